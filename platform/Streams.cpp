@@ -1,0 +1,282 @@
+#include "platform/Streams.h"
+
+#include "platform/Real48.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+
+const char* const SReadError = "Stream read error";
+const char* const SWriteError = "Stream write error";
+
+static_assert(std::endian::native == std::endian::little, "streams assume a little-endian machine");
+
+std::int64_t TStream::Size() {
+  const std::int64_t position = Seek(0, TSeekOrigin::soCurrent);
+  const std::int64_t size = Seek(0, TSeekOrigin::soEnd);
+  Seek(position, TSeekOrigin::soBeginning);
+  return size;
+}
+
+void TStream::SetSize(std::int64_t) {}
+
+std::int64_t TStream::Remaining() { return std::max<std::int64_t>(0, Size() - Position()); }
+
+void TStream::ReadBuffer(void* buffer, std::int64_t count) {
+  if (count < 0 || (count > 0 && Read(buffer, count) != count)) throw EReadError(SReadError);
+}
+
+void TStream::WriteBuffer(const void* buffer, std::int64_t count) {
+  if (count < 0 || (count > 0 && Write(buffer, count) != count)) throw EWriteError(SWriteError);
+}
+
+std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
+  if (count == 0) {
+    source.SetPosition(0);
+    count = source.Size();
+  }
+  constexpr std::int64_t kChunk = 1 << 16;
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min(count, kChunk)));
+  std::int64_t copied = 0;
+  while (copied < count) {
+    const std::int64_t n = std::min(count - copied, kChunk);
+    source.ReadBuffer(buffer.data(), n);
+    WriteBuffer(buffer.data(), n);
+    copied += n;
+  }
+  return copied;
+}
+
+void TStream::RequireAvailable(std::int64_t count) {
+  if (count < 0 || count > Remaining()) throw EReadError(SReadError);
+}
+
+namespace {
+template <typename T>
+T ReadLE(TStream& stream) {
+  T value;
+  stream.ReadBuffer(&value, sizeof value);
+  return value;
+}
+template <typename T>
+void WriteLE(TStream& stream, T value) {
+  stream.WriteBuffer(&value, sizeof value);
+}
+}  // namespace
+
+std::uint8_t TStream::ReadByte() { return ReadLE<std::uint8_t>(*this); }
+std::int16_t TStream::ReadInt16() { return ReadLE<std::int16_t>(*this); }
+std::uint16_t TStream::ReadWord() { return ReadLE<std::uint16_t>(*this); }
+std::int32_t TStream::ReadInt32() { return ReadLE<std::int32_t>(*this); }
+std::uint32_t TStream::ReadUInt32() { return ReadLE<std::uint32_t>(*this); }
+std::int64_t TStream::ReadInt64() { return ReadLE<std::int64_t>(*this); }
+double TStream::ReadDouble() { return ReadLE<double>(*this); }
+
+double TStream::ReadReal48() {
+  Real48::Bytes bytes;
+  ReadBuffer(bytes.data(), 6);
+  return Real48::Decode(bytes);
+}
+
+std::string TStream::ReadBytes(std::int64_t count) {
+  RequireAvailable(count);
+  std::string out(static_cast<std::size_t>(count), '\0');
+  ReadBuffer(out.data(), count);
+  return out;
+}
+
+std::string TStream::ReadShortString() { return ReadBytes(ReadByte()); }
+
+void TStream::WriteByte(std::uint8_t value) { WriteLE(*this, value); }
+void TStream::WriteInt16(std::int16_t value) { WriteLE(*this, value); }
+void TStream::WriteWord(std::uint16_t value) { WriteLE(*this, value); }
+void TStream::WriteInt32(std::int32_t value) { WriteLE(*this, value); }
+void TStream::WriteUInt32(std::uint32_t value) { WriteLE(*this, value); }
+void TStream::WriteInt64(std::int64_t value) { WriteLE(*this, value); }
+void TStream::WriteDouble(double value) { WriteLE(*this, value); }
+
+void TStream::WriteReal48(double value) {
+  const Real48::Bytes bytes = Real48::Encode(value);
+  WriteBuffer(bytes.data(), 6);
+}
+
+void TStream::WriteBytes(const std::string& bytes) {
+  WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+}
+
+void TStream::WriteShortString(const std::string& text) {
+  const std::size_t length = std::min<std::size_t>(text.size(), 255);
+  WriteByte(static_cast<std::uint8_t>(length));
+  WriteBuffer(text.data(), static_cast<std::int64_t>(length));
+}
+
+// ---------------------------------------------------------------------------
+
+std::int64_t TMemoryStream::Read(void* buffer, std::int64_t count) {
+  const std::int64_t available = Size() - position_;
+  if (count <= 0 || available <= 0) return 0;
+  const std::int64_t n = std::min(count, available);
+  std::memcpy(buffer, data_.data() + position_, static_cast<std::size_t>(n));
+  position_ += n;
+  return n;
+}
+
+std::int64_t TMemoryStream::Write(const void* buffer, std::int64_t count) {
+  if (count <= 0) return 0;
+  const std::int64_t end = position_ + count;
+  if (end > Size()) {
+    if (static_cast<std::size_t>(end) > data_.capacity())
+      data_.reserve(std::max(static_cast<std::size_t>(end), data_.capacity() * 2));
+    data_.resize(static_cast<std::size_t>(end));
+  }
+  std::memcpy(data_.data() + position_, buffer, static_cast<std::size_t>(count));
+  position_ = end;
+  return count;
+}
+
+std::int64_t TMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {
+  std::int64_t base = 0;
+  if (origin == TSeekOrigin::soCurrent) base = position_;
+  if (origin == TSeekOrigin::soEnd) base = Size();
+  position_ = std::max<std::int64_t>(0, base + offset);
+  return position_;
+}
+
+void TMemoryStream::SetSize(std::int64_t newSize) {
+  data_.resize(static_cast<std::size_t>(std::max<std::int64_t>(0, newSize)));
+  position_ = std::min(position_, Size());
+}
+
+void TMemoryStream::Clear() {
+  data_.clear();
+  data_.shrink_to_fit();
+  position_ = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream& stream) {
+  stream.SetPosition(0);
+  const std::int64_t size = stream.Size();
+  SetSize(size);
+  stream.ReadBuffer(data_.data(), size);
+  position_ = 0;
+}
+
+void TMemoryStream::LoadFromFile(const std::string& fileName) {
+  TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+  LoadFromStream(file);
+}
+
+void TMemoryStream::SaveToStream(TStream& stream) { stream.WriteBuffer(data_.data(), Size()); }
+
+void TMemoryStream::SaveToFile(const std::string& fileName) {
+  TFileStream file(fileName, fmCreate);
+  SaveToStream(file);
+}
+
+// ---------------------------------------------------------------------------
+
+std::int64_t TReadOnlyMemoryStream::Read(void* buffer, std::int64_t count) {
+  const std::int64_t available = size_ - position_;
+  if (count <= 0 || available <= 0) return 0;
+  const std::int64_t n = std::min(count, available);
+  std::memcpy(buffer, data_ + position_, static_cast<std::size_t>(n));
+  position_ += n;
+  return n;
+}
+
+std::int64_t TReadOnlyMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {
+  std::int64_t base = 0;
+  if (origin == TSeekOrigin::soCurrent) base = position_;
+  if (origin == TSeekOrigin::soEnd) base = size_;
+  position_ = std::max<std::int64_t>(0, base + offset);
+  return position_;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+int LockFor(std::uint32_t mode) {
+  if (mode == fmCreate) return LOCK_EX;
+  switch (mode & 0xF0) {
+    case fmShareExclusive: return LOCK_EX;
+    case fmShareDenyWrite: return LOCK_SH;
+    case fmShareDenyRead: return LOCK_EX;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+TFileStream::TFileStream(const std::string& fileName, std::uint32_t mode) : fileName_(fileName) {
+  const bool create = mode == fmCreate;
+  int flags = O_CLOEXEC;
+  if (create) {
+    flags |= O_RDWR | O_CREAT | O_TRUNC;
+  } else {
+    switch (mode & 0x3) {
+      case fmOpenWrite: flags |= O_WRONLY; break;
+      case fmOpenReadWrite: flags |= O_RDWR; break;
+      default: flags |= O_RDONLY; break;
+    }
+  }
+  fd_ = ::open(fileName.c_str(), flags, 0644);
+  if (fd_ >= 0) {
+    const int lock = LockFor(mode);
+    if (lock != 0 && ::flock(fd_, lock | LOCK_NB) != 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  if (fd_ < 0) {
+    if (create) throw EFCreateError("Cannot create file " + fileName);
+    throw EFOpenError("Cannot open file " + fileName);
+  }
+}
+
+TFileStream::~TFileStream() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
+  std::int64_t done = 0;
+  auto* out = static_cast<std::uint8_t*>(buffer);
+  while (done < count) {
+    const ssize_t n = ::read(fd_, out + done, static_cast<std::size_t>(count - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += n;
+  }
+  return done;
+}
+
+std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
+  std::int64_t done = 0;
+  const auto* in = static_cast<const std::uint8_t*>(buffer);
+  while (done < count) {
+    const ssize_t n = ::write(fd_, in + done, static_cast<std::size_t>(count - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += n;
+  }
+  return done;
+}
+
+std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
+  int whence = SEEK_SET;
+  if (origin == TSeekOrigin::soCurrent) whence = SEEK_CUR;
+  if (origin == TSeekOrigin::soEnd) whence = SEEK_END;
+  const off_t result = ::lseek(fd_, static_cast<off_t>(offset), whence);
+  return result < 0 ? ::lseek(fd_, 0, SEEK_CUR) : result;
+}
+
+void TFileStream::SetSize(std::int64_t newSize) {
+  if (::ftruncate(fd_, static_cast<off_t>(std::max<std::int64_t>(0, newSize))) != 0)
+    throw EWriteError(SWriteError);
+  if (Position() > newSize) Seek(0, TSeekOrigin::soEnd);
+}

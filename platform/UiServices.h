@@ -1,0 +1,107 @@
+// The one way any code asks the user something: message boxes, the note that
+// can be silenced, file, colour, font and folder choosers, and the busy
+// cursor. The program installs the Qt implementation; tests install a scripted
+// one. Texts are the model's Windows-1252 bytes; "\r" breaks lines.
+#pragma once
+
+#include "platform/Colors.h"
+#include "platform/Messages.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+// Message box buttons, icons and default buttons (combined with |).
+enum : unsigned {
+  MB_OK = 0x0,
+  MB_OKCANCEL = 0x1,
+  MB_ABORTRETRYIGNORE = 0x2,
+  MB_YESNOCANCEL = 0x3,
+  MB_YESNO = 0x4,
+  MB_RETRYCANCEL = 0x5,
+  MB_ICONHAND = 0x10,
+  MB_ICONERROR = 0x10,
+  MB_ICONSTOP = 0x10,
+  MB_ICONQUESTION = 0x20,
+  MB_ICONEXCLAMATION = 0x30,
+  MB_ICONWARNING = 0x30,
+  MB_ICONINFORMATION = 0x40,
+  MB_ICONASTERISK = 0x40,
+  MB_DEFBUTTON1 = 0x0,
+  MB_DEFBUTTON2 = 0x100,
+  MB_DEFBUTTON3 = 0x200,
+  MB_APPLMODAL = 0x0,
+  MB_TASKMODAL = 0x2000,
+};
+constexpr unsigned MB_TYPEMASK = 0xF;
+constexpr unsigned MB_ICONMASK = 0xF0;
+constexpr unsigned MB_DEFMASK = 0xF00;
+
+// Message box results.
+enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
+
+// The button a message box of these flags answers when the user just accepts it.
+int DefaultMessageBoxResult(unsigned flags);
+
+struct FileDialogRequest {
+  std::string title;
+  // "Description|*.ext|Description|*.a;*.b" pairs, as the editor writes them.
+  std::string filter;
+  int filterIndex = 1;  // 1-based
+  std::string initialDir;
+  std::string fileName;
+  std::string defaultExt;
+};
+
+struct FileDialogResult {
+  std::string fileName;
+  int filterIndex = 1;
+};
+
+struct FontDescription {
+  std::string name = "MS Sans Serif";
+  int size = 8;  // points
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strikeOut = false;
+  TColor color = clWindowText;
+  std::uint8_t charset = 1;
+  friend bool operator==(const FontDescription&, const FontDescription&) = default;
+};
+
+// Screen cursors (the classic numbers).
+enum TCursor : int { crDefault = 0, crArrow = -2, crHourGlass = -11 };
+
+class UiServices {
+ public:
+  virtual ~UiServices() = default;
+
+  // Shows a modal message box and returns the button chosen (IDOK, IDYES, ...).
+  virtual int MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                         unsigned flags) = 0;
+  // Shows a note with the "&Never show this note" box; returns the box's state.
+  virtual bool ShowNote(const std::string& caption, const std::string& text) = 0;
+  virtual std::optional<FileDialogResult> ChooseOpenFile(const FileDialogRequest& request) = 0;
+  virtual std::optional<FileDialogResult> ChooseSaveFile(const FileDialogRequest& request) = 0;
+  virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
+  virtual std::optional<FontDescription> ChooseFont(const FontDescription& initial) = 0;
+  virtual std::optional<std::string> ChooseFolder(const std::string& title, const std::string& initial) = 0;
+  virtual void SetCursor(TCursor cursor) = 0;
+};
+
+// The services in use. Until one is installed, a silent implementation answers
+// every question with its default (the default button, no file, no colour).
+UiServices& Ui();
+// Installs services (nullptr restores the silent ones); the caller keeps ownership.
+void SetUiServices(UiServices* services);
+
+// Shows the hourglass for its lifetime and restores the normal cursor on every exit.
+class TBusyCursor {
+ public:
+  TBusyCursor() { Ui().SetCursor(crHourGlass); }
+  ~TBusyCursor() { Ui().SetCursor(crDefault); }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+};

@@ -1,0 +1,336 @@
+#include "imaging/utils.h"
+#include "tests/support/FakeSystemValues.h"
+#include "tests/support/ScriptedUiServices.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// ---- Short strings -----------------------------------------------------------------
+
+TEST(ShortStrings, UpCaseRaisesLatinLettersAndTheUpperRange) {
+  EXPECT_EQ(UpCaseStr("abc XYZ 123"), "ABC XYZ 123");
+  EXPECT_EQ(UpCaseStr("\xE9\xFF\xDF"), "\xC9\xDF\xDF");  // 233 -> 201, 255 -> 223, 223 stays
+}
+
+TEST(ShortStrings, BlanksAndExtensions) {
+  EXPECT_EQ(DelTrailBlanks("  a b  "), "  a b");
+  EXPECT_EQ(DelLeadBlanks("  a b  "), "a b  ");
+  EXPECT_EQ(DelLeadBlanks("   "), "");
+  EXPECT_EQ(StripExtension("a.b.gif"), "a.b");
+  EXPECT_EQ(StripExtension("noext"), "noext");
+}
+
+TEST(ShortStrings, NumbersToAndFromText) {
+  EXPECT_EQ(IntToShortStr(-42), "-42");
+  EXPECT_EQ(ShortStrToInt("123"), 123);
+  EXPECT_EQ(ShortStrToInt("12x"), 0);
+  EXPECT_EQ(ShortStrToInt(""), 0);
+  EXPECT_EQ(ShortStrToFloat("2,5"), 2.5);
+  EXPECT_EQ(ShortStrToFloat("2.5"), 2.5);
+  EXPECT_EQ(ShortStrToFloat("abc"), 0.0);
+  EXPECT_EQ(FloatToShortStr(3.14159, 8, 2), "3.14");
+  EXPECT_EQ(FloatToShortStr(12.0, 5, 1), "12.0");
+}
+
+TEST(ShortStrings, PadLeft) {
+  EXPECT_EQ(PadLeftStr('0', 3, "7"), "007");
+  EXPECT_EQ(PadLeftStr('0', 3, "1234"), "1234");
+  EXPECT_EQ(PadLeftStr(' ', 5, "1.0"), "  1.0");
+}
+
+TEST(LineReader, EmptyLinesVanish) {
+  const std::string text = "a\r\n\r\nb";
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  std::int64_t position = 0;
+  const auto size = static_cast<std::int64_t>(text.size());
+  EXPECT_EQ(ReadBufLine(bytes, position, size), "a");
+  EXPECT_EQ(ReadBufLine(bytes, position, size), "b");
+  EXPECT_EQ(position, size);
+  EXPECT_EQ(ReadBufLine(bytes, position, size), "");
+}
+
+TEST(LineReader, LongLinesAreCutAt2000Characters) {
+  const std::string text = std::string(2500, 'x') + "\n";
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  std::int64_t position = 0;
+  const auto size = static_cast<std::int64_t>(text.size());
+  EXPECT_EQ(ReadBufLine(bytes, position, size).size(), 2000u);
+  EXPECT_EQ(ReadBufLine(bytes, position, size).size(), 500u);
+  EXPECT_EQ(position, size);
+}
+
+// ---- Clock and resources -----------------------------------------------------------------
+
+TEST(MicroClock, ReturnsTheLow32BitsOfA64BitCount) {
+  FakeSystemValues values;
+  values.micros = (std::uint64_t{5} << 32) + 1234;
+  EXPECT_EQ(MicroTime(), 1234);
+  values.micros = 0xFFFFFFFFull;
+  EXPECT_EQ(MicroTime(), -1);
+}
+
+TEST(FreeResources, WithoutAMeterTheProbeReports100) {
+  FakeSystemValues values;
+  ResetFreeResourcesCache();
+  values.probe = [](int) { return 5; };
+  EXPECT_TRUE(ResourceMechanismOff());
+  EXPECT_EQ(QueryFreeResources(0), 100);
+  EXPECT_EQ(values.probeCalls, 0);
+}
+
+TEST(FreeResources, ThreeCallsWithin200MillisecondsQueryOnce) {
+  FakeSystemValues values;
+  values.hasResourceMeter = true;
+  values.micros = 1'000'000;
+  ResetFreeResourcesCache();
+  values.probe = [](int) { return 42; };
+  EXPECT_EQ(FreeResourcesPct(0), 42);
+  values.AdvanceMilliseconds(50);
+  EXPECT_EQ(FreeResourcesPct(0), 42);
+  values.AdvanceMilliseconds(100);
+  EXPECT_EQ(FreeResourcesPct(0), 42);
+  EXPECT_EQ(values.probeCalls, 1);
+}
+
+TEST(FreeResources, CacheGrantsFourReusesThenQueriesAgain) {
+  FakeSystemValues values;
+  values.hasResourceMeter = true;
+  values.micros = 1'000'000;
+  ResetFreeResourcesCache();
+  int next = 10;
+  values.probe = [&](int) { return next++; };
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(FreeResourcesPct(0), 10);
+  EXPECT_EQ(FreeResourcesPct(0), 11);
+  EXPECT_EQ(values.probeCalls, 2);
+}
+
+TEST(FreeResources, CacheExpiresAfter200Milliseconds) {
+  FakeSystemValues values;
+  values.hasResourceMeter = true;
+  values.micros = 1'000'000;
+  ResetFreeResourcesCache();
+  int next = 10;
+  values.probe = [&](int) { return next++; };
+  EXPECT_EQ(FreeResourcesPct(0), 10);
+  values.AdvanceMilliseconds(200);
+  EXPECT_EQ(FreeResourcesPct(0), 10);
+  values.AdvanceMilliseconds(201);
+  EXPECT_EQ(FreeResourcesPct(0), 11);
+}
+
+// ---- Programs ------------------------------------------------------------------------------
+
+TEST(RunProgramTest, MissingProgramIsNotFound) {
+  EXPECT_EQ(RunProgram("/nonexistent/program-xyz", ""), "File was not found.");
+}
+
+TEST(RunProgramTest, MissingFolderIsPathNotFound) {
+  EXPECT_EQ(RunProgram("true", "/nonexistent-folder-xyz"), "Path was not found.");
+}
+
+TEST(RunProgramTest, ErrorTextTable) {
+  EXPECT_EQ(RunProgramErrorText(7), "Execution error.");
+  EXPECT_EQ(RunProgramErrorText(31), "Execution error.");
+  EXPECT_EQ(RunProgramErrorText(8), "There was insufficient memory to start the application.");
+  EXPECT_EQ(RunProgramErrorText(19),
+            "Attempt was made to load a compressed executable file. The file must bedecompressed before it can be "
+            "loaded.");
+}
+
+TEST(RunProgramTest, StartsInTheFolderWithoutChangingOurs) {
+  TempDir dir;
+  const std::string script = dir.WriteFile("mark.sh", "#!/bin/sh\npwd > here.txt\n");
+  ASSERT_EQ(::chmod(script.c_str(), 0755), 0);
+  char before[4096];
+  ASSERT_NE(::getcwd(before, sizeof before), nullptr);
+  EXPECT_EQ(RunProgram("mark.sh", dir.Path()), "");
+  char after[4096];
+  ASSERT_NE(::getcwd(after, sizeof after), nullptr);
+  EXPECT_STREQ(before, after);
+  for (int i = 0; i < 200 && TempDir::ReadFile(dir.File("here.txt")).empty(); ++i) ::usleep(10000);
+  EXPECT_EQ(TempDir::ReadFile(dir.File("here.txt")), dir.Path() + "\n");
+}
+
+TEST(RunProgramTest, QuotedArgumentsStayTogether) {
+  TempDir dir;
+  const std::string script = dir.WriteFile("args.sh", "#!/bin/sh\necho \"$#:$1\" > out.txt\n");
+  ASSERT_EQ(::chmod(script.c_str(), 0755), 0);
+  EXPECT_EQ(RunProgram("./args.sh \"two words\"", dir.Path()), "");
+  for (int i = 0; i < 200 && TempDir::ReadFile(dir.File("out.txt")).empty(); ++i) ::usleep(10000);
+  EXPECT_EQ(TempDir::ReadFile(dir.File("out.txt")), "1:two words\n");
+}
+
+TEST(RunProgramTest, NonExecutableFormatIsInvalid) {
+  TempDir dir;
+  const std::string file = dir.WriteFile("junk.bin", std::string("\x01\x02\x03garbage", 10));
+  ASSERT_EQ(::chmod(file.c_str(), 0755), 0);
+  EXPECT_EQ(RunProgram(file, ""), RunProgramErrorText(11));
+}
+
+// ---- Matrices ------------------------------------------------------------------------------
+
+TEST(Matrices, MultiplyAndRotate) {
+  TMatrix4 m;
+  MatIdentity(m);
+  MatRotateX(m, 0);
+  TMatrix4 identity;
+  MatIdentity(identity);
+  EXPECT_EQ(m, identity);
+  MatRotateY(m, 90);
+  EXPECT_NEAR(m[0][0], 0.0, 1e-12);
+  EXPECT_NEAR(m[0][2], -1.0, 1e-12);
+  EXPECT_NEAR(m[2][0], 1.0, 1e-12);
+  MatRotateY(m, -90);
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j) EXPECT_NEAR(m[i][j], identity[i][j], 1e-12);
+  TMatrix4 a{{{1, 2, 0, 0}, {3, 4, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+  TMatrix4 b{{{0, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+  MatMultiply(a, a, b);  // the result may alias an operand
+  EXPECT_EQ(a[0][0], 2);
+  EXPECT_EQ(a[0][1], 1);
+  EXPECT_EQ(a[1][0], 4);
+  EXPECT_EQ(a[1][1], 3);
+}
+
+TEST(Matrices, RotateXAppliesRotationOnTheLeft) {
+  TMatrix4 m{{{1, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 3, 0}, {0, 0, 0, 1}}};
+  MatRotateX(m, 90);  // rows (1,0,0,0) (0,0,1,0) (0,-1,0,0) (0,0,0,1) times m
+  EXPECT_NEAR(m[1][2], 3.0, 1e-12);
+  EXPECT_NEAR(m[2][1], -2.0, 1e-12);
+  EXPECT_NEAR(m[1][1], 0.0, 1e-12);
+}
+
+// ---- Checksum trailer ----------------------------------------------------------------------
+
+namespace {
+const std::uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const std::uint8_t*>(s.data()); }
+
+std::string PatternBytes(std::size_t size) {
+  std::string data(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<char>((i * 7 + i / 300) & 0xFF);
+  return data;
+}
+}  // namespace
+
+TEST(BlockChecksumTest, MatchesTheWorkedExample) {
+  EXPECT_EQ(BlockChecksum(Bytes("abc"), 3), 0x0060024Eu);
+  EXPECT_EQ(BlockChecksum(nullptr, 0), 0u);
+  const std::string zeros(1000, '\0');
+  EXPECT_EQ(BlockChecksum(Bytes(zeros), 1000), 0u);
+}
+
+TEST(BlockChecksumTest, PositionWeightsWrapAt256) {
+  std::string data(257, '\0');
+  data[255] = 1;  // position 256: weight 0
+  EXPECT_EQ(BlockChecksum(Bytes(data), 257), 0x00010000u);
+  data[255] = 0;
+  data[256] = 1;  // position 257: weight 1
+  EXPECT_EQ(BlockChecksum(Bytes(data), 257), 0x00010001u);
+}
+
+TEST(ChecksumTrailer, SizesAroundChunkBoundariesVerifyAfterStamping) {
+  ScriptedUiServices ui;
+  TempDir dir;
+  for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{65000}, std::size_t{65001},
+                           std::size_t{129996}, std::size_t{129998}, std::size_t{130000}}) {
+    const std::string path = dir.WriteFile("f" + std::to_string(size), PatternBytes(size));
+    ASSERT_TRUE(StampFileChecksum(path)) << size;
+    EXPECT_EQ(TempDir::ReadFile(path).size(), size + 4) << size;
+    EXPECT_TRUE(CheckFileChecksum(path, true)) << size;
+  }
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(ChecksumTrailer, OneChunkFileHasTheChecksumOfItsChunkChecksum) {
+  TempDir dir;
+  const std::string data = PatternBytes(65000);
+  const std::string path = dir.WriteFile("one", data);
+  ASSERT_TRUE(StampFileChecksum(path));
+  const std::string stamped = TempDir::ReadFile(path);
+  const std::uint32_t chunk = BlockChecksum(Bytes(data), 65000);
+  std::string table(4, '\0');
+  for (int i = 0; i < 4; ++i) table[i] = static_cast<char>(chunk >> (8 * i));
+  const std::uint32_t expected = BlockChecksum(Bytes(table), 4);
+  std::uint32_t trailer = 0;
+  for (int i = 0; i < 4; ++i) trailer |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(stamped[65000 + i])) << (8 * i);
+  EXPECT_EQ(trailer, expected);
+}
+
+TEST(ChecksumTrailer, StampingTwiceStillVerifies) {
+  TempDir dir;
+  const std::string path = dir.WriteFile("twice", PatternBytes(70000));
+  ASSERT_TRUE(StampFileChecksum(path));
+  ASSERT_TRUE(StampFileChecksum(path));
+  EXPECT_EQ(TempDir::ReadFile(path).size(), 70008u);
+  EXPECT_TRUE(CheckFileChecksum(path, false));
+}
+
+TEST(ChecksumTrailer, AChangedByteFailsAndShowsNothingWhenAskedNotTo) {
+  ScriptedUiServices ui;
+  TempDir dir;
+  const std::string path = dir.WriteFile("changed", PatternBytes(100000));
+  ASSERT_TRUE(StampFileChecksum(path));
+  std::string bytes = TempDir::ReadFile(path);
+  bytes[66000] = static_cast<char>(bytes[66000] ^ 0x10);
+  dir.WriteFile("changed", bytes);
+  EXPECT_FALSE(CheckFileChecksum(path, false));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(ChecksumTrailer, MismatchShowsTheCorruptedMessageCutTo255Characters) {
+  ScriptedUiServices ui;
+  TempDir dir;
+  const std::string path = dir.WriteFile("broken.GLM", "some data that has no trailer");
+  EXPECT_FALSE(CheckFileChecksum(path, true));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  const std::string full =
+      "File broken.GLM is corrupted. \rProbably you have not completed file downloading or some errors occured "
+      "during the download process.\rPlease try again to download the file.";
+  EXPECT_EQ(ui.messages[0].text, full.substr(0, 255));
+  EXPECT_EQ(ui.messages[0].caption, "Error");
+  EXPECT_EQ(ui.messages[0].flags & MB_ICONMASK, unsigned{MB_ICONERROR});
+  EXPECT_EQ(ui.messages[0].owner, 0u);
+}
+
+TEST(ChecksumTrailer, UnopenableFileShowsCannotOpenEvenWhenSilent) {
+  ScriptedUiServices ui;
+  EXPECT_FALSE(CheckFileChecksum("/nonexistent/x.GLM", false));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "Cannot open /nonexistent/x.GLM file.");
+  EXPECT_EQ(ui.messages[0].caption, "Error");
+  EXPECT_FALSE(StampFileChecksum("/nonexistent/x.GLM"));
+}
+
+TEST(ChecksumTrailer, FilesShorterThanATrailerFail) {
+  ScriptedUiServices ui;
+  TempDir dir;
+  for (const std::string& content : {std::string(), std::string("a"), std::string("abc")}) {
+    const std::string path = dir.WriteFile("short", content);
+    EXPECT_FALSE(CheckFileChecksum(path, false)) << content.size();
+  }
+  // Four bytes are an empty region plus its trailer: the checksum of nothing is 0.
+  EXPECT_TRUE(CheckFileChecksum(dir.WriteFile("zero", std::string(4, '\0')), false));
+}
+
+TEST(ChecksumTrailer, FileTooLargeForTheChunkTableIsRefused) {
+  ScriptedUiServices ui;
+  TempDir dir;
+  const std::string path = dir.File("huge");
+  {
+    std::ofstream out(path, std::ios::binary);
+    out.seekp(std::int64_t{65000} * 16001 + 10);  // sparse file past the table's reach
+    out.put('\0');
+  }
+  const auto sizeBefore = static_cast<std::int64_t>(std::ifstream(path, std::ios::binary | std::ios::ate).tellg());
+  EXPECT_FALSE(StampFileChecksum(path));
+  EXPECT_EQ(static_cast<std::int64_t>(std::ifstream(path, std::ios::binary | std::ios::ate).tellg()), sizeBefore);
+  EXPECT_FALSE(CheckFileChecksum(path, true));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_NE(ui.messages[0].text.find("is corrupted"), std::string::npos);
+}

@@ -1,0 +1,116 @@
+#include "platform/Messages.h"
+#include "platform/Timer.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <vector>
+
+TEST(WindowMessages, PostedMessagesArriveInOrderAfterTheEventLoopRuns) {
+  std::vector<UINT> received;
+  TWindowHandle window([&](TMessage& m) { received.push_back(m.Msg); });
+  EXPECT_TRUE(PostMessage(window.Handle(), 1001, 0, 0));
+  EXPECT_TRUE(PostMessage(window.Handle(), 1002, 0, 0));
+  EXPECT_TRUE(PostMessage(window.Handle(), 1006, 0, 0));
+  EXPECT_TRUE(received.empty());
+  ProcessMessages();
+  EXPECT_EQ(received, (std::vector<UINT>{1001, 1002, 1006}));
+}
+
+TEST(WindowMessages, SendMessageCallsAtOnceAndReturnsTheResult) {
+  TWindowHandle window([](TMessage& m) { m.Result = static_cast<LRESULT>(m.WParam + m.LParam); });
+  EXPECT_EQ(SendMessage(window.Handle(), 1003, 40, 2), 42);
+}
+
+TEST(WindowMessages, DeadHandlesAreRefusedAndQueuedMessagesDropped) {
+  int calls = 0;
+  auto window = std::make_unique<TWindowHandle>([&](TMessage&) { ++calls; });
+  const HWND handle = window->Handle();
+  EXPECT_TRUE(PostMessage(handle, 1006, 0, 0));
+  window.reset();
+  ProcessMessages();
+  EXPECT_EQ(calls, 0);
+  EXPECT_FALSE(IsWindow(handle));
+  EXPECT_FALSE(PostMessage(handle, 1006, 0, 0));
+  EXPECT_EQ(SendMessage(handle, 1006, 0, 0), 0);
+  EXPECT_FALSE(PostMessage(0, 1006, 0, 0));
+}
+
+TEST(WindowMessages, HandlesAreNeverReused) {
+  HWND first;
+  {
+    TWindowHandle window([](TMessage&) {});
+    first = window.Handle();
+  }
+  TWindowHandle second([](TMessage&) {});
+  EXPECT_NE(second.Handle(), first);
+}
+
+TEST(WindowMessages, AHandlerThatKeepsPostingCannotStallProcessing) {
+  int received = 0;
+  HWND self = 0;
+  TWindowHandle window([&](TMessage&) {
+    ++received;
+    PostMessage(self, 1002, 0, 0);  // a request that always asks again
+  });
+  self = window.Handle();
+  PostMessage(self, 1002, 0, 0);
+  ProcessMessages();  // must return although the handler never stops posting
+  const int afterFirst = received;
+  EXPECT_GE(afterFirst, 1);
+  ProcessMessages();
+  EXPECT_GT(received, afterFirst);
+}
+
+TEST(WindowMessages, MessagesPostedByAHandlerFollowThoseAlreadyQueued) {
+  std::vector<WPARAM> received;
+  HWND self = 0;
+  TWindowHandle window([&](TMessage& m) {
+    received.push_back(m.WParam);
+    if (m.WParam == 1) PostMessage(self, 1002, 9, 0);
+  });
+  self = window.Handle();
+  PostMessage(self, 1002, 1, 0);
+  PostMessage(self, 1002, 2, 0);
+  for (int i = 0; i < 5 && received.size() < 3; ++i) ProcessMessages();
+  EXPECT_EQ(received, (std::vector<WPARAM>{1, 2, 9}));
+}
+
+TEST(WindowMessages, AReceiverMayUnregisterItselfWhileHandling) {
+  std::unique_ptr<TWindowHandle> window;
+  int calls = 0;
+  window = std::make_unique<TWindowHandle>([&](TMessage&) {
+    ++calls;
+    window.reset();
+  });
+  SendMessage(window->Handle(), 1001, 0, 0);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(window, nullptr);
+}
+
+namespace {
+// Runs the event loop until the condition holds or the time is up.
+bool RunEventsUntil(const std::function<bool()>& done, int milliseconds) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+  return done();
+}
+}  // namespace
+
+TEST(Timers, TickOnlyWhenEnabledWithAPositiveIntervalAndAHandler) {
+  TTimer timer;
+  int ticks = 0;
+  timer.SetInterval(0);
+  timer.SetOnTimer([&] { ++ticks; });
+  EXPECT_FALSE(timer.IsTicking());
+  timer.SetInterval(-5);
+  EXPECT_FALSE(timer.IsTicking());
+  timer.SetInterval(5);
+  EXPECT_TRUE(timer.IsTicking());
+  EXPECT_TRUE(RunEventsUntil([&] { return ticks >= 2; }, 2000));
+  timer.SetEnabled(false);
+  EXPECT_FALSE(timer.IsTicking());
+}

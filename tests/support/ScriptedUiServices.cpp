@@ -1,0 +1,44 @@
+#include "tests/support/ScriptedUiServices.h"
+
+namespace {
+template <typename T>
+T Next(std::deque<T>& answers, T fallback) {
+  if (answers.empty()) return fallback;
+  T answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+}  // namespace
+
+int ScriptedUiServices::MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                                   unsigned flags) {
+  messages.push_back({owner, text, caption, flags});
+  return Next(messageAnswers, DefaultMessageBoxResult(flags));
+}
+
+bool ScriptedUiServices::ShowNote(const std::string& caption, const std::string& text) {
+  notes.push_back({0, text, caption, 0});
+  return Next(noteAnswers, false);
+}
+
+std::optional<FileDialogResult> ScriptedUiServices::ChooseOpenFile(const FileDialogRequest& request) {
+  fileRequests.push_back(request);
+  return Next<std::optional<FileDialogResult>>(fileAnswers, std::nullopt);
+}
+
+std::optional<FileDialogResult> ScriptedUiServices::ChooseSaveFile(const FileDialogRequest& request) {
+  fileRequests.push_back(request);
+  return Next<std::optional<FileDialogResult>>(fileAnswers, std::nullopt);
+}
+
+std::optional<TColor> ScriptedUiServices::ChooseColor(TColor) {
+  return Next<std::optional<TColor>>(colorAnswers, std::nullopt);
+}
+
+std::optional<FontDescription> ScriptedUiServices::ChooseFont(const FontDescription&) {
+  return Next<std::optional<FontDescription>>(fontAnswers, std::nullopt);
+}
+
+std::optional<std::string> ScriptedUiServices::ChooseFolder(const std::string&, const std::string&) {
+  return Next<std::optional<std::string>>(folderAnswers, std::nullopt);
+}

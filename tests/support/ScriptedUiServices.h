@@ -1,0 +1,43 @@
+// User-interface services for tests: every question is recorded, and answers
+// come from a script (or the question's default when the script is empty).
+#pragma once
+
+#include "platform/UiServices.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+struct ShownMessage {
+  HWND owner = 0;
+  std::string text;
+  std::string caption;
+  unsigned flags = 0;
+};
+
+class ScriptedUiServices final : public UiServices {
+ public:
+  // Installs itself for its lifetime.
+  ScriptedUiServices() { SetUiServices(this); }
+  ~ScriptedUiServices() override { SetUiServices(nullptr); }
+
+  std::vector<ShownMessage> messages;
+  std::vector<ShownMessage> notes;
+  std::deque<int> messageAnswers;                 // IDYES, IDNO, ...
+  std::deque<bool> noteAnswers;                   // state of "Never show this note"
+  std::deque<std::optional<FileDialogResult>> fileAnswers;
+  std::deque<std::optional<TColor>> colorAnswers;
+  std::deque<std::optional<FontDescription>> fontAnswers;
+  std::deque<std::optional<std::string>> folderAnswers;
+  std::vector<FileDialogRequest> fileRequests;
+  std::vector<TCursor> cursors;
+
+  int MessageBox(HWND owner, const std::string& text, const std::string& caption, unsigned flags) override;
+  bool ShowNote(const std::string& caption, const std::string& text) override;
+  std::optional<FileDialogResult> ChooseOpenFile(const FileDialogRequest& request) override;
+  std::optional<FileDialogResult> ChooseSaveFile(const FileDialogRequest& request) override;
+  std::optional<TColor> ChooseColor(TColor initial) override;
+  std::optional<FontDescription> ChooseFont(const FontDescription& initial) override;
+  std::optional<std::string> ChooseFolder(const std::string& title, const std::string& initial) override;
+  void SetCursor(TCursor cursor) override { cursors.push_back(cursor); }
+};
