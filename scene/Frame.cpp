@@ -1,0 +1,471 @@
+#include "scene/Frame.h"
+
+#include "platform/Numeric.h"
+#include "platform/UiServices.h"
+#include "scene/ImagingDeps.h"
+#include "scene/Moving.h"
+#include "scene/SceneGlobals.h"
+#include "scene/Sprite.h"
+#include "scene/SpriteU.h"
+#include "scene/UndoRecorder.h"
+
+#include <algorithm>
+#include <set>
+
+void RestoreFrameImage(TFrameImage&) {}
+void ReleaseFrameImage(TFrameImage&) {}
+
+// ---- Failure messages ----------------------------------------------------------------
+
+namespace {
+std::set<std::string>& ShownFailures() {
+  static std::set<std::string> shown;
+  return shown;
+}
+}  // namespace
+
+void ShowDrawingFailure(const std::string& text) {
+  if (!ShownFailures().insert(text).second) return;
+  Ui().MessageBox(0, text, "Error", MB_ICONERROR);
+}
+
+void ResetShownDrawingFailures() { ShownFailures().clear(); }
+
+bool ImageShowsInScene(int x, int y, int w, int h, int sceneWidth, int sceneHeight) {
+  if (sceneWidth >= 1 && x >= sceneWidth) return false;
+  if (sceneHeight >= 1 && y >= sceneHeight) return false;
+  if (x < 0 && -static_cast<std::int64_t>(x) >= w) return false;
+  if (y < 0 && -static_cast<std::int64_t>(y) >= h) return false;
+  std::int64_t right = static_cast<std::int64_t>(x) + w;
+  std::int64_t bottom = static_cast<std::int64_t>(y) + h;
+  if (sceneWidth >= 1) right = std::min<std::int64_t>(right, sceneWidth);
+  if (sceneHeight >= 1) bottom = std::min<std::int64_t>(bottom, sceneHeight);
+  return right - std::max(x, 0) > 0 && bottom - std::max(y, 0) > 0;
+}
+
+// ---- Life cycle ------------------------------------------------------------------------
+
+TFrame::TFrame(TSprite* sprite) : Id(NewObjectId()), sprite_(sprite) {
+  Objects3D = CreateFrame3DObjects(*this, Scene());
+  DrawPlaceholder();
+  SetPicture(Picture, transparent_ != 0, transparentColor_, -1, -1);
+}
+
+TFrame::~TFrame() = default;
+
+void TFrame::DrawPlaceholder() {
+  Picture.SetSize(29, 29);
+  TCanvas& canvas = Picture.Canvas();
+  canvas.Brush().Color = 0xC0C0C0;
+  canvas.Brush().Style = bsSolid;
+  canvas.Pen().Color = 0x808080;
+  canvas.Pen().Width = 1;
+  canvas.Rectangle(0, 0, 29, 29);
+  canvas.Pen().Color = clBlack;
+  canvas.MoveTo(1, 27);
+  canvas.LineTo(1, 1);
+  canvas.LineTo(27, 1);
+  canvas.Pen().Color = clWhite;
+  canvas.MoveTo(1, 27);
+  canvas.LineTo(27, 27);
+  canvas.LineTo(27, 1);
+  canvas.Pen().Color = 0x000080;
+  canvas.Pen().Width = 2;
+  canvas.MoveTo(4, 4);
+  canvas.LineTo(24, 24);
+  canvas.MoveTo(24, 4);
+  canvas.LineTo(4, 24);
+  canvas.Pen().Width = 1;
+}
+
+TAnimatedScene* TFrame::Scene() const { return sprite_ != nullptr ? sprite_->Scene() : nullptr; }
+
+int TFrame::Index() const {
+  if (sprite_ == nullptr) return -1;
+  for (int i = 0; i < sprite_->FrameCount(); ++i)
+    if (&sprite_->Frame(i) == this) return i;
+  return -1;
+}
+
+// ---- Picture and display image ----------------------------------------------------------
+
+void TFrame::SetPicture(const TBitmap& bitmap, bool transparent, TColor color, int x, int y) {
+  if (&bitmap != &Picture) {
+    Picture.Assign(&bitmap);
+    Picture.SetTransparent(false);
+    // A new picture replaces whatever source the frame played from.
+    DropSource();
+  }
+  RestoreFrameImage(DisplayImage);
+  DisplayImage.SetTransparent(false);
+  DisplayImage.SetPixelFormat(pf24bit);
+  UpdateDisplayImage();
+  if (transparent) PickTransparentColor(color, x, y);
+  transparent_ = transparent ? 1 : 0;
+  ImageWidth = Picture.Width();
+  ImageHeight = Picture.Height();
+  Picture.SetModified(true);
+  DisplayImage.SetModified(true);
+  ReleaseFrameImage(Picture);
+  ReleaseFrameImage(DisplayImage);
+}
+
+namespace {
+
+// The first pixel of the colour, searching column by column (x outer, y
+// inner, both from 0); nullopt when none has it.
+std::optional<TPoint> FindColorColumnwise(const TBitmap& image, TColor color) {
+  std::optional<TPoint> found;
+  for (int y = 0; y < image.Height(); ++y) {
+    const int limit = found ? found->X : image.Width();
+    for (int x = 0; x < limit; ++x) {
+      if ((image.Pixel(x, y) & 0xFFFFFF) == color) {
+        found = TPoint{x, y};
+        break;
+      }
+    }
+  }
+  return found;
+}
+
+// A mask of the image's size: white where the image shows its key colour
+// (when keyed), black where it covers.
+void MakeHardShadowMask(TBitmap& image, TBitmap& mask, bool keyed, TColor key) {
+  image.SetPixelFormat(pf24bit);
+  mask.SetPixelFormat(pf24bit);
+  mask.SetSize(image.Width(), image.Height());
+  const std::uint8_t kr = GetRValue(key), kg = GetGValue(key), kb = GetBValue(key);
+  for (int row = 0; row < image.Height(); ++row) {
+    const std::uint8_t* in = image.ScanLine(row);
+    std::uint8_t* out = mask.ScanLine(row);
+    for (int column = 0; column < image.Width(); ++column, in += 3, out += 3) {
+      const bool clear = keyed && in[0] == kb && in[1] == kg && in[2] == kr;
+      const std::uint8_t level = clear ? 255 : 0;
+      out[0] = out[1] = out[2] = level;
+    }
+  }
+}
+
+bool InsideImage(const TBitmap& image, TPoint p) {
+  return p.X >= 0 && p.Y >= 0 && p.X < image.Width() && p.Y < image.Height();
+}
+
+}  // namespace
+
+void TFrame::PickTransparentColor(TColor color, int x, int y) {
+  RestoreFrameImage(DisplayImage);
+  transparentColor_ = ColorToRGB(color) & 0xFFFFFF;
+  if (InsideImage(DisplayImage, {x, y})) {
+    transparentColor_ = DisplayImage.Pixel(x, y) & 0xFFFFFF;
+    PickPoint = {x, y};
+  } else {
+    // A point outside the image picks by colour; when no pixel has the colour
+    // the frame keeps no pick point, so that the colour itself is used.
+    const std::optional<TPoint> found = FindColorColumnwise(DisplayImage, transparentColor_);
+    PickPoint = found ? *found : TPoint{-1, -1};
+  }
+  ResolvedColorKnown = 0;
+}
+
+void TFrame::UpdateDisplayImage() {
+  RestoreFrameImage(DisplayImage);
+  DisplayImage.Assign(&Picture);
+  DisplayImage.SetTransparent(false);
+  DisplayImage.SetPixelFormat(pf24bit);
+  ReleaseFrameImage(DisplayImage);
+}
+
+void TFrame::DrawTextImage() {
+  DropSource();
+  DrawText2D(Picture, Text, TextParams);
+}
+
+void TFrame::RebuildImage() {
+  if (Kind != fkRectangle && Kind != fkEllipse) return;
+  DropSource();
+  RestoreFrameImage(Picture);
+  const TColor background = static_cast<TColor>(Shape.BackgroundColor);
+  TCanvas& canvas = Picture.Canvas();
+  canvas.Brush().Color = background;
+  canvas.Brush().Style = bsSolid;
+  canvas.Pen().Color = background;
+  Picture.SetPixelFormat(pf24bit);
+  Picture.SetSize(ImageWidth, ImageHeight);
+  canvas.FillRect(Rect(0, 0, Picture.Width(), Picture.Height()));
+  DrawShape(Kind, Picture, Shape);
+  UpdateDisplayImage();
+  if (transparent_ != 0) PickTransparentColor(transparentColor_, -1, -1);
+  ReleaseFrameImage(Picture);
+}
+
+void TFrame::Assign(const TFrame& other) {
+  duration_ = other.duration_;
+  SavePictures = other.SavePictures;
+  PickPoint = other.PickPoint;
+  ResolvedColorKnown = 0;
+  FileName = other.FileName;
+  Picture.Assign(&other.Picture);
+  DisplayImage.Assign(&other.DisplayImage);
+  Mask.Assign(&other.Mask);
+  ImageWidth = other.ImageWidth;
+  ImageHeight = other.ImageHeight;
+  Kind = other.Kind;
+  SourceKept = 0;
+  SourceKind = other.SourceKind;
+  gifSource_.reset();
+  aviSource_.reset();
+  KeptStream.Clear();
+  if (other.SourceKept != 0) CopySourceFrom(other);
+  SubFrameCounter = other.SubFrameCounter;
+  Text = other.Text;
+  TextParams = other.TextParams;
+  transparent_ = other.transparent_;
+  transparentColor_ = other.transparentColor_;
+  StartState = other.StartState;
+  EndState = other.EndState;
+  SubFrameCount = other.SubFrameCount;
+  Loop = other.Loop;
+  Animation3D = other.Animation3D;
+  Countdown = other.Countdown;
+  Shape = other.Shape;
+  LineStart = other.LineStart;
+  LineEnd = other.LineEnd;
+}
+
+// ---- Settings that record undo -------------------------------------------------------------
+
+void TFrame::RecordFrameUndo(const char* caption) {
+  RecordUndo(urkSpriteEdit, caption, false, Index(), Id, uokFrameInPlace,
+             [this](TStream& stream) { SaveToStream(stream); });
+}
+
+void TFrame::SetDuration(std::int32_t value) {
+  if (value == duration_) return;
+  RecordFrameUndo("Change Duration");
+  duration_ = value;
+}
+
+void TFrame::StoreTransparency(bool transparent, TColor color) {
+  transparent_ = transparent ? 1 : 0;
+  transparentColor_ = color;
+  ResolvedColorKnown = 0;
+}
+
+void TFrame::SetTransparent(bool value) {
+  if ((value ? 1 : 0) == transparent_) return;
+  RecordFrameUndo("Change Transparency");
+  ResolvedColorKnown = 0;
+  transparent_ = value ? 1 : 0;
+}
+
+void TFrame::SetTransparentColor(TColor value) {
+  if (value == transparentColor_) return;
+  RecordFrameUndo("Change Transparent Color");
+  ResolvedColorKnown = 0;
+  transparentColor_ = value;
+}
+
+// ---- 3D text ---------------------------------------------------------------------------------
+
+void TFrame::RenderNext3D() {
+  if (Countdown < duration_ || Animation3D == 0 || SubFrameCounter >= SubFrameCount || !HasView() ||
+      !Frame3DRenderingAvailable())
+    return;
+  RestoreFrameImage(DisplayImage);
+  DisplayImage.SetTransparent(false);
+  Countdown = 0;
+  const double t = SubFrameCount > 1 ? static_cast<double>(SubFrameCounter) / (SubFrameCount - 1) : 0.0;
+  try {
+    RenderFrame3DSubFrame(*this, *Objects3D, t);
+  } catch (const std::exception&) {
+    // A sub-frame that cannot be rendered leaves the previous one shown.
+  }
+  SubFrameCounter = SubFrameCounter + 1;
+  if (SubFrameCounter > SubFrameCount - 1 && Loop != 0) SubFrameCounter = 0;
+  if (sprite_ != nullptr) sprite_->NeedsRedrawByte = 1;
+}
+
+// ---- Drawing -----------------------------------------------------------------------------------
+
+namespace {
+
+// Draws source onto target at (x, y), leaving out the pixels of the source's
+// colour key. A palette target compares the key as it renders it, as the
+// drawn colours are those the target can show.
+void DrawKeyed(TBitmap& target, int x, int y, TBitmap& source, TColor key) {
+  if (target.BitCount() <= 8) {
+    TBitmap converted;
+    converted.Assign(&source);
+    converted.SetPalette(target.Palette());
+    converted.SetPixelFormat(target.PixelFormat());
+    TBitmap keyProbe;
+    keyProbe.SetPixelFormat(target.PixelFormat());
+    keyProbe.SetPalette(target.Palette());
+    keyProbe.SetSize(1, 1);
+    keyProbe.SetPixel(0, 0, key);
+    converted.SetTransparentColor(keyProbe.Pixel(0, 0));
+    converted.SetTransparent(true);
+    target.Canvas().Draw(x, y, converted);
+    return;
+  }
+  const bool wasTransparent = source.Transparent();
+  source.SetTransparentColor(key);
+  source.SetTransparent(true);
+  target.Canvas().Draw(x, y, source);
+  source.SetTransparent(wasTransparent);
+}
+
+}  // namespace
+
+TColor TFrame::SourceKeyColor() {
+  if (InsideImage(DisplayImage, PickPoint)) return DisplayImage.Pixel(PickPoint.X, PickPoint.Y) & 0xFFFFFF;
+  return transparentColor_ & 0xFFFFFF;
+}
+
+void TFrame::ResolveTransparentColor(const TBitmap& target) {
+  const TPixelFormat format = target.PixelFormat();
+  if (ResolvedColorKnown != 0 && format == resolvedFormat_) return;
+  // The colour as the target's pixel format renders it.
+  TBitmap work;
+  work.SetPixelFormat(format);
+  if (target.BitCount() <= 8) work.SetPalette(target.Palette());
+  work.SetSize(1, 1);
+  work.SetPixel(0, 0, SourceKeyColor());
+  ResolvedColor = work.Pixel(0, 0) & 0xFFFFFF;
+  resolvedFormat_ = format;
+  ResolvedColorKnown = 1;
+}
+
+void TFrame::DrawTransparentUnscaled(TBitmap& target, int x, int y, int opacity) {
+  try {
+    const TColor key = SourceKeyColor();
+    if (opacity >= 100) {
+      DrawKeyed(target, x, y, DisplayImage, key);
+    } else {
+      DrawBitmapOpacity(DisplayImage, key, true, opacity, x, y, target);
+    }
+  } catch (const std::exception&) {
+    ShowDrawingFailure("Cannot wraw transparent non stretched image.");
+  }
+}
+
+void TFrame::DrawTransparentScaled(TBitmap& target, int x, int y, int w, int h, int opacity) {
+  try {
+    const TColor key = SourceKeyColor();
+    TBitmap work;
+    work.SetPixelFormat(pf24bit);
+    work.Canvas().Brush().Color = key;
+    work.SetSize(w, h);
+    TAnimatedScene* scene = Scene();
+    if (scene != nullptr && scene->ResampledStretching != 0) {
+      ResampleBitmapDefault(DisplayImage, work, true, key);
+    } else {
+      work.Canvas().StretchDraw(Rect(0, 0, w, h), DisplayImage);
+    }
+    if (opacity >= 100) {
+      DrawKeyed(target, x, y, work, key);
+    } else {
+      DrawBitmapOpacity(work, key, true, opacity, x, y, target);
+    }
+  } catch (const std::exception&) {
+    ShowDrawingFailure("Cannot draw stretched transparent image.");
+  }
+}
+
+void TFrame::DrawOpaque(TBitmap& target, int x, int y, int w, int h, int opacity, bool zoomed) {
+  DisplayImage.SetTransparent(false);
+  if (zoomed) {
+    try {
+      TAnimatedScene* scene = Scene();
+      const bool resampled = scene != nullptr && scene->ResampledStretching != 0;
+      if (!resampled && opacity >= 100) {
+        target.Canvas().StretchDraw(Rect(x, y, x + w, y + h), DisplayImage);
+        return;
+      }
+      TBitmap work;
+      work.SetPixelFormat(pf24bit);
+      work.SetSize(w, h);
+      if (resampled) {
+        ResampleBitmapDefault(DisplayImage, work, false, 0xFFFFFF);
+      } else {
+        work.Canvas().StretchDraw(Rect(0, 0, w, h), DisplayImage);
+      }
+      if (opacity >= 100) {
+        target.Canvas().Draw(x, y, work);
+      } else {
+        DrawBitmapOpacity(work, 0, false, opacity, x, y, target);
+      }
+    } catch (const std::exception&) {
+      ShowDrawingFailure("Cannot draw streatched non transparent image.");
+    }
+    return;
+  }
+  try {
+    if (opacity >= 100) {
+      target.Canvas().Draw(x, y, DisplayImage);
+    } else {
+      DrawBitmapOpacity(DisplayImage, 0, false, opacity, x, y, target);
+    }
+  } catch (const std::exception&) {
+    ShowDrawingFailure("Cannot draw non transparent non stretched image.");
+  }
+}
+
+void TFrame::DrawImage(TBitmap& target, int x, int y, int w, int h, int opacity) {
+  if (transparent_ != 0) {
+    if (w == ImageWidth && h == ImageHeight) {
+      DrawTransparentUnscaled(target, x, y, opacity);
+    } else {
+      DrawTransparentScaled(target, x, y, w, h, opacity);
+    }
+  } else {
+    const bool zoomed = w != DisplayImage.Width() || h != DisplayImage.Height();
+    DrawOpaque(target, x, y, w, h, opacity, zoomed);
+  }
+}
+
+void TFrame::Draw(TBitmap& target, int x, double zoomX, double zoomY, int y, int sceneWidth, int sceneHeight,
+                  double opacity) {
+  const int percent = EnsureRange(Round(opacity), 0, 100);
+  const int w = Round(zoomX * ImageWidth);
+  const int h = Round(zoomY * ImageHeight);
+  if (!ImageShowsInScene(x, y, w, h, sceneWidth, sceneHeight)) return;
+  TAnimatedScene* scene = Scene();
+  if (scene != nullptr && scene->SkipPainting != 0) return;
+  try {
+    RestoreFrameImage(DisplayImage);
+    if (transparent_ != 0) ResolveTransparentColor(target);
+    try {
+      DrawImage(target, x, y, w, h, percent);
+    } catch (const std::exception&) {
+      ShowDrawingFailure("Error 0");
+    }
+  } catch (const std::exception&) {
+    ShowDrawingFailure("Error 00");
+  }
+  ReleaseFrameImage(DisplayImage);
+}
+
+void TFrame::DrawShadow(TBitmap& target, TBitmap& image, const TMoving& motion, int x, int y, int sceneWidth,
+                        int sceneHeight) {
+  // A negative blur draws as none; the mask grows by the blur on every side.
+  const int blur = std::max(motion.ShadowBlur, 0);
+  const int w = Round(motion.ZoomX * ImageWidth) + 2 * blur;
+  const int h = Round(motion.ZoomY * ImageHeight) + 2 * blur;
+  if (!ImageShowsInScene(x, y, w, h, sceneWidth, sceneHeight)) return;
+  TAnimatedScene* scene = Scene();
+  if (scene != nullptr && scene->SkipPainting != 0) return;
+  try {
+    TBitmap mask;
+    const TColor key = DrawnTransparentColor() & 0xFFFFFF;
+    if (blur <= 0) {
+      MakeHardShadowMask(image, mask, transparent_ != 0, key);
+    } else {
+      MakeShadowMask(image, mask, transparent_ != 0, key, clWhite, clBlack, blur);
+      mask.SetPixelFormat(pf24bit);
+    }
+    DrawColorThroughMask(motion.ShadowColor, motion.ShadowOpacity, mask, x, y, target);
+  } catch (const std::exception&) {
+    ShowDrawingFailure("Cannot draw shadow");
+  }
+}

@@ -1,0 +1,199 @@
+// The document: a canvas of a fixed size with a background, an ordered list
+// of sprites, a step counter, a loop counter and a playback timer. Each tick
+// composes one step incrementally: only the rectangles in which something
+// changed are rebuilt from the cached background and copied to the output.
+#pragma once
+
+#include "platform/Colors.h"
+#include "platform/Geometry.h"
+#include "platform/Graphics.h"
+#include "platform/Messages.h"
+#include "platform/Timer.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TSprite;
+class TStream;
+
+// One visibility interval of a sprite, both ends included.
+class TStartAndFinish {
+ public:
+  explicit TStartAndFinish(TSprite* sprite);
+
+  // Ignored when unchanged or negative; records "Change Start Step"; the end
+  // follows a start beyond it.
+  void SetStart(std::int32_t step);
+  // Ignored when unchanged or negative; records "Change End Step"; the start
+  // follows an end below it, and the end is at least 2.
+  void SetEnd(std::int32_t step);
+  TSprite* Sprite() const { return sprite_; }
+
+  // Start step, end step, and the id in undo mode.
+  void SaveToStream(TStream& stream) const;
+  void LoadFromStream(TStream& stream);
+  // Bytes of one record at the current undo mode.
+  static std::int64_t RecordSize();
+
+  std::int32_t StartStep = 1;
+  std::int32_t EndStep = 3;
+  std::int32_t Id;
+
+ private:
+  void RecordChange(const char* caption);
+  TSprite* sprite_;
+};
+
+// One dirty rectangle of a composition.
+struct TOutputRect {
+  TRect Rect;
+};
+
+// What the scene needs from the control that shows it.
+class TSceneOwner {
+ public:
+  virtual ~TSceneOwner() = default;
+  // The control's window handle (0 while it has none).
+  virtual HWND Handle() const = 0;
+};
+
+// The settings a project file carries through unchanged; list C holds the
+// comment lines that the GIF export writes.
+struct TReservedSettings {
+  std::array<std::vector<std::string>, 7> Lists;  // A to G
+  std::array<std::uint8_t, 9> Bytes{};
+  std::array<std::string, 16> Strings;
+  std::array<std::int32_t, 4> Ints{};
+  std::vector<std::string>& GifComment() { return Lists[2]; }
+};
+
+// Background modes and picture placements.
+enum : std::int32_t { bgmNone = 0, bgmDesktop = 1, bgmFillAndPicture = 2 };
+enum : std::int32_t { ppNone = 0, ppCentered = 1, ppTiled = 2, ppStretched = 3 };
+
+class TAnimatedScene {
+ public:
+  explicit TAnimatedScene(TSceneOwner* owner = nullptr);
+  virtual ~TAnimatedScene();
+  TAnimatedScene(const TAnimatedScene&) = delete;
+  TAnimatedScene& operator=(const TAnimatedScene&) = delete;
+
+  TSceneOwner* Owner() const { return owner_; }
+
+  // ---- Sprites ----
+  int SpriteCount() const { return static_cast<int>(sprites_.size()); }
+  TSprite& Sprite(int index) const { return *sprites_.at(static_cast<std::size_t>(index)); }
+  virtual std::unique_ptr<TSprite> CreateSprite();
+  // Appends a new sprite named "Sprite n" and records "Add Sprite"; index gets its position.
+  virtual TSprite* AddSprite(int& index);
+  // Records "Delete Sprite" and frees the sprite.
+  void DeleteSprite(int index);
+  // Puts a sprite into the list at the index (undo restores, project reads).
+  void InsertSprite(int index, std::unique_ptr<TSprite> sprite);
+  // Takes the sprite out of the list without freeing it.
+  std::unique_ptr<TSprite> ExtractSprite(int index);
+  void MoveSprite(int from, int to);
+  void ClearSprites();
+
+  // ---- Playback ----
+  void Play();
+  void Stop();
+  void SetLoopCount(std::int32_t count);
+  // Composes one step (the timer's handler).
+  void NextFrame();
+  void Rewind();
+  void AdvanceNoDraw();
+  // Rewinds and steps on without drawing so that the next NextFrame shows step n - 1.
+  void GotoFrame(std::int32_t n);
+  // Composes the current step with everything repainted, into the bitmap
+  // (resampled to its size unless keepStretch, else stretched).
+  void RenderFrameToBitmap(bool keepStretch, TBitmap& bitmap);
+  void ReleaseFrameCaches();
+  // Forgets where sprites were drawn, for a composition that starts from a
+  // freshly painted background.
+  void ClearSpriteRects();
+  TTimer& Timer() { return timer_; }
+
+  // ---- Background ----
+  void SetBackground(bool keepSettings, std::int32_t mode, const std::string& fileName, TColor startColor,
+                     TColor finishColor, std::int32_t placement, const TBitmap* picture);
+  // Palette mode: gives the bitmap the palette of the first suitable frame.
+  void SelectPalette(TBitmap& bitmap);
+
+  // ---- Fields ----
+  std::int32_t LoopCount = -1;
+  std::int32_t LoopsLeft = 1;
+  std::int32_t LoopsDone = 0;
+  std::uint8_t ReservedA = 0;
+  std::uint8_t BackgroundDrawn = 0;
+  HWND OwnerWindow = 0;
+  std::int32_t StepTime = 50;
+  std::uint8_t SoundEnabled = 1;
+  HWND NotifyWindow = 0;
+  std::string LoadErrorText;
+  std::int32_t Width;
+  std::int32_t Height;
+  std::int32_t StepCount = 1000;
+  std::int32_t CurrentStep = 1;
+  std::int32_t BackgroundMode = bgmNone;
+  std::string BackgroundFile;
+  std::int32_t VelvetFill = 0;
+  TColor StartColor = 0;
+  TColor FinishColor = 0;
+  TColor FillColor = 0xFFFFFF;
+  std::int32_t FillAngle = 90;
+  std::int32_t FountainBevel = 0;
+  std::int32_t BevelDepth = 0;
+  TColor BevelHighlight = 0xC0C0C0;
+  TColor BevelShadow = 0x808080;
+  std::int32_t OutlineWidth = 0;
+  TColor OutlineColor = 0;
+  std::int32_t CornerRadius = 0;
+  std::int32_t PicturePlacement = ppNone;
+  TBitmap BackgroundPicture;
+  // Not owned: the bitmap the owner shows; compositions go to it.
+  TBitmap* OutputBitmap = nullptr;
+  TBitmap BackgroundBitmap;
+  TBitmap CompositionBitmap;
+  std::uint8_t TransparentBackground = 0;
+  TColor TransparentColor = 0;
+  std::uint8_t Failed = 0;
+  std::string Name = "NONAME";
+  TReservedSettings ReservedSettings;
+  std::array<std::int32_t, 2> ReservedColors{0x00FF0000, 0x00FFFF00};
+  std::array<std::uint8_t, 4> ReservedColorBytes{};
+  std::uint8_t ReservedB1 = 0;
+  std::int32_t ReservedB2 = 30;
+  std::int32_t ReservedB3 = 0;
+  std::uint8_t ReservedB4 = 0;
+  std::int32_t ReservedB5 = 100;
+  std::uint8_t IncludeSprites = 1;
+  std::uint8_t RepaintOnly = 0;
+  std::uint8_t PreviewOnlyLoad = 0;
+  std::uint8_t Locked = 0;
+  std::uint8_t ResampledStretching = 0;
+  std::uint8_t SkipPainting = 0;
+  std::uint8_t Busy = 0;
+  std::uint8_t WritePreview = 1;
+  std::unique_ptr<TBitmap> PreviewBitmap;
+  std::int32_t LastReadVersion = 16;  // format version of the last project read
+  std::uint8_t OmitGeneratedImages = 0;
+
+ private:
+  void RefreshOwnerWindow();
+  void MotionPass(bool repaintOnly);
+  std::vector<TOutputRect> CollectDirtyRects(bool repaintOnly);
+  void MergeDirtyRects(std::vector<TOutputRect>& rects, bool repaintOnly);
+  void RedrawRect(const TRect& rect, TBitmap& target, bool repaintOnly);
+  bool ClipToScene(const TRect& rect, TRect& clipped) const;
+  void CopyArea(TBitmap& destination, const TBitmap& source, const TRect& area);
+  void LoadBackgroundPicture(const std::string& fileName);
+  void DrawBackgroundPicture();
+
+  TSceneOwner* owner_;
+  std::vector<std::unique_ptr<TSprite>> sprites_;
+  TTimer timer_;
+};
