@@ -5,6 +5,8 @@
 
 #include "platform/Graphics.h"
 
+#include <utility>
+
 struct TBitmapPixels {
   // Lets a bitmap that released its image rebuild it before the buffer is used.
   static void Prepare(const TBitmap& bitmap, bool mutating) { bitmap.BeforeAccess(mutating); }
@@ -17,4 +19,15 @@ struct TBitmapPixels {
   }
   static const TPalette& Palette(const TBitmap& bitmap) { return bitmap.palette_; }
   static TPixelFormat Format(const TBitmap& bitmap) { return bitmap.format_; }
+  // Moves source's image (size, format, pixels, palette) into target; the
+  // target keeps its own transparency settings.
+  static void TakeImage(TBitmap& target, TBitmap& source) {
+    target.width_ = source.width_;
+    target.height_ = source.height_;
+    target.format_ = source.format_;
+    target.pixels_ = std::move(source.pixels_);
+    target.palette_ = std::move(source.palette_);
+    source.pixels_.clear();
+    source.width_ = source.height_ = 0;
+  }
 };
