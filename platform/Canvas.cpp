@@ -611,3 +611,320 @@ bool BitBlt(TCanvas& dest, int destX, int destY, int width, int height, const TC
             clBlack);
   return true;
 }
+
+// ---- Shapes and lines -----------------------------------------------------------------------------
+
+namespace {
+
+// Pixels of a shape as sorted, merged spans [x0, x1) per row, so that a
+// shape made of overlapping pieces is painted once (which matters for XOR).
+class SpanSet {
+ public:
+  void Add(int y, int x0, int x1) {
+    if (x0 < x1) rows_[y].emplace_back(x0, x1);
+  }
+  // Calls paint(y, x0, x1) for every merged span.
+  template <typename Paint>
+  void ForEach(Paint paint) {
+    for (auto& [y, spans] : rows_) {
+      std::sort(spans.begin(), spans.end());
+      int a = spans.front().first, b = spans.front().second;
+      for (std::size_t i = 1; i < spans.size(); ++i) {
+        if (spans[i].first <= b) {
+          b = std::max(b, spans[i].second);
+        } else {
+          paint(y, a, b);
+          a = spans[i].first;
+          b = spans[i].second;
+        }
+      }
+      paint(y, a, b);
+    }
+  }
+
+ private:
+  std::map<int, std::vector<std::pair<int, int>>> rows_;
+};
+
+// Adds the pixels of a region minus an inner region (a ring); inner may be empty.
+void AddRing(SpanSet& set, const TRegion& outer, const std::optional<TRegion>& inner) {
+  for (int y = outer.bounds.Top; y < outer.bounds.Bottom; ++y) {
+    int a = 0, b = 0;
+    if (!RegionRowSpan(outer, y, a, b)) continue;
+    int c = 0, d = 0;
+    if (!inner || !RegionRowSpan(*inner, y, c, d)) {
+      set.Add(y, a, b);
+      continue;
+    }
+    set.Add(y, a, std::min(b, c));
+    set.Add(y, std::max(a, d), b);
+  }
+}
+
+// Adds the pixels whose centres lie within width / 2 of the segment p0-p1:
+// a line with round caps. Odd widths are centred on the pixel centres of
+// the end points, even widths on their top-left corners, so that a width of
+// w covers exactly w rows or columns.
+void AddCapsule(SpanSet& set, TPoint p0, TPoint p1, int width) {
+  const double c = (width % 2) ? 0.5 : 0.0;
+  const double ax = p0.X + c, ay = p0.Y + c, bx = p1.X + c, by = p1.Y + c;
+  const double r = width / 2.0 + 1e-9;
+  const double dx = bx - ax, dy = by - ay, length2 = dx * dx + dy * dy, length = std::sqrt(length2);
+  const int yFirst = static_cast<int>(std::floor(std::min(ay, by) - r));
+  const int yLast = static_cast<int>(std::ceil(std::max(ay, by) + r));
+  for (int py = yFirst; py <= yLast; ++py) {
+    const double Y = py + 0.5;
+    double lo = HUGE_VAL, hi = -HUGE_VAL;
+    auto unite = [&](double a, double b) {
+      if (a > b) std::swap(a, b);
+      lo = std::min(lo, a);
+      hi = std::max(hi, b);
+    };
+    for (const auto& [cx, cy] : {std::pair{ax, ay}, std::pair{bx, by}}) {
+      const double v = Y - cy;
+      if (std::abs(v) <= r) {
+        const double h = std::sqrt(r * r - v * v);
+        unite(cx - h, cx + h);
+      }
+    }
+    if (length2 > 0) {
+      const double v = Y - ay;
+      double bandLo = -HUGE_VAL, bandHi = HUGE_VAL;
+      auto clip = [&](double a, double b) {
+        if (a > b) std::swap(a, b);
+        bandLo = std::max(bandLo, a);
+        bandHi = std::min(bandHi, b);
+      };
+      // Distance from the line through the segment.
+      if (dy == 0) {
+        if (std::abs(v) > r) bandLo = HUGE_VAL;
+      } else {
+        clip(ax + (v * dx - r * length) / dy, ax + (v * dx + r * length) / dy);
+      }
+      // Projection onto the segment between its ends.
+      if (dx == 0) {
+        if (v * dy < 0 || v * dy > length2) bandLo = HUGE_VAL;
+      } else {
+        clip(ax + (-v * dy) / dx, ax + (length2 - v * dy) / dx);
+      }
+      if (bandLo <= bandHi) unite(bandLo, bandHi);
+    }
+    if (lo > hi) continue;
+    const int x0 = static_cast<int>(std::ceil(lo - 0.5));
+    const int x1 = static_cast<int>(std::floor(hi - 0.5)) + 1;
+    set.Add(py, x0, x1);
+  }
+}
+
+// Cosmetic dash patterns (on, off, on, off, ...) in pixels.
+const std::vector<int>& DashPattern(TPenStyle style) {
+  static const std::vector<int> dash = {18, 6}, dot = {3, 3}, dashDot = {9, 6, 3, 6},
+                                dashDotDot = {9, 3, 3, 3, 3, 3}, solid;
+  switch (style) {
+    case psDash: return dash;
+    case psDot: return dot;
+    case psDashDot: return dashDot;
+    case psDashDotDot: return dashDotDot;
+    default: return solid;
+  }
+}
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  std::int64_t q = a / b;
+  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+  return q;
+}
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return -FloorDiv(-a, b); }
+
+}  // namespace
+
+// Strokes a path with the pen: 1-pixel lines leave out their last pixel and
+// follow the pen's dash pattern (gaps take the brush colour unless the brush
+// is clear); wider pens draw round-capped solid lines.
+void TCanvas::StrokePath(Painter& painter, const std::vector<TPoint>& points, bool closed) {
+  if (pen_.Style == psClear || points.empty()) return;
+  const TColor color = ResolvedColor(pen_.Color);
+  std::vector<TPoint> path = points;
+  if (closed && path.size() > 1) path.push_back(path.front());
+  if (pen_.Width > 1) {
+    SpanSet set;
+    if (path.size() == 1) AddCapsule(set, path[0], path[0], pen_.Width);
+    for (std::size_t i = 1; i < path.size(); ++i) AddCapsule(set, path[i - 1], path[i], pen_.Width);
+    set.ForEach([&](int y, int x0, int x1) { painter.FillSpan(y, x0, x1, color, true); });
+    return;
+  }
+  const std::vector<int>& pattern = DashPattern(pen_.Style);
+  const bool gapsFilled = brush_.Style == bsSolid;
+  const TColor gapColor = ResolvedColor(brush_.Color);
+  std::size_t dashIndex = 0;
+  int dashLeft = pattern.empty() ? 0 : pattern[0];
+  auto plot = [&](int x, int y) {
+    bool on = true;
+    if (!pattern.empty()) {
+      on = dashIndex % 2 == 0;
+      if (--dashLeft == 0) {
+        dashIndex = (dashIndex + 1) % pattern.size();
+        dashLeft = pattern[dashIndex];
+      }
+    }
+    if (on) {
+      painter.Plot(x, y, color);
+    } else if (gapsFilled) {
+      painter.Plot(x, y, gapColor);
+    }
+  };
+  for (std::size_t i = 1; i < path.size(); ++i) {
+    // Bresenham from the start point up to, not including, the end point.
+    int x = path[i - 1].X, y = path[i - 1].Y;
+    const int x1 = path[i].X, y1 = path[i].Y;
+    const int dx = std::abs(x1 - x), dy = std::abs(y1 - y);
+    const int sx = x1 >= x ? 1 : -1, sy = y1 >= y ? 1 : -1;
+    if (dx >= dy) {
+      int error = 2 * dy - dx;
+      for (int n = 0; n < dx; ++n) {
+        plot(x, y);
+        if (error > 0) {
+          y += sy;
+          error -= 2 * dx;
+        }
+        error += 2 * dy;
+        x += sx;
+      }
+    } else {
+      int error = 2 * dx - dy;
+      for (int n = 0; n < dy; ++n) {
+        plot(x, y);
+        if (error > 0) {
+          x += sx;
+          error -= 2 * dy;
+        }
+        error += 2 * dx;
+        y += sy;
+      }
+    }
+  }
+}
+
+void TCanvas::MoveTo(int x, int y) { penPos_ = Point(x, y); }
+
+void TCanvas::LineTo(int x, int y) {
+  {
+    Painter painter(*this);
+    if (painter.Ready()) StrokePath(painter, {penPos_, Point(x, y)}, false);
+  }
+  penPos_ = Point(x, y);
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& points) {
+  if (points.size() < 2) return;
+  Painter painter(*this);
+  if (painter.Ready()) StrokePath(painter, points, false);
+}
+
+void TCanvas::Polygon(const std::vector<TPoint>& points) {
+  if (points.size() < 2) return;
+  Painter painter(*this);
+  if (!painter.Ready()) return;
+  if (brush_.Style != bsClear && points.size() >= 3) {
+    // Alternate fill: on row y a pixel x is inside when an odd number of
+    // edges cross the row at or left of x (edges own their top row, not their bottom one).
+    int top = points[0].Y, bottom = points[0].Y;
+    for (const TPoint& p : points) {
+      top = std::min(top, p.Y);
+      bottom = std::max(bottom, p.Y);
+    }
+    top = std::max(top, 0);
+    bottom = std::min(bottom, bitmap_.Height());
+    std::vector<std::int64_t> crossings;
+    for (int y = top; y < bottom; ++y) {
+      crossings.clear();
+      for (std::size_t i = 0; i < points.size(); ++i) {
+        const TPoint& a = points[i];
+        const TPoint& b = points[(i + 1) % points.size()];
+        if (a.Y == b.Y || y < std::min(a.Y, b.Y) || y >= std::max(a.Y, b.Y)) continue;
+        const std::int64_t numerator = std::int64_t{a.X} * (b.Y - a.Y) + std::int64_t{y - a.Y} * (b.X - a.X);
+        crossings.push_back(CeilDiv(numerator, b.Y - a.Y));
+      }
+      std::sort(crossings.begin(), crossings.end());
+      for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
+        const auto x0 = static_cast<int>(std::clamp<std::int64_t>(crossings[i], -1, bitmap_.Width() + 1));
+        const auto x1 = static_cast<int>(std::clamp<std::int64_t>(crossings[i + 1], -1, bitmap_.Width() + 1));
+        painter.BrushSpan(y, x0, x1, true);
+      }
+    }
+  }
+  StrokePath(painter, points, true);
+}
+
+void TCanvas::FrameRect(const TRect& rect) {
+  if (rect.IsEmpty() || brush_.Style == bsClear) return;
+  Painter painter(*this);
+  for (int y = rect.Top; y < rect.Bottom; ++y) {
+    if (y == rect.Top || y == rect.Bottom - 1) {
+      painter.BrushSpan(y, rect.Left, rect.Right, false);
+    } else {
+      painter.BrushSpan(y, rect.Left, rect.Left + 1, false);
+      painter.BrushSpan(y, rect.Right - 1, rect.Right, false);
+    }
+  }
+}
+
+namespace {
+
+TRect Normalized(int left, int top, int right, int bottom) {
+  return Rect(std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom));
+}
+
+}  // namespace
+
+// Draws a closed figure of a region kind: the pen's outline as a ring inside
+// the bounds (grown by half a wide pen unless the pen is psInsideFrame) and
+// the brush inside it. Without a pen the figure is one pixel narrower and
+// lower, as GDI draws it.
+void TCanvas::DrawFigure(TRegion::Kind kind, const TRect& bounds, int cornerWidth, int cornerHeight) {
+  Painter painter(*this);
+  if (!painter.Ready()) return;
+  auto region = [&](const TRect& r, int shrink) {
+    return TRegion{kind, r, std::max(0, cornerWidth - 2 * shrink), std::max(0, cornerHeight - 2 * shrink)};
+  };
+  SpanSet fill;
+  if (pen_.Style == psClear) {
+    const TRect r = Rect(bounds.Left, bounds.Top, bounds.Right - 1, bounds.Bottom - 1);
+    if (brush_.Style != bsClear) AddRing(fill, region(r, 0), std::nullopt);
+    fill.ForEach([&](int y, int x0, int x1) { painter.BrushSpan(y, x0, x1, true); });
+    return;
+  }
+  const int w = std::max(1, pen_.Width);
+  TRect outer = bounds;
+  if (pen_.Style != psInsideFrame && w > 1) outer = Rect(bounds.Left - w / 2, bounds.Top - w / 2,
+                                                         bounds.Right + (w - 1) / 2, bounds.Bottom + (w - 1) / 2);
+  const TRect innerRect = Rect(outer.Left + w, outer.Top + w, outer.Right - w, outer.Bottom - w);
+  const std::optional<TRegion> inner =
+      innerRect.IsEmpty() ? std::nullopt : std::optional<TRegion>(region(innerRect, w));
+  if (brush_.Style != bsClear && inner) AddRing(fill, *inner, std::nullopt);
+  fill.ForEach([&](int y, int x0, int x1) { painter.BrushSpan(y, x0, x1, true); });
+  const bool dashed = !DashPattern(pen_.Style).empty() && w == 1 && kind == TRegion::Rectangle;
+  if (dashed) {
+    StrokePath(painter,
+               {Point(outer.Left, outer.Top), Point(outer.Right - 1, outer.Top),
+                Point(outer.Right - 1, outer.Bottom - 1), Point(outer.Left, outer.Bottom - 1)},
+               true);
+    return;
+  }
+  SpanSet ring;
+  AddRing(ring, region(outer, 0), inner);
+  const TColor color = ResolvedColor(pen_.Color);
+  ring.ForEach([&](int y, int x0, int x1) { painter.FillSpan(y, x0, x1, color, true); });
+}
+
+void TCanvas::Rectangle(int left, int top, int right, int bottom) {
+  DrawFigure(TRegion::Rectangle, Normalized(left, top, right, bottom), 0, 0);
+}
+
+void TCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
+  DrawFigure(TRegion::RoundRectangle, Normalized(left, top, right, bottom), cornerWidth, cornerHeight);
+}
+
+void TCanvas::Ellipse(int left, int top, int right, int bottom) {
+  DrawFigure(TRegion::Ellipse, Normalized(left, top, right, bottom), 0, 0);
+}

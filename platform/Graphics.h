@@ -236,6 +236,8 @@ class TCanvas {
   bool VisibleSpan(int y, int& x0, int& x1) const;
   // One drawing operation on the bitmap (defined with the canvas code).
   class Painter;
+  void StrokePath(Painter& painter, const std::vector<TPoint>& points, bool closed);
+  void DrawFigure(TRegion::Kind kind, const TRect& bounds, int cornerWidth, int cornerHeight);
   // Stretches sourceRect of source into dest (either may be mirrored by a
   // negative extent) with a raster operation, leaving out source pixels of
   // the transparent colour when transparent is set.
