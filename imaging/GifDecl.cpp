@@ -224,6 +224,9 @@ std::int64_t LzwDecode(const std::uint8_t* data, std::int64_t size, int minCodeS
     previousLength = length;
     pos += length;
   }
+  // The last copy may have run up to 7 bytes past the last pixel: those
+  // pixels are not covered by the data and go back to 0.
+  if (pos < count) std::memset(out + pos, 0, static_cast<std::size_t>(std::min<std::int64_t>(8, count - pos)));
   return std::min(pos, count);
 }
 

@@ -144,11 +144,11 @@ class TEncodedBytes {
 // pixel stays a valid root code.
 void LzwEncode(const std::uint8_t* pixels, std::int64_t count, int minCodeSize, TByteBuffer& target);
 
-// Decodes the LZW data into out (count pixels, in the order of the data).
-// Raises EGifException "Bad code Size" for a minimum code size outside 2..9
-// and "Bad code" for a code beyond the next free one. Data that ends early
-// leaves the remaining pixels untouched; pixels past count are discarded.
-// Returns the number of pixels decoded.
+// Decodes the LZW data into out (count pixels, in the order of the data),
+// which the caller passes zeroed. Raises EGifException "Bad code Size" for a
+// minimum code size outside 2..9 and "Bad code" for a code beyond the next
+// free one. Pixels that data ending early does not reach stay 0; pixels past
+// count are discarded. Returns the number of pixels decoded.
 std::int64_t LzwDecode(const std::uint8_t* data, std::int64_t size, int minCodeSize, std::uint8_t* out,
                        std::int64_t count);
 
