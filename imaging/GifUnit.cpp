@@ -16,6 +16,9 @@ constexpr std::uint8_t kTrailer = 0x3B;              // ';'
 // All pixel matrices of one file together; a file that declares more is
 // refused instead of allocated.
 constexpr std::int64_t kMaxPixelsPerFile = std::int64_t{1} << 30;
+// The composed picture of a file: frames placed far off make it refuse
+// instead of allocating gigabytes.
+constexpr std::int64_t kMaxComposedPixels = std::int64_t{1} << 26;
 
 // 1..8 for 2, 4, ..., 256 colours; -1 otherwise.
 int SizeBitsOfCount(int count) {
@@ -787,6 +790,8 @@ void TGifFile::ComposeFrame(const TGifSubImage& image, bool first) {
   if (first) {
     backgroundColor_ = transparentColor == kNoTransparentColor ? clWhite : (transparentColor & 0xFFFFFF);
     const TSize size = CompositionSize();
+    const std::int64_t area = std::int64_t{size.cx} * size.cy;
+    if (area > kMaxComposedPixels) RaiseNotEnoughMemory(area * 3);
     composed_.SetPixelFormat(pf24bit);
     composed_.SetTransparent(false);
     composed_.Canvas().Brush().Color = backgroundColor_;
