@@ -1,0 +1,468 @@
+#include "platform/Graphics.h"
+
+#include "platform/Numeric.h"
+#include "platform/Streams.h"
+
+#include <algorithm>
+#include <cstring>
+
+// ---- Formats and palettes -------------------------------------------------------------
+
+int BitsPerPixel(TPixelFormat format) {
+  switch (format) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf32bit: return 32;
+    default: return 24;
+  }
+}
+
+std::int64_t BytesPerScanline(std::int64_t width, int bitsPerPixel) {
+  return ((width * bitsPerPixel + 31) / 32) * 4;
+}
+
+TPalette::TPalette(std::vector<TPaletteEntry> entries) : entries_(std::move(entries)) {
+  if (entries_.size() > 256) entries_.resize(256);
+}
+
+int NearestColorIndex(const TPaletteEntry* entries, int count, TColor color) {
+  const TColor c = ColorToRGB(color);
+  const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+  int best = -1;
+  int bestDistance = 0;
+  for (int i = 0; i < count; ++i) {
+    const int dr = entries[i].peRed - r, dg = entries[i].peGreen - g, db = entries[i].peBlue - b;
+    const int distance = dr * dr + dg * dg + db * db;
+    if (best < 0 || distance < bestDistance) {
+      best = i;
+      bestDistance = distance;
+      if (distance == 0) break;
+    }
+  }
+  return best;
+}
+
+TPalette CreatePalette(const std::vector<TPaletteEntry>& entries) { return TPalette(entries); }
+
+int GetNearestPaletteIndex(const TPalette& palette, TColor color) {
+  return NearestColorIndex(palette.Entries().data(), palette.Count(), color);
+}
+
+int GetPaletteEntries(const TPalette& palette, int start, int count, TPaletteEntry* out) {
+  if (start < 0 || count <= 0 || start >= palette.Count()) return 0;
+  const int n = std::min(count, palette.Count() - start);
+  for (int i = 0; i < n; ++i) out[i] = palette.Entry(start + i);
+  return n;
+}
+
+int SetPaletteEntries(TPalette& palette, int start, int count, const TPaletteEntry* entries) {
+  if (start < 0 || count <= 0 || start >= palette.Count()) return 0;
+  const int n = std::min(count, palette.Count() - start);
+  for (int i = 0; i < n; ++i) palette.SetEntry(start + i, entries[i]);
+  return n;
+}
+
+namespace {
+
+std::vector<TPaletteEntry> StandardSixteen() {
+  const TColor colors[16] = {clBlack, clMaroon, clGreen, clOlive, clNavy, clPurple, clTeal, clSilver,
+                             clGray,  clRed,    clLime,  clYellow, clBlue, clFuchsia, clAqua, clWhite};
+  std::vector<TPaletteEntry> entries;
+  for (TColor c : colors) entries.push_back(PaletteEntryOf(c));
+  return entries;
+}
+
+TPalette MakeDefaultPalette(int bits) {
+  if (bits == 1) return TPalette({PaletteEntryOf(clBlack), PaletteEntryOf(clWhite)});
+  std::vector<TPaletteEntry> entries = StandardSixteen();
+  if (bits == 4) return TPalette(entries);
+  for (int r = 0; r < 6; ++r)
+    for (int g = 0; g < 6; ++g)
+      for (int b = 0; b < 6; ++b)
+        entries.push_back({static_cast<std::uint8_t>(r * 51), static_cast<std::uint8_t>(g * 51),
+                           static_cast<std::uint8_t>(b * 51), 0});
+  for (int i = 1; i <= 24; ++i) {
+    const auto v = static_cast<std::uint8_t>(i * 255 / 25);
+    entries.push_back({v, v, v, 0});
+  }
+  return TPalette(entries);
+}
+
+}  // namespace
+
+const TPalette& DefaultPalette(int bitsPerPixel) {
+  static const TPalette one = MakeDefaultPalette(1);
+  static const TPalette four = MakeDefaultPalette(4);
+  static const TPalette eight = MakeDefaultPalette(8);
+  if (bitsPerPixel <= 1) return one;
+  if (bitsPerPixel <= 4) return four;
+  return eight;
+}
+
+// ---- Pixels of a row ----------------------------------------------------------------------
+
+TColor ReadPixel(const std::uint8_t* row, int x, int bitsPerPixel, const TPalette& palette) {
+  int index = 0;
+  switch (bitsPerPixel) {
+    case 1: index = (row[x >> 3] >> (7 - (x & 7))) & 1; break;
+    case 4: index = (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4); break;
+    case 8: index = row[x]; break;
+    case 24: return RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    default: return RGB(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
+  }
+  // An index beyond the palette reads as black, as a device would show it.
+  return index < palette.Count() ? ColorOf(palette.Entry(index)) : clBlack;
+}
+
+namespace {
+
+void WriteIndex(std::uint8_t* row, int x, int bitsPerPixel, int index) {
+  switch (bitsPerPixel) {
+    case 1: {
+      const auto mask = static_cast<std::uint8_t>(0x80 >> (x & 7));
+      row[x >> 3] = static_cast<std::uint8_t>(index & 1 ? row[x >> 3] | mask : row[x >> 3] & ~mask);
+      break;
+    }
+    case 4:
+      row[x >> 1] = static_cast<std::uint8_t>((x & 1) ? (row[x >> 1] & 0xF0) | (index & 0x0F)
+                                                       : (row[x >> 1] & 0x0F) | ((index & 0x0F) << 4));
+      break;
+    default: row[x] = static_cast<std::uint8_t>(index); break;
+  }
+}
+
+}  // namespace
+
+void WritePixel(std::uint8_t* row, int x, int bitsPerPixel, const TPalette& palette, TColor color) {
+  const TColor c = ColorToRGB(color);
+  if (bitsPerPixel == 24) {
+    row[3 * x] = GetBValue(c);
+    row[3 * x + 1] = GetGValue(c);
+    row[3 * x + 2] = GetRValue(c);
+  } else if (bitsPerPixel == 32) {
+    row[4 * x] = GetBValue(c);
+    row[4 * x + 1] = GetGValue(c);
+    row[4 * x + 2] = GetRValue(c);
+    row[4 * x + 3] = 0;
+  } else {
+    WriteIndex(row, x, bitsPerPixel, std::max(0, GetNearestPaletteIndex(palette, c)));
+  }
+}
+
+// ---- Fonts ------------------------------------------------------------------------------------
+
+int TFont::Size() const { return -MulDiv(height_, 72, PixelsPerInch); }
+void TFont::SetSize(int points) { height_ = -MulDiv(points, PixelsPerInch, 72); }
+
+// ---- Bitmap -------------------------------------------------------------------------------------
+
+namespace {
+// Bitmaps above this many bytes of pixels are refused rather than allocated.
+constexpr std::int64_t kMaxPixelBytes = std::int64_t{1} << 31;
+}  // namespace
+
+TBitmap::TBitmap() = default;
+TBitmap::~TBitmap() = default;
+
+TColor TBitmap::NewAreaColor() const { return canvas_ ? canvas_->Brush().Color : clWhite; }
+
+void TBitmap::Reallocate(int width, int height, TPixelFormat format, TColor fill) {
+  width = std::max(0, width);
+  height = std::max(0, height);
+  const int bits = BitsPerPixel(format);
+  const std::int64_t rowBytes = BytesPerScanline(width, bits);
+  if (rowBytes * height > kMaxPixelBytes) throw EOutOfMemory("Out of memory for a bitmap of that size");
+  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(rowBytes * height));
+  const TPalette& palette = bits <= 8 ? palette_ : TPalette();
+  // Fill one row with the new-area colour, then copy it to the others.
+  if (width > 0 && height > 0) {
+    for (int x = 0; x < width; ++x) WritePixel(pixels.data(), x, bits, palette, fill);
+    for (int y = 1; y < height; ++y)
+      std::memcpy(pixels.data() + y * rowBytes, pixels.data(), static_cast<std::size_t>(rowBytes));
+  }
+  // Keep the old content at the top left (same format only; conversions copy pixel by pixel).
+  if (format == format_ && !pixels_.empty()) {
+    const std::int64_t oldRowBytes = RowBytes();
+    const int rows = std::min(height, height_);
+    const int columns = std::min(width, width_);
+    if (bits >= 8) {
+      const std::int64_t n = columns * static_cast<std::int64_t>(bits / 8);
+      for (int y = 0; y < rows; ++y)
+        std::memcpy(pixels.data() + y * rowBytes, pixels_.data() + y * oldRowBytes, static_cast<std::size_t>(n));
+    } else {
+      for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < columns; ++x) {
+          const std::uint8_t* src = pixels_.data() + y * oldRowBytes;
+          const int index = bits == 1 ? (src[x >> 3] >> (7 - (x & 7))) & 1
+                                      : ((x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4));
+          WriteIndex(pixels.data() + y * rowBytes, x, bits, index);
+        }
+    }
+  }
+  pixels_ = std::move(pixels);
+  width_ = width;
+  height_ = height;
+  format_ = format;
+}
+
+void TBitmap::SetSize(int width, int height) {
+  BeforeAccess(true);
+  width = std::max(0, width);
+  height = std::max(0, height);
+  if (width == width_ && height == height_ && HasImage()) return;
+  if (BitCount() <= 8 && palette_.IsNone()) palette_ = DefaultPalette(BitCount());
+  Reallocate(width, height, format_, NewAreaColor());
+  Changed();
+}
+
+TPixelFormat TBitmap::PixelFormat() const {
+  BeforeAccess(false);
+  return format_;
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat format) {
+  BeforeAccess(true);
+  if (format == pfDevice || format == pf15bit || format == pf16bit || format == pfCustom) format = pf24bit;
+  if (format == format_) return;
+  const int oldBits = BitCount();
+  const int newBits = BitsPerPixel(format);
+  const TPalette oldPalette = palette_;
+  if (newBits <= 8 && (palette_.IsNone() || palette_.Count() > (1 << newBits))) palette_ = DefaultPalette(newBits);
+  const std::vector<std::uint8_t> oldPixels = std::move(pixels_);
+  const std::int64_t oldRowBytes = RowBytes();
+  pixels_.clear();
+  // With the old pixels moved out, Reallocate only makes the new buffer.
+  Reallocate(width_, height_, format, NewAreaColor());
+  if (!oldPixels.empty()) {
+    const std::int64_t newRowBytes = RowBytes();
+    const bool sameIndices = oldBits <= 8 && newBits <= 8 && palette_ == oldPalette;
+    for (int y = 0; y < height_; ++y) {
+      const std::uint8_t* src = oldPixels.data() + y * oldRowBytes;
+      std::uint8_t* dst = pixels_.data() + y * newRowBytes;
+      for (int x = 0; x < width_; ++x) {
+        if (sameIndices && newBits >= oldBits) {
+          const int index = oldBits == 8 ? src[x]
+                            : oldBits == 4 ? ((x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4))
+                                           : (src[x >> 3] >> (7 - (x & 7))) & 1;
+          WriteIndex(dst, x, newBits, index);
+        } else {
+          WritePixel(dst, x, newBits, palette_, ReadPixel(src, x, oldBits, oldPalette));
+        }
+      }
+    }
+  }
+  Changed();
+}
+
+std::uint8_t* TBitmap::ScanLine(int y) {
+  BeforeAccess(true);
+  if (y < 0 || y >= height_ || pixels_.empty()) throw EInvalidGraphicOperation("Scan line index out of range");
+  Changed();
+  return pixels_.data() + static_cast<std::int64_t>(y) * RowBytes();
+}
+
+const std::uint8_t* TBitmap::ScanLine(int y) const {
+  BeforeAccess(false);
+  if (y < 0 || y >= height_ || pixels_.empty()) throw EInvalidGraphicOperation("Scan line index out of range");
+  return pixels_.data() + static_cast<std::int64_t>(y) * RowBytes();
+}
+
+TColor TBitmap::Pixel(int x, int y) const {
+  BeforeAccess(false);
+  if (x < 0 || y < 0 || x >= width_ || y >= height_ || pixels_.empty()) return 0xFFFFFFFFu;
+  return ReadPixel(pixels_.data() + static_cast<std::int64_t>(y) * RowBytes(), x, BitCount(), palette_);
+}
+
+void TBitmap::SetPixel(int x, int y, TColor color) {
+  BeforeAccess(true);
+  if (x < 0 || y < 0 || x >= width_ || y >= height_ || pixels_.empty()) return;
+  WritePixel(pixels_.data() + static_cast<std::int64_t>(y) * RowBytes(), x, BitCount(), palette_, color);
+  Changed();
+}
+
+const TPalette& TBitmap::Palette() const {
+  BeforeAccess(false);
+  return palette_;
+}
+
+void TBitmap::SetPalette(const TPalette& palette) {
+  BeforeAccess(true);
+  palette_ = palette;
+  paletteModified_ = true;
+  Changed();
+}
+
+void TBitmap::SetTransparent(bool transparent) {
+  BeforeAccess(true);
+  if (transparent == transparent_) return;
+  transparent_ = transparent;
+  Changed();
+}
+
+TColor TBitmap::TransparentColor() const {
+  BeforeAccess(false);
+  if (transparentMode_ == tmFixed) return transparentColor_;
+  if (Empty()) return clDefault;
+  return Pixel(0, height_ - 1);
+}
+
+void TBitmap::SetTransparentColor(TColor color) {
+  BeforeAccess(true);
+  transparentColor_ = color;
+  transparentMode_ = color == clDefault ? tmAuto : tmFixed;
+  Changed();
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode mode) {
+  if (mode == transparentMode_) return;
+  if (mode == tmAuto) {
+    transparentColor_ = clDefault;
+  } else {
+    transparentColor_ = TransparentColor();
+  }
+  transparentMode_ = mode;
+  Changed();
+}
+
+TCanvas& TBitmap::Canvas() {
+  BeforeAccess(true);
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>(*this);
+  return *canvas_;
+}
+
+void TBitmap::Assign(const TBitmap* source) {
+  BeforeAccess(true);
+  if (source == this) return;
+  if (source == nullptr) {
+    pixels_.clear();
+    width_ = height_ = 0;
+    palette_ = TPalette();
+  } else {
+    source->BeforeAccess(false);
+    width_ = source->width_;
+    height_ = source->height_;
+    format_ = source->format_;
+    pixels_ = source->pixels_;
+    palette_ = source->palette_;
+    transparent_ = source->transparent_;
+    transparentMode_ = source->transparentMode_;
+    transparentColor_ = source->transparentColor_;
+  }
+  Changed();
+}
+
+void TBitmap::LoadFromFile(const std::string& fileName) {
+  TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+  LoadFromStream(file);
+}
+
+void TBitmap::SaveToFile(const std::string& fileName) const {
+  TFileStream file(fileName, fmCreate);
+  SaveToStream(file);
+}
+
+void TBitmap::SetModified(bool modified) {
+  if (modified) {
+    Changed();
+  } else {
+    modified_ = false;
+  }
+}
+
+void TBitmap::FreeImage() {
+  pixels_.clear();
+  pixels_.shrink_to_fit();
+}
+
+void TBitmap::Changed() {
+  modified_ = true;
+  if (OnChange) OnChange(*this);
+}
+
+// ---- Canvas basics ------------------------------------------------------------------------------
+
+TCanvas::TCanvas(TBitmap& bitmap) : bitmap_(bitmap) {}
+
+TRect TCanvas::ClipRect() const {
+  TRect all = Rect(0, 0, bitmap_.Width(), bitmap_.Height());
+  if (clip_) IntersectRect(all, all, clip_->bounds);
+  return all;
+}
+
+TRegion CreateRectRgn(int left, int top, int right, int bottom) {
+  return {TRegion::Rectangle, Rect(left, top, right, bottom), 0, 0};
+}
+TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
+  return {TRegion::RoundRectangle, Rect(left, top, right, bottom), cornerWidth, cornerHeight};
+}
+TRegion CreateEllipticRgn(int left, int top, int right, int bottom) {
+  return {TRegion::Ellipse, Rect(left, top, right, bottom), 0, 0};
+}
+
+void TCanvas::SetClipRegion(const std::optional<TRegion>& region) { clip_ = region; }
+
+bool RegionContains(const TRegion& region, int x, int y) {
+  const TRect& r = region.bounds;
+  if (!PtInRect(r, Point(x, y))) return false;
+  if (region.kind == TRegion::Rectangle) return true;
+  // Distance test against the ellipse (or the corner ellipses) through pixel centres.
+  const double rx = region.kind == TRegion::Ellipse ? r.Width() / 2.0 : std::min(region.cornerWidth, r.Width()) / 2.0;
+  const double ry = region.kind == TRegion::Ellipse ? r.Height() / 2.0 : std::min(region.cornerHeight, r.Height()) / 2.0;
+  if (rx <= 0 || ry <= 0) return true;
+  const double px = x + 0.5, py = y + 0.5;
+  double cx = px, cy = py;
+  if (region.kind == TRegion::Ellipse) {
+    cx = r.Left + rx;
+    cy = r.Top + ry;
+  } else {
+    if (px < r.Left + rx) cx = r.Left + rx;
+    else if (px > r.Right - rx) cx = r.Right - rx;
+    if (py < r.Top + ry) cy = r.Top + ry;
+    else if (py > r.Bottom - ry) cy = r.Bottom - ry;
+    if (cx == px || cy == py) return true;  // not in a corner
+  }
+  const double dx = (px - cx) / rx, dy = (py - cy) / ry;
+  return dx * dx + dy * dy <= 1.0;
+}
+
+bool TCanvas::InClip(int x, int y) const {
+  if (x < 0 || y < 0 || x >= bitmap_.Width() || y >= bitmap_.Height()) return false;
+  return !clip_ || RegionContains(*clip_, x, y);
+}
+
+TColor TCanvas::Pixel(int x, int y) const {
+  if (!InClip(x, y)) return 0xFFFFFFFFu;
+  return bitmap_.Pixel(x, y);
+}
+
+void TCanvas::SetPixel(int x, int y, TColor color) {
+  if (InClip(x, y)) bitmap_.SetPixel(x, y, color);
+}
+
+void TCanvas::FillRect(const TRect& rect) {
+  if (brush_.Style == bsClear) return;
+  TRect area;
+  if (!IntersectRect(area, rect, ClipRect())) return;
+  const int bits = bitmap_.BitCount();
+  if (clip_ && clip_->kind != TRegion::Rectangle) {
+    for (int y = area.Top; y < area.Bottom; ++y)
+      for (int x = area.Left; x < area.Right; ++x) SetPixel(x, y, brush_.Color);
+    return;
+  }
+  // Fill the first row pixel by pixel, then copy its bytes to the other rows.
+  std::uint8_t* first = bitmap_.ScanLine(area.Top);
+  for (int x = area.Left; x < area.Right; ++x) WritePixel(first, x, bits, bitmap_.palette_, brush_.Color);
+  const std::int64_t byteStart = (static_cast<std::int64_t>(area.Left) * bits) / 8;
+  const std::int64_t byteEnd = (static_cast<std::int64_t>(area.Right) * bits + 7) / 8;
+  const bool wholeBytes = (static_cast<std::int64_t>(area.Left) * bits) % 8 == 0 &&
+                          (static_cast<std::int64_t>(area.Right) * bits) % 8 == 0;
+  for (int y = area.Top + 1; y < area.Bottom; ++y) {
+    std::uint8_t* row = bitmap_.pixels_.data() + static_cast<std::int64_t>(y) * bitmap_.RowBytes();
+    if (wholeBytes) {
+      std::memcpy(row + byteStart, first + byteStart, static_cast<std::size_t>(byteEnd - byteStart));
+    } else {
+      for (int x = area.Left; x < area.Right; ++x) WritePixel(row, x, bits, bitmap_.palette_, brush_.Color);
+    }
+  }
+}

@@ -1,0 +1,241 @@
+#include "platform/BmpFiles.h"
+#include "platform/Graphics.h"
+#include "platform/Streams.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+TBitmap* Make(TBitmap& b, int w, int h, TPixelFormat f) {
+  b.SetPixelFormat(f);
+  b.SetSize(w, h);
+  return &b;
+}
+}  // namespace
+
+TEST(BitmapLayout, RowsArePaddedToFourBytes) {
+  EXPECT_EQ(BytesPerScanline(1, 1), 4);
+  EXPECT_EQ(BytesPerScanline(33, 1), 8);
+  EXPECT_EQ(BytesPerScanline(3, 4), 4);
+  EXPECT_EQ(BytesPerScanline(5, 8), 8);
+  EXPECT_EQ(BytesPerScanline(3, 24), 12);
+  EXPECT_EQ(BytesPerScanline(5, 24), 16);
+  EXPECT_EQ(BytesPerScanline(2, 32), 8);
+}
+
+TEST(BitmapLayout, ScanLineAddressesRowsFromTheTopInBgrOrder) {
+  TBitmap b;
+  Make(b, 2, 2, pf24bit);
+  b.SetPixel(1, 0, RGB(10, 20, 30));
+  const std::uint8_t* row = static_cast<const TBitmap&>(b).ScanLine(0);
+  EXPECT_EQ(row[3], 30);
+  EXPECT_EQ(row[4], 20);
+  EXPECT_EQ(row[5], 10);
+}
+
+TEST(BitmapLayout, ScanLineOutOfRangeRaises) {
+  TBitmap b;
+  Make(b, 2, 2, pf24bit);
+  try {
+    b.ScanLine(2);
+    FAIL();
+  } catch (const EInvalidGraphicOperation& e) {
+    EXPECT_EQ(e.Message(), "Scan line index out of range");
+  }
+  EXPECT_THROW(b.ScanLine(-1), EInvalidGraphicOperation);
+}
+
+TEST(BitmapPixels, OutsideReadsAllOnes) {
+  TBitmap b;
+  Make(b, 3, 3, pf24bit);
+  EXPECT_EQ(b.Pixel(3, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(b.Pixel(-1, 0), 0xFFFFFFFFu);
+  b.SetPixel(5, 5, clRed);  // ignored
+  EXPECT_EQ(b.Pixel(1, 1), clWhite);
+}
+
+TEST(BitmapPixels, PaletteFormatsStoreTheNearestIndex) {
+  TBitmap b;
+  b.SetPixelFormat(pf8bit);
+  b.SetPalette(TPalette({PaletteEntryOf(clBlack), PaletteEntryOf(RGB(200, 0, 0)), PaletteEntryOf(clWhite)}));
+  b.SetSize(2, 1);
+  b.SetPixel(0, 0, RGB(180, 20, 10));
+  EXPECT_EQ(b.ScanLine(0)[0], 1);
+  EXPECT_EQ(b.Pixel(0, 0), RGB(200, 0, 0));
+}
+
+TEST(BitmapSizing, NewAreaTakesTheBrushColourAndOldContentStays) {
+  TBitmap b;
+  Make(b, 2, 2, pf24bit);
+  b.SetPixel(1, 1, clRed);
+  b.Canvas().Brush().Color = clBlue;
+  b.SetSize(4, 3);
+  EXPECT_EQ(b.Pixel(1, 1), clRed);
+  EXPECT_EQ(b.Pixel(0, 0), clWhite);
+  EXPECT_EQ(b.Pixel(3, 0), clBlue);
+  EXPECT_EQ(b.Pixel(0, 2), clBlue);
+  b.SetSize(1, 1);
+  EXPECT_EQ(b.Width(), 1);
+  EXPECT_EQ(b.Pixel(0, 0), clWhite);
+}
+
+TEST(BitmapSizing, SubBytePixelsSurviveResizing) {
+  TBitmap b;
+  Make(b, 9, 2, pf1bit);
+  b.SetPixel(8, 1, clWhite);
+  b.SetPixel(0, 0, clBlack);
+  b.SetSize(17, 3);
+  EXPECT_EQ(b.Pixel(8, 1), clWhite);
+  EXPECT_EQ(b.Pixel(0, 0), clBlack);
+}
+
+TEST(BitmapFormats, ConversionKeepsColoursThePaletteCanHold) {
+  TBitmap b;
+  Make(b, 3, 1, pf24bit);
+  b.SetPixel(0, 0, clRed);
+  b.SetPixel(1, 0, clNavy);
+  b.SetPixel(2, 0, RGB(51, 102, 153));
+  b.SetPixelFormat(pf8bit);
+  EXPECT_EQ(b.PixelFormat(), pf8bit);
+  EXPECT_EQ(b.Pixel(0, 0), clRed);
+  EXPECT_EQ(b.Pixel(1, 0), clNavy);
+  EXPECT_EQ(b.Pixel(2, 0), RGB(51, 102, 153));  // a cube colour
+  b.SetPixelFormat(pf32bit);
+  EXPECT_EQ(b.Pixel(1, 0), clNavy);
+  b.SetPixelFormat(pf16bit);
+  EXPECT_EQ(b.PixelFormat(), pf24bit);
+  EXPECT_EQ(b.Pixel(0, 0), clRed);
+}
+
+TEST(BitmapFormats, IndexedToIndexedKeepsIndicesWithTheSamePalette) {
+  TBitmap b;
+  b.SetPixelFormat(pf4bit);
+  b.SetPalette(TPalette({PaletteEntryOf(clBlack), PaletteEntryOf(clWhite), PaletteEntryOf(clWhite)}));
+  b.SetSize(3, 1);
+  b.ScanLine(0)[0] = 0x21;  // pixels 2, 1
+  b.SetPixelFormat(pf8bit);
+  EXPECT_EQ(b.ScanLine(0)[0], 2);
+  EXPECT_EQ(b.ScanLine(0)[1], 1);
+}
+
+TEST(BitmapTransparency, AutoModeUsesTheBottomLeftPixel) {
+  TBitmap b;
+  Make(b, 2, 2, pf24bit);
+  b.SetPixel(0, 1, clLime);
+  EXPECT_EQ(b.TransparentColor(), clLime);
+  b.SetTransparentColor(clRed);
+  EXPECT_EQ(b.TransparentMode(), tmFixed);
+  EXPECT_EQ(b.TransparentColor(), clRed);
+  b.SetTransparentMode(tmAuto);
+  EXPECT_EQ(b.TransparentColor(), clLime);
+}
+
+TEST(BitmapChanges, DrawingSetsModifiedAndCallsOnChange) {
+  TBitmap b;
+  Make(b, 2, 2, pf24bit);
+  b.SetModified(false);
+  int changes = 0;
+  b.OnChange = [&](TBitmap&) { ++changes; };
+  b.SetPixel(0, 0, clRed);
+  EXPECT_TRUE(b.Modified());
+  EXPECT_EQ(changes, 1);
+}
+
+TEST(BitmapCopies, AssignIsDeep) {
+  TBitmap a;
+  Make(a, 2, 2, pf8bit);
+  a.SetPixel(1, 1, clRed);
+  a.SetTransparent(true);
+  TBitmap b;
+  b.Assign(&a);
+  a.SetPixel(1, 1, clBlue);
+  EXPECT_EQ(b.Pixel(1, 1), clRed);
+  EXPECT_EQ(b.PixelFormat(), pf8bit);
+  EXPECT_TRUE(b.Transparent());
+  EXPECT_EQ(b.Palette(), a.Palette());
+}
+
+TEST(CanvasFill, FillRectIsExclusiveAndClipped) {
+  TBitmap b;
+  Make(b, 5, 4, pf24bit);
+  b.Canvas().Brush().Color = clRed;
+  b.Canvas().FillRect(Rect(1, 1, 3, 3));
+  EXPECT_EQ(b.Pixel(1, 1), clRed);
+  EXPECT_EQ(b.Pixel(2, 2), clRed);
+  EXPECT_EQ(b.Pixel(3, 2), clWhite);
+  EXPECT_EQ(b.Pixel(2, 3), clWhite);
+  b.Canvas().FillRect(Rect(-10, -10, 100, 100));
+  EXPECT_EQ(b.Pixel(4, 3), clRed);
+}
+
+TEST(CanvasFill, FillRectOnFourBitRows) {
+  TBitmap b;
+  Make(b, 7, 3, pf4bit);
+  b.Canvas().Brush().Color = clRed;
+  b.Canvas().FillRect(Rect(1, 0, 6, 3));
+  for (int y = 0; y < 3; ++y) {
+    EXPECT_EQ(b.Pixel(0, y), clWhite);
+    for (int x = 1; x < 6; ++x) EXPECT_EQ(b.Pixel(x, y), clRed);
+    EXPECT_EQ(b.Pixel(6, y), clWhite);
+  }
+}
+
+TEST(CanvasFill, EllipticClipRegionLimitsTheFill) {
+  TBitmap b;
+  Make(b, 10, 10, pf24bit);
+  b.Canvas().SetClipRegion(CreateEllipticRgn(0, 0, 10, 10));
+  b.Canvas().Brush().Color = clBlack;
+  b.Canvas().FillRect(Rect(0, 0, 10, 10));
+  EXPECT_EQ(b.Pixel(0, 0), clWhite);
+  EXPECT_EQ(b.Pixel(5, 5), clBlack);
+  EXPECT_EQ(b.Pixel(0, 5), clBlack);
+  EXPECT_EQ(b.Canvas().Pixel(0, 0), 0xFFFFFFFFu);
+}
+
+TEST(NearestColour, LeastDistanceLowestIndexOnTies) {
+  const std::vector<TPaletteEntry> entries = {{10, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {250, 250, 250, 0}};
+  EXPECT_EQ(NearestColorIndex(entries.data(), 4, RGB(1, 0, 0)), 1);
+  EXPECT_EQ(NearestColorIndex(entries.data(), 4, RGB(5, 0, 0)), 0);  // tie between 0 and 1
+  EXPECT_EQ(NearestColorIndex(entries.data(), 1, clWhite), 0);       // only the stated count
+  EXPECT_EQ(NearestColorIndex(entries.data(), 0, clWhite), -1);
+  EXPECT_EQ(NearestColorIndex(entries.data(), 4, clBtnFace), 3);     // system colours resolve first
+}
+
+TEST(BmpRoundTrip, EveryWrittenFormatReadsBack) {
+  for (TPixelFormat f : {pf1bit, pf4bit, pf8bit, pf24bit, pf32bit}) {
+    TBitmap a;
+    Make(a, 13, 5, f);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 13; ++x) a.SetPixel(x, y, (x + y) % 3 == 0 ? clBlack : (x % 2 ? clWhite : clRed));
+    TMemoryStream stream;
+    a.SaveToStream(stream);
+    EXPECT_EQ(stream.Size(), 54 + (BitsPerPixel(f) <= 8 ? 4 << BitsPerPixel(f) : 0) + a.RowBytes() * 5);
+    stream.SetPosition(0);
+    TBitmap b;
+    b.LoadFromStream(stream);
+    ASSERT_EQ(b.PixelFormat(), f);
+    ASSERT_EQ(b.Width(), 13);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 13; ++x) EXPECT_EQ(b.Pixel(x, y), a.Pixel(x, y)) << f << " " << x << "," << y;
+  }
+}
+
+TEST(BmpHostile, TruncatedAndOversizedFilesAreRefused) {
+  TBitmap a;
+  Make(a, 4, 4, pf8bit);
+  TMemoryStream stream;
+  a.SaveToStream(stream);
+  const std::vector<std::uint8_t> good = stream.Bytes();
+  for (std::size_t cut : {std::size_t{0}, std::size_t{10}, std::size_t{20}, std::size_t{60}, good.size() - 1}) {
+    TReadOnlyMemoryStream truncated(good.data(), static_cast<std::int64_t>(cut));
+    TBitmap b;
+    EXPECT_THROW(b.LoadFromStream(truncated), EInvalidGraphic) << cut;
+  }
+  std::vector<std::uint8_t> huge = good;
+  huge[18] = 0xFF;  // width 0x7FFFFF04... is not possible; make it enormous
+  huge[19] = 0xFF;
+  huge[20] = 0xFF;
+  huge[21] = 0x7F;
+  TReadOnlyMemoryStream hostile(huge.data(), static_cast<std::int64_t>(huge.size()));
+  TBitmap b;
+  EXPECT_THROW(b.LoadFromStream(hostile), EInvalidGraphic);
+}
