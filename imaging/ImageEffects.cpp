@@ -3,6 +3,7 @@
 #include "platform/Graphics.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <vector>
 
@@ -76,30 +77,41 @@ class RowRing {
   std::vector<std::int32_t> buffer_;
 };
 
-// One output pixel of the summing modes from the cells' pixels.
-void SumPixel(const std::vector<KernelCell>& cells, const std::vector<const std::int32_t*>& rows, int x,
-              const TFilterDescription& d, std::int64_t divisor, bool inverting, std::uint8_t* out) {
-  std::int64_t sum[3] = {0, 0, 0};
+// The weighted sums of one output row, channel by channel, accumulated a
+// kernel cell at a time over the whole row (contiguous, so it vectorises).
+template <typename Sum>
+void AccumulateRow(const std::vector<KernelCell>& cells, const std::vector<const std::int32_t*>& rows, int width,
+                   std::vector<Sum>& sums) {
+  std::fill(sums.begin(), sums.end(), Sum{0});
+  const std::size_t n = static_cast<std::size_t>(width) * 3;
   for (std::size_t k = 0; k < cells.size(); ++k) {
-    const std::int32_t* p = rows[k] + 3 * (x + cells[k].column);
-    sum[0] += static_cast<std::int64_t>(cells[k].weight) * p[0];
-    sum[1] += static_cast<std::int64_t>(cells[k].weight) * p[1];
-    sum[2] += static_cast<std::int64_t>(cells[k].weight) * p[2];
+    const std::int32_t* p = rows[k] + 3 * cells[k].column;
+    const Sum w = cells[k].weight;
+    Sum* out = sums.data();
+    for (std::size_t i = 0; i < n; ++i) out[i] += w * p[i];
   }
-  std::int64_t value[3];
-  for (int c = 0; c < 3; ++c) {
-    value[c] = sum[c];
-    if (d.Mode != fmSumNoDivision) {
-      // Rounded: the quotient grows by one when the remainder exceeds half.
-      value[c] = sum[c] / divisor + (sum[c] % divisor > divisor / 2 ? 1 : 0);
+}
+
+// Turns the sums of one row into pixels (stored blue, green, red).
+template <typename Sum>
+void FinishRow(const std::vector<Sum>& sums, int width, const TFilterDescription& d, std::int64_t divisor,
+               bool inverting, std::uint8_t* out) {
+  for (int x = 0; x < width; ++x) {
+    std::int64_t value[3];
+    for (int c = 0; c < 3; ++c) {
+      const std::int64_t sum = sums[3 * static_cast<std::size_t>(x) + c];
+      value[c] = sum;
+      if (d.Mode != fmSumNoDivision) {
+        // Rounded: the quotient grows by one when the remainder exceeds half.
+        value[c] = sum / divisor + (sum % divisor > divisor / 2 ? 1 : 0);
+      }
+      if (inverting) value[c] = 255 - value[c];
     }
-    if (inverting) value[c] = 255 - value[c];
+    if (d.Grayscale) value[1] = value[2] = value[0];
+    out[3 * x + 2] = ClampByte(value[0] + d.RedOffset);
+    out[3 * x + 1] = ClampByte(value[1] + d.GreenOffset);
+    out[3 * x] = ClampByte(value[2] + d.BlueOffset);
   }
-  if (d.Grayscale) value[1] = value[2] = value[0];
-  // Stored blue, green, red.
-  out[2] = ClampByte(value[0] + d.RedOffset);
-  out[1] = ClampByte(value[1] + d.GreenOffset);
-  out[0] = ClampByte(value[2] + d.BlueOffset);
 }
 
 // One output pixel of the brightest and darkest modes: the cell's pixel with
@@ -152,13 +164,25 @@ int ApplyConvolution(TBitmap* bitmap, const TFilterDescription& d) {
   RowRing ring(*bitmap, d);
   for (int r = 0; r < d.KernelHeight; ++r) ring.Load(r - d.AnchorRow);
 
+  // 32-bit sums suffice unless the weights could carry them past 2^31.
+  std::int64_t weightMagnitude = 0;
+  for (const KernelCell& cell : cells) weightMagnitude += std::llabs(static_cast<std::int64_t>(cell.weight));
+  const bool narrowSums = weightMagnitude * 255 <= INT32_MAX;
+  std::vector<std::int32_t> sums32(narrowSums ? static_cast<std::size_t>(width) * 3 : 0);
+  std::vector<std::int64_t> sums64(narrowSums ? 0 : static_cast<std::size_t>(width) * 3);
+
   std::vector<const std::int32_t*> rows(cells.size());
   for (int y = 0; y < height; ++y) {
     for (std::size_t k = 0; k < cells.size(); ++k) rows[k] = ring.Slot(y - d.AnchorRow + cells[k].row);
     std::uint8_t* out = bitmap->ScanLine(y);
-    for (int x = 0; x < width; ++x) {
-      if (picking) PickPixel(cells, rows, x, d, out + 3 * x);
-      else SumPixel(cells, rows, x, d, divisor, inverting, out + 3 * x);
+    if (picking) {
+      for (int x = 0; x < width; ++x) PickPixel(cells, rows, x, d, out + 3 * x);
+    } else if (narrowSums) {
+      AccumulateRow(cells, rows, width, sums32);
+      FinishRow(sums32, width, d, divisor, inverting, out);
+    } else {
+      AccumulateRow(cells, rows, width, sums64);
+      FinishRow(sums64, width, d, divisor, inverting, out);
     }
     // The row entering the window below; it is at least one row below y, so
     // it has not been overwritten yet.
