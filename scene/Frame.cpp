@@ -2,7 +2,9 @@
 
 #include "platform/Numeric.h"
 #include "platform/UiServices.h"
-#include "scene/ImagingDeps.h"
+#include "imaging/OpacityU.h"
+#include "imaging/resample.h"
+#include "imaging/shadow.h"
 #include "scene/Moving.h"
 #include "scene/SceneGlobals.h"
 #include "scene/Sprite.h"

@@ -77,6 +77,8 @@ class TFrame {
   // ---- Settings that record undo ----
   std::int32_t Duration() const { return duration_; }
   void SetDuration(std::int32_t value);
+  // Sets the duration without recording undo (frames being built).
+  void StoreDuration(std::int32_t value) { duration_ = value; }
   bool Transparent() const { return transparent_ != 0; }
   void SetTransparent(bool value);
   TColor TransparentColor() const { return transparentColor_; }
@@ -93,8 +95,8 @@ class TFrame {
   bool HasSource() const;
   // Shows the next sub-frame of a kept source: -1 by elapsed time, n >= 1 sub-frame n.
   void AdvanceSource(int n);
-  // Keeps the JPEG bytes (the stream's content) and shows the decoded image.
-  void LoadJpegSource(TJPEGImage& jpeg, const std::string& bytes, bool transparent, TColor color);
+  // Keeps the JPEG bytes and shows the decoded image.
+  void LoadJpegSource(TJPEGImage& jpeg, bool transparent, TColor color);
   // Keeps the GIF file and shows its first composed image.
   void LoadGifSource(TGifFilePtr gif, bool transparent, TColor color);
   // Keeps the AVI clip and shows its first frame.

@@ -20,6 +20,7 @@ class TFrame;
 class TStartAndFinish;
 class TStream;
 class TBitmap;
+class TAVIObject;
 
 using TFrameList = std::vector<std::unique_ptr<TFrame>>;
 using TIntervalList = std::vector<std::unique_ptr<TStartAndFinish>>;
@@ -178,7 +179,8 @@ class TSprite {
   int AddJpegFile(const std::string& fileName, bool transparent, TColor color);
   int AddAviFile(const std::string& fileName, bool transparent, TColor color, int first, int count,
                  bool keepSource);
-  void KeepAviFirstFrame();
+  int AddAviFrames(TAVIObject& avi, const std::string& fileName, bool transparent, TColor color, int first,
+                   int count);
 
   TAnimatedScene* scene_;
   TSprite* parent_ = nullptr;

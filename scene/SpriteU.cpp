@@ -5,7 +5,7 @@
 #include "platform/Streams.h"
 #include "platform/SystemValues.h"
 #include "scene/Frame.h"
-#include "scene/ImagingDeps.h"
+#include "imaging/resample.h"
 #include "scene/Moving.h"
 #include "scene/Painters.h"
 #include "scene/SceneGlobals.h"
