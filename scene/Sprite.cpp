@@ -344,7 +344,8 @@ bool TSprite::UpdateHidden() {
     if (interval->StartStep == step)
       for (auto& frame : *frames_) frame->AdvanceSource(1);
   }
-  if (hidden && continueMoving_ == 0) RestartWhileHidden();
+  restartedWhileHidden_ = hidden && continueMoving_ == 0;
+  if (restartedWhileHidden_) RestartWhileHidden();
   if (CurrentStepHides()) hidden = true;
   // An effect sprite counts the loops of its parent's path.
   const TMoving& limitPath = parent_ != nullptr ? parent_->Motion() : *motion_;
@@ -357,6 +358,13 @@ bool TSprite::UpdateHidden() {
   }
   HiddenNow = hidden ? 1 : 0;
   return hidden;
+}
+
+void TSprite::StepMotion(bool advancing) {
+  UpdateHidden();
+  RectCommitted = 0;
+  motion_->CalcPosition(advancing);
+  if (restartedWhileHidden_) RestartWhileHidden();
 }
 
 // ---- Stepping ---------------------------------------------------------------------------------------

@@ -104,6 +104,11 @@ class TSprite {
   // Whether the sprite is hidden at the scene's current step (with the resets
   // that hiding brings).
   bool UpdateHidden();
+  // Moves the sprite along its path for one composed step: the visibility
+  // test, then the path's advancing calculation. A sprite that restarts while
+  // hidden ends the step restarted, however often its visibility is tested
+  // afterwards, so that it shows again exactly as at the first step.
+  void StepMotion(bool advancing);
   bool NeedsRedraw(bool repaintOnly);
   // Moves to the next frame when the current one has had its time; true when
   // a kept source's wrap moved the frame index.
@@ -191,6 +196,7 @@ class TSprite {
   TFrameList* frames_;
   std::unique_ptr<TMoving> motion_;
   std::optional<TSpriteLook> paintedLook_;
+  bool restartedWhileHidden_ = false;
 };
 
 // A clone made by an effect motion step: it shows its parent's frames with

@@ -184,23 +184,18 @@ void TAnimatedScene::ClearSpriteRects() {
 }
 
 void TAnimatedScene::MotionPass(bool repaintOnly) {
-  auto prepare = [](TSprite& sprite) {
+  auto step = [](TSprite& sprite, bool advancing) {
     sprite.ImageDrawn = 0;
     sprite.ShadowDrawn = 0;
-    sprite.UpdateHidden();
-    sprite.RectCommitted = 0;
+    sprite.StepMotion(advancing);
   };
   for (auto& sprite : sprites_) {
     if (const auto* clones = RunningClones(*sprite)) {
       // The clones stand for the sprite; its own path stays where it is.
       if (repaintOnly) continue;
-      for (const auto& clone : *clones) {
-        prepare(*clone);
-        clone->Motion().CalcPosition(true);
-      }
+      for (const auto& clone : *clones) step(*clone, true);
     } else {
-      prepare(*sprite);
-      sprite->Motion().CalcPosition(!repaintOnly);
+      step(*sprite, !repaintOnly);
     }
   }
 }
@@ -392,6 +387,7 @@ void TAnimatedScene::NextFrame() {
   }
   for (const TOutputRect& dirty : rects) RedrawRect(dirty.Rect, target, repaintOnly);
   BackgroundDrawn = 1;
+  lastDirtyRects_ = std::move(rects);
 
   if (!repaintOnly) {
     CurrentStep = CurrentStep + 1;
@@ -426,9 +422,7 @@ void TAnimatedScene::AdvanceNoDraw() {
   for (auto& sprite : sprites_) {
     if (sprite->HasEffectStep()) continue;
     sprite->ImageDrawn = 0;
-    sprite->UpdateHidden();
-    sprite->RectCommitted = 0;
-    sprite->Motion().CalcPosition(true);
+    sprite->StepMotion(true);
   }
   for (auto& sprite : sprites_) {
     if (sprite->HasEffectStep() || sprite->Hidden != 0 || sprite->ImageDrawn != 0) continue;

@@ -116,6 +116,8 @@ class TAnimatedScene {
   // freshly painted background.
   void ClearSpriteRects();
   TTimer& Timer() { return timer_; }
+  // The merged dirty rectangles of the last composition.
+  const std::vector<TOutputRect>& LastDirtyRects() const { return lastDirtyRects_; }
 
   // ---- Background ----
   void SetBackground(bool keepSettings, std::int32_t mode, const std::string& fileName, TColor startColor,
@@ -196,4 +198,5 @@ class TAnimatedScene {
   TSceneOwner* owner_;
   std::vector<std::unique_ptr<TSprite>> sprites_;
   TTimer timer_;
+  std::vector<TOutputRect> lastDirtyRects_;
 };
