@@ -16,28 +16,8 @@ namespace {
 
 constexpr TColor kRgbMask = 0x00FFFFFF;
 
-int IndexAt(const std::uint8_t* row, int x, int bits) {
-  switch (bits) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4: return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
-    default: return row[x];
-  }
-}
-
-void PutIndex(std::uint8_t* row, int x, int bits, int index) {
-  switch (bits) {
-    case 1: {
-      const auto mask = static_cast<std::uint8_t>(0x80 >> (x & 7));
-      row[x >> 3] = static_cast<std::uint8_t>((index & 1) ? row[x >> 3] | mask : row[x >> 3] & ~mask);
-      break;
-    }
-    case 4:
-      row[x >> 1] = static_cast<std::uint8_t>((x & 1) ? (row[x >> 1] & 0xF0) | (index & 0x0F)
-                                                       : (row[x >> 1] & 0x0F) | ((index & 0x0F) << 4));
-      break;
-    default: row[x] = static_cast<std::uint8_t>(index); break;
-  }
-}
+int IndexAt(const std::uint8_t* row, int x, int bits) { return ReadIndex(row, x, bits); }
+void PutIndex(std::uint8_t* row, int x, int bits, int index) { WriteIndex(row, x, bits, index); }
 
 }  // namespace
 
