@@ -344,6 +344,39 @@ int Sample(std::int64_t k, std::int64_t n, std::int64_t m, bool mirror) {
   return mirror ? static_cast<int>(m) - 1 - j : j;
 }
 
+// Applies a raster operation to 24-bit pixels byte by byte: the operations
+// are bitwise, so each channel byte combines with the same byte of the others.
+template <typename Op>
+void RopPixels24(const std::uint8_t* s, std::uint8_t* d, int n, const std::uint8_t pattern[3], Op op) {
+  for (int i = 0; i < n; ++i, s += 3, d += 3) {
+    d[0] = static_cast<std::uint8_t>(op(pattern[0], s[0], d[0]));
+    d[1] = static_cast<std::uint8_t>(op(pattern[1], s[1], d[1]));
+    d[2] = static_cast<std::uint8_t>(op(pattern[2], s[2], d[2]));
+  }
+}
+
+void RopRow24(std::uint32_t rop, const std::uint8_t* s, std::uint8_t* d, int n, const std::uint8_t pattern[3]) {
+  using B = std::uint8_t;
+  switch (RopCode(rop)) {
+    case 0x88: RopPixels24(s, d, n, pattern, [](B, B sv, B dv) { return sv & dv; }); break;
+    case 0xEE: RopPixels24(s, d, n, pattern, [](B, B sv, B dv) { return sv | dv; }); break;
+    case 0x66: RopPixels24(s, d, n, pattern, [](B, B sv, B dv) { return sv ^ dv; }); break;
+    case 0x33: RopPixels24(s, d, n, pattern, [](B, B sv, B) { return ~sv; }); break;
+    case 0x44: RopPixels24(s, d, n, pattern, [](B, B sv, B dv) { return sv & ~dv; }); break;
+    case 0xBB: RopPixels24(s, d, n, pattern, [](B, B sv, B dv) { return ~sv | dv; }); break;
+    default: {
+      const B code = RopCode(rop);
+      RopPixels24(s, d, n, pattern, [code](B pv, B sv, B dv) {
+        unsigned result = 0;
+        for (int term = 0; term < 8; ++term)
+          if (code & (1 << term)) result |= ((term & 4) ? pv : ~pv) & ((term & 2) ? sv : ~sv) & ((term & 1) ? dv : ~dv);
+        return result;
+      });
+      break;
+    }
+  }
+}
+
 }  // namespace
 
 void TCanvas::Blit(const TRect& dest, const TBitmap& source, const TRect& sourceRect, std::uint32_t rop,
@@ -397,8 +430,10 @@ void TCanvas::Blit(const TRect& dest, const TBitmap& source, const TRect& source
   const bool samePalette = usesSource && destBits <= 8 && sourceBits <= 8 &&
                            TBitmapPixels::Palette(source) == TBitmapPixels::Palette(bitmap_);
   const bool unscaled = dw == sw && !mirrorX;
-  const bool rawRows = copying && !transparent && !clip_ && unscaled && sourceBits == destBits &&
-                       (destBits == 24 || destBits == 32 || (destBits == 8 && samePalette));
+  const bool rawRows = unscaled && sourceBits == destBits &&
+                       ((!transparent && copying && (destBits == 24 || destBits == 32 || (destBits == 8 && samePalette))) ||
+                        (usesSource && destBits == 24));
+  const bool stretched24 = !rawRows && sourceBits == 24 && destBits == 24 && (copying || transparent);
   const TColor pattern = ResolvedColor(brush_.Color);
   const TColor keyColor = ResolvedColor(transparentColor);
   const TSpanReader sourceReader(source);
@@ -426,11 +461,38 @@ void TCanvas::Blit(const TRect& dest, const TBitmap& source, const TRect& source
       while (a < b && columns[static_cast<std::size_t>(a)] < 0) ++a;
       while (b > a && columns[static_cast<std::size_t>(b - 1)] < 0) --b;
       if (a < b) {
-        std::memcpy(TBitmapPixels::Row(bitmap_, y) + static_cast<std::int64_t>(area.Left + a) * bytesPerPixel,
-                    TBitmapPixels::Row(source, sy) + static_cast<std::int64_t>(columns[static_cast<std::size_t>(a)]) * bytesPerPixel,
-                    static_cast<std::size_t>(b - a) * static_cast<std::size_t>(bytesPerPixel));
+        std::uint8_t* to = TBitmapPixels::Row(bitmap_, y) + static_cast<std::int64_t>(area.Left + a) * bytesPerPixel;
+        const std::uint8_t* from =
+            TBitmapPixels::Row(source, sy) + static_cast<std::int64_t>(columns[static_cast<std::size_t>(a)]) * bytesPerPixel;
+        if (transparent) {
+          // A transparent draw copies every pixel but those of the key colour.
+          const std::uint8_t key[3] = {GetBValue(keyColor), GetGValue(keyColor), GetRValue(keyColor)};
+          for (int i = a; i < b; ++i, to += 3, from += 3)
+            if (from[0] != key[0] || from[1] != key[1] || from[2] != key[2]) std::memcpy(to, from, 3);
+        } else if (copying) {
+          std::memcpy(to, from, static_cast<std::size_t>(b - a) * static_cast<std::size_t>(bytesPerPixel));
+        } else {
+          const std::uint8_t patternBytes[3] = {GetBValue(pattern), GetGValue(pattern), GetRValue(pattern)};
+          RopRow24(rop, from, to, b - a, patternBytes);
+        }
         painter.MarkDrawn();
       }
+      continue;
+    }
+
+    if (stretched24) {
+      // 24-bit pixels picked through the column map, compared and copied as bytes.
+      const std::uint8_t* from = TBitmapPixels::Row(source, sy);
+      std::uint8_t* to = TBitmapPixels::Row(bitmap_, y);
+      const std::uint8_t key[3] = {GetBValue(keyColor), GetGValue(keyColor), GetRValue(keyColor)};
+      for (int i = first; i < first + n; ++i) {
+        const int sx = columns[static_cast<std::size_t>(i)];
+        if (sx < 0) continue;
+        const std::uint8_t* p = from + 3 * static_cast<std::int64_t>(sx);
+        if (transparent && p[0] == key[0] && p[1] == key[1] && p[2] == key[2]) continue;
+        std::memcpy(to + 3 * static_cast<std::int64_t>(area.Left + i), p, 3);
+      }
+      painter.MarkDrawn();
       continue;
     }
 
