@@ -65,26 +65,36 @@ class TCodeTable {
   // next free code reaches 4096; otherwise the width grows when the next free
   // code exceeds 2^width.
   void Add(int prefix, int suffix) {
+    std::uint32_t slot;
+    if (FindSlot(prefix, suffix, slot) < 0) AddAt(slot, prefix, suffix);
+  }
+  // The code of (prefix, suffix), or -1.
+  int Find(int prefix, int suffix) const {
+    std::uint32_t slot;
+    return FindSlot(prefix, suffix, slot);
+  }
+  // Find that also tells where a missing pair would go, so that the encoder
+  // can add the pair it just missed without searching again.
+  int FindSlot(int prefix, int suffix, std::uint32_t& slot) const {
     const std::uint32_t key = Key(prefix, suffix);
-    std::uint32_t slot = Hash(key);
-    while (slots_[slot] != kEmpty) slot = (slot + 1) & kSlotMask;
-    slots_[slot] = (key << 12) | static_cast<std::uint32_t>(nextFree_);
+    slot = Hash(key);
+    for (;;) {
+      const std::uint32_t entry = slots_[slot];
+      // A hit is the likely case; the second test keeps the empty marker
+      // from passing for the pair (4095, 255).
+      if ((entry >> 12) == key && entry != kEmpty) return static_cast<int>(entry & 0xFFF);
+      if (entry == kEmpty) return -1;
+      slot = (slot + 1) & kSlotMask;
+    }
+  }
+  // Adds a pair at the slot FindSlot gave for it (with no add in between).
+  void AddAt(std::uint32_t slot, int prefix, int suffix) {
+    slots_[slot] = (Key(prefix, suffix) << 12) | static_cast<std::uint32_t>(nextFree_);
     ++nextFree_;
     if (nextFree_ >= kMaxCodes) {
       full_ = true;
     } else if (nextFree_ > (1 << width_)) {
       ++width_;
-    }
-  }
-  // The code of (prefix, suffix), or -1.
-  int Find(int prefix, int suffix) const {
-    const std::uint32_t key = Key(prefix, suffix);
-    std::uint32_t slot = Hash(key);
-    for (;;) {
-      const std::uint32_t entry = slots_[slot];
-      if (entry == kEmpty) return -1;
-      if ((entry >> 12) == key) return static_cast<int>(entry & 0xFFF);
-      slot = (slot + 1) & kSlotMask;
     }
   }
 
@@ -103,6 +113,8 @@ class TCodeTable {
   static std::uint32_t Key(int prefix, int suffix) {
     return (static_cast<std::uint32_t>(prefix) << 8) | static_cast<std::uint32_t>(suffix & 0xFF);
   }
+  // Multiplicative hashing: codes are consecutive, and a plainer hash would
+  // pile them up in runs that linear probing walks through.
   static std::uint32_t Hash(std::uint32_t key) { return (key * 2654435761u) >> (32 - 13); }
 
   std::vector<std::uint32_t> slots_;
@@ -121,7 +133,10 @@ class TEncodedBytes {
     accumulator_ |= static_cast<std::uint64_t>(code) << bitCount_;
     bitCount_ += width;
     if (bitCount_ >= 32) {
-      for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<std::uint8_t>(accumulator_ >> (8 * i)));
+      const std::uint8_t four[4] = {static_cast<std::uint8_t>(accumulator_), static_cast<std::uint8_t>(accumulator_ >> 8),
+                                    static_cast<std::uint8_t>(accumulator_ >> 16),
+                                    static_cast<std::uint8_t>(accumulator_ >> 24)};
+      bytes_.insert(bytes_.end(), four, four + 4);
       accumulator_ >>= 32;
       bitCount_ -= 32;
     }
