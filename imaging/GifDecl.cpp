@@ -40,10 +40,11 @@ void TByteBuffer::Clear() {
 
 // ---- TCodeTable -------------------------------------------------------------------------------
 
-TCodeTable::TCodeTable() : slots_(kSlotCount, kEmpty) {}
+TCodeTable::TCodeTable() : slots_(kSlotCount, kEmpty), recent_(kMaxCodes, 0) {}
 
 void TCodeTable::Reset(int width) {
   std::fill(slots_.begin(), slots_.end(), kEmpty);
+  std::fill(recent_.begin(), recent_.end(), 0);
   width_ = width;
   firstFree_ = (1 << (width - 1)) + 2;
   nextFree_ = firstFree_;

@@ -69,27 +69,37 @@ class TCodeTable {
     if (FindSlot(prefix, suffix, slot) < 0) AddAt(slot, prefix, suffix);
   }
   // The code of (prefix, suffix), or -1.
-  int Find(int prefix, int suffix) const {
+  int Find(int prefix, int suffix) {
     std::uint32_t slot;
     return FindSlot(prefix, suffix, slot);
   }
   // Find that also tells where a missing pair would go, so that the encoder
   // can add the pair it just missed without searching again.
-  int FindSlot(int prefix, int suffix, std::uint32_t& slot) const {
+  int FindSlot(int prefix, int suffix, std::uint32_t& slot) {
+    // Pictures repeat themselves: the pair last seen with this prefix is
+    // the likely one, and one load finds it.
+    const std::uint32_t tag = Tag(suffix);
+    const std::uint32_t recent = recent_[static_cast<std::size_t>(prefix)];
+    if ((recent >> 12) == tag) return static_cast<int>(recent & 0xFFF);
     const std::uint32_t key = Key(prefix, suffix);
     slot = Hash(key);
     for (;;) {
       const std::uint32_t entry = slots_[slot];
       // A hit is the likely case; the second test keeps the empty marker
       // from passing for the pair (4095, 255).
-      if ((entry >> 12) == key && entry != kEmpty) return static_cast<int>(entry & 0xFFF);
+      if ((entry >> 12) == key && entry != kEmpty) {
+        recent_[static_cast<std::size_t>(prefix)] = (tag << 12) | (entry & 0xFFF);
+        return static_cast<int>(entry & 0xFFF);
+      }
       if (entry == kEmpty) return -1;
       slot = (slot + 1) & kSlotMask;
     }
   }
   // Adds a pair at the slot FindSlot gave for it (with no add in between).
   void AddAt(std::uint32_t slot, int prefix, int suffix) {
-    slots_[slot] = (Key(prefix, suffix) << 12) | static_cast<std::uint32_t>(nextFree_);
+    const auto code = static_cast<std::uint32_t>(nextFree_);
+    slots_[slot] = (Key(prefix, suffix) << 12) | code;
+    recent_[static_cast<std::size_t>(prefix)] = (Tag(suffix) << 12) | code;
     ++nextFree_;
     if (nextFree_ >= kMaxCodes) {
       full_ = true;
@@ -110,6 +120,8 @@ class TCodeTable {
   // A code never has itself as prefix, so no entry packs to all ones.
   static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
 
+  // A suffix with a marker bit, so that a cleared entry (0) never matches.
+  static std::uint32_t Tag(int suffix) { return 0x100u | static_cast<std::uint32_t>(suffix & 0xFF); }
   static std::uint32_t Key(int prefix, int suffix) {
     return (static_cast<std::uint32_t>(prefix) << 8) | static_cast<std::uint32_t>(suffix & 0xFF);
   }
@@ -118,6 +130,8 @@ class TCodeTable {
   static std::uint32_t Hash(std::uint32_t key) { return (key * 2654435761u) >> (32 - 13); }
 
   std::vector<std::uint32_t> slots_;
+  // Per prefix code: tag and code of the pair last added or found.
+  std::vector<std::uint32_t> recent_;
   int width_ = 0;
   bool full_ = false;
   int firstFree_ = 0;
