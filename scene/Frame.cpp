@@ -14,8 +14,13 @@
 #include <algorithm>
 #include <set>
 
-void RestoreFrameImage(TFrameImage&) {}
-void ReleaseFrameImage(TFrameImage&) {}
+void RestoreFrameImage(const TBitmap& image) {
+  if (const auto* lean = dynamic_cast<const TMinGDIBitmap*>(&image)) lean->RestoreImage();
+}
+
+void ReleaseFrameImage(const TBitmap& image) {
+  if (const auto* lean = dynamic_cast<const TMinGDIBitmap*>(&image)) lean->SaveAndRelease();
+}
 
 // ---- Failure messages ----------------------------------------------------------------
 
@@ -310,11 +315,12 @@ void DrawKeyed(TBitmap& target, int x, int y, TBitmap& source, TColor key) {
     target.Canvas().Draw(x, y, converted);
     return;
   }
-  const bool wasTransparent = source.Transparent();
-  source.SetTransparentColor(key);
-  source.SetTransparent(true);
+  // The source keeps its transparency settings, as a frame's display image
+  // does between draws; setting them only when they differ spares
+  // memory-lean bitmaps a rewrite of their memory copy.
+  if (source.TransparentMode() != tmFixed || source.TransparentColor() != key) source.SetTransparentColor(key);
+  if (!source.Transparent()) source.SetTransparent(true);
   target.Canvas().Draw(x, y, source);
-  source.SetTransparent(wasTransparent);
 }
 
 }  // namespace
@@ -375,7 +381,7 @@ void TFrame::DrawTransparentScaled(TBitmap& target, int x, int y, int w, int h, 
 }
 
 void TFrame::DrawOpaque(TBitmap& target, int x, int y, int w, int h, int opacity, bool zoomed) {
-  DisplayImage.SetTransparent(false);
+  if (DisplayImage.Transparent()) DisplayImage.SetTransparent(false);
   if (zoomed) {
     try {
       TAnimatedScene* scene = Scene();

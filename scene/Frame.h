@@ -3,6 +3,7 @@
 // transparency, zoom, opacity and a soft drop shadow.
 #pragma once
 
+#include "imaging/MinGDIBitmapU.h"
 #include "platform/Colors.h"
 #include "platform/Geometry.h"
 #include "platform/Graphics.h"
@@ -47,9 +48,9 @@ using TAVIImagePtr = std::unique_ptr<TAVIImage, TAVIImageDeleter>;
 
 // The bitmaps of a frame: memory-lean, so that hundreds of frames need few
 // system resources. Restore before use, release after drawing on one.
-using TFrameImage = TBitmap;
-void RestoreFrameImage(TFrameImage& image);
-void ReleaseFrameImage(TFrameImage& image);
+using TFrameImage = TMinGDIBitmap;
+void RestoreFrameImage(const TBitmap& image);
+void ReleaseFrameImage(const TBitmap& image);
 
 class TFrame {
  public:
