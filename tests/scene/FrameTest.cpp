@@ -325,6 +325,23 @@ TEST_F(FrameDrawing, ANewPictureDropsAKeptJpegSource) {
   EXPECT_EQ(frame.KeptStream.Size(), 0);
 }
 
+TEST_F(FrameDrawing, ATextFrameDrawsItsTextIntoItsPicture) {
+  TFrame& frame = *sprite.AddFrame();
+  frame.Kind = fkText;
+  frame.Text = "Word";
+  frame.TextParams.Mode = tdmPlain;
+  frame.TextParams.FontName = "Arial";
+  frame.TextParams.FontHeight = -16;
+  frame.TextParams.TextColor = static_cast<std::int32_t>(clBlack);
+  frame.DrawTextImage();
+  frame.UpdateDisplayImage();
+  EXPECT_GT(frame.Picture.Width(), 30);
+  bool inked = false;
+  for (int y = 0; y < frame.DisplayImage.Height(); ++y)
+    for (int x = 0; x < frame.DisplayImage.Width(); ++x) inked = inked || frame.DisplayImage.Pixel(x, y) == clBlack;
+  EXPECT_TRUE(inked);
+}
+
 TEST_F(FrameDrawing, ThreeDAnimationRendersNothingWithoutAView) {
   TFrame& frame = AddFrame(10, 10);
   frame.Animation3D = 1;

@@ -322,6 +322,22 @@ TEST_F(SceneFixture, RenderFrameToBitmapRepaintsEverythingAndScalesToTheBitmap) 
   EXPECT_EQ(same.Pixel(10, 10), clRed);
 }
 
+TEST_F(SceneFixture, PaletteModeComposesThroughTheCanvasToTheSamePicture) {
+  TSprite& sprite = AddBlock(0, 10, 10, 10, clRed);
+  sprite.Motion().ChangeStep(0, LineFrom(0, 10, 90, 10, 7), &sprite);
+  AddBlock(30, 5, 20, 20, clBlue);
+  for (int i = 0; i < 6; ++i) scene.NextFrame();
+  TBitmap expected;
+  expected.Assign(&output);
+  scene.GotoFrame(1);
+  scene.BackgroundDrawn = 0;
+  PaletteMode = 1;
+  for (int i = 0; i < 6; ++i) scene.NextFrame();
+  PaletteMode = 0;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 100; ++x) ASSERT_EQ(output.Pixel(x, y), expected.Pixel(x, y)) << x << "," << y;
+}
+
 // ---- Sprites and undo --------------------------------------------------------------------------------
 
 TEST_F(SceneFixture, AddAndDeleteSpriteRecordTheirUndoEntries) {
