@@ -1,10 +1,10 @@
 #include "scene/Frame.h"
 
-#include "platform/Numeric.h"
-#include "platform/UiServices.h"
 #include "imaging/OpacityU.h"
 #include "imaging/resample.h"
 #include "imaging/shadow.h"
+#include "platform/Numeric.h"
+#include "platform/UiServices.h"
 #include "scene/Moving.h"
 #include "scene/SceneGlobals.h"
 #include "scene/Sprite.h"
@@ -92,6 +92,15 @@ int TFrame::Index() const {
   for (int i = 0; i < sprite_->FrameCount(); ++i)
     if (&sprite_->Frame(i) == this) return i;
   return -1;
+}
+
+void TFrame::RestoreFromUndo(TStream& stream, int index, bool replace) {
+  LoadFromStream(stream, true);
+  if (sprite_ == nullptr) return;
+  TSprite* sprite = sprite_;
+  if (replace && index >= 0 && index < sprite->FrameCount() - 1) sprite->DeleteFrameSilently(index);
+  // This frame may be freed no further than here: the sprite owns it.
+  sprite->MoveFrame(Index(), std::clamp(index, 0, sprite->FrameCount() - 1));
 }
 
 // ---- Picture and display image ----------------------------------------------------------

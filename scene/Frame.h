@@ -137,6 +137,10 @@ class TFrame {
   // ---- Records (written and read by the project file code) ----
   void SaveToStream(TStream& stream);
   void LoadFromStream(TStream& stream, bool fullRead);
+  // The undo log's restore of a frame record into this frame, which the log
+  // has just appended: with replace, the frame at the index (the one it
+  // stands for) is freed; this frame then takes the index as its position.
+  void RestoreFromUndo(TStream& stream, int index, bool replace);
 
   // Position in the sprite's frame list; -1 when not in one.
   int Index() const;

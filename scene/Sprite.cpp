@@ -89,6 +89,11 @@ void TSprite::DeleteFrame(int index) {
   frames_->erase(frames_->begin() + index);
 }
 
+void TSprite::DeleteFrameSilently(int index) {
+  if (index < 0 || index >= FrameCount()) return;
+  frames_->erase(frames_->begin() + index);
+}
+
 void TSprite::MoveFrame(int from, int to) {
   if (from < 0 || from >= FrameCount() || to < 0 || to >= FrameCount() || from == to) return;
   auto frame = std::move((*frames_)[static_cast<std::size_t>(from)]);

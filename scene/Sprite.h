@@ -61,6 +61,8 @@ class TSprite {
   void DeleteFrame(int index);
   // Moves the frame to another position (no undo).
   void MoveFrame(int from, int to);
+  // Frees the frame without recording undo (undo restores).
+  void DeleteFrameSilently(int index);
   // The frame index, or the last index when it is out of range.
   int GetCurrentFrameIndex() const;
   void SetCurrentFrameIndex(int index);

@@ -1,11 +1,11 @@
 #include "scene/SpriteU.h"
 
+#include "imaging/resample.h"
 #include "imaging/utils.h"
 #include "platform/Numeric.h"
 #include "platform/Streams.h"
 #include "platform/SystemValues.h"
 #include "scene/Frame.h"
-#include "imaging/resample.h"
 #include "scene/Moving.h"
 #include "scene/Painters.h"
 #include "scene/SceneGlobals.h"
@@ -113,6 +113,16 @@ void TAnimatedScene::MoveSprite(int from, int to) {
 }
 
 void TAnimatedScene::ClearSprites() { sprites_.clear(); }
+
+TSprite* TAnimatedScene::RestoreSpriteFromUndo(TStream& stream, int index, bool replace) {
+  std::unique_ptr<TSprite> sprite = CreateSprite();
+  sprite->LoadFromStream(stream);
+  TSprite* restored = sprite.get();
+  index = std::clamp(index, 0, SpriteCount());
+  InsertSprite(index, std::move(sprite));
+  if (replace && index + 1 < SpriteCount()) sprites_.erase(sprites_.begin() + index + 1);
+  return restored;
+}
 
 void TAnimatedScene::RefreshOwnerWindow() { OwnerWindow = owner_ != nullptr ? owner_->Handle() : 0; }
 

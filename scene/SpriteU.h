@@ -96,6 +96,10 @@ class TAnimatedScene {
   // Takes the sprite out of the list without freeing it.
   std::unique_ptr<TSprite> ExtractSprite(int index);
   void MoveSprite(int from, int to);
+  // The undo log's restore of a sprite record: a new sprite reads the record
+  // and is inserted at the index; with replace, the sprite it displaced (now
+  // after it) is freed.
+  TSprite* RestoreSpriteFromUndo(TStream& stream, int index, bool replace);
   void ClearSprites();
 
   // ---- Playback ----

@@ -363,6 +363,38 @@ TEST_F(SceneFixture, AddAndDeleteSpriteRecordTheirUndoEntries) {
   EXPECT_EQ(scene.SpriteCount(), 1);
 }
 
+// A sprite whose record is just its name, so that restoring can be tested
+// without the project file's records.
+class NamedSprite : public TSprite {
+ public:
+  using TSprite::TSprite;
+  void SaveToStream(TStream& stream) override { stream.WriteShortString(Name); }
+  void LoadFromStream(TStream& stream) override { Name = stream.ReadShortString(); }
+};
+
+class NamedSpriteScene : public TAnimatedScene {
+ public:
+  std::unique_ptr<TSprite> CreateSprite() override { return std::make_unique<NamedSprite>(this); }
+};
+
+TEST(SpriteRestore, ARestoredSpriteIsInsertedAtItsIndexAndReplacesTheOneItStandsFor) {
+  NamedSpriteScene scene;
+  int index = 0;
+  for (int i = 0; i < 3; ++i) scene.AddSprite(index);
+  TMemoryStream record;
+  record.WriteShortString("old second");
+  record.SetPosition(0);
+  scene.RestoreSpriteFromUndo(record, 1, false);
+  ASSERT_EQ(scene.SpriteCount(), 4);
+  EXPECT_EQ(scene.Sprite(1).Name, "old second");
+  EXPECT_EQ(scene.Sprite(2).Name, "Sprite 2");
+  record.SetPosition(0);
+  scene.RestoreSpriteFromUndo(record, 2, true);
+  ASSERT_EQ(scene.SpriteCount(), 4);
+  EXPECT_EQ(scene.Sprite(2).Name, "old second");
+  EXPECT_EQ(scene.Sprite(3).Name, "Sprite 3");
+}
+
 TEST(VisibilityIntervals, SettersKeepTheIntervalOrderedAndRecordUndo) {
   TAnimatedScene scene;
   TSprite sprite(&scene);
