@@ -18,17 +18,3 @@ TColor InterpolateColor(TColor c1, TColor c2, double t) {
   return RGB(static_cast<std::uint8_t>(r & 0xFF), static_cast<std::uint8_t>(g & 0xFF),
              static_cast<std::uint8_t>(b & 0xFF));
 }
-
-// The 3D objects of a frame are made by the 3D rendering code; until it is
-// linked in, frames have none and keep showing their pictures.
-struct TFrame3DObjects {};
-
-void TFrame3DObjectsDeleter::operator()(TFrame3DObjects* objects) const { delete objects; }
-
-TFrame3DObjectsPtr CreateFrame3DObjects(TFrame&, TAnimatedScene*) { return nullptr; }
-
-bool RenderFrame3DSubFrame(TFrame&, TFrame3DObjects&, double) { return false; }
-
-void RebuildFrame3DText(TFrame&, TFrame3DObjects&) {}
-
-bool Frame3DRenderingAvailable() { return true; }
