@@ -210,7 +210,7 @@ void TAnimatedScene::MotionPass(bool repaintOnly) {
   }
 }
 
-std::vector<TOutputRect> TAnimatedScene::CollectDirtyRects(bool repaintOnly) {
+std::vector<TOutputRect> TAnimatedScene::CollectDirtyRects(bool repaintOnly, bool fullRepaint) {
   std::vector<TOutputRect> rects;
   auto add = [&rects](const TRect& r) {
     if (!r.IsEmpty()) rects.push_back({r});
@@ -251,7 +251,9 @@ std::vector<TOutputRect> TAnimatedScene::CollectDirtyRects(bool repaintOnly) {
       erase(*sprite);
       continue;
     }
-    if (sprite->NeedsRedraw(repaintOnly) && sprite->Hidden == 0) {
+    // Over a freshly painted background a repaint shows every sprite again.
+    const bool needsRedraw = sprite->NeedsRedraw(repaintOnly) || (repaintOnly && fullRepaint);
+    if (needsRedraw && sprite->Hidden == 0) {
       add(sprite->DrawnRect);
       add(sprite->GetRect());
       add(sprite->DrawnShadowRect);
@@ -379,7 +381,7 @@ void TAnimatedScene::NextFrame() {
       ForEachClone(*sprite, [](TSprite& clone) { clone.ForgetPaintedLook(); });
     }
   }
-  std::vector<TOutputRect> rects = CollectDirtyRects(repaintOnly);
+  std::vector<TOutputRect> rects = CollectDirtyRects(repaintOnly, BackgroundDrawn == 0);
   MergeDirtyRects(rects, repaintOnly);
 
   RefreshOwnerWindow();

@@ -191,7 +191,7 @@ class TAnimatedScene {
  private:
   void RefreshOwnerWindow();
   void MotionPass(bool repaintOnly);
-  std::vector<TOutputRect> CollectDirtyRects(bool repaintOnly);
+  std::vector<TOutputRect> CollectDirtyRects(bool repaintOnly, bool fullRepaint);
   void MergeDirtyRects(std::vector<TOutputRect>& rects, bool repaintOnly);
   void RedrawRect(const TRect& rect, TBitmap& target, bool repaintOnly);
   bool ClipToScene(const TRect& rect, TRect& clipped) const;

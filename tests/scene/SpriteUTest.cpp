@@ -161,6 +161,23 @@ TEST_F(SceneFixture, EveryCompositionPostsStepChangedRepaintOnlyIncluded) {
   EXPECT_EQ(shown, (std::vector<UINT>{WM_STEPCHANGED, WM_STEPCHANGED}));
 }
 
+TEST_F(SceneFixture, ARepaintOverAFreshBackgroundShowsEverySpriteWhereItWasDrawn) {
+  TSprite& sprite = AddBlock(10, 10, 10, 10, clRed);
+  TMovingStepValues still;  // a bounce in a rectangle of no size: the path never reports a change
+  still.Kind = mskBounce;
+  still.X1 = still.X2 = still.StartX = 10;
+  still.Y1 = still.Y2 = still.StartY = 10;
+  sprite.Motion().ChangeStep(0, still, &sprite);
+  scene.NextFrame();
+  scene.NextFrame();
+  MakeSolid(output, 100, 60, clBlack);
+  scene.SetBackground(true, 0, "", 0, 0, 0, nullptr);
+  scene.RepaintOnly = 1;
+  scene.NextFrame();
+  EXPECT_EQ(output.Pixel(15, 15), clRed);
+  EXPECT_EQ(output.Pixel(50, 50), clWhite);
+}
+
 TEST_F(SceneFixture, ALockedSceneNeverChangesItsOutput) {
   AddBlock(10, 10, 10, 10, clRed);
   MakeSolid(output, 100, 60, clBlack);
