@@ -30,7 +30,9 @@ constexpr HRESULT kBufferTooSmall = MakeAviError(116);
 
 constexpr int kMaxStreams = 100;  // chunk ids carry two decimal digits
 constexpr std::int64_t kMaxSide = 65535;
-constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
+// A frame of at most 8192 x 8192 pixels: RLE and JPEG frames may claim a large
+// image in a few bytes.
+constexpr std::int64_t kMaxPixels = std::int64_t{1} << 26;
 constexpr std::uint32_t kMaxFormatSize = 64 * 1024;
 // Frames are written below this size, so that every RIFF size fits.
 constexpr std::int64_t kMaxWrittenFileSize = 0x7FFFFFFF;

@@ -538,6 +538,19 @@ TEST(AviClipRecord, AVanishedFileIsStoredWithLengthZero) {
   EXPECT_EQ(stream.ReadInt32(), 0);
 }
 
+TEST(AviClipRecord, AFileBeyondA32BitLengthIsNotEmbedded) {
+  TempDir dir;
+  const std::string path = dir.File("big.avi");
+  WriteClip(path, 1, 10);
+  TAVIImage clip;
+  ASSERT_TRUE(clip.OpenFile(path));
+  std::filesystem::resize_file(path, std::uintmax_t{0x80000000});  // sparse: nothing is written
+  TMemoryStream stream;
+  clip.SaveToStream(stream);
+  EXPECT_EQ(stream.Size(), static_cast<std::int64_t>(1 + path.size() + 4));
+  EXPECT_EQ(stream.Size(), clip.StreamedSize());
+}
+
 TEST(AviClipRecord, NothingIsStoredWithoutAFileName) {
   TAVIImage clip;
   TMemoryStream stream;
