@@ -114,12 +114,10 @@ void TAdaptiveHuffman::Update(int symbol) {
   do {
     const std::uint32_t k = ++freq_[c];
     // When the order is disturbed, exchange the node with the last one of
-    // smaller frequency.
-    int l = c + 1;
-    if (k > freq_[l]) {
-      while (k > freq_[++l]) {
-      }
-      --l;
+    // smaller frequency. The frequencies are kept in non-decreasing order (the
+    // sentinel ends them), so that node is found by binary search.
+    if (k > freq_[c + 1]) {
+      const int l = static_cast<int>(std::lower_bound(freq_.begin() + c + 2, freq_.end(), k) - freq_.begin()) - 1;
       freq_[c] = freq_[l];
       freq_[l] = k;
 
