@@ -16,28 +16,8 @@ namespace {
 
 constexpr TColor kRgbMask = 0x00FFFFFF;
 
-int IndexAt(const std::uint8_t* row, int x, int bits) {
-  switch (bits) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4: return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
-    default: return row[x];
-  }
-}
-
-void PutIndex(std::uint8_t* row, int x, int bits, int index) {
-  switch (bits) {
-    case 1: {
-      const auto mask = static_cast<std::uint8_t>(0x80 >> (x & 7));
-      row[x >> 3] = static_cast<std::uint8_t>((index & 1) ? row[x >> 3] | mask : row[x >> 3] & ~mask);
-      break;
-    }
-    case 4:
-      row[x >> 1] = static_cast<std::uint8_t>((x & 1) ? (row[x >> 1] & 0xF0) | (index & 0x0F)
-                                                       : (row[x >> 1] & 0x0F) | ((index & 0x0F) << 4));
-      break;
-    default: row[x] = static_cast<std::uint8_t>(index); break;
-  }
-}
+int IndexAt(const std::uint8_t* row, int x, int bits) { return ReadIndex(row, x, bits); }
+void PutIndex(std::uint8_t* row, int x, int bits, int index) { WriteIndex(row, x, bits, index); }
 
 }  // namespace
 
@@ -346,87 +326,6 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
   if (InClip(x, y)) bitmap_.SetPixel(x, y, color);
 }
 
-// ---- The painter: one drawing operation -------------------------------------------------------
-
-// Prepares the bitmap for writing, writes spans through the clip region with
-// the brush, the pen and its mode, and marks the bitmap changed once at the end.
-class TCanvas::Painter {
- public:
-  explicit Painter(TCanvas& canvas) : canvas_(canvas) {
-    TBitmapPixels::Prepare(canvas.bitmap_, true);
-    ready_ = TBitmapPixels::HasPixels(canvas.bitmap_) && !canvas.bitmap_.Empty();
-    if (ready_) {
-      writer_.emplace(canvas.bitmap_);
-      reader_.emplace(canvas.bitmap_);
-    }
-  }
-  ~Painter() {
-    if (drawn_) canvas_.bitmap_.Changed();
-  }
-  Painter(const Painter&) = delete;
-  Painter& operator=(const Painter&) = delete;
-
-  bool Ready() const { return ready_; }
-  TSpanWriter& Writer() { return *writer_; }
-  TSpanReader& Reader() { return *reader_; }
-
-  // Fills [x0, x1) of row y with a colour through the clip, with the pen mode
-  // applied when withMode is set.
-  void FillSpan(int y, int x0, int x1, TColor color, bool withMode) {
-    if (!ready_ || !canvas_.VisibleSpan(y, x0, x1)) return;
-    drawn_ = true;
-    const TPenMode mode = canvas_.pen_.Mode;
-    if (!withMode || mode == pmCopy) {
-      writer_->Fill(y, x0, x1 - x0, color);
-      return;
-    }
-    buffer_.resize(static_cast<std::size_t>(x1 - x0));
-    reader_->Read(y, x0, x1 - x0, buffer_.data());
-    for (TColor& c : buffer_) c = ApplyPenMode(mode, color, c);
-    writer_->Write(y, x0, x1 - x0, buffer_.data());
-  }
-
-  // Fills a span with the brush: solid, or the hatch lines of a hatched brush.
-  void BrushSpan(int y, int x0, int x1, bool withMode) {
-    const TBrush& brush = canvas_.brush_;
-    if (brush.Style == bsClear) return;
-    const TColor color = ResolvedColor(brush.Color);
-    if (brush.Style == bsSolid) {
-      FillSpan(y, x0, x1, color, withMode);
-      return;
-    }
-    for (int x = x0; x < x1; ++x)
-      if (HatchCovers(brush.Style, x, y)) FillSpan(y, x, x + 1, color, withMode);
-  }
-
-  void Plot(int x, int y, TColor color) { FillSpan(y, x, x + 1, color, true); }
-  // For writes that went straight to the rows.
-  void MarkDrawn() { drawn_ = true; }
-
- private:
-  // 8 x 8 hatch patterns aligned to the bitmap's origin; the space between
-  // the lines is left alone, as a hatched brush draws with a transparent background.
-  static bool HatchCovers(TBrushStyle style, int x, int y) {
-    const int u = x & 7, v = y & 7;
-    switch (style) {
-      case bsHorizontal: return v == 7;
-      case bsVertical: return u == 7;
-      case bsFDiagonal: return u == v;
-      case bsBDiagonal: return u + v == 7;
-      case bsCross: return u == 7 || v == 7;
-      case bsDiagCross: return u == v || u + v == 7;
-      default: return true;
-    }
-  }
-
-  TCanvas& canvas_;
-  bool ready_ = false;
-  bool drawn_ = false;
-  std::optional<TSpanWriter> writer_;
-  std::optional<TSpanReader> reader_;
-  std::vector<TColor> buffer_;
-};
-
 void TCanvas::FillRect(const TRect& rect) {
   TRect area;
   if (brush_.Style == bsClear || !IntersectRect(area, rect, ClipRect())) return;
@@ -443,6 +342,39 @@ namespace {
 int Sample(std::int64_t k, std::int64_t n, std::int64_t m, bool mirror) {
   const auto j = static_cast<int>(((2 * k + 1) * m) / (2 * n));
   return mirror ? static_cast<int>(m) - 1 - j : j;
+}
+
+// Applies a raster operation to 24-bit pixels byte by byte: the operations
+// are bitwise, so each channel byte combines with the same byte of the others.
+template <typename Op>
+void RopPixels24(const std::uint8_t* s, std::uint8_t* d, int n, const std::uint8_t pattern[3], Op op) {
+  for (int i = 0; i < n; ++i, s += 3, d += 3) {
+    d[0] = static_cast<std::uint8_t>(op(pattern[0], s[0], d[0]));
+    d[1] = static_cast<std::uint8_t>(op(pattern[1], s[1], d[1]));
+    d[2] = static_cast<std::uint8_t>(op(pattern[2], s[2], d[2]));
+  }
+}
+
+void RopRow24(std::uint32_t rop, const std::uint8_t* s, std::uint8_t* d, int n, const std::uint8_t pattern[3]) {
+  using B = std::uint8_t;
+  switch (RopCode(rop)) {
+    case 0x88: RopPixels24(s, d, n, pattern, [](B, B sv, B dv) { return sv & dv; }); break;
+    case 0xEE: RopPixels24(s, d, n, pattern, [](B, B sv, B dv) { return sv | dv; }); break;
+    case 0x66: RopPixels24(s, d, n, pattern, [](B, B sv, B dv) { return sv ^ dv; }); break;
+    case 0x33: RopPixels24(s, d, n, pattern, [](B, B sv, B) { return ~sv; }); break;
+    case 0x44: RopPixels24(s, d, n, pattern, [](B, B sv, B dv) { return sv & ~dv; }); break;
+    case 0xBB: RopPixels24(s, d, n, pattern, [](B, B sv, B dv) { return ~sv | dv; }); break;
+    default: {
+      const B code = RopCode(rop);
+      RopPixels24(s, d, n, pattern, [code](B pv, B sv, B dv) {
+        unsigned result = 0;
+        for (int term = 0; term < 8; ++term)
+          if (code & (1 << term)) result |= ((term & 4) ? pv : ~pv) & ((term & 2) ? sv : ~sv) & ((term & 1) ? dv : ~dv);
+        return result;
+      });
+      break;
+    }
+  }
 }
 
 }  // namespace
@@ -498,8 +430,10 @@ void TCanvas::Blit(const TRect& dest, const TBitmap& source, const TRect& source
   const bool samePalette = usesSource && destBits <= 8 && sourceBits <= 8 &&
                            TBitmapPixels::Palette(source) == TBitmapPixels::Palette(bitmap_);
   const bool unscaled = dw == sw && !mirrorX;
-  const bool rawRows = copying && !transparent && !clip_ && unscaled && sourceBits == destBits &&
-                       (destBits == 24 || destBits == 32 || (destBits == 8 && samePalette));
+  const bool rawRows = unscaled && sourceBits == destBits &&
+                       ((!transparent && copying && (destBits == 24 || destBits == 32 || (destBits == 8 && samePalette))) ||
+                        (usesSource && destBits == 24));
+  const bool stretched24 = !rawRows && sourceBits == 24 && destBits == 24 && (copying || transparent);
   const TColor pattern = ResolvedColor(brush_.Color);
   const TColor keyColor = ResolvedColor(transparentColor);
   const TSpanReader sourceReader(source);
@@ -527,11 +461,38 @@ void TCanvas::Blit(const TRect& dest, const TBitmap& source, const TRect& source
       while (a < b && columns[static_cast<std::size_t>(a)] < 0) ++a;
       while (b > a && columns[static_cast<std::size_t>(b - 1)] < 0) --b;
       if (a < b) {
-        std::memcpy(TBitmapPixels::Row(bitmap_, y) + static_cast<std::int64_t>(area.Left + a) * bytesPerPixel,
-                    TBitmapPixels::Row(source, sy) + static_cast<std::int64_t>(columns[static_cast<std::size_t>(a)]) * bytesPerPixel,
-                    static_cast<std::size_t>(b - a) * static_cast<std::size_t>(bytesPerPixel));
+        std::uint8_t* to = TBitmapPixels::Row(bitmap_, y) + static_cast<std::int64_t>(area.Left + a) * bytesPerPixel;
+        const std::uint8_t* from =
+            TBitmapPixels::Row(source, sy) + static_cast<std::int64_t>(columns[static_cast<std::size_t>(a)]) * bytesPerPixel;
+        if (transparent) {
+          // A transparent draw copies every pixel but those of the key colour.
+          const std::uint8_t key[3] = {GetBValue(keyColor), GetGValue(keyColor), GetRValue(keyColor)};
+          for (int i = a; i < b; ++i, to += 3, from += 3)
+            if (from[0] != key[0] || from[1] != key[1] || from[2] != key[2]) std::memcpy(to, from, 3);
+        } else if (copying) {
+          std::memcpy(to, from, static_cast<std::size_t>(b - a) * static_cast<std::size_t>(bytesPerPixel));
+        } else {
+          const std::uint8_t patternBytes[3] = {GetBValue(pattern), GetGValue(pattern), GetRValue(pattern)};
+          RopRow24(rop, from, to, b - a, patternBytes);
+        }
         painter.MarkDrawn();
       }
+      continue;
+    }
+
+    if (stretched24) {
+      // 24-bit pixels picked through the column map, compared and copied as bytes.
+      const std::uint8_t* from = TBitmapPixels::Row(source, sy);
+      std::uint8_t* to = TBitmapPixels::Row(bitmap_, y);
+      const std::uint8_t key[3] = {GetBValue(keyColor), GetGValue(keyColor), GetRValue(keyColor)};
+      for (int i = first; i < first + n; ++i) {
+        const int sx = columns[static_cast<std::size_t>(i)];
+        if (sx < 0) continue;
+        const std::uint8_t* p = from + 3 * static_cast<std::int64_t>(sx);
+        if (transparent && p[0] == key[0] && p[1] == key[1] && p[2] == key[2]) continue;
+        std::memcpy(to + 3 * static_cast<std::int64_t>(area.Left + i), p, 3);
+      }
+      painter.MarkDrawn();
       continue;
     }
 

@@ -115,7 +115,13 @@ TColor ReadPixel(const std::uint8_t* row, int x, int bitsPerPixel, const TPalett
   return index < palette.Count() ? ColorOf(palette.Entry(index)) : clBlack;
 }
 
-namespace {
+int ReadIndex(const std::uint8_t* row, int x, int bitsPerPixel) {
+  switch (bitsPerPixel) {
+    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4: return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+    default: return row[x];
+  }
+}
 
 void WriteIndex(std::uint8_t* row, int x, int bitsPerPixel, int index) {
   switch (bitsPerPixel) {
@@ -131,8 +137,6 @@ void WriteIndex(std::uint8_t* row, int x, int bitsPerPixel, int index) {
     default: row[x] = static_cast<std::uint8_t>(index); break;
   }
 }
-
-}  // namespace
 
 void WritePixel(std::uint8_t* row, int x, int bitsPerPixel, const TPalette& palette, TColor color) {
   const TColor c = ColorToRGB(color);

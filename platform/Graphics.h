@@ -333,6 +333,8 @@ class TBitmap {
   // Called before every access to the pixels; mutating is true when the
   // access may change them. A bitmap that can release its image rebuilds it here.
   virtual void BeforeAccess(bool mutating) const { (void)mutating; }
+  // Sets Modified without calling OnChange.
+  void MarkModified() { modified_ = true; }
 
  private:
   friend class TCanvas;
@@ -356,3 +358,6 @@ class TBitmap {
 // Reading and writing of the pixels of one row in any format.
 TColor ReadPixel(const std::uint8_t* row, int x, int bitsPerPixel, const TPalette& palette);
 void WritePixel(std::uint8_t* row, int x, int bitsPerPixel, const TPalette& palette, TColor color);
+// The palette index of pixel x of a 1-, 4- or 8-bit row, and its replacement.
+int ReadIndex(const std::uint8_t* row, int x, int bitsPerPixel);
+void WriteIndex(std::uint8_t* row, int x, int bitsPerPixel, int index);
