@@ -221,8 +221,17 @@ struct CurveShape {
   double rx = 0, ry = 0;  // radii of the ellipse or of the corner ellipses
 };
 
+// The pixels a region covers. Elliptic and rounded regions, as GDI makes
+// them, leave out the last column and row of their bounds: a region from
+// (0, 0, w + 1, h + 1) covers a w x h image exactly.
+TRect CoveredBounds(const TRegion& region) {
+  const TRect& b = region.bounds;
+  if (region.kind == TRegion::Rectangle) return b;
+  return Rect(b.Left, b.Top, b.Right - 1, b.Bottom - 1);
+}
+
 CurveShape ShapeOf(const TRegion& region) {
-  const TRect& r = region.bounds;
+  const TRect r = CoveredBounds(region);
   if (region.kind == TRegion::Ellipse) return {r.Width() / 2.0, r.Height() / 2.0};
   return {std::min(region.cornerWidth, r.Width()) / 2.0, std::min(region.cornerHeight, r.Height()) / 2.0};
 }
@@ -230,7 +239,7 @@ CurveShape ShapeOf(const TRegion& region) {
 }  // namespace
 
 bool RegionContains(const TRegion& region, int x, int y) {
-  const TRect& r = region.bounds;
+  const TRect r = CoveredBounds(region);
   if (!PtInRect(r, Point(x, y))) return false;
   if (region.kind == TRegion::Rectangle) return true;
   // Distance test against the ellipse (or the corner ellipses) through pixel centres.
@@ -254,7 +263,7 @@ bool RegionContains(const TRegion& region, int x, int y) {
 }
 
 bool RegionRowSpan(const TRegion& region, int y, int& x0, int& x1) {
-  const TRect& r = region.bounds;
+  const TRect r = CoveredBounds(region);
   if (r.IsEmpty() || y < r.Top || y >= r.Bottom) return false;
   x0 = r.Left;
   x1 = r.Right;
@@ -845,8 +854,11 @@ TRect Normalized(int left, int top, int right, int bottom) {
 void TCanvas::DrawFigure(TRegion::Kind kind, const TRect& bounds, int cornerWidth, int cornerHeight) {
   Painter painter(*this);
   if (!painter.Ready()) return;
+  // Figures cover their bounds (right and bottom exclusive), one more column
+  // and row than a region of the same bounds.
   auto region = [&](const TRect& r, int shrink) {
-    return TRegion{kind, r, std::max(0, cornerWidth - 2 * shrink), std::max(0, cornerHeight - 2 * shrink)};
+    const TRect covered = kind == TRegion::Rectangle ? r : Rect(r.Left, r.Top, r.Right + 1, r.Bottom + 1);
+    return TRegion{kind, covered, std::max(0, cornerWidth - 2 * shrink), std::max(0, cornerHeight - 2 * shrink)};
   };
   SpanSet fill;
   if (pen_.Style == psClear) {

@@ -44,6 +44,7 @@ int NearestColorIndex(const TPaletteEntry* entries, int count, TColor color) {
 }
 
 TPalette CreatePalette(const std::vector<TPaletteEntry>& entries) { return TPalette(entries); }
+TPalette CopyPalette(const TPalette& palette) { return palette; }
 
 int GetNearestPaletteIndex(const TPalette& palette, TColor color) {
   return NearestColorIndex(palette.Entries().data(), palette.Count(), color);

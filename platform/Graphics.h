@@ -76,6 +76,7 @@ int NearestColorIndex(const TPaletteEntry* entries, int count, TColor color);
 
 // Palette helpers in the shape the editor's code uses them.
 TPalette CreatePalette(const std::vector<TPaletteEntry>& entries);
+TPalette CopyPalette(const TPalette& palette);
 int GetNearestPaletteIndex(const TPalette& palette, TColor color);
 int GetPaletteEntries(const TPalette& palette, int start, int count, TPaletteEntry* out);
 int SetPaletteEntries(TPalette& palette, int start, int count, const TPaletteEntry* entries);
@@ -167,7 +168,9 @@ struct TRegion {
 TRegion CreateRectRgn(int left, int top, int right, int bottom);
 TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
 TRegion CreateEllipticRgn(int left, int top, int right, int bottom);
-// Whether the pixel (x, y) belongs to the region (pixel centres inside the curve).
+// Whether the pixel (x, y) belongs to the region (pixel centres inside the
+// curve). As with GDI, elliptic and rounded regions leave out the last column
+// and row of their bounds: (0, 0, w + 1, h + 1) covers a w x h image.
 bool RegionContains(const TRegion& region, int x, int y);
 
 // Draws on a bitmap. Coordinates are pixels from the top-left; right and
