@@ -308,3 +308,37 @@ TEST(CanvasRegions, CurvedRegionsLeaveOutTheLastColumnAndRowOfTheirBounds) {
       EXPECT_EQ(b.Pixel(x, y), b.Pixel(x, 5 - y)) << x << "," << y;
     }
 }
+
+TEST(CanvasExtremes, FiguresFarLargerThanTheBitmapCostOnlyTheBitmap) {
+  TBitmap b;
+  Make(b, 6, 4);
+  PenAndBrush(b.Canvas());
+  b.Canvas().Ellipse(-1000000000, -1000000000, 1000000000, 1000000000);
+  EXPECT_EQ(Picture(b), "BBBBBB|BBBBBB|BBBBBB|BBBBBB");
+  b.Canvas().MoveTo(-2000000000, 1);
+  b.Canvas().LineTo(2000000000, 1);
+  EXPECT_EQ(Picture(b), "BBBBBB|PPPPPP|BBBBBB|BBBBBB");
+  b.Canvas().Pen().Width = 1000000;
+  b.Canvas().Pen().Color = clWhite;
+  b.Canvas().MoveTo(INT32_MIN, INT32_MIN);
+  b.Canvas().LineTo(INT32_MAX, INT32_MAX);
+  EXPECT_EQ(Picture(b), "......|......|......|......");
+  b.Canvas().Pen().Style = psClear;
+  // The long edge runs along x + y = 6.
+  b.Canvas().Polygon({Point(-1000000000, -1000000000), Point(1000000006, -1000000000), Point(-1000000000, 1000000006)});
+  EXPECT_EQ(Picture(b), "BBBBBB|BBBBB.|BBBB..|BBB...");
+  b.Canvas().FrameRect(Rect(INT32_MIN, 2, INT32_MAX, INT32_MAX));
+  b.Canvas().Brush().Color = clBlack;
+  b.Canvas().FrameRect(Rect(INT32_MIN, 2, INT32_MAX, INT32_MAX));
+  EXPECT_EQ(Picture(b), "BBBBBB|BBBBB.|PPPPPP|BBB...");
+}
+
+TEST(CanvasExtremes, DashesKeepTheirPhaseWhereALineEntersTheBitmap) {
+  TBitmap b;
+  Make(b, 8, 1);
+  b.Canvas().Pen().Style = psDot;  // three on, three off
+  b.Canvas().Brush().Style = bsClear;
+  b.Canvas().MoveTo(-100, 0);
+  b.Canvas().LineTo(100, 0);
+  EXPECT_EQ(Picture(b), "..PPP...");
+}
