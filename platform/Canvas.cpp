@@ -16,9 +16,6 @@ namespace {
 
 constexpr TColor kRgbMask = 0x00FFFFFF;
 
-int IndexAt(const std::uint8_t* row, int x, int bits) { return ReadIndex(row, x, bits); }
-void PutIndex(std::uint8_t* row, int x, int bits, int index) { WriteIndex(row, x, bits, index); }
-
 }  // namespace
 
 TColor ResolvedColor(TColor color) { return ColorToRGB(color) & kRgbMask; }
@@ -48,12 +45,10 @@ void TSpanReader::Read(int y, int x0, int n, TColor* out) const {
       for (int i = 0; i < n; ++i) out[i] = colors_[row[x0 + i]];
       break;
     default:
-      for (int i = 0; i < n; ++i) out[i] = colors_[static_cast<std::size_t>(IndexAt(row, x0 + i, bits_))];
+      for (int i = 0; i < n; ++i) out[i] = colors_[static_cast<std::size_t>(ReadIndex(row, x0 + i, bits_))];
       break;
   }
 }
-
-int TSpanReader::Index(int y, int x) const { return IndexAt(TBitmapPixels::Row(bitmap_, y), x, bits_); }
 
 TSpanWriter::TSpanWriter(TBitmap& bitmap)
     : bitmap_(bitmap), bits_(bitmap.BitCount()), palette_(TBitmapPixels::Palette(bitmap)) {}
@@ -96,7 +91,7 @@ void TSpanWriter::Write(int y, int x0, int n, const TColor* colors) {
       break;
     }
     default:
-      for (int i = 0; i < n; ++i) PutIndex(row, x0 + i, bits_, IndexOf(colors[i]));
+      for (int i = 0; i < n; ++i) WriteIndex(row, x0 + i, bits_, IndexOf(colors[i]));
       break;
   }
 }
@@ -124,13 +119,13 @@ void TSpanWriter::Fill(int y, int x0, int n, TColor color) {
     case 8: std::memset(row + x0, IndexOf(color), static_cast<std::size_t>(n)); break;
     default: {
       const int index = IndexOf(color);
-      for (int i = 0; i < n; ++i) PutIndex(row, x0 + i, bits_, index);
+      for (int i = 0; i < n; ++i) WriteIndex(row, x0 + i, bits_, index);
       break;
     }
   }
 }
 
-void TSpanWriter::PutIndexAt(int y, int x, int index) { PutIndex(TBitmapPixels::Row(bitmap_, y), x, bits_, index); }
+void TSpanWriter::PutIndexAt(int y, int x, int index) { WriteIndex(TBitmapPixels::Row(bitmap_, y), x, bits_, index); }
 
 // ---- Raster operations --------------------------------------------------------------------
 
@@ -511,7 +506,7 @@ void TCanvas::Blit(const TRect& dest, const TBitmap& source, const TRect& source
       for (int i = first; i < first + n; ++i) {
         const int sx = columns[static_cast<std::size_t>(i)];
         if (sx < 0) continue;
-        const int index = IndexAt(sourceBytes, sx, sourceBits);
+        const int index = ReadIndex(sourceBytes, sx, sourceBits);
         if (transparent) {
           TColor c = 0;
           sourceReader.Read(sy, sx, 1, &c);
