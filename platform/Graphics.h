@@ -175,7 +175,13 @@ bool RegionContains(const TRegion& region, int x, int y);
 
 // Draws on a bitmap. Coordinates are pixels from the top-left; right and
 // bottom edges of rectangles, ellipses and fills are exclusive; a 1-pixel line
-// leaves out its last pixel. Every drawing marks the bitmap changed.
+// leaves out its last pixel; wider pens draw round-capped lines; polygons fill
+// alternate. Dashed and dotted pens (1 pixel wide) fill their gaps with the
+// brush colour when the brush is solid, as text cells are; hatched brushes
+// leave the space between their lines. The pen mode applies to lines and to
+// the insides of figures, not to FillRect. Palette bitmaps store the nearest
+// palette index of every pixel drawn. Every drawing marks the bitmap changed
+// once and calls OnChange once.
 class TCanvas {
  public:
   explicit TCanvas(TBitmap& bitmap);
