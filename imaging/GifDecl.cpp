@@ -40,10 +40,11 @@ void TByteBuffer::Clear() {
 
 // ---- TCodeTable -------------------------------------------------------------------------------
 
-TCodeTable::TCodeTable() : slots_(kSlotCount, kEmpty) {}
+TCodeTable::TCodeTable() : slots_(kSlotCount, kEmpty), recent_(kMaxCodes, 0) {}
 
 void TCodeTable::Reset(int width) {
   std::fill(slots_.begin(), slots_.end(), kEmpty);
+  std::fill(recent_.begin(), recent_.end(), 0);
   width_ = width;
   firstFree_ = (1 << (width - 1)) + 2;
   nextFree_ = firstFree_;
@@ -80,14 +81,26 @@ void LzwEncode(const std::uint8_t* pixels, std::int64_t count, int minCodeSize, 
     int previous = pixels[0] & mask;
     bits.Put(static_cast<std::uint32_t>(previous), table.Width());
     std::int64_t i = 1;
+    // Where the pair missed last would go: the next string's first entry is
+    // exactly that pair.
+    bool haveSlot = false;
+    std::uint32_t slot = 0;
     while (i < count) {
       // A new string starts with the next pixel; the pair (previous string,
       // that pixel) becomes the next entry.
       int current = pixels[i++] & mask;
-      table.Add(previous, current);
+      if (haveSlot) {
+        table.AddAt(slot, previous, current);
+      } else {
+        table.Add(previous, current);
+      }
+      haveSlot = false;
       while (i < count) {
-        const int hit = table.Find(current, pixels[i] & mask);
-        if (hit < 0) break;
+        const int hit = table.FindSlot(current, pixels[i] & mask, slot);
+        if (hit < 0) {
+          haveSlot = true;
+          break;
+        }
         current = hit;
         ++i;
       }
@@ -96,6 +109,7 @@ void LzwEncode(const std::uint8_t* pixels, std::int64_t count, int minCodeSize, 
       if (table.Full() && i < count) {
         bits.Put(clearCode, table.Width());
         table.Reset(minCodeSize + 1);
+        haveSlot = false;
         previous = pixels[i++] & mask;
         bits.Put(static_cast<std::uint32_t>(previous), table.Width());
       }

@@ -65,26 +65,46 @@ class TCodeTable {
   // next free code reaches 4096; otherwise the width grows when the next free
   // code exceeds 2^width.
   void Add(int prefix, int suffix) {
+    std::uint32_t slot;
+    if (FindSlot(prefix, suffix, slot) < 0) AddAt(slot, prefix, suffix);
+  }
+  // The code of (prefix, suffix), or -1.
+  int Find(int prefix, int suffix) {
+    std::uint32_t slot;
+    return FindSlot(prefix, suffix, slot);
+  }
+  // Find that also tells where a missing pair would go, so that the encoder
+  // can add the pair it just missed without searching again.
+  int FindSlot(int prefix, int suffix, std::uint32_t& slot) {
+    // Pictures repeat themselves: the pair last seen with this prefix is
+    // the likely one, and one load finds it.
+    const std::uint32_t tag = Tag(suffix);
+    const std::uint32_t recent = recent_[static_cast<std::size_t>(prefix)];
+    if ((recent >> 12) == tag) return static_cast<int>(recent & 0xFFF);
     const std::uint32_t key = Key(prefix, suffix);
-    std::uint32_t slot = Hash(key);
-    while (slots_[slot] != kEmpty) slot = (slot + 1) & kSlotMask;
-    slots_[slot] = (key << 12) | static_cast<std::uint32_t>(nextFree_);
+    slot = Hash(key);
+    for (;;) {
+      const std::uint32_t entry = slots_[slot];
+      // A hit is the likely case; the second test keeps the empty marker
+      // from passing for the pair (4095, 255).
+      if ((entry >> 12) == key && entry != kEmpty) {
+        recent_[static_cast<std::size_t>(prefix)] = (tag << 12) | (entry & 0xFFF);
+        return static_cast<int>(entry & 0xFFF);
+      }
+      if (entry == kEmpty) return -1;
+      slot = (slot + 1) & kSlotMask;
+    }
+  }
+  // Adds a pair at the slot FindSlot gave for it (with no add in between).
+  void AddAt(std::uint32_t slot, int prefix, int suffix) {
+    const auto code = static_cast<std::uint32_t>(nextFree_);
+    slots_[slot] = (Key(prefix, suffix) << 12) | code;
+    recent_[static_cast<std::size_t>(prefix)] = (Tag(suffix) << 12) | code;
     ++nextFree_;
     if (nextFree_ >= kMaxCodes) {
       full_ = true;
     } else if (nextFree_ > (1 << width_)) {
       ++width_;
-    }
-  }
-  // The code of (prefix, suffix), or -1.
-  int Find(int prefix, int suffix) const {
-    const std::uint32_t key = Key(prefix, suffix);
-    std::uint32_t slot = Hash(key);
-    for (;;) {
-      const std::uint32_t entry = slots_[slot];
-      if (entry == kEmpty) return -1;
-      if ((entry >> 12) == key) return static_cast<int>(entry & 0xFFF);
-      slot = (slot + 1) & kSlotMask;
     }
   }
 
@@ -100,12 +120,18 @@ class TCodeTable {
   // A code never has itself as prefix, so no entry packs to all ones.
   static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
 
+  // A suffix with a marker bit, so that a cleared entry (0) never matches.
+  static std::uint32_t Tag(int suffix) { return 0x100u | static_cast<std::uint32_t>(suffix & 0xFF); }
   static std::uint32_t Key(int prefix, int suffix) {
     return (static_cast<std::uint32_t>(prefix) << 8) | static_cast<std::uint32_t>(suffix & 0xFF);
   }
+  // Multiplicative hashing: codes are consecutive, and a plainer hash would
+  // pile them up in runs that linear probing walks through.
   static std::uint32_t Hash(std::uint32_t key) { return (key * 2654435761u) >> (32 - 13); }
 
   std::vector<std::uint32_t> slots_;
+  // Per prefix code: tag and code of the pair last added or found.
+  std::vector<std::uint32_t> recent_;
   int width_ = 0;
   bool full_ = false;
   int firstFree_ = 0;
@@ -121,7 +147,10 @@ class TEncodedBytes {
     accumulator_ |= static_cast<std::uint64_t>(code) << bitCount_;
     bitCount_ += width;
     if (bitCount_ >= 32) {
-      for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<std::uint8_t>(accumulator_ >> (8 * i)));
+      const std::uint8_t four[4] = {static_cast<std::uint8_t>(accumulator_), static_cast<std::uint8_t>(accumulator_ >> 8),
+                                    static_cast<std::uint8_t>(accumulator_ >> 16),
+                                    static_cast<std::uint8_t>(accumulator_ >> 24)};
+      bytes_.insert(bytes_.end(), four, four + 4);
       accumulator_ >>= 32;
       bitCount_ -= 32;
     }

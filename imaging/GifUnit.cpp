@@ -135,12 +135,17 @@ void TGifSubImage::Decode() {
     if (!interlaced_) {
       LzwDecode(data.data(), size, lzwMinCodeSize_, matrix->Data(), count);
     } else {
-      std::vector<std::uint8_t> rows(static_cast<std::size_t>(count));
-      LzwDecode(data.data(), size, lzwMinCodeSize_, rows.data(), count);
+      // Left uninitialised: only the pixels the data covers are read back,
+      // so a large image with little data costs little memory.
+      std::unique_ptr<std::uint8_t[]> rows(new std::uint8_t[static_cast<std::size_t>(count)]);
+      const std::int64_t decoded = LzwDecode(data.data(), size, lzwMinCodeSize_, rows.get(), count);
       const std::vector<int> order = InterlacedRowOrder(height);
-      for (std::size_t k = 0; k < order.size(); ++k)
-        std::memcpy(matrix->Data() + static_cast<std::int64_t>(order[k]) * width,
-                    rows.data() + static_cast<std::int64_t>(k) * width, static_cast<std::size_t>(width));
+      for (std::size_t k = 0; k < order.size(); ++k) {
+        const std::int64_t first = static_cast<std::int64_t>(k) * width;
+        if (first >= decoded) break;
+        std::memcpy(matrix->Data() + static_cast<std::int64_t>(order[k]) * width, rows.get() + first,
+                    static_cast<std::size_t>(std::min<std::int64_t>(width, decoded - first)));
+      }
     }
   }
   pixels_ = std::move(matrix);
@@ -336,12 +341,12 @@ void TGifSubImage::SaveAsBMP(TStream& stream) const {
   stream.SetPosition(0);
 }
 
-TBitmap* TGifSubImage::GetBitmap() {
+TMinGDIBitmap* TGifSubImage::GetBitmap() {
   if (!pixels_) return nullptr;
   if (!bitmap_) {
     TMemoryStream image;
     SaveAsBMP(image);
-    auto bitmap = std::make_unique<TBitmap>();
+    auto bitmap = std::make_unique<TMinGDIBitmap>();
     bitmap->LoadFromStream(image);
     bitmap_ = std::move(bitmap);
   }
@@ -408,6 +413,7 @@ int TGifFile::LargestHeight() const {
 }
 
 void TGifFile::SetComments(const std::vector<std::string>& lines) {
+  if (lines.empty()) return;
   bool found = false;
   for (auto& image : images_) {
     if (image->Pixels() != nullptr) continue;
@@ -873,6 +879,10 @@ void TGifFile::DrawNextFrame(TBitmap& target) {
   ComposeNext();
   if (&target != &composed_) target.Assign(&composed_);
   target.SetTransparent(false);
+  if (lastComposed_ == 1) {
+    target.Canvas().Brush().Color = backgroundColor_;
+    target.Canvas().Pen().Color = backgroundColor_;
+  }
 }
 
 void TGifFile::GetFrameBitmap(int index, TBitmap& target) {

@@ -884,3 +884,40 @@ TEST(GifFiles, SaveAndLoadThroughFiles) {
   EXPECT_EQ(Save(back), bytes);
   EXPECT_THROW(gif->SaveToFile(dir.File("missing/b.gif")), EStreamError);
 }
+
+TEST(GifHostileFiles, InterlacedDataCutShortFillsTheRowsItReaches) {
+  std::mt19937 rng(9);
+  auto gif = NewFile(256, 16, 16);
+  const Bytes pixels = RandomPixels(rng, 256, 256);
+  AddFrame(*gif, 256, 16, 16, pixels).SetInterlaced(true);
+  Bytes bytes = Save(*gif);
+  bytes.resize(13 + 768 + 10 + 1 + 1 + 60);
+  auto back = Load(bytes);
+  ASSERT_EQ(back->ImageCount(), 1);
+  const Bytes got = PixelsOf(*back->GetSubImage(1));
+  int complete = 0;
+  for (int row = 0; row < 16; ++row) {
+    const auto at = static_cast<std::ptrdiff_t>(row * 16);
+    const Bytes want(pixels.begin() + at, pixels.begin() + at + 16);
+    const Bytes have(got.begin() + at, got.begin() + at + 16);
+    if (have == want) {
+      ++complete;
+      continue;
+    }
+    // The row the data ends in holds its first pixels; the others stay 0.
+    std::size_t same = 0;
+    while (same < 16 && have[same] == want[same]) ++same;
+    for (std::size_t x = same; x < 16; ++x) EXPECT_EQ(have[x], 0) << row;
+  }
+  EXPECT_GT(complete, 0);
+  EXPECT_LT(complete, 16);
+  // The first pass (rows 0 and 8) comes first in the data.
+  EXPECT_TRUE(std::equal(got.begin(), got.begin() + 16, pixels.begin()));
+}
+
+TEST(GifFrameAttributes, FileCommentsWithoutLinesAddNothing) {
+  auto gif = NewFile(4, 1, 1);
+  AddFrame(*gif, 4, 1, 1, Hex({0}));
+  gif->SetComments({});
+  EXPECT_EQ(gif->ImageCount(), 1);
+}
