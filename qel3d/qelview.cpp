@@ -257,7 +257,9 @@ void TQelView::SetCamera(TQelCamera* camera) {
 void TQelView::QelComponentDestroyed(TQelComponent& component) {
   if (&component != camera_) return;
   camera_ = nullptr;
-  RequestRedraw();
+  // Only a repaint request: a camera usually goes with the scene objects that
+  // OnRender draws, so rendering at once could reach objects already gone.
+  if (visible_ && OnInvalidate) OnInvalidate();
 }
 
 void TQelView::SetDoubleBuffer(bool value) {

@@ -122,14 +122,20 @@ TEST_F(QelCameraViews, AGoneViewNoLongerHearsItsCamera) {
   camera.SetViewAngle(20);  // must not reach the destroyed view
 }
 
-TEST_F(QelCameraViews, AGoneCameraIsDroppedByItsView) {
+TEST_F(QelCameraViews, AGoneCameraIsDroppedByItsViewWithoutRendering) {
   int frames = 0;
   auto view = MakeView(frames);
+  int invalidations = 0;
+  view->OnInvalidate = [&] { ++invalidations; };
   {
     TQelCamera camera;
     view->SetCamera(&camera);
     EXPECT_EQ(view->Camera(), &camera);
+    frames = 0;
   }
   EXPECT_EQ(view->Camera(), nullptr);
+  // The scene objects drawn by OnRender may be going too: no frame now, a repaint request.
+  EXPECT_EQ(frames, 0);
+  EXPECT_EQ(invalidations, 1);
   view->Redraw();  // renders without a camera
 }
