@@ -115,7 +115,13 @@ TColor ReadPixel(const std::uint8_t* row, int x, int bitsPerPixel, const TPalett
   return index < palette.Count() ? ColorOf(palette.Entry(index)) : clBlack;
 }
 
-namespace {
+int ReadIndex(const std::uint8_t* row, int x, int bitsPerPixel) {
+  switch (bitsPerPixel) {
+    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4: return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+    default: return row[x];
+  }
+}
 
 void WriteIndex(std::uint8_t* row, int x, int bitsPerPixel, int index) {
   switch (bitsPerPixel) {
@@ -131,8 +137,6 @@ void WriteIndex(std::uint8_t* row, int x, int bitsPerPixel, int index) {
     default: row[x] = static_cast<std::uint8_t>(index); break;
   }
 }
-
-}  // namespace
 
 void WritePixel(std::uint8_t* row, int x, int bitsPerPixel, const TPalette& palette, TColor color) {
   const TColor c = ColorToRGB(color);
@@ -378,91 +382,4 @@ void TBitmap::FreeImage() {
 void TBitmap::Changed() {
   modified_ = true;
   if (OnChange) OnChange(*this);
-}
-
-// ---- Canvas basics ------------------------------------------------------------------------------
-
-TCanvas::TCanvas(TBitmap& bitmap) : bitmap_(bitmap) {}
-
-TRect TCanvas::ClipRect() const {
-  TRect all = Rect(0, 0, bitmap_.Width(), bitmap_.Height());
-  if (clip_) IntersectRect(all, all, clip_->bounds);
-  return all;
-}
-
-TRegion CreateRectRgn(int left, int top, int right, int bottom) {
-  return {TRegion::Rectangle, Rect(left, top, right, bottom), 0, 0};
-}
-TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
-  return {TRegion::RoundRectangle, Rect(left, top, right, bottom), cornerWidth, cornerHeight};
-}
-TRegion CreateEllipticRgn(int left, int top, int right, int bottom) {
-  return {TRegion::Ellipse, Rect(left, top, right, bottom), 0, 0};
-}
-
-void TCanvas::SetClipRegion(const std::optional<TRegion>& region) { clip_ = region; }
-
-bool RegionContains(const TRegion& region, int x, int y) {
-  const TRect& r = region.bounds;
-  if (!PtInRect(r, Point(x, y))) return false;
-  if (region.kind == TRegion::Rectangle) return true;
-  // Distance test against the ellipse (or the corner ellipses) through pixel centres.
-  const double rx = region.kind == TRegion::Ellipse ? r.Width() / 2.0 : std::min(region.cornerWidth, r.Width()) / 2.0;
-  const double ry = region.kind == TRegion::Ellipse ? r.Height() / 2.0 : std::min(region.cornerHeight, r.Height()) / 2.0;
-  if (rx <= 0 || ry <= 0) return true;
-  const double px = x + 0.5, py = y + 0.5;
-  double cx = px, cy = py;
-  if (region.kind == TRegion::Ellipse) {
-    cx = r.Left + rx;
-    cy = r.Top + ry;
-  } else {
-    if (px < r.Left + rx) cx = r.Left + rx;
-    else if (px > r.Right - rx) cx = r.Right - rx;
-    if (py < r.Top + ry) cy = r.Top + ry;
-    else if (py > r.Bottom - ry) cy = r.Bottom - ry;
-    if (cx == px || cy == py) return true;  // not in a corner
-  }
-  const double dx = (px - cx) / rx, dy = (py - cy) / ry;
-  return dx * dx + dy * dy <= 1.0;
-}
-
-bool TCanvas::InClip(int x, int y) const {
-  if (x < 0 || y < 0 || x >= bitmap_.Width() || y >= bitmap_.Height()) return false;
-  return !clip_ || RegionContains(*clip_, x, y);
-}
-
-TColor TCanvas::Pixel(int x, int y) const {
-  if (!InClip(x, y)) return 0xFFFFFFFFu;
-  return bitmap_.Pixel(x, y);
-}
-
-void TCanvas::SetPixel(int x, int y, TColor color) {
-  if (InClip(x, y)) bitmap_.SetPixel(x, y, color);
-}
-
-void TCanvas::FillRect(const TRect& rect) {
-  if (brush_.Style == bsClear) return;
-  TRect area;
-  if (!IntersectRect(area, rect, ClipRect())) return;
-  const int bits = bitmap_.BitCount();
-  if (clip_ && clip_->kind != TRegion::Rectangle) {
-    for (int y = area.Top; y < area.Bottom; ++y)
-      for (int x = area.Left; x < area.Right; ++x) SetPixel(x, y, brush_.Color);
-    return;
-  }
-  // Fill the first row pixel by pixel, then copy its bytes to the other rows.
-  std::uint8_t* first = bitmap_.ScanLine(area.Top);
-  for (int x = area.Left; x < area.Right; ++x) WritePixel(first, x, bits, bitmap_.palette_, brush_.Color);
-  const std::int64_t byteStart = (static_cast<std::int64_t>(area.Left) * bits) / 8;
-  const std::int64_t byteEnd = (static_cast<std::int64_t>(area.Right) * bits + 7) / 8;
-  const bool wholeBytes = (static_cast<std::int64_t>(area.Left) * bits) % 8 == 0 &&
-                          (static_cast<std::int64_t>(area.Right) * bits) % 8 == 0;
-  for (int y = area.Top + 1; y < area.Bottom; ++y) {
-    std::uint8_t* row = bitmap_.pixels_.data() + static_cast<std::int64_t>(y) * bitmap_.RowBytes();
-    if (wholeBytes) {
-      std::memcpy(row + byteStart, first + byteStart, static_cast<std::size_t>(byteEnd - byteStart));
-    } else {
-      for (int x = area.Left; x < area.Right; ++x) WritePixel(row, x, bits, bitmap_.palette_, brush_.Color);
-    }
-  }
 }

@@ -18,6 +18,7 @@
 
 class TStream;
 class TBitmap;
+struct TBitmapPixels;
 
 class EInvalidGraphic : public Exception {
  public:
@@ -189,6 +190,7 @@ class TCanvas {
   TPoint PenPos() const { return penPos_; }
   void SetPenPos(TPoint p) { penPos_ = p; }
   TBitmap& Bitmap() { return bitmap_; }
+  const TBitmap& Bitmap() const { return bitmap_; }
   TRect ClipRect() const;
   // Whether (x, y) lies in the bitmap and the clip region.
   bool InClip(int x, int y) const;
@@ -229,6 +231,19 @@ class TCanvas {
   const std::optional<TRegion>& ClipRegion() const { return clip_; }
 
  private:
+  friend bool BitBlt(TCanvas&, int, int, int, int, const TCanvas&, int, int, std::uint32_t);
+  // The part [x0, x1) of row y inside the bitmap and the clip region; false when none.
+  bool VisibleSpan(int y, int& x0, int& x1) const;
+  // One drawing operation on the bitmap (defined with the canvas code).
+  class Painter;
+  void StrokePath(Painter& painter, const std::vector<TPoint>& points, bool closed);
+  void DrawFigure(TRegion::Kind kind, const TRect& bounds, int cornerWidth, int cornerHeight);
+  // Stretches sourceRect of source into dest (either may be mirrored by a
+  // negative extent) with a raster operation, leaving out source pixels of
+  // the transparent colour when transparent is set.
+  void Blit(const TRect& dest, const TBitmap& source, const TRect& sourceRect, std::uint32_t rop,
+            bool transparent, TColor transparentColor);
+
   TBitmap& bitmap_;
   TPen pen_;
   TBrush brush_;
@@ -318,9 +333,12 @@ class TBitmap {
   // Called before every access to the pixels; mutating is true when the
   // access may change them. A bitmap that can release its image rebuilds it here.
   virtual void BeforeAccess(bool mutating) const { (void)mutating; }
+  // Sets Modified without calling OnChange.
+  void MarkModified() { modified_ = true; }
 
  private:
   friend class TCanvas;
+  friend struct TBitmapPixels;
   TColor NewAreaColor() const;
   void Reallocate(int width, int height, TPixelFormat format, TColor fill);
 
@@ -340,3 +358,6 @@ class TBitmap {
 // Reading and writing of the pixels of one row in any format.
 TColor ReadPixel(const std::uint8_t* row, int x, int bitsPerPixel, const TPalette& palette);
 void WritePixel(std::uint8_t* row, int x, int bitsPerPixel, const TPalette& palette, TColor color);
+// The palette index of pixel x of a 1-, 4- or 8-bit row, and its replacement.
+int ReadIndex(const std::uint8_t* row, int x, int bitsPerPixel);
+void WriteIndex(std::uint8_t* row, int x, int bitsPerPixel, int index);

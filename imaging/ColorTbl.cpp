@@ -1,0 +1,79 @@
+#include "imaging/ColorTbl.h"
+
+#include "platform/Graphics.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint8_t kStandardColors[16][3] = {
+    {0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0}, {0, 0, 128},   {128, 0, 128},
+    {0, 128, 128},   {128, 128, 128}, {192, 192, 192}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
+    {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+
+}  // namespace
+
+TColorTable::TColorTable(int kind) {
+  switch (kind) {
+    case 16:
+      for (int i = 0; i < 16; ++i) SetTriple(i, kStandardColors[i][0], kStandardColors[i][1], kStandardColors[i][2]);
+      break;
+    case 256:
+      for (int i = 0; i < 256; ++i) {
+        const auto v = static_cast<std::uint8_t>(i);
+        SetTriple(i, v, v, v);
+      }
+      break;
+    default:
+      SetTriple(0, 0, 0, 0);
+      SetTriple(1, 255, 255, 255);
+      break;
+  }
+  SetCount(kind);
+}
+
+void TColorTable::SetCount(int count) { count_ = std::clamp(count, 0, 256); }
+
+TColor TColorTable::ColorOf(int index) const {
+  const auto& t = Triple(index);
+  return RGB(t[0], t[1], t[2]);
+}
+
+void TColorTable::SetTriple(int index, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  triples_.at(static_cast<std::size_t>(index)) = {red, green, blue};
+}
+
+int TColorTable::IndexOf(TColor color) const {
+  for (int i = count_ - 1; i >= 0; --i)
+    if (colors_[static_cast<std::size_t>(i)] == color) return i;
+  return -1;
+}
+
+int TColorTable::NearestIndex(TColor color) const {
+  color &= 0xFFFFFF;
+  const int exact = IndexOf(color);
+  if (exact >= 0) return exact;
+  // Only the table's own entries: an index past the count would point
+  // outside the colours that the file stores.
+  std::array<TPaletteEntry, 256> entries{};
+  for (int i = 0; i < count_; ++i) entries[static_cast<std::size_t>(i)] = PaletteEntryOf(colors_[static_cast<std::size_t>(i)] & 0xFFFFFF);
+  return std::max(0, NearestColorIndex(entries.data(), count_, color));
+}
+
+void TColorTable::RoundCount() {
+  if (count_ == 0 || count_ >= 256) return;
+  int rounded = 4;
+  while (rounded < count_) rounded *= 2;
+  count_ = rounded;
+}
+
+void TColorTable::ColorsToTriples() {
+  for (int i = 0; i < count_; ++i) {
+    const TColor c = colors_[static_cast<std::size_t>(i)];
+    SetTriple(i, GetRValue(c), GetGValue(c), GetBValue(c));
+  }
+}
+
+void TColorTable::TriplesToColors() {
+  for (int i = 0; i < count_; ++i) colors_[static_cast<std::size_t>(i)] = ColorOf(i);
+}

@@ -1,0 +1,72 @@
+#include "imaging/DynArrB.h"
+
+#include <gtest/gtest.h>
+
+TEST(BigByteArray, IndexesFromOneAndChecksBothEnds) {
+  TBigByteArray a(3);
+  a.Set(1, 7);
+  a.Set(3, 9);
+  EXPECT_EQ(a.Get(1), 7);
+  EXPECT_EQ(a.Get(2), 0);
+  EXPECT_EQ(a.Get(3), 9);
+  for (std::int64_t bad : {std::int64_t{0}, std::int64_t{4}, std::int64_t{-1}}) {
+    try {
+      a.Get(bad);
+      FAIL() << bad;
+    } catch (const EIndexOutOfBounds& e) {
+      EXPECT_EQ(e.Message(), "Dynamic array index out of bounds");
+    }
+    EXPECT_THROW(a.Set(bad, 1), EIndexOutOfBounds);
+  }
+}
+
+TEST(BigByteArray, RefusesBlocksItCannotHaveWithTheLengthInTheText) {
+  try {
+    TBigByteArray a(std::int64_t{65535} * 65535);
+    FAIL();
+  } catch (const ENotEnoughMemory& e) {
+    EXPECT_EQ(e.Message(),
+              "error in TBigByteArray.create: Not enough contiguous memory available\r\n"
+              " requested memory block: 4294836225 bytes");
+  }
+  EXPECT_THROW(TBigByteArray(-5), ENotEnoughMemory);
+  EXPECT_EQ(TBigByteArray(0).Length(), 0);
+}
+
+TEST(ByteMatrix, RowsLieOneAfterAnother) {
+  TByteArray2D m(3, 2);
+  m.Set(1, 1, 1);
+  m.Set(3, 1, 3);
+  m.Set(1, 2, 4);
+  EXPECT_EQ(m.Data()[0], 1);
+  EXPECT_EQ(m.Data()[2], 3);
+  EXPECT_EQ(m.Data()[3], 4);
+  EXPECT_THROW(m.Get(4, 1), EIndexOutOfBounds);
+  EXPECT_THROW(m.Get(1, 3), EIndexOutOfBounds);
+  EXPECT_THROW(m.Set(0, 1, 0), EIndexOutOfBounds);
+}
+
+TEST(ByteMatrix, RowCopiesAndStores) {
+  TByteArray2D m(2, 3);
+  m.Set(1, 2, 5);
+  m.Set(2, 2, 6);
+  auto row = m.CopyRow(2);
+  ASSERT_EQ(row->Length(), 2);
+  EXPECT_EQ(row->Get(1), 5);
+  EXPECT_EQ(row->Get(2), 6);
+  m.StoreRow(*row, 1);
+  EXPECT_EQ(m.Get(2, 1), 6);
+  // A row number outside the matrix stores into the last row.
+  m.StoreRow(*row, 99);
+  EXPECT_EQ(m.Get(1, 3), 5);
+  m.StoreRow(*row, 0);
+  EXPECT_EQ(m.Get(2, 3), 6);
+  TBigByteArray wrong(3);
+  try {
+    m.StoreRow(wrong, 1);
+    FAIL();
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Row doesn't have equal number of elements as Matrix row");
+  }
+  EXPECT_THROW(m.CopyRow(4), EIndexOutOfBounds);
+}

@@ -1,0 +1,384 @@
+#include "imaging/GifDecl.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+// The encoder written the plain way: a string table searched linearly and a
+// 32-bit bit packer that fills 255-byte sub-blocks byte by byte. The hashed
+// encoder must produce exactly its bytes.
+struct ReferenceEncoder {
+  std::uint16_t prefix[4097] = {};
+  std::uint16_t suffix[4097] = {};
+  int width = 0;
+  bool full = false;
+  int firstFree = 0;
+  int nextFree = 0;
+  std::uint32_t accumulator = 0;
+  int bitCount = 0;
+  std::vector<std::string> blocks;
+  std::string current;
+
+  void Reset(int w) {
+    std::fill(std::begin(prefix), std::end(prefix), 0);
+    std::fill(std::begin(suffix), std::end(suffix), 0);
+    width = w;
+    firstFree = nextFree = (1 << (w - 1)) + 2;
+    full = false;
+  }
+  void Add(int p, int s) {
+    prefix[nextFree + 1] = static_cast<std::uint16_t>(p);
+    suffix[nextFree + 1] = static_cast<std::uint16_t>(s);
+    ++nextFree;
+    if (nextFree == 4096) {
+      full = true;
+    } else if (nextFree > (1 << width)) {
+      ++width;
+    }
+  }
+  int Find(int p, int s) const {
+    for (int code = std::max(firstFree, p + 1); code <= nextFree - 1; ++code)
+      if (prefix[code + 1] == p && suffix[code + 1] == s) return code;
+    return -1;
+  }
+  void AddByte(std::uint8_t b) {
+    if (current.size() == 255) {
+      blocks.push_back(current);
+      current.clear();
+    }
+    current.push_back(static_cast<char>(b));
+  }
+  void Put(int code, int w) {
+    accumulator += static_cast<std::uint32_t>(code) << bitCount;
+    bitCount += w;
+    while (bitCount > 7) {
+      AddByte(static_cast<std::uint8_t>(accumulator & 0xFF));
+      accumulator >>= 8;
+      bitCount -= 8;
+    }
+  }
+  std::vector<std::string> Encode(const std::vector<std::uint8_t>& pixels, int m) {
+    const int clear = 1 << m;
+    Reset(m + 1);
+    Put(clear, width);
+    std::size_t i = 0;
+    int previous = pixels[i++];
+    Put(previous, width);
+    while (i < pixels.size()) {
+      int cur = pixels[i++];
+      Add(previous, cur);
+      while (i < pixels.size()) {
+        const int hit = Find(cur, pixels[i]);
+        if (hit < 0) break;
+        cur = hit;
+        ++i;
+      }
+      Put(cur, width);
+      previous = cur;
+      if (full && i < pixels.size()) {
+        Put(clear, width);
+        Reset(m + 1);
+        previous = pixels[i++];
+        Put(previous, width);
+      }
+    }
+    Put(clear + 1, width);
+    if (bitCount > 0) AddByte(static_cast<std::uint8_t>(accumulator & 0xFF));
+    if (!current.empty()) blocks.push_back(current);
+    return blocks;
+  }
+};
+
+std::vector<std::string> BlocksOf(const TByteBuffer& buffer) {
+  std::vector<std::string> blocks;
+  std::size_t at = 0;
+  for (int i = 0; i < buffer.SubBlockCount(); ++i) {
+    const auto n = static_cast<std::size_t>(buffer.SubBlockLength(i));
+    blocks.emplace_back(reinterpret_cast<const char*>(buffer.Bytes().data()) + at, n);
+    at += n;
+  }
+  return blocks;
+}
+
+// Pixels with runs and noise, so that strings of every length occur.
+std::vector<std::uint8_t> RandomPixels(std::mt19937& rng, std::size_t count, int colors, int runLength) {
+  std::vector<std::uint8_t> pixels(count);
+  std::uniform_int_distribution<int> color(0, colors - 1);
+  std::uniform_int_distribution<int> run(1, runLength);
+  for (std::size_t i = 0; i < count;) {
+    const auto c = static_cast<std::uint8_t>(color(rng));
+    for (int k = run(rng); k > 0 && i < count; --k) pixels[i++] = c;
+  }
+  return pixels;
+}
+
+std::vector<std::uint8_t> Decode(const TByteBuffer& data, int m, std::size_t count) {
+  std::vector<std::uint8_t> out(count);
+  LzwDecode(data.Bytes().data(), data.Count(), m, out.data(), static_cast<std::int64_t>(count));
+  return out;
+}
+
+// Codes packed least significant bit first, for hand-made data.
+std::vector<std::uint8_t> Pack(const std::vector<std::pair<int, int>>& codes) {
+  std::vector<std::uint8_t> bytes;
+  std::uint64_t acc = 0;
+  int bits = 0;
+  for (auto [code, width] : codes) {
+    acc |= static_cast<std::uint64_t>(code) << bits;
+    bits += width;
+    while (bits >= 8) {
+      bytes.push_back(static_cast<std::uint8_t>(acc));
+      acc >>= 8;
+      bits -= 8;
+    }
+  }
+  if (bits > 0) bytes.push_back(static_cast<std::uint8_t>(acc));
+  return bytes;
+}
+
+}  // namespace
+
+TEST(LzwEncoderOutput, SinglePixelIsClearPixelEnd) {
+  TByteBuffer data;
+  const std::uint8_t pixel = 1;
+  LzwEncode(&pixel, 1, 2, data);
+  // 3-bit codes 4, 1, 5.
+  EXPECT_EQ(data.Bytes(), (std::vector<std::uint8_t>{0x4C, 0x01}));
+  EXPECT_EQ(data.SubBlockCount(), 1);
+}
+
+TEST(LzwEncoderOutput, MatchesThePlainLinearSearchEncoderByteForByte) {
+  std::mt19937 rng(12345);
+  for (int round = 0; round < 60; ++round) {
+    const int m = 2 + round % 7;
+    const int colors = std::min(1 << m, 1 + static_cast<int>(rng() % 256));
+    const std::size_t count = 1 + rng() % (round < 40 ? 3000 : 60000);
+    const int runLength = 1 + static_cast<int>(rng() % 12);
+    const auto pixels = RandomPixels(rng, count, colors, runLength);
+    TByteBuffer data;
+    LzwEncode(pixels.data(), static_cast<std::int64_t>(count), m, data);
+    ReferenceEncoder reference;
+    ASSERT_EQ(BlocksOf(data), reference.Encode(pixels, m)) << "round " << round;
+    ASSERT_EQ(Decode(data, m, count), pixels) << "round " << round;
+  }
+}
+
+TEST(LzwEncoderOutput, FullTablesClearAndStartAgain) {
+  // Noise over 256 colours fills the 4096-entry table many times.
+  std::mt19937 rng(7);
+  const auto pixels = RandomPixels(rng, 200000, 256, 1);
+  TByteBuffer data;
+  LzwEncode(pixels.data(), static_cast<std::int64_t>(pixels.size()), 8, data);
+  ReferenceEncoder reference;
+  EXPECT_EQ(BlocksOf(data), reference.Encode(pixels, 8));
+  EXPECT_EQ(Decode(data, 8, pixels.size()), pixels);
+}
+
+TEST(LzwEncoderOutput, PixelsBeyondTheCodeSizeStayValidRoots) {
+  const std::vector<std::uint8_t> pixels = {1, 7, 2, 255};  // 7 and 255 do not fit 2 bits
+  TByteBuffer data;
+  LzwEncode(pixels.data(), 4, 2, data);
+  EXPECT_EQ(Decode(data, 2, 4), (std::vector<std::uint8_t>{1, 3, 2, 3}));
+}
+
+TEST(LzwEncoderOutput, AnEmptyImageIsClearThenEnd) {
+  TByteBuffer data;
+  LzwEncode(nullptr, 0, 2, data);
+  EXPECT_EQ(data.Bytes(), (std::vector<std::uint8_t>{0x2C}));  // 100, 101
+}
+
+TEST(ByteBufferBlocks, SixHundredBytesMakeBlocksOf255And255And90) {
+  TByteBuffer buffer;
+  for (int i = 0; i < 600; ++i) buffer.AddByte(static_cast<std::uint8_t>(i));
+  buffer.Close();
+  ASSERT_EQ(buffer.SubBlockCount(), 3);
+  EXPECT_EQ(buffer.SubBlockLength(0), 255);
+  EXPECT_EQ(buffer.SubBlockLength(1), 255);
+  EXPECT_EQ(buffer.SubBlockLength(2), 90);
+  EXPECT_EQ(buffer.Count(), 600);
+  TByteBuffer assigned;
+  assigned.Assign(buffer.Bytes());
+  EXPECT_EQ(BlocksOf(assigned), BlocksOf(buffer));
+  // Closing twice adds no empty block.
+  buffer.Close();
+  EXPECT_EQ(buffer.SubBlockCount(), 3);
+}
+
+TEST(LzwDecoderInput, ARunOfOneColourUsesTheCodeBeingDefined) {
+  const std::vector<std::uint8_t> pixels(50, 3);
+  TByteBuffer data;
+  LzwEncode(pixels.data(), 50, 2, data);
+  EXPECT_EQ(Decode(data, 2, 50), pixels);
+}
+
+TEST(LzwDecoderInput, DataCutOffDecodesWhatIsThereAndLeavesTheRestZero) {
+  std::mt19937 rng(3);
+  const auto pixels = RandomPixels(rng, 5000, 16, 4);
+  TByteBuffer data;
+  LzwEncode(pixels.data(), 5000, 4, data);
+  for (std::int64_t cut : {std::int64_t{0}, std::int64_t{1}, std::int64_t{2}, data.Count() / 3, data.Count() - 1}) {
+    std::vector<std::uint8_t> out(5000, 0);
+    const std::int64_t decoded = LzwDecode(data.Bytes().data(), cut, 4, out.data(), 5000);
+    ASSERT_LT(decoded, cut < data.Count() / 2 ? 5000 : 5001) << cut;
+    for (std::int64_t i = 0; i < decoded; ++i) ASSERT_EQ(out[static_cast<std::size_t>(i)], pixels[static_cast<std::size_t>(i)]);
+    for (std::int64_t i = decoded; i < 5000; ++i) ASSERT_EQ(out[static_cast<std::size_t>(i)], 0) << cut << " at " << i;
+  }
+}
+
+TEST(LzwDecoderInput, PixelsPastTheEndOfTheImageAreDiscarded) {
+  std::mt19937 rng(4);
+  const auto pixels = RandomPixels(rng, 3000, 8, 6);
+  TByteBuffer data;
+  LzwEncode(pixels.data(), 3000, 3, data);
+  for (std::int64_t count : {1, 2, 17, 1000, 2999}) {
+    // Room for exactly count pixels: anything written past it would be caught by the sanitizers.
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(count));
+    EXPECT_EQ(LzwDecode(data.Bytes().data(), data.Count(), 3, out.data(), count), count);
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), pixels.begin()));
+  }
+}
+
+TEST(LzwDecoderInput, CodeSizesOutsideTwoToNineAreRefused) {
+  const std::uint8_t data[2] = {0x4C, 0x01};
+  std::uint8_t out[1];
+  for (int m : {0, 1, 10, 12, 255}) {
+    try {
+      LzwDecode(data, 2, m, out, 1);
+      FAIL() << m;
+    } catch (const EGifException& e) {
+      EXPECT_EQ(e.Message(), "Bad code Size");
+    }
+  }
+  // Nine is taken: the 10-bit codes hold 512 roots, stored as bytes.
+  const auto nine = Pack({{512, 10}, {300, 10}, {44, 10}, {513, 10}});
+  std::uint8_t two[2];
+  EXPECT_EQ(LzwDecode(nine.data(), static_cast<std::int64_t>(nine.size()), 9, two, 2), 2);
+  EXPECT_EQ(two[0], 300 & 0xFF);
+  EXPECT_EQ(two[1], 44);
+}
+
+TEST(LzwDecoderInput, ACodeBeyondTheTableIsABadCode) {
+  // Clear, 1, then 7 while the next free code is 6.
+  const auto data = Pack({{4, 3}, {1, 3}, {7, 3}, {5, 3}});
+  std::uint8_t out[8] = {};
+  try {
+    LzwDecode(data.data(), static_cast<std::int64_t>(data.size()), 2, out, 8);
+    FAIL();
+  } catch (const EGifException& e) {
+    EXPECT_EQ(e.Message(), "Bad code");
+  }
+}
+
+TEST(LzwDecoderInput, DataWithoutALeadingClearCodeStartsLikeAfterOne) {
+  const auto data = Pack({{1, 3}, {2, 3}, {6, 3}, {5, 3}});  // 1, 2, (1 2)
+  std::uint8_t out[4] = {};
+  EXPECT_EQ(LzwDecode(data.data(), static_cast<std::int64_t>(data.size()), 2, out, 4), 4);
+  EXPECT_EQ(std::vector<std::uint8_t>(out, out + 4), (std::vector<std::uint8_t>{1, 2, 1, 2}));
+}
+
+TEST(LzwDecoderInput, AnEndCodeRightAfterAClearCodeEndsTheImage) {
+  const auto data = Pack({{4, 3}, {5, 3}});
+  std::uint8_t out[3] = {};
+  EXPECT_EQ(LzwDecode(data.data(), static_cast<std::int64_t>(data.size()), 2, out, 3), 0);
+  EXPECT_EQ(out[0], 0);
+}
+
+TEST(LzwDecoderInput, AFirstCodeAboveTheRootsCountsAsPixelZero) {
+  const auto data = Pack({{4, 3}, {7, 3}, {1, 3}, {5, 3}});
+  std::uint8_t out[2] = {};
+  EXPECT_EQ(LzwDecode(data.data(), static_cast<std::int64_t>(data.size()), 2, out, 2), 2);
+  EXPECT_EQ(out[0], 0);
+  EXPECT_EQ(out[1], 1);
+}
+
+TEST(LzwDecoderInput, AFullTableKeepsDecodingTwelveBitCodesUntilAClearCode) {
+  // An encoder that defers its clear code: once the table is full it goes on
+  // with the entries it has, at 12 bits, and clears only at the very end.
+  std::mt19937 rng(11);
+  const auto pixels = RandomPixels(rng, 30000, 256, 3);
+  ReferenceEncoder table;
+  table.Reset(9);
+  std::vector<std::pair<int, int>> codes = {{256, 9}};
+  std::size_t i = 0;
+  int previous = pixels[i++];
+  codes.push_back({previous, table.width});
+  bool deferred = false;
+  while (i < pixels.size()) {
+    int cur = pixels[i++];
+    if (!table.full) table.Add(previous, cur);
+    while (i < pixels.size()) {
+      const int hit = table.Find(cur, pixels[i]);
+      if (hit < 0) break;
+      cur = hit;
+      ++i;
+    }
+    codes.push_back({cur, table.full ? 12 : table.width});
+    previous = cur;
+    deferred = deferred || table.full;
+  }
+  ASSERT_TRUE(deferred);
+  codes.push_back({256, 12});
+  codes.push_back({257, 9});
+  const auto data = Pack(codes);
+  std::vector<std::uint8_t> out(pixels.size());
+  EXPECT_EQ(LzwDecode(data.data(), static_cast<std::int64_t>(data.size()), 8, out.data(),
+                      static_cast<std::int64_t>(out.size())),
+            static_cast<std::int64_t>(pixels.size()));
+  EXPECT_EQ(out, pixels);
+}
+
+TEST(LzwDecoderInput, RandomBytesNeverReachPastTheImage) {
+  std::mt19937 rng(99);
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<std::uint8_t> data(rng() % 400);
+    for (auto& b : data) b = static_cast<std::uint8_t>(rng());
+    const int m = 2 + static_cast<int>(rng() % 8);
+    std::vector<std::uint8_t> out(1 + rng() % 3000);
+    try {
+      const auto n = LzwDecode(data.data(), static_cast<std::int64_t>(data.size()), m, out.data(),
+                               static_cast<std::int64_t>(out.size()));
+      ASSERT_LE(n, static_cast<std::int64_t>(out.size()));
+    } catch (const EGifException& e) {
+      ASSERT_EQ(e.Message(), "Bad code");
+    }
+  }
+}
+
+TEST(InterlacedRows, TenRowsComeInFourPasses) {
+  EXPECT_EQ(InterlacedRowOrder(10), (std::vector<int>{0, 8, 4, 2, 6, 1, 3, 5, 7, 9}));
+}
+
+TEST(InterlacedRows, ShortImagesSkipPassesThatStartBelowThem) {
+  EXPECT_EQ(InterlacedRowOrder(1), (std::vector<int>{0}));
+  EXPECT_EQ(InterlacedRowOrder(2), (std::vector<int>{0, 1}));
+  EXPECT_EQ(InterlacedRowOrder(3), (std::vector<int>{0, 2, 1}));
+  EXPECT_EQ(InterlacedRowOrder(4), (std::vector<int>{0, 2, 1, 3}));
+  EXPECT_EQ(InterlacedRowOrder(5), (std::vector<int>{0, 4, 2, 1, 3}));
+  for (int h = 1; h <= 40; ++h) {
+    auto rows = InterlacedRowOrder(h);
+    std::sort(rows.begin(), rows.end());
+    for (int r = 0; r < h; ++r) ASSERT_EQ(rows[static_cast<std::size_t>(r)], r) << h;
+  }
+}
+
+TEST(ExtensionBlocks, LabelsKindsAndFixedParts) {
+  TExtensionKind kind;
+  ASSERT_TRUE(TExtension::KindOfLabel(0xF9, kind));
+  EXPECT_EQ(kind, ekGraphicControl);
+  ASSERT_TRUE(TExtension::KindOfLabel(0x01, kind));
+  EXPECT_EQ(kind, ekPlainText);
+  ASSERT_TRUE(TExtension::KindOfLabel(0xFF, kind));
+  EXPECT_EQ(kind, ekApplication);
+  ASSERT_TRUE(TExtension::KindOfLabel(0xFE, kind));
+  EXPECT_EQ(kind, ekComment);
+  EXPECT_FALSE(TExtension::KindOfLabel(0xF8, kind));
+  EXPECT_EQ(TExtension(ekGraphicControl).Fixed().size(), 6u);
+  EXPECT_EQ(TExtension(ekPlainText).Fixed().size(), 13u);
+  EXPECT_EQ(TExtension(ekApplication).Fixed().size(), 12u);
+  EXPECT_TRUE(TExtension(ekComment).Fixed().empty());
+  TExtension gce(ekGraphicControl);
+  gce.SetDelay(300);
+  EXPECT_EQ(gce.Fixed(), (std::vector<std::uint8_t>{4, 0, 44, 1, 0, 0}));
+}

@@ -1,0 +1,923 @@
+#include "imaging/GifUnit.h"
+
+#include "imaging/utils.h"
+#include "platform/Messages.h"
+#include "platform/PictureFormats.h"
+#include "platform/Streams.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Hex(std::initializer_list<int> values) {
+  Bytes out;
+  for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
+  return out;
+}
+
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+Bytes Cat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+Bytes Save(TGifFile& gif) {
+  TMemoryStream stream;
+  gif.SaveToStream(stream);
+  return stream.Bytes();
+}
+
+std::unique_ptr<TGifFile> Load(const Bytes& bytes) {
+  auto gif = std::make_unique<TGifFile>();
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  stream.SetPosition(0);
+  gif->LoadFromStream(stream);
+  return gif;
+}
+
+bool Contains(const Bytes& haystack, const Bytes& needle) {
+  return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
+}
+
+// A file with a global table of the given count whose entry i is (i*3, i*5, i*7).
+std::unique_ptr<TGifFile> NewFile(int colors, int screenWidth, int screenHeight) {
+  auto gif = std::make_unique<TGifFile>();
+  gif->GlobalTable() = TColorTable(colors);
+  for (int i = 0; i < colors; ++i)
+    gif->GlobalTable().SetTriple(i, static_cast<std::uint8_t>(i * 3), static_cast<std::uint8_t>(i * 5),
+                                 static_cast<std::uint8_t>(i * 7));
+  gif->GlobalTable().TriplesToColors();
+  gif->SetScreenWidth(screenWidth);
+  gif->SetScreenHeight(screenHeight);
+  return gif;
+}
+
+TGifSubImage& AddFrame(TGifFile& gif, int colors, int width, int height, const Bytes& pixels, int left = 0,
+                       int top = 0) {
+  auto image = std::make_unique<TGifSubImage>(colors, &gif);
+  auto matrix = std::make_unique<TByteArray2D>(width, height);
+  if (!pixels.empty()) std::memcpy(matrix->Data(), pixels.data(), pixels.size());
+  image->SetPixels(std::move(matrix));
+  image->SetLeft(left);
+  image->SetTop(top);
+  gif.AddSubImage(std::move(image));
+  return *gif.GetSubImage(gif.ImageCount());
+}
+
+Bytes PixelsOf(const TGifSubImage& image) {
+  const TByteArray2D* m = image.Pixels();
+  return Bytes(m->Data(), m->Data() + m->Size());
+}
+
+Bytes RandomPixels(std::mt19937& rng, std::size_t count, int colors) {
+  Bytes pixels(count);
+  const int run = 1 + static_cast<int>(rng() % 6);
+  for (std::size_t i = 0; i < count;) {
+    const auto c = static_cast<std::uint8_t>(rng() % static_cast<unsigned>(colors));
+    for (int k = 1 + static_cast<int>(rng() % static_cast<unsigned>(run)); k > 0 && i < count; --k) pixels[i++] = c;
+  }
+  return pixels;
+}
+
+// A file with most of what the format holds: a global table, a frame with
+// delay, transparency and a loop block, a frame with a local table, an
+// interlaced frame and a comment after the last image.
+Bytes RichFile() {
+  std::mt19937 rng(21);
+  auto gif = NewFile(16, 20, 12);
+  auto& first = AddFrame(*gif, 16, 20, 12, RandomPixels(rng, 240, 16));
+  first.SetDelay(25);
+  first.SetTransparentIndex(3);
+  first.SetLoopCount(0);
+  auto& second = AddFrame(*gif, 8, 7, 5, RandomPixels(rng, 35, 8), 4, 3);
+  second.SetLocalTableFlag(true);
+  for (int i = 0; i < 8; ++i) second.LocalTable().SetTriple(i, static_cast<std::uint8_t>(200 + i), 1, 2);
+  second.SetDisposal(2);
+  auto& third = AddFrame(*gif, 16, 9, 11, RandomPixels(rng, 99, 16), 1, 1);
+  third.SetInterlaced(true);
+  third.SetDisposal(3);
+  gif->SetComments({"made by a test", "second line"});
+  return Save(*gif);
+}
+
+struct ProgressLog {
+  std::vector<std::pair<WPARAM, LPARAM>> messages;
+  TWindowHandle window{[this](TMessage& m) {
+    if (m.Msg == WM_IMAGEPROGRESS) messages.emplace_back(m.WParam, m.LParam);
+  }};
+};
+
+}  // namespace
+
+// ---- Bytes written ----------------------------------------------------------------------------
+
+TEST(GifWriterBytes, OnePixelTwoColourFileIsByteExact) {
+  auto gif = NewFile(2, 1, 1);
+  gif->GlobalTable().SetTriple(1, 255, 255, 255);
+  AddFrame(*gif, 2, 1, 1, Hex({1}));
+  EXPECT_EQ(Save(*gif), Cat({Text("GIF89a"), Hex({1, 0, 1, 0, 0x80, 0, 0}), Hex({0, 0, 0, 255, 255, 255}),
+                             Hex({0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0}), Hex({2}), Hex({2, 0x4C, 1}), Hex({0}),
+                             Hex({0x3B})}));
+}
+
+TEST(GifWriterBytes, LoopAndDelayBlocks) {
+  auto gif = NewFile(2, 1, 1);
+  auto& frame = AddFrame(*gif, 2, 1, 1, Hex({0}));
+  frame.SetLoopCount(300);
+  frame.SetDelay(10);
+  const Bytes bytes = Save(*gif);
+  EXPECT_TRUE(Contains(bytes, Cat({Hex({0x21, 0xFF, 0x0B}), Text("NETSCAPE2.0"), Hex({3, 1, 0x2C, 1, 0})})));
+  EXPECT_TRUE(Contains(bytes, Hex({0x21, 0xF9, 4, 8, 10, 0, 0, 0})));
+}
+
+TEST(GifWriterBytes, ScreenPackedByteCarriesResolutionAndTableSize) {
+  auto gif = NewFile(256, 3, 4);
+  AddFrame(*gif, 256, 1, 1, Hex({0}));
+  const Bytes bytes = Save(*gif);
+  EXPECT_EQ(bytes[10], 0xF7);
+  EXPECT_EQ(bytes.size(), 13u + 768u + 10u + 1u + 5u + 1u + 1u);  // three 9-bit codes in 4 bytes
+  gif->GlobalTable().SetCount(3);
+  try {
+    Save(*gif);
+    FAIL();
+  } catch (const EGifException& e) {
+    EXPECT_EQ(e.Message(), "unexpected number of colors");
+  }
+}
+
+TEST(GifWriterBytes, LongCommentLinesAreCutAndEmptyLinesLeftOut) {
+  auto gif = NewFile(2, 1, 1);
+  AddFrame(*gif, 2, 1, 1, Hex({0}));
+  gif->SetComments({std::string(300, 'x'), "", "ok"});
+  const Bytes bytes = Save(*gif);
+  const Bytes tail = Cat({Hex({0x21, 0xFE, 255}), Bytes(255, 'x'), Hex({2}), Text("ok"), Hex({0, 0x3B})});
+  ASSERT_GE(bytes.size(), tail.size());
+  EXPECT_TRUE(std::equal(tail.begin(), tail.end(), bytes.end() - static_cast<std::ptrdiff_t>(tail.size())));
+  auto back = Load(bytes);
+  ASSERT_EQ(back->ImageCount(), 2);
+  ASSERT_NE(back->GetSubImage(2)->GetComments(), nullptr);
+  EXPECT_EQ(*back->GetSubImage(2)->GetComments(), (std::vector<std::string>{std::string(255, 'x'), "ok"}));
+}
+
+TEST(GifWriterBytes, CancelledWriteStillEndsWithTheTrailer) {
+  auto gif = NewFile(4, 2, 2);
+  for (int i = 0; i < 10; ++i) AddFrame(*gif, 4, 2, 2, Hex({i % 4, 1, 2, 3}));
+  ProgressLog log;
+  TWindowHandle canceller([&](TMessage& m) {
+    log.messages.emplace_back(m.WParam, m.LParam);
+    if (m.WParam == 2) CancelFlag = 1;
+  });
+  gif->SetProgressWindow(canceller.Handle());
+  CancelFlag = 0;
+  const Bytes bytes = Save(*gif);
+  CancelFlag = 0;
+  EXPECT_EQ(log.messages, (std::vector<std::pair<WPARAM, LPARAM>>{{0, 9}, {1, 9}, {2, 9}}));
+  EXPECT_EQ(bytes.back(), 0x3B);
+  auto back = Load(bytes);
+  ASSERT_EQ(back->ImageCount(), 3);
+  EXPECT_EQ(PixelsOf(*back->GetSubImage(3)), Hex({2, 1, 2, 3}));
+}
+
+// ---- Reading ----------------------------------------------------------------------------------------
+
+TEST(GifReaderVersions, UpperCaseVersionsReadAndOthersAreRefused) {
+  auto gif = NewFile(2, 1, 1);
+  AddFrame(*gif, 2, 1, 1, Hex({1}));
+  Bytes bytes = Save(*gif);
+  bytes[5] = 'A';
+  EXPECT_EQ(Load(bytes)->ImageCount(), 1);
+  bytes[3] = '8';
+  bytes[4] = '7';
+  bytes[5] = 'a';
+  EXPECT_EQ(Load(bytes)->Version(), "87a");
+  bytes[3] = '9';
+  bytes[4] = '0';
+  try {
+    Load(bytes);
+    FAIL();
+  } catch (const EGifException& e) {
+    EXPECT_EQ(e.Message(), "Gif Version must be 87a or 89a");
+  }
+  EXPECT_THROW(Load(Text("GIF")), EGifException);
+}
+
+TEST(GifReaderBlocks, UnknownExtensionLabelIsReportedInHex) {
+  const Bytes bytes = Cat({Text("GIF89a"), Hex({1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 1, 1, 1, 0x21, 0xF8, 0})});
+  try {
+    Load(bytes);
+    FAIL();
+  } catch (const EGifException& e) {
+    EXPECT_EQ(e.Message(), "Unrecognized extension block.\r\nCode = $F8");
+  }
+}
+
+TEST(GifReaderBlocks, CommentAfterTheLastImageBecomesAnExtensionOnlyFrame) {
+  const Bytes bytes = RichFile();
+  auto gif = Load(bytes);
+  ASSERT_EQ(gif->ImageCount(), 4);
+  const TGifSubImage* last = gif->GetSubImage(4);
+  EXPECT_EQ(last->Pixels(), nullptr);
+  ASSERT_NE(last->GetComments(), nullptr);
+  EXPECT_EQ(*last->GetComments(), (std::vector<std::string>{"made by a test", "second line"}));
+  // Written back unchanged, the comment block still stands before the trailer.
+  EXPECT_EQ(Save(*gif), bytes);
+}
+
+TEST(GifReaderBlocks, FramesKeepTheirAttributes) {
+  auto gif = Load(RichFile());
+  const TGifSubImage& first = *gif->GetSubImage(1);
+  EXPECT_EQ(first.GetDelay(), 25);
+  EXPECT_TRUE(first.Transparent());
+  EXPECT_EQ(first.TransparentIndex(), 3);
+  EXPECT_EQ(first.GetTransparentColor(), RGB(9, 15, 21));
+  const TGifSubImage& second = *gif->GetSubImage(2);
+  EXPECT_TRUE(second.HasLocalTable());
+  EXPECT_EQ(second.LocalTable().Count(), 8);
+  EXPECT_EQ(second.LocalTable().ColorOf(5), RGB(205, 1, 2));
+  EXPECT_EQ(second.Disposal(), 2);
+  EXPECT_EQ(second.Left(), 4);
+  EXPECT_EQ(second.Top(), 3);
+  const TGifSubImage& third = *gif->GetSubImage(3);
+  EXPECT_TRUE(third.Interlaced());
+  EXPECT_EQ(third.Disposal(), 3);
+  EXPECT_EQ(gif->LargestWidth(), 20);
+  EXPECT_EQ(gif->LargestHeight(), 12);
+}
+
+TEST(GifReaderBlocks, TwoColourGlobalTableAndCodeSizeTwo) {
+  auto gif = NewFile(2, 1, 1);
+  AddFrame(*gif, 2, 1, 1, Hex({1}));
+  auto back = Load(Save(*gif));
+  EXPECT_EQ(back->GlobalTable().Count(), 2);
+  EXPECT_EQ(back->GetSubImage(1)->LzwMinCodeSize(), 2);
+  EXPECT_EQ(TGifSubImage(2, back.get()).LzwMinCodeSize(), 2);
+  EXPECT_EQ(TGifSubImage(16, back.get()).LzwMinCodeSize(), 4);
+  try {
+    TGifSubImage bad(3, back.get());
+    FAIL();
+  } catch (const EGifException& e) {
+    EXPECT_EQ(e.Message(), "Number of colors (3) wrong; must be a power of 2");
+  }
+}
+
+TEST(GifReaderBlocks, ReadingStopsAtTheTrailer) {
+  const Bytes file = RichFile();
+  const Bytes bytes = Cat({file, Text("GIF89a and anything else")});
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  stream.SetPosition(0);
+  TGifFile gif;
+  gif.LoadFromStream(stream);
+  EXPECT_EQ(gif.ImageCount(), 4);
+  EXPECT_EQ(gif.BytesRead(), static_cast<std::int64_t>(file.size()));
+  EXPECT_EQ(stream.Position(), static_cast<std::int64_t>(file.size()));
+}
+
+TEST(GifReaderBlocks, ProgressFollowsThePositionAndEndsWithOneOne) {
+  const Bytes bytes = RichFile();
+  ProgressLog log;
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  stream.SetPosition(0);
+  TGifFile gif;
+  gif.SetProgressWindow(log.window.Handle());
+  gif.LoadFromStream(stream);
+  ASSERT_GE(log.messages.size(), 2u);
+  EXPECT_EQ(log.messages.back(), (std::pair<WPARAM, LPARAM>{1, 1}));
+  for (std::size_t i = 0; i + 1 < log.messages.size(); ++i)
+    EXPECT_EQ(log.messages[i].second, static_cast<LPARAM>(bytes.size()));
+}
+
+TEST(GifReaderBlocks, AFormatErrorKeepsEarlierFramesAndStillReportsTheEnd) {
+  Bytes bytes = RichFile();
+  bytes.pop_back();
+  bytes.insert(bytes.end(), {0x21, 0x07, 0x3B});
+  ProgressLog log;
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  stream.SetPosition(0);
+  TGifFile gif;
+  gif.SetProgressWindow(log.window.Handle());
+  EXPECT_THROW(gif.LoadFromStream(stream), EGifException);
+  EXPECT_EQ(gif.ImageCount(), 3);
+  EXPECT_EQ(log.messages.back(), (std::pair<WPARAM, LPARAM>{1, 1}));
+  EXPECT_EQ(gif.BytesRead(), static_cast<std::int64_t>(bytes.size()) - 1);
+}
+
+TEST(GifReaderBlocks, ZeroSizeImageKeepsItsCodedData) {
+  const Bytes bytes = Cat({Text("GIF89a"), Hex({1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 1, 1, 1}),
+                           Hex({0x2C, 0, 0, 0, 0, 0, 0, 5, 0, 0, 2, 3, 0x11, 0x22, 0x33, 0, 0x3B})});
+  auto gif = Load(bytes);
+  ASSERT_EQ(gif->ImageCount(), 1);
+  EXPECT_EQ(gif->GetSubImage(1)->Pixels()->Size(), 0);
+  EXPECT_EQ(Save(*gif), bytes);
+}
+
+TEST(GifReaderBlocks, SubImageOutsideTheListIsNone) {
+  auto gif = Load(RichFile());
+  EXPECT_EQ(gif->GetSubImage(0), nullptr);
+  EXPECT_EQ(gif->GetSubImage(5), nullptr);
+  EXPECT_NE(gif->GetSubImage(4), nullptr);
+}
+
+// ---- Round trips ------------------------------------------------------------------------------------
+
+TEST(GifRoundTrips, RandomFramesOfManySizesAndColourCounts) {
+  std::mt19937 rng(2024);
+  for (int round = 0; round < 60; ++round) {
+    const int globalColors = 2 << (rng() % 8);
+    auto gif = NewFile(globalColors, 100, 100);
+    const int frames = 1 + static_cast<int>(rng() % 4);
+    std::vector<Bytes> expected;
+    for (int f = 0; f < frames; ++f) {
+      const int width = 1 + static_cast<int>(rng() % (round % 10 == 0 ? 400 : 70));
+      const int height = 1 + static_cast<int>(rng() % (round % 10 == 0 ? 300 : 70));
+      const bool local = rng() % 3 == 0;
+      const int colors = local ? 2 << (rng() % 8) : globalColors;
+      const Bytes pixels = RandomPixels(rng, static_cast<std::size_t>(width) * height, colors);
+      auto& frame = AddFrame(*gif, colors, width, height, pixels, static_cast<int>(rng() % 30),
+                             static_cast<int>(rng() % 30));
+      frame.SetLocalTableFlag(local);
+      frame.SetInterlaced(rng() % 4 == 0);
+      if (rng() % 2) frame.SetDelay(static_cast<int>(rng() % 500));
+      expected.push_back(pixels);
+    }
+    const Bytes bytes = Save(*gif);
+    auto back = Load(bytes);
+    ASSERT_EQ(back->ImageCount(), frames) << round;
+    for (int f = 0; f < frames; ++f) {
+      const TGifSubImage& a = *gif->GetSubImage(f + 1);
+      const TGifSubImage& b = *back->GetSubImage(f + 1);
+      ASSERT_EQ(PixelsOf(b), expected[static_cast<std::size_t>(f)]) << round << "/" << f;
+      EXPECT_EQ(b.Left(), a.Left());
+      EXPECT_EQ(b.Interlaced(), a.Interlaced());
+      EXPECT_EQ(b.GetDelay(), a.GetDelay());
+      EXPECT_EQ(b.ActiveTable().ColorOf(1), a.ActiveTable().ColorOf(1));
+    }
+    EXPECT_EQ(Save(*back), bytes) << round;
+  }
+}
+
+TEST(GifRoundTrips, InterlacedFramesOfOneToTenRows) {
+  std::mt19937 rng(5);
+  for (int height = 1; height <= 10; ++height) {
+    auto gif = NewFile(16, 6, height);
+    const Bytes pixels = RandomPixels(rng, static_cast<std::size_t>(6 * height), 16);
+    AddFrame(*gif, 16, 6, height, pixels).SetInterlaced(true);
+    auto back = Load(Save(*gif));
+    ASSERT_EQ(back->ImageCount(), 1);
+    EXPECT_TRUE(back->GetSubImage(1)->Interlaced());
+    EXPECT_EQ(PixelsOf(*back->GetSubImage(1)), pixels) << height;
+  }
+}
+
+TEST(GifRoundTrips, InterlacedTenRowsAreStoredInPassOrder) {
+  auto gif = NewFile(16, 1, 10);
+  AddFrame(*gif, 16, 1, 10, Hex({0, 1, 2, 3, 4, 5, 6, 7, 8, 9})).SetInterlaced(true);
+  Save(*gif);
+  const TByteBuffer& data = gif->GetSubImage(1)->LzwData();
+  Bytes stored(10);
+  LzwDecode(data.Bytes().data(), data.Count(), 4, stored.data(), 10);
+  EXPECT_EQ(stored, Hex({0, 8, 4, 2, 6, 1, 3, 5, 7, 9}));
+}
+
+// ---- Hostile files ------------------------------------------------------------------------------------
+
+TEST(GifHostileFiles, TruncatedAnywhereEndsQuietlyWithTheFramesBeforeTheCut) {
+  const Bytes full = RichFile();
+  auto reference = Load(full);
+  for (std::size_t length = 0; length < full.size(); ++length) {
+    const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length));
+    std::unique_ptr<TGifFile> gif;
+    try {
+      gif = Load(cut);
+    } catch (const EGifException& e) {
+      ASSERT_LT(length, 6u) << e.Message();
+      continue;
+    }
+    ASSERT_LE(gif->ImageCount(), reference->ImageCount()) << length;
+    for (int i = 1; i <= gif->ImageCount(); ++i) {
+      const TGifSubImage& image = *gif->GetSubImage(i);
+      if (image.Pixels() == nullptr) continue;
+      ASSERT_EQ(image.Width(), reference->GetSubImage(i)->Width());
+      ASSERT_EQ(image.Pixels()->Size(), reference->GetSubImage(i)->Pixels()->Size());
+    }
+    // Whatever was read can be written again.
+    if (length >= 13) Save(*gif);
+  }
+}
+
+TEST(GifHostileFiles, RandomlyDamagedFilesFailOnlyWithClearExceptions) {
+  const Bytes full = RichFile();
+  std::mt19937 rng(77);
+  for (int round = 0; round < 1500; ++round) {
+    Bytes bytes = full;
+    const int damage = 1 + static_cast<int>(rng() % 6);
+    for (int k = 0; k < damage; ++k) bytes[6 + rng() % (bytes.size() - 6)] = static_cast<std::uint8_t>(rng());
+    try {
+      auto gif = Load(bytes);
+      for (int i = 1; i <= gif->ImageCount(); ++i) {
+        TGifSubImage& image = *gif->GetSubImage(i);
+        if (image.Pixels() != nullptr) {
+          ASSERT_EQ(image.Pixels()->Size(), std::int64_t{image.Width()} * image.Height());
+        }
+      }
+      TBitmap target;
+      for (int i = 0; i < 5; ++i) gif->DrawNextFrame(target);
+    } catch (const EGifException&) {
+    } catch (const ENotEnoughMemory&) {
+    }
+  }
+}
+
+TEST(GifHostileFiles, FramesFarOffTheScreenDoNotMakeHugeCompositions) {
+  auto gif = NewFile(4, 1, 1);
+  AddFrame(*gif, 4, 1, 1, Hex({0}), 60000, 60000);
+  auto back = Load(Save(*gif));
+  TBitmap target;
+  EXPECT_THROW(back->DrawNextFrame(target), ENotEnoughMemory);
+}
+
+TEST(GifHostileFiles, BadCodeSizesAreRefused) {
+  for (int size : {0, 1, 10, 200}) {
+    const Bytes bytes = Cat({Text("GIF89a"), Hex({1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 1, 1, 1}),
+                             Hex({0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, size, 2, 0x4C, 1, 0, 0x3B})});
+    try {
+      Load(bytes);
+      FAIL() << size;
+    } catch (const EGifException& e) {
+      EXPECT_EQ(e.Message(), "Bad code Size");
+    }
+  }
+}
+
+TEST(GifHostileFiles, HugeDimensionsAreRefusedBeforeAllocating) {
+  const Bytes bytes = Cat({Text("GIF89a"), Hex({1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 1, 1, 1}),
+                           Hex({0x2C, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 2, 0x4C, 1, 0, 0x3B})});
+  try {
+    Load(bytes);
+    FAIL();
+  } catch (const ENotEnoughMemory& e) {
+    EXPECT_EQ(e.Message(),
+              "error in TBigByteArray.create: Not enough contiguous memory available\r\n"
+              " requested memory block: 4294836225 bytes");
+  }
+}
+
+TEST(GifHostileFiles, CodesBeyondTheTableAreBadCodes) {
+  // Clear, 1, then 7 while the next free code is 6 (3-bit codes 4, 1, 7, 5).
+  const int packed = 4 | (1 << 3) | (7 << 6) | (5 << 9);
+  const Bytes bytes = Cat({Text("GIF89a"), Hex({4, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 1, 1, 1}),
+                           Hex({0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0, 2, 2, packed & 0xFF, packed >> 8, 0, 0x3B})});
+  try {
+    Load(bytes);
+    FAIL();
+  } catch (const EGifException& e) {
+    EXPECT_EQ(e.Message(), "Bad code");
+  }
+}
+
+TEST(GifHostileFiles, ImageDataCutShortKeepsTheFrameWithZeros) {
+  std::mt19937 rng(8);
+  auto gif = NewFile(256, 50, 50);
+  const Bytes pixels = RandomPixels(rng, 2500, 256);
+  AddFrame(*gif, 256, 50, 50, pixels);
+  Bytes bytes = Save(*gif);
+  bytes.resize(13 + 768 + 10 + 1 + 1 + 100);  // descriptor, code size and part of the first block
+  auto back = Load(bytes);
+  ASSERT_EQ(back->ImageCount(), 1);
+  const Bytes got = PixelsOf(*back->GetSubImage(1));
+  EXPECT_EQ(got.back(), 0);
+  EXPECT_EQ(got[0], pixels[0]);
+}
+
+// ---- Frame attributes --------------------------------------------------------------------------------
+
+TEST(GifFrameAttributes, DelayCreatesAGraphicControlWithDisposalTwo) {
+  auto gif = NewFile(4, 1, 1);
+  auto& frame = AddFrame(*gif, 4, 1, 1, Hex({0}));
+  EXPECT_EQ(frame.GetDelay(), 0);
+  frame.SetDelay(77);
+  ASSERT_EQ(frame.Extensions().size(), 1u);
+  EXPECT_EQ(frame.Extensions()[0]->Fixed(), Hex({4, 8, 77, 0, 0, 0}));
+  frame.SetDisposal(1);
+  EXPECT_EQ(frame.Extensions()[0]->Fixed(), Hex({4, 4, 77, 0, 0, 0}));
+  EXPECT_EQ(frame.Disposal(), 1);
+  EXPECT_EQ(frame.GetDelay(), 77);
+}
+
+TEST(GifFrameAttributes, TransparencyBitsAndIndices) {
+  auto gif = NewFile(4, 1, 1);
+  auto& frame = AddFrame(*gif, 4, 1, 1, Hex({0}));
+  frame.SetTransparent(0);
+  EXPECT_EQ(frame.Extensions()[0]->Packed(), 8);
+  EXPECT_EQ(frame.GetTransparentColor(), kNoTransparentColor);
+  frame.SetTransparentIndex(2);
+  EXPECT_EQ(frame.Extensions()[0]->Packed(), 9);
+  EXPECT_EQ(frame.GetTransparentColor(), RGB(6, 10, 14));
+  frame.SetTransparent(0);
+  EXPECT_FALSE(frame.Transparent());
+  EXPECT_EQ(frame.GetTransparentColor(), kNoTransparentColor);
+  // By colour: the nearest entry of the global table.
+  frame.SetTransparentColor(RGB(8, 11, 13));
+  EXPECT_EQ(frame.TransparentIndex(), 2);
+  EXPECT_TRUE(frame.Transparent());
+  // A new graphic control from the colour setter: disposal 2 and transparency.
+  auto& other = AddFrame(*gif, 4, 1, 1, Hex({0}));
+  other.SetTransparentColor(RGB(3, 5, 7));
+  EXPECT_EQ(other.Extensions()[0]->Fixed(), Hex({4, 9, 0, 0, 1, 0}));
+}
+
+TEST(GifFrameAttributes, TransparentColourUsesTheLocalTableWhenThereIsOne) {
+  auto gif = NewFile(4, 1, 1);
+  auto& frame = AddFrame(*gif, 4, 1, 1, Hex({0}));
+  frame.SetLocalTableFlag(true);
+  frame.LocalTable().SetTriple(1, 200, 100, 50);
+  frame.SetTransparentIndex(1);
+  EXPECT_EQ(frame.GetTransparentColor(), RGB(200, 100, 50));
+}
+
+TEST(GifFrameAttributes, LoopCountSubBlocks) {
+  auto gif = NewFile(4, 1, 1);
+  auto& frame = AddFrame(*gif, 4, 1, 1, Hex({0}));
+  frame.SetLoopCount(0);
+  ASSERT_EQ(frame.Extensions().size(), 1u);
+  EXPECT_EQ(frame.Extensions()[0]->Strings(), (std::vector<std::string>{std::string("\x01\x00\x00", 3)}));
+  frame.SetLoopCount(300);
+  ASSERT_EQ(frame.Extensions().size(), 1u);
+  EXPECT_EQ(frame.Extensions()[0]->Strings(), (std::vector<std::string>{std::string("\x01\x2C\x01", 3)}));
+}
+
+TEST(GifFrameAttributes, CommentsOfFramesAndOfTheFile) {
+  auto gif = NewFile(4, 1, 1);
+  auto& frame = AddFrame(*gif, 4, 1, 1, Hex({0}));
+  EXPECT_EQ(frame.GetComments(), nullptr);
+  frame.SetComments({});
+  EXPECT_TRUE(frame.Extensions().empty());
+  frame.SetComments({"a"});
+  frame.SetComments({"b", "c"});
+  ASSERT_EQ(frame.Extensions().size(), 1u);
+  EXPECT_EQ(*frame.GetComments(), (std::vector<std::string>{"b", "c"}));
+  gif->SetComments({"file"});
+  ASSERT_EQ(gif->ImageCount(), 2);
+  gif->SetComments({"again"});
+  ASSERT_EQ(gif->ImageCount(), 2);
+  EXPECT_EQ(*gif->GetSubImage(2)->GetComments(), (std::vector<std::string>{"again"}));
+}
+
+TEST(GifFrameAttributes, NewExtensionListSetsDisposalAndTransparency) {
+  auto gif = NewFile(4, 1, 1);
+  auto& frame = AddFrame(*gif, 4, 1, 1, Hex({0}));
+  TExtensionList list;
+  auto a = std::make_unique<TExtension>(ekGraphicControl);
+  a->SetPacked(4 << 2);
+  auto b = std::make_unique<TExtension>(ekGraphicControl);
+  b->SetPacked((3 << 2) | 1);
+  list.push_back(std::move(a));
+  list.push_back(std::move(b));
+  frame.SetExtensions(std::move(list));
+  EXPECT_EQ(frame.Disposal(), 3);
+  EXPECT_TRUE(frame.Transparent());
+  frame.SetExtensions({});
+  EXPECT_EQ(frame.Disposal(), 0);
+  EXPECT_FALSE(frame.Transparent());
+}
+
+// ---- Bitmaps ------------------------------------------------------------------------------------------
+
+TEST(GifFrameBitmaps, BmpOfThreeByTwoFrame) {
+  auto gif = NewFile(8, 3, 2);
+  auto& frame = AddFrame(*gif, 8, 3, 2, Hex({1, 2, 3, 4, 5, 6}));
+  TMemoryStream stream;
+  stream.WriteBuffer("junk", 4);
+  frame.SaveAsBMP(stream);
+  EXPECT_EQ(stream.Position(), 0);
+  const Bytes& b = stream.Bytes();
+  ASSERT_EQ(b.size(), 1086u);
+  EXPECT_EQ(Bytes(b.begin(), b.begin() + 14), Hex({'B', 'M', 0x3E, 4, 0, 0, 0, 0, 0, 0, 0x36, 4, 0, 0}));
+  EXPECT_EQ(Bytes(b.begin() + 14, b.begin() + 54),
+            Hex({40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 143, 0, 0, 0, 143, 0, 0, 0,
+                 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Bytes(b.begin() + 54 + 4 * 2, b.begin() + 54 + 4 * 3), Hex({14, 10, 6, 0}));
+  EXPECT_EQ(Bytes(b.begin() + 1078, b.end()), Hex({4, 5, 6, 0, 1, 2, 3, 0}));
+  // A frame without pixels writes nothing.
+  TGifSubImage holder(gif.get());
+  TMemoryStream empty;
+  holder.SaveAsBMP(empty);
+  EXPECT_EQ(empty.Size(), 0);
+  EXPECT_EQ(holder.GetBitmap(), nullptr);
+}
+
+TEST(GifFrameBitmaps, FrameBitmapShowsTheTableColours) {
+  auto gif = NewFile(8, 2, 2);
+  auto& frame = AddFrame(*gif, 8, 2, 2, Hex({1, 2, 3, 7}));
+  TBitmap* bitmap = frame.GetBitmap();
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(bitmap->PixelFormat(), pf8bit);
+  EXPECT_EQ(bitmap->Pixel(0, 0), RGB(3, 5, 7));
+  EXPECT_EQ(bitmap->Pixel(1, 1), RGB(21, 35, 49));
+  EXPECT_EQ(frame.GetBitmap(), bitmap);
+}
+
+namespace {
+
+// An 8-bit bitmap with the given palette and indices.
+std::unique_ptr<TBitmap> Bitmap8(const std::vector<TColor>& colors, int width, int height, const Bytes& indices) {
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetPixelFormat(pf8bit);
+  std::vector<TPaletteEntry> entries;
+  for (TColor c : colors) entries.push_back(PaletteEntryOf(c));
+  bitmap->SetPalette(TPalette(entries));
+  bitmap->SetSize(width, height);
+  for (int y = 0; y < height; ++y)
+    std::memcpy(bitmap->ScanLine(y), indices.data() + static_cast<std::size_t>(y) * width, static_cast<std::size_t>(width));
+  return bitmap;
+}
+
+}  // namespace
+
+TEST(GifFramesFromBitmaps, FirstTableBecomesGlobalAndLaterFramesShareIt) {
+  TGifFile gif;
+  auto first = Bitmap8({clRed, clLime, clBlue}, 3, 2, Hex({0, 1, 2, 2, 1, 0}));
+  gif.AddGraphic(*first);
+  ASSERT_EQ(gif.ImageCount(), 1);
+  EXPECT_EQ(gif.GlobalTable().Count(), 4);  // three colours and one more, rounded
+  EXPECT_EQ(gif.GlobalTable().ColorOf(0), clRed);
+  EXPECT_EQ(gif.GlobalTable().ColorOf(2), clBlue);
+  EXPECT_EQ(PixelsOf(*gif.GetSubImage(1)), Hex({0, 1, 2, 2, 1, 0}));
+  EXPECT_FALSE(gif.GetSubImage(1)->HasLocalTable());
+  EXPECT_EQ(gif.ScreenWidth(), 3);
+  EXPECT_EQ(gif.ScreenHeight(), 2);
+  EXPECT_EQ(gif.GlobalColorBits(), 2);
+
+  auto second = Bitmap8({clBlue, clRed}, 4, 1, Hex({0, 1, 1, 0}));
+  gif.AddGraphic(*second);
+  ASSERT_EQ(gif.ImageCount(), 2);
+  EXPECT_FALSE(gif.GetSubImage(2)->HasLocalTable());
+  EXPECT_EQ(PixelsOf(*gif.GetSubImage(2)), Hex({2, 0, 0, 2}));
+  EXPECT_EQ(gif.ScreenWidth(), 4);
+  auto back = Load(Save(gif));
+  EXPECT_EQ(PixelsOf(*back->GetSubImage(2)), Hex({2, 0, 0, 2}));
+}
+
+TEST(GifFramesFromBitmaps, IndicesNeverReachPastTheSharedTable) {
+  TGifFile gif;
+  auto first = Bitmap8({clRed, clWhite}, 2, 1, Hex({0, 1}));
+  gif.AddGraphic(*first);
+  ASSERT_EQ(gif.GlobalTable().Count(), 4);
+  // 256 palette entries, mostly black, and colours the shared table lacks.
+  std::vector<TColor> palette(256, clBlack);
+  palette[10] = RGB(250, 10, 10);
+  palette[11] = RGB(240, 240, 250);
+  palette[12] = clBlack;
+  auto second = Bitmap8(palette, 4, 1, Hex({10, 11, 12, 200}));
+  gif.AddGraphic(*second);
+  const Bytes indices = PixelsOf(*gif.GetSubImage(2));
+  for (std::uint8_t index : indices) EXPECT_LT(index, gif.GlobalTable().Count());
+  EXPECT_EQ(gif.GlobalTable().ColorOf(indices[0]), clRed);
+  EXPECT_EQ(gif.GlobalTable().ColorOf(indices[1]), clWhite);
+  EXPECT_EQ(gif.GlobalTable().ColorOf(indices[2]), clBlack);
+  EXPECT_EQ(gif.GlobalTable().ColorOf(indices[3]), clBlack);
+}
+
+TEST(GifFramesFromBitmaps, DifferentPalettesGiveEachFrameItsOwnTable) {
+  TGifFile gif;
+  gif.SetDifferentPalettes(true);
+  gif.AddGraphic(*Bitmap8({clRed, clLime, clBlue}, 3, 1, Hex({2, 2, 0})));
+  gif.AddGraphic(*Bitmap8({clYellow, clAqua}, 2, 2, Hex({1, 0, 0, 1})));
+  ASSERT_EQ(gif.ImageCount(), 2);
+  // Colours in the order the pixels show them.
+  EXPECT_EQ(gif.GlobalTable().ColorOf(0), clBlue);
+  EXPECT_EQ(gif.GlobalTable().ColorOf(1), clRed);
+  EXPECT_EQ(PixelsOf(*gif.GetSubImage(1)), Hex({0, 0, 1}));
+  const TGifSubImage& second = *gif.GetSubImage(2);
+  ASSERT_TRUE(second.HasLocalTable());
+  EXPECT_EQ(second.LocalTable().Count(), 4);
+  EXPECT_EQ(second.LocalTable().ColorOf(0), clAqua);
+  EXPECT_EQ(second.LocalTable().ColorOf(1), clYellow);
+  EXPECT_EQ(PixelsOf(second), Hex({0, 1, 1, 0}));
+  auto back = Load(Save(gif));
+  EXPECT_EQ(back->GetSubImage(2)->GetBitmap()->Pixel(1, 0), clYellow);
+}
+
+TEST(GifFramesFromBitmaps, TrueColourGraphicsAreConvertedFirst) {
+  TBitmap graphic;
+  graphic.SetPixelFormat(pf24bit);
+  graphic.SetSize(2, 1);
+  graphic.SetPixel(0, 0, clRed);
+  graphic.SetPixel(1, 0, clBlue);
+  TGifFile gif;
+  gif.AddGraphic(graphic);
+  ASSERT_EQ(gif.ImageCount(), 1);
+  TBitmap* bitmap = gif.GetSubImage(1)->GetBitmap();
+  EXPECT_EQ(bitmap->Pixel(0, 0), clRed);
+  EXPECT_EQ(bitmap->Pixel(1, 0), clBlue);
+}
+
+// ---- Playback -------------------------------------------------------------------------------------------
+
+namespace {
+
+// Global table: 0 red, 1 green, 2 blue, 3 green again.
+std::unique_ptr<TGifFile> PlaybackFile() {
+  auto gif = std::make_unique<TGifFile>();
+  gif->GlobalTable() = TColorTable(4);
+  gif->GlobalTable().SetTriple(0, 255, 0, 0);
+  gif->GlobalTable().SetTriple(1, 0, 255, 0);
+  gif->GlobalTable().SetTriple(2, 0, 0, 255);
+  gif->GlobalTable().SetTriple(3, 0, 255, 0);
+  gif->GlobalTable().TriplesToColors();
+  gif->SetScreenWidth(4);
+  gif->SetScreenHeight(4);
+  return gif;
+}
+
+}  // namespace
+
+TEST(GifPlayback, FramesComeInOrderAndWrapWithTheLoopedFlag) {
+  auto gif = PlaybackFile();
+  for (int i = 0; i < 3; ++i) AddFrame(*gif, 4, 1, 1, Hex({i}));
+  TBitmap target;
+  const TColor expected[] = {clRed, clLime, clBlue, clRed};
+  for (int call = 0; call < 4; ++call) {
+    gif->DrawNextFrame(target);
+    EXPECT_EQ(target.Pixel(0, 0), expected[call]) << call;
+    EXPECT_EQ(gif->LastComposedFrame(), call % 3 + 1);
+    EXPECT_EQ(target.PixelFormat(), pf24bit);
+    EXPECT_FALSE(target.Transparent());
+    if (call < 3) {
+      EXPECT_FALSE(gif->TakeLooped());
+    }
+  }
+  EXPECT_TRUE(gif->TakeLooped());
+  EXPECT_FALSE(gif->TakeLooped());
+}
+
+TEST(GifPlayback, FileWithoutImagesDrawsNothing) {
+  TGifFile gif;
+  TBitmap target;
+  target.SetSize(2, 2);
+  gif.DrawNextFrame(target);
+  gif.GetFrameBitmap(1, target);
+  EXPECT_EQ(target.Width(), 2);
+  EXPECT_FALSE(gif.TakeLooped());
+}
+
+TEST(GifPlayback, TransparencyComesFromTheIndexNotTheColour) {
+  auto gif = PlaybackFile();
+  AddFrame(*gif, 4, 2, 1, Hex({0, 0}));
+  // Indices 1 and 3 are both green; only 3 is transparent.
+  AddFrame(*gif, 4, 2, 1, Hex({1, 3})).SetTransparentIndex(3);
+  TBitmap target;
+  gif->GetFrameBitmap(2, target);
+  EXPECT_EQ(target.Pixel(0, 0), clLime);
+  EXPECT_EQ(target.Pixel(1, 0), clRed);
+}
+
+TEST(GifPlayback, FirstFrameFillsWithItsTransparentColourOrWhite) {
+  auto gif = PlaybackFile();
+  AddFrame(*gif, 4, 1, 1, Hex({0}));
+  AddFrame(*gif, 4, 1, 1, Hex({1}), 2, 1);
+  TBitmap target;
+  gif->DrawNextFrame(target);
+  EXPECT_EQ(target.Width(), 3);  // left + width of the second frame
+  EXPECT_EQ(target.Height(), 2);
+  EXPECT_EQ(target.Pixel(2, 1), clWhite);
+  gif->GetSubImage(1)->SetTransparentIndex(2);
+  gif->SetFrameCounter(1);
+  gif->DrawNextFrame(target);
+  EXPECT_EQ(target.Pixel(2, 1), clBlue);
+  EXPECT_EQ(target.Pixel(0, 0), clRed);
+}
+
+TEST(GifPlayback, DisposalTwoClearsThePreviousFrame) {
+  auto gif = PlaybackFile();
+  AddFrame(*gif, 4, 4, 4, Bytes(16, 0));
+  AddFrame(*gif, 4, 2, 2, Bytes(4, 1), 1, 1).SetDisposal(2);
+  AddFrame(*gif, 4, 1, 1, Hex({2}));
+  TBitmap target;
+  gif->GetFrameBitmap(2, target);
+  EXPECT_EQ(target.Pixel(1, 1), clLime);
+  gif->GetFrameBitmap(3, target);
+  EXPECT_EQ(target.Pixel(0, 0), clBlue);
+  EXPECT_EQ(target.Pixel(1, 1), clWhite);
+  EXPECT_EQ(target.Pixel(2, 2), clWhite);
+  EXPECT_EQ(target.Pixel(3, 3), clRed);
+}
+
+TEST(GifPlayback, DisposalThreeRestoresWhatWasUnderTheFrame) {
+  auto gif = PlaybackFile();
+  AddFrame(*gif, 4, 4, 4, Bytes(16, 0));
+  AddFrame(*gif, 4, 4, 1, Bytes(4, 2), 0, 2);                 // a blue row, kept
+  AddFrame(*gif, 4, 2, 2, Bytes(4, 1), 1, 1).SetDisposal(3);  // green, then taken away
+  AddFrame(*gif, 4, 1, 1, Hex({2}));
+  TBitmap target;
+  gif->GetFrameBitmap(3, target);
+  EXPECT_EQ(target.Pixel(1, 2), clLime);
+  gif->GetFrameBitmap(4, target);
+  EXPECT_EQ(target.Pixel(1, 1), clRed);
+  EXPECT_EQ(target.Pixel(2, 1), clRed);
+  EXPECT_EQ(target.Pixel(1, 2), clBlue);
+  EXPECT_EQ(target.Pixel(2, 2), clBlue);
+  EXPECT_EQ(target.Pixel(0, 0), clBlue);
+}
+
+TEST(GifPlayback, FrameBitmapIsTheFrameAskedFor) {
+  auto gif = PlaybackFile();
+  for (int i = 0; i < 3; ++i) AddFrame(*gif, 4, 1, 1, Hex({i}));
+  TBitmap target;
+  gif->GetFrameBitmap(2, target);
+  EXPECT_EQ(target.Pixel(0, 0), clLime);
+  gif->GetFrameBitmap(2, target);
+  EXPECT_EQ(target.Pixel(0, 0), clLime);
+  gif->GetFrameBitmap(3, target);
+  EXPECT_EQ(target.Pixel(0, 0), clBlue);
+  gif->GetFrameBitmap(1, target);
+  EXPECT_EQ(target.Pixel(0, 0), clRed);
+  EXPECT_EQ(gif->FrameCounter(), 2);
+  EXPECT_EQ(gif->GetBitmap()->Pixel(0, 0), clRed);
+  EXPECT_FALSE(gif->TakeLooped());
+}
+
+// ---- Picture format -------------------------------------------------------------------------------------
+
+TEST(GifPictureFormat, RegisteredForGifFiles) {
+  const TPictureFormat* format = FindFileFormat(".GIF");
+  ASSERT_NE(format, nullptr);
+  EXPECT_EQ(format->Description, "GIF-Format");
+  TempDir dir;
+  auto gif = PlaybackFile();
+  AddFrame(*gif, 4, 2, 1, Hex({2, 1}));
+  gif->SaveToFile(dir.File("a.gif"));
+  TBitmap bitmap;
+  ASSERT_TRUE(LoadPictureFile(dir.File("a.gif"), bitmap));
+  EXPECT_EQ(bitmap.Width(), 2);
+  EXPECT_EQ(bitmap.Pixel(0, 0), clBlue);
+  EXPECT_EQ(bitmap.Pixel(1, 0), clLime);
+  EXPECT_FALSE(LoadPictureFile(dir.File("a.xyz"), bitmap));
+}
+
+TEST(GifPictureFormat, GifBitmapRefusesOtherFiles) {
+  TGifBitmap bitmap;
+  TMemoryStream stream;
+  stream.WriteBuffer("BM not a gif at all", 19);
+  stream.SetPosition(0);
+  EXPECT_THROW(bitmap.LoadFromStream(stream), EGifException);
+}
+
+TEST(GifFiles, SaveAndLoadThroughFiles) {
+  TempDir dir;
+  const Bytes bytes = RichFile();
+  auto gif = Load(bytes);
+  gif->SaveToFile(dir.File("b.gif"));
+  TGifFile back;
+  back.LoadFromFile(dir.File("b.gif"));
+  EXPECT_EQ(Save(back), bytes);
+  EXPECT_THROW(gif->SaveToFile(dir.File("missing/b.gif")), EStreamError);
+}
+
+TEST(GifHostileFiles, InterlacedDataCutShortFillsTheRowsItReaches) {
+  std::mt19937 rng(9);
+  auto gif = NewFile(256, 16, 16);
+  const Bytes pixels = RandomPixels(rng, 256, 256);
+  AddFrame(*gif, 256, 16, 16, pixels).SetInterlaced(true);
+  Bytes bytes = Save(*gif);
+  bytes.resize(13 + 768 + 10 + 1 + 1 + 60);
+  auto back = Load(bytes);
+  ASSERT_EQ(back->ImageCount(), 1);
+  const Bytes got = PixelsOf(*back->GetSubImage(1));
+  int complete = 0;
+  for (int row = 0; row < 16; ++row) {
+    const auto at = static_cast<std::ptrdiff_t>(row * 16);
+    const Bytes want(pixels.begin() + at, pixels.begin() + at + 16);
+    const Bytes have(got.begin() + at, got.begin() + at + 16);
+    if (have == want) {
+      ++complete;
+      continue;
+    }
+    // The row the data ends in holds its first pixels; the others stay 0.
+    std::size_t same = 0;
+    while (same < 16 && have[same] == want[same]) ++same;
+    for (std::size_t x = same; x < 16; ++x) EXPECT_EQ(have[x], 0) << row;
+  }
+  EXPECT_GT(complete, 0);
+  EXPECT_LT(complete, 16);
+  // The first pass (rows 0 and 8) comes first in the data.
+  EXPECT_TRUE(std::equal(got.begin(), got.begin() + 16, pixels.begin()));
+}
+
+TEST(GifFrameAttributes, FileCommentsWithoutLinesAddNothing) {
+  auto gif = NewFile(4, 1, 1);
+  AddFrame(*gif, 4, 1, 1, Hex({0}));
+  gif->SetComments({});
+  EXPECT_EQ(gif->ImageCount(), 1);
+}

@@ -1,0 +1,238 @@
+#include "imaging/ImageEffects.h"
+#include "tests/imaging/PictureHelpers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TColor Grey(int v) { return RGB(static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v)); }
+
+// A black 20 x 20 picture with one pixel of color at (10, 10).
+void SinglePixelPicture(TBitmap& b, TColor color, TColor field = clBlack) {
+  MakeFilled(b, 20, 20, field);
+  b.SetPixel(10, 10, color);
+}
+
+TFilterDescription OneByOne(int weight, int divisor, std::uint8_t mode) {
+  TFilterDescription d;
+  d.KernelWidth = d.KernelHeight = 1;
+  d.Weights[1] = weight;
+  d.Divisor = divisor;
+  d.Mode = mode;
+  return d;
+}
+
+}  // namespace
+
+TEST(FilterResultCodes, ValidationIsCheckedInOrder) {
+  TFilterDescription d = OneByOne(1, 1, 0);
+  EXPECT_EQ(ValidateFilter(d), kFilterDone);
+  d.Divisor = 0;
+  EXPECT_EQ(ValidateFilter(d), kFilterDivisorZero);
+  d.AnchorColumn = 1;
+  EXPECT_EQ(ValidateFilter(d), kFilterAnchorOutside);
+  d.KernelHeight = 0;
+  EXPECT_EQ(ValidateFilter(d), kFilterKernelEmpty);
+
+  TFilterDescription wide;
+  wide.KernelWidth = wide.KernelHeight = 15;
+  wide.AnchorColumn = 15;
+  EXPECT_EQ(ValidateFilter(wide), kFilterAnchorOutside);
+  wide.AnchorColumn = 14;
+  wide.AnchorRow = -1;
+  EXPECT_EQ(ValidateFilter(wide), kFilterAnchorOutside);
+}
+
+TEST(FilterResultCodes, KernelsBeyondFifteenAreRefused) {
+  TFilterDescription d;
+  d.KernelWidth = 16;
+  d.KernelHeight = 1;
+  EXPECT_EQ(ValidateFilter(d), kFilterKernelOverLimit);
+  d.KernelWidth = 1;
+  d.KernelHeight = 17;
+  TBitmap b;
+  MakeFilled(b, 40, 40, clRed);
+  EXPECT_EQ(ApplyConvolution(&b, d), kFilterKernelOverLimit);
+  EXPECT_EQ(b.Pixel(0, 0), clRed);
+}
+
+TEST(FilterResultCodes, KernelNotSmallerThanThePictureChangesNothing) {
+  TBitmap b;
+  MakeFilled(b, 10, 10, RGB(10, 20, 30), pf8bit);
+  const TColor before = b.Pixel(3, 3);
+  EXPECT_EQ(BlurBitmap(&b, 100), kFilterKernelTooLarge);
+  EXPECT_EQ(b.PixelFormat(), pf8bit);
+  EXPECT_EQ(b.Pixel(3, 3), before);
+  // Smaller in one direction is enough: the edge rows repeat.
+  MakeFilled(b, 20, 10, clRed);
+  EXPECT_EQ(BlurBitmap(&b, 100), kFilterDone);
+  EXPECT_EQ(b.Pixel(5, 5), clRed);
+}
+
+TEST(FilterResultCodes, EveryRoutineReportsAMissingBitmap) {
+  TFilterDescription d = OneByOne(1, 1, 0);
+  EXPECT_EQ(ApplyConvolution(nullptr, d), kFilterNoBitmap);
+  EXPECT_EQ(BlurBitmap(nullptr, 10), kFilterNoBitmap);
+  EXPECT_EQ(BlurBitmap(nullptr, 0), kFilterNoBitmap);
+  EXPECT_EQ(SharpenBitmap(nullptr, 1), kFilterNoBitmap);
+  EXPECT_EQ(DilateBitmap(nullptr, 1), kFilterNoBitmap);
+  EXPECT_EQ(ErodeBitmap(nullptr, 1), kFilterNoBitmap);
+  EXPECT_EQ(InvertBitmap(nullptr), kFilterNoBitmap);
+  EXPECT_EQ(BrightnessBitmap(nullptr, 10), kFilterNoBitmap);
+  EXPECT_EQ(AdjustColorChannels(nullptr, 1, 2, 3), kFilterNoBitmap);
+  EXPECT_EQ(ContrastBitmap(nullptr, 0), kFilterNoBitmap);
+  EXPECT_EQ(EmbossBitmap(nullptr, 3, clGray, 90), kFilterNoBitmap);
+}
+
+TEST(FilterPointOperations, InvertAndBrightness) {
+  TBitmap b;
+  MakeFilled(b, 20, 20, RGB(10, 20, 30));
+  EXPECT_EQ(InvertBitmap(&b), kFilterDone);
+  EXPECT_EQ(b.Pixel(4, 4), RGB(245, 235, 225));
+  MakeFilled(b, 20, 20, RGB(10, 200, 127));
+  EXPECT_EQ(BrightnessBitmap(&b, 50), kFilterDone);
+  EXPECT_EQ(b.Pixel(0, 0), RGB(138, 255, 255));
+  EXPECT_EQ(BrightnessBitmap(&b, -500), kFilterDone);  // clamped to -100: -256
+  EXPECT_EQ(b.Pixel(0, 0), clBlack);
+}
+
+TEST(FilterPointOperations, ColourChannelsGetTheirOwnOffsets) {
+  TBitmap b;
+  MakeFilled(b, 20, 20, RGB(100, 100, 100));
+  EXPECT_EQ(AdjustColorChannels(&b, 10, -10, 200), kFilterDone);
+  // 10 * 256 div 100 = 25, -25, 100 * 256 div 100 = 256.
+  EXPECT_EQ(b.Pixel(0, 0), RGB(125, 75, 255));
+}
+
+TEST(FilterPointOperations, ContrastRunsOncePerTenPercentPlusOne) {
+  TBitmap b;
+  MakeFilled(b, 20, 20, Grey(100));
+  EXPECT_EQ(ContrastBitmap(&b, 0), kFilterDone);
+  EXPECT_EQ(b.Pixel(0, 0), Grey(100));
+  // -25: weight 256, divisor 281, offset 10, three runs: 100 -> 101 -> 102 -> 103.
+  EXPECT_EQ(ContrastBitmap(&b, -25), kFilterDone);
+  EXPECT_EQ(b.Pixel(0, 0), Grey(103));
+}
+
+TEST(FilterPointOperations, UnknownModesDivideLikeModeZero) {
+  TBitmap b;
+  MakeFilled(b, 20, 20, Grey(101));
+  EXPECT_EQ(ApplyConvolution(&b, OneByOne(1, 2, 9)), kFilterDone);
+  EXPECT_EQ(b.Pixel(0, 0), Grey(50));  // 101 / 2 = 50 remainder 1, not above half
+  EXPECT_EQ(ApplyConvolution(&b, OneByOne(1, 2, fmSumNoDivision)), kFilterDone);
+  EXPECT_EQ(b.Pixel(0, 0), Grey(50));
+  EXPECT_EQ(ApplyConvolution(&b, OneByOne(3, 2, fmSumNoDivision)), kFilterDone);
+  EXPECT_EQ(b.Pixel(0, 0), Grey(150));
+}
+
+TEST(FilterPointOperations, QuotientRoundsUpOnlyAboveHalf) {
+  TBitmap b;
+  MakeFilled(b, 20, 20, RGB(7, 8, 9));
+  EXPECT_EQ(ApplyConvolution(&b, OneByOne(1, 4, 0)), kFilterDone);
+  // 7 / 4 = 1 r 3 > 2 -> 2; 8 / 4 = 2; 9 / 4 = 2 r 1 -> 2.
+  EXPECT_EQ(b.Pixel(0, 0), RGB(2, 2, 2));
+}
+
+TEST(FilterNeighbourhoods, BlurOfOnePixelSpreadsOverItsDisc) {
+  TBitmap b;
+  SinglePixelPicture(b, Grey(90));
+  // 1 per cent: squared radius 2, the 3 x 3 square, divisor 9.
+  EXPECT_EQ(BlurBitmap(&b, 1), kFilterDone);
+  EXPECT_EQ(b.Pixel(10, 10), Grey(10));
+  EXPECT_EQ(b.Pixel(9, 9), Grey(10));
+  EXPECT_EQ(b.Pixel(11, 10), Grey(10));
+  EXPECT_EQ(b.Pixel(12, 10), clBlack);
+}
+
+TEST(FilterNeighbourhoods, FullBlurUsesTheWholeSquare) {
+  TBitmap b;
+  SinglePixelPicture(b, Grey(225));
+  EXPECT_EQ(BlurBitmap(&b, 100), kFilterDone);
+  // Divisor 225 over all 15 x 15 cells.
+  EXPECT_EQ(b.Pixel(3, 3), Grey(1));
+  EXPECT_EQ(b.Pixel(17, 17), Grey(1));
+  EXPECT_EQ(b.Pixel(17, 3), Grey(1));
+  EXPECT_EQ(b.Pixel(2, 10), clBlack);
+  EXPECT_EQ(b.Pixel(10, 18), clBlack);
+}
+
+TEST(FilterNeighbourhoods, SharpenWeightsTheFourNeighbours) {
+  TBitmap b;
+  SinglePixelPicture(b, Grey(40), Grey(20));
+  EXPECT_EQ(SharpenBitmap(&b, 1), kFilterDone);
+  EXPECT_EQ(b.Pixel(10, 10), Grey(120));  // 5 * 40 - 4 * 20
+  EXPECT_EQ(b.Pixel(11, 10), Grey(0));    // 5 * 20 - 40 - 3 * 20
+  EXPECT_EQ(b.Pixel(11, 11), Grey(20));   // the spike is only diagonal to it
+  EXPECT_EQ(b.Pixel(3, 3), Grey(20));
+}
+
+TEST(FilterNeighbourhoods, DilateAndErodeGrowAPlus) {
+  TBitmap b;
+  SinglePixelPicture(b, RGB(200, 10, 10));
+  EXPECT_EQ(DilateBitmap(&b, 1), kFilterDone);
+  EXPECT_EQ(b.Pixel(10, 9), RGB(200, 10, 10));
+  EXPECT_EQ(b.Pixel(11, 10), RGB(200, 10, 10));
+  EXPECT_EQ(b.Pixel(11, 11), clBlack);
+  EXPECT_EQ(b.Pixel(10, 12), clBlack);
+
+  SinglePixelPicture(b, clBlack, clWhite);
+  EXPECT_EQ(ErodeBitmap(&b, 1), kFilterDone);
+  EXPECT_EQ(b.Pixel(9, 10), clBlack);
+  EXPECT_EQ(b.Pixel(10, 11), clBlack);
+  EXPECT_EQ(b.Pixel(9, 9), clWhite);
+}
+
+TEST(FilterNeighbourhoods, GrayscalePickingGivesGreyInEveryChannel) {
+  TBitmap b;
+  SinglePixelPicture(b, RGB(200, 0, 0));
+  TFilterDescription d;
+  d.KernelWidth = d.KernelHeight = 3;
+  d.AnchorColumn = d.AnchorRow = 1;
+  for (int i = 1; i <= 9; ++i) d.Weights[i] = 1;
+  d.Divisor = 1;
+  d.Grayscale = 1;
+  d.Mode = fmBrightest;
+  EXPECT_EQ(ApplyConvolution(&b, d), kFilterDone);
+  EXPECT_EQ(b.Pixel(9, 9), Grey(60));  // (200 * 30) div 100
+  EXPECT_EQ(b.Pixel(10, 10), Grey(60));
+}
+
+TEST(FilterNeighbourhoods, EmbossComparesWithTheCellInTheAngleDirection) {
+  TBitmap b;
+  MakePattern(b, 24, 20, [](int x, int) { return x == 12 ? Grey(200) : Grey(100); });
+  // Angle 90, depth 3: -1 two cells to the right; grey offsets 128.
+  EXPECT_EQ(EmbossBitmap(&b, 3, RGB(128, 128, 128), 90), kFilterDone);
+  EXPECT_EQ(b.Pixel(10, 5), Grey(28));    // 100 - 200 + 128
+  EXPECT_EQ(b.Pixel(11, 5), Grey(128));
+  EXPECT_EQ(b.Pixel(12, 5), Grey(228));   // 200 - 100 + 128
+  EXPECT_EQ(b.Pixel(3, 5), Grey(128));
+}
+
+TEST(FilterNeighbourhoods, EmbossOffsetsComeFromTheColour) {
+  TBitmap b;
+  MakeFilled(b, 20, 20, RGB(90, 10, 250));
+  EXPECT_EQ(EmbossBitmap(&b, 20, RGB(100, 50, 0), 0), kFilterDone);  // depth clamped to 14
+  EXPECT_EQ(b.Pixel(10, 10), RGB(100, 50, 0));
+}
+
+TEST(FilterNeighbourhoods, EdgesRepeatTheBorderPixels) {
+  TBitmap b;
+  MakePattern(b, 20, 20, [](int x, int) { return x == 0 ? Grey(90) : clBlack; });
+  EXPECT_EQ(BlurBitmap(&b, 1), kFilterDone);
+  // The left column sees itself three times over (the repeated edge) out of 9.
+  EXPECT_EQ(b.Pixel(0, 5), Grey(60));
+  EXPECT_EQ(b.Pixel(1, 5), Grey(30));
+  EXPECT_EQ(b.Pixel(2, 5), clBlack);
+}
+
+TEST(DiscKernel, SquaredRadiusSelectsTheCells) {
+  std::array<std::int32_t, 256> w{};
+  EXPECT_EQ(MakeDiscKernel(w, 1, 1), 4);
+  EXPECT_EQ(w[113 - 15], 1);
+  EXPECT_EQ(w[112], 1);
+  EXPECT_EQ(w[113], 0);
+  std::array<std::int32_t, 256> all{};
+  EXPECT_EQ(MakeDiscKernel(all, 256, 2), 2 * 224);  // clamped to 100: every cell but the centre
+  std::array<std::int32_t, 256> one{};
+  EXPECT_EQ(MakeDiscKernel(one, -5, -1), -4);
+}

@@ -1,0 +1,339 @@
+#include "imaging/JpgImg.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A 24-bit picture of smooth colour gradients.
+void FillGradient(TBitmap& bitmap, int width, int height) {
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      bitmap.SetPixel(x, y, RGB(static_cast<std::uint8_t>(x * 255 / width), static_cast<std::uint8_t>(y * 255 / height),
+                                static_cast<std::uint8_t>(128)));
+}
+
+Bytes Encode(TJPEGImage& image) {
+  TMemoryStream out;
+  image.SaveToStream(out);
+  return out.Bytes();
+}
+
+Bytes EncodeGradient(int width, int height, int quality = 90, bool progressive = false, bool gray = false) {
+  TJPEGImage image;
+  FillGradient(image.Bitmap(), width, height);
+  image.SetQuality(quality);
+  image.SetProgressive(progressive);
+  if (gray) image.SetGrayScale(true);
+  return Encode(image);
+}
+
+void LoadBytes(TJPEGImage& image, const Bytes& bytes) {
+  TMemoryStream stream;
+  if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  image.LoadFromMemoryStream(&stream);
+}
+
+// Offset of the first marker FF code, or -1.
+long FindMarker(const Bytes& bytes, std::uint8_t code) {
+  for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+    if (bytes[i] == 0xFF && bytes[i + 1] == code) return static_cast<long>(i);
+  return -1;
+}
+
+int ChannelDistance(TColor a, TColor b) {
+  return std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
+                   std::abs(GetBValue(a) - GetBValue(b))});
+}
+
+std::string JpegMessage(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const EJPEGException& e) {
+    return e.Message();
+  }
+  return "(no exception)";
+}
+
+}  // namespace
+
+// ---- Round trips ------------------------------------------------------------------------------
+
+TEST(JpegRoundTrip, TwentyFourBitPicturesComeBackClose) {
+  TJPEGImage source;
+  FillGradient(source.Bitmap(), 40, 30);
+  source.SetQuality(95);
+  const Bytes jpeg = Encode(source);
+  ASSERT_GT(jpeg.size(), 100u);
+  EXPECT_EQ(jpeg[0], 0xFF);
+  EXPECT_EQ(jpeg[1], 0xD8);
+
+  TJPEGImage decoded;
+  LoadBytes(decoded, jpeg);
+  ASSERT_EQ(decoded.Bitmap().Width(), 40);
+  ASSERT_EQ(decoded.Bitmap().Height(), 30);
+  EXPECT_EQ(decoded.Bitmap().PixelFormat(), pf24bit);
+  int worst = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x)
+      worst = std::max(worst, ChannelDistance(decoded.Bitmap().Pixel(x, y), source.Bitmap().Pixel(x, y)));
+  EXPECT_LE(worst, 12);
+}
+
+TEST(JpegRoundTrip, GrayscaleEncodesOneComponentAndDecodesToGreys) {
+  const Bytes jpeg = EncodeGradient(16, 16, 90, false, true);
+  const long sof = FindMarker(jpeg, 0xC0);
+  ASSERT_GE(sof, 0);
+  EXPECT_EQ(jpeg[static_cast<std::size_t>(sof) + 9], 1);  // number of components
+
+  TJPEGImage decoded;
+  decoded.SetGrayScale(true);
+  LoadBytes(decoded, jpeg);
+  const TBitmap& b = decoded.Bitmap();
+  EXPECT_EQ(b.PixelFormat(), pf8bit);
+  ASSERT_EQ(b.Palette().Count(), 256);
+  EXPECT_EQ(b.Palette().Entry(77), (TPaletteEntry{77, 77, 77, 0}));
+  const TColor c = b.Pixel(5, 5);
+  EXPECT_EQ(GetRValue(c), GetGValue(c));
+  EXPECT_EQ(GetRValue(c), GetBValue(c));
+}
+
+TEST(JpegRoundTrip, ProgressiveFilesUseTheProgressiveFrame) {
+  const Bytes baseline = EncodeGradient(1, 1, 75);
+  EXPECT_GE(FindMarker(baseline, 0xC0), 0);
+  EXPECT_LT(FindMarker(baseline, 0xC2), 0);
+  const Bytes progressive = EncodeGradient(24, 24, 75, true);
+  EXPECT_GE(FindMarker(progressive, 0xC2), 0);
+  TJPEGImage decoded;
+  LoadBytes(decoded, progressive);
+  EXPECT_EQ(decoded.Bitmap().Width(), 24);
+  EXPECT_EQ(decoded.Bitmap().PixelFormat(), pf24bit);
+}
+
+TEST(JpegRoundTrip, QuantisedDecodingGivesEightBitsWith256Entries) {
+  const Bytes jpeg = EncodeGradient(32, 32);
+  TJPEGImage decoded;
+  decoded.SetNumOfColors(TNumOfColors::_256);
+  LoadBytes(decoded, jpeg);
+  EXPECT_EQ(decoded.Bitmap().PixelFormat(), pf8bit);
+  EXPECT_EQ(decoded.Bitmap().Palette().Count(), 256);
+
+  // Changing a decoding option decodes the bytes again.
+  decoded.SetNumOfColors(TNumOfColors::TrueColor);
+  EXPECT_EQ(decoded.Bitmap().PixelFormat(), pf24bit);
+  decoded.SetNumOfColors(TNumOfColors::_16);
+  ASSERT_EQ(decoded.Bitmap().PixelFormat(), pf8bit);
+  for (int i = 16; i < 256; ++i) EXPECT_EQ(decoded.Bitmap().Palette().Entry(i), TPaletteEntry{}) << i;
+}
+
+TEST(JpegRoundTrip, EightBitPicturesEncodeThroughTheirPalette) {
+  TJPEGImage source;
+  TBitmap& b = source.Bitmap();
+  b.SetPixelFormat(pf8bit);
+  std::vector<TPaletteEntry> entries(256);
+  entries[1] = {200, 10, 10, 0};
+  b.SetPalette(TPalette(entries));
+  b.SetSize(16, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) b.SetPixel(x, y, RGB(200, 10, 10));
+  TJPEGImage decoded;
+  LoadBytes(decoded, Encode(source));
+  EXPECT_LE(ChannelDistance(decoded.Bitmap().Pixel(8, 8), RGB(200, 10, 10)), 8);
+}
+
+TEST(JpegRoundTrip, ThirtyTwoBitPicturesAreEncodedFromA24BitCopy) {
+  TJPEGImage source;
+  FillGradient(source.Bitmap(), 8, 8);
+  source.Bitmap().SetPixelFormat(pf32bit);
+  TJPEGImage decoded;
+  LoadBytes(decoded, Encode(source));
+  EXPECT_EQ(decoded.Bitmap().Width(), 8);
+  EXPECT_EQ(source.Bitmap().PixelFormat(), pf32bit);  // the picture itself is untouched
+}
+
+TEST(JpegRoundTrip, DensityTravelsThroughTheBridge) {
+  // A BMP with 2835 pixels per metre becomes a JPEG of 28 dots per centimetre.
+  TJPEGImage source;
+  FillGradient(source.Bitmap(), 4, 4);
+  TMemoryStream bmp;
+  source.Bitmap().SaveToStream(bmp);
+  std::uint8_t* h = bmp.Memory();
+  for (int i = 0; i < 4; ++i) h[38 + i] = h[42 + i] = static_cast<std::uint8_t>(2835 >> (8 * i));
+  bmp.SetPosition(0);
+  TMemoryStream jpeg;
+  EncodeBMPToJPEG(bmp, TJPEGEncodeOptions{}, jpeg);
+  const Bytes& j = jpeg.Bytes();
+  const long app0 = FindMarker(j, 0xE0);
+  ASSERT_GE(app0, 0);
+  EXPECT_EQ(j[static_cast<std::size_t>(app0) + 11], 2);   // unit: dots per centimetre
+  EXPECT_EQ(j[static_cast<std::size_t>(app0) + 13], 28);  // X density, low byte
+  TMemoryStream back;
+  DecodeJPEGToBMP(j.data(), static_cast<std::int64_t>(j.size()), TJPEGDecodeOptions{}, back);
+  EXPECT_EQ(back.Memory()[38] | (back.Memory()[39] << 8), 2800);
+}
+
+// ---- Markers and damaged data ---------------------------------------------------------------------
+
+TEST(JpegMarkers, CommentMarkersAreSkipped) {
+  Bytes jpeg = EncodeGradient(8, 8);
+  const Bytes comment{0xFF, 0xFE, 0x00, 0x07, 'h', 'e', 'l', 'l', 'o'};
+  jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
+  TJPEGImage decoded;
+  LoadBytes(decoded, jpeg);
+  EXPECT_EQ(decoded.Bitmap().Width(), 8);
+}
+
+TEST(JpegMarkers, ACommentShorterThanItsLengthFieldIsAnError) {
+  Bytes jpeg = EncodeGradient(8, 8);
+  const Bytes comment{0xFF, 0xFE, 0x00, 0x01};
+  jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
+  TJPEGImage decoded;
+  EXPECT_EQ(JpegMessage([&] { LoadBytes(decoded, jpeg); }), "Bogus marker length");
+}
+
+TEST(JpegDamagedData, NonJpegBytesRaiseTheLibraryMessage) {
+  TJPEGImage image;
+  FillGradient(image.Bitmap(), 3, 3);
+  const Bytes garbage{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0};
+  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, garbage); }), "Not a JPEG file: starts with 0x47 0x49");
+  // The picture and the bytes are as they were.
+  EXPECT_EQ(image.Bitmap().Width(), 3);
+  EXPECT_EQ(image.JPEGBytes().size(), 0u);
+}
+
+TEST(JpegDamagedData, CorruptJpegRaisesEJPEGException) {
+  Bytes jpeg = EncodeGradient(16, 16);
+  const long sof = FindMarker(jpeg, 0xC0);
+  ASSERT_GE(sof, 0);
+  jpeg[static_cast<std::size_t>(sof) + 4] = 0;  // precision 0
+  TJPEGImage image;
+  EXPECT_THROW(LoadBytes(image, jpeg), EJPEGException);
+}
+
+TEST(JpegDamagedData, TruncatedDataWarnsAndKeepsThePicture) {
+  const Bytes jpeg = EncodeGradient(128, 128);
+  TJPEGImage image;
+  LoadBytes(image, EncodeGradient(5, 5));
+  const Bytes cut(jpeg.begin(), jpeg.end() - 100);  // inside the scan data
+  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, cut); }), "There are warnings");
+  EXPECT_EQ(image.Bitmap().Width(), 5);
+}
+
+TEST(JpegDamagedData, EveryTruncationFailsCleanly) {
+  const Bytes jpeg = EncodeGradient(16, 16, 75, true);
+  for (std::size_t cut = 1; cut < jpeg.size(); cut += 13) {
+    TJPEGImage image;
+    const Bytes part(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(cut));
+    EXPECT_THROW(LoadBytes(image, part), EJPEGException) << cut;
+  }
+}
+
+TEST(JpegDamagedData, HugeDimensionsAreRefusedBeforeDecoding) {
+  Bytes jpeg = EncodeGradient(16, 16);
+  const long sof = FindMarker(jpeg, 0xC0);
+  ASSERT_GE(sof, 0);
+  const auto at = static_cast<std::size_t>(sof);
+  jpeg[at + 5] = 0xFD;  // height 65000
+  jpeg[at + 6] = 0xE8;
+  jpeg[at + 7] = 0xFD;  // width 65000
+  jpeg[at + 8] = 0xE8;
+  TJPEGImage image;
+  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, jpeg); }), SJpegImageTooLarge);
+}
+
+// ---- The component ------------------------------------------------------------------------------------
+
+TEST(JpegComponent, OptionsKeepAPictureThatHasNoBytes) {
+  TJPEGImage image;
+  FillGradient(image.Bitmap(), 4, 4);
+  image.SetGrayScale(true);
+  image.SetNumOfColors(TNumOfColors::_256);
+  EXPECT_EQ(image.Bitmap().Width(), 4);
+}
+
+TEST(JpegComponent, EmptyBytesClearThePicture) {
+  TJPEGImage image;
+  LoadBytes(image, EncodeGradient(6, 6));
+  EXPECT_EQ(image.Bitmap().Width(), 6);
+  image.LoadFromMemoryStream(nullptr);
+  EXPECT_TRUE(image.Bitmap().Empty());
+  EXPECT_EQ(image.JPEGBytes().size(), 0u);
+}
+
+TEST(JpegComponent, ProgressFiresAtMultiplesOfTheStepOnly) {
+  const Bytes jpeg = EncodeGradient(20, 200);
+  TJPEGImage image;
+  std::vector<int> reports;
+  image.OnProgress = [&](TCustomJPEGImage& sender) { reports.push_back(sender.Progress()); };
+  EXPECT_EQ(image.ProgressStep(), 10);
+  LoadBytes(image, jpeg);
+  ASSERT_FALSE(reports.empty());
+  EXPECT_LE(reports.size(), 10u);
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    EXPECT_NE(reports[i], 0);
+    EXPECT_EQ(reports[i] % 10, 0);
+    if (i > 0) {
+      EXPECT_GT(reports[i], reports[i - 1]);
+    }
+  }
+  EXPECT_EQ(reports.back(), 100);
+
+  reports.clear();
+  image.SetProgressStep(0);
+  LoadBytes(image, jpeg);
+  EXPECT_TRUE(reports.empty());
+}
+
+TEST(JpegComponent, FileNameIsStoredOnlyAfterASuccessfulLoad) {
+  TempDir dir;
+  const Bytes jpeg = EncodeGradient(7, 5);
+  const std::string good = dir.WriteFile("good.jpg", std::string(jpeg.begin(), jpeg.end()));
+  const std::string bad = dir.WriteFile("bad.jpg", "not a jpeg at all");
+
+  TJPEGImage image;
+  image.SetFileName(good);
+  EXPECT_EQ(image.FileName(), good);
+  EXPECT_EQ(image.Bitmap().Width(), 7);
+
+  EXPECT_THROW(image.SetFileName(dir.File("missing.jpg")), EFOpenError);
+  EXPECT_THROW(image.SetFileName(bad), EJPEGException);
+  EXPECT_EQ(image.FileName(), good);
+  EXPECT_EQ(image.JPEGBytes(), jpeg);
+  EXPECT_EQ(image.Bitmap().Width(), 7);
+
+  image.SetFileName("");
+  EXPECT_EQ(image.FileName(), "");
+  EXPECT_TRUE(image.Bitmap().Empty());
+}
+
+TEST(JpegComponent, SaveToFileWritesAJpeg) {
+  TempDir dir;
+  TJPEGImage image;
+  FillGradient(image.Bitmap(), 9, 9);
+  image.SaveToFile(dir.File("out.jpg"));
+  TJPEGImage back;
+  back.SetFileName(dir.File("out.jpg"));
+  EXPECT_EQ(back.Bitmap().Width(), 9);
+}
+
+TEST(JpegComponent, NothingIsWrittenForAnEmptyPicture) {
+  TJPEGImage image;
+  TMemoryStream out;
+  image.SaveToStream(out);
+  EXPECT_EQ(out.Size(), 0);
+}
+
+TEST(JpegComponent, QualityChangesTheSize) {
+  EXPECT_LT(EncodeGradient(64, 64, 10).size(), EncodeGradient(64, 64, 100).size());
+  TJPEGImage image;
+  image.SetQuality(250);
+  EXPECT_EQ(image.Quality(), 100);
+}

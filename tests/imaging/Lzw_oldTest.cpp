@@ -1,0 +1,210 @@
+#include "imaging/Lzw.h"
+#include "imaging/Lzw_old.h"
+#include "imaging/utils.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Sets the tunable coder's window for a test and restores the old settings.
+class TunedCoderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedWindow_ = CompressorWindowSize;
+    savedLookAhead_ = CompressorLookAhead;
+    CancelFlag = 0;
+  }
+  void TearDown() override {
+    CompressorWindowSize = savedWindow_;
+    CompressorLookAhead = savedLookAhead_;
+    CancelFlag = 0;
+  }
+  static void Window(int n, int f) {
+    CompressorWindowSize = n;
+    CompressorLookAhead = f;
+  }
+
+ private:
+  std::int32_t savedWindow_ = 0;
+  std::int32_t savedLookAhead_ = 0;
+};
+
+Bytes TunedCompress(const Bytes& input) {
+  Bytes out(input.size() * 2 + 64);
+  const std::int32_t n = TunedCompressBlock(input.data(), out.data(), static_cast<std::int32_t>(input.size()),
+                                            static_cast<std::int32_t>(out.size()));
+  out.resize(static_cast<std::size_t>(n));
+  return out;
+}
+
+Bytes TunedExpand(const Bytes& block, std::size_t capacity) {
+  Bytes out(capacity);
+  const std::int32_t n = TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
+                                          static_cast<std::int32_t>(capacity));
+  out.resize(static_cast<std::size_t>(n));
+  return out;
+}
+
+Bytes FixedCompress(const Bytes& input) {
+  Bytes out(input.size() * 2 + 64);
+  const std::int32_t n = LzhCompressBlock(input.data(), out.data(), static_cast<std::int32_t>(input.size()),
+                                          static_cast<std::int32_t>(out.size()));
+  out.resize(static_cast<std::size_t>(n));
+  return out;
+}
+
+Bytes FixedExpand(const Bytes& block, std::size_t capacity) {
+  Bytes out(capacity);
+  const std::int32_t n = LzhExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
+                                        static_cast<std::int32_t>(capacity));
+  out.resize(static_cast<std::size_t>(n));
+  return out;
+}
+
+Bytes RandomBytes(std::size_t count, unsigned seed) {
+  std::mt19937 gen(seed);
+  Bytes b(count);
+  for (auto& x : b) x = static_cast<std::uint8_t>(gen());
+  return b;
+}
+
+Bytes SampleText() {
+  std::string text;
+  for (int i = 0; i < 300; ++i)
+    text += "Frame " + std::to_string(i % 23) + " of sprite \"Logo\" shows step " + std::to_string(i) + "\r\n";
+  return Bytes(text.begin(), text.end());
+}
+
+std::vector<Bytes> Samples() {
+  return {Bytes{}, Bytes{'A'}, Bytes(4096, 'z'), RandomBytes(9000, 5), SampleText(), Bytes(1000, ' ')};
+}
+
+}  // namespace
+
+// ---- Round trips over window settings --------------------------------------------------------------
+
+TEST_F(TunedCoderTest, RoundTripsAtTheUsualWindows) {
+  const std::vector<std::pair<int, int>> windows = {{4096, 60}, {4096, 2048}, {128, 64}, {1000, 100}, {16, 3}, {4096, 4095}};
+  for (auto [n, f] : windows) {
+    Window(n, f);
+    for (const Bytes& input : Samples()) {
+      EXPECT_EQ(TunedExpand(TunedCompress(input), input.size()), input) << n << "/" << f << " " << input.size();
+    }
+  }
+}
+
+TEST_F(TunedCoderTest, EmptyInputIsTheLengthHeaderAlone) {
+  Window(128, 64);
+  EXPECT_EQ(TunedCompress({}), (Bytes{0, 0, 0, 0}));
+}
+
+TEST_F(TunedCoderTest, RepetitiveDataCompresses) {
+  Window(128, 64);
+  EXPECT_LT(TunedCompress(Bytes(4096, 'z')).size(), 200u);
+  Window(4096, 2048);
+  EXPECT_LT(TunedCompress(Bytes(4096, 'z')).size(), 40u);
+  const Bytes text = SampleText();
+  EXPECT_LT(TunedCompress(text).size(), text.size() / 3);
+}
+
+// ---- The same format as the fixed coder at 4096 / 60 ----------------------------------------------------
+
+TEST_F(TunedCoderTest, EitherCoderExpandsTheOthersBlocksAt4096And60) {
+  Window(4096, 60);
+  for (const Bytes& input : Samples()) {
+    EXPECT_EQ(FixedExpand(TunedCompress(input), input.size()), input) << input.size();
+    EXPECT_EQ(TunedExpand(FixedCompress(input), input.size()), input) << input.size();
+  }
+}
+
+// ---- Window settings ------------------------------------------------------------------------------------
+
+TEST_F(TunedCoderTest, WindowSettingsOutOfRangeAreRefused) {
+  const Bytes input = SampleText();
+  const Bytes block = [&] {
+    Window(128, 64);
+    return TunedCompress(input);
+  }();
+  Bytes out(input.size() * 2 + 64);
+  for (auto [n, f] : std::vector<std::pair<int, int>>{{4097, 60}, {128, 2}, {64, 64}, {64, 65}, {0, 0}, {-5, 3}}) {
+    Window(n, f);
+    try {
+      TunedCompressBlock(input.data(), out.data(), static_cast<std::int32_t>(input.size()),
+                         static_cast<std::int32_t>(out.size()));
+      FAIL() << n << "/" << f << " compressed";
+    } catch (const ElzhException& e) {
+      EXPECT_EQ(e.Message(), SLzhBadWindow);
+    }
+    EXPECT_THROW(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
+                                  static_cast<std::int32_t>(out.size())),
+                 ElzhException);
+  }
+}
+
+// ---- Cancellation ---------------------------------------------------------------------------------------
+
+TEST_F(TunedCoderTest, ACancelledRunIsAFailureNotAShortBlock) {
+  Window(128, 64);
+  const Bytes input = SampleText();
+  const Bytes block = TunedCompress(input);
+  Bytes out(input.size() * 2 + 64);
+  CancelFlag = 1;
+  EXPECT_THROW(TunedCompressBlock(input.data(), out.data(), static_cast<std::int32_t>(input.size()),
+                                  static_cast<std::int32_t>(out.size())),
+               ElzhCancelled);
+  EXPECT_THROW(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
+                                static_cast<std::int32_t>(out.size())),
+               ElzhCancelled);
+  // The fixed coder does not poll the flag.
+  EXPECT_EQ(FixedExpand(FixedCompress(input), input.size()), input);
+}
+
+// ---- Damaged blocks ---------------------------------------------------------------------------------------
+
+TEST_F(TunedCoderTest, TruncatedAndOversizedBlocksAreRefused) {
+  Window(4096, 2048);
+  const Bytes input = SampleText();
+  const Bytes block = TunedCompress(input);
+  Bytes out(input.size());
+  for (std::size_t cut : {std::size_t{0}, std::size_t{3}, std::size_t{4}, block.size() / 2, block.size() - 1}) {
+    EXPECT_THROW(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(cut),
+                                  static_cast<std::int32_t>(out.size())),
+                 ElzhException)
+        << cut;
+  }
+  EXPECT_THROW(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
+                                static_cast<std::int32_t>(out.size()) - 1),
+               ElzhException);
+}
+
+TEST_F(TunedCoderTest, GarbageNeverWritesPastTheStatedLength) {
+  Window(100, 30);  // positions beyond the window must still stay inside the ring
+  std::mt19937 gen(3);
+  for (int round = 0; round < 300; ++round) {
+    Bytes block = RandomBytes(4 + gen() % 100, round + 100);
+    const std::uint32_t stated = gen() % 300;
+    for (int i = 0; i < 4; ++i) block[i] = static_cast<std::uint8_t>(stated >> (8 * i));
+    Bytes out(stated + 1, 0xEE);
+    try {
+      TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
+                       static_cast<std::int32_t>(stated));
+    } catch (const ElzhException&) {
+    }
+    EXPECT_EQ(out[stated], 0xEE);
+  }
+}
+
+TEST_F(TunedCoderTest, CompressedOutputIsBounded) {
+  Window(128, 64);
+  const Bytes random = RandomBytes(3000, 9);
+  Bytes out(101, 0xEE);
+  EXPECT_THROW(TunedCompressBlock(random.data(), out.data(), 3000, 100), ElzhException);
+  EXPECT_EQ(out[100], 0xEE);
+}

@@ -1,0 +1,110 @@
+#include "imaging/OpacityU.h"
+#include "imaging/shadow.h"
+#include "tests/imaging/PictureHelpers.h"
+
+#include <gtest/gtest.h>
+
+TEST(DrawBitmapOpacity, HalfOfWhiteOverBlackRoundsUp) {
+  TBitmap source, target;
+  MakeFilled(source, 2, 2, clWhite);
+  MakeFilled(target, 2, 2, clBlack);
+  DrawBitmapOpacity(source, 0, false, 50, 0, 0, target);
+  EXPECT_EQ(target.Pixel(0, 0), RGB(128, 128, 128));
+  EXPECT_EQ(target.Pixel(1, 1), RGB(128, 128, 128));
+}
+
+TEST(DrawBitmapOpacity, BlendsEachChannelTowardTheSource) {
+  TBitmap source, target;
+  MakeFilled(source, 1, 1, RGB(200, 100, 0));
+  MakeFilled(target, 1, 1, RGB(0, 200, 100));
+  DrawBitmapOpacity(source, 0, false, 30, 0, 0, target);
+  // t + MulDiv(s - t, 30, 100): 0 + 60, 200 - 30, 100 - 30.
+  EXPECT_EQ(target.Pixel(0, 0), RGB(60, 170, 70));
+}
+
+TEST(DrawBitmapOpacity, ZeroDrawsNothingAndHundredCopies) {
+  TBitmap source, target;
+  MakeFilled(source, 1, 1, RGB(1, 2, 3));
+  MakeFilled(target, 1, 1, RGB(9, 9, 9));
+  DrawBitmapOpacity(source, 0, false, 0, 0, 0, target);
+  EXPECT_EQ(target.Pixel(0, 0), RGB(9, 9, 9));
+  DrawBitmapOpacity(source, 0, false, 100, 0, 0, target);
+  EXPECT_EQ(target.Pixel(0, 0), RGB(1, 2, 3));
+}
+
+TEST(DrawBitmapOpacity, OpacityOutsideTheRangeIsClamped) {
+  TBitmap source, target;
+  MakeFilled(source, 1, 1, RGB(1, 2, 3));
+  MakeFilled(target, 1, 1, RGB(9, 9, 9));
+  DrawBitmapOpacity(source, 0, false, -20, 0, 0, target);
+  EXPECT_EQ(target.Pixel(0, 0), RGB(9, 9, 9));
+  DrawBitmapOpacity(source, 0, false, 250, 0, 0, target);
+  EXPECT_EQ(target.Pixel(0, 0), RGB(1, 2, 3));
+}
+
+TEST(DrawBitmapOpacity, KeyColouredPixelsLeaveTheTarget) {
+  TBitmap source, target;
+  MakePattern(source, 2, 1, [](int x, int) { return x == 0 ? clLime : clRed; });
+  MakeFilled(target, 2, 1, clBlue);
+  DrawBitmapOpacity(source, clLime, true, 100, 0, 0, target);
+  EXPECT_EQ(target.Pixel(0, 0), clBlue);
+  EXPECT_EQ(target.Pixel(1, 0), clRed);
+}
+
+TEST(DrawBitmapOpacity, OnlyTheOverlapIsDrawn) {
+  TBitmap source, target;
+  MakePattern(source, 3, 3, [](int x, int y) { return RGB(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 7); });
+  MakeFilled(target, 4, 4, clBlack);
+  DrawBitmapOpacity(source, 0, false, 100, -1, 2, target);
+  // Source columns 1, 2 land on target columns 0, 1; source row 0, 1 on target rows 2, 3.
+  EXPECT_EQ(target.Pixel(0, 2), RGB(1, 0, 7));
+  EXPECT_EQ(target.Pixel(1, 3), RGB(2, 1, 7));
+  EXPECT_EQ(target.Pixel(2, 2), clBlack);
+  EXPECT_EQ(target.Pixel(0, 1), clBlack);
+  // Entirely outside: nothing, and no fault.
+  DrawBitmapOpacity(source, 0, false, 100, 2147483600, -2147483600, target);
+  DrawBitmapOpacity(source, 0, false, 100, -2147483647, 0, target);
+  EXPECT_EQ(target.Pixel(3, 3), clBlack);
+}
+
+TEST(DrawBitmapOpacity, PaletteSourcesAreReadWithoutChangingThem) {
+  TBitmap source, target;
+  MakeFilled(source, 2, 2, clRed, pf8bit);
+  MakeFilled(target, 2, 2, clBlack, pf8bit);
+  DrawBitmapOpacity(source, 0, false, 100, 0, 0, target);
+  EXPECT_EQ(source.PixelFormat(), pf8bit);
+  EXPECT_EQ(target.PixelFormat(), pf24bit);
+  EXPECT_EQ(target.Pixel(1, 1), clRed);
+}
+
+TEST(DrawColorThroughMask, WhitePaintsNothingAndBlackAtFullOpacitySetsTheColour) {
+  TBitmap mask, target;
+  MakePattern(mask, 2, 1, [](int x, int) { return x == 0 ? clWhite : clBlack; });
+  MakeFilled(target, 2, 1, clBlue);
+  DrawColorThroughMask(clRed, 100, mask, 0, 0, target);
+  EXPECT_EQ(target.Pixel(0, 0), clBlue);
+  EXPECT_EQ(target.Pixel(1, 0), clRed);
+}
+
+TEST(DrawColorThroughMask, PartialCoverageBlends) {
+  TBitmap mask, target;
+  MakeFilled(mask, 1, 1, RGB(155, 0, 0));  // only the red of the mask counts
+  MakeFilled(target, 1, 1, clBlack);
+  DrawColorThroughMask(RGB(255, 100, 0), 50, mask, 0, 0, target);
+  // coverage = MulDiv(100, 50, 100) = 50; channel = MulDiv(c, 50, 255).
+  EXPECT_EQ(target.Pixel(0, 0), RGB(50, 20, 0));
+  DrawColorThroughMask(clWhite, 0, mask, 0, 0, target);
+  EXPECT_EQ(target.Pixel(0, 0), RGB(50, 20, 0));
+}
+
+TEST(DrawColorThroughMask, PaintsThroughAShadowMaskOffset) {
+  TBitmap source, mask, target;
+  MakeFilled(source, 1, 1, clBlack);
+  ASSERT_EQ(MakeShadowMask(source, mask, false, 0, clWhite, clBlack, 0), 0);  // index 128 -> grey 128
+  MakeFilled(target, 3, 3, clWhite);
+  DrawColorThroughMask(clBlack, 100, mask, 2, 1, target);
+  // coverage 255 - 128 = 127: 255 + MulDiv(-255, 127, 255) = 128.
+  EXPECT_EQ(target.Pixel(2, 1), RGB(128, 128, 128));
+  EXPECT_EQ(target.Pixel(1, 1), clWhite);
+  EXPECT_EQ(mask.PixelFormat(), pf8bit);
+}

@@ -1,0 +1,284 @@
+#include "platform/Graphics.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+void Make(TBitmap& b, int w, int h, TPixelFormat f = pf24bit, TColor fill = clWhite) {
+  b.SetPixelFormat(f);
+  b.Canvas().Brush().Color = fill;
+  b.SetSize(w, h);
+}
+
+// The bitmap as text: '.' for white, 'P' for the pen colour (black), 'B' for
+// the brush colour (red), '?' otherwise. Rows are separated by '|'.
+std::string Picture(const TBitmap& b) {
+  std::string s;
+  for (int y = 0; y < b.Height(); ++y) {
+    if (y) s += '|';
+    for (int x = 0; x < b.Width(); ++x) {
+      const TColor c = b.Pixel(x, y);
+      s += c == clWhite ? '.' : c == clBlack ? 'P' : c == clRed ? 'B' : '?';
+    }
+  }
+  return s;
+}
+
+void PenAndBrush(TCanvas& c) {
+  c.Pen().Color = clBlack;
+  c.Brush().Color = clRed;
+}
+
+}  // namespace
+
+TEST(CanvasRectangles, OutlineAndFillStopBeforeRightAndBottom) {
+  TBitmap b;
+  Make(b, 6, 5);
+  PenAndBrush(b.Canvas());
+  b.Canvas().Rectangle(1, 1, 5, 4);
+  EXPECT_EQ(Picture(b), "......|.PPPP.|.PBBP.|.PPPP.|......");
+}
+
+TEST(CanvasRectangles, WithoutAPenTheFillIsOnePixelSmaller) {
+  TBitmap b;
+  Make(b, 5, 4);
+  PenAndBrush(b.Canvas());
+  b.Canvas().Pen().Style = psClear;
+  b.Canvas().Rectangle(0, 0, 4, 3);
+  EXPECT_EQ(Picture(b), "BBB..|BBB..|.....|.....");
+}
+
+TEST(CanvasRectangles, ClearBrushDrawsOnlyTheOutlineAndCoordinatesAreNormalised) {
+  TBitmap b;
+  Make(b, 4, 4);
+  PenAndBrush(b.Canvas());
+  b.Canvas().Brush().Style = bsClear;
+  b.Canvas().Rectangle(4, 4, 0, 0);
+  EXPECT_EQ(Picture(b), "PPPP|P..P|P..P|PPPP");
+}
+
+TEST(CanvasRectangles, InsideFramePenOfWidthTwo) {
+  TBitmap b;
+  Make(b, 6, 6);
+  PenAndBrush(b.Canvas());
+  b.Canvas().Pen().Width = 2;
+  b.Canvas().Pen().Style = psInsideFrame;
+  b.Canvas().Rectangle(0, 0, 6, 6);
+  EXPECT_EQ(Picture(b), "PPPPPP|PPPPPP|PPBBPP|PPBBPP|PPPPPP|PPPPPP");
+}
+
+TEST(CanvasRectangles, FrameRectUsesTheBrush) {
+  TBitmap b;
+  Make(b, 5, 4);
+  PenAndBrush(b.Canvas());
+  b.Canvas().FrameRect(Rect(1, 0, 4, 3));
+  EXPECT_EQ(Picture(b), ".BBB.|.B.B.|.BBB.|.....");
+}
+
+TEST(CanvasRectangles, RoundRectCutsItsCorners) {
+  TBitmap b;
+  Make(b, 10, 10);
+  PenAndBrush(b.Canvas());
+  b.Canvas().RoundRect(0, 0, 10, 10, 6, 6);
+  EXPECT_EQ(b.Pixel(0, 0), clWhite);
+  EXPECT_EQ(b.Pixel(9, 9), clWhite);
+  EXPECT_EQ(b.Pixel(5, 0), clBlack);
+  EXPECT_EQ(b.Pixel(0, 5), clBlack);
+  EXPECT_EQ(b.Pixel(9, 5), clBlack);
+  EXPECT_EQ(b.Pixel(5, 5), clRed);
+}
+
+TEST(CanvasEllipses, StayInsideTheirBoundsAndTouchEverySide) {
+  for (const TRect r : {Rect(0, 0, 10, 6), Rect(2, 1, 9, 8), Rect(1, 1, 3, 3)}) {
+    TBitmap b;
+    Make(b, 12, 10);
+    PenAndBrush(b.Canvas());
+    b.Canvas().Ellipse(r);
+    bool left = false, right = false, top = false, bottom = false;
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 12; ++x) {
+        if (b.Pixel(x, y) == clWhite) continue;
+        EXPECT_TRUE(PtInRect(r, Point(x, y))) << x << "," << y;
+        left |= x == r.Left;
+        right |= x == r.Right - 1;
+        top |= y == r.Top;
+        bottom |= y == r.Bottom - 1;
+        // Symmetric about the centre of the bounds.
+        EXPECT_EQ(b.Pixel(r.Left + r.Right - 1 - x, y), b.Pixel(x, y));
+        EXPECT_EQ(b.Pixel(x, r.Top + r.Bottom - 1 - y), b.Pixel(x, y));
+      }
+    EXPECT_TRUE(left && right && top && bottom);
+  }
+}
+
+TEST(CanvasEllipses, OutlineAroundABrushFilledInside) {
+  TBitmap b;
+  Make(b, 9, 9);
+  PenAndBrush(b.Canvas());
+  b.Canvas().Ellipse(0, 0, 9, 9);
+  EXPECT_EQ(b.Pixel(4, 0), clBlack);
+  EXPECT_EQ(b.Pixel(0, 4), clBlack);
+  EXPECT_EQ(b.Pixel(4, 4), clRed);
+  EXPECT_EQ(b.Pixel(0, 0), clWhite);
+  EXPECT_EQ(Picture(b).find('?'), std::string::npos);
+}
+
+TEST(CanvasLines, OnePixelLinesLeaveOutTheirLastPixel) {
+  const TPoint ends[][2] = {{{1, 1}, {6, 3}}, {{6, 3}, {1, 1}}, {{2, 0}, {2, 5}}, {{0, 0}, {5, 5}}, {{5, 1}, {0, 1}}};
+  for (const auto& e : ends) {
+    TBitmap b;
+    Make(b, 8, 7);
+    b.Canvas().MoveTo(e[0].X, e[0].Y);
+    b.Canvas().LineTo(e[1].X, e[1].Y);
+    EXPECT_EQ(b.Canvas().PenPos(), e[1]);
+    EXPECT_EQ(b.Pixel(e[0].X, e[0].Y), clBlack);
+    EXPECT_EQ(b.Pixel(e[1].X, e[1].Y), clWhite);
+    int count = 0;
+    for (int y = 0; y < 7; ++y)
+      for (int x = 0; x < 8; ++x) count += b.Pixel(x, y) == clBlack;
+    EXPECT_EQ(count, std::max(std::abs(e[1].X - e[0].X), std::abs(e[1].Y - e[0].Y)));
+  }
+}
+
+TEST(CanvasLines, ABentLineMeetsWithoutGapsOrDoublePixels) {
+  TBitmap b;
+  Make(b, 5, 5, pf24bit, clRed);
+  b.Canvas().Pen().Color = clWhite;
+  b.Canvas().Pen().Mode = pmXor;
+  b.Canvas().Polyline({Point(0, 0), Point(4, 0), Point(4, 4)});
+  // XOR twice would restore red at the corner.
+  EXPECT_EQ(Picture(b), "?????|BBBB?|BBBB?|BBBB?|BBBBB");
+  EXPECT_EQ(b.Pixel(4, 0), clAqua);
+}
+
+TEST(CanvasLines, WideLinesHaveRoundCapsAndExactWidth) {
+  TBitmap b;
+  Make(b, 12, 9);
+  b.Canvas().Pen().Width = 3;
+  b.Canvas().MoveTo(3, 4);
+  b.Canvas().LineTo(8, 4);
+  for (int x = 3; x <= 8; ++x) {
+    EXPECT_EQ(b.Pixel(x, 2), clWhite) << x;
+    EXPECT_EQ(b.Pixel(x, 3), clBlack) << x;
+    EXPECT_EQ(b.Pixel(x, 5), clBlack) << x;
+    EXPECT_EQ(b.Pixel(x, 6), clWhite) << x;
+  }
+  EXPECT_EQ(b.Pixel(2, 4), clBlack);  // caps reach past both ends
+  EXPECT_EQ(b.Pixel(9, 4), clBlack);
+  EXPECT_EQ(b.Pixel(10, 4), clWhite);
+  EXPECT_EQ(b.Pixel(1, 4), clWhite);
+
+  TBitmap even;
+  Make(even, 12, 9);
+  even.Canvas().Pen().Width = 2;
+  even.Canvas().MoveTo(2, 4);
+  even.Canvas().LineTo(8, 4);
+  EXPECT_EQ(even.Pixel(5, 2), clWhite);
+  EXPECT_EQ(even.Pixel(5, 3), clBlack);
+  EXPECT_EQ(even.Pixel(5, 4), clBlack);
+  EXPECT_EQ(even.Pixel(5, 5), clWhite);
+}
+
+TEST(CanvasLines, DottedPenFillsItsGapsWithASolidBrush) {
+  TBitmap b;
+  Make(b, 12, 2);
+  b.Canvas().Pen().Style = psDot;
+  b.Canvas().Brush().Color = clRed;
+  b.Canvas().MoveTo(0, 0);
+  b.Canvas().LineTo(12, 0);
+  b.Canvas().Brush().Style = bsClear;
+  b.Canvas().MoveTo(0, 1);
+  b.Canvas().LineTo(12, 1);
+  EXPECT_EQ(Picture(b), "PPPBBBPPPBBB|PPP...PPP...");
+}
+
+TEST(CanvasLines, PenModes) {
+  TBitmap b;
+  Make(b, 3, 1, pf24bit, clRed);
+  b.Canvas().Pen().Mode = pmNot;
+  b.Canvas().MoveTo(0, 0);
+  b.Canvas().LineTo(1, 0);
+  EXPECT_EQ(b.Pixel(0, 0), clAqua);
+  b.Canvas().Pen().Mode = pmNop;
+  b.Canvas().LineTo(2, 0);
+  EXPECT_EQ(b.Pixel(1, 0), clRed);
+  b.Canvas().Pen().Mode = pmMerge;
+  b.Canvas().Pen().Color = clBlue;
+  b.Canvas().LineTo(3, 0);
+  EXPECT_EQ(b.Pixel(2, 0), clFuchsia);
+}
+
+TEST(CanvasLines, LinesFarOutsideAreClipped) {
+  TBitmap b;
+  Make(b, 4, 4);
+  b.Canvas().MoveTo(-100, 2);
+  b.Canvas().LineTo(100, 2);
+  EXPECT_EQ(Picture(b), "....|....|PPPP|....");
+  b.Canvas().SetClipRegion(CreateRectRgn(1, 0, 3, 4));
+  b.Canvas().MoveTo(-100, 1);
+  b.Canvas().LineTo(100, 1);
+  EXPECT_EQ(Picture(b), "....|.PP.|PPPP|....");
+}
+
+TEST(CanvasPolygons, FillAlternateLeavesEvenlyCrossedAreasOpen) {
+  TBitmap b;
+  Make(b, 9, 9);
+  PenAndBrush(b.Canvas());
+  b.Canvas().Pen().Style = psClear;
+  b.Canvas().Polygon({Point(0, 0), Point(8, 0), Point(8, 8), Point(0, 8), Point(0, 2), Point(6, 2), Point(6, 6),
+                      Point(2, 6), Point(2, 2), Point(0, 2)});
+  EXPECT_EQ(b.Pixel(1, 4), clRed);
+  EXPECT_EQ(b.Pixel(4, 4), clWhite);
+  EXPECT_EQ(b.Pixel(7, 4), clRed);
+  EXPECT_EQ(b.Pixel(8, 4), clWhite);  // right edge excluded
+  EXPECT_EQ(b.Pixel(4, 8), clWhite);  // bottom edge excluded
+  EXPECT_EQ(b.Pixel(4, 0), clRed);
+}
+
+TEST(CanvasPolygons, TriangleFillAndOutline) {
+  TBitmap b;
+  Make(b, 5, 5);
+  PenAndBrush(b.Canvas());
+  b.Canvas().Pen().Style = psClear;
+  b.Canvas().Polygon({Point(0, 0), Point(4, 0), Point(0, 4)});
+  EXPECT_EQ(Picture(b), "BBBB.|BBB..|BB...|B....|.....");
+  TBitmap outlined;
+  Make(outlined, 5, 5);
+  PenAndBrush(outlined.Canvas());
+  outlined.Canvas().Polygon({Point(0, 0), Point(4, 0), Point(0, 4)});
+  EXPECT_EQ(Picture(outlined), "PPPPP|PBBP.|PBP..|PP...|P....");
+}
+
+TEST(CanvasFills, HatchedBrushLeavesTheSpaceBetweenItsLines) {
+  TBitmap b;
+  Make(b, 8, 8);
+  b.Canvas().Brush().Color = clRed;
+  b.Canvas().Brush().Style = bsHorizontal;
+  b.Canvas().FillRect(Rect(0, 0, 8, 8));
+  EXPECT_EQ(b.Pixel(3, 7), clRed);
+  EXPECT_EQ(b.Pixel(3, 6), clWhite);
+}
+
+TEST(CanvasFills, PaletteTargetsStoreTheNearestIndex) {
+  TBitmap b;
+  Make(b, 4, 4, pf4bit);
+  PenAndBrush(b.Canvas());
+  b.Canvas().Rectangle(0, 0, 4, 4);
+  EXPECT_EQ(b.Pixel(0, 0), clBlack);
+  EXPECT_EQ(b.Pixel(1, 1), clRed);
+  EXPECT_EQ(b.PixelFormat(), pf4bit);
+}
+
+TEST(CanvasFills, EveryShapeMarksTheBitmapChangedOnce) {
+  TBitmap b;
+  Make(b, 10, 10);
+  int changes = 0;
+  b.OnChange = [&](TBitmap&) { ++changes; };
+  b.Canvas().Ellipse(0, 0, 10, 10);
+  b.Canvas().Polygon({Point(0, 0), Point(9, 0), Point(0, 9)});
+  b.Canvas().Rectangle(0, 0, 5, 5);
+  b.Canvas().FillRect(Rect(0, 0, 3, 3));
+  EXPECT_EQ(changes, 4);
+}
