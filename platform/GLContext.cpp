@@ -1,5 +1,6 @@
 #include "platform/GLContext.h"
 
+#include "platform/BitmapAccess.h"
 #include "platform/Graphics.h"
 
 #include <GL/osmesa.h>
@@ -133,14 +134,13 @@ void TGLContext::CopyToBitmap(TBitmap& bitmap) const {
   const int width = std::min(bitmap.Width(), image_.width());
   const int height = std::min(bitmap.Height(), image_.height());
   if (width <= 0 || height <= 0) return;
+  TBitmapPixels::Prepare(bitmap, true);
+  if (!TBitmapPixels::HasPixels(bitmap)) return;
   const int bits = bitmap.BitCount();
-  const TPalette palette = bits <= 8 ? bitmap.Palette() : TPalette();
-  // Rows are contiguous; asking for each row would report a change per row.
-  std::uint8_t* const firstRow = bitmap.ScanLine(0);
-  const std::int64_t rowBytes = bitmap.RowBytes();
+  const TPalette& palette = TBitmapPixels::Palette(bitmap);
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* source = image_.constScanLine(y);
-    std::uint8_t* target = firstRow + rowBytes * y;
+    std::uint8_t* target = TBitmapPixels::Row(bitmap, y);
     if (bits == 24) {
       for (int x = 0; x < width; ++x) {
         target[3 * x] = source[4 * x + 2];

@@ -1,7 +1,7 @@
 #include "platform/OutlineFonts.h"
 
 #include "platform/CodePages.h"
-#include "platform/FontNames.h"
+#include "platform/Fonts.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -257,7 +257,7 @@ void DrawGlyphMesh(const TGlyphMesh& mesh) {
 TOutlineFont::TOutlineFont(const TFont& font) {
   codePage_ = CodePageForCharset(font.Charset);
   if (!FontDatabaseAvailable()) return;
-  QFont qfont(ResolveFontFamily(font.Name));
+  QFont qfont(QString::fromStdString(MapFontFamily(font.Name, font.Pitch)));
   qfont.setBold((font.Style & fsBold) != 0);
   qfont.setItalic((font.Style & fsItalic) != 0);
   qfont.setHintingPreference(QFont::PreferNoHinting);

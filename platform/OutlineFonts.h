@@ -41,7 +41,8 @@ struct TGlyphMesh {
 void DrawGlyphMesh(const TGlyphMesh& mesh);
 
 // A font's outlines. Character codes map to glyphs through the code page of
-// the font's charset; the face name maps to an installed family.
+// the font's charset; the face name maps to an installed family as canvas
+// text does (MapFontFamily).
 class TOutlineFont {
  public:
   explicit TOutlineFont(const TFont& font);

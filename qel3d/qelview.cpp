@@ -500,15 +500,16 @@ void TQelView::RenderScene() {
 }
 
 void TQelView::FillWithBackground(TBitmap& bitmap) const {
-  const int bits = bitmap.BitCount();
-  const TPalette palette = bits <= 8 ? bitmap.Palette() : TPalette();
-  const TColor color = ColorToRGB(backgroundColor_);
-  std::uint8_t* const firstRow = bitmap.ScanLine(0);
-  for (int y = 0; y < bitmap.Height(); ++y) {
-    std::uint8_t* row = firstRow + bitmap.RowBytes() * y;
-    for (int x = 0; x < bitmap.Width(); ++x) WritePixel(row, x, bits, palette, color);
-  }
-  bitmap.Changed();
+  TCanvas& canvas = bitmap.Canvas();
+  // The caller's canvas keeps its brush and clip.
+  const TBrush brush = canvas.Brush();
+  const std::optional<TRegion> clip = canvas.ClipRegion();
+  canvas.SetClipRegion(std::nullopt);
+  canvas.Brush().Color = ColorToRGB(backgroundColor_);
+  canvas.Brush().Style = bsSolid;
+  canvas.FillRect(Rect(0, 0, bitmap.Width(), bitmap.Height()));
+  canvas.Brush() = brush;
+  canvas.SetClipRegion(clip);
 }
 
 void TQelView::RenderToBitmap(TBitmap& bitmap) {

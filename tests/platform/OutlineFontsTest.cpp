@@ -1,5 +1,4 @@
 #include "platform/CodePages.h"
-#include "platform/FontNames.h"
 #include "platform/GLContext.h"
 #include "platform/OutlineFonts.h"
 
@@ -33,18 +32,11 @@ Glyph Build(const TOutlineFont& font, std::uint8_t code, float deviation = 0.0f,
 
 }  // namespace
 
-TEST(FontNames, WindowsFacesMapToTheirInstalledCounterparts) {
-  EXPECT_EQ(ResolveFontFamily("Arial"), "Liberation Sans");
-  EXPECT_EQ(ResolveFontFamily("times new roman"), "Liberation Serif");
-  EXPECT_EQ(ResolveFontFamily("Courier New"), "Liberation Mono");
-  EXPECT_EQ(ResolveFontFamily("MS Sans Serif"), "Liberation Sans");
-}
-
-TEST(FontNames, InstalledFacesStayAndUnknownFacesFallBack) {
-  EXPECT_EQ(ResolveFontFamily("DejaVu Serif"), "DejaVu Serif");
-  EXPECT_EQ(ResolveFontFamily("liberation mono"), "Liberation Mono");
-  EXPECT_EQ(ResolveFontFamily("No Such Face 123"), "DejaVu Sans");
-  EXPECT_EQ(ResolveFontFamily(""), "DejaVu Sans");
+TEST(OutlineFontFaces, WindowsFacesOpenTheirInstalledCounterparts) {
+  EXPECT_EQ(TOutlineFont(FontNamed("Times New Roman")).FamilyName(), "Liberation Serif");
+  EXPECT_EQ(TOutlineFont(FontNamed("Courier New")).FamilyName(), "Liberation Mono");
+  EXPECT_EQ(TOutlineFont(FontNamed("MS Sans Serif")).FamilyName(), "Liberation Sans");
+  EXPECT_EQ(TOutlineFont(FontNamed("DejaVu Serif")).FamilyName(), "DejaVu Serif");
 }
 
 TEST(OutlineFontMetrics, AreInEmsOfTheDesignUnits) {
