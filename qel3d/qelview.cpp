@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+
 bool QelOffScreenFailed = false;
 bool QelTempContextFailed = false;
 bool QelReleaseFailed = false;
@@ -220,8 +222,8 @@ void TQelView::PropertyChanged() {
 }
 
 void TQelView::SetClientSize(int width, int height) {
-  width = std::max(0, width);
-  height = std::max(0, height);
+  width = std::clamp(width, 0, kMaxClientSize);
+  height = std::clamp(height, 0, kMaxClientSize);
   if (width == clientWidth_ && height == clientHeight_) return;
   clientWidth_ = width;
   clientHeight_ = height;

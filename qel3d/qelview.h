@@ -125,6 +125,8 @@ class TQelView : public TQelComponent, private TQelFreeNotification {
   std::string ClassName() const override { return "TQelView"; }
 
   // ---- Geometry and the widget's hooks ----
+  // Sides are kept within 0 .. this, the largest viewport GL renders.
+  static constexpr int kMaxClientSize = 16384;
   int ClientWidth() const { return clientWidth_; }
   int ClientHeight() const { return clientHeight_; }
   void SetClientSize(int width, int height);

@@ -248,6 +248,13 @@ TEST_F(QelTest, WindowModeRendersIntoTheImageAtTheClientSize) {
   EXPECT_EQ(image.pixelColor(119, 29), QColor(0x80, 0x40, 0x20));
 }
 
+TEST(QelViewValues, ClientSizesStayWithinTheViewportLimit) {
+  TQelView view;
+  view.SetClientSize(100000, -5);
+  EXPECT_EQ(view.ClientWidth(), TQelView::kMaxClientSize);
+  EXPECT_EQ(view.ClientHeight(), 0);
+}
+
 TEST_F(QelTest, SystemColourBackgroundsAreResolved) {
   auto target = MakeBitmap(4, 4);
   TQelView view;
