@@ -216,6 +216,8 @@ class TQelView : public TQelComponent, private TQelFreeNotification {
   // Renders one frame into bitmap through a temporary context; when none can
   // be made the bitmap is filled with the background colour.
   void RenderToBitmap(TBitmap& bitmap);
+  // Whether a RenderToBitmap pass is running (for OnRender handlers).
+  bool RenderingToBitmap() const { return renderingToBitmap_; }
   TBitmap* TargetBitmap() const { return targetBitmap_; }
   // Makes a plain bitmap the target (nullptr: window mode).
   void SetTargetBitmap(TBitmap* bitmap);

@@ -4,6 +4,7 @@
 #include "platform/SystemValues.h"
 #include "qel3d/qelclass.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>

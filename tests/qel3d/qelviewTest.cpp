@@ -360,9 +360,13 @@ TEST_F(QelTest, RenderToBitmapKeepsTheCurrentContext) {
   auto target = MakeBitmap(6, 6);
   TQelView view;
   view.SetBackgroundColor(clLime);
+  bool toBitmap = false;
+  view.OnRender = [&](TPersistent&) { toBitmap = view.RenderingToBitmap(); };
   auto other = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
   ASSERT_TRUE(other->MakeCurrent());
   view.RenderToBitmap(*target);
+  EXPECT_TRUE(toBitmap);
+  EXPECT_FALSE(view.RenderingToBitmap());
   EXPECT_EQ(target->Pixel(5, 5), clLime);
   EXPECT_TRUE(other->IsCurrent());
 }
