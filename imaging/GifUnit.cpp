@@ -341,12 +341,12 @@ void TGifSubImage::SaveAsBMP(TStream& stream) const {
   stream.SetPosition(0);
 }
 
-TBitmap* TGifSubImage::GetBitmap() {
+TMinGDIBitmap* TGifSubImage::GetBitmap() {
   if (!pixels_) return nullptr;
   if (!bitmap_) {
     TMemoryStream image;
     SaveAsBMP(image);
-    auto bitmap = std::make_unique<TBitmap>();
+    auto bitmap = std::make_unique<TMinGDIBitmap>();
     bitmap->LoadFromStream(image);
     bitmap_ = std::move(bitmap);
   }

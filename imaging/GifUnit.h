@@ -8,6 +8,7 @@
 #include "imaging/ColorTbl.h"
 #include "imaging/DynArrB.h"
 #include "imaging/GifDecl.h"
+#include "imaging/MinGDIBitmapU.h"
 #include "platform/Geometry.h"
 #include "platform/Graphics.h"
 #include "platform/Messages.h"
@@ -119,7 +120,7 @@ class TGifSubImage {
   void SaveAsBMP(TStream& stream) const;
   // The frame's bitmap, made on first use from its BMP image and kept;
   // nullptr for a frame without pixels.
-  TBitmap* GetBitmap();
+  TMinGDIBitmap* GetBitmap();
   // Drops the kept bitmap (after the pixels or tables changed).
   void FreeBitmap() { bitmap_.reset(); }
 
@@ -137,7 +138,7 @@ class TGifSubImage {
   std::uint8_t lzwMinCodeSize_ = 2;
   TByteBuffer lzwData_;
   TGifFile* owner_;
-  std::unique_ptr<TBitmap> bitmap_;
+  std::unique_ptr<TMinGDIBitmap> bitmap_;
   std::uint8_t disposal_ = 0;
   TExtensionList extensions_;
   std::uint8_t transparent_ = 0;

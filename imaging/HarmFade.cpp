@@ -48,17 +48,19 @@ void THarmFade::Prepare() {
   blendBase_->SetPixelFormat(pf24bit);
   const TRect all = Rect(0, 0, width_, height_);
 
+  // Each picture is filled with its brush first, so that nothing of an earlier
+  // run shows where a transparent picture leaves pixels undrawn.
   start_->SetSize(width_, height_);
   TCanvas& startCanvas = start_->Canvas();
   startCanvas.Brush().Style = bsSolid;
-  if (source_->Empty()) startCanvas.FillRect(all);
-  else startCanvas.StretchDraw(all, *source_);
+  startCanvas.FillRect(all);
+  if (!source_->Empty()) startCanvas.StretchDraw(all, *source_);
 
   end_->SetSize(width_, height_);
   TCanvas& endCanvas = end_->Canvas();
   endCanvas.Brush().Style = bsSolid;
-  if (target_->Empty()) endCanvas.FillRect(all);
-  else endCanvas.StretchDraw(all, *target_);
+  endCanvas.FillRect(all);
+  if (!target_->Empty()) endCanvas.StretchDraw(all, *target_);
 
   blendBase_->SetSize(start_->Width(), start_->Height());
 }

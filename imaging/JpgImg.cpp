@@ -26,6 +26,7 @@ const char* const SJpegBmpColormapSize = "Output file format cannot handle %d co
 const char* const SJpegBmpEmpty = "Empty BMP image";
 const char* const SJpegImageTooLarge = "The image is too large for the JPEG bridge";
 const char* const SJpegWarnings = "There are warnings";
+const char* const SJpegTooManyScans = "Too many scans in the JPEG file";
 
 // ---- libjpeg plumbing --------------------------------------------------------------------
 //
@@ -38,8 +39,12 @@ const char* const SJpegWarnings = "There are warnings";
 
 namespace {
 
-// Memory held for libjpeg's own buffers of one image at most.
-constexpr long kMaxLibraryMemory = 1L << 30;
+// Memory held for libjpeg's own buffers of one image at most (whole-image
+// coefficient buffers of progressive files count here).
+constexpr long kMaxLibraryMemory = 512L << 20;
+// Progressive files with more scans than this are refused: each scan passes
+// over the whole image.
+constexpr int kMaxScans = 1000;
 
 struct TJpegErrorManager {
   jpeg_error_mgr pub;  // first, so that the library's pointer converts
@@ -59,6 +64,16 @@ void EmitMessage(j_common_ptr cinfo, int level) {
 }
 
 void OutputMessage(j_common_ptr) {}
+
+// Called by libjpeg between passes and scans; stops files with too many scans.
+void ProgressMonitor(j_common_ptr cinfo) {
+  if (!cinfo->is_decompressor) return;
+  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
+    auto* err = reinterpret_cast<TJpegErrorManager*>(cinfo->err);
+    std::snprintf(err->message, sizeof err->message, "%s", SJpegTooManyScans);
+    std::longjmp(err->jump, 1);
+  }
+}
 
 void InitErrorManager(TJpegErrorManager& err) {
   jpeg_std_error(&err.pub);
@@ -164,6 +179,7 @@ struct TDecodeSession {
   jpeg_decompress_struct cinfo;
   TJpegErrorManager err;
   jpeg_source_mgr source;
+  jpeg_progress_mgr progress;
   bool created;
 };
 
@@ -213,6 +229,8 @@ bool DecodeCreate(TDecodeSession* s, const std::uint8_t* data, std::size_t size)
   s->source.next_input_byte = data;
   s->source.bytes_in_buffer = size;
   s->cinfo.src = &s->source;
+  s->progress.progress_monitor = ProgressMonitor;
+  s->cinfo.progress = &s->progress;
   jpeg_set_marker_processor(&s->cinfo, JPEG_COM, SkipCommentMarker);
   return true;
 }
@@ -400,6 +418,10 @@ void DecodeJPEGToBMP(const std::uint8_t* jpeg, std::int64_t size, const TJPEGDec
   const std::int64_t pixels = static_cast<std::int64_t>(s->cinfo.output_width) * s->cinfo.output_height;
   if (pixels > kMaxBmpBridgePixels) throw EJPEGException(SJpegImageTooLarge);
   if (!DecodeStart(s)) owner.Fail();
+  // A picture with warnings is never taken, so decoding stops at the first one
+  // (a file cut short would otherwise be decoded to its stated size).
+  const long& warnings = s->err.pub.num_warnings;
+  if (warnings != 0) throw EJPEGException(SJpegWarnings);
 
   TBmpStreamWriter writer(bmp, OutputInfoOf(s->cinfo));
   const JDIMENSION rowSamples = s->cinfo.output_width * static_cast<JDIMENSION>(s->cinfo.output_components);
@@ -412,12 +434,13 @@ void DecodeJPEGToBMP(const std::uint8_t* jpeg, std::int64_t size, const TJPEGDec
   while (s->cinfo.output_scanline < height) {
     JDIMENSION read = 0;
     if (!DecodeRows(s, rows, kBatch, &read)) owner.Fail();
+    if (warnings != 0) throw EJPEGException(SJpegWarnings);
     if (read == 0) break;  // cannot happen with a memory source; guards the loop
     writer.PutPixelRows(rows, static_cast<int>(read));
     counter.Rows(s->cinfo.output_scanline, height);
   }
   if (!DecodeFinish(s)) owner.Fail();
-  if (s->err.pub.num_warnings != 0) throw EJPEGException(SJpegWarnings);
+  if (warnings != 0) throw EJPEGException(SJpegWarnings);
   writer.FinishOutput();
 }
 

@@ -34,6 +34,7 @@ extern const char* const SJpegBmpColormapSize;  // (134) "Output file format can
 extern const char* const SJpegBmpEmpty;         // "Empty BMP image"
 extern const char* const SJpegImageTooLarge;    // an image beyond the bridge's pixel limit
 extern const char* const SJpegWarnings;         // "There are warnings"
+extern const char* const SJpegTooManyScans;     // a progressive file of more than 1,000 scans
 
 enum class TNumOfColors { _16, _256, TrueColor };
 enum class TDCTMethod { Integ, FastInteg, FloatingPoint };

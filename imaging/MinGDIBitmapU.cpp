@@ -45,6 +45,8 @@ void TMinGDIBitmap::RestoreImage() const {
 }
 
 void TMinGDIBitmap::RewriteMemoryCopy() const {
+  // A released image is rebuilt first: the copy is its only source.
+  RestoreImage();
   memoryCopy_->Clear();
   TBitmap::SaveToStream(*memoryCopy_);
 }

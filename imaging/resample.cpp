@@ -108,13 +108,15 @@ void ResampleBitmap(const TBitmap& source, TBitmap& target, TResampleFilter filt
   const int targetWidth = target.Width(), targetHeight = target.Height();
   if (source.Empty() || targetWidth <= 0 || targetHeight <= 0) return;
 
-  // A 24-bit copy when the source is in another format or is the target itself.
+  // A plain 24-bit copy when the source is in another format, is the target
+  // itself, or is transparent (the stretch must replace every target pixel).
   std::unique_ptr<TBitmap> copy;
   const TBitmap* src = &source;
-  if (&source == &target || source.PixelFormat() != pf24bit) {
+  if (&source == &target || source.PixelFormat() != pf24bit || source.Transparent()) {
     copy = std::make_unique<TBitmap>();
     copy->Assign(&source);
     copy->SetPixelFormat(pf24bit);
+    copy->SetTransparent(false);
     src = copy.get();
   }
 

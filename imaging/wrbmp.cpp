@@ -40,13 +40,13 @@ TBmpStreamWriter::TBmpStreamWriter(TStream& target, const TBmpOutputInfo& info) 
   if (info_.width <= 0 || info_.height <= 0 || pixels > kMaxBmpBridgePixels) throw EJPEGException(SJpegImageTooLarge);
   rowBytes_ = (static_cast<std::int64_t>(info_.width) * info_.components + 3) & ~std::int64_t{3};
   fileSize_ = kFileHeaderSize + kInfoHeaderSize + 4 * paletteEntries_ + rowBytes_ * info_.height;
-  pixels_.assign(static_cast<std::size_t>(rowBytes_ * info_.height), 0);
 }
 
 void TBmpStreamWriter::PutPixelRows(const std::uint8_t* const* rows, int count) {
   const std::int64_t samples = static_cast<std::int64_t>(info_.width) * info_.components;
   for (int i = 0; i < count && rowsTaken_ < info_.height; ++i, ++rowsTaken_) {
-    std::uint8_t* out = pixels_.data() + rowsTaken_ * rowBytes_;
+    if (rowsTaken_ % kBlockRows == 0) blocks_.emplace_back(static_cast<std::size_t>(rowBytes_ * kBlockRows), 0);
+    std::uint8_t* out = blocks_.back().data() + (rowsTaken_ % kBlockRows) * rowBytes_;
     const std::uint8_t* in = rows[i];
     if (bitsPerPixel_ == 24) {
       // Stored blue, green, red.
@@ -107,5 +107,12 @@ void TBmpStreamWriter::FinishOutput() {
     if (target_.Write(data, count) != count) throw EJPEGException(SJpegFileWrite);
   };
   write(headers.data(), static_cast<std::int64_t>(headers.size()));
-  for (std::int64_t y = info_.height - 1; y >= 0; --y) write(pixels_.data() + y * rowBytes_, rowBytes_);
+  // Rows never handed over are written as zeros.
+  const std::vector<std::uint8_t> blank(static_cast<std::size_t>(rowBytes_), 0);
+  for (std::int64_t y = info_.height - 1; y >= 0; --y) {
+    const std::uint8_t* row = y < rowsTaken_ ? blocks_[static_cast<std::size_t>(y / kBlockRows)].data() +
+                                                   (y % kBlockRows) * rowBytes_
+                                             : blank.data();
+    write(row, rowBytes_);
+  }
 }

@@ -28,8 +28,8 @@ struct TBmpOutputInfo {
   int yDensity = 0;
 };
 
-// The largest image the writer accepts, in pixels (the bitmap reader's limit).
-constexpr std::int64_t kMaxBmpBridgePixels = std::int64_t{1} << 28;
+// The largest image the bridge accepts, in pixels (8192 x 8192).
+constexpr std::int64_t kMaxBmpBridgePixels = std::int64_t{1} << 26;
 
 class TBmpStreamWriter {
  public:
@@ -57,5 +57,8 @@ class TBmpStreamWriter {
   std::int64_t rowBytes_ = 0;
   std::int64_t fileSize_ = 0;
   std::int32_t rowsTaken_ = 0;
-  std::vector<std::uint8_t> pixels_;  // rows top first, padded, as they will be stored
+  // Rows top first, padded as they will be stored, in blocks of kBlockRows
+  // that are allocated as rows arrive.
+  static constexpr int kBlockRows = 64;
+  std::vector<std::vector<std::uint8_t>> blocks_;
 };

@@ -125,10 +125,8 @@ void CheckHeader(const BmpHeader& h) {
 void CheckIndices(const std::uint8_t* row, std::int64_t width, int bits, std::size_t colors) {
   if (colors >= (std::size_t{1} << bits)) return;
   for (std::int64_t x = 0; x < width; ++x) {
-    const unsigned index = bits == 8 ? row[x]
-                           : bits == 4 ? ((x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4))
-                                       : (row[x >> 3] >> (7 - (x & 7))) & 1;
-    if (index >= colors) Invalid("colour index beyond the palette");
+    if (static_cast<std::size_t>(ReadIndex(row, static_cast<int>(x), bits)) >= colors)
+      Invalid("colour index beyond the palette");
   }
 }
 
@@ -144,12 +142,7 @@ void DecodeRunLength(const std::vector<std::uint8_t>& data, int bits, TBitmap& b
   };
   auto put = [&](int index) {
     if (static_cast<std::size_t>(index) >= colors) Invalid("colour index beyond the palette");
-    std::uint8_t* row = TBitmapPixels::Row(bitmap, height - 1 - y);
-    if (bits == 8) {
-      row[x] = static_cast<std::uint8_t>(index);
-    } else {
-      row[x >> 1] = static_cast<std::uint8_t>((x & 1) ? (row[x >> 1] & 0xF0) | index : (row[x >> 1] & 0x0F) | (index << 4));
-    }
+    WriteIndex(TBitmapPixels::Row(bitmap, height - 1 - y), x, bits, index);
     ++x;
   };
   auto checkRun = [&](int count) {

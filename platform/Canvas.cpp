@@ -16,9 +16,6 @@ namespace {
 
 constexpr TColor kRgbMask = 0x00FFFFFF;
 
-int IndexAt(const std::uint8_t* row, int x, int bits) { return ReadIndex(row, x, bits); }
-void PutIndex(std::uint8_t* row, int x, int bits, int index) { WriteIndex(row, x, bits, index); }
-
 }  // namespace
 
 TColor ResolvedColor(TColor color) { return ColorToRGB(color) & kRgbMask; }
@@ -48,12 +45,10 @@ void TSpanReader::Read(int y, int x0, int n, TColor* out) const {
       for (int i = 0; i < n; ++i) out[i] = colors_[row[x0 + i]];
       break;
     default:
-      for (int i = 0; i < n; ++i) out[i] = colors_[static_cast<std::size_t>(IndexAt(row, x0 + i, bits_))];
+      for (int i = 0; i < n; ++i) out[i] = colors_[static_cast<std::size_t>(ReadIndex(row, x0 + i, bits_))];
       break;
   }
 }
-
-int TSpanReader::Index(int y, int x) const { return IndexAt(TBitmapPixels::Row(bitmap_, y), x, bits_); }
 
 TSpanWriter::TSpanWriter(TBitmap& bitmap)
     : bitmap_(bitmap), bits_(bitmap.BitCount()), palette_(TBitmapPixels::Palette(bitmap)) {}
@@ -96,7 +91,7 @@ void TSpanWriter::Write(int y, int x0, int n, const TColor* colors) {
       break;
     }
     default:
-      for (int i = 0; i < n; ++i) PutIndex(row, x0 + i, bits_, IndexOf(colors[i]));
+      for (int i = 0; i < n; ++i) WriteIndex(row, x0 + i, bits_, IndexOf(colors[i]));
       break;
   }
 }
@@ -124,13 +119,13 @@ void TSpanWriter::Fill(int y, int x0, int n, TColor color) {
     case 8: std::memset(row + x0, IndexOf(color), static_cast<std::size_t>(n)); break;
     default: {
       const int index = IndexOf(color);
-      for (int i = 0; i < n; ++i) PutIndex(row, x0 + i, bits_, index);
+      for (int i = 0; i < n; ++i) WriteIndex(row, x0 + i, bits_, index);
       break;
     }
   }
 }
 
-void TSpanWriter::PutIndexAt(int y, int x, int index) { PutIndex(TBitmapPixels::Row(bitmap_, y), x, bits_, index); }
+void TSpanWriter::PutIndexAt(int y, int x, int index) { WriteIndex(TBitmapPixels::Row(bitmap_, y), x, bits_, index); }
 
 // ---- Raster operations --------------------------------------------------------------------
 
@@ -221,8 +216,17 @@ struct CurveShape {
   double rx = 0, ry = 0;  // radii of the ellipse or of the corner ellipses
 };
 
+// The pixels a region covers. Elliptic and rounded regions, as GDI makes
+// them, leave out the last column and row of their bounds: a region from
+// (0, 0, w + 1, h + 1) covers a w x h image exactly.
+TRect CoveredBounds(const TRegion& region) {
+  const TRect& b = region.bounds;
+  if (region.kind == TRegion::Rectangle) return b;
+  return Rect(b.Left, b.Top, b.Right - 1, b.Bottom - 1);
+}
+
 CurveShape ShapeOf(const TRegion& region) {
-  const TRect& r = region.bounds;
+  const TRect r = CoveredBounds(region);
   if (region.kind == TRegion::Ellipse) return {r.Width() / 2.0, r.Height() / 2.0};
   return {std::min(region.cornerWidth, r.Width()) / 2.0, std::min(region.cornerHeight, r.Height()) / 2.0};
 }
@@ -230,7 +234,7 @@ CurveShape ShapeOf(const TRegion& region) {
 }  // namespace
 
 bool RegionContains(const TRegion& region, int x, int y) {
-  const TRect& r = region.bounds;
+  const TRect r = CoveredBounds(region);
   if (!PtInRect(r, Point(x, y))) return false;
   if (region.kind == TRegion::Rectangle) return true;
   // Distance test against the ellipse (or the corner ellipses) through pixel centres.
@@ -254,7 +258,7 @@ bool RegionContains(const TRegion& region, int x, int y) {
 }
 
 bool RegionRowSpan(const TRegion& region, int y, int& x0, int& x1) {
-  const TRect& r = region.bounds;
+  const TRect r = CoveredBounds(region);
   if (r.IsEmpty() || y < r.Top || y >= r.Bottom) return false;
   x0 = r.Left;
   x1 = r.Right;
@@ -502,7 +506,7 @@ void TCanvas::Blit(const TRect& dest, const TBitmap& source, const TRect& source
       for (int i = first; i < first + n; ++i) {
         const int sx = columns[static_cast<std::size_t>(i)];
         if (sx < 0) continue;
-        const int index = IndexAt(sourceBytes, sx, sourceBits);
+        const int index = ReadIndex(sourceBytes, sx, sourceBits);
         if (transparent) {
           TColor c = 0;
           sourceReader.Read(sy, sx, 1, &c);
@@ -581,7 +585,14 @@ namespace {
 // shape made of overlapping pieces is painted once (which matters for XOR).
 class SpanSet {
  public:
+  // Spans are kept only within limits (the bitmap), so that shapes far larger
+  // than the bitmap cost no more than the bitmap.
+  explicit SpanSet(const TRect& limits) : limits_(limits) {}
+  const TRect& Limits() const { return limits_; }
   void Add(int y, int x0, int x1) {
+    if (y < limits_.Top || y >= limits_.Bottom) return;
+    x0 = std::max(x0, limits_.Left);
+    x1 = std::min(x1, limits_.Right);
     if (x0 < x1) rows_[y].emplace_back(x0, x1);
   }
   // Calls paint(y, x0, x1) for every merged span.
@@ -604,12 +615,15 @@ class SpanSet {
   }
 
  private:
+  TRect limits_;
   std::map<int, std::vector<std::pair<int, int>>> rows_;
 };
 
 // Adds the pixels of a region minus an inner region (a ring); inner may be empty.
 void AddRing(SpanSet& set, const TRegion& outer, const std::optional<TRegion>& inner) {
-  for (int y = outer.bounds.Top; y < outer.bounds.Bottom; ++y) {
+  const int top = std::max(outer.bounds.Top, set.Limits().Top);
+  const int bottom = std::min(outer.bounds.Bottom, set.Limits().Bottom);
+  for (int y = top; y < bottom; ++y) {
     int a = 0, b = 0;
     if (!RegionRowSpan(outer, y, a, b)) continue;
     int c = 0, d = 0;
@@ -631,8 +645,9 @@ void AddCapsule(SpanSet& set, TPoint p0, TPoint p1, int width) {
   const double ax = p0.X + c, ay = p0.Y + c, bx = p1.X + c, by = p1.Y + c;
   const double r = width / 2.0 + 1e-9;
   const double dx = bx - ax, dy = by - ay, length2 = dx * dx + dy * dy, length = std::sqrt(length2);
-  const int yFirst = static_cast<int>(std::floor(std::min(ay, by) - r));
-  const int yLast = static_cast<int>(std::ceil(std::max(ay, by) + r));
+  const TRect& limits = set.Limits();
+  const int yFirst = static_cast<int>(std::max<double>(std::floor(std::min(ay, by) - r), limits.Top));
+  const int yLast = static_cast<int>(std::min<double>(std::ceil(std::max(ay, by) + r), limits.Bottom));
   for (int py = yFirst; py <= yLast; ++py) {
     const double Y = py + 0.5;
     double lo = HUGE_VAL, hi = -HUGE_VAL;
@@ -671,6 +686,9 @@ void AddCapsule(SpanSet& set, TPoint p0, TPoint p1, int width) {
       if (bandLo <= bandHi) unite(bandLo, bandHi);
     }
     if (lo > hi) continue;
+    lo = std::max<double>(lo, limits.Left - 1);
+    hi = std::min<double>(hi, limits.Right + 1);
+    if (lo > hi) continue;
     const int x0 = static_cast<int>(std::ceil(lo - 0.5));
     const int x1 = static_cast<int>(std::floor(hi - 0.5)) + 1;
     set.Add(py, x0, x1);
@@ -690,12 +708,12 @@ const std::vector<int>& DashPattern(TPenStyle style) {
   }
 }
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
-  std::int64_t q = a / b;
-  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-  return q;
+// The smallest integer at or above a / b, clamped to the range of int.
+std::int64_t CeilDiv(__int128 a, std::int64_t b) {
+  __int128 q = a / b;
+  if ((a % b != 0) && ((a < 0) == (b < 0))) ++q;
+  return static_cast<std::int64_t>(std::clamp<__int128>(q, INT32_MIN, INT32_MAX));
 }
-std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return -FloorDiv(-a, b); }
 
 }  // namespace
 
@@ -708,61 +726,60 @@ void TCanvas::StrokePath(Painter& painter, const std::vector<TPoint>& points, bo
   std::vector<TPoint> path = points;
   if (closed && path.size() > 1) path.push_back(path.front());
   if (pen_.Width > 1) {
-    SpanSet set;
+    SpanSet set(Rect(0, 0, bitmap_.Width(), bitmap_.Height()));
     if (path.size() == 1) AddCapsule(set, path[0], path[0], pen_.Width);
     for (std::size_t i = 1; i < path.size(); ++i) AddCapsule(set, path[i - 1], path[i], pen_.Width);
     set.ForEach([&](int y, int x0, int x1) { painter.FillSpan(y, x0, x1, color, true); });
     return;
   }
   const std::vector<int>& pattern = DashPattern(pen_.Style);
+  int period = 0;
+  for (int length : pattern) period += length;
   const bool gapsFilled = brush_.Style == bsSolid;
   const TColor gapColor = ResolvedColor(brush_.Color);
-  std::size_t dashIndex = 0;
-  int dashLeft = pattern.empty() ? 0 : pattern[0];
-  auto plot = [&](int x, int y) {
-    bool on = true;
-    if (!pattern.empty()) {
-      on = dashIndex % 2 == 0;
-      if (--dashLeft == 0) {
-        dashIndex = (dashIndex + 1) % pattern.size();
-        dashLeft = pattern[dashIndex];
-      }
+  // Whether the pixel at a distance along the whole path falls on a dash.
+  auto onDash = [&](std::int64_t position) {
+    if (period == 0) return true;
+    int offset = static_cast<int>(position % period);
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+      if (offset < pattern[i]) return i % 2 == 0;
+      offset -= pattern[i];
     }
-    if (on) {
-      painter.Plot(x, y, color);
-    } else if (gapsFilled) {
-      painter.Plot(x, y, gapColor);
-    }
+    return true;
   };
+  const int width = bitmap_.Width(), height = bitmap_.Height();
+  std::int64_t travelled = 0;
   for (std::size_t i = 1; i < path.size(); ++i) {
     // Bresenham from the start point up to, not including, the end point.
-    int x = path[i - 1].X, y = path[i - 1].Y;
-    const int x1 = path[i].X, y1 = path[i].Y;
-    const int dx = std::abs(x1 - x), dy = std::abs(y1 - y);
-    const int sx = x1 >= x ? 1 : -1, sy = y1 >= y ? 1 : -1;
-    if (dx >= dy) {
-      int error = 2 * dy - dx;
-      for (int n = 0; n < dx; ++n) {
-        plot(x, y);
-        if (error > 0) {
-          y += sy;
-          error -= 2 * dx;
-        }
-        error += 2 * dy;
-        x += sx;
-      }
-    } else {
-      int error = 2 * dx - dy;
-      for (int n = 0; n < dy; ++n) {
-        plot(x, y);
-        if (error > 0) {
-          x += sx;
-          error -= 2 * dy;
-        }
-        error += 2 * dx;
-        y += sy;
+    // Step n of the major axis moves the minor axis
+    // floor((2 * minor * n + major - 1) / (2 * major)) times, so only the
+    // steps that can fall inside the bitmap are visited.
+    const std::int64_t x0 = path[i - 1].X, y0 = path[i - 1].Y;
+    const std::int64_t dx = std::abs(std::int64_t{path[i].X} - x0), dy = std::abs(std::int64_t{path[i].Y} - y0);
+    const int sx = path[i].X >= x0 ? 1 : -1, sy = path[i].Y >= y0 ? 1 : -1;
+    const bool xMajor = dx >= dy;
+    const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    const std::int64_t start = xMajor ? x0 : y0;
+    const int step = xMajor ? sx : sy;
+    const int extent = xMajor ? width : height;
+    // Steps n with start + step * n in [0, extent).
+    std::int64_t first = step > 0 ? -start : start - extent + 1;
+    std::int64_t last = step > 0 ? extent - start : start + 1;
+    first = std::max<std::int64_t>(first, 0);
+    last = std::min(last, major);
+    for (std::int64_t n = first; n < last; ++n) {
+      const auto moved = static_cast<std::int64_t>(
+          (static_cast<__int128>(2) * minor * n + major - 1) / (static_cast<__int128>(2) * major));
+      const std::int64_t x = xMajor ? x0 + sx * n : x0 + sx * moved;
+      const std::int64_t y = xMajor ? y0 + sy * moved : y0 + sy * n;
+      if (x < 0 || y < 0 || x >= width || y >= height) continue;
+      if (onDash(travelled + n)) {
+        painter.Plot(static_cast<int>(x), static_cast<int>(y), color);
+      } else if (gapsFilled) {
+        painter.Plot(static_cast<int>(x), static_cast<int>(y), gapColor);
       }
     }
+    travelled += major;
   }
 }
 
@@ -803,8 +820,9 @@ void TCanvas::Polygon(const std::vector<TPoint>& points) {
         const TPoint& a = points[i];
         const TPoint& b = points[(i + 1) % points.size()];
         if (a.Y == b.Y || y < std::min(a.Y, b.Y) || y >= std::max(a.Y, b.Y)) continue;
-        const std::int64_t numerator = std::int64_t{a.X} * (b.Y - a.Y) + std::int64_t{y - a.Y} * (b.X - a.X);
-        crossings.push_back(CeilDiv(numerator, b.Y - a.Y));
+        const __int128 numerator = static_cast<__int128>(a.X) * (std::int64_t{b.Y} - a.Y) +
+                                   static_cast<__int128>(std::int64_t{y} - a.Y) * (std::int64_t{b.X} - a.X);
+        crossings.push_back(CeilDiv(numerator, std::int64_t{b.Y} - a.Y));
       }
       std::sort(crossings.begin(), crossings.end());
       for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
@@ -820,7 +838,8 @@ void TCanvas::Polygon(const std::vector<TPoint>& points) {
 void TCanvas::FrameRect(const TRect& rect) {
   if (rect.IsEmpty() || brush_.Style == bsClear) return;
   Painter painter(*this);
-  for (int y = rect.Top; y < rect.Bottom; ++y) {
+  const int top = std::max(rect.Top, 0), bottom = std::min(rect.Bottom, bitmap_.Height());
+  for (int y = top; y < bottom; ++y) {
     if (y == rect.Top || y == rect.Bottom - 1) {
       painter.BrushSpan(y, rect.Left, rect.Right, false);
     } else {
@@ -845,10 +864,14 @@ TRect Normalized(int left, int top, int right, int bottom) {
 void TCanvas::DrawFigure(TRegion::Kind kind, const TRect& bounds, int cornerWidth, int cornerHeight) {
   Painter painter(*this);
   if (!painter.Ready()) return;
+  // Figures cover their bounds (right and bottom exclusive), one more column
+  // and row than a region of the same bounds.
   auto region = [&](const TRect& r, int shrink) {
-    return TRegion{kind, r, std::max(0, cornerWidth - 2 * shrink), std::max(0, cornerHeight - 2 * shrink)};
+    const TRect covered = kind == TRegion::Rectangle ? r : Rect(r.Left, r.Top, r.Right + 1, r.Bottom + 1);
+    return TRegion{kind, covered, std::max(0, cornerWidth - 2 * shrink), std::max(0, cornerHeight - 2 * shrink)};
   };
-  SpanSet fill;
+  const TRect limits = Rect(0, 0, bitmap_.Width(), bitmap_.Height());
+  SpanSet fill(limits);
   if (pen_.Style == psClear) {
     const TRect r = Rect(bounds.Left, bounds.Top, bounds.Right - 1, bounds.Bottom - 1);
     if (brush_.Style != bsClear) AddRing(fill, region(r, 0), std::nullopt);
@@ -872,7 +895,7 @@ void TCanvas::DrawFigure(TRegion::Kind kind, const TRect& bounds, int cornerWidt
                true);
     return;
   }
-  SpanSet ring;
+  SpanSet ring(limits);
   AddRing(ring, region(outer, 0), inner);
   const TColor color = ResolvedColor(pen_.Color);
   ring.ForEach([&](int y, int x0, int x1) { painter.FillSpan(y, x0, x1, color, true); });

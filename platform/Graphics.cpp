@@ -44,6 +44,7 @@ int NearestColorIndex(const TPaletteEntry* entries, int count, TColor color) {
 }
 
 TPalette CreatePalette(const std::vector<TPaletteEntry>& entries) { return TPalette(entries); }
+TPalette CopyPalette(const TPalette& palette) { return palette; }
 
 int GetNearestPaletteIndex(const TPalette& palette, TColor color) {
   return NearestColorIndex(palette.Entries().data(), palette.Count(), color);
@@ -103,14 +104,9 @@ const TPalette& DefaultPalette(int bitsPerPixel) {
 // ---- Pixels of a row ----------------------------------------------------------------------
 
 TColor ReadPixel(const std::uint8_t* row, int x, int bitsPerPixel, const TPalette& palette) {
-  int index = 0;
-  switch (bitsPerPixel) {
-    case 1: index = (row[x >> 3] >> (7 - (x & 7))) & 1; break;
-    case 4: index = (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4); break;
-    case 8: index = row[x]; break;
-    case 24: return RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-    default: return RGB(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
-  }
+  if (bitsPerPixel == 24) return RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+  if (bitsPerPixel == 32) return RGB(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
+  const int index = ReadIndex(row, x, bitsPerPixel);
   // An index beyond the palette reads as black, as a device would show it.
   return index < palette.Count() ? ColorOf(palette.Entry(index)) : clBlack;
 }
@@ -197,10 +193,7 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format, TColor fill
     } else {
       for (int y = 0; y < rows; ++y)
         for (int x = 0; x < columns; ++x) {
-          const std::uint8_t* src = pixels_.data() + y * oldRowBytes;
-          const int index = bits == 1 ? (src[x >> 3] >> (7 - (x & 7))) & 1
-                                      : ((x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4));
-          WriteIndex(pixels.data() + y * rowBytes, x, bits, index);
+          WriteIndex(pixels.data() + y * rowBytes, x, bits, ReadIndex(pixels_.data() + y * oldRowBytes, x, bits));
         }
     }
   }
@@ -246,10 +239,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
       std::uint8_t* dst = pixels_.data() + y * newRowBytes;
       for (int x = 0; x < width_; ++x) {
         if (sameIndices && newBits >= oldBits) {
-          const int index = oldBits == 8 ? src[x]
-                            : oldBits == 4 ? ((x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4))
-                                           : (src[x >> 3] >> (7 - (x & 7))) & 1;
-          WriteIndex(dst, x, newBits, index);
+          WriteIndex(dst, x, newBits, ReadIndex(src, x, oldBits));
         } else {
           WritePixel(dst, x, newBits, palette_, ReadPixel(src, x, oldBits, oldPalette));
         }

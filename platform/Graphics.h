@@ -76,6 +76,7 @@ int NearestColorIndex(const TPaletteEntry* entries, int count, TColor color);
 
 // Palette helpers in the shape the editor's code uses them.
 TPalette CreatePalette(const std::vector<TPaletteEntry>& entries);
+TPalette CopyPalette(const TPalette& palette);
 int GetNearestPaletteIndex(const TPalette& palette, TColor color);
 int GetPaletteEntries(const TPalette& palette, int start, int count, TPaletteEntry* out);
 int SetPaletteEntries(TPalette& palette, int start, int count, const TPaletteEntry* entries);
@@ -167,12 +168,20 @@ struct TRegion {
 TRegion CreateRectRgn(int left, int top, int right, int bottom);
 TRegion CreateRoundRectRgn(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
 TRegion CreateEllipticRgn(int left, int top, int right, int bottom);
-// Whether the pixel (x, y) belongs to the region (pixel centres inside the curve).
+// Whether the pixel (x, y) belongs to the region (pixel centres inside the
+// curve). As with GDI, elliptic and rounded regions leave out the last column
+// and row of their bounds: (0, 0, w + 1, h + 1) covers a w x h image.
 bool RegionContains(const TRegion& region, int x, int y);
 
 // Draws on a bitmap. Coordinates are pixels from the top-left; right and
 // bottom edges of rectangles, ellipses and fills are exclusive; a 1-pixel line
-// leaves out its last pixel. Every drawing marks the bitmap changed.
+// leaves out its last pixel; wider pens draw round-capped lines; polygons fill
+// alternate. Dashed and dotted pens (1 pixel wide) fill their gaps with the
+// brush colour when the brush is solid, as text cells are; hatched brushes
+// leave the space between their lines. The pen mode applies to lines and to
+// the insides of figures, not to FillRect. Palette bitmaps store the nearest
+// palette index of every pixel drawn. Every drawing marks the bitmap changed
+// once and calls OnChange once.
 class TCanvas {
  public:
   explicit TCanvas(TBitmap& bitmap);

@@ -19,8 +19,6 @@ class TSpanReader {
  public:
   explicit TSpanReader(const TBitmap& bitmap);
   void Read(int y, int x0, int n, TColor* out) const;
-  // The palette index of a pixel of a palette format.
-  int Index(int y, int x) const;
 
  private:
   const TBitmap& bitmap_;

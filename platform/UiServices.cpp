@@ -27,6 +27,9 @@ class SilentUiServices final : public UiServices {
   std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override {
     return std::nullopt;
   }
+  std::optional<VideoCompression> ChooseVideoCompression(HWND, const VideoCompression&) override {
+    return std::nullopt;
+  }
   void SetCursor(TCursor) override {}
 };
 

@@ -71,6 +71,14 @@ struct FontDescription {
   friend bool operator==(const FontDescription&, const FontDescription&) = default;
 };
 
+// The video compressor of an AVI file: its four-character code (0 for full,
+// uncompressed frames; 'MJPG' for Motion JPEG) and its quality (0..10000).
+struct VideoCompression {
+  std::uint32_t handler = 0;
+  int quality = 7500;
+  friend bool operator==(const VideoCompression&, const VideoCompression&) = default;
+};
+
 // Screen cursors (the classic numbers).
 enum TCursor : int { crDefault = 0, crArrow = -2, crHourGlass = -11 };
 
@@ -88,6 +96,8 @@ class UiServices {
   virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
   virtual std::optional<FontDescription> ChooseFont(const FontDescription& initial) = 0;
   virtual std::optional<std::string> ChooseFolder(const std::string& title, const std::string& initial) = 0;
+  // Asks for the video compressor of an AVI file; nullopt when cancelled.
+  virtual std::optional<VideoCompression> ChooseVideoCompression(HWND owner, const VideoCompression& initial) = 0;
   virtual void SetCursor(TCursor cursor) = 0;
 };
 

@@ -5,10 +5,17 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QSlider>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -171,6 +178,34 @@ std::optional<std::string> QtUiServices::ChooseFolder(const std::string& title, 
                                                            QString::fromStdString(initial));
   if (folder.isEmpty()) return std::nullopt;
   return folder.toStdString();
+}
+
+std::optional<VideoCompression> QtUiServices::ChooseVideoCompression(HWND, const VideoCompression& initial) {
+  constexpr std::uint32_t kMotionJpeg = 'M' | ('J' << 8) | ('P' << 16) | (static_cast<std::uint32_t>('G') << 24);
+  QDialog dialog(DialogParent());
+  dialog.setWindowTitle(QStringLiteral("Video Compression"));
+  auto* layout = new QFormLayout(&dialog);
+  auto* compressor = new QComboBox(&dialog);
+  compressor->addItem(QStringLiteral("Full Frames (Uncompressed)"));
+  compressor->addItem(QStringLiteral("Motion JPEG"));
+  compressor->setCurrentIndex(initial.handler == kMotionJpeg ? 1 : 0);
+  layout->addRow(QStringLiteral("&Compressor:"), compressor);
+  auto* quality = new QSlider(Qt::Horizontal, &dialog);
+  quality->setRange(0, 100);
+  quality->setValue(std::clamp(initial.quality / 100, 0, 100));
+  quality->setEnabled(compressor->currentIndex() == 1);
+  QObject::connect(compressor, &QComboBox::currentIndexChanged, quality,
+                   [quality](int index) { quality->setEnabled(index == 1); });
+  layout->addRow(QStringLiteral("Compression &Quality:"), quality);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout->addRow(buttons);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  VideoCompression chosen;
+  chosen.handler = compressor->currentIndex() == 1 ? kMotionJpeg : 0;
+  chosen.quality = quality->value() * 100;
+  return chosen;
 }
 
 void QtUiServices::SetCursor(TCursor cursor) {

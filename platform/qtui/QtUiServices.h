@@ -14,6 +14,7 @@ class QtUiServices final : public UiServices {
   std::optional<TColor> ChooseColor(TColor initial) override;
   std::optional<FontDescription> ChooseFont(const FontDescription& initial) override;
   std::optional<std::string> ChooseFolder(const std::string& title, const std::string& initial) override;
+  std::optional<VideoCompression> ChooseVideoCompression(HWND owner, const VideoCompression& initial) override;
   void SetCursor(TCursor cursor) override;
 
  private:

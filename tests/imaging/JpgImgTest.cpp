@@ -249,6 +249,33 @@ TEST(JpegDamagedData, HugeDimensionsAreRefusedBeforeDecoding) {
   EXPECT_EQ(JpegMessage([&] { LoadBytes(image, jpeg); }), SJpegImageTooLarge);
 }
 
+TEST(JpegDamagedData, ATinyFileClaimingALargeImageStopsAtTheFirstWarning) {
+  Bytes jpeg = EncodeGradient(16, 16);
+  const auto at = static_cast<std::size_t>(FindMarker(jpeg, 0xC0));
+  jpeg[at + 5] = 0x1F;  // 8000 x 8000, within the limit
+  jpeg[at + 6] = 0x40;
+  jpeg[at + 7] = 0x1F;
+  jpeg[at + 8] = 0x40;
+  TJPEGImage image;
+  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, jpeg); }), "There are warnings");
+  EXPECT_TRUE(image.Bitmap().Empty());
+}
+
+TEST(JpegDamagedData, ProgressiveFilesWithThousandsOfScansAreRefused) {
+  Bytes jpeg = EncodeGradient(8, 8, 75, true);
+  // Repeat the first scan (its header and its coded data) 1,100 times.
+  const long sos = FindMarker(jpeg, 0xDA);
+  ASSERT_GE(sos, 0);
+  auto end = static_cast<std::size_t>(sos) + 2;
+  while (end + 1 < jpeg.size() &&
+         !(jpeg[end] == 0xFF && jpeg[end + 1] != 0 && (jpeg[end + 1] < 0xD0 || jpeg[end + 1] > 0xD7)))
+    ++end;
+  const Bytes scan(jpeg.begin() + sos, jpeg.begin() + static_cast<std::ptrdiff_t>(end));
+  for (int i = 0; i < 1100; ++i) jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(end), scan.begin(), scan.end());
+  TJPEGImage image;
+  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, jpeg); }), SJpegTooManyScans);
+}
+
 // ---- The component ------------------------------------------------------------------------------------
 
 TEST(JpegComponent, OptionsKeepAPictureThatHasNoBytes) {

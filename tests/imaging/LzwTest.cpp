@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -127,18 +128,29 @@ TEST(LzhDamagedBlocks, StatedLengthBeyondTheCapacityIsRefused) {
   EXPECT_THROW(LzhExpandBlock(huge.data(), out.data(), 5, 100), ElzhException);
 }
 
-TEST(LzhDamagedBlocks, TruncatedBitsAreRefusedAtEveryCut) {
+TEST(LzhDamagedBlocks, MissingBitsReadAsZeroAndTheStatedLengthIsProduced) {
   const Bytes text = SampleText();
   const Bytes block = Compress(text);
-  Bytes out(text.size());
   for (std::size_t cut = 4; cut < block.size(); cut += (cut < block.size() - 40 ? 37 : 1)) {
-    try {
-      LzhExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(cut), static_cast<std::int32_t>(out.size()));
-      FAIL() << "a block cut at " << cut << " expanded";
-    } catch (const ElzhException& e) {
-      EXPECT_EQ(e.Message(), SLzhBlockTruncated);
-    }
+    Bytes out(text.size() + 1, 0xEE);
+    const std::int32_t n =
+        LzhExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(cut), static_cast<std::int32_t>(text.size()));
+    EXPECT_EQ(n, static_cast<std::int32_t>(text.size())) << cut;
+    EXPECT_EQ(out[text.size()], 0xEE) << cut;
+    // A cut block reads exactly like the same block padded with zero bytes.
+    Bytes padded(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(cut));
+    padded.resize(block.size() + 64, 0);
+    Bytes paddedOut(text.size());
+    LzhExpandBlock(padded.data(), paddedOut.data(), static_cast<std::int32_t>(padded.size()),
+                   static_cast<std::int32_t>(paddedOut.size()));
+    EXPECT_TRUE(std::equal(paddedOut.begin(), paddedOut.end(), out.begin())) << cut;
   }
+}
+
+TEST(LzhDamagedBlocks, AHeaderAloneExpandsToItsStatedLength) {
+  const Bytes header{5, 0, 0, 0};
+  Bytes out(5);
+  EXPECT_EQ(LzhExpandBlock(header.data(), out.data(), 4, 5), 5);
 }
 
 TEST(LzhDamagedBlocks, GarbageNeverWritesPastTheStatedLength) {

@@ -230,3 +230,12 @@ TEST_F(MemoryLeanBitmap, AnEmptyBitmapIsNeverReleased) {
   EXPECT_TRUE(b.HasImage());
   EXPECT_TRUE(b.Empty());
 }
+
+TEST_F(MemoryLeanBitmap, MarkingAReleasedImageModifiedKeepsItsCopy) {
+  TMinGDIBitmap b;
+  Fill(b, pf24bit, 2, 2);
+  b.ForceRelease();
+  b.SetModified(true);
+  b.ForceRelease();
+  EXPECT_EQ(b.Pixel(1, 0), clRed);
+}

@@ -282,3 +282,63 @@ TEST(CanvasFills, EveryShapeMarksTheBitmapChangedOnce) {
   b.Canvas().FillRect(Rect(0, 0, 3, 3));
   EXPECT_EQ(changes, 4);
 }
+
+TEST(CanvasRegions, CurvedRegionsLeaveOutTheLastColumnAndRowOfTheirBounds) {
+  const TRegion ellipse = CreateEllipticRgn(0, 0, 10, 10);
+  EXPECT_TRUE(RegionContains(ellipse, 0, 4));
+  EXPECT_TRUE(RegionContains(ellipse, 8, 4));
+  EXPECT_FALSE(RegionContains(ellipse, 9, 4));
+  EXPECT_TRUE(RegionContains(ellipse, 4, 8));
+  EXPECT_FALSE(RegionContains(ellipse, 4, 9));
+  EXPECT_TRUE(RegionContains(CreateRectRgn(0, 0, 10, 10), 9, 9));
+
+  // A rounded region one larger than the image fills it with symmetric corners.
+  TBitmap b;
+  Make(b, 8, 6);
+  b.Canvas().SetClipRegion(CreateRoundRectRgn(0, 0, 9, 7, 4, 4));
+  b.Canvas().Brush().Color = clRed;
+  b.Canvas().FillRect(Rect(0, 0, 8, 6));
+  EXPECT_EQ(b.Pixel(0, 0), clWhite);
+  EXPECT_EQ(b.Pixel(7, 5), clWhite);
+  EXPECT_EQ(b.Pixel(7, 3), clRed);
+  EXPECT_EQ(b.Pixel(3, 5), clRed);
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 8; ++x) {
+      EXPECT_EQ(b.Pixel(x, y), b.Pixel(7 - x, y)) << x << "," << y;
+      EXPECT_EQ(b.Pixel(x, y), b.Pixel(x, 5 - y)) << x << "," << y;
+    }
+}
+
+TEST(CanvasExtremes, FiguresFarLargerThanTheBitmapCostOnlyTheBitmap) {
+  TBitmap b;
+  Make(b, 6, 4);
+  PenAndBrush(b.Canvas());
+  b.Canvas().Ellipse(-1000000000, -1000000000, 1000000000, 1000000000);
+  EXPECT_EQ(Picture(b), "BBBBBB|BBBBBB|BBBBBB|BBBBBB");
+  b.Canvas().MoveTo(-2000000000, 1);
+  b.Canvas().LineTo(2000000000, 1);
+  EXPECT_EQ(Picture(b), "BBBBBB|PPPPPP|BBBBBB|BBBBBB");
+  b.Canvas().Pen().Width = 1000000;
+  b.Canvas().Pen().Color = clWhite;
+  b.Canvas().MoveTo(INT32_MIN, INT32_MIN);
+  b.Canvas().LineTo(INT32_MAX, INT32_MAX);
+  EXPECT_EQ(Picture(b), "......|......|......|......");
+  b.Canvas().Pen().Style = psClear;
+  // The long edge runs along x + y = 6.
+  b.Canvas().Polygon({Point(-1000000000, -1000000000), Point(1000000006, -1000000000), Point(-1000000000, 1000000006)});
+  EXPECT_EQ(Picture(b), "BBBBBB|BBBBB.|BBBB..|BBB...");
+  b.Canvas().FrameRect(Rect(INT32_MIN, 2, INT32_MAX, INT32_MAX));
+  b.Canvas().Brush().Color = clBlack;
+  b.Canvas().FrameRect(Rect(INT32_MIN, 2, INT32_MAX, INT32_MAX));
+  EXPECT_EQ(Picture(b), "BBBBBB|BBBBB.|PPPPPP|BBB...");
+}
+
+TEST(CanvasExtremes, DashesKeepTheirPhaseWhereALineEntersTheBitmap) {
+  TBitmap b;
+  Make(b, 8, 1);
+  b.Canvas().Pen().Style = psDot;  // three on, three off
+  b.Canvas().Brush().Style = bsClear;
+  b.Canvas().MoveTo(-100, 0);
+  b.Canvas().LineTo(100, 0);
+  EXPECT_EQ(Picture(b), "..PPP...");
+}

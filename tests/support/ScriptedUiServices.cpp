@@ -42,3 +42,8 @@ std::optional<FontDescription> ScriptedUiServices::ChooseFont(const FontDescript
 std::optional<std::string> ScriptedUiServices::ChooseFolder(const std::string&, const std::string&) {
   return Next<std::optional<std::string>>(folderAnswers, std::nullopt);
 }
+
+std::optional<VideoCompression> ScriptedUiServices::ChooseVideoCompression(HWND, const VideoCompression& initial) {
+  videoCompressionRequests.push_back(initial);
+  return Next<std::optional<VideoCompression>>(videoCompressionAnswers, std::nullopt);
+}

@@ -29,6 +29,8 @@ class ScriptedUiServices final : public UiServices {
   std::deque<std::optional<TColor>> colorAnswers;
   std::deque<std::optional<FontDescription>> fontAnswers;
   std::deque<std::optional<std::string>> folderAnswers;
+  std::deque<std::optional<VideoCompression>> videoCompressionAnswers;
+  std::vector<VideoCompression> videoCompressionRequests;
   std::vector<FileDialogRequest> fileRequests;
   std::vector<TCursor> cursors;
 
@@ -39,5 +41,6 @@ class ScriptedUiServices final : public UiServices {
   std::optional<TColor> ChooseColor(TColor initial) override;
   std::optional<FontDescription> ChooseFont(const FontDescription& initial) override;
   std::optional<std::string> ChooseFolder(const std::string& title, const std::string& initial) override;
+  std::optional<VideoCompression> ChooseVideoCompression(HWND owner, const VideoCompression& initial) override;
   void SetCursor(TCursor cursor) override { cursors.push_back(cursor); }
 };

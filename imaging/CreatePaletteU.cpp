@@ -1,0 +1,457 @@
+#include "imaging/CreatePaletteU.h"
+
+#include "imaging/ColorTbl.h"
+#include "imaging/MinGDIBitmapU.h"
+#include "imaging/utils.h"
+#include "platform/Numeric.h"
+#include "platform/Streams.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+#include <optional>
+#include <string>
+
+HWND PaletteProgressWindow = 0;
+
+// ---- Frame items -------------------------------------------------------------------------
+
+TSetOfBitmapsItem::TSetOfBitmapsItem() : Bitmap(std::make_unique<TMinGDIBitmap>()) {}
+TSetOfBitmapsItem::~TSetOfBitmapsItem() = default;
+
+void TSetOfBitmapsItem::SetInterlaced(std::uint8_t value) {
+  if (Bitmap && Bitmap->Height() > 8) interlaced_ = value;
+}
+
+// ---- Fixed palettes ----------------------------------------------------------------------
+
+namespace {
+
+TPaletteEntry Entry(int r, int g, int b) {
+  return {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b), 0};
+}
+
+TMaxLogPalette FullPalette() {
+  TMaxLogPalette p;
+  p.palVersion = 0x300;
+  p.palNumEntries = 256;
+  return p;
+}
+
+void Progress(int position, int total) {
+  if (PaletteProgressWindow != 0)
+    SendMessage(PaletteProgressWindow, WM_IMAGEPROGRESS, static_cast<WPARAM>(position), static_cast<LPARAM>(total));
+}
+
+}  // namespace
+
+TMaxLogPalette BrowserPalette() {
+  TMaxLogPalette p = FullPalette();  // entries 252-255 stay black
+  int i = 0;
+  for (int r = 0; r <= 6; ++r)
+    for (int g = 0; g <= 5; ++g)
+      for (int b = 0; b <= 5; ++b) p.palPalEntry[i++] = Entry(42 * r, 51 * g, 51 * b);
+  return p;
+}
+
+TMaxLogPalette StandardVGAPalette() {
+  TMaxLogPalette p = FullPalette();  // entries 16-255 stay black
+  const TColorTable table(16);
+  for (int i = 0; i < 16; ++i) p.palPalEntry[i] = PaletteEntryOf(table.ColorOf(i));
+  return p;
+}
+
+TMaxLogPalette GrayscalePalette() {
+  TMaxLogPalette p = FullPalette();
+  for (int i = 0; i < 256; ++i) p.palPalEntry[i] = Entry(i, i, i);
+  return p;
+}
+
+// ---- Colour counts -----------------------------------------------------------------------
+
+TColorCounts::TColorCounts() : cells_(kColorCells + 1) { SeedBins(); }
+
+void TColorCounts::SeedBins() {
+  bins_ = true;
+  std::fill(cells_.begin(), cells_.end(), TColorCount{});
+  for (int r = 0; r < 32; ++r)
+    for (int g = 0; g < 32; ++g)
+      for (int b = 0; b < 32; ++b)
+        cells_[r * 1024 + g * 32 + b].Color = RGB(static_cast<std::uint8_t>(8 * r), static_cast<std::uint8_t>(8 * g),
+                                                  static_cast<std::uint8_t>(8 * b));
+  listLength_ = 0;
+  listIndex_.clear();
+}
+
+void TColorCounts::ClearList() {
+  bins_ = false;
+  std::fill(cells_.begin(), cells_.end(), TColorCount{});
+  listLength_ = 0;
+  listIndex_.clear();
+}
+
+namespace {
+
+void Increment(std::int32_t& count) {
+  if (count < std::numeric_limits<std::int32_t>::max()) ++count;
+}
+
+int Bin(std::uint8_t channel) { return std::min(Round(channel / 8.0), 31); }
+
+}  // namespace
+
+void TColorCounts::Add(TColor color) {
+  color &= 0xFFFFFFu;
+  if (bins_) {
+    Increment(cells_[Bin(GetRValue(color)) * 1024 + Bin(GetGValue(color)) * 32 + Bin(GetBValue(color))].Count);
+    return;
+  }
+  // The list is searched through an index of its colours: the same cell as a
+  // linear search, without its cost.
+  if (const auto hit = listIndex_.find(color); hit != listIndex_.end()) {
+    Increment(cells_[hit->second].Count);
+    return;
+  }
+  int cell = listLength_;
+  if (listLength_ < kColorCells) {
+    ++listLength_;
+  } else {
+    cell = kColorCells - 1;  // a full list overwrites its last cell
+    listIndex_.erase(cells_[cell].Color);
+  }
+  cells_[cell] = {color, 1};
+  listIndex_[color] = cell;
+}
+
+void TColorCounts::CountColors(const TBitmap& frame) {
+  constexpr int kSampleSize = 100;
+  TBitmap sample;
+  sample.SetPixelFormat(pf24bit);
+  sample.SetSize(kSampleSize, kSampleSize);
+  sample.Canvas().StretchDraw(Rect(0, 0, kSampleSize, kSampleSize), frame);
+  const TBitmap& samples = sample;
+  for (int y = 0; y < kSampleSize; ++y) {
+    const std::uint8_t* row = samples.ScanLine(y);
+    for (int x = 0; x < kSampleSize; ++x) Add(RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]));
+  }
+}
+
+// ---- Reduction ---------------------------------------------------------------------------
+
+void ReduceBinCounts(std::vector<TColorCount>& cells, int wanted) {
+  wanted = std::max(wanted, 0);
+  const std::size_t n = std::min<std::size_t>(cells.size(), kColorCells);
+  std::vector<std::int32_t> counts;
+  for (std::size_t i = 0; i < n; ++i)
+    if (cells[i].Count > 0) counts.push_back(cells[i].Count);
+  if (static_cast<int>(counts.size()) <= wanted) return;
+
+  // Pass p zeroes the cells whose count is p, in cell order, and the passes
+  // stop as soon as at most `wanted` remain: p is the (wanted + 1)-th largest
+  // count, every larger count survives, and of the cells counting exactly p
+  // only the last few (in cell order) do.
+  std::nth_element(counts.begin(), counts.begin() + wanted, counts.end(), std::greater<>());
+  const std::int32_t p = counts[static_cast<std::size_t>(wanted)];
+  const auto above = static_cast<int>(std::count_if(counts.begin(), counts.end(), [p](std::int32_t c) { return c > p; }));
+  const auto atP = static_cast<int>(std::count(counts.begin(), counts.end(), p));
+  int toRemove = atP - (wanted - above);
+
+  // The last pass reached the last cell it zeroed; cells before it lost p,
+  // cells after it p - 1.
+  std::size_t stop = 0;
+  for (std::size_t i = 0; i < n && toRemove > 0; ++i)
+    if (cells[i].Count == p) {
+      cells[i].Count = 0;
+      stop = i;
+      --toRemove;
+    }
+  for (std::size_t i = 0; i < n; ++i) {
+    std::int32_t& c = cells[i].Count;
+    if (c == 0) continue;
+    if (c < p) c = 0;
+    else c -= i < stop ? p : p - 1;
+  }
+}
+
+namespace {
+
+TColor Average(TColor a, TColor b) {
+  const auto mean = [](int x, int y) { return static_cast<std::uint8_t>(Round((x + y) / 2.0)); };
+  return RGB(mean(GetRValue(a), GetRValue(b)), mean(GetGValue(a), GetGValue(b)), mean(GetBValue(a), GetBValue(b)));
+}
+
+}  // namespace
+
+void MergeListCounts(std::vector<TColorCount>& cells, int wanted, const std::function<void(int)>& afterPass) {
+  wanted = std::max(wanted, 0);
+  const std::size_t n = std::min<std::size_t>(cells.size(), kColorCells);
+  int remaining = 0;
+  for (std::size_t i = 0; i < n; ++i) remaining += cells[i].Count > 0 ? 1 : 0;
+
+  // The living cells of a pass, in cell order, with their channels already
+  // weighted (30, 59, 11) so the inner search is plain integer arithmetic.
+  struct Living {
+    std::size_t cell;
+    std::int32_t r, g, b;
+    std::int32_t count;
+  };
+  std::vector<Living> alive;
+  while (remaining > wanted) {
+    alive.clear();
+    for (std::size_t i = 0; i < n; ++i)
+      if (cells[i].Count > 0) {
+        const TColor c = cells[i].Color;
+        alive.push_back({i, 30 * GetRValue(c), 59 * GetGValue(c), 11 * GetBValue(c), cells[i].Count});
+      }
+    bool merged = false;
+    for (std::size_t a = 0; a < alive.size() && remaining > wanted; ++a) {
+      Living& me = alive[a];
+      if (me.count == 0) continue;
+      // The nearest equally or less frequent colour. The best distance starts
+      // at 0 and a candidate is taken while it is still 0, so an exact twin
+      // gives way to the next candidate.
+      std::int32_t best = 0;
+      std::size_t nearest = alive.size();
+      for (std::size_t k = 0; k < alive.size(); ++k) {
+        const Living& other = alive[k];
+        if (k == a || other.count == 0 || other.count > me.count) continue;
+        const std::int32_t dr = me.r - other.r, dg = me.g - other.g, db = me.b - other.b;
+        const std::int32_t distance = dr * dr + dg * dg + db * db;  // at most 292,615,650
+        if (distance < best || best == 0) {
+          best = distance;
+          nearest = k;
+        }
+      }
+      if (nearest == alive.size()) continue;
+      Living& victim = alive[nearest];
+      if (victim.count == me.count) {
+        TColor& colour = cells[me.cell].Color;
+        colour = Average(colour, cells[victim.cell].Color);
+        me.r = 30 * GetRValue(colour);
+        me.g = 59 * GetGValue(colour);
+        me.b = 11 * GetBValue(colour);
+      }
+      victim.count = 0;
+      cells[victim.cell].Count = 0;
+      --remaining;
+      merged = true;
+    }
+    if (afterPass) afterPass(remaining);
+    if (!merged) break;  // a single colour has nothing to merge with
+  }
+}
+
+TMaxLogPalette PaletteFromCounts(const std::vector<TColorCount>& cells, const std::vector<TColorEntry>& keep) {
+  constexpr int kMaxUsed = 255;
+  TMaxLogPalette p = GrayscalePalette();
+  int used = 0;
+  const auto append = [&](TColor c) { p.palPalEntry[used++] = PaletteEntryOf(c & 0xFFFFFFu); };
+  const std::size_t n = std::min<std::size_t>(cells.size(), kColorCells);
+  for (std::size_t i = 0; i < n && used < kMaxUsed; ++i)
+    if (cells[i].Count > 0) append(cells[i].Color);
+
+  std::vector<TColor> kept;
+  for (const TColorEntry& e : keep) {
+    const TColor c = ColorToRGB(e.Color) & 0xFFFFFFu;
+    if (std::find(kept.begin(), kept.end(), c) == kept.end()) kept.push_back(c);
+  }
+  for (const TColor c : kept)
+    if (used < kMaxUsed) append(c);
+
+  const auto inUse = [&](TColor c) {
+    for (int i = 0; i < used; ++i)
+      if (ColorOf(p.palPalEntry[i]) == c) return true;
+    return false;
+  };
+  if (used < kMaxUsed && !inUse(clBlack)) append(clBlack);
+  if (used < kMaxUsed && !inUse(clWhite)) append(clWhite);
+  p.palNumEntries = static_cast<std::uint16_t>(std::max(used, 10));
+  return p;
+}
+
+TMaxLogPalette ReducePalette(TColorCounts& counts, int wanted, const std::vector<TColorEntry>& keep,
+                             bool reportProgress) {
+  std::vector<TColorCount>& cells = counts.Cells();
+  if (reportProgress) Progress(0, kColorCells);
+  const auto afterPass = [&](int remaining) {
+    if (reportProgress) Progress(kColorCells - remaining, kColorCells);
+  };
+  if (counts.IsBins()) {
+    int before = 0;
+    for (int i = 0; i < kColorCells; ++i) before += cells[i].Count > 0 ? 1 : 0;
+    ReduceBinCounts(cells, wanted);
+    if (before > std::max(wanted, 0)) afterPass(std::max(wanted, 0));
+  } else {
+    MergeListCounts(cells, wanted, afterPass);
+  }
+  TMaxLogPalette palette = PaletteFromCounts(cells, keep);
+  if (reportProgress) Progress(0, 0);
+  return palette;
+}
+
+// ---- Conversion of the frames ------------------------------------------------------------
+
+namespace {
+
+TPalette ToPalette(const TMaxLogPalette& p) {
+  const int count = std::min<int>(p.palNumEntries, 256);
+  return CreatePalette(std::vector<TPaletteEntry>(p.palPalEntry.begin(), p.palPalEntry.begin() + count));
+}
+
+// The first pixel of colour (low 24 bits), scanning column by column.
+std::optional<TPoint> FindFirstInColumns(const TBitmap& bitmap, TColor color) {
+  color &= 0xFFFFFFu;
+  const int bits = bitmap.BitCount();
+  const TPalette& palette = bitmap.Palette();
+  std::optional<TPoint> found;
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    const std::uint8_t* row = bitmap.ScanLine(y);
+    const int limit = found ? found->X : bitmap.Width();  // only a column further left can win
+    for (int x = 0; x < limit; ++x)
+      if ((ReadPixel(row, x, bits, palette) & 0xFFFFFFu) == color) {
+        found = Point(x, y);
+        break;
+      }
+  }
+  return found;
+}
+
+std::unique_ptr<TMinGDIBitmap> ReducedCopy(TMinGDIBitmap& old, const TMaxLogPalette* palette) {
+  auto fresh = std::make_unique<TMinGDIBitmap>();
+  fresh->SetPixelFormat(pf8bit);
+  fresh->SetSize(old.Width(), old.Height());
+  if (palette != nullptr) fresh->SetPalette(ToPalette(*palette));
+  // Every pixel is drawn, the transparent colour too: it is re-found below.
+  const TRect all = Rect(0, 0, old.Width(), old.Height());
+  if (!old.Empty()) fresh->Canvas().CopyRect(all, old.Canvas(), all);
+  return fresh;
+}
+
+}  // namespace
+
+bool CreatePaletteForBitmaps(int kind, TSetOfBitmaps& frames, int colors, TMaxLogPalette* custom) {
+  std::optional<TMaxLogPalette> shared;
+  switch (kind) {
+    case pkBrowser1:
+    case pkBrowser: shared = BrowserPalette(); break;
+    case pkStandardVGA: shared = StandardVGAPalette(); break;
+    case pkGrayscale: shared = GrayscalePalette(); break;
+    case pkCustom:
+      if (custom != nullptr) {
+        custom->palVersion = 0x300;
+        custom->palNumEntries = 256;
+        shared = *custom;
+      }
+      break;
+    default: break;
+  }
+
+  const int last = static_cast<int>(frames.size()) - 1;
+  TColorCounts counts;
+  if (kind == pkOptimized || kind == pkAdaptive) {
+    if (kind == pkOptimized) counts.SeedBins();
+    else counts.ClearList();
+    Progress(0, last);
+    std::vector<TColorEntry> keep;
+    for (int i = 0; i <= last; ++i) {
+      TSetOfBitmapsItem& item = *frames[static_cast<std::size_t>(i)];
+      if (!item.Bitmap) continue;
+      item.Bitmap->RestoreImage();
+      counts.CountColors(*item.Bitmap);
+      Progress(i, last);
+      if (item.Transparent) keep.push_back({item.Bitmap->TransparentColor()});
+      item.Bitmap->ReleaseImage();
+    }
+    shared = ReducePalette(counts, colors, keep, true);
+  }
+
+  Progress(0, last);
+  for (int i = 0; i <= last; ++i) {
+    TSetOfBitmapsItem& item = *frames[static_cast<std::size_t>(i)];
+    if (!item.Bitmap) item.Bitmap = std::make_unique<TMinGDIBitmap>();
+    TMinGDIBitmap& old = *item.Bitmap;
+    old.RestoreImage();
+
+    std::optional<TMaxLogPalette> own;
+    if (kind == pkOptimizedPerFrame || kind == pkAdaptivePerFrame) {
+      if (kind == pkOptimizedPerFrame) counts.SeedBins();
+      else counts.ClearList();
+      counts.CountColors(old);
+      std::vector<TColorEntry> keep;
+      if (item.Transparent) keep.push_back({old.TransparentColor()});
+      own = ReducePalette(counts, colors, keep, false);
+    }
+    const TMaxLogPalette* palette = own ? &*own : (shared ? &*shared : nullptr);
+    std::unique_ptr<TMinGDIBitmap> fresh = ReducedCopy(old, palette);
+
+    if (item.Transparent) {
+      if (const std::optional<TPoint> at = FindFirstInColumns(old, old.TransparentColor())) {
+        fresh->SetTransparentColor(fresh->Pixel(at->X, at->Y));
+        item.TransparentX = at->X;
+        item.TransparentY = at->Y;
+      }
+    }
+    item.Bitmap = std::move(fresh);  // frees the old bitmap
+    item.Bitmap->SetModified(true);
+    item.Bitmap->SaveAndRelease();
+
+    Progress(i, last);
+    if (CancelFlag != 0) return i == last;
+  }
+  return true;
+}
+
+// ---- Palette files -----------------------------------------------------------------------
+
+namespace {
+
+// A palette file is a few kilobytes; more than this is not read.
+constexpr std::int64_t kMaxPaletteFileBytes = std::int64_t{16} << 20;
+
+std::string ReadAtMost(TStream& stream, std::int64_t limit) {
+  std::string bytes;
+  char chunk[65536];
+  while (static_cast<std::int64_t>(bytes.size()) < limit) {
+    const std::int64_t want = std::min<std::int64_t>(sizeof chunk, limit - static_cast<std::int64_t>(bytes.size()));
+    const std::int64_t got = stream.Read(chunk, want);
+    if (got <= 0) break;
+    bytes.append(chunk, static_cast<std::size_t>(got));
+  }
+  return bytes;
+}
+
+// The first three runs of decimal digits of a line, each kept modulo 256.
+bool ParsePaletteLine(const std::string& line, std::uint8_t (&values)[3]) {
+  int runs = 0;
+  std::size_t i = 0;
+  while (runs < 3) {
+    while (i < line.size() && !std::isdigit(static_cast<unsigned char>(line[i]))) ++i;
+    if (i == line.size()) return false;
+    unsigned value = 0;
+    while (i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])))
+      value = (value * 10 + static_cast<unsigned>(line[i++] - '0')) & 0xFFu;
+    values[runs++] = static_cast<std::uint8_t>(value);
+  }
+  return true;
+}
+
+}  // namespace
+
+void LoadPaletteFile(TStream& stream, TMaxLogPalette& palette) {
+  stream.SetPosition(0);  // the whole stream, wherever it stood
+  const std::string bytes = ReadAtMost(stream, kMaxPaletteFileBytes);
+  palette.palNumEntries = 0;
+  for (TPaletteEntry& e : palette.palPalEntry) e.peRed = e.peGreen = e.peBlue = 0;
+  const auto* buffer = reinterpret_cast<const std::uint8_t*>(bytes.data());
+  const auto size = static_cast<std::int64_t>(bytes.size());
+  std::int64_t position = 0;
+  while (position < size && palette.palNumEntries < 256) {
+    const std::string line = ReadBufLine(buffer, position, size);
+    std::uint8_t rgb[3];
+    if (!ParsePaletteLine(line, rgb)) continue;
+    TPaletteEntry& e = palette.palPalEntry[palette.palNumEntries++];
+    e.peRed = rgb[0];
+    e.peGreen = rgb[1];
+    e.peBlue = rgb[2];
+  }
+}

@@ -1,0 +1,150 @@
+// Palette creation and colour reduction for GIF export: builds a palette of
+// a chosen kind for the export frames (one for all frames, or one per frame),
+// redraws every frame into an 8-bit bitmap with that palette and re-finds each
+// frame's transparent colour. Also the reader of plain-text palette files.
+#pragma once
+
+#include "platform/Colors.h"
+#include "platform/Graphics.h"
+#include "platform/Messages.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class TMinGDIBitmap;
+class TStream;
+
+// A logical palette of 256 entries in the layout the export wizard and the
+// palette editor keep (a version word, an entry count word, 256 entries).
+struct TMaxLogPalette {
+  std::uint16_t palVersion = 0x300;
+  std::uint16_t palNumEntries = 0;
+  std::array<TPaletteEntry, 256> palPalEntry{};
+};
+
+// One frame of an export.
+class TSetOfBitmapsItem {
+ public:
+  TSetOfBitmapsItem();
+  ~TSetOfBitmapsItem();
+
+  std::unique_ptr<TMinGDIBitmap> Bitmap;  // replaced by the reduced bitmap
+  std::int32_t Delay = 10;                // 1/100 s
+  // Where the transparent colour was found in the reduced bitmap.
+  std::int32_t TransparentX = -1;
+  std::int32_t TransparentY = -1;
+  // The palette index of the transparent colour (filled when the GIF is built).
+  std::int32_t TransparentIndex = -1;
+  std::uint8_t Transparent = 0;
+  std::int32_t Left = 0;  // the frame's position in the animation
+  std::int32_t Top = 0;
+  std::uint8_t Disposal = 0;
+
+  std::uint8_t Interlaced() const { return interlaced_; }
+  // Stored only when the bitmap is taller than 8 rows (an interlaced GIF
+  // image needs at least 5); otherwise the flag keeps its value.
+  void SetInterlaced(std::uint8_t value);
+
+ private:
+  std::uint8_t interlaced_ = 0;
+};
+
+using TSetOfBitmaps = std::vector<std::unique_ptr<TSetOfBitmapsItem>>;
+
+// One colour to be kept in a palette.
+struct TColorEntry {
+  TColor Color = 0;
+};
+
+// Palette kinds.
+enum TPaletteKind : int {
+  pkBrowser1 = 1,
+  pkBrowser = 2,          // 7 x 6 x 6 colour cube
+  pkStandardVGA = 3,
+  pkGrayscale = 4,
+  pkOptimized = 5,        // bins over all frames
+  pkAdaptive = 6,         // colour list over all frames
+  pkCustom = 7,
+  pkOptimizedPerFrame = 8,
+  pkAdaptivePerFrame = 9,
+};
+
+// The window that receives the progress messages (WM_IMAGEPROGRESS) of palette
+// creation; 0 for none. The export wizard sets it before a call.
+extern HWND PaletteProgressWindow;
+
+// Builds the palette of the kind, with at most `colors` colours for the reduced
+// kinds, and replaces every frame's bitmap by an 8-bit one drawn with it. Kind
+// 7 uses custom (its version becomes $300 and its count 256) when given.
+// Returns true when every frame was converted, false when the cancel flag
+// stopped the conversion (the remaining frames keep their old bitmaps).
+bool CreatePaletteForBitmaps(int kind, TSetOfBitmaps& frames, int colors, TMaxLogPalette* custom);
+
+// Fills palette from a palette text file (the whole stream, from its start): on each line the first three runs
+// of decimal digits are red, green and blue (their low 8 bits); lines with
+// fewer are ignored, and at most 256 entries are read.
+void LoadPaletteFile(TStream& stream, TMaxLogPalette& palette);
+
+// ---- The counting and reduction steps ----------------------------------------------
+
+// Number of colour cells: 32 x 32 x 32 bins, or a list of as many colours.
+constexpr int kColorCells = 32768;
+
+struct TColorCount {
+  TColor Color = 0;
+  std::int32_t Count = 0;
+};
+
+// Colour counts used as bins (optimized kinds: cell r*1024 + g*32 + b holds
+// the colour (8r, 8g, 8b)) or as a list (adaptive kinds: distinct colours in
+// order of first appearance).
+class TColorCounts {
+ public:
+  TColorCounts();
+  // Bins with their colours and counts of 0.
+  void SeedBins();
+  // An empty list.
+  void ClearList();
+  bool IsBins() const { return bins_; }
+
+  // Counts the samples of a frame: the frame drawn stretched over 100 x 100.
+  void CountColors(const TBitmap& frame);
+  // Counts one sample colour.
+  void Add(TColor color);
+
+  std::vector<TColorCount>& Cells() { return cells_; }
+  const std::vector<TColorCount>& Cells() const { return cells_; }
+
+ private:
+  bool bins_ = true;
+  std::vector<TColorCount> cells_;
+  int listLength_ = 0;
+  std::unordered_map<TColor, int> listIndex_;  // colour -> cell of the list
+};
+
+// Optimized reduction: leaves the counts of the bins that repeated passes
+// decrementing every non-zero count by one would leave, stopping as soon as
+// at most `wanted` remain (the most frequent survive; among equally rare
+// ones, lower cells go first), and zeroes the others. Computed directly.
+void ReduceBinCounts(std::vector<TColorCount>& cells, int wanted);
+// Adaptive reduction: passes that merge each colour's nearest equally or less
+// frequent colour into it until at most `wanted` remain. afterPass is called
+// with the number of remaining colours after every pass.
+void MergeListCounts(std::vector<TColorCount>& cells, int wanted, const std::function<void(int)>& afterPass = {});
+// The palette of the surviving cells (in cell order, at most 255) over a grey
+// ramp, then the kept colours, then black and white when missing; its count
+// is the number of entries in use but at least 10.
+TMaxLogPalette PaletteFromCounts(const std::vector<TColorCount>& cells, const std::vector<TColorEntry>& keep);
+// ReduceBinCounts or MergeListCounts, then PaletteFromCounts, with progress
+// messages to PaletteProgressWindow when reportProgress is set.
+TMaxLogPalette ReducePalette(TColorCounts& counts, int wanted, const std::vector<TColorEntry>& keep,
+                             bool reportProgress);
+
+// The fixed palettes (256 entries each).
+TMaxLogPalette BrowserPalette();
+TMaxLogPalette StandardVGAPalette();
+TMaxLogPalette GrayscalePalette();

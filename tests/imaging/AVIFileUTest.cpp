@@ -1,0 +1,605 @@
+#include "imaging/AVIFileU.h"
+#include "imaging/JpgImg.h"
+#include "tests/support/AviTestFiles.h"
+#include "tests/support/FakeSystemValues.h"
+#include "tests/support/ScriptedUiServices.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+TColor ColorOfFrame(int i) { return RGB(static_cast<std::uint8_t>(40 * i), static_cast<std::uint8_t>(200 - 30 * i), 90); }
+
+// A 24-bit bitmap filled with one colour, with a marked top-left pixel.
+std::unique_ptr<TBitmap> SolidBitmap(int width, int height, TColor color, TPixelFormat format = pf24bit) {
+  auto b = std::make_unique<TBitmap>();
+  b->SetPixelFormat(format);
+  b->SetSize(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) b->SetPixel(x, y, color);
+  b->SetPixel(0, 0, RGB(255, 255, 255));
+  return b;
+}
+
+// Writes frames of ColorOfFrame(i) through TAVIObject, uncompressed.
+void WriteClip(const std::string& path, int frames, int rate, int width = 6, int height = 4) {
+  TAVIObject avi;
+  avi.SetOptionsChosen(true);
+  const PAVIFILE file = avi.CreateAVIFile(path, rate);
+  ASSERT_NE(file, 0u);
+  auto first = SolidBitmap(width, height, ColorOfFrame(0));
+  const PAVISTREAM stream = avi.CreateVideoStream(file, *first);
+  ASSERT_NE(stream, 0u);
+  for (int i = 0; i < frames; ++i) {
+    auto bitmap = SolidBitmap(width, height, ColorOfFrame(i));
+    EXPECT_TRUE(avi.WriteFrame(file, stream, *bitmap, i, AVIIF_KEYFRAME));
+  }
+  avi.ReleaseStream(stream);
+  EXPECT_TRUE(avi.CloseAVIFile(file));
+}
+
+std::string Message(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "(no exception)";
+}
+
+int Distance(TColor a, TColor b) {
+  return std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
+                   std::abs(GetBValue(a) - GetBValue(b))});
+}
+
+std::vector<std::string> TemporaryFiles() {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(AviTemporaryFolder()))
+    names.push_back(entry.path().filename().string());
+  return names;
+}
+
+}  // namespace
+
+// ---- Writing and reading back -------------------------------------------------------------------------
+
+TEST(AviObjectRoundTrip, FramesRateAndPixelsComeBack) {
+  TempDir dir;
+  const std::string path = dir.File("clip.avi");
+  const int handles = OpenAviHandleCount();
+  WriteClip(path, 3, 12);
+
+  TAVIObject reader;
+  const PAVIFILE file = reader.OpenAVIFile(path);
+  EXPECT_EQ(reader.AudioStreams(), 0);
+  const PAVISTREAM stream = reader.OpenVideoStream(file);
+  ASSERT_NE(stream, 0u);
+  EXPECT_EQ(reader.FrameCount(), 3);
+  EXPECT_EQ(reader.FirstFrame(), 0);
+  EXPECT_EQ(reader.FrameRate(), 12);
+  for (int i = 0; i < 3; ++i) {
+    auto frame = reader.GetFrameBitmap(i);
+    ASSERT_EQ(frame->Width(), 6);
+    ASSERT_EQ(frame->Height(), 4);
+    EXPECT_EQ(frame->PixelFormat(), pf24bit);
+    EXPECT_EQ(frame->Pixel(3, 2), ColorOfFrame(i));
+    EXPECT_EQ(frame->Pixel(0, 0), RGB(255, 255, 255));  // the top row stays on top
+  }
+  EXPECT_EQ(reader.LastFrameHeader().biBitCount, 24);
+  EXPECT_FALSE(reader.ErrorFlag());
+  auto missing = reader.GetFrameBitmap(7);
+  EXPECT_TRUE(reader.ErrorFlag());
+  EXPECT_EQ(missing->Width(), 2);
+  EXPECT_EQ(missing->Height(), 2);
+  reader.CloseVideoStream(stream);
+  reader.CloseAVIFile(file);
+  EXPECT_EQ(OpenAviHandleCount(), handles);
+}
+
+TEST(AviObjectRoundTrip, PaletteAndThirtyTwoBitBitmapsAreWrittenAs24Bits) {
+  TempDir dir;
+  const std::string path = dir.File("formats.avi");
+  {
+    TAVIObject avi;
+    avi.SetOptionsChosen(true);
+    const PAVIFILE file = avi.CreateAVIFile(path, 5);
+    auto pal = SolidBitmap(4, 4, RGB(255, 0, 0), pf8bit);
+    auto wide = SolidBitmap(4, 4, RGB(0, 0, 255), pf32bit);
+    const PAVISTREAM stream = avi.CreateVideoStream(file, *pal);
+    avi.WriteFrame(file, stream, *pal, 0, AVIIF_KEYFRAME);
+    avi.WriteFrame(file, stream, *wide, 1, AVIIF_KEYFRAME);
+    avi.ReleaseStream(stream);
+    avi.CloseAVIFile(file);
+  }
+  TAVIObject reader;
+  const PAVIFILE file = reader.OpenAVIFile(path);
+  const PAVISTREAM stream = reader.OpenVideoStream(file);
+  EXPECT_EQ(reader.GetFrameBitmap(0)->Pixel(2, 2), RGB(255, 0, 0));
+  EXPECT_EQ(reader.GetFrameBitmap(1)->Pixel(2, 2), RGB(0, 0, 255));
+  reader.CloseVideoStream(stream);
+  reader.CloseAVIFile(file);
+}
+
+TEST(AviObjectWriting, AFrameOfAnotherSizeRaisesTheWriteError) {
+  TempDir dir;
+  TAVIObject avi;
+  avi.SetOptionsChosen(true);
+  const PAVIFILE file = avi.CreateAVIFile(dir.File("w.avi"), 10);
+  auto small = SolidBitmap(4, 4, clRed);
+  auto large = SolidBitmap(5, 4, clRed);
+  const PAVISTREAM stream = avi.CreateVideoStream(file, *small);
+  EXPECT_TRUE(avi.WriteFrame(file, stream, *small, 0, AVIIF_KEYFRAME));
+  EXPECT_EQ(Message([&] { avi.WriteFrame(file, stream, *large, 1, AVIIF_KEYFRAME); }),
+            "An error occured during writing to AVI file.");
+  EXPECT_EQ(Message([&] { avi.WriteFrame(file, stream, *small, 0, AVIIF_KEYFRAME); }),
+            "An error occured during writing to AVI file.");
+  EXPECT_FALSE(avi.WriteFrame(0, stream, *small, 1, 0));
+  EXPECT_FALSE(avi.WriteFrame(file, 0, *small, 1, 0));
+  avi.ReleaseStream(stream);
+  avi.CloseAVIFile(file);
+}
+
+TEST(AviObjectWriting, TheCompressorIsAskedForUnlessChosen) {
+  ScriptedUiServices ui;
+  TempDir dir;
+  TAVIObject avi;
+  auto bitmap = SolidBitmap(16, 16, RGB(30, 120, 200));
+  const PAVIFILE cancelled = avi.CreateAVIFile(dir.File("c.avi"), 10);
+  EXPECT_EQ(Message([&] { avi.CreateVideoStream(cancelled, *bitmap); }), "Video Compression was canceled.");
+  EXPECT_EQ(ui.videoCompressionRequests.size(), 1u);
+  avi.CloseAVIFile(cancelled);
+
+  ui.videoCompressionAnswers.push_back(VideoCompression{comptypeMJPG, 9000});
+  const std::string path = dir.File("m.avi");
+  const PAVIFILE file = avi.CreateAVIFile(path, 10);
+  const PAVISTREAM stream = avi.CreateVideoStream(file, *bitmap);
+  ASSERT_NE(stream, 0u);
+  EXPECT_EQ(avi.CompressOptions().fccHandler, comptypeMJPG);
+  for (int i = 0; i < 2; ++i) avi.WriteFrame(file, stream, *bitmap, i, AVIIF_KEYFRAME);
+  avi.ReleaseStream(stream);
+  EXPECT_TRUE(avi.CloseAVIFile(file));
+  EXPECT_NE(TempDir::ReadFile(path).find("00dc"), std::string::npos);
+
+  TAVIObject reader;
+  const PAVIFILE in = reader.OpenAVIFile(path);
+  const PAVISTREAM video = reader.OpenVideoStream(in);
+  EXPECT_EQ(reader.FrameCount(), 2);
+  auto frame = reader.GetFrameBitmap(1);
+  EXPECT_FALSE(reader.ErrorFlag());
+  EXPECT_LE(Distance(frame->Pixel(8, 8), RGB(30, 120, 200)), 6);
+  reader.CloseVideoStream(video);
+  reader.CloseAVIFile(in);
+}
+
+TEST(AviObjectWriting, AFileThatCannotBeDeletedIsBusy) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may delete any file";
+  TempDir dir;
+  const std::string folder = dir.File("locked");
+  std::filesystem::create_directory(folder);
+  const std::string path = dir.WriteFile("locked/old.avi", "old");
+  std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  TAVIObject avi;
+  EXPECT_EQ(Message([&] { avi.CreateAVIFile(path, 10); }), "Cannot write to the file. Probably file is busy.");
+  std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+}
+
+TEST(AviObjectReading, AFileThatCannotBeOpenedNamesItself) {
+  TempDir dir;
+  TAVIObject avi;
+  const std::string path = dir.File("none.avi");
+  EXPECT_EQ(Message([&] { avi.OpenAVIFile(path); }), "Cannot open the file \"" + path + "\". Probably file is busy.");
+}
+
+TEST(AviObjectReading, AudioIsCountedAndTheVideoStreamFound) {
+  TempDir dir;
+  AviTestFile f;
+  AviTestStream audio;
+  audio.type = "auds";
+  audio.format = PcmFormat(1, 8000, 8);
+  AviTestStream video;
+  video.format = DibFormat(2, 2, 24);
+  video.rate = 30;
+  video.scale = 2;
+  f.streams = {audio, video};
+  f.chunks = {{"00wb", "abcd"}, {"01db", Rows24(2, 2, [](int, int) { return 0x00FF00u; })}};
+  const std::string path = dir.WriteFile("av.avi", f.Build());
+  TAVIObject avi;
+  const PAVIFILE file = avi.OpenAVIFile(path);
+  EXPECT_EQ(avi.AudioStreams(), 1);
+  const PAVISTREAM stream = avi.OpenVideoStream(file);
+  ASSERT_NE(stream, 0u);
+  EXPECT_EQ(avi.FrameRate(), 15);
+  EXPECT_EQ(avi.GetFrameBitmap(0)->Pixel(1, 1), RGB(0, 255, 0));
+  avi.CloseVideoStream(stream);
+  avi.CloseAVIFile(file);
+}
+
+TEST(AviObjectReading, FrameRatesOfOddStreamHeaders) {
+  TempDir dir;
+  auto rateOf = [&](std::uint32_t rate, std::uint32_t scale) {
+    AviTestFile f;
+    AviTestStream s;
+    s.format = DibFormat(1, 1, 24);
+    s.rate = rate;
+    s.scale = scale;
+    f.streams = {s};
+    f.chunks = {{"00db", std::string(4, '\0')}};
+    TAVIObject avi;
+    const PAVIFILE file = avi.OpenAVIFile(dir.WriteFile("r.avi", f.Build()));
+    const PAVISTREAM stream = avi.OpenVideoStream(file);
+    const int result = avi.FrameRate();
+    avi.CloseVideoStream(stream);
+    avi.CloseAVIFile(file);
+    return result;
+  };
+  EXPECT_EQ(rateOf(25, 0), 20);   // no scale: 20 frames a second
+  EXPECT_EQ(rateOf(1, 3), 1);     // never rounded to 0
+  EXPECT_EQ(rateOf(0, 1), 1);
+  EXPECT_EQ(rateOf(30000, 1001), 30);
+}
+
+TEST(AviObjectReading, NoVideoStreamGivesZero) {
+  TempDir dir;
+  AviTestFile f;
+  AviTestStream audio;
+  audio.type = "auds";
+  audio.format = PcmFormat(1, 8000, 8);
+  f.streams = {audio};
+  f.chunks = {{"00wb", "abcd"}};
+  TAVIObject avi;
+  const PAVIFILE file = avi.OpenAVIFile(dir.WriteFile("a.avi", f.Build()));
+  EXPECT_EQ(avi.OpenVideoStream(file), 0u);
+  avi.CloseAVIFile(file);
+}
+
+// ---- Frames made in the test ---------------------------------------------------------------------------
+
+TEST(AviObjectReading, Rle8FramesBecomeEightBitBitmapsWithTheirPalette) {
+  TempDir dir;
+  AviTestFile f;
+  AviTestStream s;
+  s.format = DibFormat(3, 1, 8, BI_RLE8, {0x000000, 0x336699});
+  f.streams = {s};
+  f.chunks = {{"00dc", std::string("\x02\x01\x01\x00\x00\x01", 6)}};
+  TAVIObject avi;
+  const PAVIFILE file = avi.OpenAVIFile(dir.WriteFile("rle.avi", f.Build()));
+  const PAVISTREAM stream = avi.OpenVideoStream(file);
+  auto frame = avi.GetFrameBitmap(0);
+  EXPECT_FALSE(avi.ErrorFlag());
+  EXPECT_EQ(frame->PixelFormat(), pf8bit);
+  EXPECT_EQ(frame->Pixel(0, 0), RGB(0x33, 0x66, 0x99));
+  EXPECT_EQ(frame->Pixel(2, 0), RGB(0, 0, 0));
+  ASSERT_EQ(avi.LastColorTable().size(), 2u);
+  EXPECT_EQ(avi.LastColorTable()[1], (TPaletteEntry{0x33, 0x66, 0x99, 0}));
+  avi.CloseVideoStream(stream);
+  avi.CloseAVIFile(file);
+}
+
+namespace {
+
+std::string JpegOf(int width, int height, TColor color, bool standardTables = false) {
+  TJPEGImage jpeg;
+  auto b = SolidBitmap(width, height, color);
+  jpeg.Bitmap().Assign(b.get());
+  jpeg.SetQuality(95);
+  if (standardTables) jpeg.SetFastProcessing(true);  // no optimised Huffman tables
+  TMemoryStream out;
+  jpeg.SaveToStream(out);
+  return std::string(out.Bytes().begin(), out.Bytes().end());
+}
+
+// Removes the Huffman table segments, as many Motion JPEG writers do.
+std::string WithoutHuffmanTables(std::string jpeg) {
+  for (std::size_t at = jpeg.find("\xFF\xC4"); at != std::string::npos; at = jpeg.find("\xFF\xC4")) {
+    const std::size_t length = (static_cast<std::uint8_t>(jpeg[at + 2]) << 8) | static_cast<std::uint8_t>(jpeg[at + 3]);
+    jpeg.erase(at, 2 + length);
+  }
+  return jpeg;
+}
+
+}  // namespace
+
+TEST(AviObjectReading, MotionJpegFramesAreDecoded) {
+  TempDir dir;
+  AviTestFile f;
+  AviTestStream s;
+  s.handler = "MJPG";
+  s.format = DibFormat(16, 8, 24, MakeFourCC('M', 'J', 'P', 'G'));
+  f.streams = {s};
+  f.chunks = {{"00dc", JpegOf(16, 8, RGB(200, 40, 40))},
+              {"00dc", WithoutHuffmanTables(JpegOf(16, 8, RGB(40, 40, 200), true))},
+              {"00dc", "not a jpeg"}};
+  TAVIObject avi;
+  const PAVIFILE file = avi.OpenAVIFile(dir.WriteFile("mjpg.avi", f.Build()));
+  const PAVISTREAM stream = avi.OpenVideoStream(file);
+  ASSERT_EQ(avi.FrameCount(), 3);
+  auto first = avi.GetFrameBitmap(0);
+  EXPECT_FALSE(avi.ErrorFlag());
+  EXPECT_EQ(first->Width(), 16);
+  EXPECT_LE(Distance(first->Pixel(8, 4), RGB(200, 40, 40)), 6);
+  auto second = avi.GetFrameBitmap(1);
+  EXPECT_FALSE(avi.ErrorFlag());
+  EXPECT_LE(Distance(second->Pixel(8, 4), RGB(40, 40, 200)), 6);
+  avi.GetFrameBitmap(2);
+  EXPECT_TRUE(avi.ErrorFlag());
+  avi.CloseVideoStream(stream);
+  avi.CloseAVIFile(file);
+}
+
+// ---- Clips ------------------------------------------------------------------------------------------------
+
+TEST(AviClipPlayback, WrapsToFrameOneOnceAndSetsLooped) {
+  TempDir dir;
+  const std::string path = dir.File("loop.avi");
+  WriteClip(path, 3, 10);
+  TAVIImage clip;
+  ASSERT_TRUE(clip.OpenFile(path));
+  TBitmap target;
+  ASSERT_TRUE(clip.DrawFrame(0, target));
+  EXPECT_EQ(target.Width(), 6);
+  EXPECT_TRUE(clip.NextFrame(target));
+  EXPECT_TRUE(clip.NextFrame(target));
+  EXPECT_EQ(clip.CurrentFrame(), 2);
+  EXPECT_FALSE(clip.Looped());
+  ASSERT_TRUE(clip.NextFrame(target));  // frame 3 = first + count wraps
+  EXPECT_EQ(clip.CurrentFrame(), 1);
+  EXPECT_EQ(target.Pixel(3, 2), ColorOfFrame(1));
+  EXPECT_TRUE(clip.TakeLooped());
+  EXPECT_FALSE(clip.TakeLooped());
+  ASSERT_TRUE(clip.DrawFrame(-5, target));  // below the first frame
+  EXPECT_EQ(clip.CurrentFrame(), 0);
+}
+
+TEST(AviClipPlayback, AOneFrameClipWrapsToItsOnlyFrame) {
+  TempDir dir;
+  const std::string path = dir.File("one.avi");
+  WriteClip(path, 1, 10);
+  TAVIImage clip;
+  ASSERT_TRUE(clip.OpenFile(path));
+  TBitmap target;
+  ASSERT_TRUE(clip.DrawFrame(0, target));
+  EXPECT_TRUE(clip.NextFrame(target));
+  EXPECT_EQ(clip.CurrentFrame(), 0);
+  EXPECT_TRUE(clip.TakeLooped());
+}
+
+TEST(AviClipPlayback, ScaledFramesAreStretched) {
+  TempDir dir;
+  const std::string path = dir.File("scale.avi");
+  WriteClip(path, 2, 10, 6, 4);
+  TAVIImage clip;
+  clip.SetScale(1.5);
+  ASSERT_TRUE(clip.OpenFile(path));
+  TBitmap target;
+  ASSERT_TRUE(clip.DrawFrame(1, target));
+  EXPECT_EQ(target.Width(), 9);
+  EXPECT_EQ(target.Height(), 6);
+  EXPECT_EQ(target.Pixel(7, 5), ColorOfFrame(1));
+}
+
+TEST(AviClipPlayback, NothingIsDrawnWithoutAStream) {
+  TAVIImage clip;
+  TBitmap target;
+  EXPECT_FALSE(clip.DrawFrame(1, target));
+  EXPECT_FALSE(clip.OpenFile("/nonexistent/clip.avi"));
+  EXPECT_FALSE(clip.NextFrame(target));
+  EXPECT_EQ(clip.VideoStream(), 0u);
+}
+
+TEST(AviClipPlayback, FrameOneTakesTheTickCount) {
+  FakeSystemValues values;
+  TempDir dir;
+  const std::string path = dir.File("tick.avi");
+  WriteClip(path, 3, 10);
+  TAVIImage clip;
+  ASSERT_TRUE(clip.OpenFile(path));
+  TBitmap target;
+  values.micros = 5000 * 1000;
+  clip.DrawFrame(1, target);
+  EXPECT_EQ(clip.StartTick(), 5000u);
+  values.micros = 6000 * 1000;
+  clip.DrawFrame(2, target);
+  EXPECT_EQ(clip.StartTick(), 5000u);
+}
+
+// ---- The clip record ------------------------------------------------------------------------------------------
+
+TEST(AviClipRecord, RoundTripThroughAPrivateTemporaryFile) {
+  TempDir dir;
+  const std::string path = dir.File("movie.avi");
+  WriteClip(path, 2, 10);
+  const std::string fileBytes = TempDir::ReadFile(path);
+
+  TAVIImage source;
+  ASSERT_TRUE(source.OpenFile(path));
+  TMemoryStream stream;
+  stream.WriteInt32(0x12345678);  // the record sits inside a larger stream
+  source.SaveToStream(stream);
+  EXPECT_EQ(stream.Size() - 4, source.StreamedSize());
+  stream.WriteInt32(-1);
+  const auto& b = stream.Bytes();
+  EXPECT_EQ(b[4], path.size());
+  EXPECT_EQ(std::string(b.begin() + 5, b.begin() + 5 + static_cast<std::ptrdiff_t>(path.size())), path);
+
+  stream.SetPosition(4);
+  TAVIImage copy;
+  copy.LoadFromStream(stream);
+  EXPECT_EQ(stream.ReadInt32(), -1);  // positioned after the record
+  EXPECT_TRUE(copy.Temporary());
+  const std::string temp = copy.FileName();
+  EXPECT_EQ(temp.rfind(AviTemporaryFolder(), 0), 0u);
+  EXPECT_NE(temp.find("(Zorvan_temporary)movie.avi"), std::string::npos);
+  EXPECT_EQ(TempDir::ReadFile(temp), fileBytes);
+  EXPECT_EQ(std::filesystem::status(temp).permissions() & std::filesystem::perms::others_read,
+            std::filesystem::perms::none);
+  TBitmap target;
+  ASSERT_TRUE(copy.DrawFrame(1, target));
+  EXPECT_EQ(target.Pixel(3, 2), ColorOfFrame(1));
+  copy.CloseFile();
+  EXPECT_FALSE(FileExists(temp));
+}
+
+TEST(AviClipRecord, StoredNamesAreReducedToASafeLastComponent) {
+  TempDir dir;
+  const std::string path = dir.File("x.avi");
+  WriteClip(path, 1, 10);
+  const std::string bytes = TempDir::ReadFile(path);
+  for (const std::string& stored : {std::string("..\\..\\evil/../../etc/passwd"), std::string("C:\\clips\\..\x01" "bad:name.avi"),
+                                    std::string("..")}) {
+    TMemoryStream stream;
+    stream.WriteShortString(stored);
+    stream.WriteInt32(static_cast<std::int32_t>(bytes.size()));
+    stream.WriteBytes(bytes);
+    stream.SetPosition(0);
+    TAVIImage clip;
+    clip.LoadFromStream(stream);
+    const std::string name = clip.FileName();
+    EXPECT_EQ(name.rfind(AviTemporaryFolder(), 0), 0u) << name;
+    const std::string own = name.substr(AviTemporaryFolder().size());
+    EXPECT_EQ(own.find('/'), std::string::npos) << own;
+    EXPECT_EQ(own.find('\\'), std::string::npos) << own;
+    EXPECT_NE(own.front(), '.');
+    EXPECT_TRUE(FileExists(name));
+  }
+}
+
+TEST(AviClipRecord, TwoClipsOfTheSameNameGetTheirOwnFiles) {
+  TempDir dir;
+  FakeSystemValues values;  // the same tick count for both
+  const std::string path = dir.File("same.avi");
+  WriteClip(path, 1, 10);
+  TAVIImage source;
+  source.OpenFile(path);
+  TMemoryStream stream;
+  source.SaveToStream(stream);
+  stream.SetPosition(0);
+  TAVIImage a;
+  a.LoadFromStream(stream);
+  stream.SetPosition(0);
+  TAVIImage b;
+  b.LoadFromStream(stream);
+  EXPECT_NE(a.FileName(), b.FileName());
+  EXPECT_TRUE(FileExists(a.FileName()));
+  EXPECT_TRUE(FileExists(b.FileName()));
+}
+
+TEST(AviClipRecord, LengthZeroCreatesNoFileAndLeavesTheClipClosed) {
+  const auto before = TemporaryFiles();
+  TMemoryStream stream;
+  stream.WriteShortString("gone.avi");
+  stream.WriteInt32(0);
+  stream.WriteInt32(77);
+  stream.SetPosition(0);
+  TAVIImage clip;
+  clip.LoadFromStream(stream);
+  EXPECT_EQ(stream.ReadInt32(), 77);
+  EXPECT_EQ(clip.VideoStream(), 0u);
+  EXPECT_EQ(TemporaryFiles(), before);
+}
+
+TEST(AviClipRecord, LengthsBeyondTheStreamAreRefused) {
+  for (std::int32_t length : {-1, 100}) {
+    TMemoryStream stream;
+    stream.WriteShortString("x.avi");
+    stream.WriteInt32(length);
+    stream.WriteBytes(std::string(10, 'z'));
+    stream.SetPosition(0);
+    TAVIImage clip;
+    EXPECT_THROW(clip.LoadFromStream(stream), EReadError) << length;
+  }
+  TMemoryStream cut;
+  cut.WriteByte(20);
+  cut.WriteBytes("abc");
+  cut.SetPosition(0);
+  TAVIImage clip;
+  EXPECT_THROW(clip.LoadFromStream(cut), EReadError);
+}
+
+TEST(AviClipRecord, AVanishedFileIsStoredWithLengthZero) {
+  TempDir dir;
+  const std::string path = dir.File("vanish.avi");
+  WriteClip(path, 1, 10);
+  TAVIImage clip;
+  ASSERT_TRUE(clip.OpenFile(path));
+  clip.CloseFile();
+  DeleteFile(path);
+  TMemoryStream stream;
+  clip.SaveToStream(stream);
+  EXPECT_EQ(stream.Size(), static_cast<std::int64_t>(1 + path.size() + 4));
+  EXPECT_EQ(stream.Size(), clip.StreamedSize());
+  stream.SetPosition(1 + static_cast<std::int64_t>(path.size()));
+  EXPECT_EQ(stream.ReadInt32(), 0);
+}
+
+TEST(AviClipRecord, AFileBeyondA32BitLengthIsNotEmbedded) {
+  TempDir dir;
+  const std::string path = dir.File("big.avi");
+  WriteClip(path, 1, 10);
+  TAVIImage clip;
+  ASSERT_TRUE(clip.OpenFile(path));
+  std::filesystem::resize_file(path, std::uintmax_t{0x80000000});  // sparse: nothing is written
+  TMemoryStream stream;
+  clip.SaveToStream(stream);
+  EXPECT_EQ(stream.Size(), static_cast<std::int64_t>(1 + path.size() + 4));
+  EXPECT_EQ(stream.Size(), clip.StreamedSize());
+}
+
+TEST(AviClipRecord, NothingIsStoredWithoutAFileName) {
+  TAVIImage clip;
+  TMemoryStream stream;
+  clip.SaveToStream(stream);
+  EXPECT_EQ(stream.Size(), 0);
+  EXPECT_EQ(clip.StreamedSize(), 0);
+}
+
+TEST(AviClipRecord, LongNamesAreCutAndTheSizeStillMatches) {
+  TempDir dir;
+  const std::string folder = dir.File(std::string(120, 'd'));
+  std::filesystem::create_directory(folder);
+  const std::string deeper = folder + "/" + std::string(120, 'e');
+  std::filesystem::create_directory(deeper);
+  const std::string path = deeper + "/clip.avi";
+  WriteClip(path, 1, 10);
+  ASSERT_GT(path.size(), 255u);
+  TAVIImage clip;
+  clip.OpenFile(path);
+  TMemoryStream stream;
+  clip.SaveToStream(stream);
+  EXPECT_EQ(stream.Size(), clip.StreamedSize());
+  EXPECT_EQ(stream.Bytes()[0], 255);
+}
+
+TEST(AviClipSound, FilesWithAudioKeepASoundCopyUntilClosed) {
+  TempDir dir;
+  AviTestFile f;
+  AviTestStream video;
+  video.format = DibFormat(1, 1, 24);
+  AviTestStream audio;
+  audio.type = "auds";
+  audio.format = PcmFormat(1, 8000, 8);
+  f.streams = {video, audio};
+  f.chunks = {{"00db", std::string(4, '\0')}, {"01wb", "sound"}};
+  const std::string path = dir.WriteFile("sound.avi", f.Build());
+  TAVIImage clip;
+  ASSERT_TRUE(clip.OpenFile(path));
+  const std::string copy = clip.SoundCopyName();
+  ASSERT_FALSE(copy.empty());
+  EXPECT_EQ(copy.rfind(AviTemporaryFolder(), 0), 0u);
+  EXPECT_NE(copy.find("(Zorvan_temporary).avi"), std::string::npos);
+  EXPECT_EQ(TempDir::ReadFile(copy), TempDir::ReadFile(path));
+  clip.CloseFile();
+  EXPECT_FALSE(FileExists(copy));
+  EXPECT_TRUE(clip.SoundCopyName().empty());
+
+  TAVIImage quiet;
+  quiet.SetSoundFlag(false);
+  ASSERT_TRUE(quiet.OpenFile(path));
+  EXPECT_TRUE(quiet.SoundCopyName().empty());
+}

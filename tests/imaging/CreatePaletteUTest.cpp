@@ -1,0 +1,434 @@
+#include "imaging/CreatePaletteU.h"
+#include "imaging/MinGDIBitmapU.h"
+#include "imaging/utils.h"
+#include "platform/Messages.h"
+#include "platform/Streams.h"
+#include "tests/imaging/PictureHelpers.h"
+#include "tests/support/FakeSystemValues.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <utility>
+
+namespace {
+
+TSetOfBitmapsItem& AddFrame(TSetOfBitmaps& frames, int width, int height, const std::function<TColor(int, int)>& color) {
+  frames.push_back(std::make_unique<TSetOfBitmapsItem>());
+  MakePattern(*frames.back()->Bitmap, width, height, color);
+  return *frames.back();
+}
+
+TPaletteEntry E(int r, int g, int b) {
+  return {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b), 0};
+}
+
+TMaxLogPalette Load(const std::string& text) {
+  TMemoryStream stream;
+  stream.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
+  stream.SetPosition(0);
+  TMaxLogPalette palette;
+  palette.palNumEntries = 99;
+  palette.palPalEntry.fill(E(7, 7, 7));
+  LoadPaletteFile(stream, palette);
+  return palette;
+}
+
+// The decrement passes as they are described: every pass lowers each
+// non-zero count by one and stops as soon as at most `wanted` remain.
+void ReferenceReduceBins(std::vector<TColorCount>& cells, int wanted) {
+  int remaining = 0;
+  for (int i = 0; i < kColorCells; ++i) remaining += cells[i].Count > 0 ? 1 : 0;
+  while (remaining > wanted) {
+    for (int i = 0; i < kColorCells && remaining > wanted; ++i) {
+      if (cells[i].Count == 0) continue;
+      if (--cells[i].Count == 0) --remaining;
+    }
+  }
+}
+
+// Records the progress messages sent to a window.
+struct ProgressRecorder {
+  std::vector<std::pair<long, long>> messages;
+  TWindowHandle window{[this](TMessage& m) {
+    if (m.Msg == WM_IMAGEPROGRESS) messages.emplace_back(static_cast<long>(m.WParam), static_cast<long>(m.LParam));
+  }};
+  ProgressRecorder() { PaletteProgressWindow = window.Handle(); }
+  ~ProgressRecorder() { PaletteProgressWindow = 0; }
+};
+
+struct CancelGuard {
+  ~CancelGuard() { CancelFlag = 0; }
+};
+
+}  // namespace
+
+// ---- Fixed palettes ----------------------------------------------------------------------
+
+TEST(FixedPalettes, BrowserCubeHasRedOutermostAndBlackAtTheEnd) {
+  TSetOfBitmaps frames;
+  AddFrame(frames, 4, 4, [](int, int) { return RGB(40, 50, 60); });
+  ASSERT_TRUE(CreatePaletteForBitmaps(pkBrowser, frames, 16, nullptr));
+  const TBitmap& b = *frames[0]->Bitmap;
+  EXPECT_EQ(b.PixelFormat(), pf8bit);
+  const TPalette& p = b.Palette();
+  ASSERT_EQ(p.Count(), 256);
+  EXPECT_EQ(p.Entry(0), E(0, 0, 0));
+  EXPECT_EQ(p.Entry(1), E(0, 0, 51));
+  EXPECT_EQ(p.Entry(6), E(0, 51, 0));
+  EXPECT_EQ(p.Entry(36), E(42, 0, 0));
+  EXPECT_EQ(p.Entry(251), E(252, 255, 255));
+  for (int i = 252; i < 256; ++i) EXPECT_EQ(p.Entry(i), E(0, 0, 0));
+  EXPECT_EQ(b.Pixel(1, 1), RGB(42, 51, 51));
+}
+
+TEST(FixedPalettes, StandardVgaAndGreys) {
+  const TMaxLogPalette vga = StandardVGAPalette();
+  EXPECT_EQ(vga.palNumEntries, 256);
+  EXPECT_EQ(vga.palPalEntry[1], E(128, 0, 0));
+  EXPECT_EQ(vga.palPalEntry[7], E(128, 128, 128));
+  EXPECT_EQ(vga.palPalEntry[8], E(192, 192, 192));
+  EXPECT_EQ(vga.palPalEntry[15], E(255, 255, 255));
+  EXPECT_EQ(vga.palPalEntry[16], E(0, 0, 0));
+  const TMaxLogPalette grey = GrayscalePalette();
+  EXPECT_EQ(grey.palPalEntry[77], E(77, 77, 77));
+  EXPECT_EQ(grey.palVersion, 0x300);
+}
+
+TEST(FixedPalettes, CustomPaletteIsUsedWithFullCount) {
+  TMaxLogPalette custom;
+  custom.palVersion = 1;
+  custom.palNumEntries = 2;
+  custom.palPalEntry[0] = E(10, 20, 30);
+  custom.palPalEntry[1] = E(200, 0, 0);
+  TSetOfBitmaps frames;
+  AddFrame(frames, 2, 1, [](int x, int) { return x == 0 ? RGB(12, 22, 28) : RGB(190, 5, 5); });
+  ASSERT_TRUE(CreatePaletteForBitmaps(pkCustom, frames, 256, &custom));
+  EXPECT_EQ(custom.palVersion, 0x300);
+  EXPECT_EQ(custom.palNumEntries, 256);
+  EXPECT_EQ(frames[0]->Bitmap->Palette().Count(), 256);
+  EXPECT_EQ(frames[0]->Bitmap->Pixel(0, 0), RGB(10, 20, 30));
+  EXPECT_EQ(frames[0]->Bitmap->Pixel(1, 0), RGB(200, 0, 0));
+}
+
+TEST(FixedPalettes, UnknownKindsStillMakeEightBitFrames) {
+  TSetOfBitmaps frames;
+  AddFrame(frames, 3, 3, [](int, int) { return clRed; });
+  ASSERT_TRUE(CreatePaletteForBitmaps(0, frames, 256, nullptr));
+  EXPECT_EQ(frames[0]->Bitmap->PixelFormat(), pf8bit);
+  EXPECT_EQ(frames[0]->Bitmap->Pixel(2, 2), clRed);
+}
+
+// ---- Palette files -----------------------------------------------------------------------
+
+TEST(PaletteFile, RunsOfDigitsGiveTheColours) {
+  const TMaxLogPalette p = Load("10, 20, 30\r\n  10 20 30 40\r\n10,20\r\n\r\nrgb(1;2;3)x\n300 256 999999999999999999999\n");
+  ASSERT_EQ(p.palNumEntries, 4);
+  EXPECT_EQ(p.palPalEntry[0], E(10, 20, 30));
+  EXPECT_EQ(p.palPalEntry[1], E(10, 20, 30));
+  EXPECT_EQ(p.palPalEntry[2], E(1, 2, 3));
+  EXPECT_EQ(p.palPalEntry[3], E(44, 0, 255));  // low 8 bits, however long the run
+  EXPECT_EQ(p.palPalEntry[4], E(0, 0, 0));     // the rest is cleared
+  EXPECT_EQ(p.palPalEntry[255], E(0, 0, 0));
+}
+
+TEST(PaletteFile, AtMost256EntriesAreRead) {
+  std::string text;
+  for (int i = 0; i < 257; ++i) text += std::to_string(i % 256) + " 1 2\r\n";
+  text.replace(text.rfind("0 1 2"), 5, "9 9 9");  // the 257th line
+  const TMaxLogPalette p = Load(text);
+  EXPECT_EQ(p.palNumEntries, 256);
+  EXPECT_EQ(p.palPalEntry[255], E(255, 1, 2));
+  EXPECT_EQ(p.palPalEntry[0], E(0, 1, 2));
+}
+
+TEST(PaletteFile, TheWholeStreamIsReadWhereverItStands) {
+  TMemoryStream stream;
+  const std::string text = "1 2 3\n4 5 6\n";
+  stream.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
+  TMaxLogPalette palette;
+  LoadPaletteFile(stream, palette);
+  EXPECT_EQ(palette.palNumEntries, 2);
+  EXPECT_EQ(palette.palPalEntry[0], E(1, 2, 3));
+}
+
+TEST(PaletteFile, EmptyAndBinaryStreams) {
+  EXPECT_EQ(Load("").palNumEntries, 0);
+  std::string junk(5000, '\0');
+  for (std::size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>(i * 37);
+  const TMaxLogPalette p = Load(junk);
+  EXPECT_LE(p.palNumEntries, 256);
+}
+
+// ---- Counting ----------------------------------------------------------------------------
+
+TEST(ColorCounting, BinsRoundEachChannelToTheNearestEighth) {
+  TColorCounts counts;
+  counts.SeedBins();
+  EXPECT_EQ(counts.Cells()[31 * 1024 + 2 * 32 + 1].Color, RGB(248, 16, 8));
+  counts.Add(RGB(255, 12, 4));   // 31.9 -> 31 (at most), 1.5 -> 2, 0.5 -> 0 (halves to even)
+  counts.Add(RGB(252, 20, 3));   // 31.5 -> 32 -> 31, 2.5 -> 2, 0.375 -> 0
+  EXPECT_EQ(counts.Cells()[31 * 1024 + 2 * 32 + 0].Count, 2);
+}
+
+TEST(ColorCounting, FrameIsSampledAtOneHundredSquare) {
+  TColorCounts counts;
+  counts.ClearList();
+  TBitmap frame;
+  MakePattern(frame, 468, 60, [](int x, int) { return x < 234 ? clRed : clBlue; });
+  counts.CountColors(frame);
+  EXPECT_EQ(counts.Cells()[0].Color, clRed);
+  EXPECT_EQ(counts.Cells()[0].Count, 5000);
+  EXPECT_EQ(counts.Cells()[1].Color, clBlue);
+  EXPECT_EQ(counts.Cells()[1].Count, 5000);
+  EXPECT_EQ(counts.Cells()[2].Count, 0);
+}
+
+TEST(ColorCounting, AFullListOverwritesItsLastCell) {
+  TColorCounts counts;
+  counts.ClearList();
+  for (int i = 0; i < kColorCells; ++i) counts.Add(static_cast<TColor>(i));
+  counts.Add(0xABCDEF);
+  EXPECT_EQ(counts.Cells()[kColorCells - 1].Color, 0xABCDEFu);
+  EXPECT_EQ(counts.Cells()[kColorCells - 1].Count, 1);
+  counts.Add(kColorCells - 1);  // no longer in the list: overwrites again
+  EXPECT_EQ(counts.Cells()[kColorCells - 1].Color, static_cast<TColor>(kColorCells - 1));
+  counts.Add(kColorCells - 1);
+  EXPECT_EQ(counts.Cells()[kColorCells - 1].Count, 2);
+  counts.Add(5);
+  EXPECT_EQ(counts.Cells()[5].Count, 2);
+}
+
+// ---- Reduction ---------------------------------------------------------------------------
+
+TEST(OptimizedReduction, MatchesTheDecrementPassesOnSmallInputs) {
+  std::mt19937 random(42);
+  for (int round = 0; round < 60; ++round) {
+    std::vector<TColorCount> cells(kColorCells + 1);
+    const int used = 1 + static_cast<int>(random() % 60);
+    const int maxCount = 1 + static_cast<int>(random() % (round % 3 == 0 ? 3 : 40));
+    for (int k = 0; k < used; ++k) {
+      const int cell = static_cast<int>(random() % kColorCells);
+      cells[cell] = {static_cast<TColor>(cell), 1 + static_cast<std::int32_t>(random() % maxCount)};
+    }
+    const int wanted = static_cast<int>(random() % 70);
+    std::vector<TColorCount> expected = cells;
+    ReferenceReduceBins(expected, wanted);
+    ReduceBinCounts(cells, wanted);
+    for (int i = 0; i < kColorCells; ++i)
+      ASSERT_EQ(cells[i].Count, expected[i].Count) << "round " << round << " cell " << i << " wanted " << wanted;
+  }
+}
+
+TEST(OptimizedReduction, MostFrequentSurviveAndLowerCellsGoFirst) {
+  std::vector<TColorCount> cells(kColorCells + 1);
+  cells[3].Count = 5;
+  cells[10].Count = 2;
+  cells[20].Count = 2;
+  cells[30].Count = 2;
+  ReduceBinCounts(cells, 2);
+  EXPECT_GT(cells[3].Count, 0);
+  EXPECT_EQ(cells[10].Count, 0);
+  EXPECT_EQ(cells[20].Count, 0);
+  EXPECT_GT(cells[30].Count, 0);
+}
+
+TEST(AdaptiveReduction, NearestLessFrequentColourIsMergedAway) {
+  std::vector<TColorCount> cells(kColorCells + 1);
+  cells[0] = {RGB(100, 100, 100), 5};
+  cells[1] = {RGB(0, 0, 0), 3};
+  cells[2] = {RGB(110, 100, 100), 3};
+  std::vector<int> passes;
+  MergeListCounts(cells, 2, [&](int remaining) { passes.push_back(remaining); });
+  EXPECT_EQ(cells[0].Color, RGB(100, 100, 100));  // counts differ: the colour stays
+  EXPECT_EQ(cells[1].Count, 3);
+  EXPECT_EQ(cells[2].Count, 0);
+  EXPECT_EQ(passes, std::vector<int>{2});
+}
+
+TEST(AdaptiveReduction, EqualCountsAverageTheColours) {
+  std::vector<TColorCount> cells(kColorCells + 1);
+  cells[0] = {RGB(10, 11, 0), 1};
+  cells[1] = {RGB(21, 12, 255), 1};
+  MergeListCounts(cells, 1);
+  EXPECT_EQ(cells[0].Color, RGB(16, 12, 128));  // 15.5 -> 16, 11.5 -> 12, 127.5 -> 128
+  EXPECT_EQ(cells[1].Count, 0);
+}
+
+TEST(AdaptiveReduction, AnExactTwinGivesWayToTheNextCandidate) {
+  std::vector<TColorCount> cells(kColorCells + 1);
+  cells[0] = {RGB(0, 0, 0), 2};
+  cells[1] = {RGB(0, 0, 0), 1};
+  cells[2] = {RGB(100, 0, 0), 1};
+  MergeListCounts(cells, 2);
+  EXPECT_EQ(cells[1].Count, 1);
+  EXPECT_EQ(cells[2].Count, 0);
+}
+
+TEST(AdaptiveReduction, ASingleColourEndsTheMerging) {
+  std::vector<TColorCount> cells(kColorCells + 1);
+  cells[7] = {clRed, 4};
+  MergeListCounts(cells, 0);
+  EXPECT_EQ(cells[7].Count, 4);
+}
+
+TEST(PaletteAssembly, SurvivorsThenKeptColoursThenBlackAndWhiteOverAGreyRamp) {
+  std::vector<TColorCount> cells(kColorCells + 1);
+  cells[5] = {RGB(1, 2, 3), 9};
+  cells[2] = {RGB(200, 0, 0), 1};
+  const TMaxLogPalette p = PaletteFromCounts(cells, {{RGB(0, 9, 0)}, {RGB(0, 9, 0) | 0x02000000}, {clBlack}});
+  EXPECT_EQ(p.palVersion, 0x300);
+  EXPECT_EQ(p.palNumEntries, 10);
+  EXPECT_EQ(p.palPalEntry[0], E(200, 0, 0));
+  EXPECT_EQ(p.palPalEntry[1], E(1, 2, 3));
+  EXPECT_EQ(p.palPalEntry[2], E(0, 9, 0));
+  EXPECT_EQ(p.palPalEntry[3], E(0, 0, 0));   // the kept black; not appended again
+  EXPECT_EQ(p.palPalEntry[4], E(255, 255, 255));
+  EXPECT_EQ(p.palPalEntry[5], E(5, 5, 5));
+  EXPECT_EQ(p.palPalEntry[9], E(9, 9, 9));
+}
+
+TEST(PaletteAssembly, AtMost255EntriesAreUsed) {
+  std::vector<TColorCount> cells(kColorCells + 1);
+  for (int i = 0; i < 300; ++i) cells[i] = {static_cast<TColor>(i + 1), 1};
+  const TMaxLogPalette p = PaletteFromCounts(cells, {{0x123456}});
+  EXPECT_EQ(p.palNumEntries, 255);
+  EXPECT_EQ(ColorOf(p.palPalEntry[254]), 255u);
+  EXPECT_EQ(p.palPalEntry[255], E(255, 255, 255));  // the grey ramp's last entry
+}
+
+// ---- Whole conversions -------------------------------------------------------------------
+
+TEST(PaletteCreation, OptimizedTwoColourFrameGetsTenEntries) {
+  TSetOfBitmaps frames;
+  AddFrame(frames, 20, 10, [](int x, int) { return x < 10 ? clRed : RGB(0, 0, 200); });
+  ASSERT_TRUE(CreatePaletteForBitmaps(pkOptimized, frames, 16, nullptr));
+  const TBitmap& b = *frames[0]->Bitmap;
+  const TPalette& p = b.Palette();
+  ASSERT_EQ(p.Count(), 10);
+  EXPECT_EQ(p.Entry(0), E(0, 0, 200));
+  EXPECT_EQ(p.Entry(1), E(248, 0, 0));
+  EXPECT_EQ(p.Entry(2), E(0, 0, 0));
+  EXPECT_EQ(p.Entry(3), E(255, 255, 255));
+  EXPECT_EQ(p.Entry(4), E(4, 4, 4));
+  EXPECT_EQ(b.Pixel(0, 0), RGB(248, 0, 0));
+  EXPECT_EQ(b.Pixel(19, 9), RGB(0, 0, 200));
+}
+
+TEST(PaletteCreation, SharedTransparentColourIsAddedOnceAndFoundAgain) {
+  TSetOfBitmaps frames;
+  for (int f = 0; f < 2; ++f) {
+    TSetOfBitmapsItem& item = AddFrame(frames, 10, 10, [f](int x, int y) {
+      return x == 3 + f && y >= 4 ? RGB(1, 2, 3) : RGB(0, 0, 200);
+    });
+    item.Transparent = 1;
+    item.Bitmap->SetTransparentColor(RGB(1, 2, 3));
+  }
+  ASSERT_TRUE(CreatePaletteForBitmaps(pkOptimized, frames, 16, nullptr));
+  const TPalette& p = frames[0]->Bitmap->Palette();
+  ASSERT_EQ(p.Count(), 10);
+  EXPECT_EQ(p.Entry(2), E(1, 2, 3));
+  EXPECT_EQ(p.Entry(3), E(255, 255, 255));
+  for (int f = 0; f < 2; ++f) {
+    EXPECT_EQ(frames[f]->TransparentX, 3 + f);
+    EXPECT_EQ(frames[f]->TransparentY, 4);
+    EXPECT_EQ(frames[f]->Bitmap->TransparentColor(), RGB(1, 2, 3));
+    EXPECT_EQ(frames[f]->Bitmap->Pixel(3 + f, 9), RGB(1, 2, 3));
+  }
+}
+
+TEST(PaletteCreation, TransparentColourMissingFromTheFrameChangesNothing) {
+  TSetOfBitmaps frames;
+  TSetOfBitmapsItem& item = AddFrame(frames, 4, 4, [](int, int) { return clRed; });
+  item.Transparent = 1;
+  item.Bitmap->SetTransparentColor(clLime);
+  ASSERT_TRUE(CreatePaletteForBitmaps(pkGrayscale, frames, 256, nullptr));
+  EXPECT_EQ(item.TransparentX, -1);
+  EXPECT_EQ(item.TransparentY, -1);
+}
+
+TEST(PaletteCreation, AdaptivePerFrameGivesEachFrameItsOwnPalette) {
+  TSetOfBitmaps frames;
+  AddFrame(frames, 8, 8, [](int x, int) { return x < 4 ? RGB(10, 20, 30) : RGB(200, 100, 50); });
+  AddFrame(frames, 8, 8, [](int, int y) { return y < 4 ? RGB(7, 7, 70) : RGB(70, 7, 7); });
+  ASSERT_TRUE(CreatePaletteForBitmaps(pkAdaptivePerFrame, frames, 16, nullptr));
+  EXPECT_EQ(frames[0]->Bitmap->Palette().Entry(0), E(10, 20, 30));
+  EXPECT_EQ(frames[1]->Bitmap->Palette().Entry(0), E(7, 7, 70));
+  EXPECT_EQ(frames[1]->Bitmap->Pixel(0, 7), RGB(70, 7, 7));
+}
+
+TEST(PaletteCreation, AdaptiveReducesManyColoursToTheNumberWanted) {
+  TSetOfBitmaps frames;
+  AddFrame(frames, 100, 100, [](int x, int y) { return RGB(static_cast<std::uint8_t>(x * 2), static_cast<std::uint8_t>(y * 2), 90); });
+  ASSERT_TRUE(CreatePaletteForBitmaps(pkAdaptive, frames, 32, nullptr));
+  const TPalette& p = frames[0]->Bitmap->Palette();
+  EXPECT_EQ(p.Count(), 34);  // 32 colours, then black and white
+  EXPECT_EQ(p.Entry(32), E(0, 0, 0));
+  EXPECT_EQ(p.Entry(33), E(255, 255, 255));
+}
+
+TEST(PaletteCreation, ProgressIsReportedToTheRegisteredWindow) {
+  ProgressRecorder recorder;
+  TSetOfBitmaps frames;
+  AddFrame(frames, 4, 4, [](int, int) { return clRed; });
+  AddFrame(frames, 4, 4, [](int, int) { return clBlue; });
+  ASSERT_TRUE(CreatePaletteForBitmaps(pkOptimized, frames, 1, nullptr));
+  const std::vector<std::pair<long, long>> expected = {
+      {0, 1}, {0, 1}, {1, 1},                    // counting
+      {0, 32768}, {32767, 32768}, {0, 0},        // reduction to one colour
+      {0, 1}, {0, 1}, {1, 1}};                   // conversion
+  EXPECT_EQ(recorder.messages, expected);
+}
+
+TEST(PaletteCreation, CancelStopsAfterTheCurrentFrame) {
+  CancelGuard guard;
+  TSetOfBitmaps frames;
+  AddFrame(frames, 4, 4, [](int, int) { return clRed; });
+  AddFrame(frames, 4, 4, [](int, int) { return clBlue; });
+  CancelFlag = 1;
+  EXPECT_FALSE(CreatePaletteForBitmaps(pkBrowser, frames, 256, nullptr));
+  EXPECT_EQ(frames[0]->Bitmap->PixelFormat(), pf8bit);
+  EXPECT_EQ(frames[1]->Bitmap->PixelFormat(), pf24bit);
+  TSetOfBitmaps one;
+  AddFrame(one, 4, 4, [](int, int) { return clRed; });
+  EXPECT_TRUE(CreatePaletteForBitmaps(pkBrowser, one, 256, nullptr));  // the last frame was done
+}
+
+TEST(PaletteCreation, ReleasedFramesAreRestoredAndReleasedAgain) {
+  FakeSystemValues system;
+  system.hasResourceMeter = true;
+  system.probe = [](int) { return 5; };  // resources low: every release frees the image
+  ResetFreeResourcesCache();
+  TSetOfBitmaps frames;
+  for (int f = 0; f < 3; ++f) {
+    TSetOfBitmapsItem& item = AddFrame(frames, 6, 6, [f](int x, int) { return x < 3 ? clRed : RGB(0, 0, static_cast<std::uint8_t>(100 + f)); });
+    item.Transparent = 1;
+    item.Bitmap->SetTransparentColor(clRed);
+    item.Bitmap->SaveAndRelease();
+    ASSERT_FALSE(item.Bitmap->HasImage());
+  }
+  ASSERT_TRUE(CreatePaletteForBitmaps(pkAdaptive, frames, 16, nullptr));
+  for (int f = 0; f < 3; ++f) {
+    EXPECT_FALSE(frames[f]->Bitmap->HasImage());
+    EXPECT_EQ(frames[f]->TransparentX, 0);
+    EXPECT_EQ(frames[f]->Bitmap->Pixel(5, 5), RGB(0, 0, static_cast<std::uint8_t>(100 + f)));
+    EXPECT_EQ(frames[f]->Bitmap->TransparentColor(), clRed);
+    EXPECT_EQ(frames[f]->Bitmap->PixelFormat(), pf8bit);
+  }
+  ResetFreeResourcesCache();
+}
+
+TEST(FrameItems, DefaultsAndInterlacingOnlyAboveEightRows) {
+  TSetOfBitmapsItem item;
+  EXPECT_EQ(item.Delay, 10);
+  EXPECT_EQ(item.TransparentX, -1);
+  EXPECT_EQ(item.TransparentIndex, -1);
+  EXPECT_EQ(item.Left, 0);
+  MakeFilled(*item.Bitmap, 5, 8, clRed);
+  item.SetInterlaced(1);
+  EXPECT_EQ(item.Interlaced(), 0);
+  MakeFilled(*item.Bitmap, 5, 9, clRed);
+  item.SetInterlaced(1);
+  EXPECT_EQ(item.Interlaced(), 1);
+}

@@ -1,0 +1,163 @@
+#include "imaging/HarmFade.h"
+#include "tests/imaging/PictureHelpers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int CountPixels(const TBitmap& b, TColor color) {
+  int n = 0;
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x) n += b.Pixel(x, y) == color ? 1 : 0;
+  return n;
+}
+
+bool AllPixels(const TBitmap& b, TColor color) { return CountPixels(b, color) == b.Width() * b.Height(); }
+
+}  // namespace
+
+TEST(HarmFadeSettings, DefaultsAndClamps) {
+  THarmFade fade;
+  EXPECT_EQ(fade.Width(), 75);
+  EXPECT_EQ(fade.Height(), 75);
+  EXPECT_EQ(fade.DissolveRate(), 125);
+  EXPECT_EQ(fade.BlendRate(), 50);
+  EXPECT_EQ(fade.BackgroundColor(), 0xFFFFFFu);
+  fade.SetBlendRate(300);
+  EXPECT_EQ(fade.BlendRate(), 255);
+  fade.SetBlendRate(0);
+  EXPECT_EQ(fade.BlendRate(), 1);
+  fade.SetDissolveRate(0);
+  EXPECT_EQ(fade.DissolveRate(), 1);
+  fade.SetDissolveRate(1000000);
+  EXPECT_EQ(fade.DissolveRate(), 75 * 75);
+  fade.SetWidth(0);
+  fade.SetHeight(-4);
+  EXPECT_EQ(fade.Width(), 1);
+  EXPECT_EQ(fade.Height(), 1);
+}
+
+TEST(HarmFadeDissolve, DefaultsGiveOneHundredTwentyFiveFramesOfFortyFivePixels) {
+  THarmFade fade;
+  fade.SetRandomSeed(1234);
+  TBitmap target;
+  MakeFilled(target, 30, 20, clRed);
+  fade.SetTargetBitmap(&target);
+  const TEffectItemBitmaps frames = fade.Dissolve();
+  ASSERT_EQ(frames.size(), 125u);
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    ASSERT_EQ(frames[i]->Bitmap().Width(), 75);
+    ASSERT_EQ(CountPixels(frames[i]->Bitmap(), clRed), 45 * static_cast<int>(i + 1)) << i;
+  }
+  EXPECT_EQ(CountPixels(frames[0]->Bitmap(), clBlack), 75 * 75 - 45);  // no source: from black
+}
+
+TEST(HarmFadeDissolve, LeftoverPixelsArrivingInTheLastFrame) {
+  THarmFade fade;
+  fade.SetRandomSeed(7);
+  TBitmap source, target;
+  MakeFilled(source, 3, 3, clBlue);
+  MakeFilled(target, 3, 3, clYellow);
+  fade.SetSourceBitmap(&source);
+  fade.SetTargetBitmap(&target);
+  fade.SetWidth(10);
+  fade.SetHeight(10);
+  fade.SetDissolveRate(30);  // k = 3: 33 frames, one pixel over
+  const TEffectItemBitmaps frames = fade.Dissolve();
+  ASSERT_EQ(frames.size(), 33u);
+  EXPECT_EQ(CountPixels(frames[31]->Bitmap(), clYellow), 96);
+  EXPECT_TRUE(AllPixels(frames[32]->Bitmap(), clYellow));
+}
+
+TEST(HarmFadeDissolve, RateAboveThePixelCountRaises) {
+  THarmFade fade;
+  fade.SetDissolveRate(100);  // kept: 75 x 75 pixels at the time
+  fade.SetWidth(10);
+  fade.SetHeight(3);
+  try {
+    fade.Dissolve();
+    FAIL() << "no exception";
+  } catch (const EHarmFade& e) {
+    EXPECT_EQ(e.Message(), "DisolvRate cannot be > Width * Height!");
+  }
+}
+
+TEST(HarmFadeDissolve, TheSeedFixesTheOrder) {
+  auto run = [](std::int32_t seed) {
+    THarmFade fade;
+    TBitmap target;
+    MakeFilled(target, 2, 2, clRed);
+    fade.SetTargetBitmap(&target);
+    fade.SetWidth(8);
+    fade.SetHeight(8);
+    fade.SetDissolveRate(4);
+    fade.SetRandomSeed(seed);
+    return fade.Dissolve();
+  };
+  const TEffectItemBitmaps a = run(5), b = run(5), c = run(6);
+  ASSERT_EQ(a.size(), 4u);
+  EXPECT_TRUE(SamePixels(a[0]->Bitmap(), b[0]->Bitmap()));
+  EXPECT_FALSE(SamePixels(a[0]->Bitmap(), c[0]->Bitmap()));
+}
+
+TEST(HarmFadeBlend, RateOneGivesTheSourceAndTheTarget) {
+  THarmFade fade;
+  TBitmap source, target;
+  MakeFilled(source, 5, 5, RGB(10, 20, 30));
+  MakeFilled(target, 5, 5, RGB(200, 100, 0));
+  fade.SetSourceBitmap(&source);
+  fade.SetTargetBitmap(&target);
+  fade.SetBlendRate(1);
+  const TEffectItemBitmaps frames = fade.Blend();
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_TRUE(AllPixels(frames[0]->Bitmap(), RGB(10, 20, 30)));
+  EXPECT_TRUE(AllPixels(frames[1]->Bitmap(), RGB(200, 100, 0)));
+}
+
+TEST(HarmFadeBlend, WithoutPicturesFadesFromBlackToTheBackground) {
+  THarmFade fade;
+  fade.SetBackgroundColor(RGB(255, 101, 0));
+  fade.SetBlendRate(2);
+  fade.SetWidth(4);
+  fade.SetHeight(3);
+  const TEffectItemBitmaps frames = fade.Blend();
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(frames[0]->Bitmap().Width(), 4);
+  EXPECT_EQ(frames[0]->Bitmap().Height(), 3);
+  EXPECT_TRUE(AllPixels(frames[0]->Bitmap(), clBlack));
+  EXPECT_TRUE(AllPixels(frames[1]->Bitmap(), RGB(128, 51, 0)));  // MulDiv rounds halves away from zero
+  EXPECT_TRUE(AllPixels(frames[2]->Bitmap(), RGB(255, 101, 0)));
+}
+
+TEST(HarmFadeBlend, PicturesAreStretchedToTheWorkingSize) {
+  THarmFade fade;
+  TBitmap source;
+  MakePattern(source, 2, 1, [](int x, int) { return x == 0 ? clRed : clBlue; });
+  fade.SetSourceBitmap(&source);
+  fade.SetWidth(4);
+  fade.SetHeight(2);
+  fade.SetBlendRate(1);
+  const TEffectItemBitmaps frames = fade.Blend();
+  const TBitmap& first = frames[0]->Bitmap();
+  EXPECT_EQ(first.Pixel(1, 1), clRed);
+  EXPECT_EQ(first.Pixel(2, 0), clBlue);
+  EXPECT_TRUE(AllPixels(frames[1]->Bitmap(), clWhite));
+}
+
+TEST(HarmFadeBlend, TransparentPicturesShowTheFillNotAnEarlierRun) {
+  THarmFade fade;
+  TBitmap source, target;
+  MakePattern(source, 4, 4, [](int x, int) { return x < 2 ? clWhite : clBlue; });
+  source.SetTransparentColor(clWhite);
+  source.SetTransparent(true);
+  MakeFilled(target, 4, 4, clRed);
+  fade.SetSourceBitmap(&source);
+  fade.SetTargetBitmap(&target);
+  fade.SetWidth(4);
+  fade.SetHeight(4);
+  fade.SetBlendRate(1);
+  fade.Blend();
+  const TEffectItemBitmaps frames = fade.Blend();
+  EXPECT_EQ(frames[0]->Bitmap().Pixel(0, 0), clBlack);
+  EXPECT_EQ(frames[0]->Bitmap().Pixel(3, 3), clBlue);
+}

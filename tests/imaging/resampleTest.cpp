@@ -1,0 +1,162 @@
+#include "imaging/resample.h"
+#include "tests/imaging/PictureHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+TColor Noise(int x, int y) {
+  const unsigned v = static_cast<unsigned>(x * 73856093 ^ y * 19349663) * 2654435761u;
+  return RGB(static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24));
+}
+
+void Sized(TBitmap& b, int width, int height) { MakeFilled(b, width, height, clBlack); }
+
+// The plain nearest-neighbour stretch of source over a target of the size.
+void PlainStretch(const TBitmap& source, TBitmap& target, int width, int height) {
+  Sized(target, width, height);
+  target.Canvas().StretchDraw(Rect(0, 0, width, height), source);
+}
+
+}  // namespace
+
+TEST(LanczosKernel, ValuesAtKnownPoints) {
+  EXPECT_EQ(SincValue(0.0f), 1.0f);
+  EXPECT_NEAR(SincValue(0.5f), 2.0 / M_PI, 1e-6);
+  EXPECT_EQ(LanczosKernel3(0.0f), 1.0f);
+  EXPECT_EQ(LanczosKernel3(3.0f), 0.0f);
+  EXPECT_EQ(LanczosKernel3(-3.0f), 0.0f);
+  EXPECT_EQ(LanczosKernel3(4.25f), 0.0f);
+  EXPECT_NEAR(LanczosKernel3(0.5f), 0.6079271, 1e-6);
+  EXPECT_NEAR(LanczosKernel3(-0.5f), 0.6079271, 1e-6);
+  EXPECT_NEAR(LanczosKernel3(1.5f), -0.1350949, 1e-6);
+  EXPECT_NEAR(LanczosKernel3(1.0f), 0.0f, 1e-6);
+  EXPECT_NEAR(LanczosKernel3(2.0f), 0.0f, 1e-6);
+}
+
+TEST(ResampleIdentity, SameSizeReproducesTheSource) {
+  TBitmap source, target;
+  MakePattern(source, 23, 17, Noise);
+  Sized(target, 23, 17);
+  ResampleBitmapDefault(source, target, false, 0);
+  EXPECT_TRUE(SamePixels(source, target));
+}
+
+TEST(ResampleIdentity, SourceAndTargetMayBeTheSameBitmap) {
+  TBitmap bitmap, copy;
+  MakePattern(bitmap, 9, 8, Noise);
+  copy.Assign(&bitmap);
+  ResampleBitmapDefault(bitmap, bitmap, false, 0);
+  EXPECT_TRUE(SamePixels(copy, bitmap));
+}
+
+TEST(ResampleFlatColours, StayExactlyTheirColourWhenReducingAndEnlarging) {
+  const TColor colour = RGB(37, 150, 201);
+  TBitmap source;
+  MakeFilled(source, 40, 30, colour);
+  for (auto [w, h] : {std::pair{17, 11}, std::pair{33, 25}, std::pair{4, 4}, std::pair{200, 9}, std::pair{40, 31}}) {
+    TBitmap target;
+    Sized(target, w, h);
+    ResampleBitmapDefault(source, target, false, 0);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) ASSERT_EQ(target.Pixel(x, y), colour) << w << "x" << h << " at " << x << "," << y;
+  }
+}
+
+TEST(ResampleFlatColours, WideWindowsFoldBackIntoTheImage) {
+  TBitmap source, target;
+  MakeFilled(source, 5, 4, clTeal);
+  Sized(target, 13, 9);
+  // A box filter far wider than the picture: every index folds onto real pixels.
+  ResampleBitmap(source, target, [](float x) { return std::fabs(x) <= 40.0f ? 1.0f : 0.0f; }, 40.0f, false, 0);
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 13; ++x) ASSERT_EQ(target.Pixel(x, y), clTeal);
+}
+
+TEST(ResampleRamps, LinearRampStaysLinearInTheInterior) {
+  TBitmap source, target;
+  MakePattern(source, 64, 8, [](int x, int) { return RGB(static_cast<std::uint8_t>(4 * x), 0, 0); });
+  Sized(target, 32, 8);
+  ResampleBitmapDefault(source, target, false, 0);
+  const double scale = 31.0 / 63.0;
+  for (int x = 4; x < 28; ++x) {
+    const double expected = 4.0 * (x / scale);
+    EXPECT_NEAR(GetRValue(target.Pixel(x, 4)), expected, 1.5) << x;
+  }
+}
+
+TEST(ResamplePlainStretch, SmallSourcesAndTargetsGetTheStretch) {
+  TBitmap small, expected, target;
+  MakePattern(small, 3, 3, Noise);
+  PlainStretch(small, expected, 10, 7);
+  Sized(target, 10, 7);
+  ResampleBitmapDefault(small, target, false, 0);
+  EXPECT_TRUE(SamePixels(expected, target));
+
+  TBitmap large;
+  MakePattern(large, 20, 20, Noise);
+  PlainStretch(large, expected, 3, 12);
+  Sized(target, 3, 12);
+  ResampleBitmapDefault(large, target, false, 0);
+  EXPECT_TRUE(SamePixels(expected, target));
+}
+
+TEST(ResampleKeyColour, KeyAreasKeepTheirExactColour) {
+  const TColor key = RGB(255, 0, 255);
+  TBitmap source;
+  MakePattern(source, 12, 10, [&](int x, int y) { return x < 6 && y > 2 ? key : RGB(20, 200, 40); });
+  TBitmap stretched, kept, blended;
+  PlainStretch(source, stretched, 31, 23);
+  Sized(kept, 31, 23);
+  ResampleBitmapDefault(source, kept, true, key | 0x01000000);  // only the low 24 bits count
+  Sized(blended, 31, 23);
+  ResampleBitmapDefault(source, blended, false, 0);
+  int keyPixels = 0, changedWithoutKey = 0;
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 31; ++x) {
+      if (stretched.Pixel(x, y) != key) continue;
+      ++keyPixels;
+      EXPECT_EQ(kept.Pixel(x, y), key) << x << "," << y;
+      if (blended.Pixel(x, y) != key) ++changedWithoutKey;
+    }
+  EXPECT_GT(keyPixels, 0);
+  EXPECT_GT(changedWithoutKey, 0);
+}
+
+TEST(ResampleFormats, PaletteSourcesAreReadAndTheTargetBecomesTwentyFourBit) {
+  TBitmap source, target;
+  MakeFilled(source, 10, 10, clRed, pf8bit);
+  MakeFilled(target, 5, 5, clBlack, pf4bit);
+  ResampleBitmapDefault(source, target, false, 0);
+  EXPECT_EQ(source.PixelFormat(), pf8bit);
+  EXPECT_EQ(target.PixelFormat(), pf24bit);
+  EXPECT_EQ(target.Pixel(2, 2), clRed);
+}
+
+TEST(ResampleFormats, EmptyPicturesAreLeftAlone) {
+  TBitmap empty, target;
+  Sized(target, 4, 4);
+  target.SetPixel(1, 1, clRed);
+  ResampleBitmapDefault(empty, target, false, 0);
+  EXPECT_EQ(target.Pixel(1, 1), clRed);
+  TBitmap source, none;
+  MakeFilled(source, 4, 4, clRed);
+  ResampleBitmapDefault(source, none, false, 0);
+  EXPECT_TRUE(none.Empty());
+}
+
+TEST(ResampleKeyColour, TransparentSourcesReplaceEveryTargetPixel) {
+  const TColor key = RGB(255, 0, 255);
+  TBitmap source, target;
+  MakePattern(source, 12, 10, [&](int x, int) { return x < 6 ? key : RGB(20, 200, 40); });
+  source.SetTransparentColor(key);
+  source.SetTransparent(true);
+  MakeFilled(target, 24, 20, clLime);
+  ResampleBitmapDefault(source, target, true, key);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 10; ++x) ASSERT_EQ(target.Pixel(x, y), key) << x << "," << y;
+  EXPECT_TRUE(source.Transparent());
+}

@@ -1,0 +1,207 @@
+#include "platform/FormStreams.h"
+#include "platform/Streams.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// A small persistent object with the kinds of properties streams carry.
+class TSample final : public TPersistent {
+ public:
+  std::string ClassName() const override { return "TSample"; }
+  std::int64_t number = 0;
+  double real = 0.0;
+  std::string text;
+  bool flag = false;
+  std::string defined;  // carried by a defined property
+
+  void WriteProperties(TWriter& writer) const override {
+    writer.WritePropName("Number");
+    writer.WriteInteger(number);
+    writer.WritePropName("Real");
+    writer.WriteFloat(real);
+    writer.WritePropName("Text");
+    writer.WriteString(text);
+    writer.WritePropName("Flag");
+    writer.WriteBoolean(flag);
+  }
+  bool ReadProperty(const std::string& name, TReader& reader) override {
+    if (name == "Number") number = reader.ReadInteger();
+    else if (name == "Real") real = reader.ReadFloat();
+    else if (name == "Text") text = reader.ReadString();
+    else if (name == "Flag") flag = reader.ReadBoolean();
+    else return false;
+    return true;
+  }
+  void DefineProperties(TFiler& filer) override {
+    filer.DefineProperty(
+        "Extra", [this](TReader& reader) { defined = reader.ReadString(); },
+        [this](TWriter& writer) { writer.WriteString(defined); }, !defined.empty());
+  }
+};
+
+void RegisterSample() {
+  RegisterClass("TSample", [] { return std::make_unique<TSample>(); });
+}
+
+std::string Bytes(TMemoryStream& stream) { return std::string(stream.Bytes().begin(), stream.Bytes().end()); }
+
+}  // namespace
+
+TEST(ExtendedReals, RoundTripDoubles) {
+  for (double value : {0.0, 1.0, -2.5, 0.1, 1e300, -1e-300, 123456.789, 4.9e-324}) {
+    std::uint8_t bytes[10];
+    DoubleToExtended(value, bytes);
+    EXPECT_EQ(ExtendedToDouble(bytes), value) << value;
+  }
+  std::uint8_t bytes[10];
+  DoubleToExtended(std::numeric_limits<double>::infinity(), bytes);
+  EXPECT_TRUE(std::isinf(ExtendedToDouble(bytes)));
+  DoubleToExtended(std::nan(""), bytes);
+  EXPECT_TRUE(std::isnan(ExtendedToDouble(bytes)));
+}
+
+TEST(ExtendedReals, OneHasTheClassicLayout) {
+  std::uint8_t bytes[10];
+  DoubleToExtended(1.0, bytes);
+  const std::uint8_t expected[10] = {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F};
+  EXPECT_EQ(0, std::memcmp(bytes, expected, 10));
+}
+
+TEST(FormStreams, ComponentRoundTripThroughTheRegistry) {
+  RegisterSample();
+  TSample sample;
+  sample.number = 70000;
+  sample.real = -3.25;
+  sample.text = std::string(300, 'x');  // longer than a short string
+  sample.flag = true;
+  sample.defined = "kept";
+  TMemoryStream stream;
+  WriteComponentToStream(stream, sample, "Sample1");
+  EXPECT_EQ(Bytes(stream).substr(0, 4), "TPF0");
+  stream.SetPosition(0);
+  std::string name;
+  std::unique_ptr<TPersistent> read = ReadComponentFromStream(stream, &name);
+  EXPECT_EQ(name, "Sample1");
+  auto* copy = dynamic_cast<TSample*>(read.get());
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->number, 70000);
+  EXPECT_EQ(copy->real, -3.25);
+  EXPECT_EQ(copy->text, sample.text);
+  EXPECT_TRUE(copy->flag);
+  EXPECT_EQ(copy->defined, "kept");
+}
+
+TEST(FormStreams, IntegersTakeTheSmallestTag) {
+  TMemoryStream stream;
+  TWriter writer(stream);
+  writer.WriteInteger(-128);
+  writer.WriteInteger(1000);
+  writer.WriteInteger(-70000);
+  writer.WriteInteger(std::int64_t{1} << 40);
+  const std::string bytes = Bytes(stream);
+  ASSERT_EQ(bytes.size(), 2u + 3u + 5u + 9u);
+  EXPECT_EQ(bytes[0], vaInt8);
+  EXPECT_EQ(bytes[2], vaInt16);
+  EXPECT_EQ(bytes[5], vaInt32);
+  EXPECT_EQ(bytes[10], vaInt64);
+  stream.SetPosition(0);
+  TReader reader(stream);
+  EXPECT_EQ(reader.ReadInteger(), -128);
+  EXPECT_EQ(reader.ReadInteger(), 1000);
+  EXPECT_EQ(reader.ReadInteger(), -70000);
+  EXPECT_EQ(reader.ReadInteger(), std::int64_t{1} << 40);
+}
+
+TEST(FormStreams, UnknownPropertiesAndClassesAreReported) {
+  RegisterSample();
+  TMemoryStream stream;
+  TWriter writer(stream);
+  writer.WriteSignature();
+  writer.WriteStr("TSample");
+  writer.WriteStr("");
+  writer.WritePropName("Nonsense");
+  writer.WriteInteger(1);
+  writer.WriteListEnd();
+  writer.WriteListEnd();
+  stream.SetPosition(0);
+  try {
+    ReadComponentFromStream(stream);
+    FAIL();
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.Message(), "Property Nonsense does not exist");
+  }
+  try {
+    CreateObjectOfClass("TMissing");
+    FAIL();
+  } catch (const EClassNotFound& e) {
+    EXPECT_EQ(e.Message(), "Class TMissing not found");
+  }
+}
+
+TEST(FormStreams, WrongValueTypesAreReadErrors) {
+  TMemoryStream stream;
+  TWriter writer(stream);
+  writer.WriteString("text");
+  stream.SetPosition(0);
+  TReader reader(stream);
+  EXPECT_THROW(reader.ReadInteger(), EReadError);
+}
+
+TEST(FormStreams, TruncatedStreamsFailCleanlyAtEveryLength) {
+  RegisterSample();
+  TSample sample;
+  sample.number = 5;
+  sample.real = 1.5;
+  sample.text = "abc";
+  sample.defined = "d";
+  TMemoryStream full;
+  WriteComponentToStream(full, sample, "S");
+  const std::string bytes = Bytes(full);
+  for (std::size_t length = 0; length < bytes.size(); ++length) {
+    TReadOnlyMemoryStream part(bytes.data(), static_cast<std::int64_t>(length));
+    EXPECT_THROW(ReadComponentFromStream(part), Exception) << length;
+  }
+}
+
+TEST(FormStreams, HostileLengthsAndTagsAreRejected) {
+  // A binary value claiming 2 GB, then an unknown tag.
+  const std::string huge = std::string("\x0A\xFF\xFF\xFF\x7F", 5);
+  TReadOnlyMemoryStream first(huge.data(), static_cast<std::int64_t>(huge.size()));
+  TReader reader(first);
+  EXPECT_THROW(reader.SkipValue(), EReadError);
+  const std::string unknown = "\x63";
+  TReadOnlyMemoryStream second(unknown.data(), 1);
+  TReader reader2(second);
+  EXPECT_THROW(reader2.SkipValue(), EReadError);
+  // Lists nested too deep.
+  const std::string deep(100, '\x01');
+  TReadOnlyMemoryStream third(deep.data(), static_cast<std::int64_t>(deep.size()));
+  TReader reader3(third);
+  EXPECT_THROW(reader3.SkipValue(), EReadError);
+}
+
+TEST(FormStreams, SignatureIsChecked) {
+  const std::string bytes = "TPF1\x07TSample\x00\x00\x00";
+  TReadOnlyMemoryStream stream(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  try {
+    ReadComponentFromStream(stream);
+    FAIL();
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.Message(), "Invalid stream format");
+  }
+}
+
+TEST(FormStreams, AssigningUnrelatedObjectsRaises) {
+  TSample a, b;
+  try {
+    a.Assign(b);
+    FAIL();
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(e.Message(), "Cannot assign a TSample to a TSample");
+  }
+}

@@ -1,0 +1,172 @@
+#include "platform/GLContext.h"
+#include "platform/Graphics.h"
+
+#include <GL/gl.h>
+#include <GL/osmesa.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class GLContextTest : public ::testing::Test {
+ protected:
+  void SetUp() override { GLFaultInjection() = TGLFaultInjection(); }
+  void TearDown() override {
+    GLFaultInjection() = TGLFaultInjection();
+    TGLContext::MakeNoneCurrent();
+  }
+};
+
+// Fills the upper half of the frame (GL's top, y from 0 to 1 in normalised coordinates) red.
+void DrawRedUpperHalf() {
+  glClearColor(0, 0, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glColor3f(1, 0, 0);
+  glRectf(-1, 0, 1, 1);
+  glFinish();
+}
+
+}  // namespace
+
+TEST_F(GLContextTest, ContextReachesOSMesaAndHasADepthBuffer) {
+  auto context = TGLContext::Create(TGLContextPurpose::Window, 16, 8);
+  ASSERT_NE(context, nullptr);
+  ASSERT_TRUE(context->MakeCurrent());
+  EXPECT_NE(glGetString(GL_VERSION), nullptr);
+  GLint depthBits = 0;
+  glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+  EXPECT_GE(depthBits, 24);
+  EXPECT_TRUE(context->IsCurrent());
+  EXPECT_EQ(TGLContext::Current(), context.get());
+}
+
+TEST_F(GLContextTest, RowsAreStoredFromTheTop) {
+  auto context = TGLContext::Create(TGLContextPurpose::Bitmap, 4, 4);
+  ASSERT_TRUE(context->MakeCurrent());
+  DrawRedUpperHalf();
+  const QImage& image = context->Image();
+  EXPECT_EQ(image.pixelColor(0, 0), QColor(255, 0, 0));
+  EXPECT_EQ(image.pixelColor(0, 3), QColor(0, 0, 255));
+}
+
+TEST_F(GLContextTest, NewSizeRebindsAndCoversTheWholeBuffer) {
+  auto context = TGLContext::Create(TGLContextPurpose::Window, 4, 4);
+  ASSERT_TRUE(context->MakeCurrent());
+  ASSERT_TRUE(context->SetSize(10, 6));
+  EXPECT_EQ(context->Width(), 10);
+  EXPECT_EQ(context->Height(), 6);
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 10);
+  EXPECT_EQ(viewport[3], 6);
+  DrawRedUpperHalf();
+  EXPECT_EQ(context->Image().pixelColor(9, 0), QColor(255, 0, 0));
+  EXPECT_EQ(context->Image().pixelColor(9, 5), QColor(0, 0, 255));
+}
+
+TEST_F(GLContextTest, SizesBelowOneBecomeOne) {
+  auto context = TGLContext::Create(TGLContextPurpose::Window, 0, -3);
+  ASSERT_NE(context, nullptr);
+  EXPECT_EQ(context->Width(), 1);
+  EXPECT_EQ(context->Height(), 1);
+}
+
+TEST_F(GLContextTest, CopiesIntoBitmapsOfEveryFormat) {
+  auto context = TGLContext::Create(TGLContextPurpose::Bitmap, 4, 4);
+  ASSERT_TRUE(context->MakeCurrent());
+  DrawRedUpperHalf();
+  for (TPixelFormat format : {pf24bit, pf32bit, pf8bit}) {
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(format);
+    bitmap.SetSize(6, 4);  // wider than the frame: only the common part is copied
+    int changes = 0;
+    bitmap.OnChange = [&](TBitmap&) { ++changes; };
+    context->CopyToBitmap(bitmap);
+    EXPECT_EQ(bitmap.Pixel(0, 0), clRed) << format;
+    EXPECT_EQ(bitmap.Pixel(3, 3), clBlue) << format;
+    EXPECT_EQ(bitmap.Pixel(5, 3), clWhite) << format;  // untouched new area
+    EXPECT_EQ(changes, 1) << format;
+  }
+}
+
+TEST_F(GLContextTest, WindowFramesArePresentedOpaque) {
+  auto context = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
+  ASSERT_TRUE(context->MakeCurrent());
+  glClearColor(0, 1, 0, 0.25f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  context->PresentFrame();
+  EXPECT_EQ(context->Image().pixelColor(1, 1).alpha(), 255);
+}
+
+TEST_F(GLContextTest, ReleaseUnbindsAndForgetsTheContext) {
+  auto context = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
+  ASSERT_TRUE(context->MakeCurrent());
+  const std::uint64_t id = context->Id();
+  EXPECT_EQ(TGLContext::Find(id), context.get());
+  EXPECT_TRUE(context->Release());
+  EXPECT_EQ(OSMesaGetCurrentContext(), nullptr);
+  EXPECT_EQ(TGLContext::Find(id), nullptr);
+  EXPECT_FALSE(context->MakeCurrent());
+}
+
+TEST_F(GLContextTest, IdsAreNeverReused) {
+  auto first = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
+  const std::uint64_t firstId = first->Id();
+  first.reset();
+  auto second = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
+  EXPECT_NE(second->Id(), firstId);
+}
+
+TEST_F(GLContextTest, InjectedFailuresHitOnlyTheirKind) {
+  GLFaultInjection().failBitmapContexts = true;
+  EXPECT_EQ(TGLContext::Create(TGLContextPurpose::Bitmap, 2, 2), nullptr);
+  EXPECT_NE(TGLContext::Create(TGLContextPurpose::Window, 2, 2), nullptr);
+  EXPECT_NE(TGLContext::Create(TGLContextPurpose::Temporary, 2, 2), nullptr);
+  GLFaultInjection() = TGLFaultInjection();
+  GLFaultInjection().failTemporaryContexts = true;
+  EXPECT_EQ(TGLContext::Create(TGLContextPurpose::Temporary, 2, 2), nullptr);
+  GLFaultInjection().failWindowContexts = true;
+  EXPECT_EQ(TGLContext::Create(TGLContextPurpose::Window, 2, 2), nullptr);
+}
+
+TEST_F(GLContextTest, InjectedReleaseFailureStillFreesTheContext) {
+  auto context = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
+  const std::uint64_t id = context->Id();
+  GLFaultInjection().failRelease = true;
+  EXPECT_FALSE(context->Release());
+  EXPECT_EQ(TGLContext::Find(id), nullptr);
+}
+
+TEST_F(GLContextTest, GuardRestoresTheContextThatWasCurrent) {
+  auto outer = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
+  auto inner = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
+  ASSERT_TRUE(outer->MakeCurrent());
+  {
+    TGLCurrentContextGuard guard;
+    ASSERT_TRUE(inner->MakeCurrent());
+    EXPECT_TRUE(inner->IsCurrent());
+  }
+  EXPECT_TRUE(outer->IsCurrent());
+  TGLContext::MakeNoneCurrent();
+  {
+    TGLCurrentContextGuard guard;
+    ASSERT_TRUE(inner->MakeCurrent());
+  }
+  EXPECT_EQ(TGLContext::Current(), nullptr);
+}
+
+TEST_F(GLContextTest, GuardUnbindsWhenTheRememberedContextIsGone) {
+  auto outer = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
+  auto inner = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
+  ASSERT_TRUE(outer->MakeCurrent());
+  {
+    TGLCurrentContextGuard guard;
+    outer.reset();
+    ASSERT_TRUE(inner->MakeCurrent());
+  }
+  EXPECT_EQ(OSMesaGetCurrentContext(), nullptr);
+}

@@ -1,0 +1,69 @@
+// Shared pieces of the 3D library tests: a fixture that resets the library's
+// failure flags and injected faults, bitmaps and pixel counts.
+#pragma once
+
+#include "platform/GLContext.h"
+#include "platform/Graphics.h"
+#include "platform/Streams.h"
+#include "qel3d/qelclass.h"
+#include "qel3d/qelview.h"
+#include "qel3d/qelwrite.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+class QelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QelInitLibrary();
+    Reset();
+  }
+  void TearDown() override {
+    Reset();
+    TGLContext::MakeNoneCurrent();
+  }
+  static void Reset() {
+    QelOffScreenFailed = false;
+    QelTempContextFailed = false;
+    QelReleaseFailed = false;
+    GLFaultInjection() = TGLFaultInjection();
+  }
+};
+
+inline std::unique_ptr<TBitmap> MakeBitmap(int width, int height, TPixelFormat format = pf24bit) {
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetPixelFormat(format);
+  bitmap->SetSize(width, height);
+  return bitmap;
+}
+
+inline int CountPixelsOtherThan(const TBitmap& bitmap, TColor color) {
+  int count = 0;
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x)
+      if (bitmap.Pixel(x, y) != color) ++count;
+  return count;
+}
+
+// The key text an object writes.
+inline std::string KeyTextOf(TQelRender& object) {
+  TMemoryStream stream;
+  TQelKeyWriter writer(stream);
+  object.WriteKeys(writer);
+  return std::string(stream.Bytes().begin(), stream.Bytes().end());
+}
+
+// Writes an object to a property stream and reads it back into a new object of its class.
+template <typename T>
+std::unique_ptr<T> StreamRoundTrip(const T& object) {
+  TMemoryStream stream;
+  WriteComponentToStream(stream, object, "Object1");
+  stream.SetPosition(0);
+  std::unique_ptr<TPersistent> read = ReadComponentFromStream(stream);
+  T* typed = dynamic_cast<T*>(read.get());
+  if (typed == nullptr) return nullptr;
+  read.release();
+  return std::unique_ptr<T>(typed);
+}

@@ -1,0 +1,141 @@
+#include "qel3d/qelcam.h"
+#include "qel3d/qelview.h"
+#include "tests/qel3d/QelTestSupport.h"
+
+TEST(QelCameraValues, DefaultsAndRanges) {
+  TQelCamera camera;
+  EXPECT_EQ(camera.Position().Y(), 0.2f);
+  EXPECT_EQ(camera.Position().Z(), 2.0f);
+  int changes = 0;
+  camera.OnChange = [&](TPersistent&) { ++changes; };
+  camera.SetViewNear(0);
+  camera.SetViewNear(-1);
+  EXPECT_EQ(camera.ViewNear(), 0.1f);
+  camera.SetViewAngle(180);
+  EXPECT_EQ(camera.ViewAngle(), 180.0f);
+  camera.SetViewAngle(180.5f);
+  camera.SetViewAngle(-1);
+  EXPECT_EQ(camera.ViewAngle(), 180.0f);
+  camera.SetViewOrtho(0);
+  EXPECT_EQ(camera.ViewOrtho(), 0.0f);
+  camera.SetViewOrtho(-0.5f);
+  EXPECT_EQ(camera.ViewOrtho(), 0.0f);
+  camera.SetViewFar(-3);
+  EXPECT_EQ(camera.ViewFar(), -3.0f);
+  camera.SetViewFar(-3);
+  EXPECT_EQ(changes, 3);
+  camera.Rotation().SetX(10);
+  EXPECT_EQ(changes, 4);
+}
+
+TEST(QelCameraValues, AssignCopiesValuesNotTheChangeEvent) {
+  TQelCamera source, target;
+  source.Position().SetXYZ(1, 2, 3);
+  source.SetViewAngle(30);
+  bool sourceCalled = false;
+  source.OnChange = [&](TPersistent&) { sourceCalled = true; };
+  sourceCalled = false;
+  int targetCalls = 0;
+  target.OnChange = [&](TPersistent&) { ++targetCalls; };
+  target.Assign(source);
+  EXPECT_EQ(target.Position().Z(), 3.0f);
+  EXPECT_EQ(target.ViewAngle(), 30.0f);
+  EXPECT_GE(targetCalls, 1);
+  target.SetViewFar(99);
+  EXPECT_FALSE(sourceCalled);
+}
+
+TEST_F(QelTest, CameraZerosSurviveAStreamRoundTrip) {
+  TQelCamera camera;
+  camera.SetViewOrtho(0);
+  camera.Position().SetXYZ(0, 0, 0);
+  camera.SetViewFar(0);
+  auto copy = StreamRoundTrip(camera);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->ViewOrtho(), 0.0f);
+  EXPECT_EQ(copy->ViewFar(), 0.0f);
+  EXPECT_EQ(copy->Position().Y(), 0.0f);
+  EXPECT_EQ(copy->Position().Z(), 0.0f);
+  EXPECT_EQ(copy->ViewAngle(), 45.0f);
+}
+
+TEST_F(QelTest, ExplicitZeroIsStoredOnceUnderItsOwnName) {
+  TQelCamera camera;
+  camera.SetViewOrtho(0);
+  TMemoryStream stream;
+  WriteComponentToStream(stream, camera, "Camera1");
+  const std::string bytes(stream.Bytes().begin(), stream.Bytes().end());
+  const std::string name = std::string("\x09") + "ViewOrtho";
+  const std::size_t at = bytes.find(name);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_EQ(bytes.find(name, at + 1), std::string::npos);
+  EXPECT_EQ(bytes[at + name.size()], static_cast<char>(vaExtended));
+}
+
+class QelCameraViews : public QelTest {
+ protected:
+  // A view in bitmap mode, counting the frames it renders.
+  std::unique_ptr<TQelView> MakeView(int& frames) {
+    auto view = std::make_unique<TQelView>();
+    view->OnBitmapRedraw = [&frames](TPersistent&) { ++frames; };
+    view->SetTargetBitmap(target_.get());
+    return view;
+  }
+  std::unique_ptr<TBitmap> target_ = MakeBitmap(8, 8);
+};
+
+TEST_F(QelCameraViews, ACameraChangeRedrawsItsView) {
+  int frames = 0;
+  auto view = MakeView(frames);
+  TQelCamera camera;
+  view->SetCamera(&camera);
+  const int before = frames;
+  camera.Position().SetZ(5);
+  EXPECT_EQ(frames, before + 1);
+}
+
+TEST_F(QelCameraViews, TheLastViewGivenACameraGetsItsChanges) {
+  int framesA = 0, framesB = 0;
+  auto a = MakeView(framesA);
+  auto b = MakeView(framesB);
+  TQelCamera camera;
+  a->SetCamera(&camera);
+  b->SetCamera(&camera);
+  const int beforeA = framesA, beforeB = framesB;
+  camera.SetViewAngle(60);
+  EXPECT_EQ(framesA, beforeA);
+  EXPECT_EQ(framesB, beforeB + 1);
+  // A letting go of the camera does not take B's hook away.
+  a->SetCamera(nullptr);
+  camera.SetViewAngle(70);
+  EXPECT_EQ(framesB, beforeB + 2);
+}
+
+TEST_F(QelCameraViews, AGoneViewNoLongerHearsItsCamera) {
+  int frames = 0;
+  TQelCamera camera;
+  {
+    auto view = MakeView(frames);
+    view->SetCamera(&camera);
+  }
+  EXPECT_FALSE(static_cast<bool>(camera.OnChange));
+  camera.SetViewAngle(20);  // must not reach the destroyed view
+}
+
+TEST_F(QelCameraViews, AGoneCameraIsDroppedByItsViewWithoutRendering) {
+  int frames = 0;
+  auto view = MakeView(frames);
+  int invalidations = 0;
+  view->OnInvalidate = [&] { ++invalidations; };
+  {
+    TQelCamera camera;
+    view->SetCamera(&camera);
+    EXPECT_EQ(view->Camera(), &camera);
+    frames = 0;
+  }
+  EXPECT_EQ(view->Camera(), nullptr);
+  // The scene objects drawn by OnRender may be going too: no frame now, a repaint request.
+  EXPECT_EQ(frames, 0);
+  EXPECT_EQ(invalidations, 1);
+  view->Redraw();  // renders without a camera
+}

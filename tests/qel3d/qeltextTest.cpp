@@ -1,0 +1,262 @@
+#include "qel3d/qellight.h"
+#include "qel3d/qelmat.h"
+#include "qel3d/qeltext.h"
+#include "tests/qel3d/QelTestSupport.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+TFont Font(const std::string& name) {
+  TFont font;
+  font.Name = name;
+  return font;
+}
+
+class QelTextGL : public QelTest {
+ protected:
+  void SetUp() override {
+    QelTest::SetUp();
+    context_ = TGLContext::Create(TGLContextPurpose::Window, 8, 8);
+    ASSERT_TRUE(context_->MakeCurrent());
+    text_.SetFont(Font("Liberation Sans"));
+  }
+  std::unique_ptr<TGLContext> context_;
+  TQelText text_;
+};
+
+}  // namespace
+
+TEST_F(QelTest, ThreeDTextRendersIntoABitmap) {
+  auto target = MakeBitmap(230, 80);
+  TQelView view;
+  TQelCamera camera;
+  camera.Position().SetXYZ(0, 0, 1.2f);  // the text fills about two thirds of the frame
+  TQelLight light;
+  light.SetTransform(true);
+  light.Translation().SetXYZ(0, 1, 4);
+  TQelMaterial material;
+  material.ColorDiffuse().SetColor(clYellow);
+  TQelText text;
+  text.SetFont(Font("Liberation Sans"));
+  text.SetText("Text");
+  text.SetTransform(true);
+  text.Translation().SetXYZ(-1.0f, -0.35f, 0.0f);
+  view.SetLighting(true);
+  view.SetBackgroundColor(clNavy);
+  view.SetCamera(&camera);
+  view.OnRender = [&](TPersistent&) {
+    light.Draw();
+    material.Draw();
+    text.Draw();
+  };
+  view.SetTargetBitmap(target.get());
+  view.Redraw();
+  // The letters cover a good part of the frame, lit yellow; the corners stay background.
+  const int covered = CountPixelsOtherThan(*target, clNavy);
+  EXPECT_GT(covered, 230 * 80 / 10);
+  EXPECT_LT(covered, 230 * 80 / 2);
+  int yellowish = 0;
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 230; ++x) {
+      const TColor c = target->Pixel(x, y);
+      if (GetRValue(c) > 150 && GetGValue(c) > 150 && GetBValue(c) < 100) ++yellowish;
+    }
+  EXPECT_GT(yellowish, 500);
+  EXPECT_EQ(target->Pixel(0, 0), clNavy);
+  EXPECT_EQ(target->Pixel(229, 79), clNavy);
+  EXPECT_EQ(text.GlyphsBuilt(), 4);
+}
+
+TEST_F(QelTextGL, ExtentIsTheSumOfAdvancesAndTheHighestOrigin) {
+  float width = -1, height = -1;
+  text_.SetText("Text");
+  text_.GetTextExtent(width, height);
+  EXPECT_EQ(width, 0.0f);
+  EXPECT_EQ(height, 0.0f);
+  text_.Draw();
+  text_.GetTextExtent(width, height);
+  const TOutlineFont outlines(Font("Liberation Sans"));
+  double sum = 0.0, highest = 0.0;
+  for (char c : std::string("Text")) {
+    TGlyphMesh mesh;
+    GLYPHMETRICSFLOAT m;
+    ASSERT_TRUE(outlines.BuildGlyph(static_cast<std::uint8_t>(c), 0.0f, 0.15f, mesh, m));
+    EXPECT_EQ(text_.Metrics(static_cast<std::uint8_t>(c)).gmfCellIncX, m.gmfCellIncX);
+    sum += m.gmfCellIncX;
+    highest = std::max(highest, static_cast<double>(m.gmfptGlyphOrigin.y));
+  }
+  EXPECT_FLOAT_EQ(width, static_cast<float>(sum));
+  EXPECT_FLOAT_EQ(height, static_cast<float>(highest));
+  // Liberation Sans: T 1251, e 1139, x 1024, t 569 units of 2048.
+  EXPECT_NEAR(width, (1251 + 1139 + 1024 + 569) / 2048.0, 1e-5);
+}
+
+TEST_F(QelTextGL, GlyphsAreBuiltOnceAndOnlyForTheText) {
+  text_.SetText("AAB");
+  text_.Draw();
+  EXPECT_EQ(text_.GlyphsBuilt(), 2);
+  EXPECT_TRUE(text_.IsBuilt('A'));
+  EXPECT_TRUE(text_.IsBuilt('B'));
+  EXPECT_FALSE(text_.IsBuilt('C'));
+  text_.SetText("BA");
+  text_.Draw();
+  EXPECT_EQ(text_.GlyphsBuilt(), 2);
+  text_.SetText("BAC");
+  text_.Draw();
+  EXPECT_EQ(text_.GlyphsBuilt(), 3);
+}
+
+TEST_F(QelTextGL, ADepthChangeRebuildsEveryGlyph) {
+  text_.SetText("Hi");
+  text_.Draw();
+  text_.SetDepth(0.15f);  // unchanged
+  text_.Draw();
+  EXPECT_EQ(text_.GlyphsBuilt(), 2);
+  text_.SetDepth(0.4f);
+  EXPECT_FALSE(text_.IsBuilt('H'));
+  text_.Draw();
+  EXPECT_EQ(text_.GlyphsBuilt(), 4);
+}
+
+TEST_F(QelTextGL, AFontChangeRebuildsAndTheSameFontDoesNot) {
+  text_.SetText("Hi");
+  text_.Draw();
+  text_.SetFont(Font("Liberation Sans"));
+  text_.Draw();
+  EXPECT_EQ(text_.GlyphsBuilt(), 2);
+  text_.SetFont(Font("Liberation Serif"));
+  text_.Draw();
+  EXPECT_EQ(text_.GlyphsBuilt(), 4);
+}
+
+TEST_F(QelTextGL, WithoutCachingEveryDrawRebuilds) {
+  text_.SetCacheLists(false);
+  text_.SetText("ab");
+  text_.Draw();
+  text_.Draw();
+  EXPECT_EQ(text_.GlyphsBuilt(), 4);
+  EXPECT_FALSE(text_.IsBuilt('a'));
+}
+
+TEST_F(QelTextGL, AnEmptyTextDrawsNothingAndKeepsTheExtent) {
+  text_.SetText("Hi");
+  text_.Draw();
+  float width = 0, height = 0;
+  text_.GetTextExtent(width, height);
+  text_.SetText("");
+  text_.Draw();
+  float emptyWidth = 0, emptyHeight = 0;
+  text_.GetTextExtent(emptyWidth, emptyHeight);
+  EXPECT_EQ(emptyWidth, width);
+  EXPECT_EQ(emptyHeight, height);
+  EXPECT_EQ(text_.GlyphsBuilt(), 2);
+}
+
+TEST_F(QelTextGL, DrawingAdvancesByTheWholeText) {
+  text_.SetText("Hi");
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  text_.Render();  // without Draw's matrix push the advance stays visible
+  std::array<float, 16> m{};
+  glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+  float width = 0, height = 0;
+  text_.GetTextExtent(width, height);
+  EXPECT_NEAR(m[12], width, 1e-5);
+  GLint base = -1;
+  glGetIntegerv(GL_LIST_BASE, &base);
+  EXPECT_EQ(base, 0);  // restored
+}
+
+TEST_F(QelTextGL, TextDrawsInSelectionMode) {
+  text_.SetText("Pick");
+  GLuint buffer[16] = {};
+  glSelectBuffer(16, buffer);
+  glRenderMode(GL_SELECT);
+  glInitNames();
+  glPushName(7);
+  text_.Draw();
+  EXPECT_EQ(glRenderMode(GL_RENDER), 1);
+  EXPECT_EQ(buffer[3], 7u);
+}
+
+TEST_F(QelTextGL, ListsFromAnotherContextAreRebuiltAndDeletedWhereTheyWereMade) {
+  text_.SetText("Hi");
+  text_.Draw();
+  ASSERT_TRUE(glIsList(1));  // the first block of a fresh context
+  auto other = TGLContext::Create(TGLContextPurpose::Window, 8, 8);
+  ASSERT_TRUE(other->MakeCurrent());
+  text_.Draw();
+  EXPECT_EQ(text_.GlyphsBuilt(), 4);
+  EXPECT_TRUE(other->IsCurrent());
+  ASSERT_TRUE(context_->MakeCurrent());
+  EXPECT_FALSE(glIsList(1));
+}
+
+TEST_F(QelTextGL, ListsOfAGoneContextAreSimplyForgotten) {
+  text_.SetText("Hi");
+  text_.Draw();
+  context_.reset();
+  auto other = TGLContext::Create(TGLContextPurpose::Window, 8, 8);
+  ASSERT_TRUE(other->MakeCurrent());
+  text_.Draw();
+  EXPECT_EQ(text_.GlyphsBuilt(), 4);
+  text_.ClearLists();
+  EXPECT_FALSE(text_.IsBuilt('H'));
+}
+
+TEST_F(QelTest, WithoutListsGlyphsStayUnbuiltWithZeroMetrics) {
+  TGLContext::MakeNoneCurrent();
+  TQelText text;
+  text.SetText("Hi");
+  text.Draw();
+  EXPECT_FALSE(text.IsBuilt('H'));
+  EXPECT_EQ(text.Metrics('H').gmfCellIncX, 0.0f);
+  float width = -1, height = -1;
+  text.GetTextExtent(width, height);
+  EXPECT_EQ(width, 0.0f);
+  EXPECT_EQ(text.GlyphsBuilt(), 0);
+}
+
+TEST_F(QelTest, TextKeysReadBack) {
+  TQelText text;
+  TFont font = Font("Times New Roman");
+  font.Style = fsBold;
+  text.SetFont(font);
+  text.SetText("He said \"3D\" <loud>");
+  text.SetDepth(0.25f);
+  text.SetQuality(0.01f);
+  text.SetCacheLists(false);
+  text.SetTextured(true);
+  const std::string keys = KeyTextOf(text);
+  EXPECT_NE(keys.find("<FONT NAME=\"Times New Roman\", BOLD=1, ITALIC=0>\r\n"), std::string::npos);
+  EXPECT_NE(keys.find("<TEXT=\"He said \"\"3D\"\" <loud>\">\r\n"), std::string::npos);
+  TQelKeyReader reader(keys);
+  TQelText copy;
+  ReadKeysInto(reader, copy);
+  EXPECT_EQ(copy.Text(), text.Text());
+  EXPECT_EQ(copy.Font().Name, "Times New Roman");
+  EXPECT_EQ(copy.Font().Style, fsBold);
+  EXPECT_EQ(copy.Depth(), 0.25f);
+  EXPECT_EQ(copy.Quality(), 0.01f);
+  EXPECT_FALSE(copy.CacheLists());
+  EXPECT_TRUE(copy.Textured());
+}
+
+TEST_F(QelTest, TextStreamRoundTrip) {
+  TQelText text;
+  TFont font = Font("Courier New");
+  font.Style = fsItalic | fsUnderline;
+  font.Charset = 204;
+  font.SetHeight(-20);
+  text.SetFont(font);
+  text.SetText("abc");
+  text.SetDepth(0);
+  text.Translation().SetXYZ(0, 1, 0);
+  auto copy = StreamRoundTrip(text);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Font(), font);
+  EXPECT_EQ(copy->Text(), "abc");
+  EXPECT_EQ(copy->Depth(), 0.0f);
+  EXPECT_EQ(copy->Translation().Y(), 1.0f);
+}

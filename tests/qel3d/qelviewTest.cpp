@@ -1,0 +1,473 @@
+#include "qel3d/qellight.h"
+#include "qel3d/qelmat.h"
+#include "qel3d/qelshape.h"
+#include "qel3d/qelview.h"
+#include "tests/qel3d/QelTestSupport.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+std::array<float, 16> Matrix(GLenum which) {
+  std::array<float, 16> m{};
+  glGetFloatv(which, m.data());
+  return m;
+}
+
+}  // namespace
+
+TEST_F(QelTest, GLCallsReachOSMesaInTheLibrary) {
+  TQelView view;
+  view.HandleCreated();
+  ASSERT_TRUE(view.HasContext());
+  ASSERT_TRUE(view.MakeCurrent(true));
+  EXPECT_NE(glGetString(GL_VERSION), nullptr);
+  view.MakeCurrent(false);
+}
+
+TEST_F(QelTest, ALitSphereRendersWhereItStands) {
+  auto target = MakeBitmap(100, 100);
+  TQelView view;
+  TQelCamera camera;
+  camera.Position().SetXYZ(0, 0, 4);
+  TQelLight light;
+  light.SetTransform(true);
+  light.Translation().SetXYZ(0, 0, 5);
+  TQelMaterial material;
+  material.ColorDiffuse().SetColor(clRed);
+  material.ColorAmbient().SetColor(clBlack);
+  TQelSphere sphere;
+  sphere.SetSlices(24);
+  sphere.SetStacks(24);
+  view.SetLighting(true);
+  view.SetBackgroundColor(clBlue);
+  view.SetCamera(&camera);
+  view.OnRender = [&](TPersistent&) {
+    light.Draw();
+    material.Draw();
+    sphere.Draw();
+  };
+  view.SetTargetBitmap(target.get());
+  view.Redraw();
+  // The sphere (radius 1 at 4 units, 45 degrees) covers the middle; the light faces it.
+  const TColor centre = target->Pixel(50, 50);
+  EXPECT_GT(GetRValue(centre), 200);
+  EXPECT_EQ(GetGValue(centre), 0);
+  EXPECT_EQ(GetBValue(centre), 0);
+  // Darker toward the rim, where the surface turns away from the light.
+  EXPECT_LT(GetRValue(target->Pixel(50, 30)), GetRValue(centre));
+  EXPECT_EQ(target->Pixel(2, 2), clBlue);
+  EXPECT_EQ(target->Pixel(97, 97), clBlue);
+  EXPECT_FALSE(QelReleaseFailed);
+}
+
+TEST_F(QelTest, RenderSceneAppliesTheViewStateBeforeTheHostDraws) {
+  TQelView view;
+  view.SetCullFace(cfFront);
+  view.SetPerspectiveCorrection(quNicest);
+  view.SetPolygonMode(pmLine);
+  view.SetShadeModel(smFlat);
+  view.SetTransparency(true);
+  view.SetAntialiasing(true);
+  view.SetDithering(false);
+  view.ColorAmbient().SetColor(0x0000FF);
+  view.SetLightTwoSide(true);
+  view.Fog().SetEnabled(true);
+  view.Fog().SetMode(fmLinear);
+  view.Fog().SetStartDepth(2);
+  view.Fog().SetEndDepth(7);
+  view.Fog().Color().SetColor(0x00FF00);
+  view.SetLighting(true);
+  bool rendered = false;
+  view.OnRender = [&](TPersistent& sender) {
+    rendered = true;
+    EXPECT_EQ(&sender, &view);
+    GLint value = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &value);
+    EXPECT_EQ(value, GL_MODELVIEW);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &value);
+    EXPECT_EQ(value, 1);
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    glGetIntegerv(GL_CULL_FACE_MODE, &value);
+    EXPECT_EQ(value, GL_FRONT);
+    glGetIntegerv(GL_PERSPECTIVE_CORRECTION_HINT, &value);
+    EXPECT_EQ(value, GL_NICEST);
+    GLint modes[2] = {};
+    glGetIntegerv(GL_POLYGON_MODE, modes);
+    EXPECT_EQ(modes[0], GL_LINE);
+    EXPECT_EQ(modes[1], GL_LINE);
+    glGetIntegerv(GL_SHADE_MODEL, &value);
+    EXPECT_EQ(value, GL_FLAT);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    glGetIntegerv(GL_BLEND_SRC, &value);
+    EXPECT_EQ(value, GL_SRC_ALPHA);
+    glGetIntegerv(GL_BLEND_DST, &value);
+    EXPECT_EQ(value, GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_TRUE(glIsEnabled(GL_POLYGON_SMOOTH));
+    EXPECT_TRUE(glIsEnabled(GL_LINE_SMOOTH));
+    glGetIntegerv(GL_LINE_SMOOTH_HINT, &value);
+    EXPECT_EQ(value, GL_NICEST);
+    EXPECT_FALSE(glIsEnabled(GL_DITHER));
+    GLfloat ambient[4] = {};
+    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    EXPECT_EQ(ambient[0], 1.0f);
+    EXPECT_EQ(ambient[2], 0.0f);
+    glGetIntegerv(GL_LIGHT_MODEL_TWO_SIDE, &value);
+    EXPECT_EQ(value, GL_TRUE);
+    EXPECT_TRUE(glIsEnabled(GL_FOG));
+    glGetIntegerv(GL_FOG_MODE, &value);
+    EXPECT_EQ(value, GL_LINEAR);
+    GLfloat fog = 0, fogColor[4] = {};
+    glGetFloatv(GL_FOG_END, &fog);
+    EXPECT_EQ(fog, 7.0f);
+    glGetFloatv(GL_FOG_COLOR, fogColor);
+    EXPECT_EQ(fogColor[1], 1.0f);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+  };
+  view.HandleCreated();
+  view.Paint();
+  EXPECT_TRUE(rendered);
+  EXPECT_TRUE(view.Painted());
+}
+
+TEST_F(QelTest, TheRenderPassLeavesNoStateBehind) {
+  TQelView view;
+  view.SetLighting(true);
+  view.SetCullFace(cfBack);
+  view.HandleCreated();
+  ASSERT_TRUE(view.MakeCurrent(true));
+  view.RenderScene();
+  GLint depth = -1;
+  glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &depth);
+  EXPECT_EQ(depth, 0);
+  EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+  EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+  view.MakeCurrent(false);
+}
+
+TEST_F(QelTest, AFailingHostDropsTheFrameAndSetsTheFlag) {
+  TQelView view;
+  int renders = 0;
+  view.OnRender = [&](TPersistent&) {
+    ++renders;
+    glEnable(GL_LIGHTING);
+    throw std::runtime_error("host failed");
+  };
+  view.HandleCreated();
+  EXPECT_NO_THROW(view.Redraw());
+  EXPECT_TRUE(QelReleaseFailed);
+  // The redraw guard is clear again and the attributes were popped.
+  view.Redraw();
+  EXPECT_EQ(renders, 2);
+  ASSERT_TRUE(view.MakeCurrent(true));
+  GLint depth = -1;
+  glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &depth);
+  EXPECT_EQ(depth, 0);
+  EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+  view.MakeCurrent(false);
+}
+
+TEST_F(QelTest, OrthographicBoxFollowsTheAspect) {
+  TQelView view;
+  view.SetClientSize(400, 200);
+  TQelCamera camera;
+  camera.SetViewOrtho(2);
+  view.SetCamera(&camera);
+  view.SetProjectionType(ptOrthographic);
+  std::array<float, 16> projection{};
+  GLint viewport[4] = {};
+  view.OnRender = [&](TPersistent&) {
+    projection = Matrix(GL_PROJECTION_MATRIX);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+  };
+  view.HandleCreated();
+  view.Paint();
+  // glOrtho(-2, 2, -1, 1, ...): x scale 2 / 4, y scale 2 / 2.
+  EXPECT_FLOAT_EQ(projection[0], 0.5f);
+  EXPECT_FLOAT_EQ(projection[5], 1.0f);
+  EXPECT_EQ(viewport[2], 400);
+  EXPECT_EQ(viewport[3], 200);
+}
+
+TEST_F(QelTest, CameraPlacesTheModelViewAndRotatesTheProjection) {
+  TQelView view;
+  TQelCamera camera;
+  camera.Position().SetXYZ(1, 2, 3);
+  view.SetCamera(&camera);
+  std::array<float, 16> modelView{};
+  view.OnRender = [&](TPersistent&) { modelView = Matrix(GL_MODELVIEW_MATRIX); };
+  view.HandleCreated();
+  view.Paint();
+  EXPECT_EQ(modelView[12], -1.0f);
+  EXPECT_EQ(modelView[13], -2.0f);
+  EXPECT_EQ(modelView[14], -3.0f);
+}
+
+TEST_F(QelTest, AFrameWithoutHeightHasAFiniteProjection) {
+  TQelView view;
+  TQelCamera camera;
+  view.SetCamera(&camera);
+  view.HandleCreated();
+  ASSERT_TRUE(view.MakeCurrent(true));
+  view.SetupProjection(100, 0);
+  for (float v : Matrix(GL_PROJECTION_MATRIX)) EXPECT_TRUE(std::isfinite(v));
+  view.MakeCurrent(false);
+}
+
+TEST_F(QelTest, WithoutACameraNoProjectionIsSet) {
+  TQelView view;
+  std::array<float, 16> projection{};
+  view.OnRender = [&](TPersistent&) { projection = Matrix(GL_PROJECTION_MATRIX); };
+  view.HandleCreated();
+  view.Paint();
+  EXPECT_EQ(projection[0], 1.0f);
+  EXPECT_EQ(projection[5], 1.0f);
+  EXPECT_EQ(projection[10], 1.0f);
+}
+
+TEST_F(QelTest, WindowModeRendersIntoTheImageAtTheClientSize) {
+  TQelView view;
+  EXPECT_TRUE(view.Image().isNull());
+  view.SetBackgroundColor(0x204080);
+  view.HandleCreated();
+  EXPECT_FALSE(view.InBitmapMode());
+  view.Paint();
+  QImage image = view.Image();
+  ASSERT_EQ(image.width(), 400);
+  ASSERT_EQ(image.height(), 250);
+  EXPECT_EQ(image.pixelColor(10, 10), QColor(0x80, 0x40, 0x20));
+  view.SetClientSize(120, 30);
+  view.Paint();
+  image = view.Image();
+  EXPECT_EQ(image.width(), 120);
+  EXPECT_EQ(image.height(), 30);
+  EXPECT_EQ(image.pixelColor(119, 29), QColor(0x80, 0x40, 0x20));
+}
+
+TEST(QelViewValues, ClientSizesStayWithinTheViewportLimit) {
+  TQelView view;
+  view.SetClientSize(100000, -5);
+  EXPECT_EQ(view.ClientWidth(), TQelView::kMaxClientSize);
+  EXPECT_EQ(view.ClientHeight(), 0);
+}
+
+TEST_F(QelTest, SystemColourBackgroundsAreResolved) {
+  auto target = MakeBitmap(4, 4);
+  TQelView view;
+  view.SetBackgroundColor(clBtnFace);
+  view.SetTargetBitmap(target.get());
+  view.Redraw();
+  EXPECT_EQ(target->Pixel(1, 1), ColorToRGB(clBtnFace));
+}
+
+TEST_F(QelTest, WindowModeAsksTheWidgetToRepaintWhenVisible) {
+  TQelView view;
+  int invalidations = 0;
+  view.OnInvalidate = [&] { ++invalidations; };
+  view.SetBackgroundColor(clRed);  // no context yet: only stored
+  EXPECT_EQ(invalidations, 0);
+  EXPECT_EQ(view.BackgroundColor(), clRed);
+  view.HandleCreated();
+  view.SetBackgroundColor(clGreen);
+  EXPECT_EQ(invalidations, 1);
+  view.SetVisible(false);
+  view.SetBackgroundColor(clBlue);
+  EXPECT_EQ(invalidations, 1);
+}
+
+TEST_F(QelTest, BitmapModeRedrawsAtOnceOnAChange) {
+  auto target = MakeBitmap(10, 6);
+  TQelView view;
+  int redraws = 0;
+  view.OnBitmapRedraw = [&](TPersistent&) { ++redraws; };
+  view.SetTargetBitmap(target.get());
+  EXPECT_TRUE(view.InBitmapMode());
+  view.SetBackgroundColor(clYellow);
+  EXPECT_EQ(redraws, 1);
+  EXPECT_EQ(target->Pixel(9, 5), clYellow);
+  view.Fog().SetDensity(0.5f);
+  EXPECT_EQ(redraws, 2);
+}
+
+TEST_F(QelTest, BitmapModeFollowsTheTargetsSize) {
+  auto target = MakeBitmap(10, 6);
+  TQelView view;
+  view.SetBackgroundColor(clRed);
+  view.SetTargetBitmap(target.get());
+  target->SetSize(30, 20);
+  view.Redraw();
+  EXPECT_EQ(target->Pixel(29, 19), clRed);
+}
+
+TEST_F(QelTest, UnchangedTargetsAreKept) {
+  auto target = MakeBitmap(4, 4);
+  TQelView view;
+  view.SetTargetBitmap(target.get());
+  view.SetTargetBitmap(target.get());
+  EXPECT_TRUE(view.InBitmapMode());
+  view.SetTargetBitmap(nullptr);
+  EXPECT_FALSE(view.InBitmapMode());
+  EXPECT_TRUE(view.HasContext());
+}
+
+TEST_F(QelTest, SmoothBitmapNeedsATarget) {
+  TQelView view;
+  view.SetSmoothBitmap(true);
+  EXPECT_FALSE(view.SmoothBitmap());
+  auto target = MakeBitmap(4, 4);
+  view.SetTargetBitmap(target.get());
+  view.SetSmoothBitmap(true);
+  EXPECT_TRUE(view.SmoothBitmap());
+}
+
+TEST_F(QelTest, FailingBitmapContextsSwitchToWindowModeForGood) {
+  GLFaultInjection().failBitmapContexts = true;
+  auto target = MakeBitmap(8, 8);
+  TQelView view;
+  view.SetBackgroundColor(clAqua);
+  view.SetTargetBitmap(target.get());
+  EXPECT_TRUE(QelOffScreenFailed);
+  ASSERT_TRUE(view.HasContext());
+  EXPECT_FALSE(view.InBitmapMode());
+  // The target is filled through a temporary context.
+  view.Redraw();
+  EXPECT_EQ(target->Pixel(7, 7), clAqua);
+  EXPECT_FALSE(QelTempContextFailed);
+  // Activation changes nothing any more once a context exists.
+  view.SetActive(false);
+  EXPECT_TRUE(view.HasContext());
+}
+
+TEST_F(QelTest, AFailingTemporaryContextFillsTheBackground) {
+  GLFaultInjection().failTemporaryContexts = true;
+  auto target = MakeBitmap(8, 8, pf8bit);
+  TQelView view;
+  view.SetBackgroundColor(clRed);
+  int renders = 0;
+  view.OnRender = [&](TPersistent&) { ++renders; };
+  view.RenderToBitmap(*target);
+  EXPECT_TRUE(QelTempContextFailed);
+  EXPECT_EQ(renders, 0);
+  EXPECT_EQ(target->Pixel(0, 0), clRed);
+  EXPECT_EQ(target->Pixel(7, 7), clRed);
+}
+
+TEST_F(QelTest, RenderToBitmapKeepsTheCurrentContext) {
+  auto target = MakeBitmap(6, 6);
+  TQelView view;
+  view.SetBackgroundColor(clLime);
+  bool toBitmap = false;
+  view.OnRender = [&](TPersistent&) { toBitmap = view.RenderingToBitmap(); };
+  auto other = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
+  ASSERT_TRUE(other->MakeCurrent());
+  view.RenderToBitmap(*target);
+  EXPECT_TRUE(toBitmap);
+  EXPECT_FALSE(view.RenderingToBitmap());
+  EXPECT_EQ(target->Pixel(5, 5), clLime);
+  EXPECT_TRUE(other->IsCurrent());
+}
+
+TEST_F(QelTest, AFailedReleaseSetsTheFlag) {
+  TQelView view;
+  view.HandleCreated();
+  GLFaultInjection().failRelease = true;
+  view.HandleDestroyed();
+  EXPECT_FALSE(view.HasContext());
+  EXPECT_TRUE(QelReleaseFailed);
+}
+
+TEST_F(QelTest, AFailingWindowContextLeavesNoContext) {
+  GLFaultInjection().failWindowContexts = true;
+  TQelView view;
+  EXPECT_FALSE(view.CreateContext());
+  EXPECT_FALSE(view.HasContext());
+  view.Paint();  // nothing to render with
+}
+
+TEST_F(QelTest, ActivationCreatesAndDestroysTheContext) {
+  TQelView view;
+  view.SetActive(true);
+  EXPECT_TRUE(view.HasContext());
+  view.SetActive(false);
+  EXPECT_FALSE(view.HasContext());
+  view.SetDoubleBuffer(false);
+  EXPECT_FALSE(view.HasContext());
+}
+
+TEST_F(QelTest, VisibleAxesAreDrawnInTheirColours) {
+  auto target = MakeBitmap(101, 101);
+  TQelView view;
+  TQelCamera camera;
+  camera.Position().SetXYZ(0, 0, 3);
+  view.SetCamera(&camera);
+  view.Coordinates().SetVisible(true);
+  view.SetTargetBitmap(target.get());
+  view.Redraw();
+  // The X axis runs right from the centre in red, the Y axis up in green.
+  int red = 0, green = 0;
+  for (int x = 55; x < 80; ++x)
+    for (int y = 48; y <= 52; ++y)
+      if (target->Pixel(x, y) == clRed) ++red;
+  for (int y = 25; y < 45; ++y)
+    for (int x = 48; x <= 52; ++x)
+      if (target->Pixel(x, y) == clGreen) ++green;
+  EXPECT_GT(red, 10);
+  EXPECT_GT(green, 10);
+}
+
+TEST(QelViewValues, AssignCopiesAxesAndFogButNotTheirCallbacks) {
+  TQelCoordinates axes, axesCopy;
+  axes.SetVisible(true);
+  axes.SetLength(3);
+  axes.SetColorY(clPurple);
+  bool sourceCalled = false;
+  axes.OnChange = [&](TPersistent&) { sourceCalled = true; };
+  int copyCalls = 0;
+  axesCopy.OnChange = [&](TPersistent&) { ++copyCalls; };
+  axesCopy.Assign(axes);
+  EXPECT_TRUE(axesCopy.Visible());
+  EXPECT_EQ(axesCopy.Length(), 3.0f);
+  EXPECT_EQ(axesCopy.ColorY(), clPurple);
+  EXPECT_EQ(copyCalls, 1);
+  axesCopy.SetLength(4);
+  EXPECT_FALSE(sourceCalled);
+
+  TQelFog fog, fogCopy;
+  fog.SetMode(fmExp2);
+  fog.Color().SetColor(clRed);
+  fog.OnChange = [&](TPersistent&) { sourceCalled = true; };
+  fogCopy.Assign(fog);
+  EXPECT_EQ(fogCopy.Mode(), fmExp2);
+  EXPECT_EQ(fogCopy.Color().Color(), clRed);
+  fogCopy.SetDensity(0.3f);
+  EXPECT_FALSE(sourceCalled);
+}
+
+TEST_F(QelTest, ViewSettingsSurviveAStreamRoundTrip) {
+  TQelView view;
+  view.SetClientSize(230, 80);
+  view.SetBackgroundColor(0x112233);
+  view.SetCullFace(cfBack);
+  view.SetProjectionType(ptOrthographic);
+  view.Fog().SetDensity(0);
+  view.Fog().SetStartDepth(0);
+  view.Fog().Color().SetColor(0);
+  view.Fog().Color().SetAlpha(0);
+  view.Coordinates().SetLength(0);
+  view.ColorAmbient().SetColor(0x010203);
+  auto copy = StreamRoundTrip(view);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->ClientWidth(), 230);
+  EXPECT_EQ(copy->BackgroundColor(), 0x112233u);
+  EXPECT_EQ(copy->CullFace(), cfBack);
+  EXPECT_EQ(copy->ProjectionType(), ptOrthographic);
+  EXPECT_EQ(copy->Fog().Density(), 0.0f);
+  EXPECT_EQ(copy->Fog().Color().Color(), 0u);
+  EXPECT_EQ(copy->Fog().Color().Alpha(), 0.0f);
+  EXPECT_EQ(copy->Coordinates().Length(), 0.0f);
+  EXPECT_EQ(copy->ColorAmbient().Color(), 0x010203u);
+}

@@ -1,0 +1,217 @@
+#include "qel3d/qelkey.h"
+#include "qel3d/qelwrite.h"
+#include "tests/qel3d/QelTestSupport.h"
+#include "tests/support/TempDir.h"
+
+#include <clocale>
+#include <sys/stat.h>
+
+namespace {
+
+class TProbeObject : public TQelObject {};
+
+std::string WriteOne(TQelKeyValueBase& key, int indent = 0, int* dropped = nullptr) {
+  TMemoryStream stream;
+  TQelKeyWriter writer(stream);
+  writer.Indent = indent;
+  writer.WriteKey(key);
+  if (dropped != nullptr) *dropped = writer.DroppedKeys();
+  return std::string(stream.Bytes().begin(), stream.Bytes().end());
+}
+
+}  // namespace
+
+TEST(QelKeyValues, FloatsHaveThreeDecimalsAndAPointWhateverTheLocale) {
+  const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+  std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // may be missing; the result must not depend on it
+  TQelKeyValueBase key;
+  key.SetFloat("v", 1.5);
+  EXPECT_EQ(key.Value(), "1.500");
+  key.SetFloat("v", -0.0001);
+  EXPECT_EQ(key.Value(), "-0.000");
+  key.SetFloat("v", -0.0);
+  EXPECT_EQ(key.Value(), "0.000");
+  key.SetFloat("v", 12345.6789);
+  EXPECT_EQ(key.Value(), "12345.679");
+  EXPECT_DOUBLE_EQ(key.AsFloat(), 12345.679);
+  std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(QelKeyValues, IntegersReadDecimalAndHexadecimal) {
+  TQelKeyValueBase key;
+  key.SetText("k", "#0000FF00");
+  EXPECT_EQ(key.AsInteger(), 0xFF00);
+  key.SetText("k", "$10");
+  EXPECT_EQ(key.AsInteger(), 16);
+  key.SetText("k", " -42 ");
+  EXPECT_EQ(key.AsInteger(), -42);
+  EXPECT_TRUE(key.AsBoolean());
+  key.SetText("k", "0");
+  EXPECT_FALSE(key.AsBoolean());
+  for (const char* bad : {"", "abc", "12x", "#", "99999999999999999999", "1.5"}) {
+    key.SetText("k", bad);
+    EXPECT_THROW(key.AsInteger(), EConvertError) << bad;
+  }
+  key.SetText("k", "2,5");
+  try {
+    key.AsFloat();
+    FAIL();
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(e.Message(), "'2,5' is not a valid floating point value");
+  }
+}
+
+TEST(QelKeyValues, SubKeysAndClear) {
+  TQelKeyValueBase key;
+  key.SetName("Tr");
+  key.AddSubKey().SetFloat("X", 1);
+  EXPECT_EQ(key.KeyKind(), kkSubKeys);
+  EXPECT_EQ(key.Count(), 1);
+  EXPECT_NE(key.SubKey(0), nullptr);
+  EXPECT_EQ(key.SubKey(1), nullptr);
+  EXPECT_EQ(key.SubKey(-1), nullptr);
+  EXPECT_EQ(key.FindSubKey("x"), key.SubKey(0));
+  key.Clear();
+  EXPECT_EQ(key.Count(), 0);
+  EXPECT_EQ(key.Name(), "");
+  EXPECT_EQ(key.KeyKind(), kkSingle);
+  EXPECT_EQ(key.ValueKind(), vkPlain);
+}
+
+TEST(QelKeyWriting, LineShapesOfEachKind) {
+  TQelKeyValueBase key;
+  key.SetName("Tr");
+  key.AddSubKey().SetFloat("X", 1);
+  key.AddSubKey().SetFloat("Y", 0);
+  key.AddSubKey().SetFloat("Z", 0);
+  EXPECT_EQ(WriteOne(key), "<TR X=1.000, Y=0.000, Z=0.000>\r\n");
+  EXPECT_EQ(key.Count(), 0);  // cleared after writing
+
+  key.SetInteger("Kind", 2);
+  EXPECT_EQ(WriteOne(key, 2), "    <KIND=2>\r\n");
+
+  key.SetName("List");
+  key.SetKeyKind(kkArray);
+  key.AddSubKey().SetInteger("", 1);
+  key.AddSubKey().SetText("", "two", vkQuoted);
+  key.AddSubKey().SetInteger("", 255, vkHex);
+  EXPECT_EQ(WriteOne(key), "<LIST=[1,\"two\",#000000FF]>\r\n");
+}
+
+TEST(QelKeyWriting, ColoursAreEightHexDigits) {
+  TQelKeyValueBase key;
+  key.SetName("Di");
+  key.AddSubKey().SetFloat("A", 1);
+  key.AddSubKey().SetInteger("C", 0x00FF00, vkHex);
+  EXPECT_EQ(WriteOne(key), "<DI A=1.000, C=#0000FF00>\r\n");
+}
+
+TEST(QelKeyWriting, EmbeddedQuotesAreDoubled) {
+  TQelKeyValueBase key;
+  key.SetText("Text", "say \"hi\">", vkQuoted);
+  EXPECT_EQ(WriteOne(key), "<TEXT=\"say \"\"hi\"\">\">\r\n");
+}
+
+TEST(QelKeyWriting, KeysThatCannotBeWrittenCostOnlyTheirLine) {
+  int dropped = 0;
+  TQelKeyValueBase key;
+  key.SetText("Empty", "");
+  EXPECT_EQ(WriteOne(key, 0, &dropped), "");
+  EXPECT_EQ(dropped, 1);
+  EXPECT_EQ(key.Name(), "");  // cleared anyway
+
+  key.SetName("NoSubKeys");
+  key.SetKeyKind(kkSubKeys);
+  EXPECT_EQ(WriteOne(key, 0, &dropped), "");
+  EXPECT_EQ(dropped, 1);
+
+  key.SetName("Unnamed");
+  key.AddSubKey().SetFloat("", 1);
+  EXPECT_EQ(WriteOne(key, 0, &dropped), "");
+
+  key.SetText("", "value");  // no name: nothing, not counted
+  EXPECT_EQ(WriteOne(key, 0, &dropped), "");
+  EXPECT_EQ(dropped, 0);
+}
+
+TEST(QelKeyReading, ReadsWhatTheWriterWrites) {
+  TQelKeyReader reader(
+      "<TR X=1.000, Y=-2.500, Z=0.000>\r\n  <TEXT=\"a \"\"b\"\" >c\">\r\n<C=#0000FF00>\r\n<LIST=[1, \"x,y\",3]>\r\n");
+  TQelKeyValueBase key;
+  ASSERT_TRUE(reader.ReadKey(key));
+  EXPECT_EQ(key.Name(), "TR");
+  ASSERT_EQ(key.Count(), 3);
+  EXPECT_EQ(key.FindSubKey("y")->AsFloat(), -2.5);
+  ASSERT_TRUE(reader.ReadKey(key));
+  EXPECT_EQ(key.Value(), "a \"b\" >c");
+  EXPECT_EQ(key.ValueKind(), vkQuoted);
+  ASSERT_TRUE(reader.ReadKey(key));
+  EXPECT_EQ(key.ValueKind(), vkHex);
+  EXPECT_EQ(key.AsInteger(), 0xFF00);
+  ASSERT_TRUE(reader.ReadKey(key));
+  EXPECT_EQ(key.KeyKind(), kkArray);
+  ASSERT_EQ(key.Count(), 3);
+  EXPECT_EQ(key.SubKey(1)->Value(), "x,y");
+  EXPECT_FALSE(reader.ReadKey(key));
+}
+
+TEST(QelKeyReading, MalformedTextIsReported) {
+  for (const char* text : {"TR=1>", "<=1>", "<TR=>", "<TR X=1", "<TEXT=\"open>", "<A=[1,2>", "<TR X>"}) {
+    TQelKeyReader reader(text);
+    TQelKeyValueBase key;
+    try {
+      reader.ReadKey(key);
+      FAIL() << text;
+    } catch (const EQelException& e) {
+      EXPECT_EQ(e.Message(), "Invalid key text.") << text;
+    }
+  }
+}
+
+TEST(QelKeyReading, KeyNamesIgnoreCase) {
+  TProbeObject object;
+  TQelKeyReader reader("<tr x=2>");
+  EXPECT_EQ(ReadKeysInto(reader, object), 1);
+  EXPECT_EQ(object.Translation().X(), 2.0f);
+}
+
+TEST(QelKeyReading, ValuesThatDoNotConvertAreSkipped) {
+  TProbeObject object;
+  TQelKeyReader reader("<TR X=abc, Y=3>\r\n<EN=maybe>\r\n<UNKNOWN=1>");
+  EXPECT_EQ(ReadKeysInto(reader, object), 2);
+  EXPECT_EQ(object.Translation().X(), 0.0f);
+  EXPECT_EQ(object.Translation().Y(), 3.0f);
+  EXPECT_TRUE(object.Enabled());
+}
+
+TEST(QelKeyFiles, NewFilesGetRandomNamesInAPrivateFolder) {
+  TMemoryStream out;
+  TQelKeyWriter writer(out);
+  TMemoryStream data;
+  data.WriteBytes("bytes");
+  const std::string path = writer.CreateExclusiveFile("", ".bmp", data);
+  ASSERT_FALSE(writer.FileFolder.empty());
+  const std::string name = ExtractFileName(path);
+  ASSERT_EQ(name.size(), 12u);
+  for (int i = 0; i < 8; ++i) EXPECT_TRUE(name[i] >= 'a' && name[i] <= 'z') << name;
+  EXPECT_EQ(name.substr(8), ".bmp");
+  EXPECT_EQ(TempDir::ReadFile(path), "bytes");
+  struct stat folder {};
+  ASSERT_EQ(::stat(writer.FileFolder.c_str(), &folder), 0);
+  EXPECT_EQ(folder.st_mode & 0077, 0u);
+  DeleteFile(path);
+  ::rmdir(writer.FileFolder.c_str());
+}
+
+TEST(QelKeyFiles, AnExistingFileIsNeverOverwritten) {
+  TempDir dir;
+  const std::string existing = dir.WriteFile("texture.bmp", "original");
+  TMemoryStream out;
+  TQelKeyWriter writer(out);
+  TMemoryStream data;
+  data.WriteBytes("replacement");
+  EXPECT_THROW(writer.CreateExclusiveFile(existing, ".bmp", data), EQelException);
+  EXPECT_EQ(TempDir::ReadFile(existing), "original");
+  const std::string fresh = writer.CreateExclusiveFile(dir.File("new.bmp"), ".bmp", data);
+  EXPECT_EQ(TempDir::ReadFile(fresh), "replacement");
+}
