@@ -1,6 +1,7 @@
 // Picture files and kept sources: the GIF, JPEG and AVI pictures of frames
 // and of the background, and the GIF animations and AVI clips that play
 // inside a frame.
+#include "imaging/AVIFileU.h"
 #include "imaging/GifUnit.h"
 #include "imaging/JpgImg.h"
 #include "imaging/utils.h"
@@ -13,17 +14,9 @@
 #include "scene/SpriteU.h"
 #include "scene/UndoRecorder.h"
 
-#if __has_include("imaging/AVIFileU.h")
-#include "imaging/AVIFileU.h"
-#define GC_SCENE_HAVE_AVI 1
-#else
-class TAVIImage {};
-#endif
-
 void TGifFileDeleter::operator()(TGifFile* gif) const { delete gif; }
 void TAVIImageDeleter::operator()(TAVIImage* clip) const { delete clip; }
 
-#ifdef GC_SCENE_HAVE_AVI
 namespace {
 
 // An integer with thousands separators, as the "###,###" format shows it
@@ -40,7 +33,6 @@ std::string FormatThousands(std::int64_t value) {
 }
 
 }  // namespace
-#endif
 
 // ---- Kept sources of a frame ------------------------------------------------------------
 
@@ -60,21 +52,16 @@ bool TFrame::PlaysKeptSource() const {
 
 bool TFrame::TakeSourceWrap() {
   if (gifSource_ != nullptr) return gifSource_->TakeLooped();
-#ifdef GC_SCENE_HAVE_AVI
   if (aviSource_ != nullptr) return aviSource_->TakeLooped();
-#endif
   return false;
 }
 
 void TFrame::RestartSourceAfterWrap() {
   if (gifSource_ != nullptr) gifSource_->SetFrameCounter(1);
-#ifdef GC_SCENE_HAVE_AVI
   if (aviSource_ != nullptr) aviSource_->SetLooped(false);
-#endif
 }
 
 void TFrame::ShowFirstClipFrame() {
-#ifdef GC_SCENE_HAVE_AVI
   if (SourceKept == 0 || aviSource_ == nullptr) return;
   try {
     aviSource_->DrawFrame(1, DisplayImage);
@@ -82,7 +69,6 @@ void TFrame::ShowFirstClipFrame() {
     // The clip keeps showing what it showed.
   }
   aviSource_->SetLooped(false);
-#endif
 }
 
 void TFrame::ReleaseImages() {
@@ -149,7 +135,6 @@ void TFrame::AdvanceGif(int n) {
 }
 
 void TFrame::AdvanceAvi(int n) {
-#ifdef GC_SCENE_HAVE_AVI
   RestoreFrameImage(DisplayImage);
   TAVIImage& clip = *aviSource_;
   clip.SetLooped(false);
@@ -185,9 +170,6 @@ void TFrame::AdvanceAvi(int n) {
   }
   DisplayImage.SetPixelFormat(pf24bit);
   ReleaseFrameImage(DisplayImage);
-#else
-  (void)n;
-#endif
 }
 
 void TFrame::LoadJpegSource(TJPEGImage& jpeg, bool transparent, TColor color) {
@@ -220,7 +202,6 @@ void TFrame::LoadGifSource(TGifFilePtr gif, bool transparent, TColor color) {
 
 void TFrame::LoadAviSource(TAVIImagePtr clip, bool transparent, TColor color) {
   DropSource();
-#ifdef GC_SCENE_HAVE_AVI
   try {
     clip->DrawFrame(1, Picture);
     SetPicture(Picture, transparent, color, -1, -1);
@@ -230,11 +211,6 @@ void TFrame::LoadAviSource(TAVIImagePtr clip, bool transparent, TColor color) {
   } catch (const std::exception&) {
     DropSource();
   }
-#else
-  (void)clip;
-  (void)transparent;
-  (void)color;
-#endif
 }
 
 void TFrame::CopySourceFrom(const TFrame& other) {
@@ -252,7 +228,6 @@ void TFrame::CopySourceFrom(const TFrame& other) {
       gifSource_ = std::move(gif);
       SourceKept = 1;
     }
-#ifdef GC_SCENE_HAVE_AVI
     else if (other.SourceKind == fskAvi && other.aviSource_ != nullptr) {
       TMemoryStream buffer;
       other.aviSource_->SaveToStream(buffer);
@@ -262,7 +237,6 @@ void TFrame::CopySourceFrom(const TFrame& other) {
       aviSource_ = std::move(clip);
       SourceKept = 1;
     }
-#endif
   } catch (const std::exception&) {
     // The copy shows its picture without the source.
     DropSource();
@@ -339,7 +313,6 @@ int TSprite::AddJpegFile(const std::string& fileName, bool transparent, TColor c
 
 int TSprite::AddAviFile(const std::string& fileName, bool transparent, TColor color, int first, int count,
                         bool keepSource) {
-#ifdef GC_SCENE_HAVE_AVI
   RecordSpriteUndo("Add .AVI Frame", uokSpriteInPlace, false, 0);
   if (keepSource) {
     TAVIImagePtr clip(new TAVIImage());
@@ -363,13 +336,8 @@ int TSprite::AddAviFile(const std::string& fileName, bool transparent, TColor co
   }
   avi.CloseAVIFile(file);
   return result;
-#else
-  (void)fileName, (void)transparent, (void)color, (void)first, (void)count, (void)keepSource;
-  return -1;
-#endif
 }
 
-#ifdef GC_SCENE_HAVE_AVI
 int TSprite::AddAviFrames(TAVIObject& avi, const std::string& fileName, bool transparent, TColor color, int first,
                           int count) {
   // The memory all frames take as bitmaps, against the machine's memory.
@@ -403,7 +371,6 @@ int TSprite::AddAviFrames(TAVIObject& avi, const std::string& fileName, bool tra
   SendMessage(notify, WM_LOADPROGRESS, 1, 1);
   return result;
 }
-#endif
 
 // ---- Background picture ------------------------------------------------------------------------
 
@@ -428,7 +395,6 @@ void TAnimatedScene::LoadBackgroundPicture(const std::string& fileName) {
       jpeg.SetFileName(fileName);
       BackgroundPicture.Assign(&jpeg.Bitmap());
     }
-#ifdef GC_SCENE_HAVE_AVI
     else if (extension == ".AVI") {
       TAVIObject avi;
       const PAVIFILE file = avi.OpenAVIFile(fileName);
@@ -440,7 +406,6 @@ void TAnimatedScene::LoadBackgroundPicture(const std::string& fileName) {
       }
       avi.CloseAVIFile(file);
     }
-#endif
   } catch (const std::exception&) {
     // The background keeps its previous picture.
   }

@@ -1,5 +1,3 @@
-#if __has_include("imaging/AVIFileU.h")
-
 #include "imaging/AVIFileU.h"
 #include "platform/Messages.h"
 #include "scene/Frame.h"
@@ -82,17 +80,37 @@ TEST_F(AviPictures, NotEnoughMemoryAsksAndNoEndsTheImport) {
   EXPECT_EQ(sprite.FrameCount(), 1);  // only the empty frame that every sprite keeps
 }
 
-TEST_F(AviPictures, AClipKeptWholePlaysInsideOneFrameAndRestartsAfterItsEnd) {
+TEST_F(AviPictures, AKeptClipPlaysByTimeAndALoneFrameStartsItAgainPastItsEnd) {
+  FakeSystemValues system;
+  system.micros = 5'000'000;
+  const std::string name = WriteAvi(dir, 3, 10);  // 100 ms a frame
+  ASSERT_EQ(sprite.AddPictureFile(name, false, 0, -1, -1, true), 0);
+  TFrame& frame = sprite.Frame(0);
+  system.AdvanceMilliseconds(210);
+  frame.AdvanceSource(-1);
+  EXPECT_EQ(frame.ImageChanged, 1);
+  EXPECT_EQ(frame.DisplayImage.Pixel(3, 3), clBlue);
+  frame.AdvanceSource(-1);  // the frame due is the one shown
+  EXPECT_EQ(frame.ImageChanged, 0);
+  system.AdvanceMilliseconds(1000);
+  frame.AdvanceSource(-1);
+  EXPECT_EQ(frame.DisplayImage.Pixel(3, 3), clLime);
+  EXPECT_TRUE(frame.TakeSourceWrap());
+  EXPECT_FALSE(frame.TakeSourceWrap());
+}
+
+TEST_F(AviPictures, AClipKeptWholeShowsItsFramesAndIsCopiedWithItsFrame) {
   const std::string name = WriteAvi(dir, 3, 10);
   EXPECT_EQ(sprite.AddPictureFile(name, false, 0, -1, -1, true), 0);
   ASSERT_EQ(sprite.FrameCount(), 1);
   TFrame& frame = sprite.Frame(0);
   EXPECT_EQ(frame.SourceKind, fskAvi);
   EXPECT_TRUE(frame.PlaysKeptSource());
-  EXPECT_EQ(frame.DisplayImage.Pixel(3, 3), clRed);
+  // Clip frames count from the stream's first frame, 0; a kept clip starts at frame 1.
+  EXPECT_EQ(frame.DisplayImage.Pixel(3, 3), clLime);
   frame.AdvanceSource(2);
   EXPECT_EQ(frame.ImageChanged, 1);
-  EXPECT_EQ(frame.DisplayImage.Pixel(3, 3), clLime);
+  EXPECT_EQ(frame.DisplayImage.Pixel(3, 3), clBlue);
   TFrame copy(&sprite);
   copy.Assign(frame);
   EXPECT_EQ(copy.SourceKept, 1);
@@ -106,5 +124,3 @@ TEST_F(AviPictures, AnAviBackgroundShowsTheFirstFrame) {
 }
 
 }  // namespace
-
-#endif
