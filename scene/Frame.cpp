@@ -284,20 +284,24 @@ void TFrame::SetTransparentColor(TColor value) {
 // ---- 3D text ---------------------------------------------------------------------------------
 
 void TFrame::RenderNext3D() {
-  if (Countdown < duration_ || Animation3D == 0 || SubFrameCounter >= SubFrameCount || !HasView() ||
+  // An animation of fewer than one sub-frame (a stored count of 0 or below)
+  // shows its start state as one sub-frame.
+  const std::int32_t count = std::max<std::int32_t>(SubFrameCount, 1);
+  if (SubFrameCounter < 0) SubFrameCounter = 0;
+  if (Countdown < duration_ || Animation3D == 0 || SubFrameCounter >= count || !HasView() ||
       !Frame3DRenderingAvailable())
     return;
   RestoreFrameImage(DisplayImage);
   DisplayImage.SetTransparent(false);
   Countdown = 0;
-  const double t = SubFrameCount > 1 ? static_cast<double>(SubFrameCounter) / (SubFrameCount - 1) : 0.0;
+  const double t = count > 1 ? static_cast<double>(SubFrameCounter) / (count - 1) : 0.0;
   try {
     RenderFrame3DSubFrame(*this, *Objects3D, t);
   } catch (const std::exception&) {
     // A sub-frame that cannot be rendered leaves the previous one shown.
   }
   SubFrameCounter = SubFrameCounter + 1;
-  if (SubFrameCounter > SubFrameCount - 1 && Loop != 0) SubFrameCounter = 0;
+  if (SubFrameCounter > count - 1 && Loop != 0) SubFrameCounter = 0;
   if (sprite_ != nullptr) sprite_->NeedsRedrawByte = 1;
 }
 

@@ -22,6 +22,11 @@ class TMoving;
 class TGifFile;
 class TAVIImage;
 class TJPEGImage;
+class TQelText;
+class TQelCamera;
+class TQelLight;
+class TQelMaterial;
+class TQelTexture;
 
 // Kinds of frames.
 enum : std::int32_t {
@@ -123,6 +128,17 @@ class TFrame {
   bool HasView() const { return Objects3D != nullptr; }
   // Renders the next 3D sub-frame when it is due.
   void RenderNext3D();
+  // Sets the 3D objects to the look interpolated at t between the two
+  // states (0 = start, 1 = end). Text, font, lights switched on and their
+  // kinds come from the start state. The 3D text editor uses it too.
+  static void Render3D(const T3DTextState& start, const T3DTextState& end, double t, TQelText& text,
+                       TQelCamera& camera, TQelLight& light1, TQelLight& light2, TQelLight& light3,
+                       TQelMaterial& material, TQelTexture& texture);
+  // Loads a picture file (.BMP, .GIF, .JPG or .AVI) as the texture's bitmap,
+  // each side cut to the largest power of two not above it. A file that
+  // cannot be read leaves the texture without a picture; an empty name
+  // changes nothing.
+  static void LoadTextureFile(const std::string& fileName, TQelTexture& texture);
 
   // ---- Drawing ----
   // Draws the display image at (x, y) zoomed and with an opacity in per cent,

@@ -12,6 +12,7 @@
 
 class TFrame;
 class TAnimatedScene;
+class TQelView;
 
 // One light of a 3D text state.
 struct T3DLightState {
@@ -54,6 +55,21 @@ struct T3DTextState {
 // bits): c1 + round(t x (c2 - c1)).
 TColor InterpolateColor(TColor c1, TColor c2, double t);
 
+// A colour held as a number in a 3D state: rounded, and its low 32 bits taken,
+// so that a system colour stored as a negative number (as the editor's
+// signed colours give) and one stored as $80000000 + n both come back as
+// $80000000 + n. NaN gives black.
+TColor StateColor(double value);
+
+// The font style bits (bold, italic, underline, strikeout) and the character
+// set (0 .. 255; another value counts as the default set 1) of a state.
+std::uint8_t StateFontStyle(const T3DTextState& state);
+std::uint8_t StateFontCharset(const T3DTextState& state);
+
+// A value of a 3D state interpolated at t: s + t x (e - s), exactly s at
+// t <= 0 and exactly e at t >= 1.
+double InterpolateStateValue(double s, double e, double t);
+
 // The 3D objects of a frame (view, camera, three lights, material, texture,
 // text object). Their layout belongs to the 3D rendering code.
 struct TFrame3DObjects;
@@ -78,3 +94,9 @@ void RebuildFrame3DText(TFrame& frame, TFrame3DObjects& objects);
 
 // True while temporary rendering contexts can be made (3D sub-frames render).
 bool Frame3DRenderingAvailable();
+
+// The program's one output view that frames render through when bitmap
+// rendering contexts cannot be made. The main window owns it and sets it
+// here (null when it goes); frames look it up each time they render.
+void SetShared3DOutputView(TQelView* view);
+TQelView* Shared3DOutputView();

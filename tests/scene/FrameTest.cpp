@@ -344,6 +344,7 @@ TEST_F(FrameDrawing, ATextFrameDrawsItsTextIntoItsPicture) {
 
 TEST_F(FrameDrawing, ThreeDAnimationRendersNothingWithoutAView) {
   TFrame& frame = AddFrame(10, 10);
+  frame.Objects3D.reset();  // as when its 3D objects could not be made
   frame.Animation3D = 1;
   frame.SubFrameCount = 5;
   frame.Countdown = 10;

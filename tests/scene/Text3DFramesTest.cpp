@@ -1,0 +1,540 @@
+// 3D text frames rendering their sub-frames: through their own hidden view,
+// through the shared output view when bitmap contexts cannot be made, and
+// inside a scene's composition.
+#include "platform/GLContext.h"
+#include "scene/Frame.h"
+#include "scene/Frame3DObjects.h"
+#include "scene/Moving.h"
+#include "scene/Sprite.h"
+#include "scene/SpriteU.h"
+#include "tests/qel3d/QelTestSupport.h"
+#include "tests/scene/SceneTestSupport.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+namespace {
+
+constexpr int kWidth = 230;
+constexpr int kHeight = 80;
+
+// "Hi" in front of a camera, no light switched on: every pixel of the text
+// shows the material colour exactly (emission only, black ambient light).
+T3DTextState TextState(TColor materialColor, TColor background = clWhite) {
+  T3DTextState s;
+  s.Text = "Hi";
+  s.FontName = "Liberation Sans";
+  s.FontStyle = fsBold;
+  s.Charset = 0;
+  s.Depth = 0.2;
+  s.TextPositionX = -0.6;
+  s.TextPositionY = -0.35;
+  s.CameraPositionZ = 2;
+  s.ViewAngle = 45;
+  for (T3DLightState& light : s.Lights) {
+    light.Enabled = 0;
+    light.Color = clWhite;
+    light.DirectionZ = -1;
+    light.CutOff = 180;
+    light.PositionZ = 4;
+  }
+  s.MaterialOn = 1;
+  s.MaterialColor = materialColor;
+  s.Shininess = 1;
+  s.TextureOn = 0;
+  s.TextureScaleX = s.TextureScaleY = 1;
+  s.BackgroundColor = background;
+  s.ImageWidth = kWidth;
+  s.ImageHeight = kHeight;
+  return s;
+}
+
+// The colours of the pixels that are not the background, with their counts.
+std::map<TColor, int> ColorsOtherThan(const TBitmap& bitmap, TColor background) {
+  std::map<TColor, int> colors;
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x)
+      if (const TColor c = bitmap.Pixel(x, y); c != background) ++colors[c];
+  return colors;
+}
+
+// Exactly one colour besides the background, on more than a few pixels.
+::testing::AssertionResult ShowsTextIn(const TBitmap& bitmap, TColor color, TColor background = clWhite) {
+  const std::map<TColor, int> colors = ColorsOtherThan(bitmap, background);
+  if (colors.size() != 1 || colors.begin()->first != color || colors.begin()->second < 200) {
+    auto failure = ::testing::AssertionFailure() << "colours besides the background:";
+    for (const auto& [c, n] : colors) failure << " " << std::hex << c << std::dec << " x" << n;
+    return failure;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+class Text3DFrames : public QelTest {
+ protected:
+  void SetUp() override {
+    QelTest::SetUp();
+    SetShared3DOutputView(nullptr);
+  }
+  void TearDown() override {
+    SetShared3DOutputView(nullptr);
+    QelTest::TearDown();
+  }
+
+  // A 3D text frame of the sprite showing the editor's picture (plain white),
+  // animated between the two states.
+  static TFrame& AddTextFrame(TSprite& sprite, const T3DTextState& start, const T3DTextState& end, int subFrames,
+                              bool loop) {
+    TBitmap picture;
+    MakeSolid(picture, kWidth, kHeight, clWhite);
+    const int index = sprite.Add3DText(start, picture, false, 0);
+    sprite.Set3DTextAnimation(index, start, end, subFrames, loop ? 1 : 0);
+    return sprite.Frame(index);
+  }
+
+  // As rewinding does: the first sub-frame is due at once.
+  static void StartAnimation(TFrame& frame) {
+    frame.SubFrameCounter = 0;
+    frame.Countdown = frame.Duration() + 1;
+  }
+
+  static TFrame3DView& ViewOf(TFrame& frame) { return *frame.Objects3D->ownView; }
+
+  TAnimatedScene scene;
+  TSprite sprite{&scene};
+};
+
+// ---- A frame's own view ---------------------------------------------------------------------------
+
+TEST_F(Text3DFrames, ANewFrameHasAHiddenOneByOneViewWithoutAContextUntilItRenders) {
+  TFrame& frame = *sprite.AddFrame();
+  ASSERT_TRUE(frame.HasView());
+  TFrame3DView& view = ViewOf(frame);
+  EXPECT_EQ(view.ClientWidth(), 1);
+  EXPECT_EQ(view.ClientHeight(), 1);
+  EXPECT_FALSE(view.Visible());
+  EXPECT_FALSE(view.HasContext());
+  EXPECT_TRUE(view.Lighting());
+  EXPECT_TRUE(view.LightTwoSide());
+  EXPECT_FALSE(view.Dithering());
+  EXPECT_EQ(view.BackgroundColor(), clWhite);
+  EXPECT_EQ(view.ColorAmbient().Color(), clBlack);
+  ASSERT_EQ(view.Camera(), frame.Objects3D->ownCamera.get());
+  EXPECT_FLOAT_EQ(view.Camera()->ViewFar(), 1000.0f);
+  EXPECT_FLOAT_EQ(view.Camera()->ViewNear(), 0.01f);
+  const TFrame3DObjects& objects = *frame.Objects3D;
+  EXPECT_TRUE(objects.lights[0].Enabled());
+  EXPECT_FALSE(objects.lights[1].Enabled());
+  EXPECT_EQ(objects.lights[2].ID(), idLight2);
+  EXPECT_EQ(objects.material.Shininess(), 1);
+  EXPECT_EQ(objects.material.ColorSpecular().Color(), clWhite);
+  EXPECT_TRUE(objects.text.Textured());
+  EXPECT_TRUE(objects.text.CacheLists());
+}
+
+TEST_F(Text3DFrames, AFramesViewBelongsToItsOwnSceneNotToTheLastSceneMade) {
+  TFrame& first = *sprite.AddFrame();
+  TAnimatedScene later;
+  TSprite laterSprite(&later);
+  TFrame& second = *sprite.AddFrame();
+  TFrame& ofLater = *laterSprite.AddFrame();
+  EXPECT_EQ(ViewOf(first).ParentScene(), &scene);
+  EXPECT_EQ(ViewOf(second).ParentScene(), &scene);
+  EXPECT_EQ(ViewOf(ofLater).ParentScene(), &later);
+  TFrame alone(nullptr);
+  ASSERT_TRUE(alone.HasView());
+  EXPECT_EQ(ViewOf(alone).ParentScene(), nullptr);
+}
+
+TEST_F(Text3DFrames, ASubFrameDrawsTheTextIntoTheDisplayImageAndLeavesThePicture) {
+  TFrame& frame = AddTextFrame(sprite, TextState(clRed), TextState(clRed), 1, false);
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clRed));
+  EXPECT_EQ(CountPixelsOtherThan(frame.Picture, clWhite), 0);
+  EXPECT_EQ(frame.DisplayImage.Width(), kWidth);
+  EXPECT_EQ(frame.DisplayImage.Height(), kHeight);
+  EXPECT_TRUE(ViewOf(frame).InBitmapMode());
+  EXPECT_EQ(ViewOf(frame).RedrawCount(), 1);
+  EXPECT_EQ(sprite.NeedsRedrawByte, 1);
+  EXPECT_FALSE(QelReleaseFailed);
+}
+
+TEST_F(Text3DFrames, TheBackgroundIsTheStartStatesAndASystemColourIsResolved) {
+  T3DTextState start = TextState(clRed);
+  // A system colour as the editor's signed colours store it.
+  start.BackgroundColor = static_cast<double>(static_cast<std::int32_t>(clBtnFace));
+  T3DTextState end = TextState(clRed, clBlue);
+  TFrame& frame = AddTextFrame(sprite, start, end, 2, false);
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clRed, ColorToRGB(clBtnFace)));
+  frame.Countdown = frame.Duration();
+  frame.RenderNext3D();
+  EXPECT_EQ(ViewOf(frame).RedrawCount(), 2);
+  EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clRed, ColorToRGB(clBtnFace)));
+}
+
+TEST_F(Text3DFrames, ASystemColourAsMaterialColourShowsTheColourItStandsFor) {
+  const TColor highlight = ColorToRGB(clHighlight);
+  ASSERT_NE(highlight, clHighlight & 0xFFFFFF);
+  TFrame& frame = AddTextFrame(sprite, TextState(clHighlight), TextState(clHighlight), 1, false);
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, highlight));
+}
+
+TEST_F(Text3DFrames, AFontThatIsNotInstalledStillShowsTheTextInTheDefaultFace) {
+  T3DTextState state = TextState(clRed);
+  state.FontName = "No Such Face At All";
+  TFrame& frame = AddTextFrame(sprite, state, state, 1, false);
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clRed));
+}
+
+TEST_F(Text3DFrames, ATexturedTextShowsItsTexturePicture) {
+  TempDir dir;
+  TBitmap picture;
+  MakeSolid(picture, 30, 20, clLime);
+  T3DTextState state = TextState(clWhite);
+  state.TextureOn = 1;
+  state.TextureFileName = dir.File("lime.bmp");
+  picture.SaveToFile(state.TextureFileName);
+  TFrame& frame = AddTextFrame(sprite, state, state, 1, false);
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  EXPECT_EQ(frame.Objects3D->texture.Bitmap().Width(), 16);
+  EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clLime));
+}
+
+// ---- Pacing ------------------------------------------------------------------------------------------
+
+TEST_F(Text3DFrames, FiveSubFramesRunFromTheStartToTheEndStateInQuarters) {
+  T3DTextState start = TextState(clRed), end = TextState(clRed);
+  start.TextPositionX = 0;
+  end.TextPositionX = 4;
+  start.ViewAngle = 40;
+  end.ViewAngle = 60;
+  TFrame& frame = AddTextFrame(sprite, start, end, 5, false);
+  StartAnimation(frame);
+  const TFrame3DObjects& objects = *frame.Objects3D;
+  for (int i = 0; i < 5; ++i) {
+    frame.Countdown = frame.Duration();
+    frame.RenderNext3D();
+    EXPECT_FLOAT_EQ(objects.text.Translation().X(), static_cast<float>(i)) << "sub-frame " << i;
+    EXPECT_FLOAT_EQ(objects.ownCamera->ViewAngle(), 40.0f + 5.0f * static_cast<float>(i)) << "sub-frame " << i;
+    EXPECT_EQ(frame.SubFrameCounter, i + 1);
+  }
+  EXPECT_EQ(ViewOf(frame).RedrawCount(), 5);
+}
+
+TEST_F(Text3DFrames, WithoutLoopTheLastSubFrameStays) {
+  T3DTextState start = TextState(clBlue), end = TextState(clRed);
+  TFrame& frame = AddTextFrame(sprite, start, end, 5, false);
+  StartAnimation(frame);
+  for (int i = 0; i < 8; ++i) {
+    frame.Countdown = frame.Duration();
+    frame.RenderNext3D();
+  }
+  EXPECT_EQ(ViewOf(frame).RedrawCount(), 5);
+  EXPECT_EQ(frame.SubFrameCounter, 5);
+  EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clRed));
+}
+
+TEST_F(Text3DFrames, WithLoopTheSixthRenderingIsTheStartStateAgain) {
+  T3DTextState start = TextState(clRed), end = TextState(clRed);
+  start.TextPositionX = 0;
+  end.TextPositionX = 4;
+  TFrame& frame = AddTextFrame(sprite, start, end, 5, true);
+  StartAnimation(frame);
+  std::vector<float> positions;
+  for (int i = 0; i < 7; ++i) {
+    frame.Countdown = frame.Duration();
+    frame.RenderNext3D();
+    positions.push_back(frame.Objects3D->text.Translation().X());
+  }
+  EXPECT_EQ(positions, (std::vector<float>{0, 1, 2, 3, 4, 0, 1}));
+  EXPECT_EQ(ViewOf(frame).RedrawCount(), 7);
+}
+
+TEST_F(Text3DFrames, WithDurationThreeANewSubFrameShowsEveryThirdStep) {
+  TFrame& frame = AddTextFrame(sprite, TextState(clRed), TextState(clRed), 10, false);
+  frame.StoreDuration(3);
+  StartAnimation(frame);
+  std::vector<int> renderedAt;
+  for (int step = 0; step < 10; ++step) {
+    const int before = ViewOf(frame).RedrawCount();
+    // As the sprite does every step.
+    frame.RenderNext3D();
+    frame.Countdown = frame.Countdown + 1;
+    if (ViewOf(frame).RedrawCount() > before) renderedAt.push_back(step);
+  }
+  EXPECT_EQ(renderedAt, (std::vector<int>{0, 3, 6, 9}));
+}
+
+TEST_F(Text3DFrames, TheStatesBetweenStartAndEndBlendTheMaterialColour) {
+  TFrame& frame = AddTextFrame(sprite, TextState(0x0000FF), TextState(0xFF0000), 3, false);
+  StartAnimation(frame);
+  std::vector<TColor> shown;
+  for (int i = 0; i < 3; ++i) {
+    frame.Countdown = frame.Duration();
+    frame.RenderNext3D();
+    const std::map<TColor, int> colors = ColorsOtherThan(frame.DisplayImage, clWhite);
+    ASSERT_EQ(colors.size(), 1u) << "sub-frame " << i;
+    shown.push_back(colors.begin()->first);
+  }
+  EXPECT_EQ(shown, (std::vector<TColor>{0x0000FF, 0x80007F, 0xFF0000}));
+}
+
+TEST_F(Text3DFrames, TextFontAndLightsComeFromTheStartStateOnly) {
+  T3DTextState start = TextState(clRed), end = TextState(clRed);
+  end.Text = "Other";
+  end.FontName = "DejaVu Serif";
+  end.FontStyle = fsItalic;
+  end.Lights[0].Enabled = 1;
+  end.Lights[1].Kind = lkSpot;
+  TFrame& frame = AddTextFrame(sprite, start, end, 2, false);
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  frame.Countdown = frame.Duration();
+  frame.RenderNext3D();
+  const TFrame3DObjects& objects = *frame.Objects3D;
+  EXPECT_EQ(objects.text.Text(), "Hi");
+  EXPECT_EQ(objects.text.Font().Name, "Liberation Sans");
+  EXPECT_EQ(objects.text.Font().Style, fsBold);
+  EXPECT_FALSE(objects.lights[0].Enabled());
+  EXPECT_EQ(objects.lights[1].Kind(), lkPoint);
+  EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clRed));
+}
+
+TEST_F(Text3DFrames, ASubFrameCountBelowOneRendersTheStartStateOnce) {
+  for (int count : {0, -3}) {
+    T3DTextState start = TextState(clBlue), end = TextState(clRed);
+    TFrame& frame = AddTextFrame(sprite, start, end, count, true);
+    StartAnimation(frame);
+    frame.RenderNext3D();
+    EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clBlue)) << count;
+    EXPECT_EQ(frame.SubFrameCounter, 0) << "the loop returns to the only sub-frame";
+    frame.Countdown = frame.Duration();
+    frame.RenderNext3D();
+    EXPECT_EQ(ViewOf(frame).RedrawCount(), 2);
+    EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clBlue)) << count;
+  }
+}
+
+TEST_F(Text3DFrames, ANegativeSubFrameCounterStartsAtTheFirstSubFrame) {
+  T3DTextState start = TextState(clBlue), end = TextState(clRed);
+  TFrame& frame = AddTextFrame(sprite, start, end, 3, false);
+  StartAnimation(frame);
+  frame.SubFrameCounter = -7;
+  frame.RenderNext3D();
+  EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clBlue));
+  EXPECT_EQ(frame.SubFrameCounter, 1);
+}
+
+TEST_F(Text3DFrames, ANewTextBuildsTheGlyphsAgainAndTheSameTextDoesNot) {
+  T3DTextState state = TextState(clRed);
+  TFrame& frame = AddTextFrame(sprite, state, state, 3, true);
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  const TQelText& text = frame.Objects3D->text;
+  const int built = text.GlyphsBuilt();
+  EXPECT_EQ(built, 2);
+  frame.Countdown = frame.Duration();
+  frame.RenderNext3D();
+  EXPECT_EQ(text.GlyphsBuilt(), built) << "the glyphs of the same text are kept";
+  frame.StartState.Text = "iH";
+  frame.Countdown = frame.Duration();
+  frame.RenderNext3D();
+  EXPECT_EQ(text.GlyphsBuilt(), built + 2);
+  RebuildFrame3DText(frame, *frame.Objects3D);
+  EXPECT_FALSE(text.IsBuilt('H'));
+}
+
+TEST_F(Text3DFrames, HostileStateValuesReachTheObjectsTamed) {
+  T3DTextState start = TextState(clRed);
+  start.Depth = std::numeric_limits<double>::quiet_NaN();
+  start.TextPositionX = 1e300;
+  start.Charset = 1000;
+  start.FontStyle = 0xFF;
+  start.Lights[0].Kind = 7;
+  start.Lights[0].Enabled = 1;
+  start.Shininess = 1e12;
+  start.ViewAngle = -std::numeric_limits<double>::infinity();
+  TFrame& frame = AddTextFrame(sprite, start, start, 1, false);
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  const TFrame3DObjects& objects = *frame.Objects3D;
+  EXPECT_EQ(objects.text.Depth(), 0.0f);
+  EXPECT_EQ(objects.text.Translation().X(), std::numeric_limits<float>::max());
+  EXPECT_EQ(objects.text.Font().Charset, 1);
+  EXPECT_EQ(objects.text.Font().Style, fsBold | fsItalic | fsUnderline | fsStrikeOut);
+  EXPECT_EQ(objects.lights[0].Kind(), lkPoint);
+  EXPECT_EQ(frame.SubFrameCounter, 1);
+  // Unchanged values are not taken as changes that build the glyphs again.
+  const int built = objects.text.GlyphsBuilt();
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  EXPECT_EQ(objects.text.GlyphsBuilt(), built);
+}
+
+TEST_F(Text3DFrames, AFrameWithoutItsAnimationOnKeepsItsPicture) {
+  TFrame& frame = AddTextFrame(sprite, TextState(clRed), TextState(clRed), 3, false);
+  frame.Animation3D = 0;
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  EXPECT_EQ(CountPixelsOtherThan(frame.DisplayImage, clWhite), 0);
+  EXPECT_FALSE(ViewOf(frame).HasContext());
+}
+
+// ---- In a scene ------------------------------------------------------------------------------------
+
+TEST_F(Text3DFrames, AFrameInASceneComposesItsSubFramesStepByStep) {
+  scene.Width = 300;
+  scene.Height = 120;
+  scene.FillColor = clWhite;
+  scene.StepCount = 100;
+  scene.SetBackground(false, bgmFillAndPicture, "", clWhite, clWhite, ppNone, nullptr);
+  TBitmap output;
+  MakeSolid(output, 300, 120, clBlack);
+  scene.OutputBitmap = &output;
+  int index = 0;
+  TSprite& textSprite = *scene.AddSprite(index);
+  AddTextFrame(textSprite, TextState(0x0000FF), TextState(0xFF0000), 3, true);
+  TMovingStepValues hold;
+  hold.Kind = mskHold;
+  hold.StartX = 40;
+  hold.StartY = 20;
+  textSprite.Motion().AddStepWith(hold, &textSprite);
+
+  scene.Rewind();
+  std::vector<TColor> shown;
+  for (int step = 0; step < 4; ++step) {
+    scene.NextFrame();
+    const std::map<TColor, int> colors = ColorsOtherThan(output, clWhite);
+    ASSERT_EQ(colors.size(), 1u) << "step " << step;
+    shown.push_back(colors.begin()->first);
+  }
+  EXPECT_EQ(shown, (std::vector<TColor>{0x0000FF, 0x80007F, 0xFF0000, 0x0000FF}));
+  // The text lies where the sprite is.
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 300; ++x)
+      if (output.Pixel(x, y) != clWhite) {
+        ASSERT_GE(x, 40);
+        ASSERT_LT(x, 40 + kWidth);
+        ASSERT_GE(y, 20);
+        ASSERT_LT(y, 20 + kHeight);
+      }
+}
+
+// ---- Without bitmap contexts ------------------------------------------------------------------------
+
+TEST_F(Text3DFrames, AFrameWhoseViewCannotMakeABitmapContextRendersThroughATemporaryOne) {
+  GLFaultInjection().failBitmapContexts = true;
+  TFrame& frame = AddTextFrame(sprite, TextState(clRed), TextState(clRed), 2, false);
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  EXPECT_TRUE(QelOffScreenFailed);
+  EXPECT_FALSE(QelTempContextFailed);
+  EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clRed));
+  EXPECT_EQ(ViewOf(frame).TargetBitmap(), nullptr) << "the view lets go of the display image";
+  frame.Countdown = frame.Duration();
+  frame.RenderNext3D();
+  EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clRed));
+}
+
+TEST_F(Text3DFrames, WithoutBitmapContextsAndWithoutASharedViewFramesRenderNoText) {
+  QelOffScreenFailed = true;
+  TFrame& frame = AddTextFrame(sprite, TextState(clRed), TextState(clRed), 2, false);
+  EXPECT_FALSE(frame.HasView());
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  EXPECT_EQ(frame.SubFrameCounter, 0);
+  EXPECT_EQ(CountPixelsOtherThan(frame.DisplayImage, clWhite), 0);
+}
+
+TEST_F(Text3DFrames, WithoutBitmapContextsFramesShareTheOutputViewAndLetItGoAfterEachSubFrame) {
+  QelOffScreenFailed = true;
+  TQelView output;
+  TQelCamera camera;
+  output.SetCamera(&camera);
+  output.SetLighting(true);
+  output.SetDithering(false);
+  output.ColorAmbient().SetColor(clBlack);
+  SetShared3DOutputView(&output);
+
+  TFrame& first = AddTextFrame(sprite, TextState(clRed), TextState(clRed), 1, false);
+  TFrame& second = AddTextFrame(sprite, TextState(clBlue), TextState(clBlue), 1, false);
+  ASSERT_TRUE(first.HasView());
+  EXPECT_TRUE(first.Objects3D->UsesSharedView());
+  EXPECT_EQ(first.Objects3D->View(), &output);
+  EXPECT_EQ(first.Objects3D->Camera(), &camera);
+  EXPECT_FALSE(first.Objects3D->text.CacheLists());
+
+  StartAnimation(first);
+  first.RenderNext3D();
+  EXPECT_EQ(output.TargetBitmap(), nullptr);
+  EXPECT_FALSE(static_cast<bool>(output.OnRender));
+  StartAnimation(second);
+  second.RenderNext3D();
+  EXPECT_TRUE(ShowsTextIn(first.DisplayImage, clRed));
+  EXPECT_TRUE(ShowsTextIn(second.DisplayImage, clBlue));
+  EXPECT_FLOAT_EQ(camera.Position().Z(), 2.0f) << "the frames set the shared view's camera";
+  EXPECT_FALSE(QelTempContextFailed);
+
+  // The main window's view goes: the frames render nothing more.
+  SetShared3DOutputView(nullptr);
+  first.Animation3D = 1;
+  StartAnimation(first);
+  first.StartState.MaterialColor = clLime;
+  first.RenderNext3D();
+  EXPECT_TRUE(ShowsTextIn(first.DisplayImage, clRed));
+}
+
+TEST_F(Text3DFrames, AFailedTemporaryContextFillsTheBackgroundAndEndsAllSubFrames) {
+  QelOffScreenFailed = true;
+  TQelView output;
+  TQelCamera camera;
+  output.SetCamera(&camera);
+  SetShared3DOutputView(&output);
+  TFrame& frame = AddTextFrame(sprite, TextState(clRed, clLime), TextState(clRed, clLime), 3, true);
+  TFrame& other = AddTextFrame(sprite, TextState(clRed), TextState(clRed), 3, true);
+  GLFaultInjection().failTemporaryContexts = true;
+
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  EXPECT_TRUE(QelTempContextFailed);
+  EXPECT_EQ(CountPixelsOtherThan(frame.DisplayImage, clLime), 0);
+  EXPECT_EQ(frame.SubFrameCounter, 1);
+  EXPECT_EQ(output.TargetBitmap(), nullptr);
+
+  // From now on no frame renders a sub-frame; each keeps what it shows.
+  GLFaultInjection().failTemporaryContexts = false;
+  frame.Countdown = frame.Duration();
+  frame.RenderNext3D();
+  EXPECT_EQ(frame.SubFrameCounter, 1);
+  EXPECT_EQ(CountPixelsOtherThan(frame.DisplayImage, clLime), 0);
+  StartAnimation(other);
+  other.RenderNext3D();
+  EXPECT_EQ(other.SubFrameCounter, 0);
+  EXPECT_EQ(CountPixelsOtherThan(other.DisplayImage, clWhite), 0);
+}
+
+TEST_F(Text3DFrames, FramesAreFreedWhileAnotherContextIsCurrentWithoutDisturbingIt) {
+  TFrame& frame = AddTextFrame(sprite, TextState(clRed), TextState(clRed), 1, false);
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  ASSERT_GT(frame.Objects3D->text.GlyphsBuilt(), 0);
+  std::unique_ptr<TGLContext> other = TGLContext::Create(TGLContextPurpose::Bitmap, 4, 4);
+  ASSERT_NE(other, nullptr);
+  ASSERT_TRUE(other->MakeCurrent());
+  sprite.DeleteFrameSilently(frame.Index());
+  EXPECT_EQ(TGLContext::Current(), other.get());
+  EXPECT_FALSE(QelReleaseFailed);
+  other->Release();
+}
+
+}  // namespace
