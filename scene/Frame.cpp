@@ -287,7 +287,9 @@ void TFrame::RenderNext3D() {
   // An animation of fewer than one sub-frame (a stored count of 0 or below)
   // shows its start state as one sub-frame.
   const std::int32_t count = std::max<std::int32_t>(SubFrameCount, 1);
-  if (SubFrameCounter < 0) SubFrameCounter = 0;
+  // A looping animation whose count was lowered below its counter starts
+  // again instead of stopping for good.
+  if (SubFrameCounter < 0 || (Loop != 0 && SubFrameCounter >= count)) SubFrameCounter = 0;
   if (Countdown < duration_ || Animation3D == 0 || SubFrameCounter >= count || !HasView() ||
       !Frame3DRenderingAvailable())
     return;

@@ -5,9 +5,23 @@
 
 #include "scene/Frame.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 TQelView* sharedOutputView = nullptr;
+
+// The frame views that keep a context, the one rendered last at the back.
+std::vector<TFrame3DView*>& LiveViews() {
+  static std::vector<TFrame3DView*> views;
+  return views;
+}
+
+void ForgetLiveView(TFrame3DView* view) {
+  std::vector<TFrame3DView*>& live = LiveViews();
+  live.erase(std::remove(live.begin(), live.end(), view), live.end());
+}
 
 // What the text object holds differs from the start state in text or font:
 // its glyphs are built again.
@@ -36,6 +50,7 @@ class TSubFrameBinding {
       view_.SetTargetBitmap(nullptr);
       view_.OnRender = nullptr;
     }
+    if (objects_.ownView != nullptr) objects_.ownView->MarkUsed();
     ReleaseFrameImage(frame_.DisplayImage);
   }
   TSubFrameBinding(const TSubFrameBinding&) = delete;
@@ -55,11 +70,28 @@ class TSubFrameBinding {
 
 // ---- The frame's view ----------------------------------------------------------------------------
 
+TFrame3DView::~TFrame3DView() { ForgetLiveView(this); }
+
 void TFrame3DView::Redraw() {
   if (holdRedraws_) return;
   if (HasContext()) ++redrawCount_;
   TQelView::Redraw();
 }
+
+void TFrame3DView::MarkUsed() {
+  ForgetLiveView(this);
+  if (!HasContext()) return;
+  std::vector<TFrame3DView*>& live = LiveViews();
+  live.push_back(this);
+  while (live.size() > kMaxLiveContexts) {
+    TFrame3DView* oldest = live.front();
+    live.erase(live.begin());
+    // Its display lists go with the context; its text notices and builds them again.
+    oldest->DestroyContext();
+  }
+}
+
+std::size_t TFrame3DView::LiveContexts() { return LiveViews().size(); }
 
 // ---- The objects ------------------------------------------------------------------------------------
 

@@ -12,6 +12,7 @@
 #include "scene/Text3DFrame.h"
 
 #include <array>
+#include <cstddef>
 #include <memory>
 
 // The hidden view a frame renders its 3D text with. Redraws asked for while
@@ -19,7 +20,12 @@
 // once and not once for every camera value that changes.
 class TFrame3DView : public TQelView {
  public:
+  // A rendering context takes several megabytes; at most this many frame
+  // views keep theirs between sub-frames, the ones rendered last.
+  static constexpr std::size_t kMaxLiveContexts = 8;
+
   explicit TFrame3DView(const TAnimatedScene* parentScene) : parentScene_(parentScene) {}
+  ~TFrame3DView() override;
 
   // The scene the view is placed in (null: none). Only compared, never followed.
   const TAnimatedScene* ParentScene() const { return parentScene_; }
@@ -30,6 +36,12 @@ class TFrame3DView : public TQelView {
   bool RedrawsHeld() const { return holdRedraws_; }
   // How many frames the view rendered (for tests and benchmarks).
   int RedrawCount() const { return redrawCount_; }
+  // Counts the view as rendered last; the context of the view rendered
+  // longest ago goes when more than kMaxLiveContexts are kept. Its glyphs
+  // are built again when it renders next.
+  void MarkUsed();
+  // How many frame views keep a context now.
+  static std::size_t LiveContexts();
 
  private:
   const TAnimatedScene* parentScene_;

@@ -325,6 +325,30 @@ TEST_F(Text3DFrames, ASubFrameCountBelowOneRendersTheStartStateOnce) {
   }
 }
 
+TEST_F(Text3DFrames, ALoopingAnimationShortenedBelowItsCounterStartsAgain) {
+  T3DTextState start = TextState(clBlue), end = TextState(clRed);
+  TFrame& frame = AddTextFrame(sprite, start, end, 10, true);
+  StartAnimation(frame);
+  frame.SubFrameCounter = 7;
+  sprite.Set3DTextAnimation(frame.Index(), start, end, 3, 1);
+  frame.RenderNext3D();
+  EXPECT_EQ(ViewOf(frame).RedrawCount(), 1);
+  EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clBlue));
+  EXPECT_EQ(frame.SubFrameCounter, 1);
+}
+
+TEST_F(Text3DFrames, AnEmptyDisplayImageRendersNothingAndRaisesNothing) {
+  TBitmap empty;
+  const int index = sprite.Add3DText(TextState(clRed), empty, false, 0);
+  sprite.Set3DTextAnimation(index, TextState(clRed), TextState(clRed), 2, 1);
+  TFrame& frame = sprite.Frame(index);
+  StartAnimation(frame);
+  frame.RenderNext3D();
+  EXPECT_TRUE(frame.DisplayImage.Empty());
+  EXPECT_EQ(frame.SubFrameCounter, 1);
+  EXPECT_FALSE(QelReleaseFailed);
+}
+
 TEST_F(Text3DFrames, ANegativeSubFrameCounterStartsAtTheFirstSubFrame) {
   T3DTextState start = TextState(clBlue), end = TextState(clRed);
   TFrame& frame = AddTextFrame(sprite, start, end, 3, false);
@@ -521,6 +545,34 @@ TEST_F(Text3DFrames, AFailedTemporaryContextFillsTheBackgroundAndEndsAllSubFrame
   other.RenderNext3D();
   EXPECT_EQ(other.SubFrameCounter, 0);
   EXPECT_EQ(CountPixelsOtherThan(other.DisplayImage, clWhite), 0);
+}
+
+TEST_F(Text3DFrames, OnlyTheFramesRenderedLastKeepTheirContexts) {
+  const int count = static_cast<int>(TFrame3DView::kMaxLiveContexts) + 4;
+  std::vector<TFrame*> frames;
+  for (int i = 0; i < count; ++i) {
+    frames.push_back(&AddTextFrame(sprite, TextState(clRed), TextState(clBlue), 2, true));
+    StartAnimation(*frames.back());
+    frames.back()->RenderNext3D();
+  }
+  EXPECT_EQ(TFrame3DView::LiveContexts(), TFrame3DView::kMaxLiveContexts);
+  for (int i = 0; i < count; ++i) EXPECT_EQ(ViewOf(*frames[i]).HasContext(), i >= 4) << i;
+
+  // The first frame renders again with a new context and its glyphs built again.
+  TFrame& first = *frames[0];
+  const int built = first.Objects3D->text.GlyphsBuilt();
+  first.Countdown = first.Duration();
+  first.RenderNext3D();
+  EXPECT_TRUE(ShowsTextIn(first.DisplayImage, clBlue));
+  EXPECT_EQ(first.Objects3D->text.GlyphsBuilt(), built + 2);
+  EXPECT_TRUE(ViewOf(first).HasContext());
+  EXPECT_FALSE(ViewOf(*frames[4]).HasContext());
+  EXPECT_EQ(TFrame3DView::LiveContexts(), TFrame3DView::kMaxLiveContexts);
+
+  // Freed frames leave the list.
+  while (sprite.FrameCount() > 2) sprite.DeleteFrameSilently(sprite.FrameCount() - 1);
+  EXPECT_LE(TFrame3DView::LiveContexts(), 2u);
+  EXPECT_FALSE(QelReleaseFailed);
 }
 
 TEST_F(Text3DFrames, FramesAreFreedWhileAnotherContextIsCurrentWithoutDisturbingIt) {
