@@ -197,8 +197,9 @@ TSize PreviewSize(int width, int height) {
 }
 
 // Composes the first step into a work bitmap and encodes it, scaled to the
-// preview size, as a JPEG file at quality 90. The scene's output, stretching
-// and step are put back afterwards.
+// preview size, as a JPEG file at quality 90. The first step is composed as
+// playback shows it, with every sprite at its place; the scene's output,
+// stretching, step and loop counters are put back afterwards.
 void WritePreviewImage(TAnimatedScene& scene, TStream& stream) {
   TBitmap work;
   work.SetPixelFormat(pf24bit);
@@ -208,14 +209,19 @@ void WritePreviewImage(TAnimatedScene& scene, TStream& stream) {
     TBitmap* output = scene.OutputBitmap;
     std::uint8_t stretching = scene.ResampledStretching;
     std::int32_t step = scene.CurrentStep;
+    std::int32_t loopsLeft = scene.LoopsLeft;
+    std::int32_t loopsDone = scene.LoopsDone;
     ~Restore() {
       scene.OutputBitmap = output;
       scene.ResampledStretching = stretching;
       try {
-        scene.GotoFrame(step);
+        // Jumping to n leaves the step before n to be shown next.
+        scene.GotoFrame(step + 1);
       } catch (const std::exception&) {
         // The scene stays at its first step.
       }
+      scene.LoopsLeft = loopsLeft;
+      scene.LoopsDone = loopsDone;
       scene.BackgroundDrawn = 0;
     }
   } restore{scene};
@@ -224,7 +230,8 @@ void WritePreviewImage(TAnimatedScene& scene, TStream& stream) {
   scene.GotoFrame(1);
   scene.BackgroundDrawn = 0;
   for (int i = 0; i < scene.SpriteCount(); ++i) scene.Sprite(i).Motion().PrepareSteps(&scene.Sprite(i));
-  scene.RepaintOnly = 1;
+  scene.LoopsLeft = 1;
+  scene.RepaintOnly = 0;
   scene.NextFrame();
 
   const TSize size = PreviewSize(scene.Width, scene.Height);
