@@ -54,17 +54,17 @@ bool ReportImported(const TAnimatedScene& scene, int index, int last) {
   return false;
 }
 
-TSprite& AppendSprite(TAnimatedScene& scene) {
-  scene.InsertSprite(scene.SpriteCount(), scene.CreateSprite());
-  TSprite& sprite = scene.Sprite(scene.SpriteCount() - 1);
-  sprite.SetCurrentFrameIndex(0);
-  return sprite;
+TSprite& AppendSprite(TAnimatedScene& scene, std::unique_ptr<TSprite> sprite) {
+  scene.InsertSprite(scene.SpriteCount(), std::move(sprite));
+  TSprite& appended = scene.Sprite(scene.SpriteCount() - 1);
+  appended.SetCurrentFrameIndex(0);
+  return appended;
 }
 
 void ImportGifImage(TAnimatedScene& scene, TGifSubImage& image, const std::string& fileName, bool firstImage,
                     TImportState& state) {
   TBitmap* bitmap = image.GetBitmap();
-  TSprite& sprite = AppendSprite(scene);
+  TSprite& sprite = AppendSprite(scene, scene.CreateSprite());
   ++state.sprites;
   TFrame& frame = *sprite.AddFrame();
   const TColor transparentColor = image.GetTransparentColor();
@@ -141,7 +141,9 @@ bool EnoughMemoryForClip(TAnimatedScene& scene, TAVIObject& avi, int first, int 
 
 void ImportAviFrames(TAnimatedScene& scene, TAVIObject& avi, const std::string& fileName, int first, int count,
                      TImportState& state) {
-  TSprite& sprite = AppendSprite(scene);
+  std::unique_ptr<TSprite> created = scene.CreateSprite();
+  created->Motion().AddStep();
+  TSprite& sprite = AppendSprite(scene, std::move(created));
   const int interval = scene.Timer().Interval();
   const int rate = avi.FrameRate();
   std::int32_t end = 1;
