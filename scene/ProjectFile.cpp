@@ -22,6 +22,7 @@
 #include "scene/SpriteU.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <tuple>
 #include <vector>
 
@@ -216,7 +217,7 @@ void WritePreviewImage(TAnimatedScene& scene, TStream& stream) {
       scene.ResampledStretching = stretching;
       try {
         // Jumping to n leaves the step before n to be shown next.
-        scene.GotoFrame(step + 1);
+        scene.GotoFrame(step < INT32_MAX ? step + 1 : step);
       } catch (const std::exception&) {
         // The scene stays at its first step.
       }

@@ -519,6 +519,23 @@ TEST_F(ProjectRoundTrip, Versions8And4KeepWhatTheyCarryAndReachAFixedPoint) {
   }
 }
 
+TEST_F(ProjectRoundTrip, EveryVersionReadsItsOwnFilesPlainAndCoded) {
+  for (int version = 1; version <= 16; ++version) {
+    for (int compress : {0, 1}) {
+      TAnimatedScene loaded;
+      Load(loaded, Save(scene, version, compress));
+      ASSERT_EQ(loaded.Failed, 0) << version << " " << compress;
+      EXPECT_EQ(loaded.LastReadVersion, version);
+      ASSERT_EQ(loaded.SpriteCount(), 4) << version;
+      EXPECT_EQ(loaded.Sprite(1).FrameCount(), 4) << version;
+      EXPECT_EQ(loaded.Sprite(0).Motion().StepCount(), 2) << version;
+      EXPECT_EQ(loaded.StepCount, 40) << version;
+      EXPECT_EQ(loaded.ReservedSettings.GifComment() == scene.ReservedSettings.GifComment(), version > 1) << version;
+    }
+  }
+  EXPECT_TRUE(ui.messages.empty());
+}
+
 // ---- Coded bodies of older versions --------------------------------------------------------------------
 
 TEST_F(ProjectRoundTrip, CodedBodiesOfEveryCoderReadLikePlainOnes) {
