@@ -68,6 +68,8 @@ constexpr std::int32_t kOldestWindowSize = 4096;
 constexpr std::int32_t kOldestLookAhead = 60;
 // Widths and angles of the background fill beyond any image would overflow the painters.
 constexpr std::int32_t kMaxFillMeasure = 1 << 20;
+// More repeats than any animation plays; the loop counter adds one to it.
+constexpr std::int32_t kMaxLoopCount = 1000000000;
 
 HWND OwnerHandle(const TAnimatedScene& scene) {
   return scene.Owner() != nullptr ? scene.Owner()->Handle() : scene.OwnerWindow;
@@ -529,6 +531,7 @@ void TAnimatedScene::ReadData(TStream& stream) {
       if (version > 10) {
         LoopCount = stream.ReadInt32();
         ReservedA = stream.ReadByte();
+        if (LoopCount > kMaxLoopCount) throw EReadError("The scene states an impossible loop count");
       }
       if (version > 13) {
         TransparentBackground = stream.ReadByte();

@@ -1,5 +1,7 @@
 #include "scene/RecordReading.h"
 
+#include "scene/Moving.h"
+
 #include <cmath>
 
 std::int32_t ReadRecordSize(TStream& stream) {
@@ -50,4 +52,37 @@ TRecordBlock::TRecordBlock(TStream& stream, std::int64_t size) : size_(size) {
     data_ = copy_.data();
   }
   view_ = std::make_unique<TReadOnlyMemoryStream>(data_, size_);
+}
+
+namespace {
+
+constexpr double kMaxPathMeasure = 1 << 24;
+constexpr double kMaxZoom = 1024;
+constexpr std::int32_t kMaxHotSpotPercent = 1000;
+
+bool Within(double value, double limit) { return value >= -limit && value <= limit; }
+
+bool StepPlausible(const TMovingStep& s) {
+  for (double v : {static_cast<double>(s.X1), static_cast<double>(s.Y1), static_cast<double>(s.X2),
+                   static_cast<double>(s.Y2), static_cast<double>(s.StartX), static_cast<double>(s.StartY),
+                   static_cast<double>(s.SpeedStart), static_cast<double>(s.SpeedEnd)})
+    if (!Within(v, kMaxPathMeasure)) return false;
+  for (double v : {static_cast<double>(s.ZoomXStart), static_cast<double>(s.ZoomXEnd),
+                   static_cast<double>(s.ZoomYStart), static_cast<double>(s.ZoomYEnd)})
+    if (!Within(v, kMaxZoom)) return false;
+  for (std::int32_t v : {s.OpacityStart, s.OpacityEnd, s.ShadowBlurStart, s.ShadowBlurEnd, s.ShadowOpacityStart,
+                         s.ShadowOpacityEnd, s.ShadowOffsetStartX, s.ShadowOffsetStartY, s.ShadowOffsetEndX,
+                         s.ShadowOffsetEndY})
+    if (!Within(v, kMaxPathMeasure)) return false;
+  return true;
+}
+
+}  // namespace
+
+void RequirePlausiblePath(const TMoving& path) {
+  for (int i = 0; i < path.StepCount(); ++i)
+    if (!StepPlausible(path.Step(i))) throw EReadError("A motion step states values beyond any scene");
+  const double hotSpotLimit = path.HotSpotInPercent != 0 ? kMaxHotSpotPercent : kMaxPathMeasure;
+  if (!Within(path.HotSpotX, hotSpotLimit) || !Within(path.HotSpotY, hotSpotLimit))
+    throw EReadError("A motion path states a hot spot beyond any scene");
 }

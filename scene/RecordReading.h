@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class TMoving;
+
 // Largest side and pixel count of an image whose size a record states
 // without the pixels that would back it (scene canvas, generated frames).
 constexpr std::int64_t kMaxRecordImageSide = 65535;
@@ -27,6 +29,12 @@ double ReadFiniteDouble(TStream& stream);
 // (each side from minSide to kMaxRecordImageSide, the area at most kMaxRecordImagePixels).
 void RequireRecordImageSize(std::int64_t width, std::int64_t height, std::int64_t minSide);
 bool RecordImageSizeFits(std::int64_t width, std::int64_t height, std::int64_t minSide);
+// Raises a read error unless the path's values can be worked with: its
+// positions and speeds (in pixels, as a read path holds them), opacities and
+// shadow values within 2^24, its zooms within 1024 and its hot spot within
+// 2^24 pixels or 1000 per cent, so that no step of its calculations leaves
+// the 32-bit range.
+void RequirePlausiblePath(const TMoving& path);
 // Skips count bytes, which must remain.
 void SkipRecordBytes(TStream& stream, std::int64_t count);
 

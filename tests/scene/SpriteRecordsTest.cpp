@@ -590,6 +590,26 @@ TEST_F(SpriteRecord, AFrameDroppedForLowResourcesLeavesTheSpriteAndIsCounted) {
   EXPECT_EQ(copy->DroppedFrame, 1);
 }
 
+TEST_F(SpriteRecord, PathsBeyondAnySceneAreReadErrors) {
+  auto withStep = [&](auto change) {
+    TSprite s(&scene);
+    TMovingStepValues v;
+    change(v);
+    s.Motion().AddStepWith(v, &s);
+    return WriteSprite(s, 16);
+  };
+  EXPECT_NO_THROW(ReadSprite(withStep([](TMovingStepValues& v) { v.X2 = 16000000; }), 16));
+  EXPECT_THROW(ReadSprite(withStep([](TMovingStepValues& v) { v.StartX = 1e30; }), 16), EReadError);
+  EXPECT_THROW(ReadSprite(withStep([](TMovingStepValues& v) { v.SpeedEnd = -1e9; }), 16), EReadError);
+  EXPECT_THROW(ReadSprite(withStep([](TMovingStepValues& v) { v.ZoomYStart = 5000; }), 16), EReadError);
+  EXPECT_THROW(ReadSprite(withStep([](TMovingStepValues& v) { v.OpacityEnd = INT32_MIN; }), 16), EReadError);
+  TSprite s(&scene);
+  s.Motion().HotSpotX = 5000;  // per cent
+  EXPECT_THROW(ReadSprite(WriteSprite(s, 16), 16), EReadError);
+  s.Motion().HotSpotInPercent = 0;  // pixels
+  EXPECT_NO_THROW(ReadSprite(WriteSprite(s, 16), 16));
+}
+
 TEST_F(SpriteRecord, CountsBeyondTheRemainingBytesAreReadErrors) {
   for (std::int64_t count : {std::int64_t{-1}, std::int64_t{1000}, std::int64_t{INT32_MAX}}) {
     Bytes intervals;
