@@ -174,10 +174,15 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format, TColor fill
   const std::int64_t rowBytes = BytesPerScanline(width, bits);
   if (rowBytes * height > kMaxPixelBytes) throw EOutOfMemory("Out of memory for a bitmap of that size");
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(rowBytes * height));
-  const TPalette& palette = bits <= 8 ? palette_ : TPalette();
-  // Fill one row with the new-area colour, then copy it to the others.
+  // Fill one row with the new-area colour, then copy it to the others. The
+  // palette index of the colour is looked up once, not per pixel.
   if (width > 0 && height > 0) {
-    for (int x = 0; x < width; ++x) WritePixel(pixels.data(), x, bits, palette, fill);
+    if (bits <= 8) {
+      const int index = std::max(0, GetNearestPaletteIndex(palette_, fill));
+      for (int x = 0; x < width; ++x) WriteIndex(pixels.data(), x, bits, index);
+    } else {
+      for (int x = 0; x < width; ++x) WritePixel(pixels.data(), x, bits, TPalette(), fill);
+    }
     for (int y = 1; y < height; ++y)
       std::memcpy(pixels.data() + y * rowBytes, pixels.data(), static_cast<std::size_t>(rowBytes));
   }
