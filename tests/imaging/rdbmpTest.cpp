@@ -20,7 +20,7 @@ void PutLong(Bytes& b, std::uint32_t v) {
   PutWord(b, v >> 16);
 }
 
-struct BmpSpec {
+struct BmpLayout {
   std::uint32_t headerSize = 40;
   std::int32_t width = 2;
   std::int32_t height = 2;
@@ -35,7 +35,7 @@ struct BmpSpec {
 
 // A BMP written byte by byte; 8-bit images get a grey palette of colorsUsed
 // entries (256 when 0), pixels are (x + 10 * y) in every channel.
-Bytes MakeBmp(const BmpSpec& s) {
+Bytes MakeBmp(const BmpLayout& s) {
   Bytes info;
   PutLong(info, s.headerSize);
   std::uint32_t entries = 0;
@@ -100,10 +100,10 @@ std::string ReadMessage(const Bytes& file) {
 }  // namespace
 
 TEST(BmpStreamReaderRows, TwentyFourBitRowsComeTopFirstAsRgb) {
-  BmpSpec spec;
-  spec.width = 3;
-  spec.height = 2;
-  const Bytes file = MakeBmp(spec);
+  BmpLayout layout;
+  layout.width = 3;
+  layout.height = 2;
+  const Bytes file = MakeBmp(layout);
   TReadOnlyMemoryStream stream(file.data(), static_cast<std::int64_t>(file.size()));
   TBmpStreamReader reader(stream);
   EXPECT_EQ(reader.Width(), 3);
@@ -120,12 +120,12 @@ TEST(BmpStreamReaderRows, TwentyFourBitRowsComeTopFirstAsRgb) {
 }
 
 TEST(BmpStreamReaderRows, EightBitIndicesGoThroughThePalette) {
-  BmpSpec spec;
-  spec.bits = 8;
-  spec.width = 2;
-  spec.height = 1;
-  spec.offsetAdjust = 6;  // bytes up to the data offset are skipped
-  const Bytes file = MakeBmp(spec);
+  BmpLayout layout;
+  layout.bits = 8;
+  layout.width = 2;
+  layout.height = 1;
+  layout.offsetAdjust = 6;  // bytes up to the data offset are skipped
+  const Bytes file = MakeBmp(layout);
   TReadOnlyMemoryStream stream(file.data(), static_cast<std::int64_t>(file.size()));
   TBmpStreamReader reader(stream);
   std::uint8_t rgb[6];
@@ -135,12 +135,12 @@ TEST(BmpStreamReaderRows, EightBitIndicesGoThroughThePalette) {
 }
 
 TEST(BmpStreamReaderRows, Os2HeadersHaveThreeByteEntries) {
-  BmpSpec spec;
-  spec.headerSize = 12;
-  spec.bits = 8;
-  spec.width = 2;
-  spec.height = 1;
-  const Bytes file = MakeBmp(spec);
+  BmpLayout layout;
+  layout.headerSize = 12;
+  layout.bits = 8;
+  layout.width = 2;
+  layout.height = 1;
+  const Bytes file = MakeBmp(layout);
   TReadOnlyMemoryStream stream(file.data(), static_cast<std::int64_t>(file.size()));
   TBmpStreamReader reader(stream);
   std::uint8_t rgb[6];
@@ -149,18 +149,18 @@ TEST(BmpStreamReaderRows, Os2HeadersHaveThreeByteEntries) {
 }
 
 TEST(BmpStreamReaderRows, ResolutionsBecomeDotsPerCentimetre) {
-  BmpSpec spec;
-  spec.headerSize = 64;
-  spec.xRes = 2835;
-  spec.yRes = 3000;
-  const Bytes file = MakeBmp(spec);
+  BmpLayout layout;
+  layout.headerSize = 64;
+  layout.xRes = 2835;
+  layout.yRes = 3000;
+  const Bytes file = MakeBmp(layout);
   TReadOnlyMemoryStream stream(file.data(), static_cast<std::int64_t>(file.size()));
   TBmpStreamReader reader(stream);
   EXPECT_EQ(reader.DensityUnit(), 2);
   EXPECT_EQ(reader.XDensity(), 28);
   EXPECT_EQ(reader.YDensity(), 30);
-  spec.yRes = 0;
-  const Bytes oneZero = MakeBmp(spec);
+  layout.yRes = 0;
+  const Bytes oneZero = MakeBmp(layout);
   TReadOnlyMemoryStream stream2(oneZero.data(), static_cast<std::int64_t>(oneZero.size()));
   EXPECT_EQ(TBmpStreamReader(stream2).DensityUnit(), 0);
 }
@@ -170,46 +170,46 @@ TEST(BmpStreamReaderErrors, TextsOfTheBridge) {
   notBmp[0] = 'X';
   EXPECT_EQ(ReadMessage(notBmp), "Not a BMP file - does not start with BM");
 
-  BmpSpec badHeader;
+  BmpLayout badHeader;
   badHeader.headerSize = 52;
   EXPECT_EQ(ReadMessage(MakeBmp(badHeader)), "Invalid BMP file: bad header length");
 
-  BmpSpec compressed;
+  BmpLayout compressed;
   compressed.compression = 1;
   EXPECT_EQ(ReadMessage(MakeBmp(compressed)), "Sorry, compressed BMPs not yet supported");
 
-  BmpSpec sixteen;
+  BmpLayout sixteen;
   sixteen.bits = 16;
   EXPECT_EQ(ReadMessage(MakeBmp(sixteen)), "Only 8- and 24-bit BMP files are supported");
 
-  BmpSpec planes;
+  BmpLayout planes;
   planes.planes = 2;
   EXPECT_EQ(ReadMessage(MakeBmp(planes)), "Invalid BMP file: biPlanes not equal to 1");
 
-  BmpSpec colormap;
+  BmpLayout colormap;
   colormap.bits = 8;
   colormap.colorsUsed = 300;
   EXPECT_EQ(ReadMessage(MakeBmp(colormap)), "Unsupported BMP colormap format");
 
-  BmpSpec offsetInsidePalette;
+  BmpLayout offsetInsidePalette;
   offsetInsidePalette.bits = 8;
   offsetInsidePalette.offsetAdjust = -4;
   EXPECT_EQ(ReadMessage(MakeBmp(offsetInsidePalette)), "Invalid BMP file: bad header length");
 
-  BmpSpec empty;
+  BmpLayout empty;
   empty.height = 0;
   EXPECT_EQ(ReadMessage(MakeBmp(empty)), "Empty BMP image");
-  BmpSpec topDown;
+  BmpLayout topDown;
   topDown.height = -2;
   EXPECT_EQ(ReadMessage(MakeBmp(topDown)), "Empty BMP image");
 }
 
 TEST(BmpStreamReaderErrors, TruncatedAnywhereIsPrematureEnd) {
-  BmpSpec spec;
-  spec.bits = 8;
-  spec.width = 5;
-  spec.height = 3;
-  const Bytes file = MakeBmp(spec);
+  BmpLayout layout;
+  layout.bits = 8;
+  layout.width = 5;
+  layout.height = 3;
+  const Bytes file = MakeBmp(layout);
   for (std::size_t cut = 0; cut < file.size(); cut += 7) {
     const Bytes part(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut));
     const std::string message = ReadMessage(part);
@@ -218,13 +218,13 @@ TEST(BmpStreamReaderErrors, TruncatedAnywhereIsPrematureEnd) {
 }
 
 TEST(BmpStreamReaderErrors, HugeStatedSizesAreRefusedBeforeAllocating) {
-  BmpSpec spec;
-  spec.width = 60000;
-  spec.height = 60000;
+  BmpLayout layout;
+  layout.width = 60000;
+  layout.height = 60000;
   Bytes file = MakeBmp({});  // small file whose header claims a huge image
   for (int i = 0; i < 4; ++i) {
-    file[18 + i] = static_cast<std::uint8_t>(spec.width >> (8 * i));
-    file[22 + i] = static_cast<std::uint8_t>(spec.height >> (8 * i));
+    file[18 + i] = static_cast<std::uint8_t>(layout.width >> (8 * i));
+    file[22 + i] = static_cast<std::uint8_t>(layout.height >> (8 * i));
   }
   EXPECT_EQ(ReadMessage(file), SJpegImageTooLarge);
   for (int i = 0; i < 4; ++i) file[22 + i] = static_cast<std::uint8_t>(100 >> (8 * i));
