@@ -1,4 +1,5 @@
 #include "imaging/JpgImg.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -54,13 +55,18 @@ int ChannelDistance(TColor a, TColor b) {
                    std::abs(GetBValue(a) - GetBValue(b))});
 }
 
-std::string JpegMessage(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EJPEGException& e) {
-    return e.Message();
-  }
-  return "(no exception)";
+std::string LoadError(TJPEGImage& image, const Bytes& bytes) {
+  return ErrorText<EJPEGException>([&] { LoadBytes(image, bytes); });
+}
+
+// The JPEG with the size in its start-of-frame header changed.
+Bytes WithStatedSize(Bytes jpeg, int width, int height) {
+  const auto at = static_cast<std::size_t>(FindMarker(jpeg, 0xC0));
+  jpeg[at + 5] = static_cast<std::uint8_t>(height >> 8);
+  jpeg[at + 6] = static_cast<std::uint8_t>(height);
+  jpeg[at + 7] = static_cast<std::uint8_t>(width >> 8);
+  jpeg[at + 8] = static_cast<std::uint8_t>(width);
+  return jpeg;
 }
 
 }  // namespace
@@ -182,28 +188,23 @@ TEST(JpegRoundTrip, DensityTravelsThroughTheBridge) {
 
 // ---- Markers and damaged data ---------------------------------------------------------------------
 
-TEST(JpegMarkers, CommentMarkersAreSkipped) {
-  Bytes jpeg = EncodeGradient(8, 8);
-  const Bytes comment{0xFF, 0xFE, 0x00, 0x07, 'h', 'e', 'l', 'l', 'o'};
-  jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
+TEST(JpegMarkers, CommentMarkersAreSkippedAndTheirLengthChecked) {
+  auto withComment = [](const Bytes& comment) {
+    Bytes jpeg = EncodeGradient(8, 8);
+    jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
+    return jpeg;
+  };
   TJPEGImage decoded;
-  LoadBytes(decoded, jpeg);
+  LoadBytes(decoded, withComment({0xFF, 0xFE, 0x00, 0x07, 'h', 'e', 'l', 'l', 'o'}));
   EXPECT_EQ(decoded.Bitmap().Width(), 8);
-}
-
-TEST(JpegMarkers, ACommentShorterThanItsLengthFieldIsAnError) {
-  Bytes jpeg = EncodeGradient(8, 8);
-  const Bytes comment{0xFF, 0xFE, 0x00, 0x01};
-  jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
-  TJPEGImage decoded;
-  EXPECT_EQ(JpegMessage([&] { LoadBytes(decoded, jpeg); }), "Bogus marker length");
+  EXPECT_EQ(LoadError(decoded, withComment({0xFF, 0xFE, 0x00, 0x01})), "Bogus marker length");  // shorter than its field
 }
 
 TEST(JpegDamagedData, NonJpegBytesRaiseTheLibraryMessage) {
   TJPEGImage image;
   FillGradient(image.Bitmap(), 3, 3);
   const Bytes garbage{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0};
-  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, garbage); }), "Not a JPEG file: starts with 0x47 0x49");
+  EXPECT_EQ(LoadError(image, garbage), "Not a JPEG file: starts with 0x47 0x49");
   // The picture and the bytes are as they were.
   EXPECT_EQ(image.Bitmap().Width(), 3);
   EXPECT_EQ(image.JPEGBytes().size(), 0u);
@@ -223,7 +224,7 @@ TEST(JpegDamagedData, TruncatedDataWarnsAndKeepsThePicture) {
   TJPEGImage image;
   LoadBytes(image, EncodeGradient(5, 5));
   const Bytes cut(jpeg.begin(), jpeg.end() - 100);  // inside the scan data
-  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, cut); }), "There are warnings");
+  EXPECT_EQ(LoadError(image, cut), "There are warnings");
   EXPECT_EQ(image.Bitmap().Width(), 5);
 }
 
@@ -237,27 +238,10 @@ TEST(JpegDamagedData, EveryTruncationFailsCleanly) {
 }
 
 TEST(JpegDamagedData, HugeDimensionsAreRefusedBeforeDecoding) {
-  Bytes jpeg = EncodeGradient(16, 16);
-  const long sof = FindMarker(jpeg, 0xC0);
-  ASSERT_GE(sof, 0);
-  const auto at = static_cast<std::size_t>(sof);
-  jpeg[at + 5] = 0xFD;  // height 65000
-  jpeg[at + 6] = 0xE8;
-  jpeg[at + 7] = 0xFD;  // width 65000
-  jpeg[at + 8] = 0xE8;
   TJPEGImage image;
-  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, jpeg); }), SJpegImageTooLarge);
-}
-
-TEST(JpegDamagedData, ATinyFileClaimingALargeImageStopsAtTheFirstWarning) {
-  Bytes jpeg = EncodeGradient(16, 16);
-  const auto at = static_cast<std::size_t>(FindMarker(jpeg, 0xC0));
-  jpeg[at + 5] = 0x1F;  // 8000 x 8000, within the limit
-  jpeg[at + 6] = 0x40;
-  jpeg[at + 7] = 0x1F;
-  jpeg[at + 8] = 0x40;
-  TJPEGImage image;
-  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, jpeg); }), "There are warnings");
+  EXPECT_EQ(LoadError(image, WithStatedSize(EncodeGradient(16, 16), 65000, 65000)), SJpegImageTooLarge);
+  // A tiny file claiming 8000 x 8000, within the limit, stops at the first warning.
+  EXPECT_EQ(LoadError(image, WithStatedSize(EncodeGradient(16, 16), 8000, 8000)), "There are warnings");
   EXPECT_TRUE(image.Bitmap().Empty());
 }
 
@@ -273,7 +257,7 @@ TEST(JpegDamagedData, ProgressiveFilesWithThousandsOfScansAreRefused) {
   const Bytes scan(jpeg.begin() + sos, jpeg.begin() + static_cast<std::ptrdiff_t>(end));
   for (int i = 0; i < 1100; ++i) jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(end), scan.begin(), scan.end());
   TJPEGImage image;
-  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, jpeg); }), SJpegTooManyScans);
+  EXPECT_EQ(LoadError(image, jpeg), SJpegTooManyScans);
 }
 
 // ---- The component ------------------------------------------------------------------------------------
