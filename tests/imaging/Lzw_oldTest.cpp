@@ -1,6 +1,8 @@
 #include "imaging/Lzw.h"
 #include "imaging/Lzw_old.h"
 #include "imaging/utils.h"
+#include "tests/imaging/BlockCoderHelpers.h"
+#include "tests/support/ErrorText.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +12,6 @@
 #include <vector>
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 // Sets the tunable coder's window for a test and restores the old settings.
 class TunedCoderTest : public ::testing::Test {
@@ -36,51 +36,10 @@ class TunedCoderTest : public ::testing::Test {
   std::int32_t savedLookAhead_ = 0;
 };
 
-Bytes TunedCompress(const Bytes& input) {
-  Bytes out(input.size() * 2 + 64);
-  const std::int32_t n = TunedCompressBlock(input.data(), out.data(), static_cast<std::int32_t>(input.size()),
-                                            static_cast<std::int32_t>(out.size()));
-  out.resize(static_cast<std::size_t>(n));
-  return out;
-}
-
-Bytes TunedExpand(const Bytes& block, std::size_t capacity) {
-  Bytes out(capacity);
-  const std::int32_t n = TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
-                                          static_cast<std::int32_t>(capacity));
-  out.resize(static_cast<std::size_t>(n));
-  return out;
-}
-
-Bytes FixedCompress(const Bytes& input) {
-  Bytes out(input.size() * 2 + 64);
-  const std::int32_t n = LzhCompressBlock(input.data(), out.data(), static_cast<std::int32_t>(input.size()),
-                                          static_cast<std::int32_t>(out.size()));
-  out.resize(static_cast<std::size_t>(n));
-  return out;
-}
-
-Bytes FixedExpand(const Bytes& block, std::size_t capacity) {
-  Bytes out(capacity);
-  const std::int32_t n = LzhExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
-                                        static_cast<std::int32_t>(capacity));
-  out.resize(static_cast<std::size_t>(n));
-  return out;
-}
-
-Bytes RandomBytes(std::size_t count, unsigned seed) {
-  std::mt19937 gen(seed);
-  Bytes b(count);
-  for (auto& x : b) x = static_cast<std::uint8_t>(gen());
-  return b;
-}
-
-Bytes SampleText() {
-  std::string text;
-  for (int i = 0; i < 300; ++i)
-    text += "Frame " + std::to_string(i % 23) + " of sprite \"Logo\" shows step " + std::to_string(i) + "\r\n";
-  return Bytes(text.begin(), text.end());
-}
+Bytes TunedCompress(const Bytes& input) { return Compressed(TunedCompressBlock, input); }
+Bytes TunedExpand(const Bytes& block, std::size_t capacity) { return RunCoder(TunedExpandBlock, block, capacity); }
+Bytes FixedCompress(const Bytes& input) { return Compressed(LzhCompressBlock, input); }
+Bytes FixedExpand(const Bytes& block, std::size_t capacity) { return RunCoder(LzhExpandBlock, block, capacity); }
 
 std::vector<Bytes> Samples() {
   return {Bytes{}, Bytes{'A'}, Bytes(4096, 'z'), RandomBytes(9000, 5), SampleText(), Bytes(1000, ' ')};
@@ -135,16 +94,8 @@ TEST_F(TunedCoderTest, WindowSettingsOutOfRangeAreRefused) {
   Bytes out(input.size() * 2 + 64);
   for (auto [n, f] : std::vector<std::pair<int, int>>{{4097, 60}, {128, 2}, {64, 64}, {64, 65}, {0, 0}, {-5, 3}}) {
     Window(n, f);
-    try {
-      TunedCompressBlock(input.data(), out.data(), static_cast<std::int32_t>(input.size()),
-                         static_cast<std::int32_t>(out.size()));
-      FAIL() << n << "/" << f << " compressed";
-    } catch (const ElzhException& e) {
-      EXPECT_EQ(e.Message(), SLzhBadWindow);
-    }
-    EXPECT_THROW(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
-                                  static_cast<std::int32_t>(out.size())),
-                 ElzhException);
+    EXPECT_EQ(ErrorText<ElzhException>([&] { TunedCompress(input); }), SLzhBadWindow) << n << "/" << f;
+    EXPECT_THROW(TunedExpand(block, input.size()), ElzhException);
   }
 }
 
@@ -154,14 +105,9 @@ TEST_F(TunedCoderTest, ACancelledRunIsAFailureNotAShortBlock) {
   Window(128, 64);
   const Bytes input = SampleText();
   const Bytes block = TunedCompress(input);
-  Bytes out(input.size() * 2 + 64);
   CancelFlag = 1;
-  EXPECT_THROW(TunedCompressBlock(input.data(), out.data(), static_cast<std::int32_t>(input.size()),
-                                  static_cast<std::int32_t>(out.size())),
-               ElzhCancelled);
-  EXPECT_THROW(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
-                                static_cast<std::int32_t>(out.size())),
-               ElzhCancelled);
+  EXPECT_THROW(TunedCompress(input), ElzhCancelled);
+  EXPECT_THROW(TunedExpand(block, input.size()), ElzhCancelled);
   // The fixed coder does not poll the flag.
   EXPECT_EQ(FixedExpand(FixedCompress(input), input.size()), input);
 }
@@ -172,20 +118,13 @@ TEST_F(TunedCoderTest, CutHeadersAndOversizedBlocksAreRefused) {
   Window(4096, 2048);
   const Bytes input = SampleText();
   const Bytes block = TunedCompress(input);
-  Bytes out(input.size());
-  for (std::size_t cut : {std::size_t{0}, std::size_t{3}}) {
-    EXPECT_THROW(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(cut),
-                                  static_cast<std::int32_t>(out.size())),
-                 ElzhException)
+  for (std::size_t cut : {std::size_t{0}, std::size_t{3}})
+    EXPECT_THROW(TunedExpand(Bytes(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(cut)), input.size()), ElzhException)
         << cut;
-  }
   // Cut coded bits read as 0: the stated length is still produced.
-  EXPECT_EQ(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size() / 2),
-                             static_cast<std::int32_t>(out.size())),
-            static_cast<std::int32_t>(input.size()));
-  EXPECT_THROW(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
-                                static_cast<std::int32_t>(out.size()) - 1),
-               ElzhException);
+  EXPECT_EQ(TunedExpand(Bytes(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(block.size() / 2)), input.size()).size(),
+            input.size());
+  EXPECT_THROW(TunedExpand(block, input.size() - 1), ElzhException);
 }
 
 TEST_F(TunedCoderTest, GarbageNeverWritesPastTheStatedLength) {
