@@ -33,9 +33,9 @@ void PenAndBrush(TCanvas& c) {
 
 // The picture of a white w x h bitmap after drawing with a black pen and a red brush.
 template <typename Draw>
-std::string Drawn(int w, int h, Draw draw) {
+std::string Drawn(int w, int h, Draw draw, TPixelFormat f = pf24bit) {
   TBitmap b;
-  Make(b, w, h);
+  Make(b, w, h, f);
   PenAndBrush(b.Canvas());
   draw(b.Canvas());
   return Picture(b);
@@ -219,6 +219,12 @@ TEST(CanvasPolygons, TriangleFillAndOutline) {
             "PPPPP|PBBP.|PBP..|PP...|P....");
   EXPECT_EQ(Drawn(5, 5, [](TCanvas& c) { c.Pen().Style = psClear; c.Polygon({Point(0, 0), Point(4, 0), Point(0, 4)}); }),
             "BBBB.|BBB..|BB...|B....|.....");
+}
+
+TEST(CanvasFills, FillRectIsExclusiveAndClippedInEveryFormat) {
+  EXPECT_EQ(Drawn(5, 4, [](TCanvas& c) { c.FillRect(Rect(1, 1, 3, 3)); }), ".....|.BB..|.BB..|.....");
+  EXPECT_EQ(Drawn(5, 2, [](TCanvas& c) { c.FillRect(Rect(-10, -10, 100, 100)); }), "BBBBB|BBBBB");
+  EXPECT_EQ(Drawn(7, 3, [](TCanvas& c) { c.FillRect(Rect(1, 0, 6, 3)); }, pf4bit), ".BBBBB.|.BBBBB.|.BBBBB.");
 }
 
 TEST(CanvasFills, HatchedBrushLeavesTheSpaceBetweenItsLines) {
