@@ -14,7 +14,7 @@
 namespace {
 
 // Sets the tunable coder's window for a test and restores the old settings.
-class TunedCoderTest : public ::testing::Test {
+class TunedBlockCoder : public ::testing::Test {
  protected:
   void SetUp() override {
     savedWindow_ = CompressorWindowSize;
@@ -49,7 +49,7 @@ std::vector<Bytes> Samples() {
 
 // ---- Round trips over window settings --------------------------------------------------------------
 
-TEST_F(TunedCoderTest, RoundTripsAtTheUsualWindows) {
+TEST_F(TunedBlockCoder, RoundTripsAtTheUsualWindows) {
   const std::vector<std::pair<int, int>> windows = {{4096, 60}, {4096, 2048}, {128, 64}, {1000, 100}, {16, 3}, {4096, 4095}};
   for (auto [n, f] : windows) {
     Window(n, f);
@@ -59,12 +59,12 @@ TEST_F(TunedCoderTest, RoundTripsAtTheUsualWindows) {
   }
 }
 
-TEST_F(TunedCoderTest, EmptyInputIsTheLengthHeaderAlone) {
+TEST_F(TunedBlockCoder, EmptyInputIsTheLengthHeaderAlone) {
   Window(128, 64);
   EXPECT_EQ(TunedCompress({}), (Bytes{0, 0, 0, 0}));
 }
 
-TEST_F(TunedCoderTest, RepetitiveDataCompresses) {
+TEST_F(TunedBlockCoder, RepetitiveDataCompresses) {
   Window(128, 64);
   EXPECT_LT(TunedCompress(Bytes(4096, 'z')).size(), 200u);
   Window(4096, 2048);
@@ -75,7 +75,7 @@ TEST_F(TunedCoderTest, RepetitiveDataCompresses) {
 
 // ---- The same format as the fixed coder at 4096 / 60 ----------------------------------------------------
 
-TEST_F(TunedCoderTest, EitherCoderExpandsTheOthersBlocksAt4096And60) {
+TEST_F(TunedBlockCoder, EitherCoderExpandsTheOthersBlocksAt4096And60) {
   Window(4096, 60);
   for (const Bytes& input : Samples()) {
     EXPECT_EQ(FixedExpand(TunedCompress(input), input.size()), input) << input.size();
@@ -85,7 +85,7 @@ TEST_F(TunedCoderTest, EitherCoderExpandsTheOthersBlocksAt4096And60) {
 
 // ---- Window settings ------------------------------------------------------------------------------------
 
-TEST_F(TunedCoderTest, WindowSettingsOutOfRangeAreRefused) {
+TEST_F(TunedBlockCoder, WindowSettingsOutOfRangeAreRefused) {
   const Bytes input = SampleText();
   const Bytes block = [&] {
     Window(128, 64);
@@ -101,7 +101,7 @@ TEST_F(TunedCoderTest, WindowSettingsOutOfRangeAreRefused) {
 
 // ---- Cancellation ---------------------------------------------------------------------------------------
 
-TEST_F(TunedCoderTest, ACancelledRunIsAFailureNotAShortBlock) {
+TEST_F(TunedBlockCoder, ACancelledRunIsAFailureNotAShortBlock) {
   Window(128, 64);
   const Bytes input = SampleText();
   const Bytes block = TunedCompress(input);
@@ -114,7 +114,7 @@ TEST_F(TunedCoderTest, ACancelledRunIsAFailureNotAShortBlock) {
 
 // ---- Damaged blocks ---------------------------------------------------------------------------------------
 
-TEST_F(TunedCoderTest, CutHeadersAndOversizedBlocksAreRefused) {
+TEST_F(TunedBlockCoder, CutHeadersAndOversizedBlocksAreRefused) {
   Window(4096, 2048);
   const Bytes input = SampleText();
   const Bytes block = TunedCompress(input);
@@ -127,7 +127,7 @@ TEST_F(TunedCoderTest, CutHeadersAndOversizedBlocksAreRefused) {
   EXPECT_THROW(TunedExpand(block, input.size() - 1), ElzhException);
 }
 
-TEST_F(TunedCoderTest, GarbageNeverWritesPastTheStatedLength) {
+TEST_F(TunedBlockCoder, GarbageNeverWritesPastTheStatedLength) {
   Window(100, 30);  // positions beyond the window must still stay inside the ring
   std::mt19937 gen(3);
   for (int round = 0; round < 300; ++round) {
@@ -144,7 +144,7 @@ TEST_F(TunedCoderTest, GarbageNeverWritesPastTheStatedLength) {
   }
 }
 
-TEST_F(TunedCoderTest, CompressedOutputIsBounded) {
+TEST_F(TunedBlockCoder, CompressedOutputIsBounded) {
   Window(128, 64);
   const Bytes random = RandomBytes(3000, 9);
   Bytes out(101, 0xEE);

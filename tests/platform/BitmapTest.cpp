@@ -141,18 +141,6 @@ TEST(BitmapCopies, AssignIsDeep) {
   EXPECT_EQ(b.Palette(), a.Palette());
 }
 
-TEST(CanvasFill, EllipticClipRegionLimitsTheFill) {
-  TBitmap b;
-  Make(b, 10, 10, pf24bit);
-  b.Canvas().SetClipRegion(CreateEllipticRgn(0, 0, 10, 10));
-  b.Canvas().Brush().Color = clBlack;
-  b.Canvas().FillRect(Rect(0, 0, 10, 10));
-  EXPECT_EQ(b.Pixel(0, 0), clWhite);
-  EXPECT_EQ(b.Pixel(5, 5), clBlack);
-  EXPECT_EQ(b.Pixel(0, 5), clBlack);
-  EXPECT_EQ(b.Canvas().Pixel(0, 0), 0xFFFFFFFFu);
-}
-
 TEST(NearestColour, LeastDistanceLowestIndexOnTies) {
   const std::vector<TPaletteEntry> entries = {{10, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {250, 250, 250, 0}};
   EXPECT_EQ(NearestColorIndex(entries.data(), 4, RGB(1, 0, 0)), 1);

@@ -259,6 +259,18 @@ TEST(CanvasFills, EveryShapeMarksTheBitmapChangedOnce) {
   EXPECT_EQ(changes, 4);
 }
 
+TEST(CanvasRegions, AnEllipticClipRegionLimitsTheFill) {
+  TBitmap b;
+  Make(b, 10, 10);
+  b.Canvas().SetClipRegion(CreateEllipticRgn(0, 0, 10, 10));
+  b.Canvas().Brush().Color = clBlack;
+  b.Canvas().FillRect(Rect(0, 0, 10, 10));
+  EXPECT_EQ(b.Pixel(0, 0), clWhite);
+  EXPECT_EQ(b.Pixel(5, 5), clBlack);
+  EXPECT_EQ(b.Pixel(0, 5), clBlack);
+  EXPECT_EQ(b.Canvas().Pixel(0, 0), 0xFFFFFFFFu);
+}
+
 TEST(CanvasRegions, CurvedRegionsLeaveOutTheLastColumnAndRowOfTheirBounds) {
   const TRegion ellipse = CreateEllipticRgn(0, 0, 10, 10);
   EXPECT_TRUE(RegionContains(ellipse, 0, 4));
