@@ -281,6 +281,13 @@ void TExportEngine::TakeFramesFromGif(TGifFile& gif) {
     auto fresh = std::make_unique<TMinGDIBitmap>();
     fresh->Assign(decoded);
     fresh->SetTransparent(false);
+    // The decoded picture lists all 256 entries; only the table's own are
+    // kept, so that the GIF made again from the frame is no larger.
+    const int used = image.ActiveTable().Count();
+    if (used >= 1 && used < fresh->Palette().Count()) {
+      const std::vector<TPaletteEntry>& all = fresh->Palette().Entries();
+      fresh->SetPalette(TPalette(std::vector<TPaletteEntry>(all.begin(), all.begin() + used)));
+    }
     const TColor key = image.GetTransparentColor();
     if (key != kNoTransparentColor) fresh->SetTransparentColor(key);
     TSetOfBitmapsItem& item = *frames_[static_cast<std::size_t>(k - 1)];
@@ -360,7 +367,12 @@ TGifSizeEstimate TExportEngine::BuildGifFrames(bool recalculateOnly) {
   ReportLabel(Progress, "Creating GIF image...");
   if (Cancelled()) return cancelled;
   std::unique_ptr<TGifFile> gif = CreateGifFile();
-  if (gif && !recalculateOnly && !Cancelled()) TakeFramesFromGif(*gif);
+  if (gif && !recalculateOnly && !Cancelled()) {
+    TakeFramesFromGif(*gif);
+    // The estimate is of the GIF that finishing writes: the one the frames
+    // now make.
+    gif = CreateGifFile();
+  }
   ReportProgress(Progress, 0, 1);
   if (Cancelled()) return cancelled;
   if (!gif) throw Exception(SCannotCreateGifFile);
