@@ -182,6 +182,7 @@ TRect ChangedRect(const TBitmap& before, const TBitmap& after, const TSetOfBitma
   const int x0 = std::max(frame.Left, 0), x1 = std::min(frame.Left + w, before.Width());
   const int y0 = std::max(frame.Top, 0), y1 = std::min(frame.Top + h, before.Height());
   TRect changed{0, 0, 0, 0};
+  if (x0 >= x1 || y0 >= y1) return changed;
   bool any = false;
   for (int y = y0; y < y1; ++y) {
     const std::uint8_t* pb = b.Pixel(x0, y);

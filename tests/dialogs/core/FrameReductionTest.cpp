@@ -416,3 +416,16 @@ TEST_F(FrameReduction, FramesAreDrawnAtTheCompositionOrigin) {
   EXPECT_EQ(target.Pixel(3, 2), clGray);
   EXPECT_EQ(GetMaxFrameRect(frames), Rect(0, 0, 2, 2));
 }
+
+TEST_F(FrameReduction, FramesPlacedOutsideTheCanvasChangeNothing) {
+  Add(frames, SolidFrame(10, 10, clWhite, 10));
+  TSetOfBitmapsItem& far = Add(frames, SolidFrame(4, 4, clRed, 5));
+  far.Left = 500;
+  far.Top = 3;
+  TSetOfBitmapsItem& before = Add(frames, SolidFrame(4, 4, clRed, 6));
+  before.Left = -20;
+  before.Top = -20;
+  OptimizeFrames(frames, ShrinkAndDrop(), composition, nullptr);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0]->Delay, 21);
+}
