@@ -13,6 +13,7 @@
 #include "scene/Sprite.h"
 #include "scene/SpriteU.h"
 #include "tests/scene/SceneTestSupport.h"
+#include "tests/support/TestBytes.h"
 
 #include <cstring>
 #include <string>
@@ -25,8 +26,7 @@ class Bytes {
     return *this;
   }
   Bytes& i32(std::int64_t v) {
-    const auto u = static_cast<std::uint32_t>(v);
-    for (int i = 0; i < 4; ++i) s_ += static_cast<char>((u >> (8 * i)) & 0xFF);
+    s_ += Le32(static_cast<std::uint32_t>(v));
     return *this;
   }
   Bytes& f64(double v) {
