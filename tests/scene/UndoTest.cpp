@@ -193,6 +193,17 @@ TEST_F(UndoLog, SpriteListEdits) {
   ExpectUndone("Delete Sprite", uokSprite, [&] { scene.DeleteSprite(0); });
 }
 
+TEST_F(UndoLog, SnapshotsUseTheNewestFormatWhateverVersionIsInUse) {
+  const std::string before = State();
+  SaveVersion = 4;
+  scene.DeleteSprite(1);
+  EXPECT_EQ(SaveVersion, 4);
+  ReadVersion = 8;
+  undo.Undo();
+  EXPECT_EQ(ReadVersion, 8);
+  EXPECT_EQ(State(), before);
+}
+
 TEST_F(UndoLog, AnAddedSpriteIsFoundByItsIdAfterReordering) {
   int index;
   TSprite* added = scene.AddSprite(index);
