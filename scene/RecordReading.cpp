@@ -79,6 +79,10 @@ bool StepPlausible(const TMovingStep& s) {
 
 }  // namespace
 
+void RequirePlausibleStep(const TMovingStep& step) {
+  if (!StepPlausible(step)) throw EReadError("A motion step states values beyond any scene");
+}
+
 void RequirePlausiblePath(const TMoving& path) {
   for (int i = 0; i < path.StepCount(); ++i)
     if (!StepPlausible(path.Step(i))) throw EReadError("A motion step states values beyond any scene");

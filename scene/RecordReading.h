@@ -12,6 +12,7 @@
 #include <vector>
 
 class TMoving;
+class TMovingStep;
 
 // Largest side and pixel count of an image whose size a record states
 // without the pixels that would back it (scene canvas, generated frames).
@@ -35,6 +36,8 @@ bool RecordImageSizeFits(std::int64_t width, std::int64_t height, std::int64_t m
 // 2^24 pixels or 1000 per cent, so that no step of its calculations leaves
 // the 32-bit range.
 void RequirePlausiblePath(const TMoving& path);
+// The same check for one step, before the step is prepared.
+void RequirePlausibleStep(const TMovingStep& step);
 // Skips count bytes, which must remain.
 void SkipRecordBytes(TStream& stream, std::int64_t count);
 

@@ -676,7 +676,6 @@ void TSprite::LoadFromStream(TStream& stream) {
   }
 
   motion_->LoadFromStream(stream, this);
-  RequirePlausiblePath(*motion_);
   if (version > 2) continueMoving_ = stream.ReadByte();
   if (version > 3) AppearanceFlag = stream.ReadByte();
   if (version > 13) Name = stream.ReadShortString();
