@@ -63,7 +63,8 @@ int TSpanWriter::IndexOf(TColor color) {
   const std::size_t slot = ((color * 2654435761u) >> 20) & (kCacheSize - 1);
   if (cacheKeys_[slot] != color) {
     cacheKeys_[slot] = color;
-    cacheIndices_[slot] = static_cast<std::uint8_t>(std::max(0, GetNearestPaletteIndex(palette_, color)));
+    if (!finder_) finder_.emplace(palette_);
+    cacheIndices_[slot] = static_cast<std::uint8_t>(std::max(0, finder_->Find(color)));
   }
   return cacheIndices_[slot];
 }

@@ -43,6 +43,57 @@ int NearestColorIndex(const TPaletteEntry* entries, int count, TColor color) {
   return best;
 }
 
+TNearestColorFinder::TNearestColorFinder(const TPaletteEntry* entries, int count) {
+  byGreen_.reserve(static_cast<std::size_t>(std::max(0, count)));
+  for (int i = 0; i < count; ++i)
+    byGreen_.push_back({entries[i].peGreen, entries[i].peRed, entries[i].peBlue, i});
+  std::stable_sort(byGreen_.begin(), byGreen_.end(),
+                   [](const Candidate& a, const Candidate& b) { return a.green < b.green; });
+}
+
+int TNearestColorFinder::Find(TColor color) const {
+  if (byGreen_.empty()) return -1;
+  const TColor c = ColorToRGB(color);
+  const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+  int bestIndex = -1;
+  int bestDistance = 0;
+  const auto consider = [&](const Candidate& e) {
+    const int dr = e.red - r, dg = e.green - g, db = e.blue - b;
+    const int distance = dr * dr + dg * dg + db * db;
+    if (bestIndex < 0 || distance < bestDistance || (distance == bestDistance && e.index < bestIndex)) {
+      bestIndex = e.index;
+      bestDistance = distance;
+    }
+  };
+  // Entries whose green alone is farther than the best distance cannot win;
+  // those exactly as far may still tie with a lower index, so they are tried.
+  const auto reachable = [&](const Candidate& e) {
+    const int dg = e.green - g;
+    return bestIndex < 0 || dg * dg <= bestDistance;
+  };
+  const auto start = std::lower_bound(byGreen_.begin(), byGreen_.end(), g,
+                                      [](const Candidate& e, int green) { return e.green < green; });
+  auto up = start;
+  auto down = start;
+  while (up != byGreen_.end() || down != byGreen_.begin()) {
+    bool progressed = false;
+    if (up != byGreen_.end() && reachable(*up)) {
+      consider(*up++);
+      progressed = true;
+    } else {
+      up = byGreen_.end();
+    }
+    if (down != byGreen_.begin() && reachable(*(down - 1))) {
+      consider(*--down);
+      progressed = true;
+    } else {
+      down = byGreen_.begin();
+    }
+    if (!progressed) break;
+  }
+  return bestIndex;
+}
+
 TPalette CreatePalette(const std::vector<TPaletteEntry>& entries) { return TPalette(entries); }
 TPalette CopyPalette(const TPalette& palette) { return palette; }
 
@@ -174,10 +225,15 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format, TColor fill
   const std::int64_t rowBytes = BytesPerScanline(width, bits);
   if (rowBytes * height > kMaxPixelBytes) throw EOutOfMemory("Out of memory for a bitmap of that size");
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(rowBytes * height));
-  const TPalette& palette = bits <= 8 ? palette_ : TPalette();
-  // Fill one row with the new-area colour, then copy it to the others.
+  // Fill one row with the new-area colour, then copy it to the others. The
+  // palette index of the colour is looked up once, not per pixel.
   if (width > 0 && height > 0) {
-    for (int x = 0; x < width; ++x) WritePixel(pixels.data(), x, bits, palette, fill);
+    if (bits <= 8) {
+      const int index = std::max(0, GetNearestPaletteIndex(palette_, fill));
+      for (int x = 0; x < width; ++x) WriteIndex(pixels.data(), x, bits, index);
+    } else {
+      for (int x = 0; x < width; ++x) WritePixel(pixels.data(), x, bits, TPalette(), fill);
+    }
     for (int y = 1; y < height; ++y)
       std::memcpy(pixels.data() + y * rowBytes, pixels.data(), static_cast<std::size_t>(rowBytes));
   }

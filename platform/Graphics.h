@@ -74,6 +74,26 @@ class TPalette {
 // index wins ties. Returns -1 when count is 0.
 int NearestColorIndex(const TPaletteEntry* entries, int count, TColor color);
 
+// The same search as NearestColorIndex over a palette prepared once: entries
+// sorted by green are searched outwards from the colour's green, and the
+// search stops when the green difference alone exceeds the best distance.
+// Gives exactly NearestColorIndex's answer, ties included, at a fraction of
+// the cost for palettes of many entries.
+class TNearestColorFinder {
+ public:
+  TNearestColorFinder(const TPaletteEntry* entries, int count);
+  explicit TNearestColorFinder(const TPalette& palette)
+      : TNearestColorFinder(palette.Entries().data(), palette.Count()) {}
+  // -1 for an empty palette.
+  int Find(TColor color) const;
+
+ private:
+  struct Candidate {
+    int green, red, blue, index;
+  };
+  std::vector<Candidate> byGreen_;
+};
+
 // Palette helpers in the shape the editor's code uses them.
 TPalette CreatePalette(const std::vector<TPaletteEntry>& entries);
 TPalette CopyPalette(const TPalette& palette);

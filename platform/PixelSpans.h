@@ -42,6 +42,7 @@ class TSpanWriter {
   const TPalette& palette_;
   std::vector<std::uint32_t> cacheKeys_;
   std::vector<std::uint8_t> cacheIndices_;
+  std::optional<TNearestColorFinder> finder_;  // prepared on the first cache miss
 };
 
 // Ternary raster operations (BitBlt codes) and binary ones (pen modes) on colours.

@@ -126,8 +126,6 @@ void TFrame::SetPicture(const TBitmap& bitmap, bool transparent, TColor color, i
   ReleaseFrameImage(DisplayImage);
 }
 
-namespace {
-
 // The first pixel of the colour, searching column by column (x outer, y
 // inner, both from 0); nullopt when none has it.
 std::optional<TPoint> FindColorColumnwise(const TBitmap& image, TColor color) {
@@ -143,6 +141,8 @@ std::optional<TPoint> FindColorColumnwise(const TBitmap& image, TColor color) {
   }
   return found;
 }
+
+namespace {
 
 // A mask of the image's size: white where the image shows its key colour
 // (when keyed), black where it covers.

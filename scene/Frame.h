@@ -202,6 +202,13 @@ class TFrame {
   void CopySourceFrom(const TFrame& other);
   void AdvanceGif(int n);
   void AdvanceAvi(int n);
+  // After a full read: rebuilds a generated frame's picture when none was
+  // stored, refreshes the display image and resets the mask.
+  void FinishFullRead(bool pictureLoaded);
+  // Redraws the picture of a generated frame (kinds 2 to 6) from its
+  // parameters; false for other kinds. Errors are swallowed.
+  bool RebuildPictureFromParameters();
+  void RenderFirstSubFrameIntoPicture();
 
   TSprite* sprite_;
   std::int32_t duration_ = 1;
@@ -218,6 +225,10 @@ class TFrame {
 void ShowDrawingFailure(const std::string& text);
 // Forgets which failures were shown (for tests).
 void ResetShownDrawingFailures();
+
+// The first pixel of the colour (24 bits), searching column by column (x
+// outer, y inner, both from 0); nullopt when none has it.
+std::optional<TPoint> FindColorColumnwise(const TBitmap& image, TColor color);
 
 // Whether a zoomed image of w x h placed at (x, y) shows inside a scene of the
 // given size (0 = no limit), using the zoomed size for the left and top tests.

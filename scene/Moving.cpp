@@ -1,4 +1,5 @@
 #include "scene/Moving.h"
+#include "scene/RecordReading.h"
 
 #include "platform/Messages.h"
 #include "platform/Numeric.h"
@@ -707,6 +708,9 @@ void TMoving::ReadRecord(TStream& s, TSprite* sprite, std::int32_t version, bool
     steps_.push_back(std::make_unique<TMovingStep>(this));
     TMovingStep& step = *steps_.back();
     step.ReadRecord(s, version);
+    // Paths come from files, the clipboard and undo snapshots alike: values
+    // beyond any scene are refused before the step is worked with.
+    RequirePlausibleStep(step);
     PrepareStep(step, sprite);
     LastX = step.StartXPx;
     LastY = step.StartYPx;
@@ -724,6 +728,7 @@ void TMoving::ReadRecord(TStream& s, TSprite* sprite, std::int32_t version, bool
   }
   if (version > 6) KeepAspect = s.ReadByte();
   if (withId) Id = s.ReadInt32();
+  RequirePlausiblePath(*this);
   if (scene_ != nullptr && sprite != nullptr) ConvertToPixels();
 }
 

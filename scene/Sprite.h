@@ -63,6 +63,9 @@ class TSprite {
   void MoveFrame(int from, int to);
   // Frees the frame without recording undo (undo restores).
   void DeleteFrameSilently(int index);
+  // Puts a frame made for this sprite into the list at the index (clamped),
+  // without undo (undo restores).
+  void InsertFrame(int index, std::unique_ptr<TFrame> frame);
   // The frame index, or the last index when it is out of range.
   int GetCurrentFrameIndex() const;
   void SetCurrentFrameIndex(int index);
@@ -145,6 +148,8 @@ class TSprite {
   // ---- Records (written and read by the project file code) ----
   virtual void SaveToStream(TStream& stream);
   virtual void LoadFromStream(TStream& stream);
+  // Smallest sprite record in a stream.
+  static std::int64_t MinRecordSize();
 
   TRect DrawnRect;
   TRect DrawnShadowRect;
@@ -178,6 +183,9 @@ class TSprite {
   int AppendFrame();
   void RecordAddedFrame(const char* caption, int frameIndex);
   void NextFrameIndex();
+  // The name of an unnamed sprite: its first picture frame's file name
+  // without folder and extension, or its first text frame's text.
+  std::string NameFromFrames() const;
   bool CurrentStepHides();
   void RestartWhileHidden();
   int AddBmpFile(const std::string& fileName, bool transparent, TColor color);

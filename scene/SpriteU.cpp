@@ -9,6 +9,7 @@
 #include "scene/Moving.h"
 #include "scene/Painters.h"
 #include "scene/SceneGlobals.h"
+#include "scene/Sounds.h"
 #include "scene/Sprite.h"
 #include "scene/UndoRecorder.h"
 

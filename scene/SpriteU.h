@@ -18,6 +18,7 @@
 
 class TSprite;
 class TStream;
+class TAudioFile;
 
 // One visibility interval of a sprite, both ends included.
 class TStartAndFinish {
@@ -129,6 +130,34 @@ class TAnimatedScene {
   // Palette mode: gives the bitmap the palette of the first suitable frame.
   void SelectPalette(TBitmap& bitmap);
 
+  // ---- Project files (the container, the body and the snapshots of the undo log) ----
+  // Writes the container and the body at the save version (compress 1 writes
+  // the body in coded blocks of blockSize bytes); on a write error shows the
+  // message, sets the cancel flag and failed. Returns the number of format
+  // signatures (16). Both format versions are 16 afterwards.
+  virtual int SaveToStream(TStream& stream, int compress, int blockSize);
+  // Writes the scene body at the stream's position.
+  virtual void WriteData(TStream& stream);
+  // Reads a container from the stream's position. On any error the message
+  // is shown, failed is set and the scene is left as it was.
+  virtual void LoadFromStream(TStream& stream);
+  // Reads a body; raises on any error, leaving the scene as it was.
+  virtual void ReadData(TStream& stream);
+  // Reads the file into memory and loads it (LoadFromStream).
+  void LoadFromFile(const std::string& fileName);
+  // The whole scene as a container (compress 0, blocks of 1024).
+  void SaveUncompressed(TStream& stream);
+  // The scene without sprites, background picture and preview.
+  void SaveSettings(TStream& stream);
+  void LoadSettings(TStream& stream);
+
+  // ---- Animation import ----
+  // Turns a GIF (one sprite per image) or an AVI file (one sprite of clip
+  // frames, its audio as the scene's sound) into this scene; first and count
+  // choose the images or clip frames (below 1 for GIF, -1 for AVI: the
+  // defaults). Sets failed and the load error text on failure.
+  void ImportAnimation(const std::string& fileName, int first, int count);
+
   // ---- Fields ----
   std::int32_t LoopCount = -1;
   std::int32_t LoopsLeft = 1;
@@ -187,6 +216,8 @@ class TAnimatedScene {
   std::unique_ptr<TBitmap> PreviewBitmap;
   std::int32_t LastReadVersion = 16;  // format version of the last project read
   std::uint8_t OmitGeneratedImages = 0;
+  // The sound files, owned.
+  std::vector<std::unique_ptr<TAudioFile>> Sounds;
 
  private:
   void RefreshOwnerWindow();
@@ -198,6 +229,8 @@ class TAnimatedScene {
   void CopyArea(TBitmap& destination, const TBitmap& source, const TRect& area);
   void LoadBackgroundPicture(const std::string& fileName);
   void DrawBackgroundPicture();
+  // The container after the stream's position; raises on any error.
+  void ReadContainer(TStream& stream);
 
   TSceneOwner* owner_;
   std::vector<std::unique_ptr<TSprite>> sprites_;

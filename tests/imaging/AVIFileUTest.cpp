@@ -1,6 +1,7 @@
 #include "imaging/AVIFileU.h"
 #include "imaging/JpgImg.h"
 #include "tests/support/AviTestFiles.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/FakeSystemValues.h"
 #include "tests/support/ScriptedUiServices.h"
 #include "tests/support/TempDir.h"
@@ -17,42 +18,49 @@ namespace {
 
 TColor ColorOfFrame(int i) { return RGB(static_cast<std::uint8_t>(40 * i), static_cast<std::uint8_t>(200 - 30 * i), 90); }
 
-// A 24-bit bitmap filled with one colour, with a marked top-left pixel.
+// A bitmap filled with one colour, with a white top-left pixel.
 std::unique_ptr<TBitmap> SolidBitmap(int width, int height, TColor color, TPixelFormat format = pf24bit) {
   auto b = std::make_unique<TBitmap>();
   b->SetPixelFormat(format);
+  b->Canvas().Brush().Color = color;
   b->SetSize(width, height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) b->SetPixel(x, y, color);
+  b->Canvas().FillRect(Rect(0, 0, width, height));
   b->SetPixel(0, 0, RGB(255, 255, 255));
   return b;
 }
 
-// Writes frames of ColorOfFrame(i) through TAVIObject, uncompressed.
-void WriteClip(const std::string& path, int frames, int rate, int width = 6, int height = 4) {
+// Writes the bitmaps as frames through TAVIObject, uncompressed.
+void WriteFrames(const std::string& path, int rate, const std::vector<std::unique_ptr<TBitmap>>& frames) {
   TAVIObject avi;
   avi.SetOptionsChosen(true);
   const PAVIFILE file = avi.CreateAVIFile(path, rate);
   ASSERT_NE(file, 0u);
-  auto first = SolidBitmap(width, height, ColorOfFrame(0));
-  const PAVISTREAM stream = avi.CreateVideoStream(file, *first);
+  const PAVISTREAM stream = avi.CreateVideoStream(file, *frames[0]);
   ASSERT_NE(stream, 0u);
-  for (int i = 0; i < frames; ++i) {
-    auto bitmap = SolidBitmap(width, height, ColorOfFrame(i));
-    EXPECT_TRUE(avi.WriteFrame(file, stream, *bitmap, i, AVIIF_KEYFRAME));
-  }
+  for (std::size_t i = 0; i < frames.size(); ++i)
+    EXPECT_TRUE(avi.WriteFrame(file, stream, *frames[i], static_cast<std::int32_t>(i), AVIIF_KEYFRAME));
   avi.ReleaseStream(stream);
   EXPECT_TRUE(avi.CloseAVIFile(file));
 }
 
-std::string Message(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(no exception)";
+// Frames of ColorOfFrame(i).
+void WriteClip(const std::string& path, int frames, int rate, int width = 6, int height = 4) {
+  std::vector<std::unique_ptr<TBitmap>> bitmaps;
+  for (int i = 0; i < frames; ++i) bitmaps.push_back(SolidBitmap(width, height, ColorOfFrame(i)));
+  WriteFrames(path, rate, bitmaps);
 }
+
+// A file opened for reading with its video stream; both closed at the end.
+struct ReadAvi {
+  explicit ReadAvi(const std::string& path) : file(avi.OpenAVIFile(path)), stream(avi.OpenVideoStream(file)) {}
+  ~ReadAvi() {
+    if (stream) avi.CloseVideoStream(stream);
+    avi.CloseAVIFile(file);
+  }
+  TAVIObject avi;
+  PAVIFILE file;
+  PAVISTREAM stream;
+};
 
 int Distance(TColor a, TColor b) {
   return std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
@@ -66,6 +74,8 @@ std::vector<std::string> TemporaryFiles() {
   return names;
 }
 
+const AviTestStream kSound{.type = "auds", .format = PcmFormat(1, 8000, 8)};
+
 }  // namespace
 
 // ---- Writing and reading back -------------------------------------------------------------------------
@@ -75,59 +85,43 @@ TEST(AviObjectRoundTrip, FramesRateAndPixelsComeBack) {
   const std::string path = dir.File("clip.avi");
   const int handles = OpenAviHandleCount();
   WriteClip(path, 3, 12);
-
-  TAVIObject reader;
-  const PAVIFILE file = reader.OpenAVIFile(path);
-  EXPECT_EQ(reader.AudioStreams(), 0);
-  const PAVISTREAM stream = reader.OpenVideoStream(file);
-  ASSERT_NE(stream, 0u);
-  EXPECT_EQ(reader.FrameCount(), 3);
-  EXPECT_EQ(reader.FirstFrame(), 0);
-  EXPECT_EQ(reader.FrameRate(), 12);
-  for (int i = 0; i < 3; ++i) {
-    auto frame = reader.GetFrameBitmap(i);
-    ASSERT_EQ(frame->Width(), 6);
-    ASSERT_EQ(frame->Height(), 4);
-    EXPECT_EQ(frame->PixelFormat(), pf24bit);
-    EXPECT_EQ(frame->Pixel(3, 2), ColorOfFrame(i));
-    EXPECT_EQ(frame->Pixel(0, 0), RGB(255, 255, 255));  // the top row stays on top
+  {
+    ReadAvi in(path);
+    EXPECT_EQ(in.avi.AudioStreams(), 0);
+    ASSERT_NE(in.stream, 0u);
+    EXPECT_EQ(in.avi.FrameCount(), 3);
+    EXPECT_EQ(in.avi.FirstFrame(), 0);
+    EXPECT_EQ(in.avi.FrameRate(), 12);
+    for (int i = 0; i < 3; ++i) {
+      auto frame = in.avi.GetFrameBitmap(i);
+      ASSERT_EQ(frame->Width(), 6);
+      ASSERT_EQ(frame->Height(), 4);
+      EXPECT_EQ(frame->PixelFormat(), pf24bit);
+      EXPECT_EQ(frame->Pixel(3, 2), ColorOfFrame(i));
+      EXPECT_EQ(frame->Pixel(0, 0), RGB(255, 255, 255));  // the top row stays on top
+    }
+    EXPECT_EQ(in.avi.LastFrameHeader().biBitCount, 24);
+    EXPECT_FALSE(in.avi.ErrorFlag());
+    auto missing = in.avi.GetFrameBitmap(7);
+    EXPECT_TRUE(in.avi.ErrorFlag());
+    EXPECT_EQ(missing->Width(), 2);
+    EXPECT_EQ(missing->Height(), 2);
   }
-  EXPECT_EQ(reader.LastFrameHeader().biBitCount, 24);
-  EXPECT_FALSE(reader.ErrorFlag());
-  auto missing = reader.GetFrameBitmap(7);
-  EXPECT_TRUE(reader.ErrorFlag());
-  EXPECT_EQ(missing->Width(), 2);
-  EXPECT_EQ(missing->Height(), 2);
-  reader.CloseVideoStream(stream);
-  reader.CloseAVIFile(file);
   EXPECT_EQ(OpenAviHandleCount(), handles);
 }
 
 TEST(AviObjectRoundTrip, PaletteAndThirtyTwoBitBitmapsAreWrittenAs24Bits) {
   TempDir dir;
-  const std::string path = dir.File("formats.avi");
-  {
-    TAVIObject avi;
-    avi.SetOptionsChosen(true);
-    const PAVIFILE file = avi.CreateAVIFile(path, 5);
-    auto pal = SolidBitmap(4, 4, RGB(255, 0, 0), pf8bit);
-    auto wide = SolidBitmap(4, 4, RGB(0, 0, 255), pf32bit);
-    const PAVISTREAM stream = avi.CreateVideoStream(file, *pal);
-    avi.WriteFrame(file, stream, *pal, 0, AVIIF_KEYFRAME);
-    avi.WriteFrame(file, stream, *wide, 1, AVIIF_KEYFRAME);
-    avi.ReleaseStream(stream);
-    avi.CloseAVIFile(file);
-  }
-  TAVIObject reader;
-  const PAVIFILE file = reader.OpenAVIFile(path);
-  const PAVISTREAM stream = reader.OpenVideoStream(file);
-  EXPECT_EQ(reader.GetFrameBitmap(0)->Pixel(2, 2), RGB(255, 0, 0));
-  EXPECT_EQ(reader.GetFrameBitmap(1)->Pixel(2, 2), RGB(0, 0, 255));
-  reader.CloseVideoStream(stream);
-  reader.CloseAVIFile(file);
+  std::vector<std::unique_ptr<TBitmap>> frames;
+  frames.push_back(SolidBitmap(4, 4, RGB(255, 0, 0), pf8bit));
+  frames.push_back(SolidBitmap(4, 4, RGB(0, 0, 255), pf32bit));
+  WriteFrames(dir.File("formats.avi"), 5, frames);
+  ReadAvi in(dir.File("formats.avi"));
+  EXPECT_EQ(in.avi.GetFrameBitmap(0)->Pixel(2, 2), RGB(255, 0, 0));
+  EXPECT_EQ(in.avi.GetFrameBitmap(1)->Pixel(2, 2), RGB(0, 0, 255));
 }
 
-TEST(AviObjectWriting, AFrameOfAnotherSizeRaisesTheWriteError) {
+TEST(AviObjectWriting, AFrameOfAnotherSizeOrPlaceRaisesTheWriteError) {
   TempDir dir;
   TAVIObject avi;
   avi.SetOptionsChosen(true);
@@ -136,9 +130,9 @@ TEST(AviObjectWriting, AFrameOfAnotherSizeRaisesTheWriteError) {
   auto large = SolidBitmap(5, 4, clRed);
   const PAVISTREAM stream = avi.CreateVideoStream(file, *small);
   EXPECT_TRUE(avi.WriteFrame(file, stream, *small, 0, AVIIF_KEYFRAME));
-  EXPECT_EQ(Message([&] { avi.WriteFrame(file, stream, *large, 1, AVIIF_KEYFRAME); }),
+  EXPECT_EQ(ErrorText([&] { avi.WriteFrame(file, stream, *large, 1, AVIIF_KEYFRAME); }),
             "An error occured during writing to AVI file.");
-  EXPECT_EQ(Message([&] { avi.WriteFrame(file, stream, *small, 0, AVIIF_KEYFRAME); }),
+  EXPECT_EQ(ErrorText([&] { avi.WriteFrame(file, stream, *small, 0, AVIIF_KEYFRAME); }),
             "An error occured during writing to AVI file.");
   EXPECT_FALSE(avi.WriteFrame(0, stream, *small, 1, 0));
   EXPECT_FALSE(avi.WriteFrame(file, 0, *small, 1, 0));
@@ -152,7 +146,7 @@ TEST(AviObjectWriting, TheCompressorIsAskedForUnlessChosen) {
   TAVIObject avi;
   auto bitmap = SolidBitmap(16, 16, RGB(30, 120, 200));
   const PAVIFILE cancelled = avi.CreateAVIFile(dir.File("c.avi"), 10);
-  EXPECT_EQ(Message([&] { avi.CreateVideoStream(cancelled, *bitmap); }), "Video Compression was canceled.");
+  EXPECT_EQ(ErrorText([&] { avi.CreateVideoStream(cancelled, *bitmap); }), "Video Compression was canceled.");
   EXPECT_EQ(ui.videoCompressionRequests.size(), 1u);
   avi.CloseAVIFile(cancelled);
 
@@ -167,15 +161,11 @@ TEST(AviObjectWriting, TheCompressorIsAskedForUnlessChosen) {
   EXPECT_TRUE(avi.CloseAVIFile(file));
   EXPECT_NE(TempDir::ReadFile(path).find("00dc"), std::string::npos);
 
-  TAVIObject reader;
-  const PAVIFILE in = reader.OpenAVIFile(path);
-  const PAVISTREAM video = reader.OpenVideoStream(in);
-  EXPECT_EQ(reader.FrameCount(), 2);
-  auto frame = reader.GetFrameBitmap(1);
-  EXPECT_FALSE(reader.ErrorFlag());
+  ReadAvi in(path);
+  EXPECT_EQ(in.avi.FrameCount(), 2);
+  auto frame = in.avi.GetFrameBitmap(1);
+  EXPECT_FALSE(in.avi.ErrorFlag());
   EXPECT_LE(Distance(frame->Pixel(8, 8), RGB(30, 120, 200)), 6);
-  reader.CloseVideoStream(video);
-  reader.CloseAVIFile(in);
 }
 
 TEST(AviObjectWriting, AFileThatCannotBeDeletedIsBusy) {
@@ -186,7 +176,7 @@ TEST(AviObjectWriting, AFileThatCannotBeDeletedIsBusy) {
   const std::string path = dir.WriteFile("locked/old.avi", "old");
   std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   TAVIObject avi;
-  EXPECT_EQ(Message([&] { avi.CreateAVIFile(path, 10); }), "Cannot write to the file. Probably file is busy.");
+  EXPECT_EQ(ErrorText([&] { avi.CreateAVIFile(path, 10); }), "Cannot write to the file. Probably file is busy.");
   std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
 }
 
@@ -194,100 +184,58 @@ TEST(AviObjectReading, AFileThatCannotBeOpenedNamesItself) {
   TempDir dir;
   TAVIObject avi;
   const std::string path = dir.File("none.avi");
-  EXPECT_EQ(Message([&] { avi.OpenAVIFile(path); }), "Cannot open the file \"" + path + "\". Probably file is busy.");
+  EXPECT_EQ(ErrorText([&] { avi.OpenAVIFile(path); }), "Cannot open the file \"" + path + "\". Probably file is busy.");
 }
 
-TEST(AviObjectReading, AudioIsCountedAndTheVideoStreamFound) {
+TEST(AviObjectReading, AudioIsCountedAndTheVideoStreamFoundOrNot) {
   TempDir dir;
-  AviTestFile f;
-  AviTestStream audio;
-  audio.type = "auds";
-  audio.format = PcmFormat(1, 8000, 8);
-  AviTestStream video;
-  video.format = DibFormat(2, 2, 24);
-  video.rate = 30;
-  video.scale = 2;
-  f.streams = {audio, video};
-  f.chunks = {{"00wb", "abcd"}, {"01db", Rows24(2, 2, [](int, int) { return 0x00FF00u; })}};
-  const std::string path = dir.WriteFile("av.avi", f.Build());
-  TAVIObject avi;
-  const PAVIFILE file = avi.OpenAVIFile(path);
-  EXPECT_EQ(avi.AudioStreams(), 1);
-  const PAVISTREAM stream = avi.OpenVideoStream(file);
-  ASSERT_NE(stream, 0u);
-  EXPECT_EQ(avi.FrameRate(), 15);
-  EXPECT_EQ(avi.GetFrameBitmap(0)->Pixel(1, 1), RGB(0, 255, 0));
-  avi.CloseVideoStream(stream);
-  avi.CloseAVIFile(file);
+  ReadAvi in(dir.WriteFile("av.avi", AviTestFile{.streams = {kSound, {.scale = 2, .rate = 30, .format = DibFormat(2, 2, 24)}},
+                                                 .chunks = {{"00wb", "abcd"}, {"01db", Rows24(2, 2, [](int, int) { return 0x00FF00u; })}}}
+                                         .Build()));
+  EXPECT_EQ(in.avi.AudioStreams(), 1);
+  ASSERT_NE(in.stream, 0u);
+  EXPECT_EQ(in.avi.FrameRate(), 15);
+  EXPECT_EQ(in.avi.GetFrameBitmap(0)->Pixel(1, 1), RGB(0, 255, 0));
+
+  ReadAvi soundOnly(dir.WriteFile("a.avi", AviTestFile{.streams = {kSound}, .chunks = {{"00wb", "abcd"}}}.Build()));
+  EXPECT_EQ(soundOnly.stream, 0u);
 }
 
 TEST(AviObjectReading, FrameRatesOfOddStreamHeaders) {
   TempDir dir;
   auto rateOf = [&](std::uint32_t rate, std::uint32_t scale) {
-    AviTestFile f;
-    AviTestStream s;
-    s.format = DibFormat(1, 1, 24);
-    s.rate = rate;
-    s.scale = scale;
-    f.streams = {s};
-    f.chunks = {{"00db", std::string(4, '\0')}};
-    TAVIObject avi;
-    const PAVIFILE file = avi.OpenAVIFile(dir.WriteFile("r.avi", f.Build()));
-    const PAVISTREAM stream = avi.OpenVideoStream(file);
-    const int result = avi.FrameRate();
-    avi.CloseVideoStream(stream);
-    avi.CloseAVIFile(file);
-    return result;
+    ReadAvi in(dir.WriteFile("r.avi", AviTestFile{.streams = {{.scale = scale, .rate = rate, .format = DibFormat(1, 1, 24)}},
+                                                  .chunks = {{"00db", std::string(4, '\0')}}}
+                                          .Build()));
+    return in.avi.FrameRate();
   };
-  EXPECT_EQ(rateOf(25, 0), 20);   // no scale: 20 frames a second
-  EXPECT_EQ(rateOf(1, 3), 1);     // never rounded to 0
+  EXPECT_EQ(rateOf(25, 0), 20);  // no scale: 20 frames a second
+  EXPECT_EQ(rateOf(1, 3), 1);    // never rounded to 0
   EXPECT_EQ(rateOf(0, 1), 1);
   EXPECT_EQ(rateOf(30000, 1001), 30);
-}
-
-TEST(AviObjectReading, NoVideoStreamGivesZero) {
-  TempDir dir;
-  AviTestFile f;
-  AviTestStream audio;
-  audio.type = "auds";
-  audio.format = PcmFormat(1, 8000, 8);
-  f.streams = {audio};
-  f.chunks = {{"00wb", "abcd"}};
-  TAVIObject avi;
-  const PAVIFILE file = avi.OpenAVIFile(dir.WriteFile("a.avi", f.Build()));
-  EXPECT_EQ(avi.OpenVideoStream(file), 0u);
-  avi.CloseAVIFile(file);
 }
 
 // ---- Frames made in the test ---------------------------------------------------------------------------
 
 TEST(AviObjectReading, Rle8FramesBecomeEightBitBitmapsWithTheirPalette) {
   TempDir dir;
-  AviTestFile f;
-  AviTestStream s;
-  s.format = DibFormat(3, 1, 8, BI_RLE8, {0x000000, 0x336699});
-  f.streams = {s};
-  f.chunks = {{"00dc", std::string("\x02\x01\x01\x00\x00\x01", 6)}};
-  TAVIObject avi;
-  const PAVIFILE file = avi.OpenAVIFile(dir.WriteFile("rle.avi", f.Build()));
-  const PAVISTREAM stream = avi.OpenVideoStream(file);
-  auto frame = avi.GetFrameBitmap(0);
-  EXPECT_FALSE(avi.ErrorFlag());
+  ReadAvi in(dir.WriteFile("rle.avi", AviTestFile{.streams = {{.format = DibFormat(3, 1, 8, BI_RLE8, {0x000000, 0x336699})}},
+                                                  .chunks = {{"00dc", std::string("\x02\x01\x01\x00\x00\x01", 6)}}}
+                                          .Build()));
+  auto frame = in.avi.GetFrameBitmap(0);
+  EXPECT_FALSE(in.avi.ErrorFlag());
   EXPECT_EQ(frame->PixelFormat(), pf8bit);
   EXPECT_EQ(frame->Pixel(0, 0), RGB(0x33, 0x66, 0x99));
   EXPECT_EQ(frame->Pixel(2, 0), RGB(0, 0, 0));
-  ASSERT_EQ(avi.LastColorTable().size(), 2u);
-  EXPECT_EQ(avi.LastColorTable()[1], (TPaletteEntry{0x33, 0x66, 0x99, 0}));
-  avi.CloseVideoStream(stream);
-  avi.CloseAVIFile(file);
+  ASSERT_EQ(in.avi.LastColorTable().size(), 2u);
+  EXPECT_EQ(in.avi.LastColorTable()[1], (TPaletteEntry{0x33, 0x66, 0x99, 0}));
 }
 
 namespace {
 
 std::string JpegOf(int width, int height, TColor color, bool standardTables = false) {
   TJPEGImage jpeg;
-  auto b = SolidBitmap(width, height, color);
-  jpeg.Bitmap().Assign(b.get());
+  jpeg.Bitmap().Assign(SolidBitmap(width, height, color).get());
   jpeg.SetQuality(95);
   if (standardTables) jpeg.SetFastProcessing(true);  // no optimised Huffman tables
   TMemoryStream out;
@@ -308,39 +256,31 @@ std::string WithoutHuffmanTables(std::string jpeg) {
 
 TEST(AviObjectReading, MotionJpegFramesAreDecoded) {
   TempDir dir;
-  AviTestFile f;
-  AviTestStream s;
-  s.handler = "MJPG";
-  s.format = DibFormat(16, 8, 24, MakeFourCC('M', 'J', 'P', 'G'));
-  f.streams = {s};
-  f.chunks = {{"00dc", JpegOf(16, 8, RGB(200, 40, 40))},
-              {"00dc", WithoutHuffmanTables(JpegOf(16, 8, RGB(40, 40, 200), true))},
-              {"00dc", "not a jpeg"}};
-  TAVIObject avi;
-  const PAVIFILE file = avi.OpenAVIFile(dir.WriteFile("mjpg.avi", f.Build()));
-  const PAVISTREAM stream = avi.OpenVideoStream(file);
-  ASSERT_EQ(avi.FrameCount(), 3);
-  auto first = avi.GetFrameBitmap(0);
-  EXPECT_FALSE(avi.ErrorFlag());
+  ReadAvi in(dir.WriteFile(
+      "mjpg.avi", AviTestFile{.streams = {{.handler = "MJPG", .format = DibFormat(16, 8, 24, MakeFourCC('M', 'J', 'P', 'G'))}},
+                              .chunks = {{"00dc", JpegOf(16, 8, RGB(200, 40, 40))},
+                                         {"00dc", WithoutHuffmanTables(JpegOf(16, 8, RGB(40, 40, 200), true))},
+                                         {"00dc", "not a jpeg"}}}
+                      .Build()));
+  ASSERT_EQ(in.avi.FrameCount(), 3);
+  auto first = in.avi.GetFrameBitmap(0);
+  EXPECT_FALSE(in.avi.ErrorFlag());
   EXPECT_EQ(first->Width(), 16);
   EXPECT_LE(Distance(first->Pixel(8, 4), RGB(200, 40, 40)), 6);
-  auto second = avi.GetFrameBitmap(1);
-  EXPECT_FALSE(avi.ErrorFlag());
+  auto second = in.avi.GetFrameBitmap(1);
+  EXPECT_FALSE(in.avi.ErrorFlag());
   EXPECT_LE(Distance(second->Pixel(8, 4), RGB(40, 40, 200)), 6);
-  avi.GetFrameBitmap(2);
-  EXPECT_TRUE(avi.ErrorFlag());
-  avi.CloseVideoStream(stream);
-  avi.CloseAVIFile(file);
+  in.avi.GetFrameBitmap(2);
+  EXPECT_TRUE(in.avi.ErrorFlag());
 }
 
 // ---- Clips ------------------------------------------------------------------------------------------------
 
 TEST(AviClipPlayback, WrapsToFrameOneOnceAndSetsLooped) {
   TempDir dir;
-  const std::string path = dir.File("loop.avi");
-  WriteClip(path, 3, 10);
+  WriteClip(dir.File("loop.avi"), 3, 10);
   TAVIImage clip;
-  ASSERT_TRUE(clip.OpenFile(path));
+  ASSERT_TRUE(clip.OpenFile(dir.File("loop.avi")));
   TBitmap target;
   ASSERT_TRUE(clip.DrawFrame(0, target));
   EXPECT_EQ(target.Width(), 6);
@@ -355,15 +295,10 @@ TEST(AviClipPlayback, WrapsToFrameOneOnceAndSetsLooped) {
   EXPECT_FALSE(clip.TakeLooped());
   ASSERT_TRUE(clip.DrawFrame(-5, target));  // below the first frame
   EXPECT_EQ(clip.CurrentFrame(), 0);
-}
 
-TEST(AviClipPlayback, AOneFrameClipWrapsToItsOnlyFrame) {
-  TempDir dir;
-  const std::string path = dir.File("one.avi");
-  WriteClip(path, 1, 10);
-  TAVIImage clip;
-  ASSERT_TRUE(clip.OpenFile(path));
-  TBitmap target;
+  // A one-frame clip wraps to its only frame.
+  WriteClip(dir.File("one.avi"), 1, 10);
+  ASSERT_TRUE(clip.OpenFile(dir.File("one.avi")));
   ASSERT_TRUE(clip.DrawFrame(0, target));
   EXPECT_TRUE(clip.NextFrame(target));
   EXPECT_EQ(clip.CurrentFrame(), 0);
@@ -372,11 +307,10 @@ TEST(AviClipPlayback, AOneFrameClipWrapsToItsOnlyFrame) {
 
 TEST(AviClipPlayback, ScaledFramesAreStretched) {
   TempDir dir;
-  const std::string path = dir.File("scale.avi");
-  WriteClip(path, 2, 10, 6, 4);
+  WriteClip(dir.File("scale.avi"), 2, 10, 6, 4);
   TAVIImage clip;
   clip.SetScale(1.5);
-  ASSERT_TRUE(clip.OpenFile(path));
+  ASSERT_TRUE(clip.OpenFile(dir.File("scale.avi")));
   TBitmap target;
   ASSERT_TRUE(clip.DrawFrame(1, target));
   EXPECT_EQ(target.Width(), 9);
@@ -396,10 +330,9 @@ TEST(AviClipPlayback, NothingIsDrawnWithoutAStream) {
 TEST(AviClipPlayback, FrameOneTakesTheTickCount) {
   FakeSystemValues values;
   TempDir dir;
-  const std::string path = dir.File("tick.avi");
-  WriteClip(path, 3, 10);
+  WriteClip(dir.File("tick.avi"), 3, 10);
   TAVIImage clip;
-  ASSERT_TRUE(clip.OpenFile(path));
+  ASSERT_TRUE(clip.OpenFile(dir.File("tick.avi")));
   TBitmap target;
   values.micros = 5000 * 1000;
   clip.DrawFrame(1, target);
@@ -410,6 +343,19 @@ TEST(AviClipPlayback, FrameOneTakesTheTickCount) {
 }
 
 // ---- The clip record ------------------------------------------------------------------------------------------
+
+namespace {
+
+// A clip record: the stored name, the length and the bytes.
+TMemoryStream& Record(TMemoryStream& stream, const std::string& name, std::int32_t length, const std::string& bytes) {
+  stream.WriteShortString(name);
+  stream.WriteInt32(length);
+  stream.WriteBytes(bytes);
+  stream.SetPosition(0);
+  return stream;
+}
+
+}  // namespace
 
 TEST(AviClipRecord, RoundTripThroughAPrivateTemporaryFile) {
   TempDir dir;
@@ -448,18 +394,13 @@ TEST(AviClipRecord, RoundTripThroughAPrivateTemporaryFile) {
 
 TEST(AviClipRecord, StoredNamesAreReducedToASafeLastComponent) {
   TempDir dir;
-  const std::string path = dir.File("x.avi");
-  WriteClip(path, 1, 10);
-  const std::string bytes = TempDir::ReadFile(path);
+  WriteClip(dir.File("x.avi"), 1, 10);
+  const std::string bytes = TempDir::ReadFile(dir.File("x.avi"));
   for (const std::string& stored : {std::string("..\\..\\evil/../../etc/passwd"), std::string("C:\\clips\\..\x01" "bad:name.avi"),
                                     std::string("..")}) {
     TMemoryStream stream;
-    stream.WriteShortString(stored);
-    stream.WriteInt32(static_cast<std::int32_t>(bytes.size()));
-    stream.WriteBytes(bytes);
-    stream.SetPosition(0);
     TAVIImage clip;
-    clip.LoadFromStream(stream);
+    clip.LoadFromStream(Record(stream, stored, static_cast<std::int32_t>(bytes.size()), bytes));
     const std::string name = clip.FileName();
     EXPECT_EQ(name.rfind(AviTemporaryFolder(), 0), 0u) << name;
     const std::string own = name.substr(AviTemporaryFolder().size());
@@ -473,56 +414,42 @@ TEST(AviClipRecord, StoredNamesAreReducedToASafeLastComponent) {
 TEST(AviClipRecord, TwoClipsOfTheSameNameGetTheirOwnFiles) {
   TempDir dir;
   FakeSystemValues values;  // the same tick count for both
-  const std::string path = dir.File("same.avi");
-  WriteClip(path, 1, 10);
+  WriteClip(dir.File("same.avi"), 1, 10);
   TAVIImage source;
-  source.OpenFile(path);
+  source.OpenFile(dir.File("same.avi"));
   TMemoryStream stream;
   source.SaveToStream(stream);
+  TAVIImage a, b;
   stream.SetPosition(0);
-  TAVIImage a;
   a.LoadFromStream(stream);
   stream.SetPosition(0);
-  TAVIImage b;
   b.LoadFromStream(stream);
   EXPECT_NE(a.FileName(), b.FileName());
   EXPECT_TRUE(FileExists(a.FileName()));
   EXPECT_TRUE(FileExists(b.FileName()));
 }
 
-TEST(AviClipRecord, LengthZeroCreatesNoFileAndLeavesTheClipClosed) {
+TEST(AviClipRecord, LengthZeroCreatesNoFileAndLengthsBeyondTheStreamAreRefused) {
   const auto before = TemporaryFiles();
   TMemoryStream stream;
-  stream.WriteShortString("gone.avi");
-  stream.WriteInt32(0);
-  stream.WriteInt32(77);
-  stream.SetPosition(0);
   TAVIImage clip;
-  clip.LoadFromStream(stream);
+  clip.LoadFromStream(Record(stream, "gone.avi", 0, Le32(77)));
   EXPECT_EQ(stream.ReadInt32(), 77);
   EXPECT_EQ(clip.VideoStream(), 0u);
   EXPECT_EQ(TemporaryFiles(), before);
-}
 
-TEST(AviClipRecord, LengthsBeyondTheStreamAreRefused) {
   for (std::int32_t length : {-1, 100}) {
-    TMemoryStream stream;
-    stream.WriteShortString("x.avi");
-    stream.WriteInt32(length);
-    stream.WriteBytes(std::string(10, 'z'));
-    stream.SetPosition(0);
-    TAVIImage clip;
-    EXPECT_THROW(clip.LoadFromStream(stream), EReadError) << length;
+    TMemoryStream bad;
+    EXPECT_THROW(clip.LoadFromStream(Record(bad, "x.avi", length, std::string(10, 'z'))), EReadError) << length;
   }
   TMemoryStream cut;
   cut.WriteByte(20);
   cut.WriteBytes("abc");
   cut.SetPosition(0);
-  TAVIImage clip;
   EXPECT_THROW(clip.LoadFromStream(cut), EReadError);
 }
 
-TEST(AviClipRecord, AVanishedFileIsStoredWithLengthZero) {
+TEST(AviClipRecord, AVanishedOrTooLargeFileIsStoredWithLengthZero) {
   TempDir dir;
   const std::string path = dir.File("vanish.avi");
   WriteClip(path, 1, 10);
@@ -536,30 +463,25 @@ TEST(AviClipRecord, AVanishedFileIsStoredWithLengthZero) {
   EXPECT_EQ(stream.Size(), clip.StreamedSize());
   stream.SetPosition(1 + static_cast<std::int64_t>(path.size()));
   EXPECT_EQ(stream.ReadInt32(), 0);
-}
 
-TEST(AviClipRecord, AFileBeyondA32BitLengthIsNotEmbedded) {
-  TempDir dir;
-  const std::string path = dir.File("big.avi");
+  // A file beyond a 32-bit length is not embedded.
   WriteClip(path, 1, 10);
-  TAVIImage clip;
-  ASSERT_TRUE(clip.OpenFile(path));
+  TAVIImage big;
+  ASSERT_TRUE(big.OpenFile(path));
   std::filesystem::resize_file(path, std::uintmax_t{0x80000000});  // sparse: nothing is written
-  TMemoryStream stream;
-  clip.SaveToStream(stream);
-  EXPECT_EQ(stream.Size(), static_cast<std::int64_t>(1 + path.size() + 4));
-  EXPECT_EQ(stream.Size(), clip.StreamedSize());
+  TMemoryStream bigStream;
+  big.SaveToStream(bigStream);
+  EXPECT_EQ(bigStream.Size(), static_cast<std::int64_t>(1 + path.size() + 4));
+  EXPECT_EQ(bigStream.Size(), big.StreamedSize());
 }
 
-TEST(AviClipRecord, NothingIsStoredWithoutAFileName) {
-  TAVIImage clip;
-  TMemoryStream stream;
-  clip.SaveToStream(stream);
-  EXPECT_EQ(stream.Size(), 0);
-  EXPECT_EQ(clip.StreamedSize(), 0);
-}
+TEST(AviClipRecord, NamesAreCutAndTheSizeStillMatchesAndNothingIsStoredWithoutAName) {
+  TAVIImage none;
+  TMemoryStream empty;
+  none.SaveToStream(empty);
+  EXPECT_EQ(empty.Size(), 0);
+  EXPECT_EQ(none.StreamedSize(), 0);
 
-TEST(AviClipRecord, LongNamesAreCutAndTheSizeStillMatches) {
   TempDir dir;
   const std::string folder = dir.File(std::string(120, 'd'));
   std::filesystem::create_directory(folder);
@@ -578,15 +500,10 @@ TEST(AviClipRecord, LongNamesAreCutAndTheSizeStillMatches) {
 
 TEST(AviClipSound, FilesWithAudioKeepASoundCopyUntilClosed) {
   TempDir dir;
-  AviTestFile f;
-  AviTestStream video;
-  video.format = DibFormat(1, 1, 24);
-  AviTestStream audio;
-  audio.type = "auds";
-  audio.format = PcmFormat(1, 8000, 8);
-  f.streams = {video, audio};
-  f.chunks = {{"00db", std::string(4, '\0')}, {"01wb", "sound"}};
-  const std::string path = dir.WriteFile("sound.avi", f.Build());
+  const std::string path = dir.WriteFile(
+      "sound.avi", AviTestFile{.streams = {{.format = DibFormat(1, 1, 24)}, kSound},
+                               .chunks = {{"00db", std::string(4, '\0')}, {"01wb", "sound"}}}
+                       .Build());
   TAVIImage clip;
   ASSERT_TRUE(clip.OpenFile(path));
   const std::string copy = clip.SoundCopyName();

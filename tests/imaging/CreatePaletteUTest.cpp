@@ -143,17 +143,13 @@ TEST(PaletteFile, AtMost256EntriesAreRead) {
   EXPECT_EQ(p.palPalEntry[0], E(0, 1, 2));
 }
 
-TEST(PaletteFile, TheWholeStreamIsReadWhereverItStands) {
+TEST(PaletteFile, TheWholeStreamIsReadWhereverItStandsEvenEmptyOrBinary) {
   TMemoryStream stream;
-  const std::string text = "1 2 3\n4 5 6\n";
-  stream.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
+  stream.WriteBytes("1 2 3\n4 5 6\n");  // left at its end
   TMaxLogPalette palette;
   LoadPaletteFile(stream, palette);
   EXPECT_EQ(palette.palNumEntries, 2);
   EXPECT_EQ(palette.palPalEntry[0], E(1, 2, 3));
-}
-
-TEST(PaletteFile, EmptyAndBinaryStreams) {
   EXPECT_EQ(Load("").palNumEntries, 0);
   std::string junk(5000, '\0');
   for (std::size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>(i * 37);
@@ -234,43 +230,42 @@ TEST(OptimizedReduction, MostFrequentSurviveAndLowerCellsGoFirst) {
   EXPECT_GT(cells[30].Count, 0);
 }
 
-TEST(AdaptiveReduction, NearestLessFrequentColourIsMergedAway) {
-  std::vector<TColorCount> cells(kColorCells + 1);
-  cells[0] = {RGB(100, 100, 100), 5};
-  cells[1] = {RGB(0, 0, 0), 3};
-  cells[2] = {RGB(110, 100, 100), 3};
-  std::vector<int> passes;
-  MergeListCounts(cells, 2, [&](int remaining) { passes.push_back(remaining); });
-  EXPECT_EQ(cells[0].Color, RGB(100, 100, 100));  // counts differ: the colour stays
-  EXPECT_EQ(cells[1].Count, 3);
-  EXPECT_EQ(cells[2].Count, 0);
-  EXPECT_EQ(passes, std::vector<int>{2});
-}
-
-TEST(AdaptiveReduction, EqualCountsAverageTheColours) {
-  std::vector<TColorCount> cells(kColorCells + 1);
-  cells[0] = {RGB(10, 11, 0), 1};
-  cells[1] = {RGB(21, 12, 255), 1};
-  MergeListCounts(cells, 1);
-  EXPECT_EQ(cells[0].Color, RGB(16, 12, 128));  // 15.5 -> 16, 11.5 -> 12, 127.5 -> 128
-  EXPECT_EQ(cells[1].Count, 0);
-}
-
-TEST(AdaptiveReduction, AnExactTwinGivesWayToTheNextCandidate) {
-  std::vector<TColorCount> cells(kColorCells + 1);
-  cells[0] = {RGB(0, 0, 0), 2};
-  cells[1] = {RGB(0, 0, 0), 1};
-  cells[2] = {RGB(100, 0, 0), 1};
-  MergeListCounts(cells, 2);
-  EXPECT_EQ(cells[1].Count, 1);
-  EXPECT_EQ(cells[2].Count, 0);
-}
-
-TEST(AdaptiveReduction, ASingleColourEndsTheMerging) {
-  std::vector<TColorCount> cells(kColorCells + 1);
-  cells[7] = {clRed, 4};
-  MergeListCounts(cells, 0);
-  EXPECT_EQ(cells[7].Count, 4);
+TEST(AdaptiveReduction, MergesTheNearestLessFrequentColourAway) {
+  struct Cell {
+    int index;
+    TColor color;
+    std::int32_t count;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Cell> cells;
+    int wanted;
+    std::vector<Cell> expected;
+    std::vector<int> passes;  // the remaining counts reported, when checked
+  } const cases[] = {
+      {"counts differ: the more frequent colour stays",
+       {{0, RGB(100, 100, 100), 5}, {1, RGB(0, 0, 0), 3}, {2, RGB(110, 100, 100), 3}}, 2,
+       {{0, RGB(100, 100, 100), 5}, {1, RGB(0, 0, 0), 3}, {2, RGB(110, 100, 100), 0}}, {2}},
+      {"equal counts average the colours, halves to even; the count is not added",
+       {{0, RGB(10, 11, 0), 1}, {1, RGB(21, 12, 255), 1}}, 1, {{0, RGB(16, 12, 128), 1}, {1, RGB(21, 12, 255), 0}}, {}},
+      {"an exact twin gives way to the next candidate", {{0, RGB(0, 0, 0), 2}, {1, RGB(0, 0, 0), 1}, {2, RGB(100, 0, 0), 1}}, 2,
+       {{1, RGB(0, 0, 0), 1}, {2, RGB(100, 0, 0), 0}}, {}},
+      {"a single colour ends the merging", {{7, clRed, 4}}, 0, {{7, clRed, 4}}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<TColorCount> cells(kColorCells + 1);
+    for (const Cell& cell : c.cells) cells[cell.index] = {cell.color, cell.count};
+    std::vector<int> passes;
+    MergeListCounts(cells, c.wanted, [&](int remaining) { passes.push_back(remaining); });
+    for (const Cell& cell : c.expected) {
+      EXPECT_EQ(cells[cell.index].Count, cell.count) << cell.index;
+      EXPECT_TRUE(cell.count == 0 || cells[cell.index].Color == cell.color) << cell.index;
+    }
+    if (!c.passes.empty()) {
+      EXPECT_EQ(passes, c.passes);
+    }
+  }
 }
 
 TEST(PaletteAssembly, SurvivorsThenKeptColoursThenBlackAndWhiteOverAGreyRamp) {

@@ -1,4 +1,5 @@
 #include "imaging/DynArrB.h"
+#include "tests/support/ErrorText.h"
 
 #include <gtest/gtest.h>
 
@@ -10,25 +11,15 @@ TEST(BigByteArray, IndexesFromOneAndChecksBothEnds) {
   EXPECT_EQ(a.Get(2), 0);
   EXPECT_EQ(a.Get(3), 9);
   for (std::int64_t bad : {std::int64_t{0}, std::int64_t{4}, std::int64_t{-1}}) {
-    try {
-      a.Get(bad);
-      FAIL() << bad;
-    } catch (const EIndexOutOfBounds& e) {
-      EXPECT_EQ(e.Message(), "Dynamic array index out of bounds");
-    }
+    EXPECT_EQ(ErrorText<EIndexOutOfBounds>([&] { a.Get(bad); }), "Dynamic array index out of bounds") << bad;
     EXPECT_THROW(a.Set(bad, 1), EIndexOutOfBounds);
   }
 }
 
 TEST(BigByteArray, RefusesBlocksItCannotHaveWithTheLengthInTheText) {
-  try {
-    TBigByteArray a(std::int64_t{65535} * 65535);
-    FAIL();
-  } catch (const ENotEnoughMemory& e) {
-    EXPECT_EQ(e.Message(),
-              "error in TBigByteArray.create: Not enough contiguous memory available\r\n"
-              " requested memory block: 4294836225 bytes");
-  }
+  EXPECT_EQ(ErrorText<ENotEnoughMemory>([] { TBigByteArray a(std::int64_t{65535} * 65535); }),
+            "error in TBigByteArray.create: Not enough contiguous memory available\r\n"
+            " requested memory block: 4294836225 bytes");
   EXPECT_THROW(TBigByteArray(-5), ENotEnoughMemory);
   EXPECT_EQ(TBigByteArray(0).Length(), 0);
 }
@@ -62,11 +53,6 @@ TEST(ByteMatrix, RowCopiesAndStores) {
   m.StoreRow(*row, 0);
   EXPECT_EQ(m.Get(2, 3), 6);
   TBigByteArray wrong(3);
-  try {
-    m.StoreRow(wrong, 1);
-    FAIL();
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "Row doesn't have equal number of elements as Matrix row");
-  }
+  EXPECT_EQ(ErrorText([&] { m.StoreRow(wrong, 1); }), "Row doesn't have equal number of elements as Matrix row");
   EXPECT_THROW(m.CopyRow(4), EIndexOutOfBounds);
 }

@@ -1,4 +1,5 @@
 #include "imaging/GifDecl.h"
+#include "tests/support/ErrorText.h"
 
 #include <gtest/gtest.h>
 
@@ -240,57 +241,39 @@ TEST(LzwDecoderInput, PixelsPastTheEndOfTheImageAreDiscarded) {
   }
 }
 
-TEST(LzwDecoderInput, CodeSizesOutsideTwoToNineAreRefused) {
+TEST(LzwDecoderInput, CodeSizesOutsideTwoToNineAndCodesBeyondTheTableAreRefused) {
   const std::uint8_t data[2] = {0x4C, 0x01};
-  std::uint8_t out[1];
-  for (int m : {0, 1, 10, 12, 255}) {
-    try {
-      LzwDecode(data, 2, m, out, 1);
-      FAIL() << m;
-    } catch (const EGifException& e) {
-      EXPECT_EQ(e.Message(), "Bad code Size");
-    }
-  }
-  // Nine is taken: the 10-bit codes hold 512 roots, stored as bytes.
-  const auto nine = Pack({{512, 10}, {300, 10}, {44, 10}, {513, 10}});
-  std::uint8_t two[2];
-  EXPECT_EQ(LzwDecode(nine.data(), static_cast<std::int64_t>(nine.size()), 9, two, 2), 2);
-  EXPECT_EQ(two[0], 300 & 0xFF);
-  EXPECT_EQ(two[1], 44);
-}
-
-TEST(LzwDecoderInput, ACodeBeyondTheTableIsABadCode) {
-  // Clear, 1, then 7 while the next free code is 6.
-  const auto data = Pack({{4, 3}, {1, 3}, {7, 3}, {5, 3}});
   std::uint8_t out[8] = {};
-  try {
-    LzwDecode(data.data(), static_cast<std::int64_t>(data.size()), 2, out, 8);
-    FAIL();
-  } catch (const EGifException& e) {
-    EXPECT_EQ(e.Message(), "Bad code");
+  for (int m : {0, 1, 10, 12, 255})
+    EXPECT_EQ(ErrorText<EGifException>([&] { LzwDecode(data, 2, m, out, 1); }), "Bad code Size") << m;
+  // Clear, 1, then 7 while the next free code is 6.
+  const auto beyond = Pack({{4, 3}, {1, 3}, {7, 3}, {5, 3}});
+  EXPECT_EQ(ErrorText<EGifException>([&] { LzwDecode(beyond.data(), static_cast<std::int64_t>(beyond.size()), 2, out, 8); }),
+            "Bad code");
+}
+
+TEST(LzwDecoderInput, HandMadeCodeSequences) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, int>> codes;  // code, width
+    int m;
+    std::vector<std::uint8_t> pixels;
+  };
+  const Case cases[] = {
+      {"data without a leading clear code starts like after one", {{1, 3}, {2, 3}, {6, 3}, {5, 3}}, 2, {1, 2, 1, 2}},
+      {"an end code right after a clear code ends the image", {{4, 3}, {5, 3}}, 2, {}},
+      {"a first code above the roots counts as pixel zero", {{4, 3}, {7, 3}, {1, 3}, {5, 3}}, 2, {0, 1}},
+      {"nine is taken: 10-bit codes hold 512 roots, stored as bytes", {{512, 10}, {300, 10}, {44, 10}, {513, 10}}, 9, {300 & 0xFF, 44}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto data = Pack(c.codes);
+    std::vector<std::uint8_t> out(c.pixels.size() + 1, 0);
+    EXPECT_EQ(LzwDecode(data.data(), static_cast<std::int64_t>(data.size()), c.m, out.data(), static_cast<std::int64_t>(out.size())),
+              static_cast<std::int64_t>(c.pixels.size()));
+    out.pop_back();
+    EXPECT_EQ(out, c.pixels);
   }
-}
-
-TEST(LzwDecoderInput, DataWithoutALeadingClearCodeStartsLikeAfterOne) {
-  const auto data = Pack({{1, 3}, {2, 3}, {6, 3}, {5, 3}});  // 1, 2, (1 2)
-  std::uint8_t out[4] = {};
-  EXPECT_EQ(LzwDecode(data.data(), static_cast<std::int64_t>(data.size()), 2, out, 4), 4);
-  EXPECT_EQ(std::vector<std::uint8_t>(out, out + 4), (std::vector<std::uint8_t>{1, 2, 1, 2}));
-}
-
-TEST(LzwDecoderInput, AnEndCodeRightAfterAClearCodeEndsTheImage) {
-  const auto data = Pack({{4, 3}, {5, 3}});
-  std::uint8_t out[3] = {};
-  EXPECT_EQ(LzwDecode(data.data(), static_cast<std::int64_t>(data.size()), 2, out, 3), 0);
-  EXPECT_EQ(out[0], 0);
-}
-
-TEST(LzwDecoderInput, AFirstCodeAboveTheRootsCountsAsPixelZero) {
-  const auto data = Pack({{4, 3}, {7, 3}, {1, 3}, {5, 3}});
-  std::uint8_t out[2] = {};
-  EXPECT_EQ(LzwDecode(data.data(), static_cast<std::int64_t>(data.size()), 2, out, 2), 2);
-  EXPECT_EQ(out[0], 0);
-  EXPECT_EQ(out[1], 1);
 }
 
 TEST(LzwDecoderInput, AFullTableKeepsDecodingTwelveBitCodesUntilAClearCode) {
@@ -346,11 +329,8 @@ TEST(LzwDecoderInput, RandomBytesNeverReachPastTheImage) {
   }
 }
 
-TEST(InterlacedRows, TenRowsComeInFourPasses) {
+TEST(InterlacedRows, FourPassesAndShortImagesSkipPassesThatStartBelowThem) {
   EXPECT_EQ(InterlacedRowOrder(10), (std::vector<int>{0, 8, 4, 2, 6, 1, 3, 5, 7, 9}));
-}
-
-TEST(InterlacedRows, ShortImagesSkipPassesThatStartBelowThem) {
   EXPECT_EQ(InterlacedRowOrder(1), (std::vector<int>{0}));
   EXPECT_EQ(InterlacedRowOrder(2), (std::vector<int>{0, 1}));
   EXPECT_EQ(InterlacedRowOrder(3), (std::vector<int>{0, 2, 1}));
@@ -364,20 +344,16 @@ TEST(InterlacedRows, ShortImagesSkipPassesThatStartBelowThem) {
 }
 
 TEST(ExtensionBlocks, LabelsKindsAndFixedParts) {
+  // {label, kind, size of the fixed part}
+  const std::tuple<std::uint8_t, TExtensionKind, std::size_t> kinds[] = {
+      {0xF9, ekGraphicControl, 6}, {0x01, ekPlainText, 13}, {0xFF, ekApplication, 12}, {0xFE, ekComment, 0}};
   TExtensionKind kind;
-  ASSERT_TRUE(TExtension::KindOfLabel(0xF9, kind));
-  EXPECT_EQ(kind, ekGraphicControl);
-  ASSERT_TRUE(TExtension::KindOfLabel(0x01, kind));
-  EXPECT_EQ(kind, ekPlainText);
-  ASSERT_TRUE(TExtension::KindOfLabel(0xFF, kind));
-  EXPECT_EQ(kind, ekApplication);
-  ASSERT_TRUE(TExtension::KindOfLabel(0xFE, kind));
-  EXPECT_EQ(kind, ekComment);
+  for (const auto& [label, expected, fixed] : kinds) {
+    ASSERT_TRUE(TExtension::KindOfLabel(label, kind));
+    EXPECT_EQ(kind, expected);
+    EXPECT_EQ(TExtension(kind).Fixed().size(), fixed);
+  }
   EXPECT_FALSE(TExtension::KindOfLabel(0xF8, kind));
-  EXPECT_EQ(TExtension(ekGraphicControl).Fixed().size(), 6u);
-  EXPECT_EQ(TExtension(ekPlainText).Fixed().size(), 13u);
-  EXPECT_EQ(TExtension(ekApplication).Fixed().size(), 12u);
-  EXPECT_TRUE(TExtension(ekComment).Fixed().empty());
   TExtension gce(ekGraphicControl);
   gce.SetDelay(300);
   EXPECT_EQ(gce.Fixed(), (std::vector<std::uint8_t>{4, 0, 44, 1, 0, 0}));

@@ -1,5 +1,6 @@
 #include "imaging/HarmFade.h"
 #include "tests/imaging/PictureHelpers.h"
+#include "tests/support/ErrorText.h"
 
 #include <gtest/gtest.h>
 
@@ -74,12 +75,7 @@ TEST(HarmFadeDissolve, RateAboveThePixelCountRaises) {
   fade.SetDissolveRate(100);  // kept: 75 x 75 pixels at the time
   fade.SetWidth(10);
   fade.SetHeight(3);
-  try {
-    fade.Dissolve();
-    FAIL() << "no exception";
-  } catch (const EHarmFade& e) {
-    EXPECT_EQ(e.Message(), "DisolvRate cannot be > Width * Height!");
-  }
+  EXPECT_EQ(ErrorText<EHarmFade>([&] { fade.Dissolve(); }), "DisolvRate cannot be > Width * Height!");
 }
 
 TEST(HarmFadeDissolve, TheSeedFixesTheOrder) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 TColor Grey(int v) { return RGB(static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v)); }
@@ -84,53 +86,33 @@ TEST(FilterResultCodes, EveryRoutineReportsAMissingBitmap) {
   EXPECT_EQ(EmbossBitmap(nullptr, 3, clGray, 90), kFilterNoBitmap);
 }
 
-TEST(FilterPointOperations, InvertAndBrightness) {
-  TBitmap b;
-  MakeFilled(b, 20, 20, RGB(10, 20, 30));
-  EXPECT_EQ(InvertBitmap(&b), kFilterDone);
-  EXPECT_EQ(b.Pixel(4, 4), RGB(245, 235, 225));
-  MakeFilled(b, 20, 20, RGB(10, 200, 127));
-  EXPECT_EQ(BrightnessBitmap(&b, 50), kFilterDone);
-  EXPECT_EQ(b.Pixel(0, 0), RGB(138, 255, 255));
-  EXPECT_EQ(BrightnessBitmap(&b, -500), kFilterDone);  // clamped to -100: -256
-  EXPECT_EQ(b.Pixel(0, 0), clBlack);
-}
-
-TEST(FilterPointOperations, ColourChannelsGetTheirOwnOffsets) {
-  TBitmap b;
-  MakeFilled(b, 20, 20, RGB(100, 100, 100));
-  EXPECT_EQ(AdjustColorChannels(&b, 10, -10, 200), kFilterDone);
-  // 10 * 256 div 100 = 25, -25, 100 * 256 div 100 = 256.
-  EXPECT_EQ(b.Pixel(0, 0), RGB(125, 75, 255));
-}
-
-TEST(FilterPointOperations, ContrastRunsOncePerTenPercentPlusOne) {
-  TBitmap b;
-  MakeFilled(b, 20, 20, Grey(100));
-  EXPECT_EQ(ContrastBitmap(&b, 0), kFilterDone);
-  EXPECT_EQ(b.Pixel(0, 0), Grey(100));
-  // -25: weight 256, divisor 281, offset 10, three runs: 100 -> 101 -> 102 -> 103.
-  EXPECT_EQ(ContrastBitmap(&b, -25), kFilterDone);
-  EXPECT_EQ(b.Pixel(0, 0), Grey(103));
-}
-
-TEST(FilterPointOperations, UnknownModesDivideLikeModeZero) {
-  TBitmap b;
-  MakeFilled(b, 20, 20, Grey(101));
-  EXPECT_EQ(ApplyConvolution(&b, OneByOne(1, 2, 9)), kFilterDone);
-  EXPECT_EQ(b.Pixel(0, 0), Grey(50));  // 101 / 2 = 50 remainder 1, not above half
-  EXPECT_EQ(ApplyConvolution(&b, OneByOne(1, 2, fmSumNoDivision)), kFilterDone);
-  EXPECT_EQ(b.Pixel(0, 0), Grey(50));
-  EXPECT_EQ(ApplyConvolution(&b, OneByOne(3, 2, fmSumNoDivision)), kFilterDone);
-  EXPECT_EQ(b.Pixel(0, 0), Grey(150));
-}
-
-TEST(FilterPointOperations, QuotientRoundsUpOnlyAboveHalf) {
-  TBitmap b;
-  MakeFilled(b, 20, 20, RGB(7, 8, 9));
-  EXPECT_EQ(ApplyConvolution(&b, OneByOne(1, 4, 0)), kFilterDone);
-  // 7 / 4 = 1 r 3 > 2 -> 2; 8 / 4 = 2; 9 / 4 = 2 r 1 -> 2.
-  EXPECT_EQ(b.Pixel(0, 0), RGB(2, 2, 2));
+TEST(FilterPointOperations, FlatPicturesChangeByTheirRule) {
+  struct Case {
+    const char* what;
+    TColor before;
+    std::function<int(TBitmap*)> filter;
+    TColor after;
+  } const cases[] = {
+      {"invert", RGB(10, 20, 30), [](TBitmap* b) { return InvertBitmap(b); }, RGB(245, 235, 225)},
+      {"brightness", RGB(10, 200, 127), [](TBitmap* b) { return BrightnessBitmap(b, 50); }, RGB(138, 255, 255)},
+      {"brightness clamped to -100: -256", RGB(10, 200, 127), [](TBitmap* b) { return BrightnessBitmap(b, -500); }, clBlack},
+      // 10 * 256 div 100 = 25, -25, 100 * 256 div 100 = 256.
+      {"own offset per channel", Grey(100), [](TBitmap* b) { return AdjustColorChannels(b, 10, -10, 200); }, RGB(125, 75, 255)},
+      {"contrast 0", Grey(100), [](TBitmap* b) { return ContrastBitmap(b, 0); }, Grey(100)},
+      // Weight 256, divisor 281, offset 10, once per ten per cent plus one: 100 -> 101 -> 102 -> 103.
+      {"contrast -25 runs three times", Grey(100), [](TBitmap* b) { return ContrastBitmap(b, -25); }, Grey(103)},
+      // Unknown modes divide like mode 0: 101 / 2 = 50 remainder 1, not above half.
+      {"unknown mode", Grey(101), [](TBitmap* b) { return ApplyConvolution(b, OneByOne(1, 2, 9)); }, Grey(50)},
+      {"sum without division", Grey(50), [](TBitmap* b) { return ApplyConvolution(b, OneByOne(3, 2, fmSumNoDivision)); }, Grey(150)},
+      // 7 / 4 = 1 r 3 > 2 -> 2; 8 / 4 = 2; 9 / 4 = 2 r 1 -> 2.
+      {"the quotient rounds up only above half", RGB(7, 8, 9), [](TBitmap* b) { return ApplyConvolution(b, OneByOne(1, 4, 0)); }, RGB(2, 2, 2)},
+  };
+  for (const Case& c : cases) {
+    TBitmap b;
+    MakeFilled(b, 20, 20, c.before);
+    EXPECT_EQ(c.filter(&b), kFilterDone) << c.what;
+    EXPECT_EQ(b.Pixel(4, 4), c.after) << c.what;
+  }
 }
 
 TEST(FilterNeighbourhoods, BlurOfOnePixelSpreadsOverItsDisc) {

@@ -1,4 +1,5 @@
 #include "imaging/JpgImg.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -54,13 +55,18 @@ int ChannelDistance(TColor a, TColor b) {
                    std::abs(GetBValue(a) - GetBValue(b))});
 }
 
-std::string JpegMessage(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EJPEGException& e) {
-    return e.Message();
-  }
-  return "(no exception)";
+std::string LoadError(TJPEGImage& image, const Bytes& bytes) {
+  return ErrorText<EJPEGException>([&] { LoadBytes(image, bytes); });
+}
+
+// The JPEG with the size in its start-of-frame header changed.
+Bytes WithStatedSize(Bytes jpeg, int width, int height) {
+  const auto at = static_cast<std::size_t>(FindMarker(jpeg, 0xC0));
+  jpeg[at + 5] = static_cast<std::uint8_t>(height >> 8);
+  jpeg[at + 6] = static_cast<std::uint8_t>(height);
+  jpeg[at + 7] = static_cast<std::uint8_t>(width >> 8);
+  jpeg[at + 8] = static_cast<std::uint8_t>(width);
+  return jpeg;
 }
 
 }  // namespace
@@ -182,28 +188,23 @@ TEST(JpegRoundTrip, DensityTravelsThroughTheBridge) {
 
 // ---- Markers and damaged data ---------------------------------------------------------------------
 
-TEST(JpegMarkers, CommentMarkersAreSkipped) {
-  Bytes jpeg = EncodeGradient(8, 8);
-  const Bytes comment{0xFF, 0xFE, 0x00, 0x07, 'h', 'e', 'l', 'l', 'o'};
-  jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
+TEST(JpegMarkers, CommentMarkersAreSkippedAndTheirLengthChecked) {
+  auto withComment = [](const Bytes& comment) {
+    Bytes jpeg = EncodeGradient(8, 8);
+    jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
+    return jpeg;
+  };
   TJPEGImage decoded;
-  LoadBytes(decoded, jpeg);
+  LoadBytes(decoded, withComment({0xFF, 0xFE, 0x00, 0x07, 'h', 'e', 'l', 'l', 'o'}));
   EXPECT_EQ(decoded.Bitmap().Width(), 8);
-}
-
-TEST(JpegMarkers, ACommentShorterThanItsLengthFieldIsAnError) {
-  Bytes jpeg = EncodeGradient(8, 8);
-  const Bytes comment{0xFF, 0xFE, 0x00, 0x01};
-  jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
-  TJPEGImage decoded;
-  EXPECT_EQ(JpegMessage([&] { LoadBytes(decoded, jpeg); }), "Bogus marker length");
+  EXPECT_EQ(LoadError(decoded, withComment({0xFF, 0xFE, 0x00, 0x01})), "Bogus marker length");  // shorter than its field
 }
 
 TEST(JpegDamagedData, NonJpegBytesRaiseTheLibraryMessage) {
   TJPEGImage image;
   FillGradient(image.Bitmap(), 3, 3);
   const Bytes garbage{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0};
-  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, garbage); }), "Not a JPEG file: starts with 0x47 0x49");
+  EXPECT_EQ(LoadError(image, garbage), "Not a JPEG file: starts with 0x47 0x49");
   // The picture and the bytes are as they were.
   EXPECT_EQ(image.Bitmap().Width(), 3);
   EXPECT_EQ(image.JPEGBytes().size(), 0u);
@@ -223,7 +224,7 @@ TEST(JpegDamagedData, TruncatedDataWarnsAndKeepsThePicture) {
   TJPEGImage image;
   LoadBytes(image, EncodeGradient(5, 5));
   const Bytes cut(jpeg.begin(), jpeg.end() - 100);  // inside the scan data
-  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, cut); }), "There are warnings");
+  EXPECT_EQ(LoadError(image, cut), "There are warnings");
   EXPECT_EQ(image.Bitmap().Width(), 5);
 }
 
@@ -237,27 +238,10 @@ TEST(JpegDamagedData, EveryTruncationFailsCleanly) {
 }
 
 TEST(JpegDamagedData, HugeDimensionsAreRefusedBeforeDecoding) {
-  Bytes jpeg = EncodeGradient(16, 16);
-  const long sof = FindMarker(jpeg, 0xC0);
-  ASSERT_GE(sof, 0);
-  const auto at = static_cast<std::size_t>(sof);
-  jpeg[at + 5] = 0xFD;  // height 65000
-  jpeg[at + 6] = 0xE8;
-  jpeg[at + 7] = 0xFD;  // width 65000
-  jpeg[at + 8] = 0xE8;
   TJPEGImage image;
-  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, jpeg); }), SJpegImageTooLarge);
-}
-
-TEST(JpegDamagedData, ATinyFileClaimingALargeImageStopsAtTheFirstWarning) {
-  Bytes jpeg = EncodeGradient(16, 16);
-  const auto at = static_cast<std::size_t>(FindMarker(jpeg, 0xC0));
-  jpeg[at + 5] = 0x1F;  // 8000 x 8000, within the limit
-  jpeg[at + 6] = 0x40;
-  jpeg[at + 7] = 0x1F;
-  jpeg[at + 8] = 0x40;
-  TJPEGImage image;
-  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, jpeg); }), "There are warnings");
+  EXPECT_EQ(LoadError(image, WithStatedSize(EncodeGradient(16, 16), 65000, 65000)), SJpegImageTooLarge);
+  // A tiny file claiming 8000 x 8000, within the limit, stops at the first warning.
+  EXPECT_EQ(LoadError(image, WithStatedSize(EncodeGradient(16, 16), 8000, 8000)), "There are warnings");
   EXPECT_TRUE(image.Bitmap().Empty());
 }
 
@@ -273,7 +257,7 @@ TEST(JpegDamagedData, ProgressiveFilesWithThousandsOfScansAreRefused) {
   const Bytes scan(jpeg.begin() + sos, jpeg.begin() + static_cast<std::ptrdiff_t>(end));
   for (int i = 0; i < 1100; ++i) jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(end), scan.begin(), scan.end());
   TJPEGImage image;
-  EXPECT_EQ(JpegMessage([&] { LoadBytes(image, jpeg); }), SJpegTooManyScans);
+  EXPECT_EQ(LoadError(image, jpeg), SJpegTooManyScans);
 }
 
 // ---- The component ------------------------------------------------------------------------------------
@@ -286,13 +270,16 @@ TEST(JpegComponent, OptionsKeepAPictureThatHasNoBytes) {
   EXPECT_EQ(image.Bitmap().Width(), 4);
 }
 
-TEST(JpegComponent, EmptyBytesClearThePicture) {
+TEST(JpegComponent, EmptyBytesClearThePictureAndAnEmptyPictureWritesNothing) {
   TJPEGImage image;
   LoadBytes(image, EncodeGradient(6, 6));
   EXPECT_EQ(image.Bitmap().Width(), 6);
   image.LoadFromMemoryStream(nullptr);
   EXPECT_TRUE(image.Bitmap().Empty());
   EXPECT_EQ(image.JPEGBytes().size(), 0u);
+  TMemoryStream out;
+  image.SaveToStream(out);
+  EXPECT_EQ(out.Size(), 0);
 }
 
 TEST(JpegComponent, ProgressFiresAtMultiplesOfTheStepOnly) {
@@ -319,11 +306,15 @@ TEST(JpegComponent, ProgressFiresAtMultiplesOfTheStepOnly) {
   EXPECT_TRUE(reports.empty());
 }
 
-TEST(JpegComponent, FileNameIsStoredOnlyAfterASuccessfulLoad) {
+TEST(JpegComponent, FilesAreWrittenAndTheNameIsStoredOnlyAfterASuccessfulLoad) {
   TempDir dir;
-  const Bytes jpeg = EncodeGradient(7, 5);
-  const std::string good = dir.WriteFile("good.jpg", std::string(jpeg.begin(), jpeg.end()));
+  TJPEGImage source;
+  FillGradient(source.Bitmap(), 7, 5);
+  source.SaveToFile(dir.File("good.jpg"));
+  const std::string good = dir.File("good.jpg");
   const std::string bad = dir.WriteFile("bad.jpg", "not a jpeg at all");
+  const std::string written = TempDir::ReadFile(good);
+  const Bytes jpeg(written.begin(), written.end());
 
   TJPEGImage image;
   image.SetFileName(good);
@@ -339,23 +330,6 @@ TEST(JpegComponent, FileNameIsStoredOnlyAfterASuccessfulLoad) {
   image.SetFileName("");
   EXPECT_EQ(image.FileName(), "");
   EXPECT_TRUE(image.Bitmap().Empty());
-}
-
-TEST(JpegComponent, SaveToFileWritesAJpeg) {
-  TempDir dir;
-  TJPEGImage image;
-  FillGradient(image.Bitmap(), 9, 9);
-  image.SaveToFile(dir.File("out.jpg"));
-  TJPEGImage back;
-  back.SetFileName(dir.File("out.jpg"));
-  EXPECT_EQ(back.Bitmap().Width(), 9);
-}
-
-TEST(JpegComponent, NothingIsWrittenForAnEmptyPicture) {
-  TJPEGImage image;
-  TMemoryStream out;
-  image.SaveToStream(out);
-  EXPECT_EQ(out.Size(), 0);
 }
 
 TEST(JpegComponent, QualityChangesTheSize) {

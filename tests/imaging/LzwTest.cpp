@@ -1,4 +1,6 @@
 #include "imaging/Lzw.h"
+#include "tests/imaging/BlockCoderHelpers.h"
+#include "tests/support/ErrorText.h"
 
 #include <gtest/gtest.h>
 
@@ -9,39 +11,8 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes ToBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
-
-Bytes Compress(const Bytes& input) {
-  Bytes out(input.size() * 2 + 64);
-  const std::int32_t n = LzhCompressBlock(input.data(), out.data(), static_cast<std::int32_t>(input.size()),
-                                          static_cast<std::int32_t>(out.size()));
-  out.resize(static_cast<std::size_t>(n));
-  return out;
-}
-
-Bytes Expand(const Bytes& block, std::int32_t capacity) {
-  Bytes out(static_cast<std::size_t>(capacity));
-  const std::int32_t n = LzhExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()), capacity);
-  out.resize(static_cast<std::size_t>(n));
-  return out;
-}
-
-Bytes RandomBytes(std::size_t count, unsigned seed) {
-  std::mt19937 gen(seed);
-  Bytes b(count);
-  for (auto& x : b) x = static_cast<std::uint8_t>(gen());
-  return b;
-}
-
-Bytes SampleText() {
-  std::string text;
-  for (int i = 0; i < 400; ++i)
-    text += "Sprite " + std::to_string(i % 17) + " moves along its path; frame duration " + std::to_string(i % 5) +
-            " steps.\r\n";
-  return ToBytes(text);
-}
+Bytes Compress(const Bytes& input) { return Compressed(LzhCompressBlock, input); }
+Bytes Expand(const Bytes& block, std::size_t capacity) { return RunCoder(LzhExpandBlock, block, capacity); }
 
 std::string Hex(const Bytes& b) {
   static const char* digits = "0123456789ABCDEF";
@@ -67,7 +38,7 @@ TEST(LzhBlockFormat, EmptyInputIsTheLengthHeaderAlone) {
 TEST(LzhBlockFormat, OneLiteralFollowsThePublishedInitialTree) {
   // Symbol 65 in the untouched tree of 314 leaves is a 9-bit code, 111001101,
   // sent root first and padded with zero bits.
-  EXPECT_EQ(Hex(Compress(ToBytes("A"))), "01 00 00 00 E6 80 ");
+  EXPECT_EQ(Hex(Compress(Bytes{'A'})), "01 00 00 00 E6 80 ");
 }
 
 TEST(LzhBlockFormat, ThousandSpacesMatchTheSpaceFilledRing) {
@@ -108,24 +79,12 @@ TEST(LzhRoundTrip, ManyTreeRebuilds) {
 
 // ---- Hostile and damaged blocks ------------------------------------------------------------------
 
-TEST(LzhDamagedBlocks, HeaderShorterThanFourBytesIsRefused) {
-  const Bytes block{1, 0, 0};
-  Bytes out(16);
-  EXPECT_THROW(LzhExpandBlock(block.data(), out.data(), 3, 16), ElzhException);
-  EXPECT_THROW(LzhExpandBlock(nullptr, out.data(), 0, 16), ElzhException);
-}
-
-TEST(LzhDamagedBlocks, StatedLengthBeyondTheCapacityIsRefused) {
-  const Bytes block = Compress(SampleText());
-  Bytes out(100);
-  try {
-    LzhExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()), 100);
-    FAIL() << "expected ElzhException";
-  } catch (const ElzhException& e) {
-    EXPECT_EQ(e.Message(), SLzhBlockTooLarge);
-  }
-  const Bytes huge{0xFF, 0xFF, 0xFF, 0xFF, 0};
-  EXPECT_THROW(LzhExpandBlock(huge.data(), out.data(), 5, 100), ElzhException);
+TEST(LzhDamagedBlocks, ShortHeadersAndStatedLengthsBeyondTheCapacityAreRefused) {
+  EXPECT_THROW(Expand({1, 0, 0}, 16), ElzhException);
+  EXPECT_THROW(Expand({}, 16), ElzhException);
+  EXPECT_EQ(ErrorText<ElzhException>([&] { Expand(Compress(SampleText()), 100); }), SLzhBlockTooLarge);
+  EXPECT_THROW(Expand({0xFF, 0xFF, 0xFF, 0xFF, 0}, 100), ElzhException);
+  EXPECT_EQ(Expand({5, 0, 0, 0}, 5).size(), 5u);  // a header alone expands to its stated length
 }
 
 TEST(LzhDamagedBlocks, MissingBitsReadAsZeroAndTheStatedLengthIsProduced) {
@@ -140,17 +99,9 @@ TEST(LzhDamagedBlocks, MissingBitsReadAsZeroAndTheStatedLengthIsProduced) {
     // A cut block reads exactly like the same block padded with zero bytes.
     Bytes padded(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(cut));
     padded.resize(block.size() + 64, 0);
-    Bytes paddedOut(text.size());
-    LzhExpandBlock(padded.data(), paddedOut.data(), static_cast<std::int32_t>(padded.size()),
-                   static_cast<std::int32_t>(paddedOut.size()));
+    const Bytes paddedOut = Expand(padded, text.size());
     EXPECT_TRUE(std::equal(paddedOut.begin(), paddedOut.end(), out.begin())) << cut;
   }
-}
-
-TEST(LzhDamagedBlocks, AHeaderAloneExpandsToItsStatedLength) {
-  const Bytes header{5, 0, 0, 0};
-  Bytes out(5);
-  EXPECT_EQ(LzhExpandBlock(header.data(), out.data(), 4, 5), 5);
 }
 
 TEST(LzhDamagedBlocks, GarbageNeverWritesPastTheStatedLength) {
@@ -172,15 +123,9 @@ TEST(LzhDamagedBlocks, GarbageNeverWritesPastTheStatedLength) {
 
 TEST(LzhCompressOutput, IsBoundedByTheCapacity) {
   const Bytes random = RandomBytes(5000, 3);
-  Bytes out(5000 + 64, 0);
-  out.resize(200);
-  out.push_back(0xEE);
-  try {
-    LzhCompressBlock(random.data(), out.data(), 5000, 200);
-    FAIL() << "expected ElzhException";
-  } catch (const ElzhException& e) {
-    EXPECT_EQ(e.Message(), SLzhOutputFull);
-  }
+  Bytes out(201, 0);
+  out[200] = 0xEE;
+  EXPECT_EQ(ErrorText<ElzhException>([&] { LzhCompressBlock(random.data(), out.data(), 5000, 200); }), SLzhOutputFull);
   EXPECT_EQ(out[200], 0xEE);
   Bytes tiny(3);
   EXPECT_THROW(LzhCompressBlock(random.data(), tiny.data(), 0, 3), ElzhException);

@@ -1,6 +1,8 @@
 #include "imaging/Lzw.h"
 #include "imaging/Lzw_old.h"
 #include "imaging/utils.h"
+#include "tests/imaging/BlockCoderHelpers.h"
+#include "tests/support/ErrorText.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +13,8 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 // Sets the tunable coder's window for a test and restores the old settings.
-class TunedCoderTest : public ::testing::Test {
+class TunedBlockCoder : public ::testing::Test {
  protected:
   void SetUp() override {
     savedWindow_ = CompressorWindowSize;
@@ -36,51 +36,10 @@ class TunedCoderTest : public ::testing::Test {
   std::int32_t savedLookAhead_ = 0;
 };
 
-Bytes TunedCompress(const Bytes& input) {
-  Bytes out(input.size() * 2 + 64);
-  const std::int32_t n = TunedCompressBlock(input.data(), out.data(), static_cast<std::int32_t>(input.size()),
-                                            static_cast<std::int32_t>(out.size()));
-  out.resize(static_cast<std::size_t>(n));
-  return out;
-}
-
-Bytes TunedExpand(const Bytes& block, std::size_t capacity) {
-  Bytes out(capacity);
-  const std::int32_t n = TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
-                                          static_cast<std::int32_t>(capacity));
-  out.resize(static_cast<std::size_t>(n));
-  return out;
-}
-
-Bytes FixedCompress(const Bytes& input) {
-  Bytes out(input.size() * 2 + 64);
-  const std::int32_t n = LzhCompressBlock(input.data(), out.data(), static_cast<std::int32_t>(input.size()),
-                                          static_cast<std::int32_t>(out.size()));
-  out.resize(static_cast<std::size_t>(n));
-  return out;
-}
-
-Bytes FixedExpand(const Bytes& block, std::size_t capacity) {
-  Bytes out(capacity);
-  const std::int32_t n = LzhExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
-                                        static_cast<std::int32_t>(capacity));
-  out.resize(static_cast<std::size_t>(n));
-  return out;
-}
-
-Bytes RandomBytes(std::size_t count, unsigned seed) {
-  std::mt19937 gen(seed);
-  Bytes b(count);
-  for (auto& x : b) x = static_cast<std::uint8_t>(gen());
-  return b;
-}
-
-Bytes SampleText() {
-  std::string text;
-  for (int i = 0; i < 300; ++i)
-    text += "Frame " + std::to_string(i % 23) + " of sprite \"Logo\" shows step " + std::to_string(i) + "\r\n";
-  return Bytes(text.begin(), text.end());
-}
+Bytes TunedCompress(const Bytes& input) { return Compressed(TunedCompressBlock, input); }
+Bytes TunedExpand(const Bytes& block, std::size_t capacity) { return RunCoder(TunedExpandBlock, block, capacity); }
+Bytes FixedCompress(const Bytes& input) { return Compressed(LzhCompressBlock, input); }
+Bytes FixedExpand(const Bytes& block, std::size_t capacity) { return RunCoder(LzhExpandBlock, block, capacity); }
 
 std::vector<Bytes> Samples() {
   return {Bytes{}, Bytes{'A'}, Bytes(4096, 'z'), RandomBytes(9000, 5), SampleText(), Bytes(1000, ' ')};
@@ -90,7 +49,7 @@ std::vector<Bytes> Samples() {
 
 // ---- Round trips over window settings --------------------------------------------------------------
 
-TEST_F(TunedCoderTest, RoundTripsAtTheUsualWindows) {
+TEST_F(TunedBlockCoder, RoundTripsAtTheUsualWindows) {
   const std::vector<std::pair<int, int>> windows = {{4096, 60}, {4096, 2048}, {128, 64}, {1000, 100}, {16, 3}, {4096, 4095}};
   for (auto [n, f] : windows) {
     Window(n, f);
@@ -100,12 +59,12 @@ TEST_F(TunedCoderTest, RoundTripsAtTheUsualWindows) {
   }
 }
 
-TEST_F(TunedCoderTest, EmptyInputIsTheLengthHeaderAlone) {
+TEST_F(TunedBlockCoder, EmptyInputIsTheLengthHeaderAlone) {
   Window(128, 64);
   EXPECT_EQ(TunedCompress({}), (Bytes{0, 0, 0, 0}));
 }
 
-TEST_F(TunedCoderTest, RepetitiveDataCompresses) {
+TEST_F(TunedBlockCoder, RepetitiveDataCompresses) {
   Window(128, 64);
   EXPECT_LT(TunedCompress(Bytes(4096, 'z')).size(), 200u);
   Window(4096, 2048);
@@ -116,7 +75,7 @@ TEST_F(TunedCoderTest, RepetitiveDataCompresses) {
 
 // ---- The same format as the fixed coder at 4096 / 60 ----------------------------------------------------
 
-TEST_F(TunedCoderTest, EitherCoderExpandsTheOthersBlocksAt4096And60) {
+TEST_F(TunedBlockCoder, EitherCoderExpandsTheOthersBlocksAt4096And60) {
   Window(4096, 60);
   for (const Bytes& input : Samples()) {
     EXPECT_EQ(FixedExpand(TunedCompress(input), input.size()), input) << input.size();
@@ -126,7 +85,7 @@ TEST_F(TunedCoderTest, EitherCoderExpandsTheOthersBlocksAt4096And60) {
 
 // ---- Window settings ------------------------------------------------------------------------------------
 
-TEST_F(TunedCoderTest, WindowSettingsOutOfRangeAreRefused) {
+TEST_F(TunedBlockCoder, WindowSettingsOutOfRangeAreRefused) {
   const Bytes input = SampleText();
   const Bytes block = [&] {
     Window(128, 64);
@@ -135,60 +94,40 @@ TEST_F(TunedCoderTest, WindowSettingsOutOfRangeAreRefused) {
   Bytes out(input.size() * 2 + 64);
   for (auto [n, f] : std::vector<std::pair<int, int>>{{4097, 60}, {128, 2}, {64, 64}, {64, 65}, {0, 0}, {-5, 3}}) {
     Window(n, f);
-    try {
-      TunedCompressBlock(input.data(), out.data(), static_cast<std::int32_t>(input.size()),
-                         static_cast<std::int32_t>(out.size()));
-      FAIL() << n << "/" << f << " compressed";
-    } catch (const ElzhException& e) {
-      EXPECT_EQ(e.Message(), SLzhBadWindow);
-    }
-    EXPECT_THROW(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
-                                  static_cast<std::int32_t>(out.size())),
-                 ElzhException);
+    EXPECT_EQ(ErrorText<ElzhException>([&] { TunedCompress(input); }), SLzhBadWindow) << n << "/" << f;
+    EXPECT_THROW(TunedExpand(block, input.size()), ElzhException);
   }
 }
 
 // ---- Cancellation ---------------------------------------------------------------------------------------
 
-TEST_F(TunedCoderTest, ACancelledRunIsAFailureNotAShortBlock) {
+TEST_F(TunedBlockCoder, ACancelledRunIsAFailureNotAShortBlock) {
   Window(128, 64);
   const Bytes input = SampleText();
   const Bytes block = TunedCompress(input);
-  Bytes out(input.size() * 2 + 64);
   CancelFlag = 1;
-  EXPECT_THROW(TunedCompressBlock(input.data(), out.data(), static_cast<std::int32_t>(input.size()),
-                                  static_cast<std::int32_t>(out.size())),
-               ElzhCancelled);
-  EXPECT_THROW(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
-                                static_cast<std::int32_t>(out.size())),
-               ElzhCancelled);
+  EXPECT_THROW(TunedCompress(input), ElzhCancelled);
+  EXPECT_THROW(TunedExpand(block, input.size()), ElzhCancelled);
   // The fixed coder does not poll the flag.
   EXPECT_EQ(FixedExpand(FixedCompress(input), input.size()), input);
 }
 
 // ---- Damaged blocks ---------------------------------------------------------------------------------------
 
-TEST_F(TunedCoderTest, CutHeadersAndOversizedBlocksAreRefused) {
+TEST_F(TunedBlockCoder, CutHeadersAndOversizedBlocksAreRefused) {
   Window(4096, 2048);
   const Bytes input = SampleText();
   const Bytes block = TunedCompress(input);
-  Bytes out(input.size());
-  for (std::size_t cut : {std::size_t{0}, std::size_t{3}}) {
-    EXPECT_THROW(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(cut),
-                                  static_cast<std::int32_t>(out.size())),
-                 ElzhException)
+  for (std::size_t cut : {std::size_t{0}, std::size_t{3}})
+    EXPECT_THROW(TunedExpand(Bytes(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(cut)), input.size()), ElzhException)
         << cut;
-  }
   // Cut coded bits read as 0: the stated length is still produced.
-  EXPECT_EQ(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size() / 2),
-                             static_cast<std::int32_t>(out.size())),
-            static_cast<std::int32_t>(input.size()));
-  EXPECT_THROW(TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
-                                static_cast<std::int32_t>(out.size()) - 1),
-               ElzhException);
+  EXPECT_EQ(TunedExpand(Bytes(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(block.size() / 2)), input.size()).size(),
+            input.size());
+  EXPECT_THROW(TunedExpand(block, input.size() - 1), ElzhException);
 }
 
-TEST_F(TunedCoderTest, GarbageNeverWritesPastTheStatedLength) {
+TEST_F(TunedBlockCoder, GarbageNeverWritesPastTheStatedLength) {
   Window(100, 30);  // positions beyond the window must still stay inside the ring
   std::mt19937 gen(3);
   for (int round = 0; round < 300; ++round) {
@@ -205,7 +144,7 @@ TEST_F(TunedCoderTest, GarbageNeverWritesPastTheStatedLength) {
   }
 }
 
-TEST_F(TunedCoderTest, CompressedOutputIsBounded) {
+TEST_F(TunedBlockCoder, CompressedOutputIsBounded) {
   Window(128, 64);
   const Bytes random = RandomBytes(3000, 9);
   Bytes out(101, 0xEE);

@@ -4,42 +4,27 @@
 
 #include <gtest/gtest.h>
 
-TEST(DrawBitmapOpacity, HalfOfWhiteOverBlackRoundsUp) {
-  TBitmap source, target;
-  MakeFilled(source, 2, 2, clWhite);
-  MakeFilled(target, 2, 2, clBlack);
-  DrawBitmapOpacity(source, 0, false, 50, 0, 0, target);
-  EXPECT_EQ(target.Pixel(0, 0), RGB(128, 128, 128));
-  EXPECT_EQ(target.Pixel(1, 1), RGB(128, 128, 128));
-}
-
-TEST(DrawBitmapOpacity, BlendsEachChannelTowardTheSource) {
-  TBitmap source, target;
-  MakeFilled(source, 1, 1, RGB(200, 100, 0));
-  MakeFilled(target, 1, 1, RGB(0, 200, 100));
-  DrawBitmapOpacity(source, 0, false, 30, 0, 0, target);
-  // t + MulDiv(s - t, 30, 100): 0 + 60, 200 - 30, 100 - 30.
-  EXPECT_EQ(target.Pixel(0, 0), RGB(60, 170, 70));
-}
-
-TEST(DrawBitmapOpacity, ZeroDrawsNothingAndHundredCopies) {
-  TBitmap source, target;
-  MakeFilled(source, 1, 1, RGB(1, 2, 3));
-  MakeFilled(target, 1, 1, RGB(9, 9, 9));
-  DrawBitmapOpacity(source, 0, false, 0, 0, 0, target);
-  EXPECT_EQ(target.Pixel(0, 0), RGB(9, 9, 9));
-  DrawBitmapOpacity(source, 0, false, 100, 0, 0, target);
-  EXPECT_EQ(target.Pixel(0, 0), RGB(1, 2, 3));
-}
-
-TEST(DrawBitmapOpacity, OpacityOutsideTheRangeIsClamped) {
-  TBitmap source, target;
-  MakeFilled(source, 1, 1, RGB(1, 2, 3));
-  MakeFilled(target, 1, 1, RGB(9, 9, 9));
-  DrawBitmapOpacity(source, 0, false, -20, 0, 0, target);
-  EXPECT_EQ(target.Pixel(0, 0), RGB(9, 9, 9));
-  DrawBitmapOpacity(source, 0, false, 250, 0, 0, target);
-  EXPECT_EQ(target.Pixel(0, 0), RGB(1, 2, 3));
+TEST(DrawBitmapOpacity, BlendsEachChannelTowardTheSourceWithTheOpacityClamped) {
+  struct Case {
+    TColor source, target;
+    int opacity;
+    TColor expected;
+  } const cases[] = {
+      {clWhite, clBlack, 50, RGB(128, 128, 128)},                  // halves round up
+      {RGB(200, 100, 0), RGB(0, 200, 100), 30, RGB(60, 170, 70)},  // t + MulDiv(s - t, 30, 100)
+      {RGB(1, 2, 3), RGB(9, 9, 9), 0, RGB(9, 9, 9)},
+      {RGB(1, 2, 3), RGB(9, 9, 9), 100, RGB(1, 2, 3)},
+      {RGB(1, 2, 3), RGB(9, 9, 9), -20, RGB(9, 9, 9)},
+      {RGB(1, 2, 3), RGB(9, 9, 9), 250, RGB(1, 2, 3)},
+  };
+  for (const Case& c : cases) {
+    TBitmap source, target;
+    MakeFilled(source, 2, 2, c.source);
+    MakeFilled(target, 2, 2, c.target);
+    DrawBitmapOpacity(source, 0, false, c.opacity, 0, 0, target);
+    EXPECT_EQ(target.Pixel(0, 0), c.expected) << c.opacity;
+    EXPECT_EQ(target.Pixel(1, 1), c.expected) << c.opacity;
+  }
 }
 
 TEST(DrawBitmapOpacity, KeyColouredPixelsLeaveTheTarget) {

@@ -1,232 +1,114 @@
 #include "imaging/JpgImg.h"
 #include "imaging/rdbmp.h"
 #include "platform/Streams.h"
+#include "tests/support/BmpTestFiles.h"
+#include "tests/support/ErrorText.h"
+#include "tests/support/TestBytes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void PutWord(Bytes& b, std::uint32_t v) {
-  b.push_back(static_cast<std::uint8_t>(v));
-  b.push_back(static_cast<std::uint8_t>(v >> 8));
+// The file with its table and pixels filled in: 8-bit files get a grey table of
+// colorsUsed entries (256 when 0; three bytes each in an OS/2 file), and pixel
+// (x, y) is x + 10 * y in every channel, plus the channel number in 24-bit files.
+std::string MakeBmp(BmpTestFile f) {
+  if (f.bits == 8) {
+    const std::uint32_t entries = f.headerSize == 12 || f.colorsUsed == 0 ? 256 : std::min<std::uint32_t>(f.colorsUsed, 256);
+    for (std::uint32_t i = 0; i < entries; ++i) {
+      f.table += std::string(3, static_cast<char>(255 - i));
+      if (f.headerSize != 12) f.table += '\0';
+    }
+  }
+  const int bytesPerPixel = static_cast<int>(f.bits) / 8;
+  for (int y = f.height - 1; y >= 0; --y) {
+    const std::size_t rowStart = f.pixels.size();
+    for (int x = 0; x < f.width; ++x)
+      for (int k = 0; k < bytesPerPixel; ++k) f.pixels += static_cast<char>(x + 10 * y + (bytesPerPixel == 3 ? k : 0));
+    while ((f.pixels.size() - rowStart) % 4 != 0) f.pixels += '\0';
+  }
+  return f.Build();
 }
-void PutLong(Bytes& b, std::uint32_t v) {
-  PutWord(b, v & 0xFFFF);
-  PutWord(b, v >> 16);
-}
 
-struct BmpSpec {
-  std::uint32_t headerSize = 40;
-  std::int32_t width = 2;
-  std::int32_t height = 2;
-  std::uint32_t planes = 1;
-  std::uint32_t bits = 24;
-  std::uint32_t compression = 0;
-  std::int32_t xRes = 0;
-  std::int32_t yRes = 0;
-  std::uint32_t colorsUsed = 0;
-  std::int32_t offsetAdjust = 0;
+// A reader over its own copy of the file bytes.
+struct Reader {
+  explicit Reader(std::string bytes)
+      : file(std::move(bytes)), stream(file.data(), static_cast<std::int64_t>(file.size())), reader(stream) {}
+  std::string file;
+  TReadOnlyMemoryStream stream;
+  TBmpStreamReader reader;
 };
 
-// A BMP written byte by byte; 8-bit images get a grey palette of colorsUsed
-// entries (256 when 0), pixels are (x + 10 * y) in every channel.
-Bytes MakeBmp(const BmpSpec& s) {
-  Bytes info;
-  PutLong(info, s.headerSize);
-  std::uint32_t entries = 0;
-  int entrySize = 4;
-  if (s.headerSize == 12) {
-    PutWord(info, static_cast<std::uint32_t>(s.width));
-    PutWord(info, static_cast<std::uint32_t>(s.height));
-    PutWord(info, s.planes);
-    PutWord(info, s.bits);
-    entrySize = 3;
-    if (s.bits == 8) entries = 256;
-  } else {
-    PutLong(info, static_cast<std::uint32_t>(s.width));
-    PutLong(info, static_cast<std::uint32_t>(s.height));
-    PutWord(info, s.planes);
-    PutWord(info, s.bits);
-    PutLong(info, s.compression);
-    PutLong(info, 0);
-    PutLong(info, static_cast<std::uint32_t>(s.xRes));
-    PutLong(info, static_cast<std::uint32_t>(s.yRes));
-    PutLong(info, s.colorsUsed);
-    PutLong(info, 0);
-    while (info.size() < s.headerSize) info.push_back(0);
-    if (s.bits == 8) entries = s.colorsUsed == 0 ? 256 : std::min<std::uint32_t>(s.colorsUsed, 256);
-  }
-  Bytes palette;
-  for (std::uint32_t i = 0; i < entries; ++i) {
-    for (int k = 0; k < 3; ++k) palette.push_back(static_cast<std::uint8_t>(255 - i));
-    if (entrySize == 4) palette.push_back(0);
-  }
-  Bytes pixels;
-  const int bytesPerPixel = static_cast<int>(s.bits) / 8;
-  for (int y = s.height - 1; y >= 0; --y) {
-    std::size_t rowStart = pixels.size();
-    for (int x = 0; x < s.width; ++x)
-      for (int k = 0; k < bytesPerPixel; ++k)
-        pixels.push_back(static_cast<std::uint8_t>(x + 10 * y + (bytesPerPixel == 3 ? k : 0)));
-    while ((pixels.size() - rowStart) % 4 != 0) pixels.push_back(0);
-  }
-  const std::uint32_t offset = static_cast<std::uint32_t>(14 + info.size() + palette.size() + s.offsetAdjust);
-  Bytes file{'B', 'M'};
-  PutLong(file, static_cast<std::uint32_t>(offset + pixels.size()));
-  PutLong(file, 0);
-  PutLong(file, offset);
-  file.insert(file.end(), info.begin(), info.end());
-  file.insert(file.end(), palette.begin(), palette.end());
-  if (s.offsetAdjust > 0) file.insert(file.end(), static_cast<std::size_t>(s.offsetAdjust), 0xEE);
-  file.insert(file.end(), pixels.begin(), pixels.end());
-  return file;
-}
-
-std::string ReadMessage(const Bytes& file) {
-  TReadOnlyMemoryStream stream(file.data(), static_cast<std::int64_t>(file.size()));
-  try {
-    TBmpStreamReader reader(stream);
-  } catch (const EJPEGException& e) {
-    return e.Message();
-  }
-  return "(no exception)";
+std::string ReadMessage(const std::string& file) {
+  return ErrorText<EJPEGException>([&] { Reader r(file); });
 }
 
 }  // namespace
 
 TEST(BmpStreamReaderRows, TwentyFourBitRowsComeTopFirstAsRgb) {
-  BmpSpec spec;
-  spec.width = 3;
-  spec.height = 2;
-  const Bytes file = MakeBmp(spec);
-  TReadOnlyMemoryStream stream(file.data(), static_cast<std::int64_t>(file.size()));
-  TBmpStreamReader reader(stream);
-  EXPECT_EQ(reader.Width(), 3);
-  EXPECT_EQ(reader.Height(), 2);
+  Reader r(MakeBmp({.width = 3}));
+  EXPECT_EQ(r.reader.Width(), 3);
+  EXPECT_EQ(r.reader.Height(), 2);
   std::uint8_t rgb[9];
-  ASSERT_TRUE(reader.GetPixelRow(rgb));
+  ASSERT_TRUE(r.reader.GetPixelRow(rgb));
   // Top row y = 0, pixel x = 1 stored as blue 1, green 2, red 3.
   EXPECT_EQ(rgb[3], 3);
   EXPECT_EQ(rgb[4], 2);
   EXPECT_EQ(rgb[5], 1);
-  ASSERT_TRUE(reader.GetPixelRow(rgb));
+  ASSERT_TRUE(r.reader.GetPixelRow(rgb));
   EXPECT_EQ(rgb[2], 10);  // y = 1, x = 0, blue channel last
-  EXPECT_FALSE(reader.GetPixelRow(rgb));
+  EXPECT_FALSE(r.reader.GetPixelRow(rgb));
 }
 
 TEST(BmpStreamReaderRows, EightBitIndicesGoThroughThePalette) {
-  BmpSpec spec;
-  spec.bits = 8;
-  spec.width = 2;
-  spec.height = 1;
-  spec.offsetAdjust = 6;  // bytes up to the data offset are skipped
-  const Bytes file = MakeBmp(spec);
-  TReadOnlyMemoryStream stream(file.data(), static_cast<std::int64_t>(file.size()));
-  TBmpStreamReader reader(stream);
   std::uint8_t rgb[6];
-  ASSERT_TRUE(reader.GetPixelRow(rgb));
+  // Bytes up to the data offset are skipped.
+  Reader r(MakeBmp({.height = 1, .bits = 8, .gap = std::string(6, '\xEE')}));
+  ASSERT_TRUE(r.reader.GetPixelRow(rgb));
   EXPECT_EQ(rgb[0], 255);  // index 0
   EXPECT_EQ(rgb[3], 254);  // index 1
-}
-
-TEST(BmpStreamReaderRows, Os2HeadersHaveThreeByteEntries) {
-  BmpSpec spec;
-  spec.headerSize = 12;
-  spec.bits = 8;
-  spec.width = 2;
-  spec.height = 1;
-  const Bytes file = MakeBmp(spec);
-  TReadOnlyMemoryStream stream(file.data(), static_cast<std::int64_t>(file.size()));
-  TBmpStreamReader reader(stream);
-  std::uint8_t rgb[6];
-  ASSERT_TRUE(reader.GetPixelRow(rgb));
+  // OS/2 headers have three-byte entries.
+  Reader os2(MakeBmp({.headerSize = 12, .height = 1, .bits = 8}));
+  ASSERT_TRUE(os2.reader.GetPixelRow(rgb));
   EXPECT_EQ(rgb[4], 254);
 }
 
 TEST(BmpStreamReaderRows, ResolutionsBecomeDotsPerCentimetre) {
-  BmpSpec spec;
-  spec.headerSize = 64;
-  spec.xRes = 2835;
-  spec.yRes = 3000;
-  const Bytes file = MakeBmp(spec);
-  TReadOnlyMemoryStream stream(file.data(), static_cast<std::int64_t>(file.size()));
-  TBmpStreamReader reader(stream);
-  EXPECT_EQ(reader.DensityUnit(), 2);
-  EXPECT_EQ(reader.XDensity(), 28);
-  EXPECT_EQ(reader.YDensity(), 30);
-  spec.yRes = 0;
-  const Bytes oneZero = MakeBmp(spec);
-  TReadOnlyMemoryStream stream2(oneZero.data(), static_cast<std::int64_t>(oneZero.size()));
-  EXPECT_EQ(TBmpStreamReader(stream2).DensityUnit(), 0);
+  Reader r(MakeBmp({.headerSize = 64, .xRes = 2835, .yRes = 3000}));
+  EXPECT_EQ(r.reader.DensityUnit(), 2);
+  EXPECT_EQ(r.reader.XDensity(), 28);
+  EXPECT_EQ(r.reader.YDensity(), 30);
+  EXPECT_EQ(Reader(MakeBmp({.headerSize = 64, .xRes = 2835})).reader.DensityUnit(), 0);
 }
 
 TEST(BmpStreamReaderErrors, TextsOfTheBridge) {
-  Bytes notBmp = MakeBmp({});
+  std::string notBmp = MakeBmp({});
   notBmp[0] = 'X';
   EXPECT_EQ(ReadMessage(notBmp), "Not a BMP file - does not start with BM");
-
-  BmpSpec badHeader;
-  badHeader.headerSize = 52;
-  EXPECT_EQ(ReadMessage(MakeBmp(badHeader)), "Invalid BMP file: bad header length");
-
-  BmpSpec compressed;
-  compressed.compression = 1;
-  EXPECT_EQ(ReadMessage(MakeBmp(compressed)), "Sorry, compressed BMPs not yet supported");
-
-  BmpSpec sixteen;
-  sixteen.bits = 16;
-  EXPECT_EQ(ReadMessage(MakeBmp(sixteen)), "Only 8- and 24-bit BMP files are supported");
-
-  BmpSpec planes;
-  planes.planes = 2;
-  EXPECT_EQ(ReadMessage(MakeBmp(planes)), "Invalid BMP file: biPlanes not equal to 1");
-
-  BmpSpec colormap;
-  colormap.bits = 8;
-  colormap.colorsUsed = 300;
-  EXPECT_EQ(ReadMessage(MakeBmp(colormap)), "Unsupported BMP colormap format");
-
-  BmpSpec offsetInsidePalette;
-  offsetInsidePalette.bits = 8;
-  offsetInsidePalette.offsetAdjust = -4;
-  EXPECT_EQ(ReadMessage(MakeBmp(offsetInsidePalette)), "Invalid BMP file: bad header length");
-
-  BmpSpec empty;
-  empty.height = 0;
-  EXPECT_EQ(ReadMessage(MakeBmp(empty)), "Empty BMP image");
-  BmpSpec topDown;
-  topDown.height = -2;
-  EXPECT_EQ(ReadMessage(MakeBmp(topDown)), "Empty BMP image");
+  EXPECT_EQ(ReadMessage(MakeBmp({.headerSize = 52})), "Invalid BMP file: bad header length");
+  EXPECT_EQ(ReadMessage(MakeBmp({.compression = 1})), "Sorry, compressed BMPs not yet supported");
+  EXPECT_EQ(ReadMessage(MakeBmp({.bits = 16})), "Only 8- and 24-bit BMP files are supported");
+  EXPECT_EQ(ReadMessage(MakeBmp({.planes = 2})), "Invalid BMP file: biPlanes not equal to 1");
+  EXPECT_EQ(ReadMessage(MakeBmp({.bits = 8, .colorsUsed = 300})), "Unsupported BMP colormap format");
+  EXPECT_EQ(ReadMessage(MakeBmp({.bits = 8, .offsetShift = -4})), "Invalid BMP file: bad header length");  // inside the table
+  EXPECT_EQ(ReadMessage(MakeBmp({.height = 0})), "Empty BMP image");
+  EXPECT_EQ(ReadMessage(MakeBmp({.height = -2})), "Empty BMP image");
 }
 
 TEST(BmpStreamReaderErrors, TruncatedAnywhereIsPrematureEnd) {
-  BmpSpec spec;
-  spec.bits = 8;
-  spec.width = 5;
-  spec.height = 3;
-  const Bytes file = MakeBmp(spec);
-  for (std::size_t cut = 0; cut < file.size(); cut += 7) {
-    const Bytes part(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut));
-    const std::string message = ReadMessage(part);
-    EXPECT_EQ(message, "Premature end of input file") << cut;
-  }
+  const std::string file = MakeBmp({.width = 5, .height = 3, .bits = 8});
+  for (std::size_t cut = 0; cut < file.size(); cut += 7)
+    EXPECT_EQ(ReadMessage(file.substr(0, cut)), "Premature end of input file") << cut;
 }
 
 TEST(BmpStreamReaderErrors, HugeStatedSizesAreRefusedBeforeAllocating) {
-  BmpSpec spec;
-  spec.width = 60000;
-  spec.height = 60000;
-  Bytes file = MakeBmp({});  // small file whose header claims a huge image
-  for (int i = 0; i < 4; ++i) {
-    file[18 + i] = static_cast<std::uint8_t>(spec.width >> (8 * i));
-    file[22 + i] = static_cast<std::uint8_t>(spec.height >> (8 * i));
-  }
+  std::string file = MakeBmp({});  // a small file whose header claims a huge image
+  file.replace(18, 8, Le32(60000) + Le32(60000));
   EXPECT_EQ(ReadMessage(file), SJpegImageTooLarge);
-  for (int i = 0; i < 4; ++i) file[22 + i] = static_cast<std::uint8_t>(100 >> (8 * i));
+  file.replace(22, 4, Le32(100));
   EXPECT_EQ(ReadMessage(file), "Premature end of input file");
 }

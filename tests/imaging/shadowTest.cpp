@@ -103,30 +103,27 @@ TEST(ShadowMaskRadius, OutOfRangeReturnsNineAndLeavesThePixels) {
   EXPECT_EQ(IndexAt(mask, 1, 1), 77);
 }
 
-TEST(ShadowMaskKey, ComparesDecodedColoursInPaletteFormats) {
-  TBitmap source, mask;
-  MakeFilled(source, 2, 1, clWhite, pf8bit);
-  source.SetPixel(1, 0, clRed);  // the key, stored as a palette index
-  ASSERT_EQ(MakeShadowMask(source, mask, true, clRed, clWhite, clBlack, 0), 0);
-  EXPECT_EQ(IndexAt(mask, 0, 0), 128);
-  EXPECT_EQ(IndexAt(mask, 1, 0), 255);
-}
-
-TEST(ShadowMaskKey, ComparesDecodedColoursInThirtyTwoBitPictures) {
-  TBitmap source, mask;
-  MakeFilled(source, 2, 1, clWhite, pf32bit);
-  source.SetPixel(0, 0, RGB(1, 2, 3));
-  ASSERT_EQ(MakeShadowMask(source, mask, true, RGB(1, 2, 3) | 0x02000000, clWhite, clBlack, 0), 0);
-  EXPECT_EQ(IndexAt(mask, 0, 0), 255);  // only the low 24 bits of the key count
-  EXPECT_EQ(IndexAt(mask, 1, 0), 128);
-}
-
-TEST(ShadowMaskKey, WithoutTheKeySwitchEveryPixelIsOpaque) {
-  TBitmap source, mask;
-  MakeFilled(source, 2, 1, clWhite);
-  ASSERT_EQ(MakeShadowMask(source, mask, false, clWhite, clWhite, clBlack, 0), 0);
-  EXPECT_EQ(IndexAt(mask, 0, 0), 128);
-  EXPECT_EQ(IndexAt(mask, 1, 0), 128);
+TEST(ShadowMaskKey, ComparesDecodedColoursOnlyWhenKeyed) {
+  // Opaque pixels give level 128 at radius 0, key-coloured ones 255.
+  struct Case {
+    TPixelFormat format;
+    TColor second;  // the second pixel; the first is white
+    bool keyed;
+    TColor key;
+    int first, secondLevel;
+  } const cases[] = {
+      {pf8bit, clRed, true, clRed, 128, 255},                                 // the key stored as a palette index
+      {pf32bit, RGB(1, 2, 3), true, RGB(1, 2, 3) | 0x02000000, 128, 255},  // only the low 24 bits of the key count
+      {pf24bit, clWhite, false, clWhite, 128, 128},                        // without the switch every pixel is opaque
+  };
+  for (const Case& c : cases) {
+    TBitmap source, mask;
+    MakeFilled(source, 2, 1, clWhite, c.format);
+    source.SetPixel(1, 0, c.second);
+    ASSERT_EQ(MakeShadowMask(source, mask, c.keyed, c.key, clWhite, clBlack, 0), 0);
+    EXPECT_EQ(IndexAt(mask, 0, 0), c.first) << c.format;
+    EXPECT_EQ(IndexAt(mask, 1, 0), c.secondLevel) << c.format;
+  }
 }
 
 TEST(ShadowMaskEdge, EmptySourceGivesAFarMaskOfTwiceTheRadius) {

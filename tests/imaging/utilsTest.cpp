@@ -2,6 +2,7 @@
 #include "tests/support/FakeSystemValues.h"
 #include "tests/support/ScriptedUiServices.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -44,25 +45,17 @@ TEST(ShortStrings, PadLeft) {
   EXPECT_EQ(PadLeftStr(' ', 5, "1.0"), "  1.0");
 }
 
-TEST(LineReader, EmptyLinesVanish) {
-  const std::string text = "a\r\n\r\nb";
+TEST(LineReader, EmptyLinesVanishAndLongLinesAreCutAt2000Characters) {
+  const std::string text = "a\r\n\r\nb\n" + std::string(2500, 'x') + "\n";
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
   std::int64_t position = 0;
   const auto size = static_cast<std::int64_t>(text.size());
   EXPECT_EQ(ReadBufLine(bytes, position, size), "a");
   EXPECT_EQ(ReadBufLine(bytes, position, size), "b");
+  EXPECT_EQ(ReadBufLine(bytes, position, size), std::string(2000, 'x'));
+  EXPECT_EQ(ReadBufLine(bytes, position, size), std::string(500, 'x'));
   EXPECT_EQ(position, size);
   EXPECT_EQ(ReadBufLine(bytes, position, size), "");
-}
-
-TEST(LineReader, LongLinesAreCutAt2000Characters) {
-  const std::string text = std::string(2500, 'x') + "\n";
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-  std::int64_t position = 0;
-  const auto size = static_cast<std::int64_t>(text.size());
-  EXPECT_EQ(ReadBufLine(bytes, position, size).size(), 2000u);
-  EXPECT_EQ(ReadBufLine(bytes, position, size).size(), 500u);
-  EXPECT_EQ(position, size);
 }
 
 // ---- Clock and resources -----------------------------------------------------------------
@@ -84,57 +77,32 @@ TEST(FreeResources, WithoutAMeterTheProbeReports100) {
   EXPECT_EQ(values.probeCalls, 0);
 }
 
-TEST(FreeResources, ThreeCallsWithin200MillisecondsQueryOnce) {
-  FakeSystemValues values;
-  values.hasResourceMeter = true;
-  values.micros = 1'000'000;
-  ResetFreeResourcesCache();
-  values.probe = [](int) { return 42; };
-  EXPECT_EQ(FreeResourcesPct(0), 42);
-  values.AdvanceMilliseconds(50);
-  EXPECT_EQ(FreeResourcesPct(0), 42);
-  values.AdvanceMilliseconds(100);
-  EXPECT_EQ(FreeResourcesPct(0), 42);
-  EXPECT_EQ(values.probeCalls, 1);
-}
-
-TEST(FreeResources, CacheGrantsFourReusesThenQueriesAgain) {
+TEST(FreeResources, AReadingServesFourMoreCallsWithin200Milliseconds) {
   FakeSystemValues values;
   values.hasResourceMeter = true;
   values.micros = 1'000'000;
   ResetFreeResourcesCache();
   int next = 10;
   values.probe = [&](int) { return next++; };
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(FreeResourcesPct(0), 10);
-  EXPECT_EQ(FreeResourcesPct(0), 11);
-  EXPECT_EQ(values.probeCalls, 2);
-}
-
-TEST(FreeResources, CacheExpiresAfter200Milliseconds) {
-  FakeSystemValues values;
-  values.hasResourceMeter = true;
-  values.micros = 1'000'000;
-  ResetFreeResourcesCache();
-  int next = 10;
-  values.probe = [&](int) { return next++; };
-  EXPECT_EQ(FreeResourcesPct(0), 10);
-  values.AdvanceMilliseconds(200);
-  EXPECT_EQ(FreeResourcesPct(0), 10);
-  values.AdvanceMilliseconds(201);
-  EXPECT_EQ(FreeResourcesPct(0), 11);
+  // {milliseconds later, reading}: three calls within 200 ms and two more share the first reading;
+  // then a new one, which lasts exactly 200 ms.
+  const std::pair<int, int> calls[] = {{0, 10}, {50, 10}, {100, 10}, {0, 10}, {0, 10}, {0, 11}, {200, 11}, {201, 12}};
+  for (const auto& [later, reading] : calls) {
+    values.AdvanceMilliseconds(static_cast<std::uint64_t>(later));
+    EXPECT_EQ(FreeResourcesPct(0), reading) << values.micros;
+  }
+  EXPECT_EQ(values.probeCalls, 3);
 }
 
 // ---- Programs ------------------------------------------------------------------------------
 
-TEST(RunProgramTest, MissingProgramIsNotFound) {
+TEST(RunProgramTest, FailuresAreNamedByTheErrorTextTable) {
   EXPECT_EQ(RunProgram("/nonexistent/program-xyz", ""), "File was not found.");
-}
-
-TEST(RunProgramTest, MissingFolderIsPathNotFound) {
   EXPECT_EQ(RunProgram("true", "/nonexistent-folder-xyz"), "Path was not found.");
-}
-
-TEST(RunProgramTest, ErrorTextTable) {
+  TempDir dir;
+  const std::string junk = dir.WriteFile("junk.bin", std::string("\x01\x02\x03garbage", 10));
+  ASSERT_EQ(::chmod(junk.c_str(), 0755), 0);
+  EXPECT_EQ(RunProgram(junk, ""), RunProgramErrorText(11));  // not an executable format
   EXPECT_EQ(RunProgramErrorText(7), "Execution error.");
   EXPECT_EQ(RunProgramErrorText(31), "Execution error.");
   EXPECT_EQ(RunProgramErrorText(8), "There was insufficient memory to start the application.");
@@ -143,34 +111,17 @@ TEST(RunProgramTest, ErrorTextTable) {
             "loaded.");
 }
 
-TEST(RunProgramTest, StartsInTheFolderWithoutChangingOurs) {
+TEST(RunProgramTest, StartsInTheFolderWithQuotedArgumentsTogetherWithoutChangingOurFolder) {
   TempDir dir;
-  const std::string script = dir.WriteFile("mark.sh", "#!/bin/sh\npwd > here.txt\n");
+  const std::string script = dir.WriteFile("mark.sh", "#!/bin/sh\necho \"$#:$1:$(pwd)\" > out.txt\n");
   ASSERT_EQ(::chmod(script.c_str(), 0755), 0);
-  char before[4096];
+  char before[4096], after[4096];
   ASSERT_NE(::getcwd(before, sizeof before), nullptr);
-  EXPECT_EQ(RunProgram("mark.sh", dir.Path()), "");
-  char after[4096];
+  EXPECT_EQ(RunProgram("mark.sh \"two words\"", dir.Path()), "");
   ASSERT_NE(::getcwd(after, sizeof after), nullptr);
   EXPECT_STREQ(before, after);
-  for (int i = 0; i < 200 && TempDir::ReadFile(dir.File("here.txt")).empty(); ++i) ::usleep(10000);
-  EXPECT_EQ(TempDir::ReadFile(dir.File("here.txt")), dir.Path() + "\n");
-}
-
-TEST(RunProgramTest, QuotedArgumentsStayTogether) {
-  TempDir dir;
-  const std::string script = dir.WriteFile("args.sh", "#!/bin/sh\necho \"$#:$1\" > out.txt\n");
-  ASSERT_EQ(::chmod(script.c_str(), 0755), 0);
-  EXPECT_EQ(RunProgram("./args.sh \"two words\"", dir.Path()), "");
   for (int i = 0; i < 200 && TempDir::ReadFile(dir.File("out.txt")).empty(); ++i) ::usleep(10000);
-  EXPECT_EQ(TempDir::ReadFile(dir.File("out.txt")), "1:two words\n");
-}
-
-TEST(RunProgramTest, NonExecutableFormatIsInvalid) {
-  TempDir dir;
-  const std::string file = dir.WriteFile("junk.bin", std::string("\x01\x02\x03garbage", 10));
-  ASSERT_EQ(::chmod(file.c_str(), 0755), 0);
-  EXPECT_EQ(RunProgram(file, ""), RunProgramErrorText(11));
+  EXPECT_EQ(TempDir::ReadFile(dir.File("out.txt")), "1:two words:" + dir.Path() + "\n");
 }
 
 // ---- Matrices ------------------------------------------------------------------------------
@@ -218,15 +169,11 @@ std::string PatternBytes(std::size_t size) {
 }
 }  // namespace
 
-TEST(BlockChecksumTest, MatchesTheWorkedExample) {
+TEST(BlockChecksumTest, MatchesTheWorkedExampleAndPositionWeightsWrapAt256) {
   EXPECT_EQ(BlockChecksum(Bytes("abc"), 3), 0x0060024Eu);
   EXPECT_EQ(BlockChecksum(nullptr, 0), 0u);
-  const std::string zeros(1000, '\0');
-  EXPECT_EQ(BlockChecksum(Bytes(zeros), 1000), 0u);
-}
-
-TEST(BlockChecksumTest, PositionWeightsWrapAt256) {
-  std::string data(257, '\0');
+  std::string data(1000, '\0');
+  EXPECT_EQ(BlockChecksum(Bytes(data), 1000), 0u);
   data[255] = 1;  // position 256: weight 0
   EXPECT_EQ(BlockChecksum(Bytes(data), 257), 0x00010000u);
   data[255] = 0;
@@ -252,14 +199,8 @@ TEST(ChecksumTrailer, OneChunkFileHasTheChecksumOfItsChunkChecksum) {
   const std::string data = PatternBytes(65000);
   const std::string path = dir.WriteFile("one", data);
   ASSERT_TRUE(StampFileChecksum(path));
-  const std::string stamped = TempDir::ReadFile(path);
-  const std::uint32_t chunk = BlockChecksum(Bytes(data), 65000);
-  std::string table(4, '\0');
-  for (int i = 0; i < 4; ++i) table[i] = static_cast<char>(chunk >> (8 * i));
-  const std::uint32_t expected = BlockChecksum(Bytes(table), 4);
-  std::uint32_t trailer = 0;
-  for (int i = 0; i < 4; ++i) trailer |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(stamped[65000 + i])) << (8 * i);
-  EXPECT_EQ(trailer, expected);
+  const std::string table = Le32(BlockChecksum(Bytes(data), 65000));
+  EXPECT_EQ(Get32(TempDir::ReadFile(path), 65000), BlockChecksum(Bytes(table), 4));
 }
 
 TEST(ChecksumTrailer, StampingTwiceStillVerifies) {

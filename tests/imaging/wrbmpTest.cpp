@@ -1,6 +1,8 @@
 #include "imaging/JpgImg.h"
 #include "imaging/wrbmp.h"
 #include "platform/Streams.h"
+#include "tests/support/BmpTestFiles.h"
+#include "tests/support/ErrorText.h"
 
 #include <gtest/gtest.h>
 
@@ -9,135 +11,77 @@
 
 namespace {
 
-std::uint32_t Long(const std::vector<std::uint8_t>& b, std::size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
-
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EJPEGException& e) {
-    return e.Message();
-  }
-  return "(no exception)";
-}
-
-TBmpOutputInfo Rgb(int width, int height) {
+TBmpOutputInfo Info(int width, int height, int components = 3) {
   TBmpOutputInfo info;
   info.width = width;
   info.height = height;
-  info.components = 3;
-  info.colorSpace = TBmpOutputInfo::TColorSpace::RGB;
+  info.components = components;
+  info.colorSpace = components == 3 ? TBmpOutputInfo::TColorSpace::RGB : TBmpOutputInfo::TColorSpace::Grayscale;
   return info;
+}
+
+// The bytes written for the rows (top row first) into a stream that held `before`.
+std::string Written(const TBmpOutputInfo& info, const std::vector<std::vector<std::uint8_t>>& rows,
+                    const std::string& before = "") {
+  TMemoryStream out;
+  out.WriteBytes(before);
+  TBmpStreamWriter writer(out, info);
+  std::vector<const std::uint8_t*> pointers;
+  for (const auto& row : rows) pointers.push_back(row.data());
+  writer.PutPixelRows(pointers.data(), static_cast<int>(pointers.size()));
+  writer.FinishOutput();
+  return std::string(out.Bytes().begin(), out.Bytes().end());
+}
+
+std::string MessageOf(const TBmpOutputInfo& info) {
+  TMemoryStream out;
+  return ErrorText<EJPEGException>([&] { TBmpStreamWriter w(out, info); });
 }
 
 }  // namespace
 
-TEST(BmpStreamWriterLayout, Rgb24IsBottomUpBgrWithPaddedRows) {
-  TMemoryStream out;
-  out.WriteBuffer("previous longer content that must vanish.......................................", 80);
-  TBmpOutputInfo info = Rgb(3, 2);
-  info.densityUnit = 2;
+TEST(BmpStreamWriterLayout, Rgb24IsBottomUpBgrWithPaddedRowsAndTheDensity) {
+  TBmpOutputInfo info = Info(3, 2);
+  info.densityUnit = 2;  // dots per centimetre: resolutions are density * 100
   info.xDensity = 28;
   info.yDensity = 30;
-  TBmpStreamWriter writer(out, info);
-  const std::uint8_t top[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
-  const std::uint8_t bottom[9] = {11, 12, 13, 14, 15, 16, 17, 18, 19};
-  const std::uint8_t* rows[2] = {top, bottom};
-  writer.PutPixelRows(rows, 2);
-  writer.FinishOutput();
-
-  const auto& b = out.Bytes();
-  ASSERT_EQ(b.size(), 54u + 2 * 12);  // rows of 9 bytes padded to 12
-  EXPECT_EQ(b[0], 'B');
-  EXPECT_EQ(b[1], 'M');
-  EXPECT_EQ(Long(b, 2), 78u);   // file size
-  EXPECT_EQ(Long(b, 6), 0u);    // reserved
-  EXPECT_EQ(Long(b, 10), 54u);  // data offset
-  EXPECT_EQ(Long(b, 14), 40u);
-  EXPECT_EQ(Long(b, 18), 3u);
-  EXPECT_EQ(Long(b, 22), 2u);
-  EXPECT_EQ(b[26] | (b[27] << 8), 1);   // planes
-  EXPECT_EQ(b[28] | (b[29] << 8), 24);  // bits
-  EXPECT_EQ(Long(b, 30), 0u);
-  EXPECT_EQ(Long(b, 34), 0u);
-  EXPECT_EQ(Long(b, 38), 2800u);  // density * 100 for dots per centimetre
-  EXPECT_EQ(Long(b, 42), 3000u);
-  EXPECT_EQ(Long(b, 46), 0u);  // no palette for 24 bits
-  const std::vector<std::uint8_t> firstStored(b.begin() + 54, b.begin() + 66);
-  EXPECT_EQ(firstStored, (std::vector<std::uint8_t>{13, 12, 11, 16, 15, 14, 19, 18, 17, 0, 0, 0}));
-  EXPECT_EQ(b[66], 3);  // then the top row, blue first
-  EXPECT_EQ(b[68], 1);
+  EXPECT_EQ(Written(info, {{1, 2, 3, 4, 5, 6, 7, 8, 9}, {11, 12, 13, 14, 15, 16, 17, 18, 19}},
+                    std::string(80, 'x')),  // earlier, longer content vanishes
+            (BmpTestFile{.width = 3, .xRes = 2800, .yRes = 3000,
+                         .pixels = {13, 12, 11, 16, 15, 14, 19, 18, 17, 0, 0, 0, 3, 2, 1, 6, 5, 4, 9, 8, 7, 0, 0, 0}}
+                 .Build()));
 }
 
-TEST(BmpStreamWriterLayout, GrayscaleHasA256StepRamp) {
-  TMemoryStream out;
-  TBmpOutputInfo info;
-  info.width = 2;
-  info.height = 1;
-  info.components = 1;
-  info.colorSpace = TBmpOutputInfo::TColorSpace::Grayscale;
-  TBmpStreamWriter writer(out, info);
-  const std::uint8_t row[2] = {0, 200};
-  const std::uint8_t* rows[1] = {row};
-  writer.PutPixelRows(rows, 1);
-  writer.FinishOutput();
-  const auto& b = out.Bytes();
-  ASSERT_EQ(b.size(), 54u + 1024 + 4);
-  EXPECT_EQ(Long(b, 10), 54u + 1024);
-  EXPECT_EQ(b[28], 8);
-  EXPECT_EQ(Long(b, 46), 256u);  // colours used
-  EXPECT_EQ(Long(b, 38), 0u);    // no density unit: resolutions 0
-  for (int i = 0; i < 256; i += 51) {
-    EXPECT_EQ(b[54 + 4 * i], i);
-    EXPECT_EQ(b[54 + 4 * i + 1], i);
-    EXPECT_EQ(b[54 + 4 * i + 2], i);
-    EXPECT_EQ(b[54 + 4 * i + 3], 0);
-  }
-  EXPECT_EQ(b[54 + 1024 + 1], 200);
+TEST(BmpStreamWriterLayout, GrayscaleHasA256StepRampAndNoDensityUnitGivesZeroResolutions) {
+  std::string ramp;
+  for (int i = 0; i < 256; ++i) ramp += Quads({RGB(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i))});
+  EXPECT_EQ(Written(Info(2, 1, 1), {{0, 200}}),
+            (BmpTestFile{.height = 1, .bits = 8, .colorsUsed = 256, .table = ramp, .pixels = {0, '\xC8', 0, 0}}.Build()));
 }
 
 TEST(BmpStreamWriterLayout, ColourMapEntriesBeyondTheMapAreZero) {
-  TMemoryStream out;
-  TBmpOutputInfo info;
-  info.width = 1;
-  info.height = 1;
-  info.components = 1;
+  TBmpOutputInfo info = Info(1, 1, 1);
   info.colorMapped = true;
   info.colorMap = {{255, 0, 0}, {0, 0, 255}};
-  TBmpStreamWriter writer(out, info);
-  const std::uint8_t row[1] = {1};
-  const std::uint8_t* rows[1] = {row};
-  writer.PutPixelRows(rows, 1);
-  writer.FinishOutput();
-  const auto& b = out.Bytes();
-  EXPECT_EQ(Long(b, 46), 256u);
-  EXPECT_EQ(Long(b, 54), 0x00FF0000u);  // red as blue, green, red, 0
-  EXPECT_EQ(Long(b, 58), 0x000000FFu);
-  EXPECT_EQ(Long(b, 62), 0u);
+  EXPECT_EQ(Written(info, {{1}}), (BmpTestFile{.width = 1, .height = 1, .bits = 8, .colorsUsed = 256,
+                                                .table = Quads({clRed, clBlue}) + std::string(254 * 4, '\0'),
+                                                .pixels = {1, 0, 0, 0}}
+                                       .Build()));
 }
 
 TEST(BmpStreamWriterErrors, TextsOfTheBridge) {
-  TMemoryStream out;
-  TBmpOutputInfo cmyk = Rgb(1, 1);
+  TBmpOutputInfo cmyk = Info(1, 1);
   cmyk.colorSpace = TBmpOutputInfo::TColorSpace::Other;
-  EXPECT_EQ(MessageOf([&] { TBmpStreamWriter w(out, cmyk); }), "BMP output must be grayscale or RGB");
-
-  TBmpOutputInfo big;
-  big.width = 1;
-  big.height = 1;
-  big.components = 1;
+  EXPECT_EQ(MessageOf(cmyk), "BMP output must be grayscale or RGB");
+  TBmpOutputInfo big = Info(1, 1, 1);
   big.colorMapped = true;
   big.colorMap.resize(300);
-  EXPECT_EQ(MessageOf([&] { TBmpStreamWriter w(out, big); }), "Output file format cannot handle 300 colormap entries");
-
-  TBmpOutputInfo huge = Rgb(70000, 70000);
-  EXPECT_EQ(MessageOf([&] { TBmpStreamWriter w(out, huge); }), SJpegImageTooLarge);
-
+  EXPECT_EQ(MessageOf(big), "Output file format cannot handle 300 colormap entries");
+  EXPECT_EQ(MessageOf(Info(70000, 70000)), SJpegImageTooLarge);
   std::uint8_t nothing[1] = {0};
   TReadOnlyMemoryStream readOnly(nothing, 1);
-  EXPECT_EQ(MessageOf([&] {
-              TBmpStreamWriter w(readOnly, Rgb(1, 1));
+  EXPECT_EQ(ErrorText<EJPEGException>([&] {
+              TBmpStreamWriter w(readOnly, Info(1, 1));
               w.FinishOutput();
             }),
             "Output file write error --- out of disk space?");

@@ -6,22 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-std::uint32_t Get32(const std::string& s, std::size_t at) {
-  return static_cast<std::uint8_t>(s[at]) | (static_cast<std::uint8_t>(s[at + 1]) << 8) |
-         (static_cast<std::uint8_t>(s[at + 2]) << 16) | (static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at + 3])) << 24);
-}
-
 // Opens a file, its first video stream and a frame reader; releases them all.
-class OpenedAvi {
- public:
+struct OpenedAvi {
   explicit OpenedAvi(const std::string& path, const TAviDibHeader* wanted = nullptr) {
     result = AVIFileOpen(&file, path, OF_READ | OF_SHARE_DENY_NONE);
     if (result != AVIERR_OK) return;
@@ -32,16 +23,44 @@ class OpenedAvi {
     if (video) AVIStreamRelease(video);
     if (file) AVIFileRelease(file);
   }
-  // Pixel (x, y from the top) of a packed 24-bit frame as $00RRGGBB.
-  static std::uint32_t Pixel24(const std::uint8_t* dib, int x, int y) {
-    const TAviDibHeader h = LoadDibHeader(dib);
-    const std::uint8_t* p = dib + 40 + DibRowBytes(h.biWidth, 24) * (h.biHeight - 1 - y) + 3 * x;
-    return p[2] << 16 | p[1] << 8 | p[0];
-  }
   HRESULT result = AVIERR_OK;
   PAVIFILE file = 0;
   PAVISTREAM video = 0;
   PGETFRAME reader = 0;
+};
+
+const TAviDibHeader* As24Bits() {
+  static TAviDibHeader want;
+  want.biBitCount = 24;
+  return &want;
+}
+
+// Pixel (x, y from the top) of a packed 24-bit frame as $00RRGGBB.
+std::uint32_t Pixel24(const std::uint8_t* dib, int x, int y) {
+  const TAviDibHeader h = LoadDibHeader(dib);
+  const std::uint8_t* p = dib + 40 + DibRowBytes(h.biWidth, 24) * (h.biHeight - 1 - y) + 3 * x;
+  return p[2] << 16 | p[1] << 8 | p[0];
+}
+
+HRESULT Write(PAVISTREAM stream, std::int32_t at, const std::string& rows, std::uint32_t flags = AVIIF_KEYFRAME) {
+  return AVIStreamWrite(stream, at, 1, rows.data(), static_cast<std::int32_t>(rows.size()), flags, nullptr, nullptr);
+}
+
+HRESULT SetFormat(PAVISTREAM stream, std::int32_t at, const std::string& format) {
+  return AVIStreamSetFormat(stream, at, format.data(), static_cast<std::int32_t>(format.size()));
+}
+
+// A new file with one video stream of the rate; the test releases both.
+struct NewAvi {
+  explicit NewAvi(const std::string& path, std::uint32_t rate = 5) {
+    EXPECT_EQ(AVIFileOpen(&file, path, OF_CREATE | OF_WRITE), AVIERR_OK);
+    info.fccType = streamtypeVIDEO;
+    info.dwRate = rate;
+    EXPECT_EQ(AVIFileCreateStream(file, &stream, info), AVIERR_OK);
+  }
+  TAVIStreamInfo info;
+  PAVIFILE file = 0;
+  PAVISTREAM stream = 0;
 };
 
 // Writes frames of the given colours (each a solid 4 x 3 image) through the calls.
@@ -61,16 +80,20 @@ void WriteSolidFrames(const std::string& path, const std::vector<std::uint32_t>&
     ASSERT_EQ(AVIMakeCompressedStream(&stream, plain, *compress), AVIERR_OK);
     AVIStreamRelease(plain);
   }
-  const std::string format = DibFormat(4, 3, 24);
   for (std::size_t i = 0; i < colors.size(); ++i) {
-    ASSERT_EQ(AVIStreamSetFormat(stream, 0, format.data(), static_cast<std::int32_t>(format.size())), AVIERR_OK);
-    const std::string rows = Rows24(4, 3, [&](int, int) { return colors[i]; });
-    ASSERT_EQ(AVIStreamWrite(stream, static_cast<std::int32_t>(i), 1, rows.data(), static_cast<std::int32_t>(rows.size()),
-                             AVIIF_KEYFRAME, nullptr, nullptr),
-              AVIERR_OK);
+    ASSERT_EQ(SetFormat(stream, 0, DibFormat(4, 3, 24)), AVIERR_OK);
+    ASSERT_EQ(Write(stream, static_cast<std::int32_t>(i), Rows24(4, 3, [&](int, int) { return colors[i]; })), AVIERR_OK);
   }
   AVIStreamRelease(stream);
   ASSERT_EQ(AVIFileRelease(file), AVIERR_OK);
+}
+
+// A 2 x 2 video whose frame i is grey i.
+AviTestFile SmallVideo(int frames) {
+  AviTestFile f{.streams = {{.format = DibFormat(2, 2, 24)}}};
+  for (int i = 0; i < frames; ++i)
+    f.chunks.push_back({"00db", Rows24(2, 2, [i](int, int) { return static_cast<std::uint32_t>(i * 0x010101); })});
+  return f;
 }
 
 }  // namespace
@@ -110,71 +133,52 @@ TEST(AviWriting, FramesComeBackWithRateAndIndex) {
   const std::uint8_t* frame = AVIStreamGetFrame(avi.reader, 2);
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(LoadDibHeader(frame).biBitCount, 24);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 3, 2), 0x0000FFu);
-  EXPECT_EQ(OpenedAvi::Pixel24(AVIStreamGetFrame(avi.reader, 0), 0, 0), 0xFF0000u);
+  EXPECT_EQ(Pixel24(frame, 3, 2), 0x0000FFu);
+  EXPECT_EQ(Pixel24(AVIStreamGetFrame(avi.reader, 0), 0, 0), 0xFF0000u);
   EXPECT_EQ(AVIStreamGetFrame(avi.reader, 3), nullptr);
   EXPECT_EQ(AVIStreamGetFrame(avi.reader, -1), nullptr);
 }
 
 TEST(AviWriting, SkippedFramesAreStoredEmptyAndRepeatTheFrameBefore) {
   TempDir dir;
-  const std::string path = dir.File("gap.avi");
-  PAVIFILE file = 0;
-  ASSERT_EQ(AVIFileOpen(&file, path, OF_CREATE | OF_WRITE), AVIERR_OK);
-  TAVIStreamInfo info;
-  info.fccType = streamtypeVIDEO;
-  info.dwRate = 5;
-  PAVISTREAM stream = 0;
-  ASSERT_EQ(AVIFileCreateStream(file, &stream, info), AVIERR_OK);
-  const std::string format = DibFormat(2, 2, 24);
-  ASSERT_EQ(AVIStreamSetFormat(stream, 0, format.data(), 40), AVIERR_OK);
+  NewAvi out(dir.File("gap.avi"));
+  ASSERT_EQ(SetFormat(out.stream, 0, DibFormat(2, 2, 24)), AVIERR_OK);
   const std::string red = Rows24(2, 2, [](int, int) { return 0xFF0000u; });
-  ASSERT_EQ(AVIStreamWrite(stream, 0, 1, red.data(), static_cast<std::int32_t>(red.size()), AVIIF_KEYFRAME, nullptr, nullptr), AVIERR_OK);
-  ASSERT_EQ(AVIStreamWrite(stream, 3, 1, red.data(), static_cast<std::int32_t>(red.size()), AVIIF_KEYFRAME, nullptr, nullptr), AVIERR_OK);
-  // Going back is refused.
-  EXPECT_EQ(AVIStreamWrite(stream, 1, 1, red.data(), static_cast<std::int32_t>(red.size()), 0, nullptr, nullptr), AVIERR_UNSUPPORTED);
-  AVIStreamRelease(stream);
-  ASSERT_EQ(AVIFileRelease(file), AVIERR_OK);
+  ASSERT_EQ(Write(out.stream, 0, red), AVIERR_OK);
+  ASSERT_EQ(Write(out.stream, 3, red), AVIERR_OK);
+  EXPECT_EQ(Write(out.stream, 1, red, 0), AVIERR_UNSUPPORTED);  // going back is refused
+  AVIStreamRelease(out.stream);
+  ASSERT_EQ(AVIFileRelease(out.file), AVIERR_OK);
 
-  OpenedAvi avi(path);
+  OpenedAvi avi(dir.File("gap.avi"));
   EXPECT_EQ(AVIStreamLength(avi.video), 4);
   const std::uint8_t* frame = AVIStreamGetFrame(avi.reader, 2);
   ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 1, 1), 0xFF0000u);
+  EXPECT_EQ(Pixel24(frame, 1, 1), 0xFF0000u);
 }
 
 TEST(AviWriting, FormatsAndSizesAreChecked) {
   TempDir dir;
-  PAVIFILE file = 0;
-  ASSERT_EQ(AVIFileOpen(&file, dir.File("f.avi"), OF_CREATE | OF_WRITE), AVIERR_OK);
-  TAVIStreamInfo info;
-  info.fccType = streamtypeVIDEO;
-  info.dwRate = 5;
-  PAVISTREAM stream = 0;
-  ASSERT_EQ(AVIFileCreateStream(file, &stream, info), AVIERR_OK);
+  NewAvi out(dir.File("f.avi"));
   PAVISTREAM second = 0;
-  EXPECT_EQ(AVIFileCreateStream(file, &second, info), AVIERR_UNSUPPORTED);
+  EXPECT_EQ(AVIFileCreateStream(out.file, &second, out.info), AVIERR_UNSUPPORTED);
   const std::string rows = Rows24(2, 2, [](int, int) { return 0u; });
-  EXPECT_EQ(AVIStreamWrite(stream, 0, 1, rows.data(), 16, 0, nullptr, nullptr), AVIERR_BADFORMAT);
+  EXPECT_EQ(Write(out.stream, 0, rows, 0), AVIERR_BADFORMAT);
   const std::string format = DibFormat(2, 2, 24);
-  ASSERT_EQ(AVIStreamSetFormat(stream, 0, format.data(), 40), AVIERR_OK);
-  EXPECT_EQ(AVIStreamSetFormat(stream, 0, format.data(), 40), AVIERR_OK);  // the same again
-  const std::string other = DibFormat(3, 2, 24);
-  EXPECT_EQ(AVIStreamSetFormat(stream, 0, other.data(), 40), AVIERR_UNSUPPORTED);
-  EXPECT_EQ(AVIStreamSetFormat(stream, 1, format.data(), 40), AVIERR_UNSUPPORTED);
-  const std::string huge = DibFormat(100000, 2, 24);
-  PAVIFILE otherFile = 0;
-  ASSERT_EQ(AVIFileOpen(&otherFile, dir.File("g.avi"), OF_CREATE | OF_WRITE), AVIERR_OK);
-  PAVISTREAM otherStream = 0;
-  ASSERT_EQ(AVIFileCreateStream(otherFile, &otherStream, info), AVIERR_OK);
-  EXPECT_EQ(AVIStreamSetFormat(otherStream, 0, huge.data(), 40), AVIERR_BADFORMAT);
-  AVIStreamRelease(otherStream);
-  AVIFileRelease(otherFile);
-  EXPECT_EQ(AVIStreamWrite(stream, 0, 1, rows.data(), 15, 0, nullptr, nullptr), AVIERR_BADSIZE);
-  EXPECT_EQ(AVIFileRelease(file), AVIERR_OK);
-  // Once the file is finished its streams fail.
-  EXPECT_EQ(AVIStreamWrite(stream, 0, 1, rows.data(), 16, 0, nullptr, nullptr), AVIERR_FILEWRITE);
-  AVIStreamRelease(stream);
+  ASSERT_EQ(SetFormat(out.stream, 0, format), AVIERR_OK);
+  EXPECT_EQ(SetFormat(out.stream, 0, format), AVIERR_OK);  // the same again
+  EXPECT_EQ(SetFormat(out.stream, 0, DibFormat(3, 2, 24)), AVIERR_UNSUPPORTED);
+  EXPECT_EQ(SetFormat(out.stream, 1, format), AVIERR_UNSUPPORTED);
+  {
+    NewAvi other(dir.File("g.avi"));
+    EXPECT_EQ(SetFormat(other.stream, 0, DibFormat(100000, 2, 24)), AVIERR_BADFORMAT);
+    AVIStreamRelease(other.stream);
+    AVIFileRelease(other.file);
+  }
+  EXPECT_EQ(Write(out.stream, 0, rows.substr(0, 15), 0), AVIERR_BADSIZE);
+  EXPECT_EQ(AVIFileRelease(out.file), AVIERR_OK);
+  EXPECT_EQ(Write(out.stream, 0, rows, 0), AVIERR_FILEWRITE);  // once the file is finished its streams fail
+  AVIStreamRelease(out.stream);
 }
 
 TEST(AviWriting, FileThatCannotBeCreatedIsAnOpenError) {
@@ -232,29 +236,24 @@ TEST(AviMotionJpeg, CompressedStreamsStoreDcChunksWithTheMjpgHandler) {
   ASSERT_EQ(avi.result, AVIERR_OK);
   const std::uint8_t* frame = AVIStreamGetFrame(avi.reader, 1);
   ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 2, 1), 0x445566u);
+  EXPECT_EQ(Pixel24(frame, 2, 1), 0x445566u);
 }
 
 TEST(AviMotionJpeg, WithoutACodecThereIsNoCompressor) {
   SetAviJpegCodec(nullptr, nullptr);
   TempDir dir;
-  PAVIFILE file = 0;
-  ASSERT_EQ(AVIFileOpen(&file, dir.File("x.avi"), OF_CREATE | OF_WRITE), AVIERR_OK);
-  TAVIStreamInfo info;
-  info.fccType = streamtypeVIDEO;
-  PAVISTREAM plain = 0;
-  ASSERT_EQ(AVIFileCreateStream(file, &plain, info), AVIERR_OK);
+  NewAvi out(dir.File("x.avi"));
   TAVICompressOptions options;
-  options.fccHandler = comptypeMJPG;
   PAVISTREAM compressed = 0;
-  EXPECT_EQ(AVIMakeCompressedStream(&compressed, plain, options), AVIERR_NOCOMPRESSOR);
-  options.fccHandler = MakeFourCC('c', 'v', 'i', 'd');
-  EXPECT_EQ(AVIMakeCompressedStream(&compressed, plain, options), AVIERR_NOCOMPRESSOR);
+  for (std::uint32_t handler : {comptypeMJPG, MakeFourCC('c', 'v', 'i', 'd')}) {
+    options.fccHandler = handler;
+    EXPECT_EQ(AVIMakeCompressedStream(&compressed, out.stream, options), AVIERR_NOCOMPRESSOR);
+  }
   options.fccHandler = 0;
-  EXPECT_EQ(AVIMakeCompressedStream(&compressed, plain, options), AVIERR_OK);
+  EXPECT_EQ(AVIMakeCompressedStream(&compressed, out.stream, options), AVIERR_OK);
   AVIStreamRelease(compressed);
-  AVIStreamRelease(plain);
-  AVIFileRelease(file);
+  AVIStreamRelease(out.stream);
+  AVIFileRelease(out.file);
 }
 
 TEST(AviSaveOptions, TheChooserAnswersOrCancels) {
@@ -275,13 +274,11 @@ TEST(AviSaveOptions, TheChooserAnswersOrCancels) {
 
 TEST(AviReadingFrames, EightBitFramesKeepTheirColourTable) {
   TempDir dir;
-  AviTestFile f;
-  AviTestStream s;
-  s.format = DibFormat(3, 2, 8, 0, {0x000000, 0xFF0000, 0x00FF00});
-  f.streams = {s};
   // Bottom row first: indices 2 2 2, then the top row 1 0 1; rows padded to 4 bytes.
-  f.chunks = {{"00db", std::string("\x02\x02\x02\x00\x01\x00\x01\x00", 8)}};
-  const std::string path = dir.WriteFile("pal.avi", f.Build());
+  const std::string path =
+      dir.WriteFile("pal.avi", AviTestFile{.streams = {{.format = DibFormat(3, 2, 8, 0, {0x000000, 0xFF0000, 0x00FF00})}},
+                                           .chunks = {{"00db", std::string("\x02\x02\x02\x00\x01\x00\x01\x00", 8)}}}
+                                   .Build());
   OpenedAvi avi(path);
   ASSERT_EQ(avi.result, AVIERR_OK);
   const std::uint8_t* frame = AVIStreamGetFrame(avi.reader, 0);
@@ -289,106 +286,83 @@ TEST(AviReadingFrames, EightBitFramesKeepTheirColourTable) {
   const TAviDibHeader h = LoadDibHeader(frame);
   EXPECT_EQ(h.biBitCount, 8);
   EXPECT_EQ(h.biClrUsed, 3u);
-  EXPECT_EQ(DibColorCount(h), 3);
   EXPECT_EQ(frame[40 + 4 * 1 + 2], 0xFF);  // entry 1 is red
   EXPECT_EQ(frame[40 + 12], 2);            // first stored index: bottom row
 
-  TAviDibHeader want24;
-  want24.biBitCount = 24;
-  OpenedAvi as24(path, &want24);
+  OpenedAvi as24(path, As24Bits());
   const std::uint8_t* expanded = AVIStreamGetFrame(as24.reader, 0);
   ASSERT_NE(expanded, nullptr);
-  EXPECT_EQ(OpenedAvi::Pixel24(expanded, 0, 0), 0xFF0000u);
-  EXPECT_EQ(OpenedAvi::Pixel24(expanded, 1, 0), 0x000000u);
-  EXPECT_EQ(OpenedAvi::Pixel24(expanded, 2, 1), 0x00FF00u);
+  EXPECT_EQ(Pixel24(expanded, 0, 0), 0xFF0000u);
+  EXPECT_EQ(Pixel24(expanded, 1, 0), 0x000000u);
+  EXPECT_EQ(Pixel24(expanded, 2, 1), 0x00FF00u);
 }
 
-TEST(AviReadingFrames, SixteenAndThirtyTwoBitFrames) {
+TEST(AviReadingFrames, SixteenAndThirtyTwoBitAndTopDownFrames) {
   TempDir dir;
-  AviTestFile f16;
-  AviTestStream s16;
-  s16.format = DibFormat(1, 1, 16);
-  f16.streams = {s16};
-  f16.chunks = {{"00db", Le16(0x7C00) + Le16(0)}};  // pure red in 5-5-5, padded row
-  OpenedAvi a16(dir.WriteFile("16.avi", f16.Build()));
+  // Pure red in 5-5-5, padded row: expanded to 24 bits.
+  OpenedAvi a16(dir.WriteFile(
+      "16.avi", AviTestFile{.streams = {{.format = DibFormat(1, 1, 16)}}, .chunks = {{"00db", Le16(0x7C00) + Le16(0)}}}.Build()));
   const std::uint8_t* frame = AVIStreamGetFrame(a16.reader, 0);
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(LoadDibHeader(frame).biBitCount, 24);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 0, 0), 0xFF0000u);
+  EXPECT_EQ(Pixel24(frame, 0, 0), 0xFF0000u);
 
-  AviTestFile f32;
-  AviTestStream s32;
-  s32.format = DibFormat(2, 1, 32);
-  f32.streams = {s32};
-  f32.chunks = {{"00db", Le32(0x00123456) + Le32(0x00ABCDEF)}};
-  OpenedAvi a32(dir.WriteFile("32.avi", f32.Build()));
+  OpenedAvi a32(dir.WriteFile("32.avi", AviTestFile{.streams = {{.format = DibFormat(2, 1, 32)}},
+                                                    .chunks = {{"00db", Le32(0x00123456) + Le32(0x00ABCDEF)}}}
+                                            .Build()));
   frame = AVIStreamGetFrame(a32.reader, 0);
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(LoadDibHeader(frame).biBitCount, 32);
   EXPECT_EQ(Get32(std::string(reinterpret_cast<const char*>(frame) + 44, 4), 0), 0x00ABCDEFu);
-}
 
-TEST(AviReadingFrames, TopDownFramesAreTurnedBottomUp) {
-  TempDir dir;
-  AviTestFile f;
-  AviTestStream s;
-  s.format = DibFormat(1, 2, 24, 0);
-  s.format.replace(8, 4, Le32(static_cast<std::uint32_t>(-2)));
-  f.streams = {s};
-  f.chunks = {{"00db", std::string("\x00\x00\xFF\x00\x00\xFF\x00\x00", 8)}};  // top red, bottom green
-  OpenedAvi avi(dir.WriteFile("td.avi", f.Build()));
-  const std::uint8_t* frame = AVIStreamGetFrame(avi.reader, 0);
+  std::string topDown = DibFormat(1, 2, 24);
+  topDown.replace(8, 4, Le32(static_cast<std::uint32_t>(-2)));
+  OpenedAvi td(dir.WriteFile("td.avi", AviTestFile{.streams = {{.format = topDown}},  // top red, bottom green
+                                                   .chunks = {{"00db", std::string("\x00\x00\xFF\x00\x00\xFF\x00\x00", 8)}}}
+                                           .Build()));
+  frame = AVIStreamGetFrame(td.reader, 0);
   ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 0, 0), 0xFF0000u);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 0, 1), 0x00FF00u);
+  EXPECT_EQ(Pixel24(frame, 0, 0), 0xFF0000u);  // turned bottom-up
+  EXPECT_EQ(Pixel24(frame, 0, 1), 0x00FF00u);
 }
 
 TEST(AviReadingFrames, Rle8DeltaFramesBuildOnTheKeyFrame) {
   TempDir dir;
-  AviTestFile f;
-  AviTestStream s;
-  s.format = DibFormat(4, 2, 8, BI_RLE8, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF});
-  f.streams = {s};
   // Key frame: bottom row 4 x index 1, top row 4 x index 2.
   const std::string key("\x04\x01\x00\x00\x04\x02\x00\x01", 8);
   // Delta: move 2 right and 1 up to the top row, a run of two pixels of index 3, end.
   const std::string delta("\x00\x02\x02\x01\x02\x03\x00\x01", 8);
   // Another delta: absolute run of three pixels 0 1 2 on the bottom row, padded.
   const std::string literal("\x00\x03\x00\x01\x02\x00\x00\x01", 8);
-  f.chunks = {{"00dc", key}, {"00dc", delta, 0}, {"00dc", literal, 0}};
-  const std::string path = dir.WriteFile("rle.avi", f.Build());
-
-  TAviDibHeader want24;
-  want24.biBitCount = 24;
-  OpenedAvi avi(path, &want24);
+  OpenedAvi avi(dir.WriteFile(
+      "rle.avi", AviTestFile{.streams = {{.format = DibFormat(4, 2, 8, BI_RLE8, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF})}},
+                             .chunks = {{"00dc", key}, {"00dc", delta, 0}, {"00dc", literal, 0}}}
+                     .Build()),
+                As24Bits());
   ASSERT_EQ(AVIStreamLength(avi.video), 3);
   // Random access straight to frame 1 decodes from the key frame.
   const std::uint8_t* frame = AVIStreamGetFrame(avi.reader, 1);
   ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 0, 0), 0x00FF00u);  // top row, untouched
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 2, 0), 0x0000FFu);  // written by the delta
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 3, 0), 0x0000FFu);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 0, 1), 0xFF0000u);  // bottom row from the key frame
+  EXPECT_EQ(Pixel24(frame, 0, 0), 0x00FF00u);  // top row, untouched
+  EXPECT_EQ(Pixel24(frame, 2, 0), 0x0000FFu);  // written by the delta
+  EXPECT_EQ(Pixel24(frame, 3, 0), 0x0000FFu);
+  EXPECT_EQ(Pixel24(frame, 0, 1), 0xFF0000u);  // bottom row from the key frame
   frame = AVIStreamGetFrame(avi.reader, 2);
   ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 0, 1), 0x000000u);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 1, 1), 0xFF0000u);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 2, 1), 0x00FF00u);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 3, 0), 0x0000FFu);  // the earlier delta stays
+  EXPECT_EQ(Pixel24(frame, 0, 1), 0x000000u);
+  EXPECT_EQ(Pixel24(frame, 1, 1), 0xFF0000u);
+  EXPECT_EQ(Pixel24(frame, 2, 1), 0x00FF00u);
+  EXPECT_EQ(Pixel24(frame, 3, 0), 0x0000FFu);  // the earlier delta stays
   // Going back to the key frame starts afresh.
-  frame = AVIStreamGetFrame(avi.reader, 0);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 2, 0), 0x00FF00u);
+  EXPECT_EQ(Pixel24(AVIStreamGetFrame(avi.reader, 0), 2, 0), 0x00FF00u);
 }
 
 TEST(AviReadingFrames, Rle8RunsOutsideTheImageAreDropped) {
   TempDir dir;
-  AviTestFile f;
-  AviTestStream s;
-  s.format = DibFormat(2, 2, 8, BI_RLE8, {0, 0xFFFFFF});
-  f.streams = {s};
   // A run of 255 pixels, a delta far away, a literal run running off the data.
-  f.chunks = {{"00dc", std::string("\xFF\x01\x00\x02\xFF\xFF\x00\x09\x01", 9)}};
-  OpenedAvi avi(dir.WriteFile("rle2.avi", f.Build()));
+  OpenedAvi avi(dir.WriteFile("rle2.avi", AviTestFile{.streams = {{.format = DibFormat(2, 2, 8, BI_RLE8, {0, 0xFFFFFF})}},
+                                                      .chunks = {{"00dc", std::string("\xFF\x01\x00\x02\xFF\xFF\x00\x09\x01", 9)}}}
+                                              .Build()));
   EXPECT_NE(AVIStreamGetFrame(avi.reader, 0), nullptr);
 }
 
@@ -396,20 +370,12 @@ TEST(AviReadingFrames, Rle8RunsOutsideTheImageAreDropped) {
 
 TEST(AviAudio, PcmBytesAreCopiedAcrossChunks) {
   TempDir dir;
-  AviTestFile f;
-  AviTestStream audio;
-  audio.type = "auds";
-  audio.format = PcmFormat(2, 8000, 16);  // 4-byte blocks
-  audio.sampleSize = 4;
-  audio.rate = 8000;
-  AviTestStream video;
-  video.format = DibFormat(1, 1, 24);
-  f.streams = {audio, video};
-  f.chunks = {{"00wb", "ABCDEFGH"}, {"01db", std::string("\x01\x02\x03\x00", 4)}, {"00wb", "IJKLMNOPQRST"}};
-  const std::string path = dir.WriteFile("sound.avi", f.Build());
-
+  const AviTestFile f{
+      .streams = {{.type = "auds", .rate = 8000, .sampleSize = 4, .format = PcmFormat(2, 8000, 16)},  // 4-byte blocks
+                  {.format = DibFormat(1, 1, 24)}},
+      .chunks = {{"00wb", "ABCDEFGH"}, {"01db", std::string("\x01\x02\x03\x00", 4)}, {"00wb", "IJKLMNOPQRST"}}};
   PAVIFILE file = 0;
-  ASSERT_EQ(AVIFileOpen(&file, path, OF_READ), AVIERR_OK);
+  ASSERT_EQ(AVIFileOpen(&file, dir.WriteFile("sound.avi", f.Build()), OF_READ), AVIERR_OK);
   PAVISTREAM first = 0;
   ASSERT_EQ(AVIFileGetStream(file, &first, 0, 0), AVIERR_OK);
   TAVIStreamInfo info;
@@ -440,20 +406,6 @@ TEST(AviAudio, PcmBytesAreCopiedAcrossChunks) {
 
 // ---- Hostile files -------------------------------------------------------------------------------------
 
-namespace {
-
-AviTestFile SmallVideo(int frames) {
-  AviTestFile f;
-  AviTestStream s;
-  s.format = DibFormat(2, 2, 24);
-  f.streams = {s};
-  for (int i = 0; i < frames; ++i)
-    f.chunks.push_back({"00db", Rows24(2, 2, [i](int, int) { return static_cast<std::uint32_t>(i * 0x010101); })});
-  return f;
-}
-
-}  // namespace
-
 TEST(AviHostileFiles, NotAnAviOrBrokenHeadersAreBadFormat) {
   TempDir dir;
   PAVIFILE file = 0;
@@ -466,18 +418,13 @@ TEST(AviHostileFiles, NotAnAviOrBrokenHeadersAreBadFormat) {
   EXPECT_EQ(AVIFileOpen(&file, dir.WriteFile("c", shortHeader.Build()), OF_READ), AVIERR_OK);
   AVIFileRelease(file);
 
-  // A strh of 20 bytes.
-  std::string bad = SmallVideo(1).Build();
-  const std::size_t strh = bad.find("strh");
-  bad.replace(strh + 4, 4, Le32(20));
-  EXPECT_EQ(AVIFileOpen(&file, dir.WriteFile("d", bad), OF_READ), AVIERR_BADFORMAT);
-
-  // A strf claiming more bytes than its list holds.
-  std::string big = SmallVideo(1).Build();
-  const std::size_t strf = big.find("strf");
-  big.replace(strf + 4, 4, Le32(0x7FFFFFF0));
-  EXPECT_EQ(AVIFileOpen(&file, dir.WriteFile("e", big), OF_READ), AVIERR_BADFORMAT);
-  EXPECT_EQ(file, 0u);
+  // A strh of 20 bytes; a strf claiming more bytes than its list holds.
+  for (auto [chunk, size] : {std::pair{"strh", 20u}, std::pair{"strf", 0x7FFFFFF0u}}) {
+    std::string bad = SmallVideo(1).Build();
+    bad.replace(bad.find(chunk) + 4, 4, Le32(size));
+    EXPECT_EQ(AVIFileOpen(&file, dir.WriteFile("d", bad), OF_READ), AVIERR_BADFORMAT) << chunk;
+    EXPECT_EQ(file, 0u);
+  }
 }
 
 TEST(AviHostileFiles, StatedLengthsBeyondTheFramesAreCut) {
@@ -494,61 +441,50 @@ TEST(AviHostileFiles, StatedLengthsBeyondTheFramesAreCut) {
   EXPECT_EQ(AVIStreamGetFrame(avi.reader, start + 2), nullptr);
 }
 
-TEST(AviHostileFiles, IndexEntriesOutsideTheMoviListAreSkipped) {
+TEST(AviHostileFiles, IndexesThatPointOutsideOrNowhere) {
   TempDir dir;
-  std::string bytes = SmallVideo(3).Build();
-  const std::size_t idx = bytes.rfind("idx1");
-  bytes.replace(idx + 8 + 16 + 8, 4, Le32(0x7FFFFFF0));  // second entry far away
-  OpenedAvi avi(dir.WriteFile("idx.avi", bytes));
-  ASSERT_EQ(avi.result, AVIERR_OK);
-  EXPECT_EQ(AVIStreamLength(avi.video), 2);
-}
+  const std::string whole = SmallVideo(3).Build();
+  const std::size_t idx = whole.rfind("idx1");
+  std::string farAway = whole;
+  farAway.replace(idx + 8 + 16 + 8, 4, Le32(0x7FFFFFF0));  // second entry outside the movi list: skipped
+  OpenedAvi a(dir.WriteFile("idx.avi", farAway));
+  ASSERT_EQ(a.result, AVIERR_OK);
+  EXPECT_EQ(AVIStreamLength(a.video), 2);
 
-TEST(AviHostileFiles, AnIndexThatPointsNowhereFallsBackToScanning) {
-  TempDir dir;
-  std::string bytes = SmallVideo(3).Build();
-  const std::size_t idx = bytes.rfind("idx1");
-  for (int e = 0; e < 3; ++e) bytes.replace(idx + 8 + 16 * e + 8, 4, Le32(3));
-  OpenedAvi avi(dir.WriteFile("scan.avi", bytes));
-  ASSERT_EQ(avi.result, AVIERR_OK);
-  EXPECT_EQ(AVIStreamLength(avi.video), 3);
-  const std::uint8_t* frame = AVIStreamGetFrame(avi.reader, 2);
+  std::string nowhere = whole;  // every entry points nowhere: the movi list is scanned instead
+  for (int e = 0; e < 3; ++e) nowhere.replace(idx + 8 + 16 * e + 8, 4, Le32(3));
+  OpenedAvi b(dir.WriteFile("scan.avi", nowhere));
+  ASSERT_EQ(b.result, AVIERR_OK);
+  EXPECT_EQ(AVIStreamLength(b.video), 3);
+  const std::uint8_t* frame = AVIStreamGetFrame(b.reader, 2);
   ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(OpenedAvi::Pixel24(frame, 0, 0), 0x020202u);
-}
+  EXPECT_EQ(Pixel24(frame, 0, 0), 0x020202u);
 
-TEST(AviHostileFiles, AbsoluteIndexOffsetsAreUnderstood) {
-  TempDir dir;
-  AviTestFile f = SmallVideo(2);
-  f.absoluteIndex = true;
-  OpenedAvi avi(dir.WriteFile("abs.avi", f.Build()));
-  EXPECT_EQ(AVIStreamLength(avi.video), 2);
-  EXPECT_NE(AVIStreamGetFrame(avi.reader, 1), nullptr);
+  AviTestFile absolute = SmallVideo(2);
+  absolute.absoluteIndex = true;
+  OpenedAvi c(dir.WriteFile("abs.avi", absolute.Build()));
+  EXPECT_EQ(AVIStreamLength(c.video), 2);
+  EXPECT_NE(AVIStreamGetFrame(c.reader, 1), nullptr);
 }
 
 TEST(AviHostileFiles, FramesTooShortOrTooLargeFailWithoutCrashing) {
   TempDir dir;
-  AviTestFile shortFrame = SmallVideo(1);
-  shortFrame.chunks[0].data.resize(5);
-  OpenedAvi a(dir.WriteFile("short.avi", shortFrame.Build()));
-  EXPECT_EQ(AVIStreamGetFrame(a.reader, 0), nullptr);
-
-  AviTestFile huge = SmallVideo(1);
-  huge.streams[0].format = DibFormat(60000, 60000, 24);
-  OpenedAvi b(dir.WriteFile("huge.avi", huge.Build()));
-  EXPECT_EQ(AVIStreamGetFrame(b.reader, 0), nullptr);
-
-  AviTestFile odd = SmallVideo(1);
-  odd.streams[0].format = DibFormat(2, 2, 7);
-  OpenedAvi c(dir.WriteFile("odd.avi", odd.Build()));
-  EXPECT_EQ(AVIStreamGetFrame(c.reader, 0), nullptr);
-
-  AviTestFile bigTable = SmallVideo(1);
-  bigTable.streams[0].format = DibFormat(2, 2, 8, 0, {0xFF});
-  bigTable.streams[0].format.replace(32, 4, Le32(100000));  // colours used far beyond the table
-  bigTable.chunks[0].data = std::string(8, '\x05');
-  OpenedAvi d(dir.WriteFile("table.avi", bigTable.Build()));
-  EXPECT_NE(AVIStreamGetFrame(d.reader, 0), nullptr);  // the table as far as it goes
+  auto frameOf = [&](const AviTestFile& f) {
+    OpenedAvi avi(dir.WriteFile("f.avi", f.Build()));
+    return AVIStreamGetFrame(avi.reader, 0) != nullptr;
+  };
+  AviTestFile f = SmallVideo(1);
+  f.chunks[0].data.resize(5);
+  EXPECT_FALSE(frameOf(f));
+  f = SmallVideo(1);
+  f.streams[0].format = DibFormat(60000, 60000, 24);
+  EXPECT_FALSE(frameOf(f));
+  f.streams[0].format = DibFormat(2, 2, 7);
+  EXPECT_FALSE(frameOf(f));
+  f.streams[0].format = DibFormat(2, 2, 8, 0, {0xFF});
+  f.streams[0].format.replace(32, 4, Le32(100000));  // colours used far beyond the table
+  f.chunks[0].data = std::string(8, '\x05');
+  EXPECT_TRUE(frameOf(f));  // the table as far as it goes
 }
 
 TEST(AviHostileFiles, TruncatedAnywhereNeverCrashes) {
@@ -573,18 +509,12 @@ TEST(AviHandles, StaleHandlesAreRefused) {
 }
 
 TEST(AviDibHelpers, ColourCountsFollowTheDibRules) {
-  TAviDibHeader h;
-  h.biBitCount = 8;
-  EXPECT_EQ(DibColorCount(h), 256);
-  h.biClrUsed = 17;
-  EXPECT_EQ(DibColorCount(h), 17);
-  h.biClrUsed = 5000;
-  EXPECT_EQ(DibColorCount(h), 256);
-  h.biBitCount = 4;
-  h.biClrUsed = 0;
-  EXPECT_EQ(DibColorCount(h), 16);
-  h.biClrUsed = 100;
-  EXPECT_EQ(DibColorCount(h), 16);
-  h.biBitCount = 24;
-  EXPECT_EQ(DibColorCount(h), 0);
+  // {bits, colours used, count}: the used count within what the depth holds, or all of it.
+  const int cases[][3] = {{8, 0, 256}, {8, 17, 17}, {8, 5000, 256}, {4, 0, 16}, {4, 100, 16}, {24, 100, 0}};
+  for (const auto& c : cases) {
+    TAviDibHeader h;
+    h.biBitCount = static_cast<std::uint16_t>(c[0]);
+    h.biClrUsed = static_cast<std::uint32_t>(c[1]);
+    EXPECT_EQ(DibColorCount(h), c[2]) << c[0] << " " << c[1];
+  }
 }

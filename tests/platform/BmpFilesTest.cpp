@@ -1,324 +1,160 @@
 #include "platform/BmpFiles.h"
 #include "platform/Graphics.h"
 #include "platform/Streams.h"
+#include "tests/support/BmpTestFiles.h"
+#include "tests/support/ErrorText.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using Colors = std::vector<TColor>;
 
-void U16(Bytes& b, std::uint32_t v) {
-  b.push_back(static_cast<std::uint8_t>(v));
-  b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void U32(Bytes& b, std::uint32_t v) {
-  U16(b, v & 0xFFFF);
-  U16(b, v >> 16);
-}
-void Append(Bytes& b, const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); }
-
-// The parts of a BMP file, assembled byte by byte.
-struct BmpParts {
-  std::uint32_t headerSize = 40;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  int bits = 24;
-  std::uint32_t compression = 0;
-  std::uint32_t imageSize = 0;
-  std::uint32_t colorsUsed = 0;
-  std::vector<std::uint32_t> masks;  // in the header (size >= 52) or after a 40-byte one
-  Bytes table;                       // colour table bytes as stored
-  Bytes gap;                         // bytes between the table and the pixels
-  Bytes pixels;
-  bool offsetZero = false;
-
-  Bytes Build() const {
-    Bytes info;
-    if (headerSize == 12) {
-      U16(info, static_cast<std::uint32_t>(width));
-      U16(info, static_cast<std::uint32_t>(height));
-      U16(info, 1);
-      U16(info, static_cast<std::uint32_t>(bits));
-    } else {
-      U32(info, static_cast<std::uint32_t>(width));
-      U32(info, static_cast<std::uint32_t>(height));
-      U16(info, 1);
-      U16(info, static_cast<std::uint32_t>(bits));
-      U32(info, compression);
-      U32(info, imageSize);
-      U32(info, 2835);
-      U32(info, 2835);
-      U32(info, colorsUsed);
-      U32(info, 0);
-      if (headerSize >= 52)
-        for (std::uint32_t m : masks) U32(info, m);
-      while (info.size() < headerSize - 4) info.push_back(0);
-      if (headerSize == 40)
-        for (std::uint32_t m : masks) U32(info, m);
-    }
-    const auto offset = static_cast<std::uint32_t>(14 + 4 + info.size() + table.size() + gap.size());
-    Bytes file;
-    U16(file, 0x4D42);
-    U32(file, static_cast<std::uint32_t>(offset + pixels.size()));
-    U32(file, 0);
-    U32(file, offsetZero ? 0 : offset);
-    U32(file, headerSize);
-    Append(file, info);
-    Append(file, table);
-    Append(file, gap);
-    Append(file, pixels);
-    return file;
-  }
-};
-
-Bytes Quads(std::initializer_list<TColor> colors) {
-  Bytes b;
-  for (TColor c : colors) {
-    b.push_back(GetBValue(c));
-    b.push_back(GetGValue(c));
-    b.push_back(GetRValue(c));
-    b.push_back(0);
-  }
-  return b;
-}
-
-void Load(TBitmap& bitmap, const Bytes& file) {
+void Load(TBitmap& bitmap, const std::string& file) {
   TReadOnlyMemoryStream stream(file.data(), static_cast<std::int64_t>(file.size()));
   bitmap.LoadFromStream(stream);
 }
 
-std::string LoadError(const Bytes& file) {
+std::string LoadError(const std::string& file) {
   TBitmap bitmap;
-  try {
-    Load(bitmap, file);
-  } catch (const EInvalidGraphic& e) {
-    return e.Message();
-  }
-  return "(loaded)";
+  return ErrorText<EInvalidGraphic>([&] { Load(bitmap, file); });
+}
+
+Colors Row(const TBitmap& b, int y) {
+  Colors row;
+  for (int x = 0; x < b.Width(); ++x) row.push_back(b.Pixel(x, y));
+  return row;
 }
 
 }  // namespace
 
 TEST(BmpReadVariants, OneBitBottomUp) {
-  BmpParts p;
-  p.width = 10;
-  p.height = 2;
-  p.bits = 1;
-  p.colorsUsed = 2;
-  p.table = Quads({clNavy, clYellow});
-  p.pixels = {0x80, 0x40, 0, 0,   // bottom row: pixels 0 and 9
-              0x01, 0x00, 0, 0};  // top row: pixel 7
   TBitmap b;
-  Load(b, p.Build());
+  Load(b, BmpTestFile{.width = 10, .bits = 1, .colorsUsed = 2, .table = Quads({clNavy, clYellow}),
+                      .pixels = {'\x80', '\x40', 0, 0, 1, 0, 0, 0}}  // bottom row: 0 and 9; top row: 7
+              .Build());
   ASSERT_EQ(b.PixelFormat(), pf1bit);
-  EXPECT_EQ(b.Width(), 10);
-  EXPECT_EQ(b.Pixel(7, 0), clYellow);
-  EXPECT_EQ(b.Pixel(0, 0), clNavy);
-  EXPECT_EQ(b.Pixel(0, 1), clYellow);
-  EXPECT_EQ(b.Pixel(9, 1), clYellow);
-  EXPECT_EQ(b.Pixel(8, 1), clNavy);
+  const TColor N = clNavy, Y = clYellow;
+  EXPECT_EQ(Row(b, 0), (Colors{N, N, N, N, N, N, N, Y, N, N}));
+  EXPECT_EQ(Row(b, 1), (Colors{Y, N, N, N, N, N, N, N, N, Y}));
   EXPECT_EQ(b.Palette().Count(), 2);
   EXPECT_FALSE(b.Modified());
 }
 
 TEST(BmpReadVariants, FourBitWithAShortColourTable) {
-  BmpParts p;
-  p.width = 3;
-  p.height = 1;
-  p.bits = 4;
-  p.colorsUsed = 3;
-  p.table = Quads({clBlack, clRed, clLime});
-  p.pixels = {0x21, 0x00, 0, 0};
   TBitmap b;
-  Load(b, p.Build());
+  Load(b, BmpTestFile{.width = 3, .height = 1, .bits = 4, .colorsUsed = 3, .table = Quads({clBlack, clRed, clLime}),
+                      .pixels = {'\x21', 0, 0, 0}}
+              .Build());
   ASSERT_EQ(b.PixelFormat(), pf4bit);
-  EXPECT_EQ(b.Pixel(0, 0), clLime);
-  EXPECT_EQ(b.Pixel(1, 0), clRed);
-  EXPECT_EQ(b.Pixel(2, 0), clBlack);
+  EXPECT_EQ(Row(b, 0), (Colors{clLime, clRed, clBlack}));
   EXPECT_EQ(b.Palette().Count(), 3);
 }
 
 TEST(BmpReadVariants, EightBitTopDown) {
-  BmpParts p;
-  p.width = 2;
-  p.height = -2;
-  p.bits = 8;
-  p.colorsUsed = 2;
-  p.table = Quads({clBlack, clWhite});
-  p.pixels = {1, 0, 0, 0,   // top row
-              0, 1, 0, 0};  // bottom row
   TBitmap b;
-  Load(b, p.Build());
+  Load(b, BmpTestFile{.height = -2, .bits = 8, .colorsUsed = 2, .table = Quads({clBlack, clWhite}),
+                      .pixels = {1, 0, 0, 0, 0, 1, 0, 0}}  // top row first
+              .Build());
   ASSERT_EQ(b.Height(), 2);
-  EXPECT_EQ(b.Pixel(0, 0), clWhite);
-  EXPECT_EQ(b.Pixel(1, 1), clWhite);
-  EXPECT_EQ(b.Pixel(0, 1), clBlack);
+  EXPECT_EQ(Row(b, 0), (Colors{clWhite, clBlack}));
+  EXPECT_EQ(Row(b, 1), (Colors{clBlack, clWhite}));
 }
 
-TEST(BmpReadVariants, SixteenBitFiveFiveFiveByDefault) {
-  BmpParts p;
-  p.width = 3;
-  p.height = 1;
-  p.bits = 16;
-  p.pixels = {0x00, 0x7C, 0x1F, 0x00, 0x00, 0x02, 0, 0};  // red, blue, green 16 of 31
-  TBitmap b;
-  Load(b, p.Build());
-  ASSERT_EQ(b.PixelFormat(), pf24bit);
-  EXPECT_EQ(b.Pixel(0, 0), RGB(255, 0, 0));
-  EXPECT_EQ(b.Pixel(1, 0), RGB(0, 0, 255));
-  EXPECT_EQ(b.Pixel(2, 0), RGB(0, 132, 0));
+TEST(BmpReadVariants, SixteenAndThirtyTwoBitsPlainAndWithBitFields) {
+  struct Case {
+    BmpTestFile file;
+    Colors row;
+    TPixelFormat format;
+  } const cases[] = {
+      // 5-5-5 by default: red, blue, green 16 of 31.
+      {{.width = 3, .height = 1, .bits = 16, .pixels = {0, '\x7C', '\x1F', 0, 0, 2, 0, 0}},
+       {RGB(255, 0, 0), RGB(0, 0, 255), RGB(0, 132, 0)}, pf24bit},
+      // Fields after a 40-byte header: pure green in 6 bits, then white.
+      {{.height = 1, .bits = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F}, .pixels = {'\xE0', 7, '\x1F', '\xF8'}},
+       {RGB(0, 255, 0), RGB(255, 0, 255)}, pf24bit},
+      {{.width = 1, .height = 1, .bits = 32, .pixels = {1, 2, 3, '\xFF'}}, {RGB(3, 2, 1)}, pf32bit},
+      // Fields in a version 4 header: red in the first byte.
+      {{.headerSize = 108, .width = 1, .height = 1, .bits = 32, .compression = 3,
+        .masks = {0x000000FF, 0x0000FF00, 0x00FF0000}, .pixels = {10, 20, 30, '\xFF'}},
+       {RGB(10, 20, 30)}, pf32bit},
+  };
+  for (const Case& c : cases) {
+    TBitmap b;
+    Load(b, c.file.Build());
+    EXPECT_EQ(b.PixelFormat(), c.format);
+    EXPECT_EQ(Row(b, 0), c.row) << c.file.bits;
+  }
 }
 
-TEST(BmpReadVariants, SixteenBitFieldsAfterAFortyByteHeader) {
-  BmpParts p;
-  p.width = 2;
-  p.height = 1;
-  p.bits = 16;
-  p.compression = 3;
-  p.masks = {0xF800, 0x07E0, 0x001F};
-  p.pixels = {0xE0, 0x07, 0x1F, 0xF8};  // pure green (6 bits); white
+TEST(BmpReadVariants, TwentyFourBitHeadersTablesAndGaps) {
+  const std::string pixels = {1, 2, 3, 0};
+  const BmpTestFile files[] = {
+      {.width = 1, .height = 1, .pixels = pixels},
+      {.headerSize = 124, .width = 1, .height = 1, .gap = "\xEE\xEE\xEE", .pixels = pixels},  // version 5
+      // An optional table of a true-colour image, and no pixel offset.
+      {.width = 1, .height = 1, .colorsUsed = 1, .table = Quads({clRed}), .pixels = pixels, .offsetZero = true},
+  };
+  for (const BmpTestFile& f : files) {
+    TBitmap b;
+    Load(b, f.Build());
+    EXPECT_EQ(b.Pixel(0, 0), RGB(3, 2, 1)) << f.headerSize;
+  }
   TBitmap b;
-  Load(b, p.Build());
-  EXPECT_EQ(b.Pixel(0, 0), RGB(0, 255, 0));
-  EXPECT_EQ(b.Pixel(1, 0), RGB(255, 0, 255));
-}
-
-TEST(BmpReadVariants, TwentyFourBitsWithPaddedRows) {
-  BmpParts p;
-  p.width = 1;
-  p.height = 2;
-  p.pixels = {1, 2, 3, 0,   // bottom
-              4, 5, 6, 0};  // top
-  TBitmap b;
-  Load(b, p.Build());
+  Load(b, BmpTestFile{.width = 1, .pixels = {1, 2, 3, 0, 4, 5, 6, 0}}.Build());  // rows padded to four bytes
   EXPECT_EQ(b.Pixel(0, 0), RGB(6, 5, 4));
   EXPECT_EQ(b.Pixel(0, 1), RGB(3, 2, 1));
 }
 
-TEST(BmpReadVariants, ThirtyTwoBitsPlainAndWithFieldsInAVersionFourHeader) {
-  BmpParts p;
-  p.width = 1;
-  p.height = 1;
-  p.bits = 32;
-  p.pixels = {1, 2, 3, 0xFF};
-  TBitmap b;
-  Load(b, p.Build());
-  ASSERT_EQ(b.PixelFormat(), pf32bit);
-  EXPECT_EQ(b.Pixel(0, 0), RGB(3, 2, 1));
-
-  p.headerSize = 108;
-  p.compression = 3;
-  p.masks = {0x000000FF, 0x0000FF00, 0x00FF0000};  // red in the first byte
-  p.pixels = {10, 20, 30, 0xFF};
-  Load(b, p.Build());
-  EXPECT_EQ(b.Pixel(0, 0), RGB(10, 20, 30));
-}
-
-TEST(BmpReadVariants, VersionFiveHeaderAndAGapBeforeThePixels) {
-  BmpParts p;
-  p.headerSize = 124;
-  p.width = 1;
-  p.height = 1;
-  p.gap = {0xEE, 0xEE, 0xEE};
-  p.pixels = {1, 2, 3, 0};
-  TBitmap b;
-  Load(b, p.Build());
-  EXPECT_EQ(b.Pixel(0, 0), RGB(3, 2, 1));
-}
-
-TEST(BmpReadVariants, OptionalTableOfATrueColourImageWithoutAnOffset) {
-  BmpParts p;
-  p.width = 1;
-  p.height = 1;
-  p.colorsUsed = 1;
-  p.table = Quads({clRed});
-  p.pixels = {1, 2, 3, 0};
-  p.offsetZero = true;
-  TBitmap b;
-  Load(b, p.Build());
-  EXPECT_EQ(b.Pixel(0, 0), RGB(3, 2, 1));
-}
-
 TEST(BmpReadVariants, OsTwoHeaderWithThreeByteEntries) {
-  BmpParts p;
-  p.headerSize = 12;
-  p.width = 2;
-  p.height = 1;
-  p.bits = 8;
-  p.table = {0, 0, 255, 255, 0, 0};  // red, blue; the offset says there are only two
-  p.pixels = {1, 0, 0, 0};
+  BmpTestFile f{.headerSize = 12, .height = 1, .bits = 8,
+                .table = {0, 0, '\xFF', '\xFF', 0, 0},  // red, blue; the offset says there are only two
+                .pixels = {1, 0, 0, 0}};
   TBitmap b;
-  Load(b, p.Build());
-  EXPECT_EQ(b.Pixel(0, 0), clBlue);
-  EXPECT_EQ(b.Pixel(1, 0), clRed);
+  Load(b, f.Build());
+  EXPECT_EQ(Row(b, 0), (Colors{clBlue, clRed}));
   EXPECT_EQ(b.Palette().Count(), 2);
 
-  p.bits = 24;
-  p.table.clear();
-  p.pixels = {1, 2, 3, 4, 5, 6, 0, 0};
-  Load(b, p.Build());
+  f.bits = 24;
+  f.table.clear();
+  f.pixels = {1, 2, 3, 4, 5, 6, 0, 0};
+  Load(b, f.Build());
   EXPECT_EQ(b.Pixel(1, 0), RGB(6, 5, 4));
 }
 
-TEST(BmpReadVariants, RunLengthEightBits) {
-  BmpParts p;
-  p.width = 6;
-  p.height = 3;
-  p.bits = 8;
-  p.compression = 1;
-  p.colorsUsed = 4;
-  p.table = Quads({clBlack, clRed, clLime, clBlue});
-  p.pixels = {
-      3, 1,           // bottom row: three red
-      0, 3, 2, 3, 1,  // absolute: lime, blue, red (+ pad byte)
-      0,              // pad
-      0, 0,           // end of line
-      0, 2, 2, 0,     // delta: two right, same row
-      2, 3,           // two blue at x 2, 3
-      0, 0,           // end of line
-      6, 2,           // top row: six lime
-      0, 1,           // end of bitmap
-  };
+TEST(BmpReadVariants, RunLengthEightAndFourBits) {
   TBitmap b;
-  Load(b, p.Build());
+  Load(b, BmpTestFile{.width = 6, .height = 3, .bits = 8, .compression = 1, .colorsUsed = 4,
+                      .table = Quads({clBlack, clRed, clLime, clBlue}),
+                      .pixels = {
+                          3, 1,              // bottom row: three red
+                          0, 3, 2, 3, 1, 0,  // absolute: lime, blue, red, pad byte
+                          0, 0,              // end of line
+                          0, 2, 2, 0,        // delta: two right, same row
+                          2, 3,              // two blue at x 2, 3
+                          0, 0,              // end of line
+                          6, 2,              // top row: six lime
+                          0, 1,              // end of bitmap
+                      }}
+              .Build());
   ASSERT_EQ(b.PixelFormat(), pf8bit);
-  const TColor bottom[6] = {clRed, clRed, clRed, clLime, clBlue, clRed};
-  for (int x = 0; x < 6; ++x) EXPECT_EQ(b.Pixel(x, 2), bottom[x]) << x;
-  const TColor middle[6] = {clBlack, clBlack, clBlue, clBlue, clBlack, clBlack};
-  for (int x = 0; x < 6; ++x) EXPECT_EQ(b.Pixel(x, 1), middle[x]) << x;
-  for (int x = 0; x < 6; ++x) EXPECT_EQ(b.Pixel(x, 0), clLime) << x;
-}
+  const TColor K = clBlack, R = clRed, L = clLime, B = clBlue;
+  EXPECT_EQ(Row(b, 2), (Colors{R, R, R, L, B, R}));
+  EXPECT_EQ(Row(b, 1), (Colors{K, K, B, B, K, K}));
+  EXPECT_EQ(Row(b, 0), (Colors{L, L, L, L, L, L}));
 
-TEST(BmpReadVariants, RunLengthFourBits) {
-  BmpParts p;
-  p.width = 5;
-  p.height = 1;
-  p.bits = 4;
-  p.compression = 2;
-  p.colorsUsed = 3;
-  p.table = Quads({clBlack, clRed, clLime});
-  // A run of three alternating red and lime, then an absolute run of three
-  // (two bytes, padded to four), then the end of the bitmap.
-  p.width = 6;
-  p.pixels = {3, 0x12, 0, 3, 0x21, 0x20, 0, 1};
-  TBitmap b;
-  Load(b, p.Build());
+  // A run of three alternating red and lime, an absolute run of three (two bytes, padded), the end.
+  Load(b, BmpTestFile{.width = 6, .height = 1, .bits = 4, .compression = 2, .colorsUsed = 3,
+                      .table = Quads({clBlack, clRed, clLime}), .pixels = {3, '\x12', 0, 3, '\x21', '\x20', 0, 1}}
+              .Build());
   ASSERT_EQ(b.PixelFormat(), pf4bit);
-  const TColor row[6] = {clRed, clLime, clRed, clLime, clRed, clLime};
-  for (int x = 0; x < 6; ++x) EXPECT_EQ(b.Pixel(x, 0), row[x]) << x;
+  EXPECT_EQ(Row(b, 0), (Colors{R, L, R, L, R, L}));
 }
 
 TEST(BmpReadVariants, LeavesTheStreamAfterThePixels) {
-  BmpParts p;
-  p.width = 1;
-  p.height = 1;
-  p.pixels = {1, 2, 3, 0};
-  Bytes file = p.Build();
-  file.push_back(0x5A);
+  const std::string file = BmpTestFile{.width = 1, .height = 1, .pixels = {1, 2, 3, 0}}.Build() + "\x5A";
   TReadOnlyMemoryStream stream(file.data(), static_cast<std::int64_t>(file.size()));
   TBitmap b;
   b.LoadFromStream(stream);
@@ -326,63 +162,43 @@ TEST(BmpReadVariants, LeavesTheStreamAfterThePixels) {
 }
 
 TEST(BmpHostileHeaders, RefusedWithAClearText) {
-  BmpParts good;
-  good.width = 2;
-  good.height = 2;
-  good.bits = 8;
-  good.colorsUsed = 2;
-  good.table = Quads({clBlack, clWhite});
-  good.pixels = Bytes(8, 0);
-  ASSERT_EQ(LoadError(good.Build()), "(loaded)");
-
+  const BmpTestFile good{.bits = 8, .colorsUsed = 2, .table = Quads({clBlack, clWhite}), .pixels = std::string(8, '\0')};
+  ASSERT_EQ(LoadError(good.Build()), "(no exception)");
   auto with = [&](auto change) {
-    BmpParts p = good;
-    change(p);
-    return LoadError(p.Build());
+    BmpTestFile f = good;
+    change(f);
+    return LoadError(f.Build());
   };
-  EXPECT_EQ(with([](BmpParts& p) { p.width = -1; }), "Invalid bitmap: bad dimensions");
-  EXPECT_EQ(with([](BmpParts& p) { p.width = 0x7FFFFFFF; }), "Invalid bitmap: bad dimensions");
-  EXPECT_EQ(with([](BmpParts& p) { p.height = INT32_MIN; }), "Invalid bitmap: bad dimensions");
-  EXPECT_EQ(with([](BmpParts& p) { p.width = 60000; p.height = 60000; }), "Invalid bitmap: bad dimensions");
-  EXPECT_EQ(with([](BmpParts& p) { p.width = 1000; }), "Invalid bitmap: pixel data past the end");
-  EXPECT_EQ(with([](BmpParts& p) { p.bits = 2; }), "Invalid bitmap: unsupported bit count");
-  EXPECT_EQ(with([](BmpParts& p) { p.compression = 4; }), "Invalid bitmap: unsupported compression");
-  EXPECT_EQ(with([](BmpParts& p) { p.compression = 2; }), "Invalid bitmap: run-length compression needs 4 bits per pixel");
-  EXPECT_EQ(with([](BmpParts& p) { p.compression = 3; }), "Invalid bitmap: bit fields need 16 or 32 bits per pixel");
-  EXPECT_EQ(with([](BmpParts& p) { p.headerSize = 20; }), "Invalid bitmap: unsupported header");
-  Bytes hugeHeader = good.Build();
-  hugeHeader[17] = 0xFF;  // header size 0xFF000028
+  EXPECT_EQ(with([](BmpTestFile& f) { f.width = -1; }), "Invalid bitmap: bad dimensions");
+  EXPECT_EQ(with([](BmpTestFile& f) { f.width = 0x7FFFFFFF; }), "Invalid bitmap: bad dimensions");
+  EXPECT_EQ(with([](BmpTestFile& f) { f.height = INT32_MIN; }), "Invalid bitmap: bad dimensions");
+  EXPECT_EQ(with([](BmpTestFile& f) { f.width = 60000; f.height = 60000; }), "Invalid bitmap: bad dimensions");
+  EXPECT_EQ(with([](BmpTestFile& f) { f.width = 1000; }), "Invalid bitmap: pixel data past the end");
+  EXPECT_EQ(with([](BmpTestFile& f) { f.bits = 2; }), "Invalid bitmap: unsupported bit count");
+  EXPECT_EQ(with([](BmpTestFile& f) { f.compression = 4; }), "Invalid bitmap: unsupported compression");
+  EXPECT_EQ(with([](BmpTestFile& f) { f.compression = 2; }), "Invalid bitmap: run-length compression needs 4 bits per pixel");
+  EXPECT_EQ(with([](BmpTestFile& f) { f.compression = 3; }), "Invalid bitmap: bit fields need 16 or 32 bits per pixel");
+  EXPECT_EQ(with([](BmpTestFile& f) { f.headerSize = 20; }), "Invalid bitmap: unsupported header");
+  std::string hugeHeader = good.Build();
+  hugeHeader[17] = '\xFF';  // header size 0xFF000028
   EXPECT_EQ(LoadError(hugeHeader), "Invalid bitmap: header past the end of the file");
-  EXPECT_EQ(with([](BmpParts& p) { p.pixels[1] = 2; }), "Invalid bitmap: colour index beyond the palette");
-  EXPECT_EQ(with([](BmpParts& p) { p.colorsUsed = 0; p.offsetZero = true; p.pixels.clear(); }),
+  EXPECT_EQ(with([](BmpTestFile& f) { f.pixels[1] = 2; }), "Invalid bitmap: colour index beyond the palette");
+  EXPECT_EQ(with([](BmpTestFile& f) { f.colorsUsed = 0; f.offsetZero = true; f.pixels.clear(); }),
             "Invalid bitmap: colour table past the end");
-  EXPECT_EQ(with([](BmpParts& p) { p.table.clear(); }), "Invalid bitmap: colour table missing");
-}
-
-TEST(BmpHostileHeaders, OffsetsOutsideTheFile) {
-  BmpParts p;
-  p.width = 1;
-  p.height = 1;
-  p.pixels = {1, 2, 3, 0};
-  Bytes file = p.Build();
-  file[10] = 20;  // pixel offset inside the header
+  EXPECT_EQ(with([](BmpTestFile& f) { f.table.clear(); }), "Invalid bitmap: colour table missing");
+  std::string file = BmpTestFile{.width = 1, .height = 1, .pixels = {1, 2, 3, 0}}.Build();
+  file[10] = 20;
   EXPECT_EQ(LoadError(file), "Invalid bitmap: pixel data inside the header");
   file[10] = 0;
-  file[12] = 1;  // 65536: past the end
+  file[12] = 1;  // 65536
   EXPECT_EQ(LoadError(file), "Invalid bitmap: pixel data past the end");
 }
 
 TEST(BmpHostileHeaders, RunLengthRunsPastTheRowOrImage) {
-  BmpParts p;
-  p.width = 4;
-  p.height = 2;
-  p.bits = 8;
-  p.compression = 1;
-  p.colorsUsed = 2;
-  p.table = Quads({clBlack, clWhite});
-  auto error = [&](Bytes data) {
-    p.pixels = data;
-    return LoadError(p.Build());
+  BmpTestFile f{.width = 4, .bits = 8, .compression = 1, .colorsUsed = 2, .table = Quads({clBlack, clWhite})};
+  auto error = [&](std::string data) {
+    f.pixels = data;
+    return LoadError(f.Build());
   };
   EXPECT_EQ(error({5, 1}), "Invalid bitmap: run-length run past the end of the row");
   EXPECT_EQ(error({2, 1, 3, 1}), "Invalid bitmap: run-length run past the end of the row");
@@ -393,32 +209,27 @@ TEST(BmpHostileHeaders, RunLengthRunsPastTheRowOrImage) {
   EXPECT_EQ(error({1, 7}), "Invalid bitmap: colour index beyond the palette");
   EXPECT_EQ(error({0, 3, 1, 1}), "Invalid bitmap: run-length data past the end");
   EXPECT_EQ(error({2, 1, 0}), "Invalid bitmap: run-length data past the end");
-  EXPECT_EQ(error({2, 1}), "(loaded)");  // data that stops ends the image
-  p.height = -2;
+  EXPECT_EQ(error({2, 1}), "(no exception)");  // data that stops ends the image
+  f.height = -2;
   EXPECT_EQ(error({0, 1}), "Invalid bitmap: top-down run-length image");
-  p.height = 60000;
-  p.width = 60000;
+  f.height = 60000;
+  f.width = 60000;
   EXPECT_EQ(error({0, 1}), "Invalid bitmap: bad dimensions");
 }
 
 TEST(BmpHostileHeaders, TruncatedAnywhereIsRefusedAndLeavesTheTarget) {
-  for (int bits : {1, 8, 16, 24}) {
-    BmpParts p;
-    p.width = 3;
-    p.height = 2;
-    p.bits = bits;
+  for (std::uint32_t bits : {1, 8, 16, 24}) {
+    BmpTestFile f{.width = 3, .bits = bits, .pixels = std::string(static_cast<std::size_t>(BytesPerScanline(3, bits) * 2), '\0')};
     if (bits <= 8) {
-      p.colorsUsed = 2;
-      p.table = Quads({clBlack, clWhite});
+      f.colorsUsed = 2;
+      f.table = Quads({clBlack, clWhite});
     }
-    p.pixels = Bytes(static_cast<std::size_t>(BytesPerScanline(3, bits) * 2), 0);
-    const Bytes file = p.Build();
+    const std::string file = f.Build();
     for (std::size_t cut = 0; cut < file.size(); ++cut) {
       TBitmap b;
       b.SetSize(5, 5);
       b.SetPixel(1, 1, clRed);
-      TReadOnlyMemoryStream stream(file.data(), static_cast<std::int64_t>(cut));
-      EXPECT_THROW(b.LoadFromStream(stream), EInvalidGraphic) << bits << " " << cut;
+      EXPECT_THROW(Load(b, file.substr(0, cut)), EInvalidGraphic) << bits << " " << cut;
       EXPECT_EQ(b.Width(), 5);
       EXPECT_EQ(b.Pixel(1, 1), clRed);
     }
@@ -433,34 +244,28 @@ TEST(BmpWrite, HeadersAndRowsByteForByte) {
   b.SetPixel(0, 1, RGB(4, 5, 6));
   TMemoryStream stream;
   b.SaveToStream(stream);
-  BmpParts p;
-  p.width = 1;
-  p.height = 2;
-  p.imageSize = 8;
-  p.pixels = {6, 5, 4, 0, 3, 2, 1, 0};
-  Bytes expected = p.Build();
-  // Our writer leaves the resolutions 0.
-  std::memset(expected.data() + 38, 0, 8);
-  EXPECT_EQ(stream.Bytes(), expected);
+  const std::string expected = BmpTestFile{.width = 1, .imageSize = 8, .pixels = {6, 5, 4, 0, 3, 2, 1, 0}}.Build();
+  EXPECT_EQ(std::string(stream.Bytes().begin(), stream.Bytes().end()), expected);
 }
 
-TEST(BmpWrite, PaletteFormatsKeepTheirPaletteThroughARoundTrip) {
-  for (TPixelFormat f : {pf1bit, pf4bit, pf8bit}) {
+TEST(BmpWrite, EveryWrittenFormatReadsBackWithItsPalette) {
+  for (TPixelFormat f : {pf1bit, pf4bit, pf8bit, pf24bit, pf32bit}) {
     TBitmap a;
     a.SetPixelFormat(f);
-    a.SetPalette(TPalette({PaletteEntryOf(clRed), PaletteEntryOf(clBlue)}));
-    a.SetSize(9, 3);
-    a.SetPixel(8, 2, clBlue);
+    const bool indexed = BitsPerPixel(f) <= 8;
+    if (indexed) a.SetPalette(TPalette({PaletteEntryOf(clRed), PaletteEntryOf(clBlue)}));
+    a.SetSize(13, 5);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 13; ++x) a.SetPixel(x, y, (x + y) % 3 == 0 ? clRed : clBlue);
     TMemoryStream stream;
     a.SaveToStream(stream);
-    EXPECT_EQ(stream.Size(), 54 + 8 + a.RowBytes() * 3);
+    EXPECT_EQ(stream.Size(), 54 + (indexed ? 8 : 0) + a.RowBytes() * 5) << f;
     stream.SetPosition(0);
     TBitmap b;
     b.LoadFromStream(stream);
-    EXPECT_EQ(b.PixelFormat(), f);
+    ASSERT_EQ(b.PixelFormat(), f);
     EXPECT_EQ(b.Palette(), a.Palette());
-    EXPECT_EQ(b.Pixel(8, 2), clBlue);
-    EXPECT_EQ(b.Pixel(7, 2), clRed);
+    for (int y = 0; y < 5; ++y) EXPECT_EQ(Row(b, y), Row(a, y)) << f << " row " << y;
   }
 }
 

@@ -2,211 +2,184 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
 namespace {
 
-void Make(TBitmap& b, int w, int h, TPixelFormat f, TColor fill = clWhite) {
-  b.SetPixelFormat(f);
-  b.Canvas().Brush().Color = fill;
-  b.SetSize(w, h);
+std::unique_ptr<TBitmap> Filled(int w, int h, TPixelFormat f = pf24bit, TColor fill = clWhite) {
+  auto b = std::make_unique<TBitmap>();
+  b->SetPixelFormat(f);
+  b->Canvas().Brush().Color = fill;
+  b->SetSize(w, h);
+  return b;
 }
 
-// A bitmap whose pixel (x, y) is RGB(10 * x, 10 * y, 7).
-void MakeGradient(TBitmap& b, int w, int h, TPixelFormat f = pf24bit) {
-  Make(b, w, h, f);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) b.SetPixel(x, y, RGB(static_cast<std::uint8_t>(10 * x), static_cast<std::uint8_t>(10 * y), 7));
+// An 8-bit bitmap of the palette whose row 0 holds the indices.
+std::unique_ptr<TBitmap> Indexed(const TPalette& palette, std::initializer_list<std::uint8_t> indices) {
+  auto b = std::make_unique<TBitmap>();
+  b->SetPixelFormat(pf8bit);
+  b->SetPalette(palette);
+  b->SetSize(static_cast<int>(indices.size()), 1);
+  std::copy(indices.begin(), indices.end(), b->ScanLine(0));
+  return b;
 }
 
 TColor G(int x, int y) { return RGB(static_cast<std::uint8_t>(10 * x), static_cast<std::uint8_t>(10 * y), 7); }
 
+// A bitmap whose pixel (x, y) is G(x, y).
+std::unique_ptr<TBitmap> Gradient(int w, int h) {
+  auto b = Filled(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) b->SetPixel(x, y, G(x, y));
+  return b;
+}
+
+const TPalette kBlackWhiteRed({PaletteEntryOf(clBlack), PaletteEntryOf(clWhite), PaletteEntryOf(clRed)});
+
 }  // namespace
 
 TEST(CanvasDraw, PlacesTheTopLeftCornerAndClipsAtTheEdges) {
-  TBitmap source;
-  MakeGradient(source, 3, 2);
-  TBitmap target;
-  Make(target, 4, 4, pf24bit);
-  target.Canvas().Draw(2, 1, source);
-  EXPECT_EQ(target.Pixel(1, 1), clWhite);
-  EXPECT_EQ(target.Pixel(2, 1), G(0, 0));
-  EXPECT_EQ(target.Pixel(3, 2), G(1, 1));
-  EXPECT_EQ(target.Pixel(2, 3), clWhite);
-  target.Canvas().Draw(-2, -1, source);
-  EXPECT_EQ(target.Pixel(0, 0), G(2, 1));
-  EXPECT_EQ(target.Pixel(1, 0), clWhite);
+  auto source = Gradient(3, 2);
+  auto target = Filled(4, 4);
+  target->Canvas().Draw(2, 1, *source);
+  EXPECT_EQ(target->Pixel(1, 1), clWhite);
+  EXPECT_EQ(target->Pixel(2, 1), G(0, 0));
+  EXPECT_EQ(target->Pixel(3, 2), G(1, 1));
+  EXPECT_EQ(target->Pixel(2, 3), clWhite);
+  target->Canvas().Draw(-2, -1, *source);
+  EXPECT_EQ(target->Pixel(0, 0), G(2, 1));
+  EXPECT_EQ(target->Pixel(1, 0), clWhite);
 }
 
 TEST(CanvasDraw, LeavesOutTheTransparentColour) {
-  TBitmap source;
-  Make(source, 3, 1, pf24bit, clLime);
-  source.SetPixel(1, 0, clRed);
-  source.SetTransparent(true);  // auto mode: the bottom-left pixel, lime
-  TBitmap target;
-  Make(target, 3, 1, pf24bit, clBlue);
-  target.Canvas().Draw(0, 0, source);
-  EXPECT_EQ(target.Pixel(0, 0), clBlue);
-  EXPECT_EQ(target.Pixel(1, 0), clRed);
-  EXPECT_EQ(target.Pixel(2, 0), clBlue);
+  auto source = Filled(3, 1, pf24bit, clLime);
+  source->SetPixel(1, 0, clRed);
+  source->SetTransparent(true);  // auto mode: the bottom-left pixel, lime
+  auto target = Filled(3, 1, pf24bit, clBlue);
+  target->Canvas().Draw(0, 0, *source);
+  EXPECT_EQ(target->Pixel(0, 0), clBlue);
+  EXPECT_EQ(target->Pixel(1, 0), clRed);
+  EXPECT_EQ(target->Pixel(2, 0), clBlue);
 
-  source.SetTransparentColor(clRed);
-  target.Canvas().Draw(0, 0, source);
-  EXPECT_EQ(target.Pixel(0, 0), clLime);
-  EXPECT_EQ(target.Pixel(1, 0), clRed);  // unchanged from before
+  source->SetTransparentColor(clRed);
+  target->Canvas().Draw(0, 0, *source);
+  EXPECT_EQ(target->Pixel(0, 0), clLime);
+  EXPECT_EQ(target->Pixel(1, 0), clRed);  // unchanged from before
 
-  source.SetTransparent(false);
-  Make(target, 3, 1, pf24bit, clBlue);
-  target.Canvas().Draw(0, 0, source);
-  EXPECT_EQ(target.Pixel(0, 0), clLime);
+  source->SetTransparent(false);
+  target = Filled(3, 1, pf24bit, clBlue);
+  target->Canvas().Draw(0, 0, *source);
+  EXPECT_EQ(target->Pixel(0, 0), clLime);
 }
 
 TEST(CanvasDraw, TransparentPaletteSourceComparesColours) {
-  TBitmap source;
-  source.SetPixelFormat(pf8bit);
-  source.SetPalette(TPalette({PaletteEntryOf(clBlack), PaletteEntryOf(clWhite), PaletteEntryOf(clRed)}));
-  source.SetSize(2, 1);
-  source.ScanLine(0)[0] = 2;
-  source.ScanLine(0)[1] = 1;
-  source.SetTransparentColor(clWhite);
-  source.SetTransparent(true);
-  TBitmap target;
-  Make(target, 2, 1, pf24bit, clBlue);
-  target.Canvas().Draw(0, 0, source);
-  EXPECT_EQ(target.Pixel(0, 0), clRed);
-  EXPECT_EQ(target.Pixel(1, 0), clBlue);
+  auto source = Indexed(kBlackWhiteRed, {2, 1});
+  source->SetTransparentColor(clWhite);
+  source->SetTransparent(true);
+  auto target = Filled(2, 1, pf24bit, clBlue);
+  target->Canvas().Draw(0, 0, *source);
+  EXPECT_EQ(target->Pixel(0, 0), clRed);
+  EXPECT_EQ(target->Pixel(1, 0), clBlue);
 }
 
-TEST(CanvasDraw, PaletteTargetTakesTheNearestEntry) {
-  TBitmap source;
-  Make(source, 2, 1, pf24bit);
-  source.SetPixel(0, 0, RGB(250, 10, 10));
-  source.SetPixel(1, 0, RGB(5, 5, 5));
-  TBitmap target;
-  target.SetPixelFormat(pf8bit);
-  target.SetPalette(TPalette({PaletteEntryOf(clBlack), PaletteEntryOf(clWhite), PaletteEntryOf(clRed)}));
-  target.SetSize(2, 1);
-  target.Canvas().Draw(0, 0, source);
-  EXPECT_EQ(target.ScanLine(0)[0], 2);
-  EXPECT_EQ(target.ScanLine(0)[1], 0);
-}
+TEST(CanvasDraw, PaletteTargetsTakeTheNearestEntryOrTheSameIndex) {
+  auto source = Filled(2, 1);
+  source->SetPixel(0, 0, RGB(250, 10, 10));
+  source->SetPixel(1, 0, RGB(5, 5, 5));
+  auto target = Indexed(kBlackWhiteRed, {1, 1});
+  target->Canvas().Draw(0, 0, *source);
+  EXPECT_EQ(target->ScanLine(0)[0], 2);
+  EXPECT_EQ(target->ScanLine(0)[1], 0);
 
-TEST(CanvasDraw, SamePaletteCopiesIndicesEvenOfDuplicateEntries) {
-  const TPalette palette({PaletteEntryOf(clBlack), PaletteEntryOf(clRed), PaletteEntryOf(clBlack)});
-  TBitmap source;
-  source.SetPixelFormat(pf8bit);
-  source.SetPalette(palette);
-  source.SetSize(3, 1);
-  source.ScanLine(0)[0] = 2;
-  source.ScanLine(0)[1] = 1;
-  source.ScanLine(0)[2] = 0;
-  TBitmap target;
-  target.SetPixelFormat(pf8bit);
-  target.SetPalette(palette);
-  target.SetSize(3, 1);
-  target.Canvas().Draw(0, 0, source);
-  EXPECT_EQ(target.ScanLine(0)[0], 2);
-  EXPECT_EQ(target.ScanLine(0)[1], 1);
-  EXPECT_EQ(target.ScanLine(0)[2], 0);
+  // The same palette copies indices, even of duplicate entries.
+  const TPalette duplicates({PaletteEntryOf(clBlack), PaletteEntryOf(clRed), PaletteEntryOf(clBlack)});
+  auto indexed = Indexed(duplicates, {2, 1, 0});
+  target = Indexed(duplicates, {1, 0, 1});
+  target->Canvas().Draw(0, 0, *indexed);
+  EXPECT_EQ(target->ScanLine(0)[0], 2);
+  EXPECT_EQ(target->ScanLine(0)[1], 1);
+  EXPECT_EQ(target->ScanLine(0)[2], 0);
 }
 
 TEST(CanvasDraw, MarksTheTargetChangedOnce) {
-  TBitmap source;
-  MakeGradient(source, 4, 4);
-  TBitmap target;
-  Make(target, 4, 4, pf24bit);
-  target.SetModified(false);
+  auto source = Gradient(4, 4);
+  auto target = Filled(4, 4);
+  target->SetModified(false);
   int changes = 0;
-  target.OnChange = [&](TBitmap&) { ++changes; };
-  target.Canvas().Draw(0, 0, source);
-  EXPECT_TRUE(target.Modified());
+  target->OnChange = [&](TBitmap&) { ++changes; };
+  target->Canvas().Draw(0, 0, *source);
+  EXPECT_TRUE(target->Modified());
   EXPECT_EQ(changes, 1);
 }
 
 TEST(CanvasDraw, HonoursTheClipRegion) {
-  TBitmap source;
-  Make(source, 4, 4, pf24bit, clRed);
-  TBitmap target;
-  Make(target, 4, 4, pf32bit);
-  target.Canvas().SetClipRegion(CreateRectRgn(1, 1, 3, 3));
-  target.Canvas().Draw(0, 0, source);
-  EXPECT_EQ(target.Pixel(0, 0), clWhite);
-  EXPECT_EQ(target.Pixel(1, 1), clRed);
-  EXPECT_EQ(target.Pixel(2, 2), clRed);
-  EXPECT_EQ(target.Pixel(3, 2), clWhite);
+  auto source = Filled(4, 4, pf24bit, clRed);
+  auto target = Filled(4, 4, pf32bit);
+  target->Canvas().SetClipRegion(CreateRectRgn(1, 1, 3, 3));
+  target->Canvas().Draw(0, 0, *source);
+  EXPECT_EQ(target->Pixel(0, 0), clWhite);
+  EXPECT_EQ(target->Pixel(1, 1), clRed);
+  EXPECT_EQ(target->Pixel(2, 2), clRed);
+  EXPECT_EQ(target->Pixel(3, 2), clWhite);
 }
 
 TEST(CanvasStretch, NearestNeighbourThroughPixelCentres) {
-  TBitmap source;
-  MakeGradient(source, 4, 2);
-  TBitmap target;
-  Make(target, 8, 4, pf24bit);
-  target.Canvas().StretchDraw(Rect(0, 0, 8, 4), source);
+  auto source = Gradient(4, 2);
+  auto target = Filled(8, 4);
+  target->Canvas().StretchDraw(Rect(0, 0, 8, 4), *source);
   for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(target.Pixel(x, y), G(x / 2, y / 2)) << x << "," << y;
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(target->Pixel(x, y), G(x / 2, y / 2)) << x << "," << y;
   // Halving takes the second pixel of every pair (the one under the centre).
-  Make(target, 2, 1, pf24bit);
-  target.Canvas().StretchDraw(Rect(0, 0, 2, 1), source);
-  EXPECT_EQ(target.Pixel(0, 0), G(1, 1));
-  EXPECT_EQ(target.Pixel(1, 0), G(3, 1));
+  target = Filled(2, 1);
+  target->Canvas().StretchDraw(Rect(0, 0, 2, 1), *source);
+  EXPECT_EQ(target->Pixel(0, 0), G(1, 1));
+  EXPECT_EQ(target->Pixel(1, 0), G(3, 1));
   // Three from four: centres 2/3, 2, 10/3 fall in pixels 0, 2 and 3.
-  Make(target, 3, 1, pf24bit);
-  target.Canvas().StretchDraw(Rect(0, 0, 3, 1), source);
-  EXPECT_EQ(target.Pixel(0, 0), G(0, 1));
-  EXPECT_EQ(target.Pixel(1, 0), G(2, 1));
-  EXPECT_EQ(target.Pixel(2, 0), G(3, 1));
-}
-
-TEST(CanvasStretch, ANegativeExtentMirrors) {
-  TBitmap source;
-  MakeGradient(source, 3, 1);
-  TBitmap target;
-  Make(target, 3, 1, pf24bit);
-  target.Canvas().StretchDraw(Rect(3, 0, 0, 1), source);
-  EXPECT_EQ(target.Pixel(0, 0), G(2, 0));
-  EXPECT_EQ(target.Pixel(2, 0), G(0, 0));
+  target = Filled(3, 1);
+  target->Canvas().StretchDraw(Rect(0, 0, 3, 1), *source);
+  EXPECT_EQ(target->Pixel(0, 0), G(0, 1));
+  EXPECT_EQ(target->Pixel(1, 0), G(2, 1));
+  EXPECT_EQ(target->Pixel(2, 0), G(3, 1));
+  // A negative extent mirrors.
+  source = Gradient(3, 1);
+  target->Canvas().StretchDraw(Rect(3, 0, 0, 1), *source);
+  EXPECT_EQ(target->Pixel(0, 0), G(2, 0));
+  EXPECT_EQ(target->Pixel(2, 0), G(0, 0));
 }
 
 TEST(CanvasStretch, KeepsTransparency) {
-  TBitmap source;
-  Make(source, 2, 1, pf24bit, clLime);
-  source.SetPixel(1, 0, clRed);
-  source.SetTransparent(true);
-  TBitmap target;
-  Make(target, 4, 2, pf24bit, clBlue);
-  target.Canvas().StretchDraw(Rect(0, 0, 4, 2), source);
-  EXPECT_EQ(target.Pixel(1, 1), clBlue);
-  EXPECT_EQ(target.Pixel(2, 1), clRed);
+  auto source = Filled(2, 1, pf24bit, clLime);
+  source->SetPixel(1, 0, clRed);
+  source->SetTransparent(true);
+  auto target = Filled(4, 2, pf24bit, clBlue);
+  target->Canvas().StretchDraw(Rect(0, 0, 4, 2), *source);
+  EXPECT_EQ(target->Pixel(1, 1), clBlue);
+  EXPECT_EQ(target->Pixel(2, 1), clRed);
 }
 
 TEST(CanvasCopyRect, StretchesAPartWithTheCopyMode) {
-  TBitmap source;
-  MakeGradient(source, 4, 4);
-  TBitmap target;
-  Make(target, 4, 4, pf24bit);
-  target.Canvas().CopyRect(Rect(0, 0, 4, 4), source.Canvas(), Rect(2, 2, 4, 4));
-  EXPECT_EQ(target.Pixel(0, 0), G(2, 2));
-  EXPECT_EQ(target.Pixel(3, 3), G(3, 3));
-  target.Canvas().SetCopyMode(DSTINVERT);
-  target.Canvas().CopyRect(Rect(0, 0, 1, 1), source.Canvas(), Rect(0, 0, 1, 1));
-  EXPECT_EQ(target.Pixel(0, 0), G(2, 2) ^ 0xFFFFFFu);
+  auto source = Gradient(4, 4);
+  auto target = Filled(4, 4);
+  target->Canvas().CopyRect(Rect(0, 0, 4, 4), source->Canvas(), Rect(2, 2, 4, 4));
+  EXPECT_EQ(target->Pixel(0, 0), G(2, 2));
+  EXPECT_EQ(target->Pixel(3, 3), G(3, 3));
+  target->Canvas().SetCopyMode(DSTINVERT);
+  target->Canvas().CopyRect(Rect(0, 0, 1, 1), source->Canvas(), Rect(0, 0, 1, 1));
+  EXPECT_EQ(target->Pixel(0, 0), G(2, 2) ^ 0xFFFFFFu);
 }
 
 TEST(CanvasCopyRect, SourceOutsideItsBitmapLeavesTheTarget) {
-  TBitmap source;
-  Make(source, 2, 2, pf24bit, clRed);
-  TBitmap target;
-  Make(target, 4, 1, pf24bit);
-  target.Canvas().CopyRect(Rect(0, 0, 4, 1), source.Canvas(), Rect(-2, 0, 2, 1));
-  EXPECT_EQ(target.Pixel(1, 0), clWhite);
-  EXPECT_EQ(target.Pixel(2, 0), clRed);
+  auto source = Filled(2, 2, pf24bit, clRed);
+  auto target = Filled(4, 1);
+  target->Canvas().CopyRect(Rect(0, 0, 4, 1), source->Canvas(), Rect(-2, 0, 2, 1));
+  EXPECT_EQ(target->Pixel(1, 0), clWhite);
+  EXPECT_EQ(target->Pixel(2, 0), clRed);
 }
 
 TEST(CanvasBitBlt, RasterOperations) {
   const TColor src = RGB(0xF0, 0x0F, 0x33), dst = RGB(0xAA, 0x55, 0x0F), pat = RGB(0x12, 0x34, 0x56);
-  struct Case {
-    std::uint32_t rop;
-    TColor expected;
-  };
-  const Case cases[] = {
+  const std::pair<std::uint32_t, TColor> cases[] = {
       {SRCCOPY, src},
       {SRCAND, src & dst},
       {SRCPAINT, src | dst},
@@ -224,49 +197,41 @@ TEST(CanvasBitBlt, RasterOperations) {
       {WHITENESS, 0xFFFFFFu},
   };
   for (TPixelFormat f : {pf24bit, pf32bit}) {
-    for (const Case& c : cases) {
-      TBitmap source;
-      Make(source, 2, 2, pf24bit, src);
-      TBitmap target;
-      Make(target, 3, 3, f, dst);
-      target.Canvas().Brush().Color = pat;
-      EXPECT_TRUE(BitBlt(target.Canvas(), 1, 1, 2, 2, source.Canvas(), 0, 0, c.rop));
-      EXPECT_EQ(target.Pixel(1, 1), c.expected) << std::hex << c.rop;
-      EXPECT_EQ(target.Pixel(2, 2), c.expected) << std::hex << c.rop;
-      EXPECT_EQ(target.Pixel(0, 0), dst);
+    for (const auto& [rop, expected] : cases) {
+      auto source = Filled(2, 2, pf24bit, src);
+      auto target = Filled(3, 3, f, dst);
+      target->Canvas().Brush().Color = pat;
+      EXPECT_TRUE(BitBlt(target->Canvas(), 1, 1, 2, 2, source->Canvas(), 0, 0, rop));
+      EXPECT_EQ(target->Pixel(1, 1), expected) << std::hex << rop;
+      EXPECT_EQ(target->Pixel(2, 2), expected) << std::hex << rop;
+      EXPECT_EQ(target->Pixel(0, 0), dst);
     }
   }
 }
 
 TEST(CanvasBitBlt, MonochromeMaskWithSrcAnd) {
-  TBitmap mask;
-  Make(mask, 2, 1, pf1bit);
-  mask.SetPixel(0, 0, clBlack);
-  TBitmap target;
-  Make(target, 2, 1, pf24bit, clRed);
-  BitBlt(target.Canvas(), 0, 0, 2, 1, mask.Canvas(), 0, 0, SRCAND);
-  EXPECT_EQ(target.Pixel(0, 0), clBlack);
-  EXPECT_EQ(target.Pixel(1, 0), clRed);
+  auto mask = Filled(2, 1, pf1bit);
+  mask->SetPixel(0, 0, clBlack);
+  auto target = Filled(2, 1, pf24bit, clRed);
+  BitBlt(target->Canvas(), 0, 0, 2, 1, mask->Canvas(), 0, 0, SRCAND);
+  EXPECT_EQ(target->Pixel(0, 0), clBlack);
+  EXPECT_EQ(target->Pixel(1, 0), clRed);
 }
 
 TEST(CanvasBitBlt, OverlappingCopyWithinOneBitmap) {
-  TBitmap b;
-  MakeGradient(b, 5, 1);
-  BitBlt(b.Canvas(), 1, 0, 4, 1, b.Canvas(), 0, 0, SRCCOPY);
-  for (int x = 1; x < 5; ++x) EXPECT_EQ(b.Pixel(x, 0), G(x - 1, 0));
-  EXPECT_EQ(b.Pixel(0, 0), G(0, 0));
+  auto b = Gradient(5, 1);
+  BitBlt(b->Canvas(), 1, 0, 4, 1, b->Canvas(), 0, 0, SRCCOPY);
+  for (int x = 1; x < 5; ++x) EXPECT_EQ(b->Pixel(x, 0), G(x - 1, 0));
+  EXPECT_EQ(b->Pixel(0, 0), G(0, 0));
 }
 
 TEST(CanvasBitBlt, PaletteFormatsMapBackToTheNearestIndex) {
-  TBitmap source;
-  Make(source, 3, 1, pf4bit, clRed);
-  TBitmap target;
-  Make(target, 3, 1, pf8bit, clWhite);
-  BitBlt(target.Canvas(), 0, 0, 3, 1, source.Canvas(), 0, 0, SRCINVERT);  // red ^ white = aqua
-  EXPECT_EQ(target.Pixel(0, 0), clAqua);
-  TBitmap mono;
-  Make(mono, 9, 1, pf1bit, clWhite);
-  BitBlt(mono.Canvas(), 0, 0, 9, 1, source.Canvas(), 0, 0, SRCCOPY);  // red is nearer to black
-  EXPECT_EQ(mono.Pixel(2, 0), clBlack);
-  EXPECT_EQ(mono.Pixel(3, 0), clWhite);
+  auto source = Filled(3, 1, pf4bit, clRed);
+  auto target = Filled(3, 1, pf8bit, clWhite);
+  BitBlt(target->Canvas(), 0, 0, 3, 1, source->Canvas(), 0, 0, SRCINVERT);  // red ^ white = aqua
+  EXPECT_EQ(target->Pixel(0, 0), clAqua);
+  auto mono = Filled(9, 1, pf1bit, clWhite);
+  BitBlt(mono->Canvas(), 0, 0, 9, 1, source->Canvas(), 0, 0, SRCCOPY);  // red is nearer to black
+  EXPECT_EQ(mono->Pixel(2, 0), clBlack);
+  EXPECT_EQ(mono->Pixel(3, 0), clWhite);
 }

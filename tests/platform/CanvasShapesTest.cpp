@@ -31,50 +31,30 @@ void PenAndBrush(TCanvas& c) {
   c.Brush().Color = clRed;
 }
 
+// The picture of a white w x h bitmap after drawing with a black pen and a red brush.
+template <typename Draw>
+std::string Drawn(int w, int h, Draw draw, TPixelFormat f = pf24bit) {
+  TBitmap b;
+  Make(b, w, h, f);
+  PenAndBrush(b.Canvas());
+  draw(b.Canvas());
+  return Picture(b);
+}
+
 }  // namespace
 
 TEST(CanvasRectangles, OutlineAndFillStopBeforeRightAndBottom) {
-  TBitmap b;
-  Make(b, 6, 5);
-  PenAndBrush(b.Canvas());
-  b.Canvas().Rectangle(1, 1, 5, 4);
-  EXPECT_EQ(Picture(b), "......|.PPPP.|.PBBP.|.PPPP.|......");
+  EXPECT_EQ(Drawn(6, 5, [](TCanvas& c) { c.Rectangle(1, 1, 5, 4); }), "......|.PPPP.|.PBBP.|.PPPP.|......");
+  EXPECT_EQ(Drawn(5, 4, [](TCanvas& c) { c.FrameRect(Rect(1, 0, 4, 3)); }), ".BBB.|.B.B.|.BBB.|.....");  // with the brush
 }
 
-TEST(CanvasRectangles, WithoutAPenTheFillIsOnePixelSmaller) {
-  TBitmap b;
-  Make(b, 5, 4);
-  PenAndBrush(b.Canvas());
-  b.Canvas().Pen().Style = psClear;
-  b.Canvas().Rectangle(0, 0, 4, 3);
-  EXPECT_EQ(Picture(b), "BBB..|BBB..|.....|.....");
-}
-
-TEST(CanvasRectangles, ClearBrushDrawsOnlyTheOutlineAndCoordinatesAreNormalised) {
-  TBitmap b;
-  Make(b, 4, 4);
-  PenAndBrush(b.Canvas());
-  b.Canvas().Brush().Style = bsClear;
-  b.Canvas().Rectangle(4, 4, 0, 0);
-  EXPECT_EQ(Picture(b), "PPPP|P..P|P..P|PPPP");
-}
-
-TEST(CanvasRectangles, InsideFramePenOfWidthTwo) {
-  TBitmap b;
-  Make(b, 6, 6);
-  PenAndBrush(b.Canvas());
-  b.Canvas().Pen().Width = 2;
-  b.Canvas().Pen().Style = psInsideFrame;
-  b.Canvas().Rectangle(0, 0, 6, 6);
-  EXPECT_EQ(Picture(b), "PPPPPP|PPPPPP|PPBBPP|PPBBPP|PPPPPP|PPPPPP");
-}
-
-TEST(CanvasRectangles, FrameRectUsesTheBrush) {
-  TBitmap b;
-  Make(b, 5, 4);
-  PenAndBrush(b.Canvas());
-  b.Canvas().FrameRect(Rect(1, 0, 4, 3));
-  EXPECT_EQ(Picture(b), ".BBB.|.B.B.|.BBB.|.....");
+TEST(CanvasRectangles, PenStylesDecideTheOutline) {
+  // Without a pen the fill is one pixel smaller.
+  EXPECT_EQ(Drawn(5, 4, [](TCanvas& c) { c.Pen().Style = psClear; c.Rectangle(0, 0, 4, 3); }), "BBB..|BBB..|.....|.....");
+  // A clear brush draws only the outline; coordinates are normalised.
+  EXPECT_EQ(Drawn(4, 4, [](TCanvas& c) { c.Brush().Style = bsClear; c.Rectangle(4, 4, 0, 0); }), "PPPP|P..P|P..P|PPPP");
+  EXPECT_EQ(Drawn(6, 6, [](TCanvas& c) { c.Pen().Width = 2; c.Pen().Style = psInsideFrame; c.Rectangle(0, 0, 6, 6); }),
+            "PPPPPP|PPPPPP|PPBBPP|PPBBPP|PPPPPP|PPPPPP");
 }
 
 TEST(CanvasRectangles, RoundRectCutsItsCorners) {
@@ -182,16 +162,13 @@ TEST(CanvasLines, WideLinesHaveRoundCapsAndExactWidth) {
 }
 
 TEST(CanvasLines, DottedPenFillsItsGapsWithASolidBrush) {
-  TBitmap b;
-  Make(b, 12, 2);
-  b.Canvas().Pen().Style = psDot;
-  b.Canvas().Brush().Color = clRed;
-  b.Canvas().MoveTo(0, 0);
-  b.Canvas().LineTo(12, 0);
-  b.Canvas().Brush().Style = bsClear;
-  b.Canvas().MoveTo(0, 1);
-  b.Canvas().LineTo(12, 1);
-  EXPECT_EQ(Picture(b), "PPPBBBPPPBBB|PPP...PPP...");
+  EXPECT_EQ(Drawn(12, 2, [](TCanvas& c) {
+              c.Pen().Style = psDot;
+              c.MoveTo(0, 0); c.LineTo(12, 0);
+              c.Brush().Style = bsClear;
+              c.MoveTo(0, 1); c.LineTo(12, 1);
+            }),
+            "PPPBBBPPPBBB|PPP...PPP...");
 }
 
 TEST(CanvasLines, PenModes) {
@@ -238,17 +215,16 @@ TEST(CanvasPolygons, FillAlternateLeavesEvenlyCrossedAreasOpen) {
 }
 
 TEST(CanvasPolygons, TriangleFillAndOutline) {
-  TBitmap b;
-  Make(b, 5, 5);
-  PenAndBrush(b.Canvas());
-  b.Canvas().Pen().Style = psClear;
-  b.Canvas().Polygon({Point(0, 0), Point(4, 0), Point(0, 4)});
-  EXPECT_EQ(Picture(b), "BBBB.|BBB..|BB...|B....|.....");
-  TBitmap outlined;
-  Make(outlined, 5, 5);
-  PenAndBrush(outlined.Canvas());
-  outlined.Canvas().Polygon({Point(0, 0), Point(4, 0), Point(0, 4)});
-  EXPECT_EQ(Picture(outlined), "PPPPP|PBBP.|PBP..|PP...|P....");
+  EXPECT_EQ(Drawn(5, 5, [](TCanvas& c) { c.Polygon({Point(0, 0), Point(4, 0), Point(0, 4)}); }),
+            "PPPPP|PBBP.|PBP..|PP...|P....");
+  EXPECT_EQ(Drawn(5, 5, [](TCanvas& c) { c.Pen().Style = psClear; c.Polygon({Point(0, 0), Point(4, 0), Point(0, 4)}); }),
+            "BBBB.|BBB..|BB...|B....|.....");
+}
+
+TEST(CanvasFills, FillRectIsExclusiveAndClippedInEveryFormat) {
+  EXPECT_EQ(Drawn(5, 4, [](TCanvas& c) { c.FillRect(Rect(1, 1, 3, 3)); }), ".....|.BB..|.BB..|.....");
+  EXPECT_EQ(Drawn(5, 2, [](TCanvas& c) { c.FillRect(Rect(-10, -10, 100, 100)); }), "BBBBB|BBBBB");
+  EXPECT_EQ(Drawn(7, 3, [](TCanvas& c) { c.FillRect(Rect(1, 0, 6, 3)); }, pf4bit), ".BBBBB.|.BBBBB.|.BBBBB.");
 }
 
 TEST(CanvasFills, HatchedBrushLeavesTheSpaceBetweenItsLines) {
@@ -281,6 +257,18 @@ TEST(CanvasFills, EveryShapeMarksTheBitmapChangedOnce) {
   b.Canvas().Rectangle(0, 0, 5, 5);
   b.Canvas().FillRect(Rect(0, 0, 3, 3));
   EXPECT_EQ(changes, 4);
+}
+
+TEST(CanvasRegions, AnEllipticClipRegionLimitsTheFill) {
+  TBitmap b;
+  Make(b, 10, 10);
+  b.Canvas().SetClipRegion(CreateEllipticRgn(0, 0, 10, 10));
+  b.Canvas().Brush().Color = clBlack;
+  b.Canvas().FillRect(Rect(0, 0, 10, 10));
+  EXPECT_EQ(b.Pixel(0, 0), clWhite);
+  EXPECT_EQ(b.Pixel(5, 5), clBlack);
+  EXPECT_EQ(b.Pixel(0, 5), clBlack);
+  EXPECT_EQ(b.Canvas().Pixel(0, 0), 0xFFFFFFFFu);
 }
 
 TEST(CanvasRegions, CurvedRegionsLeaveOutTheLastColumnAndRowOfTheirBounds) {
@@ -334,11 +322,7 @@ TEST(CanvasExtremes, FiguresFarLargerThanTheBitmapCostOnlyTheBitmap) {
 }
 
 TEST(CanvasExtremes, DashesKeepTheirPhaseWhereALineEntersTheBitmap) {
-  TBitmap b;
-  Make(b, 8, 1);
-  b.Canvas().Pen().Style = psDot;  // three on, three off
-  b.Canvas().Brush().Style = bsClear;
-  b.Canvas().MoveTo(-100, 0);
-  b.Canvas().LineTo(100, 0);
-  EXPECT_EQ(Picture(b), "..PPP...");
+  // A dotted pen: three on, three off.
+  EXPECT_EQ(Drawn(8, 1, [](TCanvas& c) { c.Pen().Style = psDot; c.Brush().Style = bsClear; c.MoveTo(-100, 0); c.LineTo(100, 0); }),
+            "..PPP...");
 }

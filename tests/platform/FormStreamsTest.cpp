@@ -1,5 +1,6 @@
 #include "platform/FormStreams.h"
 #include "platform/Streams.h"
+#include "tests/support/ErrorText.h"
 
 #include <gtest/gtest.h>
 
@@ -52,24 +53,19 @@ std::string Bytes(TMemoryStream& stream) { return std::string(stream.Bytes().beg
 
 }  // namespace
 
-TEST(ExtendedReals, RoundTripDoubles) {
+TEST(ExtendedReals, RoundTripDoublesAndOneHasTheClassicLayout) {
+  std::uint8_t bytes[10];
   for (double value : {0.0, 1.0, -2.5, 0.1, 1e300, -1e-300, 123456.789, 4.9e-324}) {
-    std::uint8_t bytes[10];
     DoubleToExtended(value, bytes);
     EXPECT_EQ(ExtendedToDouble(bytes), value) << value;
   }
-  std::uint8_t bytes[10];
   DoubleToExtended(std::numeric_limits<double>::infinity(), bytes);
   EXPECT_TRUE(std::isinf(ExtendedToDouble(bytes)));
   DoubleToExtended(std::nan(""), bytes);
   EXPECT_TRUE(std::isnan(ExtendedToDouble(bytes)));
-}
-
-TEST(ExtendedReals, OneHasTheClassicLayout) {
-  std::uint8_t bytes[10];
   DoubleToExtended(1.0, bytes);
-  const std::uint8_t expected[10] = {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F};
-  EXPECT_EQ(0, std::memcmp(bytes, expected, 10));
+  const std::uint8_t one[10] = {0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F};
+  EXPECT_EQ(0, std::memcmp(bytes, one, 10));
 }
 
 TEST(FormStreams, ComponentRoundTripThroughTheRegistry) {
@@ -129,18 +125,8 @@ TEST(FormStreams, UnknownPropertiesAndClassesAreReported) {
   writer.WriteListEnd();
   writer.WriteListEnd();
   stream.SetPosition(0);
-  try {
-    ReadComponentFromStream(stream);
-    FAIL();
-  } catch (const EReadError& e) {
-    EXPECT_EQ(e.Message(), "Property Nonsense does not exist");
-  }
-  try {
-    CreateObjectOfClass("TMissing");
-    FAIL();
-  } catch (const EClassNotFound& e) {
-    EXPECT_EQ(e.Message(), "Class TMissing not found");
-  }
+  EXPECT_EQ(ErrorText<EReadError>([&] { ReadComponentFromStream(stream); }), "Property Nonsense does not exist");
+  EXPECT_EQ(ErrorText<EClassNotFound>([] { CreateObjectOfClass("TMissing"); }), "Class TMissing not found");
 }
 
 TEST(FormStreams, WrongValueTypesAreReadErrors) {
@@ -169,39 +155,21 @@ TEST(FormStreams, TruncatedStreamsFailCleanlyAtEveryLength) {
 }
 
 TEST(FormStreams, HostileLengthsAndTagsAreRejected) {
-  // A binary value claiming 2 GB, then an unknown tag.
-  const std::string huge = std::string("\x0A\xFF\xFF\xFF\x7F", 5);
-  TReadOnlyMemoryStream first(huge.data(), static_cast<std::int64_t>(huge.size()));
-  TReader reader(first);
-  EXPECT_THROW(reader.SkipValue(), EReadError);
-  const std::string unknown = "\x63";
-  TReadOnlyMemoryStream second(unknown.data(), 1);
-  TReader reader2(second);
-  EXPECT_THROW(reader2.SkipValue(), EReadError);
-  // Lists nested too deep.
-  const std::string deep(100, '\x01');
-  TReadOnlyMemoryStream third(deep.data(), static_cast<std::int64_t>(deep.size()));
-  TReader reader3(third);
-  EXPECT_THROW(reader3.SkipValue(), EReadError);
+  // A binary value claiming 2 GB, an unknown tag, lists nested too deep.
+  for (const std::string& bytes : {std::string("\x0A\xFF\xFF\xFF\x7F", 5), std::string("\x63"), std::string(100, '\x01')}) {
+    TReadOnlyMemoryStream stream(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    TReader reader(stream);
+    EXPECT_THROW(reader.SkipValue(), EReadError) << bytes.size();
+  }
 }
 
 TEST(FormStreams, SignatureIsChecked) {
   const std::string bytes = "TPF1\x07TSample\x00\x00\x00";
   TReadOnlyMemoryStream stream(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-  try {
-    ReadComponentFromStream(stream);
-    FAIL();
-  } catch (const EReadError& e) {
-    EXPECT_EQ(e.Message(), "Invalid stream format");
-  }
+  EXPECT_EQ(ErrorText<EReadError>([&] { ReadComponentFromStream(stream); }), "Invalid stream format");
 }
 
 TEST(FormStreams, AssigningUnrelatedObjectsRaises) {
   TSample a, b;
-  try {
-    a.Assign(b);
-    FAIL();
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "Cannot assign a TSample to a TSample");
-  }
+  EXPECT_EQ(ErrorText<EConvertError>([&] { a.Assign(b); }), "Cannot assign a TSample to a TSample");
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-class GLContextTest : public ::testing::Test {
+class OffscreenContexts : public ::testing::Test {
  protected:
   void SetUp() override { GLFaultInjection() = TGLFaultInjection(); }
   void TearDown() override {
@@ -16,6 +16,8 @@ class GLContextTest : public ::testing::Test {
     TGLContext::MakeNoneCurrent();
   }
 };
+
+// Every gl* call must reach OSMesa: with Qt's GL library linked first they silently do nothing.
 
 // Fills the upper half of the frame (GL's top, y from 0 to 1 in normalised coordinates) red.
 void DrawRedUpperHalf() {
@@ -32,7 +34,7 @@ void DrawRedUpperHalf() {
 
 }  // namespace
 
-TEST_F(GLContextTest, ContextReachesOSMesaAndHasADepthBuffer) {
+TEST_F(OffscreenContexts, ContextReachesOSMesaAndHasADepthBuffer) {
   auto context = TGLContext::Create(TGLContextPurpose::Window, 16, 8);
   ASSERT_NE(context, nullptr);
   ASSERT_TRUE(context->MakeCurrent());
@@ -42,9 +44,14 @@ TEST_F(GLContextTest, ContextReachesOSMesaAndHasADepthBuffer) {
   EXPECT_GE(depthBits, 24);
   EXPECT_TRUE(context->IsCurrent());
   EXPECT_EQ(TGLContext::Current(), context.get());
+  // Sizes below one become one.
+  auto tiny = TGLContext::Create(TGLContextPurpose::Window, 0, -3);
+  ASSERT_NE(tiny, nullptr);
+  EXPECT_EQ(tiny->Width(), 1);
+  EXPECT_EQ(tiny->Height(), 1);
 }
 
-TEST_F(GLContextTest, RowsAreStoredFromTheTop) {
+TEST_F(OffscreenContexts, RowsAreStoredFromTheTop) {
   auto context = TGLContext::Create(TGLContextPurpose::Bitmap, 4, 4);
   ASSERT_TRUE(context->MakeCurrent());
   DrawRedUpperHalf();
@@ -53,7 +60,7 @@ TEST_F(GLContextTest, RowsAreStoredFromTheTop) {
   EXPECT_EQ(image.pixelColor(0, 3), QColor(0, 0, 255));
 }
 
-TEST_F(GLContextTest, NewSizeRebindsAndCoversTheWholeBuffer) {
+TEST_F(OffscreenContexts, NewSizeRebindsAndCoversTheWholeBuffer) {
   auto context = TGLContext::Create(TGLContextPurpose::Window, 4, 4);
   ASSERT_TRUE(context->MakeCurrent());
   ASSERT_TRUE(context->SetSize(10, 6));
@@ -68,14 +75,7 @@ TEST_F(GLContextTest, NewSizeRebindsAndCoversTheWholeBuffer) {
   EXPECT_EQ(context->Image().pixelColor(9, 5), QColor(0, 0, 255));
 }
 
-TEST_F(GLContextTest, SizesBelowOneBecomeOne) {
-  auto context = TGLContext::Create(TGLContextPurpose::Window, 0, -3);
-  ASSERT_NE(context, nullptr);
-  EXPECT_EQ(context->Width(), 1);
-  EXPECT_EQ(context->Height(), 1);
-}
-
-TEST_F(GLContextTest, CopiesIntoBitmapsOfEveryFormat) {
+TEST_F(OffscreenContexts, CopiesIntoBitmapsOfEveryFormat) {
   auto context = TGLContext::Create(TGLContextPurpose::Bitmap, 4, 4);
   ASSERT_TRUE(context->MakeCurrent());
   DrawRedUpperHalf();
@@ -93,7 +93,7 @@ TEST_F(GLContextTest, CopiesIntoBitmapsOfEveryFormat) {
   }
 }
 
-TEST_F(GLContextTest, WindowFramesArePresentedOpaque) {
+TEST_F(OffscreenContexts, WindowFramesArePresentedOpaque) {
   auto context = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
   ASSERT_TRUE(context->MakeCurrent());
   glClearColor(0, 1, 0, 0.25f);
@@ -102,7 +102,7 @@ TEST_F(GLContextTest, WindowFramesArePresentedOpaque) {
   EXPECT_EQ(context->Image().pixelColor(1, 1).alpha(), 255);
 }
 
-TEST_F(GLContextTest, ReleaseUnbindsAndForgetsTheContext) {
+TEST_F(OffscreenContexts, ReleaseUnbindsAndForgetsTheContext) {
   auto context = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
   ASSERT_TRUE(context->MakeCurrent());
   const std::uint64_t id = context->Id();
@@ -111,17 +111,11 @@ TEST_F(GLContextTest, ReleaseUnbindsAndForgetsTheContext) {
   EXPECT_EQ(OSMesaGetCurrentContext(), nullptr);
   EXPECT_EQ(TGLContext::Find(id), nullptr);
   EXPECT_FALSE(context->MakeCurrent());
+  context.reset();
+  EXPECT_NE(TGLContext::Create(TGLContextPurpose::Window, 2, 2)->Id(), id);  // ids are never reused
 }
 
-TEST_F(GLContextTest, IdsAreNeverReused) {
-  auto first = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
-  const std::uint64_t firstId = first->Id();
-  first.reset();
-  auto second = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
-  EXPECT_NE(second->Id(), firstId);
-}
-
-TEST_F(GLContextTest, InjectedFailuresHitOnlyTheirKind) {
+TEST_F(OffscreenContexts, InjectedFailuresHitOnlyTheirKind) {
   GLFaultInjection().failBitmapContexts = true;
   EXPECT_EQ(TGLContext::Create(TGLContextPurpose::Bitmap, 2, 2), nullptr);
   EXPECT_NE(TGLContext::Create(TGLContextPurpose::Window, 2, 2), nullptr);
@@ -129,19 +123,18 @@ TEST_F(GLContextTest, InjectedFailuresHitOnlyTheirKind) {
   GLFaultInjection() = TGLFaultInjection();
   GLFaultInjection().failTemporaryContexts = true;
   EXPECT_EQ(TGLContext::Create(TGLContextPurpose::Temporary, 2, 2), nullptr);
+  GLFaultInjection() = TGLFaultInjection();
+  auto context = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
   GLFaultInjection().failWindowContexts = true;
   EXPECT_EQ(TGLContext::Create(TGLContextPurpose::Window, 2, 2), nullptr);
-}
-
-TEST_F(GLContextTest, InjectedReleaseFailureStillFreesTheContext) {
-  auto context = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
+  // A failed release still frees the context.
   const std::uint64_t id = context->Id();
   GLFaultInjection().failRelease = true;
   EXPECT_FALSE(context->Release());
   EXPECT_EQ(TGLContext::Find(id), nullptr);
 }
 
-TEST_F(GLContextTest, GuardRestoresTheContextThatWasCurrent) {
+TEST_F(OffscreenContexts, GuardRestoresTheContextThatWasCurrent) {
   auto outer = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
   auto inner = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
   ASSERT_TRUE(outer->MakeCurrent());
@@ -159,7 +152,7 @@ TEST_F(GLContextTest, GuardRestoresTheContextThatWasCurrent) {
   EXPECT_EQ(TGLContext::Current(), nullptr);
 }
 
-TEST_F(GLContextTest, GuardUnbindsWhenTheRememberedContextIsGone) {
+TEST_F(OffscreenContexts, GuardUnbindsWhenTheRememberedContextIsGone) {
   auto outer = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
   auto inner = TGLContext::Create(TGLContextPurpose::Window, 2, 2);
   ASSERT_TRUE(outer->MakeCurrent());

@@ -33,10 +33,9 @@ Glyph Build(const TOutlineFont& font, std::uint8_t code, float deviation = 0.0f,
 }  // namespace
 
 TEST(OutlineFontFaces, WindowsFacesOpenTheirInstalledCounterparts) {
-  EXPECT_EQ(TOutlineFont(FontNamed("Times New Roman")).FamilyName(), "Liberation Serif");
-  EXPECT_EQ(TOutlineFont(FontNamed("Courier New")).FamilyName(), "Liberation Mono");
-  EXPECT_EQ(TOutlineFont(FontNamed("MS Sans Serif")).FamilyName(), "Liberation Sans");
-  EXPECT_EQ(TOutlineFont(FontNamed("DejaVu Serif")).FamilyName(), "DejaVu Serif");
+  for (auto [face, family] : {std::pair{"Times New Roman", "Liberation Serif"}, std::pair{"Courier New", "Liberation Mono"},
+                              std::pair{"MS Sans Serif", "Liberation Sans"}, std::pair{"DejaVu Serif", "DejaVu Serif"}})
+    EXPECT_EQ(TOutlineFont(FontNamed(face)).FamilyName(), family);
 }
 
 TEST(OutlineFontMetrics, AreInEmsOfTheDesignUnits) {
@@ -54,22 +53,15 @@ TEST(OutlineFontMetrics, AreInEmsOfTheDesignUnits) {
   EXPECT_GT(t.metrics.gmfBlackBoxX, 0.5f);
   EXPECT_LT(t.metrics.gmfBlackBoxX, t.metrics.gmfCellIncX);
   EXPECT_GT(t.metrics.gmfptGlyphOrigin.x, 0.0f);
-}
-
-TEST(OutlineFontMetrics, ASpaceHasAnAdvanceAndNoOutline) {
-  const TOutlineFont font(FontNamed("Arial"));
+  // A space has an advance and no outline.
   const Glyph space = Build(font, ' ');
   ASSERT_TRUE(space.built);
   EXPECT_TRUE(space.mesh.triangles.empty());
   EXPECT_NEAR(space.metrics.gmfCellIncX, 569.0 / 2048, 1e-6);
   EXPECT_EQ(space.metrics.gmfBlackBoxX, 0.0f);
   EXPECT_EQ(space.metrics.gmfBlackBoxY, 0.0f);
-}
-
-TEST(OutlineFontMetrics, BoldFacesAreWider) {
-  const Glyph regular = Build(TOutlineFont(FontNamed("Arial")), 'm');
-  const Glyph bold = Build(TOutlineFont(FontNamed("Arial", fsBold)), 'm');
-  EXPECT_GT(bold.metrics.gmfBlackBoxX, regular.metrics.gmfBlackBoxX);
+  // Bold faces are wider.
+  EXPECT_GT(Build(TOutlineFont(FontNamed("Arial", fsBold)), 'm').metrics.gmfBlackBoxX, Build(font, 'm').metrics.gmfBlackBoxX);
 }
 
 TEST(OutlineFontCharsets, BytesMapThroughTheCharsetCodePage) {
@@ -157,12 +149,15 @@ TEST(OutlineFontMesh, NoExtrusionGivesTwoFacesAndNoWalls) {
   for (const auto& t : flat.mesh.triangles) EXPECT_NE(t.normal[2], 0.0f);
 }
 
-TEST(OutlineFontMesh, NonFiniteParametersFail) {
+TEST(OutlineFontMesh, NonFiniteParametersAndListBaseZeroBuildNothing) {
   const TOutlineFont font(FontNamed("Arial"));
   TGlyphMesh mesh;
   GLYPHMETRICSFLOAT metrics;
   EXPECT_FALSE(font.BuildGlyph('A', NAN, 0.1f, mesh, metrics));
   EXPECT_FALSE(font.BuildGlyph('A', 0.0f, INFINITY, mesh, metrics));
+  EXPECT_EQ(metrics.gmfCellIncX, 0.0f);
+  metrics.gmfCellIncX = 5.0f;
+  EXPECT_FALSE(font.UseFontOutlines('A', 1, 0, 0.0f, 0.1f, &metrics));
   EXPECT_EQ(metrics.gmfCellIncX, 0.0f);
 }
 
@@ -184,12 +179,4 @@ TEST(OutlineFontLists, EachListDrawsItsGlyphAndAdvances) {
   EXPECT_NEAR(matrix[12], metrics[0].gmfCellIncX + metrics[1].gmfCellIncX, 1e-6);
   EXPECT_EQ(matrix[13], 0.0f);
   TGLContext::MakeNoneCurrent();
-}
-
-TEST(OutlineFontLists, ListBaseZeroBuildsNothing) {
-  const TOutlineFont font(FontNamed("Arial"));
-  GLYPHMETRICSFLOAT metrics;
-  metrics.gmfCellIncX = 5.0f;
-  EXPECT_FALSE(font.UseFontOutlines('A', 1, 0, 0.0f, 0.1f, &metrics));
-  EXPECT_EQ(metrics.gmfCellIncX, 0.0f);
 }

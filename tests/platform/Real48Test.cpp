@@ -12,18 +12,16 @@ Real48::Bytes B(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d, 
 }
 }  // namespace
 
-TEST(Real48Codec, KnownEncodings) {
-  EXPECT_EQ(Real48::Encode(1.0), B(0x81, 0, 0, 0, 0, 0));
-  EXPECT_EQ(Real48::Encode(40.0), B(0x86, 0, 0, 0, 0, 0x20));
-  EXPECT_EQ(Real48::Encode(-1.0), B(0x81, 0, 0, 0, 0, 0x80));
-  EXPECT_EQ(Real48::Encode(0.0), B(0, 0, 0, 0, 0, 0));
-  EXPECT_EQ(Real48::Encode(0.5), B(0x80, 0, 0, 0, 0, 0));
-}
-
-TEST(Real48Codec, DecodesKnownBytes) {
-  EXPECT_EQ(Real48::Decode(B(0x81, 0, 0, 0, 0, 0)), 1.0);
-  EXPECT_EQ(Real48::Decode(B(0x86, 0, 0, 0, 0, 0x20)), 40.0);
-  EXPECT_EQ(Real48::Decode(B(0x81, 0, 0, 0, 0, 0x80)), -1.0);
+TEST(Real48Codec, KnownEncodingsBothWays) {
+  const std::pair<double, Real48::Bytes> cases[] = {{1.0, B(0x81, 0, 0, 0, 0, 0)},
+                                                    {40.0, B(0x86, 0, 0, 0, 0, 0x20)},
+                                                    {-1.0, B(0x81, 0, 0, 0, 0, 0x80)},
+                                                    {0.0, B(0, 0, 0, 0, 0, 0)},
+                                                    {0.5, B(0x80, 0, 0, 0, 0, 0)}};
+  for (const auto& [value, bytes] : cases) {
+    EXPECT_EQ(Real48::Encode(value), bytes) << value;
+    EXPECT_EQ(Real48::Decode(bytes), value) << value;
+  }
   // An exponent of 0 is zero whatever the mantissa says.
   EXPECT_EQ(Real48::Decode(B(0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF)), 0.0);
 }

@@ -1,4 +1,5 @@
 #include "platform/Streams.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +19,7 @@ TEST(MemoryStream, ReadBufferThrowsOnShortRead) {
   stream.WriteBytes("ab");
   stream.SetPosition(0);
   char buffer[4];
-  try {
-    stream.ReadBuffer(buffer, 3);
-    FAIL() << "no exception";
-  } catch (const EReadError& e) {
-    EXPECT_EQ(e.Message(), "Stream read error");
-  }
+  EXPECT_EQ(ErrorText<EReadError>([&] { stream.ReadBuffer(buffer, 3); }), "Stream read error");
 }
 
 TEST(MemoryStream, WritingPastTheEndGrowsAndZeroFillsTheGap) {
@@ -106,24 +102,12 @@ TEST(FileStream, CreateWriteAndReadBack) {
   EXPECT_EQ(in.Read(&extra, 1), 0);
 }
 
-TEST(FileStream, MissingFileRaisesOpenErrorWithItsName) {
+TEST(FileStream, MissingOrUncreatableFilesRaiseWithTheirName) {
   TempDir dir;
   const std::string path = dir.File("missing.bin");
-  try {
-    TFileStream in(path, fmOpenRead);
-    FAIL() << "no exception";
-  } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message(), "Cannot open file " + path);
-  }
-}
-
-TEST(FileStream, UncreatableFileRaisesCreateError) {
-  try {
-    TFileStream out("/nonexistent-folder/x.bin", fmCreate);
-    FAIL() << "no exception";
-  } catch (const EFCreateError& e) {
-    EXPECT_EQ(e.Message(), "Cannot create file /nonexistent-folder/x.bin");
-  }
+  EXPECT_EQ(ErrorText<EFOpenError>([&] { TFileStream in(path, fmOpenRead); }), "Cannot open file " + path);
+  EXPECT_EQ(ErrorText<EFCreateError>([] { TFileStream out("/nonexistent-folder/x.bin", fmCreate); }),
+            "Cannot create file /nonexistent-folder/x.bin");
 }
 
 TEST(FileStream, ExclusiveSharingRefusesASecondExclusiveOpen) {

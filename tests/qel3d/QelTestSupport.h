@@ -9,6 +9,7 @@
 #include "qel3d/qelview.h"
 #include "qel3d/qelwrite.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -30,6 +31,22 @@ class QelTest : public ::testing::Test {
     QelReleaseFailed = false;
     GLFaultInjection() = TGLFaultInjection();
   }
+};
+
+// With a current window context (8 x 8 unless the test asks for another) and an identity model view.
+class QelGLTest : public QelTest {
+ protected:
+  void SetUp() override {
+    QelTest::SetUp();
+    UseContext(8, 8);
+  }
+  void UseContext(int width, int height) {
+    context_ = TGLContext::Create(TGLContextPurpose::Window, width, height);
+    ASSERT_TRUE(context_->MakeCurrent());
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+  }
+  std::unique_ptr<TGLContext> context_;
 };
 
 inline std::unique_ptr<TBitmap> MakeBitmap(int width, int height, TPixelFormat format = pf24bit) {

@@ -2,6 +2,8 @@
 #include "qel3d/qelview.h"
 #include "tests/qel3d/QelTestSupport.h"
 
+using QelCameraStoring = QelTest;
+
 TEST(QelCameraValues, DefaultsAndRanges) {
   TQelCamera camera;
   EXPECT_EQ(camera.Position().Y(), 0.2f);
@@ -45,7 +47,7 @@ TEST(QelCameraValues, AssignCopiesValuesNotTheChangeEvent) {
   EXPECT_FALSE(sourceCalled);
 }
 
-TEST_F(QelTest, CameraZerosSurviveAStreamRoundTrip) {
+TEST_F(QelCameraStoring, CameraZerosSurviveAStreamRoundTrip) {
   TQelCamera camera;
   camera.SetViewOrtho(0);
   camera.Position().SetXYZ(0, 0, 0);
@@ -59,7 +61,7 @@ TEST_F(QelTest, CameraZerosSurviveAStreamRoundTrip) {
   EXPECT_EQ(copy->ViewAngle(), 45.0f);
 }
 
-TEST_F(QelTest, ExplicitZeroIsStoredOnceUnderItsOwnName) {
+TEST_F(QelCameraStoring, ExplicitZeroIsStoredOnceUnderItsOwnName) {
   TQelCamera camera;
   camera.SetViewOrtho(0);
   TMemoryStream stream;

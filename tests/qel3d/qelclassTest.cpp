@@ -1,6 +1,7 @@
 #include "qel3d/qelclass.h"
 #include "qel3d/qelshape.h"
 #include "tests/qel3d/QelTestSupport.h"
+#include "tests/support/ErrorText.h"
 
 #include <GL/gl.h>
 
@@ -22,17 +23,9 @@ class TProbeObject : public TQelObject {
   }
 };
 
-class QelClassGL : public QelTest {
- protected:
-  void SetUp() override {
-    QelTest::SetUp();
-    context_ = TGLContext::Create(TGLContextPurpose::Window, 8, 8);
-    ASSERT_TRUE(context_->MakeCurrent());
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-  }
-  std::unique_ptr<TGLContext> context_;
-};
+using QelObjectDrawing = QelGLTest;
+using QelObjectStreaming = QelTest;
+using QelLibraryStartUp = QelTest;
 
 std::array<float, 16> ModelView() {
   std::array<float, 16> m{};
@@ -55,13 +48,6 @@ TEST(QelVectorChanges, OnlyADifferingValueCallsBack) {
   v.SetX(2.0f);
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(v.X(), 2.0f);
-}
-
-TEST(QelVectorChanges, DefaultsOfEachKind) {
-  EXPECT_EQ(TQelScale().X(), 1.0f);
-  EXPECT_EQ(TQelScale().Z(), 1.0f);
-  EXPECT_EQ(TQelDirection().Z(), -1.0f);
-  EXPECT_EQ(TQelPosition().Y(), 0.0f);
 }
 
 TEST(QelVectorChanges, DirectionTakesOnlyMinusOneToOne) {
@@ -106,20 +92,16 @@ TEST(QelColorValues, AlphaTakesOnlyZeroToOne) {
   EXPECT_EQ(calls, 2);
 }
 
-TEST(QelColorValues, GLColorIsBytesOver255) {
-  TQelColor c(0x0080FF, 0.5f);
-  const auto gl = c.ToGLColor();
+TEST(QelColorValues, GLColorIsBytesOver255AfterSystemColoursAreResolved) {
+  const auto gl = TQelColor(0x0080FF, 0.5f).ToGLColor();
   EXPECT_FLOAT_EQ(gl[0], 1.0f);
   EXPECT_NEAR(gl[1], 0.50196f, 1e-5);
   EXPECT_FLOAT_EQ(gl[2], 0.0f);
   EXPECT_FLOAT_EQ(gl[3], 0.5f);
-}
-
-TEST(QelColorValues, SystemColoursAreResolvedFirst) {
   const TColor face = ColorToRGB(clBtnFace);
-  const auto gl = TQelColor(clBtnFace).ToGLColor();
-  EXPECT_FLOAT_EQ(gl[0], GetRValue(face) / 255.0f);
-  EXPECT_FLOAT_EQ(gl[2], GetBValue(face) / 255.0f);
+  const auto system = TQelColor(clBtnFace).ToGLColor();
+  EXPECT_FLOAT_EQ(system[0], GetRValue(face) / 255.0f);
+  EXPECT_FLOAT_EQ(system[2], GetBValue(face) / 255.0f);
 }
 
 TEST(QelComponents, AssignFiresTheTargetsChangeAndKeepsItsHandlers) {
@@ -165,46 +147,38 @@ TEST(QelComponents, VectorChangesReachTheOwner) {
   EXPECT_EQ(changes, 2);
 }
 
-TEST_F(QelClassGL, TransformRotatesThenScalesThenTranslates) {
-  TProbeObject object;
-  object.SetTransform(true);
-  object.Rotation().SetY(90);
-  object.Translation().SetX(1);
-  object.Render();
-  const auto m = ModelView();
-  // The origin of the object lands at (0, 0, -1) of the parent frame.
-  EXPECT_NEAR(m[12], 0.0f, 1e-6);
-  EXPECT_NEAR(m[13], 0.0f, 1e-6);
-  EXPECT_NEAR(m[14], -1.0f, 1e-6);
-}
-
-TEST_F(QelClassGL, ScaleAppliesToTheTranslation) {
-  TProbeObject object;
-  object.SetTransform(true);
-  object.Scale().SetXYZ(2, 2, 2);
-  object.Translation().SetX(1);
-  object.Render();
-  EXPECT_NEAR(ModelView()[12], 2.0f, 1e-6);
-}
-
-TEST_F(QelClassGL, WithoutTransformTheMatrixStays) {
-  TProbeObject object;
-  object.Translation().SetX(1);
-  object.Render();
-  EXPECT_EQ(ModelView()[12], 0.0f);
-}
-
-TEST_F(QelClassGL, OnTransformReplacesTheStandardTransform) {
+TEST_F(QelObjectDrawing, TransformRotatesThenScalesThenTranslatesUnlessReplacedOrOff) {
+  // {rotation about y, scale, with the transform}: where the translation (1, 0, 0) lands.
+  struct Case {
+    float rotation, scale;
+    bool transform;
+    float x, z;
+  } const cases[] = {{90, 1, true, 0, -1}, {0, 2, true, 2, 0}, {0, 1, false, 0, 0}};
+  for (const Case& c : cases) {
+    TProbeObject object;
+    object.SetTransform(c.transform);
+    object.Rotation().SetY(c.rotation);
+    object.Scale().SetXYZ(c.scale, c.scale, c.scale);
+    object.Translation().SetX(1);
+    glLoadIdentity();
+    object.Render();
+    const auto m = ModelView();
+    EXPECT_NEAR(m[12], c.x, 1e-6) << c.rotation << " " << c.scale;
+    EXPECT_NEAR(m[13], 0.0f, 1e-6);
+    EXPECT_NEAR(m[14], c.z, 1e-6);
+  }
+  // OnTransform replaces the standard transform.
   TProbeObject object;
   object.SetTransform(true);
   object.Translation().SetX(1);
   object.OnTransform = [](TPersistent&) { glTranslatef(0, 5, 0); };
+  glLoadIdentity();
   object.Render();
   EXPECT_EQ(ModelView()[12], 0.0f);
   EXPECT_EQ(ModelView()[13], 5.0f);
 }
 
-TEST_F(QelClassGL, DrawRestoresMatrixAndAttributes) {
+TEST_F(QelObjectDrawing, DrawRestoresMatrixAndAttributes) {
   TProbeObject object;
   object.SetTransform(true);
   object.Translation().SetX(3);
@@ -217,9 +191,12 @@ TEST_F(QelClassGL, DrawRestoresMatrixAndAttributes) {
   EXPECT_EQ(object.renders, 1);
   EXPECT_EQ(ModelView()[12], 0.0f);
   EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+  object.SetEnabled(false);  // disabled objects do not render
+  object.Draw();
+  EXPECT_EQ(object.renders, 1);
 }
 
-TEST_F(QelClassGL, DrawPopsEvenWhenRenderingRaises) {
+TEST_F(QelObjectDrawing, DrawPopsEvenWhenRenderingRaises) {
   TProbeObject object;
   object.raise = true;
   EXPECT_THROW(object.Draw(), std::runtime_error);
@@ -230,27 +207,15 @@ TEST_F(QelClassGL, DrawPopsEvenWhenRenderingRaises) {
   EXPECT_EQ(attribDepth, 0);
 }
 
-TEST_F(QelClassGL, DisabledObjectsDoNotRender) {
-  TProbeObject object;
-  object.SetEnabled(false);
-  object.Draw();
-  EXPECT_EQ(object.renders, 0);
-}
-
-TEST_F(QelTest, TheBaseClassRefusesToBeStored) {
+TEST_F(QelObjectStreaming, TheBaseClassRefusesToBeStored) {
   TProbeObject object;
   TMemoryStream stream;
   TQelKeyWriter writer(stream);
-  try {
-    object.WriteKeys(writer);
-    FAIL();
-  } catch (const EQelException& e) {
-    EXPECT_EQ(e.Message(), "This object of the class TQelObject can not be stored.");
-  }
+  EXPECT_EQ(ErrorText<EQelException>([&] { object.WriteKeys(writer); }), "This object of the class TQelObject can not be stored.");
   EXPECT_EQ(stream.Size(), 0);
 }
 
-TEST_F(QelTest, ZeroVectorsSurviveAStreamRoundTrip) {
+TEST_F(QelObjectStreaming, ZeroVectorsSurviveAStreamRoundTrip) {
   TQelSphere sphere;
   sphere.Scale().SetXYZ(1, 0, 2);
   sphere.Translation().SetXYZ(0, 0, 0);
@@ -261,18 +226,14 @@ TEST_F(QelTest, ZeroVectorsSurviveAStreamRoundTrip) {
   EXPECT_EQ(copy->Scale().Y(), 0.0f);
   EXPECT_EQ(copy->Scale().Z(), 2.0f);
   EXPECT_EQ(copy->Rotation().Y(), 45.0f);
-}
-
-TEST_F(QelTest, AllScaleZerosSurviveAStreamRoundTrip) {
-  TQelSphere sphere;
-  sphere.Scale().SetXYZ(0, 0, 0);
-  auto copy = StreamRoundTrip(sphere);
+  sphere.Scale().SetXYZ(0, 0, 0);  // all of them
+  copy = StreamRoundTrip(sphere);
   ASSERT_NE(copy, nullptr);
   EXPECT_EQ(copy->Scale().X(), 0.0f);
   EXPECT_EQ(copy->Scale().Z(), 0.0f);
 }
 
-TEST_F(QelTest, LibraryStartUpRegistersTheStreamableClassesAndMasksTraps) {
+TEST_F(QelLibraryStartUp, RegistersTheStreamableClassesAndMasksTraps) {
   for (const char* name : {"TQelLight", "TQelText", "TQelTexture", "TQelMaterial", "TQelCylinder", "TQelSphere",
                            "TQelDisc", "TQelTorus", "TQelCamera", "TQelView"})
     EXPECT_TRUE(IsClassRegistered(name)) << name;

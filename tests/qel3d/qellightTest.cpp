@@ -6,17 +6,10 @@
 
 namespace {
 
-class QelLightGL : public QelTest {
- protected:
-  void SetUp() override {
-    QelTest::SetUp();
-    context_ = TGLContext::Create(TGLContextPurpose::Window, 4, 4);
-    ASSERT_TRUE(context_->MakeCurrent());
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-  }
-  std::unique_ptr<TGLContext> context_;
-};
+using QelLightDrawing = QelGLTest;
+using QelLightStoring = QelTest;
+using QelMaterialDrawing = QelGLTest;
+using QelMaterialStoring = QelTest;
 
 std::array<float, 4> LightValue(GLenum light, GLenum name) {
   std::array<float, 4> v{};
@@ -26,7 +19,7 @@ std::array<float, 4> LightValue(GLenum light, GLenum name) {
 
 }  // namespace
 
-TEST(QelLightValues, KindSetsTheCutOff) {
+TEST(QelLightValues, KindSetsTheCutOffAndOnlyASpotTakesOneClamped) {
   TQelLight light;
   EXPECT_EQ(light.CutOff(), 180.0f);
   light.SetKind(lkSpot);
@@ -35,10 +28,6 @@ TEST(QelLightValues, KindSetsTheCutOff) {
   EXPECT_EQ(light.CutOff(), 30.0f);
   light.SetKind(lkPoint);
   EXPECT_EQ(light.CutOff(), 180.0f);
-}
-
-TEST(QelLightValues, SpotCutOffIsClampedAndOthersKeep180) {
-  TQelLight light;
   light.SetCutOff(45);
   EXPECT_EQ(light.CutOff(), 180.0f);
   light.SetKind(lkSpot);
@@ -63,7 +52,7 @@ TEST(QelLightValues, ChangesOfPartsReachTheLight) {
   EXPECT_EQ(light.ID(), idLight4);
 }
 
-TEST_F(QelLightGL, ADirectionLightSendsItsDirectionAsPosition) {
+TEST_F(QelLightDrawing, ADirectionLightSendsItsDirectionAsPosition) {
   TQelLight light;
   light.SetKind(lkDirection);
   light.Draw();
@@ -71,7 +60,7 @@ TEST_F(QelLightGL, ADirectionLightSendsItsDirectionAsPosition) {
   EXPECT_EQ(LightValue(GL_LIGHT0, GL_POSITION), (std::array<float, 4>{0, 0, -1, 0}));
 }
 
-TEST_F(QelLightGL, APointLightStandsAtItsTransformedOrigin) {
+TEST_F(QelLightDrawing, APointLightStandsAtItsTransformedOrigin) {
   TQelLight light;
   light.SetID(idLight3);
   light.SetTransform(true);
@@ -87,7 +76,7 @@ TEST_F(QelLightGL, APointLightStandsAtItsTransformedOrigin) {
   EXPECT_EQ(cutOff, 180.0f);
 }
 
-TEST_F(QelLightGL, ASpotLightSendsItsConeAndDirection) {
+TEST_F(QelLightDrawing, ASpotLightSendsItsConeAndDirection) {
   TQelLight light;
   light.SetKind(lkSpot);
   light.SetCutOff(25);
@@ -101,7 +90,7 @@ TEST_F(QelLightGL, ASpotLightSendsItsConeAndDirection) {
   EXPECT_EQ(direction[2], 0.0f);
 }
 
-TEST_F(QelTest, KeyTextOfADefaultLight) {
+TEST_F(QelLightStoring, KeyTextOfADefaultLight) {
   TQelLight light;
   EXPECT_EQ(KeyTextOf(light),
             "<EN=1>\r\n"
@@ -118,7 +107,7 @@ TEST_F(QelTest, KeyTextOfADefaultLight) {
             "<DIR X=0.000, Y=0.000, Z=-1.000>\r\n");
 }
 
-TEST_F(QelTest, LightKeysReadBack) {
+TEST_F(QelLightStoring, LightKeysReadBack) {
   TQelLight light;
   light.SetID(idLight5);
   light.SetKind(lkSpot);
@@ -137,19 +126,17 @@ TEST_F(QelTest, LightKeysReadBack) {
   EXPECT_EQ(copy.ColorAmbient().Alpha(), 0.25f);
   EXPECT_EQ(copy.Direction().X(), 0.5f);
   EXPECT_TRUE(copy.Transform());
+  // Values out of range are skipped.
+  TQelLight other;
+  TQelKeyReader bad("<ID=8><ID=-1><KIND=3><DI C=#1FFFFFFFF><SP C=-1>");
+  EXPECT_EQ(ReadKeysInto(bad, other), 5);
+  EXPECT_EQ(other.ID(), idLight0);
+  EXPECT_EQ(other.Kind(), lkPoint);
+  EXPECT_EQ(other.ColorDiffuse().Color(), clWhite);
+  EXPECT_EQ(other.ColorSpecular().Color(), clWhite);
 }
 
-TEST_F(QelTest, LightKeysOutOfRangeAreSkipped) {
-  TQelLight light;
-  TQelKeyReader reader("<ID=8><ID=-1><KIND=3><DI C=#1FFFFFFFF><SP C=-1>");
-  EXPECT_EQ(ReadKeysInto(reader, light), 5);
-  EXPECT_EQ(light.ID(), idLight0);
-  EXPECT_EQ(light.Kind(), lkPoint);
-  EXPECT_EQ(light.ColorDiffuse().Color(), clWhite);
-  EXPECT_EQ(light.ColorSpecular().Color(), clWhite);
-}
-
-TEST_F(QelTest, LightStreamRoundTripKeepsAZeroCutOff) {
+TEST_F(QelLightStoring, LightStreamRoundTripKeepsAZeroCutOff) {
   TQelLight light;
   light.SetKind(lkSpot);
   light.SetCutOff(0);
@@ -180,7 +167,7 @@ TEST(QelMaterialValues, ShininessTakesZeroTo180) {
   EXPECT_EQ(material.ColorDiffuse().Color(), 0xCCCCCCu);
 }
 
-TEST_F(QelLightGL, MaterialShininessIsSentAsAtMost128) {
+TEST_F(QelMaterialDrawing, MaterialShininessIsSentAsAtMost128) {
   TQelMaterial material;
   material.SetShininess(180);
   material.Draw();
@@ -193,7 +180,7 @@ TEST_F(QelLightGL, MaterialShininessIsSentAsAtMost128) {
   EXPECT_EQ(shininess, 60.0f);
 }
 
-TEST_F(QelLightGL, MaterialFaceSelectsTheSidesItSets) {
+TEST_F(QelMaterialDrawing, MaterialFaceSelectsTheSidesItSets) {
   TQelMaterial material;
   material.SetFace(mfFront);
   material.ColorEmission().SetColor(clRed);
@@ -205,7 +192,7 @@ TEST_F(QelLightGL, MaterialFaceSelectsTheSidesItSets) {
   EXPECT_EQ(back[0], 0.0f);
 }
 
-TEST_F(QelTest, MaterialKeysReadBackWithRangeChecks) {
+TEST_F(QelMaterialStoring, MaterialKeysReadBackWithRangeChecks) {
   TQelMaterial material;
   material.SetFace(mfBack);
   material.SetShininess(77);
@@ -222,7 +209,7 @@ TEST_F(QelTest, MaterialKeysReadBackWithRangeChecks) {
   EXPECT_EQ(copy.Shininess(), 77);
 }
 
-TEST_F(QelTest, MaterialStreamRoundTrip) {
+TEST_F(QelMaterialStoring, MaterialStreamRoundTrip) {
   TQelMaterial material;
   material.SetFace(mfFront);
   material.SetShininess(150);

@@ -7,18 +7,15 @@
 
 namespace {
 
-class QelShapeGL : public QelTest {
+class QelShapeDrawing : public QelGLTest {
  protected:
   void SetUp() override {
     QelTest::SetUp();
-    context_ = TGLContext::Create(TGLContextPurpose::Window, 200, 200);
-    ASSERT_TRUE(context_->MakeCurrent());
+    UseContext(200, 200);
     // Looking down the z axis at -2 .. 2 in x and y: 50 pixels per unit.
     glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
     glOrtho(-2, 2, -2, 2, -10, 10);
     glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glColor3f(1, 1, 1);
@@ -52,8 +49,9 @@ class QelShapeGL : public QelTest {
     return polygons;
   }
 
-  std::unique_ptr<TGLContext> context_;
 };
+
+using QelShapeStoring = QelTest;
 
 }  // namespace
 
@@ -80,10 +78,7 @@ TEST(QelShapeValues, SetterRules) {
   TQelDisc disc;
   disc.SetInnerRadius(-4);
   EXPECT_EQ(disc.InnerRadius(), -4.0f);
-}
-
-TEST(QelShapeValues, SettersFireNoChangeEvents) {
-  TQelSphere sphere;
+  // The setters fire no change events.
   int changes = 0;
   sphere.OnChange = [&](TPersistent&) { ++changes; };
   sphere.SetRadius(3);
@@ -115,7 +110,7 @@ TEST(QelShapeValues, AssignCopiesTheShape) {
   EXPECT_EQ(copy.Translation().X(), 4.0f);
 }
 
-TEST_F(QelShapeGL, TorusEquatorsLieAtRadiusPlusAndMinusThickness) {
+TEST_F(QelShapeDrawing, TorusEquatorsLieAtRadiusPlusAndMinusThickness) {
   TQelTorus torus;
   torus.SetSlices(4);
   torus.SetStacks(4);
@@ -127,7 +122,7 @@ TEST_F(QelShapeGL, TorusEquatorsLieAtRadiusPlusAndMinusThickness) {
   EXPECT_FALSE(Covered(0.0, 0.0));
 }
 
-TEST_F(QelShapeGL, SphereCoversItsRadius) {
+TEST_F(QelShapeDrawing, SphereCoversItsRadius) {
   TQelSphere sphere;
   sphere.SetRadius(1.5f);
   sphere.SetSlices(32);
@@ -137,14 +132,14 @@ TEST_F(QelShapeGL, SphereCoversItsRadius) {
   EXPECT_FALSE(Covered(1.6, 0.0));
 }
 
-TEST_F(QelShapeGL, ADegenerateSphereStillDraws) {
+TEST_F(QelShapeDrawing, ADegenerateSphereStillDraws) {
   TQelSphere sphere;
   sphere.SetSlices(1);
   sphere.Draw();
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(QelShapeGL, PartialDiscCoversOnlyItsSweep) {
+TEST_F(QelShapeDrawing, PartialDiscCoversOnlyItsSweep) {
   TQelDisc disc;
   disc.SetInnerRadius(0.5f);
   disc.SetStartAngle(0);  // GLU angles run clockwise from +y
@@ -156,7 +151,7 @@ TEST_F(QelShapeGL, PartialDiscCoversOnlyItsSweep) {
   EXPECT_FALSE(Covered(0.1, 0.1));  // the hole
 }
 
-TEST_F(QelShapeGL, AClosedConeGetsOnlyItsBaseDisc) {
+TEST_F(QelShapeDrawing, AClosedConeGetsOnlyItsBaseDisc) {
   TQelCylinder open, closed, cone, closedCone;
   closed.SetClosed(true);
   cone.SetTopRadius(0);
@@ -167,7 +162,7 @@ TEST_F(QelShapeGL, AClosedConeGetsOnlyItsBaseDisc) {
   EXPECT_EQ(PolygonsOf(closedCone) - PolygonsOf(cone), caps / 2);
 }
 
-TEST_F(QelTest, ShapeKeysReadBack) {
+TEST_F(QelShapeStoring, ShapeKeysReadBack) {
   TQelCylinder cylinder;
   cylinder.SetSlices(12);
   cylinder.SetBaseRadius(0.5f);
@@ -199,7 +194,7 @@ TEST_F(QelTest, ShapeKeysReadBack) {
             std::string::npos);
 }
 
-TEST_F(QelTest, ShapeStreamsKeepZeroRadii) {
+TEST_F(QelShapeStoring, ShapeStreamsKeepZeroRadii) {
   TQelDisc disc;
   disc.SetOuterRadius(0);
   disc.SetSweepAngle(0);

@@ -6,15 +6,8 @@
 
 namespace {
 
-class QelTextureGL : public QelTest {
- protected:
-  void SetUp() override {
-    QelTest::SetUp();
-    context_ = TGLContext::Create(TGLContextPurpose::Window, 4, 4);
-    ASSERT_TRUE(context_->MakeCurrent());
-  }
-  std::unique_ptr<TGLContext> context_;
-};
+using QelTextureDrawing = QelGLTest;
+using QelTextureStoring = QelTest;
 
 std::array<float, 16> TextureMatrix() {
   std::array<float, 16> m{};
@@ -76,7 +69,7 @@ TEST(QelTextureTexels, PaletteBitmapsAreReadThroughTheirColours) {
   EXPECT_EQ(texture.Texels()[10], 0);
 }
 
-TEST_F(QelTextureGL, DrawUploadsTheTexture) {
+TEST_F(QelTextureDrawing, DrawUploadsTheTexture) {
   TQelTexture texture;
   texture.SetBitmap(MakeBitmap(64, 32).get());
   texture.Draw();
@@ -92,14 +85,14 @@ TEST_F(QelTextureGL, DrawUploadsTheTexture) {
   EXPECT_EQ(mode, GL_MODULATE);
 }
 
-TEST_F(QelTextureGL, UnusableBitmapsAreNotUploaded) {
+TEST_F(QelTextureDrawing, UnusableBitmapsAreNotUploaded) {
   TQelTexture texture;
   texture.SetBitmap(MakeBitmap(100, 64).get());
   texture.Draw();
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 }
 
-TEST_F(QelTextureGL, TexturesBeyondTheGLMaximumAreLeftOut) {
+TEST_F(QelTextureDrawing, TexturesBeyondTheGLMaximumAreLeftOut) {
   GLint maxSize = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
   TQelTexture texture;
@@ -110,7 +103,7 @@ TEST_F(QelTextureGL, TexturesBeyondTheGLMaximumAreLeftOut) {
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(QelTextureGL, TheTextureMatrixFollowsTheTransform) {
+TEST_F(QelTextureDrawing, TheTextureMatrixFollowsTheTransform) {
   TQelTexture texture;
   texture.SetBitmap(MakeBitmap(2, 2).get());
   texture.SetTransform(true);
@@ -128,7 +121,7 @@ TEST_F(QelTextureGL, TheTextureMatrixFollowsTheTransform) {
   EXPECT_EQ(TextureMatrix()[5], 1.0f);
 }
 
-TEST_F(QelTest, TextureKeyWritesTheBitmapToANewFile) {
+TEST_F(QelTextureStoring, TextureKeyWritesTheBitmapToANewFile) {
   TempDir dir;
   TQelTexture texture;
   auto bitmap = MakeBitmap(4, 4);
@@ -147,7 +140,7 @@ TEST_F(QelTest, TextureKeyWritesTheBitmapToANewFile) {
   EXPECT_EQ(copy.FileName(), path);
 }
 
-TEST_F(QelTest, TextureKeyRefersToAnExistingFileWithoutWritingIt) {
+TEST_F(QelTextureStoring, TextureKeyRefersToAnExistingFileWithoutWritingIt) {
   TempDir dir;
   const std::string existing = dir.WriteFile("brick.jpg", "not a bitmap");
   TQelTexture texture;
@@ -158,7 +151,7 @@ TEST_F(QelTest, TextureKeyRefersToAnExistingFileWithoutWritingIt) {
   EXPECT_EQ(TempDir::ReadFile(existing), "not a bitmap");
 }
 
-TEST_F(QelTest, TextureKeyIsLeftOutWhenNoFileCanBeMade) {
+TEST_F(QelTextureStoring, TextureKeyIsLeftOutWhenNoFileCanBeMade) {
   TQelTexture texture;
   texture.SetBitmap(MakeBitmap(2, 2).get());
   texture.SetFileName("/nonexistent-folder-qel/x.bmp");
@@ -167,7 +160,7 @@ TEST_F(QelTest, TextureKeyIsLeftOutWhenNoFileCanBeMade) {
   EXPECT_NE(text.find("<TF=0>"), std::string::npos);
 }
 
-TEST_F(QelTest, TextureFileKeyWithABadFileKeepsTheBitmap) {
+TEST_F(QelTextureStoring, TextureFileKeyWithABadFileKeepsTheBitmap) {
   TempDir dir;
   const std::string bad = dir.WriteFile("bad.bmp", "BM\x10");
   TQelTexture texture;
@@ -179,7 +172,7 @@ TEST_F(QelTest, TextureFileKeyWithABadFileKeepsTheBitmap) {
   EXPECT_EQ(texture.FileName(), bad);
 }
 
-TEST_F(QelTest, TextureStreamRoundTripCarriesTheBitmap) {
+TEST_F(QelTextureStoring, TextureStreamRoundTripCarriesTheBitmap) {
   TQelTexture texture;
   auto bitmap = MakeBitmap(8, 4);
   bitmap->SetPixel(7, 3, clNavy);

@@ -1,6 +1,7 @@
 #include "qel3d/qelkey.h"
 #include "qel3d/qelwrite.h"
 #include "tests/qel3d/QelTestSupport.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/TempDir.h"
 
 #include <clocale>
@@ -53,12 +54,7 @@ TEST(QelKeyValues, IntegersReadDecimalAndHexadecimal) {
     EXPECT_THROW(key.AsInteger(), EConvertError) << bad;
   }
   key.SetText("k", "2,5");
-  try {
-    key.AsFloat();
-    FAIL();
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "'2,5' is not a valid floating point value");
-  }
+  EXPECT_EQ(ErrorText<EConvertError>([&] { key.AsFloat(); }), "'2,5' is not a valid floating point value");
 }
 
 TEST(QelKeyValues, SubKeysAndClear) {
@@ -96,19 +92,13 @@ TEST(QelKeyWriting, LineShapesOfEachKind) {
   key.AddSubKey().SetText("", "two", vkQuoted);
   key.AddSubKey().SetInteger("", 255, vkHex);
   EXPECT_EQ(WriteOne(key), "<LIST=[1,\"two\",#000000FF]>\r\n");
-}
 
-TEST(QelKeyWriting, ColoursAreEightHexDigits) {
-  TQelKeyValueBase key;
-  key.SetName("Di");
+  key.SetName("Di");  // colours are eight hex digits
   key.AddSubKey().SetFloat("A", 1);
   key.AddSubKey().SetInteger("C", 0x00FF00, vkHex);
   EXPECT_EQ(WriteOne(key), "<DI A=1.000, C=#0000FF00>\r\n");
-}
 
-TEST(QelKeyWriting, EmbeddedQuotesAreDoubled) {
-  TQelKeyValueBase key;
-  key.SetText("Text", "say \"hi\">", vkQuoted);
+  key.SetText("Text", "say \"hi\">", vkQuoted);  // embedded quotes are doubled
   EXPECT_EQ(WriteOne(key), "<TEXT=\"say \"\"hi\"\">\">\r\n");
 }
 
@@ -159,12 +149,7 @@ TEST(QelKeyReading, MalformedTextIsReported) {
   for (const char* text : {"TR=1>", "<=1>", "<TR=>", "<TR X=1", "<TEXT=\"open>", "<A=[1,2>", "<TR X>"}) {
     TQelKeyReader reader(text);
     TQelKeyValueBase key;
-    try {
-      reader.ReadKey(key);
-      FAIL() << text;
-    } catch (const EQelException& e) {
-      EXPECT_EQ(e.Message(), "Invalid key text.") << text;
-    }
+    EXPECT_EQ(ErrorText<EQelException>([&] { reader.ReadKey(key); }), "Invalid key text.") << text;
   }
 }
 

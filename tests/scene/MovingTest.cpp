@@ -605,3 +605,17 @@ TEST_F(MotionPath, CopyFromTakesTheOtherPathsStepsAndSettingsButNotItsId) {
 }
 
 }  // namespace
+
+TEST(MotionPathReading, APathWithValuesBeyondAnySceneIsRefusedOnItsOwn) {
+  TAnimatedScene scene;
+  TMoving source(&scene);
+  TMovingStepValues line;
+  line.Kind = mskLine;
+  line.X2 = 1e15;  // what a damaged clipboard path could hold
+  source.AddStepWith(line, nullptr);
+  TMemoryStream stream;
+  source.SaveToStream(stream);
+  stream.SetPosition(0);
+  TMoving target(&scene);
+  EXPECT_THROW(target.LoadFromStream(stream, nullptr), EReadError);
+}

@@ -1,14 +1,5 @@
 #include "tests/support/AviTestFiles.h"
 
-std::string Le16(std::uint32_t v) {
-  std::string s;
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-  return s;
-}
-
-std::string Le32(std::uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
-
 namespace {
 
 std::string FourCC(const std::string& s) { return (s + "    ").substr(0, 4); }

@@ -1,0 +1,576 @@
+#include "dialogs/core/ExportEngine.h"
+
+#include "dialogs/core/ExportProgress.h"
+#include "dialogs/core/GifAssembly.h"
+#include "imaging/AVIFileU.h"
+#include "imaging/GifUnit.h"
+#include "imaging/JpgImg.h"
+#include "imaging/MinGDIBitmapU.h"
+#include "imaging/resample.h"
+#include "imaging/utils.h"
+#include "platform/Numeric.h"
+#include "platform/Streams.h"
+#include "platform/UiServices.h"
+#include "scene/Moving.h"
+#include "scene/Sprite.h"
+#include "scene/SpriteU.h"
+
+#include <algorithm>
+#include <chrono>
+
+const char* const SCannotCreateGifFile = "Cannot create GIF file";
+
+namespace {
+
+// Adds the seconds between its creation and its end to a stage time.
+class TStageTimer {
+ public:
+  explicit TStageTimer(double& total) : total_(total), start_(std::chrono::steady_clock::now()) {}
+  ~TStageTimer() { total_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
+  TStageTimer(const TStageTimer&) = delete;
+  TStageTimer& operator=(const TStageTimer&) = delete;
+
+ private:
+  double& total_;
+  std::chrono::steady_clock::time_point start_;
+};
+
+// Ends a long step's progress display however the step ends.
+struct TProgressEnd {
+  TExportProgress* progress;
+  ~TProgressEnd() { ReportProgress(progress, 1, 1); }
+};
+
+bool Cancelled() { return CancelFlag != 0; }
+
+// A scene that has played its last loop composes nothing; an export steps
+// it all the same.
+void AllowComposition(TAnimatedScene& scene) {
+  if (scene.LoopsLeft == 0) scene.LoopsLeft = 1;
+}
+
+}  // namespace
+
+// ---- The scene while it is exported --------------------------------------------------------------
+
+// Puts a scene-sized work bitmap in place of the scene's output bitmap and
+// stops its playback; at the end puts back the output bitmap, the flags, the
+// playback state and the step shown, and redraws that step.
+class TExportEngine::SceneSession {
+ public:
+  SceneSession(TAnimatedScene& scene, bool resampled, std::function<void()> afterRestore)
+      : scene_(scene),
+        afterRestore_(std::move(afterRestore)),
+        resampled_(scene.ResampledStretching),
+        output_(scene.OutputBitmap),
+        step_(scene.CurrentStep),
+        loopsLeft_(scene.LoopsLeft),
+        loopsDone_(scene.LoopsDone),
+        sound_(scene.SoundEnabled),
+        notifyWindow_(scene.NotifyWindow),
+        playing_(scene.Timer().Enabled()) {
+    // A playing scene would step on while the export lets events run.
+    scene.Timer().SetEnabled(false);
+    scene.NotifyWindow = 0;
+    scene.SoundEnabled = 0;
+    scene.ResampledStretching = resampled ? 1 : 0;
+    work_.SetPixelFormat(pf24bit);
+    work_.SetSize(std::max(scene.Width, 1), std::max(scene.Height, 1));
+    scene.OutputBitmap = &work_;
+  }
+
+  ~SceneSession() {
+    scene_.ResampledStretching = resampled_;
+    scene_.OutputBitmap = output_;
+    scene_.NotifyWindow = notifyWindow_;
+    try {
+      scene_.GotoFrame(step_);
+      scene_.BackgroundDrawn = 0;
+      AllowComposition(scene_);
+      scene_.NextFrame();
+    } catch (const std::exception&) {
+      // The step shown is redrawn at the next composition.
+    }
+    scene_.LoopsLeft = loopsLeft_;
+    scene_.LoopsDone = loopsDone_;
+    scene_.SoundEnabled = sound_;
+    scene_.Timer().SetEnabled(playing_);
+    if (afterRestore_) {
+      try {
+        afterRestore_();
+      } catch (const std::exception&) {
+      }
+    }
+  }
+  SceneSession(const SceneSession&) = delete;
+  SceneSession& operator=(const SceneSession&) = delete;
+
+  TBitmap& Work() { return work_; }
+
+ private:
+  TAnimatedScene& scene_;
+  std::function<void()> afterRestore_;
+  std::uint8_t resampled_;
+  TBitmap* output_;
+  std::int32_t step_;
+  std::int32_t loopsLeft_;
+  std::int32_t loopsDone_;
+  std::uint8_t sound_;
+  HWND notifyWindow_;
+  bool playing_;
+  TBitmap work_;
+};
+
+// ---- Set-up ------------------------------------------------------------------------------------------
+
+TExportEngine::TExportEngine(TAnimatedScene& scene, TExportSettings& settings)
+    : OutputWidth(std::max(scene.Width, 1)), OutputHeight(std::max(scene.Height, 1)), scene_(scene), settings_(settings) {
+  CustomPalette.palVersion = 0;
+  CustomPalette.palNumEntries = 0;
+}
+
+TExportEngine::~TExportEngine() = default;
+
+void TExportEngine::SetExportName(const std::string& name) {
+  exportName_ = name;
+  format_ = ExportFormatOfName(exportName_);
+  if (format_ == efBmp || (format_ == efJpg && settings_.WholeAnimation != 0)) {
+    SetWholeAnimation(false);
+    settings_.NumberOfFrames = 1;
+  }
+}
+
+void TExportEngine::SetWholeAnimation(bool whole) {
+  settings_.WholeAnimation = whole ? 1 : 0;
+  if (whole) {
+    settings_.NumberOfFrames = std::max(scene_.StepCount, 1);
+    settings_.FirstStep = 1;
+  }
+}
+
+int TExportEngine::FirstStep() const {
+  if (settings_.WholeAnimation != 0) return 1;
+  return std::clamp(settings_.FirstStep, 1, std::max(scene_.StepCount, 1));
+}
+
+int TExportEngine::StepsToExport() const {
+  const int steps = std::max(scene_.StepCount, 1);
+  if (settings_.WholeAnimation != 0) return steps;
+  return std::clamp(settings_.NumberOfFrames, 1, steps);
+}
+
+// ---- Rendering ---------------------------------------------------------------------------------------
+
+void TExportEngine::PrepareFirstStep() {
+  scene_.GotoFrame(1);
+  scene_.BackgroundDrawn = 0;
+  for (int i = 0; i < scene_.SpriteCount(); ++i) scene_.Sprite(i).Motion().PrepareSteps(&scene_.Sprite(i));
+  // Showing step s takes GotoFrame (s + 1) and one composition.
+  scene_.GotoFrame(FirstStep() + 1);
+  scene_.BackgroundDrawn = 0;
+  scene_.ClearSpriteRects();
+}
+
+void TExportEngine::RenderStep(bool first) {
+  TStageTimer timer(Times.Render);
+  if (first) {
+    // Every sprite counts as changed, so that the first step is painted whole.
+    for (int i = 0; i < scene_.SpriteCount(); ++i) {
+      TSprite& sprite = scene_.Sprite(i);
+      sprite.Hidden = 0;
+      sprite.Motion().MarkMoved();
+    }
+  }
+  AllowComposition(scene_);
+  try {
+    scene_.NextFrame();
+  } catch (const std::exception&) {
+    // A step that fails to compose is exported as far as it was drawn.
+  }
+}
+
+void TExportEngine::ScaleInto(const TBitmap& composed, TBitmap& scaled, double sx, double sy) {
+  TStageTimer timer(Times.Resample);
+  if (settings_.ResampleKind != 0 || (sx == 1.0 && sy == 1.0)) {
+    scaled.Canvas().StretchDraw(Rect(0, 0, scaled.Width(), scaled.Height()), composed);
+  } else {
+    ResampleBitmapDefault(composed, scaled, false, 0);
+  }
+}
+
+namespace {
+
+double ScaleOf(int output, int scene) { return scene < 1 ? 1.0 : static_cast<double>(output) / scene; }
+
+}  // namespace
+
+void TExportEngine::CreateFrames() {
+  CancelFlag = 0;
+  SceneSession session(scene_, settings_.ResampleKind == 0, RequestSceneRecompute);
+  frames_.clear();
+  PrepareFirstStep();
+  ReportLabel(Progress, "Creating Frames...");
+  ReportProgress(Progress, 0, 1);
+  const double sx = ScaleOf(std::max(OutputWidth, 1), scene_.Width);
+  const double sy = ScaleOf(std::max(OutputHeight, 1), scene_.Height);
+  const int width = std::max(Round(scene_.Width * sx), 1);
+  const int height = std::max(Round(scene_.Height * sy), 1);
+  const int count = StepsToExport();
+  const int delay = GifDelayOfStepTime(scene_.Timer().Interval());
+  for (int i = 0; i < count && !Cancelled(); ++i) {
+    RenderStep(i == 0);
+    auto item = std::make_unique<TSetOfBitmapsItem>();
+    item->Bitmap = std::make_unique<TMinGDIBitmap>();
+    item->Bitmap->SetPixelFormat(pf24bit);
+    item->Bitmap->SetSize(width, height);
+    ScaleInto(session.Work(), *item->Bitmap, sx, sy);
+    item->Delay = delay;
+    item->Disposal = 0;
+    item->Bitmap->SaveAndRelease();
+    frames_.push_back(std::move(item));
+    ReportProgress(Progress, i, count - 1);
+  }
+}
+
+void TExportEngine::PreviewStep(int step, TBitmap& picture) {
+  TBusyCursor busy;
+  // The preview composes as the export does, resampled sprites included.
+  SceneSession session(scene_, settings_.ResampleKind == 0, nullptr);
+  scene_.Rewind();
+  picture.SetPixelFormat(pf24bit);
+  picture.SetSize(std::max(OutputWidth, 1), std::max(OutputHeight, 1));
+  scene_.GotoFrame(step + 1);
+  AllowComposition(scene_);
+  scene_.RenderFrameToBitmap(settings_.ResampleKind != 0, picture);
+}
+
+// ---- GIF pipeline ------------------------------------------------------------------------------------
+
+void TExportEngine::ApplySceneTransparency() {
+  const TColor key = ColorToRGB(scene_.TransparentColor) & 0xFFFFFF;
+  for (auto& item : frames_) {
+    item->Transparent = 1;
+    item->Bitmap->SetTransparentColor(key);
+    item->Disposal = 2;
+  }
+}
+
+void TExportEngine::RunPaletteStep() {
+  TStageTimer timer(Times.Palette);
+  const int type = settings_.PaletteType;
+  const int kind = PaletteKindOfType(type);
+  CreatePaletteForBitmaps(kind, frames_, PaletteColorsOfType(type, settings_.NumberOfColors),
+                          kind == pkCustom ? &CustomPalette : nullptr);
+}
+
+void TExportEngine::DropTransparencyWithoutKey() {
+  // The reduction re-finds each transparent frame's colour among its pixels;
+  // a frame that has none of them shows no transparent pixel, and no other
+  // colour may stand in for the key.
+  for (auto& item : frames_)
+    if (item->Transparent != 0 && item->Bitmap && item->Bitmap->TransparentMode() != tmFixed) item->Transparent = 0;
+}
+
+void TExportEngine::TakeFramesFromGif(TGifFile& gif) {
+  TStageTimer timer(Times.Readback);
+  const int count = std::min(static_cast<int>(frames_.size()), gif.ImageCount());
+  for (int k = 1; k <= count; ++k) {
+    TGifSubImage& image = *gif.GetSubImage(k);
+    TMinGDIBitmap* decoded = image.GetBitmap();
+    if (decoded == nullptr) continue;
+    auto fresh = std::make_unique<TMinGDIBitmap>();
+    fresh->Assign(decoded);
+    fresh->SetTransparent(false);
+    // The decoded picture lists all 256 entries; only the table's own are
+    // kept, so that the GIF made again from the frame is no larger.
+    const int used = image.ActiveTable().Count();
+    if (used >= 1 && used < fresh->Palette().Count()) {
+      const std::vector<TPaletteEntry>& all = fresh->Palette().Entries();
+      fresh->SetPalette(TPalette(std::vector<TPaletteEntry>(all.begin(), all.begin() + used)));
+    }
+    const TColor key = image.GetTransparentColor();
+    if (key != kNoTransparentColor) fresh->SetTransparentColor(key);
+    TSetOfBitmapsItem& item = *frames_[static_cast<std::size_t>(k - 1)];
+    item.Transparent = image.Transparent() ? 1 : 0;
+    item.Bitmap = std::move(fresh);
+    item.Bitmap->SaveAndRelease();
+    image.FreeBitmap();
+  }
+}
+
+TGifSizeEstimate TExportEngine::MeasureGif(TGifFile& gif) {
+  TGifSizeEstimate estimate;
+  TMemoryStream stream;
+  {
+    TStageTimer timer(Times.Encode);
+    gif.SetProgressWindow(ProgressWindow);
+    gif.SaveToStream(stream);
+  }
+  if (Cancelled()) {
+    estimate.Outcome = TExportOutcome::Cancelled;
+    return estimate;
+  }
+  const double size = static_cast<double>(stream.Size());
+  const double change = PreviousGifSize > 0 ? size - PreviousGifSize : 0;
+  PreviousGifSize = size;
+  estimate.Bytes = stream.Size();
+  estimate.SizeText = GifSizeText(size);
+  estimate.ChangeText = SizeChangeText(change);
+  estimate.TimeText = DownloadTimeText(size);
+  return estimate;
+}
+
+TGifSizeEstimate TExportEngine::BuildGifFrames(bool recalculateOnly) {
+  PaletteProgressWindow = ProgressWindow;
+  CancelFlag = 0;
+  TProgressEnd end{Progress};
+  TGifSizeEstimate cancelled;
+  cancelled.Outcome = TExportOutcome::Cancelled;
+
+  if (!recalculateOnly) {
+    CreateFrames();
+    if (scene_.TransparentBackground != 0) ApplySceneTransparency();
+    ReportProgress(Progress, 0, 1);
+    if (settings_.Shrink() || settings_.RemoveIdenticalFrames()) {
+      ReportLabel(Progress, "Shrinking to smallest rectangles...");
+      if (Cancelled()) return cancelled;
+      TStageTimer timer(Times.Optimize);
+      TOptimizeOptions options;
+      options.Shrink = settings_.Shrink();
+      options.RemoveIdenticalFrames = settings_.RemoveIdenticalFrames();
+      options.SceneTransparent = scene_.TransparentBackground != 0;
+      OptimizeFrames(frames_, options, composition_, Progress, &CurrentPlayerFrame);
+    }
+    ReportProgress(Progress, 0, 1);
+    if (settings_.RemoveIdenticalPixels()) {
+      ReportLabel(Progress, "Removing Identical Pixels...");
+      if (Cancelled()) return cancelled;
+      TStageTimer timer(Times.Optimize);
+      TOptimizeOptions options;
+      options.RemoveIdenticalPixels = true;
+      options.SceneTransparent = scene_.TransparentBackground != 0;
+      OptimizeFrames(frames_, options, composition_, Progress, &CurrentPlayerFrame);
+    }
+    ReportLabel(Progress, "Calculating Palette...");
+    if (Cancelled()) return cancelled;
+    RunPaletteStep();
+    if (Cancelled()) return cancelled;
+    if (scene_.TransparentBackground != 0 && settings_.Shrink()) {
+      for (std::size_t i = 0; i < frames_.size(); ++i) {
+        frames_[i]->Transparent = 1;
+        frames_[i]->Disposal = i == 0 ? 1 : 2;
+      }
+    }
+    DropTransparencyWithoutKey();
+  }
+
+  ReportLabel(Progress, "Creating GIF image...");
+  if (Cancelled()) return cancelled;
+  std::unique_ptr<TGifFile> gif = CreateGifFile();
+  if (gif && !recalculateOnly && !Cancelled()) {
+    TakeFramesFromGif(*gif);
+    // The estimate is of the GIF that finishing writes: the one the frames
+    // now make.
+    gif = CreateGifFile();
+  }
+  ReportProgress(Progress, 0, 1);
+  if (Cancelled()) return cancelled;
+  if (!gif) throw Exception(SCannotCreateGifFile);
+
+  ReportLabel(Progress, "Calculating result size...");
+  return MeasureGif(*gif);
+}
+
+std::unique_ptr<TGifFile> TExportEngine::CreateGifFile() {
+  TStageTimer timer(Times.Encode);
+  TGifAssemblyOptions options;
+  options.LocalColorTables = UsesLocalColorTables(settings_.PaletteType);
+  options.ProgressWindow = ProgressWindow;
+  options.LoopCount = scene_.LoopCount;
+  options.CommentLines = scene_.ReservedSettings.GifComment();
+  return ::CreateGifFile(frames_, options, Progress);
+}
+
+TMaxLogPalette TExportEngine::ReadPaletteFile(const std::string& fileName) {
+  TFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
+  TMaxLogPalette palette;
+  LoadPaletteFile(stream, palette);
+  palette.palVersion = 0x300;
+  palette.palNumEntries = 256;
+  return palette;
+}
+
+// ---- Writing ----------------------------------------------------------------------------------------------
+
+TExportOutcome TExportEngine::Finish() {
+  switch (format_) {
+    case efBmp: return ExportBmpSeries();
+    case efJpg: return ExportJpegSeries();
+    case efAvi: return ExportAvi();
+    case efGif:
+    default: return SaveGif();
+  }
+}
+
+TExportOutcome TExportEngine::SaveGif() {
+  CancelFlag = 0;
+  TProgressEnd end{Progress};
+  ReportLabel(Progress, "Creating GIF image...");
+  ReportProgress(Progress, 0, 1);
+  std::unique_ptr<TGifFile> gif = CreateGifFile();
+  if (Cancelled()) return TExportOutcome::Cancelled;
+  if (!gif) return TExportOutcome::NothingWritten;
+  ReportLabel(Progress, "Saving to the file...");
+  ReportProgress(Progress, 0, 1);
+  // The file is written only once the whole GIF is made: a cancelled write leaves none.
+  TMemoryStream stream;
+  {
+    TStageTimer timer(Times.Encode);
+    gif->SetProgressWindow(ProgressWindow);
+    gif->SaveToStream(stream);
+  }
+  if (Cancelled()) return TExportOutcome::Cancelled;
+  stream.SaveToFile(Base() + ".gif");
+  return TExportOutcome::Done;
+}
+
+TExportOutcome TExportEngine::ExportBmpSeries() {
+  CreateFrames();
+  if (Cancelled()) return TExportOutcome::Cancelled;
+  if (frames_.empty()) return TExportOutcome::NothingWritten;
+  TProgressEnd end{Progress};
+  const int count = static_cast<int>(frames_.size());
+  const std::string base = Base();
+  ReportProgress(Progress, 0, count - 1);
+  for (int i = 0; i < count; ++i) {
+    TBitmap picture;
+    picture.Assign(frames_[static_cast<std::size_t>(i)]->Bitmap.get());
+    frames_[static_cast<std::size_t>(i)]->Bitmap->SaveAndRelease();
+    picture.SaveToFile(SeriesFileName(base, i, count, ".bmp"));
+    ReportProgress(Progress, i, count - 1);
+    if (Cancelled()) return TExportOutcome::Cancelled;
+  }
+  return TExportOutcome::Done;
+}
+
+TExportOutcome TExportEngine::ExportJpegSeries() {
+  CancelFlag = 0;
+  if (frames_.empty()) return TExportOutcome::NothingWritten;
+  TProgressEnd end{Progress};
+  const int count = static_cast<int>(frames_.size());
+  const std::string base = Base();
+  TJPEGImage jpeg;
+  jpeg.SetQuality(JpegQualityOfFactor(settings_.JpegFactor));
+  ReportProgress(Progress, 0, count - 1);
+  for (int i = 0; i < count; ++i) {
+    jpeg.Bitmap().Assign(frames_[static_cast<std::size_t>(i)]->Bitmap.get());
+    frames_[static_cast<std::size_t>(i)]->Bitmap->SaveAndRelease();
+    jpeg.SaveToFile(SeriesFileName(base, i, count, ".jpg"));
+    ReportProgress(Progress, i, count - 1);
+    if (Cancelled()) return TExportOutcome::Cancelled;
+  }
+  return TExportOutcome::Done;
+}
+
+namespace {
+
+// Releases the stream and then closes the file, in every case; a file left
+// without frames by a cancelled start is removed.
+class TAviWriting {
+ public:
+  TAviWriting(TAVIObject& avi, std::string name) : avi_(avi), name_(std::move(name)) {}
+  ~TAviWriting() {
+    if (finished_) return;
+    try {
+      Close();
+    } catch (const std::exception&) {
+    }
+  }
+  // Closes; false when the file's headers or index could not be written.
+  bool Close() {
+    finished_ = true;
+    avi_.ReleaseStream(stream);
+    stream = 0;
+    const bool closed = avi_.CloseAVIFile(file);
+    file = 0;
+    if (framesWritten == 0) DeleteFile(name_);
+    return closed;
+  }
+
+  PAVIFILE file = 0;
+  PAVISTREAM stream = 0;
+  int framesWritten = 0;
+
+ private:
+  TAVIObject& avi_;
+  std::string name_;
+  bool finished_ = false;
+};
+
+}  // namespace
+
+TExportOutcome TExportEngine::ExportAvi() {
+  CancelFlag = 0;
+  exportName_ = Base() + ".avi";
+  TProgressEnd end{Progress};
+  SceneSession session(scene_, settings_.ResampleKind == 0, RequestSceneRecompute);
+  PrepareFirstStep();
+  const double sx = ScaleOf(std::max(OutputWidth, 1), scene_.Width);
+  const double sy = ScaleOf(std::max(OutputHeight, 1), scene_.Height);
+  TBitmap scaled;
+  scaled.SetPixelFormat(pf24bit);
+  scaled.SetSize(std::max(Round(scene_.Width * sx), 1), std::max(Round(scene_.Height * sy), 1));
+
+  TAVIObject avi;
+  avi.SetOwnerWindow(ProgressWindow);
+  TAviWriting writing(avi, exportName_);
+  writing.file = avi.CreateAVIFile(exportName_, AviFrameRateOfStepTime(scene_.Timer().Interval()));
+  if (writing.file == 0) throw Exception(SAviWriteError);
+  try {
+    writing.stream = avi.CreateVideoStream(writing.file, scaled);
+  } catch (const Exception& e) {
+    if (e.Message() == SAviCompressionCanceled) return TExportOutcome::Cancelled;
+    throw;
+  }
+  if (writing.stream == 0) throw Exception(SAviWriteError);
+
+  ReportLabel(Progress, "Saving to the file...");
+  TBusyCursor busy;
+  const int count = StepsToExport();
+  bool stopped = false;
+  for (int i = 0; i < count; ++i) {
+    RenderStep(i == 0);
+    ScaleInto(session.Work(), scaled, sx, sy);
+    {
+      TStageTimer timer(Times.Encode);
+      if (!avi.WriteFrame(writing.file, writing.stream, scaled, i, 16)) throw Exception(SAviWriteError);
+    }
+    ++writing.framesWritten;
+    if (Cancelled()) {
+      stopped = true;
+      break;
+    }
+    ReportProgress(Progress, i, count - 1);
+  }
+  if (!writing.Close()) throw Exception(SAviWriteError);
+  return stopped ? TExportOutcome::Cancelled : TExportOutcome::Done;
+}
+
+std::optional<TJpegEstimate> TExportEngine::CalculateJpegSize() {
+  if (frames_.empty() || !frames_.front()->Bitmap) return std::nullopt;
+  TJPEGImage jpeg;
+  jpeg.SetQuality(JpegQualityOfFactor(settings_.JpegFactor));
+  jpeg.Bitmap().Assign(frames_.front()->Bitmap.get());
+  frames_.front()->Bitmap->SaveAndRelease();
+  TMemoryStream stream;
+  jpeg.SaveToStream(stream);
+  TJpegEstimate estimate;
+  estimate.Bytes = stream.Size();
+  estimate.SizeText = JpegSizeText(static_cast<double>(stream.Size()));
+  estimate.TimeText = DownloadTimeText(static_cast<double>(stream.Size()));
+  TJPEGImage decoded;
+  decoded.LoadFromMemoryStream(&stream);
+  estimate.Preview = std::make_unique<TBitmap>();
+  estimate.Preview->Assign(&decoded.Bitmap());
+  return estimate;
+}

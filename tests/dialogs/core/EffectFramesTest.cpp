@@ -1,0 +1,424 @@
+#include "dialogs/core/EffectFrames.h"
+
+#include "platform/Graphics.h"
+#include "platform/Numeric.h"
+#include "scene/Frame.h"
+#include "tests/scene/SceneTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+TEffectParameters Params(int n) {
+  TEffectParameters p;
+  p.FrameCount = n;
+  return p;
+}
+
+std::unique_ptr<TFrame> SolidFrame(int w, int h, TColor color, int duration = 5) {
+  auto frame = std::make_unique<TFrame>(nullptr);
+  TBitmap picture;
+  MakeSolid(picture, w, h, color);
+  frame->SetPicture(picture, false, 0, -1, -1);
+  frame->StoreDuration(duration);
+  return frame;
+}
+
+// Whether the whole picture of the frame is one colour.
+bool AllOf(TFrame& frame, TColor color) {
+  for (int y = 0; y < frame.Picture.Height(); ++y)
+    for (int x = 0; x < frame.Picture.Width(); ++x)
+      if (frame.Picture.Pixel(x, y) != color) return false;
+  return true;
+}
+
+int CountOf(TFrame& frame, TColor color) {
+  int n = 0;
+  for (int y = 0; y < frame.Picture.Height(); ++y)
+    for (int x = 0; x < frame.Picture.Width(); ++x) n += frame.Picture.Pixel(x, y) == color;
+  return n;
+}
+
+}  // namespace
+
+// ---- Geometry ---------------------------------------------------------------------------------------
+
+TEST(TransitionGeometry, ApertureInClosesFromTheFrameToNothing) {
+  const TEffectParameters p = Params(10);
+  EXPECT_EQ(TransitionFillRects(ekAperture, p, 100, 50, 1), std::vector<TRect>{Rect(5, 2, 95, 48)});  // 2.5 -> 2
+  EXPECT_EQ(TransitionFillRects(ekAperture, p, 100, 50, 10), std::vector<TRect>{Rect(50, 25, 50, 25)});
+  EXPECT_TRUE(NormalizedRect(TransitionFillRects(ekAperture, p, 100, 50, 10)[0]).IsEmpty());
+}
+
+TEST(TransitionGeometry, ApertureOutFillsFourBordersThatShrink) {
+  TEffectParameters p = Params(10);
+  p.ApertureOut = true;
+  EXPECT_EQ(TransitionFillRects(ekAperture, p, 100, 50, 1),
+            (std::vector<TRect>{Rect(0, 0, 50, 50), Rect(50, 0, 100, 50), Rect(0, 0, 100, 25), Rect(0, 25, 100, 50)}));
+  EXPECT_EQ(TransitionFillRects(ekAperture, p, 100, 50, 10),
+            (std::vector<TRect>{Rect(0, 0, 5, 50), Rect(95, 0, 100, 50), Rect(0, 0, 100, 2), Rect(0, 48, 100, 50)}));
+}
+
+TEST(TransitionGeometry, BlindDisappearanceToTheRightGrowsFromEachBandsStart) {
+  TEffectParameters p = Params(10);
+  p.BlindAppearance = false;
+  p.Direction = edRight;
+  const auto first = TransitionFillRects(ekBlind, p, 100, 30, 1);
+  ASSERT_EQ(first.size(), 10u);
+  for (int k = 0; k < 10; ++k) EXPECT_EQ(first[k], Rect(10 * k, 0, 10 * k + 1, 30));
+  const auto last = TransitionFillRects(ekBlind, p, 100, 30, 10);
+  for (int k = 0; k < 10; ++k) EXPECT_EQ(last[k], Rect(10 * k, 0, 10 * k + 10, 30));
+}
+
+TEST(TransitionGeometry, BlindAppearanceToTheRightIsMeasuredBackFromEachBandsEnd) {
+  TEffectParameters p = Params(10);
+  p.Direction = edRight;
+  const auto first = TransitionFillRects(ekBlind, p, 100, 30, 1);
+  EXPECT_EQ(first[0], Rect(10, 0, 9, 30));
+  EXPECT_EQ(NormalizedRect(first[9]), Rect(99, 0, 100, 30));
+}
+
+TEST(TransitionGeometry, VerticalBlindsRunDownOrUp) {
+  TEffectParameters p = Params(4);
+  p.BlindCount = 2;
+  p.Direction = edTop;
+  p.BlindAppearance = true;
+  EXPECT_EQ(TransitionFillRects(ekBlind, p, 40, 20, 2), (std::vector<TRect>{Rect(0, 0, 40, 5), Rect(0, 10, 40, 15)}));
+  p.Direction = edBottom;
+  EXPECT_EQ(TransitionFillRects(ekBlind, p, 40, 20, 2), (std::vector<TRect>{Rect(0, 10, 40, 5), Rect(0, 20, 40, 15)}));
+}
+
+TEST(TransitionGeometry, FadeIsBlindWithOneBlind) {
+  TEffectParameters p = Params(7);
+  p.BlindCount = 1;
+  for (int direction = 0; direction < 4; ++direction) {
+    p.Direction = direction;
+    for (int m = 1; m <= 7; ++m)
+      EXPECT_EQ(TransitionFillRects(ekFade, p, 64, 40, m), TransitionFillRects(ekBlind, p, 64, 40, m));
+  }
+  p.BlindCount = 9;  // Fade ignores the count
+  EXPECT_EQ(TransitionFillRects(ekFade, p, 64, 40, 3).size(), 1u);
+}
+
+TEST(TransitionGeometry, DirectionsOutsideTheFourCountAsRight) {
+  TEffectParameters right = Params(5);
+  TEffectParameters odd = Params(5);
+  odd.Direction = 9;  // left by a "Target:" group
+  EXPECT_EQ(UsableDirection(9), edRight);
+  EXPECT_EQ(TransitionFillRects(ekBlind, odd, 50, 20, 2), TransitionFillRects(ekBlind, right, 50, 20, 2));
+  EXPECT_EQ(TransitionFillRects(ekFingers, odd, 50, 20, 4), TransitionFillRects(ekFingers, right, 50, 20, 4));
+  EXPECT_EQ(GrowRect(odd, 50, 20, 2), GrowRect(right, 50, 20, 2));
+  EXPECT_EQ(SweepOffset(odd, 50, 20, 2), SweepOffset(right, 50, 20, 2));
+}
+
+TEST(TransitionGeometry, CrossFillsTheFourCorners) {
+  const auto rects = TransitionFillRects(ekCross, Params(4), 40, 20, 1);
+  EXPECT_EQ(rects, (std::vector<TRect>{Rect(0, 0, 5, 2), Rect(35, 0, 40, 2), Rect(35, 18, 40, 20), Rect(0, 18, 5, 20)}));
+}
+
+TEST(TransitionGeometry, FingersFirstReachAcrossThenFillTheGaps) {
+  TEffectParameters p = Params(10);
+  p.FingerCount = 2;
+  p.FingersAppearance = false;
+  p.Direction = edRight;
+  // Fingers of 11 rows (20 / 2 + 1), the upper 5 of each moving first.
+  EXPECT_EQ(TransitionFillRects(ekFingers, p, 100, 20, 2), (std::vector<TRect>{Rect(0, 0, 40, 5), Rect(0, 11, 40, 16)}));
+  EXPECT_EQ(TransitionFillRects(ekFingers, p, 100, 20, 7),
+            (std::vector<TRect>{Rect(0, 0, 100, 5), Rect(0, 5, 40, 11), Rect(0, 11, 100, 16), Rect(0, 16, 40, 22)}));
+  // Appearance works from the mirrored side.
+  p.FingersAppearance = true;
+  EXPECT_EQ(TransitionFillRects(ekFingers, p, 100, 20, 2), (std::vector<TRect>{Rect(60, 0, 100, 5), Rect(60, 11, 100, 16)}));
+}
+
+TEST(TransitionGeometry, WipeToCentreAndToEdges) {
+  TEffectParameters p = Params(5);
+  EXPECT_EQ(TransitionFillRects(ekWipe, p, 100, 10, 1), std::vector<TRect>{Rect(10, 0, 90, 10)});
+  EXPECT_EQ(TransitionFillRects(ekWipe, p, 100, 10, 5), std::vector<TRect>{Rect(50, 0, 50, 10)});
+  p.WipeToEdges = true;
+  EXPECT_EQ(TransitionFillRects(ekWipe, p, 100, 10, 1), (std::vector<TRect>{Rect(0, 0, 50, 10), Rect(50, 0, 100, 10)}));
+  EXPECT_EQ(TransitionFillRects(ekWipe, p, 100, 10, 5), (std::vector<TRect>{Rect(0, 0, 10, 10), Rect(90, 0, 100, 10)}));
+}
+
+TEST(TransitionGeometry, SweepAppearanceStartsOutsideAndEndsInPlace) {
+  TEffectParameters p = Params(10);
+  p.Direction = edLeft;
+  EXPECT_EQ(SweepOffset(p, 100, 40, 1), Point(100, 0));  // an empty frame
+  EXPECT_EQ(SweepOffset(p, 100, 40, 10), Point(10, 0));
+  p.Direction = edRight;
+  EXPECT_EQ(SweepOffset(p, 100, 40, 1), Point(-90, 0));
+  EXPECT_EQ(SweepOffset(p, 100, 40, 10), Point(0, 0));
+  p.SweepAppearance = false;
+  EXPECT_EQ(SweepOffset(p, 100, 40, 10), Point(100, 0));
+  p.Direction = edTop;
+  EXPECT_EQ(SweepOffset(p, 100, 40, 1), Point(0, 0));
+  EXPECT_EQ(SweepOffset(p, 100, 40, 10), Point(0, -36));
+  p.Direction = edBottom;
+  EXPECT_EQ(SweepOffset(p, 100, 40, 10), Point(0, 40));
+}
+
+TEST(TransitionGeometry, GrowAnchorsByDirectionAndChoice) {
+  TEffectParameters p = Params(4);
+  p.Direction = edRight;
+  EXPECT_EQ(GrowRect(p, 100, 40, 1), Rect(0, 0, 25, 40));
+  EXPECT_EQ(GrowRect(p, 100, 40, 4), Rect(0, 0, 100, 40));
+  p.Direction = edLeft;
+  EXPECT_EQ(GrowRect(p, 100, 40, 1), Rect(75, 0, 100, 40));
+  p.Direction = edTop;
+  EXPECT_EQ(GrowRect(p, 100, 40, 1), Rect(0, 30, 100, 40));
+  p.Direction = edBottom;
+  EXPECT_EQ(GrowRect(p, 100, 40, 1), Rect(0, 0, 100, 10));
+  p.GrowAppearance = false;
+  EXPECT_EQ(GrowRect(p, 100, 40, 1), Rect(0, 10, 100, 40));
+  EXPECT_EQ(GrowRect(p, 100, 40, 4), Rect(0, 40, 100, 40));
+  p.Direction = edTop;
+  EXPECT_EQ(GrowRect(p, 100, 40, 1), Rect(0, 0, 100, 30));
+}
+
+TEST(TransitionGeometry, RotationTurnsEvenlyFromStartToFinish) {
+  TEffectParameters p = Params(10);
+  for (int m = 1; m <= 10; ++m) EXPECT_DOUBLE_EQ(RotationAngle(p, m), 20.0 * (m - 1));
+  p.Clockwise = false;
+  EXPECT_DOUBLE_EQ(RotationAngle(p, 10), -180.0);
+  p = Params(1);
+  p.StartAngle = 30;
+  EXPECT_DOUBLE_EQ(RotationAngle(p, 1), 30.0);  // one frame shows the start angle
+  EXPECT_EQ(RotationSide(100, 50), Trunc(std::sqrt(5000.0) + std::sqrt(1250.0)) + 1);
+  EXPECT_EQ(RotationSide(1, 40), 40);
+}
+
+TEST(TransitionGeometry, WhichEffectsListTheirFramesBackwards) {
+  TEffectParameters p;
+  p.BlendDissolveAppearance = true;
+  EXPECT_TRUE(EmitsInReverse(ekBlend, p));
+  EXPECT_TRUE(EmitsInReverse(ekDissolve, p));
+  EXPECT_TRUE(EmitsInReverse(ekBlind, p));
+  EXPECT_TRUE(EmitsInReverse(ekFade, p));
+  EXPECT_TRUE(EmitsInReverse(ekCross, p));
+  EXPECT_TRUE(EmitsInReverse(ekFingers, p));
+  EXPECT_FALSE(EmitsInReverse(ekGrow, p));
+  EXPECT_FALSE(EmitsInReverse(ekSweep, p));
+  EXPECT_FALSE(EmitsInReverse(ekAperture, p));
+  p.BlindAppearance = false;
+  EXPECT_FALSE(EmitsInReverse(ekFade, p));
+}
+
+// ---- Generated frames -----------------------------------------------------------------------------------
+
+class EffectFrames : public testing::Test {
+ protected:
+  EffectFrames() : source(SolidFrame(20, 10, clBlue, 5)), next(SolidFrame(20, 10, clLime, 3)) {
+    p.BackgroundColor = clRed;
+    p.StepsPerFrame = 4;
+  }
+  std::unique_ptr<TFrame> source;
+  std::unique_ptr<TFrame> next;
+  TEffectParameters p;
+};
+
+TEST_F(EffectFrames, ATransitionMakesNFramesWithTheChosenDurationAndTransparency) {
+  p.FrameCount = 6;
+  TFrameList frames = CreateEffectFrames(ekAperture, p, *source, nullptr, false);
+  ASSERT_EQ(frames.size(), 6u);
+  for (auto& f : frames) {
+    EXPECT_EQ(f->Duration(), 4);
+    EXPECT_TRUE(f->Transparent());
+    EXPECT_EQ(f->TransparentColor(), clRed);
+    EXPECT_EQ(f->ImageWidth, 20);
+    EXPECT_EQ(f->Sprite(), nullptr);
+  }
+  // Aperture in: the first frame is mostly background, the last the whole source.
+  EXPECT_EQ(frames[0]->Picture.Pixel(0, 0), clBlue);
+  EXPECT_EQ(frames[0]->Picture.Pixel(10, 5), clRed);
+  EXPECT_TRUE(AllOf(*frames[5], clBlue));
+}
+
+TEST_F(EffectFrames, NoFramesForFewerThanOne) {
+  TFrameList frames;
+  frames.push_back(SolidFrame(2, 2, clBlack));
+  CreateEffectFrames(ekWipe, Params(0), *source, nullptr, false, frames);
+  EXPECT_TRUE(frames.empty());
+}
+
+TEST_F(EffectFrames, WipeEndFrames) {
+  p.FrameCount = 5;
+  p.WipeToEdges = true;
+  TFrameList frames = CreateEffectFrames(ekWipe, p, *source, nullptr, false);
+  EXPECT_TRUE(AllOf(*frames[0], clRed));
+  EXPECT_EQ(CountOf(*frames[4], clRed), 2 * 2 * 10);
+  p.WipeToEdges = false;
+  frames = CreateEffectFrames(ekWipe, p, *source, nullptr, false);
+  EXPECT_EQ(CountOf(*frames[0], clBlue), 2 * 2 * 10);
+  EXPECT_TRUE(AllOf(*frames[4], clBlue));
+}
+
+TEST_F(EffectFrames, AppearanceListsTheDisappearanceFramesBackwards) {
+  p.FrameCount = 4;
+  p.Direction = edRight;
+  p.BlindCount = 2;
+  p.BlindAppearance = true;
+  TFrameList frames = CreateEffectFrames(ekBlind, p, *source, nullptr, false);
+  ASSERT_EQ(frames.size(), 4u);
+  // First the frame of m = 4 (all covered), last the frame of m = 1.
+  EXPECT_TRUE(AllOf(*frames[0], clRed));
+  const TRect strip = NormalizedRect(TransitionFillRects(ekBlind, p, 20, 10, 1)[0]);
+  EXPECT_EQ(CountOf(*frames[3], clRed), 2 * strip.Width() * 10);
+  EXPECT_EQ(frames[3]->Picture.Pixel(strip.Left, 0), clRed);
+}
+
+TEST_F(EffectFrames, SweepAndGrowEndOnTheWholeFrame) {
+  p.FrameCount = 5;
+  TFrameList sweep = CreateEffectFrames(ekSweep, p, *source, nullptr, false);
+  EXPECT_TRUE(AllOf(*sweep[4], clBlue));
+  EXPECT_EQ(CountOf(*sweep[0], clBlue), 4 * 10);
+  TFrameList grow = CreateEffectFrames(ekGrow, p, *source, nullptr, false);
+  EXPECT_TRUE(AllOf(*grow[4], clBlue));
+  EXPECT_EQ(CountOf(*grow[0], clBlue), 4 * 10);
+  EXPECT_EQ(grow[0]->Picture.Pixel(0, 0), clBlue);  // appearance to the right grows from the left
+}
+
+TEST_F(EffectFrames, GrowShowsTheSourceWithItsOwnTransparency) {
+  TBitmap picture;
+  MakeSolid(picture, 20, 10, clWhite);
+  picture.Canvas().Brush().Color = clBlue;
+  picture.Canvas().FillRect(Rect(0, 0, 10, 10));
+  source->SetPicture(picture, true, clWhite, -1, -1);
+  source->StoreTransparency(false, clWhite);  // the dialog shows it opaque
+  p.FrameCount = 2;
+  TFrameList frames = CreateEffectFrames(ekGrow, p, *source, nullptr, true);
+  EXPECT_EQ(frames[1]->Picture.Pixel(15, 5), clRed);  // white was transparent: background shows
+  EXPECT_EQ(frames[1]->Picture.Pixel(5, 5), clBlue);
+  EXPECT_FALSE(source->Transparent());
+  EXPECT_EQ(source->TransparentColor(), clWhite);
+}
+
+TEST_F(EffectFrames, RotationFramesAreSquaresWithTheFrameCentred) {
+  p.FrameCount = 3;
+  p.Transparent = false;
+  TFrameList frames = CreateEffectFrames(ekRotation, p, *source, nullptr, false);
+  ASSERT_EQ(frames.size(), 3u);
+  const int side = RotationSide(20, 10);
+  for (auto& f : frames) {
+    EXPECT_EQ(f->ImageWidth, side);
+    EXPECT_EQ(f->ImageHeight, side);
+    EXPECT_FALSE(f->Transparent());
+  }
+  // Angle 0: the frame unturned in the middle; 180: the same.
+  EXPECT_EQ(CountOf(*frames[0], clBlue), 200);
+  EXPECT_EQ(frames[0]->Picture.Pixel(side / 2, side / 2), clBlue);
+  EXPECT_EQ(frames[0]->Picture.Pixel(0, 0), clRed);
+  EXPECT_EQ(CountOf(*frames[2], clBlue), 200);
+  // 90 degrees: upright.
+  EXPECT_EQ(frames[1]->Picture.Pixel(side / 2, (side - 20) / 2 + 1), clBlue);
+}
+
+TEST_F(EffectFrames, BlendToTheNextFrameEndsOnIt) {
+  p.FrameCount = 4;
+  p.BlendToNextFrame = true;
+  TFrameList frames = CreateEffectFrames(ekBlend, p, *source, next.get(), false);
+  ASSERT_EQ(frames.size(), 5u);
+  EXPECT_TRUE(AllOf(*frames[0], clBlue));
+  EXPECT_TRUE(AllOf(*frames[4], clLime));
+  p.BlendDissolveAppearance = true;
+  frames = CreateEffectFrames(ekBlend, p, *source, next.get(), false);
+  EXPECT_TRUE(AllOf(*frames[0], clLime));
+  EXPECT_TRUE(AllOf(*frames[4], clBlue));
+}
+
+TEST_F(EffectFrames, BlendWithoutANextFrameEndsOnTheBlendColour) {
+  p.FrameCount = 2;
+  p.BlendToNextFrame = true;  // but there is no next frame
+  p.BlendColor = clYellow;
+  TFrameList frames = CreateEffectFrames(ekBlend, p, *source, nullptr, false);
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_TRUE(AllOf(*frames[2], clYellow));
+}
+
+TEST_F(EffectFrames, DissolveEndsOnTheBackgroundOrTheNextFrame) {
+  p.FrameCount = 5;
+  p.DissolveSeed = 11;
+  TFrameList frames = CreateEffectFrames(ekDissolve, p, *source, next.get(), false);
+  ASSERT_EQ(frames.size(), 5u);
+  EXPECT_TRUE(AllOf(*frames[4], clRed));
+  EXPECT_EQ(CountOf(*frames[0], clRed), 40);
+  p.DissolveToNextFrame = true;
+  frames = CreateEffectFrames(ekDissolve, p, *source, next.get(), false);
+  EXPECT_TRUE(AllOf(*frames[4], clLime));
+}
+
+TEST_F(EffectFrames, AFilterMakesOneOpaqueFrameWithTheSourcesDuration) {
+  TFrameList frames = CreateEffectFrames(ekInvert, p, *source, nullptr, true);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0]->Duration(), 5);
+  EXPECT_FALSE(frames[0]->Transparent());
+  EXPECT_EQ(frames[0]->TransparentColor(), clRed);
+  EXPECT_TRUE(AllOf(*frames[0], RGB(255, 255, 0)));
+}
+
+TEST_F(EffectFrames, EveryFilterYieldsOneFrame) {
+  for (int kind = ekBlur; kind <= ekGammaCorrection; ++kind) {
+    p.Radius = 10;
+    p.Brightness = 30;
+    p.GammaRed = 20;
+    TFrameList frames = CreateEffectFrames(kind, p, *source, nullptr, false);
+    ASSERT_EQ(frames.size(), 1u) << kind;
+    EXPECT_EQ(frames[0]->ImageWidth, 20) << kind;
+  }
+  p.Brightness = 100;
+  TFrameList bright = CreateEffectFrames(ekBrightness, p, *source, nullptr, false);
+  EXPECT_NE(bright[0]->Picture.Pixel(3, 3), clBlue);
+}
+
+TEST_F(EffectFrames, TheSourceAndNextFramesAreLeftAsTheyWereAndNoUndoIsRecorded) {
+  RecordingUndo undo;
+  source->StoreTransparency(true, clBlue);
+  next->StoreTransparency(true, clLime);
+  p.FrameCount = 3;
+  for (int kind = ekAperture; kind <= ekGammaCorrection; ++kind) {
+    TFrameList frames = CreateEffectFrames(kind, p, *source, next.get(), true);
+    EXPECT_FALSE(frames.empty()) << kind;
+  }
+  EXPECT_TRUE(source->Transparent());
+  EXPECT_EQ(source->TransparentColor(), clBlue);
+  EXPECT_TRUE(next->Transparent());
+  EXPECT_TRUE(undo.records.empty());
+  EXPECT_TRUE(AllOf(*source, clBlue));
+}
+
+TEST_F(EffectFrames, AnOpaqueSourceIsDrawnWholeEvenWhenItIsTransparent) {
+  // The source is transparent in the scene; the transitions draw it whole.
+  source->StoreTransparency(true, clBlue);
+  p.FrameCount = 2;
+  p.Transparent = false;
+  TFrameList frames = CreateEffectFrames(ekWipe, p, *source, nullptr, true);
+  EXPECT_TRUE(AllOf(*frames[1], clBlue));
+}
+
+TEST_F(EffectFrames, ResultsTakeANewTransparencyAndDuration) {
+  p.FrameCount = 2;
+  TFrameList frames = CreateEffectFrames(ekCross, p, *source, nullptr, false);
+  ApplyResultTransparency(frames, false, clGreen);
+  SetResultDurations(frames, 9);
+  for (auto& f : frames) {
+    EXPECT_FALSE(f->Transparent());
+    EXPECT_EQ(f->Duration(), 9);
+  }
+  ApplyResultTransparency(frames, true, clRed);
+  EXPECT_TRUE(frames[0]->Transparent());
+  EXPECT_EQ(frames[0]->TransparentColor(), clRed);
+}
+
+TEST_F(EffectFrames, AnEightBitSourceKeepsItsPaletteForTheWork) {
+  TBitmap picture;
+  picture.SetPixelFormat(pf8bit);
+  picture.SetPalette(TPalette({PaletteEntryOf(clBlue), PaletteEntryOf(clRed), PaletteEntryOf(clWhite)}));
+  picture.SetSize(20, 10);
+  for (int y = 0; y < 10; ++y) std::fill_n(picture.ScanLine(y), 20, 0);
+  source->SetPicture(picture, false, 0, -1, -1);
+  p.FrameCount = 2;
+  TFrameList frames = CreateEffectFrames(ekAperture, p, *source, nullptr, false);
+  EXPECT_EQ(frames[0]->Picture.PixelFormat(), pf8bit);
+  EXPECT_EQ(frames[0]->Picture.Pixel(10, 5), clRed);
+  EXPECT_EQ(frames[0]->Picture.Pixel(0, 0), clBlue);
+}

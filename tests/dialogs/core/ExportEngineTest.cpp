@@ -1,0 +1,680 @@
+#include "dialogs/core/ExportEngine.h"
+
+#include "dialogs/core/ExportProgress.h"
+#include "imaging/AVIFileU.h"
+#include "imaging/GifUnit.h"
+#include "imaging/JpgImg.h"
+#include "imaging/utils.h"
+#include "platform/Messages.h"
+#include "platform/Streams.h"
+#include "scene/Frame.h"
+#include "scene/Moving.h"
+#include "scene/Sprite.h"
+#include "scene/SpriteU.h"
+#include "tests/dialogs/core/ExportTestSupport.h"
+#include "tests/support/ScriptedUiServices.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+TMovingStepValues HoldAt(double x, double y) {
+  TMovingStepValues v;
+  v.Kind = mskHold;
+  v.StartX = x, v.StartY = y;
+  v.Duration = -1;
+  return v;
+}
+
+TMovingStepValues LineFrom(double x1, double y1, double x2, double y2, double speed) {
+  TMovingStepValues v;
+  v.Kind = mskLine;
+  v.X1 = x1, v.Y1 = y1, v.X2 = x2, v.Y2 = y2;
+  v.StartX = x1, v.StartY = y1;
+  v.SpeedStart = v.SpeedEnd = speed;
+  return v;
+}
+
+// The first pixel in which two 24-bit pictures differ, or "".
+std::string FirstDifference(const TBitmap& a, const TBitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height())
+    return "sizes " + std::to_string(a.Width()) + "x" + std::to_string(a.Height()) + " and " +
+           std::to_string(b.Width()) + "x" + std::to_string(b.Height());
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (a.Pixel(x, y) != b.Pixel(x, y)) return "pixel " + std::to_string(x) + "," + std::to_string(y);
+  return "";
+}
+
+class Recorder : public TExportProgress {
+ public:
+  void ShowLabel(const std::string& text) override { labels.push_back(text); }
+  void SetProgress(int done, int total) override {
+    calls.push_back({done, total});
+    if (cancelAt && *cancelAt == static_cast<int>(calls.size())) CancelFlag = 1;
+  }
+  std::vector<std::string> labels;
+  std::vector<std::pair<int, int>> calls;
+  std::optional<int> cancelAt;  // sets the cancel flag at this call (1-based)
+};
+
+// A 60 x 20 white scene of 12 steps, 67 ms per step, with a block moving
+// right by 4 pixels a step and a block that stays.
+class ExportScene : public testing::Test {
+ protected:
+  ExportScene() : engine(scene, settings) {
+    CancelFlag = 0;
+    scene.Width = 60;
+    scene.Height = 20;
+    scene.FillColor = clWhite;
+    scene.SetBackground(false, bgmFillAndPicture, "", clWhite, clWhite, ppNone, nullptr);
+    output.SetPixelFormat(pf24bit);
+    output.SetSize(60, 20);
+    scene.OutputBitmap = &output;
+    scene.StepCount = 12;
+    scene.Timer().SetInterval(67);
+    moving = &AddBlock(8, 8, clRed);
+    moving->Motion().AddStepWith(LineFrom(0, 4, 56, 4, 4), moving);
+    TSprite& still = AddBlock(6, 6, clBlue);
+    still.Motion().AddStepWith(HoldAt(40, 12), &still);
+    engine.OutputWidth = 60;
+    engine.OutputHeight = 20;
+    engine.Progress = &progress;
+  }
+  ~ExportScene() override { CancelFlag = 0; }
+
+  TSprite& AddBlock(int w, int h, TColor color) {
+    int index = 0;
+    TSprite& sprite = *scene.AddSprite(index);
+    TBitmap picture;
+    picture.SetPixelFormat(pf24bit);
+    picture.Canvas().Brush().Color = color;
+    picture.SetSize(w, h);
+    picture.Canvas().FillRect(Rect(0, 0, w, h));
+    sprite.AddFrame()->SetPicture(picture, false, 0, -1, -1);
+    return sprite;
+  }
+
+  // What the scene shows at step s.
+  void ShowStep(int s, TBitmap& picture) {
+    scene.GotoFrame(s + 1);
+    scene.BackgroundDrawn = 0;
+    scene.NextFrame();
+    picture.Assign(&output);
+  }
+
+  void ExportInterval(int first, int count) {
+    settings.WholeAnimation = 0;
+    settings.FirstStep = first;
+    settings.NumberOfFrames = count;
+  }
+
+  std::vector<std::uint8_t> ReadFile(const std::string& name) {
+    const std::string text = TempDir::ReadFile(name);
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+  }
+
+  TAnimatedScene scene;
+  TBitmap output;
+  TExportSettings settings;
+  TExportEngine engine;
+  Recorder progress;
+  TSprite* moving = nullptr;
+};
+
+}  // namespace
+
+// ---- The steps exported ----------------------------------------------------------------------------
+
+TEST_F(ExportScene, AnIntervalExportsExactlyItsFirstToItsLastStep) {
+  TBitmap step2, step3, step4, step5;
+  ShowStep(2, step2);
+  ShowStep(3, step3);
+  ShowStep(4, step4);
+  ShowStep(5, step5);
+  ASSERT_NE(FirstDifference(step2, step3), "");
+  ExportInterval(3, 2);
+  engine.CreateFrames();
+  ASSERT_EQ(engine.Frames().size(), 2u);
+  EXPECT_EQ(FirstDifference(*engine.Frames()[0]->Bitmap, step3), "");
+  EXPECT_EQ(FirstDifference(*engine.Frames()[1]->Bitmap, step4), "");
+}
+
+TEST_F(ExportScene, TheWholeAnimationStartsAtStepOne) {
+  TBitmap step1, step12;
+  ShowStep(1, step1);
+  ShowStep(12, step12);
+  settings.WholeAnimation = 1;
+  engine.CreateFrames();
+  ASSERT_EQ(engine.Frames().size(), 12u);
+  EXPECT_EQ(FirstDifference(*engine.Frames()[0]->Bitmap, step1), "");
+  EXPECT_EQ(FirstDifference(*engine.Frames()[11]->Bitmap, step12), "");
+}
+
+TEST_F(ExportScene, ThePreviewsShowTheFirstAndLastStepsExported) {
+  ExportInterval(4, 3);
+  engine.CreateFrames();
+  TBitmap first, last;
+  engine.PreviewFirstStep(first);
+  engine.PreviewLastStep(last);
+  EXPECT_EQ(FirstDifference(first, *engine.Frames()[0]->Bitmap), "");
+  EXPECT_EQ(FirstDifference(last, *engine.Frames()[2]->Bitmap), "");
+}
+
+TEST_F(ExportScene, TheIntervalIsClampedToTheScenesSteps) {
+  ExportInterval(40, 0);
+  EXPECT_EQ(engine.FirstStep(), 12);
+  EXPECT_EQ(engine.StepsToExport(), 1);
+  engine.SetWholeAnimation(true);
+  EXPECT_EQ(engine.FirstStep(), 1);
+  EXPECT_EQ(engine.StepsToExport(), 12);
+  EXPECT_EQ(settings.NumberOfFrames, 12);
+}
+
+TEST_F(ExportScene, FramesCarryTheStepTimeAsDelay) {
+  ExportInterval(1, 3);
+  engine.CreateFrames();
+  ASSERT_EQ(engine.Frames().size(), 3u);
+  for (const auto& item : engine.Frames()) {
+    EXPECT_EQ(item->Delay, 6);
+    EXPECT_EQ(item->Disposal, 0);
+    EXPECT_EQ(item->Bitmap->PixelFormat(), pf24bit);
+  }
+  EXPECT_EQ(progress.labels, std::vector<std::string>{"Creating Frames..."});
+  EXPECT_EQ(progress.calls, (std::vector<std::pair<int, int>>{{0, 1}, {0, 2}, {1, 2}, {2, 2}}));
+}
+
+TEST_F(ExportScene, FramesAreScaledToTheOutputSize) {
+  ExportInterval(1, 1);
+  engine.OutputWidth = 30;
+  engine.OutputHeight = 10;
+  engine.CreateFrames();
+  EXPECT_EQ(engine.Frames()[0]->Bitmap->Width(), 30);
+  EXPECT_EQ(engine.Frames()[0]->Bitmap->Height(), 10);
+  TBitmap stretched;
+  settings.ResampleKind = 1;
+  engine.CreateFrames();
+  EXPECT_EQ(engine.Frames()[0]->Bitmap->Width(), 30);
+  // The still blue block, halved, is solid blue in both ways.
+  EXPECT_EQ(engine.Frames()[0]->Bitmap->Pixel(21, 7), clBlue);
+}
+
+TEST_F(ExportScene, TheSceneIsPutBackAsItWas) {
+  int recomputes = 0;
+  engine.RequestSceneRecompute = [&] { ++recomputes; };
+  TBitmap step6;
+  ShowStep(6, step6);  // leaves the scene at step 7 showing step 6
+  const int step = scene.CurrentStep;
+  scene.ResampledStretching = 0;
+  scene.SetLoopCount(0);
+  scene.LoopsLeft = 0;  // a finished play-once
+  scene.NotifyWindow = 77;
+  scene.Timer().SetEnabled(true);
+  output.Canvas().Brush().Color = clBlack;
+  output.Canvas().FillRect(Rect(0, 0, 60, 20));
+  ExportInterval(2, 3);
+  engine.CreateFrames();
+  EXPECT_EQ(scene.CurrentStep, step);
+  EXPECT_EQ(scene.OutputBitmap, &output);
+  EXPECT_EQ(scene.ResampledStretching, 0);
+  EXPECT_EQ(scene.LoopsLeft, 0);
+  EXPECT_EQ(scene.NotifyWindow, 77);
+  EXPECT_TRUE(scene.Timer().Enabled());
+  EXPECT_EQ(recomputes, 1);
+  // The step shown before is drawn again.
+  EXPECT_EQ(FirstDifference(output, step6), "");
+  scene.Timer().SetEnabled(false);
+}
+
+TEST_F(ExportScene, AFinishedPlayOnceSceneStillExportsItsSteps) {
+  TBitmap step3, step4;
+  ShowStep(3, step3);
+  ShowStep(4, step4);
+  scene.SetLoopCount(0);
+  scene.LoopsLeft = 0;
+  ExportInterval(3, 2);
+  engine.CreateFrames();
+  ASSERT_EQ(engine.Frames().size(), 2u);
+  EXPECT_EQ(FirstDifference(*engine.Frames()[0]->Bitmap, step3), "");
+  EXPECT_EQ(FirstDifference(*engine.Frames()[1]->Bitmap, step4), "");
+  EXPECT_EQ(scene.LoopsLeft, 0);
+}
+
+TEST_F(ExportScene, CancellingKeepsTheFramesMadeSoFar) {
+  progress.cancelAt = 3;  // (0, 1), then after the second step
+  ExportInterval(1, 6);
+  engine.CreateFrames();
+  EXPECT_EQ(engine.Frames().size(), 2u);
+  EXPECT_EQ(scene.OutputBitmap, &output);
+}
+
+TEST_F(ExportScene, BmpAndJpegNamesStartWithOneFrame) {
+  engine.SetExportName("/tmp/a/out.bmp");
+  EXPECT_EQ(engine.Format(), efBmp);
+  EXPECT_EQ(settings.WholeAnimation, 0);
+  EXPECT_EQ(engine.StepsToExport(), 1);
+  settings.WholeAnimation = 1;
+  engine.SetExportName("out.JPG");
+  EXPECT_EQ(engine.Format(), efJpg);
+  EXPECT_EQ(engine.StepsToExport(), 1);
+  ExportInterval(2, 5);
+  engine.SetExportName("out.jpg");
+  EXPECT_EQ(engine.StepsToExport(), 5);
+  engine.SetExportName("out");
+  EXPECT_EQ(engine.Format(), efGif);
+  EXPECT_EQ(engine.ExportName(), "out.gif");
+}
+
+// ---- GIF --------------------------------------------------------------------------------------------------
+
+TEST_F(ExportScene, AGifExportWritesTheStepsAsAnAnimation) {
+  TempDir dir;
+  scene.ReservedSettings.GifComment() = {"made here", "second line"};
+  engine.SetExportName(dir.File("banner"));
+  settings.WholeAnimation = 1;
+  const TGifSizeEstimate estimate = engine.BuildGifFrames(false);
+  EXPECT_EQ(estimate.Outcome, TExportOutcome::Done);
+  EXPECT_GT(estimate.Bytes, 0);
+  EXPECT_EQ(estimate.SizeText, GifSizeText(static_cast<double>(estimate.Bytes)));
+  EXPECT_EQ(estimate.ChangeText, "0 ");
+  EXPECT_EQ(estimate.TimeText, " less than 1 second");
+  for (const auto& item : engine.Frames()) EXPECT_EQ(item->Bitmap->PixelFormat(), pf8bit);
+  EXPECT_EQ(engine.Finish(), TExportOutcome::Done);
+
+  const auto bytes = ReadFile(dir.File("banner.gif"));
+  EXPECT_EQ(static_cast<std::int64_t>(bytes.size()), estimate.Bytes);
+  const auto blocks = GifBlocks(bytes);
+  EXPECT_EQ(blocks[blocks.size() - 2].data, "made here\r\nsecond line\r\n");
+  auto gif = ReadGif(bytes);
+  const auto images = GifImages(*gif);
+  ASSERT_EQ(images.size(), 12u);
+  EXPECT_EQ(gif->Version(), "89a");
+  EXPECT_EQ(gif->ScreenWidth(), 60);
+  EXPECT_EQ(images[0]->Width(), 60);
+  EXPECT_EQ(images[0]->Height(), 20);
+  EXPECT_EQ(images[0]->GetDelay(), 6);
+  // Later images hold only the moving block's old and new places.
+  EXPECT_LT(images[3]->Width(), 20);
+  EXPECT_EQ(images[3]->Height(), 8);
+  EXPECT_EQ(images[3]->Top(), 4);
+}
+
+TEST_F(ExportScene, StepsThatChangeNothingBecomeOneImageWithTheirDelaysAdded) {
+  moving->Motion().ChangeStep(0, HoldAt(0, 4), moving);
+  TempDir dir;
+  engine.SetExportName(dir.File("still.gif"));
+  ExportInterval(1, 5);
+  engine.BuildGifFrames(false);
+  ASSERT_EQ(engine.Frames().size(), 1u);
+  EXPECT_EQ(engine.Frames()[0]->Delay, 30);
+  EXPECT_EQ(engine.SaveGif(), TExportOutcome::Done);
+  auto gif = ReadGif(ReadFile(dir.File("still.gif")));
+  const auto images = GifImages(*gif);
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_EQ(images[0]->GetDelay(), 30);
+  // One image: no loop block.
+  for (const auto& b : GifBlocks(ReadFile(dir.File("still.gif")))) EXPECT_NE(b.label, 0xFF);
+}
+
+TEST_F(ExportScene, SizeChangesAreMeasuredAgainstTheLastEstimate) {
+  engine.SetExportName("unused.gif");
+  ExportInterval(1, 4);
+  const TGifSizeEstimate first = engine.BuildGifFrames(false);
+  engine.Frames().pop_back();
+  const TGifSizeEstimate second = engine.BuildGifFrames(true);
+  EXPECT_LT(second.Bytes, first.Bytes);
+  EXPECT_EQ(second.ChangeText, SizeChangeText(static_cast<double>(second.Bytes - first.Bytes)));
+  EXPECT_EQ(second.ChangeText[0], '-');
+}
+
+TEST_F(ExportScene, NoFramesCannotMakeAGif) {
+  engine.SetExportName("unused.gif");
+  ExportInterval(1, 2);
+  engine.BuildGifFrames(false);
+  engine.Frames().clear();
+  try {
+    engine.BuildGifFrames(true);
+    FAIL() << "no exception";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Cannot create GIF file");
+  }
+  EXPECT_EQ(progress.calls.back(), (std::pair<int, int>{1, 1}));
+}
+
+TEST_F(ExportScene, TheGifPipelineReportsItsSteps) {
+  settings.ReductionFlags = 7;
+  engine.SetExportName("unused.gif");
+  ExportInterval(1, 2);
+  engine.BuildGifFrames(false);
+  EXPECT_EQ(progress.labels,
+            (std::vector<std::string>{"Creating Frames...", "Shrinking to smallest rectangles...",
+                                      "Removing Identical Pixels...", "Calculating Palette...",
+                                      "Creating GIF image...", "Calculating result size..."}));
+}
+
+TEST_F(ExportScene, RemovingIdenticalPixelsMakesLaterImagesTransparent) {
+  settings.ReductionFlags = rfRemoveIdenticalPixels;
+  TempDir dir;
+  engine.SetExportName(dir.File("keyed.gif"));
+  ExportInterval(1, 3);
+  engine.BuildGifFrames(false);
+  ASSERT_EQ(engine.SaveGif(), TExportOutcome::Done);
+  auto gif = ReadGif(ReadFile(dir.File("keyed.gif")));
+  const auto images = GifImages(*gif);
+  ASSERT_EQ(images.size(), 3u);
+  EXPECT_FALSE(images[0]->Transparent());
+  for (int k = 1; k < 3; ++k) {
+    ASSERT_TRUE(images[k]->Transparent());
+    EXPECT_EQ(images[k]->Width(), 60);  // not cropped
+    // The still blue block is unchanged: transparent there.
+    const int index = images[k]->Pixels()->Data()[14 * 60 + 42];
+    EXPECT_EQ(index, images[k]->TransparentIndex());
+  }
+}
+
+TEST_F(ExportScene, ATransparentSceneKeepsTheFirstImageAndRestoresTheOthers) {
+  scene.TransparentBackground = 1;
+  scene.TransparentColor = clWhite;
+  TempDir dir;
+  engine.SetExportName(dir.File("clear.gif"));
+  ExportInterval(1, 4);
+  engine.BuildGifFrames(false);
+  ASSERT_EQ(engine.SaveGif(), TExportOutcome::Done);
+  auto gif = ReadGif(ReadFile(dir.File("clear.gif")));
+  const auto images = GifImages(*gif);
+  ASSERT_EQ(images.size(), 4u);
+  EXPECT_EQ(images[0]->Disposal(), 1);
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_TRUE(images[k]->Transparent()) << k;
+    EXPECT_EQ(images[k]->GetTransparentColor(), clWhite);
+    if (k > 0) {
+      EXPECT_EQ(images[k]->Disposal(), 2);
+    }
+  }
+  // The white background pixels of image 1 are the transparent ones.
+  EXPECT_EQ(images[0]->Pixels()->Data()[0], images[0]->TransparentIndex());
+}
+
+TEST_F(ExportScene, ACropWithoutTheTransparentColourStaysOpaque) {
+  // A transparent scene whose only change is inside an opaque block.
+  scene.TransparentBackground = 1;
+  scene.TransparentColor = clWhite;
+  moving->Motion().ChangeStep(0, HoldAt(2, 2), moving);
+  TBitmap green;
+  green.SetPixelFormat(pf24bit);
+  green.Canvas().Brush().Color = clGreen;
+  green.SetSize(8, 8);
+  green.Canvas().FillRect(Rect(0, 0, 8, 8));
+  green.SetPixel(3, 3, clYellow);
+  moving->AddFrame()->SetPicture(green, false, 0, -1, -1);
+  TBitmap red;
+  red.SetPixelFormat(pf24bit);
+  red.Canvas().Brush().Color = clGreen;
+  red.SetSize(8, 8);
+  red.Canvas().FillRect(Rect(0, 0, 8, 8));
+  moving->Frame(0).SetPicture(red, false, 0, -1, -1);
+  engine.SetExportName("unused.gif");
+  ExportInterval(1, 2);
+  engine.BuildGifFrames(false);
+  ASSERT_EQ(engine.Frames().size(), 2u);
+  EXPECT_EQ(engine.Frames()[1]->Bitmap->Width(), 2);
+  EXPECT_EQ(engine.Frames()[1]->Transparent, 0);
+  auto gif = engine.CreateGifFile();
+  EXPECT_FALSE(GifImages(*gif)[1]->Transparent());
+  EXPECT_TRUE(GifImages(*gif)[0]->Transparent());
+}
+
+// ---- Palette types ------------------------------------------------------------------------------------
+
+namespace {
+
+std::set<TColor> UsedColors(const TGifSubImage& image) {
+  std::set<TColor> colors;
+  const TByteArray2D& pixels = *image.Pixels();
+  for (std::int64_t i = 0; i < pixels.Size(); ++i) colors.insert(image.ActiveTable().ColorOf(pixels.Data()[i]));
+  return colors;
+}
+
+// Whether a colour belongs to the palette kind of the choice.
+bool InPaletteOf(int type, TColor c) {
+  const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+  switch (type) {
+    case ptBrowser: return r % 42 == 0 && g % 51 == 0 && b % 51 == 0;
+    case ptStandardVGA: {
+      const TColorTable vga(16);
+      for (int i = 0; i < 16; ++i)
+        if (vga.ColorOf(i) == c) return true;
+      return false;
+    }
+    case ptGrayscale: return r == g && g == b;
+    case ptOptimized:
+    case ptDifferentOptimized: return (r % 8 == 0 && g % 8 == 0 && b % 8 == 0) || c == clWhite;
+    default: return c == clRed || c == clBlue || c == clWhite;  // adaptive: the scene's own colours
+  }
+}
+
+}  // namespace
+
+TEST_F(ExportScene, EveryPaletteTypeReducesToItsOwnColours) {
+  for (int type : {ptBrowser, ptOptimized, ptAdaptive, ptStandardVGA, ptGrayscale, ptDifferentOptimized,
+                   ptDifferentAdaptive}) {
+    SCOPED_TRACE("palette type " + std::to_string(type));
+    settings.PaletteType = type;
+    settings.NumberOfColors = 16;
+    TempDir dir;
+    engine.SetExportName(dir.File("p.gif"));
+    ExportInterval(1, 3);
+    engine.BuildGifFrames(false);
+    ASSERT_EQ(engine.SaveGif(), TExportOutcome::Done);
+    auto gif = ReadGif(ReadFile(dir.File("p.gif")));
+    const auto images = GifImages(*gif);
+    ASSERT_EQ(images.size(), 3u);
+    const std::set<TColor> used = UsedColors(*images[0]);
+    // Background, red block and blue block (red and blue are one grey).
+    EXPECT_EQ(used.size(), type == ptGrayscale ? 2u : 3u);
+    for (TColor c : used) EXPECT_TRUE(InPaletteOf(type, c)) << std::hex << c;
+    for (TGifSubImage* image : images) EXPECT_EQ(image->HasLocalTable(), UsesLocalColorTables(type));
+  }
+}
+
+TEST_F(ExportScene, ACustomPaletteFileGivesTheColoursOfTheFile) {
+  TempDir dir;
+  const std::string palette = dir.WriteFile("mine.pal", "JASC-PAL\r\n0100\r\n4\r\n255 0 0\r\n0 0 255\r\n250 250 250\r\n9 9 9\r\n");
+  engine.CustomPalette = TExportEngine::ReadPaletteFile(palette);
+  EXPECT_EQ(engine.CustomPalette.palVersion, 0x300);
+  EXPECT_EQ(engine.CustomPalette.palNumEntries, 256);
+  settings.PaletteType = ptCustom;
+  engine.SetExportName(dir.File("c.gif"));
+  ExportInterval(1, 2);
+  engine.BuildGifFrames(false);
+  ASSERT_EQ(engine.SaveGif(), TExportOutcome::Done);
+  auto gif = ReadGif(ReadFile(dir.File("c.gif")));
+  const std::set<TColor> used = UsedColors(*GifImages(*gif)[0]);
+  // "0100" and "4" are no colour lines; white becomes the file's near white.
+  EXPECT_EQ(used, (std::set<TColor>{clRed, clBlue, RGB(250, 250, 250)}));
+}
+
+TEST_F(ExportScene, ACustomPaletteNeverLoadedIsAllBlack) {
+  settings.PaletteType = ptCustom;
+  engine.SetExportName("unused.gif");
+  ExportInterval(1, 1);
+  engine.BuildGifFrames(false);
+  auto gif = engine.CreateGifFile();
+  EXPECT_EQ(UsedColors(*GifImages(*gif)[0]), (std::set<TColor>{clBlack}));
+}
+
+// ---- Cancelling a GIF ----------------------------------------------------------------------------------
+
+TEST_F(ExportScene, ACancelledGifWriteLeavesNoFile) {
+  TempDir dir;
+  engine.SetExportName(dir.File("gone.gif"));
+  settings.ReductionFlags = 0;
+  ExportInterval(1, 6);
+  engine.BuildGifFrames(false);
+  int messages = 0;
+  TWindowHandle window([&](TMessage& m) {
+    if (m.Msg == WM_IMAGEPROGRESS && ++messages == 3) CancelFlag = 1;
+  });
+  engine.ProgressWindow = window.Handle();
+  EXPECT_EQ(engine.SaveGif(), TExportOutcome::Cancelled);
+  EXPECT_FALSE(FileExists(dir.File("gone.gif")));
+}
+
+TEST_F(ExportScene, CancellingWhileTheGifIsAssembledLeavesNoFile) {
+  TempDir dir;
+  engine.SetExportName(dir.File("gone.gif"));
+  ExportInterval(1, 6);
+  engine.BuildGifFrames(false);
+  progress.calls.clear();
+  progress.cancelAt = 3;
+  EXPECT_EQ(engine.SaveGif(), TExportOutcome::Cancelled);
+  EXPECT_FALSE(FileExists(dir.File("gone.gif")));
+}
+
+TEST_F(ExportScene, ACancelledPipelineReportsCancellationNotFailure) {
+  engine.SetExportName("unused.gif");
+  ExportInterval(1, 6);
+  progress.cancelAt = 3;
+  EXPECT_EQ(engine.BuildGifFrames(false).Outcome, TExportOutcome::Cancelled);
+  EXPECT_EQ(progress.calls.back(), (std::pair<int, int>{1, 1}));
+}
+
+// ---- BMP and JPEG series --------------------------------------------------------------------------------
+
+TEST_F(ExportScene, ABmpSeriesIsNumberedFrom001) {
+  TempDir dir;
+  engine.SetExportName(dir.File("shot.bmp"));
+  ExportInterval(2, 3);
+  ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+  for (const char* name : {"shot_001.bmp", "shot_002.bmp", "shot_003.bmp"}) {
+    TBitmap back;
+    back.LoadFromFile(dir.File(name));
+    EXPECT_EQ(back.Width(), 60) << name;
+  }
+  EXPECT_FALSE(FileExists(dir.File("shot.bmp")));
+  TBitmap step3;
+  ShowStep(3, step3);
+  TBitmap second;
+  second.LoadFromFile(dir.File("shot_002.bmp"));
+  EXPECT_EQ(FirstDifference(second, step3), "");
+}
+
+TEST_F(ExportScene, AOneFrameBmpHasNoNumber) {
+  TempDir dir;
+  engine.SetExportName(dir.File("shot.bmp"));
+  ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+  EXPECT_TRUE(FileExists(dir.File("shot.bmp")));
+  EXPECT_FALSE(FileExists(dir.File("shot_001.bmp")));
+}
+
+namespace {
+
+// The first value of the first quantisation table of a JPEG file.
+int FirstQuantValue(const std::vector<std::uint8_t>& jpeg) {
+  for (std::size_t i = 0; i + 5 < jpeg.size(); ++i)
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDB) return jpeg[i + 5];
+  return -1;
+}
+
+}  // namespace
+
+TEST_F(ExportScene, JpegFilesUseQuality101MinusTheFactor) {
+  TempDir dir;
+  engine.SetExportName(dir.File("pic.jpg"));
+  ExportInterval(1, 3);
+  engine.CreateFrames();
+  settings.JpegFactor = 1;  // quality 100: every table value 1
+  ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+  EXPECT_EQ(FirstQuantValue(ReadFile(dir.File("pic_001.jpg"))), 1);
+  EXPECT_TRUE(FileExists(dir.File("pic_003.jpg")));
+  settings.JpegFactor = 76;  // quality 25: 16 x 200 %
+  ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+  EXPECT_EQ(FirstQuantValue(ReadFile(dir.File("pic_002.jpg"))), 32);
+}
+
+TEST_F(ExportScene, TheJpegEstimateEncodesTheFirstFrame) {
+  EXPECT_FALSE(engine.CalculateJpegSize().has_value());
+  ExportInterval(1, 2);
+  engine.CreateFrames();
+  const std::optional<TJpegEstimate> estimate = engine.CalculateJpegSize();
+  ASSERT_TRUE(estimate.has_value());
+  EXPECT_GT(estimate->Bytes, 0);
+  EXPECT_EQ(estimate->SizeText, JpegSizeText(static_cast<double>(estimate->Bytes)));
+  EXPECT_EQ(estimate->TimeText, " less than 1 second");
+  EXPECT_EQ(estimate->Preview->Width(), 60);
+  EXPECT_EQ(estimate->Preview->Height(), 20);
+}
+
+// ---- AVI ----------------------------------------------------------------------------------------------------
+
+namespace {
+
+// The flags of the idx1 entries of an AVI file.
+std::vector<std::uint32_t> IndexFlags(const std::vector<std::uint8_t>& avi) {
+  std::vector<std::uint32_t> flags;
+  const std::string text(avi.begin(), avi.end());
+  const std::size_t at = text.rfind("idx1");
+  if (at == std::string::npos) return flags;
+  auto get32 = [&](std::size_t p) {
+    return std::uint32_t{avi[p]} | std::uint32_t{avi[p + 1]} << 8 | std::uint32_t{avi[p + 2]} << 16 |
+           std::uint32_t{avi[p + 3]} << 24;
+  };
+  const std::uint32_t size = get32(at + 4);
+  for (std::size_t e = at + 8; e + 16 <= at + 8 + size; e += 16) flags.push_back(get32(e + 4));
+  return flags;
+}
+
+}  // namespace
+
+TEST_F(ExportScene, AnAviHasTheStepsAsKeyFramesAtTheStepRate) {
+  ScriptedUiServices ui;
+  ui.videoCompressionAnswers.push_back(VideoCompression{0, 7500});
+  TempDir dir;
+  engine.SetExportName(dir.File("movie.avi"));
+  ExportInterval(3, 4);
+  ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+  TAVIObject reader;
+  PAVIFILE file = reader.OpenAVIFile(dir.File("movie.avi"));
+  PAVISTREAM stream = reader.OpenVideoStream(file);
+  ASSERT_NE(stream, 0);
+  EXPECT_EQ(reader.FrameCount(), 4);
+  EXPECT_EQ(reader.FrameRate(), 17);
+  std::unique_ptr<TBitmap> frame = reader.GetFrameBitmap(1);
+  TBitmap step4;
+  ShowStep(4, step4);
+  EXPECT_EQ(FirstDifference(*frame, step4), "");
+  reader.CloseVideoStream(stream);
+  AVIFileRelease(file);
+  const auto flags = IndexFlags(ReadFile(dir.File("movie.avi")));
+  ASSERT_EQ(flags.size(), 4u);
+  for (std::uint32_t f : flags) EXPECT_TRUE(f & 0x10);
+  EXPECT_EQ(scene.OutputBitmap, &output);
+}
+
+TEST_F(ExportScene, ACancelledCompressorChoiceLeavesNoAvi) {
+  ScriptedUiServices ui;  // answers no compressor
+  TempDir dir;
+  engine.SetExportName(dir.File("movie.avi"));
+  EXPECT_EQ(engine.Finish(), TExportOutcome::Cancelled);
+  EXPECT_FALSE(FileExists(dir.File("movie.avi")));
+}
+
+TEST_F(ExportScene, CancellingAnAviEndsAShorterFile) {
+  ScriptedUiServices ui;
+  ui.videoCompressionAnswers.push_back(VideoCompression{0, 7500});
+  TempDir dir;
+  engine.SetExportName(dir.File("movie.avi"));
+  ExportInterval(1, 8);
+  progress.cancelAt = 1;  // set after the first frame: the frame after it ends the file
+  EXPECT_EQ(engine.Finish(), TExportOutcome::Cancelled);
+  TAVIObject reader;
+  PAVIFILE file = reader.OpenAVIFile(dir.File("movie.avi"));
+  PAVISTREAM stream = reader.OpenVideoStream(file);
+  EXPECT_EQ(reader.FrameCount(), 2);
+  reader.CloseVideoStream(stream);
+  AVIFileRelease(file);
+}

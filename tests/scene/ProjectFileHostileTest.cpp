@@ -1,0 +1,149 @@
+// Damaged project files: every truncation and a sweep of byte mutations over
+// saved projects of several versions must read as a clean failure (the scene
+// left as it was) or as a scene, never as a crash, a leak or unbounded memory.
+#include "imaging/AVIFileU.h"
+#include "scene/Sounds.h"
+#include "tests/scene/ProjectTestSupport.h"
+#include "tests/support/AviTestFiles.h"
+#include "tests/support/ScriptedUiServices.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct HostileCase {
+  const char* name;
+  int version;
+  int compress;
+};
+
+class DamagedProject : public testing::TestWithParam<HostileCase> {
+ protected:
+  DamagedProject() {
+    FillRichScene(source);
+    source.Sprite(2).Frame(0).Text = "Start";
+    // A kept clip and an embedded sound as well.
+    AviTestFile f;
+    AviTestStream video;
+    video.format = DibFormat(4, 2, 24);
+    f.streams = {video};
+    f.chunks = {{"00db", Rows24(4, 2, [](int, int) { return 0x00FF00u; })}};
+    const std::string clip = dir.WriteFile("clip.avi", f.Build());
+    TAVIImagePtr image(new TAVIImage());
+    image->SetSoundFlag(false);
+    image->OpenFile(clip);
+    TFrame& frame = *source.Sprite(3).AddFrame();
+    frame.LoadAviSource(std::move(image), false, 0);
+    source.Sounds.push_back(std::make_unique<TAudioFile>(&source));
+    source.Sounds[0]->FileName = dir.WriteFile("sound.wav", "RIFF0000WAVE");
+    source.Sounds[0]->AddItem(1, 0, 0);
+
+    ResetTarget();
+  }
+
+  void ResetTarget() {
+    target.ClearSprites();
+    target.Sounds.clear();
+    int index;
+    target.AddSprite(index)->AddShape(fkRectangle, 6, 4, SampleShape(), false, 0);
+    target.Name = "Target";
+    target.Width = 468;
+    target.Height = 60;
+    before = Snapshot(target);
+  }
+
+  static std::string Snapshot(TAnimatedScene& scene) {
+    scene.WritePreview = 0;
+    UndoMode = 1;
+    SaveVersion = 16;
+    TMemoryStream stream;
+    scene.SaveToStream(stream, 0, 1024);
+    UndoMode = 0;
+    return StreamBytes(stream);
+  }
+
+  std::string Saved() {
+    SaveVersion = GetParam().version;
+    TMemoryStream stream;
+    source.SaveToStream(stream, GetParam().compress, 1024);
+    return StreamBytes(stream);
+  }
+
+  // Reads the bytes into the target; a failed read must leave it as it was.
+  // Returns whether the read failed.
+  bool ReadDamaged(const std::string& bytes, const std::string& what) {
+    TMemoryStream stream;
+    LoadBytes(stream, bytes);
+    target.LoadFromStream(stream);
+    EXPECT_EQ(ReadVersion, 16);
+    const bool failed = target.Failed != 0;
+    if (failed && target.LoadErrorText.empty()) {
+      EXPECT_EQ(Snapshot(target), before) << what;
+    } else if (!failed) {
+      // What was read can be played: a few steps are composed.
+      target.Play();
+      for (int i = 0; i < 3; ++i) target.NextFrame();
+      target.Stop();
+      // A read that succeeded replaced the scene: start again from the original.
+      ResetTarget();
+    }
+    ui.messages.clear();
+    return failed;
+  }
+
+  FormatVersionsGuard guard;
+  ScriptedUiServices ui;
+  TempDir dir;
+  TAnimatedScene source;
+  TAnimatedScene target;
+  std::string before;
+};
+
+TEST_P(DamagedProject, EveryTruncationFailsCleanly) {
+  const std::string file = Saved();
+  {
+    TMemoryStream whole;
+    LoadBytes(whole, file);
+    TAnimatedScene check;
+    check.LoadFromStream(whole);
+    ASSERT_EQ(check.Failed, 0) << "the undamaged file reads";
+  }
+  // Every cut in the first 2 KiB and near the end, and a spread over the rest.
+  const std::size_t step = std::max<std::size_t>(1, file.size() / 600);
+  for (std::size_t cut = 0; cut < file.size(); cut += (cut < 2048 || cut + 600 > file.size()) ? 1 : step) {
+    EXPECT_TRUE(ReadDamaged(file.substr(0, cut), "cut at " + std::to_string(cut))) << "cut at " << cut;
+    if (HasFailure()) return;
+  }
+}
+
+TEST_P(DamagedProject, MutatedBytesNeverCrashOrLeak) {
+  const std::string file = Saved();
+  const std::size_t step = std::max<std::size_t>(1, file.size() / 700);
+  const std::uint8_t bytes[] = {0x00, 0xFF, 0x80, 0x7F};
+  for (std::size_t at = 0; at < file.size(); at += (at < 1500 ? 1 : step)) {
+    for (std::uint8_t value : bytes) {
+      std::string damaged = file;
+      damaged[at] = static_cast<char>(value);
+      ReadDamaged(damaged, "byte " + std::to_string(value) + " at " + std::to_string(at));
+      if (HasFailure()) return;
+    }
+    // A whole 4-byte value made huge or negative.
+    if (at + 4 <= file.size() && at % 3 == 0) {
+      for (std::uint32_t value : {0x7FFFFFFFu, 0x80000000u, 0x00FFFFFFu}) {
+        std::string damaged = file;
+        for (int i = 0; i < 4; ++i) damaged[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
+        ReadDamaged(damaged, "int at " + std::to_string(at));
+        if (HasFailure()) return;
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, DamagedProject,
+                         testing::Values(HostileCase{"Version16", 16, 0}, HostileCase{"Version12", 12, 0},
+                                         HostileCase{"Version8", 8, 0}, HostileCase{"Version4", 4, 0},
+                                         HostileCase{"Version8Coded", 8, 1}, HostileCase{"Version6Coded", 6, 1}),
+                         [](const testing::TestParamInfo<HostileCase>& info) { return info.param.name; });
+
+}  // namespace

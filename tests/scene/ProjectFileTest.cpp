@@ -1,0 +1,585 @@
+#include "scene/ProjectFile.h"
+
+#include "imaging/utils.h"
+#include "platform/Messages.h"
+#include "scene/Sounds.h"
+#include "tests/scene/ProjectTestSupport.h"
+#include "tests/support/FakeSystemValues.h"
+#include "tests/support/ScriptedUiServices.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProjectFile : public testing::Test {
+ protected:
+  ProjectFile() {
+    CancelFlag = 0;
+    scene.Width = 468;
+    scene.Height = 60;
+  }
+  ~ProjectFile() override { CancelFlag = 0; }
+
+  static std::string Save(TAnimatedScene& s, int version, int compress = 0) {
+    SaveVersion = version;
+    TMemoryStream stream;
+    EXPECT_EQ(s.SaveToStream(stream, compress, 1024), 16);
+    return StreamBytes(stream);
+  }
+
+  static void Load(TAnimatedScene& s, const std::string& bytes) {
+    TMemoryStream stream;
+    LoadBytes(stream, bytes);
+    s.LoadFromStream(stream);
+  }
+
+  static std::string Body(TAnimatedScene& s, int version) {
+    SaveVersion = version;
+    TMemoryStream stream;
+    s.WriteData(stream);
+    SaveVersion = kNewestFormatVersion;
+    return StreamBytes(stream);
+  }
+
+  // Everything the scene holds, with object ids, so that a scene left as it
+  // was compares equal to itself.
+  static std::string Snapshot(TAnimatedScene& s) {
+    const std::uint8_t preview = s.WritePreview;
+    s.WritePreview = 0;
+    UndoMode = 1;
+    const std::string bytes = Save(s, 16);
+    UndoMode = 0;
+    s.WritePreview = preview;
+    return bytes;
+  }
+
+  // The body of a scene with every setting at its default, written by hand.
+  static std::string DefaultBody(int version) {
+    Bytes b;
+    if (version <= 2) b.i32(0);
+    b.i32(50).i32(0).i32(1000).i32(0).sstr("").i32(0).i32(0).i32(0).i32(0).sstr("");
+    if (version > 1) {
+      b.i32(2);
+      b.i32(0).u8(0).sstr("").i32(0).sstr("").sstr("").i32(0).sstr("").sstr("").i32(0);
+      b.u8(0).u8(0).u8(0).sstr("").i32(0).sstr("").i32(0).sstr("").sstr("").i32(0);
+      b.u8(0).sstr("").i32(0);
+      if (version > 3) b.u8(0);
+      b.sstr("").i32(0).sstr("").sstr("").i32(0).u8(0).sstr("").sstr("").sstr("").i32(0).u8(0).u8(0);
+    }
+    if (version > 4) b.sstr("NONAME");
+    if (version > 5) b.i32(468).i32(60);
+    if (version > 9) b.u8(0).i32(30).i32(0).u8(0).i32(100);
+    if (version > 2) b.i32(0x00FF0000).i32(0x00FFFF00).u8(0).u8(0).u8(0).u8(0);
+    if (version > 10) b.i32(-1).u8(0);
+    if (version > 13) {
+      b.u8(0).i32(0);
+      b.i32(0).i32(0xFFFFFF).i32(90).i32(0).i32(0).i32(0xC0C0C0).i32(0x808080).i32(0).i32(0).i32(0);
+    }
+    if (version == 14) b.i32(0);
+    if (version > 2) b.i32(0);
+    return b.str();
+  }
+
+  FormatVersionsGuard guard;
+  ScriptedUiServices ui;
+  TAnimatedScene scene;
+};
+
+// ---- Formats written byte by byte -------------------------------------------------------------------
+
+TEST_F(ProjectFile, SignaturesNumberTheVersions) {
+  EXPECT_EQ(ProjectVersionOf("Animated Scene v.1.10"), 1);
+  EXPECT_EQ(ProjectVersionOf("Animated Scene v.2.21"), 8);
+  EXPECT_EQ(ProjectVersionOf("Animated Scene v.3.1"), 10);
+  EXPECT_EQ(ProjectVersionOf("Animated Scene v.5.2"), 16);
+  EXPECT_EQ(ProjectVersionOf("Animated Scene v.6.1"), 0);
+  EXPECT_EQ(ProjectSignature(17), "Animated Scene v.5.2");
+}
+
+TEST_F(ProjectFile, AnEmptyVersion16BodyHoldsEverySettingIn202Bytes) {
+  const std::string body = Body(scene, 16);
+  EXPECT_EQ(body.size(), 202u);
+  EXPECT_EQ(body, DefaultBody(16));
+}
+
+TEST_F(ProjectFile, EveryVersionsBodyFollowsItsGates) {
+  scene.WritePreview = 0;
+  for (int version = 1; version <= 16; ++version) EXPECT_EQ(Body(scene, version), DefaultBody(version)) << version;
+}
+
+TEST_F(ProjectFile, AVersion16FileStartsWithSignaturePreviewAndCoderParameters) {
+  const std::string file = Save(scene, 16);
+  TMemoryStream stream;
+  LoadBytes(stream, file);
+  EXPECT_EQ(stream.ReadByte(), 0);
+  EXPECT_EQ(stream.ReadShortString(), "Animated Scene v.5.2");
+  EXPECT_EQ(stream.ReadShortString(), "Preview JPEG Image.");
+  const std::int32_t previewSize = stream.ReadInt32();
+  ASSERT_GT(previewSize, 4);
+  EXPECT_EQ(stream.ReadBytes(2), "\xFF\xD8");
+  stream.Seek(previewSize - 2, TSeekOrigin::soCurrent);
+  EXPECT_EQ(stream.ReadInt32(), CompressorWindowSize);
+  EXPECT_EQ(stream.ReadInt32(), CompressorLookAhead);
+  EXPECT_EQ(file.substr(static_cast<std::size_t>(stream.Position())), DefaultBody(16));
+  EXPECT_EQ(SaveVersion, 16);
+}
+
+TEST_F(ProjectFile, WithoutPreviewTheMarkerIsFollowedBySizeZero) {
+  scene.WritePreview = 0;
+  Bytes b;
+  b.u8(0).sstr("Animated Scene v.5.2").sstr("Preview JPEG Image.").i32(0).i32(CompressorWindowSize);
+  b.i32(CompressorLookAhead).raw(DefaultBody(16));
+  EXPECT_EQ(Save(scene, 16), b.str());
+}
+
+TEST_F(ProjectFile, Version8HasCoderParametersButNoPreviewAndVersion4Neither) {
+  Bytes v8;
+  v8.u8(0).sstr("Animated Scene v.2.21").i32(CompressorWindowSize).i32(CompressorLookAhead).raw(DefaultBody(8));
+  EXPECT_EQ(Save(scene, 8), v8.str());
+  Bytes v4;
+  v4.u8(0).sstr("Animated Scene v.1.30").raw(DefaultBody(4));
+  EXPECT_EQ(Save(scene, 4), v4.str());
+  EXPECT_EQ(SaveVersion, 16) << "the writer goes back to the newest version";
+}
+
+TEST_F(ProjectFile, Version14KeepsItsPreviewInsideTheBody) {
+  const std::string file = Save(scene, 14);
+  EXPECT_EQ(file.find("Preview JPEG Image."), std::string::npos);
+  TAnimatedScene loaded;
+  Load(loaded, file);
+  EXPECT_EQ(loaded.Failed, 0);
+  ASSERT_NE(loaded.PreviewBitmap, nullptr);
+  EXPECT_EQ(loaded.PreviewBitmap->Width(), 400);
+  EXPECT_EQ(loaded.PreviewBitmap->Height(), 51);
+  EXPECT_EQ(loaded.LastReadVersion, 14);
+}
+
+TEST_F(ProjectFile, ThePreviewIsAtMost400OnItsLongerSide) {
+  for (auto [w, h, pw, ph] : {std::tuple{300, 200, 300, 200}, std::tuple{800, 100, 400, 50},
+                              std::tuple{100, 800, 50, 400}, std::tuple{401, 401, 400, 400},
+                              std::tuple{5000, 2, 400, 1}}) {
+    TAnimatedScene s;
+    s.Width = w;
+    s.Height = h;
+    TAnimatedScene loaded;
+    Load(loaded, Save(s, 16));
+    ASSERT_NE(loaded.PreviewBitmap, nullptr);
+    EXPECT_EQ(loaded.PreviewBitmap->Width(), pw);
+    EXPECT_EQ(loaded.PreviewBitmap->Height(), ph);
+  }
+}
+
+TEST_F(ProjectFile, ThePreviewShowsTheFirstStepAndLeavesTheSceneWhereItWas) {
+  scene.Width = 40;
+  scene.Height = 20;
+  scene.SetBackground(false, bgmFillAndPicture, "", clWhite, clWhite, ppNone, nullptr);
+  int index;
+  TSprite& sprite = *scene.AddSprite(index);
+  TBitmap red;
+  MakeSolid(red, 10, 10, clRed);
+  sprite.AddFrame()->SetPicture(red, false, 0, -1, -1);
+  TMovingStepValues hold;
+  hold.StartX = 5, hold.StartY = 5, hold.Duration = -1;
+  sprite.Motion().AddStepWith(hold, &sprite);
+  TBitmap output;
+  scene.OutputBitmap = &output;
+  scene.GotoFrame(8);
+  ASSERT_EQ(scene.CurrentStep, 7);
+  TAnimatedScene loaded;
+  Load(loaded, Save(scene, 16));
+  ASSERT_NE(loaded.PreviewBitmap, nullptr);
+  const TColor inside = loaded.PreviewBitmap->Pixel(10, 10);
+  EXPECT_GT(GetRValue(inside), 200);
+  EXPECT_LT(GetGValue(inside), 60);
+  const TColor outside = loaded.PreviewBitmap->Pixel(1, 1);
+  EXPECT_GT(GetGValue(outside), 240);
+  EXPECT_GT(GetBValue(outside), 240);
+  EXPECT_EQ(scene.CurrentStep, 7);
+  EXPECT_EQ(scene.OutputBitmap, &output);
+  EXPECT_EQ(scene.ResampledStretching, 0);
+}
+
+// ---- Reading -------------------------------------------------------------------------------------------
+
+TEST_F(ProjectFile, ANewerSignatureAsksForAnUpgradeAndLeavesTheSceneAlone) {
+  FillRichScene(scene);
+  const std::string before = Snapshot(scene);
+  Bytes file;
+  file.u8(0).sstr("Animated Scene v.6.1").i32(4096).i32(60).raw(DefaultBody(16));
+  Load(scene, file.str());
+  ASSERT_EQ(ui.messages.size(), 2u);
+  EXPECT_EQ(ui.messages[0].text,
+            " Data file has been created with Animated Scene v.6.1\rPlease upgrade your copy of " + ProgramName + ".");
+  EXPECT_EQ(ui.messages[0].caption, "Error");
+  EXPECT_EQ(ui.messages[0].flags, static_cast<unsigned>(MB_ICONERROR));
+  EXPECT_EQ(ui.messages[1].text, "Cannot read data from file.");
+  EXPECT_EQ(ui.messages[1].caption, "Error");
+  EXPECT_EQ(scene.Failed, 1);
+  EXPECT_EQ(scene.LastReadVersion, 0);
+  EXPECT_EQ(ReadVersion, 16);
+  EXPECT_EQ(Snapshot(scene), before);
+}
+
+TEST_F(ProjectFile, APreviewOnlyReadStopsAfterThePreviewWhateverTheSignature) {
+  std::string file = Save(scene, 16);
+  file.replace(1, 21, std::string("\x15") + "Animated Scene v.9.99");
+  TAnimatedScene reader;
+  reader.PreviewOnlyLoad = 1;
+  Load(reader, file);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(reader.Failed, 0);
+  ASSERT_NE(reader.PreviewBitmap, nullptr);
+  EXPECT_EQ(reader.PreviewBitmap->Width(), 400);
+  EXPECT_EQ(reader.PreviewOnlyLoad, 0);
+}
+
+TEST_F(ProjectFile, APreviewOnlyReadOfAFileWithoutMarkerReadsTheWholeFile) {
+  int index;
+  scene.AddSprite(index)->AddFrame();
+  TAnimatedScene reader;
+  reader.PreviewOnlyLoad = 1;
+  Load(reader, Save(scene, 8));
+  EXPECT_EQ(reader.Failed, 0);
+  EXPECT_EQ(reader.SpriteCount(), 1);
+  EXPECT_EQ(reader.PreviewBitmap, nullptr);
+}
+
+TEST_F(ProjectFile, ABackgroundPictureIsStoredOnlyWithAFileName) {
+  MakeSolid(scene.BackgroundPicture, 7, 5, clRed);
+  std::string body = Body(scene, 16);
+  EXPECT_EQ(body.substr(4, 4), std::string(4, '\0'));
+  scene.BackgroundFile = "back.bmp";
+  body = Body(scene, 16);
+  EXPECT_NE(body.substr(4, 4), std::string(4, '\0'));
+  TAnimatedScene loaded;
+  Load(loaded, Save(scene, 16));
+  EXPECT_EQ(loaded.BackgroundPicture.Width(), 7);
+  EXPECT_EQ(loaded.BackgroundPicture.Pixel(3, 3), clRed);
+}
+
+TEST_F(ProjectFile, WithoutAStoredPictureTheBackgroundPictureStaysAndTheFillIsRebuilt) {
+  scene.StartColor = clLime;
+  scene.FinishColor = clLime;
+  scene.BackgroundMode = bgmFillAndPicture;
+  TAnimatedScene loaded;
+  MakeSolid(loaded.BackgroundPicture, 3, 3, clBlue);
+  Load(loaded, Save(scene, 16));
+  EXPECT_EQ(loaded.BackgroundPicture.Width(), 3);
+  EXPECT_EQ(loaded.BackgroundBitmap.Width(), 468);
+  EXPECT_EQ(loaded.BackgroundBitmap.Pixel(200, 30), clLime);
+}
+
+TEST_F(ProjectFile, SettingsSnapshotsCarryNoSpritesAndLeaveTheSpritesInPlace) {
+  FillRichScene(scene);
+  TMemoryStream settings;
+  scene.SaveSettings(settings);
+  EXPECT_EQ(scene.IncludeSprites, 1);
+  EXPECT_EQ(scene.WritePreview, 1);
+  const std::string bytes = StreamBytes(settings);
+  // Marker, no preview, no background picture, no sprite list.
+  EXPECT_NE(bytes.find(std::string("\x13") + "Preview JPEG Image." + std::string(4, '\0')), std::string::npos);
+  TAnimatedScene other;
+  int index;
+  other.AddSprite(index)->Name = "Mine";
+  settings.SetPosition(0);
+  other.LoadSettings(settings);
+  EXPECT_EQ(other.Failed, 0);
+  EXPECT_EQ(other.IncludeSprites, 1);
+  ASSERT_EQ(other.SpriteCount(), 1);
+  EXPECT_EQ(other.Sprite(0).Name, "Mine");
+  EXPECT_EQ(other.Name, "Rich scene");
+  EXPECT_EQ(other.Width, 160);
+  EXPECT_EQ(other.BackgroundPicture.Width(), 100);
+}
+
+TEST_F(ProjectFile, SpritesAreReadWithProgressAndTheCancelFlagStopsAfterTheCurrentOne) {
+  for (int i = 0; i < 3; ++i) {
+    int index;
+    scene.AddSprite(index)->AddFrame();
+  }
+  const std::string file = Save(scene, 16);
+  std::vector<std::pair<WPARAM, LPARAM>> progress;
+  TWindowHandle window([&](TMessage& m) {
+    if (m.Msg != WM_LOADPROGRESS) return;
+    progress.emplace_back(m.WParam, m.LParam);
+    if (m.WParam == 1 && m.LParam == 2) CancelFlag = 1;
+  });
+  TAnimatedScene reader;
+  reader.NotifyWindow = window.Handle();
+  int index;
+  reader.AddSprite(index);
+  Load(reader, file);
+  EXPECT_EQ(reader.Failed, 0);
+  EXPECT_EQ(reader.SpriteCount(), 2) << "the sprites read before the cancel replace the old ones";
+  using P = std::pair<WPARAM, LPARAM>;
+  EXPECT_EQ(progress, (std::vector<P>{P{0, 2}, P{1, 2}, P{1, 1}}));
+}
+
+TEST_F(ProjectFile, LowResourcesStopTheSpriteListWithTheirMessage) {
+  for (int i = 0; i < 2; ++i) {
+    int index;
+    scene.AddSprite(index)->AddFrame();
+  }
+  const std::string file = Save(scene, 16);
+  FakeSystemValues system;
+  system.hasResourceMeter = true;
+  system.probe = [](int) { return 12; };
+  ResetFreeResourcesCache();
+  TAnimatedScene reader;
+  Load(reader, file);
+  ResetFreeResourcesCache();
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, SOutOfResources);
+  EXPECT_EQ(reader.Failed, 0);
+  EXPECT_EQ(reader.SpriteCount(), 0);
+}
+
+TEST_F(ProjectFile, DroppedFramesFailTheReadWithTheResourcesText) {
+  int index;
+  TSprite& sprite = *scene.AddSprite(index);
+  TBitmap red;
+  MakeSolid(red, 4, 4, clRed);
+  sprite.AddFrame()->SetPicture(red, false, 0, -1, -1);
+  const std::string file = Save(scene, 16);
+  FakeSystemValues system;
+  system.hasResourceMeter = true;
+  int calls = 0;
+  // Enough resources for the sprite list, too few to decode the picture
+  // (every query is a fresh one).
+  system.probe = [&](int) {
+    system.AdvanceMilliseconds(300);
+    return ++calls == 1 ? 50 : 10;
+  };
+  ResetFreeResourcesCache();
+  TAnimatedScene reader;
+  Load(reader, file);
+  ResetFreeResourcesCache();
+  EXPECT_EQ(reader.Failed, 1);
+  EXPECT_EQ(reader.LoadErrorText, SOutOfResources);
+  ASSERT_EQ(reader.SpriteCount(), 1);
+  EXPECT_EQ(reader.Sprite(0).FrameCount(), 0);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ProjectFile, AFailedReadLeavesTheWholeSceneAsItWas) {
+  TAnimatedScene other;
+  FillRichScene(other);
+  const std::string file = Save(other, 16);
+  int index;
+  scene.AddSprite(index)->Name = "Original";
+  scene.Name = "Before";
+  scene.Timer().SetInterval(33);
+  const std::string before = Snapshot(scene);
+  for (std::size_t cut : {file.size() - 1, file.size() - 300, file.size() / 2}) {
+    Load(scene, file.substr(0, cut));
+    EXPECT_EQ(scene.Failed, 1);
+    EXPECT_EQ(Snapshot(scene), before) << "cut at " << cut;
+    EXPECT_EQ(scene.Timer().Interval(), 33);
+  }
+  EXPECT_EQ(ui.messages.back().text, "Cannot read data from file.");
+}
+
+TEST_F(ProjectFile, AWriteErrorIsReportedAndSetsTheCancelFlag) {
+  class FailingStream : public TStream {
+   public:
+    std::int64_t Read(void*, std::int64_t) override { return 0; }
+    std::int64_t Write(const void*, std::int64_t) override { return 0; }
+    std::int64_t Seek(std::int64_t, TSeekOrigin) override { return 0; }
+  } failing;
+  SaveVersion = 8;
+  EXPECT_EQ(scene.SaveToStream(failing, 0, 1024), 16);
+  EXPECT_EQ(scene.Failed, 1);
+  EXPECT_EQ(CancelFlag, 1);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text, "An error occured during writing to the file.");
+  EXPECT_EQ(ui.messages[0].caption, "Error");
+  EXPECT_EQ(SaveVersion, 16);
+}
+
+TEST_F(ProjectFile, LoadFromFileReadsTheFileAndReportsOneThatIsMissing) {
+  TempDir dir;
+  FillRichScene(scene);
+  const std::string path = dir.WriteFile("scene.glm", Save(scene, 16));
+  TAnimatedScene loaded;
+  loaded.LoadFromFile(path);
+  EXPECT_EQ(loaded.Failed, 0);
+  EXPECT_EQ(loaded.SpriteCount(), 4);
+  loaded.LoadFromFile(dir.File("missing.glm"));
+  EXPECT_EQ(loaded.Failed, 1);
+  EXPECT_EQ(ui.messages.back().text, "Cannot read data from file.");
+  EXPECT_EQ(loaded.SpriteCount(), 4);
+}
+
+TEST_F(ProjectFile, AStreamOtherThanMemoryIsReadToTheEndOfTheContainer) {
+  TempDir dir;
+  FillRichScene(scene);
+  const std::string file = Save(scene, 16);
+  const std::string path = dir.WriteFile("two.glm", file + "TRAILER");
+  TFileStream stream(path, fmOpenRead);
+  TAnimatedScene loaded;
+  loaded.LoadFromStream(stream);
+  EXPECT_EQ(loaded.Failed, 0);
+  EXPECT_EQ(stream.Position(), static_cast<std::int64_t>(file.size()));
+}
+
+// ---- Sounds in the body --------------------------------------------------------------------------------
+
+TEST_F(ProjectFile, SoundFilesAreEmbeddedAndALoadedSceneHasNone) {
+  TempDir dir;
+  const std::string path = dir.WriteFile("clip.avi", "RIFF-sound-bytes");
+  auto sound = std::make_unique<TAudioFile>(&scene);
+  sound->FileName = path;
+  sound->DeviceType = 1;
+  scene.Sounds.push_back(std::move(sound));
+  scene.Sounds[0]->AddItem(1, 0, 0);
+  int index;
+  scene.AddSprite(index)->Name = "After the sounds";
+  const std::string body = Body(scene, 16);
+  Bytes record;
+  record.i32(1).sstr(path).u8(1).i32(16).raw("RIFF-sound-bytes").i32(1).i32(1).i32(0).u8(0);
+  EXPECT_NE(body.find(record.str()), std::string::npos);
+  TAnimatedScene loaded;
+  Load(loaded, Save(scene, 16));
+  EXPECT_EQ(loaded.Failed, 0);
+  EXPECT_TRUE(loaded.Sounds.empty());
+  ASSERT_EQ(loaded.SpriteCount(), 1);
+  EXPECT_EQ(loaded.Sprite(0).Name, "After the sounds");
+}
+
+// ---- Round trips ------------------------------------------------------------------------------------------
+
+class ProjectRoundTrip : public ProjectFile {
+ protected:
+  ProjectRoundTrip() {
+    FillRichScene(scene);
+    scene.Sprite(2).Frame(0).Text = "Start";
+    scene.SetBackground(true, 0, "", 0, 0, 0, nullptr);
+  }
+};
+
+TEST_F(ProjectRoundTrip, Version16GivesBackTheSameFile) {
+  const std::string first = Save(scene, 16);
+  TAnimatedScene loaded;
+  Load(loaded, first);
+  EXPECT_EQ(loaded.Failed, 0);
+  EXPECT_EQ(Save(loaded, 16), first);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ProjectRoundTrip, Version16KeepsEveryKindOfFrame) {
+  TAnimatedScene loaded;
+  Load(loaded, Save(scene, 16));
+  ASSERT_EQ(loaded.SpriteCount(), 4);
+  EXPECT_EQ(loaded.Name, "Rich scene");
+  EXPECT_EQ(loaded.LoopCount, 3);
+  EXPECT_EQ(loaded.Timer().Interval(), 80);
+  EXPECT_EQ(loaded.ReservedSettings.Lists, scene.ReservedSettings.Lists);
+  EXPECT_EQ(loaded.ReservedSettings.Bytes, scene.ReservedSettings.Bytes);
+  EXPECT_EQ(loaded.CornerRadius, 5);
+  const TSprite& generated = loaded.Sprite(1);
+  ASSERT_EQ(generated.FrameCount(), 4);
+  EXPECT_EQ(generated.Frame(0).Kind, fkText);
+  EXPECT_EQ(generated.Frame(1).Shape, SampleShape());
+  EXPECT_EQ(generated.Frame(3).LineEnd, (TPoint{20, 10}));
+  const TFrame& text3D = loaded.Sprite(2).Frame(0);
+  EXPECT_EQ(text3D.EndState, Sample3DState("End", 5));
+  EXPECT_EQ(text3D.SubFrameCount, 6);
+  EXPECT_NE(loaded.Sprite(3).Frame(0).GifSource(), nullptr);
+  EXPECT_EQ(loaded.Sprite(3).Frame(1).SourceKind, fskJpeg);
+  EXPECT_EQ(loaded.Sprite(0).Motion().Step(0).OpacityStart, 50);
+}
+
+TEST_F(ProjectRoundTrip, Versions8And4KeepWhatTheyCarryAndReachAFixedPoint) {
+  for (int version : {8, 4}) {
+    TAnimatedScene once;
+    Load(once, Save(scene, version));
+    EXPECT_EQ(once.Failed, 0) << version;
+    const std::string second = Save(once, version);
+    TAnimatedScene twice;
+    Load(twice, second);
+    EXPECT_EQ(Save(twice, version), second) << version;
+    ASSERT_EQ(once.SpriteCount(), 4);
+    EXPECT_EQ(once.Sprite(0).FrameCount(), 2);
+    EXPECT_EQ(once.Sprite(0).Frame(0).Picture.Pixel(0, 0), clYellow);
+    EXPECT_EQ(once.Sprite(1).Frame(0).Text, "Hello");
+    EXPECT_EQ(once.Sprite(0).IntervalCount(), 2);
+    EXPECT_EQ(once.Sprite(0).ContinueMoving(), 1);
+    EXPECT_EQ(once.Sprite(0).AppearanceFlag, version > 3 ? 1 : 0);
+    EXPECT_EQ(once.StepCount, 40);
+    // Version 8 stores the name and the size, version 4 neither.
+    EXPECT_EQ(once.Name, version > 4 ? "Rich scene" : "NONAME");
+    EXPECT_EQ(once.Width == 160, version > 5);
+    // The loop count and the fill came with version 11 and 14.
+    EXPECT_EQ(once.LoopCount, -1);
+    EXPECT_EQ(once.CornerRadius, 0);
+    // Kept sources became pictures.
+    EXPECT_EQ(once.Sprite(3).Frame(0).SourceKept, 0);
+    EXPECT_EQ(once.Sprite(3).Frame(0).Picture.Width(), 6);
+  }
+}
+
+TEST_F(ProjectRoundTrip, EveryVersionReadsItsOwnFilesPlainAndCoded) {
+  for (int version = 1; version <= 16; ++version) {
+    for (int compress : {0, 1}) {
+      TAnimatedScene loaded;
+      Load(loaded, Save(scene, version, compress));
+      ASSERT_EQ(loaded.Failed, 0) << version << " " << compress;
+      EXPECT_EQ(loaded.LastReadVersion, version);
+      ASSERT_EQ(loaded.SpriteCount(), 4) << version;
+      EXPECT_EQ(loaded.Sprite(1).FrameCount(), 4) << version;
+      EXPECT_EQ(loaded.Sprite(0).Motion().StepCount(), 2) << version;
+      EXPECT_EQ(loaded.StepCount, 40) << version;
+      EXPECT_EQ(loaded.ReservedSettings.GifComment() == scene.ReservedSettings.GifComment(), version > 1) << version;
+    }
+  }
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+// ---- Coded bodies of older versions --------------------------------------------------------------------
+
+TEST_F(ProjectRoundTrip, CodedBodiesOfEveryCoderReadLikePlainOnes) {
+  for (int version : {8, 6, 3}) {
+    const std::int32_t window = CompressorWindowSize, lookAhead = CompressorLookAhead;
+    CompressorWindowSize = 2048;
+    CompressorLookAhead = 100;
+    const std::string coded = Save(scene, version, 1);
+    CompressorWindowSize = window;
+    CompressorLookAhead = lookAhead;
+    EXPECT_EQ(coded[0], 1);
+    TAnimatedScene fromCoded, fromPlain;
+    Load(fromCoded, coded);
+    Load(fromPlain, Save(scene, version));
+    ASSERT_EQ(fromCoded.Failed, 0) << version;
+    EXPECT_EQ(Save(fromCoded, 16), Save(fromPlain, 16)) << version;
+    EXPECT_EQ(CompressorWindowSize, window) << "the coder parameters are put back";
+  }
+}
+
+TEST_F(ProjectFile, ACodedBlockLargerThanTheBufferIsAReadError) {
+  Bytes file;
+  file.u8(1).sstr("Animated Scene v.2.21").i32(4096).i32(60).i32(1).i32(130001).zeros(130001);
+  Load(scene, file.str());
+  EXPECT_EQ(scene.Failed, 1);
+}
+
+TEST_F(ProjectFile, ACodedBodyMayNotExpandBeyondItsShareOfMemory) {
+  FakeSystemValues system;
+  system.physicalMemory = 2 << 20;  // the body may take 512 KiB
+  ASSERT_EQ(MaxExpandedBodySize(), 512 << 10);
+  // Blocks that state 130,000 bytes each and hold nothing else.
+  Bytes file;
+  file.u8(1).sstr("Animated Scene v.2.21").i32(4096).i32(60).i32(10);
+  for (int i = 0; i < 10; ++i) file.i32(4).i32(130000);
+  Load(scene, file.str());
+  EXPECT_EQ(scene.Failed, 1);
+}
+
+TEST_F(ProjectFile, AnUnknownBodyCodingIsAReadError) {
+  std::string file = Save(scene, 8);
+  file[0] = 2;
+  Load(scene, file);
+  EXPECT_EQ(scene.Failed, 1);
+}
+
+}  // namespace
