@@ -9,6 +9,7 @@
 #include "scene/SpriteU.h"
 #include "tests/qel3d/QelTestSupport.h"
 #include "tests/scene/SceneTestSupport.h"
+#include "tests/support/ScriptedUiServices.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -416,33 +417,48 @@ TEST_F(Text3DFrames, AFrameWithoutItsAnimationOnKeepsItsPicture) {
 
 // ---- In a scene ------------------------------------------------------------------------------------
 
-TEST_F(Text3DFrames, AFrameInASceneComposesItsSubFramesStepByStep) {
+// A scene of 300 x 120 on white with one sprite holding at (40, 20) whose
+// 3D text frame loops from blue to red in three sub-frames.
+void MakeTextScene(TAnimatedScene& scene, TBitmap& output) {
   scene.Width = 300;
   scene.Height = 120;
   scene.FillColor = clWhite;
   scene.StepCount = 100;
   scene.SetBackground(false, bgmFillAndPicture, "", clWhite, clWhite, ppNone, nullptr);
-  TBitmap output;
-  MakeSolid(output, 300, 120, clBlack);
-  scene.OutputBitmap = &output;
   int index = 0;
   TSprite& textSprite = *scene.AddSprite(index);
-  AddTextFrame(textSprite, TextState(0x0000FF), TextState(0xFF0000), 3, true);
+  TBitmap picture;
+  MakeSolid(picture, kWidth, kHeight, clWhite);
+  const int frame = textSprite.Add3DText(TextState(0x0000FF), picture, false, 0);
+  textSprite.Set3DTextAnimation(frame, TextState(0x0000FF), TextState(0xFF0000), 3, 1);
   TMovingStepValues hold;
   hold.Kind = mskHold;
   hold.StartX = 40;
   hold.StartY = 20;
   textSprite.Motion().AddStepWith(hold, &textSprite);
+  MakeSolid(output, 300, 120, clBlack);
+  scene.OutputBitmap = &output;
+}
 
+// The one colour besides white of each of the first steps after rewinding;
+// black when a step shows another number of colours.
+std::vector<TColor> ComposedTextColors(TAnimatedScene& scene, const TBitmap& output, int steps) {
   scene.Rewind();
   std::vector<TColor> shown;
-  for (int step = 0; step < 4; ++step) {
+  for (int step = 0; step < steps; ++step) {
     scene.NextFrame();
     const std::map<TColor, int> colors = ColorsOtherThan(output, clWhite);
-    ASSERT_EQ(colors.size(), 1u) << "step " << step;
-    shown.push_back(colors.begin()->first);
+    shown.push_back(colors.size() == 1 ? colors.begin()->first : clBlack);
   }
-  EXPECT_EQ(shown, (std::vector<TColor>{0x0000FF, 0x80007F, 0xFF0000, 0x0000FF}));
+  return shown;
+}
+
+const std::vector<TColor> kComposedColors{0x0000FF, 0x80007F, 0xFF0000, 0x0000FF};
+
+TEST_F(Text3DFrames, AFrameInASceneComposesItsSubFramesStepByStep) {
+  TBitmap output;
+  MakeTextScene(scene, output);
+  EXPECT_EQ(ComposedTextColors(scene, output, 4), kComposedColors);
   // The text lies where the sprite is.
   for (int y = 0; y < 120; ++y)
     for (int x = 0; x < 300; ++x)
@@ -452,6 +468,61 @@ TEST_F(Text3DFrames, AFrameInASceneComposesItsSubFramesStepByStep) {
         ASSERT_GE(y, 20);
         ASSERT_LT(y, 20 + kHeight);
       }
+}
+
+class Text3DFramesInFiles : public Text3DFrames {
+ protected:
+  // Saves the scene (coded or not) and loads it into loaded.
+  void SaveAndLoad(TAnimatedScene& loaded, int compress) {
+    TMemoryStream file;
+    ASSERT_EQ(scene.SaveToStream(file, compress, 1024), 16);
+    file.SetPosition(0);
+    loaded.LoadFromStream(file);
+    ASSERT_EQ(loaded.Failed, 0) << loaded.LoadErrorText;
+    ASSERT_EQ(loaded.SpriteCount(), 1);
+    ASSERT_EQ(loaded.Sprite(0).FrameCount(), 1);
+  }
+
+  ScriptedUiServices ui;
+};
+
+TEST_F(Text3DFramesInFiles, AComposedFrameSurvivesASaveAndLoad) {
+  TBitmap output;
+  MakeTextScene(scene, output);
+  ASSERT_EQ(ComposedTextColors(scene, output, 4), kComposedColors);
+  for (int compress : {0, 1}) {
+    TAnimatedScene loaded;
+    SaveAndLoad(loaded, compress);
+    const TFrame& original = scene.Sprite(0).Frame(0);
+    TFrame& frame = loaded.Sprite(0).Frame(0);
+    EXPECT_EQ(frame.Kind, fkText3D);
+    EXPECT_EQ(frame.StartState, original.StartState);
+    EXPECT_EQ(frame.EndState, original.EndState);
+    EXPECT_EQ(frame.SubFrameCount, 3);
+    EXPECT_EQ(frame.Loop, 1);
+    EXPECT_EQ(frame.Animation3D, 1);
+    ASSERT_TRUE(frame.HasView());
+    EXPECT_EQ(frame.Objects3D->ownView->ParentScene(), &loaded);
+    TBitmap loadedOutput;
+    MakeSolid(loadedOutput, 300, 120, clBlack);
+    loaded.OutputBitmap = &loadedOutput;
+    EXPECT_EQ(ComposedTextColors(loaded, loadedOutput, 4), kComposedColors) << "compress " << compress;
+  }
+}
+
+TEST_F(Text3DFramesInFiles, AFrameSavedWithoutItsPictureRendersItAgainWhenRead) {
+  TBitmap output;
+  MakeTextScene(scene, output);
+  scene.OmitGeneratedImages = 1;
+  TAnimatedScene loaded;
+  SaveAndLoad(loaded, 0);
+  TFrame& frame = loaded.Sprite(0).Frame(0);
+  EXPECT_TRUE(ShowsTextIn(frame.Picture, 0x0000FF));
+  EXPECT_EQ(frame.Picture.Width(), kWidth);
+  TBitmap loadedOutput;
+  MakeSolid(loadedOutput, 300, 120, clBlack);
+  loaded.OutputBitmap = &loadedOutput;
+  EXPECT_EQ(ComposedTextColors(loaded, loadedOutput, 4), kComposedColors);
 }
 
 // ---- Without bitmap contexts ------------------------------------------------------------------------
