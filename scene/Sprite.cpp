@@ -10,6 +10,7 @@
 #include "scene/UndoRecorder.h"
 
 #include <algorithm>
+#include <limits>
 
 // ---- Life cycle ---------------------------------------------------------------------
 
@@ -397,7 +398,9 @@ bool TSprite::NeedsRedraw(bool repaintOnly) {
     if (frame.HasSource()) frame.AdvanceSource(-1);
     if (frame.Animation3D != 0) {
       frame.RenderNext3D();
-      frame.Countdown = frame.Countdown + 1;
+      // A finished animation keeps counting; the count stops at its top
+      // rather than wrapping after years of play.
+      if (frame.Countdown < std::numeric_limits<std::int32_t>::max()) frame.Countdown = frame.Countdown + 1;
     }
   }
   bool result = motion_->Changed != 0 || frame.ImageChanged != 0 || NeedsRedrawByte != 0;
