@@ -78,7 +78,7 @@ bool EncodeMotionJpegFrame(const TAviDecodedFrame& frame, int quality, std::vect
     bmp.WriteUInt32(static_cast<std::uint32_t>(54 + imageSize));
     bmp.WriteUInt32(0);
     bmp.WriteUInt32(54);
-    TAviDibHeader h;
+    TBitmapInfoHeader h;
     h.biWidth = frame.width;
     h.biHeight = frame.height;
     h.biBitCount = 24;
@@ -219,7 +219,7 @@ std::int64_t ReadableFileSize(const std::string& name) {
 }
 
 // The bitmap as a 24-bit DIB: header and bottom-up rows.
-void BitmapToDib(const TBitmap& bitmap, TAviDibHeader& header, std::vector<std::uint8_t>& rows) {
+void BitmapToDib(const TBitmap& bitmap, TBitmapInfoHeader& header, std::vector<std::uint8_t>& rows) {
   const TBitmap* source = &bitmap;
   TBitmap converted;
   if (bitmap.PixelFormat() != pf24bit) {
@@ -230,7 +230,7 @@ void BitmapToDib(const TBitmap& bitmap, TAviDibHeader& header, std::vector<std::
   const int width = source->Width();
   const int height = source->Height();
   const std::int64_t rowBytes = DibRowBytes(width, 24);
-  header = TAviDibHeader{};
+  header = TBitmapInfoHeader{};
   header.biWidth = width;
   header.biHeight = height;
   header.biBitCount = 24;
@@ -305,7 +305,7 @@ PAVISTREAM TAVIObject::CreateVideoStream(PAVIFILE file, const TBitmap& bitmap) {
 bool TAVIObject::WriteFrame(PAVIFILE file, PAVISTREAM stream, const TBitmap& bitmap, std::int32_t index,
                             std::uint32_t flags) {
   if (file == 0 || stream == 0) return false;
-  TAviDibHeader header;
+  TBitmapInfoHeader header;
   std::vector<std::uint8_t> rows;
   BitmapToDib(bitmap, header, rows);
   std::uint8_t format[kAviDibHeaderSize];
@@ -376,7 +376,7 @@ void TAVIObject::CloseVideoStream(PAVISTREAM stream) {
 bool TAVIObject::FetchFrame(std::int32_t i, TBitmap& target) {
   const std::uint8_t* dib = AVIStreamGetFrame(frameReader_, i);
   if (dib == nullptr) return false;
-  const TAviDibHeader header = LoadDibHeader(dib);
+  const TBitmapInfoHeader header = LoadDibHeader(dib);
   const int colors = DibColorCount(header);
   std::vector<TPaletteEntry> table;
   for (int k = 0; k < colors; ++k) {

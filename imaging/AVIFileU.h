@@ -86,7 +86,7 @@ class TAVIObject {
   bool ErrorFlag() const { return errorFlag_; }
   void SetErrorFlag(bool value) { errorFlag_ = value; }
   // The header and colour table of the last frame read.
-  const TAviDibHeader& LastFrameHeader() const { return lastHeader_; }
+  const TBitmapInfoHeader& LastFrameHeader() const { return lastHeader_; }
   const std::vector<TPaletteEntry>& LastColorTable() const { return lastColors_; }
 
   HWND OwnerWindow() const { return ownerWindow_; }
@@ -104,7 +104,7 @@ class TAVIObject {
   void CloseFrameReader();
 
  private:
-  TAviDibHeader lastHeader_;
+  TBitmapInfoHeader lastHeader_;
   std::vector<TPaletteEntry> lastColors_;
   std::int32_t frameCount_ = 0;
   std::int32_t frameRate_ = 0;

@@ -3,25 +3,12 @@
 // in DIB layout (bottom-up, padded to 4 bytes).
 #pragma once
 
+#include "platform/BmpFiles.h"
 #include "platform/Graphics.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-
-struct TBitmapInfoHeader {
-  std::uint32_t biSize = 0;
-  std::int32_t biWidth = 0;
-  std::int32_t biHeight = 0;
-  std::uint16_t biPlanes = 0;
-  std::uint16_t biBitCount = 0;
-  std::uint32_t biCompression = 0;
-  std::uint32_t biSizeImage = 0;
-  std::int32_t biXPelsPerMeter = 0;
-  std::int32_t biYPelsPerMeter = 0;
-  std::uint32_t biClrUsed = 0;
-  std::uint32_t biClrImportant = 0;
-};
 
 struct TRGBQuad {
   std::uint8_t rgbBlue = 0;

@@ -414,14 +414,14 @@ class TAviWriter {
     std::vector<std::uint8_t> fmt = format;
     if (fmt.size() < kAviDibHeaderSize) {
       // No frame was written: a 24-bit header of the stream's frame size.
-      TAviDibHeader h;
+      TBitmapInfoHeader h;
       h.biWidth = info.rcFrame.Width();
       h.biHeight = info.rcFrame.Height();
       h.biBitCount = 24;
       fmt.assign(kAviDibHeaderSize, 0);
       StoreDibHeader(h, fmt.data());
     }
-    const TAviDibHeader dib = LoadDibHeader(fmt.data());
+    const TBitmapInfoHeader dib = LoadDibHeader(fmt.data());
     const std::uint32_t scale = info.dwScale == 0 ? 1 : info.dwScale;
     const std::uint32_t rate = info.dwRate == 0 ? 1 : info.dwRate;
     std::vector<std::uint8_t> strl;
@@ -648,7 +648,7 @@ class TFrameReader {
     std::uint8_t b, g, r;
   };
   struct TSource {
-    TAviDibHeader header;
+    TBitmapInfoHeader header;
     std::int64_t width = 0;
     std::int64_t height = 0;
     bool topDown = false;
@@ -691,7 +691,7 @@ class TFrameReader {
     const std::vector<std::uint8_t>& f = s.format;
     if (f.size() < kAviDibHeaderSize) return false;
     src.header = LoadDibHeader(f.data());
-    const TAviDibHeader& h = src.header;
+    const TBitmapInfoHeader& h = src.header;
     if (h.biSize < kAviDibHeaderSize || h.biSize > f.size()) return false;
     src.width = h.biWidth;
     src.height = h.biHeight < 0 ? -static_cast<std::int64_t>(h.biHeight) : h.biHeight;
@@ -740,7 +740,7 @@ class TFrameReader {
   }
 
   void BeginOutput(std::int64_t width, std::int64_t height, int bits, int colors) {
-    TAviDibHeader h;
+    TBitmapInfoHeader h;
     h.biWidth = static_cast<std::int32_t>(width);
     h.biHeight = static_cast<std::int32_t>(height);
     h.biBitCount = static_cast<std::uint16_t>(bits);
@@ -880,7 +880,7 @@ HRESULT WritePlain(TStreamObject& s, std::int32_t start, const std::uint8_t* dat
   if (w.format.empty()) return AVIERR_BADFORMAT;
   if (start < w.frames) return AVIERR_UNSUPPORTED;
   if (static_cast<std::int64_t>(start) - w.frames > 1000000) return AVIERR_BADPARAM;
-  const TAviDibHeader h = LoadDibHeader(w.format.data());
+  const TBitmapInfoHeader h = LoadDibHeader(w.format.data());
   if (h.biCompression == BI_RGB && size != 0 &&
       static_cast<std::int64_t>(size) != DibRowBytes(h.biWidth, h.biBitCount) * std::abs(h.biHeight))
     return AVIERR_BADSIZE;
@@ -898,7 +898,7 @@ HRESULT SetPlainFormat(TStreamObject& s, const std::uint8_t* format, std::int32_
   if (size < kAviDibHeaderSize || size > kMaxWrittenFormat) return AVIERR_BADSIZE;
   const std::vector<std::uint8_t> bytes(format, format + size);
   if (!w.format.empty()) return bytes == w.format ? AVIERR_OK : AVIERR_UNSUPPORTED;
-  const TAviDibHeader h = LoadDibHeader(format);
+  const TBitmapInfoHeader h = LoadDibHeader(format);
   if (h.biWidth <= 0 || h.biHeight == 0 || h.biWidth > kMaxSide || std::abs(h.biHeight) > kMaxSide ||
       static_cast<std::int64_t>(h.biWidth) * std::abs(h.biHeight) > kMaxPixels)
     return AVIERR_BADFORMAT;
@@ -912,7 +912,7 @@ HRESULT SetPlainFormat(TStreamObject& s, const std::uint8_t* format, std::int32_
 
 // ---- DIB helpers ------------------------------------------------------------------------------------
 
-void StoreDibHeader(const TAviDibHeader& h, std::uint8_t* out) {
+void StoreDibHeader(const TBitmapInfoHeader& h, std::uint8_t* out) {
   std::vector<std::uint8_t> b;
   Put32(b, h.biSize);
   Put32(b, static_cast<std::uint32_t>(h.biWidth));
@@ -928,8 +928,8 @@ void StoreDibHeader(const TAviDibHeader& h, std::uint8_t* out) {
   std::memcpy(out, b.data(), b.size());
 }
 
-TAviDibHeader LoadDibHeader(const std::uint8_t* in) {
-  TAviDibHeader h;
+TBitmapInfoHeader LoadDibHeader(const std::uint8_t* in) {
+  TBitmapInfoHeader h;
   h.biSize = Get32(in);
   h.biWidth = static_cast<std::int32_t>(Get32(in + 4));
   h.biHeight = static_cast<std::int32_t>(Get32(in + 8));
@@ -944,7 +944,7 @@ TAviDibHeader LoadDibHeader(const std::uint8_t* in) {
   return h;
 }
 
-int DibColorCount(const TAviDibHeader& header) {
+int DibColorCount(const TBitmapInfoHeader& header) {
   if (header.biBitCount > 8) return 0;
   const std::uint32_t full = 1u << header.biBitCount;
   const std::uint32_t count = header.biClrUsed == 0 ? full : std::min(header.biClrUsed, full);
@@ -1080,7 +1080,7 @@ HRESULT AVIStreamSetFormat(PAVISTREAM stream, std::int32_t position, const void*
   if (size < kAviDibHeaderSize || size > kMaxWrittenFormat) return AVIERR_BADSIZE;
   const std::vector<std::uint8_t> input(bytes, bytes + size);
   if (!s->inputFormat.empty()) return input == s->inputFormat ? AVIERR_OK : AVIERR_UNSUPPORTED;
-  TAviDibHeader h = LoadDibHeader(bytes);
+  TBitmapInfoHeader h = LoadDibHeader(bytes);
   if (h.biBitCount != 24 || h.biCompression != BI_RGB || h.biHeight <= 0) return AVIERR_BADFORMAT;
   h.biSize = kAviDibHeaderSize;
   h.biCompression = comptypeMJPG;
@@ -1112,7 +1112,7 @@ HRESULT AVIStreamWrite(PAVISTREAM stream, std::int32_t start, std::int32_t sampl
     r = WritePlain(s->source ? *s->source : *s, start, data, size, flags);
   } else {
     if (s->inputFormat.empty()) return AVIERR_BADFORMAT;
-    const TAviDibHeader h = LoadDibHeader(s->inputFormat.data());
+    const TBitmapInfoHeader h = LoadDibHeader(s->inputFormat.data());
     TAviDecodedFrame frame;
     frame.width = h.biWidth;
     frame.height = h.biHeight;
@@ -1175,7 +1175,7 @@ HRESULT AVIStreamRead(PAVISTREAM stream, std::int32_t start, std::int32_t sample
   return AVIERR_OK;
 }
 
-PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM stream, const TAviDibHeader* wanted) {
+PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM stream, const TBitmapInfoHeader* wanted) {
   const std::shared_ptr<TStreamObject> s = Streams().Get(stream);
   if (!s || !s->Read() || s->Read()->info.fccType != streamtypeVIDEO) return 0;
   if (wanted != nullptr && wanted->biBitCount != 24) return 0;

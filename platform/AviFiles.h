@@ -13,6 +13,7 @@
 // (through the installed encoder).
 #pragma once
 
+#include "platform/BmpFiles.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
 
@@ -66,31 +67,17 @@ using PAVIFILE = std::uint32_t;
 using PAVISTREAM = std::uint32_t;
 using PGETFRAME = std::uint32_t;
 
-// The 40-byte header of a device-independent bitmap (BITMAPINFOHEADER).
-struct TAviDibHeader {
-  std::uint32_t biSize = 40;
-  std::int32_t biWidth = 0;
-  std::int32_t biHeight = 0;
-  std::uint16_t biPlanes = 1;
-  std::uint16_t biBitCount = 0;
-  std::uint32_t biCompression = 0;  // 0 = none, 1 = RLE8, 3 = bit fields, or a four-character code
-  std::uint32_t biSizeImage = 0;
-  std::int32_t biXPelsPerMeter = 0;
-  std::int32_t biYPelsPerMeter = 0;
-  std::uint32_t biClrUsed = 0;
-  std::uint32_t biClrImportant = 0;
-};
 constexpr int kAviDibHeaderSize = 40;
 constexpr std::uint32_t BI_RGB = 0;
 constexpr std::uint32_t BI_RLE8 = 1;
 constexpr std::uint32_t BI_BITFIELDS = 3;
 
-void StoreDibHeader(const TAviDibHeader& header, std::uint8_t* out);
+void StoreDibHeader(const TBitmapInfoHeader& header, std::uint8_t* out);
 // Reads 40 bytes; the caller checks that they are there.
-TAviDibHeader LoadDibHeader(const std::uint8_t* in);
+TBitmapInfoHeader LoadDibHeader(const std::uint8_t* in);
 // Colour-table entries of a DIB: biClrUsed, where 0 means 2^bits for 8 bits
 // or fewer; never more than 256, and 0 above 8 bits.
-int DibColorCount(const TAviDibHeader& header);
+int DibColorCount(const TBitmapInfoHeader& header);
 // Bytes of one row, padded to 4 bytes.
 std::int64_t DibRowBytes(std::int64_t width, int bitCount);
 
@@ -166,7 +153,7 @@ HRESULT AVIStreamRead(PAVISTREAM stream, std::int32_t start, std::int32_t sample
 // A frame reader of a video stream. wanted nullptr gives the default format:
 // 8-bit frames (plain or RLE8) as 8 bits with their colour table, 32-bit as
 // 32, everything else as 24; a wanted header of 24 bits gives 24 always.
-PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM stream, const TAviDibHeader* wanted);
+PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM stream, const TBitmapInfoHeader* wanted);
 // The frame at a position as a packed DIB (header, colour table, bottom-up
 // rows), valid until the next call on the reader; nullptr on failure.
 const std::uint8_t* AVIStreamGetFrame(PGETFRAME reader, std::int32_t position);

@@ -13,7 +13,7 @@ namespace {
 
 // Opens a file, its first video stream and a frame reader; releases them all.
 struct OpenedAvi {
-  explicit OpenedAvi(const std::string& path, const TAviDibHeader* wanted = nullptr) {
+  explicit OpenedAvi(const std::string& path, const TBitmapInfoHeader* wanted = nullptr) {
     result = AVIFileOpen(&file, path, OF_READ | OF_SHARE_DENY_NONE);
     if (result != AVIERR_OK) return;
     if (AVIFileGetStream(file, &video, streamtypeVIDEO, 0) == AVIERR_OK) reader = AVIStreamGetFrameOpen(video, wanted);
@@ -29,15 +29,15 @@ struct OpenedAvi {
   PGETFRAME reader = 0;
 };
 
-const TAviDibHeader* As24Bits() {
-  static TAviDibHeader want;
+const TBitmapInfoHeader* As24Bits() {
+  static TBitmapInfoHeader want;
   want.biBitCount = 24;
   return &want;
 }
 
 // Pixel (x, y from the top) of a packed 24-bit frame as $00RRGGBB.
 std::uint32_t Pixel24(const std::uint8_t* dib, int x, int y) {
-  const TAviDibHeader h = LoadDibHeader(dib);
+  const TBitmapInfoHeader h = LoadDibHeader(dib);
   const std::uint8_t* p = dib + 40 + DibRowBytes(h.biWidth, 24) * (h.biHeight - 1 - y) + 3 * x;
   return p[2] << 16 | p[1] << 8 | p[0];
 }
@@ -283,7 +283,7 @@ TEST(AviReadingFrames, EightBitFramesKeepTheirColourTable) {
   ASSERT_EQ(avi.result, AVIERR_OK);
   const std::uint8_t* frame = AVIStreamGetFrame(avi.reader, 0);
   ASSERT_NE(frame, nullptr);
-  const TAviDibHeader h = LoadDibHeader(frame);
+  const TBitmapInfoHeader h = LoadDibHeader(frame);
   EXPECT_EQ(h.biBitCount, 8);
   EXPECT_EQ(h.biClrUsed, 3u);
   EXPECT_EQ(frame[40 + 4 * 1 + 2], 0xFF);  // entry 1 is red
@@ -512,7 +512,7 @@ TEST(AviDibHelpers, ColourCountsFollowTheDibRules) {
   // {bits, colours used, count}: the used count within what the depth holds, or all of it.
   const int cases[][3] = {{8, 0, 256}, {8, 17, 17}, {8, 5000, 256}, {4, 0, 16}, {4, 100, 16}, {24, 100, 0}};
   for (const auto& c : cases) {
-    TAviDibHeader h;
+    TBitmapInfoHeader h;
     h.biBitCount = static_cast<std::uint16_t>(c[0]);
     h.biClrUsed = static_cast<std::uint32_t>(c[1]);
     EXPECT_EQ(DibColorCount(h), c[2]) << c[0] << " " << c[1];
