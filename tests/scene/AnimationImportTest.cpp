@@ -22,19 +22,19 @@ struct GifImage {
 
 std::string WriteGif(const TempDir& dir, const std::vector<GifImage>& images, const std::string& name = "anim.gif") {
   TGifFile gif;
-  for (const GifImage& spec : images) {
+  for (const GifImage& wanted : images) {
     TBitmap image;
     image.SetPixelFormat(pf8bit);
-    image.Canvas().Brush().Color = spec.color;
+    image.Canvas().Brush().Color = wanted.color;
     image.SetSize(6, 4);
     image.Canvas().FillRect(Rect(0, 0, 6, 4));
     gif.AddGraphic(image);
     TGifSubImage& sub = *gif.GetSubImage(gif.ImageCount());
-    sub.SetDelay(spec.delay);
-    sub.SetDisposal(spec.disposal);
-    sub.SetLeft(spec.left);
-    sub.SetTop(spec.top);
-    if (spec.transparent) sub.SetTransparentColor(spec.color);
+    sub.SetDelay(wanted.delay);
+    sub.SetDisposal(wanted.disposal);
+    sub.SetLeft(wanted.left);
+    sub.SetTop(wanted.top);
+    if (wanted.transparent) sub.SetTransparentColor(wanted.color);
   }
   const std::string path = dir.File(name);
   gif.SaveToFile(path);
