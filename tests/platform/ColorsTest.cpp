@@ -2,13 +2,10 @@
 
 #include <gtest/gtest.h>
 
-TEST(ColorValues, AreStoredRedInTheLowByte) {
+TEST(ColorValues, RedInTheLowByteAndSystemColoursThroughTheFixedTable) {
   EXPECT_EQ(RGB(0x12, 0x34, 0x56), 0x563412u);
   EXPECT_EQ(GetRValue(0x563412), 0x12);
   EXPECT_EQ(GetBValue(clNavy), 0x80);
-}
-
-TEST(ColorValues, SystemColoursResolveThroughTheFixedTable) {
   EXPECT_EQ(ColorToRGB(clBtnFace), RGB(212, 208, 200));
   EXPECT_EQ(ColorToRGB(clWindow), clWhite);
   EXPECT_EQ(ColorToRGB(clWindowText), clBlack);

@@ -10,30 +10,20 @@ TEST(RectSemantics, RightAndBottomAreExclusive) {
   EXPECT_TRUE(PtInRect(r, Point(9, 4)));
   EXPECT_FALSE(PtInRect(r, Point(10, 4)));
   EXPECT_FALSE(PtInRect(r, Point(9, 5)));
-}
-
-TEST(RectSemantics, EmptyWhenRightOrBottomDoesNotExceed) {
   EXPECT_TRUE(IsRectEmpty(Rect(5, 0, 5, 10)));
   EXPECT_TRUE(IsRectEmpty(Rect(0, 5, 10, 5)));
   EXPECT_TRUE(IsRectEmpty(Rect(6, 0, 5, 10)));
   EXPECT_FALSE(IsRectEmpty(Rect(0, 0, 1, 1)));
 }
 
-TEST(RectSemantics, TouchingRectanglesDoNotIntersect) {
+TEST(RectSemantics, IntersectionAndUnionSkipEmptyOrTouchingRectangles) {
   TRect out = Rect(1, 2, 3, 4);
-  EXPECT_FALSE(IntersectRect(out, Rect(0, 0, 10, 10), Rect(10, 0, 20, 10)));
+  EXPECT_FALSE(IntersectRect(out, Rect(0, 0, 10, 10), Rect(10, 0, 20, 10)));  // touching
   EXPECT_EQ(out, TRect{});
   EXPECT_TRUE(IntersectRect(out, Rect(0, 0, 10, 10), Rect(9, 9, 20, 20)));
   EXPECT_EQ(out, Rect(9, 9, 10, 10));
-}
-
-TEST(RectSemantics, IntersectionWithEmptyOperandIsEmpty) {
-  TRect out;
   EXPECT_FALSE(IntersectRect(out, Rect(0, 0, 10, 10), Rect(5, 5, 5, 8)));
-}
 
-TEST(RectSemantics, UnionIgnoresEmptyOperand) {
-  TRect out;
   EXPECT_TRUE(UnionRect(out, Rect(100, 100, 100, 100), Rect(1, 2, 3, 4)));
   EXPECT_EQ(out, Rect(1, 2, 3, 4));
   EXPECT_TRUE(UnionRect(out, Rect(1, 2, 3, 4), TRect{}));

@@ -4,7 +4,17 @@
 
 #include <random>
 
-TEST(NearestColourFinder, AgreesWithTheLinearSearchTiesIncluded) {
+TEST(NearestColour, LeastDistanceLowestIndexOnTiesWithinTheStatedCount) {
+  const std::vector<TPaletteEntry> entries = {{10, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {250, 250, 250, 0}};
+  EXPECT_EQ(NearestColorIndex(entries.data(), 4, RGB(1, 0, 0)), 1);
+  EXPECT_EQ(NearestColorIndex(entries.data(), 4, RGB(5, 0, 0)), 0);  // tie between 0 and 1
+  EXPECT_EQ(NearestColorIndex(entries.data(), 1, clWhite), 0);
+  EXPECT_EQ(NearestColorIndex(entries.data(), 0, clWhite), -1);
+  EXPECT_EQ(NearestColorIndex(entries.data(), 4, clBtnFace), 3);  // system colours resolve first
+  EXPECT_EQ(TNearestColorFinder(TPalette()).Find(clWhite), -1);
+}
+
+TEST(NearestColour, TheFinderAgreesWithTheLinearSearchTiesIncluded) {
   std::mt19937 gen(5);
   for (int round = 0; round < 200; ++round) {
     // Few distinct channel values make many equal distances and duplicate entries.
@@ -23,8 +33,4 @@ TEST(NearestColourFinder, AgreesWithTheLinearSearchTiesIncluded) {
       ASSERT_EQ(finder.Find(color), NearestColorIndex(entries.data(), count, color)) << round << " " << k;
     }
   }
-}
-
-TEST(NearestColourFinder, EmptyPaletteFindsNothing) {
-  EXPECT_EQ(TNearestColorFinder(TPalette()).Find(clWhite), -1);
 }

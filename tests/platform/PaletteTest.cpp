@@ -24,9 +24,6 @@ TEST(PaletteEntries, CopiesAreIndependentAndAtMost256Entries) {
   TPalette b = CopyPalette(a);
   b.SetEntry(0, PaletteEntryOf(clBlue));
   EXPECT_EQ(a.Entry(0), PaletteEntryOf(clRed));
-}
-
-TEST(PaletteEntries, DefaultPalettes) {
   EXPECT_EQ(DefaultPalette(1).Count(), 2);
   EXPECT_EQ(DefaultPalette(4).Count(), 16);
   EXPECT_EQ(DefaultPalette(8).Count(), 256);

@@ -18,8 +18,7 @@ TEST(PictureFormatRegistry, ExtensionsMatchWithOrWithoutDotInAnyCase) {
   EXPECT_TRUE(LoadPictureFile("/x/picture.tstfmt", bitmap));
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(bitmap.Width(), 3);
-  // Registering again replaces the entry.
-  RegisterFileFormat("TSTFMT", "Other", nullptr);
+  RegisterFileFormat("TSTFMT", "Other", nullptr);  // replaces the entry
   EXPECT_EQ(FindFileFormat(".tstfmt")->Description, "Other");
   EXPECT_FALSE(LoadPictureFile("/x/picture.tstfmt", bitmap));
   UnregisterFileFormat(".tstfmt");

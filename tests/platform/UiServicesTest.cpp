@@ -5,24 +5,15 @@
 #include <gtest/gtest.h>
 
 TEST(MessageBoxDefaults, FollowTheDefaultButtonFlag) {
-  EXPECT_EQ(DefaultMessageBoxResult(MB_OK | MB_ICONERROR), IDOK);
-  EXPECT_EQ(DefaultMessageBoxResult(MB_YESNO), IDYES);
-  EXPECT_EQ(DefaultMessageBoxResult(MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION), IDNO);
-  EXPECT_EQ(DefaultMessageBoxResult(MB_YESNOCANCEL | MB_DEFBUTTON3), IDCANCEL);
-  EXPECT_EQ(DefaultMessageBoxResult(MB_OKCANCEL | MB_DEFBUTTON2), IDCANCEL);
+  const std::pair<unsigned, int> cases[] = {{MB_OK | MB_ICONERROR, IDOK},
+                                            {MB_YESNO, IDYES},
+                                            {MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION, IDNO},
+                                            {MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL},
+                                            {MB_OKCANCEL | MB_DEFBUTTON2, IDCANCEL}};
+  for (const auto& [flags, result] : cases) EXPECT_EQ(DefaultMessageBoxResult(flags), result) << std::hex << flags;
 }
 
-TEST(ScriptedServices, RecordMessagesAndAnswerFromTheScript) {
-  ScriptedUiServices ui;
-  ui.messageAnswers.push_back(IDNO);
-  EXPECT_EQ(Ui().MessageBox(0, "Save?", "Gleamcraft", MB_YESNOCANCEL), IDNO);
-  EXPECT_EQ(Ui().MessageBox(0, "Again?", "Gleamcraft", MB_YESNO | MB_DEFBUTTON2), IDNO);
-  ASSERT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages[0].text, "Save?");
-  EXPECT_EQ(ui.messages[1].flags, unsigned{MB_YESNO | MB_DEFBUTTON2});
-}
-
-TEST(ScriptedServices, BusyCursorIsRestoredOnEveryExit) {
+TEST(BusyCursor, IsRestoredOnEveryExit) {
   ScriptedUiServices ui;
   try {
     TBusyCursor busy;
@@ -32,13 +23,9 @@ TEST(ScriptedServices, BusyCursorIsRestoredOnEveryExit) {
   EXPECT_EQ(ui.cursors, (std::vector<TCursor>{crHourGlass, crDefault}));
 }
 
-TEST(QtFileFilters, TurnTheEditorsFiltersIntoQtFilters) {
-  EXPECT_EQ(QtFileFilter("3D Animation (*.GLM)|*.GLM|All Files (*.*)|*.*"),
-            "3D Animation (*.GLM *.glm);;All Files (*.*)");
+TEST(QtTexts, FileFiltersListBothCasesAndCarriageReturnsBreakLines) {
+  EXPECT_EQ(QtFileFilter("3D Animation (*.GLM)|*.GLM|All Files (*.*)|*.*"), "3D Animation (*.GLM *.glm);;All Files (*.*)");
   EXPECT_EQ(QtFileFilter("GIF - CompuServe Bitmap|*.gif"), "GIF - CompuServe Bitmap (*.gif *.GIF)");
   EXPECT_EQ(QtFileFilter("Pictures|*.bmp;*.jpg"), "Pictures (*.bmp *.BMP *.jpg *.JPG)");
-}
-
-TEST(QtFileFilters, DisplayTextBreaksLinesAtCarriageReturns) {
   EXPECT_EQ(DisplayText("one\rtwo\r\nthree \xE9"), QString::fromUtf8("one\ntwo\nthree é"));
 }
