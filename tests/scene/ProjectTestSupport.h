@@ -60,10 +60,6 @@ class Bytes {
   std::string s_;
 };
 
-inline std::string StreamBytes(TMemoryStream& stream) {
-  return std::string(reinterpret_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
-}
-
 inline void LoadBytes(TMemoryStream& stream, const std::string& bytes) {
   stream.Clear();
   stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
@@ -88,12 +84,8 @@ inline void MakeTwoColour(TBitmap& bitmap, int w, int h, TColor color, TColor co
 
 inline T3DTextState Sample3DState(const std::string& text, double depth) {
   T3DTextState s;
-  s.Text = text;
-  s.FontName = "Arial";
-  s.TextureFileName = "wood.bmp";
-  s.FontStyle = 3;
-  s.Charset = 1;
-  s.Depth = depth;
+  s.Text = text, s.FontName = "Arial", s.TextureFileName = "wood.bmp";
+  s.FontStyle = 3, s.Charset = 1, s.Depth = depth;
   s.TextPositionX = 1.5, s.TextPositionY = -2.25, s.TextPositionZ = 3;
   s.TextRotationX = 10, s.TextRotationY = 20, s.TextRotationZ = 30;
   s.CameraPositionX = 0.5, s.CameraPositionY = 0.25, s.CameraPositionZ = -40;
@@ -118,81 +110,35 @@ inline T3DTextState Sample3DState(const std::string& text, double depth) {
 
 inline TShapeParams SampleShape() {
   TShapeParams s;
-  s.GradientStyle = 0;
-  s.FillColor1 = 0x0000FF;
-  s.FillColor2 = 0x00FF00;
-  s.BackgroundColor = 0xFFFFFF;
-  s.GradientAngle = 45;
-  s.BevelStyle = 0;
-  s.BevelWidth = 2;
-  s.BevelColor1 = 0xC0C0C0;
-  s.BevelColor2 = 0x808080;
-  s.BorderWidth = 1;
-  s.BorderColor = 0;
-  s.CornerSize = 0;
+  s.GradientStyle = 0, s.FillColor1 = 0x0000FF, s.FillColor2 = 0x00FF00, s.BackgroundColor = 0xFFFFFF;
+  s.GradientAngle = 45, s.BevelStyle = 0, s.BevelWidth = 2, s.BevelColor1 = 0xC0C0C0, s.BevelColor2 = 0x808080;
+  s.BorderWidth = 1, s.BorderColor = 0, s.CornerSize = 0;
   return s;
 }
 
 inline TText2DParams SampleText() {
   TText2DParams p;
-  p.Charset = 0;
-  p.TextColor = 0x0000FF;
-  p.FontHeight = -14;
-  p.FontName = "DejaVu Sans";
-  p.Pitch = 0;
-  p.Style = 1;
-  p.BackgroundColor = 0xFFFFFF;
-  p.Mode = tdmShadow;
-  p.ShadowDistance = 2;
-  p.ShadowPosition = 3;
-  p.ShadowColor = 0x808080;
-  p.Depth = 0;
-  p.ExtrusionAngle = 45;
-  p.ExtrusionColor = 0;
+  p.Charset = 0, p.TextColor = 0x0000FF, p.FontHeight = -14, p.FontName = "DejaVu Sans", p.Pitch = 0, p.Style = 1;
+  p.BackgroundColor = 0xFFFFFF, p.Mode = tdmShadow, p.ShadowDistance = 2, p.ShadowPosition = 3;
+  p.ShadowColor = 0x808080, p.Depth = 0, p.ExtrusionAngle = 45, p.ExtrusionColor = 0;
   return p;
 }
 
-// A small GIF of three images in three colours.
-inline TGifFilePtr SampleGif() {
-  TGifFilePtr gif(new TGifFile());
-  for (TColor color : {clRed, clLime, clBlue}) {
-    TBitmap image;
-    image.SetPixelFormat(pf8bit);
-    image.Canvas().Brush().Color = color;
-    image.SetSize(6, 4);
-    image.Canvas().FillRect(Rect(0, 0, 6, 4));
-    gif->AddGraphic(image);
-  }
-  return gif;
-}
+// A small GIF of three 6 x 4 images in three colours.
+inline TGifFilePtr SampleGif() { return MakeGif({clRed, clLime, clBlue}); }
 
 // A scene that uses every setting the body carries and every kind of frame.
 inline void FillRichScene(TAnimatedScene& scene) {
-  scene.Width = 160;
-  scene.Height = 90;
-  scene.StepCount = 40;
+  scene.Width = 160, scene.Height = 90, scene.StepCount = 40;
   scene.Timer().SetInterval(80);
-  scene.LoopCount = 3;
-  scene.ReservedA = 7;
-  scene.Name = "Rich scene";
-  scene.BackgroundMode = bgmFillAndPicture;
-  scene.BackgroundFile = "/nowhere/back.bmp";
-  scene.StartColor = 0x102030;
-  scene.FinishColor = 0x405060;
-  scene.PicturePlacement = ppTiled;
+  scene.LoopCount = 3, scene.ReservedA = 7, scene.Name = "Rich scene";
+  scene.BackgroundMode = bgmFillAndPicture, scene.BackgroundFile = "/nowhere/back.bmp";
+  scene.StartColor = 0x102030, scene.FinishColor = 0x405060, scene.PicturePlacement = ppTiled;
   MakeTwoColour(scene.BackgroundPicture, 12, 9, 0x336699, 0x996633);
-  scene.TransparentBackground = 1;
-  scene.TransparentColor = 0x00FF00;
-  scene.VelvetFill = 1;
-  scene.FillColor = 0xEEEEEE;
-  scene.FillAngle = 30;
-  scene.FountainBevel = 1;
-  scene.BevelDepth = 3;
-  scene.BevelHighlight = 0xDDDDDD;
-  scene.BevelShadow = 0x222222;
-  scene.OutlineWidth = 2;
-  scene.OutlineColor = 0x111111;
-  scene.CornerRadius = 5;
+  scene.TransparentBackground = 1, scene.TransparentColor = 0x00FF00;
+  scene.VelvetFill = 1, scene.FillColor = 0xEEEEEE, scene.FillAngle = 30;
+  scene.FountainBevel = 1, scene.BevelDepth = 3, scene.BevelHighlight = 0xDDDDDD, scene.BevelShadow = 0x222222;
+  scene.OutlineWidth = 2, scene.OutlineColor = 0x111111, scene.CornerRadius = 5;
   scene.ReservedB1 = 1, scene.ReservedB2 = 31, scene.ReservedB3 = 2, scene.ReservedB4 = 3, scene.ReservedB5 = 99;
   scene.ReservedColors = {0x0000FF, 0x00FF00};
   scene.ReservedColorBytes = {1, 2, 3, 4};
@@ -219,16 +165,12 @@ inline void FillRichScene(TAnimatedScene& scene) {
   pictures.AddInterval(15, 30);
   pictures.SetContinueMoving(1);
   pictures.AppearanceFlag = 1;
-  TMovingStepValues line;
-  line.Kind = mskLine;
-  line.X1 = 0, line.Y1 = 5, line.X2 = 100, line.Y2 = 40;
-  line.StartX = 0, line.StartY = 5;
-  line.SpeedStart = 2, line.SpeedEnd = 4;
+  TMovingStepValues line = LineFrom(0, 5, 100, 40, 2);
+  line.SpeedEnd = 4;
   line.ZoomXStart = 1, line.ZoomXEnd = 1.5, line.ZoomYStart = 0.5, line.ZoomYEnd = 1;
   line.OpacityStart = 50, line.OpacityEnd = 100;
   pictures.Motion().AddStepWith(line, &pictures);
-  TMovingStepValues hold;
-  hold.StartX = 20, hold.StartY = 10, hold.Duration = 5;
+  const TMovingStepValues hold = HoldAt(20, 10, 5);
   pictures.Motion().AddStepWith(hold, &pictures);
   pictures.Motion().Step(1).ShadowOn = 1;
   pictures.Motion().LoopLimit = 2;

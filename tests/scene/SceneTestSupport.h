@@ -1,8 +1,13 @@
 // Helpers of the scene model tests: an undo recorder that keeps what it was
-// asked to record, solid bitmaps and small scenes.
+// asked to record, solid bitmaps, GIF files and motion steps.
 #pragma once
 
+#include "imaging/GifUnit.h"
+#include "imaging/JpgImg.h"
 #include "platform/Graphics.h"
+#include "platform/Streams.h"
+#include "scene/Frame.h"
+#include "scene/Moving.h"
 #include "scene/UndoRecorder.h"
 
 #include <cstdint>
@@ -42,10 +47,56 @@ class RecordingUndo final : public TUndoRecorder {
   std::vector<TSnapshotWriter> writers;
 };
 
+inline std::string StreamBytes(TMemoryStream& stream) {
+  return std::string(reinterpret_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+}
+
 // A 24-bit bitmap of one colour.
 inline void MakeSolid(TBitmap& bitmap, int width, int height, TColor color) {
   bitmap.SetPixelFormat(pf24bit);
   bitmap.Canvas().Brush().Color = color;
   bitmap.SetSize(width, height);
   bitmap.Canvas().FillRect(Rect(0, 0, width, height));
+}
+
+// A GIF of w x h images, image i filled with colors[i] and shown for delays[i]
+// hundredths of a second (0 when not given).
+inline TGifFilePtr MakeGif(const std::vector<TColor>& colors, const std::vector<int>& delays = {}, int w = 6,
+                           int h = 4) {
+  TGifFilePtr gif(new TGifFile());
+  for (std::size_t i = 0; i < colors.size(); ++i) {
+    TBitmap image;
+    image.SetPixelFormat(pf8bit);
+    image.Canvas().Brush().Color = colors[i];
+    image.SetSize(w, h);
+    image.Canvas().FillRect(Rect(0, 0, w, h));
+    gif->AddGraphic(image);
+    gif->GetSubImage(gif->ImageCount())->SetDelay(i < delays.size() ? delays[i] : 0);
+  }
+  return gif;
+}
+
+inline TMovingStepValues HoldAt(double x, double y, int duration = -1) {
+  TMovingStepValues v;
+  v.Kind = mskHold;
+  v.StartX = x, v.StartY = y;
+  v.Duration = duration;
+  return v;
+}
+
+inline TMovingStepValues LineFrom(double x1, double y1, double x2, double y2, double speed) {
+  TMovingStepValues v;
+  v.Kind = mskLine;
+  v.X1 = x1, v.Y1 = y1, v.X2 = x2, v.Y2 = y2;
+  v.StartX = x1, v.StartY = y1;
+  v.SpeedStart = v.SpeedEnd = speed;
+  return v;
+}
+
+// The picture encoded as JPEG bytes, and those bytes decoded as a frame keeps them.
+inline void EncodeJpeg(const TBitmap& picture, TMemoryStream& bytes, TJPEGImage& decoded) {
+  TJPEGImage encoder;
+  encoder.Bitmap().Assign(&picture);
+  encoder.SaveToStream(bytes);
+  decoded.LoadFromMemoryStream(&bytes);
 }
