@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -293,7 +294,10 @@ void TQelTorus::Assign(const TPersistent& source) {
 
 void TQelTorus::Render() {
   TQelShape::Render();
-  const int slices = Slices(), stacks = Stacks();
+  // Drawn no finer than GLU draws its own quadrics: a stored count near the
+  // integer limit would otherwise keep rendering for hours.
+  constexpr int kFinestSubdivision = 239;
+  const int slices = std::min(Slices(), kFinestSubdivision), stacks = std::min(Stacks(), kFinestSubdivision);
   const double a = 2.0 * std::numbers::pi / slices;
   const double b = 2.0 * std::numbers::pi / stacks;
   for (int i = 0; i < slices; ++i) {

@@ -318,6 +318,12 @@ bool TQelView::CreateContext() {
   if (context_ != nullptr) return true;
   try {
     if (targetBitmap_ != nullptr && !QelOffScreenFailed) {
+      // No buffer is that large; that says nothing about bitmap contexts in
+      // general, so this target alone shows the background.
+      if (!FitsARenderingBuffer(*targetBitmap_)) {
+        FillWithBackground(*targetBitmap_);
+        return false;
+      }
       if (CreateContextOfKind(TGLContextPurpose::Bitmap)) return true;
       // Bitmap contexts cannot be made here: window mode from now on.
       QelOffScreenFailed = true;
@@ -369,12 +375,10 @@ void TQelView::Redraw() {
   } scope(*this);
 
   // The buffer follows the frame it renders: the target bitmap or the client area.
-  if (InBitmapMode()) {
-    context_->SetSize(targetBitmap_->Width(), targetBitmap_->Height());
-  } else {
-    context_->SetSize(clientWidth_, clientHeight_);
-  }
-  if (MakeCurrent(true)) {
+  const bool sized = InBitmapMode() ? context_->SetSize(targetBitmap_->Width(), targetBitmap_->Height())
+                                    : context_->SetSize(clientWidth_, clientHeight_);
+  const bool rendered = sized && MakeCurrent(true);
+  if (rendered) {
     if (camera_ != nullptr) SetupProjection(context_->Width(), context_->Height());
     RenderScene();
     // A window frame is shown as an image; a bitmap frame is copied below.
@@ -383,6 +387,9 @@ void TQelView::Redraw() {
   if (targetBitmap_ != nullptr) {
     if (QelOffScreenFailed || !InBitmapMode()) {
       RenderToBitmap(*targetBitmap_);
+    } else if (!rendered) {
+      // Never hand on a buffer nothing was rendered into.
+      FillWithBackground(*targetBitmap_);
     } else {
       context_->CopyToBitmap(*targetBitmap_);
       if (OnBitmapRedraw) OnBitmapRedraw(*this);
@@ -501,6 +508,10 @@ void TQelView::RenderScene() {
   }
 }
 
+bool TQelView::FitsARenderingBuffer(const TBitmap& bitmap) {
+  return bitmap.Width() <= kMaxClientSize && bitmap.Height() <= kMaxClientSize;
+}
+
 void TQelView::FillWithBackground(TBitmap& bitmap) const {
   TCanvas& canvas = bitmap.Canvas();
   // The caller's canvas keeps its brush and clip.
@@ -516,6 +527,10 @@ void TQelView::FillWithBackground(TBitmap& bitmap) const {
 
 void TQelView::RenderToBitmap(TBitmap& bitmap) {
   if (bitmap.Empty()) return;
+  if (!FitsARenderingBuffer(bitmap)) {
+    FillWithBackground(bitmap);
+    return;
+  }
   TFlagScope bitmapMode(renderingToBitmap_);
   TGLCurrentContextGuard keepCurrent;
   std::unique_ptr<TGLContext> temporary =
@@ -529,6 +544,8 @@ void TQelView::RenderToBitmap(TBitmap& bitmap) {
     if (camera_ != nullptr) SetupProjection(bitmap.Width(), bitmap.Height());
     RenderScene();
     temporary->CopyToBitmap(bitmap);
+  } else {
+    FillWithBackground(bitmap);
   }
   if (!temporary->Release()) QelReleaseFailed = true;
 }

@@ -239,6 +239,7 @@ class TQelView : public TQelComponent, private TQelFreeNotification {
   void ChangeTarget(TBitmap* bitmap, TQelOutputImage* image);
   bool CreateContextOfKind(TGLContextPurpose purpose);
   void DrawAxes();
+  static bool FitsARenderingBuffer(const TBitmap& bitmap);
   void FillWithBackground(TBitmap& bitmap) const;
   void QelComponentDestroyed(TQelComponent& component) override;
 

@@ -215,3 +215,15 @@ TEST_F(QelShapeStoring, ShapeStreamsKeepZeroRadii) {
   ASSERT_NE(cylinderCopy, nullptr);
   EXPECT_EQ(cylinderCopy->TopRadius(), 0.0f);
 }
+
+TEST_F(QelShapeDrawing, ATorusIsDrawnNoFinerThanGluDrawsItsQuadrics) {
+  TQelTorus finest, stored;
+  finest.SetSlices(239);
+  finest.SetStacks(239);
+  stored.SetSlices(INT32_MAX);
+  stored.SetStacks(INT32_MAX);
+  const int polygons = PolygonsOf(finest);
+  EXPECT_GT(polygons, 0);
+  EXPECT_EQ(PolygonsOf(stored), polygons);
+  EXPECT_EQ(stored.Slices(), INT32_MAX) << "the stored count is kept";
+}

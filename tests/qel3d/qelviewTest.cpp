@@ -438,3 +438,22 @@ TEST_F(QelViewRendering, ViewSettingsSurviveAStreamRoundTrip) {
   EXPECT_EQ(copy->Coordinates().Length(), 0.0f);
   EXPECT_EQ(copy->ColorAmbient().Color(), 0x010203u);
 }
+
+TEST_F(QelViewFailures, ATargetLargerThanAnyBufferShowsTheBackgroundAndKeepsBitmapContexts) {
+  const int tooLarge = TQelView::kMaxClientSize + 1;
+  auto wide = MakeBitmap(tooLarge, 2);
+  TQelView view;
+  view.SetBackgroundColor(clAqua);
+  view.SetTargetBitmap(wide.get());
+  EXPECT_FALSE(QelOffScreenFailed);
+  EXPECT_FALSE(view.HasContext());
+  EXPECT_EQ(wide->Pixel(tooLarge - 1, 1), clAqua);
+  auto tall = MakeBitmap(2, tooLarge);
+  view.RenderToBitmap(*tall);
+  EXPECT_EQ(tall->Pixel(1, tooLarge - 1), clAqua);
+  EXPECT_FALSE(QelTempContextFailed);
+  // A target of usual size still gets its bitmap context.
+  auto usual = MakeBitmap(8, 8);
+  view.SetTargetBitmap(usual.get());
+  EXPECT_TRUE(view.InBitmapMode());
+}
