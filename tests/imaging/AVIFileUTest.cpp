@@ -1,5 +1,6 @@
 #include "imaging/AVIFileU.h"
 #include "imaging/JpgImg.h"
+#include "tests/imaging/PictureHelpers.h"
 #include "tests/support/AviTestFiles.h"
 #include "tests/support/ErrorText.h"
 #include "tests/support/FakeSystemValues.h"
@@ -21,11 +22,8 @@ TColor ColorOfFrame(int i) { return RGB(static_cast<std::uint8_t>(40 * i), stati
 // A bitmap filled with one colour, with a white top-left pixel.
 std::unique_ptr<TBitmap> SolidBitmap(int width, int height, TColor color, TPixelFormat format = pf24bit) {
   auto b = std::make_unique<TBitmap>();
-  b->SetPixelFormat(format);
-  b->Canvas().Brush().Color = color;
-  b->SetSize(width, height);
-  b->Canvas().FillRect(Rect(0, 0, width, height));
-  b->SetPixel(0, 0, RGB(255, 255, 255));
+  MakeFilled(*b, width, height, color, format);
+  b->SetPixel(0, 0, clWhite);
   return b;
 }
 
@@ -62,11 +60,6 @@ struct ReadAvi {
   PAVISTREAM stream;
 };
 
-int Distance(TColor a, TColor b) {
-  return std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
-                   std::abs(GetBValue(a) - GetBValue(b))});
-}
-
 std::vector<std::string> TemporaryFiles() {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(AviTemporaryFolder()))
@@ -87,25 +80,20 @@ TEST(AviObjectRoundTrip, FramesRateAndPixelsComeBack) {
   WriteClip(path, 3, 12);
   {
     ReadAvi in(path);
-    EXPECT_EQ(in.avi.AudioStreams(), 0);
     ASSERT_NE(in.stream, 0u);
-    EXPECT_EQ(in.avi.FrameCount(), 3);
-    EXPECT_EQ(in.avi.FirstFrame(), 0);
-    EXPECT_EQ(in.avi.FrameRate(), 12);
+    EXPECT_EQ(std::tuple(in.avi.AudioStreams(), in.avi.FrameCount(), in.avi.FirstFrame(), in.avi.FrameRate()),
+              std::tuple(0, 3, 0, 12));
     for (int i = 0; i < 3; ++i) {
       auto frame = in.avi.GetFrameBitmap(i);
-      ASSERT_EQ(frame->Width(), 6);
-      ASSERT_EQ(frame->Height(), 4);
+      auto expected = SolidBitmap(6, 4, ColorOfFrame(i));  // the white pixel shows the top row stays on top
+      EXPECT_TRUE(SamePixels(*frame, *expected)) << i;
       EXPECT_EQ(frame->PixelFormat(), pf24bit);
-      EXPECT_EQ(frame->Pixel(3, 2), ColorOfFrame(i));
-      EXPECT_EQ(frame->Pixel(0, 0), RGB(255, 255, 255));  // the top row stays on top
     }
     EXPECT_EQ(in.avi.LastFrameHeader().biBitCount, 24);
     EXPECT_FALSE(in.avi.ErrorFlag());
     auto missing = in.avi.GetFrameBitmap(7);
     EXPECT_TRUE(in.avi.ErrorFlag());
-    EXPECT_EQ(missing->Width(), 2);
-    EXPECT_EQ(missing->Height(), 2);
+    EXPECT_EQ(std::pair(missing->Width(), missing->Height()), std::pair(2, 2));
   }
   EXPECT_EQ(OpenAviHandleCount(), handles);
 }
@@ -165,7 +153,7 @@ TEST(AviObjectWriting, TheCompressorIsAskedForUnlessChosen) {
   EXPECT_EQ(in.avi.FrameCount(), 2);
   auto frame = in.avi.GetFrameBitmap(1);
   EXPECT_FALSE(in.avi.ErrorFlag());
-  EXPECT_LE(Distance(frame->Pixel(8, 8), RGB(30, 120, 200)), 6);
+  EXPECT_LE(ChannelDistance(frame->Pixel(8, 8), RGB(30, 120, 200)), 6);
 }
 
 TEST(AviObjectWriting, AFileThatCannotBeDeletedIsBusy) {
@@ -192,9 +180,8 @@ TEST(AviObjectReading, AudioIsCountedAndTheVideoStreamFoundOrNot) {
   ReadAvi in(dir.WriteFile("av.avi", AviTestFile{.streams = {kSound, {.scale = 2, .rate = 30, .format = DibFormat(2, 2, 24)}},
                                                  .chunks = {{"00wb", "abcd"}, {"01db", Rows24(2, 2, [](int, int) { return 0x00FF00u; })}}}
                                          .Build()));
-  EXPECT_EQ(in.avi.AudioStreams(), 1);
   ASSERT_NE(in.stream, 0u);
-  EXPECT_EQ(in.avi.FrameRate(), 15);
+  EXPECT_EQ(std::pair(in.avi.AudioStreams(), in.avi.FrameRate()), std::pair(1, 15));
   EXPECT_EQ(in.avi.GetFrameBitmap(0)->Pixel(1, 1), RGB(0, 255, 0));
 
   ReadAvi soundOnly(dir.WriteFile("a.avi", AviTestFile{.streams = {kSound}, .chunks = {{"00wb", "abcd"}}}.Build()));
@@ -225,10 +212,8 @@ TEST(AviObjectReading, Rle8FramesBecomeEightBitBitmapsWithTheirPalette) {
   auto frame = in.avi.GetFrameBitmap(0);
   EXPECT_FALSE(in.avi.ErrorFlag());
   EXPECT_EQ(frame->PixelFormat(), pf8bit);
-  EXPECT_EQ(frame->Pixel(0, 0), RGB(0x33, 0x66, 0x99));
-  EXPECT_EQ(frame->Pixel(2, 0), RGB(0, 0, 0));
-  ASSERT_EQ(in.avi.LastColorTable().size(), 2u);
-  EXPECT_EQ(in.avi.LastColorTable()[1], (TPaletteEntry{0x33, 0x66, 0x99, 0}));
+  EXPECT_EQ(std::pair(frame->Pixel(0, 0), frame->Pixel(2, 0)), std::pair(RGB(0x33, 0x66, 0x99), RGB(0, 0, 0)));
+  EXPECT_EQ(in.avi.LastColorTable(), (std::vector<TPaletteEntry>{{0, 0, 0, 0}, {0x33, 0x66, 0x99, 0}}));
 }
 
 namespace {
@@ -263,13 +248,13 @@ TEST(AviObjectReading, MotionJpegFramesAreDecoded) {
                                          {"00dc", "not a jpeg"}}}
                       .Build()));
   ASSERT_EQ(in.avi.FrameCount(), 3);
-  auto first = in.avi.GetFrameBitmap(0);
-  EXPECT_FALSE(in.avi.ErrorFlag());
-  EXPECT_EQ(first->Width(), 16);
-  EXPECT_LE(Distance(first->Pixel(8, 4), RGB(200, 40, 40)), 6);
-  auto second = in.avi.GetFrameBitmap(1);
-  EXPECT_FALSE(in.avi.ErrorFlag());
-  EXPECT_LE(Distance(second->Pixel(8, 4), RGB(40, 40, 200)), 6);
+  const TColor colours[] = {RGB(200, 40, 40), RGB(40, 40, 200)};
+  for (int i = 0; i < 2; ++i) {
+    auto frame = in.avi.GetFrameBitmap(i);
+    EXPECT_FALSE(in.avi.ErrorFlag());
+    EXPECT_EQ(frame->Width(), 16);
+    EXPECT_LE(ChannelDistance(frame->Pixel(8, 4), colours[i]), 6) << i;
+  }
   in.avi.GetFrameBitmap(2);
   EXPECT_TRUE(in.avi.ErrorFlag());
 }
@@ -313,8 +298,7 @@ TEST(AviClipPlayback, ScaledFramesAreStretched) {
   ASSERT_TRUE(clip.OpenFile(dir.File("scale.avi")));
   TBitmap target;
   ASSERT_TRUE(clip.DrawFrame(1, target));
-  EXPECT_EQ(target.Width(), 9);
-  EXPECT_EQ(target.Height(), 6);
+  EXPECT_EQ(std::pair(target.Width(), target.Height()), std::pair(9, 6));
   EXPECT_EQ(target.Pixel(7, 5), ColorOfFrame(1));
 }
 
@@ -420,13 +404,12 @@ TEST(AviClipRecord, TwoClipsOfTheSameNameGetTheirOwnFiles) {
   TMemoryStream stream;
   source.SaveToStream(stream);
   TAVIImage a, b;
-  stream.SetPosition(0);
-  a.LoadFromStream(stream);
-  stream.SetPosition(0);
-  b.LoadFromStream(stream);
+  for (TAVIImage* clip : {&a, &b}) {
+    stream.SetPosition(0);
+    clip->LoadFromStream(stream);
+    EXPECT_TRUE(FileExists(clip->FileName()));
+  }
   EXPECT_NE(a.FileName(), b.FileName());
-  EXPECT_TRUE(FileExists(a.FileName()));
-  EXPECT_TRUE(FileExists(b.FileName()));
 }
 
 TEST(AviClipRecord, LengthZeroCreatesNoFileAndLengthsBeyondTheStreamAreRefused) {
@@ -457,22 +440,21 @@ TEST(AviClipRecord, AVanishedOrTooLargeFileIsStoredWithLengthZero) {
   ASSERT_TRUE(clip.OpenFile(path));
   clip.CloseFile();
   DeleteFile(path);
-  TMemoryStream stream;
-  clip.SaveToStream(stream);
-  EXPECT_EQ(stream.Size(), static_cast<std::int64_t>(1 + path.size() + 4));
-  EXPECT_EQ(stream.Size(), clip.StreamedSize());
-  stream.SetPosition(1 + static_cast<std::int64_t>(path.size()));
-  EXPECT_EQ(stream.ReadInt32(), 0);
-
+  auto expectEmptyRecord = [&](TAVIImage& image) {
+    TMemoryStream stream;
+    image.SaveToStream(stream);
+    EXPECT_EQ(stream.Size(), static_cast<std::int64_t>(1 + path.size() + 4));
+    EXPECT_EQ(stream.Size(), image.StreamedSize());
+    stream.SetPosition(1 + static_cast<std::int64_t>(path.size()));
+    EXPECT_EQ(stream.ReadInt32(), 0);
+  };
+  expectEmptyRecord(clip);
   // A file beyond a 32-bit length is not embedded.
   WriteClip(path, 1, 10);
   TAVIImage big;
   ASSERT_TRUE(big.OpenFile(path));
   std::filesystem::resize_file(path, std::uintmax_t{0x80000000});  // sparse: nothing is written
-  TMemoryStream bigStream;
-  big.SaveToStream(bigStream);
-  EXPECT_EQ(bigStream.Size(), static_cast<std::int64_t>(1 + path.size() + 4));
-  EXPECT_EQ(bigStream.Size(), big.StreamedSize());
+  expectEmptyRecord(big);
 }
 
 TEST(AviClipRecord, NamesAreCutAndTheSizeStillMatchesAndNothingIsStoredWithoutAName) {

@@ -3,26 +3,15 @@
 #include <gtest/gtest.h>
 
 TEST(ColorTableKinds, StartTablesHoldTheStandardColours) {
-  TColorTable none(0);
-  EXPECT_EQ(none.Count(), 0);
-  EXPECT_EQ(none.ColorOf(0), 0x000000u);
-  EXPECT_EQ(none.ColorOf(1), 0xFFFFFFu);
-  TColorTable two(2);
-  EXPECT_EQ(two.Count(), 2);
-  EXPECT_EQ(two.ColorOf(1), 0xFFFFFFu);
-  TColorTable vga(16);
-  EXPECT_EQ(vga.Count(), 16);
-  EXPECT_EQ(vga.ColorOf(1), RGB(128, 0, 0));
-  EXPECT_EQ(vga.ColorOf(8), RGB(192, 192, 192));
-  EXPECT_EQ(vga.ColorOf(9), RGB(255, 0, 0));
-  EXPECT_EQ(vga.ColorOf(12), RGB(0, 0, 255));
-  EXPECT_EQ(vga.ColorOf(15), 0xFFFFFFu);
+  const TColorTable none(0), two(2), vga(16);
   TColorTable grey(256);
-  EXPECT_EQ(grey.Count(), 256);
+  EXPECT_EQ(std::tuple(none.Count(), two.Count(), vga.Count(), grey.Count()), std::tuple(0, 2, 16, 256));
+  EXPECT_EQ(std::tuple(none.ColorOf(0), none.ColorOf(1), two.ColorOf(1)), std::tuple(0u, 0xFFFFFFu, 0xFFFFFFu));
+  EXPECT_EQ((std::vector<TColor>{vga.ColorOf(1), vga.ColorOf(8), vga.ColorOf(9), vga.ColorOf(12), vga.ColorOf(15)}),
+            (std::vector<TColor>{RGB(128, 0, 0), RGB(192, 192, 192), RGB(255, 0, 0), RGB(0, 0, 255), 0xFFFFFF}));
   EXPECT_EQ(grey.ColorOf(100), RGB(100, 100, 100));
-  // Red is in the low byte of a colour value.
   grey.SetTriple(3, 1, 2, 3);
-  EXPECT_EQ(grey.ColorOf(3), 0x030201u);
+  EXPECT_EQ(grey.ColorOf(3), 0x030201u);  // red is in the low byte of a colour value
 }
 
 TEST(ColorTableRounding, CountsRoundUpToPowersOfTwoFromFour) {
@@ -43,9 +32,7 @@ TEST(ColorTableLookups, IndexOfFindsTheHighestMatchWithinTheCount) {
   t.SetColor(2, clRed);
   t.SetColor(3, clRed);  // past the count
   t.SetCount(3);
-  EXPECT_EQ(t.IndexOf(clRed), 2);
-  EXPECT_EQ(t.IndexOf(clBlue), 1);
-  EXPECT_EQ(t.IndexOf(clLime), -1);
+  EXPECT_EQ(std::tuple(t.IndexOf(clRed), t.IndexOf(clBlue), t.IndexOf(clLime)), std::tuple(2, 1, -1));
 }
 
 TEST(ColorTableLookups, NearestIndexStaysWithinTheTablesOwnEntries) {
@@ -54,9 +41,9 @@ TEST(ColorTableLookups, NearestIndexStaysWithinTheTablesOwnEntries) {
   t.SetColor(1, RGB(0, 0, 250));
   t.SetColor(2, RGB(255, 255, 255));  // past the count: never a result
   t.SetCount(2);
-  EXPECT_EQ(t.NearestIndex(RGB(255, 10, 0)), 0);
-  EXPECT_EQ(t.NearestIndex(RGB(10, 0, 255)), 1);
-  EXPECT_EQ(t.NearestIndex(RGB(255, 255, 255)), 0);  // equally far from both: the lower index
+  // White is equally far from both: the lower index.
+  EXPECT_EQ(std::tuple(t.NearestIndex(RGB(255, 10, 0)), t.NearestIndex(RGB(10, 0, 255)), t.NearestIndex(clWhite)),
+            std::tuple(0, 1, 0));
   // The high byte of the colour does not count.
   EXPECT_EQ(t.NearestIndex(0x7F0000FAu), 0);
   EXPECT_EQ(TColorTable(0).NearestIndex(clRed), 0);

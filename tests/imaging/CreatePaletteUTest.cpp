@@ -24,6 +24,14 @@ TPaletteEntry E(int r, int g, int b) {
   return {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b), 0};
 }
 
+// The colours of the entries at the indices.
+template <typename Entries>
+std::vector<TColor> At(const Entries& entries, std::initializer_list<int> indices) {
+  std::vector<TColor> colours;
+  for (int i : indices) colours.push_back(ColorOf(entries[static_cast<std::size_t>(i)]));
+  return colours;
+}
+
 TMaxLogPalette Load(const std::string& text) {
   TMemoryStream stream;
   stream.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
@@ -72,28 +80,18 @@ TEST(FixedPalettes, BrowserCubeHasRedOutermostAndBlackAtTheEnd) {
   ASSERT_TRUE(CreatePaletteForBitmaps(pkBrowser, frames, 16, nullptr));
   const TBitmap& b = *frames[0]->Bitmap;
   EXPECT_EQ(b.PixelFormat(), pf8bit);
-  const TPalette& p = b.Palette();
-  ASSERT_EQ(p.Count(), 256);
-  EXPECT_EQ(p.Entry(0), E(0, 0, 0));
-  EXPECT_EQ(p.Entry(1), E(0, 0, 51));
-  EXPECT_EQ(p.Entry(6), E(0, 51, 0));
-  EXPECT_EQ(p.Entry(36), E(42, 0, 0));
-  EXPECT_EQ(p.Entry(251), E(252, 255, 255));
-  for (int i = 252; i < 256; ++i) EXPECT_EQ(p.Entry(i), E(0, 0, 0));
+  ASSERT_EQ(b.Palette().Count(), 256);
+  EXPECT_EQ(At(b.Palette().Entries(), {0, 1, 6, 36, 251, 252, 255}),
+            (std::vector<TColor>{0, RGB(0, 0, 51), RGB(0, 51, 0), RGB(42, 0, 0), RGB(252, 255, 255), 0, 0}));
   EXPECT_EQ(b.Pixel(1, 1), RGB(42, 51, 51));
 }
 
 TEST(FixedPalettes, StandardVgaAndGreys) {
   const TMaxLogPalette vga = StandardVGAPalette();
   EXPECT_EQ(vga.palNumEntries, 256);
-  EXPECT_EQ(vga.palPalEntry[1], E(128, 0, 0));
-  EXPECT_EQ(vga.palPalEntry[7], E(128, 128, 128));
-  EXPECT_EQ(vga.palPalEntry[8], E(192, 192, 192));
-  EXPECT_EQ(vga.palPalEntry[15], E(255, 255, 255));
-  EXPECT_EQ(vga.palPalEntry[16], E(0, 0, 0));
-  const TMaxLogPalette grey = GrayscalePalette();
-  EXPECT_EQ(grey.palPalEntry[77], E(77, 77, 77));
-  EXPECT_EQ(grey.palVersion, 0x300);
+  EXPECT_EQ(At(vga.palPalEntry, {1, 7, 8, 15, 16}),
+            (std::vector<TColor>{RGB(128, 0, 0), RGB(128, 128, 128), RGB(192, 192, 192), clWhite, 0}));
+  EXPECT_EQ(GrayscalePalette().palPalEntry[77], E(77, 77, 77));
 }
 
 TEST(FixedPalettes, CustomPaletteIsUsedWithFullCount) {
@@ -108,8 +106,7 @@ TEST(FixedPalettes, CustomPaletteIsUsedWithFullCount) {
   EXPECT_EQ(custom.palVersion, 0x300);
   EXPECT_EQ(custom.palNumEntries, 256);
   EXPECT_EQ(frames[0]->Bitmap->Palette().Count(), 256);
-  EXPECT_EQ(frames[0]->Bitmap->Pixel(0, 0), RGB(10, 20, 30));
-  EXPECT_EQ(frames[0]->Bitmap->Pixel(1, 0), RGB(200, 0, 0));
+  EXPECT_EQ(std::pair(frames[0]->Bitmap->Pixel(0, 0), frames[0]->Bitmap->Pixel(1, 0)), std::pair(RGB(10, 20, 30), RGB(200, 0, 0)));
 }
 
 TEST(FixedPalettes, UnknownKindsStillMakeEightBitFrames) {
@@ -125,12 +122,9 @@ TEST(FixedPalettes, UnknownKindsStillMakeEightBitFrames) {
 TEST(PaletteFile, RunsOfDigitsGiveTheColours) {
   const TMaxLogPalette p = Load("10, 20, 30\r\n  10 20 30 40\r\n10,20\r\n\r\nrgb(1;2;3)x\n300 256 999999999999999999999\n");
   ASSERT_EQ(p.palNumEntries, 4);
-  EXPECT_EQ(p.palPalEntry[0], E(10, 20, 30));
-  EXPECT_EQ(p.palPalEntry[1], E(10, 20, 30));
-  EXPECT_EQ(p.palPalEntry[2], E(1, 2, 3));
-  EXPECT_EQ(p.palPalEntry[3], E(44, 0, 255));  // low 8 bits, however long the run
-  EXPECT_EQ(p.palPalEntry[4], E(0, 0, 0));     // the rest is cleared
-  EXPECT_EQ(p.palPalEntry[255], E(0, 0, 0));
+  // The last line keeps the low 8 bits, however long the run; the rest is cleared.
+  EXPECT_EQ(At(p.palPalEntry, {0, 1, 2, 3, 4, 255}),
+            (std::vector<TColor>{RGB(10, 20, 30), RGB(10, 20, 30), RGB(1, 2, 3), RGB(44, 0, 255), 0, 0}));
 }
 
 TEST(PaletteFile, AtMost256EntriesAreRead) {
@@ -139,8 +133,7 @@ TEST(PaletteFile, AtMost256EntriesAreRead) {
   text.replace(text.rfind("0 1 2"), 5, "9 9 9");  // the 257th line
   const TMaxLogPalette p = Load(text);
   EXPECT_EQ(p.palNumEntries, 256);
-  EXPECT_EQ(p.palPalEntry[255], E(255, 1, 2));
-  EXPECT_EQ(p.palPalEntry[0], E(0, 1, 2));
+  EXPECT_EQ(At(p.palPalEntry, {0, 255}), (std::vector<TColor>{RGB(0, 1, 2), RGB(255, 1, 2)}));
 }
 
 TEST(PaletteFile, TheWholeStreamIsReadWhereverItStandsEvenEmptyOrBinary) {
@@ -174,11 +167,8 @@ TEST(ColorCounting, FrameIsSampledAtOneHundredSquare) {
   TBitmap frame;
   MakePattern(frame, 468, 60, [](int x, int) { return x < 234 ? clRed : clBlue; });
   counts.CountColors(frame);
-  EXPECT_EQ(counts.Cells()[0].Color, clRed);
-  EXPECT_EQ(counts.Cells()[0].Count, 5000);
-  EXPECT_EQ(counts.Cells()[1].Color, clBlue);
-  EXPECT_EQ(counts.Cells()[1].Count, 5000);
-  EXPECT_EQ(counts.Cells()[2].Count, 0);
+  const auto& c = counts.Cells();
+  EXPECT_EQ(std::tuple(c[0].Color, c[0].Count, c[1].Color, c[1].Count, c[2].Count), std::tuple(clRed, 5000, clBlue, 5000, 0));
 }
 
 TEST(ColorCounting, AFullListOverwritesItsLastCell) {
@@ -224,10 +214,7 @@ TEST(OptimizedReduction, MostFrequentSurviveAndLowerCellsGoFirst) {
   cells[20].Count = 2;
   cells[30].Count = 2;
   ReduceBinCounts(cells, 2);
-  EXPECT_GT(cells[3].Count, 0);
-  EXPECT_EQ(cells[10].Count, 0);
-  EXPECT_EQ(cells[20].Count, 0);
-  EXPECT_GT(cells[30].Count, 0);
+  EXPECT_EQ(std::tuple(cells[3].Count > 0, cells[10].Count, cells[20].Count, cells[30].Count > 0), std::tuple(true, 0, 0, true));
 }
 
 TEST(AdaptiveReduction, MergesTheNearestLessFrequentColourAway) {
@@ -275,13 +262,9 @@ TEST(PaletteAssembly, SurvivorsThenKeptColoursThenBlackAndWhiteOverAGreyRamp) {
   const TMaxLogPalette p = PaletteFromCounts(cells, {{RGB(0, 9, 0)}, {RGB(0, 9, 0) | 0x02000000}, {clBlack}});
   EXPECT_EQ(p.palVersion, 0x300);
   EXPECT_EQ(p.palNumEntries, 10);
-  EXPECT_EQ(p.palPalEntry[0], E(200, 0, 0));
-  EXPECT_EQ(p.palPalEntry[1], E(1, 2, 3));
-  EXPECT_EQ(p.palPalEntry[2], E(0, 9, 0));
-  EXPECT_EQ(p.palPalEntry[3], E(0, 0, 0));   // the kept black; not appended again
-  EXPECT_EQ(p.palPalEntry[4], E(255, 255, 255));
-  EXPECT_EQ(p.palPalEntry[5], E(5, 5, 5));
-  EXPECT_EQ(p.palPalEntry[9], E(9, 9, 9));
+  // The kept black is not appended again.
+  EXPECT_EQ(At(p.palPalEntry, {0, 1, 2, 3, 4, 5, 9}),
+            (std::vector<TColor>{RGB(200, 0, 0), RGB(1, 2, 3), RGB(0, 9, 0), 0, clWhite, RGB(5, 5, 5), RGB(9, 9, 9)}));
 }
 
 TEST(PaletteAssembly, AtMost255EntriesAreUsed) {
@@ -300,15 +283,10 @@ TEST(PaletteCreation, OptimizedTwoColourFrameGetsTenEntries) {
   AddFrame(frames, 20, 10, [](int x, int) { return x < 10 ? clRed : RGB(0, 0, 200); });
   ASSERT_TRUE(CreatePaletteForBitmaps(pkOptimized, frames, 16, nullptr));
   const TBitmap& b = *frames[0]->Bitmap;
-  const TPalette& p = b.Palette();
-  ASSERT_EQ(p.Count(), 10);
-  EXPECT_EQ(p.Entry(0), E(0, 0, 200));
-  EXPECT_EQ(p.Entry(1), E(248, 0, 0));
-  EXPECT_EQ(p.Entry(2), E(0, 0, 0));
-  EXPECT_EQ(p.Entry(3), E(255, 255, 255));
-  EXPECT_EQ(p.Entry(4), E(4, 4, 4));
-  EXPECT_EQ(b.Pixel(0, 0), RGB(248, 0, 0));
-  EXPECT_EQ(b.Pixel(19, 9), RGB(0, 0, 200));
+  ASSERT_EQ(b.Palette().Count(), 10);
+  EXPECT_EQ(At(b.Palette().Entries(), {0, 1, 2, 3, 4}),
+            (std::vector<TColor>{RGB(0, 0, 200), RGB(248, 0, 0), 0, clWhite, RGB(4, 4, 4)}));
+  EXPECT_EQ(std::pair(b.Pixel(0, 0), b.Pixel(19, 9)), std::pair(RGB(248, 0, 0), RGB(0, 0, 200)));
 }
 
 TEST(PaletteCreation, SharedTransparentColourIsAddedOnceAndFoundAgain) {
@@ -323,11 +301,9 @@ TEST(PaletteCreation, SharedTransparentColourIsAddedOnceAndFoundAgain) {
   ASSERT_TRUE(CreatePaletteForBitmaps(pkOptimized, frames, 16, nullptr));
   const TPalette& p = frames[0]->Bitmap->Palette();
   ASSERT_EQ(p.Count(), 10);
-  EXPECT_EQ(p.Entry(2), E(1, 2, 3));
-  EXPECT_EQ(p.Entry(3), E(255, 255, 255));
+  EXPECT_EQ(At(p.Entries(), {2, 3}), (std::vector<TColor>{RGB(1, 2, 3), clWhite}));
   for (int f = 0; f < 2; ++f) {
-    EXPECT_EQ(frames[f]->TransparentX, 3 + f);
-    EXPECT_EQ(frames[f]->TransparentY, 4);
+    EXPECT_EQ(std::pair(frames[f]->TransparentX, frames[f]->TransparentY), std::pair(3 + f, 4));
     EXPECT_EQ(frames[f]->Bitmap->TransparentColor(), RGB(1, 2, 3));
     EXPECT_EQ(frames[f]->Bitmap->Pixel(3 + f, 9), RGB(1, 2, 3));
   }
@@ -339,8 +315,7 @@ TEST(PaletteCreation, TransparentColourMissingFromTheFrameChangesNothing) {
   item.Transparent = 1;
   item.Bitmap->SetTransparentColor(clLime);
   ASSERT_TRUE(CreatePaletteForBitmaps(pkGrayscale, frames, 256, nullptr));
-  EXPECT_EQ(item.TransparentX, -1);
-  EXPECT_EQ(item.TransparentY, -1);
+  EXPECT_EQ(std::pair(item.TransparentX, item.TransparentY), std::pair(-1, -1));
 }
 
 TEST(PaletteCreation, AdaptivePerFrameGivesEachFrameItsOwnPalette) {
@@ -359,8 +334,7 @@ TEST(PaletteCreation, AdaptiveReducesManyColoursToTheNumberWanted) {
   ASSERT_TRUE(CreatePaletteForBitmaps(pkAdaptive, frames, 32, nullptr));
   const TPalette& p = frames[0]->Bitmap->Palette();
   EXPECT_EQ(p.Count(), 34);  // 32 colours, then black and white
-  EXPECT_EQ(p.Entry(32), E(0, 0, 0));
-  EXPECT_EQ(p.Entry(33), E(255, 255, 255));
+  EXPECT_EQ(At(p.Entries(), {32, 33}), (std::vector<TColor>{0, clWhite}));
 }
 
 TEST(PaletteCreation, ProgressIsReportedToTheRegisteredWindow) {
@@ -405,21 +379,17 @@ TEST(PaletteCreation, ReleasedFramesAreRestoredAndReleasedAgain) {
   }
   ASSERT_TRUE(CreatePaletteForBitmaps(pkAdaptive, frames, 16, nullptr));
   for (int f = 0; f < 3; ++f) {
-    EXPECT_FALSE(frames[f]->Bitmap->HasImage());
+    const TBitmap& b = *frames[f]->Bitmap;
+    EXPECT_FALSE(b.HasImage());
     EXPECT_EQ(frames[f]->TransparentX, 0);
-    EXPECT_EQ(frames[f]->Bitmap->Pixel(5, 5), RGB(0, 0, static_cast<std::uint8_t>(100 + f)));
-    EXPECT_EQ(frames[f]->Bitmap->TransparentColor(), clRed);
-    EXPECT_EQ(frames[f]->Bitmap->PixelFormat(), pf8bit);
+    EXPECT_EQ(std::tuple(b.Pixel(5, 5), b.TransparentColor(), b.PixelFormat()),
+              std::tuple(RGB(0, 0, static_cast<std::uint8_t>(100 + f)), clRed, pf8bit));
   }
   ResetFreeResourcesCache();
 }
 
-TEST(FrameItems, DefaultsAndInterlacingOnlyAboveEightRows) {
+TEST(FrameItems, InterlacingOnlyAboveEightRows) {
   TSetOfBitmapsItem item;
-  EXPECT_EQ(item.Delay, 10);
-  EXPECT_EQ(item.TransparentX, -1);
-  EXPECT_EQ(item.TransparentIndex, -1);
-  EXPECT_EQ(item.Left, 0);
   MakeFilled(*item.Bitmap, 5, 8, clRed);
   item.SetInterlaced(1);
   EXPECT_EQ(item.Interlaced(), 0);

@@ -18,39 +18,28 @@ TEST(DIBHeader, BitCountFollowsTheColourCount) {
   Make(b, pf32bit, 5, 3);
   TBitmapInfoHeader h;
   EXPECT_EQ(FillBitmapInfoHeader(b, h, 0), 3 * 16);
-  EXPECT_EQ(h.biSize, 40u);
-  EXPECT_EQ(h.biWidth, 5);
-  EXPECT_EQ(h.biHeight, 3);
-  EXPECT_EQ(h.biPlanes, 1);
-  EXPECT_EQ(h.biBitCount, 24);  // 32 bits become 24
-  EXPECT_EQ(h.biClrUsed, 0u);
-  EXPECT_EQ(h.biSizeImage, 48u);
-  EXPECT_EQ(FillBitmapInfoHeader(b, h, 2), 3 * 4);
-  EXPECT_EQ(h.biBitCount, 1);
-  EXPECT_EQ(h.biClrUsed, 2u);
-  EXPECT_EQ(FillBitmapInfoHeader(b, h, 16), 3 * 4);
-  EXPECT_EQ(h.biBitCount, 4);
-  EXPECT_EQ(FillBitmapInfoHeader(b, h, 256), 3 * 8);
-  EXPECT_EQ(h.biBitCount, 8);
-  EXPECT_EQ(h.biClrUsed, 256u);
+  EXPECT_EQ(std::tuple(h.biSize, h.biWidth, h.biHeight, h.biPlanes, h.biSizeImage), std::tuple(40u, 5, 3, 1, 48u));
+  // {colours, row bytes times rows, bits, colours used}: 32 bits become 24.
+  const std::tuple<int, int, int, unsigned> cases[] = {{0, 48, 24, 0}, {2, 12, 1, 2}, {16, 12, 4, 16}, {256, 24, 8, 256}};
+  for (auto [colours, bytes, bits, used] : cases) {
+    EXPECT_EQ(FillBitmapInfoHeader(b, h, colours), bytes) << colours;
+    EXPECT_EQ(std::pair(static_cast<int>(h.biBitCount), static_cast<unsigned>(h.biClrUsed)), std::pair(bits, used)) << colours;
+  }
   Make(b, pf8bit, 5, 3);
   EXPECT_EQ(FillBitmapInfoHeader(b, h, 0), 3 * 8);
-  EXPECT_EQ(h.biBitCount, 8);
-  EXPECT_EQ(h.biClrUsed, 0u);
+  EXPECT_EQ(std::pair(static_cast<int>(h.biBitCount), static_cast<unsigned>(h.biClrUsed)), std::pair(8, 0u));
 }
 
 TEST(DIBHeader, SizesOfHeaderWithTableAndImage) {
   TBitmap b;
   Make(b, pf24bit, 3, 2);
   std::int64_t header = 0, image = 0;
-  ComputeDIBSizes(b, 0, header, image);
-  EXPECT_EQ(header, 40);
-  EXPECT_EQ(image, 24);
-  ComputeDIBSizes(b, 256, header, image);
-  EXPECT_EQ(header, 40 + 1024);
-  EXPECT_EQ(image, 8);
-  ComputeDIBSizes(b, 16, header, image);
-  EXPECT_EQ(header, 40 + 64);
+  // {colours, header with table, image}
+  for (auto [colours, wantHeader, wantImage] : {std::tuple{0, 40, 24}, {256, 40 + 1024, 8}, {16, 40 + 64, 8}}) {
+    ComputeDIBSizes(b, colours, header, image);
+    EXPECT_EQ(header, wantHeader) << colours;
+    EXPECT_EQ(image, wantImage) << colours;
+  }
 }
 
 TEST(DIBRows, BottomUpRowsInTheRequestedDepth) {
@@ -61,12 +50,8 @@ TEST(DIBRows, BottomUpRowsInTheRequestedDepth) {
   TBitmapInfo info;
   std::vector<std::uint8_t> bits(16, 0xAA);
   ASSERT_TRUE(ReadDIBits(b, nullptr, info, 0, bits.data(), bits.size()));
-  // The first row in memory is the bottom one.
-  EXPECT_EQ(bits[0], 255);  // white at (0, 1)
-  EXPECT_EQ(bits[3], 255);  // blue at (1, 1): B first
-  EXPECT_EQ(bits[4], 0);
-  EXPECT_EQ(bits[8 + 2], 255);  // red at (0, 0): R third
-  EXPECT_EQ(bits[8 + 0], 0);
+  // The bottom row comes first: white at (0, 1), blue at (1, 1), padding; then red at (0, 0), white at (1, 0).
+  EXPECT_EQ(bits, (std::vector<std::uint8_t>{255, 255, 255, 255, 0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0}));
 }
 
 TEST(DIBRows, PaletteDepthUsesTheGivenPaletteAndNearestEntries) {
@@ -81,9 +66,7 @@ TEST(DIBRows, PaletteDepthUsesTheGivenPaletteAndNearestEntries) {
   EXPECT_EQ(info.bmiHeader.biBitCount, 8);
   EXPECT_EQ(info.bmiColors[2].rgbRed, 255);
   EXPECT_EQ(info.bmiColors[3].rgbRed, 0);
-  EXPECT_EQ(bits[0], 2);
-  EXPECT_EQ(bits[1], 1);
-  EXPECT_EQ(bits[2], 0);
+  EXPECT_EQ(bits, (std::vector<std::uint8_t>{2, 1, 0, 0}));
 }
 
 TEST(DIBRows, OwnPaletteAtOwnDepthKeepsIndices) {

@@ -7,19 +7,15 @@ TEST(BigByteArray, IndexesFromOneAndChecksBothEnds) {
   TBigByteArray a(3);
   a.Set(1, 7);
   a.Set(3, 9);
-  EXPECT_EQ(a.Get(1), 7);
-  EXPECT_EQ(a.Get(2), 0);
-  EXPECT_EQ(a.Get(3), 9);
+  EXPECT_EQ(std::tuple(a.Get(1), a.Get(2), a.Get(3)), std::tuple(7, 0, 9));
   for (std::int64_t bad : {std::int64_t{0}, std::int64_t{4}, std::int64_t{-1}}) {
     EXPECT_EQ(ErrorText<EIndexOutOfBounds>([&] { a.Get(bad); }), "Dynamic array index out of bounds") << bad;
     EXPECT_THROW(a.Set(bad, 1), EIndexOutOfBounds);
   }
 }
 
-TEST(BigByteArray, RefusesBlocksItCannotHaveWithTheLengthInTheText) {
-  EXPECT_EQ(ErrorText<ENotEnoughMemory>([] { TBigByteArray a(std::int64_t{65535} * 65535); }),
-            "error in TBigByteArray.create: Not enough contiguous memory available\r\n"
-            " requested memory block: 4294836225 bytes");
+TEST(BigByteArray, RefusesNegativeLengths) {
+  // The text for a block too large is checked through a GIF image of 65535 x 65535.
   EXPECT_THROW(TBigByteArray(-5), ENotEnoughMemory);
   EXPECT_EQ(TBigByteArray(0).Length(), 0);
 }
@@ -29,9 +25,7 @@ TEST(ByteMatrix, RowsLieOneAfterAnother) {
   m.Set(1, 1, 1);
   m.Set(3, 1, 3);
   m.Set(1, 2, 4);
-  EXPECT_EQ(m.Data()[0], 1);
-  EXPECT_EQ(m.Data()[2], 3);
-  EXPECT_EQ(m.Data()[3], 4);
+  EXPECT_EQ(std::vector<std::uint8_t>(m.Data(), m.Data() + 6), (std::vector<std::uint8_t>{1, 0, 3, 4, 0, 0}));
   EXPECT_THROW(m.Get(4, 1), EIndexOutOfBounds);
   EXPECT_THROW(m.Get(1, 3), EIndexOutOfBounds);
   EXPECT_THROW(m.Set(0, 1, 0), EIndexOutOfBounds);
@@ -43,8 +37,7 @@ TEST(ByteMatrix, RowCopiesAndStores) {
   m.Set(2, 2, 6);
   auto row = m.CopyRow(2);
   ASSERT_EQ(row->Length(), 2);
-  EXPECT_EQ(row->Get(1), 5);
-  EXPECT_EQ(row->Get(2), 6);
+  EXPECT_EQ(std::tuple(row->Get(1), row->Get(2)), std::tuple(5, 6));
   m.StoreRow(*row, 1);
   EXPECT_EQ(m.Get(2, 1), 6);
   // A row number outside the matrix stores into the last row.

@@ -17,25 +17,14 @@ bool AllPixels(const TBitmap& b, TColor color) { return CountPixels(b, color) ==
 
 }  // namespace
 
-TEST(HarmFadeSettings, DefaultsAndClamps) {
+TEST(HarmFadeSettings, RatesAndSizesAreClamped) {
   THarmFade fade;
-  EXPECT_EQ(fade.Width(), 75);
-  EXPECT_EQ(fade.Height(), 75);
-  EXPECT_EQ(fade.DissolveRate(), 125);
-  EXPECT_EQ(fade.BlendRate(), 50);
-  EXPECT_EQ(fade.BackgroundColor(), 0xFFFFFFu);
-  fade.SetBlendRate(300);
-  EXPECT_EQ(fade.BlendRate(), 255);
-  fade.SetBlendRate(0);
-  EXPECT_EQ(fade.BlendRate(), 1);
-  fade.SetDissolveRate(0);
-  EXPECT_EQ(fade.DissolveRate(), 1);
-  fade.SetDissolveRate(1000000);
-  EXPECT_EQ(fade.DissolveRate(), 75 * 75);
+  const auto blend = [&](int rate) { return fade.SetBlendRate(rate), fade.BlendRate(); };
+  const auto dissolve = [&](int rate) { return fade.SetDissolveRate(rate), fade.DissolveRate(); };
+  EXPECT_EQ(std::tuple(blend(300), blend(0), dissolve(0), dissolve(1000000)), std::tuple(255, 1, 1, 75 * 75));
   fade.SetWidth(0);
   fade.SetHeight(-4);
-  EXPECT_EQ(fade.Width(), 1);
-  EXPECT_EQ(fade.Height(), 1);
+  EXPECT_EQ(std::pair(fade.Width(), fade.Height()), std::pair(1, 1));
 }
 
 TEST(HarmFadeDissolve, DefaultsGiveOneHundredTwentyFiveFramesOfFortyFivePixels) {
@@ -118,8 +107,7 @@ TEST(HarmFadeBlend, WithoutPicturesFadesFromBlackToTheBackground) {
   fade.SetHeight(3);
   const TEffectItemBitmaps frames = fade.Blend();
   ASSERT_EQ(frames.size(), 3u);
-  EXPECT_EQ(frames[0]->Bitmap().Width(), 4);
-  EXPECT_EQ(frames[0]->Bitmap().Height(), 3);
+  EXPECT_EQ(std::pair(frames[0]->Bitmap().Width(), frames[0]->Bitmap().Height()), std::pair(4, 3));
   EXPECT_TRUE(AllPixels(frames[0]->Bitmap(), clBlack));
   EXPECT_TRUE(AllPixels(frames[1]->Bitmap(), RGB(128, 51, 0)));  // MulDiv rounds halves away from zero
   EXPECT_TRUE(AllPixels(frames[2]->Bitmap(), RGB(255, 101, 0)));
@@ -134,9 +122,7 @@ TEST(HarmFadeBlend, PicturesAreStretchedToTheWorkingSize) {
   fade.SetHeight(2);
   fade.SetBlendRate(1);
   const TEffectItemBitmaps frames = fade.Blend();
-  const TBitmap& first = frames[0]->Bitmap();
-  EXPECT_EQ(first.Pixel(1, 1), clRed);
-  EXPECT_EQ(first.Pixel(2, 0), clBlue);
+  EXPECT_EQ(PixelsAt(frames[0]->Bitmap(), {{1, 1}, {2, 0}}), (std::vector<TColor>{clRed, clBlue}));
   EXPECT_TRUE(AllPixels(frames[1]->Bitmap(), clWhite));
 }
 
@@ -154,6 +140,5 @@ TEST(HarmFadeBlend, TransparentPicturesShowTheFillNotAnEarlierRun) {
   fade.SetBlendRate(1);
   fade.Blend();
   const TEffectItemBitmaps frames = fade.Blend();
-  EXPECT_EQ(frames[0]->Bitmap().Pixel(0, 0), clBlack);
-  EXPECT_EQ(frames[0]->Bitmap().Pixel(3, 3), clBlue);
+  EXPECT_EQ(PixelsAt(frames[0]->Bitmap(), {{0, 0}, {3, 3}}), (std::vector<TColor>{clBlack, clBlue}));
 }

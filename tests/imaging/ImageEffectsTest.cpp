@@ -43,14 +43,10 @@ TEST(FilterResultCodes, ValidationIsCheckedInOrder) {
   wide.AnchorColumn = 14;
   wide.AnchorRow = -1;
   EXPECT_EQ(ValidateFilter(wide), kFilterAnchorOutside);
-}
-
-TEST(FilterResultCodes, KernelsBeyondFifteenAreRefused) {
-  TFilterDescription d;
-  d.KernelWidth = 16;
-  d.KernelHeight = 1;
-  EXPECT_EQ(ValidateFilter(d), kFilterKernelOverLimit);
-  d.KernelWidth = 1;
+  // Kernels beyond 15 are refused.
+  wide.KernelWidth = 16;
+  EXPECT_EQ(ValidateFilter(wide), kFilterKernelOverLimit);
+  d = OneByOne(1, 1, 0);
   d.KernelHeight = 17;
   TBitmap b;
   MakeFilled(b, 40, 40, clRed);
@@ -72,18 +68,11 @@ TEST(FilterResultCodes, KernelNotSmallerThanThePictureChangesNothing) {
 }
 
 TEST(FilterResultCodes, EveryRoutineReportsAMissingBitmap) {
-  TFilterDescription d = OneByOne(1, 1, 0);
-  EXPECT_EQ(ApplyConvolution(nullptr, d), kFilterNoBitmap);
-  EXPECT_EQ(BlurBitmap(nullptr, 10), kFilterNoBitmap);
-  EXPECT_EQ(BlurBitmap(nullptr, 0), kFilterNoBitmap);
-  EXPECT_EQ(SharpenBitmap(nullptr, 1), kFilterNoBitmap);
-  EXPECT_EQ(DilateBitmap(nullptr, 1), kFilterNoBitmap);
-  EXPECT_EQ(ErodeBitmap(nullptr, 1), kFilterNoBitmap);
-  EXPECT_EQ(InvertBitmap(nullptr), kFilterNoBitmap);
-  EXPECT_EQ(BrightnessBitmap(nullptr, 10), kFilterNoBitmap);
-  EXPECT_EQ(AdjustColorChannels(nullptr, 1, 2, 3), kFilterNoBitmap);
-  EXPECT_EQ(ContrastBitmap(nullptr, 0), kFilterNoBitmap);
-  EXPECT_EQ(EmbossBitmap(nullptr, 3, clGray, 90), kFilterNoBitmap);
+  const int codes[] = {ApplyConvolution(nullptr, OneByOne(1, 1, 0)), BlurBitmap(nullptr, 10), BlurBitmap(nullptr, 0),
+                       SharpenBitmap(nullptr, 1), DilateBitmap(nullptr, 1), ErodeBitmap(nullptr, 1), InvertBitmap(nullptr),
+                       BrightnessBitmap(nullptr, 10), AdjustColorChannels(nullptr, 1, 2, 3), ContrastBitmap(nullptr, 0),
+                       EmbossBitmap(nullptr, 3, clGray, 90)};
+  for (int code : codes) EXPECT_EQ(code, kFilterNoBitmap);
 }
 
 TEST(FilterPointOperations, FlatPicturesChangeByTheirRule) {
@@ -120,48 +109,31 @@ TEST(FilterNeighbourhoods, BlurOfOnePixelSpreadsOverItsDisc) {
   SinglePixelPicture(b, Grey(90));
   // 1 per cent: squared radius 2, the 3 x 3 square, divisor 9.
   EXPECT_EQ(BlurBitmap(&b, 1), kFilterDone);
-  EXPECT_EQ(b.Pixel(10, 10), Grey(10));
-  EXPECT_EQ(b.Pixel(9, 9), Grey(10));
-  EXPECT_EQ(b.Pixel(11, 10), Grey(10));
-  EXPECT_EQ(b.Pixel(12, 10), clBlack);
-}
-
-TEST(FilterNeighbourhoods, FullBlurUsesTheWholeSquare) {
-  TBitmap b;
+  EXPECT_EQ(PixelsAt(b, {{10, 10}, {9, 9}, {11, 10}, {12, 10}}), (std::vector<TColor>{Grey(10), Grey(10), Grey(10), 0}));
+  // 100 per cent: divisor 225 over all 15 x 15 cells.
   SinglePixelPicture(b, Grey(225));
   EXPECT_EQ(BlurBitmap(&b, 100), kFilterDone);
-  // Divisor 225 over all 15 x 15 cells.
-  EXPECT_EQ(b.Pixel(3, 3), Grey(1));
-  EXPECT_EQ(b.Pixel(17, 17), Grey(1));
-  EXPECT_EQ(b.Pixel(17, 3), Grey(1));
-  EXPECT_EQ(b.Pixel(2, 10), clBlack);
-  EXPECT_EQ(b.Pixel(10, 18), clBlack);
+  EXPECT_EQ(PixelsAt(b, {{3, 3}, {17, 17}, {17, 3}, {2, 10}, {10, 18}}),
+            (std::vector<TColor>{Grey(1), Grey(1), Grey(1), 0, 0}));
 }
 
 TEST(FilterNeighbourhoods, SharpenWeightsTheFourNeighbours) {
   TBitmap b;
   SinglePixelPicture(b, Grey(40), Grey(20));
   EXPECT_EQ(SharpenBitmap(&b, 1), kFilterDone);
-  EXPECT_EQ(b.Pixel(10, 10), Grey(120));  // 5 * 40 - 4 * 20
-  EXPECT_EQ(b.Pixel(11, 10), Grey(0));    // 5 * 20 - 40 - 3 * 20
-  EXPECT_EQ(b.Pixel(11, 11), Grey(20));   // the spike is only diagonal to it
-  EXPECT_EQ(b.Pixel(3, 3), Grey(20));
+  // 5 * 40 - 4 * 20; 5 * 20 - 40 - 3 * 20; the spike only diagonal; far away.
+  EXPECT_EQ(PixelsAt(b, {{10, 10}, {11, 10}, {11, 11}, {3, 3}}), (std::vector<TColor>{Grey(120), 0, Grey(20), Grey(20)}));
 }
 
 TEST(FilterNeighbourhoods, DilateAndErodeGrowAPlus) {
   TBitmap b;
   SinglePixelPicture(b, RGB(200, 10, 10));
   EXPECT_EQ(DilateBitmap(&b, 1), kFilterDone);
-  EXPECT_EQ(b.Pixel(10, 9), RGB(200, 10, 10));
-  EXPECT_EQ(b.Pixel(11, 10), RGB(200, 10, 10));
-  EXPECT_EQ(b.Pixel(11, 11), clBlack);
-  EXPECT_EQ(b.Pixel(10, 12), clBlack);
-
+  EXPECT_EQ(PixelsAt(b, {{10, 9}, {11, 10}, {11, 11}, {10, 12}}),
+            (std::vector<TColor>{RGB(200, 10, 10), RGB(200, 10, 10), 0, 0}));
   SinglePixelPicture(b, clBlack, clWhite);
   EXPECT_EQ(ErodeBitmap(&b, 1), kFilterDone);
-  EXPECT_EQ(b.Pixel(9, 10), clBlack);
-  EXPECT_EQ(b.Pixel(10, 11), clBlack);
-  EXPECT_EQ(b.Pixel(9, 9), clWhite);
+  EXPECT_EQ(PixelsAt(b, {{9, 10}, {10, 11}, {9, 9}}), (std::vector<TColor>{0, 0, clWhite}));
 }
 
 TEST(FilterNeighbourhoods, GrayscalePickingGivesGreyInEveryChannel) {
@@ -175,8 +147,7 @@ TEST(FilterNeighbourhoods, GrayscalePickingGivesGreyInEveryChannel) {
   d.Grayscale = 1;
   d.Mode = fmBrightest;
   EXPECT_EQ(ApplyConvolution(&b, d), kFilterDone);
-  EXPECT_EQ(b.Pixel(9, 9), Grey(60));  // (200 * 30) div 100
-  EXPECT_EQ(b.Pixel(10, 10), Grey(60));
+  EXPECT_EQ(PixelsAt(b, {{9, 9}, {10, 10}}), (std::vector<TColor>{Grey(60), Grey(60)}));  // (200 * 30) div 100
 }
 
 TEST(FilterNeighbourhoods, EmbossComparesWithTheCellInTheAngleDirection) {
@@ -184,14 +155,9 @@ TEST(FilterNeighbourhoods, EmbossComparesWithTheCellInTheAngleDirection) {
   MakePattern(b, 24, 20, [](int x, int) { return x == 12 ? Grey(200) : Grey(100); });
   // Angle 90, depth 3: -1 two cells to the right; grey offsets 128.
   EXPECT_EQ(EmbossBitmap(&b, 3, RGB(128, 128, 128), 90), kFilterDone);
-  EXPECT_EQ(b.Pixel(10, 5), Grey(28));    // 100 - 200 + 128
-  EXPECT_EQ(b.Pixel(11, 5), Grey(128));
-  EXPECT_EQ(b.Pixel(12, 5), Grey(228));   // 200 - 100 + 128
-  EXPECT_EQ(b.Pixel(3, 5), Grey(128));
-}
-
-TEST(FilterNeighbourhoods, EmbossOffsetsComeFromTheColour) {
-  TBitmap b;
+  // 100 - 200 + 128; 128; 200 - 100 + 128; 128.
+  EXPECT_EQ(PixelsAt(b, {{10, 5}, {11, 5}, {12, 5}, {3, 5}}), (std::vector<TColor>{Grey(28), Grey(128), Grey(228), Grey(128)}));
+  // Offsets come from the colour.
   MakeFilled(b, 20, 20, RGB(90, 10, 250));
   EXPECT_EQ(EmbossBitmap(&b, 20, RGB(100, 50, 0), 0), kFilterDone);  // depth clamped to 14
   EXPECT_EQ(b.Pixel(10, 10), RGB(100, 50, 0));
@@ -202,17 +168,13 @@ TEST(FilterNeighbourhoods, EdgesRepeatTheBorderPixels) {
   MakePattern(b, 20, 20, [](int x, int) { return x == 0 ? Grey(90) : clBlack; });
   EXPECT_EQ(BlurBitmap(&b, 1), kFilterDone);
   // The left column sees itself three times over (the repeated edge) out of 9.
-  EXPECT_EQ(b.Pixel(0, 5), Grey(60));
-  EXPECT_EQ(b.Pixel(1, 5), Grey(30));
-  EXPECT_EQ(b.Pixel(2, 5), clBlack);
+  EXPECT_EQ(PixelsAt(b, {{0, 5}, {1, 5}, {2, 5}}), (std::vector<TColor>{Grey(60), Grey(30), 0}));
 }
 
 TEST(DiscKernel, SquaredRadiusSelectsTheCells) {
   std::array<std::int32_t, 256> w{};
   EXPECT_EQ(MakeDiscKernel(w, 1, 1), 4);
-  EXPECT_EQ(w[113 - 15], 1);
-  EXPECT_EQ(w[112], 1);
-  EXPECT_EQ(w[113], 0);
+  EXPECT_EQ(std::tuple(w[113 - 15], w[112], w[113]), std::tuple(1, 1, 0));
   std::array<std::int32_t, 256> all{};
   EXPECT_EQ(MakeDiscKernel(all, 256, 2), 2 * 224);  // clamped to 100: every cell but the centre
   std::array<std::int32_t, 256> one{};

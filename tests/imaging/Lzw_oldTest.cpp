@@ -53,15 +53,10 @@ TEST_F(TunedBlockCoder, RoundTripsAtTheUsualWindows) {
   const std::vector<std::pair<int, int>> windows = {{4096, 60}, {4096, 2048}, {128, 64}, {1000, 100}, {16, 3}, {4096, 4095}};
   for (auto [n, f] : windows) {
     Window(n, f);
-    for (const Bytes& input : Samples()) {
+    for (const Bytes& input : Samples())
       EXPECT_EQ(TunedExpand(TunedCompress(input), input.size()), input) << n << "/" << f << " " << input.size();
-    }
+    EXPECT_EQ(TunedCompress({}), (Bytes{0, 0, 0, 0}));  // the length header alone
   }
-}
-
-TEST_F(TunedBlockCoder, EmptyInputIsTheLengthHeaderAlone) {
-  Window(128, 64);
-  EXPECT_EQ(TunedCompress({}), (Bytes{0, 0, 0, 0}));
 }
 
 TEST_F(TunedBlockCoder, RepetitiveDataCompresses) {
@@ -91,7 +86,6 @@ TEST_F(TunedBlockCoder, WindowSettingsOutOfRangeAreRefused) {
     Window(128, 64);
     return TunedCompress(input);
   }();
-  Bytes out(input.size() * 2 + 64);
   for (auto [n, f] : std::vector<std::pair<int, int>>{{4097, 60}, {128, 2}, {64, 64}, {64, 65}, {0, 0}, {-5, 3}}) {
     Window(n, f);
     EXPECT_EQ(ErrorText<ElzhException>([&] { TunedCompress(input); }), SLzhBadWindow) << n << "/" << f;
@@ -118,36 +112,17 @@ TEST_F(TunedBlockCoder, CutHeadersAndOversizedBlocksAreRefused) {
   Window(4096, 2048);
   const Bytes input = SampleText();
   const Bytes block = TunedCompress(input);
-  for (std::size_t cut : {std::size_t{0}, std::size_t{3}})
-    EXPECT_THROW(TunedExpand(Bytes(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(cut)), input.size()), ElzhException)
-        << cut;
+  auto cut = [&](std::size_t length) { return Bytes(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(length)); };
+  EXPECT_THROW(TunedExpand(cut(0), input.size()), ElzhException);
+  EXPECT_THROW(TunedExpand(cut(3), input.size()), ElzhException);
   // Cut coded bits read as 0: the stated length is still produced.
-  EXPECT_EQ(TunedExpand(Bytes(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(block.size() / 2)), input.size()).size(),
-            input.size());
+  EXPECT_EQ(TunedExpand(cut(block.size() / 2), input.size()).size(), input.size());
   EXPECT_THROW(TunedExpand(block, input.size() - 1), ElzhException);
 }
 
-TEST_F(TunedBlockCoder, GarbageNeverWritesPastTheStatedLength) {
+TEST_F(TunedBlockCoder, GarbageNeverWritesPastTheStatedLengthNorCompressionPastTheRoom) {
   Window(100, 30);  // positions beyond the window must still stay inside the ring
-  std::mt19937 gen(3);
-  for (int round = 0; round < 300; ++round) {
-    Bytes block = RandomBytes(4 + gen() % 100, round + 100);
-    const std::uint32_t stated = gen() % 300;
-    for (int i = 0; i < 4; ++i) block[i] = static_cast<std::uint8_t>(stated >> (8 * i));
-    Bytes out(stated + 1, 0xEE);
-    try {
-      TunedExpandBlock(block.data(), out.data(), static_cast<std::int32_t>(block.size()),
-                       static_cast<std::int32_t>(stated));
-    } catch (const ElzhException&) {
-    }
-    EXPECT_EQ(out[stated], 0xEE);
-  }
-}
-
-TEST_F(TunedBlockCoder, CompressedOutputIsBounded) {
+  ExpectGarbageStaysInside<ElzhException>(TunedExpandBlock, 3, 100, 300);
   Window(128, 64);
-  const Bytes random = RandomBytes(3000, 9);
-  Bytes out(101, 0xEE);
-  EXPECT_THROW(TunedCompressBlock(random.data(), out.data(), 3000, 100), ElzhException);
-  EXPECT_EQ(out[100], 0xEE);
+  ExpectOutputBounded<ElzhException>(TunedCompressBlock, 100);
 }

@@ -1,6 +1,7 @@
 #include "imaging/MinGDIBitmapU.h"
 
 #include "imaging/utils.h"
+#include "tests/imaging/PictureHelpers.h"
 #include "tests/support/FakeSystemValues.h"
 
 #include <gtest/gtest.h>
@@ -65,13 +66,23 @@ TEST_F(MemoryLeanBitmap, AboveTheThresholdOnlyAForcedReleaseFreesAndTheCanvasReb
   b.Canvas();
   EXPECT_TRUE(b.HasImage());
   EXPECT_TRUE(b.Modified());  // the canvas may be drawn on
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(b.Pixel(x, y), (x + y) % 2 ? clRed : clNavy);
+  TMinGDIBitmap expected;
+  Fill(expected, pf24bit, 5, 3);
+  EXPECT_TRUE(SamePixels(b, expected));
   // Reading pixels restores without counting as a change.
   b.ForceRelease();
   EXPECT_EQ(b.Pixel(0, 0), clNavy);
   EXPECT_TRUE(b.HasImage());
   EXPECT_FALSE(b.Modified());
+  // Marking a released image modified keeps its copy.
+  b.ForceRelease();
+  b.SetModified(true);
+  b.ForceRelease();
+  EXPECT_EQ(b.Pixel(1, 0), clRed);
+  // An empty bitmap is never released.
+  TMinGDIBitmap empty;
+  empty.ForceRelease();
+  EXPECT_TRUE(empty.HasImage());
 }
 
 TEST_F(MemoryLeanBitmap, LowResourcesReleaseWithoutForcing) {
@@ -85,6 +96,17 @@ TEST_F(MemoryLeanBitmap, LowResourcesReleaseWithoutForcing) {
   b.Canvas();
   b.SaveAndRelease();
   EXPECT_TRUE(b.HasImage());
+  // Drawing while released, then saving and releasing again, keeps the drawing.
+  freeResources = 5;
+  NextQuery();
+  Fill(b, pf24bit, 6, 6);
+  b.SaveAndRelease();
+  ASSERT_FALSE(b.HasImage());
+  b.Canvas().Brush().Color = clLime;
+  b.Canvas().FillRect(Rect(1, 1, 3, 3));
+  b.SaveAndRelease();
+  ASSERT_FALSE(b.HasImage());
+  EXPECT_EQ(std::pair(b.Pixel(2, 2), b.Pixel(4, 4)), std::pair(clLime, clNavy));
 }
 
 TEST_F(MemoryLeanBitmap, ReleasingManyBitmapsReadsTheMeterThroughItsCache) {
@@ -119,20 +141,6 @@ TEST_F(MemoryLeanBitmap, RestoredPaletteOnlyForPaletteFormats) {
   }
 }
 
-TEST_F(MemoryLeanBitmap, DrawingThenSaveAndReleaseKeepsTheDrawing) {
-  freeResources = 5;
-  TMinGDIBitmap b;
-  Fill(b, pf24bit, 6, 6);
-  b.SaveAndRelease();
-  ASSERT_FALSE(b.HasImage());
-  b.Canvas().Brush().Color = clLime;
-  b.Canvas().FillRect(Rect(1, 1, 3, 3));
-  b.SaveAndRelease();
-  ASSERT_FALSE(b.HasImage());
-  EXPECT_EQ(b.Pixel(2, 2), clLime);
-  EXPECT_EQ(b.Pixel(4, 4), clNavy);
-}
-
 TEST_F(MemoryLeanBitmap, ScanLineWritesAreNeverDroppedByARelease) {
   TMinGDIBitmap b;
   Fill(b, pf24bit, 2, 1);
@@ -149,7 +157,7 @@ TEST_F(MemoryLeanBitmap, ScanLineWritesAreNeverDroppedByARelease) {
   EXPECT_EQ(b.Pixel(1, 0), clYellow);
 }
 
-TEST_F(MemoryLeanBitmap, LoadKeepsTheBytesFromThePositionToTheEnd) {
+TEST_F(MemoryLeanBitmap, LoadKeepsTheBytesFromThePositionToTheEndAndAFailedLoadKeepsThem) {
   TMinGDIBitmap source;
   Fill(source, pf8bit, 3, 2);
   TMemoryStream stream;
@@ -163,21 +171,16 @@ TEST_F(MemoryLeanBitmap, LoadKeepsTheBytesFromThePositionToTheEnd) {
   EXPECT_EQ(stream.Position(), stream.Size() - 1);
   EXPECT_FALSE(b.Modified());
   b.ForceRelease();
-  EXPECT_EQ(b.Pixel(1, 0), clRed);
-  EXPECT_EQ(b.PixelFormat(), pf8bit);
-}
-
-TEST_F(MemoryLeanBitmap, AFailedLoadKeepsImageAndCopy) {
-  TMinGDIBitmap b;
-  Fill(b, pf24bit, 2, 2);
+  EXPECT_EQ(std::pair(b.Pixel(1, 0), b.PixelFormat()), std::pair(clRed, pf8bit));
+  // A failed load keeps image and copy.
   b.ForceRelease();
   const std::int64_t copySize = b.MemoryCopySize();
   const std::uint8_t junk[20] = {'B', 'M'};
-  TReadOnlyMemoryStream stream(junk, sizeof junk);
-  EXPECT_THROW(b.LoadFromStream(stream), EInvalidGraphic);
+  TReadOnlyMemoryStream bad(junk, sizeof junk);
+  EXPECT_THROW(b.LoadFromStream(bad), EInvalidGraphic);
   EXPECT_EQ(b.MemoryCopySize(), copySize);
   b.ForceRelease();
-  EXPECT_EQ(b.Pixel(1, 0), clRed);
+  EXPECT_EQ(std::pair(b.Pixel(1, 0), b.PixelFormat()), std::pair(clRed, pf8bit));
 }
 
 TEST_F(MemoryLeanBitmap, AssignRestoresTheSourceAndMarksTheTargetModified) {
@@ -193,7 +196,7 @@ TEST_F(MemoryLeanBitmap, AssignRestoresTheSourceAndMarksTheTargetModified) {
   EXPECT_EQ(b.Pixel(1, 0), clRed);
 }
 
-TEST_F(MemoryLeanBitmap, PixelFormatAndTransparentColourWritesRewriteTheCopy) {
+TEST_F(MemoryLeanBitmap, TransparencyAndPixelFormatWhileReleased) {
   TMinGDIBitmap b;
   Fill(b, pf24bit, 3, 1);
   b.ReleaseImage();
@@ -204,12 +207,8 @@ TEST_F(MemoryLeanBitmap, PixelFormatAndTransparentColourWritesRewriteTheCopy) {
   b.SetTransparentColor(clRed);
   EXPECT_TRUE(b.Modified());
   b.ForceRelease();
-  EXPECT_EQ(b.PixelFormat(), pf8bit);
-  EXPECT_EQ(b.TransparentColor(), clRed);
-}
-
-TEST_F(MemoryLeanBitmap, ReadingTransparentDoesNotRestoreButTheColourDoes) {
-  TMinGDIBitmap b;
+  EXPECT_EQ(std::pair(b.PixelFormat(), b.TransparentColor()), std::pair(pf8bit, clRed));
+  // Reading Transparent does not restore the image, but reading the colour does.
   Fill(b, pf24bit, 2, 2);
   b.SetTransparent(true);
   b.ForceRelease();
@@ -217,20 +216,4 @@ TEST_F(MemoryLeanBitmap, ReadingTransparentDoesNotRestoreButTheColourDoes) {
   EXPECT_FALSE(b.HasImage());
   EXPECT_EQ(b.TransparentColor(), clRed);  // bottom-left pixel
   EXPECT_TRUE(b.HasImage());
-}
-
-TEST_F(MemoryLeanBitmap, AnEmptyBitmapIsNeverReleased) {
-  TMinGDIBitmap b;
-  b.ForceRelease();
-  EXPECT_TRUE(b.HasImage());
-  EXPECT_TRUE(b.Empty());
-}
-
-TEST_F(MemoryLeanBitmap, MarkingAReleasedImageModifiedKeepsItsCopy) {
-  TMinGDIBitmap b;
-  Fill(b, pf24bit, 2, 2);
-  b.ForceRelease();
-  b.SetModified(true);
-  b.ForceRelease();
-  EXPECT_EQ(b.Pixel(1, 0), clRed);
 }

@@ -3,7 +3,11 @@
 
 #include "platform/Graphics.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
+#include <utility>
+#include <vector>
 
 // A width x height picture of the format, every pixel color.
 inline void MakeFilled(TBitmap& b, int width, int height, TColor color, TPixelFormat format = pf24bit) {
@@ -27,4 +31,17 @@ inline bool SamePixels(const TBitmap& a, const TBitmap& b) {
     for (int x = 0; x < a.Width(); ++x)
       if (a.Pixel(x, y) != b.Pixel(x, y)) return false;
   return true;
+}
+
+// The largest difference of the two colours in one channel.
+inline int ChannelDistance(TColor a, TColor b) {
+  return std::max({std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
+                   std::abs(GetBValue(a) - GetBValue(b))});
+}
+
+// The colours of the pixels at the points.
+inline std::vector<TColor> PixelsAt(const TBitmap& b, std::initializer_list<std::pair<int, int>> points) {
+  std::vector<TColor> colours;
+  for (auto [x, y] : points) colours.push_back(b.Pixel(x, y));
+  return colours;
 }

@@ -11,41 +11,27 @@ TColor Numbered(int x, int y) { return RGB(static_cast<std::uint8_t>(10 + x), st
 
 }  // namespace
 
-TEST(RotateQuarterTurns, NinetyDegreesMovesTheTopLeftToTheTopRight) {
-  TBitmap source, target;
-  MakePattern(source, 4, 2, Numbered);
-  RotateBitmap(source, target, clBlack, 90);
-  ASSERT_EQ(target.Width(), 2);
-  ASSERT_EQ(target.Height(), 4);
-  EXPECT_EQ(target.Pixel(1, 0), Numbered(0, 0));
-  // Target (X, Y) takes source (Y, h - 1 - X).
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 2; ++x) EXPECT_EQ(target.Pixel(x, y), Numbered(y, 1 - x)) << x << "," << y;
-}
-
-TEST(RotateQuarterTurns, TwoSeventyAndMinusNinetyAgree) {
-  TBitmap source, target, other;
-  MakePattern(source, 5, 3, Numbered);
-  RotateBitmap(source, target, clBlack, 270);
-  ASSERT_EQ(target.Width(), 3);
-  ASSERT_EQ(target.Height(), 5);
-  // Target (X, Y) takes source (w - 1 - Y, X).
-  for (int y = 0; y < 5; ++y)
-    for (int x = 0; x < 3; ++x) EXPECT_EQ(target.Pixel(x, y), Numbered(4 - y, x)) << x << "," << y;
-  RotateBitmap(source, other, clBlack, -90);
-  EXPECT_TRUE(SamePixels(target, other));
-}
-
-TEST(RotateQuarterTurns, HalfTurnKeepsTheSizeAndSwapsOppositeCorners) {
-  for (int w : {4, 5}) {
-    TBitmap source, target;
-    MakePattern(source, w, 3, Numbered);
-    RotateBitmap(source, target, clBlack, 180);
-    ASSERT_EQ(target.Width(), w);
-    ASSERT_EQ(target.Height(), 3);
-    for (int y = 0; y < 3; ++y)
-      for (int x = 0; x < w; ++x) EXPECT_EQ(target.Pixel(x, y), Numbered(w - 1 - x, 2 - y));
-  }
+TEST(RotateQuarterTurns, ExactForOddAndEvenSizes) {
+  struct Case {
+    double angle;
+    bool swapsSize;
+    TColor (*from)(int x, int y, int w, int h);  // the source pixel that target pixel (x, y) shows
+  } const cases[] = {
+      {90, true, [](int x, int y, int, int h) { return Numbered(y, h - 1 - x); }},  // the top left goes top right
+      {270, true, [](int x, int y, int w, int) { return Numbered(w - 1 - y, x); }},
+      {-90, true, [](int x, int y, int w, int) { return Numbered(w - 1 - y, x); }},
+      {180, false, [](int x, int y, int w, int h) { return Numbered(w - 1 - x, h - 1 - y); }},
+  };
+  for (const Case& c : cases)
+    for (int w : {4, 5}) {
+      SCOPED_TRACE(testing::Message() << c.angle << " degrees, width " << w);
+      TBitmap source, target, expected;
+      MakePattern(source, w, 3, Numbered);
+      RotateBitmap(source, target, clBlack, c.angle);
+      const int tw = c.swapsSize ? 3 : w, th = c.swapsSize ? w : 3;
+      MakePattern(expected, tw, th, [&](int x, int y) { return c.from(x, y, w, 3); });
+      EXPECT_TRUE(SamePixels(target, expected));
+    }
 }
 
 TEST(RotateQuarterTurns, AnglesAreTakenModuloAFullTurn) {
@@ -67,26 +53,20 @@ TEST(RotateAnyAngle, FortyFiveDegreesGrowsWithBackgroundCorners) {
   MakeFilled(source, 10, 10, clRed);
   RotateBitmap(source, target, clBlue, 45);
   // Corners (-5, -5) .. (4, 4) land within -6 .. 6 across and -7 .. 5 down.
-  EXPECT_EQ(target.Width(), 13);
-  EXPECT_EQ(target.Height(), 13);
-  EXPECT_EQ(target.Pixel(0, 0), clBlue);
-  EXPECT_EQ(target.Pixel(12, 0), clBlue);
-  EXPECT_EQ(target.Pixel(0, 12), clBlue);
-  EXPECT_EQ(target.Pixel(12, 12), clBlue);
-  EXPECT_EQ(target.Pixel(6, 7), clRed);
+  EXPECT_EQ(std::pair(target.Width(), target.Height()), std::pair(13, 13));
+  EXPECT_EQ(PixelsAt(target, {{0, 0}, {12, 0}, {0, 12}, {12, 12}, {6, 7}}),
+            (std::vector<TColor>{clBlue, clBlue, clBlue, clBlue, clRed}));
 }
 
 TEST(RotateAnyAngle, OldTargetContentNeverShows) {
   TBitmap source, target;
   MakeFilled(source, 10, 10, clRed);
-  MakeFilled(target, 40, 40, clLime);
-  RotateBitmap(source, target, clBlue, 30);
-  for (int y = 0; y < target.Height(); ++y)
-    for (int x = 0; x < target.Width(); ++x) ASSERT_NE(target.Pixel(x, y), clLime) << x << "," << y;
-  MakeFilled(target, 2, 2, clLime);
-  RotateBitmap(source, target, clBlue, 30);
-  for (int y = 0; y < target.Height(); ++y)
-    for (int x = 0; x < target.Width(); ++x) ASSERT_NE(target.Pixel(x, y), clLime) << x << "," << y;
+  for (int size : {40, 2}) {
+    MakeFilled(target, size, size, clLime);
+    RotateBitmap(source, target, clBlue, 30);
+    for (int y = 0; y < target.Height(); ++y)
+      for (int x = 0; x < target.Width(); ++x) ASSERT_NE(target.Pixel(x, y), clLime) << x << "," << y;
+  }
 }
 
 TEST(RotateAnyAngle, PaletteSourcesAndTheSameBitmapAsTarget) {
@@ -94,11 +74,9 @@ TEST(RotateAnyAngle, PaletteSourcesAndTheSameBitmapAsTarget) {
   MakeFilled(bitmap, 3, 2, clRed, pf8bit);
   bitmap.SetPixel(0, 0, clLime);
   RotateBitmap(bitmap, bitmap, clBlack, 90);
-  ASSERT_EQ(bitmap.Width(), 2);
-  ASSERT_EQ(bitmap.Height(), 3);
+  ASSERT_EQ(std::pair(bitmap.Width(), bitmap.Height()), std::pair(2, 3));
   EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
-  EXPECT_EQ(bitmap.Pixel(1, 0), clLime);
-  EXPECT_EQ(bitmap.Pixel(0, 0), clRed);
+  EXPECT_EQ(PixelsAt(bitmap, {{1, 0}, {0, 0}}), (std::vector<TColor>{clLime, clRed}));
 }
 
 TEST(RotateAnyAngle, EmptySourceGivesAnEmptyTarget) {

@@ -51,17 +51,14 @@ std::string ReadMessage(const std::string& file) {
 
 TEST(BmpStreamReaderRows, TwentyFourBitRowsComeTopFirstAsRgb) {
   Reader r(MakeBmp({.width = 3}));
-  EXPECT_EQ(r.reader.Width(), 3);
-  EXPECT_EQ(r.reader.Height(), 2);
-  std::uint8_t rgb[9];
-  ASSERT_TRUE(r.reader.GetPixelRow(rgb));
-  // Top row y = 0, pixel x = 1 stored as blue 1, green 2, red 3.
-  EXPECT_EQ(rgb[3], 3);
-  EXPECT_EQ(rgb[4], 2);
-  EXPECT_EQ(rgb[5], 1);
-  ASSERT_TRUE(r.reader.GetPixelRow(rgb));
-  EXPECT_EQ(rgb[2], 10);  // y = 1, x = 0, blue channel last
-  EXPECT_FALSE(r.reader.GetPixelRow(rgb));
+  EXPECT_EQ(std::pair(r.reader.Width(), r.reader.Height()), std::pair(3, 2));
+  std::vector<std::uint8_t> rgb(9);
+  // Pixel (x, y) is stored as blue x + 10y, green x + 10y + 1, red x + 10y + 2.
+  ASSERT_TRUE(r.reader.GetPixelRow(rgb.data()));
+  EXPECT_EQ(rgb, (std::vector<std::uint8_t>{2, 1, 0, 3, 2, 1, 4, 3, 2}));
+  ASSERT_TRUE(r.reader.GetPixelRow(rgb.data()));
+  EXPECT_EQ(rgb, (std::vector<std::uint8_t>{12, 11, 10, 13, 12, 11, 14, 13, 12}));
+  EXPECT_FALSE(r.reader.GetPixelRow(rgb.data()));
 }
 
 TEST(BmpStreamReaderRows, EightBitIndicesGoThroughThePalette) {
@@ -79,9 +76,7 @@ TEST(BmpStreamReaderRows, EightBitIndicesGoThroughThePalette) {
 
 TEST(BmpStreamReaderRows, ResolutionsBecomeDotsPerCentimetre) {
   Reader r(MakeBmp({.headerSize = 64, .xRes = 2835, .yRes = 3000}));
-  EXPECT_EQ(r.reader.DensityUnit(), 2);
-  EXPECT_EQ(r.reader.XDensity(), 28);
-  EXPECT_EQ(r.reader.YDensity(), 30);
+  EXPECT_EQ(std::tuple(r.reader.DensityUnit(), r.reader.XDensity(), r.reader.YDensity()), std::tuple(2, 28, 30));
   EXPECT_EQ(Reader(MakeBmp({.headerSize = 64, .xRes = 2835})).reader.DensityUnit(), 0);
 }
 

@@ -26,15 +26,12 @@ void PlainStretch(const TBitmap& source, TBitmap& target, int width, int height)
 TEST(LanczosKernel, ValuesAtKnownPoints) {
   EXPECT_EQ(SincValue(0.0f), 1.0f);
   EXPECT_NEAR(SincValue(0.5f), 2.0 / M_PI, 1e-6);
+  const std::pair<float, double> values[] = {{0.0f, 1.0},        {0.5f, 0.6079271}, {-0.5f, 0.6079271}, {1.5f, -0.1350949},
+                                             {1.0f, 0.0},        {2.0f, 0.0},       {3.0f, 0.0},        {-3.0f, 0.0},
+                                             {4.25f, 0.0}};
+  for (auto [x, expected] : values) EXPECT_NEAR(LanczosKernel3(x), expected, 1e-6) << x;
   EXPECT_EQ(LanczosKernel3(0.0f), 1.0f);
   EXPECT_EQ(LanczosKernel3(3.0f), 0.0f);
-  EXPECT_EQ(LanczosKernel3(-3.0f), 0.0f);
-  EXPECT_EQ(LanczosKernel3(4.25f), 0.0f);
-  EXPECT_NEAR(LanczosKernel3(0.5f), 0.6079271, 1e-6);
-  EXPECT_NEAR(LanczosKernel3(-0.5f), 0.6079271, 1e-6);
-  EXPECT_NEAR(LanczosKernel3(1.5f), -0.1350949, 1e-6);
-  EXPECT_NEAR(LanczosKernel3(1.0f), 0.0f, 1e-6);
-  EXPECT_NEAR(LanczosKernel3(2.0f), 0.0f, 1e-6);
 }
 
 TEST(ResampleIdentity, SameSizeReproducesTheSourceEvenInPlace) {
@@ -83,19 +80,15 @@ TEST(ResampleRamps, LinearRampStaysLinearInTheInterior) {
 }
 
 TEST(ResamplePlainStretch, SmallSourcesAndTargetsGetTheStretch) {
-  TBitmap small, expected, target;
-  MakePattern(small, 3, 3, Noise);
-  PlainStretch(small, expected, 10, 7);
-  Sized(target, 10, 7);
-  ResampleBitmapDefault(small, target, false, 0);
-  EXPECT_TRUE(SamePixels(expected, target));
-
-  TBitmap large;
-  MakePattern(large, 20, 20, Noise);
-  PlainStretch(large, expected, 3, 12);
-  Sized(target, 3, 12);
-  ResampleBitmapDefault(large, target, false, 0);
-  EXPECT_TRUE(SamePixels(expected, target));
+  // {source size, target width, target height}: a small source, then a small target.
+  for (auto [size, w, h] : {std::tuple{3, 10, 7}, std::tuple{20, 3, 12}}) {
+    TBitmap source, expected, target;
+    MakePattern(source, size, size, Noise);
+    PlainStretch(source, expected, w, h);
+    Sized(target, w, h);
+    ResampleBitmapDefault(source, target, false, 0);
+    EXPECT_TRUE(SamePixels(expected, target)) << size;
+  }
 }
 
 TEST(ResampleKeyColour, KeyAreasKeepTheirExactColour) {
@@ -125,9 +118,7 @@ TEST(ResampleFormats, PaletteSourcesAreReadAndTheTargetBecomesTwentyFourBit) {
   MakeFilled(source, 10, 10, clRed, pf8bit);
   MakeFilled(target, 5, 5, clBlack, pf4bit);
   ResampleBitmapDefault(source, target, false, 0);
-  EXPECT_EQ(source.PixelFormat(), pf8bit);
-  EXPECT_EQ(target.PixelFormat(), pf24bit);
-  EXPECT_EQ(target.Pixel(2, 2), clRed);
+  EXPECT_EQ(std::tuple(source.PixelFormat(), target.PixelFormat(), target.Pixel(2, 2)), std::tuple(pf8bit, pf24bit, clRed));
 }
 
 TEST(ResampleFormats, EmptyPicturesAreLeftAlone) {

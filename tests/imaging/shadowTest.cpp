@@ -39,30 +39,16 @@ TEST(ShadowMaskPalette, RunsFromTheNearColourAlmostToTheFarColour) {
   EXPECT_EQ(ColorOf(mask.Palette().Entry(255)), RGB(1, 254, 1));
 }
 
-TEST(ShadowMaskSize, GrowsByTheRadiusOnEverySide) {
-  TBitmap source, mask;
-  MakeFilled(source, 5, 4, clWhite);
-  ASSERT_EQ(MakeShadowMask(source, mask, false, 0, clWhite, clBlack, 3), 0);
-  EXPECT_EQ(mask.Width(), 11);
-  EXPECT_EQ(mask.Height(), 10);
-}
-
-TEST(ShadowMaskLevels, RadiusZeroMarksOpaquePixelsWithTheMiddleLevel) {
+TEST(ShadowMaskLevels, WorkedLevelsForRadiusZeroAndOne) {
   TBitmap source, mask;
   MakePattern(source, 3, 2, [](int x, int y) { return x == 1 && y == 0 ? clRed : clWhite; });
   ASSERT_EQ(MakeShadowMask(source, mask, true, clWhite, clWhite, clBlack, 0), 0);
-  ASSERT_EQ(mask.Width(), 3);
-  ASSERT_EQ(mask.Height(), 2);
-  EXPECT_EQ(IndexAt(mask, 1, 0), 128);  // round(127.5), halves to even
-  EXPECT_EQ(IndexAt(mask, 0, 0), 255);
-  EXPECT_EQ(IndexAt(mask, 2, 1), 255);
-}
-
-TEST(ShadowMaskLevels, RadiusOneCoversTheWholeThreeByThreeSquare) {
-  TBitmap source, mask;
+  ASSERT_EQ(std::pair(mask.Width(), mask.Height()), std::pair(3, 2));
+  // round(127.5), halves to even, for the opaque pixel; 255 for the key colour.
+  EXPECT_EQ(std::tuple(IndexAt(mask, 1, 0), IndexAt(mask, 0, 0), IndexAt(mask, 2, 1)), std::tuple(128, 255, 255));
+  // Radius 1 covers the whole 3 x 3 square: N = 9, level round(255 - 255 / 10) = round(229.5) = 230.
   MakeFilled(source, 1, 1, clRed);
   ASSERT_EQ(MakeShadowMask(source, mask, false, 0, clWhite, clBlack, 1), 0);
-  // N = 9: every mask pixel sees the one pixel, level round(255 - 255 / 10) = round(229.5) = 230.
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 3; ++x) EXPECT_EQ(IndexAt(mask, x, y), 230) << x << "," << y;
 }
@@ -81,17 +67,14 @@ TEST(ShadowMaskLevels, RunningCountMatchesTheDiscDefinitionForEveryRadius) {
   }
 }
 
-TEST(ShadowMaskLevels, LargestRadiusWorksOnATinySource) {
+TEST(ShadowMaskRadius, SixtyWorksAndOutOfRangeReturnsNineAndLeavesThePixels) {
   TBitmap source, mask;
   MakeFilled(source, 1, 1, clRed);
   ASSERT_EQ(MakeShadowMask(source, mask, false, 0, clWhite, clBlack, 60), 0);
   EXPECT_EQ(mask.Width(), 121);
   EXPECT_EQ(IndexAt(mask, 60, 60), ExpectedIndex(source, 0xFFFFFFFF, 60, 60, 60));
   EXPECT_EQ(IndexAt(mask, 0, 0), 255);
-}
 
-TEST(ShadowMaskRadius, OutOfRangeReturnsNineAndLeavesThePixels) {
-  TBitmap source, mask;
   MakeFilled(source, 4, 4, clRed);
   MakeFilled(mask, 3, 3, clBlack, pf8bit);
   mask.ScanLine(1)[1] = 77;
@@ -129,7 +112,6 @@ TEST(ShadowMaskKey, ComparesDecodedColoursOnlyWhenKeyed) {
 TEST(ShadowMaskEdge, EmptySourceGivesAFarMaskOfTwiceTheRadius) {
   TBitmap source, mask;
   ASSERT_EQ(MakeShadowMask(source, mask, false, 0, clWhite, clBlack, 2), 0);
-  EXPECT_EQ(mask.Width(), 4);
-  EXPECT_EQ(mask.Height(), 4);
+  EXPECT_EQ(std::pair(mask.Width(), mask.Height()), std::pair(4, 4));
   EXPECT_EQ(IndexAt(mask, 0, 0), 255);
 }
