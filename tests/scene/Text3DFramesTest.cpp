@@ -424,7 +424,9 @@ TEST_F(Text3DFramesInFiles, AComposedFrameSurvivesASaveAndLoadAlsoWithoutItsPict
     EXPECT_EQ(std::tie(frame.SubFrameCount, frame.Loop, frame.Animation3D), std::make_tuple(3, 1, 1));
     ASSERT_TRUE(frame.HasView());
     EXPECT_EQ(frame.Objects3D->ownView->ParentScene(), &loaded);
-    if (pass == 2) EXPECT_TRUE(ShowsTextIn(frame.Picture, 0x0000FF)) << "the picture is rendered again";
+    if (pass == 2) {
+      EXPECT_TRUE(ShowsTextIn(frame.Picture, 0x0000FF)) << "the picture is rendered again";
+    }
     TBitmap loadedOutput;
     MakeSolid(loadedOutput, 300, 120, clBlack);
     loaded.OutputBitmap = &loadedOutput;
