@@ -9,6 +9,7 @@
 #include "scene/Frame.h"
 #include "scene/Moving.h"
 #include "scene/UndoRecorder.h"
+#include "tests/support/MotionSteps.h"
 
 #include <cstdint>
 #include <string>
@@ -74,23 +75,6 @@ inline TGifFilePtr MakeGif(const std::vector<TColor>& colors, const std::vector<
     gif->GetSubImage(gif->ImageCount())->SetDelay(i < delays.size() ? delays[i] : 0);
   }
   return gif;
-}
-
-inline TMovingStepValues HoldAt(double x, double y, int duration = -1) {
-  TMovingStepValues v;
-  v.Kind = mskHold;
-  v.StartX = x, v.StartY = y;
-  v.Duration = duration;
-  return v;
-}
-
-inline TMovingStepValues LineFrom(double x1, double y1, double x2, double y2, double speed) {
-  TMovingStepValues v;
-  v.Kind = mskLine;
-  v.X1 = x1, v.Y1 = y1, v.X2 = x2, v.Y2 = y2;
-  v.StartX = x1, v.StartY = y1;
-  v.SpeedStart = v.SpeedEnd = speed;
-  return v;
 }
 
 // The picture encoded as JPEG bytes, and those bytes decoded as a frame keeps them.

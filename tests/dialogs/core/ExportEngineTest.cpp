@@ -12,6 +12,7 @@
 #include "scene/Sprite.h"
 #include "scene/SpriteU.h"
 #include "tests/dialogs/core/ExportTestSupport.h"
+#include "tests/support/MotionSteps.h"
 #include "tests/support/ScriptedUiServices.h"
 #include "tests/support/TempDir.h"
 
@@ -21,23 +22,6 @@
 #include <set>
 
 namespace {
-
-TMovingStepValues HoldAt(double x, double y) {
-  TMovingStepValues v;
-  v.Kind = mskHold;
-  v.StartX = x, v.StartY = y;
-  v.Duration = -1;
-  return v;
-}
-
-TMovingStepValues LineFrom(double x1, double y1, double x2, double y2, double speed) {
-  TMovingStepValues v;
-  v.Kind = mskLine;
-  v.X1 = x1, v.Y1 = y1, v.X2 = x2, v.Y2 = y2;
-  v.StartX = x1, v.StartY = y1;
-  v.SpeedStart = v.SpeedEnd = speed;
-  return v;
-}
 
 // The first pixel in which two 24-bit pictures differ, or "".
 std::string FirstDifference(const TBitmap& a, const TBitmap& b) {
