@@ -15,6 +15,14 @@ int CountPixels(const TBitmap& b, TColor color) {
 
 bool AllPixels(const TBitmap& b, TColor color) { return CountPixels(b, color) == b.Width() * b.Height(); }
 
+// A fade of the working size between the pictures, either of which may be missing.
+void Prepare(THarmFade& fade, int width, int height, const TBitmap* source, const TBitmap* target) {
+  fade.SetSourceBitmap(source);
+  fade.SetTargetBitmap(target);
+  fade.SetWidth(width);
+  fade.SetHeight(height);
+}
+
 }  // namespace
 
 TEST(HarmFadeSettings, RatesAndSizesAreClamped) {
@@ -22,8 +30,7 @@ TEST(HarmFadeSettings, RatesAndSizesAreClamped) {
   const auto blend = [&](int rate) { return fade.SetBlendRate(rate), fade.BlendRate(); };
   const auto dissolve = [&](int rate) { return fade.SetDissolveRate(rate), fade.DissolveRate(); };
   EXPECT_EQ(std::tuple(blend(300), blend(0), dissolve(0), dissolve(1000000)), std::tuple(255, 1, 1, 75 * 75));
-  fade.SetWidth(0);
-  fade.SetHeight(-4);
+  Prepare(fade, 0, -4, nullptr, nullptr);
   EXPECT_EQ(std::pair(fade.Width(), fade.Height()), std::pair(1, 1));
 }
 
@@ -42,16 +49,13 @@ TEST(HarmFadeDissolve, DefaultsGiveOneHundredTwentyFiveFramesOfFortyFivePixels) 
   EXPECT_EQ(CountPixels(frames[0]->Bitmap(), clBlack), 75 * 75 - 45);  // no source: from black
 }
 
-TEST(HarmFadeDissolve, LeftoverPixelsArrivingInTheLastFrame) {
+TEST(HarmFadeDissolve, LeftoverPixelsArriveInTheLastFrame) {
   THarmFade fade;
   fade.SetRandomSeed(7);
   TBitmap source, target;
   MakeFilled(source, 3, 3, clBlue);
   MakeFilled(target, 3, 3, clYellow);
-  fade.SetSourceBitmap(&source);
-  fade.SetTargetBitmap(&target);
-  fade.SetWidth(10);
-  fade.SetHeight(10);
+  Prepare(fade, 10, 10, &source, &target);
   fade.SetDissolveRate(30);  // k = 3: 33 frames, one pixel over
   const TEffectItemBitmaps frames = fade.Dissolve();
   ASSERT_EQ(frames.size(), 33u);
@@ -62,19 +66,16 @@ TEST(HarmFadeDissolve, LeftoverPixelsArrivingInTheLastFrame) {
 TEST(HarmFadeDissolve, RateAboveThePixelCountRaises) {
   THarmFade fade;
   fade.SetDissolveRate(100);  // kept: 75 x 75 pixels at the time
-  fade.SetWidth(10);
-  fade.SetHeight(3);
+  Prepare(fade, 10, 3, nullptr, nullptr);
   EXPECT_EQ(ErrorText<EHarmFade>([&] { fade.Dissolve(); }), "DisolvRate cannot be > Width * Height!");
 }
 
 TEST(HarmFadeDissolve, TheSeedFixesTheOrder) {
-  auto run = [](std::int32_t seed) {
+  TBitmap target;
+  MakeFilled(target, 2, 2, clRed);
+  auto run = [&](std::int32_t seed) {
     THarmFade fade;
-    TBitmap target;
-    MakeFilled(target, 2, 2, clRed);
-    fade.SetTargetBitmap(&target);
-    fade.SetWidth(8);
-    fade.SetHeight(8);
+    Prepare(fade, 8, 8, nullptr, &target);
     fade.SetDissolveRate(4);
     fade.SetRandomSeed(seed);
     return fade.Dissolve();
@@ -85,17 +86,16 @@ TEST(HarmFadeDissolve, TheSeedFixesTheOrder) {
   EXPECT_FALSE(SamePixels(a[0]->Bitmap(), c[0]->Bitmap()));
 }
 
-TEST(HarmFadeBlend, RateOneGivesTheSourceAndTheTarget) {
+TEST(HarmFadeBlend, RateOneGivesTheSourceAndTheTargetStretchedToTheWorkingSize) {
   THarmFade fade;
   TBitmap source, target;
-  MakeFilled(source, 5, 5, RGB(10, 20, 30));
+  MakePattern(source, 2, 1, [](int x, int) { return x == 0 ? clRed : clBlue; });
   MakeFilled(target, 5, 5, RGB(200, 100, 0));
-  fade.SetSourceBitmap(&source);
-  fade.SetTargetBitmap(&target);
+  Prepare(fade, 4, 2, &source, &target);
   fade.SetBlendRate(1);
   const TEffectItemBitmaps frames = fade.Blend();
   ASSERT_EQ(frames.size(), 2u);
-  EXPECT_TRUE(AllPixels(frames[0]->Bitmap(), RGB(10, 20, 30)));
+  EXPECT_EQ(PixelsAt(frames[0]->Bitmap(), {{1, 1}, {2, 0}}), (std::vector<TColor>{clRed, clBlue}));
   EXPECT_TRUE(AllPixels(frames[1]->Bitmap(), RGB(200, 100, 0)));
 }
 
@@ -103,27 +103,13 @@ TEST(HarmFadeBlend, WithoutPicturesFadesFromBlackToTheBackground) {
   THarmFade fade;
   fade.SetBackgroundColor(RGB(255, 101, 0));
   fade.SetBlendRate(2);
-  fade.SetWidth(4);
-  fade.SetHeight(3);
+  Prepare(fade, 4, 3, nullptr, nullptr);
   const TEffectItemBitmaps frames = fade.Blend();
   ASSERT_EQ(frames.size(), 3u);
   EXPECT_EQ(std::pair(frames[0]->Bitmap().Width(), frames[0]->Bitmap().Height()), std::pair(4, 3));
   EXPECT_TRUE(AllPixels(frames[0]->Bitmap(), clBlack));
   EXPECT_TRUE(AllPixels(frames[1]->Bitmap(), RGB(128, 51, 0)));  // MulDiv rounds halves away from zero
   EXPECT_TRUE(AllPixels(frames[2]->Bitmap(), RGB(255, 101, 0)));
-}
-
-TEST(HarmFadeBlend, PicturesAreStretchedToTheWorkingSize) {
-  THarmFade fade;
-  TBitmap source;
-  MakePattern(source, 2, 1, [](int x, int) { return x == 0 ? clRed : clBlue; });
-  fade.SetSourceBitmap(&source);
-  fade.SetWidth(4);
-  fade.SetHeight(2);
-  fade.SetBlendRate(1);
-  const TEffectItemBitmaps frames = fade.Blend();
-  EXPECT_EQ(PixelsAt(frames[0]->Bitmap(), {{1, 1}, {2, 0}}), (std::vector<TColor>{clRed, clBlue}));
-  EXPECT_TRUE(AllPixels(frames[1]->Bitmap(), clWhite));
 }
 
 TEST(HarmFadeBlend, TransparentPicturesShowTheFillNotAnEarlierRun) {
@@ -133,10 +119,7 @@ TEST(HarmFadeBlend, TransparentPicturesShowTheFillNotAnEarlierRun) {
   source.SetTransparentColor(clWhite);
   source.SetTransparent(true);
   MakeFilled(target, 4, 4, clRed);
-  fade.SetSourceBitmap(&source);
-  fade.SetTargetBitmap(&target);
-  fade.SetWidth(4);
-  fade.SetHeight(4);
+  Prepare(fade, 4, 4, &source, &target);
   fade.SetBlendRate(1);
   fade.Blend();
   const TEffectItemBitmaps frames = fade.Blend();
