@@ -128,14 +128,6 @@ TEST(FixedPalettes, BrowserCubeHasRedOutermostAndBlackAtTheEnd) {
   EXPECT_EQ(std::pair(other[0]->Bitmap->PixelFormat(), other[0]->Bitmap->Pixel(2, 2)), std::pair(pf8bit, clRed));
 }
 
-TEST(FixedPalettes, StandardVgaAndGreys) {
-  const TMaxLogPalette vga = StandardVGAPalette();
-  EXPECT_EQ(vga.palNumEntries, 256);
-  EXPECT_EQ(At(vga.palPalEntry, {1, 7, 8, 15, 16}),
-            (std::vector<TColor>{RGB(128, 0, 0), RGB(128, 128, 128), RGB(192, 192, 192), clWhite, 0}));
-  EXPECT_EQ(GrayscalePalette().palPalEntry[77], E(77, 77, 77));
-}
-
 TEST(FixedPalettes, CustomPaletteIsUsedWithFullCount) {
   TMaxLogPalette custom;
   custom.palVersion = 1;
@@ -241,42 +233,26 @@ TEST(OptimizedReduction, MatchesTheDecrementPassesOnSmallInputs) {
   }
 }
 
-TEST(AdaptiveReduction, MergesTheNearestLessFrequentColourAway) {
-  struct Cell {
-    int index;
-    TColor color;
-    std::int32_t count;
-  };
-  struct Case {
-    const char* what;
-    std::vector<Cell> cells;
-    int wanted;
-    std::vector<Cell> expected;
-    std::vector<int> passes;  // the remaining counts reported, when checked
-  } const cases[] = {
-      {"counts differ: the more frequent colour stays",
-       {{0, RGB(100, 100, 100), 5}, {1, RGB(0, 0, 0), 3}, {2, RGB(110, 100, 100), 3}}, 2,
-       {{0, RGB(100, 100, 100), 5}, {1, RGB(0, 0, 0), 3}, {2, RGB(110, 100, 100), 0}}, {2}},
-      {"equal counts average the colours, halves to even; the count is not added",
-       {{0, RGB(10, 11, 0), 1}, {1, RGB(21, 12, 255), 1}}, 1, {{0, RGB(16, 12, 128), 1}, {1, RGB(21, 12, 255), 0}}, {}},
-      {"an exact twin gives way to the next candidate", {{0, RGB(0, 0, 0), 2}, {1, RGB(0, 0, 0), 1}, {2, RGB(100, 0, 0), 1}}, 2,
-       {{1, RGB(0, 0, 0), 1}, {2, RGB(100, 0, 0), 0}}, {}},
-      {"a single colour ends the merging", {{7, clRed, 4}}, 0, {{7, clRed, 4}}, {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    std::vector<TColorCount> cells(kColorCells + 1);
-    for (const Cell& cell : c.cells) cells[cell.index] = {cell.color, cell.count};
-    std::vector<int> passes;
-    MergeListCounts(cells, c.wanted, [&](int remaining) { passes.push_back(remaining); });
-    for (const Cell& cell : c.expected) {
-      EXPECT_EQ(cells[cell.index].Count, cell.count) << cell.index;
-      EXPECT_TRUE(cell.count == 0 || cells[cell.index].Color == cell.color) << cell.index;
-    }
-    if (!c.passes.empty()) {
-      EXPECT_EQ(passes, c.passes);
-    }
-  }
+TEST(AdaptiveReduction, MergesTheNearestLessFrequentColourAwayAndEachPassReportsTheColoursLeft) {
+  std::vector<TColorCount> cells(kColorCells + 1);
+  cells[0] = {RGB(100, 100, 100), 5};
+  cells[1] = {RGB(0, 0, 0), 3};
+  cells[2] = {RGB(110, 100, 100), 3};
+  std::vector<int> passes;
+  MergeListCounts(cells, 2, [&](int remaining) { passes.push_back(remaining); });
+  EXPECT_EQ(std::tuple(cells[0].Color, cells[0].Count, cells[1].Count, cells[2].Count, passes),
+            std::tuple(RGB(100, 100, 100), 5, 3, 0, std::vector<int>{2}));
+  // Equal counts average the colours, halves to even; the count is not added.
+  std::vector<TColorCount> equal(kColorCells + 1);
+  equal[0] = {RGB(10, 11, 0), 1};
+  equal[1] = {RGB(21, 12, 255), 1};
+  MergeListCounts(equal, 1);
+  EXPECT_EQ(std::tuple(equal[0].Color, equal[0].Count, equal[1].Count), std::tuple(RGB(16, 12, 128), 1, 0));
+  // A single colour ends the merging.
+  std::vector<TColorCount> single(kColorCells + 1);
+  single[7] = {clRed, 4};
+  MergeListCounts(single, 0);
+  EXPECT_EQ(single[7].Count, 4);
 }
 
 TEST(AdaptiveReduction, SkippingBlocksOfCandidatesChoosesExactlyAsThePlainSearch) {

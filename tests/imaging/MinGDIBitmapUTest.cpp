@@ -109,14 +109,6 @@ TEST_F(MemoryLeanBitmap, LowResourcesReleaseWithoutForcing) {
   EXPECT_EQ(std::pair(b.Pixel(2, 2), b.Pixel(4, 4)), std::pair(clLime, clNavy));
 }
 
-TEST_F(MemoryLeanBitmap, ReleasingManyBitmapsReadsTheMeterThroughItsCache) {
-  std::vector<TMinGDIBitmap> bitmaps(10);
-  for (TMinGDIBitmap& b : bitmaps) Fill(b, pf24bit, 1, 1);
-  values.probeCalls = 0;
-  for (TMinGDIBitmap& b : bitmaps) b.ReleaseImage();
-  EXPECT_EQ(values.probeCalls, 2);
-}
-
 TEST_F(MemoryLeanBitmap, RestoredPaletteOnlyForPaletteFormats) {
   TMinGDIBitmap wide;
   Fill(wide, pf24bit, 2, 2);

@@ -26,12 +26,10 @@ void PlainStretch(const TBitmap& source, TBitmap& target, int width, int height)
 TEST(LanczosKernel, ValuesAtKnownPoints) {
   EXPECT_EQ(SincValue(0.0f), 1.0f);
   EXPECT_NEAR(SincValue(0.5f), 2.0 / M_PI, 1e-6);
-  const std::pair<float, double> values[] = {{0.0f, 1.0},        {0.5f, 0.6079271}, {-0.5f, 0.6079271}, {1.5f, -0.1350949},
-                                             {1.0f, 0.0},        {2.0f, 0.0},       {3.0f, 0.0},        {-3.0f, 0.0},
-                                             {4.25f, 0.0}};
+  const std::pair<float, double> values[] = {{0.5f, 0.6079271}, {-0.5f, 0.6079271}, {1.5f, -0.1350949}, {1.0f, 0.0},
+                                             {2.0f, 0.0},       {-3.0f, 0.0},       {4.25f, 0.0}};
   for (auto [x, expected] : values) EXPECT_NEAR(LanczosKernel3(x), expected, 1e-6) << x;
-  EXPECT_EQ(LanczosKernel3(0.0f), 1.0f);
-  EXPECT_EQ(LanczosKernel3(3.0f), 0.0f);
+  EXPECT_EQ(std::pair(LanczosKernel3(0.0f), LanczosKernel3(3.0f)), std::pair(1.0f, 0.0f));
 }
 
 TEST(ResampleIdentity, SameSizeReproducesTheSourceEvenInPlace) {
@@ -48,23 +46,20 @@ TEST(ResampleFlatColours, StayExactlyTheirColourWhenReducingAndEnlarging) {
   const TColor colour = RGB(37, 150, 201);
   TBitmap source;
   MakeFilled(source, 40, 30, colour);
+  TBitmap flat;
   for (auto [w, h] : {std::pair{17, 11}, std::pair{33, 25}, std::pair{4, 4}, std::pair{200, 9}, std::pair{40, 31}}) {
     TBitmap target;
     Sized(target, w, h);
     ResampleBitmapDefault(source, target, false, 0);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) ASSERT_EQ(target.Pixel(x, y), colour) << w << "x" << h << " at " << x << "," << y;
+    MakeFilled(flat, w, h, colour);
+    EXPECT_TRUE(SamePixels(target, flat)) << w << "x" << h;
   }
-}
-
-TEST(ResampleFlatColours, WideWindowsFoldBackIntoTheImage) {
-  TBitmap source, target;
-  MakeFilled(source, 5, 4, clTeal);
+  // A box filter far wider than the picture: every index folds back onto real pixels.
+  TBitmap target;
   Sized(target, 13, 9);
-  // A box filter far wider than the picture: every index folds onto real pixels.
-  ResampleBitmap(source, target, [](float x) { return std::fabs(x) <= 40.0f ? 1.0f : 0.0f; }, 40.0f, false, 0);
-  for (int y = 0; y < 9; ++y)
-    for (int x = 0; x < 13; ++x) ASSERT_EQ(target.Pixel(x, y), clTeal);
+  ResampleBitmap(source, target, [](float x) { return std::fabs(x) <= 80.0f ? 1.0f : 0.0f; }, 80.0f, false, 0);
+  MakeFilled(flat, 13, 9, colour);
+  EXPECT_TRUE(SamePixels(target, flat));
 }
 
 TEST(ResampleRamps, LinearRampStaysLinearInTheInterior) {
@@ -113,22 +108,16 @@ TEST(ResampleKeyColour, KeyAreasKeepTheirExactColour) {
   EXPECT_GT(changedWithoutKey, 0);
 }
 
-TEST(ResampleFormats, PaletteSourcesAreReadAndTheTargetBecomesTwentyFourBit) {
+TEST(ResampleFormats, PaletteSourcesAreReadTheTargetBecomesTwentyFourBitAndEmptyPicturesAreLeftAlone) {
   TBitmap source, target;
   MakeFilled(source, 10, 10, clRed, pf8bit);
   MakeFilled(target, 5, 5, clBlack, pf4bit);
   ResampleBitmapDefault(source, target, false, 0);
   EXPECT_EQ(std::tuple(source.PixelFormat(), target.PixelFormat(), target.Pixel(2, 2)), std::tuple(pf8bit, pf24bit, clRed));
-}
-
-TEST(ResampleFormats, EmptyPicturesAreLeftAlone) {
-  TBitmap empty, target;
-  Sized(target, 4, 4);
-  target.SetPixel(1, 1, clRed);
+  TBitmap empty, none;
+  target.SetPixel(1, 1, clBlue);
   ResampleBitmapDefault(empty, target, false, 0);
-  EXPECT_EQ(target.Pixel(1, 1), clRed);
-  TBitmap source, none;
-  MakeFilled(source, 4, 4, clRed);
+  EXPECT_EQ(target.Pixel(1, 1), clBlue);
   ResampleBitmapDefault(source, none, false, 0);
   EXPECT_TRUE(none.Empty());
 }

@@ -67,13 +67,12 @@ TEST(ShadowMaskLevels, RunningCountMatchesTheDiscDefinitionForEveryRadius) {
   }
 }
 
-TEST(ShadowMaskRadius, SixtyWorksAndOutOfRangeReturnsNineAndLeavesThePixels) {
+TEST(ShadowMaskRadius, SixtyWorksOutOfRangeReturnsNineAndLeavesThePixelsAndEmptySourcesGiveFarMasks) {
   TBitmap source, mask;
   MakeFilled(source, 1, 1, clRed);
   ASSERT_EQ(MakeShadowMask(source, mask, false, 0, clWhite, clBlack, 60), 0);
-  EXPECT_EQ(mask.Width(), 121);
-  EXPECT_EQ(IndexAt(mask, 60, 60), ExpectedIndex(source, 0xFFFFFFFF, 60, 60, 60));
-  EXPECT_EQ(IndexAt(mask, 0, 0), 255);
+  EXPECT_EQ(std::tuple(mask.Width(), IndexAt(mask, 60, 60), IndexAt(mask, 0, 0)),
+            std::tuple(121, ExpectedIndex(source, 0xFFFFFFFF, 60, 60, 60), 255));
 
   MakeFilled(source, 4, 4, clRed);
   MakeFilled(mask, 3, 3, clBlack, pf8bit);
@@ -84,6 +83,10 @@ TEST(ShadowMaskRadius, SixtyWorksAndOutOfRangeReturnsNineAndLeavesThePixels) {
   EXPECT_EQ(ColorOf(mask.Palette().Entry(0)), clBlack);  // the palette is still made
   EXPECT_EQ(MakeShadowMask(source, mask, false, 0, clWhite, clBlack, -1), kShadowRadiusOutOfRange);
   EXPECT_EQ(IndexAt(mask, 1, 1), 77);
+  // An empty source gives a far mask of twice the radius.
+  TBitmap empty;
+  ASSERT_EQ(MakeShadowMask(empty, mask, false, 0, clWhite, clBlack, 2), 0);
+  EXPECT_EQ(std::tuple(mask.Width(), mask.Height(), IndexAt(mask, 0, 0)), std::tuple(4, 4, 255));
 }
 
 TEST(ShadowMaskKey, ComparesDecodedColoursOnlyWhenKeyed) {
@@ -107,11 +110,4 @@ TEST(ShadowMaskKey, ComparesDecodedColoursOnlyWhenKeyed) {
     EXPECT_EQ(IndexAt(mask, 0, 0), c.first) << c.format;
     EXPECT_EQ(IndexAt(mask, 1, 0), c.secondLevel) << c.format;
   }
-}
-
-TEST(ShadowMaskEdge, EmptySourceGivesAFarMaskOfTwiceTheRadius) {
-  TBitmap source, mask;
-  ASSERT_EQ(MakeShadowMask(source, mask, false, 0, clWhite, clBlack, 2), 0);
-  EXPECT_EQ(std::pair(mask.Width(), mask.Height()), std::pair(4, 4));
-  EXPECT_EQ(IndexAt(mask, 0, 0), 255);
 }
