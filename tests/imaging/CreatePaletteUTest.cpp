@@ -145,12 +145,16 @@ TEST(FixedPalettes, CustomPaletteIsUsedWithFullCount) {
 
 // ---- Palette files -----------------------------------------------------------------------
 
-TEST(PaletteFile, RunsOfDigitsGiveTheColours) {
+TEST(PaletteFile, RunsOfDigitsGiveTheColoursAndLinesWithFewerAreSkipped) {
   const TMaxLogPalette p = Load("10, 20, 30\r\n  10 20 30 40\r\n10,20\r\n\r\nrgb(1;2;3)x\n300 256 999999999999999999999\n");
   ASSERT_EQ(p.palNumEntries, 4);
   // The last line keeps the low 8 bits, however long the run; the rest is cleared.
   EXPECT_EQ(At(p.palPalEntry, {0, 1, 2, 3, 4, 255}),
             (std::vector<TColor>{RGB(10, 20, 30), RGB(10, 20, 30), RGB(1, 2, 3), RGB(44, 0, 255), 0, 0}));
+  EXPECT_EQ(Load("").palNumEntries, 0);
+  std::string junk(5000, '\0');
+  for (std::size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>(i * 37);
+  EXPECT_LE(Load(junk).palNumEntries, 256);
 }
 
 TEST(PaletteFile, AtMost256EntriesAreRead) {
@@ -162,18 +166,12 @@ TEST(PaletteFile, AtMost256EntriesAreRead) {
   EXPECT_EQ(At(p.palPalEntry, {0, 255}), (std::vector<TColor>{RGB(0, 1, 2), RGB(255, 1, 2)}));
 }
 
-TEST(PaletteFile, TheWholeStreamIsReadWhereverItStandsEvenEmptyOrBinary) {
+TEST(PaletteFile, TheWholeStreamIsReadWhereverItStands) {
   TMemoryStream stream;
   stream.WriteBytes("1 2 3\n4 5 6\n");  // left at its end
   TMaxLogPalette palette;
   LoadPaletteFile(stream, palette);
-  EXPECT_EQ(palette.palNumEntries, 2);
-  EXPECT_EQ(palette.palPalEntry[0], E(1, 2, 3));
-  EXPECT_EQ(Load("").palNumEntries, 0);
-  std::string junk(5000, '\0');
-  for (std::size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>(i * 37);
-  const TMaxLogPalette p = Load(junk);
-  EXPECT_LE(p.palNumEntries, 256);
+  EXPECT_EQ(std::pair(palette.palNumEntries, palette.palPalEntry[0]), std::pair(std::uint16_t{2}, E(1, 2, 3)));
 }
 
 // ---- Counting ----------------------------------------------------------------------------
