@@ -102,50 +102,43 @@ TEST(FilterPointOperations, FlatPicturesChangeByTheirRule) {
   }
 }
 
-TEST(FilterNeighbourhoods, BlurOfOnePixelSpreadsOverItsDisc) {
-  TBitmap b;
-  SinglePixelPicture(b, Grey(90));
-  // 1 per cent: squared radius 2, the 3 x 3 square, divisor 9.
-  EXPECT_EQ(BlurBitmap(&b, 1), kFilterDone);
-  EXPECT_EQ(PixelsAt(b, {{10, 10}, {9, 9}, {11, 10}, {12, 10}}), (std::vector<TColor>{Grey(10), Grey(10), Grey(10), 0}));
-  // 100 per cent: divisor 225 over all 15 x 15 cells.
-  SinglePixelPicture(b, Grey(225));
-  EXPECT_EQ(BlurBitmap(&b, 100), kFilterDone);
-  EXPECT_EQ(PixelsAt(b, {{3, 3}, {17, 17}, {17, 3}, {2, 10}, {10, 18}}),
-            (std::vector<TColor>{Grey(1), Grey(1), Grey(1), 0, 0}));
-}
-
-TEST(FilterNeighbourhoods, SharpenWeightsTheFourNeighbours) {
-  TBitmap b;
-  SinglePixelPicture(b, Grey(40), Grey(20));
-  EXPECT_EQ(SharpenBitmap(&b, 1), kFilterDone);
-  // 5 * 40 - 4 * 20; 5 * 20 - 40 - 3 * 20; the spike only diagonal; far away.
-  EXPECT_EQ(PixelsAt(b, {{10, 10}, {11, 10}, {11, 11}, {3, 3}}), (std::vector<TColor>{Grey(120), 0, Grey(20), Grey(20)}));
-}
-
-TEST(FilterNeighbourhoods, DilateAndErodeGrowAPlus) {
-  TBitmap b;
-  SinglePixelPicture(b, RGB(200, 10, 10));
-  EXPECT_EQ(DilateBitmap(&b, 1), kFilterDone);
-  EXPECT_EQ(PixelsAt(b, {{10, 9}, {11, 10}, {11, 11}, {10, 12}}),
-            (std::vector<TColor>{RGB(200, 10, 10), RGB(200, 10, 10), 0, 0}));
-  SinglePixelPicture(b, clBlack, clWhite);
-  EXPECT_EQ(ErodeBitmap(&b, 1), kFilterDone);
-  EXPECT_EQ(PixelsAt(b, {{9, 10}, {10, 11}, {9, 9}}), (std::vector<TColor>{0, 0, clWhite}));
-}
-
-TEST(FilterNeighbourhoods, GrayscalePickingGivesGreyInEveryChannel) {
-  TBitmap b;
-  SinglePixelPicture(b, RGB(200, 0, 0));
-  TFilterDescription d;
-  d.KernelWidth = d.KernelHeight = 3;
-  d.AnchorColumn = d.AnchorRow = 1;
-  for (int i = 1; i <= 9; ++i) d.Weights[i] = 1;
-  d.Divisor = 1;
-  d.Grayscale = 1;
-  d.Mode = fmBrightest;
-  EXPECT_EQ(ApplyConvolution(&b, d), kFilterDone);
-  EXPECT_EQ(PixelsAt(b, {{9, 9}, {10, 10}}), (std::vector<TColor>{Grey(60), Grey(60)}));  // (200 * 30) div 100
+TEST(FilterNeighbourhoods, OnePixelSpreadsByTheKernel) {
+  TFilterDescription brightestGrey;  // 3 x 3 ones picking the brightest, as grey
+  brightestGrey.KernelWidth = brightestGrey.KernelHeight = 3;
+  brightestGrey.AnchorColumn = brightestGrey.AnchorRow = 1;
+  for (int i = 1; i <= 9; ++i) brightestGrey.Weights[i] = 1;
+  brightestGrey.Divisor = 1;
+  brightestGrey.Grayscale = 1;
+  brightestGrey.Mode = fmBrightest;
+  struct Case {
+    const char* what;
+    TColor pixel, field;
+    std::function<int(TBitmap*)> filter;
+    std::vector<std::pair<int, int>> points;
+    std::vector<TColor> after;
+  } const cases[] = {
+      {"blur 1 per cent: squared radius 2, the 3 x 3 square, divisor 9", Grey(90), clBlack,
+       [](TBitmap* b) { return BlurBitmap(b, 1); }, {{10, 10}, {9, 9}, {11, 10}, {12, 10}}, {Grey(10), Grey(10), Grey(10), 0}},
+      {"blur 100 per cent: divisor 225 over all 15 x 15 cells", Grey(225), clBlack,
+       [](TBitmap* b) { return BlurBitmap(b, 100); }, {{3, 3}, {17, 17}, {17, 3}, {2, 10}, {10, 18}},
+       {Grey(1), Grey(1), Grey(1), 0, 0}},
+      // 5 * 40 - 4 * 20; 5 * 20 - 40 - 3 * 20; the spike only diagonal; far away.
+      {"sharpen weights the four neighbours", Grey(40), Grey(20), [](TBitmap* b) { return SharpenBitmap(b, 1); },
+       {{10, 10}, {11, 10}, {11, 11}, {3, 3}}, {Grey(120), 0, Grey(20), Grey(20)}},
+      {"dilate grows a plus", RGB(200, 10, 10), clBlack, [](TBitmap* b) { return DilateBitmap(b, 1); },
+       {{10, 9}, {11, 10}, {11, 11}, {10, 12}}, {RGB(200, 10, 10), RGB(200, 10, 10), 0, 0}},
+      {"erode grows a plus", clBlack, clWhite, [](TBitmap* b) { return ErodeBitmap(b, 1); }, {{9, 10}, {10, 11}, {9, 9}},
+       {0, 0, clWhite}},
+      {"grey picking: (200 * 30) div 100 in every channel", RGB(200, 0, 0), clBlack,
+       [&](TBitmap* b) { return ApplyConvolution(b, brightestGrey); }, {{9, 9}, {10, 10}}, {Grey(60), Grey(60)}},
+  };
+  for (const Case& c : cases) {
+    TBitmap b;
+    SinglePixelPicture(b, c.pixel, c.field);
+    EXPECT_EQ(c.filter(&b), kFilterDone) << c.what;
+    for (std::size_t i = 0; i < c.points.size(); ++i)
+      EXPECT_EQ(b.Pixel(c.points[i].first, c.points[i].second), c.after[i]) << c.what << " at " << i;
+  }
 }
 
 TEST(FilterNeighbourhoods, EmbossComparesWithTheCellInTheAngleDirection) {
