@@ -34,7 +34,7 @@ TEST(DrawBitmapOpacity, KeyColouredPixelsLeaveTheTarget) {
   EXPECT_EQ(PixelsAt(target, {{0, 0}, {1, 0}}), (std::vector<TColor>{clBlue, clRed}));
 }
 
-TEST(DrawBitmapOpacity, OnlyTheOverlapIsDrawn) {
+TEST(DrawBitmapOpacity, OnlyTheOverlapIsDrawnIntoATwentyFourBitTarget) {
   TBitmap source, target;
   MakePattern(source, 3, 3, [](int x, int y) { return RGB(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 7); });
   MakeFilled(target, 4, 4, clBlack);
@@ -45,10 +45,7 @@ TEST(DrawBitmapOpacity, OnlyTheOverlapIsDrawn) {
   DrawBitmapOpacity(source, 0, false, 100, 2147483600, -2147483600, target);
   DrawBitmapOpacity(source, 0, false, 100, -2147483647, 0, target);
   EXPECT_EQ(target.Pixel(3, 3), clBlack);
-}
-
-TEST(DrawBitmapOpacity, PaletteSourcesAreReadWithoutChangingThem) {
-  TBitmap source, target;
+  // Palette sources are read without changing them; the target becomes 24-bit.
   MakeFilled(source, 2, 2, clRed, pf8bit);
   MakeFilled(target, 2, 2, clBlack, pf8bit);
   DrawBitmapOpacity(source, 0, false, 100, 0, 0, target);

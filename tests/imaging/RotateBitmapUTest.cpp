@@ -58,7 +58,7 @@ TEST(RotateAnyAngle, FortyFiveDegreesGrowsWithBackgroundCorners) {
             (std::vector<TColor>{clBlue, clBlue, clBlue, clBlue, clRed}));
 }
 
-TEST(RotateAnyAngle, OldTargetContentNeverShows) {
+TEST(RotateAnyAngle, OldTargetContentNeverShowsEvenForAnEmptySource) {
   TBitmap source, target;
   MakeFilled(source, 10, 10, clRed);
   for (int size : {40, 2}) {
@@ -66,6 +66,13 @@ TEST(RotateAnyAngle, OldTargetContentNeverShows) {
     RotateBitmap(source, target, clBlue, 30);
     for (int y = 0; y < target.Height(); ++y)
       for (int x = 0; x < target.Width(); ++x) ASSERT_NE(target.Pixel(x, y), clLime) << x << "," << y;
+  }
+  // An empty source, whatever the angle, gives an empty target.
+  TBitmap empty;
+  for (double angle : {45.0, std::numeric_limits<double>::quiet_NaN()}) {
+    MakeFilled(target, 3, 3, clRed);
+    RotateBitmap(empty, target, clBlue, angle);
+    EXPECT_TRUE(target.Empty()) << angle;
   }
 }
 
@@ -77,13 +84,4 @@ TEST(RotateAnyAngle, PaletteSourcesAndTheSameBitmapAsTarget) {
   ASSERT_EQ(std::pair(bitmap.Width(), bitmap.Height()), std::pair(2, 3));
   EXPECT_EQ(bitmap.PixelFormat(), pf24bit);
   EXPECT_EQ(PixelsAt(bitmap, {{1, 0}, {0, 0}}), (std::vector<TColor>{clLime, clRed}));
-}
-
-TEST(RotateAnyAngle, EmptySourceGivesAnEmptyTarget) {
-  TBitmap source, target;
-  MakeFilled(target, 3, 3, clRed);
-  RotateBitmap(source, target, clBlue, 45);
-  EXPECT_TRUE(target.Empty());
-  RotateBitmap(source, target, clBlue, std::numeric_limits<double>::quiet_NaN());
-  EXPECT_TRUE(target.Empty());
 }
