@@ -227,20 +227,8 @@ TEST(CanvasRegions, CurvedRegionsLeaveOutTheLastColumnAndRowOfTheirBounds) {
   EXPECT_TRUE(RegionContains(CreateRectRgn(0, 0, 10, 10), 9, 9));
 
   // A rounded region one larger than the image fills it with symmetric corners.
-  TBitmap b;
-  Make(b, 8, 6);
-  b.Canvas().SetClipRegion(CreateRoundRectRgn(0, 0, 9, 7, 4, 4));
-  b.Canvas().Brush().Color = clRed;
-  b.Canvas().FillRect(Rect(0, 0, 8, 6));
-  EXPECT_EQ(b.Pixel(0, 0), clWhite);
-  EXPECT_EQ(b.Pixel(7, 5), clWhite);
-  EXPECT_EQ(b.Pixel(7, 3), clRed);
-  EXPECT_EQ(b.Pixel(3, 5), clRed);
-  for (int y = 0; y < 6; ++y)
-    for (int x = 0; x < 8; ++x) {
-      EXPECT_EQ(b.Pixel(x, y), b.Pixel(7 - x, y)) << x << "," << y;
-      EXPECT_EQ(b.Pixel(x, y), b.Pixel(x, 5 - y)) << x << "," << y;
-    }
+  EXPECT_EQ(Drawn(8, 6, [](TCanvas& c) { c.SetClipRegion(CreateRoundRectRgn(0, 0, 9, 7, 4, 4)); c.FillRect(Rect(0, 0, 8, 6)); }),
+            ".BBBBBB.|BBBBBBBB|BBBBBBBB|BBBBBBBB|BBBBBBBB|.BBBBBB.");
 }
 
 TEST(CanvasExtremes, FiguresFarLargerThanTheBitmapCostOnlyTheBitmap) {
