@@ -110,8 +110,6 @@ AviTestFile SmallVideo(int frames) {
 
 }  // namespace
 
-// ---- Writing -----------------------------------------------------------------------------------
-
 TEST(AviWriting, FramesComeBackWithRateAndIndex) {
   TempDir dir;
   const std::string path = dir.File("out.avi");
@@ -187,8 +185,6 @@ TEST(AviWriting, FormatsAndSizesAreChecked) {
   EXPECT_EQ(Write(out.stream, 0, rows, 0), AVIERR_FILEWRITE);  // once the file is finished its streams fail
   AVIStreamRelease(out.stream);
 }
-
-// ---- Motion JPEG through installed codecs --------------------------------------------------------
 
 namespace {
 
@@ -268,8 +264,6 @@ TEST(AviSaveOptions, TheChooserAnswersOrCancels) {
   EXPECT_EQ(ui.videoCompressionRequests[1].handler, comptypeMJPG);
 }
 
-// ---- Reading frames of every kind ------------------------------------------------------------------
-
 TEST(AviReadingFrames, EightBitFramesKeepTheirColourTable) {
   TempDir dir;
   // Bottom row first: indices 2 2 2, then the top row 1 0 1; rows padded to 4 bytes.
@@ -348,8 +342,6 @@ TEST(AviReadingFrames, Rle8RunsOutsideTheImageAreDropped) {
   EXPECT_NE(AVIStreamGetFrame(avi.reader, 0), nullptr);
 }
 
-// ---- Audio -------------------------------------------------------------------------------------------
-
 TEST(AviAudio, PcmBytesAreCopiedAcrossChunks) {
   TempDir dir;
   const AviTestFile f{
@@ -385,8 +377,6 @@ TEST(AviAudio, PcmBytesAreCopiedAcrossChunks) {
   AVIStreamRelease(first);
   AVIFileRelease(file);
 }
-
-// ---- Hostile files -------------------------------------------------------------------------------------
 
 TEST(AviHostileFiles, NotAnAviOrBrokenHeadersAreBadFormatAndMissingFilesOpenErrors) {
   TempDir dir;
