@@ -29,17 +29,14 @@ TEST(BitmapLayout, ScanLineAddressesRowsFromTheTopInBgrOrderAndChecksTheIndex) {
   EXPECT_THROW(b.ScanLine(-1), EInvalidGraphicOperation);
 }
 
-TEST(BitmapPixels, OutsideReadsAllOnes) {
+TEST(BitmapPixels, OutsideReadsAllOnesAndPaletteFormatsStoreTheNearestIndex) {
   TBitmap b;
   Make(b, 3, 3, pf24bit);
   EXPECT_EQ(b.Pixel(3, 0), 0xFFFFFFFFu);
   EXPECT_EQ(b.Pixel(-1, 0), 0xFFFFFFFFu);
   b.SetPixel(5, 5, clRed);  // ignored
   EXPECT_EQ(b.Pixel(1, 1), clWhite);
-}
 
-TEST(BitmapPixels, PaletteFormatsStoreTheNearestIndex) {
-  TBitmap b;
   b.SetPixelFormat(pf8bit);
   b.SetPalette(TPalette({PaletteEntryOf(clBlack), PaletteEntryOf(RGB(200, 0, 0)), PaletteEntryOf(clWhite)}));
   b.SetSize(2, 1);
