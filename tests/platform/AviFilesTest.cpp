@@ -42,6 +42,18 @@ std::uint32_t Pixel24(const std::uint8_t* dib, int x, int y) {
   return p[2] << 16 | p[1] << 8 | p[0];
 }
 
+using Pixels = std::vector<std::uint32_t>;
+
+// Every pixel of a 24-bit frame, the top row first; none for a missing frame.
+Pixels Pixels24(const std::uint8_t* dib) {
+  Pixels pixels;
+  if (dib == nullptr) return pixels;
+  const TBitmapInfoHeader h = LoadDibHeader(dib);
+  for (int y = 0; y < h.biHeight; ++y)
+    for (int x = 0; x < h.biWidth; ++x) pixels.push_back(Pixel24(dib, x, y));
+  return pixels;
+}
+
 HRESULT Write(PAVISTREAM stream, std::int32_t at, const std::string& rows, std::uint32_t flags = AVIIF_KEYFRAME) {
   return AVIStreamWrite(stream, at, 1, rows.data(), static_cast<std::int32_t>(rows.size()), flags, nullptr, nullptr);
 }
@@ -98,8 +110,6 @@ AviTestFile SmallVideo(int frames) {
 
 }  // namespace
 
-// ---- Writing -----------------------------------------------------------------------------------
-
 TEST(AviWriting, FramesComeBackWithRateAndIndex) {
   TempDir dir;
   const std::string path = dir.File("out.avi");
@@ -124,17 +134,14 @@ TEST(AviWriting, FramesComeBackWithRateAndIndex) {
   ASSERT_EQ(avi.result, AVIERR_OK);
   TAVIStreamInfo info;
   ASSERT_EQ(AVIStreamInfo(avi.video, &info), AVIERR_OK);
-  EXPECT_EQ(info.fccType, streamtypeVIDEO);
   EXPECT_EQ(info.dwRate, 15u);
-  EXPECT_EQ(info.dwScale, 1u);
   EXPECT_EQ(info.rcFrame, Rect(0, 0, 4, 3));
-  EXPECT_EQ(AVIStreamStart(avi.video), 0);
   EXPECT_EQ(AVIStreamLength(avi.video), 3);
   const std::uint8_t* frame = AVIStreamGetFrame(avi.reader, 2);
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(LoadDibHeader(frame).biBitCount, 24);
-  EXPECT_EQ(Pixel24(frame, 3, 2), 0x0000FFu);
-  EXPECT_EQ(Pixel24(AVIStreamGetFrame(avi.reader, 0), 0, 0), 0xFF0000u);
+  EXPECT_EQ(Pixels24(frame), Pixels(12, 0x0000FF));
+  EXPECT_EQ(Pixels24(AVIStreamGetFrame(avi.reader, 0)), Pixels(12, 0xFF0000));
   EXPECT_EQ(AVIStreamGetFrame(avi.reader, 3), nullptr);
   EXPECT_EQ(AVIStreamGetFrame(avi.reader, -1), nullptr);
 }
@@ -152,9 +159,7 @@ TEST(AviWriting, SkippedFramesAreStoredEmptyAndRepeatTheFrameBefore) {
 
   OpenedAvi avi(dir.File("gap.avi"));
   EXPECT_EQ(AVIStreamLength(avi.video), 4);
-  const std::uint8_t* frame = AVIStreamGetFrame(avi.reader, 2);
-  ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(Pixel24(frame, 1, 1), 0xFF0000u);
+  EXPECT_EQ(Pixels24(AVIStreamGetFrame(avi.reader, 2)), Pixels(4, 0xFF0000));
 }
 
 TEST(AviWriting, FormatsAndSizesAreChecked) {
@@ -180,14 +185,6 @@ TEST(AviWriting, FormatsAndSizesAreChecked) {
   EXPECT_EQ(Write(out.stream, 0, rows, 0), AVIERR_FILEWRITE);  // once the file is finished its streams fail
   AVIStreamRelease(out.stream);
 }
-
-TEST(AviWriting, FileThatCannotBeCreatedIsAnOpenError) {
-  PAVIFILE file = 123;
-  EXPECT_EQ(AVIFileOpen(&file, "/nonexistent-folder/x.avi", OF_CREATE | OF_WRITE), AVIERR_FILEOPEN);
-  EXPECT_EQ(file, 0u);
-}
-
-// ---- Motion JPEG through installed codecs --------------------------------------------------------
 
 namespace {
 
@@ -234,9 +231,7 @@ TEST(AviMotionJpeg, CompressedStreamsStoreDcChunksWithTheMjpgHandler) {
 
   OpenedAvi avi(path);
   ASSERT_EQ(avi.result, AVIERR_OK);
-  const std::uint8_t* frame = AVIStreamGetFrame(avi.reader, 1);
-  ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(Pixel24(frame, 2, 1), 0x445566u);
+  EXPECT_EQ(Pixels24(AVIStreamGetFrame(avi.reader, 1)), Pixels(12, 0x445566));
 }
 
 TEST(AviMotionJpeg, WithoutACodecThereIsNoCompressor) {
@@ -264,13 +259,10 @@ TEST(AviSaveOptions, TheChooserAnswersOrCancels) {
   ASSERT_TRUE(AVISaveOptions(0, options));
   EXPECT_EQ(options.fccHandler, comptypeMJPG);
   EXPECT_EQ(options.dwQuality, 6000u);
-  EXPECT_EQ(options.fccType, streamtypeVIDEO);
   EXPECT_FALSE(AVISaveOptions(0, options));
   ASSERT_EQ(ui.videoCompressionRequests.size(), 2u);
   EXPECT_EQ(ui.videoCompressionRequests[1].handler, comptypeMJPG);
 }
-
-// ---- Reading frames of every kind ------------------------------------------------------------------
 
 TEST(AviReadingFrames, EightBitFramesKeepTheirColourTable) {
   TempDir dir;
@@ -290,11 +282,7 @@ TEST(AviReadingFrames, EightBitFramesKeepTheirColourTable) {
   EXPECT_EQ(frame[40 + 12], 2);            // first stored index: bottom row
 
   OpenedAvi as24(path, As24Bits());
-  const std::uint8_t* expanded = AVIStreamGetFrame(as24.reader, 0);
-  ASSERT_NE(expanded, nullptr);
-  EXPECT_EQ(Pixel24(expanded, 0, 0), 0xFF0000u);
-  EXPECT_EQ(Pixel24(expanded, 1, 0), 0x000000u);
-  EXPECT_EQ(Pixel24(expanded, 2, 1), 0x00FF00u);
+  EXPECT_EQ(Pixels24(AVIStreamGetFrame(as24.reader, 0)), (Pixels{0xFF0000, 0, 0xFF0000, 0x00FF00, 0x00FF00, 0x00FF00}));
 }
 
 TEST(AviReadingFrames, SixteenAndThirtyTwoBitAndTopDownFrames) {
@@ -320,10 +308,7 @@ TEST(AviReadingFrames, SixteenAndThirtyTwoBitAndTopDownFrames) {
   OpenedAvi td(dir.WriteFile("td.avi", AviTestFile{.streams = {{.format = topDown}},  // top red, bottom green
                                                    .chunks = {{"00db", std::string("\x00\x00\xFF\x00\x00\xFF\x00\x00", 8)}}}
                                            .Build()));
-  frame = AVIStreamGetFrame(td.reader, 0);
-  ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(Pixel24(frame, 0, 0), 0xFF0000u);  // turned bottom-up
-  EXPECT_EQ(Pixel24(frame, 0, 1), 0x00FF00u);
+  EXPECT_EQ(Pixels24(AVIStreamGetFrame(td.reader, 0)), (Pixels{0xFF0000, 0x00FF00}));  // turned bottom-up
 }
 
 TEST(AviReadingFrames, Rle8DeltaFramesBuildOnTheKeyFrame) {
@@ -341,20 +326,11 @@ TEST(AviReadingFrames, Rle8DeltaFramesBuildOnTheKeyFrame) {
                 As24Bits());
   ASSERT_EQ(AVIStreamLength(avi.video), 3);
   // Random access straight to frame 1 decodes from the key frame.
-  const std::uint8_t* frame = AVIStreamGetFrame(avi.reader, 1);
-  ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(Pixel24(frame, 0, 0), 0x00FF00u);  // top row, untouched
-  EXPECT_EQ(Pixel24(frame, 2, 0), 0x0000FFu);  // written by the delta
-  EXPECT_EQ(Pixel24(frame, 3, 0), 0x0000FFu);
-  EXPECT_EQ(Pixel24(frame, 0, 1), 0xFF0000u);  // bottom row from the key frame
-  frame = AVIStreamGetFrame(avi.reader, 2);
-  ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(Pixel24(frame, 0, 1), 0x000000u);
-  EXPECT_EQ(Pixel24(frame, 1, 1), 0xFF0000u);
-  EXPECT_EQ(Pixel24(frame, 2, 1), 0x00FF00u);
-  EXPECT_EQ(Pixel24(frame, 3, 0), 0x0000FFu);  // the earlier delta stays
+  const std::uint32_t K = 0, R = 0xFF0000, G = 0x00FF00, B = 0x0000FF;
+  EXPECT_EQ(Pixels24(AVIStreamGetFrame(avi.reader, 1)), (Pixels{G, G, B, B, R, R, R, R}));
+  EXPECT_EQ(Pixels24(AVIStreamGetFrame(avi.reader, 2)), (Pixels{G, G, B, B, K, R, G, R}));  // the earlier delta stays
   // Going back to the key frame starts afresh.
-  EXPECT_EQ(Pixel24(AVIStreamGetFrame(avi.reader, 0), 2, 0), 0x00FF00u);
+  EXPECT_EQ(Pixels24(AVIStreamGetFrame(avi.reader, 0)), (Pixels{G, G, G, G, R, R, R, R}));
 }
 
 TEST(AviReadingFrames, Rle8RunsOutsideTheImageAreDropped) {
@@ -365,8 +341,6 @@ TEST(AviReadingFrames, Rle8RunsOutsideTheImageAreDropped) {
                                               .Build()));
   EXPECT_NE(AVIStreamGetFrame(avi.reader, 0), nullptr);
 }
-
-// ---- Audio -------------------------------------------------------------------------------------------
 
 TEST(AviAudio, PcmBytesAreCopiedAcrossChunks) {
   TempDir dir;
@@ -404,14 +378,15 @@ TEST(AviAudio, PcmBytesAreCopiedAcrossChunks) {
   AVIFileRelease(file);
 }
 
-// ---- Hostile files -------------------------------------------------------------------------------------
-
-TEST(AviHostileFiles, NotAnAviOrBrokenHeadersAreBadFormat) {
+TEST(AviHostileFiles, NotAnAviOrBrokenHeadersAreBadFormatAndMissingFilesOpenErrors) {
   TempDir dir;
   PAVIFILE file = 0;
   EXPECT_EQ(AVIFileOpen(&file, dir.WriteFile("a", "RIFF\x04\x00\x00\x00WAVE"), OF_READ), AVIERR_BADFORMAT);
   EXPECT_EQ(AVIFileOpen(&file, dir.WriteFile("b", ""), OF_READ), AVIERR_BADFORMAT);
   EXPECT_EQ(AVIFileOpen(&file, dir.File("missing.avi"), OF_READ), AVIERR_FILEOPEN);
+  file = 123;
+  EXPECT_EQ(AVIFileOpen(&file, "/nonexistent-folder/x.avi", OF_CREATE | OF_WRITE), AVIERR_FILEOPEN);
+  EXPECT_EQ(file, 0u);
 
   AviTestFile shortHeader = SmallVideo(1);
   shortHeader.streams[0].shortHeader = true;  // 48 bytes: still readable
@@ -456,9 +431,7 @@ TEST(AviHostileFiles, IndexesThatPointOutsideOrNowhere) {
   OpenedAvi b(dir.WriteFile("scan.avi", nowhere));
   ASSERT_EQ(b.result, AVIERR_OK);
   EXPECT_EQ(AVIStreamLength(b.video), 3);
-  const std::uint8_t* frame = AVIStreamGetFrame(b.reader, 2);
-  ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(Pixel24(frame, 0, 0), 0x020202u);
+  EXPECT_EQ(Pixels24(AVIStreamGetFrame(b.reader, 2)), Pixels(4, 0x020202));
 
   AviTestFile absolute = SmallVideo(2);
   absolute.absoluteIndex = true;
@@ -511,8 +484,8 @@ TEST(AviHandles, StaleHandlesAreRefused) {
 TEST(AviDibHelpers, ColourCountsFollowTheDibRules) {
   // {bits, colours used, count}: the used count within what the depth holds, or all of it.
   const int cases[][3] = {{8, 0, 256}, {8, 17, 17}, {8, 5000, 256}, {4, 0, 16}, {4, 100, 16}, {24, 100, 0}};
+  TBitmapInfoHeader h;
   for (const auto& c : cases) {
-    TBitmapInfoHeader h;
     h.biBitCount = static_cast<std::uint16_t>(c[0]);
     h.biClrUsed = static_cast<std::uint32_t>(c[1]);
     EXPECT_EQ(DibColorCount(h), c[2]) << c[0] << " " << c[1];

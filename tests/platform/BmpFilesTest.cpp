@@ -30,37 +30,31 @@ Colors Row(const TBitmap& b, int y) {
 
 }  // namespace
 
-TEST(BmpReadVariants, OneBitBottomUp) {
-  TBitmap b;
-  Load(b, BmpTestFile{.width = 10, .bits = 1, .colorsUsed = 2, .table = Quads({clNavy, clYellow}),
-                      .pixels = {'\x80', '\x40', 0, 0, 1, 0, 0, 0}}  // bottom row: 0 and 9; top row: 7
-              .Build());
-  ASSERT_EQ(b.PixelFormat(), pf1bit);
+TEST(BmpReadVariants, OneFourAndEightBitsWithShortTablesBottomUpOrTopDown) {
   const TColor N = clNavy, Y = clYellow;
-  EXPECT_EQ(Row(b, 0), (Colors{N, N, N, N, N, N, N, Y, N, N}));
-  EXPECT_EQ(Row(b, 1), (Colors{Y, N, N, N, N, N, N, N, N, Y}));
-  EXPECT_EQ(b.Palette().Count(), 2);
-  EXPECT_FALSE(b.Modified());
-}
-
-TEST(BmpReadVariants, FourBitWithAShortColourTable) {
-  TBitmap b;
-  Load(b, BmpTestFile{.width = 3, .height = 1, .bits = 4, .colorsUsed = 3, .table = Quads({clBlack, clRed, clLime}),
-                      .pixels = {'\x21', 0, 0, 0}}
-              .Build());
-  ASSERT_EQ(b.PixelFormat(), pf4bit);
-  EXPECT_EQ(Row(b, 0), (Colors{clLime, clRed, clBlack}));
-  EXPECT_EQ(b.Palette().Count(), 3);
-}
-
-TEST(BmpReadVariants, EightBitTopDown) {
-  TBitmap b;
-  Load(b, BmpTestFile{.height = -2, .bits = 8, .colorsUsed = 2, .table = Quads({clBlack, clWhite}),
-                      .pixels = {1, 0, 0, 0, 0, 1, 0, 0}}  // top row first
-              .Build());
-  ASSERT_EQ(b.Height(), 2);
-  EXPECT_EQ(Row(b, 0), (Colors{clWhite, clBlack}));
-  EXPECT_EQ(Row(b, 1), (Colors{clBlack, clWhite}));
+  struct Case {
+    BmpTestFile file;
+    TPixelFormat format;
+    std::vector<Colors> rows;
+  } const cases[] = {
+      // Bottom row: pixels 0 and 9; top row: pixel 7.
+      {{.width = 10, .bits = 1, .colorsUsed = 2, .table = Quads({N, Y}), .pixels = {'\x80', '\x40', 0, 0, 1, 0, 0, 0}},
+       pf1bit, {{N, N, N, N, N, N, N, Y, N, N}, {Y, N, N, N, N, N, N, N, N, Y}}},
+      {{.width = 3, .height = 1, .bits = 4, .colorsUsed = 3, .table = Quads({clBlack, clRed, clLime}), .pixels = {'\x21', 0, 0, 0}},
+       pf4bit, {{clLime, clRed, clBlack}}},
+      // Top-down: the top row comes first.
+      {{.height = -2, .bits = 8, .colorsUsed = 2, .table = Quads({clBlack, clWhite}), .pixels = {1, 0, 0, 0, 0, 1, 0, 0}},
+       pf8bit, {{clWhite, clBlack}, {clBlack, clWhite}}},
+  };
+  for (const Case& c : cases) {
+    TBitmap b;
+    Load(b, c.file.Build());
+    ASSERT_EQ(b.PixelFormat(), c.format);
+    ASSERT_EQ(b.Height(), static_cast<int>(c.rows.size()));
+    for (int y = 0; y < b.Height(); ++y) EXPECT_EQ(Row(b, y), c.rows[y]) << c.file.bits << " row " << y;
+    EXPECT_EQ(b.Palette().Count(), static_cast<int>(c.file.colorsUsed));
+    EXPECT_FALSE(b.Modified());
+  }
 }
 
 TEST(BmpReadVariants, SixteenAndThirtyTwoBitsPlainAndWithBitFields) {

@@ -58,16 +58,8 @@ TEST(CanvasRectangles, PenStylesDecideTheOutline) {
 }
 
 TEST(CanvasRectangles, RoundRectCutsItsCorners) {
-  TBitmap b;
-  Make(b, 10, 10);
-  PenAndBrush(b.Canvas());
-  b.Canvas().RoundRect(0, 0, 10, 10, 6, 6);
-  EXPECT_EQ(b.Pixel(0, 0), clWhite);
-  EXPECT_EQ(b.Pixel(9, 9), clWhite);
-  EXPECT_EQ(b.Pixel(5, 0), clBlack);
-  EXPECT_EQ(b.Pixel(0, 5), clBlack);
-  EXPECT_EQ(b.Pixel(9, 5), clBlack);
-  EXPECT_EQ(b.Pixel(5, 5), clRed);
+  EXPECT_EQ(Drawn(10, 10, [](TCanvas& c) { c.RoundRect(0, 0, 10, 10, 6, 6); }),
+            ".PPPPPPPP.|PPBBBBBBPP|PBBBBBBBBP|PBBBBBBBBP|PBBBBBBBBP|PBBBBBBBBP|PBBBBBBBBP|PBBBBBBBBP|PPBBBBBBPP|.PPPPPPPP.");
 }
 
 TEST(CanvasEllipses, StayInsideTheirBoundsAndTouchEverySide) {
@@ -94,15 +86,8 @@ TEST(CanvasEllipses, StayInsideTheirBoundsAndTouchEverySide) {
 }
 
 TEST(CanvasEllipses, OutlineAroundABrushFilledInside) {
-  TBitmap b;
-  Make(b, 9, 9);
-  PenAndBrush(b.Canvas());
-  b.Canvas().Ellipse(0, 0, 9, 9);
-  EXPECT_EQ(b.Pixel(4, 0), clBlack);
-  EXPECT_EQ(b.Pixel(0, 4), clBlack);
-  EXPECT_EQ(b.Pixel(4, 4), clRed);
-  EXPECT_EQ(b.Pixel(0, 0), clWhite);
-  EXPECT_EQ(Picture(b).find('?'), std::string::npos);
+  EXPECT_EQ(Drawn(9, 9, [](TCanvas& c) { c.Ellipse(0, 0, 9, 9); }),
+            "..PPPPP..|.PPBBBPP.|PPBBBBBPP|PBBBBBBBP|PBBBBBBBP|PBBBBBBBP|PPBBBBBPP|.PPBBBPP.|..PPPPP..");
 }
 
 TEST(CanvasLines, OnePixelLinesLeaveOutTheirLastPixel) {
@@ -134,31 +119,10 @@ TEST(CanvasLines, ABentLineMeetsWithoutGapsOrDoublePixels) {
 }
 
 TEST(CanvasLines, WideLinesHaveRoundCapsAndExactWidth) {
-  TBitmap b;
-  Make(b, 12, 9);
-  b.Canvas().Pen().Width = 3;
-  b.Canvas().MoveTo(3, 4);
-  b.Canvas().LineTo(8, 4);
-  for (int x = 3; x <= 8; ++x) {
-    EXPECT_EQ(b.Pixel(x, 2), clWhite) << x;
-    EXPECT_EQ(b.Pixel(x, 3), clBlack) << x;
-    EXPECT_EQ(b.Pixel(x, 5), clBlack) << x;
-    EXPECT_EQ(b.Pixel(x, 6), clWhite) << x;
-  }
-  EXPECT_EQ(b.Pixel(2, 4), clBlack);  // caps reach past both ends
-  EXPECT_EQ(b.Pixel(9, 4), clBlack);
-  EXPECT_EQ(b.Pixel(10, 4), clWhite);
-  EXPECT_EQ(b.Pixel(1, 4), clWhite);
-
-  TBitmap even;
-  Make(even, 12, 9);
-  even.Canvas().Pen().Width = 2;
-  even.Canvas().MoveTo(2, 4);
-  even.Canvas().LineTo(8, 4);
-  EXPECT_EQ(even.Pixel(5, 2), clWhite);
-  EXPECT_EQ(even.Pixel(5, 3), clBlack);
-  EXPECT_EQ(even.Pixel(5, 4), clBlack);
-  EXPECT_EQ(even.Pixel(5, 5), clWhite);
+  EXPECT_EQ(Drawn(12, 7, [](TCanvas& c) { c.Pen().Width = 3; c.MoveTo(3, 3); c.LineTo(8, 3); }),
+            "............|............|..PPPPPPPP..|..PPPPPPPP..|..PPPPPPPP..|............|............");
+  EXPECT_EQ(Drawn(12, 6, [](TCanvas& c) { c.Pen().Width = 2; c.MoveTo(2, 3); c.LineTo(8, 3); }),
+            "............|............|.PPPPPPPP...|.PPPPPPPP...|............|............");
 }
 
 TEST(CanvasLines, DottedPenFillsItsGapsWithASolidBrush) {
@@ -200,18 +164,12 @@ TEST(CanvasLines, LinesFarOutsideAreClipped) {
 }
 
 TEST(CanvasPolygons, FillAlternateLeavesEvenlyCrossedAreasOpen) {
-  TBitmap b;
-  Make(b, 9, 9);
-  PenAndBrush(b.Canvas());
-  b.Canvas().Pen().Style = psClear;
-  b.Canvas().Polygon({Point(0, 0), Point(8, 0), Point(8, 8), Point(0, 8), Point(0, 2), Point(6, 2), Point(6, 6),
-                      Point(2, 6), Point(2, 2), Point(0, 2)});
-  EXPECT_EQ(b.Pixel(1, 4), clRed);
-  EXPECT_EQ(b.Pixel(4, 4), clWhite);
-  EXPECT_EQ(b.Pixel(7, 4), clRed);
-  EXPECT_EQ(b.Pixel(8, 4), clWhite);  // right edge excluded
-  EXPECT_EQ(b.Pixel(4, 8), clWhite);  // bottom edge excluded
-  EXPECT_EQ(b.Pixel(4, 0), clRed);
+  EXPECT_EQ(Drawn(9, 9, [](TCanvas& c) {
+              c.Pen().Style = psClear;
+              c.Polygon({Point(0, 0), Point(8, 0), Point(8, 8), Point(0, 8), Point(0, 2), Point(6, 2), Point(6, 6),
+                         Point(2, 6), Point(2, 2), Point(0, 2)});
+            }),
+            "BBBBBBBB.|BBBBBBBB.|BB....BB.|BB....BB.|BB....BB.|BB....BB.|BBBBBBBB.|BBBBBBBB.|.........");
 }
 
 TEST(CanvasPolygons, TriangleFillAndOutline) {
@@ -228,35 +186,23 @@ TEST(CanvasFills, FillRectIsExclusiveAndClippedInEveryFormat) {
 }
 
 TEST(CanvasFills, HatchedBrushLeavesTheSpaceBetweenItsLines) {
-  TBitmap b;
-  Make(b, 8, 8);
-  b.Canvas().Brush().Color = clRed;
-  b.Canvas().Brush().Style = bsHorizontal;
-  b.Canvas().FillRect(Rect(0, 0, 8, 8));
-  EXPECT_EQ(b.Pixel(3, 7), clRed);
-  EXPECT_EQ(b.Pixel(3, 6), clWhite);
+  EXPECT_EQ(Drawn(8, 8, [](TCanvas& c) { c.Brush().Style = bsHorizontal; c.FillRect(Rect(0, 0, 8, 8)); }),
+            "........|........|........|........|........|........|........|BBBBBBBB");
 }
 
-TEST(CanvasFills, PaletteTargetsStoreTheNearestIndex) {
-  TBitmap b;
-  Make(b, 4, 4, pf4bit);
-  PenAndBrush(b.Canvas());
-  b.Canvas().Rectangle(0, 0, 4, 4);
-  EXPECT_EQ(b.Pixel(0, 0), clBlack);
-  EXPECT_EQ(b.Pixel(1, 1), clRed);
-  EXPECT_EQ(b.PixelFormat(), pf4bit);
-}
-
-TEST(CanvasFills, EveryShapeMarksTheBitmapChangedOnce) {
+TEST(CanvasFills, EveryShapeAndPixelMarksTheBitmapChangedOnce) {
   TBitmap b;
   Make(b, 10, 10);
+  b.SetModified(false);
   int changes = 0;
   b.OnChange = [&](TBitmap&) { ++changes; };
   b.Canvas().Ellipse(0, 0, 10, 10);
   b.Canvas().Polygon({Point(0, 0), Point(9, 0), Point(0, 9)});
   b.Canvas().Rectangle(0, 0, 5, 5);
   b.Canvas().FillRect(Rect(0, 0, 3, 3));
-  EXPECT_EQ(changes, 4);
+  b.SetPixel(0, 0, clRed);
+  EXPECT_EQ(changes, 5);
+  EXPECT_TRUE(b.Modified());
 }
 
 TEST(CanvasRegions, AnEllipticClipRegionLimitsTheFill) {
@@ -281,20 +227,8 @@ TEST(CanvasRegions, CurvedRegionsLeaveOutTheLastColumnAndRowOfTheirBounds) {
   EXPECT_TRUE(RegionContains(CreateRectRgn(0, 0, 10, 10), 9, 9));
 
   // A rounded region one larger than the image fills it with symmetric corners.
-  TBitmap b;
-  Make(b, 8, 6);
-  b.Canvas().SetClipRegion(CreateRoundRectRgn(0, 0, 9, 7, 4, 4));
-  b.Canvas().Brush().Color = clRed;
-  b.Canvas().FillRect(Rect(0, 0, 8, 6));
-  EXPECT_EQ(b.Pixel(0, 0), clWhite);
-  EXPECT_EQ(b.Pixel(7, 5), clWhite);
-  EXPECT_EQ(b.Pixel(7, 3), clRed);
-  EXPECT_EQ(b.Pixel(3, 5), clRed);
-  for (int y = 0; y < 6; ++y)
-    for (int x = 0; x < 8; ++x) {
-      EXPECT_EQ(b.Pixel(x, y), b.Pixel(7 - x, y)) << x << "," << y;
-      EXPECT_EQ(b.Pixel(x, y), b.Pixel(x, 5 - y)) << x << "," << y;
-    }
+  EXPECT_EQ(Drawn(8, 6, [](TCanvas& c) { c.SetClipRegion(CreateRoundRectRgn(0, 0, 9, 7, 4, 4)); c.FillRect(Rect(0, 0, 8, 6)); }),
+            ".BBBBBB.|BBBBBBBB|BBBBBBBB|BBBBBBBB|BBBBBBBB|.BBBBBB.");
 }
 
 TEST(CanvasExtremes, FiguresFarLargerThanTheBitmapCostOnlyTheBitmap) {

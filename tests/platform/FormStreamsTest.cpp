@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -93,24 +94,16 @@ TEST(FormStreams, ComponentRoundTripThroughTheRegistry) {
 }
 
 TEST(FormStreams, IntegersTakeTheSmallestTag) {
-  TMemoryStream stream;
-  TWriter writer(stream);
-  writer.WriteInteger(-128);
-  writer.WriteInteger(1000);
-  writer.WriteInteger(-70000);
-  writer.WriteInteger(std::int64_t{1} << 40);
-  const std::string bytes = Bytes(stream);
-  ASSERT_EQ(bytes.size(), 2u + 3u + 5u + 9u);
-  EXPECT_EQ(bytes[0], vaInt8);
-  EXPECT_EQ(bytes[2], vaInt16);
-  EXPECT_EQ(bytes[5], vaInt32);
-  EXPECT_EQ(bytes[10], vaInt64);
-  stream.SetPosition(0);
-  TReader reader(stream);
-  EXPECT_EQ(reader.ReadInteger(), -128);
-  EXPECT_EQ(reader.ReadInteger(), 1000);
-  EXPECT_EQ(reader.ReadInteger(), -70000);
-  EXPECT_EQ(reader.ReadInteger(), std::int64_t{1} << 40);
+  const std::tuple<std::int64_t, int, std::size_t> cases[] = {
+      {-128, vaInt8, 2}, {1000, vaInt16, 3}, {-70000, vaInt32, 5}, {std::int64_t{1} << 40, vaInt64, 9}};
+  for (const auto& [value, tag, size] : cases) {
+    TMemoryStream stream;
+    TWriter(stream).WriteInteger(value);
+    ASSERT_EQ(Bytes(stream).size(), size) << value;
+    EXPECT_EQ(Bytes(stream)[0], tag) << value;
+    stream.SetPosition(0);
+    EXPECT_EQ(TReader(stream).ReadInteger(), value);
+  }
 }
 
 TEST(FormStreams, ErrorsAreReportedWithTheirTexts) {

@@ -33,12 +33,3 @@ TEST(RectSemantics, IntersectionAndUnionSkipEmptyOrTouchingRectangles) {
   EXPECT_FALSE(UnionRect(out, TRect{}, Rect(3, 3, 3, 9)));
   EXPECT_EQ(out, TRect{});
 }
-
-TEST(RectSemantics, OffsetInflateAndBounds) {
-  TRect r = Bounds(10, 20, 30, 40);
-  EXPECT_EQ(r, Rect(10, 20, 40, 60));
-  OffsetRect(r, -10, 5);
-  EXPECT_EQ(r, Rect(0, 25, 30, 65));
-  InflateRect(r, 2, -3);
-  EXPECT_EQ(r, Rect(-2, 28, 32, 62));
-}

