@@ -117,6 +117,9 @@ TEST_F(ExportScene, AnIntervalExportsExactlyFirstStepToFirstStepPlusNMinusOneAnd
   ExportInterval(3, 3);
   engine.CreateFrames();
   ASSERT_EQ(engine.Frames().size(), 3u);
+  EXPECT_EQ(engine.Frames()[1]->Delay, 6);  // 67 ms
+  EXPECT_EQ(progress.labels, std::vector<std::string>{"Creating Frames..."});
+  EXPECT_EQ(progress.calls, (std::vector<std::pair<int, int>>{{0, 1}, {0, 2}, {1, 2}, {2, 2}}));
   EXPECT_EQ(FirstDifference(*engine.Frames()[0]->Bitmap, step[3]), "");
   EXPECT_EQ(FirstDifference(*engine.Frames()[2]->Bitmap, step[5]), "");
   TBitmap first, last;
@@ -139,18 +142,6 @@ TEST_F(ExportScene, TheIntervalIsClampedToTheScenesSteps) {
   EXPECT_EQ(engine.FirstStep(), 1);
   EXPECT_EQ(engine.StepsToExport(), 12);
   EXPECT_EQ(settings.NumberOfFrames, 12);
-}
-
-TEST_F(ExportScene, FramesCarryTheStepTimeAsDelayAndReportTheirProgress) {
-  ExportInterval(1, 2);
-  engine.CreateFrames();
-  ASSERT_EQ(engine.Frames().size(), 2u);
-  for (const auto& item : engine.Frames()) {
-    EXPECT_EQ(item->Delay, 6);
-    EXPECT_EQ(item->Bitmap->PixelFormat(), pf24bit);
-  }
-  EXPECT_EQ(progress.labels, std::vector<std::string>{"Creating Frames..."});
-  EXPECT_EQ(progress.calls, (std::vector<std::pair<int, int>>{{0, 1}, {0, 1}, {1, 1}}));
 }
 
 TEST_F(ExportScene, FramesAreScaledToTheOutputSizeEitherWay) {
@@ -195,14 +186,6 @@ TEST_F(ExportScene, TheSceneIsPutBackAsItWasAndAFinishedPlayOnceStillExports) {
   scene.Timer().SetEnabled(false);
 }
 
-TEST_F(ExportScene, CancellingKeepsTheFramesMadeSoFar) {
-  progress.cancelAt = 3;  // (0, 1), then after the second step
-  ExportInterval(1, 6);
-  engine.CreateFrames();
-  EXPECT_EQ(engine.Frames().size(), 2u);
-  EXPECT_EQ(scene.OutputBitmap, &output);
-}
-
 TEST_F(ExportScene, BmpAndJpegNamesStartWithOneFrame) {
   engine.SetExportName("/tmp/a/out.bmp");
   EXPECT_EQ(engine.Format(), efBmp);
@@ -221,7 +204,7 @@ TEST_F(ExportScene, BmpAndJpegNamesStartWithOneFrame) {
 
 // ---- GIF --------------------------------------------------------------------------------------------------
 
-TEST_F(ExportScene, AGifExportWritesTheStepsAsAnAnimationOfChangedRectangles) {
+TEST_F(ExportScene, AGifExportWritesTheStepsAsChangedRectanglesAndItsEstimateFollowsChanges) {
   scene.ReservedSettings.GifComment() = {"made here", "second line"};
   engine.SetExportName(dir.File("banner"));
   settings.WholeAnimation = 1;
@@ -248,6 +231,10 @@ TEST_F(ExportScene, AGifExportWritesTheStepsAsAnAnimationOfChangedRectangles) {
   EXPECT_LT(images[3]->Width(), 20);
   EXPECT_EQ(images[3]->Height(), 8);
   EXPECT_EQ(images[3]->Top(), 4);
+  engine.Frames().pop_back();
+  const TGifSizeEstimate smaller = engine.BuildGifFrames(true);
+  EXPECT_LT(smaller.Bytes, estimate.Bytes);
+  EXPECT_EQ(smaller.ChangeText, SizeChangeText(static_cast<double>(smaller.Bytes - estimate.Bytes)));
 }
 
 TEST_F(ExportScene, StepsThatChangeNothingBecomeOneImageWithTheirDelaysAddedAndNoLoopBlock) {
@@ -257,16 +244,6 @@ TEST_F(ExportScene, StepsThatChangeNothingBecomeOneImageWithTheirDelaysAddedAndN
   ASSERT_EQ(images.size(), 1u);
   EXPECT_EQ(images[0]->GetDelay(), 30);
   for (const auto& b : GifBlocks(ReadFile(dir.File("out.gif")))) EXPECT_NE(b.label, 0xFF);
-}
-
-TEST_F(ExportScene, SizeChangesAreMeasuredAgainstTheLastEstimate) {
-  engine.SetExportName("unused.gif");
-  ExportInterval(1, 4);
-  const TGifSizeEstimate first = engine.BuildGifFrames(false);
-  engine.Frames().pop_back();
-  const TGifSizeEstimate second = engine.BuildGifFrames(true);
-  EXPECT_LT(second.Bytes, first.Bytes);
-  EXPECT_EQ(second.ChangeText, SizeChangeText(static_cast<double>(second.Bytes - first.Bytes)));
 }
 
 TEST_F(ExportScene, ThePipelineReportsItsStepsAndNoFramesCannotMakeAGif) {
@@ -404,6 +381,8 @@ TEST_F(ExportScene, ACancelledGifExportReportsCancellationAndLeavesNoFile) {
   progress.cancelAt = 3;  // while the frames are rendered
   EXPECT_EQ(engine.BuildGifFrames(false).Outcome, TExportOutcome::Cancelled);
   EXPECT_EQ(progress.calls.back(), (std::pair<int, int>{1, 1}));
+  EXPECT_EQ(engine.Frames().size(), 2u);  // the frames made so far
+  EXPECT_EQ(scene.OutputBitmap, &output);
 
   CancelFlag = 0;
   progress.cancelAt.reset();
@@ -443,7 +422,7 @@ TEST_F(ExportScene, ABmpSeriesIsNumberedFrom001AndOneFrameHasNoNumber) {
   EXPECT_EQ(FirstDifference(second, step3), "");
 }
 
-TEST_F(ExportScene, JpegFilesUseQuality101MinusTheFactor) {
+TEST_F(ExportScene, JpegFilesAndTheEstimateUseQuality101MinusTheFactor) {
   // The first value of the first quantisation table.
   auto firstQuantValue = [&](const std::string& name) {
     const auto jpeg = ReadFile(dir.File(name));
@@ -452,8 +431,14 @@ TEST_F(ExportScene, JpegFilesUseQuality101MinusTheFactor) {
     return -1;
   };
   engine.SetExportName(dir.File("pic.jpg"));
+  EXPECT_FALSE(engine.CalculateJpegSize().has_value());
   ExportInterval(1, 3);
   engine.CreateFrames();
+  const std::optional<TJpegEstimate> estimate = engine.CalculateJpegSize();  // the first frame encoded
+  ASSERT_TRUE(estimate.has_value());
+  EXPECT_EQ(estimate->SizeText, JpegSizeText(static_cast<double>(estimate->Bytes)));
+  EXPECT_EQ(estimate->TimeText, " less than 1 second");
+  EXPECT_EQ(estimate->Preview->Width(), 60);
   settings.JpegFactor = 1;  // quality 100: every table value 1
   ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
   EXPECT_EQ(firstQuantValue("pic_001.jpg"), 1);
@@ -461,18 +446,6 @@ TEST_F(ExportScene, JpegFilesUseQuality101MinusTheFactor) {
   settings.JpegFactor = 76;  // quality 25: 16 x 200 %
   ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
   EXPECT_EQ(firstQuantValue("pic_002.jpg"), 32);
-}
-
-TEST_F(ExportScene, TheJpegEstimateEncodesTheFirstFrame) {
-  EXPECT_FALSE(engine.CalculateJpegSize().has_value());
-  ExportInterval(1, 2);
-  engine.CreateFrames();
-  const std::optional<TJpegEstimate> estimate = engine.CalculateJpegSize();
-  ASSERT_TRUE(estimate.has_value());
-  EXPECT_EQ(estimate->SizeText, JpegSizeText(static_cast<double>(estimate->Bytes)));
-  EXPECT_EQ(estimate->TimeText, " less than 1 second");
-  EXPECT_EQ(estimate->Preview->Width(), 60);
-  EXPECT_EQ(estimate->Preview->Height(), 20);
 }
 
 // ---- AVI ----------------------------------------------------------------------------------------------------

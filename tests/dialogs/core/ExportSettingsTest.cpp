@@ -4,14 +4,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(ExportReductionFlags, ANewSessionShrinksAndDropsIdenticalFramesAndEachFlagIsOneBit) {
-  TExportSettings s;
-  EXPECT_EQ(s.ReductionFlags, 5);
-  s.SetReductionFlag(rfRemoveIdenticalPixels, true);
-  s.SetReductionFlag(rfShrinkToSmallestRectangle, false);
-  EXPECT_EQ(s.ReductionFlags, 6);
-}
-
 // ---- Format and output names ---------------------------------------------------------------------
 
 TEST(ExportOutputNames, TheExtensionChoosesTheFormatWithoutCaseAndAnythingElseIsGif) {

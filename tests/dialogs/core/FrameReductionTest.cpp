@@ -1,6 +1,5 @@
 #include "dialogs/core/FrameReduction.h"
 
-#include "dialogs/core/ExportProgress.h"
 #include "imaging/MinGDIBitmapU.h"
 #include "imaging/utils.h"
 #include "tests/dialogs/core/ExportTestSupport.h"
@@ -176,22 +175,7 @@ TEST_F(FrameReduction, TheFirstFrameIsNeverCroppedKeyedOrRemoved) {
   EXPECT_EQ(frames[0]->Left, 0);
 }
 
-TEST_F(FrameReduction, ProgressFollowsTheFramesAndACancelledPassStopsBeforeTheNextFrame) {
-  struct Recorder : TExportProgress {
-    void ShowLabel(const std::string&) override {}
-    void SetProgress(int done, int total) override { calls.push_back({done, total}); }
-    std::vector<std::pair<int, int>> calls;
-  } recorder;
-  Add(4, 4, clWhite);
-  Add(4, 4, clRed);
-  Add(4, 4, clBlue);
-  int current = -1;
-  TOptimizeOptions o;
-  o.Shrink = true;
-  OptimizeFrames(frames, o, composition, &recorder, &current);
-  EXPECT_EQ(recorder.calls, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}, {2, 2}}));
-  EXPECT_EQ(current, 2);
-  frames.clear();
+TEST_F(FrameReduction, ACancelledPassStopsBeforeTheNextFrame) {
   Add(10, 10, clWhite, 10);
   Add(10, 10, clWhite, 20);
   CancelFlag = 1;

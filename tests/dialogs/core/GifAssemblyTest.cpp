@@ -1,6 +1,5 @@
 #include "dialogs/core/GifAssembly.h"
 
-#include "dialogs/core/ExportProgress.h"
 #include "imaging/utils.h"
 #include "tests/dialogs/core/ExportTestSupport.h"
 #include "tests/support/ScriptedUiServices.h"
@@ -149,7 +148,7 @@ TEST_F(GifAssembly, LocalColourTablesGiveEachImageItsOwn) {
   EXPECT_EQ(images[1]->LocalTable().ColorOf(images[1]->Pixels()->Data()[5]), clLime);
 }
 
-// ---- Refusals and cancelling --------------------------------------------------------------------------------
+// ---- Refusals --------------------------------------------------------------------------------
 
 TEST_F(GifAssembly, AnEmptyListGivesNothingSilentlyAndATrueColourFrameIsRefusedWithANote) {
   ScriptedUiServices ui;
@@ -162,17 +161,4 @@ TEST_F(GifAssembly, AnEmptyListGivesNothingSilentlyAndATrueColourFrameIsRefusedW
   EXPECT_EQ(ui.messages[0].text, "All images must be converted to 256 colors before saving as GIF.");
   EXPECT_EQ(ui.messages[0].caption, "Information");
   EXPECT_EQ(ui.messages[0].flags, static_cast<unsigned>(MB_ICONINFORMATION));
-}
-
-TEST_F(GifAssembly, CancellingStopsAfterTheFrameDuringWhichItWasSet) {
-  struct CancelAtSecond : TExportProgress {
-    void ShowLabel(const std::string&) override {}
-    void SetProgress(int done, int) override {
-      if (done == 1) CancelFlag = 1;
-    }
-  } cancel;
-  AddFrames(4);
-  std::unique_ptr<TGifFile> gif = CreateGifFile(frames, options, &cancel);
-  ASSERT_NE(gif, nullptr);
-  EXPECT_EQ(GifImages(*gif).size(), 2u);
 }
