@@ -285,14 +285,3 @@ TEST_F(FrameReduction, ATransparentFrameLeavesOutExactlyItsKeyColourAndWithoutIt
   EXPECT_EQ(target.Pixel(1, 0), clGreen);
   EXPECT_EQ(target.Pixel(2, 0), clWhite);
 }
-
-TEST_F(FrameReduction, FramesAreDrawnAtTheCompositionOrigin) {
-  Add(2, 2, clGreen).Left = 1;
-  composition.Origin = Point(3, 2);
-  TBitmap target;
-  MakeSolid(target, 8, 8, clBlack);
-  DrawExportFrame(target, true, clGray, 0, frames, composition);
-  EXPECT_EQ(target.Pixel(4, 2), clGreen);
-  EXPECT_EQ(target.Pixel(3, 2), clGray);
-  EXPECT_EQ(GetMaxFrameRect(frames), Rect(0, 0, 2, 2));
-}
