@@ -1,15 +1,15 @@
 #include "dialogs/core/EffectFrames.h"
 
 #include "platform/Graphics.h"
-#include "platform/Numeric.h"
 #include "scene/Frame.h"
 #include "tests/scene/SceneTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 
 namespace {
+
+using Rects = std::vector<TRect>;
 
 TEffectParameters Params(int n) {
   TEffectParameters p;
@@ -17,21 +17,13 @@ TEffectParameters Params(int n) {
   return p;
 }
 
-std::unique_ptr<TFrame> SolidFrame(int w, int h, TColor color, int duration = 5) {
+std::unique_ptr<TFrame> SolidFrame(TColor color, int duration) {
   auto frame = std::make_unique<TFrame>(nullptr);
   TBitmap picture;
-  MakeSolid(picture, w, h, color);
+  MakeSolid(picture, 20, 10, color);
   frame->SetPicture(picture, false, 0, -1, -1);
   frame->StoreDuration(duration);
   return frame;
-}
-
-// Whether the whole picture of the frame is one colour.
-bool AllOf(TFrame& frame, TColor color) {
-  for (int y = 0; y < frame.Picture.Height(); ++y)
-    for (int x = 0; x < frame.Picture.Width(); ++x)
-      if (frame.Picture.Pixel(x, y) != color) return false;
-  return true;
 }
 
 int CountOf(TFrame& frame, TColor color) {
@@ -41,65 +33,57 @@ int CountOf(TFrame& frame, TColor color) {
   return n;
 }
 
+bool AllOf(TFrame& frame, TColor color) {
+  return CountOf(frame, color) == frame.Picture.Width() * frame.Picture.Height();
+}
+
 }  // namespace
 
 // ---- Geometry ---------------------------------------------------------------------------------------
 
-TEST(TransitionGeometry, ApertureInClosesFromTheFrameToNothing) {
-  const TEffectParameters p = Params(10);
-  EXPECT_EQ(TransitionFillRects(ekAperture, p, 100, 50, 1), std::vector<TRect>{Rect(5, 2, 95, 48)});  // 2.5 -> 2
-  EXPECT_EQ(TransitionFillRects(ekAperture, p, 100, 50, 10), std::vector<TRect>{Rect(50, 25, 50, 25)});
-  EXPECT_TRUE(NormalizedRect(TransitionFillRects(ekAperture, p, 100, 50, 10)[0]).IsEmpty());
-}
-
-TEST(TransitionGeometry, ApertureOutFillsFourBordersThatShrink) {
+TEST(TransitionGeometry, ApertureInClosesToNothingAndOutShrinksFourBorders) {
   TEffectParameters p = Params(10);
+  EXPECT_EQ(TransitionFillRects(ekAperture, p, 100, 50, 1), Rects{Rect(5, 2, 95, 48)});  // 2.5 -> 2
+  EXPECT_EQ(TransitionFillRects(ekAperture, p, 100, 50, 10), Rects{Rect(50, 25, 50, 25)});
   p.ApertureOut = true;
   EXPECT_EQ(TransitionFillRects(ekAperture, p, 100, 50, 1),
-            (std::vector<TRect>{Rect(0, 0, 50, 50), Rect(50, 0, 100, 50), Rect(0, 0, 100, 25), Rect(0, 25, 100, 50)}));
+            (Rects{Rect(0, 0, 50, 50), Rect(50, 0, 100, 50), Rect(0, 0, 100, 25), Rect(0, 25, 100, 50)}));
   EXPECT_EQ(TransitionFillRects(ekAperture, p, 100, 50, 10),
-            (std::vector<TRect>{Rect(0, 0, 5, 50), Rect(95, 0, 100, 50), Rect(0, 0, 100, 2), Rect(0, 48, 100, 50)}));
+            (Rects{Rect(0, 0, 5, 50), Rect(95, 0, 100, 50), Rect(0, 0, 100, 2), Rect(0, 48, 100, 50)}));
 }
 
-TEST(TransitionGeometry, BlindDisappearanceToTheRightGrowsFromEachBandsStart) {
+TEST(TransitionGeometry, BlindBandsGrowFromTheirStartOrAreMeasuredBackFromTheirEnd) {
   TEffectParameters p = Params(10);
   p.BlindAppearance = false;
-  p.Direction = edRight;
-  const auto first = TransitionFillRects(ekBlind, p, 100, 30, 1);
+  const Rects first = TransitionFillRects(ekBlind, p, 100, 30, 1);
+  const Rects last = TransitionFillRects(ekBlind, p, 100, 30, 10);
   ASSERT_EQ(first.size(), 10u);
-  for (int k = 0; k < 10; ++k) EXPECT_EQ(first[k], Rect(10 * k, 0, 10 * k + 1, 30));
-  const auto last = TransitionFillRects(ekBlind, p, 100, 30, 10);
-  for (int k = 0; k < 10; ++k) EXPECT_EQ(last[k], Rect(10 * k, 0, 10 * k + 10, 30));
-}
-
-TEST(TransitionGeometry, BlindAppearanceToTheRightIsMeasuredBackFromEachBandsEnd) {
-  TEffectParameters p = Params(10);
-  p.Direction = edRight;
-  const auto first = TransitionFillRects(ekBlind, p, 100, 30, 1);
-  EXPECT_EQ(first[0], Rect(10, 0, 9, 30));
-  EXPECT_EQ(NormalizedRect(first[9]), Rect(99, 0, 100, 30));
-}
-
-TEST(TransitionGeometry, VerticalBlindsRunDownOrUp) {
-  TEffectParameters p = Params(4);
+  ASSERT_EQ(last.size(), 10u);
+  for (int k = 0; k < 10; ++k) {
+    EXPECT_EQ(first[k], Rect(10 * k, 0, 10 * k + 1, 30));
+    EXPECT_EQ(last[k], Rect(10 * k, 0, 10 * k + 10, 30));
+  }
+  p.BlindAppearance = true;
+  EXPECT_EQ(TransitionFillRects(ekBlind, p, 100, 30, 1)[0], Rect(10, 0, 9, 30));
+  EXPECT_EQ(NormalizedRect(TransitionFillRects(ekBlind, p, 100, 30, 1)[9]), Rect(99, 0, 100, 30));
+  p = Params(4);
   p.BlindCount = 2;
   p.Direction = edTop;
-  p.BlindAppearance = true;
-  EXPECT_EQ(TransitionFillRects(ekBlind, p, 40, 20, 2), (std::vector<TRect>{Rect(0, 0, 40, 5), Rect(0, 10, 40, 15)}));
+  EXPECT_EQ(TransitionFillRects(ekBlind, p, 40, 20, 2), (Rects{Rect(0, 0, 40, 5), Rect(0, 10, 40, 15)}));
   p.Direction = edBottom;
-  EXPECT_EQ(TransitionFillRects(ekBlind, p, 40, 20, 2), (std::vector<TRect>{Rect(0, 10, 40, 5), Rect(0, 20, 40, 15)}));
+  EXPECT_EQ(TransitionFillRects(ekBlind, p, 40, 20, 2), (Rects{Rect(0, 10, 40, 5), Rect(0, 20, 40, 15)}));
 }
 
-TEST(TransitionGeometry, FadeIsBlindWithOneBlind) {
+TEST(TransitionGeometry, FadeIsBlindWithOneBlindWhateverTheCount) {
   TEffectParameters p = Params(7);
   p.BlindCount = 1;
+  TEffectParameters nine = p;
+  nine.BlindCount = 9;
   for (int direction = 0; direction < 4; ++direction) {
-    p.Direction = direction;
+    p.Direction = nine.Direction = direction;
     for (int m = 1; m <= 7; ++m)
-      EXPECT_EQ(TransitionFillRects(ekFade, p, 64, 40, m), TransitionFillRects(ekBlind, p, 64, 40, m));
+      EXPECT_EQ(TransitionFillRects(ekFade, nine, 64, 40, m), TransitionFillRects(ekBlind, p, 64, 40, m));
   }
-  p.BlindCount = 9;  // Fade ignores the count
-  EXPECT_EQ(TransitionFillRects(ekFade, p, 64, 40, 3).size(), 1u);
 }
 
 TEST(TransitionGeometry, DirectionsOutsideTheFourCountAsRight) {
@@ -113,32 +97,27 @@ TEST(TransitionGeometry, DirectionsOutsideTheFourCountAsRight) {
   EXPECT_EQ(SweepOffset(odd, 50, 20, 2), SweepOffset(right, 50, 20, 2));
 }
 
-TEST(TransitionGeometry, CrossFillsTheFourCorners) {
-  const auto rects = TransitionFillRects(ekCross, Params(4), 40, 20, 1);
-  EXPECT_EQ(rects, (std::vector<TRect>{Rect(0, 0, 5, 2), Rect(35, 0, 40, 2), Rect(35, 18, 40, 20), Rect(0, 18, 5, 20)}));
+TEST(TransitionGeometry, CrossFillsTheCornersAndWipeClosesToTheCentreOrTheEdges) {
+  EXPECT_EQ(TransitionFillRects(ekCross, Params(4), 40, 20, 1),
+            (Rects{Rect(0, 0, 5, 2), Rect(35, 0, 40, 2), Rect(35, 18, 40, 20), Rect(0, 18, 5, 20)}));
+  TEffectParameters p = Params(5);
+  EXPECT_EQ(TransitionFillRects(ekWipe, p, 100, 10, 1), Rects{Rect(10, 0, 90, 10)});
+  EXPECT_EQ(TransitionFillRects(ekWipe, p, 100, 10, 5), Rects{Rect(50, 0, 50, 10)});
+  p.WipeToEdges = true;
+  EXPECT_EQ(TransitionFillRects(ekWipe, p, 100, 10, 1), (Rects{Rect(0, 0, 50, 10), Rect(50, 0, 100, 10)}));
+  EXPECT_EQ(TransitionFillRects(ekWipe, p, 100, 10, 5), (Rects{Rect(0, 0, 10, 10), Rect(90, 0, 100, 10)}));
 }
 
 TEST(TransitionGeometry, FingersFirstReachAcrossThenFillTheGaps) {
   TEffectParameters p = Params(10);
   p.FingerCount = 2;
   p.FingersAppearance = false;
-  p.Direction = edRight;
   // Fingers of 11 rows (20 / 2 + 1), the upper 5 of each moving first.
-  EXPECT_EQ(TransitionFillRects(ekFingers, p, 100, 20, 2), (std::vector<TRect>{Rect(0, 0, 40, 5), Rect(0, 11, 40, 16)}));
+  EXPECT_EQ(TransitionFillRects(ekFingers, p, 100, 20, 2), (Rects{Rect(0, 0, 40, 5), Rect(0, 11, 40, 16)}));
   EXPECT_EQ(TransitionFillRects(ekFingers, p, 100, 20, 7),
-            (std::vector<TRect>{Rect(0, 0, 100, 5), Rect(0, 5, 40, 11), Rect(0, 11, 100, 16), Rect(0, 16, 40, 22)}));
-  // Appearance works from the mirrored side.
-  p.FingersAppearance = true;
-  EXPECT_EQ(TransitionFillRects(ekFingers, p, 100, 20, 2), (std::vector<TRect>{Rect(60, 0, 100, 5), Rect(60, 11, 100, 16)}));
-}
-
-TEST(TransitionGeometry, WipeToCentreAndToEdges) {
-  TEffectParameters p = Params(5);
-  EXPECT_EQ(TransitionFillRects(ekWipe, p, 100, 10, 1), std::vector<TRect>{Rect(10, 0, 90, 10)});
-  EXPECT_EQ(TransitionFillRects(ekWipe, p, 100, 10, 5), std::vector<TRect>{Rect(50, 0, 50, 10)});
-  p.WipeToEdges = true;
-  EXPECT_EQ(TransitionFillRects(ekWipe, p, 100, 10, 1), (std::vector<TRect>{Rect(0, 0, 50, 10), Rect(50, 0, 100, 10)}));
-  EXPECT_EQ(TransitionFillRects(ekWipe, p, 100, 10, 5), (std::vector<TRect>{Rect(0, 0, 10, 10), Rect(90, 0, 100, 10)}));
+            (Rects{Rect(0, 0, 100, 5), Rect(0, 5, 40, 11), Rect(0, 11, 100, 16), Rect(0, 16, 40, 22)}));
+  p.FingersAppearance = true;  // from the mirrored side
+  EXPECT_EQ(TransitionFillRects(ekFingers, p, 100, 20, 2), (Rects{Rect(60, 0, 100, 5), Rect(60, 11, 100, 16)}));
 }
 
 TEST(TransitionGeometry, SweepAppearanceStartsOutsideAndEndsInPlace) {
@@ -160,7 +139,6 @@ TEST(TransitionGeometry, SweepAppearanceStartsOutsideAndEndsInPlace) {
 
 TEST(TransitionGeometry, GrowAnchorsByDirectionAndChoice) {
   TEffectParameters p = Params(4);
-  p.Direction = edRight;
   EXPECT_EQ(GrowRect(p, 100, 40, 1), Rect(0, 0, 25, 40));
   EXPECT_EQ(GrowRect(p, 100, 40, 4), Rect(0, 0, 100, 40));
   p.Direction = edLeft;
@@ -176,41 +154,29 @@ TEST(TransitionGeometry, GrowAnchorsByDirectionAndChoice) {
   EXPECT_EQ(GrowRect(p, 100, 40, 1), Rect(0, 0, 100, 30));
 }
 
-TEST(TransitionGeometry, RotationTurnsEvenlyFromStartToFinish) {
+TEST(TransitionGeometry, RotationTurnsEvenlyAndOneFrameShowsTheStartAngle) {
   TEffectParameters p = Params(10);
   for (int m = 1; m <= 10; ++m) EXPECT_DOUBLE_EQ(RotationAngle(p, m), 20.0 * (m - 1));
   p.Clockwise = false;
   EXPECT_DOUBLE_EQ(RotationAngle(p, 10), -180.0);
   p = Params(1);
   p.StartAngle = 30;
-  EXPECT_DOUBLE_EQ(RotationAngle(p, 1), 30.0);  // one frame shows the start angle
-  EXPECT_EQ(RotationSide(100, 50), Trunc(std::sqrt(5000.0) + std::sqrt(1250.0)) + 1);
+  EXPECT_DOUBLE_EQ(RotationAngle(p, 1), 30.0);
+  EXPECT_EQ(RotationSide(100, 50), 107);  // (100 + 50) / sqrt 2, plus one
   EXPECT_EQ(RotationSide(1, 40), 40);
-}
-
-TEST(TransitionGeometry, WhichEffectsListTheirFramesBackwards) {
-  TEffectParameters p;
-  p.BlendDissolveAppearance = true;
-  EXPECT_TRUE(EmitsInReverse(ekBlend, p));
-  EXPECT_TRUE(EmitsInReverse(ekDissolve, p));
-  EXPECT_TRUE(EmitsInReverse(ekBlind, p));
-  EXPECT_TRUE(EmitsInReverse(ekFade, p));
-  EXPECT_TRUE(EmitsInReverse(ekCross, p));
-  EXPECT_TRUE(EmitsInReverse(ekFingers, p));
-  EXPECT_FALSE(EmitsInReverse(ekGrow, p));
-  EXPECT_FALSE(EmitsInReverse(ekSweep, p));
-  EXPECT_FALSE(EmitsInReverse(ekAperture, p));
-  p.BlindAppearance = false;
-  EXPECT_FALSE(EmitsInReverse(ekFade, p));
 }
 
 // ---- Generated frames -----------------------------------------------------------------------------------
 
 class EffectFrames : public testing::Test {
  protected:
-  EffectFrames() : source(SolidFrame(20, 10, clBlue, 5)), next(SolidFrame(20, 10, clLime, 3)) {
+  EffectFrames() : source(SolidFrame(clBlue, 5)), next(SolidFrame(clLime, 3)) {
     p.BackgroundColor = clRed;
     p.StepsPerFrame = 4;
+  }
+  TFrameList Create(int kind, int frameCount, TFrame* nextFrame = nullptr, bool sourceTransparent = false) {
+    p.FrameCount = frameCount;
+    return CreateEffectFrames(kind, p, *source, nextFrame, sourceTransparent);
   }
   std::unique_ptr<TFrame> source;
   std::unique_ptr<TFrame> next;
@@ -218,8 +184,7 @@ class EffectFrames : public testing::Test {
 };
 
 TEST_F(EffectFrames, ATransitionMakesNFramesWithTheChosenDurationAndTransparency) {
-  p.FrameCount = 6;
-  TFrameList frames = CreateEffectFrames(ekAperture, p, *source, nullptr, false);
+  TFrameList frames = Create(ekAperture, 6);
   ASSERT_EQ(frames.size(), 6u);
   for (auto& f : frames) {
     EXPECT_EQ(f->Duration(), 4);
@@ -228,37 +193,35 @@ TEST_F(EffectFrames, ATransitionMakesNFramesWithTheChosenDurationAndTransparency
     EXPECT_EQ(f->ImageWidth, 20);
     EXPECT_EQ(f->Sprite(), nullptr);
   }
-  // Aperture in: the first frame is mostly background, the last the whole source.
   EXPECT_EQ(frames[0]->Picture.Pixel(0, 0), clBlue);
   EXPECT_EQ(frames[0]->Picture.Pixel(10, 5), clRed);
   EXPECT_TRUE(AllOf(*frames[5], clBlue));
-}
-
-TEST_F(EffectFrames, NoFramesForFewerThanOne) {
-  TFrameList frames;
-  frames.push_back(SolidFrame(2, 2, clBlack));
+  // Fewer than one frame: none, and the list is emptied.
+  frames.push_back(SolidFrame(clBlack, 1));
   CreateEffectFrames(ekWipe, Params(0), *source, nullptr, false, frames);
   EXPECT_TRUE(frames.empty());
 }
 
-TEST_F(EffectFrames, WipeEndFrames) {
-  p.FrameCount = 5;
+TEST_F(EffectFrames, WipeSweepAndGrowEndFrames) {
   p.WipeToEdges = true;
-  TFrameList frames = CreateEffectFrames(ekWipe, p, *source, nullptr, false);
+  TFrameList frames = Create(ekWipe, 5);
   EXPECT_TRUE(AllOf(*frames[0], clRed));
   EXPECT_EQ(CountOf(*frames[4], clRed), 2 * 2 * 10);
   p.WipeToEdges = false;
-  frames = CreateEffectFrames(ekWipe, p, *source, nullptr, false);
+  frames = Create(ekWipe, 5);
   EXPECT_EQ(CountOf(*frames[0], clBlue), 2 * 2 * 10);
   EXPECT_TRUE(AllOf(*frames[4], clBlue));
+  for (int kind : {ekSweep, ekGrow}) {
+    frames = Create(kind, 5);
+    EXPECT_EQ(CountOf(*frames[0], clBlue), 4 * 10) << kind;
+    EXPECT_EQ(frames[0]->Picture.Pixel(0, 0), clBlue) << kind;  // appearance to the right starts at the left
+    EXPECT_TRUE(AllOf(*frames[4], clBlue)) << kind;
+  }
 }
 
 TEST_F(EffectFrames, AppearanceListsTheDisappearanceFramesBackwards) {
-  p.FrameCount = 4;
-  p.Direction = edRight;
   p.BlindCount = 2;
-  p.BlindAppearance = true;
-  TFrameList frames = CreateEffectFrames(ekBlind, p, *source, nullptr, false);
+  TFrameList frames = Create(ekBlind, 4);
   ASSERT_EQ(frames.size(), 4u);
   // First the frame of m = 4 (all covered), last the frame of m = 1.
   EXPECT_TRUE(AllOf(*frames[0], clRed));
@@ -267,36 +230,27 @@ TEST_F(EffectFrames, AppearanceListsTheDisappearanceFramesBackwards) {
   EXPECT_EQ(frames[3]->Picture.Pixel(strip.Left, 0), clRed);
 }
 
-TEST_F(EffectFrames, SweepAndGrowEndOnTheWholeFrame) {
-  p.FrameCount = 5;
-  TFrameList sweep = CreateEffectFrames(ekSweep, p, *source, nullptr, false);
-  EXPECT_TRUE(AllOf(*sweep[4], clBlue));
-  EXPECT_EQ(CountOf(*sweep[0], clBlue), 4 * 10);
-  TFrameList grow = CreateEffectFrames(ekGrow, p, *source, nullptr, false);
-  EXPECT_TRUE(AllOf(*grow[4], clBlue));
-  EXPECT_EQ(CountOf(*grow[0], clBlue), 4 * 10);
-  EXPECT_EQ(grow[0]->Picture.Pixel(0, 0), clBlue);  // appearance to the right grows from the left
-}
-
-TEST_F(EffectFrames, GrowShowsTheSourceWithItsOwnTransparency) {
+TEST_F(EffectFrames, OnlyGrowShowsTheSourceWithItsOwnTransparency) {
   TBitmap picture;
   MakeSolid(picture, 20, 10, clWhite);
   picture.Canvas().Brush().Color = clBlue;
   picture.Canvas().FillRect(Rect(0, 0, 10, 10));
   source->SetPicture(picture, true, clWhite, -1, -1);
   source->StoreTransparency(false, clWhite);  // the dialog shows it opaque
-  p.FrameCount = 2;
-  TFrameList frames = CreateEffectFrames(ekGrow, p, *source, nullptr, true);
+  TFrameList frames = Create(ekGrow, 2, nullptr, true);
   EXPECT_EQ(frames[1]->Picture.Pixel(15, 5), clRed);  // white was transparent: background shows
   EXPECT_EQ(frames[1]->Picture.Pixel(5, 5), clBlue);
   EXPECT_FALSE(source->Transparent());
   EXPECT_EQ(source->TransparentColor(), clWhite);
+  // The other transitions draw the source whole even when it is transparent.
+  source->StoreTransparency(true, clWhite);
+  frames = Create(ekWipe, 2, nullptr, true);
+  EXPECT_EQ(frames[1]->Picture.Pixel(15, 5), clWhite);
 }
 
 TEST_F(EffectFrames, RotationFramesAreSquaresWithTheFrameCentred) {
-  p.FrameCount = 3;
   p.Transparent = false;
-  TFrameList frames = CreateEffectFrames(ekRotation, p, *source, nullptr, false);
+  TFrameList frames = Create(ekRotation, 3);
   ASSERT_EQ(frames.size(), 3u);
   const int side = RotationSide(20, 10);
   for (auto& f : frames) {
@@ -304,109 +258,72 @@ TEST_F(EffectFrames, RotationFramesAreSquaresWithTheFrameCentred) {
     EXPECT_EQ(f->ImageHeight, side);
     EXPECT_FALSE(f->Transparent());
   }
-  // Angle 0: the frame unturned in the middle; 180: the same.
+  // 0 and 180 degrees: the frame lying in the middle; 90 degrees: upright.
   EXPECT_EQ(CountOf(*frames[0], clBlue), 200);
   EXPECT_EQ(frames[0]->Picture.Pixel(side / 2, side / 2), clBlue);
   EXPECT_EQ(frames[0]->Picture.Pixel(0, 0), clRed);
   EXPECT_EQ(CountOf(*frames[2], clBlue), 200);
-  // 90 degrees: upright.
   EXPECT_EQ(frames[1]->Picture.Pixel(side / 2, (side - 20) / 2 + 1), clBlue);
 }
 
-TEST_F(EffectFrames, BlendToTheNextFrameEndsOnIt) {
-  p.FrameCount = 4;
+TEST_F(EffectFrames, BlendEndsOnTheNextFrameOrWithoutOneOnTheBlendColour) {
   p.BlendToNextFrame = true;
-  TFrameList frames = CreateEffectFrames(ekBlend, p, *source, next.get(), false);
+  TFrameList frames = Create(ekBlend, 4, next.get());
   ASSERT_EQ(frames.size(), 5u);
   EXPECT_TRUE(AllOf(*frames[0], clBlue));
   EXPECT_TRUE(AllOf(*frames[4], clLime));
   p.BlendDissolveAppearance = true;
-  frames = CreateEffectFrames(ekBlend, p, *source, next.get(), false);
+  frames = Create(ekBlend, 4, next.get());
   EXPECT_TRUE(AllOf(*frames[0], clLime));
   EXPECT_TRUE(AllOf(*frames[4], clBlue));
-}
-
-TEST_F(EffectFrames, BlendWithoutANextFrameEndsOnTheBlendColour) {
-  p.FrameCount = 2;
-  p.BlendToNextFrame = true;  // but there is no next frame
+  p.BlendDissolveAppearance = false;
   p.BlendColor = clYellow;
-  TFrameList frames = CreateEffectFrames(ekBlend, p, *source, nullptr, false);
+  frames = Create(ekBlend, 2);
   ASSERT_EQ(frames.size(), 3u);
   EXPECT_TRUE(AllOf(*frames[2], clYellow));
 }
 
 TEST_F(EffectFrames, DissolveEndsOnTheBackgroundOrTheNextFrame) {
-  p.FrameCount = 5;
   p.DissolveSeed = 11;
-  TFrameList frames = CreateEffectFrames(ekDissolve, p, *source, next.get(), false);
+  TFrameList frames = Create(ekDissolve, 5, next.get());
   ASSERT_EQ(frames.size(), 5u);
-  EXPECT_TRUE(AllOf(*frames[4], clRed));
   EXPECT_EQ(CountOf(*frames[0], clRed), 40);
+  EXPECT_TRUE(AllOf(*frames[4], clRed));
   p.DissolveToNextFrame = true;
-  frames = CreateEffectFrames(ekDissolve, p, *source, next.get(), false);
+  frames = Create(ekDissolve, 5, next.get());
   EXPECT_TRUE(AllOf(*frames[4], clLime));
 }
 
-TEST_F(EffectFrames, AFilterMakesOneOpaqueFrameWithTheSourcesDuration) {
-  TFrameList frames = CreateEffectFrames(ekInvert, p, *source, nullptr, true);
-  ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(frames[0]->Duration(), 5);
-  EXPECT_FALSE(frames[0]->Transparent());
-  EXPECT_EQ(frames[0]->TransparentColor(), clRed);
-  EXPECT_TRUE(AllOf(*frames[0], RGB(255, 255, 0)));
-}
-
-TEST_F(EffectFrames, EveryFilterYieldsOneFrame) {
+TEST_F(EffectFrames, EveryFilterMakesOneOpaqueFrameWithTheSourcesDuration) {
+  p.Radius = 10;
+  p.Brightness = 100;
+  p.GammaRed = 20;
   for (int kind = ekBlur; kind <= ekGammaCorrection; ++kind) {
-    p.Radius = 10;
-    p.Brightness = 30;
-    p.GammaRed = 20;
-    TFrameList frames = CreateEffectFrames(kind, p, *source, nullptr, false);
+    TFrameList frames = Create(kind, 10, nullptr, true);
     ASSERT_EQ(frames.size(), 1u) << kind;
     EXPECT_EQ(frames[0]->ImageWidth, 20) << kind;
+    EXPECT_EQ(frames[0]->Duration(), 5) << kind;
+    EXPECT_FALSE(frames[0]->Transparent()) << kind;
+    if (kind == ekInvert) {
+      EXPECT_TRUE(AllOf(*frames[0], RGB(255, 255, 0)));
+    } else if (kind == ekBrightness) {
+      EXPECT_NE(frames[0]->Picture.Pixel(3, 3), clBlue);
+    }
   }
-  p.Brightness = 100;
-  TFrameList bright = CreateEffectFrames(ekBrightness, p, *source, nullptr, false);
-  EXPECT_NE(bright[0]->Picture.Pixel(3, 3), clBlue);
 }
 
 TEST_F(EffectFrames, TheSourceAndNextFramesAreLeftAsTheyWereAndNoUndoIsRecorded) {
   RecordingUndo undo;
   source->StoreTransparency(true, clBlue);
   next->StoreTransparency(true, clLime);
-  p.FrameCount = 3;
-  for (int kind = ekAperture; kind <= ekGammaCorrection; ++kind) {
-    TFrameList frames = CreateEffectFrames(kind, p, *source, next.get(), true);
-    EXPECT_FALSE(frames.empty()) << kind;
-  }
+  for (int kind = ekAperture; kind <= ekGammaCorrection; ++kind)
+    EXPECT_FALSE(Create(kind, 3, next.get(), true).empty()) << kind;
   EXPECT_TRUE(source->Transparent());
   EXPECT_EQ(source->TransparentColor(), clBlue);
   EXPECT_TRUE(next->Transparent());
   EXPECT_TRUE(undo.records.empty());
   EXPECT_TRUE(AllOf(*source, clBlue));
-}
-
-TEST_F(EffectFrames, AnOpaqueSourceIsDrawnWholeEvenWhenItIsTransparent) {
-  // The source is transparent in the scene; the transitions draw it whole.
-  source->StoreTransparency(true, clBlue);
-  p.FrameCount = 2;
-  p.Transparent = false;
-  TFrameList frames = CreateEffectFrames(ekWipe, p, *source, nullptr, true);
-  EXPECT_TRUE(AllOf(*frames[1], clBlue));
-}
-
-TEST_F(EffectFrames, ResultsTakeANewTransparencyAndDuration) {
-  p.FrameCount = 2;
-  TFrameList frames = CreateEffectFrames(ekCross, p, *source, nullptr, false);
-  ApplyResultTransparency(frames, false, clGreen);
-  SetResultDurations(frames, 9);
-  for (auto& f : frames) {
-    EXPECT_FALSE(f->Transparent());
-    EXPECT_EQ(f->Duration(), 9);
-  }
-  ApplyResultTransparency(frames, true, clRed);
-  EXPECT_TRUE(frames[0]->Transparent());
-  EXPECT_EQ(frames[0]->TransparentColor(), clRed);
+  EXPECT_TRUE(AllOf(*next, clLime));
 }
 
 TEST_F(EffectFrames, AnEightBitSourceKeepsItsPaletteForTheWork) {
@@ -416,8 +333,7 @@ TEST_F(EffectFrames, AnEightBitSourceKeepsItsPaletteForTheWork) {
   picture.SetSize(20, 10);
   for (int y = 0; y < 10; ++y) std::fill_n(picture.ScanLine(y), 20, 0);
   source->SetPicture(picture, false, 0, -1, -1);
-  p.FrameCount = 2;
-  TFrameList frames = CreateEffectFrames(ekAperture, p, *source, nullptr, false);
+  TFrameList frames = Create(ekAperture, 2);
   EXPECT_EQ(frames[0]->Picture.PixelFormat(), pf8bit);
   EXPECT_EQ(frames[0]->Picture.Pixel(10, 5), clRed);
   EXPECT_EQ(frames[0]->Picture.Pixel(0, 0), clBlue);

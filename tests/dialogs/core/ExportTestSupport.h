@@ -18,7 +18,7 @@
 struct GifBlock {
   char type = 0;          // '!' extension, ',' image, ';' trailer
   std::uint8_t label = 0; // extension label
-  std::string fixed;      // an application extension's first sub-block, a descriptor's 9 bytes
+  std::string fixed;      // an application extension's first sub-block
   std::string data;       // the sub-blocks after it, joined
 };
 
@@ -65,7 +65,6 @@ inline std::vector<GifBlock> GifBlocks(const std::vector<std::uint8_t>& bytes, s
       subBlocks(block.data);
     } else if (block.type == ',') {
       need(10);
-      block.fixed.assign(reinterpret_cast<const char*>(bytes.data() + at), 9);
       const std::uint8_t descriptorPacked = bytes[at + 8];
       at += 9;
       if (descriptorPacked & 0x80) at += 3u << ((descriptorPacked & 7) + 1);

@@ -1,6 +1,5 @@
 #include "dialogs/core/GifAssembly.h"
 
-#include "dialogs/core/ExportProgress.h"
 #include "imaging/utils.h"
 #include "tests/dialogs/core/ExportTestSupport.h"
 #include "tests/support/ScriptedUiServices.h"
@@ -9,25 +8,19 @@
 
 namespace {
 
-const std::vector<TColor> kPalette = {clWhite, clRed, clBlue, clBlack};
-
 class GifAssembly : public testing::Test {
  protected:
   GifAssembly() { CancelFlag = 0; }
   ~GifAssembly() override { CancelFlag = 0; }
 
   void AddFrames(int count) {
-    for (int i = 0; i < count; ++i) frames.push_back(IndexedItem(8, 6, kPalette, {{Point(i, 1), 1}}));
+    for (int i = 0; i < count; ++i)
+      frames.push_back(IndexedItem(8, 6, {clWhite, clRed, clBlue, clBlack}, {{Point(i, 1), 1}}));
   }
   std::vector<std::uint8_t> Build() {
     std::unique_ptr<TGifFile> gif = CreateGifFile(frames, options, nullptr);
     EXPECT_NE(gif, nullptr);
     return gif ? GifBytes(*gif) : std::vector<std::uint8_t>{};
-  }
-  static int CountLoopBlocks(const std::vector<GifBlock>& blocks) {
-    int n = 0;
-    for (const auto& b : blocks) n += b.type == '!' && b.label == 0xFF;
-    return n;
   }
 
   TSetOfBitmaps frames;
@@ -38,108 +31,76 @@ class GifAssembly : public testing::Test {
 
 // ---- Structure -----------------------------------------------------------------------------------------
 
-TEST_F(GifAssembly, AnAnimationIsGif89aWithTheLoopBlockFirstOnImageOne) {
-  AddFrames(3);
-  options.LoopCount = 3;
-  std::string header;
-  const auto blocks = GifBlocks(Build(), &header);
-  EXPECT_EQ(header, "GIF89a");
-  ASSERT_FALSE(blocks.empty());
-  EXPECT_EQ(blocks[0].type, '!');
-  EXPECT_EQ(blocks[0].label, 0xFF);
-  EXPECT_EQ(blocks[0].fixed, "NETSCAPE2.0");
-  EXPECT_EQ(blocks[0].data, std::string("\x01\x03\x00", 3));
-  EXPECT_EQ(CountLoopBlocks(blocks), 1);
-  // The loop block comes before image 1's graphic control block and image.
-  EXPECT_EQ(blocks[1].label, 0xF9);
-  EXPECT_EQ(blocks[2].type, ',');
-  EXPECT_EQ(blocks.back().type, ';');
+TEST_F(GifAssembly, TheLoopBlockComesFirstOnImageOneOnlyWhenSeveralImagesLoop) {
+  struct Case {
+    int images, loopCount;
+    const char* loopData;  // nullptr: no loop block
+  };
+  for (const Case& c : {Case{3, 3, "\x01\x03\x00"}, Case{2, -1, "\x01\x00\x00"}, Case{2, 1000, "\x01\xE8\x03"},
+                        Case{1, -1, nullptr}, Case{2, 0, nullptr}}) {
+    SCOPED_TRACE(std::to_string(c.images) + " images, loop count " + std::to_string(c.loopCount));
+    frames.clear();
+    AddFrames(c.images);
+    options.LoopCount = c.loopCount;
+    std::string header;
+    const auto blocks = GifBlocks(Build(), &header);
+    EXPECT_EQ(header, "GIF89a");
+    int loopBlocks = 0;
+    for (const auto& b : blocks) loopBlocks += b.type == '!' && b.label == 0xFF;
+    EXPECT_EQ(loopBlocks, c.loopData ? 1 : 0);
+    if (c.loopData == nullptr) continue;
+    ASSERT_GE(blocks.size(), 3u);
+    EXPECT_EQ(blocks[0].fixed, "NETSCAPE2.0");
+    EXPECT_EQ(blocks[0].data, std::string(c.loopData, 3));
+    // Before image 1's graphic control block and image.
+    EXPECT_EQ(blocks[1].label, 0xF9);
+    EXPECT_EQ(blocks[2].type, ',');
+  }
 }
 
-TEST_F(GifAssembly, EndlessLoopingIsWrittenAsLoopCountZero) {
+TEST_F(GifAssembly, CommentLinesAreTheLastBlockBeforeTheTrailerKeptWholeOverSubBlocks) {
   AddFrames(2);
-  options.LoopCount = -1;
-  const auto blocks = GifBlocks(Build());
-  ASSERT_EQ(CountLoopBlocks(blocks), 1);
-  EXPECT_EQ(blocks[0].data, std::string("\x01\x00\x00", 3));
-}
-
-TEST_F(GifAssembly, LargeLoopCountsAreWrittenLittleEndian) {
-  AddFrames(2);
-  options.LoopCount = 1000;
-  const auto blocks = GifBlocks(Build());
-  EXPECT_EQ(blocks[0].data, std::string("\x01\xE8\x03", 3));
-}
-
-TEST_F(GifAssembly, OneImageOrPlayingOnceGetsNoLoopBlock) {
-  AddFrames(1);
-  options.LoopCount = -1;
-  EXPECT_EQ(CountLoopBlocks(GifBlocks(Build())), 0);
-  frames.clear();
-  AddFrames(2);
-  options.LoopCount = 0;
-  EXPECT_EQ(CountLoopBlocks(GifBlocks(Build())), 0);
-}
-
-TEST_F(GifAssembly, CommentLinesAreTheLastBlockBeforeTheTrailer) {
-  AddFrames(2);
-  options.CommentLines = {"a", "b"};
+  for (const auto& b : GifBlocks(Build())) EXPECT_FALSE(b.type == '!' && b.label == 0xFE);
+  const std::string line(600, 'x');
+  options.CommentLines = {line, "end"};
   const auto blocks = GifBlocks(Build());
   ASSERT_GE(blocks.size(), 2u);
   const GifBlock& comment = blocks[blocks.size() - 2];
   EXPECT_EQ(comment.type, '!');
   EXPECT_EQ(comment.label, 0xFE);
-  EXPECT_EQ(comment.data, "a\r\nb\r\n");
+  EXPECT_EQ(comment.data, line + "\r\nend\r\n");
   EXPECT_EQ(blocks.back().type, ';');
-}
-
-TEST_F(GifAssembly, ALongCommentIsKeptWholeOverSeveralSubBlocks) {
-  AddFrames(1);
-  const std::string line(600, 'x');
-  options.CommentLines = {line, "end"};
-  const auto blocks = GifBlocks(Build());
-  EXPECT_EQ(blocks[blocks.size() - 2].data, line + "\r\nend\r\n");
   EXPECT_EQ(GifCommentBlocks({line}).size(), 3u);
-}
-
-TEST_F(GifAssembly, NoCommentLinesNoCommentBlock) {
-  AddFrames(2);
-  for (const auto& b : GifBlocks(Build())) EXPECT_FALSE(b.type == '!' && b.label == 0xFE);
 }
 
 // ---- Image attributes ------------------------------------------------------------------------------------
 
-TEST_F(GifAssembly, DelayPositionDisposalAndInterlacingReachEachImage) {
-  AddFrames(2);
+TEST_F(GifAssembly, DelayPositionDisposalAndInterlacingReachEachImageWithinTheirWords) {
+  AddFrames(3);
   frames[1]->Delay = 37;
   frames[1]->Left = 5;
   frames[1]->Top = 300;
   frames[1]->Disposal = 2;
   frames[1]->Bitmap->SetSize(8, 12);
   frames[1]->SetInterlaced(1);
+  frames[2]->Left = -4;
+  frames[2]->Top = 70000;
+  frames[2]->Delay = 70000;
   auto gif = ReadGif(Build());
   const auto images = GifImages(*gif);
-  ASSERT_EQ(images.size(), 2u);
+  ASSERT_EQ(images.size(), 3u);
+  EXPECT_EQ(gif->ScreenWidth(), 8);
   EXPECT_EQ(images[0]->GetDelay(), 10);
+  EXPECT_FALSE(images[0]->Interlaced());
+  EXPECT_FALSE(images[0]->Transparent());
   EXPECT_EQ(images[1]->GetDelay(), 37);
   EXPECT_EQ(images[1]->Left(), 5);
   EXPECT_EQ(images[1]->Top(), 300);
   EXPECT_EQ(images[1]->Disposal(), 2);
   EXPECT_TRUE(images[1]->Interlaced());
-  EXPECT_FALSE(images[0]->Interlaced());
-  EXPECT_EQ(gif->ScreenWidth(), 8);
-}
-
-TEST_F(GifAssembly, PositionsAndDelaysStayWithinTheirWords) {
-  AddFrames(2);
-  frames[1]->Left = -4;
-  frames[1]->Top = 70000;
-  frames[1]->Delay = 70000;
-  auto gif = ReadGif(Build());
-  const auto images = GifImages(*gif);
-  EXPECT_EQ(images[1]->Left(), 0);
-  EXPECT_EQ(images[1]->Top(), 65535);
-  EXPECT_EQ(images[1]->GetDelay(), 65535);
+  EXPECT_EQ(images[2]->Left(), 0);
+  EXPECT_EQ(images[2]->Top(), 65535);
+  EXPECT_EQ(images[2]->GetDelay(), 65535);
 }
 
 TEST_F(GifAssembly, TheTransparentIndexIsTheHighestEntryOfTheColour) {
@@ -147,44 +108,32 @@ TEST_F(GifAssembly, TheTransparentIndexIsTheHighestEntryOfTheColour) {
   frames.push_back(IndexedItem(4, 2, {clWhite, clRed, clBlue, clRed}, {{Point(0, 0), 3}, {Point(1, 0), 1}}));
   frames[0]->Transparent = 1;
   frames[0]->Bitmap->SetTransparentColor(clRed);
+  // A colour missing from the table takes the nearest entry.
+  frames.push_back(IndexedItem(4, 2, {clWhite, clBlue}));
+  frames[1]->Transparent = 1;
+  frames[1]->Bitmap->SetTransparentColor(RGB(0, 0, 250));
   auto gif = ReadGif(Build());
   TGifSubImage& image = *GifImages(*gif)[0];
   EXPECT_TRUE(image.Transparent());
   EXPECT_EQ(image.TransparentIndex(), 3);
-  const std::uint8_t* pixels = image.Pixels()->Data();
-  EXPECT_EQ(pixels[0], 3);
-  EXPECT_EQ(pixels[1], 3);
+  EXPECT_EQ(image.Pixels()->Data()[0], 3);
+  EXPECT_EQ(image.Pixels()->Data()[1], 3);
   EXPECT_EQ(image.GetTransparentColor(), clRed);
+  EXPECT_EQ(GifImages(*gif)[1]->GetTransparentColor(), clBlue);
 }
 
-TEST_F(GifAssembly, ATransparentBlackUsesTheIndexItsPixelsHave) {
-  // A reduced palette of three colours: the written table is padded with
-  // black entries, and black pixels take the highest of them.
+TEST_F(GifAssembly, ATransparentBlackUsesTheIndexItsPixelsHaveInThePaddedTable) {
+  // Three colours: the written table is padded with black, and black pixels
+  // take the highest black entry (3), not the frame palette's entry 1.
   frames.push_back(IndexedItem(4, 2, {clWhite, clBlack, clRed}, {{Point(0, 0), 1}, {Point(1, 1), 2}}));
   frames[0]->Transparent = 1;
   frames[0]->Bitmap->SetTransparentColor(clBlack);
   auto gif = ReadGif(Build());
   TGifSubImage& image = *GifImages(*gif)[0];
-  const int index = image.TransparentIndex();
-  EXPECT_EQ(image.Pixels()->Data()[0], index);
-  // Black is entry 1 of the frame's own palette, but entry 3 of the table written.
-  EXPECT_EQ(index, 3);
+  EXPECT_EQ(image.TransparentIndex(), 3);
+  EXPECT_EQ(image.Pixels()->Data()[0], 3);
+  EXPECT_NE(image.Pixels()->Data()[1], 3);
   EXPECT_EQ(image.GetTransparentColor(), clBlack);
-  EXPECT_NE(image.Pixels()->Data()[1], index);
-}
-
-TEST_F(GifAssembly, AColourMissingFromTheTableTakesTheNearestEntry) {
-  frames.push_back(IndexedItem(2, 2, {clWhite, clBlue}));
-  frames[0]->Transparent = 1;
-  frames[0]->Bitmap->SetTransparentColor(RGB(0, 0, 250));
-  auto gif = ReadGif(Build());
-  EXPECT_EQ(GifImages(*gif)[0]->GetTransparentColor(), clBlue);
-}
-
-TEST_F(GifAssembly, OpaqueFramesHaveNoTransparency) {
-  AddFrames(2);
-  auto gif = ReadGif(Build());
-  for (TGifSubImage* image : GifImages(*gif)) EXPECT_FALSE(image->Transparent());
 }
 
 TEST_F(GifAssembly, LocalColourTablesGiveEachImageItsOwn) {
@@ -199,16 +148,12 @@ TEST_F(GifAssembly, LocalColourTablesGiveEachImageItsOwn) {
   EXPECT_EQ(images[1]->LocalTable().ColorOf(images[1]->Pixels()->Data()[5]), clLime);
 }
 
-// ---- Refusals and cancelling --------------------------------------------------------------------------------
+// ---- Refusals --------------------------------------------------------------------------------
 
-TEST_F(GifAssembly, AnEmptyListGivesNothing) {
+TEST_F(GifAssembly, AnEmptyListGivesNothingSilentlyAndATrueColourFrameIsRefusedWithANote) {
   ScriptedUiServices ui;
   EXPECT_EQ(CreateGifFile(frames, options, nullptr), nullptr);
   EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(GifAssembly, AFrameOfMoreThan256ColoursIsRefusedWithANote) {
-  ScriptedUiServices ui;
   AddFrames(1);
   frames.push_back(SolidItem(8, 6, clRed));
   EXPECT_EQ(CreateGifFile(frames, options, nullptr), nullptr);
@@ -216,17 +161,4 @@ TEST_F(GifAssembly, AFrameOfMoreThan256ColoursIsRefusedWithANote) {
   EXPECT_EQ(ui.messages[0].text, "All images must be converted to 256 colors before saving as GIF.");
   EXPECT_EQ(ui.messages[0].caption, "Information");
   EXPECT_EQ(ui.messages[0].flags, static_cast<unsigned>(MB_ICONINFORMATION));
-}
-
-TEST_F(GifAssembly, CancellingStopsAfterTheFrameDuringWhichItWasSet) {
-  struct CancelAtSecond : TExportProgress {
-    void ShowLabel(const std::string&) override {}
-    void SetProgress(int done, int) override {
-      if (done == 1) CancelFlag = 1;
-    }
-  } cancel;
-  AddFrames(4);
-  std::unique_ptr<TGifFile> gif = CreateGifFile(frames, options, &cancel);
-  ASSERT_NE(gif, nullptr);
-  EXPECT_EQ(GifImages(*gif).size(), 2u);
 }
