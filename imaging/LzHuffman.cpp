@@ -197,6 +197,8 @@ void WriteStatedLength(std::uint8_t* output, std::int64_t capacity, std::uint32_
   for (int i = 0; i < 4; ++i) output[i] = static_cast<std::uint8_t>(length >> (8 * i));
 }
 
+constexpr std::int64_t kToleratedBitsPastEnd = 64;
+
 std::int32_t ExpandBlock(const std::uint8_t* input, std::int64_t inputLength, std::uint8_t* output,
                          std::int64_t outputCapacity, int windowSize, int lookAhead, bool pollCancel) {
   if (!ValidWindow(windowSize, lookAhead)) throw ElzhException(SLzhBadWindow);
@@ -236,8 +238,10 @@ std::int32_t ExpandBlock(const std::uint8_t* input, std::int64_t inputLength, st
         if (++r == n) r = 0;
       }
     }
-    // Bits past the end of the input read as 0, so a block whose bits run
-    // out still yields its stated number of bytes.
+    // An unflushed last code reads a few zero bits past the end; a block
+    // whose bits ran out long before its stated length is corrupt, and must
+    // not turn a few bytes of input into a large output of zeros.
+    if (bits.BitsPastEnd() > kToleratedBitsPastEnd) throw ElzhException(SLzhBlockCorrupt);
   }
   return static_cast<std::int32_t>(length);
 }

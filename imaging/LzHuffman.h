@@ -7,6 +7,7 @@
 
 #include "platform/SysUtils.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -25,7 +26,7 @@ class ElzhCancelled : public ElzhException {
 extern const char* const SLzhNoMemory;         // "LZH : Cannot get memory for dictionary tables"
 extern const char* const SLzhBlockTooShort;    // the block has no complete length header
 extern const char* const SLzhBlockTooLarge;    // the stated length exceeds the output capacity
-extern const char* const SLzhBlockCorrupt;     // the code tree is inconsistent
+extern const char* const SLzhBlockCorrupt;     // the code tree is inconsistent, or the bits ran out
 extern const char* const SLzhOutputFull;       // the compressed block does not fit the output
 extern const char* const SLzhBadWindow;        // window size or look-ahead out of range
 extern const char* const SLzhCancelled;        // a tunable run was cancelled
@@ -91,8 +92,8 @@ class TBitReader {
     for (int i = 0; i < 8; ++i) value = (value << 1) | GetBit();
     return value;
   }
-  // True when more bits were taken than the input holds.
-  bool Overrun() const { return consumed_ > 8 * size_; }
+  // How many more bits were taken than the input holds.
+  std::int64_t BitsPastEnd() const { return std::max<std::int64_t>(0, consumed_ - 8 * size_); }
 
  private:
   void Refill() {
