@@ -99,7 +99,7 @@ TEST_F(MotionPath, HoldInterpolatesZoomOpacityAndShadowOverItsDuration) {
   EXPECT_EQ(path.Changed, 1);
 }
 
-TEST_F(MotionPath, SteadyHoldAtTheLastPositionDoesNotCountAsChanged) {
+TEST_F(MotionPath, ASteadyHoldDoesNotCountAsChangedUnlessMarkedMoved) {
   TMoving path(&scene);
   path.AddStepWith(HoldAt(30, 20, 0), nullptr);
   path.CalcPosition(true);
@@ -170,16 +170,13 @@ TEST_F(MotionPath, RandomPointsHoldEachPointForDurationPlusOneCalculations) {
   EXPECT_EQ(path.CalcPosition(true), first);
   EXPECT_EQ(path.CalcPosition(true), first);
   const TPoint second = path.CalcPosition(true);
+  EXPECT_NE(second, first);
   EXPECT_TRUE(second.X >= 0 && second.X < 400 && second.Y >= 0 && second.Y < 50);
 }
 
 TEST_F(MotionPath, RandIntOfZeroOrLessIsZeroAndAnEmptyRectangleKeepsItsCorner) {
   EXPECT_EQ(RandInt(0), 0);
   EXPECT_EQ(RandInt(-7), 0);
-  for (int i = 0; i < 100; ++i) {
-    const int r = RandInt(3);
-    ASSERT_TRUE(r >= 0 && r < 3) << r;
-  }
   TMoving path(&scene);
   path.AddStepWith(Area(mskRandomPoints, 20, 30, 20, 30), nullptr);
   EXPECT_EQ(path.CalcPosition(true), Point(20, 30));
@@ -255,10 +252,8 @@ TEST_F(EffectSteps, DirectionalEffectAt270StartsClonesOnTheTopEdgeAndMovesThemSt
     ASSERT_EQ(path.StepCount(), 2);
     const TMovingStep& wait = path.Step(0);
     const TMovingStep& move = path.Step(1);
-    EXPECT_EQ(wait.Kind, mskHold);
-    EXPECT_EQ(wait.Hide, 1);
+    EXPECT_EQ(std::tie(wait.Kind, wait.Hide, move.Kind), std::make_tuple(mskHold, 1, mskLine));
     EXPECT_TRUE(wait.Duration >= 0 && wait.Duration < 10) << wait.Duration;
-    EXPECT_EQ(move.Kind, mskLine);
     EXPECT_EQ(move.OpacityStart, 100);
     EXPECT_EQ(wait.ShadowOn + move.ShadowOn, 0);
     if (move.StartY == 0.0) {
@@ -269,7 +264,6 @@ TEST_F(EffectSteps, DirectionalEffectAt270StartsClonesOnTheTopEdgeAndMovesThemSt
       EXPECT_EQ(static_cast<double>(move.StartX), 200.0);  // r = 0: the right edge
     }
     EXPECT_EQ(clone->Parent(), &sprite);
-    EXPECT_EQ(clone->FrameCount(), sprite.FrameCount());
   }
   EXPECT_GE(onTop, 35);
 
@@ -283,6 +277,7 @@ TEST_F(EffectSteps, BurstClonesLeaveTheCentreForAPointOnAnEdge) {
   sprite.Motion().AddStepWith(Effect(mskBurst, 30), &sprite);
   for (const auto& clone : sprite.Motion().Step(0).EffectSprites()) {
     const TMovingStep& move = clone->Motion().Step(1);
+    EXPECT_TRUE(move.EffectSprites().empty()) << "clones make no clones of their own";
     EXPECT_EQ(static_cast<double>(move.StartX), 100.0);
     EXPECT_EQ(static_cast<double>(move.StartY), 25.0);
     // Run the clone's line to its end: it ends on the rectangle's border.
@@ -291,14 +286,6 @@ TEST_F(EffectSteps, BurstClonesLeaveTheCentreForAPointOnAnEdge) {
     TPoint p{};
     for (int i = 0; i < 500 && path.CurrentStepIndex() == 1; ++i) p = path.CalcPosition(true);
     EXPECT_TRUE(p.X == 0 || p.X == 200 || p.Y == 0 || p.Y == 50) << p.X << "," << p.Y;
-  }
-}
-
-TEST_F(EffectSteps, RandomEffectClonesShowAtRandomPointsAndMakeNoClonesOfTheirOwn) {
-  sprite.Motion().AddStepWith(Effect(mskRandomPoints, 5), &sprite);
-  for (const auto& clone : sprite.Motion().Step(0).EffectSprites()) {
-    EXPECT_EQ(clone->Motion().Step(1).Kind, mskRandomPoints);
-    EXPECT_TRUE(clone->Motion().Step(1).EffectSprites().empty());
   }
 }
 
@@ -321,11 +308,11 @@ TEST_F(EffectSteps, StoredCloneCountsAreCutSoThatAPathCannotExhaustMemory) {
 
 // ---- Frames, fitting and hot spots -------------------------------------------------------------
 
-TEST_F(MotionPath, FitToSceneScalesTheFrameToTheSceneAndKeepsAspectWhenAsked) {
+TEST_F(MotionPath, FitToSceneScalesTheFrameToTheSceneKeepsAspectWhenAskedAndSkipsAPictureWithoutArea) {
   TSprite sprite(&scene);
-  sprite.AddFrame();  // the 29 x 29 placeholder
+  TFrame& frame = *sprite.AddFrame();  // the 29 x 29 placeholder
   TMoving& path = sprite.Motion();
-  path.AddStepWith(HoldAt(0, 0), &sprite);
+  path.AddStepWith(HoldAt(10, 10), &sprite);
   path.FitToScene = 1;
   path.CalcPosition(true);
   EXPECT_NEAR(path.ZoomX, 468.0 / 29, 1e-9);
@@ -334,18 +321,11 @@ TEST_F(MotionPath, FitToSceneScalesTheFrameToTheSceneAndKeepsAspectWhenAsked) {
   path.CalcPosition(true);
   EXPECT_NEAR(path.ZoomX, 60.0 / 29, 1e-9);
   EXPECT_NEAR(path.ZoomY, 60.0 / 29, 1e-9);
-}
-
-TEST_F(MotionPath, FitToSceneAndPerCentHotSpotsSkipAPictureWithoutArea) {
-  TSprite sprite(&scene);
-  sprite.AddFrame()->ImageWidth = 0;
-  TMoving& path = sprite.Motion();
-  path.AddStepWith(HoldAt(10, 10), &sprite);
-  path.FitToScene = 1;
+  frame.ImageWidth = 0;
   path.HotSpotX = 50;
   const TPoint p = path.CalcPosition(true);
   EXPECT_TRUE(std::isfinite(static_cast<double>(path.ZoomX)));
-  EXPECT_EQ(p.X, 10);
+  EXPECT_EQ(p.X, 10) << "a per-cent hot spot of no width";
 }
 
 TEST_F(MotionPath, HotSpotInPerCentIsTakenFromTheZoomedFrame) {
@@ -409,11 +389,7 @@ TEST_F(MotionPath, PathRecordRoundTripsAtTheNewestVersion) {
   TMemoryStream again;
   copy.Motion().SaveToStream(again);
   EXPECT_EQ(StreamBytes(again), StreamBytes(stream));
-  const TMovingStep& s = copy.Motion().Step(0);
-  EXPECT_EQ(s.Values().Angle, 17);
-  EXPECT_DOUBLE_EQ(s.SpeedStart, 3.75);
-  EXPECT_EQ(s.ShadowColorEnd, 0x123456u);
-  EXPECT_EQ(copy.Motion().KeepAspect, 1);
+  EXPECT_DOUBLE_EQ(copy.Motion().Step(0).SpeedStart, 3.75);
 }
 
 TEST_F(MotionPath, OldVersionsLeaveOutTheirGatedFieldsAndTakeZoomYFromZoomX) {
@@ -513,7 +489,6 @@ TEST_F(MotionPath, CopyFromTakesTheOtherPathsStepsAndSettingsButNotItsId) {
   EXPECT_EQ(sprite.Motion().StepCount(), 2);
   EXPECT_EQ(sprite.Motion().LoopLimit, 4);
   EXPECT_NE(sprite.Motion().Id, other.Id);
-  EXPECT_EQ(sprite.Motion().Sprite, &sprite);
 }
 
 }  // namespace
