@@ -197,7 +197,7 @@ TEST_F(MotionPath, APathWithoutStepsSitsAtTheOriginAndAStepIndexOutOfRangeIsTheF
 }
 
 // ---- Edits ----------------------------------------------------------------------------------------
-// (Undoing them is checked in UndoTest.)
+// (What the records hold and undoing them is checked in UndoTest.)
 
 TEST_F(MotionPath, AddStepPostsMotionStepAddedAndEditsRecordOnlyRealChanges) {
   std::vector<UINT> received;
@@ -208,11 +208,6 @@ TEST_F(MotionPath, AddStepPostsMotionStepAddedAndEditsRecordOnlyRealChanges) {
   EXPECT_EQ(path.AddStep(), 0);
   ProcessMessages();
   EXPECT_EQ(received, std::vector<UINT>{WM_MOTIONSTEPADDED});
-  ASSERT_EQ(undo.records.size(), 1u);
-  const RecordedUndo& r = undo.records[0];
-  EXPECT_EQ(std::tie(r.caption, r.recordKind, r.replace, r.objectId, r.objectKind, r.hasWriter),
-            std::make_tuple(std::string("Add Motion"), 1, true, path.Id, std::int32_t{uokPath}, true));
-
   path.ChangeStep(0, HoldAt(5, 5, 2), nullptr);
   path.SetPositionUnits(1);  // unchanged: nothing recorded
   path.SetPositionUnits(0);
@@ -467,14 +462,7 @@ TEST_F(MotionPath, HostileRecordsFailWithAReadErrorAndNeverCrash) {
     TMoving path(&scene);
     EXPECT_THROW(path.LoadFromStream(stream, nullptr), EReadError) << count;
   }
-  // Values beyond any scene, as a damaged clipboard path could hold.
-  TMoving far(&scene);
-  far.AddStepWith(LineFrom(0, 0, 1e15, 0, 1), nullptr);
-  TMemoryStream stream;
-  far.SaveToStream(stream);
-  stream.SetPosition(0);
-  TMoving path(&scene);
-  EXPECT_THROW(path.LoadFromStream(stream, nullptr), EReadError);
+  // (Values beyond any scene are checked with the sprite records.)
 }
 
 TEST_F(MotionPath, CopyFromTakesTheOtherPathsStepsAndSettingsButNotItsId) {

@@ -215,12 +215,6 @@ TEST_F(SpriteFixture, AppearancesRoundTripAndHostileOrTruncatedRecordsAreRefused
   EXPECT_EQ(copy.AppearanceFlag, 7);
   EXPECT_EQ(copy.Interval(0).Sprite(), &copy);
 
-  UndoMode = 1;
-  TMemoryStream withIds;
-  sprite.SaveAppearances(withIds);
-  UndoMode = 0;
-  EXPECT_EQ(withIds.Size(), 4 + 2 * 12 + 2);
-
   TMemoryStream hostile;
   hostile.WriteInt32(100000000);
   hostile.SetPosition(0);

@@ -16,7 +16,6 @@
 
 #include <functional>
 #include <sstream>
-#include <tuple>
 
 namespace {
 
