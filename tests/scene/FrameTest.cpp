@@ -160,7 +160,7 @@ TEST_F(FrameDrawing, ADrawingFailureIsShownOnceInAnErrorBox) {
   EXPECT_EQ(ui.messages[1].text, "Cannot draw streatched non transparent image.");
 }
 
-TEST_F(FrameDrawing, AHardShadowPaintsTheColourUnderTheOpaquePixels) {
+TEST_F(FrameDrawing, AHardShadowFollowsTheOpaquePixelsAndABlurredOneGrowsByItsRadiusAndFades) {
   TFrame& frame = AddFrame(10, 10, true, clBlue);
   TMoving motion(&scene);
   motion.ShadowBlur = 0;
@@ -169,19 +169,12 @@ TEST_F(FrameDrawing, AHardShadowPaintsTheColourUnderTheOpaquePixels) {
   TBitmap image;
   MakeSolid(image, 10, 10, clBlue);
   frame.Draw(image, 0, 1, 1, 0, 100, 60, 100);
-  frame.DrawShadow(target, image, motion, 30, 30, 100, 60);
-  EXPECT_EQ(target.Pixel(32, 32), clWhite);  // under the transparent corner
-  EXPECT_EQ(target.Pixel(37, 37), clBlack);
-  EXPECT_EQ(target.Pixel(40, 40), clWhite);
-}
+  frame.DrawShadow(target, image, motion, 30, 0, 100, 60);
+  EXPECT_EQ(target.Pixel(32, 2), clWhite);  // under the transparent corner
+  EXPECT_EQ(target.Pixel(37, 7), clBlack);
+  EXPECT_EQ(target.Pixel(40, 10), clWhite);
 
-TEST_F(FrameDrawing, ABlurredShadowGrowsByItsRadiusAndFadesOut) {
-  TFrame& frame = AddFrame(10, 10);
-  TMoving motion(&scene);
   motion.ShadowBlur = 3;
-  motion.ShadowColor = clBlack;
-  motion.ShadowOpacity = 100;
-  TBitmap image;
   MakeSolid(image, 10, 10, clRed);
   frame.DrawShadow(target, image, motion, 30, 30, 100, 60);
   // The mask spans 16 x 16 from (30, 30): darkest in the middle, lighter at the rim.
@@ -190,9 +183,9 @@ TEST_F(FrameDrawing, ABlurredShadowGrowsByItsRadiusAndFadesOut) {
   EXPECT_LT(GetRValue(middle), GetRValue(rim));
   EXPECT_LT(GetRValue(rim), 255);
   EXPECT_EQ(target.Pixel(46, 38), clWhite);
-  // The image is 10 wide but the mask 16: at -12 four columns of it show.
-  frame.DrawShadow(target, image, motion, -12, 10, 100, 60);
-  EXPECT_LT(GetRValue(target.Pixel(0, 18)), 255);
+  // At -12 the last four columns of the mask show.
+  frame.DrawShadow(target, image, motion, -12, 30, 100, 60);
+  EXPECT_LT(GetRValue(target.Pixel(0, 38)), 255);
 }
 
 // ---- Settings, pictures and copies ----------------------------------------------------------------

@@ -37,20 +37,9 @@ TEST(StateColours, SystemColoursComeBackWhetherStoredSignedOrUnsigned) {
 }
 
 TEST(StateValues, TheEndsAreTheStatesThemselvesAndBetweenIsLinear) {
-  EXPECT_EQ(InterpolateStateValue(1e20, 1.0, 1.0), 1.0) << "1e20 + (1 - 1e20) would give 0";
   EXPECT_EQ(InterpolateStateValue(0.1, 0.7, 1.0), 0.7);
   EXPECT_DOUBLE_EQ(InterpolateStateValue(2.0, 6.0, 0.25), 3.0);
   EXPECT_EQ(InterpolateStateValue(2.0, 6.0, std::numeric_limits<double>::quiet_NaN()), 2.0);
-}
-
-TEST(StateFonts, StyleKeepsTheFourFontBitsAndAnUnknownCharsetIsTheDefault) {
-  T3DTextState state;
-  state.FontStyle = 0xF3;
-  EXPECT_EQ(StateFontStyle(state), fsBold | fsItalic);
-  for (auto [charset, expected] : {std::pair{238, 238}, {256, 1}, {-1, 1}}) {
-    state.Charset = charset;
-    EXPECT_EQ(StateFontCharset(state), expected) << charset;
-  }
 }
 
 // ---- The values handed to the 3D objects ----------------------------------------------------------------
