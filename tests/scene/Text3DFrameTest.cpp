@@ -1,6 +1,5 @@
 #include "scene/Text3DFrame.h"
 
-#include "imaging/AVIFileU.h"
 #include "imaging/GifUnit.h"
 #include "imaging/JpgImg.h"
 #include "qel3d/qelcam.h"
@@ -10,6 +9,7 @@
 #include "qel3d/qeltext.h"
 #include "scene/Frame.h"
 #include "tests/scene/SceneTestSupport.h"
+#include "tests/support/AviTestFiles.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -219,21 +219,13 @@ TEST_F(TextureFiles, EachSideBecomesTheLargestPowerOfTwoNotAboveIt) {
 }
 
 TEST_F(TextureFiles, AGifOrAnAviGivesItsFirstPictureAndAJpegIsDecoded) {
-  const std::string gif = dir.File("t.gif"), avi = dir.File("t.avi"), jpg = dir.File("t.jpg");
+  const std::string gif = dir.File("t.gif"), jpg = dir.File("t.jpg");
   MakeGif({clRed, clBlue}, {}, 20, 10)->SaveToFile(gif);
-  {
-    TAVIObject writer;
-    writer.SetOptionsChosen(true);
-    const PAVIFILE file = writer.CreateAVIFile(avi, 10);
-    TBitmap frame;
-    MakeSolid(frame, 12, 6, clRed);
-    const PAVISTREAM stream = writer.CreateVideoStream(file, frame);
-    writer.WriteFrame(file, stream, frame, 0, 16);
-    MakeSolid(frame, 12, 6, clLime);
-    writer.WriteFrame(file, stream, frame, 1, 16);
-    writer.ReleaseStream(stream);
-    writer.CloseAVIFile(file);
-  }
+  AviTestFile file;
+  file.streams.push_back({.format = DibFormat(12, 6, 24)});
+  for (std::uint32_t rgb : {0xFF0000u, 0x00FF00u})
+    file.chunks.push_back({.id = "00db", .data = Rows24(12, 6, [rgb](int, int) { return rgb; })});
+  const std::string avi = dir.WriteFile("t.avi", file.Build());
   TJPEGImage jpeg;
   MakeSolid(jpeg.Bitmap(), 40, 20, clRed);
   jpeg.SaveToFile(jpg);
