@@ -21,11 +21,15 @@ namespace {
 
 // ---- Colours and values between two states ---------------------------------------------------------
 
-TEST(ColourBlend, HalfwayBetweenRedAndBlueRoundsEachHalfToEvenAndOnlyTheChannelBitsCount) {
+TEST(StateBlend, ColoursRoundEachChannelHalfToEvenAndNumbersReachTheEndExactly) {
   // Red 255 + round(-127.5) = 127, blue round(127.5) = 128.
   EXPECT_EQ(InterpolateColor(0x0000FF, 0xFF0000, 0.5), 0x80007Fu);
   EXPECT_EQ(InterpolateColor(0x102030, 0x405060, 1.0), 0x405060u);
   EXPECT_EQ(InterpolateColor(0x80000000u | 0x0000FF, 0x0000FF, 0.5), 0x0000FFu);
+  // Numbers: exactly the end at 1, linear between, the start when t is not a number.
+  EXPECT_EQ(InterpolateStateValue(0.1, 0.7, 1.0), 0.7);
+  EXPECT_DOUBLE_EQ(InterpolateStateValue(2.0, 6.0, 0.25), 3.0);
+  EXPECT_EQ(InterpolateStateValue(2.0, 6.0, std::numeric_limits<double>::quiet_NaN()), 2.0);
 }
 
 TEST(StateColours, SystemColoursComeBackWhetherStoredSignedOrUnsigned) {
@@ -34,12 +38,6 @@ TEST(StateColours, SystemColoursComeBackWhetherStoredSignedOrUnsigned) {
   EXPECT_EQ(StateColor(255.4), 0x0000FFu);
   EXPECT_EQ(StateColor(12.5), 12u) << "halves go to the even neighbour";
   EXPECT_EQ(StateColor(std::numeric_limits<double>::quiet_NaN()), 0u);
-}
-
-TEST(StateValues, TheEndsAreTheStatesThemselvesAndBetweenIsLinear) {
-  EXPECT_EQ(InterpolateStateValue(0.1, 0.7, 1.0), 0.7);
-  EXPECT_DOUBLE_EQ(InterpolateStateValue(2.0, 6.0, 0.25), 3.0);
-  EXPECT_EQ(InterpolateStateValue(2.0, 6.0, std::numeric_limits<double>::quiet_NaN()), 2.0);
 }
 
 // ---- The values handed to the 3D objects ----------------------------------------------------------------
