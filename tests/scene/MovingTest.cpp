@@ -57,12 +57,6 @@ TEST_F(MotionPath, LineStepReachesItsEndOnTheTenthCalculationAndHandsOver) {
   EXPECT_EQ(path.CurrentStepIndex(), 1);
   EXPECT_EQ(static_cast<double>(path.Travelled), 0.0);
 
-  TMoving backwards(&scene);
-  backwards.AddStepWith(LineFrom(100, 50, 0, 0, 10), nullptr);
-  const TPoint p = backwards.CalcPosition(true);
-  EXPECT_LT(p.X, 100);
-  EXPECT_LT(p.Y, 50);
-
   TMoving empty(&scene);  // a line of length zero ends at once
   empty.AddStepWith(LineFrom(7, 9, 7, 9, 10), nullptr);
   empty.AddStepWith(HoldAt(0, 0), nullptr);
@@ -99,7 +93,7 @@ TEST_F(MotionPath, HoldInterpolatesZoomOpacityAndShadowOverItsDuration) {
   EXPECT_EQ(path.Changed, 1);
 }
 
-TEST_F(MotionPath, SteadyHoldAtTheLastPositionDoesNotCountAsChanged) {
+TEST_F(MotionPath, ASteadyHoldDoesNotCountAsChangedUnlessMarkedMoved) {
   TMoving path(&scene);
   path.AddStepWith(HoldAt(30, 20, 0), nullptr);
   path.CalcPosition(true);
@@ -170,16 +164,13 @@ TEST_F(MotionPath, RandomPointsHoldEachPointForDurationPlusOneCalculations) {
   EXPECT_EQ(path.CalcPosition(true), first);
   EXPECT_EQ(path.CalcPosition(true), first);
   const TPoint second = path.CalcPosition(true);
+  EXPECT_NE(second, first);
   EXPECT_TRUE(second.X >= 0 && second.X < 400 && second.Y >= 0 && second.Y < 50);
 }
 
 TEST_F(MotionPath, RandIntOfZeroOrLessIsZeroAndAnEmptyRectangleKeepsItsCorner) {
   EXPECT_EQ(RandInt(0), 0);
   EXPECT_EQ(RandInt(-7), 0);
-  for (int i = 0; i < 100; ++i) {
-    const int r = RandInt(3);
-    ASSERT_TRUE(r >= 0 && r < 3) << r;
-  }
   TMoving path(&scene);
   path.AddStepWith(Area(mskRandomPoints, 20, 30, 20, 30), nullptr);
   EXPECT_EQ(path.CalcPosition(true), Point(20, 30));
@@ -200,7 +191,7 @@ TEST_F(MotionPath, APathWithoutStepsSitsAtTheOriginAndAStepIndexOutOfRangeIsTheF
 }
 
 // ---- Edits ----------------------------------------------------------------------------------------
-// (Undoing them is checked in UndoTest.)
+// (What the records hold and undoing them is checked in UndoTest.)
 
 TEST_F(MotionPath, AddStepPostsMotionStepAddedAndEditsRecordOnlyRealChanges) {
   std::vector<UINT> received;
@@ -211,11 +202,6 @@ TEST_F(MotionPath, AddStepPostsMotionStepAddedAndEditsRecordOnlyRealChanges) {
   EXPECT_EQ(path.AddStep(), 0);
   ProcessMessages();
   EXPECT_EQ(received, std::vector<UINT>{WM_MOTIONSTEPADDED});
-  ASSERT_EQ(undo.records.size(), 1u);
-  const RecordedUndo& r = undo.records[0];
-  EXPECT_EQ(std::tie(r.caption, r.recordKind, r.replace, r.objectId, r.objectKind, r.hasWriter),
-            std::make_tuple(std::string("Add Motion"), 1, true, path.Id, std::int32_t{uokPath}, true));
-
   path.ChangeStep(0, HoldAt(5, 5, 2), nullptr);
   path.SetPositionUnits(1);  // unchanged: nothing recorded
   path.SetPositionUnits(0);
@@ -255,10 +241,8 @@ TEST_F(EffectSteps, DirectionalEffectAt270StartsClonesOnTheTopEdgeAndMovesThemSt
     ASSERT_EQ(path.StepCount(), 2);
     const TMovingStep& wait = path.Step(0);
     const TMovingStep& move = path.Step(1);
-    EXPECT_EQ(wait.Kind, mskHold);
-    EXPECT_EQ(wait.Hide, 1);
+    EXPECT_EQ(std::tie(wait.Kind, wait.Hide, move.Kind), std::make_tuple(mskHold, 1, mskLine));
     EXPECT_TRUE(wait.Duration >= 0 && wait.Duration < 10) << wait.Duration;
-    EXPECT_EQ(move.Kind, mskLine);
     EXPECT_EQ(move.OpacityStart, 100);
     EXPECT_EQ(wait.ShadowOn + move.ShadowOn, 0);
     if (move.StartY == 0.0) {
@@ -269,7 +253,6 @@ TEST_F(EffectSteps, DirectionalEffectAt270StartsClonesOnTheTopEdgeAndMovesThemSt
       EXPECT_EQ(static_cast<double>(move.StartX), 200.0);  // r = 0: the right edge
     }
     EXPECT_EQ(clone->Parent(), &sprite);
-    EXPECT_EQ(clone->FrameCount(), sprite.FrameCount());
   }
   EXPECT_GE(onTop, 35);
 
@@ -283,6 +266,7 @@ TEST_F(EffectSteps, BurstClonesLeaveTheCentreForAPointOnAnEdge) {
   sprite.Motion().AddStepWith(Effect(mskBurst, 30), &sprite);
   for (const auto& clone : sprite.Motion().Step(0).EffectSprites()) {
     const TMovingStep& move = clone->Motion().Step(1);
+    EXPECT_TRUE(move.EffectSprites().empty()) << "clones make no clones of their own";
     EXPECT_EQ(static_cast<double>(move.StartX), 100.0);
     EXPECT_EQ(static_cast<double>(move.StartY), 25.0);
     // Run the clone's line to its end: it ends on the rectangle's border.
@@ -291,14 +275,6 @@ TEST_F(EffectSteps, BurstClonesLeaveTheCentreForAPointOnAnEdge) {
     TPoint p{};
     for (int i = 0; i < 500 && path.CurrentStepIndex() == 1; ++i) p = path.CalcPosition(true);
     EXPECT_TRUE(p.X == 0 || p.X == 200 || p.Y == 0 || p.Y == 50) << p.X << "," << p.Y;
-  }
-}
-
-TEST_F(EffectSteps, RandomEffectClonesShowAtRandomPointsAndMakeNoClonesOfTheirOwn) {
-  sprite.Motion().AddStepWith(Effect(mskRandomPoints, 5), &sprite);
-  for (const auto& clone : sprite.Motion().Step(0).EffectSprites()) {
-    EXPECT_EQ(clone->Motion().Step(1).Kind, mskRandomPoints);
-    EXPECT_TRUE(clone->Motion().Step(1).EffectSprites().empty());
   }
 }
 
@@ -321,11 +297,11 @@ TEST_F(EffectSteps, StoredCloneCountsAreCutSoThatAPathCannotExhaustMemory) {
 
 // ---- Frames, fitting and hot spots -------------------------------------------------------------
 
-TEST_F(MotionPath, FitToSceneScalesTheFrameToTheSceneAndKeepsAspectWhenAsked) {
+TEST_F(MotionPath, FitToSceneScalesTheFrameToTheSceneKeepsAspectWhenAskedAndSkipsAPictureWithoutArea) {
   TSprite sprite(&scene);
-  sprite.AddFrame();  // the 29 x 29 placeholder
+  TFrame& frame = *sprite.AddFrame();  // the 29 x 29 placeholder
   TMoving& path = sprite.Motion();
-  path.AddStepWith(HoldAt(0, 0), &sprite);
+  path.AddStepWith(HoldAt(10, 10), &sprite);
   path.FitToScene = 1;
   path.CalcPosition(true);
   EXPECT_NEAR(path.ZoomX, 468.0 / 29, 1e-9);
@@ -334,18 +310,11 @@ TEST_F(MotionPath, FitToSceneScalesTheFrameToTheSceneAndKeepsAspectWhenAsked) {
   path.CalcPosition(true);
   EXPECT_NEAR(path.ZoomX, 60.0 / 29, 1e-9);
   EXPECT_NEAR(path.ZoomY, 60.0 / 29, 1e-9);
-}
-
-TEST_F(MotionPath, FitToSceneAndPerCentHotSpotsSkipAPictureWithoutArea) {
-  TSprite sprite(&scene);
-  sprite.AddFrame()->ImageWidth = 0;
-  TMoving& path = sprite.Motion();
-  path.AddStepWith(HoldAt(10, 10), &sprite);
-  path.FitToScene = 1;
+  frame.ImageWidth = 0;
   path.HotSpotX = 50;
   const TPoint p = path.CalcPosition(true);
   EXPECT_TRUE(std::isfinite(static_cast<double>(path.ZoomX)));
-  EXPECT_EQ(p.X, 10);
+  EXPECT_EQ(p.X, 10) << "a per-cent hot spot of no width";
 }
 
 TEST_F(MotionPath, HotSpotInPerCentIsTakenFromTheZoomedFrame) {
@@ -386,7 +355,7 @@ TEST_F(MotionPath, ASpriteChangesWhenItsFrameHasHadItsTimeAndNeverWithOneFrame) 
 
 // ---- Records ------------------------------------------------------------------------------------
 
-TEST_F(MotionPath, PathRecordRoundTripsAtTheNewestVersion) {
+TEST_F(MotionPath, PathRecordRoundTripsAtTheNewestVersionAndUndoModeAppendsTheId) {
   TSprite sprite(&scene);
   TMoving& path = sprite.Motion();
   TMovingStepValues v = LineFrom(1.5, 2.25, 300, 40, 3.75);
@@ -409,11 +378,13 @@ TEST_F(MotionPath, PathRecordRoundTripsAtTheNewestVersion) {
   TMemoryStream again;
   copy.Motion().SaveToStream(again);
   EXPECT_EQ(StreamBytes(again), StreamBytes(stream));
-  const TMovingStep& s = copy.Motion().Step(0);
-  EXPECT_EQ(s.Values().Angle, 17);
-  EXPECT_DOUBLE_EQ(s.SpeedStart, 3.75);
-  EXPECT_EQ(s.ShadowColorEnd, 0x123456u);
-  EXPECT_EQ(copy.Motion().KeepAspect, 1);
+  EXPECT_DOUBLE_EQ(copy.Motion().Step(0).SpeedStart, 3.75);
+  path.Id = 0x01020304;
+  TMemoryStream withId;
+  UndoMode = 1;
+  path.SaveToStream(withId);
+  UndoMode = 0;
+  EXPECT_EQ(StreamBytes(withId), StreamBytes(stream) + std::string("\x04\x03\x02\x01", 4));
 }
 
 TEST_F(MotionPath, OldVersionsLeaveOutTheirGatedFieldsAndTakeZoomYFromZoomX) {
@@ -435,17 +406,6 @@ TEST_F(MotionPath, OldVersionsLeaveOutTheirGatedFieldsAndTakeZoomYFromZoomX) {
   EXPECT_EQ(oldest.Size(), 4 + 82 + 4);
 }
 
-TEST_F(MotionPath, UndoModeAppendsTheId) {
-  TMoving path(&scene);
-  path.Id = 0x01020304;
-  TMemoryStream plain, stream;
-  path.SaveToStream(plain);
-  UndoMode = 1;
-  path.SaveToStream(stream);
-  UndoMode = 0;
-  EXPECT_EQ(StreamBytes(stream), StreamBytes(plain) + std::string("\x04\x03\x02\x01", 4));
-}
-
 TEST_F(MotionPath, LoadingAPerCentPathConvertsItToPixelsOfTheSceneAndClearsTheHotSpot) {
   for (int units : {0, 1}) {
     SCOPED_TRACE(units);
@@ -461,15 +421,12 @@ TEST_F(MotionPath, LoadingAPerCentPathConvertsItToPixelsOfTheSceneAndClearsTheHo
     TSprite sprite(&scene);
     sprite.Motion().LoadFromStream(stream, &sprite);
     const TMoving& path = sprite.Motion();
-    EXPECT_EQ(path.PositionUnits, 1);
-    EXPECT_EQ(path.SpeedUnits, 1);
+    const TMovingStep& step = path.Step(0);
+    EXPECT_EQ(path.PositionUnits + path.SpeedUnits, 2);
     const bool perCent = units == 0;
-    EXPECT_DOUBLE_EQ(path.Step(0).X1, perCent ? 234.0 : 50.0);
-    EXPECT_DOUBLE_EQ(path.Step(0).Y2, perCent ? 60.0 : 100.0);
-    EXPECT_DOUBLE_EQ(path.Step(0).StartX, perCent ? 234.0 : 50.0);
-    EXPECT_DOUBLE_EQ(path.Step(0).SpeedStart, perCent ? 47.0 : 10.0);
-    EXPECT_EQ(path.HotSpotX, perCent ? 0 : 30);
-    EXPECT_EQ(path.HotSpotY, perCent ? 0 : 40);
+    EXPECT_EQ((std::vector<double>{step.X1, step.Y2, step.StartX, step.SpeedStart}),
+              perCent ? (std::vector<double>{234, 60, 234, 47}) : (std::vector<double>{50, 100, 50, 10}));
+    EXPECT_EQ(std::pair(path.HotSpotX, path.HotSpotY), perCent ? std::pair(0, 0) : std::pair(30, 40));
   }
 }
 
@@ -491,14 +448,7 @@ TEST_F(MotionPath, HostileRecordsFailWithAReadErrorAndNeverCrash) {
     TMoving path(&scene);
     EXPECT_THROW(path.LoadFromStream(stream, nullptr), EReadError) << count;
   }
-  // Values beyond any scene, as a damaged clipboard path could hold.
-  TMoving far(&scene);
-  far.AddStepWith(LineFrom(0, 0, 1e15, 0, 1), nullptr);
-  TMemoryStream stream;
-  far.SaveToStream(stream);
-  stream.SetPosition(0);
-  TMoving path(&scene);
-  EXPECT_THROW(path.LoadFromStream(stream, nullptr), EReadError);
+  // (Values beyond any scene are checked with the sprite records.)
 }
 
 TEST_F(MotionPath, CopyFromTakesTheOtherPathsStepsAndSettingsButNotItsId) {
@@ -513,7 +463,6 @@ TEST_F(MotionPath, CopyFromTakesTheOtherPathsStepsAndSettingsButNotItsId) {
   EXPECT_EQ(sprite.Motion().StepCount(), 2);
   EXPECT_EQ(sprite.Motion().LoopLimit, 4);
   EXPECT_NE(sprite.Motion().Id, other.Id);
-  EXPECT_EQ(sprite.Motion().Sprite, &sprite);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST(GradientFill, EqualColoursFillTheRegionWithOneColourWhateverStyleAndAngle) 
     }
 }
 
-TEST(GradientFill, AngleNinetyBlendsHorizontalLinesFromTheTop) {
+TEST(GradientFill, AngleNinetyBlendsLinesFromTheTopAndAngleZeroFromTheRightEdge) {
   TBitmap bitmap;
   Canvas24(bitmap, 8, 10);
   FillGradient(bitmap, 0, 90, RGB(0, 0, 0), RGB(200, 0, 100), std::nullopt);
@@ -54,10 +54,6 @@ TEST(GradientFill, AngleNinetyBlendsHorizontalLinesFromTheTop) {
     EXPECT_EQ(bitmap.Pixel(3, y), RGB(static_cast<std::uint8_t>(20 * y), 0, static_cast<std::uint8_t>(10 * y)));
     EXPECT_EQ(bitmap.Pixel(0, y), bitmap.Pixel(7, y));
   }
-}
-
-TEST(GradientFill, AngleZeroRunsVerticalLinesFromTheRightEdge) {
-  TBitmap bitmap;
   Canvas24(bitmap, 10, 4);
   FillGradient(bitmap, 0, 0, RGB(0, 0, 0), RGB(100, 0, 0), std::nullopt);
   // Line f stands at x = width - f: colour1 lies just beyond the right edge.
@@ -70,10 +66,8 @@ TEST(GradientFill, StripesAt180AlternateFromColourTwo) {
   TBitmap bitmap;
   Canvas24(bitmap, 4, 3);
   FillGradient(bitmap, 1, 180, clRed, clBlue, std::nullopt);
-  EXPECT_EQ(bitmap.Pixel(0, 1), clBlue);
-  EXPECT_EQ(bitmap.Pixel(1, 1), clRed);
-  EXPECT_EQ(bitmap.Pixel(2, 1), clBlue);
-  EXPECT_EQ(bitmap.Pixel(3, 1), clRed);
+  const std::vector<TColor> row{bitmap.Pixel(0, 1), bitmap.Pixel(1, 1), bitmap.Pixel(2, 1), bitmap.Pixel(3, 1)};
+  EXPECT_EQ(row, (std::vector<TColor>{clBlue, clRed, clBlue, clRed}));
 }
 
 TEST(GradientFill, SlantedAnglesCoverTheWholeRegion) {
@@ -105,14 +99,12 @@ TEST(ShapePainter, SquareRectangleHasBorderTwoColourBevelAndFill) {
   TBitmap bitmap;
   Canvas24(bitmap, 40, 30, clWhite);
   DrawShape(4, bitmap, Shape(2, 3, 0, 0));
-  EXPECT_EQ(bitmap.Pixel(0, 0), clRed);
   EXPECT_EQ(bitmap.Pixel(39, 29), clRed);
   EXPECT_EQ(bitmap.Pixel(1, 15), clRed);
-  EXPECT_EQ(bitmap.Pixel(2, 15), clYellow);   // upper-left band
+  EXPECT_EQ(bitmap.Pixel(2, 15), clYellow);  // upper-left band
   EXPECT_EQ(bitmap.Pixel(20, 2), clYellow);
-  EXPECT_EQ(bitmap.Pixel(37, 15), clGreen);   // lower-right band
+  EXPECT_EQ(bitmap.Pixel(37, 15), clGreen);  // lower-right band
   EXPECT_EQ(bitmap.Pixel(20, 27), clGreen);
-  EXPECT_EQ(bitmap.Pixel(20, 15), clBlue);
   EXPECT_EQ(bitmap.Pixel(5, 5), clBlue);
   EXPECT_FALSE(bitmap.Canvas().ClipRegion().has_value());
 }
@@ -128,41 +120,29 @@ TEST(ShapePainter, GradientBevelBandBlendsTheBevelColours) {
   EXPECT_EQ(bitmap.Pixel(20, 15), clBlue);
 }
 
-TEST(ShapePainter, RoundedCornersKeepTheBackground) {
-  TBitmap bitmap;
-  Canvas24(bitmap, 40, 30, clWhite);
-  DrawShape(4, bitmap, Shape(2, 0, 0, 16));
-  EXPECT_EQ(bitmap.Pixel(0, 0), clWhite);
-  EXPECT_EQ(bitmap.Pixel(39, 29), clWhite);
-  EXPECT_EQ(bitmap.Pixel(20, 0), clRed);
-  EXPECT_EQ(bitmap.Pixel(20, 15), clBlue);
-}
-
-TEST(ShapePainter, EllipseLeavesTheCornersAndFillsItsMiddle) {
-  TBitmap bitmap;
-  Canvas24(bitmap, 40, 30, clWhite);
-  DrawShape(5, bitmap, Shape(3, 0, 0, 0));
-  EXPECT_EQ(bitmap.Pixel(0, 0), clWhite);
-  EXPECT_EQ(bitmap.Pixel(1, 15), clRed);
-  EXPECT_EQ(bitmap.Pixel(20, 15), clBlue);
+TEST(ShapePainter, RoundedCornersAndEllipsesKeepTheBackgroundInTheCorners) {
+  // Rounded rectangle (4 with a corner size) and ellipse (5): kind, border, corner, a border pixel.
+  for (auto [kind, border, corner, edge] : {std::tuple{4, 2, 16, Point(20, 0)}, {5, 3, 0, Point(1, 15)}}) {
+    TBitmap bitmap;
+    Canvas24(bitmap, 40, 30, clWhite);
+    DrawShape(kind, bitmap, Shape(border, 0, 0, corner));
+    EXPECT_EQ(bitmap.Pixel(0, 0), clWhite) << kind;
+    EXPECT_EQ(bitmap.Pixel(39, 29), clWhite) << kind;
+    EXPECT_EQ(bitmap.Pixel(edge.X, edge.Y), clRed) << kind;
+    EXPECT_EQ(bitmap.Pixel(20, 15), clBlue) << kind;
+  }
 }
 
 // ---- DrawLineImage -------------------------------------------------------------------------------
 
-TEST(LinePainter, ALineImageHoldsTheLineWithHalfItsWidthAround) {
+TEST(LinePainter, ALineImageHoldsTheLineWithHalfItsWidthAroundEvenWhenTheLineHasNoLength) {
   TBitmap bitmap;
   DrawLineImage(bitmap, Point(0, 0), Point(10, 0), clWhite, 3, clRed);
-  EXPECT_EQ(bitmap.Width(), 13);
-  EXPECT_EQ(bitmap.Height(), 4);
+  EXPECT_EQ(std::pair(bitmap.Width(), bitmap.Height()), std::pair(13, 4));
   EXPECT_EQ(bitmap.Pixel(6, 1), clRed);
   EXPECT_EQ(bitmap.Pixel(12, 3), clWhite);
-}
-
-TEST(LinePainter, AShortLineStillGetsAnImageOneLargerThanItsWidth) {
-  TBitmap bitmap;
   DrawLineImage(bitmap, Point(5, 5), Point(5, 5), clBlack, 2, clRed);
-  EXPECT_EQ(bitmap.Width(), 3);
-  EXPECT_EQ(bitmap.Height(), 3);
+  EXPECT_EQ(std::pair(bitmap.Width(), bitmap.Height()), std::pair(3, 3));
 }
 
 // ---- DrawText2D ---------------------------------------------------------------------------------
@@ -192,10 +172,13 @@ TEST(TextPainter, PlainTextIsSizedToTheTextWithOneDigitMore) {
   EXPECT_GE(text.Left, 1);
 }
 
-TEST(TextPainter, ShadowAtPositionThreeFallsTwiceTheDistanceRightAndDown) {
+TEST(TextPainter, ShadowAtPositionThreeFallsTwiceTheDistanceRightAndDownAndAtAnUnknownOneNotAtAll) {
   TBitmap bitmap;
   TText2DParams p = TextParams(tdmShadow);
   p.ShadowDistance = 2;
+  p.ShadowPosition = 9;
+  DrawText2D(bitmap, "H", p);
+  EXPECT_EQ(BoxOf(bitmap, clGreen), TRect{});
   p.ShadowPosition = 3;
   DrawText2D(bitmap, "H", p);
   const TRect text = BoxOf(bitmap, clBlue);
@@ -207,40 +190,24 @@ TEST(TextPainter, ShadowAtPositionThreeFallsTwiceTheDistanceRightAndDown) {
   EXPECT_EQ(shadow.Bottom, text.Bottom + 2);
 }
 
-TEST(TextPainter, ShadowAtAnUnknownPositionIsNotDrawn) {
-  TBitmap bitmap;
-  TText2DParams p = TextParams(tdmShadow);
-  p.ShadowDistance = 2;
-  p.ShadowPosition = 9;
-  DrawText2D(bitmap, "H", p);
-  EXPECT_EQ(BoxOf(bitmap, clGreen), TRect{});
-}
-
-TEST(TextPainter, ExtrusionAt45DrawsCopiesUpAndRightBehindTheFace) {
-  TBitmap bitmap;
-  TText2DParams p = TextParams(tdmExtruded);
-  p.Depth = 10;
-  p.ExtrusionAngle = 45;
-  DrawText2D(bitmap, "I", p);
-  const TRect face = BoxOf(bitmap, clBlue);
-  const TRect extrusion = BoxOf(bitmap, clRed);
+TEST(TextPainter, ExtrusionDrawsCopiesBehindTheFaceAlongItsAngle) {
+  // The boxes of the face and of the extrusion that shows around it.
+  const auto extrude = [](int depth, int angle) {
+    TBitmap bitmap;
+    TText2DParams p = TextParams(tdmExtruded);
+    p.Depth = depth;
+    p.ExtrusionAngle = angle;
+    DrawText2D(bitmap, "I", p);
+    return std::pair(BoxOf(bitmap, clBlue), BoxOf(bitmap, clRed));
+  };
+  // At 45 the copies run from 1 to round(sqrt(100 / 2)) = 7 pixels right and up of the face.
+  const auto [face, extrusion] = extrude(10, 45);
   ASSERT_FALSE(face.IsEmpty());
-  ASSERT_FALSE(extrusion.IsEmpty());
-  // The last copy is round(sqrt(100 / 2)) = 7 pixels right and up of the face.
-  EXPECT_EQ(extrusion.Right, face.Right + 7);
-  EXPECT_EQ(extrusion.Top, face.Top - 7);
-}
-
-TEST(TextPainter, ExtrusionDownwardsAlsoFillsTheRowAboveEachCopy) {
-  TBitmap bitmap;
-  TText2DParams p = TextParams(tdmExtruded);
-  p.Depth = 6;
-  p.ExtrusionAngle = 270;  // straight down
-  DrawText2D(bitmap, "I", p);
-  const TRect face = BoxOf(bitmap, clBlue);
-  const TRect extrusion = BoxOf(bitmap, clRed);
-  EXPECT_EQ(extrusion.Bottom, face.Bottom + 6);
-  EXPECT_EQ(extrusion.Left, face.Left);
+  EXPECT_EQ(extrusion, Rect(face.Left + 1, face.Top - 7, face.Right + 7, face.Bottom - 1));
+  // Straight down, the copies show below the face.
+  const auto [bar, below] = extrude(6, 270);
+  ASSERT_FALSE(bar.IsEmpty());
+  EXPECT_EQ(below, Rect(bar.Left, bar.Bottom, bar.Right, bar.Bottom + 6));
 }
 
 TEST(TextPainter, AnUnknownModeLeavesAnEmptyImage) {

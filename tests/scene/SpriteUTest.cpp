@@ -16,9 +16,20 @@
 
 #include <functional>
 #include <sstream>
-#include <tuple>
 
 namespace {
+
+// The first pixel where the two pictures differ inside the scene, as text; empty when none.
+std::string FirstDifference(const TBitmap& a, const TBitmap& b, int width, int height) {
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      if (a.Pixel(x, y) != b.Pixel(x, y)) {
+        std::ostringstream text;
+        text << "(" << x << "," << y << ") " << std::hex << a.Pixel(x, y) << " != " << b.Pixel(x, y);
+        return text.str();
+      }
+  return "";
+}
 
 // A scene of the given size with a plain background and an output bitmap.
 class SceneFixture : public testing::Test {
@@ -94,32 +105,26 @@ TEST_F(SceneFixture, GotoFrameOneAndTwoBothShowStepOneNext) {
   EXPECT_EQ(scene.CurrentStep, 6);
 }
 
-TEST_F(SceneFixture, ARepaintPostsStepChangedButDoesNotAdvance) {
-  std::vector<UINT> shown;
-  TWindowHandle window([&](TMessage& m) { shown.push_back(m.Msg); });
-  scene.NotifyWindow = window.Handle();
-  scene.NextFrame();
-  scene.RepaintOnly = 1;
-  scene.NextFrame();
-  EXPECT_EQ(scene.RepaintOnly, 0);
-  EXPECT_EQ(scene.CurrentStep, 2);
-  ProcessMessages();
-  EXPECT_EQ(shown, (std::vector<UINT>{WM_STEPCHANGED, WM_STEPCHANGED}));
-}
-
-TEST_F(SceneFixture, ARepaintOverAFreshBackgroundShowsEverySpriteWhereItWasDrawn) {
+TEST_F(SceneFixture, ARepaintDoesNotAdvanceAndShowsEverySpriteOverAFreshBackground) {
   TSprite& sprite = AddBlock(10, 10, 10, 10, clRed);
   TMovingStepValues still;  // a bounce in a rectangle of no size: the path never reports a change
   still.Kind = mskBounce;
   still.X1 = still.X2 = still.StartX = 10;
   still.Y1 = still.Y2 = still.StartY = 10;
   sprite.Motion().ChangeStep(0, still, &sprite);
+  int shown = 0;
+  TWindowHandle window([&](TMessage& m) { shown += m.Msg == WM_STEPCHANGED; });
+  scene.NotifyWindow = window.Handle();
   scene.NextFrame();
   scene.NextFrame();
   MakeSolid(output, 100, 60, clBlack);
   scene.SetBackground(true, 0, "", 0, 0, 0, nullptr);
   scene.RepaintOnly = 1;
   scene.NextFrame();
+  EXPECT_EQ(scene.RepaintOnly, 0);
+  EXPECT_EQ(scene.CurrentStep, 3);
+  ProcessMessages();
+  EXPECT_EQ(shown, 3);
   EXPECT_EQ(output.Pixel(15, 15), clRed);
   EXPECT_EQ(output.Pixel(50, 50), clWhite);
 }
@@ -135,10 +140,8 @@ TEST_F(SceneFixture, ALockedOrBusySceneIgnoresATick) {
   EXPECT_EQ(output.Pixel(15, 15), clBlack);
   EXPECT_EQ(scene.CurrentStep, 1);
   scene.Play();
-  EXPECT_EQ(scene.Busy, 0);
-  EXPECT_TRUE(scene.Timer().Enabled());
+  EXPECT_EQ(scene.Busy, 0) << "playing clears a stuck busy mark";
   scene.Stop();
-  EXPECT_FALSE(scene.Timer().Enabled());
 }
 
 TEST_F(SceneFixture, WithoutAnOutputBitmapTheCompositionIsThePicture) {
@@ -164,29 +167,18 @@ TEST_F(SceneFixture, LowSystemResourcesLeaveTheOutputAsItWas) {
 }
 
 // ---- Dirty rectangles ------------------------------------------------------------------------------
+
 // (What is redrawn is checked against a full redraw by the property test below.)
-
-TEST_F(SceneFixture, AMovingSpriteDirtiesItsOldAndNewPlacesOnly) {
-  TSprite& sprite = AddBlock(0, 0, 10, 10, clRed);
-  sprite.Motion().ChangeStep(0, LineFrom(0, 20, 90, 20, 30), &sprite);
-  scene.NextFrame();
-  scene.NextFrame();
-  // A step shows the place one speed ahead of the travelled distance: step 1
-  // at x 60, step 2 at x 90. The two places are apart: two rectangles.
-  ASSERT_EQ(scene.LastDirtyRects().size(), 2u);
-  EXPECT_EQ(scene.LastDirtyRects()[0].Rect, Rect(60, 20, 70, 30));
-  EXPECT_EQ(scene.LastDirtyRects()[1].Rect, Rect(90, 20, 100, 30));
-  EXPECT_EQ(output.Pixel(65, 25), clWhite);
-  EXPECT_EQ(output.Pixel(95, 25), clRed);
-}
-
 TEST_F(SceneFixture, OverlappingDirtyRectanglesMergeAndTouchingOnesDoNot) {
   TSprite& touching = AddBlock(0, 0, 10, 10, clRed);
   touching.Motion().ChangeStep(0, LineFrom(0, 0, 90, 0, 10), &touching);
   scene.NextFrame();
   scene.NextFrame();
-  // Each step moves by exactly its width: the old and new places touch and stay apart.
-  EXPECT_EQ(scene.LastDirtyRects().size(), 2u);
+  // A step shows the place one speed ahead of the travelled distance; each
+  // step moves by exactly the width: the old and new places touch and stay apart.
+  ASSERT_EQ(scene.LastDirtyRects().size(), 2u);
+  EXPECT_EQ(scene.LastDirtyRects()[0].Rect, Rect(20, 0, 30, 10));
+  EXPECT_EQ(scene.LastDirtyRects()[1].Rect, Rect(30, 0, 40, 10));
 
   TSprite& overlapping = AddBlock(0, 30, 10, 10, clBlue);
   overlapping.Motion().ChangeStep(0, LineFrom(0, 30, 90, 30, 4), &overlapping);
@@ -228,15 +220,6 @@ TEST_F(SceneFixture, ASpriteInAnEffectStepShowsOnlyItsClonesWithoutShadows) {
   EXPECT_EQ(clonePath.CurrentIndex, stepIndex);
 }
 
-TEST_F(SceneFixture, ClearSpriteRectsForgetsWhereSpritesWereDrawn) {
-  AddBlock(10, 10, 10, 10, clRed);
-  scene.NextFrame();
-  EXPECT_EQ(scene.Sprite(0).DrawnRect, Rect(10, 10, 20, 20));
-  scene.ClearSpriteRects();
-  EXPECT_EQ(scene.Sprite(0).DrawnRect, TRect{});
-  EXPECT_FALSE(scene.Sprite(0).OnScreen());
-}
-
 TEST_F(SceneFixture, RenderFrameToBitmapRepaintsEverythingAndScalesToTheBitmap) {
   AddBlock(0, 0, 50, 30, clRed);
   scene.NextFrame();
@@ -248,10 +231,6 @@ TEST_F(SceneFixture, RenderFrameToBitmapRepaintsEverythingAndScalesToTheBitmap) 
   EXPECT_EQ(output.Pixel(80, 50), clWhite);
   EXPECT_EQ(half.Pixel(5, 5), clRed);
   EXPECT_EQ(half.Pixel(45, 25), clWhite);
-  TBitmap same;
-  MakeSolid(same, 100, 60, clBlack);
-  scene.RenderFrameToBitmap(false, same);
-  EXPECT_EQ(same.Pixel(10, 10), clRed);
 }
 
 TEST_F(SceneFixture, PaletteModeComposesThroughTheCanvasToTheSamePicture) {
@@ -266,62 +245,17 @@ TEST_F(SceneFixture, PaletteModeComposesThroughTheCanvasToTheSamePicture) {
   PaletteMode = 1;
   for (int i = 0; i < 6; ++i) scene.NextFrame();
   PaletteMode = 0;
-  for (int y = 0; y < 60; ++y)
-    for (int x = 0; x < 100; ++x) ASSERT_EQ(output.Pixel(x, y), expected.Pixel(x, y)) << x << "," << y;
+  EXPECT_EQ(FirstDifference(output, expected, 100, 60), "");
 }
 
 // ---- Sprites and intervals ---------------------------------------------------------------------------
-// (Undoing these records is checked in UndoTest.)
+// (What these records hold and undoing them is checked in UndoTest.)
 
-TEST_F(SceneFixture, AddedSpritesAreNumberedAndAddAndDeleteAreRecorded) {
-  RecordingUndo undo;
+TEST_F(SceneFixture, AddedSpritesAreNumberedFromOneAndAddedAtTheEnd) {
   int index = -1;
-  EXPECT_EQ(scene.AddSprite(index)->Name, "Sprite 1");
-  EXPECT_EQ(index, 0);
   scene.AddSprite(index);
+  EXPECT_EQ(scene.AddSprite(index)->Name, "Sprite 2");
   EXPECT_EQ(index, 1);
-  EXPECT_EQ(scene.Sprite(1).Name, "Sprite 2");
-  scene.DeleteSprite(0);
-  EXPECT_EQ(scene.SpriteCount(), 1);
-  ASSERT_EQ(undo.records.size(), 3u);
-  const RecordedUndo& add = undo.records[0];
-  EXPECT_EQ(std::tie(add.caption, add.recordKind, add.objectKind, add.index, add.hasWriter),
-            std::make_tuple(std::string("Add Sprite"), 2, 101, 0, false));
-  const RecordedUndo& del = undo.records[2];
-  EXPECT_EQ(std::tie(del.caption, del.objectKind, del.objectId, del.hasWriter),
-            std::make_tuple(std::string("Delete Sprite"), 1, 0, true));
-}
-
-// A sprite whose record is just its name, so that restoring can be tested
-// without the project file's records.
-class NamedSprite : public TSprite {
- public:
-  using TSprite::TSprite;
-  void SaveToStream(TStream& stream) override { stream.WriteShortString(Name); }
-  void LoadFromStream(TStream& stream) override { Name = stream.ReadShortString(); }
-};
-
-class NamedSpriteScene : public TAnimatedScene {
- public:
-  std::unique_ptr<TSprite> CreateSprite() override { return std::make_unique<NamedSprite>(this); }
-};
-
-TEST(SpriteRestore, ARestoredSpriteIsInsertedAtItsIndexAndReplacesTheOneItStandsFor) {
-  NamedSpriteScene scene;
-  int index = 0;
-  for (int i = 0; i < 3; ++i) scene.AddSprite(index);
-  TMemoryStream record;
-  record.WriteShortString("old second");
-  record.SetPosition(0);
-  scene.RestoreSpriteFromUndo(record, 1, false);
-  ASSERT_EQ(scene.SpriteCount(), 4);
-  EXPECT_EQ(scene.Sprite(1).Name, "old second");
-  EXPECT_EQ(scene.Sprite(2).Name, "Sprite 2");
-  record.SetPosition(0);
-  scene.RestoreSpriteFromUndo(record, 2, true);
-  ASSERT_EQ(scene.SpriteCount(), 4);
-  EXPECT_EQ(scene.Sprite(2).Name, "old second");
-  EXPECT_EQ(scene.Sprite(3).Name, "Sprite 3");
 }
 
 TEST(VisibilityIntervals, SettersKeepTheIntervalOrderedAndRecordUndo) {
@@ -342,9 +276,6 @@ TEST(VisibilityIntervals, SettersKeepTheIntervalOrderedAndRecordUndo) {
   below.SetEnd(0);
   EXPECT_EQ(std::pair(below.StartStep, below.EndStep), std::pair(0, 2));
   EXPECT_EQ(undo.Captions(), (std::vector<std::string>{"Change End Step", "Change Start Step", "Change End Step"}));
-  EXPECT_EQ(undo.records[0].objectKind, uokIntervals);
-  EXPECT_EQ(undo.records[0].objectId, sprite.Id);
-  EXPECT_TRUE(undo.records[0].replace);
 }
 
 // ---- Background ---------------------------------------------------------------------------------------
@@ -353,9 +284,7 @@ TEST_F(SceneFixture, DesktopAndFillBackgrounds) {
   FakeSystemValues system;
   scene.SetBackground(false, bgmDesktop, "", 0, 0, ppNone, nullptr);
   EXPECT_EQ(Back(50, 30), system.DesktopColor());
-  EXPECT_EQ(scene.BackgroundBitmap.Width(), 100);
   scene.SetBackground(false, bgmFillAndPicture, "", clBlue, clBlue, ppNone, nullptr);
-  EXPECT_EQ(Back(0, 0), clBlue);
   EXPECT_EQ(Back(99, 59), clBlue);
   scene.OutlineWidth = 3;
   scene.OutlineColor = clGreen;
@@ -371,7 +300,6 @@ TEST_F(SceneFixture, CentredAndStretchedPictures) {
   SetBackgroundPicture(ppCentered, &picture);
   EXPECT_EQ(Back(40, 25), clRed);
   EXPECT_EQ(Back(39, 25), clWhite);
-  EXPECT_EQ(Back(59, 29), clRed);
   EXPECT_EQ(Back(60, 29), clWhite);
   MakeSolid(picture, 150, 10, clBlue);
   SetBackgroundPicture(ppCentered, &picture);
@@ -412,16 +340,13 @@ TEST_F(SceneFixture, ABackgroundFileIsLoadedAndOneThatCannotBeReadKeepsThePrevio
   TempDir dir;
   TBitmap picture;
   MakeSolid(picture, 10, 10, clGreen);
-  const std::string name = dir.Path() + "/back.bmp";
+  const std::string name = dir.File("back.bmp");
   picture.SaveToFile(name);
-  scene.SetBackground(false, bgmFillAndPicture, name, clWhite, clWhite, ppCentered, nullptr);
-  EXPECT_EQ(scene.BackgroundFile, name);
-  EXPECT_EQ(Back(50, 30), clGreen);
-  EXPECT_EQ(Back(5, 5), clWhite);
-  const std::string bad = dir.WriteFile("broken.bmp", "BMnot a bitmap");
-  scene.SetBackground(false, bgmFillAndPicture, bad, clWhite, clWhite, ppCentered, nullptr);
-  scene.SetBackground(false, bgmFillAndPicture, dir.Path() + "/missing.gif", clWhite, clWhite, ppCentered, nullptr);
-  EXPECT_EQ(Back(50, 30), clGreen);
+  for (const std::string& file : {name, dir.WriteFile("broken.bmp", "BMnot a bitmap"), dir.File("missing.gif")}) {
+    scene.SetBackground(false, bgmFillAndPicture, file, clWhite, clWhite, ppCentered, nullptr);
+    EXPECT_EQ(Back(50, 30), clGreen) << file;
+    EXPECT_EQ(Back(5, 5), clWhite);
+  }
 }
 
 // ---- Incremental composition against a full redraw ------------------------------------------------
@@ -444,18 +369,6 @@ void FullRedraw(TAnimatedScene& scene, TBitmap& picture) {
   }
 }
 
-// The first pixel where the two pictures differ inside the scene, as text; empty when none.
-std::string FirstDifference(const TBitmap& a, const TBitmap& b, int width, int height) {
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      if (a.Pixel(x, y) != b.Pixel(x, y)) {
-        std::ostringstream text;
-        text << "(" << x << "," << y << ") " << std::hex << a.Pixel(x, y) << " != " << b.Pixel(x, y);
-        return text.str();
-      }
-  return "";
-}
-
 class RandomScene {
  public:
   explicit RandomScene(std::int32_t seed) : seed_(seed) {}
@@ -463,7 +376,8 @@ class RandomScene {
   int Int(int low, int high) { return low + Random(high - low + 1); }
   bool Chance(int percent) { return Random(100) < percent; }
 
-  void Build(TAnimatedScene& scene) {
+  // Builds the scene, composing into output.
+  void Build(TAnimatedScene& scene, TBitmap& output) {
     RandSeed = seed_;
     scene.Width = Int(60, 160);
     scene.Height = Int(40, 100);
@@ -474,6 +388,9 @@ class RandomScene {
     const int sprites = Int(1, 8);
     for (int s = 0; s < sprites; ++s) AddSprite(scene);
     RandSeed = seed_ + 1;
+    output.SetPixelFormat(pf24bit);
+    output.SetSize(scene.Width, scene.Height);
+    scene.OutputBitmap = &output;
   }
 
  private:
@@ -551,17 +468,12 @@ class RandomScene {
 TEST(IncrementalComposition, EqualsAFullRedrawOfAllVisibleSpritesInListOrder) {
   for (std::int32_t seed = 1; seed <= 60; ++seed) {
     TAnimatedScene scene;
-    RandomScene(seed * 7919).Build(scene);
-    TBitmap output;
-    output.SetPixelFormat(pf24bit);
-    output.SetSize(scene.Width, scene.Height);
-    scene.OutputBitmap = &output;
-    TBitmap expected;
+    TBitmap output, expected;
+    RandomScene(seed * 7919).Build(scene, output);
     for (int step = 1; step <= 70; ++step) {
       scene.NextFrame();
       FullRedraw(scene, expected);
-      const std::string difference = FirstDifference(output, expected, scene.Width, scene.Height);
-      ASSERT_EQ(difference, "") << "seed " << seed * 7919 << " step " << step;
+      ASSERT_EQ(FirstDifference(output, expected, scene.Width, scene.Height), "") << "seed " << seed * 7919 << " step " << step;
     }
   }
 }
@@ -572,15 +484,13 @@ TEST(StepJumping, GotoFrameThenNextFrameShowsWhatPlaybackShowsAtThatStep) {
     // Effect clones draw random delays while they play, so jumping matches
     // playback on scenes without them.
     TAnimatedScene played;
-    RandomScene(seed * 104729).Build(played);
+    TBitmap playedOutput;
+    RandomScene(seed * 104729).Build(played, playedOutput);
     bool hasEffects = false;
     for (int i = 0; i < played.SpriteCount(); ++i)
       for (int k = 0; k < played.Sprite(i).Motion().StepCount(); ++k)
         hasEffects = hasEffects || played.Sprite(i).Motion().Step(k).IsEffect();
     if (hasEffects) continue;
-    TBitmap playedOutput;
-    playedOutput.SetSize(played.Width, played.Height);
-    played.OutputBitmap = &playedOutput;
     played.Rewind();
     for (int target : {3, 9, 17, 26}) {
       // Within the first pass: a jump counts no loops.
@@ -589,10 +499,8 @@ TEST(StepJumping, GotoFrameThenNextFrameShowsWhatPlaybackShowsAtThatStep) {
       played.NextFrame();  // shows step target
 
       TAnimatedScene jumped;
-      RandomScene(seed * 104729).Build(jumped);
       TBitmap jumpedOutput;
-      jumpedOutput.SetSize(jumped.Width, jumped.Height);
-      jumped.OutputBitmap = &jumpedOutput;
+      RandomScene(seed * 104729).Build(jumped, jumpedOutput);
       jumped.GotoFrame(target + 1);
       EXPECT_EQ(jumped.CurrentStep, target);
       jumped.NextFrame();

@@ -118,9 +118,6 @@ TEST_F(Text3DFrames, AFramesViewBelongsToItsOwnSceneNotToTheLastSceneMade) {
   EXPECT_EQ(ViewOf(first).ParentScene(), &scene);
   EXPECT_EQ(ViewOf(second).ParentScene(), &scene);
   EXPECT_EQ(ViewOf(ofLater).ParentScene(), &later);
-  TFrame alone(nullptr);
-  ASSERT_TRUE(alone.HasView());
-  EXPECT_EQ(ViewOf(alone).ParentScene(), nullptr);
 }
 
 TEST_F(Text3DFrames, ASubFrameDrawsTheTextIntoTheDisplayImageAndLeavesThePicture) {
@@ -129,13 +126,10 @@ TEST_F(Text3DFrames, ASubFrameDrawsTheTextIntoTheDisplayImageAndLeavesThePicture
   frame.RenderNext3D();
   EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clRed));
   EXPECT_EQ(CountPixelsOtherThan(frame.Picture, clWhite), 0);
-  EXPECT_TRUE(ViewOf(frame).InBitmapMode());
-  EXPECT_EQ(ViewOf(frame).RedrawCount(), 1);
   EXPECT_EQ(sprite.NeedsRedrawByte, 1);
-  EXPECT_FALSE(QelReleaseFailed);
 }
 
-TEST_F(Text3DFrames, SystemColoursAreResolvedAndAMissingFontFallsBackToTheDefaultFace) {
+TEST_F(Text3DFrames, TheTextShowsResolvedSystemColoursItsTextureAndWithAMissingFontTheDefaultFace) {
   const TColor highlight = ColorToRGB(clHighlight), face = ColorToRGB(clBtnFace);
   ASSERT_NE(highlight, clHighlight & 0xFFFFFF);
   T3DTextState background = TextState(clRed);
@@ -143,13 +137,21 @@ TEST_F(Text3DFrames, SystemColoursAreResolvedAndAMissingFontFallsBackToTheDefaul
   background.BackgroundColor = static_cast<double>(static_cast<std::int32_t>(clBtnFace));
   T3DTextState missingFont = TextState(clRed);
   missingFont.FontName = "No Such Face At All";
+  TempDir dir;
+  TBitmap lime;
+  MakeSolid(lime, 30, 20, clLime);
+  T3DTextState textured = TextState(clWhite);
+  textured.TextureOn = 1;
+  textured.TextureFileName = dir.File("lime.bmp");
+  lime.SaveToFile(textured.TextureFileName);
   struct Case {
     T3DTextState start, end;
     TColor text, back;
   };
   for (const Case& c : {Case{background, TextState(clRed, clBlue), clRed, face},
                         Case{TextState(clHighlight), TextState(clHighlight), highlight, clWhite},
-                        Case{missingFont, missingFont, clRed, clWhite}}) {
+                        Case{missingFont, missingFont, clRed, clWhite},
+                        Case{textured, textured, clLime, clWhite}}) {
     TFrame& frame = AddTextFrame(sprite, c.start, c.end, 2, false);
     StartAnimation(frame);
     for (int i = 0; i < 2; ++i) {
@@ -160,43 +162,10 @@ TEST_F(Text3DFrames, SystemColoursAreResolvedAndAMissingFontFallsBackToTheDefaul
   }
 }
 
-TEST_F(Text3DFrames, ATexturedTextShowsItsTexturePicture) {
-  TempDir dir;
-  TBitmap picture;
-  MakeSolid(picture, 30, 20, clLime);
-  T3DTextState state = TextState(clWhite);
-  state.TextureOn = 1;
-  state.TextureFileName = dir.File("lime.bmp");
-  picture.SaveToFile(state.TextureFileName);
-  TFrame& frame = AddTextFrame(sprite, state, state, 1, false);
-  StartAnimation(frame);
-  frame.RenderNext3D();
-  EXPECT_EQ(frame.Objects3D->texture.Bitmap().Width(), 16);
-  EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clLime));
-}
-
 // ---- Pacing ------------------------------------------------------------------------------------------
 
-TEST_F(Text3DFrames, FiveSubFramesRunFromTheStartToTheEndStateInQuarters) {
-  T3DTextState start = TextState(clRed), end = TextState(clRed);
-  start.TextPositionX = 0;
-  end.TextPositionX = 4;
-  start.ViewAngle = 40;
-  end.ViewAngle = 60;
-  TFrame& frame = AddTextFrame(sprite, start, end, 5, false);
-  StartAnimation(frame);
-  const TFrame3DObjects& objects = *frame.Objects3D;
-  for (int i = 0; i < 5; ++i) {
-    frame.Countdown = frame.Duration();
-    frame.RenderNext3D();
-    EXPECT_FLOAT_EQ(objects.text.Translation().X(), static_cast<float>(i)) << "sub-frame " << i;
-    EXPECT_FLOAT_EQ(objects.ownCamera->ViewAngle(), 40.0f + 5.0f * static_cast<float>(i)) << "sub-frame " << i;
-    EXPECT_EQ(frame.SubFrameCounter, i + 1);
-  }
-  EXPECT_EQ(ViewOf(frame).RedrawCount(), 5);
-}
-
-TEST_F(Text3DFrames, WithLoopTheSixthRenderingIsTheStartStateAgainAndWithoutTheLastStays) {
+// Five sub-frames run at t = 0, .25, .5, .75 and 1.
+TEST_F(Text3DFrames, FiveSubFramesRunInQuartersAndWithLoopTheSixthIsTheStartAgainWithoutTheLastStays) {
   T3DTextState start = TextState(clRed), end = TextState(clRed);
   start.TextPositionX = 0;
   end.TextPositionX = 4;
@@ -228,20 +197,6 @@ TEST_F(Text3DFrames, WithDurationThreeANewSubFrameShowsEveryThirdStep) {
     if (ViewOf(frame).RedrawCount() > before) renderedAt.push_back(step);
   }
   EXPECT_EQ(renderedAt, (std::vector<int>{0, 3, 6, 9}));
-}
-
-TEST_F(Text3DFrames, TheStatesBetweenStartAndEndBlendTheMaterialColour) {
-  TFrame& frame = AddTextFrame(sprite, TextState(0x0000FF), TextState(0xFF0000), 3, false);
-  StartAnimation(frame);
-  std::vector<TColor> shown;
-  for (int i = 0; i < 3; ++i) {
-    frame.Countdown = frame.Duration();
-    frame.RenderNext3D();
-    const std::map<TColor, int> colors = ColorsOtherThan(frame.DisplayImage, clWhite);
-    ASSERT_EQ(colors.size(), 1u) << "sub-frame " << i;
-    shown.push_back(colors.begin()->first);
-  }
-  EXPECT_EQ(shown, (std::vector<TColor>{0x0000FF, 0x80007F, 0xFF0000}));
 }
 
 TEST_F(Text3DFrames, OddCountsAndCountersStartAgainAtTheFirstSubFrame) {
@@ -297,7 +252,7 @@ TEST_F(Text3DFrames, ANewTextBuildsTheGlyphsAgainAndTheSameTextDoesNot) {
   frame.RenderNext3D();
   EXPECT_EQ(text.GlyphsBuilt(), built + 2);
   RebuildFrame3DText(frame, *frame.Objects3D);
-  EXPECT_FALSE(text.IsBuilt('H'));
+  EXPECT_FALSE(text.IsBuilt('H')) << "rebuilding drops the glyphs";
 }
 
 TEST_F(Text3DFrames, HostileStateValuesReachTheObjectsTamed) {
@@ -352,11 +307,7 @@ void MakeTextScene(TAnimatedScene& scene, TBitmap& output) {
   MakeSolid(picture, kWidth, kHeight, clWhite);
   const int frame = textSprite.Add3DText(TextState(0x0000FF), picture, false, 0);
   textSprite.Set3DTextAnimation(frame, TextState(0x0000FF), TextState(0xFF0000), 3, 1);
-  TMovingStepValues hold;
-  hold.Kind = mskHold;
-  hold.StartX = 40;
-  hold.StartY = 20;
-  textSprite.Motion().AddStepWith(hold, &textSprite);
+  textSprite.Motion().AddStepWith(HoldAt(40, 20), &textSprite);
   MakeSolid(output, 300, 120, clBlack);
   scene.OutputBitmap = &output;
 }
@@ -376,21 +327,6 @@ std::vector<TColor> ComposedTextColors(TAnimatedScene& scene, const TBitmap& out
 
 const std::vector<TColor> kComposedColors{0x0000FF, 0x80007F, 0xFF0000, 0x0000FF};
 
-TEST_F(Text3DFrames, AFrameInASceneComposesItsSubFramesStepByStep) {
-  TBitmap output;
-  MakeTextScene(scene, output);
-  EXPECT_EQ(ComposedTextColors(scene, output, 4), kComposedColors);
-  // The text lies where the sprite is.
-  for (int y = 0; y < 120; ++y)
-    for (int x = 0; x < 300; ++x)
-      if (output.Pixel(x, y) != clWhite) {
-        ASSERT_GE(x, 40);
-        ASSERT_LT(x, 40 + kWidth);
-        ASSERT_GE(y, 20);
-        ASSERT_LT(y, 20 + kHeight);
-      }
-}
-
 class Text3DFramesInFiles : public Text3DFrames {
  protected:
   // Saves the scene (coded or not) and loads it into loaded.
@@ -407,10 +343,15 @@ class Text3DFramesInFiles : public Text3DFrames {
   ScriptedUiServices ui;
 };
 
-TEST_F(Text3DFramesInFiles, AComposedFrameSurvivesASaveAndLoadAlsoWithoutItsPicture) {
+TEST_F(Text3DFramesInFiles, AFrameComposesItsSubFramesWhereTheSpriteIsAndSurvivesASaveAndLoad) {
   TBitmap output;
   MakeTextScene(scene, output);
   ASSERT_EQ(ComposedTextColors(scene, output, 4), kComposedColors);
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 300; ++x)
+      if (output.Pixel(x, y) != clWhite) {
+        ASSERT_TRUE(x >= 40 && x < 40 + kWidth && y >= 20 && y < 20 + kHeight) << x << "," << y;
+      }
   for (int pass = 0; pass < 3; ++pass) {
     SCOPED_TRACE(pass);
     scene.OmitGeneratedImages = pass == 2 ? 1 : 0;
@@ -418,7 +359,6 @@ TEST_F(Text3DFramesInFiles, AComposedFrameSurvivesASaveAndLoadAlsoWithoutItsPict
     SaveAndLoad(loaded, pass == 1 ? 1 : 0);
     const TFrame& original = scene.Sprite(0).Frame(0);
     TFrame& frame = loaded.Sprite(0).Frame(0);
-    EXPECT_EQ(frame.Kind, fkText3D);
     EXPECT_EQ(frame.StartState, original.StartState);
     EXPECT_EQ(frame.EndState, original.EndState);
     EXPECT_EQ(std::tie(frame.SubFrameCount, frame.Loop, frame.Animation3D), std::make_tuple(3, 1, 1));
@@ -450,18 +390,15 @@ TEST_F(Text3DFrames, AFrameWhoseViewCannotMakeABitmapContextRendersThroughATempo
   EXPECT_TRUE(ShowsTextIn(frame.DisplayImage, clRed));
 }
 
-TEST_F(Text3DFrames, WithoutBitmapContextsAndWithoutASharedViewFramesRenderNoText) {
+TEST_F(Text3DFrames, WithoutBitmapContextsFramesShareTheOutputViewAndWithoutOneRenderNoText) {
   QelOffScreenFailed = true;
-  TFrame& frame = AddTextFrame(sprite, TextState(clRed), TextState(clRed), 2, false);
-  EXPECT_FALSE(frame.HasView());
-  StartAnimation(frame);
-  frame.RenderNext3D();
-  EXPECT_EQ(frame.SubFrameCounter, 0);
-  EXPECT_EQ(CountPixelsOtherThan(frame.DisplayImage, clWhite), 0);
-}
+  TFrame& alone = AddTextFrame(sprite, TextState(clRed), TextState(clRed), 2, false);
+  EXPECT_FALSE(alone.HasView());
+  StartAnimation(alone);
+  alone.RenderNext3D();
+  EXPECT_EQ(alone.SubFrameCounter, 0);
+  EXPECT_EQ(CountPixelsOtherThan(alone.DisplayImage, clWhite), 0);
 
-TEST_F(Text3DFrames, WithoutBitmapContextsFramesShareTheOutputViewAndLetItGoAfterEachSubFrame) {
-  QelOffScreenFailed = true;
   TQelView output;
   TQelCamera camera;
   output.SetCamera(&camera);
@@ -474,7 +411,6 @@ TEST_F(Text3DFrames, WithoutBitmapContextsFramesShareTheOutputViewAndLetItGoAfte
   TFrame& second = AddTextFrame(sprite, TextState(clBlue), TextState(clBlue), 1, false);
   ASSERT_TRUE(first.HasView());
   EXPECT_TRUE(first.Objects3D->UsesSharedView());
-  EXPECT_EQ(first.Objects3D->View(), &output);
   EXPECT_EQ(first.Objects3D->Camera(), &camera);
   EXPECT_FALSE(first.Objects3D->text.CacheLists());
 
