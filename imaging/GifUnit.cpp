@@ -20,6 +20,15 @@ constexpr std::int64_t kMaxPixelsPerFile = std::int64_t{1} << 30;
 // instead of allocating gigabytes.
 constexpr std::int64_t kMaxComposedPixels = std::int64_t{1} << 26;
 
+// The most pixels an image's coded data can stand for: codes are at least
+// 3 bits and each stands for at most 4096 pixels. An image cut short keeps
+// zeros for what is missing, up to a few megapixels.
+std::int64_t MostPixelsCodedIn(std::int64_t codedBytes) {
+  constexpr std::int64_t kPixelsPerCodedByte = 8 * 4096 / 3 + 1;
+  constexpr std::int64_t kShortImageAllowance = std::int64_t{1} << 22;
+  return codedBytes * kPixelsPerCodedByte + kShortImageAllowance;
+}
+
 // 1..8 for 2, 4, ..., 256 colours; -1 otherwise.
 int SizeBitsOfCount(int count) {
   for (int bits = 1; bits <= 8; ++bits)
@@ -542,8 +551,6 @@ bool TGifFile::ReadImage(TStream& stream, TExtensionList extensions, std::int64_
     image->localTable_.TriplesToColors();
   }
   const std::int64_t area = static_cast<std::int64_t>(image->Width()) * image->Height();
-  if (area > pixelBudget) RaiseNotEnoughMemory(area);
-  pixelBudget -= area;
 
   std::uint8_t minCodeSize = 0;
   if (!ReadOneByte(stream, minCodeSize)) return false;
@@ -556,6 +563,10 @@ bool TGifFile::ReadImage(TStream& stream, TExtensionList extensions, std::int64_
     image->lzwData_.AddBlock(block, static_cast<int>(got));
     if (got < length) break;
   }
+  // Missing data decodes as zeros, so a few bytes could otherwise declare
+  // gigabytes of pixels.
+  if (area > pixelBudget || area > MostPixelsCodedIn(image->lzwData_.Count())) RaiseNotEnoughMemory(area);
+  pixelBudget -= area;
   if (area > 0) {
     image->Decode();
   } else {

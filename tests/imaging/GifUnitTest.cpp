@@ -400,6 +400,13 @@ TEST(GifHostileFiles, HugeDimensionsAreRefusedBeforeAllocating) {
                 [] { Load(TinyFile(Hex({0x2C, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 2, 0x4C, 1, 0, 0x3B}))); }),
             "error in TBigByteArray.create: Not enough contiguous memory available\r\n"
             " requested memory block: 4294836225 bytes");
+  // A few bytes cannot stand for a large image: 65535 x 1024 pixels without data are refused,
+  Bytes wide = {0x2C, 0, 0, 0, 0, 0xFF, 0xFF, 0x00, 0x04, 0, 2, 0};
+  EXPECT_THROW(Load(TinyFile(Cat({wide, wide, Hex({0x3B})}))), ENotEnoughMemory);
+  // while a short image of a few megapixels keeps zeros for what is missing.
+  const auto shortImage = Load(TinyFile(Hex({0x2C, 0, 0, 0, 0, 0x00, 0x08, 0x00, 0x08, 0, 2, 2, 0x4C, 1, 0, 0x3B})));
+  ASSERT_EQ(shortImage->ImageCount(), 1);
+  EXPECT_EQ(PixelsOf(*shortImage->GetSubImage(1)).size(), 2048u * 2048u);
 }
 
 TEST(GifHostileFiles, InterlacedDataCutShortFillsTheRowsItReaches) {
