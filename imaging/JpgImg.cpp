@@ -405,6 +405,17 @@ struct TEncodeSessionOwner {
   [[noreturn]] void Fail() const { throw EJPEGException(session->err.message); }
 };
 
+// A progressive file is buffered whole before its first row comes out, so a
+// few bytes stating a large size would make the library allocate hundreds of
+// megabytes. With Huffman coding every 8 x 8 block costs at least one bit, so
+// a file smaller than that is cut short.
+bool CutShortForItsSize(const jpeg_decompress_struct& cinfo, std::int64_t size) {
+  if (!cinfo.progressive_mode || cinfo.arith_code) return false;
+  const std::int64_t blocks = ((static_cast<std::int64_t>(cinfo.image_width) + 7) / 8) *
+                              ((static_cast<std::int64_t>(cinfo.image_height) + 7) / 8);
+  return blocks > 8 * size;
+}
+
 }  // namespace
 
 // ---- Decoding and encoding ------------------------------------------------------------------------
@@ -417,6 +428,7 @@ void DecodeJPEGToBMP(const std::uint8_t* jpeg, std::int64_t size, const TJPEGDec
   if (!DecodeReadHeader(s, &options)) owner.Fail();
   const std::int64_t pixels = static_cast<std::int64_t>(s->cinfo.output_width) * s->cinfo.output_height;
   if (pixels > kMaxBmpBridgePixels) throw EJPEGException(SJpegImageTooLarge);
+  if (CutShortForItsSize(s->cinfo, size)) throw EJPEGException(SJpegInputEOF);
   if (!DecodeStart(s)) owner.Fail();
   // A picture with warnings is never taken, so decoding stops at the first one
   // (a file cut short would otherwise be decoded to its stated size).

@@ -55,7 +55,8 @@ std::string LoadError(TJPEGImage& image, const Bytes& bytes) {
 
 // The JPEG with the size in its start-of-frame header changed.
 Bytes WithStatedSize(Bytes jpeg, int width, int height) {
-  const auto at = static_cast<std::size_t>(FindMarker(jpeg, 0xC0));
+  const long baseline = FindMarker(jpeg, 0xC0);
+  const auto at = static_cast<std::size_t>(baseline >= 0 ? baseline : FindMarker(jpeg, 0xC2));
   jpeg[at + 5] = static_cast<std::uint8_t>(height >> 8);
   jpeg[at + 6] = static_cast<std::uint8_t>(height);
   jpeg[at + 7] = static_cast<std::uint8_t>(width >> 8);
@@ -196,6 +197,9 @@ TEST(JpegDamagedData, HugeDimensionsAreRefusedBeforeDecoding) {
   // A tiny file claiming 8000 x 8000, within the limit, stops at the first warning.
   EXPECT_EQ(LoadError(image, WithStatedSize(EncodeGradient(16, 16), 8000, 8000)), "There are warnings");
   EXPECT_TRUE(image.Bitmap().Empty());
+  // A progressive file is buffered whole, so one far too short for its size is refused before that.
+  EXPECT_EQ(LoadError(image, WithStatedSize(EncodeGradient(16, 16, 75, true), 8000, 8000)), SJpegInputEOF);
+  EXPECT_NO_THROW(LoadBytes(image, EncodeGradient(256, 256, 5, true)));
 }
 
 TEST(JpegDamagedData, ProgressiveFilesWithThousandsOfScansAreRefused) {
