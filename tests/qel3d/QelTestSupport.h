@@ -1,5 +1,5 @@
-// Shared pieces of the 3D library tests: a fixture that resets the library's
-// failure flags and injected faults, bitmaps and pixel counts.
+// Shared pieces of the 3D library tests: fixtures that reset the library's
+// failure flags and injected faults, bitmaps, GL state, key text and streams.
 #pragma once
 
 #include "platform/GLContext.h"
@@ -12,6 +12,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -49,6 +50,12 @@ class QelGLTest : public QelTest {
   std::unique_ptr<TGLContext> context_;
 };
 
+inline std::array<float, 16> GLMatrix(GLenum which) {
+  std::array<float, 16> m{};
+  glGetFloatv(which, m.data());
+  return m;
+}
+
 inline std::unique_ptr<TBitmap> MakeBitmap(int width, int height, TPixelFormat format = pf24bit) {
   auto bitmap = std::make_unique<TBitmap>();
   bitmap->SetPixelFormat(format);
@@ -64,12 +71,19 @@ inline int CountPixelsOtherThan(const TBitmap& bitmap, TColor color) {
   return count;
 }
 
-// The key text an object writes.
-inline std::string KeyTextOf(TQelRender& object) {
+// The key text an object writes; files it refers to go into folder.
+inline std::string KeyTextOf(TQelRender& object, const std::string& folder = "") {
   TMemoryStream stream;
   TQelKeyWriter writer(stream);
+  writer.FileFolder = folder;
   object.WriteKeys(writer);
   return std::string(stream.Bytes().begin(), stream.Bytes().end());
+}
+
+// Offers every key of text to object; returns how many it recognised.
+inline int ReadKeyText(const std::string& text, TQelRender& object) {
+  TQelKeyReader reader(text);
+  return ReadKeysInto(reader, object);
 }
 
 // Writes an object to a property stream and reads it back into a new object of its class.
