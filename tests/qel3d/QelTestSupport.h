@@ -98,3 +98,15 @@ std::unique_ptr<T> StreamRoundTrip(const T& object) {
   read.release();
   return std::unique_ptr<T>(typed);
 }
+
+// Both round trips of a scene object give a copy that writes the same key text.
+template <typename T>
+void ExpectRoundTrips(T& object) {
+  const std::string keys = KeyTextOf(object);
+  T fromKeys;
+  ReadKeyText(keys, fromKeys);
+  EXPECT_EQ(KeyTextOf(fromKeys), keys);
+  auto fromStream = StreamRoundTrip(object);
+  ASSERT_NE(fromStream, nullptr);
+  EXPECT_EQ(KeyTextOf(*fromStream), keys);
+}
