@@ -6,6 +6,8 @@
 #include "platform/Graphics.h"
 #include "platform/Streams.h"
 #include "qel3d/qelclass.h"
+#include "qel3d/qellight.h"
+#include "qel3d/qelmat.h"
 #include "qel3d/qelview.h"
 #include "qel3d/qelwrite.h"
 
@@ -69,6 +71,34 @@ inline int CountPixelsOtherThan(const TBitmap& bitmap, TColor color) {
     for (int x = 0; x < bitmap.Width(); ++x)
       if (bitmap.Pixel(x, y) != color) ++count;
   return count;
+}
+
+// Renders object in a material of colour diffuse, lit from (0, lightY, 5) and
+// seen from (0, 0, cameraZ), into a new width x height bitmap.
+inline std::unique_ptr<TBitmap> RenderLit(TQelRender& object, TColor diffuse, TColor background, float cameraZ,
+                                          float lightY, int width, int height) {
+  auto target = MakeBitmap(width, height);
+  TQelView view;
+  TQelCamera camera;
+  camera.Position().SetXYZ(0, 0, cameraZ);
+  TQelLight light;
+  light.SetTransform(true);
+  light.Translation().SetXYZ(0, lightY, 5);
+  TQelMaterial material;
+  material.ColorDiffuse().SetColor(diffuse);
+  material.ColorAmbient().SetColor(clBlack);
+  view.SetLighting(true);
+  view.SetBackgroundColor(background);
+  view.SetCamera(&camera);
+  view.OnRender = [&](TPersistent&) {
+    light.Draw();
+    material.Draw();
+    object.Draw();
+  };
+  view.SetTargetBitmap(target.get());
+  view.Redraw();
+  EXPECT_FALSE(QelReleaseFailed);
+  return target;
 }
 
 // The key text an object writes; files it refers to go into folder.

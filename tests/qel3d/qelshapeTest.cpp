@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -73,14 +74,9 @@ TEST(QelShapeValues, SettersKeepTheirRangesWithoutChangeEvents) {
   torus.SetRadius(-1);
   torus.SetThickness(-0.1f);
   disc.SetInnerRadius(-4);
-  EXPECT_EQ(cylinder.Slices(), 1);
-  EXPECT_EQ(cylinder.Stacks(), 1);
-  EXPECT_EQ(cylinder.Height(), 1.0f);
-  EXPECT_EQ(cylinder.BaseRadius(), -2.0f);
-  EXPECT_EQ(sphere.Radius(), 1.0f);
-  EXPECT_EQ(torus.Radius(), 0.0f);
-  EXPECT_EQ(torus.Thickness(), 0.0f);
-  EXPECT_EQ(disc.InnerRadius(), -4.0f);
+  EXPECT_EQ(std::pair(cylinder.Slices(), cylinder.Stacks()), std::pair(1, 1));
+  EXPECT_EQ(std::tuple(cylinder.Height(), cylinder.BaseRadius(), sphere.Radius()), std::tuple(1.0f, -2.0f, 1.0f));
+  EXPECT_EQ(std::tuple(torus.Radius(), torus.Thickness(), disc.InnerRadius()), std::tuple(0.0f, 0.0f, -4.0f));
   cylinder.SetHeight(0);
   EXPECT_EQ(cylinder.Height(), 0.0f);
   EXPECT_EQ(changes, 0);
@@ -140,7 +136,7 @@ TEST_F(QelShapeDrawing, ATorusIsDrawnNoFinerThanGluDrawsItsQuadrics) {
   EXPECT_EQ(stored.Slices(), INT32_MAX) << "the stored count is kept";
 }
 
-TEST_F(QelShapeStoring, ShapeKeysAndZeroRadiiRoundTrip) {
+TEST_F(QelShapeStoring, ShapeKeysAndZeroRadiiAndVectorsRoundTrip) {
   TQelCylinder cylinder;
   cylinder.SetSlices(12);
   cylinder.SetBaseRadius(0.5f);
@@ -165,7 +161,11 @@ TEST_F(QelShapeStoring, ShapeKeysAndZeroRadiiRoundTrip) {
   disc.SetSlices(3);
   TQelSphere sphere;
   sphere.SetRadius(0);
+  sphere.Scale().SetXYZ(1, 0, 2);
+  sphere.Rotation().SetY(45);
   ExpectRoundTrips(cylinder);
   ExpectRoundTrips(disc);
+  ExpectRoundTrips(sphere);
+  sphere.Scale().SetXYZ(0, 0, 0);  // a vector of zeros only
   ExpectRoundTrips(sphere);
 }

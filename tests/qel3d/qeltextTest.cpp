@@ -1,5 +1,3 @@
-#include "qel3d/qellight.h"
-#include "qel3d/qelmat.h"
 #include "qel3d/qeltext.h"
 #include "tests/qel3d/QelTestSupport.h"
 
@@ -25,30 +23,12 @@ using QelTextStoring = QelTest;
 }  // namespace
 
 TEST_F(QelTextRendering, ThreeDTextRendersIntoABitmap) {
-  auto target = MakeBitmap(230, 80);
-  TQelView view;
-  TQelCamera camera;
-  camera.Position().SetXYZ(0, 0, 1.2f);  // the text fills about two thirds of the frame
-  TQelLight light;
-  light.SetTransform(true);
-  light.Translation().SetXYZ(0, 1, 4);
-  TQelMaterial material;
-  material.ColorDiffuse().SetColor(clYellow);
   TQelText text;
   text.SetFont(Font("Liberation Sans"));
   text.SetText("Text");
   text.SetTransform(true);
   text.Translation().SetXYZ(-1.0f, -0.35f, 0.0f);
-  view.SetLighting(true);
-  view.SetBackgroundColor(clNavy);
-  view.SetCamera(&camera);
-  view.OnRender = [&](TPersistent&) {
-    light.Draw();
-    material.Draw();
-    text.Draw();
-  };
-  view.SetTargetBitmap(target.get());
-  view.Redraw();
+  const auto target = RenderLit(text, clYellow, clNavy, 1.2f, 1, 230, 80);  // about two thirds of the frame
   // The letters cover a good part of the frame, lit yellow; the corners stay background.
   const int covered = CountPixelsOtherThan(*target, clNavy);
   EXPECT_GT(covered, 230 * 80 / 10);
