@@ -2,6 +2,8 @@
 #include "qel3d/qelview.h"
 #include "tests/qel3d/QelTestSupport.h"
 
+#include <tuple>
+
 using QelCameraStoring = QelTest;
 
 TEST(QelCameraValues, SettersKeepTheirRangesAndCallBackOnlyOnAChange) {
@@ -41,11 +43,8 @@ TEST_F(QelCameraStoring, AnExplicitZeroIsStoredOnceUnderItsOwnNameAndReadBack) {
   EXPECT_EQ(bytes[at + name.size()], static_cast<char>(vaExtended));
   auto copy = StreamRoundTrip(camera);
   ASSERT_NE(copy, nullptr);
-  EXPECT_EQ(copy->ViewOrtho(), 0.0f);
-  EXPECT_EQ(copy->ViewFar(), 0.0f);
-  EXPECT_EQ(copy->Position().Y(), 0.0f);
-  EXPECT_EQ(copy->Position().Z(), 0.0f);
-  EXPECT_EQ(copy->ViewAngle(), 45.0f);
+  EXPECT_EQ(std::tuple(copy->ViewOrtho(), copy->ViewFar(), copy->Position().Y(), copy->Position().Z(), copy->ViewAngle()),
+            std::tuple(0.0f, 0.0f, 0.0f, 0.0f, 45.0f));
 }
 
 class QelCameraViews : public QelTest {
@@ -60,7 +59,7 @@ class QelCameraViews : public QelTest {
   std::unique_ptr<TBitmap> target_ = MakeBitmap(8, 8);
 };
 
-TEST_F(QelCameraViews, TheLastViewGivenACameraRedrawsOnItsChanges) {
+TEST_F(QelCameraViews, TheLastViewGivenACameraRedrawsOnItsChangesAndUnhooksItWhenGone) {
   int framesA = 0, framesB = 0;
   auto a = MakeView(framesA);
   auto b = MakeView(framesB);
@@ -75,19 +74,11 @@ TEST_F(QelCameraViews, TheLastViewGivenACameraRedrawsOnItsChanges) {
   camera.SetViewAngle(60);
   EXPECT_EQ(framesA, beforeA);
   EXPECT_EQ(framesB, beforeB + 1);
-  // A letting go of the camera does not take B's hook away.
+  // A letting go of the camera does not take B's hook away; B going does.
   a->SetCamera(nullptr);
   camera.SetViewAngle(70);
   EXPECT_EQ(framesB, beforeB + 2);
-}
-
-TEST_F(QelCameraViews, AGoneViewUnhooksItsCamera) {
-  int frames = 0;
-  TQelCamera camera;
-  {
-    auto view = MakeView(frames);
-    view->SetCamera(&camera);
-  }
+  b.reset();
   EXPECT_FALSE(static_cast<bool>(camera.OnChange));
   camera.SetViewAngle(20);  // must not reach the destroyed view
 }

@@ -97,44 +97,6 @@ TEST(QelAssign, CopiesValuesButNeverCallbacks) {
   EXPECT_EQ(KeyTextOf(cylinderCopy), KeyTextOf(cylinder));
 }
 
-TEST(QelChanges, OnlyADifferingValueCallsBackAndVectorChangesReachTheOwner) {
-  TQelVector v;
-  int calls = 0;
-  v.OnChange = [&](TPersistent& sender) {
-    EXPECT_EQ(&sender, &v);
-    ++calls;
-  };
-  v.SetX(0.0f);
-  v.SetX(2.0f);
-  v.SetX(2.0f);
-  EXPECT_EQ(calls, 1);
-  TProbeObject object;
-  int changes = 0;
-  object.OnChange = [&](TPersistent&) { ++changes; };
-  object.Rotation().SetY(5);
-  object.Scale().SetX(1);  // unchanged
-  object.SetTranslation(TQelVector(1, 1, 1));
-  EXPECT_EQ(changes, 2);
-}
-
-TEST(QelValueRanges, DirectionsStayWithinMinusOneToOneAndAlphaWithinZeroToOne) {
-  TQelDirection d;
-  d.SetX(-1.0f);
-  d.SetY(1.0f);
-  d.SetY(1.01f);
-  d.SetZ(NAN);
-  EXPECT_EQ(std::tuple(d.X(), d.Y(), d.Z()), std::tuple(-1.0f, 1.0f, -1.0f));
-  TQelColor c;
-  int calls = 0;
-  c.OnChange = [&](TPersistent&) { ++calls; };
-  c.SetAlpha(1.5f);
-  EXPECT_EQ(c.Alpha(), 1.0f);
-  c.SetAlpha(0.0f);
-  c.SetColor(0x123456);
-  EXPECT_EQ(c.Alpha(), 0.0f);
-  EXPECT_EQ(calls, 2);
-}
-
 TEST(QelColorValues, GLColorIsBytesOver255AfterSystemColoursAreResolved) {
   const auto gl = TQelColor(0x0080FF, 0.5f).ToGLColor();
   EXPECT_FLOAT_EQ(gl[0], 1.0f);

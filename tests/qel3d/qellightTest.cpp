@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -39,16 +40,23 @@ TEST(QelLightValues, SettersKeepTheirRangesAndOnlyASpotTakesACutOff) {
   }
   light.SetKind(lkPoint);
   EXPECT_EQ(light.CutOff(), 180.0f);
+  // Only a differing value in range calls back, from the light's parts too.
   int changes = 0;
-  light.OnChange = [&](TPersistent&) { ++changes; };
-  light.ColorSpecular().SetColor(clRed);
+  light.OnChange = [&](TPersistent& sender) {
+    EXPECT_EQ(&sender, &light);
+    ++changes;
+  };
+  light.ColorSpecular().SetAlpha(0.5f);
+  light.ColorSpecular().SetAlpha(1.5f);
   light.Direction().SetX(0.5f);
-  light.Direction().SetX(2.0f);
+  light.Direction().SetX(-2.0f);
+  light.Direction().SetY(NAN);
+  light.Translation().SetX(0);
   light.SetID(idLight4);
   light.SetID(static_cast<TQelLightID>(9));
   EXPECT_EQ(changes, 3);
-  EXPECT_EQ(light.ID(), idLight4);
-  EXPECT_EQ(light.Direction().X(), 0.5f);
+  EXPECT_EQ(light.ColorSpecular().Alpha(), 0.5f);
+  EXPECT_EQ(std::tuple(light.ID(), light.Direction().X(), light.Direction().Y()), std::tuple(idLight4, 0.5f, 0.0f));
 }
 
 TEST_F(QelLightDrawing, EachKindSendsItsPositionConeAndResolvedColours) {
