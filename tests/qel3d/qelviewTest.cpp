@@ -208,12 +208,15 @@ TEST_F(QelViewModes, WindowModeRendersAtTheClientSizeAndAsksForRepaintsOnlyWithA
   EXPECT_EQ(std::pair(view.ClientWidth(), view.ClientHeight()), std::pair(TQelView::kMaxClientSize, 0));
 }
 
-TEST_F(QelViewModes, BitmapModeRedrawsAtOnceAtTheTargetsSizeWithSystemColoursResolved) {
+TEST_F(QelViewModes, BitmapModeRedrawsAtOnceWithSystemColoursResolvedAndTheContextOutlivesTheTarget) {
   auto target = MakeBitmap(10, 6);
   TQelView view;
+  view.SetSmoothBitmap(true);  // needs a target
+  EXPECT_FALSE(view.SmoothBitmap());
   int redraws = 0;
   view.OnBitmapRedraw = [&](TPersistent&) { ++redraws; };
   view.SetTargetBitmap(target.get());
+  view.SetTargetBitmap(target.get());  // unchanged: kept
   EXPECT_TRUE(view.InBitmapMode());
   view.SetBackgroundColor(clYellow);
   view.Fog().SetDensity(0.5f);
@@ -224,15 +227,6 @@ TEST_F(QelViewModes, BitmapModeRedrawsAtOnceAtTheTargetsSizeWithSystemColoursRes
   EXPECT_EQ(target->Pixel(29, 19), clYellow);
   view.SetBackgroundColor(clBtnFace);
   EXPECT_EQ(target->Pixel(1, 1), ColorToRGB(clBtnFace));
-}
-
-TEST_F(QelViewModes, TheContextFollowsActivationAndOutlivesTargetChanges) {
-  TQelView view;
-  view.SetSmoothBitmap(true);  // needs a target
-  EXPECT_FALSE(view.SmoothBitmap());
-  auto target = MakeBitmap(4, 4);
-  view.SetTargetBitmap(target.get());
-  view.SetTargetBitmap(target.get());
   view.SetSmoothBitmap(true);
   EXPECT_TRUE(view.SmoothBitmap());
   view.SetTargetBitmap(nullptr);
