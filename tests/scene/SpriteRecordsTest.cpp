@@ -456,16 +456,6 @@ TEST_F(SpriteRecord, APreviewLoadDecodesTheFirstTwoFramesOfSpritesThatShowEarly)
   }
 }
 
-TEST_F(SpriteRecord, AFrameDroppedForLowResourcesLeavesTheSpriteAndIsCounted) {
-  TSprite s(&scene);
-  AddPictures(s, 2, 8);
-  const std::string bytes = WriteSprite(s, 16);
-  LowResources low(10);
-  auto copy = ReadSprite(bytes, 16);
-  EXPECT_EQ(copy->FrameCount(), 0);
-  EXPECT_EQ(copy->DroppedFrame, 1);
-}
-
 TEST_F(SpriteRecord, PathsBeyondAnySceneAreReadErrors) {
   const std::pair<std::function<void(TMovingStepValues&)>, bool> steps[] = {
       {[](TMovingStepValues& v) { v.X2 = 16000000; }, false},  {[](TMovingStepValues& v) { v.StartX = 1e30; }, true},
