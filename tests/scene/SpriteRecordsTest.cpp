@@ -322,16 +322,6 @@ TEST_F(FrameRecord, AHugeTextOrLineIsNotDrawnButStillRead) {
   }
 }
 
-TEST_F(FrameRecord, ALightReadSkipsEveryImage) {
-  TFrame& frame = *sprite.AddFrame();
-  frame.LoadGifSource(SampleGif(), false, 0);
-  TFrame& copy = Read(Write(frame, 16), 16, false);
-  EXPECT_EQ(copy.GifSource(), nullptr);
-  EXPECT_EQ(copy.Picture.Width(), 29);
-  TFrame& old = Read(Write(PictureFrame(), 13), 13, false);
-  EXPECT_EQ(std::pair(old.ImageWidth, old.ImageHeight), std::pair(1, 1));
-}
-
 // ---- Sprite records ---------------------------------------------------------------------------------------
 
 class SpriteRecord : public FrameRecord {
@@ -441,7 +431,16 @@ TEST_F(SpriteRecord, AnUndoSnapshotStopsAtTheMemoryLimitWithACountThatMatches) {
   EXPECT_EQ(copy->Id, s.Id);
 }
 
-TEST_F(SpriteRecord, APreviewLoadDecodesTheFirstTwoFramesOfSpritesThatShowEarly) {
+TEST_F(SpriteRecord, LightAndPreviewReadsSkipImages) {
+  TFrame& gif = *sprite.AddFrame();
+  gif.LoadGifSource(SampleGif(), false, 0);
+  TFrame& light = Read(Write(gif, 16), 16, false);
+  EXPECT_EQ(light.GifSource(), nullptr);
+  EXPECT_EQ(light.Picture.Width(), 29);
+  TFrame& old = Read(Write(PictureFrame(), 13), 13, false);
+  EXPECT_EQ(std::pair(old.ImageWidth, old.ImageHeight), std::pair(1, 1));
+
+  // A preview decodes the first two frames of the sprites that show early.
   TSprite early(&scene), late(&scene);
   early.AddInterval(3, 10);
   late.AddInterval(7, 10);

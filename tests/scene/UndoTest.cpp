@@ -156,18 +156,6 @@ TEST_F(UndoLog, ARestoreThatFailsKeepsItsRecordAndTheScene) {
   EXPECT_EQ(undo.RecordingAllowed, 1);
 }
 
-TEST_F(UndoLog, RecordsAreRestoredIntoTheSceneTheDocumentHasNow) {
-  int index;
-  scene.AddSprite(index);
-  TAnimatedScene replacement;
-  replacement.InsertSprite(0, replacement.CreateSprite());
-  replacement.Sprite(0).Id = scene.Sprite(index).Id;
-  current = &replacement;
-  undo.Undo();
-  EXPECT_EQ(replacement.SpriteCount(), 0);
-  EXPECT_EQ(scene.SpriteCount(), 5);
-}
-
 TEST_F(UndoLog, SnapshotsUseTheNewestFormatWhateverVersionIsInUse) {
   const std::string before = SceneSnapshot(scene);
   SaveVersion = 4;
@@ -198,13 +186,23 @@ TEST_F(UndoLog, SpriteEdits) {
   EXPECT_EQ(&scene.Sprite(0), &sprite) << "a sprite restored in place stays the same object";
 }
 
-TEST_F(UndoLog, AnAddedSpriteIsFoundByItsIdAfterReordering) {
+TEST_F(UndoLog, AnAddedSpriteIsFoundByItsIdAfterReorderingInTheSceneTheDocumentHasNow) {
   int index;
   const std::int32_t id = scene.AddSprite(index)->Id;
+  const int recordedAt = index;
   undo.RecordingAllowed = 0;
   scene.MoveSprite(index, 0);
   scene.AddSprite(index);
   undo.RecordingAllowed = 1;
+  TAnimatedScene replacement;
+  replacement.InsertSprite(0, replacement.CreateSprite());
+  replacement.Sprite(0).Id = id;
+  current = &replacement;
+  undo.Undo();
+  EXPECT_EQ(replacement.SpriteCount(), 0);
+  EXPECT_EQ(scene.SpriteCount(), 6);
+  current = &scene;
+  undo.AddRecord(urkSpriteList, "Add Sprite", false, recordedAt, id, uokAddedSprite, nullptr);
   undo.Undo();
   for (int i = 0; i < scene.SpriteCount(); ++i) EXPECT_NE(scene.Sprite(i).Id, id);
   EXPECT_EQ(scene.SpriteCount(), 5);
