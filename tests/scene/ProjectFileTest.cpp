@@ -72,15 +72,6 @@ class ProjectFile : public testing::Test {
 
 // ---- Formats written byte by byte -------------------------------------------------------------------
 
-TEST_F(ProjectFile, SignaturesNumberTheVersions) {
-  EXPECT_EQ(ProjectVersionOf("Animated Scene v.1.10"), 1);
-  EXPECT_EQ(ProjectVersionOf("Animated Scene v.2.21"), 8);
-  EXPECT_EQ(ProjectVersionOf("Animated Scene v.3.1"), 10);
-  EXPECT_EQ(ProjectVersionOf("Animated Scene v.5.2"), 16);
-  EXPECT_EQ(ProjectVersionOf("Animated Scene v.6.1"), 0);
-  EXPECT_EQ(ProjectSignature(17), "Animated Scene v.5.2");
-}
-
 TEST_F(ProjectFile, EveryVersionsEmptyBodyFollowsItsGatesAndVersion16Takes202Bytes) {
   scene.WritePreview = 0;
   for (int version = 1; version <= 16; ++version) EXPECT_EQ(Body(scene, version), DefaultBody(version)) << version;
@@ -89,49 +80,30 @@ TEST_F(ProjectFile, EveryVersionsEmptyBodyFollowsItsGatesAndVersion16Takes202Byt
 
 TEST_F(ProjectFile, ContainersOfVersions16_8And4) {
   const std::string file = Save(scene, 16);
-  TMemoryStream stream;
-  LoadBytes(stream, file);
-  EXPECT_EQ(stream.ReadByte(), 0);
-  EXPECT_EQ(stream.ReadShortString(), "Animated Scene v.5.2");
-  EXPECT_EQ(stream.ReadShortString(), "Preview JPEG Image.");
-  const std::int32_t previewSize = stream.ReadInt32();
-  ASSERT_GT(previewSize, 4);
-  EXPECT_EQ(stream.ReadBytes(2), "\xFF\xD8");
-  stream.Seek(previewSize - 2, TSeekOrigin::soCurrent);
-  EXPECT_EQ(stream.ReadInt32(), CompressorWindowSize);
-  EXPECT_EQ(stream.ReadInt32(), CompressorLookAhead);
-  EXPECT_EQ(file.substr(static_cast<std::size_t>(stream.Position())), DefaultBody(16));
+  const std::string head = Bytes().u8(0).sstr("Animated Scene v.5.2").sstr("Preview JPEG Image.").str();
+  const std::string coder = Bytes().i32(CompressorWindowSize).i32(CompressorLookAhead).str();
+  EXPECT_EQ(file.substr(0, head.size()), head);
+  const std::size_t previewSize = Get32(file, head.size());
+  EXPECT_EQ(file.substr(head.size() + 4, 2), "\xFF\xD8");
+  EXPECT_EQ(file.substr(head.size() + 4 + previewSize), coder + DefaultBody(16));
 
   scene.WritePreview = 0;  // the marker is then followed by size 0
-  Bytes v16, v8, v4;
-  v16.u8(0).sstr("Animated Scene v.5.2").sstr("Preview JPEG Image.").i32(0);
-  v16.i32(CompressorWindowSize).i32(CompressorLookAhead).raw(DefaultBody(16));
-  EXPECT_EQ(Save(scene, 16), v16.str());
-  v8.u8(0).sstr("Animated Scene v.2.21").i32(CompressorWindowSize).i32(CompressorLookAhead).raw(DefaultBody(8));
-  EXPECT_EQ(Save(scene, 8), v8.str());
-  v4.u8(0).sstr("Animated Scene v.1.30").raw(DefaultBody(4));
-  EXPECT_EQ(Save(scene, 4), v4.str());
+  EXPECT_EQ(Save(scene, 16), head + Le32(0) + coder + DefaultBody(16));
+  EXPECT_EQ(Save(scene, 8), Bytes().u8(0).sstr("Animated Scene v.2.21").raw(coder).raw(DefaultBody(8)).str());
+  EXPECT_EQ(Save(scene, 4), Bytes().u8(0).sstr("Animated Scene v.1.30").raw(DefaultBody(4)).str());
   EXPECT_EQ(SaveVersion, 16) << "the writer goes back to the newest version";
 }
 
-TEST_F(ProjectFile, Version14KeepsItsPreviewInsideTheBody) {
-  const std::string file = Save(scene, 14);
-  EXPECT_EQ(file.find("Preview JPEG Image."), std::string::npos);
-  TAnimatedScene loaded;
-  ReadScene(loaded, file);
-  EXPECT_EQ(loaded.Failed, 0);
-  ASSERT_NE(loaded.PreviewBitmap, nullptr);
-  EXPECT_EQ(std::pair(loaded.PreviewBitmap->Width(), loaded.PreviewBitmap->Height()), std::pair(400, 51));
-  EXPECT_EQ(loaded.LastReadVersion, 14);
-}
-
-TEST_F(ProjectFile, ThePreviewIsAtMost400OnItsLongerSide) {
-  for (auto [w, h, pw, ph] : {std::tuple{300, 200, 300, 200}, std::tuple{800, 100, 400, 50},
-                              std::tuple{100, 800, 50, 400}, std::tuple{401, 401, 400, 400},
-                              std::tuple{5000, 2, 400, 1}}) {
+TEST_F(ProjectFile, ThePreviewIsAtMost400OnItsLongerSideAndVersion14KeepsItInsideTheBody) {
+  for (auto [w, h, version, pw, ph] :
+       {std::tuple{300, 200, 16, 300, 200}, std::tuple{800, 100, 16, 400, 50}, std::tuple{100, 800, 16, 50, 400},
+        std::tuple{401, 401, 16, 400, 400}, std::tuple{5000, 2, 16, 400, 1}, std::tuple{468, 60, 14, 400, 51}}) {
     TAnimatedScene s, loaded;
     s.Width = w, s.Height = h;
-    ReadScene(loaded, Save(s, 16));
+    const std::string file = Save(s, version);
+    EXPECT_EQ(file.find("Preview JPEG Image.") == std::string::npos, version == 14);
+    ReadScene(loaded, file);
+    EXPECT_EQ(loaded.LastReadVersion, version);
     ASSERT_NE(loaded.PreviewBitmap, nullptr);
     EXPECT_EQ(std::pair(loaded.PreviewBitmap->Width(), loaded.PreviewBitmap->Height()), std::pair(pw, ph)) << w;
   }

@@ -50,6 +50,15 @@ inline void LoadBytes(TMemoryStream& stream, const std::string& bytes) {
   stream.SetPosition(0);
 }
 
+// What a record writes at the save version.
+template <typename Record>
+std::string Written(Record& record, int version = kNewestFormatVersion) {
+  SaveVersion = version;
+  TMemoryStream stream;
+  record.SaveToStream(stream);
+  return StreamBytes(stream);
+}
+
 inline void ReadScene(TAnimatedScene& scene, const std::string& bytes) {
   TMemoryStream stream;
   LoadBytes(stream, bytes);

@@ -17,12 +17,6 @@ class SoundRecords : public testing::Test {
     sound = scene.Sounds[0].get();
   }
 
-  std::string Write() {
-    TMemoryStream stream;
-    sound->SaveToStream(stream);
-    return StreamBytes(stream);
-  }
-
   void Read(TAudioFile& into, const std::string& bytes) {
     TMemoryStream stream;
     LoadBytes(stream, bytes);
@@ -43,7 +37,7 @@ TEST_F(SoundRecords, TheRecordEmbedsTheWholeFile) {
   sound->AddItem(4, 9, 1);
   Bytes expected;
   expected.sstr(path).u8(1).i32(10).raw("0123456789").i32(2).i32(1).i32(0).u8(0).i32(4).i32(9).u8(1);
-  EXPECT_EQ(Write(), expected.str());
+  EXPECT_EQ(Written(*sound), expected.str());
 }
 
 TEST_F(SoundRecords, AFileThatIsGoneOrOf2GiBIsWrittenWithSizeZeroAndStaysReadable) {
@@ -52,7 +46,7 @@ TEST_F(SoundRecords, AFileThatIsGoneOrOf2GiBIsWrittenWithSizeZeroAndStaysReadabl
   sound->AddItem(2, 3, 1);
   for (const std::string& path : {temp.File("deleted.avi"), big}) {
     sound->FileName = path;
-    const std::string bytes = Write();
+    const std::string bytes = Written(*sound);
     EXPECT_EQ(bytes, Bytes().sstr(path).u8(12).i32(0).i32(1).i32(2).i32(3).u8(1).str());
     TAudioFile copy(&scene);
     Read(copy, bytes);
@@ -67,7 +61,7 @@ TEST_F(SoundRecords, UndoModeEmbedsNothingAndCarriesTheIds) {
   sound->FileName = path;
   TAudioItem& item = *sound->AddItem(1, 2, 0);
   UndoMode = 1;
-  const std::string bytes = Write();
+  const std::string bytes = Written(*sound);
   EXPECT_EQ(bytes, Bytes().sstr(path).u8(12).i32(0).i32(1).i32(1).i32(2).u8(0).i32(item.Id).i32(sound->Id).str());
   TAudioFile copy(&scene);
   Read(copy, bytes);

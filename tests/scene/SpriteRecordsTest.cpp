@@ -25,13 +25,6 @@ class FrameRecord : public testing::Test {
     return frame;
   }
 
-  std::string Write(TFrame& frame, int version) {
-    SaveVersion = version;
-    TMemoryStream stream;
-    frame.SaveToStream(stream);
-    return StreamBytes(stream);
-  }
-
   TFrame& Read(const std::string& bytes, int version, bool full = true) {
     ReadVersion = version;
     TMemoryStream stream;
@@ -40,12 +33,6 @@ class FrameRecord : public testing::Test {
     frame.LoadFromStream(stream, full);
     EXPECT_EQ(stream.Remaining(), 0) << "version " << version;
     return frame;
-  }
-
-  static std::string Bmp(const TBitmap& bitmap) {
-    TMemoryStream stream;
-    bitmap.SaveToStream(stream);
-    return StreamBytes(stream);
   }
 
   static Bytes& TextFields(Bytes& b) {
@@ -75,7 +62,7 @@ class FrameRecord : public testing::Test {
 
 TEST_F(FrameRecord, Version16PictureFrameLayout) {
   TFrame& frame = PictureFrame();
-  const std::string picture = Bmp(frame.Picture);
+  const std::string picture = Written(frame.Picture);
   Bytes b;
   b.u8(0).i32(0);  // no kept source
   b.i32(static_cast<std::int64_t>(picture.size())).raw(picture);
@@ -87,24 +74,24 @@ TEST_F(FrameRecord, Version16PictureFrameLayout) {
   b.i32(0).u8(0).u8(0);
   for (int i = 0; i < 16; ++i) b.i32(0);
   b.i32(4).i32(3);
-  EXPECT_EQ(Write(frame, 16), b.str());
+  EXPECT_EQ(Written(frame, 16), b.str());
 }
 
 TEST_F(FrameRecord, Version8HasNoPickPointNoStatesAndTakesTheColourAtThePickPoint) {
   TFrame& frame = PictureFrame();
   frame.StoreTransparency(false, clBlue);
-  const std::string picture = Bmp(frame.Picture);
+  const std::string picture = Written(frame.Picture);
   Bytes b;
   b.i32(static_cast<std::int64_t>(picture.size())).raw(picture);
   b.sstr("a.bmp").i32(3).u8(0).i32(0x0000FF);  // the picture's red at the pick point (0, 0)
   TextFields(b.i32(0).i32(fkPicture));
-  EXPECT_EQ(Write(frame, 8), b.str());
+  EXPECT_EQ(Written(frame, 8), b.str());
 }
 
 TEST_F(FrameRecord, Version4AlwaysStoresAFourBitMaskAndVersion9AOnePixelMaskForTransparentFramesOnly) {
   auto maskOf = [&](TFrame& frame, int version, TBitmap& mask) {
     TMemoryStream stream;
-    LoadBytes(stream, Write(frame, version));
+    LoadBytes(stream, Written(frame, version));
     SkipRecordBytes(stream, stream.ReadInt32());
     EXPECT_EQ(stream.ReadShortString(), "a.bmp");
     SkipRecordBytes(stream, 9);
@@ -131,7 +118,7 @@ TEST_F(FrameRecord, Version4AlwaysStoresAFourBitMaskAndVersion9AOnePixelMaskForT
 
 TEST_F(FrameRecord, TheGatesSizeEveryVersionsRecord) {
   TFrame& frame = PictureFrame();
-  const std::size_t base = Bmp(frame.Picture).size() + 4 + 6 + 4 + 1 + 4 + 4 + 4 + 1 + 1 + 8 + 1 + 2 + 32;
+  const std::size_t base = Written(frame.Picture).size() + 4 + 6 + 4 + 1 + 4 + 4 + 4 + 1 + 1 + 8 + 1 + 2 + 32;
   const std::size_t states = 2 * 431 + 4 + 1 + 1 + 48 + 16;
   const std::pair<int, std::size_t> sizes[] = {{8, base},
                                                {9, base + 8},
@@ -139,9 +126,9 @@ TEST_F(FrameRecord, TheGatesSizeEveryVersionsRecord) {
                                                {13, base + 8 + states},
                                                {14, base + 8 + states + 8},
                                                {15, 5 + base + 8 + states + 8}};
-  for (auto [version, size] : sizes) EXPECT_EQ(Write(frame, version).size(), size) << version;
+  for (auto [version, size] : sizes) EXPECT_EQ(Written(frame, version).size(), size) << version;
   UndoMode = 1;
-  EXPECT_EQ(Write(frame, 16).size(), 5 + base + 8 + states + 8 + 4);
+  EXPECT_EQ(Written(frame, 16).size(), 5 + base + 8 + states + 8 + 4);
 }
 
 TEST_F(FrameRecord, EveryVersionReadsBackWhatItWrote) {
@@ -154,7 +141,7 @@ TEST_F(FrameRecord, EveryVersionReadsBackWhatItWrote) {
   frame.EndState = Sample3DState("two", 7.25);
   frame.SubFrameCount = 5, frame.Loop = 1;
   for (int version = 1; version <= 16; ++version) {
-    TFrame& copy = Read(Write(frame, version), version);
+    TFrame& copy = Read(Written(frame, version), version);
     EXPECT_EQ(copy.FileName, "a.bmp");
     EXPECT_EQ(copy.Duration(), 3);
     EXPECT_TRUE(copy.Transparent());
@@ -172,7 +159,7 @@ TEST_F(FrameRecord, EveryVersionReadsBackWhatItWrote) {
 TEST_F(FrameRecord, Version12KeepsOneStateAtFixedOffsets) {
   TFrame& frame = PictureFrame();
   frame.StartState = Sample3DState("old text", 2.5);
-  const std::string bytes = Write(frame, 12);
+  const std::string bytes = Written(frame, 12);
   ASSERT_GE(bytes.size(), 1212u);
   const std::string state = bytes.substr(bytes.size() - 1212);
   auto doubleAt = [&](std::size_t at) {
@@ -200,7 +187,7 @@ TEST_F(FrameRecord, Version12KeepsOneStateAtFixedOffsets) {
   frame.StartState.Lights[0].Enabled = 0;
   T3DTextState expected = frame.StartState;
   expected.Lights[0].Enabled = 1;  // light 1 of this layout is always on
-  EXPECT_EQ(Read(Write(frame, 12), 12).StartState, expected);
+  EXPECT_EQ(Read(Written(frame, 12), 12).StartState, expected);
 }
 
 TEST_F(FrameRecord, AStateDoubleThatIsNotFiniteReadsAsZero) {
@@ -208,7 +195,7 @@ TEST_F(FrameRecord, AStateDoubleThatIsNotFiniteReadsAsZero) {
   frame.StartState.Depth = std::numeric_limits<double>::quiet_NaN();
   frame.StartState.ViewAngle = std::numeric_limits<double>::infinity();
   frame.StartState.Lights[2].Color = -std::numeric_limits<double>::infinity();
-  TFrame& copy = Read(Write(frame, 16), 16);
+  TFrame& copy = Read(Written(frame, 16), 16);
   EXPECT_EQ(copy.StartState.Depth, 0.0);
   EXPECT_EQ(copy.StartState.ViewAngle, 0.0);
   EXPECT_EQ(copy.StartState.Lights[2].Color, 0.0);
@@ -225,16 +212,16 @@ TEST_F(FrameRecord, ATransparentFrameWithoutPickPointWritesTheFirstMatchColumnBy
   frame.SetPicture(picture, false, 0, -1, -1);
   frame.StoreTransparency(true, clLime);
   frame.PickPoint = {-1, -1};
-  EXPECT_EQ(Read(Write(frame, 16), 16).PickPoint, (TPoint{1, 2}));
+  EXPECT_EQ(Read(Written(frame, 16), 16).PickPoint, (TPoint{1, 2}));
   frame.StoreTransparency(true, clBlue);
-  EXPECT_EQ(Read(Write(frame, 16), 16).PickPoint, (TPoint{-1, -1}));
+  EXPECT_EQ(Read(Written(frame, 16), 16).PickPoint, (TPoint{-1, -1}));
 }
 
 TEST_F(FrameRecord, KeptGifAndJpegBytesAreWrittenInsteadOfThePicture) {
   TFrame& gif = *sprite.AddFrame();
   gif.LoadGifSource(SampleGif(), false, 0);
   gif.Kind = fkPicture;
-  const std::string bytes = Write(gif, 16);
+  const std::string bytes = Written(gif, 16);
   TMemoryStream stream;
   LoadBytes(stream, bytes);
   EXPECT_EQ(stream.ReadByte(), 1);
@@ -256,7 +243,7 @@ TEST_F(FrameRecord, KeptGifAndJpegBytesAreWrittenInsteadOfThePicture) {
   source.LoadFromMemoryStream(&encoded);
   TFrame& frame = *sprite.AddFrame();
   frame.LoadJpegSource(source, false, 0);
-  const std::string jpegRecord = Write(frame, 16);
+  const std::string jpegRecord = Written(frame, 16);
   EXPECT_EQ(jpegRecord.substr(9, static_cast<std::size_t>(encoded.Size())), StreamBytes(encoded));
   TFrame& copy = Read(jpegRecord, 16);
   EXPECT_EQ(copy.SourceKept, 1);
@@ -275,7 +262,7 @@ TEST_F(FrameRecord, GeneratedFramesWrittenWithoutPicturesAreDrawnAgainFromTheirP
   std::vector<TFrame*> copies;
   for (int i = 0; i < 3; ++i) {
     sprite.Frame(i).SavePictures = 0;
-    const std::string bytes = Write(sprite.Frame(i), 16);
+    const std::string bytes = Written(sprite.Frame(i), 16);
     EXPECT_EQ(bytes.substr(5, 4), std::string(4, '\0')) << i;
     copies.push_back(&Read(bytes, 16));
     EXPECT_EQ(copies[i]->Picture.Width(), sprite.Frame(i).Picture.Width()) << i;
@@ -302,7 +289,7 @@ TEST_F(FrameRecord, ImpossibleSizesAndShapesAreReadErrors) {
   for (const auto& change : damage) {
     TFrame& frame = PictureFrame();
     change(frame);
-    EXPECT_THROW(Read(Write(frame, 16), 16), EReadError);
+    EXPECT_THROW(Read(Written(frame, 16), 16), EReadError);
   }
 }
 
@@ -318,7 +305,7 @@ TEST_F(FrameRecord, AHugeTextOrLineIsNotDrawnButStillRead) {
   line.Shape.BorderWidth = 1;
   for (TFrame* frame : {&text, &line}) {
     frame->SavePictures = 0;
-    EXPECT_EQ(Read(Write(*frame, 16), 16).Picture.Width(), 29) << "the placeholder stays";
+    EXPECT_EQ(Read(Written(*frame, 16), 16).Picture.Width(), 29) << "the placeholder stays";
   }
 }
 
@@ -326,12 +313,6 @@ TEST_F(FrameRecord, AHugeTextOrLineIsNotDrawnButStillRead) {
 
 class SpriteRecord : public FrameRecord {
  protected:
-  std::string WriteSprite(TSprite& s, int version) {
-    SaveVersion = version;
-    TMemoryStream stream;
-    s.SaveToStream(stream);
-    return StreamBytes(stream);
-  }
   std::unique_ptr<TSprite> ReadSprite(const std::string& bytes, int version) {
     ReadVersion = version;
     TMemoryStream stream;
@@ -367,13 +348,13 @@ TEST_F(SpriteRecord, ASpriteWithoutFramesAndOneDefaultStep) {
   b.i32(3).i32(3).i32(50).i32(50).i32(3).i32(3).i32(3).i32(3).i32(0).i32(0);
   ASSERT_EQ(b.size(), 4u + 8 + 4 + 4 + 152);
   b.i32(-1).u8(1).u8(1).u8(1).i32(0).i32(0).u8(0).u8(0).u8(1).u8(1).sstr("Ball");
-  EXPECT_EQ(WriteSprite(s, 16), b.str());
+  EXPECT_EQ(Written(s, 16), b.str());
 
   Bytes v3;
   v3.i32(1).i32(2).i32(9).i32(0).i32(1);
   v3.i32(3).r48(0).r48(0).r48(40).r48(40).r48(0).r48(0).i32(30).r48(1).r48(1).r48(1).r48(1);
   v3.i32(9).i32(1).r48(100).i32(-1).u8(1).u8(1).u8(1);
-  EXPECT_EQ(WriteSprite(s, 3), v3.str());
+  EXPECT_EQ(Written(s, 3), v3.str());
 }
 
 TEST_F(SpriteRecord, AnUnnamedSpriteTakesItsNameFromItsFirstPictureOrTextFrame) {
@@ -382,13 +363,13 @@ TEST_F(SpriteRecord, AnUnnamedSpriteTakesItsNameFromItsFirstPictureOrTextFrame) 
   TFrame& picture = *s.AddFrame();
   picture.Kind = fkPicture;
   picture.SetFileName("C:\\Some Folder\\logo.gif");
-  EXPECT_EQ(ReadSprite(WriteSprite(s, 16), 16)->Name, "logo");
+  EXPECT_EQ(ReadSprite(Written(s, 16), 16)->Name, "logo");
   picture.Kind = fkText;
   picture.Text = "Title";
-  EXPECT_EQ(ReadSprite(WriteSprite(s, 16), 16)->Name, "Title");
+  EXPECT_EQ(ReadSprite(Written(s, 16), 16)->Name, "Title");
   s.Name = "Kept";
-  EXPECT_EQ(ReadSprite(WriteSprite(s, 16), 16)->Name, "Kept");
-  EXPECT_EQ(ReadSprite(WriteSprite(s, 13), 13)->Name, "Title") << "version 13 stores no name";
+  EXPECT_EQ(ReadSprite(Written(s, 16), 16)->Name, "Kept");
+  EXPECT_EQ(ReadSprite(Written(s, 13), 13)->Name, "Title") << "version 13 stores no name";
 }
 
 TEST_F(SpriteRecord, OmittedGeneratedImagesAreIgnoredAtVersion13OrLower) {
@@ -399,7 +380,7 @@ TEST_F(SpriteRecord, OmittedGeneratedImagesAreIgnoredAtVersion13OrLower) {
   // The picture sizes of both frame records.
   auto pictureSizes = [&](int version) {
     TMemoryStream stream;
-    LoadBytes(stream, WriteSprite(s, version));
+    LoadBytes(stream, Written(s, version));
     SkipRecordBytes(stream, 8);
     std::vector<std::int32_t> sizes;
     ReadVersion = version;
@@ -416,7 +397,7 @@ TEST_F(SpriteRecord, OmittedGeneratedImagesAreIgnoredAtVersion13OrLower) {
   EXPECT_GT(pictureSizes(16)[1], 0);
   EXPECT_GT(pictureSizes(13)[0], 0);
   EXPECT_EQ(s.Frame(0).SavePictures, 1);
-  EXPECT_EQ(ReadSprite(WriteSprite(s, 16), 16)->Frame(0).Picture.Width(), 30);
+  EXPECT_EQ(ReadSprite(Written(s, 16), 16)->Frame(0).Picture.Width(), 30);
 }
 
 TEST_F(SpriteRecord, AnUndoSnapshotStopsAtTheMemoryLimitWithACountThatMatches) {
@@ -425,7 +406,7 @@ TEST_F(SpriteRecord, AnUndoSnapshotStopsAtTheMemoryLimitWithACountThatMatches) {
   TSprite s(&scene);
   AddPictures(s, 20, 20);
   UndoMode = 1;
-  auto copy = ReadSprite(WriteSprite(s, 16), 16);
+  auto copy = ReadSprite(Written(s, 16), 16);
   EXPECT_GT(copy->FrameCount(), 0);
   EXPECT_LT(copy->FrameCount(), 20);
   EXPECT_EQ(copy->Id, s.Id);
@@ -434,10 +415,10 @@ TEST_F(SpriteRecord, AnUndoSnapshotStopsAtTheMemoryLimitWithACountThatMatches) {
 TEST_F(SpriteRecord, LightAndPreviewReadsSkipImages) {
   TFrame& gif = *sprite.AddFrame();
   gif.LoadGifSource(SampleGif(), false, 0);
-  TFrame& light = Read(Write(gif, 16), 16, false);
+  TFrame& light = Read(Written(gif, 16), 16, false);
   EXPECT_EQ(light.GifSource(), nullptr);
   EXPECT_EQ(light.Picture.Width(), 29);
-  TFrame& old = Read(Write(PictureFrame(), 13), 13, false);
+  TFrame& old = Read(Written(PictureFrame(), 13), 13, false);
   EXPECT_EQ(std::pair(old.ImageWidth, old.ImageHeight), std::pair(1, 1));
 
   // A preview decodes the first two frames of the sprites that show early.
@@ -447,8 +428,8 @@ TEST_F(SpriteRecord, LightAndPreviewReadsSkipImages) {
   AddPictures(early, 3, 8);
   AddPictures(late, 3, 8);
   scene.PreviewOnlyLoad = 1;
-  auto earlyCopy = ReadSprite(WriteSprite(early, 16), 16);
-  auto lateCopy = ReadSprite(WriteSprite(late, 16), 16);
+  auto earlyCopy = ReadSprite(Written(early, 16), 16);
+  auto lateCopy = ReadSprite(Written(late, 16), 16);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(earlyCopy->Frame(i).Picture.Width(), i < 2 ? 8 : 29) << i;
     EXPECT_EQ(lateCopy->Frame(i).Picture.Width(), 29) << i;
@@ -465,7 +446,7 @@ TEST_F(SpriteRecord, PathsBeyondAnySceneAreReadErrors) {
     TMovingStepValues v;
     change(v);
     s.Motion().AddStepWith(v, &s);
-    const std::string bytes = WriteSprite(s, 16);
+    const std::string bytes = Written(s, 16);
     if (refused) {
       EXPECT_THROW(ReadSprite(bytes, 16), EReadError);
     } else {
@@ -474,9 +455,9 @@ TEST_F(SpriteRecord, PathsBeyondAnySceneAreReadErrors) {
   }
   TSprite s(&scene);
   s.Motion().HotSpotX = 5000;  // per cent
-  EXPECT_THROW(ReadSprite(WriteSprite(s, 16), 16), EReadError);
+  EXPECT_THROW(ReadSprite(Written(s, 16), 16), EReadError);
   s.Motion().HotSpotInPercent = 0;  // pixels
-  EXPECT_NO_THROW(ReadSprite(WriteSprite(s, 16), 16));
+  EXPECT_NO_THROW(ReadSprite(Written(s, 16), 16));
 }
 
 TEST_F(SpriteRecord, CountsBeyondTheRemainingBytesAreReadErrors) {
