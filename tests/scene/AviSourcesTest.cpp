@@ -69,7 +69,10 @@ TEST_F(AviPictures, NotEnoughMemoryAsksAndNoEndsTheImport) {
   EXPECT_EQ(sprite.AddPictureFile(name, false, 0, 0, 4, false), -1);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].caption, "Warning");
-  EXPECT_EQ(ui.messages[0].text.rfind("Unsufficient memory to load AVI file. You need at least ", 0), 0u);
+  EXPECT_EQ(ui.messages[0].text,
+            "Unsufficient memory to load AVI file. You need at least  MB of RAM to load whole file.\r"
+            "Please try to load the file partially or add some physical memory into your computer.\r"
+            "Do you want to proceed anyway?");
   EXPECT_EQ(ui.messages[0].flags & (MB_TYPEMASK | MB_DEFMASK), static_cast<unsigned>(MB_YESNO | MB_DEFBUTTON2));
   EXPECT_EQ(sprite.FrameCount(), 1);  // only the empty frame that every sprite keeps
 }
