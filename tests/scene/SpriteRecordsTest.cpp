@@ -195,10 +195,8 @@ TEST_F(FrameRecord, AStateDoubleThatIsNotFiniteReadsAsZero) {
   frame.StartState.Depth = std::numeric_limits<double>::quiet_NaN();
   frame.StartState.ViewAngle = std::numeric_limits<double>::infinity();
   frame.StartState.Lights[2].Color = -std::numeric_limits<double>::infinity();
-  TFrame& copy = Read(Written(frame, 16), 16);
-  EXPECT_EQ(copy.StartState.Depth, 0.0);
-  EXPECT_EQ(copy.StartState.ViewAngle, 0.0);
-  EXPECT_EQ(copy.StartState.Lights[2].Color, 0.0);
+  const T3DTextState& copy = Read(Written(frame, 16), 16).StartState;
+  EXPECT_EQ(std::tuple(copy.Depth, copy.ViewAngle, copy.Lights[2].Color), std::tuple(0.0, 0.0, 0.0));
 }
 
 // ---- Writer rules ------------------------------------------------------------------------------------
@@ -222,14 +220,10 @@ TEST_F(FrameRecord, KeptGifAndJpegBytesAreWrittenInsteadOfThePicture) {
   gif.LoadGifSource(SampleGif(), false, 0);
   gif.Kind = fkPicture;
   const std::string bytes = Written(gif, 16);
-  TMemoryStream stream;
-  LoadBytes(stream, bytes);
-  EXPECT_EQ(stream.ReadByte(), 1);
-  EXPECT_EQ(stream.ReadInt32(), fskGif);
-  const std::int32_t gifSize = stream.ReadInt32();
-  EXPECT_EQ(stream.ReadBytes(6), "GIF89a");
-  stream.Seek(gifSize - 6, TSeekOrigin::soCurrent);
-  EXPECT_EQ(stream.ReadInt32(), 0) << "the picture is not stored beside its source";
+  EXPECT_EQ(bytes.substr(0, 5), Bytes().u8(1).i32(fskGif).str());
+  const std::size_t gifSize = Get32(bytes, 5);
+  EXPECT_EQ(bytes.substr(9, 6), "GIF89a");
+  EXPECT_EQ(Get32(bytes, 9 + gifSize), 0u) << "the picture is not stored beside its source";
   TFrame& gifCopy = Read(bytes, 16);
   ASSERT_NE(gifCopy.GifSource(), nullptr);
   EXPECT_EQ(gifCopy.GifSource()->ImageCount(), 3);
