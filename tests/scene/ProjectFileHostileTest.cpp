@@ -47,20 +47,8 @@ class DamagedProject : public testing::TestWithParam<HostileCase> {
     target.Sounds.clear();
     int index;
     target.AddSprite(index)->AddShape(fkRectangle, 6, 4, SampleShape(), false, 0);
-    target.Name = "Target";
-    target.Width = 468;
-    target.Height = 60;
-    before = Snapshot(target);
-  }
-
-  static std::string Snapshot(TAnimatedScene& scene) {
-    scene.WritePreview = 0;
-    UndoMode = 1;
-    SaveVersion = 16;
-    TMemoryStream stream;
-    scene.SaveToStream(stream, 0, 1024);
-    UndoMode = 0;
-    return StreamBytes(stream);
+    target.Name = "Target", target.Width = 468, target.Height = 60;
+    before = SceneSnapshot(target);
   }
 
   std::string Saved() {
@@ -73,13 +61,12 @@ class DamagedProject : public testing::TestWithParam<HostileCase> {
   // Reads the bytes into the target; a failed read must leave it as it was.
   // Returns whether the read failed.
   bool ReadDamaged(const std::string& bytes, const std::string& what) {
-    TMemoryStream stream;
-    LoadBytes(stream, bytes);
-    target.LoadFromStream(stream);
+    ReadScene(target, bytes);
     EXPECT_EQ(ReadVersion, 16);
     const bool failed = target.Failed != 0;
     if (failed && target.LoadErrorText.empty()) {
-      EXPECT_EQ(Snapshot(target), before) << what;
+      EXPECT_EQ(SceneSnapshot(target), before) << what;
+      EXPECT_EQ(ui.messages.empty() ? "" : ui.messages.back().text, "Cannot read data from file.") << what;
     } else if (!failed) {
       // What was read can be played: a few steps are composed.
       target.Play();
@@ -102,13 +89,9 @@ class DamagedProject : public testing::TestWithParam<HostileCase> {
 
 TEST_P(DamagedProject, EveryTruncationFailsCleanly) {
   const std::string file = Saved();
-  {
-    TMemoryStream whole;
-    LoadBytes(whole, file);
-    TAnimatedScene check;
-    check.LoadFromStream(whole);
-    ASSERT_EQ(check.Failed, 0) << "the undamaged file reads";
-  }
+  TAnimatedScene check;
+  ReadScene(check, file);
+  ASSERT_EQ(check.Failed, 0) << "the undamaged file reads";
   // Every cut in the first 2 KiB and near the end, and a spread over the rest.
   const std::size_t step = std::max<std::size_t>(1, file.size() / 600);
   for (std::size_t cut = 0; cut < file.size(); cut += (cut < 2048 || cut + 600 > file.size()) ? 1 : step) {

@@ -1,10 +1,11 @@
-// Helpers of the project file, record and undo tests: a little-endian byte
-// builder for files written by hand, a rich scene that uses every kind of
-// frame, step and setting, and stream comparisons.
+// Helpers of the project file, record and undo tests: a byte builder for files
+// written by hand, a rich scene using every kind of frame, step and setting,
+// and whole-scene snapshots.
 #pragma once
 
 #include "imaging/GifUnit.h"
 #include "imaging/JpgImg.h"
+#include "imaging/utils.h"
 #include "platform/Real48.h"
 #include "platform/Streams.h"
 #include "scene/Frame.h"
@@ -13,46 +14,29 @@
 #include "scene/Sprite.h"
 #include "scene/SpriteU.h"
 #include "tests/scene/SceneTestSupport.h"
+#include "tests/support/FakeSystemValues.h"
 #include "tests/support/TestBytes.h"
 
 #include <cstring>
 #include <string>
 
-// Bytes written value by value, as the files store them.
+// Little-endian values appended one by one, as the files store them.
 class Bytes {
  public:
-  Bytes& u8(int v) {
-    s_ += static_cast<char>(v & 0xFF);
-    return *this;
-  }
-  Bytes& i32(std::int64_t v) {
-    s_ += Le32(static_cast<std::uint32_t>(v));
-    return *this;
-  }
-  Bytes& f64(double v) {
-    char raw[8];
-    std::memcpy(raw, &v, 8);
-    s_.append(raw, 8);
-    return *this;
-  }
+  Bytes& u8(int v) { return raw(std::string(1, static_cast<char>(v & 0xFF))); }
+  Bytes& i32(std::int64_t v) { return raw(Le32(static_cast<std::uint32_t>(v))); }
+  Bytes& f64(double v) { return raw(std::string(reinterpret_cast<const char*>(&v), 8)); }
   Bytes& r48(double v) {
     const Real48 real(v);
-    for (std::uint8_t b : real.ToBytes()) s_ += static_cast<char>(b);
+    for (std::uint8_t b : real.ToBytes()) u8(b);
     return *this;
   }
-  Bytes& sstr(const std::string& text) {
-    u8(static_cast<int>(text.size()));
-    s_ += text;
-    return *this;
-  }
+  Bytes& sstr(const std::string& text) { return u8(static_cast<int>(text.size())).raw(text); }
   Bytes& raw(const std::string& bytes) {
     s_ += bytes;
     return *this;
   }
-  Bytes& zeros(std::size_t n) {
-    s_.append(n, '\0');
-    return *this;
-  }
+  Bytes& zeros(std::size_t n) { return raw(std::string(n, '\0')); }
   const std::string& str() const { return s_; }
   std::size_t size() const { return s_.size(); }
 
@@ -66,6 +50,35 @@ inline void LoadBytes(TMemoryStream& stream, const std::string& bytes) {
   stream.SetPosition(0);
 }
 
+// What a record writes at the save version.
+template <typename Record>
+std::string Written(Record& record, int version = kNewestFormatVersion) {
+  SaveVersion = version;
+  TMemoryStream stream;
+  record.SaveToStream(stream);
+  return StreamBytes(stream);
+}
+
+inline void ReadScene(TAnimatedScene& scene, const std::string& bytes) {
+  TMemoryStream stream;
+  LoadBytes(stream, bytes);
+  scene.LoadFromStream(stream);
+}
+
+// Everything the scene holds, object ids included, so that a scene left as it
+// was compares equal to its earlier snapshot.
+inline std::string SceneSnapshot(TAnimatedScene& scene) {
+  const std::uint8_t preview = scene.WritePreview, mode = UndoMode;
+  scene.WritePreview = 0;
+  UndoMode = 1;
+  SaveVersion = 16;
+  TMemoryStream stream;
+  scene.SaveToStream(stream, 0, 1024);
+  UndoMode = mode;
+  scene.WritePreview = preview;
+  return StreamBytes(stream);
+}
+
 // Restores both format versions and the undo mode at the end of a test.
 struct FormatVersionsGuard {
   ~FormatVersionsGuard() {
@@ -75,7 +88,18 @@ struct FormatVersionsGuard {
   }
 };
 
-// A 24-bit picture: a colour with a square of a second colour at the top left.
+// A resource meter that reports the given free share on every query.
+struct LowResources {
+  explicit LowResources(int free) {
+    system.hasResourceMeter = true;
+    system.probe = [free](int) { return free; };
+    ResetFreeResourcesCache();
+  }
+  ~LowResources() { ResetFreeResourcesCache(); }
+  FakeSystemValues system;
+};
+
+// A 24-bit picture: a colour with a 3 x 3 square of a second colour at the top left.
 inline void MakeTwoColour(TBitmap& bitmap, int w, int h, TColor color, TColor corner) {
   MakeSolid(bitmap, w, h, color);
   bitmap.Canvas().Brush().Color = corner;
@@ -93,11 +117,8 @@ inline T3DTextState Sample3DState(const std::string& text, double depth) {
   s.ViewAngle = 45;
   for (int i = 0; i < 3; ++i) {
     T3DLightState& l = s.Lights[static_cast<std::size_t>(i)];
-    l.Enabled = i == 1 ? 0 : 1;
-    l.Kind = i + 1;
-    l.Color = 0xFF8040 + i;
+    l.Enabled = i == 1 ? 0 : 1, l.Kind = i + 1, l.Color = 0xFF8040 + i, l.CutOff = 180;
     l.DirectionX = i, l.DirectionY = -i, l.DirectionZ = 0.5;
-    l.CutOff = 180;
     l.PositionX = 5, l.PositionY = 6, l.PositionZ = 7 + i;
   }
   s.MaterialOn = 1, s.MaterialColor = 0x00C0FF, s.Shininess = 64, s.TextureOn = 0;
@@ -124,10 +145,12 @@ inline TText2DParams SampleText() {
   return p;
 }
 
-// A small GIF of three 6 x 4 images in three colours.
+// Three 6 x 4 images in three colours.
 inline TGifFilePtr SampleGif() { return MakeGif({clRed, clLime, clBlue}); }
 
-// A scene that uses every setting the body carries and every kind of frame.
+// A scene that uses every setting the body carries and every kind of frame:
+// sprite 0 pictures on a path, 1 text, rectangle, ellipse and line, 2 an
+// animated 3D text, 3 a kept GIF and kept JPEG bytes.
 inline void FillRichScene(TAnimatedScene& scene) {
   scene.Width = 160, scene.Height = 90, scene.StepCount = 40;
   scene.Timer().SetInterval(80);
@@ -149,7 +172,6 @@ inline void FillRichScene(TAnimatedScene& scene) {
   for (std::size_t i = 0; i < r.Ints.size(); ++i) r.Ints[i] = static_cast<std::int32_t>(1000 + i);
 
   int index = 0;
-  // Pictures, one of them transparent, with intervals and a moving path.
   TSprite& pictures = *scene.AddSprite(index);
   pictures.Name = "Pictures";
   for (TColor color : {clRed, clBlue}) {
@@ -176,7 +198,6 @@ inline void FillRichScene(TAnimatedScene& scene) {
   pictures.Motion().LoopLimit = 2;
   pictures.Motion().HotSpotX = 10;
 
-  // Generated frames: text, rectangle, ellipse, line.
   TSprite& generated = *scene.AddSprite(index);
   generated.Name = "Generated";
   TBitmap textImage;
@@ -189,7 +210,6 @@ inline void FillRichScene(TAnimatedScene& scene) {
   generated.AddLine({0, 0}, {20, 10}, 0xFFFFFF, 3, 0xFF0000, true);
   generated.Motion().AddStepWith(hold, &generated);
 
-  // 3D text with an animation.
   TSprite& text3D = *scene.AddSprite(index);
   text3D.Name = "3D";
   TBitmap rendered;
@@ -197,18 +217,16 @@ inline void FillRichScene(TAnimatedScene& scene) {
   text3D.Add3DText(Sample3DState("Start", 2), rendered, true, clWhite);
   text3D.Set3DTextAnimation(0, Sample3DState("Start", 2), Sample3DState("End", 5), 6, 1);
 
-  // Kept sources: a GIF and JPEG bytes.
   TSprite& sources = *scene.AddSprite(index);
   sources.Name = "Sources";
   TFrame& gifFrame = *sources.AddFrame();
   gifFrame.LoadGifSource(SampleGif(), false, 0);
   gifFrame.Kind = fkPicture;
   gifFrame.SetFileName("anim.gif");
-  TJPEGImage jpeg;
+  TJPEGImage jpeg, encoded;
   MakeTwoColour(jpeg.Bitmap(), 16, 16, clTeal, clMaroon);
   TMemoryStream jpegBytes;
   jpeg.SaveToStream(jpegBytes);
-  TJPEGImage encoded;
   encoded.LoadFromMemoryStream(&jpegBytes);
   TFrame& jpegFrame = *sources.AddFrame();
   jpegFrame.LoadJpegSource(encoded, false, 0);
