@@ -42,15 +42,15 @@ int AppendDefaultFrame(TSprite& sprite, TNewFrameKind kind) {
   return -1;
 }
 
-// Appends the default frame and the default step with recording paused;
-// on failure takes both back, so the sprite is as it was.
-int AppendFrameAndStep(TSprite& sprite, TNewFrameKind kind) {
+}  // namespace
+
+int AppendFrameAndStep(TSprite& sprite, const std::function<int(TSprite&)>& append) {
   const TUndoRecordingPause pause;
   const int framesBefore = sprite.FrameCount();
   const int stepsBefore = sprite.Motion().StepCount();
   const std::int32_t frameIndexBefore = sprite.FrameIndex;
   try {
-    const int index = AppendDefaultFrame(sprite, kind);
+    const int index = append(sprite);
     AddDefaultStepWhenNone(sprite);
     return index;
   } catch (...) {
@@ -60,8 +60,6 @@ int AppendFrameAndStep(TSprite& sprite, TNewFrameKind kind) {
     throw;
   }
 }
-
-}  // namespace
 
 std::string AddFrameCaption(TNewFrameKind kind) {
   switch (kind) {
@@ -85,6 +83,12 @@ bool AddDefaultStepWhenNone(TSprite& sprite) {
 }
 
 TAddedItem AddDefaultFrame(TSprite& sprite, TNewFrameKind kind) {
+  return AppendFrameRecorded(sprite, AddFrameCaption(kind),
+                             [kind](TSprite& target) { return AppendDefaultFrame(target, kind); });
+}
+
+TAddedItem AppendFrameRecorded(TSprite& sprite, const std::string& caption,
+                               const std::function<int(TSprite&)>& append) {
   // Removing the new frame gives the sprite back exactly only when it keeps
   // another frame (the log never removes a last frame) and no step was added.
   const bool frameUndoSuffices = sprite.FrameCount() > 0 && sprite.Motion().StepCount() > 0;
@@ -93,8 +97,7 @@ TAddedItem AddDefaultFrame(TSprite& sprite, TNewFrameKind kind) {
 
   TAddedItem added;
   added.Sprite = &sprite;
-  added.FrameIndex = AppendFrameAndStep(sprite, kind);
-  const std::string caption = AddFrameCaption(kind);
+  added.FrameIndex = AppendFrameAndStep(sprite, append);
   if (frameUndoSuffices) {
     RecordUndo(urkSpriteEdit, caption, false, added.FrameIndex, sprite.Frame(added.FrameIndex).Id, uokAddedFrame,
                nullptr);
@@ -106,7 +109,7 @@ TAddedItem AddDefaultFrame(TSprite& sprite, TNewFrameKind kind) {
 
 TAddedItem AddSpriteWithDefaultFrame(TAnimatedScene& scene, TNewFrameKind kind) {
   return AddSpriteThen(scene, [kind](TSprite& sprite, TAddedItem& added) {
-    added.FrameIndex = AppendFrameAndStep(sprite, kind);
+    added.FrameIndex = AppendFrameAndStep(sprite, [kind](TSprite& target) { return AppendDefaultFrame(target, kind); });
   });
 }
 
