@@ -44,14 +44,14 @@ int AppendDefaultFrame(TSprite& sprite, TNewFrameKind kind) {
 
 }  // namespace
 
-int AppendFrameAndStep(TSprite& sprite, const std::function<int(TSprite&)>& append) {
+int AppendFrameAndStep(TSprite& sprite, const std::function<int(TSprite&)>& append, bool addDefaultStep) {
   const TUndoRecordingPause pause;
   const int framesBefore = sprite.FrameCount();
   const int stepsBefore = sprite.Motion().StepCount();
   const std::int32_t frameIndexBefore = sprite.FrameIndex;
   try {
     const int index = append(sprite);
-    AddDefaultStepWhenNone(sprite);
+    if (addDefaultStep) AddDefaultStepWhenNone(sprite);
     return index;
   } catch (...) {
     while (sprite.FrameCount() > framesBefore) sprite.DeleteFrameSilently(sprite.FrameCount() - 1);
@@ -88,16 +88,17 @@ TAddedItem AddDefaultFrame(TSprite& sprite, TNewFrameKind kind) {
 }
 
 TAddedItem AppendFrameRecorded(TSprite& sprite, const std::string& caption,
-                               const std::function<int(TSprite&)>& append) {
+                               const std::function<int(TSprite&)>& append, bool addDefaultStep) {
   // Removing the new frame gives the sprite back exactly only when it keeps
   // another frame (the log never removes a last frame) and no step was added.
-  const bool frameUndoSuffices = sprite.FrameCount() > 0 && sprite.Motion().StepCount() > 0;
+  const bool frameUndoSuffices =
+      sprite.FrameCount() > 0 && (sprite.Motion().StepCount() > 0 || !addDefaultStep);
   std::optional<TSpriteSnapshot> before;
   if (!frameUndoSuffices && CurrentUndo != nullptr) before.emplace(sprite);
 
   TAddedItem added;
   added.Sprite = &sprite;
-  added.FrameIndex = AppendFrameAndStep(sprite, append);
+  added.FrameIndex = AppendFrameAndStep(sprite, append, addDefaultStep);
   if (frameUndoSuffices) {
     RecordUndo(urkSpriteEdit, caption, false, added.FrameIndex, sprite.Frame(added.FrameIndex).Id, uokAddedFrame,
                nullptr);

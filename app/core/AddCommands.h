@@ -39,14 +39,14 @@ bool AddDefaultStepWhenNone(TSprite& sprite);
 // the whole sprite, so that Undo always gives back the sprite as it was.
 TAddedItem AddDefaultFrame(TSprite& sprite, TNewFrameKind kind);
 
-// Appends a frame through append (which returns its index) and a default
-// step when the path has none, both with recording paused; when either
-// raises, both are taken back and the error goes to the caller.
-int AppendFrameAndStep(TSprite& sprite, const std::function<int(TSprite&)>& append);
+// Appends a frame through append (which returns its index) and, with
+// addDefaultStep, a default step when the path has none, both with recording
+// paused; when either raises, both are taken back and the error goes to the caller.
+int AppendFrameAndStep(TSprite& sprite, const std::function<int(TSprite&)>& append, bool addDefaultStep = true);
 // AppendFrameAndStep, then one undo entry with the caption, chosen as
 // AddDefaultFrame chooses it.
 TAddedItem AppendFrameRecorded(TSprite& sprite, const std::string& caption,
-                               const std::function<int(TSprite&)>& append);
+                               const std::function<int(TSprite&)>& append, bool addDefaultStep = true);
 
 // Scene_Add_Rectangle, _Ellipse, _Line and _3DText: a new sprite named
 // "Sprite n" at the end of the scene with the kind's default frame and one

@@ -85,7 +85,7 @@ TPasteResult PasteDecoded(TAnimatedScene& scene, TSprite* currentSprite, const T
     case cbkFrame: {
       const TAddedItem added =
           currentSprite != nullptr
-              ? AppendFrameRecorded(*currentSprite, "Add Frame", readFrame)
+              ? AppendFrameRecorded(*currentSprite, "Add Frame", readFrame, false)
               : AddSpriteThen(scene, [&readFrame](TSprite& sprite, TAddedItem& item) {
                   item.FrameIndex = AppendFrameAndStep(sprite, readFrame);
                 });
@@ -116,9 +116,8 @@ TClipboardContent DecodeOrNothing(const std::uint8_t* data, std::size_t size, TA
   if (data == nullptr) return {};
   try {
     return DecodeClipboardBlob(data, size, scene);
-  } catch (const EStreamError&) {
-    return {};
-  } catch (const EConvertError&) {
+  } catch (const std::exception&) {
+    // A damaged or hostile blob pastes nothing, whatever its reader raised.
     return {};
   }
 }
@@ -235,7 +234,7 @@ TPasteResult PasteBitmapFrame(TAnimatedScene& scene, TSprite* currentSprite, con
     return index;
   };
   const TAddedItem added = currentSprite != nullptr
-                               ? AppendFrameRecorded(*currentSprite, "Add Frame", appendPicture)
+                               ? AppendFrameRecorded(*currentSprite, "Add Frame", appendPicture, false)
                                : AddSpriteThen(scene, [&appendPicture](TSprite& sprite, TAddedItem& item) {
                                    item.FrameIndex = AppendFrameAndStep(sprite, appendPicture);
                                  });

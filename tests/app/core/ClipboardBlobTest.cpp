@@ -172,6 +172,23 @@ TEST_F(Clipboard, AFrameIsAppendedToTheCurrentSpriteWithAddFrame) {
   EXPECT_TRUE(SceneSnapshot(scene) == before);
 }
 
+TEST_F(Clipboard, AFramePastedIntoASpriteWithoutStepsAddsNoStepAndIsUndoneExactly) {
+  int index = 0;
+  TSprite& empty = *scene.AddSprite(index);
+  undo.Clear();
+  for (int round = 0; round < 2; ++round) {
+    const std::string before = SceneSnapshot(scene);
+    Paste(FrameBlob(Source().Frame(round)), &empty);
+    EXPECT_EQ(empty.FrameCount(), round + 1);
+    EXPECT_EQ(empty.Motion().StepCount(), 0);
+    EXPECT_EQ(undo.Caption(), "Add Frame");
+    undo.Undo();
+    EXPECT_TRUE(SceneSnapshot(scene) == before);
+    Paste(FrameBlob(Source().Frame(round)), &empty);
+    undo.Clear();
+  }
+}
+
 TEST_F(Clipboard, AFrameWithoutACurrentSpriteMakesASpriteWithOneStepAndOneRecord) {
   const TPasteResult result = Paste(FrameBlob(Source().Frame(1)), nullptr);
   ASSERT_EQ(scene.SpriteCount(), 1);
