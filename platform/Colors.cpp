@@ -1,5 +1,7 @@
 #include "platform/Colors.h"
 
+#include "platform/SysUtils.h"
+
 #include <array>
 
 namespace {
@@ -46,4 +48,115 @@ TColor GetSysColor(std::uint32_t index) {
 TColor ColorToRGB(TColor color) {
   if (IsSystemColor(color)) return GetSysColor(color & 0xFFu);
   return color;
+}
+
+// ---- Colour names --------------------------------------------------------------------
+
+namespace {
+
+struct ColorName {
+  TColor color;
+  const char* name;
+};
+
+// The class library's table, in its order: the first name of a value wins.
+constexpr std::array<ColorName, 43> kColorNames = {{
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clScrollBar, "clScrollBar"},
+    {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clCaptionText, "clCaptionText"},
+    {clActiveBorder, "clActiveBorder"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"},
+    {clNone, "clNone"},
+    {clDefault, "clDefault"},
+}};
+
+int DigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The class library's integer notation: leading blanks, a sign, decimal or
+// "$"/"0x" hexadecimal. Decimal values must fit a signed 32-bit integer;
+// hexadecimal ones may use all 32 bits.
+std::optional<std::uint32_t> ParseClassLibraryInteger(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int base = 10;
+  if (i < text.size() && text[i] == '$') {
+    base = 16;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  }
+  if (i == text.size()) return std::nullopt;
+  const std::uint64_t limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+  std::uint64_t value = 0;
+  for (; i < text.size(); ++i) {
+    const int digit = DigitValue(text[i]);
+    if (digit < 0 || digit >= base) return std::nullopt;
+    value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
+    if (value > limit) return std::nullopt;
+  }
+  const auto bits = static_cast<std::uint32_t>(value);
+  return negative ? static_cast<std::uint32_t>(0u - bits) : bits;
+}
+
+}  // namespace
+
+std::string ColorToString(TColor color) {
+  for (const ColorName& entry : kColorNames)
+    if (entry.color == color) return entry.name;
+  return FormatStr("$%08X", color);
+}
+
+std::optional<TColor> TryStringToColor(std::string_view text) {
+  for (const ColorName& entry : kColorNames)
+    if (SameTextAscii(text, entry.name)) return entry.color;
+  return ParseClassLibraryInteger(text);
+}
+
+TColor StringToColor(std::string_view text) {
+  if (const std::optional<TColor> color = TryStringToColor(text)) return *color;
+  throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
 }
