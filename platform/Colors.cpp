@@ -106,42 +106,6 @@ constexpr std::array<ColorName, 43> kColorNames = {{
     {clDefault, "clDefault"},
 }};
 
-int DigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// The class library's integer notation: leading blanks, a sign, decimal or
-// "$"/"0x" hexadecimal. Decimal values must fit a signed 32-bit integer;
-// hexadecimal ones may use all 32 bits.
-std::optional<std::uint32_t> ParseClassLibraryInteger(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  int base = 10;
-  if (i < text.size() && text[i] == '$') {
-    base = 16;
-    ++i;
-  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  }
-  if (i == text.size()) return std::nullopt;
-  const std::uint64_t limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
-  std::uint64_t value = 0;
-  for (; i < text.size(); ++i) {
-    const int digit = DigitValue(text[i]);
-    if (digit < 0 || digit >= base) return std::nullopt;
-    value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
-    if (value > limit) return std::nullopt;
-  }
-  const auto bits = static_cast<std::uint32_t>(value);
-  return negative ? static_cast<std::uint32_t>(0u - bits) : bits;
-}
-
 }  // namespace
 
 std::string ColorToString(TColor color) {
@@ -153,7 +117,8 @@ std::string ColorToString(TColor color) {
 std::optional<TColor> TryStringToColor(std::string_view text) {
   for (const ColorName& entry : kColorNames)
     if (SameTextAscii(text, entry.name)) return entry.color;
-  return ParseClassLibraryInteger(text);
+  if (const std::optional<std::int32_t> number = TryStrToInt(text)) return static_cast<TColor>(*number);
+  return std::nullopt;
 }
 
 TColor StringToColor(std::string_view text) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,12 @@ class EOutOfMemory : public Exception {
 std::string FormatStr(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 std::string IntToStr(std::int64_t value);
+// An integer in the class library's notation: leading blanks, an optional
+// sign, decimal digits or "$"/"0x" hexadecimal ones, nothing after them.
+// Decimal values must fit 32 signed bits; hexadecimal ones may use all 32
+// bits ("$FFFFFFFF" is -1). nullopt for any other text.
+std::optional<std::int32_t> TryStrToInt(std::string_view text);
+std::int32_t StrToIntDef(std::string_view text, std::int32_t fallback);
 
 // File names. Both '/' and '\\' count as folder separators, so names stored
 // by the Windows version of the editor split the same way.
