@@ -251,25 +251,6 @@ std::optional<std::string> ReadStoreFile(const std::string& path) {
   return bytes;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-bool MakeFolders(const std::string& folder) {
-  for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-    const std::string part = folder.substr(0, slash);
-    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    if (slash == std::string::npos) break;
-  }
-  return DirectoryExists(folder);
-}
-
 // Holds the exclusive lock of a root's lock file while it lives. Another
 // process that holds it for ten seconds makes the change fail rather than hang.
 class RootLock {
@@ -394,7 +375,7 @@ TRegistryStore::Key* TRegistryStore::Current(HKEY root) {
 template <typename Change>
 bool TRegistryStore::Modify(HKEY root, Change&& change) {
   RootState* state = StateOf(root);
-  if (state == nullptr || !MakeFolders(folder_)) return false;
+  if (state == nullptr || !ForceDirectories(folder_)) return false;
   RootLock lock(state->lockFile);
   if (!lock.Held()) return false;
   Key* keys = Current(root);
@@ -406,15 +387,7 @@ bool TRegistryStore::Modify(HKEY root, Change&& change) {
   if (CountEntries(*keys) > RegistryLimits::kMaxEntries) return false;
 
   const std::string text = StoreText(*keys);
-  std::string temporary = folder_ + "/." + RootName(root) + ".XXXXXX";
-  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool written = WriteAll(fd, text) && ::fdatasync(fd) == 0;
-  ::close(fd);
-  if (!written || ::rename(temporary.c_str(), state->file.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
+  if (!ReplaceFileContents(state->file, text)) return false;
   state->bytes = text;
   state->loaded = true;
   return true;

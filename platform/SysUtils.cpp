@@ -1,8 +1,10 @@
 #include "platform/SysUtils.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
@@ -108,6 +110,37 @@ bool DirectoryExists(const std::string& path) {
 }
 
 bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool ForceDirectories(const std::string& path) {
+  if (path.empty()) return false;
+  for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+    const std::string part = path.substr(0, slash);
+    if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (slash == std::string::npos) break;
+  }
+  return DirectoryExists(path);
+}
+
+bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
+  const std::size_t slash = path.rfind('/');
+  std::string temporary = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".replace-XXXXXX";
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  bool written = true;
+  while (written && !bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    written = n > 0;
+    if (written) bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  written = written && ::fdatasync(fd) == 0;
+  written = ::close(fd) == 0 && written;
+  if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  return true;
+}
 
 std::int64_t FileSizeOf(const std::string& path) {
   struct stat info {};

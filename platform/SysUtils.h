@@ -51,6 +51,14 @@ std::string IncludeTrailingPathDelimiter(std::string_view path);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 bool DeleteFile(const std::string& path);
+// Creates a folder and every missing folder above it (mode 0700 for new
+// ones); true when the folder exists afterwards.
+bool ForceDirectories(const std::string& path);
+// Replaces a file's contents atomically: the bytes go to a new file in the
+// same folder (mode 0600), which is flushed and renamed over the old one, so
+// a reader sees either the old file or the whole new one. False on failure,
+// the old file untouched then.
+bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 std::int64_t FileSizeOf(const std::string& path);  // -1 when it cannot be read
 
 // ASCII-only case helpers for comparing extensions and keys.
