@@ -1,35 +1,21 @@
 #include "platform/DesktopFileTypes.h"
 
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 namespace {
 
 // Points XDG_DATA_HOME at a temporary folder for one test.
 class DesktopFileTypesTest : public testing::Test {
  protected:
-  void SetUp() override {
-    const char* saved = std::getenv("XDG_DATA_HOME");
-    saved_ = saved != nullptr ? std::optional<std::string>(saved) : std::nullopt;
-    ::setenv("XDG_DATA_HOME", dir_.Path().c_str(), 1);
-  }
-  void TearDown() override {
-    if (saved_) {
-      ::setenv("XDG_DATA_HOME", saved_->c_str(), 1);
-    } else {
-      ::unsetenv("XDG_DATA_HOME");
-    }
-  }
-
   TDesktopFileType EditorType(const std::string& path) const {
     return {"Gleamcraft_Data_File", ".GLM", "Gleamcraft File", "Gleamcraft", path};
   }
 
   TempDir dir_;
-  std::optional<std::string> saved_;
+  ScopedEnvironment environment_{{{"XDG_DATA_HOME", dir_.Path()}}};
 };
 
 }  // namespace

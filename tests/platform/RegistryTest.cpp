@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "tests/support/ErrorText.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -323,11 +324,11 @@ TEST_F(RegistryTest, AStoreFileThatIsAFolderReadsEmptyAndTakesNoChanges) {
 
 TEST(RegistryFolderTest, TheVariableNamesTheFolderElseTheConfigurationFolderHoldsIt) {
   TempDir dir;
-  const char* saved = std::getenv(kRegistryFolderVariable);
-  const std::string previous = saved != nullptr ? saved : "";
-  ::unsetenv(kRegistryFolderVariable);
-  EXPECT_EQ(RegistryFolder(), std::string(std::getenv("XDG_CONFIG_HOME")) + "/Gleamcraft/registry");
-  ::setenv(kRegistryFolderVariable, dir.Path().c_str(), 1);
+  {
+    ScopedEnvironment unset({{kRegistryFolderVariable, std::nullopt}});
+    EXPECT_EQ(RegistryFolder(), std::string(std::getenv("XDG_CONFIG_HOME")) + "/Gleamcraft/registry");
+  }
+  ScopedEnvironment environment({{kRegistryFolderVariable, dir.Path()}});
   EXPECT_EQ(RegistryFolder(), dir.Path());
   {
     TRegIniFile ini(kSettingsKey);
@@ -335,9 +336,4 @@ TEST(RegistryFolderTest, TheVariableNamesTheFolderElseTheConfigurationFolderHold
   }
   EXPECT_EQ(DefaultRegistryStore()->Folder(), dir.Path());
   EXPECT_EQ(TRegistryStore(dir.Path()).ReadValue(HKEY_CURRENT_USER, kSettingsKey, "CurrentVersion"), "-1");
-  if (saved != nullptr) {
-    ::setenv(kRegistryFolderVariable, previous.c_str(), 1);
-  } else {
-    ::unsetenv(kRegistryFolderVariable);
-  }
 }
