@@ -315,6 +315,8 @@ std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path) {
   }
 }
 
+bool SameRegistryName(std::string_view a, std::string_view b) { return Fold(a) == Fold(b); }
+
 std::string RegistryFolder() {
   const char* folder = std::getenv(kRegistryFolderVariable);
   if (folder != nullptr && folder[0] != '\0') return folder;

@@ -50,6 +50,10 @@ struct RegistryLimits {
 // control character, or more than 512 components. "" is the root itself.
 std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path);
 
+// Whether two key or value names are the same name to the store (letter case
+// ignored: ASCII letters always, every letter of names that are valid UTF-8).
+bool SameRegistryName(std::string_view a, std::string_view b);
+
 class TRegistryStore {
  public:
   // Keeps its files in folder (created on the first change).

@@ -118,6 +118,8 @@ TEST_F(RegistryTest, NamesMatchInAnyCaseAndKeepTheCaseTheyWereCreatedWith) {
   // Letters beyond ASCII match too.
   ASSERT_TRUE(reg.CreateKey("Ärger"));
   EXPECT_TRUE(reg.KeyExists("äRGER"));
+  EXPECT_TRUE(SameRegistryName("\xc5\xbfOFTWARE", "software"));  // a long s folds to s
+  EXPECT_FALSE(SameRegistryName("Glowsmith", "Glowsmit"));
 }
 
 TEST_F(RegistryTest, KeyNamesAreRelativeToTheOpenKeyUnlessTheyStartWithABackslash) {
