@@ -76,7 +76,9 @@ bool TClipboard::HasFormat(UINT format) const {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   if (data == nullptr) return false;
   if (format == CF_BITMAP) return data->hasImage();
-  return GetBlock(format).has_value();
+  const QString mime = MimeFormatOf(format);
+  return !mime.isEmpty() && data->hasFormat(mime) &&
+         static_cast<std::size_t>(data->data(mime).size()) >= kClipboardObjectMinimumSize;
 }
 
 std::optional<std::string> TClipboard::GetBlock(UINT format) const {
