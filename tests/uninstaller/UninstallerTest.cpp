@@ -15,13 +15,14 @@ using Texts = std::vector<std::string>;
 
 TEST_F(UninstallerFixture, TheArgumentsJoinedWithBlanksAreTheKeyPath) {
   Seed({{"Name", "Tool"}}, "Vendor\\Tool Version 2");
-  Run({"Vendor\\Tool", "Version 2"}, {IDNO});
+  Run({"Vendor\\Tool", "Version", "2"}, {IDNO});
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, "Do you really want to completely remove Tool and all of its components?");
   EXPECT_EQ(ui_.messages[0].caption, "Uninstall Tool");
   EXPECT_EQ(ui_.messages[0].flags, kQuestionFlags);
   EXPECT_EQ(ui_.messages[0].owner, 0u);
-  EXPECT_EQ(TUninstaller::JoinArguments({"Vendor\\Tool", "Version 2"}), "Vendor\\Tool Version 2");
+  EXPECT_EQ(TUninstaller::JoinArguments({"Vendor\\Tool", "Version", "2"}), "Vendor\\Tool Version 2");
+  EXPECT_EQ(TUninstaller::JoinArguments({"a", "", "b"}), "a  b");
 }
 
 TEST_F(UninstallerFixture, NoArgumentsShowTheInstructions) {
