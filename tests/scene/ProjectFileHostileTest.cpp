@@ -134,6 +134,12 @@ TEST_P(MutatedProject, MutatedBytesNeverCrashOrLeak) {
   }
 }
 
+// Test names and failure messages name the case, not its bytes.
+void PrintTo(const HostileCase& c, std::ostream* out) {
+  *out << c.name;
+  if (c.shardCount > 1) *out << " shard " << c.shard << " of " << c.shardCount;
+}
+
 std::string CaseName(const testing::TestParamInfo<HostileCase>& info) {
   std::string name = info.param.name;
   if (info.param.shardCount > 1) name += "_Shard" + std::to_string(info.param.shard);
@@ -146,19 +152,26 @@ INSTANTIATE_TEST_SUITE_P(Versions, DamagedProject,
                                          HostileCase{"Version8Coded", 8, 1}, HostileCase{"Version6Coded", 6, 1}),
                          CaseName);
 
-// The version-16 sweep is by far the longest: its file is the largest, and
-// every mutation that still reads is played for a few steps, which renders its
-// 3D text. It runs in shards, each a test of its own.
-constexpr int kVersion16Shards = 16;
-
+// The mutation sweeps are the longest tests of the suite, the version-16 one
+// by far (its file is the largest, and every mutation that still reads is
+// played for a few steps, which renders its 3D text). Each runs in shards,
+// every shard a test of its own, so that no single test runs long.
 std::vector<HostileCase> MutationCases() {
+  struct Sweep {
+    HostileCase version;
+    int shards;
+  };
+  const Sweep sweeps[] = {{{"Version16", 16, 0}, 16},   {{"Version12", 12, 0}, 4},    {{"Version8", 8, 0}, 4},
+                          {{"Version4", 4, 0}, 4},      {{"Version8Coded", 8, 1}, 2}, {{"Version6Coded", 6, 1}, 4}};
   std::vector<HostileCase> cases;
-  for (int shard = 0; shard < kVersion16Shards; ++shard)
-    cases.push_back(HostileCase{"Version16", 16, 0, shard, kVersion16Shards});
-  for (const HostileCase& other : {HostileCase{"Version12", 12, 0}, HostileCase{"Version8", 8, 0},
-                                   HostileCase{"Version4", 4, 0}, HostileCase{"Version8Coded", 8, 1},
-                                   HostileCase{"Version6Coded", 6, 1}})
-    cases.push_back(other);
+  for (const Sweep& sweep : sweeps) {
+    for (int shard = 0; shard < sweep.shards; ++shard) {
+      HostileCase one = sweep.version;
+      one.shard = shard;
+      one.shardCount = sweep.shards;
+      cases.push_back(one);
+    }
+  }
   return cases;
 }
 
