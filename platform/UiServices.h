@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/Colors.h"
+#include "platform/Cursors.h"
 #include "platform/Messages.h"
 
 #include <cstdint>
@@ -78,9 +79,6 @@ struct VideoCompression {
   int quality = 7500;
   friend bool operator==(const VideoCompression&, const VideoCompression&) = default;
 };
-
-// Screen cursors (the classic numbers).
-enum TCursor : int { crDefault = 0, crArrow = -2, crHourGlass = -11 };
 
 class UiServices {
  public:

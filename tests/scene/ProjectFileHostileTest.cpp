@@ -16,6 +16,11 @@ struct HostileCase {
   const char* name;
   int version;
   int compress;
+  // The mutation sweep of a large file is split into shards that run as tests
+  // of their own: shard k takes every shardCount-th damaged position from the
+  // k-th on, so the shards together cover exactly the positions of one sweep.
+  int shard = 0;
+  int shardCount = 1;
 };
 
 class DamagedProject : public testing::TestWithParam<HostileCase> {
@@ -100,11 +105,17 @@ TEST_P(DamagedProject, EveryTruncationFailsCleanly) {
   }
 }
 
-TEST_P(DamagedProject, MutatedBytesNeverCrashOrLeak) {
+// The mutation sweep has a fixture of its own so that its cases can be sharded.
+class MutatedProject : public DamagedProject {};
+
+TEST_P(MutatedProject, MutatedBytesNeverCrashOrLeak) {
   const std::string file = Saved();
   const std::size_t step = std::max<std::size_t>(1, file.size() / 700);
   const std::uint8_t bytes[] = {0x00, 0xFF, 0x80, 0x7F};
+  std::size_t positionNumber = 0;
   for (std::size_t at = 0; at < file.size(); at += (at < 1500 ? 1 : step)) {
+    if (static_cast<int>(positionNumber++ % static_cast<std::size_t>(GetParam().shardCount)) != GetParam().shard)
+      continue;
     for (std::uint8_t value : bytes) {
       std::string damaged = file;
       damaged[at] = static_cast<char>(value);
@@ -123,10 +134,47 @@ TEST_P(DamagedProject, MutatedBytesNeverCrashOrLeak) {
   }
 }
 
+// Test names and failure messages name the case, not its bytes.
+void PrintTo(const HostileCase& c, std::ostream* out) {
+  *out << c.name;
+  if (c.shardCount > 1) *out << " shard " << c.shard << " of " << c.shardCount;
+}
+
+std::string CaseName(const testing::TestParamInfo<HostileCase>& info) {
+  std::string name = info.param.name;
+  if (info.param.shardCount > 1) name += "_Shard" + std::to_string(info.param.shard);
+  return name;
+}
+
 INSTANTIATE_TEST_SUITE_P(Versions, DamagedProject,
                          testing::Values(HostileCase{"Version16", 16, 0}, HostileCase{"Version12", 12, 0},
                                          HostileCase{"Version8", 8, 0}, HostileCase{"Version4", 4, 0},
                                          HostileCase{"Version8Coded", 8, 1}, HostileCase{"Version6Coded", 6, 1}),
-                         [](const testing::TestParamInfo<HostileCase>& info) { return info.param.name; });
+                         CaseName);
+
+// The mutation sweeps are the longest tests of the suite, the version-16 one
+// by far (its file is the largest, and every mutation that still reads is
+// played for a few steps, which renders its 3D text). Each runs in shards,
+// every shard a test of its own, so that no single test runs long.
+std::vector<HostileCase> MutationCases() {
+  struct Sweep {
+    HostileCase version;
+    int shards;
+  };
+  const Sweep sweeps[] = {{{"Version16", 16, 0}, 16},   {{"Version12", 12, 0}, 4},    {{"Version8", 8, 0}, 4},
+                          {{"Version4", 4, 0}, 4},      {{"Version8Coded", 8, 1}, 2}, {{"Version6Coded", 6, 1}, 4}};
+  std::vector<HostileCase> cases;
+  for (const Sweep& sweep : sweeps) {
+    for (int shard = 0; shard < sweep.shards; ++shard) {
+      HostileCase one = sweep.version;
+      one.shard = shard;
+      one.shardCount = sweep.shards;
+      cases.push_back(one);
+    }
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, MutatedProject, testing::ValuesIn(MutationCases()), CaseName);
 
 }  // namespace

@@ -1,0 +1,21 @@
+// The application object of the editor and the Uninstaller, with the one
+// exception barrier of the program: an exception that escapes an event
+// handler is shown in an error box (through UiServices) instead of reaching
+// Qt's event loop, which cannot pass exceptions on. The program goes on
+// after the box, as the design's programs do.
+#pragma once
+
+#include <QApplication>
+
+#include <exception>
+
+class TApplication : public QApplication {
+ public:
+  TApplication(int& argc, char** argv);
+
+  bool notify(QObject* receiver, QEvent* event) override;
+
+  // Shows the text of an escaped exception in an error box with the caption
+  // "Error": an Exception's Message, another exception's what().
+  static void ShowException(const std::exception& error);
+};

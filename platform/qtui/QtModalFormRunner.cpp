@@ -1,0 +1,9 @@
+#include "platform/qtui/QtModalFormRunner.h"
+
+#include <QDialog>
+
+TModalResult QtModalFormRunner::ShowModal(QDialog& form) {
+  const int result = form.exec();
+  // QDialog's Rejected is 0, which the design calls mrNone: a closed form is a Cancel.
+  return result == QDialog::Rejected ? mrCancel : result;
+}
