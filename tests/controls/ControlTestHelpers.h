@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QWidget>
 
 // Shows a window and makes it the active one, as a user's click would.
@@ -16,6 +17,15 @@ inline void ActivateWindow(QWidget& window) {
   // A window that was active before and hidden keeps the platform's focus;
   // asking again changes nothing there, so the application is told.
   if (!window.isActiveWindow()) QApplication::setActiveWindow(&window);
+}
+
+// Moves the mouse over a widget without a button held. QTest::mouseMove
+// delivers to the window it finds under the point, and the offscreen
+// platform finds the first window there whatever lies on top (a pop-up over
+// its owner); this event goes to the widget itself.
+inline void HoverOver(QWidget& widget, QPoint pos) {
+  QMouseEvent move(QEvent::MouseMove, pos, widget.mapToGlobal(pos), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&widget, &move);
 }
 
 inline int CountPixels(const TBitmap& picture, TColor color) {
