@@ -42,7 +42,32 @@ Turn TurnOf(double angle) {
   }
 }
 
+// Where the corners of a width x height picture land when turned: the
+// bounds of X = x cos - y sin, Y = x sin + y cos, truncated.
+struct TurnedBounds {
+  int xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+};
+TurnedBounds BoundsOf(int width, int height, const Turn& t) {
+  const Extent xs = CentredExtent(width), ys = CentredExtent(height);
+  const long double cornerX[4] = {xs.low * t.cos - ys.low * t.sin, xs.high * t.cos - ys.low * t.sin,
+                                  xs.low * t.cos - ys.high * t.sin, xs.high * t.cos - ys.high * t.sin};
+  const long double cornerY[4] = {xs.low * t.sin + ys.low * t.cos, xs.high * t.sin + ys.low * t.cos,
+                                  xs.low * t.sin + ys.high * t.cos, xs.high * t.sin + ys.high * t.cos};
+  return {Trunc(static_cast<double>(MinValue(cornerX))), Trunc(static_cast<double>(MaxValue(cornerX))),
+          Trunc(static_cast<double>(MinValue(cornerY))), Trunc(static_cast<double>(MaxValue(cornerY)))};
+}
+
 }  // namespace
+
+void RotatedBitmapSize(int width, int height, double angle, int& rotatedWidth, int& rotatedHeight) {
+  if (width <= 0 || height <= 0) {
+    rotatedWidth = rotatedHeight = 0;
+    return;
+  }
+  const TurnedBounds b = BoundsOf(width, height, TurnOf(angle));
+  rotatedWidth = b.xMax - b.xMin + 1;
+  rotatedHeight = b.yMax - b.yMin + 1;
+}
 
 void RotateBitmap(const TBitmap& source, TBitmap& target, TColor background, double angle) {
   // Work from a 24-bit copy: the source may be in any format, or be the target.
@@ -53,14 +78,8 @@ void RotateBitmap(const TBitmap& source, TBitmap& target, TColor background, dou
 
   const Turn t = TurnOf(angle);
   const Extent xs = CentredExtent(width), ys = CentredExtent(height);
-  // Where the source's corners land: X = x cos - y sin, Y = x sin + y cos.
-  const long double cornerX[4] = {xs.low * t.cos - ys.low * t.sin, xs.high * t.cos - ys.low * t.sin,
-                                  xs.low * t.cos - ys.high * t.sin, xs.high * t.cos - ys.high * t.sin};
-  const long double cornerY[4] = {xs.low * t.sin + ys.low * t.cos, xs.high * t.sin + ys.low * t.cos,
-                                  xs.low * t.sin + ys.high * t.cos, xs.high * t.sin + ys.high * t.cos};
-  const int xMin = Trunc(static_cast<double>(MinValue(cornerX))), xMax = Trunc(static_cast<double>(MaxValue(cornerX)));
-  const int yMin = Trunc(static_cast<double>(MinValue(cornerY))), yMax = Trunc(static_cast<double>(MaxValue(cornerY)));
-
+  const TurnedBounds b = BoundsOf(width, height, t);
+  const int xMin = b.xMin, xMax = b.xMax, yMin = b.yMin, yMax = b.yMax;
   target.SetPixelFormat(pfDevice);
   target.Canvas().Brush().Color = background;
   if (width == 0 || height == 0) {

@@ -12,3 +12,6 @@ class TBitmap;
 // before the rotated picture is copied in. The angle is taken modulo 360;
 // angles that round to a multiple of 90 are exact quarter turns (0 copies).
 void RotateBitmap(const TBitmap& source, TBitmap& target, TColor background, double angle);
+// The size RotateBitmap gives a width x height picture turned by angle
+// (0 x 0 for an empty one), known before any pixel is allocated.
+void RotatedBitmapSize(int width, int height, double angle, int& rotatedWidth, int& rotatedHeight);

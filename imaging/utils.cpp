@@ -1,6 +1,7 @@
 #include "imaging/utils.h"
 
 #include "platform/Numeric.h"
+#include "platform/Processes.h"
 #include "platform/Streams.h"
 #include "platform/SysUtils.h"
 #include "platform/SystemValues.h"
@@ -156,29 +157,6 @@ std::string RunProgramErrorText(int code) {
 }
 
 namespace {
-
-// Splits a command line at blanks outside double quotes; quotes are removed.
-std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
-  std::vector<std::string> args;
-  std::string current;
-  bool quoted = false;
-  bool inToken = false;
-  for (char c : commandLine) {
-    if (c == '"') {
-      quoted = !quoted;
-      inToken = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
-      if (inToken) args.push_back(current);
-      current.clear();
-      inToken = false;
-    } else {
-      current += c;
-      inToken = true;
-    }
-  }
-  if (inToken) args.push_back(current);
-  return args;
-}
 
 int StartFailureCode(int error) {
   switch (error) {

@@ -1,5 +1,7 @@
 #include "platform/Colors.h"
 
+#include "platform/SysUtils.h"
+
 #include <array>
 
 namespace {
@@ -46,4 +48,80 @@ TColor GetSysColor(std::uint32_t index) {
 TColor ColorToRGB(TColor color) {
   if (IsSystemColor(color)) return GetSysColor(color & 0xFFu);
   return color;
+}
+
+// ---- Colour names --------------------------------------------------------------------
+
+namespace {
+
+struct ColorName {
+  TColor color;
+  const char* name;
+};
+
+// The class library's table, in its order: the first name of a value wins.
+constexpr std::array<ColorName, 43> kColorNames = {{
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clScrollBar, "clScrollBar"},
+    {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clCaptionText, "clCaptionText"},
+    {clActiveBorder, "clActiveBorder"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"},
+    {clNone, "clNone"},
+    {clDefault, "clDefault"},
+}};
+
+}  // namespace
+
+std::string ColorToString(TColor color) {
+  for (const ColorName& entry : kColorNames)
+    if (entry.color == color) return entry.name;
+  return FormatStr("$%08X", color);
+}
+
+std::optional<TColor> TryStringToColor(std::string_view text) {
+  for (const ColorName& entry : kColorNames)
+    if (SameTextAscii(text, entry.name)) return entry.color;
+  if (const std::optional<std::int32_t> number = TryStrToInt(text)) return static_cast<TColor>(*number);
+  return std::nullopt;
+}
+
+TColor StringToColor(std::string_view text) {
+  if (const std::optional<TColor> color = TryStringToColor(text)) return *color;
+  throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
 }

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 
 using TColor = std::uint32_t;
 
@@ -67,3 +70,16 @@ TColor GetSysColor(std::uint32_t index);
 // Resolves a system colour to its fixed value; any other colour is returned
 // unchanged.
 TColor ColorToRGB(TColor color);
+
+// ---- Colour names --------------------------------------------------------------------
+
+// The class library's name of a colour ("clBlack", "clWindowText", ...) or,
+// for a colour without a name, "$" and eight upper-case hexadecimal digits
+// ("$00FF8000").
+std::string ColorToString(TColor color);
+// A colour name (any letter case) or an integer in the class library's
+// notation: decimal, "$" or "0x" hexadecimal, an optional sign, leading
+// blanks. Raises EConvertError "'<text>' is not a valid integer value".
+TColor StringToColor(std::string_view text);
+// The same conversion; nullopt for text that is neither a name nor a number.
+std::optional<TColor> TryStringToColor(std::string_view text);

@@ -1,8 +1,10 @@
 #include "platform/SysUtils.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
@@ -25,6 +27,45 @@ std::string FormatStr(const char* format, ...) {
 }
 
 std::string IntToStr(std::int64_t value) { return std::to_string(value); }
+
+namespace {
+int DigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+}  // namespace
+
+std::optional<std::int32_t> TryStrToInt(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int base = 10;
+  if (i < text.size() && text[i] == '$') {
+    base = 16;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  }
+  if (i == text.size()) return std::nullopt;
+  const std::uint64_t limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+  std::uint64_t value = 0;
+  for (; i < text.size(); ++i) {
+    const int digit = DigitValue(text[i]);
+    if (digit < 0 || digit >= base) return std::nullopt;
+    value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
+    if (value > limit) return std::nullopt;
+  }
+  const auto bits = static_cast<std::uint32_t>(value);
+  return static_cast<std::int32_t>(negative ? 0u - bits : bits);
+}
+
+std::int32_t StrToIntDef(std::string_view text, std::int32_t fallback) {
+  return TryStrToInt(text).value_or(fallback);
+}
 
 namespace {
 std::size_t LastSeparator(std::string_view path) { return path.find_last_of("/\\"); }
@@ -69,6 +110,37 @@ bool DirectoryExists(const std::string& path) {
 }
 
 bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool ForceDirectories(const std::string& path) {
+  if (path.empty()) return false;
+  for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+    const std::string part = path.substr(0, slash);
+    if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (slash == std::string::npos) break;
+  }
+  return DirectoryExists(path);
+}
+
+bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
+  const std::size_t slash = path.rfind('/');
+  std::string temporary = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".replace-XXXXXX";
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  bool written = true;
+  while (written && !bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    written = n > 0;
+    if (written) bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  written = written && ::fdatasync(fd) == 0;
+  written = ::close(fd) == 0 && written;
+  if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  return true;
+}
 
 std::int64_t FileSizeOf(const std::string& path) {
   struct stat info {};

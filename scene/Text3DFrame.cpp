@@ -57,20 +57,6 @@ void SetLight(TQelLight& light, const T3DLightState& s, const T3DLightState& e, 
                              Lerp(s.PositionZ, e.PositionZ, t));
 }
 
-// The side of a texture for a picture side: the largest power of two not
-// above it (1 and 2 stay as they are).
-int TextureSide(int size) {
-  int side = size;
-  for (std::int64_t p = 2; p < side;) {
-    if (side < 2 * p) {
-      side = static_cast<int>(p);
-    } else {
-      p *= 2;
-    }
-  }
-  return side;
-}
-
 // Closes what an AVI read opened, also when reading raises.
 class TAviReadScope {
  public:
@@ -119,6 +105,24 @@ void ReadTexturePicture(const std::string& fileName, TBitmap& picture) {
 }
 
 }  // namespace
+
+int TextureSide(int size) {
+  int side = size;
+  for (std::int64_t p = 2; p < side;) {
+    if (side < 2 * p) {
+      side = static_cast<int>(p);
+    } else {
+      p *= 2;
+    }
+  }
+  return side;
+}
+
+void MakeTextureBitmap(const TBitmap& picture, TBitmap& texture) {
+  texture.SetPixelFormat(pf24bit);
+  texture.SetSize(TextureSide(picture.Width()), TextureSide(picture.Height()));
+  texture.Canvas().StretchDraw(Rect(0, 0, texture.Width(), texture.Height()), picture);
+}
 
 TColor InterpolateColor(TColor c1, TColor c2, double t) {
   const std::int32_t r = BlendChannel(GetRValue(c1), GetRValue(c2), t);
@@ -207,11 +211,7 @@ void TFrame::LoadTextureFile(const std::string& fileName, TQelTexture& texture) 
   try {
     TBitmap picture;
     ReadTexturePicture(fileName, picture);
-    if (!picture.Empty()) {
-      bitmap.SetPixelFormat(pf24bit);
-      bitmap.SetSize(TextureSide(picture.Width()), TextureSide(picture.Height()));
-      bitmap.Canvas().StretchDraw(Rect(0, 0, bitmap.Width(), bitmap.Height()), picture);
-    }
+    if (!picture.Empty()) MakeTextureBitmap(picture, bitmap);
   } catch (const std::exception&) {
     // A file that cannot be read gives the texture no picture.
     bitmap.Assign(nullptr);

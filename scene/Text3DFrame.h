@@ -13,6 +13,7 @@
 class TFrame;
 class TAnimatedScene;
 class TQelView;
+class TBitmap;
 
 // One light of a 3D text state.
 struct T3DLightState {
@@ -69,6 +70,12 @@ std::uint8_t StateFontCharset(const T3DTextState& state);
 // A value of a 3D state interpolated at t: s + t x (e - s), exactly s at
 // t <= 0 and exactly e at t >= 1.
 double InterpolateStateValue(double s, double e, double t);
+
+// The side of a texture for a picture side: the largest power of two not
+// above it (1 and 2 stay as they are), as OpenGL 1.1 textures need.
+int TextureSide(int size);
+// Stretches the picture into texture, made 24-bit with each side cut to TextureSide.
+void MakeTextureBitmap(const TBitmap& picture, TBitmap& texture);
 
 // The 3D objects of a frame (view, camera, three lights, material, texture,
 // text object). Their layout belongs to the 3D rendering code.

@@ -12,6 +12,15 @@
 
 // ---- Geometry -----------------------------------------------------------------------------------------
 
+const char* EffectListText(int kind) {
+  static constexpr const char* kTexts[] = {"Aperture", "Blend",   "Blind",      "Cross",    "Dissolve",
+                                           "Fade",     "Fingers", "Grow",       "Rotation", "Sweep",
+                                           "Wipe",     "Blur",    "Sharpen",    "Dilate",   "Erode",
+                                           "Invert",   "Brightness", "Contrast", "Emboss",  "Gamma Correction"};
+  if (kind < ekAperture || kind > ekGammaCorrection) return "";
+  return kTexts[kind - ekAperture];
+}
+
 int UsableDirection(int direction) { return direction >= edRight && direction <= edBottom ? direction : edRight; }
 
 TRect NormalizedRect(const TRect& r) {

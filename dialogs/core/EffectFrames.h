@@ -42,6 +42,9 @@ enum TEffectKind : int {
 
 inline bool IsTransitionKind(int kind) { return kind >= ekAperture && kind <= ekWipe; }
 inline bool IsFilterKind(int kind) { return kind >= ekBlur && kind <= ekGammaCorrection; }
+// The text of the effect in the dialog's effect list ("Aperture", "Blend", ...,
+// "Gamma Correction"); empty for a kind outside 1..20.
+const char* EffectListText(int kind);
 
 // Directions of the direction buttons.
 enum TEffectDirection : int { edRight = 0, edLeft = 1, edTop = 2, edBottom = 3 };
