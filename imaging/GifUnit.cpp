@@ -778,7 +778,9 @@ void TGifFile::AddGraphic(const TBitmap& graphic) {
 TSize TGifFile::CompositionSize() const {
   TSize size{0, 0};
   for (const auto& image : images_) {
-    if (image->Pixels() == nullptr) continue;
+    // An image without pixels (or of zero width or height) covers nothing,
+    // wherever its descriptor places it.
+    if (image->Pixels() == nullptr || image->Width() == 0 || image->Height() == 0) continue;
     size.cx = std::max(size.cx, image->Left() + image->Width());
     size.cy = std::max(size.cy, image->Top() + image->Height());
   }
