@@ -422,15 +422,16 @@ TExportOutcome TExportEngine::SaveGif() {
   if (!gif) return TExportOutcome::NothingWritten;
   ReportLabel(Progress, "Saving to the file...");
   ReportProgress(Progress, 0, 1);
-  // The file is written only once the whole GIF is made: a cancelled write leaves none.
-  TMemoryStream stream;
+  // The file takes the target's place only when the whole GIF is written: a
+  // cancelled or failed write leaves the file that stood there.
+  TReplacingFile file(Base() + ".gif");
   {
     TStageTimer timer(Times.Encode);
     gif->SetProgressWindow(ProgressWindow);
-    gif->SaveToStream(stream);
+    gif->SaveToStream(file.Stream());
   }
   if (Cancelled()) return TExportOutcome::Cancelled;
-  stream.SaveToFile(Base() + ".gif");
+  file.Commit();
   return TExportOutcome::Done;
 }
 
@@ -446,7 +447,9 @@ TExportOutcome TExportEngine::ExportBmpSeries() {
     TBitmap picture;
     picture.Assign(frames_[static_cast<std::size_t>(i)]->Bitmap.get());
     frames_[static_cast<std::size_t>(i)]->Bitmap->SaveAndRelease();
-    picture.SaveToFile(SeriesFileName(base, i, count, ".bmp"));
+    TReplacingFile file(SeriesFileName(base, i, count, ".bmp"));
+    picture.SaveToStream(file.Stream());
+    file.Commit();
     ReportProgress(Progress, i, count - 1);
     if (Cancelled()) return TExportOutcome::Cancelled;
   }
@@ -465,7 +468,9 @@ TExportOutcome TExportEngine::ExportJpegSeries() {
   for (int i = 0; i < count; ++i) {
     jpeg.Bitmap().Assign(frames_[static_cast<std::size_t>(i)]->Bitmap.get());
     frames_[static_cast<std::size_t>(i)]->Bitmap->SaveAndRelease();
-    jpeg.SaveToFile(SeriesFileName(base, i, count, ".jpg"));
+    TReplacingFile file(SeriesFileName(base, i, count, ".jpg"));
+    jpeg.SaveToStream(file.Stream());
+    file.Commit();
     ReportProgress(Progress, i, count - 1);
     if (Cancelled()) return TExportOutcome::Cancelled;
   }
@@ -474,11 +479,13 @@ TExportOutcome TExportEngine::ExportJpegSeries() {
 
 namespace {
 
-// Releases the stream and then closes the file, in every case; a file left
-// without frames by a cancelled start is removed.
+// Releases the stream and then closes the file, in every case. The video is
+// written under a temporary name beside the target and takes its place only
+// when every frame was written: a cancelled or failed export leaves the file
+// that stood there.
 class TAviWriting {
  public:
-  TAviWriting(TAVIObject& avi, std::string name) : avi_(avi), name_(std::move(name)) {}
+  TAviWriting(TAVIObject& avi, TReplacingFile& target) : avi_(avi), target_(target) { target_.CloseStream(); }
   ~TAviWriting() {
     if (finished_) return;
     try {
@@ -486,6 +493,7 @@ class TAviWriting {
     } catch (const std::exception&) {
     }
   }
+  const std::string& Name() const { return target_.TemporaryName(); }
   // Closes; false when the file's headers or index could not be written.
   bool Close() {
     finished_ = true;
@@ -493,19 +501,27 @@ class TAviWriting {
     stream = 0;
     const bool closed = avi_.CloseAVIFile(file);
     file = 0;
-    if (framesWritten == 0) DeleteFile(name_);
     return closed;
   }
 
   PAVIFILE file = 0;
   PAVISTREAM stream = 0;
-  int framesWritten = 0;
 
  private:
   TAVIObject& avi_;
-  std::string name_;
+  TReplacingFile& target_;
   bool finished_ = false;
 };
+
+// The file that will replace the target, or the AVI writer's message when the
+// target's folder takes no file.
+std::unique_ptr<TReplacingFile> AviTarget(const std::string& name) {
+  try {
+    return std::make_unique<TReplacingFile>(name);
+  } catch (const EFCreateError&) {
+    throw Exception(SAviFileBusy);
+  }
+}
 
 }  // namespace
 
@@ -523,8 +539,9 @@ TExportOutcome TExportEngine::ExportAvi() {
 
   TAVIObject avi;
   avi.SetOwnerWindow(ProgressWindow);
-  TAviWriting writing(avi, exportName_);
-  writing.file = avi.CreateAVIFile(exportName_, AviFrameRateOfStepTime(scene_.Timer().Interval()));
+  const std::unique_ptr<TReplacingFile> target = AviTarget(exportName_);
+  TAviWriting writing(avi, *target);
+  writing.file = avi.CreateAVIFile(writing.Name(), AviFrameRateOfStepTime(scene_.Timer().Interval()));
   if (writing.file == 0) throw Exception(SAviWriteError);
   try {
     writing.stream = avi.CreateVideoStream(writing.file, scaled);
@@ -545,7 +562,6 @@ TExportOutcome TExportEngine::ExportAvi() {
       TStageTimer timer(Times.Encode);
       if (!avi.WriteFrame(writing.file, writing.stream, scaled, i, 16)) throw Exception(SAviWriteError);
     }
-    ++writing.framesWritten;
     if (Cancelled()) {
       stopped = true;
       break;
@@ -553,7 +569,9 @@ TExportOutcome TExportEngine::ExportAvi() {
     ReportProgress(Progress, i, count - 1);
   }
   if (!writing.Close()) throw Exception(SAviWriteError);
-  return stopped ? TExportOutcome::Cancelled : TExportOutcome::Done;
+  if (stopped) return TExportOutcome::Cancelled;
+  target->Commit();
+  return TExportOutcome::Done;
 }
 
 std::optional<TJpegEstimate> TExportEngine::CalculateJpegSize() {

@@ -14,9 +14,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <set>
 
 namespace {
+
+// The names in a folder, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 // The first pixel in which two 24-bit pictures differ, or "".
 std::string FirstDifference(const TBitmap& a, const TBitmap& b) {
@@ -401,6 +411,54 @@ TEST_F(ExportScene, ACancelledGifExportReportsCancellationAndLeavesNoFile) {
   engine.ProgressWindow = window.Handle();  // while the file is written
   EXPECT_EQ(engine.SaveGif(), TExportOutcome::Cancelled);
   EXPECT_FALSE(FileExists(dir.File("gone.gif")));
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{});
+}
+
+// ---- Output files replace their targets only when complete --------------------------------------------
+
+TEST_F(ExportScene, ACancelledOrFailedGifLeavesTheFileThatStoodThereAndNoTemporaryFile) {
+  engine.SetExportName(dir.File("kept.gif"));
+  ExportInterval(1, 6);
+  engine.BuildGifFrames(false);
+  ASSERT_EQ(engine.SaveGif(), TExportOutcome::Done);
+  const auto good = ReadFile(dir.File("kept.gif"));
+  engine.Frames().pop_back();  // an edit that changes the file
+  int messages = 0;
+  TWindowHandle window([&](TMessage& m) {
+    if (m.Msg == WM_IMAGEPROGRESS && ++messages == 2) CancelFlag = 1;
+  });
+  engine.ProgressWindow = window.Handle();
+  EXPECT_EQ(engine.SaveGif(), TExportOutcome::Cancelled);
+  EXPECT_EQ(ReadFile(dir.File("kept.gif")), good);
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"kept.gif"});
+  engine.ProgressWindow = 0;
+  CancelFlag = 0;
+  // A target that cannot be replaced (a folder of that name) fails the export.
+  std::filesystem::create_directory(dir.File("folder.gif"));
+  engine.SetExportName(dir.File("folder.gif"));
+  EXPECT_THROW(engine.SaveGif(), EWriteError);
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"folder.gif", "kept.gif"}));
+  engine.SetExportName(dir.File("kept.gif"));
+  ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+  EXPECT_NE(ReadFile(dir.File("kept.gif")), good);
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"folder.gif", "kept.gif"}));
+}
+
+TEST_F(ExportScene, SeriesFilesReplaceTheirTargetsOnlyWhenComplete) {
+  dir.WriteFile("shot_002.bmp", "an older picture");
+  engine.SetExportName(dir.File("shot.bmp"));
+  ExportInterval(1, 3);
+  progress.cancelAt = 6;  // four calls render, one starts the series, one follows its first file
+  EXPECT_EQ(engine.Finish(), TExportOutcome::Cancelled);
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"shot_001.bmp", "shot_002.bmp"}));
+  EXPECT_EQ(TempDir::ReadFile(dir.File("shot_002.bmp")), "an older picture");
+  progress.cancelAt.reset();
+  CancelFlag = 0;
+  engine.SetExportName(dir.File("missing-folder/pic.jpg"));
+  ExportInterval(1, 1);
+  engine.CreateFrames();
+  EXPECT_THROW(engine.Finish(), EFCreateError);
+  EXPECT_FALSE(DirectoryExists(dir.File("missing-folder")));
 }
 
 // ---- BMP and JPEG series --------------------------------------------------------------------------------
@@ -446,6 +504,14 @@ TEST_F(ExportScene, JpegFilesAndTheEstimateUseQuality101MinusTheFactor) {
   settings.JpegFactor = 76;  // quality 25: 16 x 200 %
   ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
   EXPECT_EQ(firstQuantValue("pic_002.jpg"), 32);
+  // One frame at the session's first factor, 25: quality 76, 16 x 48 % rounded; no number.
+  settings.JpegFactor = 25;
+  engine.SetExportName(dir.File("single.jpg"));
+  ExportInterval(4, 1);
+  engine.CreateFrames();
+  ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+  EXPECT_EQ(firstQuantValue("single.jpg"), 8);
+  EXPECT_FALSE(FileExists(dir.File("single_001.jpg")));
 }
 
 // ---- AVI ----------------------------------------------------------------------------------------------------
@@ -501,15 +567,21 @@ TEST_F(ExportScene, AnAviHasTheStepsAsKeyFramesAtTheStepRate) {
   EXPECT_EQ(scene.OutputBitmap, &output);
 }
 
-TEST_F(ExportScene, ACancelledCompressorChoiceLeavesNoAviAndCancellingLaterEndsAShorterFile) {
+TEST_F(ExportScene, ACancelledAviLeavesNoFileOrTheFileThatStoodThere) {
   ScriptedUiServices ui;  // answers no compressor first
   engine.SetExportName(dir.File("movie.avi"));
   EXPECT_EQ(engine.Finish(), TExportOutcome::Cancelled);
-  EXPECT_FALSE(FileExists(dir.File("movie.avi")));
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{});
+  ui.videoCompressionAnswers.push_back(VideoCompression{0, 7500});
+  ExportInterval(1, 3);
+  ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+  const auto good = ReadFile(dir.File("movie.avi"));
   ui.videoCompressionAnswers.push_back(VideoCompression{0, 7500});
   ExportInterval(1, 8);
   progress.calls.clear();
-  progress.cancelAt = 1;  // set after the first frame: the frame after it ends the file
+  progress.cancelAt = 1;  // set after the first frame: the frame after it ends the export
   EXPECT_EQ(engine.Finish(), TExportOutcome::Cancelled);
-  EXPECT_EQ(AviFrameCount(dir.File("movie.avi")), 2);
+  EXPECT_EQ(ReadFile(dir.File("movie.avi")), good);
+  EXPECT_EQ(AviFrameCount(dir.File("movie.avi")), 3);
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"movie.avi"});
 }
