@@ -182,11 +182,10 @@ void TExportEngine::RenderStep(bool first) {
     }
   }
   AllowComposition(scene_);
-  try {
-    scene_.NextFrame();
-  } catch (const std::exception&) {
-    // A step that fails to compose is exported as far as it was drawn.
-  }
+  // A step that cannot be composed ends the export with its error: it is
+  // never written half drawn.
+  scene_.NextFrame();
+  if (!scene_.DrawFailure.empty()) throw Exception(scene_.DrawFailure);
 }
 
 void TExportEngine::ScaleInto(const TBitmap& composed, TBitmap& scaled, double sx, double sy) {

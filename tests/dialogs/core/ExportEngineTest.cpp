@@ -9,6 +9,8 @@
 #include "scene/SpriteU.h"
 #include "tests/dialogs/core/ExportTestSupport.h"
 #include "tests/scene/SceneTestSupport.h"
+#include "tests/support/ErrorText.h"
+#include "tests/support/MotionSteps.h"
 #include "tests/support/ScriptedUiServices.h"
 #include "tests/support/TempDir.h"
 
@@ -210,6 +212,44 @@ TEST_F(ExportScene, BmpAndJpegNamesStartWithOneFrame) {
   engine.SetExportName("out");
   EXPECT_EQ(engine.Format(), efGif);
   EXPECT_EQ(engine.ExportName(), "out.gif");
+}
+
+TEST_F(ExportScene, AStepThatCannotBeComposedEndsTheExportWithItsErrorAndWritesNothing) {
+  // A sprite that the anti-aliased resampling cannot draw from step 3 on:
+  // zoomed beyond any bitmap the program can hold.
+  ScriptedUiServices ui;
+  TSprite& huge = AddBlock(100, 100, clGreen);
+  huge.Motion().AddStepWith(HoldAt(0, 0, 2), &huge);
+  TMovingStepValues zoomed = HoldAt(0, 0);
+  zoomed.ZoomXStart = zoomed.ZoomXEnd = zoomed.ZoomYStart = zoomed.ZoomYEnd = 800;
+  huge.Motion().AddStepWith(zoomed, &huge);
+  const std::string message = "Cannot draw streatched non transparent image.";
+  settings.ResampleKind = 0;
+  engine.SetExportName(dir.File("zoomed.gif"));
+  ExportInterval(1, 5);
+  EXPECT_EQ(ErrorText<Exception>([&] { engine.BuildGifFrames(false); }), message);
+  EXPECT_EQ(progress.calls.back(), (std::pair<int, int>{1, 1}));
+  EXPECT_EQ(scene.OutputBitmap, &output);
+  engine.SetExportName(dir.File("zoomed.avi"));
+  ui.videoCompressionAnswers.push_back(VideoCompression{0, 7500});
+  EXPECT_EQ(ErrorText<Exception>([&] { engine.Finish(); }), message);
+  engine.SetExportName(dir.File("zoomed.bmp"));
+  ExportInterval(3, 1);
+  EXPECT_EQ(ErrorText<Exception>([&] { engine.Finish(); }), message);
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{});
+  EXPECT_EQ(scene.DrawFailure, "");  // the scene's own step was drawn again
+
+  ExportInterval(1, 2);  // the steps before it export
+  engine.SetExportName(dir.File("early.gif"));
+  engine.BuildGifFrames(false);
+  EXPECT_EQ(engine.Finish(), TExportOutcome::Done);
+  settings.ResampleKind = 1;  // stretching draws only the part that shows
+  engine.SetExportName(dir.File("stretched.bmp"));
+  ExportInterval(3, 1);
+  EXPECT_EQ(engine.Finish(), TExportOutcome::Done);
+  TBitmap picture;
+  picture.LoadFromFile(dir.File("stretched.bmp"));
+  EXPECT_EQ(picture.Pixel(30, 10), clGreen);
 }
 
 // ---- GIF --------------------------------------------------------------------------------------------------
