@@ -373,26 +373,69 @@ std::unique_ptr<TMinGDIBitmap> ReducedCopy(TMinGDIBitmap& old, const TMaxLogPale
 
 }  // namespace
 
-bool CreatePaletteForBitmaps(int kind, TSetOfBitmaps& frames, int colors, TMaxLogPalette* custom) {
-  std::optional<TMaxLogPalette> shared;
+namespace {
+
+// The palette of a fixed kind (custom only when given); none for the others.
+std::optional<TMaxLogPalette> FixedPaletteOf(int kind, TMaxLogPalette* custom) {
   switch (kind) {
     case pkBrowser1:
-    case pkBrowser: shared = BrowserPalette(); break;
-    case pkStandardVGA: shared = StandardVGAPalette(); break;
-    case pkGrayscale: shared = GrayscalePalette(); break;
+    case pkBrowser: return BrowserPalette();
+    case pkStandardVGA: return StandardVGAPalette();
+    case pkGrayscale: return GrayscalePalette();
     case pkCustom:
-      if (custom != nullptr) {
-        custom->palVersion = 0x300;
-        custom->palNumEntries = 256;
-        shared = *custom;
-      }
-      break;
-    default: break;
+      if (custom == nullptr) return std::nullopt;
+      custom->palVersion = 0x300;
+      custom->palNumEntries = 256;
+      return *custom;
+    default: return std::nullopt;
   }
+}
+
+bool SharedFromCounts(int kind) { return kind == pkOptimized || kind == pkAdaptive; }
+bool PerFrame(int kind) { return kind == pkOptimizedPerFrame || kind == pkAdaptivePerFrame; }
+
+// The frame's own palette (per-frame kinds), from its own colour counts.
+TMaxLogPalette OwnPaletteOf(int kind, int colors, const TMinGDIBitmap& bitmap, bool transparent, TColorCounts& counts) {
+  if (kind == pkOptimizedPerFrame) {
+    counts.SeedBins();
+  } else {
+    counts.ClearList();
+  }
+  counts.CountColors(bitmap);
+  std::vector<TColorEntry> keep;
+  if (transparent) keep.push_back({bitmap.TransparentColor()});
+  return ReducePalette(counts, colors, keep, false);
+}
+
+// The frame's transparent colour found again in its reduced bitmap, at the
+// first place (column by column) the old bitmap has it.
+void RefindTransparentColor(TSetOfBitmapsItem& item, std::optional<TPoint> at, TMinGDIBitmap& fresh) {
+  if (!at) return;
+  fresh.SetTransparentColor(fresh.Pixel(at->X, at->Y));
+  item.TransparentX = at->X;
+  item.TransparentY = at->Y;
+}
+
+// Replaces the frame's bitmap by its reduction to the palette (the default
+// palette without one); every pixel is drawn, the transparent colour too.
+void ReduceFrame(TSetOfBitmapsItem& item, const TMaxLogPalette* palette) {
+  TMinGDIBitmap& old = *item.Bitmap;
+  old.RestoreImage();
+  std::unique_ptr<TMinGDIBitmap> fresh = ReducedCopy(old, palette);
+  if (item.Transparent) RefindTransparentColor(item, FindFirstInColumns(old, old.TransparentColor()), *fresh);
+  item.Bitmap = std::move(fresh);  // frees the old bitmap
+  item.Bitmap->SetModified(true);
+  item.Bitmap->SaveAndRelease();
+}
+
+}  // namespace
+
+bool CreatePaletteForBitmaps(int kind, TSetOfBitmaps& frames, int colors, TMaxLogPalette* custom) {
+  std::optional<TMaxLogPalette> shared = FixedPaletteOf(kind, custom);
 
   const int last = static_cast<int>(frames.size()) - 1;
   TColorCounts counts;
-  if (kind == pkOptimized || kind == pkAdaptive) {
+  if (SharedFromCounts(kind)) {
     if (kind == pkOptimized) counts.SeedBins();
     else counts.ClearList();
     Progress(0, last);
@@ -413,36 +456,234 @@ bool CreatePaletteForBitmaps(int kind, TSetOfBitmaps& frames, int colors, TMaxLo
   for (int i = 0; i <= last; ++i) {
     TSetOfBitmapsItem& item = *frames[static_cast<std::size_t>(i)];
     if (!item.Bitmap) item.Bitmap = std::make_unique<TMinGDIBitmap>();
-    TMinGDIBitmap& old = *item.Bitmap;
-    old.RestoreImage();
-
     std::optional<TMaxLogPalette> own;
-    if (kind == pkOptimizedPerFrame || kind == pkAdaptivePerFrame) {
-      if (kind == pkOptimizedPerFrame) counts.SeedBins();
-      else counts.ClearList();
-      counts.CountColors(old);
-      std::vector<TColorEntry> keep;
-      if (item.Transparent) keep.push_back({old.TransparentColor()});
-      own = ReducePalette(counts, colors, keep, false);
+    if (PerFrame(kind)) {
+      item.Bitmap->RestoreImage();
+      own = OwnPaletteOf(kind, colors, *item.Bitmap, item.Transparent != 0, counts);
     }
-    const TMaxLogPalette* palette = own ? &*own : (shared ? &*shared : nullptr);
-    std::unique_ptr<TMinGDIBitmap> fresh = ReducedCopy(old, palette);
-
-    if (item.Transparent) {
-      if (const std::optional<TPoint> at = FindFirstInColumns(old, old.TransparentColor())) {
-        fresh->SetTransparentColor(fresh->Pixel(at->X, at->Y));
-        item.TransparentX = at->X;
-        item.TransparentY = at->Y;
-      }
-    }
-    item.Bitmap = std::move(fresh);  // frees the old bitmap
-    item.Bitmap->SetModified(true);
-    item.Bitmap->SaveAndRelease();
-
+    ReduceFrame(item, own ? &*own : (shared ? &*shared : nullptr));
     Progress(i, last);
     if (CancelFlag != 0) return i == last;
   }
   return true;
+}
+
+// ---- Frames one at a time ----------------------------------------------------------------
+
+// The distinct colours of the held frames, numbered in the order they were
+// first seen; at most 65536 of them.
+class TPaletteReduction::TColorNumbers {
+ public:
+  static constexpr std::size_t kMaxNumbers = 65536;
+
+  TColorNumbers() : keys_(kSlots, kEmpty), numbers_(kSlots, 0) {}
+
+  // The numbers of a 24-bit frame's pixels, row by row; false when the frame
+  // has a colour that no longer gets a number.
+  bool Number(const TBitmap& frame, std::vector<std::uint16_t>& out) {
+    const int w = frame.Width(), h = frame.Height();
+    out.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    std::uint16_t* to = out.data();
+    std::uint32_t lastKey = kEmpty;
+    std::uint16_t lastNumber = 0;
+    for (int y = 0; y < h; ++y) {
+      const std::uint8_t* p = frame.ScanLine(y);
+      for (int x = 0; x < w; ++x, p += 3) {
+        // Neighbours repeat themselves: the last colour is tried first.
+        const std::uint32_t key = p[0] | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
+        if (key != lastKey) {
+          const int number = NumberOf(key);
+          if (number < 0) return false;
+          lastKey = key;
+          lastNumber = static_cast<std::uint16_t>(number);
+        }
+        *to++ = lastNumber;
+      }
+    }
+    return true;
+  }
+
+  // The number of a colour seen before, or -1.
+  int Find(TColor color) const {
+    const std::uint32_t key = GetBValue(color) | (std::uint32_t{GetGValue(color)} << 8) |
+                              (std::uint32_t{GetRValue(color)} << 16);
+    for (std::uint32_t slot = Slot(key);; slot = (slot + 1) & (kSlots - 1)) {
+      if (keys_[slot] == key) return numbers_[slot];
+      if (keys_[slot] == kEmpty) return -1;
+    }
+  }
+
+  const std::vector<TColor>& Colors() const { return colors_; }
+
+ private:
+  static constexpr std::uint32_t kSlots = 1u << 17;  // twice the numbers, so probes stay short
+  static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+
+  static std::uint32_t Slot(std::uint32_t key) { return (key * 2654435761u) >> (32 - 17); }
+
+  // The number of the colour (bytes blue, green, red), given to it when it
+  // is new; -1 when every number is taken.
+  int NumberOf(std::uint32_t key) {
+    std::uint32_t slot = Slot(key);
+    for (;; slot = (slot + 1) & (kSlots - 1)) {
+      if (keys_[slot] == key) return numbers_[slot];
+      if (keys_[slot] == kEmpty) break;
+    }
+    if (colors_.size() >= kMaxNumbers) return -1;
+    keys_[slot] = key;
+    numbers_[slot] = static_cast<std::uint16_t>(colors_.size());
+    colors_.push_back(RGB(static_cast<std::uint8_t>(key >> 16), static_cast<std::uint8_t>(key >> 8),
+                          static_cast<std::uint8_t>(key)));
+    return numbers_[slot];
+  }
+
+  std::vector<std::uint32_t> keys_;
+  std::vector<std::uint16_t> numbers_;
+  std::vector<TColor> colors_;
+};
+
+// A frame in the order it came: reduced, or held for the shared palette.
+struct TPaletteReduction::TEntry {
+  std::unique_ptr<TSetOfBitmapsItem> item;
+  bool held = false;
+  // A held frame whose colours were numbered: its bitmap is emptied and its
+  // pixels are these numbers; otherwise its bitmap stays as it came.
+  std::vector<std::uint16_t> numbers;
+  int width = 0, height = 0;
+  TColor transparentColor = 0;  // the bitmap's transparent colour when it came
+
+  // The held frame as it came: a 24-bit bitmap again.
+  void Unpack(const std::vector<TColor>& colors) {
+    if (numbers.empty()) return;
+    TMinGDIBitmap& bitmap = *item->Bitmap;
+    bitmap.SetSize(width, height);
+    const std::uint16_t* from = numbers.data();
+    for (int y = 0; y < height; ++y) {
+      std::uint8_t* p = bitmap.ScanLine(y);
+      for (int x = 0; x < width; ++x, p += 3) {
+        const TColor c = colors[*from++];
+        p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
+      }
+    }
+    numbers = {};
+  }
+};
+
+TPaletteReduction::TPaletteReduction(int kind, int colors, TMaxLogPalette* custom)
+    : kind_(kind), colors_(colors), custom_(custom), shared_(FixedPaletteOf(kind, custom)) {
+  if (kind == pkAdaptive) counts_.ClearList();
+  if (SharedByAllFrames()) numbers_ = std::make_unique<TColorNumbers>();
+}
+
+TPaletteReduction::~TPaletteReduction() = default;
+
+bool TPaletteReduction::SharedByAllFrames() const { return SharedFromCounts(kind_); }
+
+void TPaletteReduction::Add(std::unique_ptr<TSetOfBitmapsItem> item) {
+  if (!item->Bitmap) item->Bitmap = std::make_unique<TMinGDIBitmap>();
+  TMinGDIBitmap& bitmap = *item->Bitmap;
+  bitmap.RestoreImage();
+  TEntry entry;
+  if (!SharedByAllFrames()) {
+    std::optional<TMaxLogPalette> own;
+    if (PerFrame(kind_)) own = OwnPaletteOf(kind_, colors_, bitmap, item->Transparent != 0, counts_);
+    ReduceFrame(*item, own ? &*own : (shared_ ? &*shared_ : nullptr));
+  } else {
+    counts_.CountColors(bitmap);
+    if (item->Transparent) keep_.push_back({bitmap.TransparentColor()});
+    entry.held = true;
+    entry.width = bitmap.Width();
+    entry.height = bitmap.Height();
+    entry.transparentColor = bitmap.TransparentColor();
+    if (bitmap.PixelFormat() == pf24bit && !bitmap.Empty() && numbers_->Number(bitmap, entry.numbers)) {
+      bitmap.SetSize(0, 0);
+    } else {
+      entry.numbers = {};
+    }
+  }
+  entry.item = std::move(item);
+  entries_.push_back(std::move(entry));
+}
+
+std::int64_t TPaletteReduction::HeldBytes() const {
+  std::int64_t bytes = 0;
+  for (const TEntry& e : entries_)
+    if (e.held) bytes += e.numbers.empty() ? e.item->Bitmap->RowBytes() * e.item->Bitmap->Height()
+                                           : static_cast<std::int64_t>(e.numbers.size()) * 2;
+  return bytes;
+}
+
+void TPaletteReduction::ReduceHeld(TEntry& entry, const std::vector<std::uint8_t>& indexOfNumber) {
+  TSetOfBitmapsItem& item = *entry.item;
+  entry.held = false;
+  if (entry.numbers.empty()) {
+    ReduceFrame(item, &*shared_);
+    return;
+  }
+  // The same bitmap ReducedCopy draws, one distinct colour matched at a time.
+  auto fresh = std::make_unique<TMinGDIBitmap>();
+  fresh->SetPixelFormat(pf8bit);
+  fresh->SetSize(entry.width, entry.height);
+  fresh->SetPalette(ToPalette(*shared_));
+  const std::uint16_t* from = entry.numbers.data();
+  for (int y = 0; y < entry.height; ++y) {
+    std::uint8_t* row = fresh->ScanLine(y);
+    for (int x = 0; x < entry.width; ++x) row[x] = indexOfNumber[*from++];
+  }
+  if (item.Transparent) {
+    // The first place, column by column, of the transparent colour.
+    std::optional<TPoint> at;
+    const int number = numbers_->Find(entry.transparentColor & 0xFFFFFFu);
+    for (int x = 0; number >= 0 && x < entry.width && !at; ++x)
+      for (int y = 0; y < entry.height; ++y)
+        if (entry.numbers[static_cast<std::size_t>(y) * entry.width + x] == number) {
+          at = Point(x, y);
+          break;
+        }
+    RefindTransparentColor(item, at, *fresh);
+  }
+  entry.numbers = {};
+  item.Bitmap = std::move(fresh);
+  item.Bitmap->SetModified(true);
+  item.Bitmap->SaveAndRelease();
+}
+
+bool TPaletteReduction::Finish(TSetOfBitmaps& frames) {
+  if (!SharedByAllFrames()) {
+    GiveBack(frames);
+    return true;
+  }
+  shared_ = ReducePalette(counts_, colors_, keep_, true);
+  // Each distinct colour is matched once, as the canvas matches it.
+  const TPalette palette = ToPalette(*shared_);
+  const TNearestColorFinder finder(palette);
+  std::vector<std::uint8_t> indexOfNumber;
+  indexOfNumber.reserve(numbers_->Colors().size());
+  for (const TColor c : numbers_->Colors()) indexOfNumber.push_back(static_cast<std::uint8_t>(std::max(0, finder.Find(c))));
+
+  const int last = static_cast<int>(entries_.size()) - 1;
+  Progress(0, last);
+  for (int i = 0; i <= last; ++i) {
+    TEntry& entry = entries_[static_cast<std::size_t>(i)];
+    ReduceHeld(entry, indexOfNumber);
+    frames.push_back(std::move(entry.item));
+    Progress(i, last);
+    if (CancelFlag != 0 && i < last) {
+      entries_.erase(entries_.begin(), entries_.begin() + i + 1);
+      GiveBack(frames);
+      return false;
+    }
+  }
+  entries_.clear();
+  return true;
+}
+
+void TPaletteReduction::GiveBack(TSetOfBitmaps& frames) {
+  for (TEntry& entry : entries_) {
+    if (numbers_) entry.Unpack(numbers_->Colors());
+    frames.push_back(std::move(entry.item));
+  }
+  entries_.clear();
 }
 
 // ---- Palette files -----------------------------------------------------------------------

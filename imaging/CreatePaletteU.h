@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -148,3 +149,51 @@ TMaxLogPalette ReducePalette(TColorCounts& counts, int wanted, const std::vector
 TMaxLogPalette BrowserPalette();
 TMaxLogPalette StandardVGAPalette();
 TMaxLogPalette GrayscalePalette();
+
+// ---- Frames one at a time ---------------------------------------------------------
+
+// Palette creation for frames that come one at a time, as an export makes
+// them, with the results of CreatePaletteForBitmaps. A fixed palette or a
+// frame's own palette reduces each frame at once. A palette shared by all
+// frames (the optimized and adaptive kinds) counts each frame's colours and
+// holds the frame until Finish has made the palette; a held frame keeps its
+// pixels as 16-bit numbers of the distinct colours seen (two bytes a pixel
+// instead of three), so that each distinct colour is matched to the palette
+// only once.
+class TPaletteReduction {
+ public:
+  // Kind, colours and custom palette as CreatePaletteForBitmaps takes them.
+  TPaletteReduction(int kind, int colors, TMaxLogPalette* custom);
+  ~TPaletteReduction();
+  TPaletteReduction(const TPaletteReduction&) = delete;
+  TPaletteReduction& operator=(const TPaletteReduction&) = delete;
+
+  // True for the kinds whose palette is made from the colours of every frame.
+  bool SharedByAllFrames() const;
+  // Takes the next frame (24-bit).
+  void Add(std::unique_ptr<TSetOfBitmapsItem> item);
+  // Makes the shared palette (progress to PaletteProgressWindow as
+  // CreatePaletteForBitmaps reports it), reduces the held frames and appends
+  // every frame to frames in the order they came. False when the cancel flag
+  // stopped the reduction: the frames not reduced are appended as they came.
+  bool Finish(TSetOfBitmaps& frames);
+  // Appends every frame as it came, without reducing the held ones (an export
+  // cancelled before its palette).
+  void GiveBack(TSetOfBitmaps& frames);
+  // Bytes the held frames keep.
+  std::int64_t HeldBytes() const;
+
+ private:
+  struct TEntry;
+  class TColorNumbers;
+  void ReduceHeld(TEntry& entry, const std::vector<std::uint8_t>& indexOfNumber);
+
+  int kind_;
+  int colors_;
+  TMaxLogPalette* custom_;
+  std::optional<TMaxLogPalette> shared_;
+  TColorCounts counts_;
+  std::vector<TColorEntry> keep_;
+  std::vector<TEntry> entries_;
+  std::unique_ptr<TColorNumbers> numbers_;
+};

@@ -407,6 +407,132 @@ TEST(PaletteCreation, ReleasedFramesAreRestoredAndReleasedAgain) {
   ResetFreeResourcesCache();
 }
 
+// ---- Frames one at a time ------------------------------------------------------------------
+
+namespace {
+
+// Varied frames: gradients, noise, flat areas, some transparent, one of
+// another size; seed chooses them.
+void AddVariedFrames(TSetOfBitmaps& frames, unsigned seed) {
+  std::mt19937 random(seed);
+  for (int f = 0; f < 5; ++f) {
+    const int w = f == 3 ? 7 : 30, h = f == 3 ? 5 : 20;
+    const int shift = static_cast<int>(random() % 50);
+    TSetOfBitmapsItem& item = AddFrame(frames, w, h, [&](int x, int y) {
+      if (x < 4) return RGB(1, 2, 3);
+      if (y < 5) return RGB(static_cast<std::uint8_t>(x * 8 + shift), static_cast<std::uint8_t>(y * 40), 200);
+      return RGB(static_cast<std::uint8_t>(random() % 256), static_cast<std::uint8_t>(random() % 8),
+                 static_cast<std::uint8_t>(random() % 256));
+    });
+    if (f % 2 == 1) {
+      item.Transparent = 1;
+      item.Bitmap->SetTransparentColor(RGB(1, 2, 3));
+    }
+    item.Delay = 10 + f;
+  }
+}
+
+std::string PixelsAndPalette(const TBitmap& b) {
+  std::string s = std::to_string(b.Width()) + "x" + std::to_string(b.Height()) + ":" + std::to_string(b.PixelFormat());
+  for (const TPaletteEntry& e : b.Palette().Entries()) s += "," + std::to_string(ColorOf(e));
+  for (int y = 0; y < b.Height(); ++y)
+    s.append(reinterpret_cast<const char*>(b.ScanLine(y)), static_cast<std::size_t>(b.RowBytes()));
+  return s;
+}
+
+}  // namespace
+
+TEST(PaletteReductionOneAtATime, EveryKindGivesWhatTheWholeListConversionGives) {
+  for (int kind : {pkBrowser, pkStandardVGA, pkGrayscale, pkOptimized, pkAdaptive, pkCustom, pkOptimizedPerFrame,
+                   pkAdaptivePerFrame}) {
+    SCOPED_TRACE("kind " + std::to_string(kind));
+    TMaxLogPalette custom = GrayscalePalette();
+    custom.palPalEntry[3] = E(1, 2, 3);
+    TSetOfBitmaps expected, given, reduced;
+    AddVariedFrames(expected, 5);
+    AddVariedFrames(given, 5);
+    ASSERT_TRUE(CreatePaletteForBitmaps(kind, expected, 24, &custom));
+    TPaletteReduction reduction(kind, 24, &custom);
+    EXPECT_EQ(reduction.SharedByAllFrames(), kind == pkOptimized || kind == pkAdaptive);
+    for (auto& item : given) reduction.Add(std::move(item));
+    if (reduction.SharedByAllFrames()) {
+      EXPECT_EQ(reduction.HeldBytes(), (4 * 30 * 20 + 7 * 5) * 2);
+    }
+    ASSERT_TRUE(reduction.Finish(reduced));
+    ASSERT_EQ(reduced.size(), expected.size());
+    for (std::size_t f = 0; f < reduced.size(); ++f) {
+      SCOPED_TRACE("frame " + std::to_string(f));
+      const TSetOfBitmapsItem& a = *expected[f];
+      const TSetOfBitmapsItem& b = *reduced[f];
+      EXPECT_EQ(PixelsAndPalette(*b.Bitmap), PixelsAndPalette(*a.Bitmap));
+      EXPECT_EQ(std::tuple(b.Transparent, b.TransparentX, b.TransparentY, b.Bitmap->TransparentColor(), b.Delay),
+                std::tuple(a.Transparent, a.TransparentX, a.TransparentY, a.Bitmap->TransparentColor(), a.Delay));
+    }
+  }
+}
+
+namespace {
+
+// A 300 x 240 frame of 72,000 distinct colours: more than held frames can number.
+void AddManyColouredFrame(TSetOfBitmaps& frames) {
+  AddFrame(frames, 300, 240, [](int x, int y) {
+    const int n = y * 300 + x;
+    return RGB(static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n >> 16));
+  });
+}
+
+}  // namespace
+
+TEST(PaletteReductionOneAtATime, HeldFramesComeBackAsTheyCameAndTooManyColoursKeepAFrameWhole) {
+  TSetOfBitmaps given, back;
+  AddVariedFrames(given, 9);
+  AddManyColouredFrame(given);
+  std::vector<std::string> before;
+  for (const auto& item : given) before.push_back(PixelsAndPalette(*item->Bitmap));
+  TPaletteReduction reduction(pkAdaptive, 256, nullptr);
+  for (auto& item : given) reduction.Add(std::move(item));
+  EXPECT_EQ(reduction.HeldBytes(), (4 * 30 * 20 + 7 * 5) * 2 + 300 * 240 * 3);
+  reduction.GiveBack(back);
+  ASSERT_EQ(back.size(), before.size());
+  for (std::size_t f = 0; f < back.size(); ++f) EXPECT_EQ(PixelsAndPalette(*back[f]->Bitmap), before[f]) << f;
+  EXPECT_EQ(back[1]->Bitmap->TransparentColor(), RGB(1, 2, 3));
+
+  // Reduced, the whole frame the plain way and the others by number, they
+  // are what the whole list conversion makes.
+  TSetOfBitmaps expected, reduced;
+  AddVariedFrames(expected, 9);
+  AddManyColouredFrame(expected);
+  ASSERT_TRUE(CreatePaletteForBitmaps(pkAdaptive, expected, 256, nullptr));
+  TPaletteReduction again(pkAdaptive, 256, nullptr);
+  for (auto& item : back) again.Add(std::move(item));
+  ASSERT_TRUE(again.Finish(reduced));
+  ASSERT_EQ(reduced.size(), expected.size());
+  for (std::size_t f = 0; f < reduced.size(); ++f)
+    EXPECT_EQ(PixelsAndPalette(*reduced[f]->Bitmap), PixelsAndPalette(*expected[f]->Bitmap)) << f;
+}
+
+TEST(PaletteReductionOneAtATime, ACancelStopsAfterTheCurrentFrameAndGivesTheRestBackWhole) {
+  CancelGuard guard;
+  int messages = 0;
+  TWindowHandle window([&](TMessage& m) {
+    if (m.Msg != WM_IMAGEPROGRESS) return;
+    ++messages;
+    if (m.WParam == 1 && m.LParam == 4) CancelFlag = 1;
+  });
+  PaletteProgressWindow = window.Handle();
+  TSetOfBitmaps given, out;
+  AddVariedFrames(given, 3);
+  const std::string third = PixelsAndPalette(*given[2]->Bitmap);
+  TPaletteReduction reduction(pkOptimized, 64, nullptr);
+  for (auto& item : given) reduction.Add(std::move(item));
+  EXPECT_EQ(messages, 0);  // counting reports nothing while the frames come
+  EXPECT_FALSE(reduction.Finish(out));
+  PaletteProgressWindow = 0;
+  ASSERT_EQ(out.size(), 5u);
+  EXPECT_EQ(out[1]->Bitmap->PixelFormat(), pf8bit);
+  EXPECT_EQ(PixelsAndPalette(*out[2]->Bitmap), third);
+}
+
 TEST(FrameItems, InterlacingOnlyAboveEightRows) {
   TSetOfBitmapsItem item;
   MakeFilled(*item.Bitmap, 5, 8, clRed);
