@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
@@ -470,109 +471,120 @@ bool CreatePaletteForBitmaps(int kind, TSetOfBitmaps& frames, int colors, TMaxLo
 
 // ---- Frames one at a time ----------------------------------------------------------------
 
-// The distinct colours of the held frames, numbered in the order they were
-// first seen; at most 65536 of them.
-class TPaletteReduction::TColorNumbers {
+// A 24-bit picture packed row by row in runs: a byte below $80 is followed
+// by that many plus one pixels as they are (3 bytes each); any other byte
+// stands for ((byte and $7F) + 1) times the pixel after it.
+class TPackedPixels {
  public:
-  static constexpr std::size_t kMaxNumbers = 65536;
-
-  TColorNumbers() : keys_(kSlots, kEmpty), numbers_(kSlots, 0) {}
-
-  // The numbers of a 24-bit frame's pixels, row by row; false when the frame
-  // has a colour that no longer gets a number.
-  bool Number(const TBitmap& frame, std::vector<std::uint16_t>& out) {
-    const int w = frame.Width(), h = frame.Height();
-    out.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-    std::uint16_t* to = out.data();
-    std::uint32_t lastKey = kEmpty;
-    std::uint16_t lastNumber = 0;
-    for (int y = 0; y < h; ++y) {
-      const std::uint8_t* p = frame.ScanLine(y);
-      for (int x = 0; x < w; ++x, p += 3) {
-        // Neighbours repeat themselves: the last colour is tried first.
-        const std::uint32_t key = p[0] | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
-        if (key != lastKey) {
-          const int number = NumberOf(key);
-          if (number < 0) return false;
-          lastKey = key;
-          lastNumber = static_cast<std::uint16_t>(number);
+  void Pack(const TBitmap& picture) {
+    width_ = picture.Width();
+    height_ = picture.Height();
+    bytes_.clear();
+    for (int y = 0; y < height_; ++y) PackRow(picture.ScanLine(y), width_);
+    bytes_.shrink_to_fit();
+  }
+  // Calls row (y, pixels) for every row, its pixels unpacked (bytes blue, green, red).
+  template <typename Row>
+  void ForEachRow(Row&& row) const {
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width_) * 3);
+    std::size_t at = 0;
+    for (int y = 0; y < height_; ++y) {
+      std::size_t x = 0;
+      while (x < pixels.size() && at < bytes_.size()) {
+        const std::uint8_t head = bytes_[at++];
+        const std::size_t n = 3 * static_cast<std::size_t>((head & 0x7F) + 1);
+        const std::size_t fits = std::min(n, pixels.size() - x);
+        if (head & 0x80) {
+          for (std::size_t k = 0; k < fits; k += 3) std::memcpy(pixels.data() + x + k, bytes_.data() + at, 3);
+          at += 3;
+        } else {
+          std::memcpy(pixels.data() + x, bytes_.data() + at, fits);
+          at += n;
         }
-        *to++ = lastNumber;
+        x += n;
       }
-    }
-    return true;
-  }
-
-  // The number of a colour seen before, or -1.
-  int Find(TColor color) const {
-    const std::uint32_t key = GetBValue(color) | (std::uint32_t{GetGValue(color)} << 8) |
-                              (std::uint32_t{GetRValue(color)} << 16);
-    for (std::uint32_t slot = Slot(key);; slot = (slot + 1) & (kSlots - 1)) {
-      if (keys_[slot] == key) return numbers_[slot];
-      if (keys_[slot] == kEmpty) return -1;
+      row(y, pixels.data());
     }
   }
-
-  const std::vector<TColor>& Colors() const { return colors_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool Empty() const { return bytes_.empty(); }
+  std::int64_t Bytes() const { return static_cast<std::int64_t>(bytes_.size()); }
+  void Clear() { bytes_ = {}; }
 
  private:
-  static constexpr std::uint32_t kSlots = 1u << 17;  // twice the numbers, so probes stay short
-  static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
-
-  static std::uint32_t Slot(std::uint32_t key) { return (key * 2654435761u) >> (32 - 17); }
-
-  // The number of the colour (bytes blue, green, red), given to it when it
-  // is new; -1 when every number is taken.
-  int NumberOf(std::uint32_t key) {
-    std::uint32_t slot = Slot(key);
-    for (;; slot = (slot + 1) & (kSlots - 1)) {
-      if (keys_[slot] == key) return numbers_[slot];
-      if (keys_[slot] == kEmpty) break;
+  void PackRow(const std::uint8_t* p, int count) {
+    const auto same = [&](int a, int b) { return std::memcmp(p + 3 * a, p + 3 * b, 3) == 0; };
+    int i = 0;
+    while (i < count) {
+      int run = 1;
+      while (i + run < count && run < 128 && same(i + run, i)) ++run;
+      if (run >= 2) {
+        bytes_.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
+        bytes_.insert(bytes_.end(), p + 3 * i, p + 3 * i + 3);
+        i += run;
+        continue;
+      }
+      // Pixels as they are, up to the next pair of equal ones.
+      int end = i + 1;
+      while (end < count && end - i < 128 && !(end + 1 < count && same(end, end + 1))) ++end;
+      bytes_.push_back(static_cast<std::uint8_t>(end - i - 1));
+      bytes_.insert(bytes_.end(), p + 3 * i, p + 3 * end);
+      i = end;
     }
-    if (colors_.size() >= kMaxNumbers) return -1;
-    keys_[slot] = key;
-    numbers_[slot] = static_cast<std::uint16_t>(colors_.size());
-    colors_.push_back(RGB(static_cast<std::uint8_t>(key >> 16), static_cast<std::uint8_t>(key >> 8),
-                          static_cast<std::uint8_t>(key)));
-    return numbers_[slot];
   }
 
+  int width_ = 0, height_ = 0;
+  std::vector<std::uint8_t> bytes_;
+};
+
+// The palette index of each colour, found as the canvas finds it and kept in
+// a small direct-mapped cache: runs and repeated colours cost one search.
+class TPaletteReduction::TIndexCache {
+ public:
+  explicit TIndexCache(const TPalette& palette) : finder_(palette), keys_(kSize, kEmpty), indices_(kSize, 0) {}
+  std::uint8_t IndexOf(const std::uint8_t* pixel) {
+    const std::uint32_t key = pixel[0] | (std::uint32_t{pixel[1]} << 8) | (std::uint32_t{pixel[2]} << 16);
+    const std::size_t slot = (key * 2654435761u) >> (32 - kBits);
+    if (keys_[slot] != key) {
+      keys_[slot] = key;
+      indices_[slot] = static_cast<std::uint8_t>(std::max(0, finder_.Find(RGB(pixel[2], pixel[1], pixel[0]))));
+    }
+    return indices_[slot];
+  }
+
+ private:
+  static constexpr int kBits = 14;
+  static constexpr std::size_t kSize = std::size_t{1} << kBits;
+  static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+  TNearestColorFinder finder_;
   std::vector<std::uint32_t> keys_;
-  std::vector<std::uint16_t> numbers_;
-  std::vector<TColor> colors_;
+  std::vector<std::uint8_t> indices_;
 };
 
 // A frame in the order it came: reduced, or held for the shared palette.
 struct TPaletteReduction::TEntry {
   std::unique_ptr<TSetOfBitmapsItem> item;
   bool held = false;
-  // A held frame whose colours were numbered: its bitmap is emptied and its
-  // pixels are these numbers; otherwise its bitmap stays as it came.
-  std::vector<std::uint16_t> numbers;
-  int width = 0, height = 0;
+  // A held 24-bit frame's pixels; its bitmap is emptied meanwhile. Frames of
+  // other formats keep their bitmaps.
+  TPackedPixels pixels;
   TColor transparentColor = 0;  // the bitmap's transparent colour when it came
 
   // The held frame as it came: a 24-bit bitmap again.
-  void Unpack(const std::vector<TColor>& colors) {
-    if (numbers.empty()) return;
+  void Unpack() {
+    if (pixels.Empty()) return;
     TMinGDIBitmap& bitmap = *item->Bitmap;
-    bitmap.SetSize(width, height);
-    const std::uint16_t* from = numbers.data();
-    for (int y = 0; y < height; ++y) {
-      std::uint8_t* p = bitmap.ScanLine(y);
-      for (int x = 0; x < width; ++x, p += 3) {
-        const TColor c = colors[*from++];
-        p[0] = GetBValue(c), p[1] = GetGValue(c), p[2] = GetRValue(c);
-      }
-    }
-    numbers = {};
+    bitmap.SetSize(pixels.Width(), pixels.Height());
+    const auto rowBytes = static_cast<std::size_t>(pixels.Width()) * 3;
+    pixels.ForEachRow([&](int y, const std::uint8_t* row) { std::memcpy(bitmap.ScanLine(y), row, rowBytes); });
+    pixels.Clear();
   }
 };
 
 TPaletteReduction::TPaletteReduction(int kind, int colors, TMaxLogPalette* custom)
     : kind_(kind), colors_(colors), custom_(custom), shared_(FixedPaletteOf(kind, custom)) {
   if (kind == pkAdaptive) counts_.ClearList();
-  if (SharedByAllFrames()) numbers_ = std::make_unique<TColorNumbers>();
 }
 
 TPaletteReduction::~TPaletteReduction() = default;
@@ -592,13 +604,10 @@ void TPaletteReduction::Add(std::unique_ptr<TSetOfBitmapsItem> item) {
     counts_.CountColors(bitmap);
     if (item->Transparent) keep_.push_back({bitmap.TransparentColor()});
     entry.held = true;
-    entry.width = bitmap.Width();
-    entry.height = bitmap.Height();
     entry.transparentColor = bitmap.TransparentColor();
-    if (bitmap.PixelFormat() == pf24bit && !bitmap.Empty() && numbers_->Number(bitmap, entry.numbers)) {
+    if (bitmap.PixelFormat() == pf24bit && !bitmap.Empty()) {
+      entry.pixels.Pack(bitmap);
       bitmap.SetSize(0, 0);
-    } else {
-      entry.numbers = {};
     }
   }
   entry.item = std::move(item);
@@ -608,41 +617,44 @@ void TPaletteReduction::Add(std::unique_ptr<TSetOfBitmapsItem> item) {
 std::int64_t TPaletteReduction::HeldBytes() const {
   std::int64_t bytes = 0;
   for (const TEntry& e : entries_)
-    if (e.held) bytes += e.numbers.empty() ? e.item->Bitmap->RowBytes() * e.item->Bitmap->Height()
-                                           : static_cast<std::int64_t>(e.numbers.size()) * 2;
+    if (e.held) bytes += e.pixels.Empty() ? e.item->Bitmap->RowBytes() * e.item->Bitmap->Height() : e.pixels.Bytes();
   return bytes;
 }
 
-void TPaletteReduction::ReduceHeld(TEntry& entry, const std::vector<std::uint8_t>& indexOfNumber) {
+void TPaletteReduction::ReduceHeld(TEntry& entry, TIndexCache& indices) {
   TSetOfBitmapsItem& item = *entry.item;
   entry.held = false;
-  if (entry.numbers.empty()) {
+  if (entry.pixels.Empty()) {
     ReduceFrame(item, &*shared_);
     return;
   }
-  // The same bitmap ReducedCopy draws, one distinct colour matched at a time.
+  // The same bitmap ReducedCopy draws.
+  const int width = entry.pixels.Width(), height = entry.pixels.Height();
   auto fresh = std::make_unique<TMinGDIBitmap>();
   fresh->SetPixelFormat(pf8bit);
-  fresh->SetSize(entry.width, entry.height);
+  fresh->SetSize(width, height);
   fresh->SetPalette(ToPalette(*shared_));
-  const std::uint16_t* from = entry.numbers.data();
-  for (int y = 0; y < entry.height; ++y) {
+  // The transparent colour's first place, column by column.
+  const TColor key = entry.transparentColor & 0xFFFFFFu;
+  const std::uint8_t keyBytes[3] = {GetBValue(key), GetGValue(key), GetRValue(key)};
+  std::optional<TPoint> at;
+  entry.pixels.ForEachRow([&](int y, const std::uint8_t* pixels) {
     std::uint8_t* row = fresh->ScanLine(y);
-    for (int x = 0; x < entry.width; ++x) row[x] = indexOfNumber[*from++];
-  }
-  if (item.Transparent) {
-    // The first place, column by column, of the transparent colour.
-    std::optional<TPoint> at;
-    const int number = numbers_->Find(entry.transparentColor & 0xFFFFFFu);
-    for (int x = 0; number >= 0 && x < entry.width && !at; ++x)
-      for (int y = 0; y < entry.height; ++y)
-        if (entry.numbers[static_cast<std::size_t>(y) * entry.width + x] == number) {
-          at = Point(x, y);
-          break;
-        }
-    RefindTransparentColor(item, at, *fresh);
-  }
-  entry.numbers = {};
+    const std::uint8_t* p = pixels;
+    for (int x = 0; x < width; ++x, p += 3) {
+      // The pixel before is often the same: its index is taken again.
+      row[x] = x > 0 && std::memcmp(p, p - 3, 3) == 0 ? row[x - 1] : indices.IndexOf(p);
+    }
+    if (item.Transparent == 0) return;
+    const int limit = at ? at->X : width;  // only a column further left can win
+    for (int x = 0; x < limit; ++x)
+      if (std::memcmp(pixels + 3 * x, keyBytes, 3) == 0) {
+        at = Point(x, y);
+        break;
+      }
+  });
+  if (item.Transparent) RefindTransparentColor(item, at, *fresh);
+  entry.pixels.Clear();
   item.Bitmap = std::move(fresh);
   item.Bitmap->SetModified(true);
   item.Bitmap->SaveAndRelease();
@@ -654,18 +666,12 @@ bool TPaletteReduction::Finish(TSetOfBitmaps& frames) {
     return true;
   }
   shared_ = ReducePalette(counts_, colors_, keep_, true);
-  // Each distinct colour is matched once, as the canvas matches it.
-  const TPalette palette = ToPalette(*shared_);
-  const TNearestColorFinder finder(palette);
-  std::vector<std::uint8_t> indexOfNumber;
-  indexOfNumber.reserve(numbers_->Colors().size());
-  for (const TColor c : numbers_->Colors()) indexOfNumber.push_back(static_cast<std::uint8_t>(std::max(0, finder.Find(c))));
-
+  TIndexCache indices(ToPalette(*shared_));
   const int last = static_cast<int>(entries_.size()) - 1;
   Progress(0, last);
   for (int i = 0; i <= last; ++i) {
     TEntry& entry = entries_[static_cast<std::size_t>(i)];
-    ReduceHeld(entry, indexOfNumber);
+    ReduceHeld(entry, indices);
     frames.push_back(std::move(entry.item));
     Progress(i, last);
     if (CancelFlag != 0 && i < last) {
@@ -680,7 +686,7 @@ bool TPaletteReduction::Finish(TSetOfBitmaps& frames) {
 
 void TPaletteReduction::GiveBack(TSetOfBitmaps& frames) {
   for (TEntry& entry : entries_) {
-    if (numbers_) entry.Unpack(numbers_->Colors());
+    entry.Unpack();
     frames.push_back(std::move(entry.item));
   }
   entries_.clear();

@@ -157,9 +157,8 @@ TMaxLogPalette GrayscalePalette();
 // frame's own palette reduces each frame at once. A palette shared by all
 // frames (the optimized and adaptive kinds) counts each frame's colours and
 // holds the frame until Finish has made the palette; a held frame keeps its
-// pixels as 16-bit numbers of the distinct colours seen (two bytes a pixel
-// instead of three), so that each distinct colour is matched to the palette
-// only once.
+// pixels packed in runs of equal pixels (banners repeat most pixels along
+// their rows), and each run is matched to the palette once.
 class TPaletteReduction {
  public:
   // Kind, colours and custom palette as CreatePaletteForBitmaps takes them.
@@ -185,8 +184,8 @@ class TPaletteReduction {
 
  private:
   struct TEntry;
-  class TColorNumbers;
-  void ReduceHeld(TEntry& entry, const std::vector<std::uint8_t>& indexOfNumber);
+  class TIndexCache;
+  void ReduceHeld(TEntry& entry, TIndexCache& indices);
 
   int kind_;
   int colors_;
@@ -195,5 +194,4 @@ class TPaletteReduction {
   TColorCounts counts_;
   std::vector<TColorEntry> keep_;
   std::vector<TEntry> entries_;
-  std::unique_ptr<TColorNumbers> numbers_;
 };

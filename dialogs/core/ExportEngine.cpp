@@ -203,32 +203,42 @@ double ScaleOf(int output, int scene) { return scene < 1 ? 1.0 : static_cast<dou
 
 }  // namespace
 
-void TExportEngine::CreateFrames() {
-  CancelFlag = 0;
+TSize TExportEngine::FrameSize() const {
+  const double sx = ScaleOf(std::max(OutputWidth, 1), scene_.Width);
+  const double sy = ScaleOf(std::max(OutputHeight, 1), scene_.Height);
+  return {std::max(Round(scene_.Width * sx), 1), std::max(Round(scene_.Height * sy), 1)};
+}
+
+void TExportEngine::RenderSteps(const std::function<void(std::unique_ptr<TSetOfBitmapsItem>)>& take) {
   SceneSession session(scene_, settings_.ResampleKind == 0, RequestSceneRecompute);
-  frames_.clear();
   PrepareFirstStep();
   ReportLabel(Progress, "Creating Frames...");
   ReportProgress(Progress, 0, 1);
   const double sx = ScaleOf(std::max(OutputWidth, 1), scene_.Width);
   const double sy = ScaleOf(std::max(OutputHeight, 1), scene_.Height);
-  const int width = std::max(Round(scene_.Width * sx), 1);
-  const int height = std::max(Round(scene_.Height * sy), 1);
+  const TSize size = FrameSize();
   const int count = StepsToExport();
   const int delay = GifDelayOfStepTime(scene_.Timer().Interval());
   for (int i = 0; i < count && !Cancelled(); ++i) {
     RenderStep(i == 0);
     auto item = std::make_unique<TSetOfBitmapsItem>();
-    item->Bitmap = std::make_unique<TMinGDIBitmap>();
     item->Bitmap->SetPixelFormat(pf24bit);
-    item->Bitmap->SetSize(width, height);
+    item->Bitmap->SetSize(size.cx, size.cy);
     ScaleInto(session.Work(), *item->Bitmap, sx, sy);
     item->Delay = delay;
     item->Disposal = 0;
-    item->Bitmap->SaveAndRelease();
-    frames_.push_back(std::move(item));
+    take(std::move(item));
     ReportProgress(Progress, i, count - 1);
   }
+}
+
+void TExportEngine::CreateFrames() {
+  CancelFlag = 0;
+  frames_.clear();
+  RenderSteps([this](std::unique_ptr<TSetOfBitmapsItem> item) {
+    item->Bitmap->SaveAndRelease();
+    frames_.push_back(std::move(item));
+  });
 }
 
 void TExportEngine::PreviewStep(int step, TBitmap& picture) {
@@ -245,21 +255,10 @@ void TExportEngine::PreviewStep(int step, TBitmap& picture) {
 
 // ---- GIF pipeline ------------------------------------------------------------------------------------
 
-void TExportEngine::ApplySceneTransparency() {
-  const TColor key = ColorToRGB(scene_.TransparentColor) & 0xFFFFFF;
-  for (auto& item : frames_) {
-    item->Transparent = 1;
-    item->Bitmap->SetTransparentColor(key);
-    item->Disposal = 2;
-  }
-}
-
-void TExportEngine::RunPaletteStep() {
-  TStageTimer timer(Times.Palette);
-  const int type = settings_.PaletteType;
-  const int kind = PaletteKindOfType(type);
-  CreatePaletteForBitmaps(kind, frames_, PaletteColorsOfType(type, settings_.NumberOfColors),
-                          kind == pkCustom ? &CustomPalette : nullptr);
+void TExportEngine::ApplySceneTransparency(TSetOfBitmapsItem& item) const {
+  item.Transparent = 1;
+  item.Bitmap->SetTransparentColor(ColorToRGB(scene_.TransparentColor) & 0xFFFFFF);
+  item.Disposal = 2;
 }
 
 void TExportEngine::DropTransparencyWithoutKey() {
@@ -304,6 +303,8 @@ TGifSizeEstimate TExportEngine::MeasureGif(TGifFile& gif) {
     TStageTimer timer(Times.Encode);
     gif.SetProgressWindow(ProgressWindow);
     gif.SaveToStream(stream);
+    // Finishing writes these images again unless the frames page changed them.
+    codedImages_.Remember(gif);
   }
   if (Cancelled()) {
     estimate.Outcome = TExportOutcome::Cancelled;
@@ -319,49 +320,85 @@ TGifSizeEstimate TExportEngine::MeasureGif(TGifFile& gif) {
   return estimate;
 }
 
+bool TExportEngine::CreateReducedFrames() {
+  frames_.clear();
+  const bool sceneTransparent = scene_.TransparentBackground != 0;
+  const int kind = PaletteKindOfType(settings_.PaletteType);
+  TPaletteReduction palette(kind, PaletteColorsOfType(settings_.PaletteType, settings_.NumberOfColors),
+                            kind == pkCustom ? &CustomPalette : nullptr);
+  TFrameReducer::TSink head = [&](std::unique_ptr<TSetOfBitmapsItem> item) {
+    TStageTimer timer(Times.Palette);
+    palette.Add(std::move(item));
+  };
+  // Each frame goes through the reductions as soon as it is rendered: the
+  // crop and the frame drop first, then the keying of unchanged pixels, as
+  // two passes over all frames would do it. No frame is kept whole.
+  const TSize size = FrameSize();
+  TExportComposition croppingComposition;
+  std::unique_ptr<TFrameReducer> keying, cropping;
+  if (settings_.RemoveIdenticalPixels()) {
+    TOptimizeOptions options;
+    options.RemoveIdenticalPixels = true;
+    options.SceneTransparent = sceneTransparent;
+    keying = std::make_unique<TFrameReducer>(options, composition_, size.cx, size.cy, head);
+    head = [&](std::unique_ptr<TSetOfBitmapsItem> item) { keying->Add(std::move(item)); };
+  }
+  if (settings_.Shrink() || settings_.RemoveIdenticalFrames()) {
+    TOptimizeOptions options;
+    options.Shrink = settings_.Shrink();
+    options.RemoveIdenticalFrames = settings_.RemoveIdenticalFrames();
+    options.SceneTransparent = sceneTransparent;
+    cropping = std::make_unique<TFrameReducer>(options, keying ? croppingComposition : composition_, size.cx, size.cy,
+                                               head);
+    head = [&](std::unique_ptr<TSetOfBitmapsItem> item) { cropping->Add(std::move(item)); };
+  }
+  RenderSteps([&](std::unique_ptr<TSetOfBitmapsItem> item) {
+    if (sceneTransparent) ApplySceneTransparency(*item);
+    // The palette's share of the work is timed on its own.
+    const double palette = Times.Palette;
+    double reduction = 0;
+    {
+      TStageTimer timer(reduction);
+      head(std::move(item));
+    }
+    Times.Optimize += reduction - (Times.Palette - palette);
+  });
+  {
+    TStageTimer timer(Times.Optimize);
+    if (cropping) cropping->Finish();
+    if (keying) keying->Finish();
+  }
+  ReportProgress(Progress, 0, 1);
+  ReportLabel(Progress, "Calculating Palette...");
+  if (Cancelled()) {
+    // The frames made so far stay, as they came.
+    palette.GiveBack(frames_);
+    return false;
+  }
+  {
+    TStageTimer timer(Times.Palette);
+    if (!palette.Finish(frames_)) return false;
+  }
+  if (sceneTransparent && settings_.Shrink()) {
+    for (std::size_t i = 0; i < frames_.size(); ++i) {
+      frames_[i]->Transparent = 1;
+      frames_[i]->Disposal = i == 0 ? 1 : 2;
+    }
+  }
+  DropTransparencyWithoutKey();
+  CurrentPlayerFrame = std::max(static_cast<int>(frames_.size()) - 1, 0);
+  return true;
+}
+
 TGifSizeEstimate TExportEngine::BuildGifFrames(bool recalculateOnly) {
   PaletteProgressWindow = ProgressWindow;
   CancelFlag = 0;
   TProgressEnd end{Progress};
   TGifSizeEstimate cancelled;
   cancelled.Outcome = TExportOutcome::Cancelled;
+  codedImages_.Clear();
 
-  if (!recalculateOnly) {
-    CreateFrames();
-    if (scene_.TransparentBackground != 0) ApplySceneTransparency();
-    ReportProgress(Progress, 0, 1);
-    if (settings_.Shrink() || settings_.RemoveIdenticalFrames()) {
-      ReportLabel(Progress, "Shrinking to smallest rectangles...");
-      if (Cancelled()) return cancelled;
-      TStageTimer timer(Times.Optimize);
-      TOptimizeOptions options;
-      options.Shrink = settings_.Shrink();
-      options.RemoveIdenticalFrames = settings_.RemoveIdenticalFrames();
-      options.SceneTransparent = scene_.TransparentBackground != 0;
-      OptimizeFrames(frames_, options, composition_, Progress, &CurrentPlayerFrame);
-    }
-    ReportProgress(Progress, 0, 1);
-    if (settings_.RemoveIdenticalPixels()) {
-      ReportLabel(Progress, "Removing Identical Pixels...");
-      if (Cancelled()) return cancelled;
-      TStageTimer timer(Times.Optimize);
-      TOptimizeOptions options;
-      options.RemoveIdenticalPixels = true;
-      options.SceneTransparent = scene_.TransparentBackground != 0;
-      OptimizeFrames(frames_, options, composition_, Progress, &CurrentPlayerFrame);
-    }
-    ReportLabel(Progress, "Calculating Palette...");
-    if (Cancelled()) return cancelled;
-    RunPaletteStep();
-    if (Cancelled()) return cancelled;
-    if (scene_.TransparentBackground != 0 && settings_.Shrink()) {
-      for (std::size_t i = 0; i < frames_.size(); ++i) {
-        frames_[i]->Transparent = 1;
-        frames_[i]->Disposal = i == 0 ? 1 : 2;
-      }
-    }
-    DropTransparencyWithoutKey();
-  }
+  if (!recalculateOnly && !CreateReducedFrames()) return cancelled;
 
   ReportLabel(Progress, "Creating GIF image...");
   if (Cancelled()) return cancelled;
@@ -426,6 +463,7 @@ TExportOutcome TExportEngine::SaveGif() {
   TReplacingFile file(Base() + ".gif");
   {
     TStageTimer timer(Times.Encode);
+    codedImages_.Reuse(*gif);
     gif->SetProgressWindow(ProgressWindow);
     gif->SaveToStream(file.Stream());
   }

@@ -7,6 +7,7 @@
 
 #include "dialogs/core/ExportSettings.h"
 #include "dialogs/core/FrameReduction.h"
+#include "dialogs/core/GifAssembly.h"
 #include "imaging/CreatePaletteU.h"
 #include "platform/Graphics.h"
 #include "platform/Messages.h"
@@ -143,11 +144,16 @@ class TExportEngine {
 
  private:
   class SceneSession;
+  // The size of the frames at the output size.
+  TSize FrameSize() const;
   void PrepareFirstStep();
   void RenderStep(bool first);
   void ScaleInto(const TBitmap& composed, TBitmap& scaled, double sx, double sy);
-  void ApplySceneTransparency();
-  void RunPaletteStep();
+  // Renders the steps one by one at the output size and hands each frame on.
+  void RenderSteps(const std::function<void(std::unique_ptr<TSetOfBitmapsItem>)>& take);
+  // Renders, reduces and palette-reduces the frames; false when cancelled.
+  bool CreateReducedFrames();
+  void ApplySceneTransparency(TSetOfBitmapsItem& item) const;
   void DropTransparencyWithoutKey();
   void TakeFramesFromGif(TGifFile& gif);
   TGifSizeEstimate MeasureGif(TGifFile& gif);
@@ -157,6 +163,8 @@ class TExportEngine {
   TExportSettings& settings_;
   TSetOfBitmaps frames_;
   TExportComposition composition_;
+  // The coded images of the last estimate, for the GIF that finishing writes.
+  TCodedImageCache codedImages_;
   std::string exportName_;
   TExportFormat format_ = efGif;
 };

@@ -7,6 +7,8 @@
 #include "platform/UiServices.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <vector>
 
 const char* const SGifNeeds256Colors = "All images must be converted to 256 colors before saving as GIF.";
@@ -77,4 +79,60 @@ std::unique_ptr<TGifFile> CreateGifFile(TSetOfBitmaps& frames, const TGifAssembl
   if (gif->ImageCount() > 1 && options.LoopCount != 0) SetLoopBlock(*gif->GetSubImage(1), options.LoopCount);
   if (!options.CommentLines.empty()) gif->SetComments(GifCommentBlocks(options.CommentLines));
   return gif;
+}
+
+// ---- Coded images kept for the next write ---------------------------------------------------
+
+namespace {
+
+// Two independent 64-bit hashes of the bytes, folded word by word: a pair
+// of different images sharing both is not to be expected.
+void HashBytes(const std::uint8_t* data, std::size_t size, std::uint64_t& a, std::uint64_t& b) {
+  constexpr std::uint64_t kMulA = 0x9E3779B97F4A7C15ull, kMulB = 0xC2B2AE3D27D4EB4Full;
+  std::size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, data + i, 8);
+    a = std::rotl((a ^ word) * kMulA, 31);
+    b = (b + word) * kMulB;
+    b ^= b >> 29;
+  }
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, data + i, size - i);
+  a = std::rotl((a ^ tail ^ size) * kMulA, 31);
+  b = ((b + tail) ^ size) * kMulB;
+  a ^= a >> 32;
+  b ^= b >> 32;
+}
+
+}  // namespace
+
+TCodedImageCache::TKey TCodedImageCache::KeyOf(const TGifSubImage& image) {
+  const TByteArray2D& pixels = *image.Pixels();
+  TKey key;
+  key.a = (static_cast<std::uint64_t>(pixels.Width()) << 32) | static_cast<std::uint32_t>(pixels.Height());
+  key.b = (static_cast<std::uint64_t>(image.LzwMinCodeSize()) << 8) | (image.Interlaced() ? 1u : 0u);
+  HashBytes(pixels.Data(), static_cast<std::size_t>(pixels.Size()), key.a, key.b);
+  return key;
+}
+
+void TCodedImageCache::Remember(const TGifFile& gif) {
+  for (int k = 1; k <= gif.ImageCount(); ++k) {
+    const TGifSubImage& image = *gif.GetSubImage(k);
+    if (image.Pixels() == nullptr || image.LzwData().Count() == 0) continue;
+    coded_[KeyOf(image)] = image.LzwData();
+  }
+}
+
+int TCodedImageCache::Reuse(TGifFile& gif) const {
+  int found = 0;
+  for (int k = 1; k <= gif.ImageCount(); ++k) {
+    TGifSubImage& image = *gif.GetSubImage(k);
+    if (image.Pixels() == nullptr || image.LzwData().Count() != 0) continue;
+    const auto hit = coded_.find(KeyOf(image));
+    if (hit == coded_.end()) continue;
+    image.LzwData() = hit->second;
+    ++found;
+  }
+  return found;
 }

@@ -4,14 +4,17 @@
 #pragma once
 
 #include "imaging/CreatePaletteU.h"
+#include "imaging/GifDecl.h"
 #include "platform/Messages.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class TGifFile;
+class TGifSubImage;
 class TExportProgress;
 
 // The message shown when a frame is not an 8-bit picture.
@@ -33,3 +36,28 @@ std::unique_ptr<TGifFile> CreateGifFile(TSetOfBitmaps& frames, const TGifAssembl
 // The comment lines as one text, each line followed by CR LF, cut into the
 // pieces of at most 255 bytes that GIF sub-blocks hold.
 std::vector<std::string> GifCommentBlocks(const std::vector<std::string>& lines);
+
+// The LZW data of the images of a GIF that was written, found again by their
+// pixels: writing a GIF whose images are the same (whatever their delays,
+// places, disposals or transparency) codes only the images that changed.
+class TCodedImageCache {
+ public:
+  // Keeps the coded data of every image of a GIF that was written.
+  void Remember(const TGifFile& gif);
+  // Gives every image of gif without coded data the data kept for the same
+  // pixels, code size and row order; returns how many it found.
+  int Reuse(TGifFile& gif) const;
+  void Clear() { coded_.clear(); }
+  int Count() const { return static_cast<int>(coded_.size()); }
+
+ private:
+  struct TKey {
+    std::uint64_t a = 0, b = 0;
+    bool operator==(const TKey&) const = default;
+  };
+  struct TKeyHash {
+    std::size_t operator()(const TKey& k) const { return static_cast<std::size_t>(k.a); }
+  };
+  static TKey KeyOf(const TGifSubImage& image);
+  std::unordered_map<TKey, TByteBuffer, TKeyHash> coded_;
+};
