@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 
 const char* const SCannotCreateGifFile = "Cannot create GIF file";
 
@@ -269,44 +270,119 @@ void TExportEngine::DropTransparencyWithoutKey() {
     if (item->Transparent != 0 && item->Bitmap && item->Bitmap->TransparentMode() != tmFixed) item->Transparent = 0;
 }
 
-void TExportEngine::TakeFramesFromGif(TGifFile& gif) {
+namespace {
+
+// A stream that keeps nothing and counts what is written: the size of a GIF
+// without the GIF.
+class TByteCounter : public TStream {
+ public:
+  std::int64_t Read(void*, std::int64_t) override { return 0; }
+  std::int64_t Write(const void*, std::int64_t count) override {
+    position_ += count;
+    size_ = std::max(size_, position_);
+    return count;
+  }
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override {
+    const std::int64_t base = origin == TSeekOrigin::soBeginning ? 0 : origin == TSeekOrigin::soEnd ? size_ : position_;
+    position_ = std::max<std::int64_t>(0, base + offset);
+    return position_;
+  }
+
+ private:
+  std::int64_t position_ = 0;
+  std::int64_t size_ = 0;
+};
+
+// The 8-bit picture of a GIF image, as its BMP form reads back: the table's
+// entries (all 256 when it has that many) and the image's indices.
+std::unique_ptr<TMinGDIBitmap> PictureOfImage(const TGifSubImage& image) {
+  const TColorTable& table = image.ActiveTable();
+  const int used = table.Count() >= 1 && table.Count() < 256 ? table.Count() : 256;
+  std::vector<TPaletteEntry> entries;
+  entries.reserve(static_cast<std::size_t>(used));
+  for (int i = 0; i < used; ++i) {
+    const auto& t = table.Triple(i);
+    entries.push_back({t[0], t[1], t[2], 0});
+  }
+  const TByteArray2D& pixels = *image.Pixels();
+  auto picture = std::make_unique<TMinGDIBitmap>();
+  picture->SetPixelFormat(pf8bit);
+  picture->SetPalette(TPalette(entries));
+  picture->SetSize(pixels.Width(), pixels.Height());
+  for (int y = 0; y < pixels.Height(); ++y)
+    std::memcpy(picture->ScanLine(y), pixels.Data() + static_cast<std::int64_t>(y) * pixels.Width(),
+                static_cast<std::size_t>(pixels.Width()));
+  return picture;
+}
+
+}  // namespace
+
+TGifAssemblyOptions TExportEngine::GifOptions() const {
+  TGifAssemblyOptions options;
+  options.LocalColorTables = UsesLocalColorTables(settings_.PaletteType);
+  options.ProgressWindow = ProgressWindow;
+  options.LoopCount = scene_.LoopCount;
+  options.CommentLines = scene_.ReservedSettings.GifComment();
+  return options;
+}
+
+void TExportEngine::TakeFramesFromGif() {
   TStageTimer timer(Times.Readback);
-  const int count = std::min(static_cast<int>(frames_.size()), gif.ImageCount());
-  for (int k = 1; k <= count; ++k) {
-    TGifSubImage& image = *gif.GetSubImage(k);
-    TMinGDIBitmap* decoded = image.GetBitmap();
-    if (decoded == nullptr) continue;
-    auto fresh = std::make_unique<TMinGDIBitmap>();
-    fresh->Assign(decoded);
-    fresh->SetTransparent(false);
-    // The decoded picture lists all 256 entries; only the table's own are
-    // kept, so that the GIF made again from the frame is no larger.
-    const int used = image.ActiveTable().Count();
-    if (used >= 1 && used < fresh->Palette().Count()) {
-      const std::vector<TPaletteEntry>& all = fresh->Palette().Entries();
-      fresh->SetPalette(TPalette(std::vector<TPaletteEntry>(all.begin(), all.begin() + used)));
-    }
+  // Image by image: each frame becomes its image's decoded picture, and the
+  // image is dropped before the next is made.
+  TGifAssembler assembler(GifOptions(), frames_);
+  const int last = static_cast<int>(frames_.size()) - 1;
+  ReportProgress(Progress, 0, last);
+  for (int k = 0; k <= last; ++k) {
+    TSetOfBitmapsItem& item = *frames_[static_cast<std::size_t>(k)];
+    TGifSubImage& image = assembler.Add(item);
+    ReportProgress(Progress, k, last);
+    auto fresh = PictureOfImage(image);
     const TColor key = image.GetTransparentColor();
     if (key != kNoTransparentColor) fresh->SetTransparentColor(key);
-    TSetOfBitmapsItem& item = *frames_[static_cast<std::size_t>(k - 1)];
     item.Transparent = image.Transparent() ? 1 : 0;
     item.Bitmap = std::move(fresh);
     item.Bitmap->SaveAndRelease();
-    image.FreeBitmap();
+    image.DropPixels();
+    if (Cancelled()) return;
   }
 }
 
-TGifSizeEstimate TExportEngine::MeasureGif(TGifFile& gif) {
-  TGifSizeEstimate estimate;
-  TMemoryStream stream;
-  {
-    TStageTimer timer(Times.Encode);
-    gif.SetProgressWindow(ProgressWindow);
-    gif.SaveToStream(stream);
-    // Finishing writes these images again unless the frames page changed them.
-    codedImages_.Remember(gif);
+bool TExportEngine::WriteGif(TStream& stream) {
+  TStageTimer timer(Times.Encode);
+  // Image by image: each is made, coded (or given the data the estimate
+  // coded for the same pixels), written and dropped, so that no whole GIF
+  // is ever kept.
+  TGifAssembler assembler(GifOptions(), frames_);
+  TGifFile& gif = assembler.Gif();
+  const int last = static_cast<int>(frames_.size()) - 1;
+  ReportProgress(Progress, 0, last);
+  for (int k = 0; k <= last; ++k) {
+    TSetOfBitmapsItem& item = *frames_[static_cast<std::size_t>(k)];
+    TGifSubImage& image = assembler.Add(item);
+    ReportProgress(Progress, k, last);
+    item.Bitmap->SaveAndRelease();
+    if (k == 0) gif.WriteHeader(stream);
+    codedImages_.Reuse(image);
+    gif.WriteSubImage(stream, k + 1);
+    codedImages_.Remember(image);
+    image.DropPixels();
+    if (ProgressWindow != 0)
+      SendMessage(ProgressWindow, WM_IMAGEPROGRESS, static_cast<WPARAM>(k), static_cast<LPARAM>(last));
+    if (Cancelled()) break;
   }
-  if (Cancelled()) {
+  if (!Cancelled() && assembler.AddComment() != nullptr) gif.WriteSubImage(stream, gif.ImageCount());
+  // The trailer ends the file also when the write was cancelled.
+  gif.WriteTrailer(stream);
+  return !Cancelled();
+}
+
+TGifSizeEstimate TExportEngine::MeasureGif() {
+  TGifSizeEstimate estimate;
+  TByteCounter stream;
+  // Finishing writes these images again unless the frames page changed them.
+  codedImages_.Clear();
+  if (!WriteGif(stream)) {
     estimate.Outcome = TExportOutcome::Cancelled;
     return estimate;
   }
@@ -402,29 +478,21 @@ TGifSizeEstimate TExportEngine::BuildGifFrames(bool recalculateOnly) {
 
   ReportLabel(Progress, "Creating GIF image...");
   if (Cancelled()) return cancelled;
-  std::unique_ptr<TGifFile> gif = CreateGifFile();
-  if (gif && !recalculateOnly && !Cancelled()) {
-    TakeFramesFromGif(*gif);
-    // The estimate is of the GIF that finishing writes: the one the frames
-    // now make.
-    gif = CreateGifFile();
-  }
+  const bool fit = !frames_.empty() && FramesFitGif(frames_);
+  if (fit && !recalculateOnly) TakeFramesFromGif();
   ReportProgress(Progress, 0, 1);
   if (Cancelled()) return cancelled;
-  if (!gif) throw Exception(SCannotCreateGifFile);
+  if (!fit) throw Exception(SCannotCreateGifFile);
 
+  // The estimate is of the GIF that finishing writes: the one the frames
+  // now make.
   ReportLabel(Progress, "Calculating result size...");
-  return MeasureGif(*gif);
+  return MeasureGif();
 }
 
 std::unique_ptr<TGifFile> TExportEngine::CreateGifFile() {
   TStageTimer timer(Times.Encode);
-  TGifAssemblyOptions options;
-  options.LocalColorTables = UsesLocalColorTables(settings_.PaletteType);
-  options.ProgressWindow = ProgressWindow;
-  options.LoopCount = scene_.LoopCount;
-  options.CommentLines = scene_.ReservedSettings.GifComment();
-  return ::CreateGifFile(frames_, options, Progress);
+  return ::CreateGifFile(frames_, GifOptions(), Progress);
 }
 
 TMaxLogPalette TExportEngine::ReadPaletteFile(const std::string& fileName) {
@@ -453,21 +521,13 @@ TExportOutcome TExportEngine::SaveGif() {
   TProgressEnd end{Progress};
   ReportLabel(Progress, "Creating GIF image...");
   ReportProgress(Progress, 0, 1);
-  std::unique_ptr<TGifFile> gif = CreateGifFile();
-  if (Cancelled()) return TExportOutcome::Cancelled;
-  if (!gif) return TExportOutcome::NothingWritten;
+  if (frames_.empty() || !FramesFitGif(frames_)) return TExportOutcome::NothingWritten;
   ReportLabel(Progress, "Saving to the file...");
   ReportProgress(Progress, 0, 1);
   // The file takes the target's place only when the whole GIF is written: a
   // cancelled or failed write leaves the file that stood there.
   TReplacingFile file(Base() + ".gif");
-  {
-    TStageTimer timer(Times.Encode);
-    codedImages_.Reuse(*gif);
-    gif->SetProgressWindow(ProgressWindow);
-    gif->SaveToStream(file.Stream());
-  }
-  if (Cancelled()) return TExportOutcome::Cancelled;
+  if (!WriteGif(file.Stream())) return TExportOutcome::Cancelled;
   file.Commit();
   return TExportOutcome::Done;
 }

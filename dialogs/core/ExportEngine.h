@@ -21,6 +21,7 @@
 class TAnimatedScene;
 class TExportProgress;
 class TGifFile;
+class TStream;
 
 // Raised when the GIF pipeline could not build a GIF.
 extern const char* const SCannotCreateGifFile;  // "Cannot create GIF file"
@@ -155,8 +156,12 @@ class TExportEngine {
   bool CreateReducedFrames();
   void ApplySceneTransparency(TSetOfBitmapsItem& item) const;
   void DropTransparencyWithoutKey();
-  void TakeFramesFromGif(TGifFile& gif);
-  TGifSizeEstimate MeasureGif(TGifFile& gif);
+  TGifAssemblyOptions GifOptions() const;
+  // Replaces every frame by the decoded picture of its GIF image.
+  void TakeFramesFromGif();
+  // Writes the GIF of the frames image by image; false when cancelled.
+  bool WriteGif(TStream& stream);
+  TGifSizeEstimate MeasureGif();
   std::string Base() const { return ExportBaseName(exportName_); }
 
   TAnimatedScene& scene_;

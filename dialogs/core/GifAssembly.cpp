@@ -47,38 +47,74 @@ std::vector<std::string> GifCommentBlocks(const std::vector<std::string>& lines)
   return blocks;
 }
 
-std::unique_ptr<TGifFile> CreateGifFile(TSetOfBitmaps& frames, const TGifAssemblyOptions& options,
-                                        TExportProgress* progress) {
-  if (frames.empty()) return nullptr;
+bool FramesFitGif(const TSetOfBitmaps& frames) {
   for (const auto& item : frames) {
     if (!item->Bitmap || item->Bitmap->PixelFormat() != pf8bit) {
       Ui().MessageBox(0, SGifNeeds256Colors, "Information", MB_ICONINFORMATION);
-      return nullptr;
+      return false;
     }
   }
-  auto gif = std::make_unique<TGifFile>();
-  gif->SetDifferentPalettes(options.LocalColorTables);
-  gif->SetProgressWindow(options.ProgressWindow);
+  return true;
+}
+
+TGifAssembler::TGifAssembler(const TGifAssemblyOptions& options, const TSetOfBitmaps& frames)
+    : options_(options), frameCount_(static_cast<int>(frames.size())), gif_(std::make_unique<TGifFile>()) {
+  gif_->SetDifferentPalettes(options.LocalColorTables);
+  gif_->SetProgressWindow(options.ProgressWindow);
+  // The screen is known before the first image is written.
+  int width = 0, height = 0;
+  for (const auto& item : frames) {
+    if (!item->Bitmap) continue;
+    width = std::max(width, item->Bitmap->Width());
+    height = std::max(height, item->Bitmap->Height());
+  }
+  gif_->SetScreenWidth(width);
+  gif_->SetScreenHeight(height);
+}
+
+TGifAssembler::~TGifAssembler() = default;
+
+std::unique_ptr<TGifFile> TGifAssembler::Take() { return std::move(gif_); }
+
+TGifSubImage& TGifAssembler::Add(const TSetOfBitmapsItem& item) {
+  gif_->AddGraphic(*item.Bitmap);
+  TGifSubImage& image = *gif_->GetSubImage(gif_->ImageCount());
+  image.SetDelay(std::clamp(item.Delay, 0, kMaxWord));
+  // Positions are 16-bit words in the file.
+  image.SetLeft(std::clamp(item.Left, 0, kMaxWord));
+  image.SetTop(std::clamp(item.Top, 0, kMaxWord));
+  image.SetDisposal(item.Disposal);
+  image.SetInterlaced(item.Interlaced() != 0);
+  if (item.Transparent != 0) SetTransparentIndexOf(image, item.Bitmap->TransparentColor());
+  if (gif_->ImageCount() == 1 && frameCount_ > 1 && options_.LoopCount != 0) SetLoopBlock(image, options_.LoopCount);
+  return image;
+}
+
+TGifSubImage* TGifAssembler::AddComment() {
+  if (options_.CommentLines.empty()) return nullptr;
+  // A frame of its own after the images (images already written and dropped
+  // hold no pixels, but they are no place for the comment).
+  auto holder = std::make_unique<TGifSubImage>(gif_.get());
+  holder->SetComments(GifCommentBlocks(options_.CommentLines));
+  gif_->AddSubImage(std::move(holder));
+  return gif_->GetSubImage(gif_->ImageCount());
+}
+
+std::unique_ptr<TGifFile> CreateGifFile(TSetOfBitmaps& frames, const TGifAssemblyOptions& options,
+                                        TExportProgress* progress) {
+  if (frames.empty() || !FramesFitGif(frames)) return nullptr;
+  TGifAssembler assembler(options, frames);
   const int last = static_cast<int>(frames.size()) - 1;
   ReportProgress(progress, 0, last);
   for (int k = 0; k <= last; ++k) {
     TSetOfBitmapsItem& item = *frames[static_cast<std::size_t>(k)];
-    gif->AddGraphic(*item.Bitmap);
+    assembler.Add(item);
     ReportProgress(progress, k, last);
-    TGifSubImage& image = *gif->GetSubImage(gif->ImageCount());
-    image.SetDelay(std::clamp(item.Delay, 0, kMaxWord));
-    // Positions are 16-bit words in the file.
-    image.SetLeft(std::clamp(item.Left, 0, kMaxWord));
-    image.SetTop(std::clamp(item.Top, 0, kMaxWord));
-    image.SetDisposal(item.Disposal);
-    image.SetInterlaced(item.Interlaced() != 0);
-    if (item.Transparent != 0) SetTransparentIndexOf(image, item.Bitmap->TransparentColor());
     item.Bitmap->SaveAndRelease();
     if (CancelFlag != 0) break;
   }
-  if (gif->ImageCount() > 1 && options.LoopCount != 0) SetLoopBlock(*gif->GetSubImage(1), options.LoopCount);
-  if (!options.CommentLines.empty()) gif->SetComments(GifCommentBlocks(options.CommentLines));
-  return gif;
+  assembler.AddComment();
+  return assembler.Take();
 }
 
 // ---- Coded images kept for the next write ---------------------------------------------------
@@ -116,23 +152,15 @@ TCodedImageCache::TKey TCodedImageCache::KeyOf(const TGifSubImage& image) {
   return key;
 }
 
-void TCodedImageCache::Remember(const TGifFile& gif) {
-  for (int k = 1; k <= gif.ImageCount(); ++k) {
-    const TGifSubImage& image = *gif.GetSubImage(k);
-    if (image.Pixels() == nullptr || image.LzwData().Count() == 0) continue;
-    coded_[KeyOf(image)] = image.LzwData();
-  }
+void TCodedImageCache::Remember(const TGifSubImage& image) {
+  if (image.Pixels() == nullptr || image.LzwData().Count() == 0) return;
+  coded_[KeyOf(image)] = image.LzwData();
 }
 
-int TCodedImageCache::Reuse(TGifFile& gif) const {
-  int found = 0;
-  for (int k = 1; k <= gif.ImageCount(); ++k) {
-    TGifSubImage& image = *gif.GetSubImage(k);
-    if (image.Pixels() == nullptr || image.LzwData().Count() != 0) continue;
-    const auto hit = coded_.find(KeyOf(image));
-    if (hit == coded_.end()) continue;
-    image.LzwData() = hit->second;
-    ++found;
-  }
-  return found;
+bool TCodedImageCache::Reuse(TGifSubImage& image) const {
+  if (image.Pixels() == nullptr || image.LzwData().Count() != 0) return false;
+  const auto hit = coded_.find(KeyOf(image));
+  if (hit == coded_.end()) return false;
+  image.LzwData() = hit->second;
+  return true;
 }
