@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -253,6 +254,116 @@ std::size_t NearestMergeCandidate(const TLivingCells& alive, std::size_t a) {
   return nearest;
 }
 
+// The living cells of a pass sorted into a grid over the weighted colour
+// space, so that the nearest candidate is searched among the colours around a
+// cell's own. A grid cell spans 8 red, 4 green and 22 blue levels: about 240,
+// 236 and 242 weighted units. Merged-away cells and cells whose colour moved
+// away are left in their old grid cells and passed over.
+class TColorGrid {
+ public:
+  explicit TColorGrid(const TLivingCells& alive) : alive_(alive), cells_(kCells), home_(alive.Size()) {
+    for (std::size_t k = 0; k < alive.Size(); ++k) Place(k);
+  }
+
+  // Puts the living cell k into the grid cell of its colour (after it changed).
+  void Place(std::size_t k) {
+    const std::uint32_t home = CellOf(Bins(alive_.r[k], alive_.g[k], alive_.b[k]));
+    home_[k] = home;
+    cells_[home].push_back(static_cast<std::uint32_t>(k));
+  }
+
+  // NearestMergeCandidate's choice: the nearest equally or less frequent
+  // colour, the first of equal distances in cell order, where an exact twin
+  // gives way to the next candidate after it.
+  std::size_t Nearest(std::size_t a) const {
+    const std::int32_t mr = alive_.r[a], mg = alive_.g[a], mb = alive_.b[a], mc = alive_.count[a];
+    const std::array<int, 3> at = Bins(mr, mg, mb);
+    const auto candidate = [&](std::uint32_t k, std::uint32_t cell) {
+      return k != a && home_[k] == cell && static_cast<std::uint32_t>(alive_.count[k] - 1) < static_cast<std::uint32_t>(mc);
+    };
+    // Twins share the colour and so the grid cell: the last of them decides
+    // where the search starts.
+    const std::uint32_t own = CellOf(at);
+    std::int64_t lastTwin = -1;
+    for (const std::uint32_t k : cells_[own])
+      if (candidate(k, own) && alive_.r[k] == mr && alive_.g[k] == mg && alive_.b[k] == mb)
+        lastTwin = std::max<std::int64_t>(lastTwin, k);
+    const std::uint32_t first = static_cast<std::uint32_t>(lastTwin + 1);
+
+    std::int64_t bestDistance = std::numeric_limits<std::int64_t>::max();
+    std::size_t best = alive_.Size();
+    for (int ring = 0;; ++ring) {
+      bool inside = false;  // some grid cell of this ring lies within the grid
+      for (int dr = -ring; dr <= ring; ++dr)
+        for (int dg = -ring; dg <= ring; ++dg)
+          for (int db = -ring; db <= ring; ++db) {
+            if (std::max({std::abs(dr), std::abs(dg), std::abs(db)}) != ring) continue;
+            const std::array<int, 3> bins{at[0] + dr, at[1] + dg, at[2] + db};
+            if (!Within(bins)) continue;
+            inside = true;
+            const std::uint32_t cell = CellOf(bins);
+            for (const std::uint32_t k : cells_[cell]) {
+              if (k < first || !candidate(k, cell)) continue;
+              const std::int64_t r = mr - alive_.r[k], g = mg - alive_.g[k], b = mb - alive_.b[k];
+              const std::int64_t distance = r * r + g * g + b * b;
+              if (distance < bestDistance || (distance == bestDistance && k < best)) {
+                bestDistance = distance;
+                best = k;
+              }
+            }
+          }
+      if (!inside) break;
+      // Any colour beyond this ring is at least this far.
+      if (best != alive_.Size() && BeyondRing(mr, mg, mb, at, ring) > bestDistance) break;
+    }
+    if (best != alive_.Size()) return best;
+    return lastTwin >= 0 ? static_cast<std::size_t>(lastTwin) : alive_.Size();
+  }
+
+ private:
+  static constexpr int kSpan[3] = {8, 4, 22};      // levels per grid cell: red, green, blue
+  static constexpr int kBins[3] = {32, 64, 12};
+  static constexpr int kWeight[3] = {30, 59, 11};
+  static constexpr std::size_t kCells = 32 * 64 * 12;
+
+  static std::array<int, 3> Bins(std::int32_t r, std::int32_t g, std::int32_t b) {
+    return {r / kWeight[0] / kSpan[0], g / kWeight[1] / kSpan[1], b / kWeight[2] / kSpan[2]};
+  }
+  static bool Within(const std::array<int, 3>& bins) {
+    for (int i = 0; i < 3; ++i)
+      if (bins[static_cast<std::size_t>(i)] < 0 || bins[static_cast<std::size_t>(i)] >= kBins[i]) return false;
+    return true;
+  }
+  static std::uint32_t CellOf(const std::array<int, 3>& bins) {
+    return static_cast<std::uint32_t>((bins[0] * kBins[1] + bins[1]) * kBins[2] + bins[2]);
+  }
+  // The least squared distance from the colour to any colour outside the
+  // grid cells within the ring around its own.
+  static std::int64_t BeyondRing(std::int32_t r, std::int32_t g, std::int32_t b, const std::array<int, 3>& at, int ring) {
+    const std::int32_t level[3] = {r / kWeight[0], g / kWeight[1], b / kWeight[2]};
+    std::int64_t least = std::numeric_limits<std::int64_t>::max();
+    for (int i = 0; i < 3; ++i) {
+      const int low = at[static_cast<std::size_t>(i)] - ring, high = at[static_cast<std::size_t>(i)] + ring;
+      if (low > 0) {
+        const std::int64_t gap = static_cast<std::int64_t>(kWeight[i]) * (level[i] - low * kSpan[i] + 1);
+        least = std::min(least, gap * gap);
+      }
+      if (high < kBins[i] - 1) {
+        const std::int64_t gap = static_cast<std::int64_t>(kWeight[i]) * ((high + 1) * kSpan[i] - level[i]);
+        least = std::min(least, gap * gap);
+      }
+    }
+    return least;
+  }
+
+  const TLivingCells& alive_;
+  std::vector<std::vector<std::uint32_t>> cells_;
+  std::vector<std::uint32_t> home_;  // the grid cell each living cell is in now
+};
+
+// Below this many colours a pass scans the candidates straight through.
+constexpr std::size_t kGridFrom = 1024;
+
 }  // namespace
 
 void MergeListCounts(std::vector<TColorCount>& cells, int wanted, const std::function<void(int)>& afterPass) {
@@ -264,10 +375,12 @@ void MergeListCounts(std::vector<TColorCount>& cells, int wanted, const std::fun
   TLivingCells alive;
   while (remaining > wanted) {
     alive.Collect(cells, n);
+    std::optional<TColorGrid> grid;
+    if (alive.Size() >= kGridFrom) grid.emplace(alive);
     bool merged = false;
     for (std::size_t a = 0; a < alive.Size() && remaining > wanted; ++a) {
       if (alive.count[a] == 0) continue;
-      const std::size_t victim = NearestMergeCandidate(alive, a);
+      const std::size_t victim = grid ? grid->Nearest(a) : NearestMergeCandidate(alive, a);
       if (victim == alive.Size()) continue;
       if (alive.count[victim] == alive.count[a]) {
         TColor& colour = cells[alive.cell[a]].Color;
@@ -275,6 +388,7 @@ void MergeListCounts(std::vector<TColorCount>& cells, int wanted, const std::fun
         alive.r[a] = 30 * GetRValue(colour);
         alive.g[a] = 59 * GetGValue(colour);
         alive.b[a] = 11 * GetBValue(colour);
+        if (grid) grid->Place(a);
       }
       alive.count[victim] = 0;
       cells[alive.cell[victim]].Count = 0;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <utility>
@@ -267,6 +268,33 @@ TEST(AdaptiveReduction, SkippingBlocksOfCandidatesChoosesExactlyAsThePlainSearch
     }
     std::vector<TColorCount> expected = cells;
     const int wanted = static_cast<int>(gen() % 64);
+    PlainMerge(expected, wanted);
+    MergeListCounts(cells, wanted);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      ASSERT_EQ(cells[i].Count, expected[i].Count) << round << " cell " << i;
+      ASSERT_EQ(cells[i].Color, expected[i].Color) << round << " cell " << i;
+    }
+  }
+}
+
+TEST(AdaptiveReduction, TheGridSearchOfLargeListsChoosesExactlyAsThePlainSearch) {
+  std::mt19937 gen(23);
+  for (int round = 0; round < 6; ++round) {
+    // Clusters, twins after averaging, and rare colours far from the rest.
+    const int levels = round % 3 == 0 ? 9 : 256;
+    const int size = 1100 + static_cast<int>(gen() % 1500);
+    std::vector<TColorCount> cells(static_cast<std::size_t>(size));
+    for (auto& c : cells) {
+      const int centre = static_cast<int>(gen() % 4) * 60;
+      const auto v = [&](int spread) {
+        const int level = std::clamp(centre + static_cast<int>(gen() % static_cast<unsigned>(spread)), 0, 255);
+        return static_cast<std::uint8_t>(level * (levels - 1) / 255 * 255 / (levels - 1));
+      };
+      c.Color = RGB(v(80), v(40), v(255));
+      c.Count = gen() % 5 == 0 ? 1 + static_cast<std::int32_t>(gen() % 30) : 1;
+    }
+    std::vector<TColorCount> expected = cells;
+    const int wanted = round == 5 ? 3 : 40 + static_cast<int>(gen() % 200);
     PlainMerge(expected, wanted);
     MergeListCounts(cells, wanted);
     for (std::size_t i = 0; i < cells.size(); ++i) {
