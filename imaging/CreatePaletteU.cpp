@@ -263,7 +263,15 @@ class TColorGrid {
  public:
   explicit TColorGrid(const TLivingCells& alive) : alive_(alive), cells_(kCells), home_(alive.Size()) {
     for (std::size_t k = 0; k < alive.Size(); ++k) Place(k);
+    counts_.assign(alive.count.begin(), alive.count.end());
+    std::sort(counts_.begin(), counts_.end());
+    counts_.erase(std::unique(counts_.begin(), counts_.end()), counts_.end());
+    living_.assign(counts_.size() + 1, 0);
+    for (const std::int32_t count : alive.count) AddLiving(SlotOf(count), 1);
   }
+
+  // A living cell of this count was merged away.
+  void Removed(std::int32_t count) { AddLiving(SlotOf(count), -1); }
 
   // Puts the living cell k into the grid cell of its colour (after it changed).
   void Place(std::size_t k) {
@@ -277,6 +285,10 @@ class TColorGrid {
   // gives way to the next candidate after it.
   std::size_t Nearest(std::size_t a) const {
     const std::int32_t mr = alive_.r[a], mg = alive_.g[a], mb = alive_.b[a], mc = alive_.count[a];
+    // Without another living colour as frequent or rarer there is nothing to
+    // search for (the whole grid would be walked to find that out).
+    const auto rank = std::upper_bound(counts_.begin(), counts_.end(), mc) - counts_.begin();
+    if (LivingUpTo(static_cast<std::size_t>(rank)) <= 1) return alive_.Size();
     const std::array<int, 3> at = Bins(mr, mg, mb);
     const auto candidate = [&](std::uint32_t k, std::uint32_t cell) {
       return k != a && home_[k] == cell && static_cast<std::uint32_t>(alive_.count[k] - 1) < static_cast<std::uint32_t>(mc);
@@ -356,9 +368,25 @@ class TColorGrid {
     return least;
   }
 
+  // A Fenwick tree of the living cells by the rank of their counts.
+  void AddLiving(std::size_t slot, int delta) {
+    for (; slot < living_.size(); slot += slot & (~slot + 1)) living_[slot] += delta;
+  }
+  int LivingUpTo(std::size_t slot) const {
+    int sum = 0;
+    for (; slot > 0; slot -= slot & (~slot + 1)) sum += living_[slot];
+    return sum;
+  }
+  // The tree's slot of a count of the pass.
+  std::size_t SlotOf(std::int32_t count) const {
+    return static_cast<std::size_t>(std::lower_bound(counts_.begin(), counts_.end(), count) - counts_.begin()) + 1;
+  }
+
   const TLivingCells& alive_;
   std::vector<std::vector<std::uint32_t>> cells_;
   std::vector<std::uint32_t> home_;  // the grid cell each living cell is in now
+  std::vector<std::int32_t> counts_;  // the distinct counts of the pass, sorted
+  std::vector<int> living_;           // living cells by count
 };
 
 // Below this many colours a pass scans the candidates straight through.
@@ -390,6 +418,7 @@ void MergeListCounts(std::vector<TColorCount>& cells, int wanted, const std::fun
         alive.b[a] = 11 * GetBValue(colour);
         if (grid) grid->Place(a);
       }
+      if (grid) grid->Removed(alive.count[victim]);
       alive.count[victim] = 0;
       cells[alive.cell[victim]].Count = 0;
       --remaining;
