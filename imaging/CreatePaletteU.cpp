@@ -649,6 +649,39 @@ class TPackedPixels {
       row(y, pixels.data());
     }
   }
+  // Writes each pixel's index (through indexOf, once per run and per change
+  // of colour) into the rows of an 8-bit bitmap of the picture's size.
+  template <typename IndexOf>
+  void WriteIndices(TBitmap& target, IndexOf&& indexOf) const {
+    std::size_t at = 0;
+    for (int y = 0; y < height_; ++y) {
+      std::uint8_t* row = target.ScanLine(y);
+      int x = 0;
+      std::uint32_t lastKey = 0xFFFFFFFFu;
+      std::uint8_t lastIndex = 0;
+      const auto index = [&](const std::uint8_t* p) {
+        const std::uint32_t key = p[0] | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
+        if (key != lastKey) {
+          lastKey = key;
+          lastIndex = indexOf(p);
+        }
+        return lastIndex;
+      };
+      while (x < width_ && at < bytes_.size()) {
+        const std::uint8_t head = bytes_[at++];
+        const int n = std::min((head & 0x7F) + 1, width_ - x);
+        if (head & 0x80) {
+          std::memset(row + x, index(bytes_.data() + at), static_cast<std::size_t>(n));
+          at += 3;
+        } else {
+          const std::uint8_t* p = bytes_.data() + at;
+          for (int k = 0; k < n; ++k, p += 3) row[x + k] = index(p);
+          at += 3 * static_cast<std::size_t>((head & 0x7F) + 1);
+        }
+        x += n;
+      }
+    }
+  }
   int Width() const { return width_; }
   int Height() const { return height_; }
   bool Empty() const { return bytes_.empty(); }
@@ -681,28 +714,58 @@ class TPackedPixels {
   std::vector<std::uint8_t> bytes_;
 };
 
-// The palette index of each colour, found as the canvas finds it and kept in
-// a small direct-mapped cache: runs and repeated colours cost one search.
+// The palette index of each colour, found as the canvas finds it and kept
+// for good: every distinct colour of the held frames costs one search.
 class TPaletteReduction::TIndexCache {
  public:
-  explicit TIndexCache(const TPalette& palette) : finder_(palette), keys_(kSize, kEmpty), indices_(kSize, 0) {}
+  explicit TIndexCache(const TPalette& palette) : finder_(palette), keys_(kFirstSize, kEmpty), indices_(kFirstSize, 0) {}
   std::uint8_t IndexOf(const std::uint8_t* pixel) {
     const std::uint32_t key = pixel[0] | (std::uint32_t{pixel[1]} << 8) | (std::uint32_t{pixel[2]} << 16);
-    const std::size_t slot = (key * 2654435761u) >> (32 - kBits);
-    if (keys_[slot] != key) {
-      keys_[slot] = key;
-      indices_[slot] = static_cast<std::uint8_t>(std::max(0, finder_.Find(RGB(pixel[2], pixel[1], pixel[0]))));
+    std::size_t slot = Slot(key);
+    while (keys_[slot] != key) {
+      if (keys_[slot] == kEmpty) return Insert(slot, key);
+      slot = (slot + 1) & (keys_.size() - 1);
     }
     return indices_[slot];
   }
 
  private:
-  static constexpr int kBits = 14;
-  static constexpr std::size_t kSize = std::size_t{1} << kBits;
+  static constexpr std::size_t kFirstSize = std::size_t{1} << 14;
   static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+
+  std::size_t Slot(std::uint32_t key) const {
+    return static_cast<std::size_t>((key * 2654435761u) >> (32 - bits_));
+  }
+  std::uint8_t Insert(std::size_t slot, std::uint32_t key) {
+    const auto index = static_cast<std::uint8_t>(
+        std::max(0, finder_.Find(RGB(static_cast<std::uint8_t>(key >> 16), static_cast<std::uint8_t>(key >> 8),
+                                     static_cast<std::uint8_t>(key)))));
+    keys_[slot] = key;
+    indices_[slot] = index;
+    // Half full at most, so that probes stay short.
+    if (++used_ * 2 > keys_.size()) Grow();
+    return index;
+  }
+  void Grow() {
+    std::vector<std::uint32_t> keys(keys_.size() * 2, kEmpty);
+    std::vector<std::uint8_t> indices(keys.size(), 0);
+    ++bits_;
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+      if (keys_[i] == kEmpty) continue;
+      std::size_t slot = Slot(keys_[i]);
+      while (keys[slot] != kEmpty) slot = (slot + 1) & (keys.size() - 1);
+      keys[slot] = keys_[i];
+      indices[slot] = indices_[i];
+    }
+    keys_ = std::move(keys);
+    indices_ = std::move(indices);
+  }
+
   TNearestColorFinder finder_;
   std::vector<std::uint32_t> keys_;
   std::vector<std::uint8_t> indices_;
+  int bits_ = 14;
+  std::size_t used_ = 0;
 };
 
 // A frame in the order it came: reduced, or held for the shared palette.
@@ -777,26 +840,22 @@ void TPaletteReduction::ReduceHeld(TEntry& entry, TIndexCache& indices) {
   fresh->SetPixelFormat(pf8bit);
   fresh->SetSize(width, height);
   fresh->SetPalette(ToPalette(*shared_));
-  // The transparent colour's first place, column by column.
-  const TColor key = entry.transparentColor & 0xFFFFFFu;
-  const std::uint8_t keyBytes[3] = {GetBValue(key), GetGValue(key), GetRValue(key)};
-  std::optional<TPoint> at;
-  entry.pixels.ForEachRow([&](int y, const std::uint8_t* pixels) {
-    std::uint8_t* row = fresh->ScanLine(y);
-    const std::uint8_t* p = pixels;
-    for (int x = 0; x < width; ++x, p += 3) {
-      // The pixel before is often the same: its index is taken again.
-      row[x] = x > 0 && std::memcmp(p, p - 3, 3) == 0 ? row[x - 1] : indices.IndexOf(p);
-    }
-    if (item.Transparent == 0) return;
-    const int limit = at ? at->X : width;  // only a column further left can win
-    for (int x = 0; x < limit; ++x)
-      if (std::memcmp(pixels + 3 * x, keyBytes, 3) == 0) {
-        at = Point(x, y);
-        break;
-      }
-  });
-  if (item.Transparent) RefindTransparentColor(item, at, *fresh);
+  entry.pixels.WriteIndices(*fresh, [&](const std::uint8_t* pixel) { return indices.IndexOf(pixel); });
+  if (item.Transparent) {
+    // The transparent colour's first place, column by column.
+    const TColor key = entry.transparentColor & 0xFFFFFFu;
+    const std::uint8_t keyBytes[3] = {GetBValue(key), GetGValue(key), GetRValue(key)};
+    std::optional<TPoint> at;
+    entry.pixels.ForEachRow([&](int y, const std::uint8_t* pixels) {
+      const int limit = at ? at->X : width;  // only a column further left can win
+      for (int x = 0; x < limit; ++x)
+        if (std::memcmp(pixels + 3 * x, keyBytes, 3) == 0) {
+          at = Point(x, y);
+          break;
+        }
+    });
+    RefindTransparentColor(item, at, *fresh);
+  }
   entry.pixels.Clear();
   item.Bitmap = std::move(fresh);
   item.Bitmap->SetModified(true);
