@@ -32,6 +32,13 @@ void TByteBuffer::Assign(std::vector<std::uint8_t> bytes) {
   currentLength_ = 0;
 }
 
+std::vector<std::uint8_t> TByteBuffer::ReleaseStorage() {
+  std::vector<std::uint8_t> storage = std::move(bytes_);
+  storage.clear();
+  Clear();
+  return storage;
+}
+
 void TByteBuffer::Clear() {
   bytes_.clear();
   blockLengths_.clear();
@@ -74,8 +81,9 @@ void LzwEncode(const std::uint8_t* pixels, std::int64_t count, int minCodeSize, 
   TCodeTable table;
   table.Reset(minCodeSize + 1);
   TEncodedBytes bits;
-  // Roughly what LZW leaves of typical pictures; grows when needed.
-  bits.Bytes().reserve(static_cast<std::size_t>(count / 2 + 64));
+  // Roughly what LZW leaves of typical pictures, in the memory the target
+  // held before (coding again needs no new memory); grows when needed.
+  bits.Start(target.ReleaseStorage(), static_cast<std::size_t>(count / 2 + 64));
   bits.Put(clearCode, table.Width());
   if (count > 0) {
     int previous = pixels[0] & mask;

@@ -34,6 +34,9 @@ class TByteBuffer {
   // one shorter), as AddByte and Close would leave them.
   void Assign(std::vector<std::uint8_t> bytes);
   void Clear();
+  // Hands the byte storage over, emptied but with its capacity, for coding
+  // new data into the same memory.
+  std::vector<std::uint8_t> ReleaseStorage();
 
   // All bytes appended (0: the frame has not been encoded).
   std::int64_t Count() const { return static_cast<std::int64_t>(bytes_.size()); }
@@ -115,7 +118,7 @@ class TCodeTable {
 
  private:
   // 2 x the codes, so probes stay short.
-  static constexpr std::uint32_t kSlotCount = 8192;
+  static constexpr std::uint32_t kSlotCount = 16384;
   static constexpr std::uint32_t kSlotMask = kSlotCount - 1;
   // A code never has itself as prefix, so no entry packs to all ones.
   static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
@@ -127,7 +130,7 @@ class TCodeTable {
   }
   // Multiplicative hashing: codes are consecutive, and a plainer hash would
   // pile them up in runs that linear probing walks through.
-  static std::uint32_t Hash(std::uint32_t key) { return (key * 2654435761u) >> (32 - 13); }
+  static std::uint32_t Hash(std::uint32_t key) { return (key * 2654435761u) >> (32 - 14); }
 
   std::vector<std::uint32_t> slots_;
   // Per prefix code: tag and code of the pair last added or found.
@@ -143,6 +146,12 @@ class TCodeTable {
 // Packs codes least significant bit first into bytes.
 class TEncodedBytes {
  public:
+  // Codes into storage (emptied), with room for about this many bytes.
+  void Start(std::vector<std::uint8_t> storage, std::size_t bytes) {
+    bytes_ = std::move(storage);
+    bytes_.clear();
+    bytes_.reserve(bytes);
+  }
   void Put(std::uint32_t code, int width) {
     accumulator_ |= static_cast<std::uint64_t>(code) << bitCount_;
     bitCount_ += width;
@@ -158,7 +167,6 @@ class TEncodedBytes {
   // Puts the end code, appends the bits that remain (one byte more for a
   // partial byte) and hands the bytes over as sub-blocks.
   void Finish(std::uint32_t endCode, int width, TByteBuffer& target);
-  std::vector<std::uint8_t>& Bytes() { return bytes_; }
 
  private:
   std::uint64_t accumulator_ = 0;

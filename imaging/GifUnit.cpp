@@ -579,6 +579,15 @@ void TGifFile::SaveToFile(const std::string& fileName) {
 }
 
 void TGifFile::WriteFrame(std::vector<std::uint8_t>& out, TGifSubImage& image) {
+  if (image.Pixels() != nullptr && image.LzwData().Count() == 0) image.Encode();
+  // The whole frame goes into one buffer: its size is known ahead.
+  std::size_t size = 16 + 3 * 256;
+  for (const auto& extension : image.Extensions()) {
+    size += 16;
+    for (const std::string& text : extension->Strings()) size += 1 + text.size();
+  }
+  size += static_cast<std::size_t>(image.LzwData().Count() + image.LzwData().SubBlockCount());
+  out.reserve(out.size() + size);
   for (const auto& extension : image.Extensions()) {
     out.push_back(kExtensionIntroducer);
     out.push_back(extension->Label());
@@ -597,7 +606,6 @@ void TGifFile::WriteFrame(std::vector<std::uint8_t>& out, TGifSubImage& image) {
   }
   if (image.Pixels() == nullptr) return;
   out.push_back(kImageIntroducer);
-  if (image.LzwData().Count() == 0) image.Encode();
   const auto descriptor = image.Descriptor();
   out.insert(out.end(), descriptor.begin(), descriptor.end());
   if (image.HasLocalTable()) {
@@ -607,13 +615,16 @@ void TGifFile::WriteFrame(std::vector<std::uint8_t>& out, TGifSubImage& image) {
   out.push_back(image.LzwMinCodeSize());
   const TByteBuffer& data = image.LzwData();
   const std::uint8_t* bytes = data.Bytes().data();
+  std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(data.Count() + data.SubBlockCount()) + 1);
   for (int i = 0; i < data.SubBlockCount(); ++i) {
     const int length = data.SubBlockLength(i);
-    out.push_back(static_cast<std::uint8_t>(length));
-    out.insert(out.end(), bytes, bytes + length);
+    out[at++] = static_cast<std::uint8_t>(length);
+    std::memcpy(out.data() + at, bytes, static_cast<std::size_t>(length));
+    at += static_cast<std::size_t>(length);
     bytes += length;
   }
-  out.push_back(0);
+  out[at] = 0;
 }
 
 void TGifFile::WriteHeader(TStream& stream) {
@@ -630,9 +641,9 @@ void TGifFile::WriteHeader(TStream& stream) {
 void TGifFile::WriteSubImage(TStream& stream, int index) {
   TGifSubImage* image = GetSubImage(index);
   if (image == nullptr) return;
-  std::vector<std::uint8_t> out;
-  WriteFrame(out, *image);
-  stream.WriteBuffer(out.data(), static_cast<std::int64_t>(out.size()));
+  writeBuffer_.clear();
+  WriteFrame(writeBuffer_, *image);
+  stream.WriteBuffer(writeBuffer_.data(), static_cast<std::int64_t>(writeBuffer_.size()));
 }
 
 void TGifFile::WriteTrailer(TStream& stream) { stream.WriteByte(kTrailer); }

@@ -273,6 +273,8 @@ class TGifFile {
   std::vector<std::unique_ptr<TGifSubImage>> images_;
   HWND progressWindow_ = 0;
   std::uint8_t differentPalettes_ = 0;
+  // The bytes of the frame being written; its memory serves every frame.
+  std::vector<std::uint8_t> writeBuffer_;
 };
 
 // A bitmap whose LoadFromStream reads a GIF file and takes its first image.

@@ -132,11 +132,16 @@ std::int64_t TMemoryStream::Read(void* buffer, std::int64_t count) {
 std::int64_t TMemoryStream::Write(const void* buffer, std::int64_t count) {
   if (count <= 0) return 0;
   const std::int64_t end = position_ + count;
-  if (end > Size()) {
-    if (static_cast<std::size_t>(end) > data_.capacity())
-      data_.reserve(std::max(static_cast<std::size_t>(end), data_.capacity() * 2));
-    data_.resize(static_cast<std::size_t>(end));
+  if (static_cast<std::size_t>(end) > data_.capacity())
+    data_.reserve(std::max(static_cast<std::size_t>(end), data_.capacity() * 2));
+  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+  if (position_ == Size()) {
+    // Appending: the bytes go straight in, with no zeros written first.
+    data_.insert(data_.end(), bytes, bytes + count);
+    position_ = end;
+    return count;
   }
+  if (end > Size()) data_.resize(static_cast<std::size_t>(end));
   std::memcpy(data_.data() + position_, buffer, static_cast<std::size_t>(count));
   position_ = end;
   return count;
