@@ -223,9 +223,16 @@ void TExportEngine::RenderSteps(const std::function<void(std::unique_ptr<TSetOfB
   for (int i = 0; i < count && !Cancelled(); ++i) {
     RenderStep(i == 0);
     auto item = std::make_unique<TSetOfBitmapsItem>();
-    item->Bitmap->SetPixelFormat(pf24bit);
-    item->Bitmap->SetSize(size.cx, size.cy);
-    ScaleInto(session.Work(), *item->Bitmap, sx, sy);
+    if (size.cx == session.Work().Width() && size.cy == session.Work().Height()) {
+      // At the scene's own size the frame is the composition as it stands.
+      TStageTimer timer(Times.Resample);
+      item->Bitmap->Assign(&session.Work());
+      if (!item->Bitmap->Palette().IsNone()) item->Bitmap->SetPalette(TPalette());
+    } else {
+      item->Bitmap->SetPixelFormat(pf24bit);
+      item->Bitmap->SetSize(size.cx, size.cy);
+      ScaleInto(session.Work(), *item->Bitmap, sx, sy);
+    }
     item->Delay = delay;
     item->Disposal = 0;
     take(std::move(item));
