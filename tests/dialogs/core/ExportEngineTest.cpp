@@ -1,5 +1,6 @@
 #include "dialogs/core/ExportEngine.h"
 
+#include "dialogs/core/ExportFrameList.h"
 #include "dialogs/core/ExportProgress.h"
 #include "imaging/AVIFileU.h"
 #include "imaging/GifUnit.h"
@@ -360,6 +361,69 @@ TEST_F(ExportScene, ACropWithoutTheTransparentColourStaysOpaque) {
   auto gif = engine.CreateGifFile();
   EXPECT_TRUE(GifImages(*gif)[0]->Transparent());
   EXPECT_FALSE(GifImages(*gif)[1]->Transparent());
+}
+
+TEST_F(ExportScene, FinishWritesTheFramesPageEditsAndCodesAgainOnlyWhatTheEditsChanged) {
+  settings.ReductionFlags = rfRemoveIdenticalFrames;  // whole frames: every edit below is safe to make
+  engine.SetExportName(dir.File("edited.gif"));
+  ExportInterval(1, 8);
+  engine.BuildGifFrames(false);
+  TExportFrameList list(engine.Frames(), engine.Composition());
+  ASSERT_EQ(list.Count(), 8);
+  list.SetDelay(2, 55);
+  list.SetLeft(3, 4);
+  list.SetDisposal(1, 2);
+  list.SetInterlaced(0, true);  // its rows go in another order: coded again
+  list.SetFrameTransparency(4, clWhite, true, -1, -1, -1);
+  list.MoveDown(5);
+  list.Delete(7);
+  ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+  const auto bytes = ReadFile(dir.File("edited.gif"));
+  // What coding every image afresh gives.
+  EXPECT_EQ(bytes, GifBytes(*engine.CreateGifFile()));
+  auto gif = ReadGif(bytes);
+  const auto images = GifImages(*gif);
+  ASSERT_EQ(images.size(), 7u);
+  EXPECT_EQ(images[2]->GetDelay(), 55);
+  EXPECT_EQ(images[3]->Left(), 4);
+  EXPECT_EQ(images[1]->Disposal(), 2);
+  EXPECT_TRUE(images[0]->Interlaced());
+  EXPECT_TRUE(images[4]->Transparent());
+  EXPECT_EQ(images[4]->GetTransparentColor(), clWhite);
+  for (std::size_t k = 0; k < images.size(); ++k) {
+    const TBitmap& frame = *engine.Frames()[k]->Bitmap;
+    for (int y = 0; y < frame.Height(); y += 3)
+      for (int x = 0; x < frame.Width(); x += 3)
+        ASSERT_EQ(images[k]->ActiveTable().ColorOf(images[k]->Pixels()->Data()[y * frame.Width() + x]), frame.Pixel(x, y))
+            << "image " << k << " at " << x << "," << y;
+  }
+}
+
+TEST_F(ExportScene, ASlowFadeBelowTheThresholdEndsInTheGifWhereTheSceneEnds) {
+  // A black block fading to 70 % over 30 steps: about 2.5 levels a step,
+  // each below what counts as a change.
+  scene.StepCount = 30;
+  TSprite& fading = AddBlock(20, 10, clBlack);
+  TMovingStepValues fade = HoldAt(30, 5, 30);
+  fade.OpacityStart = 100;
+  fade.OpacityEnd = 70;
+  fading.Motion().AddStepWith(fade, &fading);
+  moving->Motion().ChangeStep(0, HoldAt(0, 4), moving);
+  TBitmap first, last;
+  ShowStep(1, first);
+  ShowStep(30, last);
+  ASSERT_GT(GetRValue(last.Pixel(35, 8)), GetRValue(first.Pixel(35, 8)) + 60);
+  settings.ReductionFlags = rfShrinkToSmallestRectangle | rfRemoveIdenticalPixels | rfRemoveIdenticalFrames;
+  auto gif = ExportGif(1, 30);
+  const auto images = GifImages(*gif);
+  ASSERT_GT(images.size(), 1u);
+  TBitmap shown;
+  gif->GetFrameBitmap(gif->ImageCount(), shown);
+  ASSERT_EQ(std::pair(shown.Width(), shown.Height()), std::pair(60, 20));
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 60; ++x)
+      ASSERT_LE(ColorDifference(shown.ScanLine(y) + 3 * x, last.ScanLine(y) + 3 * x), kChangedPixelDifference)
+          << x << "," << y;
 }
 
 // ---- Palette types ------------------------------------------------------------------------------------
