@@ -3,6 +3,21 @@
 // (reduction, palette, assembly, size estimate), and writing the result as a
 // GIF, a series of BMP or JPEG files, or an AVI video. The scene is stepped
 // and put back as it was; its content never changes.
+//
+// The wizard is a thin window over one engine, made when the wizard opens:
+//   TExportEngine engine(scene, settings);   // settings: the main window's
+//   engine.SetExportName(name);              // extension chooses the format
+//   engine.Progress = page; engine.ProgressWindow = handle;
+//   engine.RequestSceneRecompute = ...;
+//   - Next on the first page of a JPEG export: CreateFrames().
+//   - Next on the reductions page of a GIF export: BuildGifFrames(false);
+//     the frames page edits Frames() (through TExportFrameList) and its
+//     "Recalculate" runs BuildGifFrames(true).
+//   - Finish: Finish() writes the output as the format asks, from the
+//     edited frames for GIF and JPEG, rendering the scene for BMP and AVI.
+// Every output replaces its file only when complete. The program-wide cancel
+// flag stops any of them; a step that cannot be composed, and a file that
+// cannot be written, end them with an exception whose message is shown.
 #pragma once
 
 #include "dialogs/core/ExportSettings.h"
@@ -111,9 +126,11 @@ class TExportEngine {
 
   // ---- GIF ----
   // The GIF pipeline: unless recalculateOnly, renders the frames, reduces
-  // them as the settings say, reduces their colours to the chosen palette
-  // and takes back the images of the GIF as frames; then measures the GIF the
-  // frames make. Raises SCannotCreateGifFile when no GIF could be built.
+  // each as it comes (cropped, keyed and dropped against what a viewer shows
+  // after the frames kept before it), reduces their colours to the chosen
+  // palette and takes back the images of the GIF as frames; then measures
+  // the GIF the frames make, keeping its coded images for Finish. Raises
+  // SCannotCreateGifFile when no GIF could be built.
   TGifSizeEstimate BuildGifFrames(bool recalculateOnly);
   // The GIF of the current frames (colour tables as the palette choice
   // says, the scene's loop count and comment); nothing without frames.
@@ -128,9 +145,15 @@ class TExportEngine {
   double PreviousGifSize = 0;
 
   // ---- Writing ----
-  // Writes the output of the chosen format under the export name's base.
+  // The wizard's Finish: writes the output of the chosen format under the
+  // export name's base (the file of each name is replaced only when it is
+  // complete). Done; Cancelled by the cancel flag (nothing half written is
+  // left); NothingWritten without frames, or for a GIF whose frames are not
+  // all 8-bit (the message was shown: the wizard stays on the frames page
+  // with the edits kept).
   TExportOutcome Finish();
-  // base.gif from the current frames; a cancelled write leaves no file.
+  // base.gif from the current frames, each image written as it is made;
+  // images whose pixels the last estimate coded are not coded again.
   TExportOutcome SaveGif();
   // Renders the frames and writes base.bmp, or base_001.bmp onwards.
   TExportOutcome ExportBmpSeries();
