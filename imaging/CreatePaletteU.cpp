@@ -83,14 +83,74 @@ void TColorCounts::SeedBins() {
         cells_[r * 1024 + g * 32 + b].Color = RGB(static_cast<std::uint8_t>(8 * r), static_cast<std::uint8_t>(8 * g),
                                                   static_cast<std::uint8_t>(8 * b));
   listLength_ = 0;
-  listIndex_.clear();
+  ClearIndex();
 }
 
 void TColorCounts::ClearList() {
   bins_ = false;
   std::fill(cells_.begin(), cells_.end(), TColorCount{});
   listLength_ = 0;
-  listIndex_.clear();
+  ClearIndex();
+}
+
+namespace {
+
+constexpr std::uint32_t kIndexSlots = 1u << 16;  // twice the cells of a full list
+constexpr std::uint32_t kIndexMarker = 0x1000000u;
+
+std::uint32_t IndexSlot(std::uint32_t key) { return (key * 2654435761u) >> 16; }
+
+}  // namespace
+
+int TColorCounts::CellOf(TColor color) const {
+  if (indexKeys_.empty()) return -1;
+  const std::uint32_t key = color | kIndexMarker;
+  for (std::uint32_t slot = IndexSlot(key);; slot = (slot + 1) & (kIndexSlots - 1)) {
+    if (indexKeys_[slot] == key) return indexCells_[slot];
+    if (indexKeys_[slot] == 0) return -1;
+  }
+}
+
+void TColorCounts::Index(TColor color, int cell) {
+  if (indexKeys_.empty()) {
+    indexKeys_.assign(kIndexSlots, 0);
+    indexCells_.assign(kIndexSlots, 0);
+  }
+  const std::uint32_t key = color | kIndexMarker;
+  std::uint32_t slot = IndexSlot(key);
+  while (indexKeys_[slot] != 0 && indexKeys_[slot] != key) slot = (slot + 1) & (kIndexSlots - 1);
+  indexKeys_[slot] = key;
+  indexCells_[slot] = cell;
+  indexWritten_.push_back(slot);
+}
+
+void TColorCounts::Unindex(TColor color) {
+  if (indexKeys_.empty()) return;
+  const std::uint32_t key = color | kIndexMarker;
+  std::uint32_t slot = IndexSlot(key);
+  while (indexKeys_[slot] != key) {
+    if (indexKeys_[slot] == 0) return;
+    slot = (slot + 1) & (kIndexSlots - 1);
+  }
+  // Later keys of the probe run move back into the gap, so that no lookup
+  // stops at it too early.
+  std::uint32_t gap = slot;
+  for (std::uint32_t next = (gap + 1) & (kIndexSlots - 1); indexKeys_[next] != 0; next = (next + 1) & (kIndexSlots - 1)) {
+    const std::uint32_t home = IndexSlot(indexKeys_[next]);
+    // The key may fill the gap when its home is not within (gap, next].
+    const bool between = gap <= next ? (home > gap && home <= next) : (home > gap || home <= next);
+    if (between) continue;
+    indexKeys_[gap] = indexKeys_[next];
+    indexCells_[gap] = indexCells_[next];
+    indexWritten_.push_back(gap);
+    gap = next;
+  }
+  indexKeys_[gap] = 0;
+}
+
+void TColorCounts::ClearIndex() {
+  for (const std::uint32_t slot : indexWritten_) indexKeys_[slot] = 0;
+  indexWritten_.clear();
 }
 
 namespace {
@@ -111,8 +171,8 @@ void TColorCounts::Add(TColor color) {
   }
   // The list is searched through an index of its colours: the same cell as a
   // linear search, without its cost.
-  if (const auto hit = listIndex_.find(color); hit != listIndex_.end()) {
-    Increment(cells_[hit->second].Count);
+  if (const int hit = CellOf(color); hit >= 0) {
+    Increment(cells_[static_cast<std::size_t>(hit)].Count);
     return;
   }
   int cell = listLength_;
@@ -120,10 +180,10 @@ void TColorCounts::Add(TColor color) {
     ++listLength_;
   } else {
     cell = kColorCells - 1;  // a full list overwrites its last cell
-    listIndex_.erase(cells_[cell].Color);
+    Unindex(cells_[static_cast<std::size_t>(cell)].Color);
   }
-  cells_[cell] = {color, 1};
-  listIndex_[color] = cell;
+  cells_[static_cast<std::size_t>(cell)] = {color, 1};
+  Index(color, cell);
 }
 
 void TColorCounts::CountColors(const TBitmap& frame) {
@@ -614,17 +674,46 @@ bool CreatePaletteForBitmaps(int kind, TSetOfBitmaps& frames, int colors, TMaxLo
 
 // ---- Frames one at a time ----------------------------------------------------------------
 
+// Keeps the bytes of held frames in large blocks of their own, so that these
+// long-lived bytes are not scattered among the frames that come and go (the
+// memory those free is then taken again by the next ones, not fresh from the
+// system).
+class TByteStore {
+ public:
+  const std::uint8_t* Keep(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.empty()) return nullptr;
+    if (blocks_.empty() || used_ + bytes.size() > blockSize_) {
+      blockSize_ = std::max(kBlockBytes, bytes.size());
+      blocks_.push_back(std::make_unique<std::uint8_t[]>(blockSize_));
+      used_ = 0;
+    }
+    std::uint8_t* at = blocks_.back().get() + used_;
+    std::memcpy(at, bytes.data(), bytes.size());
+    used_ += bytes.size();
+    return at;
+  }
+
+ private:
+  static constexpr std::size_t kBlockBytes = std::size_t{4} << 20;
+  std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+  std::size_t blockSize_ = 0;
+  std::size_t used_ = 0;
+};
+
 // A 24-bit picture packed row by row in runs: a byte below $80 is followed
 // by that many plus one pixels as they are (3 bytes each); any other byte
-// stands for ((byte and $7F) + 1) times the pixel after it.
+// stands for ((byte and $7F) + 1) times the pixel after it. The bytes stay
+// in a store.
 class TPackedPixels {
  public:
-  void Pack(const TBitmap& picture) {
+  // Packs the picture through scratch into the store.
+  void Pack(const TBitmap& picture, std::vector<std::uint8_t>& scratch, TByteStore& store) {
     width_ = picture.Width();
     height_ = picture.Height();
-    bytes_.clear();
-    for (int y = 0; y < height_; ++y) PackRow(picture.ScanLine(y), width_);
-    bytes_.shrink_to_fit();
+    scratch.clear();
+    for (int y = 0; y < height_; ++y) PackRow(picture.ScanLine(y), width_, scratch);
+    bytes_ = store.Keep(scratch);
+    size_ = scratch.size();
   }
   // Calls row (y, pixels) for every row, its pixels unpacked (bytes blue, green, red).
   template <typename Row>
@@ -633,15 +722,15 @@ class TPackedPixels {
     std::size_t at = 0;
     for (int y = 0; y < height_; ++y) {
       std::size_t x = 0;
-      while (x < pixels.size() && at < bytes_.size()) {
+      while (x < pixels.size() && at < size_) {
         const std::uint8_t head = bytes_[at++];
         const std::size_t n = 3 * static_cast<std::size_t>((head & 0x7F) + 1);
         const std::size_t fits = std::min(n, pixels.size() - x);
         if (head & 0x80) {
-          for (std::size_t k = 0; k < fits; k += 3) std::memcpy(pixels.data() + x + k, bytes_.data() + at, 3);
+          for (std::size_t k = 0; k < fits; k += 3) std::memcpy(pixels.data() + x + k, bytes_ + at, 3);
           at += 3;
         } else {
-          std::memcpy(pixels.data() + x, bytes_.data() + at, fits);
+          std::memcpy(pixels.data() + x, bytes_ + at, fits);
           at += n;
         }
         x += n;
@@ -667,14 +756,14 @@ class TPackedPixels {
         }
         return lastIndex;
       };
-      while (x < width_ && at < bytes_.size()) {
+      while (x < width_ && at < size_) {
         const std::uint8_t head = bytes_[at++];
         const int n = std::min((head & 0x7F) + 1, width_ - x);
         if (head & 0x80) {
-          std::memset(row + x, index(bytes_.data() + at), static_cast<std::size_t>(n));
+          std::memset(row + x, index(bytes_ + at), static_cast<std::size_t>(n));
           at += 3;
         } else {
-          const std::uint8_t* p = bytes_.data() + at;
+          const std::uint8_t* p = bytes_ + at;
           for (int k = 0; k < n; ++k, p += 3) row[x + k] = index(p);
           at += 3 * static_cast<std::size_t>((head & 0x7F) + 1);
         }
@@ -684,34 +773,39 @@ class TPackedPixels {
   }
   int Width() const { return width_; }
   int Height() const { return height_; }
-  bool Empty() const { return bytes_.empty(); }
-  std::int64_t Bytes() const { return static_cast<std::int64_t>(bytes_.size()); }
-  void Clear() { bytes_ = {}; }
+  bool Empty() const { return size_ == 0; }
+  std::int64_t Bytes() const { return static_cast<std::int64_t>(size_); }
+  // Forgets the bytes (the store frees them with itself).
+  void Clear() {
+    bytes_ = nullptr;
+    size_ = 0;
+  }
 
  private:
-  void PackRow(const std::uint8_t* p, int count) {
+  static void PackRow(const std::uint8_t* p, int count, std::vector<std::uint8_t>& out) {
     const auto same = [&](int a, int b) { return std::memcmp(p + 3 * a, p + 3 * b, 3) == 0; };
     int i = 0;
     while (i < count) {
       int run = 1;
       while (i + run < count && run < 128 && same(i + run, i)) ++run;
       if (run >= 2) {
-        bytes_.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
-        bytes_.insert(bytes_.end(), p + 3 * i, p + 3 * i + 3);
+        out.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
+        out.insert(out.end(), p + 3 * i, p + 3 * i + 3);
         i += run;
         continue;
       }
       // Pixels as they are, up to the next pair of equal ones.
       int end = i + 1;
       while (end < count && end - i < 128 && !(end + 1 < count && same(end, end + 1))) ++end;
-      bytes_.push_back(static_cast<std::uint8_t>(end - i - 1));
-      bytes_.insert(bytes_.end(), p + 3 * i, p + 3 * end);
+      out.push_back(static_cast<std::uint8_t>(end - i - 1));
+      out.insert(out.end(), p + 3 * i, p + 3 * end);
       i = end;
     }
   }
 
   int width_ = 0, height_ = 0;
-  std::vector<std::uint8_t> bytes_;
+  const std::uint8_t* bytes_ = nullptr;
+  std::size_t size_ = 0;
 };
 
 // The palette index of each colour, found as the canvas finds it and kept
@@ -789,7 +883,11 @@ struct TPaletteReduction::TEntry {
 };
 
 TPaletteReduction::TPaletteReduction(int kind, int colors, TMaxLogPalette* custom)
-    : kind_(kind), colors_(colors), custom_(custom), shared_(FixedPaletteOf(kind, custom)) {
+    : kind_(kind),
+      colors_(colors),
+      custom_(custom),
+      shared_(FixedPaletteOf(kind, custom)),
+      store_(std::make_unique<TByteStore>()) {
   if (kind == pkAdaptive) counts_.ClearList();
 }
 
@@ -812,7 +910,7 @@ void TPaletteReduction::Add(std::unique_ptr<TSetOfBitmapsItem> item) {
     entry.held = true;
     entry.transparentColor = bitmap.TransparentColor();
     if (bitmap.PixelFormat() == pf24bit && !bitmap.Empty()) {
-      entry.pixels.Pack(bitmap);
+      entry.pixels.Pack(bitmap, packing_, *store_);
       bitmap.SetSize(0, 0);
     }
   }

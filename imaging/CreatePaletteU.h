@@ -16,6 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
+class TByteStore;
 class TMinGDIBitmap;
 class TStream;
 
@@ -121,10 +122,19 @@ class TColorCounts {
   const std::vector<TColorCount>& Cells() const { return cells_; }
 
  private:
+  // The list's index, colour -> cell, by linear probing; the slots written
+  // are remembered so that emptying the list costs only them.
+  int CellOf(TColor color) const;
+  void Index(TColor color, int cell);
+  void Unindex(TColor color);
+  void ClearIndex();
+
   bool bins_ = true;
   std::vector<TColorCount> cells_;
   int listLength_ = 0;
-  std::unordered_map<TColor, int> listIndex_;  // colour -> cell of the list
+  std::vector<std::uint32_t> indexKeys_;  // colour + $1000000; 0 for none
+  std::vector<std::int32_t> indexCells_;
+  std::vector<std::uint32_t> indexWritten_;
 };
 
 // Optimized reduction: leaves the counts of the bins that repeated passes
@@ -194,4 +204,6 @@ class TPaletteReduction {
   TColorCounts counts_;
   std::vector<TColorEntry> keep_;
   std::vector<TEntry> entries_;
+  std::unique_ptr<TByteStore> store_;
+  std::vector<std::uint8_t> packing_;  // a held frame while it is packed
 };

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <random>
 #include <utility>
 
@@ -209,6 +210,36 @@ TEST(ColorCounting, AFullListOverwritesItsLastCell) {
   EXPECT_EQ(counts.Cells()[kColorCells - 1].Count, 2);
   counts.Add(5);
   EXPECT_EQ(counts.Cells()[5].Count, 2);
+}
+
+TEST(ColorCounting, TheListFindsEachColourAsALinearSearchWouldThroughManyOverwritesAndEmptyings) {
+  std::mt19937 random(31);
+  TColorCounts counts;
+  for (int round = 0; round < 2; ++round) {
+    counts.ClearList();  // the second round starts from an emptied index
+    std::vector<TColorCount> expected(kColorCells + 1);
+    std::map<TColor, int> cellOf;  // what a linear search of the list finds
+    int length = 0;
+    for (int sample = 0; sample < 120000; ++sample) {
+      // New colours, with repeats of recent and of long-gone ones.
+      const TColor color = random() % 3 == 0 ? static_cast<TColor>(random() % 70000) * 97 % 0xFFFFFF
+                                             : static_cast<TColor>(sample) * 241 % 0xFFFFFF;
+      counts.Add(color);
+      if (const auto hit = cellOf.find(color); hit != cellOf.end()) {
+        ++expected[static_cast<std::size_t>(hit->second)].Count;
+        continue;
+      }
+      const int cell = length < kColorCells ? length++ : kColorCells - 1;
+      if (cell == kColorCells - 1 && expected[static_cast<std::size_t>(cell)].Count > 0)
+        cellOf.erase(expected[static_cast<std::size_t>(cell)].Color);
+      expected[static_cast<std::size_t>(cell)] = {color, 1};
+      cellOf[color] = cell;
+    }
+    for (int i = 0; i < kColorCells; ++i) {
+      ASSERT_EQ(counts.Cells()[static_cast<std::size_t>(i)].Color, expected[static_cast<std::size_t>(i)].Color) << round << " " << i;
+      ASSERT_EQ(counts.Cells()[static_cast<std::size_t>(i)].Count, expected[static_cast<std::size_t>(i)].Count) << round << " " << i;
+    }
+  }
 }
 
 // ---- Reduction ---------------------------------------------------------------------------
