@@ -300,9 +300,9 @@ class TByteCounter : public TStream {
   std::int64_t size_ = 0;
 };
 
-// The 8-bit picture of a GIF image, as its BMP form reads back: the table's
-// entries (all 256 when it has that many) and the image's indices.
-std::unique_ptr<TMinGDIBitmap> PictureOfImage(const TGifSubImage& image) {
+// The palette of a GIF image's picture as its BMP form reads back: the
+// table's entries (all 256 when it has that many).
+TPalette PaletteOfImage(const TGifSubImage& image) {
   const TColorTable& table = image.ActiveTable();
   const int used = table.Count() >= 1 && table.Count() < 256 ? table.Count() : 256;
   std::vector<TPaletteEntry> entries;
@@ -311,15 +311,33 @@ std::unique_ptr<TMinGDIBitmap> PictureOfImage(const TGifSubImage& image) {
     const auto& t = table.Triple(i);
     entries.push_back({t[0], t[1], t[2], 0});
   }
+  return TPalette(entries);
+}
+
+// Makes the frame's bitmap the 8-bit picture of its GIF image: the image's
+// indices with the table's colours, its transparent colour (none: the
+// bitmap's own). A bitmap of that size and depth takes them in place.
+void TakePictureOfImage(const TGifSubImage& image, TSetOfBitmapsItem& item) {
   const TByteArray2D& pixels = *image.Pixels();
-  auto picture = std::make_unique<TMinGDIBitmap>();
-  picture->SetPixelFormat(pf8bit);
-  picture->SetPalette(TPalette(entries));
-  picture->SetSize(pixels.Width(), pixels.Height());
+  if (!item.Bitmap || item.Bitmap->PixelFormat() != pf8bit || item.Bitmap->Width() != pixels.Width() ||
+      item.Bitmap->Height() != pixels.Height()) {
+    item.Bitmap = std::make_unique<TMinGDIBitmap>();
+    item.Bitmap->SetPixelFormat(pf8bit);
+    item.Bitmap->SetSize(pixels.Width(), pixels.Height());
+  }
+  TMinGDIBitmap& picture = *item.Bitmap;
+  picture.SetPalette(PaletteOfImage(image));
   for (int y = 0; y < pixels.Height(); ++y)
-    std::memcpy(picture->ScanLine(y), pixels.Data() + static_cast<std::int64_t>(y) * pixels.Width(),
+    std::memcpy(picture.ScanLine(y), pixels.Data() + static_cast<std::int64_t>(y) * pixels.Width(),
                 static_cast<std::size_t>(pixels.Width()));
-  return picture;
+  picture.SetTransparent(false);
+  const TColor key = image.GetTransparentColor();
+  if (key != kNoTransparentColor) {
+    picture.SetTransparentColor(key);
+  } else {
+    picture.SetTransparentMode(tmAuto);
+  }
+  item.Transparent = image.Transparent() ? 1 : 0;
 }
 
 }  // namespace
@@ -344,11 +362,7 @@ void TExportEngine::TakeFramesFromGif() {
     TSetOfBitmapsItem& item = *frames_[static_cast<std::size_t>(k)];
     TGifSubImage& image = assembler.Add(item);
     ReportProgress(Progress, k, last);
-    auto fresh = PictureOfImage(image);
-    const TColor key = image.GetTransparentColor();
-    if (key != kNoTransparentColor) fresh->SetTransparentColor(key);
-    item.Transparent = image.Transparent() ? 1 : 0;
-    item.Bitmap = std::move(fresh);
+    TakePictureOfImage(image, item);
     item.Bitmap->SaveAndRelease();
     image.DropPixels();
     if (Cancelled()) return;
