@@ -385,15 +385,28 @@ void TFrameReducer::Add(std::unique_ptr<TSetOfBitmapsItem> frame) {
   previous_ = std::move(frame);
 }
 
+bool TFrameReducer::CoversComposition(const TSetOfBitmapsItem& frame) const {
+  const TBitmap& bitmap = *frame.Bitmap;
+  return frame.Transparent == 0 && composition_.Origin.X + frame.Left == 0 && composition_.Origin.Y + frame.Top == 0 &&
+         bitmap.PixelFormat() == pf24bit && bitmap.Width() == shown_->Width() && bitmap.Height() == shown_->Height();
+}
+
 void TFrameReducer::Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshaped) {
   TSetOfBitmapsItem& previous = *previous_;
   // The frame as rendered, over what the viewer shows; the saved image
-  // follows only a frame that is kept.
-  CopyPixels(*trial_, *shown_);
-  DrawFrame(*trial_, false, frame.Bitmap->TransparentColor(), frame, TPreviousFrame(previous), false, composition_,
-            false);
+  // follows only a frame that is kept. An opaque frame covering the whole
+  // composition is that picture itself (while no pass keys its pixels).
+  if (!options_.RemoveIdenticalPixels && CoversComposition(frame)) {
+    after_ = frame.Bitmap.get();
+  } else {
+    CopyPixels(*trial_, *shown_);
+    DrawFrame(*trial_, false, frame.Bitmap->TransparentColor(), frame, TPreviousFrame(previous), false, composition_,
+              false);
+    after_ = trial_;
+  }
+  const TBitmap& after = *after_;
 
-  TRect changed = ChangedRect(*shown_, *trial_, frame);
+  TRect changed = ChangedRect(*shown_, after, frame);
   const bool wasChanged = !changed.IsEmpty();
   const std::uint8_t disposals[2] = {previous.Disposal, frame.Disposal};
 
@@ -420,7 +433,7 @@ void TFrameReducer::Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshap
 
   if (options_.RemoveIdenticalPixels && frame.Transparent == 0) {
     if (const std::optional<TColor> key = ChooseKeyColor(*frame.Bitmap)) {
-      if (KeyUnchangedPixels(*shown_, *trial_, frame, *key)) {
+      if (KeyUnchangedPixels(*shown_, after, frame, *key)) {
         frame.Transparent = 1;
         frame.Bitmap->SetTransparentColor(*key);
         frame.Disposal = 0;
@@ -430,7 +443,7 @@ void TFrameReducer::Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshap
     }
   }
 
-  if (options_.RemoveIdenticalFrames && (!wasChanged || (frame.Transparent != 0 && SamePixels(*trial_, *shown_)))) {
+  if (options_.RemoveIdenticalFrames && (!wasChanged || (frame.Transparent != 0 && SamePixels(after, *shown_)))) {
     previous.Delay += frame.Delay;
     dropped = true;
     return;
@@ -440,17 +453,19 @@ void TFrameReducer::Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshap
 
 void TFrameReducer::ShowKept(const TSetOfBitmapsItem& frame, bool reshaped) {
   const TColor bg = frame.Bitmap->TransparentColor();
+  if (frame.Bitmap->Empty()) return;  // it shows nothing
   if (reshaped) {
     // The viewer shows the frame as it is kept, not as it was rendered.
-    CopyPixels(*trial_, *shown_);
-    DrawFrame(*trial_, false, bg, frame, TPreviousFrame(*previous_), false, composition_, true);
-  } else if (frame.Bitmap->Empty()) {
-    CopyPixels(*trial_, *shown_);
-  } else {
-    // The trial drew exactly what the viewer shows; the saved image follows.
-    FollowWithSavedImage(frame, bg, composition_);
+    DrawFrame(*shown_, false, bg, frame, TPreviousFrame(*previous_), false, composition_, true);
+    return;
   }
-  std::swap(shown_, trial_);
+  // What was compared is exactly what the viewer shows; the saved image follows.
+  if (after_ == trial_) {
+    std::swap(shown_, trial_);
+  } else {
+    CopyPixels(*shown_, *after_);
+  }
+  FollowWithSavedImage(frame, bg, composition_);
 }
 
 void TFrameReducer::Finish() {

@@ -108,6 +108,7 @@ class TFrameReducer {
  private:
   void Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshaped);
   void ShowKept(const TSetOfBitmapsItem& frame, bool reshaped);
+  bool CoversComposition(const TSetOfBitmapsItem& frame) const;
 
   TOptimizeOptions options_;
   TExportComposition& composition_;
@@ -117,6 +118,7 @@ class TFrameReducer {
   TBitmap compositions_[2];
   TBitmap* shown_ = &compositions_[0];           // what a viewer shows after it
   TBitmap* trial_ = &compositions_[1];           // that with the next frame drawn as rendered
+  const TBitmap* after_ = nullptr;               // the trial, or a frame that covers it all
   TRect keptRect_{0, 0, 0, 0};                   // the previous crop of a transparent scene
   int taken_ = 0;
 };
