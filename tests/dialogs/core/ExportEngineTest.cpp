@@ -687,4 +687,7 @@ TEST_F(ExportScene, ACancelledAviLeavesNoFileOrTheFileThatStoodThere) {
   EXPECT_EQ(ReadFile(dir.File("movie.avi")), good);
   EXPECT_EQ(AviFrameCount(dir.File("movie.avi")), 3);
   EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"movie.avi"});
+  // A folder that takes no file: the video writer's own message.
+  engine.SetExportName(dir.File("missing-folder/movie.avi"));
+  EXPECT_EQ(ErrorText<Exception>([&] { engine.Finish(); }), "Cannot write to the file. Probably file is busy.");
 }
