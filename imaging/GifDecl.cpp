@@ -63,13 +63,16 @@ void TCodeTable::Reset(int width) {
 void TEncodedBytes::Finish(std::uint32_t endCode, int width, TByteBuffer& target) {
   Put(endCode, width);
   while (bitCount_ > 0) {
-    bytes_.push_back(static_cast<std::uint8_t>(accumulator_));
+    if (size_ + 1 > bytes_.size()) bytes_.resize(bytes_.size() * 2);
+    bytes_[size_++] = static_cast<std::uint8_t>(accumulator_);
     accumulator_ >>= 8;
     bitCount_ -= 8;
   }
   bitCount_ = 0;
+  bytes_.resize(size_);
   target.Assign(std::move(bytes_));
   bytes_ = {};
+  size_ = 0;
 }
 
 // ---- Encoder ------------------------------------------------------------------------------------

@@ -6,8 +6,10 @@
 
 #include "platform/SysUtils.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -149,17 +151,18 @@ class TEncodedBytes {
   // Codes into storage (emptied), with room for about this many bytes.
   void Start(std::vector<std::uint8_t> storage, std::size_t bytes) {
     bytes_ = std::move(storage);
-    bytes_.clear();
-    bytes_.reserve(bytes);
+    bytes_.resize(std::max<std::size_t>(bytes, 16));
+    size_ = 0;
   }
   void Put(std::uint32_t code, int width) {
     accumulator_ |= static_cast<std::uint64_t>(code) << bitCount_;
     bitCount_ += width;
     if (bitCount_ >= 32) {
-      const std::uint8_t four[4] = {static_cast<std::uint8_t>(accumulator_), static_cast<std::uint8_t>(accumulator_ >> 8),
-                                    static_cast<std::uint8_t>(accumulator_ >> 16),
-                                    static_cast<std::uint8_t>(accumulator_ >> 24)};
-      bytes_.insert(bytes_.end(), four, four + 4);
+      if (size_ + 4 > bytes_.size()) bytes_.resize(bytes_.size() * 2);
+      // Four whole bytes, low byte first.
+      const auto low = static_cast<std::uint32_t>(accumulator_);
+      std::memcpy(bytes_.data() + size_, &low, 4);
+      size_ += 4;
       accumulator_ >>= 32;
       bitCount_ -= 32;
     }
@@ -171,7 +174,8 @@ class TEncodedBytes {
  private:
   std::uint64_t accumulator_ = 0;
   int bitCount_ = 0;
-  std::vector<std::uint8_t> bytes_;
+  std::vector<std::uint8_t> bytes_;  // the first size_ are coded
+  std::size_t size_ = 0;
 };
 
 // ---- LZW coder -----------------------------------------------------------------------------------
