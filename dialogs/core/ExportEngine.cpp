@@ -315,8 +315,9 @@ TPalette PaletteOfImage(const TGifSubImage& image) {
 }
 
 // Makes the frame's bitmap the 8-bit picture of its GIF image: the image's
-// indices with the table's colours, its transparent colour (none: the
-// bitmap's own). A bitmap of that size and depth takes them in place.
+// indices with the table's colours and the image's transparent colour
+// (without one, the bitmap's default, its bottom-left pixel). A bitmap of
+// that size and depth takes them in place.
 void TakePictureOfImage(const TGifSubImage& image, TSetOfBitmapsItem& item) {
   const TByteArray2D& pixels = *image.Pixels();
   if (!item.Bitmap || item.Bitmap->PixelFormat() != pf8bit || item.Bitmap->Width() != pixels.Width() ||
