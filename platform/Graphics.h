@@ -283,7 +283,8 @@ class TCanvas {
   // - DT_EXPANDTABS expands tabs to stops every 8 average character widths;
   // - "&x" shows x underlined (the accelerator), "&&" shows "&", and a "&"
   //   at the end shows nothing, unless DT_NOPREFIX;
-  // - the text is clipped to the rectangle unless DT_NOCLIP;
+  // - the text is clipped to the rectangle unless DT_NOCLIP (within a
+  //   rectangular clip already set; a rounded or elliptic one holds alone);
   // - DT_CALCRECT draws nothing and sets rect's right and bottom to the
   //   extent of the text (an empty text is 0 high).
   // Cells are filled with the brush as in TextOut. Returns the text's

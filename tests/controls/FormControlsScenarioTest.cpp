@@ -1,6 +1,7 @@
 // One form holding every form control, run as a user would: keys and mouse
-// through the real widgets, what the form shows read from grab(), the beep
-// and the shell through their doubles.
+// through the window system (events go to the widget under the pointer or
+// with the focus), what the form shows read from grab(), the beep and the
+// shell through their doubles.
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/MyCntrlMovie.h"
 #include "controls/My_Gauges.h"
@@ -19,6 +20,7 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include <memory>
 
@@ -137,37 +139,49 @@ TEST(FormControlsScenario, AFormOfEveryControlWorksThroughRealEvents) {
   form.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   form.Logo_Movie->SetMovieEnabled(false);  // the script ticks it
+  QWindow* window = form.windowHandle();
+  // A point of a control in the form's window.
+  auto in = [&form](QWidget* control, QPoint p) { return control->mapTo(&form, p); };
 
   // Typing a step beyond the bounds: the field puts it right on leaving.
   TSpinEdit& steps = *form.Steps_Spin;
   steps.setFocus(Qt::TabFocusReason);
   EXPECT_EQ(steps.selectedText(), "0") << "entering by keyboard selects the text";
-  QTest::keyClicks(&steps, "2x50");
+  for (const char key : std::string("2x50")) QTest::keyClick(window, key);
   EXPECT_EQ(ui.beeps, 1) << "the letter is refused";
   EXPECT_EQ(steps.Text(), "250");
-  QTest::keyClick(&steps, Qt::Key_Tab);
-  EXPECT_FALSE(steps.hasFocus());
+  QTest::keyClick(window, Qt::Key_Tab);
+  EXPECT_TRUE(form.Angle_Spin->hasFocus());
   EXPECT_EQ(steps.Text(), "100");
 
   // Holding the down button: a step at the press, at 400, 500 and 600 ms.
   TTimerSpeedButton* down = steps.Button()->DownButton();
-  QTest::mousePress(down, Qt::LeftButton, {}, QPoint(5, 4));
+  const QPoint onDown = in(down, QPoint(5, 4));
+  QTest::mouseMove(window, onDown);
+  QTest::mousePress(window, Qt::LeftButton, {}, onDown);
   EXPECT_TRUE(steps.hasFocus()) << "the press focuses the field";
+  EXPECT_EQ(steps.selectedText(), "") << "a press selects nothing";
+  EXPECT_EQ(down->RepeatTimer()->Interval(), 400);
   for (int tick = 0; tick < 3; ++tick) down->TimerExpired();
-  QTest::mouseRelease(down, Qt::LeftButton, {}, QPoint(5, 4));
+  QTest::mouseRelease(window, Qt::LeftButton, {}, onDown);
   EXPECT_EQ(steps.Value(), 96);
-  QTest::keyClick(&steps, Qt::Key_Up);
+  QTest::keyClick(window, Qt::Key_Up);
   EXPECT_EQ(steps.Value(), 97);
 
   // A read-only field beeps at its buttons.
   steps.SetReadOnly(true);
-  QTest::mouseClick(steps.Button()->UpButton(), Qt::LeftButton, {}, QPoint(5, 4));
+  const QPoint onUp = in(steps.Button()->UpButton(), QPoint(5, 3));
+  QTest::mouseClick(window, Qt::LeftButton, {}, onUp);
   EXPECT_EQ(steps.Value(), 97);
   EXPECT_EQ(ui.beeps, 2);
 
-  // Turning the knob to 12 o'clock: 90 degrees in the field, on the read-out and the gauge.
-  QTest::mousePress(form.Angle_Knob, Qt::LeftButton, {}, QPoint(30, 5));
-  QTest::mouseRelease(form.Angle_Knob, Qt::LeftButton, {}, QPoint(30, 5));
+  // Dragging the knob from 9 o'clock to 12 o'clock: 90 degrees in the
+  // field, on the read-out and the gauge.
+  QTest::mouseMove(window, in(form.Angle_Knob, QPoint(5, 30)));
+  QTest::mousePress(window, Qt::LeftButton, {}, in(form.Angle_Knob, QPoint(5, 30)));
+  EXPECT_EQ(form.Angle_Knob->Position(), 180);
+  QTest::mouseMove(window, in(form.Angle_Knob, QPoint(30, 5)));
+  QTest::mouseRelease(window, Qt::LeftButton, {}, in(form.Angle_Knob, QPoint(30, 5)));
   EXPECT_EQ(form.Angle_Knob->Position(), 90);
   EXPECT_EQ(form.Angle_Spin->Text(), "90");
   EXPECT_EQ(form.Angle_Display->Caption(), "90");
@@ -199,13 +213,13 @@ TEST(FormControlsScenario, AFormOfEveryControlWorksThroughRealEvents) {
   EXPECT_GT(text, 0);
 
   // The link opens the page, under the hourglass.
-  QTest::mouseClick(form.Home_URL, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseClick(window, Qt::LeftButton, {}, in(form.Home_URL, QPoint(5, 5)));
   EXPECT_EQ(shell.opened, std::vector<std::string>{"https://example.com/gleamcraft/"});
   EXPECT_EQ(ui.cursors, (std::vector<TCursor>{crHourGlass, crDefault}));
 
   // Enter in a field is the form's OK.
   form.Angle_Spin->setFocus(Qt::TabFocusReason);
-  QTest::keyClick(form.Angle_Spin, Qt::Key_Return);
+  QTest::keyClick(window, Qt::Key_Return);
   EXPECT_EQ(form.result(), QDialog::Accepted);
   EXPECT_EQ(ui.beeps, 2);
 }
