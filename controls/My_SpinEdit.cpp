@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -415,16 +416,30 @@ void TSpinEdit::keyReleaseEvent(QKeyEvent* event) {
   QLineEdit::keyReleaseEvent(event);
 }
 
-void TSpinEdit::contextMenuEvent(QContextMenuEvent* event) {
-  std::unique_ptr<QMenu> menu(createStandardContextMenu());
-  if (!editorEnabled_) {
-    for (QAction* action : menu->actions()) {
-      const QString name = action->objectName();
-      if (name == "edit-cut" || name == "edit-paste" || name == "edit-delete") action->setEnabled(false);
-    }
-  }
-  menu->exec(event->globalPos());
+// Our own menu, as an edit control's: Qt's standard one gives no way to
+// tell its paste and cut from the rest.
+std::unique_ptr<QMenu> TSpinEdit::CreateContextMenu() {
+  auto menu = std::make_unique<QMenu>();
+  auto add = [&](const char* name, const char* text, bool enabled, auto slot) {
+    QAction* action = menu->addAction(QString::fromLatin1(text));
+    action->setObjectName(name);
+    action->setEnabled(enabled);
+    connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
+  };
+  const bool editable = !isReadOnly();
+  const bool selected = hasSelectedText();
+  add("edit-undo", "&Undo", editable && isUndoAvailable(), &QLineEdit::undo);
+  menu->addSeparator();
+  add("edit-cut", "Cu&t", selected && MayPasteOrCut(), &QLineEdit::cut);
+  add("edit-copy", "&Copy", selected, &QLineEdit::copy);
+  add("edit-paste", "&Paste", MayPasteOrCut() && !QGuiApplication::clipboard()->text().isEmpty(), &QLineEdit::paste);
+  add("edit-delete", "&Delete", selected && MayPasteOrCut(), &QLineEdit::del);
+  menu->addSeparator();
+  add("select-all", "Select &All", !text().isEmpty() && selectedText() != text(), &QLineEdit::selectAll);
+  return menu;
 }
+
+void TSpinEdit::contextMenuEvent(QContextMenuEvent* event) { CreateContextMenu()->exec(event->globalPos()); }
 
 void TSpinEdit::mouseReleaseEvent(QMouseEvent* event) {
   // The middle button pastes the selection on X11: a paste like any other.

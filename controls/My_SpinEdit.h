@@ -60,6 +60,8 @@
 #include <cstdint>
 #include <memory>
 
+class QMenu;
+
 // ---- TTimerSpeedButton ------------------------------------------------------------------
 
 enum TTimeBtnStateItem : std::uint8_t { tbFocusRect = 1, tbAllowTimer = 2 };
@@ -223,6 +225,9 @@ class TSpinEdit : public QLineEdit {
   void resizeEvent(QResizeEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // The field's context menu (undo, cut, copy, paste, delete, select all),
+  // with cut, paste and delete disabled while the editor is disabled.
+  std::unique_ptr<QMenu> CreateContextMenu();
 
  private:
   bool MayPasteOrCut() const { return editorEnabled_ && !isReadOnly(); }

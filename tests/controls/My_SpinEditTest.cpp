@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -166,6 +167,38 @@ TEST_F(SpinEditTest, WithTheEditorDisabledTypingAndPastingAreRefusedButArrowsWor
   spin->selectAll();
   QTest::keyClick(spin, Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(spin->Text(), "42") << "pasting works again";
+}
+
+TEST(SpinEditMenu, WithTheEditorDisabledTheMenuCannotCutPasteOrDelete) {
+  struct MenuSpinEdit : TSpinEdit {
+    using TSpinEdit::CreateContextMenu;
+  } spin;
+  QApplication::clipboard()->setText("42");
+  spin.selectAll();
+  auto enabled = [](QMenu& menu, const char* name) {
+    for (QAction* action : menu.actions())
+      if (action->objectName() == name) return action->isEnabled();
+    ADD_FAILURE() << "no action " << name;
+    return false;
+  };
+  auto menu = spin.CreateContextMenu();
+  EXPECT_TRUE(enabled(*menu, "edit-paste"));
+  EXPECT_TRUE(enabled(*menu, "edit-cut"));
+  spin.SetEditorEnabled(false);
+  menu = spin.CreateContextMenu();
+  EXPECT_FALSE(enabled(*menu, "edit-paste"));
+  EXPECT_FALSE(enabled(*menu, "edit-cut"));
+  EXPECT_FALSE(enabled(*menu, "edit-delete"));
+  EXPECT_TRUE(enabled(*menu, "edit-copy"));
+  EXPECT_FALSE(enabled(*menu, "select-all")) << "all is selected already";
+  spin.SetEditorEnabled(true);
+  spin.deselect();
+  menu = spin.CreateContextMenu();
+  EXPECT_FALSE(enabled(*menu, "edit-cut")) << "nothing selected";
+  EXPECT_TRUE(enabled(*menu, "select-all"));
+  for (QAction* action : menu->actions())
+    if (action->objectName() == "edit-paste") action->trigger();
+  EXPECT_EQ(spin.text(), "042") << "the menu's paste pastes";
 }
 
 TEST_F(SpinEditTest, ArrowKeysStepByTheIncrementBeforeOnKeyDown) {
