@@ -1015,7 +1015,14 @@ TRegion EllipseCovering(const TRect& r) { return {TRegion::Ellipse, Rect(r.Left,
 // Arcs and pies follow Ellipse's rules for the outline and the fill, keeping
 // the pixels of the sector; a pie adds its two radii to the outline.
 void TCanvas::DrawArcFigure(const TRect& bounds, TPoint startRay, TPoint endRay, bool closed) {
-  if (bounds.IsEmpty()) return;
+  // Bounds whose extent or pen margin would leave the range of int draw
+  // nothing; no figure on a bitmap comes near them.
+  constexpr std::int64_t kMaxExtent = std::int64_t{1} << 30;
+  const std::int64_t margin = std::int64_t{std::max(1, pen_.Width)} + 2;
+  if (bounds.IsEmpty() || std::int64_t{bounds.Right} - bounds.Left > kMaxExtent ||
+      std::int64_t{bounds.Bottom} - bounds.Top > kMaxExtent || bounds.Left < INT32_MIN + margin ||
+      bounds.Top < INT32_MIN + margin || bounds.Right > INT32_MAX - margin || bounds.Bottom > INT32_MAX - margin)
+    return;
   Painter painter(*this);
   if (!painter.Ready()) return;
   const Sector sector(bounds, startRay, endRay);

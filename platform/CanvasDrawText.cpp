@@ -1,6 +1,7 @@
 // Formatted text on the canvas: line breaks, word wrapping, tabs, alignment,
 // accelerator prefixes and measuring, drawn line by line with TextOut.
 #include "platform/Fonts.h"
+#include "platform/Numeric.h"
 #include "platform/PixelSpans.h"
 
 #include <QFontMetrics>
@@ -142,7 +143,7 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned format) {
     } else {
       for (const MarkedText& paragraph : Paragraphs(marked)) {
         if (format & DT_WORDBREAK) {
-          WrapParagraph(paragraph, rect.Width(), measure, lines);
+          WrapParagraph(paragraph, SaturatingCast<int>(std::int64_t{rect.Right} - rect.Left), measure, lines);
         } else {
           lines.push_back(paragraph);
         }
@@ -157,8 +158,8 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned format) {
   if (format & DT_CALCRECT) {
     int widest = 0;
     for (const MarkedText& line : lines) widest = std::max(widest, measure.Width(line.bytes));
-    rect.Right = rect.Left + widest;
-    rect.Bottom = rect.Top + textHeight;
+    rect.Right = SaturatingCast<int>(std::int64_t{rect.Left} + widest);
+    rect.Bottom = SaturatingCast<int>(std::int64_t{rect.Top} + textHeight);
     return textHeight;
   }
 
@@ -166,9 +167,9 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned format) {
   if (singleLine && (format & DT_VCENTER)) {
     y = static_cast<int>((std::int64_t{rect.Top} + rect.Bottom - textHeight) / 2);
   } else if (singleLine && (format & DT_BOTTOM)) {
-    y = rect.Bottom - textHeight;
+    y = SaturatingCast<int>(std::int64_t{rect.Bottom} - textHeight);
   }
-  const int result = y - rect.Top + textHeight;
+  const int result = SaturatingCast<int>(std::int64_t{y} - rect.Top + textHeight);
 
   const std::optional<TRegion> savedClip = clip_;
   if ((format & DT_NOCLIP) == 0) {
@@ -185,7 +186,13 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned format) {
     if (format & DT_CENTER) {
       x = static_cast<int>((std::int64_t{rect.Left} + rect.Right - width) / 2);
     } else if (format & DT_RIGHT) {
-      x = rect.Right - width;
+      x = SaturatingCast<int>(std::int64_t{rect.Right} - width);
+    }
+    // A line this far away is on no bitmap (and its pixel sums would overflow).
+    constexpr int kFar = 1 << 30;
+    if (x < -kFar || x > kFar || y < -kFar || y > kFar) {
+      y = SaturatingCast<int>(std::int64_t{y} + lineHeight);
+      continue;
     }
     std::size_t offset = 0;
     measure.ForEachSegment(line.bytes, [&](const std::string& segment, int segmentX, int tabEnd) {
@@ -202,7 +209,7 @@ int TCanvas::DrawText(const std::string& text, TRect& rect, unsigned format) {
       }
       offset += segment.size() + 1;
     });
-    y += lineHeight;
+    y = SaturatingCast<int>(std::int64_t{y} + lineHeight);
   }
   clip_ = savedClip;
   return result;

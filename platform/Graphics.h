@@ -258,6 +258,7 @@ class TCanvas {
   // the whole ellipse. Arc draws the pen's part of the outline only; Pie
   // closes it with the two radii to the centre, outlines it with the pen and
   // fills it with the brush. The outline is solid whatever the pen's style.
+  // Bounds more than 2^30 pixels across (or reaching the ends of int) draw nothing.
   void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
   void Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
   // The focus rectangle: every other pixel of the rectangle's 1-pixel frame,

@@ -164,3 +164,14 @@ TEST_F(CanvasDrawTextTest, ASolidBrushFillsTheTextCells) {
   EXPECT_EQ(bitmap.Pixel(10 + stop + Width("b"), 10), clWhite);
   EXPECT_EQ(bitmap.Pixel(10, 10 + LineHeight()), clWhite);
 }
+
+TEST_F(CanvasDrawTextTest, RectanglesAtTheEndsOfTheIntegerRangeAreSafe) {
+  TRect r = Rect(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
+  canvas().DrawText("far\r\naway", r, DT_RIGHT | DT_WORDBREAK);
+  r = Rect(INT32_MAX - 2, INT32_MAX - 2, INT32_MAX, INT32_MAX);
+  canvas().DrawText("far", r, DT_CALCRECT);
+  EXPECT_EQ(r.Right, INT32_MAX) << "the extent stops at the end of the range";
+  r = Rect(INT32_MIN, 0, INT32_MIN + 1, 10);
+  canvas().DrawText("far", r, DT_SINGLELINE | DT_RIGHT | DT_BOTTOM);
+  EXPECT_EQ(Ink(), Rect(200, 80, 0, 0)) << "nothing lands on the bitmap";
+}
