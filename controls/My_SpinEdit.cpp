@@ -387,16 +387,17 @@ bool TSpinEdit::IsValidChar(char key) const {
 void TSpinEdit::keyPressEvent(QKeyEvent* event) {
   // Enter and Return belong to the dialog's default button, as Windows' dialog keys do.
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return QLineEdit::keyPressEvent(event);
+  const std::optional<char> typed = KeyPressCharOf(*event);
   if (WORD key = VirtualKeyOf(*event); key != 0) {
     if (key == VK_UP) UpClick();
     if (key == VK_DOWN) DownClick();
     const bool arrow = key == VK_UP || key == VK_DOWN;
     Fire(OnKeyDown, this, key, ShiftStateOf(event->modifiers()));
-    if (key == 0 || arrow) return event->accept();
+    // A key that OnKeyDown consumed still types its character, as on Windows.
+    if (arrow || (key == 0 && !typed)) return event->accept();
   }
   if ((event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut)) && !MayPasteOrCut())
     return event->accept();
-  const std::optional<char> typed = KeyPressCharOf(*event);
   if (!typed) return QLineEdit::keyPressEvent(event);
   char key = *typed;
   if (!IsValidChar(key)) {

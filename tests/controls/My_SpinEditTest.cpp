@@ -213,6 +213,17 @@ TEST_F(SpinEditTest, ArrowKeysStepByTheIncrementBeforeOnKeyDown) {
   EXPECT_EQ(downs, (std::vector<std::pair<WORD, std::int32_t>>{{VK_UP, 15}, {VK_UP, 20}, {VK_DOWN, 15}}));
 }
 
+TEST_F(SpinEditTest, AKeyConsumedByOnKeyDownStillTypesItsCharacter) {
+  spin->setText("1");
+  spin->setCursorPosition(1);
+  spin->OnKeyDown = [](QObject*, WORD& key, TShiftState) { key = 0; };
+  QTest::keyClick(spin, Qt::Key_5);
+  EXPECT_EQ(spin->Text(), "15");
+  QTest::keyClick(spin, Qt::Key_Home);
+  QTest::keyClick(spin, Qt::Key_7);
+  EXPECT_EQ(spin->Text(), "157") << "Home was consumed and did not move the cursor";
+}
+
 TEST_F(SpinEditTest, ReadOnlyButtonsAndArrowsBeepAndLeaveTheValue) {
   spin->SetValue(3);
   spin->SetReadOnly(true);
