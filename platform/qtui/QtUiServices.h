@@ -18,6 +18,9 @@ class QtUiServices final : public UiServices {
   void SetCursor(TCursor cursor) override;
 
  private:
+  // The widget-based chooser, for a side panel or several files.
+  std::optional<FileDialogResult> ChooseOpenFilesWithPanel(const FileDialogRequest& request);
+
   bool busy_ = false;
 };
 
