@@ -80,20 +80,6 @@ void LoadAviPreview(const std::string& fileName, TBitmap& picture, std::int32_t&
   if (const auto code = ColorCodeOfBitCount(StreamBitCount(stream))) colorCode = *code;
 }
 
-// Reads the project file into the scene: in preview mode only up to its
-// stored preview and without sprites; otherwise whole. False when the read
-// failed (the scene loader has told the user).
-bool ReadProject(TAnimatedScene& scene, const std::string& fileName, bool previewMode) {
-  scene.PreviewOnlyLoad = previewMode ? 1 : 0;
-  scene.IncludeSprites = previewMode ? 0 : 1;
-  struct SpritesBack {
-    TAnimatedScene& scene;
-    ~SpritesBack() { scene.IncludeSprites = 1; }
-  } back{scene};
-  scene.LoadFromFile(fileName);
-  return scene.Failed == 0;
-}
-
 // 8 bits (code 3) unless the first frame of some sprite holds another format.
 std::uint8_t ProjectColorCode(const TAnimatedScene& scene) {
   for (int i = 0; i < scene.SpriteCount(); ++i) {
@@ -130,6 +116,17 @@ void LoadProjectPreview(const std::string& fileName, TBitmap& picture, std::int3
 }
 
 }  // namespace
+
+bool ReadProject(TAnimatedScene& scene, const std::string& fileName, bool previewMode) {
+  scene.PreviewOnlyLoad = previewMode ? 1 : 0;
+  scene.IncludeSprites = previewMode ? 0 : 1;
+  struct SpritesBack {
+    TAnimatedScene& scene;
+    ~SpritesBack() { scene.IncludeSprites = 1; }
+  } back{scene};
+  scene.LoadFromFile(fileName);
+  return scene.Failed == 0;
+}
 
 std::optional<std::uint8_t> ColorCodeOfBitCount(int bits) {
   switch (bits) {

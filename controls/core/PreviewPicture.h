@@ -11,7 +11,13 @@
 #include <optional>
 #include <string>
 
+class TAnimatedScene;
 class TBitmap;
+
+// Reads a project file into the scene, in the scene loader's preview mode
+// (up to the stored preview when the file has one, and without sprites) or
+// whole. False when the read failed; the loader has then told the user.
+bool ReadProject(TAnimatedScene& scene, const std::string& fileName, bool previewMode);
 
 // Colour codes are the ordinals of TPixelFormat: 0 device, 1 one bit, 2 four
 // bits, 3 eight bits, 4 fifteen, 5 sixteen, 6 twenty-four, 7 thirty-two bits,
