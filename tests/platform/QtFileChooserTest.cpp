@@ -20,16 +20,14 @@ namespace {
 
 // Runs the action on the chooser once it is the active modal window.
 void WhenChooserOpen(std::function<void(QFileDialog&)> action) {
-  auto poll = std::make_shared<std::function<void()>>();
-  *poll = [action, poll] {
+  QTimer::singleShot(0, [action] {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (dialog == nullptr || !dialog->isVisible()) {
-      QTimer::singleShot(10, *poll);
+      WhenChooserOpen(action);  // not shown yet: look again at the next turn of the loop
       return;
     }
     action(*dialog);
-  };
-  QTimer::singleShot(0, *poll);
+  });
 }
 
 }  // namespace
