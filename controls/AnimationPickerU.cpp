@@ -2,6 +2,7 @@
 
 #include "controls/PopupModalLoop.h"
 #include "controls/core/GalleryFiles.h"
+#include "platform/CodePages.h"
 #include "platform/Graphics.h"
 #include "platform/SystemValues.h"
 #include "platform/SysUtils.h"
@@ -315,6 +316,8 @@ void TAnimationPicker::AnimationTimerTimer() {
   TAnimatedScene& scene = item->Scene();
   AnimationTimer.SetInterval(scene.StepTime);
   scene.NextFrame();
-  AnimationImage->SetHint(ChangeFileExt(ExtractFileName(item->FileName()), ""));
+  // Hints are the model's Windows-1252 text; file names are the file system's UTF-8.
+  const std::string name = ChangeFileExt(ExtractFileName(item->FileName()), "");
+  AnimationImage->SetHint(QStringToAnsi(QString::fromStdString(name)));
   AnimationImage->Repaint();
 }

@@ -197,7 +197,7 @@ TEST_F(AnimationPickerTest, CellsShowTheStoredPreviewsOnTheSelectionColour) {
 
 TEST_F(AnimationPickerTest, TheSelectedRowPlaysInPlaceAndTheFileIsReadInFullOnce) {
   Project(temp, "a.glm", {.width = 60, .height = 40, .steps = 20, .color = clRed});
-  Project(temp, "b.glm", {.width = 60, .height = 40, .color = clLime});
+  Project(temp, "b \xC3\xA9t\xC3\xA9.glm", {.width = 60, .height = 40, .color = clLime});
   Open();
   EXPECT_FALSE(picker.Item(0).FullyLoaded());
   picker.AnimationTimerTimer();
@@ -214,7 +214,8 @@ TEST_F(AnimationPickerTest, TheSelectedRowPlaysInPlaceAndTheFileIsReadInFullOnce
   EXPECT_EQ(picker.Grid->Row(), 1);
   EXPECT_EQ(picker.AnimationTimer.Interval(), 10);
   picker.AnimationTimerTimer();
-  EXPECT_EQ(picker.AnimationImage->Hint(), "b");
+  EXPECT_EQ(picker.AnimationImage->Hint(), "b \xE9t\xE9") << "the name in the model's code page";
+  EXPECT_EQ(picker.AnimationImage->toolTip(), QString::fromUtf8("b \xC3\xA9t\xC3\xA9"));
   EXPECT_EQ(picker.AnimationPanel->geometry().top(), 4 + 40 + 3);
   ClickRow(0);
   picker.AnimationTimerTimer();
