@@ -281,3 +281,5 @@ void QtUiServices::SetCursor(TCursor cursor) {
     QApplication::restoreOverrideCursor();
   }
 }
+
+void QtUiServices::Beep() { QApplication::beep(); }
