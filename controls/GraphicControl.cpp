@@ -115,7 +115,15 @@ const TBitmap& TGraphicControl::PaintPicture(TColor background) {
 // white, and only the pixels that both paints agree on are drawn.
 QImage TGraphicControl::ScreenImage() {
   if (!transparent_) return BitmapToQImage(PaintPicture(clBtnFace));
+  // Both paints start from the same pen, brush and font, as one paint would.
+  TCanvas& canvas = picture_.Canvas();
+  const TPen pen = canvas.Pen();
+  const TBrush brush = canvas.Brush();
+  const TFont font = canvas.Font();
   const QImage overBlack = BitmapToQImage(PaintPicture(clBlack));
+  canvas.Pen() = pen;
+  canvas.Brush() = brush;
+  canvas.Font() = font;
   const QImage overWhite = BitmapToQImage(PaintPicture(clWhite));
   QImage shown(overBlack.size(), QImage::Format_ARGB32);
   for (int y = 0; y < shown.height(); ++y) {

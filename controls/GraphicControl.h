@@ -78,9 +78,10 @@ class TGraphicControl : public QWidget {
 
   // ---- Painting ----
   // The design's "repaint at once": the control is painted at the next
-  // paint of its window (nothing is painted while it is hidden).
-  void Repaint() { update(); }
-  void Invalidate() { update(); }
+  // paint of its window (nothing is painted while it is hidden). A control
+  // that caches part of its picture redraws the cache on Repaint.
+  virtual void Repaint() { update(); }
+  void Invalidate() { Repaint(); }
   // Paints the control into its picture without the window system: the
   // picture is sized to the control, filled with the background colour and
   // drawn on by Paint(). For tests and for anything that needs the pixels.

@@ -9,6 +9,10 @@
 #include <QTest>
 #include <QWidget>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 #include <functional>
 #include <stdexcept>
 
@@ -27,6 +31,16 @@ class Thrower : public QObject {
 class ThrowingWidget : public QWidget {
  protected:
   void mousePressEvent(QMouseEvent*) override { throw Exception("Cannot read data from file."); }
+};
+
+// Allocations made during its lifetime are not reported as leaks.
+struct LeaksExpected {
+#if defined(__SANITIZE_ADDRESS__)
+  LeaksExpected() { __lsan_disable(); }
+  ~LeaksExpected() { __lsan_enable(); }
+#else
+  ~LeaksExpected() {}  // not trivial, so the guard counts as used
+#endif
 };
 
 std::string Shown(const ScriptedUiServices& ui) { return ui.messages.empty() ? "" : ui.messages.back().text; }
@@ -72,10 +86,18 @@ TEST(ExceptionBarrier, CatchesPostedEventsAndUserInput) {
   QCoreApplication::processEvents();
   EXPECT_EQ(Shown(ui), "posted");
 
-  ThrowingWidget widget;
-  widget.resize(20, 20);
-  widget.show();
-  QTest::mouseClick(&widget, Qt::LeftButton, {}, QPoint(5, 5));
+  {
+    // Qt's widget code is built without exception support: an exception that
+    // passes its frames (here the mouse handling of QApplication::notify)
+    // cannot release their locals, such as a guard of the widget. The barrier
+    // keeps the program running at the cost of those few bytes, which the
+    // leak checker is told about.
+    LeaksExpected qtFrames;
+    ThrowingWidget widget;
+    widget.resize(20, 20);
+    widget.show();
+    QTest::mouseClick(&widget, Qt::LeftButton, {}, QPoint(5, 5));
+  }
   EXPECT_EQ(Shown(ui), "Cannot read data from file.");
   EXPECT_EQ(ui.messages.size(), 2u);
 }
