@@ -4,30 +4,8 @@
 #include "tests/app/DocumentWindowFixture.h"
 
 #include "tests/support/AviTestFiles.h"
+#include "tests/support/FullDisk.h"
 
-#include <csignal>
-#include <sys/resource.h>
-
-namespace {
-
-// Files of this process may not grow beyond the limit, as on a full disk.
-struct FullDisk {
-  explicit FullDisk(rlim_t bytes) {
-    previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit limited = previous;
-    limited.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FullDisk() {
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
-  }
-  rlimit previous{};
-  void (*previousHandler)(int) = nullptr;
-};
-
-}  // namespace
 
 using DocumentScenario = DocumentWindowTest;
 

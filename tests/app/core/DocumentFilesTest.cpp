@@ -3,13 +3,13 @@
 #include "app/core/DocumentFiles.h"
 
 #include "imaging/utils.h"
+#include "tests/support/ReadOnlyFolder.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <dirent.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -33,30 +33,6 @@ std::string BodyOf(const std::string& path) {
   const std::string bytes = TempDir::ReadFile(path);
   return bytes.size() >= 4 ? bytes.substr(0, bytes.size() - 4) : std::string();
 }
-
-// Makes the folder read-only for the test's lifetime.
-struct ReadOnlyFolder {
-  explicit ReadOnlyFolder(std::string path) : path(std::move(path)) { ::chmod(this->path.c_str(), 0500); }
-  ~ReadOnlyFolder() { ::chmod(path.c_str(), 0700); }
-  std::string path;
-};
-
-// Files of this process may not grow beyond the limit, as on a full disk.
-struct FileSizeLimit {
-  explicit FileSizeLimit(rlim_t bytes) {
-    previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit limited = previous;
-    limited.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
-  }
-  rlimit previous{};
-  void (*previousHandler)(int) = nullptr;
-};
 
 }  // namespace
 
@@ -127,12 +103,12 @@ TEST(DocumentWrite, WithBackupsAndNoOldFileNoBackupIsMade) {
 }
 
 TEST(DocumentWrite, AReadOnlyFolderFailsAndKeepsTheOldFileAndBackupIntact) {
-  if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes into read-only folders";
   TempDir dir;
   const std::string path = dir.WriteFile("x.GLM", "old");
   dir.WriteFile("Backup_of_x.GLM", "older");
   {
     const ReadOnlyFolder readOnly(dir.Path());
+    if (!readOnly.Usable()) GTEST_SKIP() << "no read-only folder for the superuser here";
     EXPECT_THROW(WriteDocumentFile(path, "new", true), EDocumentWriteError);
   }
   EXPECT_EQ(TempDir::ReadFile(path), "old");
@@ -145,7 +121,7 @@ TEST(DocumentWrite, AWriteThatRunsOutOfSpaceHalfWayKeepsTheOldFileByteForByte) {
   const std::string old(100000, 'o');
   const std::string path = dir.WriteFile("x.GLM", old);
   {
-    const FileSizeLimit full(50000);
+    const FullDisk full(50000);
     EXPECT_THROW(WriteDocumentFile(path, std::string(80000, 'n'), true), EDocumentWriteError);
   }
   EXPECT_EQ(TempDir::ReadFile(path), old);
