@@ -108,7 +108,7 @@ void TAnimationWindow::LoadFromFile(const std::string& fileName) {
       error = std::current_exception();
     }
   }
-  if (loaded->Failed != 0) {
+  if (loaded->Failed != 0 || error) {
     const std::string text = loaded->LoadErrorText.empty() ? std::string(SCannotReadAnimation) : loaded->LoadErrorText;
     Ui().MessageBox(host_.Handle(), text, "Error", MB_ICONERROR);
     loaded.reset();
@@ -212,6 +212,10 @@ bool TAnimationWindow::WriteSceneTo(const std::string& fileName) {
 }
 
 bool TAnimationWindow::Save() {
+  // The version chosen for this one save returns to the newest on every way out.
+  struct NewestVersionAfterwards {
+    ~NewestVersionAfterwards() { SaveVersion = kNewestFormatVersion; }
+  } newestAfterwards;
   if (fileName_.empty()) {
     const std::optional<int> entry = AskFileName(false);
     if (!entry) return false;
@@ -239,7 +243,6 @@ bool TAnimationWindow::Save() {
     saved = false;
   }
   host_.SetPlayButtonDown(wasPlaying);
-  SaveVersion = kNewestFormatVersion;
   ResumePlayback();
   return saved;
 }

@@ -19,7 +19,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QUrl>

@@ -15,6 +15,7 @@
 #include "platform/Events.h"
 #include "platform/Messages.h"
 #include "platform/Timer.h"
+#include "scene/Moving.h"
 #include "scene/SpriteU.h"
 #include "scene/Undo.h"
 
@@ -233,7 +234,7 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   std::optional<TEditTarget> EditTarget();
   TPoint ScenePositionForImageAt(const TEditTarget& target, int left, int top) const;
   void ApplyHoldPosition(const TEditTarget& target, TPoint scenePixels);
-  void ChangeCurrentStep(const TEditTarget& target, const struct TMovingStepValues& values);
+  void ChangeCurrentStep(const TEditTarget& target, const TMovingStepValues& values);
   void PlaceMotionPath(const TEditTarget& target);
   void SetMotionPathHints(const TEditTarget& target);
   void NudgeBox(TSelectionBox& box, WORD key, TShiftState shift);
@@ -256,7 +257,6 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   // Where UpdateSelection put the controls, as the model placed them: an
   // event that the controls fire for a placement by code finds the same
   // values and changes nothing.
-  TRect placedBox_;
   TRect placedBoxControl_;
   TPoint placedBegin_, placedEnd_;
   TPoint placedLineBegin_, placedLineEnd_;
