@@ -1,6 +1,7 @@
 #include "dialogs/FramesIntervalFormU.h"
 
 #include "controls/Image.h"
+#include "controls/TrackBar.h"
 #include "imaging/AVIFileU.h"
 #include "platform/ModalForms.h"
 #include "platform/SysUtils.h"
@@ -15,8 +16,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSignalBlocker>
-#include <QSlider>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -80,8 +79,9 @@ void TFramesIntervalForm::CreateComponents() {
   StepSpinEdit = new QSpinBox(this);
   StepSpinEdit->setObjectName("StepSpinEdit");
   countLabel->setBuddy(StepSpinEdit);
-  StepTrackBar = new QSlider(Qt::Horizontal, this);
+  StepTrackBar = new TTrackBar(this);
   StepTrackBar->setObjectName("StepTrackBar");
+  StepTrackBar->setMinimumSize(StepTrackBar->Width(), StepTrackBar->Height());
   MaxLabel = new QLabel(this);
   MaxLabel->setObjectName("MaxLabel");
   PreviewFirstButton = new QPushButton("&First Frame", this);
@@ -140,7 +140,7 @@ void TFramesIntervalForm::CreateComponents() {
   layout->addLayout(buttons);
 
   connect(StepSpinEdit, &QSpinBox::valueChanged, this, [this] { StepSpinEditChange(); });
-  connect(StepTrackBar, &QSlider::valueChanged, this, [this] { StepTrackBarChange(); });
+  StepTrackBar->OnChange = [this](QObject*) { StepTrackBarChange(); };
   connect(FirstStep, &QSpinBox::valueChanged, this, [this] { FirstStepChange(); });
   connect(CheckBoxPreviewFirst, &QCheckBox::clicked, this, [this] { CheckBoxPreviewClick(); });
   connect(CheckBoxPreviewLast, &QCheckBox::clicked, this, [this] { CheckBoxPreviewClick(); });
@@ -162,10 +162,7 @@ void TFramesIntervalForm::FormCreate() {
 
 void TFramesIntervalForm::SetFrameCount(int frameCount) {
   const int frames = std::max(1, frameCount);
-  {
-    const QSignalBlocker blocker(StepTrackBar);
-    StepTrackBar->setRange(1, frames);
-  }
+  SetTrackBarRange(frames);
   StepSpinEdit->setRange(1, frames);
   StepSpinEdit->setValue(frames);
   FirstStep->setRange(1, frames);
@@ -181,17 +178,20 @@ void TFramesIntervalForm::showEvent(QShowEvent* event) {
 
 void TFramesIntervalForm::FormShow() {
   const int maximum = StepSpinEdit->maximum();
-  {
-    // A new range moves the track bar's position; that is no choice of the user's.
-    const QSignalBlocker blocker(StepTrackBar);
-    StepTrackBar->setRange(1, maximum);
-  }
+  SetTrackBarRange(maximum);
   FirstStep->setMaximum(maximum);
-  StepTrackBar->setValue(StepSpinEdit->value());
+  StepTrackBar->SetPosition(StepSpinEdit->value());
   MaxLabel->setText(QString::number(maximum));
   StepSpinEditChange();
   // Nothing is drawn before the user asks for a preview.
   TimerRedraw.SetEnabled(false);
+}
+
+void TFramesIntervalForm::SetTrackBarRange(int maximum) {
+  settingTrackBarRange_ = true;
+  StepTrackBar->SetMin(1);
+  StepTrackBar->SetMax(maximum);
+  settingTrackBarRange_ = false;
 }
 
 int TFramesIntervalForm::FirstFrame() const { return FirstStep->value() - 1; }
@@ -210,14 +210,15 @@ void TFramesIntervalForm::RestartRedraw() {
 void TFramesIntervalForm::StepSpinEditChange() {
   const int maximum = StepSpinEdit->maximum();
   const int count = StepSpinEdit->value();
-  if (StepTrackBar->value() != count) StepTrackBar->setValue(count);
+  if (StepTrackBar->Position() != count) StepTrackBar->SetPosition(count);
   if (FirstStep->value() + count > maximum + 1) FirstStep->setValue(maximum - count + 1);
   FirstStep->setMaximum(maximum - count + 1);
   RestartRedraw();
 }
 
 void TFramesIntervalForm::StepTrackBarChange() {
-  if (StepSpinEdit->value() != StepTrackBar->value()) StepSpinEdit->setValue(StepTrackBar->value());
+  if (settingTrackBarRange_) return;
+  if (StepSpinEdit->value() != StepTrackBar->Position()) StepSpinEdit->setValue(StepTrackBar->Position());
 }
 
 void TFramesIntervalForm::FirstStepChange() { RestartRedraw(); }

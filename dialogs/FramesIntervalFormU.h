@@ -13,11 +13,11 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
-class QSlider;
 class QSpinBox;
 class QWidget;
 class TBitmap;
 class TImage;
+class TTrackBar;
 
 class TFramesIntervalForm : public QDialog {
   Q_OBJECT
@@ -41,7 +41,7 @@ class TFramesIntervalForm : public QDialog {
   // ---- Components (design names) ----
   QSpinBox* FirstStep = nullptr;
   QSpinBox* StepSpinEdit = nullptr;
-  QSlider* StepTrackBar = nullptr;
+  TTrackBar* StepTrackBar = nullptr;
   QLabel* MaxLabel = nullptr;
   QPushButton* PreviewFirstButton = nullptr;
   QPushButton* PreviewLastButton = nullptr;
@@ -82,5 +82,8 @@ class TFramesIntervalForm : public QDialog {
   void CreateComponents();
   void RestartRedraw();
   void ShowPreviewImage(QCheckBox& box, QScrollArea& scrollBox, TImage& image);
+  // The track bar's range to 1 .. maximum, which is no choice of the user's.
+  void SetTrackBarRange(int maximum);
   bool shown_ = false;
+  bool settingTrackBarRange_ = false;
 };

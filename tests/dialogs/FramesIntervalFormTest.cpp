@@ -3,6 +3,7 @@
 #include "dialogs/FramesIntervalFormU.h"
 
 #include "controls/Image.h"
+#include "controls/TrackBar.h"
 #include "tests/support/AviTestFiles.h"
 #include "tests/support/ErrorText.h"
 #include "tests/support/ScriptedModalRunner.h"
@@ -13,7 +14,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QSlider>
 #include <QSpinBox>
 #include <QTest>
 
@@ -52,8 +52,8 @@ TEST_F(FramesInterval, OffersEveryFrameFromTheFirstWithTheDesignsTexts) {
   EXPECT_EQ(form.StepSpinEdit->minimum(), 1);
   EXPECT_EQ(form.StepSpinEdit->maximum(), 100);
   EXPECT_EQ(form.FirstStep->value(), 1);
-  EXPECT_EQ(form.StepTrackBar->maximum(), 100);
-  EXPECT_EQ(form.StepTrackBar->value(), 100);
+  EXPECT_EQ(form.StepTrackBar->Max(), 100);
+  EXPECT_EQ(form.StepTrackBar->Position(), 100);
   EXPECT_EQ(form.MaxLabel->text(), QString("100"));
   EXPECT_EQ(form.OkBtn->text(), QString("&Ok"));
   EXPECT_TRUE(form.OkBtn->isDefault());
@@ -70,12 +70,12 @@ TEST_F(FramesInterval, TheCountLimitsTheFirstStepAndARaisedCountPullsItBack) {
   Open(100);
   form.StepSpinEdit->setValue(30);
   EXPECT_EQ(form.FirstStep->maximum(), 71);
-  EXPECT_EQ(form.StepTrackBar->value(), 30);
+  EXPECT_EQ(form.StepTrackBar->Position(), 30);
   form.FirstStep->setValue(50);
   form.StepSpinEdit->setValue(90);
   EXPECT_EQ(form.FirstStep->value(), 11);
   EXPECT_EQ(form.FirstStep->maximum(), 11);
-  form.StepTrackBar->setValue(40);
+  form.StepTrackBar->SetPosition(40);
   EXPECT_EQ(form.StepSpinEdit->value(), 40);
   EXPECT_EQ(form.FirstFrame(), 10);
   EXPECT_EQ(form.FrameCount(), 40);
