@@ -2,11 +2,10 @@
 
 #include "imaging/utils.h"
 #include "platform/CodePages.h"
+#include "platform/Streams.h"
 #include "scene/SceneGlobals.h"
 
-#include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 const char* const SSaveAnimationFilter =
@@ -24,54 +23,27 @@ constexpr std::int32_t kAllFilesVersion = 4;        // "Animated Scene v.1.30"
 
 const char* const SWriteFailed = "The project file could not be written";
 
-// The mode a new file gets: the old file's, or what the process's mask allows.
-mode_t ModeForNewFile(const std::string& fileName) {
-  struct stat info {};
-  if (::stat(fileName.c_str(), &info) == 0) return info.st_mode & 07777;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+// Forces a closed file's bytes to the disk: the only copy of a document is
+// about to be replaced by it.
+bool FlushToDisk(const std::string& fileName) {
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool flushed = ::fdatasync(fd) == 0;
+  return ::close(fd) == 0 && flushed;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
+// Writes the bytes into the replacing file and closes it, with the trailer.
+void WriteComplete(TReplacingFile& file, std::string_view bytes) {
+  TStream& stream = file.Stream();
+  stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  // A write the disk refuses late is reported only when the file closes.
+  auto* fileStream = dynamic_cast<TFileStream*>(&stream);
+  if (fileStream != nullptr && !fileStream->Close()) throw EDocumentWriteError(SWriteFailed);
+  file.CloseStream();
+  // The trailer is stamped by the one checksum routine, on the complete copy.
+  if (!StampFileChecksum(file.TemporaryName()) || !FlushToDisk(file.TemporaryName()))
+    throw EDocumentWriteError(SWriteFailed);
 }
-
-// A temporary file beside the target, deleted unless it was renamed away.
-class TTemporaryFile {
- public:
-  explicit TTemporaryFile(const std::string& target)
-      : path_(ExtractFilePath(target) + "." + ExtractFileName(target) + ".saving-XXXXXX") {
-    fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
-    if (fd_ < 0) throw EDocumentWriteError(SWriteFailed);
-  }
-  ~TTemporaryFile() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!renamed_) ::unlink(path_.c_str());
-  }
-  TTemporaryFile(const TTemporaryFile&) = delete;
-  TTemporaryFile& operator=(const TTemporaryFile&) = delete;
-
-  void Write(std::string_view bytes, mode_t mode) {
-    bool written = WriteAll(fd_, bytes) && ::fchmod(fd_, mode) == 0 && ::fdatasync(fd_) == 0;
-    written = ::close(fd_) == 0 && written;
-    fd_ = -1;
-    if (!written) throw EDocumentWriteError(SWriteFailed);
-  }
-  const std::string& Path() const { return path_; }
-  void MarkRenamed() { renamed_ = true; }
-
- private:
-  std::string path_;
-  int fd_ = -1;
-  bool renamed_ = false;
-};
 
 }  // namespace
 
@@ -95,25 +67,27 @@ std::string SceneNameOfFile(const std::string& fileName) {
 std::string DocumentNameOfOpenedFile(const std::string& fileName) { return ChangeFileExt(fileName, ".GLM"); }
 
 void WriteDocumentFile(const std::string& fileName, std::string_view bytes, bool createBackup) {
-  TTemporaryFile temporary(fileName);
-  temporary.Write(bytes, ModeForNewFile(fileName));
-  // The trailer is stamped by the one checksum routine, on the complete copy.
-  if (!StampFileChecksum(temporary.Path())) throw EDocumentWriteError(SWriteFailed);
-
-  // The old file is kept under a second name before the new one takes its
-  // place, so a failing rename loses neither it nor an older backup. Where
-  // the file system has no hard links, the old file is renamed instead.
-  const bool backupWanted = createBackup && FileExists(fileName);
-  const std::string backup = BackupFileName(fileName);
-  const std::string oldLink = temporary.Path() + ".old";
-  const bool linked = backupWanted && ::link(fileName.c_str(), oldLink.c_str()) == 0;
-  const bool renamedToBackup = backupWanted && !linked && ::rename(fileName.c_str(), backup.c_str()) == 0;
-  if (::rename(temporary.Path().c_str(), fileName.c_str()) != 0) {
-    if (linked) ::unlink(oldLink.c_str());
-    if (renamedToBackup) ::rename(backup.c_str(), fileName.c_str());
+  try {
+    TReplacingFile file(fileName);
+    WriteComplete(file, bytes);
+    // The old file is kept under a second name before the new one takes its
+    // place, so a failing rename loses neither it nor an older backup. Where
+    // the file system has no hard links, the old file is renamed instead.
+    const bool backupWanted = createBackup && FileExists(fileName);
+    const std::string backup = BackupFileName(fileName);
+    const std::string oldLink = file.TemporaryName() + ".old";
+    const bool linked = backupWanted && ::link(fileName.c_str(), oldLink.c_str()) == 0;
+    const bool renamedToBackup = backupWanted && !linked && ::rename(fileName.c_str(), backup.c_str()) == 0;
+    try {
+      file.Commit();
+    } catch (const EStreamError&) {
+      if (linked) ::unlink(oldLink.c_str());
+      if (renamedToBackup) ::rename(backup.c_str(), fileName.c_str());
+      throw;
+    }
+    // The new file is in place; a backup that cannot be named is not a failed save.
+    if (linked && ::rename(oldLink.c_str(), backup.c_str()) != 0) ::unlink(oldLink.c_str());
+  } catch (const EStreamError&) {
     throw EDocumentWriteError(SWriteFailed);
   }
-  temporary.MarkRenamed();
-  // The new file is in place; a backup that cannot be named is not a failed save.
-  if (linked && ::rename(oldLink.c_str(), backup.c_str()) != 0) ::unlink(oldLink.c_str());
 }

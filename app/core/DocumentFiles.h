@@ -42,8 +42,8 @@ class EDocumentWriteError : public Exception {
 };
 
 // Writes the bytes and their checksum trailer as the file. The bytes go to a
-// temporary file in the target's folder, which is flushed and renamed over
-// the target; with createBackup an existing target becomes BackupFileName
+// temporary file in the target's folder (TReplacingFile), which is flushed
+// to the disk and renamed over the target; with createBackup an existing target becomes BackupFileName
 // (replacing an older backup) just before that rename. On any failure the
 // temporary file is deleted, the target (and an older backup) stay as they
 // were, and EDocumentWriteError is raised.
