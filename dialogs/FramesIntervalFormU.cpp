@@ -1,6 +1,7 @@
 #include "dialogs/FramesIntervalFormU.h"
 
 #include "controls/Image.h"
+#include "controls/My_SpinEdit.h"
 #include "controls/TrackBar.h"
 #include "imaging/AVIFileU.h"
 #include "platform/ModalForms.h"
@@ -16,9 +17,9 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -72,11 +73,11 @@ TFramesIntervalForm::~TFramesIntervalForm() = default;
 
 void TFramesIntervalForm::CreateComponents() {
   auto* fromLabel = new QLabel("F&rom step:", this);
-  FirstStep = new QSpinBox(this);
+  FirstStep = new TSpinEdit(this);
   FirstStep->setObjectName("FirstStep");
   fromLabel->setBuddy(FirstStep);
   auto* countLabel = new QLabel("&Number of Steps:", this);
-  StepSpinEdit = new QSpinBox(this);
+  StepSpinEdit = new TSpinEdit(this);
   StepSpinEdit->setObjectName("StepSpinEdit");
   countLabel->setBuddy(StepSpinEdit);
   StepTrackBar = new TTrackBar(this);
@@ -139,9 +140,9 @@ void TFramesIntervalForm::CreateComponents() {
   layout->addWidget(Notebook1);
   layout->addLayout(buttons);
 
-  connect(StepSpinEdit, &QSpinBox::valueChanged, this, [this] { StepSpinEditChange(); });
+  StepSpinEdit->OnChange = [this](QObject*) { StepSpinEditChange(); };
   StepTrackBar->OnChange = [this](QObject*) { StepTrackBarChange(); };
-  connect(FirstStep, &QSpinBox::valueChanged, this, [this] { FirstStepChange(); });
+  FirstStep->OnChange = [this](QObject*) { FirstStepChange(); };
   connect(CheckBoxPreviewFirst, &QCheckBox::clicked, this, [this] { CheckBoxPreviewClick(); });
   connect(CheckBoxPreviewLast, &QCheckBox::clicked, this, [this] { CheckBoxPreviewClick(); });
   connect(PreviewFirstButton, &QPushButton::clicked, this, [this] { PreviewFirstButtonClick(); });
@@ -155,18 +156,22 @@ void TFramesIntervalForm::CreateComponents() {
 }
 
 void TFramesIntervalForm::FormCreate() {
-  FirstStep->setRange(1, 1);
-  StepSpinEdit->setRange(1, 1);
+  FirstStep->SetMinValue(1);
+  FirstStep->SetMaxValue(1);
+  StepSpinEdit->SetMinValue(1);
+  StepSpinEdit->SetMaxValue(1);
   Notebook1->setVisible(true);
 }
 
 void TFramesIntervalForm::SetFrameCount(int frameCount) {
   const int frames = std::max(1, frameCount);
   SetTrackBarRange(frames);
-  StepSpinEdit->setRange(1, frames);
-  StepSpinEdit->setValue(frames);
-  FirstStep->setRange(1, frames);
-  FirstStep->setValue(1);
+  StepSpinEdit->SetMinValue(1);
+  StepSpinEdit->SetMaxValue(frames);
+  StepSpinEdit->SetValue(frames);
+  FirstStep->SetMinValue(1);
+  FirstStep->SetMaxValue(frames);
+  FirstStep->SetValue(1);
 }
 
 void TFramesIntervalForm::showEvent(QShowEvent* event) {
@@ -177,10 +182,10 @@ void TFramesIntervalForm::showEvent(QShowEvent* event) {
 }
 
 void TFramesIntervalForm::FormShow() {
-  const int maximum = StepSpinEdit->maximum();
+  const int maximum = StepSpinEdit->MaxValue();
   SetTrackBarRange(maximum);
-  FirstStep->setMaximum(maximum);
-  StepTrackBar->SetPosition(StepSpinEdit->value());
+  FirstStep->SetMaxValue(maximum);
+  StepTrackBar->SetPosition(StepSpinEdit->Value());
   MaxLabel->setText(QString::number(maximum));
   StepSpinEditChange();
   // Nothing is drawn before the user asks for a preview.
@@ -194,13 +199,13 @@ void TFramesIntervalForm::SetTrackBarRange(int maximum) {
   settingTrackBarRange_ = false;
 }
 
-int TFramesIntervalForm::FirstFrame() const { return FirstStep->value() - 1; }
+int TFramesIntervalForm::FirstFrame() const { return FirstStep->Value() - 1; }
 
-int TFramesIntervalForm::FrameCount() const { return StepSpinEdit->value(); }
+int TFramesIntervalForm::FrameCount() const { return StepSpinEdit->Value(); }
 
-int TFramesIntervalForm::FirstPreviewFrame() const { return FirstStep->value() - 1; }
+int TFramesIntervalForm::FirstPreviewFrame() const { return FirstStep->Value() - 1; }
 
-int TFramesIntervalForm::LastPreviewFrame() const { return FirstStep->value() + StepSpinEdit->value() - 2; }
+int TFramesIntervalForm::LastPreviewFrame() const { return FirstStep->Value() + StepSpinEdit->Value() - 2; }
 
 void TFramesIntervalForm::RestartRedraw() {
   TimerRedraw.SetEnabled(false);
@@ -208,17 +213,20 @@ void TFramesIntervalForm::RestartRedraw() {
 }
 
 void TFramesIntervalForm::StepSpinEditChange() {
-  const int maximum = StepSpinEdit->maximum();
-  const int count = StepSpinEdit->value();
+  const int maximum = StepSpinEdit->MaxValue();
+  const int count = StepSpinEdit->Value();
   if (StepTrackBar->Position() != count) StepTrackBar->SetPosition(count);
-  if (FirstStep->value() + count > maximum + 1) FirstStep->setValue(maximum - count + 1);
-  FirstStep->setMaximum(maximum - count + 1);
+  // A count typed beyond the maximum (put right when the field is left)
+  // leaves the first step at least 1.
+  const int lastFirst = std::max(1, maximum - count + 1);
+  if (FirstStep->Value() + count > maximum + 1) FirstStep->SetValue(lastFirst);
+  FirstStep->SetMaxValue(lastFirst);
   RestartRedraw();
 }
 
 void TFramesIntervalForm::StepTrackBarChange() {
   if (settingTrackBarRange_) return;
-  if (StepSpinEdit->value() != StepTrackBar->Position()) StepSpinEdit->setValue(StepTrackBar->Position());
+  if (StepSpinEdit->Value() != StepTrackBar->Position()) StepSpinEdit->SetValue(StepTrackBar->Position());
 }
 
 void TFramesIntervalForm::FirstStepChange() { RestartRedraw(); }

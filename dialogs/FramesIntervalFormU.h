@@ -13,10 +13,10 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
-class QSpinBox;
 class QWidget;
 class TBitmap;
 class TImage;
+class TSpinEdit;
 class TTrackBar;
 
 class TFramesIntervalForm : public QDialog {
@@ -39,8 +39,8 @@ class TFramesIntervalForm : public QDialog {
   int FrameCount() const;
 
   // ---- Components (design names) ----
-  QSpinBox* FirstStep = nullptr;
-  QSpinBox* StepSpinEdit = nullptr;
+  TSpinEdit* FirstStep = nullptr;
+  TSpinEdit* StepSpinEdit = nullptr;
   TTrackBar* StepTrackBar = nullptr;
   QLabel* MaxLabel = nullptr;
   QPushButton* PreviewFirstButton = nullptr;

@@ -9,7 +9,6 @@
 #include "tests/support/FullDisk.h"
 #include "tests/support/ReadOnlyFolder.h"
 
-#include <QSpinBox>
 
 #include <sys/stat.h>
 

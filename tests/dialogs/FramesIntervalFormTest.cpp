@@ -3,6 +3,7 @@
 #include "dialogs/FramesIntervalFormU.h"
 
 #include "controls/Image.h"
+#include "controls/My_SpinEdit.h"
 #include "controls/TrackBar.h"
 #include "tests/support/AviTestFiles.h"
 #include "tests/support/ErrorText.h"
@@ -14,7 +15,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTest>
 
 namespace {
@@ -48,10 +48,10 @@ class FramesInterval : public testing::Test {
 TEST_F(FramesInterval, OffersEveryFrameFromTheFirstWithTheDesignsTexts) {
   Open(100);
   EXPECT_EQ(form.windowTitle(), QString("Images Interval"));
-  EXPECT_EQ(form.StepSpinEdit->value(), 100);
-  EXPECT_EQ(form.StepSpinEdit->minimum(), 1);
-  EXPECT_EQ(form.StepSpinEdit->maximum(), 100);
-  EXPECT_EQ(form.FirstStep->value(), 1);
+  EXPECT_EQ(form.StepSpinEdit->Value(), 100);
+  EXPECT_EQ(form.StepSpinEdit->MinValue(), 1);
+  EXPECT_EQ(form.StepSpinEdit->MaxValue(), 100);
+  EXPECT_EQ(form.FirstStep->Value(), 1);
   EXPECT_EQ(form.StepTrackBar->Max(), 100);
   EXPECT_EQ(form.StepTrackBar->Position(), 100);
   EXPECT_EQ(form.MaxLabel->text(), QString("100"));
@@ -68,24 +68,28 @@ TEST_F(FramesInterval, OffersEveryFrameFromTheFirstWithTheDesignsTexts) {
 
 TEST_F(FramesInterval, TheCountLimitsTheFirstStepAndARaisedCountPullsItBack) {
   Open(100);
-  form.StepSpinEdit->setValue(30);
-  EXPECT_EQ(form.FirstStep->maximum(), 71);
+  form.StepSpinEdit->SetValue(30);
+  EXPECT_EQ(form.FirstStep->MaxValue(), 71);
   EXPECT_EQ(form.StepTrackBar->Position(), 30);
-  form.FirstStep->setValue(50);
-  form.StepSpinEdit->setValue(90);
-  EXPECT_EQ(form.FirstStep->value(), 11);
-  EXPECT_EQ(form.FirstStep->maximum(), 11);
+  form.FirstStep->SetValue(50);
+  form.StepSpinEdit->SetValue(90);
+  EXPECT_EQ(form.FirstStep->Value(), 11);
+  EXPECT_EQ(form.FirstStep->MaxValue(), 11);
   form.StepTrackBar->SetPosition(40);
-  EXPECT_EQ(form.StepSpinEdit->value(), 40);
+  EXPECT_EQ(form.StepSpinEdit->Value(), 40);
   EXPECT_EQ(form.FirstFrame(), 10);
   EXPECT_EQ(form.FrameCount(), 40);
+  // A count typed beyond the video keeps the first step at 1.
+  form.StepSpinEdit->setText("150");
+  EXPECT_EQ(form.FirstStep->Value(), 1);
+  EXPECT_EQ(form.FirstStep->MaxValue(), 1);
 }
 
 TEST_F(FramesInterval, TickingAPreviewShowsTheIntervalsEndFramesAtOnce) {
   form.AVIFileName = WriteClip(dir, 10);
   Open(10);
-  form.StepSpinEdit->setValue(4);
-  form.FirstStep->setValue(3);
+  form.StepSpinEdit->SetValue(4);
+  form.FirstStep->SetValue(3);
   form.CheckBoxPreviewFirst->click();
   EXPECT_TRUE(form.Image1->Visible());
   EXPECT_EQ(form.Image1->Width(), 8);
@@ -102,8 +106,8 @@ TEST_F(FramesInterval, AChangedIntervalIsDrawnWhenTheRedrawTimerFires) {
   Open(10);
   form.CheckBoxPreviewFirst->click();
   ASSERT_EQ(form.Image1->Bitmap().Canvas().Pixel(0, 0), BlueOfFrame(0));
-  form.StepSpinEdit->setValue(5);
-  form.FirstStep->setValue(4);
+  form.StepSpinEdit->SetValue(5);
+  form.FirstStep->SetValue(4);
   EXPECT_TRUE(form.TimerRedraw.Enabled());
   EXPECT_EQ(form.TimerRedraw.Interval(), 500);
   EXPECT_EQ(form.Image1->Bitmap().Canvas().Pixel(0, 0), BlueOfFrame(0));
@@ -122,8 +126,8 @@ TEST_F(FramesInterval, AFrameThatCannotBeReadIsReportedByItsNumber) {
 TEST_F(FramesInterval, ThePreviewButtonsShowTheFrameInAPreviewWindow) {
   form.AVIFileName = WriteClip(dir, 6);
   Open(6);
-  form.StepSpinEdit->setValue(3);
-  form.FirstStep->setValue(2);
+  form.StepSpinEdit->SetValue(3);
+  form.FirstStep->SetValue(2);
   TColor shown = 0;
   forms.Expect("PreviewForm").Do([&](QDialog& preview) {
     shown = preview.findChild<TImage*>("Image")->Bitmap().Canvas().Pixel(0, 0);
