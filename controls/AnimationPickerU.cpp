@@ -170,7 +170,7 @@ void TAnimationPicker::BuildForm(QWidget* parent) {
 
 bool TAnimationPicker::Execute(QWidget* Control) {
   if (form_.isNull() || form_->IsOpen()) return false;
-  AnimationImage->Picture().SetSize(AnimationImage->Width(), AnimationImage->Height());
+  AnimationImage->Bitmap().SetSize(AnimationImage->Width(), AnimationImage->Height());
   QPalette colours = Panel->palette();
   colours.setColor(QPalette::Window, QtColor(Color));
   Panel->setPalette(colours);
@@ -199,7 +199,7 @@ void TAnimationPicker::FormShow() {
       if (!GalleryFileIntact(file)) continue;
       auto item = std::make_unique<TSetOfAnimationsItem>(file);
       // A file whose preview cannot be read is not listed.
-      if (!item->ReadPreview(&AnimationImage->Picture())) continue;
+      if (!item->ReadPreview(&AnimationImage->Bitmap())) continue;
       if (items_.empty()) SizeCellsFor(*item);
       items_.push_back(std::move(item));
     }
@@ -224,7 +224,7 @@ void TAnimationPicker::SizeCellsFor(const TSetOfAnimationsItem& item) {
 }
 
 void TAnimationPicker::DrawStoredPreview(const TSetOfAnimationsItem& item) {
-  TBitmap& image = AnimationImage->Picture();
+  TBitmap& image = AnimationImage->Bitmap();
   const TBitmap* preview = item.StoredPreview();
   if (preview != nullptr && !image.Empty()) image.Canvas().StretchDraw(Rect(0, 0, image.Width(), image.Height()), *preview);
   AnimationImage->Repaint();
@@ -303,13 +303,13 @@ void TAnimationPicker::AnimationTimerTimer() {
     AnimationImage->SetBounds(0, 0, AnimationPanel->width(), AnimationPanel->height());
     AnimationPanel->show();
     AnimationPanel->raise();
-    AnimationImage->Picture().SetSize(AnimationImage->Width(), AnimationImage->Height());
+    AnimationImage->Bitmap().SetSize(AnimationImage->Width(), AnimationImage->Height());
   }
 
   if (!item->FullyLoaded()) {
     {
       TBusyCursor hourglass;
-      item->LoadFully(&AnimationImage->Picture());
+      item->LoadFully(&AnimationImage->Bitmap());
     }
     if (!StillShowing(item, row)) return;
   }

@@ -142,7 +142,7 @@ TPreviewForm::TPreviewForm(QWidget* parent, const TBitmap& picture) : QDialog(pa
   Image = new TImage(Panel);
   Image->setObjectName(QStringLiteral("Image"));
   Image->SetStretch(true);
-  Image->Picture().Assign(&picture);
+  Image->Bitmap().Assign(&picture);
   panelLayout->addWidget(Image);
 
   // The panel's inside is the picture plus the border on each side.
