@@ -2,6 +2,7 @@
 
 #include "controls/Bitmpbtn.h"
 #include "controls/ColorPicker.h"
+#include "controls/Image.h"
 #include "controls/PopupWindow.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/MyCntrlMovie.h"
@@ -159,26 +160,21 @@ QLabel* NewLabel(QWidget* parent, const char* text, QWidget* buddy = nullptr) {
   return label;
 }
 
+// The previews show their pictures at their own size (the design's
+// auto-sized images): the control takes the picture's size.
+void FitToPicture(TImage& image) {
+  const TBitmap& picture = image.Bitmap();
+  image.SetBounds(image.Left(), image.Top(), picture.Width(), picture.Height());
+  image.setFixedSize(std::max(picture.Width(), 0), std::max(picture.Height(), 0));
+  image.Repaint();
+}
+
 void ScrollHome(QScrollArea& box) {
   box.horizontalScrollBar()->setValue(0);
   box.verticalScrollBar()->setValue(0);
 }
 
 }  // namespace
-
-// ---- TPictureView -----------------------------------------------------------------------------
-
-TPictureView::TPictureView(QWidget* parent) : TGraphicControl(parent) { SetBounds(0, 0, 0, 0); }
-
-void TPictureView::FitToPicture() {
-  SetBounds(Left(), Top(), picture_.Width(), picture_.Height());
-  setFixedSize(std::max(picture_.Width(), 0), std::max(picture_.Height(), 0));
-  Repaint();
-}
-
-void TPictureView::Paint() {
-  if (picture_.Width() > 0 && picture_.Height() > 0) Canvas().Draw(0, 0, picture_);
-}
 
 // ---- Creation ---------------------------------------------------------------------------------
 
@@ -486,13 +482,13 @@ QWidget* TEffectsForm::CreatePlayer() {
 
 QWidget* TEffectsForm::CreatePreviews() {
   auto* previews = new QWidget(this);
-  const auto box = [previews](const char* boxName, const char* imageName, TPictureView*& image) {
+  const auto box = [previews](const char* boxName, const char* imageName, TImage*& image) {
     auto* scroll = new QScrollArea(previews);
     scroll->setObjectName(boxName);
     scroll->setWidgetResizable(false);
     scroll->setMinimumSize(160, 100);
     scroll->setContextMenuPolicy(Qt::CustomContextMenu);
-    image = new TPictureView;
+    image = new TImage;
     image->setObjectName(imageName);
     scroll->setWidget(image);
     return scroll;
@@ -611,7 +607,7 @@ void TEffectsForm::showEvent(QShowEvent* event) {
 void TEffectsForm::FormShow() {
   ScrollHome(*NativeScrollBox);
   if (SourceFrame != nullptr) {
-    TBitmap& native = NativeImage->Picture();
+    TBitmap& native = NativeImage->Bitmap();
     native.Assign(&SourceFrame->Picture);
     native.SetTransparent(false);
     ReleaseFrameImage(SourceFrame->Picture);
@@ -620,7 +616,7 @@ void TEffectsForm::FormShow() {
     TransparencyCheckBox->setChecked(SourceFrame->Transparent());
     StepsPerFrameEdit->SetValue(SourceFrame->Duration());
   }
-  NativeImage->FitToPicture();
+  FitToPicture(*NativeImage);
   TakeSourceLooks();
   TAnimatedScene* scene = SourceFrame != nullptr ? SourceFrame->Scene() : nullptr;
   TimerMoving.SetInterval(scene != nullptr ? scene->Timer().Interval() : kDefaultMovingInterval);
@@ -923,7 +919,7 @@ void TEffectsForm::Edit_Gamma_BlueChange() { EditChanged(*Edit_Gamma_Blue, *Trac
 void TEffectsForm::BackgroundColorButtonClick() {
   const TColor current = BackgroundColorButton->ButtonColor();
   std::optional<TColor> chosen;
-  const TBitmap& picture = NativeImage->Picture();
+  const TBitmap& picture = NativeImage->Bitmap();
   if (picture.PixelFormat() == pf8bit) {
     // An 8-bit picture's background is one of its palette's colours.
     TEditPaletteForm palette(this);
@@ -965,7 +961,7 @@ void TEffectsForm::Button_PeekBlendColorClick() {
 void TEffectsForm::NativeImageMouseDown(QObject*, TMouseButton Button, TShiftState, int X, int Y) {
   if (Button != mbLeft || pickMode_ == pmNone) return;
   NativeImage->SetCursor(crDefault);
-  const TBitmap& picture = NativeImage->Picture();
+  const TBitmap& picture = NativeImage->Bitmap();
   // A press beside the picture picks nothing.
   if (X >= 0 && Y >= 0 && X < picture.Width() && Y < picture.Height()) {
     const TColor color = picture.Pixel(X, Y);
@@ -1016,10 +1012,10 @@ void TEffectsForm::SetPreviewFrame(int i) {
 }
 
 void TEffectsForm::ShowPreviewFrame() {
-  TBitmap& preview = ImageMoving->Picture();
+  TBitmap& preview = ImageMoving->Bitmap();
   if (results_.empty()) {
     preview.SetSize(0, 0);
-    ImageMoving->FitToPicture();
+    FitToPicture(*ImageMoving);
     CurMovieFrame->SetCaption("000");
     return;
   }
@@ -1033,7 +1029,7 @@ void TEffectsForm::ShowPreviewFrame() {
   preview.Canvas().FillRect(Rect(0, 0, preview.Width(), preview.Height()));
   frame.Draw(preview, 0, 1.0, 1.0, 0, 0, 0, 100);
   frame.ReleaseImages();
-  ImageMoving->FitToPicture();
+  FitToPicture(*ImageMoving);
   char number[16];
   std::snprintf(number, sizeof number, "%03d", previewIndex_ + 1);
   CurMovieFrame->SetCaption(number);

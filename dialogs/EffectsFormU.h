@@ -44,30 +44,12 @@ class TBitmapButton;
 class TColorPicker;
 class TDigitalDisplay;
 class TFrame;
+class TImage;
 class TMovie;
 class TRadioGroup;
 class TSpinEdit;
 class TTrackBar;
 class TmKnob;
-
-// A picture shown at its own size (the design's auto-sized image control):
-// the control takes the bitmap's size whenever FitToPicture is called.
-class TPictureView : public TGraphicControl {
-  Q_OBJECT
-
- public:
-  explicit TPictureView(QWidget* parent = nullptr);
-  TBitmap& Picture() { return picture_; }
-  const TBitmap& Picture() const { return picture_; }
-  // Sizes the control to the picture and repaints it.
-  void FitToPicture();
-
- protected:
-  void Paint() override;
-
- private:
-  TBitmap picture_;
-};
 
 class TEffectsForm : public QDialog {
   Q_OBJECT
@@ -162,9 +144,9 @@ class TEffectsForm : public QDialog {
   TSpinEdit* Edit_Gamma_Blue = nullptr;
   // Previews and player.
   QScrollArea* NativeScrollBox = nullptr;
-  TPictureView* NativeImage = nullptr;
+  TImage* NativeImage = nullptr;
   QScrollArea* MovingScrollBox = nullptr;
-  TPictureView* ImageMoving = nullptr;
+  TImage* ImageMoving = nullptr;
   QMenu* PreviewPopupMenu = nullptr;
   QAction* BackgroundColor1 = nullptr;
   QPushButton* CreateButton = nullptr;

@@ -19,6 +19,9 @@
 
 namespace {
 
+// The chooser's answer: one file, the first filter.
+FileDialogResult Chosen(const std::string& name) { return FileDialogResult{name, 1, {name}}; }
+
 constexpr int kCell = 16;
 
 TPaletteEntry Entry(int r, int g, int b) {
@@ -252,7 +255,7 @@ TEST_F(EditPaletteForm, TheFileChoosersStartInTheProgramFolderWithTheDesignsFilt
 TEST_F(EditPaletteForm, SavingWritesTheColoursInUseAsLines) {
   TempDir dir;
   Open(CreatePalette({Entry(1, 2, 3), Entry(255, 128, 0), Entry(9, 9, 9)}));
-  ui.fileAnswers.push_back(FileDialogResult{dir.File("saved.pal"), 1});
+  ui.fileAnswers.push_back(Chosen(dir.File("saved.pal")));
   form.SavePalBtn->click();
   EXPECT_EQ(TempDir::ReadFile(dir.File("saved.pal")), "1 2 3\r\n255 128 0\r\n9 9 9\r\n0 0 0\r\n");
   EXPECT_EQ(ui.cursors, (std::vector<TCursor>{crHourGlass, crDefault}));
@@ -262,7 +265,7 @@ TEST_F(EditPaletteForm, LoadingReplacesTheTableAndKeepsTheSelectionOnAColourInUs
   TempDir dir;
   Open(SixteenColors());
   ClickCell(form, 10);
-  ui.fileAnswers.push_back(FileDialogResult{dir.WriteFile("two.pal", "10 20 30\r\n40,50,60\r\n1 2\r\n"), 1});
+  ui.fileAnswers.push_back(Chosen(dir.WriteFile("two.pal", "10 20 30\r\n40,50,60\r\n1 2\r\n")));
   form.LoadPalBtn->click();
   EXPECT_EQ(form.windowTitle(), "Colors table [3 colors]");
   EXPECT_EQ(form.Table().palPalEntry[1], Entry(40, 50, 60));
@@ -280,11 +283,11 @@ TEST_F(EditPaletteForm, AnEditedTableSavedAndLoadedComesBackTheSame) {
   Open(SixteenColors());
   ClickCell(form, 6);
   form.RedSpinEdit->setText("7");
-  ui.fileAnswers.push_back(FileDialogResult{dir.File("edited.pal"), 1});
+  ui.fileAnswers.push_back(Chosen(dir.File("edited.pal")));
   form.SavePalBtn->click();
   TEditPaletteForm other;
   other.show();
-  ui.fileAnswers.push_back(FileDialogResult{dir.File("edited.pal"), 1});
+  ui.fileAnswers.push_back(Chosen(dir.File("edited.pal")));
   other.LoadPalBtn->click();
   EXPECT_EQ(other.Table().palNumEntries, form.Table().palNumEntries);
   EXPECT_EQ(other.Table().palPalEntry, form.Table().palPalEntry);
@@ -295,7 +298,7 @@ TEST_F(EditPaletteForm, AFileThatCannotBeOpenedChangesNothing) {
   Open(SixteenColors());
   const TMaxLogPalette before = form.Table();
   const std::string missing = dir.File("missing.pal");
-  ui.fileAnswers.push_back(FileDialogResult{missing, 1});
+  ui.fileAnswers.push_back(Chosen(missing));
   EXPECT_EQ(ErrorText([&] { form.LoadPalBtnClick(); }), "Cannot open file " + missing);
   EXPECT_EQ(form.Table().palPalEntry, before.palPalEntry);
   EXPECT_EQ(form.windowTitle(), "Colors table [17 colors]");
@@ -309,11 +312,11 @@ TEST_F(EditPaletteForm, HostileFilesGiveAtMost256ColoursAndASelectableEntry) {
   Open(SixteenColors());
   std::string junk;
   for (int i = 0; i < 200000; ++i) junk += static_cast<char>((i * 7919) % 251);
-  ui.fileAnswers.push_back(FileDialogResult{dir.WriteFile("junk.pal", junk), 1});
+  ui.fileAnswers.push_back(Chosen(dir.WriteFile("junk.pal", junk)));
   form.LoadPalBtn->click();
   EXPECT_LE(form.Table().palNumEntries, 256);
   EXPECT_LT(form.SelectedIndex(), form.Table().palNumEntries);
-  ui.fileAnswers.push_back(FileDialogResult{dir.WriteFile("empty.pal", ""), 1});
+  ui.fileAnswers.push_back(Chosen(dir.WriteFile("empty.pal", "")));
   form.LoadPalBtn->click();
   EXPECT_EQ(form.windowTitle(), "Colors table [1 colors]");
   EXPECT_EQ(form.SelectedIndex(), 0);

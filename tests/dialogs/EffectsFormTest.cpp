@@ -3,6 +3,7 @@
 #include "controls/Bitmpbtn.h"
 #include "controls/ColorPicker.h"
 #include "controls/DrawGrid.h"
+#include "controls/Image.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/MyCntrlMovie.h"
 #include "controls/My_SpinEdit.h"
@@ -95,7 +96,7 @@ class EffectsFormTest : public testing::Test {
     form.CreateButton->click();
   }
 
-  TColor PreviewPixel(int x, int y) const { return form.ImageMoving->Picture().Pixel(x, y); }
+  TColor PreviewPixel(int x, int y) const { return form.ImageMoving->Bitmap().Pixel(x, y); }
 
   FakeSystemValues system;
   ScriptedUiServices ui;
@@ -190,7 +191,7 @@ TEST_F(EffectsFormTest, TimersStartStoppedAndTheSampleStripPlaysFourFramesASecon
 
 TEST_F(EffectsFormTest, ShowingTakesTheSourceFramesPictureColoursAndDuration) {
   Open(0);
-  const TBitmap& native = form.NativeImage->Picture();
+  const TBitmap& native = form.NativeImage->Bitmap();
   ASSERT_EQ(native.Width(), 20);
   ASSERT_EQ(native.Height(), 10);
   EXPECT_FALSE(native.Transparent());
@@ -376,7 +377,7 @@ TEST_F(EffectsFormTest, CreateMakesTheTransitionsFramesAndShowsTheFirst) {
   Create(4);
   ASSERT_EQ(form.Results().size(), 4u);
   EXPECT_EQ(form.CurMovieFrame->Caption(), "001");
-  EXPECT_EQ(form.ImageMoving->Picture().Width(), 20);
+  EXPECT_EQ(form.ImageMoving->Bitmap().Width(), 20);
   EXPECT_EQ(ui.cursors, (std::vector<TCursor>{crHourGlass, crDefault}));
   for (const auto& frame : form.Results()) EXPECT_EQ(frame->Duration(), 4);
   // Aperture "In", frame 1 of 4 on 20 x 10: the background fills (2, 1, 18, 9) (2.5 and 1.25 round down).
@@ -423,7 +424,7 @@ TEST_F(EffectsFormTest, WithoutResultsThePreviewIsEmptyAndShowsZeros) {
   form.NextBtnClick();
   form.TimerMovingTimer();
   EXPECT_EQ(form.CurMovieFrame->Caption(), "000");
-  EXPECT_EQ(form.ImageMoving->Picture().Width(), 0);
+  EXPECT_EQ(form.ImageMoving->Bitmap().Width(), 0);
 }
 
 TEST_F(EffectsFormTest, AutoCreateMakesTheFrames300MsAfterTheLastChange) {
