@@ -25,6 +25,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -46,6 +47,7 @@ namespace {
 constexpr int kRedrawDelay = 300;
 constexpr int kDefaultMovingInterval = 50;
 constexpr int kSampleFramesPerSecond = 4;
+constexpr int kSpinEditWidth = 72;
 // The tags of the two-way groups that share the direction value.
 constexpr int kDirectionGroupTag = 4;
 constexpr int kTargetGroupTag = 8;
@@ -76,6 +78,10 @@ TSpinEdit* NewSpinEdit(QWidget* parent, const char* name, int minimum, int maxim
   edit->SetMinValue(minimum);
   edit->SetMaxValue(maximum);
   edit->SetValue(value);
+  // A fixed width: the button is laid out by the edit's own bounds, which a
+  // layout must not change while the edit's page is hidden.
+  edit->SetBounds(0, 0, kSpinEditWidth, edit->MinHeight());
+  edit->setFixedWidth(kSpinEditWidth);
   return edit;
 }
 
@@ -139,10 +145,16 @@ QIcon PlayerIcon(TPlayerGlyph glyph) {
       painter.drawRect(1, 1, 2, 10);
       triangle(false, 4);
       break;
-    case pgPrevious: triangle(false, 3); break;
+    case pgPrevious:
+      triangle(false, 0);
+      triangle(false, 6);
+      break;
     case pgPlay: triangle(true, 3); break;
     case pgStop: painter.drawRect(2, 2, 8, 8); break;
-    case pgNext: triangle(true, 3); break;
+    case pgNext:
+      triangle(true, 0);
+      triangle(true, 6);
+      break;
   }
   return QIcon(pixmap);
 }
@@ -270,6 +282,7 @@ QWidget* TEffectsForm::CreateFrameEffectPage() {
   grid->addWidget(NumberOfFramesSpin, 0, 1);
   grid->addWidget(NewLabel(page, "&Duration (steps/frame):", StepsPerFrameEdit), 1, 0);
   grid->addWidget(StepsPerFrameEdit, 1, 1);
+  grid->setColumnStretch(2, 1);
   auto* background = new QHBoxLayout;
   background->addWidget(BackgroundColorButton);
   background->addWidget(GetColorButton);
@@ -362,16 +375,25 @@ QWidget* TEffectsForm::CreateDirectionPages() {
     BottomBtn = button("BottomBtn", "Bottom", edBottom);
     LeftBtn = button("LeftBtn", "Left", edLeft);
     RightBtn->setChecked(true);
-    auto* grid = new QGridLayout(page);
-    grid->addWidget(TopBtn, 0, 1);
-    grid->addWidget(LeftBtn, 1, 0);
-    grid->addWidget(RightBtn, 1, 2);
-    grid->addWidget(BottomBtn, 2, 1);
+    // The four buttons as a compass in a frame.
+    auto* frame = new QGroupBox(page);
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(TopBtn, 0, 2);
+    grid->addWidget(LeftBtn, 1, 1);
+    grid->addWidget(RightBtn, 1, 3);
+    grid->addWidget(BottomBtn, 2, 2);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(4, 1);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(frame);
   }
   {
     QWidget* page = AddPage(DirectionNotebook, "Blend_Dissolve");
     BlendInOutRadioGroup = NewRadioGroup(page, "BlendInOutRadioGroup", "", {"Disappearance", "Appearance"});
-    (new QVBoxLayout(page))->addWidget(BlendInOutRadioGroup);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(BlendInOutRadioGroup);
   }
   {
     QWidget* page = AddPage(DirectionNotebook, "Angles");
@@ -394,6 +416,8 @@ QWidget* TEffectsForm::CreateDirectionPages() {
     grid->addWidget(NewLabel(page, "Finish angle:", FinishAngle), 1, 0);
     grid->addWidget(FinishAngle, 1, 1);
     grid->addWidget(Knob_FinishAngle, 1, 2);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setColumnStretch(3, 1);
   }
   return DirectionNotebook;
 }
@@ -454,6 +478,7 @@ QWidget* TEffectsForm::CreateFilterPage(int page) {
     default: break;
   }
   grid->setRowStretch(grid->rowCount(), 1);
+  grid->setColumnStretch(3, 1);
   return widget;
 }
 

@@ -276,6 +276,18 @@ TEST_F(EffectsFormTest, EachEffectShowsItsOwnPages) {
   }
 }
 
+TEST_F(EffectsFormTest, SpinEditsOnPagesShownLaterKeepTheirButtonsAtTheirRightEdge) {
+  Open(0);
+  form.resize(900, 600);
+  form.EffectsComboBox->setCurrentIndex(8);
+  emit form.EffectsComboBox->activated(8);
+  for (TSpinEdit* edit : {form.StartAngle, form.FinishAngle, form.NumberOfFramesSpin}) {
+    const QRect button = edit->findChild<QWidget*>("Button")->geometry();
+    EXPECT_LE(button.right(), edit->width()) << edit->objectName().toStdString();
+    EXPECT_GE(button.right(), edit->width() - 8) << edit->objectName().toStdString();
+  }
+}
+
 TEST_F(EffectsFormTest, FadeIsTheBlindPageWithOneBlindAndNoCount) {
   Open(2);
   form.NumberOfBlindsSpin->setText("7");
