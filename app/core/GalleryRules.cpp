@@ -1,9 +1,6 @@
 #include "app/core/GalleryRules.h"
 
-#include "imaging/resample.h"
 #include "imaging/utils.h"
-#include "platform/Graphics.h"
-#include "platform/Numeric.h"
 #include "platform/SysUtils.h"
 #include "scene/Frame.h"
 #include "scene/Moving.h"
@@ -12,7 +9,6 @@
 #include "scene/UndoRecorder.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 
 namespace {
