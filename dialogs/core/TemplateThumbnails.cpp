@@ -1,13 +1,13 @@
 #include "dialogs/core/TemplateThumbnails.h"
 
 #include "imaging/resample.h"
+#include "platform/FileSearch.h"
 #include "platform/Graphics.h"
 #include "platform/Numeric.h"
 #include "platform/SysUtils.h"
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 namespace {
 
@@ -90,17 +90,5 @@ void MakeTemplateThumbnail(const TBitmap& picture, int width, int height, TBitma
 }
 
 std::vector<std::string> ListProjectFiles(const std::string& folder) {
-  std::vector<std::string> names;
-  try {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-      if (!entry.is_regular_file(error)) continue;
-      const std::string name = entry.path().filename().string();
-      if (UpperCaseAscii(ExtractFileExt(name)) == ".GLM") names.push_back(name);
-    }
-  } catch (const std::filesystem::filesystem_error&) {
-    // A folder that stops being readable lists what was found so far.
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+  return FindFiles(IncludeTrailingPathDelimiter(folder) + "*.glm");
 }
