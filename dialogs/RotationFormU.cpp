@@ -81,9 +81,24 @@ TRotationForm::TRotationForm(QWidget* owner) : QDialog(owner) {
   connect(HelpBtn, &QPushButton::clicked, this, &TRotationForm::HelpBtnClick);
 }
 
+void TRotationForm::showEvent(QShowEvent* event) {
+  MatchCaptionToPaper();
+  QDialog::showEvent(event);
+}
+
+void TRotationForm::MatchCaptionToPaper() {
+  const TColor paper = ColorToRGB(ButtonPaperColor->ButtonColor());
+  const int brightness = (299 * GetRValue(paper) + 587 * GetGValue(paper) + 114 * GetBValue(paper)) / 1000;
+  const bool light = brightness >= 128;
+  ButtonPaperColor->SetTextColor(light ? clBlack : clWhite);
+  ButtonPaperColor->SetTextShadowShift(light ? 0 : 1);
+}
+
 void TRotationForm::ButtonPaperColorClick() {
-  if (const std::optional<TColor> chosen = Ui().ChooseColor(ButtonPaperColor->ButtonColor()))
+  if (const std::optional<TColor> chosen = Ui().ChooseColor(ButtonPaperColor->ButtonColor())) {
     ButtonPaperColor->SetButtonColor(*chosen);
+    MatchCaptionToPaper();
+  }
 }
 
 void TRotationForm::HelpBtnClick() { HelpJump("Rotating"); }

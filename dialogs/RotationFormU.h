@@ -45,4 +45,12 @@ class TRotationForm : public QDialog {
   void ButtonPaperColorClick();
   void HelpBtnClick();
   void OkBtnClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  // The caption stays readable on the paper colour the caller preset or the
+  // user chose: dark on light colours, light with its shadow on dark ones.
+  void MatchCaptionToPaper();
 };

@@ -56,6 +56,18 @@ TEST(RotationForm, ThePaperColourButtonOpensTheChooserOnItsColour) {
   EXPECT_EQ(ui.colorRequests, (std::vector<TColor>{clYellow, TColor{0x123456}}));
 }
 
+TEST(RotationForm, ThePaperColoursCaptionStaysReadableOnLightAndDarkColours) {
+  ScriptedUiServices ui;
+  ui.colorAnswers = {clNavy};
+  TRotationForm form;
+  form.show();  // white paper at first
+  EXPECT_EQ(form.ButtonPaperColor->TextColor(), clBlack);
+  EXPECT_EQ(form.ButtonPaperColor->TextShadowShift(), 0);
+  form.ButtonPaperColorClick();
+  EXPECT_EQ(form.ButtonPaperColor->TextColor(), clWhite);
+  EXPECT_EQ(form.ButtonPaperColor->TextShadowShift(), 1);
+}
+
 TEST(RotationForm, TheCallerReadsAngleDirectionColourAndScopeAfterAScriptedOk) {
   ScriptedModalRunner forms;
   forms.Expect("RotationForm")
