@@ -2,8 +2,8 @@
 
 #include "controls/My_SpinEdit.h"
 #include "dialogs/DialogParts.h"
+#include "dialogs/SizeLink.h"
 #include "dialogs/core/SizeLimits.h"
-#include "dialogs/core/SizeLink.h"
 #include "platform/UiServices.h"
 
 #include <QApplication>
@@ -12,7 +12,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScopedValueRollback>
 
 namespace {
 constexpr int kMaxPixels = 65000;
@@ -33,6 +32,7 @@ TPixelSizeForm::TPixelSizeForm(const char* name, const char* caption, QWidget* o
   MaintainRatio = new QCheckBox("Maintain aspect ratio", SizeGroup);
   MaintainRatio->setObjectName("MaintainRatio");
   MaintainRatio->setChecked(true);
+  link_ = std::make_unique<TSizeLink>(*WidthPixels, *HeightPixels, *PercentOfStretch, *PercentOfHeight, *MaintainRatio);
   OkBtn = MakeDialogButton(this, "OkBtn", "&Ok");
   OkBtn->setDefault(true);
   CancelBtn = MakeDialogButton(this, "CancelBtn", "&Cancel");
@@ -60,55 +60,30 @@ TPixelSizeForm::TPixelSizeForm(const char* name, const char* caption, QWidget* o
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+TPixelSizeForm::~TPixelSizeForm() = default;
+
 void TPixelSizeForm::showEvent(QShowEvent* event) {
   FormShow();
   QDialog::showEvent(event);
 }
 
+TSizeLink& TPixelSizeForm::Link() {
+  link_->BaseWidth = BaseWidth;
+  link_->BaseHeight = BaseHeight;
+  return *link_;
+}
+
 void TPixelSizeForm::FormShow() {
   setFont(QApplication::font());  // the main window's dialog font
   MaintainRatio->setChecked(false);
-  WidthPixels->SetValue(WidthValue);
-  HeightPixels->SetValue(HeightValue);
-  // A field that already showed this number fired no change: its per cent
-  // would still be that of an earlier base.
-  WidthPixelsChange();
-  HeightPixelsChange();
+  Link().SetPixels(WidthValue, HeightValue);
   MaintainRatio->setChecked(true);
 }
 
-// The field being typed in is never written over by its own echo: a per cent
-// written for the pixels typed is clamped into 1..10000 (a width of 2 is
-// 0.4 % of 468), and pixels written for a per cent typed into 1..65000;
-// writing the clamped value back would turn the 2 of 234 into 5.
-void TPixelSizeForm::WidthPixelsChange() {
-  if (widthFromPercent_) return;
-  const QScopedValueRollback guard(widthFromPixels_, true);
-  PercentOfStretch->SetValue(PercentAfterPixelsChange(WidthPixels->Value(), PercentOfStretch->Value(), BaseWidth));
-}
-
-void TPixelSizeForm::HeightPixelsChange() {
-  if (heightFromPercent_) return;
-  const QScopedValueRollback guard(heightFromPixels_, true);
-  PercentOfHeight->SetValue(PercentAfterPixelsChange(HeightPixels->Value(), PercentOfHeight->Value(), BaseHeight));
-}
-
-void TPixelSizeForm::PercentOfStretchChange() {
-  if (!widthFromPixels_) {
-    const QScopedValueRollback guard(widthFromPercent_, true);
-    WidthPixels->SetValue(PixelsAfterPercentChange(WidthPixels->Value(), PercentOfStretch->Value(), BaseWidth));
-  }
-  if (MaintainRatio->isChecked()) PercentOfHeight->SetValue(PercentOfStretch->Value());
-}
-
-void TPixelSizeForm::PercentOfHeightChange() {
-  if (!heightFromPixels_) {
-    const QScopedValueRollback guard(heightFromPercent_, true);
-    HeightPixels->SetValue(PixelsAfterPercentChange(HeightPixels->Value(), PercentOfHeight->Value(), BaseHeight));
-  }
-  if (MaintainRatio->isChecked() && PercentOfStretch->Value() != PercentOfHeight->Value())
-    PercentOfStretch->SetValue(PercentOfHeight->Value());
-}
+void TPixelSizeForm::WidthPixelsChange() { Link().WidthPixelsChange(); }
+void TPixelSizeForm::HeightPixelsChange() { Link().HeightPixelsChange(); }
+void TPixelSizeForm::PercentOfStretchChange() { Link().PercentOfStretchChange(); }
+void TPixelSizeForm::PercentOfHeightChange() { Link().PercentOfHeightChange(); }
 
 bool TPixelSizeForm::SizeAccepted() {
   if (!FieldAccepted(*WidthPixels) || !FieldAccepted(*HeightPixels)) return false;

@@ -1,8 +1,8 @@
 // The part that the "Animation Size" dialog (TSetBackgroundFrm) and the
 // "Resize" dialog (TStretchForm) share: a width and a height, each in pixels
 // and in per cent of a base size, linked as the export wizard links them
-// (dialogs/core/SizeLink.h), with "Maintain aspect ratio" passing a changed
-// per cent on to the other dimension.
+// (TSizeLink), with "Maintain aspect ratio" passing a changed per cent on to
+// the other dimension.
 //
 // OK takes the size only when both pixel fields hold numbers within 1..65000
 // and the size fits the project reader's limits (RequireSavableImageSize);
@@ -14,10 +14,13 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class TSizeLink;
 class TSpinEdit;
 
 class TPixelSizeForm : public QDialog {
@@ -58,15 +61,15 @@ class TPixelSizeForm : public QDialog {
 
  protected:
   TPixelSizeForm(const char* name, const char* caption, QWidget* owner);
+  ~TPixelSizeForm() override;
   // Whether the pixel fields hold a size that may be applied; shows why not.
   bool SizeAccepted();
 
   void showEvent(QShowEvent* event) override;
 
  private:
-  // Set while a pixel field writes its own per cent, and the other way round.
-  bool widthFromPixels_ = false;
-  bool heightFromPixels_ = false;
-  bool widthFromPercent_ = false;
-  bool heightFromPercent_ = false;
+  // The link with the form's base size.
+  TSizeLink& Link();
+
+  std::unique_ptr<TSizeLink> link_;
 };
