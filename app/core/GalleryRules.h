@@ -1,8 +1,10 @@
 // What the 3D animation, colour and motion galleries take from a preset, and
-// the loading of a preset project file. (The template wizard's thumbnails and
-// file lists are in dialogs/core/TemplateThumbnails.h.)
+// the loading of a preset project file. The template wizard's thumbnails and
+// the folders' project file lists live beside the wizard and are reachable
+// from here too.
 #pragma once
 
+#include "dialogs/core/TemplateThumbnails.h"
 #include "platform/Colors.h"
 #include "scene/Text3DFrame.h"
 
