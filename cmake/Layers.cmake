@@ -5,8 +5,11 @@
 function(gc_add_layer target folder)
   cmake_parse_arguments(ARG "" "" "PUBLIC_LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  # Headers are listed too, so that a new header with Q_OBJECT reaches the
+  # meta-object compiler in an existing build folder, not only in a fresh one.
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.h)
   if(sources)
-    add_library(${target} STATIC ${sources})
+    add_library(${target} STATIC ${sources} ${headers})
     target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(${target} PUBLIC ${ARG_PUBLIC_LIBS})
     set_target_properties(${target} PROPERTIES AUTOMOC ON)

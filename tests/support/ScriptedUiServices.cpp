@@ -31,7 +31,8 @@ std::optional<FileDialogResult> ScriptedUiServices::ChooseSaveFile(const FileDia
   return Next<std::optional<FileDialogResult>>(fileAnswers, std::nullopt);
 }
 
-std::optional<TColor> ScriptedUiServices::ChooseColor(TColor) {
+std::optional<TColor> ScriptedUiServices::ChooseColor(TColor initial) {
+  colorRequests.push_back(initial);
   return Next<std::optional<TColor>>(colorAnswers, std::nullopt);
 }
 

@@ -27,6 +27,7 @@ class ScriptedUiServices final : public UiServices {
   std::deque<bool> noteAnswers;                   // state of "Never show this note"
   std::deque<std::optional<FileDialogResult>> fileAnswers;
   std::deque<std::optional<TColor>> colorAnswers;
+  std::vector<TColor> colorRequests;               // the initial colour of each colour chooser
   std::deque<std::optional<FontDescription>> fontAnswers;
   std::deque<std::optional<std::string>> folderAnswers;
   std::deque<std::optional<VideoCompression>> videoCompressionAnswers;
