@@ -397,6 +397,12 @@ bool TAVIObject::FetchFrame(std::int32_t i, TBitmap& target) {
   const std::uint8_t* pixels = dib + kAviDibHeaderSize + 4 * colors;
   for (int y = 0; y < header.biHeight; ++y)
     std::memcpy(target.ScanLine(header.biHeight - 1 - y), pixels + y * rowBytes, static_cast<std::size_t>(rowBytes));
+  // Palette frames become true-colour pictures, as the frames of every
+  // other depth are; the colour table stays available as the last one read.
+  if (format == pf8bit) {
+    target.SetPixelFormat(pf24bit);
+    target.SetPalette(TPalette());
+  }
   target.SetModified(false);
   return true;
 }

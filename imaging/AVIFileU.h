@@ -74,8 +74,9 @@ class TAVIObject {
   // first frame, frame rate and frame reader.
   PAVISTREAM OpenVideoStream(PAVIFILE file);
   void CloseVideoStream(PAVISTREAM stream);
-  // A new bitmap holding frame i; on failure the error flag is set and the
-  // bitmap is returned as it is (2 x 2).
+  // A new bitmap holding frame i, 24-bit for palette frames (32-bit frames
+  // stay 32-bit); on failure the error flag is set and the bitmap is
+  // returned as it is (2 x 2).
   std::unique_ptr<TBitmap> GetFrameBitmap(std::int32_t i);
 
   std::int32_t FrameCount() const { return frameCount_; }

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
@@ -81,14 +83,74 @@ void TColorCounts::SeedBins() {
         cells_[r * 1024 + g * 32 + b].Color = RGB(static_cast<std::uint8_t>(8 * r), static_cast<std::uint8_t>(8 * g),
                                                   static_cast<std::uint8_t>(8 * b));
   listLength_ = 0;
-  listIndex_.clear();
+  ClearIndex();
 }
 
 void TColorCounts::ClearList() {
   bins_ = false;
   std::fill(cells_.begin(), cells_.end(), TColorCount{});
   listLength_ = 0;
-  listIndex_.clear();
+  ClearIndex();
+}
+
+namespace {
+
+constexpr std::uint32_t kIndexSlots = 1u << 16;  // twice the cells of a full list
+constexpr std::uint32_t kIndexMarker = 0x1000000u;
+
+std::uint32_t IndexSlot(std::uint32_t key) { return (key * 2654435761u) >> 16; }
+
+}  // namespace
+
+int TColorCounts::CellOf(TColor color) const {
+  if (indexKeys_.empty()) return -1;
+  const std::uint32_t key = color | kIndexMarker;
+  for (std::uint32_t slot = IndexSlot(key);; slot = (slot + 1) & (kIndexSlots - 1)) {
+    if (indexKeys_[slot] == key) return indexCells_[slot];
+    if (indexKeys_[slot] == 0) return -1;
+  }
+}
+
+void TColorCounts::Index(TColor color, int cell) {
+  if (indexKeys_.empty()) {
+    indexKeys_.assign(kIndexSlots, 0);
+    indexCells_.assign(kIndexSlots, 0);
+  }
+  const std::uint32_t key = color | kIndexMarker;
+  std::uint32_t slot = IndexSlot(key);
+  while (indexKeys_[slot] != 0 && indexKeys_[slot] != key) slot = (slot + 1) & (kIndexSlots - 1);
+  indexKeys_[slot] = key;
+  indexCells_[slot] = cell;
+  indexWritten_.push_back(slot);
+}
+
+void TColorCounts::Unindex(TColor color) {
+  if (indexKeys_.empty()) return;
+  const std::uint32_t key = color | kIndexMarker;
+  std::uint32_t slot = IndexSlot(key);
+  while (indexKeys_[slot] != key) {
+    if (indexKeys_[slot] == 0) return;
+    slot = (slot + 1) & (kIndexSlots - 1);
+  }
+  // Later keys of the probe run move back into the gap, so that no lookup
+  // stops at it too early.
+  std::uint32_t gap = slot;
+  for (std::uint32_t next = (gap + 1) & (kIndexSlots - 1); indexKeys_[next] != 0; next = (next + 1) & (kIndexSlots - 1)) {
+    const std::uint32_t home = IndexSlot(indexKeys_[next]);
+    // The key may fill the gap when its home is not within (gap, next].
+    const bool between = gap <= next ? (home > gap && home <= next) : (home > gap || home <= next);
+    if (between) continue;
+    indexKeys_[gap] = indexKeys_[next];
+    indexCells_[gap] = indexCells_[next];
+    indexWritten_.push_back(gap);
+    gap = next;
+  }
+  indexKeys_[gap] = 0;
+}
+
+void TColorCounts::ClearIndex() {
+  for (const std::uint32_t slot : indexWritten_) indexKeys_[slot] = 0;
+  indexWritten_.clear();
 }
 
 namespace {
@@ -109,8 +171,8 @@ void TColorCounts::Add(TColor color) {
   }
   // The list is searched through an index of its colours: the same cell as a
   // linear search, without its cost.
-  if (const auto hit = listIndex_.find(color); hit != listIndex_.end()) {
-    Increment(cells_[hit->second].Count);
+  if (const int hit = CellOf(color); hit >= 0) {
+    Increment(cells_[static_cast<std::size_t>(hit)].Count);
     return;
   }
   int cell = listLength_;
@@ -118,10 +180,10 @@ void TColorCounts::Add(TColor color) {
     ++listLength_;
   } else {
     cell = kColorCells - 1;  // a full list overwrites its last cell
-    listIndex_.erase(cells_[cell].Color);
+    Unindex(cells_[static_cast<std::size_t>(cell)].Color);
   }
-  cells_[cell] = {color, 1};
-  listIndex_[color] = cell;
+  cells_[static_cast<std::size_t>(cell)] = {color, 1};
+  Index(color, cell);
 }
 
 void TColorCounts::CountColors(const TBitmap& frame) {
@@ -252,6 +314,144 @@ std::size_t NearestMergeCandidate(const TLivingCells& alive, std::size_t a) {
   return nearest;
 }
 
+// The living cells of a pass sorted into a grid over the weighted colour
+// space, so that the nearest candidate is searched among the colours around a
+// cell's own. A grid cell spans 8 red, 4 green and 22 blue levels: about 240,
+// 236 and 242 weighted units. Merged-away cells and cells whose colour moved
+// away are left in their old grid cells and passed over.
+class TColorGrid {
+ public:
+  explicit TColorGrid(const TLivingCells& alive) : alive_(alive), cells_(kCells), home_(alive.Size()) {
+    for (std::size_t k = 0; k < alive.Size(); ++k) Place(k);
+    counts_.assign(alive.count.begin(), alive.count.end());
+    std::sort(counts_.begin(), counts_.end());
+    counts_.erase(std::unique(counts_.begin(), counts_.end()), counts_.end());
+    living_.assign(counts_.size() + 1, 0);
+    for (const std::int32_t count : alive.count) AddLiving(SlotOf(count), 1);
+  }
+
+  // A living cell of this count was merged away.
+  void Removed(std::int32_t count) { AddLiving(SlotOf(count), -1); }
+
+  // Puts the living cell k into the grid cell of its colour (after it changed).
+  void Place(std::size_t k) {
+    const std::uint32_t home = CellOf(Bins(alive_.r[k], alive_.g[k], alive_.b[k]));
+    home_[k] = home;
+    cells_[home].push_back(static_cast<std::uint32_t>(k));
+  }
+
+  // NearestMergeCandidate's choice: the nearest equally or less frequent
+  // colour, the first of equal distances in cell order, where an exact twin
+  // gives way to the next candidate after it.
+  std::size_t Nearest(std::size_t a) const {
+    const std::int32_t mr = alive_.r[a], mg = alive_.g[a], mb = alive_.b[a], mc = alive_.count[a];
+    // Without another living colour as frequent or rarer there is nothing to
+    // search for (the whole grid would be walked to find that out).
+    const auto rank = std::upper_bound(counts_.begin(), counts_.end(), mc) - counts_.begin();
+    if (LivingUpTo(static_cast<std::size_t>(rank)) <= 1) return alive_.Size();
+    const std::array<int, 3> at = Bins(mr, mg, mb);
+    const auto candidate = [&](std::uint32_t k, std::uint32_t cell) {
+      return k != a && home_[k] == cell && static_cast<std::uint32_t>(alive_.count[k] - 1) < static_cast<std::uint32_t>(mc);
+    };
+    // Twins share the colour and so the grid cell: the last of them decides
+    // where the search starts.
+    const std::uint32_t own = CellOf(at);
+    std::int64_t lastTwin = -1;
+    for (const std::uint32_t k : cells_[own])
+      if (candidate(k, own) && alive_.r[k] == mr && alive_.g[k] == mg && alive_.b[k] == mb)
+        lastTwin = std::max<std::int64_t>(lastTwin, k);
+    const std::uint32_t first = static_cast<std::uint32_t>(lastTwin + 1);
+
+    std::int64_t bestDistance = std::numeric_limits<std::int64_t>::max();
+    std::size_t best = alive_.Size();
+    for (int ring = 0;; ++ring) {
+      bool inside = false;  // some grid cell of this ring lies within the grid
+      for (int dr = -ring; dr <= ring; ++dr)
+        for (int dg = -ring; dg <= ring; ++dg)
+          for (int db = -ring; db <= ring; ++db) {
+            if (std::max({std::abs(dr), std::abs(dg), std::abs(db)}) != ring) continue;
+            const std::array<int, 3> bins{at[0] + dr, at[1] + dg, at[2] + db};
+            if (!Within(bins)) continue;
+            inside = true;
+            const std::uint32_t cell = CellOf(bins);
+            for (const std::uint32_t k : cells_[cell]) {
+              if (k < first || !candidate(k, cell)) continue;
+              const std::int64_t r = mr - alive_.r[k], g = mg - alive_.g[k], b = mb - alive_.b[k];
+              const std::int64_t distance = r * r + g * g + b * b;
+              if (distance < bestDistance || (distance == bestDistance && k < best)) {
+                bestDistance = distance;
+                best = k;
+              }
+            }
+          }
+      if (!inside) break;
+      // Any colour beyond this ring is at least this far.
+      if (best != alive_.Size() && BeyondRing(mr, mg, mb, at, ring) > bestDistance) break;
+    }
+    if (best != alive_.Size()) return best;
+    return lastTwin >= 0 ? static_cast<std::size_t>(lastTwin) : alive_.Size();
+  }
+
+ private:
+  static constexpr int kSpan[3] = {8, 4, 22};      // levels per grid cell: red, green, blue
+  static constexpr int kBins[3] = {32, 64, 12};
+  static constexpr int kWeight[3] = {30, 59, 11};
+  static constexpr std::size_t kCells = 32 * 64 * 12;
+
+  static std::array<int, 3> Bins(std::int32_t r, std::int32_t g, std::int32_t b) {
+    return {r / kWeight[0] / kSpan[0], g / kWeight[1] / kSpan[1], b / kWeight[2] / kSpan[2]};
+  }
+  static bool Within(const std::array<int, 3>& bins) {
+    for (int i = 0; i < 3; ++i)
+      if (bins[static_cast<std::size_t>(i)] < 0 || bins[static_cast<std::size_t>(i)] >= kBins[i]) return false;
+    return true;
+  }
+  static std::uint32_t CellOf(const std::array<int, 3>& bins) {
+    return static_cast<std::uint32_t>((bins[0] * kBins[1] + bins[1]) * kBins[2] + bins[2]);
+  }
+  // The least squared distance from the colour to any colour outside the
+  // grid cells within the ring around its own.
+  static std::int64_t BeyondRing(std::int32_t r, std::int32_t g, std::int32_t b, const std::array<int, 3>& at, int ring) {
+    const std::int32_t level[3] = {r / kWeight[0], g / kWeight[1], b / kWeight[2]};
+    std::int64_t least = std::numeric_limits<std::int64_t>::max();
+    for (int i = 0; i < 3; ++i) {
+      const int low = at[static_cast<std::size_t>(i)] - ring, high = at[static_cast<std::size_t>(i)] + ring;
+      if (low > 0) {
+        const std::int64_t gap = static_cast<std::int64_t>(kWeight[i]) * (level[i] - low * kSpan[i] + 1);
+        least = std::min(least, gap * gap);
+      }
+      if (high < kBins[i] - 1) {
+        const std::int64_t gap = static_cast<std::int64_t>(kWeight[i]) * ((high + 1) * kSpan[i] - level[i]);
+        least = std::min(least, gap * gap);
+      }
+    }
+    return least;
+  }
+
+  // A Fenwick tree of the living cells by the rank of their counts.
+  void AddLiving(std::size_t slot, int delta) {
+    for (; slot < living_.size(); slot += slot & (~slot + 1)) living_[slot] += delta;
+  }
+  int LivingUpTo(std::size_t slot) const {
+    int sum = 0;
+    for (; slot > 0; slot -= slot & (~slot + 1)) sum += living_[slot];
+    return sum;
+  }
+  // The tree's slot of a count of the pass.
+  std::size_t SlotOf(std::int32_t count) const {
+    return static_cast<std::size_t>(std::lower_bound(counts_.begin(), counts_.end(), count) - counts_.begin()) + 1;
+  }
+
+  const TLivingCells& alive_;
+  std::vector<std::vector<std::uint32_t>> cells_;
+  std::vector<std::uint32_t> home_;  // the grid cell each living cell is in now
+  std::vector<std::int32_t> counts_;  // the distinct counts of the pass, sorted
+  std::vector<int> living_;           // living cells by count
+};
+
+// Below this many colours a pass scans the candidates straight through.
+constexpr std::size_t kGridFrom = 1024;
+
 }  // namespace
 
 void MergeListCounts(std::vector<TColorCount>& cells, int wanted, const std::function<void(int)>& afterPass) {
@@ -263,10 +463,12 @@ void MergeListCounts(std::vector<TColorCount>& cells, int wanted, const std::fun
   TLivingCells alive;
   while (remaining > wanted) {
     alive.Collect(cells, n);
+    std::optional<TColorGrid> grid;
+    if (alive.Size() >= kGridFrom) grid.emplace(alive);
     bool merged = false;
     for (std::size_t a = 0; a < alive.Size() && remaining > wanted; ++a) {
       if (alive.count[a] == 0) continue;
-      const std::size_t victim = NearestMergeCandidate(alive, a);
+      const std::size_t victim = grid ? grid->Nearest(a) : NearestMergeCandidate(alive, a);
       if (victim == alive.Size()) continue;
       if (alive.count[victim] == alive.count[a]) {
         TColor& colour = cells[alive.cell[a]].Color;
@@ -274,7 +476,9 @@ void MergeListCounts(std::vector<TColorCount>& cells, int wanted, const std::fun
         alive.r[a] = 30 * GetRValue(colour);
         alive.g[a] = 59 * GetGValue(colour);
         alive.b[a] = 11 * GetBValue(colour);
+        if (grid) grid->Place(a);
       }
+      if (grid) grid->Removed(alive.count[victim]);
       alive.count[victim] = 0;
       cells[alive.cell[victim]].Count = 0;
       --remaining;
@@ -373,26 +577,69 @@ std::unique_ptr<TMinGDIBitmap> ReducedCopy(TMinGDIBitmap& old, const TMaxLogPale
 
 }  // namespace
 
-bool CreatePaletteForBitmaps(int kind, TSetOfBitmaps& frames, int colors, TMaxLogPalette* custom) {
-  std::optional<TMaxLogPalette> shared;
+namespace {
+
+// The palette of a fixed kind (custom only when given); none for the others.
+std::optional<TMaxLogPalette> FixedPaletteOf(int kind, TMaxLogPalette* custom) {
   switch (kind) {
     case pkBrowser1:
-    case pkBrowser: shared = BrowserPalette(); break;
-    case pkStandardVGA: shared = StandardVGAPalette(); break;
-    case pkGrayscale: shared = GrayscalePalette(); break;
+    case pkBrowser: return BrowserPalette();
+    case pkStandardVGA: return StandardVGAPalette();
+    case pkGrayscale: return GrayscalePalette();
     case pkCustom:
-      if (custom != nullptr) {
-        custom->palVersion = 0x300;
-        custom->palNumEntries = 256;
-        shared = *custom;
-      }
-      break;
-    default: break;
+      if (custom == nullptr) return std::nullopt;
+      custom->palVersion = 0x300;
+      custom->palNumEntries = 256;
+      return *custom;
+    default: return std::nullopt;
   }
+}
+
+bool SharedFromCounts(int kind) { return kind == pkOptimized || kind == pkAdaptive; }
+bool PerFrame(int kind) { return kind == pkOptimizedPerFrame || kind == pkAdaptivePerFrame; }
+
+// The frame's own palette (per-frame kinds), from its own colour counts.
+TMaxLogPalette OwnPaletteOf(int kind, int colors, const TMinGDIBitmap& bitmap, bool transparent, TColorCounts& counts) {
+  if (kind == pkOptimizedPerFrame) {
+    counts.SeedBins();
+  } else {
+    counts.ClearList();
+  }
+  counts.CountColors(bitmap);
+  std::vector<TColorEntry> keep;
+  if (transparent) keep.push_back({bitmap.TransparentColor()});
+  return ReducePalette(counts, colors, keep, false);
+}
+
+// The frame's transparent colour found again in its reduced bitmap, at the
+// first place (column by column) the old bitmap has it.
+void RefindTransparentColor(TSetOfBitmapsItem& item, std::optional<TPoint> at, TMinGDIBitmap& fresh) {
+  if (!at) return;
+  fresh.SetTransparentColor(fresh.Pixel(at->X, at->Y));
+  item.TransparentX = at->X;
+  item.TransparentY = at->Y;
+}
+
+// Replaces the frame's bitmap by its reduction to the palette (the default
+// palette without one); every pixel is drawn, the transparent colour too.
+void ReduceFrame(TSetOfBitmapsItem& item, const TMaxLogPalette* palette) {
+  TMinGDIBitmap& old = *item.Bitmap;
+  old.RestoreImage();
+  std::unique_ptr<TMinGDIBitmap> fresh = ReducedCopy(old, palette);
+  if (item.Transparent) RefindTransparentColor(item, FindFirstInColumns(old, old.TransparentColor()), *fresh);
+  item.Bitmap = std::move(fresh);  // frees the old bitmap
+  item.Bitmap->SetModified(true);
+  item.Bitmap->SaveAndRelease();
+}
+
+}  // namespace
+
+bool CreatePaletteForBitmaps(int kind, TSetOfBitmaps& frames, int colors, TMaxLogPalette* custom) {
+  std::optional<TMaxLogPalette> shared = FixedPaletteOf(kind, custom);
 
   const int last = static_cast<int>(frames.size()) - 1;
   TColorCounts counts;
-  if (kind == pkOptimized || kind == pkAdaptive) {
+  if (SharedFromCounts(kind)) {
     if (kind == pkOptimized) counts.SeedBins();
     else counts.ClearList();
     Progress(0, last);
@@ -413,36 +660,336 @@ bool CreatePaletteForBitmaps(int kind, TSetOfBitmaps& frames, int colors, TMaxLo
   for (int i = 0; i <= last; ++i) {
     TSetOfBitmapsItem& item = *frames[static_cast<std::size_t>(i)];
     if (!item.Bitmap) item.Bitmap = std::make_unique<TMinGDIBitmap>();
-    TMinGDIBitmap& old = *item.Bitmap;
-    old.RestoreImage();
-
     std::optional<TMaxLogPalette> own;
-    if (kind == pkOptimizedPerFrame || kind == pkAdaptivePerFrame) {
-      if (kind == pkOptimizedPerFrame) counts.SeedBins();
-      else counts.ClearList();
-      counts.CountColors(old);
-      std::vector<TColorEntry> keep;
-      if (item.Transparent) keep.push_back({old.TransparentColor()});
-      own = ReducePalette(counts, colors, keep, false);
+    if (PerFrame(kind)) {
+      item.Bitmap->RestoreImage();
+      own = OwnPaletteOf(kind, colors, *item.Bitmap, item.Transparent != 0, counts);
     }
-    const TMaxLogPalette* palette = own ? &*own : (shared ? &*shared : nullptr);
-    std::unique_ptr<TMinGDIBitmap> fresh = ReducedCopy(old, palette);
-
-    if (item.Transparent) {
-      if (const std::optional<TPoint> at = FindFirstInColumns(old, old.TransparentColor())) {
-        fresh->SetTransparentColor(fresh->Pixel(at->X, at->Y));
-        item.TransparentX = at->X;
-        item.TransparentY = at->Y;
-      }
-    }
-    item.Bitmap = std::move(fresh);  // frees the old bitmap
-    item.Bitmap->SetModified(true);
-    item.Bitmap->SaveAndRelease();
-
+    ReduceFrame(item, own ? &*own : (shared ? &*shared : nullptr));
     Progress(i, last);
     if (CancelFlag != 0) return i == last;
   }
   return true;
+}
+
+// ---- Frames one at a time ----------------------------------------------------------------
+
+// Keeps the bytes of held frames in large blocks of their own, so that these
+// long-lived bytes are not scattered among the frames that come and go (the
+// memory those free is then taken again by the next ones, not fresh from the
+// system).
+class TByteStore {
+ public:
+  const std::uint8_t* Keep(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.empty()) return nullptr;
+    if (blocks_.empty() || used_ + bytes.size() > blockSize_) {
+      blockSize_ = std::max(kBlockBytes, bytes.size());
+      blocks_.push_back(std::make_unique<std::uint8_t[]>(blockSize_));
+      used_ = 0;
+    }
+    std::uint8_t* at = blocks_.back().get() + used_;
+    std::memcpy(at, bytes.data(), bytes.size());
+    used_ += bytes.size();
+    return at;
+  }
+
+ private:
+  static constexpr std::size_t kBlockBytes = std::size_t{4} << 20;
+  std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+  std::size_t blockSize_ = 0;
+  std::size_t used_ = 0;
+};
+
+// A 24-bit picture packed row by row in runs: a byte below $80 is followed
+// by that many plus one pixels as they are (3 bytes each); any other byte
+// stands for ((byte and $7F) + 1) times the pixel after it. The bytes stay
+// in a store.
+class TPackedPixels {
+ public:
+  // Packs the picture through scratch into the store.
+  void Pack(const TBitmap& picture, std::vector<std::uint8_t>& scratch, TByteStore& store) {
+    width_ = picture.Width();
+    height_ = picture.Height();
+    scratch.clear();
+    for (int y = 0; y < height_; ++y) PackRow(picture.ScanLine(y), width_, scratch);
+    bytes_ = store.Keep(scratch);
+    size_ = scratch.size();
+  }
+  // Calls row (y, pixels) for every row, its pixels unpacked (bytes blue, green, red).
+  template <typename Row>
+  void ForEachRow(Row&& row) const {
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width_) * 3);
+    std::size_t at = 0;
+    for (int y = 0; y < height_; ++y) {
+      std::size_t x = 0;
+      while (x < pixels.size() && at < size_) {
+        const std::uint8_t head = bytes_[at++];
+        const std::size_t n = 3 * static_cast<std::size_t>((head & 0x7F) + 1);
+        const std::size_t fits = std::min(n, pixels.size() - x);
+        if (head & 0x80) {
+          for (std::size_t k = 0; k < fits; k += 3) std::memcpy(pixels.data() + x + k, bytes_ + at, 3);
+          at += 3;
+        } else {
+          std::memcpy(pixels.data() + x, bytes_ + at, fits);
+          at += n;
+        }
+        x += n;
+      }
+      row(y, pixels.data());
+    }
+  }
+  // Writes each pixel's index (through indexOf, once per run and per change
+  // of colour) into the rows of an 8-bit bitmap of the picture's size.
+  template <typename IndexOf>
+  void WriteIndices(TBitmap& target, IndexOf&& indexOf) const {
+    std::size_t at = 0;
+    for (int y = 0; y < height_; ++y) {
+      std::uint8_t* row = target.ScanLine(y);
+      int x = 0;
+      std::uint32_t lastKey = 0xFFFFFFFFu;
+      std::uint8_t lastIndex = 0;
+      const auto index = [&](const std::uint8_t* p) {
+        const std::uint32_t key = p[0] | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16);
+        if (key != lastKey) {
+          lastKey = key;
+          lastIndex = indexOf(p);
+        }
+        return lastIndex;
+      };
+      while (x < width_ && at < size_) {
+        const std::uint8_t head = bytes_[at++];
+        const int n = std::min((head & 0x7F) + 1, width_ - x);
+        if (head & 0x80) {
+          std::memset(row + x, index(bytes_ + at), static_cast<std::size_t>(n));
+          at += 3;
+        } else {
+          const std::uint8_t* p = bytes_ + at;
+          for (int k = 0; k < n; ++k, p += 3) row[x + k] = index(p);
+          at += 3 * static_cast<std::size_t>((head & 0x7F) + 1);
+        }
+        x += n;
+      }
+    }
+  }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool Empty() const { return size_ == 0; }
+  std::int64_t Bytes() const { return static_cast<std::int64_t>(size_); }
+  // Forgets the bytes (the store frees them with itself).
+  void Clear() {
+    bytes_ = nullptr;
+    size_ = 0;
+  }
+
+ private:
+  static void PackRow(const std::uint8_t* p, int count, std::vector<std::uint8_t>& out) {
+    const auto same = [&](int a, int b) { return std::memcmp(p + 3 * a, p + 3 * b, 3) == 0; };
+    int i = 0;
+    while (i < count) {
+      int run = 1;
+      while (i + run < count && run < 128 && same(i + run, i)) ++run;
+      if (run >= 2) {
+        out.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
+        out.insert(out.end(), p + 3 * i, p + 3 * i + 3);
+        i += run;
+        continue;
+      }
+      // Pixels as they are, up to the next pair of equal ones.
+      int end = i + 1;
+      while (end < count && end - i < 128 && !(end + 1 < count && same(end, end + 1))) ++end;
+      out.push_back(static_cast<std::uint8_t>(end - i - 1));
+      out.insert(out.end(), p + 3 * i, p + 3 * end);
+      i = end;
+    }
+  }
+
+  int width_ = 0, height_ = 0;
+  const std::uint8_t* bytes_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+// The palette index of each colour, found as the canvas finds it and kept
+// for good: every distinct colour of the held frames costs one search.
+class TPaletteReduction::TIndexCache {
+ public:
+  explicit TIndexCache(const TPalette& palette) : finder_(palette), keys_(kFirstSize, kEmpty), indices_(kFirstSize, 0) {}
+  std::uint8_t IndexOf(const std::uint8_t* pixel) {
+    const std::uint32_t key = pixel[0] | (std::uint32_t{pixel[1]} << 8) | (std::uint32_t{pixel[2]} << 16);
+    std::size_t slot = Slot(key);
+    while (keys_[slot] != key) {
+      if (keys_[slot] == kEmpty) return Insert(slot, key);
+      slot = (slot + 1) & (keys_.size() - 1);
+    }
+    return indices_[slot];
+  }
+
+ private:
+  static constexpr std::size_t kFirstSize = std::size_t{1} << 14;
+  static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+
+  std::size_t Slot(std::uint32_t key) const {
+    return static_cast<std::size_t>((key * 2654435761u) >> (32 - bits_));
+  }
+  std::uint8_t Insert(std::size_t slot, std::uint32_t key) {
+    const auto index = static_cast<std::uint8_t>(
+        std::max(0, finder_.Find(RGB(static_cast<std::uint8_t>(key >> 16), static_cast<std::uint8_t>(key >> 8),
+                                     static_cast<std::uint8_t>(key)))));
+    keys_[slot] = key;
+    indices_[slot] = index;
+    // Half full at most, so that probes stay short.
+    if (++used_ * 2 > keys_.size()) Grow();
+    return index;
+  }
+  void Grow() {
+    std::vector<std::uint32_t> keys(keys_.size() * 2, kEmpty);
+    std::vector<std::uint8_t> indices(keys.size(), 0);
+    ++bits_;
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+      if (keys_[i] == kEmpty) continue;
+      std::size_t slot = Slot(keys_[i]);
+      while (keys[slot] != kEmpty) slot = (slot + 1) & (keys.size() - 1);
+      keys[slot] = keys_[i];
+      indices[slot] = indices_[i];
+    }
+    keys_ = std::move(keys);
+    indices_ = std::move(indices);
+  }
+
+  TNearestColorFinder finder_;
+  std::vector<std::uint32_t> keys_;
+  std::vector<std::uint8_t> indices_;
+  int bits_ = 14;
+  std::size_t used_ = 0;
+};
+
+// A frame in the order it came: reduced, or held for the shared palette.
+struct TPaletteReduction::TEntry {
+  std::unique_ptr<TSetOfBitmapsItem> item;
+  bool held = false;
+  // A held 24-bit frame's pixels; its bitmap is emptied meanwhile. Frames of
+  // other formats keep their bitmaps.
+  TPackedPixels pixels;
+  TColor transparentColor = 0;  // the bitmap's transparent colour when it came
+
+  // The held frame as it came: a 24-bit bitmap again.
+  void Unpack() {
+    if (pixels.Empty()) return;
+    TMinGDIBitmap& bitmap = *item->Bitmap;
+    bitmap.SetSize(pixels.Width(), pixels.Height());
+    const auto rowBytes = static_cast<std::size_t>(pixels.Width()) * 3;
+    pixels.ForEachRow([&](int y, const std::uint8_t* row) { std::memcpy(bitmap.ScanLine(y), row, rowBytes); });
+    pixels.Clear();
+  }
+};
+
+TPaletteReduction::TPaletteReduction(int kind, int colors, TMaxLogPalette* custom)
+    : kind_(kind),
+      colors_(colors),
+      custom_(custom),
+      shared_(FixedPaletteOf(kind, custom)),
+      store_(std::make_unique<TByteStore>()) {
+  if (kind == pkAdaptive) counts_.ClearList();
+}
+
+TPaletteReduction::~TPaletteReduction() = default;
+
+bool TPaletteReduction::SharedByAllFrames() const { return SharedFromCounts(kind_); }
+
+void TPaletteReduction::Add(std::unique_ptr<TSetOfBitmapsItem> item) {
+  if (!item->Bitmap) item->Bitmap = std::make_unique<TMinGDIBitmap>();
+  TMinGDIBitmap& bitmap = *item->Bitmap;
+  bitmap.RestoreImage();
+  TEntry entry;
+  if (!SharedByAllFrames()) {
+    std::optional<TMaxLogPalette> own;
+    if (PerFrame(kind_)) own = OwnPaletteOf(kind_, colors_, bitmap, item->Transparent != 0, counts_);
+    ReduceFrame(*item, own ? &*own : (shared_ ? &*shared_ : nullptr));
+  } else {
+    counts_.CountColors(bitmap);
+    if (item->Transparent) keep_.push_back({bitmap.TransparentColor()});
+    entry.held = true;
+    entry.transparentColor = bitmap.TransparentColor();
+    if (bitmap.PixelFormat() == pf24bit && !bitmap.Empty()) {
+      entry.pixels.Pack(bitmap, packing_, *store_);
+      bitmap.SetSize(0, 0);
+    }
+  }
+  entry.item = std::move(item);
+  entries_.push_back(std::move(entry));
+}
+
+std::int64_t TPaletteReduction::HeldBytes() const {
+  std::int64_t bytes = 0;
+  for (const TEntry& e : entries_)
+    if (e.held) bytes += e.pixels.Empty() ? e.item->Bitmap->RowBytes() * e.item->Bitmap->Height() : e.pixels.Bytes();
+  return bytes;
+}
+
+void TPaletteReduction::ReduceHeld(TEntry& entry, TIndexCache& indices) {
+  TSetOfBitmapsItem& item = *entry.item;
+  entry.held = false;
+  if (entry.pixels.Empty()) {
+    ReduceFrame(item, &*shared_);
+    return;
+  }
+  // The same bitmap ReducedCopy draws.
+  const int width = entry.pixels.Width(), height = entry.pixels.Height();
+  auto fresh = std::make_unique<TMinGDIBitmap>();
+  fresh->SetPixelFormat(pf8bit);
+  fresh->SetSize(width, height);
+  fresh->SetPalette(ToPalette(*shared_));
+  entry.pixels.WriteIndices(*fresh, [&](const std::uint8_t* pixel) { return indices.IndexOf(pixel); });
+  if (item.Transparent) {
+    // The transparent colour's first place, column by column.
+    const TColor key = entry.transparentColor & 0xFFFFFFu;
+    const std::uint8_t keyBytes[3] = {GetBValue(key), GetGValue(key), GetRValue(key)};
+    std::optional<TPoint> at;
+    entry.pixels.ForEachRow([&](int y, const std::uint8_t* pixels) {
+      const int limit = at ? at->X : width;  // only a column further left can win
+      for (int x = 0; x < limit; ++x)
+        if (std::memcmp(pixels + 3 * x, keyBytes, 3) == 0) {
+          at = Point(x, y);
+          break;
+        }
+    });
+    RefindTransparentColor(item, at, *fresh);
+  }
+  entry.pixels.Clear();
+  item.Bitmap = std::move(fresh);
+  item.Bitmap->SetModified(true);
+  item.Bitmap->SaveAndRelease();
+}
+
+bool TPaletteReduction::Finish(TSetOfBitmaps& frames) {
+  if (!SharedByAllFrames()) {
+    GiveBack(frames);
+    return true;
+  }
+  shared_ = ReducePalette(counts_, colors_, keep_, true);
+  TIndexCache indices(ToPalette(*shared_));
+  const int last = static_cast<int>(entries_.size()) - 1;
+  Progress(0, last);
+  for (int i = 0; i <= last; ++i) {
+    TEntry& entry = entries_[static_cast<std::size_t>(i)];
+    ReduceHeld(entry, indices);
+    frames.push_back(std::move(entry.item));
+    Progress(i, last);
+    if (CancelFlag != 0 && i < last) {
+      entries_.erase(entries_.begin(), entries_.begin() + i + 1);
+      GiveBack(frames);
+      return false;
+    }
+  }
+  entries_.clear();
+  return true;
+}
+
+void TPaletteReduction::GiveBack(TSetOfBitmaps& frames) {
+  for (TEntry& entry : entries_) {
+    entry.Unpack();
+    frames.push_back(std::move(entry.item));
+  }
+  entries_.clear();
 }
 
 // ---- Palette files -----------------------------------------------------------------------

@@ -12,9 +12,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
+class TByteStore;
 class TMinGDIBitmap;
 class TStream;
 
@@ -120,10 +122,19 @@ class TColorCounts {
   const std::vector<TColorCount>& Cells() const { return cells_; }
 
  private:
+  // The list's index, colour -> cell, by linear probing; the slots written
+  // are remembered so that emptying the list costs only them.
+  int CellOf(TColor color) const;
+  void Index(TColor color, int cell);
+  void Unindex(TColor color);
+  void ClearIndex();
+
   bool bins_ = true;
   std::vector<TColorCount> cells_;
   int listLength_ = 0;
-  std::unordered_map<TColor, int> listIndex_;  // colour -> cell of the list
+  std::vector<std::uint32_t> indexKeys_;  // colour + $1000000; 0 for none
+  std::vector<std::int32_t> indexCells_;
+  std::vector<std::uint32_t> indexWritten_;
 };
 
 // Optimized reduction: leaves the counts of the bins that repeated passes
@@ -148,3 +159,51 @@ TMaxLogPalette ReducePalette(TColorCounts& counts, int wanted, const std::vector
 TMaxLogPalette BrowserPalette();
 TMaxLogPalette StandardVGAPalette();
 TMaxLogPalette GrayscalePalette();
+
+// ---- Frames one at a time ---------------------------------------------------------
+
+// Palette creation for frames that come one at a time, as an export makes
+// them, with the results of CreatePaletteForBitmaps. A fixed palette or a
+// frame's own palette reduces each frame at once. A palette shared by all
+// frames (the optimized and adaptive kinds) counts each frame's colours and
+// holds the frame until Finish has made the palette; a held frame keeps its
+// pixels packed in runs of equal pixels (banners repeat most pixels along
+// their rows), and each run is matched to the palette once.
+class TPaletteReduction {
+ public:
+  // Kind, colours and custom palette as CreatePaletteForBitmaps takes them.
+  TPaletteReduction(int kind, int colors, TMaxLogPalette* custom);
+  ~TPaletteReduction();
+  TPaletteReduction(const TPaletteReduction&) = delete;
+  TPaletteReduction& operator=(const TPaletteReduction&) = delete;
+
+  // True for the kinds whose palette is made from the colours of every frame.
+  bool SharedByAllFrames() const;
+  // Takes the next frame (24-bit).
+  void Add(std::unique_ptr<TSetOfBitmapsItem> item);
+  // Makes the shared palette (progress to PaletteProgressWindow as
+  // CreatePaletteForBitmaps reports it), reduces the held frames and appends
+  // every frame to frames in the order they came. False when the cancel flag
+  // stopped the reduction: the frames not reduced are appended as they came.
+  bool Finish(TSetOfBitmaps& frames);
+  // Appends every frame as it came, without reducing the held ones (an export
+  // cancelled before its palette).
+  void GiveBack(TSetOfBitmaps& frames);
+  // Bytes the held frames keep.
+  std::int64_t HeldBytes() const;
+
+ private:
+  struct TEntry;
+  class TIndexCache;
+  void ReduceHeld(TEntry& entry, TIndexCache& indices);
+
+  int kind_;
+  int colors_;
+  TMaxLogPalette* custom_;
+  std::optional<TMaxLogPalette> shared_;
+  TColorCounts counts_;
+  std::vector<TColorEntry> keep_;
+  std::vector<TEntry> entries_;
+  std::unique_ptr<TByteStore> store_;
+  std::vector<std::uint8_t> packing_;  // a held frame while it is packed
+};

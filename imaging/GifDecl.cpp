@@ -32,6 +32,13 @@ void TByteBuffer::Assign(std::vector<std::uint8_t> bytes) {
   currentLength_ = 0;
 }
 
+std::vector<std::uint8_t> TByteBuffer::ReleaseStorage() {
+  std::vector<std::uint8_t> storage = std::move(bytes_);
+  storage.clear();
+  Clear();
+  return storage;
+}
+
 void TByteBuffer::Clear() {
   bytes_.clear();
   blockLengths_.clear();
@@ -56,13 +63,16 @@ void TCodeTable::Reset(int width) {
 void TEncodedBytes::Finish(std::uint32_t endCode, int width, TByteBuffer& target) {
   Put(endCode, width);
   while (bitCount_ > 0) {
-    bytes_.push_back(static_cast<std::uint8_t>(accumulator_));
+    if (size_ + 1 > bytes_.size()) bytes_.resize(bytes_.size() * 2);
+    bytes_[size_++] = static_cast<std::uint8_t>(accumulator_);
     accumulator_ >>= 8;
     bitCount_ -= 8;
   }
   bitCount_ = 0;
+  bytes_.resize(size_);
   target.Assign(std::move(bytes_));
   bytes_ = {};
+  size_ = 0;
 }
 
 // ---- Encoder ------------------------------------------------------------------------------------
@@ -74,8 +84,9 @@ void LzwEncode(const std::uint8_t* pixels, std::int64_t count, int minCodeSize, 
   TCodeTable table;
   table.Reset(minCodeSize + 1);
   TEncodedBytes bits;
-  // Roughly what LZW leaves of typical pictures; grows when needed.
-  bits.Bytes().reserve(static_cast<std::size_t>(count / 2 + 64));
+  // Roughly what LZW leaves of typical pictures, in the memory the target
+  // held before (coding again needs no new memory); grows when needed.
+  bits.Start(target.ReleaseStorage(), static_cast<std::size_t>(count / 2 + 64));
   bits.Put(clearCode, table.Width());
   if (count > 0) {
     int previous = pixels[0] & mask;

@@ -6,8 +6,10 @@
 
 #include "platform/SysUtils.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,6 +36,9 @@ class TByteBuffer {
   // one shorter), as AddByte and Close would leave them.
   void Assign(std::vector<std::uint8_t> bytes);
   void Clear();
+  // Hands the byte storage over, emptied but with its capacity, for coding
+  // new data into the same memory.
+  std::vector<std::uint8_t> ReleaseStorage();
 
   // All bytes appended (0: the frame has not been encoded).
   std::int64_t Count() const { return static_cast<std::int64_t>(bytes_.size()); }
@@ -115,7 +120,7 @@ class TCodeTable {
 
  private:
   // 2 x the codes, so probes stay short.
-  static constexpr std::uint32_t kSlotCount = 8192;
+  static constexpr std::uint32_t kSlotCount = 16384;
   static constexpr std::uint32_t kSlotMask = kSlotCount - 1;
   // A code never has itself as prefix, so no entry packs to all ones.
   static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
@@ -127,7 +132,7 @@ class TCodeTable {
   }
   // Multiplicative hashing: codes are consecutive, and a plainer hash would
   // pile them up in runs that linear probing walks through.
-  static std::uint32_t Hash(std::uint32_t key) { return (key * 2654435761u) >> (32 - 13); }
+  static std::uint32_t Hash(std::uint32_t key) { return (key * 2654435761u) >> (32 - 14); }
 
   std::vector<std::uint32_t> slots_;
   // Per prefix code: tag and code of the pair last added or found.
@@ -143,14 +148,21 @@ class TCodeTable {
 // Packs codes least significant bit first into bytes.
 class TEncodedBytes {
  public:
+  // Codes into storage (emptied), with room for about this many bytes.
+  void Start(std::vector<std::uint8_t> storage, std::size_t bytes) {
+    bytes_ = std::move(storage);
+    bytes_.resize(std::max<std::size_t>(bytes, 16));
+    size_ = 0;
+  }
   void Put(std::uint32_t code, int width) {
     accumulator_ |= static_cast<std::uint64_t>(code) << bitCount_;
     bitCount_ += width;
     if (bitCount_ >= 32) {
-      const std::uint8_t four[4] = {static_cast<std::uint8_t>(accumulator_), static_cast<std::uint8_t>(accumulator_ >> 8),
-                                    static_cast<std::uint8_t>(accumulator_ >> 16),
-                                    static_cast<std::uint8_t>(accumulator_ >> 24)};
-      bytes_.insert(bytes_.end(), four, four + 4);
+      if (size_ + 4 > bytes_.size()) bytes_.resize(bytes_.size() * 2);
+      // Four whole bytes, low byte first.
+      const auto low = static_cast<std::uint32_t>(accumulator_);
+      std::memcpy(bytes_.data() + size_, &low, 4);
+      size_ += 4;
       accumulator_ >>= 32;
       bitCount_ -= 32;
     }
@@ -158,12 +170,12 @@ class TEncodedBytes {
   // Puts the end code, appends the bits that remain (one byte more for a
   // partial byte) and hands the bytes over as sub-blocks.
   void Finish(std::uint32_t endCode, int width, TByteBuffer& target);
-  std::vector<std::uint8_t>& Bytes() { return bytes_; }
 
  private:
   std::uint64_t accumulator_ = 0;
   int bitCount_ = 0;
-  std::vector<std::uint8_t> bytes_;
+  std::vector<std::uint8_t> bytes_;  // the first size_ are coded
+  std::size_t size_ = 0;
 };
 
 // ---- LZW coder -----------------------------------------------------------------------------------

@@ -54,21 +54,6 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 
 }  // namespace
 
-// An 8-bit picture as rows of palette indices; the form in which bitmaps are
-// turned into frames.
-struct TIndexedImage {
-  int width = 0;
-  int height = 0;
-  std::vector<TColor> palette;         // at most 256 entries
-  std::vector<std::uint8_t> indices;   // width * height, rows from the top
-
-  TColor ColorAt(std::uint8_t index) const {
-    // An index past the palette reads as its first entry (black when empty).
-    if (index < palette.size()) return palette[index];
-    return palette.empty() ? 0 : palette[0];
-  }
-};
-
 // ================================================================================================
 // TGifSubImage
 // ================================================================================================
@@ -129,6 +114,12 @@ void TGifSubImage::SetPixels(std::unique_ptr<TByteArray2D> pixels) {
   pixels_ = std::move(pixels);
   SetWord(4, pixels_ ? pixels_->Width() : 0);
   SetWord(6, pixels_ ? pixels_->Height() : 0);
+  lzwData_.Clear();
+  bitmap_.reset();
+}
+
+void TGifSubImage::DropPixels() {
+  pixels_.reset();
   lzwData_.Clear();
   bitmap_.reset();
 }
@@ -588,6 +579,15 @@ void TGifFile::SaveToFile(const std::string& fileName) {
 }
 
 void TGifFile::WriteFrame(std::vector<std::uint8_t>& out, TGifSubImage& image) {
+  if (image.Pixels() != nullptr && image.LzwData().Count() == 0) image.Encode();
+  // The whole frame goes into one buffer: its size is known ahead.
+  std::size_t size = 16 + 3 * 256;
+  for (const auto& extension : image.Extensions()) {
+    size += 16;
+    for (const std::string& text : extension->Strings()) size += 1 + text.size();
+  }
+  size += static_cast<std::size_t>(image.LzwData().Count() + image.LzwData().SubBlockCount());
+  out.reserve(out.size() + size);
   for (const auto& extension : image.Extensions()) {
     out.push_back(kExtensionIntroducer);
     out.push_back(extension->Label());
@@ -606,7 +606,6 @@ void TGifFile::WriteFrame(std::vector<std::uint8_t>& out, TGifSubImage& image) {
   }
   if (image.Pixels() == nullptr) return;
   out.push_back(kImageIntroducer);
-  if (image.LzwData().Count() == 0) image.Encode();
   const auto descriptor = image.Descriptor();
   out.insert(out.end(), descriptor.begin(), descriptor.end());
   if (image.HasLocalTable()) {
@@ -616,16 +615,19 @@ void TGifFile::WriteFrame(std::vector<std::uint8_t>& out, TGifSubImage& image) {
   out.push_back(image.LzwMinCodeSize());
   const TByteBuffer& data = image.LzwData();
   const std::uint8_t* bytes = data.Bytes().data();
+  std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(data.Count() + data.SubBlockCount()) + 1);
   for (int i = 0; i < data.SubBlockCount(); ++i) {
     const int length = data.SubBlockLength(i);
-    out.push_back(static_cast<std::uint8_t>(length));
-    out.insert(out.end(), bytes, bytes + length);
+    out[at++] = static_cast<std::uint8_t>(length);
+    std::memcpy(out.data() + at, bytes, static_cast<std::size_t>(length));
+    at += static_cast<std::size_t>(length);
     bytes += length;
   }
-  out.push_back(0);
+  out[at] = 0;
 }
 
-void TGifFile::SaveToStream(TStream& stream) {
+void TGifFile::WriteHeader(TStream& stream) {
   std::vector<std::uint8_t> out(header_.begin(), header_.end());
   const auto screen = ScreenDescriptor();
   out.insert(out.end(), screen.begin(), screen.end());
@@ -633,17 +635,29 @@ void TGifFile::SaveToStream(TStream& stream) {
     const std::uint8_t* triples = globalTable_.TripleBytes();
     out.insert(out.end(), triples, triples + (1 << globalColorBits_) * 3);
   }
+  stream.WriteBuffer(out.data(), static_cast<std::int64_t>(out.size()));
+}
+
+void TGifFile::WriteSubImage(TStream& stream, int index) {
+  TGifSubImage* image = GetSubImage(index);
+  if (image == nullptr) return;
+  writeBuffer_.clear();
+  WriteFrame(writeBuffer_, *image);
+  stream.WriteBuffer(writeBuffer_.data(), static_cast<std::int64_t>(writeBuffer_.size()));
+}
+
+void TGifFile::WriteTrailer(TStream& stream) { stream.WriteByte(kTrailer); }
+
+void TGifFile::SaveToStream(TStream& stream) {
+  WriteHeader(stream);
   const int count = ImageCount();
   for (int k = 0; k < count; ++k) {
-    WriteFrame(out, *images_[static_cast<std::size_t>(k)]);
-    stream.WriteBuffer(out.data(), static_cast<std::int64_t>(out.size()));
-    out.clear();
+    WriteSubImage(stream, k + 1);
     SendProgress(k, count - 1);
     if (CancelFlag) break;
   }
   // The trailer ends the file also when the write was cancelled.
-  out.push_back(kTrailer);
-  stream.WriteBuffer(out.data(), static_cast<std::int64_t>(out.size()));
+  WriteTrailer(stream);
 }
 
 // ================================================================================================
@@ -651,19 +665,6 @@ void TGifFile::SaveToStream(TStream& stream) {
 // ================================================================================================
 
 namespace {
-
-TIndexedImage IndexedImageOf(const TBitmap& bitmap) {
-  TIndexedImage image;
-  image.width = bitmap.Width();
-  image.height = bitmap.Height();
-  for (const TPaletteEntry& e : bitmap.Palette().Entries()) image.palette.push_back(ColorOf(e));
-  if (image.palette.size() > 256) image.palette.resize(256);
-  image.indices.resize(static_cast<std::size_t>(std::int64_t{image.width} * image.height));
-  for (int y = 0; y < image.height; ++y)
-    std::memcpy(image.indices.data() + static_cast<std::int64_t>(y) * image.width, bitmap.ScanLine(y),
-                static_cast<std::size_t>(image.width));
-  return image;
-}
 
 // A table whose colours are its triples, for lookups in tables that were
 // read from a file or edited by their triples.
@@ -673,79 +674,95 @@ TColorTable LookupTableOf(const TColorTable& table) {
   return lookup;
 }
 
-// The graphic drawn onto a frame's bitmap: every pixel becomes the nearest
-// of the table's own entries, and the palette is the table's 256 triples.
-TIndexedImage DrawOnto(const TIndexedImage& graphic, const TColorTable& table) {
-  TIndexedImage drawn;
-  drawn.width = graphic.width;
-  drawn.height = graphic.height;
-  for (int i = 0; i < 256; ++i) drawn.palette.push_back(table.ColorOf(i));
-  std::array<TPaletteEntry, 256> entries{};
-  for (int i = 0; i < table.Count(); ++i) entries[static_cast<std::size_t>(i)] = PaletteEntryOf(table.ColorOf(i));
-  std::array<int, 256> nearest;
-  nearest.fill(-1);
-  drawn.indices.resize(graphic.indices.size());
-  for (std::size_t k = 0; k < graphic.indices.size(); ++k) {
-    const std::uint8_t source = graphic.indices[k];
-    int& index = nearest[source];
-    if (index < 0) index = std::max(0, NearestColorIndex(entries.data(), table.Count(), graphic.ColorAt(source)));
-    drawn.indices[k] = static_cast<std::uint8_t>(index);
+// The distinct indices of an 8-bit picture in the order they first appear,
+// row by row: every mapping of a picture decides index by index in this
+// order, so that one pass over the pixels applies all of them.
+std::vector<std::uint8_t> IndicesInOrderOfAppearance(const TBitmap& picture) {
+  std::vector<std::uint8_t> order;
+  std::array<bool, 256> seen{};
+  for (int y = 0; y < picture.Height() && order.size() < 256; ++y) {
+    const std::uint8_t* row = picture.ScanLine(y);
+    for (int x = 0; x < picture.Width(); ++x) {
+      if (seen[row[x]]) continue;
+      seen[row[x]] = true;
+      order.push_back(row[x]);
+    }
   }
-  return drawn;
+  return order;
 }
 
 }  // namespace
 
-std::unique_ptr<TGifSubImage> TGifFile::MapIntoFrame(const TIndexedImage& source) {
-  const int paletteCount = static_cast<int>(source.palette.size());
-  TColorTable table(0);
+// The colours of an 8-bit picture's palette, at most 256; an index past them
+// reads as the first (black when there is none).
+struct TSourcePalette {
+  std::vector<TColor> colors;
+  TColor ColorAt(int index) const {
+    if (index < static_cast<int>(colors.size())) return colors[static_cast<std::size_t>(index)];
+    return colors.empty() ? 0 : colors[0];
+  }
+};
+
+// How the indices of a picture map into a frame of this file, and the table
+// that goes with them.
+struct TGifFile::TColorMapping {
+  TColorTable table{0};
+  bool becomesGlobal = false;
+  bool becomesLocal = false;
+  std::array<int, 256> mapped{};
+};
+
+TGifFile::TColorMapping TGifFile::MapColors(const TSourcePalette& palette, const std::vector<std::uint8_t>& order) const {
+  TColorMapping mapping;
+  TColorTable& table = mapping.table;
+  const int paletteCount = static_cast<int>(palette.colors.size());
   if (!differentPalettes_) {
-    for (int i = 0; i < paletteCount; ++i) table.SetColor(i, source.palette[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < paletteCount; ++i) table.SetColor(i, palette.colors[static_cast<std::size_t>(i)]);
     table.SetCount(std::min(paletteCount + 1, 256));
   }
-  const bool becomesGlobal = globalTable_.Count() == 0;
-  const bool becomesLocal = !becomesGlobal && differentPalettes_;
+  mapping.becomesGlobal = globalTable_.Count() == 0;
+  mapping.becomesLocal = !mapping.becomesGlobal && differentPalettes_;
   // Indices of a frame that keeps no table of its own refer to the shared
   // global table, so they are looked up among its own entries only.
-  TColorTable shared = becomesGlobal || becomesLocal ? TColorTable(0) : LookupTableOf(globalTable_);
-  TColorTable& lookup = becomesGlobal || becomesLocal ? table : shared;
-
-  auto matrix = std::make_unique<TByteArray2D>(source.width, source.height);
-  // Each palette index maps to one table index: look it up once.
-  std::array<int, 256> mapped;
-  mapped.fill(-1);
-  for (std::size_t k = 0; k < source.indices.size(); ++k) {
-    const std::uint8_t paletteIndex = source.indices[k];
-    int& index = mapped[paletteIndex];
+  const bool ownTable = mapping.becomesGlobal || mapping.becomesLocal;
+  TColorTable shared = ownTable ? TColorTable(0) : LookupTableOf(globalTable_);
+  TColorTable& lookup = ownTable ? table : shared;
+  mapping.mapped.fill(-1);
+  // Each index maps to one table index, decided where it first appears.
+  for (const std::uint8_t paletteIndex : order) {
+    const TColor color = palette.ColorAt(paletteIndex);
+    int index = lookup.IndexOf(color);
     if (index < 0) {
-      const TColor color = source.ColorAt(paletteIndex);
-      index = lookup.IndexOf(color);
-      if (index < 0) {
-        if (differentPalettes_ && lookup.Count() < 256) {
-          index = lookup.Count();
-          lookup.SetColor(index, color);
-          lookup.SetCount(index + 1);
-        } else {
-          index = lookup.NearestIndex(color);
-        }
+      if (differentPalettes_ && lookup.Count() < 256) {
+        index = lookup.Count();
+        lookup.SetColor(index, color);
+        lookup.SetCount(index + 1);
+      } else {
+        index = lookup.NearestIndex(color);
       }
     }
-    matrix->Data()[k] = static_cast<std::uint8_t>(index);
+    mapping.mapped[paletteIndex] = index;
   }
   table.RoundCount();
   table.ColorsToTriples();
+  return mapping;
+}
 
-  // A frame without a table of its own needs code sizes for the shared table's indices.
-  int colors = table.Count();
-  if (!becomesGlobal && !becomesLocal) colors = std::max(colors, globalTable_.Count());
-  auto image = std::make_unique<TGifSubImage>(colors, this);
-  if (becomesGlobal) {
-    globalTable_ = table;
-  } else if (becomesLocal) {
-    image->localTableFlag_ = 1;
-    image->localTable_ = table;
-  }
+void TGifFile::CommitGlobalTable(const TColorMapping& mapping) {
+  if (mapping.becomesGlobal) globalTable_ = mapping.table;
   while ((1 << globalColorBits_) < globalTable_.Count() && globalColorBits_ < 8) ++globalColorBits_;
+}
+
+std::unique_ptr<TGifSubImage> TGifFile::MakeFrame(const TColorMapping& mapping, std::unique_ptr<TByteArray2D> matrix) {
+  // A frame without a table of its own needs code sizes for the shared table's indices.
+  int colors = mapping.table.Count();
+  if (!mapping.becomesGlobal && !mapping.becomesLocal) colors = std::max(colors, globalTable_.Count());
+  auto image = std::make_unique<TGifSubImage>(colors, this);
+  CommitGlobalTable(mapping);
+  if (mapping.becomesLocal) {
+    image->localTableFlag_ = 1;
+    image->localTable_ = mapping.table;
+  }
   image->RebuildPackedByte();
   image->SetPixels(std::move(matrix));
   if (image->Width() > ScreenWidth()) SetScreenWidth(image->Width());
@@ -755,20 +772,54 @@ std::unique_ptr<TGifSubImage> TGifFile::MapIntoFrame(const TIndexedImage& source
 }
 
 void TGifFile::AddGraphic(const TBitmap& graphic) {
-  TIndexedImage source;
-  if (graphic.PixelFormat() == pf8bit) {
-    source = IndexedImageOf(graphic);
-  } else {
-    TBitmap converted;
+  TBitmap converted;
+  const TBitmap* picture = &graphic;
+  if (graphic.PixelFormat() != pf8bit) {
     converted.Assign(&graphic);
     converted.SetPixelFormat(pf8bit);
-    source = IndexedImageOf(converted);
+    picture = &converted;
   }
-  // A first frame settles the tables; the graphic drawn onto its colours
-  // then makes the frame that is kept.
-  const std::unique_ptr<TGifSubImage> first = MapIntoFrame(source);
-  const TIndexedImage drawn = DrawOnto(source, first->ActiveTable());
-  AddSubImage(MapIntoFrame(drawn));
+  TSourcePalette palette;
+  for (const TPaletteEntry& e : picture->Palette().Entries()) palette.colors.push_back(ColorOf(e));
+  if (palette.colors.size() > 256) palette.colors.resize(256);
+  const std::vector<std::uint8_t> order = IndicesInOrderOfAppearance(*picture);
+
+  // A first mapping settles the tables; the graphic drawn onto its colours
+  // (each index to the nearest of the table's own entries) is then mapped
+  // again into the frame that is kept.
+  const TColorMapping first = MapColors(palette, order);
+  CommitGlobalTable(first);
+  const TColorTable& settled = first.becomesLocal ? first.table : globalTable_;
+  std::array<TPaletteEntry, 256> entries{};
+  for (int i = 0; i < settled.Count(); ++i) entries[static_cast<std::size_t>(i)] = PaletteEntryOf(settled.ColorOf(i));
+  TSourcePalette drawnPalette;
+  for (int i = 0; i < 256; ++i) drawnPalette.colors.push_back(settled.ColorOf(i));
+  std::array<int, 256> drawn;
+  drawn.fill(-1);
+  std::vector<std::uint8_t> drawnOrder;
+  std::array<bool, 256> drawnSeen{};
+  for (const std::uint8_t source : order) {
+    const int index = std::max(0, NearestColorIndex(entries.data(), settled.Count(), palette.ColorAt(source)));
+    drawn[source] = index;
+    if (!drawnSeen[static_cast<std::size_t>(index)]) {
+      drawnSeen[static_cast<std::size_t>(index)] = true;
+      drawnOrder.push_back(static_cast<std::uint8_t>(index));
+    }
+  }
+  const TColorMapping kept = MapColors(drawnPalette, drawnOrder);
+
+  // Both mappings in one pass over the pixels.
+  std::array<std::uint8_t, 256> final{};
+  for (const std::uint8_t source : order)
+    final[source] = static_cast<std::uint8_t>(kept.mapped[static_cast<std::size_t>(drawn[source])]);
+  const int width = picture->Width(), height = picture->Height();
+  auto matrix = std::make_unique<TByteArray2D>(width, height);
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = picture->ScanLine(y);
+    std::uint8_t* out = matrix->Data() + static_cast<std::int64_t>(y) * width;
+    for (int x = 0; x < width; ++x) out[x] = final[row[x]];
+  }
+  AddSubImage(MakeFrame(kept, std::move(matrix)));
 }
 
 // ================================================================================================
@@ -778,7 +829,9 @@ void TGifFile::AddGraphic(const TBitmap& graphic) {
 TSize TGifFile::CompositionSize() const {
   TSize size{0, 0};
   for (const auto& image : images_) {
-    if (image->Pixels() == nullptr) continue;
+    // An image without pixels (or of zero width or height) covers nothing,
+    // wherever its descriptor places it.
+    if (image->Pixels() == nullptr || image->Width() == 0 || image->Height() == 0) continue;
     size.cx = std::max(size.cx, image->Left() + image->Width());
     size.cy = std::max(size.cy, image->Top() + image->Height());
   }

@@ -21,7 +21,7 @@
 
 class TStream;
 class TGifFile;
-struct TIndexedImage;
+struct TSourcePalette;
 
 // GetTransparentColor of a frame without transparency (-1 as a 32-bit value).
 constexpr TColor kNoTransparentColor = 0xFFFFFFFFu;
@@ -123,6 +123,9 @@ class TGifSubImage {
   TMinGDIBitmap* GetBitmap();
   // Drops the kept bitmap (after the pixels or tables changed).
   void FreeBitmap() { bitmap_.reset(); }
+  // Drops the pixels, coded data and bitmap of a frame that was written
+  // image by image; the frame then holds only its extensions.
+  void DropPixels();
 
  private:
   int Word(int offset) const { return descriptor_[offset] | (descriptor_[offset + 1] << 8); }
@@ -163,6 +166,13 @@ class TGifFile {
   void LoadFromStream(TStream& stream);
   void SaveToFile(const std::string& fileName);
   void SaveToStream(TStream& stream);
+  // Writing image by image, for files too large to keep whole: the header
+  // (with the logical screen and the global table as they stand), then each
+  // frame as it is ready (coded first when it has no coded data), then the
+  // trailer. SaveToStream writes them all, with progress and cancelling.
+  void WriteHeader(TStream& stream);
+  void WriteSubImage(TStream& stream, int index);
+  void WriteTrailer(TStream& stream);
   // Bytes taken by the last load.
   std::int64_t BytesRead() const { return bytesRead_; }
   // Receives message 1003 (position, total) while reading and writing; 0: none.
@@ -228,7 +238,10 @@ class TGifFile {
   void ReadFrames(TStream& stream);
   bool ReadImage(TStream& stream, TExtensionList extensions, std::int64_t& pixelBudget);
   void WriteFrame(std::vector<std::uint8_t>& out, TGifSubImage& image);
-  std::unique_ptr<TGifSubImage> MapIntoFrame(const TIndexedImage& image);
+  struct TColorMapping;
+  TColorMapping MapColors(const TSourcePalette& palette, const std::vector<std::uint8_t>& order) const;
+  void CommitGlobalTable(const TColorMapping& mapping);
+  std::unique_ptr<TGifSubImage> MakeFrame(const TColorMapping& mapping, std::unique_ptr<TByteArray2D> matrix);
   TSize CompositionSize() const;
   // Composes the frame of the counter into the composed bitmap and advances.
   void ComposeNext();
@@ -260,6 +273,8 @@ class TGifFile {
   std::vector<std::unique_ptr<TGifSubImage>> images_;
   HWND progressWindow_ = 0;
   std::uint8_t differentPalettes_ = 0;
+  // The bytes of the frame being written; its memory serves every frame.
+  std::vector<std::uint8_t> writeBuffer_;
 };
 
 // A bitmap whose LoadFromStream reads a GIF file and takes its first image.

@@ -913,3 +913,181 @@ void TCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidt
 void TCanvas::Ellipse(int left, int top, int right, int bottom) {
   DrawFigure(TRegion::Ellipse, Normalized(left, top, right, bottom), 0, 0);
 }
+
+// ---- Arcs, pies and the focus rectangle ------------------------------------------------------------
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+
+double NormalizedAngle(double angle) {
+  angle = std::fmod(angle, kTwoPi);
+  return angle < 0 ? angle + kTwoPi : angle;
+}
+
+// The part of an ellipse between two rays from its centre, going
+// counter-clockwise on the screen (y grows downwards) from the first ray to
+// the second. Coordinates are pixel indices; the centre of bounds (l, t, r, b)
+// lies between its pixels when a side is even.
+class Sector {
+ public:
+  Sector(const TRect& bounds, TPoint startRay, TPoint endRay)
+      : cx_((bounds.Left + static_cast<double>(bounds.Right) - 1) / 2),
+        cy_((bounds.Top + static_cast<double>(bounds.Bottom) - 1) / 2),
+        rx_((static_cast<double>(bounds.Right) - bounds.Left - 1) / 2),
+        ry_((static_cast<double>(bounds.Bottom) - bounds.Top - 1) / 2) {
+    start_ = AngleOf(startRay.X, startRay.Y);
+    const double end = AngleOf(endRay.X, endRay.Y);
+    sweep_ = NormalizedAngle(end - start_);
+    // Rays of one direction: the whole ellipse.
+    if (sweep_ == 0) sweep_ = kTwoPi;
+  }
+
+  bool Contains(int x, int y) const { return NormalizedAngle(AngleOf(x, y) - start_) <= sweep_ + 1e-9; }
+  TPoint Centre() const { return Point(static_cast<int>(std::nearbyint(cx_)), static_cast<int>(std::nearbyint(cy_))); }
+  // Where the outline's middle meets the first and the last ray.
+  TPoint StartPoint() const { return PointAt(start_); }
+  TPoint EndPoint() const { return PointAt(start_ + sweep_); }
+
+ private:
+  double AngleOf(double x, double y) const {
+    const double dx = x - cx_, dy = cy_ - y;
+    return dx == 0 && dy == 0 ? 0.0 : std::atan2(dy, dx);
+  }
+  TPoint PointAt(double angle) const {
+    if (rx_ <= 0 || ry_ <= 0) return Centre();
+    const double c = std::cos(angle), s = std::sin(angle);
+    const double t = 1.0 / std::sqrt((c / rx_) * (c / rx_) + (s / ry_) * (s / ry_));
+    return Point(static_cast<int>(std::nearbyint(cx_ + t * c)), static_cast<int>(std::nearbyint(cy_ - t * s)));
+  }
+
+  double cx_, cy_, rx_, ry_;
+  double start_ = 0, sweep_ = kTwoPi;
+};
+
+// Adds the pixels of a ring (see AddRing) that lie in the sector.
+void AddRingInSector(SpanSet& set, const TRegion& outer, const std::optional<TRegion>& inner, const Sector& sector) {
+  SpanSet ring(set.Limits());
+  AddRing(ring, outer, inner);
+  ring.ForEach([&](int y, int x0, int x1) {
+    int run = -1;
+    for (int x = x0; x <= x1; ++x) {
+      const bool inside = x < x1 && sector.Contains(x, y);
+      if (inside && run < 0) run = x;
+      if (!inside && run >= 0) {
+        set.Add(y, run, x);
+        run = -1;
+      }
+    }
+  });
+}
+
+// Adds a 1-pixel line with both of its end points (a side of a closed
+// figure), visiting only the steps of its major axis that fall within the
+// set's limits.
+void AddThinLine(SpanSet& set, TPoint p0, TPoint p1) {
+  const std::int64_t dx = std::abs(std::int64_t{p1.X} - p0.X), dy = std::abs(std::int64_t{p1.Y} - p0.Y);
+  const int sx = p1.X >= p0.X ? 1 : -1, sy = p1.Y >= p0.Y ? 1 : -1;
+  const bool xMajor = dx >= dy;
+  const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+  const std::int64_t start = xMajor ? p0.X : p0.Y;
+  const int step = xMajor ? sx : sy;
+  const TRect& limits = set.Limits();
+  const std::int64_t low = xMajor ? limits.Left : limits.Top, high = xMajor ? limits.Right : limits.Bottom;
+  // Steps n with low <= start + step * n < high.
+  std::int64_t first = step > 0 ? low - start : start - high + 1;
+  std::int64_t last = step > 0 ? high - 1 - start : start - low;
+  first = std::max<std::int64_t>(first, 0);
+  last = std::min(last, major);
+  for (std::int64_t n = first; n <= last; ++n) {
+    const std::int64_t along = major == 0 ? 0 : (2 * minor * n + major) / (2 * major);
+    const std::int64_t x = p0.X + sx * (xMajor ? n : along);
+    const std::int64_t y = p0.Y + sy * (xMajor ? along : n);
+    if (y >= limits.Top && y < limits.Bottom)
+      set.Add(static_cast<int>(y), static_cast<int>(x), static_cast<int>(x) + 1);
+  }
+}
+
+TRegion EllipseCovering(const TRect& r) { return {TRegion::Ellipse, Rect(r.Left, r.Top, r.Right + 1, r.Bottom + 1), 0, 0}; }
+
+}  // namespace
+
+// Arcs and pies follow Ellipse's rules for the outline and the fill, keeping
+// the pixels of the sector; a pie adds its two radii to the outline.
+void TCanvas::DrawArcFigure(const TRect& bounds, TPoint startRay, TPoint endRay, bool closed) {
+  // Bounds whose extent or pen margin would leave the range of int draw
+  // nothing; no figure on a bitmap comes near them.
+  constexpr std::int64_t kMaxExtent = std::int64_t{1} << 30;
+  const std::int64_t margin = std::int64_t{std::max(1, pen_.Width)} + 2;
+  if (bounds.IsEmpty() || std::int64_t{bounds.Right} - bounds.Left > kMaxExtent ||
+      std::int64_t{bounds.Bottom} - bounds.Top > kMaxExtent || bounds.Left < INT32_MIN + margin ||
+      bounds.Top < INT32_MIN + margin || bounds.Right > INT32_MAX - margin || bounds.Bottom > INT32_MAX - margin)
+    return;
+  Painter painter(*this);
+  if (!painter.Ready()) return;
+  const Sector sector(bounds, startRay, endRay);
+  const TRect limits = Rect(0, 0, bitmap_.Width(), bitmap_.Height());
+  if (pen_.Style == psClear) {
+    if (!closed || brush_.Style == bsClear) return;
+    SpanSet fill(limits);
+    AddRingInSector(fill, EllipseCovering(Rect(bounds.Left, bounds.Top, bounds.Right - 1, bounds.Bottom - 1)),
+                    std::nullopt, sector);
+    fill.ForEach([&](int y, int x0, int x1) { painter.BrushSpan(y, x0, x1, true); });
+    return;
+  }
+  const int w = std::max(1, pen_.Width);
+  TRect outer = bounds;
+  if (pen_.Style != psInsideFrame && w > 1)
+    outer = Rect(bounds.Left - w / 2, bounds.Top - w / 2, bounds.Right + (w - 1) / 2, bounds.Bottom + (w - 1) / 2);
+  const TRect innerRect = Rect(outer.Left + w, outer.Top + w, outer.Right - w, outer.Bottom - w);
+  const std::optional<TRegion> inner =
+      innerRect.IsEmpty() ? std::nullopt : std::optional<TRegion>(EllipseCovering(innerRect));
+  if (closed && brush_.Style != bsClear && inner) {
+    SpanSet fill(limits);
+    AddRingInSector(fill, *inner, std::nullopt, sector);
+    fill.ForEach([&](int y, int x0, int x1) { painter.BrushSpan(y, x0, x1, true); });
+  }
+  SpanSet outline(limits);
+  AddRingInSector(outline, EllipseCovering(outer), inner, sector);
+  if (closed) {
+    for (const TPoint end : {sector.StartPoint(), sector.EndPoint()}) {
+      if (w > 1) {
+        AddCapsule(outline, sector.Centre(), end, w);
+      } else {
+        AddThinLine(outline, sector.Centre(), end);
+      }
+    }
+  }
+  const TColor color = ResolvedColor(pen_.Color);
+  outline.ForEach([&](int y, int x0, int x1) { painter.FillSpan(y, x0, x1, color, true); });
+}
+
+void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+  DrawArcFigure(Normalized(x1, y1, x2, y2), Point(x3, y3), Point(x4, y4), false);
+}
+
+void TCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+  DrawArcFigure(Normalized(x1, y1, x2, y2), Point(x3, y3), Point(x4, y4), true);
+}
+
+void TCanvas::DrawFocusRect(const TRect& rect) {
+  if (rect.IsEmpty()) return;
+  Painter painter(*this);
+  if (!painter.Ready()) return;
+  // Inverting is the pen mode pmNot applied to the frame's dots.
+  const TPenMode mode = pen_.Mode;
+  pen_.Mode = pmNot;
+  auto dot = [&](int x, int y) {
+    if (((std::int64_t{x} + y) & 1) == 0) painter.Plot(x, y, clBlack);
+  };
+  const int right = rect.Right - 1, bottom = rect.Bottom - 1;
+  for (int x = std::max(rect.Left, 0); x < std::min(rect.Right, bitmap_.Width()); ++x) {
+    dot(x, rect.Top);
+    if (bottom != rect.Top) dot(x, bottom);
+  }
+  for (int y = std::max(rect.Top + 1, 0); y < std::min(bottom, bitmap_.Height()); ++y) {
+    dot(rect.Left, y);
+    if (right != rect.Left) dot(right, y);
+  }
+  pen_.Mode = mode;
+}

@@ -224,34 +224,39 @@ void TBitmap::Reallocate(int width, int height, TPixelFormat format, TColor fill
   const int bits = BitsPerPixel(format);
   const std::int64_t rowBytes = BytesPerScanline(width, bits);
   if (rowBytes * height > kMaxPixelBytes) throw EOutOfMemory("Out of memory for a bitmap of that size");
-  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(rowBytes * height));
-  // Fill one row with the new-area colour, then copy it to the others. The
-  // palette index of the colour is looked up once, not per pixel.
+  // One row of the new-area colour (its padding zero). The palette index of
+  // the colour is looked up once, not per pixel.
+  std::vector<std::uint8_t> fillRow(static_cast<std::size_t>(rowBytes), 0);
   if (width > 0 && height > 0) {
     if (bits <= 8) {
       const int index = std::max(0, GetNearestPaletteIndex(palette_, fill));
-      for (int x = 0; x < width; ++x) WriteIndex(pixels.data(), x, bits, index);
+      for (int x = 0; x < width; ++x) WriteIndex(fillRow.data(), x, bits, index);
     } else {
-      for (int x = 0; x < width; ++x) WritePixel(pixels.data(), x, bits, TPalette(), fill);
+      for (int x = 0; x < width; ++x) WritePixel(fillRow.data(), x, bits, TPalette(), fill);
     }
-    for (int y = 1; y < height; ++y)
-      std::memcpy(pixels.data() + y * rowBytes, pixels.data(), static_cast<std::size_t>(rowBytes));
   }
-  // Keep the old content at the top left (same format only; conversions copy pixel by pixel).
-  if (format == format_ && !pixels_.empty()) {
-    const std::int64_t oldRowBytes = RowBytes();
-    const int rows = std::min(height, height_);
-    const int columns = std::min(width, width_);
-    if (bits >= 8) {
-      const std::int64_t n = columns * static_cast<std::int64_t>(bits / 8);
-      for (int y = 0; y < rows; ++y)
-        std::memcpy(pixels.data() + y * rowBytes, pixels_.data() + y * oldRowBytes, static_cast<std::size_t>(n));
+  // Keep the old content at the top left (same format only; conversions copy
+  // pixel by pixel). Each byte is written once: large bitmaps are made often.
+  const bool keep = format == format_ && !pixels_.empty();
+  const std::int64_t oldRowBytes = RowBytes();
+  const int rows = keep ? std::min(height, height_) : 0;
+  const int columns = std::min(width, width_);
+  const std::size_t kept = bits >= 8 ? static_cast<std::size_t>(columns) * static_cast<std::size_t>(bits / 8) : 0;
+  std::vector<std::uint8_t> pixels;
+  pixels.reserve(static_cast<std::size_t>(rowBytes * height));
+  for (int y = 0; y < height; ++y) {
+    if (y < rows && kept > 0) {
+      const std::uint8_t* old = pixels_.data() + y * oldRowBytes;
+      pixels.insert(pixels.end(), old, old + kept);
+      pixels.insert(pixels.end(), fillRow.begin() + static_cast<std::ptrdiff_t>(kept), fillRow.end());
     } else {
-      for (int y = 0; y < rows; ++y)
-        for (int x = 0; x < columns; ++x) {
-          WriteIndex(pixels.data() + y * rowBytes, x, bits, ReadIndex(pixels_.data() + y * oldRowBytes, x, bits));
-        }
+      pixels.insert(pixels.end(), fillRow.begin(), fillRow.end());
     }
+  }
+  if (keep && bits < 8) {
+    for (int y = 0; y < rows; ++y)
+      for (int x = 0; x < columns; ++x)
+        WriteIndex(pixels.data() + y * rowBytes, x, bits, ReadIndex(pixels_.data() + y * oldRowBytes, x, bits));
   }
   pixels_ = std::move(pixels);
   width_ = width;

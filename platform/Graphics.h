@@ -178,6 +178,22 @@ enum : std::uint32_t {
 using TCopyMode = std::uint32_t;
 constexpr TCopyMode cmSrcCopy = SRCCOPY;
 
+// Formats of TCanvas::DrawText (the Windows values, combined with |).
+enum : unsigned {
+  DT_TOP = 0x0,
+  DT_LEFT = 0x0,
+  DT_CENTER = 0x1,
+  DT_RIGHT = 0x2,
+  DT_VCENTER = 0x4,
+  DT_BOTTOM = 0x8,
+  DT_WORDBREAK = 0x10,
+  DT_SINGLELINE = 0x20,
+  DT_EXPANDTABS = 0x40,
+  DT_NOCLIP = 0x100,
+  DT_CALCRECT = 0x400,
+  DT_NOPREFIX = 0x800,
+};
+
 // A clipping region: a rectangle, a rounded rectangle or an ellipse.
 struct TRegion {
   enum Kind { Rectangle, RoundRectangle, Ellipse } kind = Rectangle;
@@ -235,6 +251,19 @@ class TCanvas {
   void RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
   void Ellipse(int left, int top, int right, int bottom);
   void Ellipse(const TRect& rect) { Ellipse(rect.Left, rect.Top, rect.Right, rect.Bottom); }
+  // An elliptic arc in the ellipse of the bounds (x1, y1)-(x2, y2) (right and
+  // bottom exclusive, as Ellipse), drawn as GDI draws it: counter-clockwise
+  // from where the ray from the centre through (x3, y3) meets the ellipse to
+  // where the ray through (x4, y4) meets it; rays of the same direction give
+  // the whole ellipse. Arc draws the pen's part of the outline only; Pie
+  // closes it with the two radii to the centre, outlines it with the pen and
+  // fills it with the brush. The outline is solid whatever the pen's style.
+  // Bounds more than 2^30 pixels across (or reaching the ends of int) draw nothing.
+  void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+  void Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+  // The focus rectangle: every other pixel of the rectangle's 1-pixel frame,
+  // those with x + y even, inverted, so that drawing it twice removes it.
+  void DrawFocusRect(const TRect& rect);
   void Polygon(const std::vector<TPoint>& points);
   void Polyline(const std::vector<TPoint>& points);
   void MoveTo(int x, int y);
@@ -246,6 +275,22 @@ class TCanvas {
   int TextWidth(const std::string& text);
   int TextHeight(const std::string& text);
   TSize TextExtent(const std::string& text);
+  // Text formatted in a rectangle, as the Windows call of that name does:
+  // - lines break at CR, LF and CR LF; DT_SINGLELINE keeps one line;
+  //   DT_WORDBREAK breaks lines between words so they fit the width (a word
+  //   wider than the rectangle keeps a line of its own);
+  // - DT_LEFT, DT_CENTER, DT_RIGHT place each line; DT_TOP, DT_VCENTER,
+  //   DT_BOTTOM place a single line vertically;
+  // - DT_EXPANDTABS expands tabs to stops every 8 average character widths;
+  // - "&x" shows x underlined (the accelerator), "&&" shows "&", and a "&"
+  //   at the end shows nothing, unless DT_NOPREFIX;
+  // - the text is clipped to the rectangle unless DT_NOCLIP (within a
+  //   rectangular clip already set; a rounded or elliptic one holds alone);
+  // - DT_CALCRECT draws nothing and sets rect's right and bottom to the
+  //   extent of the text (an empty text is 0 high).
+  // Cells are filled with the brush as in TextOut. Returns the text's
+  // height (with DT_VCENTER or DT_BOTTOM, from rect's top to the text's bottom).
+  int DrawText(const std::string& text, TRect& rect, unsigned format);
 
   // Copies the graphic with its top-left corner at (x, y), leaving out its
   // transparent colour when it is transparent.
@@ -267,6 +312,7 @@ class TCanvas {
   class Painter;
   void StrokePath(Painter& painter, const std::vector<TPoint>& points, bool closed);
   void DrawFigure(TRegion::Kind kind, const TRect& bounds, int cornerWidth, int cornerHeight);
+  void DrawArcFigure(const TRect& bounds, TPoint startRay, TPoint endRay, bool closed);
   // Stretches sourceRect of source into dest (either may be mirrored by a
   // negative extent) with a raster operation, leaving out source pixels of
   // the transparent colour when transparent is set.

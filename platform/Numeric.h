@@ -45,8 +45,20 @@ std::int32_t Floor(double value);
 std::int32_t Ceil(double value);
 
 // a * b / c with a 64-bit product, halves rounded away from zero.
-// Returns -1 when c is 0 or the result does not fit in 32 bits.
-std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c);
+// Returns -1 when c is 0 or the result does not fit in 32 bits. Inline:
+// pixel loops call it with constant divisors.
+inline std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c) {
+  if (c == 0) return -1;
+  const std::int64_t product = static_cast<std::int64_t>(a) * b;
+  const bool negative = (product < 0) != (c < 0);
+  const std::uint64_t magnitude = product < 0 ? 0 - static_cast<std::uint64_t>(product) : product;
+  const std::uint64_t divisor = c < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(c)) : c;
+  const std::uint64_t rounded = (magnitude + divisor / 2) / divisor;  // halves away from zero
+  if (rounded > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) + (negative ? 1u : 0u))
+    return -1;
+  return negative ? static_cast<std::int32_t>(0 - static_cast<std::int64_t>(rounded))
+                  : static_cast<std::int32_t>(rounded);
+}
 
 // Clamps value into [low, high].
 template <typename T>

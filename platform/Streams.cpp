@@ -4,11 +4,14 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 
 const char* const SReadError = "Stream read error";
@@ -129,11 +132,16 @@ std::int64_t TMemoryStream::Read(void* buffer, std::int64_t count) {
 std::int64_t TMemoryStream::Write(const void* buffer, std::int64_t count) {
   if (count <= 0) return 0;
   const std::int64_t end = position_ + count;
-  if (end > Size()) {
-    if (static_cast<std::size_t>(end) > data_.capacity())
-      data_.reserve(std::max(static_cast<std::size_t>(end), data_.capacity() * 2));
-    data_.resize(static_cast<std::size_t>(end));
+  if (static_cast<std::size_t>(end) > data_.capacity())
+    data_.reserve(std::max(static_cast<std::size_t>(end), data_.capacity() * 2));
+  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+  if (position_ == Size()) {
+    // Appending: the bytes go straight in, with no zeros written first.
+    data_.insert(data_.end(), bytes, bytes + count);
+    position_ = end;
+    return count;
   }
+  if (end > Size()) data_.resize(static_cast<std::size_t>(end));
   std::memcpy(data_.data() + position_, buffer, static_cast<std::size_t>(count));
   position_ = end;
   return count;
@@ -239,8 +247,13 @@ TFileStream::TFileStream(const std::string& fileName, std::uint32_t mode) : file
   }
 }
 
-TFileStream::~TFileStream() {
-  if (fd_ >= 0) ::close(fd_);
+TFileStream::~TFileStream() { Close(); }
+
+bool TFileStream::Close() {
+  if (fd_ < 0) return true;
+  const bool closed = ::close(fd_) == 0;
+  fd_ = -1;
+  return closed;
 }
 
 std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
@@ -280,3 +293,78 @@ void TFileStream::SetSize(std::int64_t newSize) {
     throw EWriteError(SWriteError);
   if (Position() > newSize) Seek(0, TSeekOrigin::soEnd);
 }
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// A name beside the target, hidden, that no other writer uses: the process,
+// a counter and the clock make it unique, and creating it exclusively makes
+// sure of it.
+std::string TemporaryNameFor(const std::string& target, unsigned attempt) {
+  static unsigned counter = 0;
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  const auto ticks = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+  char tag[64];
+  std::snprintf(tag, sizeof tag, ".%x.%x.%llx.tmp", static_cast<unsigned>(::getpid()), ++counter + attempt,
+                ticks & 0xFFFFFFFFull);
+  return folder + "." + name + tag;
+}
+
+}  // namespace
+
+TReplacingFile::TReplacingFile(const std::string& target) : target_(target) {
+  struct stat existing {};
+  const bool targetExists = ::stat(target.c_str(), &existing) == 0;
+  for (unsigned attempt = 0; attempt < 100 && temporary_.empty(); ++attempt) {
+    const std::string name = TemporaryNameFor(target, attempt);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      break;
+    }
+    // A private target stays private.
+    if (targetExists && S_ISREG(existing.st_mode)) ::fchmod(fd, existing.st_mode & 07777);
+    ::close(fd);
+    temporary_ = name;
+  }
+  if (temporary_.empty()) throw EFCreateError("Cannot create file " + target);
+  try {
+    stream_ = std::make_unique<TFileStream>(temporary_, fmCreate);
+  } catch (...) {
+    ::unlink(temporary_.c_str());
+    throw;
+  }
+}
+
+TReplacingFile::~TReplacingFile() {
+  stream_.reset();
+  if (!finished_) ::unlink(temporary_.c_str());
+}
+
+TStream& TReplacingFile::Stream() {
+  if (!stream_) throw EFOpenError("Cannot open file " + temporary_);
+  return *stream_;
+}
+
+void TReplacingFile::CloseStream() { stream_.reset(); }
+
+void TReplacingFile::Commit() {
+  if (finished_) return;
+  // Closing reports a write the disk refused late; the file is not forced
+  // to the disk (replacing a file by a rename is safe on the file systems
+  // the program runs on, and a series of exported files would pay for it
+  // many times).
+  bool done = stream_ == nullptr || stream_->Close();
+  stream_.reset();
+  done = done && ::rename(temporary_.c_str(), target_.c_str()) == 0;
+  finished_ = true;
+  if (!done) {
+    ::unlink(temporary_.c_str());
+    throw EWriteError("Cannot create file " + target_);
+  }
+  committed_ = true;
+}
+

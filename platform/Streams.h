@@ -7,6 +7,7 @@
 #include "platform/SysUtils.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -166,8 +167,48 @@ class TFileStream : public TStream {
   std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
   void SetSize(std::int64_t newSize) override;
   const std::string& FileName() const { return fileName_; }
+  // Closes the file now; false when the system reports a failed write.
+  // Reads and writes afterwards transfer nothing.
+  bool Close();
 
  private:
   std::string fileName_;
   int fd_ = -1;
 };
+
+// A file that replaces another only once it is complete: it is written under
+// a temporary name in the target's folder and renamed over the target by
+// Commit, so that a failed or cancelled write never leaves a truncated file
+// where a good one stood. Destroyed without Commit it removes its temporary
+// file and the target stays as it was.
+class TReplacingFile {
+ public:
+  // Creates the temporary file (with the target's permissions when the
+  // target exists); raises EFCreateError "Cannot create file <target>".
+  explicit TReplacingFile(const std::string& target);
+  ~TReplacingFile();
+  TReplacingFile(const TReplacingFile&) = delete;
+  TReplacingFile& operator=(const TReplacingFile&) = delete;
+
+  const std::string& Target() const { return target_; }
+  const std::string& TemporaryName() const { return temporary_; }
+  // The stream over the temporary file; raises EFOpenError after
+  // CloseStream or Commit.
+  TStream& Stream();
+  // Closes the stream but keeps the temporary name, for writers that write
+  // the file by its name themselves.
+  void CloseStream();
+  // Closes the file and renames it over the target; raises EWriteError
+  // "Cannot create file <target>" when either fails (the temporary file is
+  // then removed).
+  void Commit();
+  bool Committed() const { return committed_; }
+
+ private:
+  std::string target_;
+  std::string temporary_;
+  std::unique_ptr<TFileStream> stream_;
+  bool committed_ = false;
+  bool finished_ = false;  // committed, or removed after a failed commit
+};
+

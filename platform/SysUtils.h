@@ -30,6 +30,13 @@ class EOutOfMemory : public Exception {
   using Exception::Exception;
 };
 
+// Raised when an operation is not allowed in the object's state (a bound set
+// beyond the other bound).
+class EInvalidOperation : public Exception {
+ public:
+  using Exception::Exception;
+};
+
 // printf-style formatting into a std::string.
 std::string FormatStr(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

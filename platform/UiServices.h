@@ -97,6 +97,8 @@ class UiServices {
   // Asks for the video compressor of an AVI file; nullopt when cancelled.
   virtual std::optional<VideoCompression> ChooseVideoCompression(HWND owner, const VideoCompression& initial) = 0;
   virtual void SetCursor(TCursor cursor) = 0;
+  // The system's warning sound (a refused key, a read-only field's button).
+  virtual void Beep() {}
 };
 
 // The services in use. Until one is installed, a silent implementation answers
@@ -104,6 +106,13 @@ class UiServices {
 UiServices& Ui();
 // Installs services (nullptr restores the silent ones); the caller keeps ownership.
 void SetUiServices(UiServices* services);
+
+// The design's MessageBeep: the warning sound through the services in use
+// (every sound type gives the same beep).
+inline void MessageBeep(unsigned type = 0) {
+  (void)type;
+  Ui().Beep();
+}
 
 // Shows the hourglass for its lifetime and restores the normal cursor on every exit.
 class TBusyCursor {

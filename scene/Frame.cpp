@@ -38,6 +38,12 @@ void ShowDrawingFailure(const std::string& text) {
 
 void ResetShownDrawingFailures() { ShownFailures().clear(); }
 
+void TFrame::DrawingFailed(const std::string& text) {
+  ShowDrawingFailure(text);
+  TAnimatedScene* scene = Scene();
+  if (scene != nullptr && scene->DrawFailure.empty()) scene->DrawFailure = text;
+}
+
 bool ImageShowsInScene(int x, int y, int w, int h, int sceneWidth, int sceneHeight) {
   if (sceneWidth >= 1 && x >= sceneWidth) return false;
   if (sceneHeight >= 1 && y >= sceneHeight) return false;
@@ -368,7 +374,7 @@ void TFrame::DrawTransparentUnscaled(TBitmap& target, int x, int y, int opacity)
       DrawBitmapOpacity(DisplayImage, key, true, opacity, x, y, target);
     }
   } catch (const std::exception&) {
-    ShowDrawingFailure("Cannot wraw transparent non stretched image.");
+    DrawingFailed("Cannot wraw transparent non stretched image.");
   }
 }
 
@@ -391,7 +397,7 @@ void TFrame::DrawTransparentScaled(TBitmap& target, int x, int y, int w, int h, 
       DrawBitmapOpacity(work, key, true, opacity, x, y, target);
     }
   } catch (const std::exception&) {
-    ShowDrawingFailure("Cannot draw stretched transparent image.");
+    DrawingFailed("Cannot draw stretched transparent image.");
   }
 }
 
@@ -419,7 +425,7 @@ void TFrame::DrawOpaque(TBitmap& target, int x, int y, int w, int h, int opacity
         DrawBitmapOpacity(work, 0, false, opacity, x, y, target);
       }
     } catch (const std::exception&) {
-      ShowDrawingFailure("Cannot draw streatched non transparent image.");
+      DrawingFailed("Cannot draw streatched non transparent image.");
     }
     return;
   }
@@ -430,7 +436,7 @@ void TFrame::DrawOpaque(TBitmap& target, int x, int y, int w, int h, int opacity
       DrawBitmapOpacity(DisplayImage, 0, false, opacity, x, y, target);
     }
   } catch (const std::exception&) {
-    ShowDrawingFailure("Cannot draw non transparent non stretched image.");
+    DrawingFailed("Cannot draw non transparent non stretched image.");
   }
 }
 
@@ -461,10 +467,10 @@ void TFrame::Draw(TBitmap& target, int x, double zoomX, double zoomY, int y, int
     try {
       DrawImage(target, x, y, w, h, percent);
     } catch (const std::exception&) {
-      ShowDrawingFailure("Error 0");
+      DrawingFailed("Error 0");
     }
   } catch (const std::exception&) {
-    ShowDrawingFailure("Error 00");
+    DrawingFailed("Error 00");
   }
   ReleaseFrameImage(DisplayImage);
 }
@@ -489,6 +495,6 @@ void TFrame::DrawShadow(TBitmap& target, TBitmap& image, const TMoving& motion, 
     }
     DrawColorThroughMask(motion.ShadowColor, motion.ShadowOpacity, mask, x, y, target);
   } catch (const std::exception&) {
-    ShowDrawingFailure("Cannot draw shadow");
+    DrawingFailed("Cannot draw shadow");
   }
 }

@@ -199,6 +199,9 @@ class TFrame {
   void DrawTransparentUnscaled(TBitmap& target, int x, int y, int opacity);
   void DrawTransparentScaled(TBitmap& target, int x, int y, int w, int h, int opacity);
   void DrawOpaque(TBitmap& target, int x, int y, int w, int h, int opacity, bool zoomed);
+  // Shows a drawing failure (once per run) and tells the scene, whose export
+  // then refuses the step.
+  void DrawingFailed(const std::string& text);
   void CopySourceFrom(const TFrame& other);
   void AdvanceGif(int n);
   void AdvanceAvi(int n);

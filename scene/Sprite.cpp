@@ -527,8 +527,9 @@ void TSprite::Draw(TBitmap& target, bool repaintOnly) {
   try {
     PaintImage(target, position);
     NeedsRedrawByte = 0;
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     // The sprite does not appear in this step.
+    NoteDrawFailure(e);
   }
   if (!repaintOnly) paintedLook_ = CurrentLook();
 }
@@ -544,7 +545,12 @@ void TSprite::DrawShadow(TBitmap& target, bool repaintOnly) {
   if (step->ShadowOn == 0 || CurrentStepHides()) return;
   try {
     PaintShadow(target, position);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     // The shadow does not appear in this step.
+    NoteDrawFailure(e);
   }
+}
+
+void TSprite::NoteDrawFailure(const std::exception& failure) {
+  if (scene_ != nullptr && scene_->DrawFailure.empty()) scene_->DrawFailure = failure.what();
 }

@@ -10,6 +10,7 @@
 #include "scene/Text3DFrame.h"
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -136,6 +137,8 @@ class TSprite {
   // touching the sprite's drawing state.
   void PaintImage(TBitmap& target, TPoint position);
   void PaintShadow(TBitmap& target, TPoint position);
+  // Tells the scene that a drawing failed (the first failure of a composition counts).
+  void NoteDrawFailure(const std::exception& failure);
   void ReleaseImages();
 
   // ---- What is on the composed picture ----

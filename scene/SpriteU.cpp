@@ -373,6 +373,7 @@ void TAnimatedScene::NextFrame() {
       scene.RepaintOnly = 0;
     }
   } end{*this};
+  DrawFailure.clear();
 
   MotionPass(repaintOnly);
   if (BackgroundDrawn == 0) {

@@ -212,6 +212,10 @@ class TAnimatedScene {
   std::uint8_t ResampledStretching = 0;
   std::uint8_t SkipPainting = 0;
   std::uint8_t Busy = 0;
+  // The message of the first sprite or shadow that could not be drawn in the
+  // last composition (which leaves it out); empty when every one was drawn.
+  // An export refuses such a step instead of writing it half drawn.
+  std::string DrawFailure;
   std::uint8_t WritePreview = 1;
   std::unique_ptr<TBitmap> PreviewBitmap;
   std::int32_t LastReadVersion = 16;  // format version of the last project read

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 
 const char* const SCannotCreateGifFile = "Cannot create GIF file";
 
@@ -182,11 +183,10 @@ void TExportEngine::RenderStep(bool first) {
     }
   }
   AllowComposition(scene_);
-  try {
-    scene_.NextFrame();
-  } catch (const std::exception&) {
-    // A step that fails to compose is exported as far as it was drawn.
-  }
+  // A step that cannot be composed ends the export with its error: it is
+  // never written half drawn.
+  scene_.NextFrame();
+  if (!scene_.DrawFailure.empty()) throw Exception(scene_.DrawFailure);
 }
 
 void TExportEngine::ScaleInto(const TBitmap& composed, TBitmap& scaled, double sx, double sy) {
@@ -204,32 +204,49 @@ double ScaleOf(int output, int scene) { return scene < 1 ? 1.0 : static_cast<dou
 
 }  // namespace
 
-void TExportEngine::CreateFrames() {
-  CancelFlag = 0;
+TSize TExportEngine::FrameSize() const {
+  const double sx = ScaleOf(std::max(OutputWidth, 1), scene_.Width);
+  const double sy = ScaleOf(std::max(OutputHeight, 1), scene_.Height);
+  return {std::max(Round(scene_.Width * sx), 1), std::max(Round(scene_.Height * sy), 1)};
+}
+
+void TExportEngine::RenderSteps(const std::function<void(std::unique_ptr<TSetOfBitmapsItem>)>& take) {
   SceneSession session(scene_, settings_.ResampleKind == 0, RequestSceneRecompute);
-  frames_.clear();
   PrepareFirstStep();
   ReportLabel(Progress, "Creating Frames...");
   ReportProgress(Progress, 0, 1);
   const double sx = ScaleOf(std::max(OutputWidth, 1), scene_.Width);
   const double sy = ScaleOf(std::max(OutputHeight, 1), scene_.Height);
-  const int width = std::max(Round(scene_.Width * sx), 1);
-  const int height = std::max(Round(scene_.Height * sy), 1);
+  const TSize size = FrameSize();
   const int count = StepsToExport();
   const int delay = GifDelayOfStepTime(scene_.Timer().Interval());
   for (int i = 0; i < count && !Cancelled(); ++i) {
     RenderStep(i == 0);
     auto item = std::make_unique<TSetOfBitmapsItem>();
-    item->Bitmap = std::make_unique<TMinGDIBitmap>();
-    item->Bitmap->SetPixelFormat(pf24bit);
-    item->Bitmap->SetSize(width, height);
-    ScaleInto(session.Work(), *item->Bitmap, sx, sy);
+    if (size.cx == session.Work().Width() && size.cy == session.Work().Height()) {
+      // At the scene's own size the frame is the composition as it stands.
+      TStageTimer timer(Times.Resample);
+      item->Bitmap->Assign(&session.Work());
+      if (!item->Bitmap->Palette().IsNone()) item->Bitmap->SetPalette(TPalette());
+    } else {
+      item->Bitmap->SetPixelFormat(pf24bit);
+      item->Bitmap->SetSize(size.cx, size.cy);
+      ScaleInto(session.Work(), *item->Bitmap, sx, sy);
+    }
     item->Delay = delay;
     item->Disposal = 0;
-    item->Bitmap->SaveAndRelease();
-    frames_.push_back(std::move(item));
+    take(std::move(item));
     ReportProgress(Progress, i, count - 1);
   }
+}
+
+void TExportEngine::CreateFrames() {
+  CancelFlag = 0;
+  frames_.clear();
+  RenderSteps([this](std::unique_ptr<TSetOfBitmapsItem> item) {
+    item->Bitmap->SaveAndRelease();
+    frames_.push_back(std::move(item));
+  });
 }
 
 void TExportEngine::PreviewStep(int step, TBitmap& picture) {
@@ -246,21 +263,10 @@ void TExportEngine::PreviewStep(int step, TBitmap& picture) {
 
 // ---- GIF pipeline ------------------------------------------------------------------------------------
 
-void TExportEngine::ApplySceneTransparency() {
-  const TColor key = ColorToRGB(scene_.TransparentColor) & 0xFFFFFF;
-  for (auto& item : frames_) {
-    item->Transparent = 1;
-    item->Bitmap->SetTransparentColor(key);
-    item->Disposal = 2;
-  }
-}
-
-void TExportEngine::RunPaletteStep() {
-  TStageTimer timer(Times.Palette);
-  const int type = settings_.PaletteType;
-  const int kind = PaletteKindOfType(type);
-  CreatePaletteForBitmaps(kind, frames_, PaletteColorsOfType(type, settings_.NumberOfColors),
-                          kind == pkCustom ? &CustomPalette : nullptr);
+void TExportEngine::ApplySceneTransparency(TSetOfBitmapsItem& item) const {
+  item.Transparent = 1;
+  item.Bitmap->SetTransparentColor(ColorToRGB(scene_.TransparentColor) & 0xFFFFFF);
+  item.Disposal = 2;
 }
 
 void TExportEngine::DropTransparencyWithoutKey() {
@@ -271,42 +277,134 @@ void TExportEngine::DropTransparencyWithoutKey() {
     if (item->Transparent != 0 && item->Bitmap && item->Bitmap->TransparentMode() != tmFixed) item->Transparent = 0;
 }
 
-void TExportEngine::TakeFramesFromGif(TGifFile& gif) {
+namespace {
+
+// A stream that keeps nothing and counts what is written: the size of a GIF
+// without the GIF.
+class TByteCounter : public TStream {
+ public:
+  std::int64_t Read(void*, std::int64_t) override { return 0; }
+  std::int64_t Write(const void*, std::int64_t count) override {
+    position_ += count;
+    size_ = std::max(size_, position_);
+    return count;
+  }
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override {
+    const std::int64_t base = origin == TSeekOrigin::soBeginning ? 0 : origin == TSeekOrigin::soEnd ? size_ : position_;
+    position_ = std::max<std::int64_t>(0, base + offset);
+    return position_;
+  }
+
+ private:
+  std::int64_t position_ = 0;
+  std::int64_t size_ = 0;
+};
+
+// The palette of a GIF image's picture as its BMP form reads back: the
+// table's entries (all 256 when it has that many).
+TPalette PaletteOfImage(const TGifSubImage& image) {
+  const TColorTable& table = image.ActiveTable();
+  const int used = table.Count() >= 1 && table.Count() < 256 ? table.Count() : 256;
+  std::vector<TPaletteEntry> entries;
+  entries.reserve(static_cast<std::size_t>(used));
+  for (int i = 0; i < used; ++i) {
+    const auto& t = table.Triple(i);
+    entries.push_back({t[0], t[1], t[2], 0});
+  }
+  return TPalette(entries);
+}
+
+// Makes the frame's bitmap the 8-bit picture of its GIF image: the image's
+// indices with the table's colours and the image's transparent colour
+// (without one, the bitmap's default, its bottom-left pixel). A bitmap of
+// that size and depth takes them in place.
+void TakePictureOfImage(const TGifSubImage& image, TSetOfBitmapsItem& item) {
+  const TByteArray2D& pixels = *image.Pixels();
+  if (!item.Bitmap || item.Bitmap->PixelFormat() != pf8bit || item.Bitmap->Width() != pixels.Width() ||
+      item.Bitmap->Height() != pixels.Height()) {
+    item.Bitmap = std::make_unique<TMinGDIBitmap>();
+    item.Bitmap->SetPixelFormat(pf8bit);
+    item.Bitmap->SetSize(pixels.Width(), pixels.Height());
+  }
+  TMinGDIBitmap& picture = *item.Bitmap;
+  picture.SetPalette(PaletteOfImage(image));
+  for (int y = 0; y < pixels.Height(); ++y)
+    std::memcpy(picture.ScanLine(y), pixels.Data() + static_cast<std::int64_t>(y) * pixels.Width(),
+                static_cast<std::size_t>(pixels.Width()));
+  picture.SetTransparent(false);
+  const TColor key = image.GetTransparentColor();
+  if (key != kNoTransparentColor) {
+    picture.SetTransparentColor(key);
+  } else {
+    picture.SetTransparentMode(tmAuto);
+  }
+  item.Transparent = image.Transparent() ? 1 : 0;
+}
+
+}  // namespace
+
+TGifAssemblyOptions TExportEngine::GifOptions() const {
+  TGifAssemblyOptions options;
+  options.LocalColorTables = UsesLocalColorTables(settings_.PaletteType);
+  options.ProgressWindow = ProgressWindow;
+  options.LoopCount = scene_.LoopCount;
+  options.CommentLines = scene_.ReservedSettings.GifComment();
+  return options;
+}
+
+void TExportEngine::TakeFramesFromGif() {
   TStageTimer timer(Times.Readback);
-  const int count = std::min(static_cast<int>(frames_.size()), gif.ImageCount());
-  for (int k = 1; k <= count; ++k) {
-    TGifSubImage& image = *gif.GetSubImage(k);
-    TMinGDIBitmap* decoded = image.GetBitmap();
-    if (decoded == nullptr) continue;
-    auto fresh = std::make_unique<TMinGDIBitmap>();
-    fresh->Assign(decoded);
-    fresh->SetTransparent(false);
-    // The decoded picture lists all 256 entries; only the table's own are
-    // kept, so that the GIF made again from the frame is no larger.
-    const int used = image.ActiveTable().Count();
-    if (used >= 1 && used < fresh->Palette().Count()) {
-      const std::vector<TPaletteEntry>& all = fresh->Palette().Entries();
-      fresh->SetPalette(TPalette(std::vector<TPaletteEntry>(all.begin(), all.begin() + used)));
-    }
-    const TColor key = image.GetTransparentColor();
-    if (key != kNoTransparentColor) fresh->SetTransparentColor(key);
-    TSetOfBitmapsItem& item = *frames_[static_cast<std::size_t>(k - 1)];
-    item.Transparent = image.Transparent() ? 1 : 0;
-    item.Bitmap = std::move(fresh);
+  // Image by image: each frame becomes its image's decoded picture, and the
+  // image is dropped before the next is made.
+  TGifAssembler assembler(GifOptions(), frames_);
+  const int last = static_cast<int>(frames_.size()) - 1;
+  ReportProgress(Progress, 0, last);
+  for (int k = 0; k <= last; ++k) {
+    TSetOfBitmapsItem& item = *frames_[static_cast<std::size_t>(k)];
+    TGifSubImage& image = assembler.Add(item);
+    ReportProgress(Progress, k, last);
+    TakePictureOfImage(image, item);
     item.Bitmap->SaveAndRelease();
-    image.FreeBitmap();
+    image.DropPixels();
+    if (Cancelled()) return;
   }
 }
 
-TGifSizeEstimate TExportEngine::MeasureGif(TGifFile& gif) {
-  TGifSizeEstimate estimate;
-  TMemoryStream stream;
-  {
-    TStageTimer timer(Times.Encode);
-    gif.SetProgressWindow(ProgressWindow);
-    gif.SaveToStream(stream);
+bool TExportEngine::WriteGif(TStream& stream) {
+  TStageTimer timer(Times.Encode);
+  // Image by image: each is made, coded (or given the data the estimate
+  // coded for the same pixels), written and dropped, so that no whole GIF
+  // is ever kept.
+  TGifAssembler assembler(GifOptions(), frames_);
+  TGifFile& gif = assembler.Gif();
+  const int last = static_cast<int>(frames_.size()) - 1;
+  ReportProgress(Progress, 0, last);
+  for (int k = 0; k <= last; ++k) {
+    TSetOfBitmapsItem& item = *frames_[static_cast<std::size_t>(k)];
+    TGifSubImage& image = assembler.Add(item);
+    ReportProgress(Progress, k, last);
+    item.Bitmap->SaveAndRelease();
+    if (k == 0) gif.WriteHeader(stream);
+    codedImages_.Reuse(image);
+    gif.WriteSubImage(stream, k + 1);
+    codedImages_.Remember(image);
+    image.DropPixels();
+    if (ProgressWindow != 0)
+      SendMessage(ProgressWindow, WM_IMAGEPROGRESS, static_cast<WPARAM>(k), static_cast<LPARAM>(last));
+    if (Cancelled()) break;
   }
-  if (Cancelled()) {
+  if (!Cancelled() && assembler.AddComment() != nullptr) gif.WriteSubImage(stream, gif.ImageCount());
+  // The trailer ends the file also when the write was cancelled.
+  gif.WriteTrailer(stream);
+  return !Cancelled();
+}
+
+TGifSizeEstimate TExportEngine::MeasureGif() {
+  TGifSizeEstimate estimate;
+  TByteCounter stream;
+  // Finishing writes these images again unless the frames page changed them.
+  codedImages_.Clear();
+  if (!WriteGif(stream)) {
     estimate.Outcome = TExportOutcome::Cancelled;
     return estimate;
   }
@@ -320,75 +418,103 @@ TGifSizeEstimate TExportEngine::MeasureGif(TGifFile& gif) {
   return estimate;
 }
 
+bool TExportEngine::CreateReducedFrames() {
+  frames_.clear();
+  const bool sceneTransparent = scene_.TransparentBackground != 0;
+  const int kind = PaletteKindOfType(settings_.PaletteType);
+  TPaletteReduction palette(kind, PaletteColorsOfType(settings_.PaletteType, settings_.NumberOfColors),
+                            kind == pkCustom ? &CustomPalette : nullptr);
+  TFrameReducer::TSink head = [&](std::unique_ptr<TSetOfBitmapsItem> item) {
+    TStageTimer timer(Times.Palette);
+    palette.Add(std::move(item));
+  };
+  // Each frame goes through the reductions as soon as it is rendered: the
+  // crop and the frame drop first, then the keying of unchanged pixels, as
+  // two passes over all frames would do it. No frame is kept whole.
+  const TSize size = FrameSize();
+  TExportComposition croppingComposition;
+  std::unique_ptr<TFrameReducer> keying, cropping;
+  if (settings_.RemoveIdenticalPixels()) {
+    TOptimizeOptions options;
+    options.RemoveIdenticalPixels = true;
+    options.SceneTransparent = sceneTransparent;
+    keying = std::make_unique<TFrameReducer>(options, composition_, size.cx, size.cy, head);
+    head = [&](std::unique_ptr<TSetOfBitmapsItem> item) { keying->Add(std::move(item)); };
+  }
+  if (settings_.Shrink() || settings_.RemoveIdenticalFrames()) {
+    TOptimizeOptions options;
+    options.Shrink = settings_.Shrink();
+    options.RemoveIdenticalFrames = settings_.RemoveIdenticalFrames();
+    options.SceneTransparent = sceneTransparent;
+    cropping = std::make_unique<TFrameReducer>(options, keying ? croppingComposition : composition_, size.cx, size.cy,
+                                               head);
+    head = [&](std::unique_ptr<TSetOfBitmapsItem> item) { cropping->Add(std::move(item)); };
+  }
+  RenderSteps([&](std::unique_ptr<TSetOfBitmapsItem> item) {
+    if (sceneTransparent) ApplySceneTransparency(*item);
+    // The palette's share of the work is timed on its own.
+    const double palette = Times.Palette;
+    double reduction = 0;
+    {
+      TStageTimer timer(reduction);
+      head(std::move(item));
+    }
+    Times.Optimize += reduction - (Times.Palette - palette);
+  });
+  {
+    TStageTimer timer(Times.Optimize);
+    if (cropping) cropping->Finish();
+    if (keying) keying->Finish();
+  }
+  ReportProgress(Progress, 0, 1);
+  ReportLabel(Progress, "Calculating Palette...");
+  if (Cancelled()) {
+    // The frames made so far stay, as they came.
+    palette.GiveBack(frames_);
+    return false;
+  }
+  {
+    TStageTimer timer(Times.Palette);
+    if (!palette.Finish(frames_)) return false;
+  }
+  if (sceneTransparent && settings_.Shrink()) {
+    for (std::size_t i = 0; i < frames_.size(); ++i) {
+      frames_[i]->Transparent = 1;
+      frames_[i]->Disposal = i == 0 ? 1 : 2;
+    }
+  }
+  DropTransparencyWithoutKey();
+  CurrentPlayerFrame = std::max(static_cast<int>(frames_.size()) - 1, 0);
+  return true;
+}
+
 TGifSizeEstimate TExportEngine::BuildGifFrames(bool recalculateOnly) {
   PaletteProgressWindow = ProgressWindow;
   CancelFlag = 0;
   TProgressEnd end{Progress};
   TGifSizeEstimate cancelled;
   cancelled.Outcome = TExportOutcome::Cancelled;
+  codedImages_.Clear();
 
-  if (!recalculateOnly) {
-    CreateFrames();
-    if (scene_.TransparentBackground != 0) ApplySceneTransparency();
-    ReportProgress(Progress, 0, 1);
-    if (settings_.Shrink() || settings_.RemoveIdenticalFrames()) {
-      ReportLabel(Progress, "Shrinking to smallest rectangles...");
-      if (Cancelled()) return cancelled;
-      TStageTimer timer(Times.Optimize);
-      TOptimizeOptions options;
-      options.Shrink = settings_.Shrink();
-      options.RemoveIdenticalFrames = settings_.RemoveIdenticalFrames();
-      options.SceneTransparent = scene_.TransparentBackground != 0;
-      OptimizeFrames(frames_, options, composition_, Progress, &CurrentPlayerFrame);
-    }
-    ReportProgress(Progress, 0, 1);
-    if (settings_.RemoveIdenticalPixels()) {
-      ReportLabel(Progress, "Removing Identical Pixels...");
-      if (Cancelled()) return cancelled;
-      TStageTimer timer(Times.Optimize);
-      TOptimizeOptions options;
-      options.RemoveIdenticalPixels = true;
-      options.SceneTransparent = scene_.TransparentBackground != 0;
-      OptimizeFrames(frames_, options, composition_, Progress, &CurrentPlayerFrame);
-    }
-    ReportLabel(Progress, "Calculating Palette...");
-    if (Cancelled()) return cancelled;
-    RunPaletteStep();
-    if (Cancelled()) return cancelled;
-    if (scene_.TransparentBackground != 0 && settings_.Shrink()) {
-      for (std::size_t i = 0; i < frames_.size(); ++i) {
-        frames_[i]->Transparent = 1;
-        frames_[i]->Disposal = i == 0 ? 1 : 2;
-      }
-    }
-    DropTransparencyWithoutKey();
-  }
+  if (!recalculateOnly && !CreateReducedFrames()) return cancelled;
 
   ReportLabel(Progress, "Creating GIF image...");
   if (Cancelled()) return cancelled;
-  std::unique_ptr<TGifFile> gif = CreateGifFile();
-  if (gif && !recalculateOnly && !Cancelled()) {
-    TakeFramesFromGif(*gif);
-    // The estimate is of the GIF that finishing writes: the one the frames
-    // now make.
-    gif = CreateGifFile();
-  }
+  const bool fit = !frames_.empty() && FramesFitGif(frames_);
+  if (fit && !recalculateOnly) TakeFramesFromGif();
   ReportProgress(Progress, 0, 1);
   if (Cancelled()) return cancelled;
-  if (!gif) throw Exception(SCannotCreateGifFile);
+  if (!fit) throw Exception(SCannotCreateGifFile);
 
+  // The estimate is of the GIF that finishing writes: the one the frames
+  // now make.
   ReportLabel(Progress, "Calculating result size...");
-  return MeasureGif(*gif);
+  return MeasureGif();
 }
 
 std::unique_ptr<TGifFile> TExportEngine::CreateGifFile() {
   TStageTimer timer(Times.Encode);
-  TGifAssemblyOptions options;
-  options.LocalColorTables = UsesLocalColorTables(settings_.PaletteType);
-  options.ProgressWindow = ProgressWindow;
-  options.LoopCount = scene_.LoopCount;
-  options.CommentLines = scene_.ReservedSettings.GifComment();
-  return ::CreateGifFile(frames_, options, Progress);
+  return ::CreateGifFile(frames_, GifOptions(), Progress);
 }
 
 TMaxLogPalette TExportEngine::ReadPaletteFile(const std::string& fileName) {
@@ -417,20 +543,14 @@ TExportOutcome TExportEngine::SaveGif() {
   TProgressEnd end{Progress};
   ReportLabel(Progress, "Creating GIF image...");
   ReportProgress(Progress, 0, 1);
-  std::unique_ptr<TGifFile> gif = CreateGifFile();
-  if (Cancelled()) return TExportOutcome::Cancelled;
-  if (!gif) return TExportOutcome::NothingWritten;
+  if (frames_.empty() || !FramesFitGif(frames_)) return TExportOutcome::NothingWritten;
   ReportLabel(Progress, "Saving to the file...");
   ReportProgress(Progress, 0, 1);
-  // The file is written only once the whole GIF is made: a cancelled write leaves none.
-  TMemoryStream stream;
-  {
-    TStageTimer timer(Times.Encode);
-    gif->SetProgressWindow(ProgressWindow);
-    gif->SaveToStream(stream);
-  }
-  if (Cancelled()) return TExportOutcome::Cancelled;
-  stream.SaveToFile(Base() + ".gif");
+  // The file takes the target's place only when the whole GIF is written: a
+  // cancelled or failed write leaves the file that stood there.
+  TReplacingFile file(Base() + ".gif");
+  if (!WriteGif(file.Stream())) return TExportOutcome::Cancelled;
+  file.Commit();
   return TExportOutcome::Done;
 }
 
@@ -446,7 +566,9 @@ TExportOutcome TExportEngine::ExportBmpSeries() {
     TBitmap picture;
     picture.Assign(frames_[static_cast<std::size_t>(i)]->Bitmap.get());
     frames_[static_cast<std::size_t>(i)]->Bitmap->SaveAndRelease();
-    picture.SaveToFile(SeriesFileName(base, i, count, ".bmp"));
+    TReplacingFile file(SeriesFileName(base, i, count, ".bmp"));
+    picture.SaveToStream(file.Stream());
+    file.Commit();
     ReportProgress(Progress, i, count - 1);
     if (Cancelled()) return TExportOutcome::Cancelled;
   }
@@ -465,7 +587,9 @@ TExportOutcome TExportEngine::ExportJpegSeries() {
   for (int i = 0; i < count; ++i) {
     jpeg.Bitmap().Assign(frames_[static_cast<std::size_t>(i)]->Bitmap.get());
     frames_[static_cast<std::size_t>(i)]->Bitmap->SaveAndRelease();
-    jpeg.SaveToFile(SeriesFileName(base, i, count, ".jpg"));
+    TReplacingFile file(SeriesFileName(base, i, count, ".jpg"));
+    jpeg.SaveToStream(file.Stream());
+    file.Commit();
     ReportProgress(Progress, i, count - 1);
     if (Cancelled()) return TExportOutcome::Cancelled;
   }
@@ -474,11 +598,13 @@ TExportOutcome TExportEngine::ExportJpegSeries() {
 
 namespace {
 
-// Releases the stream and then closes the file, in every case; a file left
-// without frames by a cancelled start is removed.
+// Releases the stream and then closes the file, in every case. The video is
+// written under a temporary name beside the target and takes its place only
+// when every frame was written: a cancelled or failed export leaves the file
+// that stood there.
 class TAviWriting {
  public:
-  TAviWriting(TAVIObject& avi, std::string name) : avi_(avi), name_(std::move(name)) {}
+  TAviWriting(TAVIObject& avi, TReplacingFile& target) : avi_(avi), target_(target) { target_.CloseStream(); }
   ~TAviWriting() {
     if (finished_) return;
     try {
@@ -486,6 +612,7 @@ class TAviWriting {
     } catch (const std::exception&) {
     }
   }
+  const std::string& Name() const { return target_.TemporaryName(); }
   // Closes; false when the file's headers or index could not be written.
   bool Close() {
     finished_ = true;
@@ -493,19 +620,27 @@ class TAviWriting {
     stream = 0;
     const bool closed = avi_.CloseAVIFile(file);
     file = 0;
-    if (framesWritten == 0) DeleteFile(name_);
     return closed;
   }
 
   PAVIFILE file = 0;
   PAVISTREAM stream = 0;
-  int framesWritten = 0;
 
  private:
   TAVIObject& avi_;
-  std::string name_;
+  TReplacingFile& target_;
   bool finished_ = false;
 };
+
+// The file that will replace the target, or the AVI writer's message when the
+// target's folder takes no file.
+std::unique_ptr<TReplacingFile> AviTarget(const std::string& name) {
+  try {
+    return std::make_unique<TReplacingFile>(name);
+  } catch (const EFCreateError&) {
+    throw Exception(SAviFileBusy);
+  }
+}
 
 }  // namespace
 
@@ -523,8 +658,9 @@ TExportOutcome TExportEngine::ExportAvi() {
 
   TAVIObject avi;
   avi.SetOwnerWindow(ProgressWindow);
-  TAviWriting writing(avi, exportName_);
-  writing.file = avi.CreateAVIFile(exportName_, AviFrameRateOfStepTime(scene_.Timer().Interval()));
+  const std::unique_ptr<TReplacingFile> target = AviTarget(exportName_);
+  TAviWriting writing(avi, *target);
+  writing.file = avi.CreateAVIFile(writing.Name(), AviFrameRateOfStepTime(scene_.Timer().Interval()));
   if (writing.file == 0) throw Exception(SAviWriteError);
   try {
     writing.stream = avi.CreateVideoStream(writing.file, scaled);
@@ -545,7 +681,6 @@ TExportOutcome TExportEngine::ExportAvi() {
       TStageTimer timer(Times.Encode);
       if (!avi.WriteFrame(writing.file, writing.stream, scaled, i, 16)) throw Exception(SAviWriteError);
     }
-    ++writing.framesWritten;
     if (Cancelled()) {
       stopped = true;
       break;
@@ -553,7 +688,9 @@ TExportOutcome TExportEngine::ExportAvi() {
     ReportProgress(Progress, i, count - 1);
   }
   if (!writing.Close()) throw Exception(SAviWriteError);
-  return stopped ? TExportOutcome::Cancelled : TExportOutcome::Done;
+  if (stopped) return TExportOutcome::Cancelled;
+  target->Commit();
+  return TExportOutcome::Done;
 }
 
 std::optional<TJpegEstimate> TExportEngine::CalculateJpegSize() {

@@ -3,10 +3,26 @@
 // (reduction, palette, assembly, size estimate), and writing the result as a
 // GIF, a series of BMP or JPEG files, or an AVI video. The scene is stepped
 // and put back as it was; its content never changes.
+//
+// The wizard is a thin window over one engine, made when the wizard opens:
+//   TExportEngine engine(scene, settings);   // settings: the main window's
+//   engine.SetExportName(name);              // extension chooses the format
+//   engine.Progress = page; engine.ProgressWindow = handle;
+//   engine.RequestSceneRecompute = ...;
+//   - Next on the first page of a JPEG export: CreateFrames().
+//   - Next on the reductions page of a GIF export: BuildGifFrames(false);
+//     the frames page edits Frames() (through TExportFrameList) and its
+//     "Recalculate" runs BuildGifFrames(true).
+//   - Finish: Finish() writes the output as the format asks, from the
+//     edited frames for GIF and JPEG, rendering the scene for BMP and AVI.
+// Every output replaces its file only when complete. The program-wide cancel
+// flag stops any of them; a step that cannot be composed, and a file that
+// cannot be written, end them with an exception whose message is shown.
 #pragma once
 
 #include "dialogs/core/ExportSettings.h"
 #include "dialogs/core/FrameReduction.h"
+#include "dialogs/core/GifAssembly.h"
 #include "imaging/CreatePaletteU.h"
 #include "platform/Graphics.h"
 #include "platform/Messages.h"
@@ -20,6 +36,7 @@
 class TAnimatedScene;
 class TExportProgress;
 class TGifFile;
+class TStream;
 
 // Raised when the GIF pipeline could not build a GIF.
 extern const char* const SCannotCreateGifFile;  // "Cannot create GIF file"
@@ -109,9 +126,11 @@ class TExportEngine {
 
   // ---- GIF ----
   // The GIF pipeline: unless recalculateOnly, renders the frames, reduces
-  // them as the settings say, reduces their colours to the chosen palette
-  // and takes back the images of the GIF as frames; then measures the GIF the
-  // frames make. Raises SCannotCreateGifFile when no GIF could be built.
+  // each as it comes (cropped, keyed and dropped against what a viewer shows
+  // after the frames kept before it), reduces their colours to the chosen
+  // palette and takes back the images of the GIF as frames; then measures
+  // the GIF the frames make, keeping its coded images for Finish. Raises
+  // SCannotCreateGifFile when no GIF could be built.
   TGifSizeEstimate BuildGifFrames(bool recalculateOnly);
   // The GIF of the current frames (colour tables as the palette choice
   // says, the scene's loop count and comment); nothing without frames.
@@ -126,9 +145,15 @@ class TExportEngine {
   double PreviousGifSize = 0;
 
   // ---- Writing ----
-  // Writes the output of the chosen format under the export name's base.
+  // The wizard's Finish: writes the output of the chosen format under the
+  // export name's base (the file of each name is replaced only when it is
+  // complete). Done; Cancelled by the cancel flag (nothing half written is
+  // left); NothingWritten without frames, or for a GIF whose frames are not
+  // all 8-bit (the message was shown: the wizard stays on the frames page
+  // with the edits kept).
   TExportOutcome Finish();
-  // base.gif from the current frames; a cancelled write leaves no file.
+  // base.gif from the current frames, each image written as it is made;
+  // images whose pixels the last estimate coded are not coded again.
   TExportOutcome SaveGif();
   // Renders the frames and writes base.bmp, or base_001.bmp onwards.
   TExportOutcome ExportBmpSeries();
@@ -143,20 +168,31 @@ class TExportEngine {
 
  private:
   class SceneSession;
+  // The size of the frames at the output size.
+  TSize FrameSize() const;
   void PrepareFirstStep();
   void RenderStep(bool first);
   void ScaleInto(const TBitmap& composed, TBitmap& scaled, double sx, double sy);
-  void ApplySceneTransparency();
-  void RunPaletteStep();
+  // Renders the steps one by one at the output size and hands each frame on.
+  void RenderSteps(const std::function<void(std::unique_ptr<TSetOfBitmapsItem>)>& take);
+  // Renders, reduces and palette-reduces the frames; false when cancelled.
+  bool CreateReducedFrames();
+  void ApplySceneTransparency(TSetOfBitmapsItem& item) const;
   void DropTransparencyWithoutKey();
-  void TakeFramesFromGif(TGifFile& gif);
-  TGifSizeEstimate MeasureGif(TGifFile& gif);
+  TGifAssemblyOptions GifOptions() const;
+  // Replaces every frame by the decoded picture of its GIF image.
+  void TakeFramesFromGif();
+  // Writes the GIF of the frames image by image; false when cancelled.
+  bool WriteGif(TStream& stream);
+  TGifSizeEstimate MeasureGif();
   std::string Base() const { return ExportBaseName(exportName_); }
 
   TAnimatedScene& scene_;
   TExportSettings& settings_;
   TSetOfBitmaps frames_;
   TExportComposition composition_;
+  // The coded images of the last estimate, for the GIF that finishing writes.
+  TCodedImageCache codedImages_;
   std::string exportName_;
   TExportFormat format_ = efGif;
 };

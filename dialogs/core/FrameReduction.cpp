@@ -23,6 +23,14 @@ TRect GetMaxFrameRect(const TSetOfBitmaps& frames) {
 
 // ---- Composition -------------------------------------------------------------------------------
 
+TPreviousFrame::TPreviousFrame(const TSetOfBitmapsItem& item)
+    : Left(item.Left),
+      Top(item.Top),
+      Width(item.Bitmap ? item.Bitmap->Width() : 0),
+      Height(item.Bitmap ? item.Bitmap->Height() : 0),
+      Disposal(item.Disposal),
+      Transparent(item.Transparent) {}
+
 namespace {
 
 void FillArea(TBitmap& target, const TRect& area, TColor color) {
@@ -50,52 +58,132 @@ std::optional<TColor> FindColorRowwise(const TBitmap& image, TColor color) {
   return std::nullopt;
 }
 
+// Copies a 24-bit picture onto a 24-bit target at (x, y), clipped, leaving
+// out the pixels of the key colour when there is one.
+void CopyOnto(TBitmap& target, int x, int y, const TBitmap& picture, std::optional<TColor> key) {
+  const TRect area = Rect(std::max(x, 0), std::max(y, 0), std::min(x + picture.Width(), target.Width()),
+                          std::min(y + picture.Height(), target.Height()));
+  if (area.IsEmpty()) return;
+  const auto n = static_cast<std::size_t>(area.Width());
+  const std::uint8_t k[3] = {key ? GetBValue(*key) : std::uint8_t{0}, key ? GetGValue(*key) : std::uint8_t{0},
+                             key ? GetRValue(*key) : std::uint8_t{0}};
+  for (int row = area.Top; row < area.Bottom; ++row) {
+    std::uint8_t* to = target.ScanLine(row) + 3 * static_cast<std::int64_t>(area.Left);
+    const std::uint8_t* from = picture.ScanLine(row - y) + 3 * static_cast<std::int64_t>(area.Left - x);
+    if (!key) {
+      std::memcpy(to, from, 3 * n);
+      continue;
+    }
+    for (std::size_t i = 0; i < n; ++i, to += 3, from += 3)
+      if (from[0] != k[0] || from[1] != k[1] || from[2] != k[2]) std::memcpy(to, from, 3);
+  }
+  target.Changed();
+}
+
+// Draws picture at (x, y), leaving out the key colour when there is one.
+void DrawKeyed(TBitmap& target, int x, int y, const TBitmap& picture, std::optional<TColor> key) {
+  if (target.PixelFormat() == pf24bit && picture.PixelFormat() == pf24bit &&
+      target.Canvas().CopyMode() == cmSrcCopy) {
+    CopyOnto(target, x, y, picture, key);
+    return;
+  }
+  TBitmap g;
+  g.Assign(&picture);
+  g.SetTransparent(false);
+  if (key) {
+    g.SetTransparentColor(*key);
+    g.SetTransparent(true);
+  }
+  target.Canvas().Draw(x, y, g);
+}
+
+// The saved image: the frame drawn over a fill of bg (transparent frame) or white.
+void SaveFrameImage(TExportComposition& composition, const TBitmap& picture, std::optional<TColor> key, bool transparent,
+                    TColor bg, TPoint at) {
+  TBitmap& saved = composition.SavedImage;
+  saved.SetPixelFormat(pf24bit);
+  if (saved.Width() != picture.Width() || saved.Height() != picture.Height()) saved.SetSize(picture.Width(), picture.Height());
+  if (key || picture.PixelFormat() != pf24bit) FillArea(saved, Rect(0, 0, picture.Width(), picture.Height()), transparent ? bg : clWhite);
+  DrawKeyed(saved, 0, 0, picture, key);
+  composition.SavedPosition = at;
+}
+
 }  // namespace
 
-void DrawExportFrame(TBitmap& target, bool clear, TColor bg, int index, const TSetOfBitmaps& frames,
-                     TExportComposition& composition) {
-  if (index < 0 || index >= static_cast<int>(frames.size())) return;
-  const TSetOfBitmapsItem& frame = *frames[static_cast<std::size_t>(index)];
+namespace {
+
+// The frame as a 24-bit picture: its own bitmap when it is one, else a converted copy.
+const TBitmap& PictureOf(const TSetOfBitmapsItem& frame, TBitmap& converted) {
+  const TBitmap* picture = frame.Bitmap.get();
+  if (picture->PixelFormat() == pf24bit) return *picture;
+  converted.Assign(picture);
+  converted.SetTransparent(false);
+  converted.SetPixelFormat(pf24bit);
+  return converted;
+}
+
+// Only pixels of exactly the transparent colour are left out; a transparent
+// frame without such pixels is drawn whole.
+std::optional<TColor> KeyOf(const TSetOfBitmapsItem& frame, const TBitmap& picture) {
+  if (frame.Transparent == 0) return std::nullopt;
+  return FindColorRowwise(picture, frame.Bitmap->TransparentColor() & 0xFFFFFF);
+}
+
+TPoint PlaceOf(const TSetOfBitmapsItem& frame, const TExportComposition& composition) {
+  return {composition.Origin.X + frame.Left, composition.Origin.Y + frame.Top};
+}
+
+// DrawExportFrame, with the saved image following the frame or left as it was.
+void DrawFrame(TBitmap& target, bool clear, TColor bg, const TSetOfBitmapsItem& frame, const TPreviousFrame& previous,
+               bool first, TExportComposition& composition, bool saveImage) {
   if (!frame.Bitmap) return;
-  TBitmap g;
-  g.Assign(frame.Bitmap.get());
-  g.SetTransparent(false);
-  g.SetPixelFormat(pf24bit);
+  TBitmap converted;
+  const TBitmap& picture = PictureOf(frame, converted);
 
   if (clear) FillArea(target, Rect(0, 0, target.Width(), target.Height()), bg);
 
-  const TSetOfBitmapsItem& previous =
-      *frames[static_cast<std::size_t>(index > 0 ? index - 1 : static_cast<int>(frames.size()) - 1)];
   // The previous frame's disposal, over exactly the rectangle a viewer clears.
   if (previous.Disposal == 1) {
-    if (index > 0)
-      target.Canvas().Draw(composition.SavedPosition.X, composition.SavedPosition.Y, composition.SavedImage);
+    if (!first) target.Canvas().Draw(composition.SavedPosition.X, composition.SavedPosition.Y, composition.SavedImage);
     FillArea(target, FrameRect(frame, composition.Origin), frame.Transparent != 0 ? bg : clWhite);
   } else if (previous.Disposal == 2) {
-    FillArea(target, FrameRect(previous, composition.Origin), previous.Transparent != 0 ? bg : clWhite);
+    FillArea(target,
+             Bounds(composition.Origin.X + previous.Left, composition.Origin.Y + previous.Top, previous.Width,
+                    previous.Height),
+             previous.Transparent != 0 ? bg : clWhite);
   }
   if (frame.Disposal == 3 && !clear)
     target.Canvas().Draw(composition.SavedPosition.X, composition.SavedPosition.Y, composition.SavedImage);
 
-  // Only pixels of exactly the transparent colour are left out; a frame
-  // without such pixels is drawn whole.
-  if (frame.Transparent != 0) {
-    if (const std::optional<TColor> key = FindColorRowwise(g, frame.Bitmap->TransparentColor() & 0xFFFFFF)) {
-      g.SetTransparentColor(*key);
-      g.SetTransparent(true);
-    }
-  }
-  const TPoint at{composition.Origin.X + frame.Left, composition.Origin.Y + frame.Top};
-  target.Canvas().Draw(at.X, at.Y, g);
+  const std::optional<TColor> key = KeyOf(frame, picture);
+  const TPoint at = PlaceOf(frame, composition);
+  DrawKeyed(target, at.X, at.Y, picture, key);
 
-  if (frame.Disposal != 3) {
-    TBitmap& saved = composition.SavedImage;
-    saved.SetPixelFormat(pf24bit);
-    saved.SetSize(g.Width(), g.Height());
-    FillArea(saved, Rect(0, 0, g.Width(), g.Height()), frame.Transparent != 0 ? bg : clWhite);
-    saved.Canvas().Draw(0, 0, g);
-    composition.SavedPosition = at;
-  }
+  if (saveImage && frame.Disposal != 3) SaveFrameImage(composition, picture, key, frame.Transparent != 0, bg, at);
+}
+
+// The saved image after the frame was drawn (nothing changes after a frame that restores the previous one).
+void FollowWithSavedImage(const TSetOfBitmapsItem& frame, TColor bg, TExportComposition& composition) {
+  if (!frame.Bitmap || frame.Disposal == 3) return;
+  TBitmap converted;
+  const TBitmap& picture = PictureOf(frame, converted);
+  SaveFrameImage(composition, picture, KeyOf(frame, picture), frame.Transparent != 0, bg, PlaceOf(frame, composition));
+}
+
+}  // namespace
+
+void DrawExportFrame(TBitmap& target, bool clear, TColor bg, const TSetOfBitmapsItem& frame,
+                     const TPreviousFrame& previous, bool first, TExportComposition& composition) {
+  DrawFrame(target, clear, bg, frame, previous, first, composition, true);
+}
+
+void DrawExportFrame(TBitmap& target, bool clear, TColor bg, int index, const TSetOfBitmaps& frames,
+                     TExportComposition& composition) {
+  if (index < 0 || index >= static_cast<int>(frames.size())) return;
+  const TSetOfBitmapsItem& previous =
+      *frames[static_cast<std::size_t>(index > 0 ? index - 1 : static_cast<int>(frames.size()) - 1)];
+  DrawExportFrame(target, clear, bg, *frames[static_cast<std::size_t>(index)], TPreviousFrame(previous), index == 0,
+                  composition);
 }
 
 // ---- Key colour ----------------------------------------------------------------------------------
@@ -152,18 +240,9 @@ std::optional<TColor> ChooseKeyColor(const TBitmap& frame) {
   return std::nullopt;
 }
 
-// ---- Optimisation pass ---------------------------------------------------------------------------
+// ---- Reduction pass --------------------------------------------------------------------------------
 
 namespace {
-
-// Releases every frame bitmap to its memory copy when the pass ends, however it ends.
-struct TReleaseFramesAtEnd {
-  TSetOfBitmaps& frames;
-  ~TReleaseFramesAtEnd() {
-    for (auto& item : frames)
-      if (item->Bitmap) item->Bitmap->SaveAndRelease();
-  }
-};
 
 // Rows of a 24-bit bitmap read through one access.
 struct TRows {
@@ -174,34 +253,38 @@ struct TRows {
   std::int64_t stride;
 };
 
+// The part of the frame's rectangle that lies on the composition.
+TRect VisiblePart(const TBitmap& composition, const TSetOfBitmapsItem& frame) {
+  const int w = frame.Bitmap->Width(), h = frame.Bitmap->Height();
+  return Rect(std::max(frame.Left, 0), std::max(frame.Top, 0), std::min(frame.Left + w, composition.Width()),
+              std::min(frame.Top + h, composition.Height()));
+}
+
 // The rectangle (in frame coordinates) of the frame's pixels whose
 // composition changed by more than the threshold; empty when none did.
 TRect ChangedRect(const TBitmap& before, const TBitmap& after, const TSetOfBitmapsItem& frame) {
   const TRows b(before), a(after);
-  const int w = frame.Bitmap->Width(), h = frame.Bitmap->Height();
-  const int x0 = std::max(frame.Left, 0), x1 = std::min(frame.Left + w, before.Width());
-  const int y0 = std::max(frame.Top, 0), y1 = std::min(frame.Top + h, before.Height());
+  const TRect visible = VisiblePart(before, frame);
   TRect changed{0, 0, 0, 0};
-  if (x0 >= x1 || y0 >= y1) return changed;
-  bool any = false;
-  for (int y = y0; y < y1; ++y) {
-    const std::uint8_t* pb = b.Pixel(x0, y);
-    const std::uint8_t* pa = a.Pixel(x0, y);
-    for (int x = x0; x < x1; ++x, pb += 3, pa += 3) {
+  if (visible.IsEmpty()) return changed;
+  int left = visible.Right, right = visible.Left - 1, top = -1, bottom = -1;
+  for (int y = visible.Top; y < visible.Bottom; ++y) {
+    const std::uint8_t* pb = b.Pixel(visible.Left, y);
+    const std::uint8_t* pa = a.Pixel(visible.Left, y);
+    int first = -1, last = -1;
+    for (int x = visible.Left; x < visible.Right; ++x, pb += 3, pa += 3) {
       if (ColorDifference(pb, pa) <= kChangedPixelDifference) continue;
-      const int fx = x - frame.Left, fy = y - frame.Top;
-      if (!any) {
-        changed = Rect(fx, fy, fx + 1, fy + 1);
-        any = true;
-      } else {
-        changed.Left = std::min(changed.Left, fx);
-        changed.Top = std::min(changed.Top, fy);
-        changed.Right = std::max(changed.Right, fx + 1);
-        changed.Bottom = std::max(changed.Bottom, fy + 1);
-      }
+      if (first < 0) first = x;
+      last = x;
     }
+    if (first < 0) continue;
+    if (top < 0) top = y;
+    bottom = y;
+    left = std::min(left, first);
+    right = std::max(right, last);
   }
-  return changed;
+  if (top < 0) return changed;
+  return Rect(left - frame.Left, top - frame.Top, right + 1 - frame.Left, bottom + 1 - frame.Top);
 }
 
 // Widens one side of the changed rectangle to two pixels: forwards when they
@@ -248,18 +331,16 @@ bool KeyUnchangedPixels(const TBitmap& before, const TBitmap& after, TSetOfBitma
   TMinGDIBitmap& bitmap = *frame.Bitmap;
   const std::uint8_t k[3] = {GetBValue(key), GetGValue(key), GetRValue(key)};
   const TRows b(before), a(after);
-  const int w = bitmap.Width(), h = bitmap.Height();
-  const int x0 = std::max(frame.Left, 0), x1 = std::min(frame.Left + w, before.Width());
-  const int y0 = std::max(frame.Top, 0), y1 = std::min(frame.Top + h, before.Height());
-  if (x0 >= x1 || y0 >= y1) return false;
+  const TRect visible = VisiblePart(before, frame);
+  if (visible.IsEmpty()) return false;
   const std::int64_t stride = bitmap.RowBytes();
   std::uint8_t* base = bitmap.ScanLine(0);
   bool keyed = false;
-  for (int y = y0; y < y1; ++y) {
-    const std::uint8_t* pb = b.Pixel(x0, y);
-    const std::uint8_t* pa = a.Pixel(x0, y);
-    std::uint8_t* pf = base + (y - frame.Top) * stride + (x0 - frame.Left) * 3;
-    for (int x = x0; x < x1; ++x, pb += 3, pa += 3, pf += 3) {
+  for (int y = visible.Top; y < visible.Bottom; ++y) {
+    const std::uint8_t* pb = b.Pixel(visible.Left, y);
+    const std::uint8_t* pa = a.Pixel(visible.Left, y);
+    std::uint8_t* pf = base + (y - frame.Top) * stride + (visible.Left - frame.Left) * 3;
+    for (int x = visible.Left; x < visible.Right; ++x, pb += 3, pa += 3, pf += 3) {
       if (ColorDifference(pb, pa) >= kChangedPixelDifference) continue;
       if (std::memcmp(pb, k, 3) == 0) continue;
       std::memcpy(pf, k, 3);
@@ -269,6 +350,141 @@ bool KeyUnchangedPixels(const TBitmap& before, const TBitmap& after, TSetOfBitma
   return keyed;
 }
 
+void MakeComposition(TBitmap& bitmap, int width, int height) {
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(width, height);
+}
+
+}  // namespace
+
+TFrameReducer::TFrameReducer(const TOptimizeOptions& options, TExportComposition& composition, int width, int height,
+                             TSink sink)
+    : options_(options), composition_(composition), sink_(std::move(sink)) {
+  for (TBitmap& b : compositions_) MakeComposition(b, width, height);
+  composition_.Origin = {0, 0};
+}
+
+TFrameReducer::~TFrameReducer() = default;
+
+void TFrameReducer::Add(std::unique_ptr<TSetOfBitmapsItem> frame) {
+  if (!frame->Bitmap) frame->Bitmap = std::make_unique<TMinGDIBitmap>();
+  if (frame->Bitmap->PixelFormat() != pf24bit) frame->Bitmap->SetPixelFormat(pf24bit);
+  const bool first = taken_++ == 0;
+  if (first) {
+    // Drawn over the blank composition, after the predecessor's disposal.
+    const TPreviousFrame predecessor = firstPredecessor_.value_or(TPreviousFrame(*frame));
+    DrawExportFrame(*shown_, false, frame->Bitmap->TransparentColor(), *frame, predecessor, true, composition_);
+    previous_ = std::move(frame);
+    return;
+  }
+  bool dropped = false, reshaped = false;
+  if (!frame->Bitmap->Empty()) Reduce(*frame, dropped, reshaped);
+  if (dropped) return;
+  ShowKept(*frame, reshaped);
+  sink_(std::move(previous_));
+  previous_ = std::move(frame);
+}
+
+bool TFrameReducer::CoversComposition(const TSetOfBitmapsItem& frame) const {
+  const TBitmap& bitmap = *frame.Bitmap;
+  return frame.Transparent == 0 && composition_.Origin.X + frame.Left == 0 && composition_.Origin.Y + frame.Top == 0 &&
+         bitmap.PixelFormat() == pf24bit && bitmap.Width() == shown_->Width() && bitmap.Height() == shown_->Height();
+}
+
+void TFrameReducer::Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshaped) {
+  TSetOfBitmapsItem& previous = *previous_;
+  // The frame as rendered, over what the viewer shows; the saved image
+  // follows only a frame that is kept. An opaque frame covering the whole
+  // composition is that picture itself (while no pass keys its pixels).
+  if (!options_.RemoveIdenticalPixels && CoversComposition(frame)) {
+    after_ = frame.Bitmap.get();
+  } else {
+    CopyPixels(*trial_, *shown_);
+    DrawFrame(*trial_, false, frame.Bitmap->TransparentColor(), frame, TPreviousFrame(previous), false, composition_,
+              false);
+    after_ = trial_;
+  }
+  const TBitmap& after = *after_;
+
+  TRect changed = ChangedRect(*shown_, after, frame);
+  const bool wasChanged = !changed.IsEmpty();
+  const std::uint8_t disposals[2] = {previous.Disposal, frame.Disposal};
+
+  if (options_.Shrink && wasChanged) {
+    const int w = frame.Bitmap->Width(), h = frame.Bitmap->Height();
+    WidenToTwo(changed.Left, changed.Right, w);
+    WidenToTwo(changed.Top, changed.Bottom, h);
+    if (options_.SceneTransparent) {
+      // The previous crop is cleared to the background before this frame
+      // shows, so this frame must cover it again.
+      if (taken_ > 2) UnionRect(changed, changed, keptRect_);
+      IntersectRect(changed, changed, Rect(0, 0, w, h));
+      keptRect_ = changed;
+    }
+    if (changed != Rect(0, 0, w, h)) {
+      CutToRect(*frame.Bitmap, changed);
+      frame.Left += changed.Left;
+      frame.Top += changed.Top;
+      reshaped = true;
+    }
+    frame.Disposal = 0;
+    previous.Disposal = 0;
+  }
+
+  if (options_.RemoveIdenticalPixels && frame.Transparent == 0) {
+    if (const std::optional<TColor> key = ChooseKeyColor(*frame.Bitmap)) {
+      if (KeyUnchangedPixels(*shown_, after, frame, *key)) {
+        frame.Transparent = 1;
+        frame.Bitmap->SetTransparentColor(*key);
+        frame.Disposal = 0;
+        previous.Disposal = 0;
+        reshaped = true;
+      }
+    }
+  }
+
+  if (options_.RemoveIdenticalFrames && (!wasChanged || (frame.Transparent != 0 && SamePixels(after, *shown_)))) {
+    previous.Delay += frame.Delay;
+    dropped = true;
+    return;
+  }
+  if (disposals[0] != previous.Disposal || disposals[1] != frame.Disposal) reshaped = true;
+}
+
+void TFrameReducer::ShowKept(const TSetOfBitmapsItem& frame, bool reshaped) {
+  const TColor bg = frame.Bitmap->TransparentColor();
+  if (frame.Bitmap->Empty()) return;  // it shows nothing
+  if (reshaped) {
+    // The viewer shows the frame as it is kept, not as it was rendered.
+    DrawFrame(*shown_, false, bg, frame, TPreviousFrame(*previous_), false, composition_, true);
+    return;
+  }
+  // What was compared is exactly what the viewer shows; the saved image follows.
+  if (after_ == trial_) {
+    std::swap(shown_, trial_);
+  } else {
+    CopyPixels(*shown_, *after_);
+  }
+  FollowWithSavedImage(frame, bg, composition_);
+}
+
+void TFrameReducer::Finish() {
+  if (previous_) sink_(std::move(previous_));
+}
+
+// ---- A pass over a list ---------------------------------------------------------------------------------
+
+namespace {
+
+// Releases every frame bitmap to its memory copy when the pass ends, however it ends.
+struct TReleaseFramesAtEnd {
+  TSetOfBitmaps& frames;
+  ~TReleaseFramesAtEnd() {
+    for (auto& item : frames)
+      if (item->Bitmap) item->Bitmap->SaveAndRelease();
+  }
+};
+
 }  // namespace
 
 void OptimizeFrames(TSetOfBitmaps& frames, const TOptimizeOptions& options, TExportComposition& composition,
@@ -276,64 +492,27 @@ void OptimizeFrames(TSetOfBitmaps& frames, const TOptimizeOptions& options, TExp
   TReleaseFramesAtEnd releaseAtEnd{frames};
   const TRect all = GetMaxFrameRect(frames);
   if (all.IsEmpty()) return;
-  TBitmap before, after;
-  for (TBitmap* b : {&before, &after}) {
-    b->SetPixelFormat(pf24bit);
-    b->SetSize(all.Width(), all.Height());
-  }
-  composition.Origin = {0, 0};
-  TRect keptRect{0, 0, 0, 0};  // the previous crop of a transparent scene
-
-  for (int i = 0; i < static_cast<int>(frames.size()) && CancelFlag == 0; ++i) {
-    if (currentFrame != nullptr) *currentFrame = i;
-    TSetOfBitmapsItem& frame = *frames[static_cast<std::size_t>(i)];
-    if (!frame.Bitmap) frame.Bitmap = std::make_unique<TMinGDIBitmap>();
-    if (frame.Bitmap->PixelFormat() != pf24bit) frame.Bitmap->SetPixelFormat(pf24bit);
-    DrawExportFrame(after, false, frame.Bitmap->TransparentColor(), i, frames, composition);
-
-    if (i > 0 && !frame.Bitmap->Empty()) {
-      TSetOfBitmapsItem& previous = *frames[static_cast<std::size_t>(i - 1)];
-      TRect changed = ChangedRect(before, after, frame);
-      const bool wasChanged = !changed.IsEmpty();
-
-      if (options.Shrink && wasChanged) {
-        const int w = frame.Bitmap->Width(), h = frame.Bitmap->Height();
-        WidenToTwo(changed.Left, changed.Right, w);
-        WidenToTwo(changed.Top, changed.Bottom, h);
-        if (options.SceneTransparent) {
-          // The previous crop is cleared to the background before this frame
-          // shows, so this frame must cover it again.
-          if (i > 1) UnionRect(changed, changed, keptRect);
-          IntersectRect(changed, changed, Rect(0, 0, w, h));
-          keptRect = changed;
-        }
-        CutToRect(*frame.Bitmap, changed);
-        frame.Left += changed.Left;
-        frame.Top += changed.Top;
-        frame.Disposal = 0;
-        previous.Disposal = 0;
-      }
-
-      if (options.RemoveIdenticalPixels && frame.Transparent == 0) {
-        if (const std::optional<TColor> key = ChooseKeyColor(*frame.Bitmap)) {
-          if (KeyUnchangedPixels(before, after, frame, *key)) {
-            frame.Transparent = 1;
-            frame.Bitmap->SetTransparentColor(*key);
-            frame.Disposal = 0;
-            previous.Disposal = 0;
-          }
-        }
-      }
-
-      if (options.RemoveIdenticalFrames && (!wasChanged || (frame.Transparent != 0 && SamePixels(after, before)))) {
-        previous.Delay += frame.Delay;
-        frames.erase(frames.begin() + i);
-        --i;
-      }
+  TSetOfBitmaps input = std::move(frames);
+  frames.clear();
+  TFrameReducer reducer(options, composition, all.Width(), all.Height(),
+                        [&](std::unique_ptr<TSetOfBitmapsItem> item) { frames.push_back(std::move(item)); });
+  reducer.SetFirstPredecessor(TPreviousFrame(*input.back()));
+  const int count = static_cast<int>(input.size());
+  std::size_t next = 0;
+  try {
+    for (; next < input.size() && CancelFlag == 0; ++next) {
+      if (currentFrame != nullptr) *currentFrame = static_cast<int>(frames.size()) + (next > 0 ? 1 : 0);
+      reducer.Add(std::move(input[next]));
+      ReportProgress(progress, static_cast<int>(next), count - 1);
     }
-
-    if (currentFrame != nullptr) *currentFrame = std::clamp(i, 0, std::max(static_cast<int>(frames.size()) - 1, 0));
-    CopyPixels(before, after);
-    ReportProgress(progress, std::max(i, 0), static_cast<int>(frames.size()) - 1);
+  } catch (...) {
+    // The frames already taken and those not reached stay in the list.
+    reducer.Finish();
+    for (; next < input.size(); ++next)
+      if (input[next]) frames.push_back(std::move(input[next]));
+    throw;
   }
+  reducer.Finish();
+  for (; next < input.size(); ++next) frames.push_back(std::move(input[next]));
+  if (currentFrame != nullptr) *currentFrame = std::max(static_cast<int>(frames.size()) - 1, 0);
 }

@@ -2,7 +2,9 @@
 // composition of one frame over the frames before it (as a GIF viewer shows
 // it, with the previous frame's disposal), and the pass that crops each frame
 // to the rectangle that changed, makes unchanged pixels transparent with a
-// free key colour and drops frames that change nothing.
+// free key colour and drops frames that change nothing. Each frame is
+// compared with what a viewer shows after the frames kept before it, so that
+// changes below the threshold can never pile up into stale pixels.
 #pragma once
 
 #include "imaging/CreatePaletteU.h"
@@ -11,6 +13,8 @@
 #include "platform/Graphics.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 
 class TExportProgress;
@@ -38,6 +42,15 @@ struct TExportComposition {
   TPoint SavedPosition{0, 0};
 };
 
+// What a composition needs of the frame shown before another: its place,
+// its disposal and whether it is transparent.
+struct TPreviousFrame {
+  explicit TPreviousFrame(const TSetOfBitmapsItem& item);
+  std::int32_t Left, Top, Width, Height;
+  std::uint8_t Disposal;
+  std::uint8_t Transparent;
+};
+
 // (0, 0, largest frame width, largest frame height).
 TRect GetMaxFrameRect(const TSetOfBitmaps& frames);
 
@@ -47,6 +60,10 @@ TRect GetMaxFrameRect(const TSetOfBitmaps& frames);
 // of its transparent colour. With clear, target is first filled with bg.
 void DrawExportFrame(TBitmap& target, bool clear, TColor bg, int index, const TSetOfBitmaps& frames,
                      TExportComposition& composition);
+// The same for a frame and the one shown before it; first tells that the
+// frame starts the animation (it then restores no saved image).
+void DrawExportFrame(TBitmap& target, bool clear, TColor bg, const TSetOfBitmapsItem& frame,
+                     const TPreviousFrame& previous, bool first, TExportComposition& composition);
 
 // The first key colour candidate (255, 510, ... below $1000000) that is at
 // least kKeyColorDifference from every pixel of the 24-bit bitmap; none when
@@ -60,9 +77,56 @@ struct TOptimizeOptions {
   bool SceneTransparent = false;     // crops of a transparent scene also cover the previous crop
 };
 
-// One pass over the frames (the first is never cropped, keyed or removed).
+// One reduction pass over frames that come one at a time, as the export
+// renders them. The first frame is never cropped, keyed or removed. A later
+// frame is compared with what a viewer shows after the frames kept before
+// it (as they were kept); a frame is handed on once it is final, that is
+// when the frame after it was kept or the pass ends, since a later frame may
+// still add its delay or change its disposal.
+class TFrameReducer {
+ public:
+  using TSink = std::function<void(std::unique_ptr<TSetOfBitmapsItem>)>;
+
+  // A pass whose compositions are width x height (the largest frame);
+  // finished frames go to sink, in order.
+  TFrameReducer(const TOptimizeOptions& options, TExportComposition& composition, int width, int height,
+                TSink sink);
+  ~TFrameReducer();
+  TFrameReducer(const TFrameReducer&) = delete;
+  TFrameReducer& operator=(const TFrameReducer&) = delete;
+
+  // The frame a viewer shows before the first one (the last one of a looping
+  // list); without one the first frame counts as its own predecessor.
+  void SetFirstPredecessor(const TPreviousFrame& previous) { firstPredecessor_ = previous; }
+  // Takes the next frame (made 24-bit).
+  void Add(std::unique_ptr<TSetOfBitmapsItem> frame);
+  // Hands on the last frame held back.
+  void Finish();
+  // Frames taken so far.
+  int Taken() const { return taken_; }
+
+ private:
+  void Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshaped);
+  void ShowKept(const TSetOfBitmapsItem& frame, bool reshaped);
+  bool CoversComposition(const TSetOfBitmapsItem& frame) const;
+
+  TOptimizeOptions options_;
+  TExportComposition& composition_;
+  TSink sink_;
+  std::optional<TPreviousFrame> firstPredecessor_;
+  std::unique_ptr<TSetOfBitmapsItem> previous_;  // the last frame kept, not yet final
+  TBitmap compositions_[2];
+  TBitmap* shown_ = &compositions_[0];           // what a viewer shows after it
+  TBitmap* trial_ = &compositions_[1];           // that with the next frame drawn as rendered
+  const TBitmap* after_ = nullptr;               // the trial, or a frame that covers it all
+  TRect keptRect_{0, 0, 0, 0};                   // the previous crop of a transparent scene
+  int taken_ = 0;
+};
+
+// One pass over a list (the first is never cropped, keyed or removed).
 // currentFrame, when given, follows the frame being worked on. Stops at the
-// next frame when the cancel flag is set. Every frame bitmap is released to
-// its memory copy afterwards, also after a failure.
+// next frame when the cancel flag is set, keeping the frames not reached.
+// Every frame bitmap is released to its memory copy afterwards, also after a
+// failure.
 void OptimizeFrames(TSetOfBitmaps& frames, const TOptimizeOptions& options, TExportComposition& composition,
                     TExportProgress* progress, int* currentFrame = nullptr);

@@ -7,6 +7,8 @@
 #include "platform/UiServices.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <vector>
 
 const char* const SGifNeeds256Colors = "All images must be converted to 256 colors before saving as GIF.";
@@ -45,36 +47,120 @@ std::vector<std::string> GifCommentBlocks(const std::vector<std::string>& lines)
   return blocks;
 }
 
-std::unique_ptr<TGifFile> CreateGifFile(TSetOfBitmaps& frames, const TGifAssemblyOptions& options,
-                                        TExportProgress* progress) {
-  if (frames.empty()) return nullptr;
+bool FramesFitGif(const TSetOfBitmaps& frames) {
   for (const auto& item : frames) {
     if (!item->Bitmap || item->Bitmap->PixelFormat() != pf8bit) {
       Ui().MessageBox(0, SGifNeeds256Colors, "Information", MB_ICONINFORMATION);
-      return nullptr;
+      return false;
     }
   }
-  auto gif = std::make_unique<TGifFile>();
-  gif->SetDifferentPalettes(options.LocalColorTables);
-  gif->SetProgressWindow(options.ProgressWindow);
+  return true;
+}
+
+TGifAssembler::TGifAssembler(const TGifAssemblyOptions& options, const TSetOfBitmaps& frames)
+    : options_(options), frameCount_(static_cast<int>(frames.size())), gif_(std::make_unique<TGifFile>()) {
+  gif_->SetDifferentPalettes(options.LocalColorTables);
+  gif_->SetProgressWindow(options.ProgressWindow);
+  // The screen is known before the first image is written.
+  int width = 0, height = 0;
+  for (const auto& item : frames) {
+    if (!item->Bitmap) continue;
+    width = std::max(width, item->Bitmap->Width());
+    height = std::max(height, item->Bitmap->Height());
+  }
+  gif_->SetScreenWidth(width);
+  gif_->SetScreenHeight(height);
+}
+
+TGifAssembler::~TGifAssembler() = default;
+
+std::unique_ptr<TGifFile> TGifAssembler::Take() { return std::move(gif_); }
+
+TGifSubImage& TGifAssembler::Add(const TSetOfBitmapsItem& item) {
+  gif_->AddGraphic(*item.Bitmap);
+  TGifSubImage& image = *gif_->GetSubImage(gif_->ImageCount());
+  image.SetDelay(std::clamp(item.Delay, 0, kMaxWord));
+  // Positions are 16-bit words in the file.
+  image.SetLeft(std::clamp(item.Left, 0, kMaxWord));
+  image.SetTop(std::clamp(item.Top, 0, kMaxWord));
+  image.SetDisposal(item.Disposal);
+  image.SetInterlaced(item.Interlaced() != 0);
+  if (item.Transparent != 0) SetTransparentIndexOf(image, item.Bitmap->TransparentColor());
+  if (gif_->ImageCount() == 1 && frameCount_ > 1 && options_.LoopCount != 0) SetLoopBlock(image, options_.LoopCount);
+  return image;
+}
+
+TGifSubImage* TGifAssembler::AddComment() {
+  if (options_.CommentLines.empty()) return nullptr;
+  // A frame of its own after the images (images already written and dropped
+  // hold no pixels, but they are no place for the comment).
+  auto holder = std::make_unique<TGifSubImage>(gif_.get());
+  holder->SetComments(GifCommentBlocks(options_.CommentLines));
+  gif_->AddSubImage(std::move(holder));
+  return gif_->GetSubImage(gif_->ImageCount());
+}
+
+std::unique_ptr<TGifFile> CreateGifFile(TSetOfBitmaps& frames, const TGifAssemblyOptions& options,
+                                        TExportProgress* progress) {
+  if (frames.empty() || !FramesFitGif(frames)) return nullptr;
+  TGifAssembler assembler(options, frames);
   const int last = static_cast<int>(frames.size()) - 1;
   ReportProgress(progress, 0, last);
   for (int k = 0; k <= last; ++k) {
     TSetOfBitmapsItem& item = *frames[static_cast<std::size_t>(k)];
-    gif->AddGraphic(*item.Bitmap);
+    assembler.Add(item);
     ReportProgress(progress, k, last);
-    TGifSubImage& image = *gif->GetSubImage(gif->ImageCount());
-    image.SetDelay(std::clamp(item.Delay, 0, kMaxWord));
-    // Positions are 16-bit words in the file.
-    image.SetLeft(std::clamp(item.Left, 0, kMaxWord));
-    image.SetTop(std::clamp(item.Top, 0, kMaxWord));
-    image.SetDisposal(item.Disposal);
-    image.SetInterlaced(item.Interlaced() != 0);
-    if (item.Transparent != 0) SetTransparentIndexOf(image, item.Bitmap->TransparentColor());
     item.Bitmap->SaveAndRelease();
     if (CancelFlag != 0) break;
   }
-  if (gif->ImageCount() > 1 && options.LoopCount != 0) SetLoopBlock(*gif->GetSubImage(1), options.LoopCount);
-  if (!options.CommentLines.empty()) gif->SetComments(GifCommentBlocks(options.CommentLines));
-  return gif;
+  assembler.AddComment();
+  return assembler.Take();
+}
+
+// ---- Coded images kept for the next write ---------------------------------------------------
+
+namespace {
+
+// Two independent 64-bit hashes of the bytes, folded word by word: a pair
+// of different images sharing both is not to be expected.
+void HashBytes(const std::uint8_t* data, std::size_t size, std::uint64_t& a, std::uint64_t& b) {
+  constexpr std::uint64_t kMulA = 0x9E3779B97F4A7C15ull, kMulB = 0xC2B2AE3D27D4EB4Full;
+  std::size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, data + i, 8);
+    a = std::rotl((a ^ word) * kMulA, 31);
+    b = (b + word) * kMulB;
+    b ^= b >> 29;
+  }
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, data + i, size - i);
+  a = std::rotl((a ^ tail ^ size) * kMulA, 31);
+  b = ((b + tail) ^ size) * kMulB;
+  a ^= a >> 32;
+  b ^= b >> 32;
+}
+
+}  // namespace
+
+TCodedImageCache::TKey TCodedImageCache::KeyOf(const TGifSubImage& image) {
+  const TByteArray2D& pixels = *image.Pixels();
+  TKey key;
+  key.a = (static_cast<std::uint64_t>(pixels.Width()) << 32) | static_cast<std::uint32_t>(pixels.Height());
+  key.b = (static_cast<std::uint64_t>(image.LzwMinCodeSize()) << 8) | (image.Interlaced() ? 1u : 0u);
+  HashBytes(pixels.Data(), static_cast<std::size_t>(pixels.Size()), key.a, key.b);
+  return key;
+}
+
+void TCodedImageCache::Remember(const TGifSubImage& image) {
+  if (image.Pixels() == nullptr || image.LzwData().Count() == 0) return;
+  coded_[KeyOf(image)] = image.LzwData();
+}
+
+bool TCodedImageCache::Reuse(TGifSubImage& image) const {
+  if (image.Pixels() == nullptr || image.LzwData().Count() != 0) return false;
+  const auto hit = coded_.find(KeyOf(image));
+  if (hit == coded_.end()) return false;
+  image.LzwData() = hit->second;
+  return true;
 }

@@ -4,14 +4,17 @@
 #pragma once
 
 #include "imaging/CreatePaletteU.h"
+#include "imaging/GifDecl.h"
 #include "platform/Messages.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class TGifFile;
+class TGifSubImage;
 class TExportProgress;
 
 // The message shown when a frame is not an 8-bit picture.
@@ -30,6 +33,60 @@ struct TGifAssemblyOptions {
 std::unique_ptr<TGifFile> CreateGifFile(TSetOfBitmaps& frames, const TGifAssemblyOptions& options,
                                         TExportProgress* progress);
 
+// True when every frame is an 8-bit picture; otherwise SGifNeeds256Colors is
+// shown and false returned.
+bool FramesFitGif(const TSetOfBitmaps& frames);
+
+// The exported GIF made one frame at a time, so that a large export can code,
+// write and drop each image before the next is made.
+class TGifAssembler {
+ public:
+  // A GIF of the frames' images; its logical screen covers the largest frame.
+  TGifAssembler(const TGifAssemblyOptions& options, const TSetOfBitmaps& frames);
+  ~TGifAssembler();
+  TGifAssembler(const TGifAssembler&) = delete;
+  TGifAssembler& operator=(const TGifAssembler&) = delete;
+  TGifFile& Gif() { return *gif_; }
+  std::unique_ptr<TGifFile> Take();
+  // Adds the frame's image with its delay, position, disposal, interlacing
+  // and transparent index; the loop block stands on the first image of an
+  // animation that repeats. Returns the image.
+  TGifSubImage& Add(const TSetOfBitmapsItem& item);
+  // After the last image: the comment as a frame of extensions; nothing
+  // without comment lines.
+  TGifSubImage* AddComment();
+
+ private:
+  TGifAssemblyOptions options_;
+  int frameCount_;
+  std::unique_ptr<TGifFile> gif_;
+};
+
 // The comment lines as one text, each line followed by CR LF, cut into the
 // pieces of at most 255 bytes that GIF sub-blocks hold.
 std::vector<std::string> GifCommentBlocks(const std::vector<std::string>& lines);
+
+// The LZW data of images that were written, found again by their pixels:
+// writing an image whose pixels are the same (whatever its delay, place,
+// disposal or transparency) codes nothing again.
+class TCodedImageCache {
+ public:
+  // Keeps the coded data of an image that was written.
+  void Remember(const TGifSubImage& image);
+  // Gives an image without coded data the data kept for the same pixels,
+  // code size and row order; false when there is none.
+  bool Reuse(TGifSubImage& image) const;
+  void Clear() { coded_.clear(); }
+  int Count() const { return static_cast<int>(coded_.size()); }
+
+ private:
+  struct TKey {
+    std::uint64_t a = 0, b = 0;
+    bool operator==(const TKey&) const = default;
+  };
+  struct TKeyHash {
+    std::size_t operator()(const TKey& k) const { return static_cast<std::size_t>(k.a); }
+  };
+  static TKey KeyOf(const TGifSubImage& image);
+  std::unordered_map<TKey, TByteBuffer, TKeyHash> coded_;
+};

@@ -218,3 +218,5 @@ void QtUiServices::SetCursor(TCursor cursor) {
     QApplication::restoreOverrideCursor();
   }
 }
+
+void QtUiServices::Beep() { QApplication::beep(); }

@@ -16,6 +16,7 @@ class QtUiServices final : public UiServices {
   std::optional<std::string> ChooseFolder(const std::string& title, const std::string& initial) override;
   std::optional<VideoCompression> ChooseVideoCompression(HWND owner, const VideoCompression& initial) override;
   void SetCursor(TCursor cursor) override;
+  void Beep() override;
 
  private:
   bool busy_ = false;

@@ -183,16 +183,46 @@ TEST(AviObjectReading, FrameRatesOfOddStreamHeaders) {
 
 // ---- Frames made in the test ---------------------------------------------------------------------------
 
-TEST(AviObjectReading, Rle8FramesBecomeEightBitBitmapsWithTheirPalette) {
+TEST(AviObjectReading, Rle8FramesBecomeTrueColourBitmapsInTheirPalettesColours) {
   TempDir dir;
   ReadAvi in(dir.WriteFile("rle.avi", AviTestFile{.streams = {{.format = DibFormat(3, 1, 8, BI_RLE8, {0x000000, 0x336699})}},
                                                   .chunks = {{"00dc", std::string("\x02\x01\x01\x00\x00\x01", 6)}}}
                                           .Build()));
   auto frame = in.avi.GetFrameBitmap(0);
   EXPECT_FALSE(in.avi.ErrorFlag());
-  EXPECT_EQ(frame->PixelFormat(), pf8bit);
+  EXPECT_EQ(frame->PixelFormat(), pf24bit);
+  EXPECT_TRUE(frame->Palette().IsNone());
   EXPECT_EQ(std::pair(frame->Pixel(0, 0), frame->Pixel(2, 0)), std::pair(RGB(0x33, 0x66, 0x99), RGB(0, 0, 0)));
   EXPECT_EQ(in.avi.LastColorTable(), (std::vector<TPaletteEntry>{{0, 0, 0, 0}, {0x33, 0x66, 0x99, 0}}));
+}
+
+TEST(AviObjectReading, PlainEightBitFramesBecomeTrueColourAlsoWhenAClipDrawsThem) {
+  TempDir dir;
+  // A 2 x 2 frame stored bottom-up: indices 2 1 / 0 3 (3 lies past the table: black).
+  const std::string rows("\x00\x03\x00\x00\x02\x01\x00\x00", 8);
+  const std::string path = dir.WriteFile(
+      "plain8.avi", AviTestFile{.streams = {{.format = DibFormat(2, 2, 8, BI_RGB, {0x0000FF, 0x00FF00, 0x204060})}},
+                                .chunks = {{"00dc", rows}, {"00dc", rows}}}
+                        .Build());
+  {
+    ReadAvi in(path);
+    auto frame = in.avi.GetFrameBitmap(1);
+    EXPECT_FALSE(in.avi.ErrorFlag());
+    EXPECT_EQ(frame->PixelFormat(), pf24bit);
+    EXPECT_EQ(frame->Pixel(0, 0), RGB(0x20, 0x40, 0x60));
+    EXPECT_EQ(frame->Pixel(1, 0), RGB(0x00, 0xFF, 0x00));
+    EXPECT_EQ(frame->Pixel(0, 1), RGB(0x00, 0x00, 0xFF));
+    EXPECT_EQ(frame->Pixel(1, 1), RGB(0, 0, 0));
+  }
+  TAVIImage clip;
+  ASSERT_TRUE(clip.OpenFile(path));
+  TBitmap target;
+  ASSERT_TRUE(clip.DrawFrame(0, target));
+  EXPECT_EQ(target.PixelFormat(), pf24bit);
+  EXPECT_EQ(target.Pixel(1, 0), RGB(0x00, 0xFF, 0x00));
+  clip.SetScale(2.0);
+  ASSERT_TRUE(clip.DrawFrame(1, target));
+  EXPECT_EQ(std::tuple(target.PixelFormat(), target.Width(), target.Pixel(3, 3)), std::tuple(pf24bit, 4, RGB(0, 0, 0)));
 }
 
 namespace {

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <random>
 #include <utility>
 
@@ -210,6 +212,36 @@ TEST(ColorCounting, AFullListOverwritesItsLastCell) {
   EXPECT_EQ(counts.Cells()[5].Count, 2);
 }
 
+TEST(ColorCounting, TheListFindsEachColourAsALinearSearchWouldThroughManyOverwritesAndEmptyings) {
+  std::mt19937 random(31);
+  TColorCounts counts;
+  for (int round = 0; round < 2; ++round) {
+    counts.ClearList();  // the second round starts from an emptied index
+    std::vector<TColorCount> expected(kColorCells + 1);
+    std::map<TColor, int> cellOf;  // what a linear search of the list finds
+    int length = 0;
+    for (int sample = 0; sample < 120000; ++sample) {
+      // New colours, with repeats of recent and of long-gone ones.
+      const TColor color = random() % 3 == 0 ? static_cast<TColor>(random() % 70000) * 97 % 0xFFFFFF
+                                             : static_cast<TColor>(sample) * 241 % 0xFFFFFF;
+      counts.Add(color);
+      if (const auto hit = cellOf.find(color); hit != cellOf.end()) {
+        ++expected[static_cast<std::size_t>(hit->second)].Count;
+        continue;
+      }
+      const int cell = length < kColorCells ? length++ : kColorCells - 1;
+      if (cell == kColorCells - 1 && expected[static_cast<std::size_t>(cell)].Count > 0)
+        cellOf.erase(expected[static_cast<std::size_t>(cell)].Color);
+      expected[static_cast<std::size_t>(cell)] = {color, 1};
+      cellOf[color] = cell;
+    }
+    for (int i = 0; i < kColorCells; ++i) {
+      ASSERT_EQ(counts.Cells()[static_cast<std::size_t>(i)].Color, expected[static_cast<std::size_t>(i)].Color) << round << " " << i;
+      ASSERT_EQ(counts.Cells()[static_cast<std::size_t>(i)].Count, expected[static_cast<std::size_t>(i)].Count) << round << " " << i;
+    }
+  }
+}
+
 // ---- Reduction ---------------------------------------------------------------------------
 
 TEST(OptimizedReduction, MatchesTheDecrementPassesOnSmallInputs) {
@@ -267,6 +299,33 @@ TEST(AdaptiveReduction, SkippingBlocksOfCandidatesChoosesExactlyAsThePlainSearch
     }
     std::vector<TColorCount> expected = cells;
     const int wanted = static_cast<int>(gen() % 64);
+    PlainMerge(expected, wanted);
+    MergeListCounts(cells, wanted);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      ASSERT_EQ(cells[i].Count, expected[i].Count) << round << " cell " << i;
+      ASSERT_EQ(cells[i].Color, expected[i].Color) << round << " cell " << i;
+    }
+  }
+}
+
+TEST(AdaptiveReduction, TheGridSearchOfLargeListsChoosesExactlyAsThePlainSearch) {
+  std::mt19937 gen(23);
+  for (int round = 0; round < 6; ++round) {
+    // Clusters, twins after averaging, and rare colours far from the rest.
+    const int levels = round % 3 == 0 ? 9 : 256;
+    const int size = 1100 + static_cast<int>(gen() % 1500);
+    std::vector<TColorCount> cells(static_cast<std::size_t>(size));
+    for (auto& c : cells) {
+      const int centre = static_cast<int>(gen() % 4) * 60;
+      const auto v = [&](int spread) {
+        const int level = std::clamp(centre + static_cast<int>(gen() % static_cast<unsigned>(spread)), 0, 255);
+        return static_cast<std::uint8_t>(level * (levels - 1) / 255 * 255 / (levels - 1));
+      };
+      c.Color = RGB(v(80), v(40), v(255));
+      c.Count = gen() % 5 == 0 ? 1 + static_cast<std::int32_t>(gen() % 30) : 1;
+    }
+    std::vector<TColorCount> expected = cells;
+    const int wanted = round == 5 ? 3 : 40 + static_cast<int>(gen() % 200);
     PlainMerge(expected, wanted);
     MergeListCounts(cells, wanted);
     for (std::size_t i = 0; i < cells.size(); ++i) {
@@ -405,6 +464,114 @@ TEST(PaletteCreation, ReleasedFramesAreRestoredAndReleasedAgain) {
               std::tuple(RGB(0, 0, static_cast<std::uint8_t>(100 + f)), clRed, pf8bit));
   }
   ResetFreeResourcesCache();
+}
+
+// ---- Frames one at a time ------------------------------------------------------------------
+
+namespace {
+
+// Varied frames: gradients, noise, flat areas, some transparent, one of
+// another size; seed chooses them.
+void AddVariedFrames(TSetOfBitmaps& frames, unsigned seed) {
+  std::mt19937 random(seed);
+  for (int f = 0; f < 5; ++f) {
+    const int w = f == 3 ? 7 : 30, h = f == 3 ? 5 : 20;
+    const int shift = static_cast<int>(random() % 50);
+    TSetOfBitmapsItem& item = AddFrame(frames, w, h, [&](int x, int y) {
+      if (x < 4) return RGB(1, 2, 3);
+      if (y < 5) return RGB(static_cast<std::uint8_t>(x * 8 + shift), static_cast<std::uint8_t>(y * 40), 200);
+      return RGB(static_cast<std::uint8_t>(random() % 256), static_cast<std::uint8_t>(random() % 8),
+                 static_cast<std::uint8_t>(random() % 256));
+    });
+    if (f % 2 == 1) {
+      item.Transparent = 1;
+      item.Bitmap->SetTransparentColor(RGB(1, 2, 3));
+    }
+    item.Delay = 10 + f;
+  }
+}
+
+std::string PixelsAndPalette(const TBitmap& b) {
+  std::string s = std::to_string(b.Width()) + "x" + std::to_string(b.Height()) + ":" + std::to_string(b.PixelFormat());
+  for (const TPaletteEntry& e : b.Palette().Entries()) s += "," + std::to_string(ColorOf(e));
+  for (int y = 0; y < b.Height(); ++y)
+    s.append(reinterpret_cast<const char*>(b.ScanLine(y)), static_cast<std::size_t>(b.RowBytes()));
+  return s;
+}
+
+}  // namespace
+
+TEST(PaletteReductionOneAtATime, EveryKindGivesWhatTheWholeListConversionGives) {
+  for (int kind : {pkBrowser, pkStandardVGA, pkGrayscale, pkOptimized, pkAdaptive, pkCustom, pkOptimizedPerFrame,
+                   pkAdaptivePerFrame}) {
+    SCOPED_TRACE("kind " + std::to_string(kind));
+    TMaxLogPalette custom = GrayscalePalette();
+    custom.palPalEntry[3] = E(1, 2, 3);
+    TSetOfBitmaps expected, given, reduced;
+    AddVariedFrames(expected, 5);
+    AddVariedFrames(given, 5);
+    ASSERT_TRUE(CreatePaletteForBitmaps(kind, expected, 24, &custom));
+    TPaletteReduction reduction(kind, 24, &custom);
+    EXPECT_EQ(reduction.SharedByAllFrames(), kind == pkOptimized || kind == pkAdaptive);
+    for (auto& item : given) reduction.Add(std::move(item));
+    if (reduction.SharedByAllFrames()) {
+      // Noisy frames are held at about their own size.
+      EXPECT_LE(reduction.HeldBytes(), (4 * 30 * 20 + 7 * 5) * 3 * 105 / 100);
+    }
+    ASSERT_TRUE(reduction.Finish(reduced));
+    ASSERT_EQ(reduced.size(), expected.size());
+    for (std::size_t f = 0; f < reduced.size(); ++f) {
+      SCOPED_TRACE("frame " + std::to_string(f));
+      const TSetOfBitmapsItem& a = *expected[f];
+      const TSetOfBitmapsItem& b = *reduced[f];
+      EXPECT_EQ(PixelsAndPalette(*b.Bitmap), PixelsAndPalette(*a.Bitmap));
+      EXPECT_EQ(std::tuple(b.Transparent, b.TransparentX, b.TransparentY, b.Bitmap->TransparentColor(), b.Delay),
+                std::tuple(a.Transparent, a.TransparentX, a.TransparentY, a.Bitmap->TransparentColor(), a.Delay));
+    }
+  }
+}
+
+TEST(PaletteReductionOneAtATime, HeldFramesTakeLittleForRunsAndComeBackAsTheyCame) {
+  TSetOfBitmaps given, back;
+  // Rows of one colour each, with a few single pixels: runs hold them in a few bytes.
+  AddFrame(given, 200, 50, [](int x, int y) { return x == y ? clRed : RGB(static_cast<std::uint8_t>(y * 5), 7, 9); });
+  AddVariedFrames(given, 9);
+  AddFrame(given, 129, 3, [](int x, int y) { return (x + y) % 2 ? clBlack : clWhite; });  // no run at all
+  std::vector<std::string> before;
+  for (const auto& item : given) before.push_back(PixelsAndPalette(*item->Bitmap));
+  TPaletteReduction banded(pkOptimized, 256, nullptr);
+  banded.Add(std::move(given.front()));
+  EXPECT_LT(banded.HeldBytes(), 50 * 16);
+  TPaletteReduction reduction(pkAdaptive, 256, nullptr);
+  for (std::size_t f = 1; f < given.size(); ++f) reduction.Add(std::move(given[f]));
+  banded.GiveBack(back);
+  reduction.GiveBack(back);
+  ASSERT_EQ(back.size(), before.size());
+  for (std::size_t f = 0; f < back.size(); ++f) EXPECT_EQ(PixelsAndPalette(*back[f]->Bitmap), before[f]) << f;
+  EXPECT_EQ(back[2]->Bitmap->TransparentColor(), RGB(1, 2, 3));
+  EXPECT_EQ(back[2]->Transparent, 1);
+}
+
+TEST(PaletteReductionOneAtATime, ACancelStopsAfterTheCurrentFrameAndGivesTheRestBackWhole) {
+  CancelGuard guard;
+  int messages = 0;
+  TWindowHandle window([&](TMessage& m) {
+    if (m.Msg != WM_IMAGEPROGRESS) return;
+    ++messages;
+    if (m.WParam == 1 && m.LParam == 4) CancelFlag = 1;
+  });
+  PaletteProgressWindow = window.Handle();
+  TSetOfBitmaps given, out;
+  AddVariedFrames(given, 3);
+  const std::string third = PixelsAndPalette(*given[2]->Bitmap);
+  TPaletteReduction reduction(pkOptimized, 64, nullptr);
+  for (auto& item : given) reduction.Add(std::move(item));
+  EXPECT_EQ(messages, 0);  // counting reports nothing while the frames come
+  EXPECT_FALSE(reduction.Finish(out));
+  PaletteProgressWindow = 0;
+  ASSERT_EQ(out.size(), 5u);
+  EXPECT_EQ(out[1]->Bitmap->PixelFormat(), pf8bit);
+  EXPECT_EQ(PixelsAndPalette(*out[2]->Bitmap), third);
 }
 
 TEST(FrameItems, InterlacingOnlyAboveEightRows) {

@@ -679,6 +679,27 @@ TEST(GifPlayback, FramesComeInOrderAndWrapWithTheLoopedFlagAndFrameBitmapsAreThe
 
 // ---- Picture format and files ---------------------------------------------------------------------------
 
+TEST(GifPlayback, ImagesOfZeroWidthOrHeightDoNotWidenTheComposition) {
+  auto gif = PlaybackFile();
+  AddFrame(*gif, 4, 2, 2, Hex({0, 1, 2, 0}));
+  AddFrame(*gif, 4, 0, 774, Bytes{}, 65535, 0);  // zero width, far right
+  AddFrame(*gif, 4, 3000, 0, Bytes{}, 0, 60000);  // zero height, far down
+  AddFrame(*gif, 4, 1, 1, Hex({2}), 1, 1).SetDisposal(2);
+  auto back = Load(Save(*gif));
+  ASSERT_EQ(back->ImageCount(), 4);
+  ASSERT_EQ(back->GetSubImage(2)->Left(), 65535);
+  ASSERT_EQ(back->GetSubImage(2)->Height(), 774);
+  TBitmap target;
+  for (int frame = 1; frame <= 4; ++frame) {
+    back->DrawNextFrame(target);
+    EXPECT_EQ(target.Width(), 2) << frame;
+    EXPECT_EQ(target.Height(), 2) << frame;
+  }
+  EXPECT_EQ(Picture(target), "RG/BB");
+  back->GetFrameBitmap(2, target);
+  EXPECT_EQ(Picture(target), "RG/BR");  // the empty images draw nothing
+}
+
 TEST(GifFiles, RegisteredAsPictureFormatAndSavedAndLoadedThroughFiles) {
   const TPictureFormat* format = FindFileFormat(".GIF");
   ASSERT_NE(format, nullptr);

@@ -108,6 +108,41 @@ TEST(ResampleKeyColour, KeyAreasKeepTheirExactColour) {
   EXPECT_GT(changedWithoutKey, 0);
 }
 
+TEST(ResampleKeyColour, AKeyWhoseRedAndBlueDifferIsMatchedChannelForChannel) {
+  // The key and its mirror (red and blue swapped) side by side on green: only
+  // the key itself is kept exact; its mirror blends like any other colour.
+  const TColor key = RGB(230, 40, 10), mirror = RGB(10, 40, 230);
+  TBitmap source;
+  MakePattern(source, 12, 10, [&](int x, int y) { return y < 2 ? RGB(20, 200, 40) : x < 4 ? key : x < 8 ? mirror : RGB(20, 200, 40); });
+  TBitmap stretched, kept, blended;
+  PlainStretch(source, stretched, 31, 23);
+  Sized(kept, 31, 23);
+  ResampleBitmapDefault(source, kept, true, key);
+  Sized(blended, 31, 23);
+  ResampleBitmapDefault(source, blended, false, 0);
+  int keyPixels = 0, blendedKeys = 0, blendedMirrors = 0;
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 31; ++x) {
+      if (stretched.Pixel(x, y) == key) {
+        ++keyPixels;
+        EXPECT_EQ(kept.Pixel(x, y), key) << x << "," << y;
+        if (blended.Pixel(x, y) != key) ++blendedKeys;
+      }
+      if (stretched.Pixel(x, y) == mirror && kept.Pixel(x, y) != mirror) ++blendedMirrors;
+    }
+  EXPECT_GT(keyPixels, 0);
+  EXPECT_GT(blendedKeys, 0);
+  EXPECT_GT(blendedMirrors, 0);
+  // A transparent source keyed by the same colour fills with it exactly.
+  source.SetTransparentColor(key);
+  source.SetTransparent(true);
+  TBitmap target;
+  MakeFilled(target, 24, 20, clLime);
+  ResampleBitmapDefault(source, target, true, key);
+  EXPECT_EQ(target.Pixel(3, 10), key);
+  EXPECT_NE(target.Pixel(11, 10), key);
+}
+
 TEST(ResampleFormats, PaletteSourcesAreReadTheTargetBecomesTwentyFourBitAndEmptyPicturesAreLeftAlone) {
   TBitmap source, target;
   MakeFilled(source, 10, 10, clRed, pf8bit);

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
 TEST(MemoryStream, ShortReadsReturnFewerBytesOrRaise) {
   TMemoryStream stream;
   stream.WriteBytes("abc");
@@ -87,6 +93,75 @@ TEST(FileStream, OpenErrorsNameTheFileAndExclusiveSharingLocks) {
   EXPECT_THROW(TFileStream(locked, fmOpenRead | fmShareExclusive), EFOpenError);
   TFileStream shared(locked, fmOpenRead | fmShareDenyNone);  // takes no lock
   EXPECT_EQ(shared.Size(), 4);
+}
+
+namespace {
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+TEST(ReplacingFile, TheTargetChangesOnlyWhenTheCompleteFileIsCommitted) {
+  TempDir dir;
+  const std::string target = dir.WriteFile("out.gif", "old and good");
+  {
+    TReplacingFile file(target);
+    file.Stream().WriteBytes("half");
+    // Written beside the target, hidden, while the target is untouched.
+    EXPECT_EQ(ExtractFilePath(file.TemporaryName()), ExtractFilePath(target));
+    EXPECT_EQ(ExtractFileName(file.TemporaryName()).substr(0, 9), ".out.gif.");
+    EXPECT_EQ(TempDir::ReadFile(target), "old and good");
+    EXPECT_EQ(FolderEntries(dir.Path()).size(), 2u);
+  }  // given up: a failure or a cancel
+  EXPECT_EQ(TempDir::ReadFile(target), "old and good");
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"out.gif"});
+
+  TReplacingFile file(target);
+  file.Stream().WriteBytes("new and complete");
+  file.Commit();
+  EXPECT_TRUE(file.Committed());
+  EXPECT_EQ(TempDir::ReadFile(target), "new and complete");
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"out.gif"});
+  EXPECT_THROW(file.Stream(), EFOpenError);
+}
+
+TEST(ReplacingFile, ANewTargetIsCreatedAndAPrivateOneStaysPrivate) {
+  TempDir dir;
+  {
+    TReplacingFile file(dir.File("fresh.bmp"));
+    file.CloseStream();  // a writer that writes by name
+    TFileStream(file.TemporaryName(), fmCreate).WriteBytes("by name");
+    file.Commit();
+  }
+  EXPECT_EQ(TempDir::ReadFile(dir.File("fresh.bmp")), "by name");
+  const std::string secret = dir.WriteFile("secret.jpg", "x");
+  ::chmod(secret.c_str(), 0600);
+  TReplacingFile file(secret);
+  file.Commit();
+  struct stat info {};
+  ASSERT_EQ(::stat(secret.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(info.st_size, 0);
+}
+
+TEST(ReplacingFile, AFolderThatCannotTakeTheFileOrATargetThatCannotBeReplacedRaises) {
+  EXPECT_EQ(ErrorText<EFCreateError>([] { TReplacingFile file("/nonexistent-folder/x.gif"); }),
+            "Cannot create file /nonexistent-folder/x.gif");
+  TempDir dir;
+  const std::string folderTarget = dir.File("taken");
+  std::filesystem::create_directory(folderTarget);
+  std::filesystem::create_directory(folderTarget + "/inside");
+  TReplacingFile file(folderTarget);
+  file.Stream().WriteBytes("data");
+  EXPECT_EQ(ErrorText<EWriteError>([&] { file.Commit(); }), "Cannot create file " + folderTarget);
+  EXPECT_FALSE(file.Committed());
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"taken"});  // the temporary file is gone
+  EXPECT_TRUE(std::filesystem::is_directory(folderTarget + "/inside"));
 }
 
 TEST(StreamCopy, CountZeroCopiesTheWholeSourceAndTooManyRaises) {

@@ -44,4 +44,7 @@ class ScriptedUiServices final : public UiServices {
   std::optional<std::string> ChooseFolder(const std::string& title, const std::string& initial) override;
   std::optional<VideoCompression> ChooseVideoCompression(HWND owner, const VideoCompression& initial) override;
   void SetCursor(TCursor cursor) override { cursors.push_back(cursor); }
+  // The beeps sounded.
+  int beeps = 0;
+  void Beep() override { ++beeps; }
 };

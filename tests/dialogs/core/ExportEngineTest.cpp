@@ -1,5 +1,6 @@
 #include "dialogs/core/ExportEngine.h"
 
+#include "dialogs/core/ExportFrameList.h"
 #include "dialogs/core/ExportProgress.h"
 #include "imaging/AVIFileU.h"
 #include "imaging/GifUnit.h"
@@ -9,14 +10,26 @@
 #include "scene/SpriteU.h"
 #include "tests/dialogs/core/ExportTestSupport.h"
 #include "tests/scene/SceneTestSupport.h"
+#include "tests/support/ErrorText.h"
+#include "tests/support/MotionSteps.h"
 #include "tests/support/ScriptedUiServices.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <set>
 
 namespace {
+
+// The names in a folder, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 // The first pixel in which two 24-bit pictures differ, or "".
 std::string FirstDifference(const TBitmap& a, const TBitmap& b) {
@@ -202,6 +215,44 @@ TEST_F(ExportScene, BmpAndJpegNamesStartWithOneFrame) {
   EXPECT_EQ(engine.ExportName(), "out.gif");
 }
 
+TEST_F(ExportScene, AStepThatCannotBeComposedEndsTheExportWithItsErrorAndWritesNothing) {
+  // A sprite that the anti-aliased resampling cannot draw from step 3 on:
+  // zoomed beyond any bitmap the program can hold.
+  ScriptedUiServices ui;
+  TSprite& huge = AddBlock(100, 100, clGreen);
+  huge.Motion().AddStepWith(HoldAt(0, 0, 2), &huge);
+  TMovingStepValues zoomed = HoldAt(0, 0);
+  zoomed.ZoomXStart = zoomed.ZoomXEnd = zoomed.ZoomYStart = zoomed.ZoomYEnd = 800;
+  huge.Motion().AddStepWith(zoomed, &huge);
+  const std::string message = "Cannot draw streatched non transparent image.";
+  settings.ResampleKind = 0;
+  engine.SetExportName(dir.File("zoomed.gif"));
+  ExportInterval(1, 5);
+  EXPECT_EQ(ErrorText<Exception>([&] { engine.BuildGifFrames(false); }), message);
+  EXPECT_EQ(progress.calls.back(), (std::pair<int, int>{1, 1}));
+  EXPECT_EQ(scene.OutputBitmap, &output);
+  engine.SetExportName(dir.File("zoomed.avi"));
+  ui.videoCompressionAnswers.push_back(VideoCompression{0, 7500});
+  EXPECT_EQ(ErrorText<Exception>([&] { engine.Finish(); }), message);
+  engine.SetExportName(dir.File("zoomed.bmp"));
+  ExportInterval(3, 1);
+  EXPECT_EQ(ErrorText<Exception>([&] { engine.Finish(); }), message);
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{});
+  EXPECT_EQ(scene.DrawFailure, "");  // the scene's own step was drawn again
+
+  ExportInterval(1, 2);  // the steps before it export
+  engine.SetExportName(dir.File("early.gif"));
+  engine.BuildGifFrames(false);
+  EXPECT_EQ(engine.Finish(), TExportOutcome::Done);
+  settings.ResampleKind = 1;  // stretching draws only the part that shows
+  engine.SetExportName(dir.File("stretched.bmp"));
+  ExportInterval(3, 1);
+  EXPECT_EQ(engine.Finish(), TExportOutcome::Done);
+  TBitmap picture;
+  picture.LoadFromFile(dir.File("stretched.bmp"));
+  EXPECT_EQ(picture.Pixel(30, 10), clGreen);
+}
+
 // ---- GIF --------------------------------------------------------------------------------------------------
 
 TEST_F(ExportScene, AGifExportWritesTheStepsAsChangedRectanglesAndItsEstimateFollowsChanges) {
@@ -251,10 +302,9 @@ TEST_F(ExportScene, ThePipelineReportsItsStepsAndNoFramesCannotMakeAGif) {
   engine.SetExportName("unused.gif");
   ExportInterval(1, 2);
   engine.BuildGifFrames(false);
-  EXPECT_EQ(progress.labels,
-            (std::vector<std::string>{"Creating Frames...", "Shrinking to smallest rectangles...",
-                                      "Removing Identical Pixels...", "Calculating Palette...",
-                                      "Creating GIF image...", "Calculating result size..."}));
+  // The frames are cropped, keyed and dropped while they are created.
+  EXPECT_EQ(progress.labels, (std::vector<std::string>{"Creating Frames...", "Calculating Palette...",
+                                                       "Creating GIF image...", "Calculating result size..."}));
   engine.Frames().clear();
   try {
     engine.BuildGifFrames(true);
@@ -311,6 +361,69 @@ TEST_F(ExportScene, ACropWithoutTheTransparentColourStaysOpaque) {
   auto gif = engine.CreateGifFile();
   EXPECT_TRUE(GifImages(*gif)[0]->Transparent());
   EXPECT_FALSE(GifImages(*gif)[1]->Transparent());
+}
+
+TEST_F(ExportScene, FinishWritesTheFramesPageEditsAndCodesAgainOnlyWhatTheEditsChanged) {
+  settings.ReductionFlags = rfRemoveIdenticalFrames;  // whole frames: every edit below is safe to make
+  engine.SetExportName(dir.File("edited.gif"));
+  ExportInterval(1, 8);
+  engine.BuildGifFrames(false);
+  TExportFrameList list(engine.Frames(), engine.Composition());
+  ASSERT_EQ(list.Count(), 8);
+  list.SetDelay(2, 55);
+  list.SetLeft(3, 4);
+  list.SetDisposal(1, 2);
+  list.SetInterlaced(0, true);  // its rows go in another order: coded again
+  list.SetFrameTransparency(4, clWhite, true, -1, -1, -1);
+  list.MoveDown(5);
+  list.Delete(7);
+  ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+  const auto bytes = ReadFile(dir.File("edited.gif"));
+  // What coding every image afresh gives.
+  EXPECT_EQ(bytes, GifBytes(*engine.CreateGifFile()));
+  auto gif = ReadGif(bytes);
+  const auto images = GifImages(*gif);
+  ASSERT_EQ(images.size(), 7u);
+  EXPECT_EQ(images[2]->GetDelay(), 55);
+  EXPECT_EQ(images[3]->Left(), 4);
+  EXPECT_EQ(images[1]->Disposal(), 2);
+  EXPECT_TRUE(images[0]->Interlaced());
+  EXPECT_TRUE(images[4]->Transparent());
+  EXPECT_EQ(images[4]->GetTransparentColor(), clWhite);
+  for (std::size_t k = 0; k < images.size(); ++k) {
+    const TBitmap& frame = *engine.Frames()[k]->Bitmap;
+    for (int y = 0; y < frame.Height(); y += 3)
+      for (int x = 0; x < frame.Width(); x += 3)
+        ASSERT_EQ(images[k]->ActiveTable().ColorOf(images[k]->Pixels()->Data()[y * frame.Width() + x]), frame.Pixel(x, y))
+            << "image " << k << " at " << x << "," << y;
+  }
+}
+
+TEST_F(ExportScene, ASlowFadeBelowTheThresholdEndsInTheGifWhereTheSceneEnds) {
+  // A black block fading to 70 % over 30 steps: about 2.5 levels a step,
+  // each below what counts as a change.
+  scene.StepCount = 30;
+  TSprite& fading = AddBlock(20, 10, clBlack);
+  TMovingStepValues fade = HoldAt(30, 5, 30);
+  fade.OpacityStart = 100;
+  fade.OpacityEnd = 70;
+  fading.Motion().AddStepWith(fade, &fading);
+  moving->Motion().ChangeStep(0, HoldAt(0, 4), moving);
+  TBitmap first, last;
+  ShowStep(1, first);
+  ShowStep(30, last);
+  ASSERT_GT(GetRValue(last.Pixel(35, 8)), GetRValue(first.Pixel(35, 8)) + 60);
+  settings.ReductionFlags = rfShrinkToSmallestRectangle | rfRemoveIdenticalPixels | rfRemoveIdenticalFrames;
+  auto gif = ExportGif(1, 30);
+  const auto images = GifImages(*gif);
+  ASSERT_GT(images.size(), 1u);
+  TBitmap shown;
+  gif->GetFrameBitmap(gif->ImageCount(), shown);
+  ASSERT_EQ(std::pair(shown.Width(), shown.Height()), std::pair(60, 20));
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 60; ++x)
+      ASSERT_LE(ColorDifference(shown.ScanLine(y) + 3 * x, last.ScanLine(y) + 3 * x), kChangedPixelDifference)
+          << x << "," << y;
 }
 
 // ---- Palette types ------------------------------------------------------------------------------------
@@ -401,6 +514,54 @@ TEST_F(ExportScene, ACancelledGifExportReportsCancellationAndLeavesNoFile) {
   engine.ProgressWindow = window.Handle();  // while the file is written
   EXPECT_EQ(engine.SaveGif(), TExportOutcome::Cancelled);
   EXPECT_FALSE(FileExists(dir.File("gone.gif")));
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{});
+}
+
+// ---- Output files replace their targets only when complete --------------------------------------------
+
+TEST_F(ExportScene, ACancelledOrFailedGifLeavesTheFileThatStoodThereAndNoTemporaryFile) {
+  engine.SetExportName(dir.File("kept.gif"));
+  ExportInterval(1, 6);
+  engine.BuildGifFrames(false);
+  ASSERT_EQ(engine.SaveGif(), TExportOutcome::Done);
+  const auto good = ReadFile(dir.File("kept.gif"));
+  engine.Frames().pop_back();  // an edit that changes the file
+  int messages = 0;
+  TWindowHandle window([&](TMessage& m) {
+    if (m.Msg == WM_IMAGEPROGRESS && ++messages == 2) CancelFlag = 1;
+  });
+  engine.ProgressWindow = window.Handle();
+  EXPECT_EQ(engine.SaveGif(), TExportOutcome::Cancelled);
+  EXPECT_EQ(ReadFile(dir.File("kept.gif")), good);
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"kept.gif"});
+  engine.ProgressWindow = 0;
+  CancelFlag = 0;
+  // A target that cannot be replaced (a folder of that name) fails the export.
+  std::filesystem::create_directory(dir.File("folder.gif"));
+  engine.SetExportName(dir.File("folder.gif"));
+  EXPECT_THROW(engine.SaveGif(), EWriteError);
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"folder.gif", "kept.gif"}));
+  engine.SetExportName(dir.File("kept.gif"));
+  ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+  EXPECT_NE(ReadFile(dir.File("kept.gif")), good);
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"folder.gif", "kept.gif"}));
+}
+
+TEST_F(ExportScene, SeriesFilesReplaceTheirTargetsOnlyWhenComplete) {
+  dir.WriteFile("shot_002.bmp", "an older picture");
+  engine.SetExportName(dir.File("shot.bmp"));
+  ExportInterval(1, 3);
+  progress.cancelAt = 6;  // four calls render, one starts the series, one follows its first file
+  EXPECT_EQ(engine.Finish(), TExportOutcome::Cancelled);
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"shot_001.bmp", "shot_002.bmp"}));
+  EXPECT_EQ(TempDir::ReadFile(dir.File("shot_002.bmp")), "an older picture");
+  progress.cancelAt.reset();
+  CancelFlag = 0;
+  engine.SetExportName(dir.File("missing-folder/pic.jpg"));
+  ExportInterval(1, 1);
+  engine.CreateFrames();
+  EXPECT_THROW(engine.Finish(), EFCreateError);
+  EXPECT_FALSE(DirectoryExists(dir.File("missing-folder")));
 }
 
 // ---- BMP and JPEG series --------------------------------------------------------------------------------
@@ -446,6 +607,14 @@ TEST_F(ExportScene, JpegFilesAndTheEstimateUseQuality101MinusTheFactor) {
   settings.JpegFactor = 76;  // quality 25: 16 x 200 %
   ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
   EXPECT_EQ(firstQuantValue("pic_002.jpg"), 32);
+  // One frame at the session's first factor, 25: quality 76, 16 x 48 % rounded; no number.
+  settings.JpegFactor = 25;
+  engine.SetExportName(dir.File("single.jpg"));
+  ExportInterval(4, 1);
+  engine.CreateFrames();
+  ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+  EXPECT_EQ(firstQuantValue("single.jpg"), 8);
+  EXPECT_FALSE(FileExists(dir.File("single_001.jpg")));
 }
 
 // ---- AVI ----------------------------------------------------------------------------------------------------
@@ -501,15 +670,24 @@ TEST_F(ExportScene, AnAviHasTheStepsAsKeyFramesAtTheStepRate) {
   EXPECT_EQ(scene.OutputBitmap, &output);
 }
 
-TEST_F(ExportScene, ACancelledCompressorChoiceLeavesNoAviAndCancellingLaterEndsAShorterFile) {
+TEST_F(ExportScene, ACancelledAviLeavesNoFileOrTheFileThatStoodThere) {
   ScriptedUiServices ui;  // answers no compressor first
   engine.SetExportName(dir.File("movie.avi"));
   EXPECT_EQ(engine.Finish(), TExportOutcome::Cancelled);
-  EXPECT_FALSE(FileExists(dir.File("movie.avi")));
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{});
+  ui.videoCompressionAnswers.push_back(VideoCompression{0, 7500});
+  ExportInterval(1, 3);
+  ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+  const auto good = ReadFile(dir.File("movie.avi"));
   ui.videoCompressionAnswers.push_back(VideoCompression{0, 7500});
   ExportInterval(1, 8);
   progress.calls.clear();
-  progress.cancelAt = 1;  // set after the first frame: the frame after it ends the file
+  progress.cancelAt = 1;  // set after the first frame: the frame after it ends the export
   EXPECT_EQ(engine.Finish(), TExportOutcome::Cancelled);
-  EXPECT_EQ(AviFrameCount(dir.File("movie.avi")), 2);
+  EXPECT_EQ(ReadFile(dir.File("movie.avi")), good);
+  EXPECT_EQ(AviFrameCount(dir.File("movie.avi")), 3);
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"movie.avi"});
+  // A folder that takes no file: the video writer's own message.
+  engine.SetExportName(dir.File("missing-folder/movie.avi"));
+  EXPECT_EQ(ErrorText<Exception>([&] { engine.Finish(); }), "Cannot write to the file. Probably file is busy.");
 }

@@ -38,7 +38,9 @@ TEST(ExportOutputNames, OneFrameHasNoSuffixAndSeveralAreNumberedFrom001) {
 
 TEST(ExportNumbers, JpegQualityIs101MinusTheFactor) {
   EXPECT_EQ(JpegQualityOfFactor(1), 100);
+  EXPECT_EQ(JpegQualityOfFactor(25), 76);  // the factor a new session starts with
   EXPECT_EQ(JpegQualityOfFactor(76), 25);
+  EXPECT_EQ(TExportSettings{}.JpegFactor, 25);
 }
 
 TEST(ExportNumbers, A67MillisecondStepIsGifDelay6AndAvi17FpsAndShortStepsCapAt100) {

@@ -1,5 +1,6 @@
 #include "dialogs/core/FrameReduction.h"
 
+#include "dialogs/core/ExportSettings.h"
 #include "imaging/MinGDIBitmapU.h"
 #include "imaging/utils.h"
 #include "tests/dialogs/core/ExportTestSupport.h"
@@ -147,6 +148,91 @@ TEST_F(FrameReduction, FramesThatChangeNothingVisibleAreDroppedAndTheirDelaysAdd
   ASSERT_EQ(frames.size(), 2u);
   EXPECT_EQ(frames[0]->Delay, 36);
   EXPECT_EQ(frames[1]->Delay, 20);
+}
+
+TEST_F(FrameReduction, AFrameFiveLevelsOffEverywhereIsExactlyAtTheThresholdAndDropped) {
+  // (30 x 5)^2 + (59 x 5)^2 + (11 x 5)^2 = 112550: not above the threshold.
+  const std::uint8_t a[3] = {100, 100, 100}, b[3] = {105, 105, 105}, c[3] = {106, 105, 105};
+  ASSERT_EQ(ColorDifference(a, b), kChangedPixelDifference);
+  ASSERT_GT(ColorDifference(a, c), kChangedPixelDifference);
+  Add(8, 6, RGB(100, 100, 100), 10);
+  Add(8, 6, RGB(105, 105, 105), 20);
+  Add(8, 6, RGB(110, 110, 110), 30);  // ten levels from the frame the viewer shows
+  Optimize(true, true, true);
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_EQ(frames[0]->Delay, 30);
+  EXPECT_EQ(frames[1]->Delay, 30);
+  EXPECT_EQ(frames[1]->Transparent, 0);  // exactly at the threshold a pixel is not unchanged either
+  EXPECT_EQ(frames[1]->Bitmap->Pixel(7, 5), RGB(110, 110, 110));
+}
+
+namespace {
+
+// Ten grey bars on white that each darken by `step` levels a frame (below the
+// threshold), one frame per hundredth of a second.
+void AddSlowFade(TSetOfBitmaps& frames, int count, int step) {
+  for (int i = 0; i < count; ++i) {
+    auto item = SolidItem(40, 12, clWhite, 1);
+    for (int bar = 0; bar < 10; ++bar) {
+      const auto level = static_cast<std::uint8_t>(250 - i * step - bar);
+      item->Bitmap->Canvas().Brush().Color = RGB(level, level, level);
+      item->Bitmap->Canvas().FillRect(Rect(4 * bar, 2, 4 * bar + 3, 10));
+    }
+    frames.push_back(std::move(item));
+  }
+}
+
+// What a viewer shows at each hundredth of a second, frame after frame.
+std::vector<std::unique_ptr<TBitmap>> ViewerPictures(const TSetOfBitmaps& frames) {
+  std::vector<std::unique_ptr<TBitmap>> shown;
+  TExportComposition composition;
+  TBitmap screen;
+  MakeSolid(screen, 40, 12, clBlack);
+  for (int i = 0; i < static_cast<int>(frames.size()); ++i) {
+    DrawExportFrame(screen, i == 0, clWhite, i, frames, composition);
+    for (int t = 0; t < frames[static_cast<std::size_t>(i)]->Delay; ++t) {
+      shown.push_back(std::make_unique<TBitmap>());
+      shown.back()->Assign(&screen);
+    }
+  }
+  return shown;
+}
+
+// The largest colour difference between two 24-bit pictures of one size.
+std::int32_t LargestDifference(const TBitmap& a, const TBitmap& b) {
+  std::int32_t largest = 0;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      largest = std::max(largest, ColorDifference(a.ScanLine(y) + 3 * x, b.ScanLine(y) + 3 * x));
+  return largest;
+}
+
+}  // namespace
+
+TEST_F(FrameReduction, ASlowFadeBelowTheThresholdEndsWhereTheSourceEnds) {
+  for (int reductions : {rfShrinkToSmallestRectangle | rfRemoveIdenticalFrames, int{rfRemoveIdenticalPixels},
+                         rfShrinkToSmallestRectangle | rfRemoveIdenticalPixels | rfRemoveIdenticalFrames}) {
+    SCOPED_TRACE("reductions " + std::to_string(reductions));
+    frames.clear();
+    AddSlowFade(frames, 40, 3);  // 3 levels a frame, 117 in all
+    TSetOfBitmaps source;
+    AddSlowFade(source, 40, 3);
+    // The two passes of an export, one after the other.
+    if (reductions & (rfShrinkToSmallestRectangle | rfRemoveIdenticalFrames))
+      Optimize((reductions & rfShrinkToSmallestRectangle) != 0, false, (reductions & rfRemoveIdenticalFrames) != 0);
+    if (reductions & rfRemoveIdenticalPixels) Optimize(false, true, false);
+    if (reductions & rfRemoveIdenticalFrames) {
+      EXPECT_LT(frames.size(), 40u);
+    } else {
+      EXPECT_EQ(frames[39]->Transparent, 1);  // keyed where it still shows what the viewer shows
+    }
+    const auto shown = ViewerPictures(frames);
+    ASSERT_EQ(shown.size(), 40u);  // every hundredth is still there
+    // At no time, and above all not at the end, does the viewer show a
+    // picture visibly different from the source.
+    for (std::size_t t = 0; t < shown.size(); ++t)
+      EXPECT_LE(LargestDifference(*shown[t], *source[t]->Bitmap), kChangedPixelDifference) << "at " << t;
+  }
 }
 
 TEST_F(FrameReduction, EachReductionWorksWithoutTheOther) {
