@@ -45,6 +45,9 @@ TBlackBitButton* LampButton(QWidget* parent, const char* name, int left) {
   auto* button = new TBlackBitButton(parent);
   button->setObjectName(name);
   button->SetBounds(left, 4, kButtonWidth, kButtonHeight);
+  TFont font = button->Font();
+  font.Color = clWhite;  // white captions on the black buttons
+  button->SetFont(font);
   return button;
 }
 

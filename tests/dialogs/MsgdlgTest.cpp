@@ -43,6 +43,7 @@ TEST(MessageDialog, TheDefaultLookIsOkAndHelp) {
   EXPECT_TRUE(dialog.OkBtn->Visible());
   EXPECT_FALSE(dialog.CancelBtn->Visible());
   EXPECT_EQ(dialog.HelpBtn->Caption(), "Help");
+  EXPECT_EQ(dialog.OkBtn->Font().Color, clWhite);  // readable on the black buttons
   EXPECT_EQ(dialog.OkBtn->Left(), dialog.CancelBtn->Left());  // Ok takes Cancel's place
   EXPECT_TRUE(dialog.NeverAsk->isHidden());
   EXPECT_EQ(dialog.NeverAsk->text(), "&Never show this note");
