@@ -1,8 +1,18 @@
 #include "controls/DrawGrid.h"
 
+#include <QApplication>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
+
 #include <algorithm>
 
-TDrawGrid::TDrawGrid(QWidget* parent) : TGraphicControl(parent) { SetBounds(0, 0, 320, 120); }
+TDrawGrid::TDrawGrid(QWidget* parent) : TGraphicControl(parent) {
+  scrollBar_ = new QScrollBar(Qt::Vertical, this);
+  scrollBar_->hide();
+  QObject::connect(scrollBar_, &QScrollBar::valueChanged, this, [this](int value) { SetTopRow(value); });
+  SetBounds(0, 0, 320, 120);
+}
 
 void TDrawGrid::SetColCount(int value) {
   value = std::max(1, value);
@@ -17,6 +27,7 @@ void TDrawGrid::SetRowCount(int value) {
   if (value == rowCount_) return;
   rowCount_ = value;
   row_ = std::min(row_, rowCount_ - 1);
+  UpdateScrollBar();
   Repaint();
 }
 
@@ -27,6 +38,7 @@ void TDrawGrid::SetDefaultColWidth(int value) {
 
 void TDrawGrid::SetDefaultRowHeight(int value) {
   rowHeight_ = std::max(1, value);
+  UpdateScrollBar();
   Repaint();
 }
 
@@ -53,20 +65,78 @@ void TDrawGrid::FocusCell(int ACol, int ARow) {
   if (!canSelect) return;
   col_ = ACol;
   row_ = ARow;
+  ScrollIntoView(ARow);
   Repaint();
 }
 
+// ---- Scrolling ------------------------------------------------------------------------------------
+
+int TDrawGrid::ScrollBarWidth() { return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
+
+int TDrawGrid::VisibleRowCount() const { return std::max(1, Height() / rowHeight_); }
+
+int TDrawGrid::CellAreaWidth() const { return std::max(0, Width() - (RowsOverflow() ? ScrollBarWidth() : 0)); }
+
+void TDrawGrid::SetTopRow(int value) {
+  value = std::clamp(value, 0, std::max(0, rowCount_ - VisibleRowCount()));
+  if (value == topRow_) return;
+  topRow_ = value;
+  UpdateScrollBar();
+  Repaint();
+}
+
+void TDrawGrid::ScrollIntoView(int ARow) {
+  if (ARow < topRow_) {
+    SetTopRow(ARow);
+  } else if (ARow >= topRow_ + VisibleRowCount()) {
+    SetTopRow(ARow - VisibleRowCount() + 1);
+  }
+}
+
+void TDrawGrid::UpdateScrollBar() {
+  // A grid that grew to hold its rows, or lost rows, may show more of them now.
+  topRow_ = std::clamp(topRow_, 0, std::max(0, rowCount_ - VisibleRowCount()));
+  const bool overflow = RowsOverflow();
+  scrollBar_->setVisible(overflow);
+  if (!overflow) return;
+  scrollBar_->setGeometry(Width() - ScrollBarWidth(), 0, ScrollBarWidth(), Height());
+  const QSignalBlocker quiet(scrollBar_);
+  scrollBar_->setRange(0, rowCount_ - VisibleRowCount());
+  scrollBar_->setPageStep(VisibleRowCount());
+  scrollBar_->setValue(topRow_);
+}
+
+void TDrawGrid::Resize() {
+  UpdateScrollBar();
+  TGraphicControl::Resize();
+}
+
+void TDrawGrid::wheelEvent(QWheelEvent* event) {
+  const int notches = event->angleDelta().y() / 120;
+  if (notches == 0 || !RowsOverflow()) return TGraphicControl::wheelEvent(event);
+  SetTopRow(topRow_ - notches);
+  event->accept();
+}
+
+// ---- Cells ----------------------------------------------------------------------------------------
+
+TRect TDrawGrid::PlacedCellRect(int ACol, int ARow) const {
+  return Bounds(ACol * colWidth_, (ARow - topRow_) * rowHeight_, colWidth_, rowHeight_);
+}
+
 TRect TDrawGrid::CellRect(int ACol, int ARow) const {
-  if (ACol < 0 || ACol >= colCount_ || ARow < 0 || ARow >= rowCount_) return {};
-  return Bounds(ACol * colWidth_, ARow * rowHeight_, colWidth_, rowHeight_);
+  if (ACol < 0 || ACol >= colCount_ || ARow < topRow_ || ARow >= rowCount_) return {};
+  TRect visible{};
+  if (!IntersectRect(visible, PlacedCellRect(ACol, ARow), Rect(0, 0, CellAreaWidth(), Height()))) return {};
+  return visible;
 }
 
 void TDrawGrid::MouseToCell(int X, int Y, int& ACol, int& ARow) const {
   ACol = -1;
   ARow = -1;
-  if (X < 0 || Y < 0) return;
+  if (X < 0 || Y < 0 || X >= CellAreaWidth()) return;
   const int col = X / colWidth_;
-  const int row = Y / rowHeight_;
+  const int row = Y / rowHeight_ + topRow_;
   if (col >= colCount_ || row >= rowCount_) return;
   ACol = col;
   ARow = row;
@@ -102,11 +172,11 @@ void TDrawGrid::Paint() {
   canvas.Brush().Style = bsSolid;
   canvas.Brush().Color = color_;
   canvas.FillRect(ClientRect());
-  for (int row = 0; row < rowCount_; ++row) {
+  for (int row = topRow_; row < rowCount_; ++row) {
     for (int col = 0; col < colCount_; ++col) {
-      const TRect cell = CellRect(col, row);
-      if (cell.Left >= Width() || cell.Top >= Height()) continue;
-      DrawCell(col, row, cell, col == col_ && row == row_ ? gdSelected : 0u);
+      // A cell cut by the edge is drawn whole; the picture's edge cuts it.
+      if (CellRect(col, row).IsEmpty()) continue;
+      DrawCell(col, row, PlacedCellRect(col, row), col == col_ && row == row_ ? gdSelected : 0u);
     }
   }
 }

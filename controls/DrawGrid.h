@@ -14,11 +14,19 @@
 // selects the cells it passes); the release inside the grid is OnClick, with
 // the cell already selected. OnMouseMove reports every move (MouseToCell
 // gives its cell).
+//
+// Rows that do not all fit scroll: a vertical scroll bar at the right edge
+// (and the mouse wheel) moves TopRow, the first row shown; a row selected by
+// code or by the mouse is scrolled into view. Rows scrolled away have no
+// cell rectangle.
 #pragma once
 
 #include "controls/GraphicControl.h"
 
 #include <functional>
+
+class QScrollBar;
+class QWheelEvent;
 
 // The state a cell is drawn in (bits).
 enum TGridDrawStateItem : unsigned { gdSelected = 1, gdFocused = 2, gdFixed = 4 };
@@ -67,8 +75,19 @@ class TDrawGrid : public TGraphicControl {
   // OnSelectCell allows it; repaints.
   void FocusCell(int ACol, int ARow);
 
+  // ---- Scrolling ----
+  // The first row shown; rows above it are scrolled out of view.
+  int TopRow() const { return topRow_; }
+  // Clamped so that the last rows fill the grid; repaints.
+  void SetTopRow(int value);
+  // The rows that fit wholly in the grid's height (at least 1).
+  int VisibleRowCount() const;
+  // The width of the vertical scroll bar, shown while the rows do not all fit.
+  static int ScrollBarWidth();
+
   // ---- Cells ----
-  // The cell's rectangle in client coordinates; empty outside the grid.
+  // The visible part of the cell's rectangle in client coordinates; empty
+  // outside the grid and for a cell scrolled out of view.
   TRect CellRect(int ACol, int ARow) const;
   // The cell at a client point; -1 and -1 outside the cells.
   void MouseToCell(int X, int Y, int& ACol, int& ARow) const;
@@ -85,11 +104,21 @@ class TDrawGrid : public TGraphicControl {
 
  protected:
   void Paint() override;
+  void Resize() override;
+  void wheelEvent(QWheelEvent* event) override;
   // Fires OnDrawCell.
   virtual void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
 
  private:
   void SelectCellAt(int X, int Y);
+  bool RowsOverflow() const { return rowCount_ * rowHeight_ > Height(); }
+  // The width the cells may take: the grid's, less the scroll bar while it shows.
+  int CellAreaWidth() const;
+  // Shows the scroll bar while the rows overflow and sets its range and position.
+  void UpdateScrollBar();
+  void ScrollIntoView(int ARow);
+  // The cell's whole rectangle where the scrolling places it.
+  TRect PlacedCellRect(int ACol, int ARow) const;
 
   int colCount_ = 5;
   int rowCount_ = 5;
@@ -101,4 +130,6 @@ class TDrawGrid : public TGraphicControl {
   int col_ = 0;
   int row_ = 0;
   bool selecting_ = false;
+  int topRow_ = 0;
+  QScrollBar* scrollBar_ = nullptr;
 };

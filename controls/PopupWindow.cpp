@@ -77,6 +77,10 @@ void TPopupWindow::Activate() {
   // told directly.
   if (QGuiApplication::focusWindow() == windowHandle() && QApplication::activeWindow() != this)
     QApplication::setActiveWindow(this);
+  // A pop-up hidden while active, with no other window taking the activation,
+  // is still the active window when shown again: no activation change comes,
+  // yet it has the activation that its loss must close.
+  if (isActiveWindow()) activeSinceShown_ = open_ && !hiddenOnPurpose_;
 }
 
 void TPopupWindow::RequestClose() {

@@ -218,18 +218,51 @@ void ReadBitFieldRows(TStream& stream, const BmpHeader& h, TBitmap& bitmap) {
 
 }  // namespace
 
-void ReadBmp(TStream& stream, TBitmap& bitmap) {
-  const std::int64_t start = stream.Position();
+namespace {
+
+// The file header and the checked info header, read from the stream's position.
+struct BmpHeaders {
+  std::uint32_t pixelOffset = 0;
+  std::uint32_t headerSize = 0;
+  BmpHeader info;
+};
+
+BmpHeaders ReadHeaders(TStream& stream) {
+  BmpHeaders headers;
   if (stream.Remaining() < kBmpFileHeaderSize + 4) Invalid("file too short");
   if (stream.ReadWord() != kBmpSignature) Invalid("not a BMP file");
   stream.ReadUInt32();  // file size: not trusted
   stream.ReadUInt32();  // reserved
-  const std::uint32_t pixelOffset = stream.ReadUInt32();
-  const std::uint32_t headerSize = stream.ReadUInt32();
-  if (headerSize != kCoreHeaderSize && headerSize < kBmpInfoHeaderSize) Invalid("unsupported header");
-  if (headerSize - 4 > static_cast<std::uint64_t>(stream.Remaining())) Invalid("header past the end of the file");
-  const BmpHeader h = ReadInfoHeader(stream, headerSize);
-  CheckHeader(h);
+  headers.pixelOffset = stream.ReadUInt32();
+  headers.headerSize = stream.ReadUInt32();
+  if (headers.headerSize != kCoreHeaderSize && headers.headerSize < kBmpInfoHeaderSize) Invalid("unsupported header");
+  if (headers.headerSize - 4 > static_cast<std::uint64_t>(stream.Remaining()))
+    Invalid("header past the end of the file");
+  headers.info = ReadInfoHeader(stream, headers.headerSize);
+  CheckHeader(headers.info);
+  return headers;
+}
+
+}  // namespace
+
+int ReadBmpBitCount(TStream& stream) {
+  const std::int64_t start = stream.Position();
+  const int bits = ReadHeaders(stream).info.bits;
+  stream.SetPosition(start);
+  return bits;
+}
+
+int BmpFileBitCount(const std::string& fileName) {
+  TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
+  return ReadBmpBitCount(file);
+}
+
+void ReadBmp(TStream& stream, TBitmap& bitmap) {
+  const std::int64_t start = stream.Position();
+  const BmpHeaders headers = ReadHeaders(stream);
+  const std::uint32_t pixelOffset = headers.pixelOffset;
+  const std::uint32_t headerSize = headers.headerSize;
+  const BmpHeader& h = headers.info;
   const std::int64_t headerEnd = start + kBmpFileHeaderSize + headerSize;
   stream.SetPosition(headerEnd);
   const std::int64_t end = headerEnd + stream.Remaining();

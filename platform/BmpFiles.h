@@ -5,6 +5,7 @@
 #include "platform/Graphics.h"
 
 #include <cstdint>
+#include <string>
 
 class TStream;
 
@@ -14,6 +15,15 @@ void ReadBmp(TStream& stream, TBitmap& bitmap);
 // Writes the bitmap as a BMP file: a 14-byte file header, a 40-byte info
 // header, the colour table for 8 bits or fewer, and rows from the bottom up.
 void WriteBmp(const TBitmap& bitmap, TStream& stream);
+
+// The bit count a BMP file's header states (1, 4, 8, 16, 24 or 32), found
+// without decoding the pixels: ReadBmp widens 16-bit images to 24 bits, and
+// a caller that names the stored colour depth needs the header's word. The
+// stream is left where it was. Raises EInvalidGraphic, as ReadBmp does, for
+// bytes that are not a readable BMP header.
+int ReadBmpBitCount(TStream& stream);
+// The same for a file; a file that cannot be opened raises the stream's error.
+int BmpFileBitCount(const std::string& fileName);
 
 // The 40-byte header of a device-independent bitmap (BITMAPINFOHEADER), as
 // BMP files, AVI streams and the DIB helpers carry it.

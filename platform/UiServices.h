@@ -9,9 +9,11 @@
 #include "platform/Messages.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Message box buttons, icons and default buttons (combined with |).
 enum : unsigned {
@@ -45,6 +47,9 @@ enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDY
 // The button a message box of these flags answers when the user just accepts it.
 int DefaultMessageBoxResult(unsigned flags);
 
+class QWidget;
+struct FileChooserPanel;
+
 struct FileDialogRequest {
   std::string title;
   // "Description|*.ext|Description|*.a;*.b" pairs, as the editor writes them.
@@ -53,11 +58,32 @@ struct FileDialogRequest {
   std::string initialDir;
   std::string fileName;
   std::string defaultExt;
+  // Open choosers only: several files may be chosen at once.
+  bool allowMultiSelect = false;
+  // Open choosers only: a panel shown at the right of the chooser's own
+  // controls (the picture dialog's preview); nullptr for none.
+  FileChooserPanel* panel = nullptr;
 };
 
 struct FileDialogResult {
-  std::string fileName;
+  std::string fileName;  // the first file chosen
   int filterIndex = 1;
+  // Every file chosen, in the chooser's order (one unless several may be chosen).
+  std::vector<std::string> fileNames;
+};
+
+// The side panel of an open-file chooser. While the chooser runs, the widget
+// lies in it at the right of the standard controls; when the chooser closes
+// the widget is handed back hidden and without a parent, so its owner keeps
+// it. The chooser tells the panel of each change of the current file.
+struct FileChooserPanel {
+  QWidget* widget = nullptr;  // not owned
+  // The chooser is about to be shown, with the panel in place.
+  std::function<void()> onShow;
+  // The current file changed (its full path; empty when no file is current).
+  std::function<void(const std::string& fileName)> onSelectionChange;
+  // The chooser is closing (after its answer was taken).
+  std::function<void()> onClose;
 };
 
 struct FontDescription {

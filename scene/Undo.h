@@ -50,8 +50,9 @@ class TUndo : public TUndoRecorder {
   // Empties the log.
   virtual void Clear();
 
-  // The user's undo setting; switching it off empties the log.
-  void SetEnabled(std::uint8_t value);
+  // The user's undo setting; switching it off empties the log. A document's
+  // log overrides it, since losing the history is not saving the document.
+  virtual void SetEnabled(std::uint8_t value);
   std::uint8_t Enabled() const { return enabled_; }
   bool Empty() { return log_.Size() == 0; }
   // The caption of the header copy: after an undo, that of the record now last.

@@ -2,6 +2,7 @@
 
 #include "imaging/resample.h"
 #include "imaging/utils.h"
+#include "platform/FileSearch.h"
 #include "platform/Graphics.h"
 #include "platform/Numeric.h"
 #include "platform/SysUtils.h"
@@ -12,7 +13,6 @@
 #include "scene/UndoRecorder.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 
 namespace {
@@ -224,17 +224,5 @@ void MakeTemplateThumbnail(const TBitmap& picture, int width, int height, TBitma
 }
 
 std::vector<std::string> ListProjectFiles(const std::string& folder) {
-  std::vector<std::string> names;
-  try {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-      if (!entry.is_regular_file(error)) continue;
-      const std::string name = entry.path().filename().string();
-      if (UpperCaseAscii(ExtractFileExt(name)) == ".GLM") names.push_back(name);
-    }
-  } catch (const std::filesystem::filesystem_error&) {
-    // A folder that stops being readable lists what was found so far.
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+  return FindFiles(IncludeTrailingPathDelimiter(folder) + "*.glm");
 }

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QSlider>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -121,6 +122,7 @@ bool QtUiServices::ShowNote(const std::string& caption, const std::string& text)
 }
 
 std::optional<FileDialogResult> QtUiServices::ChooseOpenFile(const FileDialogRequest& request) {
+  if (request.panel != nullptr || request.allowMultiSelect) return ChooseOpenFilesWithPanel(request);
   const QString filter = QtFileFilter(request.filter);
   const QStringList filters = filter.split(";;");
   QString chosenFilter = SelectedFilter(filters, request.filterIndex);
@@ -129,7 +131,68 @@ std::optional<FileDialogResult> QtUiServices::ChooseOpenFile(const FileDialogReq
   const QString file =
       QFileDialog::getOpenFileName(DialogParent(), DisplayText(request.title), start, filter, &chosenFilter);
   if (file.isEmpty()) return std::nullopt;
-  return ResultOf(file, filters, chosenFilter);
+  FileDialogResult result = ResultOf(file, filters, chosenFilter);
+  result.fileNames = {result.fileName};
+  return result;
+}
+
+namespace {
+
+// Puts a side panel into a widget-based file dialog for the dialog's run and
+// gives it back, hidden and without a parent, on every way out.
+class PanelPlacement {
+ public:
+  PanelPlacement(QFileDialog& dialog, FileChooserPanel* panel) : panel_(panel) {
+    if (panel_ == nullptr || panel_->widget == nullptr) return;
+    grid_ = qobject_cast<QGridLayout*>(dialog.layout());
+    if (grid_ == nullptr) return;
+    // The widget-based dialog lays its controls out in a grid: the panel
+    // takes a new column at the right, over every row.
+    grid_->addWidget(panel_->widget, 0, grid_->columnCount(), grid_->rowCount(), 1);
+    panel_->widget->show();
+    QObject::connect(&dialog, &QFileDialog::currentChanged, panel_->widget, [panel = panel_](const QString& path) {
+      if (panel->onSelectionChange) panel->onSelectionChange(path.toStdString());
+    });
+  }
+  ~PanelPlacement() {
+    if (grid_ == nullptr) return;
+    grid_->removeWidget(panel_->widget);
+    panel_->widget->hide();
+    panel_->widget->setParent(nullptr);
+  }
+  PanelPlacement(const PanelPlacement&) = delete;
+  PanelPlacement& operator=(const PanelPlacement&) = delete;
+
+ private:
+  FileChooserPanel* panel_;
+  QGridLayout* grid_ = nullptr;
+};
+
+}  // namespace
+
+std::optional<FileDialogResult> QtUiServices::ChooseOpenFilesWithPanel(const FileDialogRequest& request) {
+  const QString filter = QtFileFilter(request.filter);
+  const QStringList filters = filter.split(";;");
+  QFileDialog dialog(DialogParent(), DisplayText(request.title), QString::fromStdString(request.initialDir), filter);
+  dialog.setObjectName(QStringLiteral("OpenFileChooser"));
+  // Only the widget-based dialog can carry a panel of ours.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(request.allowMultiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  const QString chosenFilter = SelectedFilter(filters, request.filterIndex);
+  if (!chosenFilter.isEmpty()) dialog.selectNameFilter(chosenFilter);
+  if (!request.fileName.empty()) dialog.selectFile(QString::fromStdString(request.fileName));
+
+  FileChooserPanel* panel = request.panel;
+  PanelPlacement placement(dialog, panel);
+  if (panel != nullptr && panel->onShow) panel->onShow();
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  if (panel != nullptr && panel->onClose) panel->onClose();
+  const QStringList files = dialog.selectedFiles();
+  if (!accepted || files.isEmpty()) return std::nullopt;
+  FileDialogResult result = ResultOf(files.front(), filters, dialog.selectedNameFilter());
+  for (const QString& file : files) result.fileNames.push_back(file.toStdString());
+  return result;
 }
 
 std::optional<FileDialogResult> QtUiServices::ChooseSaveFile(const FileDialogRequest& request) {

@@ -19,6 +19,9 @@ class QtUiServices final : public UiServices {
   void Beep() override;
 
  private:
+  // The widget-based chooser, for a side panel or several files.
+  std::optional<FileDialogResult> ChooseOpenFilesWithPanel(const FileDialogRequest& request);
+
   bool busy_ = false;
 };
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <vector>
 
@@ -119,4 +122,81 @@ TEST_F(DrawGridTest, SelectCellCanRefuseAndOutsideCellsAreIgnored) {
   EXPECT_EQ(grid->Row(), 1);
   grid->SetColCount(2);
   EXPECT_EQ(grid->Col(), 1) << "a smaller grid keeps the selection inside";
+}
+
+// ---- Scrolling ----
+
+namespace {
+
+// One column of 8 rows of 40 in a 100 x 100 grid: two rows and a half show.
+class ScrollingGridTest : public DrawGridTest {
+ protected:
+  ScrollingGridTest() {
+    grid->SetColCount(1);
+    grid->SetRowCount(8);
+    grid->SetDefaultColWidth(60);
+    grid->SetDefaultRowHeight(40);
+    grid->SetBounds(4, 4, 100, 100);
+  }
+  QScrollBar* ScrollBar() const { return grid->findChild<QScrollBar*>(); }
+};
+
+}  // namespace
+
+TEST_F(DrawGridTest, RowsThatFitShowNoScrollBar) {
+  ASSERT_NE(grid->findChild<QScrollBar*>(), nullptr);
+  EXPECT_TRUE(grid->findChild<QScrollBar*>()->isHidden());
+  grid->SetTopRow(2);
+  EXPECT_EQ(grid->TopRow(), 0) << "nothing to scroll";
+}
+
+TEST_F(ScrollingGridTest, RowsThatOverflowScrollWithABarAtTheRight) {
+  ASSERT_FALSE(ScrollBar()->isHidden());
+  EXPECT_EQ(ScrollBar()->geometry(), QRect(100 - TDrawGrid::ScrollBarWidth(), 0, TDrawGrid::ScrollBarWidth(), 100));
+  EXPECT_EQ(grid->VisibleRowCount(), 2);
+  EXPECT_EQ(ScrollBar()->maximum(), 6);
+  EXPECT_EQ(grid->CellRect(0, 2), Rect(0, 80, 60, 100)) << "the part in view";
+  EXPECT_TRUE(grid->CellRect(0, 3).IsEmpty());
+
+  ScrollBar()->setValue(3);
+  EXPECT_EQ(grid->TopRow(), 3);
+  EXPECT_TRUE(grid->CellRect(0, 2).IsEmpty()) << "scrolled away";
+  EXPECT_EQ(grid->CellRect(0, 4), Rect(0, 40, 60, 80));
+  int col = -1, row = -1;
+  grid->MouseToCell(10, 45, col, row);
+  EXPECT_EQ(row, 4);
+  grid->MouseToCell(99, 45, col, row);
+  EXPECT_EQ(col, -1) << "over the scroll bar";
+
+  grid->SetTopRow(99);
+  EXPECT_EQ(grid->TopRow(), 6) << "the last rows fill the grid";
+  EXPECT_EQ(ScrollBar()->value(), 6);
+}
+
+TEST_F(ScrollingGridTest, PaintingDrawsTheRowsInViewWhole) {
+  grid->SetTopRow(1);
+  grid->PaintPicture(clBlack);
+  ASSERT_EQ(drawn.size(), 3u);
+  EXPECT_EQ(drawn[0].row, 1);
+  EXPECT_EQ(drawn[0].rect, Rect(0, 0, 60, 40));
+  EXPECT_EQ(drawn[2].row, 3);
+  EXPECT_EQ(drawn[2].rect, Rect(0, 80, 60, 120)) << "the cut row is drawn whole";
+}
+
+TEST_F(ScrollingGridTest, ASelectedRowIsScrolledIntoView) {
+  grid->SetRow(5);
+  EXPECT_EQ(grid->TopRow(), 4);
+  grid->SetRow(1);
+  EXPECT_EQ(grid->TopRow(), 1);
+  grid->SetRowCount(2);
+  EXPECT_EQ(grid->TopRow(), 0) << "fewer rows show from the top";
+  EXPECT_TRUE(ScrollBar()->isHidden());
+}
+
+TEST_F(ScrollingGridTest, TheWheelScrollsByRows) {
+  window.show();
+  QWheelEvent down(QPointF(10, 10), grid->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -240), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(grid, &down);
+  EXPECT_EQ(grid->TopRow(), 2);
 }

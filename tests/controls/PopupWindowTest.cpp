@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -80,6 +81,25 @@ TEST_F(PopupWindowTest, AnotherWindowsActivationClosesItOnce) {
   EXPECT_FALSE(popup->IsOpen());
   EXPECT_FALSE(popup->isVisible());
   EXPECT_EQ(closed, 1);
+}
+
+TEST_F(PopupWindowTest, ShownAgainWhileStillTheActiveWindowItClosesOnTheNextDeactivation) {
+  // A pop-up with a focused child, closed by Esc during its modal wait, is
+  // left the application's active window though hidden (the offscreen
+  // platform keeps its focus and no other window takes it).
+  QPushButton child(QStringLiteral("&Ok"), popup);
+  popup->ShowAt(QPoint(10, 10));
+  QTimer::singleShot(0, popup, [this] { QTest::keyClick(popup, Qt::Key_Escape); });
+  ASSERT_TRUE(RunPopupModal(*popup, &owner));
+  ASSERT_EQ(QApplication::activeWindow(), popup);
+  ASSERT_FALSE(popup->isVisible());
+
+  popup->ShowAt(QPoint(10, 10));
+  QWidget other;
+  other.setGeometry(400, 400, 50, 50);
+  ActivateWindow(other);
+  EXPECT_FALSE(popup->IsOpen());
+  EXPECT_EQ(closed, 2);
 }
 
 TEST_F(PopupWindowTest, TheDeactivationInsideHideDoesNotAskAgain) {

@@ -274,3 +274,36 @@ TEST(BmpWrite, EmptyBitmapRoundTrips) {
   b.LoadFromStream(stream);
   EXPECT_TRUE(b.Empty());
 }
+
+TEST(BmpHeaderProbe, StatesTheStoredBitCountWhichTheReaderWidens) {
+  const BmpTestFile sixteen{.width = 1, .height = 1, .bits = 16, .pixels = {'\x1F', '\x00', 0, 0}};
+  const std::string bytes = sixteen.Build();
+  TReadOnlyMemoryStream stream(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  stream.SetPosition(0);
+  EXPECT_EQ(ReadBmpBitCount(stream), 16);
+  EXPECT_EQ(stream.Position(), 0) << "the stream is left where it was";
+  TBitmap bitmap;
+  bitmap.LoadFromStream(stream);
+  EXPECT_EQ(bitmap.PixelFormat(), pf24bit) << "while the picture itself is widened";
+
+  const BmpTestFile os2{.headerSize = 12, .width = 1, .height = 1, .bits = 8, .table = Quads({clRed}),
+                        .pixels = {0, 0, 0, 0}};
+  const std::string os2Bytes = os2.Build();
+  TReadOnlyMemoryStream os2Stream(os2Bytes.data(), static_cast<std::int64_t>(os2Bytes.size()));
+  EXPECT_EQ(ReadBmpBitCount(os2Stream), 8);
+}
+
+TEST(BmpHeaderProbe, RefusesWhatIsNoReadableHeader) {
+  auto probe = [](const std::string& bytes) {
+    return ErrorText<EInvalidGraphic>([&] {
+      TReadOnlyMemoryStream stream(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+      ReadBmpBitCount(stream);
+    });
+  };
+  EXPECT_EQ(probe("BM"), "Invalid bitmap: file too short");
+  EXPECT_EQ(probe(std::string(40, 'x')), "Invalid bitmap: not a BMP file");
+  const std::string whole = BmpTestFile{.bits = 24, .pixels = std::string(16, '\0')}.Build();
+  EXPECT_EQ(probe(whole.substr(0, 30)), "Invalid bitmap: header past the end of the file");
+  EXPECT_EQ(probe(BmpTestFile{.bits = 7}.Build()), "Invalid bitmap: unsupported bit count");
+  EXPECT_NE(ErrorText([] { BmpFileBitCount("/nonexistent/picture.bmp"); }), "(no exception)");
+}

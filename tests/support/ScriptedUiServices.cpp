@@ -23,7 +23,19 @@ bool ScriptedUiServices::ShowNote(const std::string& caption, const std::string&
 
 std::optional<FileDialogResult> ScriptedUiServices::ChooseOpenFile(const FileDialogRequest& request) {
   fileRequests.push_back(request);
-  return Next<std::optional<FileDialogResult>>(fileAnswers, std::nullopt);
+  FileChooserPanel* panel = request.panel;
+  if (panel != nullptr && panel->onShow) panel->onShow();
+  if (panel != nullptr && !fileChooserSteps.empty()) {
+    const auto step = std::move(fileChooserSteps.front());
+    fileChooserSteps.pop_front();
+    if (step) step(request);
+  }
+  std::optional<FileDialogResult> answer = Next<std::optional<FileDialogResult>>(fileAnswers, std::nullopt);
+  // An answer scripted with one of the two forms gets the other, as the chooser gives both.
+  if (answer && answer->fileNames.empty() && !answer->fileName.empty()) answer->fileNames = {answer->fileName};
+  if (answer && answer->fileName.empty() && !answer->fileNames.empty()) answer->fileName = answer->fileNames.front();
+  if (panel != nullptr && panel->onClose) panel->onClose();
+  return answer;
 }
 
 std::optional<FileDialogResult> ScriptedUiServices::ChooseSaveFile(const FileDialogRequest& request) {

@@ -5,6 +5,7 @@
 #include "platform/UiServices.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ class ScriptedUiServices final : public UiServices {
   std::deque<std::optional<VideoCompression>> videoCompressionAnswers;
   std::vector<VideoCompression> videoCompressionRequests;
   std::vector<FileDialogRequest> fileRequests;
+  // For each open chooser that carries a side panel, the next step runs while
+  // it is shown (after the panel's onShow, before its onClose): the user
+  // moving through files with request.panel->onSelectionChange, a look at the panel.
+  std::deque<std::function<void(const FileDialogRequest&)>> fileChooserSteps;
   std::vector<TCursor> cursors;
 
   int MessageBox(HWND owner, const std::string& text, const std::string& caption, unsigned flags) override;

@@ -1,0 +1,93 @@
+#include "app/core/DocumentFiles.h"
+
+#include "imaging/utils.h"
+#include "platform/CodePages.h"
+#include "platform/Streams.h"
+#include "scene/SceneGlobals.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+const char* const SSaveAnimationFilter =
+    "3D Animation (*.GLM)|*.GLM|GIF - CompuServe Bitmap|*.gif|BMP - Windows Bitmap|*.bmp|AVI - Video for "
+    "Windows|*.avi|JPG - JPEG Bitmap|*.jpg|Glintdeck data file (*.gld)|*.gld|All Files (*.*)|*.*";
+const char* const SSaveAnimationTitle = "Save Animation";
+const char* const SDefaultDocumentName = "noname.GLM";
+
+namespace {
+
+constexpr int kSiblingProjectEntry = 6;
+constexpr int kAllFilesEntry = 7;
+constexpr std::int32_t kSiblingProjectVersion = 8;  // "Animated Scene v.2.21"
+constexpr std::int32_t kAllFilesVersion = 4;        // "Animated Scene v.1.30"
+
+const char* const SWriteFailed = "The project file could not be written";
+
+// Forces a closed file's bytes to the disk: the only copy of a document is
+// about to be replaced by it.
+bool FlushToDisk(const std::string& fileName) {
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool flushed = ::fdatasync(fd) == 0;
+  return ::close(fd) == 0 && flushed;
+}
+
+// Writes the bytes into the replacing file and closes it, with the trailer.
+void WriteComplete(TReplacingFile& file, std::string_view bytes) {
+  TStream& stream = file.Stream();
+  stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+  // A write the disk refuses late is reported only when the file closes.
+  auto* fileStream = dynamic_cast<TFileStream*>(&stream);
+  if (fileStream != nullptr && !fileStream->Close()) throw EDocumentWriteError(SWriteFailed);
+  file.CloseStream();
+  // The trailer is stamped by the one checksum routine, on the complete copy.
+  if (!StampFileChecksum(file.TemporaryName()) || !FlushToDisk(file.TemporaryName()))
+    throw EDocumentWriteError(SWriteFailed);
+}
+
+}  // namespace
+
+std::int32_t SaveVersionOfFileType(int entry) {
+  if (entry == kSiblingProjectEntry) return kSiblingProjectVersion;
+  if (entry == kAllFilesEntry) return kAllFilesVersion;
+  return kNewestFormatVersion;
+}
+
+int ExportFormatOfFileType(int entry) { return entry >= 2 && entry <= 5 ? entry - 1 : 0; }
+
+std::string BackupFileName(const std::string& fileName) {
+  return ExtractFilePath(fileName) + "Backup_of_" + ExtractFileName(fileName);
+}
+
+// File names are the file system's UTF-8 bytes; scene names are model text.
+std::string SceneNameOfFile(const std::string& fileName) {
+  return UpCaseStr(Utf8ToAnsi(StripExtension(ExtractFileName(fileName))));
+}
+
+std::string DocumentNameOfOpenedFile(const std::string& fileName) { return ChangeFileExt(fileName, ".GLM"); }
+
+void WriteDocumentFile(const std::string& fileName, std::string_view bytes, bool createBackup) {
+  try {
+    TReplacingFile file(fileName);
+    WriteComplete(file, bytes);
+    // The old file is kept under a second name before the new one takes its
+    // place, so a failing rename loses neither it nor an older backup. Where
+    // the file system has no hard links, the old file is renamed instead.
+    const bool backupWanted = createBackup && FileExists(fileName);
+    const std::string backup = BackupFileName(fileName);
+    const std::string oldLink = file.TemporaryName() + ".old";
+    const bool linked = backupWanted && ::link(fileName.c_str(), oldLink.c_str()) == 0;
+    const bool renamedToBackup = backupWanted && !linked && ::rename(fileName.c_str(), backup.c_str()) == 0;
+    try {
+      file.Commit();
+    } catch (const EStreamError&) {
+      if (linked) ::unlink(oldLink.c_str());
+      if (renamedToBackup) ::rename(backup.c_str(), fileName.c_str());
+      throw;
+    }
+    // The new file is in place; a backup that cannot be named is not a failed save.
+    if (linked && ::rename(oldLink.c_str(), backup.c_str()) != 0) ::unlink(oldLink.c_str());
+  } catch (const EStreamError&) {
+    throw EDocumentWriteError(SWriteFailed);
+  }
+}

@@ -1,0 +1,134 @@
+// The document file rules: Save dialog types and versions, names taken from
+// opened files, and the safe write that never destroys the only copy.
+#include "app/core/DocumentFiles.h"
+
+#include "imaging/utils.h"
+#include "tests/support/ReadOnlyFolder.h"
+#include "tests/support/FullDisk.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace {
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* d = ::opendir(folder.c_str())) {
+    while (dirent* e = ::readdir(d)) {
+      const std::string name = e->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(d);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The bytes before the trailer; the whole file must verify.
+std::string BodyOf(const std::string& path) {
+  EXPECT_TRUE(CheckFileChecksum(path, false)) << path;
+  const std::string bytes = TempDir::ReadFile(path);
+  return bytes.size() >= 4 ? bytes.substr(0, bytes.size() - 4) : std::string();
+}
+
+}  // namespace
+
+TEST(DocumentFileTypes, EntrySixWritesVersionEightEntrySevenVersionFourOthersTheNewest) {
+  EXPECT_EQ(SaveVersionOfFileType(1), 16);
+  EXPECT_EQ(SaveVersionOfFileType(6), 8);
+  EXPECT_EQ(SaveVersionOfFileType(7), 4);
+  EXPECT_EQ(SaveVersionOfFileType(3), 16);
+  EXPECT_EQ(SaveVersionOfFileType(0), 16);
+}
+
+TEST(DocumentFileTypes, EntriesTwoToFiveExportAsGifBmpAviAndJpeg) {
+  EXPECT_EQ(ExportFormatOfFileType(1), 0);
+  EXPECT_EQ(ExportFormatOfFileType(2), 1);
+  EXPECT_EQ(ExportFormatOfFileType(3), 2);
+  EXPECT_EQ(ExportFormatOfFileType(4), 3);
+  EXPECT_EQ(ExportFormatOfFileType(5), 4);
+  EXPECT_EQ(ExportFormatOfFileType(6), 0);
+  EXPECT_EQ(std::string(SSaveAnimationFilter).substr(0, 27), "3D Animation (*.GLM)|*.GLM|");
+}
+
+TEST(DocumentNames, BackupsSceneNamesAndProjectNamesOfOpenedFiles) {
+  EXPECT_EQ(BackupFileName("/a/x.GLM"), "/a/Backup_of_x.GLM");
+  EXPECT_EQ(BackupFileName("x.GLM"), "Backup_of_x.GLM");
+  EXPECT_EQ(SceneNameOfFile("/a/my banner.GLM"), "MY BANNER");
+  EXPECT_EQ(SceneNameOfFile("/a/\xC3\xA9t\xC3\xA9.glm"), "\xC9T\xC9");  // été, upper-cased in Windows-1252
+  EXPECT_EQ(DocumentNameOfOpenedFile("/a/anim.gif"), "/a/anim.GLM");
+  EXPECT_EQ(DocumentNameOfOpenedFile("/a/banner"), "/a/banner.GLM");
+  EXPECT_EQ(DocumentNameOfOpenedFile("/a/x.GLM"), "/a/x.GLM");
+}
+
+TEST(DocumentWrite, WritesTheBytesWithTheirChecksumTrailerAndLeavesNoTemporaryFile) {
+  TempDir dir;
+  const std::string path = dir.File("x.GLM");
+  WriteDocumentFile(path, "project bytes", false);
+  EXPECT_EQ(BodyOf(path), "project bytes");
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"x.GLM"});
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_NE(info.st_mode & S_IRUSR, 0u);
+}
+
+TEST(DocumentWrite, ReplacesAnExistingFileKeepingItsPermissions) {
+  TempDir dir;
+  const std::string path = dir.WriteFile("x.GLM", "old");
+  ::chmod(path.c_str(), 0640);
+  WriteDocumentFile(path, "new", false);
+  EXPECT_EQ(BodyOf(path), "new");
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST(DocumentWrite, WithBackupsTheOldFileBecomesTheBackupReplacingAnOlderOne) {
+  TempDir dir;
+  const std::string path = dir.WriteFile("x.GLM", "second");
+  dir.WriteFile("Backup_of_x.GLM", "first");
+  WriteDocumentFile(path, "third", true);
+  EXPECT_EQ(BodyOf(path), "third");
+  EXPECT_EQ(TempDir::ReadFile(dir.File("Backup_of_x.GLM")), "second");
+  EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"Backup_of_x.GLM", "x.GLM"}));
+}
+
+TEST(DocumentWrite, WithBackupsAndNoOldFileNoBackupIsMade) {
+  TempDir dir;
+  WriteDocumentFile(dir.File("x.GLM"), "first", true);
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"x.GLM"});
+}
+
+TEST(DocumentWrite, AReadOnlyFolderFailsAndKeepsTheOldFileAndBackupIntact) {
+  TempDir dir;
+  const std::string path = dir.WriteFile("x.GLM", "old");
+  dir.WriteFile("Backup_of_x.GLM", "older");
+  {
+    const ReadOnlyFolder readOnly(dir.Path());
+    if (!readOnly.Usable()) GTEST_SKIP() << "no read-only folder for the superuser here";
+    EXPECT_THROW(WriteDocumentFile(path, "new", true), EDocumentWriteError);
+  }
+  EXPECT_EQ(TempDir::ReadFile(path), "old");
+  EXPECT_EQ(TempDir::ReadFile(dir.File("Backup_of_x.GLM")), "older");
+  EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"Backup_of_x.GLM", "x.GLM"}));
+}
+
+TEST(DocumentWrite, AWriteThatRunsOutOfSpaceHalfWayKeepsTheOldFileByteForByte) {
+  TempDir dir;
+  const std::string old(100000, 'o');
+  const std::string path = dir.WriteFile("x.GLM", old);
+  {
+    const FullDisk full(50000);
+    EXPECT_THROW(WriteDocumentFile(path, std::string(80000, 'n'), true), EDocumentWriteError);
+  }
+  EXPECT_EQ(TempDir::ReadFile(path), old);
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"x.GLM"});
+}
+
+TEST(DocumentWrite, AMissingFolderFails) {
+  TempDir dir;
+  EXPECT_THROW(WriteDocumentFile(dir.File("none/x.GLM"), "bytes", false), EDocumentWriteError);
+}
