@@ -31,12 +31,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QStatusTipEvent>
 #include <QToolButton>
 
@@ -117,6 +120,7 @@ void TMainForm::FormCreate() {
   CreateToolBars();
   CreateStatusBar();
   CreateTimers();
+  Create3DTextLists();
   TmpURL = new TURL(this);
   TmpURL->setObjectName("TmpURL");
   TmpURL->hide();
@@ -186,6 +190,21 @@ void TMainForm::CreateTimers() {
   timer(TimerRedrawShape, 200, [this] { TimerRedrawShapeTimer(); });
   timer(TimerRedrawLine, 200, [this] { TimerRedrawLineTimer(); });
   timer(TimerRedrawScene, 300, [this] { TimerRedrawSceneTimer(); });
+}
+
+// The lists of the 3D text page: its depths and its sizes.
+void TMainForm::Create3DTextLists() {
+  QWidget* textPage = NotebookFramePreview->widget(1);
+  const auto makeList = [textPage](const char* name, const std::vector<std::string>& items) {
+    auto* list = new QComboBox(textPage);
+    list->setObjectName(name);
+    list->setEditable(true);
+    for (const std::string& item : items) list->addItem(QString::fromStdString(item));
+    textPage->layout()->addWidget(list);
+    return list;
+  };
+  ComboBoxDepth = makeList("ComboBoxDepth", DepthListItems());
+  ComboBoxSize = makeList("ComboBoxSize", SizeListItems());
 }
 
 // ---- The presets menu ----------------------------------------------------------------------------

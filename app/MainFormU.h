@@ -48,6 +48,7 @@
 #include <vector>
 
 class QAction;
+class QComboBox;
 class QDockWidget;
 class QKeySequence;
 class QLabel;
@@ -160,6 +161,10 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   TAnimatedScene* CurrentScene = nullptr;
   // The splash form, from FormCreate to the first tick of TimerStart.
   TFirstFlashForm* SplashForm() const { return splash_.get(); }
+
+  // ---- The 3D text page's lists, filled here; the 3D text area places them ----
+  QComboBox* ComboBoxDepth = nullptr;  // "0", "0.01" ... "0.09", "0.1" ... "3" (40 items)
+  QComboBox* ComboBoxSize = nullptr;   // "1" ... "70"
 
   // =============================================================================================
   // Settings, recent files, dialog folders, Options (MainFormSettings.cpp)
@@ -565,6 +570,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void CreatePanels();
   void CreateStatusBar();
   void CreateTimers();
+  void Create3DTextLists();
   void CreatePresetsMenu();
   void AddPresetItem(const std::string& fileName, const TBitmap& picture, bool keepKey);
   // Parts of FormShow.

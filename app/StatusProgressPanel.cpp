@@ -1,10 +1,8 @@
 #include "app/StatusProgressPanel.h"
 
-TStatusProgressPanel::TStatusProgressPanel(QWidget* parent) : TGraphicControl(parent) {}
+// The status bar shows through wherever the owner draws nothing.
+TStatusProgressPanel::TStatusProgressPanel(QWidget* parent) : TGraphicControl(parent) { SetTransparent(true); }
 
 void TStatusProgressPanel::Paint() {
-  Canvas().Brush().Color = clBtnFace;
-  Canvas().Brush().Style = bsSolid;
-  Canvas().FillRect(ClientRect());
   if (OnDrawPanel) OnDrawPanel(Canvas(), ClientRect());
 }

@@ -9,6 +9,7 @@
 #include "imaging/utils.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -238,6 +239,22 @@ TEST_F(MainFormTest, CreationPreparesTheProgramsState) {
   EXPECT_EQ(form.minimumSize(), QSize(630, 480));
   ASSERT_NE(form.SplashForm(), nullptr);
   EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(MainFormTest, TheTextPagesDepthAndSizeLists) {
+  TMainForm& form = Create();
+  ASSERT_EQ(form.ComboBoxDepth->count(), 40);
+  EXPECT_EQ(form.ComboBoxDepth->itemText(0), "0");
+  EXPECT_EQ(form.ComboBoxDepth->itemText(1), "0.01");
+  EXPECT_EQ(form.ComboBoxDepth->itemText(9), "0.09");
+  EXPECT_EQ(form.ComboBoxDepth->itemText(10), "0.1");
+  EXPECT_EQ(form.ComboBoxDepth->itemText(12), "0.3");
+  EXPECT_EQ(form.ComboBoxDepth->itemText(39), "3");
+  ASSERT_EQ(form.ComboBoxSize->count(), 70);
+  EXPECT_EQ(form.ComboBoxSize->itemText(0), "1");
+  EXPECT_EQ(form.ComboBoxSize->itemText(69), "70");
+  EXPECT_EQ(form.ComboBoxDepth->objectName(), "ComboBoxDepth");
+  EXPECT_TRUE(form.NotebookFramePreview->isAncestorOf(form.ComboBoxSize));
 }
 
 }  // namespace

@@ -42,9 +42,12 @@ TEST_F(MainFormScenario, StartUseOptionsAndCloseWithSettingsFromAnEarlierRun) {
   // Pulled back onto the screen.
   EXPECT_EQ(form.pos(), QPoint(324, 0));
   EXPECT_EQ(form.width(), 700);
-  // The low-colour note, once.
+  // The low-colour note, once, and the program's palette mode.
   ASSERT_EQ(ui_.notes.size(), 1u);
   EXPECT_EQ(ui_.notes[0].caption, "Warning");
+  EXPECT_EQ(ui_.notes[0].text.substr(0, 46), "Your display supports less than 32768 colors.\r");
+  EXPECT_TRUE(form.LowColorDisplay);
+  EXPECT_EQ(PaletteMode, 1);
   // Two recent files, newest first.
   EXPECT_TRUE(form.LastOpenedItems[0]->isVisible());
   EXPECT_EQ(form.LastOpenedItems[0]->text(), "&1 banner.GLM");
@@ -66,18 +69,37 @@ TEST_F(MainFormScenario, StartUseOptionsAndCloseWithSettingsFromAnEarlierRun) {
   QTest::keyClick(&form, Qt::Key_Escape);
   EXPECT_EQ(CancelFlag, 1);
 
-  // Options: one recent file, no undo, while the document has changes.
-  document->SetModified(true);
+  // Options: one recent file, no undo, while the document has an undoable change.
+  int index = 0;
+  document->Scene()->AddSprite(index);
+  ASSERT_TRUE(document->Modified());
+  ASSERT_TRUE(form.Edit_Undo()->isEnabled());
   forms_.Expect("OptionsFrm").Fill("SpinOpenedFiles", "1").Fill("CheckBoxUndo", false).Answer(mrOk);
   form.Tools_Options->trigger();
   EXPECT_EQ(form.LastOpenedItems[0]->text(), "&1 banner.GLM");
   EXPECT_FALSE(form.LastOpenedItems[1]->isVisible());
   EXPECT_TRUE(document->Modified());
   EXPECT_EQ(document->Undo()->Enabled(), 0);
+  EXPECT_TRUE(document->Undo()->Empty());
+  EXPECT_FALSE(form.Edit_Undo()->isEnabled());
 
   // Closing: the document asks, the settings are written.
   ui_.messageAnswers = {IDNO};
   EXPECT_TRUE(form.close());
+  EXPECT_EQ(ui_.messages.size(), 1u);  // the question to save the document
+  for (const char* name :
+       {"Width", "Height", "Top", "Left", "WindowState", "ShowWizardAtStartup", "NeverAskAboutColors",
+        "NeverAskAbout24BitColors", "NeverAskAboutComCtlVersion", "CreateBackup", "DataDirectory",
+        "PicturesDirectory", "TexturesDirectory", "Autosave", "AutosaveInterval", "PreviewPicture",
+        "PreviewAnimation", "AutocreateEffect", "TypeOfResize", "CheckNewVersion", "UndoEnabled",
+        "AntiAliasResample", "PlayAntiAliasResample", "PanelSpriteVisible", "LastPanelSpriteWidth",
+        "NumberOfLastOpened", "LastOpened0", "LastOpenedEnabled", "MaxLastOpened", "SaveBitmapsInFrames"})
+    EXPECT_TRUE(Setting(name).has_value()) << name;
+  for (const char* name : {"Dialog Text Font Name", "Dialog Text Font Size", "Dialog Text Font Bold",
+                           "Dialog Text Font Italic", "Dialog Text Font Color", "Dialog Text Font Charset",
+                           "Digital Display Color"})
+    EXPECT_TRUE(Setting(name, "Fonts").has_value()) << name;
+  EXPECT_EQ(Setting("LastOpened0"), "/work/banner.GLM");
   EXPECT_EQ(Setting("NeverAskAboutColors"), "1");
   EXPECT_EQ(Setting("MaxLastOpened"), "1");
   EXPECT_EQ(Setting("NumberOfLastOpened"), "1");
