@@ -286,3 +286,36 @@ TEST_F(MainFormTest, ThePresetsMenuListsThePresetPictures) {
 }
 
 }  // namespace
+
+namespace {
+
+QStringList DocumentItems(QMenu& menu) {
+  QStringList captions;
+  bool afterLayout = false;
+  for (QAction* item : menu.actions()) {
+    if (item->objectName() == "Window_Tile_Vertical") afterLayout = true;
+    else if (afterLayout && !item->isSeparator()) captions << item->text() + (item->isChecked() ? " *" : "");
+  }
+  return captions;
+}
+
+TEST_F(MainFormTest, TheWindowMenuListsTheOpenDocuments) {
+  TMainForm& form = Start();
+  form.File_New->trigger();
+  emit form.Window1->aboutToShow();
+  const QStringList twoDocuments = DocumentItems(*form.Window1);
+  ASSERT_EQ(twoDocuments.size(), 2);
+  EXPECT_EQ(twoDocuments[0], "&1 Untitled");
+  EXPECT_EQ(twoDocuments[1], "&2 Untitled *");  // the new one is active
+
+  // Choosing the first activates it; showing the menu again lists no item twice.
+  QAction* first = nullptr;
+  for (QAction* item : form.Window1->actions())
+    if (item->text() == "&1 Untitled") first = item;
+  ASSERT_NE(first, nullptr);
+  first->trigger();
+  emit form.Window1->aboutToShow();
+  EXPECT_EQ(DocumentItems(*form.Window1), (QStringList{"&1 Untitled *", "&2 Untitled"}));
+}
+
+}  // namespace
