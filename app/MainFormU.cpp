@@ -152,6 +152,7 @@ void TMainForm::FormCreate() {
   SetCommandHandler(File_Exit, [this] { File_ExitExecute(); });
   SetCommandHandler(Tools_Options, [this] { Tools_OptionsExecute(); });
   SetCommandHandler(Help_About, [this] { Help_AboutExecute(); });
+  SetCommandHandler(Scene_CheckForUpgradeNow, [this] { Scene_CheckForUpgradeNowExecute(); });
   SetCommandHandler(Contents1, [this] { Contents1Click(); });
   SetCommandHandler(CreateGIFbanner1, [this] { CreateGIFbanner1Click(); });
   SetCommandHandler(FrequentlyAskedQuestions1, [this] { FrequentlyAskedQuestions1Click(); });

@@ -117,7 +117,8 @@ TEST_F(MainFormTest, CaptionsAndHintsOfTheDesign) {
 TEST_F(MainFormTest, OnlyCommandsWithTheirHandlerAreEnabled) {
   TMainForm& form = Create();
   for (const char* name : {"File_New", "File_Exit", "Tools_Options", "Help_About", "Contents1", "CreateGIFbanner1",
-                           "FrequentlyAskedQuestions1", "ReadMe1", "LicenseAgreement1", "ZorvanSoftwareHomePage1"}) {
+                           "FrequentlyAskedQuestions1", "ReadMe1", "LicenseAgreement1", "ZorvanSoftwareHomePage1",
+                           "Scene_CheckForUpgradeNow"}) {
     EXPECT_TRUE(form.ActionByName(name)->isEnabled()) << name;
     EXPECT_TRUE(form.HasCommandHandler(form.ActionByName(name))) << name;
   }

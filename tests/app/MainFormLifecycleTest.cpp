@@ -194,6 +194,27 @@ TEST_F(MainFormLifeTest, TheDeferredStartRunsOnceASecondAfterShowing) {
   EXPECT_EQ(form.SplashForm(), nullptr);
 }
 
+TEST_F(MainFormLifeTest, TheDeferredStartOpensTheFileOfTheCommandLineInTheActiveDocument) {
+  TMainForm& form = Start();
+  TAnimationWindow* saved = form.ActiveAnimationWindow();
+  int index = 0;
+  saved->Scene()->AddSprite(index);
+  const std::string fileName = data_.File("start.GLM");
+  saved->SetFileName(fileName);
+  ASSERT_TRUE(saved->Save());
+  form.File_New->trigger();
+  TAnimationWindow* fresh = form.ActiveAnimationWindow();
+  ASSERT_NE(fresh, saved);
+
+  form.StartupFileArgument = fileName;
+  form.TimerStartTimer();
+  EXPECT_EQ(form.ActiveAnimationWindow(), fresh);
+  EXPECT_EQ(fresh->FileName(), fileName);
+  EXPECT_EQ(fresh->Scene()->SpriteCount(), 1);
+  EXPECT_EQ(form.LastOpenedItems[0]->text(), "&1 start.GLM");
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
 TEST_F(MainFormLifeTest, TheSplashFormTellsWhatIsPrepared) {
   TMainForm& form = Create();
   EXPECT_EQ(form.SplashForm()->LoadingText(), "Initialize constants...");
