@@ -6,6 +6,8 @@ void TMainForm::FormCreate3DText() {}
 
 void TMainForm::FormShow3DText() {}
 
+void TMainForm::FitPropertiesPanelToTextPage() {}
+
 void TMainForm::Timer_3D_ChangedTimer() {}
 
 void TMainForm::TimerLightsRedrawTimer() {}

@@ -274,6 +274,7 @@ void TMainForm::FormShow() {
   WMDrawClipboard();
 
   File_NewExecute();
+  FitPropertiesPanelToTextPage();
   // The splash form stays in front until the deferred start frees it.
   if (splash_ != nullptr) splash_->raise();
 }

@@ -513,6 +513,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void FormCreate3DText();
   // Lays out the 3D editor's view when the window is first shown.
   void FormShow3DText();
+  // At the end of the first show: the properties panel's minimum width (and
+  // width) becomes what the 3D text page needs.
+  void FitPropertiesPanelToTextPage();
   TTimer Timer_3D_Changed;   // 200 ms after the last 3D text edit
   TTimer TimerLightsRedraw;  // 30 ms while a light is dragged
   TTimer ZoomTimer;          // 100 ms while a size button is held on the view
@@ -549,7 +552,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   static constexpr const char* kMaskColorProperty = "MaskColor";
   static constexpr int kPresetIconSize = 18;
   void File_NewFromTemplateExecute();
-  // The upgrade-check switch (Checknewversion1).
+  // The upgrade-check switch (Checknewversion1); Check for Upgrade Now
+  // (MainFormU.cpp) unticks the switch and runs this.
   void Checknewversion1Click();
   // Opens the recent-files entry of an index (LO1 ... LO9).
   void OpenRecent(int index);
