@@ -87,9 +87,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
   qApp->removeEventFilter(this);
-  // Documents go first, while everything they may ask of their host exists.
+  // Documents go first, while everything they may ask of their host exists;
+  // closed ones waiting for their deferred deletion too.
   if (MdiArea != nullptr) {
-    for (QMdiSubWindow* window : MdiArea->subWindowList()) delete window;
+    for (TAnimationWindow* window : MdiArea->findChildren<TAnimationWindow*>()) delete window;
   }
   if (MainForm == this) MainForm = nullptr;
 }
