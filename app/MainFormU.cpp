@@ -1,33 +1,248 @@
+// The main window's life: creation, the first show, the deferred start, the
+// timers, its messages, the progress display, the Esc key, the paste
+// commands that follow the clipboard, the help commands, and closing.
 #include "app/MainFormU.h"
 
+#include "app/AnimationWindowU.h"
+#include "app/MainFormIcons.h"
+#include "app/StatusProgressPanel.h"
+#include "app/core/SceneRecompute.h"
+#include "controls/MyCntrlDigitalDisplay.h"
+#include "controls/URL.h"
+#include "controls/UTimelineSlider.h"
+#include "controls/core/PreviewPicture.h"
+#include "dialogs/About.h"
+#include "dialogs/FirstFlashFormU.h"
+#include "imaging/resample.h"
 #include "imaging/utils.h"
+#include "platform/BitmapImages.h"
+#include "platform/Clipboard.h"
 #include "platform/CodePages.h"
+#include "platform/FileSearch.h"
+#include "platform/Help.h"
+#include "platform/ModalForms.h"
+#include "platform/Numeric.h"
+#include "platform/Registry.h"
+#include "platform/SystemValues.h"
+#include "platform/qtui/ProgressEventPump.h"
+#include "scene/ProjectFile.h"
+#include "scene/SceneGlobals.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QKeyEvent>
+#include <QLayout>
 #include <QMdiArea>
-#include <QMenuBar>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QScreen>
+#include <QStackedWidget>
+#include <QStatusTipEvent>
+#include <QToolButton>
+
+#include <algorithm>
 
 TMainForm* MainForm = nullptr;
 
 namespace {
+
 constexpr int kMinimumWidth = 630;
 constexpr int kMinimumHeight = 480;
+constexpr int kInitialWidth = 1040;
+constexpr int kInitialHeight = 760;
+
+// The maker's page (a reserved example address).
+constexpr const char* kHomePage = "https://example.com/gleamcraft/";
+
+constexpr const char* kLowColorNote =
+    "Your display supports less than 32768 colors.\r\rTo change color palette:\r\rFrom the Control Panel, choose "
+    "the Display icon.\rSelect Settings tab.\rIn the Color Palette list, select at least 32768 number of colors.";
+
+// Status panel 2: the text, the frame and the bar of the progress display.
+constexpr int kProgressTextLeft = 4;
+constexpr int kProgressFrameLeft = 67;
+constexpr int kProgressFrameRight = 167;
+constexpr int kProgressBarLeft = 68;
+constexpr TColor kProgressFrameColor = 0x800000;  // navy
+constexpr TColor kProgressBarColor = 0xFF8000;
+
+std::string FirstCommandLineArgument() {
+  const QStringList arguments = QCoreApplication::arguments();
+  return arguments.size() > 1 ? arguments[1].toStdString() : std::string();
+}
+
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
-  mdiArea_ = new QMdiArea(this);
-  setCentralWidget(mdiArea_);
-  Window1 = menuBar()->addMenu(tr("&Window"));
+  handle_ = std::make_unique<TWindowHandle>([this](TMessage& message) { WndProc(message); });
+  setObjectName("MainForm");
   setMinimumSize(kMinimumWidth, kMinimumHeight);
+  // The window previews every key of its own windows (Esc sets the cancel flag).
+  qApp->installEventFilter(this);
   FormCreate();
 }
 
 TMainForm::~TMainForm() {
+  qApp->removeEventFilter(this);
+  // Documents go first, while everything they may ask of their host exists;
+  // closed ones waiting for their deferred deletion too.
+  if (MdiArea != nullptr) {
+    for (TAnimationWindow* window : MdiArea->findChildren<TAnimationWindow*>()) delete window;
+  }
   if (MainForm == this) MainForm = nullptr;
 }
 
-void TMainForm::FormCreate() { ProgramName = "Gleamcraft"; }
+// ---- Creation ------------------------------------------------------------------------------------
+
+void TMainForm::FormCreate() {
+  ProgramName = "Gleamcraft";
+  QApplication::setWindowIcon(ProgramIcon());
+  StartupFileArgument = FirstCommandLineArgument();
+
+  splash_ = std::make_unique<TFirstFlashForm>();
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    splash_->adjustSize();
+    splash_->move(screen->geometry().center() - splash_->rect().center());
+  }
+  splash_->show();
+  QCoreApplication::processEvents();
+  splash_->SetLoadingText("Initialize constants...");
+
+  // A size that fits the screen, until the settings give the window its place.
+  const TSize screen = System().ScreenSize();
+  resize(std::min(kInitialWidth, screen.cx - 40), std::min(kInitialHeight, screen.cy - 60));
+
+  CreatePanels();
+  CreateCommands();
+  CreateMenus();
+  CreateToolBars();
+  CreateStatusBar();
+  CreateTimers();
+  Create3DTextLists();
+  TmpURL = new TURL(this);
+  TmpURL->setObjectName("TmpURL");
+  TmpURL->hide();
+
+  // The scene of no document: it never composes, and its steps come here.
+  placeholderScene_ = std::make_unique<TAnimatedScene>(this);
+  placeholderScene_->NotifyWindow = Handle();
+  placeholderScene_->Locked = 1;
+  CurrentScene = placeholderScene_.get();
+
+  UserSettings = TEditorSettings();
+  UserSettings.DialogFont.Color = clBtnText;
+  UserSettings.Folders = DefaultDataFolders(System().ProgramFolder());
+  PresetsFolder = DefaultPresetsFolder(System().ProgramFolder());
+
+  ClipboardFormat = RegisterClipboardFormat(std::string(ProjectSignatures.back()));
+  if (ClipboardFormat == 0) Ui().MessageBox(Handle(), "Cannot register Clipboard Format", "Error", MB_OK | MB_ICONERROR);
+
+  SaveDialog.fileName = "noname.GLM";
+  SaveDialog.filter =
+      "3D Animation (*.GLM)|*.GLM|GIF - CompuServe Bitmap|*.gif|BMP - Windows Bitmap|*.bmp|AVI - Video for "
+      "Windows|*.avi|JPG - JPEG Bitmap|*.jpg|Glintdeck data file (*.gld)|*.gld|All Files (*.*)|*.*";
+  OpenDialog1.filter =
+      "3D Animations (*.GLM)|*.GLM|Backup files (*.~GL)|*.~GL|CompuServe Bitmap (*.gif)|*.gif|Video for Windows "
+      "(*.avi)|*.avi|Glintdeck data files (*.gld)|*.gld|All Files (*.*)|*.*";
+
+  ProgressPercent = -1;
+  SetCommandHandler(File_New, [this] { File_NewExecute(); });
+  SetCommandHandler(File_Exit, [this] { File_ExitExecute(); });
+  SetCommandHandler(Tools_Options, [this] { Tools_OptionsExecute(); });
+  SetCommandHandler(Help_About, [this] { Help_AboutExecute(); });
+  SetCommandHandler(Scene_CheckForUpgradeNow, [this] { Scene_CheckForUpgradeNowExecute(); });
+  SetCommandHandler(Contents1, [this] { Contents1Click(); });
+  SetCommandHandler(CreateGIFbanner1, [this] { CreateGIFbanner1Click(); });
+  SetCommandHandler(FrequentlyAskedQuestions1, [this] { FrequentlyAskedQuestions1Click(); });
+  SetCommandHandler(ReadMe1, [this] { ReadMe1Click(); });
+  SetCommandHandler(LicenseAgreement1, [this] { LicenseAgreement1Click(); });
+  SetCommandHandler(ZorvanSoftwareHomePage1, [this] { ZorvanSoftwareHomePage1Click(); });
+
+  CreatePresetsMenu();
+
+  // Each area builds its parts and connects its commands.
+  FormCreateTree();
+  FormCreatePages();
+  FormCreateShapes();
+  FormCreate3DText();
+  FormCreateEffects();
+  FormCreateExport();
+  FormCreateScene();
+}
+
+void TMainForm::CreateTimers() {
+  const auto timer = [](TTimer& timer, int interval, std::function<void()> tick) {
+    timer.SetEnabled(false);
+    timer.SetInterval(interval);
+    timer.SetOnTimer(std::move(tick));
+  };
+  timer(TimerStart, 1000, [this] { TimerStartTimer(); });
+  timer(TimerRunCheckUpdate, 60000, [this] { TimerRunCheckUpdateTimer(); });
+  timer(AutosaveTimer, AutosaveMilliseconds(kDefaultAutosaveMinutes), [this] { AutosaveTimerTimer(); });
+  timer(HideProgressTimer, 10000, [this] { HideProgressTimerTimer(); });
+  timer(SetStepTimer, 500, [this] { SetStepTimerTimer(); });
+  timer(TimerRedraw, 200, [this] { TimerRedrawTimer(); });
+  timer(Timer_3D_Changed, 200, [this] { Timer_3D_ChangedTimer(); });
+  timer(TimerLightsRedraw, 30, [this] { TimerLightsRedrawTimer(); });
+  timer(ZoomTimer, 100, [this] { ZoomTimerTimer(); });
+  timer(Timer3DAnimation, 50, [this] { Timer3DAnimationTimer(); });
+  timer(TimerRedrawShape, 200, [this] { TimerRedrawShapeTimer(); });
+  timer(TimerRedrawLine, 200, [this] { TimerRedrawLineTimer(); });
+  timer(TimerRedrawScene, 300, [this] { TimerRedrawSceneTimer(); });
+}
+
+// The lists of the 3D text page: its depths and its sizes.
+void TMainForm::Create3DTextLists() {
+  QWidget* textPage = NotebookFramePreview->widget(1);
+  const auto makeList = [textPage](const char* name, const std::vector<std::string>& items) {
+    auto* list = new QComboBox(textPage);
+    list->setObjectName(name);
+    list->setEditable(true);
+    for (const std::string& item : items) list->addItem(QString::fromStdString(item));
+    textPage->layout()->addWidget(list);
+    return list;
+  };
+  ComboBoxDepth = makeList("ComboBoxDepth", DepthListItems());
+  ComboBoxSize = makeList("ComboBoxSize", SizeListItems());
+}
+
+// ---- The presets menu ----------------------------------------------------------------------------
+
+void TMainForm::CreatePresetsMenu() {
+  bool first = true;
+  for (const std::string& name : FindFiles(PresetsFolder + "*.gif")) {
+    try {
+      if (!first) splash_->SetLoadingText("Initialize preset - \"" + Utf8ToAnsi(name) + "\"");
+      TBitmap picture;
+      std::int32_t frameCount = 0;
+      std::uint8_t colorCode = 0;
+      LoadPreviewPicture(PresetsFolder + name, picture, frameCount, colorCode);
+      if (!picture.Empty()) AddPresetItem(name, picture, !first);
+    } catch (const std::exception&) {
+      // A preset that cannot be read gets no item.
+    }
+    first = false;
+  }
+}
+
+void TMainForm::AddPresetItem(const std::string& fileName, const TBitmap& picture, bool keepKey) {
+  TBitmap image;
+  image.SetSize(kPresetIconSize, kPresetIconSize);
+  ResampleBitmapDefault(picture, image, keepKey, picture.TransparentColor());
+  const TColor mask = PresetMaskColor(image);
+  QAction* item = Presets1->addAction(QString::fromUtf8(StripExtension(fileName)));
+  item->setObjectName(QString::fromUtf8(fileName));
+  // No pixel has the mask colour, so the whole picture shows.
+  item->setIcon(QIcon(QPixmap::fromImage(BitmapToQImage(image))));
+  item->setProperty(kMaskColorProperty, static_cast<uint>(mask));
+  item->setEnabled(false);  // the presets area enables its items
+  connect(item, &QAction::triggered, this, [this, item] { InsertPreset(item); });
+}
+
+// ---- The first show ------------------------------------------------------------------------------
 
 void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
@@ -38,16 +253,279 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::FormShow() {
+  FormShowTree();
+  FormShow3DText();
+  UserSettings.LastPanelSpriteWidth = PanelProperties->width();
+
   // Centre on the desktop, halves rounded towards zero.
-  if (const QScreen* screen = this->screen()) {
-    const QRect desktop = screen->availableGeometry();
-    move(desktop.left() + desktop.width() / 2 - width() / 2, desktop.top() + desktop.height() / 2 - height() / 2);
-  }
+  const TSize desktop = System().ScreenSize();
+  move(desktop.cx / 2 - width() / 2, desktop.cy / 2 - height() / 2);
+
+  LoadSettings();
+  CheckDisplayColors();
+  // The common-controls version check of the design has no counterpart here.
+
   UpdateMainCaption();
+  TimerStart.SetEnabled(true);
+  SetDialogFolders();
+  RegisterFileType();
+
+  setAcceptDrops(true);
+  connect(&Clipboard(), &TClipboard::Changed, this, &TMainForm::WMDrawClipboard, Qt::UniqueConnection);
+  WMDrawClipboard();
+
+  File_NewExecute();
+  FitPropertiesPanelToTextPage();
+  // The splash form stays in front until the deferred start frees it.
+  if (splash_ != nullptr) splash_->raise();
+}
+
+void TMainForm::CheckDisplayColors() {
+  if (System().ScreenBitsPerPixel() > 8) return;
+  if (!UserSettings.NeverAskAboutColors) UserSettings.NeverAskAboutColors = Ui().ShowNote("Warning", kLowColorNote);
+  LowColorDisplay = true;
+  PaletteMode = 1;
+}
+
+void TMainForm::RegisterFileType() {
+  TRegistry registry;
+  RegisterProjectFileType(registry, ProgramName, System().ProgramFolder() + "Gleamcraft");
 }
 
 void TMainForm::UpdateMainCaption() {
   const QString caption = AnsiToQString(ProgramName);
   setWindowTitle(caption);
   QApplication::setApplicationName(caption);
+}
+
+// ---- The deferred start ----------------------------------------------------------------------------
+
+void TMainForm::TimerStartTimer() {
+  TimerStart.SetEnabled(false);
+  TimerRunCheckUpdate.SetEnabled(true);
+  splash_.reset();
+  if (!StartupFileArgument.empty() && ActiveAnimationWindow() != nullptr) {
+    OpenStartupFile(StartupFileArgument);
+  } else if (UserSettings.ShowWizardAtStartup) {
+    File_NewFromTemplateExecute();
+  }
+}
+
+void TMainForm::TimerRunCheckUpdateTimer() {
+  TimerRunCheckUpdate.SetEnabled(false);
+  RunUpgradeCheck();
+}
+
+void TMainForm::TimerRedrawSceneTimer() {
+  TimerRedrawScene.SetEnabled(false);
+  WMRecomputeScene();
+}
+
+// ---- Messages ------------------------------------------------------------------------------------
+
+void TMainForm::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_RECOMPUTESCENE:
+      WMRecomputeScene();
+      break;
+    case WM_ITEMADDED:
+      WMItemAdded(message.WParam, message.LParam);
+      break;
+    case WM_STEPCHANGED:
+      WMStepChanged(message.WParam, message.LParam);
+      break;
+    case WM_LOADPROGRESS:
+      ShowProgress(static_cast<int>(message.WParam), static_cast<int>(message.LParam));
+      break;
+    default:
+      break;
+  }
+}
+
+void TMainForm::RequestSceneRecompute() { PostMessage(Handle(), WM_RECOMPUTESCENE, 0, 0); }
+
+void TMainForm::WMRecomputeScene() {
+  if (CurrentScene == nullptr) return;
+  const TBusyCursor busy;
+  RecomputeCurrentStep(*CurrentScene);
+  if (!PlayButtonDown() && ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->UpdateSelection();
+}
+
+void TMainForm::WMStepChanged(WPARAM, LPARAM) {
+  if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr) return;
+  TAnimatedScene& scene = *CurrentScene;
+  CurrentStep->SetCaption(StepDisplayText(scene.CurrentStep));
+  try {
+    if (const std::optional<std::string> speed = StepSpeed.StepShown(MicroTime())) StepPerSecond->SetCaption(*speed);
+    // The maximum first: the slider keeps its position within it.
+    StepsTrackBar->SetMax(scene.StepCount);
+    StepsTrackBar->SetFrequency(Round(scene.StepCount / 100.0));
+    StepsTrackBar->SetPosition(scene.CurrentStep - 1);
+    if (!LowColorDisplay) RefreshDocumentPicture();
+    MarkCurrentAppearance();
+    SteppedByHand = true;
+    MarkCurrentMotionStep();
+    SteppedByHand = false;
+    if (Movie_Play->isChecked() && scene.CurrentStep == 1) {
+      scene.BackgroundDrawn = 0;
+      scene.Rewind();
+    }
+    if (scene.LoopsLeft == 0) Movie_StopExecute();
+  } catch (const std::exception&) {
+    // A failing display of one step must not end playback with a message per step.
+    SteppedByHand = false;
+  }
+}
+
+// ---- Progress ------------------------------------------------------------------------------------
+
+void TMainForm::ShowProgress(int done, int total) {
+  if (done == 0) {
+    ProgressPercent = 0;
+    HideProgressTimer.SetEnabled(true);
+    CancelFlag = 0;
+  }
+  if (total != 0) {
+    ProgressPercent = ProgressPercentOf(done, total);
+    HideProgressTimer.SetEnabled(false);
+    HideProgressTimer.SetEnabled(true);
+  }
+  if (done >= total) {
+    HideProgressTimer.SetEnabled(false);
+    CancelFlag = 0;
+    ProgressPercent = -1;
+  }
+  StatusPanel2->Invalidate();
+  // Only Esc and painting get through while the operation goes on.
+  PumpProgressEvents([] { CancelFlag = 1; });
+}
+
+void TMainForm::HideProgressTimerTimer() {
+  HideProgressTimer.SetEnabled(false);
+  CancelFlag = 0;
+}
+
+void TMainForm::StatusBar1DrawPanel(TCanvas& canvas, const TRect& panel) {
+  if (ProgressPercent < 0) return;
+  const std::string text = ProgressText(ProgressPercent);
+  canvas.Brush().Style = bsClear;
+  canvas.TextOut(panel.Left + kProgressTextLeft,
+                 panel.Top + (panel.Bottom - panel.Top - canvas.TextHeight(text)) / 2, text);
+  canvas.Brush().Style = bsSolid;
+  canvas.Pen().Color = kProgressFrameColor;
+  canvas.Brush().Color = clBtnFace;
+  canvas.Rectangle(panel.Left + kProgressFrameLeft, panel.Top + 2, panel.Left + kProgressFrameRight, panel.Bottom - 2);
+  canvas.Pen().Color = kProgressBarColor;
+  canvas.Brush().Color = kProgressBarColor;
+  canvas.Rectangle(panel.Left + kProgressBarLeft, panel.Top + 3, panel.Left + kProgressBarLeft + ProgressPercent,
+                   panel.Bottom - 3);
+}
+
+// ---- Hints and keys ------------------------------------------------------------------------------
+
+void TMainForm::AppHint(const std::string& hint) { SetStatusText(0, hint); }
+
+bool TMainForm::event(QEvent* event) {
+  if (event->type() == QEvent::StatusTip) {
+    AppHint(QStringToAnsi(static_cast<QStatusTipEvent*>(event)->tip()));
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (key->key() == Qt::Key_Escape && widget != nullptr && widget->window() == this && !key->isAutoRepeat()) {
+      char character = 27;
+      FormKeyPress(character);
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::FormKeyPress(char& Key) {
+  if (Key == 27) CancelFlag = 1;
+}
+
+// ---- Clipboard -----------------------------------------------------------------------------------
+
+void TMainForm::WMDrawClipboard() {
+  TClipboard& clipboard = Clipboard();
+  const bool hasBitmap = clipboard.HasFormat(CF_BITMAP);
+  const std::optional<std::string> block = ClipboardFormat != 0 ? clipboard.GetBlock(ClipboardFormat) : std::nullopt;
+  const TPasteStates states = PasteStatesOf(hasBitmap, block);
+  EnableCommand(Edit_Paste, states.Paste);
+  EnableCommand(Texture_Paste, states.PasteTexture);
+  EnableCommand(Edit_PasteAsNewSprite, states.PasteAsNewSprite);
+}
+
+// ---- Help ----------------------------------------------------------------------------------------
+
+void TMainForm::Contents1Click() { HelpJump("Main_index"); }
+
+void TMainForm::CreateGIFbanner1Click() { HelpJump("CreateAnimatedGIF"); }
+
+void TMainForm::FrequentlyAskedQuestions1Click() { HelpJump("FAQs"); }
+
+void TMainForm::ReadMe1Click() {
+  TmpURL->setText(QString::fromStdString(System().ProgramFolder() + "readme.txt"));
+  TmpURL->Click();
+}
+
+void TMainForm::LicenseAgreement1Click() {
+  TmpURL->setText(QString::fromStdString(System().ProgramFolder() + "License.txt"));
+  TmpURL->Click();
+}
+
+void TMainForm::ZorvanSoftwareHomePage1Click() {
+  TmpURL->setText(kHomePage);
+  TmpURL->Click();
+  TimerRunCheckUpdate.SetEnabled(true);
+}
+
+void TMainForm::Scene_CheckForUpgradeNowExecute() {
+  Checknewversion1->setChecked(false);
+  Checknewversion1Click();
+}
+
+void TMainForm::Exit1Click() { close(); }
+
+void TMainForm::File_ExitExecute() { close(); }
+
+void TMainForm::Help_AboutExecute() {
+  TAboutBox about(this);
+  about.OnWebAddressClick = [this] { TimerRunCheckUpdate.SetEnabled(true); };
+  ShowModal(about);
+}
+
+// ---- Closing -------------------------------------------------------------------------------------
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  // Every document closes first, each asking to save; one that stays open
+  // keeps the program running.
+  for (QMdiSubWindow* window : MdiArea->subWindowList()) {
+    if (!window->close()) {
+      event->ignore();
+      return;
+    }
+  }
+  FormClose();
+  event->accept();
+}
+
+void TMainForm::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  try {
+    if (CurrentScene != nullptr) CurrentScene->Stop();
+  } catch (const std::exception&) {
+  }
+  disconnect(&Clipboard(), &TClipboard::Changed, this, &TMainForm::WMDrawClipboard);
+  try {
+    SaveSettings();
+  } catch (const std::exception&) {
+    // Closing always completes.
+  }
 }

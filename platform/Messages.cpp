@@ -19,6 +19,7 @@ struct MessageState {
   std::deque<PostedMessage> queue;
   HWND nextHandle = 1;
   bool drainScheduled = false;
+  int holds = 0;
 };
 
 MessageState& State() {
@@ -38,6 +39,7 @@ std::shared_ptr<TWndMethod> ReceiverOf(HWND handle) {
 void DeliverQueued() {
   auto& state = State();
   state.drainScheduled = false;
+  if (state.holds > 0) return;  // delivered when the hold ends
   std::size_t count = state.queue.size();
   while (count-- > 0 && !state.queue.empty()) {
     PostedMessage posted = state.queue.front();
@@ -48,7 +50,7 @@ void DeliverQueued() {
 
 void ScheduleDelivery() {
   auto& state = State();
-  if (state.drainScheduled) return;
+  if (state.drainScheduled || state.holds > 0) return;
   if (QCoreApplication* app = QCoreApplication::instance()) {
     state.drainScheduled = true;
     QMetaObject::invokeMethod(
@@ -62,6 +64,15 @@ void ScheduleDelivery() {
 }
 
 }  // namespace
+
+TMessageDeliveryHold::TMessageDeliveryHold() { ++State().holds; }
+
+TMessageDeliveryHold::~TMessageDeliveryHold() {
+  auto& state = State();
+  if (--state.holds == 0 && !state.queue.empty()) ScheduleDelivery();
+}
+
+bool TMessageDeliveryHold::Active() { return State().holds > 0; }
 
 HWND AllocateHWnd(TWndMethod method) {
   auto& state = State();

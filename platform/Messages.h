@@ -50,6 +50,19 @@ void ProcessMessages();
 // Number of posted messages not yet delivered.
 int PendingMessageCount();
 
+// While one of these exists, posted messages stay queued instead of being
+// delivered; they are delivered in order once the last hold ends. Used while
+// a long operation lets the event loop run, so that no posted work starts in
+// the middle of it. SendMessage is not held.
+class TMessageDeliveryHold {
+ public:
+  TMessageDeliveryHold();
+  ~TMessageDeliveryHold();
+  TMessageDeliveryHold(const TMessageDeliveryHold&) = delete;
+  TMessageDeliveryHold& operator=(const TMessageDeliveryHold&) = delete;
+  static bool Active();
+};
+
 // Owns a registered handle for the lifetime of an object.
 class TWindowHandle {
  public:

@@ -2,9 +2,17 @@
 
 #include <QTimer>
 
+namespace {
+int tickHolds = 0;
+}  // namespace
+
+TTimerTickHold::TTimerTickHold() { ++tickHolds; }
+TTimerTickHold::~TTimerTickHold() { --tickHolds; }
+bool TTimerTickHold::Active() { return tickHolds > 0; }
+
 TTimer::TTimer() : timer_(std::make_unique<QTimer>()) {
   QObject::connect(timer_.get(), &QTimer::timeout, [this] {
-    if (onTimer_) onTimer_();
+    if (onTimer_ && !TTimerTickHold::Active()) onTimer_();
   });
 }
 

@@ -31,3 +31,17 @@ class TTimer {
   std::function<void()> onTimer_;
   std::unique_ptr<QTimer> timer_;
 };
+
+// While one of these exists, no timer's handler runs: a tick that falls due
+// is skipped (the timer keeps running, so its next tick comes one interval
+// later). Used while a long operation lets the event loop run, so that no
+// timer's work starts in the middle of it.
+class TTimerTickHold {
+ public:
+  TTimerTickHold();
+  ~TTimerTickHold();
+  TTimerTickHold(const TTimerTickHold&) = delete;
+  TTimerTickHold& operator=(const TTimerTickHold&) = delete;
+  // Whether ticks are held now.
+  static bool Active();
+};

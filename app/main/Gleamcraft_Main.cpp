@@ -1,25 +1,31 @@
 // Program entry of the editor: the application object with its exception
-// barrier, the user-interface services and modal-form runner, the main
+// barrier, the user-interface, shell and modal-form services, the main
 // window, and the message loop.
+#include "app/EditorUiServices.h"
 #include "app/MainFormU.h"
 #include "platform/qtui/Application.h"
 #include "platform/qtui/QtModalFormRunner.h"
-#include "platform/qtui/QtUiServices.h"
+#include "platform/qtui/QtShellServices.h"
 
 int main(int argc, char* argv[]) {
   TApplication application(argc, argv);
-  QtUiServices uiServices;
+  TEditorUiServices uiServices;
   SetUiServices(&uiServices);
+  QtShellServices shellServices;
+  SetShellServices(&shellServices);
   QtModalFormRunner modalForms;
   SetModalFormRunner(&modalForms);
 
-  TMainForm mainForm;
-  MainForm = &mainForm;
-  mainForm.resize(800, 600);
-  mainForm.show();
-  const int result = TApplication::exec();
+  int result = 0;
+  {
+    TMainForm mainForm;
+    MainForm = &mainForm;
+    mainForm.show();
+    result = TApplication::exec();
+  }
 
   SetModalFormRunner(nullptr);
+  SetShellServices(nullptr);
   SetUiServices(nullptr);
   return result;
 }

@@ -97,3 +97,43 @@ TEST(Timers, TickOnlyWhenEnabledWithAPositiveIntervalAndAHandler) {
   timer.SetEnabled(false);
   EXPECT_FALSE(timer.IsTicking());
 }
+
+TEST(WindowMessages, AHoldKeepsPostedMessagesQueuedUntilItEnds) {
+  std::vector<UINT> received;
+  TWindowHandle window([&](TMessage& m) { received.push_back(m.Msg); });
+  for (int round = 0; round < 100 && PendingMessageCount() > 0; ++round) ProcessMessages();  // earlier tests' leftovers
+  {
+    TMessageDeliveryHold hold;
+    EXPECT_TRUE(TMessageDeliveryHold::Active());
+    PostMessage(window.Handle(), 1002, 0, 0);
+    PostMessage(window.Handle(), 1006, 0, 0);
+    ProcessMessages();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(received.empty());
+    EXPECT_EQ(PendingMessageCount(), 2);
+    // Sent messages are not held.
+    SendMessage(window.Handle(), 1003, 0, 0);
+    EXPECT_EQ(received, (std::vector<UINT>{1003}));
+  }
+  EXPECT_FALSE(TMessageDeliveryHold::Active());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(received, (std::vector<UINT>{1003, 1002, 1006}));
+}
+
+TEST(Timers, AHoldSkipsTicksWhichComeBackWhenItEnds) {
+  TTimer timer;
+  int ticks = 0;
+  timer.SetInterval(1);
+  timer.SetOnTimer([&] { ++ticks; });
+  QElapsedTimer clock;  // only a bound on waiting for the ticks
+  {
+    TTimerTickHold hold;
+    clock.start();
+    while (clock.elapsed() < 30) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    EXPECT_EQ(ticks, 0);
+    EXPECT_TRUE(timer.IsTicking());
+  }
+  clock.restart();
+  while (ticks < 1 && clock.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+  EXPECT_GE(ticks, 1);
+}

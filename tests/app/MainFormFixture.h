@@ -1,0 +1,58 @@
+// The real main window in a private world: its own registry, data folder and
+// program folder, a scripted user (message boxes, notes, modal forms), the
+// shell's openings recorded and system values that a test sets.
+#pragma once
+
+#include "app/MainFormU.h"
+#include "platform/Registry.h"
+#include "tests/support/FakeSystemValues.h"
+#include "tests/support/RecordingShellServices.h"
+#include "tests/support/ScopedEnvironment.h"
+#include "tests/support/ScriptedModalRunner.h"
+#include "tests/support/ScriptedUiServices.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class MainFormTest : public testing::Test {
+ protected:
+  MainFormTest() { system_.programFolder = program_.Path() + "/"; }
+  ~MainFormTest() override { form_.reset(); }
+
+  // Creates the window (FormCreate) and shows it (FormShow).
+  // The test program's own arguments are no file to open.
+  TMainForm& Create() {
+    form_ = std::make_unique<TMainForm>();
+    form_->StartupFileArgument.clear();
+    return *form_;
+  }
+  TMainForm& Start() {
+    Create();
+    form_->show();
+    return *form_;
+  }
+  TMainForm& Form() { return *form_; }
+
+  // The settings key's values, as text.
+  std::shared_ptr<TRegistryStore> Store() { return DefaultRegistryStore(); }
+  std::optional<std::string> Setting(const std::string& name, const std::string& section = "") {
+    const std::string path = std::string(kSettingsKey) + (section.empty() ? "" : "\\" + section);
+    return Store()->ReadValue(HKEY_CURRENT_USER, path, name);
+  }
+  void PutSetting(const std::string& name, const std::string& value) {
+    Store()->CreateKey(HKEY_CURRENT_USER, kSettingsKey);
+    Store()->WriteValue(HKEY_CURRENT_USER, kSettingsKey, name, value);
+  }
+
+  TempDir registry_;
+  TempDir data_;
+  TempDir program_;
+  ScopedEnvironment environment_{{{"GC_REGISTRY_DIR", registry_.Path()}, {"XDG_DATA_HOME", data_.Path()}}};
+  FakeSystemValues system_;
+  ScriptedUiServices ui_;
+  ScriptedModalRunner forms_;
+  RecordingShellServices shell_;
+  std::unique_ptr<TMainForm> form_;
+};
