@@ -3,8 +3,10 @@
 // list model (dialogs/core/ExportFrameList.h) into the engine's frames.
 #include "controls/Bitmpbtn.h"
 #include "controls/DrawGrid.h"
+#include "controls/Image.h"
 #include "controls/MyCntrl.h"
 #include "controls/MyCntrlDigitalDisplay.h"
+#include "controls/OpenGraphDialogU.h"
 #include "controls/My_SpinEdit.h"
 #include "dialogs/ExportFrmU.h"
 #include "imaging/MinGDIBitmapU.h"
@@ -473,11 +475,16 @@ void TExportFrm::AddImage_ToolButtonClick() {
   FileDialogRequest request;
   request.filter = kFramePicturesFilter;
   request.initialDir = framesFolder_;
+  request.allowMultiSelect = true;
   std::vector<std::string> files;
   if (OpenFrameDlg) {
     files = OpenFrameDlg(request);
-  } else if (const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(request)) {
-    files.push_back(chosen->fileName);
+  } else {
+    TOpenGraphicDialog dialog;
+    dialog.Filter = request.filter;
+    dialog.InitialDir = request.initialDir;
+    dialog.Options = ofAllowMultiSelect;
+    if (dialog.Execute()) files = dialog.Files();
   }
   if (files.empty()) return;
   framesFolder_ = ExtractFilePath(files.front());

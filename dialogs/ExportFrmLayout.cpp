@@ -1,6 +1,7 @@
 // The export wizard's components, their places and their events.
 #include "controls/Bitmpbtn.h"
 #include "controls/DrawGrid.h"
+#include "controls/Image.h"
 #include "controls/MyCntrl.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/My_Gauges.h"
@@ -427,7 +428,7 @@ QWidget* TExportFrm::CreateFramesPage() {
   BordersBox->SetHasProportionalResize(false);
   BordersBox->SetHasVertHorResize(false);
   BordersBox->setAttribute(Qt::WA_TransparentForMouseEvents);
-  ImageMoving = Named(new TExportPicture(PanelSpriteMowing), "ImageMoving");
+  ImageMoving = Named(new TImage(PanelSpriteMowing), "ImageMoving");
   ImageMoving->SetBounds(0, 0, 1, 1);
 
   auto* playerBar = Named(new QWidget(page), "PlayerBar");
@@ -590,7 +591,7 @@ QWidget* TExportFrm::CreateJpegPage() {
   Panel_PreviewJPG = Named(new QScrollArea(page), "Panel_PreviewJPG");
   Panel_PreviewJPG->setAlignment(Qt::AlignCenter);
   Panel_PreviewJPG->setWidgetResizable(false);
-  PreviewJPGImage = Named(new TExportPicture, "PreviewJPGImage");
+  PreviewJPGImage = Named(new TImage, "PreviewJPGImage");
   PreviewJPGImage->SetBounds(0, 0, 1, 1);
   Panel_PreviewJPG->setWidget(PreviewJPGImage);
 

@@ -3,6 +3,7 @@
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/My_Gauges.h"
 #include "controls/My_SpinEdit.h"
+#include "controls/OpenGraphDialogU.h"
 #include "controls/TrackBar.h"
 #include "dialogs/SizeLink.h"
 #include "imaging/utils.h"
@@ -40,59 +41,16 @@ std::string ExportFileNameOfFormat(const std::string& fileName, int format) {
   }
 }
 
-// ---- TExportPicture ----------------------------------------------------------------------------------
-
-TExportPicture::TExportPicture(QWidget* parent) : TGraphicControl(parent) {}
-
-void TExportPicture::SetStretch(bool value) {
-  stretch_ = value;
-  Repaint();
-}
-
-void TExportPicture::Paint() {
-  if (bitmap_.Width() <= 0 || bitmap_.Height() <= 0) return;
-  if (stretch_) {
-    Canvas().StretchDraw(ClientRect(), bitmap_);
-  } else {
-    Canvas().Draw(0, 0, bitmap_);
-  }
-}
-
 namespace {
 
 constexpr const char* kHelpTopic = "Exporttheanimation";
 constexpr const char* kPaletteFilter = "Palette File [*.pal]|*.pal|All Files|*.*";
-constexpr int kPreviewBorder = 5;
 
-// The "Preview" window: a tool window centred on the screen that any key
-// closes, showing the picture stretched over a bordered panel.
-class TPreviewForm : public QDialog {
+// The "Preview" window of the interval's first and last step: the picture
+// dialog's preview form, which any key closes here.
+class TStepPreviewForm : public TPreviewForm {
  public:
-  TPreviewForm(QWidget* owner, const TBitmap& picture) : QDialog(owner, Qt::Tool) {
-    setObjectName("PreviewForm");
-    setWindowTitle("Preview");
-    auto* panel = new QFrame(this);
-    panel->setObjectName("Panel");
-    panel->setFrameShape(QFrame::Box);
-    panel->setLineWidth(1);
-    panel->setAutoFillBackground(true);
-    panel->setBackgroundRole(QPalette::Base);
-    Image = new TExportPicture(panel);
-    Image->setObjectName("Image");
-    Image->SetStretch(true);
-    Image->Bitmap().Assign(&picture);
-    auto* panelLayout = new QVBoxLayout(panel);
-    panelLayout->setContentsMargins(kPreviewBorder, kPreviewBorder, kPreviewBorder, kPreviewBorder);
-    panelLayout->addWidget(Image);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(panel);
-    const int frame = 2 * panel->frameWidth();
-    resize(picture.Width() + 2 * kPreviewBorder + frame, picture.Height() + 2 * kPreviewBorder + frame);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-      move(screen->availableGeometry().center() - rect().center());
-  }
-  TExportPicture* Image = nullptr;
+  using TPreviewForm::TPreviewForm;
 
  protected:
   void keyPressEvent(QKeyEvent*) override { reject(); }
@@ -117,6 +75,16 @@ void SetRadioIndex(QGroupBox& group, int index) {
 }
 
 }  // namespace
+
+TModalResult RunExportWizard(QWidget* owner, TAnimatedScene& scene, TExportSettings& settings,
+                             const std::string& fileName, int format, const TExportWizardLinks& links) {
+  TExportFrm wizard(owner, scene, settings);
+  wizard.SetExportFileName(ExportFileNameOfFormat(fileName, format));
+  wizard.RequestSceneRecompute = links.RequestSceneRecompute;
+  wizard.OpenFrameDlg = links.OpenFrameDlg;
+  if (links.StepDisplayColor) wizard.SetStepDisplayColor(*links.StepDisplayColor);
+  return ShowModal(wizard);
+}
 
 // ---- Long steps ----------------------------------------------------------------------------------------
 
@@ -321,7 +289,7 @@ void TExportFrm::PreviewStep(int step, TBitmap& picture, bool showWindow) {
   ApplyOutputSize();
   engine_.PreviewStep(step, picture);
   if (!showWindow) return;
-  TPreviewForm preview(this, picture);
+  TStepPreviewForm preview(this, picture);
   ShowModal(preview);
 }
 

@@ -9,16 +9,16 @@
 // progress page shown, and lets the frames page edit the engine's frames
 // (dialogs/core/ExportFrameList.h) before Finish writes them.
 //
-// The main window opens it as every dialog of the editor:
-//   TExportFrm wizard(this, scene, exportSettings);  // settings kept while the program runs
-//   wizard.SetExportFileName(ExportFileNameOfFormat(fileName, filterIndex));
-//   wizard.RequestSceneRecompute = [this] { RequestSceneRecompute(); };
-//   wizard.OpenFrameDlg = ...;                       // the picture open dialog, optional
-//   ShowModal(wizard);                               // mrOk when a file was written
+// The main window's export command opens it with one call, after its
+// "Export" save dialog:
+//   RunExportWizard(this, scene, exportSettings, fileName, filterIndex,
+//                   {.RequestSceneRecompute = [this] { RequestSceneRecompute(); }});
+// which creates the wizard, gives it the name, shows it modally and frees it.
 //
 // The implementation spans ExportFrmU.cpp (creation, pages, progress,
-// Finish), ExportFrmLayout.cpp (the components and their places) and
-// ExportFrmFrames.cpp (the frames page).
+// Finish), ExportFrmLayout.cpp (the components and their places),
+// ExportFrmFrames.cpp (the frames page) and ExportFrmForms.cpp (the forms
+// the pages open).
 #pragma once
 
 #include "controls/GraphicControl.h"
@@ -26,6 +26,7 @@
 #include "dialogs/core/ExportFrameList.h"
 #include "dialogs/core/ExportProgress.h"
 #include "platform/Messages.h"
+#include "platform/ModalForms.h"
 #include "platform/Timer.h"
 #include "platform/UiServices.h"
 
@@ -33,6 +34,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,7 @@ class TBitmapButton;
 class TDigitalDisplay;
 class TDrawGrid;
 class TGauge;
+class TImage;
 class TSelectionBox;
 class TSizeLink;
 class TSpinEdit;
@@ -60,25 +63,24 @@ class TTrackBar;
 // ".gif", ".bmp", ".avi" or ".jpg"; any other type leaves the name as it is.
 std::string ExportFileNameOfFormat(const std::string& fileName, int format);
 
-// A picture control of the wizard: shows a bitmap it owns at its top-left
-// corner, or stretched over the control. The player's composition, the
-// JPEG preview and the preview window's picture.
-class TExportPicture : public TGraphicControl {
-  Q_OBJECT
-
- public:
-  explicit TExportPicture(QWidget* parent = nullptr);
-  TBitmap& Bitmap() { return bitmap_; }
-  const TBitmap& Bitmap() const { return bitmap_; }
-  void SetStretch(bool value);
-
- protected:
-  void Paint() override;
-
- private:
-  TBitmap bitmap_;
-  bool stretch_ = false;
+// What the main window lends the wizard; each may stay unset.
+struct TExportWizardLinks {
+  // Recomputes and redraws the scene after an export step put it back.
+  std::function<void()> RequestSceneRecompute;
+  // The main window's picture open dialog for frames to insert (see
+  // TExportFrm::OpenFrameDlg).
+  std::function<std::vector<std::string>(const FileDialogRequest& request)> OpenFrameDlg;
+  // The text colour of the main window's step display, for the frame number.
+  std::optional<TColor> StepDisplayColor;
 };
+
+// The export command's wizard in one call: the wizard over the scene for the
+// name chosen in the "Export" dialog with its file type (format 1 GIF, 2 BMP,
+// 3 AVI, 4 JPEG; see ExportFileNameOfFormat), shown modally and freed.
+// Settings are the export choices the main window keeps while it runs.
+// mrOk when the output was written, mrCancel otherwise.
+TModalResult RunExportWizard(QWidget* owner, TAnimatedScene& scene, TExportSettings& settings,
+                             const std::string& fileName, int format, const TExportWizardLinks& links = {});
 
 class TExportFrm : public QDialog, public TExportProgress {
   Q_OBJECT
@@ -101,8 +103,8 @@ class TExportFrm : public QDialog, public TExportProgress {
   // Asks the main window to recompute and redraw the scene after an export step.
   std::function<void()> RequestSceneRecompute;
   // The main window's picture open dialog for frames to insert: shows the
-  // request and returns every file chosen (none when cancelled). Unset, the
-  // plain open chooser of the user-interface services is used.
+  // request and returns every file chosen (none when cancelled). Unset, a
+  // picture open dialog of the wizard's own is used.
   std::function<std::vector<std::string>(const FileDialogRequest& request)> OpenFrameDlg;
   // The colour of the main window's step display, taken by CurMovieFrame.
   void SetStepDisplayColor(TColor color);
@@ -183,7 +185,7 @@ class TExportFrm : public QDialog, public TExportProgress {
   QCheckBox* InterlacedCheckBox = nullptr;
   QToolButton* SetAllInterlacedButton = nullptr;
   QWidget* PanelSpriteMowing = nullptr;
-  TExportPicture* ImageMoving = nullptr;
+  TImage* ImageMoving = nullptr;
   TSelectionBox* BordersBox = nullptr;
   TDigitalDisplay* CurMovieFrame = nullptr;
   QToolButton* BackBtn = nullptr;
@@ -208,7 +210,7 @@ class TExportFrm : public QDialog, public TExportProgress {
   QWidget* JPGTimePanel = nullptr;
   QLabel* JPGTimeLabel = nullptr;
   QScrollArea* Panel_PreviewJPG = nullptr;
-  TExportPicture* PreviewJPGImage = nullptr;
+  TImage* PreviewJPGImage = nullptr;
   TTimer CalculateTimer;
 
   // ---- Handlers (design names) ----

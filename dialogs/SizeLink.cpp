@@ -1,7 +1,7 @@
 #include "dialogs/SizeLink.h"
 
 #include "controls/My_SpinEdit.h"
-#include "dialogs/core/ExportSettings.h"
+#include "dialogs/core/SizeLink.h"
 
 #include <QCheckBox>
 

@@ -1,5 +1,5 @@
-// The pixel and per-cent size link of the export wizard, the animation size
-// dialog and the resize dialog: two pixel fields (width, height) and two
+// The pixel and per-cent size link of the export wizard's fields, by the
+// rule of dialogs/core/SizeLink.h: two pixel fields (width, height) and two
 // per-cent fields of a base size, kept in step with each other, and
 // "Maintain aspect ratio", which passes a per-cent change of one side to the
 // other. The dialog calls the four change handlers from its fields' change

@@ -219,7 +219,7 @@ TEST_F(ExportWizardTest, ThePreviewsShowTheFirstAndTheLastStepOfTheIntervalAtThe
   for (int i = 0; i < 2; ++i)
     forms.Expect("PreviewForm").Do([&](QDialog& form) {
       EXPECT_EQ(form.windowTitle(), "Preview");
-      auto* image = form.findChild<TExportPicture*>("Image");
+      auto* image = form.findChild<TImage*>("Image");
       ASSERT_NE(image, nullptr);
       shown[index++].Assign(&image->Bitmap());
     });
@@ -234,7 +234,7 @@ TEST_F(ExportWizardTest, ThePreviewsShowTheFirstAndTheLastStepOfTheIntervalAtThe
   // At half the size the preview is half as large.
   TypeInto(wizard->PercentOfStretch, "50");
   forms.Expect("PreviewForm").Do([&](QDialog& form) {
-    const TBitmap& picture = form.findChild<TExportPicture*>("Image")->Bitmap();
+    const TBitmap& picture = form.findChild<TImage*>("Image")->Bitmap();
     EXPECT_EQ(picture.Width(), kSceneWidth / 2);
     EXPECT_EQ(picture.Height(), kSceneHeight / 2);
   });

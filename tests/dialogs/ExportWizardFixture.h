@@ -3,6 +3,7 @@
 // opened on it with scripted answers and forms.
 #pragma once
 
+#include "controls/Image.h"
 #include "dialogs/ExportFrmU.h"
 #include "imaging/utils.h"
 #include "scene/Sprite.h"
