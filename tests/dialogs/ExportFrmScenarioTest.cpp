@@ -8,6 +8,7 @@
 #include "imaging/AVIFileU.h"
 #include "imaging/GifUnit.h"
 #include "imaging/JpgImg.h"
+#include "platform/Streams.h"
 #include "tests/dialogs/ExportWizardFixture.h"
 #include "tests/dialogs/core/ExportTestSupport.h"
 
@@ -152,6 +153,35 @@ TEST_F(ExportWizardTest, AJpegSeriesIsNumberedFrom001AtTheChosenQuality) {
   EXPECT_LE(MeanDifference(first.Bitmap(), step2), 2.0);  // quality 100
 }
 
+// The bytes of a picture coded as a JPEG at a quality.
+std::string JpegBytes(const TBitmap& picture, int quality) {
+  TJPEGImage jpeg;
+  jpeg.Bitmap().Assign(&picture);
+  jpeg.SetQuality(quality);
+  TMemoryStream stream;
+  jpeg.SaveToStream(stream);
+  return std::string(reinterpret_cast<const char*>(stream.Memory()), static_cast<std::size_t>(stream.Size()));
+}
+
+TEST_F(ExportWizardTest, AOneFrameJpegHasNoNumberAndTheFactorsGiveQualities100And76) {
+  auto wizard = OpenWizard(dir.File("still.jpg"));
+  Click(wizard->NextBtn);
+  EXPECT_EQ(wizard->QualitySpin->Value(), 25);  // a new session's factor
+  ASSERT_EQ(wizard->FrameList().Count(), 1);
+  TBitmap frame;
+  frame.Assign(wizard->FrameList().Frame(0).Bitmap.get());
+  Click(wizard->FinishButton);
+  ASSERT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"still.jpg"});
+  EXPECT_EQ(TempDir::ReadFile(dir.File("still.jpg")), JpegBytes(frame, 76));
+
+  std::filesystem::remove(dir.File("still.jpg"));
+  auto best = OpenWizard(dir.File("still.jpg"));
+  Click(best->NextBtn);
+  TypeInto(best->QualitySpin, "1");
+  Click(best->FinishButton);
+  EXPECT_EQ(TempDir::ReadFile(dir.File("still.jpg")), JpegBytes(frame, 100));
+}
+
 TEST_F(ExportWizardTest, AnAviHasEveryStepAtTheStepRate) {
   ui.videoCompressionAnswers.push_back(VideoCompression{0, 7500});
   TBitmap step1;
@@ -209,6 +239,22 @@ TEST_F(ExportWizardTest, EscDuringFrameCreationStopsTheStepAndLeavesNoFile) {
   EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{});
   EXPECT_EQ(scene.OutputBitmap, &output);
   EXPECT_EQ(recomputes, 2);  // the scene was put back after both steps
+}
+
+TEST_F(ExportWizardTest, EscWhileTheGifIsWrittenLeavesNoFileAndTheWizardEndsAsCancelled) {
+  dir.WriteFile("banner.gif", "the file that stood there");
+  auto wizard = OpenWizard(dir.File("banner.gif"));
+  Click(wizard->NextBtn);
+  Click(wizard->NextBtn);
+  Click(wizard->NextBtn);
+  ASSERT_EQ(wizard->Notebook1->currentWidget()->objectName(), "Frames");
+  QueueEscape(*wizard);
+  Click(wizard->FinishButton);
+  EXPECT_EQ(CancelFlag, 1);
+  EXPECT_FALSE(wizard->isVisible());
+  EXPECT_EQ(wizard->result(), QDialog::Rejected);
+  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"banner.gif"});
+  EXPECT_EQ(TempDir::ReadFile(dir.File("banner.gif")), "the file that stood there");
 }
 
 TEST_F(ExportWizardTest, EscOutsideAStepAndCancelCloseTheWizard) {
