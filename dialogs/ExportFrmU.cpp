@@ -417,8 +417,15 @@ void TExportFrm::SetProgress(int done, int total) {
   } catch (const std::exception&) {
     update();
   }
-  // Esc and the Cancel button act in the middle of a long step.
-  ProcessMessages();
+  // Esc and the Cancel button act in the middle of a long step. Events run
+  // at the start and the end of a step and otherwise once in a while, not at
+  // every frame: painting the window at every frame would cost a long export
+  // much of its time.
+  const std::uint64_t now = System().MicroCount();
+  if (done == 0 || done >= total || now - lastEventsAt_ >= kEventsInterval) {
+    lastEventsAt_ = now;
+    ProcessMessages();
+  }
 }
 
 void TExportFrm::ShowLabel(const std::string& text) { ProgressLabel->setText(QString::fromStdString(text)); }

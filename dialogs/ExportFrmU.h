@@ -32,6 +32,7 @@
 
 #include <QDialog>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -382,6 +383,10 @@ class TExportFrm : public QDialog, public TExportProgress {
   std::string paletteFolder_;
   std::string framesFolder_;
   int busy_ = 0;
+  // When the progress display last let events run, and how often it does
+  // in the middle of a step (microseconds).
+  static constexpr std::uint64_t kEventsInterval = 25000;
+  std::uint64_t lastEventsAt_ = 0;
   bool shown_ = false;
   bool closed_ = false;
   // Filling the frame parameters from a frame: their change handlers do not write back.

@@ -11,6 +11,7 @@
 #include "platform/Streams.h"
 #include "tests/dialogs/ExportWizardFixture.h"
 #include "tests/dialogs/core/ExportTestSupport.h"
+#include "tests/support/FakeSystemValues.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -333,4 +334,25 @@ TEST_F(ExportWizardTest, TheProgressPageShowsWhileAStepReportsAndEscThereOnlyCan
   wizard->HideProgressTimerTimer();
   EXPECT_EQ(wizard->BottomPage(), TExportFrm::bpButtons);
   EXPECT_FALSE(wizard->HideProgressTimer.Enabled());
+}
+
+TEST_F(ExportWizardTest, AStepLetsEventsRunAtItsStartAndEndAndOnceInAWhileBetween) {
+  auto wizard = OpenWizard(dir.File("banner.gif"));
+  FakeSystemValues system;
+  system.micros = 1000000;
+  int delivered = 0;
+  const auto post = [&] { QTimer::singleShot(0, wizard.get(), [&] { ++delivered; }); };
+  post();
+  wizard->SetProgress(0, 100);  // a step starts
+  EXPECT_EQ(delivered, 1);
+  post();
+  system.AdvanceMilliseconds(10);
+  wizard->SetProgress(1, 100);
+  EXPECT_EQ(delivered, 1);  // not at every frame
+  system.AdvanceMilliseconds(15);
+  wizard->SetProgress(2, 100);
+  EXPECT_EQ(delivered, 2);  // 25 ms on
+  post();
+  wizard->SetProgress(100, 100);  // the step ends
+  EXPECT_EQ(delivered, 3);
 }
