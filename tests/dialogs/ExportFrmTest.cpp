@@ -4,6 +4,8 @@
 #include "controls/My_SpinEdit.h"
 #include "controls/TrackBar.h"
 #include "tests/dialogs/ExportWizardFixture.h"
+#include "tests/support/FakeSystemValues.h"
+#include "tests/support/RecordingShellServices.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -12,6 +14,8 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QToolButton>
+
+#include <filesystem>
 
 namespace {
 
@@ -365,4 +369,22 @@ TEST_F(ExportWizardTest, TheJpegEstimateFollowsTheLastQualityChangeAfterItsTimer
   Click(wizard->CalculateSizeCheckBox);
   EXPECT_FALSE(wizard->JPEGSizePanel->isHidden());
   EXPECT_TRUE(wizard->CalculateTimer.Enabled());
+}
+
+// ---- Help -----------------------------------------------------------------------------------------------
+
+TEST_F(ExportWizardTest, F1AndTheHelpButtonOpenTheExportTopicBesideTheProgram) {
+  FakeSystemValues system;
+  system.programFolder = dir.Path() + "/";
+  RecordingShellServices shell;
+  auto wizard = OpenWizard(dir.File("banner.gif"));
+  QTest::keyClick(wizard.get(), Qt::Key_F1);
+  EXPECT_TRUE(shell.opened.empty());  // no page there
+  std::filesystem::create_directory(dir.File("help"));
+  dir.WriteFile("help/Exporttheanimation.html", "<html></html>");
+  QTest::keyClick(wizard.get(), Qt::Key_F1);
+  Click(wizard->HelpBtn);
+  EXPECT_EQ(shell.opened, (std::vector<std::string>{dir.Path() + "/help/Exporttheanimation.html",
+                                                     dir.Path() + "/help/Exporttheanimation.html"}));
+  EXPECT_TRUE(wizard->isVisible());
 }
