@@ -11,8 +11,9 @@
 //
 // The main window's export command opens it with one call, after its
 // "Export" save dialog:
-//   RunExportWizard(this, scene, exportSettings, fileName, filterIndex,
-//                   {.RequestSceneRecompute = [this] { RequestSceneRecompute(); }});
+//   TExportWizardLinks links;
+//   links.RequestSceneRecompute = [this] { RequestSceneRecompute(); };
+//   RunExportWizard(this, scene, exportSettings, fileName, filterIndex, links);
 // which creates the wizard, gives it the name, shows it modally and frees it.
 //
 // The implementation spans ExportFrmU.cpp (creation, pages, progress,

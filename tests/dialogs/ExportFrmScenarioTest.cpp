@@ -96,10 +96,9 @@ void QueueEscape(TExportFrm& wizard) {
 TEST_F(ExportWizardTest, AGifWalkedPageByPageIsWrittenAsTheSceneShowsItWithTheChangedDelayAndTheLoopBlock) {
   TBitmap steps[kSteps + 1];
   for (int s = 1; s <= kSteps; ++s) ShowStep(s, steps[s]);
-  TExportFrm wizard(nullptr, scene, settings);
-  wizard.SetExportFileName(ExportFileNameOfFormat(dir.File("banner"), 1));
-  wizard.RequestSceneRecompute = [this] { ++recomputes; };
-  forms.Expect("ExportFrm").Do([&](QDialog&) {
+  forms.Expect("ExportFrm").Do([&](QDialog& form) {
+    auto& wizard = static_cast<TExportFrm&>(form);
+    EXPECT_EQ(wizard.windowTitle(), "Export to the \"banner.gif\" file");
     Click(wizard.NextBtn);
     Click(RadioItem(wizard.PaletteRadioGroup, ptOptimized));
     Click(RadioItem(wizard.PaletteRadioGroup, ptAdaptive));
@@ -111,7 +110,12 @@ TEST_F(ExportWizardTest, AGifWalkedPageByPageIsWrittenAsTheSceneShowsItWithTheCh
     ClickFrame(wizard, 2);
     TypeInto(wizard.StepsPerFrameEdit, "37");
   }).Press("FinishButton");
-  EXPECT_EQ(ShowModal(wizard), mrOk);
+  // The export command's one call, with the name typed in its "Export" dialog and the GIF type.
+  TExportWizardLinks links;
+  links.RequestSceneRecompute = [this] { ++recomputes; };
+  EXPECT_EQ(RunExportWizard(nullptr, scene, settings, dir.File("banner"), 1, links), mrOk);
+  EXPECT_EQ(forms.Remaining(), 0u);
+  EXPECT_EQ(recomputes, 1);
   EXPECT_EQ(settings.PaletteType, ptAdaptive);
   EXPECT_EQ(settings.ReductionFlags, 7);
 
