@@ -319,6 +319,34 @@ TEST_F(ExportWizardTest, ThePaletteTypeDecidesTheColourCountShownAndTheLoadButto
   EXPECT_EQ(settings.NumberOfColors, 64);
 }
 
+TEST_F(ExportWizardTest, ACustomPaletteIsLoadedFromAPaletteFileForThePaletteEngine) {
+  FakeSystemValues system;
+  system.programFolder = dir.Path() + "/";
+  std::filesystem::create_directory(dir.File("palettes"));
+  const std::string file = dir.WriteFile("palettes/warm.pal", "255 0 0\n0 0 255\n");
+  auto wizard = OpenWizard(dir.File("banner.gif"));
+  Click(wizard->NextBtn);
+  Click(RadioItem(wizard->PaletteRadioGroup, ptCustom));
+  ASSERT_TRUE(wizard->LoadPalBtn->isEnabled());
+  // The colour-table editor, where the program has it, shows the palette and is confirmed.
+  forms.Expect("EditPaletteForm").Answer(mrOk);
+  ui.fileAnswers.push_back(FileDialogResult{file, 1, {}});
+  Click(wizard->LoadPalBtn);
+  ASSERT_EQ(ui.fileRequests.size(), 1u);
+  EXPECT_EQ(ui.fileRequests[0].filter, "Palette File [*.pal]|*.pal|All Files|*.*");
+  EXPECT_EQ(ui.fileRequests[0].initialDir, dir.Path() + "/");
+  const TMaxLogPalette& custom = wizard->Engine().CustomPalette;
+  EXPECT_EQ(custom.palVersion, 0x300);
+  EXPECT_EQ(custom.palNumEntries, 256);
+  EXPECT_EQ(ColorOf(custom.palPalEntry[0]), static_cast<TColor>(clRed));
+  EXPECT_EQ(ColorOf(custom.palPalEntry[1]), static_cast<TColor>(clBlue));
+  // It reopens in the folder of the file chosen; a cancelled choice keeps the palette.
+  Click(wizard->LoadPalBtn);
+  ASSERT_EQ(ui.fileRequests.size(), 2u);
+  EXPECT_EQ(ui.fileRequests[1].initialDir, dir.File("palettes") + "/");
+  EXPECT_EQ(ColorOf(wizard->Engine().CustomPalette.palPalEntry[1]), static_cast<TColor>(clBlue));
+}
+
 TEST_F(ExportWizardTest, TheReductionBoxesKeepTheirFlags) {
   auto wizard = OpenWizard(dir.File("banner.gif"));
   EXPECT_TRUE(wizard->ShrinkCheckBox->isChecked());
