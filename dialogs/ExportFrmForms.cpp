@@ -3,22 +3,12 @@
 // palette to confirm) and the image interval dialog (the frames of a video).
 #include "controls/Bitmpbtn.h"
 #include "controls/DrawGrid.h"
+#include "dialogs/EditPaletteFormU.h"
 #include "dialogs/ExportFrmU.h"
 #include "dialogs/FramesIntervalFormU.h"
 #include "imaging/MinGDIBitmapU.h"
 #include "platform/ModalForms.h"
 #include "platform/UiServices.h"
-
-// The colour-table editor is built beside the effects dialog; until it is
-// part of the program, a frame's colours cannot be edited, a transparent
-// colour is chosen in the colour chooser and a loaded palette is taken as
-// it is.
-#if __has_include("dialogs/EditPaletteFormU.h")
-#include "dialogs/EditPaletteFormU.h"
-#define GC_COLOR_TABLE_EDITOR 1
-#else
-#define GC_COLOR_TABLE_EDITOR 0
-#endif
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -27,7 +17,6 @@
 
 namespace {
 
-#if GC_COLOR_TABLE_EDITOR
 TPalette PaletteOf(const TMaxLogPalette& table) {
   std::vector<TPaletteEntry> entries(table.palPalEntry.begin(), table.palPalEntry.end());
   return CreatePalette(entries);
@@ -39,24 +28,17 @@ void UseForPickingOnly(TEditPaletteForm& form) {
   form.LoadPalBtn->hide();
   form.SavePalBtn->hide();
 }
-#endif
 
 }  // namespace
 
 bool TExportFrm::ViewCustomPalette(const TMaxLogPalette& palette) {
-#if GC_COLOR_TABLE_EDITOR
   TEditPaletteForm form(this);
   form.Palette = PaletteOf(palette);
   UseForPickingOnly(form);
   return ShowModal(form) == mrOk;
-#else
-  (void)palette;
-  return true;
-#endif
 }
 
 bool TExportFrm::PickPaletteColor(int index, TColor& color, int& paletteIndex) {
-#if GC_COLOR_TABLE_EDITOR
   TEditPaletteForm form(this);
   form.Palette = frameList_.Frame(index).Bitmap->Palette();
   form.CurrentColor = color;
@@ -65,14 +47,6 @@ bool TExportFrm::PickPaletteColor(int index, TColor& color, int& paletteIndex) {
   color = form.SelectedColor();
   paletteIndex = form.SelectedIndex();
   return true;
-#else
-  (void)index;
-  const std::optional<TColor> chosen = Ui().ChooseColor(color);
-  if (!chosen) return false;
-  color = *chosen;
-  paletteIndex = -1;
-  return true;
-#endif
 }
 
 void TExportFrm::EditPaletteButtonClick() {
@@ -82,7 +56,6 @@ void TExportFrm::EditPaletteButtonClick() {
     Ui().MessageBox(0, SImageHasNoPalette, "Information", MB_OK | MB_ICONINFORMATION);
     return;
   }
-#if GC_COLOR_TABLE_EDITOR
   TEditPaletteForm form(this);
   form.Palette = frameList_.Frame(index).Bitmap->Palette();
   form.CurrentColor = ImageColorPanel->ButtonColor();
@@ -96,7 +69,6 @@ void TExportFrm::EditPaletteButtonClick() {
   }
   GIF_PicturesGrid->Repaint();
   GIF_PicturesGridClick();
-#endif
 }
 
 bool TExportFrm::ChooseVideoFrames(const std::string& fileName, int frameCount, int& first, int& count) {

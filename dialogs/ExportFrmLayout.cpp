@@ -6,13 +6,13 @@
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/My_Gauges.h"
 #include "controls/My_SpinEdit.h"
+#include "controls/RadioGroup.h"
 #include "controls/TrackBar.h"
 #include "dialogs/ExportFrmU.h"
 #include "dialogs/SizeLink.h"
 #include "platform/qtui/QtHints.h"
 #include "platform/qtui/QtInput.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -23,7 +23,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -59,19 +58,12 @@ QLabel* MakeLabel(QWidget* parent, const QString& caption, QWidget* buddy = null
   return label;
 }
 
-// A framed group of radio buttons; item i is the button "<name>_<i>".
-QGroupBox* MakeRadioGroup(QWidget* parent, const char* name, const QString& caption, const QStringList& items,
-                          int columns = 1) {
-  auto* group = Named(new QGroupBox(caption, parent), name);
-  auto* buttons = new QButtonGroup(group);
-  auto* layout = new QGridLayout(group);
-  const int rows = (static_cast<int>(items.size()) + columns - 1) / columns;
-  for (int i = 0; i < items.size(); ++i) {
-    auto* button = new QRadioButton(items[i], group);
-    button->setObjectName(QString("%1_%2").arg(name).arg(i));
-    buttons->addButton(button, i);
-    layout->addWidget(button, i % rows, i / rows);
-  }
+// A radio group of the design's items.
+TRadioGroup* MakeRadioGroup(QWidget* parent, const char* name, const char* caption,
+                            const std::vector<std::string>& items) {
+  auto* group = Named(new TRadioGroup(parent), name);
+  group->SetCaption(caption);
+  group->SetItems(items);
   return group;
 }
 
@@ -332,8 +324,7 @@ QWidget* TExportFrm::CreatePalettePage() {
   auto* page = Named(new QWidget, "Palette");
   PaletteRadioGroup = MakeRadioGroup(page, "PaletteRadioGroup", " Palette type ",
                                      {"&Browser palette", "&Optimized", "&Adaptive", "&Standard VGA", "&Grayscale",
-                                      "&Custom...", "&Different Optimized palettes", "Different Ada&ptive palettes"},
-                                     2);
+                                      "&Custom...", "&Different Optimized palettes", "Different Ada&ptive palettes"});
   LoadPalBtn = Named(new QPushButton("&Load Palette...", page), "LoadPalBtn");
   ColorsSpinEdit = MakeSpinEdit(page, "ColorsSpinEdit", 4, 256, 256);
   LabelNumbOfColors = MakeLabel(page, "256", nullptr, "LabelNumbOfColors");
@@ -604,15 +595,6 @@ QWidget* TExportFrm::CreateJpegPage() {
 
 // ---- Events -------------------------------------------------------------------------------------------------
 
-namespace {
-
-void OnRadioClick(QGroupBox* group, const std::function<void()>& handler) {
-  for (QRadioButton* button : group->findChildren<QRadioButton*>())
-    QObject::connect(button, &QRadioButton::clicked, group, [handler] { handler(); });
-}
-
-}  // namespace
-
 void TExportFrm::ConnectHandlers() {
   connect(NextBtn, &QPushButton::clicked, this, [this] { NextBtnClick(); });
   connect(PreviousBtn, &QPushButton::clicked, this, [this] { PreviousBtnClick(); });
@@ -630,9 +612,9 @@ void TExportFrm::ConnectHandlers() {
   HeightPixels->OnChange = [this](QObject*) { HeightPixelsChange(); };
   PercentOfStretch->OnChange = [this](QObject*) { PercentOfStretchChange(); };
   PercentOfHeight->OnChange = [this](QObject*) { PercentOfHeightChange(); };
-  OnRadioClick(TypeOfResizeRadio, [this] { TypeOfResizeRadioClick(); });
+  TypeOfResizeRadio->OnClick = [this](QObject*) { TypeOfResizeRadioClick(); };
 
-  OnRadioClick(PaletteRadioGroup, [this] { PaletteRadioGroupClick(); });
+  PaletteRadioGroup->OnClick = [this](QObject*) { PaletteRadioGroupClick(); };
   ColorsSpinEdit->OnChange = [this](QObject*) { ColorsSpinEditChange(); };
   connect(LoadPalBtn, &QPushButton::clicked, this, [this] { LoadPalBtnClick(); });
 

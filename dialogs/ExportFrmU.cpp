@@ -7,6 +7,8 @@
 #include "controls/TrackBar.h"
 #include "dialogs/SizeLink.h"
 #include "imaging/utils.h"
+#include "controls/RadioGroup.h"
+#include "platform/Help.h"
 #include "platform/ModalForms.h"
 #include "platform/Numeric.h"
 #include "platform/ShellServices.h"
@@ -23,7 +25,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -55,24 +56,6 @@ class TStepPreviewForm : public TPreviewForm {
  protected:
   void keyPressEvent(QKeyEvent*) override { reject(); }
 };
-
-// The help topic's page beside the program, opened when it exists.
-void OpenHelpTopic(const std::string& topic) {
-  const std::string page = System().ProgramFolder() + "help/" + topic + ".html";
-  if (FileExists(page)) ShellOpen(page);
-}
-
-int RadioIndex(const QGroupBox& group) {
-  const QList<QRadioButton*> buttons = group.findChildren<QRadioButton*>();
-  for (int i = 0; i < buttons.size(); ++i)
-    if (buttons[i]->isChecked()) return i;
-  return -1;
-}
-
-void SetRadioIndex(QGroupBox& group, int index) {
-  const QList<QRadioButton*> buttons = group.findChildren<QRadioButton*>();
-  if (index >= 0 && index < buttons.size()) buttons[index]->setChecked(true);
-}
 
 }  // namespace
 
@@ -145,8 +128,8 @@ void TExportFrm::FormCreate() {
   sizeLink_->BaseWidth = std::max(scene_.Width, 1);
   sizeLink_->BaseHeight = std::max(scene_.Height, 1);
   sizeLink_->SetPixels(std::max(scene_.Width, 1), std::max(scene_.Height, 1));
-  SetRadioIndex(*TypeOfResizeRadio, settings_.ResampleKind);
-  SetRadioIndex(*PaletteRadioGroup, settings_.PaletteType);
+  TypeOfResizeRadio->SetItemIndex(settings_.ResampleKind);
+  PaletteRadioGroup->SetItemIndex(settings_.PaletteType);
   PaletteRadioGroupClick();
   ColorsSpinEdit->SetValue(settings_.NumberOfColors);
   ShrinkCheckBox->setChecked(settings_.Shrink());
@@ -299,7 +282,7 @@ void TExportFrm::PercentOfStretchChange() { sizeLink_->PercentOfStretchChange();
 void TExportFrm::PercentOfHeightChange() { sizeLink_->PercentOfHeightChange(); }
 
 void TExportFrm::TypeOfResizeRadioClick() {
-  settings_.ResampleKind = static_cast<std::uint8_t>(std::max(RadioIndex(*TypeOfResizeRadio), 0));
+  settings_.ResampleKind = static_cast<std::uint8_t>(std::max(TypeOfResizeRadio->ItemIndex(), 0));
 }
 
 void TExportFrm::ApplyOutputSize() {
@@ -310,7 +293,7 @@ void TExportFrm::ApplyOutputSize() {
 // ---- Page 1: palette -------------------------------------------------------------------------------------
 
 void TExportFrm::PaletteRadioGroupClick() {
-  const int type = RadioIndex(*PaletteRadioGroup);
+  const int type = PaletteRadioGroup->ItemIndex();
   LoadPalBtn->setEnabled(type == ptCustom);
   settings_.PaletteType = type;
   const std::string fixed = FixedColorCountText(type);
@@ -489,7 +472,7 @@ void TExportFrm::FormClose() {
   HideProgressTimer.SetEnabled(false);
 }
 
-void TExportFrm::HelpBtnClick() { OpenHelpTopic(kHelpTopic); }
+void TExportFrm::HelpBtnClick() { HelpJump(kHelpTopic); }
 
 void TExportFrm::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {

@@ -55,6 +55,7 @@ class TDigitalDisplay;
 class TDrawGrid;
 class TGauge;
 class TImage;
+class TRadioGroup;
 class TSelectionBox;
 class TSizeLink;
 class TSpinEdit;
@@ -151,12 +152,12 @@ class TExportFrm : public QDialog, public TExportProgress {
   TSpinEdit* PercentOfStretch = nullptr;
   TSpinEdit* PercentOfHeight = nullptr;
   QCheckBox* MaintainRatio = nullptr;
-  QGroupBox* TypeOfResizeRadio = nullptr;
+  TRadioGroup* TypeOfResizeRadio = nullptr;
 
   // Page "Palette".
   TSpinEdit* ColorsSpinEdit = nullptr;
   QLabel* LabelNumbOfColors = nullptr;
-  QGroupBox* PaletteRadioGroup = nullptr;
+  TRadioGroup* PaletteRadioGroup = nullptr;
   QPushButton* LoadPalBtn = nullptr;
 
   // Page "Frames_Reduction".

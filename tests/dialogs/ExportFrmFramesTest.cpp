@@ -7,6 +7,7 @@
 #include "controls/DrawGrid.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/My_SpinEdit.h"
+#include "dialogs/EditPaletteFormU.h"
 #include "imaging/AVIFileU.h"
 #include "imaging/GifUnit.h"
 #include "imaging/JpgImg.h"
@@ -429,4 +430,66 @@ TEST_F(ExportFramesPageTest, AVideoWhoseIntervalIsCancelledAddsNothing) {
   EXPECT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(wizard->FrameList().Count(), kSteps);
   EXPECT_EQ(wizard->BottomPage(), TExportFrm::bpButtons);
+}
+
+// ---- The colour-table editor ----------------------------------------------------------------------------------
+
+TEST_F(ExportFramesPageTest, AColourOfTheFramesTableIsPickedInTheEditorWithItsIndex) {
+  auto wizard = OpenFramesPage();
+  ClickFrame(*wizard, 0);
+  const TPalette& palette = wizard->FrameList().Frame(0).Bitmap->Palette();
+  ASSERT_GE(palette.Count(), 2);
+  int picked = -1;
+  forms.Expect("EditPaletteForm").Do([&](QDialog& form) {
+    auto& editor = static_cast<TEditPaletteForm&>(form);
+    // Picking only: no colour edits, no files, no "all frames".
+    EXPECT_FALSE(editor.RedSpinEdit->isEnabled());
+    EXPECT_TRUE(editor.SetToAllCheckBox->isHidden());
+    EXPECT_TRUE(editor.LoadPalBtn->isHidden());
+    EXPECT_TRUE(editor.SavePalBtn->isHidden());
+    const TRect cell = editor.ColorsGrid->CellRect(1, 0);
+    QTest::mouseClick(editor.ColorsGrid, Qt::LeftButton, {},
+                      QPoint((cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2));
+    picked = editor.SelectedIndex();
+  }).Press("OkBtn");
+  QTest::mouseClick(wizard->ImageColorPanel, Qt::LeftButton);
+  EXPECT_EQ(forms.Remaining(), 0u);
+  ASSERT_EQ(picked, 1);
+  const TSetOfBitmapsItem& frame = wizard->FrameList().Frame(0);
+  EXPECT_EQ(frame.TransparentIndex, 1);
+  EXPECT_EQ(frame.Transparent, 1);
+  EXPECT_EQ(frame.Bitmap->TransparentColor() & 0xFFFFFF, ColorOf(palette.Entry(1)));
+  EXPECT_TRUE(ui.colorRequests.empty());  // not the colour chooser
+}
+
+TEST_F(ExportFramesPageTest, AnEditedColourTableRecoloursTheFrameOrEveryFrame) {
+  const TPoint red = RedPointOfFirstStep();
+  auto wizard = OpenFramesPage();
+  ClickFrame(*wizard, 0);
+  const int index = GetNearestPaletteIndex(wizard->FrameList().Frame(0).Bitmap->Palette(), clRed);
+  const auto recolour = [&](bool allFrames) {
+    forms.Expect("EditPaletteForm").Do([&, allFrames](QDialog& form) {
+      auto& editor = static_cast<TEditPaletteForm&>(form);
+      const TRect cell = editor.ColorsGrid->CellRect(index % 16, index / 16);
+      QTest::mouseClick(editor.ColorsGrid, Qt::LeftButton, {},
+                        QPoint((cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2));
+      ASSERT_EQ(editor.SelectedIndex(), index);
+      editor.RedSpinEdit->SetValue(0);
+      editor.GreenSpinEdit->SetValue(allFrames ? 255 : 128);
+      editor.SetToAllCheckBox->setChecked(allFrames);
+    }).Press("OkBtn");
+    Click(wizard->EditPaletteButton);
+  };
+  recolour(false);
+  EXPECT_EQ(wizard->FrameList().Frame(0).Bitmap->Pixel(red.X, red.Y), RGB(0, 128, 0));
+  EXPECT_EQ(wizard->FrameList().Frame(0).Bitmap->PixelFormat(), pf8bit);
+  recolour(true);
+  EXPECT_EQ(wizard->FrameList().Frame(0).Bitmap->Pixel(red.X, red.Y), clLime);
+  // The second frame (cropped to the block's move) shows the new colour too.
+  const TSetOfBitmapsItem& second = wizard->FrameList().Frame(1);
+  bool lime = false;
+  for (int y = 0; y < second.Bitmap->Height(); ++y)
+    for (int x = 0; x < second.Bitmap->Width(); ++x) lime = lime || second.Bitmap->Pixel(x, y) == clLime;
+  EXPECT_TRUE(lime);
+  EXPECT_EQ(forms.Remaining(), 0u);
 }

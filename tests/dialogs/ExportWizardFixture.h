@@ -4,6 +4,7 @@
 #pragma once
 
 #include "controls/Image.h"
+#include "controls/RadioGroup.h"
 #include "dialogs/ExportFrmU.h"
 #include "imaging/utils.h"
 #include "scene/Sprite.h"
