@@ -29,12 +29,16 @@ std::set<std::string>& ShownFailures() {
   static std::set<std::string> shown;
   return shown;
 }
+int shownCount = 0;
 }  // namespace
 
 void ShowDrawingFailure(const std::string& text) {
   if (!ShownFailures().insert(text).second) return;
+  ++shownCount;
   Ui().MessageBox(0, text, "Error", MB_ICONERROR);
 }
+
+int ShownDrawingFailureCount() { return shownCount; }
 
 void ResetShownDrawingFailures() { ShownFailures().clear(); }
 

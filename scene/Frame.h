@@ -226,6 +226,10 @@ class TFrame {
 // Shows a drawing failure in an error box once per run, so that a failing
 // frame does not open a box at every step.
 void ShowDrawingFailure(const std::string& text);
+// How many drawing failure boxes were shown in this run: a caller that ends
+// an operation over a failed drawing compares it with its count from before
+// the operation, so that the failure is not told twice.
+int ShownDrawingFailureCount();
 // Forgets which failures were shown (for tests).
 void ResetShownDrawingFailures();
 

@@ -136,10 +136,12 @@ TEST_F(FrameDrawing, OnAPaletteTargetTheKeyIsComparedAsTheTargetShowsIt) {
 
 TEST_F(FrameDrawing, ADrawingFailureIsShownOnceInAnErrorBox) {
   ScriptedUiServices ui;
+  const int shownBefore = ShownDrawingFailureCount();
   TFrame& frame = AddFrame(30, 30, true);
   frame.Draw(target, 0, 100000, 100000, 0, 100, 60, 100);
   frame.Draw(target, 0, 100000, 100000, 0, 100, 60, 100);
   ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ShownDrawingFailureCount(), shownBefore + 1);
   EXPECT_EQ(ui.messages[0].text, "Cannot draw stretched transparent image.");
   EXPECT_EQ(ui.messages[0].caption, "Error");
   EXPECT_EQ(ui.messages[0].flags & MB_ICONMASK, static_cast<unsigned>(MB_ICONERROR));
@@ -147,6 +149,7 @@ TEST_F(FrameDrawing, ADrawingFailureIsShownOnceInAnErrorBox) {
   opaque.Draw(target, 0, 100000, 100000, 0, 100, 60, 50);
   ASSERT_EQ(ui.messages.size(), 2u);
   EXPECT_EQ(ui.messages[1].text, "Cannot draw streatched non transparent image.");
+  EXPECT_EQ(ShownDrawingFailureCount(), shownBefore + 2);
 }
 
 TEST_F(FrameDrawing, AHardShadowFollowsTheOpaquePixelsAndABlurredOneGrowsByItsRadiusAndFades) {
