@@ -207,8 +207,9 @@ void TMainForm::DropFiles(const std::vector<std::string>& fileNames, TPoint scen
         TMoving& motion = sprite->Motion();
         TMovingStep& step = motion.Step(motion.AddStep());
         TMovingStepValues values = step.Values();
-        values.X1 = scenePoint.X;
-        values.Y1 = scenePoint.Y;
+        // A held sprite stands at its start point.
+        values.StartX = values.X1 = scenePoint.X;
+        values.StartY = values.Y1 = scenePoint.Y;
         motion.SetStep(step, values, sprite);
       }
     }
