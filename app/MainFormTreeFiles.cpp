@@ -24,6 +24,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -295,7 +296,10 @@ void TMainForm::RebuildWindowList() {
     item->setObjectName(QString("WindowListItem%1").arg(number));
     item->setCheckable(true);
     item->setChecked(document == activeWindow_);
-    connect(item, &QAction::triggered, this, [this, document] { MdiArea->setActiveSubWindow(document); });
+    const QPointer<TAnimationWindow> target(document);
+    connect(item, &QAction::triggered, this, [this, target] {
+      if (target != nullptr) MdiArea->setActiveSubWindow(target);
+    });
     Window1->addAction(item);
     WindowListItems.push_back(item);
   }

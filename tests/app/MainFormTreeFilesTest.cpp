@@ -8,6 +8,7 @@
 #include "scene/Sprite.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QToolBar>
@@ -121,6 +122,14 @@ TEST_F(MainFormTreeFiles, AutosaveSavesOnlyANamedModifiedDocumentWhileNothingEls
 
   ClickNode(Node({"A"}));
   form.Sprite_Move_Up->trigger();
+  // A dialog is up: the tick waits.
+  {
+    QDialog dialog(&form);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    form.AutosaveTimerTimer();
+    EXPECT_TRUE(window->Modified());
+  }
   // A long operation shows its progress: the tick waits.
   form.ShowProgress(0, 10);
   form.AutosaveTimerTimer();
@@ -178,10 +187,12 @@ TEST_F(MainFormTreeFiles, AnUnreadablePictureLeavesNoSpriteNoRecordAndTheTreeWor
   EXPECT_EQ(Tree().currentItem(), Root());
   ASSERT_FALSE(ui_.cursors.empty());
   EXPECT_EQ(ui_.cursors.back(), crDefault);
-  // The tree still drives the pages.
+  // The tree still drives the pages, and edits are recorded again.
   ClickNode(Node({"B", "Rectangle"}));
   EXPECT_EQ(Page(), TMainForm::ppFrame);
   EXPECT_EQ(form.CurrentSprite(), &scene.Sprite(1));
+  form.Sprite_Move_Up->trigger();
+  EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Move Sprite Up"}));
 }
 
 TEST_F(MainFormTreeFiles, AProjectDroppedOnTheMainWindowOpensAndAPictureDoesNot) {
