@@ -1,31 +1,18 @@
-// Playback, the time line and the scene, sprite, frame, motion, appearance
-// and background pages of the main window.
+// The sprite, frame and background pages of the main window, and the making
+// of every page of this area (playback and the scene page are in
+// MainFormPlayback.cpp, the motion and appearance pages in MainFormMotion.cpp).
 #include "app/MainFormU.h"
 
-void TMainForm::FormCreatePages() {}
+void TMainForm::FormCreatePages() {
+  CreatePlaybackAndScenePage();
+  CreateSpriteFrameBackgroundPages();
+  CreateMotionAndAppearancePages();
+}
 
-void TMainForm::SetStepTimerTimer() {}
+void TMainForm::CreateSpriteFrameBackgroundPages() {}
 
-void TMainForm::TimerRedrawTimer() {}
+void TMainForm::LoadSpritePage() {}
 
-void TMainForm::Movie_StopExecute() {}
+void TMainForm::LoadFramePage() {}
 
-void TMainForm::MarkCurrentAppearance() {}
-
-void TMainForm::MarkCurrentMotionStep() {}
-
-void TMainForm::Movie_FirstStepExecute() {}
-
-bool TMainForm::MotionTimerRunning() const { return TimerRedraw.IsTicking(); }
-
-bool TMainForm::FinishEqualsStart() const { return false; }
-
-void TMainForm::PrepareMotionPageReload() {}
-
-void TMainForm::RefreshMotionPage() {}
-
-void TMainForm::ShowStepCount(int) {}
-
-void TMainForm::ShowLoopCount(int) {}
-
-void TMainForm::ShowSceneSize(int, int) {}
+void TMainForm::LoadBackgroundPage() {}
