@@ -23,13 +23,6 @@
 
 namespace {
 
-// Scene settings snapshots: record kind 3, object kind 5.
-constexpr std::int32_t kSceneSettingsRecord = 3;
-constexpr std::int32_t kSceneSettingsObject = 5;
-// Sprite appearance snapshots: record kind 1, object kind 4.
-constexpr std::int32_t kSpriteRecord = 1;
-constexpr std::int32_t kAppearanceObject = 4;
-
 TSpinEdit* MakeSpin(QWidget* parent, const char* name, std::int32_t min, std::int32_t max) {
   auto* spin = new TSpinEdit(parent);
   spin->setObjectName(name);
@@ -250,7 +243,7 @@ void TMainForm::StepsTrackBarTimelineListChanged(int index) {
   if (pending.taken && sprite != nullptr && sprite->Id == pending.spriteId && ActiveAnimationWindow() != nullptr) {
     // The state before the drag, kept from the press.
     ActiveAnimationWindow()->Undo()->AddRecord(
-        kSpriteRecord, "Change Appearance", false, 0, pending.spriteId, kAppearanceObject,
+        urkSpriteEdit, "Change Appearance", false, 0, pending.spriteId, uokIntervals,
         [&pending](TStream& stream) { stream.WriteBuffer(pending.snapshot.Memory(), pending.snapshot.Size()); });
     pending.taken = false;
   }
@@ -286,7 +279,7 @@ void TMainForm::LoadScenePage() {
 namespace {
 
 void RecordSceneSettings(TAnimationWindow& window, TAnimatedScene& scene, const char* caption) {
-  window.Undo()->AddRecord(kSceneSettingsRecord, caption, false, 0, 0, kSceneSettingsObject,
+  window.Undo()->AddRecord(urkSceneSettings, caption, false, 0, 0, uokSceneSettings,
                            [&scene](TStream& stream) { scene.SaveSettings(stream); });
 }
 

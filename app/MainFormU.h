@@ -583,6 +583,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void ToolButton_Add_ImageClick();
   void Scene_Add_ImageExecute();
   void Sprite_Add_ImageExecute();
+  // Adds the chosen picture files as frames of the current sprite; a sprite
+  // made for them (newSpriteIndex >= 0) is removed again when none was added.
+  void AddImageFrames(int newSpriteIndex);
   // The last left press in the preview.
   TPoint PreviewPressPoint;
   bool FillingFramePage = false;
