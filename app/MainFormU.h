@@ -664,6 +664,13 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   // The current sprite's index in the scene's list, -1 when none.
   int SpriteIndex();
   std::int32_t SelectedMotionKind = 3;  // mskHold
+  // The sprite (by id) and row a pending motion edit belongs to.
+  std::int32_t MotionEditSpriteId = -1;
+  int MotionEditRow = -1;
+  // Applies a pending motion edit to its own row at once.
+  void FlushMotionEdit();
+  void StartTrackChange();
+  void FinishTrackChange();
   int SelectedMotionRow = 0;
   bool FillingMotionPage = false;
   bool FillingAppearancePage = false;
