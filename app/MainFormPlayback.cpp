@@ -10,6 +10,7 @@
 #include "platform/ModalForms.h"
 #include "scene/Frame.h"
 #include "scene/Moving.h"
+#include "scene/SceneGlobals.h"
 #include "scene/Sprite.h"
 #include "scene/Undo.h"
 
@@ -214,6 +215,8 @@ struct TPendingAppearance {
   std::int32_t spriteId = 0;
   TMemoryStream snapshot;
   bool taken = false;
+  // The drag itself records nothing: each step of it would be an entry.
+  std::optional<TUndoRecordingPause> pause;
 };
 TPendingAppearance& PendingAppearance() {
   static TPendingAppearance pending;
@@ -225,21 +228,38 @@ TPendingAppearance& PendingAppearance() {
 void TMainForm::StepsTrackBarMouseDown() {
   TPendingAppearance& pending = PendingAppearance();
   pending.taken = false;
+  pending.pause.reset();
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || ActiveAnimationWindow() == nullptr) return;
   pending.snapshot.Clear();
-  sprite->SaveAppearances(pending.snapshot);
+  {
+    // Written as the undo log writes its snapshots.
+    const TUndoModeScope mode(1);
+    const std::int32_t saveVersion = SaveVersion;
+    SaveVersion = kNewestFormatVersion;
+    struct TRestoreVersion {
+      std::int32_t version;
+      ~TRestoreVersion() { SaveVersion = version; }
+    } restore{saveVersion};
+    sprite->SaveAppearances(pending.snapshot);
+  }
   pending.spriteId = sprite->Id;
   pending.taken = true;
+  pending.pause.emplace();
 }
 
-void TMainForm::StepsTrackBarMouseUp() { PendingAppearance().taken = false; }
+// The release reports a changed bar (StepsTrackBarTimelineListChanged) before it reports itself.
+void TMainForm::StepsTrackBarMouseUp() {
+  PendingAppearance().pause.reset();
+  PendingAppearance().taken = false;
+}
 
-void TMainForm::StepsTrackBarChanged() {}
+void TMainForm::StepsTrackBarChanged() { PendingAppearance().pause.reset(); }
 
 void TMainForm::StepsTrackBarTimelineListChanged(int index) {
   TSprite* sprite = CurrentSprite();
   TPendingAppearance& pending = PendingAppearance();
+  pending.pause.reset();
   if (pending.taken && sprite != nullptr && sprite->Id == pending.spriteId && ActiveAnimationWindow() != nullptr) {
     // The state before the drag, kept from the press.
     ActiveAnimationWindow()->Undo()->AddRecord(
