@@ -6,6 +6,8 @@
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/My_SpinEdit.h"
 #include "controls/UTimelineSlider.h"
+#include "dialogs/SetBackgroundU.h"
+#include "dialogs/USetStepFrm.h"
 #include "imaging/utils.h"
 #include "platform/ModalForms.h"
 #include "scene/Frame.h"
@@ -96,6 +98,8 @@ void TMainForm::CreatePlaybackAndScenePage() {
   SetCommandHandler(Movie_BackOneStep, [this] { Movie_BackOneStepExecute(); });
   SetCommandHandler(Movie_FirstStep, [this] { Movie_FirstStepExecute(); });
   SetCommandHandler(Movie_LastStep, [this] { Movie_LastStepExecute(); });
+  SetCommandHandler(View_Set_Step, [this] { View_Set_StepExecute(); });
+  SetCommandHandler(View_Custom, [this] { View_CustomExecute(); });
   SetCommandHandler(Veiw_400x40, [this] { N400x40pixels1Click(); });
   SetCommandHandler(View_400x50, [this] { N400x50pixels2Click(); });
   SetCommandHandler(View_468x60, [this] { N486x60pixels1Click(); });
@@ -277,7 +281,22 @@ void TMainForm::StepsTrackBarTimelineListChanged(int index) {
 
 // ---- The step dialog --------------------------------------------------------------------------------
 
-void TMainForm::View_Set_StepExecute() {}
+void TMainForm::View_Set_StepExecute() {
+  if (CurrentScene == nullptr) return;
+  TSetStepFrm form(CurrentScene->StepCount, std::max(CurrentScene->CurrentStep - 1, 1), this);
+  if (ShowModal(form) != mrOk) return;
+  const TBusyCursor busy;
+  const std::int64_t target = static_cast<std::int64_t>(form.StepSpinEdit->Value()) + 2;
+  CurrentScene->GotoFrame(static_cast<std::int32_t>(std::clamp<std::int64_t>(target, 1, kMaxSceneSteps + 1)));
+  RequestSceneRecompute();
+}
+
+void TMainForm::View_CustomExecute() {
+  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  TSetBackgroundFrm form(CurrentScene->Width, CurrentScene->Height, this);
+  if (ShowModal(form) != mrOk) return;
+  ActiveAnimationWindow()->SetCanvasSize(form.WidthPixels->Value(), form.HeightPixels->Value());
+}
 
 // ---- The scene page -----------------------------------------------------------------------------------
 

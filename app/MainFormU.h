@@ -515,6 +515,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void Movie_BackOneStepExecute();
   void Movie_LastStepExecute();
   void View_Set_StepExecute();
+  // The custom size command: the animation size dialog, then the canvas takes its size.
+  void View_CustomExecute();
   // The anti-alias flag of the scene for the play state (stopped / playing).
   void ApplyPlaybackResampling(bool playing);
 

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QToolButton>
@@ -68,6 +69,40 @@ TEST_F(MainFormPlayback, StepCommandsLeaveTheirSteps) {
   EXPECT_EQ(Scene().CurrentStep, 40);
   form.Movie_FirstStep->trigger();
   EXPECT_EQ(Scene().CurrentStep, 1);
+}
+
+TEST_F(MainFormPlayback, SetStepSevenLeavesStepEightAndShowsIt) {
+  TMainForm& form = StartPages();
+  Scene().StepCount = 40;
+  forms_.Expect("SetStepFrm").Fill("StepSpinEdit", "7").Press("OkBtn");
+  form.View_Set_Step->trigger();
+  EXPECT_EQ(Scene().CurrentStep, 8);
+  form.WMStepChanged(0, 0);
+  EXPECT_EQ(form.CurrentStep->Caption(), " 00007");
+
+  forms_.Expect("SetStepFrm").Answer(mrCancel);
+  form.View_Set_Step->trigger();
+  EXPECT_EQ(Scene().CurrentStep, 8);
+}
+
+TEST_F(MainFormPlayback, ClickingTheStepDisplayOpensTheStepDialogWithItsMaximum) {
+  TMainForm& form = StartPages();
+  Scene().StepCount = 40;
+  int maximum = 0;
+  forms_.Expect("SetStepFrm").Do([&](QDialog& dialog) {
+    maximum = dialog.findChild<TSpinEdit*>("StepSpinEdit")->MaxValue();
+  }).Answer(mrCancel);
+  QTest::mouseClick(form.CurrentStep, Qt::LeftButton);
+  EXPECT_EQ(maximum, 39);
+}
+
+TEST_F(MainFormPlayback, CustomSizeResizesTheAnimation) {
+  TMainForm& form = StartPages();
+  forms_.Expect("SetBackgroundFrm").Fill("MaintainRatio", false).Fill("WidthPixels", "300").Fill("HeightPixels", "50").Press("OkBtn");
+  form.View_Custom->trigger();
+  Document().ResizeTimerTimer();
+  EXPECT_EQ(Scene().Width, 300);
+  EXPECT_EQ(Scene().Height, 50);
 }
 
 TEST_F(MainFormPlayback, LastStepOfAHostileStepCountEndsAtTheLargestStepAPageAccepts) {
