@@ -270,6 +270,8 @@ void TMainForm::FillMotionList() {
 }
 
 void TMainForm::MovingListClick() {
+  // An edit still waiting for its tick belongs to the row it was made on.
+  FlushMotionEdit();
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || MovingList->topLevelItemCount() == 0 || sprite->Motion().StepCount() == 0) return;
   TMoving& path = sprite->Motion();
@@ -353,12 +355,23 @@ void TMainForm::TimerRedrawTimer() {
   if (sprite == nullptr || sprite->Id != MotionEditSpriteId) return;
   MotionEditSpriteId = -1;
   TMoving& path = sprite->Motion();
-  if (path.StepCount() == 0) return;
   if (FillingMotionPage) {
     FillingMotionPage = false;
     return;
   }
-  if (MovingList->topLevelItemCount() > 0) {
+  if (path.StepCount() == 0) {
+    // An edit of an empty motion page makes the sprite's first step.
+    const int index = path.AddStep();
+    {
+      const TUndoRecordingPause pause;
+      FillMotionList();
+      SelectRow(MovingList, index);
+      ApplyMotionPage(path, index, *sprite);
+      ShowMotionRow(path.Step(index), index);
+    }
+    RebuildAnimationTree();
+    RequestSceneRecompute();
+  } else if (MovingList->topLevelItemCount() > 0) {
     SteppedByHand = true;
     int row = MotionEditRow;
     if (row < 0 || row >= path.StepCount() || row >= MovingList->topLevelItemCount()) row = 0;

@@ -118,6 +118,12 @@ TEST_F(MainFormMotion, APendingEditIsAppliedToItsOwnRowBeforeAnotherRowIsShown) 
   form.LoadMotionPage();
   EXPECT_EQ(sprite.Motion().Step(0).StartX, 44.0);
   EXPECT_EQ(sprite.Motion().Step(1).StartX, 7.0);
+  Type(form.FirstY, "33");
+  ClickRow(form.MovingList, 1);
+  EXPECT_EQ(sprite.Motion().Step(0).StartY, 33.0);
+  EXPECT_EQ(sprite.Motion().Step(1).StartX, 7.0);
+  EXPECT_EQ(sprite.Motion().Step(1).StartY, 8.0);
+  EXPECT_EQ(form.FixPosX->text(), "7");
 }
 
 TEST_F(MainFormMotion, EditingABounceStepOnThePageChangesNothing) {
@@ -203,6 +209,30 @@ TEST_F(MainFormMotion, MarkersFollowTheStepShownAndRecordingComesBack) {
     EXPECT_EQ(Log().RecordingAllowed, 0);
   }
   EXPECT_EQ(Log().RecordingAllowed, 1);
+}
+
+TEST_F(MainFormMotion, AnEditOfAnEmptyMotionPageMakesTheFirstStepAsOneEntry) {
+  TPagesMainForm& form = StartPages();
+  int index = 0;
+  TSprite* sprite = nullptr;
+  {
+    const TUndoRecordingPause pause;
+    sprite = Scene().AddSprite(index);
+  }
+  form.ChosenSprite = sprite;
+  form.LoadMotionPage();
+  ASSERT_EQ(form.MovingList->topLevelItemCount(), 0);
+  form.Motion_Fixed->trigger();
+  ASSERT_EQ(sprite->Motion().StepCount(), 1);
+  EXPECT_EQ(form.MovingList->topLevelItemCount(), 1);
+  EXPECT_EQ(Log().Caption(), "Add Motion");
+  form.FixPosX->setText("15");
+  form.TimerRedrawTimer();
+  EXPECT_EQ(sprite->Motion().Step(0).StartX, 15.0);
+  EXPECT_EQ(Log().Caption(), "Change Motion");
+  Log().Undo();
+  Log().Undo();
+  EXPECT_TRUE(Log().Empty());
 }
 
 // ---- Appearance ----
