@@ -50,6 +50,18 @@
 #include <vector>
 
 class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QRadioButton;
+class QScrollArea;
+class TImage;
+class TMovingStep;
+class TMoving;
+class TSpinEdit;
+class TStartAndFinish;
+class TTrackBar;
 class QComboBox;
 class QDockWidget;
 class QKeySequence;
@@ -610,6 +622,180 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void MarkCurrentMotionStep();
   // Set while a step was reached by hand, so no motion row is selected.
   bool SteppedByHand = false;
+
+  // Parts of FormCreatePages: each builds its pages and connects its commands.
+  void CreatePlaybackAndScenePage();
+  void CreateSpriteFrameBackgroundPages();
+  void CreateMotionAndAppearancePages();
+
+  // ---- Playback and stepping (MainFormPlayback.cpp) ----
+  void Movie_Play_Execute();
+  void Movie_Play_CommandExecute();
+  void Movie_NextFrameExecute();
+  void Movie_BackOneStepExecute();
+  void Movie_LastStepExecute();
+  void View_Set_StepExecute();
+  // The custom size command: the animation size dialog, then the canvas takes its size.
+  void View_CustomExecute();
+  // The anti-alias flag of the scene for the play state (stopped / playing).
+  void ApplyPlaybackResampling(bool playing);
+
+  // ---- The time line (MainFormPlayback.cpp) ----
+  void StepsTrackBarChange();
+  void StepsTrackBarMouseDown();
+  void StepsTrackBarMouseUp();
+  void StepsTrackBarChanged();
+  void StepsTrackBarTimelineListChanged(int index);
+
+  // ---- The scene page (MainFormPlayback.cpp) ----
+  TSpinEdit* WidthPixels = nullptr;             // 1 to 65000
+  TSpinEdit* HeightPixels = nullptr;            // 1 to 65000
+  TSpinEdit* SpinEditNumberOfFrames = nullptr;  // 1 to 100000
+  TSpinEdit* StepsPerSecSpin = nullptr;         // 1 to 30
+  QComboBox* LoopingComboBox = nullptr;
+  QPlainTextEdit* GifCommentMemo = nullptr;
+  void LoadScenePage();
+  void NumbOfStepsSpinChange();
+  void StepsPerSecSpinChange();
+  void LoopingComboBoxChange();
+  void SceneSizeChange();
+  void GifCommentMemoChange();
+  void N400x40pixels1Click();
+  void N400x50pixels2Click();
+  void N486x60pixels1Click();
+  // Set while the scene page is filled from the model.
+  bool FillingScenePage = false;
+
+  // ---- The sprite, frame and background pages (MainFormPages.cpp) ----
+  QLineEdit* Edit_SpriteName = nullptr;
+  QCheckBox* TransparencyCheckBox = nullptr;
+  QToolButton* ImageColorPanel = nullptr;
+  TSpinEdit* StepsPerFrameEdit = nullptr;  // 1 to 100000
+  QToolButton* ToolButton_PickUpColor = nullptr;
+  QScrollArea* PreviewScrollBox = nullptr;
+  TImage* NativeImage = nullptr;
+  QCheckBox* PictureCheckBox = nullptr;
+  QLineEdit* FileNameEdit = nullptr;
+  QCheckBox* SameColorsCheckBox = nullptr;
+  QToolButton* Button_BackgroundStartColor = nullptr;
+  QToolButton* Button_BackgroundFinishColor = nullptr;
+  void LoadSpritePage();
+  void LoadFramePage();
+  void LoadBackgroundPage();
+  void Edit_SpriteNameChange();
+  void ApplyFrameTransparency(TColor color, bool tickBox, int x, int y);
+  void TransparencyCheckBoxClick();
+  void ImageColorPanelClick();
+  void StepsPerFrameEditChange();
+  void Sprite_SetTransparencyToAllFramesExecute();
+  void Sprite_SetDurationToAllFramesExecute();
+  void ShowFramePreview();
+  // The pick-up tool is on (the preview's cursor is the "AIRDROP" cursor).
+  bool PickUpToolOn() const;
+  void ToolButton_PickUpColorClick();
+  void NativeImageMouseDown(bool leftButton, int x, int y);
+  void ShowTrueColorNote();
+  void PictureCheckBoxClick();
+  void FileNameEditChange();
+  void SameColorsCheckBoxClick();
+  void Scene_Open_BackgroundExecute();
+  void Scene_Paste_BackgroundExecute();
+  void CopyBackground1Click();
+  void CopyBackgroundTo1Click();
+  void ToolButton_Add_ImageClick();
+  void Scene_Add_ImageExecute();
+  void Sprite_Add_ImageExecute();
+  // Adds the chosen picture files as frames of the current sprite; a sprite
+  // made for them (newSpriteIndex >= 0) is removed again when none was added.
+  void AddImageFrames(int newSpriteIndex);
+  // The last left press in the preview.
+  TPoint PreviewPressPoint;
+  bool FillingFramePage = false;
+  bool FillingBackgroundPage = false;
+  // Set while picture frames are being added.
+  bool AddingPictureFrames = false;
+
+  // ---- The motion and appearance pages (MainFormMotion.cpp) ----
+  QTreeWidget* MovingList = nullptr;
+  QStackedWidget* NotebookTop = nullptr;
+  QGroupBox* GroupBox_Speed = nullptr;
+  QToolButton* Button_Motion_Linear = nullptr;
+  QToolButton* Button_Motion_Fixed = nullptr;
+  QLineEdit* FirstX = nullptr;
+  QLineEdit* FirstY = nullptr;
+  QLineEdit* LastX = nullptr;
+  QLineEdit* LastY = nullptr;
+  QLineEdit* FixPosX = nullptr;
+  QLineEdit* FixPosY = nullptr;
+  QCheckBox* StayFixForever = nullptr;
+  TSpinEdit* NumbOfFixedSteps = nullptr;
+  QLabel* Label_Frames = nullptr;
+  QLabel* Label_Only = nullptr;
+  QLineEdit* StartSpeedEdit = nullptr;
+  QLineEdit* FinishSpeedEdit = nullptr;
+  TSpinEdit* StartSizeX = nullptr;
+  TSpinEdit* StartSizeY = nullptr;
+  TSpinEdit* FinishSizeX = nullptr;
+  TSpinEdit* FinishSizeY = nullptr;
+  QGroupBox* StartSuzeGroupBox = nullptr;
+  QGroupBox* FinishSizeGroupBox = nullptr;
+  QCheckBox* CheckBoxHiddenFixPos = nullptr;
+  TSpinEdit* Start_Pacity_Edit = nullptr;
+  TSpinEdit* Finish_Pacity_Edit = nullptr;
+  QWidget* Panel_FinishOpacity = nullptr;
+  QLabel* StartOpacityLabel = nullptr;
+  QTreeWidget* AppearanceList = nullptr;
+  TSpinEdit* StartSpin = nullptr;
+  TSpinEdit* FinishSpin = nullptr;
+  TTrackBar* StartTrack = nullptr;
+  TTrackBar* FinishTrack = nullptr;
+  QLabel* StartStepMaxLabel = nullptr;
+  QLabel* FinishStepMaxLabel = nullptr;
+  QWidget* RadioBeginMoving = nullptr;  // two radio buttons: 0 continue moving, 1 stop
+  QRadioButton* RadioBeginMovingContinue = nullptr;
+  QRadioButton* RadioBeginMovingStop = nullptr;
+  void LoadMotionPage();
+  void LoadAppearancePage();
+  void FillMotionList();
+  void ShowMotionRow(TMovingStep& step, int row);
+  void MovingListClick();
+  void ShowMotionKind();
+  void SetSingleSizeMode(bool single);
+  void StayFixForeverClick();
+  void MovingLineChanged();
+  void ApplyMotionPage(TMoving& motionPath, int index, TSprite& sprite);
+  void Motion_LinearExecute();
+  void Motion_FixedExecute();
+  void Motion_AddLinearExecute();
+  void Motion_AddFixedExecute();
+  void Motion_DeleteExecute();
+  void Motion_UpExecute();
+  void Motion_DownExecute();
+  void GoToMotionStep(int step);
+  void FillAppearanceList();
+  void ShowAppearanceRow(TStartAndFinish& interval, int row);
+  void ShowSelectedAppearance();
+  void Appearance_AddExecute();
+  void Appearance_DeleteExecute();
+  void StartSpinChange();
+  void FinishSpinChange();
+  void ApplyAppearanceInterval(bool start);
+  void RadioBeginMovingClick();
+  // The maxima of the appearance page's step controls follow the step count.
+  void SetAppearanceStepMaxima(int steps);
+  // The current sprite's index in the scene's list, -1 when none.
+  int SpriteIndex();
+  std::int32_t SelectedMotionKind = 3;  // mskHold
+  // The sprite (by id) and row a pending motion edit belongs to.
+  std::int32_t MotionEditSpriteId = -1;
+  int MotionEditRow = -1;
+  // Applies a pending motion edit to its own row at once.
+  void FlushMotionEdit();
+  void StartTrackChange();
+  void FinishTrackChange();
+  int SelectedMotionRow = 0;
+  bool FillingMotionPage = false;
+  bool FillingAppearancePage = false;
 
   // =============================================================================================
   // Added sprites and frames; shape, line and plain-text pages

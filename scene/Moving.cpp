@@ -246,6 +246,13 @@ void TMoving::DeleteStep(int index) {
   steps_.erase(steps_.begin() + index);
 }
 
+void TMoving::MoveStep(int from, int to) {
+  if (from < 0 || from >= StepCount() || to < 0 || to >= StepCount() || from == to) return;
+  auto step = std::move(steps_[static_cast<std::size_t>(from)]);
+  steps_.erase(steps_.begin() + from);
+  steps_.insert(steps_.begin() + to, std::move(step));
+}
+
 void TMoving::SetPositionUnits(std::uint8_t value) {
   if (value == PositionUnits) return;
   RecordPathUndo("Change Position Units");

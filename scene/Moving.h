@@ -136,6 +136,9 @@ class TMoving {
   void SetStep(TMovingStep& step, const TMovingStepValues& values, TSprite* sprite);
   // Records "Delete Motion" and frees the step.
   void DeleteStep(int index);
+  // Moves the step at from to the index to (the others close up), without
+  // undo: the caller records the path first. Out-of-range indices do nothing.
+  void MoveStep(int from, int to);
   void SetPositionUnits(std::uint8_t value);
   void SetSpeedUnits(std::uint8_t value);
 

@@ -212,6 +212,24 @@ TEST_F(MotionPath, AddStepPostsMotionStepAddedAndEditsRecordOnlyRealChanges) {
                                                        "Change Speed Units", "Delete Motion"}));
 }
 
+TEST_F(MotionPath, MoveStepReordersWithoutRecordingAndIgnoresIndicesOutOfRange) {
+  RecordingUndo undo;
+  TMoving path(&scene);
+  for (int x : {1, 2, 3}) path.AddStepWith(HoldAt(x, 0, 1), nullptr);
+  path.MoveStep(0, 2);
+  EXPECT_EQ(std::vector<double>({path.Step(0).StartX, path.Step(1).StartX, path.Step(2).StartX}),
+            (std::vector<double>{2, 3, 1}));
+  path.MoveStep(2, 1);
+  EXPECT_EQ(std::vector<double>({path.Step(0).StartX, path.Step(1).StartX, path.Step(2).StartX}),
+            (std::vector<double>{2, 1, 3}));
+  path.MoveStep(-1, 0);
+  path.MoveStep(0, 3);
+  path.MoveStep(3, 0);
+  EXPECT_EQ(std::vector<double>({path.Step(0).StartX, path.Step(1).StartX, path.Step(2).StartX}),
+            (std::vector<double>{2, 1, 3}));
+  EXPECT_TRUE(undo.Captions().empty());
+}
+
 // ---- Effect steps ----------------------------------------------------------------------------
 
 class EffectSteps : public MotionPath {

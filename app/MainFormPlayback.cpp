@@ -1,0 +1,411 @@
+// Playback, stepping, the time line and the scene page of the main window.
+#include "app/MainFormU.h"
+
+#include "app/AnimationWindowU.h"
+#include "app/core/PropertyPageRules.h"
+#include "controls/MyCntrlDigitalDisplay.h"
+#include "controls/My_SpinEdit.h"
+#include "controls/UTimelineSlider.h"
+#include "dialogs/SetBackgroundU.h"
+#include "dialogs/USetStepFrm.h"
+#include "imaging/utils.h"
+#include "platform/ModalForms.h"
+#include "scene/Frame.h"
+#include "scene/Moving.h"
+#include "scene/SceneGlobals.h"
+#include "scene/Sprite.h"
+#include "scene/Undo.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+TSpinEdit* MakeSpin(QWidget* parent, const char* name, std::int32_t min, std::int32_t max) {
+  auto* spin = new TSpinEdit(parent);
+  spin->setObjectName(name);
+  spin->SetMinValue(min);
+  spin->SetMaxValue(max);
+  return spin;
+}
+
+// Adds a page's content above the stretch that closes the page.
+void AddToPage(QWidget* page, QWidget* content) {
+  auto* layout = static_cast<QVBoxLayout*>(page->layout());
+  layout->insertWidget(layout->count() - 1, content);
+}
+
+}  // namespace
+
+void TMainForm::CreatePlaybackAndScenePage() {
+  auto* content = new QWidget(PropertyPage(ppScene));
+  content->setObjectName("ScenePageContent");
+  auto* form = new QFormLayout(content);
+  WidthPixels = MakeSpin(content, "WidthPixels", 1, 65000);
+  HeightPixels = MakeSpin(content, "HeightPixels", 1, 65000);
+  SpinEditNumberOfFrames = MakeSpin(content, "SpinEditNumberOfFrames", 1, kMaxSceneSteps);
+  StepsPerSecSpin = MakeSpin(content, "StepsPerSecSpin", 1, 30);
+  StepsPerSecSpin->SetValue(20);
+  LoopingComboBox = new QComboBox(content);
+  LoopingComboBox->setObjectName("LoopingComboBox");
+  LoopingComboBox->setEditable(true);
+  LoopingComboBox->addItems({"Forever", "0", "1", "2", "3", "4", "5", "10"});
+  GifCommentMemo = new QPlainTextEdit(content);
+  GifCommentMemo->setObjectName("GifCommentMemo");
+  form->addRow("Width:", WidthPixels);
+  form->addRow("Height:", HeightPixels);
+  form->addRow("Number of steps:", SpinEditNumberOfFrames);
+  form->addRow("Steps per second:", StepsPerSecSpin);
+  form->addRow("Loops:", LoopingComboBox);
+  form->addRow("Comment:", GifCommentMemo);
+  AddToPage(PropertyPage(ppScene), content);
+
+  const auto onEdit = [this](TSpinEdit* spin, void (TMainForm::*handler)()) {
+    connect(spin, &QLineEdit::textChanged, this, [this, handler] {
+      if (!FillingScenePage) (this->*handler)();
+    });
+  };
+  onEdit(WidthPixels, &TMainForm::SceneSizeChange);
+  onEdit(HeightPixels, &TMainForm::SceneSizeChange);
+  onEdit(SpinEditNumberOfFrames, &TMainForm::NumbOfStepsSpinChange);
+  onEdit(StepsPerSecSpin, &TMainForm::StepsPerSecSpinChange);
+  connect(LoopingComboBox, &QComboBox::currentTextChanged, this, [this] {
+    if (!FillingScenePage) LoopingComboBoxChange();
+  });
+  connect(GifCommentMemo, &QPlainTextEdit::textChanged, this, [this] {
+    if (!FillingScenePage) GifCommentMemoChange();
+  });
+
+  // The time line.
+  StepsTrackBar->OnChange = [this](QObject*) { StepsTrackBarChange(); };
+  StepsTrackBar->OnChanged = [this](QObject*) { StepsTrackBarChanged(); };
+  StepsTrackBar->OnMouseDown = [this](QObject*, TMouseButton, TShiftState, int, int) { StepsTrackBarMouseDown(); };
+  StepsTrackBar->OnMouseUp = [this](QObject*, TMouseButton, TShiftState, int, int) { StepsTrackBarMouseUp(); };
+  StepsTrackBar->OnTimelineListChanged = [this](QObject*, int index) { StepsTrackBarTimelineListChanged(index); };
+  CurrentStep->OnClick = [this](QObject*) { View_Set_StepExecute(); };
+  StepPerSecond->OnClick = [this](QObject*) { View_Set_StepExecute(); };
+
+  SetCommandHandler(Movie_Play, [this] { Movie_Play_Execute(); });
+  SetCommandHandler(Movie_Play_Command, [this] { Movie_Play_CommandExecute(); });
+  SetCommandHandler(Movie_Stop, [this] { Movie_StopExecute(); });
+  EnableCommand(Movie_Stop, false);
+  SetCommandHandler(Movie_NextFrame, [this] { Movie_NextFrameExecute(); });
+  SetCommandHandler(Movie_BackOneStep, [this] { Movie_BackOneStepExecute(); });
+  SetCommandHandler(Movie_FirstStep, [this] { Movie_FirstStepExecute(); });
+  SetCommandHandler(Movie_LastStep, [this] { Movie_LastStepExecute(); });
+  SetCommandHandler(View_Set_Step, [this] { View_Set_StepExecute(); });
+  SetCommandHandler(View_Custom, [this] { View_CustomExecute(); });
+  SetCommandHandler(Veiw_400x40, [this] { N400x40pixels1Click(); });
+  SetCommandHandler(View_400x50, [this] { N400x50pixels2Click(); });
+  SetCommandHandler(View_468x60, [this] { N486x60pixels1Click(); });
+}
+
+// ---- Play and stop ------------------------------------------------------------------------------
+
+void TMainForm::ApplyPlaybackResampling(bool playing) {
+  if (CurrentScene == nullptr) return;
+  const bool resample = playing ? UserSettings.PlayAntiAliasResample : UserSettings.AntiAliasResample;
+  CurrentScene->ResampledStretching = resample ? 1 : 0;
+}
+
+void TMainForm::Movie_Play_Execute() {
+  if (CurrentScene == nullptr) return;
+  TAnimatedScene& scene = *CurrentScene;
+  if (PlayButtonDown()) {
+    if (QueryFreeResources(0) < 10)
+      Ui().MessageBox(Handle(),
+                      "Out of system resources. Please close one or more unused applications or run the program "
+                      "under Windows NT.",
+                      "Error", MB_ICONERROR);
+    RequestSceneRecompute();
+    ApplyPlaybackResampling(true);
+    scene.Play();
+    EnableCommand(Movie_Stop, true);
+    if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->UpdateSelection();
+  } else {
+    scene.Stop();
+    ApplyPlaybackResampling(false);
+    RequestSceneRecompute();
+    EnableCommand(Movie_Stop, false);
+  }
+  StepPerSecond->SetVisible(PlayButtonDown());
+}
+
+void TMainForm::Movie_Play_CommandExecute() {
+  SetPlayButtonDown(true);
+  EnableCommand(Movie_Play_Command, false);
+  Movie_Play_Execute();
+}
+
+void TMainForm::Movie_StopExecute() {
+  SetPlayButtonDown(false);
+  EnableCommand(Movie_Play_Command, true);
+  Movie_Play_Execute();
+}
+
+// ---- Stepping -------------------------------------------------------------------------------------
+
+namespace {
+
+void PrepareEverySprite(TAnimatedScene& scene) {
+  for (int i = 0; i < scene.SpriteCount(); ++i) scene.Sprite(i).Motion().PrepareSteps(&scene.Sprite(i));
+}
+
+}  // namespace
+
+void TMainForm::Movie_NextFrameExecute() {
+  if (CurrentScene == nullptr || NextBtn->isDown()) return;
+  CurrentScene->BackgroundDrawn = 0;
+  PrepareEverySprite(*CurrentScene);
+  CurrentScene->NextFrame();
+  SteppedByHand = true;
+  RequestSceneRecompute();
+}
+
+void TMainForm::Movie_BackOneStepExecute() {
+  if (CurrentScene == nullptr) return;
+  const TBusyCursor busy;
+  CurrentScene->GotoFrame(CurrentScene->CurrentStep - 1);
+  CurrentScene->NextFrame();
+  RequestSceneRecompute();
+}
+
+void TMainForm::Movie_FirstStepExecute() {
+  if (CurrentScene == nullptr) return;
+  {
+    const TBusyCursor busy;
+    CurrentScene->GotoFrame(1);
+    CurrentScene->BackgroundDrawn = 0;
+    PrepareEverySprite(*CurrentScene);
+    CurrentScene->NextFrame();
+    CurrentScene->GotoFrame(1);
+  }
+  if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->UpdateSelection();
+}
+
+void TMainForm::Movie_LastStepExecute() {
+  if (CurrentScene == nullptr) return;
+  const TBusyCursor busy;
+  CurrentScene->GotoFrame(LastStepSeekTarget(CurrentScene->StepCount));
+  RequestSceneRecompute();
+}
+
+// ---- The time line ----------------------------------------------------------------------------------
+
+void TMainForm::StepsTrackBarChange() {
+  SetStepTimer.SetEnabled(false);
+  SetStepTimer.SetEnabled(true);
+  CurrentStep->SetCaption(SliderStepText(StepsTrackBar->Position()));
+}
+
+void TMainForm::SetStepTimerTimer() {
+  SetStepTimer.SetEnabled(false);
+  if (CurrentScene == nullptr || CurrentScene->CurrentStep == StepsTrackBar->Position()) return;
+  const TBusyCursor busy;
+  CurrentScene->GotoFrame(std::clamp(StepsTrackBar->Position(), 1, kMaxSceneSteps + 1));
+  Movie_NextFrameExecute();
+}
+
+namespace {
+
+// The appearance snapshot taken at a press on the time line: recorded only
+// when a bar really changed during the drag.
+struct TPendingAppearance {
+  std::int32_t spriteId = 0;
+  TMemoryStream snapshot;
+  bool taken = false;
+  // The drag itself records nothing: each step of it would be an entry.
+  std::optional<TUndoRecordingPause> pause;
+};
+TPendingAppearance& PendingAppearance() {
+  static TPendingAppearance pending;
+  return pending;
+}
+
+}  // namespace
+
+void TMainForm::StepsTrackBarMouseDown() {
+  TPendingAppearance& pending = PendingAppearance();
+  pending.taken = false;
+  pending.pause.reset();
+  TSprite* sprite = CurrentSprite();
+  if (sprite == nullptr || ActiveAnimationWindow() == nullptr) return;
+  pending.snapshot.Clear();
+  {
+    // Written as the undo log writes its snapshots.
+    const TUndoModeScope mode(1);
+    const std::int32_t saveVersion = SaveVersion;
+    SaveVersion = kNewestFormatVersion;
+    struct TRestoreVersion {
+      std::int32_t version;
+      ~TRestoreVersion() { SaveVersion = version; }
+    } restore{saveVersion};
+    sprite->SaveAppearances(pending.snapshot);
+  }
+  pending.spriteId = sprite->Id;
+  pending.taken = true;
+  pending.pause.emplace();
+}
+
+// The release reports a changed bar (StepsTrackBarTimelineListChanged) before it reports itself.
+void TMainForm::StepsTrackBarMouseUp() {
+  PendingAppearance().pause.reset();
+  PendingAppearance().taken = false;
+}
+
+void TMainForm::StepsTrackBarChanged() { PendingAppearance().pause.reset(); }
+
+void TMainForm::StepsTrackBarTimelineListChanged(int index) {
+  TSprite* sprite = CurrentSprite();
+  TPendingAppearance& pending = PendingAppearance();
+  pending.pause.reset();
+  if (pending.taken && sprite != nullptr && sprite->Id == pending.spriteId && ActiveAnimationWindow() != nullptr) {
+    // The state before the drag, kept from the press.
+    ActiveAnimationWindow()->Undo()->AddRecord(
+        urkSpriteEdit, "Change Appearance", false, 0, pending.spriteId, uokIntervals,
+        [&pending](TStream& stream) { stream.WriteBuffer(pending.snapshot.Memory(), pending.snapshot.Size()); });
+    pending.taken = false;
+  }
+  if (sprite == nullptr || index < 0 || index >= sprite->IntervalCount() || AppearanceList == nullptr ||
+      index >= AppearanceList->topLevelItemCount())
+    return;
+  AppearanceList->setCurrentItem(AppearanceList->topLevelItem(index));
+  ShowSelectedAppearance();
+  RequestSceneRecompute();
+}
+
+// ---- The step dialog --------------------------------------------------------------------------------
+
+void TMainForm::View_Set_StepExecute() {
+  if (CurrentScene == nullptr) return;
+  TSetStepFrm form(CurrentScene->StepCount, std::max(CurrentScene->CurrentStep - 1, 1), this);
+  if (ShowModal(form) != mrOk) return;
+  const TBusyCursor busy;
+  const std::int64_t target = static_cast<std::int64_t>(form.StepSpinEdit->Value()) + 2;
+  CurrentScene->GotoFrame(static_cast<std::int32_t>(std::clamp<std::int64_t>(target, 1, kMaxSceneSteps + 1)));
+  RequestSceneRecompute();
+}
+
+void TMainForm::View_CustomExecute() {
+  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  TSetBackgroundFrm form(CurrentScene->Width, CurrentScene->Height, this);
+  if (ShowModal(form) != mrOk) return;
+  ActiveAnimationWindow()->SetCanvasSize(form.WidthPixels->Value(), form.HeightPixels->Value());
+}
+
+// ---- The scene page -----------------------------------------------------------------------------------
+
+void TMainForm::LoadScenePage() {
+  if (CurrentScene == nullptr) return;
+  const TAnimatedScene& scene = *CurrentScene;
+  FillingScenePage = true;
+  WidthPixels->SetValue(scene.Width);
+  HeightPixels->SetValue(scene.Height);
+  SpinEditNumberOfFrames->SetValue(scene.StepCount);
+  StepsPerSecSpin->SetValue(StepsPerSecondOf(CurrentScene->Timer().Interval()));
+  LoopingComboBox->setCurrentText(QString::fromStdString(LoopCountText(scene.LoopCount)));
+  QStringList lines;
+  for (const std::string& line : CurrentScene->ReservedSettings.GifComment()) lines << QString::fromStdString(line);
+  GifCommentMemo->setPlainText(lines.join('\n'));
+  FillingScenePage = false;
+}
+
+namespace {
+
+void RecordSceneSettings(TAnimationWindow& window, TAnimatedScene& scene, const char* caption) {
+  window.Undo()->AddRecord(urkSceneSettings, caption, false, 0, 0, uokSceneSettings,
+                           [&scene](TStream& stream) { scene.SaveSettings(stream); });
+}
+
+}  // namespace
+
+void TMainForm::NumbOfStepsSpinChange() {
+  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  const std::int32_t steps = SpinEditNumberOfFrames->Value();
+  if (steps != CurrentScene->StepCount) {
+    RecordSceneSettings(*ActiveAnimationWindow(), *CurrentScene, "Change Number of Steps");
+    CurrentScene->StepCount = steps;
+    RefreshCommandStates();
+  }
+  SetAppearanceStepMaxima(CurrentScene->StepCount);
+}
+
+void TMainForm::StepsPerSecSpinChange() {
+  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  const std::int32_t interval = StepIntervalOf(StepsPerSecSpin->Value());
+  if (interval == CurrentScene->Timer().Interval()) return;
+  RecordSceneSettings(*ActiveAnimationWindow(), *CurrentScene, "Change Steps per Second");
+  CurrentScene->Timer().SetInterval(interval);
+  CurrentScene->StepTime = interval;
+  if (TFrame* frame = CurrentFrame()) Timer3DAnimation.SetInterval(frame->Duration() * interval);
+  RefreshCommandStates();
+}
+
+void TMainForm::LoopingComboBoxChange() {
+  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  const std::optional<std::int32_t> loops = LoopCountFromText(LoopingComboBox->currentText().toStdString());
+  if (!loops || *loops == CurrentScene->LoopCount) return;
+  RecordSceneSettings(*ActiveAnimationWindow(), *CurrentScene, "Change Number of Loops");
+  CurrentScene->SetLoopCount(*loops);
+  RefreshCommandStates();
+}
+
+void TMainForm::GifCommentMemoChange() {
+  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr || AddingPictureFrames) return;
+  std::vector<std::string> lines;
+  for (const QString& line : GifCommentMemo->toPlainText().split('\n')) lines.push_back(line.toStdString());
+  if (GifCommentMemo->toPlainText().isEmpty()) lines.clear();
+  std::vector<std::string>& comment = CurrentScene->ReservedSettings.GifComment();
+  if (lines == comment) return;
+  comment = std::move(lines);
+  // The comment has no undo record; the document is still marked as changed.
+  ActiveAnimationWindow()->SetModified(true);
+}
+
+void TMainForm::SceneSizeChange() {
+  if (ActiveAnimationWindow() == nullptr) return;
+  ActiveAnimationWindow()->SetCanvasSize(WidthPixels->Value(), HeightPixels->Value());
+}
+
+namespace {
+
+void ResizeActiveAnimation(TMainForm& form, int width, int height) {
+  if (form.ActiveAnimationWindow() == nullptr) return;
+  form.ActiveAnimationWindow()->SetCanvasSize(width, height);
+}
+
+}  // namespace
+
+void TMainForm::N400x40pixels1Click() { ResizeActiveAnimation(*this, 88, 62); }
+
+void TMainForm::N400x50pixels2Click() { ResizeActiveAnimation(*this, 125, 125); }
+
+void TMainForm::N486x60pixels1Click() { ResizeActiveAnimation(*this, 468, 60); }
+
+void TMainForm::ShowStepCount(int steps) {
+  const bool filling = FillingScenePage;
+  FillingScenePage = true;
+  SpinEditNumberOfFrames->SetValue(steps);
+  FillingScenePage = filling;
+  SetAppearanceStepMaxima(steps);
+}
+
+void TMainForm::ShowLoopCount(int loops) {
+  const bool filling = FillingScenePage;
+  FillingScenePage = true;
+  LoopingComboBox->setCurrentText(QString::fromStdString(LoopCountText(loops)));
+  FillingScenePage = filling;
+}
+
+void TMainForm::ShowSceneSize(int width, int height) {
+  const bool filling = FillingScenePage;
+  FillingScenePage = true;
+  WidthPixels->SetValue(width);
+  HeightPixels->SetValue(height);
+  FillingScenePage = filling;
+}

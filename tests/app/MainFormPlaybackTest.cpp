@@ -1,0 +1,260 @@
+// Playback, stepping, the time line and the scene page of the main window,
+// driven through its commands and controls.
+#include "tests/app/MainFormPagesFixture.h"
+
+#include "controls/MyCntrlDigitalDisplay.h"
+#include "controls/My_SpinEdit.h"
+#include "app/core/PropertyPageRules.h"
+#include "controls/UTimelineSlider.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+class MainFormPlayback : public MainFormPagesTest {};
+
+TEST_F(MainFormPlayback, ThePlayCommandPlaysWithThePlaybackResamplingAndStopRestoresTheEditingOne) {
+  TMainForm& form = StartPages();
+  form.UserSettings.AntiAliasResample = true;
+  form.UserSettings.PlayAntiAliasResample = false;
+  EXPECT_FALSE(form.Movie_Stop->isEnabled());
+
+  form.Movie_Play_Command->trigger();
+  EXPECT_TRUE(form.AnimateBtn->isChecked());
+  EXPECT_TRUE(Scene().Timer().Enabled());
+  EXPECT_EQ(Scene().ResampledStretching, 0);
+  EXPECT_TRUE(form.Movie_Stop->isEnabled());
+  EXPECT_FALSE(form.Movie_Play_Command->isEnabled());
+  EXPECT_TRUE(form.StepPerSecond->isVisibleTo(&form));
+
+  form.Movie_Stop->trigger();
+  EXPECT_FALSE(form.AnimateBtn->isChecked());
+  EXPECT_FALSE(Scene().Timer().Enabled());
+  EXPECT_EQ(Scene().ResampledStretching, 1);
+  EXPECT_FALSE(form.Movie_Stop->isEnabled());
+  EXPECT_TRUE(form.Movie_Play_Command->isEnabled());
+  EXPECT_FALSE(form.StepPerSecond->isVisibleTo(&form));
+}
+
+TEST_F(MainFormPlayback, LowResourcesWarnButPlaybackStarts) {
+  system_.hasResourceMeter = true;
+  system_.probe = [](int) { return 5; };
+  TMainForm& form = StartPages();
+  form.Movie_Play_Command->trigger();
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].caption, "Error");
+  EXPECT_EQ(ui_.messages[0].text,
+            "Out of system resources. Please close one or more unused applications or run the program under "
+            "Windows NT.");
+  EXPECT_TRUE(Scene().Timer().Enabled());
+}
+
+TEST_F(MainFormPlayback, StepCommandsLeaveTheirSteps) {
+  TMainForm& form = StartPages();
+  Scene().StepCount = 40;
+  Scene().GotoFrame(12);
+  ASSERT_EQ(Scene().CurrentStep, 11);
+
+  form.Movie_BackOneStep->trigger();
+  EXPECT_EQ(Scene().CurrentStep, 10);
+  form.Movie_NextFrame->trigger();
+  EXPECT_EQ(Scene().CurrentStep, 11);
+  EXPECT_TRUE(form.SteppedByHand);
+  form.Movie_LastStep->trigger();
+  EXPECT_EQ(Scene().CurrentStep, 40);
+  form.Movie_FirstStep->trigger();
+  EXPECT_EQ(Scene().CurrentStep, 1);
+}
+
+TEST_F(MainFormPlayback, SetStepSevenLeavesStepEightAndShowsIt) {
+  TMainForm& form = StartPages();
+  Scene().StepCount = 40;
+  forms_.Expect("SetStepFrm").Fill("StepSpinEdit", "7").Press("OkBtn");
+  form.View_Set_Step->trigger();
+  EXPECT_EQ(Scene().CurrentStep, 8);
+  form.WMStepChanged(0, 0);
+  EXPECT_EQ(form.CurrentStep->Caption(), " 00007");
+
+  forms_.Expect("SetStepFrm").Answer(mrCancel);
+  form.View_Set_Step->trigger();
+  EXPECT_EQ(Scene().CurrentStep, 8);
+}
+
+TEST_F(MainFormPlayback, ClickingTheStepDisplayOpensTheStepDialogWithItsMaximum) {
+  TMainForm& form = StartPages();
+  Scene().StepCount = 40;
+  int maximum = 0;
+  forms_.Expect("SetStepFrm").Do([&](QDialog& dialog) {
+    maximum = dialog.findChild<TSpinEdit*>("StepSpinEdit")->MaxValue();
+  }).Answer(mrCancel);
+  QTest::mouseClick(form.CurrentStep, Qt::LeftButton);
+  EXPECT_EQ(maximum, 39);
+}
+
+TEST_F(MainFormPlayback, CustomSizeResizesTheAnimation) {
+  TMainForm& form = StartPages();
+  forms_.Expect("SetBackgroundFrm").Fill("MaintainRatio", false).Fill("WidthPixels", "300").Fill("HeightPixels", "50").Press("OkBtn");
+  form.View_Custom->trigger();
+  Document().ResizeTimerTimer();
+  EXPECT_EQ(Scene().Width, 300);
+  EXPECT_EQ(Scene().Height, 50);
+}
+
+TEST_F(MainFormPlayback, LastStepOfAHostileStepCountEndsAtTheLargestStepAPageAccepts) {
+  TMainForm& form = StartPages();
+  Scene().StepCount = 2147483647;
+  form.Movie_LastStep->trigger();
+  EXPECT_EQ(Scene().CurrentStep, 100000);
+}
+
+TEST_F(MainFormPlayback, SliderMovesShowTheStepAtOnceAndSeekOnceHalfASecondAfterTheLastMove) {
+  TMainForm& form = StartPages();
+  Scene().StepCount = 100;
+  form.StepsTrackBar->SetMax(100);
+  form.StepsTrackBar->setFixedWidth(220);
+  TTimelineSlider& slider = *form.StepsTrackBar;
+  const int y = slider.height() / 2;
+  QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(slider.SliderCenter(), y));
+  QTest::mouseMove(&slider, QPoint(slider.StepToX(30), y));
+  QTest::mouseMove(&slider, QPoint(slider.StepToX(51), y));
+  QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(51), y));
+  const int position = slider.Position();
+  ASSERT_GT(position, 40);
+  EXPECT_EQ(form.CurrentStep->Caption(), SliderStepText(position));
+  // Not yet sought: the timer waits 500 ms after the last move.
+  EXPECT_EQ(Scene().CurrentStep, 1);
+  EXPECT_TRUE(form.SetStepTimer.Enabled());
+  EXPECT_EQ(form.SetStepTimer.Interval(), 500);
+
+  form.SetStepTimerTimer();
+  EXPECT_FALSE(form.SetStepTimer.Enabled());
+  EXPECT_EQ(Scene().CurrentStep, position);
+}
+
+TEST_F(MainFormPlayback, TheStepDisplayOfTheSliderNeverShowsAStepBeforeTheFirst) {
+  TMainForm& form = StartPages();
+  form.StepsTrackBar->SetPosition(0);
+  form.StepsTrackBarChange();
+  EXPECT_EQ(form.CurrentStep->Caption(), " 00001");
+  form.StepsTrackBar->SetMax(100);
+  form.StepsTrackBar->SetPosition(8);
+  form.StepsTrackBarChange();
+  EXPECT_EQ(form.CurrentStep->Caption(), " 00007");
+}
+
+// ---- The scene page ----
+
+TEST_F(MainFormPlayback, ScenePageControlsHaveTheDesignRangesAndItems) {
+  TMainForm& form = StartPages();
+  EXPECT_EQ(form.WidthPixels->MinValue(), 1);
+  EXPECT_EQ(form.WidthPixels->MaxValue(), 65000);
+  EXPECT_EQ(form.HeightPixels->MaxValue(), 65000);
+  EXPECT_EQ(form.SpinEditNumberOfFrames->MaxValue(), 100000);
+  EXPECT_EQ(form.StepsPerSecSpin->MinValue(), 1);
+  EXPECT_EQ(form.StepsPerSecSpin->MaxValue(), 30);
+  EXPECT_EQ(form.StepsPerSecSpin->Value(), 20);
+  QStringList items;
+  for (int i = 0; i < form.LoopingComboBox->count(); ++i) items << form.LoopingComboBox->itemText(i);
+  EXPECT_EQ(items, (QStringList{"Forever", "0", "1", "2", "3", "4", "5", "10"}));
+  EXPECT_TRUE(form.LoopingComboBox->isEditable());
+  EXPECT_EQ(form.findChild<TSpinEdit*>("WidthPixels"), form.WidthPixels);
+}
+
+TEST_F(MainFormPlayback, LoadingTheScenePageWritesNothingBack) {
+  TMainForm& form = StartPages();
+  Scene().Width = 300;
+  Scene().Height = 90;
+  Scene().StepCount = 250;
+  Scene().SetLoopCount(-1);
+  Scene().ReservedSettings.GifComment() = {"one", "two"};
+  Scene().Timer().SetInterval(50);
+  Document().ResizeTimer.SetEnabled(false);
+  form.LoadScenePage();
+  EXPECT_EQ(form.WidthPixels->Value(), 300);
+  EXPECT_EQ(form.HeightPixels->Value(), 90);
+  EXPECT_EQ(form.SpinEditNumberOfFrames->Value(), 250);
+  EXPECT_EQ(form.StepsPerSecSpin->Value(), 20);
+  EXPECT_EQ(form.LoopingComboBox->currentText(), "Forever");
+  EXPECT_EQ(form.GifCommentMemo->toPlainText(), "one\ntwo");
+  EXPECT_TRUE(Log().Empty());
+  EXPECT_FALSE(Document().ResizeTimer.Enabled());
+}
+
+TEST_F(MainFormPlayback, StepsPerSecondRecordsOnlyARealChange) {
+  TMainForm& form = StartPages();
+  Scene().Timer().SetInterval(50);
+  form.StepsPerSecSpin->SetText("20");
+  form.StepsPerSecSpinChange();
+  EXPECT_TRUE(Log().Empty());
+
+  form.StepsPerSecSpin->SetText("10");
+  EXPECT_EQ(Scene().Timer().Interval(), 100);
+  EXPECT_EQ(Log().Caption(), "Change Steps per Second");
+  Log().Undo();
+  EXPECT_EQ(Scene().Timer().Interval(), 50);
+  EXPECT_TRUE(Log().Empty());
+}
+
+TEST_F(MainFormPlayback, TheLoopBoxTakesForeverInAnyCaseAndBoundedWholeNumbers) {
+  TMainForm& form = StartPages();
+  ASSERT_EQ(Scene().LoopCount, -1);
+  form.LoopingComboBox->setCurrentText("forever");
+  EXPECT_TRUE(Log().Empty());
+
+  form.LoopingComboBox->setCurrentText("3");
+  EXPECT_EQ(Scene().LoopCount, 3);
+  EXPECT_EQ(Log().Caption(), "Change Number of Loops");
+  form.LoopingComboBox->setCurrentText("FOREVER");
+  EXPECT_EQ(Scene().LoopCount, -1);
+  form.LoopingComboBox->setCurrentText("abc");
+  EXPECT_EQ(Scene().LoopCount, -1);
+  form.LoopingComboBox->setCurrentText("70000");
+  EXPECT_EQ(Scene().LoopCount, 65535);
+  form.LoopingComboBox->setCurrentText("-4");
+  EXPECT_EQ(Scene().LoopCount, -1);
+}
+
+TEST_F(MainFormPlayback, TheNumberOfStepsRecordsAndUndoes) {
+  TMainForm& form = StartPages();
+  const std::int32_t before = Scene().StepCount;
+  form.SpinEditNumberOfFrames->SetText("77");
+  EXPECT_EQ(Scene().StepCount, 77);
+  EXPECT_EQ(Log().Caption(), "Change Number of Steps");
+  Log().Undo();
+  EXPECT_EQ(Scene().StepCount, before);
+}
+
+TEST_F(MainFormPlayback, PresetSizesResizeTheAnimationAndMarkItModified) {
+  TMainForm& form = StartPages();
+  Document().SetModified(false);
+  form.Veiw_400x40->trigger();
+  Document().ResizeTimerTimer();
+  EXPECT_EQ(Scene().Width, 88);
+  EXPECT_EQ(Scene().Height, 62);
+  EXPECT_TRUE(Document().Modified());
+  EXPECT_EQ(form.WidthPixels->Value(), 88);
+  form.View_468x60->trigger();
+  Document().ResizeTimerTimer();
+  EXPECT_EQ(Scene().Width, 468);
+  EXPECT_EQ(Scene().Height, 60);
+  form.View_400x50->trigger();
+  Document().ResizeTimerTimer();
+  EXPECT_EQ(Scene().Width, 125);
+  EXPECT_EQ(Scene().Height, 125);
+}
+
+TEST_F(MainFormPlayback, TypedSizesResizeTheAnimation) {
+  TMainForm& form = StartPages();
+  form.WidthPixels->SetText("200");
+  form.HeightPixels->SetText("40");
+  Document().ResizeTimerTimer();
+  EXPECT_EQ(Scene().Width, 200);
+  EXPECT_EQ(Scene().Height, 40);
+}
+
+}  // namespace
