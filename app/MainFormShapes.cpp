@@ -30,9 +30,9 @@ void TMainForm::FormCreateShapes() {
   SetCommandHandler(Sprite_Add_Ellipse, [this] { Sprite_Add_EllipseExecute(); });
   SetCommandHandler(Sprite_Add_Line, [this] { Sprite_Add_LineExecute(); });
 
-  // The adding buttons drop their two-item menus where the mouse is.
+  // The adding buttons drop their two-item menus where the mouse is (a
+  // held button still drops it below itself).
   const auto dropAtCursor = [this](QToolButton* button, QMenu* menu) {
-    button->setMenu(nullptr);
     button->setPopupMode(QToolButton::DelayedPopup);
     connect(button, &QToolButton::clicked, this, [this, menu] { ShowAddMenu(menu); });
   };

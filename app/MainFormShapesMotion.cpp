@@ -179,6 +179,8 @@ void TMainForm::CreateMotionTwins() {
   FinishShadowColor_Button = new TBitmapButton(Panel_FinishShadowColor);
   FinishShadowColor_Button->setObjectName("FinishShadowColor_Button");
   FinishShadowColor_Button->setFixedSize(40, 22);
+  StartShadowColor_Button->SetButtonColor(clBlack);  // a new step's shadow colour
+  FinishShadowColor_Button->SetButtonColor(clBlack);
   ShadowSameColors_CheckBox = new QCheckBox("Same", Panel_FinishShadowColor);
   ShadowSameColors_CheckBox->setObjectName("ShadowSameColors_CheckBox");
   Panel_FinishShadowColor->layout()->addWidget(MakeLabel(Panel_FinishShadowColor, nullptr, "Finish:"));

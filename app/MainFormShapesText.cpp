@@ -30,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -76,7 +77,8 @@ TSize PlainTextSize(const std::string& text, const TFont& font) {
   TBitmap probe;
   probe.SetSize(1, 1);
   probe.Canvas().Font() = font;
-  return {probe.Canvas().TextWidth(text + "0"), probe.Canvas().TextHeight(text + "0")};
+  // A line is at least as high as the font, whatever the font system gives.
+  return {probe.Canvas().TextWidth(text + "0"), std::max(probe.Canvas().TextHeight(text + "0"), std::abs(font.Height()))};
 }
 
 }  // namespace
@@ -204,7 +206,12 @@ void TMainForm::LoadSimpleTextPage(TFrame& frame) {
   if (frame.Sprite() != nullptr) frame.Sprite()->SetCurrentFrameIndex(frame.Index());
   if (frame.Kind == fkText) SetTextKindIndex(1);
   TextEdit->setText(AnsiToQString(frame.Text));
-  const TText2DParams& params = frame.TextParams;
+  if (frame.Kind == fkText) LoadSimpleTextFont(frame.TextParams);
+  RenderSimpleText();
+}
+
+// The preview's font and colours from a plain text frame's parameters.
+void TMainForm::LoadSimpleTextFont(const TText2DParams& params) {
   SimpleTextFont.Charset = params.Charset;
   SimpleTextFont.Color = static_cast<TColor>(params.TextColor);
   SimpleTextFont.SetHeight(params.FontHeight);
@@ -217,7 +224,6 @@ void TMainForm::LoadSimpleTextPage(TFrame& frame) {
   Bold_TextButton2->setChecked((params.Style & fsBold) != 0);
   Italic_Font_Button2->setChecked((params.Style & fsItalic) != 0);
   SetBgColor->SetButtonColor(static_cast<TColor>(params.BackgroundColor));
-  RenderSimpleText();
 }
 
 void TMainForm::RenderSimpleText() {

@@ -72,6 +72,7 @@ class TColorPicker;
 class TImage;
 class TmKnob;
 class TSpinEdit;
+struct TText2DParams;
 class TTrackBar;
 class TWPopOutFntCBox;
 class TFirstFlashForm;
@@ -611,7 +612,10 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void SetTextKindIndex(int index);
   // Frame preview page 1 for a plain text frame.
   void LoadTextPage();
+  // Fills the page from a text frame, which the page then edits (a 3D text
+  // frame gives only its text: the switch to "Simple text" converts it).
   void LoadSimpleTextPage(TFrame& frame);
+  void LoadSimpleTextFont(const TText2DParams& params);
   void RenderSimpleText();
   void TextEditChange();
   void FontsList2FontChange();
