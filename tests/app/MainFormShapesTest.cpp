@@ -172,6 +172,34 @@ TEST_F(MainFormShapes, WithoutACurrentSpriteTheFrameCommandsDoNothing) {
   EXPECT_FALSE(Form().AddInProgress);
 }
 
+// A sprite whose shapes cannot be made (as when memory runs out).
+class TFailingSprite : public TSprite {
+ public:
+  using TSprite::TSprite;
+  int AddShape(std::int32_t, std::int32_t, std::int32_t, const TShapeParams&, bool, TColor) override {
+    throw Exception("Out of memory");
+  }
+};
+
+TEST_F(MainFormShapes, AFailingAddClearsTheAddFlagAndLeavesTheSpriteAsItWas) {
+  TMainForm& form = Form();
+  AddSprite(nfkLine);
+  scene->InsertSprite(scene->SpriteCount(), std::make_unique<TFailingSprite>(scene));
+  TSprite& sprite = LastSprite();
+  const auto before = Captions();
+  EXPECT_THROW(form.AddGeneratedFrame(sprite, nfkRectangle), Exception);
+  EXPECT_FALSE(form.AddInProgress);
+  EXPECT_EQ(sprite.FrameCount(), 0);
+  EXPECT_EQ(sprite.Motion().StepCount(), 0);
+  EXPECT_EQ(Captions(), before);
+  // Later adds and edits work as ever.
+  TFrame& rectangle = AddSprite(nfkRectangle);
+  form.FillShapePage(rectangle);
+  Type(form.RectWidth_Spin, "60");
+  form.TimerRedrawShapeTimer();
+  EXPECT_EQ(rectangle.ImageWidth, 60);
+}
+
 class MainFormShapesNoDocument : public MainFormTest {};
 
 TEST_F(MainFormShapesNoDocument, WithoutADocumentTheSpriteCommandsDoNothing) {
