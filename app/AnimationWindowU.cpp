@@ -76,6 +76,9 @@ TAnimationWindow::TAnimationWindow(TDocumentHost& host, QMdiArea* area)
 }
 
 TAnimationWindow::~TAnimationWindow() {
+  // The sub-window's own destructor still reports state changes, when this
+  // window is no longer one.
+  disconnect(this, &QMdiSubWindow::windowStateChanged, this, nullptr);
   // The host must not keep a document or an undo log that is gone.
   if (host_.ActiveAnimationWindow() == this) host_.SetActiveAnimationWindow(nullptr);
   if (undo_ != nullptr && CurrentUndo == undo_.get()) CurrentUndo = nullptr;
