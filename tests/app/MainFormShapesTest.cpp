@@ -16,6 +16,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
+#include <QMenu>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -88,6 +90,16 @@ TEST_F(MainFormShapes, TheAddCommandsAreConnectedWithTheirCaptions) {
   EXPECT_EQ(form.Sprite_Add_Line->text(), "Frame with &Line");
   EXPECT_EQ(form.Sprite_Add_Rectangle->statusTip(), "Add new frame with rectangle to the sprite");
   EXPECT_EQ(form.ToolButton_Add_Rect->popupMode(), QToolButton::DelayedPopup);
+}
+
+TEST_F(MainFormShapes, TheAddingButtonsDropTheirMenusAtTheMouse) {
+  TMainForm& form = Form();
+  QTest::mouseClick(form.ToolButton_Add_Line, Qt::LeftButton);
+  ASSERT_TRUE(form.PopupMenu_AddLine->isVisible());
+  EXPECT_EQ(form.PopupMenu_AddLine->actions(), (QList<QAction*>{form.Scene_Add_Line, form.Sprite_Add_Line}));
+  EXPECT_TRUE(form.PopupMenu_AddLine->geometry().contains(QCursor::pos()) ||
+              form.PopupMenu_AddLine->pos() == QCursor::pos());
+  form.PopupMenu_AddLine->hide();
 }
 
 TEST_F(MainFormShapes, InsertRectangleMakesSprite1WithAGreenBoxAndOneAddSpriteRecord) {
