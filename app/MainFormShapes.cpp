@@ -1,13 +1,171 @@
 // Adding sprites and frames, and the shape, line and plain-text pages of
-// the main window.
+// the main window. The pages are built in MainFormShapesPages.cpp and
+// MainFormShapesText.cpp, the motion panel's twins in
+// MainFormShapesMotion.cpp.
 #include "app/MainFormU.h"
 
-void TMainForm::FormCreateShapes() {}
+#include "app/AnimationWindowU.h"
+#include "controls/Bitmpbtn.h"
+#include "controls/ColorPicker.h"
+#include "controls/PopupWindow.h"
+#include "scene/Frame.h"
+#include "scene/Sprite.h"
+#include "scene/SpriteU.h"
 
-void TMainForm::TimerRedrawShapeTimer() {}
+#include <QCursor>
+#include <QMenu>
+#include <QToolButton>
 
-void TMainForm::TimerRedrawLineTimer() {}
+void TMainForm::FormCreateShapes() {
+  ColorPicker1 = new TColorPicker(this);
+  ColorPicker1->setObjectName("ColorPicker1");
+  CreateShapePages();
+  CreateSimpleTextPage();
+  CreateMotionTwins();
 
-void TMainForm::WMItemAdded(WPARAM, LPARAM) {}
+  SetCommandHandler(Scene_Add_Rectangle, [this] { Scene_Add_RectangleExecute(); });
+  SetCommandHandler(Scene_Add_Ellipse, [this] { Scene_Add_EllipseExecute(); });
+  SetCommandHandler(Scene_Add_Line, [this] { Scene_Add_LineExecute(); });
+  SetCommandHandler(Sprite_Add_Rectangle, [this] { Sprite_Add_RectangleExecute(); });
+  SetCommandHandler(Sprite_Add_Ellipse, [this] { Sprite_Add_EllipseExecute(); });
+  SetCommandHandler(Sprite_Add_Line, [this] { Sprite_Add_LineExecute(); });
 
-void TMainForm::RefreshShapePage() {}
+  // The adding buttons drop their two-item menus where the mouse is (a
+  // held button still drops it below itself).
+  const auto dropAtCursor = [this](QToolButton* button, QMenu* menu) {
+    button->setPopupMode(QToolButton::DelayedPopup);
+    connect(button, &QToolButton::clicked, this, [this, menu] { ShowAddMenu(menu); });
+  };
+  dropAtCursor(ToolButton_Add_Rect, PopupMenu_AddRectangle);
+  dropAtCursor(ToolButton_Ellipse, PopupMenu_AddEllipse);
+  dropAtCursor(ToolButton_Add_Line, PopupMenu_AddLine);
+}
+
+void TMainForm::ShowAddMenu(QMenu* menu) { menu->popup(QCursor::pos()); }
+
+// ---- Adding sprites and frames ---------------------------------------------------------------------
+
+void TMainForm::Scene_Add_RectangleExecute() { AddSpriteWithGeneratedFrame(nfkRectangle); }
+void TMainForm::Scene_Add_EllipseExecute() { AddSpriteWithGeneratedFrame(nfkEllipse); }
+void TMainForm::Scene_Add_LineExecute() { AddSpriteWithGeneratedFrame(nfkLine); }
+
+void TMainForm::Sprite_Add_RectangleExecute() {
+  if (TSprite* sprite = CurrentSprite()) AddGeneratedFrame(*sprite, nfkRectangle);
+}
+void TMainForm::Sprite_Add_EllipseExecute() {
+  if (TSprite* sprite = CurrentSprite()) AddGeneratedFrame(*sprite, nfkEllipse);
+}
+void TMainForm::Sprite_Add_LineExecute() {
+  if (TSprite* sprite = CurrentSprite()) AddGeneratedFrame(*sprite, nfkLine);
+}
+
+namespace {
+
+// Stops the document's playback and sets the add-in-progress flag for the
+// time of an add; a failing add clears the flag again and resumes playback,
+// so the editor keeps applying edits.
+class TAddScope {
+ public:
+  TAddScope(TAnimationWindow& window, bool& addInProgress) : window_(window), flag_(addInProgress) {
+    window_.StopPlayback();
+    flag_ = true;
+  }
+  ~TAddScope() {
+    if (!done_) flag_ = false;
+    window_.ResumePlayback();
+  }
+  TAddScope(const TAddScope&) = delete;
+  TAddScope& operator=(const TAddScope&) = delete;
+  // The add succeeded: the flag stays until message 1003 clears it.
+  void Done() { done_ = true; }
+
+ private:
+  TAnimationWindow& window_;
+  bool& flag_;
+  bool done_ = false;
+};
+
+}  // namespace
+
+bool TMainForm::AddSpriteWithGeneratedFrame(TNewFrameKind kind) {
+  TAnimationWindow* window = ActiveAnimationWindow();
+  if (window == nullptr || CurrentScene == nullptr || CurrentScene != window->Scene()) return false;
+  FlushPendingFrameEdits();
+  TAddScope scope(*window, AddInProgress);
+  TAddedItem added;
+  try {
+    added = AddSpriteWithDefaultFrame(*CurrentScene, kind);
+  } catch (...) {
+    RefreshCommandStates();
+    throw;
+  }
+  RefreshCommandStates();
+  RebuildAnimationTree();
+  SelectTreeNode(added.SpriteIndex, 2);
+  scope.Done();
+  PostMessage(Handle(), WM_ITEMADDED, 0, added.FrameIndex);
+  RequestSceneRecompute();
+  return true;
+}
+
+void TMainForm::AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind) {
+  TAnimationWindow* window = ActiveAnimationWindow();
+  if (window == nullptr || CurrentScene == nullptr || sprite.Scene() != CurrentScene) return;
+  FlushPendingFrameEdits();
+  TAddScope scope(*window, AddInProgress);
+  TAddedItem added;
+  try {
+    added = AddDefaultFrame(sprite, kind);
+  } catch (...) {
+    RefreshCommandStates();
+    throw;
+  }
+  RefreshCommandStates();
+  RebuildAnimationTree();
+  scope.Done();
+  PostMessage(Handle(), WM_ITEMADDED, 0, added.FrameIndex);
+  RequestSceneRecompute();
+}
+
+void TMainForm::WMItemAdded(WPARAM wParam, LPARAM lParam) {
+  AddInProgress = false;
+  TSprite* sprite = CurrentSprite();
+  if (sprite != nullptr && CurrentScene != nullptr) {
+    int spriteIndex = -1;
+    for (int i = 0; i < CurrentScene->SpriteCount(); ++i)
+      if (&CurrentScene->Sprite(i) == sprite) spriteIndex = i;
+    if (lParam >= 0 && lParam < sprite->FrameCount()) sprite->SetCurrentFrameIndex(static_cast<int>(lParam));
+    SelectTreeNode(lParam < 0 ? -1 : spriteIndex, 2);
+  }
+  if (wParam == 3) Timer_3D_ChangedTimer();
+}
+
+// ---- Finding the frame a page edits ----------------------------------------------------------------
+
+TFrame* TMainForm::FrameOfId(std::int32_t id) const {
+  if (id < 0 || CurrentScene == nullptr) return nullptr;
+  for (int s = 0; s < CurrentScene->SpriteCount(); ++s) {
+    TSprite& sprite = CurrentScene->Sprite(s);
+    for (int f = 0; f < sprite.FrameCount(); ++f)
+      if (sprite.Frame(f).Id == id) return &sprite.Frame(f);
+  }
+  return nullptr;
+}
+
+void TMainForm::FlushPendingFrameEdits() {
+  if (TimerRedrawShape.Enabled()) TimerRedrawShapeTimer();
+  if (TimerRedrawLine.Enabled()) TimerRedrawLineTimer();
+}
+
+// ---- Colour buttons ---------------------------------------------------------------------------------
+
+void TMainForm::PickButtonColor(TBitmapButton* button, std::function<void()> changed) {
+  if (button == nullptr) return;
+  ColorPicker1->SetColor(button->ButtonColor());
+  ColorPicker1->OnColorChange = [button, changed = std::move(changed)](QObject*, TColor color) {
+    if (color == button->ButtonColor()) return;
+    button->SetButtonColor(color);
+    if (changed) changed();
+  };
+  ColorPicker1->Popup(button);
+}

@@ -31,6 +31,7 @@
 #pragma once
 
 #include "app/DocumentHost.h"
+#include "app/core/AddCommands.h"
 #include "app/core/EditorSettings.h"
 #include "app/core/MainFormDisplays.h"
 #include "platform/Messages.h"
@@ -64,6 +65,7 @@ class TStartAndFinish;
 class TTrackBar;
 class QComboBox;
 class QDockWidget;
+class QPushButton;
 class QKeySequence;
 class QLabel;
 class QMdiArea;
@@ -76,7 +78,12 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class TUndo;
 class TAnimatedScene;
+class TBitmapButton;
 class TCanvas;
+class TColorPicker;
+class TmKnob;
+struct TText2DParams;
+class TWPopOutFntCBox;
 class TFirstFlashForm;
 class TStatusProgressPanel;
 class TDigitalDisplay;
@@ -809,6 +816,181 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void TimerRedrawLineTimer();
   void WMItemAdded(WPARAM wParam, LPARAM lParam);  // 1003
   void RefreshShapePage() override;
+
+  // ---- Adding sprites and frames ----
+  // Set by every add until message 1003 (or a failure) clears it.
+  bool AddInProgress = false;
+  void Scene_Add_RectangleExecute();
+  void Scene_Add_EllipseExecute();
+  void Scene_Add_LineExecute();
+  void Sprite_Add_RectangleExecute();
+  void Sprite_Add_EllipseExecute();
+  void Sprite_Add_LineExecute();
+  // A new sprite with the kind's default frame in the active scene; false
+  // when there is no document.
+  bool AddSpriteWithGeneratedFrame(TNewFrameKind kind);
+  // The kind's default frame appended to the sprite (what Sprite_Add_...
+  // does with the current sprite).
+  void AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind);
+  // The tool buttons' two-item menus pop up at the mouse cursor.
+  void ShowAddMenu(QMenu* menu);
+
+  // The colour picker of every colour button of these pages.
+  TColorPicker* ColorPicker1 = nullptr;
+  // On while a page is filled from a frame: no handler writes back.
+  bool LoadingFramePage = false;
+
+  // ---- Shape page (rectangles and ellipses) ----
+  TSpinEdit* RectWidth_Spin = nullptr;
+  TSpinEdit* RectHeight_Spin = nullptr;
+  QToolButton* FontainFill_ToolButton = nullptr;
+  QToolButton* VelveteenFeel_ToolButton = nullptr;
+  TBitmapButton* FillingFrom_Button = nullptr;
+  TBitmapButton* FillingTo_Button = nullptr;
+  QCheckBox* RectangleSameFillColor_CheckBox = nullptr;
+  TBitmapButton* FillingBackground_Button = nullptr;
+  TSpinEdit* FillingAngle = nullptr;
+  TmKnob* FillingAngle_Knob = nullptr;
+  QWidget* ToolBar_BevelType = nullptr;
+  QToolButton* SolidBevel_Button = nullptr;
+  QToolButton* FountainBevel_Button = nullptr;
+  TSpinEdit* BevelDepth_Spin = nullptr;
+  TBitmapButton* BevelHigh_Button = nullptr;
+  TBitmapButton* BevelShadow_Button = nullptr;
+  TSpinEdit* OutlineWidth_Spin = nullptr;
+  TBitmapButton* OutlineColor_Button = nullptr;
+  QGroupBox* ShapeType_Radio = nullptr;
+  QWidget* Panel_WidthRoundedCorners = nullptr;
+  TSpinEdit* RoundedCorners_Spin = nullptr;
+  // The selected item of ShapeType_Radio (0 "&Rectangle", 1 "R&ounded Rectangle").
+  int ShapeTypeIndex() const;
+  void SetShapeTypeIndex(int index);
+  // Frame preview page 2: fills the shape page from the current frame.
+  void LoadShapePage();
+  // Fills the shape page from a rectangle or ellipse frame, which the page
+  // then edits (a pending edit of another frame is applied to it first).
+  void FillShapePage(TFrame& frame);
+  void ShapeChange();
+  void FillingAngleChange();
+  void RectangleSameFillColor_CheckBoxClick();
+  void ShapeType_RadioClick();
+  void Fill_ToolButtonClick();
+  // The frame the shape page edits (-1: none).
+  std::int32_t ShapePageFrameId = -1;
+
+  // ---- Line page ----
+  TBitmapButton* LineBackgroundColor_Button = nullptr;
+  TSpinEdit* LineWidthSpin = nullptr;
+  TBitmapButton* LineColor_Button = nullptr;
+  // Frame preview page 3: fills the line page from the current frame.
+  void LoadLinePage();
+  void FillLinePage(TFrame& frame);
+  void LineChange();
+  std::int32_t LinePageFrameId = -1;
+
+  // ---- Plain text page (frame preview page 1, shared with the 3D text editor) ----
+  QGroupBox* RadioGroup_3DorSimpleText = nullptr;
+  // Page 0 "3D text" (the 3D text editor's), page 1 "Simple text".
+  QStackedWidget* Notebook_3DorSimpleText = nullptr;
+  // The preview box: SimpleText_Image here, the 3D editor's view beside it.
+  QScrollArea* ScrollBox_3DText = nullptr;
+  TImage* SimpleText_Image = nullptr;
+  QLineEdit* TextEdit = nullptr;
+  TWPopOutFntCBox* FontsList2 = nullptr;
+  QComboBox* ComboBoxSize1 = nullptr;
+  QToolButton* Bold_TextButton2 = nullptr;
+  QToolButton* Italic_Font_Button2 = nullptr;
+  TBitmapButton* SetTextColorBtn = nullptr;
+  TBitmapButton* SetBgColor = nullptr;
+  QPushButton* TextFontBtn2 = nullptr;
+  QToolButton* ToolButton_InsertSimbol2 = nullptr;
+  // The preview canvas's font (name, size, pitch, style, character set, colour).
+  TFont SimpleTextFont;
+  // The selected item of RadioGroup_3DorSimpleText (0 "3D text", 1 "Simple text").
+  int TextKindIndex() const;
+  void SetTextKindIndex(int index);
+  // Frame preview page 1 for a plain text frame.
+  void LoadTextPage();
+  // Fills the page from a text frame, which the page then edits (a 3D text
+  // frame gives only its text: the switch to "Simple text" converts it).
+  void LoadSimpleTextPage(TFrame& frame);
+  void LoadSimpleTextFont(const TText2DParams& params);
+  void RenderSimpleText();
+  void TextEditChange();
+  void FontsList2FontChange();
+  void ComboBoxSize1Change();
+  void TextFontBtn2Click();
+  void ToolButton_InsertSimbol2Click();
+  void RadioGroup_3DorSimpleTextClick();
+  std::int32_t TextPageFrameId = -1;
+
+  // ---- Motion panel: size, opacity and shadow twins ----
+  // On while the motion page fills these controls from a motion step.
+  bool FillingMotionPanel = false;
+  // Runs after a twin changed: the motion page writes the step back
+  // (its MovingLineChanged).
+  std::function<void()> MotionPanelChanged;
+  QGroupBox* StartSuzeGroupBox = nullptr;
+  TSpinEdit* StartSizeX = nullptr;
+  TSpinEdit* StartSizeY = nullptr;
+  QGroupBox* FinishSizeGroupBox = nullptr;
+  TSpinEdit* FinishSizeX = nullptr;
+  TSpinEdit* FinishSizeY = nullptr;
+  std::array<QLabel*, 4> FinishSizeLabels{};  // "Width:", "%", "Height:", "%"
+  QToolButton* FinishEqualsStartButton = nullptr;
+  QLabel* StartOpacityLabel = nullptr;
+  TTrackBar* StartOpacity_TrackBar = nullptr;
+  TSpinEdit* Start_Pacity_Edit = nullptr;
+  QWidget* Panel_FinishOpacity = nullptr;
+  TTrackBar* FinishOpacity_TrackBar = nullptr;
+  TSpinEdit* Finish_Pacity_Edit = nullptr;
+  QCheckBox* ShadowEnabledCheckBox = nullptr;
+  QGroupBox* GroupBox_ShadowBlur = nullptr;
+  QLabel* StartBlurLabel = nullptr;
+  TSpinEdit* StartShadowBlurEdit = nullptr;
+  QWidget* Panel_FinishShadowBlur = nullptr;
+  TSpinEdit* FinishShadowBlurEdit = nullptr;
+  QGroupBox* GroupBox_ShadowOpacity = nullptr;
+  QLabel* Label_StartShadowOpacity = nullptr;
+  TTrackBar* StartShadowOpacityTrackBar = nullptr;
+  TSpinEdit* StartShadowOpacityEdit = nullptr;
+  QWidget* Panel_FinishShadowOpacity = nullptr;
+  TTrackBar* FinishShadowOpacityTrackBar = nullptr;
+  TSpinEdit* FinishShadowOpacityEdit = nullptr;
+  QGroupBox* GroupBox_ShadowOffset = nullptr;
+  QLabel* Label_StartShadowOffset = nullptr;
+  TSpinEdit* StartShadowOffsetXEdit = nullptr;
+  TSpinEdit* StartShadowOffsetYEdit = nullptr;
+  QWidget* Panel_FinishShadowOffset = nullptr;
+  TSpinEdit* FinishShadowOffsetXEdit = nullptr;
+  TSpinEdit* FinishShadowOffsetYEdit = nullptr;
+  QGroupBox* GroupBox_ShadowColor = nullptr;
+  QLabel* Label_StartShadowColor = nullptr;
+  TBitmapButton* StartShadowColor_Button = nullptr;
+  QWidget* Panel_FinishShadowColor = nullptr;
+  TBitmapButton* FinishShadowColor_Button = nullptr;
+  QCheckBox* ShadowSameColors_CheckBox = nullptr;
+  // A motion step without a finish: the finish group is hidden.
+  bool MotionFinishHidden() const;
+  void OpacityTrackBarChange(TTrackBar* bar);
+  void OpacityEditChange(TSpinEdit* edit);
+  void StartTwinChange(TSpinEdit* start);
+  void FinishTwinChange();
+  void FinishEqualsStartButtonClick();
+  void ShadowSameColors_CheckBoxClick();
+  void ShadowEnabledCheckBoxClick();
+
+  // ---- Parts of this area ----
+  void CreateShapePages();
+  void CreateSimpleTextPage();
+  void CreateMotionTwins();
+  // The frame of an id in the active scene (nullptr: gone).
+  TFrame* FrameOfId(std::int32_t id) const;
+  // Applies a pending shape or line edit to the frame it was made on, now.
+  void FlushPendingFrameEdits();
+  // Drops the colour picker at a colour button; a new colour is set on the
+  // button and changed runs.
+  void PickButtonColor(TBitmapButton* button, std::function<void()> changed);
 
   // =============================================================================================
   // 3D text editor, lights and the 3D animation preview (MainForm3DText.cpp)

@@ -1,0 +1,690 @@
+// Adding rectangle, ellipse and line sprites and frames through the real main
+// window, and its shape, line and plain-text pages and the motion panel's
+// size, opacity and shadow controls driven by real events.
+#include "tests/app/MainFormFixture.h"
+
+#include "app/AnimationWindowU.h"
+#include "app/core/SizeLimits.h"
+#include "controls/Bitmpbtn.h"
+#include "controls/ColorPicker.h"
+#include "controls/My_SpinEdit.h"
+#include "controls/PopupWindow.h"
+#include "controls/TrackBar.h"
+#include "controls/WPopOutFntCBox.h"
+#include "controls/mKnob.h"
+#include "tests/app/DocumentWindowFixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QMenu>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+class MainFormShapes : public MainFormTest {
+ protected:
+  void SetUp() override {
+    Start();
+    document = Form().ActiveAnimationWindow();
+    ASSERT_NE(document, nullptr);
+    scene = document->Scene();
+  }
+
+  // Shows a frame preview page or a motion sub-page, so its controls are laid out for the mouse.
+  void ShowFramePage(int page) {
+    Form().Notebook_Properties->setCurrentIndex(TMainForm::ppFrame);
+    Form().NotebookFramePreview->setCurrentIndex(page);
+  }
+  void ShowMotionPage(int page) {
+    Form().Notebook_Properties->setCurrentIndex(TMainForm::ppMotion);
+    Form().Notebook_Size_Opacity->setCurrentIndex(page);
+  }
+
+  TSprite& LastSprite() { return scene->Sprite(scene->SpriteCount() - 1); }
+  // A new sprite with the kind's frame, added as the Insert command adds it.
+  TFrame& AddSprite(TNewFrameKind kind) {
+    EXPECT_TRUE(Form().AddSpriteWithGeneratedFrame(kind));
+    ProcessMessages();
+    return LastSprite().Frame(0);
+  }
+  std::vector<std::string> Captions() { return UndoCaptions(*document->Undo()); }
+  // Replaces a spin edit's text by typing, as a user does.
+  static void Type(TSpinEdit* spin, const char* text) {
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClicks(spin, text);
+  }
+  // Chooses a colour for a colour button through the colour picker.
+  void ChooseColor(TBitmapButton* button, TColor color) {
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(Form().ColorPicker1->PopupVisible());
+    Form().ColorPicker1->SetColor(color);
+    Form().ColorPicker1->ClosePanel();
+  }
+  // Clicks a check box or radio button on its indicator.
+  static void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2)); }
+  static QRadioButton* Item(QGroupBox* group, int index) { return group->findChildren<QRadioButton*>().at(index); }
+
+  TAnimationWindow* document = nullptr;
+  TAnimatedScene* scene = nullptr;
+};
+
+constexpr TColor kGreen = 0x0000FF00;
+
+// ---- Adding sprites and frames -----------------------------------------------------------------
+
+TEST_F(MainFormShapes, TheAddCommandsAreConnectedWithTheirCaptions) {
+  TMainForm& form = Form();
+  for (QAction* command : {form.Scene_Add_Rectangle, form.Scene_Add_Ellipse, form.Scene_Add_Line,
+                           form.Sprite_Add_Rectangle, form.Sprite_Add_Ellipse, form.Sprite_Add_Line})
+    EXPECT_TRUE(form.HasCommandHandler(command)) << command->objectName().toStdString();
+  EXPECT_EQ(form.Scene_Add_Rectangle->text(), "&Rectangle");
+  EXPECT_EQ(form.Scene_Add_Ellipse->statusTip(), "Add new sprite with ellipse to scene");
+  EXPECT_EQ(form.Sprite_Add_Line->text(), "Frame with &Line");
+  EXPECT_EQ(form.Sprite_Add_Rectangle->statusTip(), "Add new frame with rectangle to the sprite");
+  EXPECT_EQ(form.ToolButton_Add_Rect->popupMode(), QToolButton::DelayedPopup);
+}
+
+TEST_F(MainFormShapes, TheAddingButtonsDropTheirMenusAtTheMouse) {
+  TMainForm& form = Form();
+  QTest::mouseClick(form.ToolButton_Add_Line, Qt::LeftButton);
+  ASSERT_TRUE(form.PopupMenu_AddLine->isVisible());
+  EXPECT_EQ(form.PopupMenu_AddLine->actions(), (QList<QAction*>{form.Scene_Add_Line, form.Sprite_Add_Line}));
+  EXPECT_TRUE(form.PopupMenu_AddLine->geometry().contains(QCursor::pos()) ||
+              form.PopupMenu_AddLine->pos() == QCursor::pos());
+  form.PopupMenu_AddLine->hide();
+}
+
+TEST_F(MainFormShapes, InsertRectangleMakesSprite1WithAGreenBoxAndOneAddSpriteRecord) {
+  TMainForm& form = Form();
+  form.Scene_Add_Rectangle->trigger();
+  // The add stays in progress until its message selects the new frame.
+  EXPECT_TRUE(form.AddInProgress);
+  ProcessMessages();
+  EXPECT_FALSE(form.AddInProgress);
+
+  ASSERT_EQ(scene->SpriteCount(), 1);
+  TSprite& sprite = scene->Sprite(0);
+  EXPECT_EQ(sprite.Name, "Sprite 1");
+  ASSERT_EQ(sprite.FrameCount(), 1);
+  TFrame& frame = sprite.Frame(0);
+  EXPECT_EQ(frame.Kind, fkRectangle);
+  EXPECT_EQ(frame.ImageWidth, 50);
+  RestoreFrameImage(frame.Picture);
+  EXPECT_EQ(frame.Picture.Pixel(25, 25) & 0xFFFFFF, 0x00FF00u);
+  ASSERT_EQ(sprite.Motion().StepCount(), 1);
+  EXPECT_EQ(sprite.Motion().Step(0).Duration, 9);
+  EXPECT_EQ(Captions(), std::vector<std::string>{"Add Sprite"});
+  EXPECT_EQ(form.Edit_Undo()->text(), QString("Undo \"Add Sprite\""));
+
+  document->Undo()->Undo();
+  EXPECT_EQ(scene->SpriteCount(), 0);
+  EXPECT_TRUE(document->Undo()->Empty());
+}
+
+TEST_F(MainFormShapes, InsertEllipseAndLineGiveTheirFramesInNewSprites) {
+  TFrame& ellipse = AddSprite(nfkEllipse);
+  EXPECT_EQ(ellipse.Kind, fkEllipse);
+  EXPECT_TRUE(ellipse.Transparent());
+  TFrame& line = AddSprite(nfkLine);
+  EXPECT_EQ(line.Kind, fkLine);
+  RestoreFrameImage(line.Picture);
+  EXPECT_EQ(line.Picture.Width(), 42);
+  EXPECT_EQ(line.Picture.Height(), 42);
+  EXPECT_EQ(LastSprite().Name, "Sprite 2");
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Add Sprite"}));
+}
+
+TEST_F(MainFormShapes, AFrameAddedToASpriteIsUndoneAloneAndKeepsItsSteps) {
+  AddSprite(nfkRectangle);
+  TSprite& sprite = LastSprite();
+  sprite.Motion().AddStep();
+  const int steps = sprite.Motion().StepCount();
+  Form().AddGeneratedFrame(sprite, nfkEllipse);
+  ProcessMessages();
+  ASSERT_EQ(sprite.FrameCount(), 2);
+  EXPECT_EQ(sprite.Frame(1).Kind, fkEllipse);
+  EXPECT_EQ(sprite.Motion().StepCount(), steps);
+  EXPECT_EQ(Form().Edit_Undo()->text(), QString("Undo \"Add Frame with Ellipse\""));
+  document->Undo()->Undo();
+  EXPECT_EQ(sprite.FrameCount(), 1);
+  EXPECT_EQ(sprite.Frame(0).Kind, fkRectangle);
+}
+
+TEST_F(MainFormShapes, AFrameAddedToASpriteWithoutFramesOrStepsGetsOneStepAndItsOwnRecord) {
+  int index = 0;
+  TSprite* sprite = scene->AddSprite(index);
+  Form().AddGeneratedFrame(*sprite, nfkRectangle);
+  ProcessMessages();
+  EXPECT_EQ(sprite->FrameCount(), 1);
+  EXPECT_EQ(sprite->Motion().StepCount(), 1);
+  // The sprite was not made by this command: the frame has its own record.
+  EXPECT_EQ(Form().Edit_Undo()->text(), QString("Undo \"Add Frame with Rectangle\""));
+  document->Undo()->Undo();
+  ASSERT_EQ(scene->SpriteCount(), 1);
+  EXPECT_EQ(scene->Sprite(0).FrameCount(), 0);
+  EXPECT_EQ(scene->Sprite(0).Motion().StepCount(), 0);
+}
+
+TEST_F(MainFormShapes, WithoutACurrentSpriteTheFrameCommandsDoNothing) {
+  AddSprite(nfkRectangle);
+  const auto before = Captions();
+  Form().Sprite_Add_Rectangle->trigger();
+  Form().Sprite_Add_Line->trigger();
+  ProcessMessages();
+  EXPECT_EQ(LastSprite().FrameCount(), 1);
+  EXPECT_EQ(Captions(), before);
+  EXPECT_FALSE(Form().AddInProgress);
+}
+
+// A sprite whose shapes cannot be made (as when memory runs out).
+class TFailingSprite : public TSprite {
+ public:
+  using TSprite::TSprite;
+  int AddShape(std::int32_t, std::int32_t, std::int32_t, const TShapeParams&, bool, TColor) override {
+    throw Exception("Out of memory");
+  }
+};
+
+TEST_F(MainFormShapes, AFailingAddClearsTheAddFlagAndLeavesTheSpriteAsItWas) {
+  TMainForm& form = Form();
+  AddSprite(nfkLine);
+  scene->InsertSprite(scene->SpriteCount(), std::make_unique<TFailingSprite>(scene));
+  TSprite& sprite = LastSprite();
+  const auto before = Captions();
+  EXPECT_THROW(form.AddGeneratedFrame(sprite, nfkRectangle), Exception);
+  EXPECT_FALSE(form.AddInProgress);
+  EXPECT_EQ(sprite.FrameCount(), 0);
+  EXPECT_EQ(sprite.Motion().StepCount(), 0);
+  EXPECT_EQ(Captions(), before);
+  // Later adds and edits work as ever.
+  TFrame& rectangle = AddSprite(nfkRectangle);
+  form.FillShapePage(rectangle);
+  Type(form.RectWidth_Spin, "60");
+  form.TimerRedrawShapeTimer();
+  EXPECT_EQ(rectangle.ImageWidth, 60);
+}
+
+class MainFormShapesNoDocument : public MainFormTest {};
+
+TEST_F(MainFormShapesNoDocument, WithoutADocumentTheSpriteCommandsDoNothing) {
+  TMainForm& form = Create();
+  ASSERT_EQ(form.ActiveAnimationWindow(), nullptr);
+  EXPECT_FALSE(form.AddSpriteWithGeneratedFrame(nfkRectangle));
+  form.Scene_Add_Ellipse->trigger();
+  EXPECT_EQ(form.PlaceholderScene()->SpriteCount(), 0);
+  EXPECT_FALSE(form.AddInProgress);
+}
+
+// ---- Shape page -------------------------------------------------------------------------------------
+
+TEST_F(MainFormShapes, TheShapePageHasTheDesignsRangesHintsAndItems) {
+  TMainForm& form = Form();
+  for (TSpinEdit* spin : {form.RectWidth_Spin, form.RectHeight_Spin}) {
+    EXPECT_EQ(spin->MinValue(), 1);
+    EXPECT_EQ(spin->MaxValue(), 10000);
+  }
+  for (TSpinEdit* spin : {form.BevelDepth_Spin, form.OutlineWidth_Spin, form.RoundedCorners_Spin}) {
+    EXPECT_EQ(spin->MinValue(), 0);
+    EXPECT_EQ(spin->MaxValue(), 10000);
+  }
+  EXPECT_EQ(form.FillingAngle->MaxValue(), 360);
+  EXPECT_EQ(form.FillingAngle_Knob->Max(), 360);
+  EXPECT_EQ(form.FontainFill_ToolButton->toolTip(), "Fountain Fill");
+  EXPECT_EQ(form.FontainFill_ToolButton->statusTip(),
+            "Fountain fill causes two colors to flow into each other smoothly");
+  EXPECT_EQ(form.SolidBevel_Button->toolTip(), "Solid bevel");
+  EXPECT_EQ(form.FountainBevel_Button->toolTip(), "Fountain filled bevel");
+  EXPECT_EQ(form.ShapeType_Radio->title(), " Shape: ");
+  EXPECT_EQ(Item(form.ShapeType_Radio, 0)->text(), "&Rectangle");
+  EXPECT_EQ(Item(form.ShapeType_Radio, 1)->text(), "R&ounded Rectangle");
+  EXPECT_EQ(form.RectangleSameFillColor_CheckBox->text(), "Same");
+  EXPECT_TRUE(form.NotebookFramePreview->widget(2)->isAncestorOf(form.RectWidth_Spin));
+  EXPECT_TRUE(form.NotebookFramePreview->widget(3)->isAncestorOf(form.LineWidthSpin));
+}
+
+TEST_F(MainFormShapes, FillingTheShapePageRecordsAndRendersNothing) {
+  TMainForm& form = Form();
+  TFrame& frame = AddSprite(nfkRectangle);
+  const auto before = Captions();
+  form.FillShapePage(frame);
+  EXPECT_EQ(form.RectWidth_Spin->Value(), 50);
+  EXPECT_EQ(form.RectHeight_Spin->Value(), 50);
+  EXPECT_EQ(form.FillingAngle->Value(), 90);
+  EXPECT_EQ(form.FillingAngle_Knob->Position(), 90);
+  EXPECT_EQ(form.FillingFrom_Button->ButtonColor(), kGreen);
+  EXPECT_EQ(form.FillingBackground_Button->ButtonColor(), clWhite);
+  EXPECT_EQ(form.BevelShadow_Button->ButtonColor(), 0x00808080u);
+  EXPECT_TRUE(form.FontainFill_ToolButton->isChecked());
+  EXPECT_TRUE(form.SolidBevel_Button->isChecked());
+  EXPECT_TRUE(form.RectangleSameFillColor_CheckBox->isChecked());
+  EXPECT_FALSE(form.FillingTo_Button->isEnabled());
+  EXPECT_EQ(form.ShapeTypeIndex(), 0);
+  EXPECT_FALSE(form.ShapeType_Radio->isHidden());
+  EXPECT_TRUE(form.Panel_WidthRoundedCorners->isHidden());
+  EXPECT_FALSE(form.TimerRedrawShape.Enabled());
+  EXPECT_EQ(Captions(), before);
+
+  // An ellipse hides the rectangle's own controls.
+  TFrame& ellipse = AddSprite(nfkEllipse);
+  form.FillShapePage(ellipse);
+  EXPECT_TRUE(form.ShapeType_Radio->isHidden());
+  EXPECT_TRUE(form.ToolBar_BevelType->isHidden());
+  EXPECT_TRUE(form.FountainBevel_Button->isChecked());
+  EXPECT_FALSE(form.TimerRedrawShape.Enabled());
+}
+
+TEST_F(MainFormShapes, QuickEditsOfTheWidthGiveOneChangeShape) {
+  TMainForm& form = Form();
+  TFrame& frame = AddSprite(nfkRectangle);
+  form.FillShapePage(frame);
+  Type(form.RectWidth_Spin, "80");
+  Type(form.RectWidth_Spin, "90");
+  EXPECT_TRUE(form.TimerRedrawShape.Enabled());
+  EXPECT_EQ(form.TimerRedrawShape.Interval(), 200);
+  form.TimerRedrawShapeTimer();
+  EXPECT_FALSE(form.TimerRedrawShape.Enabled());
+  EXPECT_EQ(frame.ImageWidth, 90);
+  EXPECT_EQ(frame.ImageHeight, 50);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Shape"}));
+  EXPECT_EQ(form.Edit_Undo()->text(), QString("Undo \"Change Shape\""));
+  // The tick without a change records nothing.
+  form.TimerRedrawShapeTimer();
+  EXPECT_EQ(Captions().size(), 2u);
+}
+
+TEST_F(MainFormShapes, APendingEditIsAppliedToItsOwnFrameBeforeAnotherFillsThePage) {
+  TMainForm& form = Form();
+  TFrame& rectangle = AddSprite(nfkRectangle);
+  TFrame& ellipse = AddSprite(nfkEllipse);
+  form.FillShapePage(rectangle);
+  Type(form.RectWidth_Spin, "70");
+  form.FillShapePage(ellipse);
+  EXPECT_EQ(rectangle.ImageWidth, 70);
+  EXPECT_EQ(ellipse.ImageWidth, 100);
+  EXPECT_EQ(ellipse.Kind, fkEllipse);
+  EXPECT_EQ(form.RectWidth_Spin->Value(), 100);
+  EXPECT_FALSE(form.TimerRedrawShape.Enabled());
+  // A late tick changes nothing on the ellipse.
+  form.TimerRedrawShapeTimer();
+  EXPECT_EQ(ellipse.ImageWidth, 100);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Add Sprite", "Change Shape"}));
+}
+
+TEST_F(MainFormShapes, APendingEditStaysWithItsFrameWhenAnotherIsAdded) {
+  TMainForm& form = Form();
+  TFrame& rectangle = AddSprite(nfkRectangle);
+  form.FillShapePage(rectangle);
+  Type(form.RectHeight_Spin, "60");
+  TFrame& line = AddSprite(nfkLine);
+  EXPECT_EQ(rectangle.ImageHeight, 60);
+  EXPECT_EQ(line.Kind, fkLine);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Shape", "Add Sprite"}));
+}
+
+TEST_F(MainFormShapes, RoundedRectangleSetsTheCornerTo20AndRectangleBackTo0) {
+  TMainForm& form = Form();
+  ShowFramePage(2);
+  TFrame& frame = AddSprite(nfkRectangle);
+  form.FillShapePage(frame);
+  Click(Item(form.ShapeType_Radio, 1));
+  EXPECT_EQ(form.RoundedCorners_Spin->Value(), 20);
+  EXPECT_FALSE(form.Panel_WidthRoundedCorners->isHidden());
+  form.TimerRedrawShapeTimer();
+  EXPECT_EQ(frame.Shape.CornerSize, 20);
+  Click(Item(form.ShapeType_Radio, 0));
+  EXPECT_EQ(form.RoundedCorners_Spin->Value(), 0);
+  EXPECT_TRUE(form.Panel_WidthRoundedCorners->isHidden());
+  form.TimerRedrawShapeTimer();
+  EXPECT_EQ(frame.Shape.CornerSize, 0);
+  // A frame with rounded corners fills the page with the second item.
+  form.TimerRedrawShape.SetEnabled(false);
+  frame.Shape.CornerSize = 7;
+  form.FillShapePage(frame);
+  EXPECT_EQ(form.ShapeTypeIndex(), 1);
+  EXPECT_EQ(form.RoundedCorners_Spin->Value(), 7);
+}
+
+TEST_F(MainFormShapes, SameCopiesTheFirstFillColour) {
+  TMainForm& form = Form();
+  ShowFramePage(2);
+  TFrame& frame = AddSprite(nfkRectangle);
+  form.FillShapePage(frame);
+  // With "Same" checked the new first colour is the second too.
+  ChooseColor(form.FillingFrom_Button, clRed);
+  EXPECT_EQ(form.FillingTo_Button->ButtonColor(), clRed);
+  form.TimerRedrawShapeTimer();
+  EXPECT_EQ(frame.Shape.FillColor1, static_cast<std::int32_t>(clRed));
+  EXPECT_EQ(frame.Shape.FillColor2, static_cast<std::int32_t>(clRed));
+
+  Click(form.RectangleSameFillColor_CheckBox);
+  EXPECT_TRUE(form.FillingTo_Button->isEnabled());
+  ChooseColor(form.FillingFrom_Button, clBlue);
+  EXPECT_EQ(form.FillingTo_Button->ButtonColor(), clRed);
+  Click(form.RectangleSameFillColor_CheckBox);
+  EXPECT_EQ(form.FillingTo_Button->ButtonColor(), clBlue);
+  EXPECT_FALSE(form.FillingTo_Button->isEnabled());
+  form.TimerRedrawShapeTimer();
+  EXPECT_EQ(frame.Shape.FillColor2, static_cast<std::int32_t>(clBlue));
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Shape", "Change Shape"}));
+}
+
+TEST_F(MainFormShapes, FillAndBevelButtonsApplyAtOnce) {
+  TMainForm& form = Form();
+  ShowFramePage(2);
+  TFrame& frame = AddSprite(nfkRectangle);
+  form.FillShapePage(frame);
+  QTest::mouseClick(form.VelveteenFeel_ToolButton, Qt::LeftButton);
+  EXPECT_EQ(frame.Shape.GradientStyle, 1);
+  QTest::mouseClick(form.FountainBevel_Button, Qt::LeftButton);
+  EXPECT_EQ(frame.Shape.BevelStyle, 1);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Shape", "Change Shape"}));
+}
+
+TEST_F(MainFormShapes, TheKnobAndTheAngleSpinFollowEachOther) {
+  TMainForm& form = Form();
+  TFrame& frame = AddSprite(nfkRectangle);
+  form.FillShapePage(frame);
+  Type(form.FillingAngle, "45");
+  EXPECT_EQ(form.FillingAngle_Knob->Position(), 45);
+  form.FillingAngle_Knob->SetPosition(180);
+  EXPECT_EQ(form.FillingAngle->Value(), 180);
+  form.TimerRedrawShapeTimer();
+  EXPECT_EQ(frame.Shape.GradientAngle, 180);
+}
+
+TEST_F(MainFormShapes, ASizeTheProjectReaderRefusesIsNotApplied) {
+  TMainForm& form = Form();
+  TFrame& frame = AddSprite(nfkRectangle);
+  form.FillShapePage(frame);
+  Type(form.RectWidth_Spin, "10000");
+  Type(form.RectHeight_Spin, "10000");
+  form.TimerRedrawShapeTimer();
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, SizeRefusedMessage(10000, 10000));
+  EXPECT_EQ(frame.ImageWidth, 50);
+  EXPECT_EQ(form.RectWidth_Spin->Value(), 50);
+  EXPECT_EQ(form.RectHeight_Spin->Value(), 50);
+  EXPECT_EQ(Captions(), std::vector<std::string>{"Add Sprite"});
+  EXPECT_FALSE(form.TimerRedrawShape.Enabled());
+}
+
+// ---- Line page ----------------------------------------------------------------------------------------
+
+TEST_F(MainFormShapes, TheLinePageShowsTheLineAndItsHint) {
+  TMainForm& form = Form();
+  TFrame& line = AddSprite(nfkLine);
+  form.FillLinePage(line);
+  EXPECT_EQ(form.LineBackgroundColor_Button->ButtonColor(), clWhite);
+  EXPECT_EQ(form.LineWidthSpin->Value(), 2);
+  EXPECT_EQ(form.LineColor_Button->ButtonColor(), kGreen);
+  EXPECT_EQ(form.LineWidthSpin->MinValue(), 1);
+  EXPECT_EQ(form.LineWidthSpin->MaxValue(), 10000);
+  EXPECT_EQ(form.LineWidthSpin->statusTip(), "Set the Line Width in Pixels");
+  EXPECT_FALSE(form.TimerRedrawLine.Enabled());
+  EXPECT_EQ(Captions(), std::vector<std::string>{"Add Sprite"});
+}
+
+TEST_F(MainFormShapes, AWiderLineIsOneChangeLine) {
+  TMainForm& form = Form();
+  TFrame& line = AddSprite(nfkLine);
+  form.FillLinePage(line);
+  Type(form.LineWidthSpin, "4");
+  EXPECT_TRUE(form.TimerRedrawLine.Enabled());
+  form.TimerRedrawLineTimer();
+  EXPECT_EQ(line.Shape.BorderWidth, 4);
+  RestoreFrameImage(line.Picture);
+  EXPECT_EQ(line.Picture.Width(), 44);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Line"}));
+}
+
+TEST_F(MainFormShapes, ALineOnItsOwnColourGetsABlackBackgroundThatTurnsTransparent) {
+  TMainForm& form = Form();
+  TFrame& line = AddSprite(nfkLine);
+  form.FillLinePage(line);
+  ChooseColor(form.LineColor_Button, clWhite);
+  form.TimerRedrawLineTimer();
+  EXPECT_EQ(form.LineBackgroundColor_Button->ButtonColor(), clBlack);
+  EXPECT_EQ(line.Shape.BackgroundColor, static_cast<std::int32_t>(clBlack));
+  EXPECT_EQ(line.Shape.BorderColor, static_cast<std::int32_t>(clWhite));
+  EXPECT_EQ(line.TransparentColor(), clBlack);
+
+  // A black line on black gets white.
+  ChooseColor(form.LineColor_Button, clBlack);
+  form.TimerRedrawLineTimer();
+  EXPECT_EQ(line.Shape.BackgroundColor, static_cast<std::int32_t>(clWhite));
+  EXPECT_EQ(line.TransparentColor(), clWhite);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Line", "Change Line"}));
+}
+
+TEST_F(MainFormShapes, ALineWidthWhosePictureCannotBeReadAgainIsRefused) {
+  TMainForm& form = Form();
+  TFrame& line = AddSprite(nfkLine);
+  form.FillLinePage(line);
+  Type(form.LineWidthSpin, "10000");
+  form.TimerRedrawLineTimer();
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, SizeRefusedMessage(10040, 10040));
+  EXPECT_EQ(line.Shape.BorderWidth, 2);
+  EXPECT_EQ(form.LineWidthSpin->Value(), 2);
+  EXPECT_EQ(Captions(), std::vector<std::string>{"Add Sprite"});
+}
+
+TEST_F(MainFormShapes, ALineEditIsNeverAppliedToAShape) {
+  TMainForm& form = Form();
+  TFrame& line = AddSprite(nfkLine);
+  TFrame& rectangle = AddSprite(nfkRectangle);
+  form.FillLinePage(line);
+  Type(form.LineWidthSpin, "3");
+  form.FillShapePage(rectangle);
+  form.TimerRedrawLineTimer();
+  EXPECT_EQ(rectangle.Kind, fkRectangle);
+  EXPECT_EQ(line.Shape.BorderWidth, 3);
+}
+
+// ---- Plain text page ------------------------------------------------------------------------------------
+
+TEST_F(MainFormShapes, ThePlainTextPageStartsWithItsDefaults) {
+  TMainForm& form = Form();
+  EXPECT_EQ(form.TextEdit->text(), "Your Text Here");
+  EXPECT_EQ(form.FontsList2->FontName(), "MS Sans Serif");
+  EXPECT_EQ(form.ComboBoxSize1->currentText(), "8");
+  EXPECT_EQ(form.ComboBoxSize1->itemText(0), "6");
+  EXPECT_EQ(Item(form.RadioGroup_3DorSimpleText, 0)->text(), "3D text");
+  EXPECT_EQ(Item(form.RadioGroup_3DorSimpleText, 1)->text(), "Simple text");
+  EXPECT_EQ(form.SetBgColor->Caption(), "Background Color...");
+  EXPECT_EQ(form.TextFontBtn2->text(), "Font...");
+  EXPECT_EQ(form.Notebook_3DorSimpleText->count(), 2);
+  EXPECT_TRUE(form.NotebookFramePreview->widget(1)->isAncestorOf(form.SimpleText_Image));
+}
+
+TEST_F(MainFormShapes, ATextFrameSwitchedToSimpleTextBecomesPlainText) {
+  TMainForm& form = Form();
+  ShowFramePage(1);
+  const TAddedItem added = AddSpriteWithDefaultFrame(*scene, nfkText3D);
+  TFrame& frame = added.Sprite->Frame(0);
+  const auto before = Captions();
+  form.LoadSimpleTextPage(frame);
+  EXPECT_EQ(form.TextEdit->text(), "Text");
+  EXPECT_EQ(Captions(), before);
+  EXPECT_EQ(frame.Kind, fkText3D);
+
+  Click(Item(form.RadioGroup_3DorSimpleText, 1));
+  EXPECT_EQ(form.Notebook_3DorSimpleText->currentIndex(), 1);
+  EXPECT_EQ(frame.Kind, fkText);
+  EXPECT_EQ(frame.Text, "Text");
+  EXPECT_EQ(frame.TextParams.Mode, tdmPlain);
+  EXPECT_EQ(form.Edit_Undo()->text(), QString("Undo \"Change Text\""));
+  RestoreFrameImage(frame.Picture);
+  EXPECT_EQ(frame.Picture.Width(), form.SimpleText_Image->Bitmap().Width());
+
+  // Typing changes the frame at once, once per change.
+  form.TextEdit->setFocus();
+  form.TextEdit->selectAll();
+  QTest::keyClicks(form.TextEdit, "Hi");
+  EXPECT_EQ(frame.Text, "Hi");
+  EXPECT_EQ(Captions().size(), before.size() + 3);
+  // Filling the page again from the plain frame records nothing.
+  form.LoadSimpleTextPage(frame);
+  EXPECT_EQ(Captions().size(), before.size() + 3);
+  EXPECT_EQ(form.TextKindIndex(), 1);
+}
+
+TEST_F(MainFormShapes, TheSizeBoxTakesOnlyWholeSizesWhosePictureCanBeReadAgain) {
+  TMainForm& form = Form();
+  ShowFramePage(1);
+  const TAddedItem added = AddSpriteWithDefaultFrame(*scene, nfkText3D);
+  TFrame& frame = added.Sprite->Frame(0);
+  form.LoadSimpleTextPage(frame);
+  Click(Item(form.RadioGroup_3DorSimpleText, 1));
+  const std::int32_t height = frame.TextParams.FontHeight;
+  const auto typeSize = [&](const char* text) {
+    form.ComboBoxSize1->lineEdit()->setFocus();
+    form.ComboBoxSize1->lineEdit()->selectAll();
+    QTest::keyClicks(form.ComboBoxSize1->lineEdit(), text);
+    QTest::keyClick(form.ComboBoxSize1->lineEdit(), Qt::Key_Return);
+  };
+  typeSize("1.5");
+  EXPECT_EQ(form.ComboBoxSize1->currentText(), "8");
+  EXPECT_EQ(frame.TextParams.FontHeight, height);
+  typeSize("60000");
+  EXPECT_EQ(form.ComboBoxSize1->currentText(), "8");
+  EXPECT_EQ(frame.TextParams.FontHeight, height);
+  EXPECT_EQ(ui_.messages.size(), 1u);
+  typeSize("20");
+  EXPECT_EQ(form.SimpleTextFont.Size(), 20);
+  EXPECT_EQ(frame.TextParams.FontHeight, -27);
+}
+
+TEST_F(MainFormShapes, TheFontDialogSetsTheWholeFont) {
+  TMainForm& form = Form();
+  ShowFramePage(1);
+  const TAddedItem added = AddSpriteWithDefaultFrame(*scene, nfkText3D);
+  TFrame& frame = added.Sprite->Frame(0);
+  form.LoadSimpleTextPage(frame);
+  Click(Item(form.RadioGroup_3DorSimpleText, 1));
+  FontDescription chosen;
+  chosen.name = "Courier New";
+  chosen.size = 12;
+  chosen.bold = true;
+  chosen.color = clRed;
+  ui_.fontAnswers = {chosen};
+  QTest::mouseClick(form.TextFontBtn2, Qt::LeftButton);
+  EXPECT_EQ(form.FontsList2->FontName(), "Courier New");
+  EXPECT_TRUE(form.Bold_TextButton2->isChecked());
+  EXPECT_FALSE(form.Italic_Font_Button2->isChecked());
+  EXPECT_EQ(form.SetTextColorBtn->ButtonColor(), clRed);
+  EXPECT_EQ(form.ComboBoxSize1->currentText(), "12");
+  EXPECT_EQ(frame.TextParams.FontName, "Courier New");
+  EXPECT_EQ(frame.TextParams.Style, fsBold);
+  EXPECT_EQ(frame.TextParams.TextColor, static_cast<std::int32_t>(clRed));
+}
+
+// ---- Motion panel twins -----------------------------------------------------------------------------------
+
+TEST_F(MainFormShapes, TheTwinsHaveTheirRangesOnTheirPages) {
+  TMainForm& form = Form();
+  for (TSpinEdit* edit : {form.Start_Pacity_Edit, form.Finish_Pacity_Edit, form.StartShadowOpacityEdit,
+                          form.FinishShadowOpacityEdit}) {
+    EXPECT_EQ(edit->MinValue(), 0);
+    EXPECT_EQ(edit->MaxValue(), 100);
+  }
+  EXPECT_EQ(form.StartShadowBlurEdit->MaxValue(), 60);
+  EXPECT_EQ(form.FinishShadowBlurEdit->MaxValue(), 60);
+  for (TSpinEdit* edit : {form.StartShadowOffsetXEdit, form.StartShadowOffsetYEdit, form.FinishShadowOffsetXEdit,
+                          form.FinishShadowOffsetYEdit}) {
+    EXPECT_EQ(edit->MinValue(), -50000);
+    EXPECT_EQ(edit->MaxValue(), 50000);
+  }
+  EXPECT_TRUE(form.Notebook_Size_Opacity->widget(0)->isAncestorOf(form.FinishEqualsStartButton));
+  EXPECT_TRUE(form.Notebook_Size_Opacity->widget(1)->isAncestorOf(form.StartOpacity_TrackBar));
+  EXPECT_TRUE(form.Notebook_Size_Opacity->widget(2)->isAncestorOf(form.FinishShadowColor_Button));
+}
+
+TEST_F(MainFormShapes, ABarAndItsSpinHoldTheSameValue) {
+  TMainForm& form = Form();
+  int changes = 0;
+  form.MotionPanelChanged = [&] { ++changes; };
+  form.StartOpacity_TrackBar->SetPosition(40);
+  EXPECT_EQ(form.Start_Pacity_Edit->Value(), 40);
+  EXPECT_EQ(form.StartOpacity_TrackBar->SelEnd(), 40);
+  Type(form.FinishShadowOpacityEdit, "70");
+  EXPECT_EQ(form.FinishShadowOpacityTrackBar->Position(), 70);
+  EXPECT_EQ(form.FinishShadowOpacityTrackBar->SelEnd(), 70);
+  EXPECT_GT(changes, 0);
+}
+
+TEST_F(MainFormShapes, AStepWithoutAFinishKeepsEveryFinishEqualToTheStart) {
+  TMainForm& form = Form();
+  form.FinishSizeGroupBox->hide();
+  Type(form.Start_Pacity_Edit, "30");
+  Type(form.StartShadowOpacityEdit, "20");
+  Type(form.StartShadowBlurEdit, "9");
+  Type(form.StartShadowOffsetXEdit, "-4");
+  Type(form.StartShadowOffsetYEdit, "12");
+  Type(form.StartSizeX, "150");
+  Type(form.StartSizeY, "75");
+  EXPECT_EQ(form.Finish_Pacity_Edit->Value(), 30);
+  EXPECT_EQ(form.FinishOpacity_TrackBar->Position(), 30);
+  EXPECT_EQ(form.FinishShadowOpacityEdit->Value(), 20);
+  EXPECT_EQ(form.FinishShadowBlurEdit->Value(), 9);
+  EXPECT_EQ(form.FinishShadowOffsetXEdit->Value(), -4);
+  EXPECT_EQ(form.FinishShadowOffsetYEdit->Value(), 12);
+  EXPECT_EQ(form.FinishSizeX->Value(), 150);
+  EXPECT_EQ(form.FinishSizeY->Value(), 75);
+}
+
+TEST_F(MainFormShapes, WithAFinishOnlyFinishEqualsStartCopiesTheSize) {
+  TMainForm& form = Form();
+  ShowMotionPage(0);
+  Type(form.Start_Pacity_Edit, "30");
+  EXPECT_EQ(form.Finish_Pacity_Edit->Value(), 100);
+  Type(form.StartSizeX, "150");
+  EXPECT_EQ(form.FinishSizeX->Value(), 100);
+  QTest::mouseClick(form.FinishEqualsStartButton, Qt::LeftButton);
+  EXPECT_EQ(form.FinishSizeX->Value(), 150);
+  EXPECT_FALSE(form.FinishSizeX->isEnabled());
+  EXPECT_FALSE(form.FinishSizeLabels[0]->isEnabled());
+  Type(form.StartSizeY, "80");
+  EXPECT_EQ(form.FinishSizeY->Value(), 80);
+  QTest::mouseClick(form.FinishEqualsStartButton, Qt::LeftButton);
+  EXPECT_TRUE(form.FinishSizeY->isEnabled());
+
+  // While the motion page fills the panel, the button copies nothing.
+  form.FillingMotionPanel = true;
+  form.FinishSizeX->SetValue(120);
+  form.FinishEqualsStartButton->setChecked(true);
+  form.FinishEqualsStartButtonClick();
+  EXPECT_EQ(form.FinishSizeX->Value(), 120);
+  form.FillingMotionPanel = false;
+}
+
+TEST_F(MainFormShapes, TheShadowBoxEnablesItsControlsAndSameColoursCopiesTheStart) {
+  TMainForm& form = Form();
+  ShowMotionPage(2);
+  Click(form.ShadowEnabledCheckBox);
+  ASSERT_TRUE(form.ShadowEnabledCheckBox->isChecked());
+  EXPECT_TRUE(form.StartShadowBlurEdit->isEnabled());
+  EXPECT_TRUE(form.FinishShadowColor_Button->isEnabled());
+  ChooseColor(form.StartShadowColor_Button, clRed);
+  EXPECT_EQ(form.FinishShadowColor_Button->ButtonColor(), clBlack);
+  Click(form.ShadowSameColors_CheckBox);
+  EXPECT_EQ(form.FinishShadowColor_Button->ButtonColor(), clRed);
+  EXPECT_FALSE(form.FinishShadowColor_Button->isEnabled());
+  ChooseColor(form.StartShadowColor_Button, clBlue);
+  EXPECT_EQ(form.FinishShadowColor_Button->ButtonColor(), clBlue);
+
+  Click(form.ShadowEnabledCheckBox);
+  EXPECT_FALSE(form.StartShadowBlurEdit->isEnabled());
+  EXPECT_FALSE(form.FinishShadowOffsetYEdit->isEnabled());
+  EXPECT_FALSE(form.FinishShadowColor_Button->isEnabled());
+}
+
+}  // namespace
