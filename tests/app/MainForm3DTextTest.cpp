@@ -7,12 +7,15 @@
 #include "app/AnimationWindowU.h"
 #include "app/MainForm3DTextParts.h"
 #include "app/core/Text3DEditorMath.h"
+#include "controls/ColorPicker.h"
+#include "controls/PopupWindow.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/My_SpinEdit.h"
 #include "controls/QelViewHost.h"
 #include "controls/RadioGroup.h"
 #include "controls/TrackBar.h"
 #include "controls/WPopOutFntCBox.h"
+#include "platform/Clipboard.h"
 #include "scene/Frame.h"
 #include "scene/Sprite.h"
 #include "scene/Undo.h"
@@ -30,6 +33,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 #include <set>
 
@@ -400,6 +404,97 @@ TEST_F(MainForm3DText, TextureFileBecomesAPowerOfTwoTexture) {
   Undo().Undo();
   EXPECT_EQ(Frame().StartState.TextureOn, 0.0);
   EXPECT_EQ(Frame().StartState.TextureFileName, "");
+}
+
+TEST_F(MainForm3DText, PastedTextureHasNoFileNameAndIsCutToPowersOfTwo) {
+  TMainForm& form = StartWith3DText();
+  TBitmap picture;
+  picture.SetSize(70, 33);
+  Clipboard().SetBitmap(picture);
+  ShowTab(5);
+  Parts().EditTextureFileName->setText("old.bmp");
+  form.Texture_Paste->trigger();
+  EXPECT_EQ(Parts().EditTextureFileName->text(), "");
+  EXPECT_TRUE(Parts().CheckBoxTexture->isChecked());
+  EXPECT_EQ(Parts().QelTexture1.Bitmap().Width(), 64);
+  EXPECT_EQ(Parts().QelTexture1.Bitmap().Height(), 32);
+  EXPECT_EQ(Frame().StartState.TextureFileName, "");
+  EXPECT_EQ(Frame().StartState.TextureOn, 1.0);
+}
+
+// ---- Font and colours ----------------------------------------------------------------------------------
+
+TEST_F(MainForm3DText, FontDialogSetsFontAndStyleOfBothStates) {
+  TMainForm& form = StartWith3DText();
+  FontDescription chosen;
+  chosen.name = "Courier New";
+  chosen.bold = true;
+  chosen.charset = 0;
+  ui_.fontAnswers.push_back(chosen);
+  form.Font_FontDialog->trigger();
+  EXPECT_EQ(Frame().StartState.FontName, "Courier New");
+  EXPECT_EQ(Frame().EndState.FontName, "Courier New");
+  EXPECT_EQ(Frame().StartState.FontStyle & fsBold, fsBold);
+  EXPECT_TRUE(Parts().Bold_TextButton->isChecked());
+  EXPECT_EQ(Parts().QelText1.Font().Name, "Courier New");
+  Tick();
+  EXPECT_EQ(Undo().Caption(), "Change 3D Text");
+}
+
+TEST_F(MainForm3DText, ChosenColoursGoToMaterialBackgroundAndLight) {
+  TMainForm& form = StartWith3DText();
+  ShowTab(4);
+  QTest::mouseClick(Parts().Button_3DTextColor, Qt::LeftButton);
+  ASSERT_TRUE(Parts().ColorPicker->PopupVisible());
+  Parts().ColorPicker->SetColor(0x00112233);
+  Parts().ColorPicker->ClosePanel();
+  EXPECT_EQ(StateColor(Frame().StartState.MaterialColor), TColor(0x00112233));
+  EXPECT_EQ(ButtonColor(*Parts().LightMaterialColorButton), TColor(0x00112233));
+  QTest::mouseClick(Parts().Button_3DBackground, Qt::LeftButton);
+  Parts().ColorPicker->SetColor(0x00FFFFFF);
+  Parts().ColorPicker->ClosePanel();
+  EXPECT_EQ(StateColor(Frame().StartState.BackgroundColor), TColor(0x00FFFFFF));
+  EXPECT_EQ(Parts().QelView1.BackgroundColor(), TColor(0x00FFFFFF));
+  ShowTab(1);
+  QTest::mouseClick(Parts().LightColorButton, Qt::LeftButton);
+  Parts().ColorPicker->SetColor(0x000000FF);
+  Parts().ColorPicker->ClosePanel();
+  EXPECT_EQ(StateColor(Frame().StartState.Lights[0].Color), TColor(0x000000FF));
+  Tick();
+  EXPECT_EQ(Undo().Caption(), "Change 3D Text");
+  Undo().Undo();
+  EXPECT_EQ(StateColor(Frame().StartState.MaterialColor), TColor(0x00CE6700));
+  EXPECT_EQ(StateColor(Frame().StartState.Lights[0].Color), TColor(0x00808000));
+  (void)form;
+}
+
+// ---- Saving ------------------------------------------------------------------------------------------
+
+TEST_F(MainForm3DText, SavedAndReopenedProjectKeepsBothStates) {
+  TMainForm& form = StartWith3DText();
+  ShowTab(6);
+  Click(Parts().CheckBoxAnimation);
+  Click(Parts().RadioGroup_3D_Animation_Changes->Button(1));
+  ShowTab(2);
+  Type(Parts().EditTextRotY, "-45");
+  ShowTab(0);
+  Type(Parts().EditNewText, "Saved");
+  Tick();
+  const T3DTextState start = Frame().StartState;
+  const T3DTextState end = Frame().EndState;
+  ASSERT_NE(start, end);
+  const std::string path = data_.File("saved.GLM");
+  FileDialogResult name;
+  name.fileName = path;
+  name.fileNames = {path};
+  ui_.fileAnswers.push_back(name);
+  TAnimationWindow* window = form.ActiveAnimationWindow();
+  ASSERT_TRUE(window->Save());
+  window->LoadFromFile(path);
+  TFrame& reopened = window->Scene()->Sprite(0).Frame(0);
+  EXPECT_EQ(reopened.StartState, start);
+  EXPECT_EQ(reopened.EndState, end);
+  EXPECT_EQ(reopened.Animation3D, 1);
 }
 
 // ---- Lights --------------------------------------------------------------------------------------------
