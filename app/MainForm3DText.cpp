@@ -13,6 +13,7 @@
 #include "controls/PopupWindow.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/My_SpinEdit.h"
+#include "controls/OpenGraphDialogU.h"
 #include "controls/QelViewHost.h"
 #include "controls/RadioGroup.h"
 #include "controls/TrackBar.h"
@@ -20,6 +21,7 @@
 #include "platform/BitmapImages.h"
 #include "platform/Clipboard.h"
 #include "platform/CodePages.h"
+#include "platform/ModalForms.h"
 #include "platform/qtui/ScreenCursors.h"
 #include "scene/Frame.h"
 #include "scene/Sprite.h"
@@ -27,6 +29,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -92,6 +96,23 @@ QPushButton* MakeColorButton(QWidget& parent, const char* name, const char* capt
   return button;
 }
 
+// Closes a dialog at any key pressed in it.
+class TAnyKeyCloses : public QObject {
+ public:
+  explicit TAnyKeyCloses(QDialog& dialog) : dialog_(dialog) { dialog_.installEventFilter(this); }
+  ~TAnyKeyCloses() override { dialog_.removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    dialog_.reject();
+    return true;
+  }
+
+ private:
+  QDialog& dialog_;
+};
+
 }  // namespace
 
 TColor ButtonColor(const QPushButton& button) { return static_cast<TColor>(button.property("Color").toUInt()); }
@@ -105,7 +126,10 @@ void SetButtonColor(QPushButton& button, TColor color) {
                            .arg((rgb >> 16) & 0xFF));
 }
 
-void TMainForm::T3DTextPartsDeleter::operator()(T3DTextParts* parts) const { delete parts; }
+void TMainForm::T3DTextPartsDeleter::operator()(T3DTextParts* parts) const {
+  if (parts != nullptr && Shared3DOutputView() == parts->Output.ownView.get()) SetShared3DOutputView(nullptr);
+  delete parts;
+}
 
 // ---- Building the page ------------------------------------------------------------------------------
 
@@ -343,6 +367,7 @@ void TMainForm::CreateText3DTextureTab(QWidget& tab) {
   p.ImageTexture = Make<TImage>(tab, "ImageTexture");
   p.ImageTexture->setFixedSize(64, 64);
   p.ImageTexture->SetStretch(true);
+  p.ImageTexture->OnClick = [this](QObject*) { ImageTextureClick(); };
   EnableTextureControls(false);
 }
 
@@ -902,6 +927,17 @@ void TMainForm::ShowTextureThumbnail() {
   const bool larger = texture.Width() > p.ImageTexture->width() || texture.Height() > p.ImageTexture->height();
   p.ImageTexture->SetCursor(larger ? crZoomCursor : crDefault);
   p.ImageTexture->update();
+}
+
+// A texture larger than its thumbnail shows at its own size in a window
+// named after its file; any key closes it.
+void TMainForm::ImageTextureClick() {
+  T3DTextParts& p = *text3D_;
+  if (p.ImageTexture->Cursor() != crZoomCursor) return;
+  TPreviewForm preview(this, p.QelTexture1.Bitmap());
+  preview.setWindowTitle(AnsiToQString(p.QelTexture1.FileName()));
+  TAnyKeyCloses closer(preview);
+  ShowModal(preview);
 }
 
 void TMainForm::CheckBoxTextureClick() {

@@ -574,6 +574,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void Texture_PasteExecute();
   void EditTextureFileNameChange();
   void CheckBoxTextureClick();
+  // The thumbnail of a texture larger than itself opens the texture's preview window.
+  void ImageTextureClick();
   void ScrollBarTextureRotZChange();
   // The picture cut to powers of two becomes the texture and its thumbnail.
   void SetTextureBitmap(const TBitmap& picture);

@@ -8,6 +8,7 @@
 #include "app/MainForm3DTextParts.h"
 #include "app/core/Text3DEditorMath.h"
 #include "controls/ColorPicker.h"
+#include "controls/Image.h"
 #include "controls/PopupWindow.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/My_SpinEdit.h"
@@ -399,6 +400,11 @@ TEST_F(MainForm3DText, TextureFileBecomesAPowerOfTwoTexture) {
   EXPECT_EQ(Parts().QelTexture1.Bitmap().Height(), 64);
   EXPECT_EQ(Frame().StartState.TextureFileName, file);
   EXPECT_EQ(Frame().StartState.TextureOn, 1.0);
+  // Larger than its thumbnail: a click shows it in the preview window.
+  forms_.Expect("PreviewForm").Answer(mrCancel);
+  QTest::mouseClick(Parts().ImageTexture, Qt::LeftButton);
+  ASSERT_EQ(forms_.shown.size(), 1u);
+  EXPECT_EQ(forms_.shown[0].caption.toStdString(), file);
   Tick();
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
   Undo().Undo();
