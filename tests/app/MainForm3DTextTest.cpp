@@ -591,6 +591,57 @@ TEST_F(MainForm3DText, HoldingTheLeftButtonOnTheTextTabGrowsTheText) {
   EXPECT_DOUBLE_EQ(Frame().StartState.CameraPositionZ, 70.001 - 68);
 }
 
+TEST_F(MainForm3DText, DragOnTheCameraTabMovesTheCamera) {
+  TMainForm& form = StartWith3DText();
+  ShowTab(3);
+  Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {50, 30});
+  Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {60, 35});
+  EXPECT_EQ(Parts().ScrollBarCameraX->value(), -10);
+  EXPECT_EQ(Parts().ScrollBarCameraY->value(), 5);
+  EXPECT_EQ(Parts().EditCameraX->text(), "-10");
+  EXPECT_NEAR(Parts().QelCamera1.Position().X(), -0.1, 1e-6);
+  Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {60, 35});
+  EXPECT_DOUBLE_EQ(Frame().StartState.CameraPositionX, -0.1);
+  EXPECT_DOUBLE_EQ(Frame().StartState.CameraPositionY, 0.05);
+  (void)form;
+}
+
+TEST_F(MainForm3DText, DraggingADirectionalLightTurnsIt) {
+  TMainForm& form = StartWith3DText();
+  ShowTab(1);
+  const T3DLightState before = Frame().StartState.Lights[0];
+  Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {50, 30});
+  Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {70, 30});
+  EXPECT_TRUE(form.TimerLightsRedraw.Enabled());
+  form.TimerLightsRedrawTimer();
+  EXPECT_FALSE(form.TimerLightsRedraw.Enabled());
+  EXPECT_NE(form.Text3DEditorState().Lights[0].DirectionX, before.DirectionX);
+  // Nothing is stored while the button is held.
+  EXPECT_EQ(Frame().StartState.Lights[0], before);
+  Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {70, 30});
+  EXPECT_EQ(Frame().StartState.Lights[0].DirectionX, form.Text3DEditorState().Lights[0].DirectionX);
+  EXPECT_EQ(Parts().Markers[0].Rotation.X, Parts().Light_Rot_X->value());
+}
+
+TEST_F(MainForm3DText, DraggingAPointLightMovesItAndItsMarkers) {
+  TMainForm& form = StartWith3DText();
+  ShowTab(1);
+  Click(Parts().LightType->Button(ltOmni));
+  ASSERT_EQ(Frame().StartState.Lights[0].Kind, 0);
+  EXPECT_TRUE(Parts().Markers[0].PointShown);
+  const int height = Parts().SelectionBox_3DScene->height();
+  Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {10, 10});
+  Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {10 + height / 2, 10});
+  EXPECT_NEAR(Parts().Markers[0].Positions[0].X, (height / 2) / double(height) * 1.7, 1e-9);
+  // Light 1 stands at (0, 0, -0.5): the marker below it follows.
+  EXPECT_NEAR(Parts().Markers[0].Positions[1].Y, -0.1, 1e-9);
+  EXPECT_NEAR(Parts().Markers[0].Positions[0].Z, -0.5, 1e-9);
+  form.TimerLightsRedrawTimer();
+  EXPECT_EQ(Parts().LightX->value(), Round(Parts().Markers[0].Positions[0].X * 100));
+  Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {10 + height / 2, 10});
+  EXPECT_DOUBLE_EQ(Frame().StartState.Lights[0].PositionX, Parts().LightX->value() / 100.0);
+}
+
 // ---- A pending change belongs to its frame ---------------------------------------------------------------
 
 TEST_F(MainForm3DText, PendingChangeGoesToItsOwnFrame) {
