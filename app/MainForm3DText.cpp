@@ -405,6 +405,8 @@ TFrame* TMainForm::FindFrameById(TSprite* sprite, int id) const {
   return nullptr;
 }
 
+QWidget* TMainForm::Panel3DText() const { return text3D_->Panel_3DText; }
+
 const T3DTextState& TMainForm::Text3DEditorState() const { return text3D_->State; }
 
 bool TMainForm::Text3DChangePending() const { return text3D_->PendingFrameId >= 0; }
@@ -610,11 +612,24 @@ void TMainForm::RenderPendingText3D() {
              });
   {
     const TUndoRecordingPause pause;
-    RenderText3DFramePicture(*frame, editsEnd);
+    RenderText3DFramePictureSafely(*frame, editsEnd);
     sprite->Change3DText(index, editsEnd ? frame->EndState : frame->StartState, editsEnd ? 1 : 0, p.Image_3DText,
                          frame->Transparent(), frame->TransparentColor());
   }
   RequestSceneRecompute();
+}
+
+// A picture that cannot be rendered leaves Image_3DText filled with the
+// frame's background, so the states are still stored.
+void TMainForm::RenderText3DFramePictureSafely(const TFrame& frame, bool endState) {
+  try {
+    RenderText3DFramePicture(frame, endState);
+  } catch (const std::exception&) {
+    T3DTextParts& p = *text3D_;
+    p.Image_3DText.SetSize(std::max(1, frame.StartState.ImageWidth), std::max(1, frame.StartState.ImageHeight));
+    p.Image_3DText.Canvas().Brush().Color = StateColor(frame.StartState.BackgroundColor);
+    p.Image_3DText.Canvas().FillRect(TRect(0, 0, p.Image_3DText.Width(), p.Image_3DText.Height()));
+  }
 }
 
 // The output view renders a frame's selected state at the frame's image size

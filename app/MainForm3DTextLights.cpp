@@ -609,7 +609,7 @@ void TMainForm::Finish3DTextAdd(const TAddedItem& added) {
   TFrame& frame = sprite.Frame(added.FrameIndex);
   {
     const TUndoRecordingPause pause;
-    RenderText3DFramePicture(frame, false);
+    RenderText3DFramePictureSafely(frame, false);
     sprite.Change3DText(added.FrameIndex, frame.StartState, 2, text3D_->Image_3DText, frame.Transparent(),
                         frame.TransparentColor());
   }

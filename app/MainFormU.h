@@ -533,6 +533,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
     void operator()(T3DTextParts* parts) const;
   };
   T3DTextParts& Text3D() const { return *text3D_; }
+  // The 3D part of frame preview page 1, shown by Load3DTextPage; the plain
+  // text page hides it when it shows a plain text frame.
+  QWidget* Panel3DText() const;
 
   // ---- Filling the page and storing it ----
   // Frame preview page 1 for the current frame (a 3D text frame).
@@ -645,6 +648,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void FlushText3DChange();
   void RenderPendingText3D();
   void RenderText3DFramePicture(const TFrame& frame, bool endState);
+  void RenderText3DFramePictureSafely(const TFrame& frame, bool endState);
   void PickText3DColor(QPushButton* button, std::function<void(TColor)> chosen);
   void LoadText3DLights(const T3DEditorControls& controls);
   void ShowCurrentLightPage();

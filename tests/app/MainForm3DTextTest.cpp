@@ -242,6 +242,11 @@ TEST_F(MainForm3DText, TypingGivesOneChangeAfterThePauseAndUndoRestoresStateAndP
   EXPECT_FALSE(form.Timer_3D_Changed.Enabled());
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
   EXPECT_FALSE(SamePicture(Frame().Picture, before));
+  // Values the controls show rounded stay exact.
+  EXPECT_EQ(Frame().StartState.Shininess, 25.0);
+  EXPECT_EQ(Frame().StartState.CameraPositionZ, 3.0);
+  EXPECT_EQ(Frame().StartState.Lights[0].DirectionX, 0.2);
+  EXPECT_EQ(Frame().StartState.Lights[0].DirectionZ, 1.0);
 
   Undo().Undo();
   EXPECT_EQ(Undo().Caption(), "Add Sprite");
