@@ -35,6 +35,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -384,15 +386,26 @@ void TMainForm::EnableTextureControls(bool enabled) {
 
 TSprite* TMainForm::Text3DSprite() const {
   const T3DTextParts& p = *text3D_;
-  return FindSpriteById(p.SpriteId);
+  // The editor edits frames of the active document only.
+  if (p.Scene == nullptr || p.Scene != CurrentScene) return nullptr;
+  return FindSpriteById(CurrentScene, p.SpriteId);
 }
 
 TFrame* TMainForm::Text3DFrame() const { return FindFrameById(Text3DSprite(), text3D_->FrameId); }
 
-TSprite* TMainForm::FindSpriteById(int id) const {
-  if (id < 0 || CurrentScene == nullptr) return nullptr;
-  for (int i = 0; i < CurrentScene->SpriteCount(); ++i) {
-    if (CurrentScene->Sprite(i).Id == id) return &CurrentScene->Sprite(i);
+TAnimationWindow* TMainForm::DocumentOfScene(const TAnimatedScene* scene) const {
+  if (scene == nullptr) return nullptr;
+  for (QMdiSubWindow* child : MdiArea->subWindowList()) {
+    auto* window = qobject_cast<TAnimationWindow*>(child);
+    if (window != nullptr && window->Scene() == scene) return window;
+  }
+  return nullptr;
+}
+
+TSprite* TMainForm::FindSpriteById(TAnimatedScene* scene, int id) const {
+  if (id < 0 || scene == nullptr) return nullptr;
+  for (int i = 0; i < scene->SpriteCount(); ++i) {
+    if (scene->Sprite(i).Id == id) return &scene->Sprite(i);
   }
   return nullptr;
 }
@@ -548,6 +561,7 @@ void TMainForm::Store3DSettings() {
     p.PendingSnapshot.Clear();
     const TUndoModeScope undoMode(1);  // written as the undo log writes its snapshots
     frame->SaveToStream(p.PendingSnapshot);
+    p.PendingScene = CurrentScene;
     p.PendingSpriteId = sprite->Id;
     p.PendingFrameId = frame->Id;
   }
@@ -587,29 +601,24 @@ void TMainForm::Timer_3D_ChangedTimer() {
 // entry: the frame as it was before the burst of edits.
 void TMainForm::RenderPendingText3D() {
   T3DTextParts& p = *text3D_;
-  TSprite* sprite = FindSpriteById(p.PendingSpriteId);
+  // The frame may belong to a document that is no longer the active one:
+  // its own undo log takes the entry.
+  TAnimationWindow* document = DocumentOfScene(p.PendingScene);
+  TSprite* sprite = document != nullptr ? FindSpriteById(document->Scene(), p.PendingSpriteId) : nullptr;
   TFrame* frame = FindFrameById(sprite, p.PendingFrameId);
-  bool editsEnd = p.PendingEditsEnd;
-  std::vector<std::uint8_t> snapshot = p.PendingSnapshot.Bytes();
-  if (frame == nullptr) {
-    // No burst waits: the edited frame is rendered again as it is.
-    sprite = Text3DSprite();
-    frame = Text3DFrame();
-    if (frame == nullptr) return;
-    TMemoryStream now;
-    const TUndoModeScope undoMode(1);
-    frame->SaveToStream(now);
-    snapshot = now.Bytes();
-    editsEnd = EditingEndState();
-  }
+  const bool editsEnd = p.PendingEditsEnd;
+  const std::vector<std::uint8_t> snapshot = p.PendingSnapshot.Bytes();
+  p.PendingScene = nullptr;
   p.PendingSpriteId = -1;
   p.PendingFrameId = -1;
   p.PendingSnapshot.Clear();
+  if (frame == nullptr) return;  // nothing waits, or its frame is gone
   const int index = frame->Index();
-  RecordUndo(urkSpriteEdit, "Change 3D Text", true, index, sprite->Id, uokFrame,
-             [snapshot](TStream& stream) {
-               if (!snapshot.empty()) stream.WriteBuffer(snapshot.data(), static_cast<std::int64_t>(snapshot.size()));
-             });
+  if (TWindowUndo* undo = document->Undo()) {
+    undo->AddRecord(urkSpriteEdit, "Change 3D Text", true, index, sprite->Id, uokFrame, [&snapshot](TStream& stream) {
+      stream.WriteBuffer(snapshot.data(), static_cast<std::int64_t>(snapshot.size()));
+    });
+  }
   {
     const TUndoRecordingPause pause;
     RenderText3DFramePictureSafely(*frame, editsEnd);
@@ -681,6 +690,7 @@ void TMainForm::Load3DTextFrame(TSprite& sprite, int frameIndex) {
   // A change still waiting belongs to the frame it was made on.
   if (Text3DChangePending() && p.PendingFrameId != frame.Id) FlushText3DChange();
   StopText3DPreview();
+  p.Scene = sprite.Scene();
   p.SpriteId = sprite.Id;
   p.FrameId = frame.Id;
   Text3DEditorReady = true;

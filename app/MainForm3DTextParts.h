@@ -63,7 +63,10 @@ struct TMainForm::T3DTextParts {
 
   // ---- The state shown and the frame edited ----
   T3DTextState State;
+  // Scenes are only compared with those of open documents, never followed.
+  const TAnimatedScene* Scene = nullptr;
   int SpriteId = -1, FrameId = -1;
+  const TAnimatedScene* PendingScene = nullptr;
   // The edited frame as it was before the first change since the last tick.
   int PendingSpriteId = -1, PendingFrameId = -1;
   TMemoryStream PendingSnapshot;

@@ -637,7 +637,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void EnableTextureControls(bool enabled);
   void ShowTextureThumbnail();
   void QelView1Render();
-  TSprite* FindSpriteById(int id) const;
+  TSprite* FindSpriteById(TAnimatedScene* scene, int id) const;
+  TAnimationWindow* DocumentOfScene(const TAnimatedScene* scene) const;
   TFrame* FindFrameById(TSprite* sprite, int id) const;
   bool EditingEndState() const;
   void ApplyText3DState();

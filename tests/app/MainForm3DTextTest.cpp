@@ -255,15 +255,14 @@ TEST_F(MainForm3DText, TypingGivesOneChangeAfterThePauseAndUndoRestoresStateAndP
   EXPECT_TRUE(SamePicture(Frame().Picture, before));
 }
 
-TEST_F(MainForm3DText, ASecondTickWithoutEditsRecordsOnlyOnce) {
-  TMainForm& form = StartWith3DText();
+TEST_F(MainForm3DText, ATickWithoutEditsRecordsNothing) {
+  StartWith3DText();
   Type(Parts().EditNewText, "Hi");
   Tick();
   Tick();
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
   Undo().Undo();
-  EXPECT_EQ(Undo().Caption(), "Change 3D Text") << "a tick without edits renders again with its own entry";
-  (void)form;
+  EXPECT_EQ(Undo().Caption(), "Add Sprite");
 }
 
 TEST_F(MainForm3DText, SizeSetsTheCameraAndOtherTextIsReplaced) {
@@ -663,6 +662,23 @@ TEST_F(MainForm3DText, PendingChangeGoesToItsOwnFrame) {
   Tick();
   EXPECT_EQ(Frame(1).Kind, fkText3D);
   EXPECT_EQ(Parts().EditNewText->text(), "Text");
+}
+
+TEST_F(MainForm3DText, PendingChangeOfAnotherDocumentGoesToItsOwnLog) {
+  TMainForm& form = StartWith3DText();
+  TAnimationWindow* first = form.ActiveAnimationWindow();
+  Type(Parts().EditNewText, "Mine");
+  form.File_NewExecute();
+  QApplication::processEvents();
+  TAnimationWindow* second = form.ActiveAnimationWindow();
+  ASSERT_NE(second, first);
+  // The editor no longer edits: the other document's frames are out of reach.
+  EXPECT_EQ(form.Text3DFrame(), nullptr);
+  Tick();
+  EXPECT_EQ(first->Undo()->Caption(), "Change 3D Text");
+  EXPECT_TRUE(second->Undo()->Empty());
+  EXPECT_EQ(first->Scene()->Sprite(0).Frame(0).StartState.Text, "Mine");
+  EXPECT_EQ(second->Scene()->SpriteCount(), 0);
 }
 
 TEST_F(MainForm3DText, SkipFlagSwallowsOneTick) {
