@@ -1,17 +1,1034 @@
-// The 3D text editor of the main window's frame page: the editor and output
-// views, the lights, dragging in the view and the 3D animation preview.
-#include "app/MainFormU.h"
+// The 3D text editor of the main window's frame page: the editor view and
+// its objects, the page's seven tabs, filling the page from a frame, storing
+// the edits into the frame and the tick that renders the frame's picture
+// after the pause. Lights, dragging, the preview and the add commands are in
+// MainForm3DTextLights.cpp.
+#include "app/MainForm3DTextParts.h"
 
-void TMainForm::FormCreate3DText() {}
+#include "app/AnimationWindowU.h"
+#include "app/core/Text3DEditorMath.h"
+#include "controls/CharPicker.h"
+#include "controls/ColorPicker.h"
+#include "controls/Image.h"
+#include "controls/PopupWindow.h"
+#include "controls/MyCntrlDigitalDisplay.h"
+#include "controls/My_SpinEdit.h"
+#include "controls/OpenGraphDialogU.h"
+#include "controls/QelViewHost.h"
+#include "controls/RadioGroup.h"
+#include "controls/TrackBar.h"
+#include "controls/WPopOutFntCBox.h"
+#include "platform/BitmapImages.h"
+#include "platform/Clipboard.h"
+#include "platform/CodePages.h"
+#include "platform/ModalForms.h"
+#include "platform/qtui/ScreenCursors.h"
+#include "scene/Frame.h"
+#include "scene/Sprite.h"
+#include "scene/Undo.h"
 
-void TMainForm::FormShow3DText() {}
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Text and texture names are stored as short strings.
+constexpr std::size_t kMaxShortString = 255;
+
+std::string ShortString(std::string text) {
+  if (text.size() > kMaxShortString) text.resize(kMaxShortString);
+  return text;
+}
+
+std::string EditText(const QLineEdit& edit) { return QStringToAnsi(edit.text()); }
+
+void SetEditText(QLineEdit& edit, const std::string& text) {
+  const QSignalBlocker blocker(&edit);
+  edit.setText(AnsiToQString(text));
+}
+
+// A page of the tab control with a vertical layout.
+QWidget* AddTab(QTabWidget& tabs, const char* name, const char* caption) {
+  auto* page = new QWidget(&tabs);
+  page->setObjectName(name);
+  new QVBoxLayout(page);
+  tabs.addTab(page, caption);
+  return page;
+}
+
+template <typename T>
+T* Make(QWidget& parent, const char* name) {
+  auto* control = new T(&parent);
+  control->setObjectName(name);
+  parent.layout()->addWidget(control);
+  return control;
+}
+
+QScrollBar* MakeBar(QWidget& parent, const char* name, int min, int max) {
+  auto* bar = Make<QScrollBar>(parent, name);
+  bar->setOrientation(Qt::Horizontal);
+  bar->setRange(min, max);
+  return bar;
+}
+
+QPushButton* MakeColorButton(QWidget& parent, const char* name, const char* caption, TColor color) {
+  auto* button = Make<QPushButton>(parent, name);
+  button->setText(caption);
+  SetButtonColor(*button, color);
+  return button;
+}
+
+// Closes a dialog at any key pressed in it.
+class TAnyKeyCloses : public QObject {
+ public:
+  explicit TAnyKeyCloses(QDialog& dialog) : dialog_(dialog) { dialog_.installEventFilter(this); }
+  ~TAnyKeyCloses() override { dialog_.removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    dialog_.reject();
+    return true;
+  }
+
+ private:
+  QDialog& dialog_;
+};
+
+}  // namespace
+
+TColor ButtonColor(const QPushButton& button) { return static_cast<TColor>(button.property("Color").toUInt()); }
+
+void SetButtonColor(QPushButton& button, TColor color) {
+  button.setProperty("Color", static_cast<unsigned>(color));
+  const TColor rgb = ColorToRGB(color);
+  button.setStyleSheet(QString("QPushButton { border-left: 12px solid rgb(%1, %2, %3); }")
+                           .arg(rgb & 0xFF)
+                           .arg((rgb >> 8) & 0xFF)
+                           .arg((rgb >> 16) & 0xFF));
+}
+
+void TMainForm::T3DTextPartsDeleter::operator()(T3DTextParts* parts) const {
+  if (parts != nullptr && Shared3DOutputView() == parts->Output.ownView.get()) SetShared3DOutputView(nullptr);
+  delete parts;
+}
+
+// ---- Building the page ------------------------------------------------------------------------------
+
+void TMainForm::FormCreate3DText() {
+  text3D_.reset(new T3DTextParts);
+  T3DTextParts& p = *text3D_;
+  CreateText3DObjects();
+  CreateText3DPage();
+  SetCommandHandler(Font_FontDialog, [this] { Font_FontDialogExecute(); });
+  SetCommandHandler(Texture_Open, [this] { Texture_OpenExecute(); });
+  SetCommandHandler(Texture_Paste, [this] { Texture_PasteExecute(); });
+  SetCommandHandler(Text3D_Animation_Play, [this] { Text3D_Animation_PlayExecute(); });
+  SetCommandHandler(Text3D_Animation_Stop, [this] { Text3D_Animation_StopExecute(); });
+  SetCommandHandler(Text3D_Animation_First, [this] { Text3D_Animation_FirstExecute(); });
+  SetCommandHandler(Text3D_Animation_Prev, [this] { Text3D_Animation_PrevExecute(); });
+  SetCommandHandler(Text3D_Animation_Next, [this] { Text3D_Animation_NextExecute(); });
+  SetCommandHandler(Text3D_Animation_Last, [this] { Text3D_Animation_LastExecute(); });
+  SetCommandHandler(Scene_Add_3DText, [this] { Scene_Add_3DTextExecute(); });
+  SetCommandHandler(Sprite_Add_3DText, [this] { Sprite_Add_3DTextExecute(); });
+  EnableCommand(Text3D_Animation_Stop, false);
+  // Frames render through this view when bitmap contexts cannot be made.
+  SetShared3DOutputView(p.Output.ownView.get());
+}
+
+void TMainForm::FormShow3DText() {
+  if (text3D_ != nullptr) SelectionBox_3DSceneResized();
+}
+
+// The editor's objects as the design sets them up: a text lit by three
+// lights through a material, seen by QelCamera1.
+void TMainForm::CreateText3DObjects() {
+  T3DTextParts& p = *text3D_;
+  p.QelCamera1.SetViewFar(1000.0f);
+  p.QelCamera1.SetViewNear(0.01f);
+  p.QelCamera1.SetViewOrtho(20.0f);
+  p.QelView1.SetDoubleBuffer(false);
+  p.QelView1.ColorAmbient().SetAlpha(1.0f);
+  p.QelView1.ColorAmbient().SetColor(clBlack);
+  p.QelView1.Coordinates().SetVisible(false);
+  p.QelView1.Fog().SetEnabled(false);
+  p.QelView1.SetLighting(true);
+  p.QelView1.SetLightTwoSide(true);
+  p.QelView1.SetCamera(&p.QelCamera1);
+  p.QelView1.OnRender = [this](TPersistent&) { QelView1Render(); };
+  p.QelText1.SetTransform(true);
+  p.QelText1.SetTextured(true);
+  p.QelText1.SetQuality(0.0f);
+  TFont font = p.QelText1.Font();
+  font.SetSize(18);
+  p.QelText1.SetFont(font);
+  for (std::size_t i = 0; i < p.Lights.size(); ++i) {
+    TQelLight& light = p.Lights[i];
+    light.SetTransform(true);
+    light.ColorAmbient().SetColor(clBlack);
+    light.ColorDiffuse().SetColor(clWhite);
+    light.ColorSpecular().SetColor(clWhite);
+    light.SetEnabled(i == 0);
+    light.SetID(static_cast<TQelLightID>(i));
+  }
+  p.QelMaterial1.SetFace(mfFrontBack);
+  p.QelMaterial1.ColorAmbient().SetColor(0x333333);
+  p.QelMaterial1.ColorDiffuse().SetColor(0xCCCCCC);
+  p.QelMaterial1.ColorSpecular().SetColor(0xFFFFFF);
+  p.QelMaterial1.ColorEmission().SetColor(clBlack);
+  p.QelTexture1.SetTransform(true);
+  p.QelTexture1.SetEnabled(false);
+}
+
+// The editor view's render pass: the lights, the texture when on, the
+// material and the text, whose glyph lists are then kept.
+void TMainForm::QelView1Render() {
+  T3DTextParts& p = *text3D_;
+  for (TQelLight& light : p.Lights) light.Draw();
+  if (p.QelTexture1.Enabled()) p.QelTexture1.Draw();
+  p.QelMaterial1.Draw();
+  p.QelText1.Draw();
+  if (!QelOffScreenFailed) p.QelText1.SetCacheLists(true);
+}
+
+void TMainForm::CreateText3DPage() {
+  T3DTextParts& p = *text3D_;
+  QWidget* textPage = NotebookFramePreview->widget(1);
+  p.Panel_3DText = new QWidget(textPage);
+  p.Panel_3DText->setObjectName("Panel_3DText");
+  new QVBoxLayout(p.Panel_3DText);
+  textPage->layout()->addWidget(p.Panel_3DText);
+
+  p.SelectionBox_3DScene = Make<TQelViewHost>(*p.Panel_3DText, "SelectionBox_3DScene");
+  p.SelectionBox_3DScene->SetView(&p.QelView1);
+  p.SelectionBox_3DScene->SetClientSize(230, 80);
+  p.SelectionBox_3DScene->OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y) {
+    SelectionBox_3DSceneMouseDown(b, s, x, y);
+  };
+  p.SelectionBox_3DScene->OnMouseMove = [this](TShiftState s, int x, int y) { SelectionBox_3DSceneMouseMove(s, x, y); };
+  p.SelectionBox_3DScene->OnMouseUp = [this](TMouseButton b, TShiftState s, int x, int y) {
+    QelView1MouseUp(b, s, x, y);
+  };
+
+  p.PageControl_3DText = Make<QTabWidget>(*p.Panel_3DText, "PageControl_3DText");
+  CreateText3DTextTab(*AddTab(*p.PageControl_3DText, "TabSheet_Text", "Text"));
+  CreateText3DLightsTab(*AddTab(*p.PageControl_3DText, "TabSheet_Lights", "Lights"));
+  CreateText3DRotationTab(*AddTab(*p.PageControl_3DText, "TabSheet_Rotation", "Rotation"));
+  CreateText3DCameraTab(*AddTab(*p.PageControl_3DText, "TabSheet_Camera", "Camera"));
+  CreateText3DMaterialTab(*AddTab(*p.PageControl_3DText, "TabSheet_Material", "Material"));
+  CreateText3DTextureTab(*AddTab(*p.PageControl_3DText, "TabSheet_Texture", "Texture"));
+  CreateText3DAnimationTab(*AddTab(*p.PageControl_3DText, "TabSheet_3DAnimation", "3D Animation"));
+  connect(p.PageControl_3DText, &QTabWidget::currentChanged, this, [this] { PageControl_3DTextChange(); });
+
+  p.ColorPicker = new TColorPicker(this);
+  p.CharPicker = new TCharPicker(this);
+}
+
+// A bar with the edit that shows its position; typing a number into the
+// edit moves the bar. Changes of the bar run the handler.
+void TMainForm::ConnectBar(QScrollBar* bar, QLineEdit* edit, std::function<void()> handler) {
+  edit->setText(QString::number(bar->value()));
+  connect(bar, &QScrollBar::valueChanged, this, [this, edit, handler](int value) {
+    SetEditText(*edit, std::to_string(value));
+    if (!text3D_->Filling) handler();
+  });
+  connect(edit, &QLineEdit::textEdited, this, [bar](const QString& text) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (ok && value != bar->value()) bar->setValue(value);
+  });
+}
+
+void TMainForm::CreateText3DTextTab(QWidget& tab) {
+  T3DTextParts& p = *text3D_;
+  p.EditNewText = Make<QLineEdit>(tab, "EditNewText");
+  p.EditNewText->setMaxLength(static_cast<int>(kMaxShortString));
+  p.EditNewText->setText("Your Text Here");
+  connect(p.EditNewText, &QLineEdit::textChanged, this, [this] { EditNewTextChange(); });
+
+  auto* fontRow = new QWidget(&tab);
+  fontRow->setObjectName("ToolBar_Font");
+  new QHBoxLayout(fontRow);
+  tab.layout()->addWidget(fontRow);
+  p.FontsList = Make<TWPopOutFntCBox>(*fontRow, "FontsList");
+  p.FontsList->SetTrueTypeOnly(true);
+  p.FontsList->SetAttachedEdit(p.EditNewText);
+  p.FontsList->SetFontName("Arial");
+  p.FontsList->SetPreviewText("Your Text Here");
+  p.FontsList->OnFontChange = [this](QObject*) { FontsListFontChange(); };
+  const auto makeToggle = [this, fontRow](const char* name, const char* caption) {
+    auto* button = Make<QToolButton>(*fontRow, name);
+    button->setText(caption);
+    button->setCheckable(true);
+    connect(button, &QToolButton::toggled, this, [this] { Text3DParameterChange(); });
+    return button;
+  };
+  p.Bold_TextButton = makeToggle("Bold_TextButton", "B");
+  p.Italic_Font_Button = makeToggle("Italic_Font_Button", "I");
+  auto* fontDialog = Make<QToolButton>(*fontRow, "ToolButton_FontDialog");
+  fontDialog->setDefaultAction(Font_FontDialog);
+  p.ToolButton_InsertSimbol = Make<QToolButton>(*fontRow, "ToolButton_InsertSimbol");
+  p.ToolButton_InsertSimbol->setText("Insert Symbol");
+  connect(p.ToolButton_InsertSimbol, &QToolButton::clicked, this, [this] { ToolButton_InsertSimbolClick(); });
+
+  // The depth and size lists were made with the window; they live on this tab.
+  ComboBoxDepth->setParent(&tab);
+  tab.layout()->addWidget(ComboBoxDepth);
+  ComboBoxDepth->setEditText("0.2");
+  connect(ComboBoxDepth, &QComboBox::editTextChanged, this, [this] { Text3DParameterChange(); });
+  ComboBoxSize->setParent(&tab);
+  tab.layout()->addWidget(ComboBoxSize);
+  ComboBoxSize->setEditText("40");
+  connect(ComboBoxSize, &QComboBox::editTextChanged, this, [this] { ComboBoxSizeChange(); });
+
+  p.Button_3DBackground = MakeColorButton(tab, "Button_3DBackground", "Background Color...", clBlack);
+  connect(p.Button_3DBackground, &QPushButton::clicked, this, [this] { Button_3DBackgroundClick(); });
+}
+
+void TMainForm::CreateText3DRotationTab(QWidget& tab) {
+  T3DTextParts& p = *text3D_;
+  const auto row = [this, &tab](const char* barName, const char* editName, QScrollBar*& bar, QLineEdit*& edit) {
+    bar = MakeBar(tab, barName, -180, 180);
+    edit = Make<QLineEdit>(tab, editName);
+    ConnectBar(bar, edit, [this] { Text3DParameterChange(); });
+  };
+  row("ScrollBarTextRotX", "EditTextRotX", p.ScrollBarTextRotX, p.EditTextRotX);
+  row("ScrollBarTextRotY", "EditTextRotY", p.ScrollBarTextRotY, p.EditTextRotY);
+  row("ScrollBarTextRotZ", "EditTextRotZ", p.ScrollBarTextRotZ, p.EditTextRotZ);
+}
+
+void TMainForm::CreateText3DCameraTab(QWidget& tab) {
+  T3DTextParts& p = *text3D_;
+  p.ScrollBarCameraX = MakeBar(tab, "ScrollBarCameraX", -1200, 1200);
+  p.EditCameraX = Make<QLineEdit>(tab, "EditCameraX");
+  ConnectBar(p.ScrollBarCameraX, p.EditCameraX, [this] { Text3DParameterChange(); });
+  p.ScrollBarCameraY = MakeBar(tab, "ScrollBarCameraY", -1200, 1200);
+  p.EditCameraY = Make<QLineEdit>(tab, "EditCameraY");
+  ConnectBar(p.ScrollBarCameraY, p.EditCameraY, [this] { Text3DParameterChange(); });
+  p.CameraFOVSpin = Make<TTrackBar>(tab, "CameraFOVSpin");
+  p.CameraFOVSpin->SetMin(2);
+  p.CameraFOVSpin->SetMax(90);
+  p.CameraFOVSpin->SetPosition(20);
+  p.CameraFOVSpin->setMinimumHeight(28);
+  p.CameraFOVSpin->OnChange = [this](QObject*) {
+    T3DTextParts& parts = *text3D_;
+    parts.CameraFOVSpin->SetSelEnd(parts.CameraFOVSpin->Position());
+    if (!parts.Filling) Text3DParameterChange();
+  };
+}
+
+void TMainForm::CreateText3DMaterialTab(QWidget& tab) {
+  T3DTextParts& p = *text3D_;
+  p.Button_3DTextColor = MakeColorButton(tab, "Button_3DTextColor", "Text Color...", 0x00CE6700);
+  connect(p.Button_3DTextColor, &QPushButton::clicked, this, [this] { Button_3DTextColorClick(); });
+  p.ScrollBarMaterialShininess = MakeBar(tab, "ScrollBarMaterialShininess", 0, 100);
+  p.EditMaterialShininess = Make<QLineEdit>(tab, "EditMaterialShininess");
+  ConnectBar(p.ScrollBarMaterialShininess, p.EditMaterialShininess, [this] { Text3DParameterChange(); });
+}
+
+void TMainForm::CreateText3DTextureTab(QWidget& tab) {
+  T3DTextParts& p = *text3D_;
+  p.CheckBoxTexture = Make<QCheckBox>(tab, "CheckBoxTexture");
+  p.CheckBoxTexture->setText("&Texture Enabled");
+  connect(p.CheckBoxTexture, &QCheckBox::clicked, this, [this] { CheckBoxTextureClick(); });
+  p.EditTextureFileName = Make<QLineEdit>(tab, "EditTextureFileName");
+  p.EditTextureFileName->setMaxLength(static_cast<int>(kMaxShortString));
+  connect(p.EditTextureFileName, &QLineEdit::textChanged, this, [this] { EditTextureFileNameChange(); });
+  auto* tools = Make<QToolBar>(tab, "ToolBar_Texture");
+  tools->addAction(Texture_Open);
+  tools->addAction(Texture_Paste);
+  p.ScrollBarTextureRotZ = MakeBar(tab, "ScrollBarTextureRotZ", -180, 180);
+  p.EditTextureRotZ = Make<QLineEdit>(tab, "EditTextureRotZ");
+  ConnectBar(p.ScrollBarTextureRotZ, p.EditTextureRotZ, [this] { ScrollBarTextureRotZChange(); });
+  p.ScrollBarTextureScaleX = MakeBar(tab, "ScrollBarTextureScaleX", 1, 2000);
+  p.EditTextureScaleX = Make<QLineEdit>(tab, "EditTextureScaleX");
+  ConnectBar(p.ScrollBarTextureScaleX, p.EditTextureScaleX, [this] { Text3DParameterChange(); });
+  p.ScrollBarTextureScaleY = MakeBar(tab, "ScrollBarTextureScaleY", 1, 2000);
+  p.EditTextureScaleY = Make<QLineEdit>(tab, "EditTextureScaleY");
+  ConnectBar(p.ScrollBarTextureScaleY, p.EditTextureScaleY, [this] { Text3DParameterChange(); });
+  p.ImageTexture = Make<TImage>(tab, "ImageTexture");
+  p.ImageTexture->setFixedSize(64, 64);
+  p.ImageTexture->SetStretch(true);
+  p.ImageTexture->OnClick = [this](QObject*) { ImageTextureClick(); };
+  EnableTextureControls(false);
+}
+
+void TMainForm::EnableTextureControls(bool enabled) {
+  T3DTextParts& p = *text3D_;
+  for (QWidget* control : std::initializer_list<QWidget*>{p.ScrollBarTextureRotZ, p.EditTextureRotZ,
+                                                          p.ScrollBarTextureScaleX, p.EditTextureScaleX,
+                                                          p.ScrollBarTextureScaleY, p.EditTextureScaleY}) {
+    control->setEnabled(enabled);
+  }
+}
+
+// ---- The editor's objects and view ---------------------------------------------------------------
+
+TSprite* TMainForm::Text3DSprite() const {
+  const T3DTextParts& p = *text3D_;
+  // The editor edits frames of the active document only.
+  if (p.Scene == nullptr || p.Scene != CurrentScene) return nullptr;
+  return FindSpriteById(CurrentScene, p.SpriteId);
+}
+
+TFrame* TMainForm::Text3DFrame() const { return FindFrameById(Text3DSprite(), text3D_->FrameId); }
+
+TAnimationWindow* TMainForm::DocumentOfScene(const TAnimatedScene* scene) const {
+  if (scene == nullptr) return nullptr;
+  for (QMdiSubWindow* child : MdiArea->subWindowList()) {
+    auto* window = qobject_cast<TAnimationWindow*>(child);
+    if (window != nullptr && window->Scene() == scene) return window;
+  }
+  return nullptr;
+}
+
+TSprite* TMainForm::FindSpriteById(TAnimatedScene* scene, int id) const {
+  if (id < 0 || scene == nullptr) return nullptr;
+  for (int i = 0; i < scene->SpriteCount(); ++i) {
+    if (scene->Sprite(i).Id == id) return &scene->Sprite(i);
+  }
+  return nullptr;
+}
+
+TFrame* TMainForm::FindFrameById(TSprite* sprite, int id) const {
+  if (sprite == nullptr || id < 0) return nullptr;
+  for (int i = 0; i < sprite->FrameCount(); ++i) {
+    if (sprite->Frame(i).Id == id) return &sprite->Frame(i);
+  }
+  return nullptr;
+}
+
+QWidget* TMainForm::Panel3DText() const { return text3D_->Panel_3DText; }
+
+const T3DTextState& TMainForm::Text3DEditorState() const { return text3D_->State; }
+
+bool TMainForm::Text3DChangePending() const { return text3D_->PendingFrameId >= 0; }
+
+bool TMainForm::EditingEndState() const {
+  const T3DTextParts& p = *text3D_;
+  return EditsEndState(p.CheckBoxAnimation->isChecked(), p.RadioGroup_3D_Animation_Changes->ItemIndex());
+}
+
+// The editor's objects show the editor's state; a text or font change
+// builds the glyphs again.
+void TMainForm::ApplyText3DState() {
+  T3DTextParts& p = *text3D_;
+  const std::string oldText = p.QelText1.Text();
+  const TFont oldFont = p.QelText1.Font();
+  TFrame::Render3D(p.State, p.State, 0.0, p.QelText1, p.QelCamera1, p.Lights[0], p.Lights[1], p.Lights[2],
+                   p.QelMaterial1, p.QelTexture1);
+  const TFont& font = p.QelText1.Font();
+  if (oldText != p.QelText1.Text() || oldFont.Name != font.Name || oldFont.Style != font.Style ||
+      oldFont.Charset != font.Charset) {
+    p.QelText1.ClearLists();
+  }
+  p.QelView1.SetBackgroundColor(ColorToRGB(StateColor(p.State.BackgroundColor)));
+}
+
+void TMainForm::RedrawText3DView() {
+  T3DTextParts& p = *text3D_;
+  p.QelView1.Redraw();
+  p.SelectionBox_3DScene->update();
+}
+
+void TMainForm::RestartText3DTimer() {
+  Timer_3D_Changed.SetEnabled(false);
+  Timer_3D_Changed.SetEnabled(true);
+}
+
+// Store and restart the pause: every edit's last two steps.
+void TMainForm::StoreText3DAndRestart() {
+  Store3DSettings();
+  if (!Text3DLoading) RestartText3DTimer();
+}
+
+void TMainForm::SelectionBox_3DSceneResized() {
+  T3DTextParts& p = *text3D_;
+  try {
+    const int width = std::max(1, p.State.ImageWidth > 0 ? p.State.ImageWidth : 230);
+    const int height = std::max(1, p.State.ImageHeight > 0 ? p.State.ImageHeight : 80);
+    p.SelectionBox_3DScene->SetClientSize(width, height);
+    p.SelectionBox_3DScene->setFixedSize(width, height);
+    p.Image_3DText.SetSize(width, height);
+    p.QelText1.ClearLists();
+    p.Output.text.ClearLists();
+    RedrawText3DView();
+    if (Text3DEditorReady && !Text3DLoading) RestartText3DTimer();
+  } catch (const std::exception&) {
+    // A view that cannot take the size keeps its old one.
+  }
+}
+
+// ---- The controls into the editor's state ----------------------------------------------------------
+
+// Each control writes its field only when it shows another value than the
+// field does, so that a value the control can only show rounded (a camera
+// Z of 3.0, a shininess of 25) is never changed by an edit of another field.
+void TMainForm::ReadText3DControls() {
+  T3DTextParts& p = *text3D_;
+  T3DTextState& s = p.State;
+  const auto bar = [](const QScrollBar* b) { return b->value(); };
+  if (bar(p.ScrollBarTextRotX) != Round(s.TextRotationX)) s.TextRotationX = bar(p.ScrollBarTextRotX);
+  if (bar(p.ScrollBarTextRotY) != Round(s.TextRotationY)) s.TextRotationY = bar(p.ScrollBarTextRotY);
+  if (bar(p.ScrollBarTextRotZ) != Round(s.TextRotationZ)) s.TextRotationZ = bar(p.ScrollBarTextRotZ);
+  s.Text = ShortString(EditText(*p.EditNewText));
+  p.FontsList->SetPreviewText(s.Text);
+  const std::string depthText = QStringToAnsi(ComboBoxDepth->currentText());
+  if (depthText != FormatDepth(s.Depth)) s.Depth = ParseDepthText(depthText);
+  if (p.FontsList->FontName() != s.FontName && !p.FontsList->FontName().empty()) {
+    s.FontName = ShortString(p.FontsList->FontName());
+  }
+  std::uint8_t style = static_cast<std::uint8_t>(s.FontStyle & ~(fsBold | fsItalic));
+  if (p.Bold_TextButton->isChecked()) style |= fsBold;
+  if (p.Italic_Font_Button->isChecked()) style |= fsItalic;
+  s.FontStyle = style;
+  if (bar(p.ScrollBarCameraX) != BarPositionForHundredths(s.CameraPositionX)) {
+    s.CameraPositionX = HundredthsForBar(bar(p.ScrollBarCameraX));
+  }
+  if (bar(p.ScrollBarCameraY) != BarPositionForHundredths(s.CameraPositionY)) {
+    s.CameraPositionY = HundredthsForBar(bar(p.ScrollBarCameraY));
+  }
+  if (p.CameraFOVSpin->Position() != Round(s.ViewAngle)) s.ViewAngle = p.CameraFOVSpin->Position();
+  if (bar(p.ScrollBarMaterialShininess) != ShininessBarPosition(s.Shininess)) {
+    s.Shininess = ShininessForBar(bar(p.ScrollBarMaterialShininess));
+  }
+  if (bar(p.ScrollBarTextureScaleX) != TextureScaleBarPosition(s.TextureScaleX)) {
+    s.TextureScaleX = TextureScaleForBar(bar(p.ScrollBarTextureScaleX));
+  }
+  if (bar(p.ScrollBarTextureScaleY) != TextureScaleBarPosition(s.TextureScaleY)) {
+    s.TextureScaleY = TextureScaleForBar(bar(p.ScrollBarTextureScaleY));
+  }
+  if (bar(p.ScrollBarTextureRotZ) != TextureRotationZBarPosition(s.TextureRotationZ)) {
+    s.TextureRotationZ = TextureRotationZForBar(bar(p.ScrollBarTextureRotZ));
+  }
+  if (ButtonColor(*p.Button_3DBackground) != StateColor(s.BackgroundColor)) {
+    s.BackgroundColor = ButtonColor(*p.Button_3DBackground);
+  }
+  s.MaterialOn = 1.0;
+}
+
+void TMainForm::Text3DParameterChange() {
+  T3DTextParts& p = *text3D_;
+  if (!Text3DEditorReady || p.Filling) return;
+  ReadText3DControls();
+  ApplyText3DState();
+  RedrawText3DView();
+  if (!Text3DLoading) {
+    // The glyphs of the text are built now: centre the text on its extent.
+    float width = 0, height = 0;
+    p.QelText1.GetTextExtent(width, height);
+    p.State.TextPositionX = -(width / 2.0);
+    p.State.TextPositionY = -(height / 2.0);
+    p.State.TextPositionZ = p.State.Depth / 2.0;
+    p.QelText1.Translation().SetXYZ(p.State.TextPositionX, p.State.TextPositionY, p.State.TextPositionZ);
+    RedrawText3DView();
+  }
+  StoreText3DAndRestart();
+}
+
+// ---- Storing and the tick ---------------------------------------------------------------------------
+
+void TMainForm::Store3DSettings() {
+  T3DTextParts& p = *text3D_;
+  if (Text3DLoading || p.LeftDown || p.RightDown) return;
+  TSprite* sprite = Text3DSprite();
+  TFrame* frame = Text3DFrame();
+  if (sprite == nullptr || frame == nullptr) return;
+  if (p.PendingFrameId != frame->Id || p.PendingSpriteId != sprite->Id) {
+    // Another frame's change goes to its own frame first.
+    if (Text3DChangePending()) FlushText3DChange();
+    // Undo gives back the frame as it was before the first change of the burst.
+    p.PendingSnapshot.Clear();
+    const TUndoModeScope undoMode(1);  // written as the undo log writes its snapshots
+    frame->SaveToStream(p.PendingSnapshot);
+    p.PendingScene = CurrentScene;
+    p.PendingSpriteId = sprite->Id;
+    p.PendingFrameId = frame->Id;
+  }
+  p.PendingEditsEnd = EditingEndState();
+  StoreEditorState(p.State, frame->StartState, frame->EndState, p.PendingEditsEnd);
+}
+
+void TMainForm::FlushText3DChange() {
+  if (!Text3DChangePending()) return;
+  Timer_3D_Changed.SetEnabled(false);
+  const bool skip = SkipNext3DRender;
+  SkipNext3DRender = false;
+  const bool loading = Text3DLoading;
+  Text3DLoading = false;
+  RenderPendingText3D();
+  Text3DLoading = loading;
+  SkipNext3DRender = skip;
+}
+
+void TMainForm::Timer_3D_ChangedTimer() {
+  T3DTextParts& p = *text3D_;
+  Timer_3D_Changed.SetEnabled(false);
+  if (SkipNext3DRender) {
+    SkipNext3DRender = false;
+    return;
+  }
+  if (Text3DLoading) return;
+  // A drag in progress stores at its end; the picture waits for it.
+  if (p.LeftDown || p.RightDown) {
+    RestartText3DTimer();
+    return;
+  }
+  RenderPendingText3D();
+}
+
+// Renders the frame that waits for its picture and changes it with one undo
+// entry: the frame as it was before the burst of edits.
+void TMainForm::RenderPendingText3D() {
+  T3DTextParts& p = *text3D_;
+  // The frame may belong to a document that is no longer the active one:
+  // its own undo log takes the entry.
+  TAnimationWindow* document = DocumentOfScene(p.PendingScene);
+  TSprite* sprite = document != nullptr ? FindSpriteById(document->Scene(), p.PendingSpriteId) : nullptr;
+  TFrame* frame = FindFrameById(sprite, p.PendingFrameId);
+  const bool editsEnd = p.PendingEditsEnd;
+  const std::vector<std::uint8_t> snapshot = p.PendingSnapshot.Bytes();
+  p.PendingScene = nullptr;
+  p.PendingSpriteId = -1;
+  p.PendingFrameId = -1;
+  p.PendingSnapshot.Clear();
+  if (frame == nullptr) return;  // nothing waits, or its frame is gone
+  const int index = frame->Index();
+  if (TWindowUndo* undo = document->Undo()) {
+    undo->AddRecord(urkSpriteEdit, "Change 3D Text", true, index, sprite->Id, uokFrame, [&snapshot](TStream& stream) {
+      stream.WriteBuffer(snapshot.data(), static_cast<std::int64_t>(snapshot.size()));
+    });
+  }
+  {
+    const TUndoRecordingPause pause;
+    RenderText3DFramePictureSafely(*frame, editsEnd);
+    sprite->Change3DText(index, editsEnd ? frame->EndState : frame->StartState, editsEnd ? 1 : 0, p.Image_3DText,
+                         frame->Transparent(), frame->TransparentColor());
+  }
+  RequestSceneRecompute();
+}
+
+// A picture that cannot be rendered leaves Image_3DText filled with the
+// frame's background, so the states are still stored.
+void TMainForm::RenderText3DFramePictureSafely(const TFrame& frame, bool endState) {
+  try {
+    RenderText3DFramePicture(frame, endState);
+  } catch (const std::exception&) {
+    T3DTextParts& p = *text3D_;
+    p.Image_3DText.SetSize(std::max(1, frame.StartState.ImageWidth), std::max(1, frame.StartState.ImageHeight));
+    p.Image_3DText.Canvas().Brush().Color = StateColor(frame.StartState.BackgroundColor);
+    p.Image_3DText.Canvas().FillRect(TRect(0, 0, p.Image_3DText.Width(), p.Image_3DText.Height()));
+  }
+}
+
+// The output view renders a frame's selected state at the frame's image size
+// into Image_3DText.
+void TMainForm::RenderText3DFramePicture(const TFrame& frame, bool endState) {
+  T3DTextParts& p = *text3D_;
+  TFrame3DObjects& out = p.Output;
+  const std::string oldText = out.text.Text();
+  const TFont oldFont = out.text.Font();
+  TFrame::Render3D(frame.StartState, frame.EndState, endState ? 1.0 : 0.0, out.text, *out.ownCamera, out.lights[0],
+                   out.lights[1], out.lights[2], out.material, out.texture);
+  const TFont& font = out.text.Font();
+  if (oldText != out.text.Text() || oldFont.Name != font.Name || oldFont.Style != font.Style ||
+      oldFont.Charset != font.Charset || QelOffScreenFailed) {
+    out.text.ClearLists();
+  }
+  TQelView& view = *out.ownView;
+  view.SetBackgroundColor(ColorToRGB(StateColor(frame.StartState.BackgroundColor)));
+  const int width = std::clamp<int>(frame.StartState.ImageWidth, 1, TQelView::kMaxClientSize);
+  const int height = std::clamp<int>(frame.StartState.ImageHeight, 1, TQelView::kMaxClientSize);
+  p.Image_3DText.SetSize(width, height);
+  view.SetClientSize(width, height);
+  view.SetTargetBitmap(&p.Image_3DText);
+  if (!view.HasContext()) view.SetActive(true);
+  if (view.InBitmapMode()) {
+    view.Redraw();
+  } else {
+    view.RenderToBitmap(p.Image_3DText);
+  }
+  view.SetTargetBitmap(nullptr);
+  if (!QelOffScreenFailed) out.text.SetCacheLists(true);
+}
+
+// ---- Filling the page --------------------------------------------------------------------------------
+
+void TMainForm::Load3DTextPage() {
+  TSprite* sprite = CurrentSprite();
+  TFrame* frame = CurrentFrame();
+  if (sprite == nullptr || frame == nullptr || sprite->FrameCount() == 0) return;
+  const int index = frame->Index();
+  if (index < 0) return;
+  Load3DTextFrame(*sprite, index);
+}
+
+void TMainForm::Load3DTextFrame(TSprite& sprite, int frameIndex) {
+  T3DTextParts& p = *text3D_;
+  if (frameIndex < 0 || frameIndex >= sprite.FrameCount()) return;
+  TFrame& frame = sprite.Frame(frameIndex);
+  // A change still waiting belongs to the frame it was made on.
+  if (Text3DChangePending() && p.PendingFrameId != frame.Id) FlushText3DChange();
+  StopText3DPreview();
+  p.Scene = sprite.Scene();
+  p.SpriteId = sprite.Id;
+  p.FrameId = frame.Id;
+  Text3DEditorReady = true;
+  Text3DLoading = true;
+  p.LightEditGuard = true;
+  sprite.SetCurrentFrameIndex(frameIndex);
+  LoadText3DEditor(frame.StartState);
+  {
+    const TFillingScope filling(p);
+    p.CheckBoxAnimation->setChecked(frame.Animation3D != 0);
+    p.RadioGroup_3D_Animation_Changes->SetItemIndex(0);
+    p.SpinEdit_3D_NumbOfFrames->SetValue(frame.SubFrameCount);
+    p.CheckBox_3D_Looping->setChecked(frame.Loop != 0);
+  }
+  CheckBoxAnimationClick();
+  Text3DParameterChange();
+  p.LightEditGuard = false;
+  p.QelText1.ClearLists();
+  SelectionBox_3DSceneResized();
+  p.PageControl_3DText->setCurrentIndex(0);
+  PageControl_3DTextChange();
+  p.Panel_3DText->show();
+  Text3DLoading = false;
+}
+
+void TMainForm::LoadText3DEditor(const T3DTextState& state) {
+  T3DTextParts& p = *text3D_;
+  const TFillingScope filling(p);
+  p.State = state;
+  const T3DEditorControls c = ControlsFromState(state);
+  p.EditNewText->setText(AnsiToQString(c.Text));
+  p.FontsList->SetFontName(c.FontName);
+  p.FontsList->SetPreviewText(c.Text);
+  p.Bold_TextButton->setChecked(c.Bold);
+  p.Italic_Font_Button->setChecked(c.Italic);
+  ComboBoxDepth->setEditText(AnsiToQString(c.DepthText));
+  p.ScrollBarTextRotX->setValue(c.TextRotationX);
+  p.ScrollBarTextRotY->setValue(c.TextRotationY);
+  p.ScrollBarTextRotZ->setValue(c.TextRotationZ);
+  p.ScrollBarCameraX->setValue(c.CameraX);
+  p.ScrollBarCameraY->setValue(c.CameraY);
+  p.CameraFOVSpin->SetPosition(c.ViewAngle);
+  ComboBoxSize->setEditText(AnsiToQString(c.SizeText));
+  SetButtonColor(*p.Button_3DTextColor, c.MaterialColor);
+  SetButtonColor(*p.LightMaterialColorButton, c.MaterialColor);
+  p.ScrollBarMaterialShininess->setValue(c.ShininessBar);
+  p.ScrollBarTextureRotZ->setValue(c.TextureRotationZBar);
+  p.ScrollBarTextureScaleX->setValue(c.TextureScaleXBar);
+  p.ScrollBarTextureScaleY->setValue(c.TextureScaleYBar);
+  p.EditTextureFileName->setText(AnsiToQString(c.TextureFileName));
+  p.CheckBoxTexture->setChecked(c.TextureEnabled);
+  EnableTextureControls(c.TextureEnabled);
+  SetButtonColor(*p.Button_3DBackground, c.BackgroundColor);
+  LoadText3DLights(c);
+  ApplyText3DState();
+  ShowTextureThumbnail();
+}
+
+// ---- Text, font and size ----------------------------------------------------------------------------
+
+void TMainForm::EditNewTextChange() {
+  T3DTextParts& p = *text3D_;
+  if (p.Filling || !Text3DEditorReady) return;
+  Text3DParameterChange();
+  if (Text3DLoading) return;
+  // A text frame's tree node reads its text in double quotes.
+  TAnimationWindow* window = ActiveAnimationWindow();
+  QTreeWidget* tree = window != nullptr ? window->Tree() : nullptr;
+  if (tree == nullptr || tree->currentItem() == nullptr) return;
+  QTreeWidgetItem* node = tree->currentItem();
+  const QString caption = node->text(0);
+  if (caption.size() >= 2 && caption.startsWith('"') && caption.endsWith('"')) {
+    node->setText(0, "\"" + AnsiToQString(p.State.Text) + "\"");
+  }
+}
+
+void TMainForm::FontsListFontChange() {
+  T3DTextParts& p = *text3D_;
+  if (p.Filling) return;
+  QFont editFont = p.EditNewText->font();
+  editFont.setFamily(AnsiToQString(p.FontsList->FontName()));
+  p.EditNewText->setFont(editFont);
+  Text3DParameterChange();
+}
+
+void TMainForm::Font_FontDialogExecute() {
+  T3DTextParts& p = *text3D_;
+  FontDescription initial;
+  initial.name = p.State.FontName.empty() ? "Arial" : p.State.FontName;
+  initial.size = 18;
+  initial.bold = (p.State.FontStyle & fsBold) != 0;
+  initial.italic = (p.State.FontStyle & fsItalic) != 0;
+  initial.charset = StateFontCharset(p.State);
+  const std::optional<FontDescription> chosen = Ui().ChooseFont(initial);
+  if (!chosen) return;
+  {
+    const TFillingScope filling(p);
+    p.FontsList->SetFontName(chosen->name);
+    p.Bold_TextButton->setChecked(chosen->bold);
+    p.Italic_Font_Button->setChecked(chosen->italic);
+  }
+  p.State.Charset = chosen->charset;
+  Text3DParameterChange();
+}
+
+void TMainForm::ToolButton_InsertSimbolClick() {
+  T3DTextParts& p = *text3D_;
+  TFont font = p.QelText1.Font();
+  font.Name = p.State.FontName;
+  font.Charset = StateFontCharset(p.State);
+  p.CharPicker->SetFont(font);
+  if (!p.CharPicker->Execute(p.ToolButton_InsertSimbol)) return;
+  p.EditNewText->insert(AnsiToQString(std::string(1, p.CharPicker->ReturnChar())));
+}
+
+void TMainForm::ComboBoxSizeChange() {
+  T3DTextParts& p = *text3D_;
+  if (p.Filling || !Text3DEditorReady) return;
+  const std::optional<int> size = ParseTextSize(QStringToAnsi(ComboBoxSize->currentText()));
+  if (!size) {
+    const QSignalBlocker blocker(ComboBoxSize);
+    ComboBoxSize->setEditText(QString::number(SizeForCameraZ(p.State.CameraPositionZ)));
+    return;
+  }
+  // The shown size of the stored Z leaves the Z as it is (3.0 shows as 67).
+  if (*size != SizeForCameraZ(p.State.CameraPositionZ)) p.State.CameraPositionZ = CameraZForSize(*size);
+  p.QelCamera1.Position().SetZ(static_cast<float>(p.State.CameraPositionZ));
+  RedrawText3DView();
+  StoreText3DAndRestart();
+}
+
+void TMainForm::ZoomTimerTimer() {
+  T3DTextParts& p = *text3D_;
+  int step = 0;
+  if (p.LeftDown) step = 1;
+  if (p.RightDown) step = -1;
+  if (step == 0) {
+    ZoomTimer.SetEnabled(false);
+    return;
+  }
+  const std::optional<int> size = ParseTextSize(QStringToAnsi(ComboBoxSize->currentText()));
+  const int next = std::clamp(size.value_or(SizeForCameraZ(p.State.CameraPositionZ)) + step, 0, 70);
+  ComboBoxSize->setEditText(QString::number(next));
+}
+
+// ---- Colours ----------------------------------------------------------------------------------------
+
+void TMainForm::PickText3DColor(QPushButton* button, std::function<void(TColor)> chosen) {
+  T3DTextParts& p = *text3D_;
+  p.ColorPicker->SetColor(ButtonColor(*button));
+  p.ColorPicker->OnColorChange = [chosen](QObject*, TColor color) { chosen(color); };
+  p.ColorPicker->Popup(button);
+}
+
+void TMainForm::Button_3DTextColorClick() {
+  T3DTextParts& p = *text3D_;
+  if (p.PageControl_Lights->currentIndex() != 0) p.PageControl_Lights->setCurrentIndex(0);
+  PickText3DColor(p.Button_3DTextColor, [this](TColor color) { MaterialColorChange(color); });
+}
+
+void TMainForm::LightMaterialColorButtonClick() {
+  T3DTextParts& p = *text3D_;
+  PickText3DColor(p.LightMaterialColorButton, [this](TColor color) { MaterialColorChange(color); });
+}
+
+void TMainForm::Button_3DBackgroundClick() {
+  T3DTextParts& p = *text3D_;
+  PickText3DColor(p.Button_3DBackground, [this](TColor color) { Text3DBackgroundChange(color); });
+}
+
+void TMainForm::MaterialColorChange(TColor color) {
+  T3DTextParts& p = *text3D_;
+  SetButtonColor(*p.Button_3DTextColor, color);
+  SetButtonColor(*p.LightMaterialColorButton, color);
+  if (!Text3DEditorReady) return;
+  p.State.MaterialColor = color;
+  p.QelMaterial1.ColorEmission().SetColor(color);
+  RedrawText3DView();
+  StoreText3DAndRestart();
+}
+
+void TMainForm::Text3DBackgroundChange(TColor color) {
+  T3DTextParts& p = *text3D_;
+  SetButtonColor(*p.Button_3DBackground, color);
+  Text3DParameterChange();
+}
+
+// ---- Texture ------------------------------------------------------------------------------------------
+
+void TMainForm::Texture_OpenExecute() {
+  T3DTextParts& p = *text3D_;
+  OpenTextureDialog.fileName = EditText(*p.EditTextureFileName);
+  const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(OpenTextureDialog);
+  if (!chosen || chosen->fileName.empty()) return;
+  OpenTextureDialog.initialDir = QStringToAnsi(QFileInfo(AnsiToQString(chosen->fileName)).absolutePath());
+  p.EditTextureFileName->setText(AnsiToQString(chosen->fileName));
+}
+
+void TMainForm::EditTextureFileNameChange() {
+  T3DTextParts& p = *text3D_;
+  if (p.Filling || !Text3DEditorReady) return;
+  const std::string name = ShortString(EditText(*p.EditTextureFileName));
+  if (name.empty()) return;
+  TQelTexture loaded;
+  TFrame::LoadTextureFile(name, loaded);  // a file that cannot be read gives no picture
+  p.State.TextureFileName = name;
+  p.State.TextureOn = 1.0;
+  {
+    const TFillingScope filling(p);
+    p.CheckBoxTexture->setChecked(true);
+  }
+  EnableTextureControls(true);
+  p.QelTexture1.SetFileName(name);
+  SetTextureBitmap(loaded.Bitmap());
+  ApplyText3DState();
+  RedrawText3DView();
+  StoreText3DAndRestart();
+}
+
+void TMainForm::Texture_PasteExecute() {
+  T3DTextParts& p = *text3D_;
+  if (!Text3DEditorReady) return;
+  TBitmap picture;
+  try {
+    if (!Clipboard().GetBitmap(picture)) return;
+  } catch (const std::exception&) {
+    return;  // a picture too large to hold is not a texture
+  }
+  {
+    const TFillingScope filling(p);
+    p.EditTextureFileName->clear();
+    p.CheckBoxTexture->setChecked(true);
+  }
+  EnableTextureControls(true);
+  p.State.TextureFileName.clear();
+  p.State.TextureOn = 1.0;
+  p.QelTexture1.SetFileName("");
+  SetTextureBitmap(picture);
+  ApplyText3DState();
+  RedrawText3DView();
+  StoreText3DAndRestart();
+}
+
+void TMainForm::SetTextureBitmap(const TBitmap& picture) {
+  T3DTextParts& p = *text3D_;
+  TBitmap texture;
+  if (!picture.Empty()) MakeTextureBitmap(picture, texture);
+  p.QelTexture1.SetBitmap(&texture);
+  // The output view renders with the same picture.
+  p.Output.texture.SetBitmap(&texture);
+  p.Output.texture.SetFileName(p.QelTexture1.FileName());
+  ShowTextureThumbnail();
+}
+
+void TMainForm::ShowTextureThumbnail() {
+  T3DTextParts& p = *text3D_;
+  p.ImageTexture->Bitmap().Assign(&p.QelTexture1.Bitmap());
+  const TBitmap& texture = p.QelTexture1.Bitmap();
+  const bool larger = texture.Width() > p.ImageTexture->width() || texture.Height() > p.ImageTexture->height();
+  p.ImageTexture->SetCursor(larger ? crZoomCursor : crDefault);
+  p.ImageTexture->update();
+}
+
+// A texture larger than its thumbnail shows at its own size in a window
+// named after its file; any key closes it.
+void TMainForm::ImageTextureClick() {
+  T3DTextParts& p = *text3D_;
+  if (p.ImageTexture->Cursor() != crZoomCursor) return;
+  TPreviewForm preview(this, p.QelTexture1.Bitmap());
+  preview.setWindowTitle(AnsiToQString(p.QelTexture1.FileName()));
+  TAnyKeyCloses closer(preview);
+  ShowModal(preview);
+}
+
+void TMainForm::CheckBoxTextureClick() {
+  T3DTextParts& p = *text3D_;
+  if (p.Filling) return;
+  const bool on = p.CheckBoxTexture->isChecked();
+  EnableTextureControls(on);
+  if (!Text3DEditorReady) return;
+  p.State.TextureOn = on ? 1.0 : 0.0;
+  ApplyText3DState();
+  RedrawText3DView();
+  StoreText3DAndRestart();
+}
+
+void TMainForm::ScrollBarTextureRotZChange() {
+  T3DTextParts& p = *text3D_;
+  if (!Text3DEditorReady) return;
+  const int position = p.ScrollBarTextureRotZ->value();
+  if (position != TextureRotationZBarPosition(p.State.TextureRotationZ)) {
+    p.State.TextureRotationZ = TextureRotationZForBar(position);
+  }
+  ApplyText3DState();
+  RedrawText3DView();
+  StoreText3DAndRestart();
+}
+
+// ---- The tabs -------------------------------------------------------------------------------------------
+
+void TMainForm::PageControl_3DTextChange() {
+  T3DTextParts& p = *text3D_;
+  StopText3DPreview();
+  HideLightMarkers();
+  TCursor cursor = crDefault;
+  std::string hint;
+  switch (p.PageControl_3DText->currentIndex()) {
+    case 0:
+      cursor = crZoomCursor;
+      hint = "To increase text size - press left mouse button. To shrink text - press right mouse button.";
+      break;
+    case 1:
+      cursor = crLightMoving;
+      hint = "To change X or Y position - drag the light with the left mouse button. To change Z pos. - drag with "
+             "right mouse button.";
+      ShowCurrentLightMarkers();
+      break;
+    case 2:
+      cursor = crRotate;
+      hint = "To rotate around X or Y axises - drag with left mouse button. To rotate around Z axis - drag with "
+             "right mouse button.";
+      break;
+    case 3:
+      cursor = crSizeAll;
+      hint = "Drag text to a desired position with left mouse button.";
+      break;
+    case 6:
+      if (TFrame* frame = Text3DFrame(); frame != nullptr && CurrentScene != nullptr) {
+        Timer3DAnimation.SetInterval(std::max(1, frame->Duration() * CurrentScene->Timer().Interval()));
+      }
+      break;
+    default:
+      break;
+  }
+  ApplyCursor(*p.SelectionBox_3DScene, cursor);
+  p.SelectionBox_3DScene->setToolTip(AnsiToQString(hint));
+  RedrawText3DView();
+}
+
+// The panel keeps the width its layout gives it; the text page needs no more.
 void TMainForm::FitPropertiesPanelToTextPage() {}
-
-void TMainForm::Timer_3D_ChangedTimer() {}
-
-void TMainForm::TimerLightsRedrawTimer() {}
-
-void TMainForm::ZoomTimerTimer() {}
-
-void TMainForm::Timer3DAnimationTimer() {}

@@ -34,10 +34,12 @@
 #include "app/core/AddCommands.h"
 #include "app/core/EditorSettings.h"
 #include "app/core/MainFormDisplays.h"
+#include "platform/Keyboard.h"
 #include "platform/Messages.h"
 #include "platform/Timer.h"
 #include "platform/UiServices.h"
 #include "scene/SpriteU.h"
+#include "scene/Text3DFrame.h"
 
 #include <QIcon>
 #include <QMainWindow>
@@ -68,6 +70,9 @@ class QDockWidget;
 class QPushButton;
 class QKeySequence;
 class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
 class QMdiArea;
 class QMenu;
 class QSplitter;
@@ -89,6 +94,8 @@ class TStatusProgressPanel;
 class TDigitalDisplay;
 class TTimelineSlider;
 class TURL;
+struct T3DEditorControls;
+struct TAddedItem;
 
 class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   Q_OBJECT
@@ -1011,6 +1018,142 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void ZoomTimerTimer();
   void Timer3DAnimationTimer();
 
+  // The editor's 3D objects, controls and pending change (MainForm3DTextParts.h).
+  struct T3DTextParts;
+  struct T3DTextPartsDeleter {
+    void operator()(T3DTextParts* parts) const;
+  };
+  T3DTextParts& Text3D() const { return *text3D_; }
+  // The 3D part of frame preview page 1, shown by Load3DTextPage; the plain
+  // text page hides it when it shows a plain text frame.
+  QWidget* Panel3DText() const;
+
+  // ---- Filling the page and storing it ----
+  // Frame preview page 1 for the current frame (a 3D text frame).
+  void Load3DTextPage();
+  // Load3DTextPage for a frame of a sprite: the editor edits that frame from now on.
+  void Load3DTextFrame(TSprite& sprite, int frameIndex);
+  // The controls and the editor's objects from one state; stores nothing.
+  void LoadText3DEditor(const T3DTextState& state);
+  // Every control into the editor, the view redrawn, stored, the pause restarted.
+  void Text3DParameterChange();
+  // The editor's state into the edited frame's two states.
+  void Store3DSettings();
+  // The sprite and frame the editor edits (null when none or gone).
+  TSprite* Text3DSprite() const;
+  TFrame* Text3DFrame() const;
+  // The state the editor shows and edits (the selected state plus the fields of both).
+  const T3DTextState& Text3DEditorState() const;
+  // The frame's edits since the last store wait for the pause: true while one does.
+  bool Text3DChangePending() const;
+  // Set by a shape or line add: the next tick of Timer_3D_Changed only clears it.
+  bool SkipNext3DRender = false;
+  // Set once a 3D text frame filled the page; changes are ignored before.
+  bool Text3DEditorReady = false;
+  // Set while the controls are filled from a state.
+  bool Text3DLoading = false;
+
+  // ---- Text, font, size, colours, texture ----
+  void EditNewTextChange();
+  void FontsListFontChange();
+  void Font_FontDialogExecute();
+  void ToolButton_InsertSimbolClick();
+  void ComboBoxSizeChange();
+  void MaterialColorChange(TColor color);
+  void Text3DBackgroundChange(TColor color);
+  void Button_3DTextColorClick();
+  void LightMaterialColorButtonClick();
+  void Button_3DBackgroundClick();
+  void Texture_OpenExecute();
+  void Texture_PasteExecute();
+  void EditTextureFileNameChange();
+  void CheckBoxTextureClick();
+  // The thumbnail of a texture larger than itself opens the texture's preview window.
+  void ImageTextureClick();
+  void ScrollBarTextureRotZChange();
+  // The picture cut to powers of two becomes the texture and its thumbnail.
+  void SetTextureBitmap(const TBitmap& picture);
+  void PageControl_3DTextChange();
+  // The view's box takes the frame's image size.
+  void SelectionBox_3DSceneResized();
+
+  // ---- Lights and dragging ----
+  void LightPosChange();
+  void LightTypeClick();
+  void PageControl_LightsChange();
+  void LightColorButtonClick();
+  void LightColorChange(TColor color);
+  // Places the markers of a light (1 to 3): kind 0 at a point, kind 1 turned by angles.
+  void PlaceLightMarkers(int light, int kind, double x, double y, double z);
+  void SelectionBox_3DSceneMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  void SelectionBox_3DSceneMouseMove(TShiftState shift, int x, int y);
+  void QelView1MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  void TextYPositionChanging() { Text3DParameterChange(); }
+
+  // ---- The 3D animation preview ----
+  void Text3D_Animation_PlayExecute();
+  void Text3D_Animation_StopExecute();
+  void Text3D_Animation_FirstExecute();
+  void Text3D_Animation_PrevExecute();
+  void Text3D_Animation_NextExecute();
+  void Text3D_Animation_LastExecute();
+  void CheckBoxAnimationClick();
+  void SpinEdit_3D_NumbOfFramesChange();
+  void CheckBox_3D_LoopingClick();
+  void RadioGroup_3D_Animation_ChangesClick();
+
+  // ---- Adding 3D text ----
+  void Scene_Add_3DTextExecute();
+  void Sprite_Add_3DTextExecute();
+  // Appends a 3D text frame to a sprite of the active scene, renders its
+  // first picture and loads the editor with it; the new frame's index (-1
+  // when nothing was added).
+  int Add3DTextFrameTo(TSprite& sprite);
+  // Message 1003 with wParam 3 (after the tree selected the new frame): the
+  // frame's picture is rendered at once.
+  void Text3DItemAdded(int frameIndex);
+
+ private:
+  // Parts of the 3D text editor.
+  void CreateText3DObjects();
+  void CreateText3DPage();
+  void CreateText3DTextTab(QWidget& tab);
+  void CreateText3DLightsTab(QWidget& tab);
+  void CreateText3DRotationTab(QWidget& tab);
+  void CreateText3DCameraTab(QWidget& tab);
+  void CreateText3DMaterialTab(QWidget& tab);
+  void CreateText3DTextureTab(QWidget& tab);
+  void CreateText3DAnimationTab(QWidget& tab);
+  void ConnectBar(QScrollBar* bar, QLineEdit* edit, std::function<void()> handler);
+  void EnableTextureControls(bool enabled);
+  void ShowTextureThumbnail();
+  void QelView1Render();
+  TSprite* FindSpriteById(TAnimatedScene* scene, int id) const;
+  TAnimationWindow* DocumentOfScene(const TAnimatedScene* scene) const;
+  TFrame* FindFrameById(TSprite* sprite, int id) const;
+  bool EditingEndState() const;
+  void ApplyText3DState();
+  void RedrawText3DView();
+  void RestartText3DTimer();
+  void StoreText3DAndRestart();
+  void ReadText3DControls();
+  void FlushText3DChange();
+  void RenderPendingText3D();
+  void RenderText3DFramePicture(const TFrame& frame, bool endState);
+  void RenderText3DFramePictureSafely(const TFrame& frame, bool endState);
+  void PickText3DColor(QPushButton* button, std::function<void(TColor)> chosen);
+  void LoadText3DLights(const T3DEditorControls& controls);
+  void ShowCurrentLightPage();
+  void HideLightMarkers();
+  void ShowCurrentLightMarkers();
+  void ShowText3DAnimationControls(bool on);
+  void StopText3DPreview();
+  void RecordText3DFrameSnapshot();
+  void ChangeText3DAnimation();
+  void Finish3DTextAdd(const TAddedItem& added);
+
+ public:
+
   // =============================================================================================
   // Effect and transform commands, the clipboard (MainFormEffects.cpp)
   // =============================================================================================
@@ -1084,6 +1227,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   std::vector<QAction*> windowListItems_;
   std::set<QAction*> handled_;
   std::vector<QWidget*> propertyPages_;
+  std::unique_ptr<T3DTextParts, T3DTextPartsDeleter> text3D_;
   bool shown_ = false;
   bool closed_ = false;
 };
