@@ -139,46 +139,17 @@ void TMainForm::CreateMotionAndAppearancePages() {
   topLayout->addWidget(GroupBox_Speed);
   static_cast<QVBoxLayout*>(motionPage->layout())->insertWidget(0, top);
 
-  // ---- Sub-page 0: sizes and hiding; sub-page 1: opacity ----
+  // ---- Sub-page 0: hiding, below the size twins the motion panel places ----
   QWidget* sizePage = Notebook_Size_Opacity->widget(0);
-  StartSuzeGroupBox = new QGroupBox(" Start Size ", sizePage);
-  StartSuzeGroupBox->setObjectName("StartSuzeGroupBox");
-  auto* startSizeForm = new QFormLayout(StartSuzeGroupBox);
-  StartSizeX = MakeSpin(StartSuzeGroupBox, "StartSizeX", 1, 10000);
-  StartSizeY = MakeSpin(StartSuzeGroupBox, "StartSizeY", 1, 10000);
-  startSizeForm->addRow("Width %:", StartSizeX);
-  startSizeForm->addRow("Height %:", StartSizeY);
-  FinishSizeGroupBox = new QGroupBox(" Finish Size ", sizePage);
-  FinishSizeGroupBox->setObjectName("FinishSizeGroupBox");
-  auto* finishSizeForm = new QFormLayout(FinishSizeGroupBox);
-  FinishSizeX = MakeSpin(FinishSizeGroupBox, "FinishSizeX", 1, 10000);
-  FinishSizeY = MakeSpin(FinishSizeGroupBox, "FinishSizeY", 1, 10000);
-  finishSizeForm->addRow("Width %:", FinishSizeX);
-  finishSizeForm->addRow("Height %:", FinishSizeY);
   CheckBoxHiddenFixPos = new QCheckBox("Hidden", sizePage);
   CheckBoxHiddenFixPos->setObjectName("CheckBoxHiddenFixPos");
-  sizePage->layout()->addWidget(StartSuzeGroupBox);
-  sizePage->layout()->addWidget(FinishSizeGroupBox);
   sizePage->layout()->addWidget(CheckBoxHiddenFixPos);
-  QWidget* opacityPage = Notebook_Size_Opacity->widget(1);
-  auto* opacityForm = new QFormLayout;
-  StartOpacityLabel = new QLabel("Start opacity %:", opacityPage);
-  StartOpacityLabel->setObjectName("StartOpacityLabel");
-  Start_Pacity_Edit = MakeSpin(opacityPage, "Start_Pacity_Edit", 0, 100);
-  Panel_FinishOpacity = new QWidget(opacityPage);
-  Panel_FinishOpacity->setObjectName("Panel_FinishOpacity");
-  auto* finishOpacityLayout = new QFormLayout(Panel_FinishOpacity);
-  Finish_Pacity_Edit = MakeSpin(Panel_FinishOpacity, "Finish_Pacity_Edit", 0, 100);
-  finishOpacityLayout->addRow("Finish opacity %:", Finish_Pacity_Edit);
-  opacityForm->addRow(StartOpacityLabel, Start_Pacity_Edit);
-  static_cast<QVBoxLayout*>(opacityPage->layout())->addLayout(opacityForm);
-  opacityPage->layout()->addWidget(Panel_FinishOpacity);
 
   for (QLineEdit* edit : {FirstX, FirstY, LastX, LastY, FixPosX, FixPosY, StartSpeedEdit, FinishSpeedEdit})
     connect(edit, &QLineEdit::textChanged, this, [this] { MovingLineChanged(); });
-  for (TSpinEdit* spin :
-       {NumbOfFixedSteps, StartSizeX, StartSizeY, FinishSizeX, FinishSizeY, Start_Pacity_Edit, Finish_Pacity_Edit})
-    connect(spin, &QLineEdit::textChanged, this, [this] { MovingLineChanged(); });
+  connect(NumbOfFixedSteps, &QLineEdit::textChanged, this, [this] { MovingLineChanged(); });
+  // The size, opacity and shadow twins write the step back through here.
+  MotionPanelChanged = [this] { MovingLineChanged(); };
   connect(CheckBoxHiddenFixPos, &QCheckBox::clicked, this, [this] { MovingLineChanged(); });
   connect(StayFixForever, &QCheckBox::clicked, this, [this] { StayFixForeverClick(); });
   connect(MovingList, &QTreeWidget::itemClicked, this, [this] { MovingListClick(); });
@@ -283,6 +254,7 @@ void TMainForm::MovingListClick() {
   if (row < 0 || row >= path.StepCount()) return;
   const TMovingStep& step = path.Step(row);
   FillingMotionPage = true;
+  FillingMotionPanel = true;
   SelectedMotionKind = step.Kind;
   if (step.Kind == mskHold) {
     FixPosX->setText(QString::fromStdString(MotionFieldText(step.StartX)));
@@ -309,6 +281,7 @@ void TMainForm::MovingListClick() {
   ShowMotionKind();
   SelectedMotionRow = row;
   GoToMotionStep(row);
+  FillingMotionPanel = false;
   FillingMotionPage = false;
 }
 
@@ -578,7 +551,7 @@ void TMainForm::GoToMotionStep(int step) {
 
 bool TMainForm::MotionTimerRunning() const { return TimerRedraw.IsTicking(); }
 
-bool TMainForm::FinishEqualsStart() const { return false; }
+bool TMainForm::FinishEqualsStart() const { return FinishEqualsStartButton != nullptr && FinishEqualsStartButton->isChecked(); }
 
 void TMainForm::PrepareMotionPageReload() { FlushMotionEdit(); }
 
@@ -758,3 +731,4 @@ void TMainForm::SetAppearanceStepMaxima(int steps) {
   StartStepMaxLabel->setText(QString::number(steps));
   FinishStepMaxLabel->setText(QString::number(steps));
 }
+

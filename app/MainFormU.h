@@ -579,17 +579,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   QMenu* SpritePopupMenu() override;
   QMenu* ScenePopUpMenu() override;
 
-  // ---- Page fillers (defined by the page areas; empty ones here until they land) ----
-  void LoadScenePage();
-  void LoadSpritePage();
-  void LoadBackgroundPage();
-  void LoadFramePage();
-  void LoadMotionPage();
-  void LoadAppearancePage();
-  void LoadTextPage();
-  void LoadShapePage();
-  void LoadLinePage();
-  void Load3DTextPage();
+  // The page fillers AnimationTreeChange calls are declared with the pages that they fill.
 
  private:
   QTreeWidgetItem* MakeNode(int kind, const QString& text);
@@ -747,17 +737,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   QLabel* Label_Only = nullptr;
   QLineEdit* StartSpeedEdit = nullptr;
   QLineEdit* FinishSpeedEdit = nullptr;
-  TSpinEdit* StartSizeX = nullptr;
-  TSpinEdit* StartSizeY = nullptr;
-  TSpinEdit* FinishSizeX = nullptr;
-  TSpinEdit* FinishSizeY = nullptr;
-  QGroupBox* StartSuzeGroupBox = nullptr;
-  QGroupBox* FinishSizeGroupBox = nullptr;
+  // The size, opacity and shadow twins of the step are with the motion panel below.
   QCheckBox* CheckBoxHiddenFixPos = nullptr;
-  TSpinEdit* Start_Pacity_Edit = nullptr;
-  TSpinEdit* Finish_Pacity_Edit = nullptr;
-  QWidget* Panel_FinishOpacity = nullptr;
-  QLabel* StartOpacityLabel = nullptr;
   QTreeWidget* AppearanceList = nullptr;
   TSpinEdit* StartSpin = nullptr;
   TSpinEdit* FinishSpin = nullptr;
