@@ -7,7 +7,12 @@
 
 #include "app/AnimationWindowU.h"
 #include "app/core/SpriteTransforms.h"
+#include "controls/Bitmpbtn.h"
+#include "controls/My_SpinEdit.h"
+#include "controls/RadioGroup.h"
 #include "dialogs/EffectsFormU.h"
+#include "dialogs/RotationFormU.h"
+#include "dialogs/StretchFormU.h"
 #include "dialogs/core/EffectFrames.h"
 #include "platform/ModalForms.h"
 #include "platform/qtui/Application.h"
@@ -57,6 +62,8 @@ void TMainForm::FormCreateEffects() {
   SetCommandHandler(Effects_90Clockwise, [this] { RunShowingErrors([this] { RotateFrames(90); }); });
   SetCommandHandler(Effects_90CounterClockwise, [this] { RunShowingErrors([this] { RotateFrames(-90); }); });
   SetCommandHandler(Effects_180Rotation, [this] { RunShowingErrors([this] { RotateFrames(180); }); });
+  connect(Effects_CustomRotation, &TMainForm::Effects_CustomRotationExecute);
+  connect(Effects_Resize, &TMainForm::Effects_ResizeExecute);
   connect(Edit_Copy, &TMainForm::Edit_CopyExecute);
   connect(Edit_Cut, &TMainForm::Edit_CutExecute);
   connect(Edit_Paste, &TMainForm::Edit_Paste1Execute);
@@ -68,6 +75,7 @@ void TMainForm::FormCreateEffects() {
   connect(Frame_CopyAsBMP, &TMainForm::Frame_CopyAsBMPExecute);
   connect(Frame_CopyAsBMP_To, &TMainForm::Frame_CopyAsBMP_ToExecute);
 
+  StretchForm = new TStretchForm(this);
   SaveBmpDialog.filter = "Bitmap (*.bmp)|*.bmp";
   SaveBmpDialog.defaultExt = "bmp";
   // The paste commands follow what the clipboard holds from the start.
@@ -153,5 +161,32 @@ void TMainForm::RotateFrameByAngle(bool onlyCurrentFrame, double angle, int dire
   sprite->SetCurrentFrameIndex(IndexOfFrame(*sprite, frame));
   RunFrameLoop(*this, [&](const TProgressCallback& progress) {
     ::RotateFrameByAngle(*sprite, onlyCurrentFrame, angle, direction, color, progress);
+  });
+}
+
+void TMainForm::Effects_CustomRotationExecute() {
+  TFrame* frame = CurrentFrame();
+  if (CurrentSprite() == nullptr || frame == nullptr) return;
+  TRotationForm form(this);
+  form.ButtonPaperColor->SetButtonColor(RotationPaperColor(*frame));
+  if (ShowModal(form) != mrOk) return;
+  RotateFrameByAngle(form.CheckBoxOnlyCurrentFrame->isChecked(), form.SpinAngle->Value(),
+                     form.RadioDirection->ItemIndex(), form.ButtonPaperColor->ButtonColor());
+}
+
+void TMainForm::Effects_ResizeExecute() {
+  TSprite* sprite = CurrentSprite();
+  if (sprite == nullptr || sprite->FrameCount() == 0) return;
+  const TBitmap& first = sprite->Frame(0).Picture;
+  StretchForm->BaseWidth = StretchForm->WidthValue = first.Width();
+  StretchForm->BaseHeight = StretchForm->HeightValue = first.Height();
+  StretchForm->TypeOfResizeRadio->SetItemIndex(UserSettings.TypeOfResize);
+  if (ShowModal(*StretchForm) != mrOk) return;
+  UserSettings.TypeOfResize = StretchForm->TypeOfResizeRadio->ItemIndex();
+  const int width = StretchForm->WidthValue;
+  const int height = StretchForm->HeightValue;
+  const int typeOfResize = UserSettings.TypeOfResize;
+  RunFrameLoop(*this, [&](const TProgressCallback& progress) {
+    ResizeSpriteFrames(*sprite, width, height, typeOfResize, progress);
   });
 }

@@ -67,6 +67,7 @@ class TAnimatedScene;
 class TCanvas;
 class TFirstFlashForm;
 class TStatusProgressPanel;
+class TStretchForm;
 class TDigitalDisplay;
 class TTimelineSlider;
 class TURL;
@@ -662,6 +663,12 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   // The current frame only or every frame turned by angle x (1 - 2 x direction)
   // degrees, the uncovered corners in colour.
   void RotateFrameByAngle(bool onlyCurrentFrame, double angle, int direction, TColor color);
+  // The rotation dialog, then RotateFrameByAngle with its values.
+  void Effects_CustomRotationExecute();
+  // The resize dialog (made once, kept with its last size), then every
+  // frame of the current sprite resized to the chosen size.
+  void Effects_ResizeExecute();
+  TStretchForm* StretchForm = nullptr;
   // The BMP save chooser of the "Copy as Bitmap To..." commands.
   FileDialogRequest SaveBmpDialog;
   // Copy, cut and paste of sprites, frames and motion paths in the private

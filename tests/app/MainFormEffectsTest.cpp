@@ -4,7 +4,12 @@
 #include "tests/app/MainFormTreeFixture.h"
 
 #include "app/core/ClipboardBlob.h"
+#include "controls/Bitmpbtn.h"
+#include "controls/My_SpinEdit.h"
+#include "controls/RadioGroup.h"
 #include "dialogs/EffectsFormU.h"
+#include "dialogs/RotationFormU.h"
+#include "dialogs/StretchFormU.h"
 #include "dialogs/core/EffectFrames.h"
 #include "imaging/utils.h"
 #include "platform/BitmapImages.h"
@@ -241,6 +246,67 @@ TEST_F(MainFormEffects, ACustomAngleFillsTheCornersWithThePaperColour) {
   EXPECT_EQ(PixelOf(second, 0, 0), clYellow);
   // Only the current frame turned.
   EXPECT_EQ(SpriteA().Frame(0).Picture.Width(), 40);
+}
+
+TEST_F(MainFormEffects, CustomRotationOffersThePaperColourAndTurnsWithTheDialogsValues) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A", "first"}));
+  TColor offered = clNone;
+  forms_.Expect("RotationForm")
+      .Do([&offered](QDialog& form) { offered = static_cast<TRotationForm&>(form).ButtonPaperColor->ButtonColor(); })
+      .Fill("SpinAngle", "90")
+      .Fill("RadioDirection_1", true)
+      .Fill("CheckBoxOnlyCurrentFrame", true)
+      .Press("OkBtn");
+  Form().Effects_CustomRotation->trigger();
+  Settle();
+  EXPECT_EQ(offered & 0xFFFFFF, clBlue);  // the picture's pixel (0, 0): the frame is opaque
+  TFrame& first = SpriteA().Frame(0);
+  ASSERT_EQ(first.Picture.Width(), 20);
+  // Counter-clockwise: the blue top-left corner goes to the bottom left.
+  EXPECT_EQ(PixelOf(first, 0, 39), clBlue);
+  EXPECT_EQ(PixelOf(SpriteA().Frame(1), 0, 0), clBlack);  // only the current frame
+  ExpectSpriteSnapshotRecord(window, "Rotation");
+}
+
+TEST_F(MainFormEffects, ResizingFramesOfDifferentSizesGivesEveryFrameTheChosenSize) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A"}));
+  Form().UserSettings.TypeOfResize = 1;
+  int offeredWidth = 0;
+  int offeredResize = -1;
+  forms_.Expect("StretchForm")
+      .Do([&](QDialog& form) {
+        offeredWidth = static_cast<TStretchForm&>(form).WidthPixels->Value();
+        offeredResize = static_cast<TStretchForm&>(form).TypeOfResizeRadio->ItemIndex();
+      })
+      .Fill("MaintainRatio", false)
+      .Fill("WidthPixels", "30")
+      .Fill("HeightPixels", "30")
+      .Fill("TypeOfResizeRadio_0", true)
+      .Press("OkBtn");
+  Form().Effects_Resize->trigger();
+  Settle();
+  EXPECT_EQ(offeredWidth, 40);
+  EXPECT_EQ(offeredResize, 1);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(SpriteA().Frame(i).Picture.Width(), 30) << i;
+    EXPECT_EQ(SpriteA().Frame(i).Picture.Height(), 30) << i;
+  }
+  EXPECT_EQ(Form().UserSettings.TypeOfResize, 0);
+  ExpectSpriteSnapshotRecord(window, "Resize Frames");
+  Form().Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(SpriteA().Frame(1).Picture.Width(), 10);
+}
+
+TEST_F(MainFormEffects, AResizeCancelledInTheDialogChangesAndRecordsNothing) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A"}));
+  forms_.Expect("StretchForm").Fill("WidthPixels", "30").Answer(mrCancel);
+  Form().Effects_Resize->trigger();
+  EXPECT_EQ(SpriteA().Frame(0).Picture.Width(), 40);
+  EXPECT_TRUE(UndoOf(window).empty());
 }
 
 // ---- Copy, cut and paste ---------------------------------------------------------------------------
