@@ -1,5 +1,192 @@
-// The effect and transform commands and the clipboard commands of the main
-// window.
+// The effect and transform commands of the main window: the twenty effects
+// through the effects dialog, flips, rotations and resizing of a sprite's
+// frames. The model work (and its one undo entry per command) is in
+// app/core/SpriteTransforms; here the commands find their sprite and frame,
+// run the dialogs and refresh the window.
 #include "app/MainFormU.h"
 
-void TMainForm::FormCreateEffects() {}
+#include "app/AnimationWindowU.h"
+#include "app/core/SpriteTransforms.h"
+#include "controls/Bitmpbtn.h"
+#include "controls/My_SpinEdit.h"
+#include "controls/RadioGroup.h"
+#include "dialogs/EffectsFormU.h"
+#include "dialogs/RotationFormU.h"
+#include "dialogs/StretchFormU.h"
+#include "dialogs/core/EffectFrames.h"
+#include "platform/ModalForms.h"
+#include "platform/qtui/Application.h"
+#include "scene/Frame.h"
+#include "scene/Sprite.h"
+
+#include <QAction>
+#include <QCheckBox>
+
+#include <exception>
+
+namespace {
+
+// Runs a command; what it raises is shown in the error box, as a menu click
+// would show it, also when the command was started from code.
+void RunShowingErrors(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const std::exception& error) {
+    TApplication::ShowException(error);
+  }
+}
+
+// The frame's position in its sprite; -1 when it is not one of its frames.
+int IndexOfFrame(TSprite& sprite, const TFrame* frame) {
+  for (int i = 0; i < sprite.FrameCount(); ++i)
+    if (&sprite.Frame(i) == frame) return i;
+  return -1;
+}
+
+int IndexOfSpriteIn(const TAnimatedScene& scene, const TSprite* sprite) {
+  for (int i = 0; i < scene.SpriteCount(); ++i)
+    if (&scene.Sprite(i) == sprite) return i;
+  return -1;
+}
+
+}  // namespace
+
+void TMainForm::FormCreateEffects() {
+  for (int index = 0; index < static_cast<int>(EffectCommands.size()); ++index)
+    SetCommandHandler(EffectCommands[index], [this, index] { RunShowingErrors([this, index] { ApplyEffect(index); }); });
+  const auto connect = [this](QAction* command, void (TMainForm::*execute)()) {
+    SetCommandHandler(command, [this, execute] { RunShowingErrors([this, execute] { (this->*execute)(); }); });
+  };
+  connect(Sprite_Flip_Hor, &TMainForm::Sprite_Flip_HorExecute);
+  connect(Sprite_Flip_Vert, &TMainForm::Sprite_Flip_VertExecute);
+  SetCommandHandler(Effects_90Clockwise, [this] { RunShowingErrors([this] { RotateFrames(90); }); });
+  SetCommandHandler(Effects_90CounterClockwise, [this] { RunShowingErrors([this] { RotateFrames(-90); }); });
+  SetCommandHandler(Effects_180Rotation, [this] { RunShowingErrors([this] { RotateFrames(180); }); });
+  connect(Effects_CustomRotation, &TMainForm::Effects_CustomRotationExecute);
+  connect(Effects_Resize, &TMainForm::Effects_ResizeExecute);
+  connect(Edit_Copy, &TMainForm::Edit_CopyExecute);
+  connect(Edit_Cut, &TMainForm::Edit_CutExecute);
+  connect(Edit_Paste, &TMainForm::Edit_Paste1Execute);
+  connect(Edit_PasteAsNewSprite, &TMainForm::Edit_PasteAsNewSpriteExecute);
+  connect(Scene_SceneImageCopy, &TMainForm::Scene_SceneImageCopyExecute);
+  connect(Scene_SceneImageCopyTo, &TMainForm::Scene_SceneImageCopyToExecute);
+  connect(Scene_BackgroundCopy, &TMainForm::Scene_BackgroundCopyExecute);
+  connect(Scene_BackgroundCopyTo, &TMainForm::Scene_BackgroundCopyToExecute);
+  connect(Frame_CopyAsBMP, &TMainForm::Frame_CopyAsBMPExecute);
+  connect(Frame_CopyAsBMP_To, &TMainForm::Frame_CopyAsBMP_ToExecute);
+
+  StretchForm = new TStretchForm(this);
+  SaveBmpDialog.filter = "Bitmap (*.bmp)|*.bmp";
+  SaveBmpDialog.defaultExt = "bmp";
+  // The paste commands follow what the clipboard holds from the start.
+  WMDrawClipboard();
+}
+
+// ---- Effects --------------------------------------------------------------------------------------
+
+void TMainForm::ApplyEffect(int effectIndex) {
+  TSprite* sprite = CurrentSprite();
+  TFrame* frame = CurrentFrame();
+  if (sprite == nullptr || frame == nullptr || sprite->FrameCount() == 0) return;
+  const int frameIndex = IndexOfFrame(*sprite, frame);
+  if (frameIndex < 0) return;
+  Movie_StopExecute();
+
+  TEffectsForm form(this);
+  form.SourceFrame = frame;
+  form.NextFrame = frameIndex + 1 < sprite->FrameCount() ? &sprite->Frame(frameIndex + 1) : nullptr;
+  form.PresetEffect(effectIndex);
+  form.AutoCreateCheckBox->setChecked(UserSettings.AutocreateEffect);
+  const TModalResult answer = ShowModal(form);
+  UserSettings.AutocreateEffect = form.AutoCreateCheckBox->isChecked();
+  if (answer != mrOk) return;
+
+  // The results are the caller's from here on: the dialog keeps none of them.
+  const TFrameList results = form.TakeResults();
+  {
+    const TBusyCursor busy;
+    ApplyEffectResults(*sprite, frameIndex, form.EffectKind(), results, EffectListText(form.EffectKind()));
+  }
+  RefreshCommandStates();
+  RebuildAnimationTree();
+  SelectTreeNode(IndexOfSpriteIn(*CurrentScene, sprite), 2);
+  RequestSceneRecompute();
+}
+
+// ---- Flips, rotations and resizing ----------------------------------------------------------------------
+
+namespace {
+
+// After a frame loop (also a failed one): the progress hidden, the frame
+// page and the scene show the new pictures.
+template <typename Work>
+void RunFrameLoop(TMainForm& form, Work&& work) {
+  struct Finish {
+    TMainForm& form;
+    ~Finish() {
+      form.ShowProgress(1, 1);
+      form.LoadFramePage();
+      form.RequestSceneRecompute();
+    }
+  } finish{form};
+  const TBusyCursor busy;
+  work([&form](int position, int total) { form.ShowProgress(position, total); });
+}
+
+}  // namespace
+
+void TMainForm::Sprite_Flip_HorExecute() {
+  TSprite* sprite = CurrentSprite();
+  if (sprite == nullptr || sprite->FrameCount() == 0) return;
+  RunFrameLoop(*this, [sprite](const TProgressCallback& progress) { FlipSpriteFrames(*sprite, true, progress); });
+}
+
+void TMainForm::Sprite_Flip_VertExecute() {
+  TSprite* sprite = CurrentSprite();
+  if (sprite == nullptr || sprite->FrameCount() == 0) return;
+  RunFrameLoop(*this, [sprite](const TProgressCallback& progress) { FlipSpriteFrames(*sprite, false, progress); });
+}
+
+void TMainForm::RotateFrames(double angle) {
+  TFrame* frame = CurrentFrame();
+  if (frame == nullptr) return;
+  RotateFrameByAngle(false, angle, 0, RotationPaperColor(*frame));
+}
+
+void TMainForm::RotateFrameByAngle(bool onlyCurrentFrame, double angle, int direction, TColor color) {
+  TSprite* sprite = CurrentSprite();
+  TFrame* frame = CurrentFrame();
+  if (sprite == nullptr || frame == nullptr) return;
+  // The frame selected in the tree is the one "only the current frame" means.
+  sprite->SetCurrentFrameIndex(IndexOfFrame(*sprite, frame));
+  RunFrameLoop(*this, [&](const TProgressCallback& progress) {
+    ::RotateFrameByAngle(*sprite, onlyCurrentFrame, angle, direction, color, progress);
+  });
+}
+
+void TMainForm::Effects_CustomRotationExecute() {
+  TFrame* frame = CurrentFrame();
+  if (CurrentSprite() == nullptr || frame == nullptr) return;
+  TRotationForm form(this);
+  form.ButtonPaperColor->SetButtonColor(RotationPaperColor(*frame));
+  if (ShowModal(form) != mrOk) return;
+  RotateFrameByAngle(form.CheckBoxOnlyCurrentFrame->isChecked(), form.SpinAngle->Value(),
+                     form.RadioDirection->ItemIndex(), form.ButtonPaperColor->ButtonColor());
+}
+
+void TMainForm::Effects_ResizeExecute() {
+  TSprite* sprite = CurrentSprite();
+  if (sprite == nullptr || sprite->FrameCount() == 0) return;
+  const TBitmap& first = sprite->Frame(0).Picture;
+  StretchForm->BaseWidth = StretchForm->WidthValue = first.Width();
+  StretchForm->BaseHeight = StretchForm->HeightValue = first.Height();
+  StretchForm->TypeOfResizeRadio->SetItemIndex(UserSettings.TypeOfResize);
+  if (ShowModal(*StretchForm) != mrOk) return;
+  UserSettings.TypeOfResize = StretchForm->TypeOfResizeRadio->ItemIndex();
+  const int width = StretchForm->WidthValue;
+  const int height = StretchForm->HeightValue;
+  const int typeOfResize = UserSettings.TypeOfResize;
+  RunFrameLoop(*this, [&](const TProgressCallback& progress) {
+    ResizeSpriteFrames(*sprite, width, height, typeOfResize, progress);
+  });
+}

@@ -127,11 +127,11 @@ TEST_F(MainFormTest, OnlyCommandsWithTheirHandlerAreEnabled) {
     EXPECT_FALSE(command->isEnabled()) << command->objectName().toStdString();
   }
   // Enabling a command that has no handler leaves it disabled.
-  form.EnableCommand(form.Sprite_Flip_Hor, true);
-  EXPECT_FALSE(form.Sprite_Flip_Hor->isEnabled());
+  form.EnableCommand(form.Texture_Open, true);
+  EXPECT_FALSE(form.Texture_Open->isEnabled());
   int runs = 0;
-  form.SetCommandHandler(form.Sprite_Flip_Hor, [&] { ++runs; });
-  form.Sprite_Flip_Hor->trigger();
+  form.SetCommandHandler(form.Texture_Open, [&] { ++runs; });
+  form.Texture_Open->trigger();
   EXPECT_EQ(runs, 1);
   form.EnableCommand(form.Sprite_Flip_Hor, false);
   EXPECT_FALSE(form.Sprite_Flip_Hor->isEnabled());

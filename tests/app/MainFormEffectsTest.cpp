@@ -1,0 +1,469 @@
+// The effect and transform commands and the clipboard commands of the real
+// main window, on projects written by our own writer and opened through
+// File Open, with the sprite and frame chosen by clicks on the scene tree.
+#include "tests/app/MainFormTreeFixture.h"
+
+#include "app/core/ClipboardBlob.h"
+#include "controls/Bitmpbtn.h"
+#include "controls/My_SpinEdit.h"
+#include "controls/RadioGroup.h"
+#include "dialogs/EffectsFormU.h"
+#include "dialogs/RotationFormU.h"
+#include "dialogs/StretchFormU.h"
+#include "dialogs/core/EffectFrames.h"
+#include "imaging/utils.h"
+#include "platform/BitmapImages.h"
+#include "platform/Clipboard.h"
+#include "scene/Frame.h"
+#include "scene/Moving.h"
+#include "scene/Sprite.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPushButton>
+
+#include <cstring>
+#include <fstream>
+
+namespace {
+
+class MainFormEffects : public MainFormTreeTest {
+ protected:
+  ~MainFormEffects() override { CancelFlag = 0; }
+
+  // A project of one sprite "A" with two picture frames, 40 x 20 red with a
+  // blue pixel at (0, 0) and 10 x 10 green, and one motion step.
+  std::string WriteTwoFrames(const std::string& name, bool transparent = false) {
+    const TUndoRecordingPause pause;
+    TAnimatedScene scene;
+    scene.Width = 200;
+    scene.Height = 100;
+    scene.StepCount = 20;
+    scene.Timer().SetInterval(70);
+    scene.SetBackground(false, bgmFillAndPicture, "", clWhite, clWhite, ppCentered, nullptr);
+    int index = 0;
+    TSprite& a = *scene.AddSprite(index);
+    a.Name = "A";
+    TBitmap picture;
+    MakeSolid(picture, 40, 20, clRed);
+    picture.SetPixel(0, 0, clBlue);
+    TFrame& first = *a.AddFrame();
+    first.SetPicture(picture, transparent, clBlue, -1, -1);
+    first.Kind = fkPicture;
+    first.FileName = "first";
+    TBitmap square;
+    MakeSolid(square, 10, 10, clLime);
+    square.SetPixel(0, 0, clBlack);
+    TFrame& second = *a.AddFrame();
+    second.SetPicture(square, false, clWhite, -1, -1);
+    second.Kind = fkPicture;
+    second.FileName = "second";
+    a.Motion().AddStepWith(HoldAt(10, 10), &a);
+    const std::string path = data_.File(name);
+    {
+      TFileStream file(path, fmCreate);
+      scene.SaveToStream(file, 0, 1024);
+    }
+    EXPECT_TRUE(StampFileChecksum(path));
+    return path;
+  }
+
+  TAnimationWindow* OpenTwoFrames(bool transparent = false) {
+    StartShown();
+    return OpenThroughCommand(WriteTwoFrames("two.GLM", transparent));
+  }
+  TSprite& SpriteA() { return Form().CurrentScene->Sprite(0); }
+  std::vector<std::string> UndoOf(TAnimationWindow* window) { return UndoCaptions(*window->Undo()); }
+  std::int32_t LastUndoInt(TAnimationWindow* window, std::int64_t field) {
+    std::int32_t value = 0;
+    std::memcpy(&value, window->Undo()->Log().Memory() + window->Undo()->LastRecordPosition() + field, 4);
+    return value;
+  }
+  void ExpectSpriteSnapshotRecord(TAnimationWindow* window, const char* caption) {
+    EXPECT_EQ(UndoOf(window), (std::vector<std::string>{caption}));
+    EXPECT_EQ(LastUndoInt(window, TUndo::kRecordKindAt), 1);
+    EXPECT_EQ(LastUndoInt(window, TUndo::kObjectKindAt), 201);
+    EXPECT_EQ(LastUndoInt(window, TUndo::kObjectIdAt), SpriteA().Id);
+  }
+  static TColor PixelOf(TFrame& frame, int x, int y) {
+    RestoreFrameImage(frame.Picture);
+    return frame.Picture.Pixel(x, y) & 0xFFFFFF;
+  }
+  std::vector<std::string> FrameNames(TSprite& sprite) {
+    std::vector<std::string> names;
+    for (int i = 0; i < sprite.FrameCount(); ++i) names.push_back(sprite.Frame(i).FileName);
+    return names;
+  }
+  // The private format's block now on the clipboard.
+  std::string Block() { return Clipboard().GetBlock(Form().ClipboardFormat).value_or(""); }
+};
+
+std::string Int32Bytes(std::int32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
+
+// ---- The commands ----------------------------------------------------------------------------------
+
+TEST_F(MainFormEffects, TheTwentyEffectCommandsHaveTheirCaptionsAndTheDialogsListTexts) {
+  Create();
+  const std::vector<std::string> captions{
+      "&Apperture...", "&Blend...",     "Bl&ind...",  "&Cross...",     "&Dissolve...",
+      "&Fade...",      "Fi&ngers...",   "&Grow...",   "&Rotation...",  "&Sweep...",
+      "&Wipe...",      "&Blur...",      "&Sharpen...", "&Dilate...",   "&Erode...",
+      "&Invert Colors...", "&Brightness...", "&Contrast...", "&Emboss...", "&Gamma Correction..."};
+  for (int i = 0; i < 20; ++i) {
+    EXPECT_EQ(Form().EffectCommands[i]->text().toStdString(), captions[i]) << i;
+    EXPECT_TRUE(Form().HasCommandHandler(Form().EffectCommands[i])) << i;
+  }
+  EXPECT_STREQ(EffectListText(2), "Blend");
+  EXPECT_STREQ(EffectListText(12), "Blur");
+  for (QAction* command : {Form().Sprite_Flip_Hor, Form().Sprite_Flip_Vert, Form().Effects_90Clockwise,
+                           Form().Effects_90CounterClockwise, Form().Effects_180Rotation, Form().Edit_Copy,
+                           Form().Edit_Cut, Form().Edit_Paste, Form().Edit_PasteAsNewSprite, Form().Frame_CopyAsBMP,
+                           Form().Frame_CopyAsBMP_To, Form().Scene_SceneImageCopy, Form().Scene_SceneImageCopyTo,
+                           Form().Scene_BackgroundCopy, Form().Scene_BackgroundCopyTo})
+    EXPECT_TRUE(Form().HasCommandHandler(command)) << command->objectName().toStdString();
+}
+
+// ---- Effects ---------------------------------------------------------------------------------------
+
+TEST_F(MainFormEffects, BlendOnTheFirstOfTwoFramesInsertsItsFramesAfterItAndOneUndoRestoresTwo) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A", "first"}));
+  forms_.Expect("EffectsForm")
+      .Fill("NumberOfFramesSpin", 4)  // a blend of rate 4 is five frames
+      .Do([](QDialog& form) { form.findChild<QPushButton*>("CreateButton")->click(); })
+      .Press("OkBtn");
+  Form().EffectCommands[1]->trigger();
+  Settle();
+
+  EXPECT_EQ(FrameNames(SpriteA()),
+            (std::vector<std::string>{"first", "Blend2", "Blend3", "Blend4", "Blend5", "Blend6", "second"}));
+  ExpectSpriteSnapshotRecord(window, "Change Sprite");
+  EXPECT_TRUE(Form().Edit_Undo()->text().contains("\"Change Sprite\""));
+  Form().Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(FrameNames(SpriteA()), (std::vector<std::string>{"first", "second"}));
+}
+
+TEST_F(MainFormEffects, AnEffectOnTheLastFrameGetsNoSecondFrame) {
+  OpenTwoFrames();
+  ClickNode(Node({"A", "second"}));
+  TFrame* next = reinterpret_cast<TFrame*>(1);
+  forms_.Expect("EffectsForm").Do([&next](QDialog& form) { next = static_cast<TEffectsForm&>(form).NextFrame; })
+      .Answer(mrCancel);
+  Form().EffectCommands[5]->trigger();
+  EXPECT_EQ(next, nullptr);
+  EXPECT_EQ(SpriteA().FrameCount(), 2);
+}
+
+TEST_F(MainFormEffects, BlurKeepsTheFrameCountAndTheTransparency) {
+  TAnimationWindow* window = OpenTwoFrames(true);
+  ClickNode(Node({"A", "first"}));
+  forms_.Expect("EffectsForm")
+      .Do([](QDialog& form) { form.findChild<QPushButton*>("CreateButton")->click(); })
+      .Press("OkBtn");
+  Form().EffectCommands[11]->trigger();
+  Settle();
+  EXPECT_EQ(SpriteA().FrameCount(), 2);
+  EXPECT_TRUE(SpriteA().Frame(0).Transparent());
+  EXPECT_EQ(SpriteA().Frame(0).TransparentColor() & 0xFFFFFF, clBlue);
+  ExpectSpriteSnapshotRecord(window, "Change Sprite");
+}
+
+TEST_F(MainFormEffects, CancelInTheDialogChangesNothingAndStillKeepsTheAutoCreateBox) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A", "first"}));
+  Form().UserSettings.AutocreateEffect = false;
+  forms_.Expect("EffectsForm").Fill("AutoCreateCheckBox", true).Answer(mrCancel);
+  Form().EffectCommands[1]->trigger();
+  EXPECT_TRUE(Form().UserSettings.AutocreateEffect);
+  EXPECT_EQ(SpriteA().FrameCount(), 2);
+  EXPECT_TRUE(UndoOf(window).empty());
+}
+
+// ---- Transforms ----------------------------------------------------------------------------------
+
+TEST_F(MainFormEffects, AHorizontalFlipMirrorsEveryFrameAndKeepsThePickedColourTransparent) {
+  TAnimationWindow* window = OpenTwoFrames(true);
+  ClickNode(Node({"A", "first"}));
+  Form().Sprite_Flip_Hor->trigger();
+  Settle();
+  TFrame& first = SpriteA().Frame(0);
+  EXPECT_EQ(PixelOf(first, 39, 0), clBlue);
+  EXPECT_EQ(PixelOf(first, 0, 0), clRed);
+  EXPECT_TRUE(first.Transparent());
+  EXPECT_EQ(first.TransparentColor() & 0xFFFFFF, clBlue);
+  ExpectSpriteSnapshotRecord(window, "Flip Horizontally");
+}
+
+TEST_F(MainFormEffects, AVerticalFlipRecordsItsCaption) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A"}));
+  Form().Sprite_Flip_Vert->trigger();
+  Settle();
+  EXPECT_EQ(PixelOf(SpriteA().Frame(0), 0, 19), clBlue);
+  ExpectSpriteSnapshotRecord(window, "Flip Vertically");
+}
+
+TEST_F(MainFormEffects, NinetyDegreesClockwiseTurnsFortyByTwentyIntoTwentyByForty) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A", "first"}));
+  Form().Effects_90Clockwise->trigger();
+  Settle();
+  EXPECT_EQ(SpriteA().Frame(0).Picture.Width(), 20);
+  EXPECT_EQ(SpriteA().Frame(0).Picture.Height(), 40);
+  // The blue top-left corner is now at the top right.
+  EXPECT_EQ(PixelOf(SpriteA().Frame(0), 19, 0), clBlue);
+  ExpectSpriteSnapshotRecord(window, "Rotation");
+  Form().Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(SpriteA().Frame(0).Picture.Width(), 40);
+}
+
+TEST_F(MainFormEffects, EscPartWayKeepsTheFramesDoneAndOneUndoRestoresAll) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A", "first"}));
+  // Esc arrives while the first frame's progress is shown: the turn stops after it.
+  QCoreApplication::postEvent(&Form(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+  Form().Effects_90Clockwise->trigger();
+  EXPECT_EQ(SpriteA().Frame(0).Picture.Width(), 20);
+  EXPECT_EQ(PixelOf(SpriteA().Frame(1), 0, 0), clBlack);  // the second frame was not turned
+  EXPECT_EQ(UndoOf(window), (std::vector<std::string>{"Rotation"}));
+  Form().Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(SpriteA().Frame(0).Picture.Width(), 40);
+  EXPECT_EQ(SpriteA().Frame(0).Picture.Height(), 20);
+}
+
+TEST_F(MainFormEffects, ACustomAngleFillsTheCornersWithThePaperColour) {
+  OpenTwoFrames();
+  ClickNode(Node({"A", "second"}));
+  Form().RotateFrameByAngle(true, 45, 0, clYellow);
+  TFrame& second = SpriteA().Frame(1);
+  EXPECT_GT(second.Picture.Width(), 10);
+  EXPECT_EQ(PixelOf(second, 0, 0), clYellow);
+  // Only the current frame turned.
+  EXPECT_EQ(SpriteA().Frame(0).Picture.Width(), 40);
+}
+
+TEST_F(MainFormEffects, CustomRotationOffersThePaperColourAndTurnsWithTheDialogsValues) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A", "first"}));
+  TColor offered = clNone;
+  forms_.Expect("RotationForm")
+      .Do([&offered](QDialog& form) { offered = static_cast<TRotationForm&>(form).ButtonPaperColor->ButtonColor(); })
+      .Fill("SpinAngle", "90")
+      .Fill("RadioDirection_1", true)
+      .Fill("CheckBoxOnlyCurrentFrame", true)
+      .Press("OkBtn");
+  Form().Effects_CustomRotation->trigger();
+  Settle();
+  EXPECT_EQ(offered & 0xFFFFFF, clBlue);  // the picture's pixel (0, 0): the frame is opaque
+  TFrame& first = SpriteA().Frame(0);
+  ASSERT_EQ(first.Picture.Width(), 20);
+  // Counter-clockwise: the blue top-left corner goes to the bottom left.
+  EXPECT_EQ(PixelOf(first, 0, 39), clBlue);
+  EXPECT_EQ(PixelOf(SpriteA().Frame(1), 0, 0), clBlack);  // only the current frame
+  ExpectSpriteSnapshotRecord(window, "Rotation");
+}
+
+TEST_F(MainFormEffects, ResizingFramesOfDifferentSizesGivesEveryFrameTheChosenSize) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A"}));
+  Form().UserSettings.TypeOfResize = 1;
+  int offeredWidth = 0;
+  int offeredResize = -1;
+  forms_.Expect("StretchForm")
+      .Do([&](QDialog& form) {
+        offeredWidth = static_cast<TStretchForm&>(form).WidthPixels->Value();
+        offeredResize = static_cast<TStretchForm&>(form).TypeOfResizeRadio->ItemIndex();
+      })
+      .Fill("MaintainRatio", false)
+      .Fill("WidthPixels", "30")
+      .Fill("HeightPixels", "30")
+      .Fill("TypeOfResizeRadio_0", true)
+      .Press("OkBtn");
+  Form().Effects_Resize->trigger();
+  Settle();
+  EXPECT_EQ(offeredWidth, 40);
+  EXPECT_EQ(offeredResize, 1);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(SpriteA().Frame(i).Picture.Width(), 30) << i;
+    EXPECT_EQ(SpriteA().Frame(i).Picture.Height(), 30) << i;
+  }
+  EXPECT_EQ(Form().UserSettings.TypeOfResize, 0);
+  ExpectSpriteSnapshotRecord(window, "Resize Frames");
+  Form().Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(SpriteA().Frame(1).Picture.Width(), 10);
+}
+
+TEST_F(MainFormEffects, AResizeCancelledInTheDialogChangesAndRecordsNothing) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A"}));
+  forms_.Expect("StretchForm").Fill("WidthPixels", "30").Answer(mrCancel);
+  Form().Effects_Resize->trigger();
+  EXPECT_EQ(SpriteA().Frame(0).Picture.Width(), 40);
+  EXPECT_TRUE(UndoOf(window).empty());
+}
+
+// ---- Copy, cut and paste ---------------------------------------------------------------------------
+
+TEST_F(MainFormEffects, CopyingTheBackgroundNodePutsAFourByteBlobHoldingFour) {
+  OpenTwoFrames();
+  ClickNode(Node({"Background"}));
+  Form().Edit_CopyExecute();
+  EXPECT_FALSE(Clipboard().GetBlock(Form().ClipboardFormat).has_value());  // shorter than an object: no object
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  ASSERT_NE(data, nullptr);
+  ASSERT_EQ(data->formats().size(), 1);
+  EXPECT_EQ(data->data(data->formats().front()).toStdString(), Int32Bytes(4));
+  const int sprites = Form().CurrentScene->SpriteCount();
+  Form().Edit_Paste1Execute();
+  EXPECT_EQ(Form().CurrentScene->SpriteCount(), sprites);
+}
+
+TEST_F(MainFormEffects, CopyingAFramePutsItsBlobOnTheClipboard) {
+  OpenTwoFrames();
+  ClickNode(Node({"A", "second"}));
+  Form().Edit_Copy->trigger();
+  const std::string block = Block();
+  ASSERT_GE(block.size(), 8u);
+  EXPECT_EQ(block.substr(0, 4), Int32Bytes(static_cast<std::int32_t>(block.size())));
+  EXPECT_EQ(block.substr(4, 4), Int32Bytes(cbkFrame));
+  const TClipboardBlob expected = FrameBlob(SpriteA().Frame(1));
+  EXPECT_EQ(block, std::string(expected.begin(), expected.end()));
+}
+
+TEST_F(MainFormEffects, ASpriteCopiedInOneDocumentPastesEqualInAnotherAndOneUndoRemovesIt) {
+  OpenTwoFrames();
+  ClickNode(Node({"A"}));
+  Form().Edit_Copy->trigger();
+  const TClipboardBlob copied = SpriteBlob(SpriteA());
+
+  TAnimationWindow* second = OpenThroughCommand(WriteThreeSprites("three.GLM"));
+  ASSERT_EQ(Form().CurrentScene->SpriteCount(), 3);
+  Form().Edit_Paste->trigger();
+  Settle();
+  ASSERT_EQ(Form().CurrentScene->SpriteCount(), 4);
+  TSprite* pasted = Form().CurrentSprite();
+  ASSERT_NE(pasted, nullptr);
+  EXPECT_EQ(&Form().CurrentScene->Sprite(3), pasted);
+  const TClipboardBlob again = SpriteBlob(*pasted);
+  EXPECT_EQ(again, copied);
+  EXPECT_EQ(UndoOf(second), (std::vector<std::string>{"Add Sprite"}));
+  Form().Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(Form().CurrentScene->SpriteCount(), 3);
+}
+
+TEST_F(MainFormEffects, AFramePastedWithNoCurrentSpriteMakesASpriteWithOneStep) {
+  OpenTwoFrames();
+  ClickNode(Node({"A", "second"}));
+  Form().Edit_Copy->trigger();
+  OpenThroughCommand(WriteThreeSprites("three.GLM"));
+  ClickNode(Root());
+  ASSERT_EQ(Form().CurrentSprite(), nullptr);
+  Form().Edit_Paste1Execute();
+  Settle();
+  ASSERT_EQ(Form().CurrentScene->SpriteCount(), 4);
+  TSprite& made = Form().CurrentScene->Sprite(3);
+  EXPECT_EQ(made.FrameCount(), 1);
+  EXPECT_EQ(made.Motion().StepCount(), 1);
+  EXPECT_EQ(made.Frame(0).Picture.Width(), 10);
+}
+
+TEST_F(MainFormEffects, ATruncatedPathBlobPastesNothingAndThePathStaysIntact) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A"}));
+  const int steps = SpriteA().Motion().StepCount();
+  std::string blob = Int32Bytes(1000) + Int32Bytes(cbkPath) + Int32Bytes(1);
+  ASSERT_EQ(blob.size(), 12u);
+  Clipboard().SetBlock(Form().ClipboardFormat, blob);
+  Form().Edit_Paste->trigger();
+  Settle();
+  EXPECT_EQ(SpriteA().Motion().StepCount(), steps);
+  EXPECT_EQ(Form().CurrentScene->SpriteCount(), 1);
+  EXPECT_TRUE(UndoOf(window).empty());
+}
+
+TEST_F(MainFormEffects, ACutFrameIsCopiedAndDeleted) {
+  OpenTwoFrames();
+  ClickNode(Node({"A", "second"}));
+  const TClipboardBlob expected = FrameBlob(SpriteA().Frame(1));
+  Form().Edit_Cut->trigger();
+  Settle();
+  EXPECT_EQ(Block(), std::string(expected.begin(), expected.end()));
+  EXPECT_EQ(FrameNames(SpriteA()), (std::vector<std::string>{"first"}));
+}
+
+TEST_F(MainFormEffects, AnImageOnTheClipboardPastesAsClipboardFrames) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A"}));
+  QImage image(6, 4, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  QApplication::clipboard()->setImage(image);
+  ASSERT_TRUE(Form().Edit_Paste->isEnabled());
+  Form().Edit_Paste->trigger();
+  Settle();
+  ASSERT_EQ(SpriteA().FrameCount(), 3);
+  EXPECT_EQ(SpriteA().Frame(2).FileName, "Clipboard 3");
+  EXPECT_EQ(SpriteA().Frame(2).Picture.Width(), 6);
+  EXPECT_EQ(UndoOf(window), (std::vector<std::string>{"Add Frame"}));
+
+  // As a new sprite, the frame is that sprite's first: "Clipboard 1".
+  Form().Edit_PasteAsNewSprite->trigger();
+  Settle();
+  ASSERT_EQ(Form().CurrentScene->SpriteCount(), 2);
+  TSprite& made = Form().CurrentScene->Sprite(1);
+  ASSERT_EQ(made.FrameCount(), 1);
+  EXPECT_EQ(made.Frame(0).FileName, "Clipboard 1");
+  EXPECT_EQ(UndoOf(window), (std::vector<std::string>{"Add Frame", "Add Sprite"}));
+}
+
+// ---- Bitmap copies -------------------------------------------------------------------------------
+
+TEST_F(MainFormEffects, TheFramesPictureGoesToTheClipboardAsABitmap) {
+  OpenTwoFrames();
+  ClickNode(Node({"A", "first"}));
+  Form().Frame_CopyAsBMP->trigger();
+  TBitmap bitmap;
+  ASSERT_TRUE(Clipboard().GetBitmap(bitmap));
+  EXPECT_EQ(bitmap.Width(), 40);
+  EXPECT_EQ(bitmap.Height(), 20);
+  EXPECT_EQ(bitmap.Pixel(0, 0) & 0xFFFFFF, clBlue);
+}
+
+TEST_F(MainFormEffects, CopyAsBitmapToWritesTheChosenNameWithTheBmpExtension) {
+  OpenTwoFrames();
+  ClickNode(Node({"A", "first"}));
+  FileDialogResult chosen;
+  chosen.fileName = data_.File("x.png");
+  ui_.fileAnswers.push_back(chosen);
+  Form().Frame_CopyAsBMP_To->trigger();
+  EXPECT_FALSE(FileExists(data_.File("x.png")));
+  ASSERT_TRUE(FileExists(data_.File("x.bmp")));
+  TBitmap written;
+  written.LoadFromFile(data_.File("x.bmp"));
+  EXPECT_EQ(written.Width(), 40);
+  EXPECT_EQ(Form().SaveBmpDialog.initialDir, ExtractFilePath(data_.File("x.png")));
+}
+
+TEST_F(MainFormEffects, CopyAsBitmapToAsksBeforeReplacingABmpItWasNotGiven) {
+  OpenTwoFrames();
+  ClickNode(Node({"A", "first"}));
+  { std::ofstream(data_.File("y.bmp")) << "kept"; }
+  FileDialogResult chosen;
+  chosen.fileName = data_.File("y.png");
+  ui_.fileAnswers.push_back(chosen);
+  ui_.messageAnswers.push_back(IDNO);
+  Form().Scene_BackgroundCopyTo->trigger();
+  std::ifstream kept(data_.File("y.bmp"));
+  std::string text;
+  kept >> text;
+  EXPECT_EQ(text, "kept");
+}
+
+}  // namespace
