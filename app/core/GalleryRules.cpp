@@ -1,10 +1,6 @@
 #include "app/core/GalleryRules.h"
 
-#include "imaging/resample.h"
 #include "imaging/utils.h"
-#include "platform/FileSearch.h"
-#include "platform/Graphics.h"
-#include "platform/Numeric.h"
 #include "platform/SysUtils.h"
 #include "scene/Frame.h"
 #include "scene/Moving.h"
@@ -181,48 +177,4 @@ void ApplyMotionPreset(TSprite& sprite, const TMoving& preset) {
     Reanchor(path, *anchor);
     path.PrepareSteps(&sprite);
   }
-}
-
-// ---- Template wizard ---------------------------------------------------------------------------------
-
-TRect TemplateThumbnailRect(int pictureWidth, int pictureHeight, int width, int height) {
-  if (pictureWidth <= width && pictureHeight <= height) {
-    const int left = (width - pictureWidth) / 2, top = (height - pictureHeight) / 2;
-    return Rect(left, top, left + pictureWidth, top + pictureHeight);
-  }
-  int w = 0, h = 0;
-  if (width > height) {
-    h = height;
-    w = MulDiv(pictureWidth, height, pictureHeight);
-  } else {
-    w = width;
-    h = MulDiv(pictureHeight, width, pictureWidth);
-  }
-  const int left = (width - w) / 2;
-  return Rect(left, height - h, left + w, height);
-}
-
-void MakeTemplateThumbnail(const TBitmap& picture, int width, int height, TBitmap& thumbnail) {
-  thumbnail.SetPixelFormat(pf24bit);
-  thumbnail.SetSize(0, height);
-  thumbnail.Canvas().Brush().Color = clBtnFace;
-  thumbnail.Canvas().Brush().Style = bsSolid;
-  thumbnail.SetSize(width, height);
-  thumbnail.Canvas().FillRect(Rect(0, 0, width, height));
-  if (picture.Empty() || picture.Width() <= 0 || picture.Height() <= 0) return;
-  const TRect r = TemplateThumbnailRect(picture.Width(), picture.Height(), width, height);
-  if (r.Width() <= 0 || r.Height() <= 0) return;
-  if (r.Width() == picture.Width() && r.Height() == picture.Height()) {
-    thumbnail.Canvas().Draw(r.Left, r.Top, picture);
-    return;
-  }
-  TBitmap scaled;
-  scaled.SetPixelFormat(pf24bit);
-  scaled.SetSize(r.Width(), r.Height());
-  ResampleBitmapDefault(picture, scaled, false, 0);
-  thumbnail.Canvas().Draw(r.Left, r.Top, scaled);
-}
-
-std::vector<std::string> ListProjectFiles(const std::string& folder) {
-  return FindFiles(IncludeTrailingPathDelimiter(folder) + "*.glm");
 }

@@ -1,21 +1,20 @@
-// What the 3D animation, colour and motion galleries take from a preset, the
-// loading of a preset project file, and the template wizard's thumbnails and
-// file lists.
+// What the 3D animation, colour and motion galleries take from a preset, and
+// the loading of a preset project file. The template wizard's thumbnails and
+// the folders' project file lists live beside the wizard and are reachable
+// from here too.
 #pragma once
 
+#include "dialogs/core/TemplateThumbnails.h"
 #include "platform/Colors.h"
-#include "platform/Geometry.h"
 #include "scene/Text3DFrame.h"
 
 #include <memory>
 #include <string>
-#include <vector>
 
 class TAnimatedScene;
 class TSprite;
 class TFrame;
 class TMoving;
-class TBitmap;
 
 // ---- Presets -----------------------------------------------------------------------------------------
 
@@ -57,16 +56,3 @@ bool ApplyColorPreset(TSprite& sprite, int frameIndex, const TFrame& preset);
 // lies on the old start position, and every size loses the difference
 // between the new and the old first start size (none below 0.05).
 void ApplyMotionPreset(TSprite& sprite, const TMoving& preset);
-
-// ---- Template wizard ---------------------------------------------------------------------------------
-
-// Where AddThumbnail draws a picture in a width x height thumbnail: centred
-// when it fits; else scaled (to the height when width > height, else to the
-// width, with MulDiv), centred horizontally and aligned to the bottom.
-TRect TemplateThumbnailRect(int pictureWidth, int pictureHeight, int width, int height);
-// AddThumbnail's bitmap: width x height in the button face colour with the
-// picture drawn (resampled when scaled) at TemplateThumbnailRect.
-void MakeTemplateThumbnail(const TBitmap& picture, int width, int height, TBitmap& thumbnail);
-// The project files (".GLM" in any case) directly in the folder, file names
-// only, in sorted order; none when the folder cannot be read.
-std::vector<std::string> ListProjectFiles(const std::string& folder);

@@ -2,8 +2,11 @@
 // applies to them: the format chosen by the export name's extension, the
 // output file names, the JPEG quality, the GIF delay and AVI frame rate of a
 // step time, the palette kind of each palette choice, the pixel and per-cent
-// size link, and the texts of the size and download-time estimates.
+// size link (shared with the size dialogs) and the texts of the size and
+// download-time estimates.
 #pragma once
+
+#include "dialogs/core/SizeLink.h"
 
 #include <cstdint>
 #include <string>
@@ -82,15 +85,6 @@ bool UsesLocalColorTables(int paletteType);
 // What the wizard shows in place of the colour count for the fixed
 // palettes ("256", or "16" for standard VGA); "" when the count is chosen.
 std::string FixedColorCountText(int paletteType);
-
-// ---- The pixel and per-cent size link ----------------------------------------------------
-
-// After the pixels changed: the per cent that goes with them (unchanged when
-// the per cent already gives these pixels). Base is the scene's width or height.
-int PercentAfterPixelsChange(int pixels, int percent, int base);
-// After the per cent changed: the pixels that go with it (unchanged when the
-// pixels already give this per cent); 100 per cent is exactly the base.
-int PixelsAfterPercentChange(int pixels, int percent, int base);
 
 // ---- Estimates ---------------------------------------------------------------------------
 

@@ -208,7 +208,7 @@ TEST_F(AnimationPickerTest, TheSelectedRowPlaysInPlaceAndTheFileIsReadInFullOnce
   EXPECT_EQ(picker.AnimationPanel->geometry(), QRect(2 + 3, 4 + 3, 54, 34)) << "over the cell, inset by the lines";
   EXPECT_EQ(picker.AnimationTimer.Interval(), picker.Item(0).Scene().StepTime);
   EXPECT_EQ(picker.AnimationImage->Hint(), "a");
-  EXPECT_EQ(picker.AnimationImage->Picture().Pixel(5, 5), clRed) << "the composed step";
+  EXPECT_EQ(picker.AnimationImage->Bitmap().Pixel(5, 5), clRed) << "the composed step";
 
   ClickRow(1);
   EXPECT_EQ(picker.Grid->Row(), 1);

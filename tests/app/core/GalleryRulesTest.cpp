@@ -251,41 +251,4 @@ TEST(PresetFiles, AStampedFileLoadsAndADamagedOneShowsItsMessage) {
   EXPECT_EQ(ui.messages.size(), 1u);
 }
 
-// ---- Template thumbnails ------------------------------------------------------------------------------
-
-TEST(TemplateThumbnails, AWideBannerIsScaledToTheHeightAndBottomAligned) {
-  const TRect r = TemplateThumbnailRect(468, 60, 400, 51);
-  EXPECT_EQ(r, Rect(1, 0, 399, 51));
-  EXPECT_EQ(TemplateThumbnailRect(400, 150, 400, 51), Rect(132, 0, 268, 51));
-}
-
-TEST(TemplateThumbnails, ASmallPictureIsCentredUnscaled) {
-  EXPECT_EQ(TemplateThumbnailRect(100, 21, 400, 51), Rect(150, 15, 250, 36));
-}
-
-TEST(TemplateThumbnails, ATallSetScalesToTheWidth) {
-  EXPECT_EQ(TemplateThumbnailRect(100, 300, 50, 60), Rect(0, -90, 50, 60));
-  EXPECT_EQ(TemplateThumbnailRect(200, 100, 50, 60), Rect(0, 35, 50, 60));
-}
-
-TEST(TemplateThumbnails, TheBitmapShowsThePictureOnTheButtonFace) {
-  TBitmap picture;
-  MakeSolid(picture, 468, 60, clRed);
-  TBitmap thumbnail;
-  MakeTemplateThumbnail(picture, 400, 51, thumbnail);
-  EXPECT_EQ(thumbnail.Width(), 400);
-  EXPECT_EQ(thumbnail.Height(), 51);
-  EXPECT_EQ(thumbnail.Pixel(0, 25) & 0xFFFFFF, ColorToRGB(clBtnFace) & 0xFFFFFF);
-  EXPECT_EQ(thumbnail.Pixel(1, 50) & 0xFFFFFF, clRed);
-  EXPECT_EQ(thumbnail.Pixel(398, 0) & 0xFFFFFF, clRed);
-  EXPECT_EQ(thumbnail.Pixel(399, 0) & 0xFFFFFF, ColorToRGB(clBtnFace) & 0xFFFFFF);
-}
-
-TEST(TemplateFolders, ProjectFilesOfAnyCaseAreListedSorted) {
-  TempDir temp;
-  for (const char* name : {"b.GLM", "a.glm", "c.Glm", "d.gif", "e.glm.bak"}) temp.WriteFile(name, "x");
-  EXPECT_EQ(ListProjectFiles(temp.Path()), (std::vector<std::string>{"a.glm", "b.GLM", "c.Glm"}));
-  EXPECT_TRUE(ListProjectFiles(temp.File("missing")).empty());
-}
-
 }  // namespace

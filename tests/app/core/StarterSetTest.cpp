@@ -1,6 +1,7 @@
 #include "app/core/StarterSet.h"
 
 #include "app/core/GalleryRules.h"
+#include "dialogs/core/TemplateThumbnails.h"
 #include "imaging/GifUnit.h"
 #include "imaging/utils.h"
 #include "scene/Frame.h"

@@ -61,20 +61,6 @@ TEST(ExportNumbers, VgaAndCustomPalettesTake256ColoursAndAnUnknownChoiceIsAdapti
   EXPECT_EQ(FixedColorCountText(ptOptimized), "");
 }
 
-// ---- Size link -------------------------------------------------------------------------------------------
-
-TEST(SizeLink, PixelsGiveTheRoundedPercentAndHundredPercentRestoresTheExactBase) {
-  EXPECT_EQ(PercentAfterPixelsChange(234, 100, 468), 50);
-  EXPECT_EQ(PercentAfterPixelsChange(100, 33, 300), 33);  // already consistent: unchanged
-  EXPECT_EQ(PercentAfterPixelsChange(101, 33, 300), 34);  // 33.67
-  // 33 % of 301 is 99.33; back at 100 % it must be 301, not a rounding of 99.
-  EXPECT_EQ(PixelsAfterPercentChange(301, 33, 301), 99);
-  EXPECT_EQ(PixelsAfterPercentChange(99, 100, 301), 301);
-  EXPECT_EQ(PixelsAfterPercentChange(0, 50, 5), 2);  // halves round to even
-  EXPECT_EQ(PixelsAfterPercentChange(0, 50, 7), 4);
-  EXPECT_EQ(PixelsAfterPercentChange(7, 50, 0), 7);  // no base: unchanged
-}
-
 // ---- Estimate texts -------------------------------------------------------------------------------------
 
 TEST(EstimateTexts, SizesAndChangesHaveTheirExactForms) {

@@ -1,4 +1,4 @@
-#include "app/core/SizeLimits.h"
+#include "dialogs/core/SizeLimits.h"
 
 #include "scene/RecordReading.h"
 
