@@ -12,4 +12,3 @@ void TMainForm::OpenRecent(int) {}
 
 void TMainForm::InsertPreset(QAction*) {}
 
-void TMainForm::Sprite_DeleteExecute() {}

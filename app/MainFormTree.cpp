@@ -1,78 +1,611 @@
-// The scene tree, the command states, the file commands, dropped files and
-// the window layout commands of the main window.
-//
-// Until this area is built the window keeps only what a document needs to
-// open: the commands stay disabled.
+// The scene tree of the main window: the active document, its tree of nodes
+// (scene, background, sprites with their motion, opacity, shadow, appearance
+// and frame nodes), the selection that chooses the property page, the
+// current sprite and frame, and the enabled state of every command.
 #include "app/MainFormU.h"
 
 #include "app/AnimationWindowU.h"
+#include "app/MainFormTreeIcons.h"
+#include "controls/MyCntrlDigitalDisplay.h"
+#include "controls/UTimelineSlider.h"
+#include "platform/CodePages.h"
+#include "platform/SysUtils.h"
+#include "platform/qtui/QtHints.h"
+#include "scene/Frame.h"
+#include "scene/Sprite.h"
+#include "scene/Undo.h"
 
+#include <QAction>
+#include <QDockWidget>
 #include <QLayout>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTreeWidget>
 
-void TMainForm::FormCreateTree() { RebuildAnimationTree(); }
+#include <algorithm>
 
-void TMainForm::FormShowTree() {}
+namespace {
 
-void TMainForm::AutosaveTimerTimer() {}
+constexpr int kKindRole = Qt::UserRole;
+// The caption a node was made with: an edit of a node that cannot be renamed goes back to it.
+constexpr int kCaptionRole = Qt::UserRole + 1;
+constexpr int kTreeIconSize = 16;
+// Sprite names are stored in 255 bytes at most.
+constexpr std::size_t kMaxSpriteName = 255;
 
-void TMainForm::RefreshCommandStates() {}
-
-// ---- The document host's tree and editing state ---------------------------------------------------
-
-// The plain switch of the active document: its scene, its tree and its undo
-// command, or the placeholder scene and the form's own tree.
-void TMainForm::SetActiveAnimationWindow(TAnimationWindow* window) {
-  if (window == activeWindow_) return;
-  if (activeWindow_ != nullptr && activeWindow_->Tree() != nullptr) activeWindow_->Tree()->hide();
-  activeWindow_ = window;
-  if (window != nullptr) {
-    AnimationTree->hide();
-    if (window->Tree() != nullptr) window->Tree()->show();
-    CurrentScene = window->Scene();
-  } else {
-    AnimationTree->show();
-    CurrentScene = PlaceholderScene();
-    RebuildAnimationTree();
-    Notebook_Properties->setCurrentIndex(ppEmpty);
+int FrameNodeKind(const TFrame& frame) {
+  switch (frame.Kind) {
+    case fkText:
+    case fkText3D:
+      return TMainForm::nkTextFrame;
+    case fkRectangle:
+      return TMainForm::nkRectangleFrame;
+    case fkEllipse:
+      return TMainForm::nkEllipseFrame;
+    case fkLine:
+      return TMainForm::nkLineFrame;
+    default:
+      return TMainForm::nkPictureFrame;
   }
 }
 
-TSprite* TMainForm::CurrentSprite() { return nullptr; }
+QString FrameNodeText(const TFrame& frame) {
+  switch (frame.Kind) {
+    case fkText:
+      return "\"" + AnsiToQString(frame.Text) + "\"";
+    case fkText3D:
+      return "\"" + AnsiToQString(frame.StartState.Text) + "\"";
+    case fkRectangle:
+      return "Rectangle";
+    case fkEllipse:
+      return "Ellipse";
+    case fkLine:
+      return "Line";
+    default:
+      return QString::fromStdString(ExtractFileName(frame.FileName));
+  }
+}
 
-TFrame* TMainForm::CurrentFrame() { return nullptr; }
+int IndexOfSprite(const TAnimatedScene& scene, const TSprite* sprite) {
+  for (int i = 0; i < scene.SpriteCount(); ++i)
+    if (&scene.Sprite(i) == sprite) return i;
+  return -1;
+}
 
-void TMainForm::DetachCurrentSprite() {}
+// Sets a flag for its lifetime and clears it on every way out.
+class TFlagScope {
+ public:
+  explicit TFlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~TFlagScope() { flag_ = false; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
 
-// A document's tree fills the tree panel, as the form's own tree does.
-void TMainForm::AttachTree(QTreeWidget& tree) {
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+// ---- Creation ----------------------------------------------------------------------------------------
+
+void TMainForm::FormCreateTree() {
+  ImageList_Tree = TreeNodeIcons();
+  WireTree(*AnimationTree);
+  SetCommandHandler(Edit_Undo(), [this] { Edit_UndoExecute(); });
+  SetCommandHandler(Scene_Delete_Something, [this] { Scene_Delete_SomethingExecute(); });
+  SetCommandHandler(Scene_Up_Something, [this] { Scene_Up_SomethingExecute(); });
+  SetCommandHandler(Scene_Down_Something, [this] { Scene_Down_SomethingExecute(); });
+  SetCommandHandler(Sprite_Move_Up, [this] { Sprite_Move_UpExecute(); });
+  SetCommandHandler(Sprite_Move_Down, [this] { Sprite_Move_DownExecute(); });
+  SetCommandHandler(Frame_Up, [this] { Frame_UpExecute(); });
+  SetCommandHandler(Frame_Down, [this] { Frame_DownExecute(); });
+  SetCommandHandler(Sprite_Delete_Frame, [this] { Sprite_Delete_FrameExecute(); });
+  FormCreateTreeFiles();
+  SetUndoObject(nullptr);
+  RebuildAnimationTree();
+  Notebook_Properties->setCurrentIndex(ppEmpty);
+  RefreshCommandStates();
+}
+
+// The form's own tree and every document's tree: node pictures, in-place
+// renaming of sprites, and the selection, edit and double-click events.
+void TMainForm::WireTree(QTreeWidget& tree) {
   tree.setHeaderHidden(true);
+  tree.setIconSize(QSize(kTreeIconSize, kTreeIconSize));
+  tree.setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+  tree.setItemsExpandable(false);
+  connect(&tree, &QTreeWidget::currentItemChanged, this, [this, &tree] {
+    if (&tree == ShownTree()) AnimationTreeChange();
+  });
+  connect(&tree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node, int) { AnimationTreeEdited(node); });
+  connect(&tree, &QTreeWidget::itemDoubleClicked, this, [this] { AnimationTreeDblClick(); });
+}
+
+void TMainForm::AttachTree(QTreeWidget& tree) {
+  WireTree(tree);
   Panel_TreeView()->layout()->addWidget(&tree);
 }
 
-// The plain tree: the scene's root and its background, or "Empty Scene".
+// ---- The active document -------------------------------------------------------------------------------
+
+void TMainForm::SetActiveAnimationWindow(TAnimationWindow* window) {
+  if (window == activeWindow_) return;
+  if (activeWindow_ != nullptr) activeWindow_->StopPlayback();
+  ShownTree()->hide();
+  activeWindow_ = window;
+  currentSprite_ = nullptr;
+  StepsTrackBar->SetTimeLineCollection(nullptr);
+  if (window != nullptr) {
+    ShownTree()->show();
+    CurrentScene = window->Scene();
+    SetUndoObject(window->Undo());
+    Movie_StopExecute();
+    AnimationTreeChange();
+  } else {
+    AnimationTree->show();
+    CurrentScene = PlaceholderScene();
+    SetUndoObject(nullptr);
+    RebuildAnimationTree();
+    Notebook_Properties->setCurrentIndex(ppEmpty);
+    PanelProperties->setWindowTitle("Properties: ");
+  }
+  RebuildWindowList();
+  RefreshCommandStates();
+}
+
+void TMainForm::SetUndoObject(TUndo* undo) {
+  CurrentUndo = undo;
+  QAction* command = Edit_Undo();
+  if (undo != nullptr && !undo->Empty()) {
+    const std::string caption = "Undo \"" + undo->Caption() + "\"";
+    command->setEnabled(true);
+    ApplyHint(*command, caption);
+    command->setText(AnsiToQString("&" + caption));
+  } else {
+    command->setEnabled(false);
+    ApplyHint(*command, "");
+    command->setText("&Undo");
+  }
+}
+
+void TMainForm::Edit_UndoExecute() {
+  if (activeWindow_ != nullptr && activeWindow_->Undo() != nullptr) activeWindow_->Undo()->Undo();
+}
+
+// ---- Building the tree ---------------------------------------------------------------------------------
+
+QTreeWidget* TMainForm::ShownTree() const {
+  if (activeWindow_ != nullptr && activeWindow_->Tree() != nullptr) return activeWindow_->Tree();
+  return AnimationTree;
+}
+
+int TMainForm::NodeKind(const QTreeWidgetItem* node) {
+  return node != nullptr ? node->data(0, kKindRole).toInt() : -1;
+}
+
+bool TMainForm::IsFrameNode(int kind) {
+  return kind == nkPictureFrame || kind == nkTextFrame || kind == nkRectangleFrame || kind == nkEllipseFrame ||
+         kind == nkLineFrame;
+}
+
+// A node made whole before it joins the tree, so that the tree reports no
+// edit for the making.
+QTreeWidgetItem* TMainForm::MakeNode(int kind, const QString& text) {
+  auto* node = new QTreeWidgetItem(QStringList{text});
+  node->setData(0, kKindRole, kind);
+  node->setData(0, kCaptionRole, text);
+  if (kind >= 0 && kind < static_cast<int>(ImageList_Tree.size()))
+    node->setIcon(0, ImageList_Tree[static_cast<std::size_t>(kind)]);
+  Qt::ItemFlags flags = node->flags() & ~Qt::ItemIsEditable;
+  if (kind == nkSprite) flags |= Qt::ItemIsEditable;
+  node->setFlags(flags);
+  return node;
+}
+
 void TMainForm::RebuildAnimationTree() {
-  TAnimationWindow* window = ActiveAnimationWindow();
-  QTreeWidget* tree = window != nullptr && window->Tree() != nullptr ? window->Tree() : AnimationTree;
+  QTreeWidget* tree = ShownTree();
+  const QSignalBlocker quiet(tree);
   tree->clear();
-  if (window == nullptr) {
-    new QTreeWidgetItem(tree, QStringList{"Empty Scene"});
+  if (activeWindow_ == nullptr) {
+    tree->addTopLevelItem(MakeNode(nkScene, "Empty Scene"));
     return;
   }
-  auto* root = new QTreeWidgetItem(tree, QStringList{"Scene [" + QString::fromStdString(window->FileName()) + "]"});
-  new QTreeWidgetItem(root, QStringList{"Background"});
+  QTreeWidgetItem* root = MakeNode(nkScene, "Scene [" + QString::fromStdString(activeWindow_->FileName()) + "]");
+  tree->addTopLevelItem(root);
+  if (CurrentScene != nullptr) {
+    QTreeWidgetItem* background = MakeNode(nkBackground, "Background");
+    root->addChild(background);
+    for (int i = CurrentScene->SpriteCount() - 1; i >= 0; --i) AddSpriteNode(&CurrentScene->Sprite(i), background, true);
+  }
   tree->expandAll();
 }
 
-void TMainForm::SelectTreeNode(int, int) {}
+QTreeWidgetItem* TMainForm::AddSpriteNode(TSprite* sprite, QTreeWidgetItem* node, bool append) {
+  QTreeWidgetItem* spriteNode = MakeNode(nkSprite, AnsiToQString(sprite->Name));
+  QTreeWidgetItem* parent = node->parent();
+  {
+    const QSignalBlocker quiet(node->treeWidget());
+    if (parent == nullptr) {
+      // A top-level node: the sprite joins the root level.
+      QTreeWidget* tree = node->treeWidget();
+      if (append)
+        tree->addTopLevelItem(spriteNode);
+      else
+        tree->insertTopLevelItem(tree->indexOfTopLevelItem(node), spriteNode);
+    } else if (append) {
+      parent->addChild(spriteNode);
+    } else {
+      parent->insertChild(parent->indexOfChild(node), spriteNode);
+    }
+    if (sprite->Motion().StepCount() > 0) {
+      spriteNode->addChild(MakeNode(nkMotion, "Pos./Size/Speed"));
+      spriteNode->addChild(MakeNode(nkOpacity, "Opacity"));
+      spriteNode->addChild(MakeNode(nkShadow, "Shadow"));
+    }
+    if (sprite->IntervalCount() > 0) spriteNode->addChild(MakeNode(nkAppearance, "Appearance"));
+  }
+  for (int i = 0; i < sprite->FrameCount(); ++i) AddFrameNode(&sprite->Frame(i), spriteNode);
+  spriteNode->setExpanded(true);
+  return spriteNode;
+}
 
-void TMainForm::ClearTreeChangeRunning() {}
+QTreeWidgetItem* TMainForm::AddFrameNode(TFrame* frame, QTreeWidgetItem* spriteNode) {
+  QTreeWidgetItem* node = MakeNode(FrameNodeKind(*frame), FrameNodeText(*frame));
+  const QSignalBlocker quiet(spriteNode->treeWidget());
+  spriteNode->addChild(node);
+  spriteNode->setExpanded(true);
+  return node;
+}
 
-void TMainForm::ShowPropertiesPanel() {}
+// ---- Nodes and model objects -----------------------------------------------------------------------
 
-QMenu* TMainForm::SpritePopupMenu() { return nullptr; }
+std::vector<QTreeWidgetItem*> TMainForm::SpriteNodes() const {
+  std::vector<QTreeWidgetItem*> nodes;
+  QTreeWidget* tree = ShownTree();
+  for (int top = 0; top < tree->topLevelItemCount(); ++top) {
+    QTreeWidgetItem* root = tree->topLevelItem(top);
+    if (NodeKind(root) == nkSprite) nodes.push_back(root);
+    for (int i = 0; i < root->childCount(); ++i)
+      if (NodeKind(root->child(i)) == nkSprite) nodes.push_back(root->child(i));
+  }
+  return nodes;
+}
 
-QMenu* TMainForm::ScenePopUpMenu() { return nullptr; }
+QTreeWidgetItem* TMainForm::NthSpriteNodeFromBottom(int k) const {
+  const std::vector<QTreeWidgetItem*> nodes = SpriteNodes();
+  if (k < 0 || k >= static_cast<int>(nodes.size())) return nullptr;
+  return nodes[nodes.size() - 1 - static_cast<std::size_t>(k)];
+}
 
-void TMainForm::DropFiles(const std::vector<std::string>&, TPoint, bool) {}
+TSprite* TMainForm::SpriteOfTreeNode(QTreeWidgetItem* node) {
+  if (CurrentScene == nullptr || NodeKind(node) != nkSprite) return nullptr;
+  const std::vector<QTreeWidgetItem*> nodes = SpriteNodes();
+  const auto found = std::find(nodes.begin(), nodes.end(), node);
+  if (found == nodes.end()) return nullptr;
+  const int index = CurrentScene->SpriteCount() - 1 - static_cast<int>(found - nodes.begin());
+  if (index < 0 || index >= CurrentScene->SpriteCount()) return nullptr;
+  return &CurrentScene->Sprite(index);
+}
+
+QTreeWidgetItem* TMainForm::TreeNodeOfSprite(TSprite* sprite) {
+  if (sprite == nullptr) return ShownTree()->topLevelItem(0);
+  if (CurrentScene == nullptr) return nullptr;
+  return NthSpriteNodeFromBottom(IndexOfSprite(*CurrentScene, sprite));
+}
+
+// Only a sprite of the active scene's list is current: a sprite that was
+// deleted, or one of another document, is none.
+TSprite* TMainForm::CurrentSprite() {
+  if (currentSprite_ == nullptr || CurrentScene == nullptr) return nullptr;
+  if (IndexOfSprite(*CurrentScene, currentSprite_) < 0) {
+    currentSprite_ = nullptr;
+    return nullptr;
+  }
+  return currentSprite_;
+}
+
+TFrame* TMainForm::CurrentFrame() {
+  TSprite* sprite = CurrentSprite();
+  QTreeWidgetItem* selected = ShownTree()->currentItem();
+  if (CurrentScene == nullptr || selected == nullptr || sprite == nullptr || sprite->FrameCount() == 0) return nullptr;
+  int index = sprite->GetCurrentFrameIndex();
+  if (IsFrameNode(NodeKind(selected)) && selected->parent() != nullptr) {
+    index = 0;
+    QTreeWidgetItem* parent = selected->parent();
+    for (int i = 0; i < parent->indexOfChild(selected); ++i)
+      if (IsFrameNode(NodeKind(parent->child(i)))) ++index;
+    if (index >= sprite->FrameCount()) return nullptr;
+  }
+  return &sprite->Frame(index);
+}
+
+void TMainForm::SetCurrentSprite(TSprite* sprite) {
+  const TBusyCursor busy;
+  currentSprite_ = sprite;
+  StepsTrackBar->SetTimeLineCollection(sprite);
+  if (sprite != nullptr) {
+    // Positions and speeds are edited in pixels; choosing them is no edit.
+    const TUndoRecordingPause pause;
+    sprite->Motion().SetPositionUnits(1);
+    sprite->Motion().SetSpeedUnits(1);
+  }
+  RefreshCommandStates();
+}
+
+void TMainForm::DetachCurrentSprite() {
+  currentSprite_ = nullptr;
+  StepsTrackBar->SetTimeLineCollection(nullptr);
+}
+
+void TMainForm::ClearTreeChangeRunning() { TreeChangeRunning = false; }
+
+// ---- Selecting nodes ------------------------------------------------------------------------------
+
+void TMainForm::SelectTreeNode(int spriteIndex, int nodeKind) {
+  if (CurrentScene == nullptr) return;
+  QTreeWidget* tree = ShownTree();
+  // A scene without sprites has only its root to select.
+  if (spriteIndex < 0 || CurrentScene->SpriteCount() == 0) {
+    if (tree->topLevelItemCount() > 0) tree->setCurrentItem(tree->topLevelItem(0));
+    return;
+  }
+  spriteIndex = std::min(spriteIndex, CurrentScene->SpriteCount() - 1);
+  SetCurrentSprite(&CurrentScene->Sprite(spriteIndex));
+  if (TreeChangeRunning) return;
+  QTreeWidgetItem* spriteNode = NthSpriteNodeFromBottom(spriteIndex);
+  if (spriteNode == nullptr) return;
+  const auto firstChild = [spriteNode](auto wanted) -> QTreeWidgetItem* {
+    for (int i = 0; i < spriteNode->childCount(); ++i)
+      if (wanted(NodeKind(spriteNode->child(i)))) return spriteNode->child(i);
+    return nullptr;
+  };
+  QTreeWidgetItem* target = nullptr;
+  switch (nodeKind) {
+    case 1:
+      target = spriteNode;
+      break;
+    case 2:
+      // A sprite without frames shows its own node.
+      target = firstChild([](int kind) { return IsFrameNode(kind); });
+      if (target == nullptr) target = spriteNode;
+      break;
+    case 3:
+      target = firstChild([](int kind) { return kind == nkMotion; });
+      break;
+    case 4:
+      target = firstChild([](int kind) { return kind == nkAppearance; });
+      break;
+    default:
+      break;
+  }
+  if (target != nullptr) tree->setCurrentItem(target);
+}
+
+void TMainForm::SelectFrameNode(int frameIndex) {
+  QTreeWidget* tree = ShownTree();
+  if (frameIndex < 0) {
+    if (tree->topLevelItemCount() > 0) tree->setCurrentItem(tree->topLevelItem(0));
+    return;
+  }
+  TSprite* sprite = CurrentSprite();
+  if (sprite == nullptr || sprite->FrameCount() == 0) return;
+  frameIndex = std::min(frameIndex, sprite->FrameCount() - 1);
+  QTreeWidgetItem* spriteNode = TreeNodeOfSprite(sprite);
+  if (spriteNode == nullptr) return;
+  int seen = 0;
+  for (int i = 0; i < spriteNode->childCount(); ++i) {
+    if (!IsFrameNode(NodeKind(spriteNode->child(i)))) continue;
+    if (seen++ == frameIndex) {
+      tree->setCurrentItem(spriteNode->child(i));
+      return;
+    }
+  }
+}
+
+// ---- The page of the selection ------------------------------------------------------------------------
+
+void TMainForm::AnimationTreeChange() {
+  if (TreeChangeRunning) return;
+  {
+    const TFlagScope running(TreeChangeRunning);
+    QTreeWidget* tree = ShownTree();
+    tree->setToolTip("");
+    QTreeWidgetItem* node = tree->currentItem();
+    SwitchToPage(node);
+    if (node != nullptr) PanelProperties->setWindowTitle("Properties: " + node->text(0));
+  }
+  RefreshCommandStates();
+}
+
+// Makes the sprite of a child node current (only the sprite changes, since
+// TreeChangeRunning is set) and brings the scene to a step that shows it.
+void TMainForm::ShowSpriteOfNode(QTreeWidgetItem* node) {
+  if (activeWindow_ == nullptr || CurrentScene == nullptr || node == nullptr) return;
+  TSprite* sprite = SpriteOfTreeNode(node->parent());
+  if (sprite == nullptr) return;
+  SelectTreeNode(IndexOfSprite(*CurrentScene, sprite), 2);
+  activeWindow_->ShowSpriteStep();
+}
+
+void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
+  const bool withScene = activeWindow_ != nullptr && CurrentScene != nullptr;
+  const int kind = NodeKind(node);
+  switch (kind) {
+    case nkScene:
+      Notebook_Properties->setCurrentIndex(ppScene);
+      if (withScene) {
+        LoadScenePage();
+        activeWindow_->HideSelection();
+      }
+      DetachCurrentSprite();
+      break;
+    case nkSprite:
+      Notebook_Properties->setCurrentIndex(ppSprite);
+      if (withScene) {
+        currentSprite_ = SpriteOfTreeNode(node);
+        StepsTrackBar->SetTimeLineCollection(currentSprite_);
+        LoadSpritePage();
+        activeWindow_->UpdateSelection();
+      }
+      break;
+    case nkBackground:
+      Notebook_Properties->setCurrentIndex(ppBackground);
+      if (withScene) {
+        LoadBackgroundPage();
+        activeWindow_->HideSelection();
+      }
+      DetachCurrentSprite();
+      break;
+    case nkPictureFrame:
+    case nkTextFrame:
+    case nkRectangleFrame:
+    case nkEllipseFrame:
+    case nkLineFrame: {
+      Notebook_Properties->setCurrentIndex(ppFrame);
+      ShowSpriteOfNode(node);
+      TFrame* frame = CurrentFrame();
+      if (frame != nullptr) LoadFramePage();
+      if (kind == nkPictureFrame) {
+        NotebookFramePreview->setCurrentIndex(0);
+      } else if (kind == nkTextFrame) {
+        if (frame != nullptr) {
+          NotebookFramePreview->setCurrentIndex(1);
+          if (frame->Kind == fkText3D)
+            Load3DTextPage();
+          else
+            LoadTextPage();
+        }
+      } else if (kind == nkLineFrame) {
+        NotebookFramePreview->setCurrentIndex(3);
+        LoadLinePage();
+        RequestSceneRecompute();
+      } else {
+        NotebookFramePreview->setCurrentIndex(2);
+        LoadShapePage();
+      }
+      TSprite* sprite = CurrentSprite();
+      if (kind != nkLineFrame && sprite != nullptr && withScene) {
+        if (sprite->FrameCount() >= 2)
+          RequestSceneRecompute();
+        else if (!PlayButtonDown())
+          activeWindow_->UpdateSelection();
+      }
+      if (frame != nullptr && sprite != nullptr) {
+        ShownTree()->setToolTip(QString("Frame: %1x%2 pxs. Total: %3 frames in the sprite.")
+                                    .arg(frame->ImageWidth)
+                                    .arg(frame->ImageHeight)
+                                    .arg(sprite->FrameCount()));
+      }
+      break;
+    }
+    case nkMotion:
+    case nkOpacity:
+    case nkShadow:
+      Notebook_Properties->setCurrentIndex(ppMotion);
+      if (withScene) {
+        ShowSpriteOfNode(node);
+        LoadMotionPage();
+        Notebook_Size_Opacity->setCurrentIndex(kind == nkMotion ? 0 : kind == nkOpacity ? 1 : 2);
+      }
+      break;
+    case nkAppearance:
+      Notebook_Properties->setCurrentIndex(ppAppearance);
+      if (withScene) {
+        ShowSpriteOfNode(node);
+        LoadAppearancePage();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- Renaming sprites in place ---------------------------------------------------------------------------
+
+bool TMainForm::AnimationTreeEditing(QTreeWidgetItem* node) { return NodeKind(node) == nkSprite; }
+
+void TMainForm::AnimationTreeEdited(QTreeWidgetItem* node) {
+  if (node == nullptr) return;
+  QTreeWidget* tree = node->treeWidget();
+  const QString text = node->text(0);
+  TSprite* sprite = tree == ShownTree() && AnimationTreeEditing(node) ? SpriteOfTreeNode(node) : nullptr;
+  if (sprite == nullptr) {
+    // Only sprites are renamed: any other node keeps its caption.
+    const QString caption = node->data(0, kCaptionRole).toString();
+    if (text != caption) {
+      const QSignalBlocker quiet(tree);
+      node->setText(0, caption);
+    }
+    return;
+  }
+  std::string name = QStringToAnsi(text);
+  if (name.size() > kMaxSpriteName) name.resize(kMaxSpriteName);
+  if (name != sprite->Name) {
+    sprite->Name = name;
+    // The name has no undo record; the document is changed all the same.
+    activeWindow_->SetModified(true);
+  }
+  const QSignalBlocker quiet(tree);
+  node->setText(0, AnsiToQString(sprite->Name));
+  node->setData(0, kCaptionRole, node->text(0));
+  if (tree->currentItem() == node) {
+    PanelProperties->setWindowTitle("Properties: " + node->text(0));
+    if (Notebook_Properties->currentIndex() == ppSprite) LoadSpritePage();
+  }
+  RefreshCommandStates();
+}
+
+void TMainForm::AnimationTreeDblClick() {
+  if (!PanelProperties->isVisible()) ShowPropertiesPanel();
+}
+
+// ---- Command states --------------------------------------------------------------------------------------
+
+void TMainForm::EnableCommands(std::initializer_list<QAction*> commands, bool enabled) {
+  for (QAction* command : commands) EnableCommand(command, enabled);
+}
+
+void TMainForm::RefreshCommandStates() {
+  TSprite* sprite = CurrentSprite();
+  const bool S = sprite != nullptr;
+  const bool F = S && sprite->FrameCount() > 0;
+  const bool A = S && sprite->IntervalCount() > 0;
+  const bool M = S && sprite->Motion().StepCount() > 0;
+  const bool D = activeWindow_ != nullptr;
+  const bool C = CurrentFrame() != nullptr;
+  const int sel = NodeKind(ShownTree()->currentItem());
+  const auto selIs = [sel](std::initializer_list<int> kinds) {
+    return std::find(kinds.begin(), kinds.end(), sel) != kinds.end();
+  };
+
+  const int preview = NotebookFramePreview->currentIndex();
+  EnableCommand(Sprite_PickTransparentColor, preview == 0 || preview == 1);
+  EnableCommands({Frame_Up, Frame_Down, Frame_CopyAsBMP_To, Frame_CopyAsBMP, Sprite_Delete_Frame,
+                  Sprite_SetTransparencyToAllFrames, Sprite_SetDurationToAllFrames},
+                 F);
+  EnableCommand(File_Save, D && activeWindow_->Modified());
+  EnableCommand(Appearance_Delete, A);
+  EnableCommands({Motion_Linear, Motion_Fixed, Motion_Delete, Motion_Edit, Motion_Up, Motion_Down,
+                  Motion_AddFromGallery},
+                 M);
+  EnableCommands({Scene_Add_Image, File_Export, File_Save_As, Movie_NextFrame, Movie_Play, Movie_Play_Command,
+                  Movie_LastStep, Movie_BackOneStep, Movie_FirstStep, View_Set_Step, Scene_Open_Background,
+                  Scene_Paste_Background, Scene_Add_3DText, Scene_Add_Rectangle, Scene_Add_Ellipse, Scene_Add_Line,
+                  Scene_SceneImageCopy, Scene_SceneImageCopyTo, Scene_BackgroundCopy, Scene_BackgroundCopyTo,
+                  Veiw_400x40, View_400x50, View_468x60, View_Custom, View_88x31},
+                 D);
+  CurrentStep->setEnabled(D);
+  StepsTrackBar->setEnabled(D);
+  EnableCommand(Edit_Copy, selIs({nkSprite, nkPictureFrame, nkTextFrame, nkMotion, nkRectangleFrame, nkEllipseFrame,
+                                  nkLineFrame, nkOpacity, nkShadow}));
+  EnableCommand(Edit_Cut,
+                selIs({nkSprite, nkPictureFrame, nkTextFrame, nkRectangleFrame, nkEllipseFrame, nkLineFrame}));
+  EnableCommands({Sprite_Delete, Scene_Delete_Something, Motion_Add, Motion_AddLinear, Motion_AddFixed,
+                  Scene_Up_Something, Scene_Down_Something, Scene_MovetoFrontOfAllSprites,
+                  Scene_MoveToBackOfAllSprites, Appearance_Add, Sprite_Add_Image, Sprite_Add_3DText,
+                  Sprite_Add_Rectangle, Sprite_Add_Ellipse, Sprite_Add_Line, Sprite_Move_Up, Sprite_Move_Down,
+                  Sprite_Flip_Hor, Sprite_Flip_Vert, Effects_CustomRotation, Effects_90Clockwise,
+                  Effects_90CounterClockwise, Effects_180Rotation, Effects_Resize},
+                 S);
+  for (QAction* effect : EffectCommands) EnableCommand(effect, C);
+}

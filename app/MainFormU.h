@@ -38,10 +38,12 @@
 #include "platform/UiServices.h"
 #include "scene/SpriteU.h"
 
+#include <QIcon>
 #include <QMainWindow>
 
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <set>
 #include <string>
@@ -59,6 +61,8 @@ class QStackedWidget;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
+class QTreeWidgetItem;
+class TUndo;
 class TAnimatedScene;
 class TCanvas;
 class TFirstFlashForm;
@@ -446,24 +450,138 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   // and lays out the docked bars when the window is first shown.
   void FormCreateTree();
   void FormShowTree();
-  TTimer AutosaveTimer;  // "AutosaveInterval" minutes while "Autosave" is on
-  void AutosaveTimerTimer();
-  // A new, empty "Untitled" document (MainFormDocuments.cpp).
-  void File_NewExecute();
-  void RefreshCommandStates() override;
-  // The document host's tree and editing state.
+
+  // ---- The active document (MainFormTree.cpp) ----
   void SetActiveAnimationWindow(TAnimationWindow* window) override;
+  // Attaches a document's undo log (nullptr: none) and sets the Undo command from it.
+  void SetUndoObject(TUndo* undo);
+  void Edit_UndoExecute();
+
+  // ---- The scene tree ----
+  // The node kinds: each node's image index in ImageList_Tree.
+  enum TTreeNodeKind : int {
+    nkScene = 0, nkSprite = 1, nkBackground = 2, nkPictureFrame = 3, nkTextFrame = 4, nkMotion = 5,
+    nkAppearance = 6, nkUnused = 7, nkRectangleFrame = 8, nkEllipseFrame = 9, nkLineFrame = 10, nkOpacity = 11,
+    nkShadow = 12
+  };
+  // The node pictures, by node kind (13 small pictures drawn in code).
+  std::vector<QIcon> ImageList_Tree;
+  // The kind of a node (-1 for none).
+  static int NodeKind(const QTreeWidgetItem* node);
+  static bool IsFrameNode(int kind);
+  // The tree shown: the active document's tree or the form's own.
+  QTreeWidget* ShownTree() const;
+  // Set while AnimationTreeChange runs and while a sprite or frame is being
+  // added, so that selecting nodes does not reload the pages meanwhile.
+  bool TreeChangeRunning = false;
+  void RebuildAnimationTree() override;
+  // Adds a sprite's node with its children after the last sibling of node
+  // (append) or before node; returns it.
+  QTreeWidgetItem* AddSpriteNode(TSprite* sprite, QTreeWidgetItem* node, bool append);
+  // Adds a frame's node as the last child of a sprite node.
+  QTreeWidgetItem* AddFrameNode(TFrame* frame, QTreeWidgetItem* spriteNode);
+  // The sprite a sprite node shows (nullptr: none).
+  TSprite* SpriteOfTreeNode(QTreeWidgetItem* node);
+  // The node of a sprite; the root for nullptr; nullptr when not found.
+  QTreeWidgetItem* TreeNodeOfSprite(TSprite* sprite);
+  // The current sprite: always a sprite of the active scene's list, or nullptr.
   TSprite* CurrentSprite() override;
   TFrame* CurrentFrame() override;
+  // Makes a sprite current (nullptr: no current sprite).
+  void SetCurrentSprite(TSprite* sprite);
   void DetachCurrentSprite() override;
-  void AttachTree(QTreeWidget& tree) override;
-  void RebuildAnimationTree() override;
+  // spriteIndex < 0 selects the root; else the sprite (clamped) becomes
+  // current and its node of the kind is selected (1 the sprite, 2 its first
+  // frame, 3 its motion, 4 its appearance).
   void SelectTreeNode(int spriteIndex, int nodeKind) override;
+  // frameIndex < 0 selects the root; else the current sprite's frame (clamped).
+  void SelectFrameNode(int frameIndex);
   void ClearTreeChangeRunning() override;
+  void AttachTree(QTreeWidget& tree) override;
+  // The selection changed (also called after model changes): the page of the
+  // selected node is shown and filled.
+  void AnimationTreeChange();
+  // In-place editing: only sprite nodes; the edited text names the sprite.
+  bool AnimationTreeEditing(QTreeWidgetItem* node);
+  void AnimationTreeEdited(QTreeWidgetItem* node);
+  void AnimationTreeDblClick();
+  // Every command's enabled state from the active document and the selection.
+  void RefreshCommandStates() override;
+
+  // ---- Delete, Up and Down of the tree (MainFormTreeCommands.cpp) ----
+  void Scene_Delete_SomethingExecute();
+  void Scene_Up_SomethingExecute();
+  void Scene_Down_SomethingExecute();
+  void Sprite_Move_UpExecute();
+  void Sprite_Move_DownExecute();
+  void Frame_UpExecute();
+  void Frame_DownExecute();
+  // Deletes the current sprite's current frame (the Delete Frame command).
+  void Sprite_Delete_FrameExecute();
+
+  // ---- Files, drops and the window layout (MainFormTreeFiles.cpp) ----
+  // A new, empty "Untitled" document (MainFormDocuments.cpp).
+  void File_NewExecute();
+  void File_Open_Execute();
+  void File_SaveExecute();
+  TTimer AutosaveTimer;  // "AutosaveInterval" minutes while "Autosave" is on
+  void AutosaveTimerTimer();
+  // Files dropped on the main window itself: only a project opens.
+  void WMDropFiles(const std::vector<std::string>& fileNames);
+  void DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) override;
+  void Window_Tile_HorizontalExecute();
+  void Window_Tile_VerticalExecute();
+  void Window_CascadeExecute();
+  // The documents' entries at the end of the Window menu (checked: active).
+  std::vector<QAction*> WindowListItems;
+  void RebuildWindowList();
+  // Docking: which area takes which bar, and the bars' sizes when docked.
+  bool CoolBarTopMainDockOver(QWidget* control) const;
+  bool CoolBarLeftDockOver(QWidget* control) const;
+  bool CoolBarRightDockOver(QWidget* control) const;
+  void ToolBarMainButtonsEndDock(QToolBar* bar);
+  void PanelPropertiesEndDock();
+  QToolButton* DockPropertiesButton = nullptr;      // down: the panel is docked
+  QToolButton* ToolButton_CloseProperties = nullptr;
+  void DockPropertiesButtonClick();
+  void Show_Properties_WindowExecute();
+  void Show_Insert_Delete_ButtonsExecute();
+  void Show_MainButtonsExecute();
+  void Show_TimeLineExecute();
+  void ToolButton_ClosePropertiesClick();
   void ShowPropertiesPanel() override;
   QMenu* SpritePopupMenu() override;
   QMenu* ScenePopUpMenu() override;
-  void DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) override;
+
+  // ---- Page fillers (defined by the page areas; empty ones here until they land) ----
+  void LoadScenePage();
+  void LoadSpritePage();
+  void LoadBackgroundPage();
+  void LoadFramePage();
+  void LoadMotionPage();
+  void LoadAppearancePage();
+  void LoadTextPage();
+  void LoadShapePage();
+  void LoadLinePage();
+  void Load3DTextPage();
+
+ private:
+  QTreeWidgetItem* MakeNode(int kind, const QString& text);
+  void WireTree(QTreeWidget& tree);
+  void FormCreateTreeFiles();
+  void DeleteCurrentFrameNode();
+  QTreeWidgetItem* NthSpriteNodeFromBottom(int k) const;
+  std::vector<QTreeWidgetItem*> SpriteNodes() const;
+  void ShowSpriteOfNode(QTreeWidgetItem* node);
+  void SwitchToPage(QTreeWidgetItem* node);
+  void EnableCommands(std::initializer_list<QAction*> commands, bool enabled);
+  void ClearAppearanceOfCurrentSprite();
+  void PlaceToolBar(QToolBar* bar, Qt::ToolBarArea area);
+  QAction* windowListSeparator_ = nullptr;
+  TSprite* currentSprite_ = nullptr;
+  std::unique_ptr<QObject> mainDropFilter_;
+
+ public:
 
   // =============================================================================================
   // Playback, time line and the scene, sprite, frame, motion, appearance

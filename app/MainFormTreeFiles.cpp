@@ -1,0 +1,381 @@
+// The main window's file commands (New is in MainFormDocuments.cpp), the
+// autosave tick, files dropped on the main window or a document, the Window
+// menu (tiling, cascading, the list of documents) and the docking of the
+// tool bars and the properties panel.
+#include "app/MainFormU.h"
+
+#include "app/AnimationWindowU.h"
+#include "app/MainFormIcons.h"
+#include "controls/UTimelineSlider.h"
+#include "platform/SysUtils.h"
+#include "scene/Moving.h"
+#include "scene/Sprite.h"
+#include "scene/Undo.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMimeData>
+#include <QPointer>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QUrl>
+
+namespace {
+
+// Passes the local files dropped on the main window to its handler.
+class TMainWindowDropFilter : public QObject {
+ public:
+  explicit TMainWindowDropFilter(TMainForm& form) : form_(form) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::DragEnter) {
+      auto* enter = static_cast<QDragEnterEvent*>(event);
+      if (enter->mimeData()->hasUrls()) enter->acceptProposedAction();
+      return true;
+    }
+    if (event->type() == QEvent::Drop) {
+      auto* drop = static_cast<QDropEvent*>(event);
+      std::vector<std::string> fileNames;
+      for (const QUrl& url : drop->mimeData()->urls())
+        if (url.isLocalFile()) fileNames.push_back(url.toLocalFile().toStdString());
+      drop->acceptProposedAction();
+      if (!fileNames.empty()) form_.WMDropFiles(fileNames);
+      return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  TMainForm& form_;
+};
+
+bool IsProjectFile(const std::string& fileName) { return UpperCaseAscii(ExtractFileExt(fileName)) == ".GLM"; }
+
+}  // namespace
+
+// ---- Creation -----------------------------------------------------------------------------------------
+
+void TMainForm::FormCreateTreeFiles() {
+  SetCommandHandler(File_Open, [this] { File_Open_Execute(); });
+  SetCommandHandler(File_Save, [this] { File_SaveExecute(); });
+  SetCommandHandler(Window_Tile_Horizontal, [this] { Window_Tile_HorizontalExecute(); });
+  SetCommandHandler(Window_Tile_Vertical, [this] { Window_Tile_VerticalExecute(); });
+  SetCommandHandler(Window_Cascade, [this] { Window_CascadeExecute(); });
+  SetCommandHandler(Show_Properties_Window, [this] { Show_Properties_WindowExecute(); });
+  SetCommandHandler(Show_Insert_Delete_Buttons, [this] { Show_Insert_Delete_ButtonsExecute(); });
+  SetCommandHandler(Show_MainButtons, [this] { Show_MainButtonsExecute(); });
+  SetCommandHandler(Show_TimeLine, [this] { Show_TimeLineExecute(); });
+
+  // The dock rules decide which bar each tool bar and the panel may join.
+  for (QToolBar* bar : {ToolBarMainButtons, ToolBarTimeLine, ToolBar_Sprite_Buttons}) {
+    Qt::ToolBarAreas areas;
+    if (CoolBarTopMainDockOver(bar)) areas |= Qt::TopToolBarArea;
+    if (CoolBarLeftDockOver(bar)) areas |= Qt::LeftToolBarArea;
+    bar->setAllowedAreas(areas);
+    connect(bar, &QToolBar::topLevelChanged, this, [this, bar] { ToolBarMainButtonsEndDock(bar); });
+  }
+  PanelProperties->setAllowedAreas(CoolBarRightDockOver(PanelProperties) ? Qt::RightDockWidgetArea
+                                                                          : Qt::NoDockWidgetArea);
+
+  // The panel's caption bar: "Properties: ..." with the dock and close buttons.
+  auto* caption = new QWidget(PanelProperties);
+  caption->setObjectName("PanelPropertiesCaption");
+  auto* layout = new QHBoxLayout(caption);
+  layout->setContentsMargins(4, 1, 1, 1);
+  auto* title = new QLabel(PanelProperties->windowTitle(), caption);
+  title->setObjectName("PanelPropertiesTitle");
+  connect(PanelProperties, &QDockWidget::windowTitleChanged, title, &QLabel::setText);
+  layout->addWidget(title, 1);
+  DockPropertiesButton = new QToolButton(caption);
+  DockPropertiesButton->setObjectName("DockPropertiesButton");
+  DockPropertiesButton->setCheckable(true);
+  DockPropertiesButton->setChecked(true);
+  DockPropertiesButton->setAutoRaise(true);
+  DockPropertiesButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
+  DockPropertiesButton->setToolTip("Dock or float the properties window");
+  connect(DockPropertiesButton, &QToolButton::clicked, this, [this] { DockPropertiesButtonClick(); });
+  layout->addWidget(DockPropertiesButton);
+  ToolButton_CloseProperties = new QToolButton(caption);
+  ToolButton_CloseProperties->setObjectName("ToolButton_CloseProperties");
+  ToolButton_CloseProperties->setAutoRaise(true);
+  ToolButton_CloseProperties->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+  ToolButton_CloseProperties->setToolTip("Close the properties window");
+  connect(ToolButton_CloseProperties, &QToolButton::clicked, this, [this] { ToolButton_ClosePropertiesClick(); });
+  layout->addWidget(ToolButton_CloseProperties);
+  PanelProperties->setTitleBarWidget(caption);
+  connect(PanelProperties, &QDockWidget::topLevelChanged, this, [this] { PanelPropertiesEndDock(); });
+
+  windowListSeparator_ = Window1->addSeparator();
+  windowListSeparator_->setVisible(false);
+  connect(Window1, &QMenu::aboutToShow, this, [this] { RebuildWindowList(); });
+
+  setAcceptDrops(true);
+  mainDropFilter_ = std::make_unique<TMainWindowDropFilter>(*this);
+  installEventFilter(mainDropFilter_.get());
+}
+
+void TMainForm::FormShowTree() {
+  for (QToolBar* bar : {ToolBarMainButtons, ToolBarTimeLine, ToolBar_Sprite_Buttons}) ToolBarMainButtonsEndDock(bar);
+}
+
+// ---- Open, Save and autosave ----------------------------------------------------------------------------
+
+void TMainForm::File_Open_Execute() {
+  const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(OpenDialog1);
+  if (!chosen) return;
+  OpenDialog1.initialDir = ExtractFilePath(chosen->fileName);
+  auto* window = new TAnimationWindow(*this, MdiArea);  // it frees itself when closed
+  RebuildAnimationTree();
+  SelectTreeNode(-1, 2);
+  try {
+    window->LoadFromFile(chosen->fileName);
+  } catch (const std::exception&) {
+    // The document window has told the user; it stays an untitled document.
+  }
+}
+
+void TMainForm::File_SaveExecute() {
+  if (CurrentScene != nullptr && activeWindow_ != nullptr) activeWindow_->Save();
+}
+
+// Autosave waits while a dialog or a long operation runs, and never asks
+// for a name: an untitled document is left alone.
+void TMainForm::AutosaveTimerTimer() {
+  if (QApplication::activeModalWidget() != nullptr || ProgressPercent >= 0) return;
+  if (activeWindow_ == nullptr || !activeWindow_->Modified() || activeWindow_->FileName().empty()) return;
+  activeWindow_->Save();
+}
+
+// ---- Dropped files ------------------------------------------------------------------------------------
+
+void TMainForm::WMDropFiles(const std::vector<std::string>& fileNames) { DropFiles(fileNames, TPoint{0, 0}, false); }
+
+void TMainForm::DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) {
+  if (fileNames.empty()) return;
+  const std::string& fileName = fileNames.front();
+  if (IsProjectFile(fileName)) {
+    auto* window = new TAnimationWindow(*this, MdiArea);  // it frees itself when closed
+    RebuildAnimationTree();
+    SelectTreeNode(-1, 2);
+    try {
+      window->LoadFromFile(fileName);
+    } catch (const std::exception&) {
+      // Reported by the document window.
+    }
+    return;
+  }
+  if (!addAsSprite || activeWindow_ == nullptr || CurrentScene == nullptr) return;
+
+  TAnimationWindow* window = activeWindow_;
+  TAnimatedScene* scene = CurrentScene;
+  int index = 0;
+  TSprite* sprite = nullptr;
+  bool added = false;
+  {
+    const TBusyCursor busy;
+    // The tree is not driven while the sprite is being made; the flag is
+    // cleared on every way out.
+    struct TAdding {
+      bool& flag;
+      ~TAdding() { flag = false; }
+    } adding{TreeChangeRunning};
+    TreeChangeRunning = true;
+    window->StopPlayback();
+    {
+      // The sprite and its frames are recorded as one "Add Sprite" once the
+      // picture was read.
+      const TUndoRecordingPause pause;
+      sprite = scene->AddSprite(index);
+      SetCurrentSprite(sprite);
+      try {
+        added = window->AddPictureFileFrames(fileName);
+      } catch (const std::exception&) {
+        added = false;
+      }
+      if (added && sprite->Motion().StepCount() == 0) {
+        TMoving& motion = sprite->Motion();
+        TMovingStep& step = motion.Step(motion.AddStep());
+        TMovingStepValues values = step.Values();
+        // A held sprite stands at its start point.
+        values.StartX = values.X1 = scenePoint.X;
+        values.StartY = values.Y1 = scenePoint.Y;
+        motion.SetStep(step, values, sprite);
+      }
+    }
+    if (!added) {
+      DetachCurrentSprite();
+      scene->ExtractSprite(index);  // freed here, with whatever frames it got
+    } else {
+      RecordUndo(urkSpriteList, "Add Sprite", false, index, sprite->Id, uokAddedSprite, nullptr);
+      QTreeWidgetItem* root = ShownTree()->topLevelItem(0);
+      const std::vector<QTreeWidgetItem*> sprites = SpriteNodes();
+      if (sprites.empty() && root != nullptr && root->childCount() > 0)
+        AddSpriteNode(sprite, root->child(root->childCount() - 1), true);
+      else if (!sprites.empty())
+        AddSpriteNode(sprite, sprites.front(), false);
+    }
+  }
+  if (!added) {
+    SetCurrentSprite(nullptr);
+    SelectTreeNode(-1, 2);
+    AnimationTreeChange();
+    window->ResumePlayback();
+    return;
+  }
+  SelectTreeNode(index, 1);
+  PostMessage(Handle(), WM_ITEMADDED, 0, sprite->FrameCount() - 1);
+  if (sprite->FrameCount() == 1) RequestSceneRecompute();
+  RefreshCommandStates();
+}
+
+// ---- The Window menu ------------------------------------------------------------------------------------
+
+namespace {
+
+std::vector<QMdiSubWindow*> TiledWindows(QMdiArea& area) {
+  std::vector<QMdiSubWindow*> windows;
+  for (QMdiSubWindow* window : area.subWindowList(QMdiArea::CreationOrder))
+    if (window->isVisible() && !window->isMinimized()) windows.push_back(window);
+  return windows;
+}
+
+}  // namespace
+
+// Stacked rows, each as wide as the document area.
+void TMainForm::Window_Tile_HorizontalExecute() {
+  const std::vector<QMdiSubWindow*> windows = TiledWindows(*MdiArea);
+  const QSize area = MdiArea->viewport()->size();
+  const int n = static_cast<int>(windows.size());
+  for (int i = 0; i < n; ++i) {
+    windows[static_cast<std::size_t>(i)]->showNormal();
+    const int top = i * area.height() / n;
+    windows[static_cast<std::size_t>(i)]->setGeometry(0, top, area.width(), (i + 1) * area.height() / n - top);
+  }
+}
+
+// Columns side by side, each as high as the document area.
+void TMainForm::Window_Tile_VerticalExecute() {
+  const std::vector<QMdiSubWindow*> windows = TiledWindows(*MdiArea);
+  const QSize area = MdiArea->viewport()->size();
+  const int n = static_cast<int>(windows.size());
+  for (int i = 0; i < n; ++i) {
+    windows[static_cast<std::size_t>(i)]->showNormal();
+    const int left = i * area.width() / n;
+    windows[static_cast<std::size_t>(i)]->setGeometry(left, 0, (i + 1) * area.width() / n - left, area.height());
+  }
+}
+
+void TMainForm::Window_CascadeExecute() { MdiArea->cascadeSubWindows(); }
+
+// The documents at the end of the Window menu, "&1 name" ..., the active one checked.
+void TMainForm::RebuildWindowList() {
+  for (QAction* item : WindowListItems) {
+    Window1->removeAction(item);
+    item->deleteLater();
+  }
+  WindowListItems.clear();
+  const QList<QMdiSubWindow*> windows = MdiArea->subWindowList(QMdiArea::CreationOrder);
+  int number = 0;
+  for (QMdiSubWindow* window : windows) {
+    auto* document = qobject_cast<TAnimationWindow*>(window);
+    if (document == nullptr) continue;
+    ++number;
+    auto* item = new QAction(QString("&%1 %2").arg(number).arg(document->windowTitle()), Window1);
+    item->setObjectName(QString("WindowListItem%1").arg(number));
+    item->setCheckable(true);
+    item->setChecked(document == activeWindow_);
+    const QPointer<TAnimationWindow> target(document);
+    connect(item, &QAction::triggered, this, [this, target] {
+      if (target != nullptr) MdiArea->setActiveSubWindow(target);
+    });
+    Window1->addAction(item);
+    WindowListItems.push_back(item);
+  }
+  windowListSeparator_->setVisible(!WindowListItems.empty());
+}
+
+// ---- Docking --------------------------------------------------------------------------------------------
+
+// The top bar takes the tool bars, never the properties panel.
+bool TMainForm::CoolBarTopMainDockOver(QWidget* control) const { return control != PanelProperties; }
+
+// The left bar takes neither the properties panel nor the time line.
+bool TMainForm::CoolBarLeftDockOver(QWidget* control) const {
+  return control != PanelProperties && control != ToolBarTimeLine;
+}
+
+// The right bar takes only the properties panel.
+bool TMainForm::CoolBarRightDockOver(QWidget* control) const { return control == PanelProperties; }
+
+// A docked tool bar is held to the bar's thickness; a floating one has no limits.
+void TMainForm::ToolBarMainButtonsEndDock(QToolBar* bar) {
+  if (bar->isFloating()) {
+    bar->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return;
+  }
+  switch (toolBarArea(bar)) {
+    case Qt::TopToolBarArea:
+      bar->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+      bar->setOrientation(Qt::Horizontal);
+      break;
+    case Qt::LeftToolBarArea:
+      bar->setOrientation(Qt::Vertical);
+      break;
+    default:
+      break;
+  }
+}
+
+void TMainForm::PanelPropertiesEndDock() { DockPropertiesButton->setChecked(!PanelProperties->isFloating()); }
+
+// Down docks the panel at the right; up floats it at the pointer with its size.
+void TMainForm::DockPropertiesButtonClick() {
+  if (DockPropertiesButton->isChecked()) {
+    PanelProperties->setFloating(false);
+    addDockWidget(Qt::RightDockWidgetArea, PanelProperties);
+  } else {
+    const QSize size = PanelProperties->size();
+    PanelProperties->setFloating(true);
+    PanelProperties->setGeometry(QRect(QCursor::pos(), size));
+  }
+  DockPropertiesButton->setChecked(!PanelProperties->isFloating());
+}
+
+void TMainForm::Show_Properties_WindowExecute() {
+  PanelProperties->show();
+  PanelProperties->setFloating(false);
+  addDockWidget(Qt::RightDockWidgetArea, PanelProperties);
+  DockPropertiesButton->setChecked(true);
+}
+
+void TMainForm::ShowPropertiesPanel() { Show_Properties_WindowExecute(); }
+
+void TMainForm::PlaceToolBar(QToolBar* bar, Qt::ToolBarArea area) {
+  addToolBar(area, bar);
+  bar->show();
+  ToolBarMainButtonsEndDock(bar);
+}
+
+void TMainForm::Show_Insert_Delete_ButtonsExecute() { PlaceToolBar(ToolBar_Sprite_Buttons, Qt::LeftToolBarArea); }
+
+void TMainForm::Show_MainButtonsExecute() { PlaceToolBar(ToolBarMainButtons, Qt::TopToolBarArea); }
+
+void TMainForm::Show_TimeLineExecute() { PlaceToolBar(ToolBarTimeLine, Qt::TopToolBarArea); }
+
+void TMainForm::ToolButton_ClosePropertiesClick() { PanelProperties->hide(); }
+
+QMenu* TMainForm::SpritePopupMenu() { return nullptr; }
+
+QMenu* TMainForm::ScenePopUpMenu() { return nullptr; }

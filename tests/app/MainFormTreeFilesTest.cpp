@@ -1,0 +1,305 @@
+// The main window's Open, Save and autosave, files dropped on a document or
+// on the main window, the Window menu's tiling, and the docking rules of the
+// tool bars and the properties panel.
+#include "tests/app/MainFormTreeFixture.h"
+
+#include "platform/SysUtils.h"
+#include "scene/Frame.h"
+#include "scene/Sprite.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+class MainFormTreeFiles : public MainFormTreeTest {
+ protected:
+  // A 24-bit BMP file of one colour.
+  std::string WriteBmp(const std::string& name, int width, int height) {
+    TBitmap picture;
+    MakeSolid(picture, width, height, clBlue);
+    const std::string path = data_.File(name);
+    picture.SaveToFile(path);
+    return path;
+  }
+  std::string WriteBytes(const std::string& name, const std::string& bytes) {
+    return data_.WriteFile(name, bytes);
+  }
+
+  // Drops files on a widget at a point of it, as the window system delivers a drop.
+  static void Drop(QWidget* target, QPoint at, const std::vector<std::string>& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& path : paths) urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
+    data.setUrls(urls);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    Settle();
+  }
+  // The point of a document window over a point of its scene.
+  static QPoint OverScene(TAnimationWindow& window, int x, int y) {
+    QWidget* canvas = window.PanelAnimation->parentWidget();
+    return canvas->mapTo(&window, QPoint(window.PanelAnimation->BoxLeft() + x, window.PanelAnimation->BoxTop() + y));
+  }
+};
+
+// ---- Open and Save -----------------------------------------------------------------------------------
+
+TEST_F(MainFormTreeFiles, OpenAsksForAProjectAndOpensItInANewWindow) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* untitled = form.ActiveAnimationWindow();
+  const std::string path = WriteThreeSprites("open.GLM");
+  TAnimationWindow* opened = OpenThroughCommand(path);
+  ASSERT_NE(opened, untitled);
+  EXPECT_EQ(opened->windowTitle(), QString("open.GLM"));
+  ASSERT_EQ(ui_.fileRequests.size(), 1u);
+  EXPECT_EQ(form.OpenDialog1.initialDir, data_.Path() + "/");
+  EXPECT_EQ(form.MdiArea->subWindowList().size(), 2);
+
+  // Cancelled: nothing opens.
+  ui_.fileAnswers.push_back(std::nullopt);
+  form.File_Open->trigger();
+  Settle();
+  EXPECT_EQ(form.MdiArea->subWindowList().size(), 2);
+}
+
+TEST_F(MainFormTreeFiles, AFailedOpenLeavesTheNewWindowUntitled) {
+  TMainForm& form = StartShown();
+  const std::string path = WriteBytes("broken.GLM", std::string(40, '\x7f'));
+  TAnimationWindow* window = OpenThroughCommand(path);
+  ASSERT_NE(window, nullptr);
+  // The document window reported it.
+  ASSERT_FALSE(ui_.messages.empty());
+  EXPECT_EQ(ui_.messages.back().text, "Cannot read animation. Wrong data format.");
+  EXPECT_EQ(window->windowTitle(), QString("Untitled"));
+  EXPECT_EQ(window->FileName(), "");
+  EXPECT_EQ(Root()->text(0), QString("Scene []"));
+  EXPECT_EQ(form.MdiArea->subWindowList().size(), 2);
+}
+
+TEST_F(MainFormTreeFiles, SaveWritesTheActiveDocument) {
+  TMainForm& form = StartShown();
+  const std::string path = WriteThreeSprites("save.GLM");
+  TAnimationWindow* window = OpenThroughCommand(path);
+  ClickNode(Node({"A"}));
+  form.Sprite_Move_Up->trigger();
+  ASSERT_TRUE(form.File_Save->isEnabled());
+  form.File_Save->trigger();
+  Settle();
+  EXPECT_FALSE(window->Modified());
+  EXPECT_FALSE(form.File_Save->isEnabled());
+  TAnimatedScene reread;
+  reread.LoadFromFile(path);
+  ASSERT_EQ(reread.SpriteCount(), 3);
+  EXPECT_EQ(reread.Sprite(1).Name, "A");
+}
+
+TEST_F(MainFormTreeFiles, AutosaveSavesOnlyANamedModifiedDocumentWhileNothingElseRuns) {
+  TMainForm& form = StartShown();
+  // The untitled document, modified: never asks for a name.
+  {
+    int index = 0;
+    form.ActiveAnimationWindow()->Scene()->AddSprite(index);
+  }
+  ASSERT_TRUE(form.ActiveAnimationWindow()->Modified());
+  form.AutosaveTimerTimer();
+  EXPECT_TRUE(ui_.fileRequests.empty());
+  EXPECT_TRUE(form.ActiveAnimationWindow()->Modified());
+
+  const std::string path = WriteThreeSprites("auto.GLM");
+  TAnimationWindow* window = OpenThroughCommand(path);
+  const std::string saved = TempDir::ReadFile(path);
+  // Unmodified: the file stays as it is.
+  form.AutosaveTimerTimer();
+  EXPECT_EQ(TempDir::ReadFile(path), saved);
+
+  ClickNode(Node({"A"}));
+  form.Sprite_Move_Up->trigger();
+  // A dialog is up: the tick waits.
+  {
+    QDialog dialog(&form);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    form.AutosaveTimerTimer();
+    EXPECT_TRUE(window->Modified());
+  }
+  // A long operation shows its progress: the tick waits.
+  form.ShowProgress(0, 10);
+  form.AutosaveTimerTimer();
+  EXPECT_TRUE(window->Modified());
+  form.ShowProgress(10, 10);
+  form.ProgressPercent = -1;
+  form.AutosaveTimerTimer();
+  EXPECT_FALSE(window->Modified());
+  EXPECT_NE(TempDir::ReadFile(path), saved);
+}
+
+// ---- Dropped files ---------------------------------------------------------------------------------------
+
+TEST_F(MainFormTreeFiles, APictureDroppedOnADocumentBecomesASpriteAtTheDropPoint) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("drop.GLM"));
+  TAnimatedScene& scene = *window->Scene();
+  const std::string picture = WriteBmp("dropped.bmp", 8, 6);
+  const std::string other = WriteBmp("other.bmp", 5, 5);
+  Drop(window, OverScene(*window, 30, 12), {picture, other});
+  ASSERT_EQ(scene.SpriteCount(), 4);
+  TSprite& sprite = scene.Sprite(3);
+  // Only the first file is used.
+  ASSERT_EQ(sprite.FrameCount(), 1);
+  EXPECT_EQ(sprite.Frame(0).ImageWidth, 8);
+  ASSERT_EQ(sprite.Motion().StepCount(), 1);
+  EXPECT_EQ(static_cast<double>(sprite.Motion().Step(0).StartX), 30.0);
+  EXPECT_EQ(static_cast<double>(sprite.Motion().Step(0).StartY), 12.0);
+  // Its node comes first among the sprites, and is selected.
+  EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", sprite.Name, "C", "B", "A"}));
+  EXPECT_EQ(Captions(Root()->child(1)), (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "dropped.bmp"}));
+  EXPECT_EQ(Tree().currentItem(), Root()->child(1));
+  EXPECT_EQ(form.CurrentSprite(), &sprite);
+  EXPECT_FALSE(form.TreeChangeRunning);
+  // One record takes the whole sprite back.
+  EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Add Sprite"}));
+  form.Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(scene.SpriteCount(), 3);
+  EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B", "A"}));
+}
+
+TEST_F(MainFormTreeFiles, AnUnreadablePictureLeavesNoSpriteNoRecordAndTheTreeWorking) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("bad.GLM"));
+  TAnimatedScene& scene = *window->Scene();
+  const std::string broken = WriteBytes("broken.bmp", "BM not a picture");
+  ui_.cursors.clear();
+  Drop(window, OverScene(*window, 5, 5), {broken});
+  EXPECT_EQ(scene.SpriteCount(), 3);
+  EXPECT_TRUE(window->Undo()->Empty());
+  EXPECT_FALSE(window->Modified());
+  EXPECT_FALSE(form.TreeChangeRunning);
+  EXPECT_EQ(form.CurrentSprite(), nullptr);
+  EXPECT_EQ(Tree().currentItem(), Root());
+  ASSERT_FALSE(ui_.cursors.empty());
+  EXPECT_EQ(ui_.cursors.back(), crDefault);
+  // The tree still drives the pages, and edits are recorded again.
+  ClickNode(Node({"B", "Rectangle"}));
+  EXPECT_EQ(Page(), TMainForm::ppFrame);
+  EXPECT_EQ(form.CurrentSprite(), &scene.Sprite(1));
+  form.Sprite_Move_Up->trigger();
+  EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Move Sprite Up"}));
+}
+
+TEST_F(MainFormTreeFiles, AProjectDroppedOnTheMainWindowOpensAndAPictureDoesNot) {
+  TMainForm& form = StartShown();
+  const std::string project = WriteThreeSprites("lower.glm");
+  const std::string picture = WriteBmp("ignored.bmp", 4, 4);
+  TAnimationWindow* untitled = form.ActiveAnimationWindow();
+  Drop(&form, QPoint(100, 100), {picture});
+  EXPECT_EQ(form.MdiArea->subWindowList().size(), 1);
+  EXPECT_EQ(untitled->Scene()->SpriteCount(), 0);
+
+  // A lower-case extension opens too; only the first file is used.
+  Drop(&form, QPoint(100, 100), {project, picture});
+  EXPECT_EQ(form.MdiArea->subWindowList().size(), 2);
+  ASSERT_NE(form.ActiveAnimationWindow(), untitled);
+  EXPECT_EQ(form.ActiveAnimationWindow()->Scene()->SpriteCount(), 3);
+  EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B", "A"}));
+
+  // Dropped on a document, a project opens in a window of its own.
+  Drop(form.ActiveAnimationWindow(), QPoint(40, 40), {project});
+  EXPECT_EQ(form.MdiArea->subWindowList().size(), 3);
+}
+
+// ---- The Window menu -------------------------------------------------------------------------------------
+
+TEST_F(MainFormTreeFiles, TilingGivesRowsOrColumnsAndCascadeOverlaps) {
+  TMainForm& form = StartShown();
+  form.File_New->trigger();
+  Settle();
+  const QList<QMdiSubWindow*> windows = form.MdiArea->subWindowList(QMdiArea::CreationOrder);
+  ASSERT_EQ(windows.size(), 2);
+  const QSize area = form.MdiArea->viewport()->size();
+  const int h = area.height();
+  const int w = area.width();
+
+  form.Window_Tile_Horizontal->trigger();
+  EXPECT_EQ(windows[0]->geometry(), QRect(0, 0, w, h / 2));
+  EXPECT_EQ(windows[1]->geometry(), QRect(0, h / 2, w, h - h / 2));
+
+  form.Window_Tile_Vertical->trigger();
+  EXPECT_EQ(windows[0]->geometry(), QRect(0, 0, w / 2, h));
+  EXPECT_EQ(windows[1]->geometry(), QRect(w / 2, 0, w - w / 2, h));
+
+  form.Window_Cascade->trigger();
+  EXPECT_LT(windows[0]->geometry().topLeft().x(), windows[1]->geometry().topLeft().x());
+  EXPECT_LT(windows[0]->geometry().topLeft().y(), windows[1]->geometry().topLeft().y());
+}
+
+// ---- Docking -----------------------------------------------------------------------------------------------
+
+TEST_F(MainFormTreeFiles, TheDockRulesSayWhichBarTakesWhat) {
+  TMainForm& form = StartShown();
+  EXPECT_TRUE(form.CoolBarTopMainDockOver(form.ToolBarTimeLine));
+  EXPECT_TRUE(form.CoolBarTopMainDockOver(form.ToolBar_Sprite_Buttons));
+  EXPECT_FALSE(form.CoolBarTopMainDockOver(form.PanelProperties));
+  EXPECT_TRUE(form.CoolBarLeftDockOver(form.ToolBarMainButtons));
+  EXPECT_FALSE(form.CoolBarLeftDockOver(form.ToolBarTimeLine));
+  EXPECT_FALSE(form.CoolBarLeftDockOver(form.PanelProperties));
+  EXPECT_TRUE(form.CoolBarRightDockOver(form.PanelProperties));
+  EXPECT_FALSE(form.CoolBarRightDockOver(form.ToolBarMainButtons));
+  // The bars follow the rules.
+  EXPECT_EQ(form.ToolBarTimeLine->allowedAreas(), Qt::TopToolBarArea);
+  EXPECT_EQ(form.ToolBarMainButtons->allowedAreas(), Qt::TopToolBarArea | Qt::LeftToolBarArea);
+  EXPECT_EQ(form.ToolBar_Sprite_Buttons->allowedAreas(), Qt::TopToolBarArea | Qt::LeftToolBarArea);
+  EXPECT_EQ(form.PanelProperties->allowedAreas(), Qt::RightDockWidgetArea);
+}
+
+TEST_F(MainFormTreeFiles, ThePropertiesPanelFloatsDocksClosesAndComesBack) {
+  TMainForm& form = StartShown();
+  ASSERT_NE(form.DockPropertiesButton, nullptr);
+  EXPECT_TRUE(form.DockPropertiesButton->isChecked());
+  QTest::mouseClick(form.DockPropertiesButton, Qt::LeftButton);
+  Settle();
+  EXPECT_TRUE(form.PanelProperties->isFloating());
+  EXPECT_FALSE(form.DockPropertiesButton->isChecked());
+  QTest::mouseClick(form.DockPropertiesButton, Qt::LeftButton);
+  Settle();
+  EXPECT_FALSE(form.PanelProperties->isFloating());
+  EXPECT_EQ(form.dockWidgetArea(form.PanelProperties), Qt::RightDockWidgetArea);
+  EXPECT_TRUE(form.DockPropertiesButton->isChecked());
+
+  QTest::mouseClick(form.ToolButton_CloseProperties, Qt::LeftButton);
+  Settle();
+  EXPECT_FALSE(form.PanelProperties->isVisible());
+  // A double click on the tree (or the canvas) shows it again.
+  form.AnimationTreeDblClick();
+  EXPECT_TRUE(form.PanelProperties->isVisible());
+  QTest::mouseClick(form.ToolButton_CloseProperties, Qt::LeftButton);
+  form.Show_Properties_Window->trigger();
+  EXPECT_TRUE(form.PanelProperties->isVisible());
+  EXPECT_FALSE(form.PanelProperties->isFloating());
+}
+
+TEST_F(MainFormTreeFiles, TheShowCommandsDockTheToolBarsBack) {
+  TMainForm& form = StartShown();
+  form.ToolBarTimeLine->hide();
+  form.ToolBar_Sprite_Buttons->hide();
+  form.addToolBar(Qt::TopToolBarArea, form.ToolBar_Sprite_Buttons);
+  form.Show_TimeLine->trigger();
+  form.Show_Insert_Delete_Buttons->trigger();
+  form.Show_MainButtons->trigger();
+  EXPECT_TRUE(form.ToolBarTimeLine->isVisible());
+  EXPECT_EQ(form.toolBarArea(form.ToolBarTimeLine), Qt::TopToolBarArea);
+  EXPECT_TRUE(form.ToolBar_Sprite_Buttons->isVisible());
+  EXPECT_EQ(form.toolBarArea(form.ToolBar_Sprite_Buttons), Qt::LeftToolBarArea);
+  EXPECT_EQ(form.ToolBar_Sprite_Buttons->orientation(), Qt::Vertical);
+  EXPECT_EQ(form.toolBarArea(form.ToolBarMainButtons), Qt::TopToolBarArea);
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+// A user's session with two projects through the real main window: the tree
+// shows and drives the pages, sprites are reordered and renamed, the
+// appearance deleted and undone, documents switched, pictures dropped, the
+// windows tiled and every document closed.
+#include "tests/app/MainFormTreeFixture.h"
+
+#include "scene/Frame.h"
+#include "scene/Sprite.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+
+using MainFormTreeScenario = MainFormTreeTest;
+
+void DropOn(TAnimationWindow& window, int sceneX, int sceneY, const std::string& path) {
+  QWidget* canvas = window.PanelAnimation->parentWidget();
+  const QPoint at = canvas->mapTo(
+      &window, QPoint(window.PanelAnimation->BoxLeft() + sceneX, window.PanelAnimation->BoxTop() + sceneY));
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &enter);
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &drop);
+}
+
+TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
+  TMainForm& form = StartShown();
+  const std::string firstPath = WriteThreeSprites("first.GLM");
+  const std::string secondPath = WriteThreeSprites("second.GLM");
+  TAnimationWindow* first = OpenThroughCommand(firstPath);
+  TAnimationWindow* second = OpenThroughCommand(secondPath);
+  ASSERT_NE(first, second);
+  ASSERT_EQ(form.ActiveAnimationWindow(), second);
+  TAnimatedScene& scene = *second->Scene();
+
+  // The tree of the second project.
+  EXPECT_EQ(Root()->text(0).toStdString(), "Scene [" + secondPath + "]");
+  EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B", "A"}));
+  EXPECT_EQ(Captions(Node({"B"})),
+            (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "Appearance", "Rectangle", "Ellipse"}));
+
+  // The Scene node: nothing recorded, the 70 ms steps kept.
+  ClickNode(Node({"B"}));
+  ClickNode(Root());
+  EXPECT_EQ(Page(), TMainForm::ppScene);
+  EXPECT_TRUE(second->Undo()->Empty());
+  EXPECT_EQ(scene.Timer().Interval(), 70);
+
+  // B's second frame: the frame page and its hint.
+  ClickNode(Node({"B", "Ellipse"}));
+  EXPECT_EQ(Page(), TMainForm::ppFrame);
+  EXPECT_EQ(form.NotebookFramePreview->currentIndex(), 2);
+  EXPECT_EQ(Tree().toolTip(), QString("Frame: 24x12 pxs. Total: 2 frames in the sprite."));
+  EXPECT_EQ(form.PanelProperties->windowTitle(), QString("Properties: Ellipse"));
+
+  // Ctrl+PgUp brings B to the front; one Undo (Ctrl+Z) restores the order.
+  CtrlKey(Qt::Key_PageUp);
+  EXPECT_EQ(scene.Sprite(2).Name, "B");
+  EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "B", "C", "A"}));
+  EXPECT_EQ(form.Edit_Undo()->toolTip().toStdString().substr(0, 21), "Undo \"Move Sprite Up\"");
+  CtrlKey(Qt::Key_Z);
+  EXPECT_EQ(scene.Sprite(1).Name, "B");
+  EXPECT_EQ(scene.Sprite(2).Name, "C");
+  EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B", "A"}));
+  EXPECT_TRUE(second->Undo()->Empty());
+  EXPECT_EQ(second->windowTitle(), QString("second.GLM"));
+
+  // C renamed in place: the document shows " *".
+  ClickNode(Node({"C"}));
+  QTest::keyClick(Tree().viewport(), Qt::Key_F2);
+  QWidget* editor = QApplication::focusWidget();
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(editor, "Title");
+  QTest::keyClick(editor, Qt::Key_Return);
+  Settle();
+  EXPECT_EQ(scene.Sprite(2).Name, "Title");
+  EXPECT_EQ(second->windowTitle(), QString("second.GLM *"));
+
+  // The appearance node deleted and undone.
+  ClickNode(Node({"B", "Appearance"}));
+  form.Scene_Delete_Something->trigger();
+  Settle();
+  EXPECT_EQ(scene.Sprite(1).IntervalCount(), 0);
+  EXPECT_EQ(Node({"B", "Appearance"}), nullptr);
+  form.Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(scene.Sprite(1).IntervalCount(), 2);
+  EXPECT_NE(Node({"B", "Appearance"}), nullptr);
+
+  // Switching documents swaps the tree, the Undo command and the states.
+  QTreeWidget* secondTree = &Tree();
+  ClickNode(Node({"B"}));
+  form.Sprite_Move_Down->trigger();
+  Settle();
+  ASSERT_TRUE(form.Edit_Undo()->isEnabled());
+  form.MdiArea->setActiveSubWindow(first);
+  Settle();
+  EXPECT_EQ(form.ActiveAnimationWindow(), first);
+  EXPECT_NE(&Tree(), secondTree);
+  EXPECT_FALSE(form.Edit_Undo()->isEnabled());
+  EXPECT_FALSE(form.File_Save->isEnabled());
+  EXPECT_FALSE(form.Sprite_Move_Up->isEnabled());
+  // A null activation (a dialog took the focus) changes nothing.
+  form.MdiArea->setActiveSubWindow(nullptr);
+  Settle();
+  EXPECT_EQ(form.ActiveAnimationWindow(), first);
+  form.MdiArea->setActiveSubWindow(second);
+  Settle();
+  EXPECT_EQ(&Tree(), secondTree);
+  EXPECT_TRUE(form.Edit_Undo()->isEnabled());
+  EXPECT_TRUE(form.File_Save->isEnabled());
+
+  // A BMP dropped at (30, 12) becomes a sprite there.
+  TBitmap picture;
+  MakeSolid(picture, 6, 4, clBlue);
+  const std::string bmp = data_.File("drop.bmp");
+  picture.SaveToFile(bmp);
+  DropOn(*second, 30, 12, bmp);
+  Settle();
+  ASSERT_EQ(scene.SpriteCount(), 4);
+  EXPECT_EQ(static_cast<double>(scene.Sprite(3).Motion().Step(0).StartX), 30.0);
+  EXPECT_EQ(static_cast<double>(scene.Sprite(3).Motion().Step(0).StartY), 12.0);
+  EXPECT_EQ(Tree().currentItem(), Root()->child(1));
+
+  // An unreadable file leaves no sprite and no record; the tree still drives the pages.
+  const std::string records = UndoCaptions(*second->Undo()).back();
+  const std::size_t recordCount = UndoCaptions(*second->Undo()).size();
+  DropOn(*second, 5, 5, data_.WriteFile("unreadable.bmp", "garbage"));
+  Settle();
+  EXPECT_EQ(scene.SpriteCount(), 4);
+  EXPECT_EQ(UndoCaptions(*second->Undo()).size(), recordCount);
+  EXPECT_EQ(UndoCaptions(*second->Undo()).back(), records);
+  ClickNode(Node({"B", "Opacity"}));
+  EXPECT_EQ(Page(), TMainForm::ppMotion);
+  EXPECT_EQ(form.Notebook_Size_Opacity->currentIndex(), 1);
+
+  // Tiling: stacked rows across the document area.
+  form.Window_Tile_Horizontal->trigger();
+  const QSize area = form.MdiArea->viewport()->size();
+  const QList<QMdiSubWindow*> windows = form.MdiArea->subWindowList(QMdiArea::CreationOrder);
+  ASSERT_EQ(windows.size(), 3);
+  for (int i = 0; i < 3; ++i) {
+    const int top = i * area.height() / 3;
+    EXPECT_EQ(windows[i]->geometry(), QRect(0, top, area.width(), (i + 1) * area.height() / 3 - top)) << i;
+  }
+
+  // Every document closed: the empty scene and its page.
+  for (QMdiSubWindow* window : windows) static_cast<TAnimationWindow*>(window)->SetModified(false);
+  form.MdiArea->closeAllSubWindows();
+  Settle();
+  EXPECT_EQ(form.ActiveAnimationWindow(), nullptr);
+  EXPECT_EQ(Root()->text(0), QString("Empty Scene"));
+  EXPECT_EQ(Page(), TMainForm::ppEmpty);
+  EXPECT_FALSE(form.Edit_Undo()->isEnabled());
+}
+
+}  // namespace
