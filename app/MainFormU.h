@@ -64,6 +64,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class TUndo;
 class TAnimatedScene;
+class TAnimationPicker;
 class TCanvas;
 class TFirstFlashForm;
 class TStatusProgressPanel;
@@ -675,6 +676,22 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void Checknewversion1Click();
   // Opens the recent-files entry of an index (LO1 ... LO9).
   void OpenRecent(int index);
+  // The picker the three galleries show (created on first use).
+  TAnimationPicker* AnimationPicker1();
+  // The 3D animation and colour galleries on the current 3D text frame; the
+  // motion gallery on the current sprite's path (anchor: the control the
+  // picker drops at, nullptr for none).
+  void AnimationGalleryToolButtonClick(QWidget* anchor = nullptr);
+  void CollorGalleryToolButtonClick(QWidget* anchor = nullptr);
+  void ShowMotionGallery(QWidget* anchor = nullptr);
+  void File_ImportExecute();
+  void File_Save_AsExecute();
+  void View_88x31Execute();
+  void Scene_MovetoFrontOfAllSpritesExecute();
+  void Scene_MoveToBackOfAllSpritesExecute();
+  // The last step of shutting down: after a failed release of the 3D
+  // library the process ends at once.
+  void FormDestroy();
   void Sprite_DeleteExecute() override;
 
  protected:
