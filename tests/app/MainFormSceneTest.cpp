@@ -5,12 +5,16 @@
 #include "tests/app/MainFormTreeFixture.h"
 
 #include "app/core/StarterSet.h"
+#include "controls/AnimationPickerU.h"
+#include "controls/PopupWindow.h"
 #include "scene/Frame.h"
 #include "scene/Sprite.h"
 
 #include <QDialog>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
+#include <QTimer>
 
 #include <cstring>
 
@@ -214,6 +218,52 @@ TEST_F(MainFormStarterSetTest, ClosingTheTemplateWizardOpensNothing) {
   form.File_NewFromTemplate->trigger();
   Settle();
   EXPECT_EQ(form.MdiArea->subWindowList().size(), documents);
+}
+
+// The motion gallery through the picker: the chosen preset's path replaces
+// the sprite's, re-anchored at the old fixed first step, with one "Change
+// Motion" entry that Undo takes back.
+TEST_F(MainFormStarterSetTest, TheMotionGalleryReanchorsThePresetAndUndoes) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("motion.GLM"));
+  TSprite& a = window->Scene()->Sprite(0);
+  const double oldX = a.Motion().Step(0).StartX, oldY = a.Motion().Step(0).StartY;
+  const std::string opened = ProjectBytes(*window->Scene());
+  ClickNode(Node({"A"}));
+  TAnimationPicker& picker = *form.AnimationPicker1();
+  std::string chosen;
+  QTimer::singleShot(0, &form, [&] {
+    if (!picker.Form()->IsOpen() || picker.ItemCount() == 0) return picker.CancelButtonClick();
+    chosen = picker.Item(0).FileName();
+    QTest::mouseClick(picker.OkButton, Qt::LeftButton);
+  });
+  form.Motion_AddFromGallery->trigger();
+  Settle();
+  ASSERT_FALSE(chosen.empty());
+  TAnimatedScene preset;
+  preset.LoadFromFile(chosen);
+  ASSERT_GT(preset.SpriteCount(), 0);
+  const TMoving& presetPath = preset.Sprite(0).Motion();
+  ASSERT_EQ(a.Motion().StepCount(), presetPath.StepCount());
+  const TMovingStep& first = a.Motion().Step(0);
+  EXPECT_EQ(std::min<double>(first.X1, first.X2), oldX);
+  EXPECT_EQ(std::min<double>(first.Y1, first.Y2), oldY);
+  EXPECT_EQ(double(first.StartX), double(first.X1));
+  EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Change Motion"}));
+  form.Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(ProjectBytes(*window->Scene()), opened);
+}
+
+TEST_F(MainFormStarterSetTest, ADismissedGalleryChangesNothing) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("dismissed.GLM"));
+  ClickNode(Node({"A"}));
+  TAnimationPicker& picker = *form.AnimationPicker1();
+  QTimer::singleShot(0, &form, [&] { picker.CancelButtonClick(); });
+  form.Motion_AddFromGallery->trigger();
+  Settle();
+  EXPECT_TRUE(UndoCaptions(*window->Undo()).empty());
 }
 
 }  // namespace
