@@ -23,6 +23,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
 #include <QMenu>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -72,6 +78,94 @@ void TMainForm::FormCreateScene() {
     Checknewversion1Click();
   });
   for (QAction* item : Presets1->actions()) item->setEnabled(true);
+  CreateSceneCommandControls();
+}
+
+void TMainForm::CreateSceneCommandControls() {
+  QWidget* backgroundPage = PropertyPage(ppBackground);
+  Radio_Backgroun_Picture_Type = new QGroupBox(" Display ", backgroundPage);
+  Radio_Backgroun_Picture_Type->setObjectName("Radio_Backgroun_Picture_Type");
+  auto* types = new QVBoxLayout(Radio_Backgroun_Picture_Type);
+  const char* const captions[] = {"Center", "Tile", "Stretch"};
+  for (std::size_t i = 0; i < BackgroundPictureTypes.size(); ++i) {
+    QRadioButton* type = new QRadioButton(captions[i], Radio_Backgroun_Picture_Type);
+    type->setObjectName(QString("Radio_Backgroun_Picture_Type_%1").arg(i));
+    types->addWidget(type);
+    BackgroundPictureTypes[i] = type;
+    connect(type, &QRadioButton::clicked, this, [this] {
+      if (!FillingSceneCommandControls) BackgroundParameterChanged();
+    });
+  }
+  if (backgroundPage->layout() != nullptr) backgroundPage->layout()->addWidget(Radio_Backgroun_Picture_Type);
+
+  QWidget* scenePage = PropertyPage(ppScene);
+  BackgroundIsTransparentCheckBox = new QCheckBox("Transparent", scenePage);
+  BackgroundIsTransparentCheckBox->setObjectName("BackgroundIsTransparentCheckBox");
+  BackgroundIsTransparentCheckBox->setToolTip("Sets the animation as transparent");
+  TransparentBackColor_Button = new QPushButton("Transparent Color...", scenePage);
+  TransparentBackColor_Button->setObjectName("TransparentBackColor_Button");
+  if (scenePage->layout() != nullptr) {
+    scenePage->layout()->addWidget(BackgroundIsTransparentCheckBox);
+    scenePage->layout()->addWidget(TransparentBackColor_Button);
+  }
+  connect(BackgroundIsTransparentCheckBox, &QCheckBox::clicked, this, [this] {
+    if (!FillingSceneCommandControls) BackgroundIsTransparentCheckBoxClick();
+  });
+  connect(TransparentBackColor_Button, &QPushButton::clicked, this, [this] { TransparentBackColor_ButtonClick(); });
+  // The page fillers belong to the pages' area; these controls follow the
+  // scene whenever a page is shown.
+  connect(Notebook_Properties, &QStackedWidget::currentChanged, this, [this] { LoadSceneCommandControls(); });
+  LoadSceneCommandControls();
+}
+
+void TMainForm::LoadSceneCommandControls() {
+  FillingSceneCommandControls = true;
+  const TAnimatedScene* scene = CurrentScene;
+  const int placement = scene != nullptr ? scene->PicturePlacement : ppNone;
+  for (std::size_t i = 0; i < BackgroundPictureTypes.size(); ++i)
+    BackgroundPictureTypes[i]->setChecked(placement == static_cast<int>(i) + 1);
+  const bool transparent = scene != nullptr && scene->TransparentBackground != 0;
+  BackgroundIsTransparentCheckBox->setChecked(transparent);
+  TransparentBackColor_Button->setEnabled(transparent);
+  FillingSceneCommandControls = false;
+}
+
+// ---- The background page and the transparent background --------------------------------------------------
+
+void TMainForm::BackgroundParameterChanged() {
+  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr || TreeChangeRunning) return;
+  TAnimatedScene& scene = *CurrentScene;
+  int placement = ppNone;
+  for (std::size_t i = 0; i < BackgroundPictureTypes.size(); ++i)
+    if (BackgroundPictureTypes[i]->isChecked()) placement = static_cast<int>(i) + 1;
+  RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
+             [&scene](TStream& stream) { scene.SaveSettings(stream); });
+  // The arguments in the order the scene takes them: start colour, then finish colour.
+  scene.SetBackground(false, bgmFillAndPicture, scene.BackgroundFile, scene.StartColor, scene.FinishColor, placement,
+                      nullptr);
+  RequestSceneRecompute();
+}
+
+// The flag is part of the scene's settings, so it is undone as they are.
+void TMainForm::BackgroundIsTransparentCheckBoxClick() {
+  TransparentBackColor_Button->setEnabled(BackgroundIsTransparentCheckBox->isChecked());
+  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  TAnimatedScene& scene = *CurrentScene;
+  const std::uint8_t transparent = BackgroundIsTransparentCheckBox->isChecked() ? 1 : 0;
+  if (scene.TransparentBackground == transparent) return;
+  RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
+             [&scene](TStream& stream) { scene.SaveSettings(stream); });
+  scene.TransparentBackground = transparent;
+}
+
+void TMainForm::TransparentBackColor_ButtonClick() {
+  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  TAnimatedScene& scene = *CurrentScene;
+  const std::optional<TColor> chosen = Ui().ChooseColor(scene.TransparentColor);
+  if (!chosen || *chosen == scene.TransparentColor) return;
+  RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
+             [&scene](TStream& stream) { scene.SaveSettings(stream); });
+  scene.TransparentColor = *chosen;
 }
 
 void TMainForm::FormDestroy() {

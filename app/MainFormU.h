@@ -50,7 +50,11 @@
 #include <vector>
 
 class QAction;
+class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
 class QDockWidget;
 class QKeySequence;
 class QLabel;
@@ -692,6 +696,21 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   // The last step of shutting down: after a failed release of the 3D
   // library the process ends at once.
   void FormDestroy();
+  // The background page's display type (" Display ": "Center", "Tile",
+  // "Stretch") and the scene page's transparent background.
+  QGroupBox* Radio_Backgroun_Picture_Type = nullptr;
+  std::array<QRadioButton*, 3> BackgroundPictureTypes{};
+  QCheckBox* BackgroundIsTransparentCheckBox = nullptr;
+  QPushButton* TransparentBackColor_Button = nullptr;
+  // Every change of the background page's parameters: one "Change
+  // Background Properties" entry, then the background set again.
+  void BackgroundParameterChanged();
+  void BackgroundIsTransparentCheckBoxClick();
+  void TransparentBackColor_ButtonClick();
+  // Shows the scene's values in these controls without writing them back.
+  void LoadSceneCommandControls();
+  bool FillingSceneCommandControls = false;
+  void CreateSceneCommandControls();
   void Sprite_DeleteExecute() override;
 
  protected:

@@ -7,10 +7,16 @@
 #include "app/core/StarterSet.h"
 #include "controls/AnimationPickerU.h"
 #include "controls/PopupWindow.h"
+#include "platform/ProcessExit.h"
+#include "qel3d/qelview.h"
 #include "scene/Frame.h"
 #include "scene/Sprite.h"
 
+#include <QCheckBox>
 #include <QDialog>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -264,6 +270,70 @@ TEST_F(MainFormStarterSetTest, ADismissedGalleryChangesNothing) {
   form.Motion_AddFromGallery->trigger();
   Settle();
   EXPECT_TRUE(UndoCaptions(*window->Undo()).empty());
+}
+
+// ---- The background page and the transparent background ----------------------------------------------
+
+TEST_F(MainFormSceneTest, ChoosingTileRecordsOneBackgroundEntryAndTilesTheBackground) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("tile.GLM"));
+  ClickNode(Node({"Background"}));
+  ASSERT_EQ(Page(), TMainForm::ppBackground);
+  EXPECT_EQ(form.Radio_Backgroun_Picture_Type->title(), QString(" Display "));
+  EXPECT_TRUE(form.BackgroundPictureTypes[0]->isChecked());  // the project's centred picture
+  QRadioButton* tile = form.BackgroundPictureTypes[1];
+  EXPECT_EQ(tile->text(), QString("Tile"));
+  // On the button's mark: a radio button takes clicks on its mark and caption only.
+  QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(6, tile->height() / 2));
+  Settle();
+  EXPECT_EQ(window->Scene()->PicturePlacement, ppTiled);
+  EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Change Background Properties"}));
+  TRecordHeader record = LastHeader(*window->Undo());
+  EXPECT_EQ(record.kind, 3);
+  EXPECT_EQ(record.objectKind, 5);
+  form.Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(window->Scene()->PicturePlacement, ppCentered);
+}
+
+TEST_F(MainFormSceneTest, TheTransparentBackgroundIsASceneSettingWithUndo) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("transparent.GLM"));
+  ClickNode(Root());
+  EXPECT_EQ(form.BackgroundIsTransparentCheckBox->text(), QString("Transparent"));
+  EXPECT_FALSE(form.TransparentBackColor_Button->isEnabled());
+  QTest::mouseClick(form.BackgroundIsTransparentCheckBox, Qt::LeftButton, {},
+                   QPoint(6, form.BackgroundIsTransparentCheckBox->height() / 2));
+  Settle();
+  EXPECT_EQ(window->Scene()->TransparentBackground, 1);
+  EXPECT_TRUE(form.TransparentBackColor_Button->isEnabled());
+  EXPECT_TRUE(window->Modified());
+  ui_.colorAnswers.push_back(TColor(0x00FF00));
+  QTest::mouseClick(form.TransparentBackColor_Button, Qt::LeftButton);
+  Settle();
+  EXPECT_EQ(window->Scene()->TransparentColor, TColor(0x00FF00));
+  EXPECT_EQ(UndoCaptions(*window->Undo()),
+            (std::vector<std::string>{"Change Background Properties", "Change Background Properties"}));
+  form.Edit_Undo()->trigger();
+  form.Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(window->Scene()->TransparentBackground, 0);
+}
+
+// ---- Shutting down -----------------------------------------------------------------------------------
+
+TEST_F(MainFormSceneTest, AFailedReleaseOfThe3DLibraryEndsTheProcessAtTheEnd) {
+  std::vector<std::uint32_t> exits;
+  const TProcessExitHandler previous = SetProcessExitHandler([&exits](std::uint32_t code) { exits.push_back(code); });
+  Create();
+  form_.reset();
+  EXPECT_TRUE(exits.empty());
+  QelReleaseFailed = true;
+  Create();
+  form_.reset();
+  QelReleaseFailed = false;
+  SetProcessExitHandler(previous);
+  EXPECT_EQ(exits, (std::vector<std::uint32_t>{0}));
 }
 
 }  // namespace
