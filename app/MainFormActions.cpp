@@ -400,6 +400,7 @@ void TMainForm::CreateMenus() {
   Window1->addActions({Show_Properties_Window, Show_Insert_Delete_Buttons, Show_MainButtons, Show_TimeLine});
   Window1->addSeparator();
   Window1->addActions({Window_Cascade, Window_Tile_Horizontal, Window_Tile_Vertical});
+  // The tree area lists the documents when the menu shows (RebuildWindowList).
 
   Help1 = AddMenu(bar, "Help1", "&Help");
   Help1->addActions({Contents1, CreateGIFbanner1, FrequentlyAskedQuestions1});

@@ -1,14 +1,382 @@
 // Galleries, presets, templates and the remaining scene commands of the
-// main window.
+// main window: Import, Save As, recent files, the 88 x 31 size, sprites to
+// the front or the back of all, the upgrade-check switch and the last step
+// of shutting down.
 #include "app/MainFormU.h"
 
-void TMainForm::FormCreateScene() {}
+#include "app/AnimationWindowU.h"
+#include "app/core/AddCommands.h"
+#include "app/core/GalleryRules.h"
+#include "app/core/StarterSet.h"
+#include "controls/AnimationPickerU.h"
+#include "controls/UTimelineSlider.h"
+#include "dialogs/TemplateFrmU.h"
+#include "platform/ModalForms.h"
+#include "platform/ProcessExit.h"
+#include "platform/Registry.h"
+#include "platform/SystemValues.h"
+#include "qel3d/qelview.h"
+#include "platform/SysUtils.h"
+#include "scene/Frame.h"
+#include "scene/Sprite.h"
+#include "scene/Undo.h"
 
-void TMainForm::File_NewFromTemplateExecute() {}
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <QMenu>
+#include <QSignalBlocker>
+#include <QTreeWidget>
 
-void TMainForm::Checknewversion1Click() {}
+namespace {
 
-void TMainForm::OpenRecent(int) {}
+constexpr const char* kUpgradeFailedText =
+    "The checking for upgrade cannot be performed. Some files is missing or corrupted.";
 
-void TMainForm::InsertPreset(QAction*) {}
+int PositionOfSprite(const TAnimatedScene& scene, const TSprite* sprite) {
+  for (int i = 0; i < scene.SpriteCount(); ++i)
+    if (&scene.Sprite(i) == sprite) return i;
+  return -1;
+}
 
+// A folder of the starter set under the program folder.
+std::string ProgramSubfolder(const char* folder) { return System().ProgramFolder() + folder; }
+
+// Moves a sprite node to a position among the root's children without the
+// tree reporting the move as a new selection.
+void PlaceNode(QTreeWidgetItem* node, int position) {
+  QTreeWidgetItem* parent = node != nullptr ? node->parent() : nullptr;
+  if (parent == nullptr) return;
+  QTreeWidget* tree = node->treeWidget();
+  const bool wasCurrent = tree != nullptr && tree->currentItem() == node;
+  const QSignalBlocker quiet(tree);
+  parent->takeChild(parent->indexOfChild(node));
+  parent->insertChild(std::min(position, parent->childCount()), node);
+  node->setExpanded(true);
+  if (wasCurrent) tree->setCurrentItem(node);
+}
+
+}  // namespace
+
+void TMainForm::FormCreateScene() {
+  SetCommandHandler(File_NewFromTemplate, [this] { File_NewFromTemplateExecute(); });
+  SetCommandHandler(File_Import, [this] { File_ImportExecute(); });
+  SetCommandHandler(File_Save_As, [this] { File_Save_AsExecute(); });
+  SetCommandHandler(View_88x31, [this] { View_88x31Execute(); });
+  SetCommandHandler(Scene_MovetoFrontOfAllSprites, [this] { Scene_MovetoFrontOfAllSpritesExecute(); });
+  SetCommandHandler(Scene_MoveToBackOfAllSprites, [this] { Scene_MoveToBackOfAllSpritesExecute(); });
+  SetCommandHandler(Motion_AddFromGallery, [this] { ShowMotionGallery(nullptr); });
+  // The menu item ticks itself before its handler runs; the switch toggles
+  // the mark itself (Check for Upgrade Now relies on that).
+  SetCommandHandler(Checknewversion1, [this] {
+    Checknewversion1->setChecked(!Checknewversion1->isChecked());
+    Checknewversion1Click();
+  });
+  for (QAction* item : Presets1->actions()) item->setEnabled(true);
+  CreateSceneCommandControls();
+}
+
+void TMainForm::CreateSceneCommandControls() {
+  QWidget* backgroundPage = PropertyPage(ppBackground);
+  Radio_Backgroun_Picture_Type = new QGroupBox(" Display ", backgroundPage);
+  Radio_Backgroun_Picture_Type->setObjectName("Radio_Backgroun_Picture_Type");
+  auto* types = new QVBoxLayout(Radio_Backgroun_Picture_Type);
+  const char* const captions[] = {"Center", "Tile", "Stretch"};
+  for (std::size_t i = 0; i < BackgroundPictureTypes.size(); ++i) {
+    QRadioButton* type = new QRadioButton(captions[i], Radio_Backgroun_Picture_Type);
+    type->setObjectName(QString("Radio_Backgroun_Picture_Type_%1").arg(i));
+    types->addWidget(type);
+    BackgroundPictureTypes[i] = type;
+    connect(type, &QRadioButton::clicked, this, [this] {
+      if (!FillingSceneCommandControls) BackgroundParameterChanged();
+    });
+  }
+  if (backgroundPage->layout() != nullptr) backgroundPage->layout()->addWidget(Radio_Backgroun_Picture_Type);
+
+  QWidget* scenePage = PropertyPage(ppScene);
+  BackgroundIsTransparentCheckBox = new QCheckBox("Transparent", scenePage);
+  BackgroundIsTransparentCheckBox->setObjectName("BackgroundIsTransparentCheckBox");
+  BackgroundIsTransparentCheckBox->setToolTip("Sets the animation as transparent");
+  TransparentBackColor_Button = new QPushButton("Transparent Color...", scenePage);
+  TransparentBackColor_Button->setObjectName("TransparentBackColor_Button");
+  if (scenePage->layout() != nullptr) {
+    scenePage->layout()->addWidget(BackgroundIsTransparentCheckBox);
+    scenePage->layout()->addWidget(TransparentBackColor_Button);
+  }
+  connect(BackgroundIsTransparentCheckBox, &QCheckBox::clicked, this, [this] {
+    if (!FillingSceneCommandControls) BackgroundIsTransparentCheckBoxClick();
+  });
+  connect(TransparentBackColor_Button, &QPushButton::clicked, this, [this] { TransparentBackColor_ButtonClick(); });
+  // The page fillers belong to the pages' area; these controls follow the
+  // scene whenever a page is shown.
+  connect(Notebook_Properties, &QStackedWidget::currentChanged, this, [this] { LoadSceneCommandControls(); });
+  LoadSceneCommandControls();
+}
+
+void TMainForm::LoadSceneCommandControls() {
+  FillingSceneCommandControls = true;
+  const TAnimatedScene* scene = CurrentScene;
+  const int placement = scene != nullptr ? scene->PicturePlacement : ppNone;
+  for (std::size_t i = 0; i < BackgroundPictureTypes.size(); ++i)
+    BackgroundPictureTypes[i]->setChecked(placement == static_cast<int>(i) + 1);
+  const bool transparent = scene != nullptr && scene->TransparentBackground != 0;
+  BackgroundIsTransparentCheckBox->setChecked(transparent);
+  TransparentBackColor_Button->setEnabled(transparent);
+  FillingSceneCommandControls = false;
+}
+
+// ---- The background page and the transparent background --------------------------------------------------
+
+void TMainForm::BackgroundParameterChanged() {
+  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr || TreeChangeRunning) return;
+  TAnimatedScene& scene = *CurrentScene;
+  int placement = ppNone;
+  for (std::size_t i = 0; i < BackgroundPictureTypes.size(); ++i)
+    if (BackgroundPictureTypes[i]->isChecked()) placement = static_cast<int>(i) + 1;
+  RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
+             [&scene](TStream& stream) { scene.SaveSettings(stream); });
+  // The arguments in the order the scene takes them: start colour, then finish colour.
+  scene.SetBackground(false, bgmFillAndPicture, scene.BackgroundFile, scene.StartColor, scene.FinishColor, placement,
+                      nullptr);
+  RequestSceneRecompute();
+}
+
+// The flag is part of the scene's settings, so it is undone as they are.
+void TMainForm::BackgroundIsTransparentCheckBoxClick() {
+  TransparentBackColor_Button->setEnabled(BackgroundIsTransparentCheckBox->isChecked());
+  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  TAnimatedScene& scene = *CurrentScene;
+  const std::uint8_t transparent = BackgroundIsTransparentCheckBox->isChecked() ? 1 : 0;
+  if (scene.TransparentBackground == transparent) return;
+  RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
+             [&scene](TStream& stream) { scene.SaveSettings(stream); });
+  scene.TransparentBackground = transparent;
+}
+
+void TMainForm::TransparentBackColor_ButtonClick() {
+  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  TAnimatedScene& scene = *CurrentScene;
+  const std::optional<TColor> chosen = Ui().ChooseColor(scene.TransparentColor);
+  if (!chosen || *chosen == scene.TransparentColor) return;
+  RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
+             [&scene](TStream& stream) { scene.SaveSettings(stream); });
+  scene.TransparentColor = *chosen;
+}
+
+void TMainForm::FormDestroy() {
+  if (QelReleaseFailed) TerminateProcess(0);
+}
+
+// ---- Templates, import, Save As and recent files -------------------------------------------------------
+
+void TMainForm::File_NewFromTemplateExecute() {
+  TTemplateForm wizard(this);
+  wizard.ShowWizardAtStartupBtn->setChecked(UserSettings.ShowWizardAtStartup);
+  wizard.TemplateCommandCaption = File_NewFromTemplate->text().toStdString();
+  wizard.StoreShowWizardAtStartup = [this](bool show) { UserSettings.ShowWizardAtStartup = show; };
+  wizard.OnWWWAddressClick = [this] { TimerRunCheckUpdate.SetEnabled(true); };
+  if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->StopPlayback();
+  const bool chosen = ShowModal(wizard) == mrOk && !wizard.TemplateFileName.empty();
+  if (chosen) {
+    auto* window = new TAnimationWindow(*this, MdiArea);  // it frees itself when closed
+    RebuildAnimationTree();
+    SelectTreeNode(-1, 2);
+    try {
+      window->LoadFromFile(wizard.TemplateFileName);
+    } catch (const std::exception&) {
+      // The document window has told the user; it stays an untitled document.
+    }
+  }
+  if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->ResumePlayback();
+}
+
+void TMainForm::File_ImportExecute() {
+  const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(OpenExportDialog);
+  if (!chosen) return;
+  OpenExportDialog.initialDir = ExtractFilePath(chosen->fileName);
+  auto* window = new TAnimationWindow(*this, MdiArea);  // it frees itself when closed
+  RebuildAnimationTree();
+  SelectTreeNode(-1, 2);
+  try {
+    window->LoadFromFile(chosen->fileName);
+  } catch (const std::exception&) {
+    // Shown by the document window.
+  }
+}
+
+void TMainForm::File_Save_AsExecute() {
+  if (CurrentScene != nullptr && ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->SaveAs();
+}
+
+void TMainForm::OpenRecent(int index) {
+  if (index < 0 || index >= static_cast<int>(RecentFiles.Entries().size())) return;
+  const std::string fileName = RecentFiles.Entries()[static_cast<std::size_t>(index)];
+  auto* window = new TAnimationWindow(*this, MdiArea);  // it frees itself when closed
+  RebuildAnimationTree();
+  SelectTreeNode(-1, 2);
+  try {
+    window->LoadFromFile(fileName);
+  } catch (const std::exception&) {
+    // Shown by the document window.
+  }
+}
+
+void TMainForm::View_88x31Execute() {
+  if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->SetCanvasSize(88, 31);
+}
+
+// ---- Sprites to the front or the back of all -----------------------------------------------------------
+
+// The sprite is drawn last; the tree lists the front-most sprite first,
+// right after "Background".
+void TMainForm::Scene_MovetoFrontOfAllSpritesExecute() {
+  TSprite* sprite = CurrentSprite();
+  TAnimationWindow* window = ActiveAnimationWindow();
+  if (CurrentScene == nullptr || sprite == nullptr || window == nullptr) return;
+  const int old = PositionOfSprite(*CurrentScene, sprite);
+  const int last = CurrentScene->SpriteCount() - 1;
+  if (old < 0 || old == last) return;
+  window->StopPlayback();
+  QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
+  RecordUndo(urkSpriteList, "Move to Front of all Sprites", true, old, 0, uokSpriteLastToIndex, nullptr);
+  CurrentScene->MoveSprite(old, last);
+  DetachCurrentSprite();
+  PlaceNode(node, 1);
+  AnimationTreeChange();
+  RefreshCommandStates();
+  window->ResumePlayback();
+  RequestSceneRecompute();
+}
+
+void TMainForm::Scene_MoveToBackOfAllSpritesExecute() {
+  TSprite* sprite = CurrentSprite();
+  TAnimationWindow* window = ActiveAnimationWindow();
+  if (CurrentScene == nullptr || sprite == nullptr || window == nullptr) return;
+  const int old = PositionOfSprite(*CurrentScene, sprite);
+  if (old <= 0) return;
+  window->StopPlayback();
+  QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
+  RecordUndo(urkSpriteList, "Move to Back of all Sprites", true, old, 0, uokSpriteFirstToIndex, nullptr);
+  CurrentScene->MoveSprite(old, 0);
+  DetachCurrentSprite();
+  if (node != nullptr && node->parent() != nullptr) PlaceNode(node, node->parent()->childCount());
+  AnimationTreeChange();
+  RefreshCommandStates();
+  window->ResumePlayback();
+  RequestSceneRecompute();
+}
+
+// ---- The upgrade-check switch ----------------------------------------------------------------------------
+
+void TMainForm::Checknewversion1Click() {
+  Checknewversion1->setChecked(!Checknewversion1->isChecked());
+  UserSettings.CheckNewVersion = Checknewversion1->isChecked();
+  if (!UserSettings.CheckNewVersion) return;
+  {
+    // What the upgrade helper reads: check at once, whatever version it saw.
+    TRegistry registry;
+    registry.OpenKey(kSettingsKey, /*canCreate=*/true);
+    registry.WriteInteger("LastTest", 0);
+    registry.WriteString("CurrentVersion", "-1");
+  }
+  if (!RunUpgradeCheck()) Ui().MessageBox(Handle(), kUpgradeFailedText, "Error", MB_OK | MB_ICONERROR);
+}
+
+// ---- Galleries -----------------------------------------------------------------------------------------
+
+TAnimationPicker* TMainForm::AnimationPicker1() {
+  if (auto* picker = findChild<TAnimationPicker*>("AnimationPicker1", Qt::FindDirectChildrenOnly)) return picker;
+  auto* picker = new TAnimationPicker(this);
+  picker->setObjectName("AnimationPicker1");
+  return picker;
+}
+
+namespace {
+
+// Shows the gallery of a folder; the chosen file, or empty when the user
+// chose nothing (also Ok on an empty gallery).
+std::string ChooseFromGallery(TAnimationPicker& picker, const std::string& folder, QWidget* anchor) {
+  picker.Directory = folder;
+  if (!picker.Execute(anchor)) return {};
+  return picker.ChosenFileName();
+}
+
+}  // namespace
+
+void TMainForm::AnimationGalleryToolButtonClick(QWidget* anchor) {
+  TSprite* sprite = CurrentSprite();
+  TFrame* frame = CurrentFrame();
+  if (sprite == nullptr || frame == nullptr) return;
+  const std::string fileName =
+      ChooseFromGallery(*AnimationPicker1(), ProgramSubfolder(k3DAnimationPresetsFolder), anchor);
+  if (fileName.empty()) return;
+  const std::unique_ptr<TAnimatedScene> preset = LoadGalleryPreset(fileName);
+  const TFrame* presetFrame = preset != nullptr ? PresetFirstFrame(*preset) : nullptr;
+  if (presetFrame == nullptr || !ApplyAnimationPreset(*sprite, frame->Index(), *presetFrame)) return;
+  // The editor shows the new states and renders the frame's picture again;
+  // that is part of this change, not a change of its own.
+  const TUndoRecordingPause pause;
+  Load3DTextPage();
+  RequestSceneRecompute();
+}
+
+void TMainForm::CollorGalleryToolButtonClick(QWidget* anchor) {
+  TSprite* sprite = CurrentSprite();
+  TFrame* frame = CurrentFrame();
+  if (sprite == nullptr || frame == nullptr) return;
+  const std::string fileName = ChooseFromGallery(*AnimationPicker1(), ProgramSubfolder(kColorPresetsFolder), anchor);
+  if (fileName.empty()) return;
+  const std::unique_ptr<TAnimatedScene> preset = LoadGalleryPreset(fileName);
+  const TFrame* presetFrame = preset != nullptr ? PresetFirstFrame(*preset) : nullptr;
+  if (presetFrame == nullptr || !ApplyColorPreset(*sprite, frame->Index(), *presetFrame)) return;
+  const TUndoRecordingPause pause;
+  Load3DTextPage();
+  RequestSceneRecompute();
+}
+
+void TMainForm::ShowMotionGallery(QWidget* anchor) {
+  TSprite* sprite = CurrentSprite();
+  if (sprite == nullptr) return;
+  const std::string fileName = ChooseFromGallery(*AnimationPicker1(), ProgramSubfolder(kMotionPresetsFolder), anchor);
+  if (fileName.empty()) return;
+  const std::unique_ptr<TAnimatedScene> preset = LoadGalleryPreset(fileName);
+  if (preset == nullptr) return;
+  ApplyMotionPreset(*sprite, preset->Sprite(0).Motion());
+  LoadMotionPage();
+  RequestSceneRecompute();
+}
+
+// ---- Insert > Presets ----------------------------------------------------------------------------------
+
+void TMainForm::InsertPreset(QAction* item) {
+  TAnimationWindow* window = ActiveAnimationWindow();
+  if (item == nullptr || window == nullptr || CurrentScene == nullptr) return;
+  const std::string fileName = PresetsFolder + item->text().toStdString() + ".gif";
+  window->StopPlayback();
+  TreeChangeRunning = true;
+  TAddedItem added;
+  try {
+    // A preset that cannot be read adds nothing: the sprite goes again.
+    added = AddSpriteThen(*CurrentScene, [&fileName](TSprite& sprite, TAddedItem&) {
+      if (sprite.AddPictureFile(fileName, false, clWhite, -1, -1, false) < 0)
+        throw Exception("The preset picture cannot be read.");
+      AddDefaultStepWhenNone(sprite);
+    });
+  } catch (const std::exception&) {
+    added = TAddedItem();
+  }
+  TreeChangeRunning = false;
+  if (added.Sprite != nullptr) SetCurrentSprite(added.Sprite);
+  RefreshCommandStates();
+  RebuildAnimationTree();
+  if (added.Sprite != nullptr) {
+    PostMessage(Handle(), 1003, 0, added.Sprite->FrameCount() - 1);
+    if (added.Sprite->FrameCount() == 1) RequestSceneRecompute();
+  }
+  window->ResumePlayback();
+}

@@ -93,6 +93,7 @@ TMainForm::~TMainForm() {
     for (TAnimationWindow* window : MdiArea->findChildren<TAnimationWindow*>()) delete window;
   }
   if (MainForm == this) MainForm = nullptr;
+  FormDestroy();
 }
 
 // ---- Creation ------------------------------------------------------------------------------------

@@ -66,12 +66,10 @@ class TSpinEdit;
 class TStartAndFinish;
 class TTrackBar;
 class QComboBox;
-class QDockWidget;
 class QPushButton;
+class QDockWidget;
 class QKeySequence;
 class QLabel;
-class QLineEdit;
-class QPushButton;
 class QScrollBar;
 class QMdiArea;
 class QMenu;
@@ -84,6 +82,7 @@ class QTreeWidgetItem;
 class TUndo;
 class TAnimatedScene;
 class TBitmapButton;
+class TAnimationPicker;
 class TCanvas;
 class TColorPicker;
 class TmKnob;
@@ -1207,6 +1206,37 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void Checknewversion1Click();
   // Opens the recent-files entry of an index (LO1 ... LO9).
   void OpenRecent(int index);
+  // The picker the three galleries show (created on first use).
+  TAnimationPicker* AnimationPicker1();
+  // The 3D animation and colour galleries on the current 3D text frame; the
+  // motion gallery on the current sprite's path (anchor: the control the
+  // picker drops at, nullptr for none).
+  void AnimationGalleryToolButtonClick(QWidget* anchor = nullptr);
+  void CollorGalleryToolButtonClick(QWidget* anchor = nullptr);
+  void ShowMotionGallery(QWidget* anchor = nullptr);
+  void File_ImportExecute();
+  void File_Save_AsExecute();
+  void View_88x31Execute();
+  void Scene_MovetoFrontOfAllSpritesExecute();
+  void Scene_MoveToBackOfAllSpritesExecute();
+  // The last step of shutting down: after a failed release of the 3D
+  // library the process ends at once.
+  void FormDestroy();
+  // The background page's display type (" Display ": "Center", "Tile",
+  // "Stretch") and the scene page's transparent background.
+  QGroupBox* Radio_Backgroun_Picture_Type = nullptr;
+  std::array<QRadioButton*, 3> BackgroundPictureTypes{};
+  QCheckBox* BackgroundIsTransparentCheckBox = nullptr;
+  QPushButton* TransparentBackColor_Button = nullptr;
+  // Every change of the background page's parameters: one "Change
+  // Background Properties" entry, then the background set again.
+  void BackgroundParameterChanged();
+  void BackgroundIsTransparentCheckBoxClick();
+  void TransparentBackColor_ButtonClick();
+  // Shows the scene's values in these controls without writing them back.
+  void LoadSceneCommandControls();
+  bool FillingSceneCommandControls = false;
+  void CreateSceneCommandControls();
   void Sprite_DeleteExecute() override;
 
  protected:

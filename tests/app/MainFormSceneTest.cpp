@@ -1,0 +1,339 @@
+// The remaining scene commands of the main window: sprites to the front or
+// the back of all with their undo records, the 88 x 31 size, the
+// upgrade-check switch, Insert > Presets from the starter set, the template
+// wizard at the New From Template command, and the commands' captions.
+#include "tests/app/MainFormTreeFixture.h"
+
+#include "app/core/StarterSet.h"
+#include "controls/AnimationPickerU.h"
+#include "controls/PopupWindow.h"
+#include "platform/ProcessExit.h"
+#include "qel3d/qelview.h"
+#include "scene/Frame.h"
+#include "scene/Sprite.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstring>
+
+namespace {
+
+std::string SpriteOrder(TAnimatedScene& scene) {
+  std::string names;
+  for (int i = 0; i < scene.SpriteCount(); ++i) names += scene.Sprite(i).Name;
+  return names;
+}
+
+struct TRecordHeader {
+  std::int32_t kind, objectKind, index;
+};
+TRecordHeader LastHeader(TUndo& undo) {
+  const std::uint8_t* at = undo.Log().Memory() + undo.LastRecordPosition();
+  TRecordHeader record{};
+  std::memcpy(&record.kind, at + TUndo::kRecordKindAt, 4);
+  std::memcpy(&record.objectKind, at + TUndo::kObjectKindAt, 4);
+  std::memcpy(&record.index, at + TUndo::kIndexAt, 4);
+  return record;
+}
+
+class MainFormSceneTest : public MainFormTreeTest {};
+
+// ---- Captions and hints ----------------------------------------------------------------------------------
+
+TEST_F(MainFormSceneTest, TheCommandsCarryTheirCaptionsAndHints) {
+  TMainForm& form = Create();
+  EXPECT_EQ(form.File_Export->text(), QString("&Export..."));
+  EXPECT_EQ(form.File_Import->text(), QString("I&mport..."));
+  EXPECT_EQ(form.File_Save_As->text(), QString("Save &As..."));
+  EXPECT_EQ(form.File_NewFromTemplate->text(), QString("New From &Template..."));
+  EXPECT_EQ(form.Scene_MovetoFrontOfAllSprites->text(), QString("Move to Front of all Sprites"));
+  EXPECT_EQ(form.Scene_MoveToBackOfAllSprites->text(), QString("Move to Back of all Sprites"));
+  EXPECT_EQ(form.Checknewversion1->text(), QString("Checking for &Upgrade"));
+  EXPECT_EQ(form.Motion_AddFromGallery->text(), QString("Add from Gallery..."));
+  EXPECT_TRUE(form.HasCommandHandler(form.File_NewFromTemplate));
+  EXPECT_TRUE(form.HasCommandHandler(form.File_Import));
+  EXPECT_TRUE(form.HasCommandHandler(form.File_Save_As));
+  EXPECT_TRUE(form.HasCommandHandler(form.View_88x31));
+  EXPECT_TRUE(form.HasCommandHandler(form.Motion_AddFromGallery));
+}
+
+// ---- Front and back ------------------------------------------------------------------------------------
+
+TEST_F(MainFormSceneTest, FrontAndBackOfAllSpritesRecordAndUndo) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("order.GLM"));
+  ASSERT_NE(window, nullptr);
+  TAnimatedScene& scene = *window->Scene();
+  const std::string opened = ProjectBytes(scene);
+
+  ClickNode(Node({"A"}));
+  form.Scene_MovetoFrontOfAllSprites->trigger();
+  Settle();
+  EXPECT_EQ(SpriteOrder(scene), "BCA");
+  EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "A", "C", "B"}));
+  EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Move to Front of all Sprites"}));
+  TRecordHeader front = LastHeader(*window->Undo());
+  EXPECT_EQ(front.kind, 2);
+  EXPECT_EQ(front.objectKind, 411);
+  EXPECT_EQ(front.index, 0);
+
+  // Already in front: nothing moves and nothing is recorded.
+  ClickNode(Node({"A"}));
+  form.Scene_MovetoFrontOfAllSprites->trigger();
+  Settle();
+  EXPECT_EQ(SpriteOrder(scene), "BCA");
+  EXPECT_EQ(UndoCaptions(*window->Undo()).size(), 1u);
+
+  ClickNode(Node({"C"}));
+  form.Scene_MoveToBackOfAllSprites->trigger();
+  Settle();
+  EXPECT_EQ(SpriteOrder(scene), "CBA");
+  EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "A", "B", "C"}));
+  TRecordHeader back = LastHeader(*window->Undo());
+  EXPECT_EQ(back.kind, 2);
+  EXPECT_EQ(back.objectKind, 311);
+  EXPECT_EQ(back.index, 1);
+
+  // Already at the back: nothing.
+  ClickNode(Node({"C"}));
+  form.Scene_MoveToBackOfAllSprites->trigger();
+  EXPECT_EQ(UndoCaptions(*window->Undo()),
+            (std::vector<std::string>{"Move to Front of all Sprites", "Move to Back of all Sprites"}));
+
+  form.Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(SpriteOrder(scene), "BCA");
+  form.Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(ProjectBytes(scene), opened);
+  EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B", "A"}));
+}
+
+TEST_F(MainFormSceneTest, The88x31CommandSizesTheCanvas) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("size.GLM"));
+  form.View_88x31->trigger();
+  window->ResizeTimerTimer();
+  Settle();
+  EXPECT_EQ(window->Scene()->Width, 88);
+  EXPECT_EQ(window->Scene()->Height, 31);
+}
+
+// ---- The upgrade-check switch ---------------------------------------------------------------------------
+
+TEST_F(MainFormSceneTest, SwitchingUpgradeChecksOnWithoutTheHelperTellsAndSwitchesOff) {
+  TMainForm& form = StartShown();
+  form.Checknewversion1->setChecked(false);
+  form.UserSettings.CheckNewVersion = false;
+  form.Checknewversion1->trigger();
+  EXPECT_EQ(Setting("LastTest"), std::optional<std::string>("0"));
+  EXPECT_EQ(Setting("CurrentVersion"), std::optional<std::string>("-1"));
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text,
+            "The checking for upgrade cannot be performed. Some files is missing or corrupted.");
+  EXPECT_EQ(ui_.messages[0].caption, "Error");
+  EXPECT_EQ(ui_.messages[0].flags, unsigned(MB_OK | MB_ICONERROR));
+  EXPECT_FALSE(form.Checknewversion1->isChecked());
+  EXPECT_FALSE(form.UserSettings.CheckNewVersion);
+}
+
+TEST_F(MainFormSceneTest, SwitchingUpgradeChecksOffWritesNothingForTheHelper) {
+  TMainForm& form = StartShown();
+  form.Checknewversion1->setChecked(true);
+  form.UserSettings.CheckNewVersion = true;
+  form.Checknewversion1->trigger();
+  EXPECT_FALSE(form.Checknewversion1->isChecked());
+  EXPECT_FALSE(form.UserSettings.CheckNewVersion);
+  EXPECT_EQ(Setting("CurrentVersion"), std::nullopt);
+  EXPECT_TRUE(ui_.messages.empty());
+}
+
+// ---- Insert > Presets and templates from the starter set -----------------------------------------------
+
+class MainFormStarterSetTest : public MainFormSceneTest {
+ protected:
+  MainFormStarterSetTest() { WriteStarterSet(program_.Path()); }
+};
+
+TEST_F(MainFormStarterSetTest, InsertPresetAddsASpriteWithOneStepAndOneUndoEntry) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("presets.GLM"));
+  ASSERT_FALSE(form.Presets1->actions().isEmpty());
+  QAction* item = form.Presets1->actions().front();
+  EXPECT_TRUE(item->isEnabled());
+  TAnimatedScene& scene = *window->Scene();
+  item->trigger();
+  Settle();
+  ASSERT_EQ(scene.SpriteCount(), 4);
+  TSprite& added = scene.Sprite(3);
+  EXPECT_GE(added.FrameCount(), 1);
+  EXPECT_EQ(added.Motion().StepCount(), 1);
+  EXPECT_EQ(form.CurrentSprite(), &added);
+  EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Add Sprite"}));
+  form.Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(scene.SpriteCount(), 3);
+}
+
+TEST_F(MainFormStarterSetTest, AnUnreadablePresetAddsNothing) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("broken.GLM"));
+  QAction* item = form.Presets1->actions().front();
+  // The picture went after the menu was built.
+  ASSERT_TRUE(DeleteFile(form.PresetsFolder + item->text().toStdString() + ".gif"));
+  item->trigger();
+  Settle();
+  EXPECT_EQ(window->Scene()->SpriteCount(), 3);
+  EXPECT_TRUE(UndoCaptions(*window->Undo()).empty());
+}
+
+TEST_F(MainFormStarterSetTest, NewFromTemplateOpensTheChosenBannerInANewDocument) {
+  TMainForm& form = StartShown();
+  const int documents = form.MdiArea->subWindowList().size();
+  std::string listed;
+  forms_.Expect("TemplateForm")
+      .Do([&listed](QDialog& wizard) {
+        auto* list = wizard.findChild<QListWidget*>("ListView_Thumbnails");
+        ASSERT_NE(list, nullptr);
+        ASSERT_GT(list->count(), 0);
+        listed = list->item(0)->text().toStdString();
+        list->setCurrentRow(0);
+      })
+      .Press("OkButton");
+  form.File_NewFromTemplate->trigger();
+  Settle();
+  EXPECT_EQ(form.MdiArea->subWindowList().size(), documents + 1);
+  ASSERT_NE(form.ActiveAnimationWindow(), nullptr);
+  EXPECT_FALSE(listed.empty());
+  EXPECT_NE(form.ActiveAnimationWindow()->FileName().find(listed), std::string::npos);
+  EXPECT_GT(form.ActiveAnimationWindow()->Scene()->SpriteCount(), 0);
+}
+
+TEST_F(MainFormStarterSetTest, ClosingTheTemplateWizardOpensNothing) {
+  TMainForm& form = StartShown();
+  const int documents = form.MdiArea->subWindowList().size();
+  forms_.Expect("TemplateForm").Press("CloseBtn");
+  form.File_NewFromTemplate->trigger();
+  Settle();
+  EXPECT_EQ(form.MdiArea->subWindowList().size(), documents);
+}
+
+// The motion gallery through the picker: the chosen preset's path replaces
+// the sprite's, re-anchored at the old fixed first step, with one "Change
+// Motion" entry that Undo takes back.
+TEST_F(MainFormStarterSetTest, TheMotionGalleryReanchorsThePresetAndUndoes) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("motion.GLM"));
+  TSprite& a = window->Scene()->Sprite(0);
+  const double oldX = a.Motion().Step(0).StartX, oldY = a.Motion().Step(0).StartY;
+  const std::string opened = ProjectBytes(*window->Scene());
+  ClickNode(Node({"A"}));
+  TAnimationPicker& picker = *form.AnimationPicker1();
+  std::string chosen;
+  QTimer::singleShot(0, &form, [&] {
+    if (!picker.Form()->IsOpen() || picker.ItemCount() == 0) return picker.CancelButtonClick();
+    chosen = picker.Item(0).FileName();
+    QTest::mouseClick(picker.OkButton, Qt::LeftButton);
+  });
+  form.Motion_AddFromGallery->trigger();
+  Settle();
+  ASSERT_FALSE(chosen.empty());
+  TAnimatedScene preset;
+  preset.LoadFromFile(chosen);
+  ASSERT_GT(preset.SpriteCount(), 0);
+  const TMoving& presetPath = preset.Sprite(0).Motion();
+  ASSERT_EQ(a.Motion().StepCount(), presetPath.StepCount());
+  const TMovingStep& first = a.Motion().Step(0);
+  EXPECT_EQ(std::min<double>(first.X1, first.X2), oldX);
+  EXPECT_EQ(std::min<double>(first.Y1, first.Y2), oldY);
+  EXPECT_EQ(double(first.StartX), double(first.X1));
+  EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Change Motion"}));
+  form.Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(ProjectBytes(*window->Scene()), opened);
+}
+
+TEST_F(MainFormStarterSetTest, ADismissedGalleryChangesNothing) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("dismissed.GLM"));
+  ClickNode(Node({"A"}));
+  TAnimationPicker& picker = *form.AnimationPicker1();
+  QTimer::singleShot(0, &form, [&] { picker.CancelButtonClick(); });
+  form.Motion_AddFromGallery->trigger();
+  Settle();
+  EXPECT_TRUE(UndoCaptions(*window->Undo()).empty());
+}
+
+// ---- The background page and the transparent background ----------------------------------------------
+
+TEST_F(MainFormSceneTest, ChoosingTileRecordsOneBackgroundEntryAndTilesTheBackground) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("tile.GLM"));
+  ClickNode(Node({"Background"}));
+  ASSERT_EQ(Page(), TMainForm::ppBackground);
+  EXPECT_EQ(form.Radio_Backgroun_Picture_Type->title(), QString(" Display "));
+  EXPECT_TRUE(form.BackgroundPictureTypes[0]->isChecked());  // the project's centred picture
+  QRadioButton* tile = form.BackgroundPictureTypes[1];
+  EXPECT_EQ(tile->text(), QString("Tile"));
+  // On the button's mark: a radio button takes clicks on its mark and caption only.
+  QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(6, tile->height() / 2));
+  Settle();
+  EXPECT_EQ(window->Scene()->PicturePlacement, ppTiled);
+  EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Change Background Properties"}));
+  TRecordHeader record = LastHeader(*window->Undo());
+  EXPECT_EQ(record.kind, 3);
+  EXPECT_EQ(record.objectKind, 5);
+  form.Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(window->Scene()->PicturePlacement, ppCentered);
+}
+
+TEST_F(MainFormSceneTest, TheTransparentBackgroundIsASceneSettingWithUndo) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("transparent.GLM"));
+  ClickNode(Root());
+  EXPECT_EQ(form.BackgroundIsTransparentCheckBox->text(), QString("Transparent"));
+  EXPECT_FALSE(form.TransparentBackColor_Button->isEnabled());
+  QTest::mouseClick(form.BackgroundIsTransparentCheckBox, Qt::LeftButton, {},
+                   QPoint(6, form.BackgroundIsTransparentCheckBox->height() / 2));
+  Settle();
+  EXPECT_EQ(window->Scene()->TransparentBackground, 1);
+  EXPECT_TRUE(form.TransparentBackColor_Button->isEnabled());
+  EXPECT_TRUE(window->Modified());
+  ui_.colorAnswers.push_back(TColor(0x00FF00));
+  QTest::mouseClick(form.TransparentBackColor_Button, Qt::LeftButton);
+  Settle();
+  EXPECT_EQ(window->Scene()->TransparentColor, TColor(0x00FF00));
+  EXPECT_EQ(UndoCaptions(*window->Undo()),
+            (std::vector<std::string>{"Change Background Properties", "Change Background Properties"}));
+  form.Edit_Undo()->trigger();
+  form.Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(window->Scene()->TransparentBackground, 0);
+}
+
+// ---- Shutting down -----------------------------------------------------------------------------------
+
+TEST_F(MainFormSceneTest, AFailedReleaseOfThe3DLibraryEndsTheProcessAtTheEnd) {
+  std::vector<std::uint32_t> exits;
+  const TProcessExitHandler previous = SetProcessExitHandler([&exits](std::uint32_t code) { exits.push_back(code); });
+  Create();
+  form_.reset();
+  EXPECT_TRUE(exits.empty());
+  QelReleaseFailed = true;
+  Create();
+  form_.reset();
+  QelReleaseFailed = false;
+  SetProcessExitHandler(previous);
+  EXPECT_EQ(exits, (std::vector<std::uint32_t>{0}));
+}
+
+}  // namespace
