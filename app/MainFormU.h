@@ -34,6 +34,7 @@
 #include "app/core/AddCommands.h"
 #include "app/core/EditorSettings.h"
 #include "app/core/MainFormDisplays.h"
+#include "dialogs/core/ExportSettings.h"
 #include "platform/Keyboard.h"
 #include "platform/Messages.h"
 #include "platform/Timer.h"
@@ -1185,8 +1186,12 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   // =============================================================================================
 
   void FormCreateExport();
+  // Ctrl+E: the "Export" save dialog for the current scene, then the wizard.
+  void File_ExportExecute();
   // Exports the active scene to a file in a format (1 GIF, 2 BMP, 3 AVI, 4 JPEG).
   void ExportAnimation(const std::string& fileName, int format) override;
+  // The export choices kept from one export to the next while the program runs.
+  TExportSettings ExportSettings;
 
   // =============================================================================================
   // Galleries, presets, templates and the remaining scene commands
