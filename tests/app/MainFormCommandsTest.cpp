@@ -126,12 +126,15 @@ TEST_F(MainFormTest, OnlyCommandsWithTheirHandlerAreEnabled) {
     if (form.HasCommandHandler(command)) continue;
     EXPECT_FALSE(command->isEnabled()) << command->objectName().toStdString();
   }
-  // Enabling a command that has no handler leaves it disabled.
-  form.EnableCommand(form.Texture_Open, true);
-  EXPECT_FALSE(form.Texture_Open->isEnabled());
+  // Enabling a command that has no handler leaves it disabled; its handler enables it and runs.
+  QAction unhandled(&form);
+  unhandled.setEnabled(false);
+  form.EnableCommand(&unhandled, true);
+  EXPECT_FALSE(unhandled.isEnabled());
   int runs = 0;
-  form.SetCommandHandler(form.Texture_Open, [&] { ++runs; });
-  form.Texture_Open->trigger();
+  form.SetCommandHandler(&unhandled, [&] { ++runs; });
+  EXPECT_TRUE(unhandled.isEnabled());
+  unhandled.trigger();
   EXPECT_EQ(runs, 1);
   form.EnableCommand(form.Sprite_Flip_Hor, false);
   EXPECT_FALSE(form.Sprite_Flip_Hor->isEnabled());

@@ -37,7 +37,7 @@ class MainFormMotion : public MainFormPagesTest {
     fixed.StartX = 7;
     fixed.StartY = 8;
     sprite.Motion().AddStepWith(fixed, &sprite);
-    form.ChosenSprite = &sprite;
+    form.ChooseSprite(&sprite);
     form.Notebook_Properties->setCurrentIndex(TMainForm::ppMotion);
     form.LoadMotionPage();
     return sprite;
@@ -185,7 +185,7 @@ TEST_F(MainFormMotion, AddDeleteUpAndDownRecordOneEntryEach) {
   EXPECT_TRUE(Log().Empty());
   EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).Kind, mskLine);
 
-  form.ChosenSprite = &Scene().Sprite(0);
+  form.ChooseSprite(&Scene().Sprite(0));
   form.LoadMotionPage();
   ClickRow(form.MovingList, 1);
   form.Motion_Delete->trigger();
@@ -219,7 +219,7 @@ TEST_F(MainFormMotion, AnEditOfAnEmptyMotionPageMakesTheFirstStepAsOneEntry) {
     const TUndoRecordingPause pause;
     sprite = Scene().AddSprite(index);
   }
-  form.ChosenSprite = sprite;
+  form.ChooseSprite(sprite);
   form.LoadMotionPage();
   ASSERT_EQ(form.MovingList->topLevelItemCount(), 0);
   form.Motion_Fixed->trigger();

@@ -1,5 +1,5 @@
 // The real main window with a started document, whose current sprite a test
-// may choose: the scene tree that picks it is another part of the window.
+// chooses through the scene tree.
 #pragma once
 
 #include "tests/app/MainFormFixture.h"
@@ -12,23 +12,21 @@
 
 class TPagesMainForm : public TMainForm {
  public:
-  TSprite* ChosenSprite = nullptr;
-  TSprite* CurrentSprite() override { return ChosenSprite != nullptr ? ChosenSprite : TMainForm::CurrentSprite(); }
-  TFrame* CurrentFrame() override {
-    if (ChosenSprite == nullptr) return TMainForm::CurrentFrame();
-    return ChosenSprite->FrameCount() > 0 ? ChosenSprite->CurrentFrame() : nullptr;
-  }
-  // The tree's selection makes a sprite current, as the scene tree does.
-  void SelectTreeNode(int spriteIndex, int nodeKind) override {
-    TMainForm::SelectTreeNode(spriteIndex, nodeKind);
-    TAnimatedScene* scene = ActiveAnimationWindow() != nullptr ? ActiveAnimationWindow()->Scene() : nullptr;
-    ChosenSprite = spriteIndex >= 0 && scene != nullptr && spriteIndex < scene->SpriteCount()
-                       ? &scene->Sprite(spriteIndex)
-                       : nullptr;
-  }
-  void DetachCurrentSprite() override {
-    TMainForm::DetachCurrentSprite();
-    ChosenSprite = nullptr;
+  // Makes a sprite of the active scene current as a click on its node in the
+  // scene tree does: its first frame's node, or its own node when it has no
+  // frames; nullptr selects the root, so that no sprite is current.
+  void ChooseSprite(TSprite* sprite) {
+    RebuildAnimationTree();
+    if (sprite == nullptr) {
+      SelectTreeNode(-1, 0);
+      return;
+    }
+    TAnimatedScene* scene = ActiveAnimationWindow()->Scene();
+    int index = -1;
+    for (int i = 0; i < scene->SpriteCount(); ++i)
+      if (&scene->Sprite(i) == sprite) index = i;
+    ASSERT_GE(index, 0);
+    SelectTreeNode(index, sprite->FrameCount() > 0 ? 2 : 1);
   }
 };
 
@@ -62,7 +60,7 @@ class MainFormPagesTest : public MainFormTest {
     TSprite& sprite = *Scene().AddSprite(index);
     for (const std::string& file : files) sprite.AddPictureFile(file, false, clWhite, -1, -1, false);
     sprite.SetCurrentFrameIndex(0);
-    form.ChosenSprite = &sprite;
+    form.ChooseSprite(&sprite);
     return sprite;
   }
 };

@@ -66,7 +66,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   ProcessMessages();
   ASSERT_EQ(Scene().SpriteCount(), 1);
   TSprite& sprite = Scene().Sprite(0);
-  form.ChosenSprite = &sprite;
+  form.ChooseSprite(&sprite);
   form.Notebook_Properties->setCurrentIndex(TMainForm::ppMotion);
   form.LoadMotionPage();
   form.Motion_Linear->trigger();
@@ -88,7 +88,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   const std::string project = data_.File("session.GLM");
   Document().SetFileName(project);
   ASSERT_TRUE(Document().Save());
-  form.ChosenSprite = nullptr;
+  form.ChooseSprite(nullptr);
   Document().LoadFromFile(project);
   TAnimatedScene& reopened = Scene();
   EXPECT_EQ(reopened.StepCount, 60);
