@@ -220,19 +220,28 @@ TEST_F(MainFormMotion, AnEditOfAnEmptyMotionPageMakesTheFirstStepAsOneEntry) {
     sprite = Scene().AddSprite(index);
   }
   form.ChooseSprite(sprite);
+  form.Notebook_Properties->setCurrentIndex(TMainForm::ppMotion);
   form.LoadMotionPage();
   ASSERT_EQ(form.MovingList->topLevelItemCount(), 0);
-  form.Motion_Fixed->trigger();
-  ASSERT_EQ(sprite->Motion().StepCount(), 1);
-  EXPECT_EQ(form.MovingList->topLevelItemCount(), 1);
-  EXPECT_EQ(Log().Caption(), "Add Motion");
+  // Without steps the kind commands are off: the page's own edits make the step.
+  EXPECT_FALSE(form.Motion_Fixed->isEnabled());
+  EXPECT_FALSE(form.Motion_Linear->isEnabled());
   form.FixPosX->setText("15");
   form.TimerRedrawTimer();
+  ASSERT_EQ(sprite->Motion().StepCount(), 1);
+  EXPECT_EQ(form.MovingList->topLevelItemCount(), 1);
+  EXPECT_EQ(sprite->Motion().Step(0).Kind, mskHold);
   EXPECT_EQ(sprite->Motion().Step(0).StartX, 15.0);
+  EXPECT_EQ(Log().Caption(), "Add Motion");
+  EXPECT_TRUE(form.Motion_Fixed->isEnabled());
+  form.FixPosX->setText("20");
+  form.TimerRedrawTimer();
+  EXPECT_EQ(sprite->Motion().Step(0).StartX, 20.0);
   EXPECT_EQ(Log().Caption(), "Change Motion");
   Log().Undo();
   Log().Undo();
   EXPECT_TRUE(Log().Empty());
+  EXPECT_EQ(Scene().Sprite(0).Motion().StepCount(), 0);
 }
 
 // ---- Appearance ----

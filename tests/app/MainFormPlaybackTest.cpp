@@ -2,6 +2,8 @@
 // driven through its commands and controls.
 #include "tests/app/MainFormPagesFixture.h"
 
+#include <cmath>
+
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/My_SpinEdit.h"
 #include "app/core/PropertyPageRules.h"
@@ -150,7 +152,8 @@ TEST_F(MainFormPlayback, TheStepDisplayOfTheSliderNeverShowsAStepBeforeTheFirst)
 // ---- The scene page ----
 
 TEST_F(MainFormPlayback, ScenePageControlsHaveTheDesignRangesAndItems) {
-  TMainForm& form = StartPages();
+  // Before any document is open the page shows the design's values.
+  TMainForm& form = Create();
   EXPECT_EQ(form.WidthPixels->MinValue(), 1);
   EXPECT_EQ(form.WidthPixels->MaxValue(), 65000);
   EXPECT_EQ(form.HeightPixels->MaxValue(), 65000);
@@ -163,6 +166,11 @@ TEST_F(MainFormPlayback, ScenePageControlsHaveTheDesignRangesAndItems) {
   EXPECT_EQ(items, (QStringList{"Forever", "0", "1", "2", "3", "4", "5", "10"}));
   EXPECT_TRUE(form.LoopingComboBox->isEditable());
   EXPECT_EQ(form.findChild<TSpinEdit*>("WidthPixels"), form.WidthPixels);
+  // The started document's scene page shows that scene's speed.
+  form.show();
+  const std::int32_t interval = Scene().Timer().Interval();
+  ASSERT_GT(interval, 0);
+  EXPECT_EQ(form.StepsPerSecSpin->Value(), std::lround(1000.0 / interval));
 }
 
 TEST_F(MainFormPlayback, LoadingTheScenePageWritesNothingBack) {
