@@ -48,6 +48,13 @@ class MainFormShapes : public MainFormTest {
   }
 
   TSprite& LastSprite() { return scene->Sprite(scene->SpriteCount() - 1); }
+  // Selects a sprite's first frame in the scene tree, as a click on its node does.
+  void SelectFirstFrameOf(TSprite& sprite) {
+    Form().RebuildAnimationTree();
+    for (int i = 0; i < scene->SpriteCount(); ++i)
+      if (&scene->Sprite(i) == &sprite) Form().SelectTreeNode(i, 2);
+    ProcessMessages();
+  }
   // A new sprite with the kind's frame, added as the Insert command adds it.
   TFrame& AddSprite(TNewFrameKind kind) {
     EXPECT_TRUE(Form().AddSpriteWithGeneratedFrame(kind));
@@ -175,6 +182,13 @@ TEST_F(MainFormShapes, AFrameAddedToASpriteWithoutFramesOrStepsGetsOneStepAndIts
 
 TEST_F(MainFormShapes, WithoutACurrentSpriteTheFrameCommandsDoNothing) {
   AddSprite(nfkRectangle);
+  ASSERT_EQ(Form().CurrentSprite(), &LastSprite());
+  // Choosing the scene's root leaves no sprite current.
+  Form().SelectTreeNode(-1, 0);
+  ProcessMessages();
+  ASSERT_EQ(Form().CurrentSprite(), nullptr);
+  EXPECT_FALSE(Form().Sprite_Add_Rectangle->isEnabled());
+  EXPECT_FALSE(Form().Sprite_Add_Line->isEnabled());
   const auto before = Captions();
   Form().Sprite_Add_Rectangle->trigger();
   Form().Sprite_Add_Line->trigger();
@@ -511,8 +525,12 @@ TEST_F(MainFormShapes, ATextFrameSwitchedToSimpleTextBecomesPlainText) {
   const TAddedItem added = AddSpriteWithDefaultFrame(*scene, nfkText3D);
   TFrame& frame = added.Sprite->Frame(0);
   const auto before = Captions();
-  form.LoadSimpleTextPage(frame);
-  EXPECT_EQ(form.TextEdit->text(), "Text");
+  // The frame is chosen in the scene tree, which fills the 3D text editor.
+  SelectFirstFrameOf(*added.Sprite);
+  ASSERT_EQ(form.CurrentFrame(), &frame);
+  ASSERT_NE(form.findChild<QLineEdit*>("EditNewText"), nullptr);
+  EXPECT_EQ(form.findChild<QLineEdit*>("EditNewText")->text(), "Text");
+  EXPECT_EQ(form.TextKindIndex(), 0);
   EXPECT_EQ(Captions(), before);
   EXPECT_EQ(frame.Kind, fkText3D);
 
