@@ -131,11 +131,9 @@ void TMainForm::WMItemAdded(WPARAM wParam, LPARAM lParam) {
   AddInProgress = false;
   TSprite* sprite = CurrentSprite();
   if (sprite != nullptr && CurrentScene != nullptr) {
-    int spriteIndex = -1;
-    for (int i = 0; i < CurrentScene->SpriteCount(); ++i)
-      if (&CurrentScene->Sprite(i) == sprite) spriteIndex = i;
+    // The new frame's own node, not the sprite's first frame.
     if (lParam >= 0 && lParam < sprite->FrameCount()) sprite->SetCurrentFrameIndex(static_cast<int>(lParam));
-    SelectTreeNode(lParam < 0 ? -1 : spriteIndex, 2);
+    SelectFrameNode(static_cast<int>(lParam));
   }
   if (wParam == 3) Timer_3D_ChangedTimer();
 }

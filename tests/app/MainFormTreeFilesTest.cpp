@@ -158,10 +158,11 @@ TEST_F(MainFormTreeFiles, APictureDroppedOnADocumentBecomesASpriteAtTheDropPoint
   ASSERT_EQ(sprite.Motion().StepCount(), 1);
   EXPECT_EQ(static_cast<double>(sprite.Motion().Step(0).StartX), 30.0);
   EXPECT_EQ(static_cast<double>(sprite.Motion().Step(0).StartY), 12.0);
-  // Its node comes first among the sprites, and is selected.
+  // Its node comes first among the sprites; its new frame's node is selected.
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", sprite.Name, "C", "B", "A"}));
   EXPECT_EQ(Captions(Root()->child(1)), (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "dropped.bmp"}));
-  EXPECT_EQ(Tree().currentItem(), Root()->child(1));
+  EXPECT_EQ(Tree().currentItem(), Root()->child(1)->child(3));
+  EXPECT_EQ(form.CurrentFrame(), &sprite.Frame(0));
   EXPECT_EQ(form.CurrentSprite(), &sprite);
   EXPECT_FALSE(form.TreeChangeRunning);
   // One record takes the whole sprite back.

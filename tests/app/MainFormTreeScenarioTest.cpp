@@ -126,7 +126,9 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   ASSERT_EQ(scene.SpriteCount(), 4);
   EXPECT_EQ(static_cast<double>(scene.Sprite(3).Motion().Step(0).StartX), 30.0);
   EXPECT_EQ(static_cast<double>(scene.Sprite(3).Motion().Step(0).StartY), 12.0);
-  EXPECT_EQ(Tree().currentItem(), Root()->child(1));
+  // The new sprite's node comes first, and its frame's node is selected.
+  ASSERT_EQ(Tree().currentItem()->parent(), Root()->child(1));
+  EXPECT_EQ(Tree().currentItem()->text(0), "drop.bmp");
 
   // An unreadable file leaves no sprite and no record; the tree still drives the pages.
   const std::string records = UndoCaptions(*second->Undo()).back();
