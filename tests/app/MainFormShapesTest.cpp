@@ -159,6 +159,8 @@ TEST_F(MainFormShapes, AFrameAddedToASpriteIsUndoneAloneAndKeepsItsSteps) {
   ASSERT_EQ(sprite.FrameCount(), 2);
   EXPECT_EQ(sprite.Frame(1).Kind, fkEllipse);
   EXPECT_EQ(sprite.Motion().StepCount(), steps);
+  // The new frame, not the first one, is selected and shown.
+  EXPECT_EQ(Form().CurrentFrame(), &sprite.Frame(1));
   EXPECT_EQ(Form().Edit_Undo()->text(), QString("Undo \"Add Frame with Ellipse\""));
   document->Undo()->Undo();
   EXPECT_EQ(sprite.FrameCount(), 1);
