@@ -1030,5 +1030,9 @@ void TMainForm::PageControl_3DTextChange() {
   RedrawText3DView();
 }
 
+TMainForm::T3DTextParts::~T3DTextParts() {
+  if (SelectionBox_3DScene != nullptr) SelectionBox_3DScene->SetView(nullptr);
+}
+
 // The panel keeps the width its layout gives it; the text page needs no more.
 void TMainForm::FitPropertiesPanelToTextPage() {}

@@ -49,6 +49,10 @@ struct T3DLightMarkers {
 };
 
 struct TMainForm::T3DTextParts {
+  // The view goes before the widget that shows it (a child of the window,
+  // deleted after these parts): the widget lets go of it first.
+  ~T3DTextParts();
+
   // ---- The editor view and its objects (declared so that the camera outlives the view) ----
   TQelCamera QelCamera1;
   TQelView QelView1;
