@@ -4,11 +4,9 @@
 #include "app/MainFormU.h"
 
 #include "app/AnimationWindowU.h"
-#include "app/MainForm3DTextParts.h"
 #include "app/MainFormIcons.h"
 #include "app/StatusProgressPanel.h"
 #include "app/core/SceneRecompute.h"
-#include "controls/QelViewHost.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/URL.h"
 #include "controls/UTimelineSlider.h"
@@ -96,9 +94,6 @@ TMainForm::~TMainForm() {
   }
   if (MainForm == this) MainForm = nullptr;
   FormDestroy();
-  // The 3D text editor's view is a member that goes before the widgets, whose
-  // host would otherwise reach the freed view when it is destroyed.
-  if (text3D_ != nullptr && text3D_->SelectionBox_3DScene != nullptr) text3D_->SelectionBox_3DScene->SetView(nullptr);
 }
 
 // ---- Creation ------------------------------------------------------------------------------------
