@@ -19,7 +19,7 @@
 
 namespace {
 
-struct TCommandSpec {
+struct TCommandLook {
   QAction* TMainForm::*member;
   const char* name;
   const char* caption;  // Windows-1252, "&" marks the mnemonic
@@ -30,7 +30,7 @@ struct TCommandSpec {
 
 QKeySequence Keys(QKeyCombination combination) { return QKeySequence(combination); }
 
-std::vector<TCommandSpec> CommandSpecs() {
+std::vector<TCommandLook> CommandLooks() {
   using M = TMainForm;
   const QKeySequence none;
   return {
@@ -204,7 +204,7 @@ std::vector<TCommandSpec> CommandSpecs() {
   };
 }
 
-struct TEffectSpec {
+struct TEffectCommandLook {
   const char* name;
   const char* caption;
   const char* hint;
@@ -212,7 +212,7 @@ struct TEffectSpec {
 
 // The twenty effects in the order of their effect index: eleven transitions
 // to the next frame, then nine filters.
-const std::array<TEffectSpec, 20> kEffectSpecs{{
+const std::array<TEffectCommandLook, 20> kEffectCommandLooks{{
     {"Scene_Apperture_Effect", "&Apperture...", "Apperture|Opens the next frame through a growing apperture"},
     {"Scene_Blend_Effect", "&Blend...", "Blend|Blends the frame into the next one"},
     {"Scene_Blind_Effect", "Bl&ind...", "Blind|Shows the next frame through blinds"},
@@ -255,10 +255,12 @@ QAction* TMainForm::MakeCommand(const char* name, const char* caption, const cha
 void TMainForm::CreateCommands() {
   // Undo is the documents' command too (their host hands it out).
   editUndo_ = MakeCommand("Edit_Undo", "&Undo", "", QKeySequence::Undo, false);
-  for (const TCommandSpec& spec : CommandSpecs())
-    this->*spec.member = MakeCommand(spec.name, spec.caption, spec.hint, spec.shortcut, spec.checkable);
-  for (std::size_t i = 0; i < kEffectSpecs.size(); ++i)
-    EffectCommands[i] = MakeCommand(kEffectSpecs[i].name, kEffectSpecs[i].caption, kEffectSpecs[i].hint, {}, false);
+  for (const TCommandLook& look : CommandLooks())
+    this->*look.member = MakeCommand(look.name, look.caption, look.hint, look.shortcut, look.checkable);
+  for (std::size_t i = 0; i < kEffectCommandLooks.size(); ++i) {
+    const TEffectCommandLook& look = kEffectCommandLooks[i];
+    EffectCommands[i] = MakeCommand(look.name, look.caption, look.hint, {}, false);
+  }
 }
 
 void TMainForm::SetCommandHandler(QAction* command, std::function<void()> handler) {

@@ -183,14 +183,7 @@ void TMainForm::File_NewFromTemplateExecute() {
   if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->StopPlayback();
   const bool chosen = ShowModal(wizard) == mrOk && !wizard.TemplateFileName.empty();
   if (chosen) {
-    auto* window = new TAnimationWindow(*this, MdiArea);  // it frees itself when closed
-    RebuildAnimationTree();
-    SelectTreeNode(-1, 2);
-    try {
-      window->LoadFromFile(wizard.TemplateFileName);
-    } catch (const std::exception&) {
-      // The document window has told the user; it stays an untitled document.
-    }
+    OpenInNewDocument(wizard.TemplateFileName);
   }
   if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->ResumePlayback();
 }
@@ -199,14 +192,7 @@ void TMainForm::File_ImportExecute() {
   const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(OpenExportDialog);
   if (!chosen) return;
   OpenExportDialog.initialDir = ExtractFilePath(chosen->fileName);
-  auto* window = new TAnimationWindow(*this, MdiArea);  // it frees itself when closed
-  RebuildAnimationTree();
-  SelectTreeNode(-1, 2);
-  try {
-    window->LoadFromFile(chosen->fileName);
-  } catch (const std::exception&) {
-    // Shown by the document window.
-  }
+  OpenInNewDocument(chosen->fileName);
 }
 
 void TMainForm::File_Save_AsExecute() {
@@ -216,14 +202,7 @@ void TMainForm::File_Save_AsExecute() {
 void TMainForm::OpenRecent(int index) {
   if (index < 0 || index >= static_cast<int>(RecentFiles.Entries().size())) return;
   const std::string fileName = RecentFiles.Entries()[static_cast<std::size_t>(index)];
-  auto* window = new TAnimationWindow(*this, MdiArea);  // it frees itself when closed
-  RebuildAnimationTree();
-  SelectTreeNode(-1, 2);
-  try {
-    window->LoadFromFile(fileName);
-  } catch (const std::exception&) {
-    // Shown by the document window.
-  }
+  OpenInNewDocument(fileName);
 }
 
 void TMainForm::View_88x31Execute() {

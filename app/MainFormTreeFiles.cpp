@@ -132,18 +132,24 @@ void TMainForm::FormShowTree() {
 
 // ---- Open, Save and autosave ----------------------------------------------------------------------------
 
-void TMainForm::File_Open_Execute() {
-  const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(OpenDialog1);
-  if (!chosen) return;
-  OpenDialog1.initialDir = ExtractFilePath(chosen->fileName);
+// A project opened into a new document window. A file that cannot be read
+// leaves that window untitled; the window has told the user.
+void TMainForm::OpenInNewDocument(const std::string& fileName) {
   auto* window = new TAnimationWindow(*this, MdiArea);  // it frees itself when closed
   RebuildAnimationTree();
   SelectTreeNode(-1, 2);
   try {
-    window->LoadFromFile(chosen->fileName);
+    window->LoadFromFile(fileName);
   } catch (const std::exception&) {
-    // The document window has told the user; it stays an untitled document.
+    // Already shown to the user by the window.
   }
+}
+
+void TMainForm::File_Open_Execute() {
+  const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(OpenDialog1);
+  if (!chosen) return;
+  OpenDialog1.initialDir = ExtractFilePath(chosen->fileName);
+  OpenInNewDocument(chosen->fileName);
 }
 
 void TMainForm::File_SaveExecute() {
@@ -166,14 +172,7 @@ void TMainForm::DropFiles(const std::vector<std::string>& fileNames, TPoint scen
   if (fileNames.empty()) return;
   const std::string& fileName = fileNames.front();
   if (IsProjectFile(fileName)) {
-    auto* window = new TAnimationWindow(*this, MdiArea);  // it frees itself when closed
-    RebuildAnimationTree();
-    SelectTreeNode(-1, 2);
-    try {
-      window->LoadFromFile(fileName);
-    } catch (const std::exception&) {
-      // Reported by the document window.
-    }
+    OpenInNewDocument(fileName);
     return;
   }
   if (!addAsSprite || activeWindow_ == nullptr || CurrentScene == nullptr) return;

@@ -550,6 +550,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   // A new, empty "Untitled" document (MainFormDocuments.cpp).
   void File_NewExecute();
   void File_Open_Execute();
+  void OpenInNewDocument(const std::string& fileName);
   void File_SaveExecute();
   TTimer AutosaveTimer;  // "AutosaveInterval" minutes while "Autosave" is on
   void AutosaveTimerTimer();

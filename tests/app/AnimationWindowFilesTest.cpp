@@ -43,7 +43,7 @@ class CancellingSprite : public TSprite {
   }
 };
 
-FileDialogResult Chosen(const std::string& name, int entry) { return FileDialogResult{name, entry}; }
+FileDialogResult Chosen(const std::string& name, int entry) { return FileDialogResult{name, entry, {name}}; }
 
 }  // namespace
 
