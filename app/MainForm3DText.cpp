@@ -452,6 +452,9 @@ void TMainForm::RedrawText3DView() {
 }
 
 void TMainForm::RestartText3DTimer() {
+  // The tick of a new edit is that edit's own: a skip meant for a tick due
+  // before it never swallows it.
+  SkipNext3DRender = false;
   Timer_3D_Changed.SetEnabled(false);
   Timer_3D_Changed.SetEnabled(true);
 }

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QTreeWidget>
 
+#include <exception>
 #include <filesystem>
 #include <optional>
 
@@ -49,6 +50,50 @@ std::string WithBmpExtension(const std::string& fileName) {
   return std::filesystem::path(fileName).replace_extension(".bmp").string();
 }
 
+// A paste sets the add-in-progress flag, so that the pages write nothing
+// while the tree catches up; message 1003 clears it once the new item is
+// selected. A paste that adds nothing clears it at once, and one that fails
+// part-way still shows the scene as it now is.
+class TPasteScope {
+ public:
+  explicit TPasteScope(TMainForm& form) : form_(form), exceptions_(std::uncaught_exceptions()) {
+    form_.AddInProgress = true;
+  }
+  ~TPasteScope() {
+    if (posted_) return;
+    form_.AddInProgress = false;
+    if (std::uncaught_exceptions() == exceptions_) return;
+    try {
+      ShowScene();
+    } catch (const std::exception&) {
+      // The first failure is the one reported.
+    }
+  }
+  TPasteScope(const TPasteScope&) = delete;
+  TPasteScope& operator=(const TPasteScope&) = delete;
+
+  // The paste is done: the tree is rebuilt and message 1003 selects the
+  // frame of that index (the root for -1).
+  void Finish(int frameIndex) {
+    form_.RebuildAnimationTree();
+    PostMessage(form_.Handle(), WM_ITEMADDED, 0, frameIndex);
+    posted_ = true;
+    form_.RequestSceneRecompute();
+    form_.RefreshCommandStates();
+  }
+
+ private:
+  void ShowScene() {
+    form_.RebuildAnimationTree();
+    form_.RequestSceneRecompute();
+    form_.RefreshCommandStates();
+  }
+
+  TMainForm& form_;
+  int exceptions_;
+  bool posted_ = false;
+};
+
 }  // namespace
 
 // ---- Copy, cut and paste -----------------------------------------------------------------------------
@@ -79,27 +124,24 @@ void TMainForm::Edit_CutExecute() {
 void TMainForm::Edit_Paste1Execute() {
   if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr) return;
   TClipboard& clipboard = Clipboard();
-  int frameIndex = -1;
-  if (clipboard.HasFormat(CF_BITMAP)) frameIndex = PasteBitmapFrame();
+  if (clipboard.HasFormat(CF_BITMAP)) PasteBitmapFrame();
   const std::optional<std::string> block = ClipboardFormat != 0 ? clipboard.GetBlock(ClipboardFormat) : std::nullopt;
-  if (block.has_value()) {
-    const TPasteResult pasted = PasteClipboardBlob(*CurrentScene, CurrentSprite(),
-                                                   reinterpret_cast<const std::uint8_t*>(block->data()), block->size());
-    if (pasted.Kind != cbkNothing) {
-      if (pasted.Sprite != nullptr && pasted.Sprite != CurrentSprite()) SetCurrentSprite(pasted.Sprite);
-      if (pasted.Kind == cbkPath) RefreshMotionPage();
-    }
-    frameIndex = pasted.FrameIndex;
+  if (!block.has_value()) return;
+  TPasteScope pasting(*this);
+  const TPasteResult pasted = PasteClipboardBlob(*CurrentScene, CurrentSprite(),
+                                                 reinterpret_cast<const std::uint8_t*>(block->data()), block->size());
+  if (pasted.Kind != cbkNothing) {
+    if (pasted.Sprite != nullptr && pasted.Sprite != CurrentSprite()) SetCurrentSprite(pasted.Sprite);
+    if (pasted.Kind == cbkPath) RefreshMotionPage();
   }
-  RebuildAnimationTree();
-  PostMessage(Handle(), 1003, 0, frameIndex);
-  RequestSceneRecompute();
-  RefreshCommandStates();
+  // Also when nothing was pasted: the tree shows the scene afresh (-1 selects its root).
+  pasting.Finish(pasted.FrameIndex);
 }
 
 void TMainForm::Edit_PasteAsNewSpriteExecute() {
   if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr) return;
   TClipboard& clipboard = Clipboard();
+  TPasteScope pasting(*this);
   TBitmap bitmap;
   const bool hasBitmap = clipboard.HasFormat(CF_BITMAP) && clipboard.GetBitmap(bitmap);
   const std::optional<std::string> block = ClipboardFormat != 0 ? clipboard.GetBlock(ClipboardFormat) : std::nullopt;
@@ -107,24 +149,20 @@ void TMainForm::Edit_PasteAsNewSpriteExecute() {
       PasteAsNewSprite(*CurrentScene, hasBitmap ? &bitmap : nullptr,
                        block.has_value() ? reinterpret_cast<const std::uint8_t*>(block->data()) : nullptr,
                        block.has_value() ? block->size() : 0);
-  if (pasted.Sprite != nullptr) SetCurrentSprite(pasted.Sprite);
-  RebuildAnimationTree();
-  PostMessage(Handle(), 1003, 0, pasted.FrameIndex);
-  RequestSceneRecompute();
-  RefreshCommandStates();
+  if (pasted.Sprite == nullptr) return;  // nothing to paste: no sprite was made
+  SetCurrentSprite(pasted.Sprite);
+  pasting.Finish(pasted.FrameIndex);
 }
 
 int TMainForm::PasteBitmapFrame() {
-  if (CurrentScene == nullptr) return -1;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr) return -1;
   const TBusyCursor busy;
+  TPasteScope pasting(*this);
   TBitmap bitmap;
   if (!Clipboard().GetBitmap(bitmap)) return -1;
   const TPasteResult pasted = ::PasteBitmapFrame(*CurrentScene, CurrentSprite(), bitmap);
   if (pasted.Sprite != nullptr && pasted.Sprite != CurrentSprite()) SetCurrentSprite(pasted.Sprite);
-  RebuildAnimationTree();
-  PostMessage(Handle(), 1003, 0, pasted.FrameIndex);
-  RequestSceneRecompute();
-  RefreshCommandStates();
+  pasting.Finish(pasted.FrameIndex);
   return pasted.FrameIndex;
 }
 

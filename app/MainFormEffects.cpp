@@ -91,6 +91,13 @@ void TMainForm::ApplyEffect(int effectIndex) {
   const int frameIndex = IndexOfFrame(*sprite, frame);
   if (frameIndex < 0) return;
   Movie_StopExecute();
+  // A 3D text edit still waiting for its pause is drawn first: the effect
+  // works on the picture the text has now, and no later tick draws the text
+  // over the effect's result.
+  if (Text3DChangePending()) {
+    SkipNext3DRender = false;
+    Timer_3D_ChangedTimer();
+  }
 
   TEffectsForm form(this);
   form.SourceFrame = frame;
@@ -104,13 +111,27 @@ void TMainForm::ApplyEffect(int effectIndex) {
   // The results are the caller's from here on: the dialog keeps none of them.
   const TFrameList results = form.TakeResults();
   {
+    // The tree and the scene show the sprite as it now is, also when
+    // inserting the results failed part-way (one Undo gives it back whole).
+    struct TShowSprite {
+      TMainForm& form;
+      TSprite* sprite;
+      ~TShowSprite() {
+        try {
+          form.RefreshCommandStates();
+          form.RebuildAnimationTree();
+          form.SelectTreeNode(IndexOfSpriteIn(*form.CurrentScene, sprite), 2);
+          form.RequestSceneRecompute();
+        } catch (const std::exception&) {
+          // The first failure is the one reported.
+        }
+      }
+    } show{*this, sprite};
     const TBusyCursor busy;
     ApplyEffectResults(*sprite, frameIndex, form.EffectKind(), results, EffectListText(form.EffectKind()));
+    // A 3D text tick due now would draw over the result.
+    SkipNext3DRender = true;
   }
-  RefreshCommandStates();
-  RebuildAnimationTree();
-  SelectTreeNode(IndexOfSpriteIn(*CurrentScene, sprite), 2);
-  RequestSceneRecompute();
 }
 
 // ---- Flips, rotations and resizing ----------------------------------------------------------------------

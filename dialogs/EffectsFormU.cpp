@@ -672,6 +672,12 @@ void TEffectsForm::RestoreSourceLooks() {
 void TEffectsForm::FormClose() { RestoreSourceLooks(); }
 
 void TEffectsForm::done(int result) {
+  // OK takes the last changes too: frames still waiting for their pause are
+  // made (or given their duration) now, not lost with the timers.
+  if (result == mrOk) {
+    if (TimerRedrawNumbOfFr.Enabled()) TimerRedrawNumbOfFrTimer();
+    if (TimerRedrawStPFr.Enabled()) TimerRedrawStPFrTimer();
+  }
   // Nothing is made or played behind the caller's back once the dialog is closed.
   TimerMoving.SetEnabled(false);
   TimerRedrawStPFr.SetEnabled(false);
