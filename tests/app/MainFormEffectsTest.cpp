@@ -1,7 +1,7 @@
 // The effect and transform commands and the clipboard commands of the real
 // main window, on projects written by our own writer and opened through
 // File Open, with the sprite and frame chosen by clicks on the scene tree.
-#include "tests/app/MainFormTreeFixture.h"
+#include "tests/app/MainFormEffectsFixture.h"
 
 #include "app/core/ClipboardBlob.h"
 #include "controls/Bitmpbtn.h"
@@ -30,72 +30,13 @@
 
 namespace {
 
-class MainFormEffects : public MainFormTreeTest {
+class MainFormEffects : public MainFormEffectsFixture {
  protected:
-  ~MainFormEffects() override { CancelFlag = 0; }
-
-  // A project of one sprite "A" with two picture frames, 40 x 20 red with a
-  // blue pixel at (0, 0) and 10 x 10 green, and one motion step.
-  std::string WriteTwoFrames(const std::string& name, bool transparent = false) {
-    const TUndoRecordingPause pause;
-    TAnimatedScene scene;
-    scene.Width = 200;
-    scene.Height = 100;
-    scene.StepCount = 20;
-    scene.Timer().SetInterval(70);
-    scene.SetBackground(false, bgmFillAndPicture, "", clWhite, clWhite, ppCentered, nullptr);
-    int index = 0;
-    TSprite& a = *scene.AddSprite(index);
-    a.Name = "A";
-    TBitmap picture;
-    MakeSolid(picture, 40, 20, clRed);
-    picture.SetPixel(0, 0, clBlue);
-    TFrame& first = *a.AddFrame();
-    first.SetPicture(picture, transparent, clBlue, -1, -1);
-    first.Kind = fkPicture;
-    first.FileName = "first";
-    TBitmap square;
-    MakeSolid(square, 10, 10, clLime);
-    square.SetPixel(0, 0, clBlack);
-    TFrame& second = *a.AddFrame();
-    second.SetPicture(square, false, clWhite, -1, -1);
-    second.Kind = fkPicture;
-    second.FileName = "second";
-    a.Motion().AddStepWith(HoldAt(10, 10), &a);
-    const std::string path = data_.File(name);
-    {
-      TFileStream file(path, fmCreate);
-      scene.SaveToStream(file, 0, 1024);
-    }
-    EXPECT_TRUE(StampFileChecksum(path));
-    return path;
-  }
-
-  TAnimationWindow* OpenTwoFrames(bool transparent = false) {
-    StartShown();
-    return OpenThroughCommand(WriteTwoFrames("two.GLM", transparent));
-  }
-  TSprite& SpriteA() { return Form().CurrentScene->Sprite(0); }
-  std::vector<std::string> UndoOf(TAnimationWindow* window) { return UndoCaptions(*window->Undo()); }
-  std::int32_t LastUndoInt(TAnimationWindow* window, std::int64_t field) {
-    std::int32_t value = 0;
-    std::memcpy(&value, window->Undo()->Log().Memory() + window->Undo()->LastRecordPosition() + field, 4);
-    return value;
-  }
   void ExpectSpriteSnapshotRecord(TAnimationWindow* window, const char* caption) {
     EXPECT_EQ(UndoOf(window), (std::vector<std::string>{caption}));
     EXPECT_EQ(LastUndoInt(window, TUndo::kRecordKindAt), 1);
     EXPECT_EQ(LastUndoInt(window, TUndo::kObjectKindAt), 201);
     EXPECT_EQ(LastUndoInt(window, TUndo::kObjectIdAt), SpriteA().Id);
-  }
-  static TColor PixelOf(TFrame& frame, int x, int y) {
-    RestoreFrameImage(frame.Picture);
-    return frame.Picture.Pixel(x, y) & 0xFFFFFF;
-  }
-  std::vector<std::string> FrameNames(TSprite& sprite) {
-    std::vector<std::string> names;
-    for (int i = 0; i < sprite.FrameCount(); ++i) names.push_back(sprite.Frame(i).FileName);
-    return names;
   }
   // The private format's block now on the clipboard.
   std::string Block() { return Clipboard().GetBlock(Form().ClipboardFormat).value_or(""); }
@@ -158,20 +99,6 @@ TEST_F(MainFormEffects, AnEffectOnTheLastFrameGetsNoSecondFrame) {
   EXPECT_EQ(SpriteA().FrameCount(), 2);
 }
 
-TEST_F(MainFormEffects, BlurKeepsTheFrameCountAndTheTransparency) {
-  TAnimationWindow* window = OpenTwoFrames(true);
-  ClickNode(Node({"A", "first"}));
-  forms_.Expect("EffectsForm")
-      .Do([](QDialog& form) { form.findChild<QPushButton*>("CreateButton")->click(); })
-      .Press("OkBtn");
-  Form().EffectCommands[11]->trigger();
-  Settle();
-  EXPECT_EQ(SpriteA().FrameCount(), 2);
-  EXPECT_TRUE(SpriteA().Frame(0).Transparent());
-  EXPECT_EQ(SpriteA().Frame(0).TransparentColor() & 0xFFFFFF, clBlue);
-  ExpectSpriteSnapshotRecord(window, "Change Sprite");
-}
-
 TEST_F(MainFormEffects, CancelInTheDialogChangesNothingAndStillKeepsTheAutoCreateBox) {
   TAnimationWindow* window = OpenTwoFrames();
   ClickNode(Node({"A", "first"}));
@@ -184,19 +111,6 @@ TEST_F(MainFormEffects, CancelInTheDialogChangesNothingAndStillKeepsTheAutoCreat
 }
 
 // ---- Transforms ----------------------------------------------------------------------------------
-
-TEST_F(MainFormEffects, AHorizontalFlipMirrorsEveryFrameAndKeepsThePickedColourTransparent) {
-  TAnimationWindow* window = OpenTwoFrames(true);
-  ClickNode(Node({"A", "first"}));
-  Form().Sprite_Flip_Hor->trigger();
-  Settle();
-  TFrame& first = SpriteA().Frame(0);
-  EXPECT_EQ(PixelOf(first, 39, 0), clBlue);
-  EXPECT_EQ(PixelOf(first, 0, 0), clRed);
-  EXPECT_TRUE(first.Transparent());
-  EXPECT_EQ(first.TransparentColor() & 0xFFFFFF, clBlue);
-  ExpectSpriteSnapshotRecord(window, "Flip Horizontally");
-}
 
 TEST_F(MainFormEffects, AVerticalFlipRecordsItsCaption) {
   TAnimationWindow* window = OpenTwoFrames();
@@ -337,28 +251,6 @@ TEST_F(MainFormEffects, CopyingAFramePutsItsBlobOnTheClipboard) {
   EXPECT_EQ(block, std::string(expected.begin(), expected.end()));
 }
 
-TEST_F(MainFormEffects, ASpriteCopiedInOneDocumentPastesEqualInAnotherAndOneUndoRemovesIt) {
-  OpenTwoFrames();
-  ClickNode(Node({"A"}));
-  Form().Edit_Copy->trigger();
-  const TClipboardBlob copied = SpriteBlob(SpriteA());
-
-  TAnimationWindow* second = OpenThroughCommand(WriteThreeSprites("three.GLM"));
-  ASSERT_EQ(Form().CurrentScene->SpriteCount(), 3);
-  Form().Edit_Paste->trigger();
-  Settle();
-  ASSERT_EQ(Form().CurrentScene->SpriteCount(), 4);
-  TSprite* pasted = Form().CurrentSprite();
-  ASSERT_NE(pasted, nullptr);
-  EXPECT_EQ(&Form().CurrentScene->Sprite(3), pasted);
-  const TClipboardBlob again = SpriteBlob(*pasted);
-  EXPECT_EQ(again, copied);
-  EXPECT_EQ(UndoOf(second), (std::vector<std::string>{"Add Sprite"}));
-  Form().Edit_Undo()->trigger();
-  Settle();
-  EXPECT_EQ(Form().CurrentScene->SpriteCount(), 3);
-}
-
 TEST_F(MainFormEffects, AFramePastedWithNoCurrentSpriteMakesASpriteWithOneStep) {
   OpenTwoFrames();
   ClickNode(Node({"A", "second"}));
@@ -373,20 +265,6 @@ TEST_F(MainFormEffects, AFramePastedWithNoCurrentSpriteMakesASpriteWithOneStep) 
   EXPECT_EQ(made.FrameCount(), 1);
   EXPECT_EQ(made.Motion().StepCount(), 1);
   EXPECT_EQ(made.Frame(0).Picture.Width(), 10);
-}
-
-TEST_F(MainFormEffects, ATruncatedPathBlobPastesNothingAndThePathStaysIntact) {
-  TAnimationWindow* window = OpenTwoFrames();
-  ClickNode(Node({"A"}));
-  const int steps = SpriteA().Motion().StepCount();
-  std::string blob = Int32Bytes(1000) + Int32Bytes(cbkPath) + Int32Bytes(1);
-  ASSERT_EQ(blob.size(), 12u);
-  Clipboard().SetBlock(Form().ClipboardFormat, blob);
-  Form().Edit_Paste->trigger();
-  Settle();
-  EXPECT_EQ(SpriteA().Motion().StepCount(), steps);
-  EXPECT_EQ(Form().CurrentScene->SpriteCount(), 1);
-  EXPECT_TRUE(UndoOf(window).empty());
 }
 
 TEST_F(MainFormEffects, ACutFrameIsCopiedAndDeleted) {
@@ -421,6 +299,21 @@ TEST_F(MainFormEffects, AnImageOnTheClipboardPastesAsClipboardFrames) {
   ASSERT_EQ(made.FrameCount(), 1);
   EXPECT_EQ(made.Frame(0).FileName, "Clipboard 1");
   EXPECT_EQ(UndoOf(window), (std::vector<std::string>{"Add Frame", "Add Sprite"}));
+}
+
+TEST_F(MainFormEffects, AnImageBeyondTheReadersLimitsIsRefusedAndLeavesNoAddInProgress) {
+  TAnimationWindow* window = OpenTwoFrames();
+  ClickNode(Node({"A"}));
+  QImage image(70000, 1, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  QApplication::clipboard()->setImage(image);
+  Form().Edit_Paste->trigger();
+  Settle();
+  EXPECT_EQ(SpriteA().FrameCount(), 2);
+  EXPECT_TRUE(UndoOf(window).empty());
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, "Invalid bitmap: bad dimensions");
+  EXPECT_FALSE(Form().AddInProgress);
 }
 
 // ---- Bitmap copies -------------------------------------------------------------------------------
