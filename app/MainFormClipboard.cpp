@@ -117,6 +117,8 @@ void TMainForm::Edit_CopyExecute() {
 }
 
 void TMainForm::Edit_CutExecute() {
+  // Without the private format nothing could be copied: nothing is deleted either.
+  if (ClipboardFormat == 0) return;
   Edit_CopyExecute();
   Scene_Delete_SomethingExecute();
 }
