@@ -1165,7 +1165,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   // The BMP save chooser of the "Copy as Bitmap To..." commands.
   FileDialogRequest SaveBmpDialog;
   // Copy, cut and paste of sprites, frames and motion paths in the private
-  // format; pasting a bitmap as a frame (MainFormClipboard.cpp).
+  // format; pasting a bitmap as a frame (MainFormClipboard.cpp). A paste
+  // sets AddInProgress until its message 1003 selects what it added; one
+  // that adds nothing or fails clears it at once.
   void Edit_CopyExecute();
   void Edit_CutExecute();
   void Edit_Paste1Execute();
