@@ -4,6 +4,7 @@
 #include "app/MainFormU.h"
 
 #include "app/AnimationWindowU.h"
+#include "app/MainFormPagesParts.h"
 #include "app/core/SpriteSnapshot.h"
 #include "controls/Image.h"
 #include "controls/My_SpinEdit.h"
@@ -36,14 +37,14 @@ void AddToPage(QWidget* page, QWidget* content) {
   layout->insertWidget(layout->count() - 1, content);
 }
 
+}  // namespace
+
 QToolButton* MakeColorButton(QWidget* parent, const char* name) {
   auto* button = new QToolButton(parent);
   button->setObjectName(name);
   button->setFixedSize(40, 20);
   return button;
 }
-
-}  // namespace
 
 // A colour button shows its colour and keeps it ($00BBGGRR) in a property.
 void SetButtonColor(QToolButton* button, TColor color) {
@@ -90,6 +91,11 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   frameForm->addRow(TransparencyCheckBox, ImageColorPanel);
   frameForm->addRow("Duration (steps):", StepsPerFrameEdit);
   frameForm->addRow("Pick up:", ToolButton_PickUpColor);
+  EditPaletteButton = new QToolButton(frameContent);
+  EditPaletteButton->setObjectName("EditPaletteButton");
+  EditPaletteButton->setText("Palette...");
+  frameForm->addRow("Colors:", EditPaletteButton);
+  connect(EditPaletteButton, &QToolButton::clicked, this, [this] { EditPaletteButtonClick(); });
   static_cast<QVBoxLayout*>(framePage->layout())->insertWidget(0, frameContent);
   connect(TransparencyCheckBox, &QCheckBox::clicked, this, [this] { TransparencyCheckBoxClick(); });
   connect(ImageColorPanel, &QToolButton::clicked, this, [this] { ImageColorPanelClick(); });
@@ -126,6 +132,7 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   backgroundForm->addRow("Finish color:", Button_BackgroundFinishColor);
   backgroundForm->addRow(SameColorsCheckBox);
   AddToPage(PropertyPage(ppBackground), backgroundContent);
+  CreateBackgroundFillControls(*backgroundContent);
   connect(PictureCheckBox, &QCheckBox::clicked, this, [this] { PictureCheckBoxClick(); });
   // The file name applies when editing ends, so typing a path records one entry.
   connect(FileNameEdit, &QLineEdit::editingFinished, this, [this] { FileNameEditChange(); });
@@ -347,7 +354,10 @@ void TMainForm::LoadBackgroundPage() {
   SetButtonColor(Button_BackgroundStartColor, CurrentScene->StartColor);
   SetButtonColor(Button_BackgroundFinishColor, CurrentScene->FinishColor);
   Button_BackgroundFinishColor->setEnabled(!SameColorsCheckBox->isChecked());
+  LoadBackgroundFillControls(*CurrentScene);
   FillingBackgroundPage = false;
+  // The display type and the transparent background, shown by their own area.
+  LoadSceneCommandControls();
   StepsTrackBar->SetTimeLineCollection(nullptr);
 }
 
@@ -380,11 +390,7 @@ void TMainForm::SameColorsCheckBoxClick() {
   if (!SameColorsCheckBox->isChecked() || CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
   SetButtonColor(Button_BackgroundFinishColor, ButtonColor(Button_BackgroundStartColor));
   if (CurrentScene->FinishColor == CurrentScene->StartColor) return;
-  RecordBackground(*CurrentScene, "Change Background");
-  TAnimatedScene& scene = *CurrentScene;
-  scene.SetBackground(false, scene.BackgroundMode, scene.BackgroundFile, scene.StartColor, scene.StartColor,
-                      scene.PicturePlacement, nullptr);
-  RequestSceneRecompute();
+  BackgroundParameterChanged();
 }
 
 void TMainForm::Scene_Open_BackgroundExecute() {
