@@ -339,6 +339,16 @@ namespace {
 
 constexpr std::int32_t kBackgroundPicture = bgmFillAndPicture;
 
+// The undo caption of frames added from picture files: that of the first
+// file's kind, as the sprite records a single file of that kind.
+std::string AddPicturesCaption(const std::string& fileName) {
+  const std::string extension = UpperCaseAscii(ExtractFileExt(fileName));
+  if (extension == ".GIF") return "Add .GIF Frame";
+  if (extension == ".JPG" || extension == ".JPEG") return "Add .JPG Image";
+  if (extension == ".AVI") return "Add .AVI Frame";
+  return "Add .BMP picture";
+}
+
 void RecordBackground(TAnimatedScene& scene, const char* caption) {
   RecordUndo(urkSceneSettings, caption, false, 0, 0, uokWholeScene,
              [&scene](TStream& stream) { scene.SaveUncompressed(stream); });
@@ -520,7 +530,7 @@ void TMainForm::AddImageFrames(int newSpriteIndex) {
     return;
   }
   if (snapshot) {
-    snapshot->Record("Add Image");
+    snapshot->Record(AddPicturesCaption(chosen->fileNames.front()));
   } else if (newSpriteIndex >= 0) {
     RecordUndo(urkSpriteList, "Add Sprite", false, newSpriteIndex, sprite->Id, uokAddedSprite, nullptr);
   }

@@ -268,7 +268,7 @@ TEST_F(MainFormPages, FramesAddedToASpriteWithFramesAreOneSpriteSnapshot) {
   form.Sprite_Add_Image->trigger();
   // The readable file's frame stays; the unreadable one adds no placeholder.
   EXPECT_EQ(sprite.FrameCount(), 2);
-  EXPECT_EQ(Log().Caption(), "Add Image");
+  EXPECT_EQ(Log().Caption(), "Add .BMP picture");
   Log().Undo();
   EXPECT_TRUE(Log().Empty());
   EXPECT_EQ(Scene().Sprite(0).FrameCount(), 1);
