@@ -4,6 +4,7 @@
 #include "app/MainFormU.h"
 
 #include "app/AnimationWindowU.h"
+#include "app/MainForm3DTextParts.h"
 #include "app/MainFormPagesParts.h"
 #include "app/core/SpriteSnapshot.h"
 #include "controls/Image.h"
@@ -292,7 +293,9 @@ void TMainForm::ShowFramePreview() {
 bool TMainForm::PickUpToolOn() const { return NativeImage->Cursor() == crAirDrop; }
 
 void TMainForm::ToolButton_PickUpColorClick() {
-  NativeImage->SetCursor(ToolButton_PickUpColor->isChecked() ? crAirDrop : crDefault);
+  const TCursor cursor = ToolButton_PickUpColor->isChecked() ? crAirDrop : crDefault;
+  NativeImage->SetCursor(cursor);
+  if (SimpleText_Image != nullptr) SimpleText_Image->SetCursor(cursor);
 }
 
 void TMainForm::NativeImageMouseDown(bool leftButton, int x, int y) {
@@ -300,9 +303,16 @@ void TMainForm::NativeImageMouseDown(bool leftButton, int x, int y) {
   if (PickUpToolOn()) {
     ShowTrueColorNote();
     NativeImage->SetCursor(crDefault);
+    if (SimpleText_Image != nullptr) SimpleText_Image->SetCursor(crDefault);
     ToolButton_PickUpColor->setChecked(false);
     TFrame* frame = CurrentFrame();
-    if (NotebookFramePreview->currentIndex() == 0 && frame != nullptr) {
+    if (NotebookFramePreview->currentIndex() == 1 && frame != nullptr) {
+      // The text page: the colour under the press in the picture it shows.
+      const bool text3D = Notebook_3DorSimpleText->currentIndex() == 0;
+      const TBitmap& shown = text3D ? Text3D().Image_3DText : SimpleText_Image->Bitmap();
+      if (x >= 0 && y >= 0 && x < shown.Width() && y < shown.Height())
+        ApplyFrameTransparency(shown.Pixel(x, y), true, -1, -1);
+    } else if (NotebookFramePreview->currentIndex() == 0 && frame != nullptr) {
       // The preview draws the picture inside a 1-pixel border.
       const int pictureX = x - 1;
       const int pictureY = y - 1;
