@@ -85,10 +85,13 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   StepsPerFrameEdit->setObjectName("StepsPerFrameEdit");
   StepsPerFrameEdit->SetMinValue(1);
   StepsPerFrameEdit->SetMaxValue(100000);
+  StepsPerFrameEdit->setFixedWidth(80);
   ToolButton_PickUpColor = new QToolButton(frameContent);
   ToolButton_PickUpColor->setObjectName("ToolButton_PickUpColor");
   ToolButton_PickUpColor->setCheckable(true);
   ToolButton_PickUpColor->setToolTip("Pick Up Transparent Color");
+  ToolButton_PickUpColor->setIcon(Sprite_PickTransparentColor->icon());
+  if (Sprite_PickTransparentColor->icon().isNull()) ToolButton_PickUpColor->setText("Pick");
   frameForm->addRow(TransparencyCheckBox, ImageColorPanel);
   frameForm->addRow("Duration (steps):", StepsPerFrameEdit);
   frameForm->addRow("Pick up:", ToolButton_PickUpColor);
@@ -133,7 +136,7 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   backgroundForm->addRow("Finish color:", Button_BackgroundFinishColor);
   backgroundForm->addRow(SameColorsCheckBox);
   AddToPage(PropertyPage(ppBackground), backgroundContent);
-  CreateBackgroundFillControls(*backgroundContent);
+  CreateBackgroundFillControls(*PropertyPage(ppBackground));
   connect(PictureCheckBox, &QCheckBox::clicked, this, [this] { PictureCheckBoxClick(); });
   // The file name applies when editing ends, so typing a path records one entry.
   connect(FileNameEdit, &QLineEdit::editingFinished, this, [this] { FileNameEditChange(); });

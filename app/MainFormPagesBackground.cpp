@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -25,6 +26,7 @@ TSpinEdit* MakeFillSpin(QWidget* parent, const char* name, int max) {
   spin->setObjectName(name);
   spin->SetMinValue(0);
   spin->SetMaxValue(max);
+  spin->setFixedWidth(80);
   return spin;
 }
 
@@ -44,6 +46,7 @@ void TMainForm::CreateBackgroundFillControls(QWidget& page) {
   auto* box = new QGroupBox(" Fill ", &page);
   box->setObjectName("GroupBox_BackgroundFill");
   auto* grid = new QGridLayout(box);
+  grid->setColumnStretch(3, 1);  // the controls stay beside their labels
   int row = 0;
   const auto addRow = [&](const char* label, QWidget* first, QWidget* second = nullptr) {
     grid->addWidget(new QLabel(label, box), row, 0);
@@ -80,7 +83,9 @@ void TMainForm::CreateBackgroundFillControls(QWidget& page) {
   addRow("Outline:", ScBackFillOutline_Edit, ScBackFillOutlineColor_Button);
   ScBackFillCorner_Edit = MakeFillSpin(box, "ScBackFillCorner_Edit", kMaxFillValue);
   addRow("Corners:", ScBackFillCorner_Edit);
-  page.layout()->addWidget(box);
+  // Above the stretch that closes the page.
+  auto* layout = static_cast<QVBoxLayout*>(page.layout());
+  layout->insertWidget(layout->count() - 1, box);
 
   const auto changed = [this] {
     if (!FillingBackgroundPage) BackgroundParameterChanged();
