@@ -3,6 +3,7 @@
 
 #include "app/AnimationWindowU.h"
 #include "app/core/PropertyPageRules.h"
+#include "controls/Bitmpbtn.h"
 #include "controls/My_SpinEdit.h"
 #include "controls/TrackBar.h"
 #include "controls/UTimelineSlider.h"
@@ -61,7 +62,10 @@ QTreeWidget* MakeList(QWidget* parent, const char* name, const QStringList& colu
 // The motion values the page edits, compared so that an unchanged page records nothing.
 auto EditedFields(const TMovingStepValues& v) {
   return std::tie(v.Kind, v.X1, v.Y1, v.X2, v.Y2, v.StartX, v.StartY, v.SpeedStart, v.SpeedEnd, v.ZoomXStart,
-                  v.ZoomXEnd, v.ZoomYStart, v.ZoomYEnd, v.Duration, v.Hide, v.OpacityStart, v.OpacityEnd);
+                  v.ZoomXEnd, v.ZoomYStart, v.ZoomYEnd, v.Duration, v.Hide, v.OpacityStart, v.OpacityEnd, v.ShadowOn,
+                  v.ShadowBlurStart, v.ShadowBlurEnd, v.ShadowOpacityStart, v.ShadowOpacityEnd, v.ShadowOffsetStartX,
+                  v.ShadowOffsetStartY, v.ShadowOffsetEndX, v.ShadowOffsetEndY, v.ShadowColorStart,
+                  v.ShadowColorEnd);
 }
 
 int CurrentRow(const QTreeWidget* list) {
@@ -275,9 +279,12 @@ void TMainForm::MovingListClick() {
   StartSizeY->SetValue(static_cast<std::int32_t>(std::lround(step.ZoomYStart * 100)));
   FinishSizeX->SetValue(static_cast<std::int32_t>(std::lround(step.ZoomXEnd * 100)));
   FinishSizeY->SetValue(static_cast<std::int32_t>(std::lround(step.ZoomYEnd * 100)));
+  FinishEqualsStartButton->setChecked(step.ZoomXStart == step.ZoomXEnd && step.ZoomYStart == step.ZoomYEnd);
+  FinishEqualsStartButtonClick();
   CheckBoxHiddenFixPos->setChecked(step.Hide != 0);
   Start_Pacity_Edit->SetValue(step.OpacityStart);
   Finish_Pacity_Edit->SetValue(step.OpacityEnd);
+  ShowMotionShadow(step);
   ShowMotionKind();
   SelectedMotionRow = row;
   GoToMotionStep(row);
@@ -293,9 +300,29 @@ void TMainForm::ShowMotionKind() {
   Motion_Fixed->setChecked(fixed);
 }
 
+void TMainForm::ShowMotionShadow(const TMovingStep& step) {
+  ShadowEnabledCheckBox->setChecked(step.ShadowOn != 0);
+  StartShadowBlurEdit->SetValue(step.ShadowBlurStart);
+  FinishShadowBlurEdit->SetValue(step.ShadowBlurEnd);
+  StartShadowOpacityEdit->SetValue(step.ShadowOpacityStart);
+  FinishShadowOpacityEdit->SetValue(step.ShadowOpacityEnd);
+  StartShadowOffsetXEdit->SetValue(step.ShadowOffsetStartX);
+  StartShadowOffsetYEdit->SetValue(step.ShadowOffsetStartY);
+  FinishShadowOffsetXEdit->SetValue(step.ShadowOffsetEndX);
+  FinishShadowOffsetYEdit->SetValue(step.ShadowOffsetEndY);
+  StartShadowColor_Button->SetButtonColor(step.ShadowColorStart);
+  FinishShadowColor_Button->SetButtonColor(step.ShadowColorEnd);
+  ShadowSameColors_CheckBox->setChecked(step.ShadowColorStart == step.ShadowColorEnd);
+  // Enables the shadow's controls as the box says (the panel is being filled: nothing is written).
+  ShadowEnabledCheckBoxClick();
+}
+
 void TMainForm::SetSingleSizeMode(bool single) {
   StartSuzeGroupBox->setTitle(single ? " Size " : " Start Size ");
-  for (QWidget* finish : std::initializer_list<QWidget*>{FinishSizeGroupBox, StartOpacityLabel, Panel_FinishOpacity})
+  for (QWidget* finish : std::initializer_list<QWidget*>{
+           FinishSizeGroupBox, StartOpacityLabel, Panel_FinishOpacity, Panel_FinishShadowBlur, StartBlurLabel,
+           Panel_FinishShadowOpacity, Label_StartShadowOpacity, Panel_FinishShadowOffset, Label_StartShadowOffset,
+           Panel_FinishShadowColor, Label_StartShadowColor})
     finish->setVisible(!single);
 }
 
@@ -393,6 +420,18 @@ void TMainForm::ApplyMotionPage(TMoving& motionPath, int index, TSprite& sprite)
   values.Hide = CheckBoxHiddenFixPos->isChecked() ? 1 : 0;
   values.OpacityStart = Start_Pacity_Edit->Value();
   values.OpacityEnd = single ? values.OpacityStart : Finish_Pacity_Edit->Value();
+  // The shadow, with the same single-value rule.
+  values.ShadowOn = ShadowEnabledCheckBox->isChecked() ? 1 : 0;
+  values.ShadowBlurStart = StartShadowBlurEdit->Value();
+  values.ShadowOpacityStart = StartShadowOpacityEdit->Value();
+  values.ShadowOffsetStartX = StartShadowOffsetXEdit->Value();
+  values.ShadowOffsetStartY = StartShadowOffsetYEdit->Value();
+  values.ShadowColorStart = StartShadowColor_Button->ButtonColor();
+  values.ShadowBlurEnd = single ? values.ShadowBlurStart : FinishShadowBlurEdit->Value();
+  values.ShadowOpacityEnd = single ? values.ShadowOpacityStart : FinishShadowOpacityEdit->Value();
+  values.ShadowOffsetEndX = single ? values.ShadowOffsetStartX : FinishShadowOffsetXEdit->Value();
+  values.ShadowOffsetEndY = single ? values.ShadowOffsetStartY : FinishShadowOffsetYEdit->Value();
+  values.ShadowColorEnd = single ? values.ShadowColorStart : FinishShadowColor_Button->ButtonColor();
   // Compare as the step stores them (with the stored precision).
   TMovingStep probe(&motionPath);
   probe.SetValues(values);

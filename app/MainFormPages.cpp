@@ -4,6 +4,8 @@
 #include "app/MainFormU.h"
 
 #include "app/AnimationWindowU.h"
+#include "app/MainForm3DTextParts.h"
+#include "app/MainFormPagesParts.h"
 #include "app/core/SpriteSnapshot.h"
 #include "controls/Image.h"
 #include "controls/My_SpinEdit.h"
@@ -36,14 +38,14 @@ void AddToPage(QWidget* page, QWidget* content) {
   layout->insertWidget(layout->count() - 1, content);
 }
 
+}  // namespace
+
 QToolButton* MakeColorButton(QWidget* parent, const char* name) {
   auto* button = new QToolButton(parent);
   button->setObjectName(name);
   button->setFixedSize(40, 20);
   return button;
 }
-
-}  // namespace
 
 // A colour button shows its colour and keeps it ($00BBGGRR) in a property.
 void SetButtonColor(QToolButton* button, TColor color) {
@@ -83,13 +85,21 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   StepsPerFrameEdit->setObjectName("StepsPerFrameEdit");
   StepsPerFrameEdit->SetMinValue(1);
   StepsPerFrameEdit->SetMaxValue(100000);
+  StepsPerFrameEdit->setFixedWidth(80);
   ToolButton_PickUpColor = new QToolButton(frameContent);
   ToolButton_PickUpColor->setObjectName("ToolButton_PickUpColor");
   ToolButton_PickUpColor->setCheckable(true);
   ToolButton_PickUpColor->setToolTip("Pick Up Transparent Color");
+  ToolButton_PickUpColor->setIcon(Sprite_PickTransparentColor->icon());
+  if (Sprite_PickTransparentColor->icon().isNull()) ToolButton_PickUpColor->setText("Pick");
   frameForm->addRow(TransparencyCheckBox, ImageColorPanel);
   frameForm->addRow("Duration (steps):", StepsPerFrameEdit);
   frameForm->addRow("Pick up:", ToolButton_PickUpColor);
+  EditPaletteButton = new QToolButton(frameContent);
+  EditPaletteButton->setObjectName("EditPaletteButton");
+  EditPaletteButton->setText("Palette...");
+  frameForm->addRow("Colors:", EditPaletteButton);
+  connect(EditPaletteButton, &QToolButton::clicked, this, [this] { EditPaletteButtonClick(); });
   static_cast<QVBoxLayout*>(framePage->layout())->insertWidget(0, frameContent);
   connect(TransparencyCheckBox, &QCheckBox::clicked, this, [this] { TransparencyCheckBoxClick(); });
   connect(ImageColorPanel, &QToolButton::clicked, this, [this] { ImageColorPanelClick(); });
@@ -126,6 +136,7 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   backgroundForm->addRow("Finish color:", Button_BackgroundFinishColor);
   backgroundForm->addRow(SameColorsCheckBox);
   AddToPage(PropertyPage(ppBackground), backgroundContent);
+  CreateBackgroundFillControls(*PropertyPage(ppBackground));
   connect(PictureCheckBox, &QCheckBox::clicked, this, [this] { PictureCheckBoxClick(); });
   // The file name applies when editing ends, so typing a path records one entry.
   connect(FileNameEdit, &QLineEdit::editingFinished, this, [this] { FileNameEditChange(); });
@@ -285,7 +296,9 @@ void TMainForm::ShowFramePreview() {
 bool TMainForm::PickUpToolOn() const { return NativeImage->Cursor() == crAirDrop; }
 
 void TMainForm::ToolButton_PickUpColorClick() {
-  NativeImage->SetCursor(ToolButton_PickUpColor->isChecked() ? crAirDrop : crDefault);
+  const TCursor cursor = ToolButton_PickUpColor->isChecked() ? crAirDrop : crDefault;
+  NativeImage->SetCursor(cursor);
+  if (SimpleText_Image != nullptr) SimpleText_Image->SetCursor(cursor);
 }
 
 void TMainForm::NativeImageMouseDown(bool leftButton, int x, int y) {
@@ -293,9 +306,16 @@ void TMainForm::NativeImageMouseDown(bool leftButton, int x, int y) {
   if (PickUpToolOn()) {
     ShowTrueColorNote();
     NativeImage->SetCursor(crDefault);
+    if (SimpleText_Image != nullptr) SimpleText_Image->SetCursor(crDefault);
     ToolButton_PickUpColor->setChecked(false);
     TFrame* frame = CurrentFrame();
-    if (NotebookFramePreview->currentIndex() == 0 && frame != nullptr) {
+    if (NotebookFramePreview->currentIndex() == 1 && frame != nullptr) {
+      // The text page: the colour under the press in the picture it shows.
+      const bool text3D = Notebook_3DorSimpleText->currentIndex() == 0;
+      const TBitmap& shown = text3D ? Text3D().Image_3DText : SimpleText_Image->Bitmap();
+      if (x >= 0 && y >= 0 && x < shown.Width() && y < shown.Height())
+        ApplyFrameTransparency(shown.Pixel(x, y), true, -1, -1);
+    } else if (NotebookFramePreview->currentIndex() == 0 && frame != nullptr) {
       // The preview draws the picture inside a 1-pixel border.
       const int pictureX = x - 1;
       const int pictureY = y - 1;
@@ -332,6 +352,16 @@ namespace {
 
 constexpr std::int32_t kBackgroundPicture = bgmFillAndPicture;
 
+// The undo caption of frames added from picture files: that of the first
+// file's kind, as the sprite records a single file of that kind.
+std::string AddPicturesCaption(const std::string& fileName) {
+  const std::string extension = UpperCaseAscii(ExtractFileExt(fileName));
+  if (extension == ".GIF") return "Add .GIF Frame";
+  if (extension == ".JPG" || extension == ".JPEG") return "Add .JPG Image";
+  if (extension == ".AVI") return "Add .AVI Frame";
+  return "Add .BMP picture";
+}
+
 void RecordBackground(TAnimatedScene& scene, const char* caption) {
   RecordUndo(urkSceneSettings, caption, false, 0, 0, uokWholeScene,
              [&scene](TStream& stream) { scene.SaveUncompressed(stream); });
@@ -347,7 +377,10 @@ void TMainForm::LoadBackgroundPage() {
   SetButtonColor(Button_BackgroundStartColor, CurrentScene->StartColor);
   SetButtonColor(Button_BackgroundFinishColor, CurrentScene->FinishColor);
   Button_BackgroundFinishColor->setEnabled(!SameColorsCheckBox->isChecked());
+  LoadBackgroundFillControls(*CurrentScene);
   FillingBackgroundPage = false;
+  // The display type and the transparent background, shown by their own area.
+  LoadSceneCommandControls();
   StepsTrackBar->SetTimeLineCollection(nullptr);
 }
 
@@ -380,11 +413,7 @@ void TMainForm::SameColorsCheckBoxClick() {
   if (!SameColorsCheckBox->isChecked() || CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
   SetButtonColor(Button_BackgroundFinishColor, ButtonColor(Button_BackgroundStartColor));
   if (CurrentScene->FinishColor == CurrentScene->StartColor) return;
-  RecordBackground(*CurrentScene, "Change Background");
-  TAnimatedScene& scene = *CurrentScene;
-  scene.SetBackground(false, scene.BackgroundMode, scene.BackgroundFile, scene.StartColor, scene.StartColor,
-                      scene.PicturePlacement, nullptr);
-  RequestSceneRecompute();
+  BackgroundParameterChanged();
 }
 
 void TMainForm::Scene_Open_BackgroundExecute() {
@@ -514,7 +543,7 @@ void TMainForm::AddImageFrames(int newSpriteIndex) {
     return;
   }
   if (snapshot) {
-    snapshot->Record("Add Image");
+    snapshot->Record(AddPicturesCaption(chosen->fileNames.front()));
   } else if (newSpriteIndex >= 0) {
     RecordUndo(urkSpriteList, "Add Sprite", false, newSpriteIndex, sprite->Id, uokAddedSprite, nullptr);
   }

@@ -140,6 +140,7 @@ void TMainForm::BackgroundParameterChanged() {
     if (BackgroundPictureTypes[i]->isChecked()) placement = static_cast<int>(i) + 1;
   RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
              [&scene](TStream& stream) { scene.SaveSettings(stream); });
+  StoreBackgroundFillControls(scene);
   // The arguments in the order the scene takes them: start colour, then finish colour.
   scene.SetBackground(false, bgmFillAndPicture, scene.BackgroundFile, scene.StartColor, scene.FinishColor, placement,
                       nullptr);

@@ -96,6 +96,10 @@ void TMainForm::CreateSimpleTextPage() {
   ScrollBox_3DText->setWidgetResizable(true);
   SimpleText_Image = new TImage(previewArea);
   SimpleText_Image->setObjectName("SimpleText_Image");
+  // A press on the text preview is a press on the frame's preview (the pick-up tool).
+  SimpleText_Image->OnMouseDown = [this](QObject*, TMouseButton button, TShiftState, int x, int y) {
+    NativeImageMouseDown(button == mbLeft, x, y);
+  };
 
   RadioGroup_3DorSimpleText = new QGroupBox(page);
   RadioGroup_3DorSimpleText->setObjectName("RadioGroup_3DorSimpleText");

@@ -721,6 +721,39 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   // Set while picture frames are being added.
   bool AddingPictureFrames = false;
 
+  // ---- The scene's colour table (MainFormPagesPalette.cpp) ----
+  // On the frame page: the colour-table editor for the whole scene.
+  QToolButton* EditPaletteButton = nullptr;
+  // The palette the editor shows: that of the first 8-bit picture frame,
+  // else of the first 8-bit frame of any kind, else of an 8-bit background
+  // picture; an empty palette when there is none (or no scene).
+  TPalette FindScenePalette();
+  // The editor on the scene's palette; on OK every frame and the background
+  // picture take the edited colours ("Change Palette").
+  void EditPaletteButtonClick();
+
+  // ---- The background page's fill (MainFormPagesBackground.cpp) ----
+  QToolButton* ScBackFillLinear_Button = nullptr;  // fill type 0
+  QToolButton* ScBackFillVelvet_Button = nullptr;  // fill type 1
+  QToolButton* FillBackgroundButton = nullptr;
+  TSpinEdit* ScBackFillAngle = nullptr;  // 0 to 360
+  TmKnob* ScBackFillAngle_Knob = nullptr;
+  QToolButton* ScBackFillBevelSolid_Button = nullptr;     // bevel type 0
+  QToolButton* ScBackFillBevelFountain_Button = nullptr;  // bevel type 1
+  TSpinEdit* ScBackFillBevelDepth_Edit = nullptr;
+  QToolButton* ScBackFillBevelHigh_Button = nullptr;
+  QToolButton* ScBackFillBevelShadow_Button = nullptr;
+  TSpinEdit* ScBackFillOutline_Edit = nullptr;
+  QToolButton* ScBackFillOutlineColor_Button = nullptr;
+  TSpinEdit* ScBackFillCorner_Edit = nullptr;
+  void CreateBackgroundFillControls(QWidget& page);
+  void LoadBackgroundFillControls(const TAnimatedScene& scene);
+  // The page's colours and fill into the scene's background fields (what
+  // BackgroundParameterChanged applies).
+  void StoreBackgroundFillControls(TAnimatedScene& scene) const;
+  // A colour button of the page: the colour chooser, then the change applied.
+  void BackgroundColorButtonClick(QToolButton* button);
+
   // ---- The motion and appearance pages (MainFormMotion.cpp) ----
   QTreeWidget* MovingList = nullptr;
   QStackedWidget* NotebookTop = nullptr;
@@ -757,6 +790,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void ShowMotionRow(TMovingStep& step, int row);
   void MovingListClick();
   void ShowMotionKind();
+  // The shadow controls from a step (while the panel is being filled).
+  void ShowMotionShadow(const TMovingStep& step);
   void SetSingleSizeMode(bool single);
   void StayFixForeverClick();
   void MovingLineChanged();

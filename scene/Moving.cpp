@@ -66,6 +66,17 @@ TMovingStepValues TMovingStep::Values() const {
   v.EffectDelay = EffectDelay;
   v.OpacityStart = OpacityStart;
   v.OpacityEnd = OpacityEnd;
+  v.ShadowOn = ShadowOn;
+  v.ShadowBlurStart = ShadowBlurStart;
+  v.ShadowBlurEnd = ShadowBlurEnd;
+  v.ShadowOpacityStart = ShadowOpacityStart;
+  v.ShadowOpacityEnd = ShadowOpacityEnd;
+  v.ShadowOffsetStartX = ShadowOffsetStartX;
+  v.ShadowOffsetStartY = ShadowOffsetStartY;
+  v.ShadowOffsetEndX = ShadowOffsetEndX;
+  v.ShadowOffsetEndY = ShadowOffsetEndY;
+  v.ShadowColorStart = ShadowColorStart;
+  v.ShadowColorEnd = ShadowColorEnd;
   return v;
 }
 
@@ -92,6 +103,17 @@ void TMovingStep::SetValues(const TMovingStepValues& v) {
   EffectDelay = v.EffectDelay;
   OpacityStart = v.OpacityStart;
   OpacityEnd = v.OpacityEnd;
+  ShadowOn = v.ShadowOn;
+  ShadowBlurStart = v.ShadowBlurStart;
+  ShadowBlurEnd = v.ShadowBlurEnd;
+  ShadowOpacityStart = v.ShadowOpacityStart;
+  ShadowOpacityEnd = v.ShadowOpacityEnd;
+  ShadowOffsetStartX = v.ShadowOffsetStartX;
+  ShadowOffsetStartY = v.ShadowOffsetStartY;
+  ShadowOffsetEndX = v.ShadowOffsetEndX;
+  ShadowOffsetEndY = v.ShadowOffsetEndY;
+  ShadowColorStart = v.ShadowColorStart;
+  ShadowColorEnd = v.ShadowColorEnd;
 }
 
 void TMovingStep::WriteRecord(TStream& s, std::int32_t version) const {
@@ -332,11 +354,24 @@ void TMoving::PrepareBounceStart(TMovingStep& step) {
 
 namespace {
 
-// Values both steps of a clone's path share with the effect step.
+// Values both steps of a clone's path share with the effect step; the
+// clones draw no shadow of their own.
 TMovingStepValues CloneStepValues(const TMovingStep& effect) {
   TMovingStepValues v = effect.Values();
   v.OpacityStart = 100;
   v.OpacityEnd = 100;
+  const TMovingStepValues plain;
+  v.ShadowOn = plain.ShadowOn;
+  v.ShadowBlurStart = plain.ShadowBlurStart;
+  v.ShadowBlurEnd = plain.ShadowBlurEnd;
+  v.ShadowOpacityStart = plain.ShadowOpacityStart;
+  v.ShadowOpacityEnd = plain.ShadowOpacityEnd;
+  v.ShadowOffsetStartX = plain.ShadowOffsetStartX;
+  v.ShadowOffsetStartY = plain.ShadowOffsetStartY;
+  v.ShadowOffsetEndX = plain.ShadowOffsetEndX;
+  v.ShadowOffsetEndY = plain.ShadowOffsetEndY;
+  v.ShadowColorStart = plain.ShadowColorStart;
+  v.ShadowColorEnd = plain.ShadowColorEnd;
   return v;
 }
 

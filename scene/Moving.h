@@ -41,7 +41,7 @@ enum : std::int32_t {
   mskBurst = 6,          // effect: clones fly out from the centre
 };
 
-// The values that the step editors set together (the shadow values are not among them).
+// The values that the step editors set together.
 struct TMovingStepValues {
   std::int32_t Kind = mskHold;
   double X1 = 0, Y1 = 0, X2 = 40, Y2 = 40;
@@ -57,6 +57,12 @@ struct TMovingStepValues {
   std::uint8_t Hide = 0;
   std::int32_t EffectDelay = 10;
   std::int32_t OpacityStart = 100, OpacityEnd = 100;
+  std::uint8_t ShadowOn = 0;
+  std::int32_t ShadowBlurStart = 3, ShadowBlurEnd = 3;
+  std::int32_t ShadowOpacityStart = 50, ShadowOpacityEnd = 50;
+  std::int32_t ShadowOffsetStartX = 3, ShadowOffsetStartY = 3;
+  std::int32_t ShadowOffsetEndX = 3, ShadowOffsetEndY = 3;
+  TColor ShadowColorStart = 0, ShadowColorEnd = 0;
 };
 
 class TMovingStep {

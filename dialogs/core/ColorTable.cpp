@@ -1,5 +1,7 @@
 #include "dialogs/core/ColorTable.h"
 
+#include "imaging/GifUnit.h"
+#include "imaging/MinGDIBitmapU.h"
 #include "platform/Streams.h"
 
 #include <algorithm>
@@ -49,4 +51,22 @@ void SaveColorTableFile(const std::string& fileName, const TMaxLogPalette& table
   TReplacingFile file(fileName);
   file.Stream().WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
   file.Commit();
+}
+
+std::unique_ptr<TMinGDIBitmap> WithTableColors(const TBitmap& bitmap, const std::vector<TColor>& colors) {
+  TGifFile gif;
+  gif.AddGraphic(bitmap);
+  TColorTable& table = gif.GlobalTable();
+  const int n = std::min<int>(table.Count(), static_cast<int>(colors.size()));
+  for (int i = 0; i < n; ++i) {
+    const TColor c = colors[static_cast<std::size_t>(i)];
+    table.SetTriple(i, GetRValue(c), GetGValue(c), GetBValue(c));
+  }
+  table.TriplesToColors();
+  TMemoryStream bmp;
+  gif.GetSubImage(1)->SaveAsBMP(bmp);
+  auto fresh = std::make_unique<TMinGDIBitmap>();
+  fresh->LoadFromStream(bmp);
+  fresh->SetTransparentColor(bitmap.TransparentColor());
+  return fresh;
 }

@@ -7,8 +7,11 @@
 #include "imaging/CreatePaletteU.h"
 #include "platform/Graphics.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
+class TMinGDIBitmap;
 class TStream;
 
 // The table of a palette: its entries copied (at most 256), the rest 0; the
@@ -35,3 +38,9 @@ std::string ColorTableText(const TMaxLogPalette& table, int count);
 // and renamed over it, so a failed write never leaves a truncated palette.
 // Raises the stream's exception when the file cannot be written.
 void SaveColorTableFile(const std::string& fileName, const TMaxLogPalette& table, int count);
+
+// The bitmap made an 8-bit image as a GIF image is made from it (its own
+// colour table built from its colours), then entries 0 .. n - 1 of that
+// table take the given colours (n = the smaller count): the colour indices
+// stay, the colours change. The result keeps the bitmap's transparent colour.
+std::unique_ptr<TMinGDIBitmap> WithTableColors(const TBitmap& bitmap, const std::vector<TColor>& colors);

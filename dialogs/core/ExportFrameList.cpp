@@ -1,5 +1,6 @@
 #include "dialogs/core/ExportFrameList.h"
 
+#include "dialogs/core/ColorTable.h"
 #include "dialogs/core/ExportProgress.h"
 #include "imaging/AVIFileU.h"
 #include "imaging/GifUnit.h"
@@ -321,21 +322,7 @@ void TExportFrameList::ApplyColorTableTo(TSetOfBitmapsItem& item, const std::vec
   if (!item.Bitmap || item.Bitmap->PixelFormat() != pf8bit) return;
   // The frame becomes a GIF image whose table takes the edited colours at
   // the same indices, and comes back as that image's picture.
-  TGifFile gif;
-  gif.AddGraphic(*item.Bitmap);
-  TColorTable& table = gif.GlobalTable();
-  const int n = std::min<int>(table.Count(), static_cast<int>(colors.size()));
-  for (int i = 0; i < n; ++i) {
-    const TColor c = colors[static_cast<std::size_t>(i)];
-    table.SetTriple(i, GetRValue(c), GetGValue(c), GetBValue(c));
-  }
-  table.TriplesToColors();
-  TMemoryStream bmp;
-  gif.GetSubImage(1)->SaveAsBMP(bmp);
-  auto fresh = std::make_unique<TMinGDIBitmap>();
-  fresh->LoadFromStream(bmp);
-  fresh->SetTransparentColor(item.Bitmap->TransparentColor());
-  item.Bitmap = std::move(fresh);
+  item.Bitmap = WithTableColors(*item.Bitmap, colors);
   item.Bitmap->SaveAndRelease();
 }
 

@@ -1,30 +1,92 @@
 // A user's session with the playback controls and the property pages of a
-// document: playing with the keyboard, stepping, seeking on the time line,
-// editing a motion and the frame's transparency, then saving and reopening.
+// document: playing with the keyboard, stepping and seeking, inserting
+// pictures, editing a motion, its shadow and an appearance, keying a colour,
+// editing the scene's colours and its background, then saving and reopening.
 #include "tests/app/MainFormPagesFixture.h"
 
+#include "app/core/PropertyPageRules.h"
 #include "controls/Image.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/My_SpinEdit.h"
 #include "controls/UTimelineSlider.h"
+#include "controls/mKnob.h"
+#include "dialogs/EditPaletteFormU.h"
+#include "imaging/GifUnit.h"
+#include "platform/Clipboard.h"
 #include "platform/Messages.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-
-#include <string>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <set>
+#include <string>
+
 namespace {
 
-TColor Halves(int x, int) { return x < 5 ? 0x2030F0 : 0x40C010; }
+constexpr TColor kLeft = 0x2030F0;
+constexpr TColor kRight = 0x40C010;
 
-class MainFormPagesScenario : public MainFormPagesTest {};
+TColor Halves(int x, int) { return x < 5 ? kLeft : kRight; }
+
+class MainFormPagesScenario : public MainFormPagesTest {
+ protected:
+  // An 8-bit BMP of 10 x 6 pixels in two halves, with a palette of their two colours.
+  std::string WriteEightBitHalves(const std::string& name) {
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf8bit);
+    bitmap.SetPalette(TPalette({PaletteEntryOf(kLeft), PaletteEntryOf(kRight)}));
+    bitmap.SetSize(10, 6);
+    for (int y = 0; y < 6; ++y)
+      for (int x = 0; x < 10; ++x) bitmap.SetPixel(x, y, Halves(x, y));
+    const std::string fileName = data_.File(name);
+    bitmap.SaveToFile(fileName);
+    return fileName;
+  }
+  std::string WriteGif(const std::string& name) {
+    TBitmap bitmap;
+    bitmap.SetPixelFormat(pf24bit);
+    bitmap.SetSize(6, 4);
+    bitmap.Canvas().Brush().Color = 0x808080;
+    bitmap.Canvas().FillRect(Rect(0, 0, 6, 4));
+    TGifFile gif;
+    gif.AddGraphic(bitmap);
+    const std::string fileName = data_.File(name);
+    gif.SaveToFile(fileName);
+    return fileName;
+  }
+  std::int64_t LogSize() { return Log().Log().Size(); }
+  void ClickRow(QTreeWidget* list, int row) {
+    QTreeWidgetItem* item = list->topLevelItem(row);
+    ASSERT_NE(item, nullptr);
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+  }
+  static void Type(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+  }
+  static void Click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, button->height() / 2));
+  }
+  // Selects the scene tree's node of a kind (the first one), as a click on it does.
+  void SelectNode(TMainForm& form, int kind) {
+    QTreeWidget* tree = form.ShownTree();
+    QTreeWidgetItemIterator it(tree);
+    for (; *it != nullptr; ++it)
+      if (TMainForm::NodeKind(*it) == kind) break;
+    ASSERT_NE(*it, nullptr);
+    tree->setCurrentItem(*it);
+    ProcessMessages();
+  }
+};
 
 TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   system_.bitsPerPixel = 32;
@@ -50,45 +112,222 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   EXPECT_FALSE(form.AnimateBtn->isChecked());
   EXPECT_FALSE(Scene().Timer().Enabled());
 
-  // Alt+Right and Alt+Left step.
+  // Alt+Right and Alt+Left step; First, Last and Go to Step jump.
   const std::int32_t step = Scene().CurrentStep;
   QTest::keyClick(&form, Qt::Key_Right, Qt::AltModifier);
   EXPECT_EQ(Scene().CurrentStep, step + 1);
   QTest::keyClick(&form, Qt::Key_Left, Qt::AltModifier);
   EXPECT_EQ(Scene().CurrentStep, step);
+  form.Movie_LastStep->trigger();
+  EXPECT_EQ(Scene().CurrentStep, 60);
+  form.Movie_FirstStep->trigger();
+  EXPECT_EQ(Scene().CurrentStep, 1);
+  forms_.Expect("SetStepFrm").Fill("StepSpinEdit", "7").Press("OkBtn");
+  form.View_Set_Step->trigger();
+  EXPECT_EQ(Scene().CurrentStep, 8);
+  ProcessMessages();
+  EXPECT_EQ(form.CurrentStep->Caption(), " 00007");
 
-  // A sprite with a linear motion and a two-colour picture.
-  const std::string picture = data_.File("halves.bmp");
-  {
-    TBitmap bitmap;
-    bitmap.SetPixelFormat(pf24bit);
-    bitmap.SetSize(10, 6);
-    for (int y = 0; y < 6; ++y)
-      for (int x = 0; x < 10; ++x) bitmap.SetPixel(x, y, Halves(x, y));
-    bitmap.SaveToFile(picture);
-  }
-  ui_.fileAnswers.push_back(FileDialogResult{picture, 1, {picture}});
+  // A slider drag shows its step at once and seeks once, when the pause ends.
+  TTimelineSlider& slider = *form.StepsTrackBar;
+  ASSERT_EQ(slider.Max(), 60);
+  const int y = slider.height() / 2;
+  QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(slider.SliderCenter(), y));
+  QTest::mouseMove(&slider, QPoint(slider.StepToX(25), y));
+  QTest::mouseMove(&slider, QPoint(slider.StepToX(40), y));
+  QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(40), y));
+  const int position = slider.Position();
+  ASSERT_GT(position, 30);
+  EXPECT_EQ(form.CurrentStep->Caption(), SliderStepText(position));
+  EXPECT_EQ(Scene().CurrentStep, 8);
+  ASSERT_TRUE(form.SetStepTimer.Enabled());
+  form.SetStepTimerTimer();
+  EXPECT_EQ(Scene().CurrentStep, position);
+  form.Movie_FirstStep->trigger();
+
+  // Insert Image with a BMP and a GIF makes one sprite, which one Undo removes.
+  const std::string bmp = WriteEightBitHalves("halves.bmp");
+  const std::string gif = WriteGif("grey.gif");
+  std::int64_t mark = LogSize();
+  ui_.fileAnswers.push_back(FileDialogResult{bmp, 1, {bmp, gif}});
   form.Scene_Add_Image->trigger();
   ProcessMessages();
   ASSERT_EQ(Scene().SpriteCount(), 1);
-  TSprite& sprite = Scene().Sprite(0);
-  form.ChooseSprite(&sprite);
-  form.Notebook_Properties->setCurrentIndex(TMainForm::ppMotion);
-  form.LoadMotionPage();
-  form.Motion_Linear->trigger();
-  ASSERT_EQ(sprite.Motion().Step(0).Kind, mskLine);
-  form.StartSpeedEdit->setText("0.5");
-  form.FirstX->setText("12");
-  form.TimerRedrawTimer();
-  EXPECT_EQ(sprite.Motion().Step(0).SpeedStart, 0.5);
+  EXPECT_EQ(Scene().Sprite(0).FrameCount(), 2);
+  EXPECT_EQ(Log().Caption(), "Add Sprite");
+  form.Edit_Undo()->trigger();
+  ProcessMessages();
+  EXPECT_EQ(Scene().SpriteCount(), 0);
+  EXPECT_EQ(LogSize(), mark);
+  ui_.fileAnswers.push_back(FileDialogResult{bmp, 1, {bmp, gif}});
+  form.Scene_Add_Image->trigger();
+  ProcessMessages();
+  ASSERT_EQ(Scene().SpriteCount(), 1);
 
-  // The pick tool keys the clicked colour.
-  form.Notebook_Properties->setCurrentIndex(TMainForm::ppFrame);
-  form.LoadFramePage();
+  // The motion: linear at half a step per step; clicking its row writes
+  // nothing; a quick X and Y edit is one "Change Motion" and keeps the speed.
+  SelectNode(form, TMainForm::nkMotion);
+  ASSERT_EQ(form.Notebook_Properties->currentIndex(), TMainForm::ppMotion);
+  form.Motion_Linear->trigger();
+  Type(form.StartSpeedEdit, "0.5");
+  form.TimerRedrawTimer();
+  ASSERT_EQ(Scene().Sprite(0).Motion().Step(0).Kind, mskLine);
+  mark = LogSize();
+  ClickRow(form.MovingList, 0);
+  EXPECT_FALSE(form.TimerRedraw.Enabled());
+  EXPECT_EQ(LogSize(), mark);
+  Type(form.FirstX, "12");
+  Type(form.FirstY, "9");
+  EXPECT_EQ(LogSize(), mark);
+  form.TimerRedrawTimer();
+  EXPECT_EQ(Log().Caption(), "Change Motion");
+  const TMovingStep& motion = Scene().Sprite(0).Motion().Step(0);
+  EXPECT_EQ(motion.StartX, 12.0);
+  EXPECT_EQ(motion.StartY, 9.0);
+  EXPECT_EQ(motion.SpeedStart, 0.5);
+  Log().Undo();
+  EXPECT_EQ(LogSize(), mark);
+  EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).StartX, 0.0);
+  form.RefreshMotionPage();
+  Type(form.FirstX, "12");
+  Type(form.FirstY, "9");
+  form.TimerRedrawTimer();
+
+  // The shadow of the step: on, with a blur of 6, one "Change Motion" that undoes.
+  mark = LogSize();
+  form.ShadowEnabledCheckBox->click();
+  form.StartShadowBlurEdit->SetValue(6);
+  form.TimerRedrawTimer();
+  EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).ShadowOn, 1);
+  EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).ShadowBlurStart, 6);
+  EXPECT_EQ(Log().Caption(), "Change Motion");
+  Log().Undo();
+  EXPECT_EQ(LogSize(), mark);
+  EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).ShadowOn, 0);
+  form.RefreshMotionPage();
+  EXPECT_FALSE(form.ShadowEnabledCheckBox->isChecked());
+  form.ShadowEnabledCheckBox->click();
+  form.StartShadowBlurEdit->SetValue(6);
+  form.TimerRedrawTimer();
+  ASSERT_EQ(Scene().Sprite(0).Motion().Step(0).ShadowBlurStart, 6);
+
+  // An appearance from step 5; a plain press on the time line records
+  // nothing, a drag of the interval's start grip is one Undo.
+  form.Appearance_Add->trigger();
+  ProcessMessages();
+  ASSERT_EQ(Scene().Sprite(0).IntervalCount(), 1);
+  ASSERT_EQ(form.Notebook_Properties->currentIndex(), TMainForm::ppAppearance);
+  form.StartSpin->SetValue(5);
+  ASSERT_EQ(Scene().Sprite(0).Interval(0).StartStep, 5);
+  mark = LogSize();
+  QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(40), y));
+  EXPECT_EQ(LogSize(), mark);
+  ASSERT_EQ(slider.HitTest(slider.StepToX(5)).part, tlpStartGrip);
+  QTest::mouseMove(&slider, QPoint(slider.StepToX(5), y));
+  QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(5), y));
+  QTest::mouseMove(&slider, QPoint(slider.StepToX(9), y));
+  QTest::mouseMove(&slider, QPoint(slider.StepToX(12), y));
+  QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(12), y));
+  EXPECT_GT(Scene().Sprite(0).Interval(0).StartStep, 5);
+  EXPECT_EQ(Log().Caption(), "Change Appearance");
+  Log().Undo();
+  EXPECT_EQ(LogSize(), mark);
+  EXPECT_EQ(Scene().Sprite(0).Interval(0).StartStep, 5);
+
+  // The pick tool keys the clicked colour of the picture.
+  SelectNode(form, TMainForm::nkPictureFrame);
+  ASSERT_EQ(form.Notebook_Properties->currentIndex(), TMainForm::ppFrame);
   form.Sprite_PickTransparentColor->trigger();
   QTest::mouseClick(form.NativeImage, Qt::LeftButton, {}, QPoint(8, 3));
-  EXPECT_TRUE(sprite.Frame(0).Transparent());
-  EXPECT_EQ(sprite.Frame(0).TransparentColor(), 0x40C010u);
+  EXPECT_TRUE(Scene().Sprite(0).Frame(0).Transparent());
+  EXPECT_EQ(Scene().Sprite(0).Frame(0).TransparentColor(), kRight);
+
+  // The palette button: the picture's palette, one entry made white; one
+  // "Change Palette" that undoes.
+  int edited = -1;
+  forms_.Expect("EditPaletteForm").Do([&](QDialog& dialog) {
+    auto& editor = static_cast<TEditPaletteForm&>(dialog);
+    EXPECT_FALSE(editor.SetToAllCheckBox->isVisibleTo(&editor));
+    EXPECT_EQ(editor.Palette.Entries().size(), 2u);
+    edited = editor.SelectedIndex();
+    editor.RedSpinEdit->SetValue(255);
+    editor.GreenSpinEdit->SetValue(255);
+    editor.BlueSpinEdit->SetValue(255);
+  }).Press("OkBtn");
+  mark = LogSize();
+  Click(form.EditPaletteButton);
+  ProcessMessages();
+  ASSERT_TRUE(edited == 0 || edited == 1);
+  const auto pictureColors = [&] {
+    TFrame& frame = Scene().Sprite(0).Frame(0);
+    frame.Picture.RestoreImage();
+    const std::set<TColor> colors{frame.Picture.Pixel(2, 2), frame.Picture.Pixel(8, 2)};
+    frame.Picture.SaveAndRelease();
+    return colors;
+  };
+  EXPECT_EQ(pictureColors(), (std::set<TColor>{0xFFFFFF, edited == 0 ? kRight : kLeft}));
+  EXPECT_EQ(Log().Caption(), "Change Palette");
+  Log().Undo();
+  EXPECT_EQ(LogSize(), mark);
+  EXPECT_EQ(pictureColors(), (std::set<TColor>{kLeft, kRight}));
+
+  // The background: a file, an unticked picture box and a pasted picture
+  // each undo; the fill records "Change Background Properties".
+  SelectNode(form, TMainForm::nkBackground);
+  ASSERT_EQ(form.Notebook_Properties->currentIndex(), TMainForm::ppBackground);
+  const std::string back = WriteBmp("back.bmp", 20, 10, Halves);
+  mark = LogSize();
+  form.FileNameEdit->setFocus();
+  QTest::keyClicks(form.FileNameEdit, QString::fromStdString(back));
+  QTest::keyClick(form.FileNameEdit, Qt::Key_Return);
+  EXPECT_EQ(Scene().BackgroundFile, back);
+  EXPECT_TRUE(form.PictureCheckBox->isChecked());
+  EXPECT_EQ(Log().Caption(), "Change Background");
+  Log().Undo();
+  EXPECT_EQ(LogSize(), mark);
+  EXPECT_EQ(Scene().BackgroundFile, "");
+  SelectNode(form, TMainForm::nkBackground);
+  form.FileNameEdit->setFocus();
+  form.FileNameEdit->selectAll();
+  QTest::keyClicks(form.FileNameEdit, QString::fromStdString(back));
+  QTest::keyClick(form.FileNameEdit, Qt::Key_Return);
+  ASSERT_EQ(Scene().BackgroundFile, back);
+
+  mark = LogSize();
+  Click(form.PictureCheckBox);
+  EXPECT_EQ(Scene().BackgroundFile, "");
+  Log().Undo();
+  EXPECT_EQ(LogSize(), mark);
+  EXPECT_EQ(Scene().BackgroundFile, back);
+
+  TBitmap pasted;
+  pasted.SetPixelFormat(pf24bit);
+  pasted.SetSize(12, 6);
+  Clipboard().SetBitmap(pasted);
+  form.Scene_Paste_Background->trigger();
+  EXPECT_EQ(Scene().BackgroundFile, "Clipboard");
+  EXPECT_EQ(Log().Caption(), "Paste Background");
+  Log().Undo();
+  EXPECT_EQ(LogSize(), mark);
+  EXPECT_EQ(Scene().BackgroundFile, back);
+
+  SelectNode(form, TMainForm::nkBackground);
+  EXPECT_TRUE(form.ScBackFillLinear_Button->isChecked());
+  Click(form.ScBackFillVelvet_Button);
+  EXPECT_EQ(Scene().VelvetFill, 1);
+  EXPECT_EQ(Log().Caption(), "Change Background Properties");
+  Log().Undo();
+  EXPECT_EQ(LogSize(), mark);
+  EXPECT_EQ(Scene().VelvetFill, 0);
+  SelectNode(form, TMainForm::nkBackground);
+  Click(form.ScBackFillVelvet_Button);
+  form.ScBackFillAngle->SetValue(45);
+  EXPECT_EQ(form.ScBackFillAngle_Knob->Position(), 45);
+  form.SameColorsCheckBox->setChecked(true);
+  ui_.colorAnswers.push_back(TColor{0x112233});
+  Click(form.Button_BackgroundStartColor);
+  EXPECT_EQ(Scene().StartColor, 0x112233u);
+  EXPECT_EQ(Scene().FinishColor, 0x112233u);
 
   // Saved and reopened, every value is kept.
   const std::string project = data_.File("session.GLM");
@@ -100,13 +339,25 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   EXPECT_EQ(reopened.StepCount, 60);
   EXPECT_EQ(reopened.LoopCount, 2);
   EXPECT_EQ(reopened.Timer().Interval(), 100);
+  EXPECT_EQ(reopened.BackgroundFile, back);
+  EXPECT_EQ(reopened.VelvetFill, 1);
+  EXPECT_EQ(reopened.FillAngle, 45);
+  EXPECT_EQ(reopened.StartColor, 0x112233u);
+  EXPECT_EQ(reopened.FinishColor, 0x112233u);
   ASSERT_EQ(reopened.SpriteCount(), 1);
   const TSprite& again = reopened.Sprite(0);
-  EXPECT_EQ(again.Motion().Step(0).Kind, mskLine);
-  EXPECT_EQ(again.Motion().Step(0).StartX, 12.0);
-  EXPECT_EQ(again.Motion().Step(0).SpeedStart, 0.5);
+  EXPECT_EQ(again.FrameCount(), 2);
+  const TMovingStep& kept = again.Motion().Step(0);
+  EXPECT_EQ(kept.Kind, mskLine);
+  EXPECT_EQ(kept.StartX, 12.0);
+  EXPECT_EQ(kept.StartY, 9.0);
+  EXPECT_EQ(kept.SpeedStart, 0.5);
+  EXPECT_EQ(kept.ShadowOn, 1);
+  EXPECT_EQ(kept.ShadowBlurStart, 6);
+  ASSERT_EQ(again.IntervalCount(), 1);
+  EXPECT_EQ(again.Interval(0).StartStep, 5);
   EXPECT_TRUE(again.Frame(0).Transparent());
-  EXPECT_EQ(again.Frame(0).TransparentColor(), 0x40C010u);
+  EXPECT_EQ(again.Frame(0).TransparentColor(), kRight);
 }
 
 }  // namespace

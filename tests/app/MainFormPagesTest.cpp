@@ -9,7 +9,11 @@
 #include "platform/Streams.h"
 #include "platform/SysUtils.h"
 
+#include "app/core/AddCommands.h"
+
 #include <QAction>
+#include <QAbstractButton>
+#include <QGroupBox>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QStackedWidget>
@@ -107,6 +111,29 @@ TEST_F(MainFormPages, ThePickUpToolKeysTheClickedColourAndIgnoresTheBorder) {
   EXPECT_TRUE(form.TransparencyCheckBox->isChecked());
   EXPECT_EQ(form.PreviewPressPoint, (TPoint{6, 2}));
   EXPECT_TRUE(ui_.notes.empty());
+}
+
+TEST_F(MainFormPages, ThePickUpToolOnAPlainTextFrameKeysTheColourOfItsPreview) {
+  system_.bitsPerPixel = 32;
+  TPagesMainForm& form = StartPages();
+  TAddedItem added;
+  {
+    const TUndoRecordingPause pause;
+    added = AddSpriteWithDefaultFrame(Scene(), nfkText3D);
+  }
+  form.ChooseSprite(added.Sprite);
+  QAbstractButton* simpleText = form.RadioGroup_3DorSimpleText->findChildren<QAbstractButton*>().at(1);
+  QTest::mouseClick(simpleText, Qt::LeftButton, {}, QPoint(5, simpleText->height() / 2));
+  TFrame& frame = added.Sprite->Frame(0);
+  ASSERT_EQ(frame.Kind, fkText);
+  const TColor shown = form.SimpleText_Image->Bitmap().Pixel(1, 1);
+
+  form.Sprite_PickTransparentColor->trigger();
+  QTest::mouseClick(form.SimpleText_Image, Qt::LeftButton, {}, QPoint(1, 1));
+  EXPECT_TRUE(frame.Transparent());
+  EXPECT_EQ(frame.TransparentColor(), shown);
+  EXPECT_FALSE(form.ToolButton_PickUpColor->isChecked());
+  EXPECT_EQ(form.SimpleText_Image->Cursor(), crDefault);
 }
 
 TEST_F(MainFormPages, ThePickUpToolOnALowColourDisplayShowsTheTrueColourNoteOnce) {
@@ -268,7 +295,7 @@ TEST_F(MainFormPages, FramesAddedToASpriteWithFramesAreOneSpriteSnapshot) {
   form.Sprite_Add_Image->trigger();
   // The readable file's frame stays; the unreadable one adds no placeholder.
   EXPECT_EQ(sprite.FrameCount(), 2);
-  EXPECT_EQ(Log().Caption(), "Add Image");
+  EXPECT_EQ(Log().Caption(), "Add .BMP picture");
   Log().Undo();
   EXPECT_TRUE(Log().Empty());
   EXPECT_EQ(Scene().Sprite(0).FrameCount(), 1);
