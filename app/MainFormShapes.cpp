@@ -5,12 +5,14 @@
 #include "app/MainFormU.h"
 
 #include "app/AnimationWindowU.h"
+#include "app/core/SceneRecompute.h"
 #include "controls/Bitmpbtn.h"
 #include "controls/ColorPicker.h"
 #include "controls/PopupWindow.h"
 #include "scene/Frame.h"
 #include "scene/Sprite.h"
 #include "scene/SpriteU.h"
+#include "scene/UndoRecorder.h"
 
 #include <QCursor>
 #include <QMenu>
@@ -140,14 +142,51 @@ void TMainForm::WMItemAdded(WPARAM wParam, LPARAM lParam) {
 
 // ---- Finding the frame a page edits ----------------------------------------------------------------
 
-TFrame* TMainForm::FrameOfId(std::int32_t id) const {
-  if (id < 0 || CurrentScene == nullptr) return nullptr;
-  for (int s = 0; s < CurrentScene->SpriteCount(); ++s) {
-    TSprite& sprite = CurrentScene->Sprite(s);
+TMainForm::TPageFrame TMainForm::PageFrameOf(const TFrame& frame) const {
+  TAnimationWindow* document = ActiveAnimationWindow();
+  return TPageFrame{document != nullptr ? document->Scene() : nullptr, frame.Id};
+}
+
+TFrame* TMainForm::FrameOfPage(const TPageFrame& page) const {
+  // The scene is only compared: a document that was closed is not found.
+  TAnimationWindow* document = DocumentOfScene(page.Scene);
+  if (document == nullptr || page.FrameId < 0) return nullptr;
+  TAnimatedScene& scene = *document->Scene();
+  for (int s = 0; s < scene.SpriteCount(); ++s) {
+    TSprite& sprite = scene.Sprite(s);
     for (int f = 0; f < sprite.FrameCount(); ++f)
-      if (sprite.Frame(f).Id == id) return &sprite.Frame(f);
+      if (sprite.Frame(f).Id == page.FrameId) return &sprite.Frame(f);
   }
   return nullptr;
+}
+
+namespace {
+
+// Sends the records of a scope to one document's undo log.
+class TUndoLogScope {
+ public:
+  explicit TUndoLogScope(TUndoRecorder* log) : before_(CurrentUndo) { CurrentUndo = log; }
+  ~TUndoLogScope() { CurrentUndo = before_; }
+  TUndoLogScope(const TUndoLogScope&) = delete;
+  TUndoLogScope& operator=(const TUndoLogScope&) = delete;
+
+ private:
+  TUndoRecorder* before_;
+};
+
+}  // namespace
+
+void TMainForm::ChangePageFrame(const TPageFrame& page, const std::function<void()>& change) {
+  TAnimationWindow* document = DocumentOfScene(page.Scene);
+  if (document == nullptr) return;
+  {
+    const TUndoLogScope log(document->Undo());
+    change();
+  }
+  if (document == ActiveAnimationWindow())
+    RequestSceneRecompute();
+  else
+    RecomputeCurrentStep(*document->Scene());
 }
 
 void TMainForm::FlushPendingFrameEdits() {

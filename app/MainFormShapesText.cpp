@@ -202,7 +202,7 @@ void TMainForm::LoadTextPage() {
 void TMainForm::LoadSimpleTextPage(TFrame& frame) {
   FlushPendingFrameEdits();
   const TLoadingScope loading(LoadingFramePage);
-  TextPageFrameId = frame.Id;
+  TextPageFrame = PageFrameOf(frame);
   if (frame.Sprite() != nullptr) frame.Sprite()->SetCurrentFrameIndex(frame.Index());
   if (frame.Kind == fkText) SetTextKindIndex(1);
   TextEdit->setText(AnsiToQString(frame.Text));
@@ -251,11 +251,14 @@ void TMainForm::RenderSimpleText() {
   SimpleText_Image->Repaint();
 
   if (LoadingFramePage || AddInProgress) return;
-  TFrame* frame = FrameOfId(TextPageFrameId);
+  TFrame* frame = FrameOfPage(TextPageFrame);
   if (frame != nullptr && frame->Sprite() != nullptr) {
     const bool unchanged = frame->Kind == fkText && frame->Text == text && frame->TextParams == params;
     if (unchanged) return;
-    frame->Sprite()->ChangeText(frame->Index(), text, params, picture, frame->Transparent(), frame->TransparentColor());
+    ChangePageFrame(TextPageFrame, [&] {
+      frame->Sprite()->ChangeText(frame->Index(), text, params, picture, frame->Transparent(), frame->TransparentColor());
+    });
+    return;
   }
   RequestSceneRecompute();
 }
@@ -352,7 +355,7 @@ void TMainForm::RadioGroup_3DorSimpleTextClick() {
   // The frame the switch converts: the page's frame, or the current one
   // when the 3D text editor filled the page.
   if (TFrame* current = CurrentFrame(); current != nullptr && (current->Kind == fkText || current->Kind == fkText3D))
-    TextPageFrameId = current->Id;
+    TextPageFrame = PageFrameOf(*current);
   auto* text3D = findChild<QLineEdit*>("EditNewText");
   if (threeD) {
     // The 3D text editor's text box takes the text; its change handler
