@@ -102,8 +102,7 @@ bool TMainForm::AddSpriteWithGeneratedFrame(TNewFrameKind kind) {
     throw;
   }
   RefreshCommandStates();
-  RebuildAnimationTree();
-  SelectTreeNode(added.SpriteIndex, 2);
+  ShowAddedSprite(*added.Sprite);
   scope.Done();
   PostMessage(Handle(), WM_ITEMADDED, 0, added.FrameIndex);
   RequestSceneRecompute();
@@ -115,6 +114,7 @@ void TMainForm::AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind) {
   if (window == nullptr || CurrentScene == nullptr || sprite.Scene() != CurrentScene) return;
   FlushPendingFrameEdits();
   TAddScope scope(*window, AddInProgress);
+  const bool hadSteps = sprite.Motion().StepCount() > 0;
   TAddedItem added;
   try {
     added = AddDefaultFrame(sprite, kind);
@@ -123,10 +123,49 @@ void TMainForm::AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind) {
     throw;
   }
   RefreshCommandStates();
-  RebuildAnimationTree();
+  ShowAddedFrame(sprite, added.FrameIndex, !hadSteps);
   scope.Done();
   PostMessage(Handle(), WM_ITEMADDED, 0, added.FrameIndex);
   RequestSceneRecompute();
+}
+
+// The new sprite is the last of the list, shown first: its node goes right
+// after the background, or after the tree's last node when it is the only one.
+void TMainForm::ShowAddedSprite(TSprite& sprite) {
+  QTreeWidget* tree = ShownTree();
+  QTreeWidgetItem* root = tree->topLevelItem(0);
+  QTreeWidgetItem* node = nullptr;
+  if (root != nullptr && CurrentScene->SpriteCount() == 1) {
+    QTreeWidgetItem* last = root;
+    while (last->childCount() > 0) last = last->child(last->childCount() - 1);
+    if (last != root) node = AddSpriteNode(&sprite, last, true);
+  } else if (QTreeWidgetItem* first = TreeNodeOfSprite(&CurrentScene->Sprite(CurrentScene->SpriteCount() - 2))) {
+    node = AddSpriteNode(&sprite, first, false);
+  }
+  SetCurrentSprite(&sprite);
+  if (node == nullptr) {
+    // A tree that does not show the scene as it was is made anew.
+    RebuildAnimationTree();
+    node = TreeNodeOfSprite(&sprite);
+  }
+  if (node != nullptr) tree->setCurrentItem(node);
+}
+
+// The frame's node is added under its sprite's node; a sprite that got its
+// first motion step here gets its node made anew, with the motion's nodes.
+void TMainForm::ShowAddedFrame(TSprite& sprite, int frameIndex, bool stepAdded) {
+  QTreeWidgetItem* spriteNode = stepAdded ? nullptr : TreeNodeOfSprite(&sprite);
+  QTreeWidgetItem* node = nullptr;
+  if (spriteNode != nullptr) {
+    node = AddFrameNode(&sprite.Frame(frameIndex), spriteNode);
+  } else {
+    RebuildAnimationTree();
+    SetCurrentSprite(&sprite);
+  }
+  if (node != nullptr)
+    ShownTree()->setCurrentItem(node);
+  else
+    SelectFrameNode(frameIndex);
 }
 
 void TMainForm::WMItemAdded(WPARAM wParam, LPARAM lParam) {
@@ -192,6 +231,9 @@ void TMainForm::ChangePageFrame(const TPageFrame& page, const std::function<void
 void TMainForm::FlushPendingFrameEdits() {
   if (TimerRedrawShape.Enabled()) TimerRedrawShapeTimer();
   if (TimerRedrawLine.Enabled()) TimerRedrawLineTimer();
+  // A pending 3D text edit goes to its own frame now too, so that an add
+  // need not keep its tick from rendering the new frame.
+  FlushText3DChange();
 }
 
 // ---- Colour buttons ---------------------------------------------------------------------------------

@@ -824,6 +824,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind);
   // The tool buttons' two-item menus pop up at the mouse cursor.
   void ShowAddMenu(QMenu* menu);
+  // The tree shows an added sprite (with its nodes) or frame, and selects it.
+  void ShowAddedSprite(TSprite& sprite);
+  void ShowAddedFrame(TSprite& sprite, int frameIndex, bool stepAdded);
 
   // The colour picker of every colour button of these pages.
   TColorPicker* ColorPicker1 = nullptr;

@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
@@ -64,6 +65,7 @@ class MainFormShapes : public MainFormShapesTest {
     return LastSprite().Frame(0);
   }
   std::vector<std::string> Captions() { return UndoCaptions(*document->Undo()); }
+  using MainFormShapesTest::Captions;
 
   TAnimationWindow* document = nullptr;
   TAnimatedScene* scene = nullptr;
@@ -184,6 +186,34 @@ TEST_F(MainFormShapes, WithoutACurrentSpriteTheFrameCommandsDoNothing) {
   EXPECT_EQ(LastSprite().FrameCount(), 1);
   EXPECT_EQ(Captions(), before);
   EXPECT_FALSE(Form().AddInProgress);
+}
+
+TEST_F(MainFormShapes, AnAddPutsOnlyTheNewNodesIntoTheTree) {
+  AddSprite(nfkRectangle);
+  // The nodes there before are kept as they are: marked here, they keep the mark.
+  constexpr int kMark = Qt::UserRole + 100;
+  for (QTreeWidgetItem* node : {Node({"Sprite 1"}), Node({"Sprite 1", "Rectangle"})}) {
+    const QSignalBlocker quiet(Tree());
+    node->setData(0, kMark, true);
+  }
+  AddSprite(nfkLine);
+  EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "Sprite 2", "Sprite 1"}));
+  EXPECT_TRUE(Node({"Sprite 1"})->data(0, kMark).toBool());
+  Form().SelectTreeNode(0, 2);
+  Form().Sprite_Add_Ellipse->trigger();
+  ProcessMessages();
+  EXPECT_TRUE(Node({"Sprite 1", "Rectangle"})->data(0, kMark).toBool());
+  EXPECT_EQ(Captions(Node({"Sprite 1"})),
+            (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "Rectangle", "Ellipse"}));
+  EXPECT_EQ(Tree().currentItem(), Node({"Sprite 1", "Ellipse"}));
+
+  // A sprite that gets its first step with the frame shows its motion too.
+  scene->Sprite(0).Motion().DeleteStep(0);
+  Form().Sprite_Add_Line->trigger();
+  ProcessMessages();
+  EXPECT_EQ(Captions(Node({"Sprite 1"})),
+            (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "Rectangle", "Ellipse", "Line"}));
+  EXPECT_EQ(Tree().currentItem(), Node({"Sprite 1", "Line"}));
 }
 
 // A sprite whose shapes cannot be made (as when memory runs out).
