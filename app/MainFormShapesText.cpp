@@ -25,8 +25,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -265,6 +267,13 @@ void TMainForm::RenderSimpleText() {
 
 void TMainForm::TextEditChange() {
   FontsList2->SetPreviewText(QStringToAnsi(TextEdit->text()));
+  // A text frame's node reads its text in double quotes. Quietly: the tree
+  // takes a change it hears of as an edit of the node's caption.
+  QTreeWidget* tree = ShownTree();
+  if (QTreeWidgetItem* node = tree->currentItem(); NodeKind(node) == nkTextFrame) {
+    const QSignalBlocker quiet(tree);
+    node->setText(0, "\"" + TextEdit->text() + "\"");
+  }
   RenderSimpleText();
 }
 

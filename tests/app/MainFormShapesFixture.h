@@ -7,6 +7,7 @@
 #include "controls/Bitmpbtn.h"
 #include "controls/ColorPicker.h"
 #include "controls/My_SpinEdit.h"
+#include "controls/PopupWindow.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -616,6 +616,7 @@ TEST_F(MainFormShapes, ATextFrameSwitchedToSimpleTextBecomesPlainText) {
   form.TextEdit->selectAll();
   QTest::keyClicks(form.TextEdit, "Hi");
   EXPECT_EQ(frame.Text, "Hi");
+  EXPECT_EQ(Tree().currentItem()->text(0), "\"Hi\"");
   EXPECT_EQ(Captions().size(), before.size() + 3);
   // Filling the page again from the plain frame records nothing.
   form.LoadSimpleTextPage(frame);
