@@ -189,6 +189,10 @@ void TMainForm::CreateShapePages() {
   cornerLayout->addWidget(RoundedCorners_Spin);
   grid->addWidget(Panel_WidthRoundedCorners, row++, 0, 1, 3);
   Panel_WidthRoundedCorners->hide();
+  // The controls keep their own size at the top left of a page that is as
+  // large as the largest page.
+  grid->setColumnStretch(3, 1);
+  static_cast<QVBoxLayout*>(page->layout())->addStretch(1);
 
   for (TSpinEdit* spin : {RectWidth_Spin, RectHeight_Spin, BevelDepth_Spin, OutlineWidth_Spin, RoundedCorners_Spin})
     spin->OnChange = [this](QObject*) { ShapeChange(); };
@@ -226,6 +230,8 @@ void TMainForm::CreateShapePages() {
   lineGrid->addWidget(LineWidthSpin, 1, 1);
   lineGrid->addWidget(MakeLabel(linePage, "Color:"), 2, 0);
   lineGrid->addWidget(LineColor_Button, 2, 1);
+  lineGrid->setColumnStretch(2, 1);
+  static_cast<QVBoxLayout*>(linePage->layout())->addStretch(1);
   LineWidthSpin->OnChange = [this](QObject*) { LineChange(); };
   for (TBitmapButton* button : {LineBackgroundColor_Button, LineColor_Button})
     button->OnClick = [this, button](QObject*) { PickButtonColor(button, [this] { LineChange(); }); };
