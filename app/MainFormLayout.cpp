@@ -10,6 +10,7 @@
 #include "platform/CodePages.h"
 #include "platform/qtui/QtHints.h"
 
+#include <QApplication>
 #include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -129,6 +130,23 @@ void TMainForm::CreatePanels() {
   StepsTrackBar->setObjectName("StepsTrackBar");
   StepsTrackBar->SetHint("Time Line|Drag the slider to go to a step");
   StepsTrackBar->setFixedWidth(kSliderWidth);
+}
+
+// Qt passes the focus of a control that is hidden along the focus chain,
+// which runs from the properties panel into the document windows: the first
+// one reached would be activated, and the command that switched the page
+// (an Undo, an add) would go on in the wrong document.
+bool TMainForm::focusNextPrevChild(bool next) {
+  QWidget* focus = QApplication::focusWidget();
+  if (focus != nullptr && !focus->isVisible() && PanelProperties != nullptr && PanelProperties->isAncestorOf(focus)) {
+    QWidget* tree = ShownTree();
+    if (tree != nullptr && tree->isVisible())
+      tree->setFocus(Qt::OtherFocusReason);
+    else
+      setFocus(Qt::OtherFocusReason);
+    return true;
+  }
+  return QMainWindow::focusNextPrevChild(next);
 }
 
 QWidget* TMainForm::PropertyPage(int index) const {

@@ -5,12 +5,14 @@
 #include "app/MainFormU.h"
 
 #include "app/AnimationWindowU.h"
+#include "app/core/SceneRecompute.h"
 #include "controls/Bitmpbtn.h"
 #include "controls/ColorPicker.h"
 #include "controls/PopupWindow.h"
 #include "scene/Frame.h"
 #include "scene/Sprite.h"
 #include "scene/SpriteU.h"
+#include "scene/UndoRecorder.h"
 
 #include <QCursor>
 #include <QMenu>
@@ -100,8 +102,7 @@ bool TMainForm::AddSpriteWithGeneratedFrame(TNewFrameKind kind) {
     throw;
   }
   RefreshCommandStates();
-  RebuildAnimationTree();
-  SelectTreeNode(added.SpriteIndex, 2);
+  ShowAddedSprite(*added.Sprite);
   scope.Done();
   PostMessage(Handle(), WM_ITEMADDED, 0, added.FrameIndex);
   RequestSceneRecompute();
@@ -113,6 +114,7 @@ void TMainForm::AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind) {
   if (window == nullptr || CurrentScene == nullptr || sprite.Scene() != CurrentScene) return;
   FlushPendingFrameEdits();
   TAddScope scope(*window, AddInProgress);
+  const bool hadSteps = sprite.Motion().StepCount() > 0;
   TAddedItem added;
   try {
     added = AddDefaultFrame(sprite, kind);
@@ -121,10 +123,49 @@ void TMainForm::AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind) {
     throw;
   }
   RefreshCommandStates();
-  RebuildAnimationTree();
+  ShowAddedFrame(sprite, added.FrameIndex, !hadSteps);
   scope.Done();
   PostMessage(Handle(), WM_ITEMADDED, 0, added.FrameIndex);
   RequestSceneRecompute();
+}
+
+// The new sprite is the last of the list, shown first: its node goes right
+// after the background, or after the tree's last node when it is the only one.
+void TMainForm::ShowAddedSprite(TSprite& sprite) {
+  QTreeWidget* tree = ShownTree();
+  QTreeWidgetItem* root = tree->topLevelItem(0);
+  QTreeWidgetItem* node = nullptr;
+  if (root != nullptr && CurrentScene->SpriteCount() == 1) {
+    QTreeWidgetItem* last = root;
+    while (last->childCount() > 0) last = last->child(last->childCount() - 1);
+    if (last != root) node = AddSpriteNode(&sprite, last, true);
+  } else if (QTreeWidgetItem* first = TreeNodeOfSprite(&CurrentScene->Sprite(CurrentScene->SpriteCount() - 2))) {
+    node = AddSpriteNode(&sprite, first, false);
+  }
+  SetCurrentSprite(&sprite);
+  if (node == nullptr) {
+    // A tree that does not show the scene as it was is made anew.
+    RebuildAnimationTree();
+    node = TreeNodeOfSprite(&sprite);
+  }
+  if (node != nullptr) tree->setCurrentItem(node);
+}
+
+// The frame's node is added under its sprite's node; a sprite that got its
+// first motion step here gets its node made anew, with the motion's nodes.
+void TMainForm::ShowAddedFrame(TSprite& sprite, int frameIndex, bool stepAdded) {
+  QTreeWidgetItem* spriteNode = stepAdded ? nullptr : TreeNodeOfSprite(&sprite);
+  QTreeWidgetItem* node = nullptr;
+  if (spriteNode != nullptr) {
+    node = AddFrameNode(&sprite.Frame(frameIndex), spriteNode);
+  } else {
+    RebuildAnimationTree();
+    SetCurrentSprite(&sprite);
+  }
+  if (node != nullptr)
+    ShownTree()->setCurrentItem(node);
+  else
+    SelectFrameNode(frameIndex);
 }
 
 void TMainForm::WMItemAdded(WPARAM wParam, LPARAM lParam) {
@@ -140,19 +181,59 @@ void TMainForm::WMItemAdded(WPARAM wParam, LPARAM lParam) {
 
 // ---- Finding the frame a page edits ----------------------------------------------------------------
 
-TFrame* TMainForm::FrameOfId(std::int32_t id) const {
-  if (id < 0 || CurrentScene == nullptr) return nullptr;
-  for (int s = 0; s < CurrentScene->SpriteCount(); ++s) {
-    TSprite& sprite = CurrentScene->Sprite(s);
+TMainForm::TPageFrame TMainForm::PageFrameOf(const TFrame& frame) const {
+  TAnimationWindow* document = ActiveAnimationWindow();
+  return TPageFrame{document != nullptr ? document->Scene() : nullptr, frame.Id};
+}
+
+TFrame* TMainForm::FrameOfPage(const TPageFrame& page) const {
+  // The scene is only compared: a document that was closed is not found.
+  TAnimationWindow* document = DocumentOfScene(page.Scene);
+  if (document == nullptr || page.FrameId < 0) return nullptr;
+  TAnimatedScene& scene = *document->Scene();
+  for (int s = 0; s < scene.SpriteCount(); ++s) {
+    TSprite& sprite = scene.Sprite(s);
     for (int f = 0; f < sprite.FrameCount(); ++f)
-      if (sprite.Frame(f).Id == id) return &sprite.Frame(f);
+      if (sprite.Frame(f).Id == page.FrameId) return &sprite.Frame(f);
   }
   return nullptr;
+}
+
+namespace {
+
+// Sends the records of a scope to one document's undo log.
+class TUndoLogScope {
+ public:
+  explicit TUndoLogScope(TUndoRecorder* log) : before_(CurrentUndo) { CurrentUndo = log; }
+  ~TUndoLogScope() { CurrentUndo = before_; }
+  TUndoLogScope(const TUndoLogScope&) = delete;
+  TUndoLogScope& operator=(const TUndoLogScope&) = delete;
+
+ private:
+  TUndoRecorder* before_;
+};
+
+}  // namespace
+
+void TMainForm::ChangePageFrame(const TPageFrame& page, const std::function<void()>& change) {
+  TAnimationWindow* document = DocumentOfScene(page.Scene);
+  if (document == nullptr) return;
+  {
+    const TUndoLogScope log(document->Undo());
+    change();
+  }
+  if (document == ActiveAnimationWindow())
+    RequestSceneRecompute();
+  else
+    RecomputeCurrentStep(*document->Scene());
 }
 
 void TMainForm::FlushPendingFrameEdits() {
   if (TimerRedrawShape.Enabled()) TimerRedrawShapeTimer();
   if (TimerRedrawLine.Enabled()) TimerRedrawLineTimer();
+  // A pending 3D text edit goes to its own frame now too, so that an add
+  // need not keep its tick from rendering the new frame.
+  FlushText3DChange();
 }
 
 // ---- Colour buttons ---------------------------------------------------------------------------------

@@ -189,6 +189,10 @@ void TMainForm::CreateShapePages() {
   cornerLayout->addWidget(RoundedCorners_Spin);
   grid->addWidget(Panel_WidthRoundedCorners, row++, 0, 1, 3);
   Panel_WidthRoundedCorners->hide();
+  // The controls keep their own size at the top left of a page that is as
+  // large as the largest page.
+  grid->setColumnStretch(3, 1);
+  static_cast<QVBoxLayout*>(page->layout())->addStretch(1);
 
   for (TSpinEdit* spin : {RectWidth_Spin, RectHeight_Spin, BevelDepth_Spin, OutlineWidth_Spin, RoundedCorners_Spin})
     spin->OnChange = [this](QObject*) { ShapeChange(); };
@@ -226,6 +230,8 @@ void TMainForm::CreateShapePages() {
   lineGrid->addWidget(LineWidthSpin, 1, 1);
   lineGrid->addWidget(MakeLabel(linePage, "Color:"), 2, 0);
   lineGrid->addWidget(LineColor_Button, 2, 1);
+  lineGrid->setColumnStretch(2, 1);
+  static_cast<QVBoxLayout*>(linePage->layout())->addStretch(1);
   LineWidthSpin->OnChange = [this](QObject*) { LineChange(); };
   for (TBitmapButton* button : {LineBackgroundColor_Button, LineColor_Button})
     button->OnClick = [this, button](QObject*) { PickButtonColor(button, [this] { LineChange(); }); };
@@ -253,7 +259,7 @@ void TMainForm::LoadShapePage() {
 void TMainForm::FillShapePage(TFrame& frame) {
   FlushPendingFrameEdits();
   const TFlagScope loading(LoadingFramePage);
-  ShapePageFrameId = frame.Id;
+  ShapePageFrame = PageFrameOf(frame);
   if (frame.Sprite() != nullptr) frame.Sprite()->SetCurrentFrameIndex(frame.Index());
   const TShapeParams& shape = frame.Shape;
   RectWidth_Spin->SetValue(frame.ImageWidth);
@@ -284,7 +290,7 @@ void TMainForm::FillShapePage(TFrame& frame) {
 void TMainForm::RefreshShapePage() {
   // The canvas resized the shape: the size spins show its new size; other
   // pending edits of the page stay pending.
-  TFrame* frame = FrameOfId(ShapePageFrameId);
+  TFrame* frame = FrameOfPage(ShapePageFrame);
   if (frame == nullptr || !IsShapeFrame(*frame)) return;
   const TFlagScope loading(LoadingFramePage);
   RectWidth_Spin->SetValue(frame->ImageWidth);
@@ -324,7 +330,7 @@ void TMainForm::Fill_ToolButtonClick() {
 void TMainForm::TimerRedrawShapeTimer() {
   TimerRedrawShape.SetEnabled(false);
   if (LoadingFramePage) return;
-  TFrame* frame = FrameOfId(ShapePageFrameId);
+  TFrame* frame = FrameOfPage(ShapePageFrame);
   if (frame == nullptr || frame->Sprite() == nullptr || !IsShapeFrame(*frame)) return;
   TShapeParams shape;
   shape.GradientStyle = VelveteenFeel_ToolButton->isChecked() ? 1 : 0;
@@ -348,9 +354,10 @@ void TMainForm::TimerRedrawShapeTimer() {
     RectHeight_Spin->SetValue(frame->ImageHeight);
     return;
   }
-  frame->Sprite()->ChangeShape(frame->Index(), frame->Kind, width, height, shape, frame->Transparent(),
-                               frame->TransparentColor());
-  RequestSceneRecompute();
+  ChangePageFrame(ShapePageFrame, [&] {
+    frame->Sprite()->ChangeShape(frame->Index(), frame->Kind, width, height, shape, frame->Transparent(),
+                                 frame->TransparentColor());
+  });
 }
 
 // ---- Line page ----------------------------------------------------------------------------------
@@ -363,7 +370,7 @@ void TMainForm::LoadLinePage() {
 void TMainForm::FillLinePage(TFrame& frame) {
   FlushPendingFrameEdits();
   const TFlagScope loading(LoadingFramePage);
-  LinePageFrameId = frame.Id;
+  LinePageFrame = PageFrameOf(frame);
   if (frame.Sprite() != nullptr) frame.Sprite()->SetCurrentFrameIndex(frame.Index());
   LineBackgroundColor_Button->SetButtonColor(static_cast<TColor>(frame.Shape.BackgroundColor));
   LineWidthSpin->SetValue(frame.Shape.BorderWidth);
@@ -377,7 +384,7 @@ void TMainForm::LineChange() {
 void TMainForm::TimerRedrawLineTimer() {
   TimerRedrawLine.SetEnabled(false);
   if (LoadingFramePage) return;
-  TFrame* frame = FrameOfId(LinePageFrameId);
+  TFrame* frame = FrameOfPage(LinePageFrame);
   if (frame == nullptr || frame->Sprite() == nullptr || frame->Kind != fkLine) return;
   const TColor color = LineColor_Button->ButtonColor();
   TColor background = LineBackgroundColor_Button->ButtonColor();
@@ -400,7 +407,8 @@ void TMainForm::TimerRedrawLineTimer() {
     LineWidthSpin->SetValue(frame->Shape.BorderWidth);
     return;
   }
-  frame->Sprite()->ChangeLine(frame->Index(), frame->LineStart, frame->LineEnd, background, width, color,
-                              frame->Transparent(), transparentColor);
-  RequestSceneRecompute();
+  ChangePageFrame(LinePageFrame, [&] {
+    frame->Sprite()->ChangeLine(frame->Index(), frame->LineStart, frame->LineEnd, background, width, color,
+                                frame->Transparent(), transparentColor);
+  });
 }

@@ -25,8 +25,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -206,7 +208,7 @@ void TMainForm::LoadTextPage() {
 void TMainForm::LoadSimpleTextPage(TFrame& frame) {
   FlushPendingFrameEdits();
   const TLoadingScope loading(LoadingFramePage);
-  TextPageFrameId = frame.Id;
+  TextPageFrame = PageFrameOf(frame);
   if (frame.Sprite() != nullptr) frame.Sprite()->SetCurrentFrameIndex(frame.Index());
   if (frame.Kind == fkText) SetTextKindIndex(1);
   TextEdit->setText(AnsiToQString(frame.Text));
@@ -255,17 +257,27 @@ void TMainForm::RenderSimpleText() {
   SimpleText_Image->Repaint();
 
   if (LoadingFramePage || AddInProgress) return;
-  TFrame* frame = FrameOfId(TextPageFrameId);
+  TFrame* frame = FrameOfPage(TextPageFrame);
   if (frame != nullptr && frame->Sprite() != nullptr) {
     const bool unchanged = frame->Kind == fkText && frame->Text == text && frame->TextParams == params;
     if (unchanged) return;
-    frame->Sprite()->ChangeText(frame->Index(), text, params, picture, frame->Transparent(), frame->TransparentColor());
+    ChangePageFrame(TextPageFrame, [&] {
+      frame->Sprite()->ChangeText(frame->Index(), text, params, picture, frame->Transparent(), frame->TransparentColor());
+    });
+    return;
   }
   RequestSceneRecompute();
 }
 
 void TMainForm::TextEditChange() {
   FontsList2->SetPreviewText(QStringToAnsi(TextEdit->text()));
+  // A text frame's node reads its text in double quotes. Quietly: the tree
+  // takes a change it hears of as an edit of the node's caption.
+  QTreeWidget* tree = ShownTree();
+  if (QTreeWidgetItem* node = tree->currentItem(); NodeKind(node) == nkTextFrame) {
+    const QSignalBlocker quiet(tree);
+    node->setText(0, "\"" + TextEdit->text() + "\"");
+  }
   RenderSimpleText();
 }
 
@@ -356,7 +368,7 @@ void TMainForm::RadioGroup_3DorSimpleTextClick() {
   // The frame the switch converts: the page's frame, or the current one
   // when the 3D text editor filled the page.
   if (TFrame* current = CurrentFrame(); current != nullptr && (current->Kind == fkText || current->Kind == fkText3D))
-    TextPageFrameId = current->Id;
+    TextPageFrame = PageFrameOf(*current);
   auto* text3D = findChild<QLineEdit*>("EditNewText");
   if (threeD) {
     // The 3D text editor's text box takes the text; its change handler

@@ -859,6 +859,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind);
   // The tool buttons' two-item menus pop up at the mouse cursor.
   void ShowAddMenu(QMenu* menu);
+  // The tree shows an added sprite (with its nodes) or frame, and selects it.
+  void ShowAddedSprite(TSprite& sprite);
+  void ShowAddedFrame(TSprite& sprite, int frameIndex, bool stepAdded);
 
   // The colour picker of every colour button of these pages.
   TColorPicker* ColorPicker1 = nullptr;
@@ -900,8 +903,13 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void RectangleSameFillColor_CheckBoxClick();
   void ShapeType_RadioClick();
   void Fill_ToolButtonClick();
-  // The frame the shape page edits (-1: none).
-  std::int32_t ShapePageFrameId = -1;
+  // The frame a page edits: its document's scene and its id, so that a
+  // late edit lands on that frame, in that document, or nowhere.
+  struct TPageFrame {
+    TAnimatedScene* Scene = nullptr;
+    std::int32_t FrameId = -1;
+  };
+  TPageFrame ShapePageFrame;
 
   // ---- Line page ----
   TBitmapButton* LineBackgroundColor_Button = nullptr;
@@ -911,7 +919,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void LoadLinePage();
   void FillLinePage(TFrame& frame);
   void LineChange();
-  std::int32_t LinePageFrameId = -1;
+  TPageFrame LinePageFrame;
 
   // ---- Plain text page (frame preview page 1, shared with the 3D text editor) ----
   QGroupBox* RadioGroup_3DorSimpleText = nullptr;
@@ -947,7 +955,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void TextFontBtn2Click();
   void ToolButton_InsertSimbol2Click();
   void RadioGroup_3DorSimpleTextClick();
-  std::int32_t TextPageFrameId = -1;
+  TPageFrame TextPageFrame;
 
   // ---- Motion panel: size, opacity and shadow twins ----
   // On while the motion page fills these controls from a motion step.
@@ -1009,8 +1017,13 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void CreateShapePages();
   void CreateSimpleTextPage();
   void CreateMotionTwins();
-  // The frame of an id in the active scene (nullptr: gone).
-  TFrame* FrameOfId(std::int32_t id) const;
+  // A frame of the active document as a page binds it.
+  TPageFrame PageFrameOf(const TFrame& frame) const;
+  // The frame a page edits (nullptr: it or its document is gone).
+  TFrame* FrameOfPage(const TPageFrame& page) const;
+  // Runs a change of the page's frame with its undo records going to the
+  // frame's own document, and shows the change in that document.
+  void ChangePageFrame(const TPageFrame& page, const std::function<void()>& change);
   // Applies a pending shape or line edit to the frame it was made on, now.
   void FlushPendingFrameEdits();
   // Drops the colour picker at a colour button; a new colour is set on the
@@ -1287,6 +1300,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // A property page that is switched away while one of its controls has the
+  // focus passes the focus to the scene tree (MainFormLayout.cpp).
+  bool focusNextPrevChild(bool next) override;
 
  private:
   // Parts of FormCreate.

@@ -1,116 +1,148 @@
-// A user adds a rectangle sprite, an ellipse frame and a text sprite through
-// the real main window, edits them on their pages, is refused an oversized
-// rectangle, saves and reopens the project and undoes everything.
-#include "tests/app/MainFormFixture.h"
+// A user's shapes, end to end through the real main window: a new document,
+// a rectangle sprite and an ellipse frame added by the Insert commands, chosen
+// in the tree, edited on the shape page by typing, an oversized picture
+// refused, a text frame made plain text, everything undone with Ctrl+Z, and a
+// rectangle saved and opened again.
+#include "tests/app/MainFormShapesFixture.h"
 
-#include "app/AnimationWindowU.h"
 #include "app/core/SizeLimits.h"
-#include "controls/My_SpinEdit.h"
-#include "tests/app/DocumentWindowFixture.h"
+#include "scene/Frame.h"
+#include "scene/Sprite.h"
 
-#include <QGroupBox>
 #include <QMdiArea>
-#include <QRadioButton>
-#include <QStackedWidget>
-#include <QTest>
 
 namespace {
 
-class MainFormShapesScenario : public MainFormTest {
- protected:
-  static void Type(TSpinEdit* spin, const char* text) {
-    spin->setFocus();
-    spin->selectAll();
-    QTest::keyClicks(spin, text);
-  }
-};
+using MainFormShapesScenario = MainFormShapesTest;
 
-TEST_F(MainFormShapesScenario, AddEditRefuseSwitchSaveReopenAndUndoEverything) {
-  TMainForm& form = Start();
+TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndReopened) {
+  // File > New beside the document the program starts with.
+  TMainForm& form = StartShown();
+  TAnimationWindow* startup = form.ActiveAnimationWindow();
+  ASSERT_NE(startup, nullptr);
+  form.File_New->trigger();
+  Settle();
   TAnimationWindow* document = form.ActiveAnimationWindow();
-  ASSERT_NE(document, nullptr);
+  ASSERT_NE(document, startup);
+  EXPECT_EQ(form.MdiArea->subWindowList().size(), 2);
+  EXPECT_TRUE(document->Undo()->Empty());
   TAnimatedScene& scene = *document->Scene();
   const std::string empty = ProjectBytes(scene);
 
-  // Insert > Rectangle: "Sprite 1" with a green 50 x 50 frame.
+  // Insert > Rectangle: "Sprite 1" with its nodes and a green 50 x 50 frame.
   form.Scene_Add_Rectangle->trigger();
-  ProcessMessages();
+  Settle();
   ASSERT_EQ(scene.SpriteCount(), 1);
+  EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "Sprite 1"}));
+  EXPECT_EQ(Captions(Node({"Sprite 1"})),
+            (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "Rectangle"}));
   TSprite& sprite = scene.Sprite(0);
-  EXPECT_EQ(sprite.Name, "Sprite 1");
   TFrame& rectangle = sprite.Frame(0);
   RestoreFrameImage(rectangle.Picture);
   EXPECT_EQ(rectangle.Picture.Width(), 50);
-  EXPECT_EQ(rectangle.Picture.Pixel(0, 0) & 0xFFFFFF, 0x00FF00u);
-  EXPECT_EQ(form.Edit_Undo()->text(), QString("Undo \"Add Sprite\""));
+  EXPECT_EQ(rectangle.Picture.Height(), 50);
+  EXPECT_EQ(rectangle.Picture.Pixel(25, 25) & 0xFFFFFF, 0x00FF00u);
+  EXPECT_EQ(UndoCaption(), "Undo \"Add Sprite\"");
 
-  // A frame with an ellipse for the sprite.
-  form.AddGeneratedFrame(sprite, nfkEllipse);
-  ProcessMessages();
+  // Insert > Frame with Ellipse.
+  form.Sprite_Add_Ellipse->trigger();
+  Settle();
+  ASSERT_EQ(sprite.FrameCount(), 2);
   TFrame& ellipse = sprite.Frame(1);
-  EXPECT_EQ(form.Edit_Undo()->text(), QString("Undo \"Add Frame with Ellipse\""));
+  EXPECT_EQ(ellipse.Kind, fkEllipse);
+  EXPECT_EQ(UndoCaption(), "Undo \"Add Frame with Ellipse\"");
+  const int ellipseWidth = ellipse.ImageWidth;
+  const std::size_t records = UndoCaptions(*document->Undo()).size();
 
-  // The rectangle's page: filling records nothing; 80 then 90 is one change.
-  form.Notebook_Properties->setCurrentIndex(TMainForm::ppFrame);
-  form.NotebookFramePreview->setCurrentIndex(2);
-  form.FillShapePage(rectangle);
-  EXPECT_EQ(form.Edit_Undo()->text(), QString("Undo \"Add Frame with Ellipse\""));
+  // Choosing the rectangle fills the shape page and records nothing.
+  ClickNode(Node({"Sprite 1", "Rectangle"}));
+  EXPECT_EQ(Page(), TMainForm::ppFrame);
+  EXPECT_EQ(form.NotebookFramePreview->currentIndex(), 2);
+  EXPECT_EQ(form.RectWidth_Spin->Value(), 50);
+  EXPECT_EQ(UndoCaptions(*document->Undo()).size(), records);
+
+  // 80 then 90 typed before the redraw falls due: one change, a 90-pixel frame.
   Type(form.RectWidth_Spin, "80");
   Type(form.RectWidth_Spin, "90");
-  // The ellipse is selected before the tick: the edit stays the rectangle's.
-  form.FillShapePage(ellipse);
+  EXPECT_TRUE(form.TimerRedrawShape.Enabled());
   form.TimerRedrawShapeTimer();
+  Settle();
   EXPECT_EQ(rectangle.ImageWidth, 90);
-  EXPECT_EQ(ellipse.ImageWidth, 100);
-  EXPECT_EQ(form.Edit_Undo()->text(), QString("Undo \"Change Shape\""));
   RestoreFrameImage(rectangle.Picture);
   EXPECT_EQ(rectangle.Picture.Width(), 90);
+  EXPECT_EQ(UndoCaptions(*document->Undo()).size(), records + 1);
+  EXPECT_EQ(UndoCaption(), "Undo \"Change Shape\"");
 
-  // 10000 x 10000 would save a project that cannot be read again.
-  form.FillShapePage(rectangle);
+  // The ellipse chosen before the next redraw: the edit stays the rectangle's.
+  Type(form.RectHeight_Spin, "40");
+  ClickNode(Node({"Sprite 1", "Ellipse"}));
+  form.TimerRedrawShapeTimer();
+  Settle();
+  EXPECT_EQ(rectangle.ImageHeight, 40);
+  EXPECT_EQ(ellipse.ImageWidth, ellipseWidth);
+  EXPECT_EQ(ellipse.ImageHeight, 50);
+  EXPECT_EQ(form.RectWidth_Spin->Value(), ellipseWidth);
+  EXPECT_EQ(UndoCaptions(*document->Undo()).size(), records + 2);
+
+  // 10000 x 10000 is refused with a message; the rectangle keeps its size.
+  ClickNode(Node({"Sprite 1", "Rectangle"}));
   Type(form.RectWidth_Spin, "10000");
   Type(form.RectHeight_Spin, "10000");
   form.TimerRedrawShapeTimer();
+  Settle();
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, SizeRefusedMessage(10000, 10000));
   EXPECT_EQ(rectangle.ImageWidth, 90);
-  EXPECT_EQ(rectangle.ImageHeight, 50);
+  EXPECT_EQ(rectangle.ImageHeight, 40);
+  EXPECT_EQ(UndoCaptions(*document->Undo()).size(), records + 2);
 
-  // A text frame switched to "Simple text" becomes plain text.
-  const TAddedItem text = AddSpriteWithDefaultFrame(scene, nfkText3D);
-  TFrame& textFrame = text.Sprite->Frame(0);
-  form.NotebookFramePreview->setCurrentIndex(1);
-  form.LoadSimpleTextPage(textFrame);
-  QRadioButton* simple = form.RadioGroup_3DorSimpleText->findChildren<QRadioButton*>().at(1);
-  QTest::mouseClick(simple, Qt::LeftButton, {}, QPoint(6, simple->height() / 2));
-  EXPECT_EQ(textFrame.Kind, fkText);
+  // Insert > 3D Text, chosen in the tree and switched to "Simple text".
+  form.Scene_Add_3DText->trigger();
+  Settle();
+  ASSERT_EQ(scene.SpriteCount(), 2);
+  ClickNode(Node({"Sprite 2", "\"Text\""}));
+  EXPECT_EQ(form.NotebookFramePreview->currentIndex(), 1);
+  Click(Item(form.RadioGroup_3DorSimpleText, 1));
+  Settle();
+  EXPECT_EQ(scene.Sprite(1).Frame(0).Kind, 2);
+  EXPECT_EQ(UndoCaption(), "Undo \"Change Text\"");
 
-  // Undo back to the empty scene.
+  // Ctrl+Z back to the empty scene.
   int undos = 0;
-  while (!document->Undo()->Empty() && undos < 20) {
-    document->Undo()->Undo();
+  while (form.Edit_Undo()->isEnabled() && undos < 20) {
+    CtrlKey(Qt::Key_Z);
     ++undos;
   }
-  EXPECT_EQ(undos, 5);
+  EXPECT_EQ(undos, 6);
   EXPECT_EQ(scene.SpriteCount(), 0);
+  EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background"}));
   EXPECT_EQ(ProjectBytes(scene), empty);
+  EXPECT_EQ(form.ActiveAnimationWindow(), document);
 
-  // A rectangle edited again, saved and reopened, is the same project.
+  // A rectangle added and edited again, saved and opened: the same project.
   form.Scene_Add_Rectangle->trigger();
-  ProcessMessages();
-  form.NotebookFramePreview->setCurrentIndex(2);
-  form.FillShapePage(scene.Sprite(0).Frame(0));
+  Settle();
+  ClickNode(Node({"Sprite 1", "Rectangle"}));
   Type(form.RectHeight_Spin, "30");
   form.TimerRedrawShapeTimer();
+  Settle();
   const std::string path = data_.File("shapes.GLM");
-  ui_.fileAnswers = {FileDialogResult{path, 1, {path}}};
-  ASSERT_TRUE(document->Save());
+  ui_.fileAnswers.push_back(FileDialogResult{path, 1, {path}});
+  form.File_Save->trigger();
+  Settle();
+  EXPECT_EQ(document->windowTitle(), QString("shapes.GLM"));
   const std::string saved = ProjectBytes(scene);
-  auto* reopened = new TAnimationWindow(form, form.MdiArea);
-  reopened->LoadFromFile(path);
+  TAnimationWindow* reopened = OpenThroughCommand(path);
+  ASSERT_NE(reopened, nullptr);
+  ASSERT_NE(reopened, document);
   ASSERT_EQ(reopened->Scene()->SpriteCount(), 1);
+  EXPECT_EQ(reopened->Scene()->Sprite(0).Frame(0).ImageWidth, 50);
   EXPECT_EQ(reopened->Scene()->Sprite(0).Frame(0).ImageHeight, 30);
+  EXPECT_EQ(Captions(Node({"Sprite 1"})),
+            (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "Rectangle"}));
   EXPECT_TRUE(ProjectBytes(*reopened->Scene()) == saved);
+  // The document the program started with was never touched.
+  EXPECT_TRUE(startup->Undo()->Empty());
 }
 
 }  // namespace

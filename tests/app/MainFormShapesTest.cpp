@@ -1,7 +1,7 @@
 // Adding rectangle, ellipse and line sprites and frames through the real main
 // window, and its shape, line and plain-text pages and the motion panel's
 // size, opacity and shadow controls driven by real events.
-#include "tests/app/MainFormFixture.h"
+#include "tests/app/MainFormShapesFixture.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/SizeLimits.h"
@@ -14,7 +14,9 @@
 #include "controls/mKnob.h"
 #include "tests/app/DocumentWindowFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QMdiArea>
 #include <QComboBox>
 #include <QCursor>
 #include <QMenu>
@@ -22,13 +24,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
 
 namespace {
 
-class MainFormShapes : public MainFormTest {
+class MainFormShapes : public MainFormShapesTest {
  protected:
   void SetUp() override {
     Start();
@@ -62,22 +65,7 @@ class MainFormShapes : public MainFormTest {
     return LastSprite().Frame(0);
   }
   std::vector<std::string> Captions() { return UndoCaptions(*document->Undo()); }
-  // Replaces a spin edit's text by typing, as a user does.
-  static void Type(TSpinEdit* spin, const char* text) {
-    spin->setFocus();
-    spin->selectAll();
-    QTest::keyClicks(spin, text);
-  }
-  // Chooses a colour for a colour button through the colour picker.
-  void ChooseColor(TBitmapButton* button, TColor color) {
-    QTest::mouseClick(button, Qt::LeftButton);
-    ASSERT_TRUE(Form().ColorPicker1->PopupVisible());
-    Form().ColorPicker1->SetColor(color);
-    Form().ColorPicker1->ClosePanel();
-  }
-  // Clicks a check box or radio button on its indicator.
-  static void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2)); }
-  static QRadioButton* Item(QGroupBox* group, int index) { return group->findChildren<QRadioButton*>().at(index); }
+  using MainFormShapesTest::Captions;
 
   TAnimationWindow* document = nullptr;
   TAnimatedScene* scene = nullptr;
@@ -200,6 +188,34 @@ TEST_F(MainFormShapes, WithoutACurrentSpriteTheFrameCommandsDoNothing) {
   EXPECT_FALSE(Form().AddInProgress);
 }
 
+TEST_F(MainFormShapes, AnAddPutsOnlyTheNewNodesIntoTheTree) {
+  AddSprite(nfkRectangle);
+  // The nodes there before are kept as they are: marked here, they keep the mark.
+  constexpr int kMark = Qt::UserRole + 100;
+  for (QTreeWidgetItem* node : {Node({"Sprite 1"}), Node({"Sprite 1", "Rectangle"})}) {
+    const QSignalBlocker quiet(Tree());
+    node->setData(0, kMark, true);
+  }
+  AddSprite(nfkLine);
+  EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "Sprite 2", "Sprite 1"}));
+  EXPECT_TRUE(Node({"Sprite 1"})->data(0, kMark).toBool());
+  Form().SelectTreeNode(0, 2);
+  Form().Sprite_Add_Ellipse->trigger();
+  ProcessMessages();
+  EXPECT_TRUE(Node({"Sprite 1", "Rectangle"})->data(0, kMark).toBool());
+  EXPECT_EQ(Captions(Node({"Sprite 1"})),
+            (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "Rectangle", "Ellipse"}));
+  EXPECT_EQ(Tree().currentItem(), Node({"Sprite 1", "Ellipse"}));
+
+  // A sprite that gets its first step with the frame shows its motion too.
+  scene->Sprite(0).Motion().DeleteStep(0);
+  Form().Sprite_Add_Line->trigger();
+  ProcessMessages();
+  EXPECT_EQ(Captions(Node({"Sprite 1"})),
+            (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "Rectangle", "Ellipse", "Line"}));
+  EXPECT_EQ(Tree().currentItem(), Node({"Sprite 1", "Line"}));
+}
+
 // A sprite whose shapes cannot be made (as when memory runs out).
 class TFailingSprite : public TSprite {
  public:
@@ -237,6 +253,56 @@ TEST_F(MainFormShapesNoDocument, WithoutADocumentTheSpriteCommandsDoNothing) {
   form.Scene_Add_Ellipse->trigger();
   EXPECT_EQ(form.PlaceholderScene()->SpriteCount(), 0);
   EXPECT_FALSE(form.AddInProgress);
+}
+
+// ---- Two documents -------------------------------------------------------------------------------
+
+class MainFormShapesTwoDocuments : public MainFormShapesTest {
+ protected:
+  // The start-up document and a new one (the active one) with a rectangle
+  // sprite whose frame is chosen in the tree.
+  void SetUp() override {
+    StartShown();
+    first = Form().ActiveAnimationWindow();
+    Form().File_New->trigger();
+    Settle();
+    second = Form().ActiveAnimationWindow();
+    ASSERT_NE(first, second);
+    Form().Scene_Add_Rectangle->trigger();
+    Settle();
+    ClickNode(Node({"Sprite 1", "Rectangle"}));
+  }
+  TAnimationWindow* first = nullptr;
+  TAnimationWindow* second = nullptr;
+};
+
+TEST_F(MainFormShapesTwoDocuments, UndoWithTheFocusInAShapeSpinStaysInItsDocument) {
+  TMainForm& form = Form();
+  form.RectWidth_Spin->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), form.RectWidth_Spin);
+  // The Undo switches to the scene's page, which hides the spin.
+  CtrlKey(Qt::Key_Z);
+  EXPECT_EQ(form.ActiveAnimationWindow(), second);
+  EXPECT_EQ(form.MdiArea->activeSubWindow(), second);
+  EXPECT_EQ(second->Scene()->SpriteCount(), 0);
+  EXPECT_TRUE(second->Undo()->Empty());
+  EXPECT_TRUE(first->Undo()->Empty());
+  EXPECT_FALSE(first->isAncestorOf(QApplication::focusWidget()));
+}
+
+TEST_F(MainFormShapesTwoDocuments, APendingEditGoesToItsOwnDocumentWhenAnotherIsActivated) {
+  TMainForm& form = Form();
+  TFrame& rectangle = second->Scene()->Sprite(0).Frame(0);
+  Type(form.RectWidth_Spin, "70");
+  form.MdiArea->setActiveSubWindow(first);
+  Settle();
+  ASSERT_EQ(form.ActiveAnimationWindow(), first);
+  form.TimerRedrawShapeTimer();
+  EXPECT_EQ(rectangle.ImageWidth, 70);
+  EXPECT_EQ(UndoCaptions(*second->Undo()), (std::vector<std::string>{"Add Sprite", "Change Shape"}));
+  EXPECT_TRUE(first->Undo()->Empty());
+  // The Undo command still tells of the active document.
+  EXPECT_FALSE(form.Edit_Undo()->isEnabled());
 }
 
 // ---- Shape page -------------------------------------------------------------------------------------
@@ -550,6 +616,7 @@ TEST_F(MainFormShapes, ATextFrameSwitchedToSimpleTextBecomesPlainText) {
   form.TextEdit->selectAll();
   QTest::keyClicks(form.TextEdit, "Hi");
   EXPECT_EQ(frame.Text, "Hi");
+  EXPECT_EQ(Tree().currentItem()->text(0), "\"Hi\"");
   EXPECT_EQ(Captions().size(), before.size() + 3);
   // Filling the page again from the plain frame records nothing.
   form.LoadSimpleTextPage(frame);
