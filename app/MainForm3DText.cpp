@@ -22,6 +22,7 @@
 #include "platform/Clipboard.h"
 #include "platform/CodePages.h"
 #include "platform/ModalForms.h"
+#include "platform/qtui/QtHints.h"
 #include "platform/qtui/ScreenCursors.h"
 #include "scene/Frame.h"
 #include "scene/Sprite.h"
@@ -37,6 +38,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QToolTip>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -48,6 +51,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -113,6 +117,54 @@ class TAnyKeyCloses : public QObject {
 
  private:
   QDialog& dialog_;
+};
+
+// The hints of the editor's tabs, in tab order.
+constexpr std::array<const char*, 7> kText3DTabHints = {
+    "Text, font, depth and size of the text",
+    "Type, position and color of the three lights",
+    "Rotation of the text",
+    "Position of the camera and its view angle",
+    "Color and shininess of the text",
+    "Picture on the text",
+    "Animation between the first and the last position"};
+
+// Passes the mouse over the editor's tabs and their hint requests to the
+// main window.
+class TText3DTabHints : public QObject {
+ public:
+  TText3DTabHints(QTabBar& tabs, TMainForm& form) : QObject(&tabs), form_(form) {
+    tabs.setMouseTracking(true);
+    tabs.installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* tabs = static_cast<QTabBar*>(watched);
+    if (event->type() == QEvent::MouseMove) {
+      const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+      form_.PageControl_3DTextMouseMove(at.x(), at.y());
+    } else if (event->type() == QEvent::ToolTip) {
+      const auto* help = static_cast<QHelpEvent*>(event);
+      form_.PageControl_3DTextMouseMove(help->pos().x(), help->pos().y());
+      std::string hint;
+      TMainForm::THintInfo info;
+      info.HintControl = tabs;
+      if (form_.AppShowHint(hint, info)) {
+        const QString text = QString("<div style='max-width: %1px'>%2</div>")
+                                 .arg(info.HintMaxWidth)
+                                 .arg(AnsiToQString(hint).toHtmlEscaped());
+        QToolTip::showText(help->globalPos(), text, tabs, tabs->tabRect(tabs->tabAt(help->pos())));
+      } else {
+        QToolTip::hideText();
+      }
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  TMainForm& form_;
 };
 
 }  // namespace
@@ -198,13 +250,34 @@ void TMainForm::CreateText3DObjects() {
   p.QelMaterial1.ColorEmission().SetColor(clBlack);
   p.QelTexture1.SetTransform(true);
   p.QelTexture1.SetEnabled(false);
+  p.CilindrQelMaterial.SetFace(mfFrontBack);
+  p.CilindrQelMaterial.ColorAmbient().SetColor(0x404040);
+  p.CilindrQelMaterial.ColorDiffuse().SetColor(0xA0A0A0);
+  p.CilindrQelMaterial.ColorSpecular().SetColor(clWhite);
+  p.CilindrQelMaterial.ColorEmission().SetColor(0x202020);
+  p.CilindrQelMaterial.SetShininess(60);
 }
 
-// The editor view's render pass: the lights, the texture when on, the
+// The editor view's render pass: the lights, the lamps of the lights (in
+// their colours, then their metal sockets), the texture when on, the
 // material and the text, whose glyph lists are then kept.
 void TMainForm::QelView1Render() {
   T3DTextParts& p = *text3D_;
   for (TQelLight& light : p.Lights) light.Draw();
+  for (std::size_t i = 0; i < p.Lamps.size(); ++i) {
+    T3DLamp& lamp = p.Lamps[i];
+    (static_cast<int>(i) + 1 == p.CurrentLight ? lamp.Material_Sel : lamp.Material_Not_Sel).Draw();
+    lamp.Body.Draw();
+    lamp.Neck.Draw();
+    lamp.Bulb.Draw();
+    lamp.Reflector.Draw();
+  }
+  p.CilindrQelMaterial.Draw();
+  for (T3DLamp& lamp : p.Lamps) {
+    lamp.Socket.Draw();
+    lamp.SocketTip.Draw();
+    lamp.BackCap.Draw();
+  }
   if (p.QelTexture1.Enabled()) p.QelTexture1.Draw();
   p.QelMaterial1.Draw();
   p.QelText1.Draw();
@@ -239,6 +312,10 @@ void TMainForm::CreateText3DPage() {
   CreateText3DTextureTab(*AddTab(*p.PageControl_3DText, "TabSheet_Texture", "Texture"));
   CreateText3DAnimationTab(*AddTab(*p.PageControl_3DText, "TabSheet_3DAnimation", "3D Animation"));
   connect(p.PageControl_3DText, &QTabWidget::currentChanged, this, [this] { PageControl_3DTextChange(); });
+  for (int i = 0; i < p.PageControl_3DText->count(); ++i) {
+    p.PageControl_3DText->widget(i)->setProperty("Hint", kText3DTabHints[static_cast<std::size_t>(i)]);
+  }
+  new TText3DTabHints(*p.PageControl_3DText->tabBar(), *this);
 
   p.ColorPicker = new TColorPicker(this);
   p.CharPicker = new TCharPicker(this);
@@ -344,6 +421,12 @@ void TMainForm::CreateText3DMaterialTab(QWidget& tab) {
   p.ScrollBarMaterialShininess = MakeBar(tab, "ScrollBarMaterialShininess", 0, 100);
   p.EditMaterialShininess = Make<QLineEdit>(tab, "EditMaterialShininess");
   ConnectBar(p.ScrollBarMaterialShininess, p.EditMaterialShininess, [this] { Text3DParameterChange(); });
+  p.CollorGalleryToolButton = Make<QToolButton>(tab, "CollorGalleryToolButton");
+  p.CollorGalleryToolButton->setText("Color Gallery...");
+  ApplyHint(*p.CollorGalleryToolButton,
+            "Select a preset color|Click to select a preset color, material and lights from gallery");
+  connect(p.CollorGalleryToolButton, &QToolButton::clicked, this,
+          [this] { CollorGalleryToolButtonClick(text3D_->CollorGalleryToolButton); });
 }
 
 void TMainForm::CreateText3DTextureTab(QWidget& tab) {
@@ -1028,6 +1111,24 @@ void TMainForm::PageControl_3DTextChange() {
   ApplyCursor(*p.SelectionBox_3DScene, cursor);
   p.SelectionBox_3DScene->setToolTip(AnsiToQString(hint));
   RedrawText3DView();
+}
+
+void TMainForm::PageControl_3DTextMouseMove(int x, int y) {
+  T3DTextParts& p = *text3D_;
+  const int tab = p.PageControl_3DText->tabBar()->tabAt(QPoint(x, y));
+  p.TabHint = tab < 0 ? std::string() : QStringToAnsi(p.PageControl_3DText->widget(tab)->property("Hint").toString());
+}
+
+bool TMainForm::AppShowHint(std::string& HintStr, THintInfo& HintInfo) {
+  HintInfo.HintMaxWidth = 200;
+  HintInfo.ReshowTimeout = 0;
+  if (text3D_ == nullptr || HintInfo.HintControl == nullptr ||
+      HintInfo.HintControl != text3D_->PageControl_3DText->tabBar()) {
+    return true;
+  }
+  HintInfo.ReshowTimeout = 500;
+  HintStr = text3D_->TabHint;
+  return !HintStr.empty();
 }
 
 TMainForm::T3DTextParts::~T3DTextParts() {
