@@ -10,6 +10,7 @@
 #include "controls/CharPicker.h"
 #include "controls/ColorPicker.h"
 #include "controls/Image.h"
+#include "controls/MyCntrl.h"
 #include "controls/PopupWindow.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/My_SpinEdit.h"
@@ -41,6 +42,7 @@
 #include <QMouseEvent>
 #include <QToolTip>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -286,22 +288,33 @@ void TMainForm::QelView1Render() {
 
 void TMainForm::CreateText3DPage() {
   T3DTextParts& p = *text3D_;
-  QWidget* textPage = NotebookFramePreview->widget(1);
+  // The view in its frame lies in the text page's preview box; the editor's
+  // tabs are the 3D page of the text kinds.
+  QWidget* previewArea = ScrollBox_3DText->widget();
+  p.SelectionBox_3DScene = new TSelectionBox(previewArea);
+  p.SelectionBox_3DScene->setObjectName("SelectionBox_3DScene");
+  p.SelectionBox_3DScene->SetRotateable(false);
+  p.SelectionBox_3DScene->SetHasProportionalResize(false);
+  p.SelectionBox_3DScene->SetHasVertHorResize(false);
+  p.SelectionBox_3DScene->SetMoveable(false);
+  p.QelView1Host = new TQelViewHost(previewArea);
+  p.QelView1Host->setObjectName("QelView1");
+  p.QelView1Host->SetView(&p.QelView1);
+  p.QelView1Host->OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y) {
+    SelectionBox_3DSceneMouseDown(b, s, x, y);
+  };
+  p.QelView1Host->OnMouseMove = [this](TShiftState s, int x, int y) { SelectionBox_3DSceneMouseMove(s, x, y); };
+  p.QelView1Host->OnMouseUp = [this](TMouseButton b, TShiftState s, int x, int y) {
+    QelView1MouseUp(b, s, x, y);
+  };
+  PlaceText3DView(230, 80);
+
+  QWidget* textPage = Notebook_3DorSimpleText->widget(0);
   p.Panel_3DText = new QWidget(textPage);
   p.Panel_3DText->setObjectName("Panel_3DText");
   new QVBoxLayout(p.Panel_3DText);
+  p.Panel_3DText->layout()->setContentsMargins(0, 0, 0, 0);
   textPage->layout()->addWidget(p.Panel_3DText);
-
-  p.SelectionBox_3DScene = Make<TQelViewHost>(*p.Panel_3DText, "SelectionBox_3DScene");
-  p.SelectionBox_3DScene->SetView(&p.QelView1);
-  p.SelectionBox_3DScene->SetClientSize(230, 80);
-  p.SelectionBox_3DScene->OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y) {
-    SelectionBox_3DSceneMouseDown(b, s, x, y);
-  };
-  p.SelectionBox_3DScene->OnMouseMove = [this](TShiftState s, int x, int y) { SelectionBox_3DSceneMouseMove(s, x, y); };
-  p.SelectionBox_3DScene->OnMouseUp = [this](TMouseButton b, TShiftState s, int x, int y) {
-    QelView1MouseUp(b, s, x, y);
-  };
 
   p.PageControl_3DText = Make<QTabWidget>(*p.Panel_3DText, "PageControl_3DText");
   CreateText3DTextTab(*AddTab(*p.PageControl_3DText, "TabSheet_Text", "Text"));
@@ -531,7 +544,7 @@ void TMainForm::ApplyText3DState() {
 void TMainForm::RedrawText3DView() {
   T3DTextParts& p = *text3D_;
   p.QelView1.Redraw();
-  p.SelectionBox_3DScene->update();
+  p.QelView1Host->update();
 }
 
 void TMainForm::RestartText3DTimer() {
@@ -545,13 +558,32 @@ void TMainForm::StoreText3DAndRestart() {
   if (!Text3DLoading) RestartText3DTimer();
 }
 
+// The frame at the top left of the preview box with the view as its inner
+// box; the preview box scrolls over a frame larger than itself.
+void TMainForm::PlaceText3DView(int width, int height) {
+  T3DTextParts& p = *text3D_;
+  TSelectionBox& frame = *p.SelectionBox_3DScene;
+  const int border = frame.BoxDeltaX() + frame.BoxShift();
+  frame.SetBounds(0, 0, width + 2 * border, height + 2 * border);
+  p.QelView1Host->move(frame.BoxLeft(), frame.BoxTop());
+  p.QelView1Host->SetClientSize(frame.BoxWidth(), frame.BoxHeight());
+  p.QelView1Host->setFixedSize(frame.BoxWidth(), frame.BoxHeight());
+  p.QelView1Host->raise();
+  ScrollBox_3DText->widget()->setMinimumSize(frame.Width(), frame.Height());
+  // The box shows the whole frame up to a height that leaves room for the tabs.
+  constexpr int kMostPreviewHeight = 240;
+  ScrollBox_3DText->setMinimumHeight(std::min(frame.Height(), kMostPreviewHeight) + 2 * ScrollBox_3DText->frameWidth() +
+                                     ScrollBox_3DText->horizontalScrollBar()->sizeHint().height());
+  ScrollBox_3DText->horizontalScrollBar()->setValue(0);
+  ScrollBox_3DText->verticalScrollBar()->setValue(0);
+}
+
 void TMainForm::SelectionBox_3DSceneResized() {
   T3DTextParts& p = *text3D_;
   try {
-    const int width = std::max(1, p.State.ImageWidth > 0 ? p.State.ImageWidth : 230);
-    const int height = std::max(1, p.State.ImageHeight > 0 ? p.State.ImageHeight : 80);
-    p.SelectionBox_3DScene->SetClientSize(width, height);
-    p.SelectionBox_3DScene->setFixedSize(width, height);
+    const int width = std::clamp(p.State.ImageWidth > 0 ? p.State.ImageWidth : 230, 1, TQelView::kMaxClientSize);
+    const int height = std::clamp(p.State.ImageHeight > 0 ? p.State.ImageHeight : 80, 1, TQelView::kMaxClientSize);
+    PlaceText3DView(width, height);
     p.Image_3DText.SetSize(width, height);
     p.QelText1.ClearLists();
     p.Output.text.ClearLists();
@@ -795,8 +827,18 @@ void TMainForm::Load3DTextFrame(TSprite& sprite, int frameIndex) {
   SelectionBox_3DSceneResized();
   p.PageControl_3DText->setCurrentIndex(0);
   PageControl_3DTextChange();
-  p.Panel_3DText->show();
+  ShowText3DEditor();
   Text3DLoading = false;
+}
+
+// The text page shows the 3D kind: the view in its frame and the editor's tabs.
+void TMainForm::ShowText3DEditor() {
+  T3DTextParts& p = *text3D_;
+  SetTextKindIndex(0);
+  SimpleText_Image->hide();
+  p.SelectionBox_3DScene->show();
+  p.QelView1Host->show();
+  p.Panel_3DText->show();
 }
 
 void TMainForm::LoadText3DEditor(const T3DTextState& state) {
@@ -1108,8 +1150,8 @@ void TMainForm::PageControl_3DTextChange() {
     default:
       break;
   }
-  ApplyCursor(*p.SelectionBox_3DScene, cursor);
-  p.SelectionBox_3DScene->setToolTip(AnsiToQString(hint));
+  ApplyCursor(*p.QelView1Host, cursor);
+  p.QelView1Host->setToolTip(AnsiToQString(hint));
   RedrawText3DView();
 }
 
@@ -1132,7 +1174,7 @@ bool TMainForm::AppShowHint(std::string& HintStr, THintInfo& HintInfo) {
 }
 
 TMainForm::T3DTextParts::~T3DTextParts() {
-  if (SelectionBox_3DScene != nullptr) SelectionBox_3DScene->SetView(nullptr);
+  if (QelView1Host != nullptr) QelView1Host->SetView(nullptr);
 }
 
 // The panel keeps the width its layout gives it; the text page needs no more.

@@ -238,12 +238,12 @@ constexpr float kBulbRadius = 0.045f;
 constexpr float kSocketRadius = 0.025f;
 constexpr float kSocketHeight = 0.06f;
 constexpr float kSocketTipHeight = 0.04f;
-constexpr float kBodyRadius = 0.03f;
-constexpr float kBodyLength = 0.07f;
-constexpr float kNeckRadius = 0.012f;
-constexpr float kNeckLength = 0.04f;
-constexpr float kReflectorRadius = 0.06f;
-constexpr float kReflectorDepth = 0.05f;
+constexpr float kBodyRadius = 0.045f;
+constexpr float kBodyLength = 0.1f;
+constexpr float kNeckRadius = 0.018f;
+constexpr float kNeckLength = 0.06f;
+constexpr float kReflectorRadius = 0.09f;
+constexpr float kReflectorDepth = 0.07f;
 
 void MakeCylinder(TQelCylinder& part, float baseRadius, float topRadius, float height, bool closed) {
   part.SetTransform(true);
@@ -447,8 +447,8 @@ void TMainForm::SelectionBox_3DSceneMouseMove(TShiftState shift, int x, int y) {
   const TShiftState keys = shift * TShiftState{ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle};
   const bool left = keys == TShiftState{ssLeft};
   const bool right = keys == TShiftState{ssRight};
-  const int height = std::max(1, p.SelectionBox_3DScene->height());
-  const bool inside = x > 0 && y > 0 && x < p.SelectionBox_3DScene->width() && y < height;
+  const int height = std::max(1, p.QelView1Host->height());
+  const bool inside = x > 0 && y > 0 && x < p.QelView1Host->width() && y < height;
   switch (p.PageControl_3DText->currentIndex()) {
     case 1: {
       if (!left && !right) return;
@@ -504,7 +504,7 @@ void TMainForm::SelectionBox_3DSceneMouseMove(TShiftState shift, int x, int y) {
     case 4:
     case 5:
     case 6:
-      p.SelectionBox_3DScene->setToolTip(QString());
+      p.QelView1Host->setToolTip(QString());
       break;
     default:
       break;
@@ -768,6 +768,16 @@ bool TMainForm::Finish3DTextAdd(const TAddedItem& added) {
   std::string failure;
   try {
     const TUndoRecordingPause pause;
+    // The text's size is known once its glyphs are built by a first render:
+    // the new text stands centred in its picture from the start.
+    RenderText3DFramePictureSafely(frame, false);
+    float width = 0, height = 0;
+    text3D_->Output.text.GetTextExtent(width, height);
+    for (T3DTextState* state : {&frame.StartState, &frame.EndState}) {
+      state->TextPositionX = -(width / 2.0);
+      state->TextPositionY = -(height / 2.0);
+      state->TextPositionZ = state->Depth / 2.0;
+    }
     RenderText3DFramePictureSafely(frame, false);
     sprite.Change3DText(added.FrameIndex, frame.StartState, 2, text3D_->Image_3DText, frame.Transparent(),
                         frame.TransparentColor());

@@ -34,6 +34,7 @@ class TDigitalDisplay;
 class TImage;
 class TQelViewHost;
 class TRadioGroup;
+class TSelectionBox;
 class TSpinEdit;
 class TTrackBar;
 class TWPopOutFntCBox;
@@ -114,7 +115,9 @@ struct TMainForm::T3DTextParts {
 
   // ---- The page's controls ----
   QWidget* Panel_3DText = nullptr;
-  TQelViewHost* SelectionBox_3DScene = nullptr;
+  // The frame around the view, of the frame picture's size plus its border.
+  TSelectionBox* SelectionBox_3DScene = nullptr;
+  TQelViewHost* QelView1Host = nullptr;  // shows QelView1 inside the frame
   QTabWidget* PageControl_3DText = nullptr;
   QLineEdit* EditNewText = nullptr;
   TWPopOutFntCBox* FontsList = nullptr;

@@ -1059,6 +1059,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void PageControl_3DTextChange();
   // The view's box takes the frame's image size.
   void SelectionBox_3DSceneResized();
+  // The view's frame at the top left of the preview box, its inner box the view.
+  void PlaceText3DView(int width, int height);
+  void ShowText3DEditor();
   // The mouse over the editor's tabs: remembers the hint of the tab under
   // it (none where no tab is).
   void PageControl_3DTextMouseMove(int x, int y);
