@@ -888,6 +888,8 @@ void TMainForm::EditNewTextChange() {
   QTreeWidgetItem* node = tree->currentItem();
   const QString caption = node->text(0);
   if (caption.size() >= 2 && caption.startsWith('"') && caption.endsWith('"')) {
+    // Not an edit of the node by the user (the tree gives such edits back).
+    const QSignalBlocker quiet(tree);
     node->setText(0, "\"" + AnsiToQString(p.State.Text) + "\"");
   }
 }
