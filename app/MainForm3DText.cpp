@@ -737,6 +737,8 @@ void TMainForm::RenderPendingText3D() {
   {
     const TUndoRecordingPause pause;
     RenderText3DFramePictureSafely(*frame, editsEnd);
+    // Without temporary contexts frames render no sub-frames: no animation.
+    if (QelTempContextFailed) p.CheckBoxAnimation->setEnabled(false);
     sprite->Change3DText(index, editsEnd ? frame->EndState : frame->StartState, editsEnd ? 1 : 0, p.Image_3DText,
                          frame->Transparent(), frame->TransparentColor());
   }

@@ -694,14 +694,17 @@ namespace {
 // Stops the document's playback and sets the add-in-progress flag for the
 // time of an add; an add that fails clears the flag again. Playback resumes
 // in any case.
+// The skip-next-render flag of a shape add is cleared on every way out.
 class T3DTextAddScope {
  public:
-  T3DTextAddScope(TAnimationWindow& window, bool& addInProgress) : window_(window), flag_(addInProgress) {
+  T3DTextAddScope(TAnimationWindow& window, bool& addInProgress, bool& skipNextRender)
+      : window_(window), flag_(addInProgress), skip_(skipNextRender) {
     window_.StopPlayback();
     flag_ = true;
   }
   ~T3DTextAddScope() {
     if (!done_) flag_ = false;
+    skip_ = false;
     window_.ResumePlayback();
   }
   T3DTextAddScope(const T3DTextAddScope&) = delete;
@@ -712,6 +715,7 @@ class T3DTextAddScope {
  private:
   TAnimationWindow& window_;
   bool& flag_;
+  bool& skip_;
   bool done_ = false;
 };
 
@@ -721,7 +725,7 @@ void TMainForm::Scene_Add_3DTextExecute() {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr || CurrentScene == nullptr || CurrentScene != window->Scene()) return;
   FlushPendingFrameEdits();
-  T3DTextAddScope scope(*window, AddInProgress);
+  T3DTextAddScope scope(*window, AddInProgress, SkipNext3DRender);
   TAddedItem added;
   try {
     added = AddSpriteWithDefaultFrame(*CurrentScene, nfkText3D);
@@ -742,7 +746,7 @@ int TMainForm::Add3DTextFrameTo(TSprite& sprite) {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr || CurrentScene == nullptr || sprite.Scene() != CurrentScene) return -1;
   FlushPendingFrameEdits();
-  T3DTextAddScope scope(*window, AddInProgress);
+  T3DTextAddScope scope(*window, AddInProgress, SkipNext3DRender);
   TAddedItem added;
   try {
     added = AddDefaultFrame(sprite, nfkText3D);
