@@ -31,6 +31,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QDialog>
 #include <QEvent>
 #include <QFileInfo>
@@ -40,6 +41,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QToolTip>
 #include <QPushButton>
 #include <QScrollArea>
@@ -175,11 +178,16 @@ TColor ButtonColor(const QPushButton& button) { return static_cast<TColor>(butto
 
 void SetButtonColor(QPushButton& button, TColor color) {
   button.setProperty("Color", static_cast<unsigned>(color));
+  // The button shows its colour as a swatch beside its caption.
   const TColor rgb = ColorToRGB(color);
-  button.setStyleSheet(QString("QPushButton { border-left: 12px solid rgb(%1, %2, %3); }")
-                           .arg(rgb & 0xFF)
-                           .arg((rgb >> 8) & 0xFF)
-                           .arg((rgb >> 16) & 0xFF));
+  QPixmap swatch(24, 12);
+  swatch.fill(QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF));
+  QPainter frame(&swatch);
+  frame.setPen(Qt::black);
+  frame.drawRect(0, 0, swatch.width() - 1, swatch.height() - 1);
+  frame.end();
+  button.setIcon(QIcon(swatch));
+  button.setIconSize(swatch.size());
 }
 
 void TMainForm::T3DTextPartsDeleter::operator()(T3DTextParts* parts) const {
@@ -1181,5 +1189,13 @@ TMainForm::T3DTextParts::~T3DTextParts() {
   if (QelView1Host != nullptr) QelView1Host->SetView(nullptr);
 }
 
-// The panel keeps the width its layout gives it; the text page needs no more.
-void TMainForm::FitPropertiesPanelToTextPage() {}
+// The properties panel is at least as wide as the 3D text page with all
+// seven tabs in view (plus the page's margins and the panel's scroll bar).
+void TMainForm::FitPropertiesPanelToTextPage() {
+  T3DTextParts& p = *text3D_;
+  constexpr int kPageMargins = 56;
+  const int needed = std::max(p.PageControl_3DText->tabBar()->sizeHint().width(), p.Panel_3DText->sizeHint().width()) +
+                     kPageMargins;
+  if (PanelProperties->minimumWidth() < needed) PanelProperties->setMinimumWidth(needed);
+  if (PanelProperties->width() < needed) resizeDocks({PanelProperties}, {needed}, Qt::Horizontal);
+}
