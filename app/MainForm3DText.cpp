@@ -31,7 +31,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDockWidget>
 #include <QDialog>
 #include <QEvent>
 #include <QFileInfo>
@@ -1189,13 +1188,6 @@ TMainForm::T3DTextParts::~T3DTextParts() {
   if (QelView1Host != nullptr) QelView1Host->SetView(nullptr);
 }
 
-// The properties panel is at least as wide as the 3D text page with all
-// seven tabs in view (plus the page's margins and the panel's scroll bar).
-void TMainForm::FitPropertiesPanelToTextPage() {
-  T3DTextParts& p = *text3D_;
-  constexpr int kPageMargins = 56;
-  const int needed = std::max(p.PageControl_3DText->tabBar()->sizeHint().width(), p.Panel_3DText->sizeHint().width()) +
-                     kPageMargins;
-  if (PanelProperties->minimumWidth() < needed) PanelProperties->setMinimumWidth(needed);
-  if (PanelProperties->width() < needed) resizeDocks({PanelProperties}, {needed}, Qt::Horizontal);
-}
+// The panel keeps the width its layout gives it: the window's other parts
+// (the documents' tiling) are laid out for that width.
+void TMainForm::FitPropertiesPanelToTextPage() {}
