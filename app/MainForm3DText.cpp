@@ -10,6 +10,7 @@
 #include "controls/CharPicker.h"
 #include "controls/ColorPicker.h"
 #include "controls/Image.h"
+#include "controls/MyCntrl.h"
 #include "controls/PopupWindow.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/My_SpinEdit.h"
@@ -22,6 +23,7 @@
 #include "platform/Clipboard.h"
 #include "platform/CodePages.h"
 #include "platform/ModalForms.h"
+#include "platform/qtui/QtHints.h"
 #include "platform/qtui/ScreenCursors.h"
 #include "scene/Frame.h"
 #include "scene/Sprite.h"
@@ -37,7 +39,12 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QToolTip>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -48,6 +55,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -115,17 +123,70 @@ class TAnyKeyCloses : public QObject {
   QDialog& dialog_;
 };
 
+// The hints of the editor's tabs, in tab order.
+constexpr std::array<const char*, 7> kText3DTabHints = {
+    "Text, font, depth and size of the text",
+    "Type, position and color of the three lights",
+    "Rotation of the text",
+    "Position of the camera and its view angle",
+    "Color and shininess of the text",
+    "Picture on the text",
+    "Animation between the first and the last position"};
+
+// Passes the mouse over the editor's tabs and their hint requests to the
+// main window.
+class TText3DTabHints : public QObject {
+ public:
+  TText3DTabHints(QTabBar& tabs, TMainForm& form) : QObject(&tabs), form_(form) {
+    tabs.setMouseTracking(true);
+    tabs.installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* tabs = static_cast<QTabBar*>(watched);
+    if (event->type() == QEvent::MouseMove) {
+      const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+      form_.PageControl_3DTextMouseMove(at.x(), at.y());
+    } else if (event->type() == QEvent::ToolTip) {
+      const auto* help = static_cast<QHelpEvent*>(event);
+      form_.PageControl_3DTextMouseMove(help->pos().x(), help->pos().y());
+      std::string hint;
+      TMainForm::THintInfo info;
+      info.HintControl = tabs;
+      if (form_.AppShowHint(hint, info)) {
+        const QString text = QString("<div style='max-width: %1px'>%2</div>")
+                                 .arg(info.HintMaxWidth)
+                                 .arg(AnsiToQString(hint).toHtmlEscaped());
+        QToolTip::showText(help->globalPos(), text, tabs, tabs->tabRect(tabs->tabAt(help->pos())));
+      } else {
+        QToolTip::hideText();
+      }
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  TMainForm& form_;
+};
+
 }  // namespace
 
 TColor ButtonColor(const QPushButton& button) { return static_cast<TColor>(button.property("Color").toUInt()); }
 
 void SetButtonColor(QPushButton& button, TColor color) {
   button.setProperty("Color", static_cast<unsigned>(color));
+  // The button shows its colour as a swatch beside its caption.
   const TColor rgb = ColorToRGB(color);
-  button.setStyleSheet(QString("QPushButton { border-left: 12px solid rgb(%1, %2, %3); }")
-                           .arg(rgb & 0xFF)
-                           .arg((rgb >> 8) & 0xFF)
-                           .arg((rgb >> 16) & 0xFF));
+  QPixmap swatch(24, 12);
+  swatch.fill(QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF));
+  QPainter frame(&swatch);
+  frame.setPen(Qt::black);
+  frame.drawRect(0, 0, swatch.width() - 1, swatch.height() - 1);
+  frame.end();
+  button.setIcon(QIcon(swatch));
+  button.setIconSize(swatch.size());
 }
 
 void TMainForm::T3DTextPartsDeleter::operator()(T3DTextParts* parts) const {
@@ -198,13 +259,34 @@ void TMainForm::CreateText3DObjects() {
   p.QelMaterial1.ColorEmission().SetColor(clBlack);
   p.QelTexture1.SetTransform(true);
   p.QelTexture1.SetEnabled(false);
+  p.CilindrQelMaterial.SetFace(mfFrontBack);
+  p.CilindrQelMaterial.ColorAmbient().SetColor(0x404040);
+  p.CilindrQelMaterial.ColorDiffuse().SetColor(0xA0A0A0);
+  p.CilindrQelMaterial.ColorSpecular().SetColor(clWhite);
+  p.CilindrQelMaterial.ColorEmission().SetColor(0x202020);
+  p.CilindrQelMaterial.SetShininess(60);
 }
 
-// The editor view's render pass: the lights, the texture when on, the
+// The editor view's render pass: the lights, the lamps of the lights (in
+// their colours, then their metal sockets), the texture when on, the
 // material and the text, whose glyph lists are then kept.
 void TMainForm::QelView1Render() {
   T3DTextParts& p = *text3D_;
   for (TQelLight& light : p.Lights) light.Draw();
+  for (std::size_t i = 0; i < p.Lamps.size(); ++i) {
+    T3DLamp& lamp = p.Lamps[i];
+    (static_cast<int>(i) + 1 == p.CurrentLight ? lamp.Material_Sel : lamp.Material_Not_Sel).Draw();
+    lamp.Body.Draw();
+    lamp.Neck.Draw();
+    lamp.Bulb.Draw();
+    lamp.Reflector.Draw();
+  }
+  p.CilindrQelMaterial.Draw();
+  for (T3DLamp& lamp : p.Lamps) {
+    lamp.Socket.Draw();
+    lamp.SocketTip.Draw();
+    lamp.BackCap.Draw();
+  }
   if (p.QelTexture1.Enabled()) p.QelTexture1.Draw();
   p.QelMaterial1.Draw();
   p.QelText1.Draw();
@@ -213,22 +295,33 @@ void TMainForm::QelView1Render() {
 
 void TMainForm::CreateText3DPage() {
   T3DTextParts& p = *text3D_;
-  QWidget* textPage = NotebookFramePreview->widget(1);
+  // The view in its frame lies in the text page's preview box; the editor's
+  // tabs are the 3D page of the text kinds.
+  QWidget* previewArea = ScrollBox_3DText->widget();
+  p.SelectionBox_3DScene = new TSelectionBox(previewArea);
+  p.SelectionBox_3DScene->setObjectName("SelectionBox_3DScene");
+  p.SelectionBox_3DScene->SetRotateable(false);
+  p.SelectionBox_3DScene->SetHasProportionalResize(false);
+  p.SelectionBox_3DScene->SetHasVertHorResize(false);
+  p.SelectionBox_3DScene->SetMoveable(false);
+  p.QelView1Host = new TQelViewHost(previewArea);
+  p.QelView1Host->setObjectName("QelView1");
+  p.QelView1Host->SetView(&p.QelView1);
+  p.QelView1Host->OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y) {
+    SelectionBox_3DSceneMouseDown(b, s, x, y);
+  };
+  p.QelView1Host->OnMouseMove = [this](TShiftState s, int x, int y) { SelectionBox_3DSceneMouseMove(s, x, y); };
+  p.QelView1Host->OnMouseUp = [this](TMouseButton b, TShiftState s, int x, int y) {
+    QelView1MouseUp(b, s, x, y);
+  };
+  PlaceText3DView(230, 80);
+
+  QWidget* textPage = Notebook_3DorSimpleText->widget(0);
   p.Panel_3DText = new QWidget(textPage);
   p.Panel_3DText->setObjectName("Panel_3DText");
   new QVBoxLayout(p.Panel_3DText);
+  p.Panel_3DText->layout()->setContentsMargins(0, 0, 0, 0);
   textPage->layout()->addWidget(p.Panel_3DText);
-
-  p.SelectionBox_3DScene = Make<TQelViewHost>(*p.Panel_3DText, "SelectionBox_3DScene");
-  p.SelectionBox_3DScene->SetView(&p.QelView1);
-  p.SelectionBox_3DScene->SetClientSize(230, 80);
-  p.SelectionBox_3DScene->OnMouseDown = [this](TMouseButton b, TShiftState s, int x, int y) {
-    SelectionBox_3DSceneMouseDown(b, s, x, y);
-  };
-  p.SelectionBox_3DScene->OnMouseMove = [this](TShiftState s, int x, int y) { SelectionBox_3DSceneMouseMove(s, x, y); };
-  p.SelectionBox_3DScene->OnMouseUp = [this](TMouseButton b, TShiftState s, int x, int y) {
-    QelView1MouseUp(b, s, x, y);
-  };
 
   p.PageControl_3DText = Make<QTabWidget>(*p.Panel_3DText, "PageControl_3DText");
   CreateText3DTextTab(*AddTab(*p.PageControl_3DText, "TabSheet_Text", "Text"));
@@ -239,6 +332,10 @@ void TMainForm::CreateText3DPage() {
   CreateText3DTextureTab(*AddTab(*p.PageControl_3DText, "TabSheet_Texture", "Texture"));
   CreateText3DAnimationTab(*AddTab(*p.PageControl_3DText, "TabSheet_3DAnimation", "3D Animation"));
   connect(p.PageControl_3DText, &QTabWidget::currentChanged, this, [this] { PageControl_3DTextChange(); });
+  for (int i = 0; i < p.PageControl_3DText->count(); ++i) {
+    p.PageControl_3DText->widget(i)->setProperty("Hint", kText3DTabHints[static_cast<std::size_t>(i)]);
+  }
+  new TText3DTabHints(*p.PageControl_3DText->tabBar(), *this);
 
   p.ColorPicker = new TColorPicker(this);
   p.CharPicker = new TCharPicker(this);
@@ -344,6 +441,12 @@ void TMainForm::CreateText3DMaterialTab(QWidget& tab) {
   p.ScrollBarMaterialShininess = MakeBar(tab, "ScrollBarMaterialShininess", 0, 100);
   p.EditMaterialShininess = Make<QLineEdit>(tab, "EditMaterialShininess");
   ConnectBar(p.ScrollBarMaterialShininess, p.EditMaterialShininess, [this] { Text3DParameterChange(); });
+  p.CollorGalleryToolButton = Make<QToolButton>(tab, "CollorGalleryToolButton");
+  p.CollorGalleryToolButton->setText("Color Gallery...");
+  ApplyHint(*p.CollorGalleryToolButton,
+            "Select a preset color|Click to select a preset color, material and lights from gallery");
+  connect(p.CollorGalleryToolButton, &QToolButton::clicked, this,
+          [this] { CollorGalleryToolButtonClick(text3D_->CollorGalleryToolButton); });
 }
 
 void TMainForm::CreateText3DTextureTab(QWidget& tab) {
@@ -448,7 +551,7 @@ void TMainForm::ApplyText3DState() {
 void TMainForm::RedrawText3DView() {
   T3DTextParts& p = *text3D_;
   p.QelView1.Redraw();
-  p.SelectionBox_3DScene->update();
+  p.QelView1Host->update();
 }
 
 void TMainForm::RestartText3DTimer() {
@@ -465,13 +568,32 @@ void TMainForm::StoreText3DAndRestart() {
   if (!Text3DLoading) RestartText3DTimer();
 }
 
+// The frame at the top left of the preview box with the view as its inner
+// box; the preview box scrolls over a frame larger than itself.
+void TMainForm::PlaceText3DView(int width, int height) {
+  T3DTextParts& p = *text3D_;
+  TSelectionBox& frame = *p.SelectionBox_3DScene;
+  const int border = frame.BoxDeltaX() + frame.BoxShift();
+  frame.SetBounds(0, 0, width + 2 * border, height + 2 * border);
+  p.QelView1Host->move(frame.BoxLeft(), frame.BoxTop());
+  p.QelView1Host->SetClientSize(frame.BoxWidth(), frame.BoxHeight());
+  p.QelView1Host->setFixedSize(frame.BoxWidth(), frame.BoxHeight());
+  p.QelView1Host->raise();
+  ScrollBox_3DText->widget()->setMinimumSize(frame.Width(), frame.Height());
+  // The box shows the whole frame up to a height that leaves room for the tabs.
+  constexpr int kMostPreviewHeight = 240;
+  ScrollBox_3DText->setMinimumHeight(std::min(frame.Height(), kMostPreviewHeight) + 2 * ScrollBox_3DText->frameWidth() +
+                                     ScrollBox_3DText->horizontalScrollBar()->sizeHint().height());
+  ScrollBox_3DText->horizontalScrollBar()->setValue(0);
+  ScrollBox_3DText->verticalScrollBar()->setValue(0);
+}
+
 void TMainForm::SelectionBox_3DSceneResized() {
   T3DTextParts& p = *text3D_;
   try {
-    const int width = std::max(1, p.State.ImageWidth > 0 ? p.State.ImageWidth : 230);
-    const int height = std::max(1, p.State.ImageHeight > 0 ? p.State.ImageHeight : 80);
-    p.SelectionBox_3DScene->SetClientSize(width, height);
-    p.SelectionBox_3DScene->setFixedSize(width, height);
+    const int width = std::clamp(p.State.ImageWidth > 0 ? p.State.ImageWidth : 230, 1, TQelView::kMaxClientSize);
+    const int height = std::clamp(p.State.ImageHeight > 0 ? p.State.ImageHeight : 80, 1, TQelView::kMaxClientSize);
+    PlaceText3DView(width, height);
     p.Image_3DText.SetSize(width, height);
     p.QelText1.ClearLists();
     p.Output.text.ClearLists();
@@ -625,6 +747,8 @@ void TMainForm::RenderPendingText3D() {
   {
     const TUndoRecordingPause pause;
     RenderText3DFramePictureSafely(*frame, editsEnd);
+    // Without temporary contexts frames render no sub-frames: no animation.
+    if (QelTempContextFailed) p.CheckBoxAnimation->setEnabled(false);
     sprite->Change3DText(index, editsEnd ? frame->EndState : frame->StartState, editsEnd ? 1 : 0, p.Image_3DText,
                          frame->Transparent(), frame->TransparentColor());
   }
@@ -715,8 +839,18 @@ void TMainForm::Load3DTextFrame(TSprite& sprite, int frameIndex) {
   SelectionBox_3DSceneResized();
   p.PageControl_3DText->setCurrentIndex(0);
   PageControl_3DTextChange();
-  p.Panel_3DText->show();
+  ShowText3DEditor();
   Text3DLoading = false;
+}
+
+// The text page shows the 3D kind: the view in its frame and the editor's tabs.
+void TMainForm::ShowText3DEditor() {
+  T3DTextParts& p = *text3D_;
+  SetTextKindIndex(0);
+  SimpleText_Image->hide();
+  p.SelectionBox_3DScene->show();
+  p.QelView1Host->show();
+  p.Panel_3DText->show();
 }
 
 void TMainForm::LoadText3DEditor(const T3DTextState& state) {
@@ -766,6 +900,8 @@ void TMainForm::EditNewTextChange() {
   QTreeWidgetItem* node = tree->currentItem();
   const QString caption = node->text(0);
   if (caption.size() >= 2 && caption.startsWith('"') && caption.endsWith('"')) {
+    // Not an edit of the node by the user (the tree gives such edits back).
+    const QSignalBlocker quiet(tree);
     node->setText(0, "\"" + AnsiToQString(p.State.Text) + "\"");
   }
 }
@@ -1028,14 +1164,33 @@ void TMainForm::PageControl_3DTextChange() {
     default:
       break;
   }
-  ApplyCursor(*p.SelectionBox_3DScene, cursor);
-  p.SelectionBox_3DScene->setToolTip(AnsiToQString(hint));
+  ApplyCursor(*p.QelView1Host, cursor);
+  p.QelView1Host->setToolTip(AnsiToQString(hint));
   RedrawText3DView();
 }
 
-TMainForm::T3DTextParts::~T3DTextParts() {
-  if (SelectionBox_3DScene != nullptr) SelectionBox_3DScene->SetView(nullptr);
+void TMainForm::PageControl_3DTextMouseMove(int x, int y) {
+  T3DTextParts& p = *text3D_;
+  const int tab = p.PageControl_3DText->tabBar()->tabAt(QPoint(x, y));
+  p.TabHint = tab < 0 ? std::string() : QStringToAnsi(p.PageControl_3DText->widget(tab)->property("Hint").toString());
 }
 
-// The panel keeps the width its layout gives it; the text page needs no more.
+bool TMainForm::AppShowHint(std::string& HintStr, THintInfo& HintInfo) {
+  HintInfo.HintMaxWidth = 200;
+  HintInfo.ReshowTimeout = 0;
+  if (text3D_ == nullptr || HintInfo.HintControl == nullptr ||
+      HintInfo.HintControl != text3D_->PageControl_3DText->tabBar()) {
+    return true;
+  }
+  HintInfo.ReshowTimeout = 500;
+  HintStr = text3D_->TabHint;
+  return !HintStr.empty();
+}
+
+TMainForm::T3DTextParts::~T3DTextParts() {
+  if (QelView1Host != nullptr) QelView1Host->SetView(nullptr);
+}
+
+// The panel keeps the width its layout gives it: the window's other parts
+// (the documents' tiling) are laid out for that width.
 void TMainForm::FitPropertiesPanelToTextPage() {}

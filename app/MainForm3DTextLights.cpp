@@ -13,11 +13,13 @@
 #include "controls/QelViewHost.h"
 #include "controls/RadioGroup.h"
 #include "platform/CodePages.h"
+#include "platform/qtui/QtHints.h"
 #include "scene/Frame.h"
 #include "scene/Sprite.h"
 #include "scene/Undo.h"
 
 #include <QCheckBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +29,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -143,6 +146,17 @@ void TMainForm::CreateText3DAnimationTab(QWidget& tab) {
   p.DigitalDisplay_3D_Animation_Frame = Make<TDigitalDisplay>(*p.Panel_3DAnimation_Frame,
                                                               "DigitalDisplay_3D_Animation_Frame");
   p.DigitalDisplay_3D_Animation_Frame->SetCaption("000");
+  auto* gallery = Make<QWidget>(tab, "Panel_AnimationGallery");
+  new QHBoxLayout(gallery);
+  gallery->layout()->setContentsMargins(0, 0, 0, 0);
+  p.AnimationGalleryLabel = Make<QLabel>(*gallery, "AnimationGalleryLabel");
+  p.AnimationGalleryLabel->setText("Preset animations:");
+  p.AnimationGalleryToolButton = Make<QToolButton>(*gallery, "AnimationGalleryToolButton");
+  p.AnimationGalleryToolButton->setText("Gallery...");
+  ApplyHint(*p.AnimationGalleryToolButton, "Select a preset animation|Click to select a 3D animation from gallery");
+  connect(p.AnimationGalleryToolButton, &QToolButton::clicked, this,
+          [this] { AnimationGalleryToolButtonClick(text3D_->AnimationGalleryToolButton); });
+  static_cast<QHBoxLayout*>(gallery->layout())->addStretch();
   ShowText3DAnimationControls(false);
 }
 
@@ -156,6 +170,7 @@ void TMainForm::LoadText3DLights(const T3DEditorControls& controls) {
     const int number = static_cast<int>(i) + 1;
     PlaceLightMarkers(number, 0, light.PositionX, light.PositionY, light.PositionZ);
     PlaceLightMarkers(number, 1, lc.RotationX, lc.RotationY, 0);
+    p.Lamps[i].SetColor(StateColor(light.Color));
   }
   const T3DLightControls& first = controls.Lights[0];
   p.LightX->setValue(first.X);
@@ -181,7 +196,8 @@ void TMainForm::ShowCurrentLightPage() {
 
 void TMainForm::PlaceLightMarkers(int light, int kind, double x, double y, double z) {
   if (light < 1 || light > 3) return;
-  T3DLightMarkers& markers = text3D_->Markers[static_cast<std::size_t>(light - 1)];
+  const std::size_t index = static_cast<std::size_t>(light - 1);
+  T3DLightMarkers& markers = text3D_->Markers[index];
   if (kind == 0) {
     markers.Positions[0] = {x, y, z};
     markers.Positions[1] = {x, y - 0.1, z};
@@ -189,20 +205,120 @@ void TMainForm::PlaceLightMarkers(int light, int kind, double x, double y, doubl
   } else {
     markers.Rotation = {x, y, z};
   }
+  text3D_->Lamps[index].Place(markers);
 }
 
 void TMainForm::HideLightMarkers() {
-  for (T3DLightMarkers& markers : text3D_->Markers) markers.PointShown = markers.DirectionShown = false;
+  T3DTextParts& p = *text3D_;
+  for (std::size_t i = 0; i < p.Markers.size(); ++i) {
+    p.Markers[i].PointShown = p.Markers[i].DirectionShown = false;
+    p.Lamps[i].Place(p.Markers[i]);
+  }
 }
 
 void TMainForm::ShowCurrentLightMarkers() {
   T3DTextParts& p = *text3D_;
   HideLightMarkers();
   if (p.PageControl_3DText->currentIndex() != 1) return;
-  T3DLightMarkers& markers = p.Markers[static_cast<std::size_t>(p.CurrentLight - 1)];
+  const std::size_t index = static_cast<std::size_t>(p.CurrentLight - 1);
+  T3DLightMarkers& markers = p.Markers[index];
   const int item = p.LightType->ItemIndex();
   markers.PointShown = item == ltOmni;
   markers.DirectionShown = item == ltDirect;
+  p.Lamps[index].Place(markers);
+}
+
+// ---- The lamps ---------------------------------------------------------------------------------------
+
+namespace {
+
+// Sizes of the lamps' parts in scene units (the text is about one unit
+// high at the default camera distance).
+constexpr float kBulbRadius = 0.045f;
+constexpr float kSocketRadius = 0.025f;
+constexpr float kSocketHeight = 0.06f;
+constexpr float kSocketTipHeight = 0.04f;
+constexpr float kBodyRadius = 0.045f;
+constexpr float kBodyLength = 0.1f;
+constexpr float kNeckRadius = 0.018f;
+constexpr float kNeckLength = 0.06f;
+constexpr float kReflectorRadius = 0.09f;
+constexpr float kReflectorDepth = 0.07f;
+
+void MakeCylinder(TQelCylinder& part, float baseRadius, float topRadius, float height, bool closed) {
+  part.SetTransform(true);
+  part.SetSlices(16);
+  part.SetStacks(1);
+  part.SetBaseRadius(baseRadius);
+  part.SetTopRadius(topRadius);
+  part.SetHeight(height);
+  part.SetClosed(closed);
+  part.SetEnabled(false);
+}
+
+// An upright part (the view's cylinders run along Z): turned by -90 degrees
+// about X, its bottom at a point.
+void StandAt(TQelCylinder& part, const TMarkerPoint& bottom) {
+  part.Rotation().SetXYZ(-90.0f, 0.0f, 0.0f);
+  part.Translation().SetXYZ(static_cast<float>(bottom.X), static_cast<float>(-bottom.Z), static_cast<float>(bottom.Y));
+}
+
+// A part of a spot lamp: turned by the lamp's angles, then along the lamp's
+// axis (away from the text) from where the light comes.
+void AlongLampAxis(TQelCylinder& part, const TMarkerPoint& rotation, const TLightDirection& offset, double along) {
+  part.Rotation().SetXYZ(static_cast<float>(rotation.X), static_cast<float>(rotation.Y),
+                         static_cast<float>(rotation.Z));
+  part.Translation().SetXYZ(static_cast<float>(offset.X), static_cast<float>(offset.Y),
+                            static_cast<float>(offset.Z + along));
+}
+
+}  // namespace
+
+T3DLamp::T3DLamp() {
+  for (TQelMaterial* material : {&Material_Sel, &Material_Not_Sel}) {
+    material->SetFace(mfFrontBack);
+    material->ColorAmbient().SetColor(clBlack);
+    material->ColorDiffuse().SetColor(0x404040);
+    material->ColorSpecular().SetColor(clWhite);
+    material->SetShininess(40);
+  }
+  // The lamp of the light being edited is lit brighter than the others.
+  Material_Sel.ColorDiffuse().SetColor(0x808080);
+  Bulb.SetTransform(true);
+  Bulb.SetSlices(16);
+  Bulb.SetStacks(12);
+  Bulb.SetRadius(kBulbRadius);
+  Bulb.SetEnabled(false);
+  MakeCylinder(Socket, kSocketRadius, kSocketRadius, kSocketHeight, true);
+  MakeCylinder(SocketTip, 0.0f, kSocketRadius, kSocketTipHeight, false);
+  MakeCylinder(Body, kBodyRadius, kBodyRadius, kBodyLength, true);
+  MakeCylinder(Neck, kNeckRadius, kNeckRadius, kNeckLength, true);
+  MakeCylinder(Reflector, kReflectorRadius, kBodyRadius, kReflectorDepth, false);
+  MakeCylinder(BackCap, kNeckRadius, 0.0f, kNeckLength / 2, false);
+}
+
+void T3DLamp::Place(const T3DLightMarkers& markers) {
+  Bulb.Translation().SetXYZ(static_cast<float>(markers.Positions[0].X), static_cast<float>(markers.Positions[0].Y),
+                            static_cast<float>(markers.Positions[0].Z));
+  StandAt(Socket, markers.Positions[1]);
+  StandAt(SocketTip, markers.Positions[2]);
+  for (TQelRender* part : std::initializer_list<TQelRender*>{&Bulb, &Socket, &SocketTip}) {
+    part->SetEnabled(markers.PointShown);
+  }
+  const TLightDirection offset = DirectionalLampOffset(markers.Rotation.X, markers.Rotation.Y);
+  AlongLampAxis(Reflector, markers.Rotation, offset, -kReflectorDepth);
+  AlongLampAxis(Body, markers.Rotation, offset, 0.0);
+  AlongLampAxis(Neck, markers.Rotation, offset, kBodyLength);
+  AlongLampAxis(BackCap, markers.Rotation, offset, kBodyLength + kNeckLength);
+  for (TQelRender* part : std::initializer_list<TQelRender*>{&Body, &Neck, &Reflector}) {
+    part->SetEnabled(markers.DirectionShown);
+  }
+  BackCap.SetEnabled(false);
+}
+
+void T3DLamp::SetColor(TColor color) {
+  Material_Sel.ColorEmission().SetColor(color);
+  Material_Not_Sel.ColorEmission().SetColor(color);
 }
 
 void TMainForm::LightPosChange() {
@@ -295,6 +411,7 @@ void TMainForm::LightColorChange(TColor color) {
   p.State.Lights[lamp].Color = color;
   p.Lights[lamp].ColorSpecular().SetColor(color);
   p.Lights[lamp].ColorDiffuse().SetColor(color);
+  p.Lamps[lamp].SetColor(color);
   RedrawText3DView();
   StoreText3DAndRestart();
 }
@@ -330,8 +447,8 @@ void TMainForm::SelectionBox_3DSceneMouseMove(TShiftState shift, int x, int y) {
   const TShiftState keys = shift * TShiftState{ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle};
   const bool left = keys == TShiftState{ssLeft};
   const bool right = keys == TShiftState{ssRight};
-  const int height = std::max(1, p.SelectionBox_3DScene->height());
-  const bool inside = x > 0 && y > 0 && x < p.SelectionBox_3DScene->width() && y < height;
+  const int height = std::max(1, p.QelView1Host->height());
+  const bool inside = x > 0 && y > 0 && x < p.QelView1Host->width() && y < height;
   switch (p.PageControl_3DText->currentIndex()) {
     case 1: {
       if (!left && !right) return;
@@ -387,7 +504,7 @@ void TMainForm::SelectionBox_3DSceneMouseMove(TShiftState shift, int x, int y) {
     case 4:
     case 5:
     case 6:
-      p.SelectionBox_3DScene->setToolTip(QString());
+      p.QelView1Host->setToolTip(QString());
       break;
     default:
       break;
@@ -424,7 +541,8 @@ void TMainForm::TimerLightsRedrawTimer() {
 void TMainForm::ShowText3DAnimationControls(bool on) {
   T3DTextParts& p = *text3D_;
   for (QWidget* control : std::initializer_list<QWidget*>{p.RadioGroup_3D_Animation_Changes, p.SpinEdit_3D_NumbOfFrames,
-                                                          p.Label_NumberOf3DFrames, p.CheckBox_3D_Looping}) {
+                                                          p.Label_NumberOf3DFrames, p.CheckBox_3D_Looping,
+                                                          p.AnimationGalleryLabel, p.AnimationGalleryToolButton}) {
     control->setEnabled(on);
   }
   p.ToolBar_3DAnimation_Controls->setVisible(on);
@@ -571,16 +689,52 @@ void TMainForm::RadioGroup_3D_Animation_ChangesClick() {
 
 // ---- Adding 3D text -------------------------------------------------------------------------------------
 
+namespace {
+
+// Stops the document's playback and sets the add-in-progress flag for the
+// time of an add; an add that fails clears the flag again. Playback resumes
+// in any case.
+// The skip-next-render flag of a shape add is cleared on every way out.
+class T3DTextAddScope {
+ public:
+  T3DTextAddScope(TAnimationWindow& window, bool& addInProgress, bool& skipNextRender)
+      : window_(window), flag_(addInProgress), skip_(skipNextRender) {
+    window_.StopPlayback();
+    flag_ = true;
+  }
+  ~T3DTextAddScope() {
+    if (!done_) flag_ = false;
+    skip_ = false;
+    window_.ResumePlayback();
+  }
+  T3DTextAddScope(const T3DTextAddScope&) = delete;
+  T3DTextAddScope& operator=(const T3DTextAddScope&) = delete;
+  // The add succeeded: message 1003 clears the flag.
+  void Done() { done_ = true; }
+
+ private:
+  TAnimationWindow& window_;
+  bool& flag_;
+  bool& skip_;
+  bool done_ = false;
+};
+
+}  // namespace
+
 void TMainForm::Scene_Add_3DTextExecute() {
-  if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr) return;
+  TAnimationWindow* window = ActiveAnimationWindow();
+  if (window == nullptr || CurrentScene == nullptr || CurrentScene != window->Scene()) return;
+  FlushPendingFrameEdits();
+  T3DTextAddScope scope(*window, AddInProgress, SkipNext3DRender);
   TAddedItem added;
   try {
     added = AddSpriteWithDefaultFrame(*CurrentScene, nfkText3D);
   } catch (const std::exception& error) {
+    RefreshCommandStates();
     Ui().MessageBox(Handle(), error.what(), "Error", MB_ICONERROR);
     return;
   }
-  Finish3DTextAdd(added);
+  if (Finish3DTextAdd(added)) scope.Done();
 }
 
 void TMainForm::Sprite_Add_3DTextExecute() {
@@ -589,36 +743,59 @@ void TMainForm::Sprite_Add_3DTextExecute() {
 }
 
 int TMainForm::Add3DTextFrameTo(TSprite& sprite) {
+  TAnimationWindow* window = ActiveAnimationWindow();
+  if (window == nullptr || CurrentScene == nullptr || sprite.Scene() != CurrentScene) return -1;
+  FlushPendingFrameEdits();
+  T3DTextAddScope scope(*window, AddInProgress, SkipNext3DRender);
   TAddedItem added;
   try {
     added = AddDefaultFrame(sprite, nfkText3D);
   } catch (const std::exception& error) {
+    RefreshCommandStates();
     Ui().MessageBox(Handle(), error.what(), "Error", MB_ICONERROR);
     return -1;
   }
-  Finish3DTextAdd(added);
+  if (!Finish3DTextAdd(added)) return -1;
+  scope.Done();
   return added.FrameIndex;
 }
 
 // The new frame's first picture is rendered with recording paused, so that
 // one Undo takes back the whole add; then the tree shows it and the editor
-// edits it.
-void TMainForm::Finish3DTextAdd(const TAddedItem& added) {
-  if (added.Sprite == nullptr || added.FrameIndex < 0 || added.FrameIndex >= added.Sprite->FrameCount()) return;
+// edits it. A picture that cannot be made leaves the frame blank: it is
+// shown and selected all the same.
+bool TMainForm::Finish3DTextAdd(const TAddedItem& added) {
+  RefreshCommandStates();
+  if (added.Sprite == nullptr || added.FrameIndex < 0 || added.FrameIndex >= added.Sprite->FrameCount()) return false;
   TSprite& sprite = *added.Sprite;
   TFrame& frame = sprite.Frame(added.FrameIndex);
-  {
+  std::string failure;
+  try {
     const TUndoRecordingPause pause;
+    // The text's size is known once its glyphs are built by a first render:
+    // the new text stands centred in its picture from the start.
+    RenderText3DFramePictureSafely(frame, false);
+    float width = 0, height = 0;
+    text3D_->Output.text.GetTextExtent(width, height);
+    for (T3DTextState* state : {&frame.StartState, &frame.EndState}) {
+      state->TextPositionX = -(width / 2.0);
+      state->TextPositionY = -(height / 2.0);
+      state->TextPositionZ = state->Depth / 2.0;
+    }
     RenderText3DFramePictureSafely(frame, false);
     sprite.Change3DText(added.FrameIndex, frame.StartState, 2, text3D_->Image_3DText, frame.Transparent(),
                         frame.TransparentColor());
+  } catch (const std::exception& error) {
+    failure = error.what();
   }
   SkipNext3DRender = false;
   RebuildAnimationTree();
+  if (added.SpriteCreated) SelectTreeNode(added.SpriteIndex, 2);
   Load3DTextFrame(sprite, added.FrameIndex);
-  RefreshCommandStates();
   RequestSceneRecompute();
   PostMessage(Handle(), WM_ITEMADDED, 3, added.FrameIndex);
+  if (!failure.empty()) Ui().MessageBox(Handle(), failure, "Error", MB_ICONERROR);
+  return true;
 }
 
 void TMainForm::Text3DItemAdded(int frameIndex) {

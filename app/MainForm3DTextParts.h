@@ -9,6 +9,7 @@
 #include "qel3d/qelcam.h"
 #include "qel3d/qellight.h"
 #include "qel3d/qelmat.h"
+#include "qel3d/qelshape.h"
 #include "qel3d/qeltex.h"
 #include "qel3d/qeltext.h"
 #include "qel3d/qelview.h"
@@ -33,6 +34,7 @@ class TDigitalDisplay;
 class TImage;
 class TQelViewHost;
 class TRadioGroup;
+class TSelectionBox;
 class TSpinEdit;
 class TTrackBar;
 class TWPopOutFntCBox;
@@ -48,6 +50,27 @@ struct T3DLightMarkers {
   bool PointShown = false, DirectionShown = false;
 };
 
+// A light's lamp in the editor view, drawn from its markers. A point light is
+// a bulb (marker 1) on a socket (2) with its tip (3); a directional light is
+// a spot lamp: body (4), neck (5) and reflector (6) in the light's colour,
+// and a back cap (7) that stays hidden. The coloured parts take the lamp's
+// material (selected or not), the socket parts the metal one.
+struct T3DLamp {
+  T3DLamp();
+  TQelMaterial Material_Sel, Material_Not_Sel;
+  TQelSphere Bulb;            // marker 1
+  TQelCylinder Socket;        // marker 2
+  TQelCylinder SocketTip;     // marker 3
+  TQelCylinder Body;          // marker 4
+  TQelCylinder Neck;          // marker 5
+  TQelCylinder Reflector;     // marker 6
+  TQelCylinder BackCap;       // marker 7
+  // Places and shows the parts as the markers say.
+  void Place(const T3DLightMarkers& markers);
+  // The light's colour on both of its materials.
+  void SetColor(TColor color);
+};
+
 struct TMainForm::T3DTextParts {
   // The view goes before the widget that shows it (a child of the window,
   // deleted after these parts): the widget lets go of it first.
@@ -61,6 +84,8 @@ struct TMainForm::T3DTextParts {
   TQelTexture QelTexture1;
   TQelText QelText1;
   std::array<T3DLightMarkers, 3> Markers;
+  std::array<T3DLamp, 3> Lamps;
+  TQelMaterial CilindrQelMaterial;  // the lamps' sockets
   // ---- The output view that renders a frame's picture (QelView_OutputImage, QelText_OutputImage) ----
   TFrame3DObjects Output{nullptr, false};
   TBitmap Image_3DText;
@@ -90,7 +115,9 @@ struct TMainForm::T3DTextParts {
 
   // ---- The page's controls ----
   QWidget* Panel_3DText = nullptr;
-  TQelViewHost* SelectionBox_3DScene = nullptr;
+  // The frame around the view, of the frame picture's size plus its border.
+  TSelectionBox* SelectionBox_3DScene = nullptr;
+  TQelViewHost* QelView1Host = nullptr;  // shows QelView1 inside the frame
   QTabWidget* PageControl_3DText = nullptr;
   QLineEdit* EditNewText = nullptr;
   TWPopOutFntCBox* FontsList = nullptr;
@@ -145,6 +172,9 @@ struct TMainForm::T3DTextParts {
   QWidget* Panel_3DAnimation_Frame = nullptr;
   TDigitalDisplay* DigitalDisplay_3D_Animation_Frame = nullptr;
   QStackedWidget* Notebook_3DAnimationChanges = nullptr;
+  QLabel* AnimationGalleryLabel = nullptr;
+  QToolButton* AnimationGalleryToolButton = nullptr;
+  QToolButton* CollorGalleryToolButton = nullptr;
   TColorPicker* ColorPicker = nullptr;
   TCharPicker* CharPicker = nullptr;
 };

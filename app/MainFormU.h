@@ -1107,6 +1107,22 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void PageControl_3DTextChange();
   // The view's box takes the frame's image size.
   void SelectionBox_3DSceneResized();
+  // The view's frame at the top left of the preview box, its inner box the view.
+  void PlaceText3DView(int width, int height);
+  void ShowText3DEditor();
+  // The mouse over the editor's tabs: remembers the hint of the tab under
+  // it (none where no tab is).
+  void PageControl_3DTextMouseMove(int x, int y);
+  // What the hint shown for a control is like (the class library's hint info).
+  struct THintInfo {
+    QWidget* HintControl = nullptr;
+    int HintMaxWidth = 0;
+    int ReshowTimeout = 0;  // ms
+  };
+  // The application's show-hint step: hints are at most 200 pixels wide; the
+  // editor's tabs show the remembered tab hint and show it again 500 ms
+  // after the pointer moved on. False: no hint is shown.
+  bool AppShowHint(std::string& HintStr, THintInfo& HintInfo);
 
   // ---- Lights and dragging ----
   void LightPosChange();
@@ -1181,7 +1197,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void StopText3DPreview();
   void RecordText3DFrameSnapshot();
   void ChangeText3DAnimation();
-  void Finish3DTextAdd(const TAddedItem& added);
+  bool Finish3DTextAdd(const TAddedItem& added);
 
  public:
 

@@ -81,6 +81,15 @@ TLightDirection LightDirectionFromBars(double rotationX, double rotationY) {
   return {0.5 * m[2][0] + m[3][0], 0.5 * m[2][1] + m[3][1], 0.5 * m[2][2] + m[3][2]};
 }
 
+TLightDirection DirectionalLampOffset(double rotationX, double rotationY) {
+  const TLightDirection d = LightDirectionFromBars(rotationX, rotationY);
+  // The view turns a point p to Rx(Rx angle) Ry(Ry angle) p; undo both turns.
+  const double ax = rotationX * std::numbers::pi / 180.0, ay = rotationY * std::numbers::pi / 180.0;
+  const double y1 = d.Y * std::cos(ax) + d.Z * std::sin(ax);
+  const double z1 = -d.Y * std::sin(ax) + d.Z * std::cos(ax);
+  return {d.X * std::cos(ay) - z1 * std::sin(ay), y1, d.X * std::sin(ay) + z1 * std::cos(ay)};
+}
+
 void DirectionToLightAngles(double x, double y, double z, double& angleX, double& angleY) {
   const double zs = z - 0.5;
   const double f = Degrees(std::atan2(zs, y));

@@ -54,6 +54,11 @@ struct TLightDirection {
 TLightDirection LightDirectionFromBars(double rotationX, double rotationY);
 // DirectionToLightAngles: the two angle bar values (0 to 360) of a direction.
 void DirectionToLightAngles(double x, double y, double z, double& angleX, double& angleY);
+// The lamp of a directional light is drawn turned by its two angles (about X,
+// then about Y, as the view turns objects) and then moved along its turned
+// axes by this offset, so that it stands where the light comes from: at the
+// direction of the angle bars.
+TLightDirection DirectionalLampOffset(double rotationX, double rotationY);
 
 // ---- The seven tabs and a 3D text state ---------------------------------------------------------
 

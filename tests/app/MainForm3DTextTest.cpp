@@ -93,7 +93,7 @@ class MainForm3DText : public MainFormTest {
     return true;
   }
   void Mouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint at) {
-    QWidget* view = Parts().SelectionBox_3DScene;
+    QWidget* view = Parts().QelView1Host;
     QMouseEvent event(type, QPointF(at), view->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
     QApplication::sendEvent(view, &event);
   }
@@ -118,7 +118,7 @@ TEST_F(MainForm3DText, PageStartsWithTheDesignsValues) {
   for (int i = 0; i < 7; ++i) EXPECT_EQ(tabs->tabText(i), names[i]);
   // The page lives on frame preview page 1.
   EXPECT_TRUE(Form().NotebookFramePreview->widget(1)->isAncestorOf(tabs));
-  EXPECT_NE(Child<TQelViewHost>("SelectionBox_3DScene"), nullptr);
+  EXPECT_NE(Child<TQelViewHost>("QelView1"), nullptr);
 }
 
 TEST_F(MainForm3DText, BarsHaveTheDesignsRanges) {
@@ -160,7 +160,7 @@ TEST_F(MainForm3DText, BarsHaveTheDesignsRanges) {
 
 TEST_F(MainForm3DText, TabsSetTheViewsCursorAndHint) {
   StartWith3DText();
-  auto* view = Parts().SelectionBox_3DScene;
+  auto* view = Parts().QelView1Host;
   EXPECT_EQ(view->toolTip(),
             "To increase text size - press left mouse button. To shrink text - press right mouse button.");
   ShowTab(2);
@@ -633,7 +633,7 @@ TEST_F(MainForm3DText, DraggingAPointLightMovesItAndItsMarkers) {
   Click(Parts().LightType->Button(ltOmni));
   ASSERT_EQ(Frame().StartState.Lights[0].Kind, 0);
   EXPECT_TRUE(Parts().Markers[0].PointShown);
-  const int height = Parts().SelectionBox_3DScene->height();
+  const int height = Parts().QelView1Host->height();
   Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {10, 10});
   Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {10 + height / 2, 10});
   EXPECT_NEAR(Parts().Markers[0].Positions[0].X, (height / 2) / double(height) * 1.7, 1e-9);
