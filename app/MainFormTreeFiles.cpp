@@ -299,7 +299,8 @@ void TMainForm::RebuildWindowList() {
     auto* document = qobject_cast<TAnimationWindow*>(window);
     if (document == nullptr) continue;
     ++number;
-    auto* item = new QAction(QString("&%1 %2").arg(number).arg(document->windowTitle()), Window1);
+    QString title = document->windowTitle();
+    auto* item = new QAction(QString("&%1 %2").arg(number).arg(title.replace("&", "&&")), Window1);
     item->setObjectName(QString("WindowListItem%1").arg(number));
     item->setCheckable(true);
     item->setChecked(document == activeWindow_);

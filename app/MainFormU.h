@@ -407,8 +407,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   QAction* ActionByName(const std::string& name) const;
   // Every command of the editor, in the order they were made.
   const std::vector<QAction*>& Commands() const { return commands_; }
-  // Lists the open documents at the end of the window menu (before it shows).
-  void RefreshWindowList();
 
   // =============================================================================================
   // Window layout (MainFormLayout.cpp): the panels later areas fill.
@@ -1301,7 +1299,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   std::unique_ptr<TAnimatedScene> placeholderScene_;
   std::unique_ptr<TFirstFlashForm> splash_;
   std::vector<QAction*> commands_;
-  std::vector<QAction*> windowListItems_;
   std::set<QAction*> handled_;
   std::vector<QWidget*> propertyPages_;
   std::unique_ptr<T3DTextParts, T3DTextPartsDeleter> text3D_;
