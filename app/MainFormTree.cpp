@@ -134,6 +134,7 @@ void TMainForm::FormCreateTree() {
   SetCommandHandler(Frame_Up, [this] { Frame_UpExecute(); });
   SetCommandHandler(Frame_Down, [this] { Frame_DownExecute(); });
   SetCommandHandler(Sprite_Delete_Frame, [this] { Sprite_Delete_FrameExecute(); });
+  SetCommandHandler(Sprite_Delete, [this] { Sprite_DeleteExecute(); });
   FormCreateTreeFiles();
   SetUndoObject(nullptr);
   RebuildAnimationTree();

@@ -204,6 +204,11 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   ASSERT_EQ(scene.SpriteCount(), 4);
   ASSERT_EQ(scene.Sprite(3).FrameCount(), 1);
   EXPECT_EQ(scene.Sprite(3).Frame(0).Kind, fkRectangle);
+  // ... which the selection box's menu deletes again.
+  ASSERT_EQ(form.CurrentSprite(), &scene.Sprite(3));
+  Choose(RightClick(second->SpriteSelectionBox, QPoint(2, 2)), form.Sprite_Delete);
+  Settle();
+  EXPECT_EQ(scene.SpriteCount(), 3);
 
   // Tiling: stacked rows across the document area, then columns.
   form.Window_Tile_Horizontal->trigger();
