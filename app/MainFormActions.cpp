@@ -3,17 +3,13 @@
 // pop-up menus of the adding buttons and the three tool bars.
 #include "app/MainFormU.h"
 
-#include "app/AnimationWindowU.h"
 #include "app/MainFormIcons.h"
 #include "platform/CodePages.h"
 #include "platform/qtui/QtHints.h"
 
 #include <QAction>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPointer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -419,30 +415,6 @@ void TMainForm::CreateMenus() {
   PopupMenu_AddEllipse = PopupOf(this, "PopupMenu_AddEllipse", {Scene_Add_Ellipse, Sprite_Add_Ellipse});
   PopupMenu_AddLine = PopupOf(this, "PopupMenu_AddLine", {Scene_Add_Line, Sprite_Add_Line});
   PopupMenu_AddMotion = PopupOf(this, "PopupMenu_AddMotion", {Motion_AddLinear, Motion_AddFixed, Motion_AddFromGallery});
-}
-
-// The window menu ends with the open documents, numbered, the active one
-// ticked; choosing one activates it.
-void TMainForm::RefreshWindowList() {
-  for (QAction* item : windowListItems_) {
-    Window1->removeAction(item);
-    delete item;
-  }
-  windowListItems_.clear();
-  const QList<QMdiSubWindow*> documents = MdiArea->subWindowList();
-  if (documents.isEmpty()) return;
-  windowListItems_.push_back(Window1->addSeparator());
-  for (int i = 0; i < documents.size(); ++i) {
-    QMdiSubWindow* document = documents[i];
-    QString title = document->windowTitle();
-    QAction* item = Window1->addAction(QString("&%1 %2").arg(i + 1).arg(title.replace("&", "&&")));
-    item->setCheckable(true);
-    item->setChecked(document == ActiveAnimationWindow());
-    connect(item, &QAction::triggered, this, [this, document = QPointer<QMdiSubWindow>(document)] {
-      if (document != nullptr) MdiArea->setActiveSubWindow(document);
-    });
-    windowListItems_.push_back(item);
-  }
 }
 
 // ---- Tool bars --------------------------------------------------------------------------------

@@ -17,7 +17,9 @@
 
 #include <QAction>
 #include <QDockWidget>
+#include <QKeyEvent>
 #include <QLayout>
+#include <QMenu>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTreeWidget>
@@ -84,12 +86,44 @@ class TFlagScope {
   bool& flag_;
 };
 
+// Passes the keys pressed on a scene tree to AnimationTreeKeyDown; a key it
+// took is consumed.
+class TTreeKeyFilter : public QObject {
+ public:
+  explicit TTreeKeyFilter(TMainForm& form) : form_(form) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || watched != form_.ShownTree()) return false;
+    int key = static_cast<QKeyEvent*>(event)->key();
+    form_.AnimationTreeKeyDown(key);
+    return key == 0;
+  }
+
+ private:
+  TMainForm& form_;
+};
+
+// Sets a flag for its lifetime and gives it back its old value on every way out.
+class TFlagRestore {
+ public:
+  explicit TFlagRestore(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+  ~TFlagRestore() { flag_ = old_; }
+  TFlagRestore(const TFlagRestore&) = delete;
+  TFlagRestore& operator=(const TFlagRestore&) = delete;
+
+ private:
+  bool& flag_;
+  bool old_;
+};
+
 }  // namespace
 
 // ---- Creation ----------------------------------------------------------------------------------------
 
 void TMainForm::FormCreateTree() {
   ImageList_Tree = TreeNodeIcons();
+  treeKeyFilter_ = std::make_unique<TTreeKeyFilter>(*this);
   WireTree(*AnimationTree);
   SetCommandHandler(Edit_Undo(), [this] { Edit_UndoExecute(); });
   SetCommandHandler(Scene_Delete_Something, [this] { Scene_Delete_SomethingExecute(); });
@@ -100,6 +134,7 @@ void TMainForm::FormCreateTree() {
   SetCommandHandler(Frame_Up, [this] { Frame_UpExecute(); });
   SetCommandHandler(Frame_Down, [this] { Frame_DownExecute(); });
   SetCommandHandler(Sprite_Delete_Frame, [this] { Sprite_Delete_FrameExecute(); });
+  SetCommandHandler(Sprite_Delete, [this] { Sprite_DeleteExecute(); });
   FormCreateTreeFiles();
   SetUndoObject(nullptr);
   RebuildAnimationTree();
@@ -119,6 +154,12 @@ void TMainForm::WireTree(QTreeWidget& tree) {
   });
   connect(&tree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node, int) { AnimationTreeEdited(node); });
   connect(&tree, &QTreeWidget::itemDoubleClicked, this, [this] { AnimationTreeDblClick(); });
+  tree.installEventFilter(treeKeyFilter_.get());
+  tree.setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(&tree, &QWidget::customContextMenuRequested, this, [this, &tree](const QPoint& at) {
+    if (&tree == ShownTree() && AnimationTree_PopupMenu != nullptr)
+      AnimationTree_PopupMenu->popup(tree.viewport()->mapToGlobal(at));
+  });
 }
 
 void TMainForm::AttachTree(QTreeWidget& tree) {
@@ -141,6 +182,7 @@ void TMainForm::SetActiveAnimationWindow(TAnimationWindow* window) {
     SetUndoObject(window->Undo());
     Movie_StopExecute();
     AnimationTreeChange();
+    SetAppearanceStepMaxima(CurrentScene->StepCount);
   } else {
     AnimationTree->show();
     CurrentScene = PlaceholderScene();
@@ -321,7 +363,11 @@ TFrame* TMainForm::CurrentFrame() {
 
 void TMainForm::SetCurrentSprite(TSprite* sprite) {
   const TBusyCursor busy;
+  const TFlagRestore filling(FillingMotionPage);
   currentSprite_ = sprite;
+  // The motion row chosen stays chosen for the next sprite's list.
+  QTreeWidgetItem* row = MovingList != nullptr ? MovingList->currentItem() : nullptr;
+  SelectedMotionRow = row != nullptr ? std::max(0, MovingList->indexOfTopLevelItem(row)) : 0;
   StepsTrackBar->SetTimeLineCollection(sprite);
   if (sprite != nullptr) {
     // Positions and speeds are edited in pixels; choosing them is no edit.

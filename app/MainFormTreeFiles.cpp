@@ -31,6 +31,8 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 // Passes the local files dropped on the main window to its handler.
@@ -61,6 +63,8 @@ class TMainWindowDropFilter : public QObject {
   TMainForm& form_;
 };
 
+constexpr const char* kDockedSizeProperty = "Tag";
+
 bool IsProjectFile(const std::string& fileName) { return UpperCaseAscii(ExtractFileExt(fileName)) == ".GLM"; }
 
 }  // namespace
@@ -77,9 +81,13 @@ void TMainForm::FormCreateTreeFiles() {
   SetCommandHandler(Show_Insert_Delete_Buttons, [this] { Show_Insert_Delete_ButtonsExecute(); });
   SetCommandHandler(Show_MainButtons, [this] { Show_MainButtonsExecute(); });
   SetCommandHandler(Show_TimeLine, [this] { Show_TimeLineExecute(); });
+  CreatePopupMenus();
 
-  // The dock rules decide which bar each tool bar and the panel may join.
+  // The dock rules decide which bar each tool bar and the panel may join;
+  // each bar remembers its length as made.
   for (QToolBar* bar : {ToolBarMainButtons, ToolBarTimeLine, ToolBar_Sprite_Buttons}) {
+    const QSize made = bar->sizeHint();
+    bar->setProperty(kDockedSizeProperty, bar->orientation() == Qt::Horizontal ? made.width() : made.height());
     Qt::ToolBarAreas areas;
     if (CoolBarTopMainDockOver(bar)) areas |= Qt::TopToolBarArea;
     if (CoolBarLeftDockOver(bar)) areas |= Qt::LeftToolBarArea;
@@ -291,7 +299,8 @@ void TMainForm::RebuildWindowList() {
     auto* document = qobject_cast<TAnimationWindow*>(window);
     if (document == nullptr) continue;
     ++number;
-    auto* item = new QAction(QString("&%1 %2").arg(number).arg(document->windowTitle()), Window1);
+    QString title = document->windowTitle();
+    auto* item = new QAction(QString("&%1 %2").arg(number).arg(title.replace("&", "&&")), Window1);
     item->setObjectName(QString("WindowListItem%1").arg(number));
     item->setCheckable(true);
     item->setChecked(document == activeWindow_);
@@ -318,19 +327,24 @@ bool TMainForm::CoolBarLeftDockOver(QWidget* control) const {
 // The right bar takes only the properties panel.
 bool TMainForm::CoolBarRightDockOver(QWidget* control) const { return control == PanelProperties; }
 
-// A docked tool bar is held to the bar's thickness; a floating one has no limits.
+int TMainForm::ToolBarDockedSize(const QToolBar* bar) { return bar->property(kDockedSizeProperty).toInt(); }
+
+// A docked tool bar is never shorter than it was made and is one row of
+// buttons thick; a floating one has no limits.
 void TMainForm::ToolBarMainButtonsEndDock(QToolBar* bar) {
-  if (bar->isFloating()) {
-    bar->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    return;
-  }
+  bar->setMinimumSize(0, 0);
+  bar->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  if (bar->isFloating()) return;
   switch (toolBarArea(bar)) {
     case Qt::TopToolBarArea:
-      bar->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
       bar->setOrientation(Qt::Horizontal);
+      bar->setMinimumWidth(ToolBarDockedSize(bar));
+      bar->setMaximumHeight(bar->sizeHint().height());
       break;
     case Qt::LeftToolBarArea:
       bar->setOrientation(Qt::Vertical);
+      bar->setMinimumHeight(ToolBarDockedSize(bar));
+      bar->setMaximumWidth(bar->sizeHint().width());
       break;
     default:
       break;
@@ -339,11 +353,14 @@ void TMainForm::ToolBarMainButtonsEndDock(QToolBar* bar) {
 
 void TMainForm::PanelPropertiesEndDock() { DockPropertiesButton->setChecked(!PanelProperties->isFloating()); }
 
-// Down docks the panel at the right; up floats it at the pointer with its size.
+// Down docks the panel at the right with its width; up floats it at the
+// pointer with its size.
 void TMainForm::DockPropertiesButtonClick() {
   if (DockPropertiesButton->isChecked()) {
+    int width = PanelProperties->width();
     PanelProperties->setFloating(false);
     addDockWidget(Qt::RightDockWidgetArea, PanelProperties);
+    Splitter_PropertiesCanResize(width);
   } else {
     const QSize size = PanelProperties->size();
     PanelProperties->setFloating(true);
@@ -353,10 +370,22 @@ void TMainForm::DockPropertiesButtonClick() {
 }
 
 void TMainForm::Show_Properties_WindowExecute() {
+  int width = PanelProperties->width();
   PanelProperties->show();
   PanelProperties->setFloating(false);
   addDockWidget(Qt::RightDockWidgetArea, PanelProperties);
   DockPropertiesButton->setChecked(true);
+  Splitter_PropertiesCanResize(width);
+}
+
+// Everything docked at the right takes the proposed width, at least the
+// panel's minimum.
+void TMainForm::Splitter_PropertiesCanResize(int& newSize) {
+  newSize = std::max(newSize, PanelProperties->minimumWidth());
+  QList<QDockWidget*> bands;
+  for (QDockWidget* dock : findChildren<QDockWidget*>(Qt::FindDirectChildrenOnly))
+    if (!dock->isFloating() && dockWidgetArea(dock) == Qt::RightDockWidgetArea) bands.push_back(dock);
+  if (!bands.isEmpty()) resizeDocks(bands, QList<int>(bands.size(), newSize), Qt::Horizontal);
 }
 
 void TMainForm::ShowPropertiesPanel() { Show_Properties_WindowExecute(); }
@@ -375,6 +404,3 @@ void TMainForm::Show_TimeLineExecute() { PlaceToolBar(ToolBarTimeLine, Qt::TopTo
 
 void TMainForm::ToolButton_ClosePropertiesClick() { PanelProperties->hide(); }
 
-QMenu* TMainForm::SpritePopupMenu() { return nullptr; }
-
-QMenu* TMainForm::ScenePopUpMenu() { return nullptr; }

@@ -407,8 +407,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   QAction* ActionByName(const std::string& name) const;
   // Every command of the editor, in the order they were made.
   const std::vector<QAction*>& Commands() const { return commands_; }
-  // Lists the open documents at the end of the window menu (before it shows).
-  void RefreshWindowList();
 
   // =============================================================================================
   // Window layout (MainFormLayout.cpp): the panels later areas fill.
@@ -578,8 +576,24 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void Show_TimeLineExecute();
   void ToolButton_ClosePropertiesClick();
   void ShowPropertiesPanel() override;
-  QMenu* SpritePopupMenu() override;
-  QMenu* ScenePopUpMenu() override;
+  // Dragging the properties panel's edge: the docked panel takes the
+  // proposed width, never less than its minimum (newSize is corrected).
+  void Splitter_PropertiesCanResize(int& newSize);
+  // The size each tool bar had when it was made (its length along the bar:
+  // the width of the top bars, the height of the left one); a docked bar
+  // is never shorter, and never thicker than one row of its buttons.
+  static int ToolBarDockedSize(const QToolBar* bar);
+
+  // ---- Right-click menus (MainFormTreeMenus.cpp) ----
+  // The selection box's menu (the current sprite's commands), the canvas's
+  // menu (new sprites, paste, the scene's settings) and the tree's menu
+  // (the commands of the selected node, refilled each time it opens).
+  QMenu* SpritePopupMenu() override { return spritePopupMenu_; }
+  QMenu* ScenePopUpMenu() override { return scenePopUpMenu_; }
+  QMenu* AnimationTree_PopupMenu = nullptr;
+  void AnimationTree_PopupMenuPopup();
+  // The Del key on a tree: Scene_Delete_Something, the key consumed.
+  void AnimationTreeKeyDown(int& key);
 
   // The page fillers AnimationTreeChange calls are declared with the pages that they fill.
 
@@ -595,9 +609,13 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void EnableCommands(std::initializer_list<QAction*> commands, bool enabled);
   void ClearAppearanceOfCurrentSprite();
   void PlaceToolBar(QToolBar* bar, Qt::ToolBarArea area);
+  void CreatePopupMenus();
   QAction* windowListSeparator_ = nullptr;
   TSprite* currentSprite_ = nullptr;
   std::unique_ptr<QObject> mainDropFilter_;
+  std::unique_ptr<QObject> treeKeyFilter_;
+  QMenu* spritePopupMenu_ = nullptr;
+  QMenu* scenePopUpMenu_ = nullptr;
 
  public:
 
@@ -1350,7 +1368,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   std::unique_ptr<TAnimatedScene> placeholderScene_;
   std::unique_ptr<TFirstFlashForm> splash_;
   std::vector<QAction*> commands_;
-  std::vector<QAction*> windowListItems_;
   std::set<QAction*> handled_;
   std::vector<QWidget*> propertyPages_;
   std::unique_ptr<T3DTextParts, T3DTextPartsDeleter> text3D_;

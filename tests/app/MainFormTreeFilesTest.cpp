@@ -303,4 +303,30 @@ TEST_F(MainFormTreeFiles, TheShowCommandsDockTheToolBarsBack) {
   EXPECT_EQ(form.toolBarArea(form.ToolBarMainButtons), Qt::TopToolBarArea);
 }
 
+TEST_F(MainFormTreeFiles, DockedBarsKeepTheirLengthAndThePanelTakesTheDraggedWidth) {
+  TMainForm& form = StartShown();
+  QToolBar* inserts = form.ToolBar_Sprite_Buttons;
+  const int length = TMainForm::ToolBarDockedSize(inserts);
+  EXPECT_GT(length, 100);
+  // At the left: a column of buttons, never shorter than the bar was made.
+  EXPECT_EQ(inserts->minimumHeight(), length);
+  EXPECT_EQ(inserts->maximumWidth(), inserts->sizeHint().width());
+  // Moved to the top: a row, as long as the bar's length.
+  form.addToolBar(Qt::TopToolBarArea, inserts);
+  form.ToolBarMainButtonsEndDock(inserts);
+  EXPECT_EQ(inserts->orientation(), Qt::Horizontal);
+  EXPECT_EQ(inserts->minimumWidth(), length);
+  EXPECT_EQ(inserts->minimumHeight(), 0);
+  EXPECT_EQ(inserts->maximumHeight(), inserts->sizeHint().height());
+
+  // The properties panel takes a dragged width, never less than its minimum.
+  int proposed = 10;
+  form.Splitter_PropertiesCanResize(proposed);
+  EXPECT_EQ(proposed, form.PanelProperties->minimumWidth());
+  proposed = form.PanelProperties->minimumWidth() + 40;
+  form.Splitter_PropertiesCanResize(proposed);
+  Settle();
+  EXPECT_EQ(form.PanelProperties->width(), proposed);
+}
+
 }  // namespace

@@ -44,15 +44,15 @@ class MainFormTreeTest : public MainFormTest {
     return form;
   }
 
-  // A project of three sprites A, B, C (list order) on a 70 ms scene: A a
-  // picture frame; B a rectangle and an ellipse frame, a motion and two
-  // intervals; C a line frame and a text frame.
-  std::string WriteThreeSprites(const std::string& name) {
+  // A project of three sprites A, B, C (list order) on a 70 ms scene of
+  // steps steps: A a picture frame; B a rectangle and an ellipse frame, a
+  // motion and two intervals; C a line frame and a text frame.
+  std::string WriteThreeSprites(const std::string& name, int steps = 20) {
     const TUndoRecordingPause pause;
     TAnimatedScene scene;
     scene.Width = 200;
     scene.Height = 100;
-    scene.StepCount = 20;
+    scene.StepCount = steps;
     scene.Timer().SetInterval(70);
     scene.SetBackground(false, bgmFillAndPicture, "", clWhite, clWhite, ppCentered, nullptr);
     int index = 0;

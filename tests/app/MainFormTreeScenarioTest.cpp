@@ -1,14 +1,19 @@
 // A user's session with two projects through the real main window: the tree
 // shows and drives the pages, sprites are reordered and renamed, the
-// appearance deleted and undone, documents switched, pictures dropped, the
-// windows tiled and every document closed.
+// appearance deleted and undone, documents switched, pictures dropped,
+// commands chosen from the right-click menus, the windows tiled and every
+// document closed.
 #include "tests/app/MainFormTreeFixture.h"
 
 #include "scene/Frame.h"
+#include "controls/TrackBar.h"
 #include "scene/Sprite.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QUrl>
 
@@ -28,10 +33,26 @@ void DropOn(TAnimationWindow& window, int sceneX, int sceneY, const std::string&
   QApplication::sendEvent(&window, &drop);
 }
 
+// A right-click on a widget; the menu that popped up (nullptr: none).
+QMenu* RightClick(QWidget* widget, QPoint at) {
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+  QApplication::sendEvent(widget, &event);
+  ProcessMessages();
+  return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+// A click on a command of a menu that is shown.
+void Choose(QMenu* menu, QAction* command) {
+  ASSERT_NE(menu, nullptr);
+  ASSERT_TRUE(menu->actions().contains(command)) << command->objectName().toStdString();
+  ASSERT_TRUE(command->isEnabled()) << command->objectName().toStdString();
+  QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(command).center());
+}
+
 TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   TMainForm& form = StartShown();
   const std::string firstPath = WriteThreeSprites("first.GLM");
-  const std::string secondPath = WriteThreeSprites("second.GLM");
+  const std::string secondPath = WriteThreeSprites("second.GLM", 30);
   TAnimationWindow* first = OpenThroughCommand(firstPath);
   TAnimationWindow* second = OpenThroughCommand(secondPath);
   ASSERT_NE(first, second);
@@ -41,8 +62,10 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   // The tree of the second project.
   EXPECT_EQ(Root()->text(0).toStdString(), "Scene [" + secondPath + "]");
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B", "A"}));
+  EXPECT_EQ(Captions(Node({"C"})), (std::vector<std::string>{"Line", "\"Hello\""}));
   EXPECT_EQ(Captions(Node({"B"})),
             (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "Appearance", "Rectangle", "Ellipse"}));
+  EXPECT_EQ(Captions(Node({"A"})), (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "sunny day.bmp"}));
 
   // The Scene node: nothing recorded, the 70 ms steps kept.
   ClickNode(Node({"B"}));
@@ -82,9 +105,9 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   EXPECT_EQ(scene.Sprite(2).Name, "Title");
   EXPECT_EQ(second->windowTitle(), QString("second.GLM *"));
 
-  // The appearance node deleted and undone.
+  // The appearance node deleted with the Del key, and undone.
   ClickNode(Node({"B", "Appearance"}));
-  form.Scene_Delete_Something->trigger();
+  QTest::keyClick(&Tree(), Qt::Key_Delete);
   Settle();
   EXPECT_EQ(scene.Sprite(1).IntervalCount(), 0);
   EXPECT_EQ(Node({"B", "Appearance"}), nullptr);
@@ -106,6 +129,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   EXPECT_FALSE(form.Edit_Undo()->isEnabled());
   EXPECT_FALSE(form.File_Save->isEnabled());
   EXPECT_FALSE(form.Sprite_Move_Up->isEnabled());
+  EXPECT_EQ(form.StartStepMaxLabel->text(), QString("20"));
   // A null activation (a dialog took the focus) changes nothing.
   form.MdiArea->setActiveSubWindow(nullptr);
   Settle();
@@ -115,6 +139,8 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   EXPECT_EQ(&Tree(), secondTree);
   EXPECT_TRUE(form.Edit_Undo()->isEnabled());
   EXPECT_TRUE(form.File_Save->isEnabled());
+  EXPECT_EQ(form.StartStepMaxLabel->text(), QString("30"));
+  EXPECT_EQ(form.FinishTrack->Max(), 30);
 
   // A BMP dropped at (30, 12) becomes a sprite there.
   TBitmap picture;
@@ -142,7 +168,49 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   EXPECT_EQ(Page(), TMainForm::ppMotion);
   EXPECT_EQ(form.Notebook_Size_Opacity->currentIndex(), 1);
 
-  // Tiling: stacked rows across the document area.
+  // The tree's right-click menu holds the pointed node's commands: A's only
+  // frame deleted from it takes the sprite with it.
+  QTreeWidgetItem* onlyFrame = Node({"A", "sunny day.bmp"});
+  ASSERT_NE(onlyFrame, nullptr);
+  const QPoint onFrame = Tree().visualItemRect(onlyFrame).center();
+  QTest::mouseClick(Tree().viewport(), Qt::RightButton, {}, onFrame);
+  QMenu* menu = RightClick(Tree().viewport(), onFrame);
+  ASSERT_EQ(menu, form.AnimationTree_PopupMenu);
+  EXPECT_EQ(menu->objectName(), QString("AnimationTree_PopupMenu"));
+  EXPECT_EQ(Tree().currentItem(), onlyFrame);
+  EXPECT_TRUE(menu->actions().contains(form.Frame_Up));
+  Choose(menu, form.Sprite_Delete_Frame);
+  Settle();
+  ASSERT_EQ(scene.SpriteCount(), 3);
+  EXPECT_EQ(Node({"A"}), nullptr);
+  EXPECT_EQ(scene.Sprite(0).Name, "B");
+
+  // The selection box's menu acts on the current sprite.
+  ClickNode(Node({"B"}));
+  menu = RightClick(second->SpriteSelectionBox, QPoint(2, 2));
+  ASSERT_EQ(menu, form.SpritePopupMenu());
+  EXPECT_EQ(menu->objectName(), QString("SpritePopupMenu"));
+  Choose(menu, form.Sprite_Move_Up);
+  Settle();
+  EXPECT_EQ(scene.Sprite(0).Name, "Title");
+  EXPECT_EQ(scene.Sprite(1).Name, "B");
+
+  // The canvas's menu adds a new sprite.
+  menu = RightClick(second->PanelAnimation, QPoint(5, 5));
+  ASSERT_EQ(menu, form.ScenePopUpMenu());
+  EXPECT_EQ(menu->objectName(), QString("ScenePopUpMenu"));
+  Choose(menu, form.Scene_Add_Rectangle);
+  Settle();
+  ASSERT_EQ(scene.SpriteCount(), 4);
+  ASSERT_EQ(scene.Sprite(3).FrameCount(), 1);
+  EXPECT_EQ(scene.Sprite(3).Frame(0).Kind, fkRectangle);
+  // ... which the selection box's menu deletes again.
+  ASSERT_EQ(form.CurrentSprite(), &scene.Sprite(3));
+  Choose(RightClick(second->SpriteSelectionBox, QPoint(2, 2)), form.Sprite_Delete);
+  Settle();
+  EXPECT_EQ(scene.SpriteCount(), 3);
+
+  // Tiling: stacked rows across the document area, then columns.
   form.Window_Tile_Horizontal->trigger();
   const QSize area = form.MdiArea->viewport()->size();
   const QList<QMdiSubWindow*> windows = form.MdiArea->subWindowList(QMdiArea::CreationOrder);
@@ -150,6 +218,13 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   for (int i = 0; i < 3; ++i) {
     const int top = i * area.height() / 3;
     EXPECT_EQ(windows[i]->geometry(), QRect(0, top, area.width(), (i + 1) * area.height() / 3 - top)) << i;
+  }
+  // A column narrower than a document's smallest width takes that width.
+  form.Window_Tile_Vertical->trigger();
+  for (int i = 0; i < 3; ++i) {
+    const int left = i * area.width() / 3;
+    const int width = std::max((i + 1) * area.width() / 3 - left, windows[i]->minimumWidth());
+    EXPECT_EQ(windows[i]->geometry(), QRect(left, 0, width, area.height())) << i;
   }
 
   // Every document closed: the empty scene and its page.
