@@ -28,6 +28,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QIcon>
+#include <QPixmap>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QPushButton>
@@ -85,6 +87,14 @@ class TTreeKeys : public QObject {
  private:
   TMainForm& form_;
 };
+
+// The transparent colour button shows the scene's transparent colour as a swatch.
+void ShowTransparentColor(QPushButton& button, TColor color) {
+  QPixmap swatch(14, 14);
+  swatch.fill(QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                     static_cast<int>((color >> 16) & 0xFF)));
+  button.setIcon(QIcon(swatch));
+}
 
 }  // namespace
 
@@ -161,6 +171,7 @@ void TMainForm::LoadSceneCommandControls() {
   const bool transparent = scene != nullptr && scene->TransparentBackground != 0;
   BackgroundIsTransparentCheckBox->setChecked(transparent);
   TransparentBackColor_Button->setEnabled(transparent);
+  if (scene != nullptr) ShowTransparentColor(*TransparentBackColor_Button, scene->TransparentColor);
   FillingSceneCommandControls = false;
 }
 
@@ -200,6 +211,7 @@ void TMainForm::TransparentBackColor_ButtonClick() {
   RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
              [&scene](TStream& stream) { scene.SaveSettings(stream); });
   scene.TransparentColor = *chosen;
+  ShowTransparentColor(*TransparentBackColor_Button, scene.TransparentColor);
 }
 
 // One entry for a burst of typing: the snapshot is taken before its first
