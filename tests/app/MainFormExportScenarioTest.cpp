@@ -108,6 +108,8 @@ class MainFormExportScenario : public MainFormPagesTest {
 
 TEST_F(MainFormExportScenario, ABannerMadeWithTheCommandsIsExportedAsTheGifTheSceneShowsAndAsAnAvi) {
   TPagesMainForm& form = StartPages();
+  // In a slow run the deferred start would show the template wizard too.
+  form.TimerStart.SetEnabled(false);
   QApplication::setActiveWindow(&form);
   TAnimationWindow* first = form.ActiveAnimationWindow();
   form.File_New->trigger();

@@ -63,6 +63,8 @@ class MainFormExport : public MainFormTest {
   // sprite moving right over the document's background.
   TAnimatedScene& StartWithMovingRectangle() {
     Start();
+    // In a slow run the deferred start would show the template wizard too.
+    Form().TimerStart.SetEnabled(false);
     QApplication::setActiveWindow(&Form());
     TAnimationWindow* document = Form().ActiveAnimationWindow();
     EXPECT_NE(document, nullptr);
