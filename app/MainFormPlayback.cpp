@@ -295,7 +295,7 @@ void TMainForm::View_CustomExecute() {
   if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
   TSetBackgroundFrm form(CurrentScene->Width, CurrentScene->Height, this);
   if (ShowModal(form) != mrOk) return;
-  ActiveAnimationWindow()->SetCanvasSize(form.WidthPixels->Value(), form.HeightPixels->Value());
+  ApplyCanvasSize(form.WidthPixels->Value(), form.HeightPixels->Value());
 }
 
 // ---- The scene page -----------------------------------------------------------------------------------
@@ -362,9 +362,8 @@ void TMainForm::GifCommentMemoChange() {
   if (GifCommentMemo->toPlainText().isEmpty()) lines.clear();
   std::vector<std::string>& comment = CurrentScene->ReservedSettings.GifComment();
   if (lines == comment) return;
+  RecordGifCommentChange();
   comment = std::move(lines);
-  // The comment has no undo record; the document is still marked as changed.
-  ActiveAnimationWindow()->SetModified(true);
 }
 
 void TMainForm::SceneSizeChange() {

@@ -7,6 +7,7 @@
 #include "app/AnimationWindowU.h"
 #include "app/core/AddCommands.h"
 #include "app/core/GalleryRules.h"
+#include "app/core/SizeLimits.h"
 #include "app/core/StarterSet.h"
 #include "controls/AnimationPickerU.h"
 #include "controls/UTimelineSlider.h"
@@ -15,6 +16,8 @@
 #include "platform/ProcessExit.h"
 #include "platform/Registry.h"
 #include "platform/SystemValues.h"
+#include "platform/qtui/QtHints.h"
+#include "platform/qtui/QtInput.h"
 #include "qel3d/qelview.h"
 #include "platform/SysUtils.h"
 #include "scene/Frame.h"
@@ -22,14 +25,19 @@
 #include "scene/Undo.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QIcon>
+#include <QPixmap>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
@@ -61,6 +69,33 @@ void PlaceNode(QTreeWidgetItem* node, int position) {
   if (wasCurrent) tree->setCurrentItem(node);
 }
 
+// Hands the key presses of the shown scene tree to its key handler; a key
+// the handler consumed goes no further. Node renaming has its own editor,
+// whose keys are not the tree's.
+class TTreeKeys : public QObject {
+ public:
+  explicit TTreeKeys(TMainForm& form) : QObject(&form), form_(form) { qApp->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || watched != form_.ShownTree()) return false;
+    WORD key = VirtualKeyOf(*static_cast<QKeyEvent*>(event));
+    form_.AnimationTreeKeyDown(key);
+    return key == 0;
+  }
+
+ private:
+  TMainForm& form_;
+};
+
+// The transparent colour button shows the scene's transparent colour as a swatch.
+void ShowTransparentColor(QPushButton& button, TColor color) {
+  QPixmap swatch(14, 14);
+  swatch.fill(QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                     static_cast<int>((color >> 16) & 0xFF)));
+  button.setIcon(QIcon(swatch));
+}
+
 }  // namespace
 
 void TMainForm::FormCreateScene() {
@@ -78,7 +113,16 @@ void TMainForm::FormCreateScene() {
     Checknewversion1Click();
   });
   for (QAction* item : Presets1->actions()) item->setEnabled(true);
+  new TTreeKeys(*this);
   CreateSceneCommandControls();
+  // A burst of typing in the comment ends when the box is filled from the
+  // scene or loses the focus.
+  connect(GifCommentMemo, &QPlainTextEdit::textChanged, this, [this] {
+    if (FillingScenePage) GifCommentBurst = {};
+  });
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
+    if (old == GifCommentMemo) GifCommentBurst = {};
+  });
 }
 
 void TMainForm::CreateSceneCommandControls() {
@@ -98,15 +142,15 @@ void TMainForm::CreateSceneCommandControls() {
   }
   if (backgroundPage->layout() != nullptr) backgroundPage->layout()->addWidget(Radio_Backgroun_Picture_Type);
 
-  QWidget* scenePage = PropertyPage(ppScene);
-  BackgroundIsTransparentCheckBox = new QCheckBox("Transparent", scenePage);
+  // The transparent background is shown with the other background settings.
+  BackgroundIsTransparentCheckBox = new QCheckBox("Transparent", backgroundPage);
   BackgroundIsTransparentCheckBox->setObjectName("BackgroundIsTransparentCheckBox");
-  BackgroundIsTransparentCheckBox->setToolTip("Sets the animation as transparent");
-  TransparentBackColor_Button = new QPushButton("Transparent Color...", scenePage);
+  ApplyHint(*BackgroundIsTransparentCheckBox, "|Sets the animation as transparent");
+  TransparentBackColor_Button = new QPushButton("Transparent Color...", backgroundPage);
   TransparentBackColor_Button->setObjectName("TransparentBackColor_Button");
-  if (scenePage->layout() != nullptr) {
-    scenePage->layout()->addWidget(BackgroundIsTransparentCheckBox);
-    scenePage->layout()->addWidget(TransparentBackColor_Button);
+  if (backgroundPage->layout() != nullptr) {
+    backgroundPage->layout()->addWidget(BackgroundIsTransparentCheckBox);
+    backgroundPage->layout()->addWidget(TransparentBackColor_Button);
   }
   connect(BackgroundIsTransparentCheckBox, &QCheckBox::clicked, this, [this] {
     if (!FillingSceneCommandControls) BackgroundIsTransparentCheckBoxClick();
@@ -127,6 +171,7 @@ void TMainForm::LoadSceneCommandControls() {
   const bool transparent = scene != nullptr && scene->TransparentBackground != 0;
   BackgroundIsTransparentCheckBox->setChecked(transparent);
   TransparentBackColor_Button->setEnabled(transparent);
+  if (scene != nullptr) ShowTransparentColor(*TransparentBackColor_Button, scene->TransparentColor);
   FillingSceneCommandControls = false;
 }
 
@@ -167,6 +212,30 @@ void TMainForm::TransparentBackColor_ButtonClick() {
   RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
              [&scene](TStream& stream) { scene.SaveSettings(stream); });
   scene.TransparentColor = *chosen;
+  ShowTransparentColor(*TransparentBackColor_Button, scene.TransparentColor);
+}
+
+// One entry for a burst of typing: the snapshot is taken before its first
+// change, and a burst goes on only while its entry is still the log's last.
+void TMainForm::RecordGifCommentChange() {
+  TAnimationWindow* window = ActiveAnimationWindow();
+  TAnimatedScene* scene = CurrentScene;
+  if (window == nullptr || scene == nullptr || window->Undo() == nullptr) return;
+  TWindowUndo& log = *window->Undo();
+  const bool burstGoesOn = GifCommentBurst.Log == &log && !log.Empty() &&
+                           GifCommentBurst.LastRecordPosition == log.LastRecordPosition() &&
+                           GifCommentBurst.LogSize == log.Log().Size();
+  if (burstGoesOn) {
+    window->SetModified(true);
+    return;
+  }
+  const std::int64_t sizeBefore = log.Log().Size();
+  RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
+             [scene](TStream& stream) { scene->SaveSettings(stream); });
+  window->SetModified(true);
+  // With recording paused or the log switched off there is no entry to go on with.
+  const bool recorded = !log.Empty() && log.Log().Size() != sizeBefore;
+  GifCommentBurst = recorded ? TGifCommentBurst{&log, log.LastRecordPosition(), log.Log().Size()} : TGifCommentBurst{};
 }
 
 void TMainForm::FormDestroy() {
@@ -206,8 +275,26 @@ void TMainForm::OpenRecent(int index) {
   OpenInNewDocument(fileName);
 }
 
-void TMainForm::View_88x31Execute() {
-  if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->SetCanvasSize(88, 31);
+void TMainForm::View_88x31Execute() { ApplyCanvasSize(88, 31); }
+
+// A size the project reader could not open again is refused before the
+// canvas takes it.
+bool TMainForm::ApplyCanvasSize(int width, int height) {
+  if (ActiveAnimationWindow() == nullptr) return false;
+  try {
+    RequireSavableImageSize(width, height);
+  } catch (const ESizeRefused& refused) {
+    Ui().MessageBox(Handle(), refused.Message(), "Error", MB_ICONERROR);
+    return false;
+  }
+  ActiveAnimationWindow()->SetCanvasSize(width, height);
+  return true;
+}
+
+void TMainForm::AnimationTreeKeyDown(WORD& Key) {
+  if (Key != VK_DELETE) return;
+  Scene_Delete_SomethingExecute();
+  Key = 0;
 }
 
 // ---- Sprites to the front or the back of all -----------------------------------------------------------

@@ -16,6 +16,7 @@
 #include "scene/Undo.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDockWidget>
 #include <QKeyEvent>
 #include <QLayout>
@@ -474,6 +475,11 @@ void TMainForm::ShowSpriteOfNode(QTreeWidgetItem* node) {
 }
 
 void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
+  // A page hidden with the focus on one of its controls would pass the focus
+  // on to the next widget, which may be another document: that document
+  // would become the active one. The tree takes the focus first.
+  if (QWidget* focused = QApplication::focusWidget(); focused != nullptr && Notebook_Properties->isAncestorOf(focused))
+    ShownTree()->setFocus(Qt::OtherFocusReason);
   const bool withScene = activeWindow_ != nullptr && CurrentScene != nullptr;
   const int kind = NodeKind(node);
   switch (kind) {

@@ -170,14 +170,15 @@ void TMainForm::Frame_DownExecute() {
 
 // ---- Deleting ---------------------------------------------------------------------------------------------
 
-// The current frame goes ("Delete Frame"); a sprite keeps at least one frame,
-// so deleting its only frame deletes the sprite.
+// The selected frame goes ("Delete Frame"); a sprite keeps at least one
+// frame, so on a one-frame sprite the command only refreshes the commands.
 void TMainForm::Sprite_Delete_FrameExecute() {
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   if (activeWindow_ == nullptr || CurrentScene == nullptr || sprite == nullptr || frame == nullptr) return;
-  if (sprite->FrameCount() <= 1) {
-    Sprite_DeleteExecute();
+  if (sprite->FrameCount() <= 1 || !IsFrameNode(NodeKind(ShownTree()->currentItem()))) {
+    RefreshCommandStates();
+    RequestSceneRecompute();
     return;
   }
   activeWindow_->StopPlayback();
@@ -205,10 +206,12 @@ void TMainForm::Sprite_Delete_FrameExecute() {
 void TMainForm::Sprite_DeleteExecute() {
   TSprite* sprite = CurrentSprite();
   if (activeWindow_ == nullptr || CurrentScene == nullptr || sprite == nullptr) return;
+  const int index = IndexOfSprite(*CurrentScene, sprite);
+  if (index < 0) return;
   activeWindow_->StopPlayback();
   activeWindow_->HideSelection();
   QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
-  CurrentScene->DeleteSprite(IndexOfSprite(*CurrentScene, sprite));
+  CurrentScene->DeleteSprite(index);
   DetachCurrentSprite();
   if (node != nullptr) {
     const QSignalBlocker quiet(ShownTree());

@@ -1307,8 +1307,22 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void File_ImportExecute();
   void File_Save_AsExecute();
   void View_88x31Execute();
+  // Gives the active document's canvas a size; a size beyond the project
+  // reader's limits is refused with a message and changes nothing.
+  bool ApplyCanvasSize(int width, int height);
+  // The comment box's change (GifCommentMemoChange) before it writes the
+  // scene: one scene-settings entry per burst of typing.
+  void RecordGifCommentChange();
+  struct TGifCommentBurst {
+    const TUndo* Log = nullptr;
+    std::int32_t LastRecordPosition = -1;
+    std::int64_t LogSize = -1;
+  } GifCommentBurst;
   void Scene_MovetoFrontOfAllSpritesExecute();
   void Scene_MoveToBackOfAllSpritesExecute();
+  // A key in the shown scene tree: Del deletes the selected item
+  // (Scene_Delete_Something) and is consumed (Key becomes 0).
+  void AnimationTreeKeyDown(WORD& Key);
   // The last step of shutting down: after a failed release of the 3D
   // library the process ends at once.
   void FormDestroy();

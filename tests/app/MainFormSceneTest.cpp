@@ -4,6 +4,7 @@
 // wizard at the New From Template command, and the commands' captions.
 #include "tests/app/MainFormTreeFixture.h"
 
+#include "app/core/SizeLimits.h"
 #include "app/core/StarterSet.h"
 #include "controls/AnimationPickerU.h"
 #include "controls/PopupWindow.h"
@@ -125,6 +126,36 @@ TEST_F(MainFormSceneTest, The88x31CommandSizesTheCanvas) {
   Settle();
   EXPECT_EQ(window->Scene()->Width, 88);
   EXPECT_EQ(window->Scene()->Height, 31);
+}
+
+// A size dialog answered OK with a size the project reader could not open
+// again: the command refuses it before the canvas grows.
+TEST_F(MainFormSceneTest, CustomSizeBeyondTheReadersLimitsIsRefusedByTheCommand) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("huge.GLM"));
+  forms_.Expect("SetBackgroundFrm").Fill("MaintainRatio", false).Fill("WidthPixels", "8193").Fill("HeightPixels", "8193").Answer(mrOk);
+  form.View_Custom->trigger();
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].text, SizeRefusedMessage(8193, 8193));
+  EXPECT_EQ(window->PanelAnimation->BoxWidth(), 200);
+  window->ResizeTimerTimer();
+  EXPECT_EQ(window->Scene()->Width, 200);
+  EXPECT_EQ(ui_.messages.size(), 1u);
+  EXPECT_FALSE(window->Modified());
+}
+
+// ---- Deleting ------------------------------------------------------------------------------------------
+
+TEST_F(MainFormSceneTest, DeleteCurrentFrameKeepsTheOnlyFrameOfASprite) {
+  TMainForm& form = StartShown();
+  TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("frames.GLM"));
+  ClickNode(Node({"A"})->child(0));
+  ASSERT_NE(form.CurrentFrame(), nullptr);
+  form.Sprite_Delete_Frame->trigger();
+  Settle();
+  EXPECT_EQ(window->Scene()->SpriteCount(), 3);
+  EXPECT_EQ(window->Scene()->Sprite(0).FrameCount(), 1);
+  EXPECT_TRUE(UndoCaptions(*window->Undo()).empty());
 }
 
 // ---- The upgrade-check switch ---------------------------------------------------------------------------
@@ -299,7 +330,8 @@ TEST_F(MainFormSceneTest, ChoosingTileRecordsOneBackgroundEntryAndTilesTheBackgr
 TEST_F(MainFormSceneTest, TheTransparentBackgroundIsASceneSettingWithUndo) {
   TMainForm& form = StartShown();
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("transparent.GLM"));
-  ClickNode(Root());
+  ClickNode(Node({"Background"}));
+  ASSERT_EQ(Page(), TMainForm::ppBackground);
   EXPECT_EQ(form.BackgroundIsTransparentCheckBox->text(), QString("Transparent"));
   EXPECT_FALSE(form.TransparentBackColor_Button->isEnabled());
   QTest::mouseClick(form.BackgroundIsTransparentCheckBox, Qt::LeftButton, {},
@@ -315,6 +347,9 @@ TEST_F(MainFormSceneTest, TheTransparentBackgroundIsASceneSettingWithUndo) {
   EXPECT_EQ(UndoCaptions(*window->Undo()),
             (std::vector<std::string>{"Change Background Properties", "Change Background Properties"}));
   form.Edit_Undo()->trigger();
+  Settle();
+  // The colour button kept the focus while its page went: the document stays the active one.
+  ASSERT_EQ(form.ActiveAnimationWindow(), window);
   form.Edit_Undo()->trigger();
   Settle();
   EXPECT_EQ(window->Scene()->TransparentBackground, 0);
