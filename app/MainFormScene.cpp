@@ -69,25 +69,6 @@ void PlaceNode(QTreeWidgetItem* node, int position) {
   if (wasCurrent) tree->setCurrentItem(node);
 }
 
-// Hands the key presses of the shown scene tree to its key handler; a key
-// the handler consumed goes no further. Node renaming has its own editor,
-// whose keys are not the tree's.
-class TTreeKeys : public QObject {
- public:
-  explicit TTreeKeys(TMainForm& form) : QObject(&form), form_(form) { qApp->installEventFilter(this); }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress || watched != form_.ShownTree()) return false;
-    WORD key = VirtualKeyOf(*static_cast<QKeyEvent*>(event));
-    form_.AnimationTreeKeyDown(key);
-    return key == 0;
-  }
-
- private:
-  TMainForm& form_;
-};
-
 // The transparent colour button shows the scene's transparent colour as a swatch.
 void ShowTransparentColor(QPushButton& button, TColor color) {
   QPixmap swatch(14, 14);
@@ -113,7 +94,6 @@ void TMainForm::FormCreateScene() {
     Checknewversion1Click();
   });
   for (QAction* item : Presets1->actions()) item->setEnabled(true);
-  new TTreeKeys(*this);
   CreateSceneCommandControls();
   // A burst of typing in the comment ends when the box is filled from the
   // scene or loses the focus.
@@ -289,12 +269,6 @@ bool TMainForm::ApplyCanvasSize(int width, int height) {
   }
   ActiveAnimationWindow()->SetCanvasSize(width, height);
   return true;
-}
-
-void TMainForm::AnimationTreeKeyDown(WORD& Key) {
-  if (Key != VK_DELETE) return;
-  Scene_Delete_SomethingExecute();
-  Key = 0;
 }
 
 // ---- Sprites to the front or the back of all -----------------------------------------------------------

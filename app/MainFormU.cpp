@@ -87,6 +87,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
   qApp->removeEventFilter(this);
+  // Focus changes while the widgets are torn down must not reach this half-destroyed window.
+  QObject::disconnect(qApp, &QApplication::focusChanged, this, nullptr);
   // Documents go first, while everything they may ask of their host exists;
   // closed ones waiting for their deferred deletion too.
   if (MdiArea != nullptr) {

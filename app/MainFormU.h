@@ -1320,9 +1320,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   } GifCommentBurst;
   void Scene_MovetoFrontOfAllSpritesExecute();
   void Scene_MoveToBackOfAllSpritesExecute();
-  // A key in the shown scene tree: Del deletes the selected item
-  // (Scene_Delete_Something) and is consumed (Key becomes 0).
-  void AnimationTreeKeyDown(WORD& Key);
   // The last step of shutting down: after a failed release of the 3D
   // library the process ends at once.
   void FormDestroy();

@@ -108,8 +108,6 @@ class MainFormExportScenario : public MainFormPagesTest {
 
 TEST_F(MainFormExportScenario, ABannerMadeWithTheCommandsIsExportedAsTheGifTheSceneShowsAndAsAnAvi) {
   TPagesMainForm& form = StartPages();
-  // A slow run would otherwise meet the deferred start's template wizard.
-  form.TimerStart.SetEnabled(false);
   QApplication::setActiveWindow(&form);
   TAnimationWindow* first = form.ActiveAnimationWindow();
   form.File_New->trigger();

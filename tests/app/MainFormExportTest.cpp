@@ -63,8 +63,6 @@ class MainFormExport : public MainFormTest {
   // sprite moving right over the document's background.
   TAnimatedScene& StartWithMovingRectangle() {
     Start();
-    // A slow run would otherwise meet the deferred start's template wizard.
-    Form().TimerStart.SetEnabled(false);
     QApplication::setActiveWindow(&Form());
     TAnimationWindow* document = Form().ActiveAnimationWindow();
     EXPECT_NE(document, nullptr);

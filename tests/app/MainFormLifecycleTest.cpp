@@ -185,7 +185,7 @@ TEST_F(MainFormLifeTest, WithoutADocumentAStepChangesNothing) {
 // ---- The deferred start ---------------------------------------------------------------------------
 
 TEST_F(MainFormLifeTest, TheDeferredStartRunsOnceASecondAfterShowing) {
-  TMainForm& form = Start();
+  TMainForm& form = ShowWithDeferredStart();
   EXPECT_TRUE(form.TimerStart.Enabled());
   EXPECT_FALSE(form.TimerRunCheckUpdate.Enabled());
   ASSERT_NE(form.SplashForm(), nullptr);

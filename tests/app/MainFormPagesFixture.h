@@ -37,6 +37,7 @@ class MainFormPagesTest : public MainFormTest {
     TPagesMainForm& pages = *form;
     form_ = std::move(form);
     form_->show();
+    form_->TimerStart.SetEnabled(false);  // as in Start()
     return pages;
   }
   TAnimationWindow& Document() { return *form_->ActiveAnimationWindow(); }

@@ -168,8 +168,8 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   EXPECT_EQ(Page(), TMainForm::ppMotion);
   EXPECT_EQ(form.Notebook_Size_Opacity->currentIndex(), 1);
 
-  // The tree's right-click menu holds the pointed node's commands: A's only
-  // frame deleted from it takes the sprite with it.
+  // The tree's right-click menu holds the pointed node's commands: Delete
+  // Current Frame keeps a sprite's only frame; Del on it takes the sprite.
   QTreeWidgetItem* onlyFrame = Node({"A", "sunny day.bmp"});
   ASSERT_NE(onlyFrame, nullptr);
   const QPoint onFrame = Tree().visualItemRect(onlyFrame).center();
@@ -180,6 +180,10 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   EXPECT_EQ(Tree().currentItem(), onlyFrame);
   EXPECT_TRUE(menu->actions().contains(form.Frame_Up));
   Choose(menu, form.Sprite_Delete_Frame);
+  Settle();
+  ASSERT_EQ(scene.SpriteCount(), 4);
+  ASSERT_EQ(Tree().currentItem(), onlyFrame);
+  QTest::keyClick(&Tree(), Qt::Key_Delete);
   Settle();
   ASSERT_EQ(scene.SpriteCount(), 3);
   EXPECT_EQ(Node({"A"}), nullptr);
