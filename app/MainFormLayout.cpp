@@ -10,12 +10,15 @@
 #include "platform/CodePages.h"
 #include "platform/qtui/QtHints.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -168,6 +171,14 @@ QWidget* Centred(QWidget* parent, QWidget* control, int width, int height) {
 }
 
 }  // namespace
+
+void TMainForm::FitPropertiesPanelToItsPages() {
+  auto* pagesArea = findChild<QScrollArea*>("PropertiesScrollBox");
+  if (pagesArea == nullptr) return;
+  const int pages = Notebook_Properties->minimumSizeHint().width() +
+                    pagesArea->verticalScrollBar()->sizeHint().width() + 2 * pagesArea->frameWidth();
+  resizeDocks({PanelProperties}, {std::max(kPropertiesWidth, pages)}, Qt::Horizontal);
+}
 
 void TMainForm::AddTimeLineControls() {
   const int displayHeight = TDigitalDisplay::kCellHeight;

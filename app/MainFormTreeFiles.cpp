@@ -104,7 +104,13 @@ void TMainForm::FormCreateTreeFiles() {
   layout->setContentsMargins(4, 1, 1, 1);
   auto* title = new QLabel(PanelProperties->windowTitle(), caption);
   title->setObjectName("PanelPropertiesTitle");
-  connect(PanelProperties, &QDockWidget::windowTitleChanged, title, &QLabel::setText);
+  // A long caption (a scene's whole path) is cut at the panel's edge rather than
+  // widening the docked panel over the documents; the whole text is its tooltip.
+  title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  connect(PanelProperties, &QDockWidget::windowTitleChanged, title, [title](const QString& text) {
+    title->setText(text);
+    title->setToolTip(text);
+  });
   layout->addWidget(title, 1);
   DockPropertiesButton = new QToolButton(caption);
   DockPropertiesButton->setObjectName("DockPropertiesButton");

@@ -174,6 +174,7 @@ void TMainForm::FormCreate() {
   FormCreateEffects();
   FormCreateExport();
   FormCreateScene();
+  FitPropertiesPanelToItsPages();
 }
 
 void TMainForm::CreateTimers() {

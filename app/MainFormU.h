@@ -1358,6 +1358,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void CreateMenus();
   void CreateToolBars();
   void CreatePanels();
+  // Once every area has built its pages: the docked panel is as wide as its widest page.
+  void FitPropertiesPanelToItsPages();
   void CreateStatusBar();
   void CreateTimers();
   void Create3DTextLists();

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QToolBar>
 #include <QToolButton>
@@ -327,6 +328,18 @@ TEST_F(MainFormTreeFiles, DockedBarsKeepTheirLengthAndThePanelTakesTheDraggedWid
   form.Splitter_PropertiesCanResize(proposed);
   Settle();
   EXPECT_EQ(form.PanelProperties->width(), proposed);
+}
+
+TEST_F(MainFormTreeFiles, ALongCaptionDoesNotWidenThePanel) {
+  TMainForm& form = StartShown();
+  Settle();
+  const int width = form.PanelProperties->width();
+  form.PanelProperties->setWindowTitle("Properties: Scene [" + QString(300, 'x') + ".GLM]");
+  Settle();
+  EXPECT_EQ(form.PanelProperties->width(), width);
+  auto* title = form.PanelProperties->findChild<QLabel*>("PanelPropertiesTitle");
+  ASSERT_NE(title, nullptr);
+  EXPECT_EQ(title->toolTip(), form.PanelProperties->windowTitle());
 }
 
 }  // namespace
