@@ -27,6 +27,7 @@
 #include "platform/qtui/ScreenCursors.h"
 #include "scene/Frame.h"
 #include "scene/Sprite.h"
+#include "scene/Text3DFrame.h"
 #include "scene/Undo.h"
 
 #include <QCheckBox>
@@ -753,6 +754,15 @@ void TMainForm::RenderPendingText3D() {
                          frame->Transparent(), frame->TransparentColor());
   }
   RequestSceneRecompute();
+}
+
+void TMainForm::StoreText3DPicture(TFrame& frame) {
+  const TUndoRecordingPause pause;
+  RenderText3DFramePictureSafely(frame, false);
+  // The states stay as they are (start and end may differ without the
+  // animation flag); only the picture and the frame's 3D objects follow them.
+  frame.SetPicture(text3D_->Image_3DText, frame.Transparent(), frame.TransparentColor(), -1, -1);
+  if (frame.HasView()) RebuildFrame3DText(frame, *frame.Objects3D);
 }
 
 // A picture that cannot be rendered leaves Image_3DText filled with the

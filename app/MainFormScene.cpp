@@ -359,10 +359,11 @@ void TMainForm::AnimationGalleryToolButtonClick(QWidget* anchor) {
   const std::unique_ptr<TAnimatedScene> preset = LoadGalleryPreset(fileName);
   const TFrame* presetFrame = preset != nullptr ? PresetFirstFrame(*preset) : nullptr;
   if (presetFrame == nullptr || !ApplyAnimationPreset(*sprite, frame->Index(), *presetFrame)) return;
-  // The editor shows the new states and renders the frame's picture again;
+  // The editor shows the new states and the frame's picture is rendered again;
   // that is part of this change, not a change of its own.
   const TUndoRecordingPause pause;
   Load3DTextPage();
+  if (TFrame* changed = CurrentFrame()) StoreText3DPicture(*changed);
   RequestSceneRecompute();
 }
 
@@ -377,6 +378,7 @@ void TMainForm::CollorGalleryToolButtonClick(QWidget* anchor) {
   if (presetFrame == nullptr || !ApplyColorPreset(*sprite, frame->Index(), *presetFrame)) return;
   const TUndoRecordingPause pause;
   Load3DTextPage();
+  if (TFrame* changed = CurrentFrame()) StoreText3DPicture(*changed);
   RequestSceneRecompute();
 }
 

@@ -1204,6 +1204,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void ReadText3DControls();
   void FlushText3DChange();
   void RenderPendingText3D();
+  // Renders a 3D text frame's picture from its start state and stores it,
+  // as part of the change that set the states (nothing recorded).
+  void StoreText3DPicture(TFrame& frame);
   void RenderText3DFramePicture(const TFrame& frame, bool endState);
   void RenderText3DFramePictureSafely(const TFrame& frame, bool endState);
   void PickText3DColor(QPushButton* button, std::function<void(TColor)> chosen);

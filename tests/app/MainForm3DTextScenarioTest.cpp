@@ -65,13 +65,6 @@ class MainForm3DTextScenario : public MainFormTreeTest {
       for (int x = 0; x < picture.Width(); ++x) colors.insert(picture.Pixel(x, y));
     return colors.size();
   }
-  static std::string PictureBytes(TBitmap& picture) {
-    RestoreFrameImage(picture);
-    std::string bytes;
-    for (int y = 0; y < picture.Height(); ++y)
-      for (int x = 0; x < picture.Width(); ++x) bytes += std::to_string(picture.Pixel(x, y)) + ",";
-    return bytes;
-  }
 };
 
 TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen) {

@@ -143,6 +143,17 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   EXPECT_TRUE(restored.EndState == end);
   EXPECT_EQ(Undos().size(), undosBefore);
 
+  // ---- The colour gallery's "Fire" lights the frame anew: its picture is rendered again.
+  const std::string picture = PictureBytes(restored.Picture);
+  ChooseInGallery("Fire.GLM");
+  form.CollorGalleryToolButtonClick();
+  Settle();
+  ASSERT_EQ(Undos().size(), undosBefore + 1);
+  EXPECT_NE(PictureBytes(scene.Sprite(templateSprites).Frame(0).Picture), picture);
+  form.Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(PictureBytes(scene.Sprite(templateSprites).Frame(0).Picture), picture);
+
   // ---- The motion gallery re-anchors "Fly In From Left" at the badge's fixed start (8, 5).
   ClickNode(Node({"Badge"}));
   TSprite& badge = scene.Sprite(0);

@@ -9,6 +9,7 @@
 
 #include "app/AnimationWindowU.h"
 #include "platform/Graphics.h"
+#include "scene/Frame.h"
 #include "scene/Painters.h"
 
 #include <QAction>
@@ -96,6 +97,14 @@ class MainFormTreeTest : public MainFormTest {
   QTreeWidget& Tree() { return *Form().ShownTree(); }
   QTreeWidgetItem* Root() { return Tree().topLevelItem(0); }
   // The children's captions of a node.
+  // A frame's picture as text, pixel by pixel, to compare pictures.
+  static std::string PictureBytes(TBitmap& picture) {
+    RestoreFrameImage(picture);
+    std::string bytes;
+    for (int y = 0; y < picture.Height(); ++y)
+      for (int x = 0; x < picture.Width(); ++x) bytes += std::to_string(picture.Pixel(x, y)) + ",";
+    return bytes;
+  }
   static std::vector<std::string> Captions(QTreeWidgetItem* node) {
     std::vector<std::string> captions;
     for (int i = 0; i < node->childCount(); ++i) captions.push_back(node->child(i)->text(0).toStdString());
