@@ -157,6 +157,14 @@ QWidget* TMainForm::PropertyPage(int index) const {
                                                                        : nullptr;
 }
 
+void TMainForm::AddToPropertyPage(int index, QWidget* content, QWidget* after) const {
+  QWidget* page = PropertyPage(index);
+  auto* layout = page != nullptr ? qobject_cast<QVBoxLayout*>(page->layout()) : nullptr;
+  if (layout == nullptr) return;
+  const int afterIndex = after != nullptr ? layout->indexOf(after) : -1;
+  layout->insertWidget(afterIndex >= 0 ? afterIndex + 1 : layout->count() - 1, content);
+}
+
 namespace {
 
 // Holds a display at its own size, centred on the tool bar's height.

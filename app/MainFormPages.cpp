@@ -33,11 +33,6 @@ namespace {
 
 constexpr const char* kColorProperty = "Color";
 
-void AddToPage(QWidget* page, QWidget* content) {
-  auto* layout = static_cast<QVBoxLayout*>(page->layout());
-  layout->insertWidget(layout->count() - 1, content);
-}
-
 }  // namespace
 
 QToolButton* MakeColorButton(QWidget* parent, const char* name) {
@@ -71,7 +66,7 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   Edit_SpriteName = new QLineEdit(spriteContent);
   Edit_SpriteName->setObjectName("Edit_SpriteName");
   spriteForm->addRow("Name:", Edit_SpriteName);
-  AddToPage(PropertyPage(ppSprite), spriteContent);
+  AddToPropertyPage(ppSprite, spriteContent);
   connect(Edit_SpriteName, &QLineEdit::textEdited, this, [this] { Edit_SpriteNameChange(); });
 
   // The frame page's common part, above the preview pages.
@@ -135,7 +130,7 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   backgroundForm->addRow("Start color:", Button_BackgroundStartColor);
   backgroundForm->addRow("Finish color:", Button_BackgroundFinishColor);
   backgroundForm->addRow(SameColorsCheckBox);
-  AddToPage(PropertyPage(ppBackground), backgroundContent);
+  AddToPropertyPage(ppBackground, backgroundContent);
   CreateBackgroundFillControls(*PropertyPage(ppBackground));
   connect(PictureCheckBox, &QCheckBox::clicked, this, [this] { PictureCheckBoxClick(); });
   // The file name applies when editing ends, so typing a path records one entry.

@@ -83,9 +83,7 @@ void TMainForm::CreateBackgroundFillControls(QWidget& page) {
   addRow("Outline:", ScBackFillOutline_Edit, ScBackFillOutlineColor_Button);
   ScBackFillCorner_Edit = MakeFillSpin(box, "ScBackFillCorner_Edit", kMaxFillValue);
   addRow("Corners:", ScBackFillCorner_Edit);
-  // Above the stretch that closes the page.
-  auto* layout = static_cast<QVBoxLayout*>(page.layout());
-  layout->insertWidget(layout->count() - 1, box);
+  AddToPropertyPage(ppBackground, box);
 
   const auto changed = [this] {
     if (!FillingBackgroundPage) BackgroundParameterChanged();

@@ -34,12 +34,6 @@ TSpinEdit* MakeSpin(QWidget* parent, const char* name, std::int32_t min, std::in
   return spin;
 }
 
-// Adds a page's content above the stretch that closes the page.
-void AddToPage(QWidget* page, QWidget* content) {
-  auto* layout = static_cast<QVBoxLayout*>(page->layout());
-  layout->insertWidget(layout->count() - 1, content);
-}
-
 }  // namespace
 
 void TMainForm::CreatePlaybackAndScenePage() {
@@ -63,7 +57,7 @@ void TMainForm::CreatePlaybackAndScenePage() {
   form->addRow("Steps per second:", StepsPerSecSpin);
   form->addRow("Loops:", LoopingComboBox);
   form->addRow("Comment:", GifCommentMemo);
-  AddToPage(PropertyPage(ppScene), content);
+  AddToPropertyPage(ppScene, content);
 
   const auto onEdit = [this](TSpinEdit* spin, void (TMainForm::*handler)()) {
     connect(spin, &QLineEdit::textChanged, this, [this, handler] {

@@ -120,7 +120,8 @@ void TMainForm::CreateSceneCommandControls() {
       if (!FillingSceneCommandControls) BackgroundParameterChanged();
     });
   }
-  if (backgroundPage->layout() != nullptr) backgroundPage->layout()->addWidget(Radio_Backgroun_Picture_Type);
+  // With the picture and its colours, above the fill settings.
+  AddToPropertyPage(ppBackground, Radio_Backgroun_Picture_Type, PictureCheckBox->parentWidget());
 
   // The transparent background is shown with the other background settings.
   BackgroundIsTransparentCheckBox = new QCheckBox("Transparent", backgroundPage);
@@ -128,10 +129,8 @@ void TMainForm::CreateSceneCommandControls() {
   ApplyHint(*BackgroundIsTransparentCheckBox, "|Sets the animation as transparent");
   TransparentBackColor_Button = new QPushButton("Transparent Color...", backgroundPage);
   TransparentBackColor_Button->setObjectName("TransparentBackColor_Button");
-  if (backgroundPage->layout() != nullptr) {
-    backgroundPage->layout()->addWidget(BackgroundIsTransparentCheckBox);
-    backgroundPage->layout()->addWidget(TransparentBackColor_Button);
-  }
+  AddToPropertyPage(ppBackground, BackgroundIsTransparentCheckBox, Radio_Backgroun_Picture_Type);
+  AddToPropertyPage(ppBackground, TransparentBackColor_Button, BackgroundIsTransparentCheckBox);
   connect(BackgroundIsTransparentCheckBox, &QCheckBox::clicked, this, [this] {
     if (!FillingSceneCommandControls) BackgroundIsTransparentCheckBoxClick();
   });

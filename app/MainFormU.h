@@ -429,6 +429,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   };
   QStackedWidget* Notebook_Properties = nullptr;
   QWidget* PropertyPage(int index) const;
+  // Puts content on a property page: right after `after` when that is on the
+  // page, otherwise last, above the stretch that closes the page.
+  void AddToPropertyPage(int index, QWidget* content, QWidget* after = nullptr) const;
   // On the frame page: 0 picture, 1 text, 2 shape, 3 line.
   QStackedWidget* NotebookFramePreview = nullptr;
   // On the motion page: 0 motion, 1 opacity, 2 shadow.
