@@ -324,18 +324,35 @@ void TAnimationWindow::LayoutCanvas() {
       ResumePlayback();
       return;
     }
+    // A new canvas size is an edit of the document: one entry takes it back.
+    if (undo_ != nullptr) {
+      undo_->AddRecord(urkSceneSettings, "Change Animation Size", false, 0, 0, uokSceneSettings,
+                       [this](TStream& stream) { scene_->SaveSettings(stream); });
+    }
     scene_->Width = width;
     scene_->Height = height;
-    scene_->SetBackground(true, 0, "", 0, 0, 0, nullptr);
-    PictureBackground->Bitmap().SetSize(width, height);
-    scene_->OutputBitmap = &PictureBackground->Bitmap();
-    host_.RequestSceneRecompute();
-    host_.ShowSceneSize(width, height);
-    // A new canvas size is an edit of the document, recorded nowhere else.
+    SizeBackgroundToScene();
     SetModified(true);
   }
   if (!EqualRect(before, PanelAnimation->BoundsRect())) UpdateSelection();
   ResumePlayback();
+}
+
+void TAnimationWindow::SizeBackgroundToScene() {
+  scene_->SetBackground(true, 0, "", 0, 0, 0, nullptr);
+  PictureBackground->Bitmap().SetSize(scene_->Width, scene_->Height);
+  scene_->OutputBitmap = &PictureBackground->Bitmap();
+  host_.RequestSceneRecompute();
+  host_.ShowSceneSize(scene_->Width, scene_->Height);
+}
+
+void TAnimationWindow::FollowSceneSize() {
+  if (scene_ == nullptr) return;
+  if (PictureBackground->Width() == scene_->Width && PictureBackground->Height() == scene_->Height) return;
+  SetCanvasSize(scene_->Width, scene_->Height);
+  ResizeTimer.SetEnabled(false);
+  LayoutCanvas();
+  SizeBackgroundToScene();
 }
 
 // ---- Caption and modified mark ----------------------------------------------------------------------

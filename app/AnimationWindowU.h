@@ -127,6 +127,8 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   // Centres the canvas, and takes a size the user gave the canvas frame
   // into the scene.
   void LayoutCanvas();
+  // After an undo restored the scene's size: the canvas takes it at once.
+  void FollowSceneSize();
   void UpdateCaption();
   void SetModified(bool value);
   void StopPlayback();
@@ -184,6 +186,8 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   void ScrollBoxAnimationResize();
   void PanelAnimationResized();
   void ResizeTimerTimer();
+  // The background picture and the scene's output follow the scene's size.
+  void SizeBackgroundToScene();
   void PanelAnimationMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   void PanelAnimationMouseMove(TShiftState Shift, int X, int Y);
   void SpriteSelectionBoxClick();

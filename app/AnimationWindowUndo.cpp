@@ -65,6 +65,7 @@ void TWindowUndo::Undo() {
         if (reachesSavedState_) window_.SetModified(false);
       }
       window_.StopPlayback();
+      window_.FollowSceneSize();
       // The restored objects replace the sprite the main window pointed at.
       if (undoneKind == urkSpriteList) host.DetachCurrentSprite();
     } catch (...) {

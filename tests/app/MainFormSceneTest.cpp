@@ -118,7 +118,7 @@ TEST_F(MainFormSceneTest, FrontAndBackOfAllSpritesRecordAndUndo) {
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B", "A"}));
 }
 
-TEST_F(MainFormSceneTest, The88x31CommandSizesTheCanvas) {
+TEST_F(MainFormSceneTest, The88x31CommandSizesTheCanvasAndOneUndoTakesTheSizeBack) {
   TMainForm& form = StartShown();
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("size.GLM"));
   form.View_88x31->trigger();
@@ -126,6 +126,18 @@ TEST_F(MainFormSceneTest, The88x31CommandSizesTheCanvas) {
   Settle();
   EXPECT_EQ(window->Scene()->Width, 88);
   EXPECT_EQ(window->Scene()->Height, 31);
+  EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Change Animation Size"}));
+
+  form.Edit_Undo()->trigger();
+  Settle();
+  EXPECT_EQ(window->Scene()->Width, 200);
+  EXPECT_EQ(window->Scene()->Height, 100);
+  EXPECT_EQ(window->PictureBackground->Width(), 200);
+  EXPECT_EQ(window->PictureBackground->Bitmap().Height(), 100);
+  // The canvas stays at the restored size when its layout runs again.
+  window->ResizeTimerTimer();
+  EXPECT_EQ(window->Scene()->Width, 200);
+  EXPECT_TRUE(window->Undo()->Empty());
 }
 
 // A size dialog answered OK with a size the project reader could not open
