@@ -689,21 +689,16 @@ void TMainForm::Appearance_DeleteExecute() {
   ActiveAnimationWindow()->UpdateSelection();
 }
 
-void TMainForm::StartSpinChange() {
-  if (CurrentSprite() == nullptr) return;
-  StartTrack->SetPosition(StartSpin->Value());
-  ApplyAppearanceInterval(true);
-  StepsTrackBar->Repaint();
-  if (!FillingAppearancePage) {
-    TimerRedrawScene.SetEnabled(false);
-    TimerRedrawScene.SetEnabled(true);
-  }
-}
+void TMainForm::StartSpinChange() { AppearanceSpinChange(*StartSpin, *StartTrack, true); }
 
-void TMainForm::FinishSpinChange() {
+void TMainForm::FinishSpinChange() { AppearanceSpinChange(*FinishSpin, *FinishTrack, false); }
+
+// The track follows its spin; the interval takes the value and the scene is
+// redrawn after a pause in typing (not while the page is being filled).
+void TMainForm::AppearanceSpinChange(TSpinEdit& spin, TTrackBar& track, bool start) {
   if (CurrentSprite() == nullptr) return;
-  FinishTrack->SetPosition(FinishSpin->Value());
-  ApplyAppearanceInterval(false);
+  track.SetPosition(spin.Value());
+  ApplyAppearanceInterval(start);
   StepsTrackBar->Repaint();
   if (!FillingAppearancePage) {
     TimerRedrawScene.SetEnabled(false);

@@ -832,6 +832,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void Appearance_DeleteExecute();
   void StartSpinChange();
   void FinishSpinChange();
+  void AppearanceSpinChange(TSpinEdit& spin, TTrackBar& track, bool start);
   void ApplyAppearanceInterval(bool start);
   void RadioBeginMovingClick();
   // The maxima of the appearance page's step controls follow the step count.

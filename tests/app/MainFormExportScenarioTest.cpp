@@ -11,6 +11,7 @@
 #include "imaging/AVIFileU.h"
 #include "imaging/GifUnit.h"
 #include "imaging/utils.h"
+#include "tests/dialogs/ExportWizardFixture.h"
 #include "tests/dialogs/core/ExportTestSupport.h"
 
 #include <QApplication>
@@ -32,26 +33,6 @@ namespace {
 
 constexpr int kSteps = 6;
 
-std::vector<std::string> FolderEntries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// The largest difference of one channel between two pictures of one size.
-int LargestDifference(const TBitmap& a, const TBitmap& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return 1000;
-  int largest = 0;
-  for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x) {
-      const TColor p = a.Pixel(x, y), q = b.Pixel(x, y);
-      largest = std::max({largest, std::abs(GetRValue(p) - GetRValue(q)), std::abs(GetGValue(p) - GetGValue(q)),
-                          std::abs(GetBValue(p) - GetBValue(q))});
-    }
-  return largest;
-}
-
 TColor Halves(int x, int) { return x < 5 ? static_cast<TColor>(0x2040E0) : static_cast<TColor>(0x40C010); }
 
 void Click(QAbstractButton* button) {
@@ -59,23 +40,6 @@ void Click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
   else
     QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void TypeInto(TSpinEdit* spin, const QString& text) {
-  spin->setFocus();
-  spin->selectAll();
-  QTest::keyClicks(spin, text);
-}
-
-QRadioButton* RadioItem(QGroupBox* group, int index) {
-  return group->findChild<QRadioButton*>(group->objectName() + "_" + QString::number(index));
-}
-
-// Clicks the thumbnail of a frame (0-based) in the frames page's grid.
-void ClickFrame(TExportFrm& wizard, int index) {
-  const TRect cell = wizard.GIF_PicturesGrid->CellRect(0, index + 1);
-  QTest::mouseClick(wizard.GIF_PicturesGrid, Qt::LeftButton, {},
-                    QPoint((cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2));
 }
 
 void TurnOn(QCheckBox* box) {

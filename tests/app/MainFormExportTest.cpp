@@ -9,6 +9,7 @@
 #include "platform/SysUtils.h"
 #include "scene/Sprite.h"
 #include "scene/SpriteU.h"
+#include "tests/dialogs/ExportWizardFixture.h"
 #include "tests/dialogs/core/ExportTestSupport.h"
 #include "tests/scene/ProjectTestSupport.h"
 
@@ -27,33 +28,7 @@ namespace {
 
 constexpr int kSteps = 6;
 
-std::vector<std::string> FolderEntries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// The largest difference of one channel between two pictures of one size.
-int LargestDifference(const TBitmap& a, const TBitmap& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return 1000;
-  int largest = 0;
-  for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x) {
-      const TColor p = a.Pixel(x, y), q = b.Pixel(x, y);
-      largest = std::max({largest, std::abs(GetRValue(p) - GetRValue(q)), std::abs(GetGValue(p) - GetGValue(q)),
-                          std::abs(GetBValue(p) - GetBValue(q))});
-    }
-  return largest;
-}
-
 void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-
-void TypeInto(TSpinEdit* spin, const QString& text) {
-  spin->setFocus();
-  spin->selectAll();
-  QTest::keyClicks(spin, text);
-}
 
 class MainFormExport : public MainFormTest {
  protected:

@@ -24,12 +24,6 @@
 
 namespace {
 
-void TypeInto(TSpinEdit* spin, const QString& text) {
-  spin->setFocus();
-  spin->selectAll();
-  QTest::keyClicks(spin, text);
-}
-
 // A mouse move over a widget with the buttons held.
 void MoveMouse(QWidget* widget, QPoint place, Qt::MouseButtons buttons) {
   QMouseEvent event(QEvent::MouseMove, QPointF(place), QPointF(widget->mapToGlobal(place)), Qt::NoButton, buttons,

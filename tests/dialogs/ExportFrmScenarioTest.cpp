@@ -28,46 +28,9 @@
 
 namespace {
 
-void TypeInto(TSpinEdit* spin, const QString& text) {
-  spin->setFocus();
-  spin->selectAll();
-  QTest::keyClicks(spin, text);
-}
-
-QRadioButton* RadioItem(QGroupBox* group, int index) {
-  return group->findChild<QRadioButton*>(group->objectName() + "_" + QString::number(index));
-}
-
-// Clicks the thumbnail of a frame (0-based) in the frames page's grid.
-void ClickFrame(TExportFrm& wizard, int index) {
-  const TRect cell = wizard.GIF_PicturesGrid->CellRect(0, index + 1);
-  QTest::mouseClick(wizard.GIF_PicturesGrid, Qt::LeftButton, {},
-                    QPoint((cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2));
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 std::vector<std::uint8_t> FileBytes(const std::string& name) {
   const std::string text = TempDir::ReadFile(name);
   return std::vector<std::uint8_t>(text.begin(), text.end());
-}
-
-// The largest difference of one channel between two pictures of one size.
-int LargestDifference(const TBitmap& a, const TBitmap& b) {
-  if (a.Width() != b.Width() || a.Height() != b.Height()) return 1000;
-  int largest = 0;
-  for (int y = 0; y < a.Height(); ++y)
-    for (int x = 0; x < a.Width(); ++x) {
-      const TColor p = a.Pixel(x, y), q = b.Pixel(x, y);
-      largest = std::max({largest, std::abs(GetRValue(p) - GetRValue(q)), std::abs(GetGValue(p) - GetGValue(q)),
-                          std::abs(GetBValue(p) - GetBValue(q))});
-    }
-  return largest;
 }
 
 // The mean difference of the channels of two pictures of one size.

@@ -19,17 +19,6 @@
 
 namespace {
 
-// Types a text into a spin edit as the user does: the field's text selected, then the keys.
-void TypeInto(TSpinEdit* spin, const QString& text) {
-  spin->setFocus();
-  spin->selectAll();
-  QTest::keyClicks(spin, text);
-}
-
-QRadioButton* RadioItem(QGroupBox* group, int index) {
-  return group->findChild<QRadioButton*>(group->objectName() + "_" + QString::number(index));
-}
-
 // What the bottom bar offers: "P" Previous, "N" Next, "F" Finish.
 std::string Buttons(const TExportFrm& wizard) {
   std::string shown;

@@ -3,7 +3,9 @@
 // opened on it with scripted answers and forms.
 #pragma once
 
+#include "controls/DrawGrid.h"
 #include "controls/Image.h"
+#include "controls/My_SpinEdit.h"
 #include "controls/RadioGroup.h"
 #include "dialogs/ExportFrmU.h"
 #include "imaging/utils.h"
@@ -17,11 +19,32 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QGroupBox>
+#include <QRadioButton>
 #include <QCoreApplication>
 #include <QTest>
 
 #include <memory>
 #include <string>
+
+// Replaces a field's text by typing, key by key, as a user does.
+inline void TypeInto(TSpinEdit* spin, const QString& text) {
+  spin->setFocus();
+  spin->selectAll();
+  QTest::keyClicks(spin, text);
+}
+
+// Item `index` of a radio group built with the design's item names.
+inline QRadioButton* RadioItem(QGroupBox* group, int index) {
+  return group->findChild<QRadioButton*>(group->objectName() + "_" + QString::number(index));
+}
+
+// Clicks the thumbnail of a frame (0-based) in the frames page's grid.
+inline void ClickFrame(TExportFrm& wizard, int index) {
+  const TRect cell = wizard.GIF_PicturesGrid->CellRect(0, index + 1);
+  QTest::mouseClick(wizard.GIF_PicturesGrid, Qt::LeftButton, {},
+                    QPoint((cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2));
+}
 
 class ExportWizardTest : public testing::Test {
  protected:

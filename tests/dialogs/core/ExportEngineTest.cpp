@@ -23,14 +23,6 @@
 
 namespace {
 
-// The names in a folder, sorted.
-std::vector<std::string> FolderEntries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // The first pixel in which two 24-bit pictures differ, or "".
 std::string FirstDifference(const TBitmap& a, const TBitmap& b) {
   if (a.Width() != b.Width() || a.Height() != b.Height()) return "sizes differ";

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -128,4 +131,26 @@ inline std::unique_ptr<TSetOfBitmapsItem> IndexedItem(int w, int h, const std::v
   for (int y = 0; y < h; ++y) std::fill_n(item->Bitmap->ScanLine(y), w, 0);
   for (const auto& [p, index] : pixels) item->Bitmap->ScanLine(p.Y)[p.X] = static_cast<std::uint8_t>(index);
   return item;
+}
+
+// The names in a folder, sorted.
+inline std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The largest difference of one channel between two pictures of one size
+// (1000 for pictures of different sizes).
+inline int LargestDifference(const TBitmap& a, const TBitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return 1000;
+  int largest = 0;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x) {
+      const TColor p = a.Pixel(x, y), q = b.Pixel(x, y);
+      largest = std::max({largest, std::abs(GetRValue(p) - GetRValue(q)), std::abs(GetGValue(p) - GetGValue(q)),
+                          std::abs(GetBValue(p) - GetBValue(q))});
+    }
+  return largest;
 }

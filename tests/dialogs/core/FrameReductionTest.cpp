@@ -199,7 +199,7 @@ std::vector<std::unique_ptr<TBitmap>> ViewerPictures(const TSetOfBitmaps& frames
 }
 
 // The largest colour difference between two 24-bit pictures of one size.
-std::int32_t LargestDifference(const TBitmap& a, const TBitmap& b) {
+std::int32_t LargestColorDifference(const TBitmap& a, const TBitmap& b) {
   std::int32_t largest = 0;
   for (int y = 0; y < a.Height(); ++y)
     for (int x = 0; x < a.Width(); ++x)
@@ -231,7 +231,7 @@ TEST_F(FrameReduction, ASlowFadeBelowTheThresholdEndsWhereTheSourceEnds) {
     // At no time, and above all not at the end, does the viewer show a
     // picture visibly different from the source.
     for (std::size_t t = 0; t < shown.size(); ++t)
-      EXPECT_LE(LargestDifference(*shown[t], *source[t]->Bitmap), kChangedPixelDifference) << "at " << t;
+      EXPECT_LE(LargestColorDifference(*shown[t], *source[t]->Bitmap), kChangedPixelDifference) << "at " << t;
   }
 }
 
