@@ -174,22 +174,6 @@ class TText3DTabHints : public QObject {
 
 }  // namespace
 
-TColor ButtonColor(const QPushButton& button) { return static_cast<TColor>(button.property("Color").toUInt()); }
-
-void SetButtonColor(QPushButton& button, TColor color) {
-  button.setProperty("Color", static_cast<unsigned>(color));
-  // The button shows its colour as a swatch beside its caption.
-  const TColor rgb = ColorToRGB(color);
-  QPixmap swatch(24, 12);
-  swatch.fill(QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF));
-  QPainter frame(&swatch);
-  frame.setPen(Qt::black);
-  frame.drawRect(0, 0, swatch.width() - 1, swatch.height() - 1);
-  frame.end();
-  button.setIcon(QIcon(swatch));
-  button.setIconSize(swatch.size());
-}
-
 void TMainForm::T3DTextPartsDeleter::operator()(T3DTextParts* parts) const {
   if (parts != nullptr && Shared3DOutputView() == parts->Output.ownView.get()) SetShared3DOutputView(nullptr);
   delete parts;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/MainFormU.h"
+#include "app/MainFormIcons.h"
 #include "platform/Numeric.h"
 #include "platform/Streams.h"
 #include "qel3d/qelcam.h"
@@ -193,5 +194,3 @@ class TFillingScope {
 };
 
 // The colour a colour button shows (its "Color" property).
-TColor ButtonColor(const QPushButton& button);
-void SetButtonColor(QPushButton& button, TColor color);

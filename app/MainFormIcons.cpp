@@ -1,6 +1,7 @@
 #include "app/MainFormIcons.h"
 
 #include <QFont>
+#include <QPushButton>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -346,4 +347,20 @@ QIcon ProgramIcon() {
   painter.drawEllipse(QPointF(25, 7), 2.2, 2.2);
   painter.end();
   return QIcon(pixmap);
+}
+
+TColor ButtonColor(const QPushButton& button) { return static_cast<TColor>(button.property("Color").toUInt()); }
+
+void SetButtonColor(QPushButton& button, TColor color) {
+  button.setProperty("Color", static_cast<unsigned>(color));
+  // The button shows its colour as a swatch beside its caption.
+  const TColor rgb = ColorToRGB(color);
+  QPixmap swatch(24, 12);
+  swatch.fill(QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF));
+  QPainter frame(&swatch);
+  frame.setPen(Qt::black);
+  frame.drawRect(0, 0, swatch.width() - 1, swatch.height() - 1);
+  frame.end();
+  button.setIcon(QIcon(swatch));
+  button.setIconSize(swatch.size());
 }

@@ -2,7 +2,11 @@
 // menus, drawn in code.
 #pragma once
 
+#include "platform/Graphics.h"
+
 #include <QIcon>
+
+class QPushButton;
 
 // The size of the tool bars' pictures.
 inline constexpr int kToolIconSize = 20;
@@ -13,3 +17,8 @@ QIcon CommandIcon(const char* commandName);
 
 // The program's own picture (its windows' icon).
 QIcon ProgramIcon();
+
+// A colour button keeps its colour ($00BBGGRR) and shows it as a framed
+// swatch beside its caption.
+TColor ButtonColor(const QPushButton& button);
+void SetButtonColor(QPushButton& button, TColor color);

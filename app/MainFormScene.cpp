@@ -5,6 +5,7 @@
 #include "app/MainFormU.h"
 
 #include "app/AnimationWindowU.h"
+#include "app/MainFormIcons.h"
 #include "app/core/AddCommands.h"
 #include "app/core/GalleryRules.h"
 #include "app/core/SizeLimits.h"
@@ -67,14 +68,6 @@ void PlaceNode(QTreeWidgetItem* node, int position) {
   parent->insertChild(std::min(position, parent->childCount()), node);
   node->setExpanded(true);
   if (wasCurrent) tree->setCurrentItem(node);
-}
-
-// The transparent colour button shows the scene's transparent colour as a swatch.
-void ShowTransparentColor(QPushButton& button, TColor color) {
-  QPixmap swatch(14, 14);
-  swatch.fill(QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                     static_cast<int>((color >> 16) & 0xFF)));
-  button.setIcon(QIcon(swatch));
 }
 
 }  // namespace
@@ -150,7 +143,7 @@ void TMainForm::LoadSceneCommandControls() {
   const bool transparent = scene != nullptr && scene->TransparentBackground != 0;
   BackgroundIsTransparentCheckBox->setChecked(transparent);
   TransparentBackColor_Button->setEnabled(transparent);
-  if (scene != nullptr) ShowTransparentColor(*TransparentBackColor_Button, scene->TransparentColor);
+  if (scene != nullptr) SetButtonColor(*TransparentBackColor_Button, scene->TransparentColor);
   FillingSceneCommandControls = false;
 }
 
@@ -191,7 +184,7 @@ void TMainForm::TransparentBackColor_ButtonClick() {
   RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
              [&scene](TStream& stream) { scene.SaveSettings(stream); });
   scene.TransparentColor = *chosen;
-  ShowTransparentColor(*TransparentBackColor_Button, scene.TransparentColor);
+  SetButtonColor(*TransparentBackColor_Button, scene.TransparentColor);
 }
 
 // One entry for a burst of typing: the snapshot is taken before its first
