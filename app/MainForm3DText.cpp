@@ -490,18 +490,18 @@ TAnimationWindow* TMainForm::DocumentOfScene(const TAnimatedScene* scene) const 
   return nullptr;
 }
 
-TSprite* TMainForm::FindSpriteById(TAnimatedScene* scene, int id) const {
-  if (id < 0 || scene == nullptr) return nullptr;
+TSprite* TMainForm::FindSpriteById(TAnimatedScene* scene, std::optional<std::int32_t> id) const {
+  if (!id || scene == nullptr) return nullptr;
   for (int i = 0; i < scene->SpriteCount(); ++i) {
-    if (scene->Sprite(i).Id == id) return &scene->Sprite(i);
+    if (scene->Sprite(i).Id == *id) return &scene->Sprite(i);
   }
   return nullptr;
 }
 
-TFrame* TMainForm::FindFrameById(TSprite* sprite, int id) const {
-  if (sprite == nullptr || id < 0) return nullptr;
+TFrame* TMainForm::FindFrameById(TSprite* sprite, std::optional<std::int32_t> id) const {
+  if (sprite == nullptr || !id) return nullptr;
   for (int i = 0; i < sprite->FrameCount(); ++i) {
-    if (sprite->Frame(i).Id == id) return &sprite->Frame(i);
+    if (sprite->Frame(i).Id == *id) return &sprite->Frame(i);
   }
   return nullptr;
 }
@@ -510,7 +510,7 @@ QWidget* TMainForm::Panel3DText() const { return text3D_->Panel_3DText; }
 
 const T3DTextState& TMainForm::Text3DEditorState() const { return text3D_->State; }
 
-bool TMainForm::Text3DChangePending() const { return text3D_->PendingFrameId >= 0; }
+bool TMainForm::Text3DChangePending() const { return text3D_->PendingFrameId.has_value(); }
 
 bool TMainForm::EditingEndState() const {
   const T3DTextParts& p = *text3D_;
@@ -719,8 +719,8 @@ void TMainForm::RenderPendingText3D() {
   const bool editsEnd = p.PendingEditsEnd;
   const std::vector<std::uint8_t> snapshot = p.PendingSnapshot.Bytes();
   p.PendingScene = nullptr;
-  p.PendingSpriteId = -1;
-  p.PendingFrameId = -1;
+  p.PendingSpriteId.reset();
+  p.PendingFrameId.reset();
   p.PendingSnapshot.Clear();
   if (frame == nullptr) return;  // nothing waits, or its frame is gone
   const int index = frame->Index();

@@ -95,10 +95,11 @@ struct TMainForm::T3DTextParts {
   T3DTextState State;
   // Scenes are only compared with those of open documents, never followed.
   const TAnimatedScene* Scene = nullptr;
-  int SpriteId = -1, FrameId = -1;
+  // Any int32 is an id (negative half of the time): empty means no frame.
+  std::optional<std::int32_t> SpriteId, FrameId;
   const TAnimatedScene* PendingScene = nullptr;
   // The edited frame as it was before the first change since the last tick.
-  int PendingSpriteId = -1, PendingFrameId = -1;
+  std::optional<std::int32_t> PendingSpriteId, PendingFrameId;
   TMemoryStream PendingSnapshot;
   bool PendingEditsEnd = false;
   // Set while controls are set by code: their handlers do nothing.

@@ -76,6 +76,13 @@ void SelectRow(QTreeWidget* list, int row) {
   if (row >= 0 && row < list->topLevelItemCount()) list->setCurrentItem(list->topLevelItem(row));
 }
 
+// A motion edit belongs to the current sprite and row (no sprite: to none).
+void BindMotionEditToCurrentRow(TMainForm& form) {
+  TSprite* sprite = form.CurrentSprite();
+  form.MotionEditSpriteId = sprite != nullptr ? std::optional<std::int32_t>(sprite->Id) : std::nullopt;
+  form.MotionEditRow = CurrentRow(form.MovingList);
+}
+
 }  // namespace
 
 void TMainForm::CreateMotionAndAppearancePages() {
@@ -337,9 +344,7 @@ void TMainForm::StayFixForeverClick() {
 
 void TMainForm::MovingLineChanged() {
   if (FillingMotionPage) return;
-  TSprite* sprite = CurrentSprite();
-  MotionEditSpriteId = sprite != nullptr ? sprite->Id : -1;
-  MotionEditRow = CurrentRow(MovingList);
+  BindMotionEditToCurrentRow(*this);
   TimerRedraw.SetEnabled(false);
   TimerRedraw.SetEnabled(true);
 }
@@ -352,8 +357,8 @@ void TMainForm::TimerRedrawTimer() {
   TimerRedraw.SetEnabled(false);
   // The edit belongs to the sprite and row it was made on.
   TSprite* sprite = CurrentSprite();
-  if (sprite == nullptr || sprite->Id != MotionEditSpriteId) return;
-  MotionEditSpriteId = -1;
+  if (sprite == nullptr || MotionEditSpriteId != sprite->Id) return;
+  MotionEditSpriteId.reset();
   TMoving& path = sprite->Motion();
   if (FillingMotionPage) {
     FillingMotionPage = false;
@@ -447,9 +452,7 @@ void TMainForm::Motion_LinearExecute() {
   FillingMotionPage = true;
   ShowMotionKind();
   FillingMotionPage = false;
-  TSprite* sprite = CurrentSprite();
-  MotionEditSpriteId = sprite != nullptr ? sprite->Id : -1;
-  MotionEditRow = CurrentRow(MovingList);
+  BindMotionEditToCurrentRow(*this);
   TimerRedrawTimer();
 }
 
@@ -458,9 +461,7 @@ void TMainForm::Motion_FixedExecute() {
   FillingMotionPage = true;
   ShowMotionKind();
   FillingMotionPage = false;
-  TSprite* sprite = CurrentSprite();
-  MotionEditSpriteId = sprite != nullptr ? sprite->Id : -1;
-  MotionEditRow = CurrentRow(MovingList);
+  BindMotionEditToCurrentRow(*this);
   TimerRedrawTimer();
 }
 

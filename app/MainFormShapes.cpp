@@ -189,12 +189,12 @@ TMainForm::TPageFrame TMainForm::PageFrameOf(const TFrame& frame) const {
 TFrame* TMainForm::FrameOfPage(const TPageFrame& page) const {
   // The scene is only compared: a document that was closed is not found.
   TAnimationWindow* document = DocumentOfScene(page.Scene);
-  if (document == nullptr || page.FrameId < 0) return nullptr;
+  if (document == nullptr || !page.FrameId) return nullptr;
   TAnimatedScene& scene = *document->Scene();
   for (int s = 0; s < scene.SpriteCount(); ++s) {
     TSprite& sprite = scene.Sprite(s);
     for (int f = 0; f < sprite.FrameCount(); ++f)
-      if (sprite.Frame(f).Id == page.FrameId) return &sprite.Frame(f);
+      if (sprite.Frame(f).Id == *page.FrameId) return &sprite.Frame(f);
   }
   return nullptr;
 }

@@ -49,6 +49,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -840,8 +841,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   // The current sprite's index in the scene's list, -1 when none.
   int SpriteIndex();
   std::int32_t SelectedMotionKind = 3;  // mskHold
-  // The sprite (by id) and row a pending motion edit belongs to.
-  std::int32_t MotionEditSpriteId = -1;
+  // The sprite (by id; empty: none) and row a pending motion edit belongs to.
+  std::optional<std::int32_t> MotionEditSpriteId;
   int MotionEditRow = -1;
   // Applies a pending motion edit to its own row at once.
   void FlushMotionEdit();
@@ -927,9 +928,10 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void Fill_ToolButtonClick();
   // The frame a page edits: its document's scene and its id, so that a
   // late edit lands on that frame, in that document, or nowhere.
+  // Any int32 is an id: an empty FrameId binds no frame.
   struct TPageFrame {
     TAnimatedScene* Scene = nullptr;
-    std::int32_t FrameId = -1;
+    std::optional<std::int32_t> FrameId;
   };
   TPageFrame ShapePageFrame;
 
@@ -1197,9 +1199,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void EnableTextureControls(bool enabled);
   void ShowTextureThumbnail();
   void QelView1Render();
-  TSprite* FindSpriteById(TAnimatedScene* scene, int id) const;
+  TSprite* FindSpriteById(TAnimatedScene* scene, std::optional<std::int32_t> id) const;
   TAnimationWindow* DocumentOfScene(const TAnimatedScene* scene) const;
-  TFrame* FindFrameById(TSprite* sprite, int id) const;
+  TFrame* FindFrameById(TSprite* sprite, std::optional<std::int32_t> id) const;
   bool EditingEndState() const;
   void ApplyText3DState();
   void RedrawText3DView();

@@ -8,10 +8,14 @@
 
 class FakeSystemValues final : public SystemValues {
  public:
+  // The clock starts a few seconds past bit 31 of its low 32 bits, as the
+  // real one does for half of every 71.6 minutes: object ids are then negative.
+  static constexpr std::uint64_t kDefaultMicros = std::uint64_t{0x80000000} + 5'000'000;
+
   FakeSystemValues() { SetSystemValues(this); }
   ~FakeSystemValues() override { SetSystemValues(nullptr); }
 
-  std::uint64_t micros = 0;                     // the clock; TickCount is micros / 1000
+  std::uint64_t micros = kDefaultMicros;  // the clock; TickCount is micros / 1000
   std::uint64_t physicalMemory = std::uint64_t{512} << 20;
   bool hasResourceMeter = false;
   std::function<int(int)> probe = [](int) { return 100; };
