@@ -58,6 +58,7 @@ bool IsProjectExtension(const std::string& extension) {
 
 std::unique_ptr<TAnimatedScene> TAnimationWindow::NewSceneForLoading() {
   auto scene = std::make_unique<TAnimatedScene>(this);
+  BarPlayback(*scene);
   scene->ResampledStretching = host_.Settings().AntiAliasResample ? 1 : 0;
   scene->NotifyWindow = Handle();
   const QSize client = ScrollBoxAnimation->viewport()->size();

@@ -183,7 +183,7 @@ void TAnimationWindow::CreateComponents() {
 
   ResizeTimer.SetEnabled(false);
   ResizeTimer.SetInterval(kResizeDelay);
-  ResizeTimer.SetOnTimer([this] { ResizeTimerTimer(); });
+  ResizeTimer.SetOnTimer([this] { host_.RunEntry([this] { ResizeTimerTimer(); }); });
 
   // The form previews every key (Esc), and a press anywhere activates the document.
   installEventFilter(this);
@@ -191,8 +191,25 @@ void TAnimationWindow::CreateComponents() {
   ScrollBoxAnimation->viewport()->installEventFilter(this);
 }
 
+void TAnimationWindow::BarPlayback(TAnimatedScene& scene) {
+  TAnimatedScene* playing = &scene;
+  // A step that cannot be composed stops the playback: the next would fail too.
+  scene.Timer().SetOnTimer([this, playing] {
+    host_.RunEntry([this, playing] {
+      try {
+        playing->NextFrame();
+      } catch (...) {
+        playing->Stop();
+        if (host_.ActiveAnimationWindow() == this && scene_.get() == playing) host_.SetPlayButtonDown(false);
+        throw;
+      }
+    });
+  });
+}
+
 void TAnimationWindow::CreateScene() {
   scene_ = std::make_unique<TAnimatedScene>(this);
+  BarPlayback(*scene_);
   scene_->ResampledStretching = host_.Settings().AntiAliasResample ? 1 : 0;
   scene_->StepCount = kDefaultStepCount;
   scene_->Timer().SetInterval(kDefaultStepTime);
@@ -373,6 +390,8 @@ void TAnimationWindow::SetModified(bool value) {
   modified_ = value;
   if (host_.ActiveAnimationWindow() == this) {
     if (QAction* undoCommand = host_.Edit_Undo()) undoCommand->setEnabled(value);
+    // File Save follows the mark at once, whatever edit set it.
+    host_.RefreshCommandStates();
   }
   UpdateCaption();
 }

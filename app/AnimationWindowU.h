@@ -219,6 +219,8 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   void CreateComponents();
   void CreateTree();
   void CreateScene();
+  // The scene's playback ticks run behind the host's barrier.
+  void BarPlayback(TAnimatedScene& scene);
   void WndProc(TMessage& message);
   void SizeToScene();
   bool Playing() const;

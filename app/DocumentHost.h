@@ -7,9 +7,11 @@
 // small stand-alone implementation for hosting documents without one.
 #pragma once
 
+#include "app/EntryBarrier.h"
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -122,4 +124,10 @@ class TDocumentHost {
   // scene coordinates: a project file opens in a new document; with
   // addAsSprite any other file becomes a new sprite of the active document.
   virtual void DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) = 0;
+
+  // ---- Entries ----
+  // Runs an entry of the document window from the event loop (its timers'
+  // ticks, playback) behind the barrier: an escaped exception is shown. The
+  // main window also puts its pages and commands back in working order.
+  virtual void RunEntry(const std::function<void()>& entry) { RunBarred(entry); }
 };

@@ -808,8 +808,9 @@ void TMainForm::Load3DTextFrame(TSprite& sprite, int frameIndex) {
   T3DTextParts& p = *text3D_;
   if (frameIndex < 0 || frameIndex >= sprite.FrameCount()) return;
   TFrame& frame = sprite.Frame(frameIndex);
-  // A change still waiting belongs to the frame it was made on.
-  if (Text3DChangePending() && p.PendingFrameId != frame.Id) FlushText3DChange();
+  // A change still waiting belongs to the frame as it was when it was made,
+  // this frame too: the frame may have changed since (a gallery).
+  FlushText3DChange();
   StopText3DPreview();
   p.Scene = sprite.Scene();
   p.SpriteId = sprite.Id;

@@ -3,6 +3,7 @@
 // pop-up menus of the adding buttons and the three tool bars.
 #include "app/MainFormU.h"
 
+#include "app/MainForm3DTextParts.h"
 #include "app/MainFormIcons.h"
 #include "platform/CodePages.h"
 #include "platform/qtui/QtHints.h"
@@ -261,9 +262,37 @@ void TMainForm::CreateCommands() {
 
 void TMainForm::SetCommandHandler(QAction* command, std::function<void()> handler) {
   QObject::disconnect(command, &QAction::triggered, nullptr, nullptr);
-  connect(command, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+  connect(command, &QAction::triggered, this, [this, handler = std::move(handler)] { RunEntry(handler); });
   handled_.insert(command);
   command->setEnabled(true);
+}
+
+// ---- The barrier of every entry -------------------------------------------------------------------
+
+void TMainForm::RunEntry(const std::function<void()>& entry) {
+  ++entryDepth_;
+  const bool done = RunBarred(entry);
+  --entryDepth_;
+  if (!done && entryDepth_ == 0) RecoverAfterFailedEntry();
+}
+
+// No handler runs now: a guard still set was left by the failed one, and
+// would make every later edit of its page do nothing.
+void TMainForm::RecoverAfterFailedEntry() {
+  for (bool* guard : {&TreeChangeRunning, &AddInProgress, &AddingPictureFrames, &LoadingFramePage, &FillingFramePage,
+                      &FillingBackgroundPage, &FillingMotionPage, &FillingMotionPanel, &FillingAppearancePage,
+                      &FillingScenePage, &FillingSceneCommandControls, &Text3DLoading}) {
+    *guard = false;
+  }
+  if (text3D_ != nullptr) {
+    T3DTextParts& p = *text3D_;
+    for (bool* guard : {&p.Filling, &p.LightEditGuard, &p.MarkerGuard, &p.LightsRedrawRunning}) *guard = false;
+  }
+  try {
+    RefreshCommandStates();
+  } catch (const std::exception&) {
+    // The states stay as they were; the box has told the user already.
+  }
 }
 
 bool TMainForm::HasCommandHandler(QAction* command) const { return handled_.count(command) != 0; }
@@ -320,7 +349,7 @@ void TMainForm::CreateMenus() {
     item->setObjectName(QString("LO%1").arg(i + 1));
     item->setData(static_cast<int>(i));  // the design's Tag: the entry's index
     item->setVisible(false);
-    connect(item, &QAction::triggered, this, [this, i] { OpenRecent(static_cast<int>(i)); });
+    connect(item, &QAction::triggered, this, [this, i] { RunEntry([this, i] { OpenRecent(static_cast<int>(i)); }); });
     LastOpenedItems[i] = item;
   }
   File1->addSeparator();

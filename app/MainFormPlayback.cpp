@@ -205,31 +205,22 @@ void TMainForm::SetStepTimerTimer() {
   Movie_NextFrameExecute();
 }
 
-namespace {
-
 // The appearance snapshot taken at a press on the time line: recorded only
 // when a bar really changed during the drag.
-struct TPendingAppearance {
-  std::int32_t spriteId = 0;
-  TMemoryStream snapshot;
-  bool taken = false;
+struct TMainForm::TAppearanceDrag {
+  std::int32_t SpriteId = 0;
+  TMemoryStream Snapshot;
   // The drag itself records nothing: each step of it would be an entry.
-  std::optional<TUndoRecordingPause> pause;
+  std::optional<TUndoRecordingPause> Pause;
 };
-TPendingAppearance& PendingAppearance() {
-  static TPendingAppearance pending;
-  return pending;
-}
 
-}  // namespace
+void TMainForm::TAppearanceDragDeleter::operator()(TAppearanceDrag* drag) const { delete drag; }
 
 void TMainForm::StepsTrackBarMouseDown() {
-  TPendingAppearance& pending = PendingAppearance();
-  pending.taken = false;
-  pending.pause.reset();
+  appearanceDrag_.reset();
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || ActiveAnimationWindow() == nullptr) return;
-  pending.snapshot.Clear();
+  std::unique_ptr<TAppearanceDrag, TAppearanceDragDeleter> drag(new TAppearanceDrag);
   {
     // Written as the undo log writes its snapshots.
     const TUndoModeScope mode(1);
@@ -239,31 +230,32 @@ void TMainForm::StepsTrackBarMouseDown() {
       std::int32_t version;
       ~TRestoreVersion() { SaveVersion = version; }
     } restore{saveVersion};
-    sprite->SaveAppearances(pending.snapshot);
+    sprite->SaveAppearances(drag->Snapshot);
   }
-  pending.spriteId = sprite->Id;
-  pending.taken = true;
-  pending.pause.emplace();
+  drag->SpriteId = sprite->Id;
+  drag->Pause.emplace();
+  appearanceDrag_ = std::move(drag);
 }
 
 // The release reports a changed bar (StepsTrackBarTimelineListChanged) before it reports itself.
-void TMainForm::StepsTrackBarMouseUp() {
-  PendingAppearance().pause.reset();
-  PendingAppearance().taken = false;
-}
+void TMainForm::StepsTrackBarMouseUp() { appearanceDrag_.reset(); }
 
-void TMainForm::StepsTrackBarChanged() { PendingAppearance().pause.reset(); }
+void TMainForm::StepsTrackBarChanged() {
+  if (appearanceDrag_ != nullptr) appearanceDrag_->Pause.reset();
+}
 
 void TMainForm::StepsTrackBarTimelineListChanged(int index) {
   TSprite* sprite = CurrentSprite();
-  TPendingAppearance& pending = PendingAppearance();
-  pending.pause.reset();
-  if (pending.taken && sprite != nullptr && sprite->Id == pending.spriteId && ActiveAnimationWindow() != nullptr) {
-    // The state before the drag, kept from the press.
-    ActiveAnimationWindow()->Undo()->AddRecord(
-        urkSpriteEdit, "Change Appearance", false, 0, pending.spriteId, uokIntervals,
-        [&pending](TStream& stream) { stream.WriteBuffer(pending.snapshot.Memory(), pending.snapshot.Size()); });
-    pending.taken = false;
+  if (appearanceDrag_ != nullptr) {
+    const std::unique_ptr<TAppearanceDrag, TAppearanceDragDeleter> drag = std::move(appearanceDrag_);
+    drag->Pause.reset();
+    if (sprite != nullptr && sprite->Id == drag->SpriteId && ActiveAnimationWindow() != nullptr) {
+      // The state before the drag, kept from the press.
+      TMemoryStream& snapshot = drag->Snapshot;
+      ActiveAnimationWindow()->Undo()->AddRecord(
+          urkSpriteEdit, "Change Appearance", false, 0, drag->SpriteId, uokIntervals,
+          [&snapshot](TStream& stream) { stream.WriteBuffer(snapshot.Memory(), snapshot.Size()); });
+    }
   }
   if (sprite == nullptr || index < 0 || index >= sprite->IntervalCount() || AppearanceList == nullptr ||
       index >= AppearanceList->topLevelItemCount())
@@ -362,7 +354,37 @@ void TMainForm::GifCommentMemoChange() {
 
 void TMainForm::SceneSizeChange() {
   if (ActiveAnimationWindow() == nullptr) return;
-  ActiveAnimationWindow()->SetCanvasSize(WidthPixels->Value(), HeightPixels->Value());
+  sceneSizeScene_ = ActiveAnimationWindow()->Scene();
+  TimerSceneSize.SetEnabled(false);
+  TimerSceneSize.SetEnabled(true);
+}
+
+void TMainForm::TimerSceneSizeTimer() {
+  TimerSceneSize.SetEnabled(false);
+  const TAnimatedScene* typedFor = sceneSizeScene_;
+  sceneSizeScene_ = nullptr;
+  TAnimationWindow* window = ActiveAnimationWindow();
+  if (window == nullptr || window->Scene() != typedFor) return;
+  const int width = WidthPixels->Value();
+  const int height = HeightPixels->Value();
+  if (width == typedFor->Width && height == typedFor->Height) return;
+  // Checked before the canvas takes the size: a refused size allocates nothing.
+  if (!ApplyCanvasSize(width, height)) ShowSceneSize(typedFor->Width, typedFor->Height);
+}
+
+// The size typed for the document that stops being the active one is
+// applied to it first; a closing document gets none. A bar drag of the time
+// line ends with the document: its pause gives recording back to the
+// document's log while that log still exists.
+void TMainForm::FinishDocumentEdits(bool documentCloses) {
+  appearanceDrag_.reset();
+  if (!TimerSceneSize.Enabled()) return;
+  if (documentCloses) {
+    TimerSceneSize.SetEnabled(false);
+    sceneSizeScene_ = nullptr;
+  } else {
+    TimerSceneSizeTimer();
+  }
 }
 
 namespace {

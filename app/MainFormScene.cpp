@@ -342,6 +342,10 @@ std::string ChooseFromGallery(TAnimationPicker& picker, const std::string& folde
 }  // namespace
 
 void TMainForm::AnimationGalleryToolButtonClick(QWidget* anchor) {
+  // An edit still waiting for its pause is the frame's own change, made
+  // before the preset: rendered after it, it would overwrite what the
+  // preset set (a frame without its animation flag takes one state for both).
+  FlushText3DChange();
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   if (sprite == nullptr || frame == nullptr) return;
@@ -360,6 +364,7 @@ void TMainForm::AnimationGalleryToolButtonClick(QWidget* anchor) {
 }
 
 void TMainForm::CollorGalleryToolButtonClick(QWidget* anchor) {
+  FlushText3DChange();
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   if (sprite == nullptr || frame == nullptr) return;
@@ -375,6 +380,9 @@ void TMainForm::CollorGalleryToolButtonClick(QWidget* anchor) {
 }
 
 void TMainForm::ShowMotionGallery(QWidget* anchor) {
+  // A motion edit still waiting goes to the old path first; applied later it
+  // would write the page's old values over the preset's first step.
+  FlushMotionEdit();
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr) return;
   const std::string fileName = ChooseFromGallery(*AnimationPicker1(), ProgramSubfolder(kMotionPresetsFolder), anchor);

@@ -172,6 +172,8 @@ void TMainForm::AttachTree(QTreeWidget& tree) {
 
 void TMainForm::SetActiveAnimationWindow(TAnimationWindow* window) {
   if (window == activeWindow_) return;
+  // Only a closing document leaves the window without an active one.
+  FinishDocumentEdits(window == nullptr);
   if (activeWindow_ != nullptr) activeWindow_->StopPlayback();
   ShownTree()->hide();
   activeWindow_ = window;

@@ -182,7 +182,14 @@ void TMainForm::AutosaveTimerTimer() {
 
 void TMainForm::WMDropFiles(const std::vector<std::string>& fileNames) { DropFiles(fileNames, TPoint{0, 0}, false); }
 
+// Every drop, on the main window or on a document, comes here: the one
+// barrier of dropped files.
 void TMainForm::DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) {
+  RunEntry([&] { OpenOrAddDroppedFiles(fileNames, scenePoint, addAsSprite); });
+}
+
+void TMainForm::OpenOrAddDroppedFiles(const std::vector<std::string>& fileNames, TPoint scenePoint,
+                                      bool addAsSprite) {
   if (fileNames.empty()) return;
   const std::string& fileName = fileNames.front();
   if (IsProjectFile(fileName)) {

@@ -178,10 +178,21 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::CreateTimers() {
-  const auto timer = [](TTimer& timer, int interval, std::function<void()> tick) {
+  // Every tick runs behind the barrier; a timer whose tick failed stops, so
+  // a repeating one does not fail again and again.
+  const auto timer = [this](TTimer& timer, int interval, std::function<void()> tick) {
     timer.SetEnabled(false);
     timer.SetInterval(interval);
-    timer.SetOnTimer(std::move(tick));
+    timer.SetOnTimer([this, &timer, tick = std::move(tick)] {
+      RunEntry([&timer, &tick] {
+        try {
+          tick();
+        } catch (...) {
+          timer.SetEnabled(false);
+          throw;
+        }
+      });
+    });
   };
   timer(TimerStart, 1000, [this] { TimerStartTimer(); });
   timer(TimerRunCheckUpdate, 60000, [this] { TimerRunCheckUpdateTimer(); });
@@ -196,6 +207,7 @@ void TMainForm::CreateTimers() {
   timer(TimerRedrawShape, 200, [this] { TimerRedrawShapeTimer(); });
   timer(TimerRedrawLine, 200, [this] { TimerRedrawLineTimer(); });
   timer(TimerRedrawScene, 300, [this] { TimerRedrawSceneTimer(); });
+  timer(TimerSceneSize, 200, [this] { TimerSceneSizeTimer(); });
 }
 
 // The lists of the 3D text page: its depths and its sizes.
@@ -243,7 +255,7 @@ void TMainForm::AddPresetItem(const std::string& fileName, const TBitmap& pictur
   item->setIcon(QIcon(QPixmap::fromImage(BitmapToQImage(image))));
   item->setProperty(kMaskColorProperty, static_cast<uint>(mask));
   item->setEnabled(false);  // the presets area enables its items
-  connect(item, &QAction::triggered, this, [this, item] { InsertPreset(item); });
+  connect(item, &QAction::triggered, this, [this, item] { RunEntry([this, item] { InsertPreset(item); }); });
 }
 
 // ---- The first show ------------------------------------------------------------------------------
@@ -275,8 +287,11 @@ void TMainForm::FormShow() {
   RegisterFileType();
 
   setAcceptDrops(true);
-  connect(&Clipboard(), &TClipboard::Changed, this, &TMainForm::WMDrawClipboard, Qt::UniqueConnection);
-  WMDrawClipboard();
+  if (!clipboardConnection_) {
+    clipboardConnection_ =
+        connect(&Clipboard(), &TClipboard::Changed, this, [this] { RunEntry([this] { WMDrawClipboard(); }); });
+  }
+  RunEntry([this] { WMDrawClipboard(); });
 
   File_NewExecute();
   FitPropertiesPanelToTextPage();
@@ -526,7 +541,7 @@ void TMainForm::FormClose() {
     if (CurrentScene != nullptr) CurrentScene->Stop();
   } catch (const std::exception&) {
   }
-  disconnect(&Clipboard(), &TClipboard::Changed, this, &TMainForm::WMDrawClipboard);
+  disconnect(clipboardConnection_);
   try {
     SaveSettings();
   } catch (const std::exception&) {

@@ -463,6 +463,12 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   QAction* Edit_Undo() override { return editUndo_; }
   void StepChanged(WPARAM wParam, LPARAM lParam) override { WMStepChanged(wParam, lParam); }
   void ShowStatusText(int panel, const std::string& text) override { SetStatusText(panel, text); }
+  // The barrier of every entry (MainFormActions.cpp): commands, timer ticks,
+  // drops and clipboard changes run through it. An escaped exception is
+  // shown in the error box; when no other entry is running around it, the
+  // guards the failed handler left set are cleared and the command states
+  // refreshed, so the document stays editable.
+  void RunEntry(const std::function<void()>& entry) override;
   // Opens the command line's file into the active document (errors shown there).
   void OpenStartupFile(const std::string& fileName);
   // The active document's picture shows the step just composed.
@@ -603,6 +609,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
 
  private:
   QTreeWidgetItem* MakeNode(int kind, const QString& text);
+  void OpenOrAddDroppedFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite);
   void WireTree(QTreeWidget& tree);
   void FormCreateTreeFiles();
   void DeleteCurrentFrameNode();
@@ -674,6 +681,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void StepsTrackBarMouseUp();
   void StepsTrackBarChanged();
   void StepsTrackBarTimelineListChanged(int index);
+  // A bar drag on the time line in progress (its snapshot taken at the press).
+  bool AppearanceDragPending() const { return appearanceDrag_ != nullptr; }
 
   // ---- The scene page (MainFormPlayback.cpp) ----
   TSpinEdit* WidthPixels = nullptr;             // 1 to 65000
@@ -686,13 +695,36 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void NumbOfStepsSpinChange();
   void StepsPerSecSpinChange();
   void LoopingComboBoxChange();
+  // WidthPixels or HeightPixels changed: the size waits for the pause after
+  // the last change (TimerSceneSize), so a burst of typing applies one size.
   void SceneSizeChange();
+  TTimer TimerSceneSize;  // 200 ms after the last size edit
+  // Applies the typed size to the document it was typed for; a size the
+  // project reader refuses is refused once and the page shows the real size.
+  void TimerSceneSizeTimer();
   void GifCommentMemoChange();
   void N400x40pixels1Click();
   void N400x50pixels2Click();
   void N486x60pixels1Click();
   // Set while the scene page is filled from the model.
   bool FillingScenePage = false;
+
+ private:
+  // The appearance snapshot of a press on the time line and the pause of
+  // recording for the drag: state of the active document, dropped (its
+  // pause ended while the document's undo log still exists) when another
+  // document becomes active or the document closes.
+  struct TAppearanceDrag;
+  struct TAppearanceDragDeleter {
+    void operator()(TAppearanceDrag* drag) const;
+  };
+  std::unique_ptr<TAppearanceDrag, TAppearanceDragDeleter> appearanceDrag_;
+  // The scene a pending size edit was typed for (null: none waits).
+  const TAnimatedScene* sceneSizeScene_ = nullptr;
+  // Parts of switching documents: what the old one's pages still owe it.
+  void FinishDocumentEdits(bool documentCloses);
+
+ public:
 
   // ---- The sprite, frame and background pages (MainFormPages.cpp) ----
   QLineEdit* Edit_SpriteName = nullptr;
@@ -1395,6 +1427,11 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   std::unique_ptr<T3DTextParts, T3DTextPartsDeleter> text3D_;
   bool shown_ = false;
   bool closed_ = false;
+  // Entries running now (a modal loop inside a command runs others).
+  int entryDepth_ = 0;
+  // The clipboard's change signal to WMDrawClipboard, behind the barrier.
+  QMetaObject::Connection clipboardConnection_;
+  void RecoverAfterFailedEntry();
 };
 
 // The one main window of the running program (none before it is created).
