@@ -312,6 +312,48 @@ TEST_F(MainFormMotion, APlainPressOnTheTimeLineRecordsNothingAndABarDragIsOneUnd
   EXPECT_EQ(Scene().Sprite(0).Interval(0).StartStep, 5);
 }
 
+// The drag's pause of recording belongs to the document's undo log: closing
+// the document in the middle of a drag ends it while the log still exists,
+// so the release touches nothing of the closed document (the sanitizer
+// build sees any access to the freed log).
+TEST_F(MainFormMotion, ADocumentClosedDuringABarDragEndsTheDragAndTheReleaseTouchesNothingOfIt) {
+  TPagesMainForm& form = StartPages();
+  TSprite& sprite = SpriteWithSteps(form);
+  {
+    const TUndoRecordingPause pause;
+    sprite.AddInterval(5, 30);
+  }
+  form.LoadAppearancePage();
+  Scene().StepCount = 100;
+  TTimelineSlider& slider = *form.StepsTrackBar;
+  slider.SetMax(100);
+  slider.setFixedWidth(220);
+  const int y = slider.height() / 2;
+  ASSERT_EQ(slider.HitTest(slider.StepToX(5)).part, tlpStartGrip);
+  QTest::mouseMove(&slider, QPoint(slider.StepToX(5), y));
+  QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(5), y));
+  ASSERT_TRUE(form.AppearanceDragPending());
+
+  TAnimationWindow* closing = &Document();
+  closing->SetModified(false);
+  closing->close();
+  ProcessMessages();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(form.ActiveAnimationWindow(), nullptr);
+  EXPECT_FALSE(form.AppearanceDragPending());
+
+  QTest::mouseMove(&slider, QPoint(slider.StepToX(12), y));
+  QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(12), y));
+  ProcessMessages();
+  // A new document records its edits.
+  form.File_New->trigger();
+  ProcessMessages();
+  ASSERT_NE(form.ActiveAnimationWindow(), nullptr);
+  form.Scene_Add_Rectangle->trigger();
+  ProcessMessages();
+  EXPECT_EQ(Log().Caption(), "Add Sprite");
+}
+
 TEST_F(MainFormMotion, AppearanceMarkersFollowTheStep) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithSteps(form);
