@@ -127,7 +127,10 @@ void TAnimationWindow::TakeLoadedScene(std::unique_ptr<TAnimatedScene> scene) {
   HideSelection();
   scene_->Stop();
   scene_ = std::move(scene);
+  // The opened document's window takes its canvas size and goes where a
+  // new window of that size would.
   SizeToScene();
+  PlaceInWorkspace();
 }
 
 void TAnimationWindow::AfterImport(const std::string& fileName) {

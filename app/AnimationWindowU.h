@@ -129,6 +129,10 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   void LayoutCanvas();
   // After an undo restored the scene's size: the canvas takes it at once.
   void FollowSceneSize();
+  // The window size at which the whole canvas shows without scroll bars.
+  QSize CanvasWindowSize() const;
+  // The canvas size, capped to the workspace (what cascading and tiling keep).
+  QSize sizeHint() const override;
   void UpdateCaption();
   void SetModified(bool value);
   void StopPlayback();
@@ -220,7 +224,11 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   void CreateTree();
   void CreateScene();
   void WndProc(TMessage& message);
+  // Sizes the window to its canvas (capped to the workspace).
   void SizeToScene();
+  std::optional<TSize> Workspace() const;
+  // Moves the window to where a new one goes among the other documents.
+  void PlaceInWorkspace();
   bool Playing() const;
   int CanvasBorder() const;
   // ---- Opening ----
@@ -231,6 +239,9 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   std::optional<int> AskFileName(bool forSaveAs);
   bool ConfirmOverwriteOfOpenedName();
   bool WriteSceneTo(const std::string& fileName);
+  // Writes the scene as the file; on success the document takes the name,
+  // is unmodified and heads the recent files. False after a shown failure.
+  bool SaveTo(const std::string& fileName);
   // The file name the Save dialog gave last.
   std::string pendingName_;
   // ---- Canvas editing ----
