@@ -163,27 +163,6 @@ TEST_F(DocumentFiles, ASaveUnderANameMadeFromAnOpenedFileAsksBeforeReplacingAFil
   EXPECT_EQ(ui.messages.size(), 2u);
 }
 
-// Here proj.glm and proj.GLM are two files: a project keeps the name it was
-// opened by, and a GIF is saved into a project that differs only in case.
-TEST_F(DocumentFiles, AnOpenedProjectKeepsItsLetterCaseAndAGifFindsItsProjectInAnyCase) {
-  const std::string project = WriteProject("proj.glm", [](TAnimatedScene&) {});
-  TAnimationWindow* window = OpenWindow(project);
-  EXPECT_EQ(window->FileName(), project);
-  EXPECT_EQ(window->windowTitle(), QString("proj.glm"));
-  window->SetModified(true);
-  ASSERT_TRUE(window->Save());
-  EXPECT_FALSE(FileExists(dir.File("proj.GLM")));
-
-  const std::string gif = dir.File("anim.gif");
-  MakeGif({clRed, clLime})->SaveToFile(gif);
-  const std::string existing = dir.WriteFile("anim.Glm", "someone else's project");
-  TAnimationWindow* imported = OpenWindow(gif);
-  EXPECT_EQ(imported->FileName(), existing);
-  ui.messageAnswers = {IDNO};
-  EXPECT_FALSE(imported->Save());
-  EXPECT_EQ(ui.messages.back().text, "File anim.Glm already exists. Do you want to replace it?");
-}
-
 TEST_F(DocumentFiles, AnAviThatCannotBeReadFailsWithoutOfferingARange) {
   TAnimationWindow* window = NewWindow();
   TAnimatedScene* before = window->Scene();
@@ -338,41 +317,23 @@ TEST_F(DocumentFiles, ASaveIntoAReadOnlyFolderKeepsTheOldFile) {
     EXPECT_FALSE(window->Save());
   }
   // The system's reason depends on how the folder refuses (its mode, or the immutable flag).
-  const std::string shown = ui.messages.back().text;
-  const std::string head = "An error occured during writing to the file.\r" + path + ": ";
-  EXPECT_EQ(shown.substr(0, head.size()), head);
-  EXPECT_GT(shown.size(), head.size());
+  EXPECT_EQ(ui.messages.back().text.rfind("An error occured during writing to the file.\r" + path + ": ", 0), 0u);
   EXPECT_EQ(TempDir::ReadFile(path), old);
   EXPECT_TRUE(window->Modified());
 }
 
-// The document takes a name only from a save that wrote the file.
-TEST_F(DocumentFiles, AFailedSaveOfAnUntitledDocumentOrASaveAsChangesNeitherNameNorVersion) {
+// An untitled document takes a name only from a save that wrote the file.
+TEST_F(DocumentFiles, AFailedSaveOfAnUntitledDocumentLeavesItUntitled) {
   TAnimationWindow* window = NewWindow();
   window->SetModified(true);
-  const std::string regular = dir.WriteFile("regular", "not a folder");
-  ui.fileAnswers = {Chosen(regular + "/banner.GLM", 1)};
+  const std::string target = dir.WriteFile("regular", "not a folder") + "/banner.GLM";
+  ui.fileAnswers = {Chosen(target, 6)};
   EXPECT_FALSE(window->Save());
-  EXPECT_EQ(ui.messages.back().text,
-            "An error occured during writing to the file.\r" + regular + "/banner.GLM: Not a directory");
+  EXPECT_EQ(ui.messages.back().text, "An error occured during writing to the file.\r" + target + ": Not a directory");
   EXPECT_EQ(window->FileName(), "");
   EXPECT_EQ(window->windowTitle(), QString("Untitled *"));
   EXPECT_EQ(window->Scene()->Name, "NONAME");
-
-  const std::string path = dir.File("x.GLM");
-  ui.fileAnswers = {Chosen(path, 1)};
-  ASSERT_TRUE(window->Save());
-  window->SetModified(true);
-  ui.fileAnswers = {Chosen(regular + "/old", 6)};
-  window->SaveAs();
-  EXPECT_EQ(ui.messages.back().text,
-            "An error occured during writing to the file.\r" + regular + "/old.GLM: Not a directory");
-  EXPECT_EQ(window->FileName(), path);
-  EXPECT_EQ(window->windowTitle(), QString("x.GLM *"));
   EXPECT_EQ(SaveVersion, kNewestFormatVersion);
-  ASSERT_TRUE(window->Save());
-  EXPECT_EQ(SignatureOf(path), "Animated Scene v.5.2");
-  EXPECT_EQ(ui.messages.size(), 2u);
 }
 
 TEST_F(DocumentFiles, EscDuringTheWriteCancelsTheSaveSilently) {

@@ -264,18 +264,15 @@ TEST_F(MainFormLifeTest, HelpTopicsOpenTheirPagesBesideTheProgram) {
   // Without the pages, F1 and a dialog's Help button each say which page is missing.
   QTest::keyClick(&form, Qt::Key_F1);
   forms_.Expect("OptionsFrm").Do([](QDialog& dialog) {
-    auto* help = dialog.findChild<QPushButton*>("HelpBtn");
-    ASSERT_NE(help, nullptr);
-    QTest::mouseClick(help, Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("HelpBtn"), Qt::LeftButton);
   });
   form.Tools_Options->trigger();
   EXPECT_TRUE(shell_.opened.empty());
   ASSERT_EQ(ui_.messages.size(), 2u);
-  EXPECT_EQ(ui_.messages[0].text, "The help pages are not installed.\r\rThe page looked for: " +
-                                      program_.File("help/Main_index.html"));
-  EXPECT_EQ(ui_.messages[0].caption, "Information");
-  EXPECT_EQ(ui_.messages[1].text, "The help pages are not installed.\r\rThe page looked for: " +
-                                      program_.File("help/SetParameters.html"));
+  const std::string missing = "The help pages are not installed.\r\rThe page looked for: ";
+  EXPECT_EQ(ui_.messages[0].text, missing + program_.File("help/Main_index.html"));
+  EXPECT_EQ(ui_.messages[1].text, missing + program_.File("help/SetParameters.html"));
+  EXPECT_EQ(ui_.messages[1].caption, "Information");
   ui_.messages.clear();
   mkdir(program_.File("help").c_str(), 0700);
   for (const char* topic : {"Main_index", "CreateAnimatedGIF", "FAQs"}) program_.WriteFile(std::string("help/") + topic + ".html", "<html/>");

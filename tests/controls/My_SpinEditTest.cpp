@@ -16,7 +16,6 @@
 
 #include <climits>
 #include <stdexcept>
-#include <vector>
 
 namespace {
 
@@ -396,21 +395,13 @@ TEST_F(SpinEditTest, TheHeightIsRaisedToTheMinimumAndTheButtonSitsInsideTheRight
 TEST(SpinEditInAForm, GetsItsMinimumHeightFromTheLayoutAndTheFormComesToRest) {
   QWidget form;
   auto* layout = new QFormLayout(&form);
-  std::vector<TSpinEdit*> spins;
-  for (int i = 0; i < 6; ++i) {
-    auto* spin = new TSpinEdit;
-    spin->setObjectName(QString("Spin%1").arg(i));
-    layout->addRow(QString("Value %1:").arg(i), spin);
-    spins.push_back(spin);
-  }
+  for (int i = 0; i < 6; ++i) layout->addRow(QString("Value %1:").arg(i), new TSpinEdit);
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
   RepaintCounter counter(form);
-  counter.Settle();
-  counter.Watch(500);
-  EXPECT_EQ(counter.Total(), 0) << counter.Report();
-  for (TSpinEdit* spin : spins) {
-    EXPECT_GE(spin->height(), spin->MinHeight()) << spin->objectName().toStdString();
+  EXPECT_EQ(counter.CountAfterSettling(300, 500), "");
+  for (TSpinEdit* spin : form.findChildren<TSpinEdit*>()) {
+    EXPECT_GE(spin->height(), spin->MinHeight());
     EXPECT_EQ(spin->Button()->Height(), spin->height() - 5);
   }
 }

@@ -1,12 +1,9 @@
 // Counts the paint, resize and layout-request events that the widgets of one
-// window receive, to show that a window at rest does no work: a widget that
-// resizes itself or asks for a layout from its own resize or paint keeps the
-// event loop busy for ever.
+// window receive: a window at rest receives none (a widget that resizes
+// itself or asks for a layout from its own resize keeps the loop busy).
 #pragma once
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEvent>
 #include <QPointer>
 #include <QTest>
 #include <QWidget>
@@ -16,8 +13,7 @@
 
 class RepaintCounter : public QObject {
  public:
-  // The caret of a focused field blinks, the one repaint that a window at
-  // rest makes by design: it is stopped while counting.
+  // The caret of a focused field blinks by design: it is stopped meanwhile.
   explicit RepaintCounter(QWidget& window) : window_(&window), flashTime_(QApplication::cursorFlashTime()) {
     QApplication::setCursorFlashTime(0);
     qApp->installEventFilter(this);
@@ -26,43 +22,26 @@ class RepaintCounter : public QObject {
     qApp->removeEventFilter(this);
     QApplication::setCursorFlashTime(flashTime_);
   }
-  RepaintCounter(const RepaintCounter&) = delete;
-  RepaintCounter& operator=(const RepaintCounter&) = delete;
 
-  // Lets the posted events run for a while (a page just shown lays itself
-  // out), then forgets what was counted.
-  void Settle(int milliseconds = 300) {
-    QTest::qWait(milliseconds);
+  // Lets the posted events of a change run, then counts for the time given;
+  // the events counted, one line per kind and widget ("" when none).
+  std::string CountAfterSettling(int settleMs, int watchMs) {
+    QTest::qWait(settleMs);
     counts_.clear();
-  }
-  // Runs the event loop for the time given, counting.
-  void Watch(int milliseconds) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < milliseconds) QTest::qWait(10);
-  }
-  int Total() const {
-    int total = 0;
-    for (const auto& [name, count] : counts_) total += count;
-    return total;
-  }
-  // "event kind on class 'objectName'" and its count, for each widget that
-  // received one: what a failing test names.
-  std::string Report() const {
-    std::string text;
-    for (const auto& [name, count] : counts_) text += name + " x" + std::to_string(count) + "\n";
-    return text;
+    QTest::qWait(watchMs);
+    std::string report;
+    for (const auto& [name, count] : counts_) report += name + " x" + std::to_string(count) + "\n";
+    return report;
   }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     const QEvent::Type type = event->type();
-    if (type != QEvent::Paint && type != QEvent::Resize && type != QEvent::LayoutRequest) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || window_ == nullptr || widget->window() != window_) return false;
-    const char* kind = type == QEvent::Paint ? "paint" : type == QEvent::Resize ? "resize" : "layout request";
-    ++counts_[std::string(kind) + " on " + widget->metaObject()->className() + " '" +
-              widget->objectName().toStdString() + "'"];
+    if ((type == QEvent::Paint || type == QEvent::Resize || type == QEvent::LayoutRequest) && widget != nullptr &&
+        widget->window() == window_)
+      ++counts_[std::string(type == QEvent::Paint ? "paint" : type == QEvent::Resize ? "resize" : "layout") +
+                " on " + widget->metaObject()->className() + " '" + widget->objectName().toStdString() + "'"];
     return false;
   }
 
