@@ -128,7 +128,10 @@ void TAnimationWindow::TakeLoadedScene(std::unique_ptr<TAnimatedScene> scene) {
   HideSelection();
   scene_->Stop();
   scene_ = std::move(scene);
+  // The opened document's window takes its canvas size and goes where a
+  // new window of that size would.
   SizeToScene();
+  PlaceInWorkspace();
 }
 
 void TAnimationWindow::AfterImport(const std::string& fileName) {
@@ -205,8 +208,8 @@ bool TAnimationWindow::WriteSceneTo(const std::string& fileName) {
     WriteDocumentFile(fileName, std::string_view(reinterpret_cast<const char*>(bytes.Memory()),
                                                  static_cast<std::size_t>(bytes.Size())),
                       host_.Settings().CreateBackup);
-  } catch (const EDocumentWriteError&) {
-    Ui().MessageBox(host_.Handle(), SProjectWriteError, "Error", MB_ICONERROR);
+  } catch (const EDocumentWriteError& error) {
+    Ui().MessageBox(host_.Handle(), DocumentWriteErrorText(fileName, error.Reason()), "Error", MB_ICONERROR);
     return false;
   }
   return true;
@@ -220,28 +223,37 @@ bool TAnimationWindow::Save() {
   if (fileName_.empty()) {
     const std::optional<int> entry = AskFileName(false);
     if (!entry) return false;
-    SetFileName(pendingName_);
-    UpdateCaption();
     SaveVersion = SaveVersionOfFileType(*entry);
-  } else if (!ConfirmOverwriteOfOpenedName()) {
-    return false;
+    return SaveTo(pendingName_);
   }
+  if (!ConfirmOverwriteOfOpenedName()) return false;
+  return SaveTo(fileName_);
+}
+
+// The document takes the file's name (and its caption) only once the file
+// is written: after a failure the next Save aims where the last one did.
+bool TAnimationWindow::SaveTo(const std::string& fileName) {
   StopPlayback();
   const bool wasPlaying = host_.PlayButtonDown();
   host_.SetPlayButtonDown(false);
+  const std::string sceneName = scene_->Name;
   bool saved = false;
   try {
-    if (scene_->Name == "NONAME") scene_->Name = SceneNameOfFile(fileName_);
-    saved = WriteSceneTo(fileName_);
-    if (saved) {
-      nameFromOpenedFile_ = false;
-      undo_->Clear();
-      host_.RefreshCommandStates();
-      host_.AddRecentFile(fileName_);
-    }
-  } catch (const std::exception&) {
-    Ui().MessageBox(host_.Handle(), SProjectWriteError, "Error", MB_ICONERROR);
+    if (scene_->Name == "NONAME") scene_->Name = SceneNameOfFile(fileName);
+    saved = WriteSceneTo(fileName);
+  } catch (const std::exception& error) {
+    Ui().MessageBox(host_.Handle(), DocumentWriteErrorText(fileName, Utf8ToAnsi(error.what())), "Error",
+                    MB_ICONERROR);
     saved = false;
+  }
+  if (saved) {
+    SetFileName(fileName);
+    undo_->Clear();
+    UpdateCaption();
+    host_.RefreshCommandStates();
+    host_.AddRecentFile(fileName_);
+  } else {
+    scene_->Name = sceneName;
   }
   host_.SetPlayButtonDown(wasPlaying);
   ResumePlayback();
@@ -249,6 +261,10 @@ bool TAnimationWindow::Save() {
 }
 
 void TAnimationWindow::SaveAs() {
+  // The version chosen for this one save returns to the newest on every way out.
+  struct NewestVersionAfterwards {
+    ~NewestVersionAfterwards() { SaveVersion = kNewestFormatVersion; }
+  } newestAfterwards;
   const std::optional<int> entry = AskFileName(true);
   if (!entry) {
     UpdateCaption();
@@ -260,10 +276,9 @@ void TAnimationWindow::SaveAs() {
   }
   std::string name = pendingName_;
   if (ExtractFileExt(name).empty()) name += ".GLM";
-  SetFileName(name);
   SaveVersion = SaveVersionOfFileType(*entry);
   // This document is the one saved, whether or not it is the active one.
-  Save();
+  SaveTo(name);
   UpdateCaption();
 }
 

@@ -3,6 +3,7 @@
 #include "app/AnimationWindowU.h"
 
 #include "app/core/SizeLimits.h"
+#include "app/core/WindowPlacement.h"
 #include "controls/Image.h"
 #include "controls/MyCntrl.h"
 #include "imaging/utils.h"
@@ -73,6 +74,8 @@ TAnimationWindow::TAnimationWindow(TDocumentHost& host, QMdiArea* area)
   FormCreate();
   if (area != nullptr) area->addSubWindow(this);
   show();
+  SizeToScene();
+  PlaceInWorkspace();
 }
 
 TAnimationWindow::~TAnimationWindow() {
@@ -278,14 +281,53 @@ void TAnimationWindow::FormActivate() {
 
 // Big enough for the canvas without scroll bars: the design's sum of scroll
 // bars, frame, canvas border and slack, with this platform's measures.
-void TAnimationWindow::SizeToScene() {
+QSize TAnimationWindow::CanvasWindowSize() const {
   const QStyle* s = style();
   const int scrollBar = s->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
   const int frame = s->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
   const int caption = s->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
   const int border = CanvasBorder();
-  resize(2 * scrollBar + scene_->Width + 2 * frame + 2 * border + kWindowSlack,
-         2 * scrollBar + scene_->Height + 2 * frame + caption + 2 * border + kWindowSlack);
+  const int sceneWidth = scene_ != nullptr ? scene_->Width : 0;
+  const int sceneHeight = scene_ != nullptr ? scene_->Height : 0;
+  return QSize(2 * scrollBar + sceneWidth + 2 * frame + 2 * border + kWindowSlack,
+               2 * scrollBar + sceneHeight + 2 * frame + caption + 2 * border + kWindowSlack);
+}
+
+// The workspace of the MDI area, when the window is in one that is shown.
+std::optional<TSize> TAnimationWindow::Workspace() const {
+  const QMdiArea* area = mdiArea();
+  if (area == nullptr || !area->isVisible()) return std::nullopt;
+  const QSize room = area->viewport()->size();
+  return TSize{room.width(), room.height()};
+}
+
+// Qt's own arrangements and placement ask the size hint: the canvas size,
+// capped to the workspace.
+QSize TAnimationWindow::sizeHint() const {
+  const QSize wanted = CanvasWindowSize().expandedTo(minimumSize());
+  const std::optional<TSize> room = Workspace();
+  if (!room) return wanted;
+  const TSize fitted = FitToWorkspace({wanted.width(), wanted.height()}, *room);
+  return QSize(fitted.cx, fitted.cy).expandedTo(minimumSize());
+}
+
+void TAnimationWindow::SizeToScene() {
+  if (isMaximized() || isMinimized()) return;
+  resize(sizeHint());
+}
+
+// Where a new window goes: the free place that covers the other documents least.
+void TAnimationWindow::PlaceInWorkspace() {
+  const std::optional<TSize> room = Workspace();
+  if (!room || isMaximized() || isMinimized()) return;
+  std::vector<TRect> others;
+  for (const QMdiSubWindow* window : mdiArea()->subWindowList()) {
+    if (window == this || !window->isVisible() || window->isMinimized()) continue;
+    const QRect g = window->geometry();
+    others.push_back(Bounds(g.x(), g.y(), g.width(), g.height()));
+  }
+  const TPoint at = PlaceNewWindow({width(), height()}, *room, others);
+  move(at.X, at.Y);
 }
 
 // Half the difference between the canvas frame and its inner box.

@@ -129,6 +129,10 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   void LayoutCanvas();
   // After an undo restored the scene's size: the canvas takes it at once.
   void FollowSceneSize();
+  // The window size at which the whole canvas shows without scroll bars.
+  QSize CanvasWindowSize() const;
+  // The canvas size, capped to the workspace (what cascading and tiling keep).
+  QSize sizeHint() const override;
   void UpdateCaption();
   void SetModified(bool value);
   void StopPlayback();
@@ -222,7 +226,11 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   // The scene's playback ticks run behind the host's barrier.
   void BarPlayback(TAnimatedScene& scene);
   void WndProc(TMessage& message);
+  // Sizes the window to its canvas (capped to the workspace).
   void SizeToScene();
+  std::optional<TSize> Workspace() const;
+  // Moves the window to where a new one goes among the other documents.
+  void PlaceInWorkspace();
   bool Playing() const;
   int CanvasBorder() const;
   // ---- Opening ----
@@ -233,6 +241,9 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   std::optional<int> AskFileName(bool forSaveAs);
   bool ConfirmOverwriteOfOpenedName();
   bool WriteSceneTo(const std::string& fileName);
+  // Writes the scene as the file; on success the document takes the name,
+  // is unmodified and heads the recent files. False after a shown failure.
+  bool SaveTo(const std::string& fileName);
   // The file name the Save dialog gave last.
   std::string pendingName_;
   // ---- Canvas editing ----

@@ -6,6 +6,7 @@
 
 #include "app/AnimationWindowU.h"
 #include "app/MainFormIcons.h"
+#include "app/core/WindowPlacement.h"
 #include "controls/UTimelineSlider.h"
 #include "platform/SysUtils.h"
 #include "scene/Moving.h"
@@ -264,40 +265,53 @@ void TMainForm::OpenOrAddDroppedFiles(const std::vector<std::string>& fileNames,
 
 namespace {
 
-std::vector<QMdiSubWindow*> TiledWindows(QMdiArea& area) {
+std::vector<QMdiSubWindow*> ArrangedWindows(QMdiArea& area, QMdiArea::WindowOrder order) {
   std::vector<QMdiSubWindow*> windows;
-  for (QMdiSubWindow* window : area.subWindowList(QMdiArea::CreationOrder))
+  for (QMdiSubWindow* window : area.subWindowList(order))
     if (window->isVisible() && !window->isMinimized()) windows.push_back(window);
   return windows;
 }
 
+// The size each window keeps when arranged: a document's canvas size.
+std::vector<TSize> WantedSizes(const std::vector<QMdiSubWindow*>& windows) {
+  std::vector<TSize> sizes;
+  for (QMdiSubWindow* window : windows) {
+    const auto* document = qobject_cast<TAnimationWindow*>(window);
+    const QSize wanted = document != nullptr ? document->CanvasWindowSize() : window->sizeHint();
+    const QSize size = wanted.expandedTo(window->minimumSize());
+    sizes.push_back({size.width(), size.height()});
+  }
+  return sizes;
+}
+
+TSize WorkspaceOf(const QMdiArea& area) { return {area.viewport()->width(), area.viewport()->height()}; }
+
+void ApplyBoxes(const std::vector<QMdiSubWindow*>& windows, const std::vector<TRect>& boxes) {
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    windows[i]->showNormal();
+    windows[i]->setGeometry(boxes[i].Left, boxes[i].Top, boxes[i].Width(), boxes[i].Height());
+  }
+}
+
+void TileDocuments(QMdiArea& area, bool horizontal) {
+  const std::vector<QMdiSubWindow*> windows = ArrangedWindows(area, QMdiArea::CreationOrder);
+  ApplyBoxes(windows, TileWindows(WantedSizes(windows), WorkspaceOf(area), horizontal));
+}
+
 }  // namespace
 
-// Stacked rows, each as wide as the document area.
-void TMainForm::Window_Tile_HorizontalExecute() {
-  const std::vector<QMdiSubWindow*> windows = TiledWindows(*MdiArea);
-  const QSize area = MdiArea->viewport()->size();
-  const int n = static_cast<int>(windows.size());
-  for (int i = 0; i < n; ++i) {
-    windows[static_cast<std::size_t>(i)]->showNormal();
-    const int top = i * area.height() / n;
-    windows[static_cast<std::size_t>(i)]->setGeometry(0, top, area.width(), (i + 1) * area.height() / n - top);
-  }
-}
+void TMainForm::Window_Tile_HorizontalExecute() { TileDocuments(*MdiArea, true); }
 
-// Columns side by side, each as high as the document area.
-void TMainForm::Window_Tile_VerticalExecute() {
-  const std::vector<QMdiSubWindow*> windows = TiledWindows(*MdiArea);
-  const QSize area = MdiArea->viewport()->size();
-  const int n = static_cast<int>(windows.size());
-  for (int i = 0; i < n; ++i) {
-    windows[static_cast<std::size_t>(i)]->showNormal();
-    const int left = i * area.width() / n;
-    windows[static_cast<std::size_t>(i)]->setGeometry(left, 0, (i + 1) * area.width() / n - left, area.height());
-  }
-}
+void TMainForm::Window_Tile_VerticalExecute() { TileDocuments(*MdiArea, false); }
 
-void TMainForm::Window_CascadeExecute() { MdiArea->cascadeSubWindows(); }
+// Down a diagonal, one title bar apart, the front window staying in front.
+void TMainForm::Window_CascadeExecute() {
+  const std::vector<QMdiSubWindow*> windows = ArrangedWindows(*MdiArea, QMdiArea::StackingOrder);
+  const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, MdiArea) +
+                   style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, MdiArea);
+  ApplyBoxes(windows, CascadeWindows(WantedSizes(windows), WorkspaceOf(*MdiArea), step));
+  for (QMdiSubWindow* window : windows) window->raise();
+}
 
 // The documents at the end of the Window menu, "&1 name" ..., the active one checked.
 void TMainForm::RebuildWindowList() {

@@ -36,7 +36,7 @@ void TGraphicControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   width_ = AWidth;
   height_ = AHeight;
   ApplyGeometry();
-  update();
+  if (!takingGeometryFromQt_) update();
   Resize();
 }
 
@@ -53,7 +53,9 @@ void TGraphicControl::TakeGeometryFromQt() {
   const QRect g = geometry();
   if (g.x() == left_ && g.y() == top_ && g.width() == std::max(0, width_) && g.height() == std::max(0, height_))
     return;
+  takingGeometryFromQt_ = true;
   SetBounds(g.x(), g.y(), g.width(), g.height());
+  takingGeometryFromQt_ = false;
 }
 
 void TGraphicControl::moveEvent(QMoveEvent* event) {

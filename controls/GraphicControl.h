@@ -144,6 +144,9 @@ class TGraphicControl : public QWidget {
   int height_ = 0;
   bool visible_ = true;
   bool applyingGeometry_ = false;
+  // Set while bounds that Qt gave are taken over: Qt repaints a widget it
+  // moved or resized, so the control asks for no repaint of its own.
+  bool takingGeometryFromQt_ = false;
   bool clickPending_ = false;
   bool transparent_ = false;
   bool showHint_ = true;

@@ -485,19 +485,35 @@ void TSpinEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   LayoutButton();
 }
 
+// Layouts learn the minimum height from the size hints; a resize never
+// resizes again (a layout that gave less would shrink it back, for ever).
+QSize TSpinEdit::minimumSizeHint() const {
+  const QSize hint = QLineEdit::minimumSizeHint();
+  return {hint.width(), std::max(hint.height(), MinHeight())};
+}
+
+QSize TSpinEdit::sizeHint() const {
+  const QSize hint = QLineEdit::sizeHint();
+  return {hint.width(), std::max(hint.height(), MinHeight())};
+}
+
+void TSpinEdit::changeEvent(QEvent* event) {
+  QLineEdit::changeEvent(event);
+  if (event->type() == QEvent::FontChange) updateGeometry();
+}
+
 void TSpinEdit::resizeEvent(QResizeEvent* event) {
   QLineEdit::resizeEvent(event);
-  if (height() < MinHeight()) {
-    resize(width(), MinHeight());
-    return;
-  }
   LayoutButton();
 }
 
 // The button inside the right edge (the design's client position
 // (Width - button width - 5, 0), Height - 5 high), and the text kept clear of it.
+// The margins are set only when they change: setting them asks for a new
+// layout and a repaint.
 void TSpinEdit::LayoutButton() {
   const int buttonWidth = button_->Width();
   button_->SetBounds(kFrame + width() - buttonWidth - 5, kFrame, buttonWidth, height() - 5);
-  setTextMargins(0, 0, buttonWidth + 2, 0);
+  const QMargins margins(0, 0, buttonWidth + 2, 0);
+  if (textMargins() != margins) setTextMargins(margins);
 }

@@ -28,7 +28,8 @@
 //   OnKeyDown, OnKeyPress, OnKeyUp   the design's key events (Up and Down
 //                            click the buttons first)
 //   Left/Top/Width/Height, SetBounds   bounds; a height below MinHeight() is
-//                            raised to it, and the button is laid out at once
+//                            raised to it, and the button is laid out at once;
+//                            layouts learn MinHeight() from the size hints
 //   Button()                 the TSpinButton (objectName "Button")
 //
 // TSpinButton, public interface:
@@ -205,6 +206,9 @@ class TSpinEdit : public QLineEdit {
   // The font's text height + min(system font, font) height div 4 + 4 border
   // heights (1 pixel each) + 2.
   int MinHeight() const;
+  // At least MinHeight() high: layouts give the field its minimum height.
+  QSize minimumSizeHint() const override;
+  QSize sizeHint() const override;
   // Whether a typed character is accepted: '+', '-', the digits, the decimal
   // separator and control characters other than Enter; with EditorEnabled
   // false, only control characters other than Backspace.
@@ -223,6 +227,7 @@ class TSpinEdit : public QLineEdit {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   // The field's context menu (undo, cut, copy, paste, delete, select all),

@@ -405,13 +405,18 @@ QWidget* TExportFrm::CreateFramesPage() {
   left->addWidget(GridScrollBox, 1);
   tools->setFixedWidth(std::max(GridScrollBox->width(), tools->sizeHint().width()));
 
-  // The player.
-  PanelSpriteMowing = Named(new QWidget(page), "PanelSpriteMowing");
+  // The player: the frames are drawn at their own size, so the panel
+  // scrolls when the output is larger than the room it has.
+  PlayerScrollBox = Named(new QScrollArea(page), "PlayerScrollBox");
+  PlayerScrollBox->setMinimumSize(240, 120);
+  PlayerScrollBox->setWidgetResizable(true);
+  PanelSpriteMowing = Named(new QWidget, "PanelSpriteMowing");
   PanelSpriteMowing->setAutoFillBackground(true);
   QPalette grey = PanelSpriteMowing->palette();
   grey.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
   PanelSpriteMowing->setPalette(grey);
-  PanelSpriteMowing->setMinimumSize(240, 120);
+  PlayerScrollBox->setPalette(grey);
+  PlayerScrollBox->setWidget(PanelSpriteMowing);
   PanelSpriteMowing->installEventFilter(this);
   BordersBox = Named(new TSelectionBox(PanelSpriteMowing), "BordersBox");
   BordersBox->SetRotateable(false);
@@ -521,7 +526,7 @@ QWidget* TExportFrm::CreateFramesPage() {
   sizeLayout->setColumnStretch(7, 1);
 
   auto* right = new QGridLayout;
-  right->addWidget(PanelSpriteMowing, 0, 0);
+  right->addWidget(PlayerScrollBox, 0, 0);
   right->addWidget(playerBar, 1, 0);
   right->addWidget(parameters, 0, 1, 2, 1);
   right->addWidget(sizePanel, 2, 0, 1, 2);

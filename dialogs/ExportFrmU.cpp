@@ -1,5 +1,6 @@
 #include "dialogs/ExportFrmU.h"
 
+#include "controls/MyCntrl.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/My_Gauges.h"
 #include "controls/My_SpinEdit.h"
@@ -344,6 +345,10 @@ void TExportFrm::SizePlayer() {
   playerComposition_.Canvas().Brush().Color = kPlayerBackground;
   playerComposition_.SetSize(width, height);
   playerComposition_.Canvas().FillRect(Rect(0, 0, width, height));
+  // The panel holds the whole output and its outline; the scroll box shows
+  // scroll bars when the page has less room.
+  const int outline = BordersBox->BoxDeltaX() + 1;
+  PanelSpriteMowing->setMinimumSize(std::max(width, 0) + 2 * outline, std::max(height, 0) + 2 * outline);
   PanelSpriteMowingResize();
 }
 

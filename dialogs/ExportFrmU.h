@@ -187,6 +187,9 @@ class TExportFrm : public QDialog, public TExportProgress {
   QToolButton* SetToAllRestoreButton = nullptr;
   QCheckBox* InterlacedCheckBox = nullptr;
   QToolButton* SetAllInterlacedButton = nullptr;
+  // The player's panel, inside a scroll box: it is at least as large as the
+  // output (with the outline around it), so a large frame can be scrolled to.
+  QScrollArea* PlayerScrollBox = nullptr;
   QWidget* PanelSpriteMowing = nullptr;
   TImage* ImageMoving = nullptr;
   TSelectionBox* BordersBox = nullptr;

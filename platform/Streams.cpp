@@ -35,7 +35,9 @@ void TStream::ReadBuffer(void* buffer, std::int64_t count) {
 }
 
 void TStream::WriteBuffer(const void* buffer, std::int64_t count) {
-  if (count < 0 || (count > 0 && Write(buffer, count) != count)) throw EWriteError(SWriteError);
+  // A file's short write leaves the system's reason in errno.
+  errno = 0;
+  if (count < 0 || (count > 0 && Write(buffer, count) != count)) throw EWriteError(SWriteError, errno);
 }
 
 std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
@@ -242,8 +244,9 @@ TFileStream::TFileStream(const std::string& fileName, std::uint32_t mode) : file
     }
   }
   if (fd_ < 0) {
-    if (create) throw EFCreateError("Cannot create file " + fileName);
-    throw EFOpenError("Cannot open file " + fileName);
+    const int reason = errno;
+    if (create) throw EFCreateError("Cannot create file " + fileName, reason);
+    throw EFOpenError("Cannot open file " + fileName, reason);
   }
 }
 
@@ -290,7 +293,7 @@ std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
 
 void TFileStream::SetSize(std::int64_t newSize) {
   if (::ftruncate(fd_, static_cast<off_t>(std::max<std::int64_t>(0, newSize))) != 0)
-    throw EWriteError(SWriteError);
+    throw EWriteError(SWriteError, errno);
   if (Position() > newSize) Seek(0, TSeekOrigin::soEnd);
 }
 
@@ -318,11 +321,13 @@ std::string TemporaryNameFor(const std::string& target, unsigned attempt) {
 TReplacingFile::TReplacingFile(const std::string& target) : target_(target) {
   struct stat existing {};
   const bool targetExists = ::stat(target.c_str(), &existing) == 0;
+  int reason = 0;
   for (unsigned attempt = 0; attempt < 100 && temporary_.empty(); ++attempt) {
     const std::string name = TemporaryNameFor(target, attempt);
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) {
-      if (errno == EEXIST) continue;
+      reason = errno;
+      if (reason == EEXIST) continue;
       break;
     }
     // A private target stays private.
@@ -330,7 +335,7 @@ TReplacingFile::TReplacingFile(const std::string& target) : target_(target) {
     ::close(fd);
     temporary_ = name;
   }
-  if (temporary_.empty()) throw EFCreateError("Cannot create file " + target);
+  if (temporary_.empty()) throw EFCreateError("Cannot create file " + target, reason);
   try {
     stream_ = std::make_unique<TFileStream>(temporary_, fmCreate);
   } catch (...) {
@@ -358,12 +363,16 @@ void TReplacingFile::Commit() {
   // the program runs on, and a series of exported files would pay for it
   // many times).
   bool done = stream_ == nullptr || stream_->Close();
+  int reason = done ? 0 : errno;
   stream_.reset();
-  done = done && ::rename(temporary_.c_str(), target_.c_str()) == 0;
+  if (done && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    done = false;
+    reason = errno;
+  }
   finished_ = true;
   if (!done) {
     ::unlink(temporary_.c_str());
-    throw EWriteError("Cannot create file " + target_);
+    throw EWriteError("Cannot create file " + target_, reason);
   }
   committed_ = true;
 }

@@ -13,7 +13,13 @@
 
 class EStreamError : public Exception {
  public:
-  using Exception::Exception;
+  // systemError: the errno of the call that failed, 0 when none is known.
+  explicit EStreamError(std::string message, int systemError = 0)
+      : Exception(std::move(message)), systemError_(systemError) {}
+  int SystemError() const { return systemError_; }
+
+ private:
+  int systemError_ = 0;
 };
 class EReadError : public EStreamError {
  public:

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. GC_SANITIZE=1 builds into
-# ./build-asan with AddressSanitizer and UndefinedBehaviorSanitizer.
+# ./build-asan with AddressSanitizer and UndefinedBehaviorSanitizer;
+# GC_LONG_TESTS=1 also runs the long sweeps (the tests labelled "long").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${GC_SANITIZE:-0}" = 1 ]; then
@@ -10,4 +11,6 @@ if [ "${GC_SANITIZE:-0}" = 1 ]; then
   export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp}
 fi
 ./scripts/build.sh
-ctest --test-dir "${GC_BUILD_DIR:-build}" -j"$(nproc)" --output-on-failure --timeout 600 "$@"
+labels=(-LE long)
+[ "${GC_LONG_TESTS:-0}" = 1 ] && labels=()
+ctest --test-dir "${GC_BUILD_DIR:-build}" -j"$(nproc)" --output-on-failure --timeout 600 "${labels[@]}" "$@"

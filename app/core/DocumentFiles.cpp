@@ -3,8 +3,14 @@
 #include "imaging/utils.h"
 #include "platform/CodePages.h"
 #include "platform/Streams.h"
+#include "scene/ProjectFile.h"
 #include "scene/SceneGlobals.h"
 
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -24,12 +30,17 @@ constexpr std::int32_t kAllFilesVersion = 4;        // "Animated Scene v.1.30"
 const char* const SWriteFailed = "The project file could not be written";
 
 // Forces a closed file's bytes to the disk: the only copy of a document is
-// about to be replaced by it.
-bool FlushToDisk(const std::string& fileName) {
+// about to be replaced by it. The errno of the failing call, or 0.
+int FlushToDisk(const std::string& fileName) {
   const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool flushed = ::fdatasync(fd) == 0;
-  return ::close(fd) == 0 && flushed;
+  if (fd < 0) return errno;
+  const int flushed = ::fdatasync(fd) == 0 ? 0 : errno;
+  const int closed = ::close(fd) == 0 ? 0 : errno;
+  return flushed != 0 ? flushed : closed;
+}
+
+[[noreturn]] void FailWrite(int systemError) {
+  throw EDocumentWriteError(SWriteFailed, SystemErrorText(systemError));
 }
 
 // Writes the bytes into the replacing file and closes it, with the trailer.
@@ -38,11 +49,12 @@ void WriteComplete(TReplacingFile& file, std::string_view bytes) {
   stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
   // A write the disk refuses late is reported only when the file closes.
   auto* fileStream = dynamic_cast<TFileStream*>(&stream);
-  if (fileStream != nullptr && !fileStream->Close()) throw EDocumentWriteError(SWriteFailed);
+  if (fileStream != nullptr && !fileStream->Close()) FailWrite(errno);
   file.CloseStream();
   // The trailer is stamped by the one checksum routine, on the complete copy.
-  if (!StampFileChecksum(file.TemporaryName()) || !FlushToDisk(file.TemporaryName()))
-    throw EDocumentWriteError(SWriteFailed);
+  errno = 0;
+  if (!StampFileChecksum(file.TemporaryName())) FailWrite(errno);
+  if (const int flushError = FlushToDisk(file.TemporaryName()); flushError != 0) FailWrite(flushError);
 }
 
 }  // namespace
@@ -64,7 +76,37 @@ std::string SceneNameOfFile(const std::string& fileName) {
   return UpCaseStr(Utf8ToAnsi(StripExtension(ExtractFileName(fileName))));
 }
 
-std::string DocumentNameOfOpenedFile(const std::string& fileName) { return ChangeFileExt(fileName, ".GLM"); }
+namespace {
+
+// The file in the name's folder whose name is the given one in another
+// letter case, if there is one: the name itself when it exists, else the
+// first such name in byte order (the file system lists in no order).
+std::optional<std::string> ExistingCaseVariant(const std::string& fileName) {
+  if (FileExists(fileName)) return fileName;
+  const std::string folder = ExtractFilePath(fileName);
+  const std::string name = ExtractFileName(fileName);
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return std::nullopt;
+  std::optional<std::string> found;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string candidate = entry->d_name;
+    if (!SameTextAscii(candidate, name) || (found && candidate >= *found)) continue;
+    if (FileExists(folder + candidate)) found = candidate;
+  }
+  ::closedir(dir);
+  if (!found) return std::nullopt;
+  return folder + *found;
+}
+
+}  // namespace
+
+std::string DocumentNameOfOpenedFile(const std::string& fileName) {
+  // A project keeps its own name: on this file system proj1.glm and
+  // proj1.GLM are two files, and saving must replace the one opened.
+  if (SameTextAscii(ExtractFileExt(fileName), ".GLM")) return fileName;
+  const std::string project = ChangeFileExt(fileName, ".GLM");
+  return ExistingCaseVariant(project).value_or(project);
+}
 
 void WriteDocumentFile(const std::string& fileName, std::string_view bytes, bool createBackup) {
   try {
@@ -87,7 +129,18 @@ void WriteDocumentFile(const std::string& fileName, std::string_view bytes, bool
     }
     // The new file is in place; a backup that cannot be named is not a failed save.
     if (linked && ::rename(oldLink.c_str(), backup.c_str()) != 0) ::unlink(oldLink.c_str());
-  } catch (const EStreamError&) {
-    throw EDocumentWriteError(SWriteFailed);
+  } catch (const EStreamError& error) {
+    FailWrite(error.SystemError());
   }
+}
+
+std::string SystemErrorText(int systemError) {
+  if (systemError == 0) return {};
+  return std::strerror(systemError);
+}
+
+std::string DocumentWriteErrorText(const std::string& fileName, const std::string& reason) {
+  std::string text = std::string(SProjectWriteError) + "\r" + Utf8ToAnsi(fileName);
+  if (!reason.empty()) text += ": " + Utf8ToAnsi(reason);
+  return text;
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // The Save dialog's file types, numbered from 1 (entry 1 "3D Animation (*.GLM)").
 extern const char* const SSaveAnimationFilter;
@@ -31,15 +32,30 @@ std::string BackupFileName(const std::string& fileName);
 // The scene name a file gives: its name without folder and extension,
 // upper-cased as short strings are ('a'..'z' and bytes 224..255).
 std::string SceneNameOfFile(const std::string& fileName);
-// The project name an opened file is saved under: the name with ".GLM" in
-// place of its extension, beside the file.
+// The project name an opened file is saved under: a project file (".GLM" in
+// any letter case) keeps its own name; any other file gives its name with
+// ".GLM" in place of its extension, beside it, or the name of a file already
+// there that differs from that only in letter case.
 std::string DocumentNameOfOpenedFile(const std::string& fileName);
 
 // Raised when a project file could not be written; the target is then as it was.
 class EDocumentWriteError : public Exception {
  public:
-  using Exception::Exception;
+  // reason: the system's words for the failure ("Permission denied"), or ""
+  // when the system gave none.
+  EDocumentWriteError(std::string message, std::string reason)
+      : Exception(std::move(message)), reason_(std::move(reason)) {}
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::string reason_;
 };
+
+// The system's words for an errno value ("Not a directory"); "" for 0.
+std::string SystemErrorText(int systemError);
+// What a failed save shows: "An error occured during writing to the file."
+// and, on a second line, the file name and the reason ("<name>: <reason>").
+std::string DocumentWriteErrorText(const std::string& fileName, const std::string& reason);
 
 // Writes the bytes and their checksum trailer as the file. The bytes go to a
 // temporary file in the target's folder (TReplacingFile), which is flushed

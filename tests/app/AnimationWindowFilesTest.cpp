@@ -5,6 +5,7 @@
 #include "app/core/DocumentFiles.h"
 #include "dialogs/FramesIntervalFormU.h"
 #include "scene/ProjectFile.h"
+#include "scene/SceneGlobals.h"
 #include "tests/support/AviTestFiles.h"
 #include "tests/support/FullDisk.h"
 #include "tests/support/ReadOnlyFolder.h"
@@ -296,7 +297,7 @@ TEST_F(DocumentFiles, ASaveThatRunsOutOfSpaceKeepsTheOldFileAndTheMark) {
     const FullDisk full(static_cast<rlim_t>(old.size()));
     EXPECT_FALSE(window->Save());
   }
-  EXPECT_EQ(ui.messages.back().text, "An error occured during writing to the file.");
+  EXPECT_EQ(ui.messages.back().text, "An error occured during writing to the file.\r" + path + ": File too large");
   EXPECT_EQ(TempDir::ReadFile(path), old);
   EXPECT_TRUE(window->Modified());
   EXPECT_EQ(window->windowTitle(), QString("x.GLM *"));
@@ -315,9 +316,24 @@ TEST_F(DocumentFiles, ASaveIntoAReadOnlyFolderKeepsTheOldFile) {
     if (!readOnly.Usable()) GTEST_SKIP() << "no read-only folder for the superuser here";
     EXPECT_FALSE(window->Save());
   }
-  EXPECT_EQ(ui.messages.back().text, "An error occured during writing to the file.");
+  // The system's reason depends on how the folder refuses (its mode, or the immutable flag).
+  EXPECT_EQ(ui.messages.back().text.rfind("An error occured during writing to the file.\r" + path + ": ", 0), 0u);
   EXPECT_EQ(TempDir::ReadFile(path), old);
   EXPECT_TRUE(window->Modified());
+}
+
+// An untitled document takes a name only from a save that wrote the file.
+TEST_F(DocumentFiles, AFailedSaveOfAnUntitledDocumentLeavesItUntitled) {
+  TAnimationWindow* window = NewWindow();
+  window->SetModified(true);
+  const std::string target = dir.WriteFile("regular", "not a folder") + "/banner.GLM";
+  ui.fileAnswers = {Chosen(target, 6)};
+  EXPECT_FALSE(window->Save());
+  EXPECT_EQ(ui.messages.back().text, "An error occured during writing to the file.\r" + target + ": Not a directory");
+  EXPECT_EQ(window->FileName(), "");
+  EXPECT_EQ(window->windowTitle(), QString("Untitled *"));
+  EXPECT_EQ(window->Scene()->Name, "NONAME");
+  EXPECT_EQ(SaveVersion, kNewestFormatVersion);
 }
 
 TEST_F(DocumentFiles, EscDuringTheWriteCancelsTheSaveSilently) {

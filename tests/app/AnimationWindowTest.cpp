@@ -182,7 +182,8 @@ TEST_F(AnimationWindow, AFailedSaveInTheCloseQueryKeepsTheWindowOpen) {
   Settle();
   EXPECT_FALSE(alive.isNull());
   EXPECT_TRUE(window->Modified());
-  EXPECT_EQ(ui.messages.back().text, "An error occured during writing to the file.");
+  EXPECT_EQ(ui.messages.back().text, "An error occured during writing to the file.\r" +
+                                         dir.File("no such folder/kept.GLM") + ": No such file or directory");
 }
 
 TEST_F(AnimationWindow, ClosingADocumentThatIsNotActiveLeavesTheActiveOneAndFreesItsTree) {

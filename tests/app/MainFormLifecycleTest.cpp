@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -258,8 +259,21 @@ TEST_F(MainFormLifeTest, PasteCommandsFollowTheClipboard) {
 
 TEST_F(MainFormLifeTest, HelpTopicsOpenTheirPagesBesideTheProgram) {
   TMainForm& form = Start();
-  form.Contents1->trigger();
-  EXPECT_TRUE(shell_.opened.empty());  // no page, nothing opened
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  // Without the pages, F1 and a dialog's Help button each say which page is missing.
+  QTest::keyClick(&form, Qt::Key_F1);
+  forms_.Expect("OptionsFrm").Do([](QDialog& dialog) {
+    QTest::mouseClick(dialog.findChild<QPushButton*>("HelpBtn"), Qt::LeftButton);
+  });
+  form.Tools_Options->trigger();
+  EXPECT_TRUE(shell_.opened.empty());
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  const std::string missing = "The help pages are not installed.\r\rThe page looked for: ";
+  EXPECT_EQ(ui_.messages[0].text, missing + program_.File("help/Main_index.html"));
+  EXPECT_EQ(ui_.messages[1].text, missing + program_.File("help/SetParameters.html"));
+  EXPECT_EQ(ui_.messages[1].caption, "Information");
+  ui_.messages.clear();
   mkdir(program_.File("help").c_str(), 0700);
   for (const char* topic : {"Main_index", "CreateAnimatedGIF", "FAQs"}) program_.WriteFile(std::string("help/") + topic + ".html", "<html/>");
   form.Contents1->trigger();
@@ -268,6 +282,7 @@ TEST_F(MainFormLifeTest, HelpTopicsOpenTheirPagesBesideTheProgram) {
   EXPECT_EQ(shell_.opened, (std::vector<std::string>{program_.File("help/Main_index.html"),
                                                       program_.File("help/CreateAnimatedGIF.html"),
                                                       program_.File("help/FAQs.html")}));
+  EXPECT_TRUE(ui_.messages.empty());
 }
 
 TEST_F(MainFormLifeTest, ReadMeLicenseAndHomePageGoThroughTheLinkField) {

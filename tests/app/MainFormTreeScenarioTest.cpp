@@ -223,12 +223,15 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
     const int top = i * area.height() / 3;
     EXPECT_EQ(windows[i]->geometry(), QRect(0, top, area.width(), (i + 1) * area.height() / 3 - top)) << i;
   }
-  // A column narrower than a document's smallest width takes that width.
+  // A column narrower than a document's canvas takes the canvas's width, inside the area.
   form.Window_Tile_Vertical->trigger();
   for (int i = 0; i < 3; ++i) {
     const int left = i * area.width() / 3;
-    const int width = std::max((i + 1) * area.width() / 3 - left, windows[i]->minimumWidth());
-    EXPECT_EQ(windows[i]->geometry(), QRect(left, 0, width, area.height())) << i;
+    const int share = (i + 1) * area.width() / 3 - left;
+    const int canvas = std::min(static_cast<TAnimationWindow*>(windows[i])->CanvasWindowSize().width(), area.width());
+    EXPECT_EQ(windows[i]->geometry().size(), QSize(std::max(share, canvas), area.height())) << i;
+    EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(windows[i]->geometry())) << i;
+    if (canvas <= share) EXPECT_EQ(windows[i]->x(), left) << i;
   }
 
   // Every document closed: the empty scene and its page.

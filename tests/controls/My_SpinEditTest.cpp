@@ -1,6 +1,7 @@
 // The spin edit: bounds, the fallback reading, typing rules, the buttons and
 // their repeat, focus and layout, through real key and mouse events.
 #include "controls/My_SpinEdit.h"
+#include "tests/support/RepaintCounter.h"
 #include "tests/support/ScriptedUiServices.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QFormLayout>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -383,9 +385,25 @@ TEST_F(SpinEditTest, TheHeightIsRaisedToTheMinimumAndTheButtonSitsInsideTheRight
   EXPECT_EQ(spin->textMargins().right(), 17) << "text stays clear of the button";
 
   window.show();
-  spin->resize(120, 3);
-  EXPECT_EQ(spin->height(), minimum) << "a resize by Qt is raised too";
-  EXPECT_EQ(button->Left(), 2 + 120 - 15 - 5);
+  spin->resize(120, 30);
+  EXPECT_EQ(button->Left(), 2 + 120 - 15 - 5) << "the button follows a resize by Qt";
+  EXPECT_EQ(button->Height(), 30 - 5);
+}
+
+// A form layout gives a field its size hint's height: the spin edit states
+// its minimum there, and a form of them comes to rest.
+TEST(SpinEditInAForm, GetsItsMinimumHeightFromTheLayoutAndTheFormComesToRest) {
+  QWidget form;
+  auto* layout = new QFormLayout(&form);
+  for (int i = 0; i < 6; ++i) layout->addRow(QString("Value %1:").arg(i), new TSpinEdit);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  RepaintCounter counter(form);
+  EXPECT_EQ(counter.CountAfterSettling(300, 500), "");
+  for (TSpinEdit* spin : form.findChildren<TSpinEdit*>()) {
+    EXPECT_GE(spin->height(), spin->MinHeight());
+    EXPECT_EQ(spin->Button()->Height(), spin->height() - 5);
+  }
 }
 
 TEST(SpinButton, IsAtLeast15WideWithTheDownButtonOverlappingTheUpByOnePixel) {

@@ -6,6 +6,7 @@
 #include "controls/Bitmpbtn.h"
 #include "controls/DrawGrid.h"
 #include "controls/MyCntrlDigitalDisplay.h"
+#include "controls/MyCntrl.h"
 #include "controls/My_SpinEdit.h"
 #include "dialogs/EditPaletteFormU.h"
 #include "imaging/AVIFileU.h"
@@ -19,6 +20,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QToolButton>
 
@@ -486,4 +489,31 @@ TEST_F(ExportFramesPageTest, AnEditedColourTableRecoloursTheFrameOrEveryFrame) {
     for (int x = 0; x < second.Bitmap->Width(); ++x) lime = lime || second.Bitmap->Pixel(x, y) == clLime;
   EXPECT_TRUE(lime);
   EXPECT_EQ(forms.Remaining(), 0u);
+}
+
+// ---- A frame wider than the player's panel -----------------------------------------------------------------------
+
+// The frames are drawn at their own size; the panel scrolls to show all of one.
+TEST_F(ExportFramesPageTest, AFrameWiderThanThePanelIsDrawnWholeAndCanBeScrolledTo) {
+  constexpr int kWide = 400;
+  scene.Width = kWide;
+  MakeSolid(output, kWide, kSceneHeight, clWhite);
+  auto wizard = OpenFramesPage();
+  QCoreApplication::processEvents();
+  auto* box = wizard->findChild<QScrollArea*>("PlayerScrollBox");
+  ASSERT_NE(box, nullptr);
+  ASSERT_LT(box->viewport()->width(), kWide) << "the page is narrower than the frame";
+  TImage& image = *wizard->ImageMoving;
+  EXPECT_EQ(image.BoundsRect(), Bounds(image.Left(), image.Top(), kWide, kSceneHeight));
+  ASSERT_TRUE(box->horizontalScrollBar()->isVisible());
+  // Scrolled to either end, that end of the frame and its outline are in sight.
+  box->horizontalScrollBar()->setValue(box->horizontalScrollBar()->maximum());
+  QCoreApplication::processEvents();
+  const QPoint rightEdge = image.mapTo(box->viewport(), QPoint(kWide - 1, 0));
+  EXPECT_LT(rightEdge.x(), box->viewport()->width());
+  EXPECT_GE(wizard->BordersBox->mapTo(box->viewport(), QPoint(wizard->BordersBox->width() - 1, 0)).x(),
+            rightEdge.x());
+  box->horizontalScrollBar()->setValue(0);
+  QCoreApplication::processEvents();
+  EXPECT_GE(image.mapTo(box->viewport(), QPoint(0, 0)).x(), 0);
 }

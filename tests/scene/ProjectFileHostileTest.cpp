@@ -10,6 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
 namespace {
 
 struct HostileCase {
@@ -22,6 +27,13 @@ struct HostileCase {
   int shard = 0;
   int shardCount = 1;
 };
+
+// The long sweeps run only with GC_LONG_SWEEP=1 (ctest's entries labelled
+// "long"); every run takes a quick fixed sample of the same damage.
+bool LongSweepWanted() {
+  const char* wanted = std::getenv("GC_LONG_SWEEP");
+  return wanted != nullptr && std::string(wanted) == "1";
+}
 
 class DamagedProject : public testing::TestWithParam<HostileCase> {
  protected:
@@ -97,9 +109,14 @@ TEST_P(DamagedProject, EveryTruncationFailsCleanly) {
   TAnimatedScene check;
   ReadScene(check, file);
   ASSERT_EQ(check.Failed, 0) << "the undamaged file reads";
-  // Every cut in the first 2 KiB and near the end, and a spread over the rest.
-  const std::size_t step = std::max<std::size_t>(1, file.size() / 600);
-  for (std::size_t cut = 0; cut < file.size(); cut += (cut < 2048 || cut + 600 > file.size()) ? 1 : step) {
+  // Every cut in the first bytes and near the end, and a spread over the rest
+  // (the long sweep cuts in the first 2 KiB, the last 600 bytes and at 600
+  // places between).
+  const bool longSweep = LongSweepWanted();
+  const std::size_t head = longSweep ? 2048 : 384;
+  const std::size_t tail = longSweep ? 600 : 96;
+  const std::size_t step = std::max<std::size_t>(1, file.size() / (longSweep ? 600 : 120));
+  for (std::size_t cut = 0; cut < file.size(); cut += (cut < head || cut + tail > file.size()) ? 1 : step) {
     EXPECT_TRUE(ReadDamaged(file.substr(0, cut), "cut at " + std::to_string(cut))) << "cut at " << cut;
     if (HasFailure()) return;
   }
@@ -108,14 +125,34 @@ TEST_P(DamagedProject, EveryTruncationFailsCleanly) {
 // The mutation sweep has a fixture of its own so that its cases can be sharded.
 class MutatedProject : public DamagedProject {};
 
+// The positions a sweep damages. The quick sweep takes the signature and
+// version fields and a fixed sample of the rest (the same on every run, so a
+// failure repeats); the long sweep takes every position of the first 1500
+// bytes and a spread over the rest.
+std::vector<std::size_t> SweepPositions(std::size_t fileSize, bool longSweep) {
+  std::vector<std::size_t> positions;
+  if (longSweep) {
+    const std::size_t step = std::max<std::size_t>(1, fileSize / 700);
+    for (std::size_t at = 0; at < fileSize; at += (at < 1500 ? 1 : step)) positions.push_back(at);
+    return positions;
+  }
+  constexpr std::size_t kHeaderBytes = 16;
+  constexpr int kSampled = 28;
+  for (std::size_t at = 0; at < std::min(kHeaderBytes, fileSize); ++at) positions.push_back(at);
+  std::mt19937 random(20261210);
+  std::uniform_int_distribution<std::size_t> anywhere(0, fileSize - 1);
+  for (int i = 0; i < kSampled; ++i) positions.push_back(anywhere(random));
+  return positions;
+}
+
 TEST_P(MutatedProject, MutatedBytesNeverCrashOrLeak) {
   const std::string file = Saved();
-  const std::size_t step = std::max<std::size_t>(1, file.size() / 700);
+  const bool longSweep = LongSweepWanted();
+  const int shardCount = GetParam().shardCount;
   const std::uint8_t bytes[] = {0x00, 0xFF, 0x80, 0x7F};
   std::size_t positionNumber = 0;
-  for (std::size_t at = 0; at < file.size(); at += (at < 1500 ? 1 : step)) {
-    if (static_cast<int>(positionNumber++ % static_cast<std::size_t>(GetParam().shardCount)) != GetParam().shard)
-      continue;
+  for (std::size_t at : SweepPositions(file.size(), longSweep)) {
+    if (static_cast<int>(positionNumber++ % static_cast<std::size_t>(shardCount)) != GetParam().shard) continue;
     for (std::uint8_t value : bytes) {
       std::string damaged = file;
       damaged[at] = static_cast<char>(value);
@@ -123,7 +160,7 @@ TEST_P(MutatedProject, MutatedBytesNeverCrashOrLeak) {
       if (HasFailure()) return;
     }
     // A whole 4-byte value made huge or negative.
-    if (at + 4 <= file.size() && at % 3 == 0) {
+    if (at + 4 <= file.size() && (!longSweep || at % 3 == 0)) {
       for (std::uint32_t value : {0x7FFFFFFFu, 0x80000000u, 0x00FFFFFFu}) {
         std::string damaged = file;
         for (int i = 0; i < 4; ++i) damaged[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
@@ -152,10 +189,11 @@ INSTANTIATE_TEST_SUITE_P(Versions, DamagedProject,
                                          HostileCase{"Version8Coded", 8, 1}, HostileCase{"Version6Coded", 6, 1}),
                          CaseName);
 
-// The mutation sweeps are the longest tests of the suite, the version-16 one
-// by far (its file is the largest, and every mutation that still reads is
+// The long mutation sweeps are the longest tests there are, the version-16
+// one by far (its file is the largest, and every mutation that still reads is
 // played for a few steps, which renders its 3D text). Each runs in shards,
-// every shard a test of its own, so that no single test runs long.
+// every shard a test of its own, so that no single test runs long; the quick
+// sweep is one test per version.
 std::vector<HostileCase> MutationCases() {
   struct Sweep {
     HostileCase version;
@@ -163,12 +201,14 @@ std::vector<HostileCase> MutationCases() {
   };
   const Sweep sweeps[] = {{{"Version16", 16, 0}, 16},   {{"Version12", 12, 0}, 4},    {{"Version8", 8, 0}, 4},
                           {{"Version4", 4, 0}, 4},      {{"Version8Coded", 8, 1}, 2}, {{"Version6Coded", 6, 1}, 4}};
+  const bool longSweep = LongSweepWanted();
   std::vector<HostileCase> cases;
   for (const Sweep& sweep : sweeps) {
-    for (int shard = 0; shard < sweep.shards; ++shard) {
+    const int shards = longSweep ? sweep.shards : 1;
+    for (int shard = 0; shard < shards; ++shard) {
       HostileCase one = sweep.version;
       one.shard = shard;
-      one.shardCount = sweep.shards;
+      one.shardCount = shards;
       cases.push_back(one);
     }
   }

@@ -64,6 +64,24 @@ TEST(DocumentNames, BackupsSceneNamesAndProjectNamesOfOpenedFiles) {
   EXPECT_EQ(DocumentNameOfOpenedFile("/a/x.GLM"), "/a/x.GLM");
 }
 
+// Letter case makes another file here: an opened project is saved as itself,
+// and an imported file is saved into a project beside it of any case.
+TEST(DocumentNames, AProjectKeepsItsNameInAnyCaseAndAnImportFindsAProjectOfAnyCase) {
+  TempDir dir;
+  EXPECT_EQ(DocumentNameOfOpenedFile(dir.File("proj1.gLm")), dir.File("proj1.gLm"));
+  EXPECT_EQ(DocumentNameOfOpenedFile(dir.File("banner.gld")), dir.File("banner.GLM"));
+  dir.WriteFile("anim.glm", "");
+  dir.WriteFile("anim.Glm", "");
+  EXPECT_EQ(DocumentNameOfOpenedFile(dir.File("anim.gif")), dir.File("anim.Glm")) << "the first in byte order";
+  dir.WriteFile("anim.GLM", "");
+  EXPECT_EQ(DocumentNameOfOpenedFile(dir.File("anim.gif")), dir.File("anim.GLM")) << "the name itself first";
+  ::mkdir(dir.File("Dir.glm").c_str(), 0700);
+  EXPECT_EQ(DocumentNameOfOpenedFile(dir.File("dir.gif")), dir.File("dir.GLM")) << "a folder is no project";
+  // A failed write's message: the file (in the model's code page) and the system's reason.
+  EXPECT_EQ(DocumentWriteErrorText("/a/\xC3\xA9t\xC3\xA9.GLM", "No space left on device"),
+            "An error occured during writing to the file.\r/a/\xE9t\xE9.GLM: No space left on device");
+}
+
 TEST(DocumentWrite, WritesTheBytesWithTheirChecksumTrailerAndLeavesNoTemporaryFile) {
   TempDir dir;
   const std::string path = dir.File("x.GLM");
