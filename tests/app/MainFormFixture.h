@@ -15,22 +15,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <memory>
+#include <string>
 
-// Where the clock of a main-window test starts: the object ids the window
-// makes (a random number below 1,000,000 plus the low 32 bits of the clock)
-// then lie on both sides of zero, all below it, or across the 32-bit wrap.
-inline constexpr std::uint64_t kClockStarts[] = {0x7FFFFF00, 0x80000000, 0xFFFFFF00, 0x1'7FFFFF00};
-
-// Each test takes the start its name picks, the same on every run.
+// Each test's clock starts where its name picks, so the ids the window makes
+// (a random number plus the clock's low 32 bits) lie on both sides of zero,
+// below it or across the 32-bit wrap; the same on every run.
 inline std::uint64_t ClockStartOfThisTest() {
+  constexpr std::uint64_t kStarts[] = {0x7FFFFF00, 0x80000000, 0xFFFFFF00, 0x1'7FFFFF00};
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-  std::uint32_t hash = 2166136261u;  // FNV-1a over the test's full name
-  if (test != nullptr)
-    for (const char* c : {test->test_suite_name(), ".", test->name()})
-      for (; *c != 0; ++c) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
-  return kClockStarts[hash % std::size(kClockStarts)];
+  const std::string name = test != nullptr ? std::string(test->test_suite_name()) + "." + test->name() : "";
+  return kStarts[std::hash<std::string>{}(name) % std::size(kStarts)];
 }
 
 class MainFormTest : public testing::Test {

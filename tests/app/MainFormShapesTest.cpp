@@ -434,30 +434,6 @@ TEST_F(MainFormShapes, RoundedRectangleSetsTheCornerTo20AndRectangleBackTo0) {
   EXPECT_EQ(form.RoundedCorners_Spin->Value(), 7);
 }
 
-// Ids made at the 32-bit wrap of the clock lie on both sides of zero, and
-// ids read back from files or undo records may be anything, -1 and 0 too:
-// each binds the page to its own frame.
-TEST_F(MainFormShapes, FramesWithIdsOnBothSidesOfZeroEachTakeTheirPageEdit) {
-  TMainForm& form = Form();
-  ShowFramePage(2);
-  system_.micros = (std::uint64_t{1} << 32) - 500'000;
-  std::vector<TFrame*> frames;
-  for (int i = 0; i < 8; ++i) frames.push_back(&AddSprite(nfkRectangle));
-  const auto negative = std::count_if(frames.begin(), frames.end(), [](const TFrame* f) { return f->Id < 0; });
-  ASSERT_GT(negative, 0);
-  ASSERT_LT(negative, 8);
-  frames[0]->Id = -1;
-  frames[1]->Id = 0;
-  for (int i = 0; i < 8; ++i) {
-    form.FillShapePage(*frames[i]);
-    Type(form.RectWidth_Spin, std::to_string(20 + i).c_str());
-    form.TimerRedrawShapeTimer();
-    EXPECT_EQ(frames[i]->ImageWidth, 20 + i) << "frame id " << frames[i]->Id;
-  }
-  const std::vector<std::string> captions = Captions();
-  EXPECT_EQ(std::count(captions.begin(), captions.end(), "Change Shape"), 8);
-}
-
 TEST_F(MainFormShapes, SameCopiesTheFirstFillColour) {
   TMainForm& form = Form();
   ShowFramePage(2);

@@ -273,50 +273,6 @@ TEST_F(MainFormTreeTest, CommandStatesFollowTheDocumentAndTheSelection) {
   EXPECT_TRUE(form.Sprite_PickTransparentColor->isEnabled());  // the text page
 }
 
-// File Save is enabled exactly while the active document is modified, right
-// after whatever edit marked it: a time-line drag, a transform command, a
-// paste, an undo back to the saved state, a save.
-TEST_F(MainFormTreeTest, FileSaveFollowsTheModifiedMarkRightAfterEveryEdit) {
-  TMainForm& form = StartShown();
-  const std::string path = WriteThreeSprites("save states.GLM");
-  TAnimationWindow* document = OpenThroughCommand(path);
-  ASSERT_NE(document, nullptr);
-  EXPECT_FALSE(form.File_Save->isEnabled());
-
-  // B's second visibility bar dragged from step 8 to about step 10.
-  ClickNode(Node({"B"}));
-  TTimelineSlider& slider = *form.StepsTrackBar;
-  slider.setFixedWidth(300);
-  const int y = slider.height() / 2;
-  ASSERT_EQ(slider.HitTest(slider.StepToX(8)).part, tlpStartGrip);
-  QTest::mouseMove(&slider, QPoint(slider.StepToX(8), y));
-  QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(8), y));
-  QTest::mouseMove(&slider, QPoint(slider.StepToX(10), y));
-  QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(10), y));
-  ASSERT_TRUE(document->Modified());
-  EXPECT_TRUE(form.File_Save->isEnabled());
-  CtrlKey(Qt::Key_S);
-  ASSERT_FALSE(document->Modified());
-  EXPECT_FALSE(form.File_Save->isEnabled());
-
-  // A transform command, then Undo back to the saved document.
-  form.Sprite_Flip_Hor->trigger();
-  ASSERT_TRUE(document->Modified());
-  EXPECT_TRUE(form.File_Save->isEnabled());
-  form.Edit_Undo()->trigger();
-  ASSERT_FALSE(document->Modified());
-  EXPECT_FALSE(form.File_Save->isEnabled());
-
-  // B copied and pasted.
-  Settle();
-  ClickNode(Node({"B"}));
-  form.Edit_Copy->trigger();
-  Settle();
-  form.Edit_Paste->trigger();
-  ASSERT_TRUE(document->Modified());
-  EXPECT_TRUE(form.File_Save->isEnabled());
-}
-
 // ---- Renaming ---------------------------------------------------------------------------------------------
 
 TEST_F(MainFormTreeTest, ASpriteIsRenamedInPlaceAndOtherNodesKeepTheirCaption) {
