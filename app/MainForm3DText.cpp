@@ -4,6 +4,7 @@
 // after the pause. Lights, dragging, the preview and the add commands are in
 // MainForm3DTextLights.cpp.
 #include "app/MainForm3DTextParts.h"
+#include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/Text3DEditorMath.h"
@@ -186,18 +187,18 @@ void TMainForm::FormCreate3DText() {
   T3DTextParts& p = *text3D_;
   CreateText3DObjects();
   CreateText3DPage();
-  SetCommandHandler(Font_FontDialog, [this] { Font_FontDialogExecute(); });
-  SetCommandHandler(Texture_Open, [this] { Texture_OpenExecute(); });
-  SetCommandHandler(Texture_Paste, [this] { Texture_PasteExecute(); });
-  SetCommandHandler(Text3D_Animation_Play, [this] { Text3D_Animation_PlayExecute(); });
-  SetCommandHandler(Text3D_Animation_Stop, [this] { Text3D_Animation_StopExecute(); });
-  SetCommandHandler(Text3D_Animation_First, [this] { Text3D_Animation_FirstExecute(); });
-  SetCommandHandler(Text3D_Animation_Prev, [this] { Text3D_Animation_PrevExecute(); });
-  SetCommandHandler(Text3D_Animation_Next, [this] { Text3D_Animation_NextExecute(); });
-  SetCommandHandler(Text3D_Animation_Last, [this] { Text3D_Animation_LastExecute(); });
-  SetCommandHandler(Scene_Add_3DText, [this] { Scene_Add_3DTextExecute(); });
-  SetCommandHandler(Sprite_Add_3DText, [this] { Sprite_Add_3DTextExecute(); });
-  EnableCommand(Text3D_Animation_Stop, false);
+  Commands().SetCommandHandler(Commands().Font_FontDialog, [this] { Font_FontDialogExecute(); });
+  Commands().SetCommandHandler(Commands().Texture_Open, [this] { Texture_OpenExecute(); });
+  Commands().SetCommandHandler(Commands().Texture_Paste, [this] { Texture_PasteExecute(); });
+  Commands().SetCommandHandler(Commands().Text3D_Animation_Play, [this] { Text3D_Animation_PlayExecute(); });
+  Commands().SetCommandHandler(Commands().Text3D_Animation_Stop, [this] { Text3D_Animation_StopExecute(); });
+  Commands().SetCommandHandler(Commands().Text3D_Animation_First, [this] { Text3D_Animation_FirstExecute(); });
+  Commands().SetCommandHandler(Commands().Text3D_Animation_Prev, [this] { Text3D_Animation_PrevExecute(); });
+  Commands().SetCommandHandler(Commands().Text3D_Animation_Next, [this] { Text3D_Animation_NextExecute(); });
+  Commands().SetCommandHandler(Commands().Text3D_Animation_Last, [this] { Text3D_Animation_LastExecute(); });
+  Commands().SetCommandHandler(Commands().Scene_Add_3DText, [this] { Scene_Add_3DTextExecute(); });
+  Commands().SetCommandHandler(Commands().Sprite_Add_3DText, [this] { Sprite_Add_3DTextExecute(); });
+  Commands().EnableCommand(Commands().Text3D_Animation_Stop, false);
   // Frames render through this view when bitmap contexts cannot be made.
   SetShared3DOutputView(p.Output.ownView.get());
 }
@@ -368,7 +369,7 @@ void TMainForm::CreateText3DTextTab(QWidget& tab) {
   p.Bold_TextButton = makeToggle("Bold_TextButton", "B");
   p.Italic_Font_Button = makeToggle("Italic_Font_Button", "I");
   auto* fontDialog = Make<QToolButton>(*fontRow, "ToolButton_FontDialog");
-  fontDialog->setDefaultAction(Font_FontDialog);
+  fontDialog->setDefaultAction(Commands().Font_FontDialog);
   p.ToolButton_InsertSimbol = Make<QToolButton>(*fontRow, "ToolButton_InsertSimbol");
   p.ToolButton_InsertSimbol->setText("Insert Symbol");
   connect(p.ToolButton_InsertSimbol, &QToolButton::clicked, this, [this] { ToolButton_InsertSimbolClick(); });
@@ -443,8 +444,8 @@ void TMainForm::CreateText3DTextureTab(QWidget& tab) {
   p.EditTextureFileName->setMaxLength(static_cast<int>(kMaxShortString));
   connect(p.EditTextureFileName, &QLineEdit::textChanged, this, [this] { EditTextureFileNameChange(); });
   auto* tools = Make<QToolBar>(tab, "ToolBar_Texture");
-  tools->addAction(Texture_Open);
-  tools->addAction(Texture_Paste);
+  tools->addAction(Commands().Texture_Open);
+  tools->addAction(Commands().Texture_Paste);
   p.ScrollBarTextureRotZ = MakeBar(tab, "ScrollBarTextureRotZ", -180, 180);
   p.EditTextureRotZ = Make<QLineEdit>(tab, "EditTextureRotZ");
   ConnectBar(p.ScrollBarTextureRotZ, p.EditTextureRotZ, [this] { ScrollBarTextureRotZChange(); });
@@ -475,8 +476,8 @@ void TMainForm::EnableTextureControls(bool enabled) {
 TSprite* TMainForm::Text3DSprite() const {
   const T3DTextParts& p = *text3D_;
   // The editor edits frames of the active document only.
-  if (p.Scene == nullptr || p.Scene != CurrentScene) return nullptr;
-  return FindSpriteById(CurrentScene, p.SpriteId);
+  if (p.Scene == nullptr || p.Scene != CurrentScene()) return nullptr;
+  return FindSpriteById(CurrentScene(), p.SpriteId);
 }
 
 TFrame* TMainForm::Text3DFrame() const { return FindFrameById(Text3DSprite(), text3D_->FrameId); }
@@ -671,7 +672,7 @@ void TMainForm::Store3DSettings() {
     p.PendingSnapshot.Clear();
     const TUndoModeScope undoMode(1);  // written as the undo log writes its snapshots
     frame->SaveToStream(p.PendingSnapshot);
-    p.PendingScene = CurrentScene;
+    p.PendingScene = CurrentScene();
     p.PendingSpriteId = sprite->Id;
     p.PendingFrameId = frame->Id;
   }
@@ -1152,8 +1153,8 @@ void TMainForm::PageControl_3DTextChange() {
       hint = "Drag text to a desired position with left mouse button.";
       break;
     case 6:
-      if (TFrame* frame = Text3DFrame(); frame != nullptr && CurrentScene != nullptr) {
-        Timer3DAnimation.SetInterval(std::max(1, frame->Duration() * CurrentScene->Timer().Interval()));
+      if (TFrame* frame = Text3DFrame(); frame != nullptr && CurrentScene() != nullptr) {
+        Timer3DAnimation.SetInterval(std::max(1, frame->Duration() * CurrentScene()->Timer().Interval()));
       }
       break;
     default:

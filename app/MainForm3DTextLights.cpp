@@ -2,6 +2,7 @@
 // editor view, the preview of a frame's own 3D animation and the commands
 // that add 3D text.
 #include "app/MainForm3DTextParts.h"
+#include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/AddCommands.h"
@@ -137,8 +138,8 @@ void TMainForm::CreateText3DAnimationTab(QWidget& tab) {
   p.CheckBox_3D_Looping->setText("&Looping");
   connect(p.CheckBox_3D_Looping, &QCheckBox::clicked, this, [this] { CheckBox_3D_LoopingClick(); });
   p.ToolBar_3DAnimation_Controls = Make<QToolBar>(tab, "ToolBar_3DAnimation_Controls");
-  for (QAction* action : {Text3D_Animation_First, Text3D_Animation_Prev, Text3D_Animation_Play, Text3D_Animation_Stop,
-                          Text3D_Animation_Next, Text3D_Animation_Last}) {
+  for (QAction* action : {Commands().Text3D_Animation_First, Commands().Text3D_Animation_Prev, Commands().Text3D_Animation_Play, Commands().Text3D_Animation_Stop,
+                          Commands().Text3D_Animation_Next, Commands().Text3D_Animation_Last}) {
     p.ToolBar_3DAnimation_Controls->addAction(action);
   }
   p.Panel_3DAnimation_Frame = Make<QWidget>(tab, "Panel_3DAnimation_Frame");
@@ -556,12 +557,12 @@ void TMainForm::StopText3DPreview() {
 
 void TMainForm::Text3D_Animation_PlayExecute() {
   Timer3DAnimation.SetEnabled(true);
-  EnableCommand(Text3D_Animation_Stop, true);
+  Commands().EnableCommand(Commands().Text3D_Animation_Stop, true);
 }
 
 void TMainForm::Text3D_Animation_StopExecute() {
   Timer3DAnimation.SetEnabled(false);
-  EnableCommand(Text3D_Animation_Stop, false);
+  Commands().EnableCommand(Commands().Text3D_Animation_Stop, false);
   RadioGroup_3D_Animation_ChangesClick();
 }
 
@@ -723,12 +724,12 @@ class T3DTextAddScope {
 
 void TMainForm::Scene_Add_3DTextExecute() {
   TAnimationWindow* window = ActiveAnimationWindow();
-  if (window == nullptr || CurrentScene == nullptr || CurrentScene != window->Scene()) return;
+  if (window == nullptr || CurrentScene() == nullptr || CurrentScene() != window->Scene()) return;
   FlushPendingFrameEdits();
   T3DTextAddScope scope(*window, AddInProgress, SkipNext3DRender);
   TAddedItem added;
   try {
-    added = AddSpriteWithDefaultFrame(*CurrentScene, nfkText3D);
+    added = AddSpriteWithDefaultFrame(*CurrentScene(), nfkText3D);
   } catch (const std::exception& error) {
     RefreshCommandStates();
     Ui().MessageBox(Handle(), error.what(), "Error", MB_ICONERROR);
@@ -738,13 +739,13 @@ void TMainForm::Scene_Add_3DTextExecute() {
 }
 
 void TMainForm::Sprite_Add_3DTextExecute() {
-  if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr) return;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
   if (TSprite* sprite = CurrentSprite()) Add3DTextFrameTo(*sprite);
 }
 
 int TMainForm::Add3DTextFrameTo(TSprite& sprite) {
   TAnimationWindow* window = ActiveAnimationWindow();
-  if (window == nullptr || CurrentScene == nullptr || sprite.Scene() != CurrentScene) return -1;
+  if (window == nullptr || CurrentScene() == nullptr || sprite.Scene() != CurrentScene()) return -1;
   FlushPendingFrameEdits();
   T3DTextAddScope scope(*window, AddInProgress, SkipNext3DRender);
   TAddedItem added;

@@ -1,6 +1,8 @@
 // The main window's command set: every command of the editor as an action
 // with its design name, caption, hint and shortcut, the menu bar, the
 // pop-up menus of the adding buttons and the three tool bars.
+#include "app/MainFormActions.h"
+
 #include "app/MainFormU.h"
 
 #include "app/MainForm3DTextParts.h"
@@ -17,7 +19,7 @@
 namespace {
 
 struct TCommandLook {
-  QAction* TMainForm::*member;
+  QAction* TCommandSet::*member;
   const char* name;
   const char* caption;  // Windows-1252, "&" marks the mnemonic
   const char* hint;     // "short|long"
@@ -28,7 +30,7 @@ struct TCommandLook {
 QKeySequence Keys(QKeyCombination combination) { return QKeySequence(combination); }
 
 std::vector<TCommandLook> CommandLooks() {
-  using M = TMainForm;
+  using M = TCommandSet;
   const QKeySequence none;
   return {
       // File
@@ -235,23 +237,31 @@ constexpr int kFirstFilter = 11;
 
 }  // namespace
 
-QAction* TMainForm::MakeCommand(const char* name, const char* caption, const char* hint,
+TCommandSet::TCommandSet(TMainFormContext& editor) : TMainFormArea(editor) {}
+
+void TCommandSet::Create() {
+  CreateCommands();
+  CreateMenus();
+  CreateToolBars();
+}
+
+QAction* TCommandSet::MakeCommand(const char* name, const char* caption, const char* hint,
                                 const QKeySequence& shortcut, bool checkable) {
-  auto* command = new QAction(AnsiToQString(caption), this);
+  auto* command = new QAction(AnsiToQString(caption), &Window());
   command->setObjectName(name);
   ApplyHint(*command, hint);
   command->setShortcut(shortcut);
   command->setCheckable(checkable);
   command->setIcon(CommandIcon(name));
   command->setEnabled(false);
-  addAction(command);  // its shortcut works wherever it is shown
+  Window().addAction(command);  // its shortcut works wherever it is shown
   commands_.push_back(command);
   return command;
 }
 
-void TMainForm::CreateCommands() {
+void TCommandSet::CreateCommands() {
   // Undo is the documents' command too (their host hands it out).
-  editUndo_ = MakeCommand("Edit_Undo", "&Undo", "", QKeySequence::Undo, false);
+  Edit_Undo = MakeCommand("Edit_Undo", "&Undo", "", QKeySequence::Undo, false);
   for (const TCommandLook& look : CommandLooks())
     this->*look.member = MakeCommand(look.name, look.caption, look.hint, look.shortcut, look.checkable);
   for (std::size_t i = 0; i < kEffectCommandLooks.size(); ++i) {
@@ -260,48 +270,20 @@ void TMainForm::CreateCommands() {
   }
 }
 
-void TMainForm::SetCommandHandler(QAction* command, std::function<void()> handler) {
+void TCommandSet::SetCommandHandler(QAction* command, std::function<void()> handler) {
   QObject::disconnect(command, &QAction::triggered, nullptr, nullptr);
   connect(command, &QAction::triggered, this, [this, handler = std::move(handler)] { RunEntry(handler); });
   handled_.insert(command);
   command->setEnabled(true);
 }
 
-// ---- The barrier of every entry -------------------------------------------------------------------
+bool TCommandSet::HasCommandHandler(QAction* command) const { return handled_.count(command) != 0; }
 
-void TMainForm::RunEntry(const std::function<void()>& entry) {
-  ++entryDepth_;
-  const bool done = RunBarred(entry);
-  --entryDepth_;
-  if (!done && entryDepth_ == 0) RecoverAfterFailedEntry();
-}
-
-// No handler runs now: a guard still set was left by the failed one, and
-// would make every later edit of its page do nothing.
-void TMainForm::RecoverAfterFailedEntry() {
-  for (bool* guard : {&TreeChangeRunning, &AddInProgress, &AddingPictureFrames, &LoadingFramePage, &FillingFramePage,
-                      &FillingBackgroundPage, &FillingMotionPage, &FillingMotionPanel, &FillingAppearancePage,
-                      &FillingScenePage, &FillingSceneCommandControls, &Text3DLoading}) {
-    *guard = false;
-  }
-  if (text3D_ != nullptr) {
-    T3DTextParts& p = *text3D_;
-    for (bool* guard : {&p.Filling, &p.LightEditGuard, &p.MarkerGuard, &p.LightsRedrawRunning}) *guard = false;
-  }
-  try {
-    RefreshCommandStates();
-  } catch (const std::exception&) {
-    // The states stay as they were; the box has told the user already.
-  }
-}
-
-bool TMainForm::HasCommandHandler(QAction* command) const { return handled_.count(command) != 0; }
-
-void TMainForm::EnableCommand(QAction* command, bool enabled) {
+void TCommandSet::EnableCommand(QAction* command, bool enabled) {
   command->setEnabled(enabled && HasCommandHandler(command));
 }
 
-QAction* TMainForm::ActionByName(const std::string& name) const {
+QAction* TCommandSet::ActionByName(const std::string& name) const {
   const QString wanted = QString::fromStdString(name);
   for (QAction* command : commands_)
     if (command->objectName() == wanted) return command;
@@ -333,8 +315,8 @@ QMenu* PopupOf(QWidget* owner, const char* name, std::initializer_list<QAction*>
 
 }  // namespace
 
-void TMainForm::CreateMenus() {
-  QMenuBar* bar = menuBar();
+void TCommandSet::CreateMenus() {
+  QMenuBar* bar = Window().menuBar();
   bar->setObjectName("MainMenu1");
 
   File1 = AddMenu(bar, "File1", "&File");
@@ -349,14 +331,14 @@ void TMainForm::CreateMenus() {
     item->setObjectName(QString("LO%1").arg(i + 1));
     item->setData(static_cast<int>(i));  // the design's Tag: the entry's index
     item->setVisible(false);
-    connect(item, &QAction::triggered, this, [this, i] { RunEntry([this, i] { OpenRecent(static_cast<int>(i)); }); });
+    connect(item, &QAction::triggered, this, [this, i] { RunEntry([this, i] { Form().OpenRecent(static_cast<int>(i)); }); });
     LastOpenedItems[i] = item;
   }
   File1->addSeparator();
   File1->addAction(File_Exit);
 
   Edit1 = AddMenu(bar, "Edit1", "&Edit");
-  Edit1->addAction(Edit_Undo());
+  Edit1->addAction(Edit_Undo);
   Edit1->addSeparator();
   Edit1->addActions({Edit_Cut, Edit_Copy, Edit_Paste, Edit_PasteAsNewSprite});
   Edit1->addSeparator();
@@ -438,12 +420,12 @@ void TMainForm::CreateMenus() {
   Help1->addSeparator();
   Help1->addAction(Help_About);
 
-  PopupMenu_Add_Image = PopupOf(this, "PopupMenu_Add_Image", {Scene_Add_Image, Sprite_Add_Image});
-  PopupMenu_Add3dText = PopupOf(this, "PopupMenu_Add3dText", {Scene_Add_3DText, Sprite_Add_3DText});
-  PopupMenu_AddRectangle = PopupOf(this, "PopupMenu_AddRectangle", {Scene_Add_Rectangle, Sprite_Add_Rectangle});
-  PopupMenu_AddEllipse = PopupOf(this, "PopupMenu_AddEllipse", {Scene_Add_Ellipse, Sprite_Add_Ellipse});
-  PopupMenu_AddLine = PopupOf(this, "PopupMenu_AddLine", {Scene_Add_Line, Sprite_Add_Line});
-  PopupMenu_AddMotion = PopupOf(this, "PopupMenu_AddMotion", {Motion_AddLinear, Motion_AddFixed, Motion_AddFromGallery});
+  PopupMenu_Add_Image = PopupOf(&Window(), "PopupMenu_Add_Image", {Scene_Add_Image, Sprite_Add_Image});
+  PopupMenu_Add3dText = PopupOf(&Window(), "PopupMenu_Add3dText", {Scene_Add_3DText, Sprite_Add_3DText});
+  PopupMenu_AddRectangle = PopupOf(&Window(), "PopupMenu_AddRectangle", {Scene_Add_Rectangle, Sprite_Add_Rectangle});
+  PopupMenu_AddEllipse = PopupOf(&Window(), "PopupMenu_AddEllipse", {Scene_Add_Ellipse, Sprite_Add_Ellipse});
+  PopupMenu_AddLine = PopupOf(&Window(), "PopupMenu_AddLine", {Scene_Add_Line, Sprite_Add_Line});
+  PopupMenu_AddMotion = PopupOf(&Window(), "PopupMenu_AddMotion", {Motion_AddLinear, Motion_AddFixed, Motion_AddFromGallery});
 }
 
 // ---- Tool bars --------------------------------------------------------------------------------
@@ -483,33 +465,33 @@ QToolButton* PopupButton(QToolBar* bar, const char* name, const char* hint, cons
 
 }  // namespace
 
-void TMainForm::CreateToolBars() {
+void TCommandSet::CreateToolBars() {
   // "Main Buttons" and "Time Line" share the top; the time line never docks
   // at the left, where the properties panel never goes either.
-  ToolBarMainButtons = MakeToolBar(this, "ToolBarMainButtons", "Main Buttons", Qt::TopToolBarArea | Qt::LeftToolBarArea);
+  ToolBarMainButtons = MakeToolBar(&Window(), "ToolBarMainButtons", "Main Buttons", Qt::TopToolBarArea | Qt::LeftToolBarArea);
   ToolBarMainButtons->addActions({File_New, File_Open, File_Save});
   ToolBarMainButtons->addSeparator();
-  ToolBarMainButtons->addActions({Edit_Undo(), Edit_Cut, Edit_Copy, Edit_Paste});
+  ToolBarMainButtons->addActions({Edit_Undo, Edit_Cut, Edit_Copy, Edit_Paste});
   ToolBarMainButtons->addSeparator();
   ToolBarMainButtons->addActions({File_Import, File_Export});
   ToolBarMainButtons->addSeparator();
   ToolBarMainButtons->addActions({Show_Properties_Window, Tools_Options, Contents1});
-  addToolBar(Qt::TopToolBarArea, ToolBarMainButtons);
+  Window().addToolBar(Qt::TopToolBarArea, ToolBarMainButtons);
 
   // The time line takes a row of its own, so its slider has room.
-  addToolBarBreak(Qt::TopToolBarArea);
-  ToolBarTimeLine = MakeToolBar(this, "ToolBarTimeLine", "Time Line", Qt::TopToolBarArea);
+  Window().addToolBarBreak(Qt::TopToolBarArea);
+  ToolBarTimeLine = MakeToolBar(&Window(), "ToolBarTimeLine", "Time Line", Qt::TopToolBarArea);
   ToolBarTimeLine->addAction(Movie_FirstStep);
   ToolBarTimeLine->addAction(Movie_BackOneStep);
   AnimateBtn = CommandButton(ToolBarTimeLine, "AnimateBtn", Movie_Play);
   NextBtn = CommandButton(ToolBarTimeLine, "NextBtn", Movie_NextFrame);
   ToolBarTimeLine->addAction(Movie_LastStep);
   ToolBarTimeLine->addSeparator();
-  AddTimeLineControls();  // the step display, the slider and the speed display
-  addToolBar(Qt::TopToolBarArea, ToolBarTimeLine);
+  Form().AddTimeLineControls();  // the step display, the slider and the speed display
+  Window().addToolBar(Qt::TopToolBarArea, ToolBarTimeLine);
 
   ToolBar_Sprite_Buttons =
-      MakeToolBar(this, "ToolBar_Sprite_Buttons", "Insert/Delete Buttons", Qt::TopToolBarArea | Qt::LeftToolBarArea);
+      MakeToolBar(&Window(), "ToolBar_Sprite_Buttons", "Insert/Delete Buttons", Qt::TopToolBarArea | Qt::LeftToolBarArea);
   ToolBar_Sprite_Buttons->setOrientation(Qt::Vertical);
   ToolButton_Add_Image = PopupButton(ToolBar_Sprite_Buttons, "ToolButton_Add_Image", "Image|Add image",
                                      "Scene_Add_Image", PopupMenu_Add_Image);
@@ -525,5 +507,5 @@ void TMainForm::CreateToolBars() {
   ToolBar_Sprite_Buttons->addActions({Scene_Delete_Something, Scene_Up_Something, Scene_Down_Something});
   ToolBar_Sprite_Buttons->addSeparator();
   ToolBar_Sprite_Buttons->addActions({Sprite_Flip_Hor, Sprite_Flip_Vert, Effects_90Clockwise});
-  addToolBar(Qt::LeftToolBarArea, ToolBar_Sprite_Buttons);
+  Window().addToolBar(Qt::LeftToolBarArea, ToolBar_Sprite_Buttons);
 }

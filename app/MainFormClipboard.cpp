@@ -100,7 +100,7 @@ class TPasteScope {
 
 void TMainForm::Edit_CopyExecute() {
   QTreeWidgetItem* node = ShownTree()->currentItem();
-  if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr || node == nullptr || ClipboardFormat == 0)
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || node == nullptr || ClipboardFormat == 0)
     return;
   const int kind = NodeKind(node);
   TSprite* sprite = CurrentSprite();
@@ -124,13 +124,13 @@ void TMainForm::Edit_CutExecute() {
 }
 
 void TMainForm::Edit_Paste1Execute() {
-  if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr) return;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
   TClipboard& clipboard = Clipboard();
   if (clipboard.HasFormat(CF_BITMAP)) PasteBitmapFrame();
   const std::optional<std::string> block = ClipboardFormat != 0 ? clipboard.GetBlock(ClipboardFormat) : std::nullopt;
   if (!block.has_value()) return;
   TPasteScope pasting(*this);
-  const TPasteResult pasted = PasteClipboardBlob(*CurrentScene, CurrentSprite(),
+  const TPasteResult pasted = PasteClipboardBlob(*CurrentScene(), CurrentSprite(),
                                                  reinterpret_cast<const std::uint8_t*>(block->data()), block->size());
   if (pasted.Kind != cbkNothing) {
     if (pasted.Sprite != nullptr && pasted.Sprite != CurrentSprite()) SetCurrentSprite(pasted.Sprite);
@@ -141,14 +141,14 @@ void TMainForm::Edit_Paste1Execute() {
 }
 
 void TMainForm::Edit_PasteAsNewSpriteExecute() {
-  if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr) return;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
   TClipboard& clipboard = Clipboard();
   TPasteScope pasting(*this);
   TBitmap bitmap;
   const bool hasBitmap = clipboard.HasFormat(CF_BITMAP) && clipboard.GetBitmap(bitmap);
   const std::optional<std::string> block = ClipboardFormat != 0 ? clipboard.GetBlock(ClipboardFormat) : std::nullopt;
   const TPasteResult pasted =
-      PasteAsNewSprite(*CurrentScene, hasBitmap ? &bitmap : nullptr,
+      PasteAsNewSprite(*CurrentScene(), hasBitmap ? &bitmap : nullptr,
                        block.has_value() ? reinterpret_cast<const std::uint8_t*>(block->data()) : nullptr,
                        block.has_value() ? block->size() : 0);
   if (pasted.Sprite == nullptr) return;  // nothing to paste: no sprite was made
@@ -157,12 +157,12 @@ void TMainForm::Edit_PasteAsNewSpriteExecute() {
 }
 
 int TMainForm::PasteBitmapFrame() {
-  if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr) return -1;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return -1;
   const TBusyCursor busy;
   TPasteScope pasting(*this);
   TBitmap bitmap;
   if (!Clipboard().GetBitmap(bitmap)) return -1;
-  const TPasteResult pasted = ::PasteBitmapFrame(*CurrentScene, CurrentSprite(), bitmap);
+  const TPasteResult pasted = ::PasteBitmapFrame(*CurrentScene(), CurrentSprite(), bitmap);
   if (pasted.Sprite != nullptr && pasted.Sprite != CurrentSprite()) SetCurrentSprite(pasted.Sprite);
   pasting.Finish(pasted.FrameIndex);
   return pasted.FrameIndex;
@@ -212,14 +212,14 @@ void TMainForm::Scene_SceneImageCopyToExecute() {
 }
 
 void TMainForm::Scene_BackgroundCopyExecute() {
-  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   const TBusyCursor busy;
-  Clipboard().SetBitmap(CurrentScene->BackgroundPicture);
+  Clipboard().SetBitmap(CurrentScene()->BackgroundPicture);
 }
 
 void TMainForm::Scene_BackgroundCopyToExecute() {
-  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
-  SaveBitmapTo(*this, CurrentScene->BackgroundPicture);
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
+  SaveBitmapTo(*this, CurrentScene()->BackgroundPicture);
 }
 
 void TMainForm::Frame_CopyAsBMPExecute() {

@@ -2,6 +2,7 @@
 // read, the play button, the first empty document, and the document's
 // picture after a step.
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
 #include "controls/Image.h"
@@ -11,17 +12,17 @@
 #include <QMdiSubWindow>
 
 const TDocumentSettings& TMainForm::Settings() const {
-  documentSettings_.AntiAliasResample = UserSettings.AntiAliasResample;
-  documentSettings_.UndoEnabled = UserSettings.UndoEnabled;
-  documentSettings_.CreateBackup = UserSettings.CreateBackup;
-  documentSettings_.SaveBitmapsInFrames = UserSettings.SaveBitmapsInFrames;
-  documentSettings_.DataFolder = UserSettings.Folders.Data;
+  documentSettings_.AntiAliasResample = userSettings_.AntiAliasResample;
+  documentSettings_.UndoEnabled = userSettings_.UndoEnabled;
+  documentSettings_.CreateBackup = userSettings_.CreateBackup;
+  documentSettings_.SaveBitmapsInFrames = userSettings_.SaveBitmapsInFrames;
+  documentSettings_.DataFolder = userSettings_.Folders.Data;
   return documentSettings_;
 }
 
-bool TMainForm::PlayButtonDown() const { return Movie_Play->isChecked(); }
+bool TMainForm::PlayButtonDown() const { return commands_->Movie_Play->isChecked(); }
 
-void TMainForm::SetPlayButtonDown(bool down) { Movie_Play->setChecked(down); }
+void TMainForm::SetPlayButtonDown(bool down) { Commands().Movie_Play->setChecked(down); }
 
 void TMainForm::File_NewExecute() {
   new TAnimationWindow(*this, MdiArea);  // it frees itself when closed
@@ -47,7 +48,7 @@ void TMainForm::ApplyUndoAndResampling() {
     if (window == nullptr) continue;
     // Switching undo off discards the history; the document stays as
     // modified as it was and the Undo command follows the emptied log.
-    if (window->Undo() != nullptr) window->Undo()->SetEnabled(UserSettings.UndoEnabled ? 1 : 0);
-    if (window->Scene() != nullptr) window->Scene()->ResampledStretching = UserSettings.AntiAliasResample ? 1 : 0;
+    if (window->Undo() != nullptr) window->Undo()->SetEnabled(UserSettings().UndoEnabled ? 1 : 0);
+    if (window->Scene() != nullptr) window->Scene()->ResampledStretching = UserSettings().AntiAliasResample ? 1 : 0;
   }
 }

@@ -4,6 +4,7 @@
 // app/core/SpriteTransforms; here the commands find their sprite and frame,
 // run the dialogs and refresh the window.
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/SpriteTransforms.h"
@@ -52,28 +53,28 @@ int IndexOfSpriteIn(const TAnimatedScene& scene, const TSprite* sprite) {
 }  // namespace
 
 void TMainForm::FormCreateEffects() {
-  for (int index = 0; index < static_cast<int>(EffectCommands.size()); ++index)
-    SetCommandHandler(EffectCommands[index], [this, index] { RunShowingErrors([this, index] { ApplyEffect(index); }); });
+  for (int index = 0; index < static_cast<int>(Commands().EffectCommands.size()); ++index)
+    Commands().SetCommandHandler(Commands().EffectCommands[index], [this, index] { RunShowingErrors([this, index] { ApplyEffect(index); }); });
   const auto connect = [this](QAction* command, void (TMainForm::*execute)()) {
-    SetCommandHandler(command, [this, execute] { RunShowingErrors([this, execute] { (this->*execute)(); }); });
+    Commands().SetCommandHandler(command, [this, execute] { RunShowingErrors([this, execute] { (this->*execute)(); }); });
   };
-  connect(Sprite_Flip_Hor, &TMainForm::Sprite_Flip_HorExecute);
-  connect(Sprite_Flip_Vert, &TMainForm::Sprite_Flip_VertExecute);
-  SetCommandHandler(Effects_90Clockwise, [this] { RunShowingErrors([this] { RotateFrames(90); }); });
-  SetCommandHandler(Effects_90CounterClockwise, [this] { RunShowingErrors([this] { RotateFrames(-90); }); });
-  SetCommandHandler(Effects_180Rotation, [this] { RunShowingErrors([this] { RotateFrames(180); }); });
-  connect(Effects_CustomRotation, &TMainForm::Effects_CustomRotationExecute);
-  connect(Effects_Resize, &TMainForm::Effects_ResizeExecute);
-  connect(Edit_Copy, &TMainForm::Edit_CopyExecute);
-  connect(Edit_Cut, &TMainForm::Edit_CutExecute);
-  connect(Edit_Paste, &TMainForm::Edit_Paste1Execute);
-  connect(Edit_PasteAsNewSprite, &TMainForm::Edit_PasteAsNewSpriteExecute);
-  connect(Scene_SceneImageCopy, &TMainForm::Scene_SceneImageCopyExecute);
-  connect(Scene_SceneImageCopyTo, &TMainForm::Scene_SceneImageCopyToExecute);
-  connect(Scene_BackgroundCopy, &TMainForm::Scene_BackgroundCopyExecute);
-  connect(Scene_BackgroundCopyTo, &TMainForm::Scene_BackgroundCopyToExecute);
-  connect(Frame_CopyAsBMP, &TMainForm::Frame_CopyAsBMPExecute);
-  connect(Frame_CopyAsBMP_To, &TMainForm::Frame_CopyAsBMP_ToExecute);
+  connect(Commands().Sprite_Flip_Hor, &TMainForm::Sprite_Flip_HorExecute);
+  connect(Commands().Sprite_Flip_Vert, &TMainForm::Sprite_Flip_VertExecute);
+  Commands().SetCommandHandler(Commands().Effects_90Clockwise, [this] { RunShowingErrors([this] { RotateFrames(90); }); });
+  Commands().SetCommandHandler(Commands().Effects_90CounterClockwise, [this] { RunShowingErrors([this] { RotateFrames(-90); }); });
+  Commands().SetCommandHandler(Commands().Effects_180Rotation, [this] { RunShowingErrors([this] { RotateFrames(180); }); });
+  connect(Commands().Effects_CustomRotation, &TMainForm::Effects_CustomRotationExecute);
+  connect(Commands().Effects_Resize, &TMainForm::Effects_ResizeExecute);
+  connect(Commands().Edit_Copy, &TMainForm::Edit_CopyExecute);
+  connect(Commands().Edit_Cut, &TMainForm::Edit_CutExecute);
+  connect(Commands().Edit_Paste, &TMainForm::Edit_Paste1Execute);
+  connect(Commands().Edit_PasteAsNewSprite, &TMainForm::Edit_PasteAsNewSpriteExecute);
+  connect(Commands().Scene_SceneImageCopy, &TMainForm::Scene_SceneImageCopyExecute);
+  connect(Commands().Scene_SceneImageCopyTo, &TMainForm::Scene_SceneImageCopyToExecute);
+  connect(Commands().Scene_BackgroundCopy, &TMainForm::Scene_BackgroundCopyExecute);
+  connect(Commands().Scene_BackgroundCopyTo, &TMainForm::Scene_BackgroundCopyToExecute);
+  connect(Commands().Frame_CopyAsBMP, &TMainForm::Frame_CopyAsBMPExecute);
+  connect(Commands().Frame_CopyAsBMP_To, &TMainForm::Frame_CopyAsBMP_ToExecute);
 
   StretchForm = new TStretchForm(this);
   SaveBmpDialog.filter = "Bitmap (*.bmp)|*.bmp";
@@ -103,9 +104,9 @@ void TMainForm::ApplyEffect(int effectIndex) {
   form.SourceFrame = frame;
   form.NextFrame = frameIndex + 1 < sprite->FrameCount() ? &sprite->Frame(frameIndex + 1) : nullptr;
   form.PresetEffect(effectIndex);
-  form.AutoCreateCheckBox->setChecked(UserSettings.AutocreateEffect);
+  form.AutoCreateCheckBox->setChecked(UserSettings().AutocreateEffect);
   const TModalResult answer = ShowModal(form);
-  UserSettings.AutocreateEffect = form.AutoCreateCheckBox->isChecked();
+  UserSettings().AutocreateEffect = form.AutoCreateCheckBox->isChecked();
   if (answer != mrOk) return;
 
   // The results are the caller's from here on: the dialog keeps none of them.
@@ -120,7 +121,7 @@ void TMainForm::ApplyEffect(int effectIndex) {
         try {
           form.RefreshCommandStates();
           form.RebuildAnimationTree();
-          form.SelectTreeNode(IndexOfSpriteIn(*form.CurrentScene, sprite), 2);
+          form.SelectTreeNode(IndexOfSpriteIn(*form.CurrentScene(), sprite), 2);
           form.RequestSceneRecompute();
         } catch (const std::exception&) {
           // The first failure is the one reported.
@@ -201,12 +202,12 @@ void TMainForm::Effects_ResizeExecute() {
   const TBitmap& first = sprite->Frame(0).Picture;
   StretchForm->BaseWidth = StretchForm->WidthValue = first.Width();
   StretchForm->BaseHeight = StretchForm->HeightValue = first.Height();
-  StretchForm->TypeOfResizeRadio->SetItemIndex(UserSettings.TypeOfResize);
+  StretchForm->TypeOfResizeRadio->SetItemIndex(UserSettings().TypeOfResize);
   if (ShowModal(*StretchForm) != mrOk) return;
-  UserSettings.TypeOfResize = StretchForm->TypeOfResizeRadio->ItemIndex();
+  UserSettings().TypeOfResize = StretchForm->TypeOfResizeRadio->ItemIndex();
   const int width = StretchForm->WidthValue;
   const int height = StretchForm->HeightValue;
-  const int typeOfResize = UserSettings.TypeOfResize;
+  const int typeOfResize = UserSettings().TypeOfResize;
   RunFrameLoop(*this, [&](const TProgressCallback& progress) {
     ResizeSpriteFrames(*sprite, width, height, typeOfResize, progress);
   });

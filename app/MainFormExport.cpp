@@ -1,6 +1,7 @@
 // The export command of the main window and the export wizard it opens.
 #include "app/AnimationWindowU.h"
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "dialogs/ExportFrmU.h"
 #include "platform/SysUtils.h"
@@ -18,16 +19,16 @@ constexpr const char* SExportFilter =
 
 }  // namespace
 
-void TMainForm::FormCreateExport() { SetCommandHandler(File_Export, [this] { File_ExportExecute(); }); }
+void TMainForm::FormCreateExport() { Commands().SetCommandHandler(Commands().File_Export, [this] { File_ExportExecute(); }); }
 
 void TMainForm::File_ExportExecute() {
   // The placeholder shown while no document is open is nothing to export.
-  if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr || CurrentScene == PlaceholderScene()) return;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || CurrentScene() == PlaceholderScene()) return;
   FileDialogRequest request = SaveGIFDialog;
   request.title = SExportTitle;
   request.filter = SExportFilter;
   request.filterIndex = 1;
-  request.fileName = LowerCaseAscii(CurrentScene->Name);
+  request.fileName = LowerCaseAscii(CurrentScene()->Name);
   const std::optional<FileDialogResult> chosen = Ui().ChooseSaveFile(request);
   if (!chosen || chosen->fileName.empty()) return;
   ActiveAnimationWindow()->StopPlayback();
@@ -36,7 +37,7 @@ void TMainForm::File_ExportExecute() {
 }
 
 void TMainForm::ExportAnimation(const std::string& fileName, int format) {
-  if (CurrentScene == nullptr) return;
+  if (CurrentScene() == nullptr) return;
   TExportWizardLinks links;
   links.RequestSceneRecompute = [this] { RequestSceneRecompute(); };
   links.OpenFrameDlg = [this](const FileDialogRequest& request) {
@@ -49,5 +50,5 @@ void TMainForm::ExportAnimation(const std::string& fileName, int format) {
     return chosen->fileNames.empty() ? std::vector<std::string>{chosen->fileName} : chosen->fileNames;
   };
   if (CurrentStep != nullptr) links.StepDisplayColor = CurrentStep->ColorOfText();
-  RunExportWizard(this, *CurrentScene, ExportSettings, fileName, format, links);
+  RunExportWizard(this, *CurrentScene(), ExportSettings, fileName, format, links);
 }

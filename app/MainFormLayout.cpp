@@ -2,6 +2,7 @@
 // scene tree panel and the property pages (empty containers that their areas
 // fill), the time line's controls and the status bar.
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 
 #include "app/MainFormIcons.h"
 #include "app/StatusProgressPanel.h"
@@ -190,12 +191,12 @@ void TMainForm::FitPropertiesPanelToItsPages() {
 
 void TMainForm::AddTimeLineControls() {
   const int displayHeight = TDigitalDisplay::kCellHeight;
-  ToolBarTimeLine->addWidget(Centred(ToolBarTimeLine, CurrentStep, 6 * TDigitalDisplay::kCellWidth, displayHeight));
-  StepsTrackBar->setParent(ToolBarTimeLine);
+  Commands().ToolBarTimeLine->addWidget(Centred(Commands().ToolBarTimeLine, CurrentStep, 6 * TDigitalDisplay::kCellWidth, displayHeight));
+  StepsTrackBar->setParent(Commands().ToolBarTimeLine);
   StepsTrackBar->setFixedHeight(kToolIconSize + 8);
-  ToolBarTimeLine->addWidget(StepsTrackBar);
-  ToolBarTimeLine->addWidget(
-      Centred(ToolBarTimeLine, StepPerSecond, 5 * TDigitalDisplay::kCellWidth, displayHeight));
+  Commands().ToolBarTimeLine->addWidget(StepsTrackBar);
+  Commands().ToolBarTimeLine->addWidget(
+      Centred(Commands().ToolBarTimeLine, StepPerSecond, 5 * TDigitalDisplay::kCellWidth, displayHeight));
 }
 
 // ---- Status bar ---------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 // The motion and appearance pages of the main window.
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/PropertyPageRules.h"
@@ -97,10 +98,10 @@ void TMainForm::CreateMotionAndAppearancePages() {
   auto* kindButtons = new QHBoxLayout;
   Button_Motion_Linear = new QToolButton(top);
   Button_Motion_Linear->setObjectName("Button_Motion_Linear");
-  Button_Motion_Linear->setDefaultAction(Motion_Linear);
+  Button_Motion_Linear->setDefaultAction(Commands().Motion_Linear);
   Button_Motion_Fixed = new QToolButton(top);
   Button_Motion_Fixed->setObjectName("Button_Motion_Fixed");
-  Button_Motion_Fixed->setDefaultAction(Motion_Fixed);
+  Button_Motion_Fixed->setDefaultAction(Commands().Motion_Fixed);
   kindButtons->addWidget(Button_Motion_Linear);
   kindButtons->addWidget(Button_Motion_Fixed);
   topLayout->addLayout(kindButtons);
@@ -209,22 +210,22 @@ void TMainForm::CreateMotionAndAppearancePages() {
   connect(RadioBeginMovingContinue, &QRadioButton::clicked, this, [this] { RadioBeginMovingClick(); });
   connect(RadioBeginMovingStop, &QRadioButton::clicked, this, [this] { RadioBeginMovingClick(); });
 
-  SetCommandHandler(Motion_Linear, [this] { Motion_LinearExecute(); });
-  SetCommandHandler(Motion_Fixed, [this] { Motion_FixedExecute(); });
-  SetCommandHandler(Motion_AddLinear, [this] { Motion_AddLinearExecute(); });
-  SetCommandHandler(Motion_AddFixed, [this] { Motion_AddFixedExecute(); });
-  SetCommandHandler(Motion_Delete, [this] { Motion_DeleteExecute(); });
-  SetCommandHandler(Motion_Up, [this] { Motion_UpExecute(); });
-  SetCommandHandler(Motion_Down, [this] { Motion_DownExecute(); });
-  SetCommandHandler(Appearance_Add, [this] { Appearance_AddExecute(); });
-  SetCommandHandler(Appearance_Delete, [this] { Appearance_DeleteExecute(); });
+  Commands().SetCommandHandler(Commands().Motion_Linear, [this] { Motion_LinearExecute(); });
+  Commands().SetCommandHandler(Commands().Motion_Fixed, [this] { Motion_FixedExecute(); });
+  Commands().SetCommandHandler(Commands().Motion_AddLinear, [this] { Motion_AddLinearExecute(); });
+  Commands().SetCommandHandler(Commands().Motion_AddFixed, [this] { Motion_AddFixedExecute(); });
+  Commands().SetCommandHandler(Commands().Motion_Delete, [this] { Motion_DeleteExecute(); });
+  Commands().SetCommandHandler(Commands().Motion_Up, [this] { Motion_UpExecute(); });
+  Commands().SetCommandHandler(Commands().Motion_Down, [this] { Motion_DownExecute(); });
+  Commands().SetCommandHandler(Commands().Appearance_Add, [this] { Appearance_AddExecute(); });
+  Commands().SetCommandHandler(Commands().Appearance_Delete, [this] { Appearance_DeleteExecute(); });
 }
 
 int TMainForm::SpriteIndex() {
   TSprite* sprite = CurrentSprite();
-  if (sprite == nullptr || CurrentScene == nullptr) return -1;
-  for (int i = 0; i < CurrentScene->SpriteCount(); ++i)
-    if (&CurrentScene->Sprite(i) == sprite) return i;
+  if (sprite == nullptr || CurrentScene() == nullptr) return -1;
+  for (int i = 0; i < CurrentScene()->SpriteCount(); ++i)
+    if (&CurrentScene()->Sprite(i) == sprite) return i;
   return -1;
 }
 
@@ -303,8 +304,8 @@ void TMainForm::ShowMotionKind() {
   const bool fixed = SelectedMotionKind == mskHold;
   NotebookTop->setCurrentIndex(fixed ? 1 : 0);
   GroupBox_Speed->setVisible(!fixed);
-  Motion_Linear->setChecked(!fixed);
-  Motion_Fixed->setChecked(fixed);
+  Commands().Motion_Linear->setChecked(!fixed);
+  Commands().Motion_Fixed->setChecked(fixed);
 }
 
 void TMainForm::ShowMotionShadow(const TMovingStep& step) {
@@ -561,8 +562,8 @@ void TMainForm::MarkCurrentMotionStep() {
 
 void TMainForm::GoToMotionStep(int step) {
   TSprite* sprite = CurrentSprite();
-  if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr || sprite == nullptr || PlayButtonDown()) return;
-  TAnimatedScene& scene = *CurrentScene;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || sprite == nullptr || PlayButtonDown()) return;
+  TAnimatedScene& scene = *CurrentScene();
   TMoving& path = sprite->Motion();
   if (path.StepCount() == 0 || scene.StepCount <= 8) return;
   const std::int32_t limit = SeekStepLimit(scene.StepCount);
@@ -659,13 +660,13 @@ void TMainForm::ShowSelectedAppearance() {
 
 void TMainForm::Appearance_AddExecute() {
   TSprite* sprite = CurrentSprite();
-  if (sprite == nullptr || CurrentScene == nullptr) return;
+  if (sprite == nullptr || CurrentScene() == nullptr) return;
   TStartAndFinish* interval = sprite->AddAppearance();
   {
     // One entry for the whole addition.
     const TUndoRecordingPause pause;
-    interval->SetEnd(CurrentScene->StepCount);
-    interval->SetStart(std::min(CurrentScene->CurrentStep, CurrentScene->StepCount));
+    interval->SetEnd(CurrentScene()->StepCount);
+    interval->SetStart(std::min(CurrentScene()->CurrentStep, CurrentScene()->StepCount));
   }
   FillAppearanceList();
   SelectRow(AppearanceList, sprite->IntervalCount() - 1);
@@ -736,8 +737,8 @@ void TMainForm::RadioBeginMovingClick() {
 
 void TMainForm::MarkCurrentAppearance() {
   TSprite* sprite = CurrentSprite();
-  if (sprite == nullptr || CurrentScene == nullptr || AppearanceList->topLevelItemCount() == 0) return;
-  const std::int32_t step = CurrentScene->CurrentStep;
+  if (sprite == nullptr || CurrentScene() == nullptr || AppearanceList->topLevelItemCount() == 0) return;
+  const std::int32_t step = CurrentScene()->CurrentStep;
   for (int i = 0; i < sprite->IntervalCount() && i < AppearanceList->topLevelItemCount(); ++i) {
     const TStartAndFinish& interval = sprite->Interval(i);
     if (interval.StartStep <= step && step <= interval.EndStep) {

@@ -2,6 +2,7 @@
 // of every page of this area (playback and the scene page are in
 // MainFormPlayback.cpp, the motion and appearance pages in MainFormMotion.cpp).
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainForm3DTextParts.h"
@@ -85,8 +86,8 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   ToolButton_PickUpColor->setObjectName("ToolButton_PickUpColor");
   ToolButton_PickUpColor->setCheckable(true);
   ToolButton_PickUpColor->setToolTip("Pick Up Transparent Color");
-  ToolButton_PickUpColor->setIcon(Sprite_PickTransparentColor->icon());
-  if (Sprite_PickTransparentColor->icon().isNull()) ToolButton_PickUpColor->setText("Pick");
+  ToolButton_PickUpColor->setIcon(Commands().Sprite_PickTransparentColor->icon());
+  if (Commands().Sprite_PickTransparentColor->icon().isNull()) ToolButton_PickUpColor->setText("Pick");
   frameForm->addRow(TransparencyCheckBox, ImageColorPanel);
   frameForm->addRow("Duration (steps):", StepsPerFrameEdit);
   frameForm->addRow("Pick up:", ToolButton_PickUpColor);
@@ -137,16 +138,16 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   connect(FileNameEdit, &QLineEdit::editingFinished, this, [this] { FileNameEditChange(); });
   connect(SameColorsCheckBox, &QCheckBox::clicked, this, [this] { SameColorsCheckBoxClick(); });
 
-  SetCommandHandler(Sprite_SetTransparencyToAllFrames, [this] { Sprite_SetTransparencyToAllFramesExecute(); });
-  SetCommandHandler(Sprite_SetDurationToAllFrames, [this] { Sprite_SetDurationToAllFramesExecute(); });
-  SetCommandHandler(Sprite_PickTransparentColor, [this] { ToolButton_PickUpColor->click(); });
-  SetCommandHandler(Scene_Open_Background, [this] { Scene_Open_BackgroundExecute(); });
-  SetCommandHandler(Scene_Paste_Background, [this] { Scene_Paste_BackgroundExecute(); });
-  SetCommandHandler(Scene_BackgroundCopy, [this] { CopyBackground1Click(); });
-  SetCommandHandler(Scene_BackgroundCopyTo, [this] { CopyBackgroundTo1Click(); });
-  SetCommandHandler(Scene_Add_Image, [this] { Scene_Add_ImageExecute(); });
-  SetCommandHandler(Sprite_Add_Image, [this] { Sprite_Add_ImageExecute(); });
-  connect(ToolButton_Add_Image, &QToolButton::clicked, this, [this] { ToolButton_Add_ImageClick(); });
+  Commands().SetCommandHandler(Commands().Sprite_SetTransparencyToAllFrames, [this] { Sprite_SetTransparencyToAllFramesExecute(); });
+  Commands().SetCommandHandler(Commands().Sprite_SetDurationToAllFrames, [this] { Sprite_SetDurationToAllFramesExecute(); });
+  Commands().SetCommandHandler(Commands().Sprite_PickTransparentColor, [this] { ToolButton_PickUpColor->click(); });
+  Commands().SetCommandHandler(Commands().Scene_Open_Background, [this] { Scene_Open_BackgroundExecute(); });
+  Commands().SetCommandHandler(Commands().Scene_Paste_Background, [this] { Scene_Paste_BackgroundExecute(); });
+  Commands().SetCommandHandler(Commands().Scene_BackgroundCopy, [this] { CopyBackground1Click(); });
+  Commands().SetCommandHandler(Commands().Scene_BackgroundCopyTo, [this] { CopyBackgroundTo1Click(); });
+  Commands().SetCommandHandler(Commands().Scene_Add_Image, [this] { Scene_Add_ImageExecute(); });
+  Commands().SetCommandHandler(Commands().Sprite_Add_Image, [this] { Sprite_Add_ImageExecute(); });
+  connect(Commands().ToolButton_Add_Image, &QToolButton::clicked, this, [this] { ToolButton_Add_ImageClick(); });
 }
 
 // ---- The sprite page ------------------------------------------------------------------------------
@@ -221,7 +222,7 @@ void TMainForm::StepsPerFrameEditChange() {
   TFrame* frame = CurrentFrame();
   if (frame == nullptr) return;
   frame->SetDuration(StepsPerFrameEdit->Value());
-  if (CurrentScene != nullptr) Timer3DAnimation.SetInterval(frame->Duration() * CurrentScene->Timer().Interval());
+  if (CurrentScene() != nullptr) Timer3DAnimation.SetInterval(frame->Duration() * CurrentScene()->Timer().Interval());
 }
 
 void TMainForm::Sprite_SetTransparencyToAllFramesExecute() {
@@ -329,7 +330,7 @@ void TMainForm::NativeImageMouseDown(bool leftButton, int x, int y) {
 
 void TMainForm::ShowTrueColorNote() {
   const int bits = System().ScreenBitsPerPixel();
-  if (bits >= 24 || UserSettings.NeverAskAbout24BitColors) return;
+  if (bits >= 24 || UserSettings().NeverAskAbout24BitColors) return;
   const std::string n = std::to_string(bits);
   const std::string text = "Your display supports " + n + " bit colors" + "\r" +
                            "but the transparent tool works properly" + "\r" + "with 24 bit colors palette at least." +
@@ -338,7 +339,7 @@ void TMainForm::ShowTrueColorNote() {
                            "To change color palette:" + "\r" + "\r" +
                            "1. From the Control Panel, choose the Display icon." + "\r" + "2. Select Settings tab." +
                            "\r" + "3. In the Color Palette list, select at least 24 bit colors.";
-  UserSettings.NeverAskAbout24BitColors = Ui().ShowNote("Warning", text);
+  UserSettings().NeverAskAbout24BitColors = Ui().ShowNote("Warning", text);
 }
 
 // ---- The background page ----------------------------------------------------------------------------
@@ -365,14 +366,14 @@ void RecordBackground(TAnimatedScene& scene, const char* caption) {
 }  // namespace
 
 void TMainForm::LoadBackgroundPage() {
-  if (CurrentScene == nullptr) return;
+  if (CurrentScene() == nullptr) return;
   FillingBackgroundPage = true;
-  FileNameEdit->setText(QString::fromStdString(CurrentScene->BackgroundFile));
-  PictureCheckBox->setChecked(!CurrentScene->BackgroundFile.empty());
-  SetButtonColor(Button_BackgroundStartColor, CurrentScene->StartColor);
-  SetButtonColor(Button_BackgroundFinishColor, CurrentScene->FinishColor);
+  FileNameEdit->setText(QString::fromStdString(CurrentScene()->BackgroundFile));
+  PictureCheckBox->setChecked(!CurrentScene()->BackgroundFile.empty());
+  SetButtonColor(Button_BackgroundStartColor, CurrentScene()->StartColor);
+  SetButtonColor(Button_BackgroundFinishColor, CurrentScene()->FinishColor);
   Button_BackgroundFinishColor->setEnabled(!SameColorsCheckBox->isChecked());
-  LoadBackgroundFillControls(*CurrentScene);
+  LoadBackgroundFillControls(*CurrentScene());
   FillingBackgroundPage = false;
   // The display type and the transparent background, shown by their own area.
   LoadSceneCommandControls();
@@ -380,24 +381,24 @@ void TMainForm::LoadBackgroundPage() {
 }
 
 void TMainForm::PictureCheckBoxClick() {
-  if (CurrentScene == nullptr || FillingBackgroundPage || ActiveAnimationWindow() == nullptr) return;
+  if (CurrentScene() == nullptr || FillingBackgroundPage || ActiveAnimationWindow() == nullptr) return;
   if (!PictureCheckBox->isChecked()) FileNameEdit->clear();
   const std::string fileName = FileNameEdit->text().toStdString();
-  if (fileName == CurrentScene->BackgroundFile && CurrentScene->BackgroundMode == kBackgroundPicture) return;
-  RecordBackground(*CurrentScene, "Change Background");
-  TAnimatedScene& scene = *CurrentScene;
+  if (fileName == CurrentScene()->BackgroundFile && CurrentScene()->BackgroundMode == kBackgroundPicture) return;
+  RecordBackground(*CurrentScene(), "Change Background");
+  TAnimatedScene& scene = *CurrentScene();
   scene.SetBackground(false, kBackgroundPicture, fileName, scene.StartColor, scene.FinishColor,
                       scene.PicturePlacement, nullptr);
   RequestSceneRecompute();
 }
 
 void TMainForm::FileNameEditChange() {
-  if (CurrentScene == nullptr || FillingBackgroundPage || ActiveAnimationWindow() == nullptr) return;
+  if (CurrentScene() == nullptr || FillingBackgroundPage || ActiveAnimationWindow() == nullptr) return;
   const std::string fileName = FileNameEdit->text().toStdString();
-  if (fileName == CurrentScene->BackgroundFile) return;
+  if (fileName == CurrentScene()->BackgroundFile) return;
   if (!fileName.empty()) PictureCheckBox->setChecked(true);
-  RecordBackground(*CurrentScene, "Change Background");
-  TAnimatedScene& scene = *CurrentScene;
+  RecordBackground(*CurrentScene(), "Change Background");
+  TAnimatedScene& scene = *CurrentScene();
   scene.SetBackground(false, kBackgroundPicture, fileName, scene.StartColor, scene.FinishColor,
                       scene.PicturePlacement, nullptr);
   RequestSceneRecompute();
@@ -405,14 +406,14 @@ void TMainForm::FileNameEditChange() {
 
 void TMainForm::SameColorsCheckBoxClick() {
   Button_BackgroundFinishColor->setEnabled(!SameColorsCheckBox->isChecked());
-  if (!SameColorsCheckBox->isChecked() || CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  if (!SameColorsCheckBox->isChecked() || CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   SetButtonColor(Button_BackgroundFinishColor, ButtonColor(Button_BackgroundStartColor));
-  if (CurrentScene->FinishColor == CurrentScene->StartColor) return;
+  if (CurrentScene()->FinishColor == CurrentScene()->StartColor) return;
   BackgroundParameterChanged();
 }
 
 void TMainForm::Scene_Open_BackgroundExecute() {
-  if (CurrentScene == nullptr) return;
+  if (CurrentScene() == nullptr) return;
   FileDialogRequest request = OpenFrameDlg;
   request.allowMultiSelect = false;
   const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(request);
@@ -423,13 +424,13 @@ void TMainForm::Scene_Open_BackgroundExecute() {
 }
 
 void TMainForm::Scene_Paste_BackgroundExecute() {
-  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   TBitmap picture;
   picture.SetSize(10, 10);
   if (!Clipboard().GetBitmap(picture)) return;
   PictureCheckBox->setChecked(true);
-  RecordBackground(*CurrentScene, "Paste Background");
-  TAnimatedScene& scene = *CurrentScene;
+  RecordBackground(*CurrentScene(), "Paste Background");
+  TAnimatedScene& scene = *CurrentScene();
   scene.SetBackground(false, kBackgroundPicture, "Clipboard", scene.StartColor, scene.FinishColor,
                       scene.PicturePlacement, &picture);
   FillingBackgroundPage = true;
@@ -439,13 +440,13 @@ void TMainForm::Scene_Paste_BackgroundExecute() {
 }
 
 void TMainForm::CopyBackground1Click() {
-  if (CurrentScene == nullptr) return;
+  if (CurrentScene() == nullptr) return;
   const TBusyCursor busy;
-  Clipboard().SetBitmap(CurrentScene->BackgroundBitmap);
+  Clipboard().SetBitmap(CurrentScene()->BackgroundBitmap);
 }
 
 void TMainForm::CopyBackgroundTo1Click() {
-  if (CurrentScene == nullptr) return;
+  if (CurrentScene() == nullptr) return;
   FileDialogRequest request = SaveGIFDialog;
   request.filter = "Bitmap files (*.bmp)|*.bmp";
   request.filterIndex = 1;
@@ -455,20 +456,20 @@ void TMainForm::CopyBackgroundTo1Click() {
   SaveGIFDialog.initialDir = ExtractFilePath(chosen->fileName);
   std::string fileName = chosen->fileName;
   if (UpperCaseAscii(ExtractFileExt(fileName)) != ".BMP") fileName = ChangeFileExt(fileName, ".bmp");
-  CurrentScene->BackgroundBitmap.SaveToFile(fileName);
+  CurrentScene()->BackgroundBitmap.SaveToFile(fileName);
 }
 
 // ---- Adding picture frames ----------------------------------------------------------------------------
 
-void TMainForm::ToolButton_Add_ImageClick() { PopupMenu_Add_Image->popup(QCursor::pos()); }
+void TMainForm::ToolButton_Add_ImageClick() { Commands().PopupMenu_Add_Image->popup(QCursor::pos()); }
 
 void TMainForm::Scene_Add_ImageExecute() {
-  if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr) return;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
   int index = 0;
   {
     // The sprite is recorded as added only once it holds frames.
     const TUndoRecordingPause pause;
-    CurrentScene->AddSprite(index);
+    CurrentScene()->AddSprite(index);
   }
   SelectTreeNode(index, 1);
   StepsTrackBar->SetTimeLineCollection(CurrentSprite());
@@ -480,8 +481,8 @@ void TMainForm::Sprite_Add_ImageExecute() { AddImageFrames(-1); }
 void TMainForm::AddImageFrames(int newSpriteIndex) {
   TAnimationWindow* window = ActiveAnimationWindow();
   TSprite* sprite = CurrentSprite();
-  if (window == nullptr || CurrentScene == nullptr || sprite == nullptr) return;
-  TAnimatedScene& scene = *CurrentScene;
+  if (window == nullptr || CurrentScene() == nullptr || sprite == nullptr) return;
+  TAnimatedScene& scene = *CurrentScene();
   const int framesBefore = sprite->FrameCount();
   window->StopPlayback();
   struct TAddingGuard {

@@ -142,7 +142,7 @@ void TMainForm::StoreBackgroundFillControls(TAnimatedScene& scene) const {
 }
 
 void TMainForm::BackgroundColorButtonClick(QToolButton* button) {
-  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   const std::optional<TColor> chosen = Ui().ChooseColor(ButtonColor(button));
   if (!chosen || *chosen == ButtonColor(button)) return;
   SetButtonColor(button, *chosen);

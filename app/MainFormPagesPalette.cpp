@@ -59,8 +59,8 @@ void RecolorFrame(TFrame& frame, const std::vector<TColor>& colors) {
 }  // namespace
 
 TPalette TMainForm::FindScenePalette() {
-  if (CurrentScene == nullptr) return {};
-  TAnimatedScene& scene = *CurrentScene;
+  if (CurrentScene() == nullptr) return {};
+  TAnimatedScene& scene = *CurrentScene();
   if (auto palette = FirstFramePalette(scene, [](const TFrame& frame) { return frame.Kind == fkPicture; }))
     return *palette;
   if (auto palette = FirstFramePalette(scene, [](const TFrame&) { return true; })) return *palette;
@@ -71,8 +71,8 @@ TPalette TMainForm::FindScenePalette() {
 
 void TMainForm::EditPaletteButtonClick() {
   TAnimationWindow* window = ActiveAnimationWindow();
-  if (CurrentScene == nullptr || window == nullptr) return;
-  TAnimatedScene& scene = *CurrentScene;
+  if (CurrentScene() == nullptr || window == nullptr) return;
+  TAnimatedScene& scene = *CurrentScene();
   TEditPaletteForm form(this);
   form.Palette = FindScenePalette();
   form.SetToAllCheckBox->hide();

@@ -1,5 +1,6 @@
 // Playback, stepping, the time line and the scene page of the main window.
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/PropertyPageRules.h"
@@ -84,32 +85,32 @@ void TMainForm::CreatePlaybackAndScenePage() {
   CurrentStep->OnClick = [this](QObject*) { View_Set_StepExecute(); };
   StepPerSecond->OnClick = [this](QObject*) { View_Set_StepExecute(); };
 
-  SetCommandHandler(Movie_Play, [this] { Movie_Play_Execute(); });
-  SetCommandHandler(Movie_Play_Command, [this] { Movie_Play_CommandExecute(); });
-  SetCommandHandler(Movie_Stop, [this] { Movie_StopExecute(); });
-  EnableCommand(Movie_Stop, false);
-  SetCommandHandler(Movie_NextFrame, [this] { Movie_NextFrameExecute(); });
-  SetCommandHandler(Movie_BackOneStep, [this] { Movie_BackOneStepExecute(); });
-  SetCommandHandler(Movie_FirstStep, [this] { Movie_FirstStepExecute(); });
-  SetCommandHandler(Movie_LastStep, [this] { Movie_LastStepExecute(); });
-  SetCommandHandler(View_Set_Step, [this] { View_Set_StepExecute(); });
-  SetCommandHandler(View_Custom, [this] { View_CustomExecute(); });
-  SetCommandHandler(Veiw_400x40, [this] { N400x40pixels1Click(); });
-  SetCommandHandler(View_400x50, [this] { N400x50pixels2Click(); });
-  SetCommandHandler(View_468x60, [this] { N486x60pixels1Click(); });
+  Commands().SetCommandHandler(Commands().Movie_Play, [this] { Movie_Play_Execute(); });
+  Commands().SetCommandHandler(Commands().Movie_Play_Command, [this] { Movie_Play_CommandExecute(); });
+  Commands().SetCommandHandler(Commands().Movie_Stop, [this] { Movie_StopExecute(); });
+  Commands().EnableCommand(Commands().Movie_Stop, false);
+  Commands().SetCommandHandler(Commands().Movie_NextFrame, [this] { Movie_NextFrameExecute(); });
+  Commands().SetCommandHandler(Commands().Movie_BackOneStep, [this] { Movie_BackOneStepExecute(); });
+  Commands().SetCommandHandler(Commands().Movie_FirstStep, [this] { Movie_FirstStepExecute(); });
+  Commands().SetCommandHandler(Commands().Movie_LastStep, [this] { Movie_LastStepExecute(); });
+  Commands().SetCommandHandler(Commands().View_Set_Step, [this] { View_Set_StepExecute(); });
+  Commands().SetCommandHandler(Commands().View_Custom, [this] { View_CustomExecute(); });
+  Commands().SetCommandHandler(Commands().Veiw_400x40, [this] { N400x40pixels1Click(); });
+  Commands().SetCommandHandler(Commands().View_400x50, [this] { N400x50pixels2Click(); });
+  Commands().SetCommandHandler(Commands().View_468x60, [this] { N486x60pixels1Click(); });
 }
 
 // ---- Play and stop ------------------------------------------------------------------------------
 
 void TMainForm::ApplyPlaybackResampling(bool playing) {
-  if (CurrentScene == nullptr) return;
-  const bool resample = playing ? UserSettings.PlayAntiAliasResample : UserSettings.AntiAliasResample;
-  CurrentScene->ResampledStretching = resample ? 1 : 0;
+  if (CurrentScene() == nullptr) return;
+  const bool resample = playing ? UserSettings().PlayAntiAliasResample : UserSettings().AntiAliasResample;
+  CurrentScene()->ResampledStretching = resample ? 1 : 0;
 }
 
 void TMainForm::Movie_Play_Execute() {
-  if (CurrentScene == nullptr) return;
-  TAnimatedScene& scene = *CurrentScene;
+  if (CurrentScene() == nullptr) return;
+  TAnimatedScene& scene = *CurrentScene();
   if (PlayButtonDown()) {
     if (QueryFreeResources(0) < 10)
       Ui().MessageBox(Handle(),
@@ -119,26 +120,26 @@ void TMainForm::Movie_Play_Execute() {
     RequestSceneRecompute();
     ApplyPlaybackResampling(true);
     scene.Play();
-    EnableCommand(Movie_Stop, true);
+    Commands().EnableCommand(Commands().Movie_Stop, true);
     if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->UpdateSelection();
   } else {
     scene.Stop();
     ApplyPlaybackResampling(false);
     RequestSceneRecompute();
-    EnableCommand(Movie_Stop, false);
+    Commands().EnableCommand(Commands().Movie_Stop, false);
   }
   StepPerSecond->SetVisible(PlayButtonDown());
 }
 
 void TMainForm::Movie_Play_CommandExecute() {
   SetPlayButtonDown(true);
-  EnableCommand(Movie_Play_Command, false);
+  Commands().EnableCommand(Commands().Movie_Play_Command, false);
   Movie_Play_Execute();
 }
 
 void TMainForm::Movie_StopExecute() {
   SetPlayButtonDown(false);
-  EnableCommand(Movie_Play_Command, true);
+  Commands().EnableCommand(Commands().Movie_Play_Command, true);
   Movie_Play_Execute();
 }
 
@@ -153,39 +154,39 @@ void PrepareEverySprite(TAnimatedScene& scene) {
 }  // namespace
 
 void TMainForm::Movie_NextFrameExecute() {
-  if (CurrentScene == nullptr || NextBtn->isDown()) return;
-  CurrentScene->BackgroundDrawn = 0;
-  PrepareEverySprite(*CurrentScene);
-  CurrentScene->NextFrame();
+  if (CurrentScene() == nullptr || Commands().NextBtn->isDown()) return;
+  CurrentScene()->BackgroundDrawn = 0;
+  PrepareEverySprite(*CurrentScene());
+  CurrentScene()->NextFrame();
   SteppedByHand = true;
   RequestSceneRecompute();
 }
 
 void TMainForm::Movie_BackOneStepExecute() {
-  if (CurrentScene == nullptr) return;
+  if (CurrentScene() == nullptr) return;
   const TBusyCursor busy;
-  CurrentScene->GotoFrame(CurrentScene->CurrentStep - 1);
-  CurrentScene->NextFrame();
+  CurrentScene()->GotoFrame(CurrentScene()->CurrentStep - 1);
+  CurrentScene()->NextFrame();
   RequestSceneRecompute();
 }
 
 void TMainForm::Movie_FirstStepExecute() {
-  if (CurrentScene == nullptr) return;
+  if (CurrentScene() == nullptr) return;
   {
     const TBusyCursor busy;
-    CurrentScene->GotoFrame(1);
-    CurrentScene->BackgroundDrawn = 0;
-    PrepareEverySprite(*CurrentScene);
-    CurrentScene->NextFrame();
-    CurrentScene->GotoFrame(1);
+    CurrentScene()->GotoFrame(1);
+    CurrentScene()->BackgroundDrawn = 0;
+    PrepareEverySprite(*CurrentScene());
+    CurrentScene()->NextFrame();
+    CurrentScene()->GotoFrame(1);
   }
   if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->UpdateSelection();
 }
 
 void TMainForm::Movie_LastStepExecute() {
-  if (CurrentScene == nullptr) return;
+  if (CurrentScene() == nullptr) return;
   const TBusyCursor busy;
-  CurrentScene->GotoFrame(LastStepSeekTarget(CurrentScene->StepCount));
+  CurrentScene()->GotoFrame(LastStepSeekTarget(CurrentScene()->StepCount));
   RequestSceneRecompute();
 }
 
@@ -199,9 +200,9 @@ void TMainForm::StepsTrackBarChange() {
 
 void TMainForm::SetStepTimerTimer() {
   SetStepTimer.SetEnabled(false);
-  if (CurrentScene == nullptr || CurrentScene->CurrentStep == StepsTrackBar->Position()) return;
+  if (CurrentScene() == nullptr || CurrentScene()->CurrentStep == StepsTrackBar->Position()) return;
   const TBusyCursor busy;
-  CurrentScene->GotoFrame(std::clamp(StepsTrackBar->Position(), 1, kMaxSceneSteps + 1));
+  CurrentScene()->GotoFrame(std::clamp(StepsTrackBar->Position(), 1, kMaxSceneSteps + 1));
   Movie_NextFrameExecute();
 }
 
@@ -268,18 +269,18 @@ void TMainForm::StepsTrackBarTimelineListChanged(int index) {
 // ---- The step dialog --------------------------------------------------------------------------------
 
 void TMainForm::View_Set_StepExecute() {
-  if (CurrentScene == nullptr) return;
-  TSetStepFrm form(CurrentScene->StepCount, std::max(CurrentScene->CurrentStep - 1, 1), this);
+  if (CurrentScene() == nullptr) return;
+  TSetStepFrm form(CurrentScene()->StepCount, std::max(CurrentScene()->CurrentStep - 1, 1), this);
   if (ShowModal(form) != mrOk) return;
   const TBusyCursor busy;
   const std::int64_t target = static_cast<std::int64_t>(form.StepSpinEdit->Value()) + 2;
-  CurrentScene->GotoFrame(static_cast<std::int32_t>(std::clamp<std::int64_t>(target, 1, kMaxSceneSteps + 1)));
+  CurrentScene()->GotoFrame(static_cast<std::int32_t>(std::clamp<std::int64_t>(target, 1, kMaxSceneSteps + 1)));
   RequestSceneRecompute();
 }
 
 void TMainForm::View_CustomExecute() {
-  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
-  TSetBackgroundFrm form(CurrentScene->Width, CurrentScene->Height, this);
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
+  TSetBackgroundFrm form(CurrentScene()->Width, CurrentScene()->Height, this);
   if (ShowModal(form) != mrOk) return;
   ApplyCanvasSize(form.WidthPixels->Value(), form.HeightPixels->Value());
 }
@@ -287,16 +288,16 @@ void TMainForm::View_CustomExecute() {
 // ---- The scene page -----------------------------------------------------------------------------------
 
 void TMainForm::LoadScenePage() {
-  if (CurrentScene == nullptr) return;
-  const TAnimatedScene& scene = *CurrentScene;
+  if (CurrentScene() == nullptr) return;
+  const TAnimatedScene& scene = *CurrentScene();
   FillingScenePage = true;
   WidthPixels->SetValue(scene.Width);
   HeightPixels->SetValue(scene.Height);
   SpinEditNumberOfFrames->SetValue(scene.StepCount);
-  StepsPerSecSpin->SetValue(StepsPerSecondOf(CurrentScene->Timer().Interval()));
+  StepsPerSecSpin->SetValue(StepsPerSecondOf(CurrentScene()->Timer().Interval()));
   LoopingComboBox->setCurrentText(QString::fromStdString(LoopCountText(scene.LoopCount)));
   QStringList lines;
-  for (const std::string& line : CurrentScene->ReservedSettings.GifComment()) lines << QString::fromStdString(line);
+  for (const std::string& line : CurrentScene()->ReservedSettings.GifComment()) lines << QString::fromStdString(line);
   GifCommentMemo->setPlainText(lines.join('\n'));
   FillingScenePage = false;
 }
@@ -311,42 +312,42 @@ void RecordSceneSettings(TAnimationWindow& window, TAnimatedScene& scene, const 
 }  // namespace
 
 void TMainForm::NumbOfStepsSpinChange() {
-  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   const std::int32_t steps = SpinEditNumberOfFrames->Value();
-  if (steps != CurrentScene->StepCount) {
-    RecordSceneSettings(*ActiveAnimationWindow(), *CurrentScene, "Change Number of Steps");
-    CurrentScene->StepCount = steps;
+  if (steps != CurrentScene()->StepCount) {
+    RecordSceneSettings(*ActiveAnimationWindow(), *CurrentScene(), "Change Number of Steps");
+    CurrentScene()->StepCount = steps;
     RefreshCommandStates();
   }
-  SetAppearanceStepMaxima(CurrentScene->StepCount);
+  SetAppearanceStepMaxima(CurrentScene()->StepCount);
 }
 
 void TMainForm::StepsPerSecSpinChange() {
-  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   const std::int32_t interval = StepIntervalOf(StepsPerSecSpin->Value());
-  if (interval == CurrentScene->Timer().Interval()) return;
-  RecordSceneSettings(*ActiveAnimationWindow(), *CurrentScene, "Change Steps per Second");
-  CurrentScene->Timer().SetInterval(interval);
-  CurrentScene->StepTime = interval;
+  if (interval == CurrentScene()->Timer().Interval()) return;
+  RecordSceneSettings(*ActiveAnimationWindow(), *CurrentScene(), "Change Steps per Second");
+  CurrentScene()->Timer().SetInterval(interval);
+  CurrentScene()->StepTime = interval;
   if (TFrame* frame = CurrentFrame()) Timer3DAnimation.SetInterval(frame->Duration() * interval);
   RefreshCommandStates();
 }
 
 void TMainForm::LoopingComboBoxChange() {
-  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   const std::optional<std::int32_t> loops = LoopCountFromText(LoopingComboBox->currentText().toStdString());
-  if (!loops || *loops == CurrentScene->LoopCount) return;
-  RecordSceneSettings(*ActiveAnimationWindow(), *CurrentScene, "Change Number of Loops");
-  CurrentScene->SetLoopCount(*loops);
+  if (!loops || *loops == CurrentScene()->LoopCount) return;
+  RecordSceneSettings(*ActiveAnimationWindow(), *CurrentScene(), "Change Number of Loops");
+  CurrentScene()->SetLoopCount(*loops);
   RefreshCommandStates();
 }
 
 void TMainForm::GifCommentMemoChange() {
-  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr || AddingPictureFrames) return;
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr || AddingPictureFrames) return;
   std::vector<std::string> lines;
   for (const QString& line : GifCommentMemo->toPlainText().split('\n')) lines.push_back(line.toStdString());
   if (GifCommentMemo->toPlainText().isEmpty()) lines.clear();
-  std::vector<std::string>& comment = CurrentScene->ReservedSettings.GifComment();
+  std::vector<std::string>& comment = CurrentScene()->ReservedSettings.GifComment();
   if (lines == comment) return;
   RecordGifCommentChange();
   comment = std::move(lines);

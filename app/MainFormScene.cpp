@@ -3,6 +3,7 @@
 // the front or the back of all, the upgrade-check switch and the last step
 // of shutting down.
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainFormIcons.h"
@@ -73,20 +74,20 @@ void PlaceNode(QTreeWidgetItem* node, int position) {
 }  // namespace
 
 void TMainForm::FormCreateScene() {
-  SetCommandHandler(File_NewFromTemplate, [this] { File_NewFromTemplateExecute(); });
-  SetCommandHandler(File_Import, [this] { File_ImportExecute(); });
-  SetCommandHandler(File_Save_As, [this] { File_Save_AsExecute(); });
-  SetCommandHandler(View_88x31, [this] { View_88x31Execute(); });
-  SetCommandHandler(Scene_MovetoFrontOfAllSprites, [this] { Scene_MovetoFrontOfAllSpritesExecute(); });
-  SetCommandHandler(Scene_MoveToBackOfAllSprites, [this] { Scene_MoveToBackOfAllSpritesExecute(); });
-  SetCommandHandler(Motion_AddFromGallery, [this] { ShowMotionGallery(nullptr); });
+  Commands().SetCommandHandler(Commands().File_NewFromTemplate, [this] { File_NewFromTemplateExecute(); });
+  Commands().SetCommandHandler(Commands().File_Import, [this] { File_ImportExecute(); });
+  Commands().SetCommandHandler(Commands().File_Save_As, [this] { File_Save_AsExecute(); });
+  Commands().SetCommandHandler(Commands().View_88x31, [this] { View_88x31Execute(); });
+  Commands().SetCommandHandler(Commands().Scene_MovetoFrontOfAllSprites, [this] { Scene_MovetoFrontOfAllSpritesExecute(); });
+  Commands().SetCommandHandler(Commands().Scene_MoveToBackOfAllSprites, [this] { Scene_MoveToBackOfAllSpritesExecute(); });
+  Commands().SetCommandHandler(Commands().Motion_AddFromGallery, [this] { ShowMotionGallery(nullptr); });
   // The menu item ticks itself before its handler runs; the switch toggles
   // the mark itself (Check for Upgrade Now relies on that).
-  SetCommandHandler(Checknewversion1, [this] {
-    Checknewversion1->setChecked(!Checknewversion1->isChecked());
+  Commands().SetCommandHandler(Commands().Checknewversion1, [this] {
+    Commands().Checknewversion1->setChecked(!Commands().Checknewversion1->isChecked());
     Checknewversion1Click();
   });
-  for (QAction* item : Presets1->actions()) item->setEnabled(true);
+  for (QAction* item : Commands().Presets1->actions()) item->setEnabled(true);
   CreateSceneCommandControls();
   // A burst of typing in the comment ends when the box is filled from the
   // scene or loses the focus.
@@ -136,7 +137,7 @@ void TMainForm::CreateSceneCommandControls() {
 
 void TMainForm::LoadSceneCommandControls() {
   FillingSceneCommandControls = true;
-  const TAnimatedScene* scene = CurrentScene;
+  const TAnimatedScene* scene = CurrentScene();
   const int placement = scene != nullptr ? scene->PicturePlacement : ppNone;
   for (std::size_t i = 0; i < BackgroundPictureTypes.size(); ++i)
     BackgroundPictureTypes[i]->setChecked(placement == static_cast<int>(i) + 1);
@@ -150,8 +151,8 @@ void TMainForm::LoadSceneCommandControls() {
 // ---- The background page and the transparent background --------------------------------------------------
 
 void TMainForm::BackgroundParameterChanged() {
-  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr || TreeChangeRunning) return;
-  TAnimatedScene& scene = *CurrentScene;
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr || TreeChangeRunning) return;
+  TAnimatedScene& scene = *CurrentScene();
   int placement = ppNone;
   for (std::size_t i = 0; i < BackgroundPictureTypes.size(); ++i)
     if (BackgroundPictureTypes[i]->isChecked()) placement = static_cast<int>(i) + 1;
@@ -167,8 +168,8 @@ void TMainForm::BackgroundParameterChanged() {
 // The flag is part of the scene's settings, so it is undone as they are.
 void TMainForm::BackgroundIsTransparentCheckBoxClick() {
   TransparentBackColor_Button->setEnabled(BackgroundIsTransparentCheckBox->isChecked());
-  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
-  TAnimatedScene& scene = *CurrentScene;
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
+  TAnimatedScene& scene = *CurrentScene();
   const std::uint8_t transparent = BackgroundIsTransparentCheckBox->isChecked() ? 1 : 0;
   if (scene.TransparentBackground == transparent) return;
   RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
@@ -177,8 +178,8 @@ void TMainForm::BackgroundIsTransparentCheckBoxClick() {
 }
 
 void TMainForm::TransparentBackColor_ButtonClick() {
-  if (CurrentScene == nullptr || ActiveAnimationWindow() == nullptr) return;
-  TAnimatedScene& scene = *CurrentScene;
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
+  TAnimatedScene& scene = *CurrentScene();
   const std::optional<TColor> chosen = Ui().ChooseColor(scene.TransparentColor);
   if (!chosen || *chosen == scene.TransparentColor) return;
   RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
@@ -191,7 +192,7 @@ void TMainForm::TransparentBackColor_ButtonClick() {
 // change, and a burst goes on only while its entry is still the log's last.
 void TMainForm::RecordGifCommentChange() {
   TAnimationWindow* window = ActiveAnimationWindow();
-  TAnimatedScene* scene = CurrentScene;
+  TAnimatedScene* scene = CurrentScene();
   if (window == nullptr || scene == nullptr || window->Undo() == nullptr) return;
   TWindowUndo& log = *window->Undo();
   const bool burstGoesOn = GifCommentBurst.Log == &log && !log.Empty() &&
@@ -218,9 +219,9 @@ void TMainForm::FormDestroy() {
 
 void TMainForm::File_NewFromTemplateExecute() {
   TTemplateForm wizard(this);
-  wizard.ShowWizardAtStartupBtn->setChecked(UserSettings.ShowWizardAtStartup);
-  wizard.TemplateCommandCaption = File_NewFromTemplate->text().toStdString();
-  wizard.StoreShowWizardAtStartup = [this](bool show) { UserSettings.ShowWizardAtStartup = show; };
+  wizard.ShowWizardAtStartupBtn->setChecked(UserSettings().ShowWizardAtStartup);
+  wizard.TemplateCommandCaption = Commands().File_NewFromTemplate->text().toStdString();
+  wizard.StoreShowWizardAtStartup = [this](bool show) { UserSettings().ShowWizardAtStartup = show; };
   wizard.OnWWWAddressClick = [this] { TimerRunCheckUpdate.SetEnabled(true); };
   if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->StopPlayback();
   const bool chosen = ShowModal(wizard) == mrOk && !wizard.TemplateFileName.empty();
@@ -238,7 +239,7 @@ void TMainForm::File_ImportExecute() {
 }
 
 void TMainForm::File_Save_AsExecute() {
-  if (CurrentScene != nullptr && ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->SaveAs();
+  if (CurrentScene() != nullptr && ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->SaveAs();
 }
 
 void TMainForm::OpenRecent(int index) {
@@ -270,14 +271,14 @@ bool TMainForm::ApplyCanvasSize(int width, int height) {
 void TMainForm::Scene_MovetoFrontOfAllSpritesExecute() {
   TSprite* sprite = CurrentSprite();
   TAnimationWindow* window = ActiveAnimationWindow();
-  if (CurrentScene == nullptr || sprite == nullptr || window == nullptr) return;
-  const int old = PositionOfSprite(*CurrentScene, sprite);
-  const int last = CurrentScene->SpriteCount() - 1;
+  if (CurrentScene() == nullptr || sprite == nullptr || window == nullptr) return;
+  const int old = PositionOfSprite(*CurrentScene(), sprite);
+  const int last = CurrentScene()->SpriteCount() - 1;
   if (old < 0 || old == last) return;
   window->StopPlayback();
   QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
   RecordUndo(urkSpriteList, "Move to Front of all Sprites", true, old, 0, uokSpriteLastToIndex, nullptr);
-  CurrentScene->MoveSprite(old, last);
+  CurrentScene()->MoveSprite(old, last);
   DetachCurrentSprite();
   PlaceNode(node, 1);
   AnimationTreeChange();
@@ -289,13 +290,13 @@ void TMainForm::Scene_MovetoFrontOfAllSpritesExecute() {
 void TMainForm::Scene_MoveToBackOfAllSpritesExecute() {
   TSprite* sprite = CurrentSprite();
   TAnimationWindow* window = ActiveAnimationWindow();
-  if (CurrentScene == nullptr || sprite == nullptr || window == nullptr) return;
-  const int old = PositionOfSprite(*CurrentScene, sprite);
+  if (CurrentScene() == nullptr || sprite == nullptr || window == nullptr) return;
+  const int old = PositionOfSprite(*CurrentScene(), sprite);
   if (old <= 0) return;
   window->StopPlayback();
   QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
   RecordUndo(urkSpriteList, "Move to Back of all Sprites", true, old, 0, uokSpriteFirstToIndex, nullptr);
-  CurrentScene->MoveSprite(old, 0);
+  CurrentScene()->MoveSprite(old, 0);
   DetachCurrentSprite();
   if (node != nullptr && node->parent() != nullptr) PlaceNode(node, node->parent()->childCount());
   AnimationTreeChange();
@@ -307,9 +308,9 @@ void TMainForm::Scene_MoveToBackOfAllSpritesExecute() {
 // ---- The upgrade-check switch ----------------------------------------------------------------------------
 
 void TMainForm::Checknewversion1Click() {
-  Checknewversion1->setChecked(!Checknewversion1->isChecked());
-  UserSettings.CheckNewVersion = Checknewversion1->isChecked();
-  if (!UserSettings.CheckNewVersion) return;
+  Commands().Checknewversion1->setChecked(!Commands().Checknewversion1->isChecked());
+  UserSettings().CheckNewVersion = Commands().Checknewversion1->isChecked();
+  if (!UserSettings().CheckNewVersion) return;
   {
     // What the upgrade helper reads: check at once, whatever version it saw.
     TRegistry registry;
@@ -398,14 +399,14 @@ void TMainForm::ShowMotionGallery(QWidget* anchor) {
 
 void TMainForm::InsertPreset(QAction* item) {
   TAnimationWindow* window = ActiveAnimationWindow();
-  if (item == nullptr || window == nullptr || CurrentScene == nullptr) return;
+  if (item == nullptr || window == nullptr || CurrentScene() == nullptr) return;
   const std::string fileName = PresetsFolder + item->text().toStdString() + ".gif";
   window->StopPlayback();
   TreeChangeRunning = true;
   TAddedItem added;
   try {
     // A preset that cannot be read adds nothing: the sprite goes again.
-    added = AddSpriteThen(*CurrentScene, [&fileName](TSprite& sprite, TAddedItem&) {
+    added = AddSpriteThen(*CurrentScene(), [&fileName](TSprite& sprite, TAddedItem&) {
       if (sprite.AddPictureFile(fileName, false, clWhite, -1, -1, false) < 0)
         throw Exception("The preset picture cannot be read.");
       AddDefaultStepWhenNone(sprite);

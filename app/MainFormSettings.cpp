@@ -2,6 +2,7 @@
 // when it closes, the recent-files list and its menu items, the folders of
 // the file dialogs, the Options command and the upgrade helper.
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "dialogs/OptionsFrmU.h"
@@ -19,24 +20,24 @@
 // ---- Loading and saving ----------------------------------------------------------------------
 
 void TMainForm::LoadSettings() {
-  UserSettings.DialogFont.Charset = 0;
-  UserSettings.ShowWizardAtStartup = true;
+  UserSettings().DialogFont.Charset = 0;
+  UserSettings().ShowWizardAtStartup = true;
   // A missing key must not be created by reading it: the defaults stay.
   TRegIniFile key(kSettingsKey, /*canCreate=*/false);
   if (!key.HasCurrentKey()) {
-    UserSettings.Window.State = wsMaximized;
+    UserSettings().Window.State = wsMaximized;
     setWindowState(Qt::WindowMaximized);
     return;
   }
   std::vector<std::string> recentFiles;
-  ReadEditorSettings(key, UserSettings, System().ScreenSize(), recentFiles);
-  ApplyPlacement(UserSettings.Window);
+  ReadEditorSettings(key, UserSettings(), System().ScreenSize(), recentFiles);
+  ApplyPlacement(UserSettings().Window);
   ApplyDialogFont();
   ApplyAutosave();
   ApplyDigitalDisplayColor();
-  Checknewversion1->setChecked(UserSettings.CheckNewVersion);
-  RecentFiles.Enabled = UserSettings.LastOpenedEnabled;
-  RecentFiles.Maximum = UserSettings.MaxLastOpened;
+  Commands().Checknewversion1->setChecked(UserSettings().CheckNewVersion);
+  RecentFiles.Enabled = UserSettings().LastOpenedEnabled;
+  RecentFiles.Maximum = UserSettings().MaxLastOpened;
   for (const std::string& fileName : recentFiles) AddRecentFile(fileName);
   key.CloseKey();
 }
@@ -44,10 +45,10 @@ void TMainForm::LoadSettings() {
 void TMainForm::SaveSettings() {
   TRegIniFile key(kSettingsKey, /*canCreate=*/true);
   if (!key.HasCurrentKey()) return;
-  UserSettings.Window = CurrentPlacement();
-  UserSettings.LastOpenedEnabled = RecentFiles.Enabled;
-  UserSettings.MaxLastOpened = RecentFiles.Maximum;
-  WriteEditorSettings(key, UserSettings, RecentFiles);
+  UserSettings().Window = CurrentPlacement();
+  UserSettings().LastOpenedEnabled = RecentFiles.Enabled;
+  UserSettings().MaxLastOpened = RecentFiles.Maximum;
+  WriteEditorSettings(key, UserSettings(), RecentFiles);
 }
 
 TWindowPlacement TMainForm::CurrentPlacement() const {
@@ -79,7 +80,7 @@ void TMainForm::ApplyPlacement(const TWindowPlacement& placement) {
 // ---- Applying settings ------------------------------------------------------------------------
 
 void TMainForm::ApplyDialogFont() {
-  const TFont& font = UserSettings.DialogFont;
+  const TFont& font = UserSettings().DialogFont;
   QFont qfont(QString::fromStdString(MapFontFamily(font.Name, font.Pitch)));
   qfont.setPointSize(font.Size() > 0 ? font.Size() : 8);
   qfont.setBold((font.Style & fsBold) != 0);
@@ -96,7 +97,7 @@ void TMainForm::ApplyDialogFont() {
 }
 
 void TMainForm::ApplyDigitalDisplayColor() {
-  const TColor color = UserSettings.DigitalDisplayColor;
+  const TColor color = UserSettings().DigitalDisplayColor;
   CurrentStep->SetColorOfText(color);
   StepPerSecond->SetColorOfText(color);
   if (auto* frameDisplay = findChild<TDigitalDisplay*>("DigitalDisplay_3D_Animation_Frame"))
@@ -104,8 +105,8 @@ void TMainForm::ApplyDigitalDisplayColor() {
 }
 
 void TMainForm::ApplyAutosave() {
-  AutosaveTimer.SetInterval(AutosaveMilliseconds(UserSettings.AutosaveInterval));
-  AutosaveTimer.SetEnabled(UserSettings.Autosave);
+  AutosaveTimer.SetInterval(AutosaveMilliseconds(UserSettings().AutosaveInterval));
+  AutosaveTimer.SetEnabled(UserSettings().Autosave);
 }
 
 // ---- Recent files -----------------------------------------------------------------------------
@@ -116,22 +117,22 @@ void TMainForm::AddRecentFile(const std::string& fileName) {
 }
 
 void TMainForm::RebuildRecentFilesMenu() {
-  LOSeparator->setVisible(false);
-  for (QAction* item : LastOpenedItems) item->setVisible(false);
+  Commands().LOSeparator->setVisible(false);
+  for (QAction* item : Commands().LastOpenedItems) item->setVisible(false);
   if (!RecentFiles.Enabled) return;
-  LOSeparator->setVisible(true);
+  Commands().LOSeparator->setVisible(true);
   const std::vector<std::string>& entries = RecentFiles.Entries();
-  for (std::size_t i = 0; i < entries.size() && i < LastOpenedItems.size(); ++i) {
+  for (std::size_t i = 0; i < entries.size() && i < Commands().LastOpenedItems.size(); ++i) {
     // File names are the file system's bytes.
-    LastOpenedItems[i]->setText(QString::fromUtf8(RecentFiles.MenuCaption(static_cast<int>(i))));
-    LastOpenedItems[i]->setVisible(true);
+    Commands().LastOpenedItems[i]->setText(QString::fromUtf8(RecentFiles.MenuCaption(static_cast<int>(i))));
+    Commands().LastOpenedItems[i]->setVisible(true);
   }
 }
 
 // ---- Dialog folders ----------------------------------------------------------------------------
 
 void TMainForm::SetDialogFolders() {
-  const TDataFolders& folders = UserSettings.Folders;
+  const TDataFolders& folders = UserSettings().Folders;
   OpenDialog1.initialDir = folders.Data;
   SaveDialog.initialDir = folders.Data;
   OpenFrameDlg.initialDir = folders.Pictures;
@@ -145,46 +146,46 @@ void TMainForm::SetDialogFolders() {
 void TMainForm::Tools_OptionsExecute() {
   TOptionsFrm options(this);
   TOptionsValues values;
-  values.CreateBackup = UserSettings.CreateBackup;
-  values.DataFolder = UserSettings.Folders.Data;
-  values.PicturesFolder = UserSettings.Folders.Pictures;
-  values.TexturesFolder = UserSettings.Folders.Textures;
-  values.AutosaveMinutes = UserSettings.AutosaveInterval;
-  values.Autosave = UserSettings.Autosave;
-  values.UndoEnabled = UserSettings.UndoEnabled;
-  values.AntiAliasResample = UserSettings.AntiAliasResample;
-  values.PlayAntiAliasResample = UserSettings.PlayAntiAliasResample;
-  values.DigitalDisplayColor = UserSettings.DigitalDisplayColor;
+  values.CreateBackup = UserSettings().CreateBackup;
+  values.DataFolder = UserSettings().Folders.Data;
+  values.PicturesFolder = UserSettings().Folders.Pictures;
+  values.TexturesFolder = UserSettings().Folders.Textures;
+  values.AutosaveMinutes = UserSettings().AutosaveInterval;
+  values.Autosave = UserSettings().Autosave;
+  values.UndoEnabled = UserSettings().UndoEnabled;
+  values.AntiAliasResample = UserSettings().AntiAliasResample;
+  values.PlayAntiAliasResample = UserSettings().PlayAntiAliasResample;
+  values.DigitalDisplayColor = UserSettings().DigitalDisplayColor;
   values.DigitalDisplayBackground = CurrentStep->Color();
-  values.DialogFont = UserSettings.DialogFont;
+  values.DialogFont = UserSettings().DialogFont;
   values.MaxLastOpened = RecentFiles.Maximum;
   values.LastOpenedEnabled = RecentFiles.Enabled;
-  values.SaveBitmapsInFrames = UserSettings.SaveBitmapsInFrames;
+  values.SaveBitmapsInFrames = UserSettings().SaveBitmapsInFrames;
   options.Fill(values);
   if (ShowModal(options) != mrOk) return;
 
   const TOptionsValues chosen = options.Values();
-  UserSettings.CreateBackup = chosen.CreateBackup;
-  UserSettings.DialogFont = chosen.DialogFont;
+  UserSettings().CreateBackup = chosen.CreateBackup;
+  UserSettings().DialogFont = chosen.DialogFont;
   ApplyDialogFont();
   const TDataFolders defaults = DefaultDataFolders(System().ProgramFolder());
-  UserSettings.Folders.Data = NormalizeFolder(chosen.DataFolder, defaults.Data);
-  UserSettings.Folders.Pictures = NormalizeFolder(chosen.PicturesFolder, defaults.Pictures);
-  UserSettings.Folders.Textures = NormalizeFolder(chosen.TexturesFolder, defaults.Textures);
-  UserSettings.Autosave = chosen.Autosave;
-  UserSettings.AutosaveInterval = chosen.AutosaveMinutes;
+  UserSettings().Folders.Data = NormalizeFolder(chosen.DataFolder, defaults.Data);
+  UserSettings().Folders.Pictures = NormalizeFolder(chosen.PicturesFolder, defaults.Pictures);
+  UserSettings().Folders.Textures = NormalizeFolder(chosen.TexturesFolder, defaults.Textures);
+  UserSettings().Autosave = chosen.Autosave;
+  UserSettings().AutosaveInterval = chosen.AutosaveMinutes;
   ApplyAutosave();
-  UserSettings.UndoEnabled = chosen.UndoEnabled;
-  UserSettings.AntiAliasResample = chosen.AntiAliasResample;
-  UserSettings.PlayAntiAliasResample = chosen.PlayAntiAliasResample;
+  UserSettings().UndoEnabled = chosen.UndoEnabled;
+  UserSettings().AntiAliasResample = chosen.AntiAliasResample;
+  UserSettings().PlayAntiAliasResample = chosen.PlayAntiAliasResample;
   ApplyUndoAndResampling();
-  UserSettings.DigitalDisplayColor = chosen.DigitalDisplayColor;
+  UserSettings().DigitalDisplayColor = chosen.DigitalDisplayColor;
   ApplyDigitalDisplayColor();
-  UserSettings.MaxLastOpened = chosen.MaxLastOpened;
-  UserSettings.LastOpenedEnabled = chosen.LastOpenedEnabled;
+  UserSettings().MaxLastOpened = chosen.MaxLastOpened;
+  UserSettings().LastOpenedEnabled = chosen.LastOpenedEnabled;
   RecentFiles.Maximum = chosen.MaxLastOpened;
   RecentFiles.Enabled = chosen.LastOpenedEnabled;
-  UserSettings.SaveBitmapsInFrames = chosen.SaveBitmapsInFrames;
+  UserSettings().SaveBitmapsInFrames = chosen.SaveBitmapsInFrames;
   AddRecentFile("");
   SetDialogFolders();
   RefreshCommandStates();
@@ -194,12 +195,12 @@ void TMainForm::Tools_OptionsExecute() {
 // ---- Upgrade helper ------------------------------------------------------------------------------
 
 bool TMainForm::RunUpgradeCheck() {
-  if (!UserSettings.CheckNewVersion) return true;
+  if (!UserSettings().CheckNewVersion) return true;
   // The helper lies beside the program; its path is quoted, so a folder
   // with blanks in its name starts it too.
   const std::string command = "\"" + System().ProgramFolder() + "updt.ovl\"";
   if (RunProgram(command, "").empty()) return true;
-  UserSettings.CheckNewVersion = false;
-  Checknewversion1->setChecked(false);
+  UserSettings().CheckNewVersion = false;
+  Commands().Checknewversion1->setChecked(false);
   return false;
 }

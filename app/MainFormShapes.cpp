@@ -3,6 +3,7 @@
 // MainFormShapesText.cpp, the motion panel's twins in
 // MainFormShapesMotion.cpp.
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/SceneRecompute.h"
@@ -25,12 +26,12 @@ void TMainForm::FormCreateShapes() {
   CreateSimpleTextPage();
   CreateMotionTwins();
 
-  SetCommandHandler(Scene_Add_Rectangle, [this] { Scene_Add_RectangleExecute(); });
-  SetCommandHandler(Scene_Add_Ellipse, [this] { Scene_Add_EllipseExecute(); });
-  SetCommandHandler(Scene_Add_Line, [this] { Scene_Add_LineExecute(); });
-  SetCommandHandler(Sprite_Add_Rectangle, [this] { Sprite_Add_RectangleExecute(); });
-  SetCommandHandler(Sprite_Add_Ellipse, [this] { Sprite_Add_EllipseExecute(); });
-  SetCommandHandler(Sprite_Add_Line, [this] { Sprite_Add_LineExecute(); });
+  Commands().SetCommandHandler(Commands().Scene_Add_Rectangle, [this] { Scene_Add_RectangleExecute(); });
+  Commands().SetCommandHandler(Commands().Scene_Add_Ellipse, [this] { Scene_Add_EllipseExecute(); });
+  Commands().SetCommandHandler(Commands().Scene_Add_Line, [this] { Scene_Add_LineExecute(); });
+  Commands().SetCommandHandler(Commands().Sprite_Add_Rectangle, [this] { Sprite_Add_RectangleExecute(); });
+  Commands().SetCommandHandler(Commands().Sprite_Add_Ellipse, [this] { Sprite_Add_EllipseExecute(); });
+  Commands().SetCommandHandler(Commands().Sprite_Add_Line, [this] { Sprite_Add_LineExecute(); });
 
   // The adding buttons drop their two-item menus where the mouse is (a
   // held button still drops it below itself).
@@ -38,9 +39,9 @@ void TMainForm::FormCreateShapes() {
     button->setPopupMode(QToolButton::DelayedPopup);
     connect(button, &QToolButton::clicked, this, [this, menu] { ShowAddMenu(menu); });
   };
-  dropAtCursor(ToolButton_Add_Rect, PopupMenu_AddRectangle);
-  dropAtCursor(ToolButton_Ellipse, PopupMenu_AddEllipse);
-  dropAtCursor(ToolButton_Add_Line, PopupMenu_AddLine);
+  dropAtCursor(Commands().ToolButton_Add_Rect, Commands().PopupMenu_AddRectangle);
+  dropAtCursor(Commands().ToolButton_Ellipse, Commands().PopupMenu_AddEllipse);
+  dropAtCursor(Commands().ToolButton_Add_Line, Commands().PopupMenu_AddLine);
 }
 
 void TMainForm::ShowAddMenu(QMenu* menu) { menu->popup(QCursor::pos()); }
@@ -91,12 +92,12 @@ class TAddScope {
 
 bool TMainForm::AddSpriteWithGeneratedFrame(TNewFrameKind kind) {
   TAnimationWindow* window = ActiveAnimationWindow();
-  if (window == nullptr || CurrentScene == nullptr || CurrentScene != window->Scene()) return false;
+  if (window == nullptr || CurrentScene() == nullptr || CurrentScene() != window->Scene()) return false;
   FlushPendingFrameEdits();
   TAddScope scope(*window, AddInProgress);
   TAddedItem added;
   try {
-    added = AddSpriteWithDefaultFrame(*CurrentScene, kind);
+    added = AddSpriteWithDefaultFrame(*CurrentScene(), kind);
   } catch (...) {
     RefreshCommandStates();
     throw;
@@ -111,7 +112,7 @@ bool TMainForm::AddSpriteWithGeneratedFrame(TNewFrameKind kind) {
 
 void TMainForm::AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind) {
   TAnimationWindow* window = ActiveAnimationWindow();
-  if (window == nullptr || CurrentScene == nullptr || sprite.Scene() != CurrentScene) return;
+  if (window == nullptr || CurrentScene() == nullptr || sprite.Scene() != CurrentScene()) return;
   FlushPendingFrameEdits();
   TAddScope scope(*window, AddInProgress);
   const bool hadSteps = sprite.Motion().StepCount() > 0;
@@ -135,11 +136,11 @@ void TMainForm::ShowAddedSprite(TSprite& sprite) {
   QTreeWidget* tree = ShownTree();
   QTreeWidgetItem* root = tree->topLevelItem(0);
   QTreeWidgetItem* node = nullptr;
-  if (root != nullptr && CurrentScene->SpriteCount() == 1) {
+  if (root != nullptr && CurrentScene()->SpriteCount() == 1) {
     QTreeWidgetItem* last = root;
     while (last->childCount() > 0) last = last->child(last->childCount() - 1);
     if (last != root) node = AddSpriteNode(&sprite, last, true);
-  } else if (QTreeWidgetItem* first = TreeNodeOfSprite(&CurrentScene->Sprite(CurrentScene->SpriteCount() - 2))) {
+  } else if (QTreeWidgetItem* first = TreeNodeOfSprite(&CurrentScene()->Sprite(CurrentScene()->SpriteCount() - 2))) {
     node = AddSpriteNode(&sprite, first, false);
   }
   SetCurrentSprite(&sprite);
@@ -171,7 +172,7 @@ void TMainForm::ShowAddedFrame(TSprite& sprite, int frameIndex, bool stepAdded) 
 void TMainForm::WMItemAdded(WPARAM wParam, LPARAM lParam) {
   AddInProgress = false;
   TSprite* sprite = CurrentSprite();
-  if (sprite != nullptr && CurrentScene != nullptr) {
+  if (sprite != nullptr && CurrentScene() != nullptr) {
     // The new frame's own node, not the sprite's first frame.
     if (lParam >= 0 && lParam < sprite->FrameCount()) sprite->SetCurrentFrameIndex(static_cast<int>(lParam));
     SelectFrameNode(static_cast<int>(lParam));

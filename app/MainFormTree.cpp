@@ -3,6 +3,7 @@
 // and frame nodes), the selection that chooses the property page, the
 // current sprite and frame, and the enabled state of every command.
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainFormTreeIcons.h"
@@ -126,16 +127,16 @@ void TMainForm::FormCreateTree() {
   ImageList_Tree = TreeNodeIcons();
   treeKeyFilter_ = std::make_unique<TTreeKeyFilter>(*this);
   WireTree(*AnimationTree);
-  SetCommandHandler(Edit_Undo(), [this] { Edit_UndoExecute(); });
-  SetCommandHandler(Scene_Delete_Something, [this] { Scene_Delete_SomethingExecute(); });
-  SetCommandHandler(Scene_Up_Something, [this] { Scene_Up_SomethingExecute(); });
-  SetCommandHandler(Scene_Down_Something, [this] { Scene_Down_SomethingExecute(); });
-  SetCommandHandler(Sprite_Move_Up, [this] { Sprite_Move_UpExecute(); });
-  SetCommandHandler(Sprite_Move_Down, [this] { Sprite_Move_DownExecute(); });
-  SetCommandHandler(Frame_Up, [this] { Frame_UpExecute(); });
-  SetCommandHandler(Frame_Down, [this] { Frame_DownExecute(); });
-  SetCommandHandler(Sprite_Delete_Frame, [this] { Sprite_Delete_FrameExecute(); });
-  SetCommandHandler(Sprite_Delete, [this] { Sprite_DeleteExecute(); });
+  Commands().SetCommandHandler(Edit_Undo(), [this] { Edit_UndoExecute(); });
+  Commands().SetCommandHandler(Commands().Scene_Delete_Something, [this] { Scene_Delete_SomethingExecute(); });
+  Commands().SetCommandHandler(Commands().Scene_Up_Something, [this] { Scene_Up_SomethingExecute(); });
+  Commands().SetCommandHandler(Commands().Scene_Down_Something, [this] { Scene_Down_SomethingExecute(); });
+  Commands().SetCommandHandler(Commands().Sprite_Move_Up, [this] { Sprite_Move_UpExecute(); });
+  Commands().SetCommandHandler(Commands().Sprite_Move_Down, [this] { Sprite_Move_DownExecute(); });
+  Commands().SetCommandHandler(Commands().Frame_Up, [this] { Frame_UpExecute(); });
+  Commands().SetCommandHandler(Commands().Frame_Down, [this] { Frame_DownExecute(); });
+  Commands().SetCommandHandler(Commands().Sprite_Delete_Frame, [this] { Sprite_Delete_FrameExecute(); });
+  Commands().SetCommandHandler(Commands().Sprite_Delete, [this] { Sprite_DeleteExecute(); });
   FormCreateTreeFiles();
   SetUndoObject(nullptr);
   RebuildAnimationTree();
@@ -181,14 +182,14 @@ void TMainForm::SetActiveAnimationWindow(TAnimationWindow* window) {
   StepsTrackBar->SetTimeLineCollection(nullptr);
   if (window != nullptr) {
     ShownTree()->show();
-    CurrentScene = window->Scene();
+    SetCurrentScene(window->Scene());
     SetUndoObject(window->Undo());
     Movie_StopExecute();
     AnimationTreeChange();
-    SetAppearanceStepMaxima(CurrentScene->StepCount);
+    SetAppearanceStepMaxima(CurrentScene()->StepCount);
   } else {
     AnimationTree->show();
-    CurrentScene = PlaceholderScene();
+    SetCurrentScene(PlaceholderScene());
     SetUndoObject(nullptr);
     RebuildAnimationTree();
     Notebook_Properties->setCurrentIndex(ppEmpty);
@@ -257,10 +258,10 @@ void TMainForm::RebuildAnimationTree() {
   }
   QTreeWidgetItem* root = MakeNode(nkScene, "Scene [" + QString::fromStdString(activeWindow_->FileName()) + "]");
   tree->addTopLevelItem(root);
-  if (CurrentScene != nullptr) {
+  if (CurrentScene() != nullptr) {
     QTreeWidgetItem* background = MakeNode(nkBackground, "Background");
     root->addChild(background);
-    for (int i = CurrentScene->SpriteCount() - 1; i >= 0; --i) AddSpriteNode(&CurrentScene->Sprite(i), background, true);
+    for (int i = CurrentScene()->SpriteCount() - 1; i >= 0; --i) AddSpriteNode(&CurrentScene()->Sprite(i), background, true);
   }
   tree->expandAll();
 }
@@ -323,26 +324,26 @@ QTreeWidgetItem* TMainForm::NthSpriteNodeFromBottom(int k) const {
 }
 
 TSprite* TMainForm::SpriteOfTreeNode(QTreeWidgetItem* node) {
-  if (CurrentScene == nullptr || NodeKind(node) != nkSprite) return nullptr;
+  if (CurrentScene() == nullptr || NodeKind(node) != nkSprite) return nullptr;
   const std::vector<QTreeWidgetItem*> nodes = SpriteNodes();
   const auto found = std::find(nodes.begin(), nodes.end(), node);
   if (found == nodes.end()) return nullptr;
-  const int index = CurrentScene->SpriteCount() - 1 - static_cast<int>(found - nodes.begin());
-  if (index < 0 || index >= CurrentScene->SpriteCount()) return nullptr;
-  return &CurrentScene->Sprite(index);
+  const int index = CurrentScene()->SpriteCount() - 1 - static_cast<int>(found - nodes.begin());
+  if (index < 0 || index >= CurrentScene()->SpriteCount()) return nullptr;
+  return &CurrentScene()->Sprite(index);
 }
 
 QTreeWidgetItem* TMainForm::TreeNodeOfSprite(TSprite* sprite) {
   if (sprite == nullptr) return ShownTree()->topLevelItem(0);
-  if (CurrentScene == nullptr) return nullptr;
-  return NthSpriteNodeFromBottom(IndexOfSprite(*CurrentScene, sprite));
+  if (CurrentScene() == nullptr) return nullptr;
+  return NthSpriteNodeFromBottom(IndexOfSprite(*CurrentScene(), sprite));
 }
 
 // Only a sprite of the active scene's list is current: a sprite that was
 // deleted, or one of another document, is none.
 TSprite* TMainForm::CurrentSprite() {
-  if (currentSprite_ == nullptr || CurrentScene == nullptr) return nullptr;
-  if (IndexOfSprite(*CurrentScene, currentSprite_) < 0) {
+  if (currentSprite_ == nullptr || CurrentScene() == nullptr) return nullptr;
+  if (IndexOfSprite(*CurrentScene(), currentSprite_) < 0) {
     currentSprite_ = nullptr;
     return nullptr;
   }
@@ -352,7 +353,7 @@ TSprite* TMainForm::CurrentSprite() {
 TFrame* TMainForm::CurrentFrame() {
   TSprite* sprite = CurrentSprite();
   QTreeWidgetItem* selected = ShownTree()->currentItem();
-  if (CurrentScene == nullptr || selected == nullptr || sprite == nullptr || sprite->FrameCount() == 0) return nullptr;
+  if (CurrentScene() == nullptr || selected == nullptr || sprite == nullptr || sprite->FrameCount() == 0) return nullptr;
   int index = sprite->GetCurrentFrameIndex();
   if (IsFrameNode(NodeKind(selected)) && selected->parent() != nullptr) {
     index = 0;
@@ -391,15 +392,15 @@ void TMainForm::ClearTreeChangeRunning() { TreeChangeRunning = false; }
 // ---- Selecting nodes ------------------------------------------------------------------------------
 
 void TMainForm::SelectTreeNode(int spriteIndex, int nodeKind) {
-  if (CurrentScene == nullptr) return;
+  if (CurrentScene() == nullptr) return;
   QTreeWidget* tree = ShownTree();
   // A scene without sprites has only its root to select.
-  if (spriteIndex < 0 || CurrentScene->SpriteCount() == 0) {
+  if (spriteIndex < 0 || CurrentScene()->SpriteCount() == 0) {
     if (tree->topLevelItemCount() > 0) tree->setCurrentItem(tree->topLevelItem(0));
     return;
   }
-  spriteIndex = std::min(spriteIndex, CurrentScene->SpriteCount() - 1);
-  SetCurrentSprite(&CurrentScene->Sprite(spriteIndex));
+  spriteIndex = std::min(spriteIndex, CurrentScene()->SpriteCount() - 1);
+  SetCurrentSprite(&CurrentScene()->Sprite(spriteIndex));
   if (TreeChangeRunning) return;
   QTreeWidgetItem* spriteNode = NthSpriteNodeFromBottom(spriteIndex);
   if (spriteNode == nullptr) return;
@@ -469,10 +470,10 @@ void TMainForm::AnimationTreeChange() {
 // Makes the sprite of a child node current (only the sprite changes, since
 // TreeChangeRunning is set) and brings the scene to a step that shows it.
 void TMainForm::ShowSpriteOfNode(QTreeWidgetItem* node) {
-  if (activeWindow_ == nullptr || CurrentScene == nullptr || node == nullptr) return;
+  if (activeWindow_ == nullptr || CurrentScene() == nullptr || node == nullptr) return;
   TSprite* sprite = SpriteOfTreeNode(node->parent());
   if (sprite == nullptr) return;
-  SelectTreeNode(IndexOfSprite(*CurrentScene, sprite), 2);
+  SelectTreeNode(IndexOfSprite(*CurrentScene(), sprite), 2);
   activeWindow_->ShowSpriteStep();
 }
 
@@ -482,7 +483,7 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
   // would become the active one. The tree takes the focus first.
   if (QWidget* focused = QApplication::focusWidget(); focused != nullptr && Notebook_Properties->isAncestorOf(focused))
     ShownTree()->setFocus(Qt::OtherFocusReason);
-  const bool withScene = activeWindow_ != nullptr && CurrentScene != nullptr;
+  const bool withScene = activeWindow_ != nullptr && CurrentScene() != nullptr;
   const int kind = NodeKind(node);
   switch (kind) {
     case nkScene:
@@ -616,7 +617,7 @@ void TMainForm::AnimationTreeDblClick() {
 // ---- Command states --------------------------------------------------------------------------------------
 
 void TMainForm::EnableCommands(std::initializer_list<QAction*> commands, bool enabled) {
-  for (QAction* command : commands) EnableCommand(command, enabled);
+  for (QAction* command : commands) Commands().EnableCommand(command, enabled);
 }
 
 void TMainForm::RefreshCommandStates() {
@@ -633,33 +634,33 @@ void TMainForm::RefreshCommandStates() {
   };
 
   const int preview = NotebookFramePreview->currentIndex();
-  EnableCommand(Sprite_PickTransparentColor, preview == 0 || preview == 1);
-  EnableCommands({Frame_Up, Frame_Down, Frame_CopyAsBMP_To, Frame_CopyAsBMP, Sprite_Delete_Frame,
-                  Sprite_SetTransparencyToAllFrames, Sprite_SetDurationToAllFrames},
+  Commands().EnableCommand(Commands().Sprite_PickTransparentColor, preview == 0 || preview == 1);
+  EnableCommands({Commands().Frame_Up, Commands().Frame_Down, Commands().Frame_CopyAsBMP_To, Commands().Frame_CopyAsBMP, Commands().Sprite_Delete_Frame,
+                  Commands().Sprite_SetTransparencyToAllFrames, Commands().Sprite_SetDurationToAllFrames},
                  F);
-  EnableCommand(File_Save, D && activeWindow_->Modified());
-  EnableCommand(Appearance_Delete, A);
-  EnableCommands({Motion_Linear, Motion_Fixed, Motion_Delete, Motion_Edit, Motion_Up, Motion_Down,
-                  Motion_AddFromGallery},
+  Commands().EnableCommand(Commands().File_Save, D && activeWindow_->Modified());
+  Commands().EnableCommand(Commands().Appearance_Delete, A);
+  EnableCommands({Commands().Motion_Linear, Commands().Motion_Fixed, Commands().Motion_Delete, Commands().Motion_Edit, Commands().Motion_Up, Commands().Motion_Down,
+                  Commands().Motion_AddFromGallery},
                  M);
-  EnableCommands({Scene_Add_Image, File_Export, File_Save_As, Movie_NextFrame, Movie_Play, Movie_Play_Command,
-                  Movie_LastStep, Movie_BackOneStep, Movie_FirstStep, View_Set_Step, Scene_Open_Background,
-                  Scene_Paste_Background, Scene_Add_3DText, Scene_Add_Rectangle, Scene_Add_Ellipse, Scene_Add_Line,
-                  Scene_SceneImageCopy, Scene_SceneImageCopyTo, Scene_BackgroundCopy, Scene_BackgroundCopyTo,
-                  Veiw_400x40, View_400x50, View_468x60, View_Custom, View_88x31},
+  EnableCommands({Commands().Scene_Add_Image, Commands().File_Export, Commands().File_Save_As, Commands().Movie_NextFrame, Commands().Movie_Play, Commands().Movie_Play_Command,
+                  Commands().Movie_LastStep, Commands().Movie_BackOneStep, Commands().Movie_FirstStep, Commands().View_Set_Step, Commands().Scene_Open_Background,
+                  Commands().Scene_Paste_Background, Commands().Scene_Add_3DText, Commands().Scene_Add_Rectangle, Commands().Scene_Add_Ellipse, Commands().Scene_Add_Line,
+                  Commands().Scene_SceneImageCopy, Commands().Scene_SceneImageCopyTo, Commands().Scene_BackgroundCopy, Commands().Scene_BackgroundCopyTo,
+                  Commands().Veiw_400x40, Commands().View_400x50, Commands().View_468x60, Commands().View_Custom, Commands().View_88x31},
                  D);
   CurrentStep->setEnabled(D);
   StepsTrackBar->setEnabled(D);
-  EnableCommand(Edit_Copy, selIs({nkSprite, nkPictureFrame, nkTextFrame, nkMotion, nkRectangleFrame, nkEllipseFrame,
+  Commands().EnableCommand(Commands().Edit_Copy, selIs({nkSprite, nkPictureFrame, nkTextFrame, nkMotion, nkRectangleFrame, nkEllipseFrame,
                                   nkLineFrame, nkOpacity, nkShadow}));
-  EnableCommand(Edit_Cut,
+  Commands().EnableCommand(Commands().Edit_Cut,
                 selIs({nkSprite, nkPictureFrame, nkTextFrame, nkRectangleFrame, nkEllipseFrame, nkLineFrame}));
-  EnableCommands({Sprite_Delete, Scene_Delete_Something, Motion_Add, Motion_AddLinear, Motion_AddFixed,
-                  Scene_Up_Something, Scene_Down_Something, Scene_MovetoFrontOfAllSprites,
-                  Scene_MoveToBackOfAllSprites, Appearance_Add, Sprite_Add_Image, Sprite_Add_3DText,
-                  Sprite_Add_Rectangle, Sprite_Add_Ellipse, Sprite_Add_Line, Sprite_Move_Up, Sprite_Move_Down,
-                  Sprite_Flip_Hor, Sprite_Flip_Vert, Effects_CustomRotation, Effects_90Clockwise,
-                  Effects_90CounterClockwise, Effects_180Rotation, Effects_Resize},
+  EnableCommands({Commands().Sprite_Delete, Commands().Scene_Delete_Something, Commands().Motion_Add, Commands().Motion_AddLinear, Commands().Motion_AddFixed,
+                  Commands().Scene_Up_Something, Commands().Scene_Down_Something, Commands().Scene_MovetoFrontOfAllSprites,
+                  Commands().Scene_MoveToBackOfAllSprites, Commands().Appearance_Add, Commands().Sprite_Add_Image, Commands().Sprite_Add_3DText,
+                  Commands().Sprite_Add_Rectangle, Commands().Sprite_Add_Ellipse, Commands().Sprite_Add_Line, Commands().Sprite_Move_Up, Commands().Sprite_Move_Down,
+                  Commands().Sprite_Flip_Hor, Commands().Sprite_Flip_Vert, Commands().Effects_CustomRotation, Commands().Effects_90Clockwise,
+                  Commands().Effects_90CounterClockwise, Commands().Effects_180Rotation, Commands().Effects_Resize},
                  S);
-  for (QAction* effect : EffectCommands) EnableCommand(effect, C);
+  for (QAction* effect : Commands().EffectCommands) Commands().EnableCommand(effect, C);
 }

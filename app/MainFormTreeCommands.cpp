@@ -43,7 +43,7 @@ void MoveNode(QTreeWidgetItem* node, int offset) {
 void TMainForm::Scene_Delete_SomethingExecute() {
   QTreeWidgetItem* selected = ShownTree()->currentItem();
   TSprite* sprite = CurrentSprite();
-  if (activeWindow_ == nullptr || CurrentScene == nullptr || selected == nullptr || sprite == nullptr) return;
+  if (activeWindow_ == nullptr || CurrentScene() == nullptr || selected == nullptr || sprite == nullptr) return;
   const int kind = NodeKind(selected);
   if (IsFrameNode(kind)) {
     if (sprite->FrameCount() > 1)
@@ -90,7 +90,7 @@ void TMainForm::Scene_Up_SomethingExecute() {
 void TMainForm::Scene_Down_SomethingExecute() {
   QTreeWidgetItem* selected = ShownTree()->currentItem();
   TSprite* sprite = CurrentSprite();
-  if (activeWindow_ == nullptr || CurrentScene == nullptr || selected == nullptr || sprite == nullptr) return;
+  if (activeWindow_ == nullptr || CurrentScene() == nullptr || selected == nullptr || sprite == nullptr) return;
   const int kind = NodeKind(selected);
   if (IsFrameNode(kind) && sprite->FrameCount() != 1)
     Frame_DownExecute();
@@ -105,13 +105,13 @@ void TMainForm::Scene_Down_SomethingExecute() {
 // node moves up past that one's node.
 void TMainForm::Sprite_Move_UpExecute() {
   TSprite* sprite = CurrentSprite();
-  if (CurrentScene == nullptr || sprite == nullptr || activeWindow_ == nullptr) return;
-  const int old = IndexOfSprite(*CurrentScene, sprite);
-  if (old < 0 || old >= CurrentScene->SpriteCount() - 1) return;
+  if (CurrentScene() == nullptr || sprite == nullptr || activeWindow_ == nullptr) return;
+  const int old = IndexOfSprite(*CurrentScene(), sprite);
+  if (old < 0 || old >= CurrentScene()->SpriteCount() - 1) return;
   activeWindow_->StopPlayback();
   QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
   RecordUndo(urkSpriteList, "Move Sprite Up", false, old + 1, 0, uokSpriteMovedEarlier, nullptr);
-  CurrentScene->MoveSprite(old, old + 1);
+  CurrentScene()->MoveSprite(old, old + 1);
   DetachCurrentSprite();
   if (node != nullptr) MoveNode(node, -1);
   AnimationTreeChange();
@@ -123,13 +123,13 @@ void TMainForm::Sprite_Move_UpExecute() {
 // Toward the back: the sprite swaps with the one drawn before it.
 void TMainForm::Sprite_Move_DownExecute() {
   TSprite* sprite = CurrentSprite();
-  if (CurrentScene == nullptr || sprite == nullptr || activeWindow_ == nullptr) return;
-  const int old = IndexOfSprite(*CurrentScene, sprite);
+  if (CurrentScene() == nullptr || sprite == nullptr || activeWindow_ == nullptr) return;
+  const int old = IndexOfSprite(*CurrentScene(), sprite);
   if (old <= 0) return;
   activeWindow_->StopPlayback();
   QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
   RecordUndo(urkSpriteList, "Move Sprite Down", false, old - 1, 1, uokSpriteMovedLater, nullptr);
-  CurrentScene->MoveSprite(old, old - 1);
+  CurrentScene()->MoveSprite(old, old - 1);
   DetachCurrentSprite();
   if (node != nullptr) MoveNode(node, +1);
   AnimationTreeChange();
@@ -144,7 +144,7 @@ void TMainForm::Frame_UpExecute() {
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   QTreeWidgetItem* selected = ShownTree()->currentItem();
-  if (CurrentScene == nullptr || sprite == nullptr || frame == nullptr || !IsFrameNode(NodeKind(selected))) return;
+  if (CurrentScene() == nullptr || sprite == nullptr || frame == nullptr || !IsFrameNode(NodeKind(selected))) return;
   const int index = frame->Index();
   if (index <= 0) return;
   RecordUndo(urkSpriteEdit, "Move Frame Up", false, index, frame->Id, uokMovedFrame, nullptr);
@@ -158,7 +158,7 @@ void TMainForm::Frame_DownExecute() {
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   QTreeWidgetItem* selected = ShownTree()->currentItem();
-  if (CurrentScene == nullptr || sprite == nullptr || frame == nullptr || !IsFrameNode(NodeKind(selected))) return;
+  if (CurrentScene() == nullptr || sprite == nullptr || frame == nullptr || !IsFrameNode(NodeKind(selected))) return;
   const int index = frame->Index();
   if (index < 0 || index >= sprite->FrameCount() - 1) return;
   RecordUndo(urkSpriteEdit, "Move Frame Down", false, index, frame->Id, uokMovedFrame, nullptr);
@@ -175,7 +175,7 @@ void TMainForm::Frame_DownExecute() {
 void TMainForm::Sprite_Delete_FrameExecute() {
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
-  if (activeWindow_ == nullptr || CurrentScene == nullptr || sprite == nullptr || frame == nullptr) return;
+  if (activeWindow_ == nullptr || CurrentScene() == nullptr || sprite == nullptr || frame == nullptr) return;
   if (sprite->FrameCount() <= 1 || !IsFrameNode(NodeKind(ShownTree()->currentItem()))) {
     RefreshCommandStates();
     RequestSceneRecompute();
@@ -205,13 +205,13 @@ void TMainForm::Sprite_Delete_FrameExecute() {
 // The current sprite goes ("Delete Sprite"); the scene's root is selected.
 void TMainForm::Sprite_DeleteExecute() {
   TSprite* sprite = CurrentSprite();
-  if (activeWindow_ == nullptr || CurrentScene == nullptr || sprite == nullptr) return;
-  const int index = IndexOfSprite(*CurrentScene, sprite);
+  if (activeWindow_ == nullptr || CurrentScene() == nullptr || sprite == nullptr) return;
+  const int index = IndexOfSprite(*CurrentScene(), sprite);
   if (index < 0) return;
   activeWindow_->StopPlayback();
   activeWindow_->HideSelection();
   QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
-  CurrentScene->DeleteSprite(index);
+  CurrentScene()->DeleteSprite(index);
   DetachCurrentSprite();
   if (node != nullptr) {
     const QSignalBlocker quiet(ShownTree());

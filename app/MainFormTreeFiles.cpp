@@ -3,6 +3,7 @@
 // menu (tiling, cascading, the list of documents) and the docking of the
 // tool bars and the properties panel.
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainFormIcons.h"
@@ -73,20 +74,20 @@ bool IsProjectFile(const std::string& fileName) { return UpperCaseAscii(ExtractF
 // ---- Creation -----------------------------------------------------------------------------------------
 
 void TMainForm::FormCreateTreeFiles() {
-  SetCommandHandler(File_Open, [this] { File_Open_Execute(); });
-  SetCommandHandler(File_Save, [this] { File_SaveExecute(); });
-  SetCommandHandler(Window_Tile_Horizontal, [this] { Window_Tile_HorizontalExecute(); });
-  SetCommandHandler(Window_Tile_Vertical, [this] { Window_Tile_VerticalExecute(); });
-  SetCommandHandler(Window_Cascade, [this] { Window_CascadeExecute(); });
-  SetCommandHandler(Show_Properties_Window, [this] { Show_Properties_WindowExecute(); });
-  SetCommandHandler(Show_Insert_Delete_Buttons, [this] { Show_Insert_Delete_ButtonsExecute(); });
-  SetCommandHandler(Show_MainButtons, [this] { Show_MainButtonsExecute(); });
-  SetCommandHandler(Show_TimeLine, [this] { Show_TimeLineExecute(); });
+  Commands().SetCommandHandler(Commands().File_Open, [this] { File_Open_Execute(); });
+  Commands().SetCommandHandler(Commands().File_Save, [this] { File_SaveExecute(); });
+  Commands().SetCommandHandler(Commands().Window_Tile_Horizontal, [this] { Window_Tile_HorizontalExecute(); });
+  Commands().SetCommandHandler(Commands().Window_Tile_Vertical, [this] { Window_Tile_VerticalExecute(); });
+  Commands().SetCommandHandler(Commands().Window_Cascade, [this] { Window_CascadeExecute(); });
+  Commands().SetCommandHandler(Commands().Show_Properties_Window, [this] { Show_Properties_WindowExecute(); });
+  Commands().SetCommandHandler(Commands().Show_Insert_Delete_Buttons, [this] { Show_Insert_Delete_ButtonsExecute(); });
+  Commands().SetCommandHandler(Commands().Show_MainButtons, [this] { Show_MainButtonsExecute(); });
+  Commands().SetCommandHandler(Commands().Show_TimeLine, [this] { Show_TimeLineExecute(); });
   CreatePopupMenus();
 
   // The dock rules decide which bar each tool bar and the panel may join;
   // each bar remembers its length as made.
-  for (QToolBar* bar : {ToolBarMainButtons, ToolBarTimeLine, ToolBar_Sprite_Buttons}) {
+  for (QToolBar* bar : {Commands().ToolBarMainButtons, Commands().ToolBarTimeLine, Commands().ToolBar_Sprite_Buttons}) {
     const QSize made = bar->sizeHint();
     bar->setProperty(kDockedSizeProperty, bar->orientation() == Qt::Horizontal ? made.width() : made.height());
     Qt::ToolBarAreas areas;
@@ -132,9 +133,9 @@ void TMainForm::FormCreateTreeFiles() {
   PanelProperties->setTitleBarWidget(caption);
   connect(PanelProperties, &QDockWidget::topLevelChanged, this, [this] { PanelPropertiesEndDock(); });
 
-  windowListSeparator_ = Window1->addSeparator();
+  windowListSeparator_ = Commands().Window1->addSeparator();
   windowListSeparator_->setVisible(false);
-  connect(Window1, &QMenu::aboutToShow, this, [this] { RebuildWindowList(); });
+  connect(Commands().Window1, &QMenu::aboutToShow, this, [this] { RebuildWindowList(); });
 
   setAcceptDrops(true);
   mainDropFilter_ = std::make_unique<TMainWindowDropFilter>(*this);
@@ -142,7 +143,7 @@ void TMainForm::FormCreateTreeFiles() {
 }
 
 void TMainForm::FormShowTree() {
-  for (QToolBar* bar : {ToolBarMainButtons, ToolBarTimeLine, ToolBar_Sprite_Buttons}) ToolBarMainButtonsEndDock(bar);
+  for (QToolBar* bar : {Commands().ToolBarMainButtons, Commands().ToolBarTimeLine, Commands().ToolBar_Sprite_Buttons}) ToolBarMainButtonsEndDock(bar);
 }
 
 // ---- Open, Save and autosave ----------------------------------------------------------------------------
@@ -168,7 +169,7 @@ void TMainForm::File_Open_Execute() {
 }
 
 void TMainForm::File_SaveExecute() {
-  if (CurrentScene != nullptr && activeWindow_ != nullptr) activeWindow_->Save();
+  if (CurrentScene() != nullptr && activeWindow_ != nullptr) activeWindow_->Save();
 }
 
 // Autosave waits while a dialog or a long operation runs, and never asks
@@ -197,10 +198,10 @@ void TMainForm::OpenOrAddDroppedFiles(const std::vector<std::string>& fileNames,
     OpenInNewDocument(fileName);
     return;
   }
-  if (!addAsSprite || activeWindow_ == nullptr || CurrentScene == nullptr) return;
+  if (!addAsSprite || activeWindow_ == nullptr || CurrentScene() == nullptr) return;
 
   TAnimationWindow* window = activeWindow_;
-  TAnimatedScene* scene = CurrentScene;
+  TAnimatedScene* scene = CurrentScene();
   int index = 0;
   TSprite* sprite = nullptr;
   bool added = false;
@@ -316,7 +317,7 @@ void TMainForm::Window_CascadeExecute() {
 // The documents at the end of the Window menu, "&1 name" ..., the active one checked.
 void TMainForm::RebuildWindowList() {
   for (QAction* item : WindowListItems) {
-    Window1->removeAction(item);
+    Commands().Window1->removeAction(item);
     item->deleteLater();
   }
   WindowListItems.clear();
@@ -327,7 +328,7 @@ void TMainForm::RebuildWindowList() {
     if (document == nullptr) continue;
     ++number;
     QString title = document->windowTitle();
-    auto* item = new QAction(QString("&%1 %2").arg(number).arg(title.replace("&", "&&")), Window1);
+    auto* item = new QAction(QString("&%1 %2").arg(number).arg(title.replace("&", "&&")), Commands().Window1);
     item->setObjectName(QString("WindowListItem%1").arg(number));
     item->setCheckable(true);
     item->setChecked(document == activeWindow_);
@@ -335,7 +336,7 @@ void TMainForm::RebuildWindowList() {
     connect(item, &QAction::triggered, this, [this, target] {
       if (target != nullptr) MdiArea->setActiveSubWindow(target);
     });
-    Window1->addAction(item);
+    Commands().Window1->addAction(item);
     WindowListItems.push_back(item);
   }
   windowListSeparator_->setVisible(!WindowListItems.empty());
@@ -348,7 +349,7 @@ bool TMainForm::CoolBarTopMainDockOver(QWidget* control) const { return control 
 
 // The left bar takes neither the properties panel nor the time line.
 bool TMainForm::CoolBarLeftDockOver(QWidget* control) const {
-  return control != PanelProperties && control != ToolBarTimeLine;
+  return control != PanelProperties && control != Commands().ToolBarTimeLine;
 }
 
 // The right bar takes only the properties panel.
@@ -423,11 +424,11 @@ void TMainForm::PlaceToolBar(QToolBar* bar, Qt::ToolBarArea area) {
   ToolBarMainButtonsEndDock(bar);
 }
 
-void TMainForm::Show_Insert_Delete_ButtonsExecute() { PlaceToolBar(ToolBar_Sprite_Buttons, Qt::LeftToolBarArea); }
+void TMainForm::Show_Insert_Delete_ButtonsExecute() { PlaceToolBar(Commands().ToolBar_Sprite_Buttons, Qt::LeftToolBarArea); }
 
-void TMainForm::Show_MainButtonsExecute() { PlaceToolBar(ToolBarMainButtons, Qt::TopToolBarArea); }
+void TMainForm::Show_MainButtonsExecute() { PlaceToolBar(Commands().ToolBarMainButtons, Qt::TopToolBarArea); }
 
-void TMainForm::Show_TimeLineExecute() { PlaceToolBar(ToolBarTimeLine, Qt::TopToolBarArea); }
+void TMainForm::Show_TimeLineExecute() { PlaceToolBar(Commands().ToolBarTimeLine, Qt::TopToolBarArea); }
 
 void TMainForm::ToolButton_ClosePropertiesClick() { PanelProperties->hide(); }
 

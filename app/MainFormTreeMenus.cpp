@@ -4,6 +4,7 @@
 // the commands of the node the user pointed at. Every item is an existing
 // command, so its enabled state follows RefreshCommandStates.
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 
 #include <QAction>
 #include <QMenu>
@@ -40,16 +41,16 @@ void TMainForm::CreatePopupMenus() {
   spritePopupMenu_ = new QMenu(this);
   spritePopupMenu_->setObjectName("SpritePopupMenu");
   Fill(*spritePopupMenu_,
-       {{Edit_Cut}, {Edit_Copy}, Sep(), {Sprite_Add_Image}, {Sprite_Add_3DText}, {Sprite_Add_Rectangle},
-        {Sprite_Add_Ellipse}, {Sprite_Add_Line}, Sep(), {Sprite_Move_Up}, {Sprite_Move_Down},
-        {Scene_MovetoFrontOfAllSprites}, {Scene_MoveToBackOfAllSprites}, Sep(), {Sprite_Flip_Hor},
-        {Sprite_Flip_Vert}, Sub(Rotate1), {Effects_Resize}, Sub(Effects1), Sep(), {Sprite_Delete}});
+       {{Commands().Edit_Cut}, {Commands().Edit_Copy}, Sep(), {Commands().Sprite_Add_Image}, {Commands().Sprite_Add_3DText}, {Commands().Sprite_Add_Rectangle},
+        {Commands().Sprite_Add_Ellipse}, {Commands().Sprite_Add_Line}, Sep(), {Commands().Sprite_Move_Up}, {Commands().Sprite_Move_Down},
+        {Commands().Scene_MovetoFrontOfAllSprites}, {Commands().Scene_MoveToBackOfAllSprites}, Sep(), {Commands().Sprite_Flip_Hor},
+        {Commands().Sprite_Flip_Vert}, Sub(Commands().Rotate1), {Commands().Effects_Resize}, Sub(Commands().Effects1), Sep(), {Commands().Sprite_Delete}});
 
   scenePopUpMenu_ = new QMenu(this);
   scenePopUpMenu_->setObjectName("ScenePopUpMenu");
-  Fill(*scenePopUpMenu_, {{Scene_Add_Image}, {Scene_Add_3DText}, {Scene_Add_Rectangle}, {Scene_Add_Ellipse},
-                          {Scene_Add_Line}, Sep(), {Edit_Paste}, {Edit_PasteAsNewSprite}, Sep(), Sub(Size1),
-                          Sub(Background1), Sub(SceneImage1), Sep(), {Show_Properties_Window}});
+  Fill(*scenePopUpMenu_, {{Commands().Scene_Add_Image}, {Commands().Scene_Add_3DText}, {Commands().Scene_Add_Rectangle}, {Commands().Scene_Add_Ellipse},
+                          {Commands().Scene_Add_Line}, Sep(), {Commands().Edit_Paste}, {Commands().Edit_PasteAsNewSprite}, Sep(), Sub(Commands().Size1),
+                          Sub(Commands().Background1), Sub(Commands().SceneImage1), Sep(), {Commands().Show_Properties_Window}});
 
   AnimationTree_PopupMenu = new QMenu(this);
   AnimationTree_PopupMenu->setObjectName("AnimationTree_PopupMenu");
@@ -62,35 +63,35 @@ void TMainForm::AnimationTree_PopupMenuPopup() {
   const auto add = [&entries](std::initializer_list<TMenuEntry> more) { entries.insert(entries.end(), more); };
   switch (NodeKind(ShownTree()->currentItem())) {
     case nkScene:
-      add({{Scene_Add_Image}, {Scene_Add_3DText}, {Scene_Add_Rectangle}, {Scene_Add_Ellipse}, {Scene_Add_Line},
-           Sep(), {Edit_Paste}, {Edit_PasteAsNewSprite}, Sep(), Sub(Size1), Sub(SceneImage1)});
+      add({{Commands().Scene_Add_Image}, {Commands().Scene_Add_3DText}, {Commands().Scene_Add_Rectangle}, {Commands().Scene_Add_Ellipse}, {Commands().Scene_Add_Line},
+           Sep(), {Commands().Edit_Paste}, {Commands().Edit_PasteAsNewSprite}, Sep(), Sub(Commands().Size1), Sub(Commands().SceneImage1)});
       break;
     case nkBackground:
-      add({{Scene_Open_Background}, {Scene_Paste_Background}, Sep(), {Scene_BackgroundCopy},
-           {Scene_BackgroundCopyTo}});
+      add({{Commands().Scene_Open_Background}, {Commands().Scene_Paste_Background}, Sep(), {Commands().Scene_BackgroundCopy},
+           {Commands().Scene_BackgroundCopyTo}});
       break;
     case nkSprite:
-      add({{Edit_Cut}, {Edit_Copy}, {Edit_Paste}, Sep(), {Sprite_Add_Image}, {Sprite_Add_3DText},
-           {Sprite_Add_Rectangle}, {Sprite_Add_Ellipse}, {Sprite_Add_Line}, Sep(), {Sprite_Move_Up},
-           {Sprite_Move_Down}, {Scene_MovetoFrontOfAllSprites}, {Scene_MoveToBackOfAllSprites}, Sep(),
-           Sub(Motion1), Sub(Appearance1), Sep(), {Sprite_Delete}});
+      add({{Commands().Edit_Cut}, {Commands().Edit_Copy}, {Commands().Edit_Paste}, Sep(), {Commands().Sprite_Add_Image}, {Commands().Sprite_Add_3DText},
+           {Commands().Sprite_Add_Rectangle}, {Commands().Sprite_Add_Ellipse}, {Commands().Sprite_Add_Line}, Sep(), {Commands().Sprite_Move_Up},
+           {Commands().Sprite_Move_Down}, {Commands().Scene_MovetoFrontOfAllSprites}, {Commands().Scene_MoveToBackOfAllSprites}, Sep(),
+           Sub(Commands().Motion1), Sub(Commands().Appearance1), Sep(), {Commands().Sprite_Delete}});
       break;
     case nkPictureFrame:
     case nkTextFrame:
     case nkRectangleFrame:
     case nkEllipseFrame:
     case nkLineFrame:
-      add({{Edit_Cut}, {Edit_Copy}, {Edit_Paste}, Sep(), {Frame_Up}, {Frame_Down}, {Sprite_Delete_Frame}, Sep(),
-           {Frame_CopyAsBMP}, {Frame_CopyAsBMP_To}, Sep(), Sub(Effects1)});
+      add({{Commands().Edit_Cut}, {Commands().Edit_Copy}, {Commands().Edit_Paste}, Sep(), {Commands().Frame_Up}, {Commands().Frame_Down}, {Commands().Sprite_Delete_Frame}, Sep(),
+           {Commands().Frame_CopyAsBMP}, {Commands().Frame_CopyAsBMP_To}, Sep(), Sub(Commands().Effects1)});
       break;
     case nkMotion:
     case nkOpacity:
     case nkShadow:
-      add({{Edit_Copy}, {Edit_Paste}, Sep(), {Motion_AddLinear}, {Motion_AddFixed}, {Motion_AddFromGallery}, Sep(),
-           {Motion_Edit}, {Motion_Delete}, Sep(), {Scene_Up_Something}, {Scene_Down_Something}});
+      add({{Commands().Edit_Copy}, {Commands().Edit_Paste}, Sep(), {Commands().Motion_AddLinear}, {Commands().Motion_AddFixed}, {Commands().Motion_AddFromGallery}, Sep(),
+           {Commands().Motion_Edit}, {Commands().Motion_Delete}, Sep(), {Commands().Scene_Up_Something}, {Commands().Scene_Down_Something}});
       break;
     case nkAppearance:
-      add({{Appearance_Add}, {Appearance_Delete}, Sep(), {Scene_Delete_Something}});
+      add({{Commands().Appearance_Add}, {Commands().Appearance_Delete}, Sep(), {Commands().Scene_Delete_Something}});
       break;
     default:
       break;
@@ -101,5 +102,5 @@ void TMainForm::AnimationTree_PopupMenuPopup() {
 void TMainForm::AnimationTreeKeyDown(int& key) {
   if (key != Qt::Key_Delete) return;
   key = 0;
-  if (Scene_Delete_Something->isEnabled()) Scene_Delete_Something->trigger();
+  if (Commands().Scene_Delete_Something->isEnabled()) Commands().Scene_Delete_Something->trigger();
 }

@@ -3,6 +3,20 @@
 // commands that follow the clipboard, the help commands, and closing.
 #include "app/MainFormU.h"
 
+#include "app/MainForm3DText.h"
+#include "app/MainForm3DTextParts.h"
+#include "app/MainFormActions.h"
+#include "app/MainFormEffects.h"
+#include "app/MainFormFiles.h"
+#include "app/MainFormGalleries.h"
+#include "app/MainFormLayout.h"
+#include "app/MainFormMotion.h"
+#include "app/MainFormPages.h"
+#include "app/MainFormPlayback.h"
+#include "app/MainFormSettings.h"
+#include "app/MainFormShapes.h"
+#include "app/MainFormTree.h"
+
 #include "app/AnimationWindowU.h"
 #include "app/MainFormIcons.h"
 #include "app/StatusProgressPanel.h"
@@ -78,6 +92,7 @@ std::string FirstCommandLineArgument() {
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
   handle_ = std::make_unique<TWindowHandle>([this](TMessage& message) { WndProc(message); });
+  CreateAreas();
   setObjectName("MainForm");
   setMinimumSize(kMinimumWidth, kMinimumHeight);
   // The window previews every key of its own windows (Esc sets the cancel flag).
@@ -119,9 +134,7 @@ void TMainForm::FormCreate() {
   resize(std::min(kInitialWidth, screen.cx - 40), std::min(kInitialHeight, screen.cy - 60));
 
   CreatePanels();
-  CreateCommands();
-  CreateMenus();
-  CreateToolBars();
+  commands_->Create();
   CreateStatusBar();
   CreateTimers();
   Create3DTextLists();
@@ -133,11 +146,11 @@ void TMainForm::FormCreate() {
   placeholderScene_ = std::make_unique<TAnimatedScene>(this);
   placeholderScene_->NotifyWindow = Handle();
   placeholderScene_->Locked = 1;
-  CurrentScene = placeholderScene_.get();
+  SetCurrentScene(placeholderScene_.get());
 
-  UserSettings = TEditorSettings();
-  UserSettings.DialogFont.Color = clBtnText;
-  UserSettings.Folders = DefaultDataFolders(System().ProgramFolder());
+  UserSettings() = TEditorSettings();
+  UserSettings().DialogFont.Color = clBtnText;
+  UserSettings().Folders = DefaultDataFolders(System().ProgramFolder());
   PresetsFolder = DefaultPresetsFolder(System().ProgramFolder());
 
   ClipboardFormat = RegisterClipboardFormat(std::string(ProjectSignatures.back()));
@@ -152,17 +165,17 @@ void TMainForm::FormCreate() {
       "(*.avi)|*.avi|Glintdeck data files (*.gld)|*.gld|All Files (*.*)|*.*";
 
   ProgressPercent = -1;
-  SetCommandHandler(File_New, [this] { File_NewExecute(); });
-  SetCommandHandler(File_Exit, [this] { File_ExitExecute(); });
-  SetCommandHandler(Tools_Options, [this] { Tools_OptionsExecute(); });
-  SetCommandHandler(Help_About, [this] { Help_AboutExecute(); });
-  SetCommandHandler(Scene_CheckForUpgradeNow, [this] { Scene_CheckForUpgradeNowExecute(); });
-  SetCommandHandler(Contents1, [this] { Contents1Click(); });
-  SetCommandHandler(CreateGIFbanner1, [this] { CreateGIFbanner1Click(); });
-  SetCommandHandler(FrequentlyAskedQuestions1, [this] { FrequentlyAskedQuestions1Click(); });
-  SetCommandHandler(ReadMe1, [this] { ReadMe1Click(); });
-  SetCommandHandler(LicenseAgreement1, [this] { LicenseAgreement1Click(); });
-  SetCommandHandler(ZorvanSoftwareHomePage1, [this] { ZorvanSoftwareHomePage1Click(); });
+  Commands().SetCommandHandler(Commands().File_New, [this] { File_NewExecute(); });
+  Commands().SetCommandHandler(Commands().File_Exit, [this] { File_ExitExecute(); });
+  Commands().SetCommandHandler(Commands().Tools_Options, [this] { Tools_OptionsExecute(); });
+  Commands().SetCommandHandler(Commands().Help_About, [this] { Help_AboutExecute(); });
+  Commands().SetCommandHandler(Commands().Scene_CheckForUpgradeNow, [this] { Scene_CheckForUpgradeNowExecute(); });
+  Commands().SetCommandHandler(Commands().Contents1, [this] { Contents1Click(); });
+  Commands().SetCommandHandler(Commands().CreateGIFbanner1, [this] { CreateGIFbanner1Click(); });
+  Commands().SetCommandHandler(Commands().FrequentlyAskedQuestions1, [this] { FrequentlyAskedQuestions1Click(); });
+  Commands().SetCommandHandler(Commands().ReadMe1, [this] { ReadMe1Click(); });
+  Commands().SetCommandHandler(Commands().LicenseAgreement1, [this] { LicenseAgreement1Click(); });
+  Commands().SetCommandHandler(Commands().ZorvanSoftwareHomePage1, [this] { ZorvanSoftwareHomePage1Click(); });
 
   CreatePresetsMenu();
 
@@ -177,22 +190,24 @@ void TMainForm::FormCreate() {
   FitPropertiesPanelToItsPages();
 }
 
-void TMainForm::CreateTimers() {
-  // Every tick runs behind the barrier; a timer whose tick failed stops, so
-  // a repeating one does not fail again and again.
-  const auto timer = [this](TTimer& timer, int interval, std::function<void()> tick) {
-    timer.SetEnabled(false);
-    timer.SetInterval(interval);
-    timer.SetOnTimer([this, &timer, tick = std::move(tick)] {
-      RunEntry([&timer, &tick] {
-        try {
-          tick();
-        } catch (...) {
-          timer.SetEnabled(false);
-          throw;
-        }
-      });
+void TMainForm::SetUpTimer(TTimer& timer, int interval, std::function<void()> tick) {
+  timer.SetEnabled(false);
+  timer.SetInterval(interval);
+  timer.SetOnTimer([this, &timer, tick = std::move(tick)] {
+    RunEntry([&timer, &tick] {
+      try {
+        tick();
+      } catch (...) {
+        timer.SetEnabled(false);
+        throw;
+      }
     });
+  });
+}
+
+void TMainForm::CreateTimers() {
+  const auto timer = [this](TTimer& timer, int interval, std::function<void()> tick) {
+    SetUpTimer(timer, interval, std::move(tick));
   };
   timer(TimerStart, 1000, [this] { TimerStartTimer(); });
   timer(TimerRunCheckUpdate, 60000, [this] { TimerRunCheckUpdateTimer(); });
@@ -249,13 +264,60 @@ void TMainForm::AddPresetItem(const std::string& fileName, const TBitmap& pictur
   image.SetSize(kPresetIconSize, kPresetIconSize);
   ResampleBitmapDefault(picture, image, keepKey, picture.TransparentColor());
   const TColor mask = PresetMaskColor(image);
-  QAction* item = Presets1->addAction(QString::fromUtf8(StripExtension(fileName)));
+  QAction* item = Commands().Presets1->addAction(QString::fromUtf8(StripExtension(fileName)));
   item->setObjectName(QString::fromUtf8(fileName));
   // No pixel has the mask colour, so the whole picture shows.
   item->setIcon(QIcon(QPixmap::fromImage(BitmapToQImage(image))));
   item->setProperty(kMaskColorProperty, static_cast<uint>(mask));
   item->setEnabled(false);  // the presets area enables its items
   connect(item, &QAction::triggered, this, [this, item] { RunEntry([this, item] { InsertPreset(item); }); });
+}
+
+// ---- The areas ----------------------------------------------------------------------------------
+
+void TMainForm::CreateAreas() {
+  commands_ = std::make_unique<TCommandSet>(*this);
+  layout_ = std::make_unique<TLayoutArea>(*this);
+  settingsArea_ = std::make_unique<TSettingsArea>(*this);
+  tree_ = std::make_unique<TTreeArea>(*this);
+  files_ = std::make_unique<TFilesArea>(*this);
+  playback_ = std::make_unique<TPlaybackArea>(*this);
+  framePages_ = std::make_unique<TFramePagesArea>(*this);
+  motion_ = std::make_unique<TMotionArea>(*this);
+  shapes_ = std::make_unique<TShapesArea>(*this);
+  text3DEditor_ = std::make_unique<TText3DArea>(*this);
+  effects_ = std::make_unique<TEffectsArea>(*this);
+  galleries_ = std::make_unique<TGalleriesArea>(*this);
+}
+
+QAction* TMainForm::Edit_Undo() { return commands_->Edit_Undo; }
+
+// ---- The barrier of every entry -------------------------------------------------------------------
+
+void TMainForm::RunEntry(const std::function<void()>& entry) {
+  ++entryDepth_;
+  const bool done = RunBarred(entry);
+  --entryDepth_;
+  if (!done && entryDepth_ == 0) RecoverAfterFailedEntry();
+}
+
+// No handler runs now: a guard still set was left by the failed one, and
+// would make every later edit of its page do nothing.
+void TMainForm::RecoverAfterFailedEntry() {
+  for (bool* guard : {&TreeChangeRunning, &AddInProgress, &AddingPictureFrames, &LoadingFramePage, &FillingFramePage,
+                      &FillingBackgroundPage, &FillingMotionPage, &FillingMotionPanel, &FillingAppearancePage,
+                      &FillingScenePage, &FillingSceneCommandControls, &Text3DLoading}) {
+    *guard = false;
+  }
+  if (text3D_ != nullptr) {
+    T3DTextParts& p = *text3D_;
+    for (bool* guard : {&p.Filling, &p.LightEditGuard, &p.MarkerGuard, &p.LightsRedrawRunning}) *guard = false;
+  }
+  try {
+    RefreshCommandStates();
+  } catch (const std::exception&) {
+    // The states stay as they were; the box has told the user already.
+  }
 }
 
 // ---- The first show ------------------------------------------------------------------------------
@@ -271,7 +333,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::FormShow() {
   FormShowTree();
   FormShow3DText();
-  UserSettings.LastPanelSpriteWidth = PanelProperties->width();
+  UserSettings().LastPanelSpriteWidth = PanelProperties->width();
 
   // Centre on the desktop, halves rounded towards zero.
   const TSize desktop = System().ScreenSize();
@@ -301,7 +363,7 @@ void TMainForm::FormShow() {
 
 void TMainForm::CheckDisplayColors() {
   if (System().ScreenBitsPerPixel() > 8) return;
-  if (!UserSettings.NeverAskAboutColors) UserSettings.NeverAskAboutColors = Ui().ShowNote("Warning", kLowColorNote);
+  if (!UserSettings().NeverAskAboutColors) UserSettings().NeverAskAboutColors = Ui().ShowNote("Warning", kLowColorNote);
   LowColorDisplay = true;
   PaletteMode = 1;
 }
@@ -325,7 +387,7 @@ void TMainForm::TimerStartTimer() {
   splash_.reset();
   if (!StartupFileArgument.empty() && ActiveAnimationWindow() != nullptr) {
     OpenStartupFile(StartupFileArgument);
-  } else if (UserSettings.ShowWizardAtStartup) {
+  } else if (UserSettings().ShowWizardAtStartup) {
     File_NewFromTemplateExecute();
   }
 }
@@ -364,15 +426,15 @@ void TMainForm::WndProc(TMessage& message) {
 void TMainForm::RequestSceneRecompute() { PostMessage(Handle(), WM_RECOMPUTESCENE, 0, 0); }
 
 void TMainForm::WMRecomputeScene() {
-  if (CurrentScene == nullptr) return;
+  if (CurrentScene() == nullptr) return;
   const TBusyCursor busy;
-  RecomputeCurrentStep(*CurrentScene);
+  RecomputeCurrentStep(*CurrentScene());
   if (!PlayButtonDown() && ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->UpdateSelection();
 }
 
 void TMainForm::WMStepChanged(WPARAM, LPARAM) {
-  if (ActiveAnimationWindow() == nullptr || CurrentScene == nullptr) return;
-  TAnimatedScene& scene = *CurrentScene;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
+  TAnimatedScene& scene = *CurrentScene();
   CurrentStep->SetCaption(StepDisplayText(scene.CurrentStep));
   try {
     if (const std::optional<std::string> speed = StepSpeed.StepShown(MicroTime())) StepPerSecond->SetCaption(*speed);
@@ -385,7 +447,7 @@ void TMainForm::WMStepChanged(WPARAM, LPARAM) {
     SteppedByHand = true;
     MarkCurrentMotionStep();
     SteppedByHand = false;
-    if (Movie_Play->isChecked() && scene.CurrentStep == 1) {
+    if (Commands().Movie_Play->isChecked() && scene.CurrentStep == 1) {
       scene.BackgroundDrawn = 0;
       scene.Rewind();
     }
@@ -475,9 +537,9 @@ void TMainForm::WMDrawClipboard() {
   const bool hasBitmap = clipboard.HasFormat(CF_BITMAP);
   const std::optional<std::string> block = ClipboardFormat != 0 ? clipboard.GetBlock(ClipboardFormat) : std::nullopt;
   const TPasteStates states = PasteStatesOf(hasBitmap, block);
-  EnableCommand(Edit_Paste, states.Paste);
-  EnableCommand(Texture_Paste, states.PasteTexture);
-  EnableCommand(Edit_PasteAsNewSprite, states.PasteAsNewSprite);
+  Commands().EnableCommand(Commands().Edit_Paste, states.Paste);
+  Commands().EnableCommand(Commands().Texture_Paste, states.PasteTexture);
+  Commands().EnableCommand(Commands().Edit_PasteAsNewSprite, states.PasteAsNewSprite);
 }
 
 // ---- Help ----------------------------------------------------------------------------------------
@@ -505,7 +567,7 @@ void TMainForm::ZorvanSoftwareHomePage1Click() {
 }
 
 void TMainForm::Scene_CheckForUpgradeNowExecute() {
-  Checknewversion1->setChecked(false);
+  Commands().Checknewversion1->setChecked(false);
   Checknewversion1Click();
 }
 
@@ -538,7 +600,7 @@ void TMainForm::FormClose() {
   if (closed_) return;
   closed_ = true;
   try {
-    if (CurrentScene != nullptr) CurrentScene->Stop();
+    if (CurrentScene() != nullptr) CurrentScene()->Stop();
   } catch (const std::exception&) {
   }
   disconnect(clipboardConnection_);

@@ -31,6 +31,7 @@
 #pragma once
 
 #include "app/DocumentHost.h"
+#include "app/MainFormArea.h"
 #include "app/core/AddCommands.h"
 #include "app/core/EditorSettings.h"
 #include "app/core/MainFormDisplays.h"
@@ -99,12 +100,32 @@ class TURL;
 struct T3DEditorControls;
 struct TAddedItem;
 
-class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
+class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, public TMainFormContext {
   Q_OBJECT
 
  public:
   explicit TMainForm(QWidget* parent = nullptr);
   ~TMainForm() override;
+
+  // ---- The areas of the window and what they share (MainFormArea.h) ----
+  QMainWindow& Window() override { return *this; }
+  TCommandSet& Commands() override { return *commands_; }
+  TCommandSet& Commands() const { return *commands_; }
+  TLayoutArea& Layout() override { return *layout_; }
+  TSettingsArea& SettingsArea() override { return *settingsArea_; }
+  TTreeArea& Tree() override { return *tree_; }
+  TFilesArea& Files() override { return *files_; }
+  TPlaybackArea& Playback() override { return *playback_; }
+  TFramePagesArea& FramePages() override { return *framePages_; }
+  TMotionArea& Motion() override { return *motion_; }
+  TShapesArea& Shapes() override { return *shapes_; }
+  TText3DArea& Text3DEditor() override { return *text3DEditor_; }
+  TEffectsArea& Effects() override { return *effects_; }
+  TGalleriesArea& Galleries() override { return *galleries_; }
+  TMainForm& Form() override { return *this; }
+  void SetUpTimer(TTimer& timer, int interval, std::function<void()> tick) override;
+  // The step display, the slider and the speed display on the time line's bar.
+  void AddTimeLineControls();
 
   // =============================================================================================
   // Creation, showing and closing (MainFormU.cpp)
@@ -190,7 +211,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   // The scene shown while no document is active; never composes (locked).
   TAnimatedScene* PlaceholderScene() const { return placeholderScene_.get(); }
   // The active document's scene, or the placeholder scene.
-  TAnimatedScene* CurrentScene = nullptr;
+  TAnimatedScene* CurrentScene() const override { return currentScene_; }
+  void SetCurrentScene(TAnimatedScene* scene) { currentScene_ = scene; }
   // The splash form, from FormCreate to the first tick of TimerStart.
   TFirstFlashForm* SplashForm() const { return splash_.get(); }
 
@@ -204,7 +226,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
 
   // Every setting kept while the program runs (read by LoadSettings in
   // FormShow, written by SaveSettings in FormClose).
-  TEditorSettings UserSettings;
+  TEditorSettings& UserSettings() override { return userSettings_; }
   // The presets folder (not a setting).
   std::string PresetsFolder;
   TRecentFiles RecentFiles;
@@ -234,180 +256,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   FileDialogRequest SaveGIFDialog;      // export and bitmap copies
   FileDialogRequest OpenExportDialog;   // import
   FileDialogRequest OpenTextureDialog;  // 3D text textures
-
-  // =============================================================================================
-  // The command set (MainFormActions.cpp): every command of the editor, by
-  // its design name. Commands of areas not built yet are disabled and do
-  // nothing until their area connects them.
-  // =============================================================================================
-
-  // File
-  QAction* File_New = nullptr;
-  QAction* File_NewFromTemplate = nullptr;
-  QAction* File_Open = nullptr;
-  QAction* File_Save = nullptr;
-  QAction* File_Save_As = nullptr;
-  QAction* File_Import = nullptr;
-  QAction* File_Export = nullptr;
-  QAction* File_Exit = nullptr;
-  // Edit (Edit_Undo() is below, with what the documents need)
-  QAction* Edit_Cut = nullptr;
-  QAction* Edit_Copy = nullptr;
-  QAction* Edit_Paste = nullptr;
-  QAction* Edit_PasteAsNewSprite = nullptr;
-  QAction* Scene_Delete_Something = nullptr;
-  QAction* Scene_Up_Something = nullptr;
-  QAction* Scene_Down_Something = nullptr;
-  QAction* Tools_Options = nullptr;
-  // Insert
-  QAction* Scene_Add_Image = nullptr;
-  QAction* Scene_Add_3DText = nullptr;
-  QAction* Scene_Add_Rectangle = nullptr;
-  QAction* Scene_Add_Ellipse = nullptr;
-  QAction* Scene_Add_Line = nullptr;
-  // Sprite
-  QAction* Sprite_Add_Image = nullptr;
-  QAction* Sprite_Add_3DText = nullptr;
-  QAction* Sprite_Add_Rectangle = nullptr;
-  QAction* Sprite_Add_Ellipse = nullptr;
-  QAction* Sprite_Add_Line = nullptr;
-  QAction* Sprite_Delete = nullptr;
-  QAction* Sprite_Move_Up = nullptr;
-  QAction* Sprite_Move_Down = nullptr;
-  QAction* Scene_MovetoFrontOfAllSprites = nullptr;
-  QAction* Scene_MoveToBackOfAllSprites = nullptr;
-  QAction* Sprite_Flip_Hor = nullptr;
-  QAction* Sprite_Flip_Vert = nullptr;
-  QAction* Effects_90Clockwise = nullptr;
-  QAction* Effects_90CounterClockwise = nullptr;
-  QAction* Effects_180Rotation = nullptr;
-  QAction* Effects_CustomRotation = nullptr;
-  QAction* Effects_Resize = nullptr;
-  // Frames of the current sprite
-  QAction* Frame_Up = nullptr;
-  QAction* Frame_Down = nullptr;
-  QAction* Sprite_Delete_Frame = nullptr;
-  QAction* Frame_CopyAsBMP = nullptr;
-  QAction* Frame_CopyAsBMP_To = nullptr;
-  QAction* Sprite_PickTransparentColor = nullptr;
-  QAction* Sprite_SetTransparencyToAllFrames = nullptr;
-  QAction* Sprite_SetDurationToAllFrames = nullptr;
-  // The twenty effects, by effect index: Scene_Apperture_Effect ... Scene_GammaCorr_Effect.
-  std::array<QAction*, 20> EffectCommands{};
-  // Motion and appearance of the current sprite
-  QAction* Motion_Add = nullptr;
-  QAction* Motion_AddLinear = nullptr;
-  QAction* Motion_AddFixed = nullptr;
-  QAction* Motion_AddFromGallery = nullptr;
-  QAction* Motion_Linear = nullptr;
-  QAction* Motion_Fixed = nullptr;
-  QAction* Motion_Edit = nullptr;
-  QAction* Motion_Delete = nullptr;
-  QAction* Motion_Up = nullptr;
-  QAction* Motion_Down = nullptr;
-  QAction* Appearance_Add = nullptr;
-  QAction* Appearance_Delete = nullptr;
-  // Scene
-  QAction* Veiw_400x40 = nullptr;
-  QAction* View_400x50 = nullptr;
-  QAction* View_468x60 = nullptr;
-  QAction* View_88x31 = nullptr;
-  QAction* View_Custom = nullptr;
-  QAction* Scene_Open_Background = nullptr;
-  QAction* Scene_Paste_Background = nullptr;
-  QAction* Scene_BackgroundCopy = nullptr;
-  QAction* Scene_BackgroundCopyTo = nullptr;
-  QAction* Scene_SceneImageCopy = nullptr;
-  QAction* Scene_SceneImageCopyTo = nullptr;
-  // Movie
-  QAction* Movie_Play = nullptr;  // the play button AnimateBtn (checked = playing)
-  QAction* Movie_Play_Command = nullptr;
-  QAction* Movie_Stop = nullptr;
-  QAction* Movie_FirstStep = nullptr;
-  QAction* Movie_BackOneStep = nullptr;
-  QAction* Movie_NextFrame = nullptr;
-  QAction* Movie_LastStep = nullptr;
-  QAction* View_Set_Step = nullptr;
-  // Window
-  QAction* Show_Properties_Window = nullptr;
-  QAction* Show_Insert_Delete_Buttons = nullptr;
-  QAction* Show_MainButtons = nullptr;
-  QAction* Show_TimeLine = nullptr;
-  QAction* Window_Cascade = nullptr;
-  QAction* Window_Tile_Horizontal = nullptr;
-  QAction* Window_Tile_Vertical = nullptr;
-  // Help
-  QAction* Contents1 = nullptr;
-  QAction* CreateGIFbanner1 = nullptr;
-  QAction* FrequentlyAskedQuestions1 = nullptr;
-  QAction* ReadMe1 = nullptr;
-  QAction* LicenseAgreement1 = nullptr;
-  QAction* ZorvanSoftwareHomePage1 = nullptr;
-  QAction* Checknewversion1 = nullptr;  // checked = upgrade checking on
-  QAction* Scene_CheckForUpgradeNow = nullptr;
-  QAction* Help_About = nullptr;
-  // Commands of the 3D text page (on the page's own tool bars)
-  QAction* Font_FontDialog = nullptr;
-  QAction* Texture_Open = nullptr;
-  QAction* Texture_Paste = nullptr;
-  QAction* Text3D_Animation_Play = nullptr;
-  QAction* Text3D_Animation_Stop = nullptr;
-  QAction* Text3D_Animation_First = nullptr;
-  QAction* Text3D_Animation_Prev = nullptr;
-  QAction* Text3D_Animation_Next = nullptr;
-  QAction* Text3D_Animation_Last = nullptr;
-
-  // Menus of the menu bar and their sub-menus.
-  QMenu* File1 = nullptr;
-  QMenu* Edit1 = nullptr;
-  QMenu* Insert1 = nullptr;
-  QMenu* Presets1 = nullptr;
-  QMenu* Sprite1 = nullptr;
-  QMenu* Frame1 = nullptr;
-  QMenu* Rotate1 = nullptr;
-  QMenu* Effects1 = nullptr;
-  QMenu* Motion1 = nullptr;
-  QMenu* Appearance1 = nullptr;
-  QMenu* Scene1 = nullptr;
-  QMenu* Size1 = nullptr;
-  QMenu* Background1 = nullptr;
-  QMenu* SceneImage1 = nullptr;
-  QMenu* Movie1 = nullptr;
-  QMenu* Window1 = nullptr;
-  QMenu* Help1 = nullptr;
-  // The recent-files items LO1 ... LO9 (their data is the entry's index)
-  // and the separator above them.
-  std::array<QAction*, 9> LastOpenedItems{};
-  QAction* LOSeparator = nullptr;
-  // The pop-up menus of the adding tool buttons.
-  QMenu* PopupMenu_Add_Image = nullptr;
-  QMenu* PopupMenu_Add3dText = nullptr;
-  QMenu* PopupMenu_AddRectangle = nullptr;
-  QMenu* PopupMenu_AddEllipse = nullptr;
-  QMenu* PopupMenu_AddLine = nullptr;
-  QMenu* PopupMenu_AddMotion = nullptr;
-  // The three tool bars ("Main Buttons", "Time Line", "Insert/Delete Buttons").
-  QToolBar* ToolBarMainButtons = nullptr;
-  QToolBar* ToolBarTimeLine = nullptr;
-  QToolBar* ToolBar_Sprite_Buttons = nullptr;
-  QToolButton* AnimateBtn = nullptr;  // Movie_Play
-  QToolButton* NextBtn = nullptr;     // Movie_NextFrame
-  QToolButton* ToolButton_Add_Image = nullptr;
-  QToolButton* ToolButton_Add3DText = nullptr;
-  QToolButton* ToolButton_Add_Rect = nullptr;
-  QToolButton* ToolButton_Ellipse = nullptr;
-  QToolButton* ToolButton_Add_Line = nullptr;
-
-  // Connects a command to its handler (its Execute). Only a command with a
-  // handler is ever enabled: commands of areas not built yet stay disabled.
-  void SetCommandHandler(QAction* command, std::function<void()> handler);
-  bool HasCommandHandler(QAction* command) const;
-  // Enables or disables a command; a command without a handler stays disabled.
-  void EnableCommand(QAction* command, bool enabled);
-  // The action of a design name (nullptr for an unknown name).
-  QAction* ActionByName(const std::string& name) const;
-  // Every command of the editor, in the order they were made.
-  const std::vector<QAction*>& Commands() const { return commands_; }
 
   // =============================================================================================
   // Window layout (MainFormLayout.cpp): the panels later areas fill.
@@ -460,7 +308,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   bool PlayButtonDown() const override;
   void SetPlayButtonDown(bool down) override;
   QWidget* Panel_TreeView() override { return panelTreeView_; }
-  QAction* Edit_Undo() override { return editUndo_; }
+  QAction* Edit_Undo() override;
   void StepChanged(WPARAM wParam, LPARAM lParam) override { WMStepChanged(wParam, lParam); }
   void ShowStatusText(int panel, const std::string& text) override { SetStatusText(panel, text); }
   // The barrier of every entry (MainFormActions.cpp): commands, timer ticks,
@@ -1392,12 +1240,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
 
  private:
   // Parts of FormCreate.
-  QAction* MakeCommand(const char* name, const char* caption, const char* hint, const QKeySequence& shortcut,
-                       bool checkable);
-  void CreateCommands();
-  void AddTimeLineControls();
-  void CreateMenus();
-  void CreateToolBars();
   void CreatePanels();
   // Once every area has built its pages: the docked panel is as wide as its widest page.
   void FitPropertiesPanelToItsPages();
@@ -1415,14 +1257,11 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   void ApplyPlacement(const TWindowPlacement& placement);
 
   std::unique_ptr<TWindowHandle> handle_;
-  QAction* editUndo_ = nullptr;
   QWidget* panelTreeView_ = nullptr;
   TAnimationWindow* activeWindow_ = nullptr;
   mutable TDocumentSettings documentSettings_;
   std::unique_ptr<TAnimatedScene> placeholderScene_;
   std::unique_ptr<TFirstFlashForm> splash_;
-  std::vector<QAction*> commands_;
-  std::set<QAction*> handled_;
   std::vector<QWidget*> propertyPages_;
   std::unique_ptr<T3DTextParts, T3DTextPartsDeleter> text3D_;
   bool shown_ = false;
@@ -1432,6 +1271,23 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner {
   // The clipboard's change signal to WMDrawClipboard, behind the barrier.
   QMetaObject::Connection clipboardConnection_;
   void RecoverAfterFailedEntry();
+  void CreateAreas();
+
+  TAnimatedScene* currentScene_ = nullptr;
+  TEditorSettings userSettings_;
+  // The areas, made first and gone last.
+  std::unique_ptr<TCommandSet> commands_;
+  std::unique_ptr<TLayoutArea> layout_;
+  std::unique_ptr<TSettingsArea> settingsArea_;
+  std::unique_ptr<TTreeArea> tree_;
+  std::unique_ptr<TFilesArea> files_;
+  std::unique_ptr<TPlaybackArea> playback_;
+  std::unique_ptr<TFramePagesArea> framePages_;
+  std::unique_ptr<TMotionArea> motion_;
+  std::unique_ptr<TShapesArea> shapes_;
+  std::unique_ptr<TText3DArea> text3DEditor_;
+  std::unique_ptr<TEffectsArea> effects_;
+  std::unique_ptr<TGalleriesArea> galleries_;
 };
 
 // The one main window of the running program (none before it is created).

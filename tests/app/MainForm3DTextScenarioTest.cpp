@@ -4,6 +4,7 @@
 // texture, switches between the two positions and saves and reopens the
 // project.
 #include "tests/app/MainFormTreeFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/MainForm3DTextParts.h"
 #include "app/core/Text3DEditorMath.h"
@@ -54,7 +55,7 @@ class MainForm3DTextScenario : public MainFormTreeTest {
     Settle();
   }
   void Undo() {
-    Form().Edit_Undo()->trigger();
+    Command(Form(), "Edit_Undo")->trigger();
     Settle();
   }
   std::string UndoCaption() { return Form().ActiveAnimationWindow()->Undo()->Caption(); }
@@ -76,7 +77,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
 
   // Insert > 3D Text: a sprite with a kind-3, 230 x 80 frame whose picture
   // is rendered, selected in the tree as "Text"; one Undo removes it.
-  form.Scene_Add_3DText->trigger();
+  Command(form, "Scene_Add_3DText")->trigger();
   Settle();
   EXPECT_FALSE(form.AddInProgress);
   ASSERT_EQ(scene.SpriteCount(), 1);
@@ -95,7 +96,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   EXPECT_EQ(scene.SpriteCount(), 0);
   EXPECT_TRUE(document->Undo()->Empty());
 
-  form.Scene_Add_3DText->trigger();
+  Command(form, "Scene_Add_3DText")->trigger();
   Settle();
   ASSERT_EQ(scene.SpriteCount(), 1);
   TFrame* frame = &scene.Sprite(0).Frame(0);
@@ -150,8 +151,8 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   parts.SpinEdit_3D_NumbOfFrames->selectAll();
   QTest::keyClicks(parts.SpinEdit_3D_NumbOfFrames, "15");
   EXPECT_EQ(scene.Sprite(0).Frame(0).SubFrameCount, 15);
-  form.Text3D_Animation_First->trigger();
-  form.Text3D_Animation_Play->trigger();
+  Command(form, "Text3D_Animation_First")->trigger();
+  Command(form, "Text3D_Animation_Play")->trigger();
   std::vector<float> turns;
   for (int i = 0; i < 30 && form.Timer3DAnimation.Enabled(); ++i) {
     form.Timer3DAnimationTimer();
@@ -204,7 +205,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   texture.SaveToFile(textureFile);
   ShowTab(5);
   ui_.fileAnswers.push_back(FileDialogResult{textureFile, 1, {textureFile}});
-  form.Texture_Open->trigger();
+  Command(form, "Texture_Open")->trigger();
   EXPECT_EQ(parts.QelTexture1.Bitmap().Width(), 256);
   EXPECT_EQ(parts.QelTexture1.Bitmap().Height(), 64);
   EXPECT_TRUE(parts.CheckBoxTexture->isChecked());

@@ -3,6 +3,7 @@
 // with one undo entry, the animated states, texture, lights, dragging in the
 // view and the animation preview.
 #include "tests/app/MainFormFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainForm3DTextParts.h"
@@ -46,7 +47,7 @@ class MainForm3DText : public MainFormTest {
     TMainForm& form = Start();
     form.Notebook_Properties->setCurrentIndex(TMainForm::ppFrame);
     form.NotebookFramePreview->setCurrentIndex(1);
-    form.Scene_Add_3DText->trigger();
+    Command(form, "Scene_Add_3DText")->trigger();
     form.PanelProperties->show();
     EXPECT_TRUE(Parts().Panel_3DText->isVisible());
     return form;
@@ -219,7 +220,7 @@ TEST_F(MainForm3DText, NewSpriteCommandWithoutADocumentDoesNothing) {
   QApplication::processEvents();
   if (form.ActiveAnimationWindow() != nullptr) GTEST_SKIP() << "the document stays open";
   form.Scene_Add_3DTextExecute();
-  EXPECT_EQ(form.CurrentScene->SpriteCount(), 0);
+  EXPECT_EQ(form.CurrentScene()->SpriteCount(), 0);
 }
 
 // ---- Edits, the pause and undo ---------------------------------------------------------------------
@@ -354,16 +355,16 @@ TEST_F(MainForm3DText, PreviewOfFifteenSubFramesEndsOnTheLast) {
   Parts().SpinEdit_3D_NumbOfFrames->SetValue(15);
   EXPECT_EQ(Frame().SubFrameCount, 15);
   EXPECT_EQ(Frame().Animation3D, 1);
-  form.Text3D_Animation_First->trigger();
+  Command(form, "Text3D_Animation_First")->trigger();
   EXPECT_EQ(Parts().DigitalDisplay_3D_Animation_Frame->Caption(), "001");
-  form.Text3D_Animation_Play->trigger();
+  Command(form, "Text3D_Animation_Play")->trigger();
   EXPECT_TRUE(form.Timer3DAnimation.Enabled());
-  EXPECT_TRUE(form.Text3D_Animation_Stop->isEnabled());
+  EXPECT_TRUE(Command(form, "Text3D_Animation_Stop")->isEnabled());
   for (int i = 0; i < 20 && form.Timer3DAnimation.Enabled(); ++i) form.Timer3DAnimationTimer();
   EXPECT_FALSE(form.Timer3DAnimation.Enabled());
   EXPECT_EQ(Parts().DigitalDisplay_3D_Animation_Frame->Caption(), "015");
   EXPECT_EQ(Parts().RadioGroup_3D_Animation_Changes->ItemIndex(), 1);
-  EXPECT_FALSE(form.Text3D_Animation_Stop->isEnabled());
+  EXPECT_FALSE(Command(form, "Text3D_Animation_Stop")->isEnabled());
 }
 
 TEST_F(MainForm3DText, LoopingPreviewNeverGoesPastTheEndState) {
@@ -372,7 +373,7 @@ TEST_F(MainForm3DText, LoopingPreviewNeverGoesPastTheEndState) {
   Click(Parts().CheckBox_3D_Looping);
   Parts().SpinEdit_3D_NumbOfFrames->SetValue(3);
   Frame().EndState.TextRotationX = 90;
-  form.Text3D_Animation_First->trigger();
+  Command(form, "Text3D_Animation_First")->trigger();
   for (int i = 0; i < 7; ++i) {
     form.Timer3DAnimationTimer();
     EXPECT_LE(Parts().QelText1.Rotation().X(), 90.0f);
@@ -397,7 +398,7 @@ TEST_F(MainForm3DText, TextureFileBecomesAPowerOfTwoTexture) {
   chosen.fileName = file;
   chosen.fileNames = {file};
   ui_.fileAnswers.push_back(chosen);
-  form.Texture_Open->trigger();
+  Command(form, "Texture_Open")->trigger();
   EXPECT_EQ(Parts().EditTextureFileName->text().toStdString(), file);
   EXPECT_TRUE(Parts().CheckBoxTexture->isChecked());
   EXPECT_EQ(Parts().QelTexture1.Bitmap().Width(), 256);
@@ -423,7 +424,7 @@ TEST_F(MainForm3DText, PastedTextureHasNoFileNameAndIsCutToPowersOfTwo) {
   Clipboard().SetBitmap(picture);
   ShowTab(5);
   Parts().EditTextureFileName->setText("old.bmp");
-  form.Texture_Paste->trigger();
+  Command(form, "Texture_Paste")->trigger();
   EXPECT_EQ(Parts().EditTextureFileName->text(), "");
   EXPECT_TRUE(Parts().CheckBoxTexture->isChecked());
   EXPECT_EQ(Parts().QelTexture1.Bitmap().Width(), 64);
@@ -441,7 +442,7 @@ TEST_F(MainForm3DText, FontDialogSetsFontAndStyleOfBothStates) {
   chosen.bold = true;
   chosen.charset = 0;
   ui_.fontAnswers.push_back(chosen);
-  form.Font_FontDialog->trigger();
+  Command(form, "Font_FontDialog")->trigger();
   EXPECT_EQ(Frame().StartState.FontName, "Courier New");
   EXPECT_EQ(Frame().EndState.FontName, "Courier New");
   EXPECT_EQ(Frame().StartState.FontStyle & fsBold, fsBold);

@@ -1,6 +1,7 @@
 // The main window's command set, menus, tool bars and panels as the design
 // names them.
 #include "tests/app/MainFormFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/core/StarterSet.h"
 #include "controls/MyCntrlDigitalDisplay.h"
@@ -54,15 +55,15 @@ const char* const kDesignCommands[] = {
 TEST_F(MainFormTest, EveryDesignCommandExistsOnceUnderItsName) {
   TMainForm& form = Create();
   std::set<QString> names;
-  for (QAction* command : form.Commands()) EXPECT_TRUE(names.insert(command->objectName()).second);
+  for (QAction* command : form.Commands().AllCommands()) EXPECT_TRUE(names.insert(command->objectName()).second);
   for (const char* name : kDesignCommands) {
-    QAction* command = form.ActionByName(name);
+    QAction* command = form.Commands().ActionByName(name);
     ASSERT_NE(command, nullptr) << name;
     EXPECT_EQ(command->objectName(), name);
     EXPECT_EQ(form.findChild<QAction*>(name), command) << name;
   }
-  EXPECT_EQ(form.Commands().size(), std::size(kDesignCommands));
-  EXPECT_EQ(form.ActionByName("No_Such_Command"), nullptr);
+  EXPECT_EQ(form.Commands().AllCommands().size(), std::size(kDesignCommands));
+  EXPECT_EQ(form.Commands().ActionByName("No_Such_Command"), nullptr);
 }
 
 TEST_F(MainFormTest, ShortcutsOfTheDesign) {
@@ -81,7 +82,7 @@ TEST_F(MainFormTest, ShortcutsOfTheDesign) {
       {"Edit_Paste", QKeySequence(Qt::CTRL | Qt::Key_V)},
       {"File_Export", QKeySequence(Qt::CTRL | Qt::Key_E)},
   };
-  for (const auto& [name, keys] : shortcuts) EXPECT_EQ(form.ActionByName(name)->shortcut(), keys) << name;
+  for (const auto& [name, keys] : shortcuts) EXPECT_EQ(form.Commands().ActionByName(name)->shortcut(), keys) << name;
 }
 
 TEST_F(MainFormTest, CaptionsAndHintsOfTheDesign) {
@@ -101,17 +102,17 @@ TEST_F(MainFormTest, CaptionsAndHintsOfTheDesign) {
       {"Texture_Paste", "Paste &Texture from Clipboard"},
       {"Edit_Undo", "&Undo"},
   };
-  for (const auto& [name, caption] : captions) EXPECT_EQ(form.ActionByName(name)->text(), caption) << name;
+  for (const auto& [name, caption] : captions) EXPECT_EQ(form.Commands().ActionByName(name)->text(), caption) << name;
   // "short|long": the tool tip and the status bar's text.
-  QAction* add3D = form.Scene_Add_3DText;
+  QAction* add3D = Command(form, "Scene_Add_3DText");
   EXPECT_EQ(add3D->toolTip(), "3D Text");
   EXPECT_EQ(add3D->statusTip(), "Add new sprite with 3D Text");
-  EXPECT_EQ(form.File_Export->statusTip(), "Exports animation to another format (.GIF, .AVI, .JPG, .BMP)");
+  EXPECT_EQ(Command(form, "File_Export")->statusTip(), "Exports animation to another format (.GIF, .AVI, .JPG, .BMP)");
   // A hint without "|" is both.
-  EXPECT_EQ(form.Sprite_Delete->toolTip(), "Deletes Current Sprite");
-  EXPECT_EQ(form.Sprite_Delete->statusTip(), "Deletes Current Sprite");
-  EXPECT_TRUE(form.Movie_Play->isCheckable());
-  EXPECT_TRUE(form.Checknewversion1->isCheckable());
+  EXPECT_EQ(Command(form, "Sprite_Delete")->toolTip(), "Deletes Current Sprite");
+  EXPECT_EQ(Command(form, "Sprite_Delete")->statusTip(), "Deletes Current Sprite");
+  EXPECT_TRUE(Command(form, "Movie_Play")->isCheckable());
+  EXPECT_TRUE(Command(form, "Checknewversion1")->isCheckable());
 }
 
 TEST_F(MainFormTest, OnlyCommandsWithTheirHandlerAreEnabled) {
@@ -119,27 +120,27 @@ TEST_F(MainFormTest, OnlyCommandsWithTheirHandlerAreEnabled) {
   for (const char* name : {"File_New", "File_Exit", "Tools_Options", "Help_About", "Contents1", "CreateGIFbanner1",
                            "FrequentlyAskedQuestions1", "ReadMe1", "LicenseAgreement1", "ZorvanSoftwareHomePage1",
                            "Scene_CheckForUpgradeNow"}) {
-    EXPECT_TRUE(form.ActionByName(name)->isEnabled()) << name;
-    EXPECT_TRUE(form.HasCommandHandler(form.ActionByName(name))) << name;
+    EXPECT_TRUE(form.Commands().ActionByName(name)->isEnabled()) << name;
+    EXPECT_TRUE(form.Commands().HasCommandHandler(form.Commands().ActionByName(name))) << name;
   }
-  for (QAction* command : form.Commands()) {
-    if (form.HasCommandHandler(command)) continue;
+  for (QAction* command : form.Commands().AllCommands()) {
+    if (form.Commands().HasCommandHandler(command)) continue;
     EXPECT_FALSE(command->isEnabled()) << command->objectName().toStdString();
   }
   // Enabling a command that has no handler leaves it disabled; its handler enables it and runs.
   QAction unhandled(&form);
   unhandled.setEnabled(false);
-  form.EnableCommand(&unhandled, true);
+  form.Commands().EnableCommand(&unhandled, true);
   EXPECT_FALSE(unhandled.isEnabled());
   int runs = 0;
-  form.SetCommandHandler(&unhandled, [&] { ++runs; });
+  form.Commands().SetCommandHandler(&unhandled, [&] { ++runs; });
   EXPECT_TRUE(unhandled.isEnabled());
   unhandled.trigger();
   EXPECT_EQ(runs, 1);
-  form.EnableCommand(form.Sprite_Flip_Hor, false);
-  EXPECT_FALSE(form.Sprite_Flip_Hor->isEnabled());
-  form.EnableCommand(form.Sprite_Flip_Hor, true);
-  EXPECT_TRUE(form.Sprite_Flip_Hor->isEnabled());
+  form.Commands().EnableCommand(Command(form, "Sprite_Flip_Hor"), false);
+  EXPECT_FALSE(Command(form, "Sprite_Flip_Hor")->isEnabled());
+  form.Commands().EnableCommand(Command(form, "Sprite_Flip_Hor"), true);
+  EXPECT_TRUE(Command(form, "Sprite_Flip_Hor")->isEnabled());
 }
 
 TEST_F(MainFormTest, MenusInTheirOrder) {
@@ -147,42 +148,42 @@ TEST_F(MainFormTest, MenusInTheirOrder) {
   QStringList titles;
   for (QAction* menu : form.menuBar()->actions()) titles << menu->text();
   EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Insert", "&Sprite", "S&cene", "&Movie", "&Window", "&Help"}));
-  EXPECT_TRUE(form.File1->actions().contains(form.File_Export));
-  EXPECT_TRUE(form.Insert1->actions().contains(form.Presets1->menuAction()));
-  EXPECT_TRUE(form.Effects1->actions().contains(form.EffectCommands[19]));
-  EXPECT_EQ(form.EffectCommands[0]->objectName(), "Scene_Apperture_Effect");
-  EXPECT_EQ(form.EffectCommands[11]->objectName(), "Scene_Blur_Effect");
-  EXPECT_TRUE(form.Help1->actions().contains(form.Help_About));
-  EXPECT_TRUE(form.Window1->actions().contains(form.Window_Cascade));
+  EXPECT_TRUE(Child<QMenu>(form, "File1")->actions().contains(Command(form, "File_Export")));
+  EXPECT_TRUE(Child<QMenu>(form, "Insert1")->actions().contains(Child<QMenu>(form, "Presets1")->menuAction()));
+  EXPECT_TRUE(Child<QMenu>(form, "Effects1")->actions().contains(form.Commands().EffectCommands[19]));
+  EXPECT_EQ(form.Commands().EffectCommands[0]->objectName(), "Scene_Apperture_Effect");
+  EXPECT_EQ(form.Commands().EffectCommands[11]->objectName(), "Scene_Blur_Effect");
+  EXPECT_TRUE(Child<QMenu>(form, "Help1")->actions().contains(Command(form, "Help_About")));
+  EXPECT_TRUE(Child<QMenu>(form, "Window1")->actions().contains(Command(form, "Window_Cascade")));
   for (int i = 0; i < 9; ++i) {
-    QAction* item = form.LastOpenedItems[static_cast<std::size_t>(i)];
+    QAction* item = form.Commands().LastOpenedItems[static_cast<std::size_t>(i)];
     EXPECT_EQ(item->objectName(), QString("LO%1").arg(i + 1));
     EXPECT_EQ(item->data().toInt(), i);
     EXPECT_FALSE(item->isVisible());
   }
-  EXPECT_EQ(form.PopupMenu_Add3dText->actions(), (QList<QAction*>{form.Scene_Add_3DText, form.Sprite_Add_3DText}));
-  EXPECT_EQ(form.PopupMenu_AddLine->actions(), (QList<QAction*>{form.Scene_Add_Line, form.Sprite_Add_Line}));
+  EXPECT_EQ(Child<QMenu>(form, "PopupMenu_Add3dText")->actions(), (QList<QAction*>{Command(form, "Scene_Add_3DText"), Command(form, "Sprite_Add_3DText")}));
+  EXPECT_EQ(Child<QMenu>(form, "PopupMenu_AddLine")->actions(), (QList<QAction*>{Command(form, "Scene_Add_Line"), Command(form, "Sprite_Add_Line")}));
 }
 
 TEST_F(MainFormTest, ThreeToolBarsWhereTheDesignDocksThem) {
   TMainForm& form = Create();
-  EXPECT_EQ(form.ToolBarMainButtons->windowTitle(), "Main Buttons");
-  EXPECT_EQ(form.ToolBarTimeLine->windowTitle(), "Time Line");
-  EXPECT_EQ(form.ToolBar_Sprite_Buttons->windowTitle(), "Insert/Delete Buttons");
-  EXPECT_EQ(form.toolBarArea(form.ToolBarMainButtons), Qt::TopToolBarArea);
-  EXPECT_EQ(form.toolBarArea(form.ToolBarTimeLine), Qt::TopToolBarArea);
-  EXPECT_EQ(form.toolBarArea(form.ToolBar_Sprite_Buttons), Qt::LeftToolBarArea);
+  EXPECT_EQ(Child<QToolBar>(form, "ToolBarMainButtons")->windowTitle(), "Main Buttons");
+  EXPECT_EQ(Child<QToolBar>(form, "ToolBarTimeLine")->windowTitle(), "Time Line");
+  EXPECT_EQ(Child<QToolBar>(form, "ToolBar_Sprite_Buttons")->windowTitle(), "Insert/Delete Buttons");
+  EXPECT_EQ(form.toolBarArea(Child<QToolBar>(form, "ToolBarMainButtons")), Qt::TopToolBarArea);
+  EXPECT_EQ(form.toolBarArea(Child<QToolBar>(form, "ToolBarTimeLine")), Qt::TopToolBarArea);
+  EXPECT_EQ(form.toolBarArea(Child<QToolBar>(form, "ToolBar_Sprite_Buttons")), Qt::LeftToolBarArea);
   // The time line never docks at the left.
-  EXPECT_FALSE(form.ToolBarTimeLine->isAreaAllowed(Qt::LeftToolBarArea));
-  EXPECT_EQ(form.AnimateBtn->defaultAction(), form.Movie_Play);
-  EXPECT_EQ(form.NextBtn->defaultAction(), form.Movie_NextFrame);
-  EXPECT_EQ(form.ToolButton_Add_Rect->menu(), form.PopupMenu_AddRectangle);
-  EXPECT_TRUE(form.ToolBarTimeLine->isAncestorOf(form.StepsTrackBar));
-  EXPECT_TRUE(form.ToolBarTimeLine->isAncestorOf(form.CurrentStep));
+  EXPECT_FALSE(Child<QToolBar>(form, "ToolBarTimeLine")->isAreaAllowed(Qt::LeftToolBarArea));
+  EXPECT_EQ(Child<QToolButton>(form, "AnimateBtn")->defaultAction(), Command(form, "Movie_Play"));
+  EXPECT_EQ(Child<QToolButton>(form, "NextBtn")->defaultAction(), Command(form, "Movie_NextFrame"));
+  EXPECT_EQ(Child<QToolButton>(form, "ToolButton_Add_Rect")->menu(), Child<QMenu>(form, "PopupMenu_AddRectangle"));
+  EXPECT_TRUE(Child<QToolBar>(form, "ToolBarTimeLine")->isAncestorOf(form.StepsTrackBar));
+  EXPECT_TRUE(Child<QToolBar>(form, "ToolBarTimeLine")->isAncestorOf(form.CurrentStep));
   EXPECT_FALSE(form.StepPerSecond->Visible());
   EXPECT_EQ(form.CurrentStep->Caption(), " 00001");
-  EXPECT_FALSE(form.File_New->icon().isNull());
-  EXPECT_FALSE(form.Movie_Play->icon().isNull());
+  EXPECT_FALSE(Command(form, "File_New")->icon().isNull());
+  EXPECT_FALSE(Command(form, "Movie_Play")->icon().isNull());
 }
 
 TEST_F(MainFormTest, PropertiesPanelWithItsPagesAndTheTreePanel) {
@@ -225,7 +226,7 @@ TEST_F(MainFormTest, ThirteenTimersWithTheirIntervalsAllDisabledAtStart) {
 TEST_F(MainFormTest, CreationPreparesTheProgramsState) {
   TMainForm& form = Create();
   EXPECT_EQ(ProgramName, "Gleamcraft");
-  EXPECT_EQ(form.CurrentScene, form.PlaceholderScene());
+  EXPECT_EQ(form.CurrentScene(), form.PlaceholderScene());
   EXPECT_EQ(form.PlaceholderScene()->Locked, 1);
   EXPECT_EQ(form.PlaceholderScene()->NotifyWindow, form.Handle());
   EXPECT_EQ(form.ActiveAnimationWindow(), nullptr);
@@ -238,7 +239,7 @@ TEST_F(MainFormTest, CreationPreparesTheProgramsState) {
   EXPECT_EQ(form.OpenDialog1.filter,
             "3D Animations (*.GLM)|*.GLM|Backup files (*.~GL)|*.~GL|CompuServe Bitmap (*.gif)|*.gif|Video for "
             "Windows (*.avi)|*.avi|Glintdeck data files (*.gld)|*.gld|All Files (*.*)|*.*");
-  EXPECT_EQ(form.UserSettings.Folders.Data, program_.Path() + "/Animations/");
+  EXPECT_EQ(form.UserSettings().Folders.Data, program_.Path() + "/Animations/");
   EXPECT_EQ(form.PresetsFolder, program_.Path() + "/Pictures/Presets/");
   EXPECT_EQ(form.minimumSize(), QSize(630, 480));
   ASSERT_NE(form.SplashForm(), nullptr);
@@ -270,9 +271,9 @@ TEST_F(MainFormTest, ThePresetsMenuListsThePresetPictures) {
   program_.WriteFile("Pictures/Presets/Broken.gif", "GIF89a but nothing more");
   TMainForm& form = Create();
   QStringList captions;
-  for (QAction* item : form.Presets1->actions()) captions << item->text();
+  for (QAction* item : Child<QMenu>(form, "Presets1")->actions()) captions << item->text();
   EXPECT_EQ(captions, (QStringList{"Arrow", "New", "Star"}));  // no item for the broken picture
-  for (QAction* item : form.Presets1->actions()) {
+  for (QAction* item : Child<QMenu>(form, "Presets1")->actions()) {
     EXPECT_FALSE(item->icon().isNull());
     EXPECT_EQ(item->icon().availableSizes().front(), QSize(18, 18));
     const TColor mask = item->property(TMainForm::kMaskColorProperty).toUInt();
@@ -305,21 +306,21 @@ QStringList DocumentItems(QMenu& menu) {
 
 TEST_F(MainFormTest, TheWindowMenuListsTheOpenDocuments) {
   TMainForm& form = Start();
-  form.File_New->trigger();
-  emit form.Window1->aboutToShow();
-  const QStringList twoDocuments = DocumentItems(*form.Window1);
+  Command(form, "File_New")->trigger();
+  emit Child<QMenu>(form, "Window1")->aboutToShow();
+  const QStringList twoDocuments = DocumentItems(*Child<QMenu>(form, "Window1"));
   ASSERT_EQ(twoDocuments.size(), 2);
   EXPECT_EQ(twoDocuments[0], "&1 Untitled");
   EXPECT_EQ(twoDocuments[1], "&2 Untitled *");  // the new one is active
 
   // Choosing the first activates it; showing the menu again lists no item twice.
   QAction* first = nullptr;
-  for (QAction* item : form.Window1->actions())
+  for (QAction* item : Child<QMenu>(form, "Window1")->actions())
     if (item->text() == "&1 Untitled") first = item;
   ASSERT_NE(first, nullptr);
   first->trigger();
-  emit form.Window1->aboutToShow();
-  EXPECT_EQ(DocumentItems(*form.Window1), (QStringList{"&1 Untitled *", "&2 Untitled"}));
+  emit Child<QMenu>(form, "Window1")->aboutToShow();
+  EXPECT_EQ(DocumentItems(*Child<QMenu>(form, "Window1")), (QStringList{"&1 Untitled *", "&2 Untitled"}));
 }
 
 }  // namespace

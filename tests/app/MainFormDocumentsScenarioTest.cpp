@@ -3,6 +3,7 @@
 // cannot write changes nothing, opened and cascaded windows keep their frame
 // and canvas size, and the window at rest does no work on any page.
 #include "tests/app/MainFormTreeFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "scene/SceneGlobals.h"
 #include "tests/support/RepaintCounter.h"
@@ -70,7 +71,7 @@ TEST_F(MainFormDocumentsScenario, ALowerCaseProjectIsSavedInPlaceAndAFailedSaveA
   DragSpriteB(*window, Point(75, 30), 10);
   const QString treeCaption = Root()->text(0);
   ui_.fileAnswers.push_back(FileDialogResult{path + "/ro.glm", 1, {}});
-  form.File_Save_As->trigger();
+  Command(form, "File_Save_As")->trigger();
   Settle();
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, "An error occured during writing to the file.\r" + path + "/ro.glm: Not a directory");
@@ -90,7 +91,7 @@ TEST_F(MainFormDocumentsScenario, OpenedAndCascadedWindowsKeepTheirFrameAndCanva
   const QRect room(QPoint(0, 0), form.MdiArea->viewport()->size());
   // A new document wider than this workspace is capped to it.
   form.MdiArea->closeAllSubWindows();
-  form.File_New->trigger();
+  Command(form, "File_New")->trigger();
   TAnimationWindow* untitled = form.ActiveAnimationWindow();
   ASSERT_GT(untitled->CanvasWindowSize().width(), room.width());
   EXPECT_EQ(untitled->size(), untitled->CanvasWindowSize().boundedTo(room.size()));
@@ -109,7 +110,7 @@ TEST_F(MainFormDocumentsScenario, OpenedAndCascadedWindowsKeepTheirFrameAndCanva
   EXPECT_FALSE(first->geometry().intersects(second->geometry()));
 
   // Cascade: down a diagonal at their own sizes, the active one in front.
-  form.Window_Cascade->trigger();
+  Command(form, "Window_Cascade")->trigger();
   EXPECT_EQ(first->geometry(), QRect(QPoint(0, 0), size));
   EXPECT_EQ(second->size(), size);
   EXPECT_TRUE(second->x() > 0 && second->x() == second->y());

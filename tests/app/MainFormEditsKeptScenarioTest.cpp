@@ -5,6 +5,7 @@
 // are shown and the document stays editable. The clock starts past bit 31
 // (every id negative), below it, at the 32-bit wrap and small.
 #include "tests/app/MainFormShapesFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "platform/SysUtils.h"
 #include "scene/Frame.h"
@@ -26,7 +27,7 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
   TMainForm& form = StartShown();
   TAnimationWindow* document = form.ActiveAnimationWindow();
   TAnimatedScene& scene = *document->Scene();
-  for (QAction* add : {form.Scene_Add_Rectangle, form.Scene_Add_Line, form.Scene_Add_3DText, form.Scene_Add_3DText}) {
+  for (QAction* add : {Command(form, "Scene_Add_Rectangle"), Command(form, "Scene_Add_Line"), Command(form, "Scene_Add_3DText"), Command(form, "Scene_Add_3DText")}) {
     add->trigger();
     Settle();
   }
@@ -61,9 +62,9 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
 
   const std::string path = data_.File("kept.GLM");
   ui_.fileAnswers.push_back(FileDialogResult{path, 1, {path}});
-  form.File_Save->trigger();
+  Command(form, "File_Save")->trigger();
   Settle();
-  EXPECT_FALSE(form.File_Save->isEnabled());
+  EXPECT_FALSE(Command(form, "File_Save")->isEnabled());
   const auto expectSaved = [&](TAnimatedScene& copy) {
     EXPECT_EQ(copy.Sprite(0).Frame(0).ImageWidth, 80);
     EXPECT_EQ(copy.Sprite(0).Frame(0).Shape.FillColor1, static_cast<std::int32_t>(clRed));
@@ -86,7 +87,7 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
   QTest::mouseRelease(form.windowHandle(), Qt::LeftButton, {}, grip + QPoint(300, 0));
   Settle();
   EXPECT_EQ(LastUndo(), "Change Motion");
-  EXPECT_TRUE(form.File_Save->isEnabled());
+  EXPECT_TRUE(Command(form, "File_Save")->isEnabled());
   const TRect moved = scene.Sprite(0).DrawnRect;
   EXPECT_EQ(moved.Left, 300);
   EXPECT_EQ(document->PictureBackground->Bitmap().Pixel(moved.Left + 40, moved.Top + 25) & 0xFFFFFF, clRed);
@@ -98,12 +99,12 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
 
   // A command, then the deferred start's tick from the event loop, fail with
   // a page's guard left set.
-  form.SetCommandHandler(form.Help_About, [&form] {
+  form.Commands().SetCommandHandler(Command(form, "Help_About"), [&form] {
     form.LoadingFramePage = true;
     throw Exception("The about box cannot be shown.");
   });
-  form.Help_About->trigger();
-  form.UserSettings.ShowWizardAtStartup = true;
+  Command(form, "Help_About")->trigger();
+  form.UserSettings().ShowWizardAtStartup = true;
   forms_.Expect("TemplateForm").Do([&form](QDialog&) {
     form.LoadingFramePage = true;
     throw Exception("The templates cannot be listed.");

@@ -4,6 +4,7 @@
 // document, undone there, an image from another program is pasted, and a
 // damaged clipboard object is refused.
 #include "tests/app/MainFormEffectsFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/core/ClipboardBlob.h"
 #include "controls/RadioGroup.h"
@@ -66,9 +67,9 @@ TEST_F(MainFormEffectsScenario, EffectsTransformsAndTheClipboardThroughTheMainWi
   EXPECT_EQ(FrameNames(SpriteA()),
             (std::vector<std::string>{"first", "Blend2", "Blend3", "Blend4", "Blend5", "Blend6", "second"}));
   EXPECT_EQ(UndoOf(document), (std::vector<std::string>{"Change Sprite"}));
-  EXPECT_EQ(Form().Edit_Undo()->text(), QString("Undo \"Change Sprite\""));
+  EXPECT_EQ(Command(Form(), "Edit_Undo")->text(), QString("Undo \"Change Sprite\""));
   EXPECT_TRUE(Form().SkipNext3DRender);
-  EXPECT_TRUE(Form().UserSettings.AutocreateEffect);
+  EXPECT_TRUE(Form().UserSettings().AutocreateEffect);
   // The tree shows the new frames, the sprite's first frame selected.
   EXPECT_EQ(Captions(Node({"A"})).size(), 7u + 3u);
   EXPECT_EQ(Tree().currentItem(), Node({"A", "first"}));
@@ -109,7 +110,7 @@ TEST_F(MainFormEffectsScenario, EffectsTransformsAndTheClipboardThroughTheMainWi
     EXPECT_EQ(SpriteA().Frame(i).Picture.Width(), 30) << i;
     EXPECT_EQ(SpriteA().Frame(i).Picture.Height(), 30) << i;
   }
-  EXPECT_EQ(Form().Edit_Undo()->text(), QString("Undo \"Resize Frames\""));
+  EXPECT_EQ(Command(Form(), "Edit_Undo")->text(), QString("Undo \"Resize Frames\""));
 
   // The sprite copied here pastes equal into a second document opened
   // through File Open; one Undo takes it out again.

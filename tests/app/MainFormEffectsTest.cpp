@@ -2,6 +2,7 @@
 // main window, on projects written by our own writer and opened through
 // File Open, with the sprite and frame chosen by clicks on the scene tree.
 #include "tests/app/MainFormEffectsFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/core/ClipboardBlob.h"
 #include "controls/Bitmpbtn.h"
@@ -54,17 +55,17 @@ TEST_F(MainFormEffects, TheTwentyEffectCommandsHaveTheirCaptionsAndTheDialogsLis
       "&Wipe...",      "&Blur...",      "&Sharpen...", "&Dilate...",   "&Erode...",
       "&Invert Colors...", "&Brightness...", "&Contrast...", "&Emboss...", "&Gamma Correction..."};
   for (int i = 0; i < 20; ++i) {
-    EXPECT_EQ(Form().EffectCommands[i]->text().toStdString(), captions[i]) << i;
-    EXPECT_TRUE(Form().HasCommandHandler(Form().EffectCommands[i])) << i;
+    EXPECT_EQ(Form().Commands().EffectCommands[i]->text().toStdString(), captions[i]) << i;
+    EXPECT_TRUE(Form().Commands().HasCommandHandler(Form().Commands().EffectCommands[i])) << i;
   }
   EXPECT_STREQ(EffectListText(2), "Blend");
   EXPECT_STREQ(EffectListText(12), "Blur");
-  for (QAction* command : {Form().Sprite_Flip_Hor, Form().Sprite_Flip_Vert, Form().Effects_90Clockwise,
-                           Form().Effects_90CounterClockwise, Form().Effects_180Rotation, Form().Edit_Copy,
-                           Form().Edit_Cut, Form().Edit_Paste, Form().Edit_PasteAsNewSprite, Form().Frame_CopyAsBMP,
-                           Form().Frame_CopyAsBMP_To, Form().Scene_SceneImageCopy, Form().Scene_SceneImageCopyTo,
-                           Form().Scene_BackgroundCopy, Form().Scene_BackgroundCopyTo})
-    EXPECT_TRUE(Form().HasCommandHandler(command)) << command->objectName().toStdString();
+  for (QAction* command : {Command(Form(), "Sprite_Flip_Hor"), Command(Form(), "Sprite_Flip_Vert"), Command(Form(), "Effects_90Clockwise"),
+                           Command(Form(), "Effects_90CounterClockwise"), Command(Form(), "Effects_180Rotation"), Command(Form(), "Edit_Copy"),
+                           Command(Form(), "Edit_Cut"), Command(Form(), "Edit_Paste"), Command(Form(), "Edit_PasteAsNewSprite"), Command(Form(), "Frame_CopyAsBMP"),
+                           Command(Form(), "Frame_CopyAsBMP_To"), Command(Form(), "Scene_SceneImageCopy"), Command(Form(), "Scene_SceneImageCopyTo"),
+                           Command(Form(), "Scene_BackgroundCopy"), Command(Form(), "Scene_BackgroundCopyTo")})
+    EXPECT_TRUE(Form().Commands().HasCommandHandler(command)) << command->objectName().toStdString();
 }
 
 // ---- Effects ---------------------------------------------------------------------------------------
@@ -76,14 +77,14 @@ TEST_F(MainFormEffects, BlendOnTheFirstOfTwoFramesInsertsItsFramesAfterItAndOneU
       .Fill("NumberOfFramesSpin", 4)  // a blend of rate 4 is five frames
       .Do([](QDialog& form) { form.findChild<QPushButton*>("CreateButton")->click(); })
       .Press("OkBtn");
-  Form().EffectCommands[1]->trigger();
+  Form().Commands().EffectCommands[1]->trigger();
   Settle();
 
   EXPECT_EQ(FrameNames(SpriteA()),
             (std::vector<std::string>{"first", "Blend2", "Blend3", "Blend4", "Blend5", "Blend6", "second"}));
   ExpectSpriteSnapshotRecord(window, "Change Sprite");
-  EXPECT_TRUE(Form().Edit_Undo()->text().contains("\"Change Sprite\""));
-  Form().Edit_Undo()->trigger();
+  EXPECT_TRUE(Command(Form(), "Edit_Undo")->text().contains("\"Change Sprite\""));
+  Command(Form(), "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(FrameNames(SpriteA()), (std::vector<std::string>{"first", "second"}));
 }
@@ -94,7 +95,7 @@ TEST_F(MainFormEffects, AnEffectOnTheLastFrameGetsNoSecondFrame) {
   TFrame* next = reinterpret_cast<TFrame*>(1);
   forms_.Expect("EffectsForm").Do([&next](QDialog& form) { next = static_cast<TEffectsForm&>(form).NextFrame; })
       .Answer(mrCancel);
-  Form().EffectCommands[5]->trigger();
+  Form().Commands().EffectCommands[5]->trigger();
   EXPECT_EQ(next, nullptr);
   EXPECT_EQ(SpriteA().FrameCount(), 2);
 }
@@ -102,10 +103,10 @@ TEST_F(MainFormEffects, AnEffectOnTheLastFrameGetsNoSecondFrame) {
 TEST_F(MainFormEffects, CancelInTheDialogChangesNothingAndStillKeepsTheAutoCreateBox) {
   TAnimationWindow* window = OpenTwoFrames();
   ClickNode(Node({"A", "first"}));
-  Form().UserSettings.AutocreateEffect = false;
+  Form().UserSettings().AutocreateEffect = false;
   forms_.Expect("EffectsForm").Fill("AutoCreateCheckBox", true).Answer(mrCancel);
-  Form().EffectCommands[1]->trigger();
-  EXPECT_TRUE(Form().UserSettings.AutocreateEffect);
+  Form().Commands().EffectCommands[1]->trigger();
+  EXPECT_TRUE(Form().UserSettings().AutocreateEffect);
   EXPECT_EQ(SpriteA().FrameCount(), 2);
   EXPECT_TRUE(UndoOf(window).empty());
 }
@@ -115,7 +116,7 @@ TEST_F(MainFormEffects, CancelInTheDialogChangesNothingAndStillKeepsTheAutoCreat
 TEST_F(MainFormEffects, AVerticalFlipRecordsItsCaption) {
   TAnimationWindow* window = OpenTwoFrames();
   ClickNode(Node({"A"}));
-  Form().Sprite_Flip_Vert->trigger();
+  Command(Form(), "Sprite_Flip_Vert")->trigger();
   Settle();
   EXPECT_EQ(PixelOf(SpriteA().Frame(0), 0, 19), clBlue);
   ExpectSpriteSnapshotRecord(window, "Flip Vertically");
@@ -124,14 +125,14 @@ TEST_F(MainFormEffects, AVerticalFlipRecordsItsCaption) {
 TEST_F(MainFormEffects, NinetyDegreesClockwiseTurnsFortyByTwentyIntoTwentyByForty) {
   TAnimationWindow* window = OpenTwoFrames();
   ClickNode(Node({"A", "first"}));
-  Form().Effects_90Clockwise->trigger();
+  Command(Form(), "Effects_90Clockwise")->trigger();
   Settle();
   EXPECT_EQ(SpriteA().Frame(0).Picture.Width(), 20);
   EXPECT_EQ(SpriteA().Frame(0).Picture.Height(), 40);
   // The blue top-left corner is now at the top right.
   EXPECT_EQ(PixelOf(SpriteA().Frame(0), 19, 0), clBlue);
   ExpectSpriteSnapshotRecord(window, "Rotation");
-  Form().Edit_Undo()->trigger();
+  Command(Form(), "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(SpriteA().Frame(0).Picture.Width(), 40);
 }
@@ -141,11 +142,11 @@ TEST_F(MainFormEffects, EscPartWayKeepsTheFramesDoneAndOneUndoRestoresAll) {
   ClickNode(Node({"A", "first"}));
   // Esc arrives while the first frame's progress is shown: the turn stops after it.
   QCoreApplication::postEvent(&Form(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-  Form().Effects_90Clockwise->trigger();
+  Command(Form(), "Effects_90Clockwise")->trigger();
   EXPECT_EQ(SpriteA().Frame(0).Picture.Width(), 20);
   EXPECT_EQ(PixelOf(SpriteA().Frame(1), 0, 0), clBlack);  // the second frame was not turned
   EXPECT_EQ(UndoOf(window), (std::vector<std::string>{"Rotation"}));
-  Form().Edit_Undo()->trigger();
+  Command(Form(), "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(SpriteA().Frame(0).Picture.Width(), 40);
   EXPECT_EQ(SpriteA().Frame(0).Picture.Height(), 20);
@@ -172,7 +173,7 @@ TEST_F(MainFormEffects, CustomRotationOffersThePaperColourAndTurnsWithTheDialogs
       .Fill("RadioDirection_1", true)
       .Fill("CheckBoxOnlyCurrentFrame", true)
       .Press("OkBtn");
-  Form().Effects_CustomRotation->trigger();
+  Command(Form(), "Effects_CustomRotation")->trigger();
   Settle();
   EXPECT_EQ(offered & 0xFFFFFF, clBlue);  // the picture's pixel (0, 0): the frame is opaque
   TFrame& first = SpriteA().Frame(0);
@@ -186,7 +187,7 @@ TEST_F(MainFormEffects, CustomRotationOffersThePaperColourAndTurnsWithTheDialogs
 TEST_F(MainFormEffects, ResizingFramesOfDifferentSizesGivesEveryFrameTheChosenSize) {
   TAnimationWindow* window = OpenTwoFrames();
   ClickNode(Node({"A"}));
-  Form().UserSettings.TypeOfResize = 1;
+  Form().UserSettings().TypeOfResize = 1;
   int offeredWidth = 0;
   int offeredResize = -1;
   forms_.Expect("StretchForm")
@@ -199,7 +200,7 @@ TEST_F(MainFormEffects, ResizingFramesOfDifferentSizesGivesEveryFrameTheChosenSi
       .Fill("HeightPixels", "30")
       .Fill("TypeOfResizeRadio_0", true)
       .Press("OkBtn");
-  Form().Effects_Resize->trigger();
+  Command(Form(), "Effects_Resize")->trigger();
   Settle();
   EXPECT_EQ(offeredWidth, 40);
   EXPECT_EQ(offeredResize, 1);
@@ -207,9 +208,9 @@ TEST_F(MainFormEffects, ResizingFramesOfDifferentSizesGivesEveryFrameTheChosenSi
     EXPECT_EQ(SpriteA().Frame(i).Picture.Width(), 30) << i;
     EXPECT_EQ(SpriteA().Frame(i).Picture.Height(), 30) << i;
   }
-  EXPECT_EQ(Form().UserSettings.TypeOfResize, 0);
+  EXPECT_EQ(Form().UserSettings().TypeOfResize, 0);
   ExpectSpriteSnapshotRecord(window, "Resize Frames");
-  Form().Edit_Undo()->trigger();
+  Command(Form(), "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(SpriteA().Frame(1).Picture.Width(), 10);
 }
@@ -218,7 +219,7 @@ TEST_F(MainFormEffects, AResizeCancelledInTheDialogChangesAndRecordsNothing) {
   TAnimationWindow* window = OpenTwoFrames();
   ClickNode(Node({"A"}));
   forms_.Expect("StretchForm").Fill("WidthPixels", "30").Answer(mrCancel);
-  Form().Effects_Resize->trigger();
+  Command(Form(), "Effects_Resize")->trigger();
   EXPECT_EQ(SpriteA().Frame(0).Picture.Width(), 40);
   EXPECT_TRUE(UndoOf(window).empty());
 }
@@ -234,15 +235,15 @@ TEST_F(MainFormEffects, CopyingTheBackgroundNodePutsAFourByteBlobHoldingFour) {
   ASSERT_NE(data, nullptr);
   ASSERT_EQ(data->formats().size(), 1);
   EXPECT_EQ(data->data(data->formats().front()).toStdString(), Int32Bytes(4));
-  const int sprites = Form().CurrentScene->SpriteCount();
+  const int sprites = Form().CurrentScene()->SpriteCount();
   Form().Edit_Paste1Execute();
-  EXPECT_EQ(Form().CurrentScene->SpriteCount(), sprites);
+  EXPECT_EQ(Form().CurrentScene()->SpriteCount(), sprites);
 }
 
 TEST_F(MainFormEffects, CopyingAFramePutsItsBlobOnTheClipboard) {
   OpenTwoFrames();
   ClickNode(Node({"A", "second"}));
-  Form().Edit_Copy->trigger();
+  Command(Form(), "Edit_Copy")->trigger();
   const std::string block = Block();
   ASSERT_GE(block.size(), 8u);
   EXPECT_EQ(block.substr(0, 4), Int32Bytes(static_cast<std::int32_t>(block.size())));
@@ -254,14 +255,14 @@ TEST_F(MainFormEffects, CopyingAFramePutsItsBlobOnTheClipboard) {
 TEST_F(MainFormEffects, AFramePastedWithNoCurrentSpriteMakesASpriteWithOneStep) {
   OpenTwoFrames();
   ClickNode(Node({"A", "second"}));
-  Form().Edit_Copy->trigger();
+  Command(Form(), "Edit_Copy")->trigger();
   OpenThroughCommand(WriteThreeSprites("three.GLM"));
   ClickNode(Root());
   ASSERT_EQ(Form().CurrentSprite(), nullptr);
   Form().Edit_Paste1Execute();
   Settle();
-  ASSERT_EQ(Form().CurrentScene->SpriteCount(), 4);
-  TSprite& made = Form().CurrentScene->Sprite(3);
+  ASSERT_EQ(Form().CurrentScene()->SpriteCount(), 4);
+  TSprite& made = Form().CurrentScene()->Sprite(3);
   EXPECT_EQ(made.FrameCount(), 1);
   EXPECT_EQ(made.Motion().StepCount(), 1);
   EXPECT_EQ(made.Frame(0).Picture.Width(), 10);
@@ -271,7 +272,7 @@ TEST_F(MainFormEffects, ACutFrameIsCopiedAndDeleted) {
   OpenTwoFrames();
   ClickNode(Node({"A", "second"}));
   const TClipboardBlob expected = FrameBlob(SpriteA().Frame(1));
-  Form().Edit_Cut->trigger();
+  Command(Form(), "Edit_Cut")->trigger();
   Settle();
   EXPECT_EQ(Block(), std::string(expected.begin(), expected.end()));
   EXPECT_EQ(FrameNames(SpriteA()), (std::vector<std::string>{"first"}));
@@ -283,8 +284,8 @@ TEST_F(MainFormEffects, AnImageOnTheClipboardPastesAsClipboardFrames) {
   QImage image(6, 4, QImage::Format_RGB32);
   image.fill(Qt::red);
   QApplication::clipboard()->setImage(image);
-  ASSERT_TRUE(Form().Edit_Paste->isEnabled());
-  Form().Edit_Paste->trigger();
+  ASSERT_TRUE(Command(Form(), "Edit_Paste")->isEnabled());
+  Command(Form(), "Edit_Paste")->trigger();
   Settle();
   ASSERT_EQ(SpriteA().FrameCount(), 3);
   EXPECT_EQ(SpriteA().Frame(2).FileName, "Clipboard 3");
@@ -292,10 +293,10 @@ TEST_F(MainFormEffects, AnImageOnTheClipboardPastesAsClipboardFrames) {
   EXPECT_EQ(UndoOf(window), (std::vector<std::string>{"Add Frame"}));
 
   // As a new sprite, the frame is that sprite's first: "Clipboard 1".
-  Form().Edit_PasteAsNewSprite->trigger();
+  Command(Form(), "Edit_PasteAsNewSprite")->trigger();
   Settle();
-  ASSERT_EQ(Form().CurrentScene->SpriteCount(), 2);
-  TSprite& made = Form().CurrentScene->Sprite(1);
+  ASSERT_EQ(Form().CurrentScene()->SpriteCount(), 2);
+  TSprite& made = Form().CurrentScene()->Sprite(1);
   ASSERT_EQ(made.FrameCount(), 1);
   EXPECT_EQ(made.Frame(0).FileName, "Clipboard 1");
   EXPECT_EQ(UndoOf(window), (std::vector<std::string>{"Add Frame", "Add Sprite"}));
@@ -307,7 +308,7 @@ TEST_F(MainFormEffects, AnImageBeyondTheReadersLimitsIsRefusedAndLeavesNoAddInPr
   QImage image(70000, 1, QImage::Format_RGB32);
   image.fill(Qt::red);
   QApplication::clipboard()->setImage(image);
-  Form().Edit_Paste->trigger();
+  Command(Form(), "Edit_Paste")->trigger();
   Settle();
   EXPECT_EQ(SpriteA().FrameCount(), 2);
   EXPECT_TRUE(UndoOf(window).empty());
@@ -321,7 +322,7 @@ TEST_F(MainFormEffects, AnImageBeyondTheReadersLimitsIsRefusedAndLeavesNoAddInPr
 TEST_F(MainFormEffects, TheFramesPictureGoesToTheClipboardAsABitmap) {
   OpenTwoFrames();
   ClickNode(Node({"A", "first"}));
-  Form().Frame_CopyAsBMP->trigger();
+  Command(Form(), "Frame_CopyAsBMP")->trigger();
   TBitmap bitmap;
   ASSERT_TRUE(Clipboard().GetBitmap(bitmap));
   EXPECT_EQ(bitmap.Width(), 40);
@@ -335,7 +336,7 @@ TEST_F(MainFormEffects, CopyAsBitmapToWritesTheChosenNameWithTheBmpExtension) {
   FileDialogResult chosen;
   chosen.fileName = data_.File("x.png");
   ui_.fileAnswers.push_back(chosen);
-  Form().Frame_CopyAsBMP_To->trigger();
+  Command(Form(), "Frame_CopyAsBMP_To")->trigger();
   EXPECT_FALSE(FileExists(data_.File("x.png")));
   ASSERT_TRUE(FileExists(data_.File("x.bmp")));
   TBitmap written;
@@ -352,7 +353,7 @@ TEST_F(MainFormEffects, CopyAsBitmapToAsksBeforeReplacingABmpItWasNotGiven) {
   chosen.fileName = data_.File("y.png");
   ui_.fileAnswers.push_back(chosen);
   ui_.messageAnswers.push_back(IDNO);
-  Form().Scene_BackgroundCopyTo->trigger();
+  Command(Form(), "Scene_BackgroundCopyTo")->trigger();
   std::ifstream kept(data_.File("y.bmp"));
   std::string text;
   kept >> text;

@@ -2,6 +2,7 @@
 // document, a rectangle and a moving picture added by their commands, Ctrl+E
 // answered with a GIF walked page by page, then the same scene as an AVI.
 #include "tests/app/MainFormPagesFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "controls/DrawGrid.h"
 #include "controls/RadioGroup.h"
@@ -74,7 +75,7 @@ TEST_F(MainFormExportScenario, ABannerMadeWithTheCommandsIsExportedAsTheGifTheSc
   TPagesMainForm& form = StartPages();
   QApplication::setActiveWindow(&form);
   TAnimationWindow* first = form.ActiveAnimationWindow();
-  form.File_New->trigger();
+  Command(form, "File_New")->trigger();
   ProcessMessages();
   ASSERT_NE(form.ActiveAnimationWindow(), nullptr);
   ASSERT_NE(form.ActiveAnimationWindow(), first);
@@ -82,13 +83,13 @@ TEST_F(MainFormExportScenario, ABannerMadeWithTheCommandsIsExportedAsTheGifTheSc
   scene.StepCount = kSteps;
 
   // A rectangle sprite, then a picture sprite, each by its command.
-  form.Scene_Add_Rectangle->trigger();
+  Command(form, "Scene_Add_Rectangle")->trigger();
   ProcessMessages();
   ASSERT_EQ(scene.SpriteCount(), 1);
   TSprite* rectangle = &scene.Sprite(0);
   const std::string picture = WriteBmp("halves.bmp", 10, 6, Halves);
   ui_.fileAnswers.push_back(FileDialogResult{picture, 1, {picture}});
-  form.Scene_Add_Image->trigger();
+  Command(form, "Scene_Add_Image")->trigger();
   ProcessMessages();
   ASSERT_EQ(scene.SpriteCount(), 2);
   TSprite& pictureSprite = &scene.Sprite(0) == rectangle ? scene.Sprite(1) : scene.Sprite(0);
@@ -98,7 +99,7 @@ TEST_F(MainFormExportScenario, ABannerMadeWithTheCommandsIsExportedAsTheGifTheSc
   form.ChooseSprite(&pictureSprite);
   form.Notebook_Properties->setCurrentIndex(TMainForm::ppMotion);
   form.LoadMotionPage();
-  form.Motion_Linear->trigger();
+  Command(form, "Motion_Linear")->trigger();
   ASSERT_EQ(pictureSprite.Motion().Step(0).Kind, mskLine);
   form.FirstX->setText("0");
   form.FirstY->setText("30");

@@ -1,6 +1,7 @@
 // The main window's export command: Ctrl+E, the "Export" dialog and the
 // export wizard it opens on the current scene, walked as a user walks it.
 #include "tests/app/MainFormFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/AnimationWindowU.h"
 #include "controls/My_SpinEdit.h"
@@ -111,7 +112,7 @@ TEST_F(MainFormExport, TheChosenTypeGivesTheWizardItsExtensionAndTheFolderIsKept
     forms_.Expect("ExportFrm")
         .Do([&](QDialog& form) { named = static_cast<TExportFrm&>(form).ExportFileName(); })
         .Answer(mrCancel);
-    Form().File_Export->trigger();
+    Command(Form(), "File_Export")->trigger();
     EXPECT_EQ(named, out_.File(expected)) << "type " << filterIndex;
   }
   EXPECT_EQ(forms_.Remaining(), 0u);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/MainFormU.h"
+#include "app/MainFormActions.h"
 #include "platform/Registry.h"
 #include "tests/support/FakeSystemValues.h"
 #include "tests/support/RecordingShellServices.h"

@@ -2,6 +2,7 @@
 // shown, the paste commands that follow the clipboard, help, the upgrade
 // helper and closing.
 #include "tests/app/MainFormFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/StatusProgressPanel.h"
@@ -140,7 +141,7 @@ TEST_F(MainFormLifeTest, EscInTheWindowOrADocumentSetsTheCancelFlag) {
 
 TEST_F(MainFormLifeTest, AStepShownMovesTheDisplaysAndTheSlider) {
   TMainForm& form = Start();
-  TAnimatedScene& scene = *form.CurrentScene;
+  TAnimatedScene& scene = *form.CurrentScene();
   ASSERT_NE(form.ActiveAnimationWindow(), nullptr);
   scene.StepCount = 250;
   scene.CurrentStep = 1;
@@ -164,7 +165,7 @@ TEST_F(MainFormLifeTest, AStepShownMovesTheDisplaysAndTheSlider) {
 
 TEST_F(MainFormLifeTest, SpeedIsMeasuredFromTheMicrosecondClock) {
   TMainForm& form = Start();
-  form.CurrentScene->CurrentStep = 3;
+  form.CurrentScene()->CurrentStep = 3;
   system_.micros = 1000;
   form.WMStepChanged(0, 0);
   for (int step = 0; step < 9; ++step) {
@@ -178,7 +179,7 @@ TEST_F(MainFormLifeTest, WithoutADocumentAStepChangesNothing) {
   TMainForm& form = Start();
   form.MdiArea->closeAllSubWindows();
   ASSERT_EQ(form.ActiveAnimationWindow(), nullptr);
-  form.CurrentScene->CurrentStep = 9;
+  form.CurrentScene()->CurrentStep = 9;
   form.WMStepChanged(0, 0);
   EXPECT_EQ(form.CurrentStep->Caption(), " 00001");
 }
@@ -204,7 +205,7 @@ TEST_F(MainFormLifeTest, TheDeferredStartOpensTheFileOfTheCommandLineInTheActive
   const std::string fileName = data_.File("start.GLM");
   saved->SetFileName(fileName);
   ASSERT_TRUE(saved->Save());
-  form.File_New->trigger();
+  Command(form, "File_New")->trigger();
   TAnimationWindow* fresh = form.ActiveAnimationWindow();
   ASSERT_NE(fresh, saved);
 
@@ -213,7 +214,7 @@ TEST_F(MainFormLifeTest, TheDeferredStartOpensTheFileOfTheCommandLineInTheActive
   EXPECT_EQ(form.ActiveAnimationWindow(), fresh);
   EXPECT_EQ(fresh->FileName(), fileName);
   EXPECT_EQ(fresh->Scene()->SpriteCount(), 1);
-  EXPECT_EQ(form.LastOpenedItems[0]->text(), "&1 start.GLM");
+  EXPECT_EQ(form.Commands().LastOpenedItems[0]->text(), "&1 start.GLM");
   EXPECT_TRUE(ui_.messages.empty());
 }
 
@@ -228,11 +229,11 @@ TEST_F(MainFormLifeTest, TheSplashFormTellsWhatIsPrepared) {
 
 TEST_F(MainFormLifeTest, PasteCommandsFollowTheClipboard) {
   TMainForm& form = Start();
-  for (QAction* command : {form.Edit_Paste, form.Texture_Paste, form.Edit_PasteAsNewSprite})
-    form.SetCommandHandler(command, [] {});
+  for (QAction* command : {Command(form, "Edit_Paste"), Command(form, "Texture_Paste"), Command(form, "Edit_PasteAsNewSprite")})
+    form.Commands().SetCommandHandler(command, [] {});
   const auto states = [&] {
-    return std::vector<bool>{form.Edit_Paste->isEnabled(), form.Texture_Paste->isEnabled(),
-                             form.Edit_PasteAsNewSprite->isEnabled()};
+    return std::vector<bool>{Command(form, "Edit_Paste")->isEnabled(), Command(form, "Texture_Paste")->isEnabled(),
+                             Command(form, "Edit_PasteAsNewSprite")->isEnabled()};
   };
   Clipboard().Clear();
   QCoreApplication::processEvents();
@@ -266,7 +267,7 @@ TEST_F(MainFormLifeTest, HelpTopicsOpenTheirPagesBesideTheProgram) {
   forms_.Expect("OptionsFrm").Do([](QDialog& dialog) {
     QTest::mouseClick(dialog.findChild<QPushButton*>("HelpBtn"), Qt::LeftButton);
   });
-  form.Tools_Options->trigger();
+  Command(form, "Tools_Options")->trigger();
   EXPECT_TRUE(shell_.opened.empty());
   ASSERT_EQ(ui_.messages.size(), 2u);
   const std::string missing = "The help pages are not installed.\r\rThe page looked for: ";
@@ -276,9 +277,9 @@ TEST_F(MainFormLifeTest, HelpTopicsOpenTheirPagesBesideTheProgram) {
   ui_.messages.clear();
   mkdir(program_.File("help").c_str(), 0700);
   for (const char* topic : {"Main_index", "CreateAnimatedGIF", "FAQs"}) program_.WriteFile(std::string("help/") + topic + ".html", "<html/>");
-  form.Contents1->trigger();
-  form.CreateGIFbanner1->trigger();
-  form.FrequentlyAskedQuestions1->trigger();
+  Command(form, "Contents1")->trigger();
+  Command(form, "CreateGIFbanner1")->trigger();
+  Command(form, "FrequentlyAskedQuestions1")->trigger();
   EXPECT_EQ(shell_.opened, (std::vector<std::string>{program_.File("help/Main_index.html"),
                                                       program_.File("help/CreateAnimatedGIF.html"),
                                                       program_.File("help/FAQs.html")}));
@@ -290,10 +291,10 @@ TEST_F(MainFormLifeTest, ReadMeLicenseAndHomePageGoThroughTheLinkField) {
   program_.WriteFile("readme.txt", "read me");
   program_.WriteFile("License.txt", "license");
   TMainForm& form = Start();
-  form.ReadMe1->trigger();
-  form.LicenseAgreement1->trigger();
+  Command(form, "ReadMe1")->trigger();
+  Command(form, "LicenseAgreement1")->trigger();
   EXPECT_FALSE(form.TimerRunCheckUpdate.Enabled());
-  form.ZorvanSoftwareHomePage1->trigger();
+  Command(form, "ZorvanSoftwareHomePage1")->trigger();
   EXPECT_EQ(shell_.opened, (std::vector<std::string>{program_.File("readme.txt"), program_.File("License.txt"),
                                                       "https://example.com/gleamcraft/"}));
   EXPECT_TRUE(form.TimerRunCheckUpdate.Enabled());
@@ -307,7 +308,7 @@ TEST_F(MainFormLifeTest, TheAboutBoxShowsTheVersion) {
     EXPECT_EQ(about.Version->text(), "Version 2.21");
     about.WWWAddressClick();
   });
-  form.Help_About->trigger();
+  Command(form, "Help_About")->trigger();
   ASSERT_EQ(forms_.shown.size(), 1u);
   EXPECT_EQ(forms_.shown[0].caption, "About");
   EXPECT_TRUE(form.TimerRunCheckUpdate.Enabled());
@@ -317,14 +318,14 @@ TEST_F(MainFormLifeTest, TheAboutBoxShowsTheVersion) {
 
 TEST_F(MainFormLifeTest, AHelperThatCannotStartSwitchesCheckingOff) {
   TMainForm& form = Start();
-  form.UserSettings.CheckNewVersion = false;
+  form.UserSettings().CheckNewVersion = false;
   EXPECT_TRUE(form.RunUpgradeCheck());
-  form.UserSettings.CheckNewVersion = true;
-  form.Checknewversion1->setChecked(true);
+  form.UserSettings().CheckNewVersion = true;
+  Command(form, "Checknewversion1")->setChecked(true);
   form.TimerRunCheckUpdateTimer();
   EXPECT_FALSE(form.TimerRunCheckUpdate.Enabled());
-  EXPECT_FALSE(form.UserSettings.CheckNewVersion);
-  EXPECT_FALSE(form.Checknewversion1->isChecked());
+  EXPECT_FALSE(form.UserSettings().CheckNewVersion);
+  EXPECT_FALSE(Command(form, "Checknewversion1")->isChecked());
   EXPECT_TRUE(ui_.messages.empty());  // switched off without a message
 }
 
@@ -336,9 +337,9 @@ TEST_F(MainFormLifeTest, TheHelperStartsFromAFolderWithABlankInItsName) {
   chmod(helper.c_str(), 0700);
   system_.programFolder = folder + "/";
   TMainForm& form = Start();
-  form.UserSettings.CheckNewVersion = true;
+  form.UserSettings().CheckNewVersion = true;
   EXPECT_TRUE(form.RunUpgradeCheck());
-  EXPECT_TRUE(form.UserSettings.CheckNewVersion);
+  EXPECT_TRUE(form.UserSettings().CheckNewVersion);
 }
 
 // ---- Closing --------------------------------------------------------------------------------------
@@ -360,7 +361,7 @@ TEST_F(MainFormLifeTest, ADocumentThatStaysOpenKeepsTheProgramRunning) {
   EXPECT_TRUE(form.MdiArea->subWindowList().isEmpty());
   EXPECT_TRUE(Setting("WindowState").has_value());
   // The placeholder scene lives until the window goes.
-  EXPECT_EQ(form.CurrentScene, form.PlaceholderScene());
+  EXPECT_EQ(form.CurrentScene(), form.PlaceholderScene());
   EXPECT_NE(form.PlaceholderScene(), nullptr);
 }
 
@@ -377,7 +378,7 @@ TEST_F(MainFormLifeTest, AClosedDocumentWaitingForDeletionGoesBeforeItsHost) {
 
 TEST_F(MainFormLifeTest, ExitClosesTheWindow) {
   TMainForm& form = Start();
-  form.File_Exit->trigger();
+  Command(form, "File_Exit")->trigger();
   EXPECT_FALSE(form.isVisible());
   EXPECT_TRUE(Setting("Width").has_value());
 }

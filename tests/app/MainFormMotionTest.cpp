@@ -1,6 +1,7 @@
 // The motion and appearance pages of the main window, driven through their
 // lists, edits and commands.
 #include "tests/app/MainFormPagesFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "controls/My_SpinEdit.h"
 #include "controls/UTimelineSlider.h"
@@ -79,7 +80,7 @@ TEST_F(MainFormMotion, ClickingRowsFillsThePageAndWritesNothing) {
   EXPECT_EQ(form.NotebookTop->currentIndex(), 1);
   EXPECT_EQ(form.FixPosX->text(), "7");
   EXPECT_EQ(form.NumbOfFixedSteps->Value(), 10);
-  EXPECT_TRUE(form.Motion_Fixed->isChecked());
+  EXPECT_TRUE(Command(form, "Motion_Fixed")->isChecked());
   ClickRow(form.MovingList, 0);
   EXPECT_EQ(form.NotebookTop->currentIndex(), 0);
   EXPECT_EQ(form.FirstX->text(), "10");
@@ -160,7 +161,7 @@ TEST_F(MainFormMotion, AFixedPositionForeverShowsOneSize) {
 TEST_F(MainFormMotion, AddDeleteUpAndDownRecordOneEntryEach) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithSteps(form);
-  form.Motion_AddFixed->trigger();
+  Command(form, "Motion_AddFixed")->trigger();
   ASSERT_EQ(sprite.Motion().StepCount(), 3);
   EXPECT_EQ(sprite.Motion().Step(2).Kind, mskHold);
   EXPECT_EQ(form.MovingList->topLevelItemCount(), 3);
@@ -170,15 +171,15 @@ TEST_F(MainFormMotion, AddDeleteUpAndDownRecordOneEntryEach) {
 
   form.LoadMotionPage();
   ClickRow(form.MovingList, 0);
-  form.Motion_Up->trigger();  // the first row cannot go up
+  Command(form, "Motion_Up")->trigger();  // the first row cannot go up
   EXPECT_TRUE(Log().Empty());
-  form.Motion_Down->trigger();
+  Command(form, "Motion_Down")->trigger();
   EXPECT_EQ(form.CurrentSprite()->Motion().Step(1).Kind, mskLine);
   EXPECT_EQ(RowText(form.MovingList, 1, 1), "Linear");
   EXPECT_EQ(Log().Caption(), "Motion Move Down");
-  form.Motion_Down->trigger();  // now the last row
+  Command(form, "Motion_Down")->trigger();  // now the last row
   EXPECT_EQ(Log().Caption(), "Motion Move Down");
-  form.Motion_Up->trigger();
+  Command(form, "Motion_Up")->trigger();
   EXPECT_EQ(Log().Caption(), "Motion Move Up");
   Log().Undo();
   Log().Undo();
@@ -188,7 +189,7 @@ TEST_F(MainFormMotion, AddDeleteUpAndDownRecordOneEntryEach) {
   form.ChooseSprite(&Scene().Sprite(0));
   form.LoadMotionPage();
   ClickRow(form.MovingList, 1);
-  form.Motion_Delete->trigger();
+  Command(form, "Motion_Delete")->trigger();
   EXPECT_EQ(form.CurrentSprite()->Motion().StepCount(), 1);
   EXPECT_EQ(form.MovingList->topLevelItemCount(), 1);
   EXPECT_EQ(Log().Caption(), "Delete Motion");
@@ -224,8 +225,8 @@ TEST_F(MainFormMotion, AnEditOfAnEmptyMotionPageMakesTheFirstStepAsOneEntry) {
   form.LoadMotionPage();
   ASSERT_EQ(form.MovingList->topLevelItemCount(), 0);
   // Without steps the kind commands are off: the page's own edits make the step.
-  EXPECT_FALSE(form.Motion_Fixed->isEnabled());
-  EXPECT_FALSE(form.Motion_Linear->isEnabled());
+  EXPECT_FALSE(Command(form, "Motion_Fixed")->isEnabled());
+  EXPECT_FALSE(Command(form, "Motion_Linear")->isEnabled());
   form.FixPosX->setText("15");
   form.TimerRedrawTimer();
   ASSERT_EQ(sprite->Motion().StepCount(), 1);
@@ -233,7 +234,7 @@ TEST_F(MainFormMotion, AnEditOfAnEmptyMotionPageMakesTheFirstStepAsOneEntry) {
   EXPECT_EQ(sprite->Motion().Step(0).Kind, mskHold);
   EXPECT_EQ(sprite->Motion().Step(0).StartX, 15.0);
   EXPECT_EQ(Log().Caption(), "Add Motion");
-  EXPECT_TRUE(form.Motion_Fixed->isEnabled());
+  EXPECT_TRUE(Command(form, "Motion_Fixed")->isEnabled());
   form.FixPosX->setText("20");
   form.TimerRedrawTimer();
   EXPECT_EQ(sprite->Motion().Step(0).StartX, 20.0);
@@ -251,7 +252,7 @@ TEST_F(MainFormMotion, AddAppearanceRecordsOneEntryFromTheCurrentStepToTheEnd) {
   TSprite& sprite = SpriteWithSteps(form);
   Scene().StepCount = 50;
   Scene().GotoFrame(13);
-  form.Appearance_Add->trigger();
+  Command(form, "Appearance_Add")->trigger();
   ASSERT_EQ(sprite.IntervalCount(), 1);
   EXPECT_EQ(sprite.Interval(0).StartStep, 12);
   EXPECT_EQ(sprite.Interval(0).EndStep, 50);
@@ -331,8 +332,8 @@ TEST_F(MainFormMotion, ADocumentClosedDuringABarDragTakesTheDragWithIt) {
   ProcessMessages();
   EXPECT_FALSE(form.AppearanceDragPending());
   form.StepsTrackBarMouseUp();
-  form.File_New->trigger();
-  form.Scene_Add_Rectangle->trigger();
+  Command(form, "File_New")->trigger();
+  Command(form, "Scene_Add_Rectangle")->trigger();
   EXPECT_EQ(Log().Caption(), "Add Sprite");
 }
 

@@ -3,6 +3,7 @@
 // pictures, editing a motion, its shadow and an appearance, keying a colour,
 // editing the scene's colours and its background, then saving and reopening.
 #include "tests/app/MainFormPagesFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/core/PropertyPageRules.h"
 #include "controls/Image.h"
@@ -98,7 +99,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
 
   // Ctrl+Space plays and the step display advances; Ctrl+Alt+Space stops.
   QTest::keyClick(&form, Qt::Key_Space, Qt::ControlModifier);
-  ASSERT_TRUE(form.AnimateBtn->isChecked());
+  ASSERT_TRUE(Child<QToolButton>(form, "AnimateBtn")->isChecked());
   for (int i = 0; i < 3; ++i) {
     Scene().Timer().OnTimer()();
     ProcessMessages();
@@ -109,7 +110,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   ASSERT_EQ(shown.size(), 6u) << shown;
   EXPECT_GE(std::stoi(shown), 3) << shown;
   QTest::keyClick(&form, Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier);
-  EXPECT_FALSE(form.AnimateBtn->isChecked());
+  EXPECT_FALSE(Child<QToolButton>(form, "AnimateBtn")->isChecked());
   EXPECT_FALSE(Scene().Timer().Enabled());
 
   // Alt+Right and Alt+Left step; First, Last and Go to Step jump.
@@ -118,12 +119,12 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   EXPECT_EQ(Scene().CurrentStep, step + 1);
   QTest::keyClick(&form, Qt::Key_Left, Qt::AltModifier);
   EXPECT_EQ(Scene().CurrentStep, step);
-  form.Movie_LastStep->trigger();
+  Command(form, "Movie_LastStep")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 60);
-  form.Movie_FirstStep->trigger();
+  Command(form, "Movie_FirstStep")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 1);
   forms_.Expect("SetStepFrm").Fill("StepSpinEdit", "7").Press("OkBtn");
-  form.View_Set_Step->trigger();
+  Command(form, "View_Set_Step")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 8);
   ProcessMessages();
   EXPECT_EQ(form.CurrentStep->Caption(), " 00007");
@@ -143,24 +144,24 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   ASSERT_TRUE(form.SetStepTimer.Enabled());
   form.SetStepTimerTimer();
   EXPECT_EQ(Scene().CurrentStep, position);
-  form.Movie_FirstStep->trigger();
+  Command(form, "Movie_FirstStep")->trigger();
 
   // Insert Image with a BMP and a GIF makes one sprite, which one Undo removes.
   const std::string bmp = WriteEightBitHalves("halves.bmp");
   const std::string gif = WriteGif("grey.gif");
   std::int64_t mark = LogSize();
   ui_.fileAnswers.push_back(FileDialogResult{bmp, 1, {bmp, gif}});
-  form.Scene_Add_Image->trigger();
+  Command(form, "Scene_Add_Image")->trigger();
   ProcessMessages();
   ASSERT_EQ(Scene().SpriteCount(), 1);
   EXPECT_EQ(Scene().Sprite(0).FrameCount(), 2);
   EXPECT_EQ(Log().Caption(), "Add Sprite");
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   ProcessMessages();
   EXPECT_EQ(Scene().SpriteCount(), 0);
   EXPECT_EQ(LogSize(), mark);
   ui_.fileAnswers.push_back(FileDialogResult{bmp, 1, {bmp, gif}});
-  form.Scene_Add_Image->trigger();
+  Command(form, "Scene_Add_Image")->trigger();
   ProcessMessages();
   ASSERT_EQ(Scene().SpriteCount(), 1);
 
@@ -168,7 +169,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   // nothing; a quick X and Y edit is one "Change Motion" and keeps the speed.
   SelectNode(form, TMainForm::nkMotion);
   ASSERT_EQ(form.Notebook_Properties->currentIndex(), TMainForm::ppMotion);
-  form.Motion_Linear->trigger();
+  Command(form, "Motion_Linear")->trigger();
   Type(form.StartSpeedEdit, "0.5");
   form.TimerRedrawTimer();
   ASSERT_EQ(Scene().Sprite(0).Motion().Step(0).Kind, mskLine);
@@ -213,7 +214,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
 
   // An appearance from step 5; a plain press on the time line records
   // nothing, a drag of the interval's start grip is one Undo.
-  form.Appearance_Add->trigger();
+  Command(form, "Appearance_Add")->trigger();
   ProcessMessages();
   ASSERT_EQ(Scene().Sprite(0).IntervalCount(), 1);
   ASSERT_EQ(form.Notebook_Properties->currentIndex(), TMainForm::ppAppearance);
@@ -237,7 +238,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   // The pick tool keys the clicked colour of the picture.
   SelectNode(form, TMainForm::nkPictureFrame);
   ASSERT_EQ(form.Notebook_Properties->currentIndex(), TMainForm::ppFrame);
-  form.Sprite_PickTransparentColor->trigger();
+  Command(form, "Sprite_PickTransparentColor")->trigger();
   QTest::mouseClick(form.NativeImage, Qt::LeftButton, {}, QPoint(8, 3));
   EXPECT_TRUE(Scene().Sprite(0).Frame(0).Transparent());
   EXPECT_EQ(Scene().Sprite(0).Frame(0).TransparentColor(), kRight);
@@ -304,7 +305,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   pasted.SetPixelFormat(pf24bit);
   pasted.SetSize(12, 6);
   Clipboard().SetBitmap(pasted);
-  form.Scene_Paste_Background->trigger();
+  Command(form, "Scene_Paste_Background")->trigger();
   EXPECT_EQ(Scene().BackgroundFile, "Clipboard");
   EXPECT_EQ(Log().Caption(), "Paste Background");
   Log().Undo();

@@ -1,6 +1,7 @@
 // The sprite, frame and background pages of the main window and the adding
 // of picture frames, driven through the pages' controls and the commands.
 #include "tests/app/MainFormPagesFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "controls/Image.h"
 #include "controls/My_SpinEdit.h"
@@ -96,7 +97,7 @@ TEST_F(MainFormPages, ThePickUpToolKeysTheClickedColourAndIgnoresTheBorder) {
   form.LoadFramePage();
 
   // The border is not the picture: nothing is picked.
-  form.Sprite_PickTransparentColor->trigger();
+  Command(form, "Sprite_PickTransparentColor")->trigger();
   EXPECT_TRUE(form.PickUpToolOn());
   QTest::mouseClick(form.NativeImage, Qt::LeftButton, {}, QPoint(9, 9));
   EXPECT_FALSE(sprite.Frame(0).Transparent());
@@ -128,7 +129,7 @@ TEST_F(MainFormPages, ThePickUpToolOnAPlainTextFrameKeysTheColourOfItsPreview) {
   ASSERT_EQ(frame.Kind, fkText);
   const TColor shown = form.SimpleText_Image->Bitmap().Pixel(1, 1);
 
-  form.Sprite_PickTransparentColor->trigger();
+  Command(form, "Sprite_PickTransparentColor")->trigger();
   QTest::mouseClick(form.SimpleText_Image, Qt::LeftButton, {}, QPoint(1, 1));
   EXPECT_TRUE(frame.Transparent());
   EXPECT_EQ(frame.TransparentColor(), shown);
@@ -143,13 +144,13 @@ TEST_F(MainFormPages, ThePickUpToolOnALowColourDisplayShowsTheTrueColourNoteOnce
   SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
   form.LoadFramePage();
   ui_.notes.clear();
-  form.Sprite_PickTransparentColor->trigger();
+  Command(form, "Sprite_PickTransparentColor")->trigger();
   QTest::mouseClick(form.NativeImage, Qt::LeftButton, {}, QPoint(2, 2));
   ASSERT_EQ(ui_.notes.size(), 1u);
   EXPECT_EQ(ui_.notes[0].caption, "Warning");
   EXPECT_EQ(ui_.notes[0].text.substr(0, 40), "Your display supports 16 bit colors\rbut ");
-  EXPECT_TRUE(form.UserSettings.NeverAskAbout24BitColors);
-  form.Sprite_PickTransparentColor->trigger();
+  EXPECT_TRUE(form.UserSettings().NeverAskAbout24BitColors);
+  Command(form, "Sprite_PickTransparentColor")->trigger();
   QTest::mouseClick(form.NativeImage, Qt::LeftButton, {}, QPoint(2, 2));
   EXPECT_EQ(ui_.notes.size(), 1u);
 }
@@ -173,7 +174,7 @@ TEST_F(MainFormPages, TheDurationOfAllFramesIsOneUndoEntry) {
   form.FillingFramePage = true;
   form.StepsPerFrameEdit->SetValue(7);
   form.FillingFramePage = false;
-  form.Sprite_SetDurationToAllFrames->trigger();
+  Command(form, "Sprite_SetDurationToAllFrames")->trigger();
   EXPECT_EQ(sprite.Frame(0).Duration(), 7);
   EXPECT_EQ(sprite.Frame(1).Duration(), 7);
   EXPECT_EQ(form.ProgressPercent, -1);
@@ -191,7 +192,7 @@ TEST_F(MainFormPages, TransparencyToAllFramesIsOneUndoEntry) {
   form.FillingFramePage = true;
   form.TransparencyCheckBox->setChecked(true);
   form.FillingFramePage = false;
-  form.Sprite_SetTransparencyToAllFrames->trigger();
+  Command(form, "Sprite_SetTransparencyToAllFrames")->trigger();
   EXPECT_TRUE(sprite.Frame(0).Transparent());
   EXPECT_TRUE(sprite.Frame(1).Transparent());
   Log().Undo();
@@ -227,7 +228,7 @@ TEST_F(MainFormPages, ABackgroundFileAndAnUntickedPictureBoxEachUndo) {
 TEST_F(MainFormPages, PastingABackgroundNeedsAClipboardImageAndUndoes) {
   TPagesMainForm& form = StartPages();
   Clipboard().Clear();
-  form.Scene_Paste_Background->trigger();
+  Command(form, "Scene_Paste_Background")->trigger();
   EXPECT_TRUE(Log().Empty());
   EXPECT_FALSE(form.PictureCheckBox->isChecked());
 
@@ -235,7 +236,7 @@ TEST_F(MainFormPages, PastingABackgroundNeedsAClipboardImageAndUndoes) {
   picture.SetPixelFormat(pf24bit);
   picture.SetSize(12, 6);
   Clipboard().SetBitmap(picture);
-  form.Scene_Paste_Background->trigger();
+  Command(form, "Scene_Paste_Background")->trigger();
   EXPECT_EQ(Scene().BackgroundFile, "Clipboard");
   EXPECT_EQ(Log().Caption(), "Paste Background");
   Log().Undo();
@@ -245,7 +246,7 @@ TEST_F(MainFormPages, PastingABackgroundNeedsAClipboardImageAndUndoes) {
 TEST_F(MainFormPages, CopyBackgroundToWritesABmpName) {
   TPagesMainForm& form = StartPages();
   ui_.fileAnswers.push_back(FileDialogResult{data_.File("copy"), 1, {data_.File("copy")}});
-  form.Scene_BackgroundCopyTo->trigger();
+  Command(form, "Scene_BackgroundCopyTo")->trigger();
   EXPECT_TRUE(FileExists(data_.File("copy.bmp")));
 }
 
@@ -256,7 +257,7 @@ TEST_F(MainFormPages, InsertImageMakesOneSpriteThatOneUndoRemoves) {
   const std::string a = WriteBmp("a.bmp", 8, 8, Quadrants);
   const std::string b = WriteBmp("b.bmp", 4, 4, Grey);
   ui_.fileAnswers.push_back(FileDialogResult{a, 1, {a, b}});
-  form.Scene_Add_Image->trigger();
+  Command(form, "Scene_Add_Image")->trigger();
   ASSERT_EQ(Scene().SpriteCount(), 1);
   EXPECT_EQ(Scene().Sprite(0).FrameCount(), 2);
   EXPECT_EQ(Scene().Sprite(0).Motion().StepCount(), 1);
@@ -270,14 +271,14 @@ TEST_F(MainFormPages, InsertImageMakesOneSpriteThatOneUndoRemoves) {
 TEST_F(MainFormPages, ACancelledOrUnreadableInsertLeavesNoSpriteAndNoRecord) {
   TPagesMainForm& form = StartPages();
   ui_.fileAnswers.push_back(std::nullopt);
-  form.Scene_Add_Image->trigger();
+  Command(form, "Scene_Add_Image")->trigger();
   EXPECT_EQ(Scene().SpriteCount(), 0);
   EXPECT_TRUE(Log().Empty());
 
   const std::string broken = data_.File("broken.bmp");
   { TFileStream(broken, fmCreate).WriteBuffer("BMxx", 4); }
   ui_.fileAnswers.push_back(FileDialogResult{broken, 1, {broken}});
-  form.Scene_Add_Image->trigger();
+  Command(form, "Scene_Add_Image")->trigger();
   EXPECT_EQ(Scene().SpriteCount(), 0);
   EXPECT_TRUE(Log().Empty());
   EXPECT_FALSE(form.AddingPictureFrames);
@@ -292,7 +293,7 @@ TEST_F(MainFormPages, FramesAddedToASpriteWithFramesAreOneSpriteSnapshot) {
   const std::string broken = data_.File("broken.bmp");
   { TFileStream(broken, fmCreate).WriteBuffer("BMxx", 4); }
   ui_.fileAnswers.push_back(FileDialogResult{b, 1, {b, broken}});
-  form.Sprite_Add_Image->trigger();
+  Command(form, "Sprite_Add_Image")->trigger();
   // The readable file's frame stays; the unreadable one adds no placeholder.
   EXPECT_EQ(sprite.FrameCount(), 2);
   EXPECT_EQ(Log().Caption(), "Add .BMP picture");

@@ -1,6 +1,7 @@
 // Playback, stepping, the time line and the scene page of the main window,
 // driven through its commands and controls.
 #include "tests/app/MainFormPagesFixture.h"
+#include "tests/support/FindChild.h"
 
 #include <cmath>
 
@@ -23,24 +24,24 @@ class MainFormPlayback : public MainFormPagesTest {};
 
 TEST_F(MainFormPlayback, ThePlayCommandPlaysWithThePlaybackResamplingAndStopRestoresTheEditingOne) {
   TMainForm& form = StartPages();
-  form.UserSettings.AntiAliasResample = true;
-  form.UserSettings.PlayAntiAliasResample = false;
-  EXPECT_FALSE(form.Movie_Stop->isEnabled());
+  form.UserSettings().AntiAliasResample = true;
+  form.UserSettings().PlayAntiAliasResample = false;
+  EXPECT_FALSE(Command(form, "Movie_Stop")->isEnabled());
 
-  form.Movie_Play_Command->trigger();
-  EXPECT_TRUE(form.AnimateBtn->isChecked());
+  Command(form, "Movie_Play_Command")->trigger();
+  EXPECT_TRUE(Child<QToolButton>(form, "AnimateBtn")->isChecked());
   EXPECT_TRUE(Scene().Timer().Enabled());
   EXPECT_EQ(Scene().ResampledStretching, 0);
-  EXPECT_TRUE(form.Movie_Stop->isEnabled());
-  EXPECT_FALSE(form.Movie_Play_Command->isEnabled());
+  EXPECT_TRUE(Command(form, "Movie_Stop")->isEnabled());
+  EXPECT_FALSE(Command(form, "Movie_Play_Command")->isEnabled());
   EXPECT_TRUE(form.StepPerSecond->isVisibleTo(&form));
 
-  form.Movie_Stop->trigger();
-  EXPECT_FALSE(form.AnimateBtn->isChecked());
+  Command(form, "Movie_Stop")->trigger();
+  EXPECT_FALSE(Child<QToolButton>(form, "AnimateBtn")->isChecked());
   EXPECT_FALSE(Scene().Timer().Enabled());
   EXPECT_EQ(Scene().ResampledStretching, 1);
-  EXPECT_FALSE(form.Movie_Stop->isEnabled());
-  EXPECT_TRUE(form.Movie_Play_Command->isEnabled());
+  EXPECT_FALSE(Command(form, "Movie_Stop")->isEnabled());
+  EXPECT_TRUE(Command(form, "Movie_Play_Command")->isEnabled());
   EXPECT_FALSE(form.StepPerSecond->isVisibleTo(&form));
 }
 
@@ -48,7 +49,7 @@ TEST_F(MainFormPlayback, LowResourcesWarnButPlaybackStarts) {
   system_.hasResourceMeter = true;
   system_.probe = [](int) { return 5; };
   TMainForm& form = StartPages();
-  form.Movie_Play_Command->trigger();
+  Command(form, "Movie_Play_Command")->trigger();
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].caption, "Error");
   EXPECT_EQ(ui_.messages[0].text,
@@ -63,14 +64,14 @@ TEST_F(MainFormPlayback, StepCommandsLeaveTheirSteps) {
   Scene().GotoFrame(12);
   ASSERT_EQ(Scene().CurrentStep, 11);
 
-  form.Movie_BackOneStep->trigger();
+  Command(form, "Movie_BackOneStep")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 10);
-  form.Movie_NextFrame->trigger();
+  Command(form, "Movie_NextFrame")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 11);
   EXPECT_TRUE(form.SteppedByHand);
-  form.Movie_LastStep->trigger();
+  Command(form, "Movie_LastStep")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 40);
-  form.Movie_FirstStep->trigger();
+  Command(form, "Movie_FirstStep")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 1);
 }
 
@@ -78,13 +79,13 @@ TEST_F(MainFormPlayback, SetStepSevenLeavesStepEightAndShowsIt) {
   TMainForm& form = StartPages();
   Scene().StepCount = 40;
   forms_.Expect("SetStepFrm").Fill("StepSpinEdit", "7").Press("OkBtn");
-  form.View_Set_Step->trigger();
+  Command(form, "View_Set_Step")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 8);
   form.WMStepChanged(0, 0);
   EXPECT_EQ(form.CurrentStep->Caption(), " 00007");
 
   forms_.Expect("SetStepFrm").Answer(mrCancel);
-  form.View_Set_Step->trigger();
+  Command(form, "View_Set_Step")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 8);
 }
 
@@ -102,7 +103,7 @@ TEST_F(MainFormPlayback, ClickingTheStepDisplayOpensTheStepDialogWithItsMaximum)
 TEST_F(MainFormPlayback, CustomSizeResizesTheAnimation) {
   TMainForm& form = StartPages();
   forms_.Expect("SetBackgroundFrm").Fill("MaintainRatio", false).Fill("WidthPixels", "300").Fill("HeightPixels", "50").Press("OkBtn");
-  form.View_Custom->trigger();
+  Command(form, "View_Custom")->trigger();
   Document().ResizeTimerTimer();
   EXPECT_EQ(Scene().Width, 300);
   EXPECT_EQ(Scene().Height, 50);
@@ -111,7 +112,7 @@ TEST_F(MainFormPlayback, CustomSizeResizesTheAnimation) {
 TEST_F(MainFormPlayback, LastStepOfAHostileStepCountEndsAtTheLargestStepAPageAccepts) {
   TMainForm& form = StartPages();
   Scene().StepCount = 2147483647;
-  form.Movie_LastStep->trigger();
+  Command(form, "Movie_LastStep")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 100000);
 }
 
@@ -241,17 +242,17 @@ TEST_F(MainFormPlayback, TheNumberOfStepsRecordsAndUndoes) {
 TEST_F(MainFormPlayback, PresetSizesResizeTheAnimationAndMarkItModified) {
   TMainForm& form = StartPages();
   Document().SetModified(false);
-  form.Veiw_400x40->trigger();
+  Command(form, "Veiw_400x40")->trigger();
   Document().ResizeTimerTimer();
   EXPECT_EQ(Scene().Width, 88);
   EXPECT_EQ(Scene().Height, 62);
   EXPECT_TRUE(Document().Modified());
   EXPECT_EQ(form.WidthPixels->Value(), 88);
-  form.View_468x60->trigger();
+  Command(form, "View_468x60")->trigger();
   Document().ResizeTimerTimer();
   EXPECT_EQ(Scene().Width, 468);
   EXPECT_EQ(Scene().Height, 60);
-  form.View_400x50->trigger();
+  Command(form, "View_400x50")->trigger();
   Document().ResizeTimerTimer();
   EXPECT_EQ(Scene().Width, 125);
   EXPECT_EQ(Scene().Height, 125);

@@ -1,6 +1,7 @@
 // A user's start of the editor on a small, low-colour screen with settings
 // from an earlier run, through the real main window from start to close.
 #include "tests/app/MainFormFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/AnimationWindowU.h"
 #include "imaging/utils.h"
@@ -49,10 +50,10 @@ TEST_F(MainFormScenario, StartUseOptionsAndCloseWithSettingsFromAnEarlierRun) {
   EXPECT_TRUE(form.LowColorDisplay);
   EXPECT_EQ(PaletteMode, 1);
   // Two recent files, newest first.
-  EXPECT_TRUE(form.LastOpenedItems[0]->isVisible());
-  EXPECT_EQ(form.LastOpenedItems[0]->text(), "&1 banner.GLM");
-  EXPECT_EQ(form.LastOpenedItems[1]->text(), "&2 logo.GLM");
-  EXPECT_FALSE(form.LastOpenedItems[2]->isVisible());
+  EXPECT_TRUE(form.Commands().LastOpenedItems[0]->isVisible());
+  EXPECT_EQ(form.Commands().LastOpenedItems[0]->text(), "&1 banner.GLM");
+  EXPECT_EQ(form.Commands().LastOpenedItems[1]->text(), "&2 logo.GLM");
+  EXPECT_FALSE(form.Commands().LastOpenedItems[2]->isVisible());
   // Autosave every three minutes.
   EXPECT_EQ(form.AutosaveTimer.Interval(), 180000);
   EXPECT_TRUE(form.AutosaveTimer.Enabled());
@@ -73,15 +74,15 @@ TEST_F(MainFormScenario, StartUseOptionsAndCloseWithSettingsFromAnEarlierRun) {
   int index = 0;
   document->Scene()->AddSprite(index);
   ASSERT_TRUE(document->Modified());
-  ASSERT_TRUE(form.Edit_Undo()->isEnabled());
+  ASSERT_TRUE(Command(form, "Edit_Undo")->isEnabled());
   forms_.Expect("OptionsFrm").Fill("SpinOpenedFiles", "1").Fill("CheckBoxUndo", false).Answer(mrOk);
-  form.Tools_Options->trigger();
-  EXPECT_EQ(form.LastOpenedItems[0]->text(), "&1 banner.GLM");
-  EXPECT_FALSE(form.LastOpenedItems[1]->isVisible());
+  Command(form, "Tools_Options")->trigger();
+  EXPECT_EQ(form.Commands().LastOpenedItems[0]->text(), "&1 banner.GLM");
+  EXPECT_FALSE(form.Commands().LastOpenedItems[1]->isVisible());
   EXPECT_TRUE(document->Modified());
   EXPECT_EQ(document->Undo()->Enabled(), 0);
   EXPECT_TRUE(document->Undo()->Empty());
-  EXPECT_FALSE(form.Edit_Undo()->isEnabled());
+  EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
 
   // Closing: the document asks, the settings are written.
   ui_.messageAnswers = {IDNO};

@@ -6,6 +6,7 @@
 // reopened, a too large canvas refused, the banner saved for the sibling
 // program, and the program left with the changes asked about.
 #include "tests/app/MainFormTreeFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/core/SizeLimits.h"
 #include "app/core/StarterSet.h"
@@ -75,7 +76,7 @@ class MainFormSceneScenario : public MainFormTreeTest {
     chosen.fileName = fileName;
     chosen.filterIndex = entry;
     ui_.fileAnswers.push_back(chosen);
-    Form().File_Save_As->trigger();
+    Command(Form(), "File_Save_As")->trigger();
     Settle();
   }
 
@@ -110,7 +111,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   const int templateSprites = scene.SpriteCount();
 
   // ---- A 3D text sprite takes only what the "Spin" preset animates; one Undo takes it back.
-  form.Scene_Add_3DText->trigger();
+  Command(form, "Scene_Add_3DText")->trigger();
   Settle();
   ASSERT_EQ(scene.SpriteCount(), templateSprites + 1);
   TSprite& text3D = scene.Sprite(templateSprites);
@@ -146,8 +147,8 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   EXPECT_EQ(frame.StartState.Text, start.Text);
   ASSERT_EQ(Undos().size(), undosBefore + 2);
   EXPECT_EQ(Undos().back(), "Change 3D Text");
-  form.Edit_Undo()->trigger();
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   TFrame& restored = scene.Sprite(templateSprites).Frame(0);
   EXPECT_TRUE(restored.StartState == start);
@@ -161,7 +162,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   Settle();
   ASSERT_EQ(Undos().size(), undosBefore + 1);
   EXPECT_NE(PictureBytes(scene.Sprite(templateSprites).Frame(0).Picture), picture);
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(PictureBytes(scene.Sprite(templateSprites).Frame(0).Picture), picture);
 
@@ -171,7 +172,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   ASSERT_EQ(form.CurrentSprite(), &badge);
   ASSERT_EQ(badge.Motion().Step(0).Kind, mskHold);
   ChooseInGallery("Fly In From Left.GLM");
-  form.Motion_AddFromGallery->trigger();
+  Command(form, "Motion_AddFromGallery")->trigger();
   Settle();
   ASSERT_EQ(badge.Motion().StepCount(), 2);
   const TMovingStep& first = badge.Motion().Step(0);
@@ -185,7 +186,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
 
   // ---- Insert > Presets adds the "Star" picture as a sprite with one step.
   QAction* star = nullptr;
-  for (QAction* item : form.Presets1->actions())
+  for (QAction* item : Child<QMenu>(form, "Presets1")->actions())
     if (item->text() == "Star") star = item;
   ASSERT_NE(star, nullptr);
   star->trigger();
@@ -201,12 +202,12 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   const std::string order = SpriteOrder(scene);
   const std::size_t undosBeforeOrder = Undos().size();
   ClickNode(Node({"Badge"}));
-  form.Scene_MovetoFrontOfAllSprites->trigger();
+  Command(form, "Scene_MovetoFrontOfAllSprites")->trigger();
   Settle();
   EXPECT_EQ(scene.Sprite(scene.SpriteCount() - 1).Name, "Badge");
   EXPECT_EQ(Root()->child(1)->text(0), QString("Badge"));
   ClickNode(Node({starName.c_str()}));
-  form.Scene_MoveToBackOfAllSprites->trigger();
+  Command(form, "Scene_MoveToBackOfAllSprites")->trigger();
   Settle();
   EXPECT_EQ(scene.Sprite(0).Name, starName);
   ClickNode(Node({starName.c_str()}));
@@ -219,7 +220,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   EXPECT_EQ(std::vector<std::string>(undos.begin() + static_cast<long>(undosBeforeOrder), undos.end()),
             (std::vector<std::string>{"Move to Front of all Sprites", "Move to Back of all Sprites", "Delete Sprite"}));
   for (int i = 0; i < 3; ++i) {
-    form.Edit_Undo()->trigger();
+    Command(form, "Edit_Undo")->trigger();
     Settle();
   }
   EXPECT_EQ(SpriteOrder(scene), order);
@@ -260,7 +261,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
       .Fill("HeightPixels", "8193")
       .Do([](QDialog& size) { size.findChild<QPushButton*>("OkBtn")->click(); })
       .Press("CancelBtn");
-  form.View_Custom->trigger();
+  Command(form, "View_Custom")->trigger();
   document->ResizeTimerTimer();
   Settle();
   ASSERT_EQ(ui_.messages.size(), messages + 1);
@@ -279,18 +280,18 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
 
   // ---- Exit with a modified document asks to save: Cancel keeps the program, Yes saves.
   ClickNode(Node({"Badge"}));
-  form.Scene_MovetoFrontOfAllSprites->trigger();
+  Command(form, "Scene_MovetoFrontOfAllSprites")->trigger();
   Settle();
   ASSERT_TRUE(document->Modified());
   const std::string question = "File welcome.gld has been modified. Do you want to save it?";
   ui_.messageAnswers.push_back(IDCANCEL);
-  form.File_Exit->trigger();
+  Command(form, "File_Exit")->trigger();
   Settle();
   EXPECT_EQ(ui_.messages.back().text, question);
   EXPECT_TRUE(form.isVisible());
   ASSERT_EQ(form.ActiveAnimationWindow(), document);
   ui_.messageAnswers.push_back(IDYES);
-  form.File_Exit->trigger();
+  Command(form, "File_Exit")->trigger();
   Settle();
   EXPECT_EQ(ui_.messages.back().text, question);
   EXPECT_FALSE(form.isVisible());

@@ -3,6 +3,7 @@
 // upgrade-check switch, Insert > Presets from the starter set, the template
 // wizard at the New From Template command, and the commands' captions.
 #include "tests/app/MainFormTreeFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/core/SizeLimits.h"
 #include "app/core/StarterSet.h"
@@ -51,19 +52,19 @@ class MainFormSceneTest : public MainFormTreeTest {};
 
 TEST_F(MainFormSceneTest, TheCommandsCarryTheirCaptionsAndHints) {
   TMainForm& form = Create();
-  EXPECT_EQ(form.File_Export->text(), QString("&Export..."));
-  EXPECT_EQ(form.File_Import->text(), QString("I&mport..."));
-  EXPECT_EQ(form.File_Save_As->text(), QString("Save &As..."));
-  EXPECT_EQ(form.File_NewFromTemplate->text(), QString("New From &Template..."));
-  EXPECT_EQ(form.Scene_MovetoFrontOfAllSprites->text(), QString("Move to Front of all Sprites"));
-  EXPECT_EQ(form.Scene_MoveToBackOfAllSprites->text(), QString("Move to Back of all Sprites"));
-  EXPECT_EQ(form.Checknewversion1->text(), QString("Checking for &Upgrade"));
-  EXPECT_EQ(form.Motion_AddFromGallery->text(), QString("Add from Gallery..."));
-  EXPECT_TRUE(form.HasCommandHandler(form.File_NewFromTemplate));
-  EXPECT_TRUE(form.HasCommandHandler(form.File_Import));
-  EXPECT_TRUE(form.HasCommandHandler(form.File_Save_As));
-  EXPECT_TRUE(form.HasCommandHandler(form.View_88x31));
-  EXPECT_TRUE(form.HasCommandHandler(form.Motion_AddFromGallery));
+  EXPECT_EQ(Command(form, "File_Export")->text(), QString("&Export..."));
+  EXPECT_EQ(Command(form, "File_Import")->text(), QString("I&mport..."));
+  EXPECT_EQ(Command(form, "File_Save_As")->text(), QString("Save &As..."));
+  EXPECT_EQ(Command(form, "File_NewFromTemplate")->text(), QString("New From &Template..."));
+  EXPECT_EQ(Command(form, "Scene_MovetoFrontOfAllSprites")->text(), QString("Move to Front of all Sprites"));
+  EXPECT_EQ(Command(form, "Scene_MoveToBackOfAllSprites")->text(), QString("Move to Back of all Sprites"));
+  EXPECT_EQ(Command(form, "Checknewversion1")->text(), QString("Checking for &Upgrade"));
+  EXPECT_EQ(Command(form, "Motion_AddFromGallery")->text(), QString("Add from Gallery..."));
+  EXPECT_TRUE(form.Commands().HasCommandHandler(Command(form, "File_NewFromTemplate")));
+  EXPECT_TRUE(form.Commands().HasCommandHandler(Command(form, "File_Import")));
+  EXPECT_TRUE(form.Commands().HasCommandHandler(Command(form, "File_Save_As")));
+  EXPECT_TRUE(form.Commands().HasCommandHandler(Command(form, "View_88x31")));
+  EXPECT_TRUE(form.Commands().HasCommandHandler(Command(form, "Motion_AddFromGallery")));
 }
 
 // ---- Front and back ------------------------------------------------------------------------------------
@@ -76,7 +77,7 @@ TEST_F(MainFormSceneTest, FrontAndBackOfAllSpritesRecordAndUndo) {
   const std::string opened = ProjectBytes(scene);
 
   ClickNode(Node({"A"}));
-  form.Scene_MovetoFrontOfAllSprites->trigger();
+  Command(form, "Scene_MovetoFrontOfAllSprites")->trigger();
   Settle();
   EXPECT_EQ(SpriteOrder(scene), "BCA");
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "A", "C", "B"}));
@@ -88,13 +89,13 @@ TEST_F(MainFormSceneTest, FrontAndBackOfAllSpritesRecordAndUndo) {
 
   // Already in front: nothing moves and nothing is recorded.
   ClickNode(Node({"A"}));
-  form.Scene_MovetoFrontOfAllSprites->trigger();
+  Command(form, "Scene_MovetoFrontOfAllSprites")->trigger();
   Settle();
   EXPECT_EQ(SpriteOrder(scene), "BCA");
   EXPECT_EQ(UndoCaptions(*window->Undo()).size(), 1u);
 
   ClickNode(Node({"C"}));
-  form.Scene_MoveToBackOfAllSprites->trigger();
+  Command(form, "Scene_MoveToBackOfAllSprites")->trigger();
   Settle();
   EXPECT_EQ(SpriteOrder(scene), "CBA");
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "A", "B", "C"}));
@@ -105,14 +106,14 @@ TEST_F(MainFormSceneTest, FrontAndBackOfAllSpritesRecordAndUndo) {
 
   // Already at the back: nothing.
   ClickNode(Node({"C"}));
-  form.Scene_MoveToBackOfAllSprites->trigger();
+  Command(form, "Scene_MoveToBackOfAllSprites")->trigger();
   EXPECT_EQ(UndoCaptions(*window->Undo()),
             (std::vector<std::string>{"Move to Front of all Sprites", "Move to Back of all Sprites"}));
 
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(SpriteOrder(scene), "BCA");
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(ProjectBytes(scene), opened);
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B", "A"}));
@@ -121,14 +122,14 @@ TEST_F(MainFormSceneTest, FrontAndBackOfAllSpritesRecordAndUndo) {
 TEST_F(MainFormSceneTest, The88x31CommandSizesTheCanvasAndOneUndoTakesTheSizeBack) {
   TMainForm& form = StartShown();
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("size.GLM"));
-  form.View_88x31->trigger();
+  Command(form, "View_88x31")->trigger();
   window->ResizeTimerTimer();
   Settle();
   EXPECT_EQ(window->Scene()->Width, 88);
   EXPECT_EQ(window->Scene()->Height, 31);
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Change Animation Size"}));
 
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(window->Scene()->Width, 200);
   EXPECT_EQ(window->Scene()->Height, 100);
@@ -146,7 +147,7 @@ TEST_F(MainFormSceneTest, CustomSizeBeyondTheReadersLimitsIsRefusedByTheCommand)
   TMainForm& form = StartShown();
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("huge.GLM"));
   forms_.Expect("SetBackgroundFrm").Fill("MaintainRatio", false).Fill("WidthPixels", "8193").Fill("HeightPixels", "8193").Answer(mrOk);
-  form.View_Custom->trigger();
+  Command(form, "View_Custom")->trigger();
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, SizeRefusedMessage(8193, 8193));
   EXPECT_EQ(window->PanelAnimation->BoxWidth(), 200);
@@ -163,7 +164,7 @@ TEST_F(MainFormSceneTest, DeleteCurrentFrameKeepsTheOnlyFrameOfASprite) {
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("frames.GLM"));
   ClickNode(Node({"A"})->child(0));
   ASSERT_NE(form.CurrentFrame(), nullptr);
-  form.Sprite_Delete_Frame->trigger();
+  Command(form, "Sprite_Delete_Frame")->trigger();
   Settle();
   EXPECT_EQ(window->Scene()->SpriteCount(), 3);
   EXPECT_EQ(window->Scene()->Sprite(0).FrameCount(), 1);
@@ -174,9 +175,9 @@ TEST_F(MainFormSceneTest, DeleteCurrentFrameKeepsTheOnlyFrameOfASprite) {
 
 TEST_F(MainFormSceneTest, SwitchingUpgradeChecksOnWithoutTheHelperTellsAndSwitchesOff) {
   TMainForm& form = StartShown();
-  form.Checknewversion1->setChecked(false);
-  form.UserSettings.CheckNewVersion = false;
-  form.Checknewversion1->trigger();
+  Command(form, "Checknewversion1")->setChecked(false);
+  form.UserSettings().CheckNewVersion = false;
+  Command(form, "Checknewversion1")->trigger();
   EXPECT_EQ(Setting("LastTest"), std::optional<std::string>("0"));
   EXPECT_EQ(Setting("CurrentVersion"), std::optional<std::string>("-1"));
   ASSERT_EQ(ui_.messages.size(), 1u);
@@ -184,17 +185,17 @@ TEST_F(MainFormSceneTest, SwitchingUpgradeChecksOnWithoutTheHelperTellsAndSwitch
             "The checking for upgrade cannot be performed. Some files is missing or corrupted.");
   EXPECT_EQ(ui_.messages[0].caption, "Error");
   EXPECT_EQ(ui_.messages[0].flags, unsigned(MB_OK | MB_ICONERROR));
-  EXPECT_FALSE(form.Checknewversion1->isChecked());
-  EXPECT_FALSE(form.UserSettings.CheckNewVersion);
+  EXPECT_FALSE(Command(form, "Checknewversion1")->isChecked());
+  EXPECT_FALSE(form.UserSettings().CheckNewVersion);
 }
 
 TEST_F(MainFormSceneTest, SwitchingUpgradeChecksOffWritesNothingForTheHelper) {
   TMainForm& form = StartShown();
-  form.Checknewversion1->setChecked(true);
-  form.UserSettings.CheckNewVersion = true;
-  form.Checknewversion1->trigger();
-  EXPECT_FALSE(form.Checknewversion1->isChecked());
-  EXPECT_FALSE(form.UserSettings.CheckNewVersion);
+  Command(form, "Checknewversion1")->setChecked(true);
+  form.UserSettings().CheckNewVersion = true;
+  Command(form, "Checknewversion1")->trigger();
+  EXPECT_FALSE(Command(form, "Checknewversion1")->isChecked());
+  EXPECT_FALSE(form.UserSettings().CheckNewVersion);
   EXPECT_EQ(Setting("CurrentVersion"), std::nullopt);
   EXPECT_TRUE(ui_.messages.empty());
 }
@@ -209,8 +210,8 @@ class MainFormStarterSetTest : public MainFormSceneTest {
 TEST_F(MainFormStarterSetTest, InsertPresetAddsASpriteWithOneStepAndOneUndoEntry) {
   TMainForm& form = StartShown();
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("presets.GLM"));
-  ASSERT_FALSE(form.Presets1->actions().isEmpty());
-  QAction* item = form.Presets1->actions().front();
+  ASSERT_FALSE(Child<QMenu>(form, "Presets1")->actions().isEmpty());
+  QAction* item = Child<QMenu>(form, "Presets1")->actions().front();
   EXPECT_TRUE(item->isEnabled());
   TAnimatedScene& scene = *window->Scene();
   item->trigger();
@@ -221,7 +222,7 @@ TEST_F(MainFormStarterSetTest, InsertPresetAddsASpriteWithOneStepAndOneUndoEntry
   EXPECT_EQ(added.Motion().StepCount(), 1);
   EXPECT_EQ(form.CurrentSprite(), &added);
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Add Sprite"}));
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(scene.SpriteCount(), 3);
 }
@@ -229,7 +230,7 @@ TEST_F(MainFormStarterSetTest, InsertPresetAddsASpriteWithOneStepAndOneUndoEntry
 TEST_F(MainFormStarterSetTest, AnUnreadablePresetAddsNothing) {
   TMainForm& form = StartShown();
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("broken.GLM"));
-  QAction* item = form.Presets1->actions().front();
+  QAction* item = Child<QMenu>(form, "Presets1")->actions().front();
   // The picture went after the menu was built.
   ASSERT_TRUE(DeleteFile(form.PresetsFolder + item->text().toStdString() + ".gif"));
   item->trigger();
@@ -251,7 +252,7 @@ TEST_F(MainFormStarterSetTest, NewFromTemplateOpensTheChosenBannerInANewDocument
         list->setCurrentRow(0);
       })
       .Press("OkButton");
-  form.File_NewFromTemplate->trigger();
+  Command(form, "File_NewFromTemplate")->trigger();
   Settle();
   EXPECT_EQ(form.MdiArea->subWindowList().size(), documents + 1);
   ASSERT_NE(form.ActiveAnimationWindow(), nullptr);
@@ -264,7 +265,7 @@ TEST_F(MainFormStarterSetTest, ClosingTheTemplateWizardOpensNothing) {
   TMainForm& form = StartShown();
   const int documents = form.MdiArea->subWindowList().size();
   forms_.Expect("TemplateForm").Press("CloseBtn");
-  form.File_NewFromTemplate->trigger();
+  Command(form, "File_NewFromTemplate")->trigger();
   Settle();
   EXPECT_EQ(form.MdiArea->subWindowList().size(), documents);
 }
@@ -286,7 +287,7 @@ TEST_F(MainFormStarterSetTest, TheMotionGalleryReanchorsThePresetAndUndoes) {
     chosen = picker.Item(0).FileName();
     QTest::mouseClick(picker.OkButton, Qt::LeftButton);
   });
-  form.Motion_AddFromGallery->trigger();
+  Command(form, "Motion_AddFromGallery")->trigger();
   Settle();
   ASSERT_FALSE(chosen.empty());
   TAnimatedScene preset;
@@ -299,7 +300,7 @@ TEST_F(MainFormStarterSetTest, TheMotionGalleryReanchorsThePresetAndUndoes) {
   EXPECT_EQ(std::min<double>(first.Y1, first.Y2), oldY);
   EXPECT_EQ(double(first.StartX), double(first.X1));
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Change Motion"}));
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(ProjectBytes(*window->Scene()), opened);
 }
@@ -310,7 +311,7 @@ TEST_F(MainFormStarterSetTest, ADismissedGalleryChangesNothing) {
   ClickNode(Node({"A"}));
   TAnimationPicker& picker = *form.AnimationPicker1();
   QTimer::singleShot(0, &form, [&] { picker.CancelButtonClick(); });
-  form.Motion_AddFromGallery->trigger();
+  Command(form, "Motion_AddFromGallery")->trigger();
   Settle();
   EXPECT_TRUE(UndoCaptions(*window->Undo()).empty());
 }
@@ -334,7 +335,7 @@ TEST_F(MainFormSceneTest, ChoosingTileRecordsOneBackgroundEntryAndTilesTheBackgr
   TRecordHeader record = LastHeader(*window->Undo());
   EXPECT_EQ(record.kind, 3);
   EXPECT_EQ(record.objectKind, 5);
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(window->Scene()->PicturePlacement, ppCentered);
 }
@@ -358,11 +359,11 @@ TEST_F(MainFormSceneTest, TheTransparentBackgroundIsASceneSettingWithUndo) {
   EXPECT_EQ(window->Scene()->TransparentColor, TColor(0x00FF00));
   EXPECT_EQ(UndoCaptions(*window->Undo()),
             (std::vector<std::string>{"Change Background Properties", "Change Background Properties"}));
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   // The colour button kept the focus while its page went: the document stays the active one.
   ASSERT_EQ(form.ActiveAnimationWindow(), window);
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(window->Scene()->TransparentBackground, 0);
 }

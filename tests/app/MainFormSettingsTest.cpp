@@ -2,6 +2,7 @@
 // saving when closed, the recent-files menu, the display note, the file type
 // and the Options command.
 #include "tests/app/MainFormFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/AnimationWindowU.h"
 #include "controls/MyCntrlDigitalDisplay.h"
@@ -25,7 +26,7 @@ class MainFormSettingsTest : public MainFormTest {
 
   QStringList RecentCaptions() {
     QStringList captions;
-    for (QAction* item : Form().LastOpenedItems)
+    for (QAction* item : Form().Commands().LastOpenedItems)
       if (item->isVisible()) captions << item->text();
     return captions;
   }
@@ -39,9 +40,9 @@ TEST_F(MainFormSettingsTest, AMissingKeyGivesAMaximisedWindowWithEveryDefault) {
   EXPECT_EQ(form.AutosaveTimer.Interval(), 600000);
   EXPECT_EQ(form.RecentFiles.Maximum, 4);
   EXPECT_TRUE(form.RecentFiles.Enabled);
-  EXPECT_TRUE(form.UserSettings.UndoEnabled);
-  EXPECT_TRUE(form.UserSettings.ShowWizardAtStartup);
-  EXPECT_EQ(form.UserSettings.DialogFont.Charset, 0);
+  EXPECT_TRUE(form.UserSettings().UndoEnabled);
+  EXPECT_TRUE(form.UserSettings().ShowWizardAtStartup);
+  EXPECT_EQ(form.UserSettings().DialogFont.Charset, 0);
   EXPECT_TRUE(ui_.notes.empty());
   EXPECT_EQ(form.OpenDialog1.initialDir, program_.Path() + "/Animations/");
   EXPECT_EQ(form.OpenFrameDlg.initialDir, program_.Path() + "/Pictures/");
@@ -94,7 +95,7 @@ TEST_F(MainFormSettingsTest, RecentFilesFromTheRegistryNewestFirst) {
   PutSetting("MaxLastOpened", "2");
   TMainForm& form = Start();
   EXPECT_EQ(RecentCaptions(), (QStringList{"&1 a.GLM", "&2 b.GLM"}));
-  EXPECT_TRUE(form.LOSeparator->isVisible());
+  EXPECT_TRUE(Command(form, "LOSeparator")->isVisible());
   form.AddRecentFile("/e/b.GLM");
   EXPECT_EQ(RecentCaptions(), (QStringList{"&1 b.GLM", "&2 a.GLM"}));
   form.AddRecentFile("/e/b.GLM");
@@ -109,7 +110,7 @@ TEST_F(MainFormSettingsTest, ADisabledListIsNotLoadedAndClosingWritesNone) {
   PutSetting("LastOpenedEnabled", "0");
   TMainForm& form = Start();
   EXPECT_TRUE(RecentCaptions().isEmpty());
-  EXPECT_FALSE(form.LOSeparator->isVisible());
+  EXPECT_FALSE(Command(form, "LOSeparator")->isVisible());
   form.close();
   EXPECT_EQ(Setting("NumberOfLastOpened"), "0");
   EXPECT_EQ(Setting("LastOpened1"), "/d/b.GLM");  // older values stay where they were
@@ -118,7 +119,7 @@ TEST_F(MainFormSettingsTest, ADisabledListIsNotLoadedAndClosingWritesNone) {
 TEST_F(MainFormSettingsTest, RecentFileNamesAreFileSystemBytes) {
   TMainForm& form = Start();
   form.AddRecentFile("/d/B\xC3\xA4ume & Co.GLM");
-  EXPECT_EQ(form.LastOpenedItems[0]->text(), QString::fromUtf8("&1 B\u00E4ume && Co.GLM"));
+  EXPECT_EQ(form.Commands().LastOpenedItems[0]->text(), QString::fromUtf8("&1 B\u00E4ume && Co.GLM"));
 }
 
 TEST_F(MainFormSettingsTest, AutosaveAtThreeMinutes) {
@@ -169,7 +170,7 @@ TEST_F(MainFormSettingsTest, TheFileTypeIsRegisteredAtTheFirstStartOnly) {
 TEST_F(MainFormSettingsTest, AFailingUpgradeHelperIsWrittenAsOff) {
   PutSetting("CheckNewVersion", "1");
   TMainForm& form = Start();
-  EXPECT_TRUE(form.Checknewversion1->isChecked());
+  EXPECT_TRUE(Command(form, "Checknewversion1")->isChecked());
   form.TimerRunCheckUpdateTimer();
   form.close();
   EXPECT_EQ(Setting("CheckNewVersion"), "0");
@@ -200,19 +201,19 @@ TEST_F(MainFormSettingsTest, OptionsAreFilledFromTheSettingsAndTakenBack) {
         options.FileLocationsList->topLevelItem(2)->setText(1, "");
       })
       .Answer(mrOk);
-  form.Tools_Options->trigger();
-  EXPECT_TRUE(form.UserSettings.Autosave);
+  Command(form, "Tools_Options")->trigger();
+  EXPECT_TRUE(form.UserSettings().Autosave);
   EXPECT_EQ(form.AutosaveTimer.Interval(), 180000);
   EXPECT_TRUE(form.AutosaveTimer.Enabled());
-  EXPECT_EQ(form.UserSettings.Folders.Data, "/my animations/");
-  EXPECT_EQ(form.UserSettings.Folders.Textures, program_.Path() + "/Pictures/Textures/");  // empty: the default
+  EXPECT_EQ(form.UserSettings().Folders.Data, "/my animations/");
+  EXPECT_EQ(form.UserSettings().Folders.Textures, program_.Path() + "/Pictures/Textures/");  // empty: the default
   EXPECT_EQ(form.OpenDialog1.initialDir, "/my animations/");
 }
 
 TEST_F(MainFormSettingsTest, CancelledOptionsChangeNothing) {
   TMainForm& form = Start();
   forms_.Expect("OptionsFrm").Fill("SpinOpenedFiles", "1").Answer(mrCancel);
-  form.Tools_Options->trigger();
+  Command(form, "Tools_Options")->trigger();
   EXPECT_EQ(form.RecentFiles.Maximum, 4);
 }
 
@@ -221,21 +222,21 @@ TEST_F(MainFormSettingsTest, UntickingUndoKeepsTheDocumentModified) {
   TAnimationWindow* document = form.ActiveAnimationWindow();
   ASSERT_NE(document, nullptr);
   document->SetModified(true);
-  form.Edit_Undo()->setEnabled(true);
+  Command(form, "Edit_Undo")->setEnabled(true);
   forms_.Expect("OptionsFrm").Fill("CheckBoxUndo", false).Answer(mrOk);
-  form.Tools_Options->trigger();
-  EXPECT_FALSE(form.UserSettings.UndoEnabled);
+  Command(form, "Tools_Options")->trigger();
+  EXPECT_FALSE(form.UserSettings().UndoEnabled);
   EXPECT_EQ(document->Undo()->Enabled(), 0);
   EXPECT_TRUE(document->Modified());
   EXPECT_TRUE(document->windowTitle().endsWith(" *"));
-  EXPECT_FALSE(form.Edit_Undo()->isEnabled());
+  EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
 }
 
 TEST_F(MainFormSettingsTest, LoweringTheListTrimsTheMenuAtOnce) {
   TMainForm& form = Start();
   for (const char* name : {"/d/a.GLM", "/d/b.GLM", "/d/c.GLM"}) form.AddRecentFile(name);
   forms_.Expect("OptionsFrm").Fill("SpinOpenedFiles", "1").Answer(mrOk);
-  form.Tools_Options->trigger();
+  Command(form, "Tools_Options")->trigger();
   EXPECT_EQ(RecentCaptions(), QStringList{"&1 c.GLM"});
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tests/app/MainFormTreeFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "controls/Bitmpbtn.h"
 #include "controls/ColorPicker.h"
@@ -34,5 +35,5 @@ class MainFormShapesTest : public MainFormTreeTest {
     Form().ColorPicker1->ClosePanel();
   }
   // The Undo command as the user sees it: its caption without the accelerator mark.
-  std::string UndoCaption() { return Form().Edit_Undo()->text().remove('&').toStdString(); }
+  std::string UndoCaption() { return Command(Form(), "Edit_Undo")->text().remove('&').toStdString(); }
 };

@@ -4,6 +4,7 @@
 // refused, a text frame made plain text, everything undone with Ctrl+Z, and a
 // rectangle saved and opened again.
 #include "tests/app/MainFormShapesFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/core/SizeLimits.h"
 #include "scene/Frame.h"
@@ -20,7 +21,7 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   TMainForm& form = StartShown();
   TAnimationWindow* startup = form.ActiveAnimationWindow();
   ASSERT_NE(startup, nullptr);
-  form.File_New->trigger();
+  Command(form, "File_New")->trigger();
   Settle();
   TAnimationWindow* document = form.ActiveAnimationWindow();
   ASSERT_NE(document, startup);
@@ -30,7 +31,7 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   const std::string empty = ProjectBytes(scene);
 
   // Insert > Rectangle: "Sprite 1" with its nodes and a green 50 x 50 frame.
-  form.Scene_Add_Rectangle->trigger();
+  Command(form, "Scene_Add_Rectangle")->trigger();
   Settle();
   ASSERT_EQ(scene.SpriteCount(), 1);
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "Sprite 1"}));
@@ -45,7 +46,7 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   EXPECT_EQ(UndoCaption(), "Undo \"Add Sprite\"");
 
   // Insert > Frame with Ellipse.
-  form.Sprite_Add_Ellipse->trigger();
+  Command(form, "Sprite_Add_Ellipse")->trigger();
   Settle();
   ASSERT_EQ(sprite.FrameCount(), 2);
   TFrame& ellipse = sprite.Frame(1);
@@ -97,7 +98,7 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   EXPECT_EQ(UndoCaptions(*document->Undo()).size(), records + 2);
 
   // Insert > 3D Text, chosen in the tree and switched to "Simple text".
-  form.Scene_Add_3DText->trigger();
+  Command(form, "Scene_Add_3DText")->trigger();
   Settle();
   ASSERT_EQ(scene.SpriteCount(), 2);
   ClickNode(Node({"Sprite 2", "\"Text\""}));
@@ -109,7 +110,7 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
 
   // Ctrl+Z back to the empty scene.
   int undos = 0;
-  while (form.Edit_Undo()->isEnabled() && undos < 20) {
+  while (Command(form, "Edit_Undo")->isEnabled() && undos < 20) {
     CtrlKey(Qt::Key_Z);
     ++undos;
   }
@@ -120,7 +121,7 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   EXPECT_EQ(form.ActiveAnimationWindow(), document);
 
   // A rectangle added and edited again, saved and opened: the same project.
-  form.Scene_Add_Rectangle->trigger();
+  Command(form, "Scene_Add_Rectangle")->trigger();
   Settle();
   ClickNode(Node({"Sprite 1", "Rectangle"}));
   Type(form.RectHeight_Spin, "30");
@@ -128,7 +129,7 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   Settle();
   const std::string path = data_.File("shapes.GLM");
   ui_.fileAnswers.push_back(FileDialogResult{path, 1, {path}});
-  form.File_Save->trigger();
+  Command(form, "File_Save")->trigger();
   Settle();
   EXPECT_EQ(document->windowTitle(), QString("shapes.GLM"));
   const std::string saved = ProjectBytes(scene);

@@ -2,6 +2,7 @@
 // window, and its shape, line and plain-text pages and the motion panel's
 // size, opacity and shadow controls driven by real events.
 #include "tests/app/MainFormShapesFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/SizeLimits.h"
@@ -77,29 +78,29 @@ constexpr TColor kGreen = 0x0000FF00;
 
 TEST_F(MainFormShapes, TheAddCommandsAreConnectedWithTheirCaptions) {
   TMainForm& form = Form();
-  for (QAction* command : {form.Scene_Add_Rectangle, form.Scene_Add_Ellipse, form.Scene_Add_Line,
-                           form.Sprite_Add_Rectangle, form.Sprite_Add_Ellipse, form.Sprite_Add_Line})
-    EXPECT_TRUE(form.HasCommandHandler(command)) << command->objectName().toStdString();
-  EXPECT_EQ(form.Scene_Add_Rectangle->text(), "&Rectangle");
-  EXPECT_EQ(form.Scene_Add_Ellipse->statusTip(), "Add new sprite with ellipse to scene");
-  EXPECT_EQ(form.Sprite_Add_Line->text(), "Frame with &Line");
-  EXPECT_EQ(form.Sprite_Add_Rectangle->statusTip(), "Add new frame with rectangle to the sprite");
-  EXPECT_EQ(form.ToolButton_Add_Rect->popupMode(), QToolButton::DelayedPopup);
+  for (QAction* command : {Command(form, "Scene_Add_Rectangle"), Command(form, "Scene_Add_Ellipse"), Command(form, "Scene_Add_Line"),
+                           Command(form, "Sprite_Add_Rectangle"), Command(form, "Sprite_Add_Ellipse"), Command(form, "Sprite_Add_Line")})
+    EXPECT_TRUE(form.Commands().HasCommandHandler(command)) << command->objectName().toStdString();
+  EXPECT_EQ(Command(form, "Scene_Add_Rectangle")->text(), "&Rectangle");
+  EXPECT_EQ(Command(form, "Scene_Add_Ellipse")->statusTip(), "Add new sprite with ellipse to scene");
+  EXPECT_EQ(Command(form, "Sprite_Add_Line")->text(), "Frame with &Line");
+  EXPECT_EQ(Command(form, "Sprite_Add_Rectangle")->statusTip(), "Add new frame with rectangle to the sprite");
+  EXPECT_EQ(Child<QToolButton>(form, "ToolButton_Add_Rect")->popupMode(), QToolButton::DelayedPopup);
 }
 
 TEST_F(MainFormShapes, TheAddingButtonsDropTheirMenusAtTheMouse) {
   TMainForm& form = Form();
-  QTest::mouseClick(form.ToolButton_Add_Line, Qt::LeftButton);
-  ASSERT_TRUE(form.PopupMenu_AddLine->isVisible());
-  EXPECT_EQ(form.PopupMenu_AddLine->actions(), (QList<QAction*>{form.Scene_Add_Line, form.Sprite_Add_Line}));
-  EXPECT_TRUE(form.PopupMenu_AddLine->geometry().contains(QCursor::pos()) ||
-              form.PopupMenu_AddLine->pos() == QCursor::pos());
-  form.PopupMenu_AddLine->hide();
+  QTest::mouseClick(Child<QToolButton>(form, "ToolButton_Add_Line"), Qt::LeftButton);
+  ASSERT_TRUE(Child<QMenu>(form, "PopupMenu_AddLine")->isVisible());
+  EXPECT_EQ(Child<QMenu>(form, "PopupMenu_AddLine")->actions(), (QList<QAction*>{Command(form, "Scene_Add_Line"), Command(form, "Sprite_Add_Line")}));
+  EXPECT_TRUE(Child<QMenu>(form, "PopupMenu_AddLine")->geometry().contains(QCursor::pos()) ||
+              Child<QMenu>(form, "PopupMenu_AddLine")->pos() == QCursor::pos());
+  Child<QMenu>(form, "PopupMenu_AddLine")->hide();
 }
 
 TEST_F(MainFormShapes, InsertRectangleMakesSprite1WithAGreenBoxAndOneAddSpriteRecord) {
   TMainForm& form = Form();
-  form.Scene_Add_Rectangle->trigger();
+  Command(form, "Scene_Add_Rectangle")->trigger();
   // The add stays in progress until its message selects the new frame.
   EXPECT_TRUE(form.AddInProgress);
   ProcessMessages();
@@ -117,7 +118,7 @@ TEST_F(MainFormShapes, InsertRectangleMakesSprite1WithAGreenBoxAndOneAddSpriteRe
   ASSERT_EQ(sprite.Motion().StepCount(), 1);
   EXPECT_EQ(sprite.Motion().Step(0).Duration, 9);
   EXPECT_EQ(Captions(), std::vector<std::string>{"Add Sprite"});
-  EXPECT_EQ(form.Edit_Undo()->text(), QString("Undo \"Add Sprite\""));
+  EXPECT_EQ(Command(form, "Edit_Undo")->text(), QString("Undo \"Add Sprite\""));
 
   document->Undo()->Undo();
   EXPECT_EQ(scene->SpriteCount(), 0);
@@ -149,7 +150,7 @@ TEST_F(MainFormShapes, AFrameAddedToASpriteIsUndoneAloneAndKeepsItsSteps) {
   EXPECT_EQ(sprite.Motion().StepCount(), steps);
   // The new frame, not the first one, is selected and shown.
   EXPECT_EQ(Form().CurrentFrame(), &sprite.Frame(1));
-  EXPECT_EQ(Form().Edit_Undo()->text(), QString("Undo \"Add Frame with Ellipse\""));
+  EXPECT_EQ(Command(Form(), "Edit_Undo")->text(), QString("Undo \"Add Frame with Ellipse\""));
   document->Undo()->Undo();
   EXPECT_EQ(sprite.FrameCount(), 1);
   EXPECT_EQ(sprite.Frame(0).Kind, fkRectangle);
@@ -163,7 +164,7 @@ TEST_F(MainFormShapes, AFrameAddedToASpriteWithoutFramesOrStepsGetsOneStepAndIts
   EXPECT_EQ(sprite->FrameCount(), 1);
   EXPECT_EQ(sprite->Motion().StepCount(), 1);
   // The sprite was not made by this command: the frame has its own record.
-  EXPECT_EQ(Form().Edit_Undo()->text(), QString("Undo \"Add Frame with Rectangle\""));
+  EXPECT_EQ(Command(Form(), "Edit_Undo")->text(), QString("Undo \"Add Frame with Rectangle\""));
   document->Undo()->Undo();
   ASSERT_EQ(scene->SpriteCount(), 1);
   EXPECT_EQ(scene->Sprite(0).FrameCount(), 0);
@@ -177,11 +178,11 @@ TEST_F(MainFormShapes, WithoutACurrentSpriteTheFrameCommandsDoNothing) {
   Form().SelectTreeNode(-1, 0);
   ProcessMessages();
   ASSERT_EQ(Form().CurrentSprite(), nullptr);
-  EXPECT_FALSE(Form().Sprite_Add_Rectangle->isEnabled());
-  EXPECT_FALSE(Form().Sprite_Add_Line->isEnabled());
+  EXPECT_FALSE(Command(Form(), "Sprite_Add_Rectangle")->isEnabled());
+  EXPECT_FALSE(Command(Form(), "Sprite_Add_Line")->isEnabled());
   const auto before = Captions();
-  Form().Sprite_Add_Rectangle->trigger();
-  Form().Sprite_Add_Line->trigger();
+  Command(Form(), "Sprite_Add_Rectangle")->trigger();
+  Command(Form(), "Sprite_Add_Line")->trigger();
   ProcessMessages();
   EXPECT_EQ(LastSprite().FrameCount(), 1);
   EXPECT_EQ(Captions(), before);
@@ -200,7 +201,7 @@ TEST_F(MainFormShapes, AnAddPutsOnlyTheNewNodesIntoTheTree) {
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "Sprite 2", "Sprite 1"}));
   EXPECT_TRUE(Node({"Sprite 1"})->data(0, kMark).toBool());
   Form().SelectTreeNode(0, 2);
-  Form().Sprite_Add_Ellipse->trigger();
+  Command(Form(), "Sprite_Add_Ellipse")->trigger();
   ProcessMessages();
   EXPECT_TRUE(Node({"Sprite 1", "Rectangle"})->data(0, kMark).toBool());
   EXPECT_EQ(Captions(Node({"Sprite 1"})),
@@ -209,7 +210,7 @@ TEST_F(MainFormShapes, AnAddPutsOnlyTheNewNodesIntoTheTree) {
 
   // A sprite that gets its first step with the frame shows its motion too.
   scene->Sprite(0).Motion().DeleteStep(0);
-  Form().Sprite_Add_Line->trigger();
+  Command(Form(), "Sprite_Add_Line")->trigger();
   ProcessMessages();
   EXPECT_EQ(Captions(Node({"Sprite 1"})),
             (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "Rectangle", "Ellipse", "Line"}));
@@ -250,7 +251,7 @@ TEST_F(MainFormShapesNoDocument, WithoutADocumentTheSpriteCommandsDoNothing) {
   TMainForm& form = Create();
   ASSERT_EQ(form.ActiveAnimationWindow(), nullptr);
   EXPECT_FALSE(form.AddSpriteWithGeneratedFrame(nfkRectangle));
-  form.Scene_Add_Ellipse->trigger();
+  Command(form, "Scene_Add_Ellipse")->trigger();
   EXPECT_EQ(form.PlaceholderScene()->SpriteCount(), 0);
   EXPECT_FALSE(form.AddInProgress);
 }
@@ -264,11 +265,11 @@ class MainFormShapesTwoDocuments : public MainFormShapesTest {
   void SetUp() override {
     StartShown();
     first = Form().ActiveAnimationWindow();
-    Form().File_New->trigger();
+    Command(Form(), "File_New")->trigger();
     Settle();
     second = Form().ActiveAnimationWindow();
     ASSERT_NE(first, second);
-    Form().Scene_Add_Rectangle->trigger();
+    Command(Form(), "Scene_Add_Rectangle")->trigger();
     Settle();
     ClickNode(Node({"Sprite 1", "Rectangle"}));
   }
@@ -302,7 +303,7 @@ TEST_F(MainFormShapesTwoDocuments, APendingEditGoesToItsOwnDocumentWhenAnotherIs
   EXPECT_EQ(UndoCaptions(*second->Undo()), (std::vector<std::string>{"Add Sprite", "Change Shape"}));
   EXPECT_TRUE(first->Undo()->Empty());
   // The Undo command still tells of the active document.
-  EXPECT_FALSE(form.Edit_Undo()->isEnabled());
+  EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
 }
 
 // ---- Shape page -------------------------------------------------------------------------------------
@@ -376,7 +377,7 @@ TEST_F(MainFormShapes, QuickEditsOfTheWidthGiveOneChangeShape) {
   EXPECT_EQ(frame.ImageWidth, 90);
   EXPECT_EQ(frame.ImageHeight, 50);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Shape"}));
-  EXPECT_EQ(form.Edit_Undo()->text(), QString("Undo \"Change Shape\""));
+  EXPECT_EQ(Command(form, "Edit_Undo")->text(), QString("Undo \"Change Shape\""));
   // The tick without a change records nothing.
   form.TimerRedrawShapeTimer();
   EXPECT_EQ(Captions().size(), 2u);
@@ -607,7 +608,7 @@ TEST_F(MainFormShapes, ATextFrameSwitchedToSimpleTextBecomesPlainText) {
   EXPECT_EQ(frame.Kind, fkText);
   EXPECT_EQ(frame.Text, "Text");
   EXPECT_EQ(frame.TextParams.Mode, tdmPlain);
-  EXPECT_EQ(form.Edit_Undo()->text(), QString("Undo \"Change Text\""));
+  EXPECT_EQ(Command(form, "Edit_Undo")->text(), QString("Undo \"Change Text\""));
   RestoreFrameImage(frame.Picture);
   EXPECT_EQ(frame.Picture.Width(), form.SimpleText_Image->Bitmap().Width());
 

@@ -2,6 +2,7 @@
 // on the main window, the Window menu's tiling, and the docking rules of the
 // tool bars and the properties panel.
 #include "tests/app/MainFormTreeFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "platform/SysUtils.h"
 #include "scene/Frame.h"
@@ -66,7 +67,7 @@ TEST_F(MainFormTreeFiles, OpenAsksForAProjectAndOpensItInANewWindow) {
 
   // Cancelled: nothing opens.
   ui_.fileAnswers.push_back(std::nullopt);
-  form.File_Open->trigger();
+  Command(form, "File_Open")->trigger();
   Settle();
   EXPECT_EQ(form.MdiArea->subWindowList().size(), 2);
 }
@@ -90,12 +91,12 @@ TEST_F(MainFormTreeFiles, SaveWritesTheActiveDocument) {
   const std::string path = WriteThreeSprites("save.GLM");
   TAnimationWindow* window = OpenThroughCommand(path);
   ClickNode(Node({"A"}));
-  form.Sprite_Move_Up->trigger();
-  ASSERT_TRUE(form.File_Save->isEnabled());
-  form.File_Save->trigger();
+  Command(form, "Sprite_Move_Up")->trigger();
+  ASSERT_TRUE(Command(form, "File_Save")->isEnabled());
+  Command(form, "File_Save")->trigger();
   Settle();
   EXPECT_FALSE(window->Modified());
-  EXPECT_FALSE(form.File_Save->isEnabled());
+  EXPECT_FALSE(Command(form, "File_Save")->isEnabled());
   TAnimatedScene reread;
   reread.LoadFromFile(path);
   ASSERT_EQ(reread.SpriteCount(), 3);
@@ -122,7 +123,7 @@ TEST_F(MainFormTreeFiles, AutosaveSavesOnlyANamedModifiedDocumentWhileNothingEls
   EXPECT_EQ(TempDir::ReadFile(path), saved);
 
   ClickNode(Node({"A"}));
-  form.Sprite_Move_Up->trigger();
+  Command(form, "Sprite_Move_Up")->trigger();
   // A dialog is up: the tick waits.
   {
     QDialog dialog(&form);
@@ -168,7 +169,7 @@ TEST_F(MainFormTreeFiles, APictureDroppedOnADocumentBecomesASpriteAtTheDropPoint
   EXPECT_FALSE(form.TreeChangeRunning);
   // One record takes the whole sprite back.
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Add Sprite"}));
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(scene.SpriteCount(), 3);
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B", "A"}));
@@ -193,7 +194,7 @@ TEST_F(MainFormTreeFiles, AnUnreadablePictureLeavesNoSpriteNoRecordAndTheTreeWor
   ClickNode(Node({"B", "Rectangle"}));
   EXPECT_EQ(Page(), TMainForm::ppFrame);
   EXPECT_EQ(form.CurrentSprite(), &scene.Sprite(1));
-  form.Sprite_Move_Up->trigger();
+  Command(form, "Sprite_Move_Up")->trigger();
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Move Sprite Up"}));
 }
 
@@ -222,7 +223,7 @@ TEST_F(MainFormTreeFiles, AProjectDroppedOnTheMainWindowOpensAndAPictureDoesNot)
 
 TEST_F(MainFormTreeFiles, TilingGivesRowsOrColumnsAndCascadeOverlaps) {
   TMainForm& form = StartShown();
-  form.File_New->trigger();
+  Command(form, "File_New")->trigger();
   Settle();
   const QList<QMdiSubWindow*> windows = form.MdiArea->subWindowList(QMdiArea::CreationOrder);
   ASSERT_EQ(windows.size(), 2);
@@ -230,12 +231,12 @@ TEST_F(MainFormTreeFiles, TilingGivesRowsOrColumnsAndCascadeOverlaps) {
   const int h = area.height();
   const int w = area.width();
 
-  form.Window_Tile_Horizontal->trigger();
+  Command(form, "Window_Tile_Horizontal")->trigger();
   EXPECT_EQ(windows[0]->geometry(), QRect(0, 0, w, h / 2));
   EXPECT_EQ(windows[1]->geometry(), QRect(0, h / 2, w, h - h / 2));
 
   // Columns narrower than the canvases grow to them, spread over the whole width.
-  form.Window_Tile_Vertical->trigger();
+  Command(form, "Window_Tile_Vertical")->trigger();
   for (QMdiSubWindow* window : windows) {
     const int canvas = static_cast<TAnimationWindow*>(window)->CanvasWindowSize().width();
     ASSERT_GT(canvas, w / 2) << "the workspace is too narrow for two columns";
@@ -244,7 +245,7 @@ TEST_F(MainFormTreeFiles, TilingGivesRowsOrColumnsAndCascadeOverlaps) {
   EXPECT_EQ(windows[0]->x(), 0);
   EXPECT_EQ(windows[1]->geometry().right(), w - 1);
 
-  form.Window_Cascade->trigger();
+  Command(form, "Window_Cascade")->trigger();
   EXPECT_LT(windows[0]->geometry().topLeft().x(), windows[1]->geometry().topLeft().x());
   EXPECT_LT(windows[0]->geometry().topLeft().y(), windows[1]->geometry().topLeft().y());
 }
@@ -253,18 +254,18 @@ TEST_F(MainFormTreeFiles, TilingGivesRowsOrColumnsAndCascadeOverlaps) {
 
 TEST_F(MainFormTreeFiles, TheDockRulesSayWhichBarTakesWhat) {
   TMainForm& form = StartShown();
-  EXPECT_TRUE(form.CoolBarTopMainDockOver(form.ToolBarTimeLine));
-  EXPECT_TRUE(form.CoolBarTopMainDockOver(form.ToolBar_Sprite_Buttons));
+  EXPECT_TRUE(form.CoolBarTopMainDockOver(Child<QToolBar>(form, "ToolBarTimeLine")));
+  EXPECT_TRUE(form.CoolBarTopMainDockOver(Child<QToolBar>(form, "ToolBar_Sprite_Buttons")));
   EXPECT_FALSE(form.CoolBarTopMainDockOver(form.PanelProperties));
-  EXPECT_TRUE(form.CoolBarLeftDockOver(form.ToolBarMainButtons));
-  EXPECT_FALSE(form.CoolBarLeftDockOver(form.ToolBarTimeLine));
+  EXPECT_TRUE(form.CoolBarLeftDockOver(Child<QToolBar>(form, "ToolBarMainButtons")));
+  EXPECT_FALSE(form.CoolBarLeftDockOver(Child<QToolBar>(form, "ToolBarTimeLine")));
   EXPECT_FALSE(form.CoolBarLeftDockOver(form.PanelProperties));
   EXPECT_TRUE(form.CoolBarRightDockOver(form.PanelProperties));
-  EXPECT_FALSE(form.CoolBarRightDockOver(form.ToolBarMainButtons));
+  EXPECT_FALSE(form.CoolBarRightDockOver(Child<QToolBar>(form, "ToolBarMainButtons")));
   // The bars follow the rules.
-  EXPECT_EQ(form.ToolBarTimeLine->allowedAreas(), Qt::TopToolBarArea);
-  EXPECT_EQ(form.ToolBarMainButtons->allowedAreas(), Qt::TopToolBarArea | Qt::LeftToolBarArea);
-  EXPECT_EQ(form.ToolBar_Sprite_Buttons->allowedAreas(), Qt::TopToolBarArea | Qt::LeftToolBarArea);
+  EXPECT_EQ(Child<QToolBar>(form, "ToolBarTimeLine")->allowedAreas(), Qt::TopToolBarArea);
+  EXPECT_EQ(Child<QToolBar>(form, "ToolBarMainButtons")->allowedAreas(), Qt::TopToolBarArea | Qt::LeftToolBarArea);
+  EXPECT_EQ(Child<QToolBar>(form, "ToolBar_Sprite_Buttons")->allowedAreas(), Qt::TopToolBarArea | Qt::LeftToolBarArea);
   EXPECT_EQ(form.PanelProperties->allowedAreas(), Qt::RightDockWidgetArea);
 }
 
@@ -289,30 +290,30 @@ TEST_F(MainFormTreeFiles, ThePropertiesPanelFloatsDocksClosesAndComesBack) {
   form.AnimationTreeDblClick();
   EXPECT_TRUE(form.PanelProperties->isVisible());
   QTest::mouseClick(form.ToolButton_CloseProperties, Qt::LeftButton);
-  form.Show_Properties_Window->trigger();
+  Command(form, "Show_Properties_Window")->trigger();
   EXPECT_TRUE(form.PanelProperties->isVisible());
   EXPECT_FALSE(form.PanelProperties->isFloating());
 }
 
 TEST_F(MainFormTreeFiles, TheShowCommandsDockTheToolBarsBack) {
   TMainForm& form = StartShown();
-  form.ToolBarTimeLine->hide();
-  form.ToolBar_Sprite_Buttons->hide();
-  form.addToolBar(Qt::TopToolBarArea, form.ToolBar_Sprite_Buttons);
-  form.Show_TimeLine->trigger();
-  form.Show_Insert_Delete_Buttons->trigger();
-  form.Show_MainButtons->trigger();
-  EXPECT_TRUE(form.ToolBarTimeLine->isVisible());
-  EXPECT_EQ(form.toolBarArea(form.ToolBarTimeLine), Qt::TopToolBarArea);
-  EXPECT_TRUE(form.ToolBar_Sprite_Buttons->isVisible());
-  EXPECT_EQ(form.toolBarArea(form.ToolBar_Sprite_Buttons), Qt::LeftToolBarArea);
-  EXPECT_EQ(form.ToolBar_Sprite_Buttons->orientation(), Qt::Vertical);
-  EXPECT_EQ(form.toolBarArea(form.ToolBarMainButtons), Qt::TopToolBarArea);
+  Child<QToolBar>(form, "ToolBarTimeLine")->hide();
+  Child<QToolBar>(form, "ToolBar_Sprite_Buttons")->hide();
+  form.addToolBar(Qt::TopToolBarArea, Child<QToolBar>(form, "ToolBar_Sprite_Buttons"));
+  Command(form, "Show_TimeLine")->trigger();
+  Command(form, "Show_Insert_Delete_Buttons")->trigger();
+  Command(form, "Show_MainButtons")->trigger();
+  EXPECT_TRUE(Child<QToolBar>(form, "ToolBarTimeLine")->isVisible());
+  EXPECT_EQ(form.toolBarArea(Child<QToolBar>(form, "ToolBarTimeLine")), Qt::TopToolBarArea);
+  EXPECT_TRUE(Child<QToolBar>(form, "ToolBar_Sprite_Buttons")->isVisible());
+  EXPECT_EQ(form.toolBarArea(Child<QToolBar>(form, "ToolBar_Sprite_Buttons")), Qt::LeftToolBarArea);
+  EXPECT_EQ(Child<QToolBar>(form, "ToolBar_Sprite_Buttons")->orientation(), Qt::Vertical);
+  EXPECT_EQ(form.toolBarArea(Child<QToolBar>(form, "ToolBarMainButtons")), Qt::TopToolBarArea);
 }
 
 TEST_F(MainFormTreeFiles, DockedBarsKeepTheirLengthAndThePanelTakesTheDraggedWidth) {
   TMainForm& form = StartShown();
-  QToolBar* inserts = form.ToolBar_Sprite_Buttons;
+  QToolBar* inserts = Child<QToolBar>(form, "ToolBar_Sprite_Buttons");
   const int length = TMainForm::ToolBarDockedSize(inserts);
   EXPECT_GT(length, 100);
   // At the left: a column of buttons, never shorter than the bar was made.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tests/app/DocumentWindowFixture.h"
+#include "tests/support/FindChild.h"
 #include "tests/app/MainFormFixture.h"
 #include "tests/support/MotionSteps.h"
 
@@ -89,7 +90,7 @@ class MainFormTreeTest : public MainFormTest {
     FileDialogResult chosen;
     chosen.fileName = path;
     ui_.fileAnswers.push_back(chosen);
-    Form().File_Open->trigger();
+    Command(Form(), "File_Open")->trigger();
     Settle();
     return Form().ActiveAnimationWindow();
   }

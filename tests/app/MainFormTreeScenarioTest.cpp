@@ -4,6 +4,7 @@
 // commands chosen from the right-click menus, the windows tiled and every
 // document closed.
 #include "tests/app/MainFormTreeFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "scene/Frame.h"
 #include "controls/TrackBar.h"
@@ -85,7 +86,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   CtrlKey(Qt::Key_PageUp);
   EXPECT_EQ(scene.Sprite(2).Name, "B");
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "B", "C", "A"}));
-  EXPECT_EQ(form.Edit_Undo()->toolTip().toStdString().substr(0, 21), "Undo \"Move Sprite Up\"");
+  EXPECT_EQ(Command(form, "Edit_Undo")->toolTip().toStdString().substr(0, 21), "Undo \"Move Sprite Up\"");
   CtrlKey(Qt::Key_Z);
   EXPECT_EQ(scene.Sprite(1).Name, "B");
   EXPECT_EQ(scene.Sprite(2).Name, "C");
@@ -111,7 +112,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   Settle();
   EXPECT_EQ(scene.Sprite(1).IntervalCount(), 0);
   EXPECT_EQ(Node({"B", "Appearance"}), nullptr);
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(scene.Sprite(1).IntervalCount(), 2);
   EXPECT_NE(Node({"B", "Appearance"}), nullptr);
@@ -119,16 +120,16 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   // Switching documents swaps the tree, the Undo command and the states.
   QTreeWidget* secondTree = &Tree();
   ClickNode(Node({"B"}));
-  form.Sprite_Move_Down->trigger();
+  Command(form, "Sprite_Move_Down")->trigger();
   Settle();
-  ASSERT_TRUE(form.Edit_Undo()->isEnabled());
+  ASSERT_TRUE(Command(form, "Edit_Undo")->isEnabled());
   form.MdiArea->setActiveSubWindow(first);
   Settle();
   EXPECT_EQ(form.ActiveAnimationWindow(), first);
   EXPECT_NE(&Tree(), secondTree);
-  EXPECT_FALSE(form.Edit_Undo()->isEnabled());
-  EXPECT_FALSE(form.File_Save->isEnabled());
-  EXPECT_FALSE(form.Sprite_Move_Up->isEnabled());
+  EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
+  EXPECT_FALSE(Command(form, "File_Save")->isEnabled());
+  EXPECT_FALSE(Command(form, "Sprite_Move_Up")->isEnabled());
   EXPECT_EQ(form.StartStepMaxLabel->text(), QString("20"));
   // A null activation (a dialog took the focus) changes nothing.
   form.MdiArea->setActiveSubWindow(nullptr);
@@ -137,8 +138,8 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   form.MdiArea->setActiveSubWindow(second);
   Settle();
   EXPECT_EQ(&Tree(), secondTree);
-  EXPECT_TRUE(form.Edit_Undo()->isEnabled());
-  EXPECT_TRUE(form.File_Save->isEnabled());
+  EXPECT_TRUE(Command(form, "Edit_Undo")->isEnabled());
+  EXPECT_TRUE(Command(form, "File_Save")->isEnabled());
   EXPECT_EQ(form.StartStepMaxLabel->text(), QString("30"));
   EXPECT_EQ(form.FinishTrack->Max(), 30);
 
@@ -178,8 +179,8 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   ASSERT_EQ(menu, form.AnimationTree_PopupMenu);
   EXPECT_EQ(menu->objectName(), QString("AnimationTree_PopupMenu"));
   EXPECT_EQ(Tree().currentItem(), onlyFrame);
-  EXPECT_TRUE(menu->actions().contains(form.Frame_Up));
-  Choose(menu, form.Sprite_Delete_Frame);
+  EXPECT_TRUE(menu->actions().contains(Command(form, "Frame_Up")));
+  Choose(menu, Command(form, "Sprite_Delete_Frame"));
   Settle();
   ASSERT_EQ(scene.SpriteCount(), 4);
   ASSERT_EQ(Tree().currentItem(), onlyFrame);
@@ -194,7 +195,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   menu = RightClick(second->SpriteSelectionBox, QPoint(2, 2));
   ASSERT_EQ(menu, form.SpritePopupMenu());
   EXPECT_EQ(menu->objectName(), QString("SpritePopupMenu"));
-  Choose(menu, form.Sprite_Move_Up);
+  Choose(menu, Command(form, "Sprite_Move_Up"));
   Settle();
   EXPECT_EQ(scene.Sprite(0).Name, "Title");
   EXPECT_EQ(scene.Sprite(1).Name, "B");
@@ -203,19 +204,19 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   menu = RightClick(second->PanelAnimation, QPoint(5, 5));
   ASSERT_EQ(menu, form.ScenePopUpMenu());
   EXPECT_EQ(menu->objectName(), QString("ScenePopUpMenu"));
-  Choose(menu, form.Scene_Add_Rectangle);
+  Choose(menu, Command(form, "Scene_Add_Rectangle"));
   Settle();
   ASSERT_EQ(scene.SpriteCount(), 4);
   ASSERT_EQ(scene.Sprite(3).FrameCount(), 1);
   EXPECT_EQ(scene.Sprite(3).Frame(0).Kind, fkRectangle);
   // ... which the selection box's menu deletes again.
   ASSERT_EQ(form.CurrentSprite(), &scene.Sprite(3));
-  Choose(RightClick(second->SpriteSelectionBox, QPoint(2, 2)), form.Sprite_Delete);
+  Choose(RightClick(second->SpriteSelectionBox, QPoint(2, 2)), Command(form, "Sprite_Delete"));
   Settle();
   EXPECT_EQ(scene.SpriteCount(), 3);
 
   // Tiling: stacked rows across the document area, then columns.
-  form.Window_Tile_Horizontal->trigger();
+  Command(form, "Window_Tile_Horizontal")->trigger();
   const QSize area = form.MdiArea->viewport()->size();
   const QList<QMdiSubWindow*> windows = form.MdiArea->subWindowList(QMdiArea::CreationOrder);
   ASSERT_EQ(windows.size(), 3);
@@ -224,7 +225,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
     EXPECT_EQ(windows[i]->geometry(), QRect(0, top, area.width(), (i + 1) * area.height() / 3 - top)) << i;
   }
   // A column narrower than a document's canvas takes the canvas's width, inside the area.
-  form.Window_Tile_Vertical->trigger();
+  Command(form, "Window_Tile_Vertical")->trigger();
   for (int i = 0; i < 3; ++i) {
     const int left = i * area.width() / 3;
     const int share = (i + 1) * area.width() / 3 - left;
@@ -241,7 +242,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   EXPECT_EQ(form.ActiveAnimationWindow(), nullptr);
   EXPECT_EQ(Root()->text(0), QString("Empty Scene"));
   EXPECT_EQ(Page(), TMainForm::ppEmpty);
-  EXPECT_FALSE(form.Edit_Undo()->isEnabled());
+  EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
 }
 
 }  // namespace

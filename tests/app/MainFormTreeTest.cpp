@@ -2,6 +2,7 @@
 // the current sprite and frame, the command states, renaming sprites in
 // place, and Delete, Up and Down with their undo records.
 #include "tests/app/MainFormTreeFixture.h"
+#include "tests/support/FindChild.h"
 
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "controls/UTimelineSlider.h"
@@ -74,8 +75,8 @@ TEST_F(MainFormTreeTest, AnUntitledSceneAndNoSceneAtAll) {
   EXPECT_EQ(Root()->text(0), QString("Empty Scene"));
   EXPECT_EQ(Root()->childCount(), 0);
   EXPECT_EQ(Page(), M::ppEmpty);
-  EXPECT_EQ(form.CurrentScene, form.PlaceholderScene());
-  EXPECT_FALSE(form.Edit_Undo()->isEnabled());
+  EXPECT_EQ(form.CurrentScene(), form.PlaceholderScene());
+  EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
 }
 
 // ---- Nodes and model objects ----------------------------------------------------------------------------
@@ -115,7 +116,7 @@ TEST_F(MainFormTreeTest, NoCurrentSpriteIsNoSprite) {
   form.Sprite_Move_UpExecute();
   form.Sprite_Move_DownExecute();
   EXPECT_EQ(SpriteOrder(scene), "ABC");
-  EXPECT_FALSE(form.Sprite_Move_Up->isEnabled());
+  EXPECT_FALSE(Command(form, "Sprite_Move_Up")->isEnabled());
 }
 
 TEST_F(MainFormTreeTest, SelectingNodesByIndexAndKind) {
@@ -143,7 +144,7 @@ TEST_F(MainFormTreeTest, SelectingNodesByIndexAndKind) {
   form.RebuildAnimationTree();
   form.SelectTreeNode(3, 2);
   EXPECT_EQ(Tree().currentItem(), Node({"Empty"}));
-  form.File_New->trigger();
+  Command(form, "File_New")->trigger();
   Settle();
   form.SelectTreeNode(0, 2);
   EXPECT_EQ(Tree().currentItem(), Root());
@@ -222,15 +223,15 @@ TEST_F(MainFormTreeTest, SelectingTheSceneOrTheBackgroundLeavesNoCurrentSpriteAn
 TEST_F(MainFormTreeTest, CommandStatesFollowTheDocumentAndTheSelection) {
   TMainForm& form = StartShown();
   // Commands of other areas get a handler here, so that only the states decide.
-  for (QAction* command : {form.Scene_Add_Rectangle, form.File_Save_As, form.Edit_Copy, form.Edit_Cut,
-                           form.Motion_Delete, form.Appearance_Delete, form.Sprite_Add_Line, form.EffectCommands[0],
-                           form.EffectCommands[19], form.Sprite_PickTransparentColor})
-    form.SetCommandHandler(command, [] {});
+  for (QAction* command : {Command(form, "Scene_Add_Rectangle"), Command(form, "File_Save_As"), Command(form, "Edit_Copy"), Command(form, "Edit_Cut"),
+                           Command(form, "Motion_Delete"), Command(form, "Appearance_Delete"), Command(form, "Sprite_Add_Line"), form.Commands().EffectCommands[0],
+                           form.Commands().EffectCommands[19], Command(form, "Sprite_PickTransparentColor")})
+    form.Commands().SetCommandHandler(command, [] {});
   form.MdiArea->closeAllSubWindows();
   Settle();
   // No document: nothing that needs one.
-  for (QAction* command : {form.File_Save_As, form.Scene_Add_Rectangle, form.Scene_Delete_Something, form.Frame_Up,
-                           form.Edit_Copy, form.Sprite_Add_Line, form.EffectCommands[0]})
+  for (QAction* command : {Command(form, "File_Save_As"), Command(form, "Scene_Add_Rectangle"), Command(form, "Scene_Delete_Something"), Command(form, "Frame_Up"),
+                           Command(form, "Edit_Copy"), Command(form, "Sprite_Add_Line"), form.Commands().EffectCommands[0]})
     EXPECT_FALSE(command->isEnabled()) << command->objectName().toStdString();
   EXPECT_FALSE(form.StepsTrackBar->isEnabled());
   EXPECT_FALSE(form.CurrentStep->isEnabled());
@@ -238,39 +239,39 @@ TEST_F(MainFormTreeTest, CommandStatesFollowTheDocumentAndTheSelection) {
   OpenThroughCommand(WriteThreeSprites("states.GLM"));
   ClickNode(Root());
   // A document with its root selected: scene commands, no sprite commands.
-  EXPECT_TRUE(form.Scene_Add_Rectangle->isEnabled());
-  EXPECT_TRUE(form.File_Save_As->isEnabled());
+  EXPECT_TRUE(Command(form, "Scene_Add_Rectangle")->isEnabled());
+  EXPECT_TRUE(Command(form, "File_Save_As")->isEnabled());
   EXPECT_TRUE(form.StepsTrackBar->isEnabled());
-  EXPECT_FALSE(form.File_Save->isEnabled());  // not modified
-  EXPECT_FALSE(form.Scene_Delete_Something->isEnabled());
-  EXPECT_FALSE(form.Sprite_Move_Up->isEnabled());
-  EXPECT_FALSE(form.Sprite_Add_Line->isEnabled());
-  EXPECT_FALSE(form.Edit_Copy->isEnabled());
-  EXPECT_FALSE(form.EffectCommands[0]->isEnabled());
+  EXPECT_FALSE(Command(form, "File_Save")->isEnabled());  // not modified
+  EXPECT_FALSE(Command(form, "Scene_Delete_Something")->isEnabled());
+  EXPECT_FALSE(Command(form, "Sprite_Move_Up")->isEnabled());
+  EXPECT_FALSE(Command(form, "Sprite_Add_Line")->isEnabled());
+  EXPECT_FALSE(Command(form, "Edit_Copy")->isEnabled());
+  EXPECT_FALSE(form.Commands().EffectCommands[0]->isEnabled());
 
   // A sprite with frames, motion and intervals, its appearance node selected.
   ClickNode(Node({"B", "Appearance"}));
-  for (QAction* command : {form.Scene_Delete_Something, form.Sprite_Move_Up, form.Sprite_Add_Line, form.Frame_Up,
-                           form.Sprite_Delete_Frame, form.Motion_Delete, form.Appearance_Delete,
-                           form.EffectCommands[19]})
+  for (QAction* command : {Command(form, "Scene_Delete_Something"), Command(form, "Sprite_Move_Up"), Command(form, "Sprite_Add_Line"), Command(form, "Frame_Up"),
+                           Command(form, "Sprite_Delete_Frame"), Command(form, "Motion_Delete"), Command(form, "Appearance_Delete"),
+                           form.Commands().EffectCommands[19]})
     EXPECT_TRUE(command->isEnabled()) << command->objectName().toStdString();
-  EXPECT_FALSE(form.Edit_Copy->isEnabled());  // the appearance node copies nothing
-  EXPECT_FALSE(form.Edit_Cut->isEnabled());
+  EXPECT_FALSE(Command(form, "Edit_Copy")->isEnabled());  // the appearance node copies nothing
+  EXPECT_FALSE(Command(form, "Edit_Cut")->isEnabled());
 
   // The opacity node copies but does not cut.
   ClickNode(Node({"B", "Opacity"}));
-  EXPECT_TRUE(form.Edit_Copy->isEnabled());
-  EXPECT_FALSE(form.Edit_Cut->isEnabled());
+  EXPECT_TRUE(Command(form, "Edit_Copy")->isEnabled());
+  EXPECT_FALSE(Command(form, "Edit_Cut")->isEnabled());
 
   // A sprite without motion or intervals, its line frame selected.
   ClickNode(Node({"C", "Line"}));
-  EXPECT_TRUE(form.Edit_Cut->isEnabled());
-  EXPECT_TRUE(form.Frame_Down->isEnabled());
-  EXPECT_FALSE(form.Motion_Delete->isEnabled());
-  EXPECT_FALSE(form.Appearance_Delete->isEnabled());
-  EXPECT_FALSE(form.Sprite_PickTransparentColor->isEnabled());  // the line page
+  EXPECT_TRUE(Command(form, "Edit_Cut")->isEnabled());
+  EXPECT_TRUE(Command(form, "Frame_Down")->isEnabled());
+  EXPECT_FALSE(Command(form, "Motion_Delete")->isEnabled());
+  EXPECT_FALSE(Command(form, "Appearance_Delete")->isEnabled());
+  EXPECT_FALSE(Command(form, "Sprite_PickTransparentColor")->isEnabled());  // the line page
   ClickNode(Node({"C", "\"Hello\""}));
-  EXPECT_TRUE(form.Sprite_PickTransparentColor->isEnabled());  // the text page
+  EXPECT_TRUE(Command(form, "Sprite_PickTransparentColor")->isEnabled());  // the text page
 }
 
 // ---- Renaming ---------------------------------------------------------------------------------------------
@@ -313,7 +314,7 @@ TEST_F(MainFormTreeTest, MovingSpritesUpAndDownRecordsAndUndoes) {
   TAnimatedScene& scene = *window->Scene();
   const std::string opened = ProjectBytes(scene);
   ClickNode(Node({"A"}));
-  form.Sprite_Move_Up->trigger();
+  Command(form, "Sprite_Move_Up")->trigger();
   Settle();
   EXPECT_EQ(SpriteOrder(scene), "BAC");
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "A", "B"}));
@@ -326,8 +327,8 @@ TEST_F(MainFormTreeTest, MovingSpritesUpAndDownRecordsAndUndoes) {
   EXPECT_EQ(up.index, 1);
   EXPECT_EQ(up.id, 0);
 
-  form.Sprite_Move_Down->trigger();
-  form.Sprite_Move_Down->trigger();  // already at the back: nothing
+  Command(form, "Sprite_Move_Down")->trigger();
+  Command(form, "Sprite_Move_Down")->trigger();  // already at the back: nothing
   Settle();
   EXPECT_EQ(SpriteOrder(scene), "ABC");
   TLastRecord down = LastRecord(*window->Undo());
@@ -336,17 +337,17 @@ TEST_F(MainFormTreeTest, MovingSpritesUpAndDownRecordsAndUndoes) {
   EXPECT_EQ(down.id, 1);
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Move Sprite Up", "Move Sprite Down"}));
 
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(SpriteOrder(scene), "BAC");
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(ProjectBytes(scene), opened);
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B", "A"}));
 
   // The front-most sprite does not move up.
   ClickNode(Node({"C"}));
-  form.Sprite_Move_Up->trigger();
+  Command(form, "Sprite_Move_Up")->trigger();
   EXPECT_EQ(SpriteOrder(scene), "ABC");
 }
 
@@ -357,7 +358,7 @@ TEST_F(MainFormTreeTest, MovingFramesUpAndDownRecordsAndUndoes) {
   TFrame* rectangle = &b.Frame(0);
   TFrame* ellipse = &b.Frame(1);
   ClickNode(Node({"B", "Ellipse"}));
-  form.Scene_Up_Something->trigger();
+  Command(form, "Scene_Up_Something")->trigger();
   Settle();
   EXPECT_EQ(&b.Frame(0), ellipse);
   EXPECT_EQ(Captions(Node({"B"})),
@@ -374,15 +375,15 @@ TEST_F(MainFormTreeTest, MovingFramesUpAndDownRecordsAndUndoes) {
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Move Frame Up"}));
 
   ClickNode(Node({"B", "Rectangle"}));
-  form.Scene_Up_Something->trigger();
-  form.Scene_Down_Something->trigger();
+  Command(form, "Scene_Up_Something")->trigger();
+  Command(form, "Scene_Down_Something")->trigger();
   Settle();
   EXPECT_EQ(&b.Frame(1), rectangle);
   EXPECT_EQ(UndoCaptions(*window->Undo()),
             (std::vector<std::string>{"Move Frame Up", "Move Frame Up", "Move Frame Down"}));
-  form.Edit_Undo()->trigger();
-  form.Edit_Undo()->trigger();
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
+  Command(form, "Edit_Undo")->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(&b.Frame(0), rectangle);
   EXPECT_EQ(&b.Frame(1), ellipse);
@@ -392,7 +393,7 @@ TEST_F(MainFormTreeTest, UpOnTheOnlyFrameMovesTheSprite) {
   TMainForm& form = StartShown();
   TAnimatedScene& scene = *OpenThroughCommand(WriteThreeSprites("only.GLM"))->Scene();
   ClickNode(Node({"A", "sunny day.bmp"}));
-  form.Scene_Up_Something->trigger();
+  Command(form, "Scene_Up_Something")->trigger();
   Settle();
   EXPECT_EQ(SpriteOrder(scene), "BAC");
 }
@@ -404,7 +405,7 @@ TEST_F(MainFormTreeTest, DeletingTheOnlyFrameDeletesTheSprite) {
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("delete.GLM"));
   TAnimatedScene& scene = *window->Scene();
   ClickNode(Node({"A", "sunny day.bmp"}));
-  form.Scene_Delete_Something->trigger();
+  Command(form, "Scene_Delete_Something")->trigger();
   Settle();
   EXPECT_EQ(SpriteOrder(scene), "BC");
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B"}));
@@ -413,15 +414,15 @@ TEST_F(MainFormTreeTest, DeletingTheOnlyFrameDeletesTheSprite) {
 
   // One of two frames goes alone.
   ClickNode(Node({"B", "Rectangle"}));
-  form.Scene_Delete_Something->trigger();
+  Command(form, "Scene_Delete_Something")->trigger();
   Settle();
   EXPECT_EQ(scene.Sprite(0).FrameCount(), 1);
   EXPECT_EQ(scene.Sprite(0).Frame(0).Kind, fkEllipse);
   EXPECT_EQ(Tree().currentItem(), Node({"B", "Ellipse"}));
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Delete Sprite", "Delete Frame"}));
 
-  form.Edit_Undo()->trigger();
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(SpriteOrder(scene), "ABC");
   EXPECT_EQ(scene.Sprite(1).FrameCount(), 2);
@@ -433,7 +434,7 @@ TEST_F(MainFormTreeTest, DeletingTheAppearanceNodeIsOneUndoableEdit) {
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("appearance.GLM"));
   TSprite& b = window->Scene()->Sprite(1);
   ClickNode(Node({"B", "Appearance"}));
-  form.Scene_Delete_Something->trigger();
+  Command(form, "Scene_Delete_Something")->trigger();
   Settle();
   EXPECT_EQ(b.IntervalCount(), 0);
   EXPECT_EQ(Node({"B", "Appearance"}), nullptr);
@@ -443,9 +444,9 @@ TEST_F(MainFormTreeTest, DeletingTheAppearanceNodeIsOneUndoableEdit) {
   EXPECT_EQ(record.kind, 1);
   EXPECT_EQ(record.objectKind, 4);
   EXPECT_EQ(record.id, b.Id);
-  EXPECT_FALSE(form.Appearance_Delete->isEnabled());
+  EXPECT_FALSE(Command(form, "Appearance_Delete")->isEnabled());
 
-  form.Edit_Undo()->trigger();
+  Command(form, "Edit_Undo")->trigger();
   Settle();
   TSprite& restored = window->Scene()->Sprite(1);
   ASSERT_EQ(restored.IntervalCount(), 2);
@@ -460,11 +461,11 @@ TEST_F(MainFormTreeTest, SwitchingDocumentsSwapsTreeUndoCommandAndStates) {
   TMainForm& form = StartShown();
   TAnimationWindow* first = OpenThroughCommand(WriteThreeSprites("first.GLM"));
   ClickNode(Node({"A"}));
-  form.Sprite_Move_Up->trigger();
+  Command(form, "Sprite_Move_Up")->trigger();
   Settle();
   QTreeWidget* firstTree = &Tree();
-  EXPECT_TRUE(form.Edit_Undo()->isEnabled());
-  EXPECT_TRUE(form.File_Save->isEnabled());
+  EXPECT_TRUE(Command(form, "Edit_Undo")->isEnabled());
+  EXPECT_TRUE(Command(form, "File_Save")->isEnabled());
 
   TAnimationWindow* second = OpenThroughCommand(WriteThreeSprites("second.GLM"));
   ASSERT_NE(second, first);
@@ -472,18 +473,18 @@ TEST_F(MainFormTreeTest, SwitchingDocumentsSwapsTreeUndoCommandAndStates) {
   EXPECT_FALSE(firstTree->isVisible());
   EXPECT_TRUE(Tree().isVisible());
   EXPECT_EQ(Root()->text(0).toStdString(), "Scene [" + data_.File("second.GLM") + "]");
-  EXPECT_FALSE(form.Edit_Undo()->isEnabled());
-  EXPECT_EQ(form.Edit_Undo()->text(), QString("&Undo"));
-  EXPECT_FALSE(form.File_Save->isEnabled());
+  EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
+  EXPECT_EQ(Command(form, "Edit_Undo")->text(), QString("&Undo"));
+  EXPECT_FALSE(Command(form, "File_Save")->isEnabled());
   EXPECT_EQ(form.CurrentSprite(), nullptr);
 
   form.MdiArea->setActiveSubWindow(first);
   Settle();
   EXPECT_EQ(form.ActiveAnimationWindow(), first);
   EXPECT_EQ(&Tree(), firstTree);
-  EXPECT_TRUE(form.Edit_Undo()->isEnabled());
-  EXPECT_EQ(form.Edit_Undo()->text(), QString("&Undo \"Move Sprite Up\""));
-  EXPECT_TRUE(form.File_Save->isEnabled());
+  EXPECT_TRUE(Command(form, "Edit_Undo")->isEnabled());
+  EXPECT_EQ(Command(form, "Edit_Undo")->text(), QString("&Undo \"Move Sprite Up\""));
+  EXPECT_TRUE(Command(form, "File_Save")->isEnabled());
   // The Window menu lists both documents, the active one checked.
   form.RebuildWindowList();
   ASSERT_EQ(form.WindowListItems.size(), 3u);  // the first Untitled document too
