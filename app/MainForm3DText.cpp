@@ -5,6 +5,7 @@
 // MainForm3DTextLights.cpp.
 #include "app/MainForm3DTextParts.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/Text3DEditorMath.h"
@@ -484,7 +485,7 @@ TFrame* TMainForm::Text3DFrame() const { return FindFrameById(Text3DSprite(), te
 
 TAnimationWindow* TMainForm::DocumentOfScene(const TAnimatedScene* scene) const {
   if (scene == nullptr) return nullptr;
-  for (QMdiSubWindow* child : MdiArea->subWindowList()) {
+  for (QMdiSubWindow* child : Layout().MdiArea()->subWindowList()) {
     auto* window = qobject_cast<TAnimationWindow*>(child);
     if (window != nullptr && window->Scene() == scene) return window;
   }

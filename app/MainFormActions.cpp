@@ -2,6 +2,7 @@
 // with its design name, caption, hint and shortcut, the menu bar, the
 // pop-up menus of the adding buttons and the three tool bars.
 #include "app/MainFormActions.h"
+#include "app/MainFormLayout.h"
 
 #include "app/MainFormU.h"
 
@@ -487,7 +488,7 @@ void TCommandSet::CreateToolBars() {
   NextBtn = CommandButton(ToolBarTimeLine, "NextBtn", Movie_NextFrame);
   ToolBarTimeLine->addAction(Movie_LastStep);
   ToolBarTimeLine->addSeparator();
-  Form().AddTimeLineControls();  // the step display, the slider and the speed display
+  Layout().AddTimeLineControls(*ToolBarTimeLine);  // the step display, the slider and the speed display
   Window().addToolBar(Qt::TopToolBarArea, ToolBarTimeLine);
 
   ToolBar_Sprite_Buttons =

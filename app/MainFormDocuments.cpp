@@ -3,6 +3,7 @@
 // picture after a step.
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
 #include "controls/Image.h"
@@ -25,7 +26,7 @@ bool TMainForm::PlayButtonDown() const { return commands_->Movie_Play->isChecked
 void TMainForm::SetPlayButtonDown(bool down) { Commands().Movie_Play->setChecked(down); }
 
 void TMainForm::File_NewExecute() {
-  new TAnimationWindow(*this, MdiArea);  // it frees itself when closed
+  new TAnimationWindow(*this, Layout().MdiArea());  // it frees itself when closed
   RebuildAnimationTree();
   SelectTreeNode(-1, 2);
 }
@@ -43,7 +44,7 @@ void TMainForm::RefreshDocumentPicture() {
 }
 
 void TMainForm::ApplyUndoAndResampling() {
-  for (QMdiSubWindow* child : MdiArea->subWindowList()) {
+  for (QMdiSubWindow* child : Layout().MdiArea()->subWindowList()) {
     auto* window = qobject_cast<TAnimationWindow*>(child);
     if (window == nullptr) continue;
     // Switching undo off discards the history; the document stays as

@@ -2,6 +2,7 @@
 #include "app/AnimationWindowU.h"
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormLayout.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "dialogs/ExportFrmU.h"
 #include "platform/SysUtils.h"
@@ -49,6 +50,6 @@ void TMainForm::ExportAnimation(const std::string& fileName, int format) {
     OpenFrameDlg.initialDir = ExtractFilePath(chosen->fileName);
     return chosen->fileNames.empty() ? std::vector<std::string>{chosen->fileName} : chosen->fileNames;
   };
-  if (CurrentStep != nullptr) links.StepDisplayColor = CurrentStep->ColorOfText();
+  if (Layout().CurrentStep() != nullptr) links.StepDisplayColor = Layout().CurrentStep()->ColorOfText();
   RunExportWizard(this, *CurrentScene(), ExportSettings, fileName, format, links);
 }

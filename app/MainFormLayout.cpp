@@ -1,6 +1,9 @@
 // The main window's panels: the document area, the properties panel with the
 // scene tree panel and the property pages (empty containers that their areas
 // fill), the time line's controls and the status bar.
+#include "app/MainFormLayout.h"
+
+#include "app/MainFormActions.h"
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
 
@@ -60,105 +63,90 @@ void ShowOnBlack(TDigitalDisplay& display) {
 
 }  // namespace
 
-void TMainForm::CreatePanels() {
-  MdiArea = new QMdiArea(this);
-  MdiArea->setObjectName("MdiArea");
-  MdiArea->setBackground(QColor(128, 128, 128));  // the application workspace
-  setCentralWidget(MdiArea);
+TLayoutArea::TLayoutArea(TMainFormContext& editor) : TMainFormArea(editor) {}
 
-  PanelProperties = new QDockWidget("Properties: ", this);
-  PanelProperties->setObjectName("PanelProperties");
-  PanelProperties->setAllowedAreas(Qt::RightDockWidgetArea);  // only the right bar takes the panel
-  PanelProperties->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+void TLayoutArea::CreatePanels() {
+  mdiArea_ = new QMdiArea(&Window());
+  mdiArea_->setObjectName("MdiArea");
+  mdiArea_->setBackground(QColor(128, 128, 128));  // the application workspace
+  Window().setCentralWidget(mdiArea_);
+
+  panelProperties_ = new QDockWidget("Properties: ", &Window());
+  panelProperties_->setObjectName("PanelProperties");
+  panelProperties_->setAllowedAreas(Qt::RightDockWidgetArea);  // only the right bar takes the panel
+  panelProperties_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                                QDockWidget::DockWidgetFloatable);
 
-  Splitter_Properties = new QSplitter(Qt::Vertical, PanelProperties);
-  Splitter_Properties->setObjectName("Splitter_Properties");
-  Splitter_Properties->setChildrenCollapsible(false);
+  splitterProperties_ = new QSplitter(Qt::Vertical, panelProperties_);
+  splitterProperties_->setObjectName("Splitter_Properties");
+  splitterProperties_->setChildrenCollapsible(false);
 
   // The tree panel: the form's own tree now, every document's tree later.
-  panelTreeView_ = new QWidget(Splitter_Properties);
+  panelTreeView_ = new QWidget(splitterProperties_);
   panelTreeView_->setObjectName("Panel_TreeView");
   auto* treeLayout = new QVBoxLayout(panelTreeView_);
   treeLayout->setContentsMargins(0, 0, 0, 0);
-  AnimationTree = new QTreeWidget(panelTreeView_);
-  AnimationTree->setObjectName("AnimationTree");
-  AnimationTree->setHeaderHidden(true);
-  AnimationTree->setMinimumSize(kTreeMinimumHeight, kTreeMinimumHeight);
-  treeLayout->addWidget(AnimationTree);
-  Splitter_Properties->addWidget(panelTreeView_);
+  animationTree_ = new QTreeWidget(panelTreeView_);
+  animationTree_->setObjectName("AnimationTree");
+  animationTree_->setHeaderHidden(true);
+  animationTree_->setMinimumSize(kTreeMinimumHeight, kTreeMinimumHeight);
+  treeLayout->addWidget(animationTree_);
+  splitterProperties_->addWidget(panelTreeView_);
 
-  auto* pagesArea = new QScrollArea(Splitter_Properties);
+  auto* pagesArea = new QScrollArea(splitterProperties_);
   pagesArea->setObjectName("PropertiesScrollBox");
   pagesArea->setWidgetResizable(true);
   pagesArea->setFrameShape(QFrame::NoFrame);
-  Notebook_Properties = MakeNotebook(pagesArea, "Notebook_Properties");
+  notebookProperties_ = MakeNotebook(pagesArea, "Notebook_Properties");
   for (const char* name : {"Scene", "Sprite", "Frame", "Motion", "Appearance", "Background", "Empty"})
-    propertyPages_.push_back(AddPage(Notebook_Properties, name));
-  pagesArea->setWidget(Notebook_Properties);
-  Splitter_Properties->addWidget(pagesArea);
-  Splitter_Properties->setStretchFactor(0, 2);
-  Splitter_Properties->setStretchFactor(1, 3);
-  Splitter_Properties->setSizes({220, 330});
+    propertyPages_.push_back(AddPage(notebookProperties_, name));
+  pagesArea->setWidget(notebookProperties_);
+  splitterProperties_->addWidget(pagesArea);
+  splitterProperties_->setStretchFactor(0, 2);
+  splitterProperties_->setStretchFactor(1, 3);
+  splitterProperties_->setSizes({220, 330});
 
-  NotebookFramePreview = MakeNotebook(PropertyPage(ppFrame), "NotebookFramePreview");
+  notebookFramePreview_ = MakeNotebook(PropertyPage(ppFrame), "NotebookFramePreview");
   for (const char* name : {"PicturePreview", "TextPreview", "ShapePreview", "LinePreview"})
-    AddPage(NotebookFramePreview, name);
-  PropertyPage(ppFrame)->layout()->addWidget(NotebookFramePreview);
+    AddPage(notebookFramePreview_, name);
+  PropertyPage(ppFrame)->layout()->addWidget(notebookFramePreview_);
 
-  Notebook_Size_Opacity = MakeNotebook(PropertyPage(ppMotion), "Notebook_Size_Opacity");
-  for (const char* name : {"MotionPage", "OpacityPage", "ShadowPage"}) AddPage(Notebook_Size_Opacity, name);
-  PropertyPage(ppMotion)->layout()->addWidget(Notebook_Size_Opacity);
+  notebookSizeOpacity_ = MakeNotebook(PropertyPage(ppMotion), "Notebook_Size_Opacity");
+  for (const char* name : {"MotionPage", "OpacityPage", "ShadowPage"}) AddPage(notebookSizeOpacity_, name);
+  PropertyPage(ppMotion)->layout()->addWidget(notebookSizeOpacity_);
 
-  for (int page = 0; page < Notebook_Properties->count(); ++page)
+  for (int page = 0; page < notebookProperties_->count(); ++page)
     static_cast<QVBoxLayout*>(PropertyPage(page)->layout())->addStretch(1);
-  Notebook_Properties->setCurrentIndex(ppEmpty);
+  notebookProperties_->setCurrentIndex(ppEmpty);
 
-  PanelProperties->setWidget(Splitter_Properties);
-  PanelProperties->setMinimumWidth(220);
-  addDockWidget(Qt::RightDockWidgetArea, PanelProperties);
-  resizeDocks({PanelProperties}, {kPropertiesWidth}, Qt::Horizontal);
+  panelProperties_->setWidget(splitterProperties_);
+  panelProperties_->setMinimumWidth(220);
+  Window().addDockWidget(Qt::RightDockWidgetArea, panelProperties_);
+  Window().resizeDocks({panelProperties_}, {kPropertiesWidth}, Qt::Horizontal);
 
   // The time line's displays and slider, placed on the tool bar by CreateToolBars.
-  CurrentStep = new TDigitalDisplay(this);
-  CurrentStep->setObjectName("CurrentStep");
-  CurrentStep->SetCaption(StepDisplayText(1));
-  ShowOnBlack(*CurrentStep);
-  CurrentStep->SetHint("Current Step|The step shown; click to go to another step");
-  StepPerSecond = new TDigitalDisplay(this);
-  StepPerSecond->setObjectName("StepPerSecond");
-  ShowOnBlack(*StepPerSecond);
-  StepPerSecond->SetHint("Steps per Second|The speed of the playing animation");
-  StepPerSecond->SetVisible(false);  // shown while the animation plays
-  StepsTrackBar = new TTimelineSlider(this);
-  StepsTrackBar->setObjectName("StepsTrackBar");
-  StepsTrackBar->SetHint("Time Line|Drag the slider to go to a step");
-  StepsTrackBar->setFixedWidth(kSliderWidth);
+  currentStep_ = new TDigitalDisplay(&Window());
+  currentStep_->setObjectName("CurrentStep");
+  currentStep_->SetCaption(StepDisplayText(1));
+  ShowOnBlack(*currentStep_);
+  currentStep_->SetHint("Current Step|The step shown; click to go to another step");
+  stepPerSecond_ = new TDigitalDisplay(&Window());
+  stepPerSecond_->setObjectName("StepPerSecond");
+  ShowOnBlack(*stepPerSecond_);
+  stepPerSecond_->SetHint("Steps per Second|The speed of the playing animation");
+  stepPerSecond_->SetVisible(false);  // shown while the animation plays
+  stepsTrackBar_ = new TTimelineSlider(&Window());
+  stepsTrackBar_->setObjectName("StepsTrackBar");
+  stepsTrackBar_->SetHint("Time Line|Drag the slider to go to a step");
+  stepsTrackBar_->setFixedWidth(kSliderWidth);
 }
 
-// Qt passes the focus of a control that is hidden along the focus chain,
-// which runs from the properties panel into the document windows: the first
-// one reached would be activated, and the command that switched the page
-// (an Undo, an add) would go on in the wrong document.
-bool TMainForm::focusNextPrevChild(bool next) {
-  QWidget* focus = QApplication::focusWidget();
-  if (focus != nullptr && !focus->isVisible() && PanelProperties != nullptr && PanelProperties->isAncestorOf(focus)) {
-    QWidget* tree = ShownTree();
-    if (tree != nullptr && tree->isVisible())
-      tree->setFocus(Qt::OtherFocusReason);
-    else
-      setFocus(Qt::OtherFocusReason);
-    return true;
-  }
-  return QMainWindow::focusNextPrevChild(next);
-}
-
-QWidget* TMainForm::PropertyPage(int index) const {
+QWidget* TLayoutArea::PropertyPage(int index) const {
   return index >= 0 && index < static_cast<int>(propertyPages_.size()) ? propertyPages_[static_cast<std::size_t>(index)]
                                                                        : nullptr;
 }
 
-void TMainForm::AddToPropertyPage(int index, QWidget* content, QWidget* after) const {
+void TLayoutArea::AddToPropertyPage(int index, QWidget* content, QWidget* after) const {
   QWidget* page = PropertyPage(index);
   auto* layout = page != nullptr ? qobject_cast<QVBoxLayout*>(page->layout()) : nullptr;
   if (layout == nullptr) return;
@@ -181,46 +169,45 @@ QWidget* Centred(QWidget* parent, QWidget* control, int width, int height) {
 
 }  // namespace
 
-void TMainForm::FitPropertiesPanelToItsPages() {
-  auto* pagesArea = findChild<QScrollArea*>("PropertiesScrollBox");
+void TLayoutArea::FitPropertiesPanelToItsPages() {
+  auto* pagesArea = Window().findChild<QScrollArea*>("PropertiesScrollBox");
   if (pagesArea == nullptr) return;
-  const int pages = Notebook_Properties->minimumSizeHint().width() +
+  const int pages = notebookProperties_->minimumSizeHint().width() +
                     pagesArea->verticalScrollBar()->sizeHint().width() + 2 * pagesArea->frameWidth();
-  resizeDocks({PanelProperties}, {std::max(kPropertiesWidth, pages)}, Qt::Horizontal);
+  Window().resizeDocks({panelProperties_}, {std::max(kPropertiesWidth, pages)}, Qt::Horizontal);
 }
 
-void TMainForm::AddTimeLineControls() {
+void TLayoutArea::AddTimeLineControls(QToolBar& bar) {
   const int displayHeight = TDigitalDisplay::kCellHeight;
-  Commands().ToolBarTimeLine->addWidget(Centred(Commands().ToolBarTimeLine, CurrentStep, 6 * TDigitalDisplay::kCellWidth, displayHeight));
-  StepsTrackBar->setParent(Commands().ToolBarTimeLine);
-  StepsTrackBar->setFixedHeight(kToolIconSize + 8);
-  Commands().ToolBarTimeLine->addWidget(StepsTrackBar);
-  Commands().ToolBarTimeLine->addWidget(
-      Centred(Commands().ToolBarTimeLine, StepPerSecond, 5 * TDigitalDisplay::kCellWidth, displayHeight));
+  bar.addWidget(Centred(&bar, currentStep_, 6 * TDigitalDisplay::kCellWidth, displayHeight));
+  stepsTrackBar_->setParent(&bar);
+  stepsTrackBar_->setFixedHeight(kToolIconSize + 8);
+  bar.addWidget(stepsTrackBar_);
+  bar.addWidget(
+      Centred(&bar, stepPerSecond_, 5 * TDigitalDisplay::kCellWidth, displayHeight));
 }
 
 // ---- Status bar ---------------------------------------------------------------------------------
 
-void TMainForm::CreateStatusBar() {
-  QStatusBar* bar = statusBar();
+void TLayoutArea::CreateStatusBar() {
+  QStatusBar* bar = Window().statusBar();
   bar->setObjectName("StatusBar1");
   bar->setSizeGripEnabled(true);
-  StatusPanel0 = new QLabel("Help String", bar);
-  StatusPanel0->setObjectName("StatusPanel0");
-  StatusPanel0->setMinimumWidth(200);
-  StatusPanel1 = new QLabel("25, 50", bar);
-  StatusPanel1->setObjectName("StatusPanel1");
-  StatusPanel1->setFixedWidth(60);
-  StatusPanel2 = new TStatusProgressPanel(bar);
-  StatusPanel2->setObjectName("StatusPanel2");
-  StatusPanel2->setFixedWidth(kProgressPanelWidth);
-  StatusPanel2->OnDrawPanel = [this](TCanvas& canvas, const TRect& panel) { StatusBar1DrawPanel(canvas, panel); };
-  bar->addPermanentWidget(StatusPanel0, 1);
-  bar->addPermanentWidget(StatusPanel1);
-  bar->addPermanentWidget(StatusPanel2);
+  statusPanel0_ = new QLabel("Help String", bar);
+  statusPanel0_->setObjectName("StatusPanel0");
+  statusPanel0_->setMinimumWidth(200);
+  statusPanel1_ = new QLabel("25, 50", bar);
+  statusPanel1_->setObjectName("StatusPanel1");
+  statusPanel1_->setFixedWidth(60);
+  statusPanel2_ = new TStatusProgressPanel(bar);
+  statusPanel2_->setObjectName("StatusPanel2");
+  statusPanel2_->setFixedWidth(kProgressPanelWidth);
+  bar->addPermanentWidget(statusPanel0_, 1);
+  bar->addPermanentWidget(statusPanel1_);
+  bar->addPermanentWidget(statusPanel2_);
 }
 
-void TMainForm::SetStatusText(int panel, const std::string& text) {
-  if (panel == 0) StatusPanel0->setText(AnsiToQString(text));
-  if (panel == 1) StatusPanel1->setText(AnsiToQString(text));
+void TLayoutArea::SetStatusText(int panel, const std::string& text) {
+  if (panel == 0) statusPanel0_->setText(AnsiToQString(text));
+  if (panel == 1) statusPanel1_->setText(AnsiToQString(text));
 }

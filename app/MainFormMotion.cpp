@@ -1,6 +1,7 @@
 // The motion and appearance pages of the main window.
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/PropertyPageRules.h"
@@ -88,7 +89,7 @@ void BindMotionEditToCurrentRow(TMainForm& form) {
 
 void TMainForm::CreateMotionAndAppearancePages() {
   // ---- Motion page: the list and the kind above the sub-pages ----
-  QWidget* motionPage = PropertyPage(ppMotion);
+  QWidget* motionPage = Layout().PropertyPage(ppMotion);
   auto* top = new QWidget(motionPage);
   auto* topLayout = new QVBoxLayout(top);
   MovingList = MakeList(top, "MovingList",
@@ -152,7 +153,7 @@ void TMainForm::CreateMotionAndAppearancePages() {
   static_cast<QVBoxLayout*>(motionPage->layout())->insertWidget(0, top);
 
   // ---- Sub-page 0: hiding, below the size twins the motion panel places ----
-  QWidget* sizePage = Notebook_Size_Opacity->widget(0);
+  QWidget* sizePage = Layout().Notebook_Size_Opacity()->widget(0);
   CheckBoxHiddenFixPos = new QCheckBox("Hidden", sizePage);
   CheckBoxHiddenFixPos->setObjectName("CheckBoxHiddenFixPos");
   sizePage->layout()->addWidget(CheckBoxHiddenFixPos);
@@ -167,7 +168,7 @@ void TMainForm::CreateMotionAndAppearancePages() {
   connect(MovingList, &QTreeWidget::itemClicked, this, [this] { MovingListClick(); });
 
   // ---- Appearance page ----
-  QWidget* appearancePage = PropertyPage(ppAppearance);
+  QWidget* appearancePage = Layout().PropertyPage(ppAppearance);
   auto* appearance = new QWidget(appearancePage);
   auto* appearanceLayout = new QVBoxLayout(appearance);
   AppearanceList = MakeList(appearance, "AppearanceList", {" ", "Start step", "End step"}, {37, 80, 80});
@@ -645,7 +646,7 @@ void TMainForm::FillAppearanceList() {
 
 void TMainForm::ShowSelectedAppearance() {
   TSprite* sprite = CurrentSprite();
-  StepsTrackBar->SetTimeLineCollection(sprite);
+  Layout().StepsTrackBar()->SetTimeLineCollection(sprite);
   if (sprite == nullptr || AppearanceList->topLevelItemCount() == 0) return;
   int row = CurrentRow(AppearanceList);
   if (row < 0 || row >= sprite->IntervalCount()) {
@@ -686,8 +687,8 @@ void TMainForm::Appearance_DeleteExecute() {
   sprite->DeleteAppearance(row);
   delete AppearanceList->takeTopLevelItem(row);
   RefreshCommandStates();
-  StepsTrackBar->SetTimeLineCollection(sprite);
-  StepsTrackBar->Repaint();
+  Layout().StepsTrackBar()->SetTimeLineCollection(sprite);
+  Layout().StepsTrackBar()->Repaint();
   ActiveAnimationWindow()->UpdateSelection();
 }
 
@@ -701,7 +702,7 @@ void TMainForm::AppearanceSpinChange(TSpinEdit& spin, TTrackBar& track, bool sta
   if (CurrentSprite() == nullptr) return;
   track.SetPosition(spin.Value());
   ApplyAppearanceInterval(start);
-  StepsTrackBar->Repaint();
+  Layout().StepsTrackBar()->Repaint();
   if (!FillingAppearancePage) {
     TimerRedrawScene.SetEnabled(false);
     TimerRedrawScene.SetEnabled(true);

@@ -3,6 +3,7 @@
 // MainFormPlayback.cpp, the motion and appearance pages in MainFormMotion.cpp).
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainForm3DTextParts.h"
@@ -62,16 +63,16 @@ void TMainForm::FormCreatePages() {
 
 void TMainForm::CreateSpriteFrameBackgroundPages() {
   // The sprite page.
-  auto* spriteContent = new QWidget(PropertyPage(ppSprite));
+  auto* spriteContent = new QWidget(Layout().PropertyPage(ppSprite));
   auto* spriteForm = new QFormLayout(spriteContent);
   Edit_SpriteName = new QLineEdit(spriteContent);
   Edit_SpriteName->setObjectName("Edit_SpriteName");
   spriteForm->addRow("Name:", Edit_SpriteName);
-  AddToPropertyPage(ppSprite, spriteContent);
+  Layout().AddToPropertyPage(ppSprite, spriteContent);
   connect(Edit_SpriteName, &QLineEdit::textEdited, this, [this] { Edit_SpriteNameChange(); });
 
   // The frame page's common part, above the preview pages.
-  QWidget* framePage = PropertyPage(ppFrame);
+  QWidget* framePage = Layout().PropertyPage(ppFrame);
   auto* frameContent = new QWidget(framePage);
   auto* frameForm = new QFormLayout(frameContent);
   TransparencyCheckBox = new QCheckBox("Transparent", frameContent);
@@ -105,7 +106,7 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   connect(ToolButton_PickUpColor, &QToolButton::clicked, this, [this] { ToolButton_PickUpColorClick(); });
 
   // The picture preview (frame preview page 0).
-  QWidget* picturePage = NotebookFramePreview->widget(0);
+  QWidget* picturePage = Layout().NotebookFramePreview()->widget(0);
   PreviewScrollBox = new QScrollArea(picturePage);
   PreviewScrollBox->setObjectName("PreviewScrollBox");
   NativeImage = new TImage(PreviewScrollBox);
@@ -117,7 +118,7 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   };
 
   // The background page.
-  auto* backgroundContent = new QWidget(PropertyPage(ppBackground));
+  auto* backgroundContent = new QWidget(Layout().PropertyPage(ppBackground));
   auto* backgroundForm = new QFormLayout(backgroundContent);
   PictureCheckBox = new QCheckBox("Picture", backgroundContent);
   PictureCheckBox->setObjectName("PictureCheckBox");
@@ -131,8 +132,8 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   backgroundForm->addRow("Start color:", Button_BackgroundStartColor);
   backgroundForm->addRow("Finish color:", Button_BackgroundFinishColor);
   backgroundForm->addRow(SameColorsCheckBox);
-  AddToPropertyPage(ppBackground, backgroundContent);
-  CreateBackgroundFillControls(*PropertyPage(ppBackground));
+  Layout().AddToPropertyPage(ppBackground, backgroundContent);
+  CreateBackgroundFillControls(*Layout().PropertyPage(ppBackground));
   connect(PictureCheckBox, &QCheckBox::clicked, this, [this] { PictureCheckBoxClick(); });
   // The file name applies when editing ends, so typing a path records one entry.
   connect(FileNameEdit, &QLineEdit::editingFinished, this, [this] { FileNameEditChange(); });
@@ -154,7 +155,7 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
 
 void TMainForm::LoadSpritePage() {
   TSprite* sprite = CurrentSprite();
-  StepsTrackBar->SetTimeLineCollection(sprite);
+  Layout().StepsTrackBar()->SetTimeLineCollection(sprite);
   if (sprite != nullptr) Edit_SpriteName->setText(QString::fromStdString(sprite->Name));
 }
 
@@ -180,7 +181,7 @@ void TMainForm::LoadFramePage() {
   StepsPerFrameEdit->SetValue(frame->Duration());
   FillingFramePage = false;
   if (frame->Kind == fkPicture) {
-    NotebookFramePreview->setCurrentIndex(0);
+    Layout().NotebookFramePreview()->setCurrentIndex(0);
     ShowFramePreview();
   }
 }
@@ -305,13 +306,13 @@ void TMainForm::NativeImageMouseDown(bool leftButton, int x, int y) {
     if (SimpleText_Image != nullptr) SimpleText_Image->SetCursor(crDefault);
     ToolButton_PickUpColor->setChecked(false);
     TFrame* frame = CurrentFrame();
-    if (NotebookFramePreview->currentIndex() == 1 && frame != nullptr) {
+    if (Layout().NotebookFramePreview()->currentIndex() == 1 && frame != nullptr) {
       // The text page: the colour under the press in the picture it shows.
       const bool text3D = Notebook_3DorSimpleText->currentIndex() == 0;
       const TBitmap& shown = text3D ? Text3D().Image_3DText : SimpleText_Image->Bitmap();
       if (x >= 0 && y >= 0 && x < shown.Width() && y < shown.Height())
         ApplyFrameTransparency(shown.Pixel(x, y), true, -1, -1);
-    } else if (NotebookFramePreview->currentIndex() == 0 && frame != nullptr) {
+    } else if (Layout().NotebookFramePreview()->currentIndex() == 0 && frame != nullptr) {
       // The preview draws the picture inside a 1-pixel border.
       const int pictureX = x - 1;
       const int pictureY = y - 1;
@@ -377,7 +378,7 @@ void TMainForm::LoadBackgroundPage() {
   FillingBackgroundPage = false;
   // The display type and the transparent background, shown by their own area.
   LoadSceneCommandControls();
-  StepsTrackBar->SetTimeLineCollection(nullptr);
+  Layout().StepsTrackBar()->SetTimeLineCollection(nullptr);
 }
 
 void TMainForm::PictureCheckBoxClick() {
@@ -472,7 +473,7 @@ void TMainForm::Scene_Add_ImageExecute() {
     CurrentScene()->AddSprite(index);
   }
   SelectTreeNode(index, 1);
-  StepsTrackBar->SetTimeLineCollection(CurrentSprite());
+  Layout().StepsTrackBar()->SetTimeLineCollection(CurrentSprite());
   AddImageFrames(index);
 }
 
@@ -501,7 +502,7 @@ void TMainForm::AddImageFrames(int newSpriteIndex) {
         scene.ExtractSprite(i);
         break;
       }
-    StepsTrackBar->SetTimeLineCollection(nullptr);
+    Layout().StepsTrackBar()->SetTimeLineCollection(nullptr);
     DetachCurrentSprite();
     SelectTreeNode(-1, 0);
   };

@@ -2,6 +2,7 @@
 // the colour flow, the bevel, the outline and the corners. Every control is
 // applied through BackgroundParameterChanged, one undo entry per change.
 #include "app/MainFormU.h"
+#include "app/MainFormLayout.h"
 
 #include "app/MainFormPagesParts.h"
 #include "controls/My_SpinEdit.h"
@@ -83,7 +84,7 @@ void TMainForm::CreateBackgroundFillControls(QWidget& page) {
   addRow("Outline:", ScBackFillOutline_Edit, ScBackFillOutlineColor_Button);
   ScBackFillCorner_Edit = MakeFillSpin(box, "ScBackFillCorner_Edit", kMaxFillValue);
   addRow("Corners:", ScBackFillCorner_Edit);
-  AddToPropertyPage(ppBackground, box);
+  Layout().AddToPropertyPage(ppBackground, box);
 
   const auto changed = [this] {
     if (!FillingBackgroundPage) BackgroundParameterChanged();

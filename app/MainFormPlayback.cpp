@@ -1,6 +1,7 @@
 // Playback, stepping, the time line and the scene page of the main window.
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/PropertyPageRules.h"
@@ -38,7 +39,7 @@ TSpinEdit* MakeSpin(QWidget* parent, const char* name, std::int32_t min, std::in
 }  // namespace
 
 void TMainForm::CreatePlaybackAndScenePage() {
-  auto* content = new QWidget(PropertyPage(ppScene));
+  auto* content = new QWidget(Layout().PropertyPage(ppScene));
   content->setObjectName("ScenePageContent");
   auto* form = new QFormLayout(content);
   WidthPixels = MakeSpin(content, "WidthPixels", 1, 65000);
@@ -58,7 +59,7 @@ void TMainForm::CreatePlaybackAndScenePage() {
   form->addRow("Steps per second:", StepsPerSecSpin);
   form->addRow("Loops:", LoopingComboBox);
   form->addRow("Comment:", GifCommentMemo);
-  AddToPropertyPage(ppScene, content);
+  Layout().AddToPropertyPage(ppScene, content);
 
   const auto onEdit = [this](TSpinEdit* spin, void (TMainForm::*handler)()) {
     connect(spin, &QLineEdit::textChanged, this, [this, handler] {
@@ -77,13 +78,13 @@ void TMainForm::CreatePlaybackAndScenePage() {
   });
 
   // The time line.
-  StepsTrackBar->OnChange = [this](QObject*) { StepsTrackBarChange(); };
-  StepsTrackBar->OnChanged = [this](QObject*) { StepsTrackBarChanged(); };
-  StepsTrackBar->OnMouseDown = [this](QObject*, TMouseButton, TShiftState, int, int) { StepsTrackBarMouseDown(); };
-  StepsTrackBar->OnMouseUp = [this](QObject*, TMouseButton, TShiftState, int, int) { StepsTrackBarMouseUp(); };
-  StepsTrackBar->OnTimelineListChanged = [this](QObject*, int index) { StepsTrackBarTimelineListChanged(index); };
-  CurrentStep->OnClick = [this](QObject*) { View_Set_StepExecute(); };
-  StepPerSecond->OnClick = [this](QObject*) { View_Set_StepExecute(); };
+  Layout().StepsTrackBar()->OnChange = [this](QObject*) { StepsTrackBarChange(); };
+  Layout().StepsTrackBar()->OnChanged = [this](QObject*) { StepsTrackBarChanged(); };
+  Layout().StepsTrackBar()->OnMouseDown = [this](QObject*, TMouseButton, TShiftState, int, int) { StepsTrackBarMouseDown(); };
+  Layout().StepsTrackBar()->OnMouseUp = [this](QObject*, TMouseButton, TShiftState, int, int) { StepsTrackBarMouseUp(); };
+  Layout().StepsTrackBar()->OnTimelineListChanged = [this](QObject*, int index) { StepsTrackBarTimelineListChanged(index); };
+  Layout().CurrentStep()->OnClick = [this](QObject*) { View_Set_StepExecute(); };
+  Layout().StepPerSecond()->OnClick = [this](QObject*) { View_Set_StepExecute(); };
 
   Commands().SetCommandHandler(Commands().Movie_Play, [this] { Movie_Play_Execute(); });
   Commands().SetCommandHandler(Commands().Movie_Play_Command, [this] { Movie_Play_CommandExecute(); });
@@ -128,7 +129,7 @@ void TMainForm::Movie_Play_Execute() {
     RequestSceneRecompute();
     Commands().EnableCommand(Commands().Movie_Stop, false);
   }
-  StepPerSecond->SetVisible(PlayButtonDown());
+  Layout().StepPerSecond()->SetVisible(PlayButtonDown());
 }
 
 void TMainForm::Movie_Play_CommandExecute() {
@@ -195,14 +196,14 @@ void TMainForm::Movie_LastStepExecute() {
 void TMainForm::StepsTrackBarChange() {
   SetStepTimer.SetEnabled(false);
   SetStepTimer.SetEnabled(true);
-  CurrentStep->SetCaption(SliderStepText(StepsTrackBar->Position()));
+  Layout().CurrentStep()->SetCaption(SliderStepText(Layout().StepsTrackBar()->Position()));
 }
 
 void TMainForm::SetStepTimerTimer() {
   SetStepTimer.SetEnabled(false);
-  if (CurrentScene() == nullptr || CurrentScene()->CurrentStep == StepsTrackBar->Position()) return;
+  if (CurrentScene() == nullptr || CurrentScene()->CurrentStep == Layout().StepsTrackBar()->Position()) return;
   const TBusyCursor busy;
-  CurrentScene()->GotoFrame(std::clamp(StepsTrackBar->Position(), 1, kMaxSceneSteps + 1));
+  CurrentScene()->GotoFrame(std::clamp(Layout().StepsTrackBar()->Position(), 1, kMaxSceneSteps + 1));
   Movie_NextFrameExecute();
 }
 

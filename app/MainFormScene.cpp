@@ -4,6 +4,7 @@
 // of shutting down.
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainFormIcons.h"
@@ -100,7 +101,7 @@ void TMainForm::FormCreateScene() {
 }
 
 void TMainForm::CreateSceneCommandControls() {
-  QWidget* backgroundPage = PropertyPage(ppBackground);
+  QWidget* backgroundPage = Layout().PropertyPage(ppBackground);
   Radio_Backgroun_Picture_Type = new QGroupBox(" Display ", backgroundPage);
   Radio_Backgroun_Picture_Type->setObjectName("Radio_Backgroun_Picture_Type");
   auto* types = new QVBoxLayout(Radio_Backgroun_Picture_Type);
@@ -115,7 +116,7 @@ void TMainForm::CreateSceneCommandControls() {
     });
   }
   // With the picture and its colours, above the fill settings.
-  AddToPropertyPage(ppBackground, Radio_Backgroun_Picture_Type, PictureCheckBox->parentWidget());
+  Layout().AddToPropertyPage(ppBackground, Radio_Backgroun_Picture_Type, PictureCheckBox->parentWidget());
 
   // The transparent background is shown with the other background settings.
   BackgroundIsTransparentCheckBox = new QCheckBox("Transparent", backgroundPage);
@@ -123,15 +124,15 @@ void TMainForm::CreateSceneCommandControls() {
   ApplyHint(*BackgroundIsTransparentCheckBox, "|Sets the animation as transparent");
   TransparentBackColor_Button = new QPushButton("Transparent Color...", backgroundPage);
   TransparentBackColor_Button->setObjectName("TransparentBackColor_Button");
-  AddToPropertyPage(ppBackground, BackgroundIsTransparentCheckBox, Radio_Backgroun_Picture_Type);
-  AddToPropertyPage(ppBackground, TransparentBackColor_Button, BackgroundIsTransparentCheckBox);
+  Layout().AddToPropertyPage(ppBackground, BackgroundIsTransparentCheckBox, Radio_Backgroun_Picture_Type);
+  Layout().AddToPropertyPage(ppBackground, TransparentBackColor_Button, BackgroundIsTransparentCheckBox);
   connect(BackgroundIsTransparentCheckBox, &QCheckBox::clicked, this, [this] {
     if (!FillingSceneCommandControls) BackgroundIsTransparentCheckBoxClick();
   });
   connect(TransparentBackColor_Button, &QPushButton::clicked, this, [this] { TransparentBackColor_ButtonClick(); });
   // The page fillers belong to the pages' area; these controls follow the
   // scene whenever a page is shown.
-  connect(Notebook_Properties, &QStackedWidget::currentChanged, this, [this] { LoadSceneCommandControls(); });
+  connect(Layout().Notebook_Properties(), &QStackedWidget::currentChanged, this, [this] { LoadSceneCommandControls(); });
   LoadSceneCommandControls();
 }
 

@@ -3,6 +3,7 @@
 // the file dialogs, the Options command and the upgrade helper.
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormLayout.h"
 
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "dialogs/OptionsFrmU.h"
@@ -98,8 +99,8 @@ void TMainForm::ApplyDialogFont() {
 
 void TMainForm::ApplyDigitalDisplayColor() {
   const TColor color = UserSettings().DigitalDisplayColor;
-  CurrentStep->SetColorOfText(color);
-  StepPerSecond->SetColorOfText(color);
+  Layout().CurrentStep()->SetColorOfText(color);
+  Layout().StepPerSecond()->SetColorOfText(color);
   if (auto* frameDisplay = findChild<TDigitalDisplay*>("DigitalDisplay_3D_Animation_Frame"))
     frameDisplay->SetColorOfText(color);
 }
@@ -156,7 +157,7 @@ void TMainForm::Tools_OptionsExecute() {
   values.AntiAliasResample = UserSettings().AntiAliasResample;
   values.PlayAntiAliasResample = UserSettings().PlayAntiAliasResample;
   values.DigitalDisplayColor = UserSettings().DigitalDisplayColor;
-  values.DigitalDisplayBackground = CurrentStep->Color();
+  values.DigitalDisplayBackground = Layout().CurrentStep()->Color();
   values.DialogFont = UserSettings().DialogFont;
   values.MaxLastOpened = RecentFiles.Maximum;
   values.LastOpenedEnabled = RecentFiles.Enabled;

@@ -3,6 +3,7 @@
 // twins in step and hand every change to the motion page, which writes the
 // motion step (MotionPanelChanged).
 #include "app/MainFormU.h"
+#include "app/MainFormLayout.h"
 
 #include "controls/Bitmpbtn.h"
 #include "controls/My_SpinEdit.h"
@@ -71,7 +72,7 @@ QGridLayout* GridOf(QWidget* widget) { return static_cast<QGridLayout*>(widget->
 
 void TMainForm::CreateMotionTwins() {
   // Page 0: the start and finish sizes, below the motion page's own controls.
-  QWidget* motionPage = Notebook_Size_Opacity->widget(0);
+  QWidget* motionPage = Layout().Notebook_Size_Opacity()->widget(0);
   auto* sizePanel = MakePanel(motionPage, "Panel_Size");
   StartSuzeGroupBox = MakeGroup(sizePanel, "StartSuzeGroupBox", " Start Size ");
   StartSizeX = MakeSpin(StartSuzeGroupBox, "StartSizeX", 1, kMaxSizePercent, 100);
@@ -105,7 +106,7 @@ void TMainForm::CreateMotionTwins() {
   motionPage->layout()->addWidget(sizePanel);
 
   // Page 1: opacity.
-  QWidget* opacityPage = Notebook_Size_Opacity->widget(1);
+  QWidget* opacityPage = Layout().Notebook_Size_Opacity()->widget(1);
   auto* opacityRow = MakePanel(opacityPage, "Panel_StartOpacity");
   StartOpacityLabel = MakeLabel(opacityRow, "StartOpacityLabel", "Start:");
   StartOpacity_TrackBar = MakeBar(opacityRow, "StartOpacity_TrackBar");
@@ -122,7 +123,7 @@ void TMainForm::CreateMotionTwins() {
   opacityPage->layout()->addWidget(Panel_FinishOpacity);
 
   // Page 2: the shadow.
-  QWidget* shadowPage = Notebook_Size_Opacity->widget(2);
+  QWidget* shadowPage = Layout().Notebook_Size_Opacity()->widget(2);
   ShadowEnabledCheckBox = new QCheckBox("Shadow", shadowPage);
   ShadowEnabledCheckBox->setObjectName("ShadowEnabledCheckBox");
   shadowPage->layout()->addWidget(ShadowEnabledCheckBox);

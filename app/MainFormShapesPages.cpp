@@ -3,6 +3,7 @@
 // changes the frame the page was filled from, found by its id, so an edit
 // never lands on another frame.
 #include "app/MainFormU.h"
+#include "app/MainFormLayout.h"
 
 #include "app/core/SizeLimits.h"
 #include "controls/Bitmpbtn.h"
@@ -107,7 +108,7 @@ bool SizeAccepted(HWND owner, std::int64_t width, std::int64_t height) {
 // ---- Building the pages -------------------------------------------------------------------------
 
 void TMainForm::CreateShapePages() {
-  QWidget* page = NotebookFramePreview->widget(2);
+  QWidget* page = Layout().NotebookFramePreview()->widget(2);
   auto* grid = new QGridLayout;
   grid->setContentsMargins(0, 0, 0, 0);
   static_cast<QVBoxLayout*>(page->layout())->addLayout(grid);
@@ -216,7 +217,7 @@ void TMainForm::CreateShapePages() {
     button->OnClick = [this, button](QObject*) { PickButtonColor(button, [this] { ShapeChange(); }); };
 
   // The line page.
-  QWidget* linePage = NotebookFramePreview->widget(3);
+  QWidget* linePage = Layout().NotebookFramePreview()->widget(3);
   auto* lineGrid = new QGridLayout;
   lineGrid->setContentsMargins(0, 0, 0, 0);
   static_cast<QVBoxLayout*>(linePage->layout())->addLayout(lineGrid);

@@ -2,6 +2,7 @@
 // editor): every change re-renders the preview and, unless the page is
 // being filled, changes the text frame the page was filled from.
 #include "app/MainFormU.h"
+#include "app/MainFormLayout.h"
 
 #include "app/core/FrameDefaults.h"
 #include "app/core/SizeLimits.h"
@@ -86,7 +87,7 @@ TSize PlainTextSize(const std::string& text, const TFont& font) {
 }  // namespace
 
 void TMainForm::CreateSimpleTextPage() {
-  QWidget* page = NotebookFramePreview->widget(1);
+  QWidget* page = Layout().NotebookFramePreview()->widget(1);
   auto* pageLayout = static_cast<QVBoxLayout*>(page->layout());
 
   ScrollBox_3DText = new QScrollArea(page);

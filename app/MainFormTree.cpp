@@ -4,6 +4,7 @@
 // current sprite and frame, and the enabled state of every command.
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainFormTreeIcons.h"
@@ -126,7 +127,7 @@ class TFlagRestore {
 void TMainForm::FormCreateTree() {
   ImageList_Tree = TreeNodeIcons();
   treeKeyFilter_ = std::make_unique<TTreeKeyFilter>(*this);
-  WireTree(*AnimationTree);
+  WireTree(*Layout().AnimationTree());
   Commands().SetCommandHandler(Edit_Undo(), [this] { Edit_UndoExecute(); });
   Commands().SetCommandHandler(Commands().Scene_Delete_Something, [this] { Scene_Delete_SomethingExecute(); });
   Commands().SetCommandHandler(Commands().Scene_Up_Something, [this] { Scene_Up_SomethingExecute(); });
@@ -140,7 +141,7 @@ void TMainForm::FormCreateTree() {
   FormCreateTreeFiles();
   SetUndoObject(nullptr);
   RebuildAnimationTree();
-  Notebook_Properties->setCurrentIndex(ppEmpty);
+  Layout().Notebook_Properties()->setCurrentIndex(ppEmpty);
   RefreshCommandStates();
 }
 
@@ -179,7 +180,7 @@ void TMainForm::SetActiveAnimationWindow(TAnimationWindow* window) {
   ShownTree()->hide();
   activeWindow_ = window;
   currentSprite_ = nullptr;
-  StepsTrackBar->SetTimeLineCollection(nullptr);
+  Layout().StepsTrackBar()->SetTimeLineCollection(nullptr);
   if (window != nullptr) {
     ShownTree()->show();
     SetCurrentScene(window->Scene());
@@ -188,12 +189,12 @@ void TMainForm::SetActiveAnimationWindow(TAnimationWindow* window) {
     AnimationTreeChange();
     SetAppearanceStepMaxima(CurrentScene()->StepCount);
   } else {
-    AnimationTree->show();
+    Layout().AnimationTree()->show();
     SetCurrentScene(PlaceholderScene());
     SetUndoObject(nullptr);
     RebuildAnimationTree();
-    Notebook_Properties->setCurrentIndex(ppEmpty);
-    PanelProperties->setWindowTitle("Properties: ");
+    Layout().Notebook_Properties()->setCurrentIndex(ppEmpty);
+    Layout().PanelProperties()->setWindowTitle("Properties: ");
   }
   RebuildWindowList();
   RefreshCommandStates();
@@ -222,7 +223,7 @@ void TMainForm::Edit_UndoExecute() {
 
 QTreeWidget* TMainForm::ShownTree() const {
   if (activeWindow_ != nullptr && activeWindow_->Tree() != nullptr) return activeWindow_->Tree();
-  return AnimationTree;
+  return Layout().AnimationTree();
 }
 
 int TMainForm::NodeKind(const QTreeWidgetItem* node) {
@@ -372,7 +373,7 @@ void TMainForm::SetCurrentSprite(TSprite* sprite) {
   // The motion row chosen stays chosen for the next sprite's list.
   QTreeWidgetItem* row = MovingList != nullptr ? MovingList->currentItem() : nullptr;
   SelectedMotionRow = row != nullptr ? std::max(0, MovingList->indexOfTopLevelItem(row)) : 0;
-  StepsTrackBar->SetTimeLineCollection(sprite);
+  Layout().StepsTrackBar()->SetTimeLineCollection(sprite);
   if (sprite != nullptr) {
     // Positions and speeds are edited in pixels; choosing them is no edit.
     const TUndoRecordingPause pause;
@@ -384,7 +385,7 @@ void TMainForm::SetCurrentSprite(TSprite* sprite) {
 
 void TMainForm::DetachCurrentSprite() {
   currentSprite_ = nullptr;
-  StepsTrackBar->SetTimeLineCollection(nullptr);
+  Layout().StepsTrackBar()->SetTimeLineCollection(nullptr);
 }
 
 void TMainForm::ClearTreeChangeRunning() { TreeChangeRunning = false; }
@@ -462,7 +463,7 @@ void TMainForm::AnimationTreeChange() {
     tree->setToolTip("");
     QTreeWidgetItem* node = tree->currentItem();
     SwitchToPage(node);
-    if (node != nullptr) PanelProperties->setWindowTitle("Properties: " + node->text(0));
+    if (node != nullptr) Layout().PanelProperties()->setWindowTitle("Properties: " + node->text(0));
   }
   RefreshCommandStates();
 }
@@ -481,13 +482,13 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
   // A page hidden with the focus on one of its controls would pass the focus
   // on to the next widget, which may be another document: that document
   // would become the active one. The tree takes the focus first.
-  if (QWidget* focused = QApplication::focusWidget(); focused != nullptr && Notebook_Properties->isAncestorOf(focused))
+  if (QWidget* focused = QApplication::focusWidget(); focused != nullptr && Layout().Notebook_Properties()->isAncestorOf(focused))
     ShownTree()->setFocus(Qt::OtherFocusReason);
   const bool withScene = activeWindow_ != nullptr && CurrentScene() != nullptr;
   const int kind = NodeKind(node);
   switch (kind) {
     case nkScene:
-      Notebook_Properties->setCurrentIndex(ppScene);
+      Layout().Notebook_Properties()->setCurrentIndex(ppScene);
       if (withScene) {
         LoadScenePage();
         activeWindow_->HideSelection();
@@ -495,16 +496,16 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
       DetachCurrentSprite();
       break;
     case nkSprite:
-      Notebook_Properties->setCurrentIndex(ppSprite);
+      Layout().Notebook_Properties()->setCurrentIndex(ppSprite);
       if (withScene) {
         currentSprite_ = SpriteOfTreeNode(node);
-        StepsTrackBar->SetTimeLineCollection(currentSprite_);
+        Layout().StepsTrackBar()->SetTimeLineCollection(currentSprite_);
         LoadSpritePage();
         activeWindow_->UpdateSelection();
       }
       break;
     case nkBackground:
-      Notebook_Properties->setCurrentIndex(ppBackground);
+      Layout().Notebook_Properties()->setCurrentIndex(ppBackground);
       if (withScene) {
         LoadBackgroundPage();
         activeWindow_->HideSelection();
@@ -516,26 +517,26 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
     case nkRectangleFrame:
     case nkEllipseFrame:
     case nkLineFrame: {
-      Notebook_Properties->setCurrentIndex(ppFrame);
+      Layout().Notebook_Properties()->setCurrentIndex(ppFrame);
       ShowSpriteOfNode(node);
       TFrame* frame = CurrentFrame();
       if (frame != nullptr) LoadFramePage();
       if (kind == nkPictureFrame) {
-        NotebookFramePreview->setCurrentIndex(0);
+        Layout().NotebookFramePreview()->setCurrentIndex(0);
       } else if (kind == nkTextFrame) {
         if (frame != nullptr) {
-          NotebookFramePreview->setCurrentIndex(1);
+          Layout().NotebookFramePreview()->setCurrentIndex(1);
           if (frame->Kind == fkText3D)
             Load3DTextPage();
           else
             LoadTextPage();
         }
       } else if (kind == nkLineFrame) {
-        NotebookFramePreview->setCurrentIndex(3);
+        Layout().NotebookFramePreview()->setCurrentIndex(3);
         LoadLinePage();
         RequestSceneRecompute();
       } else {
-        NotebookFramePreview->setCurrentIndex(2);
+        Layout().NotebookFramePreview()->setCurrentIndex(2);
         LoadShapePage();
       }
       TSprite* sprite = CurrentSprite();
@@ -556,15 +557,15 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
     case nkMotion:
     case nkOpacity:
     case nkShadow:
-      Notebook_Properties->setCurrentIndex(ppMotion);
+      Layout().Notebook_Properties()->setCurrentIndex(ppMotion);
       if (withScene) {
         ShowSpriteOfNode(node);
         LoadMotionPage();
-        Notebook_Size_Opacity->setCurrentIndex(kind == nkMotion ? 0 : kind == nkOpacity ? 1 : 2);
+        Layout().Notebook_Size_Opacity()->setCurrentIndex(kind == nkMotion ? 0 : kind == nkOpacity ? 1 : 2);
       }
       break;
     case nkAppearance:
-      Notebook_Properties->setCurrentIndex(ppAppearance);
+      Layout().Notebook_Properties()->setCurrentIndex(ppAppearance);
       if (withScene) {
         ShowSpriteOfNode(node);
         LoadAppearancePage();
@@ -604,14 +605,14 @@ void TMainForm::AnimationTreeEdited(QTreeWidgetItem* node) {
   node->setText(0, AnsiToQString(sprite->Name));
   node->setData(0, kCaptionRole, node->text(0));
   if (tree->currentItem() == node) {
-    PanelProperties->setWindowTitle("Properties: " + node->text(0));
-    if (Notebook_Properties->currentIndex() == ppSprite) LoadSpritePage();
+    Layout().PanelProperties()->setWindowTitle("Properties: " + node->text(0));
+    if (Layout().Notebook_Properties()->currentIndex() == ppSprite) LoadSpritePage();
   }
   RefreshCommandStates();
 }
 
 void TMainForm::AnimationTreeDblClick() {
-  if (!PanelProperties->isVisible()) ShowPropertiesPanel();
+  if (!Layout().PanelProperties()->isVisible()) ShowPropertiesPanel();
 }
 
 // ---- Command states --------------------------------------------------------------------------------------
@@ -633,7 +634,7 @@ void TMainForm::RefreshCommandStates() {
     return std::find(kinds.begin(), kinds.end(), sel) != kinds.end();
   };
 
-  const int preview = NotebookFramePreview->currentIndex();
+  const int preview = Layout().NotebookFramePreview()->currentIndex();
   Commands().EnableCommand(Commands().Sprite_PickTransparentColor, preview == 0 || preview == 1);
   EnableCommands({Commands().Frame_Up, Commands().Frame_Down, Commands().Frame_CopyAsBMP_To, Commands().Frame_CopyAsBMP, Commands().Sprite_Delete_Frame,
                   Commands().Sprite_SetTransparencyToAllFrames, Commands().Sprite_SetDurationToAllFrames},
@@ -649,8 +650,8 @@ void TMainForm::RefreshCommandStates() {
                   Commands().Scene_SceneImageCopy, Commands().Scene_SceneImageCopyTo, Commands().Scene_BackgroundCopy, Commands().Scene_BackgroundCopyTo,
                   Commands().Veiw_400x40, Commands().View_400x50, Commands().View_468x60, Commands().View_Custom, Commands().View_88x31},
                  D);
-  CurrentStep->setEnabled(D);
-  StepsTrackBar->setEnabled(D);
+  Layout().CurrentStep()->setEnabled(D);
+  Layout().StepsTrackBar()->setEnabled(D);
   Commands().EnableCommand(Commands().Edit_Copy, selIs({nkSprite, nkPictureFrame, nkTextFrame, nkMotion, nkRectangleFrame, nkEllipseFrame,
                                   nkLineFrame, nkOpacity, nkShadow}));
   Commands().EnableCommand(Commands().Edit_Cut,

@@ -1,6 +1,7 @@
 // Delete, Up and Down on the scene tree: deleting and reordering sprites and
 // frames, with their undo records.
 #include "app/MainFormU.h"
+#include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
 #include "controls/UTimelineSlider.h"
@@ -70,7 +71,7 @@ void TMainForm::ClearAppearanceOfCurrentSprite() {
     while (sprite->IntervalCount() > 0) sprite->DeleteAppearance(sprite->IntervalCount() - 1);
   }
   delete selected;
-  StepsTrackBar->SetTimeLineCollection(CurrentSprite());
+  Layout().StepsTrackBar()->SetTimeLineCollection(CurrentSprite());
   RefreshCommandStates();
   RequestSceneRecompute();
 }

@@ -4,6 +4,7 @@
 // tool bars and the properties panel.
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainFormIcons.h"
@@ -96,20 +97,20 @@ void TMainForm::FormCreateTreeFiles() {
     bar->setAllowedAreas(areas);
     connect(bar, &QToolBar::topLevelChanged, this, [this, bar] { ToolBarMainButtonsEndDock(bar); });
   }
-  PanelProperties->setAllowedAreas(CoolBarRightDockOver(PanelProperties) ? Qt::RightDockWidgetArea
+  Layout().PanelProperties()->setAllowedAreas(CoolBarRightDockOver(Layout().PanelProperties()) ? Qt::RightDockWidgetArea
                                                                           : Qt::NoDockWidgetArea);
 
   // The panel's caption bar: "Properties: ..." with the dock and close buttons.
-  auto* caption = new QWidget(PanelProperties);
+  auto* caption = new QWidget(Layout().PanelProperties());
   caption->setObjectName("PanelPropertiesCaption");
   auto* layout = new QHBoxLayout(caption);
   layout->setContentsMargins(4, 1, 1, 1);
-  auto* title = new QLabel(PanelProperties->windowTitle(), caption);
+  auto* title = new QLabel(Layout().PanelProperties()->windowTitle(), caption);
   title->setObjectName("PanelPropertiesTitle");
   // A long caption (a scene's whole path) is cut at the panel's edge rather than
   // widening the docked panel over the documents; the whole text is its tooltip.
   title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  connect(PanelProperties, &QDockWidget::windowTitleChanged, title, [title](const QString& text) {
+  connect(Layout().PanelProperties(), &QDockWidget::windowTitleChanged, title, [title](const QString& text) {
     title->setText(text);
     title->setToolTip(text);
   });
@@ -130,8 +131,8 @@ void TMainForm::FormCreateTreeFiles() {
   ToolButton_CloseProperties->setToolTip("Close the properties window");
   connect(ToolButton_CloseProperties, &QToolButton::clicked, this, [this] { ToolButton_ClosePropertiesClick(); });
   layout->addWidget(ToolButton_CloseProperties);
-  PanelProperties->setTitleBarWidget(caption);
-  connect(PanelProperties, &QDockWidget::topLevelChanged, this, [this] { PanelPropertiesEndDock(); });
+  Layout().PanelProperties()->setTitleBarWidget(caption);
+  connect(Layout().PanelProperties(), &QDockWidget::topLevelChanged, this, [this] { PanelPropertiesEndDock(); });
 
   windowListSeparator_ = Commands().Window1->addSeparator();
   windowListSeparator_->setVisible(false);
@@ -151,7 +152,7 @@ void TMainForm::FormShowTree() {
 // A project opened into a new document window. A file that cannot be read
 // leaves that window untitled; the window has told the user.
 void TMainForm::OpenInNewDocument(const std::string& fileName) {
-  auto* window = new TAnimationWindow(*this, MdiArea);  // it frees itself when closed
+  auto* window = new TAnimationWindow(*this, Layout().MdiArea());  // it frees itself when closed
   RebuildAnimationTree();
   SelectTreeNode(-1, 2);
   try {
@@ -301,16 +302,16 @@ void TileDocuments(QMdiArea& area, bool horizontal) {
 
 }  // namespace
 
-void TMainForm::Window_Tile_HorizontalExecute() { TileDocuments(*MdiArea, true); }
+void TMainForm::Window_Tile_HorizontalExecute() { TileDocuments(*Layout().MdiArea(), true); }
 
-void TMainForm::Window_Tile_VerticalExecute() { TileDocuments(*MdiArea, false); }
+void TMainForm::Window_Tile_VerticalExecute() { TileDocuments(*Layout().MdiArea(), false); }
 
 // Down a diagonal, one title bar apart, the front window staying in front.
 void TMainForm::Window_CascadeExecute() {
-  const std::vector<QMdiSubWindow*> windows = ArrangedWindows(*MdiArea, QMdiArea::StackingOrder);
-  const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, MdiArea) +
-                   style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, MdiArea);
-  ApplyBoxes(windows, CascadeWindows(WantedSizes(windows), WorkspaceOf(*MdiArea), step));
+  const std::vector<QMdiSubWindow*> windows = ArrangedWindows(*Layout().MdiArea(), QMdiArea::StackingOrder);
+  const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, Layout().MdiArea()) +
+                   style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, Layout().MdiArea());
+  ApplyBoxes(windows, CascadeWindows(WantedSizes(windows), WorkspaceOf(*Layout().MdiArea()), step));
   for (QMdiSubWindow* window : windows) window->raise();
 }
 
@@ -321,7 +322,7 @@ void TMainForm::RebuildWindowList() {
     item->deleteLater();
   }
   WindowListItems.clear();
-  const QList<QMdiSubWindow*> windows = MdiArea->subWindowList(QMdiArea::CreationOrder);
+  const QList<QMdiSubWindow*> windows = Layout().MdiArea()->subWindowList(QMdiArea::CreationOrder);
   int number = 0;
   for (QMdiSubWindow* window : windows) {
     auto* document = qobject_cast<TAnimationWindow*>(window);
@@ -334,7 +335,7 @@ void TMainForm::RebuildWindowList() {
     item->setChecked(document == activeWindow_);
     const QPointer<TAnimationWindow> target(document);
     connect(item, &QAction::triggered, this, [this, target] {
-      if (target != nullptr) MdiArea->setActiveSubWindow(target);
+      if (target != nullptr) Layout().MdiArea()->setActiveSubWindow(target);
     });
     Commands().Window1->addAction(item);
     WindowListItems.push_back(item);
@@ -345,15 +346,15 @@ void TMainForm::RebuildWindowList() {
 // ---- Docking --------------------------------------------------------------------------------------------
 
 // The top bar takes the tool bars, never the properties panel.
-bool TMainForm::CoolBarTopMainDockOver(QWidget* control) const { return control != PanelProperties; }
+bool TMainForm::CoolBarTopMainDockOver(QWidget* control) const { return control != Layout().PanelProperties(); }
 
 // The left bar takes neither the properties panel nor the time line.
 bool TMainForm::CoolBarLeftDockOver(QWidget* control) const {
-  return control != PanelProperties && control != Commands().ToolBarTimeLine;
+  return control != Layout().PanelProperties() && control != Commands().ToolBarTimeLine;
 }
 
 // The right bar takes only the properties panel.
-bool TMainForm::CoolBarRightDockOver(QWidget* control) const { return control == PanelProperties; }
+bool TMainForm::CoolBarRightDockOver(QWidget* control) const { return control == Layout().PanelProperties(); }
 
 int TMainForm::ToolBarDockedSize(const QToolBar* bar) { return bar->property(kDockedSizeProperty).toInt(); }
 
@@ -379,29 +380,29 @@ void TMainForm::ToolBarMainButtonsEndDock(QToolBar* bar) {
   }
 }
 
-void TMainForm::PanelPropertiesEndDock() { DockPropertiesButton->setChecked(!PanelProperties->isFloating()); }
+void TMainForm::PanelPropertiesEndDock() { DockPropertiesButton->setChecked(!Layout().PanelProperties()->isFloating()); }
 
 // Down docks the panel at the right with its width; up floats it at the
 // pointer with its size.
 void TMainForm::DockPropertiesButtonClick() {
   if (DockPropertiesButton->isChecked()) {
-    int width = PanelProperties->width();
-    PanelProperties->setFloating(false);
-    addDockWidget(Qt::RightDockWidgetArea, PanelProperties);
+    int width = Layout().PanelProperties()->width();
+    Layout().PanelProperties()->setFloating(false);
+    addDockWidget(Qt::RightDockWidgetArea, Layout().PanelProperties());
     Splitter_PropertiesCanResize(width);
   } else {
-    const QSize size = PanelProperties->size();
-    PanelProperties->setFloating(true);
-    PanelProperties->setGeometry(QRect(QCursor::pos(), size));
+    const QSize size = Layout().PanelProperties()->size();
+    Layout().PanelProperties()->setFloating(true);
+    Layout().PanelProperties()->setGeometry(QRect(QCursor::pos(), size));
   }
-  DockPropertiesButton->setChecked(!PanelProperties->isFloating());
+  DockPropertiesButton->setChecked(!Layout().PanelProperties()->isFloating());
 }
 
 void TMainForm::Show_Properties_WindowExecute() {
-  int width = PanelProperties->width();
-  PanelProperties->show();
-  PanelProperties->setFloating(false);
-  addDockWidget(Qt::RightDockWidgetArea, PanelProperties);
+  int width = Layout().PanelProperties()->width();
+  Layout().PanelProperties()->show();
+  Layout().PanelProperties()->setFloating(false);
+  addDockWidget(Qt::RightDockWidgetArea, Layout().PanelProperties());
   DockPropertiesButton->setChecked(true);
   Splitter_PropertiesCanResize(width);
 }
@@ -409,7 +410,7 @@ void TMainForm::Show_Properties_WindowExecute() {
 // Everything docked at the right takes the proposed width, at least the
 // panel's minimum.
 void TMainForm::Splitter_PropertiesCanResize(int& newSize) {
-  newSize = std::max(newSize, PanelProperties->minimumWidth());
+  newSize = std::max(newSize, Layout().PanelProperties()->minimumWidth());
   QList<QDockWidget*> bands;
   for (QDockWidget* dock : findChildren<QDockWidget*>(Qt::FindDirectChildrenOnly))
     if (!dock->isFloating() && dockWidgetArea(dock) == Qt::RightDockWidgetArea) bands.push_back(dock);
@@ -430,5 +431,5 @@ void TMainForm::Show_MainButtonsExecute() { PlaceToolBar(Commands().ToolBarMainB
 
 void TMainForm::Show_TimeLineExecute() { PlaceToolBar(Commands().ToolBarTimeLine, Qt::TopToolBarArea); }
 
-void TMainForm::ToolButton_ClosePropertiesClick() { PanelProperties->hide(); }
+void TMainForm::ToolButton_ClosePropertiesClick() { Layout().PanelProperties()->hide(); }
 

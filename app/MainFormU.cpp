@@ -106,8 +106,8 @@ TMainForm::~TMainForm() {
   QObject::disconnect(qApp, &QApplication::focusChanged, this, nullptr);
   // Documents go first, while everything they may ask of their host exists;
   // closed ones waiting for their deferred deletion too.
-  if (MdiArea != nullptr) {
-    for (TAnimationWindow* window : MdiArea->findChildren<TAnimationWindow*>()) delete window;
+  if (Layout().MdiArea() != nullptr) {
+    for (TAnimationWindow* window : Layout().MdiArea()->findChildren<TAnimationWindow*>()) delete window;
   }
   if (MainForm == this) MainForm = nullptr;
   FormDestroy();
@@ -133,9 +133,10 @@ void TMainForm::FormCreate() {
   const TSize screen = System().ScreenSize();
   resize(std::min(kInitialWidth, screen.cx - 40), std::min(kInitialHeight, screen.cy - 60));
 
-  CreatePanels();
+  Layout().CreatePanels();
   commands_->Create();
-  CreateStatusBar();
+  Layout().CreateStatusBar();
+  layout_->StatusPanel2()->OnDrawPanel = [this](TCanvas& canvas, const TRect& panel) { StatusBar1DrawPanel(canvas, panel); };
   CreateTimers();
   Create3DTextLists();
   TmpURL = new TURL(this);
@@ -187,7 +188,7 @@ void TMainForm::FormCreate() {
   FormCreateEffects();
   FormCreateExport();
   FormCreateScene();
-  FitPropertiesPanelToItsPages();
+  Layout().FitPropertiesPanelToItsPages();
 }
 
 void TMainForm::SetUpTimer(TTimer& timer, int interval, std::function<void()> tick) {
@@ -227,7 +228,7 @@ void TMainForm::CreateTimers() {
 
 // The lists of the 3D text page: its depths and its sizes.
 void TMainForm::Create3DTextLists() {
-  QWidget* textPage = NotebookFramePreview->widget(1);
+  QWidget* textPage = Layout().NotebookFramePreview()->widget(1);
   const auto makeList = [textPage](const char* name, const std::vector<std::string>& items) {
     auto* list = new QComboBox(textPage);
     list->setObjectName(name);
@@ -292,6 +293,29 @@ void TMainForm::CreateAreas() {
 
 QAction* TMainForm::Edit_Undo() { return commands_->Edit_Undo; }
 
+QWidget* TMainForm::Panel_TreeView() { return layout_->Panel_TreeView(); }
+
+void TMainForm::ShowStatusText(int panel, const std::string& text) { layout_->SetStatusText(panel, text); }
+
+// Qt passes the focus of a control that is hidden along the focus chain,
+// which runs from the properties panel into the document windows: the first
+// one reached would be activated, and the command that switched the page
+// (an Undo, an add) would go on in the wrong document.
+bool TMainForm::focusNextPrevChild(bool next) {
+  QWidget* focus = QApplication::focusWidget();
+  QDockWidget* panel = layout_ != nullptr ? layout_->PanelProperties() : nullptr;
+  if (focus != nullptr && !focus->isVisible() && panel != nullptr && panel->isAncestorOf(focus)) {
+    QWidget* tree = ShownTree();
+    if (tree != nullptr && tree->isVisible())
+      tree->setFocus(Qt::OtherFocusReason);
+    else
+      setFocus(Qt::OtherFocusReason);
+    return true;
+  }
+  return QMainWindow::focusNextPrevChild(next);
+}
+
+
 // ---- The barrier of every entry -------------------------------------------------------------------
 
 void TMainForm::RunEntry(const std::function<void()>& entry) {
@@ -333,7 +357,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::FormShow() {
   FormShowTree();
   FormShow3DText();
-  UserSettings().LastPanelSpriteWidth = PanelProperties->width();
+  UserSettings().LastPanelSpriteWidth = Layout().PanelProperties()->width();
 
   // Centre on the desktop, halves rounded towards zero.
   const TSize desktop = System().ScreenSize();
@@ -435,13 +459,13 @@ void TMainForm::WMRecomputeScene() {
 void TMainForm::WMStepChanged(WPARAM, LPARAM) {
   if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
   TAnimatedScene& scene = *CurrentScene();
-  CurrentStep->SetCaption(StepDisplayText(scene.CurrentStep));
+  Layout().CurrentStep()->SetCaption(StepDisplayText(scene.CurrentStep));
   try {
-    if (const std::optional<std::string> speed = StepSpeed.StepShown(MicroTime())) StepPerSecond->SetCaption(*speed);
+    if (const std::optional<std::string> speed = StepSpeed.StepShown(MicroTime())) Layout().StepPerSecond()->SetCaption(*speed);
     // The maximum first: the slider keeps its position within it.
-    StepsTrackBar->SetMax(scene.StepCount);
-    StepsTrackBar->SetFrequency(Round(scene.StepCount / 100.0));
-    StepsTrackBar->SetPosition(scene.CurrentStep - 1);
+    Layout().StepsTrackBar()->SetMax(scene.StepCount);
+    Layout().StepsTrackBar()->SetFrequency(Round(scene.StepCount / 100.0));
+    Layout().StepsTrackBar()->SetPosition(scene.CurrentStep - 1);
     if (!LowColorDisplay) RefreshDocumentPicture();
     MarkCurrentAppearance();
     SteppedByHand = true;
@@ -476,7 +500,7 @@ void TMainForm::ShowProgress(int done, int total) {
     CancelFlag = 0;
     ProgressPercent = -1;
   }
-  StatusPanel2->Invalidate();
+  Layout().StatusPanel2()->Invalidate();
   // Only Esc and painting get through while the operation goes on.
   PumpProgressEvents([] { CancelFlag = 1; });
 }
@@ -504,7 +528,7 @@ void TMainForm::StatusBar1DrawPanel(TCanvas& canvas, const TRect& panel) {
 
 // ---- Hints and keys ------------------------------------------------------------------------------
 
-void TMainForm::AppHint(const std::string& hint) { SetStatusText(0, hint); }
+void TMainForm::AppHint(const std::string& hint) { Layout().SetStatusText(0, hint); }
 
 bool TMainForm::event(QEvent* event) {
   if (event->type() == QEvent::StatusTip) {
@@ -586,7 +610,7 @@ void TMainForm::Help_AboutExecute() {
 void TMainForm::closeEvent(QCloseEvent* event) {
   // Every document closes first, each asking to save; one that stays open
   // keeps the program running.
-  for (QMdiSubWindow* window : MdiArea->subWindowList()) {
+  for (QMdiSubWindow* window : Layout().MdiArea()->subWindowList()) {
     if (!window->close()) {
       event->ignore();
       return;

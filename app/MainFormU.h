@@ -112,6 +112,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   TCommandSet& Commands() override { return *commands_; }
   TCommandSet& Commands() const { return *commands_; }
   TLayoutArea& Layout() override { return *layout_; }
+  TLayoutArea& Layout() const { return *layout_; }
   TSettingsArea& SettingsArea() override { return *settingsArea_; }
   TTreeArea& Tree() override { return *tree_; }
   TFilesArea& Files() override { return *files_; }
@@ -124,8 +125,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   TGalleriesArea& Galleries() override { return *galleries_; }
   TMainForm& Form() override { return *this; }
   void SetUpTimer(TTimer& timer, int interval, std::function<void()> tick) override;
-  // The step display, the slider and the speed display on the time line's bar.
-  void AddTimeLineControls();
 
   // =============================================================================================
   // Creation, showing and closing (MainFormU.cpp)
@@ -257,44 +256,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   FileDialogRequest OpenExportDialog;   // import
   FileDialogRequest OpenTextureDialog;  // 3D text textures
 
-  // =============================================================================================
-  // Window layout (MainFormLayout.cpp): the panels later areas fill.
-  // =============================================================================================
-
-  QMdiArea* MdiArea = nullptr;
-  // The properties panel ("Properties: ..."), docked at the right: the scene
-  // tree panel above, the property pages below.
-  QDockWidget* PanelProperties = nullptr;
-  QSplitter* Splitter_Properties = nullptr;
-  // The panel that holds the form's own tree and every document's tree is
-  // Panel_TreeView(), below with what the documents need.
-  // The form's own tree, shown while no document is active.
-  QTreeWidget* AnimationTree = nullptr;
-  // The property pages: 0 "Scene", 1 "Sprite", 2 "Frame", 3 "Motion",
-  // 4 "Appearance", 5 "Background", 6 "Empty"; each an empty container
-  // with a vertical layout that its area fills.
-  enum TPropertyPage : int {
-    ppScene = 0, ppSprite = 1, ppFrame = 2, ppMotion = 3, ppAppearance = 4, ppBackground = 5, ppEmpty = 6
-  };
-  QStackedWidget* Notebook_Properties = nullptr;
-  QWidget* PropertyPage(int index) const;
-  // Puts content on a property page: right after `after` when that is on the
-  // page, otherwise last, above the stretch that closes the page.
-  void AddToPropertyPage(int index, QWidget* content, QWidget* after = nullptr) const;
-  // On the frame page: 0 picture, 1 text, 2 shape, 3 line.
-  QStackedWidget* NotebookFramePreview = nullptr;
-  // On the motion page: 0 motion, 1 opacity, 2 shadow.
-  QStackedWidget* Notebook_Size_Opacity = nullptr;
-  // The time line's step display, speed display and slider.
-  TDigitalDisplay* CurrentStep = nullptr;
-  TDigitalDisplay* StepPerSecond = nullptr;
-  TTimelineSlider* StepsTrackBar = nullptr;
-  // The status bar: 0 hints, 1 the pointer's place on the canvas, 2 progress.
-  QLabel* StatusPanel0 = nullptr;
-  QLabel* StatusPanel1 = nullptr;
-  TStatusProgressPanel* StatusPanel2 = nullptr;
-  // Sets the text of a status panel (0 or 1).
-  void SetStatusText(int panel, const std::string& text);
 
   // =============================================================================================
   // Documents (MainFormDocuments.cpp): the active document and what a
@@ -307,10 +268,10 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // The play button's state (AnimateBtn, the checked Movie_Play).
   bool PlayButtonDown() const override;
   void SetPlayButtonDown(bool down) override;
-  QWidget* Panel_TreeView() override { return panelTreeView_; }
+  QWidget* Panel_TreeView() override;
   QAction* Edit_Undo() override;
   void StepChanged(WPARAM wParam, LPARAM lParam) override { WMStepChanged(wParam, lParam); }
-  void ShowStatusText(int panel, const std::string& text) override { SetStatusText(panel, text); }
+  void ShowStatusText(int panel, const std::string& text) override;
   // The barrier of every entry (MainFormActions.cpp): commands, timer ticks,
   // drops and clipboard changes run through it. An escaped exception is
   // shown in the error box; when no other entry is running around it, the
@@ -1240,10 +1201,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
 
  private:
   // Parts of FormCreate.
-  void CreatePanels();
-  // Once every area has built its pages: the docked panel is as wide as its widest page.
-  void FitPropertiesPanelToItsPages();
-  void CreateStatusBar();
   void CreateTimers();
   void Create3DTextLists();
   void CreatePresetsMenu();
@@ -1257,12 +1214,10 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   void ApplyPlacement(const TWindowPlacement& placement);
 
   std::unique_ptr<TWindowHandle> handle_;
-  QWidget* panelTreeView_ = nullptr;
   TAnimationWindow* activeWindow_ = nullptr;
   mutable TDocumentSettings documentSettings_;
   std::unique_ptr<TAnimatedScene> placeholderScene_;
   std::unique_ptr<TFirstFlashForm> splash_;
-  std::vector<QWidget*> propertyPages_;
   std::unique_ptr<T3DTextParts, T3DTextPartsDeleter> text3D_;
   bool shown_ = false;
   bool closed_ = false;

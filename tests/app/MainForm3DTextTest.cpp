@@ -45,10 +45,10 @@ class MainForm3DText : public MainFormTest {
  protected:
   TMainForm& StartWith3DText() {
     TMainForm& form = Start();
-    form.Notebook_Properties->setCurrentIndex(TMainForm::ppFrame);
-    form.NotebookFramePreview->setCurrentIndex(1);
+    ::Child<QStackedWidget>(form, "Notebook_Properties")->setCurrentIndex(ppFrame);
+    ::Child<QStackedWidget>(form, "NotebookFramePreview")->setCurrentIndex(1);
     Command(form, "Scene_Add_3DText")->trigger();
-    form.PanelProperties->show();
+    ::Child<QDockWidget>(form, "PanelProperties")->show();
     EXPECT_TRUE(Parts().Panel_3DText->isVisible());
     return form;
   }
@@ -118,7 +118,7 @@ TEST_F(MainForm3DText, PageStartsWithTheDesignsValues) {
   const QStringList names{"Text", "Lights", "Rotation", "Camera", "Material", "Texture", "3D Animation"};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(tabs->tabText(i), names[i]);
   // The page lives on frame preview page 1.
-  EXPECT_TRUE(Form().NotebookFramePreview->widget(1)->isAncestorOf(tabs));
+  EXPECT_TRUE(::Child<QStackedWidget>(Form(), "NotebookFramePreview")->widget(1)->isAncestorOf(tabs));
   EXPECT_NE(Child<TQelViewHost>("QelView1"), nullptr);
 }
 

@@ -178,33 +178,33 @@ TEST_F(MainFormTest, ThreeToolBarsWhereTheDesignDocksThem) {
   EXPECT_EQ(Child<QToolButton>(form, "AnimateBtn")->defaultAction(), Command(form, "Movie_Play"));
   EXPECT_EQ(Child<QToolButton>(form, "NextBtn")->defaultAction(), Command(form, "Movie_NextFrame"));
   EXPECT_EQ(Child<QToolButton>(form, "ToolButton_Add_Rect")->menu(), Child<QMenu>(form, "PopupMenu_AddRectangle"));
-  EXPECT_TRUE(Child<QToolBar>(form, "ToolBarTimeLine")->isAncestorOf(form.StepsTrackBar));
-  EXPECT_TRUE(Child<QToolBar>(form, "ToolBarTimeLine")->isAncestorOf(form.CurrentStep));
-  EXPECT_FALSE(form.StepPerSecond->Visible());
-  EXPECT_EQ(form.CurrentStep->Caption(), " 00001");
+  EXPECT_TRUE(Child<QToolBar>(form, "ToolBarTimeLine")->isAncestorOf(Child<TTimelineSlider>(form, "StepsTrackBar")));
+  EXPECT_TRUE(Child<QToolBar>(form, "ToolBarTimeLine")->isAncestorOf(Child<TDigitalDisplay>(form, "CurrentStep")));
+  EXPECT_FALSE(Child<TDigitalDisplay>(form, "StepPerSecond")->Visible());
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
   EXPECT_FALSE(Command(form, "File_New")->icon().isNull());
   EXPECT_FALSE(Command(form, "Movie_Play")->icon().isNull());
 }
 
 TEST_F(MainFormTest, PropertiesPanelWithItsPagesAndTheTreePanel) {
   TMainForm& form = Create();
-  EXPECT_EQ(form.PanelProperties->windowTitle(), "Properties: ");
-  EXPECT_EQ(form.dockWidgetArea(form.PanelProperties), Qt::RightDockWidgetArea);
-  EXPECT_FALSE(form.PanelProperties->isAreaAllowed(Qt::LeftDockWidgetArea));
+  EXPECT_EQ(Child<QDockWidget>(form, "PanelProperties")->windowTitle(), "Properties: ");
+  EXPECT_EQ(form.dockWidgetArea(Child<QDockWidget>(form, "PanelProperties")), Qt::RightDockWidgetArea);
+  EXPECT_FALSE(Child<QDockWidget>(form, "PanelProperties")->isAreaAllowed(Qt::LeftDockWidgetArea));
   const QStringList pages{"Scene", "Sprite", "Frame", "Motion", "Appearance", "Background", "Empty"};
-  ASSERT_EQ(form.Notebook_Properties->count(), pages.size());
+  ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->count(), pages.size());
   for (int i = 0; i < pages.size(); ++i) {
-    EXPECT_EQ(form.Notebook_Properties->widget(i)->objectName(), pages[i]);
-    EXPECT_EQ(form.PropertyPage(i), form.Notebook_Properties->widget(i));
+    EXPECT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->widget(i)->objectName(), pages[i]);
+    EXPECT_EQ(form.Layout().PropertyPage(i), Child<QStackedWidget>(form, "Notebook_Properties")->widget(i));
   }
-  EXPECT_EQ(form.Notebook_Properties->currentIndex(), TMainForm::ppEmpty);
-  EXPECT_EQ(form.NotebookFramePreview->count(), 4);
-  EXPECT_TRUE(form.PropertyPage(TMainForm::ppFrame)->isAncestorOf(form.NotebookFramePreview));
-  EXPECT_EQ(form.Notebook_Size_Opacity->count(), 3);
-  EXPECT_TRUE(form.PropertyPage(TMainForm::ppMotion)->isAncestorOf(form.Notebook_Size_Opacity));
+  EXPECT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppEmpty);
+  EXPECT_EQ(Child<QStackedWidget>(form, "NotebookFramePreview")->count(), 4);
+  EXPECT_TRUE(form.Layout().PropertyPage(ppFrame)->isAncestorOf(Child<QStackedWidget>(form, "NotebookFramePreview")));
+  EXPECT_EQ(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->count(), 3);
+  EXPECT_TRUE(form.Layout().PropertyPage(ppMotion)->isAncestorOf(Child<QStackedWidget>(form, "Notebook_Size_Opacity")));
   EXPECT_EQ(form.Panel_TreeView()->objectName(), "Panel_TreeView");
-  EXPECT_EQ(form.AnimationTree->parentWidget(), form.Panel_TreeView());
-  EXPECT_TRUE(form.PanelProperties->isAncestorOf(form.Panel_TreeView()));
+  EXPECT_EQ(Child<QTreeWidget>(form, "AnimationTree")->parentWidget(), form.Panel_TreeView());
+  EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isAncestorOf(form.Panel_TreeView()));
 }
 
 TEST_F(MainFormTest, ThirteenTimersWithTheirIntervalsAllDisabledAtStart) {
@@ -259,7 +259,7 @@ TEST_F(MainFormTest, TheTextPagesDepthAndSizeLists) {
   EXPECT_EQ(form.ComboBoxSize->itemText(0), "1");
   EXPECT_EQ(form.ComboBoxSize->itemText(69), "70");
   EXPECT_EQ(form.ComboBoxDepth->objectName(), "ComboBoxDepth");
-  EXPECT_TRUE(form.NotebookFramePreview->isAncestorOf(form.ComboBoxSize));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")->isAncestorOf(form.ComboBoxSize));
 }
 
 }  // namespace

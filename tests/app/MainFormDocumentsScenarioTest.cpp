@@ -88,9 +88,9 @@ TEST_F(MainFormDocumentsScenario, ALowerCaseProjectIsSavedInPlaceAndAFailedSaveA
 
 TEST_F(MainFormDocumentsScenario, OpenedAndCascadedWindowsKeepTheirFrameAndCanvasSize) {
   TMainForm& form = StartShown();
-  const QRect room(QPoint(0, 0), form.MdiArea->viewport()->size());
+  const QRect room(QPoint(0, 0), Child<QMdiArea>(form, "MdiArea")->viewport()->size());
   // A new document wider than this workspace is capped to it.
-  form.MdiArea->closeAllSubWindows();
+  Child<QMdiArea>(form, "MdiArea")->closeAllSubWindows();
   Command(form, "File_New")->trigger();
   TAnimationWindow* untitled = form.ActiveAnimationWindow();
   ASSERT_GT(untitled->CanvasWindowSize().width(), room.width());
@@ -114,7 +114,7 @@ TEST_F(MainFormDocumentsScenario, OpenedAndCascadedWindowsKeepTheirFrameAndCanva
   EXPECT_EQ(first->geometry(), QRect(QPoint(0, 0), size));
   EXPECT_EQ(second->size(), size);
   EXPECT_TRUE(second->x() > 0 && second->x() == second->y());
-  EXPECT_EQ(form.MdiArea->subWindowList(QMdiArea::StackingOrder).last(), second);
+  EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList(QMdiArea::StackingOrder).last(), second);
 }
 
 // After each property page is shown and its events ran, nothing is painted,
@@ -124,8 +124,8 @@ TEST_F(MainFormDocumentsScenario, TheWindowAtRestPaintsAndResizesNothingOnAnyPag
   MakeFolder("work");
   OpenThroughCommand(WriteThreeSprites("work/rest.GLM"));
   RepaintCounter counter(form);
-  for (int page = 0; page < form.Notebook_Properties->count(); ++page) {
-    form.Notebook_Properties->setCurrentIndex(page);
+  for (int page = 0; page < Child<QStackedWidget>(form, "Notebook_Properties")->count(); ++page) {
+    Child<QStackedWidget>(form, "Notebook_Properties")->setCurrentIndex(page);
     EXPECT_EQ(counter.CountAfterSettling(400, 500), "") << "page " << page;
   }
 }

@@ -97,7 +97,7 @@ TEST_F(MainFormExportScenario, ABannerMadeWithTheCommandsIsExportedAsTheGifTheSc
 
   // The picture moves along a line across the banner.
   form.ChooseSprite(&pictureSprite);
-  form.Notebook_Properties->setCurrentIndex(TMainForm::ppMotion);
+  Child<QStackedWidget>(form, "Notebook_Properties")->setCurrentIndex(ppMotion);
   form.LoadMotionPage();
   Command(form, "Motion_Linear")->trigger();
   ASSERT_EQ(pictureSprite.Motion().Step(0).Kind, mskLine);

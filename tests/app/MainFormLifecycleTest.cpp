@@ -83,7 +83,7 @@ TEST_F(MainFormLifeTest, TheStatusBarsPanelIsOwnerDrawn) {
   TMainForm& form = Start();
   form.ShowProgress(0, 2);
   form.ShowProgress(1, 2);
-  const TBitmap& shown = form.StatusPanel2->PaintPicture(clBtnFace);
+  const TBitmap& shown = Child<TStatusProgressPanel>(form, "StatusPanel2")->PaintPicture(clBtnFace);
   ASSERT_GE(shown.Width(), 168);
   EXPECT_EQ(shown.Pixel(67, 2), kNavy);
   EXPECT_EQ(shown.Pixel(68 + 49, shown.Height() / 2), kBar);
@@ -111,7 +111,7 @@ TEST_F(MainFormLifeTest, TheCancelFlagIsClearedTenSecondsAfterTheLastReport) {
 
 TEST_F(MainFormLifeTest, WhileProgressRunsOnlyEscGetsThrough) {
   TMainForm& form = Start();
-  ASSERT_EQ(form.MdiArea->subWindowList().size(), 1);
+  ASSERT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 1);
   form.ShowProgress(0, 3);
   // A key command, a close request and a posted recompute arrive meanwhile.
   QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier));
@@ -120,7 +120,7 @@ TEST_F(MainFormLifeTest, WhileProgressRunsOnlyEscGetsThrough) {
   form.ShowProgress(1, 3);
   EXPECT_EQ(CancelFlag, 1);
   EXPECT_TRUE(form.isVisible());
-  EXPECT_EQ(form.MdiArea->subWindowList().size(), 1);
+  EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 1);
   EXPECT_FALSE(Setting("WindowState").has_value());  // FormClose never ran
 }
 
@@ -129,7 +129,7 @@ TEST_F(MainFormLifeTest, EscInTheWindowOrADocumentSetsTheCancelFlag) {
   QTest::keyClick(&form, Qt::Key_Escape);
   EXPECT_EQ(CancelFlag, 1);
   CancelFlag = 0;
-  QTest::keyClick(form.AnimationTree, Qt::Key_Escape);
+  QTest::keyClick(Child<QTreeWidget>(form, "AnimationTree"), Qt::Key_Escape);
   EXPECT_EQ(CancelFlag, 1);
   CancelFlag = 0;
   char other = 'a';
@@ -146,21 +146,21 @@ TEST_F(MainFormLifeTest, AStepShownMovesTheDisplaysAndTheSlider) {
   scene.StepCount = 250;
   scene.CurrentStep = 1;
   form.WMStepChanged(0, 0);
-  EXPECT_EQ(form.CurrentStep->Caption(), " 00001");
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
   scene.CurrentStep = 2;
   form.WMStepChanged(0, 0);
-  EXPECT_EQ(form.CurrentStep->Caption(), " 00001");
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
   scene.CurrentStep = 8;
   form.WMStepChanged(0, 0);
-  EXPECT_EQ(form.CurrentStep->Caption(), " 00007");
-  EXPECT_EQ(form.StepsTrackBar->Position(), 7);
-  EXPECT_EQ(form.StepsTrackBar->Max(), 250);
-  EXPECT_EQ(form.StepsTrackBar->Frequency(), 2);
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00007");
+  EXPECT_EQ(Child<TTimelineSlider>(form, "StepsTrackBar")->Position(), 7);
+  EXPECT_EQ(Child<TTimelineSlider>(form, "StepsTrackBar")->Max(), 250);
+  EXPECT_EQ(Child<TTimelineSlider>(form, "StepsTrackBar")->Frequency(), 2);
   // A step beyond the slider's old maximum is shown where it is.
   scene.StepCount = 2000;
   scene.CurrentStep = 1500;
   form.WMStepChanged(0, 0);
-  EXPECT_EQ(form.StepsTrackBar->Position(), 1499);
+  EXPECT_EQ(Child<TTimelineSlider>(form, "StepsTrackBar")->Position(), 1499);
 }
 
 TEST_F(MainFormLifeTest, SpeedIsMeasuredFromTheMicrosecondClock) {
@@ -172,16 +172,16 @@ TEST_F(MainFormLifeTest, SpeedIsMeasuredFromTheMicrosecondClock) {
     system_.micros += 100000;
     form.WMStepChanged(0, 0);
   }
-  EXPECT_EQ(form.StepPerSecond->Caption(), " 11.7");  // 7 steps in 0.6 s
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "StepPerSecond")->Caption(), " 11.7");  // 7 steps in 0.6 s
 }
 
 TEST_F(MainFormLifeTest, WithoutADocumentAStepChangesNothing) {
   TMainForm& form = Start();
-  form.MdiArea->closeAllSubWindows();
+  Child<QMdiArea>(form, "MdiArea")->closeAllSubWindows();
   ASSERT_EQ(form.ActiveAnimationWindow(), nullptr);
   form.CurrentScene()->CurrentStep = 9;
   form.WMStepChanged(0, 0);
-  EXPECT_EQ(form.CurrentStep->Caption(), " 00001");
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
 }
 
 // ---- The deferred start ---------------------------------------------------------------------------
@@ -358,7 +358,7 @@ TEST_F(MainFormLifeTest, ADocumentThatStaysOpenKeepsTheProgramRunning) {
 
   ui_.messageAnswers = {IDNO};
   EXPECT_TRUE(form.close());
-  EXPECT_TRUE(form.MdiArea->subWindowList().isEmpty());
+  EXPECT_TRUE(Child<QMdiArea>(form, "MdiArea")->subWindowList().isEmpty());
   EXPECT_TRUE(Setting("WindowState").has_value());
   // The placeholder scene lives until the window goes.
   EXPECT_EQ(form.CurrentScene(), form.PlaceholderScene());

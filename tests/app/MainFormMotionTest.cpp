@@ -39,7 +39,7 @@ class MainFormMotion : public MainFormPagesTest {
     fixed.StartY = 8;
     sprite.Motion().AddStepWith(fixed, &sprite);
     form.ChooseSprite(&sprite);
-    form.Notebook_Properties->setCurrentIndex(TMainForm::ppMotion);
+    Child<QStackedWidget>(form, "Notebook_Properties")->setCurrentIndex(ppMotion);
     form.LoadMotionPage();
     return sprite;
   }
@@ -221,7 +221,7 @@ TEST_F(MainFormMotion, AnEditOfAnEmptyMotionPageMakesTheFirstStepAsOneEntry) {
     sprite = Scene().AddSprite(index);
   }
   form.ChooseSprite(sprite);
-  form.Notebook_Properties->setCurrentIndex(TMainForm::ppMotion);
+  Child<QStackedWidget>(form, "Notebook_Properties")->setCurrentIndex(ppMotion);
   form.LoadMotionPage();
   ASSERT_EQ(form.MovingList->topLevelItemCount(), 0);
   // Without steps the kind commands are off: the page's own edits make the step.
@@ -290,7 +290,7 @@ TEST_F(MainFormMotion, APlainPressOnTheTimeLineRecordsNothingAndABarDragIsOneUnd
   }
   form.LoadAppearancePage();
   Scene().StepCount = 100;
-  TTimelineSlider& slider = *form.StepsTrackBar;
+  TTimelineSlider& slider = *Child<TTimelineSlider>(form, "StepsTrackBar");
   slider.SetMax(100);
   slider.setFixedWidth(220);
   const int y = slider.height() / 2;
@@ -324,7 +324,7 @@ TEST_F(MainFormMotion, ADocumentClosedDuringABarDragTakesTheDragWithIt) {
     sprite.AddInterval(5, 30);
   }
   form.LoadAppearancePage();
-  TTimelineSlider& slider = *form.StepsTrackBar;
+  TTimelineSlider& slider = *Child<TTimelineSlider>(form, "StepsTrackBar");
   QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(5), slider.height() / 2));
   ASSERT_TRUE(form.AppearanceDragPending());
   Document().SetModified(false);

@@ -106,7 +106,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   }
   // The playback timer also runs by itself while events are processed, so a
   // slow machine may show a later step: at least the three ticks given.
-  const std::string shown = form.CurrentStep->Caption();
+  const std::string shown = Child<TDigitalDisplay>(form, "CurrentStep")->Caption();
   ASSERT_EQ(shown.size(), 6u) << shown;
   EXPECT_GE(std::stoi(shown), 3) << shown;
   QTest::keyClick(&form, Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier);
@@ -127,10 +127,10 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   Command(form, "View_Set_Step")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 8);
   ProcessMessages();
-  EXPECT_EQ(form.CurrentStep->Caption(), " 00007");
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00007");
 
   // A slider drag shows its step at once and seeks once, when the pause ends.
-  TTimelineSlider& slider = *form.StepsTrackBar;
+  TTimelineSlider& slider = *Child<TTimelineSlider>(form, "StepsTrackBar");
   ASSERT_EQ(slider.Max(), 60);
   const int y = slider.height() / 2;
   QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(slider.SliderCenter(), y));
@@ -139,7 +139,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(40), y));
   const int position = slider.Position();
   ASSERT_GT(position, 30);
-  EXPECT_EQ(form.CurrentStep->Caption(), SliderStepText(position));
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), SliderStepText(position));
   EXPECT_EQ(Scene().CurrentStep, 8);
   ASSERT_TRUE(form.SetStepTimer.Enabled());
   form.SetStepTimerTimer();
@@ -168,7 +168,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   // The motion: linear at half a step per step; clicking its row writes
   // nothing; a quick X and Y edit is one "Change Motion" and keeps the speed.
   SelectNode(form, TMainForm::nkMotion);
-  ASSERT_EQ(form.Notebook_Properties->currentIndex(), TMainForm::ppMotion);
+  ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppMotion);
   Command(form, "Motion_Linear")->trigger();
   Type(form.StartSpeedEdit, "0.5");
   form.TimerRedrawTimer();
@@ -217,7 +217,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   Command(form, "Appearance_Add")->trigger();
   ProcessMessages();
   ASSERT_EQ(Scene().Sprite(0).IntervalCount(), 1);
-  ASSERT_EQ(form.Notebook_Properties->currentIndex(), TMainForm::ppAppearance);
+  ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppAppearance);
   form.StartSpin->SetValue(5);
   ASSERT_EQ(Scene().Sprite(0).Interval(0).StartStep, 5);
   mark = LogSize();
@@ -237,7 +237,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
 
   // The pick tool keys the clicked colour of the picture.
   SelectNode(form, TMainForm::nkPictureFrame);
-  ASSERT_EQ(form.Notebook_Properties->currentIndex(), TMainForm::ppFrame);
+  ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppFrame);
   Command(form, "Sprite_PickTransparentColor")->trigger();
   QTest::mouseClick(form.NativeImage, Qt::LeftButton, {}, QPoint(8, 3));
   EXPECT_TRUE(Scene().Sprite(0).Frame(0).Transparent());
@@ -275,7 +275,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   // The background: a file, an unticked picture box and a pasted picture
   // each undo; the fill records "Change Background Properties".
   SelectNode(form, TMainForm::nkBackground);
-  ASSERT_EQ(form.Notebook_Properties->currentIndex(), TMainForm::ppBackground);
+  ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppBackground);
   const std::string back = WriteBmp("back.bmp", 20, 10, Halves);
   mark = LogSize();
   form.FileNameEdit->setFocus();

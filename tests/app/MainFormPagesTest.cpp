@@ -61,7 +61,7 @@ TEST_F(MainFormPages, LoadingTheFramePageShowsTheFrameAndWritesNothing) {
   EXPECT_EQ(form.ImageColorPanel->property("Color").toUInt(), 0x00FF00u);
   EXPECT_EQ(form.StepsPerFrameEdit->Value(), 6);
   EXPECT_EQ(form.StepsPerFrameEdit->MaxValue(), 100000);
-  EXPECT_EQ(form.NotebookFramePreview->currentIndex(), 0);
+  EXPECT_EQ(Child<QStackedWidget>(form, "NotebookFramePreview")->currentIndex(), 0);
   EXPECT_TRUE(Log().Empty());
 }
 

@@ -34,7 +34,7 @@ TEST_F(MainFormPlayback, ThePlayCommandPlaysWithThePlaybackResamplingAndStopRest
   EXPECT_EQ(Scene().ResampledStretching, 0);
   EXPECT_TRUE(Command(form, "Movie_Stop")->isEnabled());
   EXPECT_FALSE(Command(form, "Movie_Play_Command")->isEnabled());
-  EXPECT_TRUE(form.StepPerSecond->isVisibleTo(&form));
+  EXPECT_TRUE(Child<TDigitalDisplay>(form, "StepPerSecond")->isVisibleTo(&form));
 
   Command(form, "Movie_Stop")->trigger();
   EXPECT_FALSE(Child<QToolButton>(form, "AnimateBtn")->isChecked());
@@ -42,7 +42,7 @@ TEST_F(MainFormPlayback, ThePlayCommandPlaysWithThePlaybackResamplingAndStopRest
   EXPECT_EQ(Scene().ResampledStretching, 1);
   EXPECT_FALSE(Command(form, "Movie_Stop")->isEnabled());
   EXPECT_TRUE(Command(form, "Movie_Play_Command")->isEnabled());
-  EXPECT_FALSE(form.StepPerSecond->isVisibleTo(&form));
+  EXPECT_FALSE(Child<TDigitalDisplay>(form, "StepPerSecond")->isVisibleTo(&form));
 }
 
 TEST_F(MainFormPlayback, LowResourcesWarnButPlaybackStarts) {
@@ -82,7 +82,7 @@ TEST_F(MainFormPlayback, SetStepSevenLeavesStepEightAndShowsIt) {
   Command(form, "View_Set_Step")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 8);
   form.WMStepChanged(0, 0);
-  EXPECT_EQ(form.CurrentStep->Caption(), " 00007");
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00007");
 
   forms_.Expect("SetStepFrm").Answer(mrCancel);
   Command(form, "View_Set_Step")->trigger();
@@ -96,7 +96,7 @@ TEST_F(MainFormPlayback, ClickingTheStepDisplayOpensTheStepDialogWithItsMaximum)
   forms_.Expect("SetStepFrm").Do([&](QDialog& dialog) {
     maximum = dialog.findChild<TSpinEdit*>("StepSpinEdit")->MaxValue();
   }).Answer(mrCancel);
-  QTest::mouseClick(form.CurrentStep, Qt::LeftButton);
+  QTest::mouseClick(Child<TDigitalDisplay>(form, "CurrentStep"), Qt::LeftButton);
   EXPECT_EQ(maximum, 39);
 }
 
@@ -119,9 +119,9 @@ TEST_F(MainFormPlayback, LastStepOfAHostileStepCountEndsAtTheLargestStepAPageAcc
 TEST_F(MainFormPlayback, SliderMovesShowTheStepAtOnceAndSeekOnceHalfASecondAfterTheLastMove) {
   TMainForm& form = StartPages();
   Scene().StepCount = 100;
-  form.StepsTrackBar->SetMax(100);
-  form.StepsTrackBar->setFixedWidth(220);
-  TTimelineSlider& slider = *form.StepsTrackBar;
+  Child<TTimelineSlider>(form, "StepsTrackBar")->SetMax(100);
+  Child<TTimelineSlider>(form, "StepsTrackBar")->setFixedWidth(220);
+  TTimelineSlider& slider = *Child<TTimelineSlider>(form, "StepsTrackBar");
   const int y = slider.height() / 2;
   QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(slider.SliderCenter(), y));
   QTest::mouseMove(&slider, QPoint(slider.StepToX(30), y));
@@ -129,7 +129,7 @@ TEST_F(MainFormPlayback, SliderMovesShowTheStepAtOnceAndSeekOnceHalfASecondAfter
   QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(51), y));
   const int position = slider.Position();
   ASSERT_GT(position, 40);
-  EXPECT_EQ(form.CurrentStep->Caption(), SliderStepText(position));
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), SliderStepText(position));
   // Not yet sought: the timer waits 500 ms after the last move.
   EXPECT_EQ(Scene().CurrentStep, 1);
   EXPECT_TRUE(form.SetStepTimer.Enabled());
@@ -142,13 +142,13 @@ TEST_F(MainFormPlayback, SliderMovesShowTheStepAtOnceAndSeekOnceHalfASecondAfter
 
 TEST_F(MainFormPlayback, TheStepDisplayOfTheSliderNeverShowsAStepBeforeTheFirst) {
   TMainForm& form = StartPages();
-  form.StepsTrackBar->SetPosition(0);
+  Child<TTimelineSlider>(form, "StepsTrackBar")->SetPosition(0);
   form.StepsTrackBarChange();
-  EXPECT_EQ(form.CurrentStep->Caption(), " 00001");
-  form.StepsTrackBar->SetMax(100);
-  form.StepsTrackBar->SetPosition(8);
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
+  Child<TTimelineSlider>(form, "StepsTrackBar")->SetMax(100);
+  Child<TTimelineSlider>(form, "StepsTrackBar")->SetPosition(8);
   form.StepsTrackBarChange();
-  EXPECT_EQ(form.CurrentStep->Caption(), " 00007");
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00007");
 }
 
 // ---- The scene page ----

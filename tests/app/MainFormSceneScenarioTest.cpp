@@ -228,7 +228,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
 
   // ---- A GIF comment typed on the scene page: one entry for the burst; saved and reopened.
   ClickNode(Root());
-  ASSERT_EQ(Page(), TMainForm::ppScene);
+  ASSERT_EQ(Page(), ppScene);
   const std::size_t undosBeforeComment = Undos().size();
   form.GifCommentMemo->setFocus();
   QTest::keyClicks(form.GifCommentMemo, "Made here");
@@ -248,7 +248,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   reopened->close();
   Settle();
   document->setFocus();
-  form.MdiArea->setActiveSubWindow(document);
+  Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(document);
   Settle();
   ASSERT_EQ(form.ActiveAnimationWindow(), document);
 

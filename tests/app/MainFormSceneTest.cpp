@@ -241,7 +241,7 @@ TEST_F(MainFormStarterSetTest, AnUnreadablePresetAddsNothing) {
 
 TEST_F(MainFormStarterSetTest, NewFromTemplateOpensTheChosenBannerInANewDocument) {
   TMainForm& form = StartShown();
-  const int documents = form.MdiArea->subWindowList().size();
+  const int documents = Child<QMdiArea>(form, "MdiArea")->subWindowList().size();
   std::string listed;
   forms_.Expect("TemplateForm")
       .Do([&listed](QDialog& wizard) {
@@ -254,7 +254,7 @@ TEST_F(MainFormStarterSetTest, NewFromTemplateOpensTheChosenBannerInANewDocument
       .Press("OkButton");
   Command(form, "File_NewFromTemplate")->trigger();
   Settle();
-  EXPECT_EQ(form.MdiArea->subWindowList().size(), documents + 1);
+  EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), documents + 1);
   ASSERT_NE(form.ActiveAnimationWindow(), nullptr);
   EXPECT_FALSE(listed.empty());
   EXPECT_NE(form.ActiveAnimationWindow()->FileName().find(listed), std::string::npos);
@@ -263,11 +263,11 @@ TEST_F(MainFormStarterSetTest, NewFromTemplateOpensTheChosenBannerInANewDocument
 
 TEST_F(MainFormStarterSetTest, ClosingTheTemplateWizardOpensNothing) {
   TMainForm& form = StartShown();
-  const int documents = form.MdiArea->subWindowList().size();
+  const int documents = Child<QMdiArea>(form, "MdiArea")->subWindowList().size();
   forms_.Expect("TemplateForm").Press("CloseBtn");
   Command(form, "File_NewFromTemplate")->trigger();
   Settle();
-  EXPECT_EQ(form.MdiArea->subWindowList().size(), documents);
+  EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), documents);
 }
 
 // The motion gallery through the picker: the chosen preset's path replaces
@@ -322,7 +322,7 @@ TEST_F(MainFormSceneTest, ChoosingTileRecordsOneBackgroundEntryAndTilesTheBackgr
   TMainForm& form = StartShown();
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("tile.GLM"));
   ClickNode(Node({"Background"}));
-  ASSERT_EQ(Page(), TMainForm::ppBackground);
+  ASSERT_EQ(Page(), ppBackground);
   EXPECT_EQ(form.Radio_Backgroun_Picture_Type->title(), QString(" Display "));
   EXPECT_TRUE(form.BackgroundPictureTypes[0]->isChecked());  // the project's centred picture
   QRadioButton* tile = form.BackgroundPictureTypes[1];
@@ -344,7 +344,7 @@ TEST_F(MainFormSceneTest, TheTransparentBackgroundIsASceneSettingWithUndo) {
   TMainForm& form = StartShown();
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("transparent.GLM"));
   ClickNode(Node({"Background"}));
-  ASSERT_EQ(Page(), TMainForm::ppBackground);
+  ASSERT_EQ(Page(), ppBackground);
   EXPECT_EQ(form.BackgroundIsTransparentCheckBox->text(), QString("Transparent"));
   EXPECT_FALSE(form.TransparentBackColor_Button->isEnabled());
   QTest::mouseClick(form.BackgroundIsTransparentCheckBox, Qt::LeftButton, {},

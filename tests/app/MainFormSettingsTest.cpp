@@ -245,8 +245,8 @@ TEST_F(MainFormSettingsTest, TheDigitalDisplaysTakeTheChosenColour) {
   Store()->CreateKey(HKEY_CURRENT_USER, std::string(kSettingsKey) + "\\Fonts");
   Store()->WriteValue(HKEY_CURRENT_USER, std::string(kSettingsKey) + "\\Fonts", "Digital Display Color", "clLime");
   TMainForm& form = Start();
-  EXPECT_EQ(form.CurrentStep->ColorOfText(), clLime);
-  EXPECT_EQ(form.StepPerSecond->ColorOfText(), clLime);
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->ColorOfText(), clLime);
+  EXPECT_EQ(Child<TDigitalDisplay>(form, "StepPerSecond")->ColorOfText(), clLime);
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   Settle();
   TAnimationWindow* document = form.ActiveAnimationWindow();
   ASSERT_NE(document, startup);
-  EXPECT_EQ(form.MdiArea->subWindowList().size(), 2);
+  EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 2);
   EXPECT_TRUE(document->Undo()->Empty());
   TAnimatedScene& scene = *document->Scene();
   const std::string empty = ProjectBytes(scene);
@@ -57,8 +57,8 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
 
   // Choosing the rectangle fills the shape page and records nothing.
   ClickNode(Node({"Sprite 1", "Rectangle"}));
-  EXPECT_EQ(Page(), TMainForm::ppFrame);
-  EXPECT_EQ(form.NotebookFramePreview->currentIndex(), 2);
+  EXPECT_EQ(Page(), ppFrame);
+  EXPECT_EQ(Child<QStackedWidget>(form, "NotebookFramePreview")->currentIndex(), 2);
   EXPECT_EQ(form.RectWidth_Spin->Value(), 50);
   EXPECT_EQ(UndoCaptions(*document->Undo()).size(), records);
 
@@ -102,7 +102,7 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   Settle();
   ASSERT_EQ(scene.SpriteCount(), 2);
   ClickNode(Node({"Sprite 2", "\"Text\""}));
-  EXPECT_EQ(form.NotebookFramePreview->currentIndex(), 1);
+  EXPECT_EQ(Child<QStackedWidget>(form, "NotebookFramePreview")->currentIndex(), 1);
   Click(Item(form.RadioGroup_3DorSimpleText, 1));
   Settle();
   EXPECT_EQ(scene.Sprite(1).Frame(0).Kind, 2);

@@ -43,12 +43,12 @@ class MainFormShapes : public MainFormShapesTest {
 
   // Shows a frame preview page or a motion sub-page, so its controls are laid out for the mouse.
   void ShowFramePage(int page) {
-    Form().Notebook_Properties->setCurrentIndex(TMainForm::ppFrame);
-    Form().NotebookFramePreview->setCurrentIndex(page);
+    Child<QStackedWidget>(Form(), "Notebook_Properties")->setCurrentIndex(ppFrame);
+    Child<QStackedWidget>(Form(), "NotebookFramePreview")->setCurrentIndex(page);
   }
   void ShowMotionPage(int page) {
-    Form().Notebook_Properties->setCurrentIndex(TMainForm::ppMotion);
-    Form().Notebook_Size_Opacity->setCurrentIndex(page);
+    Child<QStackedWidget>(Form(), "Notebook_Properties")->setCurrentIndex(ppMotion);
+    Child<QStackedWidget>(Form(), "Notebook_Size_Opacity")->setCurrentIndex(page);
   }
 
   TSprite& LastSprite() { return scene->Sprite(scene->SpriteCount() - 1); }
@@ -284,7 +284,7 @@ TEST_F(MainFormShapesTwoDocuments, UndoWithTheFocusInAShapeSpinStaysInItsDocumen
   // The Undo switches to the scene's page, which hides the spin.
   CtrlKey(Qt::Key_Z);
   EXPECT_EQ(form.ActiveAnimationWindow(), second);
-  EXPECT_EQ(form.MdiArea->activeSubWindow(), second);
+  EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->activeSubWindow(), second);
   EXPECT_EQ(second->Scene()->SpriteCount(), 0);
   EXPECT_TRUE(second->Undo()->Empty());
   EXPECT_TRUE(first->Undo()->Empty());
@@ -295,7 +295,7 @@ TEST_F(MainFormShapesTwoDocuments, APendingEditGoesToItsOwnDocumentWhenAnotherIs
   TMainForm& form = Form();
   TFrame& rectangle = second->Scene()->Sprite(0).Frame(0);
   Type(form.RectWidth_Spin, "70");
-  form.MdiArea->setActiveSubWindow(first);
+  Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(first);
   Settle();
   ASSERT_EQ(form.ActiveAnimationWindow(), first);
   form.TimerRedrawShapeTimer();
@@ -329,8 +329,8 @@ TEST_F(MainFormShapes, TheShapePageHasTheDesignsRangesHintsAndItems) {
   EXPECT_EQ(Item(form.ShapeType_Radio, 0)->text(), "&Rectangle");
   EXPECT_EQ(Item(form.ShapeType_Radio, 1)->text(), "R&ounded Rectangle");
   EXPECT_EQ(form.RectangleSameFillColor_CheckBox->text(), "Same");
-  EXPECT_TRUE(form.NotebookFramePreview->widget(2)->isAncestorOf(form.RectWidth_Spin));
-  EXPECT_TRUE(form.NotebookFramePreview->widget(3)->isAncestorOf(form.LineWidthSpin));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")->widget(2)->isAncestorOf(form.RectWidth_Spin));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")->widget(3)->isAncestorOf(form.LineWidthSpin));
 }
 
 TEST_F(MainFormShapes, FillingTheShapePageRecordsAndRendersNothing) {
@@ -585,7 +585,7 @@ TEST_F(MainFormShapes, ThePlainTextPageStartsWithItsDefaults) {
   EXPECT_EQ(form.SetBgColor->Caption(), "Background Color...");
   EXPECT_EQ(form.TextFontBtn2->text(), "Font...");
   EXPECT_EQ(form.Notebook_3DorSimpleText->count(), 2);
-  EXPECT_TRUE(form.NotebookFramePreview->widget(1)->isAncestorOf(form.SimpleText_Image));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")->widget(1)->isAncestorOf(form.SimpleText_Image));
 }
 
 TEST_F(MainFormShapes, ATextFrameSwitchedToSimpleTextBecomesPlainText) {
@@ -691,9 +691,9 @@ TEST_F(MainFormShapes, TheTwinsHaveTheirRangesOnTheirPages) {
     EXPECT_EQ(edit->MinValue(), -50000);
     EXPECT_EQ(edit->MaxValue(), 50000);
   }
-  EXPECT_TRUE(form.Notebook_Size_Opacity->widget(0)->isAncestorOf(form.FinishEqualsStartButton));
-  EXPECT_TRUE(form.Notebook_Size_Opacity->widget(1)->isAncestorOf(form.StartOpacity_TrackBar));
-  EXPECT_TRUE(form.Notebook_Size_Opacity->widget(2)->isAncestorOf(form.FinishShadowColor_Button));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->widget(0)->isAncestorOf(form.FinishEqualsStartButton));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->widget(1)->isAncestorOf(form.StartOpacity_TrackBar));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->widget(2)->isAncestorOf(form.FinishShadowColor_Button));
 }
 
 TEST_F(MainFormShapes, ABarAndItsSpinHoldTheSameValue) {

@@ -63,13 +63,13 @@ TEST_F(MainFormTreeFiles, OpenAsksForAProjectAndOpensItInANewWindow) {
   EXPECT_EQ(opened->windowTitle(), QString("open.GLM"));
   ASSERT_EQ(ui_.fileRequests.size(), 1u);
   EXPECT_EQ(form.OpenDialog1.initialDir, data_.Path() + "/");
-  EXPECT_EQ(form.MdiArea->subWindowList().size(), 2);
+  EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 2);
 
   // Cancelled: nothing opens.
   ui_.fileAnswers.push_back(std::nullopt);
   Command(form, "File_Open")->trigger();
   Settle();
-  EXPECT_EQ(form.MdiArea->subWindowList().size(), 2);
+  EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 2);
 }
 
 TEST_F(MainFormTreeFiles, AFailedOpenLeavesTheNewWindowUntitled) {
@@ -83,7 +83,7 @@ TEST_F(MainFormTreeFiles, AFailedOpenLeavesTheNewWindowUntitled) {
   EXPECT_EQ(window->windowTitle(), QString("Untitled"));
   EXPECT_EQ(window->FileName(), "");
   EXPECT_EQ(Root()->text(0), QString("Scene []"));
-  EXPECT_EQ(form.MdiArea->subWindowList().size(), 2);
+  EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 2);
 }
 
 TEST_F(MainFormTreeFiles, SaveWritesTheActiveDocument) {
@@ -192,7 +192,7 @@ TEST_F(MainFormTreeFiles, AnUnreadablePictureLeavesNoSpriteNoRecordAndTheTreeWor
   EXPECT_EQ(ui_.cursors.back(), crDefault);
   // The tree still drives the pages, and edits are recorded again.
   ClickNode(Node({"B", "Rectangle"}));
-  EXPECT_EQ(Page(), TMainForm::ppFrame);
+  EXPECT_EQ(Page(), ppFrame);
   EXPECT_EQ(form.CurrentSprite(), &scene.Sprite(1));
   Command(form, "Sprite_Move_Up")->trigger();
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Move Sprite Up"}));
@@ -204,19 +204,19 @@ TEST_F(MainFormTreeFiles, AProjectDroppedOnTheMainWindowOpensAndAPictureDoesNot)
   const std::string picture = WriteBmp("ignored.bmp", 4, 4);
   TAnimationWindow* untitled = form.ActiveAnimationWindow();
   Drop(&form, QPoint(100, 100), {picture});
-  EXPECT_EQ(form.MdiArea->subWindowList().size(), 1);
+  EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 1);
   EXPECT_EQ(untitled->Scene()->SpriteCount(), 0);
 
   // A lower-case extension opens too; only the first file is used.
   Drop(&form, QPoint(100, 100), {project, picture});
-  EXPECT_EQ(form.MdiArea->subWindowList().size(), 2);
+  EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 2);
   ASSERT_NE(form.ActiveAnimationWindow(), untitled);
   EXPECT_EQ(form.ActiveAnimationWindow()->Scene()->SpriteCount(), 3);
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B", "A"}));
 
   // Dropped on a document, a project opens in a window of its own.
   Drop(form.ActiveAnimationWindow(), QPoint(40, 40), {project});
-  EXPECT_EQ(form.MdiArea->subWindowList().size(), 3);
+  EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 3);
 }
 
 // ---- The Window menu -------------------------------------------------------------------------------------
@@ -225,9 +225,9 @@ TEST_F(MainFormTreeFiles, TilingGivesRowsOrColumnsAndCascadeOverlaps) {
   TMainForm& form = StartShown();
   Command(form, "File_New")->trigger();
   Settle();
-  const QList<QMdiSubWindow*> windows = form.MdiArea->subWindowList(QMdiArea::CreationOrder);
+  const QList<QMdiSubWindow*> windows = Child<QMdiArea>(form, "MdiArea")->subWindowList(QMdiArea::CreationOrder);
   ASSERT_EQ(windows.size(), 2);
-  const QSize area = form.MdiArea->viewport()->size();
+  const QSize area = Child<QMdiArea>(form, "MdiArea")->viewport()->size();
   const int h = area.height();
   const int w = area.width();
 
@@ -256,17 +256,17 @@ TEST_F(MainFormTreeFiles, TheDockRulesSayWhichBarTakesWhat) {
   TMainForm& form = StartShown();
   EXPECT_TRUE(form.CoolBarTopMainDockOver(Child<QToolBar>(form, "ToolBarTimeLine")));
   EXPECT_TRUE(form.CoolBarTopMainDockOver(Child<QToolBar>(form, "ToolBar_Sprite_Buttons")));
-  EXPECT_FALSE(form.CoolBarTopMainDockOver(form.PanelProperties));
+  EXPECT_FALSE(form.CoolBarTopMainDockOver(Child<QDockWidget>(form, "PanelProperties")));
   EXPECT_TRUE(form.CoolBarLeftDockOver(Child<QToolBar>(form, "ToolBarMainButtons")));
   EXPECT_FALSE(form.CoolBarLeftDockOver(Child<QToolBar>(form, "ToolBarTimeLine")));
-  EXPECT_FALSE(form.CoolBarLeftDockOver(form.PanelProperties));
-  EXPECT_TRUE(form.CoolBarRightDockOver(form.PanelProperties));
+  EXPECT_FALSE(form.CoolBarLeftDockOver(Child<QDockWidget>(form, "PanelProperties")));
+  EXPECT_TRUE(form.CoolBarRightDockOver(Child<QDockWidget>(form, "PanelProperties")));
   EXPECT_FALSE(form.CoolBarRightDockOver(Child<QToolBar>(form, "ToolBarMainButtons")));
   // The bars follow the rules.
   EXPECT_EQ(Child<QToolBar>(form, "ToolBarTimeLine")->allowedAreas(), Qt::TopToolBarArea);
   EXPECT_EQ(Child<QToolBar>(form, "ToolBarMainButtons")->allowedAreas(), Qt::TopToolBarArea | Qt::LeftToolBarArea);
   EXPECT_EQ(Child<QToolBar>(form, "ToolBar_Sprite_Buttons")->allowedAreas(), Qt::TopToolBarArea | Qt::LeftToolBarArea);
-  EXPECT_EQ(form.PanelProperties->allowedAreas(), Qt::RightDockWidgetArea);
+  EXPECT_EQ(Child<QDockWidget>(form, "PanelProperties")->allowedAreas(), Qt::RightDockWidgetArea);
 }
 
 TEST_F(MainFormTreeFiles, ThePropertiesPanelFloatsDocksClosesAndComesBack) {
@@ -275,24 +275,24 @@ TEST_F(MainFormTreeFiles, ThePropertiesPanelFloatsDocksClosesAndComesBack) {
   EXPECT_TRUE(form.DockPropertiesButton->isChecked());
   QTest::mouseClick(form.DockPropertiesButton, Qt::LeftButton);
   Settle();
-  EXPECT_TRUE(form.PanelProperties->isFloating());
+  EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isFloating());
   EXPECT_FALSE(form.DockPropertiesButton->isChecked());
   QTest::mouseClick(form.DockPropertiesButton, Qt::LeftButton);
   Settle();
-  EXPECT_FALSE(form.PanelProperties->isFloating());
-  EXPECT_EQ(form.dockWidgetArea(form.PanelProperties), Qt::RightDockWidgetArea);
+  EXPECT_FALSE(Child<QDockWidget>(form, "PanelProperties")->isFloating());
+  EXPECT_EQ(form.dockWidgetArea(Child<QDockWidget>(form, "PanelProperties")), Qt::RightDockWidgetArea);
   EXPECT_TRUE(form.DockPropertiesButton->isChecked());
 
   QTest::mouseClick(form.ToolButton_CloseProperties, Qt::LeftButton);
   Settle();
-  EXPECT_FALSE(form.PanelProperties->isVisible());
+  EXPECT_FALSE(Child<QDockWidget>(form, "PanelProperties")->isVisible());
   // A double click on the tree (or the canvas) shows it again.
   form.AnimationTreeDblClick();
-  EXPECT_TRUE(form.PanelProperties->isVisible());
+  EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isVisible());
   QTest::mouseClick(form.ToolButton_CloseProperties, Qt::LeftButton);
   Command(form, "Show_Properties_Window")->trigger();
-  EXPECT_TRUE(form.PanelProperties->isVisible());
-  EXPECT_FALSE(form.PanelProperties->isFloating());
+  EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isVisible());
+  EXPECT_FALSE(Child<QDockWidget>(form, "PanelProperties")->isFloating());
 }
 
 TEST_F(MainFormTreeFiles, TheShowCommandsDockTheToolBarsBack) {
@@ -330,23 +330,23 @@ TEST_F(MainFormTreeFiles, DockedBarsKeepTheirLengthAndThePanelTakesTheDraggedWid
   // The properties panel takes a dragged width, never less than its minimum.
   int proposed = 10;
   form.Splitter_PropertiesCanResize(proposed);
-  EXPECT_EQ(proposed, form.PanelProperties->minimumWidth());
-  proposed = form.PanelProperties->minimumWidth() + 40;
+  EXPECT_EQ(proposed, Child<QDockWidget>(form, "PanelProperties")->minimumWidth());
+  proposed = Child<QDockWidget>(form, "PanelProperties")->minimumWidth() + 40;
   form.Splitter_PropertiesCanResize(proposed);
   Settle();
-  EXPECT_EQ(form.PanelProperties->width(), proposed);
+  EXPECT_EQ(Child<QDockWidget>(form, "PanelProperties")->width(), proposed);
 }
 
 TEST_F(MainFormTreeFiles, ALongCaptionDoesNotWidenThePanel) {
   TMainForm& form = StartShown();
   Settle();
-  const int width = form.PanelProperties->width();
-  form.PanelProperties->setWindowTitle("Properties: Scene [" + QString(300, 'x') + ".GLM]");
+  const int width = Child<QDockWidget>(form, "PanelProperties")->width();
+  Child<QDockWidget>(form, "PanelProperties")->setWindowTitle("Properties: Scene [" + QString(300, 'x') + ".GLM]");
   Settle();
-  EXPECT_EQ(form.PanelProperties->width(), width);
-  auto* title = form.PanelProperties->findChild<QLabel*>("PanelPropertiesTitle");
+  EXPECT_EQ(Child<QDockWidget>(form, "PanelProperties")->width(), width);
+  auto* title = Child<QDockWidget>(form, "PanelProperties")->findChild<QLabel*>("PanelPropertiesTitle");
   ASSERT_NE(title, nullptr);
-  EXPECT_EQ(title->toolTip(), form.PanelProperties->windowTitle());
+  EXPECT_EQ(title->toolTip(), Child<QDockWidget>(form, "PanelProperties")->windowTitle());
 }
 
 }  // namespace

@@ -24,9 +24,9 @@ class MainFormTreeTest : public MainFormTest {
  protected:
   ~MainFormTreeTest() override {
     if (form_ != nullptr) {
-      for (QMdiSubWindow* window : form_->MdiArea->subWindowList())
+      for (QMdiSubWindow* window : Child<QMdiArea>(*form_, "MdiArea")->subWindowList())
         if (auto* document = qobject_cast<TAnimationWindow*>(window)) document->SetModified(false);
-      form_->MdiArea->closeAllSubWindows();
+      Child<QMdiArea>(*form_, "MdiArea")->closeAllSubWindows();
       Settle();
     }
   }
@@ -142,5 +142,5 @@ class MainFormTreeTest : public MainFormTest {
     QTest::keyClick(&Form(), key, Qt::ControlModifier);
     Settle();
   }
-  int Page() { return Form().Notebook_Properties->currentIndex(); }
+  int Page() { return Child<QStackedWidget>(Form(), "Notebook_Properties")->currentIndex(); }
 };

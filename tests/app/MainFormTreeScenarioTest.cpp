@@ -71,16 +71,16 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   // The Scene node: nothing recorded, the 70 ms steps kept.
   ClickNode(Node({"B"}));
   ClickNode(Root());
-  EXPECT_EQ(Page(), TMainForm::ppScene);
+  EXPECT_EQ(Page(), ppScene);
   EXPECT_TRUE(second->Undo()->Empty());
   EXPECT_EQ(scene.Timer().Interval(), 70);
 
   // B's second frame: the frame page and its hint.
   ClickNode(Node({"B", "Ellipse"}));
-  EXPECT_EQ(Page(), TMainForm::ppFrame);
-  EXPECT_EQ(form.NotebookFramePreview->currentIndex(), 2);
+  EXPECT_EQ(Page(), ppFrame);
+  EXPECT_EQ(Child<QStackedWidget>(form, "NotebookFramePreview")->currentIndex(), 2);
   EXPECT_EQ(Tree().toolTip(), QString("Frame: 24x12 pxs. Total: 2 frames in the sprite."));
-  EXPECT_EQ(form.PanelProperties->windowTitle(), QString("Properties: Ellipse"));
+  EXPECT_EQ(Child<QDockWidget>(form, "PanelProperties")->windowTitle(), QString("Properties: Ellipse"));
 
   // Ctrl+PgUp brings B to the front; one Undo (Ctrl+Z) restores the order.
   CtrlKey(Qt::Key_PageUp);
@@ -123,7 +123,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   Command(form, "Sprite_Move_Down")->trigger();
   Settle();
   ASSERT_TRUE(Command(form, "Edit_Undo")->isEnabled());
-  form.MdiArea->setActiveSubWindow(first);
+  Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(first);
   Settle();
   EXPECT_EQ(form.ActiveAnimationWindow(), first);
   EXPECT_NE(&Tree(), secondTree);
@@ -132,10 +132,10 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   EXPECT_FALSE(Command(form, "Sprite_Move_Up")->isEnabled());
   EXPECT_EQ(form.StartStepMaxLabel->text(), QString("20"));
   // A null activation (a dialog took the focus) changes nothing.
-  form.MdiArea->setActiveSubWindow(nullptr);
+  Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(nullptr);
   Settle();
   EXPECT_EQ(form.ActiveAnimationWindow(), first);
-  form.MdiArea->setActiveSubWindow(second);
+  Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(second);
   Settle();
   EXPECT_EQ(&Tree(), secondTree);
   EXPECT_TRUE(Command(form, "Edit_Undo")->isEnabled());
@@ -166,8 +166,8 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   EXPECT_EQ(UndoCaptions(*second->Undo()).size(), recordCount);
   EXPECT_EQ(UndoCaptions(*second->Undo()).back(), records);
   ClickNode(Node({"B", "Opacity"}));
-  EXPECT_EQ(Page(), TMainForm::ppMotion);
-  EXPECT_EQ(form.Notebook_Size_Opacity->currentIndex(), 1);
+  EXPECT_EQ(Page(), ppMotion);
+  EXPECT_EQ(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->currentIndex(), 1);
 
   // The tree's right-click menu holds the pointed node's commands: Delete
   // Current Frame keeps a sprite's only frame; Del on it takes the sprite.
@@ -217,8 +217,8 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
 
   // Tiling: stacked rows across the document area, then columns.
   Command(form, "Window_Tile_Horizontal")->trigger();
-  const QSize area = form.MdiArea->viewport()->size();
-  const QList<QMdiSubWindow*> windows = form.MdiArea->subWindowList(QMdiArea::CreationOrder);
+  const QSize area = Child<QMdiArea>(form, "MdiArea")->viewport()->size();
+  const QList<QMdiSubWindow*> windows = Child<QMdiArea>(form, "MdiArea")->subWindowList(QMdiArea::CreationOrder);
   ASSERT_EQ(windows.size(), 3);
   for (int i = 0; i < 3; ++i) {
     const int top = i * area.height() / 3;
@@ -237,11 +237,11 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
 
   // Every document closed: the empty scene and its page.
   for (QMdiSubWindow* window : windows) static_cast<TAnimationWindow*>(window)->SetModified(false);
-  form.MdiArea->closeAllSubWindows();
+  Child<QMdiArea>(form, "MdiArea")->closeAllSubWindows();
   Settle();
   EXPECT_EQ(form.ActiveAnimationWindow(), nullptr);
   EXPECT_EQ(Root()->text(0), QString("Empty Scene"));
-  EXPECT_EQ(Page(), TMainForm::ppEmpty);
+  EXPECT_EQ(Page(), ppEmpty);
   EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
 }
 

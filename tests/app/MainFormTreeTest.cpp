@@ -65,16 +65,16 @@ TEST_F(MainFormTreeTest, AnUntitledSceneAndNoSceneAtAll) {
   ASSERT_NE(form.ActiveAnimationWindow(), nullptr);
   EXPECT_EQ(Root()->text(0), QString("Scene []"));
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background"}));
-  EXPECT_EQ(Page(), M::ppScene);
+  EXPECT_EQ(Page(), ppScene);
 
-  form.MdiArea->closeAllSubWindows();
+  Child<QMdiArea>(form, "MdiArea")->closeAllSubWindows();
   Settle();
   EXPECT_EQ(form.ActiveAnimationWindow(), nullptr);
-  EXPECT_EQ(&Tree(), form.AnimationTree);
+  EXPECT_EQ(&Tree(), Child<QTreeWidget>(form, "AnimationTree"));
   ASSERT_EQ(Tree().topLevelItemCount(), 1);
   EXPECT_EQ(Root()->text(0), QString("Empty Scene"));
   EXPECT_EQ(Root()->childCount(), 0);
-  EXPECT_EQ(Page(), M::ppEmpty);
+  EXPECT_EQ(Page(), ppEmpty);
   EXPECT_EQ(form.CurrentScene(), form.PlaceholderScene());
   EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
 }
@@ -95,7 +95,7 @@ TEST_F(MainFormTreeTest, NodesMapToTheSpritesFromTheFrontToTheBack) {
   // Selecting the middle node edits B.
   ClickNode(Node({"B"}));
   EXPECT_EQ(form.CurrentSprite(), &scene.Sprite(1));
-  EXPECT_EQ(Page(), M::ppSprite);
+  EXPECT_EQ(Page(), ppSprite);
   EXPECT_EQ(form.CurrentFrame(), &scene.Sprite(1).Frame(scene.Sprite(1).GetCurrentFrameIndex()));
 
   // A frame node: its sprite becomes current, the selection stays on the frame.
@@ -124,10 +124,10 @@ TEST_F(MainFormTreeTest, SelectingNodesByIndexAndKind) {
   TAnimatedScene& scene = *OpenThroughCommand(WriteThreeSprites("select.GLM"))->Scene();
   form.SelectTreeNode(1, 3);
   EXPECT_EQ(Tree().currentItem(), Node({"B", "Pos./Size/Speed"}));
-  EXPECT_EQ(Page(), M::ppMotion);
+  EXPECT_EQ(Page(), ppMotion);
   form.SelectTreeNode(1, 4);
   EXPECT_EQ(Tree().currentItem(), Node({"B", "Appearance"}));
-  EXPECT_EQ(Page(), M::ppAppearance);
+  EXPECT_EQ(Page(), ppAppearance);
   form.SelectTreeNode(9, 2);  // clamped to the last sprite
   EXPECT_EQ(Tree().currentItem(), Node({"C", "Line"}));
   form.SelectFrameNode(5);  // clamped to the last frame
@@ -157,18 +157,18 @@ TEST_F(MainFormTreeTest, EachNodeShowsItsPage) {
   TMainForm& form = StartShown();
   OpenThroughCommand(WriteThreeSprites("pages.GLM"));
   const std::vector<std::pair<std::vector<const char*>, std::pair<int, int>>> cases = {
-      {{}, {M::ppScene, -1}},
-      {{"Background"}, {M::ppBackground, -1}},
-      {{"B"}, {M::ppSprite, -1}},
-      {{"A", "sunny day.bmp"}, {M::ppFrame, 0}},
-      {{"C", "\"Hello\""}, {M::ppFrame, 1}},
-      {{"B", "Rectangle"}, {M::ppFrame, 2}},
-      {{"B", "Ellipse"}, {M::ppFrame, 2}},
-      {{"C", "Line"}, {M::ppFrame, 3}},
-      {{"B", "Pos./Size/Speed"}, {M::ppMotion, 0}},
-      {{"B", "Opacity"}, {M::ppMotion, 1}},
-      {{"B", "Shadow"}, {M::ppMotion, 2}},
-      {{"B", "Appearance"}, {M::ppAppearance, -1}},
+      {{}, {ppScene, -1}},
+      {{"Background"}, {ppBackground, -1}},
+      {{"B"}, {ppSprite, -1}},
+      {{"A", "sunny day.bmp"}, {ppFrame, 0}},
+      {{"C", "\"Hello\""}, {ppFrame, 1}},
+      {{"B", "Rectangle"}, {ppFrame, 2}},
+      {{"B", "Ellipse"}, {ppFrame, 2}},
+      {{"C", "Line"}, {ppFrame, 3}},
+      {{"B", "Pos./Size/Speed"}, {ppMotion, 0}},
+      {{"B", "Opacity"}, {ppMotion, 1}},
+      {{"B", "Shadow"}, {ppMotion, 2}},
+      {{"B", "Appearance"}, {ppAppearance, -1}},
   };
   for (const auto& [path, pages] : cases) {
     QTreeWidgetItem* node = Root();
@@ -181,13 +181,13 @@ TEST_F(MainFormTreeTest, EachNodeShowsItsPage) {
     ClickNode(node);
     const std::string name = node->text(0).toStdString();
     EXPECT_EQ(Page(), pages.first) << name;
-    if (pages.first == M::ppFrame) {
-      EXPECT_EQ(form.NotebookFramePreview->currentIndex(), pages.second) << name;
+    if (pages.first == ppFrame) {
+      EXPECT_EQ(Child<QStackedWidget>(form, "NotebookFramePreview")->currentIndex(), pages.second) << name;
     }
-    if (pages.first == M::ppMotion) {
-      EXPECT_EQ(form.Notebook_Size_Opacity->currentIndex(), pages.second) << name;
+    if (pages.first == ppMotion) {
+      EXPECT_EQ(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->currentIndex(), pages.second) << name;
     }
-    EXPECT_EQ(form.PanelProperties->windowTitle().toStdString(), "Properties: " + name);
+    EXPECT_EQ(Child<QDockWidget>(form, "PanelProperties")->windowTitle().toStdString(), "Properties: " + name);
   }
 }
 
@@ -209,7 +209,7 @@ TEST_F(MainFormTreeTest, SelectingTheSceneOrTheBackgroundLeavesNoCurrentSpriteAn
   ASSERT_NE(form.CurrentSprite(), nullptr);
   ClickNode(Root());
   EXPECT_EQ(form.CurrentSprite(), nullptr);
-  EXPECT_EQ(form.StepsTrackBar->TimeLineCollection(), nullptr);
+  EXPECT_EQ(Child<TTimelineSlider>(form, "StepsTrackBar")->TimeLineCollection(), nullptr);
   ClickNode(Node({"A"}));
   ClickNode(Node({"Background"}));
   EXPECT_EQ(form.CurrentSprite(), nullptr);
@@ -227,21 +227,21 @@ TEST_F(MainFormTreeTest, CommandStatesFollowTheDocumentAndTheSelection) {
                            Command(form, "Motion_Delete"), Command(form, "Appearance_Delete"), Command(form, "Sprite_Add_Line"), form.Commands().EffectCommands[0],
                            form.Commands().EffectCommands[19], Command(form, "Sprite_PickTransparentColor")})
     form.Commands().SetCommandHandler(command, [] {});
-  form.MdiArea->closeAllSubWindows();
+  Child<QMdiArea>(form, "MdiArea")->closeAllSubWindows();
   Settle();
   // No document: nothing that needs one.
   for (QAction* command : {Command(form, "File_Save_As"), Command(form, "Scene_Add_Rectangle"), Command(form, "Scene_Delete_Something"), Command(form, "Frame_Up"),
                            Command(form, "Edit_Copy"), Command(form, "Sprite_Add_Line"), form.Commands().EffectCommands[0]})
     EXPECT_FALSE(command->isEnabled()) << command->objectName().toStdString();
-  EXPECT_FALSE(form.StepsTrackBar->isEnabled());
-  EXPECT_FALSE(form.CurrentStep->isEnabled());
+  EXPECT_FALSE(Child<TTimelineSlider>(form, "StepsTrackBar")->isEnabled());
+  EXPECT_FALSE(Child<TDigitalDisplay>(form, "CurrentStep")->isEnabled());
 
   OpenThroughCommand(WriteThreeSprites("states.GLM"));
   ClickNode(Root());
   // A document with its root selected: scene commands, no sprite commands.
   EXPECT_TRUE(Command(form, "Scene_Add_Rectangle")->isEnabled());
   EXPECT_TRUE(Command(form, "File_Save_As")->isEnabled());
-  EXPECT_TRUE(form.StepsTrackBar->isEnabled());
+  EXPECT_TRUE(Child<TTimelineSlider>(form, "StepsTrackBar")->isEnabled());
   EXPECT_FALSE(Command(form, "File_Save")->isEnabled());  // not modified
   EXPECT_FALSE(Command(form, "Scene_Delete_Something")->isEnabled());
   EXPECT_FALSE(Command(form, "Sprite_Move_Up")->isEnabled());
@@ -291,7 +291,7 @@ TEST_F(MainFormTreeTest, ASpriteIsRenamedInPlaceAndOtherNodesKeepTheirCaption) {
   EXPECT_EQ(scene.Sprite(2).Name, "Front");
   EXPECT_EQ(Node({"Front"}), Tree().currentItem());
   EXPECT_EQ(window->windowTitle(), QString("rename.GLM *"));
-  EXPECT_EQ(form.PanelProperties->windowTitle(), QString("Properties: Front"));
+  EXPECT_EQ(Child<QDockWidget>(form, "PanelProperties")->windowTitle(), QString("Properties: Front"));
   EXPECT_TRUE(window->Undo()->Empty());  // a name has no undo record
 
   // A long name is cut to 255 bytes.
@@ -478,7 +478,7 @@ TEST_F(MainFormTreeTest, SwitchingDocumentsSwapsTreeUndoCommandAndStates) {
   EXPECT_FALSE(Command(form, "File_Save")->isEnabled());
   EXPECT_EQ(form.CurrentSprite(), nullptr);
 
-  form.MdiArea->setActiveSubWindow(first);
+  Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(first);
   Settle();
   EXPECT_EQ(form.ActiveAnimationWindow(), first);
   EXPECT_EQ(&Tree(), firstTree);
