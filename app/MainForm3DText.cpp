@@ -6,6 +6,7 @@
 #include "app/MainForm3DTextParts.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormSettings.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/Text3DEditorMath.h"
@@ -1018,10 +1019,10 @@ void TMainForm::Text3DBackgroundChange(TColor color) {
 
 void TMainForm::Texture_OpenExecute() {
   T3DTextParts& p = *text3D_;
-  OpenTextureDialog.fileName = EditText(*p.EditTextureFileName);
-  const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(OpenTextureDialog);
+  SettingsArea().OpenTextureDialog().fileName = EditText(*p.EditTextureFileName);
+  const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(SettingsArea().OpenTextureDialog());
   if (!chosen || chosen->fileName.empty()) return;
-  OpenTextureDialog.initialDir = QStringToAnsi(QFileInfo(AnsiToQString(chosen->fileName)).absolutePath());
+  SettingsArea().OpenTextureDialog().initialDir = QStringToAnsi(QFileInfo(AnsiToQString(chosen->fileName)).absolutePath());
   p.EditTextureFileName->setText(AnsiToQString(chosen->fileName));
 }
 

@@ -3,6 +3,7 @@
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormSettings.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "dialogs/ExportFrmU.h"
 #include "platform/SysUtils.h"
@@ -25,7 +26,7 @@ void TMainForm::FormCreateExport() { Commands().SetCommandHandler(Commands().Fil
 void TMainForm::File_ExportExecute() {
   // The placeholder shown while no document is open is nothing to export.
   if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || CurrentScene() == PlaceholderScene()) return;
-  FileDialogRequest request = SaveGIFDialog;
+  FileDialogRequest request = SettingsArea().SaveGIFDialog();
   request.title = SExportTitle;
   request.filter = SExportFilter;
   request.filterIndex = 1;
@@ -33,7 +34,7 @@ void TMainForm::File_ExportExecute() {
   const std::optional<FileDialogResult> chosen = Ui().ChooseSaveFile(request);
   if (!chosen || chosen->fileName.empty()) return;
   ActiveAnimationWindow()->StopPlayback();
-  SaveGIFDialog.initialDir = ExtractFilePath(chosen->fileName);
+  SettingsArea().SaveGIFDialog().initialDir = ExtractFilePath(chosen->fileName);
   ExportAnimation(chosen->fileName, chosen->filterIndex);
 }
 
@@ -44,10 +45,10 @@ void TMainForm::ExportAnimation(const std::string& fileName, int format) {
   links.OpenFrameDlg = [this](const FileDialogRequest& request) {
     // The main window's picture dialog remembers its folder for the next time.
     FileDialogRequest shown = request;
-    if (!OpenFrameDlg.initialDir.empty()) shown.initialDir = OpenFrameDlg.initialDir;
+    if (!SettingsArea().OpenFrameDlg().initialDir.empty()) shown.initialDir = SettingsArea().OpenFrameDlg().initialDir;
     const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(shown);
     if (!chosen || chosen->fileName.empty()) return std::vector<std::string>{};
-    OpenFrameDlg.initialDir = ExtractFilePath(chosen->fileName);
+    SettingsArea().OpenFrameDlg().initialDir = ExtractFilePath(chosen->fileName);
     return chosen->fileNames.empty() ? std::vector<std::string>{chosen->fileName} : chosen->fileNames;
   };
   if (Layout().CurrentStep() != nullptr) links.StepDisplayColor = Layout().CurrentStep()->ColorOfText();

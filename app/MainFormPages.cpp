@@ -4,6 +4,7 @@
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormSettings.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainForm3DTextParts.h"
@@ -415,11 +416,11 @@ void TMainForm::SameColorsCheckBoxClick() {
 
 void TMainForm::Scene_Open_BackgroundExecute() {
   if (CurrentScene() == nullptr) return;
-  FileDialogRequest request = OpenFrameDlg;
+  FileDialogRequest request = SettingsArea().OpenFrameDlg();
   request.allowMultiSelect = false;
   const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(request);
   if (!chosen) return;
-  OpenFrameDlg.initialDir = ExtractFilePath(chosen->fileName);
+  SettingsArea().OpenFrameDlg().initialDir = ExtractFilePath(chosen->fileName);
   FileNameEdit->setText(QString::fromStdString(chosen->fileName));
   FileNameEditChange();
 }
@@ -448,13 +449,13 @@ void TMainForm::CopyBackground1Click() {
 
 void TMainForm::CopyBackgroundTo1Click() {
   if (CurrentScene() == nullptr) return;
-  FileDialogRequest request = SaveGIFDialog;
+  FileDialogRequest request = SettingsArea().SaveGIFDialog();
   request.filter = "Bitmap files (*.bmp)|*.bmp";
   request.filterIndex = 1;
   request.defaultExt = "bmp";
   const std::optional<FileDialogResult> chosen = Ui().ChooseSaveFile(request);
   if (!chosen || chosen->fileName.empty()) return;
-  SaveGIFDialog.initialDir = ExtractFilePath(chosen->fileName);
+  SettingsArea().SaveGIFDialog().initialDir = ExtractFilePath(chosen->fileName);
   std::string fileName = chosen->fileName;
   if (UpperCaseAscii(ExtractFileExt(fileName)) != ".BMP") fileName = ChangeFileExt(fileName, ".bmp");
   CurrentScene()->BackgroundBitmap.SaveToFile(fileName);
@@ -507,7 +508,7 @@ void TMainForm::AddImageFrames(int newSpriteIndex) {
     SelectTreeNode(-1, 0);
   };
 
-  FileDialogRequest request = OpenFrameDlg;
+  FileDialogRequest request = SettingsArea().OpenFrameDlg();
   request.allowMultiSelect = true;
   const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(request);
   if (!chosen || chosen->fileNames.empty()) {
@@ -515,7 +516,7 @@ void TMainForm::AddImageFrames(int newSpriteIndex) {
     return;
   }
   AddingPictureFrames = true;
-  OpenFrameDlg.initialDir = ExtractFilePath(chosen->fileName);
+  SettingsArea().OpenFrameDlg().initialDir = ExtractFilePath(chosen->fileName);
   std::optional<TSpriteSnapshot> snapshot;
   if (framesBefore > 0) snapshot.emplace(*sprite);
   std::string failedFile;

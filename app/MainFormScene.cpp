@@ -5,6 +5,7 @@
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormSettings.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainFormIcons.h"
@@ -233,9 +234,9 @@ void TMainForm::File_NewFromTemplateExecute() {
 }
 
 void TMainForm::File_ImportExecute() {
-  const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(OpenExportDialog);
+  const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(SettingsArea().OpenExportDialog());
   if (!chosen) return;
-  OpenExportDialog.initialDir = ExtractFilePath(chosen->fileName);
+  SettingsArea().OpenExportDialog().initialDir = ExtractFilePath(chosen->fileName);
   OpenInNewDocument(chosen->fileName);
 }
 
@@ -244,8 +245,8 @@ void TMainForm::File_Save_AsExecute() {
 }
 
 void TMainForm::OpenRecent(int index) {
-  if (index < 0 || index >= static_cast<int>(RecentFiles.Entries().size())) return;
-  const std::string fileName = RecentFiles.Entries()[static_cast<std::size_t>(index)];
+  if (index < 0 || index >= static_cast<int>(SettingsArea().RecentFiles().Entries().size())) return;
+  const std::string fileName = SettingsArea().RecentFiles().Entries()[static_cast<std::size_t>(index)];
   OpenInNewDocument(fileName);
 }
 
@@ -319,7 +320,7 @@ void TMainForm::Checknewversion1Click() {
     registry.WriteInteger("LastTest", 0);
     registry.WriteString("CurrentVersion", "-1");
   }
-  if (!RunUpgradeCheck()) Ui().MessageBox(Handle(), kUpgradeFailedText, "Error", MB_OK | MB_ICONERROR);
+  if (!SettingsArea().RunUpgradeCheck()) Ui().MessageBox(Handle(), kUpgradeFailedText, "Error", MB_OK | MB_ICONERROR);
 }
 
 // ---- Galleries -----------------------------------------------------------------------------------------
@@ -401,7 +402,7 @@ void TMainForm::ShowMotionGallery(QWidget* anchor) {
 void TMainForm::InsertPreset(QAction* item) {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (item == nullptr || window == nullptr || CurrentScene() == nullptr) return;
-  const std::string fileName = PresetsFolder + item->text().toStdString() + ".gif";
+  const std::string fileName = SettingsArea().PresetsFolder() + item->text().toStdString() + ".gif";
   window->StopPlayback();
   TreeChangeRunning = true;
   TAddedItem added;

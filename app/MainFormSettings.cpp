@@ -1,6 +1,8 @@
 // The main window's settings: reading them when it is shown, writing them
 // when it closes, the recent-files list and its menu items, the folders of
 // the file dialogs, the Options command and the upgrade helper.
+#include "app/MainFormSettings.h"
+
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
@@ -20,14 +22,17 @@
 
 // ---- Loading and saving ----------------------------------------------------------------------
 
-void TMainForm::LoadSettings() {
+TSettingsArea::TSettingsArea(TMainFormContext& editor)
+    : TMainFormArea(editor), presetsFolder_(DefaultPresetsFolder(System().ProgramFolder())) {}
+
+void TSettingsArea::LoadSettings() {
   UserSettings().DialogFont.Charset = 0;
   UserSettings().ShowWizardAtStartup = true;
   // A missing key must not be created by reading it: the defaults stay.
   TRegIniFile key(kSettingsKey, /*canCreate=*/false);
   if (!key.HasCurrentKey()) {
     UserSettings().Window.State = wsMaximized;
-    setWindowState(Qt::WindowMaximized);
+    Window().setWindowState(Qt::WindowMaximized);
     return;
   }
   std::vector<std::string> recentFiles;
@@ -37,29 +42,29 @@ void TMainForm::LoadSettings() {
   ApplyAutosave();
   ApplyDigitalDisplayColor();
   Commands().Checknewversion1->setChecked(UserSettings().CheckNewVersion);
-  RecentFiles.Enabled = UserSettings().LastOpenedEnabled;
-  RecentFiles.Maximum = UserSettings().MaxLastOpened;
+  recentFiles_.Enabled = UserSettings().LastOpenedEnabled;
+  recentFiles_.Maximum = UserSettings().MaxLastOpened;
   for (const std::string& fileName : recentFiles) AddRecentFile(fileName);
   key.CloseKey();
 }
 
-void TMainForm::SaveSettings() {
+void TSettingsArea::SaveSettings() {
   TRegIniFile key(kSettingsKey, /*canCreate=*/true);
   if (!key.HasCurrentKey()) return;
   UserSettings().Window = CurrentPlacement();
-  UserSettings().LastOpenedEnabled = RecentFiles.Enabled;
-  UserSettings().MaxLastOpened = RecentFiles.Maximum;
-  WriteEditorSettings(key, UserSettings(), RecentFiles);
+  UserSettings().LastOpenedEnabled = recentFiles_.Enabled;
+  UserSettings().MaxLastOpened = recentFiles_.Maximum;
+  WriteEditorSettings(key, UserSettings(), recentFiles_);
 }
 
-TWindowPlacement TMainForm::CurrentPlacement() const {
+TWindowPlacement TSettingsArea::CurrentPlacement() const {
   TWindowPlacement placement;
-  const Qt::WindowStates states = windowState();
+  const Qt::WindowStates states = Window().windowState();
   placement.State = states.testFlag(Qt::WindowMinimized)   ? wsMinimized
                     : states.testFlag(Qt::WindowMaximized) ? wsMaximized
                                                            : wsNormal;
   // A maximised or minimised window keeps the bounds it returns to.
-  const QRect bounds = placement.State == wsNormal ? QRect(pos(), size()) : normalGeometry();
+  const QRect bounds = placement.State == wsNormal ? QRect(Window().pos(), Window().size()) : Window().normalGeometry();
   placement.Left = bounds.x();
   placement.Top = bounds.y();
   placement.Width = bounds.width();
@@ -67,20 +72,20 @@ TWindowPlacement TMainForm::CurrentPlacement() const {
   return placement;
 }
 
-void TMainForm::ApplyPlacement(const TWindowPlacement& placement) {
+void TSettingsArea::ApplyPlacement(const TWindowPlacement& placement) {
   if (placement.State == wsMaximized) {
-    setWindowState(Qt::WindowMaximized);
+    Window().setWindowState(Qt::WindowMaximized);
     return;
   }
-  setWindowState(Qt::WindowNoState);
-  resize(placement.Width, placement.Height);
-  move(placement.Left, placement.Top);
-  if (placement.State == wsMinimized) setWindowState(Qt::WindowMinimized);
+  Window().setWindowState(Qt::WindowNoState);
+  Window().resize(placement.Width, placement.Height);
+  Window().move(placement.Left, placement.Top);
+  if (placement.State == wsMinimized) Window().setWindowState(Qt::WindowMinimized);
 }
 
 // ---- Applying settings ------------------------------------------------------------------------
 
-void TMainForm::ApplyDialogFont() {
+void TSettingsArea::ApplyDialogFont() {
   const TFont& font = UserSettings().DialogFont;
   QFont qfont(QString::fromStdString(MapFontFamily(font.Name, font.Pitch)));
   qfont.setPointSize(font.Size() > 0 ? font.Size() : 8);
@@ -97,55 +102,55 @@ void TMainForm::ApplyDialogFont() {
   QApplication::setPalette(palette);
 }
 
-void TMainForm::ApplyDigitalDisplayColor() {
+void TSettingsArea::ApplyDigitalDisplayColor() {
   const TColor color = UserSettings().DigitalDisplayColor;
   Layout().CurrentStep()->SetColorOfText(color);
   Layout().StepPerSecond()->SetColorOfText(color);
-  if (auto* frameDisplay = findChild<TDigitalDisplay*>("DigitalDisplay_3D_Animation_Frame"))
+  if (auto* frameDisplay = Window().findChild<TDigitalDisplay*>("DigitalDisplay_3D_Animation_Frame"))
     frameDisplay->SetColorOfText(color);
 }
 
-void TMainForm::ApplyAutosave() {
-  AutosaveTimer.SetInterval(AutosaveMilliseconds(UserSettings().AutosaveInterval));
-  AutosaveTimer.SetEnabled(UserSettings().Autosave);
+void TSettingsArea::ApplyAutosave() {
+  Form().AutosaveTimer.SetInterval(AutosaveMilliseconds(UserSettings().AutosaveInterval));
+  Form().AutosaveTimer.SetEnabled(UserSettings().Autosave);
 }
 
 // ---- Recent files -----------------------------------------------------------------------------
 
-void TMainForm::AddRecentFile(const std::string& fileName) {
-  RecentFiles.Add(fileName);
+void TSettingsArea::AddRecentFile(const std::string& fileName) {
+  recentFiles_.Add(fileName);
   RebuildRecentFilesMenu();
 }
 
-void TMainForm::RebuildRecentFilesMenu() {
+void TSettingsArea::RebuildRecentFilesMenu() {
   Commands().LOSeparator->setVisible(false);
   for (QAction* item : Commands().LastOpenedItems) item->setVisible(false);
-  if (!RecentFiles.Enabled) return;
+  if (!recentFiles_.Enabled) return;
   Commands().LOSeparator->setVisible(true);
-  const std::vector<std::string>& entries = RecentFiles.Entries();
+  const std::vector<std::string>& entries = recentFiles_.Entries();
   for (std::size_t i = 0; i < entries.size() && i < Commands().LastOpenedItems.size(); ++i) {
     // File names are the file system's bytes.
-    Commands().LastOpenedItems[i]->setText(QString::fromUtf8(RecentFiles.MenuCaption(static_cast<int>(i))));
+    Commands().LastOpenedItems[i]->setText(QString::fromUtf8(recentFiles_.MenuCaption(static_cast<int>(i))));
     Commands().LastOpenedItems[i]->setVisible(true);
   }
 }
 
 // ---- Dialog folders ----------------------------------------------------------------------------
 
-void TMainForm::SetDialogFolders() {
+void TSettingsArea::SetDialogFolders() {
   const TDataFolders& folders = UserSettings().Folders;
-  OpenDialog1.initialDir = folders.Data;
-  SaveDialog.initialDir = folders.Data;
-  OpenFrameDlg.initialDir = folders.Pictures;
-  SaveGIFDialog.initialDir = folders.Pictures;
-  OpenExportDialog.initialDir = folders.Pictures;
-  OpenTextureDialog.initialDir = folders.Textures;
+  openDialog1_.initialDir = folders.Data;
+  saveDialog_.initialDir = folders.Data;
+  openFrameDlg_.initialDir = folders.Pictures;
+  saveGIFDialog_.initialDir = folders.Pictures;
+  openExportDialog_.initialDir = folders.Pictures;
+  openTextureDialog_.initialDir = folders.Textures;
 }
 
 // ---- Options ----------------------------------------------------------------------------------
 
-void TMainForm::Tools_OptionsExecute() {
-  TOptionsFrm options(this);
+void TSettingsArea::Tools_OptionsExecute() {
+  TOptionsFrm options(&Window());
   TOptionsValues values;
   values.CreateBackup = UserSettings().CreateBackup;
   values.DataFolder = UserSettings().Folders.Data;
@@ -159,8 +164,8 @@ void TMainForm::Tools_OptionsExecute() {
   values.DigitalDisplayColor = UserSettings().DigitalDisplayColor;
   values.DigitalDisplayBackground = Layout().CurrentStep()->Color();
   values.DialogFont = UserSettings().DialogFont;
-  values.MaxLastOpened = RecentFiles.Maximum;
-  values.LastOpenedEnabled = RecentFiles.Enabled;
+  values.MaxLastOpened = recentFiles_.Maximum;
+  values.LastOpenedEnabled = recentFiles_.Enabled;
   values.SaveBitmapsInFrames = UserSettings().SaveBitmapsInFrames;
   options.Fill(values);
   if (ShowModal(options) != mrOk) return;
@@ -179,13 +184,13 @@ void TMainForm::Tools_OptionsExecute() {
   UserSettings().UndoEnabled = chosen.UndoEnabled;
   UserSettings().AntiAliasResample = chosen.AntiAliasResample;
   UserSettings().PlayAntiAliasResample = chosen.PlayAntiAliasResample;
-  ApplyUndoAndResampling();
+  Form().ApplyUndoAndResampling();
   UserSettings().DigitalDisplayColor = chosen.DigitalDisplayColor;
   ApplyDigitalDisplayColor();
   UserSettings().MaxLastOpened = chosen.MaxLastOpened;
   UserSettings().LastOpenedEnabled = chosen.LastOpenedEnabled;
-  RecentFiles.Maximum = chosen.MaxLastOpened;
-  RecentFiles.Enabled = chosen.LastOpenedEnabled;
+  recentFiles_.Maximum = chosen.MaxLastOpened;
+  recentFiles_.Enabled = chosen.LastOpenedEnabled;
   UserSettings().SaveBitmapsInFrames = chosen.SaveBitmapsInFrames;
   AddRecentFile("");
   SetDialogFolders();
@@ -195,7 +200,7 @@ void TMainForm::Tools_OptionsExecute() {
 
 // ---- Upgrade helper ------------------------------------------------------------------------------
 
-bool TMainForm::RunUpgradeCheck() {
+bool TSettingsArea::RunUpgradeCheck() {
   if (!UserSettings().CheckNewVersion) return true;
   // The helper lies beside the program; its path is quoted, so a folder
   // with blanks in its name starts it too.

@@ -5,6 +5,7 @@
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormSettings.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainFormIcons.h"
@@ -163,9 +164,9 @@ void TMainForm::OpenInNewDocument(const std::string& fileName) {
 }
 
 void TMainForm::File_Open_Execute() {
-  const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(OpenDialog1);
+  const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(SettingsArea().OpenDialog1());
   if (!chosen) return;
-  OpenDialog1.initialDir = ExtractFilePath(chosen->fileName);
+  SettingsArea().OpenDialog1().initialDir = ExtractFilePath(chosen->fileName);
   OpenInNewDocument(chosen->fileName);
 }
 

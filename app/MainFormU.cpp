@@ -152,23 +152,22 @@ void TMainForm::FormCreate() {
   UserSettings() = TEditorSettings();
   UserSettings().DialogFont.Color = clBtnText;
   UserSettings().Folders = DefaultDataFolders(System().ProgramFolder());
-  PresetsFolder = DefaultPresetsFolder(System().ProgramFolder());
 
   ClipboardFormat = RegisterClipboardFormat(std::string(ProjectSignatures.back()));
   if (ClipboardFormat == 0) Ui().MessageBox(Handle(), "Cannot register Clipboard Format", "Error", MB_OK | MB_ICONERROR);
 
-  SaveDialog.fileName = "noname.GLM";
-  SaveDialog.filter =
+  SettingsArea().SaveDialog().fileName = "noname.GLM";
+  SettingsArea().SaveDialog().filter =
       "3D Animation (*.GLM)|*.GLM|GIF - CompuServe Bitmap|*.gif|BMP - Windows Bitmap|*.bmp|AVI - Video for "
       "Windows|*.avi|JPG - JPEG Bitmap|*.jpg|Glintdeck data file (*.gld)|*.gld|All Files (*.*)|*.*";
-  OpenDialog1.filter =
+  SettingsArea().OpenDialog1().filter =
       "3D Animations (*.GLM)|*.GLM|Backup files (*.~GL)|*.~GL|CompuServe Bitmap (*.gif)|*.gif|Video for Windows "
       "(*.avi)|*.avi|Glintdeck data files (*.gld)|*.gld|All Files (*.*)|*.*";
 
   ProgressPercent = -1;
   Commands().SetCommandHandler(Commands().File_New, [this] { File_NewExecute(); });
   Commands().SetCommandHandler(Commands().File_Exit, [this] { File_ExitExecute(); });
-  Commands().SetCommandHandler(Commands().Tools_Options, [this] { Tools_OptionsExecute(); });
+  Commands().SetCommandHandler(Commands().Tools_Options, [this] { SettingsArea().Tools_OptionsExecute(); });
   Commands().SetCommandHandler(Commands().Help_About, [this] { Help_AboutExecute(); });
   Commands().SetCommandHandler(Commands().Scene_CheckForUpgradeNow, [this] { Scene_CheckForUpgradeNowExecute(); });
   Commands().SetCommandHandler(Commands().Contents1, [this] { Contents1Click(); });
@@ -245,13 +244,13 @@ void TMainForm::Create3DTextLists() {
 
 void TMainForm::CreatePresetsMenu() {
   bool first = true;
-  for (const std::string& name : FindFiles(PresetsFolder + "*.gif")) {
+  for (const std::string& name : FindFiles(SettingsArea().PresetsFolder() + "*.gif")) {
     try {
       if (!first) splash_->SetLoadingText("Initialize preset - \"" + Utf8ToAnsi(name) + "\"");
       TBitmap picture;
       std::int32_t frameCount = 0;
       std::uint8_t colorCode = 0;
-      LoadPreviewPicture(PresetsFolder + name, picture, frameCount, colorCode);
+      LoadPreviewPicture(SettingsArea().PresetsFolder() + name, picture, frameCount, colorCode);
       if (!picture.Empty()) AddPresetItem(name, picture, !first);
     } catch (const std::exception&) {
       // A preset that cannot be read gets no item.
@@ -292,6 +291,8 @@ void TMainForm::CreateAreas() {
 }
 
 QAction* TMainForm::Edit_Undo() { return commands_->Edit_Undo; }
+
+void TMainForm::AddRecentFile(const std::string& fileName) { settingsArea_->AddRecentFile(fileName); }
 
 QWidget* TMainForm::Panel_TreeView() { return layout_->Panel_TreeView(); }
 
@@ -363,13 +364,13 @@ void TMainForm::FormShow() {
   const TSize desktop = System().ScreenSize();
   move(desktop.cx / 2 - width() / 2, desktop.cy / 2 - height() / 2);
 
-  LoadSettings();
+  SettingsArea().LoadSettings();
   CheckDisplayColors();
   // The common-controls version check of the design has no counterpart here.
 
   UpdateMainCaption();
   TimerStart.SetEnabled(true);
-  SetDialogFolders();
+  SettingsArea().SetDialogFolders();
   RegisterFileType();
 
   setAcceptDrops(true);
@@ -418,7 +419,7 @@ void TMainForm::TimerStartTimer() {
 
 void TMainForm::TimerRunCheckUpdateTimer() {
   TimerRunCheckUpdate.SetEnabled(false);
-  RunUpgradeCheck();
+  SettingsArea().RunUpgradeCheck();
 }
 
 void TMainForm::TimerRedrawSceneTimer() {
@@ -629,7 +630,7 @@ void TMainForm::FormClose() {
   }
   disconnect(clipboardConnection_);
   try {
-    SaveSettings();
+    SettingsArea().SaveSettings();
   } catch (const std::exception&) {
     // Closing always completes.
   }

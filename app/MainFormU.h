@@ -226,35 +226,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // Every setting kept while the program runs (read by LoadSettings in
   // FormShow, written by SaveSettings in FormClose).
   TEditorSettings& UserSettings() override { return userSettings_; }
-  // The presets folder (not a setting).
-  std::string PresetsFolder;
-  TRecentFiles RecentFiles;
   // Set when the display has 8 bits per pixel or fewer.
   bool LowColorDisplay = false;
-
-  void LoadSettings();
-  void SaveSettings();
-  // Puts a file on top of the recent list (an empty name only trims) and
-  // rebuilds its menu items.
   void AddRecentFile(const std::string& fileName) override;
-  void SetDialogFolders();
-  // The Options command: the options dialog, then its values applied.
-  void Tools_OptionsExecute();
-  // Starts the upgrade helper when checking is on; false (and checking off)
-  // when it cannot be started.
-  bool RunUpgradeCheck();
-  // The dialog font applied to every window; the digit displays' colour.
-  void ApplyDialogFont();
-  void ApplyDigitalDisplayColor();
-  // The autosave timer follows "Autosave" and "AutosaveInterval".
-  void ApplyAutosave();
-  // The file dialogs: their filters, file names and initial folders.
-  FileDialogRequest OpenDialog1;        // projects
-  FileDialogRequest SaveDialog;         // projects and pictures
-  FileDialogRequest OpenFrameDlg;       // pictures of frames and backgrounds
-  FileDialogRequest SaveGIFDialog;      // export and bitmap copies
-  FileDialogRequest OpenExportDialog;   // import
-  FileDialogRequest OpenTextureDialog;  // 3D text textures
 
 
   // =============================================================================================
@@ -1208,10 +1182,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // Parts of FormShow.
   void CheckDisplayColors();
   void RegisterFileType();
-  void RebuildRecentFilesMenu();
-  // The placement the window has now, for SaveSettings.
-  TWindowPlacement CurrentPlacement() const;
-  void ApplyPlacement(const TWindowPlacement& placement);
 
   std::unique_ptr<TWindowHandle> handle_;
   TAnimationWindow* activeWindow_ = nullptr;

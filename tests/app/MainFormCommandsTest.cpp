@@ -232,15 +232,15 @@ TEST_F(MainFormTest, CreationPreparesTheProgramsState) {
   EXPECT_EQ(form.ActiveAnimationWindow(), nullptr);
   EXPECT_EQ(form.ProgressPercent, -1);
   EXPECT_NE(form.ClipboardFormat, 0u);
-  EXPECT_EQ(form.SaveDialog.fileName, "noname.GLM");
-  EXPECT_EQ(form.SaveDialog.filter,
+  EXPECT_EQ(form.SettingsArea().SaveDialog().fileName, "noname.GLM");
+  EXPECT_EQ(form.SettingsArea().SaveDialog().filter,
             "3D Animation (*.GLM)|*.GLM|GIF - CompuServe Bitmap|*.gif|BMP - Windows Bitmap|*.bmp|AVI - Video for "
             "Windows|*.avi|JPG - JPEG Bitmap|*.jpg|Glintdeck data file (*.gld)|*.gld|All Files (*.*)|*.*");
-  EXPECT_EQ(form.OpenDialog1.filter,
+  EXPECT_EQ(form.SettingsArea().OpenDialog1().filter,
             "3D Animations (*.GLM)|*.GLM|Backup files (*.~GL)|*.~GL|CompuServe Bitmap (*.gif)|*.gif|Video for "
             "Windows (*.avi)|*.avi|Glintdeck data files (*.gld)|*.gld|All Files (*.*)|*.*");
   EXPECT_EQ(form.UserSettings().Folders.Data, program_.Path() + "/Animations/");
-  EXPECT_EQ(form.PresetsFolder, program_.Path() + "/Pictures/Presets/");
+  EXPECT_EQ(form.SettingsArea().PresetsFolder(), program_.Path() + "/Pictures/Presets/");
   EXPECT_EQ(form.minimumSize(), QSize(630, 480));
   ASSERT_NE(form.SplashForm(), nullptr);
   EXPECT_TRUE(ui_.messages.empty());

@@ -64,7 +64,7 @@ TEST_F(MainFormDocumentsScenario, ALowerCaseProjectIsSavedInPlaceAndAFailedSaveA
   const std::string saved = TempDir::ReadFile(path);
   EXPECT_TRUE(saved != opened && CheckFileChecksum(path, false)) << "the file opened was written";
   EXPECT_EQ(FilesIn(folder), std::set<std::string>{"proj1.glm"}) << "no second file beside it";
-  EXPECT_EQ(form.RecentFiles.Entries(), std::vector<std::string>{path});
+  EXPECT_EQ(form.SettingsArea().RecentFiles().Entries(), std::vector<std::string>{path});
 
   // Save As below a regular file fails for any user: name, caption, version
   // and tree stay, and the next Save goes where the last one did.

@@ -89,17 +89,17 @@ TEST_F(MainFormExport, TheDialogIsCalledExportProposesTheSceneNameInLowerCaseAnd
             "GIF - CompuServe Bitmap|*.gif|BMP - Windows Bitmap|*.bmp|AVI - Video for Windows|*.avi|JPG - JPEG "
             "Bitmap|*.jpg");
   EXPECT_EQ(request.filterIndex, 1);
-  EXPECT_EQ(request.initialDir, Form().SaveGIFDialog.initialDir);
+  EXPECT_EQ(request.initialDir, Form().SettingsArea().SaveGIFDialog().initialDir);
 }
 
 TEST_F(MainFormExport, CancellingTheDialogExportsNothingAndOpensNoWizard) {
   StartWithMovingRectangle();
-  const std::string folderBefore = Form().SaveGIFDialog.initialDir;
+  const std::string folderBefore = Form().SettingsArea().SaveGIFDialog().initialDir;
   PressCtrlE();
   EXPECT_EQ(ui_.fileRequests.size(), 1u);
   EXPECT_TRUE(forms_.shown.empty());
   EXPECT_EQ(FolderEntries(out_.Path()), std::vector<std::string>{});
-  EXPECT_EQ(Form().SaveGIFDialog.initialDir, folderBefore);
+  EXPECT_EQ(Form().SettingsArea().SaveGIFDialog().initialDir, folderBefore);
 }
 
 TEST_F(MainFormExport, TheChosenTypeGivesTheWizardItsExtensionAndTheFolderIsKeptForNextTime) {
@@ -116,7 +116,7 @@ TEST_F(MainFormExport, TheChosenTypeGivesTheWizardItsExtensionAndTheFolderIsKept
     EXPECT_EQ(named, out_.File(expected)) << "type " << filterIndex;
   }
   EXPECT_EQ(forms_.Remaining(), 0u);
-  EXPECT_EQ(Form().SaveGIFDialog.initialDir, ExtractFilePath(out_.File("clip.txt")));
+  EXPECT_EQ(Form().SettingsArea().SaveGIFDialog().initialDir, ExtractFilePath(out_.File("clip.txt")));
   EXPECT_EQ(FolderEntries(out_.Path()), std::vector<std::string>{});
 }
 

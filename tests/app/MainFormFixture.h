@@ -6,6 +6,7 @@
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormSettings.h"
 #include "platform/Registry.h"
 #include "tests/support/FakeSystemValues.h"
 #include "tests/support/RecordingShellServices.h"

@@ -319,7 +319,7 @@ TEST_F(MainFormLifeTest, TheAboutBoxShowsTheVersion) {
 TEST_F(MainFormLifeTest, AHelperThatCannotStartSwitchesCheckingOff) {
   TMainForm& form = Start();
   form.UserSettings().CheckNewVersion = false;
-  EXPECT_TRUE(form.RunUpgradeCheck());
+  EXPECT_TRUE(form.SettingsArea().RunUpgradeCheck());
   form.UserSettings().CheckNewVersion = true;
   Command(form, "Checknewversion1")->setChecked(true);
   form.TimerRunCheckUpdateTimer();
@@ -338,7 +338,7 @@ TEST_F(MainFormLifeTest, TheHelperStartsFromAFolderWithABlankInItsName) {
   system_.programFolder = folder + "/";
   TMainForm& form = Start();
   form.UserSettings().CheckNewVersion = true;
-  EXPECT_TRUE(form.RunUpgradeCheck());
+  EXPECT_TRUE(form.SettingsArea().RunUpgradeCheck());
   EXPECT_TRUE(form.UserSettings().CheckNewVersion);
 }
 

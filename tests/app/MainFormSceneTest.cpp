@@ -232,7 +232,7 @@ TEST_F(MainFormStarterSetTest, AnUnreadablePresetAddsNothing) {
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("broken.GLM"));
   QAction* item = Child<QMenu>(form, "Presets1")->actions().front();
   // The picture went after the menu was built.
-  ASSERT_TRUE(DeleteFile(form.PresetsFolder + item->text().toStdString() + ".gif"));
+  ASSERT_TRUE(DeleteFile(form.SettingsArea().PresetsFolder() + item->text().toStdString() + ".gif"));
   item->trigger();
   Settle();
   EXPECT_EQ(window->Scene()->SpriteCount(), 3);

@@ -38,15 +38,15 @@ TEST_F(MainFormSettingsTest, AMissingKeyGivesAMaximisedWindowWithEveryDefault) {
   EXPECT_FALSE(Store()->KeyExists(HKEY_CURRENT_USER, kSettingsKey));  // reading created nothing
   EXPECT_FALSE(form.AutosaveTimer.Enabled());
   EXPECT_EQ(form.AutosaveTimer.Interval(), 600000);
-  EXPECT_EQ(form.RecentFiles.Maximum, 4);
-  EXPECT_TRUE(form.RecentFiles.Enabled);
+  EXPECT_EQ(form.SettingsArea().RecentFiles().Maximum, 4);
+  EXPECT_TRUE(form.SettingsArea().RecentFiles().Enabled);
   EXPECT_TRUE(form.UserSettings().UndoEnabled);
   EXPECT_TRUE(form.UserSettings().ShowWizardAtStartup);
   EXPECT_EQ(form.UserSettings().DialogFont.Charset, 0);
   EXPECT_TRUE(ui_.notes.empty());
-  EXPECT_EQ(form.OpenDialog1.initialDir, program_.Path() + "/Animations/");
-  EXPECT_EQ(form.OpenFrameDlg.initialDir, program_.Path() + "/Pictures/");
-  EXPECT_EQ(form.OpenTextureDialog.initialDir, program_.Path() + "/Pictures/Textures/");
+  EXPECT_EQ(form.SettingsArea().OpenDialog1().initialDir, program_.Path() + "/Animations/");
+  EXPECT_EQ(form.SettingsArea().OpenFrameDlg().initialDir, program_.Path() + "/Pictures/");
+  EXPECT_EQ(form.SettingsArea().OpenTextureDialog().initialDir, program_.Path() + "/Pictures/Textures/");
 }
 
 TEST_F(MainFormSettingsTest, ClosingWritesEveryValue) {
@@ -100,7 +100,7 @@ TEST_F(MainFormSettingsTest, RecentFilesFromTheRegistryNewestFirst) {
   EXPECT_EQ(RecentCaptions(), (QStringList{"&1 b.GLM", "&2 a.GLM"}));
   form.AddRecentFile("/e/b.GLM");
   EXPECT_EQ(RecentCaptions(), (QStringList{"&1 b.GLM", "&2 a.GLM"}));
-  EXPECT_EQ(form.RecentFiles.Entries(), (std::vector<std::string>{"/e/b.GLM", "/d/a.GLM"}));
+  EXPECT_EQ(form.SettingsArea().RecentFiles().Entries(), (std::vector<std::string>{"/e/b.GLM", "/d/a.GLM"}));
 }
 
 TEST_F(MainFormSettingsTest, ADisabledListIsNotLoadedAndClosingWritesNone) {
@@ -207,14 +207,14 @@ TEST_F(MainFormSettingsTest, OptionsAreFilledFromTheSettingsAndTakenBack) {
   EXPECT_TRUE(form.AutosaveTimer.Enabled());
   EXPECT_EQ(form.UserSettings().Folders.Data, "/my animations/");
   EXPECT_EQ(form.UserSettings().Folders.Textures, program_.Path() + "/Pictures/Textures/");  // empty: the default
-  EXPECT_EQ(form.OpenDialog1.initialDir, "/my animations/");
+  EXPECT_EQ(form.SettingsArea().OpenDialog1().initialDir, "/my animations/");
 }
 
 TEST_F(MainFormSettingsTest, CancelledOptionsChangeNothing) {
   TMainForm& form = Start();
   forms_.Expect("OptionsFrm").Fill("SpinOpenedFiles", "1").Answer(mrCancel);
   Command(form, "Tools_Options")->trigger();
-  EXPECT_EQ(form.RecentFiles.Maximum, 4);
+  EXPECT_EQ(form.SettingsArea().RecentFiles().Maximum, 4);
 }
 
 TEST_F(MainFormSettingsTest, UntickingUndoKeepsTheDocumentModified) {

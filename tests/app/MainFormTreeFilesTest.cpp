@@ -62,7 +62,7 @@ TEST_F(MainFormTreeFiles, OpenAsksForAProjectAndOpensItInANewWindow) {
   ASSERT_NE(opened, untitled);
   EXPECT_EQ(opened->windowTitle(), QString("open.GLM"));
   ASSERT_EQ(ui_.fileRequests.size(), 1u);
-  EXPECT_EQ(form.OpenDialog1.initialDir, data_.Path() + "/");
+  EXPECT_EQ(form.SettingsArea().OpenDialog1().initialDir, data_.Path() + "/");
   EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 2);
 
   // Cancelled: nothing opens.
