@@ -217,9 +217,7 @@ bool TAnimationWindow::WriteSceneTo(const std::string& fileName) {
 
 bool TAnimationWindow::Save() {
   // The version chosen for this one save returns to the newest on every way out.
-  struct NewestVersionAfterwards {
-    ~NewestVersionAfterwards() { SaveVersion = kNewestFormatVersion; }
-  } newestAfterwards;
+  const TFormatVersionScope newestAfterwards(TFormatVersionScope::kNewestAfterwards);
   if (fileName_.empty()) {
     const std::optional<int> entry = AskFileName(false);
     if (!entry) return false;
@@ -262,9 +260,7 @@ bool TAnimationWindow::SaveTo(const std::string& fileName) {
 
 void TAnimationWindow::SaveAs() {
   // The version chosen for this one save returns to the newest on every way out.
-  struct NewestVersionAfterwards {
-    ~NewestVersionAfterwards() { SaveVersion = kNewestFormatVersion; }
-  } newestAfterwards;
+  const TFormatVersionScope newestAfterwards(TFormatVersionScope::kNewestAfterwards);
   const std::optional<int> entry = AskFileName(true);
   if (!entry) {
     UpdateCaption();

@@ -75,13 +75,6 @@ HWND OwnerHandle(const TAnimatedScene& scene) {
   return scene.Owner() != nullptr ? scene.Owner()->Handle() : scene.OwnerWindow;
 }
 
-// Puts both format versions back to the newest when a read or write ends.
-struct TFormatVersionsReset {
-  ~TFormatVersionsReset() {
-    SaveVersion = kNewestFormatVersion;
-    ReadVersion = kNewestFormatVersion;
-  }
-};
 
 // Sets the block coder's parameters for its lifetime.
 class TCoderParameters {
@@ -344,7 +337,7 @@ bool ReportSpriteRead(const TAnimatedScene& scene, int index, int count) {
 int TAnimatedScene::SaveToStream(TStream& stream, int compress, int blockSize) {
   Failed = 0;
   LoadErrorText.clear();
-  const TFormatVersionsReset reset;
+  const TFormatVersionScope reset(TFormatVersionScope::kNewestAfterwards);
   try {
     const std::int32_t version = SaveVersion;
     // Small writes go to memory; a stream of another kind gets the whole file at once.
@@ -574,13 +567,10 @@ void TAnimatedScene::ReadData(TStream& stream) {
 void TAnimatedScene::LoadFromStream(TStream& stream) {
   Failed = 0;
   LoadErrorText.clear();
+  const TFormatVersionScope versions(TFormatVersionScope::kNewestAfterwards);
   struct End {
     TAnimatedScene& scene;
-    ~End() {
-      SaveVersion = kNewestFormatVersion;
-      ReadVersion = kNewestFormatVersion;
-      scene.PreviewOnlyLoad = 0;
-    }
+    ~End() { scene.PreviewOnlyLoad = 0; }
   } end{*this};
   try {
     // A stream other than memory is read into memory once, and the reading

@@ -13,3 +13,13 @@ std::int32_t NewObjectId() {
   const std::uint32_t sum = static_cast<std::uint32_t>(Random(1000000)) + static_cast<std::uint32_t>(MicroTime());
   return static_cast<std::int32_t>(sum);
 }
+
+TFormatVersionScope::TFormatVersionScope(TChange change)
+    : change_(change), save_(SaveVersion), read_(ReadVersion) {
+  if (change_ == kUseNewest) SaveVersion = ReadVersion = kNewestFormatVersion;
+}
+
+TFormatVersionScope::~TFormatVersionScope() {
+  SaveVersion = change_ == kUseNewest ? save_ : kNewestFormatVersion;
+  ReadVersion = change_ == kUseNewest ? read_ : kNewestFormatVersion;
+}

@@ -13,6 +13,26 @@ constexpr std::int32_t kNewestFormatVersion = 16;
 extern std::int32_t SaveVersion;
 // Version of the stream being read; every record reader gates on it.
 extern std::int32_t ReadVersion;
+// Holds the program-wide format versions for one piece of work and puts them
+// back when it ends, on every way out. kUseNewest writes and reads in the
+// newest format meanwhile (snapshots, clipboard records) and restores the
+// versions in use; kNewestAfterwards leaves them to the work (a save that
+// picks its format, a read that takes the file's) and sets both to the
+// newest when it ends.
+class TFormatVersionScope {
+ public:
+  enum TChange { kUseNewest, kNewestAfterwards };
+  explicit TFormatVersionScope(TChange change);
+  ~TFormatVersionScope();
+  TFormatVersionScope(const TFormatVersionScope&) = delete;
+  TFormatVersionScope& operator=(const TFormatVersionScope&) = delete;
+
+ private:
+  TChange change_;
+  std::int32_t save_;
+  std::int32_t read_;
+};
+
 // 1 while an undo record's snapshot is written or restored: the records of
 // sprites, frames, intervals, paths and sounds then end with the object's id.
 extern std::uint8_t UndoMode;

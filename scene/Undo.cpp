@@ -37,29 +37,6 @@ TUndoModeScope::TUndoModeScope(std::uint8_t mode) : previous_(UndoMode) { UndoMo
 
 TUndoModeScope::~TUndoModeScope() { UndoMode = previous_; }
 
-namespace {
-
-// Snapshots are written and read in the newest format, whatever a save or
-// read around them uses; the versions in use come back afterwards.
-class TNewestFormatScope {
- public:
-  TNewestFormatScope() : save_(SaveVersion), read_(ReadVersion) {
-    SaveVersion = kNewestFormatVersion;
-    ReadVersion = kNewestFormatVersion;
-  }
-  ~TNewestFormatScope() {
-    SaveVersion = save_;
-    ReadVersion = read_;
-  }
-  TNewestFormatScope(const TNewestFormatScope&) = delete;
-  TNewestFormatScope& operator=(const TNewestFormatScope&) = delete;
-
- private:
-  std::int32_t save_, read_;
-};
-
-}  // namespace
-
 // ---- The log ------------------------------------------------------------------------------------
 
 TUndo::TUndo(TSceneReference scene) : scene_(std::move(scene)) {}
@@ -117,7 +94,9 @@ void TUndo::AddRecord(std::int32_t recordKind, const std::string& caption, bool 
   log_.WriteBuffer(header_.data(), kHeaderSize);
   if (!writer) return;
   const TUndoModeScope mode(1);
-  const TNewestFormatScope format;
+  // Snapshots are written and read in the newest format, whatever a save or
+  // read around them uses; the versions in use come back afterwards.
+  const TFormatVersionScope format(TFormatVersionScope::kUseNewest);
   try {
     writer(log_);
   } catch (...) {
@@ -150,7 +129,7 @@ void TUndo::Undo() {
     const std::int64_t snapshotAt = lastRecordPosition_ + kHeaderSize;
     log_.SetPosition(snapshotAt);
     TRecordBlock snapshot(log_, log_.Size() - snapshotAt);
-    const TNewestFormatScope format;
+    const TFormatVersionScope format(TFormatVersionScope::kUseNewest);
     Restore(*scene, snapshot.Stream());
   }
 

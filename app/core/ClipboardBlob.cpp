@@ -21,19 +21,10 @@ constexpr std::int64_t kHeaderSize = 8;
 // Clipboard records are written and read in the newest format and never carry ids.
 class TClipboardFormatScope {
  public:
-  TClipboardFormatScope() : save_(SaveVersion), read_(ReadVersion), mode_(0) {
-    SaveVersion = kNewestFormatVersion;
-    ReadVersion = kNewestFormatVersion;
-  }
-  ~TClipboardFormatScope() {
-    SaveVersion = save_;
-    ReadVersion = read_;
-  }
-  TClipboardFormatScope(const TClipboardFormatScope&) = delete;
-  TClipboardFormatScope& operator=(const TClipboardFormatScope&) = delete;
+  TClipboardFormatScope() : versions_(TFormatVersionScope::kUseNewest), mode_(0) {}
 
  private:
-  std::int32_t save_, read_;
+  TFormatVersionScope versions_;
   TUndoModeScope mode_;
 };
 

@@ -5,25 +5,10 @@
 #include "scene/Undo.h"
 #include "scene/UndoRecorder.h"
 
-namespace {
-
-// The snapshot is written as the undo log writes its own: in the newest format.
-class TNewestSaveVersion {
- public:
-  TNewestSaveVersion() : previous_(SaveVersion) { SaveVersion = kNewestFormatVersion; }
-  ~TNewestSaveVersion() { SaveVersion = previous_; }
-  TNewestSaveVersion(const TNewestSaveVersion&) = delete;
-  TNewestSaveVersion& operator=(const TNewestSaveVersion&) = delete;
-
- private:
-  std::int32_t previous_;
-};
-
-}  // namespace
-
 TSpriteSnapshot::TSpriteSnapshot(TSprite& sprite) : sprite_(sprite) {
   const TUndoModeScope mode(1);
-  const TNewestSaveVersion version;
+  // Written as the undo log writes its own snapshots: in the newest format.
+  const TFormatVersionScope version(TFormatVersionScope::kUseNewest);
   sprite.SaveToStream(bytes_);
 }
 

@@ -81,11 +81,8 @@ inline std::string SceneSnapshot(TAnimatedScene& scene) {
 
 // Restores both format versions and the undo mode at the end of a test.
 struct FormatVersionsGuard {
-  ~FormatVersionsGuard() {
-    SaveVersion = kNewestFormatVersion;
-    ReadVersion = kNewestFormatVersion;
-    UndoMode = 0;
-  }
+  ~FormatVersionsGuard() { UndoMode = 0; }
+  TFormatVersionScope versions{TFormatVersionScope::kNewestAfterwards};
 };
 
 // A resource meter that reports the given free share on every query.
