@@ -364,10 +364,8 @@ QWidget* TExportFrm::CreateReductionPage() {
 
 // ---- Page 3: frames ---------------------------------------------------------------------------------------
 
-QWidget* TExportFrm::CreateFramesPage() {
-  auto* page = Named(new QWidget, "Frames");
-
-  // The column of thumbnails with its tool buttons.
+// The column of thumbnails with its tool buttons.
+QLayout* TExportFrm::CreateFramesColumn(QWidget* page) {
   auto* tools = Named(new QWidget(page), "FramesToolBar");
   AddImage_ToolButton =
       MakeToolButton(tools, "AddImage_ToolButton", "Insert Image|Insert an Image as new frame", InsertImageIcon());
@@ -405,8 +403,12 @@ QWidget* TExportFrm::CreateFramesPage() {
   left->addWidget(GridScrollBox, 1);
   tools->setFixedWidth(std::max(GridScrollBox->width(), tools->sizeHint().width()));
 
-  // The player: the frames are drawn at their own size, so the panel
-  // scrolls when the output is larger than the room it has.
+  return left;
+}
+
+// The player: the frames are drawn at their own size, so the panel scrolls
+// when the output is larger than the room it has. Returns the player's bar.
+QWidget* TExportFrm::CreateFramesPlayer(QWidget* page) {
   PlayerScrollBox = Named(new QScrollArea(page), "PlayerScrollBox");
   PlayerScrollBox->setMinimumSize(240, 120);
   PlayerScrollBox->setWidgetResizable(true);
@@ -454,7 +456,11 @@ QWidget* TExportFrm::CreateFramesPage() {
   playerLayout->addSpacing(4);
   playerLayout->addWidget(Color_Panel);
 
-  // The frame's parameters.
+  return playerBar;
+}
+
+// The frame's parameters.
+QWidget* TExportFrm::CreateFrameParameters(QWidget* page) {
   auto* parameters = Named(new QGroupBox(" Frame ", page), "FrameParameters");
   TransparencyCheckBox = Named(new QCheckBox("Transparency", parameters), "TransparencyCheckBox");
   ImageColorPanel = Named(new TBitmapButton(parameters), "ImageColorPanel");
@@ -503,7 +509,11 @@ QWidget* TExportFrm::CreateFramesPage() {
   params->addWidget(SetAllInterlacedButton, 5, 2);
   params->setRowStretch(6, 1);
 
-  // The size of the GIF the frames make.
+  return parameters;
+}
+
+// The size of the GIF the frames make.
+QWidget* TExportFrm::CreateGifSizePanel(QWidget* page) {
   auto* sizePanel = Named(new QFrame(page), "GifSizePanel");
   sizePanel->setFrameShape(QFrame::StyledPanel);
   GIFFileSizeLabel = MakeLabel(sizePanel, "", nullptr, "GIFFileSizeLabel");
@@ -524,6 +534,16 @@ QWidget* TExportFrm::CreateFramesPage() {
   sizeLayout->addWidget(RecalculateSizeButton, 0, 8, 2, 1, Qt::AlignVCenter);
   sizeLayout->setColumnMinimumWidth(3, 16);
   sizeLayout->setColumnStretch(7, 1);
+
+  return sizePanel;
+}
+
+QWidget* TExportFrm::CreateFramesPage() {
+  auto* page = Named(new QWidget, "Frames");
+  QLayout* left = CreateFramesColumn(page);
+  QWidget* playerBar = CreateFramesPlayer(page);
+  QWidget* parameters = CreateFrameParameters(page);
+  QWidget* sizePanel = CreateGifSizePanel(page);
 
   auto* right = new QGridLayout;
   right->addWidget(PlayerScrollBox, 0, 0);

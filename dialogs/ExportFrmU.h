@@ -346,6 +346,10 @@ class TExportFrm : public QDialog, public TExportProgress {
   QWidget* CreatePalettePage();
   QWidget* CreateReductionPage();
   QWidget* CreateFramesPage();
+  QLayout* CreateFramesColumn(QWidget* page);
+  QWidget* CreateFramesPlayer(QWidget* page);
+  QWidget* CreateFrameParameters(QWidget* page);
+  QWidget* CreateGifSizePanel(QWidget* page);
   QWidget* CreateJpegPage();
   QWidget* CreateBottomPanel();
   void ConnectHandlers();
