@@ -279,8 +279,9 @@ void TAnimationWindow::FormActivate() {
   CurrentUndo = undo_.get();
 }
 
-// Big enough for the canvas without scroll bars: the design's sum of scroll
-// bars, frame, canvas border and slack, with this platform's measures.
+// Big enough for the canvas without scroll bars: the scene plus room for the
+// scroll bars, the frame, the canvas border and some slack, in this platform's
+// measures.
 QSize TAnimationWindow::CanvasWindowSize() const {
   const QStyle* s = style();
   const int scrollBar = s->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);

@@ -96,7 +96,7 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   TAnimationWindow(TDocumentHost& host, QMdiArea* area);
   ~TAnimationWindow() override;
 
-  // ---- Components (design names) ----
+  // ---- Components ----
   QScrollArea* ScrollBoxAnimation = nullptr;
   TImage* PictureBackground = nullptr;
   TSelectionBox* PanelAnimation = nullptr;
@@ -177,7 +177,7 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   // Hides the sprite selection box, the line handles and the motion path.
   void HideSelection();
 
-  // ---- Handlers (design names) ----
+  // ---- Handlers ----
   void FormCreate();
   void FormShow();
   void FormActivate();
@@ -208,8 +208,8 @@ class TAnimationWindow : public QMdiSubWindow, public TSceneOwner {
   void WMLoadProgress(TMessage& message);     // 1001
   void WMStepChanged(TMessage& message);      // 1006
   void WMMotionStepAdded(TMessage& message);  // 1007
-  // Files dropped on the window (the design's WM_DROPFILES), at a point in
-  // the window's own coordinates.
+  // Files dropped on the window (a drop of files from the desktop), at a
+  // point in the window's own coordinates.
   void WMDropFiles(const std::vector<std::string>& fileNames, QPoint windowPoint);
 
  protected:

@@ -31,7 +31,7 @@ QColor QtColor(TColor color) {
   return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }
 
-// The keys of the pop-up that the design's form handled with key preview:
+// The keys the pop-up takes before its focused control sees them (a key preview):
 // Enter presses the default button (or the focused Cancel), the arrows move
 // the selection. Esc is the pop-up's own.
 class PickerKeys : public QObject {

@@ -67,8 +67,8 @@ void DrawCaption(TCanvas& canvas, const TRect& rect, const std::string& caption,
   canvas.Pen() = pen;
 }
 
-// Alt plus the caption's accelerator clicks the button (the design's
-// dialog-character handling); returns the new shortcut id.
+// Alt plus the caption's accelerator clicks the button (the caption's
+// dialog character); returns the new shortcut id.
 int GrabAccelerator(QWidget& button, int oldId, const std::string& caption) {
   if (oldId != 0) button.releaseShortcut(oldId);
   const QKeySequence key = QKeySequence::mnemonic(AnsiToQString(caption));
@@ -240,7 +240,7 @@ TSize TButtonGlyph::GlyphSize() const {
   return {original_.Width() / numGlyphs_, original_.Height()};
 }
 
-// The image of a state (see the design's glyph rules): the state's cell with
+// The image of a state: the state's cell with
 // its transparent pixels in the face colour; the exclusive state keeps them
 // as a mask; a strip of one cell gets an embossed disabled image.
 std::unique_ptr<TBitmap> TButtonGlyph::StateImage(TButtonState State) const {

@@ -23,7 +23,7 @@
 //
 // Captions are Windows-1252 bytes; "&x" marks x as the accelerator (Alt+x
 // clicks an enabled button) and is drawn underlined; "&&" is a plain "&".
-// The font defaults to the design's form font (MS Sans Serif, 8 points).
+// The font defaults to a new TFont's (MS Sans Serif, 8 points).
 #pragma once
 
 #include "controls/GraphicControl.h"

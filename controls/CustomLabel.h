@@ -1,4 +1,4 @@
-// The base of the design's labels (the class library's TCustomLabel): a
+// The base of the program's labels (the class library's TCustomLabel): a
 // graphic control that shows its caption drawn with TCanvas::DrawText in its
 // font, and can size itself to the caption.
 //

@@ -1,6 +1,6 @@
-// The draw grid of the pickers (the class library's TDrawGrid as the design
-// uses it): ColCount x RowCount cells of one fixed size, laid out from the
-// top-left corner with no grid lines between them (the design's grids have
+// The draw grid of the pickers (the class library's TDrawGrid as the pickers
+// use it): ColCount x RowCount cells of one fixed size, laid out from the
+// top-left corner with no grid lines between them (the pickers' grids have
 // no line options), no fixed rows or columns and no scroll bars. The grid
 // fills its area with Color and leaves every cell's drawing to OnDrawCell,
 // which paints on Canvas() (TCanvas, so tests read exact pixels).
@@ -54,7 +54,7 @@ class TDrawGrid : public TGraphicControl {
   int DefaultRowHeight() const { return rowHeight_; }
   void SetDefaultRowHeight(int value);
   // The width of the grid lines, 1 by default. The lines are neither drawn
-  // nor laid out; draw handlers inset their cells by it, as the design's do.
+  // nor laid out; the pickers' draw handlers inset their cells by it.
   int GridLineWidth() const { return gridLineWidth_; }
   void SetGridLineWidth(int value);
 

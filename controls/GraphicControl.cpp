@@ -47,7 +47,7 @@ void TGraphicControl::ApplyGeometry() {
 }
 
 // Bounds that Qt set (a layout, a parent's resize) become the control's own,
-// with the same logic as the design's setters.
+// through the same setters as bounds set in code.
 void TGraphicControl::TakeGeometryFromQt() {
   if (applyingGeometry_) return;
   const QRect g = geometry();
@@ -199,7 +199,7 @@ void TGraphicControl::keyReleaseEvent(QKeyEvent* event) {
   event->setAccepted(key == 0);
 }
 
-// ---- The design's handlers --------------------------------------------------------
+// ---- The overridable handlers ----------------------------------------------------
 
 void TGraphicControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   Fire(OnMouseDown, this, Button, Shift, X, Y);

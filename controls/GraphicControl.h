@@ -1,24 +1,24 @@
-// The base of the design's graphic controls (the class library's
+// The base of the program's graphic controls (the class library's
 // TGraphicControl): a window-less control that paints itself through TCanvas
-// into a TBitmap, shown in paintEvent, so its pixels follow the design's GDI
+// into a TBitmap, shown in paintEvent, so its pixels follow GDI's drawing
 // rules and a test can read them exactly.
 //
-// What it adds to QWidget, in the design's terms:
+// What it adds to QWidget, in the class library's terms:
 // - Bounds in the parent's coordinates (Left, Top, Width, Height) with the
-//   design's setters. A change of the bounds runs Resize() (and so OnResize)
-//   at once, also while the control or its window is hidden: Qt sends no move
-//   or resize events to hidden widgets, and the design's bounds logic runs on
-//   every change. Bounds set by Qt (a layout) go through the same path.
+//   class library's setters. A change of the bounds runs Resize() (and so
+//   OnResize) at once, also while the control or its window is hidden: Qt
+//   sends no move or resize events to hidden widgets, and the control's
+//   bounds logic runs on every change. Bounds set by Qt (a layout) go through the same path.
 // - Visible: the control's own flag, true at creation (Qt's isVisible() is
 //   false while the window is not shown).
 // - A cursor by number (platform/Cursors.h) and a hint "short|long" (tool tip
 //   and status tip; ShowHint off keeps the tool tip empty).
-// - The design's events as std::function members (OnClick, OnMouseDown, ...)
+// - Events as std::function members (OnClick, OnMouseDown, ...; platform/Events.h)
 //   and its overridable handlers (MouseDown, MouseMove, MouseUp, Click,
 //   DblClick, KeyDown, KeyUp, KeyPress). The handlers are public so that
 //   one control can hand an event to another and a test can raise one.
 //   Each base handler fires the event of its name; a control that overrides
-//   a handler calls the base where the design says "the inherited handling".
+//   a handler calls the base wherever it keeps the inherited handling.
 // - Painting: Paint() draws on Canvas(), the canvas of the control's picture.
 //   A transparent control (SetTransparent) leaves every pixel it does not
 //   draw showing what lies below it.
@@ -70,14 +70,14 @@ class TGraphicControl : public QWidget {
   // ---- Cursor and hint ----
   TCursor Cursor() const { return cursor_; }
   void SetCursor(TCursor value);
-  // The design's hint, Windows-1252 bytes, "short|long".
+  // The hint, Windows-1252 bytes, "short|long" (platform/Hints.h).
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& value);
   bool ShowHint() const { return showHint_; }
   void SetShowHint(bool value);
 
   // ---- Painting ----
-  // The design's "repaint at once": the control is painted at the next
+  // A request to repaint: the control is painted at the next
   // paint of its window (nothing is painted while it is hidden). A control
   // that caches part of its picture redraws the cache on Repaint.
   virtual void Repaint() { update(); }

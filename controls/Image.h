@@ -12,7 +12,7 @@ class TImage : public TGraphicControl {
   explicit TImage(QWidget* parent = nullptr);
   ~TImage() override;
 
-  // The picture's bitmap (the design's Picture.Bitmap).
+  // The picture's bitmap.
   TBitmap& Bitmap() { return bitmap_; }
   const TBitmap& Bitmap() const { return bitmap_; }
   // Stretched over the control (nearest neighbour) instead of shown at its size.

@@ -15,7 +15,7 @@
 //                                  11 comma, 12 point, 13 colon)
 //   DisplayPicture(n)              the control's recoloured copy of it
 // AutoSize is false at creation; the caption is measured in the font when it
-// is switched on, as the design's label does.
+// is switched on, as with any TCustomLabel.
 #pragma once
 
 #include "controls/CustomLabel.h"

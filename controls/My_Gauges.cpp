@@ -241,7 +241,8 @@ void TGauge::PaintAsText(TBitmap& image, const TRect& rect) const {
   canvas.Font() = font_;
   canvas.Font().Color = clWhite;
   const TSize size = canvas.TextExtent(text);
-  // Measured from the rectangle's size but placed from the image's corner, as the design does.
+  // Centred by the rectangle's size but placed from the image's corner, where the gauge has
+  // always written its text.
   const int x = (rect.Width() + 1 - size.cx) / 2;
   const int y = (rect.Height() + 1 - size.cy) / 2;
   canvas.SetClipRegion(CreateRectRgn(rect.Left, rect.Top, rect.Right, rect.Bottom));

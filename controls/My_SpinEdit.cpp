@@ -20,7 +20,7 @@
 
 namespace {
 
-// ---- The design's glyphs ----------------------------------------------------------------
+// ---- The default glyphs -----------------------------------------------------------------
 
 // A 7 x 3 triangle of black on olive; the olive ground (the bottom-left
 // pixel) is the glyph's transparent colour.
@@ -313,7 +313,7 @@ void TSpinButton::KeyDown(WORD& Key, TShiftState) {
 // ---- TSpinEdit ---------------------------------------------------------------------------------------
 
 namespace {
-// The edit's frame: the design's client coordinates start inside it.
+// The edit's frame: the client coordinates the button is placed in start inside it.
 constexpr int kFrame = 2;
 }  // namespace
 
@@ -338,7 +338,7 @@ void TSpinEdit::SetText(const std::string& value) { setText(AnsiToQString(value)
 
 std::int32_t TSpinEdit::Value() const {
   if (const std::optional<std::int32_t> value = TryStrToInt(Text())) return *value;
-  // Half the range's width (not its midpoint), as the design reads it.
+  // Half the range's width (not its midpoint): what an unreadable text has always read as.
   return SaturatingCast<std::int32_t>(Round64((std::int64_t{maxValue_} - minValue_) / 2.0));
 }
 
@@ -507,7 +507,7 @@ void TSpinEdit::resizeEvent(QResizeEvent* event) {
   LayoutButton();
 }
 
-// The button inside the right edge (the design's client position
+// The button inside the right edge (at client position
 // (Width - button width - 5, 0), Height - 5 high), and the text kept clear of it.
 // The margins are set only when they change: setting them asks for a new
 // layout and a repaint.

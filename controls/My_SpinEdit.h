@@ -25,7 +25,7 @@
 //                            is an integer (programmatic changes included)
 //   OnEnter, OnExit          focus in and out; leaving also puts an unreadable
 //                            or out-of-range text right: SetValue(Value())
-//   OnKeyDown, OnKeyPress, OnKeyUp   the design's key events (Up and Down
+//   OnKeyDown, OnKeyPress, OnKeyUp   the key events (Up and Down
 //                            click the buttons first)
 //   Left/Top/Width/Height, SetBounds   bounds; a height below MinHeight() is
 //                            raised to it, and the button is laid out at once;
@@ -37,7 +37,7 @@
 //   UpButton(), DownButton(), FocusedButton()
 //   FocusControl / SetFocusControl   the control a press on a button focuses
 //                            (cleared when it is destroyed)
-//   SetUpGlyph(bitmap) / SetDownGlyph(bitmap)   nullptr restores the design's
+//   SetUpGlyph(bitmap) / SetDownGlyph(bitmap)   nullptr restores the default
 //                            glyph; UpNumGlyphs / DownNumGlyphs 1..4
 //   TabStop / SetTabStop     false
 //   Keys (with the focus): Space clicks the focused button, Up and Down focus
@@ -144,7 +144,7 @@ class TSpinButton : public TGraphicControl {
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
   void KeyDown(WORD& Key, TShiftState Shift) override;
 
-  // The design's glyphs: small black triangles on a transparent ground.
+  // The default glyphs: small black triangles on a transparent ground.
   static const TBitmap& DefaultUpGlyph();
   static const TBitmap& DefaultDownGlyph();
 
@@ -197,7 +197,7 @@ class TSpinEdit : public QLineEdit {
   virtual void UpClick();
   virtual void DownClick();
 
-  // Bounds in the parent's coordinates, with the design's layout logic.
+  // Bounds in the parent's coordinates; SetBounds keeps the layout rules above.
   int Left() const { return x(); }
   int Top() const { return y(); }
   int Width() const { return width(); }

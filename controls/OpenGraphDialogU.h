@@ -38,8 +38,8 @@ enum TOpenOption : unsigned {
 // The default filter of the picture open dialog.
 extern const char* const SPictureDialogFilter;
 
-// The preview area: a panel whose children follow its size as the design
-// aligns them (the label at the top, the "&Preview" box at the bottom, the
+// The preview area: a panel whose children follow its size, each aligned to
+// its side (the label at the top, the "&Preview" box at the bottom, the
 // framed paint box in between, the preview button at the frame's top right).
 class TPicturePanel : public QWidget {
  public:

@@ -1,4 +1,4 @@
-// The pop-up of the design's pickers (colour, character and gallery
+// The pop-up of the editor's pickers (colour, character and gallery
 // pickers): a frameless stay-on-top tool window that our code places with its
 // top-left corner at the screen position of a control's centre (or at the
 // mouse) and keeps on the desktop. It closes on Esc and when it loses

@@ -1,7 +1,8 @@
 // TQelViewHost: the widget that shows a 3D view. It points to a TQelView (the
 // view is owned elsewhere), gives it the widget's size, makes its rendering
 // context when the widget is made, paints the view's last frame and passes
-// the mouse on as design events (button, shift state, client position).
+// the mouse on as the controls' mouse events (button, shift state, client
+// position; platform/Events.h).
 #pragma once
 
 #include "platform/Events.h"

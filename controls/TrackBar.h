@@ -7,9 +7,8 @@
 //   bar->OnChange = [this](QObject* Sender) { ... bar->Position() ... };
 //
 // OnChange fires on every change of Position, by the user or by code
-// (SetPosition, and SetMin/SetMax when they move the position), as the
-// design's track bar does; a caller that moves a bar while filling a page
-// checks its own loading guard.
+// (SetPosition, and SetMin/SetMax when they move the position); a caller
+// that moves a bar while filling a page checks its own loading guard.
 //
 // The user moves the thumb by dragging it, by a press on either side of it
 // (one PageSize towards the press), and with the keys: Left/Up and Right/Down

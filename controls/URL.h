@@ -8,7 +8,7 @@
 //                      default http handler); "" when none. With one, the
 //                      field shows the hand cursor (crHandCursor).
 //   OnClick            TNotifyEvent, fired by every click
-//   Click()            the design's click: OnClick, then, with a browser and a
+//   Click()            a click: OnClick, then, with a browser and a
 //                      text, the text opened through ShellOpen (links: http,
 //                      https, ftp, mailto; or an existing local file) with the
 //                      hourglass shown meanwhile

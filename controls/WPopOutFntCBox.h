@@ -95,7 +95,7 @@ class TWPopOutFntCBox : public QComboBox {
   void SetAttachedEdit(QLineEdit* Value) { attachedEdit_ = Value; }
   bool TrueTypeOnly() const { return trueTypeOnly_; }
   void SetTrueTypeOnly(bool Value) { trueTypeOnly_ = Value; }
-  // The font the items are written in (the design's form font at first).
+  // The font the items are written in (a new TFont, MS Sans Serif 8 points, at first).
   const TFont& ItemFont() const { return itemFont_; }
   void SetItemFont(const TFont& Value);
 

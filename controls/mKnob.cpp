@@ -11,7 +11,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// The design's bound check: below Min gives Min, else above Max gives Max
+// The knob's bound check: below Min gives Min, else above Max gives Max
 // (never a clamp whose bounds are the wrong way round).
 int Bounded(int value, int low, int high) {
   if (value < low) return low;

@@ -56,7 +56,7 @@ class TEditPaletteForm : public QDialog {
   ~TEditPaletteForm() override;
 
   // ---- What the caller sets before showing ----
-  // The palette shown (the design's palette handle); none shows one black entry.
+  // The palette shown; none shows one black entry.
   TPalette Palette;
   // The colour whose nearest entry of Palette is selected at show.
   TColor CurrentColor = 0;
@@ -75,7 +75,7 @@ class TEditPaletteForm : public QDialog {
   // Whether the edits are meant for every frame ("&Set Palette to All Frames").
   bool SetToAllFrames() const;
 
-  // ---- Components (design names) ----
+  // ---- Components ----
   TDrawGrid* ColorsGrid = nullptr;
   QLabel* IndexLabel = nullptr;
   TColorPanel* CurColor = nullptr;
@@ -88,7 +88,7 @@ class TEditPaletteForm : public QDialog {
   QPushButton* OkBtn = nullptr;
   QPushButton* CancelBtn = nullptr;
 
-  // ---- Handlers (design names) ----
+  // ---- Handlers ----
   void FormCreate();
   void FormShow();
   // Esc (27) closes with Cancel, Enter (13) with OK.

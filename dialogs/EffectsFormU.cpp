@@ -172,8 +172,8 @@ QLabel* NewLabel(QWidget* parent, const char* text, QWidget* buddy = nullptr) {
   return label;
 }
 
-// The previews show their pictures at their own size (the design's
-// auto-sized images): the control takes the picture's size.
+// The previews show their pictures at their own size (auto-sized
+// images): the control takes the picture's size.
 void FitToPicture(TImage& image) {
   const TBitmap& picture = image.Bitmap();
   image.SetBounds(image.Left(), image.Top(), picture.Width(), picture.Height());

@@ -78,7 +78,7 @@ class TEffectsForm : public QDialog {
   // The parameters of the controls as the generator takes them.
   TEffectParameters Parameters() const;
 
-  // ---- State (design fields) ----
+  // ---- State ----
   int DirectionValue() const { return direction_; }
   int PreviewIndex() const { return previewIndex_; }
   TPickMode PickMode() const { return pickMode_; }
@@ -86,7 +86,7 @@ class TEffectsForm : public QDialog {
   // The background of both preview panels.
   TColor PreviewColor() const { return previewColor_; }
 
-  // ---- Components (design names) ----
+  // ---- Components ----
   QComboBox* EffectsComboBox = nullptr;
   TMovie* EffectMovie = nullptr;
   QStackedWidget* NotebookAllControls = nullptr;
@@ -166,7 +166,7 @@ class TEffectsForm : public QDialog {
   TTimer TimerRedrawStPFr;
   TTimer TimerRedrawNumbOfFr;
 
-  // ---- Handlers (design names) ----
+  // ---- Handlers ----
   void FormCreate();
   void FormShow();
   // Gives the source and next frames their transparency back.

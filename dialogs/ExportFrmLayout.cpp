@@ -58,7 +58,7 @@ QLabel* MakeLabel(QWidget* parent, const QString& caption, QWidget* buddy = null
   return label;
 }
 
-// A radio group of the design's items.
+// A named radio group with its caption and items.
 TRadioGroup* MakeRadioGroup(QWidget* parent, const char* name, const char* caption,
                             const std::vector<std::string>& items) {
   auto* group = Named(new TRadioGroup(parent), name);

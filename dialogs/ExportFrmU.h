@@ -123,7 +123,7 @@ class TExportFrm : public QDialog, public TExportProgress {
   // True while a long step (frame creation, the GIF pipeline, writing) runs.
   bool Busy() const { return busy_ > 0; }
 
-  // ---- The wizard's components (design names) ----
+  // ---- The wizard's components ----
   QStackedWidget* Notebook1 = nullptr;
   QStackedWidget* NotebookProgress = nullptr;
   QWidget* Panel_Bottom = nullptr;
@@ -219,7 +219,7 @@ class TExportFrm : public QDialog, public TExportProgress {
   TImage* PreviewJPGImage = nullptr;
   TTimer CalculateTimer;
 
-  // ---- Handlers (design names) ----
+  // ---- Handlers ----
   void FormCreate();
   void FormShow();
   void FormClose();

@@ -38,7 +38,7 @@ class TFramesIntervalForm : public QDialog {
   int FirstFrame() const;
   int FrameCount() const;
 
-  // ---- Components (design names) ----
+  // ---- Components ----
   TSpinEdit* FirstStep = nullptr;
   TSpinEdit* StepSpinEdit = nullptr;
   TTrackBar* StepTrackBar = nullptr;
@@ -56,7 +56,7 @@ class TFramesIntervalForm : public QDialog {
   QPushButton* CancelBtn = nullptr;
   TTimer TimerRedraw;
 
-  // ---- Handlers (design names) ----
+  // ---- Handlers ----
   void FormCreate();
   void FormShow();
   void StepSpinEditChange();

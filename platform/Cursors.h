@@ -1,6 +1,6 @@
 // Screen cursor numbers. The class library's standard cursors have negative
 // numbers; the editor's own cursors are drawn in code and kept in the screen's
-// cursor table under the numbers the design gives them. A control names its
+// cursor table under fixed positive numbers of their own. A control names its
 // cursor by number; the Qt side (platform/qtui/ScreenCursors.h) turns a number
 // into a cursor on the screen.
 #pragma once

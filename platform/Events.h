@@ -1,11 +1,11 @@
-// The shapes of the design's events. An event is a std::function that the
-// owner assigns (an unassigned one is empty and not called); Sender is the
-// object that raises it, a Qt object: a control, a form, an action.
+// The shapes of the controls' and forms' events. An event is a std::function
+// that the owner assigns (an unassigned one is empty and not called); Sender
+// is the object that raises it, a Qt object: a control, a form, an action.
 //
 //   box->OnKeyDown = [this](QObject* Sender, WORD& Key, TShiftState Shift) { ... };
 //
 // A key handler that consumes its key sets Key to 0 (or Key to '\0' in
-// OnKeyPress), as the design's handlers do.
+// OnKeyPress).
 #pragma once
 
 #include "platform/Keyboard.h"

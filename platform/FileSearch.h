@@ -9,7 +9,7 @@
 
 // Whether a file name matches a pattern of literal characters, '*' (any run,
 // also empty) and '?' (one character). Letters are compared in any ASCII
-// case, so "*.glm" finds "Intro.GLM" as the design's file system did.
+// case, so "*.glm" finds "Intro.GLM" whatever case the files were given.
 bool MatchesFileMask(std::string_view name, std::string_view pattern);
 
 // The regular files (or links to them) directly in the mask's folder whose

@@ -1,5 +1,5 @@
 // Bitmaps, palettes, pens, brushes, fonts and the canvas, with the semantics of
-// the Windows graphics the editor was designed for: a bitmap owns its pixels
+// the Windows graphics (GDI): a bitmap owns its pixels
 // in device-independent layout (rows padded to 4 bytes, addressed from the
 // top), and the canvas draws with GDI's edge rules and without antialiasing.
 #pragma once

@@ -1,6 +1,6 @@
 // The program's help: each topic is a page "help/<topic>.html" in the
-// program's folder, opened through the shell services when it exists
-// (the design's HelpJump into its help file). The pages are not part of the
+// program's folder, opened through the shell services when it exists.
+// The pages are not part of the
 // program: where they are missing, the user is told so, once per request.
 #pragma once
 

@@ -1,4 +1,4 @@
-// The design's hints are "short|long": the short part is the tool tip shown
+// The program's hints are "short|long": the short part is the tool tip shown
 // beside the pointer, the long part the text of the status bar (panel 0). A
 // hint without "|" is both. The Qt side (platform/qtui/QtHints.h) puts the two
 // parts on a widget or an action.

@@ -1,6 +1,6 @@
 // Our own modal forms run through one replaceable runner, so that a test can
 // fill a form's controls by objectName and answer OK or Cancel without a
-// window ever waiting for a user. The design's pattern stays as it was:
+// window ever waiting for a user. A form is used the usual way:
 //
 //   TResizeForm form(MainForm);        // a QDialog subclass
 //   form.WidthEdit->setValue(...);     // preset

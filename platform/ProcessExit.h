@@ -1,8 +1,7 @@
-// Ending the program at once, without the usual shut-down (the design's
-// TerminateProcess of its own process, used when a 3D rendering context
-// failed to release). It goes through a replaceable handler so that tests
-// survive it: the default handler ends the process with the exit code; a
-// test installs one that records the call and returns. Callers therefore
+// Ending the program at once, without the usual shut-down (used when a 3D
+// rendering context failed to release). It goes through a replaceable
+// handler so that tests survive it: the default handler ends the process
+// with the exit code; a test installs one that records the call and returns. Callers therefore
 // return normally after TerminateProcess, as if the process had gone on.
 #pragma once
 

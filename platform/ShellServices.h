@@ -1,5 +1,5 @@
-// Opening documents and links with the desktop's programs (the design's
-// ShellExecute with the verb "Open"), and finding the desktop's web browser.
+// Opening documents and links with the desktop's programs, and finding the
+// desktop's web browser.
 // The program installs the Qt implementation (platform/qtui/QtShellServices.h);
 // tests install a recording one (tests/support/RecordingShellServices.h).
 //
@@ -32,7 +32,7 @@ void SetShellServices(ShellServices* services);
 // an existing local file, named by its path or by a file: URL.
 bool IsShellOpenable(const std::string& target);
 
-// The design's ShellExecute "Open": hands the target to Shell() when
+// Opens a document or link: hands the target to Shell() when
 // IsShellOpenable allows it. Returns whether it was opened.
 bool ShellOpen(const std::string& target);
 

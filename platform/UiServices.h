@@ -133,7 +133,7 @@ UiServices& Ui();
 // Installs services (nullptr restores the silent ones); the caller keeps ownership.
 void SetUiServices(UiServices* services);
 
-// The design's MessageBeep: the warning sound through the services in use
+// MessageBeep: the warning sound through the services in use
 // (every sound type gives the same beep).
 inline void MessageBeep(unsigned type = 0) {
   (void)type;

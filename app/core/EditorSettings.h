@@ -139,9 +139,9 @@ void PullWindowOnScreen(TWindowPlacement& window, TSize screen);
 // the fields' present values (the defaults).
 void ReadEditorSettings(TRegIniFile& key, TEditorSettings& settings, TSize screen,
                         std::vector<std::string>& recentFilesToAdd);
-// Writes every value in the design's order. Recent-file values beyond the
-// list's length are left as they are. Raises ERegistryException when the key
-// cannot be written.
+// Writes the values in the order the settings key has always held them.
+// Recent-file values beyond the list's length are left as they are. Raises
+// ERegistryException when the key cannot be written.
 void WriteEditorSettings(TRegIniFile& key, const TEditorSettings& settings, const TRecentFiles& recentFiles);
 
 // ---- The project file type --------------------------------------------------------------------

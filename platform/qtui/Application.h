@@ -2,7 +2,7 @@
 // exception barrier of the program: an exception that escapes an event
 // handler is shown in an error box (through UiServices) instead of reaching
 // Qt's event loop, which cannot pass exceptions on. The program goes on
-// after the box, as the design's programs do.
+// after the box: an exception in one handler does not end the program.
 #pragma once
 
 #include <QApplication>

@@ -1,6 +1,6 @@
-// Puts a design hint "short|long" on a widget or an action: the short part
-// becomes the tool tip, the long part the status tip (shown in status panel
-// 0 while the pointer is over it). Hints are the model's Windows-1252 bytes.
+// Puts a hint "short|long" (platform/Hints.h) on a widget or an action: the
+// short part becomes the tool tip, the long part the status tip (shown in
+// status panel 0 while the pointer is over it). Hints are the model's Windows-1252 bytes.
 #pragma once
 
 #include <string>

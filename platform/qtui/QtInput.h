@@ -1,4 +1,4 @@
-// Qt's key and mouse events in the design's terms: virtual-key codes, shift
+// Qt's key and mouse events in the program's terms: virtual-key codes, shift
 // states and mouse buttons (platform/Keyboard.h).
 #pragma once
 
@@ -26,12 +26,12 @@ TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons butto
 // The Qt modifiers of a shift state (Shift, Alt and Ctrl; buttons are not modifiers).
 Qt::KeyboardModifiers QtModifiersOf(TShiftState shift);
 
-// The design's button of a Qt button; nullopt for buttons the design has no name for.
+// The TMouseButton of a Qt button; nullopt for buttons TMouseButton has no name for.
 std::optional<TMouseButton> MouseButtonOf(Qt::MouseButton button);
 Qt::MouseButton QtButtonOf(TMouseButton button);
 
 // The character a key press types, as a Windows-1252 byte, the way the
-// design's OnKeyPress sees it: Enter "\r", Esc 27, Backspace 8, Tab 9,
+// OnKeyPress handlers see it: Enter "\r", Esc 27, Backspace 8, Tab 9,
 // Ctrl+letter 1..26. nullopt for keys that type nothing or characters that
 // Windows-1252 cannot hold.
 std::optional<char> KeyPressCharOf(const QKeyEvent& event);

@@ -4,6 +4,6 @@
 
 TModalResult QtModalFormRunner::ShowModal(QDialog& form) {
   const int result = form.exec();
-  // QDialog's Rejected is 0, which the design calls mrNone: a closed form is a Cancel.
+  // QDialog's Rejected is 0, which is mrNone among the modal results: a closed form is a Cancel.
   return result == QDialog::Rejected ? mrCancel : result;
 }

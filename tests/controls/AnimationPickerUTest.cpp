@@ -77,7 +77,7 @@ class AnimationPickerTest : public testing::Test {
 
 // ---- The pop-up ---------------------------------------------------------------------------------------
 
-TEST_F(AnimationPickerTest, ThePopupIsBuiltAsDesigned) {
+TEST_F(AnimationPickerTest, ThePopupHasItsSizePartsAndTexts) {
   TPopupWindow& form = *picker.Form();
   EXPECT_EQ(form.size(), QSize(135, 295));
   EXPECT_TRUE(form.windowFlags().testFlag(Qt::FramelessWindowHint));

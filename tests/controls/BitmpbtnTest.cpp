@@ -396,7 +396,7 @@ const TColor kShadow = ColorToRGB(clBtnShadow);
 
 }  // namespace
 
-TEST_F(BlackBitButtonTest, DefaultsOfTheDesign) {
+TEST_F(BlackBitButtonTest, DefaultsOfANewButton) {
   TBlackBitButton fresh(&window);
   EXPECT_EQ(fresh.Width(), 65);
   EXPECT_EQ(fresh.Height(), 35);

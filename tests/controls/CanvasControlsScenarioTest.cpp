@@ -134,7 +134,7 @@ class CanvasControlsScenario : public testing::Test {
 }  // namespace
 
 TEST_F(CanvasControlsScenario, EditingOverTheCanvasAndOnTheTimeLine) {
-  // The boxes sit where the design puts them.
+  // The boxes start around the canvas and around the sprite's drawn rectangle.
   ASSERT_EQ(sprite->GetDrawnRect(), Rect(150, 10, 250, 50));
   EXPECT_EQ(PanelAnimation->BoundsRect(), Bounds(13, 23, 482, 74));
   EXPECT_EQ(SpriteSelectionBox->BoundsRect(), Bounds(166, 36, 108, 48));

@@ -58,7 +58,7 @@ class ColorPickerTest : public testing::Test {
 
 // ---- The parts ----
 
-TEST_F(ColorPickerTest, PopupLayoutOfTheDesign) {
+TEST_F(ColorPickerTest, PopupLayout) {
   EXPECT_EQ(picker->Form().size(), QSize(136, 173));
   EXPECT_EQ(picker->Form().parentWidget(), &owner);
   EXPECT_EQ(picker->Grid().BoundsRect(), Bounds(4, 4, 126, 70));

@@ -1,7 +1,7 @@
 // Helpers of the control tests: a shown window driven with the mouse and
 // the keyboard through Qt's window system, as a user would (events go to the
 // widget under the pointer, a press grabs the mouse until the release), and
-// a recorder of the design's events.
+// a recorder of the controls' events.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -11,7 +11,7 @@
 namespace {
 
 // A control that draws a red 4 x 3 block with a black border at (2, 1) and
-// records the design's events it raises.
+// records the events it raises.
 class BlockControl : public TGraphicControl {
  public:
   explicit BlockControl(QWidget* parent) : TGraphicControl(parent) {

@@ -60,7 +60,7 @@ TEST_F(OpenGraphicDialogTest, OffersTheSupportedFormatsFilter) {
   EXPECT_TRUE(dialog.PreviewEnabled());
 }
 
-TEST_F(OpenGraphicDialogTest, ThePreviewAreaIsLaidOutAsDesigned) {
+TEST_F(OpenGraphicDialogTest, ThePreviewAreaHoldsItsPartsAndLaysThemOut) {
   QWidget* panel = dialog.PicturePanel;
   EXPECT_EQ(panel->objectName(), "PicturePanel");
   EXPECT_EQ(panel->size(), QSize(169, 200));

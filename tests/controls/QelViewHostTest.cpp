@@ -1,6 +1,6 @@
 // The widget that shows a 3D view: the view takes its size, renders into its
-// own picture as soon as the widget exists, and the mouse arrives as design
-// events in client coordinates.
+// own picture as soon as the widget exists, and the mouse arrives as the
+// controls' mouse events in client coordinates.
 #include "controls/QelViewHost.h"
 
 #include "qel3d/qelview.h"
@@ -56,7 +56,7 @@ TEST_F(QelViewHostTest, PaintShowsTheViewsPicture) {
   EXPECT_EQ(QColor(shown.pixel(3, 3)), QColor(255, 0, 0));
 }
 
-TEST_F(QelViewHostTest, MouseArrivesAsDesignEvents) {
+TEST_F(QelViewHostTest, MouseArrivesAsControlMouseEvents) {
   host_.SetClientSize(50, 50);
   QTest::mousePress(&host_, Qt::RightButton, Qt::ShiftModifier, QPoint(7, 9));
   QMouseEvent move(QEvent::MouseMove, QPointF(12, 4), host_.mapToGlobal(QPointF(12, 4)), Qt::NoButton, Qt::RightButton,

@@ -31,7 +31,7 @@ class SelectionBoxTest : public testing::Test {
 
 // ---- Creation and geometry -------------------------------------------------------------------
 
-TEST(SelectionBox, StartsRotateableWith105PixelBoundsAndTheDesignsColours) {
+TEST(SelectionBox, StartsRotateableWith105PixelBoundsAndItsDefaultColours) {
   QWidget parent;
   TSelectionBox box(&parent);
   EXPECT_EQ(box.BoundsRect(), Bounds(0, 0, 105, 105));

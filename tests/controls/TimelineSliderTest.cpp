@@ -53,7 +53,7 @@ std::vector<int> TickXs(const TBitmap& picture) {
 
 }  // namespace
 
-TEST(TimelineSlider, StartsWithTheDesignsDefaults) {
+TEST(TimelineSlider, StartsWithItsDefaults) {
   QWidget parent;
   TTimelineSlider slider(&parent);
   EXPECT_EQ(slider.BoundsRect(), Bounds(0, 0, 200, 25));

@@ -87,7 +87,7 @@ TEST_F(EditPaletteForm, WithoutAPaletteOneBlackEntryIsShown) {
   EXPECT_EQ(form.SelectedColor(), clBlack);
 }
 
-TEST_F(EditPaletteForm, ControlsStartAsTheDesignHasThem) {
+TEST_F(EditPaletteForm, ControlsStartWithTheirDefaults) {
   EXPECT_EQ(form.ColorsGrid->ColCount(), 16);
   EXPECT_EQ(form.ColorsGrid->RowCount(), 16);
   EXPECT_EQ(form.SetToAllCheckBox->text(), "&Set Palette to All Frames");
@@ -238,7 +238,7 @@ TEST_F(EditPaletteForm, EscCancelsAndEnterConfirms) {
 
 // ---- Palette files ----------------------------------------------------------------------------
 
-TEST_F(EditPaletteForm, TheFileChoosersStartInTheProgramFolderWithTheDesignsFilters) {
+TEST_F(EditPaletteForm, TheFileChoosersStartInTheProgramFolderWithThePaletteFilters) {
   system.programFolder = "/opt/gleamcraft/";
   TEditPaletteForm fresh;
   fresh.show();

@@ -125,7 +125,7 @@ TEST_F(EffectsFormTest, TheListHoldsTheTwentyEffectsInTheirOrder) {
   EXPECT_EQ(form.windowTitle(), "Effect");
 }
 
-TEST_F(EffectsFormTest, ControlsHaveTheDesignsRangesDefaultsAndTexts) {
+TEST_F(EffectsFormTest, ControlsHaveTheirRangesDefaultsAndTexts) {
   const auto range = [](TSpinEdit* edit) {
     return std::tuple(edit->MinValue(), edit->MaxValue(), edit->Value());
   };
@@ -157,7 +157,7 @@ TEST_F(EffectsFormTest, ControlsHaveTheDesignsRangesDefaultsAndTexts) {
   EXPECT_EQ(form.CurMovieFrame->Caption(), "000");
 }
 
-TEST_F(EffectsFormTest, TheChoiceGroupsHaveTheDesignsItems) {
+TEST_F(EffectsFormTest, TheChoiceGroupsHaveTheirItems) {
   const std::vector<std::string> appearance{"Appearance", "Disappearance"};
   EXPECT_EQ(Items(form.ApertureRadioGroup), (std::vector<std::string>{"In", "Out"}));
   EXPECT_EQ(Items(form.BlendRadioGroup), (std::vector<std::string>{"Color", "Next Frame"}));

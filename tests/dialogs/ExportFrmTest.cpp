@@ -61,7 +61,7 @@ TEST_F(ExportWizardTest, TheCaptionNamesTheFileAndItsExtensionChoosesTheFormat) 
   EXPECT_EQ(ExportFileNameOfFormat("banner.gif", 0), "banner.gif");
 }
 
-TEST_F(ExportWizardTest, EveryPageAndComponentCarriesItsDesignName) {
+TEST_F(ExportWizardTest, EveryPageAndComponentCarriesItsObjectName) {
   auto wizard = OpenWizard(dir.File("banner.gif"));
   const std::vector<std::string> pages = {"Size_Interval", "Palette", "Frames_Reduction", "Frames", "JPEG"};
   ASSERT_EQ(wizard->Notebook1->count(), 5);

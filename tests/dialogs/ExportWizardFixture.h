@@ -34,7 +34,7 @@ inline void TypeInto(TSpinEdit* spin, const QString& text) {
   QTest::keyClicks(spin, text);
 }
 
-// Item `index` of a radio group built with the design's item names.
+// Item `index` of a radio group, found by the name it gives its items ("<group>_<index>").
 inline QRadioButton* RadioItem(QGroupBox* group, int index) {
   return group->findChild<QRadioButton*>(group->objectName() + "_" + QString::number(index));
 }

@@ -45,7 +45,7 @@ class FramesInterval : public testing::Test {
 
 }  // namespace
 
-TEST_F(FramesInterval, OffersEveryFrameFromTheFirstWithTheDesignsTexts) {
+TEST_F(FramesInterval, OffersEveryFrameFromTheFirstWithItsTexts) {
   Open(100);
   EXPECT_EQ(form.windowTitle(), QString("Images Interval"));
   EXPECT_EQ(form.StepSpinEdit->Value(), 100);

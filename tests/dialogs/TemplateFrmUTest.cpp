@@ -54,7 +54,7 @@ void Select(QListWidget& list, const char* caption) {
 
 // ---- The form -------------------------------------------------------------------------------------------
 
-TEST(TemplateForm, HasTheSetsTextsAndLinkOfTheDesign) {
+TEST(TemplateForm, HasTheSetsTextsAndLink) {
   TTemplateForm form;
   EXPECT_EQ(form.objectName(), "TemplateForm");
   EXPECT_EQ(form.windowTitle(), "Templates");

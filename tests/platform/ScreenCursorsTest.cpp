@@ -13,7 +13,7 @@ bool IsOpaque(const QImage& image, QPoint p) { return qAlpha(image.pixel(p)) == 
 
 }  // namespace
 
-TEST(CursorNumbers, KeepTheClassLibraryAndDesignValues) {
+TEST(CursorNumbers, KeepTheClassLibraryAndTheEditorsOwnValues) {
   EXPECT_EQ(crCross, -3);
   EXPECT_EQ(crSizeNESW, -6);
   EXPECT_EQ(crSizeNS, -7);

@@ -43,7 +43,7 @@ class EditorSettingsTest : public testing::Test {
 
 // ---- Names, places and defaults -----------------------------------------------------------------
 
-TEST_F(EditorSettingsTest, DefaultsAreWrittenUnderTheDesignsNamesAndSections) {
+TEST_F(EditorSettingsTest, DefaultsAreWrittenUnderTheKeysNamesAndSections) {
   TEditorSettings settings;
   settings.DialogFont.Color = clBtnText;
   settings.Folders = DefaultDataFolders("/opt/gleam/");
