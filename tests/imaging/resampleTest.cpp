@@ -13,7 +13,7 @@
 namespace {
 
 TColor Noise(int x, int y) {
-  const unsigned v = static_cast<unsigned>(x * 73856093 ^ y * 19349663) * 2654435761u;
+  const unsigned v = (static_cast<unsigned>(x) * 73856093u ^ static_cast<unsigned>(y) * 19349663u) * 2654435761u;
   return RGB(static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24));
 }
 
