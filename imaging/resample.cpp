@@ -207,8 +207,10 @@ class PaddedRow {
 };
 
 // The work image between the passes keeps 7 fraction bits per channel (in
-// 16-bit words, clamped to 0 .. 255 like a byte): rounding it to whole bytes
-// would let the two roundings together stray 2 levels from the exact result.
+// 16-bit words, clamped to 0 .. 255 like a byte). Rounded to whole bytes,
+// the few work pixels that fixed-point and float sums round apart add up
+// along a column, and a result could land 2 levels from a float resampler's;
+// with the fraction kept it stays within 1 level.
 constexpr int kWorkBits = 7;
 constexpr std::int16_t kWorkMax = 255 << kWorkBits;
 
