@@ -3,13 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
 TColor Noise(int x, int y) {
-  const unsigned v = static_cast<unsigned>(x * 73856093 ^ y * 19349663) * 2654435761u;
+  const unsigned v = (static_cast<unsigned>(x) * 73856093u ^ static_cast<unsigned>(y) * 19349663u) * 2654435761u;
   return RGB(static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24));
 }
 
@@ -168,4 +172,111 @@ TEST(ResampleKeyColour, TransparentSourcesReplaceEveryTargetPixel) {
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 10; ++x) ASSERT_EQ(target.Pixel(x, y), key) << x << "," << y;
   EXPECT_TRUE(source.Transparent());
+}
+
+// ---- Against a plain float reference ------------------------------------------------------------------
+
+namespace {
+
+// The resampler written out plainly: float weights per target position (the
+// Lanczos window of radius 3, widened when reducing, mirrored at the edges,
+// normalised), a horizontal pass into 8-bit rows, a vertical pass, and the
+// key colour taken from the target's plain stretch.
+struct Tap {
+  int index;
+  float weight;
+};
+
+std::vector<std::vector<Tap>> ReferenceTaps(int targetSize, int sourceSize) {
+  const float scale = static_cast<float>(targetSize - 1) / static_cast<float>(sourceSize - 1);
+  const float width = scale >= 1 ? 3.0f : 3.0f / scale, factor = scale >= 1 ? 1.0f : 1.0f / scale;
+  std::vector<std::vector<Tap>> taps(targetSize);
+  for (int i = 0; i < targetSize; ++i) {
+    const float centre = static_cast<float>(i) / scale;
+    float sum = 0;
+    for (int j = static_cast<int>(std::floor(centre - width)); j <= static_cast<int>(std::ceil(centre + width)); ++j) {
+      const float w = LanczosKernel3((centre - static_cast<float>(j)) / factor) / factor;
+      const int mirrored = j < 0 ? -j : j >= sourceSize ? 2 * sourceSize - 1 - j : j;
+      taps[i].push_back({std::clamp(mirrored, 0, sourceSize - 1), w});
+      sum += w;
+    }
+    for (Tap& tap : taps[i]) tap.weight /= sum;
+  }
+  return taps;
+}
+
+std::uint8_t Channel(TColor c, int channel) { return static_cast<std::uint8_t>(c >> (8 * channel)); }
+
+std::uint8_t RoundedByte(float v) { return static_cast<std::uint8_t>(std::clamp<long>(std::lrint(v), 0, 255)); }
+
+void ReferenceResample(const TBitmap& source, TBitmap& target, bool keepKey, TColor key) {
+  const int tw = target.Width(), th = target.Height(), sh = source.Height();
+  const auto columns = ReferenceTaps(tw, source.Width()), rows = ReferenceTaps(th, sh);
+  std::vector<TColor> work(static_cast<std::size_t>(tw) * sh);
+  for (int y = 0; y < sh; ++y)
+    for (int x = 0; x < tw; ++x) {
+      float sum[3] = {};
+      for (const Tap& t : columns[x])
+        for (int c = 0; c < 3; ++c) sum[c] += t.weight * Channel(source.Pixel(t.index, y), c);
+      work[static_cast<std::size_t>(y) * tw + x] = RGB(RoundedByte(sum[0]), RoundedByte(sum[1]), RoundedByte(sum[2]));
+    }
+  target.Canvas().StretchDraw(Rect(0, 0, tw, th), source);
+  for (int y = 0; y < th; ++y)
+    for (int x = 0; x < tw; ++x) {
+      if (keepKey && target.Pixel(x, y) == key) continue;
+      float sum[3] = {};
+      for (const Tap& t : rows[y])
+        for (int c = 0; c < 3; ++c) sum[c] += t.weight * Channel(work[static_cast<std::size_t>(t.index) * tw + x], c);
+      target.SetPixel(x, y, RGB(RoundedByte(sum[0]), RoundedByte(sum[1]), RoundedByte(sum[2])));
+    }
+}
+
+// Smooth gradients with noise on top and a few hard edges: every tap's weight shows.
+TColor Scenery(int x, int y) {
+  const TColor noise = Noise(x, y);
+  const int edge = (x / 7 + y / 5) % 2 ? 90 : 0;
+  return RGB(static_cast<std::uint8_t>(3 * x + edge + GetRValue(noise) % 40), static_cast<std::uint8_t>(5 * y + GetGValue(noise) % 40),
+             static_cast<std::uint8_t>(255 - 2 * x - y + GetBValue(noise) % 40 - edge));
+}
+
+}  // namespace
+
+TEST(ResampleReference, EqualsThePlainFloatResamplerWithinOneLevelUpDownAndKeyed) {
+  // The key's red and blue differ, and its mirror sits next to it: a
+  // resampler reading the channels in the wrong order keeps the wrong areas.
+  const TColor key = RGB(230, 40, 10), mirror = RGB(10, 40, 230);
+  TBitmap noisy, keyed;
+  MakePattern(noisy, 41, 29, Noise);
+  MakePattern(keyed, 37, 23, [&](int x, int y) {
+    return (x - 12) * (x - 12) + (y - 9) * (y - 9) < 40 ? key : x > 26 && y > 12 ? mirror : Scenery(x, y);
+  });
+  struct Case {
+    const TBitmap* source;
+    int width, height;
+    bool keepKey;
+  };
+  const Case cases[] = {{&noisy, 17, 11, false}, {&noisy, 83, 61, false}, {&noisy, 97, 13, false},
+                        {&noisy, 5, 4, false},   {&noisy, 40, 30, false}, {&keyed, 71, 45, true},
+                        {&keyed, 19, 9, true},   {&keyed, 60, 23, false}};
+  for (const Case& c : cases) {
+    TBitmap expected, actual;
+    Sized(expected, c.width, c.height);
+    ReferenceResample(*c.source, expected, c.keepKey, key);
+    Sized(actual, c.width, c.height);
+    ResampleBitmapDefault(*c.source, actual, c.keepKey, key);
+    int worst = 0, keyPixels = 0, keyMismatches = 0;
+    for (int y = 0; y < c.height; ++y)
+      for (int x = 0; x < c.width; ++x) {
+        worst = std::max(worst, ChannelDistance(expected.Pixel(x, y), actual.Pixel(x, y)));
+        keyPixels += expected.Pixel(x, y) == key;
+        keyMismatches += (expected.Pixel(x, y) == key) != (actual.Pixel(x, y) == key);
+      }
+    const std::string what = std::to_string(c.source->Width()) + "x" + std::to_string(c.source->Height()) + " -> " +
+                             std::to_string(c.width) + "x" + std::to_string(c.height);
+    EXPECT_LE(worst, 1) << what;
+    EXPECT_EQ(keyMismatches, 0) << what;
+    if (c.keepKey) {
+      EXPECT_GT(keyPixels, 20) << what;
+    }
+  }
 }
