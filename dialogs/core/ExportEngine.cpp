@@ -422,60 +422,84 @@ bool TExportEngine::CreateReducedFrames() {
   frames_.clear();
   const bool sceneTransparent = scene_.TransparentBackground != 0;
   const int kind = PaletteKindOfType(settings_.PaletteType);
-  TPaletteReduction palette(kind, PaletteColorsOfType(settings_.PaletteType, settings_.NumberOfColors),
-                            kind == pkCustom ? &CustomPalette : nullptr);
-  TFrameReducer::TSink head = [&](std::unique_ptr<TSetOfBitmapsItem> item) {
-    TStageTimer timer(Times.Palette);
-    palette.Add(std::move(item));
+  const int colors = PaletteColorsOfType(settings_.PaletteType, settings_.NumberOfColors);
+  TMaxLogPalette* custom = kind == pkCustom ? &CustomPalette : nullptr;
+  // Every frame is mapped to the palette before the next one is compared
+  // with what the viewer shows, so that the reductions decide on the
+  // colours really shown: a pixel left as it is shows the palette's colour
+  // drawn there before, never a colour only the rendered frames had.
+  TFrameColorMapper mapper(kind, colors, custom, settings_.RemoveIdenticalPixels());
+  TFrameReducer::TSink kept = [&](std::unique_ptr<TSetOfBitmapsItem> item) {
+    item->Bitmap->SaveAndRelease();
+    frames_.push_back(std::move(item));
   };
-  // Each frame goes through the reductions as soon as it is rendered: the
-  // crop and the frame drop first, then the keying of unchanged pixels, as
-  // two passes over all frames would do it. No frame is kept whole.
+  TFrameReducer::TSink head = [&](std::unique_ptr<TSetOfBitmapsItem> item) {
+    {
+      TStageTimer timer(Times.Palette);
+      mapper.Map(*item, nullptr);
+    }
+    kept(std::move(item));
+  };
   const TSize size = FrameSize();
-  TExportComposition croppingComposition;
-  std::unique_ptr<TFrameReducer> keying, cropping;
-  if (settings_.RemoveIdenticalPixels()) {
-    TOptimizeOptions options;
-    options.RemoveIdenticalPixels = true;
-    options.SceneTransparent = sceneTransparent;
-    keying = std::make_unique<TFrameReducer>(options, composition_, size.cx, size.cy, head);
-    head = [&](std::unique_ptr<TSetOfBitmapsItem> item) { keying->Add(std::move(item)); };
-  }
-  if (settings_.Shrink() || settings_.RemoveIdenticalFrames()) {
+  std::unique_ptr<TFrameReducer> reducer;
+  if (settings_.Shrink() || settings_.RemoveIdenticalFrames() || settings_.RemoveIdenticalPixels()) {
     TOptimizeOptions options;
     options.Shrink = settings_.Shrink();
     options.RemoveIdenticalFrames = settings_.RemoveIdenticalFrames();
+    options.RemoveIdenticalPixels = settings_.RemoveIdenticalPixels();
     options.SceneTransparent = sceneTransparent;
-    cropping = std::make_unique<TFrameReducer>(options, keying ? croppingComposition : composition_, size.cx, size.cy,
-                                               head);
-    head = [&](std::unique_ptr<TSetOfBitmapsItem> item) { cropping->Add(std::move(item)); };
+    reducer = std::make_unique<TFrameReducer>(options, composition_, size.cx, size.cy, kept);
+    reducer->SetMapper(&mapper);
+    head = [&](std::unique_ptr<TSetOfBitmapsItem> item) {
+      TStageTimer timer(Times.Optimize);
+      reducer->Add(std::move(item));
+    };
   }
+  const auto finishReduction = [&] {
+    TStageTimer timer(Times.Optimize);
+    if (reducer) reducer->Finish();
+  };
+
+  // A palette shared by all frames weights each colour by what the viewer
+  // sees over the whole animation: every frame is counted whole, as
+  // rendered, and held until the palette is made; the reductions then run
+  // over the held frames. Cropping changes the size of the file, never its
+  // colours.
+  TPaletteReduction holding(kind, colors, custom);
+  const bool shared = holding.SharedByAllFrames();
   RenderSteps([&](std::unique_ptr<TSetOfBitmapsItem> item) {
     if (sceneTransparent) ApplySceneTransparency(*item);
-    // The palette's share of the work is timed on its own.
-    const double palette = Times.Palette;
-    double reduction = 0;
-    {
-      TStageTimer timer(reduction);
+    if (!shared) {
       head(std::move(item));
+      return;
     }
-    Times.Optimize += reduction - (Times.Palette - palette);
+    TStageTimer timer(Times.Palette);
+    holding.Add(std::move(item));
   });
-  {
-    TStageTimer timer(Times.Optimize);
-    if (cropping) cropping->Finish();
-    if (keying) keying->Finish();
-  }
+  if (!shared) finishReduction();
   ReportProgress(Progress, 0, 1);
   ReportLabel(Progress, "Calculating Palette...");
   if (Cancelled()) {
-    // The frames made so far stay, as they came.
-    palette.GiveBack(frames_);
+    // The frames not reduced stay as they came.
+    holding.GiveBack(frames_);
     return false;
   }
-  {
-    TStageTimer timer(Times.Palette);
-    if (!palette.Finish(frames_)) return false;
+  if (shared) {
+    {
+      TStageTimer timer(Times.Palette);
+      mapper.SetSharedPalette(holding.MakeSharedPalette());
+    }
+    const int last = static_cast<int>(holding.HeldCount()) - 1;
+    int done = 0;
+    const bool complete = holding.HandOnHeld([&](std::unique_ptr<TSetOfBitmapsItem> item) {
+      head(std::move(item));
+      ReportProgress(Progress, done++, last);
+    });
+    finishReduction();
+    if (!complete) {
+      holding.GiveBack(frames_);
+      return false;
+    }
   }
   if (sceneTransparent && settings_.Shrink()) {
     for (std::size_t i = 0; i < frames_.size(); ++i) {

@@ -262,7 +262,18 @@ TRect VisiblePart(const TBitmap& composition, const TSetOfBitmapsItem& frame) {
 
 // The rectangle (in frame coordinates) of the frame's pixels whose
 // composition changed by more than the threshold; empty when none did.
-TRect ChangedRect(const TBitmap& before, const TBitmap& after, const TSetOfBitmapsItem& frame) {
+// Whether the viewer's pixel must be drawn again to show the pixel wanted:
+// it differs visibly, and (with a palette) the wanted pixel would not be
+// shown in the very colour the viewer shows already.
+struct TChangeTest {
+  TFrameColorMapper* mapper = nullptr;
+  bool operator()(const std::uint8_t* shown, const std::uint8_t* wanted) const {
+    if (ColorDifference(shown, wanted) <= kChangedPixelDifference) return false;
+    return mapper == nullptr || !mapper->ShowsAlready(wanted, shown);
+  }
+};
+
+TRect ChangedRect(const TBitmap& before, const TBitmap& after, const TSetOfBitmapsItem& frame, TChangeTest changes) {
   const TRows b(before), a(after);
   const TRect visible = VisiblePart(before, frame);
   TRect changed{0, 0, 0, 0};
@@ -273,7 +284,7 @@ TRect ChangedRect(const TBitmap& before, const TBitmap& after, const TSetOfBitma
     const std::uint8_t* pa = a.Pixel(visible.Left, y);
     int first = -1, last = -1;
     for (int x = visible.Left; x < visible.Right; ++x, pb += 3, pa += 3) {
-      if (ColorDifference(pb, pa) <= kChangedPixelDifference) continue;
+      if (!changes(pb, pa)) continue;
       if (first < 0) first = x;
       last = x;
     }
@@ -350,6 +361,26 @@ bool KeyUnchangedPixels(const TBitmap& before, const TBitmap& after, TSetOfBitma
   return keyed;
 }
 
+// One byte per pixel of the frame, 1 where the composition did not change
+// visibly (those pixels may stay as the viewer shows them).
+std::vector<std::uint8_t> UnchangedPixels(const TBitmap& before, const TBitmap& after, const TSetOfBitmapsItem& frame,
+                                          TFrameColorMapper& mapper) {
+  const int w = frame.Bitmap->Width();
+  std::vector<std::uint8_t> mask(static_cast<std::size_t>(w) * static_cast<std::size_t>(frame.Bitmap->Height()), 0);
+  const TRows b(before), a(after);
+  const TRect visible = VisiblePart(before, frame);
+  if (visible.IsEmpty()) return mask;
+  for (int y = visible.Top; y < visible.Bottom; ++y) {
+    const std::uint8_t* pb = b.Pixel(visible.Left, y);
+    const std::uint8_t* pa = a.Pixel(visible.Left, y);
+    std::uint8_t* m = mask.data() + static_cast<std::size_t>(y - frame.Top) * static_cast<std::size_t>(w) +
+                      static_cast<std::size_t>(visible.Left - frame.Left);
+    for (int x = visible.Left; x < visible.Right; ++x, pb += 3, pa += 3, ++m)
+      *m = ColorDifference(pb, pa) < kChangedPixelDifference || mapper.ShowsAlready(pa, pb) ? 1 : 0;
+  }
+  return mask;
+}
+
 void MakeComposition(TBitmap& bitmap, int width, int height) {
   bitmap.SetPixelFormat(pf24bit);
   bitmap.SetSize(width, height);
@@ -371,6 +402,7 @@ void TFrameReducer::Add(std::unique_ptr<TSetOfBitmapsItem> frame) {
   if (frame->Bitmap->PixelFormat() != pf24bit) frame->Bitmap->SetPixelFormat(pf24bit);
   const bool first = taken_++ == 0;
   if (first) {
+    if (mapper_ != nullptr) mapper_->Map(*frame, nullptr);
     // Drawn over the blank composition, after the predecessor's disposal.
     const TPreviousFrame predecessor = firstPredecessor_.value_or(TPreviousFrame(*frame));
     DrawExportFrame(*shown_, false, frame->Bitmap->TransparentColor(), *frame, predecessor, true, composition_);
@@ -406,7 +438,7 @@ void TFrameReducer::Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshap
   }
   const TBitmap& after = *after_;
 
-  TRect changed = ChangedRect(*shown_, after, frame);
+  TRect changed = ChangedRect(*shown_, after, frame, TChangeTest{mapper_});
   const bool wasChanged = !changed.IsEmpty();
   const std::uint8_t disposals[2] = {previous.Disposal, frame.Disposal};
 
@@ -431,7 +463,13 @@ void TFrameReducer::Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshap
     previous.Disposal = 0;
   }
 
-  if (options_.RemoveIdenticalPixels && frame.Transparent == 0) {
+  std::vector<std::uint8_t> unchanged;
+  if (mapper_ != nullptr && options_.RemoveIdenticalPixels && frame.Transparent == 0) {
+    // The composition holds the palette's colours: a pixel is left as the
+    // viewer shows it only when that is within the threshold of the pixel
+    // wanted.
+    unchanged = UnchangedPixels(*shown_, after, frame, *mapper_);
+  } else if (options_.RemoveIdenticalPixels && frame.Transparent == 0) {
     if (const std::optional<TColor> key = ChooseKeyColor(*frame.Bitmap)) {
       if (KeyUnchangedPixels(*shown_, after, frame, *key)) {
         frame.Transparent = 1;
@@ -449,6 +487,16 @@ void TFrameReducer::Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshap
     return;
   }
   if (disposals[0] != previous.Disposal || disposals[1] != frame.Disposal) reshaped = true;
+  if (mapper_ != nullptr) {
+    const bool keyed = !unchanged.empty();
+    mapper_->Map(frame, keyed ? &unchanged : nullptr);
+    if (frame.Transparent != 0 && keyed) {
+      frame.Disposal = 0;
+      previous.Disposal = 0;
+    }
+    // The viewer shows the frame in the palette's colours.
+    reshaped = true;
+  }
 }
 
 void TFrameReducer::ShowKept(const TSetOfBitmapsItem& frame, bool reshaped) {

@@ -98,6 +98,11 @@ class TFrameReducer {
   // The frame a viewer shows before the first one (the last one of a looping
   // list); without one the first frame counts as its own predecessor.
   void SetFirstPredecessor(const TPreviousFrame& previous) { firstPredecessor_ = previous; }
+  // Maps every frame to the export's palette before it is shown, so that
+  // each later frame is compared with what the viewer really shows (the
+  // palette's colours) and its keyed pixels are handed to the mapper as a
+  // mask instead of being painted with a key colour.
+  void SetMapper(TFrameColorMapper* mapper) { mapper_ = mapper; }
   // Takes the next frame (made 24-bit).
   void Add(std::unique_ptr<TSetOfBitmapsItem> frame);
   // Hands on the last frame held back.
@@ -111,6 +116,7 @@ class TFrameReducer {
   bool CoversComposition(const TSetOfBitmapsItem& frame) const;
 
   TOptimizeOptions options_;
+  TFrameColorMapper* mapper_ = nullptr;
   TExportComposition& composition_;
   TSink sink_;
   std::optional<TPreviousFrame> firstPredecessor_;
