@@ -904,7 +904,7 @@ TPaletteReduction::~TPaletteReduction() = default;
 
 bool TPaletteReduction::SharedByAllFrames() const { return SharedFromCounts(kind_); }
 
-void TPaletteReduction::Add(std::unique_ptr<TSetOfBitmapsItem> item) {
+void TPaletteReduction::Add(std::unique_ptr<TSetOfBitmapsItem> item, const TBitmap* counted) {
   if (!item->Bitmap) item->Bitmap = std::make_unique<TMinGDIBitmap>();
   TMinGDIBitmap& bitmap = *item->Bitmap;
   bitmap.RestoreImage();
@@ -914,7 +914,7 @@ void TPaletteReduction::Add(std::unique_ptr<TSetOfBitmapsItem> item) {
     if (PerFrame(kind_)) own = OwnPaletteOf(kind_, colors_, bitmap, item->Transparent != 0, counts_);
     ReduceFrame(*item, own ? &*own : (shared_ ? &*shared_ : nullptr));
   } else {
-    counts_.CountColors(bitmap);
+    counts_.CountColors(counted != nullptr ? *counted : bitmap);
     if (item->Transparent) keep_.push_back({bitmap.TransparentColor()});
     entry.held = true;
     entry.transparentColor = bitmap.TransparentColor();

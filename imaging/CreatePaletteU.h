@@ -251,8 +251,9 @@ class TPaletteReduction {
 
   // True for the kinds whose palette is made from the colours of every frame.
   bool SharedByAllFrames() const;
-  // Takes the next frame (24-bit).
-  void Add(std::unique_ptr<TSetOfBitmapsItem> item);
+  // Takes the next frame (24-bit). counted, when given, is the picture whose
+  // colours count for the frame (a held frame may keep only a part of it).
+  void Add(std::unique_ptr<TSetOfBitmapsItem> item, const TBitmap* counted = nullptr);
   // Makes the shared palette (progress to PaletteProgressWindow as
   // CreatePaletteForBitmaps reports it), reduces the held frames and appends
   // every frame to frames in the order they came. False when the cancel flag

@@ -116,6 +116,21 @@ namespace {
 const TBitmap& PictureOf(const TSetOfBitmapsItem& frame, TBitmap& converted) {
   const TBitmap* picture = frame.Bitmap.get();
   if (picture->PixelFormat() == pf24bit) return *picture;
+  if (picture->PixelFormat() == pf8bit && !picture->Palette().IsNone()) {
+    // Each index through its palette entry (an index past the entries reads as black).
+    std::array<std::array<std::uint8_t, 3>, 256> colors{};
+    const std::vector<TPaletteEntry>& entries = picture->Palette().Entries();
+    for (std::size_t i = 0; i < std::min<std::size_t>(entries.size(), 256); ++i)
+      colors[i] = {entries[i].peBlue, entries[i].peGreen, entries[i].peRed};
+    converted.SetPixelFormat(pf24bit);
+    converted.SetSize(picture->Width(), picture->Height());
+    for (int y = 0; y < picture->Height(); ++y) {
+      const std::uint8_t* from = picture->ScanLine(y);
+      std::uint8_t* to = converted.ScanLine(y);
+      for (int x = 0; x < picture->Width(); ++x, to += 3) std::memcpy(to, colors[from[x]].data(), 3);
+    }
+    return converted;
+  }
   converted.Assign(picture);
   converted.SetTransparent(false);
   converted.SetPixelFormat(pf24bit);
