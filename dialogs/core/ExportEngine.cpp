@@ -421,14 +421,17 @@ class TFrameDeltas {
   // what changed since the frame before; the first frame stays whole.
   const TBitmap& Cut(TSetOfBitmapsItem& item) {
     TMinGDIBitmap& bitmap = *item.Bitmap;
-    const bool first = last_.Empty();
-    if (!first) {
-      const TRect changed = ChangedRect(bitmap);
+    if (last_.Empty() || last_.Width() != bitmap.Width() || last_.Height() != bitmap.Height()) {
       CopyWhole(last_, bitmap);
-      if (changed != Rect(0, 0, bitmap.Width(), bitmap.Height())) CutTo(bitmap, changed, item);
-    } else {
-      CopyWhole(last_, bitmap);
+      return last_;
     }
+    // Only the changed rectangle differs from the frame before.
+    const TRect changed = ChangedRect(bitmap);
+    const auto bytes = static_cast<std::size_t>(std::max(changed.Width(), 0)) * 3;
+    for (int y = changed.Top; y < changed.Bottom; ++y)
+      std::memcpy(last_.ScanLine(y) + 3 * static_cast<std::size_t>(changed.Left),
+                  bitmap.ScanLine(y) + 3 * static_cast<std::size_t>(changed.Left), bytes);
+    if (changed != Rect(0, 0, bitmap.Width(), bitmap.Height())) CutTo(bitmap, changed, item);
     return last_;
   }
   // The held frame drawn over the frames before it, whole again.
