@@ -868,3 +868,27 @@ TEST_F(ExportedPixels, WithAFixedPaletteKeyingNeverMakesTheFileLarger) {
     }
   }
 }
+
+TEST_F(ExportScene, KeptFramesHoldOnlyTheirCodedImageUntilTheirPixelsAreUsed) {
+  settings.ReductionFlags = 7;
+  auto gif = ExportGif(1, 12);
+  const auto images = GifImages(*gif);
+  ASSERT_EQ(images.size(), engine.Frames().size());
+  for (std::size_t k = 0; k < images.size(); ++k) {
+    const TMinGDIBitmap& picture = *engine.Frames()[k]->Bitmap;
+    EXPECT_FALSE(picture.HasImage()) << k;
+    // Used, the pixels are those of the file's image.
+    const TByteArray2D& pixels = *images[k]->Pixels();
+    ASSERT_EQ(std::pair(picture.Width(), picture.Height()), std::pair(pixels.Width(), pixels.Height()));
+    for (int y = 0; y < pixels.Height(); ++y)
+      ASSERT_EQ(std::memcmp(picture.ScanLine(y), pixels.Data() + y * pixels.Width(), static_cast<std::size_t>(pixels.Width())), 0)
+          << k << ", row " << y;
+  }
+  // A frame drawn on keeps its pixels, and the file follows the change.
+  TMinGDIBitmap& edited = *engine.Frames()[0]->Bitmap;
+  edited.ScanLine(0)[0] = static_cast<std::uint8_t>(edited.ScanLine(0)[0] ^ 1);
+  ReleaseFramePicture(*engine.Frames()[0]);
+  EXPECT_TRUE(edited.HasImage());
+  ASSERT_EQ(engine.SaveGif(), TExportOutcome::Done);
+  EXPECT_EQ(GifImages(*ReadGif(ReadFile(dir.File("out.gif"))))[0]->Pixels()->Data()[0], edited.ScanLine(0)[0]);
+}
