@@ -114,6 +114,7 @@ class TFrameReducer {
   void Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshaped);
   void ShowKept(const TSetOfBitmapsItem& frame, bool reshaped);
   bool CoversComposition(const TSetOfBitmapsItem& frame) const;
+  void RememberWanted(const TSetOfBitmapsItem& frame);
 
   TOptimizeOptions options_;
   TFrameColorMapper* mapper_ = nullptr;
@@ -126,6 +127,7 @@ class TFrameReducer {
   TBitmap* trial_ = &compositions_[1];           // that with the next frame drawn as rendered
   const TBitmap* after_ = nullptr;               // the trial, or a frame that covers it all
   TRect keptRect_{0, 0, 0, 0};                   // the previous crop of a transparent scene
+  TBitmap wanted_;                               // the last frame as rendered (with a mapper), or empty
   int taken_ = 0;
 };
 
