@@ -748,6 +748,7 @@ class TByteStore {
     if (blocks_.empty() || used_ + bytes.size() > blockSize_) {
       blockSize_ = std::max(kBlockBytes, bytes.size());
       blocks_.push_back(std::make_unique<std::uint8_t[]>(blockSize_));
+      blockSizes_.push_back(blockSize_);
       used_ = 0;
     }
     std::uint8_t* at = blocks_.back().get() + used_;
@@ -755,10 +756,22 @@ class TByteStore {
     used_ += bytes.size();
     return at;
   }
+  // Frees the blocks kept before the one that holds the bytes at `at` (the
+  // bytes are read back in the order they were kept).
+  void ReleaseBlocksBefore(const std::uint8_t* at) {
+    if (at == nullptr) return;
+    for (std::size_t i = 0; i < blocks_.size(); ++i) {
+      if (!blocks_[i]) continue;
+      const std::uint8_t* start = blocks_[i].get();
+      if (i + 1 == blocks_.size() || (at >= start && at < start + blockSizes_[i])) return;
+      blocks_[i].reset();
+    }
+  }
 
  private:
   static constexpr std::size_t kBlockBytes = std::size_t{4} << 20;
   std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+  std::vector<std::size_t> blockSizes_;
   std::size_t blockSize_ = 0;
   std::size_t used_ = 0;
 };
@@ -837,6 +850,7 @@ class TPackedPixels {
   int Width() const { return width_; }
   int Height() const { return height_; }
   bool Empty() const { return size_ == 0; }
+  const std::uint8_t* Data() const { return bytes_; }
   std::int64_t Bytes() const { return static_cast<std::int64_t>(size_); }
   // Forgets the bytes (the store frees them with itself).
   void Clear() {
@@ -1014,6 +1028,8 @@ bool TPaletteReduction::HandOnHeld(const std::function<void(std::unique_ptr<TSet
   for (; next < entries_.size(); ++next) {
     if (CancelFlag != 0) break;
     TEntry& entry = entries_[next];
+    // The bytes of the frames handed on before are not read again.
+    store_->ReleaseBlocksBefore(entry.pixels.Data());
     entry.Unpack();
     entry.held = false;
     take(std::move(entry.item));
