@@ -377,9 +377,9 @@ bool TExportEngine::WriteGif(TStream& stream) {
     ReportProgress(Progress, k, last);
     ReleaseFramePicture(item);
     if (k == 0) gif.WriteHeader(stream);
-    codedImages_.Reuse(image);
+    const bool reused = codedImages_.Reuse(image);
     gif.WriteSubImage(stream, k + 1);
-    codedImages_.Remember(image);
+    if (!reused) codedImages_.Remember(image);
     DropCodedData(image);
     if (ProgressWindow != 0)
       SendMessage(ProgressWindow, WM_IMAGEPROGRESS, static_cast<WPARAM>(k), static_cast<LPARAM>(last));
