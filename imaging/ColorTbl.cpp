@@ -44,7 +44,16 @@ void TColorTable::SetTriple(int index, std::uint8_t red, std::uint8_t green, std
 }
 
 int TColorTable::IndexOf(TColor color) const {
-  for (int i = count_ - 1; i >= 0; --i)
+  int i = count_ - 1;
+  // Eight entries at a time without a branch per entry, down to the block
+  // that holds the highest match.
+  for (; i >= 7; i -= 8) {
+    const TColor* c = colors_.data() + i - 7;
+    const bool any = (c[0] == color) | (c[1] == color) | (c[2] == color) | (c[3] == color) | (c[4] == color) |
+                     (c[5] == color) | (c[6] == color) | (c[7] == color);
+    if (any) break;
+  }
+  for (; i >= 0; --i)
     if (colors_[static_cast<std::size_t>(i)] == color) return i;
   return -1;
 }

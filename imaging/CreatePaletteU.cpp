@@ -1,6 +1,7 @@
 #include "imaging/CreatePaletteU.h"
 
 #include "imaging/ColorTbl.h"
+#include "imaging/GifDecl.h"
 #include "imaging/MinGDIBitmapU.h"
 #include "imaging/utils.h"
 #include "platform/Numeric.h"
@@ -672,6 +673,68 @@ bool CreatePaletteForBitmaps(int kind, TSetOfBitmaps& frames, int colors, TMaxLo
   return true;
 }
 
+// ---- Colour indices ----------------------------------------------------------------------
+
+TColorIndexCache::TColorIndexCache(const TPaletteEntry* entries, int count, int except)
+    : keys_(std::size_t{1} << 12, kNoKey), indices_(keys_.size(), 0) {
+  for (int i = 0; i < 256; ++i) remap_[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+  count = std::clamp(count, 0, 256);
+  std::vector<TPaletteEntry> search(entries, entries + count);
+  if (except >= 0 && except < count && count > 1) {
+    // The left-out entry becomes a copy of its nearest other entry, and a
+    // colour found there is given that entry.
+    std::vector<TPaletteEntry> others = search;
+    others.erase(others.begin() + except);
+    int nearest = NearestColorIndex(others.data(), static_cast<int>(others.size()), ColorOf(search[static_cast<std::size_t>(except)]));
+    if (nearest >= except) ++nearest;
+    search[static_cast<std::size_t>(except)] = search[static_cast<std::size_t>(nearest)];
+    remap_[static_cast<std::size_t>(except)] = static_cast<std::uint8_t>(nearest);
+  }
+  finder_ = std::make_unique<TNearestColorFinder>(search.data(), count);
+}
+
+TColorIndexCache::~TColorIndexCache() = default;
+
+std::size_t TColorIndexCache::Slot(std::uint32_t key) const {
+  return static_cast<std::size_t>((key * 2654435761u) >> (32 - bits_));
+}
+
+std::uint8_t TColorIndexCache::IndexOf(const std::uint8_t* pixel) {
+  const std::uint32_t key = pixel[0] | (std::uint32_t{pixel[1]} << 8) | (std::uint32_t{pixel[2]} << 16);
+  std::size_t slot = Slot(key);
+  while (keys_[slot] != key) {
+    if (keys_[slot] == kNoKey) return Insert(slot, key);
+    slot = (slot + 1) & (keys_.size() - 1);
+  }
+  return indices_[slot];
+}
+
+std::uint8_t TColorIndexCache::Insert(std::size_t slot, std::uint32_t key) {
+  const int found = std::max(0, finder_->Find(RGB(static_cast<std::uint8_t>(key >> 16), static_cast<std::uint8_t>(key >> 8),
+                                                  static_cast<std::uint8_t>(key))));
+  const std::uint8_t index = remap_[static_cast<std::size_t>(found & 0xFF)];
+  keys_[slot] = key;
+  indices_[slot] = index;
+  // Half full at most, so that probes stay short.
+  if (++used_ * 2 > keys_.size()) Grow();
+  return index;
+}
+
+void TColorIndexCache::Grow() {
+  std::vector<std::uint32_t> keys(keys_.size() * 2, kNoKey);
+  std::vector<std::uint8_t> indices(keys.size(), 0);
+  ++bits_;
+  for (std::size_t i = 0; i < keys_.size(); ++i) {
+    if (keys_[i] == kNoKey) continue;
+    std::size_t slot = Slot(keys_[i]);
+    while (keys[slot] != kNoKey) slot = (slot + 1) & (keys.size() - 1);
+    keys[slot] = keys_[i];
+    indices[slot] = indices_[i];
+  }
+  keys_ = std::move(keys);
+  indices_ = std::move(indices);
+}
+
 // ---- Frames one at a time ----------------------------------------------------------------
 
 // Keeps the bytes of held frames in large blocks of their own, so that these
@@ -685,6 +748,7 @@ class TByteStore {
     if (blocks_.empty() || used_ + bytes.size() > blockSize_) {
       blockSize_ = std::max(kBlockBytes, bytes.size());
       blocks_.push_back(std::make_unique<std::uint8_t[]>(blockSize_));
+      blockSizes_.push_back(blockSize_);
       used_ = 0;
     }
     std::uint8_t* at = blocks_.back().get() + used_;
@@ -692,10 +756,22 @@ class TByteStore {
     used_ += bytes.size();
     return at;
   }
+  // Frees the blocks kept before the one that holds the bytes at `at` (the
+  // bytes are read back in the order they were kept).
+  void ReleaseBlocksBefore(const std::uint8_t* at) {
+    if (at == nullptr) return;
+    for (std::size_t i = 0; i < blocks_.size(); ++i) {
+      if (!blocks_[i]) continue;
+      const std::uint8_t* start = blocks_[i].get();
+      if (i + 1 == blocks_.size() || (at >= start && at < start + blockSizes_[i])) return;
+      blocks_[i].reset();
+    }
+  }
 
  private:
   static constexpr std::size_t kBlockBytes = std::size_t{4} << 20;
   std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+  std::vector<std::size_t> blockSizes_;
   std::size_t blockSize_ = 0;
   std::size_t used_ = 0;
 };
@@ -774,6 +850,7 @@ class TPackedPixels {
   int Width() const { return width_; }
   int Height() const { return height_; }
   bool Empty() const { return size_ == 0; }
+  const std::uint8_t* Data() const { return bytes_; }
   std::int64_t Bytes() const { return static_cast<std::int64_t>(size_); }
   // Forgets the bytes (the store frees them with itself).
   void Clear() {
@@ -806,60 +883,6 @@ class TPackedPixels {
   int width_ = 0, height_ = 0;
   const std::uint8_t* bytes_ = nullptr;
   std::size_t size_ = 0;
-};
-
-// The palette index of each colour, found as the canvas finds it and kept
-// for good: every distinct colour of the held frames costs one search.
-class TPaletteReduction::TIndexCache {
- public:
-  explicit TIndexCache(const TPalette& palette) : finder_(palette), keys_(kFirstSize, kEmpty), indices_(kFirstSize, 0) {}
-  std::uint8_t IndexOf(const std::uint8_t* pixel) {
-    const std::uint32_t key = pixel[0] | (std::uint32_t{pixel[1]} << 8) | (std::uint32_t{pixel[2]} << 16);
-    std::size_t slot = Slot(key);
-    while (keys_[slot] != key) {
-      if (keys_[slot] == kEmpty) return Insert(slot, key);
-      slot = (slot + 1) & (keys_.size() - 1);
-    }
-    return indices_[slot];
-  }
-
- private:
-  static constexpr std::size_t kFirstSize = std::size_t{1} << 14;
-  static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
-
-  std::size_t Slot(std::uint32_t key) const {
-    return static_cast<std::size_t>((key * 2654435761u) >> (32 - bits_));
-  }
-  std::uint8_t Insert(std::size_t slot, std::uint32_t key) {
-    const auto index = static_cast<std::uint8_t>(
-        std::max(0, finder_.Find(RGB(static_cast<std::uint8_t>(key >> 16), static_cast<std::uint8_t>(key >> 8),
-                                     static_cast<std::uint8_t>(key)))));
-    keys_[slot] = key;
-    indices_[slot] = index;
-    // Half full at most, so that probes stay short.
-    if (++used_ * 2 > keys_.size()) Grow();
-    return index;
-  }
-  void Grow() {
-    std::vector<std::uint32_t> keys(keys_.size() * 2, kEmpty);
-    std::vector<std::uint8_t> indices(keys.size(), 0);
-    ++bits_;
-    for (std::size_t i = 0; i < keys_.size(); ++i) {
-      if (keys_[i] == kEmpty) continue;
-      std::size_t slot = Slot(keys_[i]);
-      while (keys[slot] != kEmpty) slot = (slot + 1) & (keys.size() - 1);
-      keys[slot] = keys_[i];
-      indices[slot] = indices_[i];
-    }
-    keys_ = std::move(keys);
-    indices_ = std::move(indices);
-  }
-
-  TNearestColorFinder finder_;
-  std::vector<std::uint32_t> keys_;
-  std::vector<std::uint8_t> indices_;
-  int bits_ = 14;
-  std::size_t used_ = 0;
 };
 
 // A frame in the order it came: reduced, or held for the shared palette.
@@ -895,7 +918,7 @@ TPaletteReduction::~TPaletteReduction() = default;
 
 bool TPaletteReduction::SharedByAllFrames() const { return SharedFromCounts(kind_); }
 
-void TPaletteReduction::Add(std::unique_ptr<TSetOfBitmapsItem> item) {
+void TPaletteReduction::Add(std::unique_ptr<TSetOfBitmapsItem> item, const TBitmap* counted) {
   if (!item->Bitmap) item->Bitmap = std::make_unique<TMinGDIBitmap>();
   TMinGDIBitmap& bitmap = *item->Bitmap;
   bitmap.RestoreImage();
@@ -905,7 +928,7 @@ void TPaletteReduction::Add(std::unique_ptr<TSetOfBitmapsItem> item) {
     if (PerFrame(kind_)) own = OwnPaletteOf(kind_, colors_, bitmap, item->Transparent != 0, counts_);
     ReduceFrame(*item, own ? &*own : (shared_ ? &*shared_ : nullptr));
   } else {
-    counts_.CountColors(bitmap);
+    counts_.CountColors(counted != nullptr ? *counted : bitmap);
     if (item->Transparent) keep_.push_back({bitmap.TransparentColor()});
     entry.held = true;
     entry.transparentColor = bitmap.TransparentColor();
@@ -925,7 +948,7 @@ std::int64_t TPaletteReduction::HeldBytes() const {
   return bytes;
 }
 
-void TPaletteReduction::ReduceHeld(TEntry& entry, TIndexCache& indices) {
+void TPaletteReduction::ReduceHeld(TEntry& entry, TColorIndexCache& indices) {
   TSetOfBitmapsItem& item = *entry.item;
   entry.held = false;
   if (entry.pixels.Empty()) {
@@ -966,7 +989,8 @@ bool TPaletteReduction::Finish(TSetOfBitmaps& frames) {
     return true;
   }
   shared_ = ReducePalette(counts_, colors_, keep_, true);
-  TIndexCache indices(ToPalette(*shared_));
+  const TPalette palette = ToPalette(*shared_);
+  TColorIndexCache indices(palette.Entries().data(), palette.Count());
   const int last = static_cast<int>(entries_.size()) - 1;
   Progress(0, last);
   for (int i = 0; i <= last; ++i) {
@@ -990,6 +1014,241 @@ void TPaletteReduction::GiveBack(TSetOfBitmaps& frames) {
     frames.push_back(std::move(entry.item));
   }
   entries_.clear();
+}
+
+std::size_t TPaletteReduction::HeldCount() const { return entries_.size(); }
+
+TMaxLogPalette TPaletteReduction::MakeSharedPalette() {
+  shared_ = ReducePalette(counts_, colors_, keep_, true);
+  return *shared_;
+}
+
+bool TPaletteReduction::HandOnHeld(const std::function<void(std::unique_ptr<TSetOfBitmapsItem>)>& take) {
+  std::size_t next = 0;
+  for (; next < entries_.size(); ++next) {
+    if (CancelFlag != 0) break;
+    TEntry& entry = entries_[next];
+    // The bytes of the frames handed on before are not read again.
+    store_->ReleaseBlocksBefore(entry.pixels.Data());
+    entry.Unpack();
+    entry.held = false;
+    take(std::move(entry.item));
+  }
+  entries_.erase(entries_.begin(), entries_.begin() + static_cast<std::ptrdiff_t>(next));
+  return entries_.empty();
+}
+
+// ---- Frames mapped as the viewer shows them ----------------------------------------------
+
+namespace {
+
+bool IsFixedKind(int kind) { return kind == pkBrowser1 || kind == pkBrowser || kind == pkStandardVGA || kind == pkGrayscale || kind == pkCustom; }
+
+int EntryCount(const TMaxLogPalette& p) { return std::clamp<int>(p.palNumEntries, 0, 256); }
+
+// The first colour of 255, 510, ... that no entry of the palette has.
+TColor FreeKeyColor(const TMaxLogPalette& p, int count) {
+  for (TColor key = 255;; key += 255) {
+    bool used = false;
+    for (int i = 0; i < count && !used; ++i) used = (ColorOf(p.palPalEntry[static_cast<std::size_t>(i)]) & 0xFFFFFFu) == key;
+    if (!used) return key;
+  }
+}
+
+std::int32_t EntryDistance(const TPaletteEntry& a, const TPaletteEntry& b) {
+  const std::int32_t dr = 30 * (a.peRed - b.peRed), dg = 59 * (a.peGreen - b.peGreen), db = 11 * (a.peBlue - b.peBlue);
+  return dr * dr + dg * dg + db * db;
+}
+
+// The entry of a full palette that the key can take at the least cost: the
+// last duplicate of an earlier entry (no colour ever maps to it), else the
+// first entry closest to another one, black and white spared.
+int SpareEntryOf(const TMaxLogPalette& p, int count) {
+  for (int i = count - 1; i > 0; --i)
+    for (int j = 0; j < i; ++j)
+      if (ColorOf(p.palPalEntry[static_cast<std::size_t>(i)]) == ColorOf(p.palPalEntry[static_cast<std::size_t>(j)])) return i;
+  int best = -1;
+  std::int32_t bestDistance = std::numeric_limits<std::int32_t>::max();
+  for (int i = 0; i < count; ++i) {
+    const TColor c = ColorOf(p.palPalEntry[static_cast<std::size_t>(i)]) & 0xFFFFFFu;
+    if (c == clBlack || c == clWhite) continue;
+    for (int j = 0; j < count; ++j) {
+      if (j == i) continue;
+      const std::int32_t d = EntryDistance(p.palPalEntry[static_cast<std::size_t>(i)], p.palPalEntry[static_cast<std::size_t>(j)]);
+      if (d < bestDistance) {
+        bestDistance = d;
+        best = i;
+      }
+    }
+  }
+  return best;
+}
+
+// The first pixel (column by column) whose flag is set; flags hold one byte per pixel, rows of width.
+std::optional<TPoint> FirstFlaggedInColumns(const std::vector<std::uint8_t>& flags, int width, int height) {
+  for (int x = 0; x < width; ++x)
+    for (int y = 0; y < height; ++y)
+      if (flags[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] != 0)
+        return Point(x, y);
+  return std::nullopt;
+}
+
+// The LZW code size of a picture with count colours.
+int CodeSizeOf(int count) {
+  int bits = 2;
+  while ((1 << bits) < count && bits < 8) ++bits;
+  return bits;
+}
+
+std::int64_t CodedBytes(const std::vector<std::uint8_t>& indices, int codeSize) {
+  TByteBuffer coded;
+  LzwEncode(indices.data(), static_cast<std::int64_t>(indices.size()), codeSize, coded);
+  return coded.Count();
+}
+
+}  // namespace
+
+// A palette ready for mapping: its entries, the key's entry (or none) and
+// the search that never finds the key's entry.
+struct TFrameColorMapper::TTarget {
+  TMaxLogPalette palette;
+  int keyIndex = -1;
+  std::unique_ptr<TColorIndexCache> indices;
+};
+
+std::unique_ptr<TFrameColorMapper::TTarget> TFrameColorMapper::TargetOf(TMaxLogPalette palette, bool withKey,
+                                                                        bool keyFromSpare) const {
+  auto target = std::make_unique<TTarget>();
+  int count = EntryCount(palette);
+  if (withKey) {
+    if (!keyFromSpare && count < 256) {
+      target->keyIndex = count++;
+      palette.palNumEntries = static_cast<std::uint16_t>(count);
+    } else {
+      target->keyIndex = SpareEntryOf(palette, count);
+    }
+  }
+  if (target->keyIndex >= 0) {
+    // The search sees the entry as it was, so that it is never found.
+    target->indices = std::make_unique<TColorIndexCache>(palette.palPalEntry.data(), count, target->keyIndex);
+    palette.palPalEntry[static_cast<std::size_t>(target->keyIndex)] = PaletteEntryOf(FreeKeyColor(palette, count));
+  } else {
+    target->indices = std::make_unique<TColorIndexCache>(palette.palPalEntry.data(), count);
+  }
+  target->palette = palette;
+  return target;
+}
+
+TFrameColorMapper::TFrameColorMapper(int kind, int colors, TMaxLogPalette* custom, bool keying)
+    : kind_(kind), colors_(colors), keying_(keying), shared_(FixedPaletteOf(kind, custom)) {
+  if (shared_) {
+    sharedTarget_ = TargetOf(*shared_, keying_, true);
+    shared_ = sharedTarget_->palette;
+  }
+}
+
+TFrameColorMapper::~TFrameColorMapper() = default;
+
+void TFrameColorMapper::SetSharedPalette(const TMaxLogPalette& palette) {
+  sharedTarget_ = TargetOf(palette, keying_, false);
+  shared_ = sharedTarget_->palette;
+}
+
+bool TFrameColorMapper::ShowsAlready(const std::uint8_t* wanted, const std::uint8_t* shown) {
+  if (!sharedTarget_) return false;
+  const TPaletteEntry& e = sharedTarget_->palette.palPalEntry[sharedTarget_->indices->IndexOf(wanted)];
+  return e.peBlue == shown[0] && e.peGreen == shown[1] && e.peRed == shown[2];
+}
+
+void TFrameColorMapper::CountShownPixels(const TMinGDIBitmap& bitmap, const std::vector<std::uint8_t>& keyed) {
+  // About as many samples as a frame's stretched sample gives, each a pixel
+  // the frame shows.
+  constexpr std::int64_t kSamples = 10000;
+  const std::int64_t shown = std::count(keyed.begin(), keyed.end(), 0);
+  const std::int64_t stride = std::max<std::int64_t>(1, (shown + kSamples - 1) / kSamples);
+  std::int64_t seen = 0;
+  const int width = bitmap.Width();
+  for (int y = 0; y < bitmap.Height(); ++y) {
+    const std::uint8_t* row = bitmap.ScanLine(y);
+    const std::uint8_t* flags = keyed.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+    for (int x = 0; x < width; ++x)
+      if (flags[x] == 0 && seen++ % stride == 0) counts_.Add(RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]));
+  }
+}
+
+void TFrameColorMapper::Map(TSetOfBitmapsItem& item, const std::vector<std::uint8_t>* keyed) {
+  if (!item.Bitmap) item.Bitmap = std::make_unique<TMinGDIBitmap>();
+  TMinGDIBitmap& old = *item.Bitmap;
+  old.RestoreImage();
+  if (old.PixelFormat() != pf24bit) old.SetPixelFormat(pf24bit);
+  const int width = old.Width(), height = old.Height();
+  const auto pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  const bool keying = keying_ && keyed != nullptr && keyed->size() == pixels && item.Transparent == 0 &&
+                      std::find_if(keyed->begin(), keyed->end(), [](std::uint8_t k) { return k != 0; }) != keyed->end();
+
+  std::unique_ptr<TTarget> own;
+  TTarget* target = sharedTarget_.get();
+  if (PerFrame(kind_)) {
+    if (kind_ == pkOptimizedPerFrame) counts_.SeedBins();
+    else counts_.ClearList();
+    if (keying) CountShownPixels(old, *keyed);
+    else counts_.CountColors(old);
+    std::vector<TColorEntry> keep;
+    if (item.Transparent) keep.push_back({old.TransparentColor()});
+    own = TargetOf(ReducePalette(counts_, colors_, keep, false), keying, false);
+    target = own.get();
+  }
+  if (target == nullptr) {
+    // No palette (a custom palette that was not given): the default one.
+    ReduceFrame(item, nullptr);
+    return;
+  }
+
+  std::vector<std::uint8_t> indices(pixels);
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = old.ScanLine(y);
+    std::uint8_t* out = indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+    std::uint32_t lastKey = 0xFFFFFFFFu;
+    std::uint8_t lastIndex = 0;
+    for (int x = 0; x < width; ++x, row += 3) {
+      const std::uint32_t key = row[0] | (std::uint32_t{row[1]} << 8) | (std::uint32_t{row[2]} << 16);
+      if (key != lastKey) {
+        lastKey = key;
+        lastIndex = target->indices->IndexOf(row);
+      }
+      out[x] = lastIndex;
+    }
+  }
+  bool keyedKept = false;
+  if (keying && target->keyIndex >= 0) {
+    std::vector<std::uint8_t> keyedIndices = indices;
+    for (std::size_t i = 0; i < pixels; ++i)
+      if ((*keyed)[i] != 0) keyedIndices[i] = static_cast<std::uint8_t>(target->keyIndex);
+    // A fixed palette gains nothing from keying but runs of the key: the
+    // keyed picture is kept only when it codes smaller.
+    const int codeSize = CodeSizeOf(EntryCount(target->palette));
+    keyedKept = !IsFixedKind(kind_) || CodedBytes(keyedIndices, codeSize) < CodedBytes(indices, codeSize);
+    if (keyedKept) indices.swap(keyedIndices);
+  }
+
+  auto fresh = std::make_unique<TMinGDIBitmap>();
+  fresh->SetPixelFormat(pf8bit);
+  fresh->SetSize(width, height);
+  fresh->SetPalette(ToPalette(target->palette));
+  for (int y = 0; y < height; ++y)
+    std::memcpy(fresh->ScanLine(y), indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width),
+                static_cast<std::size_t>(width));
+  if (keyedKept) {
+    item.Transparent = 1;
+    fresh->SetTransparentColor(ColorOf(target->palette.palPalEntry[static_cast<std::size_t>(target->keyIndex)]));
+    const std::optional<TPoint> at = FirstFlaggedInColumns(*keyed, width, height);
+    item.TransparentX = at ? at->X : -1;
+    item.TransparentY = at ? at->Y : -1;
+  } else if (item.Transparent) {
+    RefindTransparentColor(item, FindFirstInColumns(old, old.TransparentColor()), *fresh);
+  }
+  item.Bitmap = std::move(fresh);
+  item.Bitmap->SetModified(true);
 }
 
 // ---- Palette files -----------------------------------------------------------------------

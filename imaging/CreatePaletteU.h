@@ -160,6 +160,78 @@ TMaxLogPalette BrowserPalette();
 TMaxLogPalette StandardVGAPalette();
 TMaxLogPalette GrayscalePalette();
 
+// The palette index of each 24-bit colour as the nearest-colour search finds
+// it, kept for good: every distinct colour costs one search. An entry may be
+// left out of the search (it then stands for no colour).
+class TColorIndexCache {
+ public:
+  // The palette's first count entries; except (when 0..count-1) is never found.
+  TColorIndexCache(const TPaletteEntry* entries, int count, int except = -1);
+  ~TColorIndexCache();
+  // The index of the pixel's colour (bytes blue, green, red).
+  std::uint8_t IndexOf(const std::uint8_t* pixel);
+
+ private:
+  static constexpr std::uint32_t kNoKey = 0xFFFFFFFFu;
+  std::uint8_t Insert(std::size_t slot, std::uint32_t key);
+  void Grow();
+  std::size_t Slot(std::uint32_t key) const;
+
+  std::unique_ptr<TNearestColorFinder> finder_;
+  std::array<std::uint8_t, 256> remap_{};
+  std::vector<std::uint32_t> keys_;
+  std::vector<std::uint8_t> indices_;
+  int bits_ = 12;
+  std::size_t used_ = 0;
+};
+
+// ---- Frames mapped as the viewer shows them -----------------------------------------
+
+// Maps reduced export frames (24-bit) to 8-bit pictures with the export's
+// palette, as the viewer will show them. Pixels a frame leaves transparent
+// (its keyed pixels) take a palette entry of their own that no shown pixel
+// takes, so that the transparent index stands for them alone. A frame's own
+// palette (the per-frame kinds) is made from the pixels it shows, never from
+// its keyed ones. With a fixed or custom palette, a frame keeps its keyed
+// pixels only when its picture codes smaller with them than without.
+class TFrameColorMapper {
+ public:
+  // Kind, colours and custom palette as CreatePaletteForBitmaps takes them;
+  // keying: whether frames may come with keyed pixels (a fixed palette then
+  // gives up a duplicate entry, or its least needed one, for the key).
+  TFrameColorMapper(int kind, int colors, TMaxLogPalette* custom, bool keying);
+  ~TFrameColorMapper();
+  TFrameColorMapper(const TFrameColorMapper&) = delete;
+  TFrameColorMapper& operator=(const TFrameColorMapper&) = delete;
+
+  // The palette all frames share (the optimized and adaptive kinds), made
+  // from the frames' colours before any is mapped.
+  void SetSharedPalette(const TMaxLogPalette& palette);
+  // Replaces the frame's 24-bit bitmap by its 8-bit picture. keyed, when
+  // given, holds one byte per pixel of the frame (rows from the top), not 0
+  // for a pixel to leave transparent. A frame that comes transparent (the
+  // scene's transparent colour) keeps its colour, found again in its picture.
+  void Map(TSetOfBitmapsItem& item, const std::vector<std::uint8_t>* keyed);
+  // True when the palette all frames share is known and shows the wanted
+  // pixel in exactly the colour shown (bytes blue, green, red); always false
+  // for the per-frame kinds, whose palette is made from the frame.
+  bool ShowsAlready(const std::uint8_t* wanted, const std::uint8_t* shown);
+  // The palette the frames share (with its key entry); none for the per-frame kinds.
+  const std::optional<TMaxLogPalette>& SharedPalette() const { return shared_; }
+
+ private:
+  struct TTarget;
+  std::unique_ptr<TTarget> TargetOf(TMaxLogPalette palette, bool withKey, bool keyFromSpare) const;
+  void CountShownPixels(const TMinGDIBitmap& bitmap, const std::vector<std::uint8_t>& keyed);
+
+  int kind_;
+  int colors_;
+  bool keying_;
+  std::optional<TMaxLogPalette> shared_;
+  std::unique_ptr<TTarget> sharedTarget_;
+  TColorCounts counts_;
+};
+
 // ---- Frames one at a time ---------------------------------------------------------
 
 // Palette creation for frames that come one at a time, as an export makes
@@ -179,8 +251,9 @@ class TPaletteReduction {
 
   // True for the kinds whose palette is made from the colours of every frame.
   bool SharedByAllFrames() const;
-  // Takes the next frame (24-bit).
-  void Add(std::unique_ptr<TSetOfBitmapsItem> item);
+  // Takes the next frame (24-bit). counted, when given, is the picture whose
+  // colours count for the frame (a held frame may keep only a part of it).
+  void Add(std::unique_ptr<TSetOfBitmapsItem> item, const TBitmap* counted = nullptr);
   // Makes the shared palette (progress to PaletteProgressWindow as
   // CreatePaletteForBitmaps reports it), reduces the held frames and appends
   // every frame to frames in the order they came. False when the cancel flag
@@ -191,11 +264,20 @@ class TPaletteReduction {
   void GiveBack(TSetOfBitmaps& frames);
   // Bytes the held frames keep.
   std::int64_t HeldBytes() const;
+  // Frames taken and not yet handed back.
+  std::size_t HeldCount() const;
+
+  // The palette shared by all frames, from the colours of every frame taken
+  // (progress as Finish reports it); the held frames stay as they came.
+  TMaxLogPalette MakeSharedPalette();
+  // Hands the held frames on in the order they came, each a 24-bit bitmap
+  // again; stops when the cancel flag is set, keeping the frames not handed
+  // on for GiveBack. False when it stopped.
+  bool HandOnHeld(const std::function<void(std::unique_ptr<TSetOfBitmapsItem>)>& take);
 
  private:
   struct TEntry;
-  class TIndexCache;
-  void ReduceHeld(TEntry& entry, TIndexCache& indices);
+  void ReduceHeld(TEntry& entry, TColorIndexCache& indices);
 
   int kind_;
   int colors_;

@@ -269,14 +269,6 @@ void TExportEngine::ApplySceneTransparency(TSetOfBitmapsItem& item) const {
   item.Disposal = 2;
 }
 
-void TExportEngine::DropTransparencyWithoutKey() {
-  // The reduction re-finds each transparent frame's colour among its pixels;
-  // a frame that has none of them shows no transparent pixel, and no other
-  // colour may stand in for the key.
-  for (auto& item : frames_)
-    if (item->Transparent != 0 && item->Bitmap && item->Bitmap->TransparentMode() != tmFixed) item->Transparent = 0;
-}
-
 namespace {
 
 // A stream that keeps nothing and counts what is written: the size of a GIF
@@ -316,29 +308,35 @@ TPalette PaletteOfImage(const TGifSubImage& image) {
 
 // Makes the frame's bitmap the 8-bit picture of its GIF image: the image's
 // indices with the table's colours and the image's transparent colour
-// (without one, the bitmap's default, its bottom-left pixel). A bitmap of
-// that size and depth takes them in place.
-void TakePictureOfImage(const TGifSubImage& image, TSetOfBitmapsItem& item) {
+// (without one, the bitmap's default, its bottom-left pixel). The picture
+// keeps the image's coded data and gives its pixels back until they are used.
+void TakePictureOfImage(const TGifSubImage& image, TSetOfBitmapsItem& item, std::shared_ptr<const TCodedImage> coded) {
   const TByteArray2D& pixels = *image.Pixels();
-  if (!item.Bitmap || item.Bitmap->PixelFormat() != pf8bit || item.Bitmap->Width() != pixels.Width() ||
-      item.Bitmap->Height() != pixels.Height()) {
-    item.Bitmap = std::make_unique<TMinGDIBitmap>();
-    item.Bitmap->SetPixelFormat(pf8bit);
-    item.Bitmap->SetSize(pixels.Width(), pixels.Height());
-  }
-  TMinGDIBitmap& picture = *item.Bitmap;
-  picture.SetPalette(PaletteOfImage(image));
+  auto picture = std::make_unique<TCodedPicture>();
+  picture->SetPixelFormat(pf8bit);
+  picture->SetPalette(PaletteOfImage(image));
+  picture->SetSize(pixels.Width(), pixels.Height());
   for (int y = 0; y < pixels.Height(); ++y)
-    std::memcpy(picture.ScanLine(y), pixels.Data() + static_cast<std::int64_t>(y) * pixels.Width(),
+    std::memcpy(picture->ScanLine(y), pixels.Data() + static_cast<std::int64_t>(y) * pixels.Width(),
                 static_cast<std::size_t>(pixels.Width()));
-  picture.SetTransparent(false);
+  picture->SetTransparent(false);
   const TColor key = image.GetTransparentColor();
   if (key != kNoTransparentColor) {
-    picture.SetTransparentColor(key);
+    picture->SetTransparentColor(key);
   } else {
-    picture.SetTransparentMode(tmAuto);
+    picture->SetTransparentMode(tmAuto);
   }
+  picture->SetModified(false);
+  picture->KeepCoded(std::move(coded));
+  item.Bitmap = std::move(picture);
   item.Transparent = image.Transparent() ? 1 : 0;
+}
+
+// Frees an image's coded data once it was written or taken: the file's data
+// is kept once, by the frames and the cache of coded images.
+void DropCodedData(TGifSubImage& image) {
+  image.DropPixels();
+  image.LzwData() = TByteBuffer();
 }
 
 }  // namespace
@@ -352,22 +350,16 @@ TGifAssemblyOptions TExportEngine::GifOptions() const {
   return options;
 }
 
-void TExportEngine::TakeFramesFromGif() {
+void TExportEngine::TakeFrameFromGif(TSetOfBitmapsItem& item, std::unique_ptr<TGifAssembler>& assembler) {
   TStageTimer timer(Times.Readback);
-  // Image by image: each frame becomes its image's decoded picture, and the
-  // image is dropped before the next is made.
-  TGifAssembler assembler(GifOptions(), frames_);
-  const int last = static_cast<int>(frames_.size()) - 1;
-  ReportProgress(Progress, 0, last);
-  for (int k = 0; k <= last; ++k) {
-    TSetOfBitmapsItem& item = *frames_[static_cast<std::size_t>(k)];
-    TGifSubImage& image = assembler.Add(item);
-    ReportProgress(Progress, k, last);
-    TakePictureOfImage(image, item);
-    item.Bitmap->SaveAndRelease();
-    image.DropPixels();
-    if (Cancelled()) return;
-  }
+  // Each frame becomes its image's decoded picture as soon as it is final;
+  // the image is coded once, here, and its data serves the estimate and the
+  // file that finishing writes.
+  if (!assembler) assembler = std::make_unique<TGifAssembler>(GifOptions(), frames_);
+  TGifSubImage& image = assembler->Add(item);
+  image.Encode();
+  TakePictureOfImage(image, item, codedImages_.Remember(image));
+  DropCodedData(image);
 }
 
 bool TExportEngine::WriteGif(TStream& stream) {
@@ -383,12 +375,12 @@ bool TExportEngine::WriteGif(TStream& stream) {
     TSetOfBitmapsItem& item = *frames_[static_cast<std::size_t>(k)];
     TGifSubImage& image = assembler.Add(item);
     ReportProgress(Progress, k, last);
-    item.Bitmap->SaveAndRelease();
+    ReleaseFramePicture(item);
     if (k == 0) gif.WriteHeader(stream);
-    codedImages_.Reuse(image);
+    const bool reused = codedImages_.Reuse(image);
     gif.WriteSubImage(stream, k + 1);
-    codedImages_.Remember(image);
-    image.DropPixels();
+    if (!reused) codedImages_.Remember(image);
+    DropCodedData(image);
     if (ProgressWindow != 0)
       SendMessage(ProgressWindow, WM_IMAGEPROGRESS, static_cast<WPARAM>(k), static_cast<LPARAM>(last));
     if (Cancelled()) break;
@@ -402,8 +394,8 @@ bool TExportEngine::WriteGif(TStream& stream) {
 TGifSizeEstimate TExportEngine::MeasureGif() {
   TGifSizeEstimate estimate;
   TByteCounter stream;
-  // Finishing writes these images again unless the frames page changed them.
-  codedImages_.Clear();
+  // Images coded before (when the frames were taken back, or by an earlier
+  // estimate) are not coded again; finishing writes them as they are.
   if (!WriteGif(stream)) {
     estimate.Outcome = TExportOutcome::Cancelled;
     return estimate;
@@ -418,72 +410,190 @@ TGifSizeEstimate TExportEngine::MeasureGif() {
   return estimate;
 }
 
+namespace {
+
+// The frames held for a palette shared by all frames keep only the
+// rectangle in which they differ from the frame before (pixel for pixel),
+// and are made whole again over the frames before them when handed on.
+class TFrameDeltas {
+ public:
+  // The frame as rendered (the picture its colours count from), then cut to
+  // what changed since the frame before; the first frame stays whole.
+  const TBitmap& Cut(TSetOfBitmapsItem& item) {
+    TMinGDIBitmap& bitmap = *item.Bitmap;
+    if (last_.Empty() || last_.Width() != bitmap.Width() || last_.Height() != bitmap.Height()) {
+      CopyWhole(last_, bitmap);
+      return last_;
+    }
+    // Only the changed rectangle differs from the frame before.
+    const TRect changed = ChangedRect(bitmap);
+    const auto bytes = static_cast<std::size_t>(std::max(changed.Width(), 0)) * 3;
+    for (int y = changed.Top; y < changed.Bottom; ++y)
+      std::memcpy(last_.ScanLine(y) + 3 * static_cast<std::size_t>(changed.Left),
+                  bitmap.ScanLine(y) + 3 * static_cast<std::size_t>(changed.Left), bytes);
+    if (changed != Rect(0, 0, bitmap.Width(), bitmap.Height())) CutTo(bitmap, changed, item);
+    return last_;
+  }
+  // The held frame drawn over the frames before it, whole again.
+  void MakeWhole(TSetOfBitmapsItem& item) {
+    TMinGDIBitmap& bitmap = *item.Bitmap;
+    if (whole_.Empty()) {
+      CopyWhole(whole_, bitmap);
+      return;
+    }
+    const auto bytes = static_cast<std::size_t>(bitmap.Width()) * 3;
+    for (int y = 0; y < bitmap.Height(); ++y)
+      std::memcpy(whole_.ScanLine(item.Top + y) + 3 * static_cast<std::size_t>(item.Left), bitmap.ScanLine(y), bytes);
+    item.Left = 0;
+    item.Top = 0;
+    CopyWhole(bitmap, whole_);
+  }
+
+ private:
+  static void CopyWhole(TBitmap& target, const TBitmap& source) {
+    target.SetPixelFormat(pf24bit);
+    if (target.Width() != source.Width() || target.Height() != source.Height())
+      target.SetSize(source.Width(), source.Height());
+    const auto bytes = static_cast<std::size_t>(source.Width()) * 3;
+    for (int y = 0; y < source.Height(); ++y) std::memcpy(target.ScanLine(y), source.ScanLine(y), bytes);
+  }
+  TRect ChangedRect(const TBitmap& bitmap) const {
+    const int w = bitmap.Width();
+    const auto bytes = static_cast<std::size_t>(w) * 3;
+    int left = w, right = -1, top = -1, bottom = -1;
+    for (int y = 0; y < bitmap.Height(); ++y) {
+      const std::uint8_t* a = bitmap.ScanLine(y);
+      const std::uint8_t* b = last_.ScanLine(y);
+      if (std::memcmp(a, b, bytes) == 0) continue;
+      if (top < 0) top = y;
+      bottom = y;
+      int x = 0;
+      while (x < left && std::memcmp(a + 3 * x, b + 3 * x, 3) == 0) ++x;
+      left = std::min(left, x);
+      x = w - 1;
+      while (x > right && std::memcmp(a + 3 * x, b + 3 * x, 3) == 0) --x;
+      right = std::max(right, x);
+    }
+    if (top < 0) return Rect(0, 0, 0, 0);
+    return Rect(left, top, right + 1, bottom + 1);
+  }
+  static void CutTo(TMinGDIBitmap& bitmap, const TRect& r, TSetOfBitmapsItem& item) {
+    const auto bytes = static_cast<std::size_t>(std::max(r.Width(), 0)) * 3;
+    for (int row = 0; row < r.Height(); ++row)
+      std::memmove(bitmap.ScanLine(row), bitmap.ScanLine(row + r.Top) + 3 * static_cast<std::size_t>(r.Left), bytes);
+    bitmap.SetSize(std::max(r.Width(), 0), std::max(r.Height(), 0));
+    item.Left = r.Left;
+    item.Top = r.Top;
+  }
+
+  TBitmap last_;
+  TBitmap whole_;
+};
+
+}  // namespace
+
 bool TExportEngine::CreateReducedFrames() {
   frames_.clear();
   const bool sceneTransparent = scene_.TransparentBackground != 0;
   const int kind = PaletteKindOfType(settings_.PaletteType);
-  TPaletteReduction palette(kind, PaletteColorsOfType(settings_.PaletteType, settings_.NumberOfColors),
-                            kind == pkCustom ? &CustomPalette : nullptr);
-  TFrameReducer::TSink head = [&](std::unique_ptr<TSetOfBitmapsItem> item) {
-    TStageTimer timer(Times.Palette);
-    palette.Add(std::move(item));
+  const int colors = PaletteColorsOfType(settings_.PaletteType, settings_.NumberOfColors);
+  TMaxLogPalette* custom = kind == pkCustom ? &CustomPalette : nullptr;
+  // Every frame is mapped to the palette before the next one is compared
+  // with what the viewer shows, so that the reductions decide on the
+  // colours really shown: a pixel left as it is shows the palette's colour
+  // drawn there before, never a colour only the rendered frames had.
+  TFrameColorMapper mapper(kind, colors, custom, settings_.RemoveIdenticalPixels());
+  std::unique_ptr<TGifAssembler> readback;
+  TFrameReducer::TSink kept = [&](std::unique_ptr<TSetOfBitmapsItem> item) {
+    if (sceneTransparent && settings_.Shrink()) {
+      item->Transparent = 1;
+      item->Disposal = frames_.empty() ? 1 : 2;
+    }
+    // A transparent frame none of whose pixels has its colour shows no
+    // transparent pixel, and no other colour may stand in for the key.
+    if (item->Transparent != 0 && item->Bitmap->TransparentMode() != tmFixed) item->Transparent = 0;
+    frames_.push_back(std::move(item));
+    TakeFrameFromGif(*frames_.back(), readback);
   };
-  // Each frame goes through the reductions as soon as it is rendered: the
-  // crop and the frame drop first, then the keying of unchanged pixels, as
-  // two passes over all frames would do it. No frame is kept whole.
+  TFrameReducer::TSink head = [&](std::unique_ptr<TSetOfBitmapsItem> item) {
+    {
+      TStageTimer timer(Times.Palette);
+      mapper.Map(*item, nullptr);
+    }
+    kept(std::move(item));
+  };
   const TSize size = FrameSize();
-  TExportComposition croppingComposition;
-  std::unique_ptr<TFrameReducer> keying, cropping;
-  if (settings_.RemoveIdenticalPixels()) {
-    TOptimizeOptions options;
-    options.RemoveIdenticalPixels = true;
-    options.SceneTransparent = sceneTransparent;
-    keying = std::make_unique<TFrameReducer>(options, composition_, size.cx, size.cy, head);
-    head = [&](std::unique_ptr<TSetOfBitmapsItem> item) { keying->Add(std::move(item)); };
-  }
-  if (settings_.Shrink() || settings_.RemoveIdenticalFrames()) {
+  std::unique_ptr<TFrameReducer> reducer;
+  if (settings_.Shrink() || settings_.RemoveIdenticalFrames() || settings_.RemoveIdenticalPixels()) {
     TOptimizeOptions options;
     options.Shrink = settings_.Shrink();
     options.RemoveIdenticalFrames = settings_.RemoveIdenticalFrames();
+    options.RemoveIdenticalPixels = settings_.RemoveIdenticalPixels();
     options.SceneTransparent = sceneTransparent;
-    cropping = std::make_unique<TFrameReducer>(options, keying ? croppingComposition : composition_, size.cx, size.cy,
-                                               head);
-    head = [&](std::unique_ptr<TSetOfBitmapsItem> item) { cropping->Add(std::move(item)); };
+    reducer = std::make_unique<TFrameReducer>(options, composition_, size.cx, size.cy, kept);
+    reducer->SetMapper(&mapper);
+    head = [&](std::unique_ptr<TSetOfBitmapsItem> item) {
+      TStageTimer timer(Times.Optimize);
+      reducer->Add(std::move(item));
+    };
   }
+  const auto finishReduction = [&] {
+    TStageTimer timer(Times.Optimize);
+    if (reducer) reducer->Finish();
+  };
+
+  // A palette shared by all frames weights each colour by what the viewer
+  // sees over the whole animation: every frame is counted whole, as
+  // rendered, and held until the palette is made; the reductions then run
+  // over the held frames. Cropping changes the size of the file, never its
+  // colours.
+  TPaletteReduction holding(kind, colors, custom);
+  const bool shared = holding.SharedByAllFrames();
+  TFrameDeltas deltas;
   RenderSteps([&](std::unique_ptr<TSetOfBitmapsItem> item) {
     if (sceneTransparent) ApplySceneTransparency(*item);
-    // The palette's share of the work is timed on its own.
-    const double palette = Times.Palette;
-    double reduction = 0;
-    {
-      TStageTimer timer(reduction);
+    if (!shared) {
       head(std::move(item));
+      return;
     }
-    Times.Optimize += reduction - (Times.Palette - palette);
+    TStageTimer timer(Times.Palette);
+    const TBitmap& rendered = deltas.Cut(*item);
+    holding.Add(std::move(item), &rendered);
   });
-  {
-    TStageTimer timer(Times.Optimize);
-    if (cropping) cropping->Finish();
-    if (keying) keying->Finish();
-  }
+  if (!shared) finishReduction();
   ReportProgress(Progress, 0, 1);
   ReportLabel(Progress, "Calculating Palette...");
+  // Frames not reduced stay as they were rendered.
+  const auto giveBack = [&] {
+    TSetOfBitmaps rest;
+    holding.GiveBack(rest);
+    for (auto& item : rest) {
+      deltas.MakeWhole(*item);
+      frames_.push_back(std::move(item));
+    }
+  };
   if (Cancelled()) {
-    // The frames made so far stay, as they came.
-    palette.GiveBack(frames_);
+    giveBack();
     return false;
   }
-  {
-    TStageTimer timer(Times.Palette);
-    if (!palette.Finish(frames_)) return false;
-  }
-  if (sceneTransparent && settings_.Shrink()) {
-    for (std::size_t i = 0; i < frames_.size(); ++i) {
-      frames_[i]->Transparent = 1;
-      frames_[i]->Disposal = i == 0 ? 1 : 2;
+  if (shared) {
+    {
+      TStageTimer timer(Times.Palette);
+      mapper.SetSharedPalette(holding.MakeSharedPalette());
+    }
+    const int last = static_cast<int>(holding.HeldCount()) - 1;
+    int done = 0;
+    const bool complete = holding.HandOnHeld([&](std::unique_ptr<TSetOfBitmapsItem> item) {
+      deltas.MakeWhole(*item);
+      head(std::move(item));
+      ReportProgress(Progress, done++, last);
+    });
+    finishReduction();
+    if (!complete) {
+      giveBack();
+      return false;
     }
   }
-  DropTransparencyWithoutKey();
   CurrentPlayerFrame = std::max(static_cast<int>(frames_.size()) - 1, 0);
   return true;
 }
@@ -494,14 +604,15 @@ TGifSizeEstimate TExportEngine::BuildGifFrames(bool recalculateOnly) {
   TProgressEnd end{Progress};
   TGifSizeEstimate cancelled;
   cancelled.Outcome = TExportOutcome::Cancelled;
-  codedImages_.Clear();
+  // New frames make new images; edited frames keep what still fits them.
+  if (!recalculateOnly) codedImages_.Clear();
 
+  // The frames are taken back from their GIF images as they are made.
   if (!recalculateOnly && !CreateReducedFrames()) return cancelled;
 
   ReportLabel(Progress, "Creating GIF image...");
   if (Cancelled()) return cancelled;
   const bool fit = !frames_.empty() && FramesFitGif(frames_);
-  if (fit && !recalculateOnly) TakeFramesFromGif();
   ReportProgress(Progress, 0, 1);
   if (Cancelled()) return cancelled;
   if (!fit) throw Exception(SCannotCreateGifFile);

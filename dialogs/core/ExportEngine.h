@@ -178,10 +178,10 @@ class TExportEngine {
   // Renders, reduces and palette-reduces the frames; false when cancelled.
   bool CreateReducedFrames();
   void ApplySceneTransparency(TSetOfBitmapsItem& item) const;
-  void DropTransparencyWithoutKey();
   TGifAssemblyOptions GifOptions() const;
-  // Replaces every frame by the decoded picture of its GIF image.
-  void TakeFramesFromGif();
+  // Replaces a final frame by the picture of its GIF image (the next image
+  // of the assembler, made with the first frame), coded once.
+  void TakeFrameFromGif(TSetOfBitmapsItem& item, std::unique_ptr<TGifAssembler>& assembler);
   // Writes the GIF of the frames image by image; false when cancelled.
   bool WriteGif(TStream& stream);
   TGifSizeEstimate MeasureGif();

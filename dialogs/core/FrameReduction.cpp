@@ -116,6 +116,21 @@ namespace {
 const TBitmap& PictureOf(const TSetOfBitmapsItem& frame, TBitmap& converted) {
   const TBitmap* picture = frame.Bitmap.get();
   if (picture->PixelFormat() == pf24bit) return *picture;
+  if (picture->PixelFormat() == pf8bit && !picture->Palette().IsNone()) {
+    // Each index through its palette entry (an index past the entries reads as black).
+    std::array<std::array<std::uint8_t, 3>, 256> colors{};
+    const std::vector<TPaletteEntry>& entries = picture->Palette().Entries();
+    for (std::size_t i = 0; i < std::min<std::size_t>(entries.size(), 256); ++i)
+      colors[i] = {entries[i].peBlue, entries[i].peGreen, entries[i].peRed};
+    converted.SetPixelFormat(pf24bit);
+    converted.SetSize(picture->Width(), picture->Height());
+    for (int y = 0; y < picture->Height(); ++y) {
+      const std::uint8_t* from = picture->ScanLine(y);
+      std::uint8_t* to = converted.ScanLine(y);
+      for (int x = 0; x < picture->Width(); ++x, to += 3) std::memcpy(to, colors[from[x]].data(), 3);
+    }
+    return converted;
+  }
   converted.Assign(picture);
   converted.SetTransparent(false);
   converted.SetPixelFormat(pf24bit);
@@ -262,18 +277,44 @@ TRect VisiblePart(const TBitmap& composition, const TSetOfBitmapsItem& frame) {
 
 // The rectangle (in frame coordinates) of the frame's pixels whose
 // composition changed by more than the threshold; empty when none did.
-TRect ChangedRect(const TBitmap& before, const TBitmap& after, const TSetOfBitmapsItem& frame) {
+// Whether the viewer's pixel must be drawn again to show the pixel wanted:
+// it differs visibly, and (with a palette) the wanted pixel would not be
+// shown in the very colour the viewer shows already.
+struct TChangeTest {
+  TFrameColorMapper* mapper = nullptr;
+  bool operator()(const std::uint8_t* shown, const std::uint8_t* wanted) const {
+    if (ColorDifference(shown, wanted) <= kChangedPixelDifference) return false;
+    return mapper == nullptr || !mapper->ShowsAlready(wanted, shown);
+  }
+};
+
+// Per composition row, the columns [first, last] in which the wanted picture
+// differs from the one wanted before; none (first > last) for a row that is
+// the same. Outside them nothing needs to be tested again.
+using TSpans = std::vector<std::pair<int, int>>;
+
+// The columns of a row to test: the visible part, narrowed to the span.
+std::pair<int, int> ColumnsToTest(const TRect& visible, const TSpans* spans, int y) {
+  if (spans == nullptr) return {visible.Left, visible.Right - 1};
+  const auto& span = (*spans)[static_cast<std::size_t>(y)];
+  return {std::max(visible.Left, span.first), std::min(visible.Right - 1, span.second)};
+}
+
+TRect ChangedRect(const TBitmap& before, const TBitmap& after, const TSetOfBitmapsItem& frame, TChangeTest changes,
+                  const TSpans* spans) {
   const TRows b(before), a(after);
   const TRect visible = VisiblePart(before, frame);
   TRect changed{0, 0, 0, 0};
   if (visible.IsEmpty()) return changed;
   int left = visible.Right, right = visible.Left - 1, top = -1, bottom = -1;
   for (int y = visible.Top; y < visible.Bottom; ++y) {
-    const std::uint8_t* pb = b.Pixel(visible.Left, y);
-    const std::uint8_t* pa = a.Pixel(visible.Left, y);
+    const auto [from, to] = ColumnsToTest(visible, spans, y);
+    if (from > to) continue;
+    const std::uint8_t* pb = b.Pixel(from, y);
+    const std::uint8_t* pa = a.Pixel(from, y);
     int first = -1, last = -1;
-    for (int x = visible.Left; x < visible.Right; ++x, pb += 3, pa += 3) {
-      if (ColorDifference(pb, pa) <= kChangedPixelDifference) continue;
+    for (int x = from; x <= to; ++x, pb += 3, pa += 3) {
+      if (!changes(pb, pa)) continue;
       if (first < 0) first = x;
       last = x;
     }
@@ -350,6 +391,50 @@ bool KeyUnchangedPixels(const TBitmap& before, const TBitmap& after, TSetOfBitma
   return keyed;
 }
 
+// One byte per pixel of the frame, 1 where the composition did not change
+// visibly (those pixels may stay as the viewer shows them).
+std::vector<std::uint8_t> UnchangedPixels(const TBitmap& before, const TBitmap& after, const TSetOfBitmapsItem& frame,
+                                          TFrameColorMapper& mapper, const TSpans* spans) {
+  const int w = frame.Bitmap->Width();
+  std::vector<std::uint8_t> mask(static_cast<std::size_t>(w) * static_cast<std::size_t>(frame.Bitmap->Height()), 0);
+  const TRows b(before), a(after);
+  const TRect visible = VisiblePart(before, frame);
+  if (visible.IsEmpty()) return mask;
+  for (int y = visible.Top; y < visible.Bottom; ++y) {
+    std::uint8_t* row = mask.data() + static_cast<std::size_t>(y - frame.Top) * static_cast<std::size_t>(w);
+    const auto [from, to] = ColumnsToTest(visible, spans, y);
+    // Outside the span the pixel is what was wanted before, where the viewer
+    // shows what it showed then.
+    for (int x = visible.Left; x < visible.Right; ++x)
+      if (x < from || x > to) row[x - frame.Left] = 1;
+    if (from > to) continue;
+    const std::uint8_t* pb = b.Pixel(from, y);
+    const std::uint8_t* pa = a.Pixel(from, y);
+    std::uint8_t* m = row + (from - frame.Left);
+    for (int x = from; x <= to; ++x, pb += 3, pa += 3, ++m)
+      *m = ColorDifference(pb, pa) < kChangedPixelDifference || mapper.ShowsAlready(pa, pb) ? 1 : 0;
+  }
+  return mask;
+}
+
+// The spans in which the picture differs from the one remembered, which
+// then takes the picture's pixels.
+TSpans FollowWanted(TBitmap& wanted, const TBitmap& picture) {
+  const int w = picture.Width();
+  TSpans spans(static_cast<std::size_t>(picture.Height()), {0, -1});
+  for (int y = 0; y < picture.Height(); ++y) {
+    const std::uint8_t* a = picture.ScanLine(y);
+    std::uint8_t* b = wanted.ScanLine(y);
+    if (std::memcmp(a, b, static_cast<std::size_t>(w) * 3) == 0) continue;
+    int first = 0, last = w - 1;
+    while (std::memcmp(a + 3 * first, b + 3 * first, 3) == 0) ++first;
+    while (std::memcmp(a + 3 * last, b + 3 * last, 3) == 0) --last;
+    spans[static_cast<std::size_t>(y)] = {first, last};
+    std::memcpy(b + 3 * first, a + 3 * first, static_cast<std::size_t>(last - first + 1) * 3);
+  }
+  return spans;
+}
+
 void MakeComposition(TBitmap& bitmap, int width, int height) {
   bitmap.SetPixelFormat(pf24bit);
   bitmap.SetSize(width, height);
@@ -371,6 +456,10 @@ void TFrameReducer::Add(std::unique_ptr<TSetOfBitmapsItem> frame) {
   if (frame->Bitmap->PixelFormat() != pf24bit) frame->Bitmap->SetPixelFormat(pf24bit);
   const bool first = taken_++ == 0;
   if (first) {
+    if (mapper_ != nullptr) {
+      RememberWanted(*frame);
+      mapper_->Map(*frame, nullptr);
+    }
     // Drawn over the blank composition, after the predecessor's disposal.
     const TPreviousFrame predecessor = firstPredecessor_.value_or(TPreviousFrame(*frame));
     DrawExportFrame(*shown_, false, frame->Bitmap->TransparentColor(), *frame, predecessor, true, composition_);
@@ -383,6 +472,13 @@ void TFrameReducer::Add(std::unique_ptr<TSetOfBitmapsItem> frame) {
   ShowKept(*frame, reshaped);
   sink_(std::move(previous_));
   previous_ = std::move(frame);
+}
+
+void TFrameReducer::RememberWanted(const TSetOfBitmapsItem& frame) {
+  // Only a frame that makes the whole picture is remembered as wanted.
+  if (!CoversComposition(frame) || options_.SceneTransparent) return;
+  MakeComposition(wanted_, shown_->Width(), shown_->Height());
+  CopyPixels(wanted_, *frame.Bitmap);
 }
 
 bool TFrameReducer::CoversComposition(const TSetOfBitmapsItem& frame) const {
@@ -406,7 +502,17 @@ void TFrameReducer::Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshap
   }
   const TBitmap& after = *after_;
 
-  TRect changed = ChangedRect(*shown_, after, frame);
+  // With the palette's colours shown, a pixel wanted as it was wanted before
+  // needs no test: what the viewer shows there passed it then. (Only where
+  // nothing but the frame itself changes what is shown.)
+  std::optional<TSpans> spans;
+  if (mapper_ != nullptr && !options_.SceneTransparent && frame.Transparent == 0 && previous.Disposal == 0 &&
+      frame.Disposal == 0 && wanted_.Width() == after.Width() && wanted_.Height() == after.Height())
+    spans = FollowWanted(wanted_, after);
+  else
+    wanted_.SetSize(0, 0);
+
+  TRect changed = ChangedRect(*shown_, after, frame, TChangeTest{mapper_}, spans ? &*spans : nullptr);
   const bool wasChanged = !changed.IsEmpty();
   const std::uint8_t disposals[2] = {previous.Disposal, frame.Disposal};
 
@@ -431,7 +537,13 @@ void TFrameReducer::Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshap
     previous.Disposal = 0;
   }
 
-  if (options_.RemoveIdenticalPixels && frame.Transparent == 0) {
+  std::vector<std::uint8_t> unchanged;
+  if (mapper_ != nullptr && options_.RemoveIdenticalPixels && frame.Transparent == 0) {
+    // The composition holds the palette's colours: a pixel is left as the
+    // viewer shows it only when that is within the threshold of the pixel
+    // wanted.
+    unchanged = UnchangedPixels(*shown_, after, frame, *mapper_, spans ? &*spans : nullptr);
+  } else if (options_.RemoveIdenticalPixels && frame.Transparent == 0) {
     if (const std::optional<TColor> key = ChooseKeyColor(*frame.Bitmap)) {
       if (KeyUnchangedPixels(*shown_, after, frame, *key)) {
         frame.Transparent = 1;
@@ -449,6 +561,16 @@ void TFrameReducer::Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshap
     return;
   }
   if (disposals[0] != previous.Disposal || disposals[1] != frame.Disposal) reshaped = true;
+  if (mapper_ != nullptr) {
+    const bool keyed = !unchanged.empty();
+    mapper_->Map(frame, keyed ? &unchanged : nullptr);
+    if (frame.Transparent != 0 && keyed) {
+      frame.Disposal = 0;
+      previous.Disposal = 0;
+    }
+    // The viewer shows the frame in the palette's colours.
+    reshaped = true;
+  }
 }
 
 void TFrameReducer::ShowKept(const TSetOfBitmapsItem& frame, bool reshaped) {

@@ -98,6 +98,11 @@ class TFrameReducer {
   // The frame a viewer shows before the first one (the last one of a looping
   // list); without one the first frame counts as its own predecessor.
   void SetFirstPredecessor(const TPreviousFrame& previous) { firstPredecessor_ = previous; }
+  // Maps every frame to the export's palette before it is shown, so that
+  // each later frame is compared with what the viewer really shows (the
+  // palette's colours) and its keyed pixels are handed to the mapper as a
+  // mask instead of being painted with a key colour.
+  void SetMapper(TFrameColorMapper* mapper) { mapper_ = mapper; }
   // Takes the next frame (made 24-bit).
   void Add(std::unique_ptr<TSetOfBitmapsItem> frame);
   // Hands on the last frame held back.
@@ -109,8 +114,10 @@ class TFrameReducer {
   void Reduce(TSetOfBitmapsItem& frame, bool& dropped, bool& reshaped);
   void ShowKept(const TSetOfBitmapsItem& frame, bool reshaped);
   bool CoversComposition(const TSetOfBitmapsItem& frame) const;
+  void RememberWanted(const TSetOfBitmapsItem& frame);
 
   TOptimizeOptions options_;
+  TFrameColorMapper* mapper_ = nullptr;
   TExportComposition& composition_;
   TSink sink_;
   std::optional<TPreviousFrame> firstPredecessor_;
@@ -120,6 +127,7 @@ class TFrameReducer {
   TBitmap* trial_ = &compositions_[1];           // that with the next frame drawn as rendered
   const TBitmap* after_ = nullptr;               // the trial, or a frame that covers it all
   TRect keptRect_{0, 0, 0, 0};                   // the previous crop of a transparent scene
+  TBitmap wanted_;                               // the last frame as rendered (with a mapper), or empty
   int taken_ = 0;
 };
 

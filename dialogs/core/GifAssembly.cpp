@@ -49,6 +49,9 @@ std::vector<std::string> GifCommentBlocks(const std::vector<std::string>& lines)
 
 bool FramesFitGif(const TSetOfBitmaps& frames) {
   for (const auto& item : frames) {
+    // A picture kept as its coded data is 8-bit without being decoded.
+    if (const auto* coded = dynamic_cast<const TCodedPicture*>(item->Bitmap.get()); coded != nullptr && coded->IsCoded())
+      continue;
     if (!item->Bitmap || item->Bitmap->PixelFormat() != pf8bit) {
       Ui().MessageBox(0, SGifNeeds256Colors, "Information", MB_ICONINFORMATION);
       return false;
@@ -110,7 +113,7 @@ std::unique_ptr<TGifFile> CreateGifFile(TSetOfBitmaps& frames, const TGifAssembl
     TSetOfBitmapsItem& item = *frames[static_cast<std::size_t>(k)];
     assembler.Add(item);
     ReportProgress(progress, k, last);
-    item.Bitmap->SaveAndRelease();
+    ReleaseFramePicture(item);
     if (CancelFlag != 0) break;
   }
   assembler.AddComment();
@@ -152,15 +155,78 @@ TCodedImageCache::TKey TCodedImageCache::KeyOf(const TGifSubImage& image) {
   return key;
 }
 
-void TCodedImageCache::Remember(const TGifSubImage& image) {
-  if (image.Pixels() == nullptr || image.LzwData().Count() == 0) return;
-  coded_[KeyOf(image)] = image.LzwData();
+std::shared_ptr<const TCodedImage> TCodedImageCache::Remember(const TGifSubImage& image) {
+  if (image.Pixels() == nullptr || image.LzwData().Count() == 0) return nullptr;
+  std::shared_ptr<const TCodedImage>& kept = coded_[KeyOf(image)];
+  if (!kept) {
+    auto coded = std::make_shared<TCodedImage>();
+    coded->Data = image.LzwData();
+    coded->MinCodeSize = image.LzwMinCodeSize();
+    coded->Width = image.Pixels()->Width();
+    coded->Height = image.Pixels()->Height();
+    coded->Interlaced = image.Interlaced();
+    kept = std::move(coded);
+  }
+  return kept;
 }
 
 bool TCodedImageCache::Reuse(TGifSubImage& image) const {
   if (image.Pixels() == nullptr || image.LzwData().Count() != 0) return false;
   const auto hit = coded_.find(KeyOf(image));
   if (hit == coded_.end()) return false;
-  image.LzwData() = hit->second;
+  image.LzwData() = hit->second->Data;
   return true;
+}
+
+// ---- Pictures kept as their coded data --------------------------------------------------------
+
+void TCodedPicture::KeepCoded(std::shared_ptr<const TCodedImage> coded) {
+  if (!coded || coded->Width != Width() || coded->Height != Height() || PixelFormat() != pf8bit) return;
+  coded_ = std::move(coded);
+  ReleaseToCode();
+}
+
+void TCodedPicture::ReleaseToCode() const {
+  if (coded_ && HasImage() && !Empty()) const_cast<TCodedPicture*>(this)->FreeImage();
+}
+
+void TCodedPicture::BeforeAccess(bool mutating) const {
+  if (decoding_) return;
+  if (coded_ && !HasImage()) Decode();
+  // A change leaves the coded data behind for good.
+  if (mutating) coded_.reset();
+  TMinGDIBitmap::BeforeAccess(mutating);
+}
+
+void TCodedPicture::Decode() const {
+  auto* self = const_cast<TCodedPicture*>(this);
+  decoding_ = true;
+  try {
+    const int width = coded_->Width, height = coded_->Height;
+    const std::int64_t count = static_cast<std::int64_t>(width) * height;
+    std::vector<std::uint8_t> indices(static_cast<std::size_t>(count), 0);
+    const std::vector<std::uint8_t>& data = coded_->Data.Bytes();
+    LzwDecode(data.data(), static_cast<std::int64_t>(data.size()), coded_->MinCodeSize, indices.data(), count);
+    self->SetSize(width, height);
+    std::vector<int> rows;
+    if (coded_->Interlaced) rows = InterlacedRowOrder(height);
+    for (int k = 0; k < height; ++k) {
+      const int y = coded_->Interlaced ? rows[static_cast<std::size_t>(k)] : k;
+      std::memcpy(self->ScanLine(y), indices.data() + static_cast<std::int64_t>(k) * width, static_cast<std::size_t>(width));
+    }
+    self->SetModified(false);
+  } catch (...) {
+    decoding_ = false;
+    throw;
+  }
+  decoding_ = false;
+}
+
+void ReleaseFramePicture(const TSetOfBitmapsItem& item) {
+  if (!item.Bitmap) return;
+  if (const auto* coded = dynamic_cast<const TCodedPicture*>(item.Bitmap.get()); coded != nullptr && coded->IsCoded()) {
+    coded->ReleaseToCode();
+    return;
+  }
+  item.Bitmap->SaveAndRelease();
 }

@@ -5,6 +5,7 @@
 
 #include "imaging/CreatePaletteU.h"
 #include "imaging/GifDecl.h"
+#include "imaging/MinGDIBitmapU.h"
 #include "platform/Messages.h"
 
 #include <cstdint>
@@ -66,13 +67,47 @@ class TGifAssembler {
 // pieces of at most 255 bytes that GIF sub-blocks hold.
 std::vector<std::string> GifCommentBlocks(const std::vector<std::string>& lines);
 
+// The coded data of a GIF image, shared by the frame that shows it and the
+// cache of coded images.
+struct TCodedImage {
+  TByteBuffer Data;
+  int MinCodeSize = 8;
+  int Width = 0;
+  int Height = 0;
+  bool Interlaced = false;
+};
+
+// A frame's 8-bit picture that gives its pixels back while nobody uses them
+// and decodes them again from its GIF image's coded data on the next access,
+// so that a kept frame costs about its share of the file. A change to the
+// pixels makes it an ordinary picture that keeps them.
+class TCodedPicture : public TMinGDIBitmap {
+ public:
+  // Takes the coded data of the picture's own pixels and gives the pixels back.
+  void KeepCoded(std::shared_ptr<const TCodedImage> coded);
+  bool IsCoded() const { return coded_ != nullptr; }
+  // Gives the pixels back when the coded data still makes them.
+  void ReleaseToCode() const;
+
+ protected:
+  void BeforeAccess(bool mutating) const override;
+
+ private:
+  void Decode() const;
+  mutable std::shared_ptr<const TCodedImage> coded_;
+  mutable bool decoding_ = false;
+};
+
+// Gives a frame's pixels back: to its coded data, or to the memory copy.
+void ReleaseFramePicture(const TSetOfBitmapsItem& item);
+
 // The LZW data of images that were written, found again by their pixels:
 // writing an image whose pixels are the same (whatever its delay, place,
 // disposal or transparency) codes nothing again.
 class TCodedImageCache {
  public:
-  // Keeps the coded data of an image that was written.
-  void Remember(const TGifSubImage& image);
+  // Keeps the coded data of an image that was coded, and shares it.
+  std::shared_ptr<const TCodedImage> Remember(const TGifSubImage& image);
   // Gives an image without coded data the data kept for the same pixels,
   // code size and row order; false when there is none.
   bool Reuse(TGifSubImage& image) const;
@@ -88,5 +123,5 @@ class TCodedImageCache {
     std::size_t operator()(const TKey& k) const { return static_cast<std::size_t>(k.a); }
   };
   static TKey KeyOf(const TGifSubImage& image);
-  std::unordered_map<TKey, TByteBuffer, TKeyHash> coded_;
+  std::unordered_map<TKey, std::shared_ptr<const TCodedImage>, TKeyHash> coded_;
 };

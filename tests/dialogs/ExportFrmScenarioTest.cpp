@@ -323,3 +323,64 @@ TEST_F(ExportWizardTest, AStepLetsEventsRunAtItsStartAndEndAndOnceInAWhileBetwee
   wizard->SetProgress(100, 100);  // the step ends
   EXPECT_EQ(delivered, 3);
 }
+
+TEST_F(ExportWizardTest, ABannerWithASmallMagentaSpriteKeepsItsColoursWithPerFramePalettesAndAllReductions) {
+  // A 160 x 30 banner of 100 steps: a 6 x 5 magenta ellipse crossing it by 3
+  // pixels a step, a block of a thousand colours sliding by one, and the two
+  // blocks holding still.
+  constexpr int kLongSteps = 100;
+  scene.Width = 160;
+  scene.StepCount = kLongSteps;
+  MakeSolid(output, 160, kSceneHeight, clWhite);
+  scene.Sprite(0).Motion().ChangeStep(0, HoldAt(0, 22), &scene.Sprite(0));
+  scene.Sprite(1).Motion().ChangeStep(0, HoldAt(40, 12), &scene.Sprite(1));
+  int index = 0;
+  TSprite& block = *scene.AddSprite(index);
+  TBitmap colours;
+  MakeSolid(colours, 50, 20, clWhite);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 50; ++x)
+      colours.SetPixel(x, y, RGB(static_cast<std::uint8_t>(5 * x), static_cast<std::uint8_t>(12 * y),
+                                 static_cast<std::uint8_t>(255 - 5 * x)));
+  block.AddFrame()->SetPicture(colours, false, 0, -1, -1);
+  block.Motion().AddStepWith(LineFrom(60, 0, 160, 0, 1), &block);
+  TSprite& sprite = *scene.AddSprite(index);
+  TBitmap ellipse;
+  MakeSolid(ellipse, 6, 5, clWhite);
+  ellipse.Canvas().Brush().Color = clFuchsia;
+  ellipse.Canvas().Pen().Color = clFuchsia;
+  ellipse.Canvas().Ellipse(0, 0, 6, 5);
+  sprite.AddFrame()->SetPicture(ellipse, true, clWhite, -1, -1);
+  sprite.Motion().AddStepWith(LineFrom(0, 12, 150, 12, 3), &sprite);
+  std::vector<std::unique_ptr<TBitmap>> steps(kLongSteps + 1);
+  for (int s = 1; s <= kLongSteps; ++s) {
+    steps[static_cast<std::size_t>(s)] = std::make_unique<TBitmap>();
+    ShowStep(s, *steps[static_cast<std::size_t>(s)]);
+  }
+
+  forms.Expect("ExportFrm").Do([&](QDialog& form) {
+    auto& wizard = static_cast<TExportFrm&>(form);
+    Click(wizard.NextBtn);
+    Click(RadioItem(wizard.PaletteRadioGroup, ptDifferentAdaptive));
+    Click(wizard.NextBtn);
+    Click(wizard.RemovePixelsCheckBox);
+    Click(wizard.NextBtn);
+    ASSERT_EQ(wizard.Notebook1->currentWidget()->objectName(), "Frames");
+  }).Press("FinishButton");
+  EXPECT_EQ(RunExportWizard(nullptr, scene, settings, dir.File("magenta"), 1, TExportWizardLinks{}), mrOk);
+  EXPECT_EQ(settings.ReductionFlags, 7);
+
+  // An image shows for the steps its delay holds; each is within the
+  // palette's rounding of what the scene shows there (a thousand colours in
+  // 256 leave no pixel 100 levels off).
+  const auto gif = ReadGif(FileBytes(dir.File("magenta.gif")));
+  int step = 1;
+  for (int k = 1; k <= gif->ImageCount() && step <= kLongSteps; ++k) {
+    if (gif->GetSubImage(k)->Pixels() == nullptr) continue;
+    TBitmap shown;
+    gif->GetFrameBitmap(k, shown);
+    for (int n = 0; n < std::max(gif->GetSubImage(k)->GetDelay() / 6, 1) && step <= kLongSteps; ++n, ++step)
+      ASSERT_LE(LargestDifference(shown, *steps[static_cast<std::size_t>(step)]), 100) << "image " << k << ", step " << step;
+  }
+  EXPECT_EQ(step, kLongSteps + 1);
+}

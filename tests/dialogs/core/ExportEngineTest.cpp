@@ -683,3 +683,212 @@ TEST_F(ExportScene, ACancelledAviLeavesNoFileOrTheFileThatStoodThere) {
   engine.SetExportName(dir.File("missing-folder/movie.avi"));
   EXPECT_EQ(ErrorText<Exception>([&] { engine.Finish(); }), "Cannot write to the file. Probably file is busy.");
 }
+
+// ---- What the viewer shows after the reductions ---------------------------------------------------
+
+namespace {
+
+// Pixels of a picture whose largest channel difference from the other is above limit.
+std::vector<bool> PixelsOff(const TBitmap& a, const TBitmap& b, int limit) {
+  std::vector<bool> off(static_cast<std::size_t>(a.Width()) * static_cast<std::size_t>(a.Height()));
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x) {
+      const TColor p = a.Pixel(x, y), q = b.Pixel(x, y);
+      const int d = std::max({std::abs(GetRValue(p) - GetRValue(q)), std::abs(GetGValue(p) - GetGValue(q)),
+                              std::abs(GetBValue(p) - GetBValue(q))});
+      off[static_cast<std::size_t>(y) * static_cast<std::size_t>(a.Width()) + static_cast<std::size_t>(x)] = d > limit;
+    }
+  return off;
+}
+
+}  // namespace
+
+class ExportedPixels : public ExportScene {
+ protected:
+  using Pictures = std::vector<std::unique_ptr<TBitmap>>;
+  // The steps as rendered, 24-bit.
+  Pictures RenderedSteps(int count) {
+    ExportInterval(1, count);
+    engine.CreateFrames();
+    Pictures steps;
+    for (const auto& frame : engine.Frames()) {
+      steps.push_back(std::make_unique<TBitmap>());
+      steps.back()->Assign(frame->Bitmap.get());
+      steps.back()->SetPixelFormat(pf24bit);
+    }
+    return steps;
+  }
+  // What a viewer shows at each step of the exported GIF (an image shows
+  // for as many steps as its delay holds).
+  Pictures ShownSteps(int count, int flags) {
+    settings.ReductionFlags = flags;
+    auto gif = ExportGif(1, count);
+    Pictures shown;
+    const int stepDelay = 67 / 10;
+    for (int k = 1; k <= gif->ImageCount(); ++k) {
+      if (gif->GetSubImage(k)->Pixels() == nullptr) continue;
+      TBitmap picture;
+      gif->GetFrameBitmap(k, picture);
+      for (int n = 0; n < std::max(gif->GetSubImage(k)->GetDelay() / stepDelay, 1); ++n) {
+        shown.push_back(std::make_unique<TBitmap>());
+        shown.back()->Assign(&picture);
+      }
+    }
+    return shown;
+  }
+  // A 6 x 5 magenta ellipse on the scene's white, moving right by 3 pixels a step.
+  void AddMagentaSprite() {
+    int index = 0;
+    TSprite& sprite = *scene.AddSprite(index);
+    TBitmap picture;
+    MakeSolid(picture, 6, 5, clWhite);
+    picture.Canvas().Brush().Color = clFuchsia;
+    picture.Canvas().Pen().Color = clFuchsia;
+    picture.Canvas().Ellipse(0, 0, 6, 5);
+    sprite.AddFrame()->SetPicture(picture, true, clWhite, -1, -1);
+    sprite.Motion().AddStepWith(LineFrom(0, 12, 150, 12, 3), &sprite);
+  }
+  // A block of a thousand colours sliding by one pixel a step: most of its
+  // pixels change a little, its edges a lot.
+  void AddManyColouredBlock(int x) {
+    int index = 0;
+    TSprite& sprite = *scene.AddSprite(index);
+    TBitmap picture;
+    MakeSolid(picture, 50, 20, clWhite);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 50; ++x)
+        picture.SetPixel(x, y, RGB(static_cast<std::uint8_t>(5 * x), static_cast<std::uint8_t>(12 * y),
+                                   static_cast<std::uint8_t>(255 - 5 * x)));
+    sprite.AddFrame()->SetPicture(picture, false, 0, -1, -1);
+    sprite.Motion().AddStepWith(LineFrom(x, 0, x + 100, 0, 1), &sprite);
+  }
+  // A grey block with a few levels of noise sliding by one pixel a step: its
+  // pixels change by as much as the threshold, some more and some less.
+  void AddNoisyBlock() {
+    int index = 0;
+    TSprite& sprite = *scene.AddSprite(index);
+    TBitmap picture;
+    MakeSolid(picture, 40, 16, clWhite);
+    std::uint32_t noise = 12345;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 40; ++x) {
+        noise = noise * 1103515245u + 12345u;
+        const auto level = static_cast<std::uint8_t>(120 + (noise >> 16) % 12);
+        picture.SetPixel(x, y, RGB(level, level, level));
+      }
+    sprite.AddFrame()->SetPicture(picture, false, 0, -1, -1);
+    sprite.Motion().AddStepWith(LineFrom(10, 2, 30, 2, 1), &sprite);
+  }
+};
+
+TEST_F(ExportedPixels, AMagentaSpriteKeepsItsColourWithPerFramePalettesAndAllReductions) {
+  scene.Width = 160;
+  scene.Height = 30;
+  scene.StepCount = 100;
+  engine.OutputWidth = 160;
+  engine.OutputHeight = 30;
+  MakeSolid(output, 160, 30, clWhite);
+  moving->Motion().ChangeStep(0, HoldAt(0, 22), moving);
+  AddManyColouredBlock(60);
+  AddMagentaSprite();
+  settings.PaletteType = ptDifferentAdaptive;
+  const Pictures rendered = RenderedSteps(100);
+  const Pictures shown = ShownSteps(100, rfShrinkToSmallestRectangle | rfRemoveIdenticalPixels |
+                                                         rfRemoveIdenticalFrames);
+  ASSERT_EQ(shown.size(), rendered.size());
+  for (std::size_t s = 0; s < shown.size(); ++s) {
+    const std::vector<bool> off = PixelsOff(*shown[s], *rendered[s], 100);
+    ASSERT_EQ(std::count(off.begin(), off.end(), true), 0) << "step " << s + 1;
+  }
+}
+
+TEST_F(ExportedPixels, TheReductionsAddNoErrorOfTheirOwnWithAnyPalette) {
+  // A yellow block fading in over 30 steps: its blue drifts by less than
+  // what counts as a change from one step to the next.
+  scene.StepCount = 30;
+  int index = 0;
+  TSprite& fading = *scene.AddSprite(index);
+  TBitmap picture;
+  MakeSolid(picture, 20, 10, RGB(200, 120, 0));
+  fading.AddFrame()->SetPicture(picture, false, 0, -1, -1);
+  TMovingStepValues fade = HoldAt(30, 5, 30);
+  fade.OpacityStart = 100;
+  fade.OpacityEnd = 40;
+  fading.Motion().AddStepWith(fade, &fading);
+  const Pictures rendered = RenderedSteps(30);
+  for (int type : {ptBrowser, ptOptimized, ptAdaptive, ptStandardVGA, ptGrayscale, ptDifferentOptimized,
+                   ptDifferentAdaptive}) {
+    settings.PaletteType = type;
+    const Pictures plain = ShownSteps(30, 0);
+    for (int flags = 1; flags <= 7; ++flags) {
+      SCOPED_TRACE("palette type " + std::to_string(type) + ", reductions " + std::to_string(flags));
+      const Pictures reduced = ShownSteps(30, flags);
+      ASSERT_EQ(reduced.size(), rendered.size());
+      for (std::size_t s = 0; s < rendered.size(); ++s) {
+        const std::vector<bool> plainOff = PixelsOff(*plain[s], *rendered[s], 60);
+        const std::vector<bool> reducedOff = PixelsOff(*reduced[s], *rendered[s], 60);
+        for (std::size_t p = 0; p < plainOff.size(); ++p)
+          ASSERT_FALSE(reducedOff[p] && !plainOff[p]) << "step " << s + 1 << ", pixel " << p % 60 << "," << p / 60;
+      }
+    }
+  }
+}
+
+TEST_F(ExportedPixels, CroppingChangesTheFileNeverTheSharedPalette) {
+  AddManyColouredBlock(0);
+  settings.NumberOfColors = 32;
+  for (int type : {ptAdaptive, ptOptimized}) {
+    SCOPED_TRACE("palette type " + std::to_string(type));
+    settings.PaletteType = type;
+    settings.ReductionFlags = 0;
+    auto whole = ExportGif(1, 12);
+    const std::int64_t wholeBytes = static_cast<std::int64_t>(ReadFile(dir.File("out.gif")).size());
+    settings.ReductionFlags = rfShrinkToSmallestRectangle | rfRemoveIdenticalFrames;
+    auto cropped = ExportGif(1, 12);
+    EXPECT_LT(static_cast<std::int64_t>(ReadFile(dir.File("out.gif")).size()), wholeBytes);
+    const TColorTable& a = whole->GlobalTable();
+    const TColorTable& b = cropped->GlobalTable();
+    ASSERT_EQ(a.Count(), b.Count());
+    for (int i = 0; i < a.Count(); ++i) EXPECT_EQ(a.ColorOf(i), b.ColorOf(i)) << i;
+  }
+}
+
+TEST_F(ExportedPixels, WithAFixedPaletteKeyingNeverMakesTheFileLarger) {
+  AddNoisyBlock();
+  for (int type : {ptBrowser, ptStandardVGA, ptGrayscale}) {
+    SCOPED_TRACE("palette type " + std::to_string(type));
+    settings.PaletteType = type;
+    for (int flags : {0, static_cast<int>(rfShrinkToSmallestRectangle)}) {
+      settings.ReductionFlags = flags;
+      ExportGif(1, 12);
+      const std::size_t unkeyed = ReadFile(dir.File("out.gif")).size();
+      settings.ReductionFlags = flags | rfRemoveIdenticalPixels;
+      ExportGif(1, 12);
+      EXPECT_LE(ReadFile(dir.File("out.gif")).size(), unkeyed) << "reductions " << flags;
+    }
+  }
+}
+
+TEST_F(ExportScene, KeptFramesHoldOnlyTheirCodedImageUntilTheirPixelsAreUsed) {
+  settings.ReductionFlags = 7;
+  auto gif = ExportGif(1, 12);
+  const auto images = GifImages(*gif);
+  ASSERT_EQ(images.size(), engine.Frames().size());
+  for (std::size_t k = 0; k < images.size(); ++k) {
+    const TMinGDIBitmap& picture = *engine.Frames()[k]->Bitmap;
+    EXPECT_FALSE(picture.HasImage()) << k;
+    // Used, the pixels are those of the file's image.
+    const TByteArray2D& pixels = *images[k]->Pixels();
+    ASSERT_EQ(std::pair(picture.Width(), picture.Height()), std::pair(pixels.Width(), pixels.Height()));
+    for (int y = 0; y < pixels.Height(); ++y)
+      ASSERT_EQ(std::memcmp(picture.ScanLine(y), pixels.Data() + y * pixels.Width(), static_cast<std::size_t>(pixels.Width())), 0)
+          << k << ", row " << y;
+  }
+  // A frame drawn on keeps its pixels, and the file follows the change.
+  TMinGDIBitmap& edited = *engine.Frames()[0]->Bitmap;
+  edited.ScanLine(0)[0] = static_cast<std::uint8_t>(edited.ScanLine(0)[0] ^ 1);
+  ReleaseFramePicture(*engine.Frames()[0]);
+  EXPECT_TRUE(edited.HasImage());
+  ASSERT_EQ(engine.SaveGif(), TExportOutcome::Done);
+  EXPECT_EQ(GifImages(*ReadGif(ReadFile(dir.File("out.gif"))))[0]->Pixels()->Data()[0], edited.ScanLine(0)[0]);
+}
