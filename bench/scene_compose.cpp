@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -28,6 +29,29 @@ double ThreadSeconds() {
   timespec t{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// A digest of every composed step's pixels (FNV-1a over the rows), so that
+// a change of speed can be checked to leave the pictures as they were.
+std::uint64_t StepsDigest(int width, int height, int sprites, int steps) {
+  RandSeed = 20240601;
+  TAnimatedScene scene;
+  RandSeed = 20240601;
+  BuildScene(scene, width, height, sprites, steps);
+  TBitmap output;
+  output.SetPixelFormat(pf24bit);
+  output.SetSize(width, height);
+  scene.OutputBitmap = &output;
+  scene.Rewind();
+  std::uint64_t digest = 14695981039346656037ull;
+  for (int i = 0; i < steps; ++i) {
+    scene.NextFrame();
+    for (int y = 0; y < height; ++y) {
+      const std::uint8_t* row = output.ScanLine(y);
+      for (int x = 0; x < 3 * width; ++x) digest = (digest ^ row[x]) * 1099511628211ull;
+    }
+  }
+  return digest;
 }
 
 void Run(const char* name, int width, int height, int sprites) {
@@ -58,9 +82,10 @@ void Run(const char* name, int width, int height, int sprites) {
     best = std::min(best, ThreadSeconds() - start);
   }
   std::printf("%-28s %4d x %-4d %2d sprites: %8.0f steps/s (%.3f ms of processor time per step, best of 5), "
-              "dirty area %.1f%% of the picture\n",
+              "dirty area %.1f%% of the picture, digest %016llx\n",
               name, width, height, sprites, kSteps / best, 1000.0 * best / kSteps,
-              100.0 * dirtyArea / (static_cast<double>(width) * height * kSteps));
+              100.0 * dirtyArea / (static_cast<double>(width) * height * kSteps),
+              static_cast<unsigned long long>(StepsDigest(width, height, sprites, kSteps)));
 }
 
 }  // namespace
