@@ -12,6 +12,7 @@
 #include "scene/UndoRecorder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 
 void RestoreFrameImage(const TBitmap& image) {
@@ -170,6 +171,17 @@ void MakeHardShadowMask(TBitmap& image, TBitmap& mask, bool keyed, TColor key) {
       out[0] = out[1] = out[2] = level;
     }
   }
+}
+
+// Whether two 24-bit pictures have the same size and pixels.
+bool SamePixels24(const TBitmap& a, const TBitmap& b) {
+  if (a.PixelFormat() != pf24bit || b.PixelFormat() != pf24bit || a.Width() != b.Width() ||
+      a.Height() != b.Height())
+    return false;
+  const auto rowBytes = static_cast<std::size_t>(a.Width()) * 3;
+  for (int y = 0; y < a.Height(); ++y)
+    if (std::memcmp(a.ScanLine(y), b.ScanLine(y), rowBytes) != 0) return false;
+  return true;
 }
 
 bool InsideImage(const TBitmap& image, TPoint p) {
@@ -479,6 +491,27 @@ void TFrame::Draw(TBitmap& target, int x, double zoomX, double zoomY, int y, int
   ReleaseFrameImage(DisplayImage);
 }
 
+const TBitmap& TFrame::ShadowMaskOf(TBitmap& image, bool keyed, TColor key, int blur) {
+  if (shadowMask_ && shadowMask_->keyed == keyed && shadowMask_->key == key && shadowMask_->blur == blur &&
+      SamePixels24(shadowMask_->image, image))
+    return shadowMask_->mask;
+  shadowMask_.reset();
+  auto made = std::make_unique<TShadowMaskCache>();
+  // The picture as it came: making the hard mask converts it.
+  if (image.PixelFormat() == pf24bit) made->image.Assign(&image);
+  made->keyed = keyed;
+  made->key = key;
+  made->blur = blur;
+  if (blur <= 0) {
+    MakeHardShadowMask(image, made->mask, keyed, key);
+  } else {
+    MakeShadowMask(image, made->mask, keyed, key, clWhite, clBlack, blur);
+    made->mask.SetPixelFormat(pf24bit);
+  }
+  shadowMask_ = std::move(made);
+  return shadowMask_->mask;
+}
+
 void TFrame::DrawShadow(TBitmap& target, TBitmap& image, const TMoving& motion, int x, int y, int sceneWidth,
                         int sceneHeight) {
   // A negative blur draws as none; the mask grows by the blur on every side.
@@ -489,14 +522,8 @@ void TFrame::DrawShadow(TBitmap& target, TBitmap& image, const TMoving& motion, 
   TAnimatedScene* scene = Scene();
   if (scene != nullptr && scene->SkipPainting != 0) return;
   try {
-    TBitmap mask;
     const TColor key = DrawnTransparentColor() & 0xFFFFFF;
-    if (blur <= 0) {
-      MakeHardShadowMask(image, mask, transparent_ != 0, key);
-    } else {
-      MakeShadowMask(image, mask, transparent_ != 0, key, clWhite, clBlack, blur);
-      mask.SetPixelFormat(pf24bit);
-    }
+    const TBitmap& mask = ShadowMaskOf(image, transparent_ != 0, key, blur);
     DrawColorThroughMask(motion.ShadowColor, motion.ShadowOpacity, mask, x, y, target);
   } catch (const std::exception&) {
     DrawingFailed("Cannot draw shadow");
