@@ -4,6 +4,7 @@
 #include "platform/Numeric.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -40,6 +41,16 @@ TRect CoveredArea(int left, int top, int width, int height, const TBitmap& targe
   return area;
 }
 
+// MulDiv(d, coverage, 255) for d in -255..255 and coverage in 0..255, halves
+// away from zero, without a division: n / 255 equals (n * 0x8081) >> 23 for
+// every n below 65536, and |d| * coverage + 127 stays below that.
+inline int MulDiv255(int d, int coverage) {
+  const auto magnitude = static_cast<std::uint32_t>(d < 0 ? -d : d);
+  const auto n = magnitude * static_cast<std::uint32_t>(coverage) + 127u;
+  const auto q = static_cast<int>((n * 0x8081u) >> 23);
+  return d < 0 ? -q : q;
+}
+
 }  // namespace
 
 void DrawBitmapOpacity(const TBitmap& source, TColor keyColor, bool useKey, int opacity, int left, int top,
@@ -74,16 +85,19 @@ void DrawColorThroughMask(TColor color, int opacity, const TBitmap& mask, int le
   if (area.IsEmpty()) return;
   const TColor rgb = ColorToRGB(color);
   const int paint[3] = {GetBValue(rgb), GetGValue(rgb), GetRValue(rgb)};
+  // The coverage of each mask level, worked out once.
+  std::array<int, 256> coverageOf;
+  for (int level = 0; level < 256; ++level) coverageOf[level] = MulDiv(255 - level, opacity, 100);
   for (int y = area.Top; y < area.Bottom; ++y) {
     const std::uint8_t* mr = m.Row(y - top);
     std::uint8_t* t = target.ScanLine(y);
     for (int x = area.Left; x < area.Right; ++x) {
-      const int coverage = MulDiv(255 - mr[3 * (x - left) + 2], opacity, 100);
+      const int coverage = coverageOf[mr[3 * (x - left) + 2]];
       if (coverage <= 0) continue;
       std::uint8_t* tp = t + 3 * x;
       for (int c = 0; c < 3; ++c) {
         tp[c] = coverage >= 255 ? static_cast<std::uint8_t>(paint[c])
-                                : static_cast<std::uint8_t>(tp[c] + MulDiv(paint[c] - tp[c], coverage, 255));
+                                : static_cast<std::uint8_t>(tp[c] + MulDiv255(paint[c] - tp[c], coverage));
       }
     }
   }

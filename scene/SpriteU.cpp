@@ -173,9 +173,11 @@ bool LiesIn(const TRect& r, const TRect& d) {
   return EqualRect(u, d);
 }
 
-bool Intersects(const TRect& a, const TRect& b) {
-  TRect overlap;
-  return IntersectRect(overlap, a, b);
+// IntersectRect's answer without the overlap: the merging asks it for every
+// pair of rectangles.
+inline bool Intersects(const TRect& a, const TRect& b) {
+  return !a.IsEmpty() && !b.IsEmpty() && std::max(a.Left, b.Left) < std::min(a.Right, b.Right) &&
+         std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
 }
 
 }  // namespace
@@ -280,21 +282,26 @@ void TAnimatedScene::MergeDirtyRects(std::vector<TOutputRect>& rects, bool repai
       }
     }
   };
+  // The rectangles the sprites grow the dirty ones by, in drawing order. They
+  // stay the same while the dirty rectangles grow, and each costs a motion
+  // calculation, so they are worked out once (a position asked for again
+  // without advancing comes out the same).
+  std::vector<TRect> growers;
+  for (auto& sprite : sprites_) {
+    if (const auto* clones = RunningClones(*sprite)) {
+      if (repaintOnly) continue;
+      for (const auto& clone : *clones)
+        if (clone->Hidden == 0 && clone->NeedsRedrawAnswer == 0) growers.push_back(clone->GetRect());
+      continue;
+    }
+    if (sprite->Hidden != 0) continue;
+    growers.push_back(repaintOnly ? sprite->DrawnRect : sprite->GetRect());
+    growers.push_back(repaintOnly ? sprite->DrawnShadowRect : sprite->GetShadowRect());
+  }
   while (merged) {
     merged = false;
-    for (int pass = 0; pass < 2; ++pass) {
-      for (auto& sprite : sprites_) {
-        if (const auto* clones = RunningClones(*sprite)) {
-          if (repaintOnly) continue;
-          for (const auto& clone : *clones)
-            if (clone->Hidden == 0 && clone->NeedsRedrawAnswer == 0) grow(clone->GetRect());
-          continue;
-        }
-        if (sprite->Hidden != 0) continue;
-        grow(repaintOnly ? sprite->DrawnRect : sprite->GetRect());
-        grow(repaintOnly ? sprite->DrawnShadowRect : sprite->GetShadowRect());
-      }
-    }
+    for (int pass = 0; pass < 2; ++pass)
+      for (const TRect& r : growers) grow(r);
     for (std::size_t a = 0; a < rects.size(); ++a) {
       for (std::size_t b = 0; b < rects.size(); ++b) {
         if (a == b || !Intersects(rects[a].Rect, rects[b].Rect)) continue;
