@@ -173,12 +173,15 @@ void MakeHardShadowMask(TBitmap& image, TBitmap& mask, bool keyed, TColor key) {
   }
 }
 
-// Whether two 24-bit pictures have the same size and pixels.
-bool SamePixels24(const TBitmap& a, const TBitmap& b) {
-  if (a.PixelFormat() != pf24bit || b.PixelFormat() != pf24bit || a.Width() != b.Width() ||
-      a.Height() != b.Height())
+// Whether two pictures draw alike: the same format, size, palette,
+// transparency and pixels.
+bool SameImage(const TBitmap& a, const TBitmap& b) {
+  if (a.PixelFormat() != b.PixelFormat() || a.Width() != b.Width() || a.Height() != b.Height() ||
+      a.Transparent() != b.Transparent() || a.TransparentColor() != b.TransparentColor() ||
+      !(a.Palette() == b.Palette()))
     return false;
-  const auto rowBytes = static_cast<std::size_t>(a.Width()) * 3;
+  if (a.Empty()) return true;
+  const auto rowBytes = (static_cast<std::size_t>(a.Width()) * static_cast<std::size_t>(a.BitCount()) + 7) / 8;
   for (int y = 0; y < a.Height(); ++y)
     if (std::memcmp(a.ScanLine(y), b.ScanLine(y), rowBytes) != 0) return false;
   return true;
@@ -394,19 +397,35 @@ void TFrame::DrawTransparentUnscaled(TBitmap& target, int x, int y, int opacity)
   }
 }
 
+TBitmap& TFrame::ScaledPictureOf(int w, int h, TColor key, bool resampled) {
+  if (scaledPicture_ && scaledPicture_->width == w && scaledPicture_->height == h && scaledPicture_->key == key &&
+      scaledPicture_->resampled == resampled && SameImage(scaledPicture_->source, DisplayImage))
+    return scaledPicture_->picture;
+  scaledPicture_.reset();
+  auto made = std::make_unique<TScaledPictureCache>();
+  made->source.Assign(&DisplayImage);
+  made->width = w;
+  made->height = h;
+  made->key = key;
+  made->resampled = resampled;
+  TBitmap& work = made->picture;
+  work.SetPixelFormat(pf24bit);
+  work.Canvas().Brush().Color = key;
+  work.SetSize(w, h);
+  if (resampled) {
+    ResampleBitmapDefault(DisplayImage, work, true, key);
+  } else {
+    work.Canvas().StretchDraw(Rect(0, 0, w, h), DisplayImage);
+  }
+  scaledPicture_ = std::move(made);
+  return scaledPicture_->picture;
+}
+
 void TFrame::DrawTransparentScaled(TBitmap& target, int x, int y, int w, int h, int opacity) {
   try {
     const TColor key = SourceKeyColor();
-    TBitmap work;
-    work.SetPixelFormat(pf24bit);
-    work.Canvas().Brush().Color = key;
-    work.SetSize(w, h);
     TAnimatedScene* scene = Scene();
-    if (scene != nullptr && scene->ResampledStretching != 0) {
-      ResampleBitmapDefault(DisplayImage, work, true, key);
-    } else {
-      work.Canvas().StretchDraw(Rect(0, 0, w, h), DisplayImage);
-    }
+    TBitmap& work = ScaledPictureOf(w, h, key, scene != nullptr && scene->ResampledStretching != 0);
     if (opacity >= 100) {
       DrawKeyed(target, x, y, work, key);
     } else {
@@ -493,12 +512,12 @@ void TFrame::Draw(TBitmap& target, int x, double zoomX, double zoomY, int y, int
 
 const TBitmap& TFrame::ShadowMaskOf(TBitmap& image, bool keyed, TColor key, int blur) {
   if (shadowMask_ && shadowMask_->keyed == keyed && shadowMask_->key == key && shadowMask_->blur == blur &&
-      SamePixels24(shadowMask_->image, image))
+      SameImage(shadowMask_->image, image))
     return shadowMask_->mask;
   shadowMask_.reset();
   auto made = std::make_unique<TShadowMaskCache>();
   // The picture as it came: making the hard mask converts it.
-  if (image.PixelFormat() == pf24bit) made->image.Assign(&image);
+  made->image.Assign(&image);
   made->keyed = keyed;
   made->key = key;
   made->blur = blur;

@@ -211,6 +211,42 @@ TEST_F(FrameDrawing, AShadowDrawnAgainFollowsEveryChangeOfPictureBlurAndKey) {
   }
 }
 
+TEST_F(FrameDrawing, AZoomedFrameDrawnAgainFollowsEveryChangeOfPictureSizeKeyAndScaling) {
+  TFrame& reused = AddFrame(10, 10, true, clBlue);
+  struct Case {
+    double zoom;
+    TRect spot;  // a green spot that tells the pictures apart
+    TColor key;
+    std::uint8_t resampled;
+    int opacity;
+  };
+  const Case cases[] = {{1.5, Rect(6, 6, 9, 9), clBlue, 0, 100}, {1.5, Rect(6, 6, 9, 9), clBlue, 0, 100},
+                        {1.5, Rect(1, 6, 4, 9), clBlue, 0, 100}, {2.0, Rect(1, 6, 4, 9), clBlue, 0, 100},
+                        {2.0, Rect(1, 6, 4, 9), clBlue, 1, 100}, {2.0, Rect(1, 6, 4, 9), clRed, 1, 60},
+                        {1.5, Rect(6, 6, 9, 9), clBlue, 0, 100}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.zoom);
+    TBitmap picture;
+    MakeSolid(picture, 10, 10, clRed);
+    picture.Canvas().Brush().Color = clBlue;
+    picture.Canvas().FillRect(Rect(0, 0, 5, 5));
+    picture.Canvas().Brush().Color = clLime;
+    picture.Canvas().FillRect(c.spot);
+    reused.SetPicture(picture, true, c.key, -1, -1);
+    scene.ResampledStretching = c.resampled;
+    MakeSolid(target, 100, 60, clWhite);
+    reused.Draw(target, 20, c.zoom, c.zoom, 10, 100, 60, c.opacity);
+    // A new frame with the same picture draws the same pixels.
+    TBitmap alone;
+    MakeSolid(alone, 100, 60, clWhite);
+    TFrame& fresh = *sprite.AddFrame();
+    fresh.SetPicture(picture, true, c.key, -1, -1);
+    fresh.Draw(alone, 20, c.zoom, c.zoom, 10, 100, 60, c.opacity);
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 100; ++x) ASSERT_EQ(target.Pixel(x, y), alone.Pixel(x, y)) << x << "," << y;
+  }
+}
+
 // ---- Settings, pictures and copies ----------------------------------------------------------------
 
 TEST_F(FrameDrawing, SettersRecordUndoOnlyWhenTheValueChanges) {
