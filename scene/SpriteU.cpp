@@ -167,10 +167,13 @@ void ForEachClone(TSprite& sprite, Action action) {
 }
 
 // R lies in D when the union of the two is D (an empty R lies in every D).
-bool LiesIn(const TRect& r, const TRect& d) {
-  TRect u;
-  UnionRect(u, r, d);
-  return EqualRect(u, d);
+// Whether the union of r and d (as UnionRect makes it) is d. Inline: every
+// sprite asks it of every dirty rectangle.
+inline bool LiesIn(const TRect& r, const TRect& d) {
+  if (r.IsEmpty()) return d.IsEmpty() ? d == TRect{} : true;
+  if (d.IsEmpty()) return r == d;
+  return std::min(r.Left, d.Left) == d.Left && std::min(r.Top, d.Top) == d.Top &&
+         std::max(r.Right, d.Right) == d.Right && std::max(r.Bottom, d.Bottom) == d.Bottom;
 }
 
 // IntersectRect's answer without the overlap: the merging asks it for every
@@ -274,9 +277,10 @@ void TAnimatedScene::MergeDirtyRects(std::vector<TOutputRect>& rects, bool repai
     if (r.Width() <= 0 || r.Height() <= 0) return;
     for (auto& dirty : rects) {
       if (!Intersects(r, dirty.Rect)) continue;
-      TRect u;
-      UnionRect(u, r, dirty.Rect);
-      if (!EqualRect(u, dirty.Rect)) {
+      // Both are non-empty here: their union is the bounding rectangle.
+      const TRect u{std::min(r.Left, dirty.Rect.Left), std::min(r.Top, dirty.Rect.Top),
+                    std::max(r.Right, dirty.Rect.Right), std::max(r.Bottom, dirty.Rect.Bottom)};
+      if (!(u == dirty.Rect)) {
         dirty.Rect = u;
         merged = true;
       }
