@@ -56,7 +56,8 @@ void ReadDataSubBlocks(TStream& stream, TByteBuffer& data) {
     const std::int64_t got = stream.Read(piece.get(), kPiece);
     if (got <= 0) return;
     bool terminated = false;
-    const auto taken = static_cast<std::int64_t>(data.AddSubBlocks(piece.get(), static_cast<std::size_t>(got), terminated));
+    const auto taken =
+        static_cast<std::int64_t>(data.AddSubBlocks(piece.get(), static_cast<std::size_t>(got), terminated));
     if (taken == 0 && !terminated) {
       // Not even one block stands whole in what the stream still gives:
       // the stream ends inside it.

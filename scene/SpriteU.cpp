@@ -166,9 +166,9 @@ void ForEachClone(TSprite& sprite, Action action) {
     for (const auto& clone : path.Step(i).EffectSprites()) action(*clone);
 }
 
-// R lies in D when the union of the two is D (an empty R lies in every D).
-// Whether the union of r and d (as UnionRect makes it) is d. Inline: every
-// sprite asks it of every dirty rectangle.
+// R lies in D when the union of the two (as UnionRect makes it) is D: an
+// empty R lies in every non-empty D. Worked out inline: every sprite asks it
+// of every dirty rectangle.
 inline bool LiesIn(const TRect& r, const TRect& d) {
   if (r.IsEmpty()) return d.IsEmpty() ? d == TRect{} : true;
   if (d.IsEmpty()) return r == d;
