@@ -211,12 +211,13 @@ inline double Compare(const char* kind, std::vector<Frame> frames) {
     ourFile->SaveToStream(written);
   });
   ourFileBytes = written.Bytes();
+  // The file's bytes are in memory before the clock starts, as giflib's are.
+  TMemoryStream fileStream;
+  fileStream.WriteBuffer(ourFileBytes.data(), static_cast<std::int64_t>(ourFileBytes.size()));
   const double fileReadSeconds = Best([&] {
-    TMemoryStream stream;
-    stream.WriteBuffer(ourFileBytes.data(), static_cast<std::int64_t>(ourFileBytes.size()));
-    stream.SetPosition(0);
+    fileStream.SetPosition(0);
     TGifFile gif;
-    gif.LoadFromStream(stream);
+    gif.LoadFromStream(fileStream);
   });
   std::printf("ours   whole file: write  %7.1f MB/s, read   %7.1f MB/s (%zu file bytes)\n",
               MegabytesPerSecond(fileWriteSeconds), MegabytesPerSecond(fileReadSeconds), ourFileBytes.size());
@@ -244,6 +245,7 @@ inline double Compare(const char* kind, std::vector<Frame> frames) {
               MegabytesPerSecond(giflibEncodeSeconds), MegabytesPerSecond(giflibDecodeSeconds), giflibBytes.size());
   std::printf("files read by the other side: %s\n", same ? "identical pixels" : "DIFFERENT PIXELS");
   std::printf("writing: ours %.2f times giflib's speed\n", giflibEncodeSeconds / fileWriteSeconds);
+  std::printf("reading: ours %.2f times giflib's speed (goal: at least 1.5)\n", giflibDecodeSeconds / fileReadSeconds);
   return giflibEncodeSeconds / fileWriteSeconds;
 #else
   (void)fileReadSeconds;

@@ -5,6 +5,18 @@
 
 // ---- TByteBuffer -------------------------------------------------------------------------------
 
+namespace {
+
+// Room for more items; the capacity at least doubles, so that data appended
+// piece by piece is copied a bounded number of times.
+template <typename T>
+void GrowFor(std::vector<T>& items, std::size_t more) {
+  const std::size_t needed = items.size() + more;
+  if (needed > items.capacity()) items.reserve(std::max(needed, 2 * items.capacity()));
+}
+
+}  // namespace
+
 void TByteBuffer::AddByte(std::uint8_t value) {
   if (currentLength_ == 255) Close();
   bytes_.push_back(value);
@@ -23,6 +35,36 @@ void TByteBuffer::AddBlock(const std::uint8_t* data, int length) {
   length = std::min(length, 255);
   bytes_.insert(bytes_.end(), data, data + length);
   blockLengths_.push_back(static_cast<std::uint8_t>(length));
+}
+
+std::size_t TByteBuffer::AddSubBlocks(const std::uint8_t* raw, std::size_t size, bool& terminated) {
+  Close();
+  terminated = false;
+  // First the lengths alone, so that the data goes over in one copy into
+  // memory reserved once.
+  std::size_t taken = 0;
+  std::size_t dataBytes = 0;
+  std::size_t blocks = 0;
+  while (taken < size) {
+    const std::size_t length = raw[taken];
+    if (length == 0) {
+      terminated = true;
+      break;
+    }
+    if (length >= size - taken) break;  // the block does not stand whole in raw
+    taken += 1 + length;
+    dataBytes += length;
+    ++blocks;
+  }
+  GrowFor(bytes_, dataBytes);
+  GrowFor(blockLengths_, blocks);
+  for (std::size_t from = 0; from < taken;) {
+    const std::uint8_t length = raw[from];
+    bytes_.insert(bytes_.end(), raw + from + 1, raw + from + 1 + length);
+    blockLengths_.push_back(length);
+    from += 1 + std::size_t{length};
+  }
+  return terminated ? taken + 1 : taken;
 }
 
 void TByteBuffer::Assign(std::vector<std::uint8_t> bytes) {
@@ -147,6 +189,49 @@ inline void CopyForward(std::uint8_t* dst, const std::uint8_t* src, std::uint32_
   } while (done < length);
 }
 
+// The strings of the root codes: one pixel each, the code's low byte (a
+// minimum code size of 9 has 512 root codes), with room for 8-byte copies.
+constexpr std::array<std::uint8_t, 512 + 8> kRootStrings = [] {
+  std::array<std::uint8_t, 512 + 8> bytes{};
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i & 0xFF);
+  return bytes;
+}();
+
+// Codes least significant bit first, across the whole data.
+class TCodeReader {
+ public:
+  TCodeReader(const std::uint8_t* data, std::int64_t size)
+      : data_(data),
+        size_(static_cast<std::uint64_t>(size)),
+        bitLimit_(static_cast<std::uint64_t>(size) * 8),
+        wholeWindowsEnd_(size >= 8 ? (static_cast<std::uint64_t>(size) - 8) * 8 + 1 : 0) {}
+
+  // The next code of width bits; false when the data ends before it.
+  bool Next(int width, std::uint32_t& code) {
+    const std::uint64_t byteIndex = bitPos_ >> 3;
+    std::uint64_t window;
+    if (bitPos_ < wholeWindowsEnd_) {
+      // 8 bytes stand from here on, more than any code needs.
+      std::memcpy(&window, data_ + byteIndex, 8);
+    } else {
+      if (bitPos_ + static_cast<std::uint64_t>(width) > bitLimit_) return false;
+      window = 0;
+      for (std::uint64_t b = byteIndex; b < size_; ++b)
+        window |= static_cast<std::uint64_t>(data_[b]) << (8 * (b - byteIndex));
+    }
+    code = static_cast<std::uint32_t>((window >> (bitPos_ & 7)) & ((1u << width) - 1));
+    bitPos_ += static_cast<std::uint64_t>(width);
+    return true;
+  }
+
+ private:
+  const std::uint8_t* data_;
+  std::uint64_t size_;
+  std::uint64_t bitLimit_;
+  std::uint64_t wholeWindowsEnd_;  // below this bit position 8 bytes follow the code's first byte
+  std::uint64_t bitPos_ = 0;
+};
+
 }  // namespace
 
 std::int64_t LzwDecode(const std::uint8_t* data, std::int64_t size, int minCodeSize, std::uint8_t* out,
@@ -154,104 +239,94 @@ std::int64_t LzwDecode(const std::uint8_t* data, std::int64_t size, int minCodeS
   if (minCodeSize < 2 || minCodeSize > 9) throw EGifException("Bad code Size");
   const std::uint32_t clearCode = 1u << minCodeSize;
   const std::uint32_t endCode = clearCode + 1;
-  // Where each table entry's string stands in the output, and its length: an
-  // entry is the previous string plus the next one's first pixel, and those
-  // lie one after another in the output.
-  std::array<std::uint32_t, TCodeTable::kMaxCodes> offsets;
+  // Where each code's string stands, and its length. A root code's string is
+  // its pixel in kRootStrings; a table entry is the previous string plus the
+  // next one's first pixel, and those lie one after another in the output.
+  // Roots and entries are copied alike: on pictures of little repetition the
+  // two kinds alternate at random, and telling them apart costs a mispredicted
+  // branch per code.
+  std::array<const std::uint8_t*, TCodeTable::kMaxCodes> strings;
   std::array<std::uint16_t, TCodeTable::kMaxCodes> lengths;
+  for (std::uint32_t c = 0; c < clearCode; ++c) {
+    strings[c] = kRootStrings.data() + c;
+    lengths[c] = 1;
+  }
 
-  const std::uint64_t bitLimit = static_cast<std::uint64_t>(size) * 8;
-  std::uint64_t bitPos = 0;
-  int width = minCodeSize + 1;
-  std::uint32_t nextFree = endCode + 1;
-  std::uint32_t limit = 1u << width;
-  bool full = false;
-  bool havePrevious = false;  // false right after a clear code (and at the start)
-  std::int64_t previousPos = 0;
-  std::uint32_t previousLength = 0;
+  TCodeReader codes(data, size);
   std::int64_t pos = 0;
-
+  std::uint32_t code = 0;
   while (pos < count) {
-    if (bitPos + static_cast<std::uint64_t>(width) > bitLimit) break;  // the data ends early
-    const std::uint64_t byteIndex = bitPos >> 3;
-    std::uint64_t window;
-    if (byteIndex + 8 <= static_cast<std::uint64_t>(size)) {
-      std::memcpy(&window, data + byteIndex, 8);
-    } else {
-      window = 0;
-      for (std::uint64_t b = byteIndex; b < static_cast<std::uint64_t>(size); ++b)
-        window |= static_cast<std::uint64_t>(data[b]) << (8 * (b - byteIndex));
-    }
-    std::uint32_t code = static_cast<std::uint32_t>((window >> (bitPos & 7)) & ((1u << width) - 1));
-    bitPos += static_cast<std::uint64_t>(width);
-
+    // At the start and after a clear code: an empty table, and a first code
+    // that stands for a single pixel.
+    int width = minCodeSize + 1;
+    std::uint32_t nextFree = endCode + 1;
+    std::uint32_t limit = 1u << width;
+    bool full = false;
+    do {
+      if (!codes.Next(width, code)) goto finished;  // the data ends early
+    } while (code == clearCode);
     if (code == endCode) break;
-    if (code == clearCode) {
-      width = minCodeSize + 1;
-      nextFree = endCode + 1;
-      limit = 1u << width;
-      full = false;
-      havePrevious = false;
-      continue;
-    }
+    if (code >= nextFree) code = 0;
+    out[pos] = static_cast<std::uint8_t>(code);
+    const std::uint8_t* previous = out + pos;
+    std::uint32_t previousLength = 1;
+    ++pos;
 
-    std::uint32_t length;
-    const std::int64_t room = count - pos;
-    if (!havePrevious) {
-      // The first code after a clear code is a single pixel.
-      if (code >= nextFree) code = 0;
-      out[pos] = static_cast<std::uint8_t>(code);
-      length = 1;
-    } else if (code < clearCode) {
-      out[pos] = static_cast<std::uint8_t>(code);
-      length = 1;
-    } else if (code < nextFree) {
-      length = lengths[code];
-      const std::uint8_t* src = out + offsets[code];
-      if (static_cast<std::int64_t>(length) + 8 <= room) {
-        CopyForward(out + pos, src, length);
-      } else {
-        std::memmove(out + pos, src, static_cast<std::size_t>(std::min<std::int64_t>(length, room)));
+    // Each code that follows adds an entry until the table is full.
+    while (pos < count) {
+      if (!codes.Next(width, code)) goto finished;
+      if ((code & ~1u) == clearCode) {
+        if (code == endCode) goto finished;
+        break;
       }
-    } else if (code == nextFree && !full) {
-      // The entry being defined: the previous string and its own first pixel.
-      length = previousLength + 1;
-      const std::uint8_t* src = out + previousPos;
-      const std::uint8_t first = *src;
-      if (static_cast<std::int64_t>(length) + 8 <= room) {
-        CopyForward(out + pos, src, previousLength);
-        out[pos + previousLength] = first;
-      } else {
-        const std::int64_t n = std::min<std::int64_t>(length, room);
-        for (std::int64_t k = 0; k < n; ++k) out[pos + k] = k < previousLength ? src[k] : first;
-      }
-    } else {
-      throw EGifException("Bad code");
-    }
-
-    if (havePrevious && !full) {
-      offsets[nextFree] = static_cast<std::uint32_t>(previousPos);
-      lengths[nextFree] = static_cast<std::uint16_t>(previousLength + 1);
-      ++nextFree;
-      if (nextFree == limit) {
-        if (width < 12) {
-          ++width;
-          limit <<= 1;
+      std::uint32_t length;
+      const std::int64_t room = count - pos;
+      if (code < nextFree) {
+        length = lengths[code];
+        const std::uint8_t* src = strings[code];
+        if (static_cast<std::int64_t>(length) + 8 <= room) {
+          CopyForward(out + pos, src, length);
         } else {
-          // The table is full: codes are read at 12 bits without new entries
-          // until a clear code comes (a deferred clear code is legal).
-          full = true;
+          std::memmove(out + pos, src, static_cast<std::size_t>(std::min<std::int64_t>(length, room)));
+        }
+      } else if (code == nextFree && !full) {
+        // The entry being defined: the previous string and its own first pixel.
+        length = previousLength + 1;
+        const std::uint8_t first = *previous;
+        if (static_cast<std::int64_t>(length) + 8 <= room) {
+          CopyForward(out + pos, previous, previousLength);
+          out[pos + previousLength] = first;
+        } else {
+          const std::int64_t n = std::min<std::int64_t>(length, room);
+          for (std::int64_t k = 0; k < n; ++k) out[pos + k] = k < previousLength ? previous[k] : first;
+        }
+      } else {
+        throw EGifException("Bad code");
+      }
+      if (!full) {
+        strings[nextFree] = previous;
+        lengths[nextFree] = static_cast<std::uint16_t>(previousLength + 1);
+        ++nextFree;
+        if (nextFree == limit) {
+          if (width < 12) {
+            ++width;
+            limit <<= 1;
+          } else {
+            // The table is full: codes are read at 12 bits without new
+            // entries until a clear code comes (a deferred clear code is legal).
+            full = true;
+          }
         }
       }
+      previous = out + pos;
+      previousLength = length;
+      pos += length;
     }
-    havePrevious = true;
-    previousPos = pos;
-    previousLength = length;
-    pos += length;
   }
-  // The last copy may have run up to 7 bytes past the last pixel: those
-  // pixels are not covered by the data and go back to 0.
-  if (pos < count) std::memset(out + pos, 0, static_cast<std::size_t>(std::min<std::int64_t>(8, count - pos)));
+finished:
+  // Pixels that the data does not reach are 0 (the last copy may also have
+  // run up to 7 bytes past the last pixel).
+  if (pos < count) std::memset(out + pos, 0, static_cast<std::size_t>(count - pos));
   return std::min(pos, count);
 }
 

@@ -32,6 +32,11 @@ class TByteBuffer {
   void Close();
   // Appends a sub-block as it was read (1..255 bytes; empty blocks are ignored).
   void AddBlock(const std::uint8_t* data, int length);
+  // Appends the sub-blocks that stand whole at the start of raw (each a
+  // length byte and that many bytes) in one copy. Stops after a length of 0,
+  // the terminator (terminated is then set), or before a block that raw does
+  // not hold whole. Returns the bytes of raw taken, the terminator included.
+  std::size_t AddSubBlocks(const std::uint8_t* raw, std::size_t size, bool& terminated);
   // Replaces the content by bytes split into sub-blocks of 255 (the last
   // one shorter), as AddByte and Close would leave them.
   void Assign(std::vector<std::uint8_t> bytes);
@@ -185,11 +190,11 @@ class TEncodedBytes {
 // pixel stays a valid root code.
 void LzwEncode(const std::uint8_t* pixels, std::int64_t count, int minCodeSize, TByteBuffer& target);
 
-// Decodes the LZW data into out (count pixels, in the order of the data),
-// which the caller passes zeroed. Raises EGifException "Bad code Size" for a
-// minimum code size outside 2..9 and "Bad code" for a code beyond the next
-// free one. Pixels that data ending early does not reach stay 0; pixels past
-// count are discarded. Returns the number of pixels decoded.
+// Decodes the LZW data into out (count pixels, in the order of the data).
+// Raises EGifException "Bad code Size" for a minimum code size outside 2..9
+// and "Bad code" for a code beyond the next free one. Pixels that data ending
+// early does not reach are set to 0; pixels past count are discarded.
+// Returns the number of pixels decoded.
 std::int64_t LzwDecode(const std::uint8_t* data, std::int64_t size, int minCodeSize, std::uint8_t* out,
                        std::int64_t count);
 

@@ -43,6 +43,34 @@ bool ReadFully(TStream& stream, void* buffer, std::int64_t count) {
   return stream.Read(buffer, count) == count;
 }
 
+// Reads data sub-blocks (a length byte and that many bytes each) up to a
+// length of 0 or the end of the stream, and leaves the stream just past what
+// they took. The bytes come in large pieces: most images are a long chain of
+// full blocks, and a call per length byte and per block costs more than the
+// decoding. A block cut short by the end of the stream is kept with the bytes
+// that are there.
+void ReadDataSubBlocks(TStream& stream, TByteBuffer& data) {
+  constexpr std::int64_t kPiece = 64 * 1024;
+  const std::unique_ptr<std::uint8_t[]> piece(new std::uint8_t[kPiece]);
+  for (;;) {
+    const std::int64_t got = stream.Read(piece.get(), kPiece);
+    if (got <= 0) return;
+    bool terminated = false;
+    const auto taken =
+        static_cast<std::int64_t>(data.AddSubBlocks(piece.get(), static_cast<std::size_t>(got), terminated));
+    if (taken == 0 && !terminated) {
+      // Not even one block stands whole in what the stream still gives:
+      // the stream ends inside it.
+      data.AddBlock(piece.get() + 1, static_cast<int>(got - 1));
+      return;
+    }
+    // What follows the blocks taken is read again: the next block or the
+    // next part of the file.
+    if (taken < got) stream.Seek(taken - got, TSeekOrigin::soCurrent);
+    if (terminated) return;
+  }
+}
+
 void Put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
   out.push_back(static_cast<std::uint8_t>(value & 0xFF));
   out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
@@ -135,17 +163,13 @@ void TGifSubImage::Decode() {
     if (!interlaced_) {
       LzwDecode(data.data(), size, lzwMinCodeSize_, matrix->Data(), count);
     } else {
-      // Left uninitialised: only the pixels the data covers are read back,
-      // so a large image with little data costs little memory.
+      // Left uninitialised: the decoder writes every pixel, zeros where the data ends.
       std::unique_ptr<std::uint8_t[]> rows(new std::uint8_t[static_cast<std::size_t>(count)]);
-      const std::int64_t decoded = LzwDecode(data.data(), size, lzwMinCodeSize_, rows.get(), count);
+      LzwDecode(data.data(), size, lzwMinCodeSize_, rows.get(), count);
       const std::vector<int> order = InterlacedRowOrder(height);
-      for (std::size_t k = 0; k < order.size(); ++k) {
-        const std::int64_t first = static_cast<std::int64_t>(k) * width;
-        if (first >= decoded) break;
-        std::memcpy(matrix->Data() + static_cast<std::int64_t>(order[k]) * width, rows.get() + first,
-                    static_cast<std::size_t>(std::min<std::int64_t>(width, decoded - first)));
-      }
+      for (std::size_t k = 0; k < order.size(); ++k)
+        std::memcpy(matrix->Data() + static_cast<std::int64_t>(order[k]) * width,
+                    rows.get() + static_cast<std::int64_t>(k) * width, static_cast<std::size_t>(width));
     }
   }
   pixels_ = std::move(matrix);
@@ -546,14 +570,7 @@ bool TGifFile::ReadImage(TStream& stream, TExtensionList extensions, std::int64_
   std::uint8_t minCodeSize = 0;
   if (!ReadOneByte(stream, minCodeSize)) return false;
   image->lzwMinCodeSize_ = minCodeSize;
-  std::uint8_t length = 0;
-  std::uint8_t block[255];
-  while (ReadOneByte(stream, length) && length != 0) {
-    // A block cut short by the end of the data is kept with what is there.
-    const std::int64_t got = stream.Read(block, length);
-    image->lzwData_.AddBlock(block, static_cast<int>(got));
-    if (got < length) break;
-  }
+  ReadDataSubBlocks(stream, image->lzwData_);
   // Missing data decodes as zeros, so a few bytes could otherwise declare
   // gigabytes of pixels.
   if (area > pixelBudget || area > MostPixelsCodedIn(image->lzwData_.Count())) RaiseNotEnoughMemory(area);

@@ -12,6 +12,7 @@
 #include "scene/UndoRecorder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 
 void RestoreFrameImage(const TBitmap& image) {
@@ -170,6 +171,20 @@ void MakeHardShadowMask(TBitmap& image, TBitmap& mask, bool keyed, TColor key) {
       out[0] = out[1] = out[2] = level;
     }
   }
+}
+
+// Whether two pictures draw alike: the same format, size, palette,
+// transparency and pixels.
+bool SameImage(const TBitmap& a, const TBitmap& b) {
+  if (a.PixelFormat() != b.PixelFormat() || a.Width() != b.Width() || a.Height() != b.Height() ||
+      a.Transparent() != b.Transparent() || a.TransparentColor() != b.TransparentColor() ||
+      !(a.Palette() == b.Palette()))
+    return false;
+  if (a.Empty()) return true;
+  const auto rowBytes = (static_cast<std::size_t>(a.Width()) * static_cast<std::size_t>(a.BitCount()) + 7) / 8;
+  for (int y = 0; y < a.Height(); ++y)
+    if (std::memcmp(a.ScanLine(y), b.ScanLine(y), rowBytes) != 0) return false;
+  return true;
 }
 
 bool InsideImage(const TBitmap& image, TPoint p) {
@@ -382,19 +397,35 @@ void TFrame::DrawTransparentUnscaled(TBitmap& target, int x, int y, int opacity)
   }
 }
 
+TBitmap& TFrame::ScaledPictureOf(int w, int h, TColor key, bool resampled) {
+  if (scaledPicture_ && scaledPicture_->width == w && scaledPicture_->height == h && scaledPicture_->key == key &&
+      scaledPicture_->resampled == resampled && SameImage(scaledPicture_->source, DisplayImage))
+    return scaledPicture_->picture;
+  scaledPicture_.reset();
+  auto made = std::make_unique<TScaledPictureCache>();
+  made->source.Assign(&DisplayImage);
+  made->width = w;
+  made->height = h;
+  made->key = key;
+  made->resampled = resampled;
+  TBitmap& work = made->picture;
+  work.SetPixelFormat(pf24bit);
+  work.Canvas().Brush().Color = key;
+  work.SetSize(w, h);
+  if (resampled) {
+    ResampleBitmapDefault(DisplayImage, work, true, key);
+  } else {
+    work.Canvas().StretchDraw(Rect(0, 0, w, h), DisplayImage);
+  }
+  scaledPicture_ = std::move(made);
+  return scaledPicture_->picture;
+}
+
 void TFrame::DrawTransparentScaled(TBitmap& target, int x, int y, int w, int h, int opacity) {
   try {
     const TColor key = SourceKeyColor();
-    TBitmap work;
-    work.SetPixelFormat(pf24bit);
-    work.Canvas().Brush().Color = key;
-    work.SetSize(w, h);
     TAnimatedScene* scene = Scene();
-    if (scene != nullptr && scene->ResampledStretching != 0) {
-      ResampleBitmapDefault(DisplayImage, work, true, key);
-    } else {
-      work.Canvas().StretchDraw(Rect(0, 0, w, h), DisplayImage);
-    }
+    TBitmap& work = ScaledPictureOf(w, h, key, scene != nullptr && scene->ResampledStretching != 0);
     if (opacity >= 100) {
       DrawKeyed(target, x, y, work, key);
     } else {
@@ -479,6 +510,27 @@ void TFrame::Draw(TBitmap& target, int x, double zoomX, double zoomY, int y, int
   ReleaseFrameImage(DisplayImage);
 }
 
+const TBitmap& TFrame::ShadowMaskOf(TBitmap& image, bool keyed, TColor key, int blur) {
+  if (shadowMask_ && shadowMask_->keyed == keyed && shadowMask_->key == key && shadowMask_->blur == blur &&
+      SameImage(shadowMask_->image, image))
+    return shadowMask_->mask;
+  shadowMask_.reset();
+  auto made = std::make_unique<TShadowMaskCache>();
+  // The picture as it came: making the hard mask converts it.
+  made->image.Assign(&image);
+  made->keyed = keyed;
+  made->key = key;
+  made->blur = blur;
+  if (blur <= 0) {
+    MakeHardShadowMask(image, made->mask, keyed, key);
+  } else {
+    MakeShadowMask(image, made->mask, keyed, key, clWhite, clBlack, blur);
+    made->mask.SetPixelFormat(pf24bit);
+  }
+  shadowMask_ = std::move(made);
+  return shadowMask_->mask;
+}
+
 void TFrame::DrawShadow(TBitmap& target, TBitmap& image, const TMoving& motion, int x, int y, int sceneWidth,
                         int sceneHeight) {
   // A negative blur draws as none; the mask grows by the blur on every side.
@@ -489,14 +541,8 @@ void TFrame::DrawShadow(TBitmap& target, TBitmap& image, const TMoving& motion, 
   TAnimatedScene* scene = Scene();
   if (scene != nullptr && scene->SkipPainting != 0) return;
   try {
-    TBitmap mask;
     const TColor key = DrawnTransparentColor() & 0xFFFFFF;
-    if (blur <= 0) {
-      MakeHardShadowMask(image, mask, transparent_ != 0, key);
-    } else {
-      MakeShadowMask(image, mask, transparent_ != 0, key, clWhite, clBlack, blur);
-      mask.SetPixelFormat(pf24bit);
-    }
+    const TBitmap& mask = ShadowMaskOf(image, transparent_ != 0, key, blur);
     DrawColorThroughMask(motion.ShadowColor, motion.ShadowOpacity, mask, x, y, target);
   } catch (const std::exception&) {
     DrawingFailed("Cannot draw shadow");

@@ -221,6 +221,35 @@ class TFrame {
   TPixelFormat resolvedFormat_ = pf24bit;
   TGifFilePtr gifSource_;
   TAVIImagePtr aviSource_;
+
+  // The last shadow mask made and what it was made from. A sprite's shadow
+  // keeps its shape while the sprite moves, and the mask is the costly part
+  // of drawing it.
+  struct TShadowMaskCache {
+    TBitmap image;  // the 24-bit picture that casts the shadow
+    bool keyed = false;
+    TColor key = 0;
+    int blur = 0;
+    TBitmap mask;
+  };
+  // The mask of image (keyed by key, blurred by blur), made or taken from the cache.
+  const TBitmap& ShadowMaskOf(TBitmap& image, bool keyed, TColor key, int blur);
+  std::unique_ptr<TShadowMaskCache> shadowMask_;
+
+  // The last zoomed picture of a transparent frame and what it was made
+  // from: a sprite's zoom changes its size only every few steps, and scaling
+  // (resampling above all) costs more than drawing.
+  struct TScaledPictureCache {
+    TBitmap source;  // the display image as it was scaled
+    int width = 0;
+    int height = 0;
+    TColor key = 0;
+    bool resampled = false;
+    TBitmap picture;
+  };
+  // The display image scaled to w x h on the key colour, made or taken from the cache.
+  TBitmap& ScaledPictureOf(int w, int h, TColor key, bool resampled);
+  std::unique_ptr<TScaledPictureCache> scaledPicture_;
 };
 
 // Shows a drawing failure in an error box once per run, so that a failing

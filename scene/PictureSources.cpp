@@ -75,6 +75,8 @@ void TFrame::ReleaseImages() {
   ReleaseFrameImage(DisplayImage);
   ReleaseFrameImage(Picture);
   ReleaseFrameImage(Mask);
+  shadowMask_.reset();
+  scaledPicture_.reset();
   if (gifSource_ != nullptr) {
     for (int i = 1; i <= gifSource_->ImageCount(); ++i) {
       TGifSubImage* image = gifSource_->GetSubImage(i);

@@ -166,16 +166,21 @@ void ForEachClone(TSprite& sprite, Action action) {
     for (const auto& clone : path.Step(i).EffectSprites()) action(*clone);
 }
 
-// R lies in D when the union of the two is D (an empty R lies in every D).
-bool LiesIn(const TRect& r, const TRect& d) {
-  TRect u;
-  UnionRect(u, r, d);
-  return EqualRect(u, d);
+// R lies in D when the union of the two (as UnionRect makes it) is D: an
+// empty R lies in every non-empty D. Worked out inline: every sprite asks it
+// of every dirty rectangle.
+inline bool LiesIn(const TRect& r, const TRect& d) {
+  if (r.IsEmpty()) return d.IsEmpty() ? d == TRect{} : true;
+  if (d.IsEmpty()) return r == d;
+  return std::min(r.Left, d.Left) == d.Left && std::min(r.Top, d.Top) == d.Top &&
+         std::max(r.Right, d.Right) == d.Right && std::max(r.Bottom, d.Bottom) == d.Bottom;
 }
 
-bool Intersects(const TRect& a, const TRect& b) {
-  TRect overlap;
-  return IntersectRect(overlap, a, b);
+// IntersectRect's answer without the overlap: the merging asks it for every
+// pair of rectangles.
+inline bool Intersects(const TRect& a, const TRect& b) {
+  return !a.IsEmpty() && !b.IsEmpty() && std::max(a.Left, b.Left) < std::min(a.Right, b.Right) &&
+         std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
 }
 
 }  // namespace
@@ -272,29 +277,35 @@ void TAnimatedScene::MergeDirtyRects(std::vector<TOutputRect>& rects, bool repai
     if (r.Width() <= 0 || r.Height() <= 0) return;
     for (auto& dirty : rects) {
       if (!Intersects(r, dirty.Rect)) continue;
-      TRect u;
-      UnionRect(u, r, dirty.Rect);
-      if (!EqualRect(u, dirty.Rect)) {
+      // Both are non-empty here: their union is the bounding rectangle.
+      const TRect u{std::min(r.Left, dirty.Rect.Left), std::min(r.Top, dirty.Rect.Top),
+                    std::max(r.Right, dirty.Rect.Right), std::max(r.Bottom, dirty.Rect.Bottom)};
+      if (!(u == dirty.Rect)) {
         dirty.Rect = u;
         merged = true;
       }
     }
   };
+  // The rectangles the sprites grow the dirty ones by, in drawing order. They
+  // stay the same while the dirty rectangles grow, and each costs a motion
+  // calculation, so they are worked out once (a position asked for again
+  // without advancing comes out the same).
+  std::vector<TRect> growers;
+  for (auto& sprite : sprites_) {
+    if (const auto* clones = RunningClones(*sprite)) {
+      if (repaintOnly) continue;
+      for (const auto& clone : *clones)
+        if (clone->Hidden == 0 && clone->NeedsRedrawAnswer == 0) growers.push_back(clone->GetRect());
+      continue;
+    }
+    if (sprite->Hidden != 0) continue;
+    growers.push_back(repaintOnly ? sprite->DrawnRect : sprite->GetRect());
+    growers.push_back(repaintOnly ? sprite->DrawnShadowRect : sprite->GetShadowRect());
+  }
   while (merged) {
     merged = false;
-    for (int pass = 0; pass < 2; ++pass) {
-      for (auto& sprite : sprites_) {
-        if (const auto* clones = RunningClones(*sprite)) {
-          if (repaintOnly) continue;
-          for (const auto& clone : *clones)
-            if (clone->Hidden == 0 && clone->NeedsRedrawAnswer == 0) grow(clone->GetRect());
-          continue;
-        }
-        if (sprite->Hidden != 0) continue;
-        grow(repaintOnly ? sprite->DrawnRect : sprite->GetRect());
-        grow(repaintOnly ? sprite->DrawnShadowRect : sprite->GetShadowRect());
-      }
-    }
+    for (int pass = 0; pass < 2; ++pass)
+      for (const TRect& r : growers) grow(r);
     for (std::size_t a = 0; a < rects.size(); ++a) {
       for (std::size_t b = 0; b < rects.size(); ++b) {
         if (a == b || !Intersects(rects[a].Rect, rects[b].Rect)) continue;

@@ -274,6 +274,59 @@ TEST(GifReaderBlocks, ZeroSizeImageKeepsItsCodedData) {
   EXPECT_EQ(Save(*gif), bytes);
 }
 
+TEST(GifReaderBlocks, EmptyDataAndBlocksCutByTheEndOfTheFile) {
+  // An image whose data is only the terminator decodes to zeros, and the next image is read.
+  auto gif = Load(TinyFile(Hex({0x2C, 0, 0, 0, 0, 3, 0, 1, 0, 0, 2, 0,                 //
+                                0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 1, 0, 0x3B}), 3));
+  ASSERT_EQ(gif->ImageCount(), 2);
+  EXPECT_EQ(PixelsOf(*gif->GetSubImage(1)), Hex({0, 0, 0}));
+  EXPECT_EQ(gif->GetSubImage(1)->LzwData().Count(), 0);
+  EXPECT_EQ(PixelsOf(*gif->GetSubImage(2)), Hex({1}));
+  // A length past the end of the file keeps the bytes that are there, in a block of their own.
+  const Bytes cut = TinyFile(Hex({0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 1, 0x4C, 200, 0x01, 0x02}));
+  gif = std::make_unique<TGifFile>();
+  EXPECT_EQ(ReadInto(*gif, cut), static_cast<std::int64_t>(cut.size()));
+  ASSERT_EQ(gif->ImageCount(), 1);
+  const TByteBuffer& data = gif->GetSubImage(1)->LzwData();
+  EXPECT_EQ(data.Bytes(), Hex({0x4C, 0x01, 0x02}));
+  EXPECT_EQ(std::tuple(data.SubBlockCount(), data.SubBlockLength(0), data.SubBlockLength(1)), std::tuple(2, 1, 2));
+  EXPECT_EQ(PixelsOf(*gif->GetSubImage(1)), Hex({1}));
+}
+
+TEST(GifReaderBlocks, DataOfManyBlocksIsReadWholeAndCutAnywhere) {
+  // Noise codes to a few hundred kilobytes: thousands of blocks, read in pieces.
+  std::mt19937 rng(5);
+  auto gif = NewFile(256, 500, 400);
+  Bytes noise(500 * 400);
+  for (auto& p : noise) p = static_cast<std::uint8_t>(rng());
+  AddFrame(*gif, 256, 500, 400, noise);
+  AddFrame(*gif, 256, 2, 1, Hex({7, 9}));
+  const Bytes bytes = Save(*gif);
+  auto back = Load(bytes);
+  ASSERT_EQ(back->ImageCount(), 2);
+  EXPECT_EQ(PixelsOf(*back->GetSubImage(1)), noise);
+  EXPECT_EQ(PixelsOf(*back->GetSubImage(2)), Hex({7, 9}));
+  EXPECT_EQ(Save(*back), bytes);
+  // Cut inside blocks, on block boundaries and around the pieces the reader takes.
+  const std::size_t dataStart = 13 + 768 + 10 + 1;
+  for (std::size_t length : {dataStart, dataStart + 1, dataStart + 256, dataStart + 257, dataStart + 65535,
+                             dataStart + 65536, dataStart + 65537, dataStart + 65536 + 300,
+                             bytes.size() - 20 /* all but the terminator */}) {
+    const Bytes part(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
+    gif = std::make_unique<TGifFile>();
+    EXPECT_EQ(ReadInto(*gif, part), static_cast<std::int64_t>(length));
+    ASSERT_EQ(gif->ImageCount(), 1) << length;
+    const TByteBuffer& data = gif->GetSubImage(1)->LzwData();
+    // Blocks of 255 bytes after their length byte, the last one cut.
+    const auto k = static_cast<std::int64_t>(length - dataStart);
+    EXPECT_EQ(data.Count(), 255 * (k / 256) + std::max<std::int64_t>(k % 256 - 1, 0)) << length;
+    const Bytes pixels = PixelsOf(*gif->GetSubImage(1));
+    const auto end = std::mismatch(pixels.begin(), pixels.end(), noise.begin()).first;
+    EXPECT_GE(end - pixels.begin(), static_cast<std::ptrdiff_t>(data.Count()) * 8 / 12 - 2) << length;
+    EXPECT_TRUE(std::all_of(end, pixels.end(), [](std::uint8_t p) { return p == 0; })) << length;
+  }
+}
+
 // ---- Round trips ------------------------------------------------------------------------------------
 
 TEST(GifRoundTrips, RandomFramesOfManySizesAndColourCounts) {

@@ -1,5 +1,6 @@
 #include "imaging/OpacityU.h"
 #include "imaging/shadow.h"
+#include "platform/Numeric.h"
 #include "tests/imaging/PictureHelpers.h"
 
 #include <gtest/gtest.h>
@@ -76,4 +77,27 @@ TEST(DrawColorThroughMask, PaintsThroughAShadowMaskOffset) {
   // coverage 255 - 128 = 127: 255 + MulDiv(-255, 127, 255) = 128.
   EXPECT_EQ(PixelsAt(target, {{2, 1}, {1, 1}}), (std::vector<TColor>{RGB(128, 128, 128), clWhite}));
   EXPECT_EQ(mask.PixelFormat(), pf8bit);
+}
+
+TEST(DrawColorThroughMask, EveryMaskLevelOverEveryChannelValueBlendsAsMulDivRounds) {
+  // Mask level x over target channel values y, 255 - y and y / 2: every
+  // coverage meets every difference to the paint, both signs.
+  TBitmap mask;
+  MakePattern(mask, 256, 256, [](int x, int) { return RGB(x, 0, 0); });
+  const TColor paint = RGB(200, 30, 255);
+  for (int opacity : {100, 73}) {
+    TBitmap target;
+    MakePattern(target, 256, 256, [](int, int y) { return RGB(y, 255 - y, y / 2); });
+    DrawColorThroughMask(paint, opacity, mask, 0, 0, target);
+    for (int y = 0; y < 256; ++y)
+      for (int x = 0; x < 256; ++x) {
+        const int coverage = MulDiv(255 - x, opacity, 100);
+        auto blend = [&](int t, int p) {
+          return coverage <= 0 ? t : coverage >= 255 ? p : t + MulDiv(p - t, coverage, 255);
+        };
+        const TColor expected = RGB(blend(y, GetRValue(paint)), blend(255 - y, GetGValue(paint)),
+                                    blend(y / 2, GetBValue(paint)));
+        ASSERT_EQ(target.Pixel(x, y), expected) << x << "," << y << " at " << opacity;
+      }
+  }
 }

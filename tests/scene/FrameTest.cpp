@@ -180,6 +180,73 @@ TEST_F(FrameDrawing, AHardShadowFollowsTheOpaquePixelsAndABlurredOneGrowsByItsRa
   EXPECT_LT(GetRValue(target.Pixel(0, 38)), 255);
 }
 
+TEST_F(FrameDrawing, AShadowDrawnAgainFollowsEveryChangeOfPictureBlurAndKey) {
+  TFrame& reused = AddFrame(10, 10, true, clBlue);
+  TMoving motion(&scene);
+  motion.ShadowColor = clBlack;
+  motion.ShadowOpacity = 80;
+  struct Case {
+    int blur;
+    TRect keyed;  // the part of the picture in the key colour
+  };
+  const Case cases[] = {{3, Rect(0, 0, 5, 5)}, {3, Rect(2, 3, 9, 6)}, {3, Rect(2, 3, 9, 6)},
+                        {2, Rect(2, 3, 9, 6)}, {0, Rect(2, 3, 9, 6)}, {3, Rect(0, 0, 5, 5)}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.blur);
+    TBitmap image;
+    MakeSolid(image, 10, 10, clRed);
+    image.Canvas().Brush().Color = clBlue;
+    image.Canvas().FillRect(c.keyed);
+    TBitmap alone;
+    MakeSolid(alone, 100, 60, clWhite);
+    MakeSolid(target, 100, 60, clWhite);
+    motion.ShadowBlur = c.blur;
+    // The frame that drew the cases before draws what a new frame draws.
+    TBitmap copy;
+    copy.Assign(&image);
+    reused.DrawShadow(target, image, motion, 20, 20, 100, 60);
+    AddFrame(10, 10, true, clBlue).DrawShadow(alone, copy, motion, 20, 20, 100, 60);
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 100; ++x) ASSERT_EQ(target.Pixel(x, y), alone.Pixel(x, y)) << x << "," << y;
+  }
+}
+
+TEST_F(FrameDrawing, AZoomedFrameDrawnAgainFollowsEveryChangeOfPictureSizeKeyAndScaling) {
+  TFrame& reused = AddFrame(10, 10, true, clBlue);
+  struct Case {
+    double zoom;
+    TRect spot;  // a green spot that tells the pictures apart
+    TColor key;
+    std::uint8_t resampled;
+    int opacity;
+  };
+  const Case cases[] = {{1.5, Rect(6, 6, 9, 9), clBlue, 0, 100}, {1.5, Rect(6, 6, 9, 9), clBlue, 0, 100},
+                        {1.5, Rect(1, 6, 4, 9), clBlue, 0, 100}, {2.0, Rect(1, 6, 4, 9), clBlue, 0, 100},
+                        {2.0, Rect(1, 6, 4, 9), clBlue, 1, 100}, {2.0, Rect(1, 6, 4, 9), clRed, 1, 60},
+                        {1.5, Rect(6, 6, 9, 9), clBlue, 0, 100}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.zoom);
+    TBitmap picture;
+    MakeSolid(picture, 10, 10, clRed);
+    picture.Canvas().Brush().Color = clBlue;
+    picture.Canvas().FillRect(Rect(0, 0, 5, 5));
+    picture.Canvas().Brush().Color = clLime;
+    picture.Canvas().FillRect(c.spot);
+    reused.SetPicture(picture, true, c.key, -1, -1);
+    scene.ResampledStretching = c.resampled;
+    MakeSolid(target, 100, 60, clWhite);
+    reused.Draw(target, 20, c.zoom, c.zoom, 10, 100, 60, c.opacity);
+    // A new frame with the same picture draws the same pixels.
+    TBitmap alone;
+    MakeSolid(alone, 100, 60, clWhite);
+    TFrame& fresh = *sprite.AddFrame();
+    fresh.SetPicture(picture, true, c.key, -1, -1);
+    fresh.Draw(alone, 20, c.zoom, c.zoom, 10, 100, 60, c.opacity);
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 100; ++x) ASSERT_EQ(target.Pixel(x, y), alone.Pixel(x, y)) << x << "," << y;
+  }
+}
+
 // ---- Settings, pictures and copies ----------------------------------------------------------------
 
 TEST_F(FrameDrawing, SettersRecordUndoOnlyWhenTheValueChanges) {
