@@ -3,11 +3,17 @@
 #include "app/core/DocumentFiles.h"
 
 #include "imaging/utils.h"
-#include "tests/support/ReadOnlyFolder.h"
+#include "platform/FileFaults.h"
 #include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <tuple>
+#include <vector>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -93,12 +99,13 @@ TEST(DocumentWrite, WritesTheBytesWithTheirChecksumTrailerAndLeavesNoTemporaryFi
   EXPECT_NE(info.st_mode & S_IRUSR, 0u);
 }
 
-TEST(DocumentWrite, ReplacesAnExistingFileKeepingItsPermissions) {
+TEST(DocumentWrite, ReplacesAnExistingFileKeepingItsPermissionsAndWithBackupsOffMakesNoBackup) {
   TempDir dir;
   const std::string path = dir.WriteFile("x.GLM", "old");
   ::chmod(path.c_str(), 0640);
   WriteDocumentFile(path, "new", false);
   EXPECT_EQ(BodyOf(path), "new");
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"x.GLM"});
   struct stat info {};
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -120,18 +127,113 @@ TEST(DocumentWrite, WithBackupsAndNoOldFileNoBackupIsMade) {
   EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"x.GLM"});
 }
 
-TEST(DocumentWrite, AReadOnlyFolderFailsAndKeepsTheOldFileAndBackupIntact) {
-  TempDir dir;
-  const std::string path = dir.WriteFile("x.GLM", "old");
-  dir.WriteFile("Backup_of_x.GLM", "older");
-  {
-    const ReadOnlyFolder readOnly(dir.Path());
-    if (!readOnly.Usable()) GTEST_SKIP() << "no read-only folder for the superuser here";
-    EXPECT_THROW(WriteDocumentFile(path, "new", true), EDocumentWriteError);
+namespace {
+
+// A save with backups on over "old", beside the older backup "older", while
+// the faults are armed. Whether it failed, the reason it gave, and whether
+// each fault fired.
+struct TFaultedSave {
+  bool failed = false;
+  std::string reason;
+  bool fired = true;
+};
+
+struct TFaultSpec {
+  TFileCall call;
+  int nth;
+  int error;
+};
+
+TFaultedSave SaveWithFaults(const TempDir& dir, std::initializer_list<TFaultSpec> specs) {
+  std::vector<std::unique_ptr<TFileFault>> faults;
+  for (const TFaultSpec& spec : specs) faults.push_back(std::make_unique<TFileFault>(spec.call, spec.nth, spec.error));
+  TFaultedSave save;
+  try {
+    WriteDocumentFile(dir.File("x.GLM"), "new", true);
+  } catch (const EDocumentWriteError& error) {
+    save.failed = true;
+    save.reason = error.Reason();
   }
-  EXPECT_EQ(TempDir::ReadFile(path), "old");
-  EXPECT_EQ(TempDir::ReadFile(dir.File("Backup_of_x.GLM")), "older");
-  EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"Backup_of_x.GLM", "x.GLM"}));
+  for (const auto& fault : faults) save.fired = save.fired && fault->Fired();
+  return save;
+}
+
+// The folder as it was before a failed save: both files byte for byte, and nothing else.
+void ExpectUntouched(const TempDir& dir, const std::string& what) {
+  EXPECT_EQ(TempDir::ReadFile(dir.File("x.GLM")), "old") << what;
+  EXPECT_EQ(TempDir::ReadFile(dir.File("Backup_of_x.GLM")), "older") << what;
+  EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"Backup_of_x.GLM", "x.GLM"})) << what;
+}
+
+}  // namespace
+
+// Whichever write, flush or close of a save fails (a full disk, a quota, an
+// error that only close reports), the save fails with the system's reason
+// and the folder is as it was: the old file and the older backup byte for
+// byte, no temporary file, no ".old" link, no new backup.
+TEST(DocumentWrite, EveryFailedWriteFlushOrCloseFailsTheSaveAndLeavesTheFolderAsItWas) {
+  for (const auto& [call, error, name] : {std::tuple{TFileCall::fcWrite, ENOSPC, "write"},
+                                          std::tuple{TFileCall::fcSync, EIO, "flush"},
+                                          std::tuple{TFileCall::fcClose, EDQUOT, "close"}}) {
+    int fired = 0;
+    for (int nth = 1;; ++nth) {
+      TempDir dir;
+      dir.WriteFile("x.GLM", "old");
+      dir.WriteFile("Backup_of_x.GLM", "older");
+      const TFaultedSave save = SaveWithFaults(dir, {{call, nth, error}});
+      if (!save.fired) break;
+      ++fired;
+      const std::string what = std::string(name) + " " + std::to_string(nth);
+      EXPECT_TRUE(save.failed) << what;
+      EXPECT_EQ(save.reason, std::strerror(error)) << what;
+      ExpectUntouched(dir, what);
+    }
+    EXPECT_GE(fired, 1) << name;
+  }
+}
+
+// The old file is kept aside while the new one takes its place: by a hard
+// link, or by a rename where the file system has no hard links.
+TEST(DocumentWrite, AFailedCommitPutsTheOldFileBackAndLeavesNoLinkBehind) {
+  {
+    TempDir dir;
+    dir.WriteFile("x.GLM", "old");
+    dir.WriteFile("Backup_of_x.GLM", "older");
+    const TFaultedSave save = SaveWithFaults(dir, {{TFileCall::fcRename, 1, EIO}});
+    EXPECT_TRUE(save.fired && save.failed);
+    EXPECT_EQ(save.reason, std::strerror(EIO));
+    ExpectUntouched(dir, "linked aside");
+  }
+  {
+    TempDir dir;
+    dir.WriteFile("x.GLM", "old");
+    dir.WriteFile("Backup_of_x.GLM", "older");
+    const TFaultedSave save = SaveWithFaults(dir, {{TFileCall::fcLink, 1, EPERM}, {TFileCall::fcRename, 2, EXDEV}});
+    EXPECT_TRUE(save.fired && save.failed);
+    EXPECT_EQ(save.reason, std::strerror(EXDEV));
+    ExpectUntouched(dir, "renamed aside");
+  }
+}
+
+// Without hard links the save still keeps the old file as the backup; a
+// backup that cannot be named leaves the saved file and nothing else.
+TEST(DocumentWrite, WithoutHardLinksTheBackupIsMadeAndABackupThatCannotBeNamedIsNoFailure) {
+  for (const bool linksWork : {false, true}) {
+    TempDir dir;
+    dir.WriteFile("x.GLM", "old");
+    dir.WriteFile("Backup_of_x.GLM", "older");
+    TFaultedSave save;
+    if (linksWork) {
+      save = SaveWithFaults(dir, {{TFileCall::fcRename, 2, EACCES}});
+    } else {
+      save = SaveWithFaults(dir, {{TFileCall::fcLink, 1, EPERM}});
+    }
+    EXPECT_TRUE(save.fired);
+    EXPECT_FALSE(save.failed) << save.reason;
+    EXPECT_EQ(BodyOf(dir.File("x.GLM")), "new");
+    EXPECT_EQ(TempDir::ReadFile(dir.File("Backup_of_x.GLM")), linksWork ? "older" : "old");
+    EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"Backup_of_x.GLM", "x.GLM"}));
+  }
 }
 
 TEST(DocumentWrite, AWriteThatRunsOutOfSpaceHalfWayKeepsTheOldFileByteForByte) {
