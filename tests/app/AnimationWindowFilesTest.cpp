@@ -332,6 +332,7 @@ TEST_F(DocumentFiles, ASaveWhoseCloseFailsKeepsTheOldFileTheBackupAndTheMark) {
     EXPECT_FALSE(window->Save());
     EXPECT_TRUE(quota.Fired());
   }
+  ASSERT_FALSE(ui.messages.empty());
   EXPECT_EQ(ui.messages.back().text, "An error occured during writing to the file.\r" + path + ": Disk quota exceeded");
   EXPECT_EQ(TempDir::ReadFile(path), old);
   EXPECT_EQ(TempDir::ReadFile(backup), older);
