@@ -298,10 +298,11 @@ bool StampFileChecksum(const std::string& fileName) {
     TFileStream writer(fileName, fmOpenWrite | fmShareExclusive);
     writer.Seek(0, TSeekOrigin::soEnd);
     writer.WriteUInt32(checksum);
+    // A write the disk refuses late is reported only when the file closes.
+    return writer.Close();
   } catch (const EStreamError&) {
     return false;
   }
-  return true;
 }
 
 bool CheckFileChecksum(const std::string& fileName, bool showMessage) {

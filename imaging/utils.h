@@ -89,7 +89,8 @@ void MatRotateY(TMatrix4& m, double degrees);
 // 1-based position modulo 256, modulo 65536. length is at most 65535.
 std::uint32_t BlockChecksum(const std::uint8_t* data, std::uint32_t length);
 // Appends the file checksum of the whole file as a 4-byte trailer. False when
-// the file cannot be opened or is too large for the chunk table (unchanged then).
+// the file cannot be opened or is too large for the chunk table (unchanged
+// then), or when writing the trailer failed (errno then says why).
 bool StampFileChecksum(const std::string& fileName);
 // True when the last 4 bytes of the file are the checksum of the bytes before
 // them. Shows "Cannot open ..." when the file cannot be opened, and, when

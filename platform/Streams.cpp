@@ -1,5 +1,6 @@
 #include "platform/Streams.h"
 
+#include "platform/FileFaults.h"
 #include "platform/Real48.h"
 
 #include <fcntl.h>
@@ -235,6 +236,7 @@ TFileStream::TFileStream(const std::string& fileName, std::uint32_t mode) : file
       default: flags |= O_RDONLY; break;
     }
   }
+  writable_ = (flags & (O_WRONLY | O_RDWR)) != 0;
   fd_ = ::open(fileName.c_str(), flags, 0644);
   if (fd_ >= 0) {
     const int lock = LockFor(mode);
@@ -254,7 +256,8 @@ TFileStream::~TFileStream() { Close(); }
 
 bool TFileStream::Close() {
   if (fd_ < 0) return true;
-  const bool closed = ::close(fd_) == 0;
+  // Only a descriptor that wrote can report a write the disk refused late.
+  const bool closed = (writable_ ? FileCalls::Close(fd_) : ::close(fd_)) == 0;
   fd_ = -1;
   return closed;
 }
@@ -275,7 +278,7 @@ std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
   std::int64_t done = 0;
   const auto* in = static_cast<const std::uint8_t*>(buffer);
   while (done < count) {
-    const ssize_t n = ::write(fd_, in + done, static_cast<std::size_t>(count - done));
+    const ssize_t n = FileCalls::Write(fd_, in + done, static_cast<std::size_t>(count - done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += n;
@@ -365,7 +368,7 @@ void TReplacingFile::Commit() {
   bool done = stream_ == nullptr || stream_->Close();
   int reason = done ? 0 : errno;
   stream_.reset();
-  if (done && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+  if (done && FileCalls::Rename(temporary_.c_str(), target_.c_str()) != 0) {
     done = false;
     reason = errno;
   }

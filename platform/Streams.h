@@ -180,6 +180,7 @@ class TFileStream : public TStream {
  private:
   std::string fileName_;
   int fd_ = -1;
+  bool writable_ = false;
 };
 
 // A file that replaces another only once it is complete: it is written under

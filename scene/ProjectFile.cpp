@@ -641,6 +641,7 @@ void TAnimatedScene::ReadContainer(TStream& stream) {
     ReadData(stream);
   }
   if (preview) PreviewBitmap = std::move(preview);
+  if (DrawBackgroundOnLoad == 0) return;
   SetBackground(true, BackgroundMode, BackgroundFile, StartColor, FinishColor, PicturePlacement, nullptr);
 }
 

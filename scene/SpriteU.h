@@ -208,6 +208,10 @@ class TAnimatedScene {
   std::uint8_t IncludeSprites = 1;
   std::uint8_t RepaintOnly = 0;
   std::uint8_t PreviewOnlyLoad = 0;
+  // 0: a read leaves the background undrawn (everything else is read all the
+  // same), for a reader that checks the scene's size before it draws anything
+  // that large; SetBackground draws it.
+  std::uint8_t DrawBackgroundOnLoad = 1;
   std::uint8_t Locked = 0;
   std::uint8_t ResampledStretching = 0;
   std::uint8_t SkipPainting = 0;

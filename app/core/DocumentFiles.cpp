@@ -2,6 +2,7 @@
 
 #include "imaging/utils.h"
 #include "platform/CodePages.h"
+#include "platform/FileFaults.h"
 #include "platform/Streams.h"
 #include "scene/ProjectFile.h"
 #include "scene/SceneGlobals.h"
@@ -34,8 +35,8 @@ const char* const SWriteFailed = "The project file could not be written";
 int FlushToDisk(const std::string& fileName) {
   const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno;
-  const int flushed = ::fdatasync(fd) == 0 ? 0 : errno;
-  const int closed = ::close(fd) == 0 ? 0 : errno;
+  const int flushed = FileCalls::Sync(fd) == 0 ? 0 : errno;
+  const int closed = FileCalls::Close(fd) == 0 ? 0 : errno;
   return flushed != 0 ? flushed : closed;
 }
 
@@ -112,23 +113,25 @@ void WriteDocumentFile(const std::string& fileName, std::string_view bytes, bool
   try {
     TReplacingFile file(fileName);
     WriteComplete(file, bytes);
-    // The old file is kept under a second name before the new one takes its
-    // place, so a failing rename loses neither it nor an older backup. Where
-    // the file system has no hard links, the old file is renamed instead.
+    // The old file is kept under a second name beside the temporary file
+    // before the new one takes its place, so a failing rename loses neither
+    // it nor an older backup, which is replaced only once the save is done.
+    // Where the file system has no hard links, the old file is renamed
+    // aside instead, and put back when the new one cannot take its place.
     const bool backupWanted = createBackup && FileExists(fileName);
-    const std::string backup = BackupFileName(fileName);
-    const std::string oldLink = file.TemporaryName() + ".old";
-    const bool linked = backupWanted && ::link(fileName.c_str(), oldLink.c_str()) == 0;
-    const bool renamedToBackup = backupWanted && !linked && ::rename(fileName.c_str(), backup.c_str()) == 0;
+    const std::string aside = file.TemporaryName() + ".old";
+    const bool linked = backupWanted && FileCalls::Link(fileName.c_str(), aside.c_str()) == 0;
+    const bool renamedAside = backupWanted && !linked && FileCalls::Rename(fileName.c_str(), aside.c_str()) == 0;
     try {
       file.Commit();
     } catch (const EStreamError&) {
-      if (linked) ::unlink(oldLink.c_str());
-      if (renamedToBackup) ::rename(backup.c_str(), fileName.c_str());
+      if (linked) ::unlink(aside.c_str());
+      if (renamedAside) FileCalls::Rename(aside.c_str(), fileName.c_str());
       throw;
     }
     // The new file is in place; a backup that cannot be named is not a failed save.
-    if (linked && ::rename(oldLink.c_str(), backup.c_str()) != 0) ::unlink(oldLink.c_str());
+    if ((linked || renamedAside) && FileCalls::Rename(aside.c_str(), BackupFileName(fileName).c_str()) != 0)
+      ::unlink(aside.c_str());
   } catch (const EStreamError& error) {
     FailWrite(error.SystemError());
   }

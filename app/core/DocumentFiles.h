@@ -3,7 +3,7 @@
 // and the safe writing of a project file, which never destroys the only copy:
 // the bytes and their checksum trailer go to a temporary file in the target's
 // folder, which is renamed over the target once complete (the old file, with
-// backups on, becoming "Backup_of_<name>" just before).
+// backups on, becoming "Backup_of_<name>" once the new one is in place).
 #pragma once
 
 #include "platform/SysUtils.h"
@@ -59,8 +59,8 @@ std::string DocumentWriteErrorText(const std::string& fileName, const std::strin
 
 // Writes the bytes and their checksum trailer as the file. The bytes go to a
 // temporary file in the target's folder (TReplacingFile), which is flushed
-// to the disk and renamed over the target; with createBackup an existing target becomes BackupFileName
-// (replacing an older backup) just before that rename. On any failure the
-// temporary file is deleted, the target (and an older backup) stay as they
-// were, and EDocumentWriteError is raised.
+// to the disk and renamed over the target; with createBackup an existing
+// target becomes BackupFileName (replacing an older backup) once the new file
+// is in place. On any failure the temporary file is deleted, the target (and
+// an older backup) stay as they were, and EDocumentWriteError is raised.
 void WriteDocumentFile(const std::string& fileName, std::string_view bytes, bool createBackup);

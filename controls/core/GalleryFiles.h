@@ -16,5 +16,6 @@ std::vector<std::string> GalleryFileNames(const std::string& Directory, const st
 // cannot be read. Shows nothing.
 bool GalleryFileIntact(const std::string& fileName);
 // Reads the file into the scene, in preview mode (up to the stored preview,
-// without sprites) or whole, showing nothing. False when the read failed.
+// without sprites and without drawing the background) or whole, showing
+// nothing. False when the read failed.
 bool ReadGalleryFile(TAnimatedScene& scene, const std::string& fileName, bool previewMode);

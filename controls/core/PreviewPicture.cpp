@@ -19,6 +19,12 @@ namespace {
 // A project read opens its file at this size until the file says otherwise.
 constexpr int kProjectPreviewWidth = 640;
 constexpr int kProjectPreviewHeight = 480;
+// The most pixels a project's preview is composed at. The scene is drawn at
+// its own size (its background, its composition and the copy shown), and
+// the reader accepts scenes of up to 2^26 pixels from a file of a few
+// hundred bytes; above this bound (2048 x 2048, 12 MB a bitmap) the file
+// shows the empty preview instead.
+constexpr std::int64_t kMaxComposedPreviewPixels = std::int64_t{1} << 22;
 
 void LoadBmpPreview(const std::string& fileName, TBitmap& picture, std::uint8_t& colorCode) {
   picture.LoadFromFile(fileName);
@@ -93,6 +99,22 @@ std::uint8_t ProjectColorCode(const TAnimatedScene& scene) {
   return pf8bit;
 }
 
+// Reads the file's settings without its sprites and without drawing its
+// background: the scene's size, before anything of that size is drawn.
+bool ReadSceneSettings(TAnimatedScene& scene, const std::string& fileName) {
+  scene.IncludeSprites = 0;
+  scene.DrawBackgroundOnLoad = 0;
+  struct Back {
+    TAnimatedScene& scene;
+    ~Back() {
+      scene.IncludeSprites = 1;
+      scene.DrawBackgroundOnLoad = 1;
+    }
+  } back{scene};
+  scene.LoadFromFile(fileName);
+  return scene.Failed == 0;
+}
+
 void LoadProjectPreview(const std::string& fileName, TBitmap& picture, std::int32_t& frameCount,
                         std::uint8_t& colorCode) {
   TAnimatedScene scene;
@@ -102,8 +124,16 @@ void LoadProjectPreview(const std::string& fileName, TBitmap& picture, std::int3
   if (scene.PreviewBitmap && !scene.PreviewBitmap->Empty()) {
     picture.Assign(scene.PreviewBitmap.get());
   } else {
-    // Files of versions above 2 keep their sprites after the settings just read.
-    if (scene.LastReadVersion > 2 && !ReadProject(scene, fileName, false)) return;
+    if (!ReadSceneSettings(scene, fileName)) return;
+    if (std::int64_t{scene.Width} * scene.Height > kMaxComposedPreviewPixels) return;
+    // Files of versions above 2 keep their sprites after the settings, and
+    // the whole read draws the background.
+    if (scene.LastReadVersion > 2) {
+      if (!ReadProject(scene, fileName, false)) return;
+    } else {
+      scene.SetBackground(true, scene.BackgroundMode, scene.BackgroundFile, scene.StartColor, scene.FinishColor,
+                          scene.PicturePlacement, nullptr);
+    }
     TBitmap composed;
     composed.SetSize(scene.Width, scene.Height);
     scene.OutputBitmap = &composed;
@@ -120,9 +150,13 @@ void LoadProjectPreview(const std::string& fileName, TBitmap& picture, std::int3
 bool ReadProject(TAnimatedScene& scene, const std::string& fileName, bool previewMode) {
   scene.PreviewOnlyLoad = previewMode ? 1 : 0;
   scene.IncludeSprites = previewMode ? 0 : 1;
+  scene.DrawBackgroundOnLoad = previewMode ? 0 : 1;
   struct SpritesBack {
     TAnimatedScene& scene;
-    ~SpritesBack() { scene.IncludeSprites = 1; }
+    ~SpritesBack() {
+      scene.IncludeSprites = 1;
+      scene.DrawBackgroundOnLoad = 1;
+    }
   } back{scene};
   scene.LoadFromFile(fileName);
   return scene.Failed == 0;

@@ -15,8 +15,9 @@ class TAnimatedScene;
 class TBitmap;
 
 // Reads a project file into the scene, in the scene loader's preview mode
-// (up to the stored preview when the file has one, and without sprites) or
-// whole. False when the read failed; the loader has then told the user.
+// (up to the stored preview when the file has one, else the settings without
+// sprites and without drawing the background) or whole. False when the read
+// failed; the loader has then told the user.
 bool ReadProject(TAnimatedScene& scene, const std::string& fileName, bool previewMode);
 
 // Colour codes are the ordinals of TPixelFormat: 0 device, 1 one bit, 2 four
@@ -35,7 +36,9 @@ std::optional<std::uint8_t> ColorCodeOfBitCount(int bits);
 // project's stored preview sets none; an AVI of another bit count leaves it).
 // Shows the hourglass while it works. Exceptions of the BMP, GIF and JPEG
 // readers pass to the caller; an AVI that cannot be opened or a project that
-// cannot be read leaves Picture as it was (the project reader has told the user).
+// cannot be read leaves Picture as it was (the project reader has told the user),
+// and so does a project without a stored preview whose scene has more than
+// 2^22 pixels: its preview would be composed at the scene's size.
 bool LoadPreviewPicture(const std::string& FileName, TBitmap& Picture, std::int32_t& FrameCount,
                         std::uint8_t& ColorCode);
 

@@ -8,8 +8,10 @@
 #include "scene/SceneGlobals.h"
 #include "tests/support/AviTestFiles.h"
 #include "tests/support/FullDisk.h"
-#include "tests/support/ReadOnlyFolder.h"
+#include "platform/FileFaults.h"
 
+#include <cerrno>
+#include <filesystem>
 
 #include <sys/stat.h>
 
@@ -45,6 +47,14 @@ class CancellingSprite : public TSprite {
 };
 
 FileDialogResult Chosen(const std::string& name, int entry) { return FileDialogResult{name, entry, {name}}; }
+
+// The names in the folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 }  // namespace
 
@@ -303,23 +313,43 @@ TEST_F(DocumentFiles, ASaveThatRunsOutOfSpaceKeepsTheOldFileAndTheMark) {
   EXPECT_EQ(window->windowTitle(), QString("x.GLM *"));
 }
 
-TEST_F(DocumentFiles, ASaveIntoAReadOnlyFolderKeepsTheOldFile) {
+// An error that only close reports (a full quota, a network file system)
+// fails the save: the old file and the older backup stay byte for byte,
+// nothing is left beside them, and the document stays modified.
+TEST_F(DocumentFiles, ASaveWhoseCloseFailsKeepsTheOldFileTheBackupAndTheMark) {
+  host.settings.CreateBackup = true;
   TAnimationWindow* window = NewWindow();
-  const std::string path = dir.File("x.GLM");
+  const std::string path = dir.File("x.GLM"), backup = dir.File("Backup_of_x.GLM");
   window->SetFileName(path);
-  ASSERT_TRUE(window->Save());
-  const std::string old = TempDir::ReadFile(path);
   int index = 0;
+  ASSERT_TRUE(window->Save());
+  window->Scene()->AddSprite(index);
+  ASSERT_TRUE(window->Save());
+  const std::string old = TempDir::ReadFile(path), older = TempDir::ReadFile(backup);
   window->Scene()->AddSprite(index);
   {
-    const ReadOnlyFolder readOnly(dir.Path());
-    if (!readOnly.Usable()) GTEST_SKIP() << "no read-only folder for the superuser here";
+    const TFileFault quota(TFileCall::fcClose, 1, EDQUOT);
     EXPECT_FALSE(window->Save());
+    EXPECT_TRUE(quota.Fired());
   }
-  // The system's reason depends on how the folder refuses (its mode, or the immutable flag).
-  EXPECT_EQ(ui.messages.back().text.rfind("An error occured during writing to the file.\r" + path + ": ", 0), 0u);
+  ASSERT_FALSE(ui.messages.empty());
+  EXPECT_EQ(ui.messages.back().text, "An error occured during writing to the file.\r" + path + ": Disk quota exceeded");
   EXPECT_EQ(TempDir::ReadFile(path), old);
+  EXPECT_EQ(TempDir::ReadFile(backup), older);
+  EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"Backup_of_x.GLM", "x.GLM"}));
   EXPECT_TRUE(window->Modified());
+  EXPECT_EQ(window->windowTitle(), QString("x.GLM *"));
+}
+
+TEST_F(DocumentFiles, WithBackupsOffSavesOverTheFileMakeNoBackup) {
+  host.settings.CreateBackup = false;
+  TAnimationWindow* window = NewWindow();
+  window->SetFileName(dir.File("x.GLM"));
+  int index = 0;
+  ASSERT_TRUE(window->Save());
+  window->Scene()->AddSprite(index);
+  ASSERT_TRUE(window->Save());
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"x.GLM"});
 }
 
 // An untitled document takes a name only from a save that wrote the file.

@@ -3,11 +3,17 @@
 #include "app/core/DocumentFiles.h"
 
 #include "imaging/utils.h"
-#include "tests/support/ReadOnlyFolder.h"
+#include "platform/FileFaults.h"
 #include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -93,12 +99,13 @@ TEST(DocumentWrite, WritesTheBytesWithTheirChecksumTrailerAndLeavesNoTemporaryFi
   EXPECT_NE(info.st_mode & S_IRUSR, 0u);
 }
 
-TEST(DocumentWrite, ReplacesAnExistingFileKeepingItsPermissions) {
+TEST(DocumentWrite, ReplacesAnExistingFileKeepingItsPermissionsAndWithBackupsOffMakesNoBackup) {
   TempDir dir;
   const std::string path = dir.WriteFile("x.GLM", "old");
   ::chmod(path.c_str(), 0640);
   WriteDocumentFile(path, "new", false);
   EXPECT_EQ(BodyOf(path), "new");
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"x.GLM"});
   struct stat info {};
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -120,18 +127,84 @@ TEST(DocumentWrite, WithBackupsAndNoOldFileNoBackupIsMade) {
   EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"x.GLM"});
 }
 
-TEST(DocumentWrite, AReadOnlyFolderFailsAndKeepsTheOldFileAndBackupIntact) {
-  TempDir dir;
-  const std::string path = dir.WriteFile("x.GLM", "old");
+namespace {
+
+struct TFaultSpec {
+  TFileCall call;
+  int nth;
+  int error;
+};
+
+// Saves "new" with backups on over "old" beside the older backup "older",
+// with the faults armed; expects them all to fire. The error's reason, or
+// "" when the save succeeded.
+std::string SaveWithFaults(const TempDir& dir, std::initializer_list<TFaultSpec> specs, bool* fired = nullptr) {
+  dir.WriteFile("x.GLM", "old");
   dir.WriteFile("Backup_of_x.GLM", "older");
-  {
-    const ReadOnlyFolder readOnly(dir.Path());
-    if (!readOnly.Usable()) GTEST_SKIP() << "no read-only folder for the superuser here";
-    EXPECT_THROW(WriteDocumentFile(path, "new", true), EDocumentWriteError);
+  std::vector<std::unique_ptr<TFileFault>> faults;
+  for (const TFaultSpec& spec : specs) faults.push_back(std::make_unique<TFileFault>(spec.call, spec.nth, spec.error));
+  std::string reason;
+  try {
+    WriteDocumentFile(dir.File("x.GLM"), "new", true);
+  } catch (const EDocumentWriteError& error) {
+    reason = error.Reason();
   }
-  EXPECT_EQ(TempDir::ReadFile(path), "old");
-  EXPECT_EQ(TempDir::ReadFile(dir.File("Backup_of_x.GLM")), "older");
-  EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"Backup_of_x.GLM", "x.GLM"}));
+  bool allFired = true;
+  for (const auto& fault : faults) allFired = allFired && fault->Fired();
+  if (fired != nullptr) *fired = allFired;
+  else EXPECT_TRUE(allFired);
+  return reason;
+}
+
+// The folder after a save: the file and the backup byte for byte, no
+// temporary file, no ".old" link.
+void ExpectFolder(const TempDir& dir, const std::string& file, const std::string& backup, const std::string& what) {
+  EXPECT_EQ(TempDir::ReadFile(dir.File("x.GLM")), file) << what;
+  EXPECT_EQ(TempDir::ReadFile(dir.File("Backup_of_x.GLM")), backup) << what;
+  EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"Backup_of_x.GLM", "x.GLM"})) << what;
+}
+
+}  // namespace
+
+// Whichever write, flush or close of a save fails (a full disk, a quota, an
+// error that only close reports), the save fails with the system's reason
+// and the folder is as it was, with no new backup.
+TEST(DocumentWrite, EveryFailedWriteFlushOrCloseFailsTheSaveAndLeavesTheFolderAsItWas) {
+  for (const auto& [call, error] : {std::pair{TFileCall::fcWrite, ENOSPC}, std::pair{TFileCall::fcSync, EIO},
+                                    std::pair{TFileCall::fcClose, EDQUOT}}) {
+    for (int nth = 1;; ++nth) {
+      TempDir dir;
+      bool fired = false;
+      const std::string reason = SaveWithFaults(dir, {{call, nth, error}}, &fired);
+      if (!fired) {
+        EXPECT_GT(nth, 1) << "a save makes each call";
+        break;
+      }
+      EXPECT_EQ(reason, std::strerror(error));
+      ExpectFolder(dir, "old", "older", std::to_string(error) + " at " + std::to_string(nth));
+    }
+  }
+}
+
+// The old file is kept aside while the new one takes its place: by a hard
+// link, or by a rename where the file system has no hard links. A failed
+// commit puts it back and leaves no link; a backup that cannot be named
+// fails nothing.
+TEST(DocumentWrite, TheOldFileIsKeptAsideUntilTheNewOneIsInPlace) {
+  TempDir linked, renamed, renamedSaved, unnamed;
+  EXPECT_EQ(SaveWithFaults(linked, {{TFileCall::fcRename, 1, EIO}}), std::strerror(EIO));
+  ExpectFolder(linked, "old", "older", "linked aside");
+  EXPECT_EQ(SaveWithFaults(renamed, {{TFileCall::fcLink, 1, EPERM}, {TFileCall::fcRename, 2, EXDEV}}),
+            std::strerror(EXDEV));
+  ExpectFolder(renamed, "old", "older", "renamed aside");
+
+  EXPECT_EQ(SaveWithFaults(renamedSaved, {{TFileCall::fcLink, 1, EPERM}}), "");
+  EXPECT_EQ(BodyOf(renamedSaved.File("x.GLM")), "new");
+  EXPECT_EQ(TempDir::ReadFile(renamedSaved.File("Backup_of_x.GLM")), "old");
+  EXPECT_EQ(SaveWithFaults(unnamed, {{TFileCall::fcRename, 2, EACCES}}), "");
+  EXPECT_EQ(BodyOf(unnamed.File("x.GLM")), "new");
+  EXPECT_EQ(FilesIn(unnamed.Path()), (std::vector<std::string>{"Backup_of_x.GLM", "x.GLM"}));
+  EXPECT_EQ(TempDir::ReadFile(unnamed.File("Backup_of_x.GLM")), "older");
 }
 
 TEST(DocumentWrite, AWriteThatRunsOutOfSpaceHalfWayKeepsTheOldFileByteForByte) {

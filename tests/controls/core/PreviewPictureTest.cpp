@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 using namespace preview_files;
 
@@ -200,6 +201,48 @@ TEST_F(PreviewPictureTest, AProjectWhoseSpritesCannotBeReadLeavesThePicture) {
   EXPECT_TRUE(IsMarked(preview.picture)) << "no picture of a background without its sprites";
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].text, "Cannot read data from file.");
+}
+
+// The loader takes scenes of up to 2^26 pixels from a file of a few hundred
+// bytes, with the preview marker (the newest format) or without (version
+// 14). A preview read draws no background, and a scene above 2^22 pixels is
+// not composed: the preview stays as it was.
+TEST_F(PreviewPictureTest, AHugeSceneWithoutStoredPreviewIsNotDrawnAndShowsTheEmptyPreview) {
+  for (const std::int32_t version : {kNewestFormatVersion, 14}) {
+    for (const auto& [width, height, composed] : {std::tuple{2048, 2048, true}, std::tuple{2049, 2048, false},
+                                                 std::tuple{8192, 8192, false}}) {
+      const std::string what = std::to_string(version) + ": " + std::to_string(width);
+      TAnimatedScene scene;
+      scene.Width = width;
+      scene.Height = height;
+      scene.StepCount = 5;
+      scene.WritePreview = 0;
+      const std::string file = temp.File("huge.glm");
+      {
+        TFileStream out(file, fmCreate);
+        SaveVersion = version;
+        scene.SaveToStream(out, 0, 1024);
+      }
+      ASSERT_LT(TempDir::ReadFile(file).size(), 1000u);
+      TAnimatedScene gallery;
+      const int backgroundWidth = gallery.BackgroundBitmap.Width();
+      ASSERT_TRUE(ReadProject(gallery, file, true));
+      EXPECT_EQ(gallery.BackgroundBitmap.Width(), backgroundWidth) << what << ": the background was not drawn";
+
+      MarkPicture(preview.picture);
+      Load(file, preview);
+      EXPECT_TRUE(preview.handled);
+      if (composed) {
+        EXPECT_EQ(preview.picture.Width(), width) << what;
+        EXPECT_EQ(preview.picture.Height(), height) << what;
+        EXPECT_EQ(preview.frames, 5) << what;
+      } else {
+        EXPECT_TRUE(IsMarked(preview.picture)) << what;
+        EXPECT_EQ(preview.frames, 0) << what;
+      }
+    }
+  }
+  EXPECT_TRUE(ui.messages.empty());
 }
 
 // ---- Description and placement -------------------------------------------------------------------------
