@@ -36,8 +36,8 @@ TEST_F(MainFormSettingsTest, AMissingKeyGivesAMaximisedWindowWithEveryDefault) {
   TMainForm& form = Start();
   EXPECT_TRUE(form.windowState().testFlag(Qt::WindowMaximized));
   EXPECT_FALSE(Store()->KeyExists(HKEY_CURRENT_USER, kSettingsKey));  // reading created nothing
-  EXPECT_FALSE(form.AutosaveTimer.Enabled());
-  EXPECT_EQ(form.AutosaveTimer.Interval(), 600000);
+  EXPECT_FALSE(form.Files().AutosaveTimer().Enabled());
+  EXPECT_EQ(form.Files().AutosaveTimer().Interval(), 600000);
   EXPECT_EQ(form.SettingsArea().RecentFiles().Maximum, 4);
   EXPECT_TRUE(form.SettingsArea().RecentFiles().Enabled);
   EXPECT_TRUE(form.UserSettings().UndoEnabled);
@@ -126,8 +126,8 @@ TEST_F(MainFormSettingsTest, AutosaveAtThreeMinutes) {
   PutSetting("Autosave", "1");
   PutSetting("AutosaveInterval", "3");
   TMainForm& form = Start();
-  EXPECT_EQ(form.AutosaveTimer.Interval(), 180000);
-  EXPECT_TRUE(form.AutosaveTimer.Enabled());
+  EXPECT_EQ(form.Files().AutosaveTimer().Interval(), 180000);
+  EXPECT_TRUE(form.Files().AutosaveTimer().Enabled());
 }
 
 TEST_F(MainFormSettingsTest, TheLowColourNoteAndItsNeverShowBox) {
@@ -203,8 +203,8 @@ TEST_F(MainFormSettingsTest, OptionsAreFilledFromTheSettingsAndTakenBack) {
       .Answer(mrOk);
   Command(form, "Tools_Options")->trigger();
   EXPECT_TRUE(form.UserSettings().Autosave);
-  EXPECT_EQ(form.AutosaveTimer.Interval(), 180000);
-  EXPECT_TRUE(form.AutosaveTimer.Enabled());
+  EXPECT_EQ(form.Files().AutosaveTimer().Interval(), 180000);
+  EXPECT_TRUE(form.Files().AutosaveTimer().Enabled());
   EXPECT_EQ(form.UserSettings().Folders.Data, "/my animations/");
   EXPECT_EQ(form.UserSettings().Folders.Textures, program_.Path() + "/Pictures/Textures/");  // empty: the default
   EXPECT_EQ(form.SettingsArea().OpenDialog1().initialDir, "/my animations/");

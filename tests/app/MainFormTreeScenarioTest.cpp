@@ -176,7 +176,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   const QPoint onFrame = Tree().visualItemRect(onlyFrame).center();
   QTest::mouseClick(Tree().viewport(), Qt::RightButton, {}, onFrame);
   QMenu* menu = RightClick(Tree().viewport(), onFrame);
-  ASSERT_EQ(menu, form.AnimationTree_PopupMenu);
+  ASSERT_EQ(menu, form.findChild<QMenu*>("AnimationTree_PopupMenu"));
   EXPECT_EQ(menu->objectName(), QString("AnimationTree_PopupMenu"));
   EXPECT_EQ(Tree().currentItem(), onlyFrame);
   EXPECT_TRUE(menu->actions().contains(Command(form, "Frame_Up")));
