@@ -132,28 +132,11 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // Creation, showing and closing (MainFormU.cpp)
   // =============================================================================================
 
-  // Runs from the constructor: builds the window and its commands, shows the
-  // splash form, creates the placeholder scene, registers the clipboard
-  // format and fills the presets menu.
-  void FormCreate();
-  // Runs when the window is first shown: centres it, loads the settings,
-  // warns about a low-colour display, starts the deferred start, registers
-  // the project file type, follows the clipboard and opens the first document.
-  void FormShow();
-  // Runs once when the window closes after every document closed: stops the
-  // scene, saves the settings. Errors are swallowed so closing completes.
-  void FormClose();
   // The Esc character sets the cancel flag (the window previews every key).
   void FormKeyPress(char& Key);
-  // Sets the window's caption and the application's title to the product name.
-  void UpdateMainCaption();
-  // Status panel 0 shows the hint of the command or control under the pointer.
-  void AppHint(const std::string& hint);
 
   // The window's message handle (messages 1002, 1003 and 1006 come here).
   HWND Handle() const override { return handle_->Handle(); }
-  // Handles one message posted or sent to the window.
-  void WndProc(TMessage& message);
 
   // The command line's first argument, opened by the deferred start
   // (ParamStr(1); empty for none).
@@ -181,10 +164,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // Posts message 1002 to the window: after a model change, the current
   // step is recomputed and redrawn once the present handler returns.
   void RequestSceneRecompute() override;
-  void WMRecomputeScene();                        // 1002
   void WMStepChanged(WPARAM wParam, LPARAM lParam);  // 1006
-  // Measures the playback speed shown in StepPerSecond.
-  TStepSpeedMeter StepSpeed;
 
   // ---- Clipboard ----
   // The private clipboard format, named after the newest project signature
@@ -192,7 +172,38 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   UINT ClipboardFormat = 0;
   // The clipboard changed: the paste commands follow what it holds.
   void WMDrawClipboard();
+
+  // ---- Editing state ----
+  // The scene shown while no document is active; never composes (locked).
+  TAnimatedScene* PlaceholderScene() const { return placeholderScene_.get(); }
+  // The active document's scene, or the placeholder scene.
+  TAnimatedScene* CurrentScene() const override { return currentScene_; }
+  // The splash form, from FormCreate to the first tick of TimerStart.
+  TFirstFlashForm* SplashForm() const { return splash_.get(); }
+
+ private:
+  // Runs from the constructor: builds the window and its commands, shows the
+  // splash form, creates the placeholder scene, registers the clipboard
+  // format and fills the presets menu.
+  void FormCreate();
+  // Runs when the window is first shown: centres it, loads the settings,
+  // warns about a low-colour display, starts the deferred start, registers
+  // the project file type, follows the clipboard and opens the first document.
+  void FormShow();
+  // Runs once when the window closes after every document closed: stops the
+  // scene, saves the settings. Errors are swallowed so closing completes.
+  void FormClose();
+  // Sets the window's caption and the application's title to the product name.
+  void UpdateMainCaption();
+  // Status panel 0 shows the hint of the command or control under the pointer.
+  void AppHint(const std::string& hint);
+  // Handles one message posted or sent to the window.
+  void WndProc(TMessage& message);
+  void WMRecomputeScene();  // 1002
   void WMChangeCBChain() { WMDrawClipboard(); }
+  // Measures the playback speed shown in StepPerSecond.
+  TStepSpeedMeter StepSpeed;
+  void SetCurrentScene(TAnimatedScene* scene) { currentScene_ = scene; }
 
   // ---- Help menu ----
   void Contents1Click();
@@ -208,14 +219,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // The hidden link field that hands texts and addresses to the shell.
   TURL* TmpURL = nullptr;
 
-  // ---- Editing state ----
-  // The scene shown while no document is active; never composes (locked).
-  TAnimatedScene* PlaceholderScene() const { return placeholderScene_.get(); }
-  // The active document's scene, or the placeholder scene.
-  TAnimatedScene* CurrentScene() const override { return currentScene_; }
-  void SetCurrentScene(TAnimatedScene* scene) { currentScene_ = scene; }
-  // The splash form, from FormCreate to the first tick of TimerStart.
-  TFirstFlashForm* SplashForm() const { return splash_.get(); }
+ public:
 
   // ---- The 3D text page's lists, filled here; the 3D text area places them ----
   QComboBox* ComboBoxDepth = nullptr;  // "0", "0.01" ... "0.09", "0.1" ... "3" (40 items)
@@ -230,7 +234,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   TEditorSettings& UserSettings() override { return userSettings_; }
   // Set when the display has 8 bits per pixel or fewer.
   bool LowColorDisplay = false;
-  void AddRecentFile(const std::string& fileName) override;
 
 
   // =============================================================================================
@@ -239,23 +242,16 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // to a later area are declared in that area's section.
   // =============================================================================================
 
-  const TDocumentSettings& Settings() const override;
   TAnimationWindow* ActiveAnimationWindow() const override { return activeWindow_; }
   // The play button's state (AnimateBtn, the checked Movie_Play).
   bool PlayButtonDown() const override;
   void SetPlayButtonDown(bool down) override;
-  QWidget* Panel_TreeView() override;
-  QAction* Edit_Undo() override;
-  void StepChanged(WPARAM wParam, LPARAM lParam) override { WMStepChanged(wParam, lParam); }
-  void ShowStatusText(int panel, const std::string& text) override;
   // The barrier of every entry (MainFormActions.cpp): commands, timer ticks,
   // drops and clipboard changes run through it. An escaped exception is
   // shown in the error box; when no other entry is running around it, the
   // guards the failed handler left set are cleared and the command states
   // refreshed, so the document stays editable.
   void RunEntry(const std::function<void()>& entry) override;
-  // The active document's picture shows the step just composed.
-  void RefreshDocumentPicture();
   // Undo recording and the anti-alias flag of every open document follow the settings.
   void ApplyUndoAndResampling();
 
@@ -265,20 +261,34 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // forwarded (MainFormDocuments.cpp)
   // =============================================================================================
 
-  // Switches the scene, the tree, the undo log and the pages to the document.
-  void SetActiveAnimationWindow(TAnimationWindow* window) override;
   TSprite* CurrentSprite() override;
   TFrame* CurrentFrame() override;
   void DetachCurrentSprite() override;
-  void AttachTree(QTreeWidget& tree) override;
   void RebuildAnimationTree() override;
   void SelectTreeNode(int spriteIndex, int nodeKind) override;
-  void ClearTreeChangeRunning() override;
   void RefreshCommandStates() override;
+
+ private:
+  // What only the document windows ask, through TDocumentHost.
+  const TDocumentSettings& Settings() const override;
+  QWidget* Panel_TreeView() override;
+  QAction* Edit_Undo() override;
+  void StepChanged(WPARAM wParam, LPARAM lParam) override { WMStepChanged(wParam, lParam); }
+  void ShowStatusText(int panel, const std::string& text) override;
+  void AddRecentFile(const std::string& fileName) override;
+  // Switches the scene, the tree, the undo log and the pages to the document.
+  void SetActiveAnimationWindow(TAnimationWindow* window) override;
+  void AttachTree(QTreeWidget& tree) override;
+  void ClearTreeChangeRunning() override;
   QMenu* SpritePopupMenu() override;
   QMenu* ScenePopUpMenu() override;
   void ShowPropertiesPanel() override;
   void DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) override;
+  void ExportAnimation(const std::string& fileName, int format) override;
+  // The active document's picture shows the step just composed.
+  void RefreshDocumentPicture();
+
+ public:
 
   // =============================================================================================
   // Playback, time line and the scene, sprite, frame, motion, appearance
@@ -956,12 +966,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   void Scene_BackgroundCopyToExecute();
   void Frame_CopyAsBMPExecute();
   void Frame_CopyAsBMP_ToExecute();
-
-  // =============================================================================================
-  // The export command and the export wizard (TFilesArea, MainFormExport.cpp)
-  // =============================================================================================
-
-  void ExportAnimation(const std::string& fileName, int format) override;
 
   // =============================================================================================
   // Galleries, presets, templates and the remaining scene commands

@@ -202,9 +202,9 @@ TEST_F(MainFormTest, PropertiesPanelWithItsPagesAndTheTreePanel) {
   EXPECT_TRUE(form.Layout().PropertyPage(ppFrame)->isAncestorOf(Child<QStackedWidget>(form, "NotebookFramePreview")));
   EXPECT_EQ(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->count(), 3);
   EXPECT_TRUE(form.Layout().PropertyPage(ppMotion)->isAncestorOf(Child<QStackedWidget>(form, "Notebook_Size_Opacity")));
-  EXPECT_EQ(form.Panel_TreeView()->objectName(), "Panel_TreeView");
-  EXPECT_EQ(Child<QTreeWidget>(form, "AnimationTree")->parentWidget(), form.Panel_TreeView());
-  EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isAncestorOf(form.Panel_TreeView()));
+  EXPECT_EQ(form.Layout().Panel_TreeView()->objectName(), "Panel_TreeView");
+  EXPECT_EQ(Child<QTreeWidget>(form, "AnimationTree")->parentWidget(), form.Layout().Panel_TreeView());
+  EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isAncestorOf(form.Layout().Panel_TreeView()));
 }
 
 TEST_F(MainFormTest, ThirteenTimersWithTheirIntervalsAllDisabledAtStart) {

@@ -51,7 +51,7 @@ TEST_F(MainFormSettingsTest, AMissingKeyGivesAMaximisedWindowWithEveryDefault) {
 
 TEST_F(MainFormSettingsTest, ClosingWritesEveryValue) {
   TMainForm& form = Start();
-  form.AddRecentFile("/d/one.GLM");
+  form.SettingsArea().AddRecentFile("/d/one.GLM");
   form.close();
   for (const char* name :
        {"Width", "Height", "Top", "Left", "WindowState", "ShowWizardAtStartup", "NeverAskAboutColors",
@@ -96,9 +96,9 @@ TEST_F(MainFormSettingsTest, RecentFilesFromTheRegistryNewestFirst) {
   TMainForm& form = Start();
   EXPECT_EQ(RecentCaptions(), (QStringList{"&1 a.GLM", "&2 b.GLM"}));
   EXPECT_TRUE(Command(form, "LOSeparator")->isVisible());
-  form.AddRecentFile("/e/b.GLM");
+  form.SettingsArea().AddRecentFile("/e/b.GLM");
   EXPECT_EQ(RecentCaptions(), (QStringList{"&1 b.GLM", "&2 a.GLM"}));
-  form.AddRecentFile("/e/b.GLM");
+  form.SettingsArea().AddRecentFile("/e/b.GLM");
   EXPECT_EQ(RecentCaptions(), (QStringList{"&1 b.GLM", "&2 a.GLM"}));
   EXPECT_EQ(form.SettingsArea().RecentFiles().Entries(), (std::vector<std::string>{"/e/b.GLM", "/d/a.GLM"}));
 }
@@ -118,7 +118,7 @@ TEST_F(MainFormSettingsTest, ADisabledListIsNotLoadedAndClosingWritesNone) {
 
 TEST_F(MainFormSettingsTest, RecentFileNamesAreFileSystemBytes) {
   TMainForm& form = Start();
-  form.AddRecentFile("/d/B\xC3\xA4ume & Co.GLM");
+  form.SettingsArea().AddRecentFile("/d/B\xC3\xA4ume & Co.GLM");
   EXPECT_EQ(form.Commands().LastOpenedItems[0]->text(), QString::fromUtf8("&1 B\u00E4ume && Co.GLM"));
 }
 
@@ -234,7 +234,7 @@ TEST_F(MainFormSettingsTest, UntickingUndoKeepsTheDocumentModified) {
 
 TEST_F(MainFormSettingsTest, LoweringTheListTrimsTheMenuAtOnce) {
   TMainForm& form = Start();
-  for (const char* name : {"/d/a.GLM", "/d/b.GLM", "/d/c.GLM"}) form.AddRecentFile(name);
+  for (const char* name : {"/d/a.GLM", "/d/b.GLM", "/d/c.GLM"}) form.SettingsArea().AddRecentFile(name);
   forms_.Expect("OptionsFrm").Fill("SpinOpenedFiles", "1").Answer(mrOk);
   Command(form, "Tools_Options")->trigger();
   EXPECT_EQ(RecentCaptions(), QStringList{"&1 c.GLM"});
