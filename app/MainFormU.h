@@ -110,7 +110,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   ~TMainForm() override;
 
   // ---- The areas of the window and what they share (MainFormArea.h) ----
-  QMainWindow& Window() override { return *this; }
   TCommandSet& Commands() override { return *commands_; }
   TCommandSet& Commands() const { return *commands_; }
   TLayoutArea& Layout() override { return *layout_; }
@@ -125,8 +124,20 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   TText3DArea& Text3DEditor() override { return *text3DEditor_; }
   TEffectsArea& Effects() override { return *effects_; }
   TGalleriesArea& Galleries() override { return *galleries_; }
+
+ private:
+  // What only the areas ask, through TMainFormContext.
+  QMainWindow& Window() override { return *this; }
   TMainForm& Form() override { return *this; }
   void SetUpTimer(TTimer& timer, int interval, std::function<void()> tick) override;
+  // The barrier of every entry (MainFormActions.cpp): commands, timer ticks,
+  // drops and clipboard changes run through it. An escaped exception is
+  // shown in the error box; when no other entry is running around it, the
+  // guards the failed handler left set are cleared and the command states
+  // refreshed, so the document stays editable.
+  void RunEntry(const std::function<void()>& entry) override;
+
+ public:
 
   // =============================================================================================
   // Creation, showing and closing (MainFormU.cpp)
@@ -246,12 +257,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // The play button's state (AnimateBtn, the checked Movie_Play).
   bool PlayButtonDown() const override;
   void SetPlayButtonDown(bool down) override;
-  // The barrier of every entry (MainFormActions.cpp): commands, timer ticks,
-  // drops and clipboard changes run through it. An escaped exception is
-  // shown in the error box; when no other entry is running around it, the
-  // guards the failed handler left set are cleared and the command states
-  // refreshed, so the document stays editable.
-  void RunEntry(const std::function<void()>& entry) override;
   // Undo recording and the anti-alias flag of every open document follow the settings.
   void ApplyUndoAndResampling();
 
