@@ -4,6 +4,7 @@
 // bitmap or written to a BMP file. The blobs are made and read (as hostile
 // bytes) in app/core/ClipboardBlob.
 #include "app/MainFormU.h"
+#include "app/MainFormTree.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/ClipboardBlob.h"
@@ -26,15 +27,15 @@ namespace {
 // frames and its path's nodes.
 bool CopiesSpriteContent(int nodeKind) {
   switch (nodeKind) {
-    case TMainForm::nkSprite:
-    case TMainForm::nkPictureFrame:
-    case TMainForm::nkTextFrame:
-    case TMainForm::nkRectangleFrame:
-    case TMainForm::nkEllipseFrame:
-    case TMainForm::nkLineFrame:
-    case TMainForm::nkMotion:
-    case TMainForm::nkOpacity:
-    case TMainForm::nkShadow:
+    case TTreeArea::nkSprite:
+    case TTreeArea::nkPictureFrame:
+    case TTreeArea::nkTextFrame:
+    case TTreeArea::nkRectangleFrame:
+    case TTreeArea::nkEllipseFrame:
+    case TTreeArea::nkLineFrame:
+    case TTreeArea::nkMotion:
+    case TTreeArea::nkOpacity:
+    case TTreeArea::nkShadow:
       return true;
     default:
       return false;
@@ -99,10 +100,10 @@ class TPasteScope {
 // ---- Copy, cut and paste -----------------------------------------------------------------------------
 
 void TMainForm::Edit_CopyExecute() {
-  QTreeWidgetItem* node = ShownTree()->currentItem();
+  QTreeWidgetItem* node = Tree().ShownTree()->currentItem();
   if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || node == nullptr || ClipboardFormat == 0)
     return;
-  const int kind = NodeKind(node);
+  const int kind = TTreeArea::NodeKind(node);
   TSprite* sprite = CurrentSprite();
   TClipboardBlob blob;
   if (CopiesSpriteContent(kind)) {
@@ -120,7 +121,7 @@ void TMainForm::Edit_CutExecute() {
   // Without the private format nothing could be copied: nothing is deleted either.
   if (ClipboardFormat == 0) return;
   Edit_CopyExecute();
-  Scene_Delete_SomethingExecute();
+  Tree().Scene_Delete_SomethingExecute();
 }
 
 void TMainForm::Edit_Paste1Execute() {
@@ -133,7 +134,7 @@ void TMainForm::Edit_Paste1Execute() {
   const TPasteResult pasted = PasteClipboardBlob(*CurrentScene(), CurrentSprite(),
                                                  reinterpret_cast<const std::uint8_t*>(block->data()), block->size());
   if (pasted.Kind != cbkNothing) {
-    if (pasted.Sprite != nullptr && pasted.Sprite != CurrentSprite()) SetCurrentSprite(pasted.Sprite);
+    if (pasted.Sprite != nullptr && pasted.Sprite != CurrentSprite()) Tree().SetCurrentSprite(pasted.Sprite);
     if (pasted.Kind == cbkPath) RefreshMotionPage();
   }
   // Also when nothing was pasted: the tree shows the scene afresh (-1 selects its root).
@@ -152,7 +153,7 @@ void TMainForm::Edit_PasteAsNewSpriteExecute() {
                        block.has_value() ? reinterpret_cast<const std::uint8_t*>(block->data()) : nullptr,
                        block.has_value() ? block->size() : 0);
   if (pasted.Sprite == nullptr) return;  // nothing to paste: no sprite was made
-  SetCurrentSprite(pasted.Sprite);
+  Tree().SetCurrentSprite(pasted.Sprite);
   pasting.Finish(pasted.FrameIndex);
 }
 
@@ -163,7 +164,7 @@ int TMainForm::PasteBitmapFrame() {
   TBitmap bitmap;
   if (!Clipboard().GetBitmap(bitmap)) return -1;
   const TPasteResult pasted = ::PasteBitmapFrame(*CurrentScene(), CurrentSprite(), bitmap);
-  if (pasted.Sprite != nullptr && pasted.Sprite != CurrentSprite()) SetCurrentSprite(pasted.Sprite);
+  if (pasted.Sprite != nullptr && pasted.Sprite != CurrentSprite()) Tree().SetCurrentSprite(pasted.Sprite);
   pasting.Finish(pasted.FrameIndex);
   return pasted.FrameIndex;
 }

@@ -3,6 +3,8 @@
 // the front or the back of all, the upgrade-check switch and the last step
 // of shutting down.
 #include "app/MainFormU.h"
+#include "app/MainFormFiles.h"
+#include "app/MainFormTree.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
@@ -153,7 +155,7 @@ void TMainForm::LoadSceneCommandControls() {
 // ---- The background page and the transparent background --------------------------------------------------
 
 void TMainForm::BackgroundParameterChanged() {
-  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr || TreeChangeRunning) return;
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr || Tree().TreeChangeRunning()) return;
   TAnimatedScene& scene = *CurrentScene();
   int placement = ppNone;
   for (std::size_t i = 0; i < BackgroundPictureTypes.size(); ++i)
@@ -228,7 +230,7 @@ void TMainForm::File_NewFromTemplateExecute() {
   if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->StopPlayback();
   const bool chosen = ShowModal(wizard) == mrOk && !wizard.TemplateFileName.empty();
   if (chosen) {
-    OpenInNewDocument(wizard.TemplateFileName);
+    Files().OpenInNewDocument(wizard.TemplateFileName);
   }
   if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->ResumePlayback();
 }
@@ -237,7 +239,7 @@ void TMainForm::File_ImportExecute() {
   const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(SettingsArea().OpenExportDialog());
   if (!chosen) return;
   SettingsArea().OpenExportDialog().initialDir = ExtractFilePath(chosen->fileName);
-  OpenInNewDocument(chosen->fileName);
+  Files().OpenInNewDocument(chosen->fileName);
 }
 
 void TMainForm::File_Save_AsExecute() {
@@ -247,7 +249,7 @@ void TMainForm::File_Save_AsExecute() {
 void TMainForm::OpenRecent(int index) {
   if (index < 0 || index >= static_cast<int>(SettingsArea().RecentFiles().Entries().size())) return;
   const std::string fileName = SettingsArea().RecentFiles().Entries()[static_cast<std::size_t>(index)];
-  OpenInNewDocument(fileName);
+  Files().OpenInNewDocument(fileName);
 }
 
 void TMainForm::View_88x31Execute() { ApplyCanvasSize(88, 31); }
@@ -278,12 +280,12 @@ void TMainForm::Scene_MovetoFrontOfAllSpritesExecute() {
   const int last = CurrentScene()->SpriteCount() - 1;
   if (old < 0 || old == last) return;
   window->StopPlayback();
-  QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
+  QTreeWidgetItem* node = Tree().TreeNodeOfSprite(sprite);
   RecordUndo(urkSpriteList, "Move to Front of all Sprites", true, old, 0, uokSpriteLastToIndex, nullptr);
   CurrentScene()->MoveSprite(old, last);
   DetachCurrentSprite();
   PlaceNode(node, 1);
-  AnimationTreeChange();
+  Tree().AnimationTreeChange();
   RefreshCommandStates();
   window->ResumePlayback();
   RequestSceneRecompute();
@@ -296,12 +298,12 @@ void TMainForm::Scene_MoveToBackOfAllSpritesExecute() {
   const int old = PositionOfSprite(*CurrentScene(), sprite);
   if (old <= 0) return;
   window->StopPlayback();
-  QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
+  QTreeWidgetItem* node = Tree().TreeNodeOfSprite(sprite);
   RecordUndo(urkSpriteList, "Move to Back of all Sprites", true, old, 0, uokSpriteFirstToIndex, nullptr);
   CurrentScene()->MoveSprite(old, 0);
   DetachCurrentSprite();
   if (node != nullptr && node->parent() != nullptr) PlaceNode(node, node->parent()->childCount());
-  AnimationTreeChange();
+  Tree().AnimationTreeChange();
   RefreshCommandStates();
   window->ResumePlayback();
   RequestSceneRecompute();
@@ -404,7 +406,7 @@ void TMainForm::InsertPreset(QAction* item) {
   if (item == nullptr || window == nullptr || CurrentScene() == nullptr) return;
   const std::string fileName = SettingsArea().PresetsFolder() + item->text().toStdString() + ".gif";
   window->StopPlayback();
-  TreeChangeRunning = true;
+  Tree().SetTreeChangeRunning(true);
   TAddedItem added;
   try {
     // A preset that cannot be read adds nothing: the sprite goes again.
@@ -416,8 +418,8 @@ void TMainForm::InsertPreset(QAction* item) {
   } catch (const std::exception&) {
     added = TAddedItem();
   }
-  TreeChangeRunning = false;
-  if (added.Sprite != nullptr) SetCurrentSprite(added.Sprite);
+  Tree().SetTreeChangeRunning(false);
+  if (added.Sprite != nullptr) Tree().SetCurrentSprite(added.Sprite);
   RefreshCommandStates();
   RebuildAnimationTree();
   if (added.Sprite != nullptr) {

@@ -4,6 +4,7 @@
 #include "app/MainFormSettings.h"
 
 #include "app/MainFormU.h"
+#include "app/MainFormFiles.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
 
@@ -111,8 +112,8 @@ void TSettingsArea::ApplyDigitalDisplayColor() {
 }
 
 void TSettingsArea::ApplyAutosave() {
-  Form().AutosaveTimer.SetInterval(AutosaveMilliseconds(UserSettings().AutosaveInterval));
-  Form().AutosaveTimer.SetEnabled(UserSettings().Autosave);
+  Files().AutosaveTimer().SetInterval(AutosaveMilliseconds(UserSettings().AutosaveInterval));
+  Files().AutosaveTimer().SetEnabled(UserSettings().Autosave);
 }
 
 // ---- Recent files -----------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // MainFormShapesText.cpp, the motion panel's twins in
 // MainFormShapesMotion.cpp.
 #include "app/MainFormU.h"
+#include "app/MainFormTree.h"
 #include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
@@ -133,21 +134,21 @@ void TMainForm::AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind) {
 // The new sprite is the last of the list, shown first: its node goes right
 // after the background, or after the tree's last node when it is the only one.
 void TMainForm::ShowAddedSprite(TSprite& sprite) {
-  QTreeWidget* tree = ShownTree();
+  QTreeWidget* tree = Tree().ShownTree();
   QTreeWidgetItem* root = tree->topLevelItem(0);
   QTreeWidgetItem* node = nullptr;
   if (root != nullptr && CurrentScene()->SpriteCount() == 1) {
     QTreeWidgetItem* last = root;
     while (last->childCount() > 0) last = last->child(last->childCount() - 1);
-    if (last != root) node = AddSpriteNode(&sprite, last, true);
-  } else if (QTreeWidgetItem* first = TreeNodeOfSprite(&CurrentScene()->Sprite(CurrentScene()->SpriteCount() - 2))) {
-    node = AddSpriteNode(&sprite, first, false);
+    if (last != root) node = Tree().AddSpriteNode(&sprite, last, true);
+  } else if (QTreeWidgetItem* first = Tree().TreeNodeOfSprite(&CurrentScene()->Sprite(CurrentScene()->SpriteCount() - 2))) {
+    node = Tree().AddSpriteNode(&sprite, first, false);
   }
-  SetCurrentSprite(&sprite);
+  Tree().SetCurrentSprite(&sprite);
   if (node == nullptr) {
     // A tree that does not show the scene as it was is made anew.
     RebuildAnimationTree();
-    node = TreeNodeOfSprite(&sprite);
+    node = Tree().TreeNodeOfSprite(&sprite);
   }
   if (node != nullptr) tree->setCurrentItem(node);
 }
@@ -155,18 +156,18 @@ void TMainForm::ShowAddedSprite(TSprite& sprite) {
 // The frame's node is added under its sprite's node; a sprite that got its
 // first motion step here gets its node made anew, with the motion's nodes.
 void TMainForm::ShowAddedFrame(TSprite& sprite, int frameIndex, bool stepAdded) {
-  QTreeWidgetItem* spriteNode = stepAdded ? nullptr : TreeNodeOfSprite(&sprite);
+  QTreeWidgetItem* spriteNode = stepAdded ? nullptr : Tree().TreeNodeOfSprite(&sprite);
   QTreeWidgetItem* node = nullptr;
   if (spriteNode != nullptr) {
-    node = AddFrameNode(&sprite.Frame(frameIndex), spriteNode);
+    node = Tree().AddFrameNode(&sprite.Frame(frameIndex), spriteNode);
   } else {
     RebuildAnimationTree();
-    SetCurrentSprite(&sprite);
+    Tree().SetCurrentSprite(&sprite);
   }
   if (node != nullptr)
-    ShownTree()->setCurrentItem(node);
+    Tree().ShownTree()->setCurrentItem(node);
   else
-    SelectFrameNode(frameIndex);
+    Tree().SelectFrameNode(frameIndex);
 }
 
 void TMainForm::WMItemAdded(WPARAM wParam, LPARAM lParam) {
@@ -175,7 +176,7 @@ void TMainForm::WMItemAdded(WPARAM wParam, LPARAM lParam) {
   if (sprite != nullptr && CurrentScene() != nullptr) {
     // The new frame's own node, not the sprite's first frame.
     if (lParam >= 0 && lParam < sprite->FrameCount()) sprite->SetCurrentFrameIndex(static_cast<int>(lParam));
-    SelectFrameNode(static_cast<int>(lParam));
+    Tree().SelectFrameNode(static_cast<int>(lParam));
   }
   if (wParam == 3) Timer_3D_ChangedTimer();
 }

@@ -2,6 +2,7 @@
 // editor): every change re-renders the preview and, unless the page is
 // being filled, changes the text frame the page was filled from.
 #include "app/MainFormU.h"
+#include "app/MainFormTree.h"
 #include "app/MainFormLayout.h"
 
 #include "app/core/FrameDefaults.h"
@@ -274,8 +275,8 @@ void TMainForm::TextEditChange() {
   FontsList2->SetPreviewText(QStringToAnsi(TextEdit->text()));
   // A text frame's node reads its text in double quotes. Quietly: the tree
   // takes a change it hears of as an edit of the node's caption.
-  QTreeWidget* tree = ShownTree();
-  if (QTreeWidgetItem* node = tree->currentItem(); NodeKind(node) == nkTextFrame) {
+  QTreeWidget* tree = Tree().ShownTree();
+  if (QTreeWidgetItem* node = tree->currentItem(); TTreeArea::NodeKind(node) == TTreeArea::nkTextFrame) {
     const QSignalBlocker quiet(tree);
     node->setText(0, "\"" + TextEdit->text() + "\"");
   }

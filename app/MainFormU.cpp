@@ -165,7 +165,7 @@ void TMainForm::FormCreate() {
       "(*.avi)|*.avi|Glintdeck data files (*.gld)|*.gld|All Files (*.*)|*.*";
 
   ProgressPercent = -1;
-  Commands().SetCommandHandler(Commands().File_New, [this] { File_NewExecute(); });
+  Commands().SetCommandHandler(Commands().File_New, [this] { Files().File_NewExecute(); });
   Commands().SetCommandHandler(Commands().File_Exit, [this] { File_ExitExecute(); });
   Commands().SetCommandHandler(Commands().Tools_Options, [this] { SettingsArea().Tools_OptionsExecute(); });
   Commands().SetCommandHandler(Commands().Help_About, [this] { Help_AboutExecute(); });
@@ -180,12 +180,12 @@ void TMainForm::FormCreate() {
   CreatePresetsMenu();
 
   // Each area builds its parts and connects its commands.
-  FormCreateTree();
+  Tree().FormCreateTree();
   FormCreatePages();
   FormCreateShapes();
   FormCreate3DText();
   FormCreateEffects();
-  FormCreateExport();
+  Files().FormCreateExport();
   FormCreateScene();
   Layout().FitPropertiesPanelToItsPages();
 }
@@ -211,7 +211,6 @@ void TMainForm::CreateTimers() {
   };
   timer(TimerStart, 1000, [this] { TimerStartTimer(); });
   timer(TimerRunCheckUpdate, 60000, [this] { TimerRunCheckUpdateTimer(); });
-  timer(AutosaveTimer, AutosaveMilliseconds(kDefaultAutosaveMinutes), [this] { AutosaveTimerTimer(); });
   timer(HideProgressTimer, 10000, [this] { HideProgressTimerTimer(); });
   timer(SetStepTimer, 500, [this] { SetStepTimerTimer(); });
   timer(TimerRedraw, 200, [this] { TimerRedrawTimer(); });
@@ -306,7 +305,7 @@ bool TMainForm::focusNextPrevChild(bool next) {
   QWidget* focus = QApplication::focusWidget();
   QDockWidget* panel = layout_ != nullptr ? layout_->PanelProperties() : nullptr;
   if (focus != nullptr && !focus->isVisible() && panel != nullptr && panel->isAncestorOf(focus)) {
-    QWidget* tree = ShownTree();
+    QWidget* tree = Tree().ShownTree();
     if (tree != nullptr && tree->isVisible())
       tree->setFocus(Qt::OtherFocusReason);
     else
@@ -329,7 +328,8 @@ void TMainForm::RunEntry(const std::function<void()>& entry) {
 // No handler runs now: a guard still set was left by the failed one, and
 // would make every later edit of its page do nothing.
 void TMainForm::RecoverAfterFailedEntry() {
-  for (bool* guard : {&TreeChangeRunning, &AddInProgress, &AddingPictureFrames, &LoadingFramePage, &FillingFramePage,
+  Tree().SetTreeChangeRunning(false);
+  for (bool* guard : {&AddInProgress, &AddingPictureFrames, &LoadingFramePage, &FillingFramePage,
                       &FillingBackgroundPage, &FillingMotionPage, &FillingMotionPanel, &FillingAppearancePage,
                       &FillingScenePage, &FillingSceneCommandControls, &Text3DLoading}) {
     *guard = false;
@@ -356,7 +356,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::FormShow() {
-  FormShowTree();
+  Files().FormShowFiles();
   FormShow3DText();
   UserSettings().LastPanelSpriteWidth = Layout().PanelProperties()->width();
 
@@ -380,7 +380,7 @@ void TMainForm::FormShow() {
   }
   RunEntry([this] { WMDrawClipboard(); });
 
-  File_NewExecute();
+  Files().File_NewExecute();
   FitPropertiesPanelToTextPage();
   // The splash form stays in front until the deferred start frees it.
   if (splash_ != nullptr) splash_->raise();
@@ -411,7 +411,7 @@ void TMainForm::TimerStartTimer() {
   TimerRunCheckUpdate.SetEnabled(true);
   splash_.reset();
   if (!StartupFileArgument.empty() && ActiveAnimationWindow() != nullptr) {
-    OpenStartupFile(StartupFileArgument);
+    Files().OpenStartupFile(StartupFileArgument);
   } else if (UserSettings().ShowWizardAtStartup) {
     File_NewFromTemplateExecute();
   }

@@ -17,13 +17,15 @@
 //   MainFormDocuments.cpp  what the document windows need from their host
 // and one file for each further area, each filling the handlers declared in
 // its section below and connecting its commands in its FormCreate... step:
-//   MainFormTree.cpp       scene tree, command states, file commands, docking
+//   MainFormTree*.cpp      scene tree, command states, Delete/Up/Down, menus
+//                          (the area TTreeArea, MainFormTree.h); file
+//                          commands, drops, docking (TFilesArea, MainFormFiles.h)
 //   MainFormPages.cpp      playback, time line, scene/sprite/frame/motion/
 //                          appearance/background pages
 //   MainFormShapes.cpp     added sprites and frames, shape/line/text pages
 //   MainForm3DText.cpp     the 3D text editor
 //   MainFormEffects.cpp    effect and transform commands, the clipboard
-//   MainFormExport.cpp     the export command
+//   MainFormExport.cpp     the export command (TFilesArea)
 //   MainFormScene.cpp      galleries, presets, templates, remaining commands
 // An area adds its own members to its own section, so the sections change
 // independently; a command is enabled only once its area gives it a handler
@@ -108,7 +110,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   ~TMainForm() override;
 
   // ---- The areas of the window and what they share (MainFormArea.h) ----
-  QMainWindow& Window() override { return *this; }
   TCommandSet& Commands() override { return *commands_; }
   TCommandSet& Commands() const { return *commands_; }
   TLayoutArea& Layout() override { return *layout_; }
@@ -123,35 +124,30 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   TText3DArea& Text3DEditor() override { return *text3DEditor_; }
   TEffectsArea& Effects() override { return *effects_; }
   TGalleriesArea& Galleries() override { return *galleries_; }
+
+ private:
+  // What only the areas ask, through TMainFormContext.
+  QMainWindow& Window() override { return *this; }
   TMainForm& Form() override { return *this; }
   void SetUpTimer(TTimer& timer, int interval, std::function<void()> tick) override;
+  // The barrier of every entry (MainFormActions.cpp): commands, timer ticks,
+  // drops and clipboard changes run through it. An escaped exception is
+  // shown in the error box; when no other entry is running around it, the
+  // guards the failed handler left set are cleared and the command states
+  // refreshed, so the document stays editable.
+  void RunEntry(const std::function<void()>& entry) override;
+
+ public:
 
   // =============================================================================================
   // Creation, showing and closing (MainFormU.cpp)
   // =============================================================================================
 
-  // Runs from the constructor: builds the window and its commands, shows the
-  // splash form, creates the placeholder scene, registers the clipboard
-  // format and fills the presets menu.
-  void FormCreate();
-  // Runs when the window is first shown: centres it, loads the settings,
-  // warns about a low-colour display, starts the deferred start, registers
-  // the project file type, follows the clipboard and opens the first document.
-  void FormShow();
-  // Runs once when the window closes after every document closed: stops the
-  // scene, saves the settings. Errors are swallowed so closing completes.
-  void FormClose();
   // The Esc character sets the cancel flag (the window previews every key).
   void FormKeyPress(char& Key);
-  // Sets the window's caption and the application's title to the product name.
-  void UpdateMainCaption();
-  // Status panel 0 shows the hint of the command or control under the pointer.
-  void AppHint(const std::string& hint);
 
   // The window's message handle (messages 1002, 1003 and 1006 come here).
   HWND Handle() const override { return handle_->Handle(); }
-  // Handles one message posted or sent to the window.
-  void WndProc(TMessage& message);
 
   // The command line's first argument, opened by the deferred start
   // (ParamStr(1); empty for none).
@@ -179,10 +175,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // Posts message 1002 to the window: after a model change, the current
   // step is recomputed and redrawn once the present handler returns.
   void RequestSceneRecompute() override;
-  void WMRecomputeScene();                        // 1002
   void WMStepChanged(WPARAM wParam, LPARAM lParam);  // 1006
-  // Measures the playback speed shown in StepPerSecond.
-  TStepSpeedMeter StepSpeed;
 
   // ---- Clipboard ----
   // The private clipboard format, named after the newest project signature
@@ -190,7 +183,38 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   UINT ClipboardFormat = 0;
   // The clipboard changed: the paste commands follow what it holds.
   void WMDrawClipboard();
+
+  // ---- Editing state ----
+  // The scene shown while no document is active; never composes (locked).
+  TAnimatedScene* PlaceholderScene() const { return placeholderScene_.get(); }
+  // The active document's scene, or the placeholder scene.
+  TAnimatedScene* CurrentScene() const override { return currentScene_; }
+  // The splash form, from FormCreate to the first tick of TimerStart.
+  TFirstFlashForm* SplashForm() const { return splash_.get(); }
+
+ private:
+  // Runs from the constructor: builds the window and its commands, shows the
+  // splash form, creates the placeholder scene, registers the clipboard
+  // format and fills the presets menu.
+  void FormCreate();
+  // Runs when the window is first shown: centres it, loads the settings,
+  // warns about a low-colour display, starts the deferred start, registers
+  // the project file type, follows the clipboard and opens the first document.
+  void FormShow();
+  // Runs once when the window closes after every document closed: stops the
+  // scene, saves the settings. Errors are swallowed so closing completes.
+  void FormClose();
+  // Sets the window's caption and the application's title to the product name.
+  void UpdateMainCaption();
+  // Status panel 0 shows the hint of the command or control under the pointer.
+  void AppHint(const std::string& hint);
+  // Handles one message posted or sent to the window.
+  void WndProc(TMessage& message);
+  void WMRecomputeScene();  // 1002
   void WMChangeCBChain() { WMDrawClipboard(); }
+  // Measures the playback speed shown in StepPerSecond.
+  TStepSpeedMeter StepSpeed;
+  void SetCurrentScene(TAnimatedScene* scene) { currentScene_ = scene; }
 
   // ---- Help menu ----
   void Contents1Click();
@@ -206,14 +230,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // The hidden link field that hands texts and addresses to the shell.
   TURL* TmpURL = nullptr;
 
-  // ---- Editing state ----
-  // The scene shown while no document is active; never composes (locked).
-  TAnimatedScene* PlaceholderScene() const { return placeholderScene_.get(); }
-  // The active document's scene, or the placeholder scene.
-  TAnimatedScene* CurrentScene() const override { return currentScene_; }
-  void SetCurrentScene(TAnimatedScene* scene) { currentScene_ = scene; }
-  // The splash form, from FormCreate to the first tick of TimerStart.
-  TFirstFlashForm* SplashForm() const { return splash_.get(); }
+ public:
 
   // ---- The 3D text page's lists, filled here; the 3D text area places them ----
   QComboBox* ComboBoxDepth = nullptr;  // "0", "0.01" ... "0.09", "0.1" ... "3" (40 items)
@@ -228,7 +245,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   TEditorSettings& UserSettings() override { return userSettings_; }
   // Set when the display has 8 bits per pixel or fewer.
   bool LowColorDisplay = false;
-  void AddRecentFile(const std::string& fileName) override;
 
 
   // =============================================================================================
@@ -237,179 +253,45 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // to a later area are declared in that area's section.
   // =============================================================================================
 
-  const TDocumentSettings& Settings() const override;
   TAnimationWindow* ActiveAnimationWindow() const override { return activeWindow_; }
   // The play button's state (AnimateBtn, the checked Movie_Play).
   bool PlayButtonDown() const override;
   void SetPlayButtonDown(bool down) override;
-  QWidget* Panel_TreeView() override;
-  QAction* Edit_Undo() override;
-  void StepChanged(WPARAM wParam, LPARAM lParam) override { WMStepChanged(wParam, lParam); }
-  void ShowStatusText(int panel, const std::string& text) override;
-  // The barrier of every entry (MainFormActions.cpp): commands, timer ticks,
-  // drops and clipboard changes run through it. An escaped exception is
-  // shown in the error box; when no other entry is running around it, the
-  // guards the failed handler left set are cleared and the command states
-  // refreshed, so the document stays editable.
-  void RunEntry(const std::function<void()>& entry) override;
-  // Opens the command line's file into the active document (errors shown there).
-  void OpenStartupFile(const std::string& fileName);
-  // The active document's picture shows the step just composed.
-  void RefreshDocumentPicture();
   // Undo recording and the anti-alias flag of every open document follow the settings.
   void ApplyUndoAndResampling();
 
   // =============================================================================================
-  // Scene tree, command states, file commands and window layout commands
-  // (MainFormTree.cpp)
+  // The scene tree and command states (TTreeArea), files, drops and the
+  // window layout (TFilesArea): what the document windows ask of them,
+  // forwarded (MainFormDocuments.cpp)
   // =============================================================================================
 
-  // Builds the area's parts and connects its commands (end of FormCreate),
-  // and lays out the docked bars when the window is first shown.
-  void FormCreateTree();
-  void FormShowTree();
-
-  // ---- The active document (MainFormTree.cpp) ----
-  void SetActiveAnimationWindow(TAnimationWindow* window) override;
-  // Attaches a document's undo log (nullptr: none) and sets the Undo command from it.
-  void SetUndoObject(TUndo* undo);
-  void Edit_UndoExecute();
-
-  // ---- The scene tree ----
-  // The node kinds: each node's image index in ImageList_Tree.
-  enum TTreeNodeKind : int {
-    nkScene = 0, nkSprite = 1, nkBackground = 2, nkPictureFrame = 3, nkTextFrame = 4, nkMotion = 5,
-    nkAppearance = 6, nkUnused = 7, nkRectangleFrame = 8, nkEllipseFrame = 9, nkLineFrame = 10, nkOpacity = 11,
-    nkShadow = 12
-  };
-  // The node pictures, by node kind (13 small pictures drawn in code).
-  std::vector<QIcon> ImageList_Tree;
-  // The kind of a node (-1 for none).
-  static int NodeKind(const QTreeWidgetItem* node);
-  static bool IsFrameNode(int kind);
-  // The tree shown: the active document's tree or the form's own.
-  QTreeWidget* ShownTree() const;
-  // Set while AnimationTreeChange runs and while a sprite or frame is being
-  // added, so that selecting nodes does not reload the pages meanwhile.
-  bool TreeChangeRunning = false;
-  void RebuildAnimationTree() override;
-  // Adds a sprite's node with its children after the last sibling of node
-  // (append) or before node; returns it.
-  QTreeWidgetItem* AddSpriteNode(TSprite* sprite, QTreeWidgetItem* node, bool append);
-  // Adds a frame's node as the last child of a sprite node.
-  QTreeWidgetItem* AddFrameNode(TFrame* frame, QTreeWidgetItem* spriteNode);
-  // The sprite a sprite node shows (nullptr: none).
-  TSprite* SpriteOfTreeNode(QTreeWidgetItem* node);
-  // The node of a sprite; the root for nullptr; nullptr when not found.
-  QTreeWidgetItem* TreeNodeOfSprite(TSprite* sprite);
-  // The current sprite: always a sprite of the active scene's list, or nullptr.
   TSprite* CurrentSprite() override;
   TFrame* CurrentFrame() override;
-  // Makes a sprite current (nullptr: no current sprite).
-  void SetCurrentSprite(TSprite* sprite);
   void DetachCurrentSprite() override;
-  // spriteIndex < 0 selects the root; else the sprite (clamped) becomes
-  // current and its node of the kind is selected (1 the sprite, 2 its first
-  // frame, 3 its motion, 4 its appearance).
+  void RebuildAnimationTree() override;
   void SelectTreeNode(int spriteIndex, int nodeKind) override;
-  // frameIndex < 0 selects the root; else the current sprite's frame (clamped).
-  void SelectFrameNode(int frameIndex);
-  void ClearTreeChangeRunning() override;
-  void AttachTree(QTreeWidget& tree) override;
-  // The selection changed (also called after model changes): the page of the
-  // selected node is shown and filled.
-  void AnimationTreeChange();
-  // In-place editing: only sprite nodes; the edited text names the sprite.
-  bool AnimationTreeEditing(QTreeWidgetItem* node);
-  void AnimationTreeEdited(QTreeWidgetItem* node);
-  void AnimationTreeDblClick();
-  // Every command's enabled state from the active document and the selection.
   void RefreshCommandStates() override;
 
-  // ---- Delete, Up and Down of the tree (MainFormTreeCommands.cpp) ----
-  void Scene_Delete_SomethingExecute();
-  void Scene_Up_SomethingExecute();
-  void Scene_Down_SomethingExecute();
-  void Sprite_Move_UpExecute();
-  void Sprite_Move_DownExecute();
-  void Frame_UpExecute();
-  void Frame_DownExecute();
-  // Deletes the current sprite's current frame (the Delete Frame command).
-  void Sprite_Delete_FrameExecute();
-
-  // ---- Files, drops and the window layout (MainFormTreeFiles.cpp) ----
-  // A new, empty "Untitled" document (MainFormDocuments.cpp).
-  void File_NewExecute();
-  void File_Open_Execute();
-  void OpenInNewDocument(const std::string& fileName);
-  void File_SaveExecute();
-  TTimer AutosaveTimer;  // "AutosaveInterval" minutes while "Autosave" is on
-  void AutosaveTimerTimer();
-  // Files dropped on the main window itself: only a project opens.
-  void WMDropFiles(const std::vector<std::string>& fileNames);
-  void DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) override;
-  void Window_Tile_HorizontalExecute();
-  void Window_Tile_VerticalExecute();
-  void Window_CascadeExecute();
-  // The documents' entries at the end of the Window menu (checked: active).
-  std::vector<QAction*> WindowListItems;
-  void RebuildWindowList();
-  // Docking: which area takes which bar, and the bars' sizes when docked.
-  bool CoolBarTopMainDockOver(QWidget* control) const;
-  bool CoolBarLeftDockOver(QWidget* control) const;
-  bool CoolBarRightDockOver(QWidget* control) const;
-  void ToolBarMainButtonsEndDock(QToolBar* bar);
-  void PanelPropertiesEndDock();
-  QToolButton* DockPropertiesButton = nullptr;      // down: the panel is docked
-  QToolButton* ToolButton_CloseProperties = nullptr;
-  void DockPropertiesButtonClick();
-  void Show_Properties_WindowExecute();
-  void Show_Insert_Delete_ButtonsExecute();
-  void Show_MainButtonsExecute();
-  void Show_TimeLineExecute();
-  void ToolButton_ClosePropertiesClick();
-  void ShowPropertiesPanel() override;
-  // Dragging the properties panel's edge: the docked panel takes the
-  // proposed width, never less than its minimum (newSize is corrected).
-  void Splitter_PropertiesCanResize(int& newSize);
-  // The size each tool bar had when it was made (its length along the bar:
-  // the width of the top bars, the height of the left one); a docked bar
-  // is never shorter, and never thicker than one row of its buttons.
-  static int ToolBarDockedSize(const QToolBar* bar);
-
-  // ---- Right-click menus (MainFormTreeMenus.cpp) ----
-  // The selection box's menu (the current sprite's commands), the canvas's
-  // menu (new sprites, paste, the scene's settings) and the tree's menu
-  // (the commands of the selected node, refilled each time it opens).
-  QMenu* SpritePopupMenu() override { return spritePopupMenu_; }
-  QMenu* ScenePopUpMenu() override { return scenePopUpMenu_; }
-  QMenu* AnimationTree_PopupMenu = nullptr;
-  void AnimationTree_PopupMenuPopup();
-  // The Del key on a tree: Scene_Delete_Something, the key consumed.
-  void AnimationTreeKeyDown(int& key);
-
-  // The page fillers AnimationTreeChange calls are declared with the pages that they fill.
-
  private:
-  QTreeWidgetItem* MakeNode(int kind, const QString& text);
-  void OpenOrAddDroppedFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite);
-  void WireTree(QTreeWidget& tree);
-  void FormCreateTreeFiles();
-  void DeleteCurrentFrameNode();
-  QTreeWidgetItem* NthSpriteNodeFromBottom(int k) const;
-  std::vector<QTreeWidgetItem*> SpriteNodes() const;
-  void ShowSpriteOfNode(QTreeWidgetItem* node);
-  void SwitchToPage(QTreeWidgetItem* node);
-  void EnableCommands(std::initializer_list<QAction*> commands, bool enabled);
-  void ClearAppearanceOfCurrentSprite();
-  void PlaceToolBar(QToolBar* bar, Qt::ToolBarArea area);
-  void CreatePopupMenus();
-  QAction* windowListSeparator_ = nullptr;
-  TSprite* currentSprite_ = nullptr;
-  std::unique_ptr<QObject> mainDropFilter_;
-  std::unique_ptr<QObject> treeKeyFilter_;
-  QMenu* spritePopupMenu_ = nullptr;
-  QMenu* scenePopUpMenu_ = nullptr;
+  // What only the document windows ask, through TDocumentHost.
+  const TDocumentSettings& Settings() const override;
+  QWidget* Panel_TreeView() override;
+  QAction* Edit_Undo() override;
+  void StepChanged(WPARAM wParam, LPARAM lParam) override { WMStepChanged(wParam, lParam); }
+  void ShowStatusText(int panel, const std::string& text) override;
+  void AddRecentFile(const std::string& fileName) override;
+  // Switches the scene, the tree, the undo log and the pages to the document.
+  void SetActiveAnimationWindow(TAnimationWindow* window) override;
+  void AttachTree(QTreeWidget& tree) override;
+  void ClearTreeChangeRunning() override;
+  QMenu* SpritePopupMenu() override;
+  QMenu* ScenePopUpMenu() override;
+  void ShowPropertiesPanel() override;
+  void DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) override;
+  void ExportAnimation(const std::string& fileName, int format) override;
+  // The active document's picture shows the step just composed.
+  void RefreshDocumentPicture();
 
  public:
 
@@ -1089,18 +971,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   void Scene_BackgroundCopyToExecute();
   void Frame_CopyAsBMPExecute();
   void Frame_CopyAsBMP_ToExecute();
-
-  // =============================================================================================
-  // The export command and the export wizard (MainFormExport.cpp)
-  // =============================================================================================
-
-  void FormCreateExport();
-  // Ctrl+E: the "Export" save dialog for the current scene, then the wizard.
-  void File_ExportExecute();
-  // Exports the active scene to a file in a format (1 GIF, 2 BMP, 3 AVI, 4 JPEG).
-  void ExportAnimation(const std::string& fileName, int format) override;
-  // The export choices kept from one export to the next while the program runs.
-  TExportSettings ExportSettings;
 
   // =============================================================================================
   // Galleries, presets, templates and the remaining scene commands

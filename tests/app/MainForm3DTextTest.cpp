@@ -669,7 +669,7 @@ TEST_F(MainForm3DText, PendingChangeOfAnotherDocumentGoesToItsOwnLog) {
   TMainForm& form = StartWith3DText();
   TAnimationWindow* first = form.ActiveAnimationWindow();
   Type(Parts().EditNewText, "Mine");
-  form.File_NewExecute();
+  form.Files().File_NewExecute();
   QApplication::processEvents();
   TAnimationWindow* second = form.ActiveAnimationWindow();
   ASSERT_NE(second, first);

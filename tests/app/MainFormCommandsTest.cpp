@@ -202,15 +202,15 @@ TEST_F(MainFormTest, PropertiesPanelWithItsPagesAndTheTreePanel) {
   EXPECT_TRUE(form.Layout().PropertyPage(ppFrame)->isAncestorOf(Child<QStackedWidget>(form, "NotebookFramePreview")));
   EXPECT_EQ(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->count(), 3);
   EXPECT_TRUE(form.Layout().PropertyPage(ppMotion)->isAncestorOf(Child<QStackedWidget>(form, "Notebook_Size_Opacity")));
-  EXPECT_EQ(form.Panel_TreeView()->objectName(), "Panel_TreeView");
-  EXPECT_EQ(Child<QTreeWidget>(form, "AnimationTree")->parentWidget(), form.Panel_TreeView());
-  EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isAncestorOf(form.Panel_TreeView()));
+  EXPECT_EQ(form.Layout().Panel_TreeView()->objectName(), "Panel_TreeView");
+  EXPECT_EQ(Child<QTreeWidget>(form, "AnimationTree")->parentWidget(), form.Layout().Panel_TreeView());
+  EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isAncestorOf(form.Layout().Panel_TreeView()));
 }
 
 TEST_F(MainFormTest, ThirteenTimersWithTheirIntervalsAllDisabledAtStart) {
   TMainForm& form = Create();
   const std::pair<const TTimer*, int> timers[] = {
-      {&form.TimerStart, 1000},       {&form.TimerRunCheckUpdate, 60000}, {&form.AutosaveTimer, 600000},
+      {&form.TimerStart, 1000},       {&form.TimerRunCheckUpdate, 60000}, {&form.Files().AutosaveTimer(), 600000},
       {&form.HideProgressTimer, 10000}, {&form.SetStepTimer, 500},       {&form.TimerRedraw, 200},
       {&form.Timer_3D_Changed, 200},  {&form.TimerLightsRedraw, 30},     {&form.ZoomTimer, 100},
       {&form.Timer3DAnimation, 50},   {&form.TimerRedrawShape, 200},     {&form.TimerRedrawLine, 200},

@@ -139,8 +139,8 @@ TEST_F(MainFormExportScenario, ABannerMadeWithTheCommandsIsExportedAsTheGifTheSc
   EXPECT_EQ(forms_.Remaining(), 0u);
   ASSERT_EQ(forms_.shown.size(), 1u);
   EXPECT_EQ(forms_.shown[0].result, mrOk);
-  EXPECT_EQ(form.ExportSettings.PaletteType, ptAdaptive);
-  EXPECT_EQ(form.ExportSettings.ReductionFlags, 7);
+  EXPECT_EQ(form.Files().ExportSettings().PaletteType, ptAdaptive);
+  EXPECT_EQ(form.Files().ExportSettings().ReductionFlags, 7);
 
   ASSERT_EQ(FolderEntries(out_.Path()), std::vector<std::string>{"banner.gif"});
   const std::string text = TempDir::ReadFile(out_.File("banner.gif"));

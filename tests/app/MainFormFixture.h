@@ -5,8 +5,10 @@
 
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormFiles.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
+#include "app/MainFormTree.h"
 #include "platform/Registry.h"
 #include "tests/support/FakeSystemValues.h"
 #include "tests/support/RecordingShellServices.h"

@@ -79,10 +79,10 @@ class MainFormPagesScenario : public MainFormPagesTest {
   }
   // Selects the scene tree's node of a kind (the first one), as a click on it does.
   void SelectNode(TMainForm& form, int kind) {
-    QTreeWidget* tree = form.ShownTree();
+    QTreeWidget* tree = form.Tree().ShownTree();
     QTreeWidgetItemIterator it(tree);
     for (; *it != nullptr; ++it)
-      if (TMainForm::NodeKind(*it) == kind) break;
+      if (TTreeArea::NodeKind(*it) == kind) break;
     ASSERT_NE(*it, nullptr);
     tree->setCurrentItem(*it);
     ProcessMessages();
@@ -167,7 +167,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
 
   // The motion: linear at half a step per step; clicking its row writes
   // nothing; a quick X and Y edit is one "Change Motion" and keeps the speed.
-  SelectNode(form, TMainForm::nkMotion);
+  SelectNode(form, TTreeArea::nkMotion);
   ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppMotion);
   Command(form, "Motion_Linear")->trigger();
   Type(form.StartSpeedEdit, "0.5");
@@ -236,7 +236,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   EXPECT_EQ(Scene().Sprite(0).Interval(0).StartStep, 5);
 
   // The pick tool keys the clicked colour of the picture.
-  SelectNode(form, TMainForm::nkPictureFrame);
+  SelectNode(form, TTreeArea::nkPictureFrame);
   ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppFrame);
   Command(form, "Sprite_PickTransparentColor")->trigger();
   QTest::mouseClick(form.NativeImage, Qt::LeftButton, {}, QPoint(8, 3));
@@ -274,7 +274,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
 
   // The background: a file, an unticked picture box and a pasted picture
   // each undo; the fill records "Change Background Properties".
-  SelectNode(form, TMainForm::nkBackground);
+  SelectNode(form, TTreeArea::nkBackground);
   ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppBackground);
   const std::string back = WriteBmp("back.bmp", 20, 10, Halves);
   mark = LogSize();
@@ -287,7 +287,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   Log().Undo();
   EXPECT_EQ(LogSize(), mark);
   EXPECT_EQ(Scene().BackgroundFile, "");
-  SelectNode(form, TMainForm::nkBackground);
+  SelectNode(form, TTreeArea::nkBackground);
   form.FileNameEdit->setFocus();
   form.FileNameEdit->selectAll();
   QTest::keyClicks(form.FileNameEdit, QString::fromStdString(back));
@@ -312,7 +312,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   EXPECT_EQ(LogSize(), mark);
   EXPECT_EQ(Scene().BackgroundFile, back);
 
-  SelectNode(form, TMainForm::nkBackground);
+  SelectNode(form, TTreeArea::nkBackground);
   EXPECT_TRUE(form.ScBackFillLinear_Button->isChecked());
   Click(form.ScBackFillVelvet_Button);
   EXPECT_EQ(Scene().VelvetFill, 1);
@@ -320,7 +320,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   Log().Undo();
   EXPECT_EQ(LogSize(), mark);
   EXPECT_EQ(Scene().VelvetFill, 0);
-  SelectNode(form, TMainForm::nkBackground);
+  SelectNode(form, TTreeArea::nkBackground);
   Click(form.ScBackFillVelvet_Button);
   form.ScBackFillAngle->SetValue(45);
   EXPECT_EQ(form.ScBackFillAngle_Knob->Position(), 45);

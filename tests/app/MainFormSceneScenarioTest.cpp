@@ -116,10 +116,10 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   ASSERT_EQ(scene.SpriteCount(), templateSprites + 1);
   TSprite& text3D = scene.Sprite(templateSprites);
   TFrame& frame = text3D.Frame(0);
-  QTreeWidgetItem* spriteNode = form.TreeNodeOfSprite(&text3D);
+  QTreeWidgetItem* spriteNode = form.Tree().TreeNodeOfSprite(&text3D);
   ASSERT_NE(spriteNode, nullptr);
   for (int i = 0; i < spriteNode->childCount(); ++i)
-    if (TMainForm::IsFrameNode(TMainForm::NodeKind(spriteNode->child(i)))) {
+    if (TTreeArea::IsFrameNode(TTreeArea::NodeKind(spriteNode->child(i)))) {
       ClickNode(spriteNode->child(i));
       break;
     }

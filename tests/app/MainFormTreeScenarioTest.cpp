@@ -176,7 +176,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   const QPoint onFrame = Tree().visualItemRect(onlyFrame).center();
   QTest::mouseClick(Tree().viewport(), Qt::RightButton, {}, onFrame);
   QMenu* menu = RightClick(Tree().viewport(), onFrame);
-  ASSERT_EQ(menu, form.AnimationTree_PopupMenu);
+  ASSERT_EQ(menu, form.findChild<QMenu*>("AnimationTree_PopupMenu"));
   EXPECT_EQ(menu->objectName(), QString("AnimationTree_PopupMenu"));
   EXPECT_EQ(Tree().currentItem(), onlyFrame);
   EXPECT_TRUE(menu->actions().contains(Command(form, "Frame_Up")));
@@ -193,7 +193,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   // The selection box's menu acts on the current sprite.
   ClickNode(Node({"B"}));
   menu = RightClick(second->SpriteSelectionBox, QPoint(2, 2));
-  ASSERT_EQ(menu, form.SpritePopupMenu());
+  ASSERT_EQ(menu, form.findChild<QMenu*>("SpritePopupMenu"));
   EXPECT_EQ(menu->objectName(), QString("SpritePopupMenu"));
   Choose(menu, Command(form, "Sprite_Move_Up"));
   Settle();
@@ -202,7 +202,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
 
   // The canvas's menu adds a new sprite.
   menu = RightClick(second->PanelAnimation, QPoint(5, 5));
-  ASSERT_EQ(menu, form.ScenePopUpMenu());
+  ASSERT_EQ(menu, form.findChild<QMenu*>("ScenePopUpMenu"));
   EXPECT_EQ(menu->objectName(), QString("ScenePopUpMenu"));
   Choose(menu, Command(form, "Scene_Add_Rectangle"));
   Settle();
