@@ -4,6 +4,7 @@
 // app/core/SpriteTransforms; here the commands find their sprite and frame,
 // run the dialogs and refresh the window.
 #include "app/MainFormU.h"
+#include "app/MainFormPlayback.h"
 #include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
@@ -91,7 +92,7 @@ void TMainForm::ApplyEffect(int effectIndex) {
   if (sprite == nullptr || frame == nullptr || sprite->FrameCount() == 0) return;
   const int frameIndex = IndexOfFrame(*sprite, frame);
   if (frameIndex < 0) return;
-  Movie_StopExecute();
+  Playback().Movie_StopExecute();
   // A 3D text edit still waiting for its pause is drawn first: the effect
   // works on the picture the text has now, and no later tick draws the text
   // over the effect's result.

@@ -2,8 +2,10 @@
 // of every page of this area (playback and the scene page are in
 // MainFormPlayback.cpp, the motion and appearance pages in MainFormMotion.cpp).
 #include "app/MainFormU.h"
+#include "app/MainFormMotion.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormPlayback.h"
 #include "app/MainFormSettings.h"
 
 #include "app/AnimationWindowU.h"
@@ -57,9 +59,9 @@ void SetButtonColor(QToolButton* button, TColor color) {
 TColor ButtonColor(const QToolButton* button) { return static_cast<TColor>(button->property(kColorProperty).toUInt()); }
 
 void TMainForm::FormCreatePages() {
-  CreatePlaybackAndScenePage();
+  Playback().CreatePlaybackAndScenePage();
   CreateSpriteFrameBackgroundPages();
-  CreateMotionAndAppearancePages();
+  Motion().CreateMotionAndAppearancePages();
 }
 
 void TMainForm::CreateSpriteFrameBackgroundPages() {

@@ -3,6 +3,8 @@
 // the front or the back of all, the upgrade-check switch and the last step
 // of shutting down.
 #include "app/MainFormU.h"
+#include "app/MainFormMotion.h"
+#include "app/MainFormPlayback.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
@@ -93,11 +95,11 @@ void TMainForm::FormCreateScene() {
   CreateSceneCommandControls();
   // A burst of typing in the comment ends when the box is filled from the
   // scene or loses the focus.
-  connect(GifCommentMemo, &QPlainTextEdit::textChanged, this, [this] {
-    if (FillingScenePage) GifCommentBurst = {};
+  connect(Playback().CommentMemo(), &QPlainTextEdit::textChanged, this, [this] {
+    if (Playback().FillingScenePage()) GifCommentBurst = {};
   });
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
-    if (old == GifCommentMemo) GifCommentBurst = {};
+    if (old == Playback().CommentMemo()) GifCommentBurst = {};
   });
 }
 
@@ -385,7 +387,7 @@ void TMainForm::CollorGalleryToolButtonClick(QWidget* anchor) {
 void TMainForm::ShowMotionGallery(QWidget* anchor) {
   // A motion edit still waiting goes to the old path first; applied later it
   // would write the page's old values over the preset's first step.
-  FlushMotionEdit();
+  Motion().FlushMotionEdit();
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr) return;
   const std::string fileName = ChooseFromGallery(*AnimationPicker1(), ProgramSubfolder(kMotionPresetsFolder), anchor);
@@ -393,7 +395,7 @@ void TMainForm::ShowMotionGallery(QWidget* anchor) {
   const std::unique_ptr<TAnimatedScene> preset = LoadGalleryPreset(fileName);
   if (preset == nullptr) return;
   ApplyMotionPreset(*sprite, preset->Sprite(0).Motion());
-  LoadMotionPage();
+  Motion().LoadMotionPage();
   RequestSceneRecompute();
 }
 

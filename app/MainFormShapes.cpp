@@ -3,6 +3,7 @@
 // MainFormShapesText.cpp, the motion panel's twins in
 // MainFormShapesMotion.cpp.
 #include "app/MainFormU.h"
+#include "app/MainFormMotion.h"
 #include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
@@ -24,7 +25,7 @@ void TMainForm::FormCreateShapes() {
   ColorPicker1->setObjectName("ColorPicker1");
   CreateShapePages();
   CreateSimpleTextPage();
-  CreateMotionTwins();
+  Motion().CreateMotionTwins();
 
   Commands().SetCommandHandler(Commands().Scene_Add_Rectangle, [this] { Scene_Add_RectangleExecute(); });
   Commands().SetCommandHandler(Commands().Scene_Add_Ellipse, [this] { Scene_Add_EllipseExecute(); });

@@ -3,6 +3,8 @@
 // and frame nodes), the selection that chooses the property page, the
 // current sprite and frame, and the enabled state of every command.
 #include "app/MainFormU.h"
+#include "app/MainFormMotion.h"
+#include "app/MainFormPlayback.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
 
@@ -175,7 +177,7 @@ void TMainForm::AttachTree(QTreeWidget& tree) {
 void TMainForm::SetActiveAnimationWindow(TAnimationWindow* window) {
   if (window == activeWindow_) return;
   // Only a closing document leaves the window without an active one.
-  FinishDocumentEdits(window == nullptr);
+  Playback().FinishDocumentEdits(window == nullptr);
   if (activeWindow_ != nullptr) activeWindow_->StopPlayback();
   ShownTree()->hide();
   activeWindow_ = window;
@@ -185,9 +187,9 @@ void TMainForm::SetActiveAnimationWindow(TAnimationWindow* window) {
     ShownTree()->show();
     SetCurrentScene(window->Scene());
     SetUndoObject(window->Undo());
-    Movie_StopExecute();
+    Playback().Movie_StopExecute();
     AnimationTreeChange();
-    SetAppearanceStepMaxima(CurrentScene()->StepCount);
+    Motion().SetAppearanceStepMaxima(CurrentScene()->StepCount);
   } else {
     Layout().AnimationTree()->show();
     SetCurrentScene(PlaceholderScene());
@@ -368,11 +370,10 @@ TFrame* TMainForm::CurrentFrame() {
 
 void TMainForm::SetCurrentSprite(TSprite* sprite) {
   const TBusyCursor busy;
-  const TFlagRestore filling(FillingMotionPage);
+  const TFlagRestore filling(Motion().FillingMotionPage());
   currentSprite_ = sprite;
   // The motion row chosen stays chosen for the next sprite's list.
-  QTreeWidgetItem* row = MovingList != nullptr ? MovingList->currentItem() : nullptr;
-  SelectedMotionRow = row != nullptr ? std::max(0, MovingList->indexOfTopLevelItem(row)) : 0;
+  Motion().RememberSelectedMotionRow();
   Layout().StepsTrackBar()->SetTimeLineCollection(sprite);
   if (sprite != nullptr) {
     // Positions and speeds are edited in pixels; choosing them is no edit.
@@ -490,7 +491,7 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
     case nkScene:
       Layout().Notebook_Properties()->setCurrentIndex(ppScene);
       if (withScene) {
-        LoadScenePage();
+        Playback().LoadScenePage();
         activeWindow_->HideSelection();
       }
       DetachCurrentSprite();
@@ -560,7 +561,7 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
       Layout().Notebook_Properties()->setCurrentIndex(ppMotion);
       if (withScene) {
         ShowSpriteOfNode(node);
-        LoadMotionPage();
+        Motion().LoadMotionPage();
         Layout().Notebook_Size_Opacity()->setCurrentIndex(kind == nkMotion ? 0 : kind == nkOpacity ? 1 : 2);
       }
       break;
@@ -568,7 +569,7 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
       Layout().Notebook_Properties()->setCurrentIndex(ppAppearance);
       if (withScene) {
         ShowSpriteOfNode(node);
-        LoadAppearancePage();
+        Motion().LoadAppearancePage();
       }
       break;
     default:

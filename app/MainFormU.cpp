@@ -213,16 +213,12 @@ void TMainForm::CreateTimers() {
   timer(TimerRunCheckUpdate, 60000, [this] { TimerRunCheckUpdateTimer(); });
   timer(AutosaveTimer, AutosaveMilliseconds(kDefaultAutosaveMinutes), [this] { AutosaveTimerTimer(); });
   timer(HideProgressTimer, 10000, [this] { HideProgressTimerTimer(); });
-  timer(SetStepTimer, 500, [this] { SetStepTimerTimer(); });
-  timer(TimerRedraw, 200, [this] { TimerRedrawTimer(); });
   timer(Timer_3D_Changed, 200, [this] { Timer_3D_ChangedTimer(); });
   timer(TimerLightsRedraw, 30, [this] { TimerLightsRedrawTimer(); });
   timer(ZoomTimer, 100, [this] { ZoomTimerTimer(); });
   timer(Timer3DAnimation, 50, [this] { Timer3DAnimationTimer(); });
   timer(TimerRedrawShape, 200, [this] { TimerRedrawShapeTimer(); });
   timer(TimerRedrawLine, 200, [this] { TimerRedrawLineTimer(); });
-  timer(TimerRedrawScene, 300, [this] { TimerRedrawSceneTimer(); });
-  timer(TimerSceneSize, 200, [this] { TimerSceneSizeTimer(); });
 }
 
 // The lists of the 3D text page: its depths and its sizes.
@@ -330,10 +326,12 @@ void TMainForm::RunEntry(const std::function<void()>& entry) {
 // would make every later edit of its page do nothing.
 void TMainForm::RecoverAfterFailedEntry() {
   for (bool* guard : {&TreeChangeRunning, &AddInProgress, &AddingPictureFrames, &LoadingFramePage, &FillingFramePage,
-                      &FillingBackgroundPage, &FillingMotionPage, &FillingMotionPanel, &FillingAppearancePage,
-                      &FillingScenePage, &FillingSceneCommandControls, &Text3DLoading}) {
+                      &FillingBackgroundPage,
+                      &FillingSceneCommandControls, &Text3DLoading}) {
     *guard = false;
   }
+  Playback().ClearEntryGuards();
+  Motion().ClearEntryGuards();
   if (text3D_ != nullptr) {
     T3DTextParts& p = *text3D_;
     for (bool* guard : {&p.Filling, &p.LightEditGuard, &p.MarkerGuard, &p.LightsRedrawRunning}) *guard = false;
@@ -422,11 +420,6 @@ void TMainForm::TimerRunCheckUpdateTimer() {
   SettingsArea().RunUpgradeCheck();
 }
 
-void TMainForm::TimerRedrawSceneTimer() {
-  TimerRedrawScene.SetEnabled(false);
-  WMRecomputeScene();
-}
-
 // ---- Messages ------------------------------------------------------------------------------------
 
 void TMainForm::WndProc(TMessage& message) {
@@ -468,18 +461,18 @@ void TMainForm::WMStepChanged(WPARAM, LPARAM) {
     Layout().StepsTrackBar()->SetFrequency(Round(scene.StepCount / 100.0));
     Layout().StepsTrackBar()->SetPosition(scene.CurrentStep - 1);
     if (!LowColorDisplay) RefreshDocumentPicture();
-    MarkCurrentAppearance();
-    SteppedByHand = true;
-    MarkCurrentMotionStep();
-    SteppedByHand = false;
+    Motion().MarkCurrentAppearance();
+    Motion().SetSteppedByHand(true);
+    Motion().MarkCurrentMotionStep();
+    Motion().SetSteppedByHand(false);
     if (Commands().Movie_Play->isChecked() && scene.CurrentStep == 1) {
       scene.BackgroundDrawn = 0;
       scene.Rewind();
     }
-    if (scene.LoopsLeft == 0) Movie_StopExecute();
+    if (scene.LoopsLeft == 0) Playback().Movie_StopExecute();
   } catch (const std::exception&) {
     // A failing display of one step must not end playback with a message per step.
-    SteppedByHand = false;
+    Motion().SetSteppedByHand(false);
   }
 }
 

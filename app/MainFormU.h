@@ -415,18 +415,11 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
 
   // =============================================================================================
   // Playback, time line and the scene, sprite, frame, motion, appearance
-  // and background pages (MainFormPages.cpp)
+  // and background pages: the areas of MainFormPlayback.h, MainFormPages.h
+  // and MainFormMotion.h; here what the document windows ask of them.
   // =============================================================================================
 
   void FormCreatePages();
-  TTimer SetStepTimer;      // 500 ms after the last slider move
-  TTimer TimerRedraw;       // 200 ms after the last motion edit
-  TTimer TimerRedrawScene;  // 300 ms after the last appearance edit
-  void SetStepTimerTimer();
-  void TimerRedrawTimer();
-  // Runs the recompute of message 1002 at once (MainFormU.cpp).
-  void TimerRedrawSceneTimer();
-  void Movie_StopExecute();
   void Movie_FirstStepExecute() override;
   bool MotionTimerRunning() const override;
   bool FinishEqualsStart() const override;
@@ -435,79 +428,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   void ShowStepCount(int steps) override;
   void ShowLoopCount(int loops) override;
   void ShowSceneSize(int width, int height) override;
-  // Each step shown marks the appearance and the motion step it is in.
-  void MarkCurrentAppearance();
-  void MarkCurrentMotionStep();
-  // Set while a step was reached by hand, so no motion row is selected.
-  bool SteppedByHand = false;
 
   // Parts of FormCreatePages: each builds its pages and connects its commands.
-  void CreatePlaybackAndScenePage();
   void CreateSpriteFrameBackgroundPages();
-  void CreateMotionAndAppearancePages();
-
-  // ---- Playback and stepping (MainFormPlayback.cpp) ----
-  void Movie_Play_Execute();
-  void Movie_Play_CommandExecute();
-  void Movie_NextFrameExecute();
-  void Movie_BackOneStepExecute();
-  void Movie_LastStepExecute();
-  void View_Set_StepExecute();
-  // The custom size command: the animation size dialog, then the canvas takes its size.
-  void View_CustomExecute();
-  // The anti-alias flag of the scene for the play state (stopped / playing).
-  void ApplyPlaybackResampling(bool playing);
-
-  // ---- The time line (MainFormPlayback.cpp) ----
-  void StepsTrackBarChange();
-  void StepsTrackBarMouseDown();
-  void StepsTrackBarMouseUp();
-  void StepsTrackBarChanged();
-  void StepsTrackBarTimelineListChanged(int index);
-  // A bar drag on the time line in progress (its snapshot taken at the press).
-  bool AppearanceDragPending() const { return appearanceDrag_ != nullptr; }
-
-  // ---- The scene page (MainFormPlayback.cpp) ----
-  TSpinEdit* WidthPixels = nullptr;             // 1 to 65000
-  TSpinEdit* HeightPixels = nullptr;            // 1 to 65000
-  TSpinEdit* SpinEditNumberOfFrames = nullptr;  // 1 to 100000
-  TSpinEdit* StepsPerSecSpin = nullptr;         // 1 to 30
-  QComboBox* LoopingComboBox = nullptr;
-  QPlainTextEdit* GifCommentMemo = nullptr;
-  void LoadScenePage();
-  void NumbOfStepsSpinChange();
-  void StepsPerSecSpinChange();
-  void LoopingComboBoxChange();
-  // WidthPixels or HeightPixels changed: the size waits for the pause after
-  // the last change (TimerSceneSize), so a burst of typing applies one size.
-  void SceneSizeChange();
-  TTimer TimerSceneSize;  // 200 ms after the last size edit
-  // Applies the typed size to the document it was typed for; a size the
-  // project reader refuses is refused once and the page shows the real size.
-  void TimerSceneSizeTimer();
-  void GifCommentMemoChange();
-  void N400x40pixels1Click();
-  void N400x50pixels2Click();
-  void N486x60pixels1Click();
-  // Set while the scene page is filled from the model.
-  bool FillingScenePage = false;
-
- private:
-  // The appearance snapshot of a press on the time line and the pause of
-  // recording for the drag: state of the active document, dropped (its
-  // pause ended while the document's undo log still exists) when another
-  // document becomes active or the document closes.
-  struct TAppearanceDrag;
-  struct TAppearanceDragDeleter {
-    void operator()(TAppearanceDrag* drag) const;
-  };
-  std::unique_ptr<TAppearanceDrag, TAppearanceDragDeleter> appearanceDrag_;
-  // The scene a pending size edit was typed for (null: none waits).
-  const TAnimatedScene* sceneSizeScene_ = nullptr;
-  // Parts of switching documents: what the old one's pages still owe it.
-  void FinishDocumentEdits(bool documentCloses);
-
- public:
 
   // ---- The sprite, frame and background pages (MainFormPages.cpp) ----
   QLineEdit* Edit_SpriteName = nullptr;
@@ -590,82 +513,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   void StoreBackgroundFillControls(TAnimatedScene& scene) const;
   // A colour button of the page: the colour chooser, then the change applied.
   void BackgroundColorButtonClick(QToolButton* button);
-
-  // ---- The motion and appearance pages (MainFormMotion.cpp) ----
-  QTreeWidget* MovingList = nullptr;
-  QStackedWidget* NotebookTop = nullptr;
-  QGroupBox* GroupBox_Speed = nullptr;
-  QToolButton* Button_Motion_Linear = nullptr;
-  QToolButton* Button_Motion_Fixed = nullptr;
-  QLineEdit* FirstX = nullptr;
-  QLineEdit* FirstY = nullptr;
-  QLineEdit* LastX = nullptr;
-  QLineEdit* LastY = nullptr;
-  QLineEdit* FixPosX = nullptr;
-  QLineEdit* FixPosY = nullptr;
-  QCheckBox* StayFixForever = nullptr;
-  TSpinEdit* NumbOfFixedSteps = nullptr;
-  QLabel* Label_Frames = nullptr;
-  QLabel* Label_Only = nullptr;
-  QLineEdit* StartSpeedEdit = nullptr;
-  QLineEdit* FinishSpeedEdit = nullptr;
-  // The size, opacity and shadow twins of the step are with the motion panel below.
-  QCheckBox* CheckBoxHiddenFixPos = nullptr;
-  QTreeWidget* AppearanceList = nullptr;
-  TSpinEdit* StartSpin = nullptr;
-  TSpinEdit* FinishSpin = nullptr;
-  TTrackBar* StartTrack = nullptr;
-  TTrackBar* FinishTrack = nullptr;
-  QLabel* StartStepMaxLabel = nullptr;
-  QLabel* FinishStepMaxLabel = nullptr;
-  QWidget* RadioBeginMoving = nullptr;  // two radio buttons: 0 continue moving, 1 stop
-  QRadioButton* RadioBeginMovingContinue = nullptr;
-  QRadioButton* RadioBeginMovingStop = nullptr;
-  void LoadMotionPage();
-  void LoadAppearancePage();
-  void FillMotionList();
-  void ShowMotionRow(TMovingStep& step, int row);
-  void MovingListClick();
-  void ShowMotionKind();
-  // The shadow controls from a step (while the panel is being filled).
-  void ShowMotionShadow(const TMovingStep& step);
-  void SetSingleSizeMode(bool single);
-  void StayFixForeverClick();
-  void MovingLineChanged();
-  void ApplyMotionPage(TMoving& motionPath, int index, TSprite& sprite);
-  void Motion_LinearExecute();
-  void Motion_FixedExecute();
-  void Motion_AddLinearExecute();
-  void Motion_AddFixedExecute();
-  void Motion_DeleteExecute();
-  void Motion_UpExecute();
-  void Motion_DownExecute();
-  void GoToMotionStep(int step);
-  void FillAppearanceList();
-  void ShowAppearanceRow(TStartAndFinish& interval, int row);
-  void ShowSelectedAppearance();
-  void Appearance_AddExecute();
-  void Appearance_DeleteExecute();
-  void StartSpinChange();
-  void FinishSpinChange();
-  void AppearanceSpinChange(TSpinEdit& spin, TTrackBar& track, bool start);
-  void ApplyAppearanceInterval(bool start);
-  void RadioBeginMovingClick();
-  // The maxima of the appearance page's step controls follow the step count.
-  void SetAppearanceStepMaxima(int steps);
-  // The current sprite's index in the scene's list, -1 when none.
-  int SpriteIndex();
-  std::int32_t SelectedMotionKind = 3;  // mskHold
-  // The sprite (by id; empty: none) and row a pending motion edit belongs to.
-  std::optional<std::int32_t> MotionEditSpriteId;
-  int MotionEditRow = -1;
-  // Applies a pending motion edit to its own row at once.
-  void FlushMotionEdit();
-  void StartTrackChange();
-  void FinishTrackChange();
-  int SelectedMotionRow = 0;
-  bool FillingMotionPage = false;
-  bool FillingAppearancePage = false;
 
   // =============================================================================================
   // Added sprites and frames; shape, line and plain-text pages
@@ -796,66 +643,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   void RadioGroup_3DorSimpleTextClick();
   TPageFrame TextPageFrame;
 
-  // ---- Motion panel: size, opacity and shadow twins ----
-  // On while the motion page fills these controls from a motion step.
-  bool FillingMotionPanel = false;
-  // Runs after a twin changed: the motion page writes the step back
-  // (its MovingLineChanged).
-  std::function<void()> MotionPanelChanged;
-  QGroupBox* StartSuzeGroupBox = nullptr;
-  TSpinEdit* StartSizeX = nullptr;
-  TSpinEdit* StartSizeY = nullptr;
-  QGroupBox* FinishSizeGroupBox = nullptr;
-  TSpinEdit* FinishSizeX = nullptr;
-  TSpinEdit* FinishSizeY = nullptr;
-  std::array<QLabel*, 4> FinishSizeLabels{};  // "Width:", "%", "Height:", "%"
-  QToolButton* FinishEqualsStartButton = nullptr;
-  QLabel* StartOpacityLabel = nullptr;
-  TTrackBar* StartOpacity_TrackBar = nullptr;
-  TSpinEdit* Start_Pacity_Edit = nullptr;
-  QWidget* Panel_FinishOpacity = nullptr;
-  TTrackBar* FinishOpacity_TrackBar = nullptr;
-  TSpinEdit* Finish_Pacity_Edit = nullptr;
-  QCheckBox* ShadowEnabledCheckBox = nullptr;
-  QGroupBox* GroupBox_ShadowBlur = nullptr;
-  QLabel* StartBlurLabel = nullptr;
-  TSpinEdit* StartShadowBlurEdit = nullptr;
-  QWidget* Panel_FinishShadowBlur = nullptr;
-  TSpinEdit* FinishShadowBlurEdit = nullptr;
-  QGroupBox* GroupBox_ShadowOpacity = nullptr;
-  QLabel* Label_StartShadowOpacity = nullptr;
-  TTrackBar* StartShadowOpacityTrackBar = nullptr;
-  TSpinEdit* StartShadowOpacityEdit = nullptr;
-  QWidget* Panel_FinishShadowOpacity = nullptr;
-  TTrackBar* FinishShadowOpacityTrackBar = nullptr;
-  TSpinEdit* FinishShadowOpacityEdit = nullptr;
-  QGroupBox* GroupBox_ShadowOffset = nullptr;
-  QLabel* Label_StartShadowOffset = nullptr;
-  TSpinEdit* StartShadowOffsetXEdit = nullptr;
-  TSpinEdit* StartShadowOffsetYEdit = nullptr;
-  QWidget* Panel_FinishShadowOffset = nullptr;
-  TSpinEdit* FinishShadowOffsetXEdit = nullptr;
-  TSpinEdit* FinishShadowOffsetYEdit = nullptr;
-  QGroupBox* GroupBox_ShadowColor = nullptr;
-  QLabel* Label_StartShadowColor = nullptr;
-  TBitmapButton* StartShadowColor_Button = nullptr;
-  QWidget* Panel_FinishShadowColor = nullptr;
-  TBitmapButton* FinishShadowColor_Button = nullptr;
-  QCheckBox* ShadowSameColors_CheckBox = nullptr;
-  // A motion step without a finish: the finish group is hidden.
-  bool MotionFinishHidden() const;
-  void OpacityTrackBarChange(TTrackBar* bar);
-  void OpacityEditChange(TSpinEdit* edit);
-  void StartTwinChange(TSpinEdit* start);
-  void FinishTwinChange();
-  void FinishEqualsStartButtonClick();
-  void ShadowSameColors_CheckBoxClick();
-  void ShadowEnabledCheckBoxClick();
-
   // ---- Parts of this area ----
   void CreateShapePages();
   void CreateSimpleTextPage();
-  void CreateMotionTwins();
   // A frame of the active document as a page binds it.
   TPageFrame PageFrameOf(const TFrame& frame) const;
   // The frame a page edits (nullptr: it or its document is gone).

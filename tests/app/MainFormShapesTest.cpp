@@ -679,100 +679,108 @@ TEST_F(MainFormShapes, TheFontDialogSetsTheWholeFont) {
 
 TEST_F(MainFormShapes, TheTwinsHaveTheirRangesOnTheirPages) {
   TMainForm& form = Form();
-  for (TSpinEdit* edit : {form.Start_Pacity_Edit, form.Finish_Pacity_Edit, form.StartShadowOpacityEdit,
-                          form.FinishShadowOpacityEdit}) {
+  for (TSpinEdit* edit :
+       {Child<TSpinEdit>(form, "Start_Pacity_Edit"), Child<TSpinEdit>(form, "Finish_Pacity_Edit"),
+        Child<TSpinEdit>(form, "StartShadowOpacityEdit"), Child<TSpinEdit>(form, "FinishShadowOpacityEdit")}) {
     EXPECT_EQ(edit->MinValue(), 0);
     EXPECT_EQ(edit->MaxValue(), 100);
   }
-  EXPECT_EQ(form.StartShadowBlurEdit->MaxValue(), 60);
-  EXPECT_EQ(form.FinishShadowBlurEdit->MaxValue(), 60);
-  for (TSpinEdit* edit : {form.StartShadowOffsetXEdit, form.StartShadowOffsetYEdit, form.FinishShadowOffsetXEdit,
-                          form.FinishShadowOffsetYEdit}) {
+  EXPECT_EQ(Child<TSpinEdit>(form, "StartShadowBlurEdit")->MaxValue(), 60);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishShadowBlurEdit")->MaxValue(), 60);
+  for (TSpinEdit* edit :
+       {Child<TSpinEdit>(form, "StartShadowOffsetXEdit"), Child<TSpinEdit>(form, "StartShadowOffsetYEdit"),
+        Child<TSpinEdit>(form, "FinishShadowOffsetXEdit"), Child<TSpinEdit>(form, "FinishShadowOffsetYEdit")}) {
     EXPECT_EQ(edit->MinValue(), -50000);
     EXPECT_EQ(edit->MaxValue(), 50000);
   }
-  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->widget(0)->isAncestorOf(form.FinishEqualsStartButton));
-  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->widget(1)->isAncestorOf(form.StartOpacity_TrackBar));
-  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->widget(2)->isAncestorOf(form.FinishShadowColor_Button));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")
+                  ->widget(0)
+                  ->isAncestorOf(Child<QToolButton>(form, "FinishEqualsStartButton")));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")
+                  ->widget(1)
+                  ->isAncestorOf(Child<TTrackBar>(form, "StartOpacity_TrackBar")));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")
+                  ->widget(2)
+                  ->isAncestorOf(Child<TBitmapButton>(form, "FinishShadowColor_Button")));
 }
 
 TEST_F(MainFormShapes, ABarAndItsSpinHoldTheSameValue) {
   TMainForm& form = Form();
   int changes = 0;
-  form.MotionPanelChanged = [&] { ++changes; };
-  form.StartOpacity_TrackBar->SetPosition(40);
-  EXPECT_EQ(form.Start_Pacity_Edit->Value(), 40);
-  EXPECT_EQ(form.StartOpacity_TrackBar->SelEnd(), 40);
-  Type(form.FinishShadowOpacityEdit, "70");
-  EXPECT_EQ(form.FinishShadowOpacityTrackBar->Position(), 70);
-  EXPECT_EQ(form.FinishShadowOpacityTrackBar->SelEnd(), 70);
+  form.Motion().Panel().MotionPanelChanged = [&] { ++changes; };
+  Child<TTrackBar>(form, "StartOpacity_TrackBar")->SetPosition(40);
+  EXPECT_EQ(Child<TSpinEdit>(form, "Start_Pacity_Edit")->Value(), 40);
+  EXPECT_EQ(Child<TTrackBar>(form, "StartOpacity_TrackBar")->SelEnd(), 40);
+  Type(Child<TSpinEdit>(form, "FinishShadowOpacityEdit"), "70");
+  EXPECT_EQ(Child<TTrackBar>(form, "FinishShadowOpacityTrackBar")->Position(), 70);
+  EXPECT_EQ(Child<TTrackBar>(form, "FinishShadowOpacityTrackBar")->SelEnd(), 70);
   EXPECT_GT(changes, 0);
 }
 
 TEST_F(MainFormShapes, AStepWithoutAFinishKeepsEveryFinishEqualToTheStart) {
   TMainForm& form = Form();
-  form.FinishSizeGroupBox->hide();
-  Type(form.Start_Pacity_Edit, "30");
-  Type(form.StartShadowOpacityEdit, "20");
-  Type(form.StartShadowBlurEdit, "9");
-  Type(form.StartShadowOffsetXEdit, "-4");
-  Type(form.StartShadowOffsetYEdit, "12");
-  Type(form.StartSizeX, "150");
-  Type(form.StartSizeY, "75");
-  EXPECT_EQ(form.Finish_Pacity_Edit->Value(), 30);
-  EXPECT_EQ(form.FinishOpacity_TrackBar->Position(), 30);
-  EXPECT_EQ(form.FinishShadowOpacityEdit->Value(), 20);
-  EXPECT_EQ(form.FinishShadowBlurEdit->Value(), 9);
-  EXPECT_EQ(form.FinishShadowOffsetXEdit->Value(), -4);
-  EXPECT_EQ(form.FinishShadowOffsetYEdit->Value(), 12);
-  EXPECT_EQ(form.FinishSizeX->Value(), 150);
-  EXPECT_EQ(form.FinishSizeY->Value(), 75);
+  Child<QGroupBox>(form, "FinishSizeGroupBox")->hide();
+  Type(Child<TSpinEdit>(form, "Start_Pacity_Edit"), "30");
+  Type(Child<TSpinEdit>(form, "StartShadowOpacityEdit"), "20");
+  Type(Child<TSpinEdit>(form, "StartShadowBlurEdit"), "9");
+  Type(Child<TSpinEdit>(form, "StartShadowOffsetXEdit"), "-4");
+  Type(Child<TSpinEdit>(form, "StartShadowOffsetYEdit"), "12");
+  Type(Child<TSpinEdit>(form, "StartSizeX"), "150");
+  Type(Child<TSpinEdit>(form, "StartSizeY"), "75");
+  EXPECT_EQ(Child<TSpinEdit>(form, "Finish_Pacity_Edit")->Value(), 30);
+  EXPECT_EQ(Child<TTrackBar>(form, "FinishOpacity_TrackBar")->Position(), 30);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishShadowOpacityEdit")->Value(), 20);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishShadowBlurEdit")->Value(), 9);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishShadowOffsetXEdit")->Value(), -4);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishShadowOffsetYEdit")->Value(), 12);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishSizeX")->Value(), 150);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishSizeY")->Value(), 75);
 }
 
 TEST_F(MainFormShapes, WithAFinishOnlyFinishEqualsStartCopiesTheSize) {
   TMainForm& form = Form();
   ShowMotionPage(0);
-  Type(form.Start_Pacity_Edit, "30");
-  EXPECT_EQ(form.Finish_Pacity_Edit->Value(), 100);
-  Type(form.StartSizeX, "150");
-  EXPECT_EQ(form.FinishSizeX->Value(), 100);
-  QTest::mouseClick(form.FinishEqualsStartButton, Qt::LeftButton);
-  EXPECT_EQ(form.FinishSizeX->Value(), 150);
-  EXPECT_FALSE(form.FinishSizeX->isEnabled());
-  EXPECT_FALSE(form.FinishSizeLabels[0]->isEnabled());
-  Type(form.StartSizeY, "80");
-  EXPECT_EQ(form.FinishSizeY->Value(), 80);
-  QTest::mouseClick(form.FinishEqualsStartButton, Qt::LeftButton);
-  EXPECT_TRUE(form.FinishSizeY->isEnabled());
+  Type(Child<TSpinEdit>(form, "Start_Pacity_Edit"), "30");
+  EXPECT_EQ(Child<TSpinEdit>(form, "Finish_Pacity_Edit")->Value(), 100);
+  Type(Child<TSpinEdit>(form, "StartSizeX"), "150");
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishSizeX")->Value(), 100);
+  QTest::mouseClick(Child<QToolButton>(form, "FinishEqualsStartButton"), Qt::LeftButton);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishSizeX")->Value(), 150);
+  EXPECT_FALSE(Child<TSpinEdit>(form, "FinishSizeX")->isEnabled());
+  EXPECT_FALSE(Child<QLabel>(form, "Label_FinishWidth")->isEnabled());
+  Type(Child<TSpinEdit>(form, "StartSizeY"), "80");
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishSizeY")->Value(), 80);
+  QTest::mouseClick(Child<QToolButton>(form, "FinishEqualsStartButton"), Qt::LeftButton);
+  EXPECT_TRUE(Child<TSpinEdit>(form, "FinishSizeY")->isEnabled());
 
   // While the motion page fills the panel, the button copies nothing.
-  form.FillingMotionPanel = true;
-  form.FinishSizeX->SetValue(120);
-  form.FinishEqualsStartButton->setChecked(true);
-  form.FinishEqualsStartButtonClick();
-  EXPECT_EQ(form.FinishSizeX->Value(), 120);
-  form.FillingMotionPanel = false;
+  form.Motion().Panel().FillingMotionPanel = true;
+  Child<TSpinEdit>(form, "FinishSizeX")->SetValue(120);
+  Child<QToolButton>(form, "FinishEqualsStartButton")->setChecked(true);
+  form.Motion().Panel().FinishEqualsStartButtonClick();
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishSizeX")->Value(), 120);
+  form.Motion().Panel().FillingMotionPanel = false;
 }
 
 TEST_F(MainFormShapes, TheShadowBoxEnablesItsControlsAndSameColoursCopiesTheStart) {
   TMainForm& form = Form();
   ShowMotionPage(2);
-  Click(form.ShadowEnabledCheckBox);
-  ASSERT_TRUE(form.ShadowEnabledCheckBox->isChecked());
-  EXPECT_TRUE(form.StartShadowBlurEdit->isEnabled());
-  EXPECT_TRUE(form.FinishShadowColor_Button->isEnabled());
-  ChooseColor(form.StartShadowColor_Button, clRed);
-  EXPECT_EQ(form.FinishShadowColor_Button->ButtonColor(), clBlack);
-  Click(form.ShadowSameColors_CheckBox);
-  EXPECT_EQ(form.FinishShadowColor_Button->ButtonColor(), clRed);
-  EXPECT_FALSE(form.FinishShadowColor_Button->isEnabled());
-  ChooseColor(form.StartShadowColor_Button, clBlue);
-  EXPECT_EQ(form.FinishShadowColor_Button->ButtonColor(), clBlue);
+  Click(Child<QCheckBox>(form, "ShadowEnabledCheckBox"));
+  ASSERT_TRUE(Child<QCheckBox>(form, "ShadowEnabledCheckBox")->isChecked());
+  EXPECT_TRUE(Child<TSpinEdit>(form, "StartShadowBlurEdit")->isEnabled());
+  EXPECT_TRUE(Child<TBitmapButton>(form, "FinishShadowColor_Button")->isEnabled());
+  ChooseColor(Child<TBitmapButton>(form, "StartShadowColor_Button"), clRed);
+  EXPECT_EQ(Child<TBitmapButton>(form, "FinishShadowColor_Button")->ButtonColor(), clBlack);
+  Click(Child<QCheckBox>(form, "ShadowSameColors_CheckBox"));
+  EXPECT_EQ(Child<TBitmapButton>(form, "FinishShadowColor_Button")->ButtonColor(), clRed);
+  EXPECT_FALSE(Child<TBitmapButton>(form, "FinishShadowColor_Button")->isEnabled());
+  ChooseColor(Child<TBitmapButton>(form, "StartShadowColor_Button"), clBlue);
+  EXPECT_EQ(Child<TBitmapButton>(form, "FinishShadowColor_Button")->ButtonColor(), clBlue);
 
-  Click(form.ShadowEnabledCheckBox);
-  EXPECT_FALSE(form.StartShadowBlurEdit->isEnabled());
-  EXPECT_FALSE(form.FinishShadowOffsetYEdit->isEnabled());
-  EXPECT_FALSE(form.FinishShadowColor_Button->isEnabled());
+  Click(Child<QCheckBox>(form, "ShadowEnabledCheckBox"));
+  EXPECT_FALSE(Child<TSpinEdit>(form, "StartShadowBlurEdit")->isEnabled());
+  EXPECT_FALSE(Child<TSpinEdit>(form, "FinishShadowOffsetYEdit")->isEnabled());
+  EXPECT_FALSE(Child<TBitmapButton>(form, "FinishShadowColor_Button")->isEnabled());
 }
 
 }  // namespace
