@@ -4,6 +4,7 @@
 // app/core/SpriteTransforms; here the commands find their sprite and frame,
 // run the dialogs and refresh the window.
 #include "app/MainFormU.h"
+#include "app/MainFormPages.h"
 #include "app/MainFormPlayback.h"
 #include "app/MainFormActions.h"
 
@@ -148,7 +149,7 @@ void RunFrameLoop(TMainForm& form, Work&& work) {
     TMainForm& form;
     ~Finish() {
       form.ShowProgress(1, 1);
-      form.LoadFramePage();
+      form.FramePages().LoadFramePage();
       form.RequestSceneRecompute();
     }
   } finish{form};

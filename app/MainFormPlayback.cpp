@@ -1,6 +1,7 @@
 // Playback, stepping, the time line and the scene page of the main window.
 #include "app/MainFormPlayback.h"
 #include "app/MainFormU.h"
+#include "app/MainFormPages.h"
 #include "app/MainFormMotion.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
@@ -347,7 +348,7 @@ void TPlaybackArea::LoopingComboBoxChange() {
 }
 
 void TPlaybackArea::GifCommentMemoChange() {
-  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr || Form().AddingPictureFrames) return;
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr || FramePages().AddingPictureFrames()) return;
   std::vector<std::string> lines;
   for (const QString& line : GifCommentMemo->toPlainText().split('\n')) lines.push_back(line.toStdString());
   if (GifCommentMemo->toPlainText().isEmpty()) lines.clear();

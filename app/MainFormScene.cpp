@@ -3,6 +3,7 @@
 // the front or the back of all, the upgrade-check switch and the last step
 // of shutting down.
 #include "app/MainFormU.h"
+#include "app/MainFormPages.h"
 #include "app/MainFormMotion.h"
 #include "app/MainFormPlayback.h"
 #include "app/MainFormActions.h"
@@ -119,7 +120,7 @@ void TMainForm::CreateSceneCommandControls() {
     });
   }
   // With the picture and its colours, above the fill settings.
-  Layout().AddToPropertyPage(ppBackground, Radio_Backgroun_Picture_Type, PictureCheckBox->parentWidget());
+  Layout().AddToPropertyPage(ppBackground, Radio_Backgroun_Picture_Type, FramePages().BackgroundPictureControls());
 
   // The transparent background is shown with the other background settings.
   BackgroundIsTransparentCheckBox = new QCheckBox("Transparent", backgroundPage);
@@ -162,7 +163,7 @@ void TMainForm::BackgroundParameterChanged() {
     if (BackgroundPictureTypes[i]->isChecked()) placement = static_cast<int>(i) + 1;
   RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
              [&scene](TStream& stream) { scene.SaveSettings(stream); });
-  StoreBackgroundFillControls(scene);
+  FramePages().StoreBackgroundFillControls(scene);
   // The arguments in the order the scene takes them: start colour, then finish colour.
   scene.SetBackground(false, bgmFillAndPicture, scene.BackgroundFile, scene.StartColor, scene.FinishColor, placement,
                       nullptr);

@@ -2,6 +2,7 @@
 // editor): every change re-renders the preview and, unless the page is
 // being filled, changes the text frame the page was filled from.
 #include "app/MainFormU.h"
+#include "app/MainFormPages.h"
 #include "app/MainFormLayout.h"
 
 #include "app/core/FrameDefaults.h"
@@ -101,7 +102,7 @@ void TMainForm::CreateSimpleTextPage() {
   SimpleText_Image->setObjectName("SimpleText_Image");
   // A press on the text preview is a press on the frame's preview (the pick-up tool).
   SimpleText_Image->OnMouseDown = [this](QObject*, TMouseButton button, TShiftState, int x, int y) {
-    NativeImageMouseDown(button == mbLeft, x, y);
+    FramePages().NativeImageMouseDown(button == mbLeft, x, y);
   };
 
   RadioGroup_3DorSimpleText = new QGroupBox(page);

@@ -3,6 +3,7 @@
 // and frame nodes), the selection that chooses the property page, the
 // current sprite and frame, and the enabled state of every command.
 #include "app/MainFormU.h"
+#include "app/MainFormPages.h"
 #include "app/MainFormMotion.h"
 #include "app/MainFormPlayback.h"
 #include "app/MainFormActions.h"
@@ -501,14 +502,14 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
       if (withScene) {
         currentSprite_ = SpriteOfTreeNode(node);
         Layout().StepsTrackBar()->SetTimeLineCollection(currentSprite_);
-        LoadSpritePage();
+        FramePages().LoadSpritePage();
         activeWindow_->UpdateSelection();
       }
       break;
     case nkBackground:
       Layout().Notebook_Properties()->setCurrentIndex(ppBackground);
       if (withScene) {
-        LoadBackgroundPage();
+        FramePages().LoadBackgroundPage();
         activeWindow_->HideSelection();
       }
       DetachCurrentSprite();
@@ -521,7 +522,7 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
       Layout().Notebook_Properties()->setCurrentIndex(ppFrame);
       ShowSpriteOfNode(node);
       TFrame* frame = CurrentFrame();
-      if (frame != nullptr) LoadFramePage();
+      if (frame != nullptr) FramePages().LoadFramePage();
       if (kind == nkPictureFrame) {
         Layout().NotebookFramePreview()->setCurrentIndex(0);
       } else if (kind == nkTextFrame) {
@@ -607,7 +608,7 @@ void TMainForm::AnimationTreeEdited(QTreeWidgetItem* node) {
   node->setData(0, kCaptionRole, node->text(0));
   if (tree->currentItem() == node) {
     Layout().PanelProperties()->setWindowTitle("Properties: " + node->text(0));
-    if (Layout().Notebook_Properties()->currentIndex() == ppSprite) LoadSpritePage();
+    if (Layout().Notebook_Properties()->currentIndex() == ppSprite) FramePages().LoadSpritePage();
   }
   RefreshCommandStates();
 }

@@ -325,13 +325,13 @@ void TMainForm::RunEntry(const std::function<void()>& entry) {
 // No handler runs now: a guard still set was left by the failed one, and
 // would make every later edit of its page do nothing.
 void TMainForm::RecoverAfterFailedEntry() {
-  for (bool* guard : {&TreeChangeRunning, &AddInProgress, &AddingPictureFrames, &LoadingFramePage, &FillingFramePage,
-                      &FillingBackgroundPage,
+  for (bool* guard : {&TreeChangeRunning, &AddInProgress, &LoadingFramePage,
                       &FillingSceneCommandControls, &Text3DLoading}) {
     *guard = false;
   }
   Playback().ClearEntryGuards();
   Motion().ClearEntryGuards();
+  FramePages().ClearEntryGuards();
   if (text3D_ != nullptr) {
     T3DTextParts& p = *text3D_;
     for (bool* guard : {&p.Filling, &p.LightEditGuard, &p.MarkerGuard, &p.LightsRedrawRunning}) *guard = false;

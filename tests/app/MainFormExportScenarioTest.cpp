@@ -132,7 +132,7 @@ TEST_F(MainFormExportScenario, ABannerMadeWithTheCommandsIsExportedAsTheGifTheSc
         ASSERT_EQ(wizard.FrameList().Count(), kSteps);
         firstDelay = wizard.FrameList().Frame(0).Delay;
         ClickFrame(wizard, 2);
-        TypeInto(wizard.StepsPerFrameEdit, "37");
+        TypeInto(Child<TSpinEdit>(wizard, "StepsPerFrameEdit"), "37");
       })
       .Press("FinishButton");
   PressCtrlE();

@@ -8,6 +8,7 @@
 #include "app/MainFormLayout.h"
 #include "app/MainFormMotion.h"
 #include "app/MainFormMotionPanel.h"
+#include "app/MainFormPages.h"
 #include "app/MainFormPlayback.h"
 #include "app/MainFormSettings.h"
 #include "platform/Registry.h"

@@ -239,7 +239,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   SelectNode(form, TMainForm::nkPictureFrame);
   ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppFrame);
   Command(form, "Sprite_PickTransparentColor")->trigger();
-  QTest::mouseClick(form.NativeImage, Qt::LeftButton, {}, QPoint(8, 3));
+  QTest::mouseClick(Child<TImage>(form, "NativeImage"), Qt::LeftButton, {}, QPoint(8, 3));
   EXPECT_TRUE(Scene().Sprite(0).Frame(0).Transparent());
   EXPECT_EQ(Scene().Sprite(0).Frame(0).TransparentColor(), kRight);
 
@@ -256,7 +256,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
     editor.BlueSpinEdit->SetValue(255);
   }).Press("OkBtn");
   mark = LogSize();
-  Click(form.EditPaletteButton);
+  Click(Child<QToolButton>(form, "EditPaletteButton"));
   ProcessMessages();
   ASSERT_TRUE(edited == 0 || edited == 1);
   const auto pictureColors = [&] {
@@ -278,24 +278,24 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppBackground);
   const std::string back = WriteBmp("back.bmp", 20, 10, Halves);
   mark = LogSize();
-  form.FileNameEdit->setFocus();
-  QTest::keyClicks(form.FileNameEdit, QString::fromStdString(back));
-  QTest::keyClick(form.FileNameEdit, Qt::Key_Return);
+  Child<QLineEdit>(form, "FileNameEdit")->setFocus();
+  QTest::keyClicks(Child<QLineEdit>(form, "FileNameEdit"), QString::fromStdString(back));
+  QTest::keyClick(Child<QLineEdit>(form, "FileNameEdit"), Qt::Key_Return);
   EXPECT_EQ(Scene().BackgroundFile, back);
-  EXPECT_TRUE(form.PictureCheckBox->isChecked());
+  EXPECT_TRUE(Child<QCheckBox>(form, "PictureCheckBox")->isChecked());
   EXPECT_EQ(Log().Caption(), "Change Background");
   Log().Undo();
   EXPECT_EQ(LogSize(), mark);
   EXPECT_EQ(Scene().BackgroundFile, "");
   SelectNode(form, TMainForm::nkBackground);
-  form.FileNameEdit->setFocus();
-  form.FileNameEdit->selectAll();
-  QTest::keyClicks(form.FileNameEdit, QString::fromStdString(back));
-  QTest::keyClick(form.FileNameEdit, Qt::Key_Return);
+  Child<QLineEdit>(form, "FileNameEdit")->setFocus();
+  Child<QLineEdit>(form, "FileNameEdit")->selectAll();
+  QTest::keyClicks(Child<QLineEdit>(form, "FileNameEdit"), QString::fromStdString(back));
+  QTest::keyClick(Child<QLineEdit>(form, "FileNameEdit"), Qt::Key_Return);
   ASSERT_EQ(Scene().BackgroundFile, back);
 
   mark = LogSize();
-  Click(form.PictureCheckBox);
+  Click(Child<QCheckBox>(form, "PictureCheckBox"));
   EXPECT_EQ(Scene().BackgroundFile, "");
   Log().Undo();
   EXPECT_EQ(LogSize(), mark);
@@ -313,20 +313,20 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   EXPECT_EQ(Scene().BackgroundFile, back);
 
   SelectNode(form, TMainForm::nkBackground);
-  EXPECT_TRUE(form.ScBackFillLinear_Button->isChecked());
-  Click(form.ScBackFillVelvet_Button);
+  EXPECT_TRUE(Child<QToolButton>(form, "ScBackFillLinear_Button")->isChecked());
+  Click(Child<QToolButton>(form, "ScBackFillVelvet_Button"));
   EXPECT_EQ(Scene().VelvetFill, 1);
   EXPECT_EQ(Log().Caption(), "Change Background Properties");
   Log().Undo();
   EXPECT_EQ(LogSize(), mark);
   EXPECT_EQ(Scene().VelvetFill, 0);
   SelectNode(form, TMainForm::nkBackground);
-  Click(form.ScBackFillVelvet_Button);
-  form.ScBackFillAngle->SetValue(45);
-  EXPECT_EQ(form.ScBackFillAngle_Knob->Position(), 45);
-  form.SameColorsCheckBox->setChecked(true);
+  Click(Child<QToolButton>(form, "ScBackFillVelvet_Button"));
+  Child<TSpinEdit>(form, "ScBackFillAngle")->SetValue(45);
+  EXPECT_EQ(Child<TmKnob>(form, "ScBackFillAngle_Knob")->Position(), 45);
+  Child<QCheckBox>(form, "SameColorsCheckBox")->setChecked(true);
   ui_.colorAnswers.push_back(TColor{0x112233});
-  Click(form.Button_BackgroundStartColor);
+  Click(Child<QToolButton>(form, "Button_BackgroundStartColor"));
   EXPECT_EQ(Scene().StartColor, 0x112233u);
   EXPECT_EQ(Scene().FinishColor, 0x112233u);
 
