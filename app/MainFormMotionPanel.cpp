@@ -4,6 +4,7 @@
 // motion step (MotionPanelChanged).
 #include "app/MainFormMotionPanel.h"
 #include "app/MainFormU.h"
+#include "app/MainFormShapes.h"
 #include "app/MainFormLayout.h"
 
 #include "controls/Bitmpbtn.h"
@@ -217,14 +218,14 @@ void TMotionPanel::ConnectTwins() {
   connect(ShadowSameColors_CheckBox, &QCheckBox::clicked, this, [this] { ShadowSameColors_CheckBoxClick(); });
   connect(ShadowEnabledCheckBox, &QCheckBox::clicked, this, [this] { ShadowEnabledCheckBoxClick(); });
   StartShadowColor_Button->OnClick = [this](QObject*) {
-    Form().PickButtonColor(StartShadowColor_Button, [this] {
+    Shapes().PickButtonColor(StartShadowColor_Button, [this] {
       if (ShadowSameColors_CheckBox->isChecked() || MotionFinishHidden())
         FinishShadowColor_Button->SetButtonColor(StartShadowColor_Button->ButtonColor());
       FinishTwinChange();
     });
   };
   FinishShadowColor_Button->OnClick = [this](QObject*) {
-    Form().PickButtonColor(FinishShadowColor_Button, [this] { FinishTwinChange(); });
+    Shapes().PickButtonColor(FinishShadowColor_Button, [this] { FinishTwinChange(); });
   };
 }
 

@@ -3,6 +3,7 @@
 // MainFormPlayback.cpp, the motion and appearance pages in MainFormMotion.cpp).
 #include "app/MainFormPages.h"
 #include "app/MainFormU.h"
+#include "app/MainFormShapes.h"
 #include "app/MainFormMotion.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
@@ -309,7 +310,7 @@ bool TFramePagesArea::PickUpToolOn() const { return NativeImage->Cursor() == crA
 void TFramePagesArea::ToolButton_PickUpColorClick() {
   const TCursor cursor = ToolButton_PickUpColor->isChecked() ? crAirDrop : crDefault;
   NativeImage->SetCursor(cursor);
-  if (Form().SimpleText_Image != nullptr) Form().SimpleText_Image->SetCursor(cursor);
+  if (Shapes().SimpleTextImage() != nullptr) Shapes().SimpleTextImage()->SetCursor(cursor);
 }
 
 void TFramePagesArea::NativeImageMouseDown(bool leftButton, int x, int y) {
@@ -317,13 +318,13 @@ void TFramePagesArea::NativeImageMouseDown(bool leftButton, int x, int y) {
   if (PickUpToolOn()) {
     ShowTrueColorNote();
     NativeImage->SetCursor(crDefault);
-    if (Form().SimpleText_Image != nullptr) Form().SimpleText_Image->SetCursor(crDefault);
+    if (Shapes().SimpleTextImage() != nullptr) Shapes().SimpleTextImage()->SetCursor(crDefault);
     ToolButton_PickUpColor->setChecked(false);
     TFrame* frame = CurrentFrame();
     if (Layout().NotebookFramePreview()->currentIndex() == 1 && frame != nullptr) {
       // The text page: the colour under the press in the picture it shows.
-      const bool text3D = Form().Notebook_3DorSimpleText->currentIndex() == 0;
-      const TBitmap& shown = text3D ? Form().Text3D().Image_3DText : Form().SimpleText_Image->Bitmap();
+      const bool text3D = Shapes().TextKindPages()->currentIndex() == 0;
+      const TBitmap& shown = text3D ? Form().Text3D().Image_3DText : Shapes().SimpleTextImage()->Bitmap();
       if (x >= 0 && y >= 0 && x < shown.Width() && y < shown.Height())
         ApplyFrameTransparency(shown.Pixel(x, y), true, -1, -1);
     } else if (Layout().NotebookFramePreview()->currentIndex() == 0 && frame != nullptr) {

@@ -3,6 +3,7 @@
 // and frame nodes), the selection that chooses the property page, the
 // current sprite and frame, and the enabled state of every command.
 #include "app/MainFormU.h"
+#include "app/MainFormShapes.h"
 #include "app/MainFormPages.h"
 #include "app/MainFormMotion.h"
 #include "app/MainFormPlayback.h"
@@ -531,15 +532,15 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
           if (frame->Kind == fkText3D)
             Load3DTextPage();
           else
-            LoadTextPage();
+            Shapes().LoadTextPage();
         }
       } else if (kind == nkLineFrame) {
         Layout().NotebookFramePreview()->setCurrentIndex(3);
-        LoadLinePage();
+        Shapes().LoadLinePage();
         RequestSceneRecompute();
       } else {
         Layout().NotebookFramePreview()->setCurrentIndex(2);
-        LoadShapePage();
+        Shapes().LoadShapePage();
       }
       TSprite* sprite = CurrentSprite();
       if (kind != nkLineFrame && sprite != nullptr && withScene) {

@@ -182,7 +182,7 @@ void TMainForm::FormCreate() {
   // Each area builds its parts and connects its commands.
   FormCreateTree();
   FormCreatePages();
-  FormCreateShapes();
+  Shapes().FormCreateShapes();
   FormCreate3DText();
   FormCreateEffects();
   FormCreateExport();
@@ -217,8 +217,6 @@ void TMainForm::CreateTimers() {
   timer(TimerLightsRedraw, 30, [this] { TimerLightsRedrawTimer(); });
   timer(ZoomTimer, 100, [this] { ZoomTimerTimer(); });
   timer(Timer3DAnimation, 50, [this] { Timer3DAnimationTimer(); });
-  timer(TimerRedrawShape, 200, [this] { TimerRedrawShapeTimer(); });
-  timer(TimerRedrawLine, 200, [this] { TimerRedrawLineTimer(); });
 }
 
 // The lists of the 3D text page: its depths and its sizes.
@@ -325,13 +323,13 @@ void TMainForm::RunEntry(const std::function<void()>& entry) {
 // No handler runs now: a guard still set was left by the failed one, and
 // would make every later edit of its page do nothing.
 void TMainForm::RecoverAfterFailedEntry() {
-  for (bool* guard : {&TreeChangeRunning, &AddInProgress, &LoadingFramePage,
-                      &FillingSceneCommandControls, &Text3DLoading}) {
+  for (bool* guard : {&TreeChangeRunning, &FillingSceneCommandControls, &Text3DLoading}) {
     *guard = false;
   }
   Playback().ClearEntryGuards();
   Motion().ClearEntryGuards();
   FramePages().ClearEntryGuards();
+  Shapes().ClearEntryGuards();
   if (text3D_ != nullptr) {
     T3DTextParts& p = *text3D_;
     for (bool* guard : {&p.Filling, &p.LightEditGuard, &p.MarkerGuard, &p.LightsRedrawRunning}) *guard = false;
@@ -428,7 +426,7 @@ void TMainForm::WndProc(TMessage& message) {
       WMRecomputeScene();
       break;
     case WM_ITEMADDED:
-      WMItemAdded(message.WParam, message.LParam);
+      Shapes().WMItemAdded(message.WParam, message.LParam);
       break;
     case WM_STEPCHANGED:
       WMStepChanged(message.WParam, message.LParam);

@@ -220,8 +220,8 @@ TEST_F(MainFormTest, ThirteenTimersWithTheirIntervalsAllDisabledAtStart) {
       {&form.TimerLightsRedraw, 30},
       {&form.ZoomTimer, 100},
       {&form.Timer3DAnimation, 50},
-      {&form.TimerRedrawShape, 200},
-      {&form.TimerRedrawLine, 200},
+      {&form.Shapes().TimerRedrawShape(), 200},
+      {&form.Shapes().TimerRedrawLine(), 200},
       {&form.Motion().TimerRedrawScene(), 300},
   };
   for (const auto& [timer, interval] : timers) {

@@ -10,6 +10,7 @@
 #include "app/MainFormMotionPanel.h"
 #include "app/MainFormPages.h"
 #include "app/MainFormPlayback.h"
+#include "app/MainFormShapes.h"
 #include "app/MainFormSettings.h"
 #include "platform/Registry.h"
 #include "tests/support/FakeSystemValues.h"

@@ -124,18 +124,19 @@ TEST_F(MainFormPages, ThePickUpToolOnAPlainTextFrameKeysTheColourOfItsPreview) {
     added = AddSpriteWithDefaultFrame(Scene(), nfkText3D);
   }
   form.ChooseSprite(added.Sprite);
-  QAbstractButton* simpleText = form.RadioGroup_3DorSimpleText->findChildren<QAbstractButton*>().at(1);
+  QAbstractButton* simpleText =
+      Child<QGroupBox>(form, "RadioGroup_3DorSimpleText")->findChildren<QAbstractButton*>().at(1);
   QTest::mouseClick(simpleText, Qt::LeftButton, {}, QPoint(5, simpleText->height() / 2));
   TFrame& frame = added.Sprite->Frame(0);
   ASSERT_EQ(frame.Kind, fkText);
-  const TColor shown = form.SimpleText_Image->Bitmap().Pixel(1, 1);
+  const TColor shown = Child<TImage>(form, "SimpleText_Image")->Bitmap().Pixel(1, 1);
 
   Command(form, "Sprite_PickTransparentColor")->trigger();
-  QTest::mouseClick(form.SimpleText_Image, Qt::LeftButton, {}, QPoint(1, 1));
+  QTest::mouseClick(Child<TImage>(form, "SimpleText_Image"), Qt::LeftButton, {}, QPoint(1, 1));
   EXPECT_TRUE(frame.Transparent());
   EXPECT_EQ(frame.TransparentColor(), shown);
   EXPECT_FALSE(Child<QToolButton>(form, "ToolButton_PickUpColor")->isChecked());
-  EXPECT_EQ(form.SimpleText_Image->Cursor(), crDefault);
+  EXPECT_EQ(Child<TImage>(form, "SimpleText_Image")->Cursor(), crDefault);
 }
 
 TEST_F(MainFormPages, ThePickUpToolOnALowColourDisplayShowsTheTrueColourNoteOnce) {
