@@ -5,6 +5,7 @@
 // MainForm3DTextLights.cpp.
 #include "app/MainForm3DTextParts.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormShapes.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
 
@@ -285,7 +286,7 @@ void TMainForm::CreateText3DPage() {
   T3DTextParts& p = *text3D_;
   // The view in its frame lies in the text page's preview box; the editor's
   // tabs are the 3D page of the text kinds.
-  QWidget* previewArea = ScrollBox_3DText->widget();
+  QWidget* previewArea = Shapes().TextPreviewBox()->widget();
   p.SelectionBox_3DScene = new TSelectionBox(previewArea);
   p.SelectionBox_3DScene->setObjectName("SelectionBox_3DScene");
   p.SelectionBox_3DScene->SetRotateable(false);
@@ -304,7 +305,7 @@ void TMainForm::CreateText3DPage() {
   };
   PlaceText3DView(230, 80);
 
-  QWidget* textPage = Notebook_3DorSimpleText->widget(0);
+  QWidget* textPage = Shapes().TextKindPages()->widget(0);
   p.Panel_3DText = new QWidget(textPage);
   p.Panel_3DText->setObjectName("Panel_3DText");
   new QVBoxLayout(p.Panel_3DText);
@@ -561,6 +562,7 @@ void TMainForm::StoreText3DAndRestart() {
 void TMainForm::PlaceText3DView(int width, int height) {
   T3DTextParts& p = *text3D_;
   TSelectionBox& frame = *p.SelectionBox_3DScene;
+  QScrollArea* ScrollBox_3DText = Shapes().TextPreviewBox();
   const int border = frame.BoxDeltaX() + frame.BoxShift();
   frame.SetBounds(0, 0, width + 2 * border, height + 2 * border);
   p.QelView1Host->move(frame.BoxLeft(), frame.BoxTop());
@@ -844,8 +846,8 @@ void TMainForm::Load3DTextFrame(TSprite& sprite, int frameIndex) {
 // The text page shows the 3D kind: the view in its frame and the editor's tabs.
 void TMainForm::ShowText3DEditor() {
   T3DTextParts& p = *text3D_;
-  SetTextKindIndex(0);
-  SimpleText_Image->hide();
+  Shapes().SetTextKindIndex(0);
+  Shapes().SimpleTextImage()->hide();
   p.SelectionBox_3DScene->show();
   p.QelView1Host->show();
   p.Panel_3DText->show();

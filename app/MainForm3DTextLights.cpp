@@ -3,6 +3,7 @@
 // that add 3D text.
 #include "app/MainForm3DTextParts.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormShapes.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/AddCommands.h"
@@ -726,7 +727,7 @@ void TMainForm::Scene_Add_3DTextExecute() {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr || CurrentScene() == nullptr || CurrentScene() != window->Scene()) return;
   FlushPendingFrameEdits();
-  T3DTextAddScope scope(*window, AddInProgress, SkipNext3DRender);
+  T3DTextAddScope scope(*window, Shapes().AddInProgress(), SkipNext3DRender);
   TAddedItem added;
   try {
     added = AddSpriteWithDefaultFrame(*CurrentScene(), nfkText3D);
@@ -747,7 +748,7 @@ int TMainForm::Add3DTextFrameTo(TSprite& sprite) {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr || CurrentScene() == nullptr || sprite.Scene() != CurrentScene()) return -1;
   FlushPendingFrameEdits();
-  T3DTextAddScope scope(*window, AddInProgress, SkipNext3DRender);
+  T3DTextAddScope scope(*window, Shapes().AddInProgress(), SkipNext3DRender);
   TAddedItem added;
   try {
     added = AddDefaultFrame(sprite, nfkText3D);

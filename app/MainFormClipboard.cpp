@@ -5,6 +5,7 @@
 // bytes) in app/core/ClipboardBlob.
 #include "app/MainFormU.h"
 #include "app/MainFormTree.h"
+#include "app/MainFormShapes.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/ClipboardBlob.h"
@@ -58,11 +59,11 @@ std::string WithBmpExtension(const std::string& fileName) {
 class TPasteScope {
  public:
   explicit TPasteScope(TMainForm& form) : form_(form), exceptions_(std::uncaught_exceptions()) {
-    form_.AddInProgress = true;
+    form_.Shapes().AddInProgress() = true;
   }
   ~TPasteScope() {
     if (posted_) return;
-    form_.AddInProgress = false;
+    form_.Shapes().AddInProgress() = false;
     if (std::uncaught_exceptions() == exceptions_) return;
     try {
       ShowScene();

@@ -5,6 +5,8 @@
 #include "app/MainFormActions.h"
 #include "app/MainFormFiles.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormMotion.h"
+#include "app/MainFormPlayback.h"
 #include "app/MainFormTree.h"
 
 #include "app/AnimationWindowU.h"
@@ -35,7 +37,7 @@ void TMainForm::SetPlayButtonDown(bool down) { Commands().Movie_Play->setChecked
 void TMainForm::SetActiveAnimationWindow(TAnimationWindow* window) {
   if (window == activeWindow_) return;
   // Only a closing document leaves the window without an active one.
-  FinishDocumentEdits(window == nullptr);
+  Playback().FinishDocumentEdits(window == nullptr);
   if (activeWindow_ != nullptr) activeWindow_->StopPlayback();
   Tree().ShownTree()->hide();
   activeWindow_ = window;
@@ -44,9 +46,9 @@ void TMainForm::SetActiveAnimationWindow(TAnimationWindow* window) {
     Tree().ShownTree()->show();
     SetCurrentScene(window->Scene());
     Tree().SetUndoObject(window->Undo());
-    Movie_StopExecute();
+    Playback().Movie_StopExecute();
     Tree().AnimationTreeChange();
-    SetAppearanceStepMaxima(CurrentScene()->StepCount);
+    Motion().SetAppearanceStepMaxima(CurrentScene()->StepCount);
   } else {
     Layout().AnimationTree()->show();
     SetCurrentScene(PlaceholderScene());

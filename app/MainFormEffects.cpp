@@ -4,6 +4,8 @@
 // app/core/SpriteTransforms; here the commands find their sprite and frame,
 // run the dialogs and refresh the window.
 #include "app/MainFormU.h"
+#include "app/MainFormPages.h"
+#include "app/MainFormPlayback.h"
 #include "app/MainFormActions.h"
 
 #include "app/AnimationWindowU.h"
@@ -91,7 +93,7 @@ void TMainForm::ApplyEffect(int effectIndex) {
   if (sprite == nullptr || frame == nullptr || sprite->FrameCount() == 0) return;
   const int frameIndex = IndexOfFrame(*sprite, frame);
   if (frameIndex < 0) return;
-  Movie_StopExecute();
+  Playback().Movie_StopExecute();
   // A 3D text edit still waiting for its pause is drawn first: the effect
   // works on the picture the text has now, and no later tick draws the text
   // over the effect's result.
@@ -147,7 +149,7 @@ void RunFrameLoop(TMainForm& form, Work&& work) {
     TMainForm& form;
     ~Finish() {
       form.ShowProgress(1, 1);
-      form.LoadFramePage();
+      form.FramePages().LoadFramePage();
       form.RequestSceneRecompute();
     }
   } finish{form};

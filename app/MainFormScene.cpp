@@ -5,6 +5,9 @@
 #include "app/MainFormU.h"
 #include "app/MainFormFiles.h"
 #include "app/MainFormTree.h"
+#include "app/MainFormPages.h"
+#include "app/MainFormMotion.h"
+#include "app/MainFormPlayback.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
@@ -95,11 +98,11 @@ void TMainForm::FormCreateScene() {
   CreateSceneCommandControls();
   // A burst of typing in the comment ends when the box is filled from the
   // scene or loses the focus.
-  connect(GifCommentMemo, &QPlainTextEdit::textChanged, this, [this] {
-    if (FillingScenePage) GifCommentBurst = {};
+  connect(Playback().CommentMemo(), &QPlainTextEdit::textChanged, this, [this] {
+    if (Playback().FillingScenePage()) GifCommentBurst = {};
   });
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
-    if (old == GifCommentMemo) GifCommentBurst = {};
+    if (old == Playback().CommentMemo()) GifCommentBurst = {};
   });
 }
 
@@ -119,7 +122,7 @@ void TMainForm::CreateSceneCommandControls() {
     });
   }
   // With the picture and its colours, above the fill settings.
-  Layout().AddToPropertyPage(ppBackground, Radio_Backgroun_Picture_Type, PictureCheckBox->parentWidget());
+  Layout().AddToPropertyPage(ppBackground, Radio_Backgroun_Picture_Type, FramePages().BackgroundPictureControls());
 
   // The transparent background is shown with the other background settings.
   BackgroundIsTransparentCheckBox = new QCheckBox("Transparent", backgroundPage);
@@ -162,7 +165,7 @@ void TMainForm::BackgroundParameterChanged() {
     if (BackgroundPictureTypes[i]->isChecked()) placement = static_cast<int>(i) + 1;
   RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
              [&scene](TStream& stream) { scene.SaveSettings(stream); });
-  StoreBackgroundFillControls(scene);
+  FramePages().StoreBackgroundFillControls(scene);
   // The arguments in the order the scene takes them: start colour, then finish colour.
   scene.SetBackground(false, bgmFillAndPicture, scene.BackgroundFile, scene.StartColor, scene.FinishColor, placement,
                       nullptr);
@@ -387,7 +390,7 @@ void TMainForm::CollorGalleryToolButtonClick(QWidget* anchor) {
 void TMainForm::ShowMotionGallery(QWidget* anchor) {
   // A motion edit still waiting goes to the old path first; applied later it
   // would write the page's old values over the preset's first step.
-  FlushMotionEdit();
+  Motion().FlushMotionEdit();
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr) return;
   const std::string fileName = ChooseFromGallery(*AnimationPicker1(), ProgramSubfolder(kMotionPresetsFolder), anchor);
@@ -395,7 +398,7 @@ void TMainForm::ShowMotionGallery(QWidget* anchor) {
   const std::unique_ptr<TAnimatedScene> preset = LoadGalleryPreset(fileName);
   if (preset == nullptr) return;
   ApplyMotionPreset(*sprite, preset->Sprite(0).Motion());
-  LoadMotionPage();
+  Motion().LoadMotionPage();
   RequestSceneRecompute();
 }
 

@@ -3,6 +3,10 @@
 // and frame nodes), the selection that chooses the property page, the
 // current sprite and frame, and the enabled state of every command.
 #include "app/MainFormTree.h"
+#include "app/MainFormShapes.h"
+#include "app/MainFormPages.h"
+#include "app/MainFormMotion.h"
+#include "app/MainFormPlayback.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormFiles.h"
 #include "app/MainFormLayout.h"
@@ -354,12 +358,10 @@ TFrame* TTreeArea::CurrentFrame() {
 
 void TTreeArea::SetCurrentSprite(TSprite* sprite) {
   const TBusyCursor busy;
-  TMainForm& form = Form();
-  const TFlagRestore filling(form.FillingMotionPage);
+  const TFlagRestore filling(Motion().FillingMotionPage());
   currentSprite_ = sprite;
   // The motion row chosen stays chosen for the next sprite's list.
-  QTreeWidgetItem* row = form.MovingList != nullptr ? form.MovingList->currentItem() : nullptr;
-  form.SelectedMotionRow = row != nullptr ? std::max(0, form.MovingList->indexOfTopLevelItem(row)) : 0;
+  Motion().RememberSelectedMotionRow();
   Layout().StepsTrackBar()->SetTimeLineCollection(sprite);
   if (sprite != nullptr) {
     // Positions and speeds are edited in pixels; choosing them is no edit.
@@ -477,7 +479,7 @@ void TTreeArea::SwitchToPage(QTreeWidgetItem* node) {
     case nkScene:
       Layout().Notebook_Properties()->setCurrentIndex(ppScene);
       if (withScene) {
-        form.LoadScenePage();
+        Playback().LoadScenePage();
         window->HideSelection();
       }
       DetachCurrentSprite();
@@ -487,14 +489,14 @@ void TTreeArea::SwitchToPage(QTreeWidgetItem* node) {
       if (withScene) {
         currentSprite_ = SpriteOfTreeNode(node);
         Layout().StepsTrackBar()->SetTimeLineCollection(currentSprite_);
-        form.LoadSpritePage();
+        FramePages().LoadSpritePage();
         window->UpdateSelection();
       }
       break;
     case nkBackground:
       Layout().Notebook_Properties()->setCurrentIndex(ppBackground);
       if (withScene) {
-        form.LoadBackgroundPage();
+        FramePages().LoadBackgroundPage();
         window->HideSelection();
       }
       DetachCurrentSprite();
@@ -507,7 +509,7 @@ void TTreeArea::SwitchToPage(QTreeWidgetItem* node) {
       Layout().Notebook_Properties()->setCurrentIndex(ppFrame);
       ShowSpriteOfNode(node);
       TFrame* frame = CurrentFrame();
-      if (frame != nullptr) form.LoadFramePage();
+      if (frame != nullptr) FramePages().LoadFramePage();
       if (kind == nkPictureFrame) {
         Layout().NotebookFramePreview()->setCurrentIndex(0);
       } else if (kind == nkTextFrame) {
@@ -516,15 +518,15 @@ void TTreeArea::SwitchToPage(QTreeWidgetItem* node) {
           if (frame->Kind == fkText3D)
             form.Load3DTextPage();
           else
-            form.LoadTextPage();
+            Shapes().LoadTextPage();
         }
       } else if (kind == nkLineFrame) {
         Layout().NotebookFramePreview()->setCurrentIndex(3);
-        form.LoadLinePage();
+        Shapes().LoadLinePage();
         RequestSceneRecompute();
       } else {
         Layout().NotebookFramePreview()->setCurrentIndex(2);
-        form.LoadShapePage();
+        Shapes().LoadShapePage();
       }
       TSprite* sprite = CurrentSprite();
       if (kind != nkLineFrame && sprite != nullptr && withScene) {
@@ -547,7 +549,7 @@ void TTreeArea::SwitchToPage(QTreeWidgetItem* node) {
       Layout().Notebook_Properties()->setCurrentIndex(ppMotion);
       if (withScene) {
         ShowSpriteOfNode(node);
-        form.LoadMotionPage();
+        Motion().LoadMotionPage();
         Layout().Notebook_Size_Opacity()->setCurrentIndex(kind == nkMotion ? 0 : kind == nkOpacity ? 1 : 2);
       }
       break;
@@ -555,7 +557,7 @@ void TTreeArea::SwitchToPage(QTreeWidgetItem* node) {
       Layout().Notebook_Properties()->setCurrentIndex(ppAppearance);
       if (withScene) {
         ShowSpriteOfNode(node);
-        form.LoadAppearancePage();
+        Motion().LoadAppearancePage();
       }
       break;
     default:
@@ -593,7 +595,7 @@ void TTreeArea::AnimationTreeEdited(QTreeWidgetItem* node) {
   node->setData(0, kCaptionRole, node->text(0));
   if (tree->currentItem() == node) {
     Layout().PanelProperties()->setWindowTitle("Properties: " + node->text(0));
-    if (Layout().Notebook_Properties()->currentIndex() == ppSprite) Form().LoadSpritePage();
+    if (Layout().Notebook_Properties()->currentIndex() == ppSprite) FramePages().LoadSpritePage();
   }
   RefreshCommandStates();
 }

@@ -182,7 +182,7 @@ void TMainForm::FormCreate() {
   // Each area builds its parts and connects its commands.
   Tree().FormCreateTree();
   FormCreatePages();
-  FormCreateShapes();
+  Shapes().FormCreateShapes();
   FormCreate3DText();
   FormCreateEffects();
   Files().FormCreateExport();
@@ -212,16 +212,10 @@ void TMainForm::CreateTimers() {
   timer(TimerStart, 1000, [this] { TimerStartTimer(); });
   timer(TimerRunCheckUpdate, 60000, [this] { TimerRunCheckUpdateTimer(); });
   timer(HideProgressTimer, 10000, [this] { HideProgressTimerTimer(); });
-  timer(SetStepTimer, 500, [this] { SetStepTimerTimer(); });
-  timer(TimerRedraw, 200, [this] { TimerRedrawTimer(); });
   timer(Timer_3D_Changed, 200, [this] { Timer_3D_ChangedTimer(); });
   timer(TimerLightsRedraw, 30, [this] { TimerLightsRedrawTimer(); });
   timer(ZoomTimer, 100, [this] { ZoomTimerTimer(); });
   timer(Timer3DAnimation, 50, [this] { Timer3DAnimationTimer(); });
-  timer(TimerRedrawShape, 200, [this] { TimerRedrawShapeTimer(); });
-  timer(TimerRedrawLine, 200, [this] { TimerRedrawLineTimer(); });
-  timer(TimerRedrawScene, 300, [this] { TimerRedrawSceneTimer(); });
-  timer(TimerSceneSize, 200, [this] { TimerSceneSizeTimer(); });
 }
 
 // The lists of the 3D text page: its depths and its sizes.
@@ -329,11 +323,13 @@ void TMainForm::RunEntry(const std::function<void()>& entry) {
 // would make every later edit of its page do nothing.
 void TMainForm::RecoverAfterFailedEntry() {
   Tree().SetTreeChangeRunning(false);
-  for (bool* guard : {&AddInProgress, &AddingPictureFrames, &LoadingFramePage, &FillingFramePage,
-                      &FillingBackgroundPage, &FillingMotionPage, &FillingMotionPanel, &FillingAppearancePage,
-                      &FillingScenePage, &FillingSceneCommandControls, &Text3DLoading}) {
+  for (bool* guard : {&FillingSceneCommandControls, &Text3DLoading}) {
     *guard = false;
   }
+  Playback().ClearEntryGuards();
+  Motion().ClearEntryGuards();
+  FramePages().ClearEntryGuards();
+  Shapes().ClearEntryGuards();
   if (text3D_ != nullptr) {
     T3DTextParts& p = *text3D_;
     for (bool* guard : {&p.Filling, &p.LightEditGuard, &p.MarkerGuard, &p.LightsRedrawRunning}) *guard = false;
@@ -422,11 +418,6 @@ void TMainForm::TimerRunCheckUpdateTimer() {
   SettingsArea().RunUpgradeCheck();
 }
 
-void TMainForm::TimerRedrawSceneTimer() {
-  TimerRedrawScene.SetEnabled(false);
-  WMRecomputeScene();
-}
-
 // ---- Messages ------------------------------------------------------------------------------------
 
 void TMainForm::WndProc(TMessage& message) {
@@ -435,7 +426,7 @@ void TMainForm::WndProc(TMessage& message) {
       WMRecomputeScene();
       break;
     case WM_ITEMADDED:
-      WMItemAdded(message.WParam, message.LParam);
+      Shapes().WMItemAdded(message.WParam, message.LParam);
       break;
     case WM_STEPCHANGED:
       WMStepChanged(message.WParam, message.LParam);
@@ -468,18 +459,18 @@ void TMainForm::WMStepChanged(WPARAM, LPARAM) {
     Layout().StepsTrackBar()->SetFrequency(Round(scene.StepCount / 100.0));
     Layout().StepsTrackBar()->SetPosition(scene.CurrentStep - 1);
     if (!LowColorDisplay) RefreshDocumentPicture();
-    MarkCurrentAppearance();
-    SteppedByHand = true;
-    MarkCurrentMotionStep();
-    SteppedByHand = false;
+    Motion().MarkCurrentAppearance();
+    Motion().SetSteppedByHand(true);
+    Motion().MarkCurrentMotionStep();
+    Motion().SetSteppedByHand(false);
     if (Commands().Movie_Play->isChecked() && scene.CurrentStep == 1) {
       scene.BackgroundDrawn = 0;
       scene.Rewind();
     }
-    if (scene.LoopsLeft == 0) Movie_StopExecute();
+    if (scene.LoopsLeft == 0) Playback().Movie_StopExecute();
   } catch (const std::exception&) {
     // A failing display of one step must not end playback with a message per step.
-    SteppedByHand = false;
+    Motion().SetSteppedByHand(false);
   }
 }
 

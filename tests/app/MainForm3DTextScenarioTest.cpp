@@ -79,7 +79,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   // is rendered, selected in the tree as "Text"; one Undo removes it.
   Command(form, "Scene_Add_3DText")->trigger();
   Settle();
-  EXPECT_FALSE(form.AddInProgress);
+  EXPECT_FALSE(form.Shapes().AddInProgress());
   ASSERT_EQ(scene.SpriteCount(), 1);
   ASSERT_EQ(scene.Sprite(0).FrameCount(), 1);
   {
@@ -103,7 +103,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   // The view in its frame lies in the preview box, the tabs on the 3D page.
   EXPECT_TRUE(parts.QelView1Host->isVisible());
   EXPECT_EQ(parts.QelView1Host->size(), QSize(230, 80));
-  EXPECT_EQ(parts.QelView1Host->parentWidget(), form.ScrollBox_3DText->widget());
+  EXPECT_EQ(parts.QelView1Host->parentWidget(), Child<QScrollArea>(form, "ScrollBox_3DText")->widget());
   EXPECT_TRUE(parts.PageControl_3DText->isVisible());
 
   // "Hello" typed: the view shows it at once; one "Change 3D Text" after the

@@ -210,11 +210,19 @@ TEST_F(MainFormTest, PropertiesPanelWithItsPagesAndTheTreePanel) {
 TEST_F(MainFormTest, ThirteenTimersWithTheirIntervalsAllDisabledAtStart) {
   TMainForm& form = Create();
   const std::pair<const TTimer*, int> timers[] = {
-      {&form.TimerStart, 1000},       {&form.TimerRunCheckUpdate, 60000}, {&form.Files().AutosaveTimer(), 600000},
-      {&form.HideProgressTimer, 10000}, {&form.SetStepTimer, 500},       {&form.TimerRedraw, 200},
-      {&form.Timer_3D_Changed, 200},  {&form.TimerLightsRedraw, 30},     {&form.ZoomTimer, 100},
-      {&form.Timer3DAnimation, 50},   {&form.TimerRedrawShape, 200},     {&form.TimerRedrawLine, 200},
-      {&form.TimerRedrawScene, 300},
+      {&form.TimerStart, 1000},
+      {&form.TimerRunCheckUpdate, 60000},
+      {&form.Files().AutosaveTimer(), 600000},
+      {&form.HideProgressTimer, 10000},
+      {&form.Playback().SetStepTimer(), 500},
+      {&form.Motion().TimerRedraw(), 200},
+      {&form.Timer_3D_Changed, 200},
+      {&form.TimerLightsRedraw, 30},
+      {&form.ZoomTimer, 100},
+      {&form.Timer3DAnimation, 50},
+      {&form.Shapes().TimerRedrawShape(), 200},
+      {&form.Shapes().TimerRedrawLine(), 200},
+      {&form.Motion().TimerRedrawScene(), 300},
   };
   for (const auto& [timer, interval] : timers) {
     EXPECT_EQ(timer->Interval(), interval);

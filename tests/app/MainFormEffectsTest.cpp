@@ -314,7 +314,7 @@ TEST_F(MainFormEffects, AnImageBeyondTheReadersLimitsIsRefusedAndLeavesNoAddInPr
   EXPECT_TRUE(UndoOf(window).empty());
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, "Invalid bitmap: bad dimensions");
-  EXPECT_FALSE(Form().AddInProgress);
+  EXPECT_FALSE(Form().Shapes().AddInProgress());
 }
 
 // ---- Bitmap copies -------------------------------------------------------------------------------

@@ -230,10 +230,10 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   ClickNode(Root());
   ASSERT_EQ(Page(), ppScene);
   const std::size_t undosBeforeComment = Undos().size();
-  form.GifCommentMemo->setFocus();
-  QTest::keyClicks(form.GifCommentMemo, "Made here");
-  QTest::keyClick(form.GifCommentMemo, Qt::Key_Return);
-  QTest::keyClicks(form.GifCommentMemo, "for you");
+  Child<QPlainTextEdit>(form, "GifCommentMemo")->setFocus();
+  QTest::keyClicks(Child<QPlainTextEdit>(form, "GifCommentMemo"), "Made here");
+  QTest::keyClick(Child<QPlainTextEdit>(form, "GifCommentMemo"), Qt::Key_Return);
+  QTest::keyClicks(Child<QPlainTextEdit>(form, "GifCommentMemo"), "for you");
   EXPECT_EQ(scene.ReservedSettings.GifComment(), (std::vector<std::string>{"Made here", "for you"}));
   ASSERT_EQ(Undos().size(), undosBeforeComment + 1);
   EXPECT_EQ(Undos().back(), "Change Background Properties");
@@ -244,7 +244,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   ASSERT_NE(reopened, document);
   EXPECT_EQ(reopened->Scene()->ReservedSettings.GifComment(), (std::vector<std::string>{"Made here", "for you"}));
   ClickNode(Root());
-  EXPECT_EQ(form.GifCommentMemo->toPlainText(), QString("Made here\nfor you"));
+  EXPECT_EQ(Child<QPlainTextEdit>(form, "GifCommentMemo")->toPlainText(), QString("Made here\nfor you"));
   reopened->close();
   Settle();
   document->setFocus();

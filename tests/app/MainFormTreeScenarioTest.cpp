@@ -130,7 +130,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
   EXPECT_FALSE(Command(form, "File_Save")->isEnabled());
   EXPECT_FALSE(Command(form, "Sprite_Move_Up")->isEnabled());
-  EXPECT_EQ(form.StartStepMaxLabel->text(), QString("20"));
+  EXPECT_EQ(Child<QLabel>(form, "StartStepMaxLabel")->text(), QString("20"));
   // A null activation (a dialog took the focus) changes nothing.
   Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(nullptr);
   Settle();
@@ -140,8 +140,8 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   EXPECT_EQ(&Tree(), secondTree);
   EXPECT_TRUE(Command(form, "Edit_Undo")->isEnabled());
   EXPECT_TRUE(Command(form, "File_Save")->isEnabled());
-  EXPECT_EQ(form.StartStepMaxLabel->text(), QString("30"));
-  EXPECT_EQ(form.FinishTrack->Max(), 30);
+  EXPECT_EQ(Child<QLabel>(form, "StartStepMaxLabel")->text(), QString("30"));
+  EXPECT_EQ(Child<TTrackBar>(form, "FinishTrack")->Max(), 30);
 
   // A BMP dropped at (30, 12) becomes a sprite there.
   TBitmap picture;
