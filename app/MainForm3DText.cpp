@@ -5,6 +5,7 @@
 // MainForm3DTextLights.cpp.
 #include "app/MainForm3DTextParts.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormGalleries.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
 
@@ -434,7 +435,7 @@ void TMainForm::CreateText3DMaterialTab(QWidget& tab) {
   ApplyHint(*p.CollorGalleryToolButton,
             "Select a preset color|Click to select a preset color, material and lights from gallery");
   connect(p.CollorGalleryToolButton, &QToolButton::clicked, this,
-          [this] { CollorGalleryToolButtonClick(text3D_->CollorGalleryToolButton); });
+          [this] { Galleries().CollorGalleryToolButtonClick(text3D_->CollorGalleryToolButton); });
 }
 
 void TMainForm::CreateText3DTextureTab(QWidget& tab) {

@@ -3,6 +3,7 @@
 // that add 3D text.
 #include "app/MainForm3DTextParts.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormGalleries.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/AddCommands.h"
@@ -156,7 +157,7 @@ void TMainForm::CreateText3DAnimationTab(QWidget& tab) {
   p.AnimationGalleryToolButton->setText("Gallery...");
   ApplyHint(*p.AnimationGalleryToolButton, "Select a preset animation|Click to select a 3D animation from gallery");
   connect(p.AnimationGalleryToolButton, &QToolButton::clicked, this,
-          [this] { AnimationGalleryToolButtonClick(text3D_->AnimationGalleryToolButton); });
+          [this] { Galleries().AnimationGalleryToolButtonClick(text3D_->AnimationGalleryToolButton); });
   static_cast<QHBoxLayout*>(gallery->layout())->addStretch();
   ShowText3DAnimationControls(false);
 }

@@ -3,6 +3,7 @@
 // MainFormPlayback.cpp, the motion and appearance pages in MainFormMotion.cpp).
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormGalleries.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
 
@@ -378,7 +379,7 @@ void TMainForm::LoadBackgroundPage() {
   LoadBackgroundFillControls(*CurrentScene());
   FillingBackgroundPage = false;
   // The display type and the transparent background, shown by their own area.
-  LoadSceneCommandControls();
+  Galleries().LoadSceneCommandControls();
   Layout().StepsTrackBar()->SetTimeLineCollection(nullptr);
 }
 
@@ -411,7 +412,7 @@ void TMainForm::SameColorsCheckBoxClick() {
   if (!SameColorsCheckBox->isChecked() || CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   SetButtonColor(Button_BackgroundFinishColor, ButtonColor(Button_BackgroundStartColor));
   if (CurrentScene()->FinishColor == CurrentScene()->StartColor) return;
-  BackgroundParameterChanged();
+  Galleries().BackgroundParameterChanged();
 }
 
 void TMainForm::Scene_Open_BackgroundExecute() {

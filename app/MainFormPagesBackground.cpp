@@ -3,6 +3,7 @@
 // applied through BackgroundParameterChanged, one undo entry per change.
 #include "app/MainFormU.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormGalleries.h"
 
 #include "app/MainFormPagesParts.h"
 #include "controls/My_SpinEdit.h"
@@ -87,7 +88,7 @@ void TMainForm::CreateBackgroundFillControls(QWidget& page) {
   Layout().AddToPropertyPage(ppBackground, box);
 
   const auto changed = [this] {
-    if (!FillingBackgroundPage) BackgroundParameterChanged();
+    if (!FillingBackgroundPage) Galleries().BackgroundParameterChanged();
   };
   for (QToolButton* toggle : {ScBackFillLinear_Button, ScBackFillVelvet_Button, ScBackFillBevelSolid_Button,
                               ScBackFillBevelFountain_Button})
@@ -149,5 +150,5 @@ void TMainForm::BackgroundColorButtonClick(QToolButton* button) {
   SetButtonColor(button, *chosen);
   if (button == Button_BackgroundStartColor && SameColorsCheckBox->isChecked())
     SetButtonColor(Button_BackgroundFinishColor, *chosen);
-  BackgroundParameterChanged();
+  Galleries().BackgroundParameterChanged();
 }

@@ -1,6 +1,7 @@
 // Playback, stepping, the time line and the scene page of the main window.
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormGalleries.h"
 #include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
@@ -283,7 +284,7 @@ void TMainForm::View_CustomExecute() {
   if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   TSetBackgroundFrm form(CurrentScene()->Width, CurrentScene()->Height, this);
   if (ShowModal(form) != mrOk) return;
-  ApplyCanvasSize(form.WidthPixels->Value(), form.HeightPixels->Value());
+  Galleries().ApplyCanvasSize(form.WidthPixels->Value(), form.HeightPixels->Value());
 }
 
 // ---- The scene page -----------------------------------------------------------------------------------
@@ -350,7 +351,7 @@ void TMainForm::GifCommentMemoChange() {
   if (GifCommentMemo->toPlainText().isEmpty()) lines.clear();
   std::vector<std::string>& comment = CurrentScene()->ReservedSettings.GifComment();
   if (lines == comment) return;
-  RecordGifCommentChange();
+  Galleries().RecordGifCommentChange();
   comment = std::move(lines);
 }
 
@@ -371,7 +372,7 @@ void TMainForm::TimerSceneSizeTimer() {
   const int height = HeightPixels->Value();
   if (width == typedFor->Width && height == typedFor->Height) return;
   // Checked before the canvas takes the size: a refused size allocates nothing.
-  if (!ApplyCanvasSize(width, height)) ShowSceneSize(typedFor->Width, typedFor->Height);
+  if (!Galleries().ApplyCanvasSize(width, height)) ShowSceneSize(typedFor->Width, typedFor->Height);
 }
 
 // The size typed for the document that stops being the active one is

@@ -110,7 +110,7 @@ TMainForm::~TMainForm() {
     for (TAnimationWindow* window : Layout().MdiArea()->findChildren<TAnimationWindow*>()) delete window;
   }
   if (MainForm == this) MainForm = nullptr;
-  FormDestroy();
+  Galleries().FormDestroy();
 }
 
 // ---- Creation ------------------------------------------------------------------------------------
@@ -186,7 +186,7 @@ void TMainForm::FormCreate() {
   FormCreate3DText();
   FormCreateEffects();
   FormCreateExport();
-  FormCreateScene();
+  Galleries().FormCreateScene();
   Layout().FitPropertiesPanelToItsPages();
 }
 
@@ -261,16 +261,16 @@ void TMainForm::CreatePresetsMenu() {
 
 void TMainForm::AddPresetItem(const std::string& fileName, const TBitmap& picture, bool keepKey) {
   TBitmap image;
-  image.SetSize(kPresetIconSize, kPresetIconSize);
+  image.SetSize(TGalleriesArea::kPresetIconSize, TGalleriesArea::kPresetIconSize);
   ResampleBitmapDefault(picture, image, keepKey, picture.TransparentColor());
   const TColor mask = PresetMaskColor(image);
   QAction* item = Commands().Presets1->addAction(QString::fromUtf8(StripExtension(fileName)));
   item->setObjectName(QString::fromUtf8(fileName));
   // No pixel has the mask colour, so the whole picture shows.
   item->setIcon(QIcon(QPixmap::fromImage(BitmapToQImage(image))));
-  item->setProperty(kMaskColorProperty, static_cast<uint>(mask));
+  item->setProperty(TGalleriesArea::kMaskColorProperty, static_cast<uint>(mask));
   item->setEnabled(false);  // the presets area enables its items
-  connect(item, &QAction::triggered, this, [this, item] { RunEntry([this, item] { InsertPreset(item); }); });
+  connect(item, &QAction::triggered, this, [this, item] { RunEntry([this, item] { Galleries().InsertPreset(item); }); });
 }
 
 // ---- The areas ----------------------------------------------------------------------------------
@@ -331,9 +331,10 @@ void TMainForm::RunEntry(const std::function<void()>& entry) {
 void TMainForm::RecoverAfterFailedEntry() {
   for (bool* guard : {&TreeChangeRunning, &AddInProgress, &AddingPictureFrames, &LoadingFramePage, &FillingFramePage,
                       &FillingBackgroundPage, &FillingMotionPage, &FillingMotionPanel, &FillingAppearancePage,
-                      &FillingScenePage, &FillingSceneCommandControls, &Text3DLoading}) {
+                      &FillingScenePage, &Text3DLoading}) {
     *guard = false;
   }
+  galleries_->ClearGuards();
   if (text3D_ != nullptr) {
     T3DTextParts& p = *text3D_;
     for (bool* guard : {&p.Filling, &p.LightEditGuard, &p.MarkerGuard, &p.LightsRedrawRunning}) *guard = false;
@@ -413,7 +414,7 @@ void TMainForm::TimerStartTimer() {
   if (!StartupFileArgument.empty() && ActiveAnimationWindow() != nullptr) {
     OpenStartupFile(StartupFileArgument);
   } else if (UserSettings().ShowWizardAtStartup) {
-    File_NewFromTemplateExecute();
+    Galleries().File_NewFromTemplateExecute();
   }
 }
 
@@ -593,7 +594,7 @@ void TMainForm::ZorvanSoftwareHomePage1Click() {
 
 void TMainForm::Scene_CheckForUpgradeNowExecute() {
   Commands().Checknewversion1->setChecked(false);
-  Checknewversion1Click();
+  Galleries().Checknewversion1Click();
 }
 
 void TMainForm::Exit1Click() { close(); }

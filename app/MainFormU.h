@@ -998,6 +998,11 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // Message 1003 with wParam 3 (after the tree selected the new frame): the
   // frame's picture is rendered at once.
   void Text3DItemAdded(int frameIndex);
+  // An edit still waiting for its pause is applied now.
+  void FlushText3DChange();
+  // Renders a 3D text frame's picture from its start state and stores it,
+  // as part of the change that set the states (nothing recorded).
+  void StoreText3DPicture(TFrame& frame);
 
  private:
   // Parts of the 3D text editor.
@@ -1023,11 +1028,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   void RestartText3DTimer();
   void StoreText3DAndRestart();
   void ReadText3DControls();
-  void FlushText3DChange();
   void RenderPendingText3D();
-  // Renders a 3D text frame's picture from its start state and stores it,
-  // as part of the change that set the states (nothing recorded).
-  void StoreText3DPicture(TFrame& frame);
   void RenderText3DFramePicture(const TFrame& frame, bool endState);
   void RenderText3DFramePictureSafely(const TFrame& frame, bool endState);
   void PickText3DColor(QPushButton* button, std::function<void(TColor)> chosen);
@@ -1104,64 +1105,10 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
 
   // =============================================================================================
   // Galleries, presets, templates and the remaining scene commands
-  // (MainFormScene.cpp)
+  // (MainFormScene.cpp): the area TGalleriesArea (MainFormGalleries.h)
   // =============================================================================================
 
-  void FormCreateScene();
-  // Adds the preset picture of a Presets menu item as a new sprite. Each
-  // item is named after its file and carries its picture's mask colour in
-  // the property kMaskColorProperty.
-  void InsertPreset(QAction* item);
-  static constexpr const char* kMaskColorProperty = "MaskColor";
-  static constexpr int kPresetIconSize = 18;
-  void File_NewFromTemplateExecute();
-  // The upgrade-check switch (Checknewversion1); Check for Upgrade Now
-  // (MainFormU.cpp) unticks the switch and runs this.
-  void Checknewversion1Click();
-  // Opens the recent-files entry of an index (LO1 ... LO9).
-  void OpenRecent(int index);
-  // The picker the three galleries show (created on first use).
-  TAnimationPicker* AnimationPicker1();
-  // The 3D animation and colour galleries on the current 3D text frame; the
-  // motion gallery on the current sprite's path (anchor: the control the
-  // picker drops at, nullptr for none).
-  void AnimationGalleryToolButtonClick(QWidget* anchor = nullptr);
-  void CollorGalleryToolButtonClick(QWidget* anchor = nullptr);
-  void ShowMotionGallery(QWidget* anchor = nullptr);
-  void File_ImportExecute();
-  void File_Save_AsExecute();
-  void View_88x31Execute();
-  // Gives the active document's canvas a size; a size beyond the project
-  // reader's limits is refused with a message and changes nothing.
-  bool ApplyCanvasSize(int width, int height);
-  // The comment box's change (GifCommentMemoChange) before it writes the
-  // scene: one scene-settings entry per burst of typing.
-  void RecordGifCommentChange();
-  struct TGifCommentBurst {
-    const TUndo* Log = nullptr;
-    std::int32_t LastRecordPosition = -1;
-    std::int64_t LogSize = -1;
-  } GifCommentBurst;
-  void Scene_MovetoFrontOfAllSpritesExecute();
-  void Scene_MoveToBackOfAllSpritesExecute();
-  // The last step of shutting down: after a failed release of the 3D
-  // library the process ends at once.
-  void FormDestroy();
-  // The background page's display type (" Display ": "Center", "Tile",
-  // "Stretch") and the scene page's transparent background.
-  QGroupBox* Radio_Backgroun_Picture_Type = nullptr;
-  std::array<QRadioButton*, 3> BackgroundPictureTypes{};
-  QCheckBox* BackgroundIsTransparentCheckBox = nullptr;
-  QPushButton* TransparentBackColor_Button = nullptr;
-  // Every change of the background page's parameters: one "Change
-  // Background Properties" entry, then the background set again.
-  void BackgroundParameterChanged();
-  void BackgroundIsTransparentCheckBoxClick();
-  void TransparentBackColor_ButtonClick();
-  // Shows the scene's values in these controls without writing them back.
-  void LoadSceneCommandControls();
-  bool FillingSceneCommandControls = false;
-  void CreateSceneCommandControls();
+  // The documents' Delete Sprite command (MainFormTreeCommands.cpp).
   void Sprite_DeleteExecute() override;
 
  protected:

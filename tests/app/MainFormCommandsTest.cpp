@@ -276,7 +276,7 @@ TEST_F(MainFormTest, ThePresetsMenuListsThePresetPictures) {
   for (QAction* item : Child<QMenu>(form, "Presets1")->actions()) {
     EXPECT_FALSE(item->icon().isNull());
     EXPECT_EQ(item->icon().availableSizes().front(), QSize(18, 18));
-    const TColor mask = item->property(TMainForm::kMaskColorProperty).toUInt();
+    const TColor mask = item->property(TGalleriesArea::kMaskColorProperty).toUInt();
     EXPECT_EQ(mask % 15, 0u);
     EXPECT_GE(mask, 15u);
     // No pixel of the picture has the mask colour.

@@ -7,6 +7,7 @@
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
+#include "app/MainFormGalleries.h"
 #include "platform/Registry.h"
 #include "tests/support/FakeSystemValues.h"
 #include "tests/support/RecordingShellServices.h"
