@@ -184,7 +184,7 @@ void TMainForm::FormCreate() {
   FormCreatePages();
   FormCreateShapes();
   FormCreate3DText();
-  FormCreateEffects();
+  Effects().FormCreateEffects();
   FormCreateExport();
   Galleries().FormCreateScene();
   Layout().FitPropertiesPanelToItsPages();

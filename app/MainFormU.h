@@ -1046,50 +1046,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
 
   // =============================================================================================
   // Effect and transform commands, the clipboard (MainFormEffects.cpp,
-  // MainFormClipboard.cpp)
+  // MainFormClipboard.cpp): the area TEffectsArea (MainFormEffects.h)
   // =============================================================================================
-
-  void FormCreateEffects();
-  // The effects dialog on the current frame (and the next one, for a
-  // transition), its results put into the current sprite; effectIndex is
-  // the effect's place in EffectCommands.
-  void ApplyEffect(int effectIndex);
-  // Every frame of the current sprite mirrored left to right or top to bottom.
-  void Sprite_Flip_HorExecute();
-  void Sprite_Flip_VertExecute();
-  // Every frame turned clockwise by angle degrees (90, -90, 180) on the
-  // current frame's paper colour.
-  void RotateFrames(double angle);
-  // The current frame only or every frame turned by angle x (1 - 2 x direction)
-  // degrees, the uncovered corners in colour.
-  void RotateFrameByAngle(bool onlyCurrentFrame, double angle, int direction, TColor color);
-  // The rotation dialog, then RotateFrameByAngle with its values.
-  void Effects_CustomRotationExecute();
-  // The resize dialog (made once, kept with its last size), then every
-  // frame of the current sprite resized to the chosen size.
-  void Effects_ResizeExecute();
-  TStretchForm* StretchForm = nullptr;
-  // The BMP save chooser of the "Copy as Bitmap To..." commands.
-  FileDialogRequest SaveBmpDialog;
-  // Copy, cut and paste of sprites, frames and motion paths in the private
-  // format; pasting a bitmap as a frame (MainFormClipboard.cpp). A paste
-  // sets AddInProgress until its message 1003 selects what it added; one
-  // that adds nothing or fails clears it at once.
-  void Edit_CopyExecute();
-  void Edit_CutExecute();
-  void Edit_Paste1Execute();
-  void Edit_PasteAsNewSpriteExecute();
-  // The clipboard's bitmap as a "Clipboard n" frame of the current sprite
-  // (or of a new one); returns the new frame's index, -1 when none was added.
-  int PasteBitmapFrame();
-  // The scene as last drawn, the scene's background and the current frame's
-  // picture as a bitmap on the clipboard or in a BMP file.
-  void Scene_SceneImageCopyExecute();
-  void Scene_SceneImageCopyToExecute();
-  void Scene_BackgroundCopyExecute();
-  void Scene_BackgroundCopyToExecute();
-  void Frame_CopyAsBMPExecute();
-  void Frame_CopyAsBMP_ToExecute();
 
   // =============================================================================================
   // The export command and the export wizard (MainFormExport.cpp)

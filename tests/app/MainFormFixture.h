@@ -8,6 +8,7 @@
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
 #include "app/MainFormGalleries.h"
+#include "app/MainFormEffects.h"
 #include "platform/Registry.h"
 #include "tests/support/FakeSystemValues.h"
 #include "tests/support/RecordingShellServices.h"
