@@ -7,6 +7,7 @@
 
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainForm3DText.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/SpriteTransforms.h"
@@ -97,9 +98,9 @@ void TEffectsArea::ApplyEffect(int effectIndex) {
   // A 3D text edit still waiting for its pause is drawn first: the effect
   // works on the picture the text has now, and no later tick draws the text
   // over the effect's result.
-  if (Form().Text3DChangePending()) {
-    Form().SkipNext3DRender = false;
-    Form().Timer_3D_ChangedTimer();
+  if (Text3DEditor().Text3DChangePending()) {
+    Text3DEditor().SetSkipNext3DRender(false);
+    Text3DEditor().Timer_3D_ChangedTimer();
   }
 
   TEffectsForm form(&Window());
@@ -133,7 +134,7 @@ void TEffectsArea::ApplyEffect(int effectIndex) {
     const TBusyCursor busy;
     ApplyEffectResults(*sprite, frameIndex, form.EffectKind(), results, EffectListText(form.EffectKind()));
     // A 3D text tick due now would draw over the result.
-    Form().SkipNext3DRender = true;
+    Text3DEditor().SetSkipNext3DRender(true);
   }
 }
 

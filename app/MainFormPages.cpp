@@ -225,7 +225,7 @@ void TMainForm::StepsPerFrameEditChange() {
   TFrame* frame = CurrentFrame();
   if (frame == nullptr) return;
   frame->SetDuration(StepsPerFrameEdit->Value());
-  if (CurrentScene() != nullptr) Timer3DAnimation.SetInterval(frame->Duration() * CurrentScene()->Timer().Interval());
+  if (CurrentScene() != nullptr) Text3DEditor().Timer3DAnimation().SetInterval(frame->Duration() * CurrentScene()->Timer().Interval());
 }
 
 void TMainForm::Sprite_SetTransparencyToAllFramesExecute() {
@@ -311,7 +311,7 @@ void TMainForm::NativeImageMouseDown(bool leftButton, int x, int y) {
     if (Layout().NotebookFramePreview()->currentIndex() == 1 && frame != nullptr) {
       // The text page: the colour under the press in the picture it shows.
       const bool text3D = Notebook_3DorSimpleText->currentIndex() == 0;
-      const TBitmap& shown = text3D ? Text3D().Image_3DText : SimpleText_Image->Bitmap();
+      const TBitmap& shown = text3D ? Text3DEditor().Text3D().Image_3DText : SimpleText_Image->Bitmap();
       if (x >= 0 && y >= 0 && x < shown.Width() && y < shown.Height())
         ApplyFrameTransparency(shown.Pixel(x, y), true, -1, -1);
     } else if (Layout().NotebookFramePreview()->currentIndex() == 0 && frame != nullptr) {

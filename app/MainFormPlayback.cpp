@@ -1,6 +1,7 @@
 // Playback, stepping, the time line and the scene page of the main window.
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainForm3DText.h"
 #include "app/MainFormGalleries.h"
 #include "app/MainFormLayout.h"
 
@@ -331,7 +332,7 @@ void TMainForm::StepsPerSecSpinChange() {
   RecordSceneSettings(*ActiveAnimationWindow(), *CurrentScene(), "Change Steps per Second");
   CurrentScene()->Timer().SetInterval(interval);
   CurrentScene()->StepTime = interval;
-  if (TFrame* frame = CurrentFrame()) Timer3DAnimation.SetInterval(frame->Duration() * interval);
+  if (TFrame* frame = CurrentFrame()) Text3DEditor().Timer3DAnimation().SetInterval(frame->Duration() * interval);
   RefreshCommandStates();
 }
 

@@ -5,6 +5,7 @@
 #include "app/MainFormGalleries.h"
 
 #include "app/MainFormU.h"
+#include "app/MainForm3DText.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
@@ -350,7 +351,7 @@ void TGalleriesArea::AnimationGalleryToolButtonClick(QWidget* anchor) {
   // An edit still waiting for its pause is the frame's own change, made
   // before the preset: rendered after it, it would overwrite what the
   // preset set (a frame without its animation flag takes one state for both).
-  Form().FlushText3DChange();
+  Text3DEditor().FlushText3DChange();
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   if (sprite == nullptr || frame == nullptr) return;
@@ -363,13 +364,13 @@ void TGalleriesArea::AnimationGalleryToolButtonClick(QWidget* anchor) {
   // The editor shows the new states and the frame's picture is rendered again;
   // that is part of this change, not a change of its own.
   const TUndoRecordingPause pause;
-  Form().Load3DTextPage();
-  if (TFrame* changed = CurrentFrame()) Form().StoreText3DPicture(*changed);
+  Text3DEditor().Load3DTextPage();
+  if (TFrame* changed = CurrentFrame()) Text3DEditor().StoreText3DPicture(*changed);
   RequestSceneRecompute();
 }
 
 void TGalleriesArea::CollorGalleryToolButtonClick(QWidget* anchor) {
-  Form().FlushText3DChange();
+  Text3DEditor().FlushText3DChange();
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   if (sprite == nullptr || frame == nullptr) return;
@@ -379,8 +380,8 @@ void TGalleriesArea::CollorGalleryToolButtonClick(QWidget* anchor) {
   const TFrame* presetFrame = preset != nullptr ? PresetFirstFrame(*preset) : nullptr;
   if (presetFrame == nullptr || !ApplyColorPreset(*sprite, frame->Index(), *presetFrame)) return;
   const TUndoRecordingPause pause;
-  Form().Load3DTextPage();
-  if (TFrame* changed = CurrentFrame()) Form().StoreText3DPicture(*changed);
+  Text3DEditor().Load3DTextPage();
+  if (TFrame* changed = CurrentFrame()) Text3DEditor().StoreText3DPicture(*changed);
   RequestSceneRecompute();
 }
 

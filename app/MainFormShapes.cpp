@@ -4,6 +4,7 @@
 // MainFormShapesMotion.cpp.
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainForm3DText.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/SceneRecompute.h"
@@ -177,7 +178,7 @@ void TMainForm::WMItemAdded(WPARAM wParam, LPARAM lParam) {
     if (lParam >= 0 && lParam < sprite->FrameCount()) sprite->SetCurrentFrameIndex(static_cast<int>(lParam));
     SelectFrameNode(static_cast<int>(lParam));
   }
-  if (wParam == 3) Timer_3D_ChangedTimer();
+  if (wParam == 3) Text3DEditor().Timer_3D_ChangedTimer();
 }
 
 // ---- Finding the frame a page edits ----------------------------------------------------------------
@@ -234,7 +235,7 @@ void TMainForm::FlushPendingFrameEdits() {
   if (TimerRedrawLine.Enabled()) TimerRedrawLineTimer();
   // A pending 3D text edit goes to its own frame now too, so that an add
   // need not keep its tick from rendering the new frame.
-  FlushText3DChange();
+  Text3DEditor().FlushText3DChange();
 }
 
 // ---- Colour buttons ---------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // current sprite and frame, and the enabled state of every command.
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
+#include "app/MainForm3DText.h"
 #include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
@@ -527,7 +528,7 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
         if (frame != nullptr) {
           Layout().NotebookFramePreview()->setCurrentIndex(1);
           if (frame->Kind == fkText3D)
-            Load3DTextPage();
+            Text3DEditor().Load3DTextPage();
           else
             LoadTextPage();
         }

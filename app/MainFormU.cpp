@@ -183,7 +183,7 @@ void TMainForm::FormCreate() {
   FormCreateTree();
   FormCreatePages();
   FormCreateShapes();
-  FormCreate3DText();
+  Text3DEditor().FormCreate3DText();
   Effects().FormCreateEffects();
   FormCreateExport();
   Galleries().FormCreateScene();
@@ -215,10 +215,6 @@ void TMainForm::CreateTimers() {
   timer(HideProgressTimer, 10000, [this] { HideProgressTimerTimer(); });
   timer(SetStepTimer, 500, [this] { SetStepTimerTimer(); });
   timer(TimerRedraw, 200, [this] { TimerRedrawTimer(); });
-  timer(Timer_3D_Changed, 200, [this] { Timer_3D_ChangedTimer(); });
-  timer(TimerLightsRedraw, 30, [this] { TimerLightsRedrawTimer(); });
-  timer(ZoomTimer, 100, [this] { ZoomTimerTimer(); });
-  timer(Timer3DAnimation, 50, [this] { Timer3DAnimationTimer(); });
   timer(TimerRedrawShape, 200, [this] { TimerRedrawShapeTimer(); });
   timer(TimerRedrawLine, 200, [this] { TimerRedrawLineTimer(); });
   timer(TimerRedrawScene, 300, [this] { TimerRedrawSceneTimer(); });
@@ -331,14 +327,11 @@ void TMainForm::RunEntry(const std::function<void()>& entry) {
 void TMainForm::RecoverAfterFailedEntry() {
   for (bool* guard : {&TreeChangeRunning, &AddInProgress, &AddingPictureFrames, &LoadingFramePage, &FillingFramePage,
                       &FillingBackgroundPage, &FillingMotionPage, &FillingMotionPanel, &FillingAppearancePage,
-                      &FillingScenePage, &Text3DLoading}) {
+                      &FillingScenePage}) {
     *guard = false;
   }
   galleries_->ClearGuards();
-  if (text3D_ != nullptr) {
-    T3DTextParts& p = *text3D_;
-    for (bool* guard : {&p.Filling, &p.LightEditGuard, &p.MarkerGuard, &p.LightsRedrawRunning}) *guard = false;
-  }
+  text3DEditor_->ClearGuards();
   try {
     RefreshCommandStates();
   } catch (const std::exception&) {
@@ -358,7 +351,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::FormShow() {
   FormShowTree();
-  FormShow3DText();
+  Text3DEditor().FormShow3DText();
   UserSettings().LastPanelSpriteWidth = Layout().PanelProperties()->width();
 
   // Centre on the desktop, halves rounded towards zero.
@@ -382,7 +375,7 @@ void TMainForm::FormShow() {
   RunEntry([this] { WMDrawClipboard(); });
 
   File_NewExecute();
-  FitPropertiesPanelToTextPage();
+  Text3DEditor().FitPropertiesPanelToTextPage();
   // The splash form stays in front until the deferred start frees it.
   if (splash_ != nullptr) splash_->raise();
 }

@@ -31,7 +31,7 @@ namespace {
 
 class MainForm3DTextScenario : public MainFormTreeTest {
  protected:
-  TMainForm::T3DTextParts& Parts() { return Form().Text3D(); }
+  TText3DArea::T3DTextParts& Parts() { return Form().Text3DEditor().Text3D(); }
   static void Type(QLineEdit* edit, const QString& text) {
     edit->setFocus();
     edit->selectAll();
@@ -49,9 +49,9 @@ class MainForm3DTextScenario : public MainFormTreeTest {
   }
   // The pause after the last edit: the debounce timer is running and its tick fires.
   void Pause() {
-    ASSERT_TRUE(Form().Timer_3D_Changed.Enabled());
-    EXPECT_EQ(Form().Timer_3D_Changed.Interval(), 200);
-    Form().Timer_3D_ChangedTimer();
+    ASSERT_TRUE(Form().Text3DEditor().Timer_3D_Changed().Enabled());
+    EXPECT_EQ(Form().Text3DEditor().Timer_3D_Changed().Interval(), 200);
+    Form().Text3DEditor().Timer_3D_ChangedTimer();
     Settle();
   }
   void Undo() {
@@ -73,7 +73,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   TAnimationWindow* document = form.ActiveAnimationWindow();
   ASSERT_NE(document, nullptr);
   TAnimatedScene& scene = *document->Scene();
-  TMainForm::T3DTextParts& parts = Parts();
+  TText3DArea::T3DTextParts& parts = Parts();
 
   // Insert > 3D Text: a sprite with a kind-3, 230 x 80 frame whose picture
   // is rendered, selected in the tree as "Text"; one Undo removes it.
@@ -130,7 +130,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   Tree().setCurrentItem(nullptr);
   Form().SelectTreeNode(0, 2);
   Settle();
-  ASSERT_EQ(form.Text3DFrame(), &scene.Sprite(0).Frame(0));
+  ASSERT_EQ(form.Text3DEditor().Text3DFrame(), &scene.Sprite(0).Frame(0));
   ShowTab(6);
   EXPECT_FALSE(parts.AnimationGalleryToolButton->isEnabled());
   Click(parts.CheckBoxAnimation);
@@ -154,11 +154,11 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   Command(form, "Text3D_Animation_First")->trigger();
   Command(form, "Text3D_Animation_Play")->trigger();
   std::vector<float> turns;
-  for (int i = 0; i < 30 && form.Timer3DAnimation.Enabled(); ++i) {
-    form.Timer3DAnimationTimer();
+  for (int i = 0; i < 30 && form.Text3DEditor().Timer3DAnimation().Enabled(); ++i) {
+    form.Text3DEditor().Timer3DAnimationTimer();
     turns.push_back(parts.QelText1.Rotation().Y());
   }
-  EXPECT_FALSE(form.Timer3DAnimation.Enabled());
+  EXPECT_FALSE(form.Text3DEditor().Timer3DAnimation().Enabled());
   EXPECT_EQ(turns.size(), 14u);  // First showed sub-frame 1
   EXPECT_FLOAT_EQ(turns.back(), 60.0f);
   EXPECT_EQ(parts.DigitalDisplay_3D_Animation_Frame->Caption(), "015");
@@ -186,9 +186,9 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
                    Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(tabs, &move);
   std::string hint;
-  TMainForm::THintInfo info;
+  TText3DArea::THintInfo info;
   info.HintControl = tabs;
-  EXPECT_TRUE(form.AppShowHint(hint, info));
+  EXPECT_TRUE(form.Text3DEditor().AppShowHint(hint, info));
   EXPECT_EQ(hint, "Type, position and color of the three lights");
   EXPECT_EQ(info.HintMaxWidth, 200);
   EXPECT_EQ(info.ReshowTimeout, 500);
@@ -222,7 +222,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   EXPECT_EQ(parts.ScrollBarTextRotY->value(), 0);
   Click(parts.RadioGroup_3D_Animation_Changes->Button(1));
   EXPECT_EQ(parts.ScrollBarTextRotY->value(), 60);
-  EXPECT_FALSE(form.Timer_3D_Changed.Enabled());
+  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled());
   EXPECT_EQ(UndoCaption(), before);
   EXPECT_EQ(document->Undo()->Log().Size(), records);
 

@@ -52,7 +52,7 @@ class MainForm3DText : public MainFormTest {
     EXPECT_TRUE(Parts().Panel_3DText->isVisible());
     return form;
   }
-  TMainForm::T3DTextParts& Parts() { return Form().Text3D(); }
+  TText3DArea::T3DTextParts& Parts() { return Form().Text3DEditor().Text3D(); }
   TAnimatedScene& Scene() { return *Form().ActiveAnimationWindow()->Scene(); }
   TSprite& Sprite() { return Scene().Sprite(0); }
   TFrame& Frame(int index = 0) { return Sprite().Frame(index); }
@@ -75,7 +75,7 @@ class MainForm3DText : public MainFormTest {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
   }
   void ShowTab(int index) { Parts().PageControl_3DText->setCurrentIndex(index); }
-  void Tick() { Form().Timer_3D_ChangedTimer(); }
+  void Tick() { Form().Text3DEditor().Timer_3D_ChangedTimer(); }
   // The distinct colours of a picture.
   static std::size_t ColorCount(const TBitmap& picture) {
     std::set<TColor> colors;
@@ -192,8 +192,8 @@ TEST_F(MainForm3DText, NewSpriteHoldsARendered3DTextFrameThatOneUndoRemoves) {
   EXPECT_EQ(Parts().EditNewText->text(), "Text");
   EXPECT_EQ(form.ComboBoxSize->currentText(), "67");
   EXPECT_EQ(form.ComboBoxDepth->currentText(), "0.2");
-  EXPECT_FALSE(form.Timer_3D_Changed.Enabled());
-  EXPECT_FALSE(form.Text3DChangePending());
+  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled());
+  EXPECT_FALSE(form.Text3DEditor().Text3DChangePending());
   EXPECT_EQ(frame.StartState.CameraPositionZ, 3.0);
   EXPECT_EQ(frame.StartState.Shininess, 25.0);
   EXPECT_EQ(Undo().Caption(), "Add Sprite");
@@ -204,10 +204,10 @@ TEST_F(MainForm3DText, NewSpriteHoldsARendered3DTextFrameThatOneUndoRemoves) {
 
 TEST_F(MainForm3DText, FrameAddedToASpriteIsUndoneAlone) {
   TMainForm& form = StartWith3DText();
-  EXPECT_EQ(form.Add3DTextFrameTo(Sprite()), 1);
+  EXPECT_EQ(form.Text3DEditor().Add3DTextFrameTo(Sprite()), 1);
   ASSERT_EQ(Sprite().FrameCount(), 2);
   EXPECT_GT(ColorCount(Frame(1).Picture), 1u);
-  EXPECT_EQ(form.Text3DFrame(), &Frame(1));
+  EXPECT_EQ(form.Text3DEditor().Text3DFrame(), &Frame(1));
   EXPECT_EQ(Undo().Caption(), "Add Text Frame");
   Undo().Undo();
   EXPECT_EQ(Sprite().FrameCount(), 1);
@@ -219,7 +219,7 @@ TEST_F(MainForm3DText, NewSpriteCommandWithoutADocumentDoesNothing) {
   form.ActiveAnimationWindow()->close();
   QApplication::processEvents();
   if (form.ActiveAnimationWindow() != nullptr) GTEST_SKIP() << "the document stays open";
-  form.Scene_Add_3DTextExecute();
+  form.Text3DEditor().Scene_Add_3DTextExecute();
   EXPECT_EQ(form.CurrentScene()->SpriteCount(), 0);
 }
 
@@ -235,12 +235,12 @@ TEST_F(MainForm3DText, TypingGivesOneChangeAfterThePauseAndUndoRestoresStateAndP
   EXPECT_EQ(Parts().QelText1.Text(), "Hello");
   EXPECT_EQ(Frame().StartState.Text, "Hello");
   EXPECT_EQ(Frame().EndState.Text, "Hello");
-  EXPECT_TRUE(form.Timer_3D_Changed.Enabled());
+  EXPECT_TRUE(form.Text3DEditor().Timer_3D_Changed().Enabled());
   EXPECT_EQ(Undo().Caption(), "Add Sprite");
   EXPECT_TRUE(SamePicture(Frame().Picture, before));
 
   Tick();
-  EXPECT_FALSE(form.Timer_3D_Changed.Enabled());
+  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled());
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
   EXPECT_FALSE(SamePicture(Frame().Picture, before));
   // Values the controls show rounded stay exact.
@@ -271,7 +271,7 @@ TEST_F(MainForm3DText, SizeSetsTheCameraAndOtherTextIsReplaced) {
   form.ComboBoxSize->setFocus();
   form.ComboBoxSize->lineEdit()->selectAll();
   QTest::keyClicks(form.ComboBoxSize->lineEdit(), "70");
-  EXPECT_DOUBLE_EQ(form.Text3DEditorState().CameraPositionZ, 70.001 - 70);
+  EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().CameraPositionZ, 70.001 - 70);
   EXPECT_NEAR(Parts().QelCamera1.Position().Z(), 0.001, 1e-6);
   form.ComboBoxSize->setEditText("71");
   EXPECT_EQ(form.ComboBoxSize->currentText(), "70");
@@ -283,15 +283,15 @@ TEST_F(MainForm3DText, ConversionsOfTheBars) {
   ShowTab(4);
   Type(Parts().EditMaterialShininess, "50");
   EXPECT_EQ(Parts().ScrollBarMaterialShininess->value(), 50);
-  EXPECT_EQ(form.Text3DEditorState().Shininess, 64.0);
+  EXPECT_EQ(form.Text3DEditor().Text3DEditorState().Shininess, 64.0);
   ShowTab(5);
   Click(Parts().CheckBoxTexture);
   ASSERT_TRUE(Parts().CheckBoxTexture->isChecked());
   Type(Parts().EditTextureScaleX, "250");
-  EXPECT_DOUBLE_EQ(form.Text3DEditorState().TextureScaleX, 2.5);
+  EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().TextureScaleX, 2.5);
   ShowTab(3);
   Type(Parts().EditCameraX, "-150");
-  EXPECT_DOUBLE_EQ(form.Text3DEditorState().CameraPositionX, -1.5);
+  EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().CameraPositionX, -1.5);
   // Other fields keep their exact values.
   EXPECT_EQ(Frame().StartState.CameraPositionZ, 3.0);
   EXPECT_EQ(Frame().StartState.ViewAngle, 20.0);
@@ -301,9 +301,9 @@ TEST_F(MainForm3DText, DepthParsesStrictly) {
   TMainForm& form = StartWith3DText();
   for (const char* text : {"abc", "nan", "inf", "1.5x"}) {
     form.ComboBoxDepth->setEditText("1.5");
-    EXPECT_DOUBLE_EQ(form.Text3DEditorState().Depth, 1.5);
+    EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().Depth, 1.5);
     form.ComboBoxDepth->setEditText(text);
-    EXPECT_DOUBLE_EQ(form.Text3DEditorState().Depth, 0.1) << text;
+    EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().Depth, 0.1) << text;
     EXPECT_EQ(form.ComboBoxDepth->currentText(), text);
   }
 }
@@ -311,7 +311,7 @@ TEST_F(MainForm3DText, DepthParsesStrictly) {
 TEST_F(MainForm3DText, LongTextIsCutTo255Bytes) {
   TMainForm& form = StartWith3DText();
   Parts().EditNewText->setText(QString(300, 'x'));
-  EXPECT_EQ(form.Text3DEditorState().Text.size(), 255u);
+  EXPECT_EQ(form.Text3DEditor().Text3DEditorState().Text.size(), 255u);
   EXPECT_EQ(Frame().StartState.Text.size(), 255u);
 }
 
@@ -324,7 +324,7 @@ TEST_F(MainForm3DText, LastPositionRotationChangesOnlyTheEndStateAndTextBoth) {
   EXPECT_EQ(Frame().Animation3D, 1);
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
   Click(Parts().RadioGroup_3D_Animation_Changes->Button(1));
-  EXPECT_FALSE(form.Timer_3D_Changed.Enabled()) << "switching states records nothing";
+  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled()) << "switching states records nothing";
   ShowTab(2);
   Type(Parts().EditTextRotX, "30");
   EXPECT_EQ(Parts().ScrollBarTextRotX->value(), 30);
@@ -345,7 +345,7 @@ TEST_F(MainForm3DText, LastPositionRotationChangesOnlyTheEndStateAndTextBoth) {
   Click(Parts().RadioGroup_3D_Animation_Changes->Button(0));
   Click(Parts().RadioGroup_3D_Animation_Changes->Button(1));
   EXPECT_EQ(Undo().Caption(), caption);
-  EXPECT_FALSE(form.Timer_3D_Changed.Enabled());
+  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled());
 }
 
 TEST_F(MainForm3DText, PreviewOfFifteenSubFramesEndsOnTheLast) {
@@ -358,10 +358,11 @@ TEST_F(MainForm3DText, PreviewOfFifteenSubFramesEndsOnTheLast) {
   Command(form, "Text3D_Animation_First")->trigger();
   EXPECT_EQ(Parts().DigitalDisplay_3D_Animation_Frame->Caption(), "001");
   Command(form, "Text3D_Animation_Play")->trigger();
-  EXPECT_TRUE(form.Timer3DAnimation.Enabled());
+  EXPECT_TRUE(form.Text3DEditor().Timer3DAnimation().Enabled());
   EXPECT_TRUE(Command(form, "Text3D_Animation_Stop")->isEnabled());
-  for (int i = 0; i < 20 && form.Timer3DAnimation.Enabled(); ++i) form.Timer3DAnimationTimer();
-  EXPECT_FALSE(form.Timer3DAnimation.Enabled());
+  for (int i = 0; i < 20 && form.Text3DEditor().Timer3DAnimation().Enabled(); ++i)
+    form.Text3DEditor().Timer3DAnimationTimer();
+  EXPECT_FALSE(form.Text3DEditor().Timer3DAnimation().Enabled());
   EXPECT_EQ(Parts().DigitalDisplay_3D_Animation_Frame->Caption(), "015");
   EXPECT_EQ(Parts().RadioGroup_3D_Animation_Changes->ItemIndex(), 1);
   EXPECT_FALSE(Command(form, "Text3D_Animation_Stop")->isEnabled());
@@ -375,7 +376,7 @@ TEST_F(MainForm3DText, LoopingPreviewNeverGoesPastTheEndState) {
   Frame().EndState.TextRotationX = 90;
   Command(form, "Text3D_Animation_First")->trigger();
   for (int i = 0; i < 7; ++i) {
-    form.Timer3DAnimationTimer();
+    form.Text3DEditor().Timer3DAnimationTimer();
     EXPECT_LE(Parts().QelText1.Rotation().X(), 90.0f);
     EXPECT_GE(Parts().QelText1.Rotation().X(), 0.0f);
   }
@@ -516,7 +517,7 @@ TEST_F(MainForm3DText, LightBarsGiveTheDirection) {
   // Light 1's direction (0.2, 0.2, 1.0) shows as the rounded angles.
   EXPECT_EQ(Parts().Light_Rot_X->value(), 158);
   EXPECT_EQ(Parts().Light_Rot_Y->value(), 160);
-  const auto direction = [&] { return form.Text3DEditorState().Lights[0]; };
+  const auto direction = [&] { return form.Text3DEditor().Text3DEditorState().Lights[0]; };
   Type(Parts().LightRotEditX, "0");
   Type(Parts().LightRotEditY, "0");
   EXPECT_NEAR(direction().DirectionX, 0, 1e-9);
@@ -580,7 +581,7 @@ TEST_F(MainForm3DText, DragOnTheRotationTabTurnsTheText) {
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {60, 35});
   EXPECT_EQ(Frame().StartState.TextRotationX, 5.0);
   EXPECT_EQ(Frame().StartState.TextRotationY, 10.0);
-  EXPECT_TRUE(form.Timer_3D_Changed.Enabled());
+  EXPECT_TRUE(form.Text3DEditor().Timer_3D_Changed().Enabled());
   Tick();
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
 }
@@ -588,11 +589,11 @@ TEST_F(MainForm3DText, DragOnTheRotationTabTurnsTheText) {
 TEST_F(MainForm3DText, HoldingTheLeftButtonOnTheTextTabGrowsTheText) {
   TMainForm& form = StartWith3DText();
   Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {50, 30});
-  EXPECT_TRUE(form.ZoomTimer.Enabled());
-  form.ZoomTimerTimer();
+  EXPECT_TRUE(form.Text3DEditor().ZoomTimer().Enabled());
+  form.Text3DEditor().ZoomTimerTimer();
   EXPECT_EQ(form.ComboBoxSize->currentText(), "68");
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {50, 30});
-  EXPECT_FALSE(form.ZoomTimer.Enabled());
+  EXPECT_FALSE(form.Text3DEditor().ZoomTimer().Enabled());
   EXPECT_DOUBLE_EQ(Frame().StartState.CameraPositionZ, 70.001 - 68);
 }
 
@@ -617,14 +618,14 @@ TEST_F(MainForm3DText, DraggingADirectionalLightTurnsIt) {
   const T3DLightState before = Frame().StartState.Lights[0];
   Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {50, 30});
   Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {70, 30});
-  EXPECT_TRUE(form.TimerLightsRedraw.Enabled());
-  form.TimerLightsRedrawTimer();
-  EXPECT_FALSE(form.TimerLightsRedraw.Enabled());
-  EXPECT_NE(form.Text3DEditorState().Lights[0].DirectionX, before.DirectionX);
+  EXPECT_TRUE(form.Text3DEditor().TimerLightsRedraw().Enabled());
+  form.Text3DEditor().TimerLightsRedrawTimer();
+  EXPECT_FALSE(form.Text3DEditor().TimerLightsRedraw().Enabled());
+  EXPECT_NE(form.Text3DEditor().Text3DEditorState().Lights[0].DirectionX, before.DirectionX);
   // Nothing is stored while the button is held.
   EXPECT_EQ(Frame().StartState.Lights[0], before);
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {70, 30});
-  EXPECT_EQ(Frame().StartState.Lights[0].DirectionX, form.Text3DEditorState().Lights[0].DirectionX);
+  EXPECT_EQ(Frame().StartState.Lights[0].DirectionX, form.Text3DEditor().Text3DEditorState().Lights[0].DirectionX);
   EXPECT_EQ(Parts().Markers[0].Rotation.X, Parts().Light_Rot_X->value());
 }
 
@@ -641,7 +642,7 @@ TEST_F(MainForm3DText, DraggingAPointLightMovesItAndItsMarkers) {
   // Light 1 stands at (0, 0, -0.5): the marker below it follows.
   EXPECT_NEAR(Parts().Markers[0].Positions[1].Y, -0.1, 1e-9);
   EXPECT_NEAR(Parts().Markers[0].Positions[0].Z, -0.5, 1e-9);
-  form.TimerLightsRedrawTimer();
+  form.Text3DEditor().TimerLightsRedrawTimer();
   EXPECT_EQ(Parts().LightX->value(), Round(Parts().Markers[0].Positions[0].X * 100));
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {10 + height / 2, 10});
   EXPECT_DOUBLE_EQ(Frame().StartState.Lights[0].PositionX, Parts().LightX->value() / 100.0);
@@ -651,12 +652,12 @@ TEST_F(MainForm3DText, DraggingAPointLightMovesItAndItsMarkers) {
 
 TEST_F(MainForm3DText, PendingChangeGoesToItsOwnFrame) {
   TMainForm& form = StartWith3DText();
-  form.Add3DTextFrameTo(Sprite());
-  form.Load3DTextFrame(Sprite(), 0);
+  form.Text3DEditor().Add3DTextFrameTo(Sprite());
+  form.Text3DEditor().Load3DTextFrame(Sprite(), 0);
   Type(Parts().EditNewText, "First");
-  ASSERT_TRUE(form.Text3DChangePending());
-  form.Load3DTextFrame(Sprite(), 1);
-  EXPECT_FALSE(form.Text3DChangePending());
+  ASSERT_TRUE(form.Text3DEditor().Text3DChangePending());
+  form.Text3DEditor().Load3DTextFrame(Sprite(), 1);
+  EXPECT_FALSE(form.Text3DEditor().Text3DChangePending());
   EXPECT_EQ(Frame(0).StartState.Text, "First");
   EXPECT_EQ(Frame(1).StartState.Text, "Text");
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
@@ -674,7 +675,7 @@ TEST_F(MainForm3DText, PendingChangeOfAnotherDocumentGoesToItsOwnLog) {
   TAnimationWindow* second = form.ActiveAnimationWindow();
   ASSERT_NE(second, first);
   // The editor no longer edits: the other document's frames are out of reach.
-  EXPECT_EQ(form.Text3DFrame(), nullptr);
+  EXPECT_EQ(form.Text3DEditor().Text3DFrame(), nullptr);
   Tick();
   EXPECT_EQ(first->Undo()->Caption(), "Change 3D Text");
   EXPECT_TRUE(second->Undo()->Empty());
@@ -685,11 +686,11 @@ TEST_F(MainForm3DText, PendingChangeOfAnotherDocumentGoesToItsOwnLog) {
 TEST_F(MainForm3DText, SkipFlagSwallowsOneTick) {
   TMainForm& form = StartWith3DText();
   Type(Parts().EditNewText, "Skip");
-  form.SkipNext3DRender = true;
+  form.Text3DEditor().SetSkipNext3DRender(true);
   Tick();
-  EXPECT_FALSE(form.SkipNext3DRender);
+  EXPECT_FALSE(form.Text3DEditor().SkipNext3DRender());
   EXPECT_EQ(Undo().Caption(), "Add Sprite");
-  form.Timer_3D_Changed.SetEnabled(true);
+  form.Text3DEditor().Timer_3D_Changed().SetEnabled(true);
   Tick();
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
   Undo().Undo();

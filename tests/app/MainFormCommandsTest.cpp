@@ -212,8 +212,9 @@ TEST_F(MainFormTest, ThirteenTimersWithTheirIntervalsAllDisabledAtStart) {
   const std::pair<const TTimer*, int> timers[] = {
       {&form.TimerStart, 1000},       {&form.TimerRunCheckUpdate, 60000}, {&form.AutosaveTimer, 600000},
       {&form.HideProgressTimer, 10000}, {&form.SetStepTimer, 500},       {&form.TimerRedraw, 200},
-      {&form.Timer_3D_Changed, 200},  {&form.TimerLightsRedraw, 30},     {&form.ZoomTimer, 100},
-      {&form.Timer3DAnimation, 50},   {&form.TimerRedrawShape, 200},     {&form.TimerRedrawLine, 200},
+      {&form.Text3DEditor().Timer_3D_Changed(), 200}, {&form.Text3DEditor().TimerLightsRedraw(), 30},
+      {&form.Text3DEditor().ZoomTimer(), 100}, {&form.Text3DEditor().Timer3DAnimation(), 50},
+      {&form.TimerRedrawShape, 200},     {&form.TimerRedrawLine, 200},
       {&form.TimerRedrawScene, 300},
   };
   for (const auto& [timer, interval] : timers) {

@@ -9,6 +9,7 @@
 #include "app/MainFormSettings.h"
 #include "app/MainFormGalleries.h"
 #include "app/MainFormEffects.h"
+#include "app/MainForm3DText.h"
 #include "platform/Registry.h"
 #include "tests/support/FakeSystemValues.h"
 #include "tests/support/RecordingShellServices.h"

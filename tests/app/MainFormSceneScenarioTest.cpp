@@ -135,7 +135,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   ChooseInGallery("Spin.GLM");
   form.Galleries().AnimationGalleryToolButtonClick();
   Settle();
-  if (form.Timer_3D_Changed.Enabled()) form.Timer_3D_ChangedTimer();
+  if (form.Text3DEditor().Timer_3D_Changed().Enabled()) form.Text3DEditor().Timer_3D_ChangedTimer();
   EXPECT_EQ(frame.StartState.TextRotationX, 30.0);
   EXPECT_EQ(frame.StartState.TextRotationY, 0.0);
   EXPECT_EQ(frame.EndState.TextRotationY, 360.0);
