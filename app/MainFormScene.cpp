@@ -15,6 +15,7 @@
 #include "app/core/AddCommands.h"
 #include "app/core/GalleryRules.h"
 #include "app/core/SizeLimits.h"
+#include "app/core/SpriteOrder.h"
 #include "app/core/StarterSet.h"
 #include "controls/AnimationPickerU.h"
 #include "controls/UTimelineSlider.h"
@@ -282,8 +283,7 @@ void TGalleriesArea::Scene_MovetoFrontOfAllSpritesExecute() {
   if (old < 0 || old == last) return;
   window->StopPlayback();
   QTreeWidgetItem* node = Form().TreeNodeOfSprite(sprite);
-  RecordUndo(urkSpriteList, "Move to Front of all Sprites", true, old, 0, uokSpriteLastToIndex, nullptr);
-  CurrentScene()->MoveSprite(old, last);
+  MoveSpriteToFrontOfAll(*CurrentScene(), old);
   Form().DetachCurrentSprite();
   PlaceNode(node, 1);
   Form().AnimationTreeChange();
@@ -300,8 +300,7 @@ void TGalleriesArea::Scene_MoveToBackOfAllSpritesExecute() {
   if (old <= 0) return;
   window->StopPlayback();
   QTreeWidgetItem* node = Form().TreeNodeOfSprite(sprite);
-  RecordUndo(urkSpriteList, "Move to Back of all Sprites", true, old, 0, uokSpriteFirstToIndex, nullptr);
-  CurrentScene()->MoveSprite(old, 0);
+  MoveSpriteToBackOfAll(*CurrentScene(), old);
   Form().DetachCurrentSprite();
   if (node != nullptr && node->parent() != nullptr) PlaceNode(node, node->parent()->childCount());
   Form().AnimationTreeChange();
