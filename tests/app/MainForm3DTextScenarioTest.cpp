@@ -43,9 +43,9 @@ class MainForm3DTextScenario : public MainFormTreeTest {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
   }
   void ShowTab(int index) {
-    QTabBar* tabs = Parts().PageControl_3DText->tabBar();
+    QTabBar* tabs = ::Child<QTabWidget>(Form(), "PageControl_3DText")->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(index).center());
-    ASSERT_EQ(Parts().PageControl_3DText->currentIndex(), index);
+    ASSERT_EQ(::Child<QTabWidget>(Form(), "PageControl_3DText")->currentIndex(), index);
   }
   // The pause after the last edit: the debounce timer is running and its tick fires.
   void Pause() {
@@ -104,12 +104,12 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   EXPECT_TRUE(parts.QelView1Host->isVisible());
   EXPECT_EQ(parts.QelView1Host->size(), QSize(230, 80));
   EXPECT_EQ(parts.QelView1Host->parentWidget(), form.ScrollBox_3DText->widget());
-  EXPECT_TRUE(parts.PageControl_3DText->isVisible());
+  EXPECT_TRUE(::Child<QTabWidget>(Form(), "PageControl_3DText")->isVisible());
 
   // "Hello" typed: the view shows it at once; one "Change 3D Text" after the
   // pause; Undo through the Edit command gives back "Text" and its picture.
   const std::string picture = PictureBytes(frame->Picture);
-  Type(parts.EditNewText, "Hello");
+  Type(::Child<QLineEdit>(Form(), "EditNewText"), "Hello");
   EXPECT_EQ(parts.QelText1.Text(), "Hello");
   EXPECT_EQ(UndoCaption(), "Add Sprite");
   EXPECT_EQ(Tree().currentItem()->text(0), "\"Hello\"");
@@ -132,14 +132,14 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   Settle();
   ASSERT_EQ(form.Text3DEditor().Text3DFrame(), &scene.Sprite(0).Frame(0));
   ShowTab(6);
-  EXPECT_FALSE(parts.AnimationGalleryToolButton->isEnabled());
-  Click(parts.CheckBoxAnimation);
+  EXPECT_FALSE(::Child<QToolButton>(Form(), "AnimationGalleryToolButton")->isEnabled());
+  Click(::Child<QCheckBox>(Form(), "CheckBoxAnimation"));
   frame = &scene.Sprite(0).Frame(0);
   EXPECT_EQ(frame->Animation3D, 1);
-  EXPECT_TRUE(parts.AnimationGalleryToolButton->isEnabled());
-  Click(parts.RadioGroup_3D_Animation_Changes->Button(1));
+  EXPECT_TRUE(::Child<QToolButton>(Form(), "AnimationGalleryToolButton")->isEnabled());
+  Click(::Child<TRadioGroup>(Form(), "RadioGroup_3D_Animation_Changes")->Button(1));
   ShowTab(2);
-  Type(parts.EditTextRotY, "60");
+  Type(::Child<QLineEdit>(Form(), "EditTextRotY"), "60");
   Pause();
   frame = &scene.Sprite(0).Frame(0);
   EXPECT_EQ(frame->EndState.TextRotationY, 60.0);
@@ -147,9 +147,9 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
 
   // The preview plays the 15 sub-frames and stops on the last position.
   ShowTab(6);
-  parts.SpinEdit_3D_NumbOfFrames->setFocus();
-  parts.SpinEdit_3D_NumbOfFrames->selectAll();
-  QTest::keyClicks(parts.SpinEdit_3D_NumbOfFrames, "15");
+  ::Child<TSpinEdit>(Form(), "SpinEdit_3D_NumbOfFrames")->setFocus();
+  ::Child<TSpinEdit>(Form(), "SpinEdit_3D_NumbOfFrames")->selectAll();
+  QTest::keyClicks(::Child<TSpinEdit>(Form(), "SpinEdit_3D_NumbOfFrames"), "15");
   EXPECT_EQ(scene.Sprite(0).Frame(0).SubFrameCount, 15);
   Command(form, "Text3D_Animation_First")->trigger();
   Command(form, "Text3D_Animation_Play")->trigger();
@@ -161,8 +161,8 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   EXPECT_FALSE(form.Text3DEditor().Timer3DAnimation().Enabled());
   EXPECT_EQ(turns.size(), 14u);  // First showed sub-frame 1
   EXPECT_FLOAT_EQ(turns.back(), 60.0f);
-  EXPECT_EQ(parts.DigitalDisplay_3D_Animation_Frame->Caption(), "015");
-  EXPECT_EQ(parts.RadioGroup_3D_Animation_Changes->ItemIndex(), 1);
+  EXPECT_EQ(::Child<TDigitalDisplay>(Form(), "DigitalDisplay_3D_Animation_Frame")->Caption(), "015");
+  EXPECT_EQ(::Child<TRadioGroup>(Form(), "RadioGroup_3D_Animation_Changes")->ItemIndex(), 1);
 
   // Light 1 switched off and back to "&Direct" is stored on; its lamp shows
   // on the Lights tab only.
@@ -171,9 +171,9 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   EXPECT_TRUE(lamp.Body.Enabled());
   EXPECT_TRUE(lamp.Reflector.Enabled());
   EXPECT_FALSE(lamp.Bulb.Enabled());
-  Click(parts.LightType->Button(ltOff));
+  Click(::Child<TRadioGroup>(Form(), "LightType")->Button(ltOff));
   EXPECT_FALSE(lamp.Body.Enabled());
-  Click(parts.LightType->Button(ltDirect));
+  Click(::Child<TRadioGroup>(Form(), "LightType")->Button(ltDirect));
   Pause();
   frame = &scene.Sprite(0).Frame(0);
   EXPECT_EQ(frame->StartState.Lights[0].Enabled, 1);
@@ -181,7 +181,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   EXPECT_EQ(frame->EndState.Lights[0].Kind, 1);
   EXPECT_TRUE(lamp.Body.Enabled());
   // The tab hints: the Lights tab's hint under the pointer, none beside the tabs.
-  QTabBar* tabs = parts.PageControl_3DText->tabBar();
+  QTabBar* tabs = ::Child<QTabWidget>(Form(), "PageControl_3DText")->tabBar();
   QMouseEvent move(QEvent::MouseMove, QPointF(tabs->tabRect(1).center()), QPointF(tabs->mapToGlobal(tabs->tabRect(1).center())),
                    Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(tabs, &move);
@@ -208,7 +208,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   Command(form, "Texture_Open")->trigger();
   EXPECT_EQ(parts.QelTexture1.Bitmap().Width(), 256);
   EXPECT_EQ(parts.QelTexture1.Bitmap().Height(), 64);
-  EXPECT_TRUE(parts.CheckBoxTexture->isChecked());
+  EXPECT_TRUE(::Child<QCheckBox>(Form(), "CheckBoxTexture")->isChecked());
   Pause();
   frame = &scene.Sprite(0).Frame(0);
   EXPECT_EQ(frame->StartState.TextureFileName, textureFile);
@@ -218,10 +218,10 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   ShowTab(6);
   const std::string before = UndoCaption();
   const std::int64_t records = document->Undo()->Log().Size();
-  Click(parts.RadioGroup_3D_Animation_Changes->Button(0));
-  EXPECT_EQ(parts.ScrollBarTextRotY->value(), 0);
-  Click(parts.RadioGroup_3D_Animation_Changes->Button(1));
-  EXPECT_EQ(parts.ScrollBarTextRotY->value(), 60);
+  Click(::Child<TRadioGroup>(Form(), "RadioGroup_3D_Animation_Changes")->Button(0));
+  EXPECT_EQ(::Child<QScrollBar>(Form(), "ScrollBarTextRotY")->value(), 0);
+  Click(::Child<TRadioGroup>(Form(), "RadioGroup_3D_Animation_Changes")->Button(1));
+  EXPECT_EQ(::Child<QScrollBar>(Form(), "ScrollBarTextRotY")->value(), 60);
   EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled());
   EXPECT_EQ(UndoCaption(), before);
   EXPECT_EQ(document->Undo()->Log().Size(), records);
