@@ -6,6 +6,7 @@
 #include "app/MainFormShapes.h"
 #include "app/MainFormMotion.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormGalleries.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormPlayback.h"
 #include "app/MainFormSettings.h"
@@ -239,7 +240,7 @@ void TFramePagesArea::StepsPerFrameEditChange() {
   if (frame == nullptr) return;
   frame->SetDuration(StepsPerFrameEdit->Value());
   if (CurrentScene() != nullptr)
-    Form().Timer3DAnimation.SetInterval(frame->Duration() * CurrentScene()->Timer().Interval());
+    Text3DEditor().Timer3DAnimation().SetInterval(frame->Duration() * CurrentScene()->Timer().Interval());
 }
 
 void TFramePagesArea::Sprite_SetTransparencyToAllFramesExecute() {
@@ -325,7 +326,7 @@ void TFramePagesArea::NativeImageMouseDown(bool leftButton, int x, int y) {
     if (Layout().NotebookFramePreview()->currentIndex() == 1 && frame != nullptr) {
       // The text page: the colour under the press in the picture it shows.
       const bool text3D = Shapes().TextKindPages()->currentIndex() == 0;
-      const TBitmap& shown = text3D ? Form().Text3D().Image_3DText : Shapes().SimpleTextImage()->Bitmap();
+      const TBitmap& shown = text3D ? Text3DEditor().Text3D().Image_3DText : Shapes().SimpleTextImage()->Bitmap();
       if (x >= 0 && y >= 0 && x < shown.Width() && y < shown.Height())
         ApplyFrameTransparency(shown.Pixel(x, y), true, -1, -1);
     } else if (Layout().NotebookFramePreview()->currentIndex() == 0 && frame != nullptr) {
@@ -383,7 +384,7 @@ void TFramePagesArea::LoadBackgroundPage() {
   LoadBackgroundFillControls(*CurrentScene());
   fillingBackgroundPage_ = false;
   // The display type and the transparent background, shown by their own area.
-  Form().LoadSceneCommandControls();
+  Galleries().LoadSceneCommandControls();
   Layout().StepsTrackBar()->SetTimeLineCollection(nullptr);
 }
 
@@ -416,7 +417,7 @@ void TFramePagesArea::SameColorsCheckBoxClick() {
   if (!SameColorsCheckBox->isChecked() || CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   SetButtonColor(Button_BackgroundFinishColor, ButtonColor(Button_BackgroundStartColor));
   if (CurrentScene()->FinishColor == CurrentScene()->StartColor) return;
-  Form().BackgroundParameterChanged();
+  Galleries().BackgroundParameterChanged();
 }
 
 void TFramePagesArea::Scene_Open_BackgroundExecute() {

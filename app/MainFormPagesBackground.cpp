@@ -4,6 +4,7 @@
 #include "app/MainFormPages.h"
 #include "app/MainFormU.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormGalleries.h"
 
 #include "app/MainFormPagesParts.h"
 #include "controls/My_SpinEdit.h"
@@ -88,7 +89,7 @@ void TFramePagesArea::CreateBackgroundFillControls(QWidget& page) {
   Layout().AddToPropertyPage(ppBackground, box);
 
   const auto changed = [this] {
-    if (!fillingBackgroundPage_) Form().BackgroundParameterChanged();
+    if (!fillingBackgroundPage_) Galleries().BackgroundParameterChanged();
   };
   for (QToolButton* toggle : {ScBackFillLinear_Button, ScBackFillVelvet_Button, ScBackFillBevelSolid_Button,
                               ScBackFillBevelFountain_Button})
@@ -150,5 +151,5 @@ void TFramePagesArea::BackgroundColorButtonClick(QToolButton* button) {
   SetButtonColor(button, *chosen);
   if (button == Button_BackgroundStartColor && SameColorsCheckBox->isChecked())
     SetButtonColor(Button_BackgroundFinishColor, *chosen);
-  Form().BackgroundParameterChanged();
+  Galleries().BackgroundParameterChanged();
 }

@@ -4,6 +4,8 @@
 #include "app/MainFormPages.h"
 #include "app/MainFormMotion.h"
 #include "app/MainFormActions.h"
+#include "app/MainForm3DText.h"
+#include "app/MainFormGalleries.h"
 #include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
@@ -287,7 +289,7 @@ void TPlaybackArea::View_CustomExecute() {
   if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   TSetBackgroundFrm form(CurrentScene()->Width, CurrentScene()->Height, &Window());
   if (ShowModal(form) != mrOk) return;
-  Form().ApplyCanvasSize(form.WidthPixels->Value(), form.HeightPixels->Value());
+  Galleries().ApplyCanvasSize(form.WidthPixels->Value(), form.HeightPixels->Value());
 }
 
 // ---- The scene page -----------------------------------------------------------------------------------
@@ -334,7 +336,7 @@ void TPlaybackArea::StepsPerSecSpinChange() {
   RecordSceneSettings(*ActiveAnimationWindow(), *CurrentScene(), "Change Steps per Second");
   CurrentScene()->Timer().SetInterval(interval);
   CurrentScene()->StepTime = interval;
-  if (TFrame* frame = CurrentFrame()) Form().Timer3DAnimation.SetInterval(frame->Duration() * interval);
+  if (TFrame* frame = CurrentFrame()) Text3DEditor().Timer3DAnimation().SetInterval(frame->Duration() * interval);
   RefreshCommandStates();
 }
 
@@ -354,7 +356,7 @@ void TPlaybackArea::GifCommentMemoChange() {
   if (GifCommentMemo->toPlainText().isEmpty()) lines.clear();
   std::vector<std::string>& comment = CurrentScene()->ReservedSettings.GifComment();
   if (lines == comment) return;
-  Form().RecordGifCommentChange();
+  Galleries().RecordGifCommentChange();
   comment = std::move(lines);
 }
 
@@ -375,7 +377,7 @@ void TPlaybackArea::TimerSceneSizeTimer() {
   const int height = HeightPixels->Value();
   if (width == typedFor->Width && height == typedFor->Height) return;
   // Checked before the canvas takes the size: a refused size allocates nothing.
-  if (!Form().ApplyCanvasSize(width, height)) ShowSceneSize(typedFor->Width, typedFor->Height);
+  if (!Galleries().ApplyCanvasSize(width, height)) ShowSceneSize(typedFor->Width, typedFor->Height);
 }
 
 // The size typed for the document that stops being the active one is

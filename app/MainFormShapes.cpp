@@ -8,6 +8,7 @@
 #include "app/MainFormMotion.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
+#include "app/MainForm3DText.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/SceneRecompute.h"
@@ -187,7 +188,7 @@ void TShapesArea::WMItemAdded(WPARAM wParam, LPARAM lParam) {
     if (lParam >= 0 && lParam < sprite->FrameCount()) sprite->SetCurrentFrameIndex(static_cast<int>(lParam));
     Tree().SelectFrameNode(static_cast<int>(lParam));
   }
-  if (wParam == 3) Form().Timer_3D_ChangedTimer();
+  if (wParam == 3) Text3DEditor().Timer_3D_ChangedTimer();
 }
 
 namespace {
@@ -263,7 +264,7 @@ void TMainForm::FlushPendingFrameEdits() {
   Shapes().FlushShapeAndLineEdits();
   // A pending 3D text edit goes to its own frame now too, so that an add
   // need not keep its tick from rendering the new frame.
-  FlushText3DChange();
+  Text3DEditor().FlushText3DChange();
 }
 
 void TShapesArea::ClearEntryGuards() {

@@ -9,6 +9,7 @@
 #include "app/MainFormPlayback.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormFiles.h"
+#include "app/MainForm3DText.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormU.h"
 
@@ -516,7 +517,7 @@ void TTreeArea::SwitchToPage(QTreeWidgetItem* node) {
         if (frame != nullptr) {
           Layout().NotebookFramePreview()->setCurrentIndex(1);
           if (frame->Kind == fkText3D)
-            form.Load3DTextPage();
+            Text3DEditor().Load3DTextPage();
           else
             Shapes().LoadTextPage();
         }

@@ -110,7 +110,7 @@ TMainForm::~TMainForm() {
     for (TAnimationWindow* window : Layout().MdiArea()->findChildren<TAnimationWindow*>()) delete window;
   }
   if (MainForm == this) MainForm = nullptr;
-  FormDestroy();
+  Galleries().FormDestroy();
 }
 
 // ---- Creation ------------------------------------------------------------------------------------
@@ -183,10 +183,10 @@ void TMainForm::FormCreate() {
   Tree().FormCreateTree();
   FormCreatePages();
   Shapes().FormCreateShapes();
-  FormCreate3DText();
-  FormCreateEffects();
+  Text3DEditor().FormCreate3DText();
+  Effects().FormCreateEffects();
   Files().FormCreateExport();
-  FormCreateScene();
+  Galleries().FormCreateScene();
   Layout().FitPropertiesPanelToItsPages();
 }
 
@@ -212,10 +212,6 @@ void TMainForm::CreateTimers() {
   timer(TimerStart, 1000, [this] { TimerStartTimer(); });
   timer(TimerRunCheckUpdate, 60000, [this] { TimerRunCheckUpdateTimer(); });
   timer(HideProgressTimer, 10000, [this] { HideProgressTimerTimer(); });
-  timer(Timer_3D_Changed, 200, [this] { Timer_3D_ChangedTimer(); });
-  timer(TimerLightsRedraw, 30, [this] { TimerLightsRedrawTimer(); });
-  timer(ZoomTimer, 100, [this] { ZoomTimerTimer(); });
-  timer(Timer3DAnimation, 50, [this] { Timer3DAnimationTimer(); });
 }
 
 // The lists of the 3D text page: its depths and its sizes.
@@ -254,16 +250,16 @@ void TMainForm::CreatePresetsMenu() {
 
 void TMainForm::AddPresetItem(const std::string& fileName, const TBitmap& picture, bool keepKey) {
   TBitmap image;
-  image.SetSize(kPresetIconSize, kPresetIconSize);
+  image.SetSize(TGalleriesArea::kPresetIconSize, TGalleriesArea::kPresetIconSize);
   ResampleBitmapDefault(picture, image, keepKey, picture.TransparentColor());
   const TColor mask = PresetMaskColor(image);
   QAction* item = Commands().Presets1->addAction(QString::fromUtf8(StripExtension(fileName)));
   item->setObjectName(QString::fromUtf8(fileName));
   // No pixel has the mask colour, so the whole picture shows.
   item->setIcon(QIcon(QPixmap::fromImage(BitmapToQImage(image))));
-  item->setProperty(kMaskColorProperty, static_cast<uint>(mask));
+  item->setProperty(TGalleriesArea::kMaskColorProperty, static_cast<uint>(mask));
   item->setEnabled(false);  // the presets area enables its items
-  connect(item, &QAction::triggered, this, [this, item] { RunEntry([this, item] { InsertPreset(item); }); });
+  connect(item, &QAction::triggered, this, [this, item] { RunEntry([this, item] { Galleries().InsertPreset(item); }); });
 }
 
 // ---- The areas ----------------------------------------------------------------------------------
@@ -323,17 +319,12 @@ void TMainForm::RunEntry(const std::function<void()>& entry) {
 // would make every later edit of its page do nothing.
 void TMainForm::RecoverAfterFailedEntry() {
   Tree().SetTreeChangeRunning(false);
-  for (bool* guard : {&FillingSceneCommandControls, &Text3DLoading}) {
-    *guard = false;
-  }
   Playback().ClearEntryGuards();
   Motion().ClearEntryGuards();
   FramePages().ClearEntryGuards();
   Shapes().ClearEntryGuards();
-  if (text3D_ != nullptr) {
-    T3DTextParts& p = *text3D_;
-    for (bool* guard : {&p.Filling, &p.LightEditGuard, &p.MarkerGuard, &p.LightsRedrawRunning}) *guard = false;
-  }
+  galleries_->ClearGuards();
+  text3DEditor_->ClearGuards();
   try {
     RefreshCommandStates();
   } catch (const std::exception&) {
@@ -353,7 +344,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::FormShow() {
   Files().FormShowFiles();
-  FormShow3DText();
+  Text3DEditor().FormShow3DText();
   UserSettings().LastPanelSpriteWidth = Layout().PanelProperties()->width();
 
   // Centre on the desktop, halves rounded towards zero.
@@ -377,7 +368,7 @@ void TMainForm::FormShow() {
   RunEntry([this] { WMDrawClipboard(); });
 
   Files().File_NewExecute();
-  FitPropertiesPanelToTextPage();
+  Text3DEditor().FitPropertiesPanelToTextPage();
   // The splash form stays in front until the deferred start frees it.
   if (splash_ != nullptr) splash_->raise();
 }
@@ -409,7 +400,7 @@ void TMainForm::TimerStartTimer() {
   if (!StartupFileArgument.empty() && ActiveAnimationWindow() != nullptr) {
     Files().OpenStartupFile(StartupFileArgument);
   } else if (UserSettings().ShowWizardAtStartup) {
-    File_NewFromTemplateExecute();
+    Galleries().File_NewFromTemplateExecute();
   }
 }
 
@@ -584,7 +575,7 @@ void TMainForm::ZorvanSoftwareHomePage1Click() {
 
 void TMainForm::Scene_CheckForUpgradeNowExecute() {
   Commands().Checknewversion1->setChecked(false);
-  Checknewversion1Click();
+  Galleries().Checknewversion1Click();
 }
 
 void TMainForm::Exit1Click() { close(); }

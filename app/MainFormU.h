@@ -325,283 +325,23 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // 3D text editor, lights and the 3D animation preview (MainForm3DText.cpp)
   // =============================================================================================
 
-  void FormCreate3DText();
-  // Lays out the 3D editor's view when the window is first shown.
-  void FormShow3DText();
-  // At the end of the first show: the properties panel's minimum width (and
-  // width) becomes what the 3D text page needs.
-  void FitPropertiesPanelToTextPage();
-  TTimer Timer_3D_Changed;   // 200 ms after the last 3D text edit
-  TTimer TimerLightsRedraw;  // 30 ms while a light is dragged
-  TTimer ZoomTimer;          // 100 ms while a size button is held on the view
-  TTimer Timer3DAnimation;   // 50 ms, then the frame's duration x the step time
-  void Timer_3D_ChangedTimer();
-  void TimerLightsRedrawTimer();
-  void ZoomTimerTimer();
-  void Timer3DAnimationTimer();
-
-  // The editor's 3D objects, controls and pending change (MainForm3DTextParts.h).
-  struct T3DTextParts;
-  struct T3DTextPartsDeleter {
-    void operator()(T3DTextParts* parts) const;
-  };
-  T3DTextParts& Text3D() const { return *text3D_; }
-  // The 3D part of frame preview page 1, shown by Load3DTextPage; the plain
-  // text page hides it when it shows a plain text frame.
-  QWidget* Panel3DText() const;
-
-  // ---- Filling the page and storing it ----
-  // Frame preview page 1 for the current frame (a 3D text frame).
-  void Load3DTextPage();
-  // Load3DTextPage for a frame of a sprite: the editor edits that frame from now on.
-  void Load3DTextFrame(TSprite& sprite, int frameIndex);
-  // The controls and the editor's objects from one state; stores nothing.
-  void LoadText3DEditor(const T3DTextState& state);
-  // Every control into the editor, the view redrawn, stored, the pause restarted.
-  void Text3DParameterChange();
-  // The editor's state into the edited frame's two states.
-  void Store3DSettings();
-  // The sprite and frame the editor edits (null when none or gone).
-  TSprite* Text3DSprite() const;
-  TFrame* Text3DFrame() const;
-  // The state the editor shows and edits (the selected state plus the fields of both).
-  const T3DTextState& Text3DEditorState() const;
-  // The frame's edits since the last store wait for the pause: true while one does.
-  bool Text3DChangePending() const;
-  // Set by a shape or line add: the next tick of Timer_3D_Changed only clears it.
-  bool SkipNext3DRender = false;
-  // Set once a 3D text frame filled the page; changes are ignored before.
-  bool Text3DEditorReady = false;
-  // Set while the controls are filled from a state.
-  bool Text3DLoading = false;
-
-  // ---- Text, font, size, colours, texture ----
-  void EditNewTextChange();
-  void FontsListFontChange();
-  void Font_FontDialogExecute();
-  void ToolButton_InsertSimbolClick();
-  void ComboBoxSizeChange();
-  void MaterialColorChange(TColor color);
-  void Text3DBackgroundChange(TColor color);
-  void Button_3DTextColorClick();
-  void LightMaterialColorButtonClick();
-  void Button_3DBackgroundClick();
-  void Texture_OpenExecute();
-  void Texture_PasteExecute();
-  void EditTextureFileNameChange();
-  void CheckBoxTextureClick();
-  // The thumbnail of a texture larger than itself opens the texture's preview window.
-  void ImageTextureClick();
-  void ScrollBarTextureRotZChange();
-  // The picture cut to powers of two becomes the texture and its thumbnail.
-  void SetTextureBitmap(const TBitmap& picture);
-  void PageControl_3DTextChange();
-  // The view's box takes the frame's image size.
-  void SelectionBox_3DSceneResized();
-  // The view's frame at the top left of the preview box, its inner box the view.
-  void PlaceText3DView(int width, int height);
-  void ShowText3DEditor();
-  // The mouse over the editor's tabs: remembers the hint of the tab under
-  // it (none where no tab is).
-  void PageControl_3DTextMouseMove(int x, int y);
-  // What the hint shown for a control is like (the class library's hint info).
-  struct THintInfo {
-    QWidget* HintControl = nullptr;
-    int HintMaxWidth = 0;
-    int ReshowTimeout = 0;  // ms
-  };
-  // The application's show-hint step: hints are at most 200 pixels wide; the
-  // editor's tabs show the remembered tab hint and show it again 500 ms
-  // after the pointer moved on. False: no hint is shown.
-  bool AppShowHint(std::string& HintStr, THintInfo& HintInfo);
-
-  // ---- Lights and dragging ----
-  void LightPosChange();
-  void LightTypeClick();
-  void PageControl_LightsChange();
-  void LightColorButtonClick();
-  void LightColorChange(TColor color);
-  // Places the markers of a light (1 to 3): kind 0 at a point, kind 1 turned by angles.
-  void PlaceLightMarkers(int light, int kind, double x, double y, double z);
-  void SelectionBox_3DSceneMouseDown(TMouseButton button, TShiftState shift, int x, int y);
-  void SelectionBox_3DSceneMouseMove(TShiftState shift, int x, int y);
-  void QelView1MouseUp(TMouseButton button, TShiftState shift, int x, int y);
-  void TextYPositionChanging() { Text3DParameterChange(); }
-
-  // ---- The 3D animation preview ----
-  void Text3D_Animation_PlayExecute();
-  void Text3D_Animation_StopExecute();
-  void Text3D_Animation_FirstExecute();
-  void Text3D_Animation_PrevExecute();
-  void Text3D_Animation_NextExecute();
-  void Text3D_Animation_LastExecute();
-  void CheckBoxAnimationClick();
-  void SpinEdit_3D_NumbOfFramesChange();
-  void CheckBox_3D_LoopingClick();
-  void RadioGroup_3D_Animation_ChangesClick();
-
-  // ---- Adding 3D text ----
-  void Scene_Add_3DTextExecute();
-  void Sprite_Add_3DTextExecute();
-  // Appends a 3D text frame to a sprite of the active scene, renders its
-  // first picture and loads the editor with it; the new frame's index (-1
-  // when nothing was added).
-  int Add3DTextFrameTo(TSprite& sprite);
-  // Message 1003 with wParam 3 (after the tree selected the new frame): the
-  // frame's picture is rendered at once.
-  void Text3DItemAdded(int frameIndex);
-
- private:
-  // Parts of the 3D text editor.
-  void CreateText3DObjects();
-  void CreateText3DPage();
-  void CreateText3DTextTab(QWidget& tab);
-  void CreateText3DLightsTab(QWidget& tab);
-  void CreateText3DRotationTab(QWidget& tab);
-  void CreateText3DCameraTab(QWidget& tab);
-  void CreateText3DMaterialTab(QWidget& tab);
-  void CreateText3DTextureTab(QWidget& tab);
-  void CreateText3DAnimationTab(QWidget& tab);
-  void ConnectBar(QScrollBar* bar, QLineEdit* edit, std::function<void()> handler);
-  void EnableTextureControls(bool enabled);
-  void ShowTextureThumbnail();
-  void QelView1Render();
-  TSprite* FindSpriteById(TAnimatedScene* scene, std::optional<std::int32_t> id) const;
+  // The area TText3DArea (MainForm3DText.h). What it shares with the shape pages:
+  // the open document that shows a scene (nullptr: none does).
   TAnimationWindow* DocumentOfScene(const TAnimatedScene* scene) const;
-  TFrame* FindFrameById(TSprite* sprite, std::optional<std::int32_t> id) const;
-  bool EditingEndState() const;
-  void ApplyText3DState();
-  void RedrawText3DView();
-  void RestartText3DTimer();
-  void StoreText3DAndRestart();
-  void ReadText3DControls();
-  void FlushText3DChange();
-  void RenderPendingText3D();
-  // Renders a 3D text frame's picture from its start state and stores it,
-  // as part of the change that set the states (nothing recorded).
-  void StoreText3DPicture(TFrame& frame);
-  void RenderText3DFramePicture(const TFrame& frame, bool endState);
-  void RenderText3DFramePictureSafely(const TFrame& frame, bool endState);
-  void PickText3DColor(QPushButton* button, std::function<void(TColor)> chosen);
-  void LoadText3DLights(const T3DEditorControls& controls);
-  void ShowCurrentLightPage();
-  void HideLightMarkers();
-  void ShowCurrentLightMarkers();
-  void ShowText3DAnimationControls(bool on);
-  void StopText3DPreview();
-  void RecordText3DFrameSnapshot();
-  void ChangeText3DAnimation();
-  bool Finish3DTextAdd(const TAddedItem& added);
 
  public:
 
   // =============================================================================================
   // Effect and transform commands, the clipboard (MainFormEffects.cpp,
-  // MainFormClipboard.cpp)
+  // MainFormClipboard.cpp): the area TEffectsArea (MainFormEffects.h)
   // =============================================================================================
-
-  void FormCreateEffects();
-  // The effects dialog on the current frame (and the next one, for a
-  // transition), its results put into the current sprite; effectIndex is
-  // the effect's place in EffectCommands.
-  void ApplyEffect(int effectIndex);
-  // Every frame of the current sprite mirrored left to right or top to bottom.
-  void Sprite_Flip_HorExecute();
-  void Sprite_Flip_VertExecute();
-  // Every frame turned clockwise by angle degrees (90, -90, 180) on the
-  // current frame's paper colour.
-  void RotateFrames(double angle);
-  // The current frame only or every frame turned by angle x (1 - 2 x direction)
-  // degrees, the uncovered corners in colour.
-  void RotateFrameByAngle(bool onlyCurrentFrame, double angle, int direction, TColor color);
-  // The rotation dialog, then RotateFrameByAngle with its values.
-  void Effects_CustomRotationExecute();
-  // The resize dialog (made once, kept with its last size), then every
-  // frame of the current sprite resized to the chosen size.
-  void Effects_ResizeExecute();
-  TStretchForm* StretchForm = nullptr;
-  // The BMP save chooser of the "Copy as Bitmap To..." commands.
-  FileDialogRequest SaveBmpDialog;
-  // Copy, cut and paste of sprites, frames and motion paths in the private
-  // format; pasting a bitmap as a frame (MainFormClipboard.cpp). A paste
-  // sets AddInProgress until its message 1003 selects what it added; one
-  // that adds nothing or fails clears it at once.
-  void Edit_CopyExecute();
-  void Edit_CutExecute();
-  void Edit_Paste1Execute();
-  void Edit_PasteAsNewSpriteExecute();
-  // The clipboard's bitmap as a "Clipboard n" frame of the current sprite
-  // (or of a new one); returns the new frame's index, -1 when none was added.
-  int PasteBitmapFrame();
-  // The scene as last drawn, the scene's background and the current frame's
-  // picture as a bitmap on the clipboard or in a BMP file.
-  void Scene_SceneImageCopyExecute();
-  void Scene_SceneImageCopyToExecute();
-  void Scene_BackgroundCopyExecute();
-  void Scene_BackgroundCopyToExecute();
-  void Frame_CopyAsBMPExecute();
-  void Frame_CopyAsBMP_ToExecute();
 
   // =============================================================================================
   // Galleries, presets, templates and the remaining scene commands
-  // (MainFormScene.cpp)
+  // (MainFormScene.cpp): the area TGalleriesArea (MainFormGalleries.h)
   // =============================================================================================
 
-  void FormCreateScene();
-  // Adds the preset picture of a Presets menu item as a new sprite. Each
-  // item is named after its file and carries its picture's mask colour in
-  // the property kMaskColorProperty.
-  void InsertPreset(QAction* item);
-  static constexpr const char* kMaskColorProperty = "MaskColor";
-  static constexpr int kPresetIconSize = 18;
-  void File_NewFromTemplateExecute();
-  // The upgrade-check switch (Checknewversion1); Check for Upgrade Now
-  // (MainFormU.cpp) unticks the switch and runs this.
-  void Checknewversion1Click();
-  // Opens the recent-files entry of an index (LO1 ... LO9).
-  void OpenRecent(int index);
-  // The picker the three galleries show (created on first use).
-  TAnimationPicker* AnimationPicker1();
-  // The 3D animation and colour galleries on the current 3D text frame; the
-  // motion gallery on the current sprite's path (anchor: the control the
-  // picker drops at, nullptr for none).
-  void AnimationGalleryToolButtonClick(QWidget* anchor = nullptr);
-  void CollorGalleryToolButtonClick(QWidget* anchor = nullptr);
-  void ShowMotionGallery(QWidget* anchor = nullptr);
-  void File_ImportExecute();
-  void File_Save_AsExecute();
-  void View_88x31Execute();
-  // Gives the active document's canvas a size; a size beyond the project
-  // reader's limits is refused with a message and changes nothing.
-  bool ApplyCanvasSize(int width, int height);
-  // The comment box's change (GifCommentMemoChange) before it writes the
-  // scene: one scene-settings entry per burst of typing.
-  void RecordGifCommentChange();
-  struct TGifCommentBurst {
-    const TUndo* Log = nullptr;
-    std::int32_t LastRecordPosition = -1;
-    std::int64_t LogSize = -1;
-  } GifCommentBurst;
-  void Scene_MovetoFrontOfAllSpritesExecute();
-  void Scene_MoveToBackOfAllSpritesExecute();
-  // The last step of shutting down: after a failed release of the 3D
-  // library the process ends at once.
-  void FormDestroy();
-  // The background page's display type (" Display ": "Center", "Tile",
-  // "Stretch") and the scene page's transparent background.
-  QGroupBox* Radio_Backgroun_Picture_Type = nullptr;
-  std::array<QRadioButton*, 3> BackgroundPictureTypes{};
-  QCheckBox* BackgroundIsTransparentCheckBox = nullptr;
-  QPushButton* TransparentBackColor_Button = nullptr;
-  // Every change of the background page's parameters: one "Change
-  // Background Properties" entry, then the background set again.
-  void BackgroundParameterChanged();
-  void BackgroundIsTransparentCheckBoxClick();
-  void TransparentBackColor_ButtonClick();
-  // Shows the scene's values in these controls without writing them back.
-  void LoadSceneCommandControls();
-  bool FillingSceneCommandControls = false;
-  void CreateSceneCommandControls();
+  // The documents' Delete Sprite command (MainFormTreeCommands.cpp).
   void Sprite_DeleteExecute() override;
 
  protected:
@@ -628,7 +368,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   mutable TDocumentSettings documentSettings_;
   std::unique_ptr<TAnimatedScene> placeholderScene_;
   std::unique_ptr<TFirstFlashForm> splash_;
-  std::unique_ptr<T3DTextParts, T3DTextPartsDeleter> text3D_;
   bool shown_ = false;
   bool closed_ = false;
   // Entries running now (a modal loop inside a command runs others).

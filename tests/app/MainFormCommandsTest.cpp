@@ -216,10 +216,10 @@ TEST_F(MainFormTest, ThirteenTimersWithTheirIntervalsAllDisabledAtStart) {
       {&form.HideProgressTimer, 10000},
       {&form.Playback().SetStepTimer(), 500},
       {&form.Motion().TimerRedraw(), 200},
-      {&form.Timer_3D_Changed, 200},
-      {&form.TimerLightsRedraw, 30},
-      {&form.ZoomTimer, 100},
-      {&form.Timer3DAnimation, 50},
+      {&form.Text3DEditor().Timer_3D_Changed(), 200},
+      {&form.Text3DEditor().TimerLightsRedraw(), 30},
+      {&form.Text3DEditor().ZoomTimer(), 100},
+      {&form.Text3DEditor().Timer3DAnimation(), 50},
       {&form.Shapes().TimerRedrawShape(), 200},
       {&form.Shapes().TimerRedrawLine(), 200},
       {&form.Motion().TimerRedrawScene(), 300},
@@ -284,7 +284,7 @@ TEST_F(MainFormTest, ThePresetsMenuListsThePresetPictures) {
   for (QAction* item : Child<QMenu>(form, "Presets1")->actions()) {
     EXPECT_FALSE(item->icon().isNull());
     EXPECT_EQ(item->icon().availableSizes().front(), QSize(18, 18));
-    const TColor mask = item->property(TMainForm::kMaskColorProperty).toUInt();
+    const TColor mask = item->property(TGalleriesArea::kMaskColorProperty).toUInt();
     EXPECT_EQ(mask % 15, 0u);
     EXPECT_GE(mask, 15u);
     // No pixel of the picture has the mask colour.

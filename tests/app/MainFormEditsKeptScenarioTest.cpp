@@ -55,7 +55,7 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
   ClickNode(Node({"Sprite 4", "\"Text\""}));
   form.findChild<QLineEdit*>("EditNewText")->selectAll();
   QTest::keyClicks(form.findChild<QLineEdit*>("EditNewText"), "Glow");
-  form.Timer_3D_ChangedTimer();
+  form.Text3DEditor().Timer_3D_ChangedTimer();
   Settle();
   EXPECT_EQ(LastUndo(), "Change 3D Text");
   EXPECT_EQ(scene.Sprite(3).Frame(0).EndState.Text, "Glow");

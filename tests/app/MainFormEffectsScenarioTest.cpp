@@ -68,7 +68,7 @@ TEST_F(MainFormEffectsScenario, EffectsTransformsAndTheClipboardThroughTheMainWi
             (std::vector<std::string>{"first", "Blend2", "Blend3", "Blend4", "Blend5", "Blend6", "second"}));
   EXPECT_EQ(UndoOf(document), (std::vector<std::string>{"Change Sprite"}));
   EXPECT_EQ(Command(Form(), "Edit_Undo")->text(), QString("Undo \"Change Sprite\""));
-  EXPECT_TRUE(Form().SkipNext3DRender);
+  EXPECT_TRUE(Form().Text3DEditor().SkipNext3DRender());
   EXPECT_TRUE(Form().UserSettings().AutocreateEffect);
   // The tree shows the new frames, the sprite's first frame selected.
   EXPECT_EQ(Captions(Node({"A"})).size(), 7u + 3u);

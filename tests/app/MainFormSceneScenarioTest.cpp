@@ -58,7 +58,7 @@ class MainFormSceneScenario : public MainFormTreeTest {
   // Answers the gallery picker that the next command drops: the entry whose
   // file is named fileName, chosen with Ok.
   void ChooseInGallery(const std::string& fileName) {
-    TAnimationPicker& picker = *Form().AnimationPicker1();
+    TAnimationPicker& picker = *Form().Galleries().AnimationPicker1();
     QTimer::singleShot(0, &Form(), [&picker, fileName] {
       for (int i = 0; i < picker.ItemCount(); ++i) {
         if (ExtractFileName(picker.Item(i).FileName()) != fileName) continue;
@@ -133,9 +133,9 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   rotationX->selectAll();
   QTest::keyClicks(rotationX, "30");
   ChooseInGallery("Spin.GLM");
-  form.AnimationGalleryToolButtonClick();
+  form.Galleries().AnimationGalleryToolButtonClick();
   Settle();
-  if (form.Timer_3D_Changed.Enabled()) form.Timer_3D_ChangedTimer();
+  if (form.Text3DEditor().Timer_3D_Changed().Enabled()) form.Text3DEditor().Timer_3D_ChangedTimer();
   EXPECT_EQ(frame.StartState.TextRotationX, 30.0);
   EXPECT_EQ(frame.StartState.TextRotationY, 0.0);
   EXPECT_EQ(frame.EndState.TextRotationY, 360.0);
@@ -158,7 +158,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   // ---- The colour gallery's "Fire" lights the frame anew: its picture is rendered again.
   const std::string picture = PictureBytes(restored.Picture);
   ChooseInGallery("Fire.GLM");
-  form.CollorGalleryToolButtonClick();
+  form.Galleries().CollorGalleryToolButtonClick();
   Settle();
   ASSERT_EQ(Undos().size(), undosBefore + 1);
   EXPECT_NE(PictureBytes(scene.Sprite(templateSprites).Frame(0).Picture), picture);
