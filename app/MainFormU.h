@@ -257,8 +257,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // The play button's state (AnimateBtn, the checked Movie_Play).
   bool PlayButtonDown() const override;
   void SetPlayButtonDown(bool down) override;
-  // Undo recording and the anti-alias flag of every open document follow the settings.
-  void ApplyUndoAndResampling();
 
   // =============================================================================================
   // The scene tree and command states (TTreeArea), files, drops and the
