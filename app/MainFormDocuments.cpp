@@ -15,8 +15,6 @@
 
 #include <QAction>
 #include <QDockWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QStackedWidget>
 #include <QTreeWidget>
 
@@ -82,15 +80,4 @@ void TMainForm::DropFiles(const std::vector<std::string>& fileNames, TPoint scen
 
 void TMainForm::RefreshDocumentPicture() {
   if (TAnimationWindow* window = ActiveAnimationWindow()) window->PictureBackground->Repaint();
-}
-
-void TMainForm::ApplyUndoAndResampling() {
-  for (QMdiSubWindow* child : Layout().MdiArea()->subWindowList()) {
-    auto* window = qobject_cast<TAnimationWindow*>(child);
-    if (window == nullptr) continue;
-    // Switching undo off discards the history; the document stays as
-    // modified as it was and the Undo command follows the emptied log.
-    if (window->Undo() != nullptr) window->Undo()->SetEnabled(UserSettings().UndoEnabled ? 1 : 0);
-    if (window->Scene() != nullptr) window->Scene()->ResampledStretching = UserSettings().AntiAliasResample ? 1 : 0;
-  }
 }

@@ -40,6 +40,8 @@ class TFilesArea : public TMainFormArea {
   void OpenStartupFile(const std::string& fileName);
   TTimer& AutosaveTimer() { return autosaveTimer_; }  // "AutosaveInterval" minutes while "Autosave" is on
   void AutosaveTimerTimer();
+  // Undo recording and the anti-alias flag of every open document follow the settings.
+  void ApplyUndoAndResampling();
   // Every drop, on the main window or on a document: a project opens in a new
   // document; with addAsSprite any other file becomes a new sprite.
   void DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite);

@@ -185,7 +185,7 @@ void TSettingsArea::Tools_OptionsExecute() {
   UserSettings().UndoEnabled = chosen.UndoEnabled;
   UserSettings().AntiAliasResample = chosen.AntiAliasResample;
   UserSettings().PlayAntiAliasResample = chosen.PlayAntiAliasResample;
-  Form().ApplyUndoAndResampling();
+  Files().ApplyUndoAndResampling();
   UserSettings().DigitalDisplayColor = chosen.DigitalDisplayColor;
   ApplyDigitalDisplayColor();
   UserSettings().MaxLastOpened = chosen.MaxLastOpened;

@@ -105,7 +105,6 @@ class TTreeArea : public TMainFormArea {
   QTreeWidgetItem* NthSpriteNodeFromBottom(int k) const;
   void ShowSpriteOfNode(QTreeWidgetItem* node);
   void SwitchToPage(QTreeWidgetItem* node);
-  void ShowFramePage(QTreeWidgetItem* node, int kind, bool withScene);
   // In-place editing: only sprite nodes; the edited text names the sprite.
   bool AnimationTreeEditing(QTreeWidgetItem* node);
   void AnimationTreeEdited(QTreeWidgetItem* node);

@@ -209,6 +209,17 @@ void TFilesArea::AutosaveTimerTimer() {
   window->Save();
 }
 
+void TFilesArea::ApplyUndoAndResampling() {
+  for (QMdiSubWindow* child : Layout().MdiArea()->subWindowList()) {
+    auto* window = qobject_cast<TAnimationWindow*>(child);
+    if (window == nullptr) continue;
+    // Switching undo off discards the history; the document stays as
+    // modified as it was and the Undo command follows the emptied log.
+    if (window->Undo() != nullptr) window->Undo()->SetEnabled(UserSettings().UndoEnabled ? 1 : 0);
+    if (window->Scene() != nullptr) window->Scene()->ResampledStretching = UserSettings().AntiAliasResample ? 1 : 0;
+  }
+}
+
 // ---- Dropped files ------------------------------------------------------------------------------------
 
 void TFilesArea::WMDropFiles(const std::vector<std::string>& fileNames) { DropFiles(fileNames, TPoint{0, 0}, false); }

@@ -2,8 +2,8 @@
 // windows, the menus and tool bars with every command of the editor, the
 // properties panel with the scene tree and the property pages, the time line
 // and the status bar. It keeps the editing state (the active document, its
-// scene and undo log, the current sprite), the settings and the timers that
-// drive the editor.
+// scene and undo log; the current sprite is the scene tree's), the settings
+// and the timers that drive the editor.
 //
 // One class over several files, each an area of the window:
 //   MainFormU.cpp          creation, showing, closing, timers, messages,
@@ -111,7 +111,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
 
   // ---- The areas of the window and what they share (MainFormArea.h) ----
   TCommandSet& Commands() override { return *commands_; }
-  TCommandSet& Commands() const { return *commands_; }
   TLayoutArea& Layout() override { return *layout_; }
   TLayoutArea& Layout() const { return *layout_; }
   TSettingsArea& SettingsArea() override { return *settingsArea_; }
@@ -257,8 +256,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // The play button's state (AnimateBtn, the checked Movie_Play).
   bool PlayButtonDown() const override;
   void SetPlayButtonDown(bool down) override;
-  // Undo recording and the anti-alias flag of every open document follow the settings.
-  void ApplyUndoAndResampling();
 
   // =============================================================================================
   // The scene tree and command states (TTreeArea), files, drops and the
