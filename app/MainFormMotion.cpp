@@ -7,6 +7,7 @@
 #include "app/MainFormTree.h"
 
 #include "app/AnimationWindowU.h"
+#include "app/core/AppearanceCommands.h"
 #include "app/core/PropertyPageRules.h"
 #include "controls/Bitmpbtn.h"
 #include "controls/My_SpinEdit.h"
@@ -677,13 +678,7 @@ void TMotionArea::ShowSelectedAppearance() {
 void TMotionArea::Appearance_AddExecute() {
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || CurrentScene() == nullptr) return;
-  TStartAndFinish* interval = sprite->AddAppearance();
-  {
-    // One entry for the whole addition.
-    const TUndoRecordingPause pause;
-    interval->SetEnd(CurrentScene()->StepCount);
-    interval->SetStart(std::min(CurrentScene()->CurrentStep, CurrentScene()->StepCount));
-  }
+  AddAppearanceFromCurrentStep(*sprite, *CurrentScene());
   FillAppearanceList();
   SelectRow(AppearanceList, sprite->IntervalCount() - 1);
   ShowSelectedAppearance();

@@ -30,12 +30,16 @@ class TMotionPanel : public TMainFormArea {
   // Runs after a twin changed: the motion page writes the step back
   // (its MovingLineChanged).
   std::function<void()> MotionPanelChanged;
+  void FinishEqualsStartButtonClick();
+
+ private:
+  // The motion area fills the controls from a motion step and reads them back.
+  friend class TMotionArea;
+
   // A motion step without a finish: the finish group is hidden.
   bool MotionFinishHidden() const;
-  void FinishEqualsStartButtonClick();
   void ShadowEnabledCheckBoxClick();
 
-  // The controls, which the motion page fills and reads.
   QGroupBox* StartSuzeGroupBox = nullptr;
   TSpinEdit* StartSizeX = nullptr;
   TSpinEdit* StartSizeY = nullptr;
@@ -77,7 +81,6 @@ class TMotionPanel : public TMainFormArea {
   TBitmapButton* FinishShadowColor_Button = nullptr;
   QCheckBox* ShadowSameColors_CheckBox = nullptr;
 
- private:
   void CreateShadowPage();
   void ConnectTwins();
   void OpacityTrackBarChange(TTrackBar* bar);

@@ -22,26 +22,15 @@ class TPlaybackArea : public TMainFormArea {
   // Clears the page's loading guard after a failed entry.
   void ClearEntryGuards() { fillingScenePage_ = false; }
 
-  // ---- Playback and stepping ----
-  void Movie_Play_Execute();
-  void Movie_Play_CommandExecute();
+  // ---- Playback ----
   void Movie_StopExecute();
-  void Movie_NextFrameExecute();
-  void Movie_BackOneStepExecute();
   void Movie_FirstStepExecute();
-  void Movie_LastStepExecute();
-  void View_Set_StepExecute();
-  // The custom size command: the animation size dialog, then the canvas takes its size.
-  void View_CustomExecute();
 
   // ---- The time line ----
   TTimer& SetStepTimer() { return setStepTimer_; }  // 500 ms after the last slider move
   void SetStepTimerTimer();
   void StepsTrackBarChange();
-  void StepsTrackBarMouseDown();
   void StepsTrackBarMouseUp();
-  void StepsTrackBarChanged();
-  void StepsTrackBarTimelineListChanged(int index);
   // A bar drag on the time line in progress (its snapshot taken at the press).
   bool AppearanceDragPending() const { return appearanceDrag_ != nullptr; }
 
@@ -52,7 +41,6 @@ class TPlaybackArea : public TMainFormArea {
   // The comment box (GifCommentMemo), whose bursts of typing the scene's commands group.
   QPlainTextEdit* CommentMemo() const { return GifCommentMemo; }
   void StepsPerSecSpinChange();
-  TTimer& TimerSceneSize() { return timerSceneSize_; }  // 200 ms after the last size edit
   // Applies the typed size to the document it was typed for; a size the
   // project reader refuses is refused once and the page shows the real size.
   void TimerSceneSizeTimer();
@@ -66,6 +54,17 @@ class TPlaybackArea : public TMainFormArea {
   void FinishDocumentEdits(bool documentCloses);
 
  private:
+  void Movie_Play_Execute();
+  void Movie_Play_CommandExecute();
+  void Movie_NextFrameExecute();
+  void Movie_BackOneStepExecute();
+  void Movie_LastStepExecute();
+  void View_Set_StepExecute();
+  // The custom size command: the animation size dialog, then the canvas takes its size.
+  void View_CustomExecute();
+  void StepsTrackBarMouseDown();
+  void StepsTrackBarChanged();
+  void StepsTrackBarTimelineListChanged(int index);
   // The anti-alias flag of the scene for the play state (stopped / playing).
   void ApplyPlaybackResampling(bool playing);
   void NumbOfStepsSpinChange();
@@ -86,7 +85,7 @@ class TPlaybackArea : public TMainFormArea {
   QComboBox* LoopingComboBox = nullptr;
   QPlainTextEdit* GifCommentMemo = nullptr;
   TTimer setStepTimer_;
-  TTimer timerSceneSize_;
+  TTimer timerSceneSize_;  // 200 ms after the last size edit
   bool fillingScenePage_ = false;
   // The appearance snapshot of a press on the time line and the pause of
   // recording for the drag: state of the active document, dropped (its

@@ -1,7 +1,6 @@
 // Adding sprites and frames, and the shape, line and plain-text pages of
 // the main window. The pages are built in MainFormShapesPages.cpp and
-// MainFormShapesText.cpp, the motion panel's twins in
-// MainFormShapesMotion.cpp.
+// MainFormShapesText.cpp.
 #include "app/MainFormShapes.h"
 #include "app/MainFormU.h"
 #include "app/MainFormTree.h"
