@@ -5,6 +5,8 @@
 // MainForm3DTextLights.cpp.
 #include "app/MainForm3DTextParts.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormShapes.h"
+#include "app/MainFormGalleries.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
 
@@ -141,7 +143,7 @@ constexpr std::array<const char*, 7> kText3DTabHints = {
 // main window.
 class TText3DTabHints : public QObject {
  public:
-  TText3DTabHints(QTabBar& tabs, TMainForm& form) : QObject(&tabs), form_(form) {
+  TText3DTabHints(QTabBar& tabs, TText3DArea& form) : QObject(&tabs), form_(form) {
     tabs.setMouseTracking(true);
     tabs.installEventFilter(this);
   }
@@ -156,7 +158,7 @@ class TText3DTabHints : public QObject {
       const auto* help = static_cast<QHelpEvent*>(event);
       form_.PageControl_3DTextMouseMove(help->pos().x(), help->pos().y());
       std::string hint;
-      TMainForm::THintInfo info;
+      TText3DArea::THintInfo info;
       info.HintControl = tabs;
       if (form_.AppShowHint(hint, info)) {
         const QString text = QString("<div style='max-width: %1px'>%2</div>")
@@ -172,19 +174,38 @@ class TText3DTabHints : public QObject {
   }
 
  private:
-  TMainForm& form_;
+  TText3DArea& form_;
 };
 
 }  // namespace
 
-void TMainForm::T3DTextPartsDeleter::operator()(T3DTextParts* parts) const {
+void TText3DArea::T3DTextPartsDeleter::operator()(T3DTextParts* parts) const {
   if (parts != nullptr && Shared3DOutputView() == parts->Output.ownView.get()) SetShared3DOutputView(nullptr);
   delete parts;
 }
 
+TText3DArea::TText3DArea(TMainFormContext& editor) : TMainFormArea(editor) {}
+
+TText3DArea::~TText3DArea() = default;
+
+void TText3DArea::ClearGuards() {
+  text3DLoading_ = false;
+  if (text3D_ == nullptr) return;
+  T3DTextParts& p = *text3D_;
+  for (bool* guard : {&p.Filling, &p.LightEditGuard, &p.MarkerGuard, &p.LightsRedrawRunning}) *guard = false;
+}
+
 // ---- Building the page ------------------------------------------------------------------------------
 
-void TMainForm::FormCreate3DText() {
+void TText3DArea::CreateText3DTimers() {
+  SetUpTimer(timer_3D_Changed_, 200, [this] { Timer_3D_ChangedTimer(); });
+  SetUpTimer(timerLightsRedraw_, 30, [this] { TimerLightsRedrawTimer(); });
+  SetUpTimer(zoomTimer_, 100, [this] { ZoomTimerTimer(); });
+  SetUpTimer(timer3DAnimation_, 50, [this] { Timer3DAnimationTimer(); });
+}
+
+void TText3DArea::FormCreate3DText() {
+  CreateText3DTimers();
   text3D_.reset(new T3DTextParts);
   T3DTextParts& p = *text3D_;
   CreateText3DObjects();
@@ -205,13 +226,13 @@ void TMainForm::FormCreate3DText() {
   SetShared3DOutputView(p.Output.ownView.get());
 }
 
-void TMainForm::FormShow3DText() {
+void TText3DArea::FormShow3DText() {
   if (text3D_ != nullptr) SelectionBox_3DSceneResized();
 }
 
 // The editor's objects as the design sets them up: a text lit by three
 // lights through a material, seen by QelCamera1.
-void TMainForm::CreateText3DObjects() {
+void TText3DArea::CreateText3DObjects() {
   T3DTextParts& p = *text3D_;
   p.QelCamera1.SetViewFar(1000.0f);
   p.QelCamera1.SetViewNear(0.01f);
@@ -258,7 +279,7 @@ void TMainForm::CreateText3DObjects() {
 // The editor view's render pass: the lights, the lamps of the lights (in
 // their colours, then their metal sockets), the texture when on, the
 // material and the text, whose glyph lists are then kept.
-void TMainForm::QelView1Render() {
+void TText3DArea::QelView1Render() {
   T3DTextParts& p = *text3D_;
   for (TQelLight& light : p.Lights) light.Draw();
   for (std::size_t i = 0; i < p.Lamps.size(); ++i) {
@@ -281,11 +302,11 @@ void TMainForm::QelView1Render() {
   if (!QelOffScreenFailed) p.QelText1.SetCacheLists(true);
 }
 
-void TMainForm::CreateText3DPage() {
+void TText3DArea::CreateText3DPage() {
   T3DTextParts& p = *text3D_;
   // The view in its frame lies in the text page's preview box; the editor's
   // tabs are the 3D page of the text kinds.
-  QWidget* previewArea = ScrollBox_3DText->widget();
+  QWidget* previewArea = Shapes().TextPreviewBox()->widget();
   p.SelectionBox_3DScene = new TSelectionBox(previewArea);
   p.SelectionBox_3DScene->setObjectName("SelectionBox_3DScene");
   p.SelectionBox_3DScene->SetRotateable(false);
@@ -304,7 +325,7 @@ void TMainForm::CreateText3DPage() {
   };
   PlaceText3DView(230, 80);
 
-  QWidget* textPage = Notebook_3DorSimpleText->widget(0);
+  QWidget* textPage = Shapes().TextKindPages()->widget(0);
   p.Panel_3DText = new QWidget(textPage);
   p.Panel_3DText->setObjectName("Panel_3DText");
   new QVBoxLayout(p.Panel_3DText);
@@ -325,13 +346,13 @@ void TMainForm::CreateText3DPage() {
   }
   new TText3DTabHints(*p.PageControl_3DText->tabBar(), *this);
 
-  p.ColorPicker = new TColorPicker(this);
-  p.CharPicker = new TCharPicker(this);
+  p.ColorPicker = new TColorPicker(&Window());
+  p.CharPicker = new TCharPicker(&Window());
 }
 
 // A bar with the edit that shows its position; typing a number into the
 // edit moves the bar. Changes of the bar run the handler.
-void TMainForm::ConnectBar(QScrollBar* bar, QLineEdit* edit, std::function<void()> handler) {
+void TText3DArea::ConnectBar(QScrollBar* bar, QLineEdit* edit, std::function<void()> handler) {
   edit->setText(QString::number(bar->value()));
   connect(bar, &QScrollBar::valueChanged, this, [this, edit, handler](int value) {
     SetEditText(*edit, std::to_string(value));
@@ -344,7 +365,7 @@ void TMainForm::ConnectBar(QScrollBar* bar, QLineEdit* edit, std::function<void(
   });
 }
 
-void TMainForm::CreateText3DTextTab(QWidget& tab) {
+void TText3DArea::CreateText3DTextTab(QWidget& tab) {
   T3DTextParts& p = *text3D_;
   p.EditNewText = Make<QLineEdit>(tab, "EditNewText");
   p.EditNewText->setMaxLength(static_cast<int>(kMaxShortString));
@@ -377,20 +398,20 @@ void TMainForm::CreateText3DTextTab(QWidget& tab) {
   connect(p.ToolButton_InsertSimbol, &QToolButton::clicked, this, [this] { ToolButton_InsertSimbolClick(); });
 
   // The depth and size lists were made with the window; they live on this tab.
-  ComboBoxDepth->setParent(&tab);
-  tab.layout()->addWidget(ComboBoxDepth);
-  ComboBoxDepth->setEditText("0.2");
-  connect(ComboBoxDepth, &QComboBox::editTextChanged, this, [this] { Text3DParameterChange(); });
-  ComboBoxSize->setParent(&tab);
-  tab.layout()->addWidget(ComboBoxSize);
-  ComboBoxSize->setEditText("40");
-  connect(ComboBoxSize, &QComboBox::editTextChanged, this, [this] { ComboBoxSizeChange(); });
+  Form().ComboBoxDepth->setParent(&tab);
+  tab.layout()->addWidget(Form().ComboBoxDepth);
+  Form().ComboBoxDepth->setEditText("0.2");
+  connect(Form().ComboBoxDepth, &QComboBox::editTextChanged, this, [this] { Text3DParameterChange(); });
+  Form().ComboBoxSize->setParent(&tab);
+  tab.layout()->addWidget(Form().ComboBoxSize);
+  Form().ComboBoxSize->setEditText("40");
+  connect(Form().ComboBoxSize, &QComboBox::editTextChanged, this, [this] { ComboBoxSizeChange(); });
 
   p.Button_3DBackground = MakeColorButton(tab, "Button_3DBackground", "Background Color...", clBlack);
   connect(p.Button_3DBackground, &QPushButton::clicked, this, [this] { Button_3DBackgroundClick(); });
 }
 
-void TMainForm::CreateText3DRotationTab(QWidget& tab) {
+void TText3DArea::CreateText3DRotationTab(QWidget& tab) {
   T3DTextParts& p = *text3D_;
   const auto row = [this, &tab](const char* barName, const char* editName, QScrollBar*& bar, QLineEdit*& edit) {
     bar = MakeBar(tab, barName, -180, 180);
@@ -402,7 +423,7 @@ void TMainForm::CreateText3DRotationTab(QWidget& tab) {
   row("ScrollBarTextRotZ", "EditTextRotZ", p.ScrollBarTextRotZ, p.EditTextRotZ);
 }
 
-void TMainForm::CreateText3DCameraTab(QWidget& tab) {
+void TText3DArea::CreateText3DCameraTab(QWidget& tab) {
   T3DTextParts& p = *text3D_;
   p.ScrollBarCameraX = MakeBar(tab, "ScrollBarCameraX", -1200, 1200);
   p.EditCameraX = Make<QLineEdit>(tab, "EditCameraX");
@@ -422,7 +443,7 @@ void TMainForm::CreateText3DCameraTab(QWidget& tab) {
   };
 }
 
-void TMainForm::CreateText3DMaterialTab(QWidget& tab) {
+void TText3DArea::CreateText3DMaterialTab(QWidget& tab) {
   T3DTextParts& p = *text3D_;
   p.Button_3DTextColor = MakeColorButton(tab, "Button_3DTextColor", "Text Color...", 0x00CE6700);
   connect(p.Button_3DTextColor, &QPushButton::clicked, this, [this] { Button_3DTextColorClick(); });
@@ -434,10 +455,10 @@ void TMainForm::CreateText3DMaterialTab(QWidget& tab) {
   ApplyHint(*p.CollorGalleryToolButton,
             "Select a preset color|Click to select a preset color, material and lights from gallery");
   connect(p.CollorGalleryToolButton, &QToolButton::clicked, this,
-          [this] { CollorGalleryToolButtonClick(text3D_->CollorGalleryToolButton); });
+          [this] { Galleries().CollorGalleryToolButtonClick(text3D_->CollorGalleryToolButton); });
 }
 
-void TMainForm::CreateText3DTextureTab(QWidget& tab) {
+void TText3DArea::CreateText3DTextureTab(QWidget& tab) {
   T3DTextParts& p = *text3D_;
   p.CheckBoxTexture = Make<QCheckBox>(tab, "CheckBoxTexture");
   p.CheckBoxTexture->setText("&Texture Enabled");
@@ -464,7 +485,7 @@ void TMainForm::CreateText3DTextureTab(QWidget& tab) {
   EnableTextureControls(false);
 }
 
-void TMainForm::EnableTextureControls(bool enabled) {
+void TText3DArea::EnableTextureControls(bool enabled) {
   T3DTextParts& p = *text3D_;
   for (QWidget* control : std::initializer_list<QWidget*>{p.ScrollBarTextureRotZ, p.EditTextureRotZ,
                                                           p.ScrollBarTextureScaleX, p.EditTextureScaleX,
@@ -475,15 +496,16 @@ void TMainForm::EnableTextureControls(bool enabled) {
 
 // ---- The editor's objects and view ---------------------------------------------------------------
 
-TSprite* TMainForm::Text3DSprite() const {
+TSprite* TText3DArea::Text3DSprite() const {
   const T3DTextParts& p = *text3D_;
   // The editor edits frames of the active document only.
   if (p.Scene == nullptr || p.Scene != CurrentScene()) return nullptr;
   return FindSpriteById(CurrentScene(), p.SpriteId);
 }
 
-TFrame* TMainForm::Text3DFrame() const { return FindFrameById(Text3DSprite(), text3D_->FrameId); }
+TFrame* TText3DArea::Text3DFrame() const { return FindFrameById(Text3DSprite(), text3D_->FrameId); }
 
+// The main window's own: the shape pages use it as well.
 TAnimationWindow* TMainForm::DocumentOfScene(const TAnimatedScene* scene) const {
   if (scene == nullptr) return nullptr;
   for (QMdiSubWindow* child : Layout().MdiArea()->subWindowList()) {
@@ -493,7 +515,7 @@ TAnimationWindow* TMainForm::DocumentOfScene(const TAnimatedScene* scene) const 
   return nullptr;
 }
 
-TSprite* TMainForm::FindSpriteById(TAnimatedScene* scene, std::optional<std::int32_t> id) const {
+TSprite* TText3DArea::FindSpriteById(TAnimatedScene* scene, std::optional<std::int32_t> id) const {
   if (!id || scene == nullptr) return nullptr;
   for (int i = 0; i < scene->SpriteCount(); ++i) {
     if (scene->Sprite(i).Id == *id) return &scene->Sprite(i);
@@ -501,7 +523,7 @@ TSprite* TMainForm::FindSpriteById(TAnimatedScene* scene, std::optional<std::int
   return nullptr;
 }
 
-TFrame* TMainForm::FindFrameById(TSprite* sprite, std::optional<std::int32_t> id) const {
+TFrame* TText3DArea::FindFrameById(TSprite* sprite, std::optional<std::int32_t> id) const {
   if (sprite == nullptr || !id) return nullptr;
   for (int i = 0; i < sprite->FrameCount(); ++i) {
     if (sprite->Frame(i).Id == *id) return &sprite->Frame(i);
@@ -509,20 +531,20 @@ TFrame* TMainForm::FindFrameById(TSprite* sprite, std::optional<std::int32_t> id
   return nullptr;
 }
 
-QWidget* TMainForm::Panel3DText() const { return text3D_->Panel_3DText; }
+QWidget* TText3DArea::Panel3DText() const { return text3D_->Panel_3DText; }
 
-const T3DTextState& TMainForm::Text3DEditorState() const { return text3D_->State; }
+const T3DTextState& TText3DArea::Text3DEditorState() const { return text3D_->State; }
 
-bool TMainForm::Text3DChangePending() const { return text3D_->PendingFrameId.has_value(); }
+bool TText3DArea::Text3DChangePending() const { return text3D_->PendingFrameId.has_value(); }
 
-bool TMainForm::EditingEndState() const {
+bool TText3DArea::EditingEndState() const {
   const T3DTextParts& p = *text3D_;
   return EditsEndState(p.CheckBoxAnimation->isChecked(), p.RadioGroup_3D_Animation_Changes->ItemIndex());
 }
 
 // The editor's objects show the editor's state; a text or font change
 // builds the glyphs again.
-void TMainForm::ApplyText3DState() {
+void TText3DArea::ApplyText3DState() {
   T3DTextParts& p = *text3D_;
   const std::string oldText = p.QelText1.Text();
   const TFont oldFont = p.QelText1.Font();
@@ -536,31 +558,32 @@ void TMainForm::ApplyText3DState() {
   p.QelView1.SetBackgroundColor(ColorToRGB(StateColor(p.State.BackgroundColor)));
 }
 
-void TMainForm::RedrawText3DView() {
+void TText3DArea::RedrawText3DView() {
   T3DTextParts& p = *text3D_;
   p.QelView1.Redraw();
   p.QelView1Host->update();
 }
 
-void TMainForm::RestartText3DTimer() {
+void TText3DArea::RestartText3DTimer() {
   // The tick of a new edit is that edit's own: a skip meant for a tick due
   // before it never swallows it.
-  SkipNext3DRender = false;
-  Timer_3D_Changed.SetEnabled(false);
-  Timer_3D_Changed.SetEnabled(true);
+  skipNext3DRender_ = false;
+  timer_3D_Changed_.SetEnabled(false);
+  timer_3D_Changed_.SetEnabled(true);
 }
 
 // Store and restart the pause: every edit's last two steps.
-void TMainForm::StoreText3DAndRestart() {
+void TText3DArea::StoreText3DAndRestart() {
   Store3DSettings();
-  if (!Text3DLoading) RestartText3DTimer();
+  if (!text3DLoading_) RestartText3DTimer();
 }
 
 // The frame at the top left of the preview box with the view as its inner
 // box; the preview box scrolls over a frame larger than itself.
-void TMainForm::PlaceText3DView(int width, int height) {
+void TText3DArea::PlaceText3DView(int width, int height) {
   T3DTextParts& p = *text3D_;
   TSelectionBox& frame = *p.SelectionBox_3DScene;
+  QScrollArea* ScrollBox_3DText = Shapes().TextPreviewBox();
   const int border = frame.BoxDeltaX() + frame.BoxShift();
   frame.SetBounds(0, 0, width + 2 * border, height + 2 * border);
   p.QelView1Host->move(frame.BoxLeft(), frame.BoxTop());
@@ -576,7 +599,7 @@ void TMainForm::PlaceText3DView(int width, int height) {
   ScrollBox_3DText->verticalScrollBar()->setValue(0);
 }
 
-void TMainForm::SelectionBox_3DSceneResized() {
+void TText3DArea::SelectionBox_3DSceneResized() {
   T3DTextParts& p = *text3D_;
   try {
     const int width = std::clamp(p.State.ImageWidth > 0 ? p.State.ImageWidth : 230, 1, TQelView::kMaxClientSize);
@@ -586,7 +609,7 @@ void TMainForm::SelectionBox_3DSceneResized() {
     p.QelText1.ClearLists();
     p.Output.text.ClearLists();
     RedrawText3DView();
-    if (Text3DEditorReady && !Text3DLoading) RestartText3DTimer();
+    if (text3DEditorReady_ && !text3DLoading_) RestartText3DTimer();
   } catch (const std::exception&) {
     // A view that cannot take the size keeps its old one.
   }
@@ -597,7 +620,7 @@ void TMainForm::SelectionBox_3DSceneResized() {
 // Each control writes its field only when it shows another value than the
 // field does, so that a value the control can only show rounded (a camera
 // Z of 3.0, a shininess of 25) is never changed by an edit of another field.
-void TMainForm::ReadText3DControls() {
+void TText3DArea::ReadText3DControls() {
   T3DTextParts& p = *text3D_;
   T3DTextState& s = p.State;
   const auto bar = [](const QScrollBar* b) { return b->value(); };
@@ -606,7 +629,7 @@ void TMainForm::ReadText3DControls() {
   if (bar(p.ScrollBarTextRotZ) != Round(s.TextRotationZ)) s.TextRotationZ = bar(p.ScrollBarTextRotZ);
   s.Text = ShortString(EditText(*p.EditNewText));
   p.FontsList->SetPreviewText(s.Text);
-  const std::string depthText = QStringToAnsi(ComboBoxDepth->currentText());
+  const std::string depthText = QStringToAnsi(Form().ComboBoxDepth->currentText());
   if (depthText != FormatDepth(s.Depth)) s.Depth = ParseDepthText(depthText);
   if (p.FontsList->FontName() != s.FontName && !p.FontsList->FontName().empty()) {
     s.FontName = ShortString(p.FontsList->FontName());
@@ -640,13 +663,13 @@ void TMainForm::ReadText3DControls() {
   s.MaterialOn = 1.0;
 }
 
-void TMainForm::Text3DParameterChange() {
+void TText3DArea::Text3DParameterChange() {
   T3DTextParts& p = *text3D_;
-  if (!Text3DEditorReady || p.Filling) return;
+  if (!text3DEditorReady_ || p.Filling) return;
   ReadText3DControls();
   ApplyText3DState();
   RedrawText3DView();
-  if (!Text3DLoading) {
+  if (!text3DLoading_) {
     // The glyphs of the text are built now: centre the text on its extent.
     float width = 0, height = 0;
     p.QelText1.GetTextExtent(width, height);
@@ -661,9 +684,9 @@ void TMainForm::Text3DParameterChange() {
 
 // ---- Storing and the tick ---------------------------------------------------------------------------
 
-void TMainForm::Store3DSettings() {
+void TText3DArea::Store3DSettings() {
   T3DTextParts& p = *text3D_;
-  if (Text3DLoading || p.LeftDown || p.RightDown) return;
+  if (text3DLoading_ || p.LeftDown || p.RightDown) return;
   TSprite* sprite = Text3DSprite();
   TFrame* frame = Text3DFrame();
   if (sprite == nullptr || frame == nullptr) return;
@@ -682,26 +705,26 @@ void TMainForm::Store3DSettings() {
   StoreEditorState(p.State, frame->StartState, frame->EndState, p.PendingEditsEnd);
 }
 
-void TMainForm::FlushText3DChange() {
+void TText3DArea::FlushText3DChange() {
   if (!Text3DChangePending()) return;
-  Timer_3D_Changed.SetEnabled(false);
-  const bool skip = SkipNext3DRender;
-  SkipNext3DRender = false;
-  const bool loading = Text3DLoading;
-  Text3DLoading = false;
+  timer_3D_Changed_.SetEnabled(false);
+  const bool skip = skipNext3DRender_;
+  skipNext3DRender_ = false;
+  const bool loading = text3DLoading_;
+  text3DLoading_ = false;
   RenderPendingText3D();
-  Text3DLoading = loading;
-  SkipNext3DRender = skip;
+  text3DLoading_ = loading;
+  skipNext3DRender_ = skip;
 }
 
-void TMainForm::Timer_3D_ChangedTimer() {
+void TText3DArea::Timer_3D_ChangedTimer() {
   T3DTextParts& p = *text3D_;
-  Timer_3D_Changed.SetEnabled(false);
-  if (SkipNext3DRender) {
-    SkipNext3DRender = false;
+  timer_3D_Changed_.SetEnabled(false);
+  if (skipNext3DRender_) {
+    skipNext3DRender_ = false;
     return;
   }
-  if (Text3DLoading) return;
+  if (text3DLoading_) return;
   // A drag in progress stores at its end; the picture waits for it.
   if (p.LeftDown || p.RightDown) {
     RestartText3DTimer();
@@ -712,11 +735,11 @@ void TMainForm::Timer_3D_ChangedTimer() {
 
 // Renders the frame that waits for its picture and changes it with one undo
 // entry: the frame as it was before the burst of edits.
-void TMainForm::RenderPendingText3D() {
+void TText3DArea::RenderPendingText3D() {
   T3DTextParts& p = *text3D_;
   // The frame may belong to a document that is no longer the active one:
   // its own undo log takes the entry.
-  TAnimationWindow* document = DocumentOfScene(p.PendingScene);
+  TAnimationWindow* document = Form().DocumentOfScene(p.PendingScene);
   TSprite* sprite = document != nullptr ? FindSpriteById(document->Scene(), p.PendingSpriteId) : nullptr;
   TFrame* frame = FindFrameById(sprite, p.PendingFrameId);
   const bool editsEnd = p.PendingEditsEnd;
@@ -743,7 +766,7 @@ void TMainForm::RenderPendingText3D() {
   RequestSceneRecompute();
 }
 
-void TMainForm::StoreText3DPicture(TFrame& frame) {
+void TText3DArea::StoreText3DPicture(TFrame& frame) {
   const TUndoRecordingPause pause;
   RenderText3DFramePictureSafely(frame, false);
   // The states stay as they are (start and end may differ without the
@@ -754,7 +777,7 @@ void TMainForm::StoreText3DPicture(TFrame& frame) {
 
 // A picture that cannot be rendered leaves Image_3DText filled with the
 // frame's background, so the states are still stored.
-void TMainForm::RenderText3DFramePictureSafely(const TFrame& frame, bool endState) {
+void TText3DArea::RenderText3DFramePictureSafely(const TFrame& frame, bool endState) {
   try {
     RenderText3DFramePicture(frame, endState);
   } catch (const std::exception&) {
@@ -767,7 +790,7 @@ void TMainForm::RenderText3DFramePictureSafely(const TFrame& frame, bool endStat
 
 // The output view renders a frame's selected state at the frame's image size
 // into Image_3DText.
-void TMainForm::RenderText3DFramePicture(const TFrame& frame, bool endState) {
+void TText3DArea::RenderText3DFramePicture(const TFrame& frame, bool endState) {
   T3DTextParts& p = *text3D_;
   TFrame3DObjects& out = p.Output;
   const std::string oldText = out.text.Text();
@@ -798,7 +821,7 @@ void TMainForm::RenderText3DFramePicture(const TFrame& frame, bool endState) {
 
 // ---- Filling the page --------------------------------------------------------------------------------
 
-void TMainForm::Load3DTextPage() {
+void TText3DArea::Load3DTextPage() {
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   if (sprite == nullptr || frame == nullptr || sprite->FrameCount() == 0) return;
@@ -807,7 +830,7 @@ void TMainForm::Load3DTextPage() {
   Load3DTextFrame(*sprite, index);
 }
 
-void TMainForm::Load3DTextFrame(TSprite& sprite, int frameIndex) {
+void TText3DArea::Load3DTextFrame(TSprite& sprite, int frameIndex) {
   T3DTextParts& p = *text3D_;
   if (frameIndex < 0 || frameIndex >= sprite.FrameCount()) return;
   TFrame& frame = sprite.Frame(frameIndex);
@@ -818,8 +841,8 @@ void TMainForm::Load3DTextFrame(TSprite& sprite, int frameIndex) {
   p.Scene = sprite.Scene();
   p.SpriteId = sprite.Id;
   p.FrameId = frame.Id;
-  Text3DEditorReady = true;
-  Text3DLoading = true;
+  text3DEditorReady_ = true;
+  text3DLoading_ = true;
   p.LightEditGuard = true;
   sprite.SetCurrentFrameIndex(frameIndex);
   LoadText3DEditor(frame.StartState);
@@ -838,20 +861,20 @@ void TMainForm::Load3DTextFrame(TSprite& sprite, int frameIndex) {
   p.PageControl_3DText->setCurrentIndex(0);
   PageControl_3DTextChange();
   ShowText3DEditor();
-  Text3DLoading = false;
+  text3DLoading_ = false;
 }
 
 // The text page shows the 3D kind: the view in its frame and the editor's tabs.
-void TMainForm::ShowText3DEditor() {
+void TText3DArea::ShowText3DEditor() {
   T3DTextParts& p = *text3D_;
-  SetTextKindIndex(0);
-  SimpleText_Image->hide();
+  Shapes().SetTextKindIndex(0);
+  Shapes().SimpleTextImage()->hide();
   p.SelectionBox_3DScene->show();
   p.QelView1Host->show();
   p.Panel_3DText->show();
 }
 
-void TMainForm::LoadText3DEditor(const T3DTextState& state) {
+void TText3DArea::LoadText3DEditor(const T3DTextState& state) {
   T3DTextParts& p = *text3D_;
   const TFillingScope filling(p);
   p.State = state;
@@ -861,14 +884,14 @@ void TMainForm::LoadText3DEditor(const T3DTextState& state) {
   p.FontsList->SetPreviewText(c.Text);
   p.Bold_TextButton->setChecked(c.Bold);
   p.Italic_Font_Button->setChecked(c.Italic);
-  ComboBoxDepth->setEditText(AnsiToQString(c.DepthText));
+  Form().ComboBoxDepth->setEditText(AnsiToQString(c.DepthText));
   p.ScrollBarTextRotX->setValue(c.TextRotationX);
   p.ScrollBarTextRotY->setValue(c.TextRotationY);
   p.ScrollBarTextRotZ->setValue(c.TextRotationZ);
   p.ScrollBarCameraX->setValue(c.CameraX);
   p.ScrollBarCameraY->setValue(c.CameraY);
   p.CameraFOVSpin->SetPosition(c.ViewAngle);
-  ComboBoxSize->setEditText(AnsiToQString(c.SizeText));
+  Form().ComboBoxSize->setEditText(AnsiToQString(c.SizeText));
   SetButtonColor(*p.Button_3DTextColor, c.MaterialColor);
   SetButtonColor(*p.LightMaterialColorButton, c.MaterialColor);
   p.ScrollBarMaterialShininess->setValue(c.ShininessBar);
@@ -886,11 +909,11 @@ void TMainForm::LoadText3DEditor(const T3DTextState& state) {
 
 // ---- Text, font and size ----------------------------------------------------------------------------
 
-void TMainForm::EditNewTextChange() {
+void TText3DArea::EditNewTextChange() {
   T3DTextParts& p = *text3D_;
-  if (p.Filling || !Text3DEditorReady) return;
+  if (p.Filling || !text3DEditorReady_) return;
   Text3DParameterChange();
-  if (Text3DLoading) return;
+  if (text3DLoading_) return;
   // A text frame's tree node reads its text in double quotes.
   TAnimationWindow* window = ActiveAnimationWindow();
   QTreeWidget* tree = window != nullptr ? window->Tree() : nullptr;
@@ -904,7 +927,7 @@ void TMainForm::EditNewTextChange() {
   }
 }
 
-void TMainForm::FontsListFontChange() {
+void TText3DArea::FontsListFontChange() {
   T3DTextParts& p = *text3D_;
   if (p.Filling) return;
   QFont editFont = p.EditNewText->font();
@@ -913,7 +936,7 @@ void TMainForm::FontsListFontChange() {
   Text3DParameterChange();
 }
 
-void TMainForm::Font_FontDialogExecute() {
+void TText3DArea::Font_FontDialogExecute() {
   T3DTextParts& p = *text3D_;
   FontDescription initial;
   initial.name = p.State.FontName.empty() ? "Arial" : p.State.FontName;
@@ -933,7 +956,7 @@ void TMainForm::Font_FontDialogExecute() {
   Text3DParameterChange();
 }
 
-void TMainForm::ToolButton_InsertSimbolClick() {
+void TText3DArea::ToolButton_InsertSimbolClick() {
   T3DTextParts& p = *text3D_;
   TFont font = p.QelText1.Font();
   font.Name = p.State.FontName;
@@ -943,13 +966,13 @@ void TMainForm::ToolButton_InsertSimbolClick() {
   p.EditNewText->insert(AnsiToQString(std::string(1, p.CharPicker->ReturnChar())));
 }
 
-void TMainForm::ComboBoxSizeChange() {
+void TText3DArea::ComboBoxSizeChange() {
   T3DTextParts& p = *text3D_;
-  if (p.Filling || !Text3DEditorReady) return;
-  const std::optional<int> size = ParseTextSize(QStringToAnsi(ComboBoxSize->currentText()));
+  if (p.Filling || !text3DEditorReady_) return;
+  const std::optional<int> size = ParseTextSize(QStringToAnsi(Form().ComboBoxSize->currentText()));
   if (!size) {
-    const QSignalBlocker blocker(ComboBoxSize);
-    ComboBoxSize->setEditText(QString::number(SizeForCameraZ(p.State.CameraPositionZ)));
+    const QSignalBlocker blocker(Form().ComboBoxSize);
+    Form().ComboBoxSize->setEditText(QString::number(SizeForCameraZ(p.State.CameraPositionZ)));
     return;
   }
   // The shown size of the stored Z leaves the Z as it is (3.0 shows as 67).
@@ -959,57 +982,57 @@ void TMainForm::ComboBoxSizeChange() {
   StoreText3DAndRestart();
 }
 
-void TMainForm::ZoomTimerTimer() {
+void TText3DArea::ZoomTimerTimer() {
   T3DTextParts& p = *text3D_;
   int step = 0;
   if (p.LeftDown) step = 1;
   if (p.RightDown) step = -1;
   if (step == 0) {
-    ZoomTimer.SetEnabled(false);
+    zoomTimer_.SetEnabled(false);
     return;
   }
-  const std::optional<int> size = ParseTextSize(QStringToAnsi(ComboBoxSize->currentText()));
+  const std::optional<int> size = ParseTextSize(QStringToAnsi(Form().ComboBoxSize->currentText()));
   const int next = std::clamp(size.value_or(SizeForCameraZ(p.State.CameraPositionZ)) + step, 0, 70);
-  ComboBoxSize->setEditText(QString::number(next));
+  Form().ComboBoxSize->setEditText(QString::number(next));
 }
 
 // ---- Colours ----------------------------------------------------------------------------------------
 
-void TMainForm::PickText3DColor(QPushButton* button, std::function<void(TColor)> chosen) {
+void TText3DArea::PickText3DColor(QPushButton* button, std::function<void(TColor)> chosen) {
   T3DTextParts& p = *text3D_;
   p.ColorPicker->SetColor(ButtonColor(*button));
   p.ColorPicker->OnColorChange = [chosen](QObject*, TColor color) { chosen(color); };
   p.ColorPicker->Popup(button);
 }
 
-void TMainForm::Button_3DTextColorClick() {
+void TText3DArea::Button_3DTextColorClick() {
   T3DTextParts& p = *text3D_;
   if (p.PageControl_Lights->currentIndex() != 0) p.PageControl_Lights->setCurrentIndex(0);
   PickText3DColor(p.Button_3DTextColor, [this](TColor color) { MaterialColorChange(color); });
 }
 
-void TMainForm::LightMaterialColorButtonClick() {
+void TText3DArea::LightMaterialColorButtonClick() {
   T3DTextParts& p = *text3D_;
   PickText3DColor(p.LightMaterialColorButton, [this](TColor color) { MaterialColorChange(color); });
 }
 
-void TMainForm::Button_3DBackgroundClick() {
+void TText3DArea::Button_3DBackgroundClick() {
   T3DTextParts& p = *text3D_;
   PickText3DColor(p.Button_3DBackground, [this](TColor color) { Text3DBackgroundChange(color); });
 }
 
-void TMainForm::MaterialColorChange(TColor color) {
+void TText3DArea::MaterialColorChange(TColor color) {
   T3DTextParts& p = *text3D_;
   SetButtonColor(*p.Button_3DTextColor, color);
   SetButtonColor(*p.LightMaterialColorButton, color);
-  if (!Text3DEditorReady) return;
+  if (!text3DEditorReady_) return;
   p.State.MaterialColor = color;
   p.QelMaterial1.ColorEmission().SetColor(color);
   RedrawText3DView();
   StoreText3DAndRestart();
 }
 
-void TMainForm::Text3DBackgroundChange(TColor color) {
+void TText3DArea::Text3DBackgroundChange(TColor color) {
   T3DTextParts& p = *text3D_;
   SetButtonColor(*p.Button_3DBackground, color);
   Text3DParameterChange();
@@ -1017,7 +1040,7 @@ void TMainForm::Text3DBackgroundChange(TColor color) {
 
 // ---- Texture ------------------------------------------------------------------------------------------
 
-void TMainForm::Texture_OpenExecute() {
+void TText3DArea::Texture_OpenExecute() {
   T3DTextParts& p = *text3D_;
   SettingsArea().OpenTextureDialog().fileName = EditText(*p.EditTextureFileName);
   const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(SettingsArea().OpenTextureDialog());
@@ -1026,9 +1049,9 @@ void TMainForm::Texture_OpenExecute() {
   p.EditTextureFileName->setText(AnsiToQString(chosen->fileName));
 }
 
-void TMainForm::EditTextureFileNameChange() {
+void TText3DArea::EditTextureFileNameChange() {
   T3DTextParts& p = *text3D_;
-  if (p.Filling || !Text3DEditorReady) return;
+  if (p.Filling || !text3DEditorReady_) return;
   const std::string name = ShortString(EditText(*p.EditTextureFileName));
   if (name.empty()) return;
   TQelTexture loaded;
@@ -1047,9 +1070,9 @@ void TMainForm::EditTextureFileNameChange() {
   StoreText3DAndRestart();
 }
 
-void TMainForm::Texture_PasteExecute() {
+void TText3DArea::Texture_PasteExecute() {
   T3DTextParts& p = *text3D_;
-  if (!Text3DEditorReady) return;
+  if (!text3DEditorReady_) return;
   TBitmap picture;
   try {
     if (!Clipboard().GetBitmap(picture)) return;
@@ -1071,7 +1094,7 @@ void TMainForm::Texture_PasteExecute() {
   StoreText3DAndRestart();
 }
 
-void TMainForm::SetTextureBitmap(const TBitmap& picture) {
+void TText3DArea::SetTextureBitmap(const TBitmap& picture) {
   T3DTextParts& p = *text3D_;
   TBitmap texture;
   if (!picture.Empty()) MakeTextureBitmap(picture, texture);
@@ -1082,7 +1105,7 @@ void TMainForm::SetTextureBitmap(const TBitmap& picture) {
   ShowTextureThumbnail();
 }
 
-void TMainForm::ShowTextureThumbnail() {
+void TText3DArea::ShowTextureThumbnail() {
   T3DTextParts& p = *text3D_;
   p.ImageTexture->Bitmap().Assign(&p.QelTexture1.Bitmap());
   const TBitmap& texture = p.QelTexture1.Bitmap();
@@ -1093,30 +1116,30 @@ void TMainForm::ShowTextureThumbnail() {
 
 // A texture larger than its thumbnail shows at its own size in a window
 // named after its file; any key closes it.
-void TMainForm::ImageTextureClick() {
+void TText3DArea::ImageTextureClick() {
   T3DTextParts& p = *text3D_;
   if (p.ImageTexture->Cursor() != crZoomCursor) return;
-  TPreviewForm preview(this, p.QelTexture1.Bitmap());
+  TPreviewForm preview(&Window(), p.QelTexture1.Bitmap());
   preview.setWindowTitle(AnsiToQString(p.QelTexture1.FileName()));
   TAnyKeyCloses closer(preview);
   ShowModal(preview);
 }
 
-void TMainForm::CheckBoxTextureClick() {
+void TText3DArea::CheckBoxTextureClick() {
   T3DTextParts& p = *text3D_;
   if (p.Filling) return;
   const bool on = p.CheckBoxTexture->isChecked();
   EnableTextureControls(on);
-  if (!Text3DEditorReady) return;
+  if (!text3DEditorReady_) return;
   p.State.TextureOn = on ? 1.0 : 0.0;
   ApplyText3DState();
   RedrawText3DView();
   StoreText3DAndRestart();
 }
 
-void TMainForm::ScrollBarTextureRotZChange() {
+void TText3DArea::ScrollBarTextureRotZChange() {
   T3DTextParts& p = *text3D_;
-  if (!Text3DEditorReady) return;
+  if (!text3DEditorReady_) return;
   const int position = p.ScrollBarTextureRotZ->value();
   if (position != TextureRotationZBarPosition(p.State.TextureRotationZ)) {
     p.State.TextureRotationZ = TextureRotationZForBar(position);
@@ -1128,7 +1151,7 @@ void TMainForm::ScrollBarTextureRotZChange() {
 
 // ---- The tabs -------------------------------------------------------------------------------------------
 
-void TMainForm::PageControl_3DTextChange() {
+void TText3DArea::PageControl_3DTextChange() {
   T3DTextParts& p = *text3D_;
   StopText3DPreview();
   HideLightMarkers();
@@ -1156,7 +1179,7 @@ void TMainForm::PageControl_3DTextChange() {
       break;
     case 6:
       if (TFrame* frame = Text3DFrame(); frame != nullptr && CurrentScene() != nullptr) {
-        Timer3DAnimation.SetInterval(std::max(1, frame->Duration() * CurrentScene()->Timer().Interval()));
+        timer3DAnimation_.SetInterval(std::max(1, frame->Duration() * CurrentScene()->Timer().Interval()));
       }
       break;
     default:
@@ -1167,13 +1190,13 @@ void TMainForm::PageControl_3DTextChange() {
   RedrawText3DView();
 }
 
-void TMainForm::PageControl_3DTextMouseMove(int x, int y) {
+void TText3DArea::PageControl_3DTextMouseMove(int x, int y) {
   T3DTextParts& p = *text3D_;
   const int tab = p.PageControl_3DText->tabBar()->tabAt(QPoint(x, y));
   p.TabHint = tab < 0 ? std::string() : QStringToAnsi(p.PageControl_3DText->widget(tab)->property("Hint").toString());
 }
 
-bool TMainForm::AppShowHint(std::string& HintStr, THintInfo& HintInfo) {
+bool TText3DArea::AppShowHint(std::string& HintStr, THintInfo& HintInfo) {
   HintInfo.HintMaxWidth = 200;
   HintInfo.ReshowTimeout = 0;
   if (text3D_ == nullptr || HintInfo.HintControl == nullptr ||
@@ -1185,10 +1208,10 @@ bool TMainForm::AppShowHint(std::string& HintStr, THintInfo& HintInfo) {
   return !HintStr.empty();
 }
 
-TMainForm::T3DTextParts::~T3DTextParts() {
+TText3DArea::T3DTextParts::~T3DTextParts() {
   if (QelView1Host != nullptr) QelView1Host->SetView(nullptr);
 }
 
 // The panel keeps the width its layout gives it: the window's other parts
 // (the documents' tiling) are laid out for that width.
-void TMainForm::FitPropertiesPanelToTextPage() {}
+void TText3DArea::FitPropertiesPanelToTextPage() {}

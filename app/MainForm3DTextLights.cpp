@@ -3,6 +3,9 @@
 // that add 3D text.
 #include "app/MainForm3DTextParts.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormShapes.h"
+#include "app/MainFormGalleries.h"
+#include "app/MainFormTree.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/AddCommands.h"
@@ -75,7 +78,7 @@ std::string ThreeDigits(int value) {
 
 // ---- Building the Lights and 3D Animation tabs ------------------------------------------------------
 
-void TMainForm::CreateText3DLightsTab(QWidget& tab) {
+void TText3DArea::CreateText3DLightsTab(QWidget& tab) {
   T3DTextParts& p = *text3D_;
   p.PageControl_Lights = Make<QTabBar>(tab, "PageControl_Lights");
   p.PageControl_Lights->addTab("1-st");
@@ -114,7 +117,7 @@ void TMainForm::CreateText3DLightsTab(QWidget& tab) {
   connect(p.LightMaterialColorButton, &QPushButton::clicked, this, [this] { LightMaterialColorButtonClick(); });
 }
 
-void TMainForm::CreateText3DAnimationTab(QWidget& tab) {
+void TText3DArea::CreateText3DAnimationTab(QWidget& tab) {
   T3DTextParts& p = *text3D_;
   p.CheckBoxAnimation = Make<QCheckBox>(tab, "CheckBoxAnimation");
   p.CheckBoxAnimation->setText("&Animation Enabled");
@@ -156,14 +159,14 @@ void TMainForm::CreateText3DAnimationTab(QWidget& tab) {
   p.AnimationGalleryToolButton->setText("Gallery...");
   ApplyHint(*p.AnimationGalleryToolButton, "Select a preset animation|Click to select a 3D animation from gallery");
   connect(p.AnimationGalleryToolButton, &QToolButton::clicked, this,
-          [this] { AnimationGalleryToolButtonClick(text3D_->AnimationGalleryToolButton); });
+          [this] { Galleries().AnimationGalleryToolButtonClick(text3D_->AnimationGalleryToolButton); });
   static_cast<QHBoxLayout*>(gallery->layout())->addStretch();
   ShowText3DAnimationControls(false);
 }
 
 // ---- Lights -------------------------------------------------------------------------------------------
 
-void TMainForm::LoadText3DLights(const T3DEditorControls& controls) {
+void TText3DArea::LoadText3DLights(const T3DEditorControls& controls) {
   T3DTextParts& p = *text3D_;
   for (std::size_t i = 0; i < p.State.Lights.size(); ++i) {
     const T3DLightState& light = p.State.Lights[i];
@@ -185,7 +188,7 @@ void TMainForm::LoadText3DLights(const T3DEditorControls& controls) {
 }
 
 // The controls of the current light: its type, its page of bars and its colour.
-void TMainForm::ShowCurrentLightPage() {
+void TText3DArea::ShowCurrentLightPage() {
   T3DTextParts& p = *text3D_;
   const T3DLightState& light = p.State.Lights[static_cast<std::size_t>(p.CurrentLight - 1)];
   const int item = light.Enabled == 0 ? ltOff : (light.Kind == 0 ? ltOmni : ltDirect);
@@ -195,7 +198,7 @@ void TMainForm::ShowCurrentLightPage() {
   SetButtonColor(*p.LightColorButton, StateColor(light.Color));
 }
 
-void TMainForm::PlaceLightMarkers(int light, int kind, double x, double y, double z) {
+void TText3DArea::PlaceLightMarkers(int light, int kind, double x, double y, double z) {
   if (light < 1 || light > 3) return;
   const std::size_t index = static_cast<std::size_t>(light - 1);
   T3DLightMarkers& markers = text3D_->Markers[index];
@@ -209,7 +212,7 @@ void TMainForm::PlaceLightMarkers(int light, int kind, double x, double y, doubl
   text3D_->Lamps[index].Place(markers);
 }
 
-void TMainForm::HideLightMarkers() {
+void TText3DArea::HideLightMarkers() {
   T3DTextParts& p = *text3D_;
   for (std::size_t i = 0; i < p.Markers.size(); ++i) {
     p.Markers[i].PointShown = p.Markers[i].DirectionShown = false;
@@ -217,7 +220,7 @@ void TMainForm::HideLightMarkers() {
   }
 }
 
-void TMainForm::ShowCurrentLightMarkers() {
+void TText3DArea::ShowCurrentLightMarkers() {
   T3DTextParts& p = *text3D_;
   HideLightMarkers();
   if (p.PageControl_3DText->currentIndex() != 1) return;
@@ -322,9 +325,9 @@ void T3DLamp::SetColor(TColor color) {
   Material_Not_Sel.ColorEmission().SetColor(color);
 }
 
-void TMainForm::LightPosChange() {
+void TText3DArea::LightPosChange() {
   T3DTextParts& p = *text3D_;
-  if (p.LightEditGuard || p.Filling || !Text3DEditorReady) return;
+  if (p.LightEditGuard || p.Filling || !text3DEditorReady_) return;
   T3DLightState& light = p.State.Lights[static_cast<std::size_t>(p.CurrentLight - 1)];
   bool changed = false;
   if (light.Kind == 0) {
@@ -352,13 +355,13 @@ void TMainForm::LightPosChange() {
   if (changed) StoreText3DAndRestart();
 }
 
-void TMainForm::LightTypeClick() {
+void TText3DArea::LightTypeClick() {
   T3DTextParts& p = *text3D_;
   const int item = p.LightType->ItemIndex();
   p.LightColorButton->setVisible(item != ltOff);
   p.Notebook_LightPos->setCurrentIndex(item == ltOmni ? 1 : item == ltDirect ? 0 : 2);
   ShowCurrentLightMarkers();
-  if (p.LightEditGuard || !Text3DEditorReady) return;
+  if (p.LightEditGuard || !text3DEditorReady_) return;
   T3DLightState& light = p.State.Lights[static_cast<std::size_t>(p.CurrentLight - 1)];
   bool changed = false;
   if (item == ltDirect || item == ltOmni) {
@@ -376,7 +379,7 @@ void TMainForm::LightTypeClick() {
   if (changed) StoreText3DAndRestart();
 }
 
-void TMainForm::PageControl_LightsChange() {
+void TText3DArea::PageControl_LightsChange() {
   T3DTextParts& p = *text3D_;
   p.LightEditGuard = true;
   p.MarkerGuard = true;
@@ -399,15 +402,15 @@ void TMainForm::PageControl_LightsChange() {
   LightPosChange();
 }
 
-void TMainForm::LightColorButtonClick() {
+void TText3DArea::LightColorButtonClick() {
   T3DTextParts& p = *text3D_;
   PickText3DColor(p.LightColorButton, [this](TColor color) { LightColorChange(color); });
 }
 
-void TMainForm::LightColorChange(TColor color) {
+void TText3DArea::LightColorChange(TColor color) {
   T3DTextParts& p = *text3D_;
   SetButtonColor(*p.LightColorButton, color);
-  if (!Text3DEditorReady) return;
+  if (!text3DEditorReady_) return;
   const std::size_t lamp = static_cast<std::size_t>(std::clamp(p.PageControl_Lights->currentIndex(), 0, 2));
   p.State.Lights[lamp].Color = color;
   p.Lights[lamp].ColorSpecular().SetColor(color);
@@ -419,32 +422,32 @@ void TMainForm::LightColorChange(TColor color) {
 
 // ---- Dragging in the editor view -------------------------------------------------------------------
 
-void TMainForm::SelectionBox_3DSceneMouseDown(TMouseButton button, TShiftState, int x, int y) {
+void TText3DArea::SelectionBox_3DSceneMouseDown(TMouseButton button, TShiftState, int x, int y) {
   T3DTextParts& p = *text3D_;
   if (button == mbLeft) p.LeftDown = true;
   if (button == mbRight) p.RightDown = true;
   p.LastX = x;
   p.LastY = y;
-  if (p.PageControl_3DText->currentIndex() == 0 && Text3DEditorReady) ZoomTimer.SetEnabled(true);
+  if (p.PageControl_3DText->currentIndex() == 0 && text3DEditorReady_) zoomTimer_.SetEnabled(true);
 }
 
-void TMainForm::QelView1MouseUp(TMouseButton button, TShiftState, int, int) {
+void TText3DArea::QelView1MouseUp(TMouseButton button, TShiftState, int, int) {
   T3DTextParts& p = *text3D_;
   if (button == mbLeft) p.LeftDown = false;
   if (button == mbRight) p.RightDown = false;
-  ZoomTimer.SetEnabled(false);
-  if (!Text3DEditorReady || p.LeftDown || p.RightDown) return;
+  zoomTimer_.SetEnabled(false);
+  if (!text3DEditorReady_ || p.LeftDown || p.RightDown) return;
   // What the drag changed is stored now, and its picture follows after the pause.
   StoreText3DAndRestart();
 }
 
-void TMainForm::SelectionBox_3DSceneMouseMove(TShiftState shift, int x, int y) {
+void TText3DArea::SelectionBox_3DSceneMouseMove(TShiftState shift, int x, int y) {
   T3DTextParts& p = *text3D_;
   const int dX = x - p.LastX;
   const int dY = y - p.LastY;
   p.LastX = x;
   p.LastY = y;
-  if (!Text3DEditorReady) return;
+  if (!text3DEditorReady_) return;
   const TShiftState keys = shift * TShiftState{ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle};
   const bool left = keys == TShiftState{ssLeft};
   const bool right = keys == TShiftState{ssRight};
@@ -470,7 +473,7 @@ void TMainForm::SelectionBox_3DSceneMouseMove(TShiftState shift, int x, int y) {
         p.Light_Rot_X->setValue(Round(angleX));
         p.Light_Rot_Y->setValue(Round(angleY));
         p.LightEditGuard = false;
-        TimerLightsRedraw.SetEnabled(true);
+        timerLightsRedraw_.SetEnabled(true);
       } else if (light.Kind == 0 && inside) {
         const TMarkerPoint& at = p.Markers[static_cast<std::size_t>(p.CurrentLight - 1)].Positions[0];
         if (left) {
@@ -479,7 +482,7 @@ void TMainForm::SelectionBox_3DSceneMouseMove(TShiftState shift, int x, int y) {
         } else {
           PlaceLightMarkers(p.CurrentLight, 0, at.X, at.Y, at.Z + dY / double(height) * 1.7);
         }
-        TimerLightsRedraw.SetEnabled(true);
+        timerLightsRedraw_.SetEnabled(true);
       }
       StoreText3DAndRestart();
       break;
@@ -512,9 +515,9 @@ void TMainForm::SelectionBox_3DSceneMouseMove(TShiftState shift, int x, int y) {
   }
 }
 
-void TMainForm::TimerLightsRedrawTimer() {
+void TText3DArea::TimerLightsRedrawTimer() {
   T3DTextParts& p = *text3D_;
-  TimerLightsRedraw.SetEnabled(false);
+  timerLightsRedraw_.SetEnabled(false);
   if (p.LightsRedrawRunning) return;
   p.LightsRedrawRunning = true;
   const int item = p.LightType->ItemIndex();
@@ -539,7 +542,7 @@ void TMainForm::TimerLightsRedrawTimer() {
 
 // ---- The 3D animation preview -----------------------------------------------------------------------
 
-void TMainForm::ShowText3DAnimationControls(bool on) {
+void TText3DArea::ShowText3DAnimationControls(bool on) {
   T3DTextParts& p = *text3D_;
   for (QWidget* control : std::initializer_list<QWidget*>{p.RadioGroup_3D_Animation_Changes, p.SpinEdit_3D_NumbOfFrames,
                                                           p.Label_NumberOf3DFrames, p.CheckBox_3D_Looping,
@@ -551,26 +554,26 @@ void TMainForm::ShowText3DAnimationControls(bool on) {
   p.Notebook_3DAnimationChanges->setCurrentIndex(on ? 0 : 1);
 }
 
-void TMainForm::StopText3DPreview() {
-  if (Timer3DAnimation.Enabled()) Text3D_Animation_StopExecute();
+void TText3DArea::StopText3DPreview() {
+  if (timer3DAnimation_.Enabled()) Text3D_Animation_StopExecute();
 }
 
-void TMainForm::Text3D_Animation_PlayExecute() {
-  Timer3DAnimation.SetEnabled(true);
+void TText3DArea::Text3D_Animation_PlayExecute() {
+  timer3DAnimation_.SetEnabled(true);
   Commands().EnableCommand(Commands().Text3D_Animation_Stop, true);
 }
 
-void TMainForm::Text3D_Animation_StopExecute() {
-  Timer3DAnimation.SetEnabled(false);
+void TText3DArea::Text3D_Animation_StopExecute() {
+  timer3DAnimation_.SetEnabled(false);
   Commands().EnableCommand(Commands().Text3D_Animation_Stop, false);
   RadioGroup_3D_Animation_ChangesClick();
 }
 
-void TMainForm::Timer3DAnimationTimer() {
+void TText3DArea::Timer3DAnimationTimer() {
   T3DTextParts& p = *text3D_;
   TFrame* frame = Text3DFrame();
   if (frame == nullptr) {
-    Timer3DAnimation.SetEnabled(false);
+    timer3DAnimation_.SetEnabled(false);
     return;
   }
   const int n = std::max(1, frame->SubFrameCount);
@@ -587,32 +590,32 @@ void TMainForm::Timer3DAnimationTimer() {
   if (p.PreviewPosition >= n) {
     if (p.CheckBox_3D_Looping->isChecked()) {
       p.PreviewPosition = 0;  // the next tick shows the first sub-frame again
-    } else if (Timer3DAnimation.Enabled()) {
+    } else if (timer3DAnimation_.Enabled()) {
       p.RadioGroup_3D_Animation_Changes->SetItemIndex(1);
       Text3D_Animation_StopExecute();
     }
   }
 }
 
-void TMainForm::Text3D_Animation_FirstExecute() {
+void TText3DArea::Text3D_Animation_FirstExecute() {
   text3D_->PreviewPosition = 0;
   Timer3DAnimationTimer();
 }
 
-void TMainForm::Text3D_Animation_LastExecute() {
+void TText3DArea::Text3D_Animation_LastExecute() {
   TFrame* frame = Text3DFrame();
   if (frame == nullptr) return;
   text3D_->PreviewPosition = std::max(1, frame->SubFrameCount) - 1;
   Timer3DAnimationTimer();
 }
 
-void TMainForm::Text3D_Animation_NextExecute() {
+void TText3DArea::Text3D_Animation_NextExecute() {
   TFrame* frame = Text3DFrame();
   if (frame == nullptr || text3D_->PreviewPosition >= std::max(1, frame->SubFrameCount)) return;
   Timer3DAnimationTimer();
 }
 
-void TMainForm::Text3D_Animation_PrevExecute() {
+void TText3DArea::Text3D_Animation_PrevExecute() {
   T3DTextParts& p = *text3D_;
   const int back = std::max(p.PreviewPosition - 2, 0);
   p.PreviewPosition = back;
@@ -620,7 +623,7 @@ void TMainForm::Text3D_Animation_PrevExecute() {
 }
 
 // Undo gives back the frame as it was before a change of its animation.
-void TMainForm::RecordText3DFrameSnapshot() {
+void TText3DArea::RecordText3DFrameSnapshot() {
   TSprite* sprite = Text3DSprite();
   TFrame* frame = Text3DFrame();
   if (sprite == nullptr || frame == nullptr) return;
@@ -628,31 +631,31 @@ void TMainForm::RecordText3DFrameSnapshot() {
              [frame](TStream& stream) { frame->SaveToStream(stream); });
 }
 
-void TMainForm::CheckBoxAnimationClick() {
+void TText3DArea::CheckBoxAnimationClick() {
   T3DTextParts& p = *text3D_;
   const bool on = p.CheckBoxAnimation->isChecked();
   ShowText3DAnimationControls(on);
   TFrame* frame = Text3DFrame();
-  if (frame == nullptr || Text3DLoading || p.Filling) return;
+  if (frame == nullptr || text3DLoading_ || p.Filling) return;
   FlushText3DChange();
   if ((frame->Animation3D != 0) == on) return;
   RecordText3DFrameSnapshot();
   frame->Animation3D = on ? 1 : 0;
 }
 
-void TMainForm::SpinEdit_3D_NumbOfFramesChange() {
+void TText3DArea::SpinEdit_3D_NumbOfFramesChange() {
   T3DTextParts& p = *text3D_;
-  if (Text3DLoading || p.Filling) return;
+  if (text3DLoading_ || p.Filling) return;
   ChangeText3DAnimation();
 }
 
-void TMainForm::CheckBox_3D_LoopingClick() {
+void TText3DArea::CheckBox_3D_LoopingClick() {
   T3DTextParts& p = *text3D_;
-  if (Text3DLoading || p.Filling) return;
+  if (text3DLoading_ || p.Filling) return;
   ChangeText3DAnimation();
 }
 
-void TMainForm::ChangeText3DAnimation() {
+void TText3DArea::ChangeText3DAnimation() {
   T3DTextParts& p = *text3D_;
   TSprite* sprite = Text3DSprite();
   TFrame* frame = Text3DFrame();
@@ -669,14 +672,14 @@ void TMainForm::ChangeText3DAnimation() {
   ShowText3DAnimationControls(true);
 }
 
-void TMainForm::RadioGroup_3D_Animation_ChangesClick() {
+void TText3DArea::RadioGroup_3D_Animation_ChangesClick() {
   T3DTextParts& p = *text3D_;
   TFrame* frame = Text3DFrame();
-  if (frame == nullptr || Text3DLoading) return;
+  if (frame == nullptr || text3DLoading_) return;
   // Edits of the other state go to their frame before the switch.
   FlushText3DChange();
   const bool end = p.RadioGroup_3D_Animation_Changes->ItemIndex() == 1;
-  Text3DLoading = true;
+  text3DLoading_ = true;
   p.LightEditGuard = true;
   LoadText3DEditor(end ? frame->EndState : frame->StartState);
   p.QelText1.ClearLists();
@@ -684,7 +687,7 @@ void TMainForm::RadioGroup_3D_Animation_ChangesClick() {
   TFrame::Render3D(frame->StartState, frame->EndState, end ? 1.0 : 0.0, p.QelText1, p.QelCamera1, p.Lights[0],
                    p.Lights[1], p.Lights[2], p.QelMaterial1, p.QelTexture1);
   p.QelView1.SetBackgroundColor(ColorToRGB(StateColor(frame->StartState.BackgroundColor)));
-  Text3DLoading = false;
+  text3DLoading_ = false;
   PageControl_3DTextChange();
 }
 
@@ -722,11 +725,11 @@ class T3DTextAddScope {
 
 }  // namespace
 
-void TMainForm::Scene_Add_3DTextExecute() {
+void TText3DArea::Scene_Add_3DTextExecute() {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr || CurrentScene() == nullptr || CurrentScene() != window->Scene()) return;
-  FlushPendingFrameEdits();
-  T3DTextAddScope scope(*window, AddInProgress, SkipNext3DRender);
+  Form().FlushPendingFrameEdits();
+  T3DTextAddScope scope(*window, Shapes().AddInProgress(), skipNext3DRender_);
   TAddedItem added;
   try {
     added = AddSpriteWithDefaultFrame(*CurrentScene(), nfkText3D);
@@ -738,16 +741,16 @@ void TMainForm::Scene_Add_3DTextExecute() {
   if (Finish3DTextAdd(added)) scope.Done();
 }
 
-void TMainForm::Sprite_Add_3DTextExecute() {
+void TText3DArea::Sprite_Add_3DTextExecute() {
   if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
   if (TSprite* sprite = CurrentSprite()) Add3DTextFrameTo(*sprite);
 }
 
-int TMainForm::Add3DTextFrameTo(TSprite& sprite) {
+int TText3DArea::Add3DTextFrameTo(TSprite& sprite) {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr || CurrentScene() == nullptr || sprite.Scene() != CurrentScene()) return -1;
-  FlushPendingFrameEdits();
-  T3DTextAddScope scope(*window, AddInProgress, SkipNext3DRender);
+  Form().FlushPendingFrameEdits();
+  T3DTextAddScope scope(*window, Shapes().AddInProgress(), skipNext3DRender_);
   TAddedItem added;
   try {
     added = AddDefaultFrame(sprite, nfkText3D);
@@ -765,7 +768,7 @@ int TMainForm::Add3DTextFrameTo(TSprite& sprite) {
 // one Undo takes back the whole add; then the tree shows it and the editor
 // edits it. A picture that cannot be made leaves the frame blank: it is
 // shown and selected all the same.
-bool TMainForm::Finish3DTextAdd(const TAddedItem& added) {
+bool TText3DArea::Finish3DTextAdd(const TAddedItem& added) {
   RefreshCommandStates();
   if (added.Sprite == nullptr || added.FrameIndex < 0 || added.FrameIndex >= added.Sprite->FrameCount()) return false;
   TSprite& sprite = *added.Sprite;
@@ -789,9 +792,9 @@ bool TMainForm::Finish3DTextAdd(const TAddedItem& added) {
   } catch (const std::exception& error) {
     failure = error.what();
   }
-  SkipNext3DRender = false;
-  RebuildAnimationTree();
-  if (added.SpriteCreated) SelectTreeNode(added.SpriteIndex, 2);
+  skipNext3DRender_ = false;
+  Tree().RebuildAnimationTree();
+  if (added.SpriteCreated) Tree().SelectTreeNode(added.SpriteIndex, 2);
   Load3DTextFrame(sprite, added.FrameIndex);
   RequestSceneRecompute();
   PostMessage(Handle(), WM_ITEMADDED, 3, added.FrameIndex);
@@ -799,7 +802,7 @@ bool TMainForm::Finish3DTextAdd(const TAddedItem& added) {
   return true;
 }
 
-void TMainForm::Text3DItemAdded(int frameIndex) {
+void TText3DArea::Text3DItemAdded(int frameIndex) {
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || frameIndex < 0 || frameIndex >= sprite->FrameCount()) return;
   const TFrame& frame = sprite->Frame(frameIndex);

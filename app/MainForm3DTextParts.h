@@ -3,6 +3,7 @@
 // the page's controls and the change that waits for the pause.
 #pragma once
 
+#include "app/MainForm3DText.h"
 #include "app/MainFormU.h"
 #include "app/MainFormIcons.h"
 #include "platform/Numeric.h"
@@ -72,7 +73,7 @@ struct T3DLamp {
   void SetColor(TColor color);
 };
 
-struct TMainForm::T3DTextParts {
+struct TText3DArea::T3DTextParts {
   // The view goes before the widget that shows it (a child of the window,
   // deleted after these parts): the widget lets go of it first.
   ~T3DTextParts();
@@ -184,13 +185,13 @@ struct TMainForm::T3DTextParts {
 // Sets the filling flag for its lifetime.
 class TFillingScope {
  public:
-  explicit TFillingScope(TMainForm::T3DTextParts& parts) : parts_(parts), was_(parts.Filling) { parts_.Filling = true; }
+  explicit TFillingScope(TText3DArea::T3DTextParts& parts) : parts_(parts), was_(parts.Filling) { parts_.Filling = true; }
   ~TFillingScope() { parts_.Filling = was_; }
   TFillingScope(const TFillingScope&) = delete;
   TFillingScope& operator=(const TFillingScope&) = delete;
 
  private:
-  TMainForm::T3DTextParts& parts_;
+  TText3DArea::T3DTextParts& parts_;
   bool was_;
 };
 

@@ -3,6 +3,7 @@
 // pop-up menus of the adding buttons and the three tool bars.
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormGalleries.h"
 
 #include "app/MainFormU.h"
 
@@ -332,7 +333,7 @@ void TCommandSet::CreateMenus() {
     item->setObjectName(QString("LO%1").arg(i + 1));
     item->setData(static_cast<int>(i));  // the design's Tag: the entry's index
     item->setVisible(false);
-    connect(item, &QAction::triggered, this, [this, i] { RunEntry([this, i] { Form().OpenRecent(static_cast<int>(i)); }); });
+    connect(item, &QAction::triggered, this, [this, i] { RunEntry([this, i] { Galleries().OpenRecent(static_cast<int>(i)); }); });
     LastOpenedItems[i] = item;
   }
   File1->addSeparator();

@@ -3,7 +3,12 @@
 // frames, and the scene, its background and the current frame copied as a
 // bitmap or written to a BMP file. The blobs are made and read (as hostile
 // bytes) in app/core/ClipboardBlob.
+#include "app/MainFormEffects.h"
+
 #include "app/MainFormU.h"
+#include "app/MainFormTree.h"
+#include "app/MainFormShapes.h"
+#include "app/MainFormMotion.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/ClipboardBlob.h"
@@ -26,15 +31,15 @@ namespace {
 // frames and its path's nodes.
 bool CopiesSpriteContent(int nodeKind) {
   switch (nodeKind) {
-    case TMainForm::nkSprite:
-    case TMainForm::nkPictureFrame:
-    case TMainForm::nkTextFrame:
-    case TMainForm::nkRectangleFrame:
-    case TMainForm::nkEllipseFrame:
-    case TMainForm::nkLineFrame:
-    case TMainForm::nkMotion:
-    case TMainForm::nkOpacity:
-    case TMainForm::nkShadow:
+    case TTreeArea::nkSprite:
+    case TTreeArea::nkPictureFrame:
+    case TTreeArea::nkTextFrame:
+    case TTreeArea::nkRectangleFrame:
+    case TTreeArea::nkEllipseFrame:
+    case TTreeArea::nkLineFrame:
+    case TTreeArea::nkMotion:
+    case TTreeArea::nkOpacity:
+    case TTreeArea::nkShadow:
       return true;
     default:
       return false;
@@ -57,11 +62,11 @@ std::string WithBmpExtension(const std::string& fileName) {
 class TPasteScope {
  public:
   explicit TPasteScope(TMainForm& form) : form_(form), exceptions_(std::uncaught_exceptions()) {
-    form_.AddInProgress = true;
+    form_.Shapes().AddInProgress() = true;
   }
   ~TPasteScope() {
     if (posted_) return;
-    form_.AddInProgress = false;
+    form_.Shapes().AddInProgress() = false;
     if (std::uncaught_exceptions() == exceptions_) return;
     try {
       ShowScene();
@@ -98,11 +103,11 @@ class TPasteScope {
 
 // ---- Copy, cut and paste -----------------------------------------------------------------------------
 
-void TMainForm::Edit_CopyExecute() {
-  QTreeWidgetItem* node = ShownTree()->currentItem();
-  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || node == nullptr || ClipboardFormat == 0)
+void TEffectsArea::Edit_CopyExecute() {
+  QTreeWidgetItem* node = Tree().ShownTree()->currentItem();
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || node == nullptr || Form().ClipboardFormat == 0)
     return;
-  const int kind = NodeKind(node);
+  const int kind = TTreeArea::NodeKind(node);
   TSprite* sprite = CurrentSprite();
   TClipboardBlob blob;
   if (CopiesSpriteContent(kind)) {
@@ -113,57 +118,59 @@ void TMainForm::Edit_CopyExecute() {
     // the blob is its size field alone, holding 4.
     blob = {4, 0, 0, 0};
   }
-  Clipboard().SetBlock(ClipboardFormat, BlobBytes(blob));
+  Clipboard().SetBlock(Form().ClipboardFormat, BlobBytes(blob));
 }
 
-void TMainForm::Edit_CutExecute() {
+void TEffectsArea::Edit_CutExecute() {
   // Without the private format nothing could be copied: nothing is deleted either.
-  if (ClipboardFormat == 0) return;
+  if (Form().ClipboardFormat == 0) return;
   Edit_CopyExecute();
-  Scene_Delete_SomethingExecute();
+  Tree().Scene_Delete_SomethingExecute();
 }
 
-void TMainForm::Edit_Paste1Execute() {
+void TEffectsArea::Edit_Paste1Execute() {
   if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
   TClipboard& clipboard = Clipboard();
   if (clipboard.HasFormat(CF_BITMAP)) PasteBitmapFrame();
-  const std::optional<std::string> block = ClipboardFormat != 0 ? clipboard.GetBlock(ClipboardFormat) : std::nullopt;
+  const UINT format = Form().ClipboardFormat;
+  const std::optional<std::string> block = format != 0 ? clipboard.GetBlock(format) : std::nullopt;
   if (!block.has_value()) return;
-  TPasteScope pasting(*this);
+  TPasteScope pasting(Form());
   const TPasteResult pasted = PasteClipboardBlob(*CurrentScene(), CurrentSprite(),
                                                  reinterpret_cast<const std::uint8_t*>(block->data()), block->size());
   if (pasted.Kind != cbkNothing) {
-    if (pasted.Sprite != nullptr && pasted.Sprite != CurrentSprite()) SetCurrentSprite(pasted.Sprite);
-    if (pasted.Kind == cbkPath) RefreshMotionPage();
+    if (pasted.Sprite != nullptr && pasted.Sprite != CurrentSprite()) Tree().SetCurrentSprite(pasted.Sprite);
+    if (pasted.Kind == cbkPath) Motion().RefreshMotionPage();
   }
   // Also when nothing was pasted: the tree shows the scene afresh (-1 selects its root).
   pasting.Finish(pasted.FrameIndex);
 }
 
-void TMainForm::Edit_PasteAsNewSpriteExecute() {
+void TEffectsArea::Edit_PasteAsNewSpriteExecute() {
   if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
   TClipboard& clipboard = Clipboard();
-  TPasteScope pasting(*this);
+  TPasteScope pasting(Form());
   TBitmap bitmap;
   const bool hasBitmap = clipboard.HasFormat(CF_BITMAP) && clipboard.GetBitmap(bitmap);
-  const std::optional<std::string> block = ClipboardFormat != 0 ? clipboard.GetBlock(ClipboardFormat) : std::nullopt;
+  const UINT format = Form().ClipboardFormat;
+  const std::optional<std::string> block = format != 0 ? clipboard.GetBlock(format) : std::nullopt;
   const TPasteResult pasted =
       PasteAsNewSprite(*CurrentScene(), hasBitmap ? &bitmap : nullptr,
                        block.has_value() ? reinterpret_cast<const std::uint8_t*>(block->data()) : nullptr,
                        block.has_value() ? block->size() : 0);
   if (pasted.Sprite == nullptr) return;  // nothing to paste: no sprite was made
-  SetCurrentSprite(pasted.Sprite);
+  Tree().SetCurrentSprite(pasted.Sprite);
   pasting.Finish(pasted.FrameIndex);
 }
 
-int TMainForm::PasteBitmapFrame() {
+int TEffectsArea::PasteBitmapFrame() {
   if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return -1;
   const TBusyCursor busy;
-  TPasteScope pasting(*this);
+  TPasteScope pasting(Form());
   TBitmap bitmap;
   if (!Clipboard().GetBitmap(bitmap)) return -1;
   const TPasteResult pasted = ::PasteBitmapFrame(*CurrentScene(), CurrentSprite(), bitmap);
-  if (pasted.Sprite != nullptr && pasted.Sprite != CurrentSprite()) SetCurrentSprite(pasted.Sprite);
+  if (pasted.Sprite != nullptr && pasted.Sprite != CurrentSprite()) Tree().SetCurrentSprite(pasted.Sprite);
   pasting.Finish(pasted.FrameIndex);
   return pasted.FrameIndex;
 }
@@ -182,47 +189,47 @@ void CopyFramePicture(TFrame& frame, TBitmap& copy) {
 
 }  // namespace
 
-// Runs the BMP save chooser and writes the picture under the chosen name
-// with the extension ".bmp". A changed name that would replace a file the
-// user never chose is asked about first.
-static void SaveBitmapTo(TMainForm& form, const TBitmap& picture) {
-  const std::optional<FileDialogResult> chosen = Ui().ChooseSaveFile(form.SaveBmpDialog);
+// Writes the picture under the chosen name with the extension ".bmp". A
+// changed name that would replace a file the user never chose is asked
+// about first.
+void TEffectsArea::SaveBitmapTo(const TBitmap& picture) {
+  const std::optional<FileDialogResult> chosen = Ui().ChooseSaveFile(saveBmpDialog_);
   if (!chosen.has_value() || chosen->fileName.empty()) return;
-  form.SaveBmpDialog.initialDir = ExtractFilePath(chosen->fileName);
+  saveBmpDialog_.initialDir = ExtractFilePath(chosen->fileName);
   const std::string fileName = WithBmpExtension(chosen->fileName);
   if (fileName != chosen->fileName && FileExists(fileName) &&
-      Ui().MessageBox(form.Handle(), fileName + " already exists.\nDo you want to replace it?", "Confirm Save As",
+      Ui().MessageBox(Handle(), fileName + " already exists.\nDo you want to replace it?", "Confirm Save As",
                       MB_YESNO | MB_ICONWARNING) != IDYES)
     return;
   const TBusyCursor busy;
   picture.SaveToFile(fileName);
 }
 
-void TMainForm::Scene_SceneImageCopyExecute() {
+void TEffectsArea::Scene_SceneImageCopyExecute() {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr) return;
   const TBusyCursor busy;
   Clipboard().SetBitmap(window->PictureBackground->Bitmap());
 }
 
-void TMainForm::Scene_SceneImageCopyToExecute() {
+void TEffectsArea::Scene_SceneImageCopyToExecute() {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr) return;
-  SaveBitmapTo(*this, window->PictureBackground->Bitmap());
+  SaveBitmapTo(window->PictureBackground->Bitmap());
 }
 
-void TMainForm::Scene_BackgroundCopyExecute() {
+void TEffectsArea::Scene_BackgroundCopyExecute() {
   if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   const TBusyCursor busy;
   Clipboard().SetBitmap(CurrentScene()->BackgroundPicture);
 }
 
-void TMainForm::Scene_BackgroundCopyToExecute() {
+void TEffectsArea::Scene_BackgroundCopyToExecute() {
   if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
-  SaveBitmapTo(*this, CurrentScene()->BackgroundPicture);
+  SaveBitmapTo(CurrentScene()->BackgroundPicture);
 }
 
-void TMainForm::Frame_CopyAsBMPExecute() {
+void TEffectsArea::Frame_CopyAsBMPExecute() {
   TFrame* frame = CurrentSprite() != nullptr ? CurrentFrame() : nullptr;
   if (frame == nullptr) return;
   const TBusyCursor busy;
@@ -231,10 +238,10 @@ void TMainForm::Frame_CopyAsBMPExecute() {
   Clipboard().SetBitmap(picture);
 }
 
-void TMainForm::Frame_CopyAsBMP_ToExecute() {
+void TEffectsArea::Frame_CopyAsBMP_ToExecute() {
   TFrame* frame = CurrentSprite() != nullptr ? CurrentFrame() : nullptr;
   if (frame == nullptr) return;
   TBitmap picture;
   CopyFramePicture(*frame, picture);
-  SaveBitmapTo(*this, picture);
+  SaveBitmapTo(picture);
 }

@@ -3,8 +3,13 @@
 // frames. The model work (and its one undo entry per command) is in
 // app/core/SpriteTransforms; here the commands find their sprite and frame,
 // run the dialogs and refresh the window.
+#include "app/MainFormEffects.h"
+
 #include "app/MainFormU.h"
+#include "app/MainFormPages.h"
+#include "app/MainFormPlayback.h"
 #include "app/MainFormActions.h"
+#include "app/MainForm3DText.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/SpriteTransforms.h"
@@ -52,55 +57,55 @@ int IndexOfSpriteIn(const TAnimatedScene& scene, const TSprite* sprite) {
 
 }  // namespace
 
-void TMainForm::FormCreateEffects() {
+void TEffectsArea::FormCreateEffects() {
   for (int index = 0; index < static_cast<int>(Commands().EffectCommands.size()); ++index)
     Commands().SetCommandHandler(Commands().EffectCommands[index], [this, index] { RunShowingErrors([this, index] { ApplyEffect(index); }); });
-  const auto connect = [this](QAction* command, void (TMainForm::*execute)()) {
+  const auto connect = [this](QAction* command, void (TEffectsArea::*execute)()) {
     Commands().SetCommandHandler(command, [this, execute] { RunShowingErrors([this, execute] { (this->*execute)(); }); });
   };
-  connect(Commands().Sprite_Flip_Hor, &TMainForm::Sprite_Flip_HorExecute);
-  connect(Commands().Sprite_Flip_Vert, &TMainForm::Sprite_Flip_VertExecute);
+  connect(Commands().Sprite_Flip_Hor, &TEffectsArea::Sprite_Flip_HorExecute);
+  connect(Commands().Sprite_Flip_Vert, &TEffectsArea::Sprite_Flip_VertExecute);
   Commands().SetCommandHandler(Commands().Effects_90Clockwise, [this] { RunShowingErrors([this] { RotateFrames(90); }); });
   Commands().SetCommandHandler(Commands().Effects_90CounterClockwise, [this] { RunShowingErrors([this] { RotateFrames(-90); }); });
   Commands().SetCommandHandler(Commands().Effects_180Rotation, [this] { RunShowingErrors([this] { RotateFrames(180); }); });
-  connect(Commands().Effects_CustomRotation, &TMainForm::Effects_CustomRotationExecute);
-  connect(Commands().Effects_Resize, &TMainForm::Effects_ResizeExecute);
-  connect(Commands().Edit_Copy, &TMainForm::Edit_CopyExecute);
-  connect(Commands().Edit_Cut, &TMainForm::Edit_CutExecute);
-  connect(Commands().Edit_Paste, &TMainForm::Edit_Paste1Execute);
-  connect(Commands().Edit_PasteAsNewSprite, &TMainForm::Edit_PasteAsNewSpriteExecute);
-  connect(Commands().Scene_SceneImageCopy, &TMainForm::Scene_SceneImageCopyExecute);
-  connect(Commands().Scene_SceneImageCopyTo, &TMainForm::Scene_SceneImageCopyToExecute);
-  connect(Commands().Scene_BackgroundCopy, &TMainForm::Scene_BackgroundCopyExecute);
-  connect(Commands().Scene_BackgroundCopyTo, &TMainForm::Scene_BackgroundCopyToExecute);
-  connect(Commands().Frame_CopyAsBMP, &TMainForm::Frame_CopyAsBMPExecute);
-  connect(Commands().Frame_CopyAsBMP_To, &TMainForm::Frame_CopyAsBMP_ToExecute);
+  connect(Commands().Effects_CustomRotation, &TEffectsArea::Effects_CustomRotationExecute);
+  connect(Commands().Effects_Resize, &TEffectsArea::Effects_ResizeExecute);
+  connect(Commands().Edit_Copy, &TEffectsArea::Edit_CopyExecute);
+  connect(Commands().Edit_Cut, &TEffectsArea::Edit_CutExecute);
+  connect(Commands().Edit_Paste, &TEffectsArea::Edit_Paste1Execute);
+  connect(Commands().Edit_PasteAsNewSprite, &TEffectsArea::Edit_PasteAsNewSpriteExecute);
+  connect(Commands().Scene_SceneImageCopy, &TEffectsArea::Scene_SceneImageCopyExecute);
+  connect(Commands().Scene_SceneImageCopyTo, &TEffectsArea::Scene_SceneImageCopyToExecute);
+  connect(Commands().Scene_BackgroundCopy, &TEffectsArea::Scene_BackgroundCopyExecute);
+  connect(Commands().Scene_BackgroundCopyTo, &TEffectsArea::Scene_BackgroundCopyToExecute);
+  connect(Commands().Frame_CopyAsBMP, &TEffectsArea::Frame_CopyAsBMPExecute);
+  connect(Commands().Frame_CopyAsBMP_To, &TEffectsArea::Frame_CopyAsBMP_ToExecute);
 
-  StretchForm = new TStretchForm(this);
-  SaveBmpDialog.filter = "Bitmap (*.bmp)|*.bmp";
-  SaveBmpDialog.defaultExt = "bmp";
+  stretchForm_ = new TStretchForm(&Window());
+  saveBmpDialog_.filter = "Bitmap (*.bmp)|*.bmp";
+  saveBmpDialog_.defaultExt = "bmp";
   // The paste commands follow what the clipboard holds from the start.
-  WMDrawClipboard();
+  Form().WMDrawClipboard();
 }
 
 // ---- Effects --------------------------------------------------------------------------------------
 
-void TMainForm::ApplyEffect(int effectIndex) {
+void TEffectsArea::ApplyEffect(int effectIndex) {
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   if (sprite == nullptr || frame == nullptr || sprite->FrameCount() == 0) return;
   const int frameIndex = IndexOfFrame(*sprite, frame);
   if (frameIndex < 0) return;
-  Movie_StopExecute();
+  Playback().Movie_StopExecute();
   // A 3D text edit still waiting for its pause is drawn first: the effect
   // works on the picture the text has now, and no later tick draws the text
   // over the effect's result.
-  if (Text3DChangePending()) {
-    SkipNext3DRender = false;
-    Timer_3D_ChangedTimer();
+  if (Text3DEditor().Text3DChangePending()) {
+    Text3DEditor().SetSkipNext3DRender(false);
+    Text3DEditor().Timer_3D_ChangedTimer();
   }
 
-  TEffectsForm form(this);
+  TEffectsForm form(&Window());
   form.SourceFrame = frame;
   form.NextFrame = frameIndex + 1 < sprite->FrameCount() ? &sprite->Frame(frameIndex + 1) : nullptr;
   form.PresetEffect(effectIndex);
@@ -127,88 +132,83 @@ void TMainForm::ApplyEffect(int effectIndex) {
           // The first failure is the one reported.
         }
       }
-    } show{*this, sprite};
+    } show{Form(), sprite};
     const TBusyCursor busy;
     ApplyEffectResults(*sprite, frameIndex, form.EffectKind(), results, EffectListText(form.EffectKind()));
     // A 3D text tick due now would draw over the result.
-    SkipNext3DRender = true;
+    Text3DEditor().SetSkipNext3DRender(true);
   }
 }
 
 // ---- Flips, rotations and resizing ----------------------------------------------------------------------
 
-namespace {
-
-// After a frame loop (also a failed one): the progress hidden, the frame
-// page and the scene show the new pictures.
-template <typename Work>
-void RunFrameLoop(TMainForm& form, Work&& work) {
+// After the loop (also a failed one): the progress hidden, the frame page
+// and the scene show the new pictures.
+void TEffectsArea::RunFrameLoop(const std::function<void(const TProgressCallback&)>& work) {
   struct Finish {
-    TMainForm& form;
+    TMainFormContext& editor;
     ~Finish() {
-      form.ShowProgress(1, 1);
-      form.LoadFramePage();
-      form.RequestSceneRecompute();
+      editor.ShowProgress(1, 1);
+      editor.FramePages().LoadFramePage();
+      editor.RequestSceneRecompute();
     }
-  } finish{form};
+  } finish{Editor()};
   const TBusyCursor busy;
-  work([&form](int position, int total) { form.ShowProgress(position, total); });
+  work([this](int position, int total) { ShowProgress(position, total); });
 }
 
-}  // namespace
-
-void TMainForm::Sprite_Flip_HorExecute() {
+void TEffectsArea::Sprite_Flip_HorExecute() {
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || sprite->FrameCount() == 0) return;
-  RunFrameLoop(*this, [sprite](const TProgressCallback& progress) { FlipSpriteFrames(*sprite, true, progress); });
+  RunFrameLoop([sprite](const TProgressCallback& progress) { FlipSpriteFrames(*sprite, true, progress); });
 }
 
-void TMainForm::Sprite_Flip_VertExecute() {
+void TEffectsArea::Sprite_Flip_VertExecute() {
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || sprite->FrameCount() == 0) return;
-  RunFrameLoop(*this, [sprite](const TProgressCallback& progress) { FlipSpriteFrames(*sprite, false, progress); });
+  RunFrameLoop([sprite](const TProgressCallback& progress) { FlipSpriteFrames(*sprite, false, progress); });
 }
 
-void TMainForm::RotateFrames(double angle) {
+void TEffectsArea::RotateFrames(double angle) {
   TFrame* frame = CurrentFrame();
   if (frame == nullptr) return;
   RotateFrameByAngle(false, angle, 0, RotationPaperColor(*frame));
 }
 
-void TMainForm::RotateFrameByAngle(bool onlyCurrentFrame, double angle, int direction, TColor color) {
+void TEffectsArea::RotateFrameByAngle(bool onlyCurrentFrame, double angle, int direction, TColor color) {
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   if (sprite == nullptr || frame == nullptr) return;
   // The frame selected in the tree is the one "only the current frame" means.
   sprite->SetCurrentFrameIndex(IndexOfFrame(*sprite, frame));
-  RunFrameLoop(*this, [&](const TProgressCallback& progress) {
+  RunFrameLoop([&](const TProgressCallback& progress) {
     ::RotateFrameByAngle(*sprite, onlyCurrentFrame, angle, direction, color, progress);
   });
 }
 
-void TMainForm::Effects_CustomRotationExecute() {
+void TEffectsArea::Effects_CustomRotationExecute() {
   TFrame* frame = CurrentFrame();
   if (CurrentSprite() == nullptr || frame == nullptr) return;
-  TRotationForm form(this);
+  TRotationForm form(&Window());
   form.ButtonPaperColor->SetButtonColor(RotationPaperColor(*frame));
   if (ShowModal(form) != mrOk) return;
   RotateFrameByAngle(form.CheckBoxOnlyCurrentFrame->isChecked(), form.SpinAngle->Value(),
                      form.RadioDirection->ItemIndex(), form.ButtonPaperColor->ButtonColor());
 }
 
-void TMainForm::Effects_ResizeExecute() {
+void TEffectsArea::Effects_ResizeExecute() {
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || sprite->FrameCount() == 0) return;
   const TBitmap& first = sprite->Frame(0).Picture;
-  StretchForm->BaseWidth = StretchForm->WidthValue = first.Width();
-  StretchForm->BaseHeight = StretchForm->HeightValue = first.Height();
-  StretchForm->TypeOfResizeRadio->SetItemIndex(UserSettings().TypeOfResize);
-  if (ShowModal(*StretchForm) != mrOk) return;
-  UserSettings().TypeOfResize = StretchForm->TypeOfResizeRadio->ItemIndex();
-  const int width = StretchForm->WidthValue;
-  const int height = StretchForm->HeightValue;
+  stretchForm_->BaseWidth = stretchForm_->WidthValue = first.Width();
+  stretchForm_->BaseHeight = stretchForm_->HeightValue = first.Height();
+  stretchForm_->TypeOfResizeRadio->SetItemIndex(UserSettings().TypeOfResize);
+  if (ShowModal(*stretchForm_) != mrOk) return;
+  UserSettings().TypeOfResize = stretchForm_->TypeOfResizeRadio->ItemIndex();
+  const int width = stretchForm_->WidthValue;
+  const int height = stretchForm_->HeightValue;
   const int typeOfResize = UserSettings().TypeOfResize;
-  RunFrameLoop(*this, [&](const TProgressCallback& progress) {
+  RunFrameLoop([&](const TProgressCallback& progress) {
     ResizeSpriteFrames(*sprite, width, height, typeOfResize, progress);
   });
 }

@@ -1,9 +1,10 @@
 // The export command of the main window and the export wizard it opens.
+#include "app/MainFormFiles.h"
 #include "app/AnimationWindowU.h"
-#include "app/MainFormU.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
+#include "app/MainFormU.h"
 #include "controls/MyCntrlDigitalDisplay.h"
 #include "dialogs/ExportFrmU.h"
 #include "platform/SysUtils.h"
@@ -21,11 +22,13 @@ constexpr const char* SExportFilter =
 
 }  // namespace
 
-void TMainForm::FormCreateExport() { Commands().SetCommandHandler(Commands().File_Export, [this] { File_ExportExecute(); }); }
+void TFilesArea::FormCreateExport() {
+  Commands().SetCommandHandler(Commands().File_Export, [this] { File_ExportExecute(); });
+}
 
-void TMainForm::File_ExportExecute() {
+void TFilesArea::File_ExportExecute() {
   // The placeholder shown while no document is open is nothing to export.
-  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || CurrentScene() == PlaceholderScene()) return;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || CurrentScene() == Form().PlaceholderScene()) return;
   FileDialogRequest request = SettingsArea().SaveGIFDialog();
   request.title = SExportTitle;
   request.filter = SExportFilter;
@@ -38,7 +41,7 @@ void TMainForm::File_ExportExecute() {
   ExportAnimation(chosen->fileName, chosen->filterIndex);
 }
 
-void TMainForm::ExportAnimation(const std::string& fileName, int format) {
+void TFilesArea::ExportAnimation(const std::string& fileName, int format) {
   if (CurrentScene() == nullptr) return;
   TExportWizardLinks links;
   links.RequestSceneRecompute = [this] { RequestSceneRecompute(); };
@@ -52,5 +55,5 @@ void TMainForm::ExportAnimation(const std::string& fileName, int format) {
     return chosen->fileNames.empty() ? std::vector<std::string>{chosen->fileName} : chosen->fileNames;
   };
   if (Layout().CurrentStep() != nullptr) links.StepDisplayColor = Layout().CurrentStep()->ColorOfText();
-  RunExportWizard(this, *CurrentScene(), ExportSettings, fileName, format, links);
+  RunExportWizard(&Window(), *CurrentScene(), exportSettings_, fileName, format, links);
 }

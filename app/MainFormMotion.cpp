@@ -1,9 +1,13 @@
 // The motion and appearance pages of the main window.
+#include "app/MainFormMotion.h"
 #include "app/MainFormU.h"
+#include "app/MainFormMotionPanel.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormTree.h"
 
 #include "app/AnimationWindowU.h"
+#include "app/core/AppearanceCommands.h"
 #include "app/core/PropertyPageRules.h"
 #include "controls/Bitmpbtn.h"
 #include "controls/My_SpinEdit.h"
@@ -78,16 +82,35 @@ void SelectRow(QTreeWidget* list, int row) {
   if (row >= 0 && row < list->topLevelItemCount()) list->setCurrentItem(list->topLevelItem(row));
 }
 
-// A motion edit belongs to the current sprite and row (no sprite: to none).
-void BindMotionEditToCurrentRow(TMainForm& form) {
-  TSprite* sprite = form.CurrentSprite();
-  form.MotionEditSpriteId = sprite != nullptr ? std::optional<std::int32_t>(sprite->Id) : std::nullopt;
-  form.MotionEditRow = CurrentRow(form.MovingList);
-}
-
 }  // namespace
 
-void TMainForm::CreateMotionAndAppearancePages() {
+TMotionArea::TMotionArea(TMainFormContext& editor)
+    : TMainFormArea(editor), panel_(std::make_unique<TMotionPanel>(editor)) {}
+
+TMotionArea::~TMotionArea() = default;
+
+void TMotionArea::CreateMotionAndAppearancePages() {
+  SetUpTimer(timerRedraw_, 200, [this] { TimerRedrawTimer(); });
+  SetUpTimer(timerRedrawScene_, 300, [this] { TimerRedrawSceneTimer(); });
+  CreateMotionPage();
+  CreateAppearancePage();
+}
+
+void TMotionArea::CreateMotionTwins() { panel_->CreateMotionTwins(); }
+
+void TMotionArea::ClearEntryGuards() {
+  fillingMotionPage_ = false;
+  fillingAppearancePage_ = false;
+  panel_->FillingMotionPanel = false;
+}
+
+void TMotionArea::BindMotionEditToCurrentRow() {
+  TSprite* sprite = CurrentSprite();
+  motionEditSpriteId_ = sprite != nullptr ? std::optional<std::int32_t>(sprite->Id) : std::nullopt;
+  motionEditRow_ = CurrentRow(MovingList);
+}
+
+void TMotionArea::CreateMotionPage() {
   // ---- Motion page: the list and the kind above the sub-pages ----
   QWidget* motionPage = Layout().PropertyPage(ppMotion);
   auto* top = new QWidget(motionPage);
@@ -162,12 +185,13 @@ void TMainForm::CreateMotionAndAppearancePages() {
     connect(edit, &QLineEdit::textChanged, this, [this] { MovingLineChanged(); });
   connect(NumbOfFixedSteps, &QLineEdit::textChanged, this, [this] { MovingLineChanged(); });
   // The size, opacity and shadow twins write the step back through here.
-  MotionPanelChanged = [this] { MovingLineChanged(); };
+  panel_->MotionPanelChanged = [this] { MovingLineChanged(); };
   connect(CheckBoxHiddenFixPos, &QCheckBox::clicked, this, [this] { MovingLineChanged(); });
   connect(StayFixForever, &QCheckBox::clicked, this, [this] { StayFixForeverClick(); });
   connect(MovingList, &QTreeWidget::itemClicked, this, [this] { MovingListClick(); });
+}
 
-  // ---- Appearance page ----
+void TMotionArea::CreateAppearancePage() {
   QWidget* appearancePage = Layout().PropertyPage(ppAppearance);
   auto* appearance = new QWidget(appearancePage);
   auto* appearanceLayout = new QVBoxLayout(appearance);
@@ -222,7 +246,7 @@ void TMainForm::CreateMotionAndAppearancePages() {
   Commands().SetCommandHandler(Commands().Appearance_Delete, [this] { Appearance_DeleteExecute(); });
 }
 
-int TMainForm::SpriteIndex() {
+int TMotionArea::SpriteIndex() {
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || CurrentScene() == nullptr) return -1;
   for (int i = 0; i < CurrentScene()->SpriteCount(); ++i)
@@ -232,7 +256,7 @@ int TMainForm::SpriteIndex() {
 
 // ---- The motion list ------------------------------------------------------------------------------
 
-void TMainForm::ShowMotionRow(TMovingStep& step, int row) {
+void TMotionArea::ShowMotionRow(TMovingStep& step, int row) {
   QTreeWidgetItem* item = MovingList->topLevelItem(row);
   if (item == nullptr) return;
   const std::array<std::string, 5> texts = MotionRowTexts(step, step.Path()->PositionUnits == 1);
@@ -241,7 +265,7 @@ void TMainForm::ShowMotionRow(TMovingStep& step, int row) {
   RefreshCommandStates();
 }
 
-void TMainForm::FillMotionList() {
+void TMotionArea::FillMotionList() {
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr) return;
   TMoving& path = sprite->Motion();
@@ -253,22 +277,22 @@ void TMainForm::FillMotionList() {
     delete MovingList->takeTopLevelItem(MovingList->topLevelItemCount() - 1);
 }
 
-void TMainForm::MovingListClick() {
+void TMotionArea::MovingListClick() {
   // An edit still waiting for its tick belongs to the row it was made on.
   FlushMotionEdit();
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || MovingList->topLevelItemCount() == 0 || sprite->Motion().StepCount() == 0) return;
   TMoving& path = sprite->Motion();
   if (CurrentRow(MovingList) < 0) {
-    if (SelectedMotionRow < 0 || SelectedMotionRow >= MovingList->topLevelItemCount()) SelectedMotionRow = 0;
-    SelectRow(MovingList, SelectedMotionRow);
+    if (selectedMotionRow_ < 0 || selectedMotionRow_ >= MovingList->topLevelItemCount()) selectedMotionRow_ = 0;
+    SelectRow(MovingList, selectedMotionRow_);
   }
   const int row = CurrentRow(MovingList);
   if (row < 0 || row >= path.StepCount()) return;
   const TMovingStep& step = path.Step(row);
-  FillingMotionPage = true;
-  FillingMotionPanel = true;
-  SelectedMotionKind = step.Kind;
+  fillingMotionPage_ = true;
+  panel_->FillingMotionPanel = true;
+  selectedMotionKind_ = step.Kind;
   if (step.Kind == mskHold) {
     FixPosX->setText(QString::fromStdString(MotionFieldText(step.StartX)));
     FixPosY->setText(QString::fromStdString(MotionFieldText(step.StartY)));
@@ -284,86 +308,87 @@ void TMainForm::MovingListClick() {
   }
   StartSpeedEdit->setText(QString::fromStdString(MotionFieldText(step.SpeedStart)));
   FinishSpeedEdit->setText(QString::fromStdString(MotionFieldText(step.SpeedEnd)));
-  StartSizeX->SetValue(static_cast<std::int32_t>(std::lround(step.ZoomXStart * 100)));
-  StartSizeY->SetValue(static_cast<std::int32_t>(std::lround(step.ZoomYStart * 100)));
-  FinishSizeX->SetValue(static_cast<std::int32_t>(std::lround(step.ZoomXEnd * 100)));
-  FinishSizeY->SetValue(static_cast<std::int32_t>(std::lround(step.ZoomYEnd * 100)));
-  FinishEqualsStartButton->setChecked(step.ZoomXStart == step.ZoomXEnd && step.ZoomYStart == step.ZoomYEnd);
-  FinishEqualsStartButtonClick();
+  panel_->StartSizeX->SetValue(static_cast<std::int32_t>(std::lround(step.ZoomXStart * 100)));
+  panel_->StartSizeY->SetValue(static_cast<std::int32_t>(std::lround(step.ZoomYStart * 100)));
+  panel_->FinishSizeX->SetValue(static_cast<std::int32_t>(std::lround(step.ZoomXEnd * 100)));
+  panel_->FinishSizeY->SetValue(static_cast<std::int32_t>(std::lround(step.ZoomYEnd * 100)));
+  panel_->FinishEqualsStartButton->setChecked(step.ZoomXStart == step.ZoomXEnd && step.ZoomYStart == step.ZoomYEnd);
+  panel_->FinishEqualsStartButtonClick();
   CheckBoxHiddenFixPos->setChecked(step.Hide != 0);
-  Start_Pacity_Edit->SetValue(step.OpacityStart);
-  Finish_Pacity_Edit->SetValue(step.OpacityEnd);
+  panel_->Start_Pacity_Edit->SetValue(step.OpacityStart);
+  panel_->Finish_Pacity_Edit->SetValue(step.OpacityEnd);
   ShowMotionShadow(step);
   ShowMotionKind();
-  SelectedMotionRow = row;
+  selectedMotionRow_ = row;
   GoToMotionStep(row);
-  FillingMotionPanel = false;
-  FillingMotionPage = false;
+  panel_->FillingMotionPanel = false;
+  fillingMotionPage_ = false;
 }
 
-void TMainForm::ShowMotionKind() {
-  const bool fixed = SelectedMotionKind == mskHold;
+void TMotionArea::ShowMotionKind() {
+  const bool fixed = selectedMotionKind_ == mskHold;
   NotebookTop->setCurrentIndex(fixed ? 1 : 0);
   GroupBox_Speed->setVisible(!fixed);
   Commands().Motion_Linear->setChecked(!fixed);
   Commands().Motion_Fixed->setChecked(fixed);
 }
 
-void TMainForm::ShowMotionShadow(const TMovingStep& step) {
-  ShadowEnabledCheckBox->setChecked(step.ShadowOn != 0);
-  StartShadowBlurEdit->SetValue(step.ShadowBlurStart);
-  FinishShadowBlurEdit->SetValue(step.ShadowBlurEnd);
-  StartShadowOpacityEdit->SetValue(step.ShadowOpacityStart);
-  FinishShadowOpacityEdit->SetValue(step.ShadowOpacityEnd);
-  StartShadowOffsetXEdit->SetValue(step.ShadowOffsetStartX);
-  StartShadowOffsetYEdit->SetValue(step.ShadowOffsetStartY);
-  FinishShadowOffsetXEdit->SetValue(step.ShadowOffsetEndX);
-  FinishShadowOffsetYEdit->SetValue(step.ShadowOffsetEndY);
-  StartShadowColor_Button->SetButtonColor(step.ShadowColorStart);
-  FinishShadowColor_Button->SetButtonColor(step.ShadowColorEnd);
-  ShadowSameColors_CheckBox->setChecked(step.ShadowColorStart == step.ShadowColorEnd);
+void TMotionArea::ShowMotionShadow(const TMovingStep& step) {
+  panel_->ShadowEnabledCheckBox->setChecked(step.ShadowOn != 0);
+  panel_->StartShadowBlurEdit->SetValue(step.ShadowBlurStart);
+  panel_->FinishShadowBlurEdit->SetValue(step.ShadowBlurEnd);
+  panel_->StartShadowOpacityEdit->SetValue(step.ShadowOpacityStart);
+  panel_->FinishShadowOpacityEdit->SetValue(step.ShadowOpacityEnd);
+  panel_->StartShadowOffsetXEdit->SetValue(step.ShadowOffsetStartX);
+  panel_->StartShadowOffsetYEdit->SetValue(step.ShadowOffsetStartY);
+  panel_->FinishShadowOffsetXEdit->SetValue(step.ShadowOffsetEndX);
+  panel_->FinishShadowOffsetYEdit->SetValue(step.ShadowOffsetEndY);
+  panel_->StartShadowColor_Button->SetButtonColor(step.ShadowColorStart);
+  panel_->FinishShadowColor_Button->SetButtonColor(step.ShadowColorEnd);
+  panel_->ShadowSameColors_CheckBox->setChecked(step.ShadowColorStart == step.ShadowColorEnd);
   // Enables the shadow's controls as the box says (the panel is being filled: nothing is written).
-  ShadowEnabledCheckBoxClick();
+  panel_->ShadowEnabledCheckBoxClick();
 }
 
-void TMainForm::SetSingleSizeMode(bool single) {
-  StartSuzeGroupBox->setTitle(single ? " Size " : " Start Size ");
+void TMotionArea::SetSingleSizeMode(bool single) {
+  panel_->StartSuzeGroupBox->setTitle(single ? " Size " : " Start Size ");
   for (QWidget* finish : std::initializer_list<QWidget*>{
-           FinishSizeGroupBox, StartOpacityLabel, Panel_FinishOpacity, Panel_FinishShadowBlur, StartBlurLabel,
-           Panel_FinishShadowOpacity, Label_StartShadowOpacity, Panel_FinishShadowOffset, Label_StartShadowOffset,
-           Panel_FinishShadowColor, Label_StartShadowColor})
+           panel_->FinishSizeGroupBox, panel_->StartOpacityLabel, panel_->Panel_FinishOpacity,
+           panel_->Panel_FinishShadowBlur, panel_->StartBlurLabel, panel_->Panel_FinishShadowOpacity,
+           panel_->Label_StartShadowOpacity, panel_->Panel_FinishShadowOffset, panel_->Label_StartShadowOffset,
+           panel_->Panel_FinishShadowColor, panel_->Label_StartShadowColor})
     finish->setVisible(!single);
 }
 
-void TMainForm::StayFixForeverClick() {
+void TMotionArea::StayFixForeverClick() {
   const bool staysForever = StayFixForever->isChecked();
   Label_Frames->setEnabled(!staysForever);
   Label_Only->setEnabled(!staysForever);
   NumbOfFixedSteps->setEnabled(!staysForever);
   SetSingleSizeMode(staysForever);
-  if (!FillingMotionPage) MovingLineChanged();
+  if (!fillingMotionPage_) MovingLineChanged();
 }
 
-void TMainForm::MovingLineChanged() {
-  if (FillingMotionPage) return;
-  BindMotionEditToCurrentRow(*this);
-  TimerRedraw.SetEnabled(false);
-  TimerRedraw.SetEnabled(true);
+void TMotionArea::MovingLineChanged() {
+  if (fillingMotionPage_) return;
+  BindMotionEditToCurrentRow();
+  timerRedraw_.SetEnabled(false);
+  timerRedraw_.SetEnabled(true);
 }
 
-void TMainForm::FlushMotionEdit() {
-  if (TimerRedraw.Enabled()) TimerRedrawTimer();
+void TMotionArea::FlushMotionEdit() {
+  if (timerRedraw_.Enabled()) TimerRedrawTimer();
 }
 
-void TMainForm::TimerRedrawTimer() {
-  TimerRedraw.SetEnabled(false);
+void TMotionArea::TimerRedrawTimer() {
+  timerRedraw_.SetEnabled(false);
   // The edit belongs to the sprite and row it was made on.
   TSprite* sprite = CurrentSprite();
-  if (sprite == nullptr || MotionEditSpriteId != sprite->Id) return;
-  MotionEditSpriteId.reset();
+  if (sprite == nullptr || motionEditSpriteId_ != sprite->Id) return;
+  motionEditSpriteId_.reset();
   TMoving& path = sprite->Motion();
-  if (FillingMotionPage) {
-    FillingMotionPage = false;
+  if (fillingMotionPage_) {
+    fillingMotionPage_ = false;
     return;
   }
   if (path.StepCount() == 0) {
@@ -376,34 +401,34 @@ void TMainForm::TimerRedrawTimer() {
       ApplyMotionPage(path, index, *sprite);
       ShowMotionRow(path.Step(index), index);
     }
-    RebuildAnimationTree();
+    Tree().RebuildAnimationTree();
     RequestSceneRecompute();
   } else if (MovingList->topLevelItemCount() > 0) {
-    SteppedByHand = true;
-    int row = MotionEditRow;
+    steppedByHand_ = true;
+    int row = motionEditRow_;
     if (row < 0 || row >= path.StepCount() || row >= MovingList->topLevelItemCount()) row = 0;
     ApplyMotionPage(path, row, *sprite);
     ShowMotionRow(path.Step(row), row);
     RequestSceneRecompute();
   }
-  if (SelectedMotionKind == mskHold) {
-    FillingMotionPage = true;
+  if (selectedMotionKind_ == mskHold) {
+    fillingMotionPage_ = true;
     StayFixForeverClick();
-    FillingMotionPage = false;
+    fillingMotionPage_ = false;
   } else {
     SetSingleSizeMode(false);
   }
 }
 
-void TMainForm::ApplyMotionPage(TMoving& motionPath, int index, TSprite& sprite) {
+void TMotionArea::ApplyMotionPage(TMoving& motionPath, int index, TSprite& sprite) {
   if (index < 0 || index >= motionPath.StepCount()) return;
   // Bounce, random and effect steps are edited elsewhere: the page changes nothing in them.
-  if (SelectedMotionKind != mskLine && SelectedMotionKind != mskHold) return;
+  if (selectedMotionKind_ != mskLine && selectedMotionKind_ != mskHold) return;
   const TMovingStepValues before = motionPath.Step(index).Values();
   TMovingStepValues values = before;
-  values.Kind = SelectedMotionKind;
+  values.Kind = selectedMotionKind_;
   const auto number = [](const QLineEdit* edit) { return ShortStrToFloat(edit->text().toStdString()); };
-  if (SelectedMotionKind == mskLine) {
+  if (selectedMotionKind_ == mskLine) {
     values.StartX = number(FirstX);
     values.StartY = number(FirstY);
     values.X2 = number(LastX);
@@ -417,28 +442,28 @@ void TMainForm::ApplyMotionPage(TMoving& motionPath, int index, TSprite& sprite)
     values.Y1 = values.Y2 = values.StartY;
     values.Duration = StayFixForever->isChecked() ? -1 : NumbOfFixedSteps->Value() - 1;
   }
-  values.ZoomXStart = StartSizeX->Value() / 100.0;
-  values.ZoomYStart = StartSizeY->Value() / 100.0;
-  const bool single = FinishSizeGroupBox->isHidden();
-  values.ZoomXEnd = single ? values.ZoomXStart : FinishSizeX->Value() / 100.0;
-  values.ZoomYEnd = single ? values.ZoomYStart : FinishSizeY->Value() / 100.0;
+  values.ZoomXStart = panel_->StartSizeX->Value() / 100.0;
+  values.ZoomYStart = panel_->StartSizeY->Value() / 100.0;
+  const bool single = panel_->FinishSizeGroupBox->isHidden();
+  values.ZoomXEnd = single ? values.ZoomXStart : panel_->FinishSizeX->Value() / 100.0;
+  values.ZoomYEnd = single ? values.ZoomYStart : panel_->FinishSizeY->Value() / 100.0;
   values.SpeedStart = number(StartSpeedEdit);
   values.SpeedEnd = number(FinishSpeedEdit);
   values.Hide = CheckBoxHiddenFixPos->isChecked() ? 1 : 0;
-  values.OpacityStart = Start_Pacity_Edit->Value();
-  values.OpacityEnd = single ? values.OpacityStart : Finish_Pacity_Edit->Value();
+  values.OpacityStart = panel_->Start_Pacity_Edit->Value();
+  values.OpacityEnd = single ? values.OpacityStart : panel_->Finish_Pacity_Edit->Value();
   // The shadow, with the same single-value rule.
-  values.ShadowOn = ShadowEnabledCheckBox->isChecked() ? 1 : 0;
-  values.ShadowBlurStart = StartShadowBlurEdit->Value();
-  values.ShadowOpacityStart = StartShadowOpacityEdit->Value();
-  values.ShadowOffsetStartX = StartShadowOffsetXEdit->Value();
-  values.ShadowOffsetStartY = StartShadowOffsetYEdit->Value();
-  values.ShadowColorStart = StartShadowColor_Button->ButtonColor();
-  values.ShadowBlurEnd = single ? values.ShadowBlurStart : FinishShadowBlurEdit->Value();
-  values.ShadowOpacityEnd = single ? values.ShadowOpacityStart : FinishShadowOpacityEdit->Value();
-  values.ShadowOffsetEndX = single ? values.ShadowOffsetStartX : FinishShadowOffsetXEdit->Value();
-  values.ShadowOffsetEndY = single ? values.ShadowOffsetStartY : FinishShadowOffsetYEdit->Value();
-  values.ShadowColorEnd = single ? values.ShadowColorStart : FinishShadowColor_Button->ButtonColor();
+  values.ShadowOn = panel_->ShadowEnabledCheckBox->isChecked() ? 1 : 0;
+  values.ShadowBlurStart = panel_->StartShadowBlurEdit->Value();
+  values.ShadowOpacityStart = panel_->StartShadowOpacityEdit->Value();
+  values.ShadowOffsetStartX = panel_->StartShadowOffsetXEdit->Value();
+  values.ShadowOffsetStartY = panel_->StartShadowOffsetYEdit->Value();
+  values.ShadowColorStart = panel_->StartShadowColor_Button->ButtonColor();
+  values.ShadowBlurEnd = single ? values.ShadowBlurStart : panel_->FinishShadowBlurEdit->Value();
+  values.ShadowOpacityEnd = single ? values.ShadowOpacityStart : panel_->FinishShadowOpacityEdit->Value();
+  values.ShadowOffsetEndX = single ? values.ShadowOffsetStartX : panel_->FinishShadowOffsetXEdit->Value();
+  values.ShadowOffsetEndY = single ? values.ShadowOffsetStartY : panel_->FinishShadowOffsetYEdit->Value();
+  values.ShadowColorEnd = single ? values.ShadowColorStart : panel_->FinishShadowColor_Button->ButtonColor();
   // Compare as the step stores them (with the stored precision).
   TMovingStep probe(&motionPath);
   probe.SetValues(values);
@@ -448,97 +473,89 @@ void TMainForm::ApplyMotionPage(TMoving& motionPath, int index, TSprite& sprite)
 
 // ---- Motion commands --------------------------------------------------------------------------------
 
-void TMainForm::Motion_LinearExecute() {
-  SelectTreeNode(SpriteIndex(), 3);
-  SelectedMotionKind = mskLine;
-  FillingMotionPage = true;
+void TMotionArea::Motion_LinearExecute() {
+  Tree().SelectTreeNode(SpriteIndex(), 3);
+  selectedMotionKind_ = mskLine;
+  fillingMotionPage_ = true;
   ShowMotionKind();
-  FillingMotionPage = false;
-  BindMotionEditToCurrentRow(*this);
+  fillingMotionPage_ = false;
+  BindMotionEditToCurrentRow();
   TimerRedrawTimer();
 }
 
-void TMainForm::Motion_FixedExecute() {
-  SelectedMotionKind = mskHold;
-  FillingMotionPage = true;
+void TMotionArea::Motion_FixedExecute() {
+  selectedMotionKind_ = mskHold;
+  fillingMotionPage_ = true;
   ShowMotionKind();
-  FillingMotionPage = false;
-  BindMotionEditToCurrentRow(*this);
+  fillingMotionPage_ = false;
+  BindMotionEditToCurrentRow();
   TimerRedrawTimer();
 }
 
-namespace {
-
-void AddMotion(TMainForm& form, void (TMainForm::*asKind)()) {
-  TSprite* sprite = form.CurrentSprite();
+void TMotionArea::AddMotion(void (TMotionArea::*asKind)()) {
+  TSprite* sprite = CurrentSprite();
   if (sprite == nullptr) return;
-  form.FlushMotionEdit();
-  form.SelectTreeNode(form.SpriteIndex(), 3);
-  sprite = form.CurrentSprite();
+  FlushMotionEdit();
+  Tree().SelectTreeNode(SpriteIndex(), 3);
+  sprite = CurrentSprite();
   if (sprite == nullptr) return;
   const int index = sprite->Motion().AddStep();
   {
     const TUndoRecordingPause pause;
-    form.FillMotionList();
-    SelectRow(form.MovingList, index);
-    (form.*asKind)();
+    FillMotionList();
+    SelectRow(MovingList, index);
+    (this->*asKind)();
   }
-  if (sprite->Motion().StepCount() == 1) form.RebuildAnimationTree();
-  SelectRow(form.MovingList, form.MovingList->topLevelItemCount() - 1);
-  form.MovingListClick();
+  if (sprite->Motion().StepCount() == 1) Tree().RebuildAnimationTree();
+  SelectRow(MovingList, MovingList->topLevelItemCount() - 1);
+  MovingListClick();
 }
 
-}  // namespace
+void TMotionArea::Motion_AddLinearExecute() { AddMotion(&TMotionArea::Motion_LinearExecute); }
 
-void TMainForm::Motion_AddLinearExecute() { AddMotion(*this, &TMainForm::Motion_LinearExecute); }
+void TMotionArea::Motion_AddFixedExecute() { AddMotion(&TMotionArea::Motion_FixedExecute); }
 
-void TMainForm::Motion_AddFixedExecute() { AddMotion(*this, &TMainForm::Motion_FixedExecute); }
-
-void TMainForm::Motion_DeleteExecute() {
+void TMotionArea::Motion_DeleteExecute() {
   TSprite* sprite = CurrentSprite();
   const int row = CurrentRow(MovingList);
   if (sprite == nullptr || row < 0 || ActiveAnimationWindow() == nullptr) return;
-  TimerRedraw.SetEnabled(false);
+  timerRedraw_.SetEnabled(false);
   sprite->Motion().DeleteStep(row);
   delete MovingList->takeTopLevelItem(row);
   RefreshCommandStates();
   if (MovingList->topLevelItemCount() == 0) {
-    RebuildAnimationTree();
+    Tree().RebuildAnimationTree();
     RequestSceneRecompute();
     return;
   }
   SelectRow(MovingList, std::min(row, MovingList->topLevelItemCount() - 1));
-  FillingMotionPage = true;
+  fillingMotionPage_ = true;
   MovingListClick();
-  FillingMotionPage = false;
+  fillingMotionPage_ = false;
 }
 
-namespace {
-
-void MoveMotionRow(TMainForm& form, int by, const char* caption) {
-  TSprite* sprite = form.CurrentSprite();
-  const int row = CurrentRow(form.MovingList);
+void TMotionArea::MoveMotionRow(int by, const char* caption) {
+  TSprite* sprite = CurrentSprite();
+  const int row = CurrentRow(MovingList);
   if (sprite == nullptr || row < 0) return;
   TMoving& path = sprite->Motion();
   const int to = row + by;
-  if (to < 0 || to >= path.StepCount() || to >= form.MovingList->topLevelItemCount()) return;
-  form.FlushMotionEdit();
-  form.FillingMotionPage = true;
+  if (to < 0 || to >= path.StepCount() || to >= MovingList->topLevelItemCount()) return;
+  FlushMotionEdit();
+  fillingMotionPage_ = true;
   RecordUndo(urkSpriteEdit, caption, false, 0, path.Id, uokPath, [&path](TStream& stream) { path.SaveToStream(stream); });
   path.MoveStep(row, to);
-  form.FillMotionList();
-  SelectRow(form.MovingList, to);
-  form.MovingListClick();
-  form.FillingMotionPage = false;
+  FillMotionList();
+  SelectRow(MovingList, to);
+  MovingListClick();
+  fillingMotionPage_ = false;
 }
 
-}  // namespace
+void TMotionArea::Motion_DownExecute() { MoveMotionRow(1, "Motion Move Down"); }
 
-void TMainForm::Motion_DownExecute() { MoveMotionRow(*this, 1, "Motion Move Down"); }
+void TMotionArea::Motion_UpExecute() { MoveMotionRow(-1, "Motion Move Up"); }
 
-void TMainForm::Motion_UpExecute() { MoveMotionRow(*this, -1, "Motion Move Up"); }
-
-void TMainForm::MarkCurrentMotionStep() {
+void TMotionArea::MarkCurrentMotionStep() {
   const TUndoRecordingPause pause;
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || MovingList->topLevelItemCount() == 0) return;
@@ -548,7 +565,7 @@ void TMainForm::MarkCurrentMotionStep() {
     if (item->text(0) == kMarker) return;
     for (int i = 0; i < MovingList->topLevelItemCount(); ++i) MovingList->topLevelItem(i)->setText(0, kNoMarker);
     item->setText(0, kMarker);
-    if (!SteppedByHand) {
+    if (!steppedByHand_) {
       SelectRow(MovingList, current);
       MovingListClick();
     }
@@ -561,9 +578,10 @@ void TMainForm::MarkCurrentMotionStep() {
     }
 }
 
-void TMainForm::GoToMotionStep(int step) {
+void TMotionArea::GoToMotionStep(int step) {
   TSprite* sprite = CurrentSprite();
-  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || sprite == nullptr || PlayButtonDown()) return;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || sprite == nullptr || Form().PlayButtonDown())
+    return;
   TAnimatedScene& scene = *CurrentScene();
   TMoving& path = sprite->Motion();
   if (path.StepCount() == 0 || scene.StepCount <= 8) return;
@@ -587,25 +605,23 @@ void TMainForm::GoToMotionStep(int step) {
   }
   if (scene.CurrentStep != a) {
     scene.GotoFrame(scene.CurrentStep + 1);
-    if (!TimerRedraw.Enabled()) RequestSceneRecompute();
+    if (!timerRedraw_.Enabled()) RequestSceneRecompute();
   }
 }
 
-bool TMainForm::MotionTimerRunning() const { return TimerRedraw.IsTicking(); }
-
-bool TMainForm::FinishEqualsStart() const { return FinishEqualsStartButton != nullptr && FinishEqualsStartButton->isChecked(); }
-
-void TMainForm::PrepareMotionPageReload() { FlushMotionEdit(); }
-
-void TMainForm::RefreshMotionPage() {
-  FillMotionList();
-  SelectRow(MovingList, SelectedMotionRow);
-  FillingMotionPage = true;
-  MovingListClick();
-  FillingMotionPage = false;
+bool TMotionArea::FinishEqualsStart() const {
+  return panel_->FinishEqualsStartButton != nullptr && panel_->FinishEqualsStartButton->isChecked();
 }
 
-void TMainForm::LoadMotionPage() {
+void TMotionArea::RefreshMotionPage() {
+  FillMotionList();
+  SelectRow(MovingList, selectedMotionRow_);
+  fillingMotionPage_ = true;
+  MovingListClick();
+  fillingMotionPage_ = false;
+}
+
+void TMotionArea::LoadMotionPage() {
   FlushMotionEdit();
   FillMotionList();
   MovingListClick();
@@ -613,18 +629,18 @@ void TMainForm::LoadMotionPage() {
 
 // ---- The appearance page ------------------------------------------------------------------------------
 
-void TMainForm::LoadAppearancePage() {
+void TMotionArea::LoadAppearancePage() {
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr) return;
-  FillingAppearancePage = true;
+  fillingAppearancePage_ = true;
   RadioBeginMovingContinue->setChecked(sprite->ContinueMoving() != 0);
   RadioBeginMovingStop->setChecked(sprite->ContinueMoving() == 0);
-  FillingAppearancePage = false;
+  fillingAppearancePage_ = false;
   FillAppearanceList();
   ShowSelectedAppearance();
 }
 
-void TMainForm::ShowAppearanceRow(TStartAndFinish& interval, int row) {
+void TMotionArea::ShowAppearanceRow(TStartAndFinish& interval, int row) {
   QTreeWidgetItem* item = AppearanceList->topLevelItem(row);
   if (item == nullptr) return;
   if (item->text(0).isEmpty()) item->setText(0, kNoMarker);
@@ -633,7 +649,7 @@ void TMainForm::ShowAppearanceRow(TStartAndFinish& interval, int row) {
   RefreshCommandStates();
 }
 
-void TMainForm::FillAppearanceList() {
+void TMotionArea::FillAppearanceList() {
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr) return;
   for (int i = 0; i < sprite->IntervalCount(); ++i) {
@@ -644,7 +660,7 @@ void TMainForm::FillAppearanceList() {
     delete AppearanceList->takeTopLevelItem(AppearanceList->topLevelItemCount() - 1);
 }
 
-void TMainForm::ShowSelectedAppearance() {
+void TMotionArea::ShowSelectedAppearance() {
   TSprite* sprite = CurrentSprite();
   Layout().StepsTrackBar()->SetTimeLineCollection(sprite);
   if (sprite == nullptr || AppearanceList->topLevelItemCount() == 0) return;
@@ -653,34 +669,28 @@ void TMainForm::ShowSelectedAppearance() {
     row = 0;
     SelectRow(AppearanceList, row);
   }
-  FillingAppearancePage = true;
+  fillingAppearancePage_ = true;
   StartSpin->SetValue(sprite->Interval(row).StartStep);
   FinishSpin->SetValue(sprite->Interval(row).EndStep);
-  FillingAppearancePage = false;
+  fillingAppearancePage_ = false;
 }
 
-void TMainForm::Appearance_AddExecute() {
+void TMotionArea::Appearance_AddExecute() {
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || CurrentScene() == nullptr) return;
-  TStartAndFinish* interval = sprite->AddAppearance();
-  {
-    // One entry for the whole addition.
-    const TUndoRecordingPause pause;
-    interval->SetEnd(CurrentScene()->StepCount);
-    interval->SetStart(std::min(CurrentScene()->CurrentStep, CurrentScene()->StepCount));
-  }
+  AddAppearanceFromCurrentStep(*sprite, *CurrentScene());
   FillAppearanceList();
   SelectRow(AppearanceList, sprite->IntervalCount() - 1);
   ShowSelectedAppearance();
   if (sprite->IntervalCount() == 1) {
     const int index = SpriteIndex();
-    RebuildAnimationTree();
-    SelectTreeNode(index, 4);
+    Tree().RebuildAnimationTree();
+    Tree().SelectTreeNode(index, 4);
   }
   RequestSceneRecompute();
 }
 
-void TMainForm::Appearance_DeleteExecute() {
+void TMotionArea::Appearance_DeleteExecute() {
   TSprite* sprite = CurrentSprite();
   const int row = CurrentRow(AppearanceList);
   if (sprite == nullptr || row < 0 || row >= sprite->IntervalCount() || ActiveAnimationWindow() == nullptr) return;
@@ -692,35 +702,35 @@ void TMainForm::Appearance_DeleteExecute() {
   ActiveAnimationWindow()->UpdateSelection();
 }
 
-void TMainForm::StartSpinChange() { AppearanceSpinChange(*StartSpin, *StartTrack, true); }
+void TMotionArea::StartSpinChange() { AppearanceSpinChange(*StartSpin, *StartTrack, true); }
 
-void TMainForm::FinishSpinChange() { AppearanceSpinChange(*FinishSpin, *FinishTrack, false); }
+void TMotionArea::FinishSpinChange() { AppearanceSpinChange(*FinishSpin, *FinishTrack, false); }
 
 // The track follows its spin; the interval takes the value and the scene is
 // redrawn after a pause in typing (not while the page is being filled).
-void TMainForm::AppearanceSpinChange(TSpinEdit& spin, TTrackBar& track, bool start) {
+void TMotionArea::AppearanceSpinChange(TSpinEdit& spin, TTrackBar& track, bool start) {
   if (CurrentSprite() == nullptr) return;
   track.SetPosition(spin.Value());
   ApplyAppearanceInterval(start);
   Layout().StepsTrackBar()->Repaint();
-  if (!FillingAppearancePage) {
-    TimerRedrawScene.SetEnabled(false);
-    TimerRedrawScene.SetEnabled(true);
+  if (!fillingAppearancePage_) {
+    timerRedrawScene_.SetEnabled(false);
+    timerRedrawScene_.SetEnabled(true);
   }
 }
 
-void TMainForm::StartTrackChange() {
+void TMotionArea::StartTrackChange() {
   if (StartSpin->Value() != StartTrack->Position()) StartSpin->SetValue(StartTrack->Position());
 }
 
-void TMainForm::FinishTrackChange() {
+void TMotionArea::FinishTrackChange() {
   if (FinishSpin->Value() != FinishTrack->Position()) FinishSpin->SetValue(FinishTrack->Position());
 }
 
-void TMainForm::ApplyAppearanceInterval(bool start) {
+void TMotionArea::ApplyAppearanceInterval(bool start) {
   TSprite* sprite = CurrentSprite();
   const int row = CurrentRow(AppearanceList);
-  if (sprite == nullptr || FillingAppearancePage || row < 0 || row >= sprite->IntervalCount()) return;
+  if (sprite == nullptr || fillingAppearancePage_ || row < 0 || row >= sprite->IntervalCount()) return;
   TStartAndFinish& interval = sprite->Interval(row);
   if (start) {
     interval.SetStart(StartSpin->Value());
@@ -730,13 +740,13 @@ void TMainForm::ApplyAppearanceInterval(bool start) {
   ShowAppearanceRow(interval, row);
 }
 
-void TMainForm::RadioBeginMovingClick() {
+void TMotionArea::RadioBeginMovingClick() {
   TSprite* sprite = CurrentSprite();
-  if (sprite == nullptr || FillingAppearancePage) return;
+  if (sprite == nullptr || fillingAppearancePage_) return;
   sprite->SetContinueMoving(RadioBeginMovingContinue->isChecked() ? 1 : 0);
 }
 
-void TMainForm::MarkCurrentAppearance() {
+void TMotionArea::MarkCurrentAppearance() {
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || CurrentScene() == nullptr || AppearanceList->topLevelItemCount() == 0) return;
   const std::int32_t step = CurrentScene()->CurrentStep;
@@ -758,7 +768,7 @@ void TMainForm::MarkCurrentAppearance() {
     }
 }
 
-void TMainForm::SetAppearanceStepMaxima(int steps) {
+void TMotionArea::SetAppearanceStepMaxima(int steps) {
   if (StartSpin == nullptr) return;
   NumbOfFixedSteps->SetMaxValue(steps);
   StartTrack->SetMax(steps);
@@ -769,3 +779,32 @@ void TMainForm::SetAppearanceStepMaxima(int steps) {
   FinishStepMaxLabel->setText(QString::number(steps));
 }
 
+void TMotionArea::RememberSelectedMotionRow() {
+  QTreeWidgetItem* row = MovingList != nullptr ? MovingList->currentItem() : nullptr;
+  selectedMotionRow_ = row != nullptr ? std::max(0, MovingList->indexOfTopLevelItem(row)) : 0;
+}
+
+bool TMotionArea::ShowAppearanceOfBar(int index) {
+  TSprite* sprite = CurrentSprite();
+  if (sprite == nullptr || index < 0 || index >= sprite->IntervalCount() || AppearanceList == nullptr ||
+      index >= AppearanceList->topLevelItemCount())
+    return false;
+  AppearanceList->setCurrentItem(AppearanceList->topLevelItem(index));
+  ShowSelectedAppearance();
+  return true;
+}
+
+void TMotionArea::TimerRedrawSceneTimer() {
+  timerRedrawScene_.SetEnabled(false);
+  Form().WMRecomputeScene();
+}
+
+// ---- What the document windows ask of this area, through the main window -----------------------------
+
+bool TMainForm::MotionTimerRunning() const { return motion_->MotionTimerRunning(); }
+
+bool TMainForm::FinishEqualsStart() const { return motion_->FinishEqualsStart(); }
+
+void TMainForm::PrepareMotionPageReload() { Motion().FlushMotionEdit(); }
+
+void TMainForm::RefreshMotionPage() { Motion().RefreshMotionPage(); }

@@ -1,14 +1,21 @@
 // The sprite, frame and background pages of the main window, and the making
 // of every page of this area (playback and the scene page are in
 // MainFormPlayback.cpp, the motion and appearance pages in MainFormMotion.cpp).
+#include "app/MainFormPages.h"
 #include "app/MainFormU.h"
+#include "app/MainFormShapes.h"
+#include "app/MainFormMotion.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormGalleries.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormPlayback.h"
 #include "app/MainFormSettings.h"
+#include "app/MainFormTree.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainForm3DTextParts.h"
 #include "app/MainFormPagesParts.h"
+#include "app/core/PictureFrames.h"
 #include "app/core/SpriteSnapshot.h"
 #include "controls/Image.h"
 #include "controls/My_SpinEdit.h"
@@ -57,12 +64,12 @@ void SetButtonColor(QToolButton* button, TColor color) {
 TColor ButtonColor(const QToolButton* button) { return static_cast<TColor>(button->property(kColorProperty).toUInt()); }
 
 void TMainForm::FormCreatePages() {
-  CreatePlaybackAndScenePage();
-  CreateSpriteFrameBackgroundPages();
-  CreateMotionAndAppearancePages();
+  Playback().CreatePlaybackAndScenePage();
+  FramePages().CreateSpriteFrameBackgroundPages();
+  Motion().CreateMotionAndAppearancePages();
 }
 
-void TMainForm::CreateSpriteFrameBackgroundPages() {
+void TFramePagesArea::CreateSpriteFrameBackgroundPages() {
   // The sprite page.
   auto* spriteContent = new QWidget(Layout().PropertyPage(ppSprite));
   auto* spriteForm = new QFormLayout(spriteContent);
@@ -102,7 +109,7 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   connect(TransparencyCheckBox, &QCheckBox::clicked, this, [this] { TransparencyCheckBoxClick(); });
   connect(ImageColorPanel, &QToolButton::clicked, this, [this] { ImageColorPanelClick(); });
   connect(StepsPerFrameEdit, &QLineEdit::textChanged, this, [this] {
-    if (!FillingFramePage) StepsPerFrameEditChange();
+    if (!fillingFramePage_) StepsPerFrameEditChange();
   });
   connect(ToolButton_PickUpColor, &QToolButton::clicked, this, [this] { ToolButton_PickUpColorClick(); });
 
@@ -152,42 +159,50 @@ void TMainForm::CreateSpriteFrameBackgroundPages() {
   connect(Commands().ToolButton_Add_Image, &QToolButton::clicked, this, [this] { ToolButton_Add_ImageClick(); });
 }
 
+void TFramePagesArea::ClearEntryGuards() {
+  fillingFramePage_ = false;
+  fillingBackgroundPage_ = false;
+  addingPictureFrames_ = false;
+}
+
+QWidget* TFramePagesArea::BackgroundPictureControls() const { return PictureCheckBox->parentWidget(); }
+
 // ---- The sprite page ------------------------------------------------------------------------------
 
-void TMainForm::LoadSpritePage() {
+void TFramePagesArea::LoadSpritePage() {
   TSprite* sprite = CurrentSprite();
   Layout().StepsTrackBar()->SetTimeLineCollection(sprite);
   if (sprite != nullptr) Edit_SpriteName->setText(QString::fromStdString(sprite->Name));
 }
 
-void TMainForm::Edit_SpriteNameChange() {
+void TFramePagesArea::Edit_SpriteNameChange() {
   TSprite* sprite = CurrentSprite();
   const std::string name = Edit_SpriteName->text().toStdString();
   if (sprite == nullptr || sprite->Name == name) return;
   sprite->Name = name;
   // A name has no undo record; the document still counts as changed.
   if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->SetModified(true);
-  RebuildAnimationTree();
+  Tree().RebuildAnimationTree();
 }
 
 // ---- The frame page -------------------------------------------------------------------------------
 
-void TMainForm::LoadFramePage() {
+void TFramePagesArea::LoadFramePage() {
   TFrame* frame = CurrentFrame();
   if (frame == nullptr) return;
-  FillingFramePage = true;
+  fillingFramePage_ = true;
   SetButtonColor(ImageColorPanel, frame->TransparentColor());
   TransparencyCheckBox->setChecked(frame->Transparent());
   ImageColorPanel->setEnabled(frame->Transparent());
   StepsPerFrameEdit->SetValue(frame->Duration());
-  FillingFramePage = false;
+  fillingFramePage_ = false;
   if (frame->Kind == fkPicture) {
     Layout().NotebookFramePreview()->setCurrentIndex(0);
     ShowFramePreview();
   }
 }
 
-void TMainForm::ApplyFrameTransparency(TColor color, bool tickBox, int x, int y) {
+void TFramePagesArea::ApplyFrameTransparency(TColor color, bool tickBox, int x, int y) {
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   if (sprite == nullptr || frame == nullptr) return;
@@ -209,25 +224,26 @@ void TMainForm::ApplyFrameTransparency(TColor color, bool tickBox, int x, int y)
   RequestSceneRecompute();
 }
 
-void TMainForm::TransparencyCheckBoxClick() {
-  if (FillingFramePage) return;
+void TFramePagesArea::TransparencyCheckBoxClick() {
+  if (fillingFramePage_) return;
   ApplyFrameTransparency(ButtonColor(ImageColorPanel), false, -1, -1);
 }
 
-void TMainForm::ImageColorPanelClick() {
+void TFramePagesArea::ImageColorPanelClick() {
   if (CurrentSprite() == nullptr || CurrentFrame() == nullptr) return;
   const std::optional<TColor> color = Ui().ChooseColor(ButtonColor(ImageColorPanel));
   if (color) ApplyFrameTransparency(*color, true, -1, -1);
 }
 
-void TMainForm::StepsPerFrameEditChange() {
+void TFramePagesArea::StepsPerFrameEditChange() {
   TFrame* frame = CurrentFrame();
   if (frame == nullptr) return;
   frame->SetDuration(StepsPerFrameEdit->Value());
-  if (CurrentScene() != nullptr) Timer3DAnimation.SetInterval(frame->Duration() * CurrentScene()->Timer().Interval());
+  if (CurrentScene() != nullptr)
+    Text3DEditor().Timer3DAnimation().SetInterval(frame->Duration() * CurrentScene()->Timer().Interval());
 }
 
-void TMainForm::Sprite_SetTransparencyToAllFramesExecute() {
+void TFramePagesArea::Sprite_SetTransparencyToAllFramesExecute() {
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || sprite->FrameCount() == 0) return;
   const TBusyCursor busy;
@@ -251,7 +267,7 @@ void TMainForm::Sprite_SetTransparencyToAllFramesExecute() {
   RequestSceneRecompute();
 }
 
-void TMainForm::Sprite_SetDurationToAllFramesExecute() {
+void TFramePagesArea::Sprite_SetDurationToAllFramesExecute() {
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || sprite->FrameCount() == 0) return;
   const TBusyCursor busy;
@@ -266,7 +282,7 @@ void TMainForm::Sprite_SetDurationToAllFramesExecute() {
   RequestSceneRecompute();
 }
 
-void TMainForm::ShowFramePreview() {
+void TFramePagesArea::ShowFramePreview() {
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   if (sprite == nullptr || sprite->FrameCount() == 0 || frame == nullptr) return;
@@ -291,26 +307,26 @@ void TMainForm::ShowFramePreview() {
   NativeImage->Invalidate();
 }
 
-bool TMainForm::PickUpToolOn() const { return NativeImage->Cursor() == crAirDrop; }
+bool TFramePagesArea::PickUpToolOn() const { return NativeImage->Cursor() == crAirDrop; }
 
-void TMainForm::ToolButton_PickUpColorClick() {
+void TFramePagesArea::ToolButton_PickUpColorClick() {
   const TCursor cursor = ToolButton_PickUpColor->isChecked() ? crAirDrop : crDefault;
   NativeImage->SetCursor(cursor);
-  if (SimpleText_Image != nullptr) SimpleText_Image->SetCursor(cursor);
+  if (Shapes().SimpleTextImage() != nullptr) Shapes().SimpleTextImage()->SetCursor(cursor);
 }
 
-void TMainForm::NativeImageMouseDown(bool leftButton, int x, int y) {
+void TFramePagesArea::NativeImageMouseDown(bool leftButton, int x, int y) {
   if (CurrentSprite() == nullptr || !leftButton) return;
   if (PickUpToolOn()) {
     ShowTrueColorNote();
     NativeImage->SetCursor(crDefault);
-    if (SimpleText_Image != nullptr) SimpleText_Image->SetCursor(crDefault);
+    if (Shapes().SimpleTextImage() != nullptr) Shapes().SimpleTextImage()->SetCursor(crDefault);
     ToolButton_PickUpColor->setChecked(false);
     TFrame* frame = CurrentFrame();
     if (Layout().NotebookFramePreview()->currentIndex() == 1 && frame != nullptr) {
       // The text page: the colour under the press in the picture it shows.
-      const bool text3D = Notebook_3DorSimpleText->currentIndex() == 0;
-      const TBitmap& shown = text3D ? Text3D().Image_3DText : SimpleText_Image->Bitmap();
+      const bool text3D = Shapes().TextKindPages()->currentIndex() == 0;
+      const TBitmap& shown = text3D ? Text3DEditor().Text3D().Image_3DText : Shapes().SimpleTextImage()->Bitmap();
       if (x >= 0 && y >= 0 && x < shown.Width() && y < shown.Height())
         ApplyFrameTransparency(shown.Pixel(x, y), true, -1, -1);
     } else if (Layout().NotebookFramePreview()->currentIndex() == 0 && frame != nullptr) {
@@ -327,10 +343,10 @@ void TMainForm::NativeImageMouseDown(bool leftButton, int x, int y) {
       frame->Picture.SaveAndRelease();
     }
   }
-  PreviewPressPoint = TPoint{x, y};
+  previewPressPoint_ = TPoint{x, y};
 }
 
-void TMainForm::ShowTrueColorNote() {
+void TFramePagesArea::ShowTrueColorNote() {
   const int bits = System().ScreenBitsPerPixel();
   if (bits >= 24 || UserSettings().NeverAskAbout24BitColors) return;
   const std::string n = std::to_string(bits);
@@ -350,16 +366,6 @@ namespace {
 
 constexpr std::int32_t kBackgroundPicture = bgmFillAndPicture;
 
-// The undo caption of frames added from picture files: that of the first
-// file's kind, as the sprite records a single file of that kind.
-std::string AddPicturesCaption(const std::string& fileName) {
-  const std::string extension = UpperCaseAscii(ExtractFileExt(fileName));
-  if (extension == ".GIF") return "Add .GIF Frame";
-  if (extension == ".JPG" || extension == ".JPEG") return "Add .JPG Image";
-  if (extension == ".AVI") return "Add .AVI Frame";
-  return "Add .BMP picture";
-}
-
 void RecordBackground(TAnimatedScene& scene, const char* caption) {
   RecordUndo(urkSceneSettings, caption, false, 0, 0, uokWholeScene,
              [&scene](TStream& stream) { scene.SaveUncompressed(stream); });
@@ -367,23 +373,23 @@ void RecordBackground(TAnimatedScene& scene, const char* caption) {
 
 }  // namespace
 
-void TMainForm::LoadBackgroundPage() {
+void TFramePagesArea::LoadBackgroundPage() {
   if (CurrentScene() == nullptr) return;
-  FillingBackgroundPage = true;
+  fillingBackgroundPage_ = true;
   FileNameEdit->setText(QString::fromStdString(CurrentScene()->BackgroundFile));
   PictureCheckBox->setChecked(!CurrentScene()->BackgroundFile.empty());
   SetButtonColor(Button_BackgroundStartColor, CurrentScene()->StartColor);
   SetButtonColor(Button_BackgroundFinishColor, CurrentScene()->FinishColor);
   Button_BackgroundFinishColor->setEnabled(!SameColorsCheckBox->isChecked());
   LoadBackgroundFillControls(*CurrentScene());
-  FillingBackgroundPage = false;
+  fillingBackgroundPage_ = false;
   // The display type and the transparent background, shown by their own area.
-  LoadSceneCommandControls();
+  Galleries().LoadSceneCommandControls();
   Layout().StepsTrackBar()->SetTimeLineCollection(nullptr);
 }
 
-void TMainForm::PictureCheckBoxClick() {
-  if (CurrentScene() == nullptr || FillingBackgroundPage || ActiveAnimationWindow() == nullptr) return;
+void TFramePagesArea::PictureCheckBoxClick() {
+  if (CurrentScene() == nullptr || fillingBackgroundPage_ || ActiveAnimationWindow() == nullptr) return;
   if (!PictureCheckBox->isChecked()) FileNameEdit->clear();
   const std::string fileName = FileNameEdit->text().toStdString();
   if (fileName == CurrentScene()->BackgroundFile && CurrentScene()->BackgroundMode == kBackgroundPicture) return;
@@ -394,8 +400,8 @@ void TMainForm::PictureCheckBoxClick() {
   RequestSceneRecompute();
 }
 
-void TMainForm::FileNameEditChange() {
-  if (CurrentScene() == nullptr || FillingBackgroundPage || ActiveAnimationWindow() == nullptr) return;
+void TFramePagesArea::FileNameEditChange() {
+  if (CurrentScene() == nullptr || fillingBackgroundPage_ || ActiveAnimationWindow() == nullptr) return;
   const std::string fileName = FileNameEdit->text().toStdString();
   if (fileName == CurrentScene()->BackgroundFile) return;
   if (!fileName.empty()) PictureCheckBox->setChecked(true);
@@ -406,15 +412,15 @@ void TMainForm::FileNameEditChange() {
   RequestSceneRecompute();
 }
 
-void TMainForm::SameColorsCheckBoxClick() {
+void TFramePagesArea::SameColorsCheckBoxClick() {
   Button_BackgroundFinishColor->setEnabled(!SameColorsCheckBox->isChecked());
   if (!SameColorsCheckBox->isChecked() || CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   SetButtonColor(Button_BackgroundFinishColor, ButtonColor(Button_BackgroundStartColor));
   if (CurrentScene()->FinishColor == CurrentScene()->StartColor) return;
-  BackgroundParameterChanged();
+  Galleries().BackgroundParameterChanged();
 }
 
-void TMainForm::Scene_Open_BackgroundExecute() {
+void TFramePagesArea::Scene_Open_BackgroundExecute() {
   if (CurrentScene() == nullptr) return;
   FileDialogRequest request = SettingsArea().OpenFrameDlg();
   request.allowMultiSelect = false;
@@ -425,7 +431,7 @@ void TMainForm::Scene_Open_BackgroundExecute() {
   FileNameEditChange();
 }
 
-void TMainForm::Scene_Paste_BackgroundExecute() {
+void TFramePagesArea::Scene_Paste_BackgroundExecute() {
   if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   TBitmap picture;
   picture.SetSize(10, 10);
@@ -435,19 +441,19 @@ void TMainForm::Scene_Paste_BackgroundExecute() {
   TAnimatedScene& scene = *CurrentScene();
   scene.SetBackground(false, kBackgroundPicture, "Clipboard", scene.StartColor, scene.FinishColor,
                       scene.PicturePlacement, &picture);
-  FillingBackgroundPage = true;
+  fillingBackgroundPage_ = true;
   FileNameEdit->setText("Clipboard");
-  FillingBackgroundPage = false;
+  fillingBackgroundPage_ = false;
   RequestSceneRecompute();
 }
 
-void TMainForm::CopyBackground1Click() {
+void TFramePagesArea::CopyBackground1Click() {
   if (CurrentScene() == nullptr) return;
   const TBusyCursor busy;
   Clipboard().SetBitmap(CurrentScene()->BackgroundBitmap);
 }
 
-void TMainForm::CopyBackgroundTo1Click() {
+void TFramePagesArea::CopyBackgroundTo1Click() {
   if (CurrentScene() == nullptr) return;
   FileDialogRequest request = SettingsArea().SaveGIFDialog();
   request.filter = "Bitmap files (*.bmp)|*.bmp";
@@ -463,9 +469,9 @@ void TMainForm::CopyBackgroundTo1Click() {
 
 // ---- Adding picture frames ----------------------------------------------------------------------------
 
-void TMainForm::ToolButton_Add_ImageClick() { Commands().PopupMenu_Add_Image->popup(QCursor::pos()); }
+void TFramePagesArea::ToolButton_Add_ImageClick() { Commands().PopupMenu_Add_Image->popup(QCursor::pos()); }
 
-void TMainForm::Scene_Add_ImageExecute() {
+void TFramePagesArea::Scene_Add_ImageExecute() {
   if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
   int index = 0;
   {
@@ -473,79 +479,56 @@ void TMainForm::Scene_Add_ImageExecute() {
     const TUndoRecordingPause pause;
     CurrentScene()->AddSprite(index);
   }
-  SelectTreeNode(index, 1);
+  Tree().SelectTreeNode(index, 1);
   Layout().StepsTrackBar()->SetTimeLineCollection(CurrentSprite());
   AddImageFrames(index);
 }
 
-void TMainForm::Sprite_Add_ImageExecute() { AddImageFrames(-1); }
+void TFramePagesArea::Sprite_Add_ImageExecute() { AddImageFrames(-1); }
 
-void TMainForm::AddImageFrames(int newSpriteIndex) {
+void TFramePagesArea::AddImageFrames(int newSpriteIndex) {
   TAnimationWindow* window = ActiveAnimationWindow();
   TSprite* sprite = CurrentSprite();
   if (window == nullptr || CurrentScene() == nullptr || sprite == nullptr) return;
   TAnimatedScene& scene = *CurrentScene();
-  const int framesBefore = sprite->FrameCount();
   window->StopPlayback();
   struct TAddingGuard {
-    TMainForm& form;
+    bool& adding;
     TAnimationWindow& window;
     ~TAddingGuard() {
-      form.AddingPictureFrames = false;
+      adding = false;
       window.ResumePlayback();
     }
-  } guard{*this, *window};
-
-  const auto rollBack = [&] {
-    if (newSpriteIndex < 0 || framesBefore > 0) return;
-    for (int i = 0; i < scene.SpriteCount(); ++i)
-      if (&scene.Sprite(i) == sprite) {
-        scene.ExtractSprite(i);
-        break;
-      }
+  } guard{addingPictureFrames_, *window};
+  // A new sprite taken out again leaves the tree without a current sprite.
+  const auto showRemoved = [this] {
     Layout().StepsTrackBar()->SetTimeLineCollection(nullptr);
-    DetachCurrentSprite();
-    SelectTreeNode(-1, 0);
+    Tree().DetachCurrentSprite();
+    Tree().SelectTreeNode(-1, 0);
   };
 
   FileDialogRequest request = SettingsArea().OpenFrameDlg();
   request.allowMultiSelect = true;
   const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(request);
   if (!chosen || chosen->fileNames.empty()) {
-    rollBack();
+    if (RemoveSpriteWithoutFrames(scene, *sprite, newSpriteIndex >= 0)) showRemoved();
     return;
   }
-  AddingPictureFrames = true;
+  addingPictureFrames_ = true;
   SettingsArea().OpenFrameDlg().initialDir = ExtractFilePath(chosen->fileName);
-  std::optional<TSpriteSnapshot> snapshot;
-  if (framesBefore > 0) snapshot.emplace(*sprite);
-  std::string failedFile;
+  TPictureFramesAdded added;
   {
     const TBusyCursor busy;
-    const TUndoRecordingPause pause;
-    for (const std::string& fileName : chosen->fileNames) {
-      const int framesNow = sprite->FrameCount();
-      if (!window->AddPictureFileFrames(fileName)) {
-        // A file that could not be read adds no placeholder frame.
-        while (sprite->FrameCount() > framesNow) sprite->DeleteFrameSilently(sprite->FrameCount() - 1);
-        failedFile = fileName;
-        break;
-      }
-    }
-    if (sprite->FrameCount() > 0 && sprite->Motion().StepCount() == 0) sprite->Motion().AddStep();
+    added = AddPictureFrames(
+        scene, *sprite, newSpriteIndex, chosen->fileNames,
+        [window](const std::string& fileName) { return window->AddPictureFileFrames(fileName); },
+        [this](const std::string& failedFile) {
+          Ui().MessageBox(Handle(), "Cannot read the picture file \"" + failedFile + "\".", "Error", MB_ICONERROR);
+        });
   }
-  if (!failedFile.empty())
-    Ui().MessageBox(Handle(), "Cannot read the picture file \"" + failedFile + "\".", "Error", MB_ICONERROR);
-  if (sprite->FrameCount() == framesBefore) {
-    rollBack();
-    return;
-  }
-  if (snapshot) {
-    snapshot->Record(AddPicturesCaption(chosen->fileNames.front()));
-  } else if (newSpriteIndex >= 0) {
-    RecordUndo(urkSpriteList, "Add Sprite", false, newSpriteIndex, sprite->Id, uokAddedSprite, nullptr);
-  }
-  RebuildAnimationTree();
+  if (added.SpriteRemoved) showRemoved();
+  if (added.FramesAdded == 0) return;
+  Tree().RebuildAnimationTree();
   PostMessage(Handle(), WM_ITEMADDED, 0, sprite->FrameCount() - 1);
   if (sprite->FrameCount() == 1) RequestSceneRecompute();
   RefreshCommandStates();

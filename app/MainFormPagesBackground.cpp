@@ -1,8 +1,10 @@
 // The fill of the scene background page: fill type and colour, the angle of
 // the colour flow, the bevel, the outline and the corners. Every control is
 // applied through BackgroundParameterChanged, one undo entry per change.
+#include "app/MainFormPages.h"
 #include "app/MainFormU.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormGalleries.h"
 
 #include "app/MainFormPagesParts.h"
 #include "controls/My_SpinEdit.h"
@@ -43,7 +45,7 @@ QToolButton* MakeFillToggle(QWidget* parent, QButtonGroup* group, const char* na
 
 }  // namespace
 
-void TMainForm::CreateBackgroundFillControls(QWidget& page) {
+void TFramePagesArea::CreateBackgroundFillControls(QWidget& page) {
   auto* box = new QGroupBox(" Fill ", &page);
   box->setObjectName("GroupBox_BackgroundFill");
   auto* grid = new QGridLayout(box);
@@ -87,7 +89,7 @@ void TMainForm::CreateBackgroundFillControls(QWidget& page) {
   Layout().AddToPropertyPage(ppBackground, box);
 
   const auto changed = [this] {
-    if (!FillingBackgroundPage) BackgroundParameterChanged();
+    if (!fillingBackgroundPage_) Galleries().BackgroundParameterChanged();
   };
   for (QToolButton* toggle : {ScBackFillLinear_Button, ScBackFillVelvet_Button, ScBackFillBevelSolid_Button,
                               ScBackFillBevelFountain_Button})
@@ -108,7 +110,7 @@ void TMainForm::CreateBackgroundFillControls(QWidget& page) {
     connect(button, &QToolButton::clicked, this, [this, button] { BackgroundColorButtonClick(button); });
 }
 
-void TMainForm::LoadBackgroundFillControls(const TAnimatedScene& scene) {
+void TFramePagesArea::LoadBackgroundFillControls(const TAnimatedScene& scene) {
   ScBackFillLinear_Button->setChecked(scene.VelvetFill == 0);
   ScBackFillVelvet_Button->setChecked(scene.VelvetFill == 1);
   SetButtonColor(FillBackgroundButton, scene.FillColor);
@@ -124,7 +126,7 @@ void TMainForm::LoadBackgroundFillControls(const TAnimatedScene& scene) {
   ScBackFillCorner_Edit->SetValue(scene.CornerRadius);
 }
 
-void TMainForm::StoreBackgroundFillControls(TAnimatedScene& scene) const {
+void TFramePagesArea::StoreBackgroundFillControls(TAnimatedScene& scene) const {
   scene.StartColor = ButtonColor(Button_BackgroundStartColor);
   scene.FinishColor = ButtonColor(Button_BackgroundFinishColor);
   // A type neither button shows (a value from a newer file) is kept.
@@ -142,12 +144,12 @@ void TMainForm::StoreBackgroundFillControls(TAnimatedScene& scene) const {
   scene.CornerRadius = ScBackFillCorner_Edit->Value();
 }
 
-void TMainForm::BackgroundColorButtonClick(QToolButton* button) {
+void TFramePagesArea::BackgroundColorButtonClick(QToolButton* button) {
   if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   const std::optional<TColor> chosen = Ui().ChooseColor(ButtonColor(button));
   if (!chosen || *chosen == ButtonColor(button)) return;
   SetButtonColor(button, *chosen);
   if (button == Button_BackgroundStartColor && SameColorsCheckBox->isChecked())
     SetButtonColor(Button_BackgroundFinishColor, *chosen);
-  BackgroundParameterChanged();
+  Galleries().BackgroundParameterChanged();
 }

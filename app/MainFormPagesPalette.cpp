@@ -1,6 +1,7 @@
 // The scene's colour table: the colour-table editor opened from the frame
 // page on the palette of the scene's first 8-bit picture, and the edited
 // colours given to every frame and to the background picture.
+#include "app/MainFormPages.h"
 #include "app/MainFormU.h"
 
 #include "app/AnimationWindowU.h"
@@ -58,7 +59,7 @@ void RecolorFrame(TFrame& frame, const std::vector<TColor>& colors) {
 
 }  // namespace
 
-TPalette TMainForm::FindScenePalette() {
+TPalette TFramePagesArea::FindScenePalette() {
   if (CurrentScene() == nullptr) return {};
   TAnimatedScene& scene = *CurrentScene();
   if (auto palette = FirstFramePalette(scene, [](const TFrame& frame) { return frame.Kind == fkPicture; }))
@@ -69,11 +70,11 @@ TPalette TMainForm::FindScenePalette() {
   return {};
 }
 
-void TMainForm::EditPaletteButtonClick() {
+void TFramePagesArea::EditPaletteButtonClick() {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (CurrentScene() == nullptr || window == nullptr) return;
   TAnimatedScene& scene = *CurrentScene();
-  TEditPaletteForm form(this);
+  TEditPaletteForm form(&Window());
   form.Palette = FindScenePalette();
   form.SetToAllCheckBox->hide();
   if (ShowModal(form) != mrOk) return;
@@ -86,17 +87,17 @@ void TMainForm::EditPaletteButtonClick() {
   // Playback resumes, the cursor comes back and the scene is redrawn also
   // when a conversion fails half-way.
   struct TFinish {
-    TMainForm& form;
+    TMainFormContext& editor;
     TAnimationWindow& window;
     ~TFinish() {
       window.ResumePlayback();
-      form.RequestSceneRecompute();
-      form.RefreshCommandStates();
+      editor.RequestSceneRecompute();
+      editor.RefreshCommandStates();
     }
   };
   const TBusyCursor busy;
   window->StopPlayback();
-  const TFinish finish{*this, *window};
+  const TFinish finish{Editor(), *window};
   RecordUndo(urkSceneSettings, "Change Palette", false, 0, 0, uokWholeScene,
              [&scene](TStream& stream) { scene.SaveUncompressed(stream); });
   try {

@@ -1,6 +1,11 @@
 // Playback, stepping, the time line and the scene page of the main window.
+#include "app/MainFormPlayback.h"
 #include "app/MainFormU.h"
+#include "app/MainFormPages.h"
+#include "app/MainFormMotion.h"
 #include "app/MainFormActions.h"
+#include "app/MainForm3DText.h"
+#include "app/MainFormGalleries.h"
 #include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
@@ -38,7 +43,13 @@ TSpinEdit* MakeSpin(QWidget* parent, const char* name, std::int32_t min, std::in
 
 }  // namespace
 
-void TMainForm::CreatePlaybackAndScenePage() {
+TPlaybackArea::TPlaybackArea(TMainFormContext& editor) : TMainFormArea(editor) {}
+
+TPlaybackArea::~TPlaybackArea() = default;
+
+void TPlaybackArea::CreatePlaybackAndScenePage() {
+  SetUpTimer(setStepTimer_, 500, [this] { SetStepTimerTimer(); });
+  SetUpTimer(timerSceneSize_, 200, [this] { TimerSceneSizeTimer(); });
   auto* content = new QWidget(Layout().PropertyPage(ppScene));
   content->setObjectName("ScenePageContent");
   auto* form = new QFormLayout(content);
@@ -61,20 +72,20 @@ void TMainForm::CreatePlaybackAndScenePage() {
   form->addRow("Comment:", GifCommentMemo);
   Layout().AddToPropertyPage(ppScene, content);
 
-  const auto onEdit = [this](TSpinEdit* spin, void (TMainForm::*handler)()) {
+  const auto onEdit = [this](TSpinEdit* spin, void (TPlaybackArea::*handler)()) {
     connect(spin, &QLineEdit::textChanged, this, [this, handler] {
-      if (!FillingScenePage) (this->*handler)();
+      if (!fillingScenePage_) (this->*handler)();
     });
   };
-  onEdit(WidthPixels, &TMainForm::SceneSizeChange);
-  onEdit(HeightPixels, &TMainForm::SceneSizeChange);
-  onEdit(SpinEditNumberOfFrames, &TMainForm::NumbOfStepsSpinChange);
-  onEdit(StepsPerSecSpin, &TMainForm::StepsPerSecSpinChange);
+  onEdit(WidthPixels, &TPlaybackArea::SceneSizeChange);
+  onEdit(HeightPixels, &TPlaybackArea::SceneSizeChange);
+  onEdit(SpinEditNumberOfFrames, &TPlaybackArea::NumbOfStepsSpinChange);
+  onEdit(StepsPerSecSpin, &TPlaybackArea::StepsPerSecSpinChange);
   connect(LoopingComboBox, &QComboBox::currentTextChanged, this, [this] {
-    if (!FillingScenePage) LoopingComboBoxChange();
+    if (!fillingScenePage_) LoopingComboBoxChange();
   });
   connect(GifCommentMemo, &QPlainTextEdit::textChanged, this, [this] {
-    if (!FillingScenePage) GifCommentMemoChange();
+    if (!fillingScenePage_) GifCommentMemoChange();
   });
 
   // The time line.
@@ -103,16 +114,16 @@ void TMainForm::CreatePlaybackAndScenePage() {
 
 // ---- Play and stop ------------------------------------------------------------------------------
 
-void TMainForm::ApplyPlaybackResampling(bool playing) {
+void TPlaybackArea::ApplyPlaybackResampling(bool playing) {
   if (CurrentScene() == nullptr) return;
   const bool resample = playing ? UserSettings().PlayAntiAliasResample : UserSettings().AntiAliasResample;
   CurrentScene()->ResampledStretching = resample ? 1 : 0;
 }
 
-void TMainForm::Movie_Play_Execute() {
+void TPlaybackArea::Movie_Play_Execute() {
   if (CurrentScene() == nullptr) return;
   TAnimatedScene& scene = *CurrentScene();
-  if (PlayButtonDown()) {
+  if (Form().PlayButtonDown()) {
     if (QueryFreeResources(0) < 10)
       Ui().MessageBox(Handle(),
                       "Out of system resources. Please close one or more unused applications or run the program "
@@ -129,17 +140,17 @@ void TMainForm::Movie_Play_Execute() {
     RequestSceneRecompute();
     Commands().EnableCommand(Commands().Movie_Stop, false);
   }
-  Layout().StepPerSecond()->SetVisible(PlayButtonDown());
+  Layout().StepPerSecond()->SetVisible(Form().PlayButtonDown());
 }
 
-void TMainForm::Movie_Play_CommandExecute() {
-  SetPlayButtonDown(true);
+void TPlaybackArea::Movie_Play_CommandExecute() {
+  Form().SetPlayButtonDown(true);
   Commands().EnableCommand(Commands().Movie_Play_Command, false);
   Movie_Play_Execute();
 }
 
-void TMainForm::Movie_StopExecute() {
-  SetPlayButtonDown(false);
+void TPlaybackArea::Movie_StopExecute() {
+  Form().SetPlayButtonDown(false);
   Commands().EnableCommand(Commands().Movie_Play_Command, true);
   Movie_Play_Execute();
 }
@@ -154,16 +165,16 @@ void PrepareEverySprite(TAnimatedScene& scene) {
 
 }  // namespace
 
-void TMainForm::Movie_NextFrameExecute() {
+void TPlaybackArea::Movie_NextFrameExecute() {
   if (CurrentScene() == nullptr || Commands().NextBtn->isDown()) return;
   CurrentScene()->BackgroundDrawn = 0;
   PrepareEverySprite(*CurrentScene());
   CurrentScene()->NextFrame();
-  SteppedByHand = true;
+  Motion().SetSteppedByHand(true);
   RequestSceneRecompute();
 }
 
-void TMainForm::Movie_BackOneStepExecute() {
+void TPlaybackArea::Movie_BackOneStepExecute() {
   if (CurrentScene() == nullptr) return;
   const TBusyCursor busy;
   CurrentScene()->GotoFrame(CurrentScene()->CurrentStep - 1);
@@ -171,7 +182,7 @@ void TMainForm::Movie_BackOneStepExecute() {
   RequestSceneRecompute();
 }
 
-void TMainForm::Movie_FirstStepExecute() {
+void TPlaybackArea::Movie_FirstStepExecute() {
   if (CurrentScene() == nullptr) return;
   {
     const TBusyCursor busy;
@@ -184,7 +195,7 @@ void TMainForm::Movie_FirstStepExecute() {
   if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->UpdateSelection();
 }
 
-void TMainForm::Movie_LastStepExecute() {
+void TPlaybackArea::Movie_LastStepExecute() {
   if (CurrentScene() == nullptr) return;
   const TBusyCursor busy;
   CurrentScene()->GotoFrame(LastStepSeekTarget(CurrentScene()->StepCount));
@@ -193,14 +204,14 @@ void TMainForm::Movie_LastStepExecute() {
 
 // ---- The time line ----------------------------------------------------------------------------------
 
-void TMainForm::StepsTrackBarChange() {
-  SetStepTimer.SetEnabled(false);
-  SetStepTimer.SetEnabled(true);
+void TPlaybackArea::StepsTrackBarChange() {
+  setStepTimer_.SetEnabled(false);
+  setStepTimer_.SetEnabled(true);
   Layout().CurrentStep()->SetCaption(SliderStepText(Layout().StepsTrackBar()->Position()));
 }
 
-void TMainForm::SetStepTimerTimer() {
-  SetStepTimer.SetEnabled(false);
+void TPlaybackArea::SetStepTimerTimer() {
+  setStepTimer_.SetEnabled(false);
   if (CurrentScene() == nullptr || CurrentScene()->CurrentStep == Layout().StepsTrackBar()->Position()) return;
   const TBusyCursor busy;
   CurrentScene()->GotoFrame(std::clamp(Layout().StepsTrackBar()->Position(), 1, kMaxSceneSteps + 1));
@@ -209,16 +220,16 @@ void TMainForm::SetStepTimerTimer() {
 
 // The appearance snapshot taken at a press on the time line: recorded only
 // when a bar really changed during the drag.
-struct TMainForm::TAppearanceDrag {
+struct TPlaybackArea::TAppearanceDrag {
   std::int32_t SpriteId = 0;
   TMemoryStream Snapshot;
   // The drag itself records nothing: each step of it would be an entry.
   std::optional<TUndoRecordingPause> Pause;
 };
 
-void TMainForm::TAppearanceDragDeleter::operator()(TAppearanceDrag* drag) const { delete drag; }
+void TPlaybackArea::TAppearanceDragDeleter::operator()(TAppearanceDrag* drag) const { delete drag; }
 
-void TMainForm::StepsTrackBarMouseDown() {
+void TPlaybackArea::StepsTrackBarMouseDown() {
   appearanceDrag_.reset();
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr || ActiveAnimationWindow() == nullptr) return;
@@ -240,13 +251,13 @@ void TMainForm::StepsTrackBarMouseDown() {
 }
 
 // The release reports a changed bar (StepsTrackBarTimelineListChanged) before it reports itself.
-void TMainForm::StepsTrackBarMouseUp() { appearanceDrag_.reset(); }
+void TPlaybackArea::StepsTrackBarMouseUp() { appearanceDrag_.reset(); }
 
-void TMainForm::StepsTrackBarChanged() {
+void TPlaybackArea::StepsTrackBarChanged() {
   if (appearanceDrag_ != nullptr) appearanceDrag_->Pause.reset();
 }
 
-void TMainForm::StepsTrackBarTimelineListChanged(int index) {
+void TPlaybackArea::StepsTrackBarTimelineListChanged(int index) {
   TSprite* sprite = CurrentSprite();
   if (appearanceDrag_ != nullptr) {
     const std::unique_ptr<TAppearanceDrag, TAppearanceDragDeleter> drag = std::move(appearanceDrag_);
@@ -259,19 +270,14 @@ void TMainForm::StepsTrackBarTimelineListChanged(int index) {
           [&snapshot](TStream& stream) { stream.WriteBuffer(snapshot.Memory(), snapshot.Size()); });
     }
   }
-  if (sprite == nullptr || index < 0 || index >= sprite->IntervalCount() || AppearanceList == nullptr ||
-      index >= AppearanceList->topLevelItemCount())
-    return;
-  AppearanceList->setCurrentItem(AppearanceList->topLevelItem(index));
-  ShowSelectedAppearance();
-  RequestSceneRecompute();
+  if (Motion().ShowAppearanceOfBar(index)) RequestSceneRecompute();
 }
 
 // ---- The step dialog --------------------------------------------------------------------------------
 
-void TMainForm::View_Set_StepExecute() {
+void TPlaybackArea::View_Set_StepExecute() {
   if (CurrentScene() == nullptr) return;
-  TSetStepFrm form(CurrentScene()->StepCount, std::max(CurrentScene()->CurrentStep - 1, 1), this);
+  TSetStepFrm form(CurrentScene()->StepCount, std::max(CurrentScene()->CurrentStep - 1, 1), &Window());
   if (ShowModal(form) != mrOk) return;
   const TBusyCursor busy;
   const std::int64_t target = static_cast<std::int64_t>(form.StepSpinEdit->Value()) + 2;
@@ -279,19 +285,19 @@ void TMainForm::View_Set_StepExecute() {
   RequestSceneRecompute();
 }
 
-void TMainForm::View_CustomExecute() {
+void TPlaybackArea::View_CustomExecute() {
   if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
-  TSetBackgroundFrm form(CurrentScene()->Width, CurrentScene()->Height, this);
+  TSetBackgroundFrm form(CurrentScene()->Width, CurrentScene()->Height, &Window());
   if (ShowModal(form) != mrOk) return;
-  ApplyCanvasSize(form.WidthPixels->Value(), form.HeightPixels->Value());
+  Galleries().ApplyCanvasSize(form.WidthPixels->Value(), form.HeightPixels->Value());
 }
 
 // ---- The scene page -----------------------------------------------------------------------------------
 
-void TMainForm::LoadScenePage() {
+void TPlaybackArea::LoadScenePage() {
   if (CurrentScene() == nullptr) return;
   const TAnimatedScene& scene = *CurrentScene();
-  FillingScenePage = true;
+  fillingScenePage_ = true;
   WidthPixels->SetValue(scene.Width);
   HeightPixels->SetValue(scene.Height);
   SpinEditNumberOfFrames->SetValue(scene.StepCount);
@@ -300,7 +306,7 @@ void TMainForm::LoadScenePage() {
   QStringList lines;
   for (const std::string& line : CurrentScene()->ReservedSettings.GifComment()) lines << QString::fromStdString(line);
   GifCommentMemo->setPlainText(lines.join('\n'));
-  FillingScenePage = false;
+  fillingScenePage_ = false;
 }
 
 namespace {
@@ -312,7 +318,7 @@ void RecordSceneSettings(TAnimationWindow& window, TAnimatedScene& scene, const 
 
 }  // namespace
 
-void TMainForm::NumbOfStepsSpinChange() {
+void TPlaybackArea::NumbOfStepsSpinChange() {
   if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   const std::int32_t steps = SpinEditNumberOfFrames->Value();
   if (steps != CurrentScene()->StepCount) {
@@ -320,21 +326,21 @@ void TMainForm::NumbOfStepsSpinChange() {
     CurrentScene()->StepCount = steps;
     RefreshCommandStates();
   }
-  SetAppearanceStepMaxima(CurrentScene()->StepCount);
+  Motion().SetAppearanceStepMaxima(CurrentScene()->StepCount);
 }
 
-void TMainForm::StepsPerSecSpinChange() {
+void TPlaybackArea::StepsPerSecSpinChange() {
   if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   const std::int32_t interval = StepIntervalOf(StepsPerSecSpin->Value());
   if (interval == CurrentScene()->Timer().Interval()) return;
   RecordSceneSettings(*ActiveAnimationWindow(), *CurrentScene(), "Change Steps per Second");
   CurrentScene()->Timer().SetInterval(interval);
   CurrentScene()->StepTime = interval;
-  if (TFrame* frame = CurrentFrame()) Timer3DAnimation.SetInterval(frame->Duration() * interval);
+  if (TFrame* frame = CurrentFrame()) Text3DEditor().Timer3DAnimation().SetInterval(frame->Duration() * interval);
   RefreshCommandStates();
 }
 
-void TMainForm::LoopingComboBoxChange() {
+void TPlaybackArea::LoopingComboBoxChange() {
   if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   const std::optional<std::int32_t> loops = LoopCountFromText(LoopingComboBox->currentText().toStdString());
   if (!loops || *loops == CurrentScene()->LoopCount) return;
@@ -343,26 +349,26 @@ void TMainForm::LoopingComboBoxChange() {
   RefreshCommandStates();
 }
 
-void TMainForm::GifCommentMemoChange() {
-  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr || AddingPictureFrames) return;
+void TPlaybackArea::GifCommentMemoChange() {
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr || FramePages().AddingPictureFrames()) return;
   std::vector<std::string> lines;
   for (const QString& line : GifCommentMemo->toPlainText().split('\n')) lines.push_back(line.toStdString());
   if (GifCommentMemo->toPlainText().isEmpty()) lines.clear();
   std::vector<std::string>& comment = CurrentScene()->ReservedSettings.GifComment();
   if (lines == comment) return;
-  RecordGifCommentChange();
+  Galleries().RecordGifCommentChange();
   comment = std::move(lines);
 }
 
-void TMainForm::SceneSizeChange() {
+void TPlaybackArea::SceneSizeChange() {
   if (ActiveAnimationWindow() == nullptr) return;
   sceneSizeScene_ = ActiveAnimationWindow()->Scene();
-  TimerSceneSize.SetEnabled(false);
-  TimerSceneSize.SetEnabled(true);
+  timerSceneSize_.SetEnabled(false);
+  timerSceneSize_.SetEnabled(true);
 }
 
-void TMainForm::TimerSceneSizeTimer() {
-  TimerSceneSize.SetEnabled(false);
+void TPlaybackArea::TimerSceneSizeTimer() {
+  timerSceneSize_.SetEnabled(false);
   const TAnimatedScene* typedFor = sceneSizeScene_;
   sceneSizeScene_ = nullptr;
   TAnimationWindow* window = ActiveAnimationWindow();
@@ -371,58 +377,64 @@ void TMainForm::TimerSceneSizeTimer() {
   const int height = HeightPixels->Value();
   if (width == typedFor->Width && height == typedFor->Height) return;
   // Checked before the canvas takes the size: a refused size allocates nothing.
-  if (!ApplyCanvasSize(width, height)) ShowSceneSize(typedFor->Width, typedFor->Height);
+  if (!Galleries().ApplyCanvasSize(width, height)) ShowSceneSize(typedFor->Width, typedFor->Height);
 }
 
 // The size typed for the document that stops being the active one is
 // applied to it first; a closing document gets none. A bar drag of the time
 // line ends with the document: its pause gives recording back to the
 // document's log while that log still exists.
-void TMainForm::FinishDocumentEdits(bool documentCloses) {
+void TPlaybackArea::FinishDocumentEdits(bool documentCloses) {
   appearanceDrag_.reset();
-  if (!TimerSceneSize.Enabled()) return;
+  if (!timerSceneSize_.Enabled()) return;
   if (documentCloses) {
-    TimerSceneSize.SetEnabled(false);
+    timerSceneSize_.SetEnabled(false);
     sceneSizeScene_ = nullptr;
   } else {
     TimerSceneSizeTimer();
   }
 }
 
-namespace {
-
-void ResizeActiveAnimation(TMainForm& form, int width, int height) {
-  if (form.ActiveAnimationWindow() == nullptr) return;
-  form.ActiveAnimationWindow()->SetCanvasSize(width, height);
+void TPlaybackArea::ResizeActiveAnimation(int width, int height) {
+  if (ActiveAnimationWindow() == nullptr) return;
+  ActiveAnimationWindow()->SetCanvasSize(width, height);
 }
 
-}  // namespace
+void TPlaybackArea::N400x40pixels1Click() { ResizeActiveAnimation(88, 62); }
 
-void TMainForm::N400x40pixels1Click() { ResizeActiveAnimation(*this, 88, 62); }
+void TPlaybackArea::N400x50pixels2Click() { ResizeActiveAnimation(125, 125); }
 
-void TMainForm::N400x50pixels2Click() { ResizeActiveAnimation(*this, 125, 125); }
+void TPlaybackArea::N486x60pixels1Click() { ResizeActiveAnimation(468, 60); }
 
-void TMainForm::N486x60pixels1Click() { ResizeActiveAnimation(*this, 468, 60); }
-
-void TMainForm::ShowStepCount(int steps) {
-  const bool filling = FillingScenePage;
-  FillingScenePage = true;
+void TPlaybackArea::ShowStepCount(int steps) {
+  const bool filling = fillingScenePage_;
+  fillingScenePage_ = true;
   SpinEditNumberOfFrames->SetValue(steps);
-  FillingScenePage = filling;
-  SetAppearanceStepMaxima(steps);
+  fillingScenePage_ = filling;
+  Motion().SetAppearanceStepMaxima(steps);
 }
 
-void TMainForm::ShowLoopCount(int loops) {
-  const bool filling = FillingScenePage;
-  FillingScenePage = true;
+void TPlaybackArea::ShowLoopCount(int loops) {
+  const bool filling = fillingScenePage_;
+  fillingScenePage_ = true;
   LoopingComboBox->setCurrentText(QString::fromStdString(LoopCountText(loops)));
-  FillingScenePage = filling;
+  fillingScenePage_ = filling;
 }
 
-void TMainForm::ShowSceneSize(int width, int height) {
-  const bool filling = FillingScenePage;
-  FillingScenePage = true;
+void TPlaybackArea::ShowSceneSize(int width, int height) {
+  const bool filling = fillingScenePage_;
+  fillingScenePage_ = true;
   WidthPixels->SetValue(width);
   HeightPixels->SetValue(height);
-  FillingScenePage = filling;
+  fillingScenePage_ = filling;
 }
+
+// ---- What the document windows ask of this area, through the main window -----------------------------
+
+void TMainForm::Movie_FirstStepExecute() { Playback().Movie_FirstStepExecute(); }
+
+void TMainForm::ShowStepCount(int steps) { Playback().ShowStepCount(steps); }
+
+void TMainForm::ShowLoopCount(int loops) { Playback().ShowLoopCount(loops); }
+
+void TMainForm::ShowSceneSize(int width, int height) { Playback().ShowSceneSize(width, height); }

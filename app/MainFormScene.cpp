@@ -2,7 +2,15 @@
 // main window: Import, Save As, recent files, the 88 x 31 size, sprites to
 // the front or the back of all, the upgrade-check switch and the last step
 // of shutting down.
+#include "app/MainFormGalleries.h"
+
 #include "app/MainFormU.h"
+#include "app/MainFormFiles.h"
+#include "app/MainFormTree.h"
+#include "app/MainFormPages.h"
+#include "app/MainFormMotion.h"
+#include "app/MainFormPlayback.h"
+#include "app/MainForm3DText.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
@@ -12,6 +20,7 @@
 #include "app/core/AddCommands.h"
 #include "app/core/GalleryRules.h"
 #include "app/core/SizeLimits.h"
+#include "app/core/SpriteOrder.h"
 #include "app/core/StarterSet.h"
 #include "controls/AnimationPickerU.h"
 #include "controls/UTimelineSlider.h"
@@ -75,7 +84,7 @@ void PlaceNode(QTreeWidgetItem* node, int position) {
 
 }  // namespace
 
-void TMainForm::FormCreateScene() {
+void TGalleriesArea::FormCreateScene() {
   Commands().SetCommandHandler(Commands().File_NewFromTemplate, [this] { File_NewFromTemplateExecute(); });
   Commands().SetCommandHandler(Commands().File_Import, [this] { File_ImportExecute(); });
   Commands().SetCommandHandler(Commands().File_Save_As, [this] { File_Save_AsExecute(); });
@@ -93,74 +102,74 @@ void TMainForm::FormCreateScene() {
   CreateSceneCommandControls();
   // A burst of typing in the comment ends when the box is filled from the
   // scene or loses the focus.
-  connect(GifCommentMemo, &QPlainTextEdit::textChanged, this, [this] {
-    if (FillingScenePage) GifCommentBurst = {};
+  connect(Playback().CommentMemo(), &QPlainTextEdit::textChanged, this, [this] {
+    if (Playback().FillingScenePage()) gifCommentBurst_ = {};
   });
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
-    if (old == GifCommentMemo) GifCommentBurst = {};
+    if (old == Playback().CommentMemo()) gifCommentBurst_ = {};
   });
 }
 
-void TMainForm::CreateSceneCommandControls() {
+void TGalleriesArea::CreateSceneCommandControls() {
   QWidget* backgroundPage = Layout().PropertyPage(ppBackground);
-  Radio_Backgroun_Picture_Type = new QGroupBox(" Display ", backgroundPage);
-  Radio_Backgroun_Picture_Type->setObjectName("Radio_Backgroun_Picture_Type");
-  auto* types = new QVBoxLayout(Radio_Backgroun_Picture_Type);
+  radioBackgrounPictureType_ = new QGroupBox(" Display ", backgroundPage);
+  radioBackgrounPictureType_->setObjectName("Radio_Backgroun_Picture_Type");
+  auto* types = new QVBoxLayout(radioBackgrounPictureType_);
   const char* const captions[] = {"Center", "Tile", "Stretch"};
-  for (std::size_t i = 0; i < BackgroundPictureTypes.size(); ++i) {
-    QRadioButton* type = new QRadioButton(captions[i], Radio_Backgroun_Picture_Type);
+  for (std::size_t i = 0; i < backgroundPictureTypes_.size(); ++i) {
+    QRadioButton* type = new QRadioButton(captions[i], radioBackgrounPictureType_);
     type->setObjectName(QString("Radio_Backgroun_Picture_Type_%1").arg(i));
     types->addWidget(type);
-    BackgroundPictureTypes[i] = type;
+    backgroundPictureTypes_[i] = type;
     connect(type, &QRadioButton::clicked, this, [this] {
-      if (!FillingSceneCommandControls) BackgroundParameterChanged();
+      if (!fillingSceneCommandControls_) BackgroundParameterChanged();
     });
   }
   // With the picture and its colours, above the fill settings.
-  Layout().AddToPropertyPage(ppBackground, Radio_Backgroun_Picture_Type, PictureCheckBox->parentWidget());
+  Layout().AddToPropertyPage(ppBackground, radioBackgrounPictureType_, FramePages().BackgroundPictureControls());
 
   // The transparent background is shown with the other background settings.
-  BackgroundIsTransparentCheckBox = new QCheckBox("Transparent", backgroundPage);
-  BackgroundIsTransparentCheckBox->setObjectName("BackgroundIsTransparentCheckBox");
-  ApplyHint(*BackgroundIsTransparentCheckBox, "|Sets the animation as transparent");
-  TransparentBackColor_Button = new QPushButton("Transparent Color...", backgroundPage);
-  TransparentBackColor_Button->setObjectName("TransparentBackColor_Button");
-  Layout().AddToPropertyPage(ppBackground, BackgroundIsTransparentCheckBox, Radio_Backgroun_Picture_Type);
-  Layout().AddToPropertyPage(ppBackground, TransparentBackColor_Button, BackgroundIsTransparentCheckBox);
-  connect(BackgroundIsTransparentCheckBox, &QCheckBox::clicked, this, [this] {
-    if (!FillingSceneCommandControls) BackgroundIsTransparentCheckBoxClick();
+  backgroundIsTransparentCheckBox_ = new QCheckBox("Transparent", backgroundPage);
+  backgroundIsTransparentCheckBox_->setObjectName("BackgroundIsTransparentCheckBox");
+  ApplyHint(*backgroundIsTransparentCheckBox_, "|Sets the animation as transparent");
+  transparentBackColorButton_ = new QPushButton("Transparent Color...", backgroundPage);
+  transparentBackColorButton_->setObjectName("TransparentBackColor_Button");
+  Layout().AddToPropertyPage(ppBackground, backgroundIsTransparentCheckBox_, radioBackgrounPictureType_);
+  Layout().AddToPropertyPage(ppBackground, transparentBackColorButton_, backgroundIsTransparentCheckBox_);
+  connect(backgroundIsTransparentCheckBox_, &QCheckBox::clicked, this, [this] {
+    if (!fillingSceneCommandControls_) BackgroundIsTransparentCheckBoxClick();
   });
-  connect(TransparentBackColor_Button, &QPushButton::clicked, this, [this] { TransparentBackColor_ButtonClick(); });
+  connect(transparentBackColorButton_, &QPushButton::clicked, this, [this] { TransparentBackColor_ButtonClick(); });
   // The page fillers belong to the pages' area; these controls follow the
   // scene whenever a page is shown.
   connect(Layout().Notebook_Properties(), &QStackedWidget::currentChanged, this, [this] { LoadSceneCommandControls(); });
   LoadSceneCommandControls();
 }
 
-void TMainForm::LoadSceneCommandControls() {
-  FillingSceneCommandControls = true;
+void TGalleriesArea::LoadSceneCommandControls() {
+  fillingSceneCommandControls_ = true;
   const TAnimatedScene* scene = CurrentScene();
   const int placement = scene != nullptr ? scene->PicturePlacement : ppNone;
-  for (std::size_t i = 0; i < BackgroundPictureTypes.size(); ++i)
-    BackgroundPictureTypes[i]->setChecked(placement == static_cast<int>(i) + 1);
+  for (std::size_t i = 0; i < backgroundPictureTypes_.size(); ++i)
+    backgroundPictureTypes_[i]->setChecked(placement == static_cast<int>(i) + 1);
   const bool transparent = scene != nullptr && scene->TransparentBackground != 0;
-  BackgroundIsTransparentCheckBox->setChecked(transparent);
-  TransparentBackColor_Button->setEnabled(transparent);
-  if (scene != nullptr) SetButtonColor(*TransparentBackColor_Button, scene->TransparentColor);
-  FillingSceneCommandControls = false;
+  backgroundIsTransparentCheckBox_->setChecked(transparent);
+  transparentBackColorButton_->setEnabled(transparent);
+  if (scene != nullptr) SetButtonColor(*transparentBackColorButton_, scene->TransparentColor);
+  fillingSceneCommandControls_ = false;
 }
 
 // ---- The background page and the transparent background --------------------------------------------------
 
-void TMainForm::BackgroundParameterChanged() {
-  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr || TreeChangeRunning) return;
+void TGalleriesArea::BackgroundParameterChanged() {
+  if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr || Tree().TreeChangeRunning()) return;
   TAnimatedScene& scene = *CurrentScene();
   int placement = ppNone;
-  for (std::size_t i = 0; i < BackgroundPictureTypes.size(); ++i)
-    if (BackgroundPictureTypes[i]->isChecked()) placement = static_cast<int>(i) + 1;
+  for (std::size_t i = 0; i < backgroundPictureTypes_.size(); ++i)
+    if (backgroundPictureTypes_[i]->isChecked()) placement = static_cast<int>(i) + 1;
   RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
              [&scene](TStream& stream) { scene.SaveSettings(stream); });
-  StoreBackgroundFillControls(scene);
+  FramePages().StoreBackgroundFillControls(scene);
   // The arguments in the order the scene takes them: start colour, then finish colour.
   scene.SetBackground(false, bgmFillAndPicture, scene.BackgroundFile, scene.StartColor, scene.FinishColor, placement,
                       nullptr);
@@ -168,18 +177,18 @@ void TMainForm::BackgroundParameterChanged() {
 }
 
 // The flag is part of the scene's settings, so it is undone as they are.
-void TMainForm::BackgroundIsTransparentCheckBoxClick() {
-  TransparentBackColor_Button->setEnabled(BackgroundIsTransparentCheckBox->isChecked());
+void TGalleriesArea::BackgroundIsTransparentCheckBoxClick() {
+  transparentBackColorButton_->setEnabled(backgroundIsTransparentCheckBox_->isChecked());
   if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   TAnimatedScene& scene = *CurrentScene();
-  const std::uint8_t transparent = BackgroundIsTransparentCheckBox->isChecked() ? 1 : 0;
+  const std::uint8_t transparent = backgroundIsTransparentCheckBox_->isChecked() ? 1 : 0;
   if (scene.TransparentBackground == transparent) return;
   RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
              [&scene](TStream& stream) { scene.SaveSettings(stream); });
   scene.TransparentBackground = transparent;
 }
 
-void TMainForm::TransparentBackColor_ButtonClick() {
+void TGalleriesArea::TransparentBackColor_ButtonClick() {
   if (CurrentScene() == nullptr || ActiveAnimationWindow() == nullptr) return;
   TAnimatedScene& scene = *CurrentScene();
   const std::optional<TColor> chosen = Ui().ChooseColor(scene.TransparentColor);
@@ -187,19 +196,19 @@ void TMainForm::TransparentBackColor_ButtonClick() {
   RecordUndo(urkSceneSettings, "Change Background Properties", false, 0, 0, uokSceneSettings,
              [&scene](TStream& stream) { scene.SaveSettings(stream); });
   scene.TransparentColor = *chosen;
-  SetButtonColor(*TransparentBackColor_Button, scene.TransparentColor);
+  SetButtonColor(*transparentBackColorButton_, scene.TransparentColor);
 }
 
 // One entry for a burst of typing: the snapshot is taken before its first
 // change, and a burst goes on only while its entry is still the log's last.
-void TMainForm::RecordGifCommentChange() {
+void TGalleriesArea::RecordGifCommentChange() {
   TAnimationWindow* window = ActiveAnimationWindow();
   TAnimatedScene* scene = CurrentScene();
   if (window == nullptr || scene == nullptr || window->Undo() == nullptr) return;
   TWindowUndo& log = *window->Undo();
-  const bool burstGoesOn = GifCommentBurst.Log == &log && !log.Empty() &&
-                           GifCommentBurst.LastRecordPosition == log.LastRecordPosition() &&
-                           GifCommentBurst.LogSize == log.Log().Size();
+  const bool burstGoesOn = gifCommentBurst_.Log == &log && !log.Empty() &&
+                           gifCommentBurst_.LastRecordPosition == log.LastRecordPosition() &&
+                           gifCommentBurst_.LogSize == log.Log().Size();
   if (burstGoesOn) {
     window->SetModified(true);
     return;
@@ -210,51 +219,51 @@ void TMainForm::RecordGifCommentChange() {
   window->SetModified(true);
   // With recording paused or the log switched off there is no entry to go on with.
   const bool recorded = !log.Empty() && log.Log().Size() != sizeBefore;
-  GifCommentBurst = recorded ? TGifCommentBurst{&log, log.LastRecordPosition(), log.Log().Size()} : TGifCommentBurst{};
+  gifCommentBurst_ = recorded ? TGifCommentBurst{&log, log.LastRecordPosition(), log.Log().Size()} : TGifCommentBurst{};
 }
 
-void TMainForm::FormDestroy() {
+void TGalleriesArea::FormDestroy() {
   if (QelReleaseFailed) TerminateProcess(0);
 }
 
 // ---- Templates, import, Save As and recent files -------------------------------------------------------
 
-void TMainForm::File_NewFromTemplateExecute() {
-  TTemplateForm wizard(this);
+void TGalleriesArea::File_NewFromTemplateExecute() {
+  TTemplateForm wizard(&Window());
   wizard.ShowWizardAtStartupBtn->setChecked(UserSettings().ShowWizardAtStartup);
   wizard.TemplateCommandCaption = Commands().File_NewFromTemplate->text().toStdString();
   wizard.StoreShowWizardAtStartup = [this](bool show) { UserSettings().ShowWizardAtStartup = show; };
-  wizard.OnWWWAddressClick = [this] { TimerRunCheckUpdate.SetEnabled(true); };
+  wizard.OnWWWAddressClick = [this] { Form().TimerRunCheckUpdate.SetEnabled(true); };
   if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->StopPlayback();
   const bool chosen = ShowModal(wizard) == mrOk && !wizard.TemplateFileName.empty();
   if (chosen) {
-    OpenInNewDocument(wizard.TemplateFileName);
+    Files().OpenInNewDocument(wizard.TemplateFileName);
   }
   if (ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->ResumePlayback();
 }
 
-void TMainForm::File_ImportExecute() {
+void TGalleriesArea::File_ImportExecute() {
   const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(SettingsArea().OpenExportDialog());
   if (!chosen) return;
   SettingsArea().OpenExportDialog().initialDir = ExtractFilePath(chosen->fileName);
-  OpenInNewDocument(chosen->fileName);
+  Files().OpenInNewDocument(chosen->fileName);
 }
 
-void TMainForm::File_Save_AsExecute() {
+void TGalleriesArea::File_Save_AsExecute() {
   if (CurrentScene() != nullptr && ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->SaveAs();
 }
 
-void TMainForm::OpenRecent(int index) {
+void TGalleriesArea::OpenRecent(int index) {
   if (index < 0 || index >= static_cast<int>(SettingsArea().RecentFiles().Entries().size())) return;
   const std::string fileName = SettingsArea().RecentFiles().Entries()[static_cast<std::size_t>(index)];
-  OpenInNewDocument(fileName);
+  Files().OpenInNewDocument(fileName);
 }
 
-void TMainForm::View_88x31Execute() { ApplyCanvasSize(88, 31); }
+void TGalleriesArea::View_88x31Execute() { ApplyCanvasSize(88, 31); }
 
 // A size the project reader could not open again is refused before the
 // canvas takes it.
-bool TMainForm::ApplyCanvasSize(int width, int height) {
+bool TGalleriesArea::ApplyCanvasSize(int width, int height) {
   if (ActiveAnimationWindow() == nullptr) return false;
   try {
     RequireSavableImageSize(width, height);
@@ -270,7 +279,7 @@ bool TMainForm::ApplyCanvasSize(int width, int height) {
 
 // The sprite is drawn last; the tree lists the front-most sprite first,
 // right after "Background".
-void TMainForm::Scene_MovetoFrontOfAllSpritesExecute() {
+void TGalleriesArea::Scene_MovetoFrontOfAllSpritesExecute() {
   TSprite* sprite = CurrentSprite();
   TAnimationWindow* window = ActiveAnimationWindow();
   if (CurrentScene() == nullptr || sprite == nullptr || window == nullptr) return;
@@ -278,30 +287,28 @@ void TMainForm::Scene_MovetoFrontOfAllSpritesExecute() {
   const int last = CurrentScene()->SpriteCount() - 1;
   if (old < 0 || old == last) return;
   window->StopPlayback();
-  QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
-  RecordUndo(urkSpriteList, "Move to Front of all Sprites", true, old, 0, uokSpriteLastToIndex, nullptr);
-  CurrentScene()->MoveSprite(old, last);
-  DetachCurrentSprite();
+  QTreeWidgetItem* node = Tree().TreeNodeOfSprite(sprite);
+  MoveSpriteToFrontOfAll(*CurrentScene(), old);
+  Tree().DetachCurrentSprite();
   PlaceNode(node, 1);
-  AnimationTreeChange();
+  Tree().AnimationTreeChange();
   RefreshCommandStates();
   window->ResumePlayback();
   RequestSceneRecompute();
 }
 
-void TMainForm::Scene_MoveToBackOfAllSpritesExecute() {
+void TGalleriesArea::Scene_MoveToBackOfAllSpritesExecute() {
   TSprite* sprite = CurrentSprite();
   TAnimationWindow* window = ActiveAnimationWindow();
   if (CurrentScene() == nullptr || sprite == nullptr || window == nullptr) return;
   const int old = PositionOfSprite(*CurrentScene(), sprite);
   if (old <= 0) return;
   window->StopPlayback();
-  QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
-  RecordUndo(urkSpriteList, "Move to Back of all Sprites", true, old, 0, uokSpriteFirstToIndex, nullptr);
-  CurrentScene()->MoveSprite(old, 0);
-  DetachCurrentSprite();
+  QTreeWidgetItem* node = Tree().TreeNodeOfSprite(sprite);
+  MoveSpriteToBackOfAll(*CurrentScene(), old);
+  Tree().DetachCurrentSprite();
   if (node != nullptr && node->parent() != nullptr) PlaceNode(node, node->parent()->childCount());
-  AnimationTreeChange();
+  Tree().AnimationTreeChange();
   RefreshCommandStates();
   window->ResumePlayback();
   RequestSceneRecompute();
@@ -309,7 +316,7 @@ void TMainForm::Scene_MoveToBackOfAllSpritesExecute() {
 
 // ---- The upgrade-check switch ----------------------------------------------------------------------------
 
-void TMainForm::Checknewversion1Click() {
+void TGalleriesArea::Checknewversion1Click() {
   Commands().Checknewversion1->setChecked(!Commands().Checknewversion1->isChecked());
   UserSettings().CheckNewVersion = Commands().Checknewversion1->isChecked();
   if (!UserSettings().CheckNewVersion) return;
@@ -325,9 +332,9 @@ void TMainForm::Checknewversion1Click() {
 
 // ---- Galleries -----------------------------------------------------------------------------------------
 
-TAnimationPicker* TMainForm::AnimationPicker1() {
-  if (auto* picker = findChild<TAnimationPicker*>("AnimationPicker1", Qt::FindDirectChildrenOnly)) return picker;
-  auto* picker = new TAnimationPicker(this);
+TAnimationPicker* TGalleriesArea::AnimationPicker1() {
+  if (auto* picker = Window().findChild<TAnimationPicker*>("AnimationPicker1", Qt::FindDirectChildrenOnly)) return picker;
+  auto* picker = new TAnimationPicker(&Window());
   picker->setObjectName("AnimationPicker1");
   return picker;
 }
@@ -344,11 +351,11 @@ std::string ChooseFromGallery(TAnimationPicker& picker, const std::string& folde
 
 }  // namespace
 
-void TMainForm::AnimationGalleryToolButtonClick(QWidget* anchor) {
+void TGalleriesArea::AnimationGalleryToolButtonClick(QWidget* anchor) {
   // An edit still waiting for its pause is the frame's own change, made
   // before the preset: rendered after it, it would overwrite what the
   // preset set (a frame without its animation flag takes one state for both).
-  FlushText3DChange();
+  Text3DEditor().FlushText3DChange();
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   if (sprite == nullptr || frame == nullptr) return;
@@ -361,13 +368,13 @@ void TMainForm::AnimationGalleryToolButtonClick(QWidget* anchor) {
   // The editor shows the new states and the frame's picture is rendered again;
   // that is part of this change, not a change of its own.
   const TUndoRecordingPause pause;
-  Load3DTextPage();
-  if (TFrame* changed = CurrentFrame()) StoreText3DPicture(*changed);
+  Text3DEditor().Load3DTextPage();
+  if (TFrame* changed = CurrentFrame()) Text3DEditor().StoreText3DPicture(*changed);
   RequestSceneRecompute();
 }
 
-void TMainForm::CollorGalleryToolButtonClick(QWidget* anchor) {
-  FlushText3DChange();
+void TGalleriesArea::CollorGalleryToolButtonClick(QWidget* anchor) {
+  Text3DEditor().FlushText3DChange();
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   if (sprite == nullptr || frame == nullptr) return;
@@ -377,15 +384,15 @@ void TMainForm::CollorGalleryToolButtonClick(QWidget* anchor) {
   const TFrame* presetFrame = preset != nullptr ? PresetFirstFrame(*preset) : nullptr;
   if (presetFrame == nullptr || !ApplyColorPreset(*sprite, frame->Index(), *presetFrame)) return;
   const TUndoRecordingPause pause;
-  Load3DTextPage();
-  if (TFrame* changed = CurrentFrame()) StoreText3DPicture(*changed);
+  Text3DEditor().Load3DTextPage();
+  if (TFrame* changed = CurrentFrame()) Text3DEditor().StoreText3DPicture(*changed);
   RequestSceneRecompute();
 }
 
-void TMainForm::ShowMotionGallery(QWidget* anchor) {
+void TGalleriesArea::ShowMotionGallery(QWidget* anchor) {
   // A motion edit still waiting goes to the old path first; applied later it
   // would write the page's old values over the preset's first step.
-  FlushMotionEdit();
+  Motion().FlushMotionEdit();
   TSprite* sprite = CurrentSprite();
   if (sprite == nullptr) return;
   const std::string fileName = ChooseFromGallery(*AnimationPicker1(), ProgramSubfolder(kMotionPresetsFolder), anchor);
@@ -393,18 +400,18 @@ void TMainForm::ShowMotionGallery(QWidget* anchor) {
   const std::unique_ptr<TAnimatedScene> preset = LoadGalleryPreset(fileName);
   if (preset == nullptr) return;
   ApplyMotionPreset(*sprite, preset->Sprite(0).Motion());
-  LoadMotionPage();
+  Motion().LoadMotionPage();
   RequestSceneRecompute();
 }
 
 // ---- Insert > Presets ----------------------------------------------------------------------------------
 
-void TMainForm::InsertPreset(QAction* item) {
+void TGalleriesArea::InsertPreset(QAction* item) {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (item == nullptr || window == nullptr || CurrentScene() == nullptr) return;
   const std::string fileName = SettingsArea().PresetsFolder() + item->text().toStdString() + ".gif";
   window->StopPlayback();
-  TreeChangeRunning = true;
+  Tree().SetTreeChangeRunning(true);
   TAddedItem added;
   try {
     // A preset that cannot be read adds nothing: the sprite goes again.
@@ -416,10 +423,10 @@ void TMainForm::InsertPreset(QAction* item) {
   } catch (const std::exception&) {
     added = TAddedItem();
   }
-  TreeChangeRunning = false;
-  if (added.Sprite != nullptr) SetCurrentSprite(added.Sprite);
+  Tree().SetTreeChangeRunning(false);
+  if (added.Sprite != nullptr) Tree().SetCurrentSprite(added.Sprite);
   RefreshCommandStates();
-  RebuildAnimationTree();
+  Tree().RebuildAnimationTree();
   if (added.Sprite != nullptr) {
     PostMessage(Handle(), 1003, 0, added.Sprite->FrameCount() - 1);
     if (added.Sprite->FrameCount() == 1) RequestSceneRecompute();

@@ -4,6 +4,7 @@
 #include "app/MainFormSettings.h"
 
 #include "app/MainFormU.h"
+#include "app/MainFormFiles.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
 
@@ -111,8 +112,8 @@ void TSettingsArea::ApplyDigitalDisplayColor() {
 }
 
 void TSettingsArea::ApplyAutosave() {
-  Form().AutosaveTimer.SetInterval(AutosaveMilliseconds(UserSettings().AutosaveInterval));
-  Form().AutosaveTimer.SetEnabled(UserSettings().Autosave);
+  Files().AutosaveTimer().SetInterval(AutosaveMilliseconds(UserSettings().AutosaveInterval));
+  Files().AutosaveTimer().SetEnabled(UserSettings().Autosave);
 }
 
 // ---- Recent files -----------------------------------------------------------------------------
@@ -184,7 +185,7 @@ void TSettingsArea::Tools_OptionsExecute() {
   UserSettings().UndoEnabled = chosen.UndoEnabled;
   UserSettings().AntiAliasResample = chosen.AntiAliasResample;
   UserSettings().PlayAntiAliasResample = chosen.PlayAntiAliasResample;
-  Form().ApplyUndoAndResampling();
+  Files().ApplyUndoAndResampling();
   UserSettings().DigitalDisplayColor = chosen.DigitalDisplayColor;
   ApplyDigitalDisplayColor();
   UserSettings().MaxLastOpened = chosen.MaxLastOpened;

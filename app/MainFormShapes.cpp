@@ -1,9 +1,13 @@
 // Adding sprites and frames, and the shape, line and plain-text pages of
 // the main window. The pages are built in MainFormShapesPages.cpp and
-// MainFormShapesText.cpp, the motion panel's twins in
-// MainFormShapesMotion.cpp.
+// MainFormShapesText.cpp.
+#include "app/MainFormShapes.h"
 #include "app/MainFormU.h"
+#include "app/MainFormTree.h"
+#include "app/MainFormMotion.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormLayout.h"
+#include "app/MainForm3DText.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/core/SceneRecompute.h"
@@ -16,15 +20,20 @@
 #include "scene/UndoRecorder.h"
 
 #include <QCursor>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QToolButton>
 
-void TMainForm::FormCreateShapes() {
-  ColorPicker1 = new TColorPicker(this);
+void TShapesArea::FormCreateShapes() {
+  SetUpTimer(timerRedrawShape_, 200, [this] { TimerRedrawShapeTimer(); });
+  SetUpTimer(timerRedrawLine_, 200, [this] { TimerRedrawLineTimer(); });
+  ColorPicker1 = new TColorPicker(&Window());
   ColorPicker1->setObjectName("ColorPicker1");
-  CreateShapePages();
+  CreateShapePage();
+  CreateLinePage();
   CreateSimpleTextPage();
-  CreateMotionTwins();
+  Motion().CreateMotionTwins();
 
   Commands().SetCommandHandler(Commands().Scene_Add_Rectangle, [this] { Scene_Add_RectangleExecute(); });
   Commands().SetCommandHandler(Commands().Scene_Add_Ellipse, [this] { Scene_Add_EllipseExecute(); });
@@ -44,21 +53,21 @@ void TMainForm::FormCreateShapes() {
   dropAtCursor(Commands().ToolButton_Add_Line, Commands().PopupMenu_AddLine);
 }
 
-void TMainForm::ShowAddMenu(QMenu* menu) { menu->popup(QCursor::pos()); }
+void TShapesArea::ShowAddMenu(QMenu* menu) { menu->popup(QCursor::pos()); }
 
 // ---- Adding sprites and frames ---------------------------------------------------------------------
 
-void TMainForm::Scene_Add_RectangleExecute() { AddSpriteWithGeneratedFrame(nfkRectangle); }
-void TMainForm::Scene_Add_EllipseExecute() { AddSpriteWithGeneratedFrame(nfkEllipse); }
-void TMainForm::Scene_Add_LineExecute() { AddSpriteWithGeneratedFrame(nfkLine); }
+void TShapesArea::Scene_Add_RectangleExecute() { AddSpriteWithGeneratedFrame(nfkRectangle); }
+void TShapesArea::Scene_Add_EllipseExecute() { AddSpriteWithGeneratedFrame(nfkEllipse); }
+void TShapesArea::Scene_Add_LineExecute() { AddSpriteWithGeneratedFrame(nfkLine); }
 
-void TMainForm::Sprite_Add_RectangleExecute() {
+void TShapesArea::Sprite_Add_RectangleExecute() {
   if (TSprite* sprite = CurrentSprite()) AddGeneratedFrame(*sprite, nfkRectangle);
 }
-void TMainForm::Sprite_Add_EllipseExecute() {
+void TShapesArea::Sprite_Add_EllipseExecute() {
   if (TSprite* sprite = CurrentSprite()) AddGeneratedFrame(*sprite, nfkEllipse);
 }
-void TMainForm::Sprite_Add_LineExecute() {
+void TShapesArea::Sprite_Add_LineExecute() {
   if (TSprite* sprite = CurrentSprite()) AddGeneratedFrame(*sprite, nfkLine);
 }
 
@@ -90,11 +99,11 @@ class TAddScope {
 
 }  // namespace
 
-bool TMainForm::AddSpriteWithGeneratedFrame(TNewFrameKind kind) {
+bool TShapesArea::AddSpriteWithGeneratedFrame(TNewFrameKind kind) {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr || CurrentScene() == nullptr || CurrentScene() != window->Scene()) return false;
-  FlushPendingFrameEdits();
-  TAddScope scope(*window, AddInProgress);
+  Form().FlushPendingFrameEdits();
+  TAddScope scope(*window, addInProgress_);
   TAddedItem added;
   try {
     added = AddSpriteWithDefaultFrame(*CurrentScene(), kind);
@@ -110,11 +119,11 @@ bool TMainForm::AddSpriteWithGeneratedFrame(TNewFrameKind kind) {
   return true;
 }
 
-void TMainForm::AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind) {
+void TShapesArea::AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind) {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr || CurrentScene() == nullptr || sprite.Scene() != CurrentScene()) return;
-  FlushPendingFrameEdits();
-  TAddScope scope(*window, AddInProgress);
+  Form().FlushPendingFrameEdits();
+  TAddScope scope(*window, addInProgress_);
   const bool hadSteps = sprite.Motion().StepCount() > 0;
   TAddedItem added;
   try {
@@ -132,64 +141,80 @@ void TMainForm::AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind) {
 
 // The new sprite is the last of the list, shown first: its node goes right
 // after the background, or after the tree's last node when it is the only one.
-void TMainForm::ShowAddedSprite(TSprite& sprite) {
-  QTreeWidget* tree = ShownTree();
+void TShapesArea::ShowAddedSprite(TSprite& sprite) {
+  QTreeWidget* tree = Tree().ShownTree();
   QTreeWidgetItem* root = tree->topLevelItem(0);
   QTreeWidgetItem* node = nullptr;
   if (root != nullptr && CurrentScene()->SpriteCount() == 1) {
     QTreeWidgetItem* last = root;
     while (last->childCount() > 0) last = last->child(last->childCount() - 1);
-    if (last != root) node = AddSpriteNode(&sprite, last, true);
-  } else if (QTreeWidgetItem* first = TreeNodeOfSprite(&CurrentScene()->Sprite(CurrentScene()->SpriteCount() - 2))) {
-    node = AddSpriteNode(&sprite, first, false);
+    if (last != root) node = Tree().AddSpriteNode(&sprite, last, true);
+  } else if (QTreeWidgetItem* first =
+                 Tree().TreeNodeOfSprite(&CurrentScene()->Sprite(CurrentScene()->SpriteCount() - 2))) {
+    node = Tree().AddSpriteNode(&sprite, first, false);
   }
-  SetCurrentSprite(&sprite);
+  Tree().SetCurrentSprite(&sprite);
   if (node == nullptr) {
     // A tree that does not show the scene as it was is made anew.
-    RebuildAnimationTree();
-    node = TreeNodeOfSprite(&sprite);
+    Tree().RebuildAnimationTree();
+    node = Tree().TreeNodeOfSprite(&sprite);
   }
   if (node != nullptr) tree->setCurrentItem(node);
 }
 
 // The frame's node is added under its sprite's node; a sprite that got its
 // first motion step here gets its node made anew, with the motion's nodes.
-void TMainForm::ShowAddedFrame(TSprite& sprite, int frameIndex, bool stepAdded) {
-  QTreeWidgetItem* spriteNode = stepAdded ? nullptr : TreeNodeOfSprite(&sprite);
+void TShapesArea::ShowAddedFrame(TSprite& sprite, int frameIndex, bool stepAdded) {
+  QTreeWidgetItem* spriteNode = stepAdded ? nullptr : Tree().TreeNodeOfSprite(&sprite);
   QTreeWidgetItem* node = nullptr;
   if (spriteNode != nullptr) {
-    node = AddFrameNode(&sprite.Frame(frameIndex), spriteNode);
+    node = Tree().AddFrameNode(&sprite.Frame(frameIndex), spriteNode);
   } else {
-    RebuildAnimationTree();
-    SetCurrentSprite(&sprite);
+    Tree().RebuildAnimationTree();
+    Tree().SetCurrentSprite(&sprite);
   }
   if (node != nullptr)
-    ShownTree()->setCurrentItem(node);
+    Tree().ShownTree()->setCurrentItem(node);
   else
-    SelectFrameNode(frameIndex);
+    Tree().SelectFrameNode(frameIndex);
 }
 
-void TMainForm::WMItemAdded(WPARAM wParam, LPARAM lParam) {
-  AddInProgress = false;
+void TShapesArea::WMItemAdded(WPARAM wParam, LPARAM lParam) {
+  addInProgress_ = false;
   TSprite* sprite = CurrentSprite();
   if (sprite != nullptr && CurrentScene() != nullptr) {
     // The new frame's own node, not the sprite's first frame.
     if (lParam >= 0 && lParam < sprite->FrameCount()) sprite->SetCurrentFrameIndex(static_cast<int>(lParam));
-    SelectFrameNode(static_cast<int>(lParam));
+    Tree().SelectFrameNode(static_cast<int>(lParam));
   }
-  if (wParam == 3) Timer_3D_ChangedTimer();
+  if (wParam == 3) Text3DEditor().Timer_3D_ChangedTimer();
 }
+
+namespace {
+
+// The open document of a scene; the scene is only compared, so a document
+// that was closed is not found.
+TAnimationWindow* DocumentOfScene(const TLayoutArea& layout, const TAnimatedScene* scene) {
+  if (scene == nullptr) return nullptr;
+  for (QMdiSubWindow* child : layout.MdiArea()->subWindowList()) {
+    auto* window = qobject_cast<TAnimationWindow*>(child);
+    if (window != nullptr && window->Scene() == scene) return window;
+  }
+  return nullptr;
+}
+
+}  // namespace
 
 // ---- Finding the frame a page edits ----------------------------------------------------------------
 
-TMainForm::TPageFrame TMainForm::PageFrameOf(const TFrame& frame) const {
+TShapesArea::TPageFrame TShapesArea::PageFrameOf(const TFrame& frame) const {
   TAnimationWindow* document = ActiveAnimationWindow();
   return TPageFrame{document != nullptr ? document->Scene() : nullptr, frame.Id};
 }
 
-TFrame* TMainForm::FrameOfPage(const TPageFrame& page) const {
+TFrame* TShapesArea::FrameOfPage(const TPageFrame& page) const {
   // The scene is only compared: a document that was closed is not found.
-  TAnimationWindow* document = DocumentOfScene(page.Scene);
+  TAnimationWindow* document = DocumentOfScene(Layout(), page.Scene);
   if (document == nullptr || !page.FrameId) return nullptr;
   TAnimatedScene& scene = *document->Scene();
   for (int s = 0; s < scene.SpriteCount(); ++s) {
@@ -216,8 +241,8 @@ class TUndoLogScope {
 
 }  // namespace
 
-void TMainForm::ChangePageFrame(const TPageFrame& page, const std::function<void()>& change) {
-  TAnimationWindow* document = DocumentOfScene(page.Scene);
+void TShapesArea::ChangePageFrame(const TPageFrame& page, const std::function<void()>& change) {
+  TAnimationWindow* document = DocumentOfScene(Layout(), page.Scene);
   if (document == nullptr) return;
   {
     const TUndoLogScope log(document->Undo());
@@ -229,17 +254,26 @@ void TMainForm::ChangePageFrame(const TPageFrame& page, const std::function<void
     RecomputeCurrentStep(*document->Scene());
 }
 
+void TShapesArea::FlushShapeAndLineEdits() {
+  if (timerRedrawShape_.Enabled()) TimerRedrawShapeTimer();
+  if (timerRedrawLine_.Enabled()) TimerRedrawLineTimer();
+}
+
 void TMainForm::FlushPendingFrameEdits() {
-  if (TimerRedrawShape.Enabled()) TimerRedrawShapeTimer();
-  if (TimerRedrawLine.Enabled()) TimerRedrawLineTimer();
+  Shapes().FlushShapeAndLineEdits();
   // A pending 3D text edit goes to its own frame now too, so that an add
   // need not keep its tick from rendering the new frame.
-  FlushText3DChange();
+  Text3DEditor().FlushText3DChange();
+}
+
+void TShapesArea::ClearEntryGuards() {
+  addInProgress_ = false;
+  loadingFramePage_ = false;
 }
 
 // ---- Colour buttons ---------------------------------------------------------------------------------
 
-void TMainForm::PickButtonColor(TBitmapButton* button, std::function<void()> changed) {
+void TShapesArea::PickButtonColor(TBitmapButton* button, std::function<void()> changed) {
   if (button == nullptr) return;
   ColorPicker1->SetColor(button->ButtonColor());
   ColorPicker1->OnColorChange = [button, changed = std::move(changed)](QObject*, TColor color) {
@@ -249,3 +283,7 @@ void TMainForm::PickButtonColor(TBitmapButton* button, std::function<void()> cha
   };
   ColorPicker1->Popup(button);
 }
+
+// ---- What the document windows ask of this area, through the main window -----------------------------
+
+void TMainForm::RefreshShapePage() { Shapes().RefreshShapePage(); }

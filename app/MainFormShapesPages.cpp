@@ -2,6 +2,7 @@
 // lines (page 3). Each edit restarts its page's 200 ms timer; the tick
 // changes the frame the page was filled from, found by its id, so an edit
 // never lands on another frame.
+#include "app/MainFormShapes.h"
 #include "app/MainFormU.h"
 #include "app/MainFormLayout.h"
 
@@ -107,7 +108,7 @@ bool SizeAccepted(HWND owner, std::int64_t width, std::int64_t height) {
 
 // ---- Building the pages -------------------------------------------------------------------------
 
-void TMainForm::CreateShapePages() {
+void TShapesArea::CreateShapePage() {
   QWidget* page = Layout().NotebookFramePreview()->widget(2);
   auto* grid = new QGridLayout;
   grid->setContentsMargins(0, 0, 0, 0);
@@ -215,8 +216,9 @@ void TMainForm::CreateShapePages() {
   for (TBitmapButton* button :
        {FillingTo_Button, FillingBackground_Button, BevelHigh_Button, BevelShadow_Button, OutlineColor_Button})
     button->OnClick = [this, button](QObject*) { PickButtonColor(button, [this] { ShapeChange(); }); };
+}
 
-  // The line page.
+void TShapesArea::CreateLinePage() {
   QWidget* linePage = Layout().NotebookFramePreview()->widget(3);
   auto* lineGrid = new QGridLayout;
   lineGrid->setContentsMargins(0, 0, 0, 0);
@@ -240,27 +242,27 @@ void TMainForm::CreateShapePages() {
 
 // ---- Shape page ---------------------------------------------------------------------------------
 
-int TMainForm::ShapeTypeIndex() const {
+int TShapesArea::ShapeTypeIndex() const {
   const auto items = ShapeType_Radio->findChildren<QRadioButton*>();
   for (int i = 0; i < items.size(); ++i)
     if (items[i]->isChecked()) return i;
   return -1;
 }
 
-void TMainForm::SetShapeTypeIndex(int index) {
+void TShapesArea::SetShapeTypeIndex(int index) {
   const auto items = ShapeType_Radio->findChildren<QRadioButton*>();
   if (index >= 0 && index < items.size()) items[index]->setChecked(true);
 }
 
-void TMainForm::LoadShapePage() {
+void TShapesArea::LoadShapePage() {
   TFrame* frame = CurrentFrame();
   if (frame != nullptr && IsShapeFrame(*frame)) FillShapePage(*frame);
 }
 
-void TMainForm::FillShapePage(TFrame& frame) {
-  FlushPendingFrameEdits();
-  const TFlagScope loading(LoadingFramePage);
-  ShapePageFrame = PageFrameOf(frame);
+void TShapesArea::FillShapePage(TFrame& frame) {
+  Form().FlushPendingFrameEdits();
+  const TFlagScope loading(loadingFramePage_);
+  shapePageFrame_ = PageFrameOf(frame);
   if (frame.Sprite() != nullptr) frame.Sprite()->SetCurrentFrameIndex(frame.Index());
   const TShapeParams& shape = frame.Shape;
   RectWidth_Spin->SetValue(frame.ImageWidth);
@@ -288,50 +290,50 @@ void TMainForm::FillShapePage(TFrame& frame) {
   ShapeType_RadioClick();
 }
 
-void TMainForm::RefreshShapePage() {
+void TShapesArea::RefreshShapePage() {
   // The canvas resized the shape: the size spins show its new size; other
   // pending edits of the page stay pending.
-  TFrame* frame = FrameOfPage(ShapePageFrame);
+  TFrame* frame = FrameOfPage(shapePageFrame_);
   if (frame == nullptr || !IsShapeFrame(*frame)) return;
-  const TFlagScope loading(LoadingFramePage);
+  const TFlagScope loading(loadingFramePage_);
   RectWidth_Spin->SetValue(frame->ImageWidth);
   RectHeight_Spin->SetValue(frame->ImageHeight);
 }
 
-void TMainForm::ShapeChange() {
-  if (!LoadingFramePage) RestartTimer(TimerRedrawShape);
+void TShapesArea::ShapeChange() {
+  if (!loadingFramePage_) RestartTimer(timerRedrawShape_);
 }
 
-void TMainForm::FillingAngleChange() {
+void TShapesArea::FillingAngleChange() {
   ShapeChange();
   if (FillingAngle_Knob->Position() != FillingAngle->Value()) FillingAngle_Knob->SetPosition(FillingAngle->Value());
 }
 
-void TMainForm::RectangleSameFillColor_CheckBoxClick() {
+void TShapesArea::RectangleSameFillColor_CheckBoxClick() {
   const bool same = RectangleSameFillColor_CheckBox->isChecked();
   FillingTo_Button->SetEnabled(!same);
-  if (LoadingFramePage || !same) return;
+  if (loadingFramePage_ || !same) return;
   FillingTo_Button->SetButtonColor(FillingFrom_Button->ButtonColor());
   ShapeChange();
 }
 
-void TMainForm::ShapeType_RadioClick() {
+void TShapesArea::ShapeType_RadioClick() {
   const int item = ShapeTypeIndex();
   Panel_WidthRoundedCorners->setVisible(item == 1 && !ShapeType_Radio->isHidden());
-  if (LoadingFramePage) return;
+  if (loadingFramePage_) return;
   RoundedCorners_Spin->SetValue(item == 1 ? kRoundedCornerSize : 0);
   ShapeChange();
 }
 
-void TMainForm::Fill_ToolButtonClick() {
-  if (LoadingFramePage) return;
+void TShapesArea::Fill_ToolButtonClick() {
+  if (loadingFramePage_) return;
   TimerRedrawShapeTimer();
 }
 
-void TMainForm::TimerRedrawShapeTimer() {
-  TimerRedrawShape.SetEnabled(false);
-  if (LoadingFramePage) return;
-  TFrame* frame = FrameOfPage(ShapePageFrame);
+void TShapesArea::TimerRedrawShapeTimer() {
+  timerRedrawShape_.SetEnabled(false);
+  if (loadingFramePage_) return;
+  TFrame* frame = FrameOfPage(shapePageFrame_);
   if (frame == nullptr || frame->Sprite() == nullptr || !IsShapeFrame(*frame)) return;
   TShapeParams shape;
   shape.GradientStyle = VelveteenFeel_ToolButton->isChecked() ? 1 : 0;
@@ -350,12 +352,12 @@ void TMainForm::TimerRedrawShapeTimer() {
   const int height = RectHeight_Spin->Value();
   if (width == frame->ImageWidth && height == frame->ImageHeight && shape == frame->Shape) return;
   if (!SizeAccepted(Handle(), width, height)) {
-    const TFlagScope loading(LoadingFramePage);
+    const TFlagScope loading(loadingFramePage_);
     RectWidth_Spin->SetValue(frame->ImageWidth);
     RectHeight_Spin->SetValue(frame->ImageHeight);
     return;
   }
-  ChangePageFrame(ShapePageFrame, [&] {
+  ChangePageFrame(shapePageFrame_, [&] {
     frame->Sprite()->ChangeShape(frame->Index(), frame->Kind, width, height, shape, frame->Transparent(),
                                  frame->TransparentColor());
   });
@@ -363,29 +365,29 @@ void TMainForm::TimerRedrawShapeTimer() {
 
 // ---- Line page ----------------------------------------------------------------------------------
 
-void TMainForm::LoadLinePage() {
+void TShapesArea::LoadLinePage() {
   TFrame* frame = CurrentFrame();
   if (frame != nullptr && frame->Kind == fkLine) FillLinePage(*frame);
 }
 
-void TMainForm::FillLinePage(TFrame& frame) {
-  FlushPendingFrameEdits();
-  const TFlagScope loading(LoadingFramePage);
-  LinePageFrame = PageFrameOf(frame);
+void TShapesArea::FillLinePage(TFrame& frame) {
+  Form().FlushPendingFrameEdits();
+  const TFlagScope loading(loadingFramePage_);
+  linePageFrame_ = PageFrameOf(frame);
   if (frame.Sprite() != nullptr) frame.Sprite()->SetCurrentFrameIndex(frame.Index());
   LineBackgroundColor_Button->SetButtonColor(static_cast<TColor>(frame.Shape.BackgroundColor));
   LineWidthSpin->SetValue(frame.Shape.BorderWidth);
   LineColor_Button->SetButtonColor(static_cast<TColor>(frame.Shape.BorderColor));
 }
 
-void TMainForm::LineChange() {
-  if (!LoadingFramePage) RestartTimer(TimerRedrawLine);
+void TShapesArea::LineChange() {
+  if (!loadingFramePage_) RestartTimer(timerRedrawLine_);
 }
 
-void TMainForm::TimerRedrawLineTimer() {
-  TimerRedrawLine.SetEnabled(false);
-  if (LoadingFramePage) return;
-  TFrame* frame = FrameOfPage(LinePageFrame);
+void TShapesArea::TimerRedrawLineTimer() {
+  timerRedrawLine_.SetEnabled(false);
+  if (loadingFramePage_) return;
+  TFrame* frame = FrameOfPage(linePageFrame_);
   if (frame == nullptr || frame->Sprite() == nullptr || frame->Kind != fkLine) return;
   const TColor color = LineColor_Button->ButtonColor();
   TColor background = LineBackgroundColor_Button->ButtonColor();
@@ -394,7 +396,7 @@ void TMainForm::TimerRedrawLineTimer() {
   // black (white behind a black line) and is what turns transparent.
   if (background == color) {
     background = color != clBlack ? clBlack : clWhite;
-    const TFlagScope loading(LoadingFramePage);
+    const TFlagScope loading(loadingFramePage_);
     LineBackgroundColor_Button->SetButtonColor(background);
     transparentColor = background;
   }
@@ -404,11 +406,11 @@ void TMainForm::TimerRedrawLineTimer() {
     return;
   const TSize size = LineImageSize(frame->LineStart, frame->LineEnd, width);
   if (!SizeAccepted(Handle(), size.cx, size.cy)) {
-    const TFlagScope loading(LoadingFramePage);
+    const TFlagScope loading(loadingFramePage_);
     LineWidthSpin->SetValue(frame->Shape.BorderWidth);
     return;
   }
-  ChangePageFrame(LinePageFrame, [&] {
+  ChangePageFrame(linePageFrame_, [&] {
     frame->Sprite()->ChangeLine(frame->Index(), frame->LineStart, frame->LineEnd, background, width, color,
                                 frame->Transparent(), transparentColor);
   });

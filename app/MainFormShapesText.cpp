@@ -1,7 +1,10 @@
 // The plain text page (frame preview page 1, shared with the 3D text
 // editor): every change re-renders the preview and, unless the page is
 // being filled, changes the text frame the page was filled from.
+#include "app/MainFormShapes.h"
 #include "app/MainFormU.h"
+#include "app/MainFormTree.h"
+#include "app/MainFormPages.h"
 #include "app/MainFormLayout.h"
 
 #include "app/core/FrameDefaults.h"
@@ -86,7 +89,7 @@ TSize PlainTextSize(const std::string& text, const TFont& font) {
 
 }  // namespace
 
-void TMainForm::CreateSimpleTextPage() {
+void TShapesArea::CreateSimpleTextPage() {
   QWidget* page = Layout().NotebookFramePreview()->widget(1);
   auto* pageLayout = static_cast<QVBoxLayout*>(page->layout());
 
@@ -101,7 +104,7 @@ void TMainForm::CreateSimpleTextPage() {
   SimpleText_Image->setObjectName("SimpleText_Image");
   // A press on the text preview is a press on the frame's preview (the pick-up tool).
   SimpleText_Image->OnMouseDown = [this](QObject*, TMouseButton button, TShiftState, int x, int y) {
-    NativeImageMouseDown(button == mbLeft, x, y);
+    FramePages().NativeImageMouseDown(button == mbLeft, x, y);
   };
 
   RadioGroup_3DorSimpleText = new QGroupBox(page);
@@ -168,12 +171,12 @@ void TMainForm::CreateSimpleTextPage() {
   grid->addWidget(TextFontBtn2, 3, 2, 1, 2);
 
   // The page's canvas font starts as the plain text defaults say.
-  SimpleTextFont = TFont();
-  SimpleTextFont.Name = defaults.FontName;
-  SimpleTextFont.SetHeight(defaults.Params.FontHeight);
-  SimpleTextFont.Charset = defaults.Params.Charset;
-  SimpleTextFont.Color = static_cast<TColor>(defaults.Params.TextColor);
-  SetTextColorBtn->SetButtonColor(SimpleTextFont.Color);
+  simpleTextFont_ = TFont();
+  simpleTextFont_.Name = defaults.FontName;
+  simpleTextFont_.SetHeight(defaults.Params.FontHeight);
+  simpleTextFont_.Charset = defaults.Params.Charset;
+  simpleTextFont_.Color = static_cast<TColor>(defaults.Params.TextColor);
+  SetTextColorBtn->SetButtonColor(simpleTextFont_.Color);
   SetBgColor->SetButtonColor(static_cast<TColor>(defaults.Params.BackgroundColor));
 
   connect(TextEdit, &QLineEdit::textEdited, this, [this] { TextEditChange(); });
@@ -188,28 +191,28 @@ void TMainForm::CreateSimpleTextPage() {
   connect(ToolButton_InsertSimbol2, &QToolButton::clicked, this, [this] { ToolButton_InsertSimbol2Click(); });
 }
 
-int TMainForm::TextKindIndex() const {
+int TShapesArea::TextKindIndex() const {
   const auto items = RadioGroup_3DorSimpleText->findChildren<QRadioButton*>();
   for (int i = 0; i < items.size(); ++i)
     if (items[i]->isChecked()) return i;
   return -1;
 }
 
-void TMainForm::SetTextKindIndex(int index) {
+void TShapesArea::SetTextKindIndex(int index) {
   const auto items = RadioGroup_3DorSimpleText->findChildren<QRadioButton*>();
   if (index >= 0 && index < items.size()) items[index]->setChecked(true);
   Notebook_3DorSimpleText->setCurrentIndex(std::max(index, 0));
 }
 
-void TMainForm::LoadTextPage() {
+void TShapesArea::LoadTextPage() {
   TFrame* frame = CurrentFrame();
   if (frame != nullptr && frame->Kind == fkText) LoadSimpleTextPage(*frame);
 }
 
-void TMainForm::LoadSimpleTextPage(TFrame& frame) {
-  FlushPendingFrameEdits();
-  const TLoadingScope loading(LoadingFramePage);
-  TextPageFrame = PageFrameOf(frame);
+void TShapesArea::LoadSimpleTextPage(TFrame& frame) {
+  Form().FlushPendingFrameEdits();
+  const TLoadingScope loading(loadingFramePage_);
+  textPageFrame_ = PageFrameOf(frame);
   if (frame.Sprite() != nullptr) frame.Sprite()->SetCurrentFrameIndex(frame.Index());
   if (frame.Kind == fkText) SetTextKindIndex(1);
   TextEdit->setText(AnsiToQString(frame.Text));
@@ -218,28 +221,28 @@ void TMainForm::LoadSimpleTextPage(TFrame& frame) {
 }
 
 // The preview's font and colours from a plain text frame's parameters.
-void TMainForm::LoadSimpleTextFont(const TText2DParams& params) {
-  SimpleTextFont.Charset = params.Charset;
-  SimpleTextFont.Color = static_cast<TColor>(params.TextColor);
-  SimpleTextFont.SetHeight(params.FontHeight);
-  SimpleTextFont.Name = params.FontName;
-  SimpleTextFont.Pitch = params.Pitch <= fpFixed ? static_cast<TFontPitch>(params.Pitch) : fpDefault;
-  SimpleTextFont.Style = params.Style;
-  SetTextColorBtn->SetButtonColor(SimpleTextFont.Color);
-  ComboBoxSize1->setCurrentText(QString::number(SimpleTextFont.Size()));
-  FontsList2->SetFontName(SimpleTextFont.Name);
+void TShapesArea::LoadSimpleTextFont(const TText2DParams& params) {
+  simpleTextFont_.Charset = params.Charset;
+  simpleTextFont_.Color = static_cast<TColor>(params.TextColor);
+  simpleTextFont_.SetHeight(params.FontHeight);
+  simpleTextFont_.Name = params.FontName;
+  simpleTextFont_.Pitch = params.Pitch <= fpFixed ? static_cast<TFontPitch>(params.Pitch) : fpDefault;
+  simpleTextFont_.Style = params.Style;
+  SetTextColorBtn->SetButtonColor(simpleTextFont_.Color);
+  ComboBoxSize1->setCurrentText(QString::number(simpleTextFont_.Size()));
+  FontsList2->SetFontName(simpleTextFont_.Name);
   Bold_TextButton2->setChecked((params.Style & fsBold) != 0);
   Italic_Font_Button2->setChecked((params.Style & fsItalic) != 0);
   SetBgColor->SetButtonColor(static_cast<TColor>(params.BackgroundColor));
 }
 
-void TMainForm::RenderSimpleText() {
-  std::uint8_t style = SimpleTextFont.Style & ~(fsBold | fsItalic);
+void TShapesArea::RenderSimpleText() {
+  std::uint8_t style = simpleTextFont_.Style & ~(fsBold | fsItalic);
   if (Bold_TextButton2->isChecked()) style |= fsBold;
   if (Italic_Font_Button2->isChecked()) style |= fsItalic;
-  SimpleTextFont.Style = style;
+  simpleTextFont_.Style = style;
   const std::string text = QStringToAnsi(TextEdit->text());
-  const TSize size = PlainTextSize(text, SimpleTextFont);
+  const TSize size = PlainTextSize(text, simpleTextFont_);
   // A text whose picture the project reader would refuse is not drawn.
   try {
     RequireSavableImageSize(size.cx, size.cy);
@@ -247,7 +250,8 @@ void TMainForm::RenderSimpleText() {
     Ui().MessageBox(Handle(), refused.Message(), "Error", MB_ICONERROR);
     return;
   }
-  const TText2DParams params = PlainTextParams(SimpleTextFont, SetTextColorBtn->ButtonColor(), SetBgColor->ButtonColor());
+  const TText2DParams params =
+      PlainTextParams(simpleTextFont_, SetTextColorBtn->ButtonColor(), SetBgColor->ButtonColor());
   TBitmap& picture = SimpleText_Image->Bitmap();
   picture.SetSize(10, 10);
   DrawText2D(picture, text, params);
@@ -257,12 +261,12 @@ void TMainForm::RenderSimpleText() {
                               std::max(0, (box.height() - picture.Height()) / 2), picture.Width(), picture.Height());
   SimpleText_Image->Repaint();
 
-  if (LoadingFramePage || AddInProgress) return;
-  TFrame* frame = FrameOfPage(TextPageFrame);
+  if (loadingFramePage_ || addInProgress_) return;
+  TFrame* frame = FrameOfPage(textPageFrame_);
   if (frame != nullptr && frame->Sprite() != nullptr) {
     const bool unchanged = frame->Kind == fkText && frame->Text == text && frame->TextParams == params;
     if (unchanged) return;
-    ChangePageFrame(TextPageFrame, [&] {
+    ChangePageFrame(textPageFrame_, [&] {
       frame->Sprite()->ChangeText(frame->Index(), text, params, picture, frame->Transparent(), frame->TransparentColor());
     });
     return;
@@ -270,31 +274,31 @@ void TMainForm::RenderSimpleText() {
   RequestSceneRecompute();
 }
 
-void TMainForm::TextEditChange() {
+void TShapesArea::TextEditChange() {
   FontsList2->SetPreviewText(QStringToAnsi(TextEdit->text()));
   // A text frame's node reads its text in double quotes. Quietly: the tree
   // takes a change it hears of as an edit of the node's caption.
-  QTreeWidget* tree = ShownTree();
-  if (QTreeWidgetItem* node = tree->currentItem(); NodeKind(node) == nkTextFrame) {
+  QTreeWidget* tree = Tree().ShownTree();
+  if (QTreeWidgetItem* node = tree->currentItem(); TTreeArea::NodeKind(node) == TTreeArea::nkTextFrame) {
     const QSignalBlocker quiet(tree);
     node->setText(0, "\"" + TextEdit->text() + "\"");
   }
   RenderSimpleText();
 }
 
-void TMainForm::FontsList2FontChange() {
-  if (SimpleTextFont.Name == FontsList2->FontName()) return;
-  SimpleTextFont.Name = FontsList2->FontName();
+void TShapesArea::FontsList2FontChange() {
+  if (simpleTextFont_.Name == FontsList2->FontName()) return;
+  simpleTextFont_.Name = FontsList2->FontName();
   RenderSimpleText();
 }
 
-void TMainForm::ComboBoxSize1Change() {
-  const int previous = SimpleTextFont.Size();
+void TShapesArea::ComboBoxSize1Change() {
+  const int previous = simpleTextFont_.Size();
   const std::optional<std::int32_t> size = TryStrToInt(QStringToAnsi(ComboBoxSize1->currentText().trimmed()));
   bool accepted = size.has_value() && *size >= 1 && *size <= 65535;
   if (accepted && *size == previous) return;
   if (accepted) {
-    TFont candidate = SimpleTextFont;
+    TFont candidate = simpleTextFont_;
     candidate.SetSize(*size);
     const TSize picture = PlainTextSize(QStringToAnsi(TextEdit->text()), candidate);
     try {
@@ -309,23 +313,23 @@ void TMainForm::ComboBoxSize1Change() {
     ComboBoxSize1->setCurrentText(QString::number(previous));
     return;
   }
-  SimpleTextFont.SetSize(*size);
+  simpleTextFont_.SetSize(*size);
   RenderSimpleText();
 }
 
-void TMainForm::TextFontBtn2Click() {
+void TShapesArea::TextFontBtn2Click() {
   FontDescription initial;
-  initial.name = SimpleTextFont.Name;
-  initial.size = SimpleTextFont.Size();
-  initial.bold = (SimpleTextFont.Style & fsBold) != 0;
-  initial.italic = (SimpleTextFont.Style & fsItalic) != 0;
-  initial.underline = (SimpleTextFont.Style & fsUnderline) != 0;
-  initial.strikeOut = (SimpleTextFont.Style & fsStrikeOut) != 0;
+  initial.name = simpleTextFont_.Name;
+  initial.size = simpleTextFont_.Size();
+  initial.bold = (simpleTextFont_.Style & fsBold) != 0;
+  initial.italic = (simpleTextFont_.Style & fsItalic) != 0;
+  initial.underline = (simpleTextFont_.Style & fsUnderline) != 0;
+  initial.strikeOut = (simpleTextFont_.Style & fsStrikeOut) != 0;
   initial.color = SetTextColorBtn->ButtonColor();
-  initial.charset = SimpleTextFont.Charset;
+  initial.charset = simpleTextFont_.Charset;
   const std::optional<FontDescription> chosen = Ui().ChooseFont(initial);
   if (!chosen) return;
-  TFont font = SimpleTextFont;
+  TFont font = simpleTextFont_;
   font.Name = chosen->name;
   font.SetSize(chosen->size);
   font.Style = static_cast<std::uint8_t>((chosen->bold ? fsBold : 0) | (chosen->italic ? fsItalic : 0) |
@@ -339,7 +343,7 @@ void TMainForm::TextFontBtn2Click() {
     Ui().MessageBox(Handle(), refused.Message(), "Error", MB_ICONERROR);
     return;
   }
-  SimpleTextFont = font;
+  simpleTextFont_ = font;
   FontsList2->SetFontName(font.Name);
   Bold_TextButton2->setChecked(chosen->bold);
   Italic_Font_Button2->setChecked(chosen->italic);
@@ -348,9 +352,9 @@ void TMainForm::TextFontBtn2Click() {
   RenderSimpleText();
 }
 
-void TMainForm::ToolButton_InsertSimbol2Click() {
-  TCharPicker picker(this);
-  TFont font = SimpleTextFont;
+void TShapesArea::ToolButton_InsertSimbol2Click() {
+  TCharPicker picker(&Window());
+  TFont font = simpleTextFont_;
   font.Name = FontsList2->FontName();
   picker.SetFont(font);
   if (!picker.Execute(ToolButton_InsertSimbol2)) return;
@@ -358,19 +362,19 @@ void TMainForm::ToolButton_InsertSimbol2Click() {
   TextEditChange();
 }
 
-void TMainForm::RadioGroup_3DorSimpleTextClick() {
+void TShapesArea::RadioGroup_3DorSimpleTextClick() {
   const int item = std::max(TextKindIndex(), 0);
   Notebook_3DorSimpleText->setCurrentIndex(item);
   const bool threeD = item == 0;
   for (const char* name : {"SelectionBox_3DScene", "QelView1"})
-    if (auto* view = findChild<QWidget*>(name)) view->setVisible(threeD);
+    if (auto* view = Window().findChild<QWidget*>(name)) view->setVisible(threeD);
   SimpleText_Image->setVisible(!threeD);
-  if (AddInProgress) return;
+  if (addInProgress_) return;
   // The frame the switch converts: the page's frame, or the current one
   // when the 3D text editor filled the page.
   if (TFrame* current = CurrentFrame(); current != nullptr && (current->Kind == fkText || current->Kind == fkText3D))
-    TextPageFrame = PageFrameOf(*current);
-  auto* text3D = findChild<QLineEdit*>("EditNewText");
+    textPageFrame_ = PageFrameOf(*current);
+  auto* text3D = Window().findChild<QLineEdit*>("EditNewText");
   if (threeD) {
     // The 3D text editor's text box takes the text; its change handler
     // turns the frame into 3D text when its timer fires.

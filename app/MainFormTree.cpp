@@ -2,9 +2,16 @@
 // (scene, background, sprites with their motion, opacity, shadow, appearance
 // and frame nodes), the selection that chooses the property page, the
 // current sprite and frame, and the enabled state of every command.
-#include "app/MainFormU.h"
+#include "app/MainFormTree.h"
+#include "app/MainFormShapes.h"
+#include "app/MainFormPages.h"
+#include "app/MainFormMotion.h"
+#include "app/MainFormPlayback.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormFiles.h"
+#include "app/MainForm3DText.h"
 #include "app/MainFormLayout.h"
+#include "app/MainFormU.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainFormTreeIcons.h"
@@ -42,15 +49,15 @@ int FrameNodeKind(const TFrame& frame) {
   switch (frame.Kind) {
     case fkText:
     case fkText3D:
-      return TMainForm::nkTextFrame;
+      return TTreeArea::nkTextFrame;
     case fkRectangle:
-      return TMainForm::nkRectangleFrame;
+      return TTreeArea::nkRectangleFrame;
     case fkEllipse:
-      return TMainForm::nkEllipseFrame;
+      return TTreeArea::nkEllipseFrame;
     case fkLine:
-      return TMainForm::nkLineFrame;
+      return TTreeArea::nkLineFrame;
     default:
-      return TMainForm::nkPictureFrame;
+      return TTreeArea::nkPictureFrame;
   }
 }
 
@@ -89,22 +96,24 @@ class TFlagScope {
   bool& flag_;
 };
 
-// Passes the keys pressed on a scene tree to AnimationTreeKeyDown; a key it
-// took is consumed.
+// Passes the keys pressed on the shown scene tree to a handler; a key it
+// took (set to 0) is consumed.
 class TTreeKeyFilter : public QObject {
  public:
-  explicit TTreeKeyFilter(TMainForm& form) : form_(form) {}
+  TTreeKeyFilter(std::function<QTreeWidget*()> shownTree, std::function<void(int&)> keyDown)
+      : shownTree_(std::move(shownTree)), keyDown_(std::move(keyDown)) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress || watched != form_.ShownTree()) return false;
+    if (event->type() != QEvent::KeyPress || watched != shownTree_()) return false;
     int key = static_cast<QKeyEvent*>(event)->key();
-    form_.AnimationTreeKeyDown(key);
+    keyDown_(key);
     return key == 0;
   }
 
  private:
-  TMainForm& form_;
+  std::function<QTreeWidget*()> shownTree_;
+  std::function<void(int&)> keyDown_;
 };
 
 // Sets a flag for its lifetime and gives it back its old value on every way out.
@@ -124,30 +133,37 @@ class TFlagRestore {
 
 // ---- Creation ----------------------------------------------------------------------------------------
 
-void TMainForm::FormCreateTree() {
-  ImageList_Tree = TreeNodeIcons();
-  treeKeyFilter_ = std::make_unique<TTreeKeyFilter>(*this);
+TTreeArea::TTreeArea(TMainFormContext& editor) : TMainFormArea(editor) {}
+
+TTreeArea::~TTreeArea() = default;
+
+void TTreeArea::FormCreateTree() {
+  imageListTree_ = TreeNodeIcons();
+  treeKeyFilter_ = std::make_unique<TTreeKeyFilter>([this] { return ShownTree(); },
+                                                    [this](int& key) { AnimationTreeKeyDown(key); });
   WireTree(*Layout().AnimationTree());
-  Commands().SetCommandHandler(Edit_Undo(), [this] { Edit_UndoExecute(); });
-  Commands().SetCommandHandler(Commands().Scene_Delete_Something, [this] { Scene_Delete_SomethingExecute(); });
-  Commands().SetCommandHandler(Commands().Scene_Up_Something, [this] { Scene_Up_SomethingExecute(); });
-  Commands().SetCommandHandler(Commands().Scene_Down_Something, [this] { Scene_Down_SomethingExecute(); });
-  Commands().SetCommandHandler(Commands().Sprite_Move_Up, [this] { Sprite_Move_UpExecute(); });
-  Commands().SetCommandHandler(Commands().Sprite_Move_Down, [this] { Sprite_Move_DownExecute(); });
-  Commands().SetCommandHandler(Commands().Frame_Up, [this] { Frame_UpExecute(); });
-  Commands().SetCommandHandler(Commands().Frame_Down, [this] { Frame_DownExecute(); });
-  Commands().SetCommandHandler(Commands().Sprite_Delete_Frame, [this] { Sprite_Delete_FrameExecute(); });
-  Commands().SetCommandHandler(Commands().Sprite_Delete, [this] { Sprite_DeleteExecute(); });
-  FormCreateTreeFiles();
+  TCommandSet& c = Commands();
+  c.SetCommandHandler(c.Edit_Undo, [this] { Edit_UndoExecute(); });
+  c.SetCommandHandler(c.Scene_Delete_Something, [this] { Scene_Delete_SomethingExecute(); });
+  c.SetCommandHandler(c.Scene_Up_Something, [this] { Scene_Up_SomethingExecute(); });
+  c.SetCommandHandler(c.Scene_Down_Something, [this] { Scene_Down_SomethingExecute(); });
+  c.SetCommandHandler(c.Sprite_Move_Up, [this] { Sprite_Move_UpExecute(); });
+  c.SetCommandHandler(c.Sprite_Move_Down, [this] { Sprite_Move_DownExecute(); });
+  c.SetCommandHandler(c.Frame_Up, [this] { Frame_UpExecute(); });
+  c.SetCommandHandler(c.Frame_Down, [this] { Frame_DownExecute(); });
+  c.SetCommandHandler(c.Sprite_Delete_Frame, [this] { Sprite_Delete_FrameExecute(); });
+  c.SetCommandHandler(c.Sprite_Delete, [this] { Sprite_DeleteExecute(); });
+  CreatePopupMenus();
+  Files().FormCreateFiles();
   SetUndoObject(nullptr);
   RebuildAnimationTree();
   Layout().Notebook_Properties()->setCurrentIndex(ppEmpty);
   RefreshCommandStates();
 }
 
-// The form's own tree and every document's tree: node pictures, in-place
+// The window's own tree and every document's tree: node pictures, in-place
 // renaming of sprites, and the selection, edit and double-click events.
-void TMainForm::WireTree(QTreeWidget& tree) {
+void TTreeArea::WireTree(QTreeWidget& tree) {
   tree.setHeaderHidden(true);
   tree.setIconSize(QSize(kTreeIconSize, kTreeIconSize));
   tree.setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
@@ -160,49 +176,21 @@ void TMainForm::WireTree(QTreeWidget& tree) {
   tree.installEventFilter(treeKeyFilter_.get());
   tree.setContextMenuPolicy(Qt::CustomContextMenu);
   connect(&tree, &QWidget::customContextMenuRequested, this, [this, &tree](const QPoint& at) {
-    if (&tree == ShownTree() && AnimationTree_PopupMenu != nullptr)
-      AnimationTree_PopupMenu->popup(tree.viewport()->mapToGlobal(at));
+    if (&tree == ShownTree() && animationTreePopupMenu_ != nullptr)
+      animationTreePopupMenu_->popup(tree.viewport()->mapToGlobal(at));
   });
 }
 
-void TMainForm::AttachTree(QTreeWidget& tree) {
+void TTreeArea::AttachTree(QTreeWidget& tree) {
   WireTree(tree);
-  Panel_TreeView()->layout()->addWidget(&tree);
+  Layout().Panel_TreeView()->layout()->addWidget(&tree);
 }
 
-// ---- The active document -------------------------------------------------------------------------------
+// ---- The Undo command ------------------------------------------------------------------------------------
 
-void TMainForm::SetActiveAnimationWindow(TAnimationWindow* window) {
-  if (window == activeWindow_) return;
-  // Only a closing document leaves the window without an active one.
-  FinishDocumentEdits(window == nullptr);
-  if (activeWindow_ != nullptr) activeWindow_->StopPlayback();
-  ShownTree()->hide();
-  activeWindow_ = window;
-  currentSprite_ = nullptr;
-  Layout().StepsTrackBar()->SetTimeLineCollection(nullptr);
-  if (window != nullptr) {
-    ShownTree()->show();
-    SetCurrentScene(window->Scene());
-    SetUndoObject(window->Undo());
-    Movie_StopExecute();
-    AnimationTreeChange();
-    SetAppearanceStepMaxima(CurrentScene()->StepCount);
-  } else {
-    Layout().AnimationTree()->show();
-    SetCurrentScene(PlaceholderScene());
-    SetUndoObject(nullptr);
-    RebuildAnimationTree();
-    Layout().Notebook_Properties()->setCurrentIndex(ppEmpty);
-    Layout().PanelProperties()->setWindowTitle("Properties: ");
-  }
-  RebuildWindowList();
-  RefreshCommandStates();
-}
-
-void TMainForm::SetUndoObject(TUndo* undo) {
+void TTreeArea::SetUndoObject(TUndo* undo) {
   CurrentUndo = undo;
-  QAction* command = Edit_Undo();
+  QAction* command = Commands().Edit_Undo;
   if (undo != nullptr && !undo->Empty()) {
     const std::string caption = "Undo \"" + undo->Caption() + "\"";
     command->setEnabled(true);
@@ -215,49 +203,52 @@ void TMainForm::SetUndoObject(TUndo* undo) {
   }
 }
 
-void TMainForm::Edit_UndoExecute() {
-  if (activeWindow_ != nullptr && activeWindow_->Undo() != nullptr) activeWindow_->Undo()->Undo();
+void TTreeArea::Edit_UndoExecute() {
+  TAnimationWindow* window = ActiveAnimationWindow();
+  if (window != nullptr && window->Undo() != nullptr) window->Undo()->Undo();
 }
 
 // ---- Building the tree ---------------------------------------------------------------------------------
 
-QTreeWidget* TMainForm::ShownTree() const {
-  if (activeWindow_ != nullptr && activeWindow_->Tree() != nullptr) return activeWindow_->Tree();
+QTreeWidget* TTreeArea::ShownTree() const {
+  TAnimationWindow* window = ActiveAnimationWindow();
+  if (window != nullptr && window->Tree() != nullptr) return window->Tree();
   return Layout().AnimationTree();
 }
 
-int TMainForm::NodeKind(const QTreeWidgetItem* node) {
+int TTreeArea::NodeKind(const QTreeWidgetItem* node) {
   return node != nullptr ? node->data(0, kKindRole).toInt() : -1;
 }
 
-bool TMainForm::IsFrameNode(int kind) {
+bool TTreeArea::IsFrameNode(int kind) {
   return kind == nkPictureFrame || kind == nkTextFrame || kind == nkRectangleFrame || kind == nkEllipseFrame ||
          kind == nkLineFrame;
 }
 
 // A node made whole before it joins the tree, so that the tree reports no
 // edit for the making.
-QTreeWidgetItem* TMainForm::MakeNode(int kind, const QString& text) {
+QTreeWidgetItem* TTreeArea::MakeNode(int kind, const QString& text) {
   auto* node = new QTreeWidgetItem(QStringList{text});
   node->setData(0, kKindRole, kind);
   node->setData(0, kCaptionRole, text);
-  if (kind >= 0 && kind < static_cast<int>(ImageList_Tree.size()))
-    node->setIcon(0, ImageList_Tree[static_cast<std::size_t>(kind)]);
+  if (kind >= 0 && kind < static_cast<int>(imageListTree_.size()))
+    node->setIcon(0, imageListTree_[static_cast<std::size_t>(kind)]);
   Qt::ItemFlags flags = node->flags() & ~Qt::ItemIsEditable;
   if (kind == nkSprite) flags |= Qt::ItemIsEditable;
   node->setFlags(flags);
   return node;
 }
 
-void TMainForm::RebuildAnimationTree() {
+void TTreeArea::RebuildAnimationTree() {
   QTreeWidget* tree = ShownTree();
   const QSignalBlocker quiet(tree);
   tree->clear();
-  if (activeWindow_ == nullptr) {
+  if (ActiveAnimationWindow() == nullptr) {
     tree->addTopLevelItem(MakeNode(nkScene, "Empty Scene"));
     return;
   }
-  QTreeWidgetItem* root = MakeNode(nkScene, "Scene [" + QString::fromStdString(activeWindow_->FileName()) + "]");
+  QTreeWidgetItem* root =
+      MakeNode(nkScene, "Scene [" + QString::fromStdString(ActiveAnimationWindow()->FileName()) + "]");
   tree->addTopLevelItem(root);
   if (CurrentScene() != nullptr) {
     QTreeWidgetItem* background = MakeNode(nkBackground, "Background");
@@ -267,7 +258,7 @@ void TMainForm::RebuildAnimationTree() {
   tree->expandAll();
 }
 
-QTreeWidgetItem* TMainForm::AddSpriteNode(TSprite* sprite, QTreeWidgetItem* node, bool append) {
+QTreeWidgetItem* TTreeArea::AddSpriteNode(TSprite* sprite, QTreeWidgetItem* node, bool append) {
   QTreeWidgetItem* spriteNode = MakeNode(nkSprite, AnsiToQString(sprite->Name));
   QTreeWidgetItem* parent = node->parent();
   {
@@ -296,7 +287,7 @@ QTreeWidgetItem* TMainForm::AddSpriteNode(TSprite* sprite, QTreeWidgetItem* node
   return spriteNode;
 }
 
-QTreeWidgetItem* TMainForm::AddFrameNode(TFrame* frame, QTreeWidgetItem* spriteNode) {
+QTreeWidgetItem* TTreeArea::AddFrameNode(TFrame* frame, QTreeWidgetItem* spriteNode) {
   QTreeWidgetItem* node = MakeNode(FrameNodeKind(*frame), FrameNodeText(*frame));
   const QSignalBlocker quiet(spriteNode->treeWidget());
   spriteNode->addChild(node);
@@ -306,7 +297,7 @@ QTreeWidgetItem* TMainForm::AddFrameNode(TFrame* frame, QTreeWidgetItem* spriteN
 
 // ---- Nodes and model objects -----------------------------------------------------------------------
 
-std::vector<QTreeWidgetItem*> TMainForm::SpriteNodes() const {
+std::vector<QTreeWidgetItem*> TTreeArea::SpriteNodes() const {
   std::vector<QTreeWidgetItem*> nodes;
   QTreeWidget* tree = ShownTree();
   for (int top = 0; top < tree->topLevelItemCount(); ++top) {
@@ -318,13 +309,13 @@ std::vector<QTreeWidgetItem*> TMainForm::SpriteNodes() const {
   return nodes;
 }
 
-QTreeWidgetItem* TMainForm::NthSpriteNodeFromBottom(int k) const {
+QTreeWidgetItem* TTreeArea::NthSpriteNodeFromBottom(int k) const {
   const std::vector<QTreeWidgetItem*> nodes = SpriteNodes();
   if (k < 0 || k >= static_cast<int>(nodes.size())) return nullptr;
   return nodes[nodes.size() - 1 - static_cast<std::size_t>(k)];
 }
 
-TSprite* TMainForm::SpriteOfTreeNode(QTreeWidgetItem* node) {
+TSprite* TTreeArea::SpriteOfTreeNode(QTreeWidgetItem* node) {
   if (CurrentScene() == nullptr || NodeKind(node) != nkSprite) return nullptr;
   const std::vector<QTreeWidgetItem*> nodes = SpriteNodes();
   const auto found = std::find(nodes.begin(), nodes.end(), node);
@@ -334,7 +325,7 @@ TSprite* TMainForm::SpriteOfTreeNode(QTreeWidgetItem* node) {
   return &CurrentScene()->Sprite(index);
 }
 
-QTreeWidgetItem* TMainForm::TreeNodeOfSprite(TSprite* sprite) {
+QTreeWidgetItem* TTreeArea::TreeNodeOfSprite(TSprite* sprite) {
   if (sprite == nullptr) return ShownTree()->topLevelItem(0);
   if (CurrentScene() == nullptr) return nullptr;
   return NthSpriteNodeFromBottom(IndexOfSprite(*CurrentScene(), sprite));
@@ -342,7 +333,7 @@ QTreeWidgetItem* TMainForm::TreeNodeOfSprite(TSprite* sprite) {
 
 // Only a sprite of the active scene's list is current: a sprite that was
 // deleted, or one of another document, is none.
-TSprite* TMainForm::CurrentSprite() {
+TSprite* TTreeArea::CurrentSprite() {
   if (currentSprite_ == nullptr || CurrentScene() == nullptr) return nullptr;
   if (IndexOfSprite(*CurrentScene(), currentSprite_) < 0) {
     currentSprite_ = nullptr;
@@ -351,7 +342,7 @@ TSprite* TMainForm::CurrentSprite() {
   return currentSprite_;
 }
 
-TFrame* TMainForm::CurrentFrame() {
+TFrame* TTreeArea::CurrentFrame() {
   TSprite* sprite = CurrentSprite();
   QTreeWidgetItem* selected = ShownTree()->currentItem();
   if (CurrentScene() == nullptr || selected == nullptr || sprite == nullptr || sprite->FrameCount() == 0) return nullptr;
@@ -366,13 +357,12 @@ TFrame* TMainForm::CurrentFrame() {
   return &sprite->Frame(index);
 }
 
-void TMainForm::SetCurrentSprite(TSprite* sprite) {
+void TTreeArea::SetCurrentSprite(TSprite* sprite) {
   const TBusyCursor busy;
-  const TFlagRestore filling(FillingMotionPage);
+  const TFlagRestore filling(Motion().FillingMotionPage());
   currentSprite_ = sprite;
   // The motion row chosen stays chosen for the next sprite's list.
-  QTreeWidgetItem* row = MovingList != nullptr ? MovingList->currentItem() : nullptr;
-  SelectedMotionRow = row != nullptr ? std::max(0, MovingList->indexOfTopLevelItem(row)) : 0;
+  Motion().RememberSelectedMotionRow();
   Layout().StepsTrackBar()->SetTimeLineCollection(sprite);
   if (sprite != nullptr) {
     // Positions and speeds are edited in pixels; choosing them is no edit.
@@ -383,16 +373,14 @@ void TMainForm::SetCurrentSprite(TSprite* sprite) {
   RefreshCommandStates();
 }
 
-void TMainForm::DetachCurrentSprite() {
+void TTreeArea::DetachCurrentSprite() {
   currentSprite_ = nullptr;
   Layout().StepsTrackBar()->SetTimeLineCollection(nullptr);
 }
 
-void TMainForm::ClearTreeChangeRunning() { TreeChangeRunning = false; }
-
 // ---- Selecting nodes ------------------------------------------------------------------------------
 
-void TMainForm::SelectTreeNode(int spriteIndex, int nodeKind) {
+void TTreeArea::SelectTreeNode(int spriteIndex, int nodeKind) {
   if (CurrentScene() == nullptr) return;
   QTreeWidget* tree = ShownTree();
   // A scene without sprites has only its root to select.
@@ -402,7 +390,7 @@ void TMainForm::SelectTreeNode(int spriteIndex, int nodeKind) {
   }
   spriteIndex = std::min(spriteIndex, CurrentScene()->SpriteCount() - 1);
   SetCurrentSprite(&CurrentScene()->Sprite(spriteIndex));
-  if (TreeChangeRunning) return;
+  if (treeChangeRunning_) return;
   QTreeWidgetItem* spriteNode = NthSpriteNodeFromBottom(spriteIndex);
   if (spriteNode == nullptr) return;
   const auto firstChild = [spriteNode](auto wanted) -> QTreeWidgetItem* {
@@ -432,7 +420,7 @@ void TMainForm::SelectTreeNode(int spriteIndex, int nodeKind) {
   if (target != nullptr) tree->setCurrentItem(target);
 }
 
-void TMainForm::SelectFrameNode(int frameIndex) {
+void TTreeArea::SelectFrameNode(int frameIndex) {
   QTreeWidget* tree = ShownTree();
   if (frameIndex < 0) {
     if (tree->topLevelItemCount() > 0) tree->setCurrentItem(tree->topLevelItem(0));
@@ -455,10 +443,10 @@ void TMainForm::SelectFrameNode(int frameIndex) {
 
 // ---- The page of the selection ------------------------------------------------------------------------
 
-void TMainForm::AnimationTreeChange() {
-  if (TreeChangeRunning) return;
+void TTreeArea::AnimationTreeChange() {
+  if (treeChangeRunning_) return;
   {
-    const TFlagScope running(TreeChangeRunning);
+    const TFlagScope running(treeChangeRunning_);
     QTreeWidget* tree = ShownTree();
     tree->setToolTip("");
     QTreeWidgetItem* node = tree->currentItem();
@@ -470,28 +458,30 @@ void TMainForm::AnimationTreeChange() {
 
 // Makes the sprite of a child node current (only the sprite changes, since
 // TreeChangeRunning is set) and brings the scene to a step that shows it.
-void TMainForm::ShowSpriteOfNode(QTreeWidgetItem* node) {
-  if (activeWindow_ == nullptr || CurrentScene() == nullptr || node == nullptr) return;
+void TTreeArea::ShowSpriteOfNode(QTreeWidgetItem* node) {
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || node == nullptr) return;
   TSprite* sprite = SpriteOfTreeNode(node->parent());
   if (sprite == nullptr) return;
   SelectTreeNode(IndexOfSprite(*CurrentScene(), sprite), 2);
-  activeWindow_->ShowSpriteStep();
+  ActiveAnimationWindow()->ShowSpriteStep();
 }
 
-void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
+void TTreeArea::SwitchToPage(QTreeWidgetItem* node) {
   // A page hidden with the focus on one of its controls would pass the focus
   // on to the next widget, which may be another document: that document
   // would become the active one. The tree takes the focus first.
   if (QWidget* focused = QApplication::focusWidget(); focused != nullptr && Layout().Notebook_Properties()->isAncestorOf(focused))
     ShownTree()->setFocus(Qt::OtherFocusReason);
-  const bool withScene = activeWindow_ != nullptr && CurrentScene() != nullptr;
+  TAnimationWindow* window = ActiveAnimationWindow();
+  TMainForm& form = Form();
+  const bool withScene = window != nullptr && CurrentScene() != nullptr;
   const int kind = NodeKind(node);
   switch (kind) {
     case nkScene:
       Layout().Notebook_Properties()->setCurrentIndex(ppScene);
       if (withScene) {
-        LoadScenePage();
-        activeWindow_->HideSelection();
+        Playback().LoadScenePage();
+        window->HideSelection();
       }
       DetachCurrentSprite();
       break;
@@ -500,15 +490,15 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
       if (withScene) {
         currentSprite_ = SpriteOfTreeNode(node);
         Layout().StepsTrackBar()->SetTimeLineCollection(currentSprite_);
-        LoadSpritePage();
-        activeWindow_->UpdateSelection();
+        FramePages().LoadSpritePage();
+        window->UpdateSelection();
       }
       break;
     case nkBackground:
       Layout().Notebook_Properties()->setCurrentIndex(ppBackground);
       if (withScene) {
-        LoadBackgroundPage();
-        activeWindow_->HideSelection();
+        FramePages().LoadBackgroundPage();
+        window->HideSelection();
       }
       DetachCurrentSprite();
       break;
@@ -520,31 +510,31 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
       Layout().Notebook_Properties()->setCurrentIndex(ppFrame);
       ShowSpriteOfNode(node);
       TFrame* frame = CurrentFrame();
-      if (frame != nullptr) LoadFramePage();
+      if (frame != nullptr) FramePages().LoadFramePage();
       if (kind == nkPictureFrame) {
         Layout().NotebookFramePreview()->setCurrentIndex(0);
       } else if (kind == nkTextFrame) {
         if (frame != nullptr) {
           Layout().NotebookFramePreview()->setCurrentIndex(1);
           if (frame->Kind == fkText3D)
-            Load3DTextPage();
+            Text3DEditor().Load3DTextPage();
           else
-            LoadTextPage();
+            Shapes().LoadTextPage();
         }
       } else if (kind == nkLineFrame) {
         Layout().NotebookFramePreview()->setCurrentIndex(3);
-        LoadLinePage();
+        Shapes().LoadLinePage();
         RequestSceneRecompute();
       } else {
         Layout().NotebookFramePreview()->setCurrentIndex(2);
-        LoadShapePage();
+        Shapes().LoadShapePage();
       }
       TSprite* sprite = CurrentSprite();
       if (kind != nkLineFrame && sprite != nullptr && withScene) {
         if (sprite->FrameCount() >= 2)
           RequestSceneRecompute();
-        else if (!PlayButtonDown())
-          activeWindow_->UpdateSelection();
+        else if (!form.PlayButtonDown())
+          window->UpdateSelection();
       }
       if (frame != nullptr && sprite != nullptr) {
         ShownTree()->setToolTip(QString("Frame: %1x%2 pxs. Total: %3 frames in the sprite.")
@@ -560,7 +550,7 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
       Layout().Notebook_Properties()->setCurrentIndex(ppMotion);
       if (withScene) {
         ShowSpriteOfNode(node);
-        LoadMotionPage();
+        Motion().LoadMotionPage();
         Layout().Notebook_Size_Opacity()->setCurrentIndex(kind == nkMotion ? 0 : kind == nkOpacity ? 1 : 2);
       }
       break;
@@ -568,7 +558,7 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
       Layout().Notebook_Properties()->setCurrentIndex(ppAppearance);
       if (withScene) {
         ShowSpriteOfNode(node);
-        LoadAppearancePage();
+        Motion().LoadAppearancePage();
       }
       break;
     default:
@@ -578,9 +568,9 @@ void TMainForm::SwitchToPage(QTreeWidgetItem* node) {
 
 // ---- Renaming sprites in place ---------------------------------------------------------------------------
 
-bool TMainForm::AnimationTreeEditing(QTreeWidgetItem* node) { return NodeKind(node) == nkSprite; }
+bool TTreeArea::AnimationTreeEditing(QTreeWidgetItem* node) { return NodeKind(node) == nkSprite; }
 
-void TMainForm::AnimationTreeEdited(QTreeWidgetItem* node) {
+void TTreeArea::AnimationTreeEdited(QTreeWidgetItem* node) {
   if (node == nullptr) return;
   QTreeWidget* tree = node->treeWidget();
   const QString text = node->text(0);
@@ -599,35 +589,36 @@ void TMainForm::AnimationTreeEdited(QTreeWidgetItem* node) {
   if (name != sprite->Name) {
     sprite->Name = name;
     // The name has no undo record; the document is changed all the same.
-    activeWindow_->SetModified(true);
+    ActiveAnimationWindow()->SetModified(true);
   }
   const QSignalBlocker quiet(tree);
   node->setText(0, AnsiToQString(sprite->Name));
   node->setData(0, kCaptionRole, node->text(0));
   if (tree->currentItem() == node) {
     Layout().PanelProperties()->setWindowTitle("Properties: " + node->text(0));
-    if (Layout().Notebook_Properties()->currentIndex() == ppSprite) LoadSpritePage();
+    if (Layout().Notebook_Properties()->currentIndex() == ppSprite) FramePages().LoadSpritePage();
   }
   RefreshCommandStates();
 }
 
-void TMainForm::AnimationTreeDblClick() {
-  if (!Layout().PanelProperties()->isVisible()) ShowPropertiesPanel();
+void TTreeArea::AnimationTreeDblClick() {
+  if (!Layout().PanelProperties()->isVisible()) Files().Show_Properties_WindowExecute();
 }
 
 // ---- Command states --------------------------------------------------------------------------------------
 
-void TMainForm::EnableCommands(std::initializer_list<QAction*> commands, bool enabled) {
+void TTreeArea::EnableCommands(std::initializer_list<QAction*> commands, bool enabled) {
   for (QAction* command : commands) Commands().EnableCommand(command, enabled);
 }
 
-void TMainForm::RefreshCommandStates() {
+void TTreeArea::RefreshCommandStates() {
   TSprite* sprite = CurrentSprite();
   const bool S = sprite != nullptr;
   const bool F = S && sprite->FrameCount() > 0;
   const bool A = S && sprite->IntervalCount() > 0;
   const bool M = S && sprite->Motion().StepCount() > 0;
-  const bool D = activeWindow_ != nullptr;
+  TAnimationWindow* window = ActiveAnimationWindow();
+  const bool D = window != nullptr;
   const bool C = CurrentFrame() != nullptr;
   const int sel = NodeKind(ShownTree()->currentItem());
   const auto selIs = [sel](std::initializer_list<int> kinds) {
@@ -639,7 +630,7 @@ void TMainForm::RefreshCommandStates() {
   EnableCommands({Commands().Frame_Up, Commands().Frame_Down, Commands().Frame_CopyAsBMP_To, Commands().Frame_CopyAsBMP, Commands().Sprite_Delete_Frame,
                   Commands().Sprite_SetTransparencyToAllFrames, Commands().Sprite_SetDurationToAllFrames},
                  F);
-  Commands().EnableCommand(Commands().File_Save, D && activeWindow_->Modified());
+  Commands().EnableCommand(Commands().File_Save, D && window->Modified());
   Commands().EnableCommand(Commands().Appearance_Delete, A);
   EnableCommands({Commands().Motion_Linear, Commands().Motion_Fixed, Commands().Motion_Delete, Commands().Motion_Edit, Commands().Motion_Up, Commands().Motion_Down,
                   Commands().Motion_AddFromGallery},

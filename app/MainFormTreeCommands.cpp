@@ -1,9 +1,11 @@
 // Delete, Up and Down on the scene tree: deleting and reordering sprites and
-// frames, with their undo records.
-#include "app/MainFormU.h"
+// frames (their model side and undo records in TreeCommands), the tree kept
+// in step.
+#include "app/MainFormTree.h"
 #include "app/MainFormLayout.h"
 
 #include "app/AnimationWindowU.h"
+#include "app/core/TreeCommands.h"
 #include "controls/UTimelineSlider.h"
 #include "scene/Frame.h"
 #include "scene/Sprite.h"
@@ -41,10 +43,10 @@ void MoveNode(QTreeWidgetItem* node, int offset) {
 
 // ---- Delete, Up and Down on the selected node ---------------------------------------------------------
 
-void TMainForm::Scene_Delete_SomethingExecute() {
+void TTreeArea::Scene_Delete_SomethingExecute() {
   QTreeWidgetItem* selected = ShownTree()->currentItem();
   TSprite* sprite = CurrentSprite();
-  if (activeWindow_ == nullptr || CurrentScene() == nullptr || selected == nullptr || sprite == nullptr) return;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || selected == nullptr || sprite == nullptr) return;
   const int kind = NodeKind(selected);
   if (IsFrameNode(kind)) {
     if (sprite->FrameCount() > 1)
@@ -60,23 +62,18 @@ void TMainForm::Scene_Delete_SomethingExecute() {
 
 // Clears every visibility interval of the current sprite at once, as one
 // undoable edit.
-void TMainForm::ClearAppearanceOfCurrentSprite() {
+void TTreeArea::ClearAppearanceOfCurrentSprite() {
   TSprite* sprite = CurrentSprite();
   QTreeWidgetItem* selected = ShownTree()->currentItem();
   if (sprite == nullptr || NodeKind(selected) != nkAppearance) return;
-  RecordUndo(urkSpriteEdit, "Delete Appearance", true, 0, sprite->Id, uokIntervals,
-             [sprite](TStream& stream) { sprite->SaveAppearances(stream); });
-  {
-    const TUndoRecordingPause pause;
-    while (sprite->IntervalCount() > 0) sprite->DeleteAppearance(sprite->IntervalCount() - 1);
-  }
+  ClearAppearances(*sprite);
   delete selected;
   Layout().StepsTrackBar()->SetTimeLineCollection(CurrentSprite());
   RefreshCommandStates();
   RequestSceneRecompute();
 }
 
-void TMainForm::Scene_Up_SomethingExecute() {
+void TTreeArea::Scene_Up_SomethingExecute() {
   QTreeWidgetItem* selected = ShownTree()->currentItem();
   TSprite* sprite = CurrentSprite();
   if (selected == nullptr || sprite == nullptr) return;
@@ -88,10 +85,10 @@ void TMainForm::Scene_Up_SomethingExecute() {
     Sprite_Move_UpExecute();
 }
 
-void TMainForm::Scene_Down_SomethingExecute() {
+void TTreeArea::Scene_Down_SomethingExecute() {
   QTreeWidgetItem* selected = ShownTree()->currentItem();
   TSprite* sprite = CurrentSprite();
-  if (activeWindow_ == nullptr || CurrentScene() == nullptr || selected == nullptr || sprite == nullptr) return;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || selected == nullptr || sprite == nullptr) return;
   const int kind = NodeKind(selected);
   if (IsFrameNode(kind) && sprite->FrameCount() != 1)
     Frame_DownExecute();
@@ -104,67 +101,58 @@ void TMainForm::Scene_Down_SomethingExecute() {
 
 // Toward the front: the sprite swaps with the one drawn after it, and its
 // node moves up past that one's node.
-void TMainForm::Sprite_Move_UpExecute() {
+void TTreeArea::Sprite_Move_UpExecute() {
   TSprite* sprite = CurrentSprite();
-  if (CurrentScene() == nullptr || sprite == nullptr || activeWindow_ == nullptr) return;
+  if (CurrentScene() == nullptr || sprite == nullptr || ActiveAnimationWindow() == nullptr) return;
   const int old = IndexOfSprite(*CurrentScene(), sprite);
   if (old < 0 || old >= CurrentScene()->SpriteCount() - 1) return;
-  activeWindow_->StopPlayback();
+  ActiveAnimationWindow()->StopPlayback();
   QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
-  RecordUndo(urkSpriteList, "Move Sprite Up", false, old + 1, 0, uokSpriteMovedEarlier, nullptr);
-  CurrentScene()->MoveSprite(old, old + 1);
-  DetachCurrentSprite();
-  if (node != nullptr) MoveNode(node, -1);
-  AnimationTreeChange();
-  RefreshCommandStates();
-  activeWindow_->ResumePlayback();
-  RequestSceneRecompute();
+  MoveSpriteUp(*CurrentScene(), old);
+  FinishSpriteMove(node, -1);
 }
 
 // Toward the back: the sprite swaps with the one drawn before it.
-void TMainForm::Sprite_Move_DownExecute() {
+void TTreeArea::Sprite_Move_DownExecute() {
   TSprite* sprite = CurrentSprite();
-  if (CurrentScene() == nullptr || sprite == nullptr || activeWindow_ == nullptr) return;
+  if (CurrentScene() == nullptr || sprite == nullptr || ActiveAnimationWindow() == nullptr) return;
   const int old = IndexOfSprite(*CurrentScene(), sprite);
   if (old <= 0) return;
-  activeWindow_->StopPlayback();
+  ActiveAnimationWindow()->StopPlayback();
   QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
-  RecordUndo(urkSpriteList, "Move Sprite Down", false, old - 1, 1, uokSpriteMovedLater, nullptr);
-  CurrentScene()->MoveSprite(old, old - 1);
+  MoveSpriteDown(*CurrentScene(), old);
+  FinishSpriteMove(node, +1);
+}
+
+void TTreeArea::FinishSpriteMove(QTreeWidgetItem* node, int offset) {
   DetachCurrentSprite();
-  if (node != nullptr) MoveNode(node, +1);
+  if (node != nullptr) MoveNode(node, offset);
   AnimationTreeChange();
   RefreshCommandStates();
-  activeWindow_->ResumePlayback();
+  ActiveAnimationWindow()->ResumePlayback();
   RequestSceneRecompute();
 }
 
 // ---- Frames up and down ------------------------------------------------------------------------------------
 
-void TMainForm::Frame_UpExecute() {
+void TTreeArea::Frame_UpExecute() {
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   QTreeWidgetItem* selected = ShownTree()->currentItem();
   if (CurrentScene() == nullptr || sprite == nullptr || frame == nullptr || !IsFrameNode(NodeKind(selected))) return;
-  const int index = frame->Index();
-  if (index <= 0) return;
-  RecordUndo(urkSpriteEdit, "Move Frame Up", false, index, frame->Id, uokMovedFrame, nullptr);
-  sprite->MoveFrame(index, index - 1);
-  MoveNode(selected, -1);
-  AnimationTreeChange();
-  RefreshCommandStates();
+  if (MoveFrameUp(*sprite, frame->Index())) FinishFrameMove(selected, -1);
 }
 
-void TMainForm::Frame_DownExecute() {
+void TTreeArea::Frame_DownExecute() {
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
   QTreeWidgetItem* selected = ShownTree()->currentItem();
   if (CurrentScene() == nullptr || sprite == nullptr || frame == nullptr || !IsFrameNode(NodeKind(selected))) return;
-  const int index = frame->Index();
-  if (index < 0 || index >= sprite->FrameCount() - 1) return;
-  RecordUndo(urkSpriteEdit, "Move Frame Down", false, index, frame->Id, uokMovedFrame, nullptr);
-  sprite->MoveFrame(index, index + 1);
-  MoveNode(selected, +1);
+  if (MoveFrameDown(*sprite, frame->Index())) FinishFrameMove(selected, +1);
+}
+
+void TTreeArea::FinishFrameMove(QTreeWidgetItem* node, int offset) {
+  MoveNode(node, offset);
   AnimationTreeChange();
   RefreshCommandStates();
 }
@@ -173,19 +161,19 @@ void TMainForm::Frame_DownExecute() {
 
 // The selected frame goes ("Delete Frame"); a sprite keeps at least one
 // frame, so on a one-frame sprite the command only refreshes the commands.
-void TMainForm::Sprite_Delete_FrameExecute() {
+void TTreeArea::Sprite_Delete_FrameExecute() {
   TSprite* sprite = CurrentSprite();
   TFrame* frame = CurrentFrame();
-  if (activeWindow_ == nullptr || CurrentScene() == nullptr || sprite == nullptr || frame == nullptr) return;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || sprite == nullptr || frame == nullptr) return;
   if (sprite->FrameCount() <= 1 || !IsFrameNode(NodeKind(ShownTree()->currentItem()))) {
     RefreshCommandStates();
     RequestSceneRecompute();
     return;
   }
-  activeWindow_->StopPlayback();
+  TAnimationWindow* window = ActiveAnimationWindow();
+  window->StopPlayback();
   const int index = frame->Index();
-  sprite->DeleteFrame(index);
-  sprite->SetCurrentFrameIndex(std::min(index, sprite->FrameCount() - 1));
+  DeleteFrameKeepingOne(*sprite, index);
   if (QTreeWidgetItem* spriteNode = TreeNodeOfSprite(sprite)) {
     int seen = 0;
     for (int i = 0; i < spriteNode->childCount(); ++i) {
@@ -199,18 +187,19 @@ void TMainForm::Sprite_Delete_FrameExecute() {
   }
   SelectFrameNode(std::min(index, sprite->FrameCount() - 1));
   AnimationTreeChange();
-  activeWindow_->ResumePlayback();
+  window->ResumePlayback();
   RequestSceneRecompute();
 }
 
 // The current sprite goes ("Delete Sprite"); the scene's root is selected.
-void TMainForm::Sprite_DeleteExecute() {
+void TTreeArea::Sprite_DeleteExecute() {
   TSprite* sprite = CurrentSprite();
-  if (activeWindow_ == nullptr || CurrentScene() == nullptr || sprite == nullptr) return;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || sprite == nullptr) return;
   const int index = IndexOfSprite(*CurrentScene(), sprite);
   if (index < 0) return;
-  activeWindow_->StopPlayback();
-  activeWindow_->HideSelection();
+  TAnimationWindow* window = ActiveAnimationWindow();
+  window->StopPlayback();
+  window->HideSelection();
   QTreeWidgetItem* node = TreeNodeOfSprite(sprite);
   CurrentScene()->DeleteSprite(index);
   DetachCurrentSprite();
@@ -220,6 +209,6 @@ void TMainForm::Sprite_DeleteExecute() {
   }
   SelectTreeNode(-1, 2);
   AnimationTreeChange();
-  activeWindow_->ResumePlayback();
+  window->ResumePlayback();
   RequestSceneRecompute();
 }

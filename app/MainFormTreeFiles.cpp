@@ -1,14 +1,16 @@
-// The main window's file commands (New is in MainFormDocuments.cpp), the
-// autosave tick, files dropped on the main window or a document, the Window
+// The main window's file commands, the autosave tick, files dropped on the main window or a document, the Window
 // menu (tiling, cascading, the list of documents) and the docking of the
 // tool bars and the properties panel.
-#include "app/MainFormU.h"
+#include "app/MainFormFiles.h"
 #include "app/MainFormActions.h"
 #include "app/MainFormLayout.h"
 #include "app/MainFormSettings.h"
+#include "app/MainFormTree.h"
+#include "app/MainFormU.h"
 
 #include "app/AnimationWindowU.h"
 #include "app/MainFormIcons.h"
+#include "app/core/TreeCommands.h"
 #include "app/core/WindowPlacement.h"
 #include "controls/UTimelineSlider.h"
 #include "platform/SysUtils.h"
@@ -42,7 +44,8 @@ namespace {
 // Passes the local files dropped on the main window to its handler.
 class TMainWindowDropFilter : public QObject {
  public:
-  explicit TMainWindowDropFilter(TMainForm& form) : form_(form) {}
+  explicit TMainWindowDropFilter(std::function<void(const std::vector<std::string>&)> dropped)
+      : dropped_(std::move(dropped)) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -57,14 +60,14 @@ class TMainWindowDropFilter : public QObject {
       for (const QUrl& url : drop->mimeData()->urls())
         if (url.isLocalFile()) fileNames.push_back(url.toLocalFile().toStdString());
       drop->acceptProposedAction();
-      if (!fileNames.empty()) form_.WMDropFiles(fileNames);
+      if (!fileNames.empty()) dropped_(fileNames);
       return true;
     }
     return QObject::eventFilter(watched, event);
   }
 
  private:
-  TMainForm& form_;
+  std::function<void(const std::vector<std::string>&)> dropped_;
 };
 
 constexpr const char* kDockedSizeProperty = "Tag";
@@ -75,21 +78,26 @@ bool IsProjectFile(const std::string& fileName) { return UpperCaseAscii(ExtractF
 
 // ---- Creation -----------------------------------------------------------------------------------------
 
-void TMainForm::FormCreateTreeFiles() {
-  Commands().SetCommandHandler(Commands().File_Open, [this] { File_Open_Execute(); });
-  Commands().SetCommandHandler(Commands().File_Save, [this] { File_SaveExecute(); });
-  Commands().SetCommandHandler(Commands().Window_Tile_Horizontal, [this] { Window_Tile_HorizontalExecute(); });
-  Commands().SetCommandHandler(Commands().Window_Tile_Vertical, [this] { Window_Tile_VerticalExecute(); });
-  Commands().SetCommandHandler(Commands().Window_Cascade, [this] { Window_CascadeExecute(); });
-  Commands().SetCommandHandler(Commands().Show_Properties_Window, [this] { Show_Properties_WindowExecute(); });
-  Commands().SetCommandHandler(Commands().Show_Insert_Delete_Buttons, [this] { Show_Insert_Delete_ButtonsExecute(); });
-  Commands().SetCommandHandler(Commands().Show_MainButtons, [this] { Show_MainButtonsExecute(); });
-  Commands().SetCommandHandler(Commands().Show_TimeLine, [this] { Show_TimeLineExecute(); });
-  CreatePopupMenus();
+TFilesArea::TFilesArea(TMainFormContext& editor) : TMainFormArea(editor) {}
+
+TFilesArea::~TFilesArea() = default;
+
+void TFilesArea::FormCreateFiles() {
+  SetUpTimer(autosaveTimer_, AutosaveMilliseconds(kDefaultAutosaveMinutes), [this] { AutosaveTimerTimer(); });
+  TCommandSet& c = Commands();
+  c.SetCommandHandler(c.File_Open, [this] { File_Open_Execute(); });
+  c.SetCommandHandler(c.File_Save, [this] { File_SaveExecute(); });
+  c.SetCommandHandler(c.Window_Tile_Horizontal, [this] { Window_Tile_HorizontalExecute(); });
+  c.SetCommandHandler(c.Window_Tile_Vertical, [this] { Window_Tile_VerticalExecute(); });
+  c.SetCommandHandler(c.Window_Cascade, [this] { Window_CascadeExecute(); });
+  c.SetCommandHandler(c.Show_Properties_Window, [this] { Show_Properties_WindowExecute(); });
+  c.SetCommandHandler(c.Show_Insert_Delete_Buttons, [this] { Show_Insert_Delete_ButtonsExecute(); });
+  c.SetCommandHandler(c.Show_MainButtons, [this] { Show_MainButtonsExecute(); });
+  c.SetCommandHandler(c.Show_TimeLine, [this] { Show_TimeLineExecute(); });
 
   // The dock rules decide which bar each tool bar and the panel may join;
   // each bar remembers its length as made.
-  for (QToolBar* bar : {Commands().ToolBarMainButtons, Commands().ToolBarTimeLine, Commands().ToolBar_Sprite_Buttons}) {
+  for (QToolBar* bar : {c.ToolBarMainButtons, c.ToolBarTimeLine, c.ToolBar_Sprite_Buttons}) {
     const QSize made = bar->sizeHint();
     bar->setProperty(kDockedSizeProperty, bar->orientation() == Qt::Horizontal ? made.width() : made.height());
     Qt::ToolBarAreas areas;
@@ -98,64 +106,74 @@ void TMainForm::FormCreateTreeFiles() {
     bar->setAllowedAreas(areas);
     connect(bar, &QToolBar::topLevelChanged, this, [this, bar] { ToolBarMainButtonsEndDock(bar); });
   }
-  Layout().PanelProperties()->setAllowedAreas(CoolBarRightDockOver(Layout().PanelProperties()) ? Qt::RightDockWidgetArea
-                                                                          : Qt::NoDockWidgetArea);
+  QDockWidget* panel = Layout().PanelProperties();
+  panel->setAllowedAreas(CoolBarRightDockOver(panel) ? Qt::RightDockWidgetArea : Qt::NoDockWidgetArea);
+  CreatePropertiesCaption();
+  connect(panel, &QDockWidget::topLevelChanged, this, [this] { PanelPropertiesEndDock(); });
 
-  // The panel's caption bar: "Properties: ..." with the dock and close buttons.
-  auto* caption = new QWidget(Layout().PanelProperties());
+  windowListSeparator_ = c.Window1->addSeparator();
+  windowListSeparator_->setVisible(false);
+  connect(c.Window1, &QMenu::aboutToShow, this, [this] { RebuildWindowList(); });
+
+  Window().setAcceptDrops(true);
+  mainDropFilter_ = std::make_unique<TMainWindowDropFilter>(
+      [this](const std::vector<std::string>& fileNames) { WMDropFiles(fileNames); });
+  Window().installEventFilter(mainDropFilter_.get());
+}
+
+// The panel's caption bar: "Properties: ..." with the dock and close buttons.
+void TFilesArea::CreatePropertiesCaption() {
+  QDockWidget* panel = Layout().PanelProperties();
+  auto* caption = new QWidget(panel);
   caption->setObjectName("PanelPropertiesCaption");
   auto* layout = new QHBoxLayout(caption);
   layout->setContentsMargins(4, 1, 1, 1);
-  auto* title = new QLabel(Layout().PanelProperties()->windowTitle(), caption);
+  auto* title = new QLabel(panel->windowTitle(), caption);
   title->setObjectName("PanelPropertiesTitle");
   // A long caption (a scene's whole path) is cut at the panel's edge rather than
   // widening the docked panel over the documents; the whole text is its tooltip.
   title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  connect(Layout().PanelProperties(), &QDockWidget::windowTitleChanged, title, [title](const QString& text) {
+  connect(panel, &QDockWidget::windowTitleChanged, title, [title](const QString& text) {
     title->setText(text);
     title->setToolTip(text);
   });
   layout->addWidget(title, 1);
-  DockPropertiesButton = new QToolButton(caption);
-  DockPropertiesButton->setObjectName("DockPropertiesButton");
-  DockPropertiesButton->setCheckable(true);
-  DockPropertiesButton->setChecked(true);
-  DockPropertiesButton->setAutoRaise(true);
-  DockPropertiesButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
-  DockPropertiesButton->setToolTip("Dock or float the properties window");
-  connect(DockPropertiesButton, &QToolButton::clicked, this, [this] { DockPropertiesButtonClick(); });
-  layout->addWidget(DockPropertiesButton);
-  ToolButton_CloseProperties = new QToolButton(caption);
-  ToolButton_CloseProperties->setObjectName("ToolButton_CloseProperties");
-  ToolButton_CloseProperties->setAutoRaise(true);
-  ToolButton_CloseProperties->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
-  ToolButton_CloseProperties->setToolTip("Close the properties window");
-  connect(ToolButton_CloseProperties, &QToolButton::clicked, this, [this] { ToolButton_ClosePropertiesClick(); });
-  layout->addWidget(ToolButton_CloseProperties);
-  Layout().PanelProperties()->setTitleBarWidget(caption);
-  connect(Layout().PanelProperties(), &QDockWidget::topLevelChanged, this, [this] { PanelPropertiesEndDock(); });
-
-  windowListSeparator_ = Commands().Window1->addSeparator();
-  windowListSeparator_->setVisible(false);
-  connect(Commands().Window1, &QMenu::aboutToShow, this, [this] { RebuildWindowList(); });
-
-  setAcceptDrops(true);
-  mainDropFilter_ = std::make_unique<TMainWindowDropFilter>(*this);
-  installEventFilter(mainDropFilter_.get());
+  dockPropertiesButton_ = new QToolButton(caption);
+  dockPropertiesButton_->setObjectName("DockPropertiesButton");
+  dockPropertiesButton_->setCheckable(true);
+  dockPropertiesButton_->setChecked(true);
+  dockPropertiesButton_->setAutoRaise(true);
+  dockPropertiesButton_->setIcon(Window().style()->standardIcon(QStyle::SP_TitleBarNormalButton));
+  dockPropertiesButton_->setToolTip("Dock or float the properties window");
+  connect(dockPropertiesButton_, &QToolButton::clicked, this, [this] { DockPropertiesButtonClick(); });
+  layout->addWidget(dockPropertiesButton_);
+  auto* close = new QToolButton(caption);
+  close->setObjectName("ToolButton_CloseProperties");
+  close->setAutoRaise(true);
+  close->setIcon(Window().style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+  close->setToolTip("Close the properties window");
+  connect(close, &QToolButton::clicked, this, [this] { ToolButton_ClosePropertiesClick(); });
+  layout->addWidget(close);
+  panel->setTitleBarWidget(caption);
 }
 
-void TMainForm::FormShowTree() {
-  for (QToolBar* bar : {Commands().ToolBarMainButtons, Commands().ToolBarTimeLine, Commands().ToolBar_Sprite_Buttons}) ToolBarMainButtonsEndDock(bar);
+void TFilesArea::FormShowFiles() {
+  for (QToolBar* bar : {Commands().ToolBarMainButtons, Commands().ToolBarTimeLine, Commands().ToolBar_Sprite_Buttons})
+    ToolBarMainButtonsEndDock(bar);
 }
 
 // ---- Open, Save and autosave ----------------------------------------------------------------------------
 
-// A project opened into a new document window. A file that cannot be read
-// leaves that window untitled; the window has told the user.
-void TMainForm::OpenInNewDocument(const std::string& fileName) {
-  auto* window = new TAnimationWindow(*this, Layout().MdiArea());  // it frees itself when closed
-  RebuildAnimationTree();
-  SelectTreeNode(-1, 2);
+void TFilesArea::File_NewExecute() {
+  new TAnimationWindow(Form(), Layout().MdiArea());  // it frees itself when closed
+  Tree().RebuildAnimationTree();
+  Tree().SelectTreeNode(-1, 2);
+}
+
+void TFilesArea::OpenInNewDocument(const std::string& fileName) {
+  auto* window = new TAnimationWindow(Form(), Layout().MdiArea());  // it frees itself when closed
+  Tree().RebuildAnimationTree();
+  Tree().SelectTreeNode(-1, 2);
   try {
     window->LoadFromFile(fileName);
   } catch (const std::exception&) {
@@ -163,104 +181,108 @@ void TMainForm::OpenInNewDocument(const std::string& fileName) {
   }
 }
 
-void TMainForm::File_Open_Execute() {
+void TFilesArea::OpenStartupFile(const std::string& fileName) {
+  try {
+    ActiveAnimationWindow()->LoadFromFile(fileName);
+  } catch (const std::exception&) {
+    // The document window has told the user already.
+  }
+}
+
+void TFilesArea::File_Open_Execute() {
   const std::optional<FileDialogResult> chosen = Ui().ChooseOpenFile(SettingsArea().OpenDialog1());
   if (!chosen) return;
   SettingsArea().OpenDialog1().initialDir = ExtractFilePath(chosen->fileName);
   OpenInNewDocument(chosen->fileName);
 }
 
-void TMainForm::File_SaveExecute() {
-  if (CurrentScene() != nullptr && activeWindow_ != nullptr) activeWindow_->Save();
+void TFilesArea::File_SaveExecute() {
+  if (CurrentScene() != nullptr && ActiveAnimationWindow() != nullptr) ActiveAnimationWindow()->Save();
 }
 
 // Autosave waits while a dialog or a long operation runs, and never asks
 // for a name: an untitled document is left alone.
-void TMainForm::AutosaveTimerTimer() {
-  if (QApplication::activeModalWidget() != nullptr || ProgressPercent >= 0) return;
-  if (activeWindow_ == nullptr || !activeWindow_->Modified() || activeWindow_->FileName().empty()) return;
-  activeWindow_->Save();
+void TFilesArea::AutosaveTimerTimer() {
+  if (QApplication::activeModalWidget() != nullptr || Form().ProgressPercent >= 0) return;
+  TAnimationWindow* window = ActiveAnimationWindow();
+  if (window == nullptr || !window->Modified() || window->FileName().empty()) return;
+  window->Save();
+}
+
+void TFilesArea::ApplyUndoAndResampling() {
+  for (QMdiSubWindow* child : Layout().MdiArea()->subWindowList()) {
+    auto* window = qobject_cast<TAnimationWindow*>(child);
+    if (window == nullptr) continue;
+    // Switching undo off discards the history; the document stays as
+    // modified as it was and the Undo command follows the emptied log.
+    if (window->Undo() != nullptr) window->Undo()->SetEnabled(UserSettings().UndoEnabled ? 1 : 0);
+    if (window->Scene() != nullptr) window->Scene()->ResampledStretching = UserSettings().AntiAliasResample ? 1 : 0;
+  }
 }
 
 // ---- Dropped files ------------------------------------------------------------------------------------
 
-void TMainForm::WMDropFiles(const std::vector<std::string>& fileNames) { DropFiles(fileNames, TPoint{0, 0}, false); }
+void TFilesArea::WMDropFiles(const std::vector<std::string>& fileNames) { DropFiles(fileNames, TPoint{0, 0}, false); }
 
 // Every drop, on the main window or on a document, comes here: the one
 // barrier of dropped files.
-void TMainForm::DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) {
+void TFilesArea::DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) {
   RunEntry([&] { OpenOrAddDroppedFiles(fileNames, scenePoint, addAsSprite); });
 }
 
-void TMainForm::OpenOrAddDroppedFiles(const std::vector<std::string>& fileNames, TPoint scenePoint,
-                                      bool addAsSprite) {
+void TFilesArea::OpenOrAddDroppedFiles(const std::vector<std::string>& fileNames, TPoint scenePoint,
+                                       bool addAsSprite) {
   if (fileNames.empty()) return;
   const std::string& fileName = fileNames.front();
   if (IsProjectFile(fileName)) {
     OpenInNewDocument(fileName);
     return;
   }
-  if (!addAsSprite || activeWindow_ == nullptr || CurrentScene() == nullptr) return;
+  if (!addAsSprite || ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
+  AddDroppedSprite(fileName, scenePoint);
+}
 
-  TAnimationWindow* window = activeWindow_;
-  TAnimatedScene* scene = CurrentScene();
-  int index = 0;
-  TSprite* sprite = nullptr;
-  bool added = false;
+// Any other file becomes a new sprite of the active document, held at the drop point.
+void TFilesArea::AddDroppedSprite(const std::string& fileName, TPoint scenePoint) {
+  TAnimationWindow* window = ActiveAnimationWindow();
+  TTreeArea& tree = Tree();
+  TAddedItem added;
   {
     const TBusyCursor busy;
     // The tree is not driven while the sprite is being made; the flag is
     // cleared on every way out.
     struct TAdding {
-      bool& flag;
-      ~TAdding() { flag = false; }
-    } adding{TreeChangeRunning};
-    TreeChangeRunning = true;
+      TTreeArea& tree;
+      ~TAdding() { tree.SetTreeChangeRunning(false); }
+    } adding{tree};
+    tree.SetTreeChangeRunning(true);
     window->StopPlayback();
-    {
-      // The sprite and its frames are recorded as one "Add Sprite" once the
-      // picture was read.
-      const TUndoRecordingPause pause;
-      sprite = scene->AddSprite(index);
-      SetCurrentSprite(sprite);
-      try {
-        added = window->AddPictureFileFrames(fileName);
-      } catch (const std::exception&) {
-        added = false;
-      }
-      if (added && sprite->Motion().StepCount() == 0) {
-        TMoving& motion = sprite->Motion();
-        TMovingStep& step = motion.Step(motion.AddStep());
-        TMovingStepValues values = step.Values();
-        // A held sprite stands at its start point.
-        values.StartX = values.X1 = scenePoint.X;
-        values.StartY = values.Y1 = scenePoint.Y;
-        motion.SetStep(step, values, sprite);
-      }
-    }
-    if (!added) {
-      DetachCurrentSprite();
-      scene->ExtractSprite(index);  // freed here, with whatever frames it got
-    } else {
-      RecordUndo(urkSpriteList, "Add Sprite", false, index, sprite->Id, uokAddedSprite, nullptr);
-      QTreeWidgetItem* root = ShownTree()->topLevelItem(0);
-      const std::vector<QTreeWidgetItem*> sprites = SpriteNodes();
+    added = AddDroppedPictureSprite(
+        *CurrentScene(), scenePoint,
+        [&](TSprite& sprite) {
+          tree.SetCurrentSprite(&sprite);
+          return window->AddPictureFileFrames(fileName);
+        },
+        [&] { tree.DetachCurrentSprite(); });
+    if (added.Sprite != nullptr) {
+      QTreeWidgetItem* root = tree.ShownTree()->topLevelItem(0);
+      const std::vector<QTreeWidgetItem*> sprites = tree.SpriteNodes();
       if (sprites.empty() && root != nullptr && root->childCount() > 0)
-        AddSpriteNode(sprite, root->child(root->childCount() - 1), true);
+        tree.AddSpriteNode(added.Sprite, root->child(root->childCount() - 1), true);
       else if (!sprites.empty())
-        AddSpriteNode(sprite, sprites.front(), false);
+        tree.AddSpriteNode(added.Sprite, sprites.front(), false);
     }
   }
-  if (!added) {
-    SetCurrentSprite(nullptr);
-    SelectTreeNode(-1, 2);
-    AnimationTreeChange();
+  if (added.Sprite == nullptr) {
+    tree.SetCurrentSprite(nullptr);
+    tree.SelectTreeNode(-1, 2);
+    tree.AnimationTreeChange();
     window->ResumePlayback();
     return;
   }
-  SelectTreeNode(index, 1);
-  PostMessage(Handle(), WM_ITEMADDED, 0, sprite->FrameCount() - 1);
-  if (sprite->FrameCount() == 1) RequestSceneRecompute();
+  tree.SelectTreeNode(added.SpriteIndex, 1);
+  PostMessage(Handle(), WM_ITEMADDED, 0, added.Sprite->FrameCount() - 1);
+  if (added.Sprite->FrameCount() == 1) RequestSceneRecompute();
   RefreshCommandStates();
 }
 
@@ -303,26 +325,27 @@ void TileDocuments(QMdiArea& area, bool horizontal) {
 
 }  // namespace
 
-void TMainForm::Window_Tile_HorizontalExecute() { TileDocuments(*Layout().MdiArea(), true); }
+void TFilesArea::Window_Tile_HorizontalExecute() { TileDocuments(*Layout().MdiArea(), true); }
 
-void TMainForm::Window_Tile_VerticalExecute() { TileDocuments(*Layout().MdiArea(), false); }
+void TFilesArea::Window_Tile_VerticalExecute() { TileDocuments(*Layout().MdiArea(), false); }
 
 // Down a diagonal, one title bar apart, the front window staying in front.
-void TMainForm::Window_CascadeExecute() {
+void TFilesArea::Window_CascadeExecute() {
   const std::vector<QMdiSubWindow*> windows = ArrangedWindows(*Layout().MdiArea(), QMdiArea::StackingOrder);
-  const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, Layout().MdiArea()) +
-                   style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, Layout().MdiArea());
+  const QStyle* style = Window().style();
+  const int step = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, Layout().MdiArea()) +
+                   style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, Layout().MdiArea());
   ApplyBoxes(windows, CascadeWindows(WantedSizes(windows), WorkspaceOf(*Layout().MdiArea()), step));
   for (QMdiSubWindow* window : windows) window->raise();
 }
 
 // The documents at the end of the Window menu, "&1 name" ..., the active one checked.
-void TMainForm::RebuildWindowList() {
-  for (QAction* item : WindowListItems) {
+void TFilesArea::RebuildWindowList() {
+  for (QAction* item : windowListItems_) {
     Commands().Window1->removeAction(item);
     item->deleteLater();
   }
-  WindowListItems.clear();
+  windowListItems_.clear();
   const QList<QMdiSubWindow*> windows = Layout().MdiArea()->subWindowList(QMdiArea::CreationOrder);
   int number = 0;
   for (QMdiSubWindow* window : windows) {
@@ -333,39 +356,39 @@ void TMainForm::RebuildWindowList() {
     auto* item = new QAction(QString("&%1 %2").arg(number).arg(title.replace("&", "&&")), Commands().Window1);
     item->setObjectName(QString("WindowListItem%1").arg(number));
     item->setCheckable(true);
-    item->setChecked(document == activeWindow_);
+    item->setChecked(document == ActiveAnimationWindow());
     const QPointer<TAnimationWindow> target(document);
     connect(item, &QAction::triggered, this, [this, target] {
       if (target != nullptr) Layout().MdiArea()->setActiveSubWindow(target);
     });
     Commands().Window1->addAction(item);
-    WindowListItems.push_back(item);
+    windowListItems_.push_back(item);
   }
-  windowListSeparator_->setVisible(!WindowListItems.empty());
+  windowListSeparator_->setVisible(!windowListItems_.empty());
 }
 
 // ---- Docking --------------------------------------------------------------------------------------------
 
 // The top bar takes the tool bars, never the properties panel.
-bool TMainForm::CoolBarTopMainDockOver(QWidget* control) const { return control != Layout().PanelProperties(); }
+bool TFilesArea::CoolBarTopMainDockOver(QWidget* control) const { return control != Layout().PanelProperties(); }
 
 // The left bar takes neither the properties panel nor the time line.
-bool TMainForm::CoolBarLeftDockOver(QWidget* control) const {
+bool TFilesArea::CoolBarLeftDockOver(QWidget* control) const {
   return control != Layout().PanelProperties() && control != Commands().ToolBarTimeLine;
 }
 
 // The right bar takes only the properties panel.
-bool TMainForm::CoolBarRightDockOver(QWidget* control) const { return control == Layout().PanelProperties(); }
+bool TFilesArea::CoolBarRightDockOver(QWidget* control) const { return control == Layout().PanelProperties(); }
 
-int TMainForm::ToolBarDockedSize(const QToolBar* bar) { return bar->property(kDockedSizeProperty).toInt(); }
+int TFilesArea::ToolBarDockedSize(const QToolBar* bar) { return bar->property(kDockedSizeProperty).toInt(); }
 
 // A docked tool bar is never shorter than it was made and is one row of
 // buttons thick; a floating one has no limits.
-void TMainForm::ToolBarMainButtonsEndDock(QToolBar* bar) {
+void TFilesArea::ToolBarMainButtonsEndDock(QToolBar* bar) {
   bar->setMinimumSize(0, 0);
   bar->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   if (bar->isFloating()) return;
-  switch (toolBarArea(bar)) {
+  switch (Window().toolBarArea(bar)) {
     case Qt::TopToolBarArea:
       bar->setOrientation(Qt::Horizontal);
       bar->setMinimumWidth(ToolBarDockedSize(bar));
@@ -381,56 +404,54 @@ void TMainForm::ToolBarMainButtonsEndDock(QToolBar* bar) {
   }
 }
 
-void TMainForm::PanelPropertiesEndDock() { DockPropertiesButton->setChecked(!Layout().PanelProperties()->isFloating()); }
+void TFilesArea::PanelPropertiesEndDock() { dockPropertiesButton_->setChecked(!Layout().PanelProperties()->isFloating()); }
 
 // Down docks the panel at the right with its width; up floats it at the
 // pointer with its size.
-void TMainForm::DockPropertiesButtonClick() {
-  if (DockPropertiesButton->isChecked()) {
+void TFilesArea::DockPropertiesButtonClick() {
+  if (dockPropertiesButton_->isChecked()) {
     int width = Layout().PanelProperties()->width();
     Layout().PanelProperties()->setFloating(false);
-    addDockWidget(Qt::RightDockWidgetArea, Layout().PanelProperties());
+    Window().addDockWidget(Qt::RightDockWidgetArea, Layout().PanelProperties());
     Splitter_PropertiesCanResize(width);
   } else {
     const QSize size = Layout().PanelProperties()->size();
     Layout().PanelProperties()->setFloating(true);
     Layout().PanelProperties()->setGeometry(QRect(QCursor::pos(), size));
   }
-  DockPropertiesButton->setChecked(!Layout().PanelProperties()->isFloating());
+  dockPropertiesButton_->setChecked(!Layout().PanelProperties()->isFloating());
 }
 
-void TMainForm::Show_Properties_WindowExecute() {
+void TFilesArea::Show_Properties_WindowExecute() {
   int width = Layout().PanelProperties()->width();
   Layout().PanelProperties()->show();
   Layout().PanelProperties()->setFloating(false);
-  addDockWidget(Qt::RightDockWidgetArea, Layout().PanelProperties());
-  DockPropertiesButton->setChecked(true);
+  Window().addDockWidget(Qt::RightDockWidgetArea, Layout().PanelProperties());
+  dockPropertiesButton_->setChecked(true);
   Splitter_PropertiesCanResize(width);
 }
 
 // Everything docked at the right takes the proposed width, at least the
 // panel's minimum.
-void TMainForm::Splitter_PropertiesCanResize(int& newSize) {
+void TFilesArea::Splitter_PropertiesCanResize(int& newSize) {
   newSize = std::max(newSize, Layout().PanelProperties()->minimumWidth());
   QList<QDockWidget*> bands;
-  for (QDockWidget* dock : findChildren<QDockWidget*>(Qt::FindDirectChildrenOnly))
-    if (!dock->isFloating() && dockWidgetArea(dock) == Qt::RightDockWidgetArea) bands.push_back(dock);
-  if (!bands.isEmpty()) resizeDocks(bands, QList<int>(bands.size(), newSize), Qt::Horizontal);
+  for (QDockWidget* dock : Window().findChildren<QDockWidget*>(Qt::FindDirectChildrenOnly))
+    if (!dock->isFloating() && Window().dockWidgetArea(dock) == Qt::RightDockWidgetArea) bands.push_back(dock);
+  if (!bands.isEmpty()) Window().resizeDocks(bands, QList<int>(bands.size(), newSize), Qt::Horizontal);
 }
 
-void TMainForm::ShowPropertiesPanel() { Show_Properties_WindowExecute(); }
-
-void TMainForm::PlaceToolBar(QToolBar* bar, Qt::ToolBarArea area) {
-  addToolBar(area, bar);
+void TFilesArea::PlaceToolBar(QToolBar* bar, Qt::ToolBarArea area) {
+  Window().addToolBar(area, bar);
   bar->show();
   ToolBarMainButtonsEndDock(bar);
 }
 
-void TMainForm::Show_Insert_Delete_ButtonsExecute() { PlaceToolBar(Commands().ToolBar_Sprite_Buttons, Qt::LeftToolBarArea); }
+void TFilesArea::Show_Insert_Delete_ButtonsExecute() { PlaceToolBar(Commands().ToolBar_Sprite_Buttons, Qt::LeftToolBarArea); }
 
-void TMainForm::Show_MainButtonsExecute() { PlaceToolBar(Commands().ToolBarMainButtons, Qt::TopToolBarArea); }
+void TFilesArea::Show_MainButtonsExecute() { PlaceToolBar(Commands().ToolBarMainButtons, Qt::TopToolBarArea); }
 
-void TMainForm::Show_TimeLineExecute() { PlaceToolBar(Commands().ToolBarTimeLine, Qt::TopToolBarArea); }
+void TFilesArea::Show_TimeLineExecute() { PlaceToolBar(Commands().ToolBarTimeLine, Qt::TopToolBarArea); }
 
-void TMainForm::ToolButton_ClosePropertiesClick() { Layout().PanelProperties()->hide(); }
+void TFilesArea::ToolButton_ClosePropertiesClick() { Layout().PanelProperties()->hide(); }
 

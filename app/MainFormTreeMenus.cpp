@@ -3,10 +3,11 @@
 // sprite commands and the scene's settings, and the scene tree's menu with
 // the commands of the node the user pointed at. Every item is an existing
 // command, so its enabled state follows RefreshCommandStates.
-#include "app/MainFormU.h"
+#include "app/MainFormTree.h"
 #include "app/MainFormActions.h"
 
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 #include <QTreeWidget>
 
@@ -37,8 +38,8 @@ TMenuEntry Sub(QMenu* menu) { return {nullptr, menu}; }
 
 }  // namespace
 
-void TMainForm::CreatePopupMenus() {
-  spritePopupMenu_ = new QMenu(this);
+void TTreeArea::CreatePopupMenus() {
+  spritePopupMenu_ = new QMenu(&Window());
   spritePopupMenu_->setObjectName("SpritePopupMenu");
   Fill(*spritePopupMenu_,
        {{Commands().Edit_Cut}, {Commands().Edit_Copy}, Sep(), {Commands().Sprite_Add_Image}, {Commands().Sprite_Add_3DText}, {Commands().Sprite_Add_Rectangle},
@@ -46,19 +47,19 @@ void TMainForm::CreatePopupMenus() {
         {Commands().Scene_MovetoFrontOfAllSprites}, {Commands().Scene_MoveToBackOfAllSprites}, Sep(), {Commands().Sprite_Flip_Hor},
         {Commands().Sprite_Flip_Vert}, Sub(Commands().Rotate1), {Commands().Effects_Resize}, Sub(Commands().Effects1), Sep(), {Commands().Sprite_Delete}});
 
-  scenePopUpMenu_ = new QMenu(this);
+  scenePopUpMenu_ = new QMenu(&Window());
   scenePopUpMenu_->setObjectName("ScenePopUpMenu");
   Fill(*scenePopUpMenu_, {{Commands().Scene_Add_Image}, {Commands().Scene_Add_3DText}, {Commands().Scene_Add_Rectangle}, {Commands().Scene_Add_Ellipse},
                           {Commands().Scene_Add_Line}, Sep(), {Commands().Edit_Paste}, {Commands().Edit_PasteAsNewSprite}, Sep(), Sub(Commands().Size1),
                           Sub(Commands().Background1), Sub(Commands().SceneImage1), Sep(), {Commands().Show_Properties_Window}});
 
-  AnimationTree_PopupMenu = new QMenu(this);
-  AnimationTree_PopupMenu->setObjectName("AnimationTree_PopupMenu");
-  connect(AnimationTree_PopupMenu, &QMenu::aboutToShow, this, [this] { AnimationTree_PopupMenuPopup(); });
+  animationTreePopupMenu_ = new QMenu(&Window());
+  animationTreePopupMenu_->setObjectName("AnimationTree_PopupMenu");
+  connect(animationTreePopupMenu_, &QMenu::aboutToShow, this, [this] { AnimationTree_PopupMenuPopup(); });
 }
 
 // The tree's menu holds what fits the selected node.
-void TMainForm::AnimationTree_PopupMenuPopup() {
+void TTreeArea::AnimationTree_PopupMenuPopup() {
   std::vector<TMenuEntry> entries;
   const auto add = [&entries](std::initializer_list<TMenuEntry> more) { entries.insert(entries.end(), more); };
   switch (NodeKind(ShownTree()->currentItem())) {
@@ -96,10 +97,10 @@ void TMainForm::AnimationTree_PopupMenuPopup() {
     default:
       break;
   }
-  Fill(*AnimationTree_PopupMenu, entries);
+  Fill(*animationTreePopupMenu_, entries);
 }
 
-void TMainForm::AnimationTreeKeyDown(int& key) {
+void TTreeArea::AnimationTreeKeyDown(int& key) {
   if (key != Qt::Key_Delete) return;
   key = 0;
   if (Commands().Scene_Delete_Something->isEnabled()) Commands().Scene_Delete_Something->trigger();

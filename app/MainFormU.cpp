@@ -110,7 +110,7 @@ TMainForm::~TMainForm() {
     for (TAnimationWindow* window : Layout().MdiArea()->findChildren<TAnimationWindow*>()) delete window;
   }
   if (MainForm == this) MainForm = nullptr;
-  FormDestroy();
+  Galleries().FormDestroy();
 }
 
 // ---- Creation ------------------------------------------------------------------------------------
@@ -165,7 +165,7 @@ void TMainForm::FormCreate() {
       "(*.avi)|*.avi|Glintdeck data files (*.gld)|*.gld|All Files (*.*)|*.*";
 
   ProgressPercent = -1;
-  Commands().SetCommandHandler(Commands().File_New, [this] { File_NewExecute(); });
+  Commands().SetCommandHandler(Commands().File_New, [this] { Files().File_NewExecute(); });
   Commands().SetCommandHandler(Commands().File_Exit, [this] { File_ExitExecute(); });
   Commands().SetCommandHandler(Commands().Tools_Options, [this] { SettingsArea().Tools_OptionsExecute(); });
   Commands().SetCommandHandler(Commands().Help_About, [this] { Help_AboutExecute(); });
@@ -180,13 +180,13 @@ void TMainForm::FormCreate() {
   CreatePresetsMenu();
 
   // Each area builds its parts and connects its commands.
-  FormCreateTree();
+  Tree().FormCreateTree();
   FormCreatePages();
-  FormCreateShapes();
-  FormCreate3DText();
-  FormCreateEffects();
-  FormCreateExport();
-  FormCreateScene();
+  Shapes().FormCreateShapes();
+  Text3DEditor().FormCreate3DText();
+  Effects().FormCreateEffects();
+  Files().FormCreateExport();
+  Galleries().FormCreateScene();
   Layout().FitPropertiesPanelToItsPages();
 }
 
@@ -211,18 +211,7 @@ void TMainForm::CreateTimers() {
   };
   timer(TimerStart, 1000, [this] { TimerStartTimer(); });
   timer(TimerRunCheckUpdate, 60000, [this] { TimerRunCheckUpdateTimer(); });
-  timer(AutosaveTimer, AutosaveMilliseconds(kDefaultAutosaveMinutes), [this] { AutosaveTimerTimer(); });
   timer(HideProgressTimer, 10000, [this] { HideProgressTimerTimer(); });
-  timer(SetStepTimer, 500, [this] { SetStepTimerTimer(); });
-  timer(TimerRedraw, 200, [this] { TimerRedrawTimer(); });
-  timer(Timer_3D_Changed, 200, [this] { Timer_3D_ChangedTimer(); });
-  timer(TimerLightsRedraw, 30, [this] { TimerLightsRedrawTimer(); });
-  timer(ZoomTimer, 100, [this] { ZoomTimerTimer(); });
-  timer(Timer3DAnimation, 50, [this] { Timer3DAnimationTimer(); });
-  timer(TimerRedrawShape, 200, [this] { TimerRedrawShapeTimer(); });
-  timer(TimerRedrawLine, 200, [this] { TimerRedrawLineTimer(); });
-  timer(TimerRedrawScene, 300, [this] { TimerRedrawSceneTimer(); });
-  timer(TimerSceneSize, 200, [this] { TimerSceneSizeTimer(); });
 }
 
 // The lists of the 3D text page: its depths and its sizes.
@@ -261,16 +250,16 @@ void TMainForm::CreatePresetsMenu() {
 
 void TMainForm::AddPresetItem(const std::string& fileName, const TBitmap& picture, bool keepKey) {
   TBitmap image;
-  image.SetSize(kPresetIconSize, kPresetIconSize);
+  image.SetSize(TGalleriesArea::kPresetIconSize, TGalleriesArea::kPresetIconSize);
   ResampleBitmapDefault(picture, image, keepKey, picture.TransparentColor());
   const TColor mask = PresetMaskColor(image);
   QAction* item = Commands().Presets1->addAction(QString::fromUtf8(StripExtension(fileName)));
   item->setObjectName(QString::fromUtf8(fileName));
   // No pixel has the mask colour, so the whole picture shows.
   item->setIcon(QIcon(QPixmap::fromImage(BitmapToQImage(image))));
-  item->setProperty(kMaskColorProperty, static_cast<uint>(mask));
+  item->setProperty(TGalleriesArea::kMaskColorProperty, static_cast<uint>(mask));
   item->setEnabled(false);  // the presets area enables its items
-  connect(item, &QAction::triggered, this, [this, item] { RunEntry([this, item] { InsertPreset(item); }); });
+  connect(item, &QAction::triggered, this, [this, item] { RunEntry([this, item] { Galleries().InsertPreset(item); }); });
 }
 
 // ---- The areas ----------------------------------------------------------------------------------
@@ -306,7 +295,7 @@ bool TMainForm::focusNextPrevChild(bool next) {
   QWidget* focus = QApplication::focusWidget();
   QDockWidget* panel = layout_ != nullptr ? layout_->PanelProperties() : nullptr;
   if (focus != nullptr && !focus->isVisible() && panel != nullptr && panel->isAncestorOf(focus)) {
-    QWidget* tree = ShownTree();
+    QWidget* tree = Tree().ShownTree();
     if (tree != nullptr && tree->isVisible())
       tree->setFocus(Qt::OtherFocusReason);
     else
@@ -329,15 +318,13 @@ void TMainForm::RunEntry(const std::function<void()>& entry) {
 // No handler runs now: a guard still set was left by the failed one, and
 // would make every later edit of its page do nothing.
 void TMainForm::RecoverAfterFailedEntry() {
-  for (bool* guard : {&TreeChangeRunning, &AddInProgress, &AddingPictureFrames, &LoadingFramePage, &FillingFramePage,
-                      &FillingBackgroundPage, &FillingMotionPage, &FillingMotionPanel, &FillingAppearancePage,
-                      &FillingScenePage, &FillingSceneCommandControls, &Text3DLoading}) {
-    *guard = false;
-  }
-  if (text3D_ != nullptr) {
-    T3DTextParts& p = *text3D_;
-    for (bool* guard : {&p.Filling, &p.LightEditGuard, &p.MarkerGuard, &p.LightsRedrawRunning}) *guard = false;
-  }
+  Tree().SetTreeChangeRunning(false);
+  Playback().ClearEntryGuards();
+  Motion().ClearEntryGuards();
+  FramePages().ClearEntryGuards();
+  Shapes().ClearEntryGuards();
+  galleries_->ClearGuards();
+  text3DEditor_->ClearGuards();
   try {
     RefreshCommandStates();
   } catch (const std::exception&) {
@@ -356,8 +343,8 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::FormShow() {
-  FormShowTree();
-  FormShow3DText();
+  Files().FormShowFiles();
+  Text3DEditor().FormShow3DText();
   UserSettings().LastPanelSpriteWidth = Layout().PanelProperties()->width();
 
   // Centre on the desktop, halves rounded towards zero.
@@ -380,8 +367,8 @@ void TMainForm::FormShow() {
   }
   RunEntry([this] { WMDrawClipboard(); });
 
-  File_NewExecute();
-  FitPropertiesPanelToTextPage();
+  Files().File_NewExecute();
+  Text3DEditor().FitPropertiesPanelToTextPage();
   // The splash form stays in front until the deferred start frees it.
   if (splash_ != nullptr) splash_->raise();
 }
@@ -411,20 +398,15 @@ void TMainForm::TimerStartTimer() {
   TimerRunCheckUpdate.SetEnabled(true);
   splash_.reset();
   if (!StartupFileArgument.empty() && ActiveAnimationWindow() != nullptr) {
-    OpenStartupFile(StartupFileArgument);
+    Files().OpenStartupFile(StartupFileArgument);
   } else if (UserSettings().ShowWizardAtStartup) {
-    File_NewFromTemplateExecute();
+    Galleries().File_NewFromTemplateExecute();
   }
 }
 
 void TMainForm::TimerRunCheckUpdateTimer() {
   TimerRunCheckUpdate.SetEnabled(false);
   SettingsArea().RunUpgradeCheck();
-}
-
-void TMainForm::TimerRedrawSceneTimer() {
-  TimerRedrawScene.SetEnabled(false);
-  WMRecomputeScene();
 }
 
 // ---- Messages ------------------------------------------------------------------------------------
@@ -435,7 +417,7 @@ void TMainForm::WndProc(TMessage& message) {
       WMRecomputeScene();
       break;
     case WM_ITEMADDED:
-      WMItemAdded(message.WParam, message.LParam);
+      Shapes().WMItemAdded(message.WParam, message.LParam);
       break;
     case WM_STEPCHANGED:
       WMStepChanged(message.WParam, message.LParam);
@@ -468,18 +450,18 @@ void TMainForm::WMStepChanged(WPARAM, LPARAM) {
     Layout().StepsTrackBar()->SetFrequency(Round(scene.StepCount / 100.0));
     Layout().StepsTrackBar()->SetPosition(scene.CurrentStep - 1);
     if (!LowColorDisplay) RefreshDocumentPicture();
-    MarkCurrentAppearance();
-    SteppedByHand = true;
-    MarkCurrentMotionStep();
-    SteppedByHand = false;
+    Motion().MarkCurrentAppearance();
+    Motion().SetSteppedByHand(true);
+    Motion().MarkCurrentMotionStep();
+    Motion().SetSteppedByHand(false);
     if (Commands().Movie_Play->isChecked() && scene.CurrentStep == 1) {
       scene.BackgroundDrawn = 0;
       scene.Rewind();
     }
-    if (scene.LoopsLeft == 0) Movie_StopExecute();
+    if (scene.LoopsLeft == 0) Playback().Movie_StopExecute();
   } catch (const std::exception&) {
     // A failing display of one step must not end playback with a message per step.
-    SteppedByHand = false;
+    Motion().SetSteppedByHand(false);
   }
 }
 
@@ -593,7 +575,7 @@ void TMainForm::ZorvanSoftwareHomePage1Click() {
 
 void TMainForm::Scene_CheckForUpgradeNowExecute() {
   Commands().Checknewversion1->setChecked(false);
-  Checknewversion1Click();
+  Galleries().Checknewversion1Click();
 }
 
 void TMainForm::Exit1Click() { close(); }

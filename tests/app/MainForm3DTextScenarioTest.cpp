@@ -31,7 +31,7 @@ namespace {
 
 class MainForm3DTextScenario : public MainFormTreeTest {
  protected:
-  TMainForm::T3DTextParts& Parts() { return Form().Text3D(); }
+  TText3DArea::T3DTextParts& Parts() { return Form().Text3DEditor().Text3D(); }
   static void Type(QLineEdit* edit, const QString& text) {
     edit->setFocus();
     edit->selectAll();
@@ -43,15 +43,15 @@ class MainForm3DTextScenario : public MainFormTreeTest {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
   }
   void ShowTab(int index) {
-    QTabBar* tabs = Parts().PageControl_3DText->tabBar();
+    QTabBar* tabs = ::Child<QTabWidget>(Form(), "PageControl_3DText")->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(index).center());
-    ASSERT_EQ(Parts().PageControl_3DText->currentIndex(), index);
+    ASSERT_EQ(::Child<QTabWidget>(Form(), "PageControl_3DText")->currentIndex(), index);
   }
   // The pause after the last edit: the debounce timer is running and its tick fires.
   void Pause() {
-    ASSERT_TRUE(Form().Timer_3D_Changed.Enabled());
-    EXPECT_EQ(Form().Timer_3D_Changed.Interval(), 200);
-    Form().Timer_3D_ChangedTimer();
+    ASSERT_TRUE(Form().Text3DEditor().Timer_3D_Changed().Enabled());
+    EXPECT_EQ(Form().Text3DEditor().Timer_3D_Changed().Interval(), 200);
+    Form().Text3DEditor().Timer_3D_ChangedTimer();
     Settle();
   }
   void Undo() {
@@ -73,13 +73,13 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   TAnimationWindow* document = form.ActiveAnimationWindow();
   ASSERT_NE(document, nullptr);
   TAnimatedScene& scene = *document->Scene();
-  TMainForm::T3DTextParts& parts = Parts();
+  TText3DArea::T3DTextParts& parts = Parts();
 
   // Insert > 3D Text: a sprite with a kind-3, 230 x 80 frame whose picture
   // is rendered, selected in the tree as "Text"; one Undo removes it.
   Command(form, "Scene_Add_3DText")->trigger();
   Settle();
-  EXPECT_FALSE(form.AddInProgress);
+  EXPECT_FALSE(form.Shapes().AddInProgress());
   ASSERT_EQ(scene.SpriteCount(), 1);
   ASSERT_EQ(scene.Sprite(0).FrameCount(), 1);
   {
@@ -103,13 +103,13 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   // The view in its frame lies in the preview box, the tabs on the 3D page.
   EXPECT_TRUE(parts.QelView1Host->isVisible());
   EXPECT_EQ(parts.QelView1Host->size(), QSize(230, 80));
-  EXPECT_EQ(parts.QelView1Host->parentWidget(), form.ScrollBox_3DText->widget());
-  EXPECT_TRUE(parts.PageControl_3DText->isVisible());
+  EXPECT_EQ(parts.QelView1Host->parentWidget(), ::Child<QScrollArea>(form, "ScrollBox_3DText")->widget());
+  EXPECT_TRUE(::Child<QTabWidget>(Form(), "PageControl_3DText")->isVisible());
 
   // "Hello" typed: the view shows it at once; one "Change 3D Text" after the
   // pause; Undo through the Edit command gives back "Text" and its picture.
   const std::string picture = PictureBytes(frame->Picture);
-  Type(parts.EditNewText, "Hello");
+  Type(::Child<QLineEdit>(Form(), "EditNewText"), "Hello");
   EXPECT_EQ(parts.QelText1.Text(), "Hello");
   EXPECT_EQ(UndoCaption(), "Add Sprite");
   EXPECT_EQ(Tree().currentItem()->text(0), "\"Hello\"");
@@ -130,16 +130,16 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   Tree().setCurrentItem(nullptr);
   Form().SelectTreeNode(0, 2);
   Settle();
-  ASSERT_EQ(form.Text3DFrame(), &scene.Sprite(0).Frame(0));
+  ASSERT_EQ(form.Text3DEditor().Text3DFrame(), &scene.Sprite(0).Frame(0));
   ShowTab(6);
-  EXPECT_FALSE(parts.AnimationGalleryToolButton->isEnabled());
-  Click(parts.CheckBoxAnimation);
+  EXPECT_FALSE(::Child<QToolButton>(Form(), "AnimationGalleryToolButton")->isEnabled());
+  Click(::Child<QCheckBox>(Form(), "CheckBoxAnimation"));
   frame = &scene.Sprite(0).Frame(0);
   EXPECT_EQ(frame->Animation3D, 1);
-  EXPECT_TRUE(parts.AnimationGalleryToolButton->isEnabled());
-  Click(parts.RadioGroup_3D_Animation_Changes->Button(1));
+  EXPECT_TRUE(::Child<QToolButton>(Form(), "AnimationGalleryToolButton")->isEnabled());
+  Click(::Child<TRadioGroup>(Form(), "RadioGroup_3D_Animation_Changes")->Button(1));
   ShowTab(2);
-  Type(parts.EditTextRotY, "60");
+  Type(::Child<QLineEdit>(Form(), "EditTextRotY"), "60");
   Pause();
   frame = &scene.Sprite(0).Frame(0);
   EXPECT_EQ(frame->EndState.TextRotationY, 60.0);
@@ -147,22 +147,22 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
 
   // The preview plays the 15 sub-frames and stops on the last position.
   ShowTab(6);
-  parts.SpinEdit_3D_NumbOfFrames->setFocus();
-  parts.SpinEdit_3D_NumbOfFrames->selectAll();
-  QTest::keyClicks(parts.SpinEdit_3D_NumbOfFrames, "15");
+  ::Child<TSpinEdit>(Form(), "SpinEdit_3D_NumbOfFrames")->setFocus();
+  ::Child<TSpinEdit>(Form(), "SpinEdit_3D_NumbOfFrames")->selectAll();
+  QTest::keyClicks(::Child<TSpinEdit>(Form(), "SpinEdit_3D_NumbOfFrames"), "15");
   EXPECT_EQ(scene.Sprite(0).Frame(0).SubFrameCount, 15);
   Command(form, "Text3D_Animation_First")->trigger();
   Command(form, "Text3D_Animation_Play")->trigger();
   std::vector<float> turns;
-  for (int i = 0; i < 30 && form.Timer3DAnimation.Enabled(); ++i) {
-    form.Timer3DAnimationTimer();
+  for (int i = 0; i < 30 && form.Text3DEditor().Timer3DAnimation().Enabled(); ++i) {
+    form.Text3DEditor().Timer3DAnimationTimer();
     turns.push_back(parts.QelText1.Rotation().Y());
   }
-  EXPECT_FALSE(form.Timer3DAnimation.Enabled());
+  EXPECT_FALSE(form.Text3DEditor().Timer3DAnimation().Enabled());
   EXPECT_EQ(turns.size(), 14u);  // First showed sub-frame 1
   EXPECT_FLOAT_EQ(turns.back(), 60.0f);
-  EXPECT_EQ(parts.DigitalDisplay_3D_Animation_Frame->Caption(), "015");
-  EXPECT_EQ(parts.RadioGroup_3D_Animation_Changes->ItemIndex(), 1);
+  EXPECT_EQ(::Child<TDigitalDisplay>(Form(), "DigitalDisplay_3D_Animation_Frame")->Caption(), "015");
+  EXPECT_EQ(::Child<TRadioGroup>(Form(), "RadioGroup_3D_Animation_Changes")->ItemIndex(), 1);
 
   // Light 1 switched off and back to "&Direct" is stored on; its lamp shows
   // on the Lights tab only.
@@ -171,9 +171,9 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   EXPECT_TRUE(lamp.Body.Enabled());
   EXPECT_TRUE(lamp.Reflector.Enabled());
   EXPECT_FALSE(lamp.Bulb.Enabled());
-  Click(parts.LightType->Button(ltOff));
+  Click(::Child<TRadioGroup>(Form(), "LightType")->Button(ltOff));
   EXPECT_FALSE(lamp.Body.Enabled());
-  Click(parts.LightType->Button(ltDirect));
+  Click(::Child<TRadioGroup>(Form(), "LightType")->Button(ltDirect));
   Pause();
   frame = &scene.Sprite(0).Frame(0);
   EXPECT_EQ(frame->StartState.Lights[0].Enabled, 1);
@@ -181,14 +181,14 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   EXPECT_EQ(frame->EndState.Lights[0].Kind, 1);
   EXPECT_TRUE(lamp.Body.Enabled());
   // The tab hints: the Lights tab's hint under the pointer, none beside the tabs.
-  QTabBar* tabs = parts.PageControl_3DText->tabBar();
+  QTabBar* tabs = ::Child<QTabWidget>(Form(), "PageControl_3DText")->tabBar();
   QMouseEvent move(QEvent::MouseMove, QPointF(tabs->tabRect(1).center()), QPointF(tabs->mapToGlobal(tabs->tabRect(1).center())),
                    Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(tabs, &move);
   std::string hint;
-  TMainForm::THintInfo info;
+  TText3DArea::THintInfo info;
   info.HintControl = tabs;
-  EXPECT_TRUE(form.AppShowHint(hint, info));
+  EXPECT_TRUE(form.Text3DEditor().AppShowHint(hint, info));
   EXPECT_EQ(hint, "Type, position and color of the three lights");
   EXPECT_EQ(info.HintMaxWidth, 200);
   EXPECT_EQ(info.ReshowTimeout, 500);
@@ -208,7 +208,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   Command(form, "Texture_Open")->trigger();
   EXPECT_EQ(parts.QelTexture1.Bitmap().Width(), 256);
   EXPECT_EQ(parts.QelTexture1.Bitmap().Height(), 64);
-  EXPECT_TRUE(parts.CheckBoxTexture->isChecked());
+  EXPECT_TRUE(::Child<QCheckBox>(Form(), "CheckBoxTexture")->isChecked());
   Pause();
   frame = &scene.Sprite(0).Frame(0);
   EXPECT_EQ(frame->StartState.TextureFileName, textureFile);
@@ -218,11 +218,11 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   ShowTab(6);
   const std::string before = UndoCaption();
   const std::int64_t records = document->Undo()->Log().Size();
-  Click(parts.RadioGroup_3D_Animation_Changes->Button(0));
-  EXPECT_EQ(parts.ScrollBarTextRotY->value(), 0);
-  Click(parts.RadioGroup_3D_Animation_Changes->Button(1));
-  EXPECT_EQ(parts.ScrollBarTextRotY->value(), 60);
-  EXPECT_FALSE(form.Timer_3D_Changed.Enabled());
+  Click(::Child<TRadioGroup>(Form(), "RadioGroup_3D_Animation_Changes")->Button(0));
+  EXPECT_EQ(::Child<QScrollBar>(Form(), "ScrollBarTextRotY")->value(), 0);
+  Click(::Child<TRadioGroup>(Form(), "RadioGroup_3D_Animation_Changes")->Button(1));
+  EXPECT_EQ(::Child<QScrollBar>(Form(), "ScrollBarTextRotY")->value(), 60);
+  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled());
   EXPECT_EQ(UndoCaption(), before);
   EXPECT_EQ(document->Undo()->Log().Size(), records);
 

@@ -49,10 +49,10 @@ class MainForm3DText : public MainFormTest {
     ::Child<QStackedWidget>(form, "NotebookFramePreview")->setCurrentIndex(1);
     Command(form, "Scene_Add_3DText")->trigger();
     ::Child<QDockWidget>(form, "PanelProperties")->show();
-    EXPECT_TRUE(Parts().Panel_3DText->isVisible());
+    EXPECT_TRUE(Child<QWidget>("Panel_3DText")->isVisible());
     return form;
   }
-  TMainForm::T3DTextParts& Parts() { return Form().Text3D(); }
+  TText3DArea::T3DTextParts& Parts() { return Form().Text3DEditor().Text3D(); }
   TAnimatedScene& Scene() { return *Form().ActiveAnimationWindow()->Scene(); }
   TSprite& Sprite() { return Scene().Sprite(0); }
   TFrame& Frame(int index = 0) { return Sprite().Frame(index); }
@@ -74,8 +74,8 @@ class MainForm3DText : public MainFormTest {
   static void Click(QWidget* button) {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
   }
-  void ShowTab(int index) { Parts().PageControl_3DText->setCurrentIndex(index); }
-  void Tick() { Form().Timer_3D_ChangedTimer(); }
+  void ShowTab(int index) { Child<QTabWidget>("PageControl_3DText")->setCurrentIndex(index); }
+  void Tick() { Form().Text3DEditor().Timer_3D_ChangedTimer(); }
   // The distinct colours of a picture.
   static std::size_t ColorCount(const TBitmap& picture) {
     std::set<TColor> colors;
@@ -189,11 +189,11 @@ TEST_F(MainForm3DText, NewSpriteHoldsARendered3DTextFrameThatOneUndoRemoves) {
   EXPECT_EQ(frame.EndState, frame.StartState);
   // The editor shows the new frame: camera Z 3.0 as size 67, and loading
   // changes nothing and starts no pause.
-  EXPECT_EQ(Parts().EditNewText->text(), "Text");
+  EXPECT_EQ(Child<QLineEdit>("EditNewText")->text(), "Text");
   EXPECT_EQ(form.ComboBoxSize->currentText(), "67");
   EXPECT_EQ(form.ComboBoxDepth->currentText(), "0.2");
-  EXPECT_FALSE(form.Timer_3D_Changed.Enabled());
-  EXPECT_FALSE(form.Text3DChangePending());
+  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled());
+  EXPECT_FALSE(form.Text3DEditor().Text3DChangePending());
   EXPECT_EQ(frame.StartState.CameraPositionZ, 3.0);
   EXPECT_EQ(frame.StartState.Shininess, 25.0);
   EXPECT_EQ(Undo().Caption(), "Add Sprite");
@@ -204,10 +204,10 @@ TEST_F(MainForm3DText, NewSpriteHoldsARendered3DTextFrameThatOneUndoRemoves) {
 
 TEST_F(MainForm3DText, FrameAddedToASpriteIsUndoneAlone) {
   TMainForm& form = StartWith3DText();
-  EXPECT_EQ(form.Add3DTextFrameTo(Sprite()), 1);
+  EXPECT_EQ(form.Text3DEditor().Add3DTextFrameTo(Sprite()), 1);
   ASSERT_EQ(Sprite().FrameCount(), 2);
   EXPECT_GT(ColorCount(Frame(1).Picture), 1u);
-  EXPECT_EQ(form.Text3DFrame(), &Frame(1));
+  EXPECT_EQ(form.Text3DEditor().Text3DFrame(), &Frame(1));
   EXPECT_EQ(Undo().Caption(), "Add Text Frame");
   Undo().Undo();
   EXPECT_EQ(Sprite().FrameCount(), 1);
@@ -219,7 +219,7 @@ TEST_F(MainForm3DText, NewSpriteCommandWithoutADocumentDoesNothing) {
   form.ActiveAnimationWindow()->close();
   QApplication::processEvents();
   if (form.ActiveAnimationWindow() != nullptr) GTEST_SKIP() << "the document stays open";
-  form.Scene_Add_3DTextExecute();
+  form.Text3DEditor().Scene_Add_3DTextExecute();
   EXPECT_EQ(form.CurrentScene()->SpriteCount(), 0);
 }
 
@@ -230,17 +230,17 @@ TEST_F(MainForm3DText, TypingGivesOneChangeAfterThePauseAndUndoRestoresStateAndP
   TBitmap before;
   before.Assign(&Frame().Picture);
   const T3DTextState stateBefore = Frame().StartState;
-  Type(Parts().EditNewText, "Hello");
+  Type(Child<QLineEdit>("EditNewText"), "Hello");
   // The view shows it at once, the frame's states hold it, the picture waits.
   EXPECT_EQ(Parts().QelText1.Text(), "Hello");
   EXPECT_EQ(Frame().StartState.Text, "Hello");
   EXPECT_EQ(Frame().EndState.Text, "Hello");
-  EXPECT_TRUE(form.Timer_3D_Changed.Enabled());
+  EXPECT_TRUE(form.Text3DEditor().Timer_3D_Changed().Enabled());
   EXPECT_EQ(Undo().Caption(), "Add Sprite");
   EXPECT_TRUE(SamePicture(Frame().Picture, before));
 
   Tick();
-  EXPECT_FALSE(form.Timer_3D_Changed.Enabled());
+  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled());
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
   EXPECT_FALSE(SamePicture(Frame().Picture, before));
   // Values the controls show rounded stay exact.
@@ -258,7 +258,7 @@ TEST_F(MainForm3DText, TypingGivesOneChangeAfterThePauseAndUndoRestoresStateAndP
 
 TEST_F(MainForm3DText, ATickWithoutEditsRecordsNothing) {
   StartWith3DText();
-  Type(Parts().EditNewText, "Hi");
+  Type(Child<QLineEdit>("EditNewText"), "Hi");
   Tick();
   Tick();
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
@@ -271,7 +271,7 @@ TEST_F(MainForm3DText, SizeSetsTheCameraAndOtherTextIsReplaced) {
   form.ComboBoxSize->setFocus();
   form.ComboBoxSize->lineEdit()->selectAll();
   QTest::keyClicks(form.ComboBoxSize->lineEdit(), "70");
-  EXPECT_DOUBLE_EQ(form.Text3DEditorState().CameraPositionZ, 70.001 - 70);
+  EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().CameraPositionZ, 70.001 - 70);
   EXPECT_NEAR(Parts().QelCamera1.Position().Z(), 0.001, 1e-6);
   form.ComboBoxSize->setEditText("71");
   EXPECT_EQ(form.ComboBoxSize->currentText(), "70");
@@ -281,17 +281,17 @@ TEST_F(MainForm3DText, SizeSetsTheCameraAndOtherTextIsReplaced) {
 TEST_F(MainForm3DText, ConversionsOfTheBars) {
   TMainForm& form = StartWith3DText();
   ShowTab(4);
-  Type(Parts().EditMaterialShininess, "50");
-  EXPECT_EQ(Parts().ScrollBarMaterialShininess->value(), 50);
-  EXPECT_EQ(form.Text3DEditorState().Shininess, 64.0);
+  Type(Child<QLineEdit>("EditMaterialShininess"), "50");
+  EXPECT_EQ(Child<QScrollBar>("ScrollBarMaterialShininess")->value(), 50);
+  EXPECT_EQ(form.Text3DEditor().Text3DEditorState().Shininess, 64.0);
   ShowTab(5);
-  Click(Parts().CheckBoxTexture);
-  ASSERT_TRUE(Parts().CheckBoxTexture->isChecked());
-  Type(Parts().EditTextureScaleX, "250");
-  EXPECT_DOUBLE_EQ(form.Text3DEditorState().TextureScaleX, 2.5);
+  Click(Child<QCheckBox>("CheckBoxTexture"));
+  ASSERT_TRUE(Child<QCheckBox>("CheckBoxTexture")->isChecked());
+  Type(Child<QLineEdit>("EditTextureScaleX"), "250");
+  EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().TextureScaleX, 2.5);
   ShowTab(3);
-  Type(Parts().EditCameraX, "-150");
-  EXPECT_DOUBLE_EQ(form.Text3DEditorState().CameraPositionX, -1.5);
+  Type(Child<QLineEdit>("EditCameraX"), "-150");
+  EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().CameraPositionX, -1.5);
   // Other fields keep their exact values.
   EXPECT_EQ(Frame().StartState.CameraPositionZ, 3.0);
   EXPECT_EQ(Frame().StartState.ViewAngle, 20.0);
@@ -301,17 +301,17 @@ TEST_F(MainForm3DText, DepthParsesStrictly) {
   TMainForm& form = StartWith3DText();
   for (const char* text : {"abc", "nan", "inf", "1.5x"}) {
     form.ComboBoxDepth->setEditText("1.5");
-    EXPECT_DOUBLE_EQ(form.Text3DEditorState().Depth, 1.5);
+    EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().Depth, 1.5);
     form.ComboBoxDepth->setEditText(text);
-    EXPECT_DOUBLE_EQ(form.Text3DEditorState().Depth, 0.1) << text;
+    EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().Depth, 0.1) << text;
     EXPECT_EQ(form.ComboBoxDepth->currentText(), text);
   }
 }
 
 TEST_F(MainForm3DText, LongTextIsCutTo255Bytes) {
   TMainForm& form = StartWith3DText();
-  Parts().EditNewText->setText(QString(300, 'x'));
-  EXPECT_EQ(form.Text3DEditorState().Text.size(), 255u);
+  Child<QLineEdit>("EditNewText")->setText(QString(300, 'x'));
+  EXPECT_EQ(form.Text3DEditor().Text3DEditorState().Text.size(), 255u);
   EXPECT_EQ(Frame().StartState.Text.size(), 255u);
 }
 
@@ -320,19 +320,19 @@ TEST_F(MainForm3DText, LongTextIsCutTo255Bytes) {
 TEST_F(MainForm3DText, LastPositionRotationChangesOnlyTheEndStateAndTextBoth) {
   TMainForm& form = StartWith3DText();
   ShowTab(6);
-  Click(Parts().CheckBoxAnimation);
+  Click(Child<QCheckBox>("CheckBoxAnimation"));
   EXPECT_EQ(Frame().Animation3D, 1);
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
-  Click(Parts().RadioGroup_3D_Animation_Changes->Button(1));
-  EXPECT_FALSE(form.Timer_3D_Changed.Enabled()) << "switching states records nothing";
+  Click(Child<TRadioGroup>("RadioGroup_3D_Animation_Changes")->Button(1));
+  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled()) << "switching states records nothing";
   ShowTab(2);
-  Type(Parts().EditTextRotX, "30");
-  EXPECT_EQ(Parts().ScrollBarTextRotX->value(), 30);
+  Type(Child<QLineEdit>("EditTextRotX"), "30");
+  EXPECT_EQ(Child<QScrollBar>("ScrollBarTextRotX")->value(), 30);
   Tick();
   EXPECT_EQ(Frame().EndState.TextRotationX, 30.0);
   EXPECT_EQ(Frame().StartState.TextRotationX, 0.0);
   ShowTab(0);
-  Type(Parts().EditNewText, "Both");
+  Type(Child<QLineEdit>("EditNewText"), "Both");
   Tick();
   EXPECT_EQ(Frame().StartState.Text, "Both");
   EXPECT_EQ(Frame().EndState.Text, "Both");
@@ -342,44 +342,45 @@ TEST_F(MainForm3DText, LastPositionRotationChangesOnlyTheEndStateAndTextBoth) {
   Undo().Undo();
   Undo().Undo();
   const std::string caption = Undo().Caption();
-  Click(Parts().RadioGroup_3D_Animation_Changes->Button(0));
-  Click(Parts().RadioGroup_3D_Animation_Changes->Button(1));
+  Click(Child<TRadioGroup>("RadioGroup_3D_Animation_Changes")->Button(0));
+  Click(Child<TRadioGroup>("RadioGroup_3D_Animation_Changes")->Button(1));
   EXPECT_EQ(Undo().Caption(), caption);
-  EXPECT_FALSE(form.Timer_3D_Changed.Enabled());
+  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled());
 }
 
 TEST_F(MainForm3DText, PreviewOfFifteenSubFramesEndsOnTheLast) {
   TMainForm& form = StartWith3DText();
   ShowTab(6);
-  Parts().SpinEdit_3D_NumbOfFrames->SetValue(14);
-  Parts().SpinEdit_3D_NumbOfFrames->SetValue(15);
+  Child<TSpinEdit>("SpinEdit_3D_NumbOfFrames")->SetValue(14);
+  Child<TSpinEdit>("SpinEdit_3D_NumbOfFrames")->SetValue(15);
   EXPECT_EQ(Frame().SubFrameCount, 15);
   EXPECT_EQ(Frame().Animation3D, 1);
   Command(form, "Text3D_Animation_First")->trigger();
-  EXPECT_EQ(Parts().DigitalDisplay_3D_Animation_Frame->Caption(), "001");
+  EXPECT_EQ(Child<TDigitalDisplay>("DigitalDisplay_3D_Animation_Frame")->Caption(), "001");
   Command(form, "Text3D_Animation_Play")->trigger();
-  EXPECT_TRUE(form.Timer3DAnimation.Enabled());
+  EXPECT_TRUE(form.Text3DEditor().Timer3DAnimation().Enabled());
   EXPECT_TRUE(Command(form, "Text3D_Animation_Stop")->isEnabled());
-  for (int i = 0; i < 20 && form.Timer3DAnimation.Enabled(); ++i) form.Timer3DAnimationTimer();
-  EXPECT_FALSE(form.Timer3DAnimation.Enabled());
-  EXPECT_EQ(Parts().DigitalDisplay_3D_Animation_Frame->Caption(), "015");
-  EXPECT_EQ(Parts().RadioGroup_3D_Animation_Changes->ItemIndex(), 1);
+  for (int i = 0; i < 20 && form.Text3DEditor().Timer3DAnimation().Enabled(); ++i)
+    form.Text3DEditor().Timer3DAnimationTimer();
+  EXPECT_FALSE(form.Text3DEditor().Timer3DAnimation().Enabled());
+  EXPECT_EQ(Child<TDigitalDisplay>("DigitalDisplay_3D_Animation_Frame")->Caption(), "015");
+  EXPECT_EQ(Child<TRadioGroup>("RadioGroup_3D_Animation_Changes")->ItemIndex(), 1);
   EXPECT_FALSE(Command(form, "Text3D_Animation_Stop")->isEnabled());
 }
 
 TEST_F(MainForm3DText, LoopingPreviewNeverGoesPastTheEndState) {
   TMainForm& form = StartWith3DText();
   ShowTab(6);
-  Click(Parts().CheckBox_3D_Looping);
-  Parts().SpinEdit_3D_NumbOfFrames->SetValue(3);
+  Click(Child<QCheckBox>("CheckBox_3D_Looping"));
+  Child<TSpinEdit>("SpinEdit_3D_NumbOfFrames")->SetValue(3);
   Frame().EndState.TextRotationX = 90;
   Command(form, "Text3D_Animation_First")->trigger();
   for (int i = 0; i < 7; ++i) {
-    form.Timer3DAnimationTimer();
+    form.Text3DEditor().Timer3DAnimationTimer();
     EXPECT_LE(Parts().QelText1.Rotation().X(), 90.0f);
     EXPECT_GE(Parts().QelText1.Rotation().X(), 0.0f);
   }
-  const std::string shown = Parts().DigitalDisplay_3D_Animation_Frame->Caption();
+  const std::string shown = Child<TDigitalDisplay>("DigitalDisplay_3D_Animation_Frame")->Caption();
   EXPECT_TRUE(shown == "001" || shown == "002" || shown == "003") << shown;
 }
 
@@ -399,15 +400,15 @@ TEST_F(MainForm3DText, TextureFileBecomesAPowerOfTwoTexture) {
   chosen.fileNames = {file};
   ui_.fileAnswers.push_back(chosen);
   Command(form, "Texture_Open")->trigger();
-  EXPECT_EQ(Parts().EditTextureFileName->text().toStdString(), file);
-  EXPECT_TRUE(Parts().CheckBoxTexture->isChecked());
+  EXPECT_EQ(Child<QLineEdit>("EditTextureFileName")->text().toStdString(), file);
+  EXPECT_TRUE(Child<QCheckBox>("CheckBoxTexture")->isChecked());
   EXPECT_EQ(Parts().QelTexture1.Bitmap().Width(), 256);
   EXPECT_EQ(Parts().QelTexture1.Bitmap().Height(), 64);
   EXPECT_EQ(Frame().StartState.TextureFileName, file);
   EXPECT_EQ(Frame().StartState.TextureOn, 1.0);
   // Larger than its thumbnail: a click shows it in the preview window.
   forms_.Expect("PreviewForm").Answer(mrCancel);
-  QTest::mouseClick(Parts().ImageTexture, Qt::LeftButton);
+  QTest::mouseClick(Child<TImage>("ImageTexture"), Qt::LeftButton);
   ASSERT_EQ(forms_.shown.size(), 1u);
   EXPECT_EQ(forms_.shown[0].caption.toStdString(), file);
   Tick();
@@ -423,10 +424,10 @@ TEST_F(MainForm3DText, PastedTextureHasNoFileNameAndIsCutToPowersOfTwo) {
   picture.SetSize(70, 33);
   Clipboard().SetBitmap(picture);
   ShowTab(5);
-  Parts().EditTextureFileName->setText("old.bmp");
+  Child<QLineEdit>("EditTextureFileName")->setText("old.bmp");
   Command(form, "Texture_Paste")->trigger();
-  EXPECT_EQ(Parts().EditTextureFileName->text(), "");
-  EXPECT_TRUE(Parts().CheckBoxTexture->isChecked());
+  EXPECT_EQ(Child<QLineEdit>("EditTextureFileName")->text(), "");
+  EXPECT_TRUE(Child<QCheckBox>("CheckBoxTexture")->isChecked());
   EXPECT_EQ(Parts().QelTexture1.Bitmap().Width(), 64);
   EXPECT_EQ(Parts().QelTexture1.Bitmap().Height(), 32);
   EXPECT_EQ(Frame().StartState.TextureFileName, "");
@@ -446,7 +447,7 @@ TEST_F(MainForm3DText, FontDialogSetsFontAndStyleOfBothStates) {
   EXPECT_EQ(Frame().StartState.FontName, "Courier New");
   EXPECT_EQ(Frame().EndState.FontName, "Courier New");
   EXPECT_EQ(Frame().StartState.FontStyle & fsBold, fsBold);
-  EXPECT_TRUE(Parts().Bold_TextButton->isChecked());
+  EXPECT_TRUE(Child<QToolButton>("Bold_TextButton")->isChecked());
   EXPECT_EQ(Parts().QelText1.Font().Name, "Courier New");
   Tick();
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
@@ -455,19 +456,19 @@ TEST_F(MainForm3DText, FontDialogSetsFontAndStyleOfBothStates) {
 TEST_F(MainForm3DText, ChosenColoursGoToMaterialBackgroundAndLight) {
   TMainForm& form = StartWith3DText();
   ShowTab(4);
-  QTest::mouseClick(Parts().Button_3DTextColor, Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>("Button_3DTextColor"), Qt::LeftButton);
   ASSERT_TRUE(Parts().ColorPicker->PopupVisible());
   Parts().ColorPicker->SetColor(0x00112233);
   Parts().ColorPicker->ClosePanel();
   EXPECT_EQ(StateColor(Frame().StartState.MaterialColor), TColor(0x00112233));
-  EXPECT_EQ(ButtonColor(*Parts().LightMaterialColorButton), TColor(0x00112233));
-  QTest::mouseClick(Parts().Button_3DBackground, Qt::LeftButton);
+  EXPECT_EQ(ButtonColor(*Child<QPushButton>("LightMaterialColorButton")), TColor(0x00112233));
+  QTest::mouseClick(Child<QPushButton>("Button_3DBackground"), Qt::LeftButton);
   Parts().ColorPicker->SetColor(0x00FFFFFF);
   Parts().ColorPicker->ClosePanel();
   EXPECT_EQ(StateColor(Frame().StartState.BackgroundColor), TColor(0x00FFFFFF));
   EXPECT_EQ(Parts().QelView1.BackgroundColor(), TColor(0x00FFFFFF));
   ShowTab(1);
-  QTest::mouseClick(Parts().LightColorButton, Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>("LightColorButton"), Qt::LeftButton);
   Parts().ColorPicker->SetColor(0x000000FF);
   Parts().ColorPicker->ClosePanel();
   EXPECT_EQ(StateColor(Frame().StartState.Lights[0].Color), TColor(0x000000FF));
@@ -484,12 +485,12 @@ TEST_F(MainForm3DText, ChosenColoursGoToMaterialBackgroundAndLight) {
 TEST_F(MainForm3DText, SavedAndReopenedProjectKeepsBothStates) {
   TMainForm& form = StartWith3DText();
   ShowTab(6);
-  Click(Parts().CheckBoxAnimation);
-  Click(Parts().RadioGroup_3D_Animation_Changes->Button(1));
+  Click(Child<QCheckBox>("CheckBoxAnimation"));
+  Click(Child<TRadioGroup>("RadioGroup_3D_Animation_Changes")->Button(1));
   ShowTab(2);
-  Type(Parts().EditTextRotY, "-45");
+  Type(Child<QLineEdit>("EditTextRotY"), "-45");
   ShowTab(0);
-  Type(Parts().EditNewText, "Saved");
+  Type(Child<QLineEdit>("EditNewText"), "Saved");
   Tick();
   const T3DTextState start = Frame().StartState;
   const T3DTextState end = Frame().EndState;
@@ -514,19 +515,19 @@ TEST_F(MainForm3DText, LightBarsGiveTheDirection) {
   TMainForm& form = StartWith3DText();
   ShowTab(1);
   // Light 1's direction (0.2, 0.2, 1.0) shows as the rounded angles.
-  EXPECT_EQ(Parts().Light_Rot_X->value(), 158);
-  EXPECT_EQ(Parts().Light_Rot_Y->value(), 160);
-  const auto direction = [&] { return form.Text3DEditorState().Lights[0]; };
-  Type(Parts().LightRotEditX, "0");
-  Type(Parts().LightRotEditY, "0");
+  EXPECT_EQ(Child<QScrollBar>("Light_Rot_X")->value(), 158);
+  EXPECT_EQ(Child<QScrollBar>("Light_Rot_Y")->value(), 160);
+  const auto direction = [&] { return form.Text3DEditor().Text3DEditorState().Lights[0]; };
+  Type(Child<QLineEdit>("LightRotEditX"), "0");
+  Type(Child<QLineEdit>("LightRotEditY"), "0");
   EXPECT_NEAR(direction().DirectionX, 0, 1e-9);
   EXPECT_NEAR(direction().DirectionY, 0, 1e-9);
   EXPECT_NEAR(direction().DirectionZ, 1, 1e-9);
-  Type(Parts().LightRotEditX, "90");
+  Type(Child<QLineEdit>("LightRotEditX"), "90");
   EXPECT_NEAR(direction().DirectionY, -0.5, 1e-9);
   EXPECT_NEAR(direction().DirectionZ, 0.5, 1e-9);
-  Type(Parts().LightRotEditX, "0");
-  Type(Parts().LightRotEditY, "90");
+  Type(Child<QLineEdit>("LightRotEditX"), "0");
+  Type(Child<QLineEdit>("LightRotEditY"), "90");
   EXPECT_NEAR(direction().DirectionX, 0.5, 1e-9);
   EXPECT_NEAR(direction().DirectionY, 0, 1e-9);
   EXPECT_NEAR(direction().DirectionZ, 0.5, 1e-9);
@@ -536,10 +537,10 @@ TEST_F(MainForm3DText, LightBarsGiveTheDirection) {
 TEST_F(MainForm3DText, LightSwitchedOffAndBackToDirectIsStoredOn) {
   TMainForm& form = StartWith3DText();
   ShowTab(1);
-  Click(Parts().LightType->Button(ltOff));
+  Click(Child<TRadioGroup>("LightType")->Button(ltOff));
   EXPECT_EQ(Frame().StartState.Lights[0].Enabled, 0);
-  EXPECT_FALSE(Parts().LightColorButton->isVisibleTo(Parts().Panel_3DText));
-  Click(Parts().LightType->Button(ltDirect));
+  EXPECT_FALSE(Child<QPushButton>("LightColorButton")->isVisibleTo(Child<QWidget>("Panel_3DText")));
+  Click(Child<TRadioGroup>("LightType")->Button(ltDirect));
   EXPECT_EQ(Frame().StartState.Lights[0].Enabled, 1);
   EXPECT_EQ(Frame().StartState.Lights[0].Kind, 1);
   EXPECT_EQ(Frame().EndState.Lights[0].Enabled, 1);
@@ -552,12 +553,12 @@ TEST_F(MainForm3DText, LightSwitchedOffAndBackToDirectIsStoredOn) {
 TEST_F(MainForm3DText, SecondLightPageShowsItsOwnLight) {
   TMainForm& form = StartWith3DText();
   ShowTab(1);
-  Parts().PageControl_Lights->setCurrentIndex(1);
-  EXPECT_EQ(Parts().LightType->ItemIndex(), ltOff);
-  Click(Parts().LightType->Button(ltOmni));
+  Child<QTabBar>("PageControl_Lights")->setCurrentIndex(1);
+  EXPECT_EQ(Child<TRadioGroup>("LightType")->ItemIndex(), ltOff);
+  Click(Child<TRadioGroup>("LightType")->Button(ltOmni));
   EXPECT_EQ(Frame().StartState.Lights[1].Enabled, 1);
   EXPECT_EQ(Frame().StartState.Lights[1].Kind, 0);
-  Type(Parts().LightEditX, "-40");
+  Type(Child<QLineEdit>("LightEditX"), "-40");
   EXPECT_DOUBLE_EQ(Frame().StartState.Lights[1].PositionX, -0.4);
   // Light 1 was not touched.
   EXPECT_NEAR(Frame().StartState.Lights[0].DirectionX, 0.2, 1e-12);
@@ -571,16 +572,16 @@ TEST_F(MainForm3DText, DragOnTheRotationTabTurnsTheText) {
   ShowTab(2);
   Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {50, 30});
   Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {60, 35});
-  EXPECT_EQ(Parts().ScrollBarTextRotX->value(), 5);
-  EXPECT_EQ(Parts().ScrollBarTextRotY->value(), 10);
+  EXPECT_EQ(Child<QScrollBar>("ScrollBarTextRotX")->value(), 5);
+  EXPECT_EQ(Child<QScrollBar>("ScrollBarTextRotY")->value(), 10);
   EXPECT_EQ(Parts().QelText1.Rotation().X(), 5.0f);
   Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton | Qt::RightButton, {60, 45});
-  EXPECT_EQ(Parts().ScrollBarTextRotZ->value(), 0) << "two buttons held turn nothing";
-  EXPECT_EQ(Parts().ScrollBarTextRotX->value(), 5);
+  EXPECT_EQ(Child<QScrollBar>("ScrollBarTextRotZ")->value(), 0) << "two buttons held turn nothing";
+  EXPECT_EQ(Child<QScrollBar>("ScrollBarTextRotX")->value(), 5);
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {60, 35});
   EXPECT_EQ(Frame().StartState.TextRotationX, 5.0);
   EXPECT_EQ(Frame().StartState.TextRotationY, 10.0);
-  EXPECT_TRUE(form.Timer_3D_Changed.Enabled());
+  EXPECT_TRUE(form.Text3DEditor().Timer_3D_Changed().Enabled());
   Tick();
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
 }
@@ -588,11 +589,11 @@ TEST_F(MainForm3DText, DragOnTheRotationTabTurnsTheText) {
 TEST_F(MainForm3DText, HoldingTheLeftButtonOnTheTextTabGrowsTheText) {
   TMainForm& form = StartWith3DText();
   Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {50, 30});
-  EXPECT_TRUE(form.ZoomTimer.Enabled());
-  form.ZoomTimerTimer();
+  EXPECT_TRUE(form.Text3DEditor().ZoomTimer().Enabled());
+  form.Text3DEditor().ZoomTimerTimer();
   EXPECT_EQ(form.ComboBoxSize->currentText(), "68");
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {50, 30});
-  EXPECT_FALSE(form.ZoomTimer.Enabled());
+  EXPECT_FALSE(form.Text3DEditor().ZoomTimer().Enabled());
   EXPECT_DOUBLE_EQ(Frame().StartState.CameraPositionZ, 70.001 - 68);
 }
 
@@ -601,9 +602,9 @@ TEST_F(MainForm3DText, DragOnTheCameraTabMovesTheCamera) {
   ShowTab(3);
   Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {50, 30});
   Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {60, 35});
-  EXPECT_EQ(Parts().ScrollBarCameraX->value(), -10);
-  EXPECT_EQ(Parts().ScrollBarCameraY->value(), 5);
-  EXPECT_EQ(Parts().EditCameraX->text(), "-10");
+  EXPECT_EQ(Child<QScrollBar>("ScrollBarCameraX")->value(), -10);
+  EXPECT_EQ(Child<QScrollBar>("ScrollBarCameraY")->value(), 5);
+  EXPECT_EQ(Child<QLineEdit>("EditCameraX")->text(), "-10");
   EXPECT_NEAR(Parts().QelCamera1.Position().X(), -0.1, 1e-6);
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {60, 35});
   EXPECT_DOUBLE_EQ(Frame().StartState.CameraPositionX, -0.1);
@@ -617,21 +618,21 @@ TEST_F(MainForm3DText, DraggingADirectionalLightTurnsIt) {
   const T3DLightState before = Frame().StartState.Lights[0];
   Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {50, 30});
   Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {70, 30});
-  EXPECT_TRUE(form.TimerLightsRedraw.Enabled());
-  form.TimerLightsRedrawTimer();
-  EXPECT_FALSE(form.TimerLightsRedraw.Enabled());
-  EXPECT_NE(form.Text3DEditorState().Lights[0].DirectionX, before.DirectionX);
+  EXPECT_TRUE(form.Text3DEditor().TimerLightsRedraw().Enabled());
+  form.Text3DEditor().TimerLightsRedrawTimer();
+  EXPECT_FALSE(form.Text3DEditor().TimerLightsRedraw().Enabled());
+  EXPECT_NE(form.Text3DEditor().Text3DEditorState().Lights[0].DirectionX, before.DirectionX);
   // Nothing is stored while the button is held.
   EXPECT_EQ(Frame().StartState.Lights[0], before);
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {70, 30});
-  EXPECT_EQ(Frame().StartState.Lights[0].DirectionX, form.Text3DEditorState().Lights[0].DirectionX);
-  EXPECT_EQ(Parts().Markers[0].Rotation.X, Parts().Light_Rot_X->value());
+  EXPECT_EQ(Frame().StartState.Lights[0].DirectionX, form.Text3DEditor().Text3DEditorState().Lights[0].DirectionX);
+  EXPECT_EQ(Parts().Markers[0].Rotation.X, Child<QScrollBar>("Light_Rot_X")->value());
 }
 
 TEST_F(MainForm3DText, DraggingAPointLightMovesItAndItsMarkers) {
   TMainForm& form = StartWith3DText();
   ShowTab(1);
-  Click(Parts().LightType->Button(ltOmni));
+  Click(Child<TRadioGroup>("LightType")->Button(ltOmni));
   ASSERT_EQ(Frame().StartState.Lights[0].Kind, 0);
   EXPECT_TRUE(Parts().Markers[0].PointShown);
   const int height = Parts().QelView1Host->height();
@@ -641,40 +642,40 @@ TEST_F(MainForm3DText, DraggingAPointLightMovesItAndItsMarkers) {
   // Light 1 stands at (0, 0, -0.5): the marker below it follows.
   EXPECT_NEAR(Parts().Markers[0].Positions[1].Y, -0.1, 1e-9);
   EXPECT_NEAR(Parts().Markers[0].Positions[0].Z, -0.5, 1e-9);
-  form.TimerLightsRedrawTimer();
-  EXPECT_EQ(Parts().LightX->value(), Round(Parts().Markers[0].Positions[0].X * 100));
+  form.Text3DEditor().TimerLightsRedrawTimer();
+  EXPECT_EQ(Child<QScrollBar>("LightX")->value(), Round(Parts().Markers[0].Positions[0].X * 100));
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {10 + height / 2, 10});
-  EXPECT_DOUBLE_EQ(Frame().StartState.Lights[0].PositionX, Parts().LightX->value() / 100.0);
+  EXPECT_DOUBLE_EQ(Frame().StartState.Lights[0].PositionX, Child<QScrollBar>("LightX")->value() / 100.0);
 }
 
 // ---- A pending change belongs to its frame ---------------------------------------------------------------
 
 TEST_F(MainForm3DText, PendingChangeGoesToItsOwnFrame) {
   TMainForm& form = StartWith3DText();
-  form.Add3DTextFrameTo(Sprite());
-  form.Load3DTextFrame(Sprite(), 0);
-  Type(Parts().EditNewText, "First");
-  ASSERT_TRUE(form.Text3DChangePending());
-  form.Load3DTextFrame(Sprite(), 1);
-  EXPECT_FALSE(form.Text3DChangePending());
+  form.Text3DEditor().Add3DTextFrameTo(Sprite());
+  form.Text3DEditor().Load3DTextFrame(Sprite(), 0);
+  Type(Child<QLineEdit>("EditNewText"), "First");
+  ASSERT_TRUE(form.Text3DEditor().Text3DChangePending());
+  form.Text3DEditor().Load3DTextFrame(Sprite(), 1);
+  EXPECT_FALSE(form.Text3DEditor().Text3DChangePending());
   EXPECT_EQ(Frame(0).StartState.Text, "First");
   EXPECT_EQ(Frame(1).StartState.Text, "Text");
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
   Tick();
   EXPECT_EQ(Frame(1).Kind, fkText3D);
-  EXPECT_EQ(Parts().EditNewText->text(), "Text");
+  EXPECT_EQ(Child<QLineEdit>("EditNewText")->text(), "Text");
 }
 
 TEST_F(MainForm3DText, PendingChangeOfAnotherDocumentGoesToItsOwnLog) {
   TMainForm& form = StartWith3DText();
   TAnimationWindow* first = form.ActiveAnimationWindow();
-  Type(Parts().EditNewText, "Mine");
-  form.File_NewExecute();
+  Type(Child<QLineEdit>("EditNewText"), "Mine");
+  form.Files().File_NewExecute();
   QApplication::processEvents();
   TAnimationWindow* second = form.ActiveAnimationWindow();
   ASSERT_NE(second, first);
   // The editor no longer edits: the other document's frames are out of reach.
-  EXPECT_EQ(form.Text3DFrame(), nullptr);
+  EXPECT_EQ(form.Text3DEditor().Text3DFrame(), nullptr);
   Tick();
   EXPECT_EQ(first->Undo()->Caption(), "Change 3D Text");
   EXPECT_TRUE(second->Undo()->Empty());
@@ -684,12 +685,12 @@ TEST_F(MainForm3DText, PendingChangeOfAnotherDocumentGoesToItsOwnLog) {
 
 TEST_F(MainForm3DText, SkipFlagSwallowsOneTick) {
   TMainForm& form = StartWith3DText();
-  Type(Parts().EditNewText, "Skip");
-  form.SkipNext3DRender = true;
+  Type(Child<QLineEdit>("EditNewText"), "Skip");
+  form.Text3DEditor().SetSkipNext3DRender(true);
   Tick();
-  EXPECT_FALSE(form.SkipNext3DRender);
+  EXPECT_FALSE(form.Text3DEditor().SkipNext3DRender());
   EXPECT_EQ(Undo().Caption(), "Add Sprite");
-  form.Timer_3D_Changed.SetEnabled(true);
+  form.Text3DEditor().Timer_3D_Changed().SetEnabled(true);
   Tick();
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
   Undo().Undo();

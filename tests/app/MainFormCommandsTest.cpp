@@ -202,19 +202,27 @@ TEST_F(MainFormTest, PropertiesPanelWithItsPagesAndTheTreePanel) {
   EXPECT_TRUE(form.Layout().PropertyPage(ppFrame)->isAncestorOf(Child<QStackedWidget>(form, "NotebookFramePreview")));
   EXPECT_EQ(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->count(), 3);
   EXPECT_TRUE(form.Layout().PropertyPage(ppMotion)->isAncestorOf(Child<QStackedWidget>(form, "Notebook_Size_Opacity")));
-  EXPECT_EQ(form.Panel_TreeView()->objectName(), "Panel_TreeView");
-  EXPECT_EQ(Child<QTreeWidget>(form, "AnimationTree")->parentWidget(), form.Panel_TreeView());
-  EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isAncestorOf(form.Panel_TreeView()));
+  EXPECT_EQ(form.Layout().Panel_TreeView()->objectName(), "Panel_TreeView");
+  EXPECT_EQ(Child<QTreeWidget>(form, "AnimationTree")->parentWidget(), form.Layout().Panel_TreeView());
+  EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isAncestorOf(form.Layout().Panel_TreeView()));
 }
 
 TEST_F(MainFormTest, ThirteenTimersWithTheirIntervalsAllDisabledAtStart) {
   TMainForm& form = Create();
   const std::pair<const TTimer*, int> timers[] = {
-      {&form.TimerStart, 1000},       {&form.TimerRunCheckUpdate, 60000}, {&form.AutosaveTimer, 600000},
-      {&form.HideProgressTimer, 10000}, {&form.SetStepTimer, 500},       {&form.TimerRedraw, 200},
-      {&form.Timer_3D_Changed, 200},  {&form.TimerLightsRedraw, 30},     {&form.ZoomTimer, 100},
-      {&form.Timer3DAnimation, 50},   {&form.TimerRedrawShape, 200},     {&form.TimerRedrawLine, 200},
-      {&form.TimerRedrawScene, 300},
+      {&form.TimerStart, 1000},
+      {&form.TimerRunCheckUpdate, 60000},
+      {&form.Files().AutosaveTimer(), 600000},
+      {&form.HideProgressTimer, 10000},
+      {&form.Playback().SetStepTimer(), 500},
+      {&form.Motion().TimerRedraw(), 200},
+      {&form.Text3DEditor().Timer_3D_Changed(), 200},
+      {&form.Text3DEditor().TimerLightsRedraw(), 30},
+      {&form.Text3DEditor().ZoomTimer(), 100},
+      {&form.Text3DEditor().Timer3DAnimation(), 50},
+      {&form.Shapes().TimerRedrawShape(), 200},
+      {&form.Shapes().TimerRedrawLine(), 200},
+      {&form.Motion().TimerRedrawScene(), 300},
   };
   for (const auto& [timer, interval] : timers) {
     EXPECT_EQ(timer->Interval(), interval);
@@ -276,7 +284,7 @@ TEST_F(MainFormTest, ThePresetsMenuListsThePresetPictures) {
   for (QAction* item : Child<QMenu>(form, "Presets1")->actions()) {
     EXPECT_FALSE(item->icon().isNull());
     EXPECT_EQ(item->icon().availableSizes().front(), QSize(18, 18));
-    const TColor mask = item->property(TMainForm::kMaskColorProperty).toUInt();
+    const TColor mask = item->property(TGalleriesArea::kMaskColorProperty).toUInt();
     EXPECT_EQ(mask % 15, 0u);
     EXPECT_GE(mask, 15u);
     // No pixel of the picture has the mask colour.

@@ -36,26 +36,26 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
     EXPECT_LT(scene.Sprite(0).Frame(0).Id, 0);
 
   ClickNode(Node({"Sprite 1", "Rectangle"}));
-  ChooseColor(form.FillingFrom_Button, clRed);
-  Type(form.RectWidth_Spin, "80");
-  form.TimerRedrawShapeTimer();
+  ChooseColor(Child<TBitmapButton>(form, "FillingFrom_Button"), clRed);
+  Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "80");
+  form.Shapes().TimerRedrawShapeTimer();
   Settle();
   EXPECT_EQ(LastUndo(), "Change Shape");
   EXPECT_EQ(scene.Sprite(0).Frame(0).Shape.FillColor1, static_cast<std::int32_t>(clRed));
   EXPECT_EQ(scene.Sprite(0).DrawnRect.Right - scene.Sprite(0).DrawnRect.Left, 80);
   ClickNode(Node({"Sprite 2", "Line"}));
-  Type(form.LineWidthSpin, "5");
-  form.TimerRedrawLineTimer();
+  Type(Child<TSpinEdit>(form, "LineWidthSpin"), "5");
+  form.Shapes().TimerRedrawLineTimer();
   EXPECT_EQ(LastUndo(), "Change Line");
   ClickNode(Node({"Sprite 3", "\"Text\""}));
-  Click(Item(form.RadioGroup_3DorSimpleText, 1));
-  form.TextEdit->selectAll();
-  QTest::keyClicks(form.TextEdit, "Hi");
+  Click(Item(Child<QGroupBox>(form, "RadioGroup_3DorSimpleText"), 1));
+  Child<QLineEdit>(form, "TextEdit")->selectAll();
+  QTest::keyClicks(Child<QLineEdit>(form, "TextEdit"), "Hi");
   EXPECT_EQ(LastUndo(), "Change Text");
   ClickNode(Node({"Sprite 4", "\"Text\""}));
   form.findChild<QLineEdit*>("EditNewText")->selectAll();
   QTest::keyClicks(form.findChild<QLineEdit*>("EditNewText"), "Glow");
-  form.Timer_3D_ChangedTimer();
+  form.Text3DEditor().Timer_3D_ChangedTimer();
   Settle();
   EXPECT_EQ(LastUndo(), "Change 3D Text");
   EXPECT_EQ(scene.Sprite(3).Frame(0).EndState.Text, "Glow");
@@ -100,13 +100,13 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
   // A command, then the deferred start's tick from the event loop, fail with
   // a page's guard left set.
   form.Commands().SetCommandHandler(Command(form, "Help_About"), [&form] {
-    form.LoadingFramePage = true;
+    form.Shapes().LoadingFramePage() = true;
     throw Exception("The about box cannot be shown.");
   });
   Command(form, "Help_About")->trigger();
   form.UserSettings().ShowWizardAtStartup = true;
   forms_.Expect("TemplateForm").Do([&form](QDialog&) {
-    form.LoadingFramePage = true;
+    form.Shapes().LoadingFramePage() = true;
     throw Exception("The templates cannot be listed.");
   });
   form.TimerStart.SetInterval(1);
@@ -117,8 +117,8 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
   EXPECT_EQ(ui_.messages[1].text, "The templates cannot be listed.");
   EXPECT_EQ(ui_.messages[1].caption, "Error");
   ClickNode(Node({"Sprite 1", "Rectangle"}));
-  Type(form.RectWidth_Spin, "70");
-  form.TimerRedrawShapeTimer();
+  Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "70");
+  form.Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(scene.Sprite(0).Frame(0).ImageWidth, 70);
 }
 

@@ -155,7 +155,7 @@ TEST_F(MainFormEffects, EscPartWayKeepsTheFramesDoneAndOneUndoRestoresAll) {
 TEST_F(MainFormEffects, ACustomAngleFillsTheCornersWithThePaperColour) {
   OpenTwoFrames();
   ClickNode(Node({"A", "second"}));
-  Form().RotateFrameByAngle(true, 45, 0, clYellow);
+  Form().Effects().RotateFrameByAngle(true, 45, 0, clYellow);
   TFrame& second = SpriteA().Frame(1);
   EXPECT_GT(second.Picture.Width(), 10);
   EXPECT_EQ(PixelOf(second, 0, 0), clYellow);
@@ -229,14 +229,14 @@ TEST_F(MainFormEffects, AResizeCancelledInTheDialogChangesAndRecordsNothing) {
 TEST_F(MainFormEffects, CopyingTheBackgroundNodePutsAFourByteBlobHoldingFour) {
   OpenTwoFrames();
   ClickNode(Node({"Background"}));
-  Form().Edit_CopyExecute();
+  Form().Effects().Edit_CopyExecute();
   EXPECT_FALSE(Clipboard().GetBlock(Form().ClipboardFormat).has_value());  // shorter than an object: no object
   const QMimeData* data = QApplication::clipboard()->mimeData();
   ASSERT_NE(data, nullptr);
   ASSERT_EQ(data->formats().size(), 1);
   EXPECT_EQ(data->data(data->formats().front()).toStdString(), Int32Bytes(4));
   const int sprites = Form().CurrentScene()->SpriteCount();
-  Form().Edit_Paste1Execute();
+  Form().Effects().Edit_Paste1Execute();
   EXPECT_EQ(Form().CurrentScene()->SpriteCount(), sprites);
 }
 
@@ -259,7 +259,7 @@ TEST_F(MainFormEffects, AFramePastedWithNoCurrentSpriteMakesASpriteWithOneStep) 
   OpenThroughCommand(WriteThreeSprites("three.GLM"));
   ClickNode(Root());
   ASSERT_EQ(Form().CurrentSprite(), nullptr);
-  Form().Edit_Paste1Execute();
+  Form().Effects().Edit_Paste1Execute();
   Settle();
   ASSERT_EQ(Form().CurrentScene()->SpriteCount(), 4);
   TSprite& made = Form().CurrentScene()->Sprite(3);
@@ -314,7 +314,7 @@ TEST_F(MainFormEffects, AnImageBeyondTheReadersLimitsIsRefusedAndLeavesNoAddInPr
   EXPECT_TRUE(UndoOf(window).empty());
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, "Invalid bitmap: bad dimensions");
-  EXPECT_FALSE(Form().AddInProgress);
+  EXPECT_FALSE(Form().Shapes().AddInProgress());
 }
 
 // ---- Bitmap copies -------------------------------------------------------------------------------
@@ -342,7 +342,7 @@ TEST_F(MainFormEffects, CopyAsBitmapToWritesTheChosenNameWithTheBmpExtension) {
   TBitmap written;
   written.LoadFromFile(data_.File("x.bmp"));
   EXPECT_EQ(written.Width(), 40);
-  EXPECT_EQ(Form().SaveBmpDialog.initialDir, ExtractFilePath(data_.File("x.png")));
+  EXPECT_EQ(Form().Effects().SaveBmpDialog().initialDir, ExtractFilePath(data_.File("x.png")));
 }
 
 TEST_F(MainFormEffects, CopyAsBitmapToAsksBeforeReplacingABmpItWasNotGiven) {

@@ -98,14 +98,14 @@ TEST_F(MainFormExportScenario, ABannerMadeWithTheCommandsIsExportedAsTheGifTheSc
   // The picture moves along a line across the banner.
   form.ChooseSprite(&pictureSprite);
   Child<QStackedWidget>(form, "Notebook_Properties")->setCurrentIndex(ppMotion);
-  form.LoadMotionPage();
+  form.Motion().LoadMotionPage();
   Command(form, "Motion_Linear")->trigger();
   ASSERT_EQ(pictureSprite.Motion().Step(0).Kind, mskLine);
-  form.FirstX->setText("0");
-  form.FirstY->setText("30");
-  form.LastX->setText("200");
-  form.LastY->setText("30");
-  form.TimerRedrawTimer();
+  Child<QLineEdit>(form, "FirstX")->setText("0");
+  Child<QLineEdit>(form, "FirstY")->setText("30");
+  Child<QLineEdit>(form, "LastX")->setText("200");
+  Child<QLineEdit>(form, "LastY")->setText("30");
+  form.Motion().TimerRedrawTimer();
 
   TBitmap steps[kSteps + 1];
   for (int s = 1; s <= kSteps; ++s) ShowStep(scene, s, steps[s]);
@@ -132,15 +132,15 @@ TEST_F(MainFormExportScenario, ABannerMadeWithTheCommandsIsExportedAsTheGifTheSc
         ASSERT_EQ(wizard.FrameList().Count(), kSteps);
         firstDelay = wizard.FrameList().Frame(0).Delay;
         ClickFrame(wizard, 2);
-        TypeInto(wizard.StepsPerFrameEdit, "37");
+        TypeInto(Child<TSpinEdit>(wizard, "StepsPerFrameEdit"), "37");
       })
       .Press("FinishButton");
   PressCtrlE();
   EXPECT_EQ(forms_.Remaining(), 0u);
   ASSERT_EQ(forms_.shown.size(), 1u);
   EXPECT_EQ(forms_.shown[0].result, mrOk);
-  EXPECT_EQ(form.ExportSettings.PaletteType, ptAdaptive);
-  EXPECT_EQ(form.ExportSettings.ReductionFlags, 7);
+  EXPECT_EQ(form.Files().ExportSettings().PaletteType, ptAdaptive);
+  EXPECT_EQ(form.Files().ExportSettings().ReductionFlags, 7);
 
   ASSERT_EQ(FolderEntries(out_.Path()), std::vector<std::string>{"banner.gif"});
   const std::string text = TempDir::ReadFile(out_.File("banner.gif"));

@@ -127,7 +127,7 @@ TEST_F(MainFormExport, WithoutADocumentNothingIsAsked) {
   Form().ActiveAnimationWindow()->close();
   QCoreApplication::processEvents();
   ASSERT_EQ(Form().ActiveAnimationWindow(), nullptr);
-  Form().File_ExportExecute();
+  Form().Files().File_ExportExecute();
   EXPECT_TRUE(ui_.fileRequests.empty());
   EXPECT_TRUE(forms_.shown.empty());
 }

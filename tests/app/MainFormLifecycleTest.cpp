@@ -298,7 +298,7 @@ TEST_F(MainFormLifeTest, ReadMeLicenseAndHomePageGoThroughTheLinkField) {
   EXPECT_EQ(shell_.opened, (std::vector<std::string>{program_.File("readme.txt"), program_.File("License.txt"),
                                                       "https://example.com/gleamcraft/"}));
   EXPECT_TRUE(form.TimerRunCheckUpdate.Enabled());
-  EXPECT_FALSE(form.TmpURL->isVisible());
+  EXPECT_FALSE(Child<TURL>(form, "TmpURL")->isVisible());
 }
 
 TEST_F(MainFormLifeTest, TheAboutBoxShowsTheVersion) {

@@ -40,7 +40,7 @@ class MainFormMotion : public MainFormPagesTest {
     sprite.Motion().AddStepWith(fixed, &sprite);
     form.ChooseSprite(&sprite);
     Child<QStackedWidget>(form, "Notebook_Properties")->setCurrentIndex(ppMotion);
-    form.LoadMotionPage();
+    form.Motion().LoadMotionPage();
     return sprite;
   }
   void ClickRow(QTreeWidget* list, int row) {
@@ -60,7 +60,7 @@ class MainFormMotion : public MainFormPagesTest {
 TEST_F(MainFormMotion, TheListShowsOneRowPerStepWithTheDesignColumns) {
   TPagesMainForm& form = StartPages();
   SpriteWithSteps(form);
-  QTreeWidget* list = form.MovingList;
+  QTreeWidget* list = Child<QTreeWidget>(form, "MovingList");
   ASSERT_EQ(list->topLevelItemCount(), 2);
   QStringList headers;
   for (int i = 0; i < list->columnCount(); ++i) headers << list->headerItem()->text(i);
@@ -76,36 +76,36 @@ TEST_F(MainFormMotion, TheListShowsOneRowPerStepWithTheDesignColumns) {
 TEST_F(MainFormMotion, ClickingRowsFillsThePageAndWritesNothing) {
   TPagesMainForm& form = StartPages();
   SpriteWithSteps(form);
-  ClickRow(form.MovingList, 1);
-  EXPECT_EQ(form.NotebookTop->currentIndex(), 1);
-  EXPECT_EQ(form.FixPosX->text(), "7");
-  EXPECT_EQ(form.NumbOfFixedSteps->Value(), 10);
+  ClickRow(Child<QTreeWidget>(form, "MovingList"), 1);
+  EXPECT_EQ(Child<QStackedWidget>(form, "NotebookTop")->currentIndex(), 1);
+  EXPECT_EQ(Child<QLineEdit>(form, "FixPosX")->text(), "7");
+  EXPECT_EQ(Child<TSpinEdit>(form, "NumbOfFixedSteps")->Value(), 10);
   EXPECT_TRUE(Command(form, "Motion_Fixed")->isChecked());
-  ClickRow(form.MovingList, 0);
-  EXPECT_EQ(form.NotebookTop->currentIndex(), 0);
-  EXPECT_EQ(form.FirstX->text(), "10");
-  EXPECT_EQ(form.StartSpeedEdit->text(), "0.5");
-  EXPECT_TRUE(form.GroupBox_Speed->isVisibleTo(&form));
-  EXPECT_FALSE(form.TimerRedraw.Enabled());
-  form.TimerRedrawTimer();
+  ClickRow(Child<QTreeWidget>(form, "MovingList"), 0);
+  EXPECT_EQ(Child<QStackedWidget>(form, "NotebookTop")->currentIndex(), 0);
+  EXPECT_EQ(Child<QLineEdit>(form, "FirstX")->text(), "10");
+  EXPECT_EQ(Child<QLineEdit>(form, "StartSpeedEdit")->text(), "0.5");
+  EXPECT_TRUE(Child<QGroupBox>(form, "GroupBox_Speed")->isVisibleTo(&form));
+  EXPECT_FALSE(form.Motion().TimerRedraw().Enabled());
+  form.Motion().TimerRedrawTimer();
   EXPECT_TRUE(Log().Empty());
 }
 
 TEST_F(MainFormMotion, QuickXAndYEditsRecordOneChangeMotionAndKeepAHalfSpeed) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithSteps(form);
-  ClickRow(form.MovingList, 0);
-  Type(form.FirstX, "30");
-  Type(form.FirstY, "25");
-  EXPECT_TRUE(form.TimerRedraw.Enabled());
-  EXPECT_EQ(form.TimerRedraw.Interval(), 200);
+  ClickRow(Child<QTreeWidget>(form, "MovingList"), 0);
+  Type(Child<QLineEdit>(form, "FirstX"), "30");
+  Type(Child<QLineEdit>(form, "FirstY"), "25");
+  EXPECT_TRUE(form.Motion().TimerRedraw().Enabled());
+  EXPECT_EQ(form.Motion().TimerRedraw().Interval(), 200);
   EXPECT_TRUE(Log().Empty());
-  form.TimerRedrawTimer();
+  form.Motion().TimerRedrawTimer();
   const TMovingStep& step = sprite.Motion().Step(0);
   EXPECT_EQ(step.StartX, 30.0);
   EXPECT_EQ(step.StartY, 25.0);
   EXPECT_EQ(step.SpeedStart, 0.5);
-  EXPECT_EQ(RowText(form.MovingList, 0, 2), "30, 25");
+  EXPECT_EQ(RowText(Child<QTreeWidget>(form, "MovingList"), 0, 2), "30, 25");
   EXPECT_EQ(Log().Caption(), "Change Motion");
   Log().Undo();
   EXPECT_TRUE(Log().Empty());
@@ -114,17 +114,17 @@ TEST_F(MainFormMotion, QuickXAndYEditsRecordOneChangeMotionAndKeepAHalfSpeed) {
 TEST_F(MainFormMotion, APendingEditIsAppliedToItsOwnRowBeforeAnotherRowIsShown) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithSteps(form);
-  ClickRow(form.MovingList, 0);
-  Type(form.FirstX, "44");
-  form.LoadMotionPage();
+  ClickRow(Child<QTreeWidget>(form, "MovingList"), 0);
+  Type(Child<QLineEdit>(form, "FirstX"), "44");
+  form.Motion().LoadMotionPage();
   EXPECT_EQ(sprite.Motion().Step(0).StartX, 44.0);
   EXPECT_EQ(sprite.Motion().Step(1).StartX, 7.0);
-  Type(form.FirstY, "33");
-  ClickRow(form.MovingList, 1);
+  Type(Child<QLineEdit>(form, "FirstY"), "33");
+  ClickRow(Child<QTreeWidget>(form, "MovingList"), 1);
   EXPECT_EQ(sprite.Motion().Step(0).StartY, 33.0);
   EXPECT_EQ(sprite.Motion().Step(1).StartX, 7.0);
   EXPECT_EQ(sprite.Motion().Step(1).StartY, 8.0);
-  EXPECT_EQ(form.FixPosX->text(), "7");
+  EXPECT_EQ(Child<QLineEdit>(form, "FixPosX")->text(), "7");
 }
 
 TEST_F(MainFormMotion, EditingABounceStepOnThePageChangesNothing) {
@@ -136,10 +136,10 @@ TEST_F(MainFormMotion, EditingABounceStepOnThePageChangesNothing) {
     bounce.Kind = mskBounce;
     sprite.Motion().ChangeStep(0, bounce, &sprite);
   }
-  form.LoadMotionPage();
-  ClickRow(form.MovingList, 0);
-  Type(form.FirstX, "99");
-  form.TimerRedrawTimer();
+  form.Motion().LoadMotionPage();
+  ClickRow(Child<QTreeWidget>(form, "MovingList"), 0);
+  Type(Child<QLineEdit>(form, "FirstX"), "99");
+  form.Motion().TimerRedrawTimer();
   EXPECT_EQ(sprite.Motion().Step(0).StartX, 10.0);
   EXPECT_TRUE(Log().Empty());
 }
@@ -147,14 +147,15 @@ TEST_F(MainFormMotion, EditingABounceStepOnThePageChangesNothing) {
 TEST_F(MainFormMotion, AFixedPositionForeverShowsOneSize) {
   TPagesMainForm& form = StartPages();
   SpriteWithSteps(form);
-  ClickRow(form.MovingList, 1);
-  EXPECT_FALSE(form.FinishSizeGroupBox->isHidden());
-  EXPECT_EQ(form.StartSuzeGroupBox->title(), " Start Size ");
-  QTest::mouseClick(form.StayFixForever, Qt::LeftButton, {}, QPoint(5, form.StayFixForever->height() / 2));
-  EXPECT_TRUE(form.FinishSizeGroupBox->isHidden());
-  EXPECT_EQ(form.StartSuzeGroupBox->title(), " Size ");
-  EXPECT_FALSE(form.NumbOfFixedSteps->isEnabled());
-  form.TimerRedrawTimer();
+  ClickRow(Child<QTreeWidget>(form, "MovingList"), 1);
+  EXPECT_FALSE(Child<QGroupBox>(form, "FinishSizeGroupBox")->isHidden());
+  EXPECT_EQ(Child<QGroupBox>(form, "StartSuzeGroupBox")->title(), " Start Size ");
+  QTest::mouseClick(Child<QCheckBox>(form, "StayFixForever"), Qt::LeftButton, {},
+                    QPoint(5, Child<QCheckBox>(form, "StayFixForever")->height() / 2));
+  EXPECT_TRUE(Child<QGroupBox>(form, "FinishSizeGroupBox")->isHidden());
+  EXPECT_EQ(Child<QGroupBox>(form, "StartSuzeGroupBox")->title(), " Size ");
+  EXPECT_FALSE(Child<TSpinEdit>(form, "NumbOfFixedSteps")->isEnabled());
+  form.Motion().TimerRedrawTimer();
   EXPECT_EQ(form.CurrentSprite()->Motion().Step(1).Duration, -1);
 }
 
@@ -164,18 +165,18 @@ TEST_F(MainFormMotion, AddDeleteUpAndDownRecordOneEntryEach) {
   Command(form, "Motion_AddFixed")->trigger();
   ASSERT_EQ(sprite.Motion().StepCount(), 3);
   EXPECT_EQ(sprite.Motion().Step(2).Kind, mskHold);
-  EXPECT_EQ(form.MovingList->topLevelItemCount(), 3);
+  EXPECT_EQ(Child<QTreeWidget>(form, "MovingList")->topLevelItemCount(), 3);
   EXPECT_EQ(Log().Caption(), "Add Motion");
   Log().Undo();
   EXPECT_TRUE(Log().Empty());
 
-  form.LoadMotionPage();
-  ClickRow(form.MovingList, 0);
+  form.Motion().LoadMotionPage();
+  ClickRow(Child<QTreeWidget>(form, "MovingList"), 0);
   Command(form, "Motion_Up")->trigger();  // the first row cannot go up
   EXPECT_TRUE(Log().Empty());
   Command(form, "Motion_Down")->trigger();
   EXPECT_EQ(form.CurrentSprite()->Motion().Step(1).Kind, mskLine);
-  EXPECT_EQ(RowText(form.MovingList, 1, 1), "Linear");
+  EXPECT_EQ(RowText(Child<QTreeWidget>(form, "MovingList"), 1, 1), "Linear");
   EXPECT_EQ(Log().Caption(), "Motion Move Down");
   Command(form, "Motion_Down")->trigger();  // now the last row
   EXPECT_EQ(Log().Caption(), "Motion Move Down");
@@ -187,11 +188,11 @@ TEST_F(MainFormMotion, AddDeleteUpAndDownRecordOneEntryEach) {
   EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).Kind, mskLine);
 
   form.ChooseSprite(&Scene().Sprite(0));
-  form.LoadMotionPage();
-  ClickRow(form.MovingList, 1);
+  form.Motion().LoadMotionPage();
+  ClickRow(Child<QTreeWidget>(form, "MovingList"), 1);
   Command(form, "Motion_Delete")->trigger();
   EXPECT_EQ(form.CurrentSprite()->Motion().StepCount(), 1);
-  EXPECT_EQ(form.MovingList->topLevelItemCount(), 1);
+  EXPECT_EQ(Child<QTreeWidget>(form, "MovingList")->topLevelItemCount(), 1);
   EXPECT_EQ(Log().Caption(), "Delete Motion");
 }
 
@@ -199,14 +200,14 @@ TEST_F(MainFormMotion, MarkersFollowTheStepShownAndRecordingComesBack) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithSteps(form);
   sprite.Motion().SetCurrentStepIndex(1);
-  form.SteppedByHand = true;
-  form.MarkCurrentMotionStep();
-  EXPECT_EQ(RowText(form.MovingList, 0, 0), " ");
-  EXPECT_EQ(RowText(form.MovingList, 1, 0), "->");
+  form.Motion().SetSteppedByHand(true);
+  form.Motion().MarkCurrentMotionStep();
+  EXPECT_EQ(RowText(Child<QTreeWidget>(form, "MovingList"), 0, 0), " ");
+  EXPECT_EQ(RowText(Child<QTreeWidget>(form, "MovingList"), 1, 0), "->");
   EXPECT_EQ(Log().RecordingAllowed, 1);
   {
     const TUndoRecordingPause pause;
-    form.MarkCurrentMotionStep();
+    form.Motion().MarkCurrentMotionStep();
     EXPECT_EQ(Log().RecordingAllowed, 0);
   }
   EXPECT_EQ(Log().RecordingAllowed, 1);
@@ -222,21 +223,21 @@ TEST_F(MainFormMotion, AnEditOfAnEmptyMotionPageMakesTheFirstStepAsOneEntry) {
   }
   form.ChooseSprite(sprite);
   Child<QStackedWidget>(form, "Notebook_Properties")->setCurrentIndex(ppMotion);
-  form.LoadMotionPage();
-  ASSERT_EQ(form.MovingList->topLevelItemCount(), 0);
+  form.Motion().LoadMotionPage();
+  ASSERT_EQ(Child<QTreeWidget>(form, "MovingList")->topLevelItemCount(), 0);
   // Without steps the kind commands are off: the page's own edits make the step.
   EXPECT_FALSE(Command(form, "Motion_Fixed")->isEnabled());
   EXPECT_FALSE(Command(form, "Motion_Linear")->isEnabled());
-  form.FixPosX->setText("15");
-  form.TimerRedrawTimer();
+  Child<QLineEdit>(form, "FixPosX")->setText("15");
+  form.Motion().TimerRedrawTimer();
   ASSERT_EQ(sprite->Motion().StepCount(), 1);
-  EXPECT_EQ(form.MovingList->topLevelItemCount(), 1);
+  EXPECT_EQ(Child<QTreeWidget>(form, "MovingList")->topLevelItemCount(), 1);
   EXPECT_EQ(sprite->Motion().Step(0).Kind, mskHold);
   EXPECT_EQ(sprite->Motion().Step(0).StartX, 15.0);
   EXPECT_EQ(Log().Caption(), "Add Motion");
   EXPECT_TRUE(Command(form, "Motion_Fixed")->isEnabled());
-  form.FixPosX->setText("20");
-  form.TimerRedrawTimer();
+  Child<QLineEdit>(form, "FixPosX")->setText("20");
+  form.Motion().TimerRedrawTimer();
   EXPECT_EQ(sprite->Motion().Step(0).StartX, 20.0);
   EXPECT_EQ(Log().Caption(), "Change Motion");
   Log().Undo();
@@ -256,10 +257,10 @@ TEST_F(MainFormMotion, AddAppearanceRecordsOneEntryFromTheCurrentStepToTheEnd) {
   ASSERT_EQ(sprite.IntervalCount(), 1);
   EXPECT_EQ(sprite.Interval(0).StartStep, 12);
   EXPECT_EQ(sprite.Interval(0).EndStep, 50);
-  EXPECT_EQ(form.AppearanceList->topLevelItemCount(), 1);
-  EXPECT_EQ(RowText(form.AppearanceList, 0, 1), "12");
-  EXPECT_EQ(RowText(form.AppearanceList, 0, 2), "50");
-  EXPECT_EQ(form.StartSpin->Value(), 12);
+  EXPECT_EQ(Child<QTreeWidget>(form, "AppearanceList")->topLevelItemCount(), 1);
+  EXPECT_EQ(RowText(Child<QTreeWidget>(form, "AppearanceList"), 0, 1), "12");
+  EXPECT_EQ(RowText(Child<QTreeWidget>(form, "AppearanceList"), 0, 2), "50");
+  EXPECT_EQ(Child<TSpinEdit>(form, "StartSpin")->Value(), 12);
   EXPECT_EQ(Log().Caption(), "Add Appearance");
   Log().Undo();
   EXPECT_TRUE(Log().Empty());
@@ -272,13 +273,13 @@ TEST_F(MainFormMotion, TheStartSpinChangesTheSelectedInterval) {
     const TUndoRecordingPause pause;
     sprite.AddInterval(5, 30);
   }
-  form.LoadAppearancePage();
+  form.Motion().LoadAppearancePage();
   EXPECT_TRUE(Log().Empty());
-  form.StartSpin->SetText("9");
+  Child<TSpinEdit>(form, "StartSpin")->SetText("9");
   EXPECT_EQ(sprite.Interval(0).StartStep, 9);
-  EXPECT_EQ(RowText(form.AppearanceList, 0, 1), "9");
+  EXPECT_EQ(RowText(Child<QTreeWidget>(form, "AppearanceList"), 0, 1), "9");
   EXPECT_EQ(Log().Caption(), "Change Start Step");
-  EXPECT_TRUE(form.TimerRedrawScene.Enabled());
+  EXPECT_TRUE(form.Motion().TimerRedrawScene().Enabled());
 }
 
 TEST_F(MainFormMotion, APlainPressOnTheTimeLineRecordsNothingAndABarDragIsOneUndo) {
@@ -288,7 +289,7 @@ TEST_F(MainFormMotion, APlainPressOnTheTimeLineRecordsNothingAndABarDragIsOneUnd
     const TUndoRecordingPause pause;
     sprite.AddInterval(5, 30);
   }
-  form.LoadAppearancePage();
+  form.Motion().LoadAppearancePage();
   Scene().StepCount = 100;
   TTimelineSlider& slider = *Child<TTimelineSlider>(form, "StepsTrackBar");
   slider.SetMax(100);
@@ -306,7 +307,7 @@ TEST_F(MainFormMotion, APlainPressOnTheTimeLineRecordsNothingAndABarDragIsOneUnd
   QTest::mouseMove(&slider, QPoint(slider.StepToX(12), y));
   QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(12), y));
   ASSERT_GT(sprite.Interval(0).StartStep, 5);
-  EXPECT_EQ(form.StartSpin->Value(), sprite.Interval(0).StartStep);
+  EXPECT_EQ(Child<TSpinEdit>(form, "StartSpin")->Value(), sprite.Interval(0).StartStep);
   EXPECT_EQ(Log().Caption(), "Change Appearance");
   Log().Undo();
   EXPECT_TRUE(Log().Empty());
@@ -323,15 +324,15 @@ TEST_F(MainFormMotion, ADocumentClosedDuringABarDragTakesTheDragWithIt) {
     const TUndoRecordingPause pause;
     sprite.AddInterval(5, 30);
   }
-  form.LoadAppearancePage();
+  form.Motion().LoadAppearancePage();
   TTimelineSlider& slider = *Child<TTimelineSlider>(form, "StepsTrackBar");
   QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(5), slider.height() / 2));
-  ASSERT_TRUE(form.AppearanceDragPending());
+  ASSERT_TRUE(form.Playback().AppearanceDragPending());
   Document().SetModified(false);
   Document().close();
   ProcessMessages();
-  EXPECT_FALSE(form.AppearanceDragPending());
-  form.StepsTrackBarMouseUp();
+  EXPECT_FALSE(form.Playback().AppearanceDragPending());
+  form.Playback().StepsTrackBarMouseUp();
   Command(form, "File_New")->trigger();
   Command(form, "Scene_Add_Rectangle")->trigger();
   EXPECT_EQ(Log().Caption(), "Add Sprite");
@@ -345,14 +346,14 @@ TEST_F(MainFormMotion, AppearanceMarkersFollowTheStep) {
     sprite.AddInterval(5, 10);
     sprite.AddInterval(20, 30);
   }
-  form.LoadAppearancePage();
+  form.Motion().LoadAppearancePage();
   Scene().CurrentStep = 25;
-  form.MarkCurrentAppearance();
-  EXPECT_EQ(RowText(form.AppearanceList, 0, 0), " ");
-  EXPECT_EQ(RowText(form.AppearanceList, 1, 0), "->");
+  form.Motion().MarkCurrentAppearance();
+  EXPECT_EQ(RowText(Child<QTreeWidget>(form, "AppearanceList"), 0, 0), " ");
+  EXPECT_EQ(RowText(Child<QTreeWidget>(form, "AppearanceList"), 1, 0), "->");
   Scene().CurrentStep = 15;
-  form.MarkCurrentAppearance();
-  EXPECT_EQ(RowText(form.AppearanceList, 1, 0), " ");
+  form.Motion().MarkCurrentAppearance();
+  EXPECT_EQ(RowText(Child<QTreeWidget>(form, "AppearanceList"), 1, 0), " ");
 }
 
 }  // namespace

@@ -79,10 +79,10 @@ class MainFormPagesScenario : public MainFormPagesTest {
   }
   // Selects the scene tree's node of a kind (the first one), as a click on it does.
   void SelectNode(TMainForm& form, int kind) {
-    QTreeWidget* tree = form.ShownTree();
+    QTreeWidget* tree = form.Tree().ShownTree();
     QTreeWidgetItemIterator it(tree);
     for (; *it != nullptr; ++it)
-      if (TMainForm::NodeKind(*it) == kind) break;
+      if (TTreeArea::NodeKind(*it) == kind) break;
     ASSERT_NE(*it, nullptr);
     tree->setCurrentItem(*it);
     ProcessMessages();
@@ -93,9 +93,9 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   system_.bitsPerPixel = 32;
   TPagesMainForm& form = StartPages();
   QApplication::setActiveWindow(&form);
-  form.SpinEditNumberOfFrames->SetText("60");
-  form.LoopingComboBox->setCurrentText("2");
-  form.StepsPerSecSpin->SetText("10");
+  Child<TSpinEdit>(form, "SpinEditNumberOfFrames")->SetText("60");
+  Child<QComboBox>(form, "LoopingComboBox")->setCurrentText("2");
+  Child<TSpinEdit>(form, "StepsPerSecSpin")->SetText("10");
 
   // Ctrl+Space plays and the step display advances; Ctrl+Alt+Space stops.
   QTest::keyClick(&form, Qt::Key_Space, Qt::ControlModifier);
@@ -141,8 +141,8 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   ASSERT_GT(position, 30);
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), SliderStepText(position));
   EXPECT_EQ(Scene().CurrentStep, 8);
-  ASSERT_TRUE(form.SetStepTimer.Enabled());
-  form.SetStepTimerTimer();
+  ASSERT_TRUE(form.Playback().SetStepTimer().Enabled());
+  form.Playback().SetStepTimerTimer();
   EXPECT_EQ(Scene().CurrentStep, position);
   Command(form, "Movie_FirstStep")->trigger();
 
@@ -167,20 +167,20 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
 
   // The motion: linear at half a step per step; clicking its row writes
   // nothing; a quick X and Y edit is one "Change Motion" and keeps the speed.
-  SelectNode(form, TMainForm::nkMotion);
+  SelectNode(form, TTreeArea::nkMotion);
   ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppMotion);
   Command(form, "Motion_Linear")->trigger();
-  Type(form.StartSpeedEdit, "0.5");
-  form.TimerRedrawTimer();
+  Type(Child<QLineEdit>(form, "StartSpeedEdit"), "0.5");
+  form.Motion().TimerRedrawTimer();
   ASSERT_EQ(Scene().Sprite(0).Motion().Step(0).Kind, mskLine);
   mark = LogSize();
-  ClickRow(form.MovingList, 0);
-  EXPECT_FALSE(form.TimerRedraw.Enabled());
+  ClickRow(Child<QTreeWidget>(form, "MovingList"), 0);
+  EXPECT_FALSE(form.Motion().TimerRedraw().Enabled());
   EXPECT_EQ(LogSize(), mark);
-  Type(form.FirstX, "12");
-  Type(form.FirstY, "9");
+  Type(Child<QLineEdit>(form, "FirstX"), "12");
+  Type(Child<QLineEdit>(form, "FirstY"), "9");
   EXPECT_EQ(LogSize(), mark);
-  form.TimerRedrawTimer();
+  form.Motion().TimerRedrawTimer();
   EXPECT_EQ(Log().Caption(), "Change Motion");
   const TMovingStep& motion = Scene().Sprite(0).Motion().Step(0);
   EXPECT_EQ(motion.StartX, 12.0);
@@ -190,15 +190,15 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   EXPECT_EQ(LogSize(), mark);
   EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).StartX, 0.0);
   form.RefreshMotionPage();
-  Type(form.FirstX, "12");
-  Type(form.FirstY, "9");
-  form.TimerRedrawTimer();
+  Type(Child<QLineEdit>(form, "FirstX"), "12");
+  Type(Child<QLineEdit>(form, "FirstY"), "9");
+  form.Motion().TimerRedrawTimer();
 
   // The shadow of the step: on, with a blur of 6, one "Change Motion" that undoes.
   mark = LogSize();
-  form.ShadowEnabledCheckBox->click();
-  form.StartShadowBlurEdit->SetValue(6);
-  form.TimerRedrawTimer();
+  Child<QCheckBox>(form, "ShadowEnabledCheckBox")->click();
+  Child<TSpinEdit>(form, "StartShadowBlurEdit")->SetValue(6);
+  form.Motion().TimerRedrawTimer();
   EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).ShadowOn, 1);
   EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).ShadowBlurStart, 6);
   EXPECT_EQ(Log().Caption(), "Change Motion");
@@ -206,10 +206,10 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   EXPECT_EQ(LogSize(), mark);
   EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).ShadowOn, 0);
   form.RefreshMotionPage();
-  EXPECT_FALSE(form.ShadowEnabledCheckBox->isChecked());
-  form.ShadowEnabledCheckBox->click();
-  form.StartShadowBlurEdit->SetValue(6);
-  form.TimerRedrawTimer();
+  EXPECT_FALSE(Child<QCheckBox>(form, "ShadowEnabledCheckBox")->isChecked());
+  Child<QCheckBox>(form, "ShadowEnabledCheckBox")->click();
+  Child<TSpinEdit>(form, "StartShadowBlurEdit")->SetValue(6);
+  form.Motion().TimerRedrawTimer();
   ASSERT_EQ(Scene().Sprite(0).Motion().Step(0).ShadowBlurStart, 6);
 
   // An appearance from step 5; a plain press on the time line records
@@ -218,7 +218,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   ProcessMessages();
   ASSERT_EQ(Scene().Sprite(0).IntervalCount(), 1);
   ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppAppearance);
-  form.StartSpin->SetValue(5);
+  Child<TSpinEdit>(form, "StartSpin")->SetValue(5);
   ASSERT_EQ(Scene().Sprite(0).Interval(0).StartStep, 5);
   mark = LogSize();
   QTest::mouseClick(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(40), y));
@@ -236,10 +236,10 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   EXPECT_EQ(Scene().Sprite(0).Interval(0).StartStep, 5);
 
   // The pick tool keys the clicked colour of the picture.
-  SelectNode(form, TMainForm::nkPictureFrame);
+  SelectNode(form, TTreeArea::nkPictureFrame);
   ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppFrame);
   Command(form, "Sprite_PickTransparentColor")->trigger();
-  QTest::mouseClick(form.NativeImage, Qt::LeftButton, {}, QPoint(8, 3));
+  QTest::mouseClick(Child<TImage>(form, "NativeImage"), Qt::LeftButton, {}, QPoint(8, 3));
   EXPECT_TRUE(Scene().Sprite(0).Frame(0).Transparent());
   EXPECT_EQ(Scene().Sprite(0).Frame(0).TransparentColor(), kRight);
 
@@ -256,7 +256,7 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
     editor.BlueSpinEdit->SetValue(255);
   }).Press("OkBtn");
   mark = LogSize();
-  Click(form.EditPaletteButton);
+  Click(Child<QToolButton>(form, "EditPaletteButton"));
   ProcessMessages();
   ASSERT_TRUE(edited == 0 || edited == 1);
   const auto pictureColors = [&] {
@@ -274,28 +274,28 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
 
   // The background: a file, an unticked picture box and a pasted picture
   // each undo; the fill records "Change Background Properties".
-  SelectNode(form, TMainForm::nkBackground);
+  SelectNode(form, TTreeArea::nkBackground);
   ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppBackground);
   const std::string back = WriteBmp("back.bmp", 20, 10, Halves);
   mark = LogSize();
-  form.FileNameEdit->setFocus();
-  QTest::keyClicks(form.FileNameEdit, QString::fromStdString(back));
-  QTest::keyClick(form.FileNameEdit, Qt::Key_Return);
+  Child<QLineEdit>(form, "FileNameEdit")->setFocus();
+  QTest::keyClicks(Child<QLineEdit>(form, "FileNameEdit"), QString::fromStdString(back));
+  QTest::keyClick(Child<QLineEdit>(form, "FileNameEdit"), Qt::Key_Return);
   EXPECT_EQ(Scene().BackgroundFile, back);
-  EXPECT_TRUE(form.PictureCheckBox->isChecked());
+  EXPECT_TRUE(Child<QCheckBox>(form, "PictureCheckBox")->isChecked());
   EXPECT_EQ(Log().Caption(), "Change Background");
   Log().Undo();
   EXPECT_EQ(LogSize(), mark);
   EXPECT_EQ(Scene().BackgroundFile, "");
-  SelectNode(form, TMainForm::nkBackground);
-  form.FileNameEdit->setFocus();
-  form.FileNameEdit->selectAll();
-  QTest::keyClicks(form.FileNameEdit, QString::fromStdString(back));
-  QTest::keyClick(form.FileNameEdit, Qt::Key_Return);
+  SelectNode(form, TTreeArea::nkBackground);
+  Child<QLineEdit>(form, "FileNameEdit")->setFocus();
+  Child<QLineEdit>(form, "FileNameEdit")->selectAll();
+  QTest::keyClicks(Child<QLineEdit>(form, "FileNameEdit"), QString::fromStdString(back));
+  QTest::keyClick(Child<QLineEdit>(form, "FileNameEdit"), Qt::Key_Return);
   ASSERT_EQ(Scene().BackgroundFile, back);
 
   mark = LogSize();
-  Click(form.PictureCheckBox);
+  Click(Child<QCheckBox>(form, "PictureCheckBox"));
   EXPECT_EQ(Scene().BackgroundFile, "");
   Log().Undo();
   EXPECT_EQ(LogSize(), mark);
@@ -312,21 +312,21 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   EXPECT_EQ(LogSize(), mark);
   EXPECT_EQ(Scene().BackgroundFile, back);
 
-  SelectNode(form, TMainForm::nkBackground);
-  EXPECT_TRUE(form.ScBackFillLinear_Button->isChecked());
-  Click(form.ScBackFillVelvet_Button);
+  SelectNode(form, TTreeArea::nkBackground);
+  EXPECT_TRUE(Child<QToolButton>(form, "ScBackFillLinear_Button")->isChecked());
+  Click(Child<QToolButton>(form, "ScBackFillVelvet_Button"));
   EXPECT_EQ(Scene().VelvetFill, 1);
   EXPECT_EQ(Log().Caption(), "Change Background Properties");
   Log().Undo();
   EXPECT_EQ(LogSize(), mark);
   EXPECT_EQ(Scene().VelvetFill, 0);
-  SelectNode(form, TMainForm::nkBackground);
-  Click(form.ScBackFillVelvet_Button);
-  form.ScBackFillAngle->SetValue(45);
-  EXPECT_EQ(form.ScBackFillAngle_Knob->Position(), 45);
-  form.SameColorsCheckBox->setChecked(true);
+  SelectNode(form, TTreeArea::nkBackground);
+  Click(Child<QToolButton>(form, "ScBackFillVelvet_Button"));
+  Child<TSpinEdit>(form, "ScBackFillAngle")->SetValue(45);
+  EXPECT_EQ(Child<TmKnob>(form, "ScBackFillAngle_Knob")->Position(), 45);
+  Child<QCheckBox>(form, "SameColorsCheckBox")->setChecked(true);
   ui_.colorAnswers.push_back(TColor{0x112233});
-  Click(form.Button_BackgroundStartColor);
+  Click(Child<QToolButton>(form, "Button_BackgroundStartColor"));
   EXPECT_EQ(Scene().StartColor, 0x112233u);
   EXPECT_EQ(Scene().FinishColor, 0x112233u);
 

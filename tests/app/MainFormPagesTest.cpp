@@ -39,11 +39,11 @@ class MainFormPages : public MainFormPagesTest {
 TEST_F(MainFormPages, RenamingTheSpriteChangesItsNameAndMarksTheDocument) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
-  form.LoadSpritePage();
-  EXPECT_EQ(form.Edit_SpriteName->text(), QString::fromStdString(sprite.Name));
+  form.FramePages().LoadSpritePage();
+  EXPECT_EQ(Child<QLineEdit>(form, "Edit_SpriteName")->text(), QString::fromStdString(sprite.Name));
   Document().SetModified(false);
-  form.Edit_SpriteName->selectAll();
-  QTest::keyClicks(form.Edit_SpriteName, "Logo");
+  Child<QLineEdit>(form, "Edit_SpriteName")->selectAll();
+  QTest::keyClicks(Child<QLineEdit>(form, "Edit_SpriteName"), "Logo");
   EXPECT_EQ(sprite.Name, "Logo");
   EXPECT_TRUE(Document().Modified());
 }
@@ -55,12 +55,12 @@ TEST_F(MainFormPages, LoadingTheFramePageShowsTheFrameAndWritesNothing) {
   TSprite& sprite = SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
   sprite.Frame(0).StoreTransparency(true, 0x00FF00);
   sprite.Frame(0).StoreDuration(6);
-  form.LoadFramePage();
-  EXPECT_TRUE(form.TransparencyCheckBox->isChecked());
-  EXPECT_TRUE(form.ImageColorPanel->isEnabled());
-  EXPECT_EQ(form.ImageColorPanel->property("Color").toUInt(), 0x00FF00u);
-  EXPECT_EQ(form.StepsPerFrameEdit->Value(), 6);
-  EXPECT_EQ(form.StepsPerFrameEdit->MaxValue(), 100000);
+  form.FramePages().LoadFramePage();
+  EXPECT_TRUE(Child<QCheckBox>(form, "TransparencyCheckBox")->isChecked());
+  EXPECT_TRUE(Child<QToolButton>(form, "ImageColorPanel")->isEnabled());
+  EXPECT_EQ(Child<QToolButton>(form, "ImageColorPanel")->property("Color").toUInt(), 0x00FF00u);
+  EXPECT_EQ(Child<TSpinEdit>(form, "StepsPerFrameEdit")->Value(), 6);
+  EXPECT_EQ(Child<TSpinEdit>(form, "StepsPerFrameEdit")->MaxValue(), 100000);
   EXPECT_EQ(Child<QStackedWidget>(form, "NotebookFramePreview")->currentIndex(), 0);
   EXPECT_TRUE(Log().Empty());
 }
@@ -68,8 +68,8 @@ TEST_F(MainFormPages, LoadingTheFramePageShowsTheFrameAndWritesNothing) {
 TEST_F(MainFormPages, ThePreviewDrawsThePictureInsideAOnePixelBorder) {
   TPagesMainForm& form = StartPages();
   SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
-  form.LoadFramePage();
-  const TBitmap& preview = form.NativeImage->Bitmap();
+  form.FramePages().LoadFramePage();
+  const TBitmap& preview = Child<TImage>(form, "NativeImage")->Bitmap();
   ASSERT_EQ(preview.Width(), 10);
   ASSERT_EQ(preview.Height(), 10);
   EXPECT_EQ(preview.Pixel(0, 0), clBlack);
@@ -82,8 +82,9 @@ TEST_F(MainFormPages, ThePreviewDrawsThePictureInsideAOnePixelBorder) {
 TEST_F(MainFormPages, TheTransparencyBoxRecordsAndUndoes) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
-  form.LoadFramePage();
-  QTest::mouseClick(form.TransparencyCheckBox, Qt::LeftButton, {}, QPoint(5, form.TransparencyCheckBox->height() / 2));
+  form.FramePages().LoadFramePage();
+  QTest::mouseClick(Child<QCheckBox>(form, "TransparencyCheckBox"), Qt::LeftButton, {},
+                    QPoint(5, Child<QCheckBox>(form, "TransparencyCheckBox")->height() / 2));
   EXPECT_TRUE(sprite.Frame(0).Transparent());
   EXPECT_EQ(Log().Caption(), "Change Transparency");
   Log().Undo();
@@ -94,23 +95,23 @@ TEST_F(MainFormPages, ThePickUpToolKeysTheClickedColourAndIgnoresTheBorder) {
   system_.bitsPerPixel = 32;
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
-  form.LoadFramePage();
+  form.FramePages().LoadFramePage();
 
   // The border is not the picture: nothing is picked.
   Command(form, "Sprite_PickTransparentColor")->trigger();
-  EXPECT_TRUE(form.PickUpToolOn());
-  QTest::mouseClick(form.NativeImage, Qt::LeftButton, {}, QPoint(9, 9));
+  EXPECT_TRUE(form.FramePages().PickUpToolOn());
+  QTest::mouseClick(Child<TImage>(form, "NativeImage"), Qt::LeftButton, {}, QPoint(9, 9));
   EXPECT_FALSE(sprite.Frame(0).Transparent());
-  EXPECT_FALSE(form.PickUpToolOn());
-  EXPECT_FALSE(form.ToolButton_PickUpColor->isChecked());
+  EXPECT_FALSE(form.FramePages().PickUpToolOn());
+  EXPECT_FALSE(Child<QToolButton>(form, "ToolButton_PickUpColor")->isChecked());
 
   // Preview (6, 2) is picture pixel (5, 1): green.
-  QTest::mouseClick(form.ToolButton_PickUpColor, Qt::LeftButton);
-  QTest::mouseClick(form.NativeImage, Qt::LeftButton, {}, QPoint(6, 2));
+  QTest::mouseClick(Child<QToolButton>(form, "ToolButton_PickUpColor"), Qt::LeftButton);
+  QTest::mouseClick(Child<TImage>(form, "NativeImage"), Qt::LeftButton, {}, QPoint(6, 2));
   EXPECT_TRUE(sprite.Frame(0).Transparent());
   EXPECT_EQ(sprite.Frame(0).TransparentColor(), 0x00FF00u);
-  EXPECT_TRUE(form.TransparencyCheckBox->isChecked());
-  EXPECT_EQ(form.PreviewPressPoint, (TPoint{6, 2}));
+  EXPECT_TRUE(Child<QCheckBox>(form, "TransparencyCheckBox")->isChecked());
+  EXPECT_EQ(form.FramePages().PreviewPressPoint(), (TPoint{6, 2}));
   EXPECT_TRUE(ui_.notes.empty());
 }
 
@@ -123,18 +124,19 @@ TEST_F(MainFormPages, ThePickUpToolOnAPlainTextFrameKeysTheColourOfItsPreview) {
     added = AddSpriteWithDefaultFrame(Scene(), nfkText3D);
   }
   form.ChooseSprite(added.Sprite);
-  QAbstractButton* simpleText = form.RadioGroup_3DorSimpleText->findChildren<QAbstractButton*>().at(1);
+  QAbstractButton* simpleText =
+      Child<QGroupBox>(form, "RadioGroup_3DorSimpleText")->findChildren<QAbstractButton*>().at(1);
   QTest::mouseClick(simpleText, Qt::LeftButton, {}, QPoint(5, simpleText->height() / 2));
   TFrame& frame = added.Sprite->Frame(0);
   ASSERT_EQ(frame.Kind, fkText);
-  const TColor shown = form.SimpleText_Image->Bitmap().Pixel(1, 1);
+  const TColor shown = Child<TImage>(form, "SimpleText_Image")->Bitmap().Pixel(1, 1);
 
   Command(form, "Sprite_PickTransparentColor")->trigger();
-  QTest::mouseClick(form.SimpleText_Image, Qt::LeftButton, {}, QPoint(1, 1));
+  QTest::mouseClick(Child<TImage>(form, "SimpleText_Image"), Qt::LeftButton, {}, QPoint(1, 1));
   EXPECT_TRUE(frame.Transparent());
   EXPECT_EQ(frame.TransparentColor(), shown);
-  EXPECT_FALSE(form.ToolButton_PickUpColor->isChecked());
-  EXPECT_EQ(form.SimpleText_Image->Cursor(), crDefault);
+  EXPECT_FALSE(Child<QToolButton>(form, "ToolButton_PickUpColor")->isChecked());
+  EXPECT_EQ(Child<TImage>(form, "SimpleText_Image")->Cursor(), crDefault);
 }
 
 TEST_F(MainFormPages, ThePickUpToolOnALowColourDisplayShowsTheTrueColourNoteOnce) {
@@ -142,24 +144,24 @@ TEST_F(MainFormPages, ThePickUpToolOnALowColourDisplayShowsTheTrueColourNoteOnce
   ui_.noteAnswers = {true};
   TPagesMainForm& form = StartPages();
   SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
-  form.LoadFramePage();
+  form.FramePages().LoadFramePage();
   ui_.notes.clear();
   Command(form, "Sprite_PickTransparentColor")->trigger();
-  QTest::mouseClick(form.NativeImage, Qt::LeftButton, {}, QPoint(2, 2));
+  QTest::mouseClick(Child<TImage>(form, "NativeImage"), Qt::LeftButton, {}, QPoint(2, 2));
   ASSERT_EQ(ui_.notes.size(), 1u);
   EXPECT_EQ(ui_.notes[0].caption, "Warning");
   EXPECT_EQ(ui_.notes[0].text.substr(0, 40), "Your display supports 16 bit colors\rbut ");
   EXPECT_TRUE(form.UserSettings().NeverAskAbout24BitColors);
   Command(form, "Sprite_PickTransparentColor")->trigger();
-  QTest::mouseClick(form.NativeImage, Qt::LeftButton, {}, QPoint(2, 2));
+  QTest::mouseClick(Child<TImage>(form, "NativeImage"), Qt::LeftButton, {}, QPoint(2, 2));
   EXPECT_EQ(ui_.notes.size(), 1u);
 }
 
 TEST_F(MainFormPages, TheDurationEditRecordsChangeDuration) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
-  form.LoadFramePage();
-  form.StepsPerFrameEdit->SetText("5");
+  form.FramePages().LoadFramePage();
+  Child<TSpinEdit>(form, "StepsPerFrameEdit")->SetText("5");
   EXPECT_EQ(sprite.Frame(0).Duration(), 5);
   EXPECT_EQ(Log().Caption(), "Change Duration");
 }
@@ -170,10 +172,10 @@ TEST_F(MainFormPages, TheDurationOfAllFramesIsOneUndoEntry) {
       SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants), WriteBmp("b.bmp", 4, 4, Grey)});
   ASSERT_EQ(sprite.FrameCount(), 2);
   const std::int32_t before = sprite.Frame(1).Duration();
-  form.LoadFramePage();
-  form.FillingFramePage = true;
-  form.StepsPerFrameEdit->SetValue(7);
-  form.FillingFramePage = false;
+  form.FramePages().LoadFramePage();
+  form.FramePages().FillingFramePage() = true;
+  Child<TSpinEdit>(form, "StepsPerFrameEdit")->SetValue(7);
+  form.FramePages().FillingFramePage() = false;
   Command(form, "Sprite_SetDurationToAllFrames")->trigger();
   EXPECT_EQ(sprite.Frame(0).Duration(), 7);
   EXPECT_EQ(sprite.Frame(1).Duration(), 7);
@@ -188,10 +190,10 @@ TEST_F(MainFormPages, TransparencyToAllFramesIsOneUndoEntry) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite =
       SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants), WriteBmp("b.bmp", 4, 4, Grey)});
-  form.LoadFramePage();
-  form.FillingFramePage = true;
-  form.TransparencyCheckBox->setChecked(true);
-  form.FillingFramePage = false;
+  form.FramePages().LoadFramePage();
+  form.FramePages().FillingFramePage() = true;
+  Child<QCheckBox>(form, "TransparencyCheckBox")->setChecked(true);
+  form.FramePages().FillingFramePage() = false;
   Command(form, "Sprite_SetTransparencyToAllFrames")->trigger();
   EXPECT_TRUE(sprite.Frame(0).Transparent());
   EXPECT_TRUE(sprite.Frame(1).Transparent());
@@ -205,19 +207,20 @@ TEST_F(MainFormPages, TransparencyToAllFramesIsOneUndoEntry) {
 TEST_F(MainFormPages, ABackgroundFileAndAnUntickedPictureBoxEachUndo) {
   TPagesMainForm& form = StartPages();
   const std::string file = WriteBmp("back.bmp", 20, 10, Grey);
-  form.LoadBackgroundPage();
-  EXPECT_FALSE(form.PictureCheckBox->isChecked());
-  form.FileNameEdit->setFocus();
-  QTest::keyClicks(form.FileNameEdit, QString::fromStdString(file));
+  form.FramePages().LoadBackgroundPage();
+  EXPECT_FALSE(Child<QCheckBox>(form, "PictureCheckBox")->isChecked());
+  Child<QLineEdit>(form, "FileNameEdit")->setFocus();
+  QTest::keyClicks(Child<QLineEdit>(form, "FileNameEdit"), QString::fromStdString(file));
   EXPECT_TRUE(Log().Empty());  // applied when editing ends
-  QTest::keyClick(form.FileNameEdit, Qt::Key_Return);
+  QTest::keyClick(Child<QLineEdit>(form, "FileNameEdit"), Qt::Key_Return);
   EXPECT_EQ(Scene().BackgroundFile, file);
-  EXPECT_TRUE(form.PictureCheckBox->isChecked());
+  EXPECT_TRUE(Child<QCheckBox>(form, "PictureCheckBox")->isChecked());
   EXPECT_EQ(Log().Caption(), "Change Background");
 
-  QTest::mouseClick(form.PictureCheckBox, Qt::LeftButton, {}, QPoint(5, form.PictureCheckBox->height() / 2));
+  QTest::mouseClick(Child<QCheckBox>(form, "PictureCheckBox"), Qt::LeftButton, {},
+                    QPoint(5, Child<QCheckBox>(form, "PictureCheckBox")->height() / 2));
   EXPECT_EQ(Scene().BackgroundFile, "");
-  EXPECT_EQ(form.FileNameEdit->text(), "");
+  EXPECT_EQ(Child<QLineEdit>(form, "FileNameEdit")->text(), "");
   Log().Undo();
   EXPECT_EQ(Document().Scene()->BackgroundFile, file);
   Log().Undo();
@@ -230,7 +233,7 @@ TEST_F(MainFormPages, PastingABackgroundNeedsAClipboardImageAndUndoes) {
   Clipboard().Clear();
   Command(form, "Scene_Paste_Background")->trigger();
   EXPECT_TRUE(Log().Empty());
-  EXPECT_FALSE(form.PictureCheckBox->isChecked());
+  EXPECT_FALSE(Child<QCheckBox>(form, "PictureCheckBox")->isChecked());
 
   TBitmap picture;
   picture.SetPixelFormat(pf24bit);
@@ -261,7 +264,7 @@ TEST_F(MainFormPages, InsertImageMakesOneSpriteThatOneUndoRemoves) {
   ASSERT_EQ(Scene().SpriteCount(), 1);
   EXPECT_EQ(Scene().Sprite(0).FrameCount(), 2);
   EXPECT_EQ(Scene().Sprite(0).Motion().StepCount(), 1);
-  EXPECT_FALSE(form.AddingPictureFrames);
+  EXPECT_FALSE(form.FramePages().AddingPictureFrames());
   EXPECT_EQ(Log().Caption(), "Add Sprite");
   Log().Undo();
   EXPECT_EQ(Scene().SpriteCount(), 0);
@@ -281,7 +284,7 @@ TEST_F(MainFormPages, ACancelledOrUnreadableInsertLeavesNoSpriteAndNoRecord) {
   Command(form, "Scene_Add_Image")->trigger();
   EXPECT_EQ(Scene().SpriteCount(), 0);
   EXPECT_TRUE(Log().Empty());
-  EXPECT_FALSE(form.AddingPictureFrames);
+  EXPECT_FALSE(form.FramePages().AddingPictureFrames());
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].caption, "Error");
 }

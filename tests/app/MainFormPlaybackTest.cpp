@@ -68,7 +68,7 @@ TEST_F(MainFormPlayback, StepCommandsLeaveTheirSteps) {
   EXPECT_EQ(Scene().CurrentStep, 10);
   Command(form, "Movie_NextFrame")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 11);
-  EXPECT_TRUE(form.SteppedByHand);
+  EXPECT_TRUE(form.Motion().SteppedByHand());
   Command(form, "Movie_LastStep")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 40);
   Command(form, "Movie_FirstStep")->trigger();
@@ -132,22 +132,22 @@ TEST_F(MainFormPlayback, SliderMovesShowTheStepAtOnceAndSeekOnceHalfASecondAfter
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), SliderStepText(position));
   // Not yet sought: the timer waits 500 ms after the last move.
   EXPECT_EQ(Scene().CurrentStep, 1);
-  EXPECT_TRUE(form.SetStepTimer.Enabled());
-  EXPECT_EQ(form.SetStepTimer.Interval(), 500);
+  EXPECT_TRUE(form.Playback().SetStepTimer().Enabled());
+  EXPECT_EQ(form.Playback().SetStepTimer().Interval(), 500);
 
-  form.SetStepTimerTimer();
-  EXPECT_FALSE(form.SetStepTimer.Enabled());
+  form.Playback().SetStepTimerTimer();
+  EXPECT_FALSE(form.Playback().SetStepTimer().Enabled());
   EXPECT_EQ(Scene().CurrentStep, position);
 }
 
 TEST_F(MainFormPlayback, TheStepDisplayOfTheSliderNeverShowsAStepBeforeTheFirst) {
   TMainForm& form = StartPages();
   Child<TTimelineSlider>(form, "StepsTrackBar")->SetPosition(0);
-  form.StepsTrackBarChange();
+  form.Playback().StepsTrackBarChange();
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
   Child<TTimelineSlider>(form, "StepsTrackBar")->SetMax(100);
   Child<TTimelineSlider>(form, "StepsTrackBar")->SetPosition(8);
-  form.StepsTrackBarChange();
+  form.Playback().StepsTrackBarChange();
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00007");
 }
 
@@ -156,23 +156,24 @@ TEST_F(MainFormPlayback, TheStepDisplayOfTheSliderNeverShowsAStepBeforeTheFirst)
 TEST_F(MainFormPlayback, ScenePageControlsHaveTheDesignRangesAndItems) {
   // Before any document is open the page shows the design's values.
   TMainForm& form = Create();
-  EXPECT_EQ(form.WidthPixels->MinValue(), 1);
-  EXPECT_EQ(form.WidthPixels->MaxValue(), 65000);
-  EXPECT_EQ(form.HeightPixels->MaxValue(), 65000);
-  EXPECT_EQ(form.SpinEditNumberOfFrames->MaxValue(), 100000);
-  EXPECT_EQ(form.StepsPerSecSpin->MinValue(), 1);
-  EXPECT_EQ(form.StepsPerSecSpin->MaxValue(), 30);
-  EXPECT_EQ(form.StepsPerSecSpin->Value(), 20);
+  EXPECT_EQ(Child<TSpinEdit>(form, "WidthPixels")->MinValue(), 1);
+  EXPECT_EQ(Child<TSpinEdit>(form, "WidthPixels")->MaxValue(), 65000);
+  EXPECT_EQ(Child<TSpinEdit>(form, "HeightPixels")->MaxValue(), 65000);
+  EXPECT_EQ(Child<TSpinEdit>(form, "SpinEditNumberOfFrames")->MaxValue(), 100000);
+  EXPECT_EQ(Child<TSpinEdit>(form, "StepsPerSecSpin")->MinValue(), 1);
+  EXPECT_EQ(Child<TSpinEdit>(form, "StepsPerSecSpin")->MaxValue(), 30);
+  EXPECT_EQ(Child<TSpinEdit>(form, "StepsPerSecSpin")->Value(), 20);
   QStringList items;
-  for (int i = 0; i < form.LoopingComboBox->count(); ++i) items << form.LoopingComboBox->itemText(i);
+  QComboBox* looping = Child<QComboBox>(form, "LoopingComboBox");
+  for (int i = 0; i < looping->count(); ++i) items << looping->itemText(i);
   EXPECT_EQ(items, (QStringList{"Forever", "0", "1", "2", "3", "4", "5", "10"}));
-  EXPECT_TRUE(form.LoopingComboBox->isEditable());
-  EXPECT_EQ(form.findChild<TSpinEdit*>("WidthPixels"), form.WidthPixels);
+  EXPECT_TRUE(Child<QComboBox>(form, "LoopingComboBox")->isEditable());
+  EXPECT_NE(form.findChild<TSpinEdit*>("WidthPixels"), nullptr);
   // The started document's scene page shows that scene's speed.
   form.show();
   const std::int32_t interval = Scene().Timer().Interval();
   ASSERT_GT(interval, 0);
-  EXPECT_EQ(form.StepsPerSecSpin->Value(), std::lround(1000.0 / interval));
+  EXPECT_EQ(Child<TSpinEdit>(form, "StepsPerSecSpin")->Value(), std::lround(1000.0 / interval));
 }
 
 TEST_F(MainFormPlayback, LoadingTheScenePageWritesNothingBack) {
@@ -184,13 +185,13 @@ TEST_F(MainFormPlayback, LoadingTheScenePageWritesNothingBack) {
   Scene().ReservedSettings.GifComment() = {"one", "two"};
   Scene().Timer().SetInterval(50);
   Document().ResizeTimer.SetEnabled(false);
-  form.LoadScenePage();
-  EXPECT_EQ(form.WidthPixels->Value(), 300);
-  EXPECT_EQ(form.HeightPixels->Value(), 90);
-  EXPECT_EQ(form.SpinEditNumberOfFrames->Value(), 250);
-  EXPECT_EQ(form.StepsPerSecSpin->Value(), 20);
-  EXPECT_EQ(form.LoopingComboBox->currentText(), "Forever");
-  EXPECT_EQ(form.GifCommentMemo->toPlainText(), "one\ntwo");
+  form.Playback().LoadScenePage();
+  EXPECT_EQ(Child<TSpinEdit>(form, "WidthPixels")->Value(), 300);
+  EXPECT_EQ(Child<TSpinEdit>(form, "HeightPixels")->Value(), 90);
+  EXPECT_EQ(Child<TSpinEdit>(form, "SpinEditNumberOfFrames")->Value(), 250);
+  EXPECT_EQ(Child<TSpinEdit>(form, "StepsPerSecSpin")->Value(), 20);
+  EXPECT_EQ(Child<QComboBox>(form, "LoopingComboBox")->currentText(), "Forever");
+  EXPECT_EQ(Child<QPlainTextEdit>(form, "GifCommentMemo")->toPlainText(), "one\ntwo");
   EXPECT_TRUE(Log().Empty());
   EXPECT_FALSE(Document().ResizeTimer.Enabled());
 }
@@ -198,11 +199,11 @@ TEST_F(MainFormPlayback, LoadingTheScenePageWritesNothingBack) {
 TEST_F(MainFormPlayback, StepsPerSecondRecordsOnlyARealChange) {
   TMainForm& form = StartPages();
   Scene().Timer().SetInterval(50);
-  form.StepsPerSecSpin->SetText("20");
-  form.StepsPerSecSpinChange();
+  Child<TSpinEdit>(form, "StepsPerSecSpin")->SetText("20");
+  form.Playback().StepsPerSecSpinChange();
   EXPECT_TRUE(Log().Empty());
 
-  form.StepsPerSecSpin->SetText("10");
+  Child<TSpinEdit>(form, "StepsPerSecSpin")->SetText("10");
   EXPECT_EQ(Scene().Timer().Interval(), 100);
   EXPECT_EQ(Log().Caption(), "Change Steps per Second");
   Log().Undo();
@@ -213,26 +214,26 @@ TEST_F(MainFormPlayback, StepsPerSecondRecordsOnlyARealChange) {
 TEST_F(MainFormPlayback, TheLoopBoxTakesForeverInAnyCaseAndBoundedWholeNumbers) {
   TMainForm& form = StartPages();
   ASSERT_EQ(Scene().LoopCount, -1);
-  form.LoopingComboBox->setCurrentText("forever");
+  Child<QComboBox>(form, "LoopingComboBox")->setCurrentText("forever");
   EXPECT_TRUE(Log().Empty());
 
-  form.LoopingComboBox->setCurrentText("3");
+  Child<QComboBox>(form, "LoopingComboBox")->setCurrentText("3");
   EXPECT_EQ(Scene().LoopCount, 3);
   EXPECT_EQ(Log().Caption(), "Change Number of Loops");
-  form.LoopingComboBox->setCurrentText("FOREVER");
+  Child<QComboBox>(form, "LoopingComboBox")->setCurrentText("FOREVER");
   EXPECT_EQ(Scene().LoopCount, -1);
-  form.LoopingComboBox->setCurrentText("abc");
+  Child<QComboBox>(form, "LoopingComboBox")->setCurrentText("abc");
   EXPECT_EQ(Scene().LoopCount, -1);
-  form.LoopingComboBox->setCurrentText("70000");
+  Child<QComboBox>(form, "LoopingComboBox")->setCurrentText("70000");
   EXPECT_EQ(Scene().LoopCount, 65535);
-  form.LoopingComboBox->setCurrentText("-4");
+  Child<QComboBox>(form, "LoopingComboBox")->setCurrentText("-4");
   EXPECT_EQ(Scene().LoopCount, -1);
 }
 
 TEST_F(MainFormPlayback, TheNumberOfStepsRecordsAndUndoes) {
   TMainForm& form = StartPages();
   const std::int32_t before = Scene().StepCount;
-  form.SpinEditNumberOfFrames->SetText("77");
+  Child<TSpinEdit>(form, "SpinEditNumberOfFrames")->SetText("77");
   EXPECT_EQ(Scene().StepCount, 77);
   EXPECT_EQ(Log().Caption(), "Change Number of Steps");
   Log().Undo();
@@ -247,7 +248,7 @@ TEST_F(MainFormPlayback, PresetSizesResizeTheAnimationAndMarkItModified) {
   EXPECT_EQ(Scene().Width, 88);
   EXPECT_EQ(Scene().Height, 62);
   EXPECT_TRUE(Document().Modified());
-  EXPECT_EQ(form.WidthPixels->Value(), 88);
+  EXPECT_EQ(Child<TSpinEdit>(form, "WidthPixels")->Value(), 88);
   Command(form, "View_468x60")->trigger();
   Document().ResizeTimerTimer();
   EXPECT_EQ(Scene().Width, 468);
@@ -262,20 +263,20 @@ TEST_F(MainFormPlayback, PresetSizesResizeTheAnimationAndMarkItModified) {
 // refuses is refused once, before any picture of it is made.
 TEST_F(MainFormPlayback, TypedSizesApplyOncePerBurstAndARefusedSizeIsNeverAllocated) {
   TMainForm& form = StartPages();
-  form.WidthPixels->SetText("65000");
-  form.TimerSceneSizeTimer();
+  Child<TSpinEdit>(form, "WidthPixels")->SetText("65000");
+  form.Playback().TimerSceneSizeTimer();
   Document().ResizeTimerTimer();
   ASSERT_EQ(Scene().Width, 65000);
   const std::string before = Log().Caption();
-  form.HeightPixels->selectAll();
-  QTest::keyClicks(form.HeightPixels, "60000");
+  Child<TSpinEdit>(form, "HeightPixels")->selectAll();
+  QTest::keyClicks(Child<TSpinEdit>(form, "HeightPixels"), "60000");
   EXPECT_EQ(Scene().Height, 60) << "6, 60, 600 and 6000 never apply";
-  form.TimerSceneSizeTimer();
+  form.Playback().TimerSceneSizeTimer();
   Document().ResizeTimerTimer();
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, SizeRefusedMessage(65000, 60000));
   EXPECT_EQ(Scene().Height, 60);
-  EXPECT_EQ(form.HeightPixels->Value(), 60) << "the page shows the real size";
+  EXPECT_EQ(Child<TSpinEdit>(form, "HeightPixels")->Value(), 60) << "the page shows the real size";
   EXPECT_EQ(Log().Caption(), before);
 }
 

@@ -55,8 +55,8 @@ TEST_F(MainFormScenario, StartUseOptionsAndCloseWithSettingsFromAnEarlierRun) {
   EXPECT_EQ(form.Commands().LastOpenedItems[1]->text(), "&2 logo.GLM");
   EXPECT_FALSE(form.Commands().LastOpenedItems[2]->isVisible());
   // Autosave every three minutes.
-  EXPECT_EQ(form.AutosaveTimer.Interval(), 180000);
-  EXPECT_TRUE(form.AutosaveTimer.Enabled());
+  EXPECT_EQ(form.Files().AutosaveTimer().Interval(), 180000);
+  EXPECT_TRUE(form.Files().AutosaveTimer().Enabled());
   // The file type, with the desktop's MIME package and menu entry.
   EXPECT_EQ(Store()->ReadValue(HKEY_CLASSES_ROOT, ".GLM", ""), "Gleamcraft_Data_File");
   EXPECT_TRUE(FileExists(data_.File("mime/packages/gleamcraft.xml")));

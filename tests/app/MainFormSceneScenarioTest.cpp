@@ -58,7 +58,7 @@ class MainFormSceneScenario : public MainFormTreeTest {
   // Answers the gallery picker that the next command drops: the entry whose
   // file is named fileName, chosen with Ok.
   void ChooseInGallery(const std::string& fileName) {
-    TAnimationPicker& picker = *Form().AnimationPicker1();
+    TAnimationPicker& picker = *Form().Galleries().AnimationPicker1();
     QTimer::singleShot(0, &Form(), [&picker, fileName] {
       for (int i = 0; i < picker.ItemCount(); ++i) {
         if (ExtractFileName(picker.Item(i).FileName()) != fileName) continue;
@@ -116,10 +116,10 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   ASSERT_EQ(scene.SpriteCount(), templateSprites + 1);
   TSprite& text3D = scene.Sprite(templateSprites);
   TFrame& frame = text3D.Frame(0);
-  QTreeWidgetItem* spriteNode = form.TreeNodeOfSprite(&text3D);
+  QTreeWidgetItem* spriteNode = form.Tree().TreeNodeOfSprite(&text3D);
   ASSERT_NE(spriteNode, nullptr);
   for (int i = 0; i < spriteNode->childCount(); ++i)
-    if (TMainForm::IsFrameNode(TMainForm::NodeKind(spriteNode->child(i)))) {
+    if (TTreeArea::IsFrameNode(TTreeArea::NodeKind(spriteNode->child(i)))) {
       ClickNode(spriteNode->child(i));
       break;
     }
@@ -133,9 +133,9 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   rotationX->selectAll();
   QTest::keyClicks(rotationX, "30");
   ChooseInGallery("Spin.GLM");
-  form.AnimationGalleryToolButtonClick();
+  form.Galleries().AnimationGalleryToolButtonClick();
   Settle();
-  if (form.Timer_3D_Changed.Enabled()) form.Timer_3D_ChangedTimer();
+  if (form.Text3DEditor().Timer_3D_Changed().Enabled()) form.Text3DEditor().Timer_3D_ChangedTimer();
   EXPECT_EQ(frame.StartState.TextRotationX, 30.0);
   EXPECT_EQ(frame.StartState.TextRotationY, 0.0);
   EXPECT_EQ(frame.EndState.TextRotationY, 360.0);
@@ -158,7 +158,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   // ---- The colour gallery's "Fire" lights the frame anew: its picture is rendered again.
   const std::string picture = PictureBytes(restored.Picture);
   ChooseInGallery("Fire.GLM");
-  form.CollorGalleryToolButtonClick();
+  form.Galleries().CollorGalleryToolButtonClick();
   Settle();
   ASSERT_EQ(Undos().size(), undosBefore + 1);
   EXPECT_NE(PictureBytes(scene.Sprite(templateSprites).Frame(0).Picture), picture);
@@ -230,10 +230,10 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   ClickNode(Root());
   ASSERT_EQ(Page(), ppScene);
   const std::size_t undosBeforeComment = Undos().size();
-  form.GifCommentMemo->setFocus();
-  QTest::keyClicks(form.GifCommentMemo, "Made here");
-  QTest::keyClick(form.GifCommentMemo, Qt::Key_Return);
-  QTest::keyClicks(form.GifCommentMemo, "for you");
+  Child<QPlainTextEdit>(form, "GifCommentMemo")->setFocus();
+  QTest::keyClicks(Child<QPlainTextEdit>(form, "GifCommentMemo"), "Made here");
+  QTest::keyClick(Child<QPlainTextEdit>(form, "GifCommentMemo"), Qt::Key_Return);
+  QTest::keyClicks(Child<QPlainTextEdit>(form, "GifCommentMemo"), "for you");
   EXPECT_EQ(scene.ReservedSettings.GifComment(), (std::vector<std::string>{"Made here", "for you"}));
   ASSERT_EQ(Undos().size(), undosBeforeComment + 1);
   EXPECT_EQ(Undos().back(), "Change Background Properties");
@@ -244,7 +244,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   ASSERT_NE(reopened, document);
   EXPECT_EQ(reopened->Scene()->ReservedSettings.GifComment(), (std::vector<std::string>{"Made here", "for you"}));
   ClickNode(Root());
-  EXPECT_EQ(form.GifCommentMemo->toPlainText(), QString("Made here\nfor you"));
+  EXPECT_EQ(Child<QPlainTextEdit>(form, "GifCommentMemo")->toPlainText(), QString("Made here\nfor you"));
   reopened->close();
   Settle();
   document->setFocus();

@@ -280,7 +280,7 @@ TEST_F(MainFormStarterSetTest, TheMotionGalleryReanchorsThePresetAndUndoes) {
   const double oldX = a.Motion().Step(0).StartX, oldY = a.Motion().Step(0).StartY;
   const std::string opened = ProjectBytes(*window->Scene());
   ClickNode(Node({"A"}));
-  TAnimationPicker& picker = *form.AnimationPicker1();
+  TAnimationPicker& picker = *form.Galleries().AnimationPicker1();
   std::string chosen;
   QTimer::singleShot(0, &form, [&] {
     if (!picker.Form()->IsOpen() || picker.ItemCount() == 0) return picker.CancelButtonClick();
@@ -309,7 +309,7 @@ TEST_F(MainFormStarterSetTest, ADismissedGalleryChangesNothing) {
   TMainForm& form = StartShown();
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("dismissed.GLM"));
   ClickNode(Node({"A"}));
-  TAnimationPicker& picker = *form.AnimationPicker1();
+  TAnimationPicker& picker = *form.Galleries().AnimationPicker1();
   QTimer::singleShot(0, &form, [&] { picker.CancelButtonClick(); });
   Command(form, "Motion_AddFromGallery")->trigger();
   Settle();
@@ -323,9 +323,9 @@ TEST_F(MainFormSceneTest, ChoosingTileRecordsOneBackgroundEntryAndTilesTheBackgr
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("tile.GLM"));
   ClickNode(Node({"Background"}));
   ASSERT_EQ(Page(), ppBackground);
-  EXPECT_EQ(form.Radio_Backgroun_Picture_Type->title(), QString(" Display "));
-  EXPECT_TRUE(form.BackgroundPictureTypes[0]->isChecked());  // the project's centred picture
-  QRadioButton* tile = form.BackgroundPictureTypes[1];
+  EXPECT_EQ(Child<QGroupBox>(form, "Radio_Backgroun_Picture_Type")->title(), QString(" Display "));
+  EXPECT_TRUE(Child<QRadioButton>(form, "Radio_Backgroun_Picture_Type_0")->isChecked());  // the project's centred picture
+  QRadioButton* tile = Child<QRadioButton>(form, "Radio_Backgroun_Picture_Type_1");
   EXPECT_EQ(tile->text(), QString("Tile"));
   // On the button's mark: a radio button takes clicks on its mark and caption only.
   QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(6, tile->height() / 2));
@@ -345,16 +345,16 @@ TEST_F(MainFormSceneTest, TheTransparentBackgroundIsASceneSettingWithUndo) {
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("transparent.GLM"));
   ClickNode(Node({"Background"}));
   ASSERT_EQ(Page(), ppBackground);
-  EXPECT_EQ(form.BackgroundIsTransparentCheckBox->text(), QString("Transparent"));
-  EXPECT_FALSE(form.TransparentBackColor_Button->isEnabled());
-  QTest::mouseClick(form.BackgroundIsTransparentCheckBox, Qt::LeftButton, {},
-                   QPoint(6, form.BackgroundIsTransparentCheckBox->height() / 2));
+  EXPECT_EQ(Child<QCheckBox>(form, "BackgroundIsTransparentCheckBox")->text(), QString("Transparent"));
+  EXPECT_FALSE(Child<QPushButton>(form, "TransparentBackColor_Button")->isEnabled());
+  QTest::mouseClick(Child<QCheckBox>(form, "BackgroundIsTransparentCheckBox"), Qt::LeftButton, {},
+                   QPoint(6, Child<QCheckBox>(form, "BackgroundIsTransparentCheckBox")->height() / 2));
   Settle();
   EXPECT_EQ(window->Scene()->TransparentBackground, 1);
-  EXPECT_TRUE(form.TransparentBackColor_Button->isEnabled());
+  EXPECT_TRUE(Child<QPushButton>(form, "TransparentBackColor_Button")->isEnabled());
   EXPECT_TRUE(window->Modified());
   ui_.colorAnswers.push_back(TColor(0x00FF00));
-  QTest::mouseClick(form.TransparentBackColor_Button, Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>(form, "TransparentBackColor_Button"), Qt::LeftButton);
   Settle();
   EXPECT_EQ(window->Scene()->TransparentColor, TColor(0x00FF00));
   EXPECT_EQ(UndoCaptions(*window->Undo()),

@@ -36,8 +36,8 @@ TEST_F(MainFormSettingsTest, AMissingKeyGivesAMaximisedWindowWithEveryDefault) {
   TMainForm& form = Start();
   EXPECT_TRUE(form.windowState().testFlag(Qt::WindowMaximized));
   EXPECT_FALSE(Store()->KeyExists(HKEY_CURRENT_USER, kSettingsKey));  // reading created nothing
-  EXPECT_FALSE(form.AutosaveTimer.Enabled());
-  EXPECT_EQ(form.AutosaveTimer.Interval(), 600000);
+  EXPECT_FALSE(form.Files().AutosaveTimer().Enabled());
+  EXPECT_EQ(form.Files().AutosaveTimer().Interval(), 600000);
   EXPECT_EQ(form.SettingsArea().RecentFiles().Maximum, 4);
   EXPECT_TRUE(form.SettingsArea().RecentFiles().Enabled);
   EXPECT_TRUE(form.UserSettings().UndoEnabled);
@@ -51,7 +51,7 @@ TEST_F(MainFormSettingsTest, AMissingKeyGivesAMaximisedWindowWithEveryDefault) {
 
 TEST_F(MainFormSettingsTest, ClosingWritesEveryValue) {
   TMainForm& form = Start();
-  form.AddRecentFile("/d/one.GLM");
+  form.SettingsArea().AddRecentFile("/d/one.GLM");
   form.close();
   for (const char* name :
        {"Width", "Height", "Top", "Left", "WindowState", "ShowWizardAtStartup", "NeverAskAboutColors",
@@ -96,9 +96,9 @@ TEST_F(MainFormSettingsTest, RecentFilesFromTheRegistryNewestFirst) {
   TMainForm& form = Start();
   EXPECT_EQ(RecentCaptions(), (QStringList{"&1 a.GLM", "&2 b.GLM"}));
   EXPECT_TRUE(Command(form, "LOSeparator")->isVisible());
-  form.AddRecentFile("/e/b.GLM");
+  form.SettingsArea().AddRecentFile("/e/b.GLM");
   EXPECT_EQ(RecentCaptions(), (QStringList{"&1 b.GLM", "&2 a.GLM"}));
-  form.AddRecentFile("/e/b.GLM");
+  form.SettingsArea().AddRecentFile("/e/b.GLM");
   EXPECT_EQ(RecentCaptions(), (QStringList{"&1 b.GLM", "&2 a.GLM"}));
   EXPECT_EQ(form.SettingsArea().RecentFiles().Entries(), (std::vector<std::string>{"/e/b.GLM", "/d/a.GLM"}));
 }
@@ -118,7 +118,7 @@ TEST_F(MainFormSettingsTest, ADisabledListIsNotLoadedAndClosingWritesNone) {
 
 TEST_F(MainFormSettingsTest, RecentFileNamesAreFileSystemBytes) {
   TMainForm& form = Start();
-  form.AddRecentFile("/d/B\xC3\xA4ume & Co.GLM");
+  form.SettingsArea().AddRecentFile("/d/B\xC3\xA4ume & Co.GLM");
   EXPECT_EQ(form.Commands().LastOpenedItems[0]->text(), QString::fromUtf8("&1 B\u00E4ume && Co.GLM"));
 }
 
@@ -126,8 +126,8 @@ TEST_F(MainFormSettingsTest, AutosaveAtThreeMinutes) {
   PutSetting("Autosave", "1");
   PutSetting("AutosaveInterval", "3");
   TMainForm& form = Start();
-  EXPECT_EQ(form.AutosaveTimer.Interval(), 180000);
-  EXPECT_TRUE(form.AutosaveTimer.Enabled());
+  EXPECT_EQ(form.Files().AutosaveTimer().Interval(), 180000);
+  EXPECT_TRUE(form.Files().AutosaveTimer().Enabled());
 }
 
 TEST_F(MainFormSettingsTest, TheLowColourNoteAndItsNeverShowBox) {
@@ -203,8 +203,8 @@ TEST_F(MainFormSettingsTest, OptionsAreFilledFromTheSettingsAndTakenBack) {
       .Answer(mrOk);
   Command(form, "Tools_Options")->trigger();
   EXPECT_TRUE(form.UserSettings().Autosave);
-  EXPECT_EQ(form.AutosaveTimer.Interval(), 180000);
-  EXPECT_TRUE(form.AutosaveTimer.Enabled());
+  EXPECT_EQ(form.Files().AutosaveTimer().Interval(), 180000);
+  EXPECT_TRUE(form.Files().AutosaveTimer().Enabled());
   EXPECT_EQ(form.UserSettings().Folders.Data, "/my animations/");
   EXPECT_EQ(form.UserSettings().Folders.Textures, program_.Path() + "/Pictures/Textures/");  // empty: the default
   EXPECT_EQ(form.SettingsArea().OpenDialog1().initialDir, "/my animations/");
@@ -234,7 +234,7 @@ TEST_F(MainFormSettingsTest, UntickingUndoKeepsTheDocumentModified) {
 
 TEST_F(MainFormSettingsTest, LoweringTheListTrimsTheMenuAtOnce) {
   TMainForm& form = Start();
-  for (const char* name : {"/d/a.GLM", "/d/b.GLM", "/d/c.GLM"}) form.AddRecentFile(name);
+  for (const char* name : {"/d/a.GLM", "/d/b.GLM", "/d/c.GLM"}) form.SettingsArea().AddRecentFile(name);
   forms_.Expect("OptionsFrm").Fill("SpinOpenedFiles", "1").Answer(mrOk);
   Command(form, "Tools_Options")->trigger();
   EXPECT_EQ(RecentCaptions(), QStringList{"&1 c.GLM"});

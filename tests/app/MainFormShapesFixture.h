@@ -30,9 +30,9 @@ class MainFormShapesTest : public MainFormTreeTest {
   // Chooses a colour for a colour button through the colour picker.
   void ChooseColor(TBitmapButton* button, TColor color) {
     QTest::mouseClick(button, Qt::LeftButton);
-    ASSERT_TRUE(Form().ColorPicker1->PopupVisible());
-    Form().ColorPicker1->SetColor(color);
-    Form().ColorPicker1->ClosePanel();
+    ASSERT_TRUE(Child<TColorPicker>(Form(), "ColorPicker1")->PopupVisible());
+    Child<TColorPicker>(Form(), "ColorPicker1")->SetColor(color);
+    Child<TColorPicker>(Form(), "ColorPicker1")->ClosePanel();
   }
   // The Undo command as the user sees it: its caption without the accelerator mark.
   std::string UndoCaption() { return Command(Form(), "Edit_Undo")->text().remove('&').toStdString(); }

@@ -59,14 +59,14 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   ClickNode(Node({"Sprite 1", "Rectangle"}));
   EXPECT_EQ(Page(), ppFrame);
   EXPECT_EQ(Child<QStackedWidget>(form, "NotebookFramePreview")->currentIndex(), 2);
-  EXPECT_EQ(form.RectWidth_Spin->Value(), 50);
+  EXPECT_EQ(Child<TSpinEdit>(form, "RectWidth_Spin")->Value(), 50);
   EXPECT_EQ(UndoCaptions(*document->Undo()).size(), records);
 
   // 80 then 90 typed before the redraw falls due: one change, a 90-pixel frame.
-  Type(form.RectWidth_Spin, "80");
-  Type(form.RectWidth_Spin, "90");
-  EXPECT_TRUE(form.TimerRedrawShape.Enabled());
-  form.TimerRedrawShapeTimer();
+  Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "80");
+  Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "90");
+  EXPECT_TRUE(form.Shapes().TimerRedrawShape().Enabled());
+  form.Shapes().TimerRedrawShapeTimer();
   Settle();
   EXPECT_EQ(rectangle.ImageWidth, 90);
   RestoreFrameImage(rectangle.Picture);
@@ -75,21 +75,21 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   EXPECT_EQ(UndoCaption(), "Undo \"Change Shape\"");
 
   // The ellipse chosen before the next redraw: the edit stays the rectangle's.
-  Type(form.RectHeight_Spin, "40");
+  Type(Child<TSpinEdit>(form, "RectHeight_Spin"), "40");
   ClickNode(Node({"Sprite 1", "Ellipse"}));
-  form.TimerRedrawShapeTimer();
+  form.Shapes().TimerRedrawShapeTimer();
   Settle();
   EXPECT_EQ(rectangle.ImageHeight, 40);
   EXPECT_EQ(ellipse.ImageWidth, ellipseWidth);
   EXPECT_EQ(ellipse.ImageHeight, 50);
-  EXPECT_EQ(form.RectWidth_Spin->Value(), ellipseWidth);
+  EXPECT_EQ(Child<TSpinEdit>(form, "RectWidth_Spin")->Value(), ellipseWidth);
   EXPECT_EQ(UndoCaptions(*document->Undo()).size(), records + 2);
 
   // 10000 x 10000 is refused with a message; the rectangle keeps its size.
   ClickNode(Node({"Sprite 1", "Rectangle"}));
-  Type(form.RectWidth_Spin, "10000");
-  Type(form.RectHeight_Spin, "10000");
-  form.TimerRedrawShapeTimer();
+  Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "10000");
+  Type(Child<TSpinEdit>(form, "RectHeight_Spin"), "10000");
+  form.Shapes().TimerRedrawShapeTimer();
   Settle();
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, SizeRefusedMessage(10000, 10000));
@@ -103,7 +103,7 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   ASSERT_EQ(scene.SpriteCount(), 2);
   ClickNode(Node({"Sprite 2", "\"Text\""}));
   EXPECT_EQ(Child<QStackedWidget>(form, "NotebookFramePreview")->currentIndex(), 1);
-  Click(Item(form.RadioGroup_3DorSimpleText, 1));
+  Click(Item(Child<QGroupBox>(form, "RadioGroup_3DorSimpleText"), 1));
   Settle();
   EXPECT_EQ(scene.Sprite(1).Frame(0).Kind, 2);
   EXPECT_EQ(UndoCaption(), "Undo \"Change Text\"");
@@ -124,8 +124,8 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   Command(form, "Scene_Add_Rectangle")->trigger();
   Settle();
   ClickNode(Node({"Sprite 1", "Rectangle"}));
-  Type(form.RectHeight_Spin, "30");
-  form.TimerRedrawShapeTimer();
+  Type(Child<TSpinEdit>(form, "RectHeight_Spin"), "30");
+  form.Shapes().TimerRedrawShapeTimer();
   Settle();
   const std::string path = data_.File("shapes.GLM");
   ui_.fileAnswers.push_back(FileDialogResult{path, 1, {path}});

@@ -61,7 +61,7 @@ class MainFormShapes : public MainFormShapesTest {
   }
   // A new sprite with the kind's frame, added as the Insert command adds it.
   TFrame& AddSprite(TNewFrameKind kind) {
-    EXPECT_TRUE(Form().AddSpriteWithGeneratedFrame(kind));
+    EXPECT_TRUE(Form().Shapes().AddSpriteWithGeneratedFrame(kind));
     ProcessMessages();
     return LastSprite().Frame(0);
   }
@@ -102,9 +102,9 @@ TEST_F(MainFormShapes, InsertRectangleMakesSprite1WithAGreenBoxAndOneAddSpriteRe
   TMainForm& form = Form();
   Command(form, "Scene_Add_Rectangle")->trigger();
   // The add stays in progress until its message selects the new frame.
-  EXPECT_TRUE(form.AddInProgress);
+  EXPECT_TRUE(form.Shapes().AddInProgress());
   ProcessMessages();
-  EXPECT_FALSE(form.AddInProgress);
+  EXPECT_FALSE(form.Shapes().AddInProgress());
 
   ASSERT_EQ(scene->SpriteCount(), 1);
   TSprite& sprite = scene->Sprite(0);
@@ -143,7 +143,7 @@ TEST_F(MainFormShapes, AFrameAddedToASpriteIsUndoneAloneAndKeepsItsSteps) {
   TSprite& sprite = LastSprite();
   sprite.Motion().AddStep();
   const int steps = sprite.Motion().StepCount();
-  Form().AddGeneratedFrame(sprite, nfkEllipse);
+  Form().Shapes().AddGeneratedFrame(sprite, nfkEllipse);
   ProcessMessages();
   ASSERT_EQ(sprite.FrameCount(), 2);
   EXPECT_EQ(sprite.Frame(1).Kind, fkEllipse);
@@ -159,7 +159,7 @@ TEST_F(MainFormShapes, AFrameAddedToASpriteIsUndoneAloneAndKeepsItsSteps) {
 TEST_F(MainFormShapes, AFrameAddedToASpriteWithoutFramesOrStepsGetsOneStepAndItsOwnRecord) {
   int index = 0;
   TSprite* sprite = scene->AddSprite(index);
-  Form().AddGeneratedFrame(*sprite, nfkRectangle);
+  Form().Shapes().AddGeneratedFrame(*sprite, nfkRectangle);
   ProcessMessages();
   EXPECT_EQ(sprite->FrameCount(), 1);
   EXPECT_EQ(sprite->Motion().StepCount(), 1);
@@ -186,7 +186,7 @@ TEST_F(MainFormShapes, WithoutACurrentSpriteTheFrameCommandsDoNothing) {
   ProcessMessages();
   EXPECT_EQ(LastSprite().FrameCount(), 1);
   EXPECT_EQ(Captions(), before);
-  EXPECT_FALSE(Form().AddInProgress);
+  EXPECT_FALSE(Form().Shapes().AddInProgress());
 }
 
 TEST_F(MainFormShapes, AnAddPutsOnlyTheNewNodesIntoTheTree) {
@@ -232,16 +232,16 @@ TEST_F(MainFormShapes, AFailingAddClearsTheAddFlagAndLeavesTheSpriteAsItWas) {
   scene->InsertSprite(scene->SpriteCount(), std::make_unique<TFailingSprite>(scene));
   TSprite& sprite = LastSprite();
   const auto before = Captions();
-  EXPECT_THROW(form.AddGeneratedFrame(sprite, nfkRectangle), Exception);
-  EXPECT_FALSE(form.AddInProgress);
+  EXPECT_THROW(form.Shapes().AddGeneratedFrame(sprite, nfkRectangle), Exception);
+  EXPECT_FALSE(form.Shapes().AddInProgress());
   EXPECT_EQ(sprite.FrameCount(), 0);
   EXPECT_EQ(sprite.Motion().StepCount(), 0);
   EXPECT_EQ(Captions(), before);
   // Later adds and edits work as ever.
   TFrame& rectangle = AddSprite(nfkRectangle);
-  form.FillShapePage(rectangle);
-  Type(form.RectWidth_Spin, "60");
-  form.TimerRedrawShapeTimer();
+  form.Shapes().FillShapePage(rectangle);
+  Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "60");
+  form.Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(rectangle.ImageWidth, 60);
 }
 
@@ -250,10 +250,10 @@ class MainFormShapesNoDocument : public MainFormTest {};
 TEST_F(MainFormShapesNoDocument, WithoutADocumentTheSpriteCommandsDoNothing) {
   TMainForm& form = Create();
   ASSERT_EQ(form.ActiveAnimationWindow(), nullptr);
-  EXPECT_FALSE(form.AddSpriteWithGeneratedFrame(nfkRectangle));
+  EXPECT_FALSE(form.Shapes().AddSpriteWithGeneratedFrame(nfkRectangle));
   Command(form, "Scene_Add_Ellipse")->trigger();
   EXPECT_EQ(form.PlaceholderScene()->SpriteCount(), 0);
-  EXPECT_FALSE(form.AddInProgress);
+  EXPECT_FALSE(form.Shapes().AddInProgress());
 }
 
 // ---- Two documents -------------------------------------------------------------------------------
@@ -279,8 +279,8 @@ class MainFormShapesTwoDocuments : public MainFormShapesTest {
 
 TEST_F(MainFormShapesTwoDocuments, UndoWithTheFocusInAShapeSpinStaysInItsDocument) {
   TMainForm& form = Form();
-  form.RectWidth_Spin->setFocus();
-  ASSERT_EQ(QApplication::focusWidget(), form.RectWidth_Spin);
+  Child<TSpinEdit>(form, "RectWidth_Spin")->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), Child<TSpinEdit>(form, "RectWidth_Spin"));
   // The Undo switches to the scene's page, which hides the spin.
   CtrlKey(Qt::Key_Z);
   EXPECT_EQ(form.ActiveAnimationWindow(), second);
@@ -294,11 +294,11 @@ TEST_F(MainFormShapesTwoDocuments, UndoWithTheFocusInAShapeSpinStaysInItsDocumen
 TEST_F(MainFormShapesTwoDocuments, APendingEditGoesToItsOwnDocumentWhenAnotherIsActivated) {
   TMainForm& form = Form();
   TFrame& rectangle = second->Scene()->Sprite(0).Frame(0);
-  Type(form.RectWidth_Spin, "70");
+  Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "70");
   Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(first);
   Settle();
   ASSERT_EQ(form.ActiveAnimationWindow(), first);
-  form.TimerRedrawShapeTimer();
+  form.Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(rectangle.ImageWidth, 70);
   EXPECT_EQ(UndoCaptions(*second->Undo()), (std::vector<std::string>{"Add Sprite", "Change Shape"}));
   EXPECT_TRUE(first->Undo()->Empty());
@@ -310,76 +310,81 @@ TEST_F(MainFormShapesTwoDocuments, APendingEditGoesToItsOwnDocumentWhenAnotherIs
 
 TEST_F(MainFormShapes, TheShapePageHasTheDesignsRangesHintsAndItems) {
   TMainForm& form = Form();
-  for (TSpinEdit* spin : {form.RectWidth_Spin, form.RectHeight_Spin}) {
+  for (TSpinEdit* spin : {Child<TSpinEdit>(form, "RectWidth_Spin"), Child<TSpinEdit>(form, "RectHeight_Spin")}) {
     EXPECT_EQ(spin->MinValue(), 1);
     EXPECT_EQ(spin->MaxValue(), 10000);
   }
-  for (TSpinEdit* spin : {form.BevelDepth_Spin, form.OutlineWidth_Spin, form.RoundedCorners_Spin}) {
+  for (TSpinEdit* spin : {Child<TSpinEdit>(form, "BevelDepth_Spin"), Child<TSpinEdit>(form, "OutlineWidth_Spin"),
+                          Child<TSpinEdit>(form, "RoundedCorners_Spin")}) {
     EXPECT_EQ(spin->MinValue(), 0);
     EXPECT_EQ(spin->MaxValue(), 10000);
   }
-  EXPECT_EQ(form.FillingAngle->MaxValue(), 360);
-  EXPECT_EQ(form.FillingAngle_Knob->Max(), 360);
-  EXPECT_EQ(form.FontainFill_ToolButton->toolTip(), "Fountain Fill");
-  EXPECT_EQ(form.FontainFill_ToolButton->statusTip(),
+  EXPECT_EQ(Child<TSpinEdit>(form, "FillingAngle")->MaxValue(), 360);
+  EXPECT_EQ(Child<TmKnob>(form, "FillingAngle_Knob")->Max(), 360);
+  EXPECT_EQ(Child<QToolButton>(form, "FontainFill_ToolButton")->toolTip(), "Fountain Fill");
+  EXPECT_EQ(Child<QToolButton>(form, "FontainFill_ToolButton")->statusTip(),
             "Fountain fill causes two colors to flow into each other smoothly");
-  EXPECT_EQ(form.SolidBevel_Button->toolTip(), "Solid bevel");
-  EXPECT_EQ(form.FountainBevel_Button->toolTip(), "Fountain filled bevel");
-  EXPECT_EQ(form.ShapeType_Radio->title(), " Shape: ");
-  EXPECT_EQ(Item(form.ShapeType_Radio, 0)->text(), "&Rectangle");
-  EXPECT_EQ(Item(form.ShapeType_Radio, 1)->text(), "R&ounded Rectangle");
-  EXPECT_EQ(form.RectangleSameFillColor_CheckBox->text(), "Same");
-  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")->widget(2)->isAncestorOf(form.RectWidth_Spin));
-  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")->widget(3)->isAncestorOf(form.LineWidthSpin));
+  EXPECT_EQ(Child<QToolButton>(form, "SolidBevel_Button")->toolTip(), "Solid bevel");
+  EXPECT_EQ(Child<QToolButton>(form, "FountainBevel_Button")->toolTip(), "Fountain filled bevel");
+  EXPECT_EQ(Child<QGroupBox>(form, "ShapeType_Radio")->title(), " Shape: ");
+  EXPECT_EQ(Item(Child<QGroupBox>(form, "ShapeType_Radio"), 0)->text(), "&Rectangle");
+  EXPECT_EQ(Item(Child<QGroupBox>(form, "ShapeType_Radio"), 1)->text(), "R&ounded Rectangle");
+  EXPECT_EQ(Child<QCheckBox>(form, "RectangleSameFillColor_CheckBox")->text(), "Same");
+  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")
+                  ->widget(2)
+                  ->isAncestorOf(Child<TSpinEdit>(form, "RectWidth_Spin")));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")
+                  ->widget(3)
+                  ->isAncestorOf(Child<TSpinEdit>(form, "LineWidthSpin")));
 }
 
 TEST_F(MainFormShapes, FillingTheShapePageRecordsAndRendersNothing) {
   TMainForm& form = Form();
   TFrame& frame = AddSprite(nfkRectangle);
   const auto before = Captions();
-  form.FillShapePage(frame);
-  EXPECT_EQ(form.RectWidth_Spin->Value(), 50);
-  EXPECT_EQ(form.RectHeight_Spin->Value(), 50);
-  EXPECT_EQ(form.FillingAngle->Value(), 90);
-  EXPECT_EQ(form.FillingAngle_Knob->Position(), 90);
-  EXPECT_EQ(form.FillingFrom_Button->ButtonColor(), kGreen);
-  EXPECT_EQ(form.FillingBackground_Button->ButtonColor(), clWhite);
-  EXPECT_EQ(form.BevelShadow_Button->ButtonColor(), 0x00808080u);
-  EXPECT_TRUE(form.FontainFill_ToolButton->isChecked());
-  EXPECT_TRUE(form.SolidBevel_Button->isChecked());
-  EXPECT_TRUE(form.RectangleSameFillColor_CheckBox->isChecked());
-  EXPECT_FALSE(form.FillingTo_Button->isEnabled());
-  EXPECT_EQ(form.ShapeTypeIndex(), 0);
-  EXPECT_FALSE(form.ShapeType_Radio->isHidden());
-  EXPECT_TRUE(form.Panel_WidthRoundedCorners->isHidden());
-  EXPECT_FALSE(form.TimerRedrawShape.Enabled());
+  form.Shapes().FillShapePage(frame);
+  EXPECT_EQ(Child<TSpinEdit>(form, "RectWidth_Spin")->Value(), 50);
+  EXPECT_EQ(Child<TSpinEdit>(form, "RectHeight_Spin")->Value(), 50);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FillingAngle")->Value(), 90);
+  EXPECT_EQ(Child<TmKnob>(form, "FillingAngle_Knob")->Position(), 90);
+  EXPECT_EQ(Child<TBitmapButton>(form, "FillingFrom_Button")->ButtonColor(), kGreen);
+  EXPECT_EQ(Child<TBitmapButton>(form, "FillingBackground_Button")->ButtonColor(), clWhite);
+  EXPECT_EQ(Child<TBitmapButton>(form, "BevelShadow_Button")->ButtonColor(), 0x00808080u);
+  EXPECT_TRUE(Child<QToolButton>(form, "FontainFill_ToolButton")->isChecked());
+  EXPECT_TRUE(Child<QToolButton>(form, "SolidBevel_Button")->isChecked());
+  EXPECT_TRUE(Child<QCheckBox>(form, "RectangleSameFillColor_CheckBox")->isChecked());
+  EXPECT_FALSE(Child<TBitmapButton>(form, "FillingTo_Button")->isEnabled());
+  EXPECT_EQ(form.Shapes().ShapeTypeIndex(), 0);
+  EXPECT_FALSE(Child<QGroupBox>(form, "ShapeType_Radio")->isHidden());
+  EXPECT_TRUE(Child<QWidget>(form, "Panel_WidthRoundedCorners")->isHidden());
+  EXPECT_FALSE(form.Shapes().TimerRedrawShape().Enabled());
   EXPECT_EQ(Captions(), before);
 
   // An ellipse hides the rectangle's own controls.
   TFrame& ellipse = AddSprite(nfkEllipse);
-  form.FillShapePage(ellipse);
-  EXPECT_TRUE(form.ShapeType_Radio->isHidden());
-  EXPECT_TRUE(form.ToolBar_BevelType->isHidden());
-  EXPECT_TRUE(form.FountainBevel_Button->isChecked());
-  EXPECT_FALSE(form.TimerRedrawShape.Enabled());
+  form.Shapes().FillShapePage(ellipse);
+  EXPECT_TRUE(Child<QGroupBox>(form, "ShapeType_Radio")->isHidden());
+  EXPECT_TRUE(Child<QWidget>(form, "ToolBar_BevelType")->isHidden());
+  EXPECT_TRUE(Child<QToolButton>(form, "FountainBevel_Button")->isChecked());
+  EXPECT_FALSE(form.Shapes().TimerRedrawShape().Enabled());
 }
 
 TEST_F(MainFormShapes, QuickEditsOfTheWidthGiveOneChangeShape) {
   TMainForm& form = Form();
   TFrame& frame = AddSprite(nfkRectangle);
-  form.FillShapePage(frame);
-  Type(form.RectWidth_Spin, "80");
-  Type(form.RectWidth_Spin, "90");
-  EXPECT_TRUE(form.TimerRedrawShape.Enabled());
-  EXPECT_EQ(form.TimerRedrawShape.Interval(), 200);
-  form.TimerRedrawShapeTimer();
-  EXPECT_FALSE(form.TimerRedrawShape.Enabled());
+  form.Shapes().FillShapePage(frame);
+  Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "80");
+  Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "90");
+  EXPECT_TRUE(form.Shapes().TimerRedrawShape().Enabled());
+  EXPECT_EQ(form.Shapes().TimerRedrawShape().Interval(), 200);
+  form.Shapes().TimerRedrawShapeTimer();
+  EXPECT_FALSE(form.Shapes().TimerRedrawShape().Enabled());
   EXPECT_EQ(frame.ImageWidth, 90);
   EXPECT_EQ(frame.ImageHeight, 50);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Shape"}));
   EXPECT_EQ(Command(form, "Edit_Undo")->text(), QString("Undo \"Change Shape\""));
   // The tick without a change records nothing.
-  form.TimerRedrawShapeTimer();
+  form.Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(Captions().size(), 2u);
 }
 
@@ -387,16 +392,16 @@ TEST_F(MainFormShapes, APendingEditIsAppliedToItsOwnFrameBeforeAnotherFillsThePa
   TMainForm& form = Form();
   TFrame& rectangle = AddSprite(nfkRectangle);
   TFrame& ellipse = AddSprite(nfkEllipse);
-  form.FillShapePage(rectangle);
-  Type(form.RectWidth_Spin, "70");
-  form.FillShapePage(ellipse);
+  form.Shapes().FillShapePage(rectangle);
+  Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "70");
+  form.Shapes().FillShapePage(ellipse);
   EXPECT_EQ(rectangle.ImageWidth, 70);
   EXPECT_EQ(ellipse.ImageWidth, 100);
   EXPECT_EQ(ellipse.Kind, fkEllipse);
-  EXPECT_EQ(form.RectWidth_Spin->Value(), 100);
-  EXPECT_FALSE(form.TimerRedrawShape.Enabled());
+  EXPECT_EQ(Child<TSpinEdit>(form, "RectWidth_Spin")->Value(), 100);
+  EXPECT_FALSE(form.Shapes().TimerRedrawShape().Enabled());
   // A late tick changes nothing on the ellipse.
-  form.TimerRedrawShapeTimer();
+  form.Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(ellipse.ImageWidth, 100);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Add Sprite", "Change Shape"}));
 }
@@ -404,8 +409,8 @@ TEST_F(MainFormShapes, APendingEditIsAppliedToItsOwnFrameBeforeAnotherFillsThePa
 TEST_F(MainFormShapes, APendingEditStaysWithItsFrameWhenAnotherIsAdded) {
   TMainForm& form = Form();
   TFrame& rectangle = AddSprite(nfkRectangle);
-  form.FillShapePage(rectangle);
-  Type(form.RectHeight_Spin, "60");
+  form.Shapes().FillShapePage(rectangle);
+  Type(Child<TSpinEdit>(form, "RectHeight_Spin"), "60");
   TFrame& line = AddSprite(nfkLine);
   EXPECT_EQ(rectangle.ImageHeight, 60);
   EXPECT_EQ(line.Kind, fkLine);
@@ -416,45 +421,45 @@ TEST_F(MainFormShapes, RoundedRectangleSetsTheCornerTo20AndRectangleBackTo0) {
   TMainForm& form = Form();
   ShowFramePage(2);
   TFrame& frame = AddSprite(nfkRectangle);
-  form.FillShapePage(frame);
-  Click(Item(form.ShapeType_Radio, 1));
-  EXPECT_EQ(form.RoundedCorners_Spin->Value(), 20);
-  EXPECT_FALSE(form.Panel_WidthRoundedCorners->isHidden());
-  form.TimerRedrawShapeTimer();
+  form.Shapes().FillShapePage(frame);
+  Click(Item(Child<QGroupBox>(form, "ShapeType_Radio"), 1));
+  EXPECT_EQ(Child<TSpinEdit>(form, "RoundedCorners_Spin")->Value(), 20);
+  EXPECT_FALSE(Child<QWidget>(form, "Panel_WidthRoundedCorners")->isHidden());
+  form.Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(frame.Shape.CornerSize, 20);
-  Click(Item(form.ShapeType_Radio, 0));
-  EXPECT_EQ(form.RoundedCorners_Spin->Value(), 0);
-  EXPECT_TRUE(form.Panel_WidthRoundedCorners->isHidden());
-  form.TimerRedrawShapeTimer();
+  Click(Item(Child<QGroupBox>(form, "ShapeType_Radio"), 0));
+  EXPECT_EQ(Child<TSpinEdit>(form, "RoundedCorners_Spin")->Value(), 0);
+  EXPECT_TRUE(Child<QWidget>(form, "Panel_WidthRoundedCorners")->isHidden());
+  form.Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(frame.Shape.CornerSize, 0);
   // A frame with rounded corners fills the page with the second item.
-  form.TimerRedrawShape.SetEnabled(false);
+  form.Shapes().TimerRedrawShape().SetEnabled(false);
   frame.Shape.CornerSize = 7;
-  form.FillShapePage(frame);
-  EXPECT_EQ(form.ShapeTypeIndex(), 1);
-  EXPECT_EQ(form.RoundedCorners_Spin->Value(), 7);
+  form.Shapes().FillShapePage(frame);
+  EXPECT_EQ(form.Shapes().ShapeTypeIndex(), 1);
+  EXPECT_EQ(Child<TSpinEdit>(form, "RoundedCorners_Spin")->Value(), 7);
 }
 
 TEST_F(MainFormShapes, SameCopiesTheFirstFillColour) {
   TMainForm& form = Form();
   ShowFramePage(2);
   TFrame& frame = AddSprite(nfkRectangle);
-  form.FillShapePage(frame);
+  form.Shapes().FillShapePage(frame);
   // With "Same" checked the new first colour is the second too.
-  ChooseColor(form.FillingFrom_Button, clRed);
-  EXPECT_EQ(form.FillingTo_Button->ButtonColor(), clRed);
-  form.TimerRedrawShapeTimer();
+  ChooseColor(Child<TBitmapButton>(form, "FillingFrom_Button"), clRed);
+  EXPECT_EQ(Child<TBitmapButton>(form, "FillingTo_Button")->ButtonColor(), clRed);
+  form.Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(frame.Shape.FillColor1, static_cast<std::int32_t>(clRed));
   EXPECT_EQ(frame.Shape.FillColor2, static_cast<std::int32_t>(clRed));
 
-  Click(form.RectangleSameFillColor_CheckBox);
-  EXPECT_TRUE(form.FillingTo_Button->isEnabled());
-  ChooseColor(form.FillingFrom_Button, clBlue);
-  EXPECT_EQ(form.FillingTo_Button->ButtonColor(), clRed);
-  Click(form.RectangleSameFillColor_CheckBox);
-  EXPECT_EQ(form.FillingTo_Button->ButtonColor(), clBlue);
-  EXPECT_FALSE(form.FillingTo_Button->isEnabled());
-  form.TimerRedrawShapeTimer();
+  Click(Child<QCheckBox>(form, "RectangleSameFillColor_CheckBox"));
+  EXPECT_TRUE(Child<TBitmapButton>(form, "FillingTo_Button")->isEnabled());
+  ChooseColor(Child<TBitmapButton>(form, "FillingFrom_Button"), clBlue);
+  EXPECT_EQ(Child<TBitmapButton>(form, "FillingTo_Button")->ButtonColor(), clRed);
+  Click(Child<QCheckBox>(form, "RectangleSameFillColor_CheckBox"));
+  EXPECT_EQ(Child<TBitmapButton>(form, "FillingTo_Button")->ButtonColor(), clBlue);
+  EXPECT_FALSE(Child<TBitmapButton>(form, "FillingTo_Button")->isEnabled());
+  form.Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(frame.Shape.FillColor2, static_cast<std::int32_t>(clBlue));
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Shape", "Change Shape"}));
 }
@@ -463,10 +468,10 @@ TEST_F(MainFormShapes, FillAndBevelButtonsApplyAtOnce) {
   TMainForm& form = Form();
   ShowFramePage(2);
   TFrame& frame = AddSprite(nfkRectangle);
-  form.FillShapePage(frame);
-  QTest::mouseClick(form.VelveteenFeel_ToolButton, Qt::LeftButton);
+  form.Shapes().FillShapePage(frame);
+  QTest::mouseClick(Child<QToolButton>(form, "VelveteenFeel_ToolButton"), Qt::LeftButton);
   EXPECT_EQ(frame.Shape.GradientStyle, 1);
-  QTest::mouseClick(form.FountainBevel_Button, Qt::LeftButton);
+  QTest::mouseClick(Child<QToolButton>(form, "FountainBevel_Button"), Qt::LeftButton);
   EXPECT_EQ(frame.Shape.BevelStyle, 1);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Shape", "Change Shape"}));
 }
@@ -474,29 +479,29 @@ TEST_F(MainFormShapes, FillAndBevelButtonsApplyAtOnce) {
 TEST_F(MainFormShapes, TheKnobAndTheAngleSpinFollowEachOther) {
   TMainForm& form = Form();
   TFrame& frame = AddSprite(nfkRectangle);
-  form.FillShapePage(frame);
-  Type(form.FillingAngle, "45");
-  EXPECT_EQ(form.FillingAngle_Knob->Position(), 45);
-  form.FillingAngle_Knob->SetPosition(180);
-  EXPECT_EQ(form.FillingAngle->Value(), 180);
-  form.TimerRedrawShapeTimer();
+  form.Shapes().FillShapePage(frame);
+  Type(Child<TSpinEdit>(form, "FillingAngle"), "45");
+  EXPECT_EQ(Child<TmKnob>(form, "FillingAngle_Knob")->Position(), 45);
+  Child<TmKnob>(form, "FillingAngle_Knob")->SetPosition(180);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FillingAngle")->Value(), 180);
+  form.Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(frame.Shape.GradientAngle, 180);
 }
 
 TEST_F(MainFormShapes, ASizeTheProjectReaderRefusesIsNotApplied) {
   TMainForm& form = Form();
   TFrame& frame = AddSprite(nfkRectangle);
-  form.FillShapePage(frame);
-  Type(form.RectWidth_Spin, "10000");
-  Type(form.RectHeight_Spin, "10000");
-  form.TimerRedrawShapeTimer();
+  form.Shapes().FillShapePage(frame);
+  Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "10000");
+  Type(Child<TSpinEdit>(form, "RectHeight_Spin"), "10000");
+  form.Shapes().TimerRedrawShapeTimer();
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, SizeRefusedMessage(10000, 10000));
   EXPECT_EQ(frame.ImageWidth, 50);
-  EXPECT_EQ(form.RectWidth_Spin->Value(), 50);
-  EXPECT_EQ(form.RectHeight_Spin->Value(), 50);
+  EXPECT_EQ(Child<TSpinEdit>(form, "RectWidth_Spin")->Value(), 50);
+  EXPECT_EQ(Child<TSpinEdit>(form, "RectHeight_Spin")->Value(), 50);
   EXPECT_EQ(Captions(), std::vector<std::string>{"Add Sprite"});
-  EXPECT_FALSE(form.TimerRedrawShape.Enabled());
+  EXPECT_FALSE(form.Shapes().TimerRedrawShape().Enabled());
 }
 
 // ---- Line page ----------------------------------------------------------------------------------------
@@ -504,24 +509,24 @@ TEST_F(MainFormShapes, ASizeTheProjectReaderRefusesIsNotApplied) {
 TEST_F(MainFormShapes, TheLinePageShowsTheLineAndItsHint) {
   TMainForm& form = Form();
   TFrame& line = AddSprite(nfkLine);
-  form.FillLinePage(line);
-  EXPECT_EQ(form.LineBackgroundColor_Button->ButtonColor(), clWhite);
-  EXPECT_EQ(form.LineWidthSpin->Value(), 2);
-  EXPECT_EQ(form.LineColor_Button->ButtonColor(), kGreen);
-  EXPECT_EQ(form.LineWidthSpin->MinValue(), 1);
-  EXPECT_EQ(form.LineWidthSpin->MaxValue(), 10000);
-  EXPECT_EQ(form.LineWidthSpin->statusTip(), "Set the Line Width in Pixels");
-  EXPECT_FALSE(form.TimerRedrawLine.Enabled());
+  form.Shapes().FillLinePage(line);
+  EXPECT_EQ(Child<TBitmapButton>(form, "LineBackgroundColor_Button")->ButtonColor(), clWhite);
+  EXPECT_EQ(Child<TSpinEdit>(form, "LineWidthSpin")->Value(), 2);
+  EXPECT_EQ(Child<TBitmapButton>(form, "LineColor_Button")->ButtonColor(), kGreen);
+  EXPECT_EQ(Child<TSpinEdit>(form, "LineWidthSpin")->MinValue(), 1);
+  EXPECT_EQ(Child<TSpinEdit>(form, "LineWidthSpin")->MaxValue(), 10000);
+  EXPECT_EQ(Child<TSpinEdit>(form, "LineWidthSpin")->statusTip(), "Set the Line Width in Pixels");
+  EXPECT_FALSE(form.Shapes().TimerRedrawLine().Enabled());
   EXPECT_EQ(Captions(), std::vector<std::string>{"Add Sprite"});
 }
 
 TEST_F(MainFormShapes, AWiderLineIsOneChangeLine) {
   TMainForm& form = Form();
   TFrame& line = AddSprite(nfkLine);
-  form.FillLinePage(line);
-  Type(form.LineWidthSpin, "4");
-  EXPECT_TRUE(form.TimerRedrawLine.Enabled());
-  form.TimerRedrawLineTimer();
+  form.Shapes().FillLinePage(line);
+  Type(Child<TSpinEdit>(form, "LineWidthSpin"), "4");
+  EXPECT_TRUE(form.Shapes().TimerRedrawLine().Enabled());
+  form.Shapes().TimerRedrawLineTimer();
   EXPECT_EQ(line.Shape.BorderWidth, 4);
   RestoreFrameImage(line.Picture);
   EXPECT_EQ(line.Picture.Width(), 44);
@@ -531,17 +536,17 @@ TEST_F(MainFormShapes, AWiderLineIsOneChangeLine) {
 TEST_F(MainFormShapes, ALineOnItsOwnColourGetsABlackBackgroundThatTurnsTransparent) {
   TMainForm& form = Form();
   TFrame& line = AddSprite(nfkLine);
-  form.FillLinePage(line);
-  ChooseColor(form.LineColor_Button, clWhite);
-  form.TimerRedrawLineTimer();
-  EXPECT_EQ(form.LineBackgroundColor_Button->ButtonColor(), clBlack);
+  form.Shapes().FillLinePage(line);
+  ChooseColor(Child<TBitmapButton>(form, "LineColor_Button"), clWhite);
+  form.Shapes().TimerRedrawLineTimer();
+  EXPECT_EQ(Child<TBitmapButton>(form, "LineBackgroundColor_Button")->ButtonColor(), clBlack);
   EXPECT_EQ(line.Shape.BackgroundColor, static_cast<std::int32_t>(clBlack));
   EXPECT_EQ(line.Shape.BorderColor, static_cast<std::int32_t>(clWhite));
   EXPECT_EQ(line.TransparentColor(), clBlack);
 
   // A black line on black gets white.
-  ChooseColor(form.LineColor_Button, clBlack);
-  form.TimerRedrawLineTimer();
+  ChooseColor(Child<TBitmapButton>(form, "LineColor_Button"), clBlack);
+  form.Shapes().TimerRedrawLineTimer();
   EXPECT_EQ(line.Shape.BackgroundColor, static_cast<std::int32_t>(clWhite));
   EXPECT_EQ(line.TransparentColor(), clWhite);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Line", "Change Line"}));
@@ -550,13 +555,13 @@ TEST_F(MainFormShapes, ALineOnItsOwnColourGetsABlackBackgroundThatTurnsTranspare
 TEST_F(MainFormShapes, ALineWidthWhosePictureCannotBeReadAgainIsRefused) {
   TMainForm& form = Form();
   TFrame& line = AddSprite(nfkLine);
-  form.FillLinePage(line);
-  Type(form.LineWidthSpin, "10000");
-  form.TimerRedrawLineTimer();
+  form.Shapes().FillLinePage(line);
+  Type(Child<TSpinEdit>(form, "LineWidthSpin"), "10000");
+  form.Shapes().TimerRedrawLineTimer();
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, SizeRefusedMessage(10040, 10040));
   EXPECT_EQ(line.Shape.BorderWidth, 2);
-  EXPECT_EQ(form.LineWidthSpin->Value(), 2);
+  EXPECT_EQ(Child<TSpinEdit>(form, "LineWidthSpin")->Value(), 2);
   EXPECT_EQ(Captions(), std::vector<std::string>{"Add Sprite"});
 }
 
@@ -564,10 +569,10 @@ TEST_F(MainFormShapes, ALineEditIsNeverAppliedToAShape) {
   TMainForm& form = Form();
   TFrame& line = AddSprite(nfkLine);
   TFrame& rectangle = AddSprite(nfkRectangle);
-  form.FillLinePage(line);
-  Type(form.LineWidthSpin, "3");
-  form.FillShapePage(rectangle);
-  form.TimerRedrawLineTimer();
+  form.Shapes().FillLinePage(line);
+  Type(Child<TSpinEdit>(form, "LineWidthSpin"), "3");
+  form.Shapes().FillShapePage(rectangle);
+  form.Shapes().TimerRedrawLineTimer();
   EXPECT_EQ(rectangle.Kind, fkRectangle);
   EXPECT_EQ(line.Shape.BorderWidth, 3);
 }
@@ -576,16 +581,18 @@ TEST_F(MainFormShapes, ALineEditIsNeverAppliedToAShape) {
 
 TEST_F(MainFormShapes, ThePlainTextPageStartsWithItsDefaults) {
   TMainForm& form = Form();
-  EXPECT_EQ(form.TextEdit->text(), "Your Text Here");
-  EXPECT_EQ(form.FontsList2->FontName(), "MS Sans Serif");
-  EXPECT_EQ(form.ComboBoxSize1->currentText(), "8");
-  EXPECT_EQ(form.ComboBoxSize1->itemText(0), "6");
-  EXPECT_EQ(Item(form.RadioGroup_3DorSimpleText, 0)->text(), "3D text");
-  EXPECT_EQ(Item(form.RadioGroup_3DorSimpleText, 1)->text(), "Simple text");
-  EXPECT_EQ(form.SetBgColor->Caption(), "Background Color...");
-  EXPECT_EQ(form.TextFontBtn2->text(), "Font...");
-  EXPECT_EQ(form.Notebook_3DorSimpleText->count(), 2);
-  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")->widget(1)->isAncestorOf(form.SimpleText_Image));
+  EXPECT_EQ(Child<QLineEdit>(form, "TextEdit")->text(), "Your Text Here");
+  EXPECT_EQ(Child<TWPopOutFntCBox>(form, "FontsList2")->FontName(), "MS Sans Serif");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxSize1")->currentText(), "8");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxSize1")->itemText(0), "6");
+  EXPECT_EQ(Item(Child<QGroupBox>(form, "RadioGroup_3DorSimpleText"), 0)->text(), "3D text");
+  EXPECT_EQ(Item(Child<QGroupBox>(form, "RadioGroup_3DorSimpleText"), 1)->text(), "Simple text");
+  EXPECT_EQ(Child<TBitmapButton>(form, "SetBgColor")->Caption(), "Background Color...");
+  EXPECT_EQ(Child<QPushButton>(form, "TextFontBtn2")->text(), "Font...");
+  EXPECT_EQ(Child<QStackedWidget>(form, "Notebook_3DorSimpleText")->count(), 2);
+  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")
+                  ->widget(1)
+                  ->isAncestorOf(Child<TImage>(form, "SimpleText_Image")));
 }
 
 TEST_F(MainFormShapes, ATextFrameSwitchedToSimpleTextBecomesPlainText) {
@@ -599,30 +606,30 @@ TEST_F(MainFormShapes, ATextFrameSwitchedToSimpleTextBecomesPlainText) {
   ASSERT_EQ(form.CurrentFrame(), &frame);
   ASSERT_NE(form.findChild<QLineEdit*>("EditNewText"), nullptr);
   EXPECT_EQ(form.findChild<QLineEdit*>("EditNewText")->text(), "Text");
-  EXPECT_EQ(form.TextKindIndex(), 0);
+  EXPECT_EQ(form.Shapes().TextKindIndex(), 0);
   EXPECT_EQ(Captions(), before);
   EXPECT_EQ(frame.Kind, fkText3D);
 
-  Click(Item(form.RadioGroup_3DorSimpleText, 1));
-  EXPECT_EQ(form.Notebook_3DorSimpleText->currentIndex(), 1);
+  Click(Item(Child<QGroupBox>(form, "RadioGroup_3DorSimpleText"), 1));
+  EXPECT_EQ(Child<QStackedWidget>(form, "Notebook_3DorSimpleText")->currentIndex(), 1);
   EXPECT_EQ(frame.Kind, fkText);
   EXPECT_EQ(frame.Text, "Text");
   EXPECT_EQ(frame.TextParams.Mode, tdmPlain);
   EXPECT_EQ(Command(form, "Edit_Undo")->text(), QString("Undo \"Change Text\""));
   RestoreFrameImage(frame.Picture);
-  EXPECT_EQ(frame.Picture.Width(), form.SimpleText_Image->Bitmap().Width());
+  EXPECT_EQ(frame.Picture.Width(), Child<TImage>(form, "SimpleText_Image")->Bitmap().Width());
 
   // Typing changes the frame at once, once per change.
-  form.TextEdit->setFocus();
-  form.TextEdit->selectAll();
-  QTest::keyClicks(form.TextEdit, "Hi");
+  Child<QLineEdit>(form, "TextEdit")->setFocus();
+  Child<QLineEdit>(form, "TextEdit")->selectAll();
+  QTest::keyClicks(Child<QLineEdit>(form, "TextEdit"), "Hi");
   EXPECT_EQ(frame.Text, "Hi");
   EXPECT_EQ(Tree().currentItem()->text(0), "\"Hi\"");
   EXPECT_EQ(Captions().size(), before.size() + 3);
   // Filling the page again from the plain frame records nothing.
-  form.LoadSimpleTextPage(frame);
+  form.Shapes().LoadSimpleTextPage(frame);
   EXPECT_EQ(Captions().size(), before.size() + 3);
-  EXPECT_EQ(form.TextKindIndex(), 1);
+  EXPECT_EQ(form.Shapes().TextKindIndex(), 1);
 }
 
 TEST_F(MainFormShapes, TheSizeBoxTakesOnlyWholeSizesWhosePictureCanBeReadAgain) {
@@ -630,24 +637,24 @@ TEST_F(MainFormShapes, TheSizeBoxTakesOnlyWholeSizesWhosePictureCanBeReadAgain) 
   ShowFramePage(1);
   const TAddedItem added = AddSpriteWithDefaultFrame(*scene, nfkText3D);
   TFrame& frame = added.Sprite->Frame(0);
-  form.LoadSimpleTextPage(frame);
-  Click(Item(form.RadioGroup_3DorSimpleText, 1));
+  form.Shapes().LoadSimpleTextPage(frame);
+  Click(Item(Child<QGroupBox>(form, "RadioGroup_3DorSimpleText"), 1));
   const std::int32_t height = frame.TextParams.FontHeight;
   const auto typeSize = [&](const char* text) {
-    form.ComboBoxSize1->lineEdit()->setFocus();
-    form.ComboBoxSize1->lineEdit()->selectAll();
-    QTest::keyClicks(form.ComboBoxSize1->lineEdit(), text);
-    QTest::keyClick(form.ComboBoxSize1->lineEdit(), Qt::Key_Return);
+    Child<QComboBox>(form, "ComboBoxSize1")->lineEdit()->setFocus();
+    Child<QComboBox>(form, "ComboBoxSize1")->lineEdit()->selectAll();
+    QTest::keyClicks(Child<QComboBox>(form, "ComboBoxSize1")->lineEdit(), text);
+    QTest::keyClick(Child<QComboBox>(form, "ComboBoxSize1")->lineEdit(), Qt::Key_Return);
   };
   typeSize("1.5");
-  EXPECT_EQ(form.ComboBoxSize1->currentText(), "8");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxSize1")->currentText(), "8");
   EXPECT_EQ(frame.TextParams.FontHeight, height);
   typeSize("60000");
-  EXPECT_EQ(form.ComboBoxSize1->currentText(), "8");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxSize1")->currentText(), "8");
   EXPECT_EQ(frame.TextParams.FontHeight, height);
   EXPECT_EQ(ui_.messages.size(), 1u);
   typeSize("20");
-  EXPECT_EQ(form.SimpleTextFont.Size(), 20);
+  EXPECT_EQ(form.Shapes().SimpleTextFont().Size(), 20);
   EXPECT_EQ(frame.TextParams.FontHeight, -27);
 }
 
@@ -656,20 +663,20 @@ TEST_F(MainFormShapes, TheFontDialogSetsTheWholeFont) {
   ShowFramePage(1);
   const TAddedItem added = AddSpriteWithDefaultFrame(*scene, nfkText3D);
   TFrame& frame = added.Sprite->Frame(0);
-  form.LoadSimpleTextPage(frame);
-  Click(Item(form.RadioGroup_3DorSimpleText, 1));
+  form.Shapes().LoadSimpleTextPage(frame);
+  Click(Item(Child<QGroupBox>(form, "RadioGroup_3DorSimpleText"), 1));
   FontDescription chosen;
   chosen.name = "Courier New";
   chosen.size = 12;
   chosen.bold = true;
   chosen.color = clRed;
   ui_.fontAnswers = {chosen};
-  QTest::mouseClick(form.TextFontBtn2, Qt::LeftButton);
-  EXPECT_EQ(form.FontsList2->FontName(), "Courier New");
-  EXPECT_TRUE(form.Bold_TextButton2->isChecked());
-  EXPECT_FALSE(form.Italic_Font_Button2->isChecked());
-  EXPECT_EQ(form.SetTextColorBtn->ButtonColor(), clRed);
-  EXPECT_EQ(form.ComboBoxSize1->currentText(), "12");
+  QTest::mouseClick(Child<QPushButton>(form, "TextFontBtn2"), Qt::LeftButton);
+  EXPECT_EQ(Child<TWPopOutFntCBox>(form, "FontsList2")->FontName(), "Courier New");
+  EXPECT_TRUE(Child<QToolButton>(form, "Bold_TextButton2")->isChecked());
+  EXPECT_FALSE(Child<QToolButton>(form, "Italic_Font_Button2")->isChecked());
+  EXPECT_EQ(Child<TBitmapButton>(form, "SetTextColorBtn")->ButtonColor(), clRed);
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxSize1")->currentText(), "12");
   EXPECT_EQ(frame.TextParams.FontName, "Courier New");
   EXPECT_EQ(frame.TextParams.Style, fsBold);
   EXPECT_EQ(frame.TextParams.TextColor, static_cast<std::int32_t>(clRed));
@@ -679,100 +686,108 @@ TEST_F(MainFormShapes, TheFontDialogSetsTheWholeFont) {
 
 TEST_F(MainFormShapes, TheTwinsHaveTheirRangesOnTheirPages) {
   TMainForm& form = Form();
-  for (TSpinEdit* edit : {form.Start_Pacity_Edit, form.Finish_Pacity_Edit, form.StartShadowOpacityEdit,
-                          form.FinishShadowOpacityEdit}) {
+  for (TSpinEdit* edit :
+       {Child<TSpinEdit>(form, "Start_Pacity_Edit"), Child<TSpinEdit>(form, "Finish_Pacity_Edit"),
+        Child<TSpinEdit>(form, "StartShadowOpacityEdit"), Child<TSpinEdit>(form, "FinishShadowOpacityEdit")}) {
     EXPECT_EQ(edit->MinValue(), 0);
     EXPECT_EQ(edit->MaxValue(), 100);
   }
-  EXPECT_EQ(form.StartShadowBlurEdit->MaxValue(), 60);
-  EXPECT_EQ(form.FinishShadowBlurEdit->MaxValue(), 60);
-  for (TSpinEdit* edit : {form.StartShadowOffsetXEdit, form.StartShadowOffsetYEdit, form.FinishShadowOffsetXEdit,
-                          form.FinishShadowOffsetYEdit}) {
+  EXPECT_EQ(Child<TSpinEdit>(form, "StartShadowBlurEdit")->MaxValue(), 60);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishShadowBlurEdit")->MaxValue(), 60);
+  for (TSpinEdit* edit :
+       {Child<TSpinEdit>(form, "StartShadowOffsetXEdit"), Child<TSpinEdit>(form, "StartShadowOffsetYEdit"),
+        Child<TSpinEdit>(form, "FinishShadowOffsetXEdit"), Child<TSpinEdit>(form, "FinishShadowOffsetYEdit")}) {
     EXPECT_EQ(edit->MinValue(), -50000);
     EXPECT_EQ(edit->MaxValue(), 50000);
   }
-  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->widget(0)->isAncestorOf(form.FinishEqualsStartButton));
-  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->widget(1)->isAncestorOf(form.StartOpacity_TrackBar));
-  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->widget(2)->isAncestorOf(form.FinishShadowColor_Button));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")
+                  ->widget(0)
+                  ->isAncestorOf(Child<QToolButton>(form, "FinishEqualsStartButton")));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")
+                  ->widget(1)
+                  ->isAncestorOf(Child<TTrackBar>(form, "StartOpacity_TrackBar")));
+  EXPECT_TRUE(Child<QStackedWidget>(form, "Notebook_Size_Opacity")
+                  ->widget(2)
+                  ->isAncestorOf(Child<TBitmapButton>(form, "FinishShadowColor_Button")));
 }
 
 TEST_F(MainFormShapes, ABarAndItsSpinHoldTheSameValue) {
   TMainForm& form = Form();
   int changes = 0;
-  form.MotionPanelChanged = [&] { ++changes; };
-  form.StartOpacity_TrackBar->SetPosition(40);
-  EXPECT_EQ(form.Start_Pacity_Edit->Value(), 40);
-  EXPECT_EQ(form.StartOpacity_TrackBar->SelEnd(), 40);
-  Type(form.FinishShadowOpacityEdit, "70");
-  EXPECT_EQ(form.FinishShadowOpacityTrackBar->Position(), 70);
-  EXPECT_EQ(form.FinishShadowOpacityTrackBar->SelEnd(), 70);
+  form.Motion().Panel().MotionPanelChanged = [&] { ++changes; };
+  Child<TTrackBar>(form, "StartOpacity_TrackBar")->SetPosition(40);
+  EXPECT_EQ(Child<TSpinEdit>(form, "Start_Pacity_Edit")->Value(), 40);
+  EXPECT_EQ(Child<TTrackBar>(form, "StartOpacity_TrackBar")->SelEnd(), 40);
+  Type(Child<TSpinEdit>(form, "FinishShadowOpacityEdit"), "70");
+  EXPECT_EQ(Child<TTrackBar>(form, "FinishShadowOpacityTrackBar")->Position(), 70);
+  EXPECT_EQ(Child<TTrackBar>(form, "FinishShadowOpacityTrackBar")->SelEnd(), 70);
   EXPECT_GT(changes, 0);
 }
 
 TEST_F(MainFormShapes, AStepWithoutAFinishKeepsEveryFinishEqualToTheStart) {
   TMainForm& form = Form();
-  form.FinishSizeGroupBox->hide();
-  Type(form.Start_Pacity_Edit, "30");
-  Type(form.StartShadowOpacityEdit, "20");
-  Type(form.StartShadowBlurEdit, "9");
-  Type(form.StartShadowOffsetXEdit, "-4");
-  Type(form.StartShadowOffsetYEdit, "12");
-  Type(form.StartSizeX, "150");
-  Type(form.StartSizeY, "75");
-  EXPECT_EQ(form.Finish_Pacity_Edit->Value(), 30);
-  EXPECT_EQ(form.FinishOpacity_TrackBar->Position(), 30);
-  EXPECT_EQ(form.FinishShadowOpacityEdit->Value(), 20);
-  EXPECT_EQ(form.FinishShadowBlurEdit->Value(), 9);
-  EXPECT_EQ(form.FinishShadowOffsetXEdit->Value(), -4);
-  EXPECT_EQ(form.FinishShadowOffsetYEdit->Value(), 12);
-  EXPECT_EQ(form.FinishSizeX->Value(), 150);
-  EXPECT_EQ(form.FinishSizeY->Value(), 75);
+  Child<QGroupBox>(form, "FinishSizeGroupBox")->hide();
+  Type(Child<TSpinEdit>(form, "Start_Pacity_Edit"), "30");
+  Type(Child<TSpinEdit>(form, "StartShadowOpacityEdit"), "20");
+  Type(Child<TSpinEdit>(form, "StartShadowBlurEdit"), "9");
+  Type(Child<TSpinEdit>(form, "StartShadowOffsetXEdit"), "-4");
+  Type(Child<TSpinEdit>(form, "StartShadowOffsetYEdit"), "12");
+  Type(Child<TSpinEdit>(form, "StartSizeX"), "150");
+  Type(Child<TSpinEdit>(form, "StartSizeY"), "75");
+  EXPECT_EQ(Child<TSpinEdit>(form, "Finish_Pacity_Edit")->Value(), 30);
+  EXPECT_EQ(Child<TTrackBar>(form, "FinishOpacity_TrackBar")->Position(), 30);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishShadowOpacityEdit")->Value(), 20);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishShadowBlurEdit")->Value(), 9);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishShadowOffsetXEdit")->Value(), -4);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishShadowOffsetYEdit")->Value(), 12);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishSizeX")->Value(), 150);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishSizeY")->Value(), 75);
 }
 
 TEST_F(MainFormShapes, WithAFinishOnlyFinishEqualsStartCopiesTheSize) {
   TMainForm& form = Form();
   ShowMotionPage(0);
-  Type(form.Start_Pacity_Edit, "30");
-  EXPECT_EQ(form.Finish_Pacity_Edit->Value(), 100);
-  Type(form.StartSizeX, "150");
-  EXPECT_EQ(form.FinishSizeX->Value(), 100);
-  QTest::mouseClick(form.FinishEqualsStartButton, Qt::LeftButton);
-  EXPECT_EQ(form.FinishSizeX->Value(), 150);
-  EXPECT_FALSE(form.FinishSizeX->isEnabled());
-  EXPECT_FALSE(form.FinishSizeLabels[0]->isEnabled());
-  Type(form.StartSizeY, "80");
-  EXPECT_EQ(form.FinishSizeY->Value(), 80);
-  QTest::mouseClick(form.FinishEqualsStartButton, Qt::LeftButton);
-  EXPECT_TRUE(form.FinishSizeY->isEnabled());
+  Type(Child<TSpinEdit>(form, "Start_Pacity_Edit"), "30");
+  EXPECT_EQ(Child<TSpinEdit>(form, "Finish_Pacity_Edit")->Value(), 100);
+  Type(Child<TSpinEdit>(form, "StartSizeX"), "150");
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishSizeX")->Value(), 100);
+  QTest::mouseClick(Child<QToolButton>(form, "FinishEqualsStartButton"), Qt::LeftButton);
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishSizeX")->Value(), 150);
+  EXPECT_FALSE(Child<TSpinEdit>(form, "FinishSizeX")->isEnabled());
+  EXPECT_FALSE(Child<QLabel>(form, "Label_FinishWidth")->isEnabled());
+  Type(Child<TSpinEdit>(form, "StartSizeY"), "80");
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishSizeY")->Value(), 80);
+  QTest::mouseClick(Child<QToolButton>(form, "FinishEqualsStartButton"), Qt::LeftButton);
+  EXPECT_TRUE(Child<TSpinEdit>(form, "FinishSizeY")->isEnabled());
 
   // While the motion page fills the panel, the button copies nothing.
-  form.FillingMotionPanel = true;
-  form.FinishSizeX->SetValue(120);
-  form.FinishEqualsStartButton->setChecked(true);
-  form.FinishEqualsStartButtonClick();
-  EXPECT_EQ(form.FinishSizeX->Value(), 120);
-  form.FillingMotionPanel = false;
+  form.Motion().Panel().FillingMotionPanel = true;
+  Child<TSpinEdit>(form, "FinishSizeX")->SetValue(120);
+  Child<QToolButton>(form, "FinishEqualsStartButton")->setChecked(true);
+  form.Motion().Panel().FinishEqualsStartButtonClick();
+  EXPECT_EQ(Child<TSpinEdit>(form, "FinishSizeX")->Value(), 120);
+  form.Motion().Panel().FillingMotionPanel = false;
 }
 
 TEST_F(MainFormShapes, TheShadowBoxEnablesItsControlsAndSameColoursCopiesTheStart) {
   TMainForm& form = Form();
   ShowMotionPage(2);
-  Click(form.ShadowEnabledCheckBox);
-  ASSERT_TRUE(form.ShadowEnabledCheckBox->isChecked());
-  EXPECT_TRUE(form.StartShadowBlurEdit->isEnabled());
-  EXPECT_TRUE(form.FinishShadowColor_Button->isEnabled());
-  ChooseColor(form.StartShadowColor_Button, clRed);
-  EXPECT_EQ(form.FinishShadowColor_Button->ButtonColor(), clBlack);
-  Click(form.ShadowSameColors_CheckBox);
-  EXPECT_EQ(form.FinishShadowColor_Button->ButtonColor(), clRed);
-  EXPECT_FALSE(form.FinishShadowColor_Button->isEnabled());
-  ChooseColor(form.StartShadowColor_Button, clBlue);
-  EXPECT_EQ(form.FinishShadowColor_Button->ButtonColor(), clBlue);
+  Click(Child<QCheckBox>(form, "ShadowEnabledCheckBox"));
+  ASSERT_TRUE(Child<QCheckBox>(form, "ShadowEnabledCheckBox")->isChecked());
+  EXPECT_TRUE(Child<TSpinEdit>(form, "StartShadowBlurEdit")->isEnabled());
+  EXPECT_TRUE(Child<TBitmapButton>(form, "FinishShadowColor_Button")->isEnabled());
+  ChooseColor(Child<TBitmapButton>(form, "StartShadowColor_Button"), clRed);
+  EXPECT_EQ(Child<TBitmapButton>(form, "FinishShadowColor_Button")->ButtonColor(), clBlack);
+  Click(Child<QCheckBox>(form, "ShadowSameColors_CheckBox"));
+  EXPECT_EQ(Child<TBitmapButton>(form, "FinishShadowColor_Button")->ButtonColor(), clRed);
+  EXPECT_FALSE(Child<TBitmapButton>(form, "FinishShadowColor_Button")->isEnabled());
+  ChooseColor(Child<TBitmapButton>(form, "StartShadowColor_Button"), clBlue);
+  EXPECT_EQ(Child<TBitmapButton>(form, "FinishShadowColor_Button")->ButtonColor(), clBlue);
 
-  Click(form.ShadowEnabledCheckBox);
-  EXPECT_FALSE(form.StartShadowBlurEdit->isEnabled());
-  EXPECT_FALSE(form.FinishShadowOffsetYEdit->isEnabled());
-  EXPECT_FALSE(form.FinishShadowColor_Button->isEnabled());
+  Click(Child<QCheckBox>(form, "ShadowEnabledCheckBox"));
+  EXPECT_FALSE(Child<TSpinEdit>(form, "StartShadowBlurEdit")->isEnabled());
+  EXPECT_FALSE(Child<TSpinEdit>(form, "FinishShadowOffsetYEdit")->isEnabled());
+  EXPECT_FALSE(Child<TBitmapButton>(form, "FinishShadowColor_Button")->isEnabled());
 }
 
 }  // namespace

@@ -111,7 +111,7 @@ TEST_F(MainFormTreeFiles, AutosaveSavesOnlyANamedModifiedDocumentWhileNothingEls
     form.ActiveAnimationWindow()->Scene()->AddSprite(index);
   }
   ASSERT_TRUE(form.ActiveAnimationWindow()->Modified());
-  form.AutosaveTimerTimer();
+  form.Files().AutosaveTimerTimer();
   EXPECT_TRUE(ui_.fileRequests.empty());
   EXPECT_TRUE(form.ActiveAnimationWindow()->Modified());
 
@@ -119,7 +119,7 @@ TEST_F(MainFormTreeFiles, AutosaveSavesOnlyANamedModifiedDocumentWhileNothingEls
   TAnimationWindow* window = OpenThroughCommand(path);
   const std::string saved = TempDir::ReadFile(path);
   // Unmodified: the file stays as it is.
-  form.AutosaveTimerTimer();
+  form.Files().AutosaveTimerTimer();
   EXPECT_EQ(TempDir::ReadFile(path), saved);
 
   ClickNode(Node({"A"}));
@@ -129,16 +129,16 @@ TEST_F(MainFormTreeFiles, AutosaveSavesOnlyANamedModifiedDocumentWhileNothingEls
     QDialog dialog(&form);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();
-    form.AutosaveTimerTimer();
+    form.Files().AutosaveTimerTimer();
     EXPECT_TRUE(window->Modified());
   }
   // A long operation shows its progress: the tick waits.
   form.ShowProgress(0, 10);
-  form.AutosaveTimerTimer();
+  form.Files().AutosaveTimerTimer();
   EXPECT_TRUE(window->Modified());
   form.ShowProgress(10, 10);
   form.ProgressPercent = -1;
-  form.AutosaveTimerTimer();
+  form.Files().AutosaveTimerTimer();
   EXPECT_FALSE(window->Modified());
   EXPECT_NE(TempDir::ReadFile(path), saved);
 }
@@ -166,7 +166,7 @@ TEST_F(MainFormTreeFiles, APictureDroppedOnADocumentBecomesASpriteAtTheDropPoint
   EXPECT_EQ(Tree().currentItem(), Root()->child(1)->child(3));
   EXPECT_EQ(form.CurrentFrame(), &sprite.Frame(0));
   EXPECT_EQ(form.CurrentSprite(), &sprite);
-  EXPECT_FALSE(form.TreeChangeRunning);
+  EXPECT_FALSE(form.Tree().TreeChangeRunning());
   // One record takes the whole sprite back.
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Add Sprite"}));
   Command(form, "Edit_Undo")->trigger();
@@ -185,7 +185,7 @@ TEST_F(MainFormTreeFiles, AnUnreadablePictureLeavesNoSpriteNoRecordAndTheTreeWor
   EXPECT_EQ(scene.SpriteCount(), 3);
   EXPECT_TRUE(window->Undo()->Empty());
   EXPECT_FALSE(window->Modified());
-  EXPECT_FALSE(form.TreeChangeRunning);
+  EXPECT_FALSE(form.Tree().TreeChangeRunning());
   EXPECT_EQ(form.CurrentSprite(), nullptr);
   EXPECT_EQ(Tree().currentItem(), Root());
   ASSERT_FALSE(ui_.cursors.empty());
@@ -254,14 +254,14 @@ TEST_F(MainFormTreeFiles, TilingGivesRowsOrColumnsAndCascadeOverlaps) {
 
 TEST_F(MainFormTreeFiles, TheDockRulesSayWhichBarTakesWhat) {
   TMainForm& form = StartShown();
-  EXPECT_TRUE(form.CoolBarTopMainDockOver(Child<QToolBar>(form, "ToolBarTimeLine")));
-  EXPECT_TRUE(form.CoolBarTopMainDockOver(Child<QToolBar>(form, "ToolBar_Sprite_Buttons")));
-  EXPECT_FALSE(form.CoolBarTopMainDockOver(Child<QDockWidget>(form, "PanelProperties")));
-  EXPECT_TRUE(form.CoolBarLeftDockOver(Child<QToolBar>(form, "ToolBarMainButtons")));
-  EXPECT_FALSE(form.CoolBarLeftDockOver(Child<QToolBar>(form, "ToolBarTimeLine")));
-  EXPECT_FALSE(form.CoolBarLeftDockOver(Child<QDockWidget>(form, "PanelProperties")));
-  EXPECT_TRUE(form.CoolBarRightDockOver(Child<QDockWidget>(form, "PanelProperties")));
-  EXPECT_FALSE(form.CoolBarRightDockOver(Child<QToolBar>(form, "ToolBarMainButtons")));
+  EXPECT_TRUE(form.Files().CoolBarTopMainDockOver(Child<QToolBar>(form, "ToolBarTimeLine")));
+  EXPECT_TRUE(form.Files().CoolBarTopMainDockOver(Child<QToolBar>(form, "ToolBar_Sprite_Buttons")));
+  EXPECT_FALSE(form.Files().CoolBarTopMainDockOver(Child<QDockWidget>(form, "PanelProperties")));
+  EXPECT_TRUE(form.Files().CoolBarLeftDockOver(Child<QToolBar>(form, "ToolBarMainButtons")));
+  EXPECT_FALSE(form.Files().CoolBarLeftDockOver(Child<QToolBar>(form, "ToolBarTimeLine")));
+  EXPECT_FALSE(form.Files().CoolBarLeftDockOver(Child<QDockWidget>(form, "PanelProperties")));
+  EXPECT_TRUE(form.Files().CoolBarRightDockOver(Child<QDockWidget>(form, "PanelProperties")));
+  EXPECT_FALSE(form.Files().CoolBarRightDockOver(Child<QToolBar>(form, "ToolBarMainButtons")));
   // The bars follow the rules.
   EXPECT_EQ(Child<QToolBar>(form, "ToolBarTimeLine")->allowedAreas(), Qt::TopToolBarArea);
   EXPECT_EQ(Child<QToolBar>(form, "ToolBarMainButtons")->allowedAreas(), Qt::TopToolBarArea | Qt::LeftToolBarArea);
@@ -271,25 +271,25 @@ TEST_F(MainFormTreeFiles, TheDockRulesSayWhichBarTakesWhat) {
 
 TEST_F(MainFormTreeFiles, ThePropertiesPanelFloatsDocksClosesAndComesBack) {
   TMainForm& form = StartShown();
-  ASSERT_NE(form.DockPropertiesButton, nullptr);
-  EXPECT_TRUE(form.DockPropertiesButton->isChecked());
-  QTest::mouseClick(form.DockPropertiesButton, Qt::LeftButton);
+  ASSERT_NE(Child<QToolButton>(form, "DockPropertiesButton"), nullptr);
+  EXPECT_TRUE(Child<QToolButton>(form, "DockPropertiesButton")->isChecked());
+  QTest::mouseClick(Child<QToolButton>(form, "DockPropertiesButton"), Qt::LeftButton);
   Settle();
   EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isFloating());
-  EXPECT_FALSE(form.DockPropertiesButton->isChecked());
-  QTest::mouseClick(form.DockPropertiesButton, Qt::LeftButton);
+  EXPECT_FALSE(Child<QToolButton>(form, "DockPropertiesButton")->isChecked());
+  QTest::mouseClick(Child<QToolButton>(form, "DockPropertiesButton"), Qt::LeftButton);
   Settle();
   EXPECT_FALSE(Child<QDockWidget>(form, "PanelProperties")->isFloating());
   EXPECT_EQ(form.dockWidgetArea(Child<QDockWidget>(form, "PanelProperties")), Qt::RightDockWidgetArea);
-  EXPECT_TRUE(form.DockPropertiesButton->isChecked());
+  EXPECT_TRUE(Child<QToolButton>(form, "DockPropertiesButton")->isChecked());
 
-  QTest::mouseClick(form.ToolButton_CloseProperties, Qt::LeftButton);
+  QTest::mouseClick(Child<QToolButton>(form, "ToolButton_CloseProperties"), Qt::LeftButton);
   Settle();
   EXPECT_FALSE(Child<QDockWidget>(form, "PanelProperties")->isVisible());
   // A double click on the tree (or the canvas) shows it again.
-  form.AnimationTreeDblClick();
+  form.Tree().AnimationTreeDblClick();
   EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isVisible());
-  QTest::mouseClick(form.ToolButton_CloseProperties, Qt::LeftButton);
+  QTest::mouseClick(Child<QToolButton>(form, "ToolButton_CloseProperties"), Qt::LeftButton);
   Command(form, "Show_Properties_Window")->trigger();
   EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isVisible());
   EXPECT_FALSE(Child<QDockWidget>(form, "PanelProperties")->isFloating());
@@ -314,14 +314,14 @@ TEST_F(MainFormTreeFiles, TheShowCommandsDockTheToolBarsBack) {
 TEST_F(MainFormTreeFiles, DockedBarsKeepTheirLengthAndThePanelTakesTheDraggedWidth) {
   TMainForm& form = StartShown();
   QToolBar* inserts = Child<QToolBar>(form, "ToolBar_Sprite_Buttons");
-  const int length = TMainForm::ToolBarDockedSize(inserts);
+  const int length = TFilesArea::ToolBarDockedSize(inserts);
   EXPECT_GT(length, 100);
   // At the left: a column of buttons, never shorter than the bar was made.
   EXPECT_EQ(inserts->minimumHeight(), length);
   EXPECT_EQ(inserts->maximumWidth(), inserts->sizeHint().width());
   // Moved to the top: a row, as long as the bar's length.
   form.addToolBar(Qt::TopToolBarArea, inserts);
-  form.ToolBarMainButtonsEndDock(inserts);
+  form.Files().ToolBarMainButtonsEndDock(inserts);
   EXPECT_EQ(inserts->orientation(), Qt::Horizontal);
   EXPECT_EQ(inserts->minimumWidth(), length);
   EXPECT_EQ(inserts->minimumHeight(), 0);
@@ -329,10 +329,10 @@ TEST_F(MainFormTreeFiles, DockedBarsKeepTheirLengthAndThePanelTakesTheDraggedWid
 
   // The properties panel takes a dragged width, never less than its minimum.
   int proposed = 10;
-  form.Splitter_PropertiesCanResize(proposed);
+  form.Files().Splitter_PropertiesCanResize(proposed);
   EXPECT_EQ(proposed, Child<QDockWidget>(form, "PanelProperties")->minimumWidth());
   proposed = Child<QDockWidget>(form, "PanelProperties")->minimumWidth() + 40;
-  form.Splitter_PropertiesCanResize(proposed);
+  form.Files().Splitter_PropertiesCanResize(proposed);
   Settle();
   EXPECT_EQ(Child<QDockWidget>(form, "PanelProperties")->width(), proposed);
 }

@@ -95,7 +95,7 @@ class MainFormTreeTest : public MainFormTest {
     return Form().ActiveAnimationWindow();
   }
 
-  QTreeWidget& Tree() { return *Form().ShownTree(); }
+  QTreeWidget& Tree() { return *Form().Tree().ShownTree(); }
   QTreeWidgetItem* Root() { return Tree().topLevelItem(0); }
   // The children's captions of a node.
   // A frame's picture as text, pixel by pixel, to compare pictures.
@@ -113,7 +113,7 @@ class MainFormTreeTest : public MainFormTest {
   }
   static std::vector<int> Kinds(QTreeWidgetItem* node) {
     std::vector<int> kinds;
-    for (int i = 0; i < node->childCount(); ++i) kinds.push_back(TMainForm::NodeKind(node->child(i)));
+    for (int i = 0; i < node->childCount(); ++i) kinds.push_back(TTreeArea::NodeKind(node->child(i)));
     return kinds;
   }
   // The node of a path of captions below the root ("B", "Ellipse").

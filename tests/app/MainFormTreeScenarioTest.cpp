@@ -130,7 +130,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
   EXPECT_FALSE(Command(form, "File_Save")->isEnabled());
   EXPECT_FALSE(Command(form, "Sprite_Move_Up")->isEnabled());
-  EXPECT_EQ(form.StartStepMaxLabel->text(), QString("20"));
+  EXPECT_EQ(Child<QLabel>(form, "StartStepMaxLabel")->text(), QString("20"));
   // A null activation (a dialog took the focus) changes nothing.
   Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(nullptr);
   Settle();
@@ -140,8 +140,8 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   EXPECT_EQ(&Tree(), secondTree);
   EXPECT_TRUE(Command(form, "Edit_Undo")->isEnabled());
   EXPECT_TRUE(Command(form, "File_Save")->isEnabled());
-  EXPECT_EQ(form.StartStepMaxLabel->text(), QString("30"));
-  EXPECT_EQ(form.FinishTrack->Max(), 30);
+  EXPECT_EQ(Child<QLabel>(form, "StartStepMaxLabel")->text(), QString("30"));
+  EXPECT_EQ(Child<TTrackBar>(form, "FinishTrack")->Max(), 30);
 
   // A BMP dropped at (30, 12) becomes a sprite there.
   TBitmap picture;
@@ -176,7 +176,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   const QPoint onFrame = Tree().visualItemRect(onlyFrame).center();
   QTest::mouseClick(Tree().viewport(), Qt::RightButton, {}, onFrame);
   QMenu* menu = RightClick(Tree().viewport(), onFrame);
-  ASSERT_EQ(menu, form.AnimationTree_PopupMenu);
+  ASSERT_EQ(menu, form.findChild<QMenu*>("AnimationTree_PopupMenu"));
   EXPECT_EQ(menu->objectName(), QString("AnimationTree_PopupMenu"));
   EXPECT_EQ(Tree().currentItem(), onlyFrame);
   EXPECT_TRUE(menu->actions().contains(Command(form, "Frame_Up")));
@@ -193,7 +193,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   // The selection box's menu acts on the current sprite.
   ClickNode(Node({"B"}));
   menu = RightClick(second->SpriteSelectionBox, QPoint(2, 2));
-  ASSERT_EQ(menu, form.SpritePopupMenu());
+  ASSERT_EQ(menu, form.findChild<QMenu*>("SpritePopupMenu"));
   EXPECT_EQ(menu->objectName(), QString("SpritePopupMenu"));
   Choose(menu, Command(form, "Sprite_Move_Up"));
   Settle();
@@ -202,7 +202,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
 
   // The canvas's menu adds a new sprite.
   menu = RightClick(second->PanelAnimation, QPoint(5, 5));
-  ASSERT_EQ(menu, form.ScenePopUpMenu());
+  ASSERT_EQ(menu, form.findChild<QMenu*>("ScenePopUpMenu"));
   EXPECT_EQ(menu->objectName(), QString("ScenePopUpMenu"));
   Choose(menu, Command(form, "Scene_Add_Rectangle"));
   Settle();

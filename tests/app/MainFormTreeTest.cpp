@@ -11,7 +11,7 @@
 
 namespace {
 
-using M = TMainForm;
+using M = TTreeArea;
 
 std::string SpriteOrder(TAnimatedScene& scene) {
   std::string names;
@@ -55,9 +55,9 @@ TEST_F(MainFormTreeTest, AnOpenedSceneShowsItsNodesWithTheirCaptionsAndPictures)
   EXPECT_EQ(Kinds(Node({"C"})), (std::vector<int>{10, 4}));
   // Always expanded, each node with its kind's picture.
   EXPECT_TRUE(Node({"B"})->isExpanded());
-  EXPECT_EQ(Form().ImageList_Tree.size(), 13u);
-  EXPECT_EQ(Node({"B", "Ellipse"})->icon(0).cacheKey(), Form().ImageList_Tree[9].cacheKey());
-  EXPECT_EQ(Node({"Background"})->icon(0).cacheKey(), Form().ImageList_Tree[2].cacheKey());
+  EXPECT_EQ(Form().Tree().ImageList_Tree().size(), 13u);
+  EXPECT_EQ(Node({"B", "Ellipse"})->icon(0).cacheKey(), Form().Tree().ImageList_Tree()[9].cacheKey());
+  EXPECT_EQ(Node({"Background"})->icon(0).cacheKey(), Form().Tree().ImageList_Tree()[2].cacheKey());
 }
 
 TEST_F(MainFormTreeTest, AnUntitledSceneAndNoSceneAtAll) {
@@ -84,13 +84,13 @@ TEST_F(MainFormTreeTest, AnUntitledSceneAndNoSceneAtAll) {
 TEST_F(MainFormTreeTest, NodesMapToTheSpritesFromTheFrontToTheBack) {
   TMainForm& form = StartShown();
   TAnimatedScene& scene = *OpenThroughCommand(WriteThreeSprites("map.GLM"))->Scene();
-  EXPECT_EQ(form.SpriteOfTreeNode(Node({"C"})), &scene.Sprite(2));
-  EXPECT_EQ(form.SpriteOfTreeNode(Node({"B"})), &scene.Sprite(1));
-  EXPECT_EQ(form.SpriteOfTreeNode(Node({"A"})), &scene.Sprite(0));
-  EXPECT_EQ(form.SpriteOfTreeNode(Node({"Background"})), nullptr);
-  EXPECT_EQ(form.SpriteOfTreeNode(Node({"B", "Rectangle"})), nullptr);
-  EXPECT_EQ(form.TreeNodeOfSprite(&scene.Sprite(1)), Node({"B"}));
-  EXPECT_EQ(form.TreeNodeOfSprite(nullptr), Root());
+  EXPECT_EQ(form.Tree().SpriteOfTreeNode(Node({"C"})), &scene.Sprite(2));
+  EXPECT_EQ(form.Tree().SpriteOfTreeNode(Node({"B"})), &scene.Sprite(1));
+  EXPECT_EQ(form.Tree().SpriteOfTreeNode(Node({"A"})), &scene.Sprite(0));
+  EXPECT_EQ(form.Tree().SpriteOfTreeNode(Node({"Background"})), nullptr);
+  EXPECT_EQ(form.Tree().SpriteOfTreeNode(Node({"B", "Rectangle"})), nullptr);
+  EXPECT_EQ(form.Tree().TreeNodeOfSprite(&scene.Sprite(1)), Node({"B"}));
+  EXPECT_EQ(form.Tree().TreeNodeOfSprite(nullptr), Root());
 
   // Selecting the middle node edits B.
   ClickNode(Node({"B"}));
@@ -108,13 +108,13 @@ TEST_F(MainFormTreeTest, NodesMapToTheSpritesFromTheFrontToTheBack) {
 TEST_F(MainFormTreeTest, NoCurrentSpriteIsNoSprite) {
   TMainForm& form = StartShown();
   TAnimatedScene& scene = *OpenThroughCommand(WriteThreeSprites("none.GLM"))->Scene();
-  form.SetCurrentSprite(&scene.Sprite(0));
-  form.SetCurrentSprite(nullptr);
+  form.Tree().SetCurrentSprite(&scene.Sprite(0));
+  form.Tree().SetCurrentSprite(nullptr);
   EXPECT_EQ(form.CurrentSprite(), nullptr);
   EXPECT_EQ(scene.SpriteCount(), 3);
   // Move Up and Down see none.
-  form.Sprite_Move_UpExecute();
-  form.Sprite_Move_DownExecute();
+  form.Tree().Sprite_Move_UpExecute();
+  form.Tree().Sprite_Move_DownExecute();
   EXPECT_EQ(SpriteOrder(scene), "ABC");
   EXPECT_FALSE(Command(form, "Sprite_Move_Up")->isEnabled());
 }
@@ -130,7 +130,7 @@ TEST_F(MainFormTreeTest, SelectingNodesByIndexAndKind) {
   EXPECT_EQ(Page(), ppAppearance);
   form.SelectTreeNode(9, 2);  // clamped to the last sprite
   EXPECT_EQ(Tree().currentItem(), Node({"C", "Line"}));
-  form.SelectFrameNode(5);  // clamped to the last frame
+  form.Tree().SelectFrameNode(5);  // clamped to the last frame
   EXPECT_EQ(Tree().currentItem(), Node({"C", "\"Hello\""}));
   form.SelectTreeNode(-1, 2);
   EXPECT_EQ(Tree().currentItem(), Root());
@@ -371,7 +371,7 @@ TEST_F(MainFormTreeTest, MovingFramesUpAndDownRecordsAndUndoes) {
   EXPECT_EQ(up.index, 1);
   EXPECT_EQ(up.id, ellipse->Id);
   // The first frame does not move up.
-  form.Frame_UpExecute();
+  form.Tree().Frame_UpExecute();
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Move Frame Up"}));
 
   ClickNode(Node({"B", "Rectangle"}));
@@ -486,12 +486,12 @@ TEST_F(MainFormTreeTest, SwitchingDocumentsSwapsTreeUndoCommandAndStates) {
   EXPECT_EQ(Command(form, "Edit_Undo")->text(), QString("&Undo \"Move Sprite Up\""));
   EXPECT_TRUE(Command(form, "File_Save")->isEnabled());
   // The Window menu lists both documents, the active one checked.
-  form.RebuildWindowList();
-  ASSERT_EQ(form.WindowListItems.size(), 3u);  // the first Untitled document too
-  EXPECT_EQ(form.WindowListItems[1]->text(), QString("&2 first.GLM *"));
-  EXPECT_TRUE(form.WindowListItems[1]->isChecked());
-  EXPECT_FALSE(form.WindowListItems[2]->isChecked());
-  form.WindowListItems[2]->trigger();
+  form.Files().RebuildWindowList();
+  ASSERT_EQ(form.Files().WindowListItems().size(), 3u);  // the first Untitled document too
+  EXPECT_EQ(form.Files().WindowListItems()[1]->text(), QString("&2 first.GLM *"));
+  EXPECT_TRUE(form.Files().WindowListItems()[1]->isChecked());
+  EXPECT_FALSE(form.Files().WindowListItems()[2]->isChecked());
+  form.Files().WindowListItems()[2]->trigger();
   Settle();
   EXPECT_EQ(form.ActiveAnimationWindow(), second);
 }

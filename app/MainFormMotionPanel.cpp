@@ -2,7 +2,9 @@
 // a finish twin, each opacity spin a track bar. These handlers only keep the
 // twins in step and hand every change to the motion page, which writes the
 // motion step (MotionPanelChanged).
+#include "app/MainFormMotionPanel.h"
 #include "app/MainFormU.h"
+#include "app/MainFormShapes.h"
 #include "app/MainFormLayout.h"
 
 #include "controls/Bitmpbtn.h"
@@ -70,7 +72,7 @@ QGridLayout* GridOf(QWidget* widget) { return static_cast<QGridLayout*>(widget->
 
 }  // namespace
 
-void TMainForm::CreateMotionTwins() {
+void TMotionPanel::CreateMotionTwins() {
   // Page 0: the start and finish sizes, below the motion page's own controls.
   QWidget* motionPage = Layout().Notebook_Size_Opacity()->widget(0);
   auto* sizePanel = MakePanel(motionPage, "Panel_Size");
@@ -122,6 +124,11 @@ void TMainForm::CreateMotionTwins() {
   opacityPage->layout()->addWidget(opacityRow);
   opacityPage->layout()->addWidget(Panel_FinishOpacity);
 
+  CreateShadowPage();
+  ConnectTwins();
+}
+
+void TMotionPanel::CreateShadowPage() {
   // Page 2: the shadow.
   QWidget* shadowPage = Layout().Notebook_Size_Opacity()->widget(2);
   ShadowEnabledCheckBox = new QCheckBox("Shadow", shadowPage);
@@ -156,8 +163,10 @@ void TMainForm::CreateMotionTwins() {
 
   GroupBox_ShadowOffset = MakeGroup(shadowPage, "GroupBox_ShadowOffset", " Offset ");
   Label_StartShadowOffset = MakeLabel(GroupBox_ShadowOffset, "Label_StartShadowOffset", "Start:");
-  StartShadowOffsetXEdit = MakeSpin(GroupBox_ShadowOffset, "StartShadowOffsetXEdit", -kMaxShadowOffset, kMaxShadowOffset, 3);
-  StartShadowOffsetYEdit = MakeSpin(GroupBox_ShadowOffset, "StartShadowOffsetYEdit", -kMaxShadowOffset, kMaxShadowOffset, 3);
+  StartShadowOffsetXEdit =
+      MakeSpin(GroupBox_ShadowOffset, "StartShadowOffsetXEdit", -kMaxShadowOffset, kMaxShadowOffset, 3);
+  StartShadowOffsetYEdit =
+      MakeSpin(GroupBox_ShadowOffset, "StartShadowOffsetYEdit", -kMaxShadowOffset, kMaxShadowOffset, 3);
   Panel_FinishShadowOffset = MakePanel(GroupBox_ShadowOffset, "Panel_FinishShadowOffset");
   FinishShadowOffsetXEdit =
       MakeSpin(Panel_FinishShadowOffset, "FinishShadowOffsetXEdit", -kMaxShadowOffset, kMaxShadowOffset, 3);
@@ -192,78 +201,75 @@ void TMainForm::CreateMotionTwins() {
   GridOf(GroupBox_ShadowColor)->addWidget(Panel_FinishShadowColor, 0, 2);
   for (QWidget* group : {GroupBox_ShadowBlur, GroupBox_ShadowOpacity, GroupBox_ShadowOffset, GroupBox_ShadowColor})
     shadowPage->layout()->addWidget(group);
+}
 
-  // Handlers.
-  for (TTrackBar* bar : {StartOpacity_TrackBar, FinishOpacity_TrackBar, StartShadowOpacityTrackBar,
-                         FinishShadowOpacityTrackBar})
+void TMotionPanel::ConnectTwins() {
+  for (TTrackBar* bar :
+       {StartOpacity_TrackBar, FinishOpacity_TrackBar, StartShadowOpacityTrackBar, FinishShadowOpacityTrackBar})
     bar->OnChange = [this, bar](QObject*) { OpacityTrackBarChange(bar); };
   for (TSpinEdit* edit : {Start_Pacity_Edit, Finish_Pacity_Edit, StartShadowOpacityEdit, FinishShadowOpacityEdit})
     edit->OnChange = [this, edit](QObject*) { OpacityEditChange(edit); };
   for (TSpinEdit* start : {StartShadowBlurEdit, StartShadowOffsetXEdit, StartShadowOffsetYEdit, StartSizeX, StartSizeY})
     start->OnChange = [this, start](QObject*) { StartTwinChange(start); };
-  for (TSpinEdit* finish : {FinishShadowBlurEdit, FinishShadowOffsetXEdit, FinishShadowOffsetYEdit, FinishSizeX, FinishSizeY})
+  for (TSpinEdit* finish :
+       {FinishShadowBlurEdit, FinishShadowOffsetXEdit, FinishShadowOffsetYEdit, FinishSizeX, FinishSizeY})
     finish->OnChange = [this](QObject*) { FinishTwinChange(); };
   connect(FinishEqualsStartButton, &QToolButton::clicked, this, [this] { FinishEqualsStartButtonClick(); });
   connect(ShadowSameColors_CheckBox, &QCheckBox::clicked, this, [this] { ShadowSameColors_CheckBoxClick(); });
   connect(ShadowEnabledCheckBox, &QCheckBox::clicked, this, [this] { ShadowEnabledCheckBoxClick(); });
   StartShadowColor_Button->OnClick = [this](QObject*) {
-    PickButtonColor(StartShadowColor_Button, [this] {
+    Shapes().PickButtonColor(StartShadowColor_Button, [this] {
       if (ShadowSameColors_CheckBox->isChecked() || MotionFinishHidden())
         FinishShadowColor_Button->SetButtonColor(StartShadowColor_Button->ButtonColor());
       FinishTwinChange();
     });
   };
   FinishShadowColor_Button->OnClick = [this](QObject*) {
-    PickButtonColor(FinishShadowColor_Button, [this] { FinishTwinChange(); });
+    Shapes().PickButtonColor(FinishShadowColor_Button, [this] { FinishTwinChange(); });
   };
 }
 
-bool TMainForm::MotionFinishHidden() const { return FinishSizeGroupBox->isHidden(); }
+bool TMotionPanel::MotionFinishHidden() const { return FinishSizeGroupBox->isHidden(); }
 
-namespace {
-
-// The finish twin of a start control (nullptr for a finish control).
-TSpinEdit* FinishTwinOf(const TMainForm& form, const TSpinEdit* start) {
+TSpinEdit* TMotionPanel::FinishTwinOf(const TSpinEdit* start) const {
   const std::pair<TSpinEdit*, TSpinEdit*> twins[] = {
-      {form.Start_Pacity_Edit, form.Finish_Pacity_Edit},
-      {form.StartShadowOpacityEdit, form.FinishShadowOpacityEdit},
-      {form.StartShadowBlurEdit, form.FinishShadowBlurEdit},
-      {form.StartShadowOffsetXEdit, form.FinishShadowOffsetXEdit},
-      {form.StartShadowOffsetYEdit, form.FinishShadowOffsetYEdit},
-      {form.StartSizeX, form.FinishSizeX},
-      {form.StartSizeY, form.FinishSizeY},
+      {Start_Pacity_Edit, Finish_Pacity_Edit},
+      {StartShadowOpacityEdit, FinishShadowOpacityEdit},
+      {StartShadowBlurEdit, FinishShadowBlurEdit},
+      {StartShadowOffsetXEdit, FinishShadowOffsetXEdit},
+      {StartShadowOffsetYEdit, FinishShadowOffsetYEdit},
+      {StartSizeX, FinishSizeX},
+      {StartSizeY, FinishSizeY},
   };
   for (const auto& [first, second] : twins)
     if (first == start) return second;
   return nullptr;
 }
 
-}  // namespace
-
-void TMainForm::OpacityTrackBarChange(TTrackBar* bar) {
+void TMotionPanel::OpacityTrackBarChange(TTrackBar* bar) {
   bar->SetSelEnd(bar->Position());
-  TSpinEdit* edit = bar == StartOpacity_TrackBar            ? Start_Pacity_Edit
-                    : bar == FinishOpacity_TrackBar         ? Finish_Pacity_Edit
-                    : bar == StartShadowOpacityTrackBar     ? StartShadowOpacityEdit
-                                                            : FinishShadowOpacityEdit;
+  TSpinEdit* edit = bar == StartOpacity_TrackBar        ? Start_Pacity_Edit
+                    : bar == FinishOpacity_TrackBar     ? Finish_Pacity_Edit
+                    : bar == StartShadowOpacityTrackBar ? StartShadowOpacityEdit
+                                                        : FinishShadowOpacityEdit;
   if (edit->Value() != bar->Position()) edit->SetValue(bar->Position());
 }
 
-void TMainForm::OpacityEditChange(TSpinEdit* edit) {
+void TMotionPanel::OpacityEditChange(TSpinEdit* edit) {
   TTrackBar* bar = edit == Start_Pacity_Edit        ? StartOpacity_TrackBar
                    : edit == Finish_Pacity_Edit     ? FinishOpacity_TrackBar
                    : edit == StartShadowOpacityEdit ? StartShadowOpacityTrackBar
                                                     : FinishShadowOpacityTrackBar;
   if (bar->Position() != edit->Value()) bar->SetPosition(edit->Value());
-  if (FinishTwinOf(*this, edit) != nullptr) {
+  if (FinishTwinOf(edit) != nullptr) {
     StartTwinChange(edit);
   } else {
     FinishTwinChange();
   }
 }
 
-void TMainForm::StartTwinChange(TSpinEdit* start) {
-  TSpinEdit* finish = FinishTwinOf(*this, start);
+void TMotionPanel::StartTwinChange(TSpinEdit* start) {
+  TSpinEdit* finish = FinishTwinOf(start);
   const bool size = start == StartSizeX || start == StartSizeY;
   const bool copy = MotionFinishHidden() || (size && FinishEqualsStartButton->isChecked());
   if (finish != nullptr && copy && finish->Value() != start->Value()) {
@@ -273,11 +279,11 @@ void TMainForm::StartTwinChange(TSpinEdit* start) {
   FinishTwinChange();
 }
 
-void TMainForm::FinishTwinChange() {
+void TMotionPanel::FinishTwinChange() {
   if (!FillingMotionPanel && MotionPanelChanged) MotionPanelChanged();
 }
 
-void TMainForm::FinishEqualsStartButtonClick() {
+void TMotionPanel::FinishEqualsStartButtonClick() {
   const bool down = FinishEqualsStartButton->isChecked();
   FinishSizeX->setEnabled(!down);
   FinishSizeY->setEnabled(!down);
@@ -287,7 +293,7 @@ void TMainForm::FinishEqualsStartButtonClick() {
   if (FinishSizeY->Value() != StartSizeY->Value()) FinishSizeY->SetValue(StartSizeY->Value());
 }
 
-void TMainForm::ShadowSameColors_CheckBoxClick() {
+void TMotionPanel::ShadowSameColors_CheckBoxClick() {
   const bool same = ShadowSameColors_CheckBox->isChecked();
   FinishShadowColor_Button->SetEnabled(!same && ShadowEnabledCheckBox->isChecked());
   if (FillingMotionPanel || !same) return;
@@ -296,7 +302,7 @@ void TMainForm::ShadowSameColors_CheckBoxClick() {
   FinishTwinChange();
 }
 
-void TMainForm::ShadowEnabledCheckBoxClick() {
+void TMotionPanel::ShadowEnabledCheckBoxClick() {
   const bool on = ShadowEnabledCheckBox->isChecked();
   for (QGroupBox* group : {GroupBox_ShadowBlur, GroupBox_ShadowOpacity, GroupBox_ShadowOffset, GroupBox_ShadowColor})
     for (QWidget* control : group->findChildren<QWidget*>()) control->setEnabled(on);
