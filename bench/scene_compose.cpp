@@ -31,18 +31,23 @@ double ThreadSeconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
+// The same scene every time, from the same seed, composing into output from its first step.
+void PrepareScene(TAnimatedScene& scene, TBitmap& output, int width, int height, int sprites, int steps) {
+  RandSeed = 20240601;
+  BuildScene(scene, width, height, sprites, steps);
+  output.SetPixelFormat(pf24bit);
+  output.SetSize(width, height);
+  scene.OutputBitmap = &output;
+  scene.Rewind();
+}
+
 // A digest of every composed step's pixels (FNV-1a over the rows), so that
 // a change of speed can be checked to leave the pictures as they were.
 std::uint64_t StepsDigest(int width, int height, int sprites, int steps) {
   RandSeed = 20240601;
   TAnimatedScene scene;
-  RandSeed = 20240601;
-  BuildScene(scene, width, height, sprites, steps);
   TBitmap output;
-  output.SetPixelFormat(pf24bit);
-  output.SetSize(width, height);
-  scene.OutputBitmap = &output;
-  scene.Rewind();
+  PrepareScene(scene, output, width, height, sprites, steps);
   std::uint64_t digest = 14695981039346656037ull;
   for (int i = 0; i < steps; ++i) {
     scene.NextFrame();
@@ -62,13 +67,8 @@ void Run(const char* name, int width, int height, int sprites) {
   for (int run = 0; run < 5; ++run) {
     RandSeed = 20240601;
     TAnimatedScene scene;
-    RandSeed = 20240601;
-    BuildScene(scene, width, height, sprites, kSteps);
     TBitmap output;
-    output.SetPixelFormat(pf24bit);
-    output.SetSize(width, height);
-    scene.OutputBitmap = &output;
-    scene.Rewind();
+    PrepareScene(scene, output, width, height, sprites, kSteps);
     dirtyArea = 0;
     const double start = ThreadSeconds();
     for (int i = 0; i < kSteps; ++i) {

@@ -99,11 +99,12 @@ std::uint8_t ProjectColorCode(const TAnimatedScene& scene) {
   return pf8bit;
 }
 
-// Reads the file's settings without its sprites and without drawing its
-// background: the scene's size, before anything of that size is drawn.
-bool ReadSceneSettings(TAnimatedScene& scene, const std::string& fileName) {
-  scene.IncludeSprites = 0;
-  scene.DrawBackgroundOnLoad = 0;
+// Reads a project with the loader's switches set for this one read (only the
+// stored preview; the sprites; the background drawn) and sets them back after it.
+bool ReadWithSwitches(TAnimatedScene& scene, const std::string& fileName, bool previewOnly, bool whole) {
+  scene.PreviewOnlyLoad = previewOnly ? 1 : 0;
+  scene.IncludeSprites = whole ? 1 : 0;
+  scene.DrawBackgroundOnLoad = whole ? 1 : 0;
   struct Back {
     TAnimatedScene& scene;
     ~Back() {
@@ -113,6 +114,12 @@ bool ReadSceneSettings(TAnimatedScene& scene, const std::string& fileName) {
   } back{scene};
   scene.LoadFromFile(fileName);
   return scene.Failed == 0;
+}
+
+// Reads the file's settings without its sprites and without drawing its
+// background: the scene's size, before anything of that size is drawn.
+bool ReadSceneSettings(TAnimatedScene& scene, const std::string& fileName) {
+  return ReadWithSwitches(scene, fileName, false, false);
 }
 
 void LoadProjectPreview(const std::string& fileName, TBitmap& picture, std::int32_t& frameCount,
@@ -148,18 +155,7 @@ void LoadProjectPreview(const std::string& fileName, TBitmap& picture, std::int3
 }  // namespace
 
 bool ReadProject(TAnimatedScene& scene, const std::string& fileName, bool previewMode) {
-  scene.PreviewOnlyLoad = previewMode ? 1 : 0;
-  scene.IncludeSprites = previewMode ? 0 : 1;
-  scene.DrawBackgroundOnLoad = previewMode ? 0 : 1;
-  struct SpritesBack {
-    TAnimatedScene& scene;
-    ~SpritesBack() {
-      scene.IncludeSprites = 1;
-      scene.DrawBackgroundOnLoad = 1;
-    }
-  } back{scene};
-  scene.LoadFromFile(fileName);
-  return scene.Failed == 0;
+  return ReadWithSwitches(scene, fileName, previewMode, !previewMode);
 }
 
 std::optional<std::uint8_t> ColorCodeOfBitCount(int bits) {

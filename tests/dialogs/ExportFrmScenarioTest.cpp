@@ -337,19 +337,12 @@ TEST_F(ExportWizardTest, ABannerWithASmallMagentaSpriteKeepsItsColoursWithPerFra
   int index = 0;
   TSprite& block = *scene.AddSprite(index);
   TBitmap colours;
-  MakeSolid(colours, 50, 20, clWhite);
-  for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 50; ++x)
-      colours.SetPixel(x, y, RGB(static_cast<std::uint8_t>(5 * x), static_cast<std::uint8_t>(12 * y),
-                                 static_cast<std::uint8_t>(255 - 5 * x)));
+  MakeThousandColours(colours);
   block.AddFrame()->SetPicture(colours, false, 0, -1, -1);
   block.Motion().AddStepWith(LineFrom(60, 0, 160, 0, 1), &block);
   TSprite& sprite = *scene.AddSprite(index);
   TBitmap ellipse;
-  MakeSolid(ellipse, 6, 5, clWhite);
-  ellipse.Canvas().Brush().Color = clFuchsia;
-  ellipse.Canvas().Pen().Color = clFuchsia;
-  ellipse.Canvas().Ellipse(0, 0, 6, 5);
+  MakeMagentaEllipse(ellipse);
   sprite.AddFrame()->SetPicture(ellipse, true, clWhite, -1, -1);
   sprite.Motion().AddStepWith(LineFrom(0, 12, 150, 12, 3), &sprite);
   std::vector<std::unique_ptr<TBitmap>> steps(kLongSteps + 1);

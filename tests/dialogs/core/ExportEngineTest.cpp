@@ -741,10 +741,7 @@ class ExportedPixels : public ExportScene {
     int index = 0;
     TSprite& sprite = *scene.AddSprite(index);
     TBitmap picture;
-    MakeSolid(picture, 6, 5, clWhite);
-    picture.Canvas().Brush().Color = clFuchsia;
-    picture.Canvas().Pen().Color = clFuchsia;
-    picture.Canvas().Ellipse(0, 0, 6, 5);
+    MakeMagentaEllipse(picture);
     sprite.AddFrame()->SetPicture(picture, true, clWhite, -1, -1);
     sprite.Motion().AddStepWith(LineFrom(0, 12, 150, 12, 3), &sprite);
   }
@@ -754,11 +751,7 @@ class ExportedPixels : public ExportScene {
     int index = 0;
     TSprite& sprite = *scene.AddSprite(index);
     TBitmap picture;
-    MakeSolid(picture, 50, 20, clWhite);
-    for (int y = 0; y < 20; ++y)
-      for (int x = 0; x < 50; ++x)
-        picture.SetPixel(x, y, RGB(static_cast<std::uint8_t>(5 * x), static_cast<std::uint8_t>(12 * y),
-                                   static_cast<std::uint8_t>(255 - 5 * x)));
+    MakeThousandColours(picture);
     sprite.AddFrame()->SetPicture(picture, false, 0, -1, -1);
     sprite.Motion().AddStepWith(LineFrom(x, 0, x + 100, 0, 1), &sprite);
   }

@@ -6,6 +6,7 @@
 #include "imaging/GifUnit.h"
 #include "imaging/MinGDIBitmapU.h"
 #include "platform/Streams.h"
+#include "tests/scene/SceneTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -153,4 +154,23 @@ inline int LargestDifference(const TBitmap& a, const TBitmap& b) {
                           std::abs(GetBValue(p) - GetBValue(q))});
     }
   return largest;
+}
+
+// A 6 x 5 magenta ellipse on white (white is its key): a small sprite of one
+// rare, saturated colour.
+inline void MakeMagentaEllipse(TBitmap& picture) {
+  MakeSolid(picture, 6, 5, clWhite);
+  picture.Canvas().Brush().Color = clFuchsia;
+  picture.Canvas().Pen().Color = clFuchsia;
+  picture.Canvas().Ellipse(0, 0, 6, 5);
+}
+
+// A 50 x 20 block of a thousand colours: sliding by one pixel a step, most of
+// its pixels change a little and its edges a lot.
+inline void MakeThousandColours(TBitmap& picture) {
+  MakeSolid(picture, 50, 20, clWhite);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 50; ++x)
+      picture.SetPixel(x, y, RGB(static_cast<std::uint8_t>(5 * x), static_cast<std::uint8_t>(12 * y),
+                                 static_cast<std::uint8_t>(255 - 5 * x)));
 }
