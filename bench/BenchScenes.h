@@ -29,16 +29,18 @@ inline void AddPictureSprite(TAnimatedScene& scene, int w, int h, TColor color) 
   sprite.AddFrame()->SetPicture(picture, true, clFuchsia, 0, 0);
 }
 
-inline void AddTextSprite(TAnimatedScene& scene, const std::string& text) {
+// A text sprite in Arial of the font height (negative: pixels), with a shadow
+// that grows with the font.
+inline void AddTextSprite(TAnimatedScene& scene, const std::string& text, int fontHeight = -18) {
   int index = 0;
   TSprite& sprite = *scene.AddSprite(index);
   TText2DParams params;
   params.FontName = "Arial";
-  params.FontHeight = -18;
+  params.FontHeight = fontHeight;
   params.TextColor = static_cast<std::int32_t>(clNavy);
   params.BackgroundColor = static_cast<std::int32_t>(clWhite);
   params.Mode = tdmShadow;
-  params.ShadowDistance = 2;
+  params.ShadowDistance = 2 * fontHeight / -18;
   params.ShadowPosition = 3;
   params.ShadowColor = static_cast<std::int32_t>(clGray);
   TBitmap picture;

@@ -258,25 +258,6 @@ std::string StageShares(const TExportFigure& f) {
   return text;
 }
 
-// A text sprite as the bench scenes make it, in a font of the height.
-void AddTextSprite(TAnimatedScene& scene, const std::string& text, int fontHeight) {
-  int index = 0;
-  TSprite& sprite = *scene.AddSprite(index);
-  TText2DParams params;
-  params.FontName = "Arial";
-  params.FontHeight = fontHeight;
-  params.TextColor = static_cast<std::int32_t>(clNavy);
-  params.BackgroundColor = static_cast<std::int32_t>(clWhite);
-  params.Mode = tdmShadow;
-  params.ShadowDistance = 2 * fontHeight / -18;
-  params.ShadowPosition = 3;
-  params.ShadowColor = static_cast<std::int32_t>(clGray);
-  TBitmap picture;
-  DrawText2D(picture, text, params);
-  sprite.AddFrame();
-  sprite.ChangeText(0, text, params, picture, true, clWhite);
-}
-
 // The bench scene composed at twice its size: a 1280 x 960 scene whose
 // pictures, text and shapes are twice as large and move twice as far per
 // step, with shadows twice as wide. Its export at its own size is the
@@ -295,7 +276,7 @@ void BuildDoubledScene(TAnimatedScene& scene, int sprites, int steps) {
                                        RGB(40 * (i % 6), 90, 200));
         break;
       case 2:
-        AddTextSprite(scene, i % 2 ? "Gleam" : "Sale 50%", -36);
+        bench_scenes::AddTextSprite(scene, i % 2 ? "Gleam" : "Sale 50%", -36);
         break;
       case 3:
         bench_scenes::AddShapeSprite(scene, 4, 80, 48);
