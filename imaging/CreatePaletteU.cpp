@@ -194,9 +194,23 @@ void TColorCounts::CountColors(const TBitmap& frame) {
   sample.SetSize(kSampleSize, kSampleSize);
   sample.Canvas().StretchDraw(Rect(0, 0, kSampleSize, kSampleSize), frame);
   const TBitmap& samples = sample;
+  // Runs of one colour are common: the cell of the colour counted last is
+  // counted again without a lookup (it stays that colour's until the next
+  // colour is added).
+  TColor last = 0;
+  int lastCell = -1;
   for (int y = 0; y < kSampleSize; ++y) {
     const std::uint8_t* row = samples.ScanLine(y);
-    for (int x = 0; x < kSampleSize; ++x) Add(RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]));
+    for (int x = 0; x < kSampleSize; ++x) {
+      const TColor color = RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+      if (lastCell >= 0 && color == last) {
+        Increment(cells_[static_cast<std::size_t>(lastCell)].Count);
+        continue;
+      }
+      Add(color);
+      last = color;
+      lastCell = bins_ ? -1 : CellOf(color);
+    }
   }
 }
 

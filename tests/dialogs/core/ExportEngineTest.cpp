@@ -391,6 +391,25 @@ TEST_F(ExportScene, FinishWritesTheFramesPageEditsAndCodesAgainOnlyWhatTheEditsC
   }
 }
 
+TEST_F(ExportScene, ImagesDecidedAtTakeBackAreWrittenAsCodingThePicturesAfreshWritesThem) {
+  // 16 colours: the written global table is larger than the one the frames
+  // were taken back from, so every image is mapped and coded again once.
+  for (const int type : {ptAdaptive, ptDifferentAdaptive}) {
+    settings.PaletteType = type;
+    settings.NumberOfColors = 16;
+    engine.SetExportName(dir.File("planned.gif"));
+    ExportInterval(1, 6);
+    engine.BuildGifFrames(false);
+    ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+    EXPECT_EQ(ReadFile(dir.File("planned.gif")), GifBytes(*engine.CreateGifFile())) << type;
+    // Without the first frame, the next one settles the global table.
+    TExportFrameList list(engine.Frames(), engine.Composition());
+    list.Delete(0);
+    ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+    EXPECT_EQ(ReadFile(dir.File("planned.gif")), GifBytes(*engine.CreateGifFile())) << type;
+  }
+}
+
 TEST_F(ExportScene, ASlowFadeBelowTheThresholdEndsInTheGifWhereTheSceneEnds) {
   // A black block fading to 70 % over 30 steps: about 2.5 levels a step,
   // each below what counts as a change.
