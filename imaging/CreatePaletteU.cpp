@@ -1157,6 +1157,7 @@ TFrameColorMapper::TFrameColorMapper(int kind, int colors, TMaxLogPalette* custo
     : kind_(kind), colors_(colors), keying_(keying), shared_(FixedPaletteOf(kind, custom)) {
   if (shared_) {
     sharedTarget_ = TargetOf(*shared_, keying_, true);
+    lastWanted_ = 0xFFFFFFFFu;
     shared_ = sharedTarget_->palette;
   }
 }
@@ -1165,12 +1166,18 @@ TFrameColorMapper::~TFrameColorMapper() = default;
 
 void TFrameColorMapper::SetSharedPalette(const TMaxLogPalette& palette) {
   sharedTarget_ = TargetOf(palette, keying_, false);
+  lastWanted_ = 0xFFFFFFFFu;
   shared_ = sharedTarget_->palette;
 }
 
 bool TFrameColorMapper::ShowsAlready(const std::uint8_t* wanted, const std::uint8_t* shown) {
   if (!sharedTarget_) return false;
-  const TPaletteEntry& e = sharedTarget_->palette.palPalEntry[sharedTarget_->indices->IndexOf(wanted)];
+  const std::uint32_t key = wanted[0] | (std::uint32_t{wanted[1]} << 8) | (std::uint32_t{wanted[2]} << 16);
+  if (key != lastWanted_) {
+    lastWanted_ = key;
+    lastShown_ = &sharedTarget_->palette.palPalEntry[sharedTarget_->indices->IndexOf(wanted)];
+  }
+  const TPaletteEntry& e = *lastShown_;
   return e.peBlue == shown[0] && e.peGreen == shown[1] && e.peRed == shown[2];
 }
 

@@ -692,6 +692,19 @@ std::vector<std::uint8_t> IndicesInOrderOfAppearance(const TBitmap& picture) {
   return order;
 }
 
+// The distinct indices of an 8-bit picture in ascending order.
+std::vector<std::uint8_t> IndicesUsed(const TBitmap& picture) {
+  std::array<std::uint8_t, 256> used{};
+  for (int y = 0; y < picture.Height(); ++y) {
+    const std::uint8_t* row = picture.ScanLine(y);
+    for (int x = 0; x < picture.Width(); ++x) used[row[x]] = 1;
+  }
+  std::vector<std::uint8_t> indices;
+  for (int i = 0; i < 256; ++i)
+    if (used[static_cast<std::size_t>(i)] != 0) indices.push_back(static_cast<std::uint8_t>(i));
+  return indices;
+}
+
 }  // namespace
 
 // The colours of an 8-bit picture's palette, at most 256; an index past them
@@ -827,12 +840,23 @@ TGifFile::TGraphicPlan TGifFile::AddGraphic(const TBitmap& graphic) {
   }
   std::vector<TColor> colors;
   for (const TPaletteEntry& e : picture->Palette().Entries()) colors.push_back(ColorOf(e));
-  TGraphicPlan plan = PlanGraphic(colors, IndicesInOrderOfAppearance(*picture), globalTable_);
+  // Only tables built entry by entry (frames with tables of their own)
+  // depend on the order in which the indices appear; shared tables map each
+  // index alike whatever the order, so the indices used are enough there.
+  const std::vector<std::uint8_t> order =
+      differentPalettes_ ? IndicesInOrderOfAppearance(*picture) : IndicesUsed(*picture);
+  TGraphicPlan plan = PlanGraphic(colors, order, globalTable_);
+  bool unchanged = true;
+  for (const std::uint8_t index : order) unchanged = unchanged && plan.final[index] == index;
   const int width = picture->Width(), height = picture->Height();
   auto matrix = std::make_unique<TByteArray2D>(width, height);
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* row = picture->ScanLine(y);
     std::uint8_t* out = matrix->Data() + static_cast<std::int64_t>(y) * width;
+    if (unchanged) {
+      std::memcpy(out, row, static_cast<std::size_t>(width));
+      continue;
+    }
     for (int x = 0; x < width; ++x) out[x] = plan.final[row[x]];
   }
   CommitGlobalTable(plan.first);

@@ -229,15 +229,17 @@ class TGifFile {
     TColorMapping first;
     TColorMapping kept;
     std::array<std::uint8_t, 256> final{};
-    // The frame's indices in the order they first appear, row by row.
+    // The indices the frame uses, in the order they first appear, row by
+    // row, where that order matters: for tables built entry by entry.
     std::vector<std::uint8_t> order;
   };
   // Appends a frame made from the graphic (converted to 8 bits when it is
   // not); returns what was decided for it.
   TGraphicPlan AddGraphic(const TBitmap& graphic);
   // The plan AddGraphic makes for an 8-bit picture with these palette
-  // colours (the first 256 count) whose pixels show these indices, in the
-  // order they first appear, when the file's global table is `global`.
+  // colours (the first 256 count) whose pixels show these indices (in the
+  // order they first appear when the frames get tables of their own), when
+  // the file's global table is `global`.
   TGraphicPlan PlanGraphic(const std::vector<TColor>& palette, const std::vector<std::uint8_t>& order,
                            const TColorTable& global) const;
   // Appends the frame of a plan made against this file's global table as it
