@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -817,7 +818,14 @@ class TPackedPixels {
         const std::size_t n = 3 * static_cast<std::size_t>((head & 0x7F) + 1);
         const std::size_t fits = std::min(n, pixels.size() - x);
         if (head & 0x80) {
-          for (std::size_t k = 0; k < fits; k += 3) std::memcpy(pixels.data() + x + k, bytes_ + at, 3);
+          // The pixel, then what is filled so far copied after itself.
+          std::uint8_t* run = pixels.data() + x;
+          std::memcpy(run, bytes_ + at, 3);
+          for (std::size_t filled = 3; filled < fits;) {
+            const std::size_t more = std::min(filled, fits - filled);
+            std::memcpy(run + filled, run, more);
+            filled += more;
+          }
           at += 3;
         } else {
           std::memcpy(pixels.data() + x, bytes_ + at, fits);
@@ -1232,7 +1240,16 @@ void TFrameColorMapper::Map(TSetOfBitmapsItem& item, const std::vector<std::uint
     std::uint32_t lastKey = 0xFFFFFFFFu;
     std::uint8_t lastIndex = 0;
     for (int x = 0; x < width; ++x, row += 3) {
-      const std::uint32_t key = row[0] | (std::uint32_t{row[1]} << 8) | (std::uint32_t{row[2]} << 16);
+      // A pixel's three bytes in one (little-endian) load, but for the
+      // row's last, whose fourth byte may lie past the row.
+      static_assert(std::endian::native == std::endian::little);
+      std::uint32_t key;
+      if (x + 1 < width) {
+        std::memcpy(&key, row, 4);
+        key &= 0xFFFFFFu;
+      } else {
+        key = row[0] | (std::uint32_t{row[1]} << 8) | (std::uint32_t{row[2]} << 16);
+      }
       if (key != lastKey) {
         lastKey = key;
         lastIndex = target->indices->IndexOf(row);

@@ -695,9 +695,10 @@ std::vector<std::uint8_t> IndicesInOrderOfAppearance(const TBitmap& picture) {
 // The distinct indices of an 8-bit picture in ascending order.
 std::vector<std::uint8_t> IndicesUsed(const TBitmap& picture) {
   std::array<std::uint8_t, 256> used{};
+  const int width = picture.Width();
   for (int y = 0; y < picture.Height(); ++y) {
     const std::uint8_t* row = picture.ScanLine(y);
-    for (int x = 0; x < picture.Width(); ++x) used[row[x]] = 1;
+    for (int x = 0; x < width; ++x) used[row[x]] = 1;
   }
   std::vector<std::uint8_t> indices;
   for (int i = 0; i < 256; ++i)

@@ -479,12 +479,12 @@ class TFrameDeltas {
       if (std::memcmp(a, b, bytes) == 0) continue;
       if (top < 0) top = y;
       bottom = y;
-      int x = 0;
-      while (x < left && std::memcmp(a + 3 * x, b + 3 * x, 3) == 0) ++x;
-      left = std::min(left, x);
-      x = w - 1;
-      while (x > right && std::memcmp(a + 3 * x, b + 3 * x, 3) == 0) --x;
-      right = std::max(right, x);
+      // The row differs: its first and last differing pixels, searched no
+      // further than the columns already found.
+      left = static_cast<int>(FirstDifferentByte(a, b, 3 * static_cast<std::size_t>(left)) / 3);
+      const std::size_t from = 3 * static_cast<std::size_t>(right + 1);
+      const std::size_t last = LastDifferentByte(a + from, b + from, bytes - from);
+      if (last != bytes - from) right = static_cast<int>((from + last) / 3);
     }
     if (top < 0) return Rect(0, 0, 0, 0);
     return Rect(left, top, right + 1, bottom + 1);

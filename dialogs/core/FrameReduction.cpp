@@ -425,36 +425,6 @@ std::vector<std::uint8_t> UnchangedPixels(const TBitmap& before, const TBitmap& 
   return mask;
 }
 
-// The first byte in which the n bytes at a and b differ (n when none does),
-// eight bytes at a time.
-std::size_t FirstDifferentByte(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
-  std::size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    std::uint64_t x, y;
-    std::memcpy(&x, a + i, 8);
-    std::memcpy(&y, b + i, 8);
-    // The lowest byte of a little-endian word is the first.
-    if (x != y) return i + static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
-  }
-  for (; i < n; ++i)
-    if (a[i] != b[i]) return i;
-  return n;
-}
-
-// The last byte in which the n bytes at a and b differ (n when none does).
-std::size_t LastDifferentByte(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
-  std::size_t i = n;
-  for (; i >= 8; i -= 8) {
-    std::uint64_t x, y;
-    std::memcpy(&x, a + i - 8, 8);
-    std::memcpy(&y, b + i - 8, 8);
-    if (x != y) return i - 8 + static_cast<std::size_t>(63 - std::countl_zero(x ^ y)) / 8;
-  }
-  for (; i > 0; --i)
-    if (a[i - 1] != b[i - 1]) return i - 1;
-  return n;
-}
-
 // The spans in which the picture differs from the one remembered, which
 // then takes the picture's pixels.
 TSpans FollowWanted(TBitmap& wanted, const TBitmap& picture) {
@@ -675,4 +645,31 @@ void OptimizeFrames(TSetOfBitmaps& frames, const TOptimizeOptions& options, TExp
   reducer.Finish();
   for (; next < input.size(); ++next) frames.push_back(std::move(input[next]));
   if (currentFrame != nullptr) *currentFrame = std::max(static_cast<int>(frames.size()) - 1, 0);
+}
+
+std::size_t FirstDifferentByte(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    // The lowest byte of a little-endian word is the first.
+    if (x != y) return i + static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
+  }
+  for (; i < n; ++i)
+    if (a[i] != b[i]) return i;
+  return n;
+}
+
+std::size_t LastDifferentByte(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+  std::size_t i = n;
+  for (; i >= 8; i -= 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a + i - 8, 8);
+    std::memcpy(&y, b + i - 8, 8);
+    if (x != y) return i - 8 + static_cast<std::size_t>(63 - std::countl_zero(x ^ y)) / 8;
+  }
+  for (; i > 0; --i)
+    if (a[i - 1] != b[i - 1]) return i - 1;
+  return n;
 }
