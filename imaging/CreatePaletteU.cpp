@@ -382,10 +382,14 @@ class TColorGrid {
     std::size_t best = alive_.Size();
     for (int ring = 0;; ++ring) {
       bool inside = false;  // some grid cell of this ring lies within the grid
+      // Only the ring's shell: inside a red and green face every blue
+      // step, elsewhere its two blue faces (the choice does not depend on
+      // the order in which the cells are visited).
       for (int dr = -ring; dr <= ring; ++dr)
-        for (int dg = -ring; dg <= ring; ++dg)
-          for (int db = -ring; db <= ring; ++db) {
-            if (std::max({std::abs(dr), std::abs(dg), std::abs(db)}) != ring) continue;
+        for (int dg = -ring; dg <= ring; ++dg) {
+          const bool face = std::abs(dr) == ring || std::abs(dg) == ring;
+          const int step = face ? 1 : 2 * ring;
+          for (int db = -ring; db <= ring; db += step) {
             const std::array<int, 3> bins{at[0] + dr, at[1] + dg, at[2] + db};
             if (!Within(bins)) continue;
             inside = true;
@@ -400,6 +404,7 @@ class TColorGrid {
               }
             }
           }
+        }
       if (!inside) break;
       // Any colour beyond this ring is at least this far.
       if (best != alive_.Size() && BeyondRing(mr, mg, mb, at, ring) > bestDistance) break;
