@@ -86,3 +86,30 @@ void TColorTable::ColorsToTriples() {
 void TColorTable::TriplesToColors() {
   for (int i = 0; i < count_; ++i) colors_[static_cast<std::size_t>(i)] = ColorOf(i);
 }
+
+bool SameEntries(const TColorTable& a, const TColorTable& b) {
+  if (a.Count() != b.Count()) return false;
+  for (int i = 0; i < a.Count(); ++i)
+    if (a.Color(i) != b.Color(i) || a.Triple(i) != b.Triple(i)) return false;
+  return true;
+}
+
+void TColorIndexMap::Clear() { indices_.fill(-1); }
+
+void TColorIndexMap::Insert(TColor color, int index) {
+  for (std::size_t slot = SlotOf(color);; slot = (slot + 1) % kSlots) {
+    if (indices_[slot] < 0) {
+      colors_[slot] = color;
+      indices_[slot] = static_cast<std::int16_t>(index);
+      return;
+    }
+    if (colors_[slot] == color) return;
+  }
+}
+
+int TColorIndexMap::Find(TColor color) const {
+  for (std::size_t slot = SlotOf(color);; slot = (slot + 1) % kSlots) {
+    if (indices_[slot] < 0) return -1;
+    if (colors_[slot] == color) return indices_[slot];
+  }
+}

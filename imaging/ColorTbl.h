@@ -47,3 +47,27 @@ class TColorTable {
   std::array<std::array<std::uint8_t, 3>, 256> triples_{};
   std::array<TColor, 256> colors_{};
 };
+
+// True when both tables have the same count and the same colours and
+// triples up to it: every lookup and every written byte agrees.
+bool SameEntries(const TColorTable& a, const TColorTable& b);
+
+// Exact colour lookups among at most 256 table entries without a search:
+// each colour leads to the index recorded for it first. Filled from the
+// lowest index up it answers as a forward search does (the lowest match),
+// from the highest down as TColorTable::IndexOf does (the highest).
+class TColorIndexMap {
+ public:
+  TColorIndexMap() { Clear(); }
+  void Clear();
+  // Records the index unless the colour has one already.
+  void Insert(TColor color, int index);
+  // The recorded index of the colour, or -1.
+  int Find(TColor color) const;
+
+ private:
+  static constexpr std::size_t kSlots = 1024;  // at most a quarter full
+  static std::size_t SlotOf(TColor color) { return (color * 0x9E3779B1u) >> 22; }
+  std::array<TColor, kSlots> colors_;
+  std::array<std::int16_t, kSlots> indices_;
+};

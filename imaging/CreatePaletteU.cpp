@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -194,9 +195,23 @@ void TColorCounts::CountColors(const TBitmap& frame) {
   sample.SetSize(kSampleSize, kSampleSize);
   sample.Canvas().StretchDraw(Rect(0, 0, kSampleSize, kSampleSize), frame);
   const TBitmap& samples = sample;
+  // Runs of one colour are common: the cell of the colour counted last is
+  // counted again without a lookup (it stays that colour's until the next
+  // colour is added).
+  TColor last = 0;
+  int lastCell = -1;
   for (int y = 0; y < kSampleSize; ++y) {
     const std::uint8_t* row = samples.ScanLine(y);
-    for (int x = 0; x < kSampleSize; ++x) Add(RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]));
+    for (int x = 0; x < kSampleSize; ++x) {
+      const TColor color = RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+      if (lastCell >= 0 && color == last) {
+        Increment(cells_[static_cast<std::size_t>(lastCell)].Count);
+        continue;
+      }
+      Add(color);
+      last = color;
+      lastCell = bins_ ? -1 : CellOf(color);
+    }
   }
 }
 
@@ -367,10 +382,14 @@ class TColorGrid {
     std::size_t best = alive_.Size();
     for (int ring = 0;; ++ring) {
       bool inside = false;  // some grid cell of this ring lies within the grid
+      // Only the ring's shell: inside a red and green face every blue
+      // step, elsewhere its two blue faces (the choice does not depend on
+      // the order in which the cells are visited).
       for (int dr = -ring; dr <= ring; ++dr)
-        for (int dg = -ring; dg <= ring; ++dg)
-          for (int db = -ring; db <= ring; ++db) {
-            if (std::max({std::abs(dr), std::abs(dg), std::abs(db)}) != ring) continue;
+        for (int dg = -ring; dg <= ring; ++dg) {
+          const bool face = std::abs(dr) == ring || std::abs(dg) == ring;
+          const int step = face ? 1 : 2 * ring;
+          for (int db = -ring; db <= ring; db += step) {
             const std::array<int, 3> bins{at[0] + dr, at[1] + dg, at[2] + db};
             if (!Within(bins)) continue;
             inside = true;
@@ -385,6 +404,7 @@ class TColorGrid {
               }
             }
           }
+        }
       if (!inside) break;
       // Any colour beyond this ring is at least this far.
       if (best != alive_.Size() && BeyondRing(mr, mg, mb, at, ring) > bestDistance) break;
@@ -803,7 +823,14 @@ class TPackedPixels {
         const std::size_t n = 3 * static_cast<std::size_t>((head & 0x7F) + 1);
         const std::size_t fits = std::min(n, pixels.size() - x);
         if (head & 0x80) {
-          for (std::size_t k = 0; k < fits; k += 3) std::memcpy(pixels.data() + x + k, bytes_ + at, 3);
+          // The pixel, then what is filled so far copied after itself.
+          std::uint8_t* run = pixels.data() + x;
+          std::memcpy(run, bytes_ + at, 3);
+          for (std::size_t filled = 3; filled < fits;) {
+            const std::size_t more = std::min(filled, fits - filled);
+            std::memcpy(run + filled, run, more);
+            filled += more;
+          }
           at += 3;
         } else {
           std::memcpy(pixels.data() + x, bytes_ + at, fits);
@@ -1143,6 +1170,7 @@ TFrameColorMapper::TFrameColorMapper(int kind, int colors, TMaxLogPalette* custo
     : kind_(kind), colors_(colors), keying_(keying), shared_(FixedPaletteOf(kind, custom)) {
   if (shared_) {
     sharedTarget_ = TargetOf(*shared_, keying_, true);
+    lastWanted_ = 0xFFFFFFFFu;
     shared_ = sharedTarget_->palette;
   }
 }
@@ -1151,12 +1179,18 @@ TFrameColorMapper::~TFrameColorMapper() = default;
 
 void TFrameColorMapper::SetSharedPalette(const TMaxLogPalette& palette) {
   sharedTarget_ = TargetOf(palette, keying_, false);
+  lastWanted_ = 0xFFFFFFFFu;
   shared_ = sharedTarget_->palette;
 }
 
 bool TFrameColorMapper::ShowsAlready(const std::uint8_t* wanted, const std::uint8_t* shown) {
   if (!sharedTarget_) return false;
-  const TPaletteEntry& e = sharedTarget_->palette.palPalEntry[sharedTarget_->indices->IndexOf(wanted)];
+  const std::uint32_t key = wanted[0] | (std::uint32_t{wanted[1]} << 8) | (std::uint32_t{wanted[2]} << 16);
+  if (key != lastWanted_) {
+    lastWanted_ = key;
+    lastShown_ = &sharedTarget_->palette.palPalEntry[sharedTarget_->indices->IndexOf(wanted)];
+  }
+  const TPaletteEntry& e = *lastShown_;
   return e.peBlue == shown[0] && e.peGreen == shown[1] && e.peRed == shown[2];
 }
 
@@ -1211,7 +1245,16 @@ void TFrameColorMapper::Map(TSetOfBitmapsItem& item, const std::vector<std::uint
     std::uint32_t lastKey = 0xFFFFFFFFu;
     std::uint8_t lastIndex = 0;
     for (int x = 0; x < width; ++x, row += 3) {
-      const std::uint32_t key = row[0] | (std::uint32_t{row[1]} << 8) | (std::uint32_t{row[2]} << 16);
+      // A pixel's three bytes in one (little-endian) load, but for the
+      // row's last, whose fourth byte may lie past the row.
+      static_assert(std::endian::native == std::endian::little);
+      std::uint32_t key;
+      if (x + 1 < width) {
+        std::memcpy(&key, row, 4);
+        key &= 0xFFFFFFu;
+      } else {
+        key = row[0] | (std::uint32_t{row[1]} << 8) | (std::uint32_t{row[2]} << 16);
+      }
       if (key != lastKey) {
         lastKey = key;
         lastIndex = target->indices->IndexOf(row);

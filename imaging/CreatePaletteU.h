@@ -229,6 +229,10 @@ class TFrameColorMapper {
   bool keying_;
   std::optional<TMaxLogPalette> shared_;
   std::unique_ptr<TTarget> sharedTarget_;
+  // The wanted colour ShowsAlready looked up last and its entry: changed
+  // pixels come in runs of one colour.
+  std::uint32_t lastWanted_ = 0xFFFFFFFFu;
+  const TPaletteEntry* lastShown_ = nullptr;
   TColorCounts counts_;
 };
 

@@ -621,7 +621,8 @@ void TGifFile::WriteFrame(std::vector<std::uint8_t>& out, TGifSubImage& image) {
     }
     out.push_back(0);
   }
-  if (image.Pixels() == nullptr) return;
+  // A frame added as coded data has no pixel matrix; one with neither holds only extensions.
+  if (image.Pixels() == nullptr && image.LzwData().Count() == 0) return;
   out.push_back(kImageIntroducer);
   const auto descriptor = image.Descriptor();
   out.insert(out.end(), descriptor.begin(), descriptor.end());
@@ -708,6 +709,20 @@ std::vector<std::uint8_t> IndicesInOrderOfAppearance(const TBitmap& picture) {
   return order;
 }
 
+// The distinct indices of an 8-bit picture in ascending order.
+std::vector<std::uint8_t> IndicesUsed(const TBitmap& picture) {
+  std::array<std::uint8_t, 256> used{};
+  const int width = picture.Width();
+  for (int y = 0; y < picture.Height(); ++y) {
+    const std::uint8_t* row = picture.ScanLine(y);
+    for (int x = 0; x < width; ++x) used[row[x]] = 1;
+  }
+  std::vector<std::uint8_t> indices;
+  for (int i = 0; i < 256; ++i)
+    if (used[static_cast<std::size_t>(i)] != 0) indices.push_back(static_cast<std::uint8_t>(i));
+  return indices;
+}
+
 }  // namespace
 
 // The colours of an 8-bit picture's palette, at most 256; an index past them
@@ -720,16 +735,8 @@ struct TSourcePalette {
   }
 };
 
-// How the indices of a picture map into a frame of this file, and the table
-// that goes with them.
-struct TGifFile::TColorMapping {
-  TColorTable table{0};
-  bool becomesGlobal = false;
-  bool becomesLocal = false;
-  std::array<int, 256> mapped{};
-};
-
-TGifFile::TColorMapping TGifFile::MapColors(const TSourcePalette& palette, const std::vector<std::uint8_t>& order) const {
+TGifFile::TColorMapping TGifFile::MapColors(const TSourcePalette& palette, const std::vector<std::uint8_t>& order,
+                                            const TColorTable& global) const {
   TColorMapping mapping;
   TColorTable& table = mapping.table;
   const int paletteCount = static_cast<int>(palette.colors.size());
@@ -737,23 +744,27 @@ TGifFile::TColorMapping TGifFile::MapColors(const TSourcePalette& palette, const
     for (int i = 0; i < paletteCount; ++i) table.SetColor(i, palette.colors[static_cast<std::size_t>(i)]);
     table.SetCount(std::min(paletteCount + 1, 256));
   }
-  mapping.becomesGlobal = globalTable_.Count() == 0;
+  mapping.becomesGlobal = global.Count() == 0;
   mapping.becomesLocal = !mapping.becomesGlobal && differentPalettes_;
   // Indices of a frame that keeps no table of its own refer to the shared
   // global table, so they are looked up among its own entries only.
   const bool ownTable = mapping.becomesGlobal || mapping.becomesLocal;
-  TColorTable shared = ownTable ? TColorTable(0) : LookupTableOf(globalTable_);
+  TColorTable shared = ownTable ? TColorTable(0) : LookupTableOf(global);
   TColorTable& lookup = ownTable ? table : shared;
+  // The exact lookups find the highest matching entry, as IndexOf does.
+  TColorIndexMap exact;
+  for (int i = lookup.Count() - 1; i >= 0; --i) exact.Insert(lookup.Color(i), i);
   mapping.mapped.fill(-1);
   // Each index maps to one table index, decided where it first appears.
   for (const std::uint8_t paletteIndex : order) {
     const TColor color = palette.ColorAt(paletteIndex);
-    int index = lookup.IndexOf(color);
+    int index = exact.Find(color);
     if (index < 0) {
       if (differentPalettes_ && lookup.Count() < 256) {
         index = lookup.Count();
         lookup.SetColor(index, color);
         lookup.SetCount(index + 1);
+        exact.Insert(color, index);
       } else {
         index = lookup.NearestIndex(color);
       }
@@ -788,27 +799,24 @@ std::unique_ptr<TGifSubImage> TGifFile::MakeFrame(const TColorMapping& mapping, 
   return image;
 }
 
-void TGifFile::AddGraphic(const TBitmap& graphic) {
-  TBitmap converted;
-  const TBitmap* picture = &graphic;
-  if (graphic.PixelFormat() != pf8bit) {
-    converted.Assign(&graphic);
-    converted.SetPixelFormat(pf8bit);
-    picture = &converted;
-  }
-  TSourcePalette palette;
-  for (const TPaletteEntry& e : picture->Palette().Entries()) palette.colors.push_back(ColorOf(e));
+TGifFile::TGraphicPlan TGifFile::PlanGraphic(const std::vector<TColor>& colors, const std::vector<std::uint8_t>& order,
+                                             const TColorTable& global) const {
+  TSourcePalette palette{colors};
   if (palette.colors.size() > 256) palette.colors.resize(256);
-  const std::vector<std::uint8_t> order = IndicesInOrderOfAppearance(*picture);
-
+  TGraphicPlan plan;
   // A first mapping settles the tables; the graphic drawn onto its colours
   // (each index to the nearest of the table's own entries) is then mapped
   // again into the frame that is kept.
-  const TColorMapping first = MapColors(palette, order);
-  CommitGlobalTable(first);
-  const TColorTable& settled = first.becomesLocal ? first.table : globalTable_;
+  plan.first = MapColors(palette, order, global);
+  const TColorTable& settledGlobal = plan.first.becomesGlobal ? plan.first.table : global;
+  const TColorTable& settled = plan.first.becomesLocal ? plan.first.table : settledGlobal;
   std::array<TPaletteEntry, 256> entries{};
-  for (int i = 0; i < settled.Count(); ++i) entries[static_cast<std::size_t>(i)] = PaletteEntryOf(settled.ColorOf(i));
+  // The nearest entry of a colour the table holds is its lowest such entry.
+  TColorIndexMap exact;
+  for (int i = 0; i < settled.Count(); ++i) {
+    entries[static_cast<std::size_t>(i)] = PaletteEntryOf(settled.ColorOf(i));
+    exact.Insert(settled.ColorOf(i), i);
+  }
   TSourcePalette drawnPalette;
   for (int i = 0; i < 256; ++i) drawnPalette.colors.push_back(settled.ColorOf(i));
   std::array<int, 256> drawn;
@@ -816,27 +824,75 @@ void TGifFile::AddGraphic(const TBitmap& graphic) {
   std::vector<std::uint8_t> drawnOrder;
   std::array<bool, 256> drawnSeen{};
   for (const std::uint8_t source : order) {
-    const int index = std::max(0, NearestColorIndex(entries.data(), settled.Count(), palette.ColorAt(source)));
+    const TColor color = palette.ColorAt(source);
+    int index = exact.Find(ColorToRGB(color) & 0xFFFFFF);
+    if (index < 0) index = std::max(0, NearestColorIndex(entries.data(), settled.Count(), color));
     drawn[source] = index;
     if (!drawnSeen[static_cast<std::size_t>(index)]) {
       drawnSeen[static_cast<std::size_t>(index)] = true;
       drawnOrder.push_back(static_cast<std::uint8_t>(index));
     }
   }
-  const TColorMapping kept = MapColors(drawnPalette, drawnOrder);
+  plan.kept = MapColors(drawnPalette, drawnOrder, settledGlobal);
 
-  // Both mappings in one pass over the pixels.
-  std::array<std::uint8_t, 256> final{};
-  for (const std::uint8_t source : order)
-    final[source] = static_cast<std::uint8_t>(kept.mapped[static_cast<std::size_t>(drawn[source])]);
+  // Both mappings in one: the index each picture index becomes.
+  std::array<bool, 256> seen{};
+  for (const std::uint8_t source : order) {
+    const auto index = static_cast<std::uint8_t>(plan.kept.mapped[static_cast<std::size_t>(drawn[source])]);
+    plan.final[source] = index;
+    if (!seen[index]) {
+      seen[index] = true;
+      plan.order.push_back(index);
+    }
+  }
+  return plan;
+}
+
+TGifFile::TGraphicPlan TGifFile::AddGraphic(const TBitmap& graphic) {
+  TBitmap converted;
+  const TBitmap* picture = &graphic;
+  if (graphic.PixelFormat() != pf8bit) {
+    converted.Assign(&graphic);
+    converted.SetPixelFormat(pf8bit);
+    picture = &converted;
+  }
+  std::vector<TColor> colors;
+  for (const TPaletteEntry& e : picture->Palette().Entries()) colors.push_back(ColorOf(e));
+  // Only tables built entry by entry (frames with tables of their own)
+  // depend on the order in which the indices appear; shared tables map each
+  // index alike whatever the order, so the indices used are enough there.
+  const std::vector<std::uint8_t> order =
+      differentPalettes_ ? IndicesInOrderOfAppearance(*picture) : IndicesUsed(*picture);
+  TGraphicPlan plan = PlanGraphic(colors, order, globalTable_);
+  bool unchanged = true;
+  for (const std::uint8_t index : order) unchanged = unchanged && plan.final[index] == index;
   const int width = picture->Width(), height = picture->Height();
   auto matrix = std::make_unique<TByteArray2D>(width, height);
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* row = picture->ScanLine(y);
     std::uint8_t* out = matrix->Data() + static_cast<std::int64_t>(y) * width;
-    for (int x = 0; x < width; ++x) out[x] = final[row[x]];
+    if (unchanged) {
+      std::memcpy(out, row, static_cast<std::size_t>(width));
+      continue;
+    }
+    for (int x = 0; x < width; ++x) out[x] = plan.final[row[x]];
   }
-  AddSubImage(MakeFrame(kept, std::move(matrix)));
+  CommitGlobalTable(plan.first);
+  AddSubImage(MakeFrame(plan.kept, std::move(matrix)));
+  return plan;
+}
+
+TGifSubImage& TGifFile::AddCodedGraphic(const TGraphicPlan& plan, int width, int height, const TByteBuffer& data) {
+  CommitGlobalTable(plan.first);
+  std::unique_ptr<TGifSubImage> image = MakeFrame(plan.kept, nullptr);
+  image->SetWord(4, width);
+  image->SetWord(6, height);
+  image->lzwData_ = data;
+  if (width > ScreenWidth()) SetScreenWidth(width);
+  if (height > ScreenHeight()) SetScreenHeight(height);
+  RebuildScreenPackedByte();
+  AddSubImage(std::move(image));
+  return *images_.back();
 }
 
 // ================================================================================================

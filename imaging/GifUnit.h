@@ -214,8 +214,38 @@ class TGifFile {
   void SetComments(const std::vector<std::string>& lines);
 
   // ---- Frames from bitmaps ----
-  // Appends a frame made from the graphic (converted to 8 bits when it is not).
-  void AddGraphic(const TBitmap& graphic);
+  // How a picture's indices map into a frame of this file, and the table
+  // that goes with them.
+  struct TColorMapping {
+    TColorTable table{0};
+    bool becomesGlobal = false;
+    bool becomesLocal = false;
+    std::array<int, 256> mapped{};
+  };
+  // What adding an 8-bit picture decides before a pixel is touched: a first
+  // mapping that settles the tables, the frame's own mapping, and the frame
+  // index each picture index becomes.
+  struct TGraphicPlan {
+    TColorMapping first;
+    TColorMapping kept;
+    std::array<std::uint8_t, 256> final{};
+    // The indices the frame uses, in the order they first appear, row by
+    // row, where that order matters: for tables built entry by entry.
+    std::vector<std::uint8_t> order;
+  };
+  // Appends a frame made from the graphic (converted to 8 bits when it is
+  // not); returns what was decided for it.
+  TGraphicPlan AddGraphic(const TBitmap& graphic);
+  // The plan AddGraphic makes for an 8-bit picture with these palette
+  // colours (the first 256 count) whose pixels show these indices (in the
+  // order they first appear when the frames get tables of their own), when
+  // the file's global table is `global`.
+  TGraphicPlan PlanGraphic(const std::vector<TColor>& palette, const std::vector<std::uint8_t>& order,
+                           const TColorTable& global) const;
+  // Appends the frame of a plan made against this file's global table as it
+  // stands, as already coded LZW data of its width x height indices: the
+  // frame AddGraphic makes, without a pixel matrix.
+  TGifSubImage& AddCodedGraphic(const TGraphicPlan& plan, int width, int height, const TByteBuffer& data);
 
   // ---- Playback ----
   // Composes the next frame (with the disposal of the one before) into the
@@ -238,8 +268,8 @@ class TGifFile {
   void ReadFrames(TStream& stream);
   bool ReadImage(TStream& stream, TExtensionList extensions, std::int64_t& pixelBudget);
   void WriteFrame(std::vector<std::uint8_t>& out, TGifSubImage& image);
-  struct TColorMapping;
-  TColorMapping MapColors(const TSourcePalette& palette, const std::vector<std::uint8_t>& order) const;
+  TColorMapping MapColors(const TSourcePalette& palette, const std::vector<std::uint8_t>& order,
+                          const TColorTable& global) const;
   void CommitGlobalTable(const TColorMapping& mapping);
   std::unique_ptr<TGifSubImage> MakeFrame(const TColorMapping& mapping, std::unique_ptr<TByteArray2D> matrix);
   TSize CompositionSize() const;

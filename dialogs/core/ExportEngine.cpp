@@ -306,11 +306,10 @@ TPalette PaletteOfImage(const TGifSubImage& image) {
   return TPalette(entries);
 }
 
-// Makes the frame's bitmap the 8-bit picture of its GIF image: the image's
-// indices with the table's colours and the image's transparent colour
-// (without one, the bitmap's default, its bottom-left pixel). The picture
-// keeps the image's coded data and gives its pixels back until they are used.
-void TakePictureOfImage(const TGifSubImage& image, TSetOfBitmapsItem& item, std::shared_ptr<const TCodedImage> coded) {
+// The 8-bit picture of a GIF image: the image's indices with the table's
+// colours and the image's transparent colour (without one, the bitmap's
+// default, its bottom-left pixel).
+std::unique_ptr<TCodedPicture> PictureOfImage(const TGifSubImage& image) {
   const TByteArray2D& pixels = *image.Pixels();
   auto picture = std::make_unique<TCodedPicture>();
   picture->SetPixelFormat(pf8bit);
@@ -327,9 +326,7 @@ void TakePictureOfImage(const TGifSubImage& image, TSetOfBitmapsItem& item, std:
     picture->SetTransparentMode(tmAuto);
   }
   picture->SetModified(false);
-  picture->KeepCoded(std::move(coded));
-  item.Bitmap = std::move(picture);
-  item.Transparent = image.Transparent() ? 1 : 0;
+  return picture;
 }
 
 // Frees an image's coded data once it was written or taken: the file's data
@@ -350,15 +347,28 @@ TGifAssemblyOptions TExportEngine::GifOptions() const {
   return options;
 }
 
-void TExportEngine::TakeFrameFromGif(TSetOfBitmapsItem& item, std::unique_ptr<TGifAssembler>& assembler) {
+void TExportEngine::TakeFrameFromGif(TSetOfBitmapsItem& item, TReadback& readback) {
   TStageTimer timer(Times.Readback);
   // Each frame becomes its image's decoded picture as soon as it is final;
-  // the image is coded once, here, and its data serves the estimate and the
-  // file that finishing writes.
-  if (!assembler) assembler = std::make_unique<TGifAssembler>(GifOptions(), frames_);
-  TGifSubImage& image = assembler->Add(item);
+  // the image is coded once, here, and so is the image that writing the
+  // picture makes (mostly the same): the estimate and the file that
+  // finishing writes take it as it is.
+  if (!readback.assembler) {
+    readback.assembler = std::make_unique<TGifAssembler>(GifOptions(), frames_);
+    readback.planner = std::make_unique<TWrittenImagePlanner>(GifOptions());
+  }
+  TGifFile::TGraphicPlan made;
+  TGifSubImage& image = readback.assembler->Add(item, &made);
   image.Encode();
-  TakePictureOfImage(image, item, codedImages_.Remember(image));
+  std::shared_ptr<const TCodedImage> coded = codedImages_.Remember(image);
+  std::unique_ptr<TCodedPicture> picture = PictureOfImage(image);
+  std::vector<TColor> palette;
+  for (const TPaletteEntry& e : picture->Palette().Entries()) palette.push_back(ColorOf(e));
+  picture->KeepWritten(readback.planner->Plan(image, made, palette, coded, picture->TransparentColor()));
+  // The picture gives its pixels back until they are used.
+  picture->KeepCoded(std::move(coded));
+  item.Bitmap = std::move(picture);
+  item.Transparent = image.Transparent() ? 1 : 0;
   DropCodedData(image);
 }
 
@@ -373,11 +383,13 @@ bool TExportEngine::WriteGif(TStream& stream) {
   ReportProgress(Progress, 0, last);
   for (int k = 0; k <= last; ++k) {
     TSetOfBitmapsItem& item = *frames_[static_cast<std::size_t>(k)];
-    TGifSubImage& image = assembler.Add(item);
+    // A frame as it was taken back is written as decided then.
+    const TWrittenImage* written = assembler.WrittenImageOf(item);
+    TGifSubImage& image = written != nullptr ? assembler.AddWritten(item, *written) : assembler.Add(item);
     ReportProgress(Progress, k, last);
     ReleaseFramePicture(item);
     if (k == 0) gif.WriteHeader(stream);
-    const bool reused = codedImages_.Reuse(image);
+    const bool reused = written != nullptr || codedImages_.Reuse(image);
     gif.WriteSubImage(stream, k + 1);
     if (!reused) codedImages_.Remember(image);
     DropCodedData(image);
@@ -467,12 +479,12 @@ class TFrameDeltas {
       if (std::memcmp(a, b, bytes) == 0) continue;
       if (top < 0) top = y;
       bottom = y;
-      int x = 0;
-      while (x < left && std::memcmp(a + 3 * x, b + 3 * x, 3) == 0) ++x;
-      left = std::min(left, x);
-      x = w - 1;
-      while (x > right && std::memcmp(a + 3 * x, b + 3 * x, 3) == 0) --x;
-      right = std::max(right, x);
+      // The row differs: its first and last differing pixels, searched no
+      // further than the columns already found.
+      left = static_cast<int>(FirstDifferentByte(a, b, 3 * static_cast<std::size_t>(left)) / 3);
+      const std::size_t from = 3 * static_cast<std::size_t>(right + 1);
+      const std::size_t last = LastDifferentByte(a + from, b + from, bytes - from);
+      if (last != bytes - from) right = static_cast<int>((from + last) / 3);
     }
     if (top < 0) return Rect(0, 0, 0, 0);
     return Rect(left, top, right + 1, bottom + 1);
@@ -503,7 +515,7 @@ bool TExportEngine::CreateReducedFrames() {
   // colours really shown: a pixel left as it is shows the palette's colour
   // drawn there before, never a colour only the rendered frames had.
   TFrameColorMapper mapper(kind, colors, custom, settings_.RemoveIdenticalPixels());
-  std::unique_ptr<TGifAssembler> readback;
+  TReadback readback;
   TFrameReducer::TSink kept = [&](std::unique_ptr<TSetOfBitmapsItem> item) {
     if (sceneTransparent && settings_.Shrink()) {
       item->Transparent = 1;

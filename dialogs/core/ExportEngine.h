@@ -179,9 +179,14 @@ class TExportEngine {
   bool CreateReducedFrames();
   void ApplySceneTransparency(TSetOfBitmapsItem& item) const;
   TGifAssemblyOptions GifOptions() const;
+  // The GIF the frames are taken back from, and the images writing them makes.
+  struct TReadback {
+    std::unique_ptr<TGifAssembler> assembler;
+    std::unique_ptr<TWrittenImagePlanner> planner;
+  };
   // Replaces a final frame by the picture of its GIF image (the next image
-  // of the assembler, made with the first frame), coded once.
-  void TakeFrameFromGif(TSetOfBitmapsItem& item, std::unique_ptr<TGifAssembler>& assembler);
+  // of the readback, made with the first frame), coded once.
+  void TakeFrameFromGif(TSetOfBitmapsItem& item, TReadback& readback);
   // Writes the GIF of the frames image by image; false when cancelled.
   bool WriteGif(TStream& stream);
   TGifSizeEstimate MeasureGif();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -118,16 +119,23 @@ const TBitmap& PictureOf(const TSetOfBitmapsItem& frame, TBitmap& converted) {
   if (picture->PixelFormat() == pf24bit) return *picture;
   if (picture->PixelFormat() == pf8bit && !picture->Palette().IsNone()) {
     // Each index through its palette entry (an index past the entries reads as black).
-    std::array<std::array<std::uint8_t, 3>, 256> colors{};
+    // Blue, green and red as the first three bytes of a little-endian word:
+    // each pixel is stored as one word, whose fourth byte the next pixel
+    // overwrites.
+    static_assert(std::endian::native == std::endian::little);
+    std::array<std::uint32_t, 256> colors{};
     const std::vector<TPaletteEntry>& entries = picture->Palette().Entries();
     for (std::size_t i = 0; i < std::min<std::size_t>(entries.size(), 256); ++i)
-      colors[i] = {entries[i].peBlue, entries[i].peGreen, entries[i].peRed};
+      colors[i] = entries[i].peBlue | (std::uint32_t{entries[i].peGreen} << 8) | (std::uint32_t{entries[i].peRed} << 16);
+    const int width = picture->Width(), height = picture->Height();
     converted.SetPixelFormat(pf24bit);
-    converted.SetSize(picture->Width(), picture->Height());
-    for (int y = 0; y < picture->Height(); ++y) {
+    converted.SetSize(width, height);
+    for (int y = 0; y < height; ++y) {
       const std::uint8_t* from = picture->ScanLine(y);
       std::uint8_t* to = converted.ScanLine(y);
-      for (int x = 0; x < picture->Width(); ++x, to += 3) std::memcpy(to, colors[from[x]].data(), 3);
+      int x = 0;
+      for (; x + 1 < width; ++x, to += 3) std::memcpy(to, &colors[from[x]], 4);
+      if (x < width) std::memcpy(to, &colors[from[x]], 3);
     }
     return converted;
   }
@@ -310,15 +318,15 @@ TRect ChangedRect(const TBitmap& before, const TBitmap& after, const TSetOfBitma
   for (int y = visible.Top; y < visible.Bottom; ++y) {
     const auto [from, to] = ColumnsToTest(visible, spans, y);
     if (from > to) continue;
-    const std::uint8_t* pb = b.Pixel(from, y);
-    const std::uint8_t* pa = a.Pixel(from, y);
-    int first = -1, last = -1;
-    for (int x = from; x <= to; ++x, pb += 3, pa += 3) {
-      if (!changes(pb, pa)) continue;
-      if (first < 0) first = x;
-      last = x;
-    }
-    if (first < 0) continue;
+    // Only the row's first and last changed pixels count: it is searched
+    // from both ends, and the pixels between them are not tested.
+    const std::uint8_t* pb = b.Pixel(0, y);
+    const std::uint8_t* pa = a.Pixel(0, y);
+    int first = from;
+    while (first <= to && !changes(pb + 3 * first, pa + 3 * first)) ++first;
+    if (first > to) continue;
+    int last = to;
+    while (last > first && !changes(pb + 3 * last, pa + 3 * last)) --last;
     if (top < 0) top = y;
     bottom = y;
     left = std::min(left, first);
@@ -425,10 +433,10 @@ TSpans FollowWanted(TBitmap& wanted, const TBitmap& picture) {
   for (int y = 0; y < picture.Height(); ++y) {
     const std::uint8_t* a = picture.ScanLine(y);
     std::uint8_t* b = wanted.ScanLine(y);
-    if (std::memcmp(a, b, static_cast<std::size_t>(w) * 3) == 0) continue;
-    int first = 0, last = w - 1;
-    while (std::memcmp(a + 3 * first, b + 3 * first, 3) == 0) ++first;
-    while (std::memcmp(a + 3 * last, b + 3 * last, 3) == 0) --last;
+    const auto bytes = static_cast<std::size_t>(w) * 3;
+    if (std::memcmp(a, b, bytes) == 0) continue;
+    const int first = static_cast<int>(FirstDifferentByte(a, b, bytes) / 3);
+    const int last = static_cast<int>(LastDifferentByte(a, b, bytes) / 3);
     spans[static_cast<std::size_t>(y)] = {first, last};
     std::memcpy(b + 3 * first, a + 3 * first, static_cast<std::size_t>(last - first + 1) * 3);
   }
@@ -637,4 +645,31 @@ void OptimizeFrames(TSetOfBitmaps& frames, const TOptimizeOptions& options, TExp
   reducer.Finish();
   for (; next < input.size(); ++next) frames.push_back(std::move(input[next]));
   if (currentFrame != nullptr) *currentFrame = std::max(static_cast<int>(frames.size()) - 1, 0);
+}
+
+std::size_t FirstDifferentByte(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    // The lowest byte of a little-endian word is the first.
+    if (x != y) return i + static_cast<std::size_t>(std::countr_zero(x ^ y)) / 8;
+  }
+  for (; i < n; ++i)
+    if (a[i] != b[i]) return i;
+  return n;
+}
+
+std::size_t LastDifferentByte(const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+  std::size_t i = n;
+  for (; i >= 8; i -= 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a + i - 8, 8);
+    std::memcpy(&y, b + i - 8, 8);
+    if (x != y) return i - 8 + static_cast<std::size_t>(63 - std::countl_zero(x ^ y)) / 8;
+  }
+  for (; i > 0; --i)
+    if (a[i - 1] != b[i - 1]) return i - 1;
+  return n;
 }

@@ -33,6 +33,12 @@ inline std::int32_t ColorDifference(const std::uint8_t* a, const std::uint8_t* b
   return dr * dr + dg * dg + db * db;
 }
 
+// The first byte in which the n bytes at a and b differ, eight bytes at a
+// time; n when none does.
+std::size_t FirstDifferentByte(const std::uint8_t* a, const std::uint8_t* b, std::size_t n);
+// The last byte in which they differ; n when none does.
+std::size_t LastDifferentByte(const std::uint8_t* a, const std::uint8_t* b, std::size_t n);
+
 // The state the compositions share: the offset of every frame position, and
 // the image kept for frames that leave or restore the previous one.
 struct TExportComposition {

@@ -79,18 +79,82 @@ TGifAssembler::~TGifAssembler() = default;
 
 std::unique_ptr<TGifFile> TGifAssembler::Take() { return std::move(gif_); }
 
-TGifSubImage& TGifAssembler::Add(const TSetOfBitmapsItem& item) {
-  gif_->AddGraphic(*item.Bitmap);
+TGifSubImage& TGifAssembler::Add(const TSetOfBitmapsItem& item, TGifFile::TGraphicPlan* plan) {
+  TGifFile::TGraphicPlan made = gif_->AddGraphic(*item.Bitmap);
+  if (plan != nullptr) *plan = std::move(made);
   TGifSubImage& image = *gif_->GetSubImage(gif_->ImageCount());
+  SetAttributes(image, item, item.Transparent != 0 ? item.Bitmap->TransparentColor() : 0);
+  return image;
+}
+
+const TWrittenImage* TGifAssembler::WrittenImageOf(const TSetOfBitmapsItem& item) const {
+  const auto* picture = dynamic_cast<const TCodedPicture*>(item.Bitmap.get());
+  const TWrittenImage* written = picture != nullptr ? picture->Written() : nullptr;
+  if (written == nullptr || written->Coded->Interlaced != (item.Interlaced() != 0) ||
+      written->LocalColorTables != gif_->DifferentPalettes() || !SameEntries(*written->GlobalBefore, gif_->GlobalTable()))
+    return nullptr;
+  return written;
+}
+
+TGifSubImage& TGifAssembler::AddWritten(const TSetOfBitmapsItem& item, const TWrittenImage& written) {
+  const TCodedImage& coded = *written.Coded;
+  TGifSubImage& image = gif_->AddCodedGraphic(written.Plan, coded.Width, coded.Height, coded.Data);
+  SetAttributes(image, item, written.TransparentColor);
+  return image;
+}
+
+void TGifAssembler::SetAttributes(TGifSubImage& image, const TSetOfBitmapsItem& item, TColor transparentColor) {
   image.SetDelay(std::clamp(item.Delay, 0, kMaxWord));
   // Positions are 16-bit words in the file.
   image.SetLeft(std::clamp(item.Left, 0, kMaxWord));
   image.SetTop(std::clamp(item.Top, 0, kMaxWord));
   image.SetDisposal(item.Disposal);
   image.SetInterlaced(item.Interlaced() != 0);
-  if (item.Transparent != 0) SetTransparentIndexOf(image, item.Bitmap->TransparentColor());
+  if (item.Transparent != 0) SetTransparentIndexOf(image, transparentColor);
   if (gif_->ImageCount() == 1 && frameCount_ > 1 && options_.LoopCount != 0) SetLoopBlock(image, options_.LoopCount);
-  return image;
+}
+
+TWrittenImagePlanner::TWrittenImagePlanner(const TGifAssemblyOptions& options) {
+  gif_.SetDifferentPalettes(options.LocalColorTables);
+}
+
+std::shared_ptr<const TWrittenImage> TWrittenImagePlanner::Plan(const TGifSubImage& image,
+                                                                const TGifFile::TGraphicPlan& made,
+                                                                const std::vector<TColor>& palette,
+                                                                std::shared_ptr<const TCodedImage> coded,
+                                                                TColor transparentColor) {
+  if (!coded || image.Pixels() == nullptr) return nullptr;
+  // Frames after the first share the global table the first one settled.
+  if (!global_ || !SameEntries(*global_, gif_.GlobalTable())) global_ = std::make_shared<const TColorTable>(gif_.GlobalTable());
+  auto written = std::make_shared<TWrittenImage>();
+  written->Plan = gif_.PlanGraphic(palette, made.order, gif_.GlobalTable());
+  written->GlobalBefore = global_;
+  written->LocalColorTables = gif_.DifferentPalettes();
+  written->TransparentColor = transparentColor;
+  TGifSubImage& planned = gif_.AddCodedGraphic(written->Plan, coded->Width, coded->Height, TByteBuffer());
+  const bool same = std::all_of(made.order.begin(), made.order.end(),
+                                [&](std::uint8_t index) { return written->Plan.final[index] == index; });
+  if (same && planned.LzwMinCodeSize() == coded->MinCodeSize) {
+    written->Coded = std::move(coded);
+  } else {
+    const TByteArray2D& pixels = *image.Pixels();
+    auto matrix = std::make_unique<TByteArray2D>(pixels.Width(), pixels.Height());
+    const std::uint8_t* from = pixels.Data();
+    std::uint8_t* to = matrix->Data();
+    for (std::int64_t i = 0; i < pixels.Size(); ++i) to[i] = written->Plan.final[from[i]];
+    planned.SetPixels(std::move(matrix));
+    planned.SetInterlaced(coded->Interlaced);
+    planned.Encode();
+    auto recoded = std::make_shared<TCodedImage>();
+    recoded->Data = planned.LzwData();
+    recoded->MinCodeSize = planned.LzwMinCodeSize();
+    recoded->Width = pixels.Width();
+    recoded->Height = pixels.Height();
+    recoded->Interlaced = coded->Interlaced;
+    written->Coded = std::move(recoded);
+  }
+  planned.DropPixels();
+  return written;
 }
 
 TGifSubImage* TGifAssembler::AddComment() {
@@ -194,7 +258,10 @@ void TCodedPicture::BeforeAccess(bool mutating) const {
   if (decoding_) return;
   if (coded_ && !HasImage()) Decode();
   // A change leaves the coded data behind for good.
-  if (mutating) coded_.reset();
+  if (mutating) {
+    coded_.reset();
+    written_.reset();
+  }
   TMinGDIBitmap::BeforeAccess(mutating);
 }
 

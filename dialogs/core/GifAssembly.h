@@ -5,6 +5,7 @@
 
 #include "imaging/CreatePaletteU.h"
 #include "imaging/GifDecl.h"
+#include "imaging/GifUnit.h"
 #include "imaging/MinGDIBitmapU.h"
 #include "platform/Messages.h"
 
@@ -52,12 +53,21 @@ class TGifAssembler {
   // Adds the frame's image with its delay, position, disposal, interlacing
   // and transparent index; the loop block stands on the first image of an
   // animation that repeats. Returns the image.
-  TGifSubImage& Add(const TSetOfBitmapsItem& item);
+  // The plan of the frame's image goes to `plan` when one is given.
+  TGifSubImage& Add(const TSetOfBitmapsItem& item, TGifFile::TGraphicPlan* plan = nullptr);
+  // The image that writing the frame makes, decided when the frame was
+  // taken back from its GIF image, when it is still valid here: the frame's
+  // picture is unchanged, its row order the same and the file's tables as
+  // they were then. Nothing otherwise.
+  const struct TWrittenImage* WrittenImageOf(const TSetOfBitmapsItem& item) const;
+  // Adds that image, coded as it was, with the frame's attributes as Add sets them.
+  TGifSubImage& AddWritten(const TSetOfBitmapsItem& item, const TWrittenImage& written);
   // After the last image: the comment as a frame of extensions; nothing
   // without comment lines.
   TGifSubImage* AddComment();
 
  private:
+  void SetAttributes(TGifSubImage& image, const TSetOfBitmapsItem& item, TColor transparentColor);
   TGifAssemblyOptions options_;
   int frameCount_;
   std::unique_ptr<TGifFile> gif_;
@@ -77,6 +87,35 @@ struct TCodedImage {
   bool Interlaced = false;
 };
 
+// The GIF image that writing a frame taken back from its GIF image makes:
+// the plan of its tables and indices (made against a global table as it
+// stood), its coded data, and the picture's transparent colour.
+struct TWrittenImage {
+  TGifFile::TGraphicPlan Plan;
+  std::shared_ptr<const TColorTable> GlobalBefore;
+  bool LocalColorTables = false;
+  std::shared_ptr<const TCodedImage> Coded;
+  TColor TransparentColor = 0;
+};
+
+// Decides, as the frames are taken back from their GIF images one by one,
+// the images that writing the taken-back frames makes, in a file of its own
+// that follows the written file's tables. An image whose indices map onto
+// themselves keeps its coded data; any other is mapped and coded here once.
+class TWrittenImagePlanner {
+ public:
+  explicit TWrittenImagePlanner(const TGifAssemblyOptions& options);
+  // `image`: the frame's GIF image with its pixels, made by `made`, coded
+  // as `coded`; `palette`: the colours of the picture taken back from it.
+  std::shared_ptr<const TWrittenImage> Plan(const TGifSubImage& image, const TGifFile::TGraphicPlan& made,
+                                            const std::vector<TColor>& palette,
+                                            std::shared_ptr<const TCodedImage> coded, TColor transparentColor);
+
+ private:
+  TGifFile gif_;
+  std::shared_ptr<const TColorTable> global_;
+};
+
 // A frame's 8-bit picture that gives its pixels back while nobody uses them
 // and decodes them again from its GIF image's coded data on the next access,
 // so that a kept frame costs about its share of the file. A change to the
@@ -86,6 +125,9 @@ class TCodedPicture : public TMinGDIBitmap {
   // Takes the coded data of the picture's own pixels and gives the pixels back.
   void KeepCoded(std::shared_ptr<const TCodedImage> coded);
   bool IsCoded() const { return coded_ != nullptr; }
+  // The image writing the picture makes, kept until the picture changes.
+  void KeepWritten(std::shared_ptr<const TWrittenImage> written) { written_ = std::move(written); }
+  const TWrittenImage* Written() const { return coded_ ? written_.get() : nullptr; }
   // Gives the pixels back when the coded data still makes them.
   void ReleaseToCode() const;
 
@@ -95,6 +137,7 @@ class TCodedPicture : public TMinGDIBitmap {
  private:
   void Decode() const;
   mutable std::shared_ptr<const TCodedImage> coded_;
+  mutable std::shared_ptr<const TWrittenImage> written_;
   mutable bool decoding_ = false;
 };
 

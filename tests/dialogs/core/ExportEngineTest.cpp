@@ -885,3 +885,24 @@ TEST_F(ExportScene, KeptFramesHoldOnlyTheirCodedImageUntilTheirPixelsAreUsed) {
   ASSERT_EQ(engine.SaveGif(), TExportOutcome::Done);
   EXPECT_EQ(GifImages(*ReadGif(ReadFile(dir.File("out.gif"))))[0]->Pixels()->Data()[0], edited.ScanLine(0)[0]);
 }
+
+TEST_F(ExportedPixels, ImagesDecidedAtTakeBackAreWrittenAsCodingThePicturesAfreshWritesThem) {
+  // Many colours in 32: palettes whose pictures map some indices onto
+  // others when written, so that those images are mapped and coded anew.
+  AddManyColouredBlock(0);
+  settings.NumberOfColors = 32;
+  for (int type : {ptAdaptive, ptOptimized, ptStandardVGA, ptDifferentAdaptive}) {
+    SCOPED_TRACE("palette type " + std::to_string(type));
+    settings.PaletteType = type;
+    engine.SetExportName(dir.File("planned.gif"));
+    ExportInterval(1, 6);
+    engine.BuildGifFrames(false);
+    ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+    EXPECT_EQ(ReadFile(dir.File("planned.gif")), GifBytes(*engine.CreateGifFile()));
+    // Without the first frame, the next one settles the global table.
+    TExportFrameList list(engine.Frames(), engine.Composition());
+    list.Delete(0);
+    ASSERT_EQ(engine.Finish(), TExportOutcome::Done);
+    EXPECT_EQ(ReadFile(dir.File("planned.gif")), GifBytes(*engine.CreateGifFile()));
+  }
+}
