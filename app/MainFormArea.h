@@ -54,6 +54,9 @@ class TMainFormContext {
   virtual TFrame* CurrentFrame() = 0;
   // The settings of the program while it runs.
   virtual TEditorSettings& UserSettings() = 0;
+  // The play button's state (the checked Movie_Play).
+  virtual bool PlayButtonDown() const = 0;
+  virtual void SetPlayButtonDown(bool down) = 0;
 
   // ---- What every area does ----
   // Every command's enabled state from the active document and the selection.
@@ -102,6 +105,8 @@ class TMainFormArea : public QObject {
   TSprite* CurrentSprite() const { return editor_.CurrentSprite(); }
   TFrame* CurrentFrame() const { return editor_.CurrentFrame(); }
   TEditorSettings& UserSettings() const { return editor_.UserSettings(); }
+  bool PlayButtonDown() const { return editor_.PlayButtonDown(); }
+  void SetPlayButtonDown(bool down) const { editor_.SetPlayButtonDown(down); }
   void RefreshCommandStates() const { editor_.RefreshCommandStates(); }
   void RequestSceneRecompute() const { editor_.RequestSceneRecompute(); }
   void RunEntry(const std::function<void()>& entry) const { editor_.RunEntry(entry); }

@@ -580,7 +580,7 @@ void TMotionArea::MarkCurrentMotionStep() {
 
 void TMotionArea::GoToMotionStep(int step) {
   TSprite* sprite = CurrentSprite();
-  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || sprite == nullptr || Form().PlayButtonDown())
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || sprite == nullptr || PlayButtonDown())
     return;
   TAnimatedScene& scene = *CurrentScene();
   TMoving& path = sprite->Motion();

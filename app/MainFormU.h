@@ -109,7 +109,104 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   explicit TMainForm(QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // ---- The areas of the window and what they share (MainFormArea.h) ----
+  // =============================================================================================
+  // Creation, showing and closing (MainFormU.cpp)
+  // =============================================================================================
+
+  // The Esc character sets the cancel flag (the window previews every key).
+  void FormKeyPress(char& Key);
+
+  // The command line's first argument, opened by the deferred start
+  // (ParamStr(1); empty for none).
+  std::string StartupFileArgument;
+
+  // ---- The deferred start and the upgrade check ----
+  TTimer TimerStart;           // 1000 ms, once after FormShow
+  TTimer TimerRunCheckUpdate;  // 60000 ms, once after the deferred start
+  void TimerStartTimer();
+  void TimerRunCheckUpdateTimer();
+
+  // ---- Progress (status panel 2) ----
+  TTimer HideProgressTimer;  // 10000 ms after the last report: clears the cancel flag
+  void HideProgressTimerTimer();
+  // Owner drawing of status panel 2 into its picture.
+  void StatusBar1DrawPanel(TCanvas& canvas, const TRect& panel);
+  // The percentage shown in status panel 2; -1 while nothing shows.
+  std::int32_t ProgressPercent = -1;
+
+  // ---- Scene recompute and steps shown ----
+  void WMRecomputeScene();  // 1002
+  void WMStepChanged(WPARAM wParam, LPARAM lParam);  // 1006
+
+  // ---- Clipboard ----
+  // The private clipboard format, named after the newest project signature
+  // (0 when it could not be registered).
+  UINT ClipboardFormat = 0;
+  // The clipboard changed: the paste commands follow what it holds.
+  void WMDrawClipboard();
+
+  // ---- Editing state ----
+  // The scene shown while no document is active; never composes (locked).
+  TAnimatedScene* PlaceholderScene() const { return placeholderScene_.get(); }
+  // The splash form, from FormCreate to the first tick of TimerStart.
+  TFirstFlashForm* SplashForm() const { return splash_.get(); }
+
+  // ---- The 3D text page's lists, filled here; the 3D text area places them ----
+  QComboBox* ComboBoxDepth = nullptr;  // "0", "0.01" ... "0.09", "0.1" ... "3" (40 items)
+  QComboBox* ComboBoxSize = nullptr;   // "1" ... "70"
+
+  // Set when the display has 8 bits per pixel or fewer.
+  bool LowColorDisplay = false;
+
+  // Builds the scene, sprite, frame, motion, appearance and background pages.
+  void FormCreatePages();
+  // Applies a pending shape, line or 3D text edit to the frame it was made on, now.
+  void FlushPendingFrameEdits();
+  // The open document that shows a scene (nullptr: none does).
+  TAnimationWindow* DocumentOfScene(const TAnimatedScene* scene) const;
+
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  // A property page that is switched away while one of its controls has the
+  // focus passes the focus to the scene tree (MainFormLayout.cpp).
+  bool focusNextPrevChild(bool next) override;
+
+ private:
+  // =============================================================================================
+  // What the areas ask, through TMainFormContext (MainFormArea.h)
+  // =============================================================================================
+
+  QMainWindow& Window() override { return *this; }
+  TMainForm& Form() override { return *this; }
+  // The window's message handle (messages 1002, 1003 and 1006 come here).
+  HWND Handle() const override { return handle_->Handle(); }
+  // The active document's scene, or the placeholder scene.
+  TAnimatedScene* CurrentScene() const override { return currentScene_; }
+  TAnimationWindow* ActiveAnimationWindow() const override { return activeWindow_; }
+  // Every setting kept while the program runs (read by LoadSettings in
+  // FormShow, written by SaveSettings in FormClose).
+  TEditorSettings& UserSettings() override { return userSettings_; }
+  // The play button's state (AnimateBtn, the checked Movie_Play).
+  bool PlayButtonDown() const override;
+  void SetPlayButtonDown(bool down) override;
+  void SetUpTimer(TTimer& timer, int interval, std::function<void()> tick) override;
+  // The barrier of every entry (MainFormActions.cpp): commands, timer ticks,
+  // drops and clipboard changes run through it. An escaped exception is
+  // shown in the error box; when no other entry is running around it, the
+  // guards the failed handler left set are cleared and the command states
+  // refreshed, so the document stays editable.
+  void RunEntry(const std::function<void()>& entry) override;
+  // Shows done of total (message 1001 and every long operation): 0 starts
+  // the display, total hides it. While it runs the pending events, only Esc
+  // and painting reach the program.
+  void ShowProgress(int done, int total) override;
+  // Posts message 1002 to the window: after a model change, the current
+  // step is recomputed and redrawn once the present handler returns.
+  void RequestSceneRecompute() override;
+
   TCommandSet& Commands() override { return *commands_; }
   TLayoutArea& Layout() override { return *layout_; }
   TLayoutArea& Layout() const { return *layout_; }
@@ -124,75 +221,53 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   TEffectsArea& Effects() override { return *effects_; }
   TGalleriesArea& Galleries() override { return *galleries_; }
 
- private:
-  // What only the areas ask, through TMainFormContext.
-  QMainWindow& Window() override { return *this; }
-  TMainForm& Form() override { return *this; }
-  void SetUpTimer(TTimer& timer, int interval, std::function<void()> tick) override;
-  // The barrier of every entry (MainFormActions.cpp): commands, timer ticks,
-  // drops and clipboard changes run through it. An escaped exception is
-  // shown in the error box; when no other entry is running around it, the
-  // guards the failed handler left set are cleared and the command states
-  // refreshed, so the document stays editable.
-  void RunEntry(const std::function<void()>& entry) override;
-
- public:
-
   // =============================================================================================
-  // Creation, showing and closing (MainFormU.cpp)
+  // What the document windows ask, through TDocumentHost (MainFormDocuments.cpp):
+  // most of it forwarded to the area that owns the work
   // =============================================================================================
 
-  // The Esc character sets the cancel flag (the window previews every key).
-  void FormKeyPress(char& Key);
+  const TDocumentSettings& Settings() const override;
+  // Switches the scene, the tree, the undo log and the pages to the document.
+  void SetActiveAnimationWindow(TAnimationWindow* window) override;
+  void StepChanged(WPARAM wParam, LPARAM lParam) override { WMStepChanged(wParam, lParam); }
+  void ShowStatusText(int panel, const std::string& text) override;
+  void AddRecentFile(const std::string& fileName) override;
+  void DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) override;
+  void ExportAnimation(const std::string& fileName, int format) override;
+  // The scene tree and the command states (TTreeArea).
+  TSprite* CurrentSprite() override;
+  TFrame* CurrentFrame() override;
+  void DetachCurrentSprite() override;
+  void RebuildAnimationTree() override;
+  void SelectTreeNode(int spriteIndex, int nodeKind) override;
+  void RefreshCommandStates() override;
+  QWidget* Panel_TreeView() override;
+  QAction* Edit_Undo() override;
+  void AttachTree(QTreeWidget& tree) override;
+  void ClearTreeChangeRunning() override;
+  QMenu* SpritePopupMenu() override;
+  QMenu* ScenePopUpMenu() override;
+  void ShowPropertiesPanel() override;
+  // The documents' Delete Sprite command (MainFormTreeCommands.cpp).
+  void Sprite_DeleteExecute() override;
+  // Playback, the time line and the motion page (TPlaybackArea, TMotionArea).
+  void Movie_FirstStepExecute() override;
+  bool MotionTimerRunning() const override;
+  bool FinishEqualsStart() const override;
+  void PrepareMotionPageReload() override;
+  void RefreshMotionPage() override;
+  void ShowStepCount(int steps) override;
+  void ShowLoopCount(int loops) override;
+  void ShowSceneSize(int width, int height) override;
+  // The shape, line and text pages (TShapesArea).
+  void RefreshShapePage() override;
+  // The active document's picture shows the step just composed.
+  void RefreshDocumentPicture();
 
-  // The window's message handle (messages 1002, 1003 and 1006 come here).
-  HWND Handle() const override { return handle_->Handle(); }
+  // =============================================================================================
+  // The window's own work (MainFormU.cpp)
+  // =============================================================================================
 
-  // The command line's first argument, opened by the deferred start
-  // (ParamStr(1); empty for none).
-  std::string StartupFileArgument;
-
-  // ---- The deferred start and the upgrade check ----
-  TTimer TimerStart;           // 1000 ms, once after FormShow
-  TTimer TimerRunCheckUpdate;  // 60000 ms, once after the deferred start
-  void TimerStartTimer();
-  void TimerRunCheckUpdateTimer();
-
-  // ---- Progress (status panel 2) ----
-  TTimer HideProgressTimer;  // 10000 ms after the last report: clears the cancel flag
-  // Shows done of total (message 1001 and every long operation): 0 starts
-  // the display, total hides it. While it runs the pending events, only Esc
-  // and painting reach the program.
-  void ShowProgress(int done, int total) override;
-  void HideProgressTimerTimer();
-  // Owner drawing of status panel 2 into its picture.
-  void StatusBar1DrawPanel(TCanvas& canvas, const TRect& panel);
-  // The percentage shown in status panel 2; -1 while nothing shows.
-  std::int32_t ProgressPercent = -1;
-
-  // ---- Scene recompute and steps shown ----
-  // Posts message 1002 to the window: after a model change, the current
-  // step is recomputed and redrawn once the present handler returns.
-  void RequestSceneRecompute() override;
-  void WMRecomputeScene();  // 1002
-  void WMStepChanged(WPARAM wParam, LPARAM lParam);  // 1006
-
-  // ---- Clipboard ----
-  // The private clipboard format, named after the newest project signature
-  // (0 when it could not be registered).
-  UINT ClipboardFormat = 0;
-  // The clipboard changed: the paste commands follow what it holds.
-  void WMDrawClipboard();
-
-  // ---- Editing state ----
-  // The scene shown while no document is active; never composes (locked).
-  TAnimatedScene* PlaceholderScene() const { return placeholderScene_.get(); }
-  // The active document's scene, or the placeholder scene.
-  TAnimatedScene* CurrentScene() const override { return currentScene_; }
-  // The splash form, from FormCreate to the first tick of TimerStart.
-  TFirstFlashForm* SplashForm() const { return splash_.get(); }
-
- private:
   // Runs from the constructor: builds the window and its commands, shows the
   // splash form, creates the placeholder scene, registers the clipboard
   // format and fills the presets menu.
@@ -229,128 +304,6 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // The hidden link field that hands texts and addresses to the shell.
   TURL* TmpURL = nullptr;
 
- public:
-
-  // ---- The 3D text page's lists, filled here; the 3D text area places them ----
-  QComboBox* ComboBoxDepth = nullptr;  // "0", "0.01" ... "0.09", "0.1" ... "3" (40 items)
-  QComboBox* ComboBoxSize = nullptr;   // "1" ... "70"
-
-  // =============================================================================================
-  // Settings, recent files, dialog folders, Options (MainFormSettings.cpp)
-  // =============================================================================================
-
-  // Every setting kept while the program runs (read by LoadSettings in
-  // FormShow, written by SaveSettings in FormClose).
-  TEditorSettings& UserSettings() override { return userSettings_; }
-  // Set when the display has 8 bits per pixel or fewer.
-  bool LowColorDisplay = false;
-
-
-  // =============================================================================================
-  // Documents (MainFormDocuments.cpp): the active document and what a
-  // document window needs from its host. The host's operations that belong
-  // to a later area are declared in that area's section.
-  // =============================================================================================
-
-  TAnimationWindow* ActiveAnimationWindow() const override { return activeWindow_; }
-  // The play button's state (AnimateBtn, the checked Movie_Play).
-  bool PlayButtonDown() const override;
-  void SetPlayButtonDown(bool down) override;
-
-  // =============================================================================================
-  // The scene tree and command states (TTreeArea), files, drops and the
-  // window layout (TFilesArea): what the document windows ask of them,
-  // forwarded (MainFormDocuments.cpp)
-  // =============================================================================================
-
-  TSprite* CurrentSprite() override;
-  TFrame* CurrentFrame() override;
-  void DetachCurrentSprite() override;
-  void RebuildAnimationTree() override;
-  void SelectTreeNode(int spriteIndex, int nodeKind) override;
-  void RefreshCommandStates() override;
-
- private:
-  // What only the document windows ask, through TDocumentHost.
-  const TDocumentSettings& Settings() const override;
-  QWidget* Panel_TreeView() override;
-  QAction* Edit_Undo() override;
-  void StepChanged(WPARAM wParam, LPARAM lParam) override { WMStepChanged(wParam, lParam); }
-  void ShowStatusText(int panel, const std::string& text) override;
-  void AddRecentFile(const std::string& fileName) override;
-  // Switches the scene, the tree, the undo log and the pages to the document.
-  void SetActiveAnimationWindow(TAnimationWindow* window) override;
-  void AttachTree(QTreeWidget& tree) override;
-  void ClearTreeChangeRunning() override;
-  QMenu* SpritePopupMenu() override;
-  QMenu* ScenePopUpMenu() override;
-  void ShowPropertiesPanel() override;
-  void DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) override;
-  void ExportAnimation(const std::string& fileName, int format) override;
-  // The active document's picture shows the step just composed.
-  void RefreshDocumentPicture();
-
- public:
-
-  // =============================================================================================
-  // Playback, time line and the scene, sprite, frame, motion, appearance
-  // and background pages: the areas of MainFormPlayback.h, MainFormPages.h
-  // and MainFormMotion.h; here what the document windows ask of them.
-  // =============================================================================================
-
-  void FormCreatePages();
-  void Movie_FirstStepExecute() override;
-  bool MotionTimerRunning() const override;
-  bool FinishEqualsStart() const override;
-  void PrepareMotionPageReload() override;
-  void RefreshMotionPage() override;
-  void ShowStepCount(int steps) override;
-  void ShowLoopCount(int loops) override;
-  void ShowSceneSize(int width, int height) override;
-
-  // =============================================================================================
-  // Added sprites and frames; shape, line and plain-text pages: the area of
-  // MainFormShapes.h; here what the document windows and the 3D text editor
-  // ask of it.
-  // =============================================================================================
-
-  void RefreshShapePage() override;
-  // Applies a pending shape, line or 3D text edit to the frame it was made on, now.
-  void FlushPendingFrameEdits();
-
-  // =============================================================================================
-  // 3D text editor, lights and the 3D animation preview (MainForm3DText.cpp)
-  // =============================================================================================
-
-  // The area TText3DArea (MainForm3DText.h). What it shares with the shape pages:
-  // the open document that shows a scene (nullptr: none does).
-  TAnimationWindow* DocumentOfScene(const TAnimatedScene* scene) const;
-
- public:
-
-  // =============================================================================================
-  // Effect and transform commands, the clipboard (MainFormEffects.cpp,
-  // MainFormClipboard.cpp): the area TEffectsArea (MainFormEffects.h)
-  // =============================================================================================
-
-  // =============================================================================================
-  // Galleries, presets, templates and the remaining scene commands
-  // (MainFormScene.cpp): the area TGalleriesArea (MainFormGalleries.h)
-  // =============================================================================================
-
-  // The documents' Delete Sprite command (MainFormTreeCommands.cpp).
-  void Sprite_DeleteExecute() override;
-
- protected:
-  bool event(QEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  // A property page that is switched away while one of its controls has the
-  // focus passes the focus to the scene tree (MainFormLayout.cpp).
-  bool focusNextPrevChild(bool next) override;
-
- private:
   // Parts of FormCreate.
   void CreateTimers();
   void Create3DTextLists();

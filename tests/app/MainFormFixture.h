@@ -44,6 +44,10 @@ inline std::uint64_t ClockStartOfThisTest() {
   return kStarts[std::hash<std::string>{}(name) % std::size(kStarts)];
 }
 
+// The window as its areas see it: the editing state and the areas, which a
+// test reaches as the areas do.
+inline TMainFormContext& Editor(TMainForm& form) { return form; }
+
 class MainFormTest : public testing::Test {
  protected:
   MainFormTest() {

@@ -53,7 +53,7 @@ class MainFormLifeTest : public MainFormTest {
 TEST_F(MainFormLifeTest, ProgressShowsItsPercentageAndBarInPanelTwo) {
   TMainForm& form = Start();
   CancelFlag = 1;
-  form.ShowProgress(0, 4);
+  Editor(form).ShowProgress(0, 4);
   EXPECT_EQ(form.ProgressPercent, 0);
   EXPECT_EQ(ProgressText(form.ProgressPercent), "0% done");
   EXPECT_EQ(CancelFlag, 0);
@@ -64,7 +64,7 @@ TEST_F(MainFormLifeTest, ProgressShowsItsPercentageAndBarInPanelTwo) {
   EXPECT_EQ(start.Pixel(167, 10), ColorToRGB(clBtnFace));
   EXPECT_EQ(start.Pixel(68, 10), ColorToRGB(clBtnFace));  // an empty bar
 
-  form.ShowProgress(2, 4);
+  Editor(form).ShowProgress(2, 4);
   EXPECT_EQ(form.ProgressPercent, 50);
   const TBitmap& half = PanelPixels();
   EXPECT_EQ(half.Pixel(68, 3), kBar);
@@ -72,7 +72,7 @@ TEST_F(MainFormLifeTest, ProgressShowsItsPercentageAndBarInPanelTwo) {
   EXPECT_EQ(half.Pixel(118, 10), ColorToRGB(clBtnFace));
   EXPECT_EQ(half.Pixel(68, 2), kNavy);
 
-  form.ShowProgress(4, 4);
+  Editor(form).ShowProgress(4, 4);
   EXPECT_EQ(form.ProgressPercent, -1);
   EXPECT_FALSE(form.HideProgressTimer.Enabled());
   const TBitmap& done = PanelPixels();
@@ -81,8 +81,8 @@ TEST_F(MainFormLifeTest, ProgressShowsItsPercentageAndBarInPanelTwo) {
 
 TEST_F(MainFormLifeTest, TheStatusBarsPanelIsOwnerDrawn) {
   TMainForm& form = Start();
-  form.ShowProgress(0, 2);
-  form.ShowProgress(1, 2);
+  Editor(form).ShowProgress(0, 2);
+  Editor(form).ShowProgress(1, 2);
   const TBitmap& shown = Child<TStatusProgressPanel>(form, "StatusPanel2")->PaintPicture(clBtnFace);
   ASSERT_GE(shown.Width(), 168);
   EXPECT_EQ(shown.Pixel(67, 2), kNavy);
@@ -91,14 +91,14 @@ TEST_F(MainFormLifeTest, TheStatusBarsPanelIsOwnerDrawn) {
 
 TEST_F(MainFormLifeTest, AZeroTotalShowsAndHidesAtOnce) {
   TMainForm& form = Start();
-  form.ShowProgress(0, 0);
+  Editor(form).ShowProgress(0, 0);
   EXPECT_EQ(form.ProgressPercent, -1);
   EXPECT_FALSE(form.HideProgressTimer.Enabled());
 }
 
 TEST_F(MainFormLifeTest, TheCancelFlagIsClearedTenSecondsAfterTheLastReport) {
   TMainForm& form = Start();
-  form.ShowProgress(1, 10);
+  Editor(form).ShowProgress(1, 10);
   CancelFlag = 1;
   EXPECT_TRUE(form.HideProgressTimer.Enabled());
   EXPECT_EQ(form.HideProgressTimer.Interval(), 10000);
@@ -112,12 +112,12 @@ TEST_F(MainFormLifeTest, TheCancelFlagIsClearedTenSecondsAfterTheLastReport) {
 TEST_F(MainFormLifeTest, WhileProgressRunsOnlyEscGetsThrough) {
   TMainForm& form = Start();
   ASSERT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 1);
-  form.ShowProgress(0, 3);
+  Editor(form).ShowProgress(0, 3);
   // A key command, a close request and a posted recompute arrive meanwhile.
   QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier));
   QCoreApplication::postEvent(&form, new QCloseEvent);
   QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-  form.ShowProgress(1, 3);
+  Editor(form).ShowProgress(1, 3);
   EXPECT_EQ(CancelFlag, 1);
   EXPECT_TRUE(form.isVisible());
   EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 1);
@@ -141,8 +141,8 @@ TEST_F(MainFormLifeTest, EscInTheWindowOrADocumentSetsTheCancelFlag) {
 
 TEST_F(MainFormLifeTest, AStepShownMovesTheDisplaysAndTheSlider) {
   TMainForm& form = Start();
-  TAnimatedScene& scene = *form.CurrentScene();
-  ASSERT_NE(form.ActiveAnimationWindow(), nullptr);
+  TAnimatedScene& scene = *Editor(form).CurrentScene();
+  ASSERT_NE(Editor(form).ActiveAnimationWindow(), nullptr);
   scene.StepCount = 250;
   scene.CurrentStep = 1;
   form.WMStepChanged(0, 0);
@@ -165,7 +165,7 @@ TEST_F(MainFormLifeTest, AStepShownMovesTheDisplaysAndTheSlider) {
 
 TEST_F(MainFormLifeTest, SpeedIsMeasuredFromTheMicrosecondClock) {
   TMainForm& form = Start();
-  form.CurrentScene()->CurrentStep = 3;
+  Editor(form).CurrentScene()->CurrentStep = 3;
   system_.micros = 1000;
   form.WMStepChanged(0, 0);
   for (int step = 0; step < 9; ++step) {
@@ -178,8 +178,8 @@ TEST_F(MainFormLifeTest, SpeedIsMeasuredFromTheMicrosecondClock) {
 TEST_F(MainFormLifeTest, WithoutADocumentAStepChangesNothing) {
   TMainForm& form = Start();
   Child<QMdiArea>(form, "MdiArea")->closeAllSubWindows();
-  ASSERT_EQ(form.ActiveAnimationWindow(), nullptr);
-  form.CurrentScene()->CurrentStep = 9;
+  ASSERT_EQ(Editor(form).ActiveAnimationWindow(), nullptr);
+  Editor(form).CurrentScene()->CurrentStep = 9;
   form.WMStepChanged(0, 0);
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
 }
@@ -199,22 +199,22 @@ TEST_F(MainFormLifeTest, TheDeferredStartRunsOnceASecondAfterShowing) {
 
 TEST_F(MainFormLifeTest, TheDeferredStartOpensTheFileOfTheCommandLineInTheActiveDocument) {
   TMainForm& form = Start();
-  TAnimationWindow* saved = form.ActiveAnimationWindow();
+  TAnimationWindow* saved = Editor(form).ActiveAnimationWindow();
   int index = 0;
   saved->Scene()->AddSprite(index);
   const std::string fileName = data_.File("start.GLM");
   saved->SetFileName(fileName);
   ASSERT_TRUE(saved->Save());
   Command(form, "File_New")->trigger();
-  TAnimationWindow* fresh = form.ActiveAnimationWindow();
+  TAnimationWindow* fresh = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(fresh, saved);
 
   form.StartupFileArgument = fileName;
   form.TimerStartTimer();
-  EXPECT_EQ(form.ActiveAnimationWindow(), fresh);
+  EXPECT_EQ(Editor(form).ActiveAnimationWindow(), fresh);
   EXPECT_EQ(fresh->FileName(), fileName);
   EXPECT_EQ(fresh->Scene()->SpriteCount(), 1);
-  EXPECT_EQ(form.Commands().LastOpenedItems[0]->text(), "&1 start.GLM");
+  EXPECT_EQ(Editor(form).Commands().LastOpenedItems[0]->text(), "&1 start.GLM");
   EXPECT_TRUE(ui_.messages.empty());
 }
 
@@ -230,7 +230,7 @@ TEST_F(MainFormLifeTest, TheSplashFormTellsWhatIsPrepared) {
 TEST_F(MainFormLifeTest, PasteCommandsFollowTheClipboard) {
   TMainForm& form = Start();
   for (QAction* command : {Command(form, "Edit_Paste"), Command(form, "Texture_Paste"), Command(form, "Edit_PasteAsNewSprite")})
-    form.Commands().SetCommandHandler(command, [] {});
+    Editor(form).Commands().SetCommandHandler(command, [] {});
   const auto states = [&] {
     return std::vector<bool>{Command(form, "Edit_Paste")->isEnabled(), Command(form, "Texture_Paste")->isEnabled(),
                              Command(form, "Edit_PasteAsNewSprite")->isEnabled()};
@@ -318,13 +318,13 @@ TEST_F(MainFormLifeTest, TheAboutBoxShowsTheVersion) {
 
 TEST_F(MainFormLifeTest, AHelperThatCannotStartSwitchesCheckingOff) {
   TMainForm& form = Start();
-  form.UserSettings().CheckNewVersion = false;
-  EXPECT_TRUE(form.SettingsArea().RunUpgradeCheck());
-  form.UserSettings().CheckNewVersion = true;
+  Editor(form).UserSettings().CheckNewVersion = false;
+  EXPECT_TRUE(Editor(form).SettingsArea().RunUpgradeCheck());
+  Editor(form).UserSettings().CheckNewVersion = true;
   Command(form, "Checknewversion1")->setChecked(true);
   form.TimerRunCheckUpdateTimer();
   EXPECT_FALSE(form.TimerRunCheckUpdate.Enabled());
-  EXPECT_FALSE(form.UserSettings().CheckNewVersion);
+  EXPECT_FALSE(Editor(form).UserSettings().CheckNewVersion);
   EXPECT_FALSE(Command(form, "Checknewversion1")->isChecked());
   EXPECT_TRUE(ui_.messages.empty());  // switched off without a message
 }
@@ -337,16 +337,16 @@ TEST_F(MainFormLifeTest, TheHelperStartsFromAFolderWithABlankInItsName) {
   chmod(helper.c_str(), 0700);
   system_.programFolder = folder + "/";
   TMainForm& form = Start();
-  form.UserSettings().CheckNewVersion = true;
-  EXPECT_TRUE(form.SettingsArea().RunUpgradeCheck());
-  EXPECT_TRUE(form.UserSettings().CheckNewVersion);
+  Editor(form).UserSettings().CheckNewVersion = true;
+  EXPECT_TRUE(Editor(form).SettingsArea().RunUpgradeCheck());
+  EXPECT_TRUE(Editor(form).UserSettings().CheckNewVersion);
 }
 
 // ---- Closing --------------------------------------------------------------------------------------
 
 TEST_F(MainFormLifeTest, ADocumentThatStaysOpenKeepsTheProgramRunning) {
   TMainForm& form = Start();
-  TAnimationWindow* document = form.ActiveAnimationWindow();
+  TAnimationWindow* document = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(document, nullptr);
   document->SetModified(true);
   ui_.messageAnswers = {IDCANCEL};
@@ -361,13 +361,13 @@ TEST_F(MainFormLifeTest, ADocumentThatStaysOpenKeepsTheProgramRunning) {
   EXPECT_TRUE(Child<QMdiArea>(form, "MdiArea")->subWindowList().isEmpty());
   EXPECT_TRUE(Setting("WindowState").has_value());
   // The placeholder scene lives until the window goes.
-  EXPECT_EQ(form.CurrentScene(), form.PlaceholderScene());
+  EXPECT_EQ(Editor(form).CurrentScene(), form.PlaceholderScene());
   EXPECT_NE(form.PlaceholderScene(), nullptr);
 }
 
 TEST_F(MainFormLifeTest, AClosedDocumentWaitingForDeletionGoesBeforeItsHost) {
   TMainForm& form = Start();
-  TAnimationWindow* document = form.ActiveAnimationWindow();
+  TAnimationWindow* document = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(document, nullptr);
   QPointer<TAnimationWindow> watched(document);
   ASSERT_TRUE(document->close());  // deleted later, by the event loop
