@@ -49,6 +49,8 @@ class TMainFormContext {
   // ---- The editing state ----
   // The active document's scene, or the placeholder scene while none is active.
   virtual TAnimatedScene* CurrentScene() const = 0;
+  // The scene shown while no document is active; never composes (locked).
+  virtual TAnimatedScene* PlaceholderScene() const = 0;
   virtual TAnimationWindow* ActiveAnimationWindow() const = 0;
   virtual TSprite* CurrentSprite() = 0;
   virtual TFrame* CurrentFrame() = 0;
@@ -70,6 +72,14 @@ class TMainFormContext {
   virtual void SetUpTimer(TTimer& timer, int interval, std::function<void()> tick) = 0;
   // Shows done of total in the status bar (0 starts, total ends the display).
   virtual void ShowProgress(int done, int total) = 0;
+
+  // ---- The window's message handlers an area runs at once ----
+  // The current step recomputed and redrawn now (message 1002).
+  virtual void WMRecomputeScene() = 0;
+  // The clipboard changed: the paste commands follow what it holds.
+  virtual void WMDrawClipboard() = 0;
+  // The program's private clipboard format (0 when it could not be registered).
+  virtual UINT ClipboardFormat() const = 0;
 
   // ---- The areas ----
   virtual TCommandSet& Commands() = 0;
@@ -101,6 +111,7 @@ class TMainFormArea : public QObject {
   QMainWindow& Window() const { return editor_.Window(); }
   HWND Handle() const { return editor_.Handle(); }
   TAnimatedScene* CurrentScene() const { return editor_.CurrentScene(); }
+  TAnimatedScene* PlaceholderScene() const { return editor_.PlaceholderScene(); }
   TAnimationWindow* ActiveAnimationWindow() const { return editor_.ActiveAnimationWindow(); }
   TSprite* CurrentSprite() const { return editor_.CurrentSprite(); }
   TFrame* CurrentFrame() const { return editor_.CurrentFrame(); }
@@ -114,6 +125,7 @@ class TMainFormArea : public QObject {
     editor_.SetUpTimer(timer, interval, std::move(tick));
   }
   void ShowProgress(int done, int total) const { editor_.ShowProgress(done, total); }
+  UINT ClipboardFormat() const { return editor_.ClipboardFormat(); }
 
   TCommandSet& Commands() const { return editor_.Commands(); }
   TLayoutArea& Layout() const { return editor_.Layout(); }

@@ -105,7 +105,7 @@ class TPasteScope {
 
 void TEffectsArea::Edit_CopyExecute() {
   QTreeWidgetItem* node = Tree().ShownTree()->currentItem();
-  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || node == nullptr || Form().ClipboardFormat == 0)
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || node == nullptr || ClipboardFormat() == 0)
     return;
   const int kind = TTreeArea::NodeKind(node);
   TSprite* sprite = CurrentSprite();
@@ -118,12 +118,12 @@ void TEffectsArea::Edit_CopyExecute() {
     // the blob is its size field alone, holding 4.
     blob = {4, 0, 0, 0};
   }
-  Clipboard().SetBlock(Form().ClipboardFormat, BlobBytes(blob));
+  Clipboard().SetBlock(ClipboardFormat(), BlobBytes(blob));
 }
 
 void TEffectsArea::Edit_CutExecute() {
   // Without the private format nothing could be copied: nothing is deleted either.
-  if (Form().ClipboardFormat == 0) return;
+  if (ClipboardFormat() == 0) return;
   Edit_CopyExecute();
   Tree().Scene_Delete_SomethingExecute();
 }
@@ -132,7 +132,7 @@ void TEffectsArea::Edit_Paste1Execute() {
   if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
   TClipboard& clipboard = Clipboard();
   if (clipboard.HasFormat(CF_BITMAP)) PasteBitmapFrame();
-  const UINT format = Form().ClipboardFormat;
+  const UINT format = ClipboardFormat();
   const std::optional<std::string> block = format != 0 ? clipboard.GetBlock(format) : std::nullopt;
   if (!block.has_value()) return;
   TPasteScope pasting(Editor());
@@ -152,7 +152,7 @@ void TEffectsArea::Edit_PasteAsNewSpriteExecute() {
   TPasteScope pasting(Editor());
   TBitmap bitmap;
   const bool hasBitmap = clipboard.HasFormat(CF_BITMAP) && clipboard.GetBitmap(bitmap);
-  const UINT format = Form().ClipboardFormat;
+  const UINT format = ClipboardFormat();
   const std::optional<std::string> block = format != 0 ? clipboard.GetBlock(format) : std::nullopt;
   const TPasteResult pasted =
       PasteAsNewSprite(*CurrentScene(), hasBitmap ? &bitmap : nullptr,

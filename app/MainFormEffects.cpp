@@ -86,7 +86,7 @@ void TEffectsArea::FormCreateEffects() {
   saveBmpDialog_.filter = "Bitmap (*.bmp)|*.bmp";
   saveBmpDialog_.defaultExt = "bmp";
   // The paste commands follow what the clipboard holds from the start.
-  Form().WMDrawClipboard();
+  Editor().WMDrawClipboard();
 }
 
 // ---- Effects --------------------------------------------------------------------------------------

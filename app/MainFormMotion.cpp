@@ -796,7 +796,7 @@ bool TMotionArea::ShowAppearanceOfBar(int index) {
 
 void TMotionArea::TimerRedrawSceneTimer() {
   timerRedrawScene_.SetEnabled(false);
-  Form().WMRecomputeScene();
+  Editor().WMRecomputeScene();
 }
 
 // ---- What the document windows ask of this area, through the main window -----------------------------

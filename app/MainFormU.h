@@ -134,36 +134,14 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // The percentage shown in status panel 2; -1 while nothing shows.
   std::int32_t ProgressPercent = -1;
 
-  // ---- Scene recompute and steps shown ----
-  void WMRecomputeScene();  // 1002
+  // ---- Steps shown ----
   void WMStepChanged(WPARAM wParam, LPARAM lParam);  // 1006
 
-  // ---- Clipboard ----
-  // The private clipboard format, named after the newest project signature
-  // (0 when it could not be registered).
-  UINT ClipboardFormat = 0;
-  // The clipboard changed: the paste commands follow what it holds.
-  void WMDrawClipboard();
-
-  // ---- Editing state ----
-  // The scene shown while no document is active; never composes (locked).
-  TAnimatedScene* PlaceholderScene() const { return placeholderScene_.get(); }
   // The splash form, from FormCreate to the first tick of TimerStart.
   TFirstFlashForm* SplashForm() const { return splash_.get(); }
 
-  // ---- The 3D text page's lists, filled here; the 3D text area places them ----
-  QComboBox* ComboBoxDepth = nullptr;  // "0", "0.01" ... "0.09", "0.1" ... "3" (40 items)
-  QComboBox* ComboBoxSize = nullptr;   // "1" ... "70"
-
   // Set when the display has 8 bits per pixel or fewer.
   bool LowColorDisplay = false;
-
-  // Builds the scene, sprite, frame, motion, appearance and background pages.
-  void FormCreatePages();
-  // Applies a pending shape, line or 3D text edit to the frame it was made on, now.
-  void FlushPendingFrameEdits();
-  // The open document that shows a scene (nullptr: none does).
-  TAnimationWindow* DocumentOfScene(const TAnimatedScene* scene) const;
 
  protected:
   bool event(QEvent* event) override;
@@ -185,6 +163,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   HWND Handle() const override { return handle_->Handle(); }
   // The active document's scene, or the placeholder scene.
   TAnimatedScene* CurrentScene() const override { return currentScene_; }
+  TAnimatedScene* PlaceholderScene() const override { return placeholderScene_.get(); }
   TAnimationWindow* ActiveAnimationWindow() const override { return activeWindow_; }
   // Every setting kept while the program runs (read by LoadSettings in
   // FormShow, written by SaveSettings in FormClose).
@@ -206,6 +185,10 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // Posts message 1002 to the window: after a model change, the current
   // step is recomputed and redrawn once the present handler returns.
   void RequestSceneRecompute() override;
+  void WMRecomputeScene() override;  // 1002
+  void WMDrawClipboard() override;
+  // Named after the newest project signature.
+  UINT ClipboardFormat() const override { return clipboardFormat_; }
 
   TCommandSet& Commands() override { return *commands_; }
   TLayoutArea& Layout() override { return *layout_; }
@@ -306,7 +289,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
 
   // Parts of FormCreate.
   void CreateTimers();
-  void Create3DTextLists();
+  // Builds the scene, sprite, frame, motion, appearance and background pages.
+  void FormCreatePages();
   void CreatePresetsMenu();
   void AddPresetItem(const std::string& fileName, const TBitmap& picture, bool keepKey);
   // Parts of FormShow.
@@ -318,6 +302,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   mutable TDocumentSettings documentSettings_;
   std::unique_ptr<TAnimatedScene> placeholderScene_;
   std::unique_ptr<TFirstFlashForm> splash_;
+  UINT clipboardFormat_ = 0;
   bool shown_ = false;
   bool closed_ = false;
   // Entries running now (a modal loop inside a command runs others).

@@ -190,8 +190,8 @@ TEST_F(MainForm3DText, NewSpriteHoldsARendered3DTextFrameThatOneUndoRemoves) {
   // The editor shows the new frame: camera Z 3.0 as size 67, and loading
   // changes nothing and starts no pause.
   EXPECT_EQ(Child<QLineEdit>("EditNewText")->text(), "Text");
-  EXPECT_EQ(form.ComboBoxSize->currentText(), "67");
-  EXPECT_EQ(form.ComboBoxDepth->currentText(), "0.2");
+  EXPECT_EQ(Child<QComboBox>("ComboBoxSize")->currentText(), "67");
+  EXPECT_EQ(Child<QComboBox>("ComboBoxDepth")->currentText(), "0.2");
   EXPECT_FALSE(Editor(form).Text3DEditor().Timer_3D_Changed().Enabled());
   EXPECT_FALSE(Editor(form).Text3DEditor().Text3DChangePending());
   EXPECT_EQ(frame.StartState.CameraPositionZ, 3.0);
@@ -268,13 +268,13 @@ TEST_F(MainForm3DText, ATickWithoutEditsRecordsNothing) {
 
 TEST_F(MainForm3DText, SizeSetsTheCameraAndOtherTextIsReplaced) {
   TMainForm& form = StartWith3DText();
-  form.ComboBoxSize->setFocus();
-  form.ComboBoxSize->lineEdit()->selectAll();
-  QTest::keyClicks(form.ComboBoxSize->lineEdit(), "70");
+  Child<QComboBox>("ComboBoxSize")->setFocus();
+  Child<QComboBox>("ComboBoxSize")->lineEdit()->selectAll();
+  QTest::keyClicks(Child<QComboBox>("ComboBoxSize")->lineEdit(), "70");
   EXPECT_DOUBLE_EQ(Editor(form).Text3DEditor().Text3DEditorState().CameraPositionZ, 70.001 - 70);
   EXPECT_NEAR(Parts().QelCamera1.Position().Z(), 0.001, 1e-6);
-  form.ComboBoxSize->setEditText("71");
-  EXPECT_EQ(form.ComboBoxSize->currentText(), "70");
+  Child<QComboBox>("ComboBoxSize")->setEditText("71");
+  EXPECT_EQ(Child<QComboBox>("ComboBoxSize")->currentText(), "70");
   EXPECT_DOUBLE_EQ(Frame().StartState.CameraPositionZ, 70.001 - 70);
 }
 
@@ -300,11 +300,11 @@ TEST_F(MainForm3DText, ConversionsOfTheBars) {
 TEST_F(MainForm3DText, DepthParsesStrictly) {
   TMainForm& form = StartWith3DText();
   for (const char* text : {"abc", "nan", "inf", "1.5x"}) {
-    form.ComboBoxDepth->setEditText("1.5");
+    Child<QComboBox>("ComboBoxDepth")->setEditText("1.5");
     EXPECT_DOUBLE_EQ(Editor(form).Text3DEditor().Text3DEditorState().Depth, 1.5);
-    form.ComboBoxDepth->setEditText(text);
+    Child<QComboBox>("ComboBoxDepth")->setEditText(text);
     EXPECT_DOUBLE_EQ(Editor(form).Text3DEditor().Text3DEditorState().Depth, 0.1) << text;
-    EXPECT_EQ(form.ComboBoxDepth->currentText(), text);
+    EXPECT_EQ(Child<QComboBox>("ComboBoxDepth")->currentText(), text);
   }
 }
 
@@ -591,7 +591,7 @@ TEST_F(MainForm3DText, HoldingTheLeftButtonOnTheTextTabGrowsTheText) {
   Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {50, 30});
   EXPECT_TRUE(Editor(form).Text3DEditor().ZoomTimer().Enabled());
   Editor(form).Text3DEditor().ZoomTimerTimer();
-  EXPECT_EQ(form.ComboBoxSize->currentText(), "68");
+  EXPECT_EQ(Child<QComboBox>("ComboBoxSize")->currentText(), "68");
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {50, 30});
   EXPECT_FALSE(Editor(form).Text3DEditor().ZoomTimer().Enabled());
   EXPECT_DOUBLE_EQ(Frame().StartState.CameraPositionZ, 70.001 - 68);

@@ -234,12 +234,12 @@ TEST_F(MainFormTest, ThirteenTimersWithTheirIntervalsAllDisabledAtStart) {
 TEST_F(MainFormTest, CreationPreparesTheProgramsState) {
   TMainForm& form = Create();
   EXPECT_EQ(ProgramName, "Gleamcraft");
-  EXPECT_EQ(Editor(form).CurrentScene(), form.PlaceholderScene());
-  EXPECT_EQ(form.PlaceholderScene()->Locked, 1);
-  EXPECT_EQ(form.PlaceholderScene()->NotifyWindow, Editor(form).Handle());
+  EXPECT_EQ(Editor(form).CurrentScene(), Editor(form).PlaceholderScene());
+  EXPECT_EQ(Editor(form).PlaceholderScene()->Locked, 1);
+  EXPECT_EQ(Editor(form).PlaceholderScene()->NotifyWindow, Editor(form).Handle());
   EXPECT_EQ(Editor(form).ActiveAnimationWindow(), nullptr);
   EXPECT_EQ(form.ProgressPercent, -1);
-  EXPECT_NE(form.ClipboardFormat, 0u);
+  EXPECT_NE(Editor(form).ClipboardFormat(), 0u);
   EXPECT_EQ(Editor(form).SettingsArea().SaveDialog().fileName, "noname.GLM");
   EXPECT_EQ(Editor(form).SettingsArea().SaveDialog().filter,
             "3D Animation (*.GLM)|*.GLM|GIF - CompuServe Bitmap|*.gif|BMP - Windows Bitmap|*.bmp|AVI - Video for "
@@ -256,18 +256,18 @@ TEST_F(MainFormTest, CreationPreparesTheProgramsState) {
 
 TEST_F(MainFormTest, TheTextPagesDepthAndSizeLists) {
   TMainForm& form = Create();
-  ASSERT_EQ(form.ComboBoxDepth->count(), 40);
-  EXPECT_EQ(form.ComboBoxDepth->itemText(0), "0");
-  EXPECT_EQ(form.ComboBoxDepth->itemText(1), "0.01");
-  EXPECT_EQ(form.ComboBoxDepth->itemText(9), "0.09");
-  EXPECT_EQ(form.ComboBoxDepth->itemText(10), "0.1");
-  EXPECT_EQ(form.ComboBoxDepth->itemText(12), "0.3");
-  EXPECT_EQ(form.ComboBoxDepth->itemText(39), "3");
-  ASSERT_EQ(form.ComboBoxSize->count(), 70);
-  EXPECT_EQ(form.ComboBoxSize->itemText(0), "1");
-  EXPECT_EQ(form.ComboBoxSize->itemText(69), "70");
-  EXPECT_EQ(form.ComboBoxDepth->objectName(), "ComboBoxDepth");
-  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")->isAncestorOf(form.ComboBoxSize));
+  ASSERT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->count(), 40);
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->itemText(0), "0");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->itemText(1), "0.01");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->itemText(9), "0.09");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->itemText(10), "0.1");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->itemText(12), "0.3");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->itemText(39), "3");
+  ASSERT_EQ(Child<QComboBox>(form, "ComboBoxSize")->count(), 70);
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxSize")->itemText(0), "1");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxSize")->itemText(69), "70");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->objectName(), "ComboBoxDepth");
+  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")->isAncestorOf(Child<QComboBox>(form, "ComboBoxSize")));
 }
 
 }  // namespace

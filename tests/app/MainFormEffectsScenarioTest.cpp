@@ -152,7 +152,7 @@ TEST_F(MainFormEffectsScenario, EffectsTransformsAndTheClipboardThroughTheMainWi
   ClickNode(Node({"B"}));
   const std::string before = ProjectBytes(scene);
   const std::vector<std::string> undoBefore = UndoOf(second);
-  Clipboard().SetBlock(Form().ClipboardFormat, Int32Bytes(1000) + Int32Bytes(cbkPath) + Int32Bytes(1));
+  Clipboard().SetBlock(Editor(Form()).ClipboardFormat(), Int32Bytes(1000) + Int32Bytes(cbkPath) + Int32Bytes(1));
   Shortcut(Qt::Key_V);
   EXPECT_EQ(ProjectBytes(scene), before);
   EXPECT_EQ(UndoOf(second), undoBefore);

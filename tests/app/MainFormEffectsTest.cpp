@@ -40,7 +40,7 @@ class MainFormEffects : public MainFormEffectsFixture {
     EXPECT_EQ(LastUndoInt(window, TUndo::kObjectIdAt), SpriteA().Id);
   }
   // The private format's block now on the clipboard.
-  std::string Block() { return Clipboard().GetBlock(Form().ClipboardFormat).value_or(""); }
+  std::string Block() { return Clipboard().GetBlock(Editor(Form()).ClipboardFormat()).value_or(""); }
 };
 
 std::string Int32Bytes(std::int32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
@@ -230,7 +230,7 @@ TEST_F(MainFormEffects, CopyingTheBackgroundNodePutsAFourByteBlobHoldingFour) {
   OpenTwoFrames();
   ClickNode(Node({"Background"}));
   Editor(Form()).Effects().Edit_CopyExecute();
-  EXPECT_FALSE(Clipboard().GetBlock(Form().ClipboardFormat).has_value());  // shorter than an object: no object
+  EXPECT_FALSE(Clipboard().GetBlock(Editor(Form()).ClipboardFormat()).has_value());  // shorter than an object: no object
   const QMimeData* data = QApplication::clipboard()->mimeData();
   ASSERT_NE(data, nullptr);
   ASSERT_EQ(data->formats().size(), 1);

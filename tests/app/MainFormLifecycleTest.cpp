@@ -244,14 +244,14 @@ TEST_F(MainFormLifeTest, PasteCommandsFollowTheClipboard) {
   QCoreApplication::processEvents();
   EXPECT_EQ(states(), (std::vector<bool>{true, true, true}));
   // A frame blob: size 12, kind 2.
-  Clipboard().SetBlock(form.ClipboardFormat, std::string("\x0C\0\0\0\x02\0\0\0abcd", 12));
+  Clipboard().SetBlock(Editor(form).ClipboardFormat(), std::string("\x0C\0\0\0\x02\0\0\0abcd", 12));
   QCoreApplication::processEvents();
   EXPECT_EQ(states(), (std::vector<bool>{true, false, true}));
-  Clipboard().SetBlock(form.ClipboardFormat, std::string("\x0C\0\0\0\x01\0\0\0abcd", 12));
+  Clipboard().SetBlock(Editor(form).ClipboardFormat(), std::string("\x0C\0\0\0\x01\0\0\0abcd", 12));
   QCoreApplication::processEvents();
   EXPECT_EQ(states(), (std::vector<bool>{true, false, false}));
   // A block shorter than its size and kind is no object.
-  Clipboard().SetBlock(form.ClipboardFormat, std::string("\x07\0\0\0\x02\0\0", 7));
+  Clipboard().SetBlock(Editor(form).ClipboardFormat(), std::string("\x07\0\0\0\x02\0\0", 7));
   QCoreApplication::processEvents();
   EXPECT_EQ(states(), (std::vector<bool>{false, false, false}));
 }
@@ -361,8 +361,8 @@ TEST_F(MainFormLifeTest, ADocumentThatStaysOpenKeepsTheProgramRunning) {
   EXPECT_TRUE(Child<QMdiArea>(form, "MdiArea")->subWindowList().isEmpty());
   EXPECT_TRUE(Setting("WindowState").has_value());
   // The placeholder scene lives until the window goes.
-  EXPECT_EQ(Editor(form).CurrentScene(), form.PlaceholderScene());
-  EXPECT_NE(form.PlaceholderScene(), nullptr);
+  EXPECT_EQ(Editor(form).CurrentScene(), Editor(form).PlaceholderScene());
+  EXPECT_NE(Editor(form).PlaceholderScene(), nullptr);
 }
 
 TEST_F(MainFormLifeTest, AClosedDocumentWaitingForDeletionGoesBeforeItsHost) {

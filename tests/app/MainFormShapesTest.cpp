@@ -252,7 +252,7 @@ TEST_F(MainFormShapesNoDocument, WithoutADocumentTheSpriteCommandsDoNothing) {
   ASSERT_EQ(Editor(form).ActiveAnimationWindow(), nullptr);
   EXPECT_FALSE(Editor(form).Shapes().AddSpriteWithGeneratedFrame(nfkRectangle));
   Command(form, "Scene_Add_Ellipse")->trigger();
-  EXPECT_EQ(form.PlaceholderScene()->SpriteCount(), 0);
+  EXPECT_EQ(Editor(form).PlaceholderScene()->SpriteCount(), 0);
   EXPECT_FALSE(Editor(form).Shapes().AddInProgress());
 }
 

@@ -75,7 +75,7 @@ TEST_F(MainFormTreeTest, AnUntitledSceneAndNoSceneAtAll) {
   EXPECT_EQ(Root()->text(0), QString("Empty Scene"));
   EXPECT_EQ(Root()->childCount(), 0);
   EXPECT_EQ(Page(), ppEmpty);
-  EXPECT_EQ(Editor(form).CurrentScene(), form.PlaceholderScene());
+  EXPECT_EQ(Editor(form).CurrentScene(), Editor(form).PlaceholderScene());
   EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
 }
 
