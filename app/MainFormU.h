@@ -1,35 +1,45 @@
 // The editor's main window: a multiple-document frame that holds the document
 // windows, the menus and tool bars with every command of the editor, the
 // properties panel with the scene tree and the property pages, the time line
-// and the status bar. It keeps the editing state (the active document, its
-// scene and undo log; the current sprite is the scene tree's), the settings
-// and the timers that drive the editor.
+// and the status bar. It keeps what every part of it shares (the active
+// document, its scene and undo log, the settings), the creation, showing and
+// closing of the window, its messages, the deferred start and the progress
+// display; everything else belongs to an area.
 //
-// One class over several files, each an area of the window:
-//   MainFormU.cpp          creation, showing, closing, timers, messages,
-//                          progress, Esc, clipboard states, help commands
-//   MainFormActions.cpp    the command set: actions, menus, tool bars
-//   MainFormIcons.cpp      the pictures of the tool-bar commands
-//   MainFormLayout.cpp     the panels: properties panel and its pages, scene
-//                          tree panel, time line, status bar
-//   MainFormSettings.cpp   settings, recent files, dialog folders, Options,
-//                          upgrade helper
-//   MainFormDocuments.cpp  what the document windows need from their host
-// and one file for each further area, each filling the handlers declared in
-// its section below and connecting its commands in its FormCreate... step:
-//   MainFormTree*.cpp      scene tree, command states, Delete/Up/Down, menus
-//                          (the area TTreeArea, MainFormTree.h); file
-//                          commands, drops, docking (TFilesArea, MainFormFiles.h)
-//   MainFormPages.cpp      playback, time line, scene/sprite/frame/motion/
-//                          appearance/background pages
-//   MainFormShapes.cpp     added sprites and frames, shape/line/text pages
-//   MainForm3DText.cpp     the 3D text editor
-//   MainFormEffects.cpp    effect and transform commands, the clipboard
-//   MainFormExport.cpp     the export command (TFilesArea)
-//   MainFormScene.cpp      galleries, presets, templates, remaining commands
-// An area adds its own members to its own section, so the sections change
-// independently; a command is enabled only once its area gives it a handler
-// (SetCommandHandler).
+// The window is composed of areas (MainFormArea.h). Each owns its widgets,
+// handlers and state, and reaches the rest through TMainFormContext, which
+// this class implements as it implements TDocumentHost for the documents:
+//   TCommandSet      MainFormActions.h/.cpp, MainFormIcons.h/.cpp: the
+//                    actions, menus and tool bars, and their pictures
+//   TLayoutArea      MainFormLayout.h/.cpp: the document area, the properties
+//                    panel and its pages, the time line's bar, the status bar
+//   TSettingsArea    MainFormSettings.h/.cpp: settings, recent files, dialog
+//                    folders, Options, the upgrade helper
+//   TTreeArea        MainFormTree.h, MainFormTree.cpp, MainFormTreeCommands.cpp,
+//                    MainFormTreeMenus.cpp, MainFormTreeIcons.h/.cpp: the
+//                    scene tree, the command states, Delete/Up/Down, menus
+//   TFilesArea       MainFormFiles.h, MainFormTreeFiles.cpp, MainFormExport.cpp:
+//                    file commands, drops, the Window menu, docking, export
+//   TPlaybackArea    MainFormPlayback.h/.cpp: playback and the time line
+//   TFramePagesArea  MainFormPages.h, MainFormPages.cpp, MainFormPagesBackground.cpp,
+//                    MainFormPagesPalette.cpp, MainFormPagesParts.h: the
+//                    scene, sprite, frame and background pages
+//   TMotionArea      MainFormMotion.h/.cpp, MainFormMotionPanel.h/.cpp: the
+//                    motion and appearance pages
+//   TShapesArea      MainFormShapes.h, MainFormShapes.cpp, MainFormShapesPages.cpp,
+//                    MainFormShapesText.cpp: added sprites and frames, the
+//                    shape, line and plain-text pages
+//   TText3DArea      MainForm3DText.h, MainForm3DText.cpp, MainForm3DTextLights.cpp,
+//                    MainForm3DTextParts.h: the 3D text editor, its lights
+//                    and the 3D animation preview
+//   TEffectsArea     MainFormEffects.h, MainFormEffects.cpp, MainFormClipboard.cpp:
+//                    effect and transform commands, the clipboard
+//   TGalleriesArea   MainFormGalleries.h, MainFormScene.cpp: galleries,
+//                    presets, templates and the remaining scene commands
+// The window itself is MainFormU.cpp (creation, messages, timers, progress,
+// Esc, help commands) and MainFormDocuments.cpp (what the documents ask of
+// their host, most of it handed to the area that owns the work). A command
+// is enabled only once its area gives it a handler (SetCommandHandler).
 #pragma once
 
 #include "app/DocumentHost.h"
@@ -129,13 +139,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // ---- Progress (status panel 2) ----
   TTimer HideProgressTimer;  // 10000 ms after the last report: clears the cancel flag
   void HideProgressTimerTimer();
-  // Owner drawing of status panel 2 into its picture.
-  void StatusBar1DrawPanel(TCanvas& canvas, const TRect& panel);
   // The percentage shown in status panel 2; -1 while nothing shows.
   std::int32_t ProgressPercent = -1;
-
-  // ---- Steps shown ----
-  void WMStepChanged(WPARAM wParam, LPARAM lParam);  // 1006
 
   // The splash form, from FormCreate to the first tick of TimerStart.
   TFirstFlashForm* SplashForm() const { return splash_.get(); }
@@ -268,6 +273,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   void AppHint(const std::string& hint);
   // Handles one message posted or sent to the window.
   void WndProc(TMessage& message);
+  void WMStepChanged(WPARAM wParam, LPARAM lParam);  // 1006
+  // Owner drawing of status panel 2 into its picture.
+  void StatusBar1DrawPanel(TCanvas& canvas, const TRect& panel);
   void WMChangeCBChain() { WMDrawClipboard(); }
   // Measures the playback speed shown in StepPerSecond.
   TStepSpeedMeter StepSpeed;

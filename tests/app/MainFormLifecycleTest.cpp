@@ -41,7 +41,7 @@ class MainFormLifeTest : public MainFormTest {
     panel_.SetSize(170, 20);
     panel_.Canvas().Brush().Color = clBtnFace;
     panel_.Canvas().FillRect(Rect(0, 0, 170, 20));
-    Form().StatusBar1DrawPanel(panel_.Canvas(), Rect(0, 0, 170, 20));
+    Editor(Form()).Layout().StatusPanel2()->OnDrawPanel(panel_.Canvas(), Rect(0, 0, 170, 20));
     return panel_;
   }
 
@@ -145,13 +145,13 @@ TEST_F(MainFormLifeTest, AStepShownMovesTheDisplaysAndTheSlider) {
   ASSERT_NE(Editor(form).ActiveAnimationWindow(), nullptr);
   scene.StepCount = 250;
   scene.CurrentStep = 1;
-  form.WMStepChanged(0, 0);
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
   scene.CurrentStep = 2;
-  form.WMStepChanged(0, 0);
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
   scene.CurrentStep = 8;
-  form.WMStepChanged(0, 0);
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00007");
   EXPECT_EQ(Child<TTimelineSlider>(form, "StepsTrackBar")->Position(), 7);
   EXPECT_EQ(Child<TTimelineSlider>(form, "StepsTrackBar")->Max(), 250);
@@ -159,7 +159,7 @@ TEST_F(MainFormLifeTest, AStepShownMovesTheDisplaysAndTheSlider) {
   // A step beyond the slider's old maximum is shown where it is.
   scene.StepCount = 2000;
   scene.CurrentStep = 1500;
-  form.WMStepChanged(0, 0);
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   EXPECT_EQ(Child<TTimelineSlider>(form, "StepsTrackBar")->Position(), 1499);
 }
 
@@ -167,10 +167,10 @@ TEST_F(MainFormLifeTest, SpeedIsMeasuredFromTheMicrosecondClock) {
   TMainForm& form = Start();
   Editor(form).CurrentScene()->CurrentStep = 3;
   system_.micros = 1000;
-  form.WMStepChanged(0, 0);
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   for (int step = 0; step < 9; ++step) {
     system_.micros += 100000;
-    form.WMStepChanged(0, 0);
+    static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   }
   EXPECT_EQ(Child<TDigitalDisplay>(form, "StepPerSecond")->Caption(), " 11.7");  // 7 steps in 0.6 s
 }
@@ -180,7 +180,7 @@ TEST_F(MainFormLifeTest, WithoutADocumentAStepChangesNothing) {
   Child<QMdiArea>(form, "MdiArea")->closeAllSubWindows();
   ASSERT_EQ(Editor(form).ActiveAnimationWindow(), nullptr);
   Editor(form).CurrentScene()->CurrentStep = 9;
-  form.WMStepChanged(0, 0);
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
 }
 

@@ -81,7 +81,7 @@ TEST_F(MainFormPlayback, SetStepSevenLeavesStepEightAndShowsIt) {
   forms_.Expect("SetStepFrm").Fill("StepSpinEdit", "7").Press("OkBtn");
   Command(form, "View_Set_Step")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 8);
-  form.WMStepChanged(0, 0);
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00007");
 
   forms_.Expect("SetStepFrm").Answer(mrCancel);
