@@ -83,11 +83,6 @@ constexpr int kProgressBarLeft = 68;
 constexpr TColor kProgressFrameColor = 0x800000;  // navy
 constexpr TColor kProgressBarColor = 0xFF8000;
 
-std::string FirstCommandLineArgument() {
-  const QStringList arguments = QCoreApplication::arguments();
-  return arguments.size() > 1 ? arguments[1].toStdString() : std::string();
-}
-
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
@@ -118,7 +113,6 @@ TMainForm::~TMainForm() {
 void TMainForm::FormCreate() {
   ProgramName = "Gleamcraft";
   QApplication::setWindowIcon(ProgramIcon());
-  StartupFileArgument = FirstCommandLineArgument();
 
   splash_ = std::make_unique<TFirstFlashForm>();
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -126,9 +126,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   // The Esc character sets the cancel flag (the window previews every key).
   void FormKeyPress(char& Key);
 
-  // The command line's first argument, opened by the deferred start
-  // (ParamStr(1); empty for none).
-  std::string StartupFileArgument;
+  // The file the deferred start opens (the command line's first argument;
+  // empty for none).
+  void SetStartupFileArgument(std::string fileName) { StartupFileArgument = std::move(fileName); }
 
   // ---- The deferred start and the upgrade check ----
   TTimer TimerStart;           // 1000 ms, once after FormShow
@@ -294,6 +294,8 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   void File_ExitExecute();
   // The hidden link field that hands texts and addresses to the shell.
   TURL* TmpURL = nullptr;
+  // The file the deferred start opens (empty for none).
+  std::string StartupFileArgument;
 
   // Parts of FormCreate.
   void CreateTimers();

@@ -209,7 +209,7 @@ TEST_F(MainFormLifeTest, TheDeferredStartOpensTheFileOfTheCommandLineInTheActive
   TAnimationWindow* fresh = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(fresh, saved);
 
-  form.StartupFileArgument = fileName;
+  form.SetStartupFileArgument(fileName);
   form.TimerStartTimer();
   EXPECT_EQ(Editor(form).ActiveAnimationWindow(), fresh);
   EXPECT_EQ(fresh->FileName(), fileName);
