@@ -68,49 +68,12 @@
 #include <vector>
 
 class QAction;
-class QCheckBox;
-class QGroupBox;
-class QLineEdit;
-class QPlainTextEdit;
-class QRadioButton;
-class QScrollArea;
-class TImage;
-class TMovingStep;
-class TMoving;
-class TSpinEdit;
-class TStartAndFinish;
-class TTrackBar;
-class QComboBox;
-class QPushButton;
-class QDockWidget;
-class QKeySequence;
-class QLabel;
-class QScrollBar;
-class QMdiArea;
 class QMenu;
-class QSplitter;
-class QStackedWidget;
-class QToolBar;
-class QToolButton;
 class QTreeWidget;
-class QTreeWidgetItem;
-class TUndo;
 class TAnimatedScene;
-class TBitmapButton;
-class TAnimationPicker;
 class TCanvas;
-class TColorPicker;
-class TmKnob;
-struct TText2DParams;
-class TWPopOutFntCBox;
 class TFirstFlashForm;
-class TStatusProgressPanel;
-class TStretchForm;
-class TDigitalDisplay;
-class TTimelineSlider;
 class TURL;
-struct T3DEditorControls;
-struct TAddedItem;
 
 class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, public TMainFormContext {
   Q_OBJECT
