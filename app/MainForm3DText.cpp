@@ -8,6 +8,7 @@
 #include "app/MainFormShapes.h"
 #include "app/MainFormGalleries.h"
 #include "app/MainFormLayout.h"
+#include "app/core/MainFormDisplays.h"
 #include "app/MainFormSettings.h"
 
 #include "app/AnimationWindowU.h"
@@ -397,15 +398,21 @@ void TText3DArea::CreateText3DTextTab(QWidget& tab) {
   p.ToolButton_InsertSimbol->setText("Insert Symbol");
   connect(p.ToolButton_InsertSimbol, &QToolButton::clicked, this, [this] { ToolButton_InsertSimbolClick(); });
 
-  // The depth and size lists were made with the window; they live on this tab.
-  Form().ComboBoxDepth->setParent(&tab);
-  tab.layout()->addWidget(Form().ComboBoxDepth);
-  Form().ComboBoxDepth->setEditText("0.2");
-  connect(Form().ComboBoxDepth, &QComboBox::editTextChanged, this, [this] { Text3DParameterChange(); });
-  Form().ComboBoxSize->setParent(&tab);
-  tab.layout()->addWidget(Form().ComboBoxSize);
-  Form().ComboBoxSize->setEditText("40");
-  connect(Form().ComboBoxSize, &QComboBox::editTextChanged, this, [this] { ComboBoxSizeChange(); });
+  // The depth list ("0", "0.01" ... "0.09", "0.1" ... "3") and the size list ("1" ... "70").
+  const auto makeList = [&tab](const char* name, const std::vector<std::string>& items) {
+    auto* list = new QComboBox(&tab);
+    list->setObjectName(name);
+    list->setEditable(true);
+    for (const std::string& item : items) list->addItem(QString::fromStdString(item));
+    tab.layout()->addWidget(list);
+    return list;
+  };
+  ComboBoxDepth = makeList("ComboBoxDepth", DepthListItems());
+  ComboBoxDepth->setEditText("0.2");
+  connect(ComboBoxDepth, &QComboBox::editTextChanged, this, [this] { Text3DParameterChange(); });
+  ComboBoxSize = makeList("ComboBoxSize", SizeListItems());
+  ComboBoxSize->setEditText("40");
+  connect(ComboBoxSize, &QComboBox::editTextChanged, this, [this] { ComboBoxSizeChange(); });
 
   p.Button_3DBackground = MakeColorButton(tab, "Button_3DBackground", "Background Color...", clBlack);
   connect(p.Button_3DBackground, &QPushButton::clicked, this, [this] { Button_3DBackgroundClick(); });
@@ -504,16 +511,6 @@ TSprite* TText3DArea::Text3DSprite() const {
 }
 
 TFrame* TText3DArea::Text3DFrame() const { return FindFrameById(Text3DSprite(), text3D_->FrameId); }
-
-// The main window's own: the shape pages use it as well.
-TAnimationWindow* TMainForm::DocumentOfScene(const TAnimatedScene* scene) const {
-  if (scene == nullptr) return nullptr;
-  for (QMdiSubWindow* child : Layout().MdiArea()->subWindowList()) {
-    auto* window = qobject_cast<TAnimationWindow*>(child);
-    if (window != nullptr && window->Scene() == scene) return window;
-  }
-  return nullptr;
-}
 
 TSprite* TText3DArea::FindSpriteById(TAnimatedScene* scene, std::optional<std::int32_t> id) const {
   if (!id || scene == nullptr) return nullptr;
@@ -629,7 +626,7 @@ void TText3DArea::ReadText3DControls() {
   if (bar(p.ScrollBarTextRotZ) != Round(s.TextRotationZ)) s.TextRotationZ = bar(p.ScrollBarTextRotZ);
   s.Text = ShortString(EditText(*p.EditNewText));
   p.FontsList->SetPreviewText(s.Text);
-  const std::string depthText = QStringToAnsi(Form().ComboBoxDepth->currentText());
+  const std::string depthText = QStringToAnsi(ComboBoxDepth->currentText());
   if (depthText != FormatDepth(s.Depth)) s.Depth = ParseDepthText(depthText);
   if (p.FontsList->FontName() != s.FontName && !p.FontsList->FontName().empty()) {
     s.FontName = ShortString(p.FontsList->FontName());
@@ -739,7 +736,7 @@ void TText3DArea::RenderPendingText3D() {
   T3DTextParts& p = *text3D_;
   // The frame may belong to a document that is no longer the active one:
   // its own undo log takes the entry.
-  TAnimationWindow* document = Form().DocumentOfScene(p.PendingScene);
+  TAnimationWindow* document = Layout().DocumentOfScene(p.PendingScene);
   TSprite* sprite = document != nullptr ? FindSpriteById(document->Scene(), p.PendingSpriteId) : nullptr;
   TFrame* frame = FindFrameById(sprite, p.PendingFrameId);
   const bool editsEnd = p.PendingEditsEnd;
@@ -884,14 +881,14 @@ void TText3DArea::LoadText3DEditor(const T3DTextState& state) {
   p.FontsList->SetPreviewText(c.Text);
   p.Bold_TextButton->setChecked(c.Bold);
   p.Italic_Font_Button->setChecked(c.Italic);
-  Form().ComboBoxDepth->setEditText(AnsiToQString(c.DepthText));
+  ComboBoxDepth->setEditText(AnsiToQString(c.DepthText));
   p.ScrollBarTextRotX->setValue(c.TextRotationX);
   p.ScrollBarTextRotY->setValue(c.TextRotationY);
   p.ScrollBarTextRotZ->setValue(c.TextRotationZ);
   p.ScrollBarCameraX->setValue(c.CameraX);
   p.ScrollBarCameraY->setValue(c.CameraY);
   p.CameraFOVSpin->SetPosition(c.ViewAngle);
-  Form().ComboBoxSize->setEditText(AnsiToQString(c.SizeText));
+  ComboBoxSize->setEditText(AnsiToQString(c.SizeText));
   SetButtonColor(*p.Button_3DTextColor, c.MaterialColor);
   SetButtonColor(*p.LightMaterialColorButton, c.MaterialColor);
   p.ScrollBarMaterialShininess->setValue(c.ShininessBar);
@@ -969,10 +966,10 @@ void TText3DArea::ToolButton_InsertSimbolClick() {
 void TText3DArea::ComboBoxSizeChange() {
   T3DTextParts& p = *text3D_;
   if (p.Filling || !text3DEditorReady_) return;
-  const std::optional<int> size = ParseTextSize(QStringToAnsi(Form().ComboBoxSize->currentText()));
+  const std::optional<int> size = ParseTextSize(QStringToAnsi(ComboBoxSize->currentText()));
   if (!size) {
-    const QSignalBlocker blocker(Form().ComboBoxSize);
-    Form().ComboBoxSize->setEditText(QString::number(SizeForCameraZ(p.State.CameraPositionZ)));
+    const QSignalBlocker blocker(ComboBoxSize);
+    ComboBoxSize->setEditText(QString::number(SizeForCameraZ(p.State.CameraPositionZ)));
     return;
   }
   // The shown size of the stored Z leaves the Z as it is (3.0 shows as 67).
@@ -991,9 +988,9 @@ void TText3DArea::ZoomTimerTimer() {
     zoomTimer_.SetEnabled(false);
     return;
   }
-  const std::optional<int> size = ParseTextSize(QStringToAnsi(Form().ComboBoxSize->currentText()));
+  const std::optional<int> size = ParseTextSize(QStringToAnsi(ComboBoxSize->currentText()));
   const int next = std::clamp(size.value_or(SizeForCameraZ(p.State.CameraPositionZ)) + step, 0, 70);
-  Form().ComboBoxSize->setEditText(QString::number(next));
+  ComboBoxSize->setEditText(QString::number(next));
 }
 
 // ---- Colours ----------------------------------------------------------------------------------------

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
@@ -94,6 +95,10 @@ class TText3DArea : public TMainFormArea {
   int Add3DTextFrameTo(TSprite& sprite);
 
  private:
+  // The 3D text page's font depth and size lists.
+  QComboBox* ComboBoxDepth = nullptr;
+  QComboBox* ComboBoxSize = nullptr;
+
   // ---- Filling the page and storing it ----
   // The 3D part of frame preview page 1, shown by Load3DTextPage; the plain
   // text page hides it when it shows a plain text frame.

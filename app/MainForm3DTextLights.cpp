@@ -728,7 +728,7 @@ class T3DTextAddScope {
 void TText3DArea::Scene_Add_3DTextExecute() {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr || CurrentScene() == nullptr || CurrentScene() != window->Scene()) return;
-  Form().FlushPendingFrameEdits();
+  Shapes().FlushPendingFrameEdits();
   T3DTextAddScope scope(*window, Shapes().AddInProgress(), skipNext3DRender_);
   TAddedItem added;
   try {
@@ -749,7 +749,7 @@ void TText3DArea::Sprite_Add_3DTextExecute() {
 int TText3DArea::Add3DTextFrameTo(TSprite& sprite) {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr || CurrentScene() == nullptr || sprite.Scene() != CurrentScene()) return -1;
-  Form().FlushPendingFrameEdits();
+  Shapes().FlushPendingFrameEdits();
   T3DTextAddScope scope(*window, Shapes().AddInProgress(), skipNext3DRender_);
   TAddedItem added;
   try {

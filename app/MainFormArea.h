@@ -49,11 +49,16 @@ class TMainFormContext {
   // ---- The editing state ----
   // The active document's scene, or the placeholder scene while none is active.
   virtual TAnimatedScene* CurrentScene() const = 0;
+  // The scene shown while no document is active; never composes (locked).
+  virtual TAnimatedScene* PlaceholderScene() const = 0;
   virtual TAnimationWindow* ActiveAnimationWindow() const = 0;
   virtual TSprite* CurrentSprite() = 0;
   virtual TFrame* CurrentFrame() = 0;
   // The settings of the program while it runs.
   virtual TEditorSettings& UserSettings() = 0;
+  // The play button's state (the checked Movie_Play).
+  virtual bool PlayButtonDown() const = 0;
+  virtual void SetPlayButtonDown(bool down) = 0;
 
   // ---- What every area does ----
   // Every command's enabled state from the active document and the selection.
@@ -67,6 +72,14 @@ class TMainFormContext {
   virtual void SetUpTimer(TTimer& timer, int interval, std::function<void()> tick) = 0;
   // Shows done of total in the status bar (0 starts, total ends the display).
   virtual void ShowProgress(int done, int total) = 0;
+
+  // ---- The window's message handlers an area runs at once ----
+  // The current step recomputed and redrawn now (message 1002).
+  virtual void WMRecomputeScene() = 0;
+  // The clipboard changed: the paste commands follow what it holds.
+  virtual void WMDrawClipboard() = 0;
+  // The program's private clipboard format (0 when it could not be registered).
+  virtual UINT ClipboardFormat() const = 0;
 
   // ---- The areas ----
   virtual TCommandSet& Commands() = 0;
@@ -98,10 +111,13 @@ class TMainFormArea : public QObject {
   QMainWindow& Window() const { return editor_.Window(); }
   HWND Handle() const { return editor_.Handle(); }
   TAnimatedScene* CurrentScene() const { return editor_.CurrentScene(); }
+  TAnimatedScene* PlaceholderScene() const { return editor_.PlaceholderScene(); }
   TAnimationWindow* ActiveAnimationWindow() const { return editor_.ActiveAnimationWindow(); }
   TSprite* CurrentSprite() const { return editor_.CurrentSprite(); }
   TFrame* CurrentFrame() const { return editor_.CurrentFrame(); }
   TEditorSettings& UserSettings() const { return editor_.UserSettings(); }
+  bool PlayButtonDown() const { return editor_.PlayButtonDown(); }
+  void SetPlayButtonDown(bool down) const { editor_.SetPlayButtonDown(down); }
   void RefreshCommandStates() const { editor_.RefreshCommandStates(); }
   void RequestSceneRecompute() const { editor_.RequestSceneRecompute(); }
   void RunEntry(const std::function<void()>& entry) const { editor_.RunEntry(entry); }
@@ -109,6 +125,7 @@ class TMainFormArea : public QObject {
     editor_.SetUpTimer(timer, interval, std::move(tick));
   }
   void ShowProgress(int done, int total) const { editor_.ShowProgress(done, total); }
+  UINT ClipboardFormat() const { return editor_.ClipboardFormat(); }
 
   TCommandSet& Commands() const { return editor_.Commands(); }
   TLayoutArea& Layout() const { return editor_.Layout(); }

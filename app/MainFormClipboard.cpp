@@ -61,12 +61,12 @@ std::string WithBmpExtension(const std::string& fileName) {
 // part-way still shows the scene as it now is.
 class TPasteScope {
  public:
-  explicit TPasteScope(TMainForm& form) : form_(form), exceptions_(std::uncaught_exceptions()) {
-    form_.Shapes().AddInProgress() = true;
+  explicit TPasteScope(TMainFormContext& editor) : editor_(editor), exceptions_(std::uncaught_exceptions()) {
+    editor_.Shapes().AddInProgress() = true;
   }
   ~TPasteScope() {
     if (posted_) return;
-    form_.Shapes().AddInProgress() = false;
+    editor_.Shapes().AddInProgress() = false;
     if (std::uncaught_exceptions() == exceptions_) return;
     try {
       ShowScene();
@@ -80,21 +80,21 @@ class TPasteScope {
   // The paste is done: the tree is rebuilt and message 1003 selects the
   // frame of that index (the root for -1).
   void Finish(int frameIndex) {
-    form_.RebuildAnimationTree();
-    PostMessage(form_.Handle(), WM_ITEMADDED, 0, frameIndex);
+    editor_.Tree().RebuildAnimationTree();
+    PostMessage(editor_.Handle(), WM_ITEMADDED, 0, frameIndex);
     posted_ = true;
-    form_.RequestSceneRecompute();
-    form_.RefreshCommandStates();
+    editor_.RequestSceneRecompute();
+    editor_.RefreshCommandStates();
   }
 
  private:
   void ShowScene() {
-    form_.RebuildAnimationTree();
-    form_.RequestSceneRecompute();
-    form_.RefreshCommandStates();
+    editor_.Tree().RebuildAnimationTree();
+    editor_.RequestSceneRecompute();
+    editor_.RefreshCommandStates();
   }
 
-  TMainForm& form_;
+  TMainFormContext& editor_;
   int exceptions_;
   bool posted_ = false;
 };
@@ -105,7 +105,7 @@ class TPasteScope {
 
 void TEffectsArea::Edit_CopyExecute() {
   QTreeWidgetItem* node = Tree().ShownTree()->currentItem();
-  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || node == nullptr || Form().ClipboardFormat == 0)
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || node == nullptr || ClipboardFormat() == 0)
     return;
   const int kind = TTreeArea::NodeKind(node);
   TSprite* sprite = CurrentSprite();
@@ -118,12 +118,12 @@ void TEffectsArea::Edit_CopyExecute() {
     // the blob is its size field alone, holding 4.
     blob = {4, 0, 0, 0};
   }
-  Clipboard().SetBlock(Form().ClipboardFormat, BlobBytes(blob));
+  Clipboard().SetBlock(ClipboardFormat(), BlobBytes(blob));
 }
 
 void TEffectsArea::Edit_CutExecute() {
   // Without the private format nothing could be copied: nothing is deleted either.
-  if (Form().ClipboardFormat == 0) return;
+  if (ClipboardFormat() == 0) return;
   Edit_CopyExecute();
   Tree().Scene_Delete_SomethingExecute();
 }
@@ -132,10 +132,10 @@ void TEffectsArea::Edit_Paste1Execute() {
   if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
   TClipboard& clipboard = Clipboard();
   if (clipboard.HasFormat(CF_BITMAP)) PasteBitmapFrame();
-  const UINT format = Form().ClipboardFormat;
+  const UINT format = ClipboardFormat();
   const std::optional<std::string> block = format != 0 ? clipboard.GetBlock(format) : std::nullopt;
   if (!block.has_value()) return;
-  TPasteScope pasting(Form());
+  TPasteScope pasting(Editor());
   const TPasteResult pasted = PasteClipboardBlob(*CurrentScene(), CurrentSprite(),
                                                  reinterpret_cast<const std::uint8_t*>(block->data()), block->size());
   if (pasted.Kind != cbkNothing) {
@@ -149,10 +149,10 @@ void TEffectsArea::Edit_Paste1Execute() {
 void TEffectsArea::Edit_PasteAsNewSpriteExecute() {
   if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return;
   TClipboard& clipboard = Clipboard();
-  TPasteScope pasting(Form());
+  TPasteScope pasting(Editor());
   TBitmap bitmap;
   const bool hasBitmap = clipboard.HasFormat(CF_BITMAP) && clipboard.GetBitmap(bitmap);
-  const UINT format = Form().ClipboardFormat;
+  const UINT format = ClipboardFormat();
   const std::optional<std::string> block = format != 0 ? clipboard.GetBlock(format) : std::nullopt;
   const TPasteResult pasted =
       PasteAsNewSprite(*CurrentScene(), hasBitmap ? &bitmap : nullptr,
@@ -166,7 +166,7 @@ void TEffectsArea::Edit_PasteAsNewSpriteExecute() {
 int TEffectsArea::PasteBitmapFrame() {
   if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr) return -1;
   const TBusyCursor busy;
-  TPasteScope pasting(Form());
+  TPasteScope pasting(Editor());
   TBitmap bitmap;
   if (!Clipboard().GetBitmap(bitmap)) return -1;
   const TPasteResult pasted = ::PasteBitmapFrame(*CurrentScene(), CurrentSprite(), bitmap);

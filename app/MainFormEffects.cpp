@@ -9,6 +9,7 @@
 #include "app/MainFormPages.h"
 #include "app/MainFormPlayback.h"
 #include "app/MainFormActions.h"
+#include "app/MainFormTree.h"
 #include "app/MainForm3DText.h"
 
 #include "app/AnimationWindowU.h"
@@ -85,7 +86,7 @@ void TEffectsArea::FormCreateEffects() {
   saveBmpDialog_.filter = "Bitmap (*.bmp)|*.bmp";
   saveBmpDialog_.defaultExt = "bmp";
   // The paste commands follow what the clipboard holds from the start.
-  Form().WMDrawClipboard();
+  Editor().WMDrawClipboard();
 }
 
 // ---- Effects --------------------------------------------------------------------------------------
@@ -120,19 +121,19 @@ void TEffectsArea::ApplyEffect(int effectIndex) {
     // The tree and the scene show the sprite as it now is, also when
     // inserting the results failed part-way (one Undo gives it back whole).
     struct TShowSprite {
-      TMainForm& form;
+      TMainFormContext& editor;
       TSprite* sprite;
       ~TShowSprite() {
         try {
-          form.RefreshCommandStates();
-          form.RebuildAnimationTree();
-          form.SelectTreeNode(IndexOfSpriteIn(*form.CurrentScene(), sprite), 2);
-          form.RequestSceneRecompute();
+          editor.RefreshCommandStates();
+          editor.Tree().RebuildAnimationTree();
+          editor.Tree().SelectTreeNode(IndexOfSpriteIn(*editor.CurrentScene(), sprite), 2);
+          editor.RequestSceneRecompute();
         } catch (const std::exception&) {
           // The first failure is the one reported.
         }
       }
-    } show{Form(), sprite};
+    } show{Editor(), sprite};
     const TBusyCursor busy;
     ApplyEffectResults(*sprite, frameIndex, form.EffectKind(), results, EffectListText(form.EffectKind()));
     // A 3D text tick due now would draw over the result.

@@ -28,7 +28,7 @@ void TFilesArea::FormCreateExport() {
 
 void TFilesArea::File_ExportExecute() {
   // The placeholder shown while no document is open is nothing to export.
-  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || CurrentScene() == Form().PlaceholderScene()) return;
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || CurrentScene() == PlaceholderScene()) return;
   FileDialogRequest request = SettingsArea().SaveGIFDialog();
   request.title = SExportTitle;
   request.filter = SExportFilter;

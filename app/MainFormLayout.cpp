@@ -7,6 +7,7 @@
 #include "app/MainFormU.h"
 #include "app/MainFormActions.h"
 
+#include "app/AnimationWindowU.h"
 #include "app/MainFormIcons.h"
 #include "app/StatusProgressPanel.h"
 #include "controls/MyCntrlDigitalDisplay.h"
@@ -21,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
@@ -210,4 +212,13 @@ void TLayoutArea::CreateStatusBar() {
 void TLayoutArea::SetStatusText(int panel, const std::string& text) {
   if (panel == 0) statusPanel0_->setText(AnsiToQString(text));
   if (panel == 1) statusPanel1_->setText(AnsiToQString(text));
+}
+
+TAnimationWindow* TLayoutArea::DocumentOfScene(const TAnimatedScene* scene) const {
+  if (scene == nullptr) return nullptr;
+  for (QMdiSubWindow* child : mdiArea_->subWindowList()) {
+    auto* window = qobject_cast<TAnimationWindow*>(child);
+    if (window != nullptr && window->Scene() == scene) return window;
+  }
+  return nullptr;
 }

@@ -26,6 +26,9 @@ enum TPropertyPage : int {
   ppScene = 0, ppSprite = 1, ppFrame = 2, ppMotion = 3, ppAppearance = 4, ppBackground = 5, ppEmpty = 6
 };
 
+class TAnimatedScene;
+class TAnimationWindow;
+
 class TLayoutArea : public TMainFormArea {
  public:
   explicit TLayoutArea(TMainFormContext& editor);
@@ -67,6 +70,9 @@ class TLayoutArea : public TMainFormArea {
   TStatusProgressPanel* StatusPanel2() const { return statusPanel2_; }
   // Sets the text of a status panel (0 or 1).
   void SetStatusText(int panel, const std::string& text);
+  // The open document that shows a scene (nullptr: none does); the scene is
+  // only compared, so a document that was closed is not found.
+  TAnimationWindow* DocumentOfScene(const TAnimatedScene* scene) const;
 
  private:
   QMdiArea* mdiArea_ = nullptr;

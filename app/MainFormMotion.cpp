@@ -580,7 +580,7 @@ void TMotionArea::MarkCurrentMotionStep() {
 
 void TMotionArea::GoToMotionStep(int step) {
   TSprite* sprite = CurrentSprite();
-  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || sprite == nullptr || Form().PlayButtonDown())
+  if (ActiveAnimationWindow() == nullptr || CurrentScene() == nullptr || sprite == nullptr || PlayButtonDown())
     return;
   TAnimatedScene& scene = *CurrentScene();
   TMoving& path = sprite->Motion();
@@ -796,7 +796,7 @@ bool TMotionArea::ShowAppearanceOfBar(int index) {
 
 void TMotionArea::TimerRedrawSceneTimer() {
   timerRedrawScene_.SetEnabled(false);
-  Form().WMRecomputeScene();
+  Editor().WMRecomputeScene();
 }
 
 // ---- What the document windows ask of this area, through the main window -----------------------------

@@ -123,7 +123,7 @@ void TPlaybackArea::ApplyPlaybackResampling(bool playing) {
 void TPlaybackArea::Movie_Play_Execute() {
   if (CurrentScene() == nullptr) return;
   TAnimatedScene& scene = *CurrentScene();
-  if (Form().PlayButtonDown()) {
+  if (PlayButtonDown()) {
     if (QueryFreeResources(0) < 10)
       Ui().MessageBox(Handle(),
                       "Out of system resources. Please close one or more unused applications or run the program "
@@ -140,17 +140,17 @@ void TPlaybackArea::Movie_Play_Execute() {
     RequestSceneRecompute();
     Commands().EnableCommand(Commands().Movie_Stop, false);
   }
-  Layout().StepPerSecond()->SetVisible(Form().PlayButtonDown());
+  Layout().StepPerSecond()->SetVisible(PlayButtonDown());
 }
 
 void TPlaybackArea::Movie_Play_CommandExecute() {
-  Form().SetPlayButtonDown(true);
+  SetPlayButtonDown(true);
   Commands().EnableCommand(Commands().Movie_Play_Command, false);
   Movie_Play_Execute();
 }
 
 void TPlaybackArea::Movie_StopExecute() {
-  Form().SetPlayButtonDown(false);
+  SetPlayButtonDown(false);
   Commands().EnableCommand(Commands().Movie_Play_Command, true);
   Movie_Play_Execute();
 }

@@ -102,7 +102,7 @@ class TAddScope {
 bool TShapesArea::AddSpriteWithGeneratedFrame(TNewFrameKind kind) {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr || CurrentScene() == nullptr || CurrentScene() != window->Scene()) return false;
-  Form().FlushPendingFrameEdits();
+  FlushPendingFrameEdits();
   TAddScope scope(*window, addInProgress_);
   TAddedItem added;
   try {
@@ -122,7 +122,7 @@ bool TShapesArea::AddSpriteWithGeneratedFrame(TNewFrameKind kind) {
 void TShapesArea::AddGeneratedFrame(TSprite& sprite, TNewFrameKind kind) {
   TAnimationWindow* window = ActiveAnimationWindow();
   if (window == nullptr || CurrentScene() == nullptr || sprite.Scene() != CurrentScene()) return;
-  Form().FlushPendingFrameEdits();
+  FlushPendingFrameEdits();
   TAddScope scope(*window, addInProgress_);
   const bool hadSteps = sprite.Motion().StepCount() > 0;
   TAddedItem added;
@@ -190,21 +190,6 @@ void TShapesArea::WMItemAdded(WPARAM wParam, LPARAM lParam) {
   if (wParam == 3) Text3DEditor().Timer_3D_ChangedTimer();
 }
 
-namespace {
-
-// The open document of a scene; the scene is only compared, so a document
-// that was closed is not found.
-TAnimationWindow* DocumentOfScene(const TLayoutArea& layout, const TAnimatedScene* scene) {
-  if (scene == nullptr) return nullptr;
-  for (QMdiSubWindow* child : layout.MdiArea()->subWindowList()) {
-    auto* window = qobject_cast<TAnimationWindow*>(child);
-    if (window != nullptr && window->Scene() == scene) return window;
-  }
-  return nullptr;
-}
-
-}  // namespace
-
 // ---- Finding the frame a page edits ----------------------------------------------------------------
 
 TShapesArea::TPageFrame TShapesArea::PageFrameOf(const TFrame& frame) const {
@@ -214,7 +199,7 @@ TShapesArea::TPageFrame TShapesArea::PageFrameOf(const TFrame& frame) const {
 
 TFrame* TShapesArea::FrameOfPage(const TPageFrame& page) const {
   // The scene is only compared: a document that was closed is not found.
-  TAnimationWindow* document = DocumentOfScene(Layout(), page.Scene);
+  TAnimationWindow* document = Layout().DocumentOfScene(page.Scene);
   if (document == nullptr || !page.FrameId) return nullptr;
   TAnimatedScene& scene = *document->Scene();
   for (int s = 0; s < scene.SpriteCount(); ++s) {
@@ -242,7 +227,7 @@ class TUndoLogScope {
 }  // namespace
 
 void TShapesArea::ChangePageFrame(const TPageFrame& page, const std::function<void()>& change) {
-  TAnimationWindow* document = DocumentOfScene(Layout(), page.Scene);
+  TAnimationWindow* document = Layout().DocumentOfScene(page.Scene);
   if (document == nullptr) return;
   {
     const TUndoLogScope log(document->Undo());
@@ -259,8 +244,8 @@ void TShapesArea::FlushShapeAndLineEdits() {
   if (timerRedrawLine_.Enabled()) TimerRedrawLineTimer();
 }
 
-void TMainForm::FlushPendingFrameEdits() {
-  Shapes().FlushShapeAndLineEdits();
+void TShapesArea::FlushPendingFrameEdits() {
+  FlushShapeAndLineEdits();
   // A pending 3D text edit goes to its own frame now too, so that an add
   // need not keep its tick from rendering the new frame.
   Text3DEditor().FlushText3DChange();

@@ -47,6 +47,8 @@ class TShapesArea : public TMainFormArea {
   void TimerRedrawLineTimer();
   // Applies a pending shape or line edit to the frame it was made on, now.
   void FlushShapeAndLineEdits();
+  // Applies a pending shape, line or 3D text edit to the frame it was made on, now.
+  void FlushPendingFrameEdits();
 
   // ---- Adding sprites and frames ----
   // Set by every add until message 1003 (or a failure) clears it.

@@ -260,7 +260,7 @@ void TShapesArea::LoadShapePage() {
 }
 
 void TShapesArea::FillShapePage(TFrame& frame) {
-  Form().FlushPendingFrameEdits();
+  FlushPendingFrameEdits();
   const TFlagScope loading(loadingFramePage_);
   shapePageFrame_ = PageFrameOf(frame);
   if (frame.Sprite() != nullptr) frame.Sprite()->SetCurrentFrameIndex(frame.Index());
@@ -371,7 +371,7 @@ void TShapesArea::LoadLinePage() {
 }
 
 void TShapesArea::FillLinePage(TFrame& frame) {
-  Form().FlushPendingFrameEdits();
+  FlushPendingFrameEdits();
   const TFlagScope loading(loadingFramePage_);
   linePageFrame_ = PageFrameOf(frame);
   if (frame.Sprite() != nullptr) frame.Sprite()->SetCurrentFrameIndex(frame.Index());

@@ -210,7 +210,7 @@ void TShapesArea::LoadTextPage() {
 }
 
 void TShapesArea::LoadSimpleTextPage(TFrame& frame) {
-  Form().FlushPendingFrameEdits();
+  FlushPendingFrameEdits();
   const TLoadingScope loading(loadingFramePage_);
   textPageFrame_ = PageFrameOf(frame);
   if (frame.Sprite() != nullptr) frame.Sprite()->SetCurrentFrameIndex(frame.Index());

@@ -473,7 +473,6 @@ void TTreeArea::SwitchToPage(QTreeWidgetItem* node) {
   if (QWidget* focused = QApplication::focusWidget(); focused != nullptr && Layout().Notebook_Properties()->isAncestorOf(focused))
     ShownTree()->setFocus(Qt::OtherFocusReason);
   TAnimationWindow* window = ActiveAnimationWindow();
-  TMainForm& form = Form();
   const bool withScene = window != nullptr && CurrentScene() != nullptr;
   const int kind = NodeKind(node);
   switch (kind) {
@@ -533,7 +532,7 @@ void TTreeArea::SwitchToPage(QTreeWidgetItem* node) {
       if (kind != nkLineFrame && sprite != nullptr && withScene) {
         if (sprite->FrameCount() >= 2)
           RequestSceneRecompute();
-        else if (!form.PlayButtonDown())
+        else if (!PlayButtonDown())
           window->UpdateSelection();
       }
       if (frame != nullptr && sprite != nullptr) {

@@ -83,11 +83,6 @@ constexpr int kProgressBarLeft = 68;
 constexpr TColor kProgressFrameColor = 0x800000;  // navy
 constexpr TColor kProgressBarColor = 0xFF8000;
 
-std::string FirstCommandLineArgument() {
-  const QStringList arguments = QCoreApplication::arguments();
-  return arguments.size() > 1 ? arguments[1].toStdString() : std::string();
-}
-
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
@@ -118,7 +113,6 @@ TMainForm::~TMainForm() {
 void TMainForm::FormCreate() {
   ProgramName = "Gleamcraft";
   QApplication::setWindowIcon(ProgramIcon());
-  StartupFileArgument = FirstCommandLineArgument();
 
   splash_ = std::make_unique<TFirstFlashForm>();
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -138,7 +132,6 @@ void TMainForm::FormCreate() {
   Layout().CreateStatusBar();
   layout_->StatusPanel2()->OnDrawPanel = [this](TCanvas& canvas, const TRect& panel) { StatusBar1DrawPanel(canvas, panel); };
   CreateTimers();
-  Create3DTextLists();
   TmpURL = new TURL(this);
   TmpURL->setObjectName("TmpURL");
   TmpURL->hide();
@@ -153,8 +146,8 @@ void TMainForm::FormCreate() {
   UserSettings().DialogFont.Color = clBtnText;
   UserSettings().Folders = DefaultDataFolders(System().ProgramFolder());
 
-  ClipboardFormat = RegisterClipboardFormat(std::string(ProjectSignatures.back()));
-  if (ClipboardFormat == 0) Ui().MessageBox(Handle(), "Cannot register Clipboard Format", "Error", MB_OK | MB_ICONERROR);
+  clipboardFormat_ = RegisterClipboardFormat(std::string(ProjectSignatures.back()));
+  if (clipboardFormat_ == 0) Ui().MessageBox(Handle(), "Cannot register Clipboard Format", "Error", MB_OK | MB_ICONERROR);
 
   SettingsArea().SaveDialog().fileName = "noname.GLM";
   SettingsArea().SaveDialog().filter =
@@ -215,20 +208,6 @@ void TMainForm::CreateTimers() {
 }
 
 // The lists of the 3D text page: its depths and its sizes.
-void TMainForm::Create3DTextLists() {
-  QWidget* textPage = Layout().NotebookFramePreview()->widget(1);
-  const auto makeList = [textPage](const char* name, const std::vector<std::string>& items) {
-    auto* list = new QComboBox(textPage);
-    list->setObjectName(name);
-    list->setEditable(true);
-    for (const std::string& item : items) list->addItem(QString::fromStdString(item));
-    textPage->layout()->addWidget(list);
-    return list;
-  };
-  ComboBoxDepth = makeList("ComboBoxDepth", DepthListItems());
-  ComboBoxSize = makeList("ComboBoxSize", SizeListItems());
-}
-
 // ---- The presets menu ----------------------------------------------------------------------------
 
 void TMainForm::CreatePresetsMenu() {
@@ -542,7 +521,7 @@ void TMainForm::FormKeyPress(char& Key) {
 void TMainForm::WMDrawClipboard() {
   TClipboard& clipboard = Clipboard();
   const bool hasBitmap = clipboard.HasFormat(CF_BITMAP);
-  const std::optional<std::string> block = ClipboardFormat != 0 ? clipboard.GetBlock(ClipboardFormat) : std::nullopt;
+  const std::optional<std::string> block = clipboardFormat_ != 0 ? clipboard.GetBlock(clipboardFormat_) : std::nullopt;
   const TPasteStates states = PasteStatesOf(hasBitmap, block);
   Commands().EnableCommand(Commands().Edit_Paste, states.Paste);
   Commands().EnableCommand(Commands().Texture_Paste, states.PasteTexture);

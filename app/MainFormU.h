@@ -1,35 +1,45 @@
 // The editor's main window: a multiple-document frame that holds the document
 // windows, the menus and tool bars with every command of the editor, the
 // properties panel with the scene tree and the property pages, the time line
-// and the status bar. It keeps the editing state (the active document, its
-// scene and undo log; the current sprite is the scene tree's), the settings
-// and the timers that drive the editor.
+// and the status bar. It keeps what every part of it shares (the active
+// document, its scene and undo log, the settings), the creation, showing and
+// closing of the window, its messages, the deferred start and the progress
+// display; everything else belongs to an area.
 //
-// One class over several files, each an area of the window:
-//   MainFormU.cpp          creation, showing, closing, timers, messages,
-//                          progress, Esc, clipboard states, help commands
-//   MainFormActions.cpp    the command set: actions, menus, tool bars
-//   MainFormIcons.cpp      the pictures of the tool-bar commands
-//   MainFormLayout.cpp     the panels: properties panel and its pages, scene
-//                          tree panel, time line, status bar
-//   MainFormSettings.cpp   settings, recent files, dialog folders, Options,
-//                          upgrade helper
-//   MainFormDocuments.cpp  what the document windows need from their host
-// and one file for each further area, each filling the handlers declared in
-// its section below and connecting its commands in its FormCreate... step:
-//   MainFormTree*.cpp      scene tree, command states, Delete/Up/Down, menus
-//                          (the area TTreeArea, MainFormTree.h); file
-//                          commands, drops, docking (TFilesArea, MainFormFiles.h)
-//   MainFormPages.cpp      playback, time line, scene/sprite/frame/motion/
-//                          appearance/background pages
-//   MainFormShapes.cpp     added sprites and frames, shape/line/text pages
-//   MainForm3DText.cpp     the 3D text editor
-//   MainFormEffects.cpp    effect and transform commands, the clipboard
-//   MainFormExport.cpp     the export command (TFilesArea)
-//   MainFormScene.cpp      galleries, presets, templates, remaining commands
-// An area adds its own members to its own section, so the sections change
-// independently; a command is enabled only once its area gives it a handler
-// (SetCommandHandler).
+// The window is composed of areas (MainFormArea.h). Each owns its widgets,
+// handlers and state, and reaches the rest through TMainFormContext, which
+// this class implements as it implements TDocumentHost for the documents:
+//   TCommandSet      MainFormActions.h/.cpp, MainFormIcons.h/.cpp: the
+//                    actions, menus and tool bars, and their pictures
+//   TLayoutArea      MainFormLayout.h/.cpp: the document area, the properties
+//                    panel and its pages, the time line's bar, the status bar
+//   TSettingsArea    MainFormSettings.h/.cpp: settings, recent files, dialog
+//                    folders, Options, the upgrade helper
+//   TTreeArea        MainFormTree.h, MainFormTree.cpp, MainFormTreeCommands.cpp,
+//                    MainFormTreeMenus.cpp, MainFormTreeIcons.h/.cpp: the
+//                    scene tree, the command states, Delete/Up/Down, menus
+//   TFilesArea       MainFormFiles.h, MainFormTreeFiles.cpp, MainFormExport.cpp:
+//                    file commands, drops, the Window menu, docking, export
+//   TPlaybackArea    MainFormPlayback.h/.cpp: playback and the time line
+//   TFramePagesArea  MainFormPages.h, MainFormPages.cpp, MainFormPagesBackground.cpp,
+//                    MainFormPagesPalette.cpp, MainFormPagesParts.h: the
+//                    scene, sprite, frame and background pages
+//   TMotionArea      MainFormMotion.h/.cpp, MainFormMotionPanel.h/.cpp: the
+//                    motion and appearance pages
+//   TShapesArea      MainFormShapes.h, MainFormShapes.cpp, MainFormShapesPages.cpp,
+//                    MainFormShapesText.cpp: added sprites and frames, the
+//                    shape, line and plain-text pages
+//   TText3DArea      MainForm3DText.h, MainForm3DText.cpp, MainForm3DTextLights.cpp,
+//                    MainForm3DTextParts.h: the 3D text editor, its lights
+//                    and the 3D animation preview
+//   TEffectsArea     MainFormEffects.h, MainFormEffects.cpp, MainFormClipboard.cpp:
+//                    effect and transform commands, the clipboard
+//   TGalleriesArea   MainFormGalleries.h, MainFormScene.cpp: galleries,
+//                    presets, templates and the remaining scene commands
+// The window itself is MainFormU.cpp (creation, messages, timers, progress,
+// Esc, help commands) and MainFormDocuments.cpp (what the documents ask of
+// their host, most of it handed to the area that owns the work). A command
+// is enabled only once its area gives it a handler (SetCommandHandler).
 #pragma once
 
 #include "app/DocumentHost.h"
@@ -58,49 +68,12 @@
 #include <vector>
 
 class QAction;
-class QCheckBox;
-class QGroupBox;
-class QLineEdit;
-class QPlainTextEdit;
-class QRadioButton;
-class QScrollArea;
-class TImage;
-class TMovingStep;
-class TMoving;
-class TSpinEdit;
-class TStartAndFinish;
-class TTrackBar;
-class QComboBox;
-class QPushButton;
-class QDockWidget;
-class QKeySequence;
-class QLabel;
-class QScrollBar;
-class QMdiArea;
 class QMenu;
-class QSplitter;
-class QStackedWidget;
-class QToolBar;
-class QToolButton;
 class QTreeWidget;
-class QTreeWidgetItem;
-class TUndo;
 class TAnimatedScene;
-class TBitmapButton;
-class TAnimationPicker;
 class TCanvas;
-class TColorPicker;
-class TmKnob;
-struct TText2DParams;
-class TWPopOutFntCBox;
 class TFirstFlashForm;
-class TStatusProgressPanel;
-class TStretchForm;
-class TDigitalDisplay;
-class TTimelineSlider;
 class TURL;
-struct T3DEditorControls;
-struct TAddedItem;
 
 class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, public TMainFormContext {
   Q_OBJECT
@@ -109,7 +82,82 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   explicit TMainForm(QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // ---- The areas of the window and what they share (MainFormArea.h) ----
+  // =============================================================================================
+  // Creation, showing and closing (MainFormU.cpp)
+  // =============================================================================================
+
+  // The Esc character sets the cancel flag (the window previews every key).
+  void FormKeyPress(char& Key);
+
+  // The file the deferred start opens (the command line's first argument;
+  // empty for none).
+  void SetStartupFileArgument(std::string fileName) { StartupFileArgument = std::move(fileName); }
+
+  // ---- The deferred start and the upgrade check ----
+  TTimer TimerStart;           // 1000 ms, once after FormShow
+  TTimer TimerRunCheckUpdate;  // 60000 ms, once after the deferred start
+  void TimerStartTimer();
+  void TimerRunCheckUpdateTimer();
+
+  // ---- Progress (status panel 2) ----
+  TTimer HideProgressTimer;  // 10000 ms after the last report: clears the cancel flag
+  void HideProgressTimerTimer();
+  // The percentage shown in status panel 2; -1 while nothing shows.
+  std::int32_t ProgressPercent = -1;
+
+  // The splash form, from FormCreate to the first tick of TimerStart.
+  TFirstFlashForm* SplashForm() const { return splash_.get(); }
+
+  // Set when the display has 8 bits per pixel or fewer.
+  bool LowColorDisplay = false;
+
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  // A property page that is switched away while one of its controls has the
+  // focus passes the focus to the scene tree (MainFormLayout.cpp).
+  bool focusNextPrevChild(bool next) override;
+
+ private:
+  // =============================================================================================
+  // What the areas ask, through TMainFormContext (MainFormArea.h)
+  // =============================================================================================
+
+  QMainWindow& Window() override { return *this; }
+  TMainForm& Form() override { return *this; }
+  // The window's message handle (messages 1002, 1003 and 1006 come here).
+  HWND Handle() const override { return handle_->Handle(); }
+  // The active document's scene, or the placeholder scene.
+  TAnimatedScene* CurrentScene() const override { return currentScene_; }
+  TAnimatedScene* PlaceholderScene() const override { return placeholderScene_.get(); }
+  TAnimationWindow* ActiveAnimationWindow() const override { return activeWindow_; }
+  // Every setting kept while the program runs (read by LoadSettings in
+  // FormShow, written by SaveSettings in FormClose).
+  TEditorSettings& UserSettings() override { return userSettings_; }
+  // The play button's state (AnimateBtn, the checked Movie_Play).
+  bool PlayButtonDown() const override;
+  void SetPlayButtonDown(bool down) override;
+  void SetUpTimer(TTimer& timer, int interval, std::function<void()> tick) override;
+  // The barrier of every entry (MainFormActions.cpp): commands, timer ticks,
+  // drops and clipboard changes run through it. An escaped exception is
+  // shown in the error box; when no other entry is running around it, the
+  // guards the failed handler left set are cleared and the command states
+  // refreshed, so the document stays editable.
+  void RunEntry(const std::function<void()>& entry) override;
+  // Shows done of total (message 1001 and every long operation): 0 starts
+  // the display, total hides it. While it runs the pending events, only Esc
+  // and painting reach the program.
+  void ShowProgress(int done, int total) override;
+  // Posts message 1002 to the window: after a model change, the current
+  // step is recomputed and redrawn once the present handler returns.
+  void RequestSceneRecompute() override;
+  void WMRecomputeScene() override;  // 1002
+  void WMDrawClipboard() override;
+  // Named after the newest project signature.
+  UINT ClipboardFormat() const override { return clipboardFormat_; }
+
   TCommandSet& Commands() override { return *commands_; }
   TLayoutArea& Layout() override { return *layout_; }
   TLayoutArea& Layout() const { return *layout_; }
@@ -124,75 +172,53 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   TEffectsArea& Effects() override { return *effects_; }
   TGalleriesArea& Galleries() override { return *galleries_; }
 
- private:
-  // What only the areas ask, through TMainFormContext.
-  QMainWindow& Window() override { return *this; }
-  TMainForm& Form() override { return *this; }
-  void SetUpTimer(TTimer& timer, int interval, std::function<void()> tick) override;
-  // The barrier of every entry (MainFormActions.cpp): commands, timer ticks,
-  // drops and clipboard changes run through it. An escaped exception is
-  // shown in the error box; when no other entry is running around it, the
-  // guards the failed handler left set are cleared and the command states
-  // refreshed, so the document stays editable.
-  void RunEntry(const std::function<void()>& entry) override;
-
- public:
-
   // =============================================================================================
-  // Creation, showing and closing (MainFormU.cpp)
+  // What the document windows ask, through TDocumentHost (MainFormDocuments.cpp):
+  // most of it forwarded to the area that owns the work
   // =============================================================================================
 
-  // The Esc character sets the cancel flag (the window previews every key).
-  void FormKeyPress(char& Key);
+  const TDocumentSettings& Settings() const override;
+  // Switches the scene, the tree, the undo log and the pages to the document.
+  void SetActiveAnimationWindow(TAnimationWindow* window) override;
+  void StepChanged(WPARAM wParam, LPARAM lParam) override { WMStepChanged(wParam, lParam); }
+  void ShowStatusText(int panel, const std::string& text) override;
+  void AddRecentFile(const std::string& fileName) override;
+  void DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) override;
+  void ExportAnimation(const std::string& fileName, int format) override;
+  // The scene tree and the command states (TTreeArea).
+  TSprite* CurrentSprite() override;
+  TFrame* CurrentFrame() override;
+  void DetachCurrentSprite() override;
+  void RebuildAnimationTree() override;
+  void SelectTreeNode(int spriteIndex, int nodeKind) override;
+  void RefreshCommandStates() override;
+  QWidget* Panel_TreeView() override;
+  QAction* Edit_Undo() override;
+  void AttachTree(QTreeWidget& tree) override;
+  void ClearTreeChangeRunning() override;
+  QMenu* SpritePopupMenu() override;
+  QMenu* ScenePopUpMenu() override;
+  void ShowPropertiesPanel() override;
+  // The documents' Delete Sprite command (MainFormTreeCommands.cpp).
+  void Sprite_DeleteExecute() override;
+  // Playback, the time line and the motion page (TPlaybackArea, TMotionArea).
+  void Movie_FirstStepExecute() override;
+  bool MotionTimerRunning() const override;
+  bool FinishEqualsStart() const override;
+  void PrepareMotionPageReload() override;
+  void RefreshMotionPage() override;
+  void ShowStepCount(int steps) override;
+  void ShowLoopCount(int loops) override;
+  void ShowSceneSize(int width, int height) override;
+  // The shape, line and text pages (TShapesArea).
+  void RefreshShapePage() override;
+  // The active document's picture shows the step just composed.
+  void RefreshDocumentPicture();
 
-  // The window's message handle (messages 1002, 1003 and 1006 come here).
-  HWND Handle() const override { return handle_->Handle(); }
+  // =============================================================================================
+  // The window's own work (MainFormU.cpp)
+  // =============================================================================================
 
-  // The command line's first argument, opened by the deferred start
-  // (ParamStr(1); empty for none).
-  std::string StartupFileArgument;
-
-  // ---- The deferred start and the upgrade check ----
-  TTimer TimerStart;           // 1000 ms, once after FormShow
-  TTimer TimerRunCheckUpdate;  // 60000 ms, once after the deferred start
-  void TimerStartTimer();
-  void TimerRunCheckUpdateTimer();
-
-  // ---- Progress (status panel 2) ----
-  TTimer HideProgressTimer;  // 10000 ms after the last report: clears the cancel flag
-  // Shows done of total (message 1001 and every long operation): 0 starts
-  // the display, total hides it. While it runs the pending events, only Esc
-  // and painting reach the program.
-  void ShowProgress(int done, int total) override;
-  void HideProgressTimerTimer();
-  // Owner drawing of status panel 2 into its picture.
-  void StatusBar1DrawPanel(TCanvas& canvas, const TRect& panel);
-  // The percentage shown in status panel 2; -1 while nothing shows.
-  std::int32_t ProgressPercent = -1;
-
-  // ---- Scene recompute and steps shown ----
-  // Posts message 1002 to the window: after a model change, the current
-  // step is recomputed and redrawn once the present handler returns.
-  void RequestSceneRecompute() override;
-  void WMRecomputeScene();  // 1002
-  void WMStepChanged(WPARAM wParam, LPARAM lParam);  // 1006
-
-  // ---- Clipboard ----
-  // The private clipboard format, named after the newest project signature
-  // (0 when it could not be registered).
-  UINT ClipboardFormat = 0;
-  // The clipboard changed: the paste commands follow what it holds.
-  void WMDrawClipboard();
-
-  // ---- Editing state ----
-  // The scene shown while no document is active; never composes (locked).
-  TAnimatedScene* PlaceholderScene() const { return placeholderScene_.get(); }
-  // The active document's scene, or the placeholder scene.
-  TAnimatedScene* CurrentScene() const override { return currentScene_; }
-  // The splash form, from FormCreate to the first tick of TimerStart.
-  TFirstFlashForm* SplashForm() const { return splash_.get(); }
-
- private:
   // Runs from the constructor: builds the window and its commands, shows the
   // splash form, creates the placeholder scene, registers the clipboard
   // format and fills the presets menu.
@@ -210,6 +236,9 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   void AppHint(const std::string& hint);
   // Handles one message posted or sent to the window.
   void WndProc(TMessage& message);
+  void WMStepChanged(WPARAM wParam, LPARAM lParam);  // 1006
+  // Owner drawing of status panel 2 into its picture.
+  void StatusBar1DrawPanel(TCanvas& canvas, const TRect& panel);
   void WMChangeCBChain() { WMDrawClipboard(); }
   // Measures the playback speed shown in StepPerSecond.
   TStepSpeedMeter StepSpeed;
@@ -228,132 +257,13 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   void File_ExitExecute();
   // The hidden link field that hands texts and addresses to the shell.
   TURL* TmpURL = nullptr;
+  // The file the deferred start opens (empty for none).
+  std::string StartupFileArgument;
 
- public:
-
-  // ---- The 3D text page's lists, filled here; the 3D text area places them ----
-  QComboBox* ComboBoxDepth = nullptr;  // "0", "0.01" ... "0.09", "0.1" ... "3" (40 items)
-  QComboBox* ComboBoxSize = nullptr;   // "1" ... "70"
-
-  // =============================================================================================
-  // Settings, recent files, dialog folders, Options (MainFormSettings.cpp)
-  // =============================================================================================
-
-  // Every setting kept while the program runs (read by LoadSettings in
-  // FormShow, written by SaveSettings in FormClose).
-  TEditorSettings& UserSettings() override { return userSettings_; }
-  // Set when the display has 8 bits per pixel or fewer.
-  bool LowColorDisplay = false;
-
-
-  // =============================================================================================
-  // Documents (MainFormDocuments.cpp): the active document and what a
-  // document window needs from its host. The host's operations that belong
-  // to a later area are declared in that area's section.
-  // =============================================================================================
-
-  TAnimationWindow* ActiveAnimationWindow() const override { return activeWindow_; }
-  // The play button's state (AnimateBtn, the checked Movie_Play).
-  bool PlayButtonDown() const override;
-  void SetPlayButtonDown(bool down) override;
-
-  // =============================================================================================
-  // The scene tree and command states (TTreeArea), files, drops and the
-  // window layout (TFilesArea): what the document windows ask of them,
-  // forwarded (MainFormDocuments.cpp)
-  // =============================================================================================
-
-  TSprite* CurrentSprite() override;
-  TFrame* CurrentFrame() override;
-  void DetachCurrentSprite() override;
-  void RebuildAnimationTree() override;
-  void SelectTreeNode(int spriteIndex, int nodeKind) override;
-  void RefreshCommandStates() override;
-
- private:
-  // What only the document windows ask, through TDocumentHost.
-  const TDocumentSettings& Settings() const override;
-  QWidget* Panel_TreeView() override;
-  QAction* Edit_Undo() override;
-  void StepChanged(WPARAM wParam, LPARAM lParam) override { WMStepChanged(wParam, lParam); }
-  void ShowStatusText(int panel, const std::string& text) override;
-  void AddRecentFile(const std::string& fileName) override;
-  // Switches the scene, the tree, the undo log and the pages to the document.
-  void SetActiveAnimationWindow(TAnimationWindow* window) override;
-  void AttachTree(QTreeWidget& tree) override;
-  void ClearTreeChangeRunning() override;
-  QMenu* SpritePopupMenu() override;
-  QMenu* ScenePopUpMenu() override;
-  void ShowPropertiesPanel() override;
-  void DropFiles(const std::vector<std::string>& fileNames, TPoint scenePoint, bool addAsSprite) override;
-  void ExportAnimation(const std::string& fileName, int format) override;
-  // The active document's picture shows the step just composed.
-  void RefreshDocumentPicture();
-
- public:
-
-  // =============================================================================================
-  // Playback, time line and the scene, sprite, frame, motion, appearance
-  // and background pages: the areas of MainFormPlayback.h, MainFormPages.h
-  // and MainFormMotion.h; here what the document windows ask of them.
-  // =============================================================================================
-
-  void FormCreatePages();
-  void Movie_FirstStepExecute() override;
-  bool MotionTimerRunning() const override;
-  bool FinishEqualsStart() const override;
-  void PrepareMotionPageReload() override;
-  void RefreshMotionPage() override;
-  void ShowStepCount(int steps) override;
-  void ShowLoopCount(int loops) override;
-  void ShowSceneSize(int width, int height) override;
-
-  // =============================================================================================
-  // Added sprites and frames; shape, line and plain-text pages: the area of
-  // MainFormShapes.h; here what the document windows and the 3D text editor
-  // ask of it.
-  // =============================================================================================
-
-  void RefreshShapePage() override;
-  // Applies a pending shape, line or 3D text edit to the frame it was made on, now.
-  void FlushPendingFrameEdits();
-
-  // =============================================================================================
-  // 3D text editor, lights and the 3D animation preview (MainForm3DText.cpp)
-  // =============================================================================================
-
-  // The area TText3DArea (MainForm3DText.h). What it shares with the shape pages:
-  // the open document that shows a scene (nullptr: none does).
-  TAnimationWindow* DocumentOfScene(const TAnimatedScene* scene) const;
-
- public:
-
-  // =============================================================================================
-  // Effect and transform commands, the clipboard (MainFormEffects.cpp,
-  // MainFormClipboard.cpp): the area TEffectsArea (MainFormEffects.h)
-  // =============================================================================================
-
-  // =============================================================================================
-  // Galleries, presets, templates and the remaining scene commands
-  // (MainFormScene.cpp): the area TGalleriesArea (MainFormGalleries.h)
-  // =============================================================================================
-
-  // The documents' Delete Sprite command (MainFormTreeCommands.cpp).
-  void Sprite_DeleteExecute() override;
-
- protected:
-  bool event(QEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  // A property page that is switched away while one of its controls has the
-  // focus passes the focus to the scene tree (MainFormLayout.cpp).
-  bool focusNextPrevChild(bool next) override;
-
- private:
   // Parts of FormCreate.
   void CreateTimers();
-  void Create3DTextLists();
+  // Builds the scene, sprite, frame, motion, appearance and background pages.
+  void FormCreatePages();
   void CreatePresetsMenu();
   void AddPresetItem(const std::string& fileName, const TBitmap& picture, bool keepKey);
   // Parts of FormShow.
@@ -365,6 +275,7 @@ class TMainForm : public QMainWindow, public TDocumentHost, public TSceneOwner, 
   mutable TDocumentSettings documentSettings_;
   std::unique_ptr<TAnimatedScene> placeholderScene_;
   std::unique_ptr<TFirstFlashForm> splash_;
+  UINT clipboardFormat_ = 0;
   bool shown_ = false;
   bool closed_ = false;
   // Entries running now (a modal loop inside a command runs others).

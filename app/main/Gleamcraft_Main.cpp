@@ -7,6 +7,9 @@
 #include "platform/qtui/QtModalFormRunner.h"
 #include "platform/qtui/QtShellServices.h"
 
+#include <QCoreApplication>
+#include <QStringList>
+
 int main(int argc, char* argv[]) {
   TApplication application(argc, argv);
   TEditorUiServices uiServices;
@@ -20,6 +23,9 @@ int main(int argc, char* argv[]) {
   {
     TMainForm mainForm;
     MainForm = &mainForm;
+    // The deferred start opens the file named first on the command line.
+    if (const QStringList arguments = QCoreApplication::arguments(); arguments.size() > 1)
+      mainForm.SetStartupFileArgument(arguments[1].toStdString());
     mainForm.show();
     result = TApplication::exec();
   }

@@ -31,7 +31,7 @@ namespace {
 
 class MainForm3DTextScenario : public MainFormTreeTest {
  protected:
-  TText3DArea::T3DTextParts& Parts() { return Form().Text3DEditor().Text3D(); }
+  TText3DArea::T3DTextParts& Parts() { return Editor(Form()).Text3DEditor().Text3D(); }
   static void Type(QLineEdit* edit, const QString& text) {
     edit->setFocus();
     edit->selectAll();
@@ -49,16 +49,16 @@ class MainForm3DTextScenario : public MainFormTreeTest {
   }
   // The pause after the last edit: the debounce timer is running and its tick fires.
   void Pause() {
-    ASSERT_TRUE(Form().Text3DEditor().Timer_3D_Changed().Enabled());
-    EXPECT_EQ(Form().Text3DEditor().Timer_3D_Changed().Interval(), 200);
-    Form().Text3DEditor().Timer_3D_ChangedTimer();
+    ASSERT_TRUE(Editor(Form()).Text3DEditor().Timer_3D_Changed().Enabled());
+    EXPECT_EQ(Editor(Form()).Text3DEditor().Timer_3D_Changed().Interval(), 200);
+    Editor(Form()).Text3DEditor().Timer_3D_ChangedTimer();
     Settle();
   }
   void Undo() {
     Command(Form(), "Edit_Undo")->trigger();
     Settle();
   }
-  std::string UndoCaption() { return Form().ActiveAnimationWindow()->Undo()->Caption(); }
+  std::string UndoCaption() { return Editor(Form()).ActiveAnimationWindow()->Undo()->Caption(); }
   static std::size_t ColorCount(TBitmap& picture) {
     RestoreFrameImage(picture);
     std::set<TColor> colors;
@@ -70,7 +70,7 @@ class MainForm3DTextScenario : public MainFormTreeTest {
 
 TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen) {
   TMainForm& form = StartShown();
-  TAnimationWindow* document = form.ActiveAnimationWindow();
+  TAnimationWindow* document = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(document, nullptr);
   TAnimatedScene& scene = *document->Scene();
   TText3DArea::T3DTextParts& parts = Parts();
@@ -79,7 +79,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   // is rendered, selected in the tree as "Text"; one Undo removes it.
   Command(form, "Scene_Add_3DText")->trigger();
   Settle();
-  EXPECT_FALSE(form.Shapes().AddInProgress());
+  EXPECT_FALSE(Editor(form).Shapes().AddInProgress());
   ASSERT_EQ(scene.SpriteCount(), 1);
   ASSERT_EQ(scene.Sprite(0).FrameCount(), 1);
   {
@@ -128,9 +128,9 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   // The animation switched on; a rotation on "La&st Position" changes only
   // the end state.
   Tree().setCurrentItem(nullptr);
-  Form().SelectTreeNode(0, 2);
+  Editor(Form()).Tree().SelectTreeNode(0, 2);
   Settle();
-  ASSERT_EQ(form.Text3DEditor().Text3DFrame(), &scene.Sprite(0).Frame(0));
+  ASSERT_EQ(Editor(form).Text3DEditor().Text3DFrame(), &scene.Sprite(0).Frame(0));
   ShowTab(6);
   EXPECT_FALSE(::Child<QToolButton>(Form(), "AnimationGalleryToolButton")->isEnabled());
   Click(::Child<QCheckBox>(Form(), "CheckBoxAnimation"));
@@ -154,11 +154,11 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   Command(form, "Text3D_Animation_First")->trigger();
   Command(form, "Text3D_Animation_Play")->trigger();
   std::vector<float> turns;
-  for (int i = 0; i < 30 && form.Text3DEditor().Timer3DAnimation().Enabled(); ++i) {
-    form.Text3DEditor().Timer3DAnimationTimer();
+  for (int i = 0; i < 30 && Editor(form).Text3DEditor().Timer3DAnimation().Enabled(); ++i) {
+    Editor(form).Text3DEditor().Timer3DAnimationTimer();
     turns.push_back(parts.QelText1.Rotation().Y());
   }
-  EXPECT_FALSE(form.Text3DEditor().Timer3DAnimation().Enabled());
+  EXPECT_FALSE(Editor(form).Text3DEditor().Timer3DAnimation().Enabled());
   EXPECT_EQ(turns.size(), 14u);  // First showed sub-frame 1
   EXPECT_FLOAT_EQ(turns.back(), 60.0f);
   EXPECT_EQ(::Child<TDigitalDisplay>(Form(), "DigitalDisplay_3D_Animation_Frame")->Caption(), "015");
@@ -188,7 +188,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   std::string hint;
   TText3DArea::THintInfo info;
   info.HintControl = tabs;
-  EXPECT_TRUE(form.Text3DEditor().AppShowHint(hint, info));
+  EXPECT_TRUE(Editor(form).Text3DEditor().AppShowHint(hint, info));
   EXPECT_EQ(hint, "Type, position and color of the three lights");
   EXPECT_EQ(info.HintMaxWidth, 200);
   EXPECT_EQ(info.ReshowTimeout, 500);
@@ -222,7 +222,7 @@ TEST_F(MainForm3DTextScenario, AddTypeUndoAnimateLightTextureSwitchSaveAndReopen
   EXPECT_EQ(::Child<QScrollBar>(Form(), "ScrollBarTextRotY")->value(), 0);
   Click(::Child<TRadioGroup>(Form(), "RadioGroup_3D_Animation_Changes")->Button(1));
   EXPECT_EQ(::Child<QScrollBar>(Form(), "ScrollBarTextRotY")->value(), 60);
-  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled());
+  EXPECT_FALSE(Editor(form).Text3DEditor().Timer_3D_Changed().Enabled());
   EXPECT_EQ(UndoCaption(), before);
   EXPECT_EQ(document->Undo()->Log().Size(), records);
 

@@ -52,11 +52,11 @@ class MainForm3DText : public MainFormTest {
     EXPECT_TRUE(Child<QWidget>("Panel_3DText")->isVisible());
     return form;
   }
-  TText3DArea::T3DTextParts& Parts() { return Form().Text3DEditor().Text3D(); }
-  TAnimatedScene& Scene() { return *Form().ActiveAnimationWindow()->Scene(); }
+  TText3DArea::T3DTextParts& Parts() { return Editor(Form()).Text3DEditor().Text3D(); }
+  TAnimatedScene& Scene() { return *Editor(Form()).ActiveAnimationWindow()->Scene(); }
   TSprite& Sprite() { return Scene().Sprite(0); }
   TFrame& Frame(int index = 0) { return Sprite().Frame(index); }
-  TWindowUndo& Undo() { return *Form().ActiveAnimationWindow()->Undo(); }
+  TWindowUndo& Undo() { return *Editor(Form()).ActiveAnimationWindow()->Undo(); }
   template <typename T>
   T* Child(const char* name) {
     T* child = Form().findChild<T*>(name);
@@ -75,7 +75,7 @@ class MainForm3DText : public MainFormTest {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(6, button->height() / 2));
   }
   void ShowTab(int index) { Child<QTabWidget>("PageControl_3DText")->setCurrentIndex(index); }
-  void Tick() { Form().Text3DEditor().Timer_3D_ChangedTimer(); }
+  void Tick() { Editor(Form()).Text3DEditor().Timer_3D_ChangedTimer(); }
   // The distinct colours of a picture.
   static std::size_t ColorCount(const TBitmap& picture) {
     std::set<TColor> colors;
@@ -190,10 +190,10 @@ TEST_F(MainForm3DText, NewSpriteHoldsARendered3DTextFrameThatOneUndoRemoves) {
   // The editor shows the new frame: camera Z 3.0 as size 67, and loading
   // changes nothing and starts no pause.
   EXPECT_EQ(Child<QLineEdit>("EditNewText")->text(), "Text");
-  EXPECT_EQ(form.ComboBoxSize->currentText(), "67");
-  EXPECT_EQ(form.ComboBoxDepth->currentText(), "0.2");
-  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled());
-  EXPECT_FALSE(form.Text3DEditor().Text3DChangePending());
+  EXPECT_EQ(Child<QComboBox>("ComboBoxSize")->currentText(), "67");
+  EXPECT_EQ(Child<QComboBox>("ComboBoxDepth")->currentText(), "0.2");
+  EXPECT_FALSE(Editor(form).Text3DEditor().Timer_3D_Changed().Enabled());
+  EXPECT_FALSE(Editor(form).Text3DEditor().Text3DChangePending());
   EXPECT_EQ(frame.StartState.CameraPositionZ, 3.0);
   EXPECT_EQ(frame.StartState.Shininess, 25.0);
   EXPECT_EQ(Undo().Caption(), "Add Sprite");
@@ -204,10 +204,10 @@ TEST_F(MainForm3DText, NewSpriteHoldsARendered3DTextFrameThatOneUndoRemoves) {
 
 TEST_F(MainForm3DText, FrameAddedToASpriteIsUndoneAlone) {
   TMainForm& form = StartWith3DText();
-  EXPECT_EQ(form.Text3DEditor().Add3DTextFrameTo(Sprite()), 1);
+  EXPECT_EQ(Editor(form).Text3DEditor().Add3DTextFrameTo(Sprite()), 1);
   ASSERT_EQ(Sprite().FrameCount(), 2);
   EXPECT_GT(ColorCount(Frame(1).Picture), 1u);
-  EXPECT_EQ(form.Text3DEditor().Text3DFrame(), &Frame(1));
+  EXPECT_EQ(Editor(form).Text3DEditor().Text3DFrame(), &Frame(1));
   EXPECT_EQ(Undo().Caption(), "Add Text Frame");
   Undo().Undo();
   EXPECT_EQ(Sprite().FrameCount(), 1);
@@ -216,11 +216,11 @@ TEST_F(MainForm3DText, FrameAddedToASpriteIsUndoneAlone) {
 
 TEST_F(MainForm3DText, NewSpriteCommandWithoutADocumentDoesNothing) {
   TMainForm& form = Start();
-  form.ActiveAnimationWindow()->close();
+  Editor(form).ActiveAnimationWindow()->close();
   QApplication::processEvents();
-  if (form.ActiveAnimationWindow() != nullptr) GTEST_SKIP() << "the document stays open";
-  form.Text3DEditor().Scene_Add_3DTextExecute();
-  EXPECT_EQ(form.CurrentScene()->SpriteCount(), 0);
+  if (Editor(form).ActiveAnimationWindow() != nullptr) GTEST_SKIP() << "the document stays open";
+  Editor(form).Text3DEditor().Scene_Add_3DTextExecute();
+  EXPECT_EQ(Editor(form).CurrentScene()->SpriteCount(), 0);
 }
 
 // ---- Edits, the pause and undo ---------------------------------------------------------------------
@@ -235,12 +235,12 @@ TEST_F(MainForm3DText, TypingGivesOneChangeAfterThePauseAndUndoRestoresStateAndP
   EXPECT_EQ(Parts().QelText1.Text(), "Hello");
   EXPECT_EQ(Frame().StartState.Text, "Hello");
   EXPECT_EQ(Frame().EndState.Text, "Hello");
-  EXPECT_TRUE(form.Text3DEditor().Timer_3D_Changed().Enabled());
+  EXPECT_TRUE(Editor(form).Text3DEditor().Timer_3D_Changed().Enabled());
   EXPECT_EQ(Undo().Caption(), "Add Sprite");
   EXPECT_TRUE(SamePicture(Frame().Picture, before));
 
   Tick();
-  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled());
+  EXPECT_FALSE(Editor(form).Text3DEditor().Timer_3D_Changed().Enabled());
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
   EXPECT_FALSE(SamePicture(Frame().Picture, before));
   // Values the controls show rounded stay exact.
@@ -268,13 +268,13 @@ TEST_F(MainForm3DText, ATickWithoutEditsRecordsNothing) {
 
 TEST_F(MainForm3DText, SizeSetsTheCameraAndOtherTextIsReplaced) {
   TMainForm& form = StartWith3DText();
-  form.ComboBoxSize->setFocus();
-  form.ComboBoxSize->lineEdit()->selectAll();
-  QTest::keyClicks(form.ComboBoxSize->lineEdit(), "70");
-  EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().CameraPositionZ, 70.001 - 70);
+  Child<QComboBox>("ComboBoxSize")->setFocus();
+  Child<QComboBox>("ComboBoxSize")->lineEdit()->selectAll();
+  QTest::keyClicks(Child<QComboBox>("ComboBoxSize")->lineEdit(), "70");
+  EXPECT_DOUBLE_EQ(Editor(form).Text3DEditor().Text3DEditorState().CameraPositionZ, 70.001 - 70);
   EXPECT_NEAR(Parts().QelCamera1.Position().Z(), 0.001, 1e-6);
-  form.ComboBoxSize->setEditText("71");
-  EXPECT_EQ(form.ComboBoxSize->currentText(), "70");
+  Child<QComboBox>("ComboBoxSize")->setEditText("71");
+  EXPECT_EQ(Child<QComboBox>("ComboBoxSize")->currentText(), "70");
   EXPECT_DOUBLE_EQ(Frame().StartState.CameraPositionZ, 70.001 - 70);
 }
 
@@ -283,15 +283,15 @@ TEST_F(MainForm3DText, ConversionsOfTheBars) {
   ShowTab(4);
   Type(Child<QLineEdit>("EditMaterialShininess"), "50");
   EXPECT_EQ(Child<QScrollBar>("ScrollBarMaterialShininess")->value(), 50);
-  EXPECT_EQ(form.Text3DEditor().Text3DEditorState().Shininess, 64.0);
+  EXPECT_EQ(Editor(form).Text3DEditor().Text3DEditorState().Shininess, 64.0);
   ShowTab(5);
   Click(Child<QCheckBox>("CheckBoxTexture"));
   ASSERT_TRUE(Child<QCheckBox>("CheckBoxTexture")->isChecked());
   Type(Child<QLineEdit>("EditTextureScaleX"), "250");
-  EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().TextureScaleX, 2.5);
+  EXPECT_DOUBLE_EQ(Editor(form).Text3DEditor().Text3DEditorState().TextureScaleX, 2.5);
   ShowTab(3);
   Type(Child<QLineEdit>("EditCameraX"), "-150");
-  EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().CameraPositionX, -1.5);
+  EXPECT_DOUBLE_EQ(Editor(form).Text3DEditor().Text3DEditorState().CameraPositionX, -1.5);
   // Other fields keep their exact values.
   EXPECT_EQ(Frame().StartState.CameraPositionZ, 3.0);
   EXPECT_EQ(Frame().StartState.ViewAngle, 20.0);
@@ -300,18 +300,18 @@ TEST_F(MainForm3DText, ConversionsOfTheBars) {
 TEST_F(MainForm3DText, DepthParsesStrictly) {
   TMainForm& form = StartWith3DText();
   for (const char* text : {"abc", "nan", "inf", "1.5x"}) {
-    form.ComboBoxDepth->setEditText("1.5");
-    EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().Depth, 1.5);
-    form.ComboBoxDepth->setEditText(text);
-    EXPECT_DOUBLE_EQ(form.Text3DEditor().Text3DEditorState().Depth, 0.1) << text;
-    EXPECT_EQ(form.ComboBoxDepth->currentText(), text);
+    Child<QComboBox>("ComboBoxDepth")->setEditText("1.5");
+    EXPECT_DOUBLE_EQ(Editor(form).Text3DEditor().Text3DEditorState().Depth, 1.5);
+    Child<QComboBox>("ComboBoxDepth")->setEditText(text);
+    EXPECT_DOUBLE_EQ(Editor(form).Text3DEditor().Text3DEditorState().Depth, 0.1) << text;
+    EXPECT_EQ(Child<QComboBox>("ComboBoxDepth")->currentText(), text);
   }
 }
 
 TEST_F(MainForm3DText, LongTextIsCutTo255Bytes) {
   TMainForm& form = StartWith3DText();
   Child<QLineEdit>("EditNewText")->setText(QString(300, 'x'));
-  EXPECT_EQ(form.Text3DEditor().Text3DEditorState().Text.size(), 255u);
+  EXPECT_EQ(Editor(form).Text3DEditor().Text3DEditorState().Text.size(), 255u);
   EXPECT_EQ(Frame().StartState.Text.size(), 255u);
 }
 
@@ -324,7 +324,7 @@ TEST_F(MainForm3DText, LastPositionRotationChangesOnlyTheEndStateAndTextBoth) {
   EXPECT_EQ(Frame().Animation3D, 1);
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
   Click(Child<TRadioGroup>("RadioGroup_3D_Animation_Changes")->Button(1));
-  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled()) << "switching states records nothing";
+  EXPECT_FALSE(Editor(form).Text3DEditor().Timer_3D_Changed().Enabled()) << "switching states records nothing";
   ShowTab(2);
   Type(Child<QLineEdit>("EditTextRotX"), "30");
   EXPECT_EQ(Child<QScrollBar>("ScrollBarTextRotX")->value(), 30);
@@ -345,7 +345,7 @@ TEST_F(MainForm3DText, LastPositionRotationChangesOnlyTheEndStateAndTextBoth) {
   Click(Child<TRadioGroup>("RadioGroup_3D_Animation_Changes")->Button(0));
   Click(Child<TRadioGroup>("RadioGroup_3D_Animation_Changes")->Button(1));
   EXPECT_EQ(Undo().Caption(), caption);
-  EXPECT_FALSE(form.Text3DEditor().Timer_3D_Changed().Enabled());
+  EXPECT_FALSE(Editor(form).Text3DEditor().Timer_3D_Changed().Enabled());
 }
 
 TEST_F(MainForm3DText, PreviewOfFifteenSubFramesEndsOnTheLast) {
@@ -358,11 +358,11 @@ TEST_F(MainForm3DText, PreviewOfFifteenSubFramesEndsOnTheLast) {
   Command(form, "Text3D_Animation_First")->trigger();
   EXPECT_EQ(Child<TDigitalDisplay>("DigitalDisplay_3D_Animation_Frame")->Caption(), "001");
   Command(form, "Text3D_Animation_Play")->trigger();
-  EXPECT_TRUE(form.Text3DEditor().Timer3DAnimation().Enabled());
+  EXPECT_TRUE(Editor(form).Text3DEditor().Timer3DAnimation().Enabled());
   EXPECT_TRUE(Command(form, "Text3D_Animation_Stop")->isEnabled());
-  for (int i = 0; i < 20 && form.Text3DEditor().Timer3DAnimation().Enabled(); ++i)
-    form.Text3DEditor().Timer3DAnimationTimer();
-  EXPECT_FALSE(form.Text3DEditor().Timer3DAnimation().Enabled());
+  for (int i = 0; i < 20 && Editor(form).Text3DEditor().Timer3DAnimation().Enabled(); ++i)
+    Editor(form).Text3DEditor().Timer3DAnimationTimer();
+  EXPECT_FALSE(Editor(form).Text3DEditor().Timer3DAnimation().Enabled());
   EXPECT_EQ(Child<TDigitalDisplay>("DigitalDisplay_3D_Animation_Frame")->Caption(), "015");
   EXPECT_EQ(Child<TRadioGroup>("RadioGroup_3D_Animation_Changes")->ItemIndex(), 1);
   EXPECT_FALSE(Command(form, "Text3D_Animation_Stop")->isEnabled());
@@ -376,7 +376,7 @@ TEST_F(MainForm3DText, LoopingPreviewNeverGoesPastTheEndState) {
   Frame().EndState.TextRotationX = 90;
   Command(form, "Text3D_Animation_First")->trigger();
   for (int i = 0; i < 7; ++i) {
-    form.Text3DEditor().Timer3DAnimationTimer();
+    Editor(form).Text3DEditor().Timer3DAnimationTimer();
     EXPECT_LE(Parts().QelText1.Rotation().X(), 90.0f);
     EXPECT_GE(Parts().QelText1.Rotation().X(), 0.0f);
   }
@@ -500,7 +500,7 @@ TEST_F(MainForm3DText, SavedAndReopenedProjectKeepsBothStates) {
   name.fileName = path;
   name.fileNames = {path};
   ui_.fileAnswers.push_back(name);
-  TAnimationWindow* window = form.ActiveAnimationWindow();
+  TAnimationWindow* window = Editor(form).ActiveAnimationWindow();
   ASSERT_TRUE(window->Save());
   window->LoadFromFile(path);
   TFrame& reopened = window->Scene()->Sprite(0).Frame(0);
@@ -517,7 +517,7 @@ TEST_F(MainForm3DText, LightBarsGiveTheDirection) {
   // Light 1's direction (0.2, 0.2, 1.0) shows as the rounded angles.
   EXPECT_EQ(Child<QScrollBar>("Light_Rot_X")->value(), 158);
   EXPECT_EQ(Child<QScrollBar>("Light_Rot_Y")->value(), 160);
-  const auto direction = [&] { return form.Text3DEditor().Text3DEditorState().Lights[0]; };
+  const auto direction = [&] { return Editor(form).Text3DEditor().Text3DEditorState().Lights[0]; };
   Type(Child<QLineEdit>("LightRotEditX"), "0");
   Type(Child<QLineEdit>("LightRotEditY"), "0");
   EXPECT_NEAR(direction().DirectionX, 0, 1e-9);
@@ -581,7 +581,7 @@ TEST_F(MainForm3DText, DragOnTheRotationTabTurnsTheText) {
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {60, 35});
   EXPECT_EQ(Frame().StartState.TextRotationX, 5.0);
   EXPECT_EQ(Frame().StartState.TextRotationY, 10.0);
-  EXPECT_TRUE(form.Text3DEditor().Timer_3D_Changed().Enabled());
+  EXPECT_TRUE(Editor(form).Text3DEditor().Timer_3D_Changed().Enabled());
   Tick();
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
 }
@@ -589,11 +589,11 @@ TEST_F(MainForm3DText, DragOnTheRotationTabTurnsTheText) {
 TEST_F(MainForm3DText, HoldingTheLeftButtonOnTheTextTabGrowsTheText) {
   TMainForm& form = StartWith3DText();
   Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {50, 30});
-  EXPECT_TRUE(form.Text3DEditor().ZoomTimer().Enabled());
-  form.Text3DEditor().ZoomTimerTimer();
-  EXPECT_EQ(form.ComboBoxSize->currentText(), "68");
+  EXPECT_TRUE(Editor(form).Text3DEditor().ZoomTimer().Enabled());
+  Editor(form).Text3DEditor().ZoomTimerTimer();
+  EXPECT_EQ(Child<QComboBox>("ComboBoxSize")->currentText(), "68");
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {50, 30});
-  EXPECT_FALSE(form.Text3DEditor().ZoomTimer().Enabled());
+  EXPECT_FALSE(Editor(form).Text3DEditor().ZoomTimer().Enabled());
   EXPECT_DOUBLE_EQ(Frame().StartState.CameraPositionZ, 70.001 - 68);
 }
 
@@ -618,14 +618,14 @@ TEST_F(MainForm3DText, DraggingADirectionalLightTurnsIt) {
   const T3DLightState before = Frame().StartState.Lights[0];
   Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {50, 30});
   Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {70, 30});
-  EXPECT_TRUE(form.Text3DEditor().TimerLightsRedraw().Enabled());
-  form.Text3DEditor().TimerLightsRedrawTimer();
-  EXPECT_FALSE(form.Text3DEditor().TimerLightsRedraw().Enabled());
-  EXPECT_NE(form.Text3DEditor().Text3DEditorState().Lights[0].DirectionX, before.DirectionX);
+  EXPECT_TRUE(Editor(form).Text3DEditor().TimerLightsRedraw().Enabled());
+  Editor(form).Text3DEditor().TimerLightsRedrawTimer();
+  EXPECT_FALSE(Editor(form).Text3DEditor().TimerLightsRedraw().Enabled());
+  EXPECT_NE(Editor(form).Text3DEditor().Text3DEditorState().Lights[0].DirectionX, before.DirectionX);
   // Nothing is stored while the button is held.
   EXPECT_EQ(Frame().StartState.Lights[0], before);
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {70, 30});
-  EXPECT_EQ(Frame().StartState.Lights[0].DirectionX, form.Text3DEditor().Text3DEditorState().Lights[0].DirectionX);
+  EXPECT_EQ(Frame().StartState.Lights[0].DirectionX, Editor(form).Text3DEditor().Text3DEditorState().Lights[0].DirectionX);
   EXPECT_EQ(Parts().Markers[0].Rotation.X, Child<QScrollBar>("Light_Rot_X")->value());
 }
 
@@ -642,7 +642,7 @@ TEST_F(MainForm3DText, DraggingAPointLightMovesItAndItsMarkers) {
   // Light 1 stands at (0, 0, -0.5): the marker below it follows.
   EXPECT_NEAR(Parts().Markers[0].Positions[1].Y, -0.1, 1e-9);
   EXPECT_NEAR(Parts().Markers[0].Positions[0].Z, -0.5, 1e-9);
-  form.Text3DEditor().TimerLightsRedrawTimer();
+  Editor(form).Text3DEditor().TimerLightsRedrawTimer();
   EXPECT_EQ(Child<QScrollBar>("LightX")->value(), Round(Parts().Markers[0].Positions[0].X * 100));
   Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {10 + height / 2, 10});
   EXPECT_DOUBLE_EQ(Frame().StartState.Lights[0].PositionX, Child<QScrollBar>("LightX")->value() / 100.0);
@@ -652,12 +652,12 @@ TEST_F(MainForm3DText, DraggingAPointLightMovesItAndItsMarkers) {
 
 TEST_F(MainForm3DText, PendingChangeGoesToItsOwnFrame) {
   TMainForm& form = StartWith3DText();
-  form.Text3DEditor().Add3DTextFrameTo(Sprite());
-  form.Text3DEditor().Load3DTextFrame(Sprite(), 0);
+  Editor(form).Text3DEditor().Add3DTextFrameTo(Sprite());
+  Editor(form).Text3DEditor().Load3DTextFrame(Sprite(), 0);
   Type(Child<QLineEdit>("EditNewText"), "First");
-  ASSERT_TRUE(form.Text3DEditor().Text3DChangePending());
-  form.Text3DEditor().Load3DTextFrame(Sprite(), 1);
-  EXPECT_FALSE(form.Text3DEditor().Text3DChangePending());
+  ASSERT_TRUE(Editor(form).Text3DEditor().Text3DChangePending());
+  Editor(form).Text3DEditor().Load3DTextFrame(Sprite(), 1);
+  EXPECT_FALSE(Editor(form).Text3DEditor().Text3DChangePending());
   EXPECT_EQ(Frame(0).StartState.Text, "First");
   EXPECT_EQ(Frame(1).StartState.Text, "Text");
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
@@ -668,14 +668,14 @@ TEST_F(MainForm3DText, PendingChangeGoesToItsOwnFrame) {
 
 TEST_F(MainForm3DText, PendingChangeOfAnotherDocumentGoesToItsOwnLog) {
   TMainForm& form = StartWith3DText();
-  TAnimationWindow* first = form.ActiveAnimationWindow();
+  TAnimationWindow* first = Editor(form).ActiveAnimationWindow();
   Type(Child<QLineEdit>("EditNewText"), "Mine");
-  form.Files().File_NewExecute();
+  Editor(form).Files().File_NewExecute();
   QApplication::processEvents();
-  TAnimationWindow* second = form.ActiveAnimationWindow();
+  TAnimationWindow* second = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(second, first);
   // The editor no longer edits: the other document's frames are out of reach.
-  EXPECT_EQ(form.Text3DEditor().Text3DFrame(), nullptr);
+  EXPECT_EQ(Editor(form).Text3DEditor().Text3DFrame(), nullptr);
   Tick();
   EXPECT_EQ(first->Undo()->Caption(), "Change 3D Text");
   EXPECT_TRUE(second->Undo()->Empty());
@@ -686,11 +686,11 @@ TEST_F(MainForm3DText, PendingChangeOfAnotherDocumentGoesToItsOwnLog) {
 TEST_F(MainForm3DText, SkipFlagSwallowsOneTick) {
   TMainForm& form = StartWith3DText();
   Type(Child<QLineEdit>("EditNewText"), "Skip");
-  form.Text3DEditor().SetSkipNext3DRender(true);
+  Editor(form).Text3DEditor().SetSkipNext3DRender(true);
   Tick();
-  EXPECT_FALSE(form.Text3DEditor().SkipNext3DRender());
+  EXPECT_FALSE(Editor(form).Text3DEditor().SkipNext3DRender());
   EXPECT_EQ(Undo().Caption(), "Add Sprite");
-  form.Text3DEditor().Timer_3D_Changed().SetEnabled(true);
+  Editor(form).Text3DEditor().Timer_3D_Changed().SetEnabled(true);
   Tick();
   EXPECT_EQ(Undo().Caption(), "Change 3D Text");
   Undo().Undo();

@@ -55,15 +55,15 @@ const char* const kDesignCommands[] = {
 TEST_F(MainFormTest, EveryDesignCommandExistsOnceUnderItsName) {
   TMainForm& form = Create();
   std::set<QString> names;
-  for (QAction* command : form.Commands().AllCommands()) EXPECT_TRUE(names.insert(command->objectName()).second);
+  for (QAction* command : Editor(form).Commands().AllCommands()) EXPECT_TRUE(names.insert(command->objectName()).second);
   for (const char* name : kDesignCommands) {
-    QAction* command = form.Commands().ActionByName(name);
+    QAction* command = Editor(form).Commands().ActionByName(name);
     ASSERT_NE(command, nullptr) << name;
     EXPECT_EQ(command->objectName(), name);
     EXPECT_EQ(form.findChild<QAction*>(name), command) << name;
   }
-  EXPECT_EQ(form.Commands().AllCommands().size(), std::size(kDesignCommands));
-  EXPECT_EQ(form.Commands().ActionByName("No_Such_Command"), nullptr);
+  EXPECT_EQ(Editor(form).Commands().AllCommands().size(), std::size(kDesignCommands));
+  EXPECT_EQ(Editor(form).Commands().ActionByName("No_Such_Command"), nullptr);
 }
 
 TEST_F(MainFormTest, ShortcutsOfTheDesign) {
@@ -82,7 +82,7 @@ TEST_F(MainFormTest, ShortcutsOfTheDesign) {
       {"Edit_Paste", QKeySequence(Qt::CTRL | Qt::Key_V)},
       {"File_Export", QKeySequence(Qt::CTRL | Qt::Key_E)},
   };
-  for (const auto& [name, keys] : shortcuts) EXPECT_EQ(form.Commands().ActionByName(name)->shortcut(), keys) << name;
+  for (const auto& [name, keys] : shortcuts) EXPECT_EQ(Editor(form).Commands().ActionByName(name)->shortcut(), keys) << name;
 }
 
 TEST_F(MainFormTest, CaptionsAndHintsOfTheDesign) {
@@ -102,7 +102,7 @@ TEST_F(MainFormTest, CaptionsAndHintsOfTheDesign) {
       {"Texture_Paste", "Paste &Texture from Clipboard"},
       {"Edit_Undo", "&Undo"},
   };
-  for (const auto& [name, caption] : captions) EXPECT_EQ(form.Commands().ActionByName(name)->text(), caption) << name;
+  for (const auto& [name, caption] : captions) EXPECT_EQ(Editor(form).Commands().ActionByName(name)->text(), caption) << name;
   // "short|long": the tool tip and the status bar's text.
   QAction* add3D = Command(form, "Scene_Add_3DText");
   EXPECT_EQ(add3D->toolTip(), "3D Text");
@@ -120,26 +120,26 @@ TEST_F(MainFormTest, OnlyCommandsWithTheirHandlerAreEnabled) {
   for (const char* name : {"File_New", "File_Exit", "Tools_Options", "Help_About", "Contents1", "CreateGIFbanner1",
                            "FrequentlyAskedQuestions1", "ReadMe1", "LicenseAgreement1", "ZorvanSoftwareHomePage1",
                            "Scene_CheckForUpgradeNow"}) {
-    EXPECT_TRUE(form.Commands().ActionByName(name)->isEnabled()) << name;
-    EXPECT_TRUE(form.Commands().HasCommandHandler(form.Commands().ActionByName(name))) << name;
+    EXPECT_TRUE(Editor(form).Commands().ActionByName(name)->isEnabled()) << name;
+    EXPECT_TRUE(Editor(form).Commands().HasCommandHandler(Editor(form).Commands().ActionByName(name))) << name;
   }
-  for (QAction* command : form.Commands().AllCommands()) {
-    if (form.Commands().HasCommandHandler(command)) continue;
+  for (QAction* command : Editor(form).Commands().AllCommands()) {
+    if (Editor(form).Commands().HasCommandHandler(command)) continue;
     EXPECT_FALSE(command->isEnabled()) << command->objectName().toStdString();
   }
   // Enabling a command that has no handler leaves it disabled; its handler enables it and runs.
   QAction unhandled(&form);
   unhandled.setEnabled(false);
-  form.Commands().EnableCommand(&unhandled, true);
+  Editor(form).Commands().EnableCommand(&unhandled, true);
   EXPECT_FALSE(unhandled.isEnabled());
   int runs = 0;
-  form.Commands().SetCommandHandler(&unhandled, [&] { ++runs; });
+  Editor(form).Commands().SetCommandHandler(&unhandled, [&] { ++runs; });
   EXPECT_TRUE(unhandled.isEnabled());
   unhandled.trigger();
   EXPECT_EQ(runs, 1);
-  form.Commands().EnableCommand(Command(form, "Sprite_Flip_Hor"), false);
+  Editor(form).Commands().EnableCommand(Command(form, "Sprite_Flip_Hor"), false);
   EXPECT_FALSE(Command(form, "Sprite_Flip_Hor")->isEnabled());
-  form.Commands().EnableCommand(Command(form, "Sprite_Flip_Hor"), true);
+  Editor(form).Commands().EnableCommand(Command(form, "Sprite_Flip_Hor"), true);
   EXPECT_TRUE(Command(form, "Sprite_Flip_Hor")->isEnabled());
 }
 
@@ -150,13 +150,13 @@ TEST_F(MainFormTest, MenusInTheirOrder) {
   EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Insert", "&Sprite", "S&cene", "&Movie", "&Window", "&Help"}));
   EXPECT_TRUE(Child<QMenu>(form, "File1")->actions().contains(Command(form, "File_Export")));
   EXPECT_TRUE(Child<QMenu>(form, "Insert1")->actions().contains(Child<QMenu>(form, "Presets1")->menuAction()));
-  EXPECT_TRUE(Child<QMenu>(form, "Effects1")->actions().contains(form.Commands().EffectCommands[19]));
-  EXPECT_EQ(form.Commands().EffectCommands[0]->objectName(), "Scene_Apperture_Effect");
-  EXPECT_EQ(form.Commands().EffectCommands[11]->objectName(), "Scene_Blur_Effect");
+  EXPECT_TRUE(Child<QMenu>(form, "Effects1")->actions().contains(Editor(form).Commands().EffectCommands[19]));
+  EXPECT_EQ(Editor(form).Commands().EffectCommands[0]->objectName(), "Scene_Apperture_Effect");
+  EXPECT_EQ(Editor(form).Commands().EffectCommands[11]->objectName(), "Scene_Blur_Effect");
   EXPECT_TRUE(Child<QMenu>(form, "Help1")->actions().contains(Command(form, "Help_About")));
   EXPECT_TRUE(Child<QMenu>(form, "Window1")->actions().contains(Command(form, "Window_Cascade")));
   for (int i = 0; i < 9; ++i) {
-    QAction* item = form.Commands().LastOpenedItems[static_cast<std::size_t>(i)];
+    QAction* item = Editor(form).Commands().LastOpenedItems[static_cast<std::size_t>(i)];
     EXPECT_EQ(item->objectName(), QString("LO%1").arg(i + 1));
     EXPECT_EQ(item->data().toInt(), i);
     EXPECT_FALSE(item->isVisible());
@@ -195,16 +195,16 @@ TEST_F(MainFormTest, PropertiesPanelWithItsPagesAndTheTreePanel) {
   ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->count(), pages.size());
   for (int i = 0; i < pages.size(); ++i) {
     EXPECT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->widget(i)->objectName(), pages[i]);
-    EXPECT_EQ(form.Layout().PropertyPage(i), Child<QStackedWidget>(form, "Notebook_Properties")->widget(i));
+    EXPECT_EQ(Editor(form).Layout().PropertyPage(i), Child<QStackedWidget>(form, "Notebook_Properties")->widget(i));
   }
   EXPECT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppEmpty);
   EXPECT_EQ(Child<QStackedWidget>(form, "NotebookFramePreview")->count(), 4);
-  EXPECT_TRUE(form.Layout().PropertyPage(ppFrame)->isAncestorOf(Child<QStackedWidget>(form, "NotebookFramePreview")));
+  EXPECT_TRUE(Editor(form).Layout().PropertyPage(ppFrame)->isAncestorOf(Child<QStackedWidget>(form, "NotebookFramePreview")));
   EXPECT_EQ(Child<QStackedWidget>(form, "Notebook_Size_Opacity")->count(), 3);
-  EXPECT_TRUE(form.Layout().PropertyPage(ppMotion)->isAncestorOf(Child<QStackedWidget>(form, "Notebook_Size_Opacity")));
-  EXPECT_EQ(form.Layout().Panel_TreeView()->objectName(), "Panel_TreeView");
-  EXPECT_EQ(Child<QTreeWidget>(form, "AnimationTree")->parentWidget(), form.Layout().Panel_TreeView());
-  EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isAncestorOf(form.Layout().Panel_TreeView()));
+  EXPECT_TRUE(Editor(form).Layout().PropertyPage(ppMotion)->isAncestorOf(Child<QStackedWidget>(form, "Notebook_Size_Opacity")));
+  EXPECT_EQ(Editor(form).Layout().Panel_TreeView()->objectName(), "Panel_TreeView");
+  EXPECT_EQ(Child<QTreeWidget>(form, "AnimationTree")->parentWidget(), Editor(form).Layout().Panel_TreeView());
+  EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isAncestorOf(Editor(form).Layout().Panel_TreeView()));
 }
 
 TEST_F(MainFormTest, ThirteenTimersWithTheirIntervalsAllDisabledAtStart) {
@@ -212,17 +212,17 @@ TEST_F(MainFormTest, ThirteenTimersWithTheirIntervalsAllDisabledAtStart) {
   const std::pair<const TTimer*, int> timers[] = {
       {&form.TimerStart, 1000},
       {&form.TimerRunCheckUpdate, 60000},
-      {&form.Files().AutosaveTimer(), 600000},
+      {&Editor(form).Files().AutosaveTimer(), 600000},
       {&form.HideProgressTimer, 10000},
-      {&form.Playback().SetStepTimer(), 500},
-      {&form.Motion().TimerRedraw(), 200},
-      {&form.Text3DEditor().Timer_3D_Changed(), 200},
-      {&form.Text3DEditor().TimerLightsRedraw(), 30},
-      {&form.Text3DEditor().ZoomTimer(), 100},
-      {&form.Text3DEditor().Timer3DAnimation(), 50},
-      {&form.Shapes().TimerRedrawShape(), 200},
-      {&form.Shapes().TimerRedrawLine(), 200},
-      {&form.Motion().TimerRedrawScene(), 300},
+      {&Editor(form).Playback().SetStepTimer(), 500},
+      {&Editor(form).Motion().TimerRedraw(), 200},
+      {&Editor(form).Text3DEditor().Timer_3D_Changed(), 200},
+      {&Editor(form).Text3DEditor().TimerLightsRedraw(), 30},
+      {&Editor(form).Text3DEditor().ZoomTimer(), 100},
+      {&Editor(form).Text3DEditor().Timer3DAnimation(), 50},
+      {&Editor(form).Shapes().TimerRedrawShape(), 200},
+      {&Editor(form).Shapes().TimerRedrawLine(), 200},
+      {&Editor(form).Motion().TimerRedrawScene(), 300},
   };
   for (const auto& [timer, interval] : timers) {
     EXPECT_EQ(timer->Interval(), interval);
@@ -234,21 +234,21 @@ TEST_F(MainFormTest, ThirteenTimersWithTheirIntervalsAllDisabledAtStart) {
 TEST_F(MainFormTest, CreationPreparesTheProgramsState) {
   TMainForm& form = Create();
   EXPECT_EQ(ProgramName, "Gleamcraft");
-  EXPECT_EQ(form.CurrentScene(), form.PlaceholderScene());
-  EXPECT_EQ(form.PlaceholderScene()->Locked, 1);
-  EXPECT_EQ(form.PlaceholderScene()->NotifyWindow, form.Handle());
-  EXPECT_EQ(form.ActiveAnimationWindow(), nullptr);
+  EXPECT_EQ(Editor(form).CurrentScene(), Editor(form).PlaceholderScene());
+  EXPECT_EQ(Editor(form).PlaceholderScene()->Locked, 1);
+  EXPECT_EQ(Editor(form).PlaceholderScene()->NotifyWindow, Editor(form).Handle());
+  EXPECT_EQ(Editor(form).ActiveAnimationWindow(), nullptr);
   EXPECT_EQ(form.ProgressPercent, -1);
-  EXPECT_NE(form.ClipboardFormat, 0u);
-  EXPECT_EQ(form.SettingsArea().SaveDialog().fileName, "noname.GLM");
-  EXPECT_EQ(form.SettingsArea().SaveDialog().filter,
+  EXPECT_NE(Editor(form).ClipboardFormat(), 0u);
+  EXPECT_EQ(Editor(form).SettingsArea().SaveDialog().fileName, "noname.GLM");
+  EXPECT_EQ(Editor(form).SettingsArea().SaveDialog().filter,
             "3D Animation (*.GLM)|*.GLM|GIF - CompuServe Bitmap|*.gif|BMP - Windows Bitmap|*.bmp|AVI - Video for "
             "Windows|*.avi|JPG - JPEG Bitmap|*.jpg|Glintdeck data file (*.gld)|*.gld|All Files (*.*)|*.*");
-  EXPECT_EQ(form.SettingsArea().OpenDialog1().filter,
+  EXPECT_EQ(Editor(form).SettingsArea().OpenDialog1().filter,
             "3D Animations (*.GLM)|*.GLM|Backup files (*.~GL)|*.~GL|CompuServe Bitmap (*.gif)|*.gif|Video for "
             "Windows (*.avi)|*.avi|Glintdeck data files (*.gld)|*.gld|All Files (*.*)|*.*");
-  EXPECT_EQ(form.UserSettings().Folders.Data, program_.Path() + "/Animations/");
-  EXPECT_EQ(form.SettingsArea().PresetsFolder(), program_.Path() + "/Pictures/Presets/");
+  EXPECT_EQ(Editor(form).UserSettings().Folders.Data, program_.Path() + "/Animations/");
+  EXPECT_EQ(Editor(form).SettingsArea().PresetsFolder(), program_.Path() + "/Pictures/Presets/");
   EXPECT_EQ(form.minimumSize(), QSize(630, 480));
   ASSERT_NE(form.SplashForm(), nullptr);
   EXPECT_TRUE(ui_.messages.empty());
@@ -256,18 +256,18 @@ TEST_F(MainFormTest, CreationPreparesTheProgramsState) {
 
 TEST_F(MainFormTest, TheTextPagesDepthAndSizeLists) {
   TMainForm& form = Create();
-  ASSERT_EQ(form.ComboBoxDepth->count(), 40);
-  EXPECT_EQ(form.ComboBoxDepth->itemText(0), "0");
-  EXPECT_EQ(form.ComboBoxDepth->itemText(1), "0.01");
-  EXPECT_EQ(form.ComboBoxDepth->itemText(9), "0.09");
-  EXPECT_EQ(form.ComboBoxDepth->itemText(10), "0.1");
-  EXPECT_EQ(form.ComboBoxDepth->itemText(12), "0.3");
-  EXPECT_EQ(form.ComboBoxDepth->itemText(39), "3");
-  ASSERT_EQ(form.ComboBoxSize->count(), 70);
-  EXPECT_EQ(form.ComboBoxSize->itemText(0), "1");
-  EXPECT_EQ(form.ComboBoxSize->itemText(69), "70");
-  EXPECT_EQ(form.ComboBoxDepth->objectName(), "ComboBoxDepth");
-  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")->isAncestorOf(form.ComboBoxSize));
+  ASSERT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->count(), 40);
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->itemText(0), "0");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->itemText(1), "0.01");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->itemText(9), "0.09");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->itemText(10), "0.1");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->itemText(12), "0.3");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->itemText(39), "3");
+  ASSERT_EQ(Child<QComboBox>(form, "ComboBoxSize")->count(), 70);
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxSize")->itemText(0), "1");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxSize")->itemText(69), "70");
+  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->objectName(), "ComboBoxDepth");
+  EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")->isAncestorOf(Child<QComboBox>(form, "ComboBoxSize")));
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ class MainFormDocumentsScenario : public MainFormTreeTest {
     QTest::mouseMove(screen, start + QPoint(dx, 0));
     QTest::mouseRelease(screen, Qt::LeftButton, {}, start + QPoint(dx, 0));
     Settle();
-    Form().RefreshCommandStates();
+    Editor(Form()).RefreshCommandStates();
   }
   std::string MakeFolder(const std::string& name) {
     std::filesystem::create_directory(data_.File(name));
@@ -64,7 +64,7 @@ TEST_F(MainFormDocumentsScenario, ALowerCaseProjectIsSavedInPlaceAndAFailedSaveA
   const std::string saved = TempDir::ReadFile(path);
   EXPECT_TRUE(saved != opened && CheckFileChecksum(path, false)) << "the file opened was written";
   EXPECT_EQ(FilesIn(folder), std::set<std::string>{"proj1.glm"}) << "no second file beside it";
-  EXPECT_EQ(form.SettingsArea().RecentFiles().Entries(), std::vector<std::string>{path});
+  EXPECT_EQ(Editor(form).SettingsArea().RecentFiles().Entries(), std::vector<std::string>{path});
 
   // Save As below a regular file fails for any user: name, caption, version
   // and tree stay, and the next Save goes where the last one did.
@@ -92,7 +92,7 @@ TEST_F(MainFormDocumentsScenario, OpenedAndCascadedWindowsKeepTheirFrameAndCanva
   // A new document wider than this workspace is capped to it.
   Child<QMdiArea>(form, "MdiArea")->closeAllSubWindows();
   Command(form, "File_New")->trigger();
-  TAnimationWindow* untitled = form.ActiveAnimationWindow();
+  TAnimationWindow* untitled = Editor(form).ActiveAnimationWindow();
   ASSERT_GT(untitled->CanvasWindowSize().width(), room.width());
   EXPECT_EQ(untitled->size(), untitled->CanvasWindowSize().boundedTo(room.size()));
   untitled->close();

@@ -20,12 +20,12 @@ namespace {
 class MainFormEditsKeptScenario : public MainFormShapesTest, public testing::WithParamInterface<std::uint64_t> {
  protected:
   MainFormEditsKeptScenario() { system_.micros = GetParam(); }
-  std::string LastUndo() { return UndoCaptions(*Form().ActiveAnimationWindow()->Undo()).back(); }
+  std::string LastUndo() { return UndoCaptions(*Editor(Form()).ActiveAnimationWindow()->Undo()).back(); }
 };
 
 TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndFailuresStopAtTheirEntry) {
   TMainForm& form = StartShown();
-  TAnimationWindow* document = form.ActiveAnimationWindow();
+  TAnimationWindow* document = Editor(form).ActiveAnimationWindow();
   TAnimatedScene& scene = *document->Scene();
   for (QAction* add : {Command(form, "Scene_Add_Rectangle"), Command(form, "Scene_Add_Line"), Command(form, "Scene_Add_3DText"), Command(form, "Scene_Add_3DText")}) {
     add->trigger();
@@ -38,14 +38,14 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
   ClickNode(Node({"Sprite 1", "Rectangle"}));
   ChooseColor(Child<TBitmapButton>(form, "FillingFrom_Button"), clRed);
   Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "80");
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   Settle();
   EXPECT_EQ(LastUndo(), "Change Shape");
   EXPECT_EQ(scene.Sprite(0).Frame(0).Shape.FillColor1, static_cast<std::int32_t>(clRed));
   EXPECT_EQ(scene.Sprite(0).DrawnRect.Right - scene.Sprite(0).DrawnRect.Left, 80);
   ClickNode(Node({"Sprite 2", "Line"}));
   Type(Child<TSpinEdit>(form, "LineWidthSpin"), "5");
-  form.Shapes().TimerRedrawLineTimer();
+  Editor(form).Shapes().TimerRedrawLineTimer();
   EXPECT_EQ(LastUndo(), "Change Line");
   ClickNode(Node({"Sprite 3", "\"Text\""}));
   Click(Item(Child<QGroupBox>(form, "RadioGroup_3DorSimpleText"), 1));
@@ -55,7 +55,7 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
   ClickNode(Node({"Sprite 4", "\"Text\""}));
   form.findChild<QLineEdit*>("EditNewText")->selectAll();
   QTest::keyClicks(form.findChild<QLineEdit*>("EditNewText"), "Glow");
-  form.Text3DEditor().Timer_3D_ChangedTimer();
+  Editor(form).Text3DEditor().Timer_3D_ChangedTimer();
   Settle();
   EXPECT_EQ(LastUndo(), "Change 3D Text");
   EXPECT_EQ(scene.Sprite(3).Frame(0).EndState.Text, "Glow");
@@ -74,7 +74,7 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
     EXPECT_EQ(double(copy.Sprite(0).Motion().Step(0).StartX), double(scene.Sprite(0).Motion().Step(0).StartX));
   };
   expectSaved(*OpenThroughCommand(path)->Scene());
-  form.ActiveAnimationWindow()->close();
+  Editor(form).ActiveAnimationWindow()->close();
   Settle();
 
   // The rectangle dragged clear of the texts on top of it, then Ctrl+S at once.
@@ -94,19 +94,19 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
   CtrlKey(Qt::Key_S);
   EXPECT_EQ(document->windowTitle(), QString("kept.GLM"));
   expectSaved(*OpenThroughCommand(path)->Scene());
-  form.ActiveAnimationWindow()->close();
+  Editor(form).ActiveAnimationWindow()->close();
   Settle();
 
   // A command, then the deferred start's tick from the event loop, fail with
   // a page's guard left set.
-  form.Commands().SetCommandHandler(Command(form, "Help_About"), [&form] {
-    form.Shapes().LoadingFramePage() = true;
+  Editor(form).Commands().SetCommandHandler(Command(form, "Help_About"), [&form] {
+    Editor(form).Shapes().LoadingFramePage() = true;
     throw Exception("The about box cannot be shown.");
   });
   Command(form, "Help_About")->trigger();
-  form.UserSettings().ShowWizardAtStartup = true;
+  Editor(form).UserSettings().ShowWizardAtStartup = true;
   forms_.Expect("TemplateForm").Do([&form](QDialog&) {
-    form.Shapes().LoadingFramePage() = true;
+    Editor(form).Shapes().LoadingFramePage() = true;
     throw Exception("The templates cannot be listed.");
   });
   form.TimerStart.SetInterval(1);
@@ -118,7 +118,7 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
   EXPECT_EQ(ui_.messages[1].caption, "Error");
   ClickNode(Node({"Sprite 1", "Rectangle"}));
   Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "70");
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(scene.Sprite(0).Frame(0).ImageWidth, 70);
 }
 

@@ -60,7 +60,7 @@ class MainFormEffectsFixture : public MainFormTreeTest {
     StartShown();
     return OpenThroughCommand(WriteTwoFrames("two.GLM", transparent));
   }
-  TSprite& SpriteA() { return Form().CurrentScene()->Sprite(0); }
+  TSprite& SpriteA() { return Editor(Form()).CurrentScene()->Sprite(0); }
   std::vector<std::string> UndoOf(TAnimationWindow* window) { return UndoCaptions(*window->Undo()); }
   std::int32_t LastUndoInt(TAnimationWindow* window, std::int64_t field) {
     std::int32_t value = 0;

@@ -68,8 +68,8 @@ TEST_F(MainFormEffectsScenario, EffectsTransformsAndTheClipboardThroughTheMainWi
             (std::vector<std::string>{"first", "Blend2", "Blend3", "Blend4", "Blend5", "Blend6", "second"}));
   EXPECT_EQ(UndoOf(document), (std::vector<std::string>{"Change Sprite"}));
   EXPECT_EQ(Command(Form(), "Edit_Undo")->text(), QString("Undo \"Change Sprite\""));
-  EXPECT_TRUE(Form().Text3DEditor().SkipNext3DRender());
-  EXPECT_TRUE(Form().UserSettings().AutocreateEffect);
+  EXPECT_TRUE(Editor(Form()).Text3DEditor().SkipNext3DRender());
+  EXPECT_TRUE(Editor(Form()).UserSettings().AutocreateEffect);
   // The tree shows the new frames, the sprite's first frame selected.
   EXPECT_EQ(Captions(Node({"A"})).size(), 7u + 3u);
   EXPECT_EQ(Tree().currentItem(), Node({"A", "first"}));
@@ -125,8 +125,8 @@ TEST_F(MainFormEffectsScenario, EffectsTransformsAndTheClipboardThroughTheMainWi
   ASSERT_EQ(scene.SpriteCount(), 4);
   EXPECT_EQ(SpriteBlob(scene.Sprite(3)), copied);
   EXPECT_EQ(UndoOf(second), (std::vector<std::string>{"Add Sprite"}));
-  EXPECT_FALSE(Form().Shapes().AddInProgress());
-  EXPECT_EQ(Form().CurrentSprite(), &scene.Sprite(3));
+  EXPECT_FALSE(Editor(Form()).Shapes().AddInProgress());
+  EXPECT_EQ(Editor(Form()).CurrentSprite(), &scene.Sprite(3));
   EXPECT_EQ(Tree().currentItem()->text(0).toStdString(), "first");
   Shortcut(Qt::Key_Z);
   EXPECT_EQ(scene.SpriteCount(), 3);
@@ -146,17 +146,17 @@ TEST_F(MainFormEffectsScenario, EffectsTransformsAndTheClipboardThroughTheMainWi
   EXPECT_EQ(pasted.Frame(0).Picture.Width(), 6);
   EXPECT_EQ(pasted.Motion().StepCount(), 1);
   EXPECT_EQ(Tree().currentItem()->text(0).toStdString(), "Clipboard 1");
-  EXPECT_FALSE(Form().Shapes().AddInProgress());
+  EXPECT_FALSE(Editor(Form()).Shapes().AddInProgress());
 
   // An object claiming 1000 bytes in a block of 12 pastes nothing.
   ClickNode(Node({"B"}));
   const std::string before = ProjectBytes(scene);
   const std::vector<std::string> undoBefore = UndoOf(second);
-  Clipboard().SetBlock(Form().ClipboardFormat, Int32Bytes(1000) + Int32Bytes(cbkPath) + Int32Bytes(1));
+  Clipboard().SetBlock(Editor(Form()).ClipboardFormat(), Int32Bytes(1000) + Int32Bytes(cbkPath) + Int32Bytes(1));
   Shortcut(Qt::Key_V);
   EXPECT_EQ(ProjectBytes(scene), before);
   EXPECT_EQ(UndoOf(second), undoBefore);
-  EXPECT_FALSE(Form().Shapes().AddInProgress());
+  EXPECT_FALSE(Editor(Form()).Shapes().AddInProgress());
   EXPECT_TRUE(ui_.messages.empty());
 }
 

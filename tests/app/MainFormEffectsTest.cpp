@@ -40,7 +40,7 @@ class MainFormEffects : public MainFormEffectsFixture {
     EXPECT_EQ(LastUndoInt(window, TUndo::kObjectIdAt), SpriteA().Id);
   }
   // The private format's block now on the clipboard.
-  std::string Block() { return Clipboard().GetBlock(Form().ClipboardFormat).value_or(""); }
+  std::string Block() { return Clipboard().GetBlock(Editor(Form()).ClipboardFormat()).value_or(""); }
 };
 
 std::string Int32Bytes(std::int32_t value) { return std::string(reinterpret_cast<const char*>(&value), 4); }
@@ -55,8 +55,8 @@ TEST_F(MainFormEffects, TheTwentyEffectCommandsHaveTheirCaptionsAndTheDialogsLis
       "&Wipe...",      "&Blur...",      "&Sharpen...", "&Dilate...",   "&Erode...",
       "&Invert Colors...", "&Brightness...", "&Contrast...", "&Emboss...", "&Gamma Correction..."};
   for (int i = 0; i < 20; ++i) {
-    EXPECT_EQ(Form().Commands().EffectCommands[i]->text().toStdString(), captions[i]) << i;
-    EXPECT_TRUE(Form().Commands().HasCommandHandler(Form().Commands().EffectCommands[i])) << i;
+    EXPECT_EQ(Editor(Form()).Commands().EffectCommands[i]->text().toStdString(), captions[i]) << i;
+    EXPECT_TRUE(Editor(Form()).Commands().HasCommandHandler(Editor(Form()).Commands().EffectCommands[i])) << i;
   }
   EXPECT_STREQ(EffectListText(2), "Blend");
   EXPECT_STREQ(EffectListText(12), "Blur");
@@ -65,7 +65,7 @@ TEST_F(MainFormEffects, TheTwentyEffectCommandsHaveTheirCaptionsAndTheDialogsLis
                            Command(Form(), "Edit_Cut"), Command(Form(), "Edit_Paste"), Command(Form(), "Edit_PasteAsNewSprite"), Command(Form(), "Frame_CopyAsBMP"),
                            Command(Form(), "Frame_CopyAsBMP_To"), Command(Form(), "Scene_SceneImageCopy"), Command(Form(), "Scene_SceneImageCopyTo"),
                            Command(Form(), "Scene_BackgroundCopy"), Command(Form(), "Scene_BackgroundCopyTo")})
-    EXPECT_TRUE(Form().Commands().HasCommandHandler(command)) << command->objectName().toStdString();
+    EXPECT_TRUE(Editor(Form()).Commands().HasCommandHandler(command)) << command->objectName().toStdString();
 }
 
 // ---- Effects ---------------------------------------------------------------------------------------
@@ -77,7 +77,7 @@ TEST_F(MainFormEffects, BlendOnTheFirstOfTwoFramesInsertsItsFramesAfterItAndOneU
       .Fill("NumberOfFramesSpin", 4)  // a blend of rate 4 is five frames
       .Do([](QDialog& form) { form.findChild<QPushButton*>("CreateButton")->click(); })
       .Press("OkBtn");
-  Form().Commands().EffectCommands[1]->trigger();
+  Editor(Form()).Commands().EffectCommands[1]->trigger();
   Settle();
 
   EXPECT_EQ(FrameNames(SpriteA()),
@@ -95,7 +95,7 @@ TEST_F(MainFormEffects, AnEffectOnTheLastFrameGetsNoSecondFrame) {
   TFrame* next = reinterpret_cast<TFrame*>(1);
   forms_.Expect("EffectsForm").Do([&next](QDialog& form) { next = static_cast<TEffectsForm&>(form).NextFrame; })
       .Answer(mrCancel);
-  Form().Commands().EffectCommands[5]->trigger();
+  Editor(Form()).Commands().EffectCommands[5]->trigger();
   EXPECT_EQ(next, nullptr);
   EXPECT_EQ(SpriteA().FrameCount(), 2);
 }
@@ -103,10 +103,10 @@ TEST_F(MainFormEffects, AnEffectOnTheLastFrameGetsNoSecondFrame) {
 TEST_F(MainFormEffects, CancelInTheDialogChangesNothingAndStillKeepsTheAutoCreateBox) {
   TAnimationWindow* window = OpenTwoFrames();
   ClickNode(Node({"A", "first"}));
-  Form().UserSettings().AutocreateEffect = false;
+  Editor(Form()).UserSettings().AutocreateEffect = false;
   forms_.Expect("EffectsForm").Fill("AutoCreateCheckBox", true).Answer(mrCancel);
-  Form().Commands().EffectCommands[1]->trigger();
-  EXPECT_TRUE(Form().UserSettings().AutocreateEffect);
+  Editor(Form()).Commands().EffectCommands[1]->trigger();
+  EXPECT_TRUE(Editor(Form()).UserSettings().AutocreateEffect);
   EXPECT_EQ(SpriteA().FrameCount(), 2);
   EXPECT_TRUE(UndoOf(window).empty());
 }
@@ -155,7 +155,7 @@ TEST_F(MainFormEffects, EscPartWayKeepsTheFramesDoneAndOneUndoRestoresAll) {
 TEST_F(MainFormEffects, ACustomAngleFillsTheCornersWithThePaperColour) {
   OpenTwoFrames();
   ClickNode(Node({"A", "second"}));
-  Form().Effects().RotateFrameByAngle(true, 45, 0, clYellow);
+  Editor(Form()).Effects().RotateFrameByAngle(true, 45, 0, clYellow);
   TFrame& second = SpriteA().Frame(1);
   EXPECT_GT(second.Picture.Width(), 10);
   EXPECT_EQ(PixelOf(second, 0, 0), clYellow);
@@ -187,7 +187,7 @@ TEST_F(MainFormEffects, CustomRotationOffersThePaperColourAndTurnsWithTheDialogs
 TEST_F(MainFormEffects, ResizingFramesOfDifferentSizesGivesEveryFrameTheChosenSize) {
   TAnimationWindow* window = OpenTwoFrames();
   ClickNode(Node({"A"}));
-  Form().UserSettings().TypeOfResize = 1;
+  Editor(Form()).UserSettings().TypeOfResize = 1;
   int offeredWidth = 0;
   int offeredResize = -1;
   forms_.Expect("StretchForm")
@@ -208,7 +208,7 @@ TEST_F(MainFormEffects, ResizingFramesOfDifferentSizesGivesEveryFrameTheChosenSi
     EXPECT_EQ(SpriteA().Frame(i).Picture.Width(), 30) << i;
     EXPECT_EQ(SpriteA().Frame(i).Picture.Height(), 30) << i;
   }
-  EXPECT_EQ(Form().UserSettings().TypeOfResize, 0);
+  EXPECT_EQ(Editor(Form()).UserSettings().TypeOfResize, 0);
   ExpectSpriteSnapshotRecord(window, "Resize Frames");
   Command(Form(), "Edit_Undo")->trigger();
   Settle();
@@ -229,15 +229,15 @@ TEST_F(MainFormEffects, AResizeCancelledInTheDialogChangesAndRecordsNothing) {
 TEST_F(MainFormEffects, CopyingTheBackgroundNodePutsAFourByteBlobHoldingFour) {
   OpenTwoFrames();
   ClickNode(Node({"Background"}));
-  Form().Effects().Edit_CopyExecute();
-  EXPECT_FALSE(Clipboard().GetBlock(Form().ClipboardFormat).has_value());  // shorter than an object: no object
+  Editor(Form()).Effects().Edit_CopyExecute();
+  EXPECT_FALSE(Clipboard().GetBlock(Editor(Form()).ClipboardFormat()).has_value());  // shorter than an object: no object
   const QMimeData* data = QApplication::clipboard()->mimeData();
   ASSERT_NE(data, nullptr);
   ASSERT_EQ(data->formats().size(), 1);
   EXPECT_EQ(data->data(data->formats().front()).toStdString(), Int32Bytes(4));
-  const int sprites = Form().CurrentScene()->SpriteCount();
-  Form().Effects().Edit_Paste1Execute();
-  EXPECT_EQ(Form().CurrentScene()->SpriteCount(), sprites);
+  const int sprites = Editor(Form()).CurrentScene()->SpriteCount();
+  Editor(Form()).Effects().Edit_Paste1Execute();
+  EXPECT_EQ(Editor(Form()).CurrentScene()->SpriteCount(), sprites);
 }
 
 TEST_F(MainFormEffects, CopyingAFramePutsItsBlobOnTheClipboard) {
@@ -258,11 +258,11 @@ TEST_F(MainFormEffects, AFramePastedWithNoCurrentSpriteMakesASpriteWithOneStep) 
   Command(Form(), "Edit_Copy")->trigger();
   OpenThroughCommand(WriteThreeSprites("three.GLM"));
   ClickNode(Root());
-  ASSERT_EQ(Form().CurrentSprite(), nullptr);
-  Form().Effects().Edit_Paste1Execute();
+  ASSERT_EQ(Editor(Form()).CurrentSprite(), nullptr);
+  Editor(Form()).Effects().Edit_Paste1Execute();
   Settle();
-  ASSERT_EQ(Form().CurrentScene()->SpriteCount(), 4);
-  TSprite& made = Form().CurrentScene()->Sprite(3);
+  ASSERT_EQ(Editor(Form()).CurrentScene()->SpriteCount(), 4);
+  TSprite& made = Editor(Form()).CurrentScene()->Sprite(3);
   EXPECT_EQ(made.FrameCount(), 1);
   EXPECT_EQ(made.Motion().StepCount(), 1);
   EXPECT_EQ(made.Frame(0).Picture.Width(), 10);
@@ -295,8 +295,8 @@ TEST_F(MainFormEffects, AnImageOnTheClipboardPastesAsClipboardFrames) {
   // As a new sprite, the frame is that sprite's first: "Clipboard 1".
   Command(Form(), "Edit_PasteAsNewSprite")->trigger();
   Settle();
-  ASSERT_EQ(Form().CurrentScene()->SpriteCount(), 2);
-  TSprite& made = Form().CurrentScene()->Sprite(1);
+  ASSERT_EQ(Editor(Form()).CurrentScene()->SpriteCount(), 2);
+  TSprite& made = Editor(Form()).CurrentScene()->Sprite(1);
   ASSERT_EQ(made.FrameCount(), 1);
   EXPECT_EQ(made.Frame(0).FileName, "Clipboard 1");
   EXPECT_EQ(UndoOf(window), (std::vector<std::string>{"Add Frame", "Add Sprite"}));
@@ -314,7 +314,7 @@ TEST_F(MainFormEffects, AnImageBeyondTheReadersLimitsIsRefusedAndLeavesNoAddInPr
   EXPECT_TRUE(UndoOf(window).empty());
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, "Invalid bitmap: bad dimensions");
-  EXPECT_FALSE(Form().Shapes().AddInProgress());
+  EXPECT_FALSE(Editor(Form()).Shapes().AddInProgress());
 }
 
 // ---- Bitmap copies -------------------------------------------------------------------------------
@@ -342,7 +342,7 @@ TEST_F(MainFormEffects, CopyAsBitmapToWritesTheChosenNameWithTheBmpExtension) {
   TBitmap written;
   written.LoadFromFile(data_.File("x.bmp"));
   EXPECT_EQ(written.Width(), 40);
-  EXPECT_EQ(Form().Effects().SaveBmpDialog().initialDir, ExtractFilePath(data_.File("x.png")));
+  EXPECT_EQ(Editor(Form()).Effects().SaveBmpDialog().initialDir, ExtractFilePath(data_.File("x.png")));
 }
 
 TEST_F(MainFormEffects, CopyAsBitmapToAsksBeforeReplacingABmpItWasNotGiven) {

@@ -74,11 +74,11 @@ class MainFormExportScenario : public MainFormPagesTest {
 TEST_F(MainFormExportScenario, ABannerMadeWithTheCommandsIsExportedAsTheGifTheSceneShowsAndAsAnAvi) {
   TPagesMainForm& form = StartPages();
   QApplication::setActiveWindow(&form);
-  TAnimationWindow* first = form.ActiveAnimationWindow();
+  TAnimationWindow* first = Editor(form).ActiveAnimationWindow();
   Command(form, "File_New")->trigger();
   ProcessMessages();
-  ASSERT_NE(form.ActiveAnimationWindow(), nullptr);
-  ASSERT_NE(form.ActiveAnimationWindow(), first);
+  ASSERT_NE(Editor(form).ActiveAnimationWindow(), nullptr);
+  ASSERT_NE(Editor(form).ActiveAnimationWindow(), first);
   TAnimatedScene& scene = Scene();
   scene.StepCount = kSteps;
 
@@ -98,14 +98,14 @@ TEST_F(MainFormExportScenario, ABannerMadeWithTheCommandsIsExportedAsTheGifTheSc
   // The picture moves along a line across the banner.
   form.ChooseSprite(&pictureSprite);
   Child<QStackedWidget>(form, "Notebook_Properties")->setCurrentIndex(ppMotion);
-  form.Motion().LoadMotionPage();
+  Editor(form).Motion().LoadMotionPage();
   Command(form, "Motion_Linear")->trigger();
   ASSERT_EQ(pictureSprite.Motion().Step(0).Kind, mskLine);
   Child<QLineEdit>(form, "FirstX")->setText("0");
   Child<QLineEdit>(form, "FirstY")->setText("30");
   Child<QLineEdit>(form, "LastX")->setText("200");
   Child<QLineEdit>(form, "LastY")->setText("30");
-  form.Motion().TimerRedrawTimer();
+  Editor(form).Motion().TimerRedrawTimer();
 
   TBitmap steps[kSteps + 1];
   for (int s = 1; s <= kSteps; ++s) ShowStep(scene, s, steps[s]);
@@ -139,8 +139,8 @@ TEST_F(MainFormExportScenario, ABannerMadeWithTheCommandsIsExportedAsTheGifTheSc
   EXPECT_EQ(forms_.Remaining(), 0u);
   ASSERT_EQ(forms_.shown.size(), 1u);
   EXPECT_EQ(forms_.shown[0].result, mrOk);
-  EXPECT_EQ(form.Files().ExportSettings().PaletteType, ptAdaptive);
-  EXPECT_EQ(form.Files().ExportSettings().ReductionFlags, 7);
+  EXPECT_EQ(Editor(form).Files().ExportSettings().PaletteType, ptAdaptive);
+  EXPECT_EQ(Editor(form).Files().ExportSettings().ReductionFlags, 7);
 
   ASSERT_EQ(FolderEntries(out_.Path()), std::vector<std::string>{"banner.gif"});
   const std::string text = TempDir::ReadFile(out_.File("banner.gif"));

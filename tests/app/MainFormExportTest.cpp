@@ -40,7 +40,7 @@ class MainFormExport : public MainFormTest {
   TAnimatedScene& StartWithMovingRectangle() {
     Start();
     QApplication::setActiveWindow(&Form());
-    TAnimationWindow* document = Form().ActiveAnimationWindow();
+    TAnimationWindow* document = Editor(Form()).ActiveAnimationWindow();
     EXPECT_NE(document, nullptr);
     TAnimatedScene& scene = *document->Scene();
     scene.StepCount = kSteps;
@@ -89,17 +89,17 @@ TEST_F(MainFormExport, TheDialogIsCalledExportProposesTheSceneNameInLowerCaseAnd
             "GIF - CompuServe Bitmap|*.gif|BMP - Windows Bitmap|*.bmp|AVI - Video for Windows|*.avi|JPG - JPEG "
             "Bitmap|*.jpg");
   EXPECT_EQ(request.filterIndex, 1);
-  EXPECT_EQ(request.initialDir, Form().SettingsArea().SaveGIFDialog().initialDir);
+  EXPECT_EQ(request.initialDir, Editor(Form()).SettingsArea().SaveGIFDialog().initialDir);
 }
 
 TEST_F(MainFormExport, CancellingTheDialogExportsNothingAndOpensNoWizard) {
   StartWithMovingRectangle();
-  const std::string folderBefore = Form().SettingsArea().SaveGIFDialog().initialDir;
+  const std::string folderBefore = Editor(Form()).SettingsArea().SaveGIFDialog().initialDir;
   PressCtrlE();
   EXPECT_EQ(ui_.fileRequests.size(), 1u);
   EXPECT_TRUE(forms_.shown.empty());
   EXPECT_EQ(FolderEntries(out_.Path()), std::vector<std::string>{});
-  EXPECT_EQ(Form().SettingsArea().SaveGIFDialog().initialDir, folderBefore);
+  EXPECT_EQ(Editor(Form()).SettingsArea().SaveGIFDialog().initialDir, folderBefore);
 }
 
 TEST_F(MainFormExport, TheChosenTypeGivesTheWizardItsExtensionAndTheFolderIsKeptForNextTime) {
@@ -116,18 +116,18 @@ TEST_F(MainFormExport, TheChosenTypeGivesTheWizardItsExtensionAndTheFolderIsKept
     EXPECT_EQ(named, out_.File(expected)) << "type " << filterIndex;
   }
   EXPECT_EQ(forms_.Remaining(), 0u);
-  EXPECT_EQ(Form().SettingsArea().SaveGIFDialog().initialDir, ExtractFilePath(out_.File("clip.txt")));
+  EXPECT_EQ(Editor(Form()).SettingsArea().SaveGIFDialog().initialDir, ExtractFilePath(out_.File("clip.txt")));
   EXPECT_EQ(FolderEntries(out_.Path()), std::vector<std::string>{});
 }
 
 TEST_F(MainFormExport, WithoutADocumentNothingIsAsked) {
   Start();
   ui_.messageAnswers = {IDNO};
-  ASSERT_NE(Form().ActiveAnimationWindow(), nullptr);
-  Form().ActiveAnimationWindow()->close();
+  ASSERT_NE(Editor(Form()).ActiveAnimationWindow(), nullptr);
+  Editor(Form()).ActiveAnimationWindow()->close();
   QCoreApplication::processEvents();
-  ASSERT_EQ(Form().ActiveAnimationWindow(), nullptr);
-  Form().Files().File_ExportExecute();
+  ASSERT_EQ(Editor(Form()).ActiveAnimationWindow(), nullptr);
+  Editor(Form()).Files().File_ExportExecute();
   EXPECT_TRUE(ui_.fileRequests.empty());
   EXPECT_TRUE(forms_.shown.empty());
 }

@@ -44,6 +44,10 @@ inline std::uint64_t ClockStartOfThisTest() {
   return kStarts[std::hash<std::string>{}(name) % std::size(kStarts)];
 }
 
+// The window as its areas see it: the editing state and the areas, which a
+// test reaches as the areas do.
+inline TMainFormContext& Editor(TMainForm& form) { return form; }
+
 class MainFormTest : public testing::Test {
  protected:
   MainFormTest() {
@@ -53,10 +57,8 @@ class MainFormTest : public testing::Test {
   ~MainFormTest() override { form_.reset(); }
 
   // Creates the window (FormCreate) and shows it (FormShow).
-  // The test program's own arguments are no file to open.
   TMainForm& Create() {
     form_ = std::make_unique<TMainForm>();
-    form_->StartupFileArgument.clear();
     return *form_;
   }
   // The deferred start's one-second timer is stopped, so a slow run never meets

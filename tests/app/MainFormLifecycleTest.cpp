@@ -41,7 +41,7 @@ class MainFormLifeTest : public MainFormTest {
     panel_.SetSize(170, 20);
     panel_.Canvas().Brush().Color = clBtnFace;
     panel_.Canvas().FillRect(Rect(0, 0, 170, 20));
-    Form().StatusBar1DrawPanel(panel_.Canvas(), Rect(0, 0, 170, 20));
+    Editor(Form()).Layout().StatusPanel2()->OnDrawPanel(panel_.Canvas(), Rect(0, 0, 170, 20));
     return panel_;
   }
 
@@ -53,7 +53,7 @@ class MainFormLifeTest : public MainFormTest {
 TEST_F(MainFormLifeTest, ProgressShowsItsPercentageAndBarInPanelTwo) {
   TMainForm& form = Start();
   CancelFlag = 1;
-  form.ShowProgress(0, 4);
+  Editor(form).ShowProgress(0, 4);
   EXPECT_EQ(form.ProgressPercent, 0);
   EXPECT_EQ(ProgressText(form.ProgressPercent), "0% done");
   EXPECT_EQ(CancelFlag, 0);
@@ -64,7 +64,7 @@ TEST_F(MainFormLifeTest, ProgressShowsItsPercentageAndBarInPanelTwo) {
   EXPECT_EQ(start.Pixel(167, 10), ColorToRGB(clBtnFace));
   EXPECT_EQ(start.Pixel(68, 10), ColorToRGB(clBtnFace));  // an empty bar
 
-  form.ShowProgress(2, 4);
+  Editor(form).ShowProgress(2, 4);
   EXPECT_EQ(form.ProgressPercent, 50);
   const TBitmap& half = PanelPixels();
   EXPECT_EQ(half.Pixel(68, 3), kBar);
@@ -72,7 +72,7 @@ TEST_F(MainFormLifeTest, ProgressShowsItsPercentageAndBarInPanelTwo) {
   EXPECT_EQ(half.Pixel(118, 10), ColorToRGB(clBtnFace));
   EXPECT_EQ(half.Pixel(68, 2), kNavy);
 
-  form.ShowProgress(4, 4);
+  Editor(form).ShowProgress(4, 4);
   EXPECT_EQ(form.ProgressPercent, -1);
   EXPECT_FALSE(form.HideProgressTimer.Enabled());
   const TBitmap& done = PanelPixels();
@@ -81,8 +81,8 @@ TEST_F(MainFormLifeTest, ProgressShowsItsPercentageAndBarInPanelTwo) {
 
 TEST_F(MainFormLifeTest, TheStatusBarsPanelIsOwnerDrawn) {
   TMainForm& form = Start();
-  form.ShowProgress(0, 2);
-  form.ShowProgress(1, 2);
+  Editor(form).ShowProgress(0, 2);
+  Editor(form).ShowProgress(1, 2);
   const TBitmap& shown = Child<TStatusProgressPanel>(form, "StatusPanel2")->PaintPicture(clBtnFace);
   ASSERT_GE(shown.Width(), 168);
   EXPECT_EQ(shown.Pixel(67, 2), kNavy);
@@ -91,14 +91,14 @@ TEST_F(MainFormLifeTest, TheStatusBarsPanelIsOwnerDrawn) {
 
 TEST_F(MainFormLifeTest, AZeroTotalShowsAndHidesAtOnce) {
   TMainForm& form = Start();
-  form.ShowProgress(0, 0);
+  Editor(form).ShowProgress(0, 0);
   EXPECT_EQ(form.ProgressPercent, -1);
   EXPECT_FALSE(form.HideProgressTimer.Enabled());
 }
 
 TEST_F(MainFormLifeTest, TheCancelFlagIsClearedTenSecondsAfterTheLastReport) {
   TMainForm& form = Start();
-  form.ShowProgress(1, 10);
+  Editor(form).ShowProgress(1, 10);
   CancelFlag = 1;
   EXPECT_TRUE(form.HideProgressTimer.Enabled());
   EXPECT_EQ(form.HideProgressTimer.Interval(), 10000);
@@ -112,12 +112,12 @@ TEST_F(MainFormLifeTest, TheCancelFlagIsClearedTenSecondsAfterTheLastReport) {
 TEST_F(MainFormLifeTest, WhileProgressRunsOnlyEscGetsThrough) {
   TMainForm& form = Start();
   ASSERT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 1);
-  form.ShowProgress(0, 3);
+  Editor(form).ShowProgress(0, 3);
   // A key command, a close request and a posted recompute arrive meanwhile.
   QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier));
   QCoreApplication::postEvent(&form, new QCloseEvent);
   QCoreApplication::postEvent(&form, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-  form.ShowProgress(1, 3);
+  Editor(form).ShowProgress(1, 3);
   EXPECT_EQ(CancelFlag, 1);
   EXPECT_TRUE(form.isVisible());
   EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 1);
@@ -141,17 +141,17 @@ TEST_F(MainFormLifeTest, EscInTheWindowOrADocumentSetsTheCancelFlag) {
 
 TEST_F(MainFormLifeTest, AStepShownMovesTheDisplaysAndTheSlider) {
   TMainForm& form = Start();
-  TAnimatedScene& scene = *form.CurrentScene();
-  ASSERT_NE(form.ActiveAnimationWindow(), nullptr);
+  TAnimatedScene& scene = *Editor(form).CurrentScene();
+  ASSERT_NE(Editor(form).ActiveAnimationWindow(), nullptr);
   scene.StepCount = 250;
   scene.CurrentStep = 1;
-  form.WMStepChanged(0, 0);
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
   scene.CurrentStep = 2;
-  form.WMStepChanged(0, 0);
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
   scene.CurrentStep = 8;
-  form.WMStepChanged(0, 0);
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00007");
   EXPECT_EQ(Child<TTimelineSlider>(form, "StepsTrackBar")->Position(), 7);
   EXPECT_EQ(Child<TTimelineSlider>(form, "StepsTrackBar")->Max(), 250);
@@ -159,18 +159,18 @@ TEST_F(MainFormLifeTest, AStepShownMovesTheDisplaysAndTheSlider) {
   // A step beyond the slider's old maximum is shown where it is.
   scene.StepCount = 2000;
   scene.CurrentStep = 1500;
-  form.WMStepChanged(0, 0);
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   EXPECT_EQ(Child<TTimelineSlider>(form, "StepsTrackBar")->Position(), 1499);
 }
 
 TEST_F(MainFormLifeTest, SpeedIsMeasuredFromTheMicrosecondClock) {
   TMainForm& form = Start();
-  form.CurrentScene()->CurrentStep = 3;
+  Editor(form).CurrentScene()->CurrentStep = 3;
   system_.micros = 1000;
-  form.WMStepChanged(0, 0);
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   for (int step = 0; step < 9; ++step) {
     system_.micros += 100000;
-    form.WMStepChanged(0, 0);
+    static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   }
   EXPECT_EQ(Child<TDigitalDisplay>(form, "StepPerSecond")->Caption(), " 11.7");  // 7 steps in 0.6 s
 }
@@ -178,9 +178,9 @@ TEST_F(MainFormLifeTest, SpeedIsMeasuredFromTheMicrosecondClock) {
 TEST_F(MainFormLifeTest, WithoutADocumentAStepChangesNothing) {
   TMainForm& form = Start();
   Child<QMdiArea>(form, "MdiArea")->closeAllSubWindows();
-  ASSERT_EQ(form.ActiveAnimationWindow(), nullptr);
-  form.CurrentScene()->CurrentStep = 9;
-  form.WMStepChanged(0, 0);
+  ASSERT_EQ(Editor(form).ActiveAnimationWindow(), nullptr);
+  Editor(form).CurrentScene()->CurrentStep = 9;
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
 }
 
@@ -199,22 +199,22 @@ TEST_F(MainFormLifeTest, TheDeferredStartRunsOnceASecondAfterShowing) {
 
 TEST_F(MainFormLifeTest, TheDeferredStartOpensTheFileOfTheCommandLineInTheActiveDocument) {
   TMainForm& form = Start();
-  TAnimationWindow* saved = form.ActiveAnimationWindow();
+  TAnimationWindow* saved = Editor(form).ActiveAnimationWindow();
   int index = 0;
   saved->Scene()->AddSprite(index);
   const std::string fileName = data_.File("start.GLM");
   saved->SetFileName(fileName);
   ASSERT_TRUE(saved->Save());
   Command(form, "File_New")->trigger();
-  TAnimationWindow* fresh = form.ActiveAnimationWindow();
+  TAnimationWindow* fresh = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(fresh, saved);
 
-  form.StartupFileArgument = fileName;
+  form.SetStartupFileArgument(fileName);
   form.TimerStartTimer();
-  EXPECT_EQ(form.ActiveAnimationWindow(), fresh);
+  EXPECT_EQ(Editor(form).ActiveAnimationWindow(), fresh);
   EXPECT_EQ(fresh->FileName(), fileName);
   EXPECT_EQ(fresh->Scene()->SpriteCount(), 1);
-  EXPECT_EQ(form.Commands().LastOpenedItems[0]->text(), "&1 start.GLM");
+  EXPECT_EQ(Editor(form).Commands().LastOpenedItems[0]->text(), "&1 start.GLM");
   EXPECT_TRUE(ui_.messages.empty());
 }
 
@@ -230,7 +230,7 @@ TEST_F(MainFormLifeTest, TheSplashFormTellsWhatIsPrepared) {
 TEST_F(MainFormLifeTest, PasteCommandsFollowTheClipboard) {
   TMainForm& form = Start();
   for (QAction* command : {Command(form, "Edit_Paste"), Command(form, "Texture_Paste"), Command(form, "Edit_PasteAsNewSprite")})
-    form.Commands().SetCommandHandler(command, [] {});
+    Editor(form).Commands().SetCommandHandler(command, [] {});
   const auto states = [&] {
     return std::vector<bool>{Command(form, "Edit_Paste")->isEnabled(), Command(form, "Texture_Paste")->isEnabled(),
                              Command(form, "Edit_PasteAsNewSprite")->isEnabled()};
@@ -244,14 +244,14 @@ TEST_F(MainFormLifeTest, PasteCommandsFollowTheClipboard) {
   QCoreApplication::processEvents();
   EXPECT_EQ(states(), (std::vector<bool>{true, true, true}));
   // A frame blob: size 12, kind 2.
-  Clipboard().SetBlock(form.ClipboardFormat, std::string("\x0C\0\0\0\x02\0\0\0abcd", 12));
+  Clipboard().SetBlock(Editor(form).ClipboardFormat(), std::string("\x0C\0\0\0\x02\0\0\0abcd", 12));
   QCoreApplication::processEvents();
   EXPECT_EQ(states(), (std::vector<bool>{true, false, true}));
-  Clipboard().SetBlock(form.ClipboardFormat, std::string("\x0C\0\0\0\x01\0\0\0abcd", 12));
+  Clipboard().SetBlock(Editor(form).ClipboardFormat(), std::string("\x0C\0\0\0\x01\0\0\0abcd", 12));
   QCoreApplication::processEvents();
   EXPECT_EQ(states(), (std::vector<bool>{true, false, false}));
   // A block shorter than its size and kind is no object.
-  Clipboard().SetBlock(form.ClipboardFormat, std::string("\x07\0\0\0\x02\0\0", 7));
+  Clipboard().SetBlock(Editor(form).ClipboardFormat(), std::string("\x07\0\0\0\x02\0\0", 7));
   QCoreApplication::processEvents();
   EXPECT_EQ(states(), (std::vector<bool>{false, false, false}));
 }
@@ -318,13 +318,13 @@ TEST_F(MainFormLifeTest, TheAboutBoxShowsTheVersion) {
 
 TEST_F(MainFormLifeTest, AHelperThatCannotStartSwitchesCheckingOff) {
   TMainForm& form = Start();
-  form.UserSettings().CheckNewVersion = false;
-  EXPECT_TRUE(form.SettingsArea().RunUpgradeCheck());
-  form.UserSettings().CheckNewVersion = true;
+  Editor(form).UserSettings().CheckNewVersion = false;
+  EXPECT_TRUE(Editor(form).SettingsArea().RunUpgradeCheck());
+  Editor(form).UserSettings().CheckNewVersion = true;
   Command(form, "Checknewversion1")->setChecked(true);
   form.TimerRunCheckUpdateTimer();
   EXPECT_FALSE(form.TimerRunCheckUpdate.Enabled());
-  EXPECT_FALSE(form.UserSettings().CheckNewVersion);
+  EXPECT_FALSE(Editor(form).UserSettings().CheckNewVersion);
   EXPECT_FALSE(Command(form, "Checknewversion1")->isChecked());
   EXPECT_TRUE(ui_.messages.empty());  // switched off without a message
 }
@@ -337,16 +337,16 @@ TEST_F(MainFormLifeTest, TheHelperStartsFromAFolderWithABlankInItsName) {
   chmod(helper.c_str(), 0700);
   system_.programFolder = folder + "/";
   TMainForm& form = Start();
-  form.UserSettings().CheckNewVersion = true;
-  EXPECT_TRUE(form.SettingsArea().RunUpgradeCheck());
-  EXPECT_TRUE(form.UserSettings().CheckNewVersion);
+  Editor(form).UserSettings().CheckNewVersion = true;
+  EXPECT_TRUE(Editor(form).SettingsArea().RunUpgradeCheck());
+  EXPECT_TRUE(Editor(form).UserSettings().CheckNewVersion);
 }
 
 // ---- Closing --------------------------------------------------------------------------------------
 
 TEST_F(MainFormLifeTest, ADocumentThatStaysOpenKeepsTheProgramRunning) {
   TMainForm& form = Start();
-  TAnimationWindow* document = form.ActiveAnimationWindow();
+  TAnimationWindow* document = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(document, nullptr);
   document->SetModified(true);
   ui_.messageAnswers = {IDCANCEL};
@@ -361,13 +361,13 @@ TEST_F(MainFormLifeTest, ADocumentThatStaysOpenKeepsTheProgramRunning) {
   EXPECT_TRUE(Child<QMdiArea>(form, "MdiArea")->subWindowList().isEmpty());
   EXPECT_TRUE(Setting("WindowState").has_value());
   // The placeholder scene lives until the window goes.
-  EXPECT_EQ(form.CurrentScene(), form.PlaceholderScene());
-  EXPECT_NE(form.PlaceholderScene(), nullptr);
+  EXPECT_EQ(Editor(form).CurrentScene(), Editor(form).PlaceholderScene());
+  EXPECT_NE(Editor(form).PlaceholderScene(), nullptr);
 }
 
 TEST_F(MainFormLifeTest, AClosedDocumentWaitingForDeletionGoesBeforeItsHost) {
   TMainForm& form = Start();
-  TAnimationWindow* document = form.ActiveAnimationWindow();
+  TAnimationWindow* document = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(document, nullptr);
   QPointer<TAnimationWindow> watched(document);
   ASSERT_TRUE(document->close());  // deleted later, by the event loop

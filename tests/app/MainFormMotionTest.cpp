@@ -40,7 +40,7 @@ class MainFormMotion : public MainFormPagesTest {
     sprite.Motion().AddStepWith(fixed, &sprite);
     form.ChooseSprite(&sprite);
     Child<QStackedWidget>(form, "Notebook_Properties")->setCurrentIndex(ppMotion);
-    form.Motion().LoadMotionPage();
+    Editor(form).Motion().LoadMotionPage();
     return sprite;
   }
   void ClickRow(QTreeWidget* list, int row) {
@@ -86,8 +86,8 @@ TEST_F(MainFormMotion, ClickingRowsFillsThePageAndWritesNothing) {
   EXPECT_EQ(Child<QLineEdit>(form, "FirstX")->text(), "10");
   EXPECT_EQ(Child<QLineEdit>(form, "StartSpeedEdit")->text(), "0.5");
   EXPECT_TRUE(Child<QGroupBox>(form, "GroupBox_Speed")->isVisibleTo(&form));
-  EXPECT_FALSE(form.Motion().TimerRedraw().Enabled());
-  form.Motion().TimerRedrawTimer();
+  EXPECT_FALSE(Editor(form).Motion().TimerRedraw().Enabled());
+  Editor(form).Motion().TimerRedrawTimer();
   EXPECT_TRUE(Log().Empty());
 }
 
@@ -97,10 +97,10 @@ TEST_F(MainFormMotion, QuickXAndYEditsRecordOneChangeMotionAndKeepAHalfSpeed) {
   ClickRow(Child<QTreeWidget>(form, "MovingList"), 0);
   Type(Child<QLineEdit>(form, "FirstX"), "30");
   Type(Child<QLineEdit>(form, "FirstY"), "25");
-  EXPECT_TRUE(form.Motion().TimerRedraw().Enabled());
-  EXPECT_EQ(form.Motion().TimerRedraw().Interval(), 200);
+  EXPECT_TRUE(Editor(form).Motion().TimerRedraw().Enabled());
+  EXPECT_EQ(Editor(form).Motion().TimerRedraw().Interval(), 200);
   EXPECT_TRUE(Log().Empty());
-  form.Motion().TimerRedrawTimer();
+  Editor(form).Motion().TimerRedrawTimer();
   const TMovingStep& step = sprite.Motion().Step(0);
   EXPECT_EQ(step.StartX, 30.0);
   EXPECT_EQ(step.StartY, 25.0);
@@ -116,7 +116,7 @@ TEST_F(MainFormMotion, APendingEditIsAppliedToItsOwnRowBeforeAnotherRowIsShown) 
   TSprite& sprite = SpriteWithSteps(form);
   ClickRow(Child<QTreeWidget>(form, "MovingList"), 0);
   Type(Child<QLineEdit>(form, "FirstX"), "44");
-  form.Motion().LoadMotionPage();
+  Editor(form).Motion().LoadMotionPage();
   EXPECT_EQ(sprite.Motion().Step(0).StartX, 44.0);
   EXPECT_EQ(sprite.Motion().Step(1).StartX, 7.0);
   Type(Child<QLineEdit>(form, "FirstY"), "33");
@@ -136,10 +136,10 @@ TEST_F(MainFormMotion, EditingABounceStepOnThePageChangesNothing) {
     bounce.Kind = mskBounce;
     sprite.Motion().ChangeStep(0, bounce, &sprite);
   }
-  form.Motion().LoadMotionPage();
+  Editor(form).Motion().LoadMotionPage();
   ClickRow(Child<QTreeWidget>(form, "MovingList"), 0);
   Type(Child<QLineEdit>(form, "FirstX"), "99");
-  form.Motion().TimerRedrawTimer();
+  Editor(form).Motion().TimerRedrawTimer();
   EXPECT_EQ(sprite.Motion().Step(0).StartX, 10.0);
   EXPECT_TRUE(Log().Empty());
 }
@@ -155,8 +155,8 @@ TEST_F(MainFormMotion, AFixedPositionForeverShowsOneSize) {
   EXPECT_TRUE(Child<QGroupBox>(form, "FinishSizeGroupBox")->isHidden());
   EXPECT_EQ(Child<QGroupBox>(form, "StartSuzeGroupBox")->title(), " Size ");
   EXPECT_FALSE(Child<TSpinEdit>(form, "NumbOfFixedSteps")->isEnabled());
-  form.Motion().TimerRedrawTimer();
-  EXPECT_EQ(form.CurrentSprite()->Motion().Step(1).Duration, -1);
+  Editor(form).Motion().TimerRedrawTimer();
+  EXPECT_EQ(Editor(form).CurrentSprite()->Motion().Step(1).Duration, -1);
 }
 
 TEST_F(MainFormMotion, AddDeleteUpAndDownRecordOneEntryEach) {
@@ -170,12 +170,12 @@ TEST_F(MainFormMotion, AddDeleteUpAndDownRecordOneEntryEach) {
   Log().Undo();
   EXPECT_TRUE(Log().Empty());
 
-  form.Motion().LoadMotionPage();
+  Editor(form).Motion().LoadMotionPage();
   ClickRow(Child<QTreeWidget>(form, "MovingList"), 0);
   Command(form, "Motion_Up")->trigger();  // the first row cannot go up
   EXPECT_TRUE(Log().Empty());
   Command(form, "Motion_Down")->trigger();
-  EXPECT_EQ(form.CurrentSprite()->Motion().Step(1).Kind, mskLine);
+  EXPECT_EQ(Editor(form).CurrentSprite()->Motion().Step(1).Kind, mskLine);
   EXPECT_EQ(RowText(Child<QTreeWidget>(form, "MovingList"), 1, 1), "Linear");
   EXPECT_EQ(Log().Caption(), "Motion Move Down");
   Command(form, "Motion_Down")->trigger();  // now the last row
@@ -188,10 +188,10 @@ TEST_F(MainFormMotion, AddDeleteUpAndDownRecordOneEntryEach) {
   EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).Kind, mskLine);
 
   form.ChooseSprite(&Scene().Sprite(0));
-  form.Motion().LoadMotionPage();
+  Editor(form).Motion().LoadMotionPage();
   ClickRow(Child<QTreeWidget>(form, "MovingList"), 1);
   Command(form, "Motion_Delete")->trigger();
-  EXPECT_EQ(form.CurrentSprite()->Motion().StepCount(), 1);
+  EXPECT_EQ(Editor(form).CurrentSprite()->Motion().StepCount(), 1);
   EXPECT_EQ(Child<QTreeWidget>(form, "MovingList")->topLevelItemCount(), 1);
   EXPECT_EQ(Log().Caption(), "Delete Motion");
 }
@@ -200,14 +200,14 @@ TEST_F(MainFormMotion, MarkersFollowTheStepShownAndRecordingComesBack) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithSteps(form);
   sprite.Motion().SetCurrentStepIndex(1);
-  form.Motion().SetSteppedByHand(true);
-  form.Motion().MarkCurrentMotionStep();
+  Editor(form).Motion().SetSteppedByHand(true);
+  Editor(form).Motion().MarkCurrentMotionStep();
   EXPECT_EQ(RowText(Child<QTreeWidget>(form, "MovingList"), 0, 0), " ");
   EXPECT_EQ(RowText(Child<QTreeWidget>(form, "MovingList"), 1, 0), "->");
   EXPECT_EQ(Log().RecordingAllowed, 1);
   {
     const TUndoRecordingPause pause;
-    form.Motion().MarkCurrentMotionStep();
+    Editor(form).Motion().MarkCurrentMotionStep();
     EXPECT_EQ(Log().RecordingAllowed, 0);
   }
   EXPECT_EQ(Log().RecordingAllowed, 1);
@@ -223,13 +223,13 @@ TEST_F(MainFormMotion, AnEditOfAnEmptyMotionPageMakesTheFirstStepAsOneEntry) {
   }
   form.ChooseSprite(sprite);
   Child<QStackedWidget>(form, "Notebook_Properties")->setCurrentIndex(ppMotion);
-  form.Motion().LoadMotionPage();
+  Editor(form).Motion().LoadMotionPage();
   ASSERT_EQ(Child<QTreeWidget>(form, "MovingList")->topLevelItemCount(), 0);
   // Without steps the kind commands are off: the page's own edits make the step.
   EXPECT_FALSE(Command(form, "Motion_Fixed")->isEnabled());
   EXPECT_FALSE(Command(form, "Motion_Linear")->isEnabled());
   Child<QLineEdit>(form, "FixPosX")->setText("15");
-  form.Motion().TimerRedrawTimer();
+  Editor(form).Motion().TimerRedrawTimer();
   ASSERT_EQ(sprite->Motion().StepCount(), 1);
   EXPECT_EQ(Child<QTreeWidget>(form, "MovingList")->topLevelItemCount(), 1);
   EXPECT_EQ(sprite->Motion().Step(0).Kind, mskHold);
@@ -237,7 +237,7 @@ TEST_F(MainFormMotion, AnEditOfAnEmptyMotionPageMakesTheFirstStepAsOneEntry) {
   EXPECT_EQ(Log().Caption(), "Add Motion");
   EXPECT_TRUE(Command(form, "Motion_Fixed")->isEnabled());
   Child<QLineEdit>(form, "FixPosX")->setText("20");
-  form.Motion().TimerRedrawTimer();
+  Editor(form).Motion().TimerRedrawTimer();
   EXPECT_EQ(sprite->Motion().Step(0).StartX, 20.0);
   EXPECT_EQ(Log().Caption(), "Change Motion");
   Log().Undo();
@@ -273,13 +273,13 @@ TEST_F(MainFormMotion, TheStartSpinChangesTheSelectedInterval) {
     const TUndoRecordingPause pause;
     sprite.AddInterval(5, 30);
   }
-  form.Motion().LoadAppearancePage();
+  Editor(form).Motion().LoadAppearancePage();
   EXPECT_TRUE(Log().Empty());
   Child<TSpinEdit>(form, "StartSpin")->SetText("9");
   EXPECT_EQ(sprite.Interval(0).StartStep, 9);
   EXPECT_EQ(RowText(Child<QTreeWidget>(form, "AppearanceList"), 0, 1), "9");
   EXPECT_EQ(Log().Caption(), "Change Start Step");
-  EXPECT_TRUE(form.Motion().TimerRedrawScene().Enabled());
+  EXPECT_TRUE(Editor(form).Motion().TimerRedrawScene().Enabled());
 }
 
 TEST_F(MainFormMotion, APlainPressOnTheTimeLineRecordsNothingAndABarDragIsOneUndo) {
@@ -289,7 +289,7 @@ TEST_F(MainFormMotion, APlainPressOnTheTimeLineRecordsNothingAndABarDragIsOneUnd
     const TUndoRecordingPause pause;
     sprite.AddInterval(5, 30);
   }
-  form.Motion().LoadAppearancePage();
+  Editor(form).Motion().LoadAppearancePage();
   Scene().StepCount = 100;
   TTimelineSlider& slider = *Child<TTimelineSlider>(form, "StepsTrackBar");
   slider.SetMax(100);
@@ -324,15 +324,15 @@ TEST_F(MainFormMotion, ADocumentClosedDuringABarDragTakesTheDragWithIt) {
     const TUndoRecordingPause pause;
     sprite.AddInterval(5, 30);
   }
-  form.Motion().LoadAppearancePage();
+  Editor(form).Motion().LoadAppearancePage();
   TTimelineSlider& slider = *Child<TTimelineSlider>(form, "StepsTrackBar");
   QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(slider.StepToX(5), slider.height() / 2));
-  ASSERT_TRUE(form.Playback().AppearanceDragPending());
+  ASSERT_TRUE(Editor(form).Playback().AppearanceDragPending());
   Document().SetModified(false);
   Document().close();
   ProcessMessages();
-  EXPECT_FALSE(form.Playback().AppearanceDragPending());
-  form.Playback().StepsTrackBarMouseUp();
+  EXPECT_FALSE(Editor(form).Playback().AppearanceDragPending());
+  Editor(form).Playback().StepsTrackBarMouseUp();
   Command(form, "File_New")->trigger();
   Command(form, "Scene_Add_Rectangle")->trigger();
   EXPECT_EQ(Log().Caption(), "Add Sprite");
@@ -346,13 +346,13 @@ TEST_F(MainFormMotion, AppearanceMarkersFollowTheStep) {
     sprite.AddInterval(5, 10);
     sprite.AddInterval(20, 30);
   }
-  form.Motion().LoadAppearancePage();
+  Editor(form).Motion().LoadAppearancePage();
   Scene().CurrentStep = 25;
-  form.Motion().MarkCurrentAppearance();
+  Editor(form).Motion().MarkCurrentAppearance();
   EXPECT_EQ(RowText(Child<QTreeWidget>(form, "AppearanceList"), 0, 0), " ");
   EXPECT_EQ(RowText(Child<QTreeWidget>(form, "AppearanceList"), 1, 0), "->");
   Scene().CurrentStep = 15;
-  form.Motion().MarkCurrentAppearance();
+  Editor(form).Motion().MarkCurrentAppearance();
   EXPECT_EQ(RowText(Child<QTreeWidget>(form, "AppearanceList"), 1, 0), " ");
 }
 

@@ -16,17 +16,18 @@ class TPagesMainForm : public TMainForm {
   // scene tree does: its first frame's node, or its own node when it has no
   // frames; nullptr selects the root, so that no sprite is current.
   void ChooseSprite(TSprite* sprite) {
-    RebuildAnimationTree();
+    TTreeArea& tree = Editor(*this).Tree();
+    tree.RebuildAnimationTree();
     if (sprite == nullptr) {
-      SelectTreeNode(-1, 0);
+      tree.SelectTreeNode(-1, 0);
       return;
     }
-    TAnimatedScene* scene = ActiveAnimationWindow()->Scene();
+    TAnimatedScene* scene = Editor(*this).ActiveAnimationWindow()->Scene();
     int index = -1;
     for (int i = 0; i < scene->SpriteCount(); ++i)
       if (&scene->Sprite(i) == sprite) index = i;
     ASSERT_GE(index, 0);
-    SelectTreeNode(index, sprite->FrameCount() > 0 ? 2 : 1);
+    tree.SelectTreeNode(index, sprite->FrameCount() > 0 ? 2 : 1);
   }
 };
 
@@ -40,7 +41,7 @@ class MainFormPagesTest : public MainFormTest {
     form_->TimerStart.SetEnabled(false);  // as in Start()
     return pages;
   }
-  TAnimationWindow& Document() { return *form_->ActiveAnimationWindow(); }
+  TAnimationWindow& Document() { return *Editor(*form_).ActiveAnimationWindow(); }
   TAnimatedScene& Scene() { return *Document().Scene(); }
   TWindowUndo& Log() { return *Document().Undo(); }
   // A 24-bit BMP file of w x h pixels, each (x, y) coloured colorAt(x, y).

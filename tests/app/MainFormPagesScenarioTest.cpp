@@ -79,7 +79,7 @@ class MainFormPagesScenario : public MainFormPagesTest {
   }
   // Selects the scene tree's node of a kind (the first one), as a click on it does.
   void SelectNode(TMainForm& form, int kind) {
-    QTreeWidget* tree = form.Tree().ShownTree();
+    QTreeWidget* tree = Editor(form).Tree().ShownTree();
     QTreeWidgetItemIterator it(tree);
     for (; *it != nullptr; ++it)
       if (TTreeArea::NodeKind(*it) == kind) break;
@@ -141,8 +141,8 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   ASSERT_GT(position, 30);
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), SliderStepText(position));
   EXPECT_EQ(Scene().CurrentStep, 8);
-  ASSERT_TRUE(form.Playback().SetStepTimer().Enabled());
-  form.Playback().SetStepTimerTimer();
+  ASSERT_TRUE(Editor(form).Playback().SetStepTimer().Enabled());
+  Editor(form).Playback().SetStepTimerTimer();
   EXPECT_EQ(Scene().CurrentStep, position);
   Command(form, "Movie_FirstStep")->trigger();
 
@@ -171,16 +171,16 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   ASSERT_EQ(Child<QStackedWidget>(form, "Notebook_Properties")->currentIndex(), ppMotion);
   Command(form, "Motion_Linear")->trigger();
   Type(Child<QLineEdit>(form, "StartSpeedEdit"), "0.5");
-  form.Motion().TimerRedrawTimer();
+  Editor(form).Motion().TimerRedrawTimer();
   ASSERT_EQ(Scene().Sprite(0).Motion().Step(0).Kind, mskLine);
   mark = LogSize();
   ClickRow(Child<QTreeWidget>(form, "MovingList"), 0);
-  EXPECT_FALSE(form.Motion().TimerRedraw().Enabled());
+  EXPECT_FALSE(Editor(form).Motion().TimerRedraw().Enabled());
   EXPECT_EQ(LogSize(), mark);
   Type(Child<QLineEdit>(form, "FirstX"), "12");
   Type(Child<QLineEdit>(form, "FirstY"), "9");
   EXPECT_EQ(LogSize(), mark);
-  form.Motion().TimerRedrawTimer();
+  Editor(form).Motion().TimerRedrawTimer();
   EXPECT_EQ(Log().Caption(), "Change Motion");
   const TMovingStep& motion = Scene().Sprite(0).Motion().Step(0);
   EXPECT_EQ(motion.StartX, 12.0);
@@ -189,27 +189,27 @@ TEST_F(MainFormPagesScenario, PlayStepSeekEditSaveAndReopen) {
   Log().Undo();
   EXPECT_EQ(LogSize(), mark);
   EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).StartX, 0.0);
-  form.RefreshMotionPage();
+  Editor(form).Motion().RefreshMotionPage();
   Type(Child<QLineEdit>(form, "FirstX"), "12");
   Type(Child<QLineEdit>(form, "FirstY"), "9");
-  form.Motion().TimerRedrawTimer();
+  Editor(form).Motion().TimerRedrawTimer();
 
   // The shadow of the step: on, with a blur of 6, one "Change Motion" that undoes.
   mark = LogSize();
   Child<QCheckBox>(form, "ShadowEnabledCheckBox")->click();
   Child<TSpinEdit>(form, "StartShadowBlurEdit")->SetValue(6);
-  form.Motion().TimerRedrawTimer();
+  Editor(form).Motion().TimerRedrawTimer();
   EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).ShadowOn, 1);
   EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).ShadowBlurStart, 6);
   EXPECT_EQ(Log().Caption(), "Change Motion");
   Log().Undo();
   EXPECT_EQ(LogSize(), mark);
   EXPECT_EQ(Scene().Sprite(0).Motion().Step(0).ShadowOn, 0);
-  form.RefreshMotionPage();
+  Editor(form).Motion().RefreshMotionPage();
   EXPECT_FALSE(Child<QCheckBox>(form, "ShadowEnabledCheckBox")->isChecked());
   Child<QCheckBox>(form, "ShadowEnabledCheckBox")->click();
   Child<TSpinEdit>(form, "StartShadowBlurEdit")->SetValue(6);
-  form.Motion().TimerRedrawTimer();
+  Editor(form).Motion().TimerRedrawTimer();
   ASSERT_EQ(Scene().Sprite(0).Motion().Step(0).ShadowBlurStart, 6);
 
   // An appearance from step 5; a plain press on the time line records

@@ -39,7 +39,7 @@ class MainFormPages : public MainFormPagesTest {
 TEST_F(MainFormPages, RenamingTheSpriteChangesItsNameAndMarksTheDocument) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
-  form.FramePages().LoadSpritePage();
+  Editor(form).FramePages().LoadSpritePage();
   EXPECT_EQ(Child<QLineEdit>(form, "Edit_SpriteName")->text(), QString::fromStdString(sprite.Name));
   Document().SetModified(false);
   Child<QLineEdit>(form, "Edit_SpriteName")->selectAll();
@@ -55,7 +55,7 @@ TEST_F(MainFormPages, LoadingTheFramePageShowsTheFrameAndWritesNothing) {
   TSprite& sprite = SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
   sprite.Frame(0).StoreTransparency(true, 0x00FF00);
   sprite.Frame(0).StoreDuration(6);
-  form.FramePages().LoadFramePage();
+  Editor(form).FramePages().LoadFramePage();
   EXPECT_TRUE(Child<QCheckBox>(form, "TransparencyCheckBox")->isChecked());
   EXPECT_TRUE(Child<QToolButton>(form, "ImageColorPanel")->isEnabled());
   EXPECT_EQ(Child<QToolButton>(form, "ImageColorPanel")->property("Color").toUInt(), 0x00FF00u);
@@ -68,7 +68,7 @@ TEST_F(MainFormPages, LoadingTheFramePageShowsTheFrameAndWritesNothing) {
 TEST_F(MainFormPages, ThePreviewDrawsThePictureInsideAOnePixelBorder) {
   TPagesMainForm& form = StartPages();
   SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
-  form.FramePages().LoadFramePage();
+  Editor(form).FramePages().LoadFramePage();
   const TBitmap& preview = Child<TImage>(form, "NativeImage")->Bitmap();
   ASSERT_EQ(preview.Width(), 10);
   ASSERT_EQ(preview.Height(), 10);
@@ -82,7 +82,7 @@ TEST_F(MainFormPages, ThePreviewDrawsThePictureInsideAOnePixelBorder) {
 TEST_F(MainFormPages, TheTransparencyBoxRecordsAndUndoes) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
-  form.FramePages().LoadFramePage();
+  Editor(form).FramePages().LoadFramePage();
   QTest::mouseClick(Child<QCheckBox>(form, "TransparencyCheckBox"), Qt::LeftButton, {},
                     QPoint(5, Child<QCheckBox>(form, "TransparencyCheckBox")->height() / 2));
   EXPECT_TRUE(sprite.Frame(0).Transparent());
@@ -95,14 +95,14 @@ TEST_F(MainFormPages, ThePickUpToolKeysTheClickedColourAndIgnoresTheBorder) {
   system_.bitsPerPixel = 32;
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
-  form.FramePages().LoadFramePage();
+  Editor(form).FramePages().LoadFramePage();
 
   // The border is not the picture: nothing is picked.
   Command(form, "Sprite_PickTransparentColor")->trigger();
-  EXPECT_TRUE(form.FramePages().PickUpToolOn());
+  EXPECT_TRUE(Editor(form).FramePages().PickUpToolOn());
   QTest::mouseClick(Child<TImage>(form, "NativeImage"), Qt::LeftButton, {}, QPoint(9, 9));
   EXPECT_FALSE(sprite.Frame(0).Transparent());
-  EXPECT_FALSE(form.FramePages().PickUpToolOn());
+  EXPECT_FALSE(Editor(form).FramePages().PickUpToolOn());
   EXPECT_FALSE(Child<QToolButton>(form, "ToolButton_PickUpColor")->isChecked());
 
   // Preview (6, 2) is picture pixel (5, 1): green.
@@ -111,7 +111,7 @@ TEST_F(MainFormPages, ThePickUpToolKeysTheClickedColourAndIgnoresTheBorder) {
   EXPECT_TRUE(sprite.Frame(0).Transparent());
   EXPECT_EQ(sprite.Frame(0).TransparentColor(), 0x00FF00u);
   EXPECT_TRUE(Child<QCheckBox>(form, "TransparencyCheckBox")->isChecked());
-  EXPECT_EQ(form.FramePages().PreviewPressPoint(), (TPoint{6, 2}));
+  EXPECT_EQ(Editor(form).FramePages().PreviewPressPoint(), (TPoint{6, 2}));
   EXPECT_TRUE(ui_.notes.empty());
 }
 
@@ -144,14 +144,14 @@ TEST_F(MainFormPages, ThePickUpToolOnALowColourDisplayShowsTheTrueColourNoteOnce
   ui_.noteAnswers = {true};
   TPagesMainForm& form = StartPages();
   SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
-  form.FramePages().LoadFramePage();
+  Editor(form).FramePages().LoadFramePage();
   ui_.notes.clear();
   Command(form, "Sprite_PickTransparentColor")->trigger();
   QTest::mouseClick(Child<TImage>(form, "NativeImage"), Qt::LeftButton, {}, QPoint(2, 2));
   ASSERT_EQ(ui_.notes.size(), 1u);
   EXPECT_EQ(ui_.notes[0].caption, "Warning");
   EXPECT_EQ(ui_.notes[0].text.substr(0, 40), "Your display supports 16 bit colors\rbut ");
-  EXPECT_TRUE(form.UserSettings().NeverAskAbout24BitColors);
+  EXPECT_TRUE(Editor(form).UserSettings().NeverAskAbout24BitColors);
   Command(form, "Sprite_PickTransparentColor")->trigger();
   QTest::mouseClick(Child<TImage>(form, "NativeImage"), Qt::LeftButton, {}, QPoint(2, 2));
   EXPECT_EQ(ui_.notes.size(), 1u);
@@ -160,7 +160,7 @@ TEST_F(MainFormPages, ThePickUpToolOnALowColourDisplayShowsTheTrueColourNoteOnce
 TEST_F(MainFormPages, TheDurationEditRecordsChangeDuration) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite = SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants)});
-  form.FramePages().LoadFramePage();
+  Editor(form).FramePages().LoadFramePage();
   Child<TSpinEdit>(form, "StepsPerFrameEdit")->SetText("5");
   EXPECT_EQ(sprite.Frame(0).Duration(), 5);
   EXPECT_EQ(Log().Caption(), "Change Duration");
@@ -172,10 +172,10 @@ TEST_F(MainFormPages, TheDurationOfAllFramesIsOneUndoEntry) {
       SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants), WriteBmp("b.bmp", 4, 4, Grey)});
   ASSERT_EQ(sprite.FrameCount(), 2);
   const std::int32_t before = sprite.Frame(1).Duration();
-  form.FramePages().LoadFramePage();
-  form.FramePages().FillingFramePage() = true;
+  Editor(form).FramePages().LoadFramePage();
+  Editor(form).FramePages().FillingFramePage() = true;
   Child<TSpinEdit>(form, "StepsPerFrameEdit")->SetValue(7);
-  form.FramePages().FillingFramePage() = false;
+  Editor(form).FramePages().FillingFramePage() = false;
   Command(form, "Sprite_SetDurationToAllFrames")->trigger();
   EXPECT_EQ(sprite.Frame(0).Duration(), 7);
   EXPECT_EQ(sprite.Frame(1).Duration(), 7);
@@ -190,10 +190,10 @@ TEST_F(MainFormPages, TransparencyToAllFramesIsOneUndoEntry) {
   TPagesMainForm& form = StartPages();
   TSprite& sprite =
       SpriteWithPictures(form, {WriteBmp("a.bmp", 8, 8, Quadrants), WriteBmp("b.bmp", 4, 4, Grey)});
-  form.FramePages().LoadFramePage();
-  form.FramePages().FillingFramePage() = true;
+  Editor(form).FramePages().LoadFramePage();
+  Editor(form).FramePages().FillingFramePage() = true;
   Child<QCheckBox>(form, "TransparencyCheckBox")->setChecked(true);
-  form.FramePages().FillingFramePage() = false;
+  Editor(form).FramePages().FillingFramePage() = false;
   Command(form, "Sprite_SetTransparencyToAllFrames")->trigger();
   EXPECT_TRUE(sprite.Frame(0).Transparent());
   EXPECT_TRUE(sprite.Frame(1).Transparent());
@@ -207,7 +207,7 @@ TEST_F(MainFormPages, TransparencyToAllFramesIsOneUndoEntry) {
 TEST_F(MainFormPages, ABackgroundFileAndAnUntickedPictureBoxEachUndo) {
   TPagesMainForm& form = StartPages();
   const std::string file = WriteBmp("back.bmp", 20, 10, Grey);
-  form.FramePages().LoadBackgroundPage();
+  Editor(form).FramePages().LoadBackgroundPage();
   EXPECT_FALSE(Child<QCheckBox>(form, "PictureCheckBox")->isChecked());
   Child<QLineEdit>(form, "FileNameEdit")->setFocus();
   QTest::keyClicks(Child<QLineEdit>(form, "FileNameEdit"), QString::fromStdString(file));
@@ -264,7 +264,7 @@ TEST_F(MainFormPages, InsertImageMakesOneSpriteThatOneUndoRemoves) {
   ASSERT_EQ(Scene().SpriteCount(), 1);
   EXPECT_EQ(Scene().Sprite(0).FrameCount(), 2);
   EXPECT_EQ(Scene().Sprite(0).Motion().StepCount(), 1);
-  EXPECT_FALSE(form.FramePages().AddingPictureFrames());
+  EXPECT_FALSE(Editor(form).FramePages().AddingPictureFrames());
   EXPECT_EQ(Log().Caption(), "Add Sprite");
   Log().Undo();
   EXPECT_EQ(Scene().SpriteCount(), 0);
@@ -284,7 +284,7 @@ TEST_F(MainFormPages, ACancelledOrUnreadableInsertLeavesNoSpriteAndNoRecord) {
   Command(form, "Scene_Add_Image")->trigger();
   EXPECT_EQ(Scene().SpriteCount(), 0);
   EXPECT_TRUE(Log().Empty());
-  EXPECT_FALSE(form.FramePages().AddingPictureFrames());
+  EXPECT_FALSE(Editor(form).FramePages().AddingPictureFrames());
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].caption, "Error");
 }

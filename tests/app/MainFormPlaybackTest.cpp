@@ -24,8 +24,8 @@ class MainFormPlayback : public MainFormPagesTest {};
 
 TEST_F(MainFormPlayback, ThePlayCommandPlaysWithThePlaybackResamplingAndStopRestoresTheEditingOne) {
   TMainForm& form = StartPages();
-  form.UserSettings().AntiAliasResample = true;
-  form.UserSettings().PlayAntiAliasResample = false;
+  Editor(form).UserSettings().AntiAliasResample = true;
+  Editor(form).UserSettings().PlayAntiAliasResample = false;
   EXPECT_FALSE(Command(form, "Movie_Stop")->isEnabled());
 
   Command(form, "Movie_Play_Command")->trigger();
@@ -68,7 +68,7 @@ TEST_F(MainFormPlayback, StepCommandsLeaveTheirSteps) {
   EXPECT_EQ(Scene().CurrentStep, 10);
   Command(form, "Movie_NextFrame")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 11);
-  EXPECT_TRUE(form.Motion().SteppedByHand());
+  EXPECT_TRUE(Editor(form).Motion().SteppedByHand());
   Command(form, "Movie_LastStep")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 40);
   Command(form, "Movie_FirstStep")->trigger();
@@ -81,7 +81,7 @@ TEST_F(MainFormPlayback, SetStepSevenLeavesStepEightAndShowsIt) {
   forms_.Expect("SetStepFrm").Fill("StepSpinEdit", "7").Press("OkBtn");
   Command(form, "View_Set_Step")->trigger();
   EXPECT_EQ(Scene().CurrentStep, 8);
-  form.WMStepChanged(0, 0);
+  static_cast<TDocumentHost&>(form).StepChanged(0, 0);
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00007");
 
   forms_.Expect("SetStepFrm").Answer(mrCancel);
@@ -132,22 +132,22 @@ TEST_F(MainFormPlayback, SliderMovesShowTheStepAtOnceAndSeekOnceHalfASecondAfter
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), SliderStepText(position));
   // Not yet sought: the timer waits 500 ms after the last move.
   EXPECT_EQ(Scene().CurrentStep, 1);
-  EXPECT_TRUE(form.Playback().SetStepTimer().Enabled());
-  EXPECT_EQ(form.Playback().SetStepTimer().Interval(), 500);
+  EXPECT_TRUE(Editor(form).Playback().SetStepTimer().Enabled());
+  EXPECT_EQ(Editor(form).Playback().SetStepTimer().Interval(), 500);
 
-  form.Playback().SetStepTimerTimer();
-  EXPECT_FALSE(form.Playback().SetStepTimer().Enabled());
+  Editor(form).Playback().SetStepTimerTimer();
+  EXPECT_FALSE(Editor(form).Playback().SetStepTimer().Enabled());
   EXPECT_EQ(Scene().CurrentStep, position);
 }
 
 TEST_F(MainFormPlayback, TheStepDisplayOfTheSliderNeverShowsAStepBeforeTheFirst) {
   TMainForm& form = StartPages();
   Child<TTimelineSlider>(form, "StepsTrackBar")->SetPosition(0);
-  form.Playback().StepsTrackBarChange();
+  Editor(form).Playback().StepsTrackBarChange();
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00001");
   Child<TTimelineSlider>(form, "StepsTrackBar")->SetMax(100);
   Child<TTimelineSlider>(form, "StepsTrackBar")->SetPosition(8);
-  form.Playback().StepsTrackBarChange();
+  Editor(form).Playback().StepsTrackBarChange();
   EXPECT_EQ(Child<TDigitalDisplay>(form, "CurrentStep")->Caption(), " 00007");
 }
 
@@ -185,7 +185,7 @@ TEST_F(MainFormPlayback, LoadingTheScenePageWritesNothingBack) {
   Scene().ReservedSettings.GifComment() = {"one", "two"};
   Scene().Timer().SetInterval(50);
   Document().ResizeTimer.SetEnabled(false);
-  form.Playback().LoadScenePage();
+  Editor(form).Playback().LoadScenePage();
   EXPECT_EQ(Child<TSpinEdit>(form, "WidthPixels")->Value(), 300);
   EXPECT_EQ(Child<TSpinEdit>(form, "HeightPixels")->Value(), 90);
   EXPECT_EQ(Child<TSpinEdit>(form, "SpinEditNumberOfFrames")->Value(), 250);
@@ -200,7 +200,7 @@ TEST_F(MainFormPlayback, StepsPerSecondRecordsOnlyARealChange) {
   TMainForm& form = StartPages();
   Scene().Timer().SetInterval(50);
   Child<TSpinEdit>(form, "StepsPerSecSpin")->SetText("20");
-  form.Playback().StepsPerSecSpinChange();
+  Editor(form).Playback().StepsPerSecSpinChange();
   EXPECT_TRUE(Log().Empty());
 
   Child<TSpinEdit>(form, "StepsPerSecSpin")->SetText("10");
@@ -264,14 +264,14 @@ TEST_F(MainFormPlayback, PresetSizesResizeTheAnimationAndMarkItModified) {
 TEST_F(MainFormPlayback, TypedSizesApplyOncePerBurstAndARefusedSizeIsNeverAllocated) {
   TMainForm& form = StartPages();
   Child<TSpinEdit>(form, "WidthPixels")->SetText("65000");
-  form.Playback().TimerSceneSizeTimer();
+  Editor(form).Playback().TimerSceneSizeTimer();
   Document().ResizeTimerTimer();
   ASSERT_EQ(Scene().Width, 65000);
   const std::string before = Log().Caption();
   Child<TSpinEdit>(form, "HeightPixels")->selectAll();
   QTest::keyClicks(Child<TSpinEdit>(form, "HeightPixels"), "60000");
   EXPECT_EQ(Scene().Height, 60) << "6, 60, 600 and 6000 never apply";
-  form.Playback().TimerSceneSizeTimer();
+  Editor(form).Playback().TimerSceneSizeTimer();
   Document().ResizeTimerTimer();
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, SizeRefusedMessage(65000, 60000));

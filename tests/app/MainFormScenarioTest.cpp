@@ -50,19 +50,19 @@ TEST_F(MainFormScenario, StartUseOptionsAndCloseWithSettingsFromAnEarlierRun) {
   EXPECT_TRUE(form.LowColorDisplay);
   EXPECT_EQ(PaletteMode, 1);
   // Two recent files, newest first.
-  EXPECT_TRUE(form.Commands().LastOpenedItems[0]->isVisible());
-  EXPECT_EQ(form.Commands().LastOpenedItems[0]->text(), "&1 banner.GLM");
-  EXPECT_EQ(form.Commands().LastOpenedItems[1]->text(), "&2 logo.GLM");
-  EXPECT_FALSE(form.Commands().LastOpenedItems[2]->isVisible());
+  EXPECT_TRUE(Editor(form).Commands().LastOpenedItems[0]->isVisible());
+  EXPECT_EQ(Editor(form).Commands().LastOpenedItems[0]->text(), "&1 banner.GLM");
+  EXPECT_EQ(Editor(form).Commands().LastOpenedItems[1]->text(), "&2 logo.GLM");
+  EXPECT_FALSE(Editor(form).Commands().LastOpenedItems[2]->isVisible());
   // Autosave every three minutes.
-  EXPECT_EQ(form.Files().AutosaveTimer().Interval(), 180000);
-  EXPECT_TRUE(form.Files().AutosaveTimer().Enabled());
+  EXPECT_EQ(Editor(form).Files().AutosaveTimer().Interval(), 180000);
+  EXPECT_TRUE(Editor(form).Files().AutosaveTimer().Enabled());
   // The file type, with the desktop's MIME package and menu entry.
   EXPECT_EQ(Store()->ReadValue(HKEY_CLASSES_ROOT, ".GLM", ""), "Gleamcraft_Data_File");
   EXPECT_TRUE(FileExists(data_.File("mime/packages/gleamcraft.xml")));
   EXPECT_TRUE(FileExists(data_.File("applications/gleamcraft.desktop")));
   // The first document.
-  TAnimationWindow* document = form.ActiveAnimationWindow();
+  TAnimationWindow* document = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(document, nullptr);
   EXPECT_EQ(document->windowTitle(), "Untitled");
 
@@ -77,8 +77,8 @@ TEST_F(MainFormScenario, StartUseOptionsAndCloseWithSettingsFromAnEarlierRun) {
   ASSERT_TRUE(Command(form, "Edit_Undo")->isEnabled());
   forms_.Expect("OptionsFrm").Fill("SpinOpenedFiles", "1").Fill("CheckBoxUndo", false).Answer(mrOk);
   Command(form, "Tools_Options")->trigger();
-  EXPECT_EQ(form.Commands().LastOpenedItems[0]->text(), "&1 banner.GLM");
-  EXPECT_FALSE(form.Commands().LastOpenedItems[1]->isVisible());
+  EXPECT_EQ(Editor(form).Commands().LastOpenedItems[0]->text(), "&1 banner.GLM");
+  EXPECT_FALSE(Editor(form).Commands().LastOpenedItems[1]->isVisible());
   EXPECT_TRUE(document->Modified());
   EXPECT_EQ(document->Undo()->Enabled(), 0);
   EXPECT_TRUE(document->Undo()->Empty());

@@ -58,7 +58,7 @@ class MainFormSceneScenario : public MainFormTreeTest {
   // Answers the gallery picker that the next command drops: the entry whose
   // file is named fileName, chosen with Ok.
   void ChooseInGallery(const std::string& fileName) {
-    TAnimationPicker& picker = *Form().Galleries().AnimationPicker1();
+    TAnimationPicker& picker = *Editor(Form()).Galleries().AnimationPicker1();
     QTimer::singleShot(0, &Form(), [&picker, fileName] {
       for (int i = 0; i < picker.ItemCount(); ++i) {
         if (ExtractFileName(picker.Item(i).FileName()) != fileName) continue;
@@ -80,7 +80,7 @@ class MainFormSceneScenario : public MainFormTreeTest {
     Settle();
   }
 
-  std::vector<std::string> Undos() { return UndoCaptions(*Form().ActiveAnimationWindow()->Undo()); }
+  std::vector<std::string> Undos() { return UndoCaptions(*Editor(Form()).ActiveAnimationWindow()->Undo()); }
 };
 
 TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
@@ -103,7 +103,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   form.TimerStartTimer();
   Settle();
   EXPECT_EQ(listed, banners);
-  TAnimationWindow* document = form.ActiveAnimationWindow();
+  TAnimationWindow* document = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(document, nullptr);
   EXPECT_EQ(ExtractFileName(document->FileName()), "Welcome.GLM");
   TAnimatedScene& scene = *document->Scene();
@@ -116,14 +116,14 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   ASSERT_EQ(scene.SpriteCount(), templateSprites + 1);
   TSprite& text3D = scene.Sprite(templateSprites);
   TFrame& frame = text3D.Frame(0);
-  QTreeWidgetItem* spriteNode = form.Tree().TreeNodeOfSprite(&text3D);
+  QTreeWidgetItem* spriteNode = Editor(form).Tree().TreeNodeOfSprite(&text3D);
   ASSERT_NE(spriteNode, nullptr);
   for (int i = 0; i < spriteNode->childCount(); ++i)
     if (TTreeArea::IsFrameNode(TTreeArea::NodeKind(spriteNode->child(i)))) {
       ClickNode(spriteNode->child(i));
       break;
     }
-  ASSERT_EQ(form.CurrentFrame(), &frame);
+  ASSERT_EQ(Editor(form).CurrentFrame(), &frame);
   const T3DTextState start = frame.StartState, end = frame.EndState;
   const std::size_t undosBefore = Undos().size();
   // A rotation typed just before goes first, as a change of its own: the
@@ -133,9 +133,9 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   rotationX->selectAll();
   QTest::keyClicks(rotationX, "30");
   ChooseInGallery("Spin.GLM");
-  form.Galleries().AnimationGalleryToolButtonClick();
+  Editor(form).Galleries().AnimationGalleryToolButtonClick();
   Settle();
-  if (form.Text3DEditor().Timer_3D_Changed().Enabled()) form.Text3DEditor().Timer_3D_ChangedTimer();
+  if (Editor(form).Text3DEditor().Timer_3D_Changed().Enabled()) Editor(form).Text3DEditor().Timer_3D_ChangedTimer();
   EXPECT_EQ(frame.StartState.TextRotationX, 30.0);
   EXPECT_EQ(frame.StartState.TextRotationY, 0.0);
   EXPECT_EQ(frame.EndState.TextRotationY, 360.0);
@@ -158,7 +158,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   // ---- The colour gallery's "Fire" lights the frame anew: its picture is rendered again.
   const std::string picture = PictureBytes(restored.Picture);
   ChooseInGallery("Fire.GLM");
-  form.Galleries().CollorGalleryToolButtonClick();
+  Editor(form).Galleries().CollorGalleryToolButtonClick();
   Settle();
   ASSERT_EQ(Undos().size(), undosBefore + 1);
   EXPECT_NE(PictureBytes(scene.Sprite(templateSprites).Frame(0).Picture), picture);
@@ -169,7 +169,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   // ---- The motion gallery re-anchors "Fly In From Left" at the badge's fixed start (8, 5).
   ClickNode(Node({"Badge"}));
   TSprite& badge = scene.Sprite(0);
-  ASSERT_EQ(form.CurrentSprite(), &badge);
+  ASSERT_EQ(Editor(form).CurrentSprite(), &badge);
   ASSERT_EQ(badge.Motion().Step(0).Kind, mskHold);
   ChooseInGallery("Fly In From Left.GLM");
   Command(form, "Motion_AddFromGallery")->trigger();
@@ -250,7 +250,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   document->setFocus();
   Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(document);
   Settle();
-  ASSERT_EQ(form.ActiveAnimationWindow(), document);
+  ASSERT_EQ(Editor(form).ActiveAnimationWindow(), document);
 
   // ---- An 8193 x 8193 canvas is refused by the size dialog; nothing changes.
   const int width = scene.Width, height = scene.Height;
@@ -289,7 +289,7 @@ TEST_F(MainFormSceneScenario, ATemplateBannerWorkedOnThroughTheMainWindow) {
   Settle();
   EXPECT_EQ(ui_.messages.back().text, question);
   EXPECT_TRUE(form.isVisible());
-  ASSERT_EQ(form.ActiveAnimationWindow(), document);
+  ASSERT_EQ(Editor(form).ActiveAnimationWindow(), document);
   ui_.messageAnswers.push_back(IDYES);
   Command(form, "File_Exit")->trigger();
   Settle();

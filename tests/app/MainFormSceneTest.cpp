@@ -60,11 +60,11 @@ TEST_F(MainFormSceneTest, TheCommandsCarryTheirCaptionsAndHints) {
   EXPECT_EQ(Command(form, "Scene_MoveToBackOfAllSprites")->text(), QString("Move to Back of all Sprites"));
   EXPECT_EQ(Command(form, "Checknewversion1")->text(), QString("Checking for &Upgrade"));
   EXPECT_EQ(Command(form, "Motion_AddFromGallery")->text(), QString("Add from Gallery..."));
-  EXPECT_TRUE(form.Commands().HasCommandHandler(Command(form, "File_NewFromTemplate")));
-  EXPECT_TRUE(form.Commands().HasCommandHandler(Command(form, "File_Import")));
-  EXPECT_TRUE(form.Commands().HasCommandHandler(Command(form, "File_Save_As")));
-  EXPECT_TRUE(form.Commands().HasCommandHandler(Command(form, "View_88x31")));
-  EXPECT_TRUE(form.Commands().HasCommandHandler(Command(form, "Motion_AddFromGallery")));
+  EXPECT_TRUE(Editor(form).Commands().HasCommandHandler(Command(form, "File_NewFromTemplate")));
+  EXPECT_TRUE(Editor(form).Commands().HasCommandHandler(Command(form, "File_Import")));
+  EXPECT_TRUE(Editor(form).Commands().HasCommandHandler(Command(form, "File_Save_As")));
+  EXPECT_TRUE(Editor(form).Commands().HasCommandHandler(Command(form, "View_88x31")));
+  EXPECT_TRUE(Editor(form).Commands().HasCommandHandler(Command(form, "Motion_AddFromGallery")));
 }
 
 // ---- Front and back ------------------------------------------------------------------------------------
@@ -163,7 +163,7 @@ TEST_F(MainFormSceneTest, DeleteCurrentFrameKeepsTheOnlyFrameOfASprite) {
   TMainForm& form = StartShown();
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("frames.GLM"));
   ClickNode(Node({"A"})->child(0));
-  ASSERT_NE(form.CurrentFrame(), nullptr);
+  ASSERT_NE(Editor(form).CurrentFrame(), nullptr);
   Command(form, "Sprite_Delete_Frame")->trigger();
   Settle();
   EXPECT_EQ(window->Scene()->SpriteCount(), 3);
@@ -176,7 +176,7 @@ TEST_F(MainFormSceneTest, DeleteCurrentFrameKeepsTheOnlyFrameOfASprite) {
 TEST_F(MainFormSceneTest, SwitchingUpgradeChecksOnWithoutTheHelperTellsAndSwitchesOff) {
   TMainForm& form = StartShown();
   Command(form, "Checknewversion1")->setChecked(false);
-  form.UserSettings().CheckNewVersion = false;
+  Editor(form).UserSettings().CheckNewVersion = false;
   Command(form, "Checknewversion1")->trigger();
   EXPECT_EQ(Setting("LastTest"), std::optional<std::string>("0"));
   EXPECT_EQ(Setting("CurrentVersion"), std::optional<std::string>("-1"));
@@ -186,16 +186,16 @@ TEST_F(MainFormSceneTest, SwitchingUpgradeChecksOnWithoutTheHelperTellsAndSwitch
   EXPECT_EQ(ui_.messages[0].caption, "Error");
   EXPECT_EQ(ui_.messages[0].flags, unsigned(MB_OK | MB_ICONERROR));
   EXPECT_FALSE(Command(form, "Checknewversion1")->isChecked());
-  EXPECT_FALSE(form.UserSettings().CheckNewVersion);
+  EXPECT_FALSE(Editor(form).UserSettings().CheckNewVersion);
 }
 
 TEST_F(MainFormSceneTest, SwitchingUpgradeChecksOffWritesNothingForTheHelper) {
   TMainForm& form = StartShown();
   Command(form, "Checknewversion1")->setChecked(true);
-  form.UserSettings().CheckNewVersion = true;
+  Editor(form).UserSettings().CheckNewVersion = true;
   Command(form, "Checknewversion1")->trigger();
   EXPECT_FALSE(Command(form, "Checknewversion1")->isChecked());
-  EXPECT_FALSE(form.UserSettings().CheckNewVersion);
+  EXPECT_FALSE(Editor(form).UserSettings().CheckNewVersion);
   EXPECT_EQ(Setting("CurrentVersion"), std::nullopt);
   EXPECT_TRUE(ui_.messages.empty());
 }
@@ -220,7 +220,7 @@ TEST_F(MainFormStarterSetTest, InsertPresetAddsASpriteWithOneStepAndOneUndoEntry
   TSprite& added = scene.Sprite(3);
   EXPECT_GE(added.FrameCount(), 1);
   EXPECT_EQ(added.Motion().StepCount(), 1);
-  EXPECT_EQ(form.CurrentSprite(), &added);
+  EXPECT_EQ(Editor(form).CurrentSprite(), &added);
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Add Sprite"}));
   Command(form, "Edit_Undo")->trigger();
   Settle();
@@ -232,7 +232,7 @@ TEST_F(MainFormStarterSetTest, AnUnreadablePresetAddsNothing) {
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("broken.GLM"));
   QAction* item = Child<QMenu>(form, "Presets1")->actions().front();
   // The picture went after the menu was built.
-  ASSERT_TRUE(DeleteFile(form.SettingsArea().PresetsFolder() + item->text().toStdString() + ".gif"));
+  ASSERT_TRUE(DeleteFile(Editor(form).SettingsArea().PresetsFolder() + item->text().toStdString() + ".gif"));
   item->trigger();
   Settle();
   EXPECT_EQ(window->Scene()->SpriteCount(), 3);
@@ -255,10 +255,10 @@ TEST_F(MainFormStarterSetTest, NewFromTemplateOpensTheChosenBannerInANewDocument
   Command(form, "File_NewFromTemplate")->trigger();
   Settle();
   EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), documents + 1);
-  ASSERT_NE(form.ActiveAnimationWindow(), nullptr);
+  ASSERT_NE(Editor(form).ActiveAnimationWindow(), nullptr);
   EXPECT_FALSE(listed.empty());
-  EXPECT_NE(form.ActiveAnimationWindow()->FileName().find(listed), std::string::npos);
-  EXPECT_GT(form.ActiveAnimationWindow()->Scene()->SpriteCount(), 0);
+  EXPECT_NE(Editor(form).ActiveAnimationWindow()->FileName().find(listed), std::string::npos);
+  EXPECT_GT(Editor(form).ActiveAnimationWindow()->Scene()->SpriteCount(), 0);
 }
 
 TEST_F(MainFormStarterSetTest, ClosingTheTemplateWizardOpensNothing) {
@@ -280,7 +280,7 @@ TEST_F(MainFormStarterSetTest, TheMotionGalleryReanchorsThePresetAndUndoes) {
   const double oldX = a.Motion().Step(0).StartX, oldY = a.Motion().Step(0).StartY;
   const std::string opened = ProjectBytes(*window->Scene());
   ClickNode(Node({"A"}));
-  TAnimationPicker& picker = *form.Galleries().AnimationPicker1();
+  TAnimationPicker& picker = *Editor(form).Galleries().AnimationPicker1();
   std::string chosen;
   QTimer::singleShot(0, &form, [&] {
     if (!picker.Form()->IsOpen() || picker.ItemCount() == 0) return picker.CancelButtonClick();
@@ -309,7 +309,7 @@ TEST_F(MainFormStarterSetTest, ADismissedGalleryChangesNothing) {
   TMainForm& form = StartShown();
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("dismissed.GLM"));
   ClickNode(Node({"A"}));
-  TAnimationPicker& picker = *form.Galleries().AnimationPicker1();
+  TAnimationPicker& picker = *Editor(form).Galleries().AnimationPicker1();
   QTimer::singleShot(0, &form, [&] { picker.CancelButtonClick(); });
   Command(form, "Motion_AddFromGallery")->trigger();
   Settle();
@@ -362,7 +362,7 @@ TEST_F(MainFormSceneTest, TheTransparentBackgroundIsASceneSettingWithUndo) {
   Command(form, "Edit_Undo")->trigger();
   Settle();
   // The colour button kept the focus while its page went: the document stays the active one.
-  ASSERT_EQ(form.ActiveAnimationWindow(), window);
+  ASSERT_EQ(Editor(form).ActiveAnimationWindow(), window);
   Command(form, "Edit_Undo")->trigger();
   Settle();
   EXPECT_EQ(window->Scene()->TransparentBackground, 0);

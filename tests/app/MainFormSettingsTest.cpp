@@ -26,7 +26,7 @@ class MainFormSettingsTest : public MainFormTest {
 
   QStringList RecentCaptions() {
     QStringList captions;
-    for (QAction* item : Form().Commands().LastOpenedItems)
+    for (QAction* item : Editor(Form()).Commands().LastOpenedItems)
       if (item->isVisible()) captions << item->text();
     return captions;
   }
@@ -36,22 +36,22 @@ TEST_F(MainFormSettingsTest, AMissingKeyGivesAMaximisedWindowWithEveryDefault) {
   TMainForm& form = Start();
   EXPECT_TRUE(form.windowState().testFlag(Qt::WindowMaximized));
   EXPECT_FALSE(Store()->KeyExists(HKEY_CURRENT_USER, kSettingsKey));  // reading created nothing
-  EXPECT_FALSE(form.Files().AutosaveTimer().Enabled());
-  EXPECT_EQ(form.Files().AutosaveTimer().Interval(), 600000);
-  EXPECT_EQ(form.SettingsArea().RecentFiles().Maximum, 4);
-  EXPECT_TRUE(form.SettingsArea().RecentFiles().Enabled);
-  EXPECT_TRUE(form.UserSettings().UndoEnabled);
-  EXPECT_TRUE(form.UserSettings().ShowWizardAtStartup);
-  EXPECT_EQ(form.UserSettings().DialogFont.Charset, 0);
+  EXPECT_FALSE(Editor(form).Files().AutosaveTimer().Enabled());
+  EXPECT_EQ(Editor(form).Files().AutosaveTimer().Interval(), 600000);
+  EXPECT_EQ(Editor(form).SettingsArea().RecentFiles().Maximum, 4);
+  EXPECT_TRUE(Editor(form).SettingsArea().RecentFiles().Enabled);
+  EXPECT_TRUE(Editor(form).UserSettings().UndoEnabled);
+  EXPECT_TRUE(Editor(form).UserSettings().ShowWizardAtStartup);
+  EXPECT_EQ(Editor(form).UserSettings().DialogFont.Charset, 0);
   EXPECT_TRUE(ui_.notes.empty());
-  EXPECT_EQ(form.SettingsArea().OpenDialog1().initialDir, program_.Path() + "/Animations/");
-  EXPECT_EQ(form.SettingsArea().OpenFrameDlg().initialDir, program_.Path() + "/Pictures/");
-  EXPECT_EQ(form.SettingsArea().OpenTextureDialog().initialDir, program_.Path() + "/Pictures/Textures/");
+  EXPECT_EQ(Editor(form).SettingsArea().OpenDialog1().initialDir, program_.Path() + "/Animations/");
+  EXPECT_EQ(Editor(form).SettingsArea().OpenFrameDlg().initialDir, program_.Path() + "/Pictures/");
+  EXPECT_EQ(Editor(form).SettingsArea().OpenTextureDialog().initialDir, program_.Path() + "/Pictures/Textures/");
 }
 
 TEST_F(MainFormSettingsTest, ClosingWritesEveryValue) {
   TMainForm& form = Start();
-  form.SettingsArea().AddRecentFile("/d/one.GLM");
+  Editor(form).SettingsArea().AddRecentFile("/d/one.GLM");
   form.close();
   for (const char* name :
        {"Width", "Height", "Top", "Left", "WindowState", "ShowWizardAtStartup", "NeverAskAboutColors",
@@ -96,11 +96,11 @@ TEST_F(MainFormSettingsTest, RecentFilesFromTheRegistryNewestFirst) {
   TMainForm& form = Start();
   EXPECT_EQ(RecentCaptions(), (QStringList{"&1 a.GLM", "&2 b.GLM"}));
   EXPECT_TRUE(Command(form, "LOSeparator")->isVisible());
-  form.SettingsArea().AddRecentFile("/e/b.GLM");
+  Editor(form).SettingsArea().AddRecentFile("/e/b.GLM");
   EXPECT_EQ(RecentCaptions(), (QStringList{"&1 b.GLM", "&2 a.GLM"}));
-  form.SettingsArea().AddRecentFile("/e/b.GLM");
+  Editor(form).SettingsArea().AddRecentFile("/e/b.GLM");
   EXPECT_EQ(RecentCaptions(), (QStringList{"&1 b.GLM", "&2 a.GLM"}));
-  EXPECT_EQ(form.SettingsArea().RecentFiles().Entries(), (std::vector<std::string>{"/e/b.GLM", "/d/a.GLM"}));
+  EXPECT_EQ(Editor(form).SettingsArea().RecentFiles().Entries(), (std::vector<std::string>{"/e/b.GLM", "/d/a.GLM"}));
 }
 
 TEST_F(MainFormSettingsTest, ADisabledListIsNotLoadedAndClosingWritesNone) {
@@ -118,16 +118,16 @@ TEST_F(MainFormSettingsTest, ADisabledListIsNotLoadedAndClosingWritesNone) {
 
 TEST_F(MainFormSettingsTest, RecentFileNamesAreFileSystemBytes) {
   TMainForm& form = Start();
-  form.SettingsArea().AddRecentFile("/d/B\xC3\xA4ume & Co.GLM");
-  EXPECT_EQ(form.Commands().LastOpenedItems[0]->text(), QString::fromUtf8("&1 B\u00E4ume && Co.GLM"));
+  Editor(form).SettingsArea().AddRecentFile("/d/B\xC3\xA4ume & Co.GLM");
+  EXPECT_EQ(Editor(form).Commands().LastOpenedItems[0]->text(), QString::fromUtf8("&1 B\u00E4ume && Co.GLM"));
 }
 
 TEST_F(MainFormSettingsTest, AutosaveAtThreeMinutes) {
   PutSetting("Autosave", "1");
   PutSetting("AutosaveInterval", "3");
   TMainForm& form = Start();
-  EXPECT_EQ(form.Files().AutosaveTimer().Interval(), 180000);
-  EXPECT_TRUE(form.Files().AutosaveTimer().Enabled());
+  EXPECT_EQ(Editor(form).Files().AutosaveTimer().Interval(), 180000);
+  EXPECT_TRUE(Editor(form).Files().AutosaveTimer().Enabled());
 }
 
 TEST_F(MainFormSettingsTest, TheLowColourNoteAndItsNeverShowBox) {
@@ -202,30 +202,30 @@ TEST_F(MainFormSettingsTest, OptionsAreFilledFromTheSettingsAndTakenBack) {
       })
       .Answer(mrOk);
   Command(form, "Tools_Options")->trigger();
-  EXPECT_TRUE(form.UserSettings().Autosave);
-  EXPECT_EQ(form.Files().AutosaveTimer().Interval(), 180000);
-  EXPECT_TRUE(form.Files().AutosaveTimer().Enabled());
-  EXPECT_EQ(form.UserSettings().Folders.Data, "/my animations/");
-  EXPECT_EQ(form.UserSettings().Folders.Textures, program_.Path() + "/Pictures/Textures/");  // empty: the default
-  EXPECT_EQ(form.SettingsArea().OpenDialog1().initialDir, "/my animations/");
+  EXPECT_TRUE(Editor(form).UserSettings().Autosave);
+  EXPECT_EQ(Editor(form).Files().AutosaveTimer().Interval(), 180000);
+  EXPECT_TRUE(Editor(form).Files().AutosaveTimer().Enabled());
+  EXPECT_EQ(Editor(form).UserSettings().Folders.Data, "/my animations/");
+  EXPECT_EQ(Editor(form).UserSettings().Folders.Textures, program_.Path() + "/Pictures/Textures/");  // empty: the default
+  EXPECT_EQ(Editor(form).SettingsArea().OpenDialog1().initialDir, "/my animations/");
 }
 
 TEST_F(MainFormSettingsTest, CancelledOptionsChangeNothing) {
   TMainForm& form = Start();
   forms_.Expect("OptionsFrm").Fill("SpinOpenedFiles", "1").Answer(mrCancel);
   Command(form, "Tools_Options")->trigger();
-  EXPECT_EQ(form.SettingsArea().RecentFiles().Maximum, 4);
+  EXPECT_EQ(Editor(form).SettingsArea().RecentFiles().Maximum, 4);
 }
 
 TEST_F(MainFormSettingsTest, UntickingUndoKeepsTheDocumentModified) {
   TMainForm& form = Start();
-  TAnimationWindow* document = form.ActiveAnimationWindow();
+  TAnimationWindow* document = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(document, nullptr);
   document->SetModified(true);
   Command(form, "Edit_Undo")->setEnabled(true);
   forms_.Expect("OptionsFrm").Fill("CheckBoxUndo", false).Answer(mrOk);
   Command(form, "Tools_Options")->trigger();
-  EXPECT_FALSE(form.UserSettings().UndoEnabled);
+  EXPECT_FALSE(Editor(form).UserSettings().UndoEnabled);
   EXPECT_EQ(document->Undo()->Enabled(), 0);
   EXPECT_TRUE(document->Modified());
   EXPECT_TRUE(document->windowTitle().endsWith(" *"));
@@ -234,7 +234,7 @@ TEST_F(MainFormSettingsTest, UntickingUndoKeepsTheDocumentModified) {
 
 TEST_F(MainFormSettingsTest, LoweringTheListTrimsTheMenuAtOnce) {
   TMainForm& form = Start();
-  for (const char* name : {"/d/a.GLM", "/d/b.GLM", "/d/c.GLM"}) form.SettingsArea().AddRecentFile(name);
+  for (const char* name : {"/d/a.GLM", "/d/b.GLM", "/d/c.GLM"}) Editor(form).SettingsArea().AddRecentFile(name);
   forms_.Expect("OptionsFrm").Fill("SpinOpenedFiles", "1").Answer(mrOk);
   Command(form, "Tools_Options")->trigger();
   EXPECT_EQ(RecentCaptions(), QStringList{"&1 c.GLM"});

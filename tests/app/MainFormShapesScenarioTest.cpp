@@ -19,11 +19,11 @@ using MainFormShapesScenario = MainFormShapesTest;
 TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndReopened) {
   // File > New beside the document the program starts with.
   TMainForm& form = StartShown();
-  TAnimationWindow* startup = form.ActiveAnimationWindow();
+  TAnimationWindow* startup = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(startup, nullptr);
   Command(form, "File_New")->trigger();
   Settle();
-  TAnimationWindow* document = form.ActiveAnimationWindow();
+  TAnimationWindow* document = Editor(form).ActiveAnimationWindow();
   ASSERT_NE(document, startup);
   EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 2);
   EXPECT_TRUE(document->Undo()->Empty());
@@ -65,8 +65,8 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   // 80 then 90 typed before the redraw falls due: one change, a 90-pixel frame.
   Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "80");
   Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "90");
-  EXPECT_TRUE(form.Shapes().TimerRedrawShape().Enabled());
-  form.Shapes().TimerRedrawShapeTimer();
+  EXPECT_TRUE(Editor(form).Shapes().TimerRedrawShape().Enabled());
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   Settle();
   EXPECT_EQ(rectangle.ImageWidth, 90);
   RestoreFrameImage(rectangle.Picture);
@@ -77,7 +77,7 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   // The ellipse chosen before the next redraw: the edit stays the rectangle's.
   Type(Child<TSpinEdit>(form, "RectHeight_Spin"), "40");
   ClickNode(Node({"Sprite 1", "Ellipse"}));
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   Settle();
   EXPECT_EQ(rectangle.ImageHeight, 40);
   EXPECT_EQ(ellipse.ImageWidth, ellipseWidth);
@@ -89,7 +89,7 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   ClickNode(Node({"Sprite 1", "Rectangle"}));
   Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "10000");
   Type(Child<TSpinEdit>(form, "RectHeight_Spin"), "10000");
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   Settle();
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, SizeRefusedMessage(10000, 10000));
@@ -118,14 +118,14 @@ TEST_F(MainFormShapesScenario, ShapesAddedEditedRefusedMadePlainUndoneSavedAndRe
   EXPECT_EQ(scene.SpriteCount(), 0);
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background"}));
   EXPECT_EQ(ProjectBytes(scene), empty);
-  EXPECT_EQ(form.ActiveAnimationWindow(), document);
+  EXPECT_EQ(Editor(form).ActiveAnimationWindow(), document);
 
   // A rectangle added and edited again, saved and opened: the same project.
   Command(form, "Scene_Add_Rectangle")->trigger();
   Settle();
   ClickNode(Node({"Sprite 1", "Rectangle"}));
   Type(Child<TSpinEdit>(form, "RectHeight_Spin"), "30");
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   Settle();
   const std::string path = data_.File("shapes.GLM");
   ui_.fileAnswers.push_back(FileDialogResult{path, 1, {path}});

@@ -36,7 +36,7 @@ class MainFormShapes : public MainFormShapesTest {
  protected:
   void SetUp() override {
     Start();
-    document = Form().ActiveAnimationWindow();
+    document = Editor(Form()).ActiveAnimationWindow();
     ASSERT_NE(document, nullptr);
     scene = document->Scene();
   }
@@ -54,14 +54,14 @@ class MainFormShapes : public MainFormShapesTest {
   TSprite& LastSprite() { return scene->Sprite(scene->SpriteCount() - 1); }
   // Selects a sprite's first frame in the scene tree, as a click on its node does.
   void SelectFirstFrameOf(TSprite& sprite) {
-    Form().RebuildAnimationTree();
+    Editor(Form()).Tree().RebuildAnimationTree();
     for (int i = 0; i < scene->SpriteCount(); ++i)
-      if (&scene->Sprite(i) == &sprite) Form().SelectTreeNode(i, 2);
+      if (&scene->Sprite(i) == &sprite) Editor(Form()).Tree().SelectTreeNode(i, 2);
     ProcessMessages();
   }
   // A new sprite with the kind's frame, added as the Insert command adds it.
   TFrame& AddSprite(TNewFrameKind kind) {
-    EXPECT_TRUE(Form().Shapes().AddSpriteWithGeneratedFrame(kind));
+    EXPECT_TRUE(Editor(Form()).Shapes().AddSpriteWithGeneratedFrame(kind));
     ProcessMessages();
     return LastSprite().Frame(0);
   }
@@ -80,7 +80,7 @@ TEST_F(MainFormShapes, TheAddCommandsAreConnectedWithTheirCaptions) {
   TMainForm& form = Form();
   for (QAction* command : {Command(form, "Scene_Add_Rectangle"), Command(form, "Scene_Add_Ellipse"), Command(form, "Scene_Add_Line"),
                            Command(form, "Sprite_Add_Rectangle"), Command(form, "Sprite_Add_Ellipse"), Command(form, "Sprite_Add_Line")})
-    EXPECT_TRUE(form.Commands().HasCommandHandler(command)) << command->objectName().toStdString();
+    EXPECT_TRUE(Editor(form).Commands().HasCommandHandler(command)) << command->objectName().toStdString();
   EXPECT_EQ(Command(form, "Scene_Add_Rectangle")->text(), "&Rectangle");
   EXPECT_EQ(Command(form, "Scene_Add_Ellipse")->statusTip(), "Add new sprite with ellipse to scene");
   EXPECT_EQ(Command(form, "Sprite_Add_Line")->text(), "Frame with &Line");
@@ -102,9 +102,9 @@ TEST_F(MainFormShapes, InsertRectangleMakesSprite1WithAGreenBoxAndOneAddSpriteRe
   TMainForm& form = Form();
   Command(form, "Scene_Add_Rectangle")->trigger();
   // The add stays in progress until its message selects the new frame.
-  EXPECT_TRUE(form.Shapes().AddInProgress());
+  EXPECT_TRUE(Editor(form).Shapes().AddInProgress());
   ProcessMessages();
-  EXPECT_FALSE(form.Shapes().AddInProgress());
+  EXPECT_FALSE(Editor(form).Shapes().AddInProgress());
 
   ASSERT_EQ(scene->SpriteCount(), 1);
   TSprite& sprite = scene->Sprite(0);
@@ -143,13 +143,13 @@ TEST_F(MainFormShapes, AFrameAddedToASpriteIsUndoneAloneAndKeepsItsSteps) {
   TSprite& sprite = LastSprite();
   sprite.Motion().AddStep();
   const int steps = sprite.Motion().StepCount();
-  Form().Shapes().AddGeneratedFrame(sprite, nfkEllipse);
+  Editor(Form()).Shapes().AddGeneratedFrame(sprite, nfkEllipse);
   ProcessMessages();
   ASSERT_EQ(sprite.FrameCount(), 2);
   EXPECT_EQ(sprite.Frame(1).Kind, fkEllipse);
   EXPECT_EQ(sprite.Motion().StepCount(), steps);
   // The new frame, not the first one, is selected and shown.
-  EXPECT_EQ(Form().CurrentFrame(), &sprite.Frame(1));
+  EXPECT_EQ(Editor(Form()).CurrentFrame(), &sprite.Frame(1));
   EXPECT_EQ(Command(Form(), "Edit_Undo")->text(), QString("Undo \"Add Frame with Ellipse\""));
   document->Undo()->Undo();
   EXPECT_EQ(sprite.FrameCount(), 1);
@@ -159,7 +159,7 @@ TEST_F(MainFormShapes, AFrameAddedToASpriteIsUndoneAloneAndKeepsItsSteps) {
 TEST_F(MainFormShapes, AFrameAddedToASpriteWithoutFramesOrStepsGetsOneStepAndItsOwnRecord) {
   int index = 0;
   TSprite* sprite = scene->AddSprite(index);
-  Form().Shapes().AddGeneratedFrame(*sprite, nfkRectangle);
+  Editor(Form()).Shapes().AddGeneratedFrame(*sprite, nfkRectangle);
   ProcessMessages();
   EXPECT_EQ(sprite->FrameCount(), 1);
   EXPECT_EQ(sprite->Motion().StepCount(), 1);
@@ -173,11 +173,11 @@ TEST_F(MainFormShapes, AFrameAddedToASpriteWithoutFramesOrStepsGetsOneStepAndIts
 
 TEST_F(MainFormShapes, WithoutACurrentSpriteTheFrameCommandsDoNothing) {
   AddSprite(nfkRectangle);
-  ASSERT_EQ(Form().CurrentSprite(), &LastSprite());
+  ASSERT_EQ(Editor(Form()).CurrentSprite(), &LastSprite());
   // Choosing the scene's root leaves no sprite current.
-  Form().SelectTreeNode(-1, 0);
+  Editor(Form()).Tree().SelectTreeNode(-1, 0);
   ProcessMessages();
-  ASSERT_EQ(Form().CurrentSprite(), nullptr);
+  ASSERT_EQ(Editor(Form()).CurrentSprite(), nullptr);
   EXPECT_FALSE(Command(Form(), "Sprite_Add_Rectangle")->isEnabled());
   EXPECT_FALSE(Command(Form(), "Sprite_Add_Line")->isEnabled());
   const auto before = Captions();
@@ -186,7 +186,7 @@ TEST_F(MainFormShapes, WithoutACurrentSpriteTheFrameCommandsDoNothing) {
   ProcessMessages();
   EXPECT_EQ(LastSprite().FrameCount(), 1);
   EXPECT_EQ(Captions(), before);
-  EXPECT_FALSE(Form().Shapes().AddInProgress());
+  EXPECT_FALSE(Editor(Form()).Shapes().AddInProgress());
 }
 
 TEST_F(MainFormShapes, AnAddPutsOnlyTheNewNodesIntoTheTree) {
@@ -200,7 +200,7 @@ TEST_F(MainFormShapes, AnAddPutsOnlyTheNewNodesIntoTheTree) {
   AddSprite(nfkLine);
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "Sprite 2", "Sprite 1"}));
   EXPECT_TRUE(Node({"Sprite 1"})->data(0, kMark).toBool());
-  Form().SelectTreeNode(0, 2);
+  Editor(Form()).Tree().SelectTreeNode(0, 2);
   Command(Form(), "Sprite_Add_Ellipse")->trigger();
   ProcessMessages();
   EXPECT_TRUE(Node({"Sprite 1", "Rectangle"})->data(0, kMark).toBool());
@@ -232,16 +232,16 @@ TEST_F(MainFormShapes, AFailingAddClearsTheAddFlagAndLeavesTheSpriteAsItWas) {
   scene->InsertSprite(scene->SpriteCount(), std::make_unique<TFailingSprite>(scene));
   TSprite& sprite = LastSprite();
   const auto before = Captions();
-  EXPECT_THROW(form.Shapes().AddGeneratedFrame(sprite, nfkRectangle), Exception);
-  EXPECT_FALSE(form.Shapes().AddInProgress());
+  EXPECT_THROW(Editor(form).Shapes().AddGeneratedFrame(sprite, nfkRectangle), Exception);
+  EXPECT_FALSE(Editor(form).Shapes().AddInProgress());
   EXPECT_EQ(sprite.FrameCount(), 0);
   EXPECT_EQ(sprite.Motion().StepCount(), 0);
   EXPECT_EQ(Captions(), before);
   // Later adds and edits work as ever.
   TFrame& rectangle = AddSprite(nfkRectangle);
-  form.Shapes().FillShapePage(rectangle);
+  Editor(form).Shapes().FillShapePage(rectangle);
   Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "60");
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(rectangle.ImageWidth, 60);
 }
 
@@ -249,11 +249,11 @@ class MainFormShapesNoDocument : public MainFormTest {};
 
 TEST_F(MainFormShapesNoDocument, WithoutADocumentTheSpriteCommandsDoNothing) {
   TMainForm& form = Create();
-  ASSERT_EQ(form.ActiveAnimationWindow(), nullptr);
-  EXPECT_FALSE(form.Shapes().AddSpriteWithGeneratedFrame(nfkRectangle));
+  ASSERT_EQ(Editor(form).ActiveAnimationWindow(), nullptr);
+  EXPECT_FALSE(Editor(form).Shapes().AddSpriteWithGeneratedFrame(nfkRectangle));
   Command(form, "Scene_Add_Ellipse")->trigger();
-  EXPECT_EQ(form.PlaceholderScene()->SpriteCount(), 0);
-  EXPECT_FALSE(form.Shapes().AddInProgress());
+  EXPECT_EQ(Editor(form).PlaceholderScene()->SpriteCount(), 0);
+  EXPECT_FALSE(Editor(form).Shapes().AddInProgress());
 }
 
 // ---- Two documents -------------------------------------------------------------------------------
@@ -264,10 +264,10 @@ class MainFormShapesTwoDocuments : public MainFormShapesTest {
   // sprite whose frame is chosen in the tree.
   void SetUp() override {
     StartShown();
-    first = Form().ActiveAnimationWindow();
+    first = Editor(Form()).ActiveAnimationWindow();
     Command(Form(), "File_New")->trigger();
     Settle();
-    second = Form().ActiveAnimationWindow();
+    second = Editor(Form()).ActiveAnimationWindow();
     ASSERT_NE(first, second);
     Command(Form(), "Scene_Add_Rectangle")->trigger();
     Settle();
@@ -283,7 +283,7 @@ TEST_F(MainFormShapesTwoDocuments, UndoWithTheFocusInAShapeSpinStaysInItsDocumen
   ASSERT_EQ(QApplication::focusWidget(), Child<TSpinEdit>(form, "RectWidth_Spin"));
   // The Undo switches to the scene's page, which hides the spin.
   CtrlKey(Qt::Key_Z);
-  EXPECT_EQ(form.ActiveAnimationWindow(), second);
+  EXPECT_EQ(Editor(form).ActiveAnimationWindow(), second);
   EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->activeSubWindow(), second);
   EXPECT_EQ(second->Scene()->SpriteCount(), 0);
   EXPECT_TRUE(second->Undo()->Empty());
@@ -297,8 +297,8 @@ TEST_F(MainFormShapesTwoDocuments, APendingEditGoesToItsOwnDocumentWhenAnotherIs
   Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "70");
   Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(first);
   Settle();
-  ASSERT_EQ(form.ActiveAnimationWindow(), first);
-  form.Shapes().TimerRedrawShapeTimer();
+  ASSERT_EQ(Editor(form).ActiveAnimationWindow(), first);
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(rectangle.ImageWidth, 70);
   EXPECT_EQ(UndoCaptions(*second->Undo()), (std::vector<std::string>{"Add Sprite", "Change Shape"}));
   EXPECT_TRUE(first->Undo()->Empty());
@@ -342,7 +342,7 @@ TEST_F(MainFormShapes, FillingTheShapePageRecordsAndRendersNothing) {
   TMainForm& form = Form();
   TFrame& frame = AddSprite(nfkRectangle);
   const auto before = Captions();
-  form.Shapes().FillShapePage(frame);
+  Editor(form).Shapes().FillShapePage(frame);
   EXPECT_EQ(Child<TSpinEdit>(form, "RectWidth_Spin")->Value(), 50);
   EXPECT_EQ(Child<TSpinEdit>(form, "RectHeight_Spin")->Value(), 50);
   EXPECT_EQ(Child<TSpinEdit>(form, "FillingAngle")->Value(), 90);
@@ -354,37 +354,37 @@ TEST_F(MainFormShapes, FillingTheShapePageRecordsAndRendersNothing) {
   EXPECT_TRUE(Child<QToolButton>(form, "SolidBevel_Button")->isChecked());
   EXPECT_TRUE(Child<QCheckBox>(form, "RectangleSameFillColor_CheckBox")->isChecked());
   EXPECT_FALSE(Child<TBitmapButton>(form, "FillingTo_Button")->isEnabled());
-  EXPECT_EQ(form.Shapes().ShapeTypeIndex(), 0);
+  EXPECT_EQ(Editor(form).Shapes().ShapeTypeIndex(), 0);
   EXPECT_FALSE(Child<QGroupBox>(form, "ShapeType_Radio")->isHidden());
   EXPECT_TRUE(Child<QWidget>(form, "Panel_WidthRoundedCorners")->isHidden());
-  EXPECT_FALSE(form.Shapes().TimerRedrawShape().Enabled());
+  EXPECT_FALSE(Editor(form).Shapes().TimerRedrawShape().Enabled());
   EXPECT_EQ(Captions(), before);
 
   // An ellipse hides the rectangle's own controls.
   TFrame& ellipse = AddSprite(nfkEllipse);
-  form.Shapes().FillShapePage(ellipse);
+  Editor(form).Shapes().FillShapePage(ellipse);
   EXPECT_TRUE(Child<QGroupBox>(form, "ShapeType_Radio")->isHidden());
   EXPECT_TRUE(Child<QWidget>(form, "ToolBar_BevelType")->isHidden());
   EXPECT_TRUE(Child<QToolButton>(form, "FountainBevel_Button")->isChecked());
-  EXPECT_FALSE(form.Shapes().TimerRedrawShape().Enabled());
+  EXPECT_FALSE(Editor(form).Shapes().TimerRedrawShape().Enabled());
 }
 
 TEST_F(MainFormShapes, QuickEditsOfTheWidthGiveOneChangeShape) {
   TMainForm& form = Form();
   TFrame& frame = AddSprite(nfkRectangle);
-  form.Shapes().FillShapePage(frame);
+  Editor(form).Shapes().FillShapePage(frame);
   Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "80");
   Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "90");
-  EXPECT_TRUE(form.Shapes().TimerRedrawShape().Enabled());
-  EXPECT_EQ(form.Shapes().TimerRedrawShape().Interval(), 200);
-  form.Shapes().TimerRedrawShapeTimer();
-  EXPECT_FALSE(form.Shapes().TimerRedrawShape().Enabled());
+  EXPECT_TRUE(Editor(form).Shapes().TimerRedrawShape().Enabled());
+  EXPECT_EQ(Editor(form).Shapes().TimerRedrawShape().Interval(), 200);
+  Editor(form).Shapes().TimerRedrawShapeTimer();
+  EXPECT_FALSE(Editor(form).Shapes().TimerRedrawShape().Enabled());
   EXPECT_EQ(frame.ImageWidth, 90);
   EXPECT_EQ(frame.ImageHeight, 50);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Shape"}));
   EXPECT_EQ(Command(form, "Edit_Undo")->text(), QString("Undo \"Change Shape\""));
   // The tick without a change records nothing.
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(Captions().size(), 2u);
 }
 
@@ -392,16 +392,16 @@ TEST_F(MainFormShapes, APendingEditIsAppliedToItsOwnFrameBeforeAnotherFillsThePa
   TMainForm& form = Form();
   TFrame& rectangle = AddSprite(nfkRectangle);
   TFrame& ellipse = AddSprite(nfkEllipse);
-  form.Shapes().FillShapePage(rectangle);
+  Editor(form).Shapes().FillShapePage(rectangle);
   Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "70");
-  form.Shapes().FillShapePage(ellipse);
+  Editor(form).Shapes().FillShapePage(ellipse);
   EXPECT_EQ(rectangle.ImageWidth, 70);
   EXPECT_EQ(ellipse.ImageWidth, 100);
   EXPECT_EQ(ellipse.Kind, fkEllipse);
   EXPECT_EQ(Child<TSpinEdit>(form, "RectWidth_Spin")->Value(), 100);
-  EXPECT_FALSE(form.Shapes().TimerRedrawShape().Enabled());
+  EXPECT_FALSE(Editor(form).Shapes().TimerRedrawShape().Enabled());
   // A late tick changes nothing on the ellipse.
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(ellipse.ImageWidth, 100);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Add Sprite", "Change Shape"}));
 }
@@ -409,7 +409,7 @@ TEST_F(MainFormShapes, APendingEditIsAppliedToItsOwnFrameBeforeAnotherFillsThePa
 TEST_F(MainFormShapes, APendingEditStaysWithItsFrameWhenAnotherIsAdded) {
   TMainForm& form = Form();
   TFrame& rectangle = AddSprite(nfkRectangle);
-  form.Shapes().FillShapePage(rectangle);
+  Editor(form).Shapes().FillShapePage(rectangle);
   Type(Child<TSpinEdit>(form, "RectHeight_Spin"), "60");
   TFrame& line = AddSprite(nfkLine);
   EXPECT_EQ(rectangle.ImageHeight, 60);
@@ -421,22 +421,22 @@ TEST_F(MainFormShapes, RoundedRectangleSetsTheCornerTo20AndRectangleBackTo0) {
   TMainForm& form = Form();
   ShowFramePage(2);
   TFrame& frame = AddSprite(nfkRectangle);
-  form.Shapes().FillShapePage(frame);
+  Editor(form).Shapes().FillShapePage(frame);
   Click(Item(Child<QGroupBox>(form, "ShapeType_Radio"), 1));
   EXPECT_EQ(Child<TSpinEdit>(form, "RoundedCorners_Spin")->Value(), 20);
   EXPECT_FALSE(Child<QWidget>(form, "Panel_WidthRoundedCorners")->isHidden());
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(frame.Shape.CornerSize, 20);
   Click(Item(Child<QGroupBox>(form, "ShapeType_Radio"), 0));
   EXPECT_EQ(Child<TSpinEdit>(form, "RoundedCorners_Spin")->Value(), 0);
   EXPECT_TRUE(Child<QWidget>(form, "Panel_WidthRoundedCorners")->isHidden());
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(frame.Shape.CornerSize, 0);
   // A frame with rounded corners fills the page with the second item.
-  form.Shapes().TimerRedrawShape().SetEnabled(false);
+  Editor(form).Shapes().TimerRedrawShape().SetEnabled(false);
   frame.Shape.CornerSize = 7;
-  form.Shapes().FillShapePage(frame);
-  EXPECT_EQ(form.Shapes().ShapeTypeIndex(), 1);
+  Editor(form).Shapes().FillShapePage(frame);
+  EXPECT_EQ(Editor(form).Shapes().ShapeTypeIndex(), 1);
   EXPECT_EQ(Child<TSpinEdit>(form, "RoundedCorners_Spin")->Value(), 7);
 }
 
@@ -444,11 +444,11 @@ TEST_F(MainFormShapes, SameCopiesTheFirstFillColour) {
   TMainForm& form = Form();
   ShowFramePage(2);
   TFrame& frame = AddSprite(nfkRectangle);
-  form.Shapes().FillShapePage(frame);
+  Editor(form).Shapes().FillShapePage(frame);
   // With "Same" checked the new first colour is the second too.
   ChooseColor(Child<TBitmapButton>(form, "FillingFrom_Button"), clRed);
   EXPECT_EQ(Child<TBitmapButton>(form, "FillingTo_Button")->ButtonColor(), clRed);
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(frame.Shape.FillColor1, static_cast<std::int32_t>(clRed));
   EXPECT_EQ(frame.Shape.FillColor2, static_cast<std::int32_t>(clRed));
 
@@ -459,7 +459,7 @@ TEST_F(MainFormShapes, SameCopiesTheFirstFillColour) {
   Click(Child<QCheckBox>(form, "RectangleSameFillColor_CheckBox"));
   EXPECT_EQ(Child<TBitmapButton>(form, "FillingTo_Button")->ButtonColor(), clBlue);
   EXPECT_FALSE(Child<TBitmapButton>(form, "FillingTo_Button")->isEnabled());
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(frame.Shape.FillColor2, static_cast<std::int32_t>(clBlue));
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Shape", "Change Shape"}));
 }
@@ -468,7 +468,7 @@ TEST_F(MainFormShapes, FillAndBevelButtonsApplyAtOnce) {
   TMainForm& form = Form();
   ShowFramePage(2);
   TFrame& frame = AddSprite(nfkRectangle);
-  form.Shapes().FillShapePage(frame);
+  Editor(form).Shapes().FillShapePage(frame);
   QTest::mouseClick(Child<QToolButton>(form, "VelveteenFeel_ToolButton"), Qt::LeftButton);
   EXPECT_EQ(frame.Shape.GradientStyle, 1);
   QTest::mouseClick(Child<QToolButton>(form, "FountainBevel_Button"), Qt::LeftButton);
@@ -479,29 +479,29 @@ TEST_F(MainFormShapes, FillAndBevelButtonsApplyAtOnce) {
 TEST_F(MainFormShapes, TheKnobAndTheAngleSpinFollowEachOther) {
   TMainForm& form = Form();
   TFrame& frame = AddSprite(nfkRectangle);
-  form.Shapes().FillShapePage(frame);
+  Editor(form).Shapes().FillShapePage(frame);
   Type(Child<TSpinEdit>(form, "FillingAngle"), "45");
   EXPECT_EQ(Child<TmKnob>(form, "FillingAngle_Knob")->Position(), 45);
   Child<TmKnob>(form, "FillingAngle_Knob")->SetPosition(180);
   EXPECT_EQ(Child<TSpinEdit>(form, "FillingAngle")->Value(), 180);
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   EXPECT_EQ(frame.Shape.GradientAngle, 180);
 }
 
 TEST_F(MainFormShapes, ASizeTheProjectReaderRefusesIsNotApplied) {
   TMainForm& form = Form();
   TFrame& frame = AddSprite(nfkRectangle);
-  form.Shapes().FillShapePage(frame);
+  Editor(form).Shapes().FillShapePage(frame);
   Type(Child<TSpinEdit>(form, "RectWidth_Spin"), "10000");
   Type(Child<TSpinEdit>(form, "RectHeight_Spin"), "10000");
-  form.Shapes().TimerRedrawShapeTimer();
+  Editor(form).Shapes().TimerRedrawShapeTimer();
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, SizeRefusedMessage(10000, 10000));
   EXPECT_EQ(frame.ImageWidth, 50);
   EXPECT_EQ(Child<TSpinEdit>(form, "RectWidth_Spin")->Value(), 50);
   EXPECT_EQ(Child<TSpinEdit>(form, "RectHeight_Spin")->Value(), 50);
   EXPECT_EQ(Captions(), std::vector<std::string>{"Add Sprite"});
-  EXPECT_FALSE(form.Shapes().TimerRedrawShape().Enabled());
+  EXPECT_FALSE(Editor(form).Shapes().TimerRedrawShape().Enabled());
 }
 
 // ---- Line page ----------------------------------------------------------------------------------------
@@ -509,24 +509,24 @@ TEST_F(MainFormShapes, ASizeTheProjectReaderRefusesIsNotApplied) {
 TEST_F(MainFormShapes, TheLinePageShowsTheLineAndItsHint) {
   TMainForm& form = Form();
   TFrame& line = AddSprite(nfkLine);
-  form.Shapes().FillLinePage(line);
+  Editor(form).Shapes().FillLinePage(line);
   EXPECT_EQ(Child<TBitmapButton>(form, "LineBackgroundColor_Button")->ButtonColor(), clWhite);
   EXPECT_EQ(Child<TSpinEdit>(form, "LineWidthSpin")->Value(), 2);
   EXPECT_EQ(Child<TBitmapButton>(form, "LineColor_Button")->ButtonColor(), kGreen);
   EXPECT_EQ(Child<TSpinEdit>(form, "LineWidthSpin")->MinValue(), 1);
   EXPECT_EQ(Child<TSpinEdit>(form, "LineWidthSpin")->MaxValue(), 10000);
   EXPECT_EQ(Child<TSpinEdit>(form, "LineWidthSpin")->statusTip(), "Set the Line Width in Pixels");
-  EXPECT_FALSE(form.Shapes().TimerRedrawLine().Enabled());
+  EXPECT_FALSE(Editor(form).Shapes().TimerRedrawLine().Enabled());
   EXPECT_EQ(Captions(), std::vector<std::string>{"Add Sprite"});
 }
 
 TEST_F(MainFormShapes, AWiderLineIsOneChangeLine) {
   TMainForm& form = Form();
   TFrame& line = AddSprite(nfkLine);
-  form.Shapes().FillLinePage(line);
+  Editor(form).Shapes().FillLinePage(line);
   Type(Child<TSpinEdit>(form, "LineWidthSpin"), "4");
-  EXPECT_TRUE(form.Shapes().TimerRedrawLine().Enabled());
-  form.Shapes().TimerRedrawLineTimer();
+  EXPECT_TRUE(Editor(form).Shapes().TimerRedrawLine().Enabled());
+  Editor(form).Shapes().TimerRedrawLineTimer();
   EXPECT_EQ(line.Shape.BorderWidth, 4);
   RestoreFrameImage(line.Picture);
   EXPECT_EQ(line.Picture.Width(), 44);
@@ -536,9 +536,9 @@ TEST_F(MainFormShapes, AWiderLineIsOneChangeLine) {
 TEST_F(MainFormShapes, ALineOnItsOwnColourGetsABlackBackgroundThatTurnsTransparent) {
   TMainForm& form = Form();
   TFrame& line = AddSprite(nfkLine);
-  form.Shapes().FillLinePage(line);
+  Editor(form).Shapes().FillLinePage(line);
   ChooseColor(Child<TBitmapButton>(form, "LineColor_Button"), clWhite);
-  form.Shapes().TimerRedrawLineTimer();
+  Editor(form).Shapes().TimerRedrawLineTimer();
   EXPECT_EQ(Child<TBitmapButton>(form, "LineBackgroundColor_Button")->ButtonColor(), clBlack);
   EXPECT_EQ(line.Shape.BackgroundColor, static_cast<std::int32_t>(clBlack));
   EXPECT_EQ(line.Shape.BorderColor, static_cast<std::int32_t>(clWhite));
@@ -546,7 +546,7 @@ TEST_F(MainFormShapes, ALineOnItsOwnColourGetsABlackBackgroundThatTurnsTranspare
 
   // A black line on black gets white.
   ChooseColor(Child<TBitmapButton>(form, "LineColor_Button"), clBlack);
-  form.Shapes().TimerRedrawLineTimer();
+  Editor(form).Shapes().TimerRedrawLineTimer();
   EXPECT_EQ(line.Shape.BackgroundColor, static_cast<std::int32_t>(clWhite));
   EXPECT_EQ(line.TransparentColor(), clWhite);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Add Sprite", "Change Line", "Change Line"}));
@@ -555,9 +555,9 @@ TEST_F(MainFormShapes, ALineOnItsOwnColourGetsABlackBackgroundThatTurnsTranspare
 TEST_F(MainFormShapes, ALineWidthWhosePictureCannotBeReadAgainIsRefused) {
   TMainForm& form = Form();
   TFrame& line = AddSprite(nfkLine);
-  form.Shapes().FillLinePage(line);
+  Editor(form).Shapes().FillLinePage(line);
   Type(Child<TSpinEdit>(form, "LineWidthSpin"), "10000");
-  form.Shapes().TimerRedrawLineTimer();
+  Editor(form).Shapes().TimerRedrawLineTimer();
   ASSERT_EQ(ui_.messages.size(), 1u);
   EXPECT_EQ(ui_.messages[0].text, SizeRefusedMessage(10040, 10040));
   EXPECT_EQ(line.Shape.BorderWidth, 2);
@@ -569,10 +569,10 @@ TEST_F(MainFormShapes, ALineEditIsNeverAppliedToAShape) {
   TMainForm& form = Form();
   TFrame& line = AddSprite(nfkLine);
   TFrame& rectangle = AddSprite(nfkRectangle);
-  form.Shapes().FillLinePage(line);
+  Editor(form).Shapes().FillLinePage(line);
   Type(Child<TSpinEdit>(form, "LineWidthSpin"), "3");
-  form.Shapes().FillShapePage(rectangle);
-  form.Shapes().TimerRedrawLineTimer();
+  Editor(form).Shapes().FillShapePage(rectangle);
+  Editor(form).Shapes().TimerRedrawLineTimer();
   EXPECT_EQ(rectangle.Kind, fkRectangle);
   EXPECT_EQ(line.Shape.BorderWidth, 3);
 }
@@ -603,10 +603,10 @@ TEST_F(MainFormShapes, ATextFrameSwitchedToSimpleTextBecomesPlainText) {
   const auto before = Captions();
   // The frame is chosen in the scene tree, which fills the 3D text editor.
   SelectFirstFrameOf(*added.Sprite);
-  ASSERT_EQ(form.CurrentFrame(), &frame);
+  ASSERT_EQ(Editor(form).CurrentFrame(), &frame);
   ASSERT_NE(form.findChild<QLineEdit*>("EditNewText"), nullptr);
   EXPECT_EQ(form.findChild<QLineEdit*>("EditNewText")->text(), "Text");
-  EXPECT_EQ(form.Shapes().TextKindIndex(), 0);
+  EXPECT_EQ(Editor(form).Shapes().TextKindIndex(), 0);
   EXPECT_EQ(Captions(), before);
   EXPECT_EQ(frame.Kind, fkText3D);
 
@@ -627,9 +627,9 @@ TEST_F(MainFormShapes, ATextFrameSwitchedToSimpleTextBecomesPlainText) {
   EXPECT_EQ(Tree().currentItem()->text(0), "\"Hi\"");
   EXPECT_EQ(Captions().size(), before.size() + 3);
   // Filling the page again from the plain frame records nothing.
-  form.Shapes().LoadSimpleTextPage(frame);
+  Editor(form).Shapes().LoadSimpleTextPage(frame);
   EXPECT_EQ(Captions().size(), before.size() + 3);
-  EXPECT_EQ(form.Shapes().TextKindIndex(), 1);
+  EXPECT_EQ(Editor(form).Shapes().TextKindIndex(), 1);
 }
 
 TEST_F(MainFormShapes, TheSizeBoxTakesOnlyWholeSizesWhosePictureCanBeReadAgain) {
@@ -637,7 +637,7 @@ TEST_F(MainFormShapes, TheSizeBoxTakesOnlyWholeSizesWhosePictureCanBeReadAgain) 
   ShowFramePage(1);
   const TAddedItem added = AddSpriteWithDefaultFrame(*scene, nfkText3D);
   TFrame& frame = added.Sprite->Frame(0);
-  form.Shapes().LoadSimpleTextPage(frame);
+  Editor(form).Shapes().LoadSimpleTextPage(frame);
   Click(Item(Child<QGroupBox>(form, "RadioGroup_3DorSimpleText"), 1));
   const std::int32_t height = frame.TextParams.FontHeight;
   const auto typeSize = [&](const char* text) {
@@ -654,7 +654,7 @@ TEST_F(MainFormShapes, TheSizeBoxTakesOnlyWholeSizesWhosePictureCanBeReadAgain) 
   EXPECT_EQ(frame.TextParams.FontHeight, height);
   EXPECT_EQ(ui_.messages.size(), 1u);
   typeSize("20");
-  EXPECT_EQ(form.Shapes().SimpleTextFont().Size(), 20);
+  EXPECT_EQ(Editor(form).Shapes().SimpleTextFont().Size(), 20);
   EXPECT_EQ(frame.TextParams.FontHeight, -27);
 }
 
@@ -663,7 +663,7 @@ TEST_F(MainFormShapes, TheFontDialogSetsTheWholeFont) {
   ShowFramePage(1);
   const TAddedItem added = AddSpriteWithDefaultFrame(*scene, nfkText3D);
   TFrame& frame = added.Sprite->Frame(0);
-  form.Shapes().LoadSimpleTextPage(frame);
+  Editor(form).Shapes().LoadSimpleTextPage(frame);
   Click(Item(Child<QGroupBox>(form, "RadioGroup_3DorSimpleText"), 1));
   FontDescription chosen;
   chosen.name = "Courier New";
@@ -714,7 +714,7 @@ TEST_F(MainFormShapes, TheTwinsHaveTheirRangesOnTheirPages) {
 TEST_F(MainFormShapes, ABarAndItsSpinHoldTheSameValue) {
   TMainForm& form = Form();
   int changes = 0;
-  form.Motion().Panel().MotionPanelChanged = [&] { ++changes; };
+  Editor(form).Motion().Panel().MotionPanelChanged = [&] { ++changes; };
   Child<TTrackBar>(form, "StartOpacity_TrackBar")->SetPosition(40);
   EXPECT_EQ(Child<TSpinEdit>(form, "Start_Pacity_Edit")->Value(), 40);
   EXPECT_EQ(Child<TTrackBar>(form, "StartOpacity_TrackBar")->SelEnd(), 40);
@@ -761,12 +761,12 @@ TEST_F(MainFormShapes, WithAFinishOnlyFinishEqualsStartCopiesTheSize) {
   EXPECT_TRUE(Child<TSpinEdit>(form, "FinishSizeY")->isEnabled());
 
   // While the motion page fills the panel, the button copies nothing.
-  form.Motion().Panel().FillingMotionPanel = true;
+  Editor(form).Motion().Panel().FillingMotionPanel = true;
   Child<TSpinEdit>(form, "FinishSizeX")->SetValue(120);
   Child<QToolButton>(form, "FinishEqualsStartButton")->setChecked(true);
-  form.Motion().Panel().FinishEqualsStartButtonClick();
+  Editor(form).Motion().Panel().FinishEqualsStartButtonClick();
   EXPECT_EQ(Child<TSpinEdit>(form, "FinishSizeX")->Value(), 120);
-  form.Motion().Panel().FillingMotionPanel = false;
+  Editor(form).Motion().Panel().FillingMotionPanel = false;
 }
 
 TEST_F(MainFormShapes, TheShadowBoxEnablesItsControlsAndSameColoursCopiesTheStart) {

@@ -56,13 +56,13 @@ class MainFormTreeFiles : public MainFormTreeTest {
 
 TEST_F(MainFormTreeFiles, OpenAsksForAProjectAndOpensItInANewWindow) {
   TMainForm& form = StartShown();
-  TAnimationWindow* untitled = form.ActiveAnimationWindow();
+  TAnimationWindow* untitled = Editor(form).ActiveAnimationWindow();
   const std::string path = WriteThreeSprites("open.GLM");
   TAnimationWindow* opened = OpenThroughCommand(path);
   ASSERT_NE(opened, untitled);
   EXPECT_EQ(opened->windowTitle(), QString("open.GLM"));
   ASSERT_EQ(ui_.fileRequests.size(), 1u);
-  EXPECT_EQ(form.SettingsArea().OpenDialog1().initialDir, data_.Path() + "/");
+  EXPECT_EQ(Editor(form).SettingsArea().OpenDialog1().initialDir, data_.Path() + "/");
   EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 2);
 
   // Cancelled: nothing opens.
@@ -108,18 +108,18 @@ TEST_F(MainFormTreeFiles, AutosaveSavesOnlyANamedModifiedDocumentWhileNothingEls
   // The untitled document, modified: never asks for a name.
   {
     int index = 0;
-    form.ActiveAnimationWindow()->Scene()->AddSprite(index);
+    Editor(form).ActiveAnimationWindow()->Scene()->AddSprite(index);
   }
-  ASSERT_TRUE(form.ActiveAnimationWindow()->Modified());
-  form.Files().AutosaveTimerTimer();
+  ASSERT_TRUE(Editor(form).ActiveAnimationWindow()->Modified());
+  Editor(form).Files().AutosaveTimerTimer();
   EXPECT_TRUE(ui_.fileRequests.empty());
-  EXPECT_TRUE(form.ActiveAnimationWindow()->Modified());
+  EXPECT_TRUE(Editor(form).ActiveAnimationWindow()->Modified());
 
   const std::string path = WriteThreeSprites("auto.GLM");
   TAnimationWindow* window = OpenThroughCommand(path);
   const std::string saved = TempDir::ReadFile(path);
   // Unmodified: the file stays as it is.
-  form.Files().AutosaveTimerTimer();
+  Editor(form).Files().AutosaveTimerTimer();
   EXPECT_EQ(TempDir::ReadFile(path), saved);
 
   ClickNode(Node({"A"}));
@@ -129,16 +129,16 @@ TEST_F(MainFormTreeFiles, AutosaveSavesOnlyANamedModifiedDocumentWhileNothingEls
     QDialog dialog(&form);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();
-    form.Files().AutosaveTimerTimer();
+    Editor(form).Files().AutosaveTimerTimer();
     EXPECT_TRUE(window->Modified());
   }
   // A long operation shows its progress: the tick waits.
-  form.ShowProgress(0, 10);
-  form.Files().AutosaveTimerTimer();
+  Editor(form).ShowProgress(0, 10);
+  Editor(form).Files().AutosaveTimerTimer();
   EXPECT_TRUE(window->Modified());
-  form.ShowProgress(10, 10);
+  Editor(form).ShowProgress(10, 10);
   form.ProgressPercent = -1;
-  form.Files().AutosaveTimerTimer();
+  Editor(form).Files().AutosaveTimerTimer();
   EXPECT_FALSE(window->Modified());
   EXPECT_NE(TempDir::ReadFile(path), saved);
 }
@@ -164,9 +164,9 @@ TEST_F(MainFormTreeFiles, APictureDroppedOnADocumentBecomesASpriteAtTheDropPoint
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", sprite.Name, "C", "B", "A"}));
   EXPECT_EQ(Captions(Root()->child(1)), (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "dropped.bmp"}));
   EXPECT_EQ(Tree().currentItem(), Root()->child(1)->child(3));
-  EXPECT_EQ(form.CurrentFrame(), &sprite.Frame(0));
-  EXPECT_EQ(form.CurrentSprite(), &sprite);
-  EXPECT_FALSE(form.Tree().TreeChangeRunning());
+  EXPECT_EQ(Editor(form).CurrentFrame(), &sprite.Frame(0));
+  EXPECT_EQ(Editor(form).CurrentSprite(), &sprite);
+  EXPECT_FALSE(Editor(form).Tree().TreeChangeRunning());
   // One record takes the whole sprite back.
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Add Sprite"}));
   Command(form, "Edit_Undo")->trigger();
@@ -185,15 +185,15 @@ TEST_F(MainFormTreeFiles, AnUnreadablePictureLeavesNoSpriteNoRecordAndTheTreeWor
   EXPECT_EQ(scene.SpriteCount(), 3);
   EXPECT_TRUE(window->Undo()->Empty());
   EXPECT_FALSE(window->Modified());
-  EXPECT_FALSE(form.Tree().TreeChangeRunning());
-  EXPECT_EQ(form.CurrentSprite(), nullptr);
+  EXPECT_FALSE(Editor(form).Tree().TreeChangeRunning());
+  EXPECT_EQ(Editor(form).CurrentSprite(), nullptr);
   EXPECT_EQ(Tree().currentItem(), Root());
   ASSERT_FALSE(ui_.cursors.empty());
   EXPECT_EQ(ui_.cursors.back(), crDefault);
   // The tree still drives the pages, and edits are recorded again.
   ClickNode(Node({"B", "Rectangle"}));
   EXPECT_EQ(Page(), ppFrame);
-  EXPECT_EQ(form.CurrentSprite(), &scene.Sprite(1));
+  EXPECT_EQ(Editor(form).CurrentSprite(), &scene.Sprite(1));
   Command(form, "Sprite_Move_Up")->trigger();
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Move Sprite Up"}));
 }
@@ -202,7 +202,7 @@ TEST_F(MainFormTreeFiles, AProjectDroppedOnTheMainWindowOpensAndAPictureDoesNot)
   TMainForm& form = StartShown();
   const std::string project = WriteThreeSprites("lower.glm");
   const std::string picture = WriteBmp("ignored.bmp", 4, 4);
-  TAnimationWindow* untitled = form.ActiveAnimationWindow();
+  TAnimationWindow* untitled = Editor(form).ActiveAnimationWindow();
   Drop(&form, QPoint(100, 100), {picture});
   EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 1);
   EXPECT_EQ(untitled->Scene()->SpriteCount(), 0);
@@ -210,12 +210,12 @@ TEST_F(MainFormTreeFiles, AProjectDroppedOnTheMainWindowOpensAndAPictureDoesNot)
   // A lower-case extension opens too; only the first file is used.
   Drop(&form, QPoint(100, 100), {project, picture});
   EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 2);
-  ASSERT_NE(form.ActiveAnimationWindow(), untitled);
-  EXPECT_EQ(form.ActiveAnimationWindow()->Scene()->SpriteCount(), 3);
+  ASSERT_NE(Editor(form).ActiveAnimationWindow(), untitled);
+  EXPECT_EQ(Editor(form).ActiveAnimationWindow()->Scene()->SpriteCount(), 3);
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B", "A"}));
 
   // Dropped on a document, a project opens in a window of its own.
-  Drop(form.ActiveAnimationWindow(), QPoint(40, 40), {project});
+  Drop(Editor(form).ActiveAnimationWindow(), QPoint(40, 40), {project});
   EXPECT_EQ(Child<QMdiArea>(form, "MdiArea")->subWindowList().size(), 3);
 }
 
@@ -254,14 +254,14 @@ TEST_F(MainFormTreeFiles, TilingGivesRowsOrColumnsAndCascadeOverlaps) {
 
 TEST_F(MainFormTreeFiles, TheDockRulesSayWhichBarTakesWhat) {
   TMainForm& form = StartShown();
-  EXPECT_TRUE(form.Files().CoolBarTopMainDockOver(Child<QToolBar>(form, "ToolBarTimeLine")));
-  EXPECT_TRUE(form.Files().CoolBarTopMainDockOver(Child<QToolBar>(form, "ToolBar_Sprite_Buttons")));
-  EXPECT_FALSE(form.Files().CoolBarTopMainDockOver(Child<QDockWidget>(form, "PanelProperties")));
-  EXPECT_TRUE(form.Files().CoolBarLeftDockOver(Child<QToolBar>(form, "ToolBarMainButtons")));
-  EXPECT_FALSE(form.Files().CoolBarLeftDockOver(Child<QToolBar>(form, "ToolBarTimeLine")));
-  EXPECT_FALSE(form.Files().CoolBarLeftDockOver(Child<QDockWidget>(form, "PanelProperties")));
-  EXPECT_TRUE(form.Files().CoolBarRightDockOver(Child<QDockWidget>(form, "PanelProperties")));
-  EXPECT_FALSE(form.Files().CoolBarRightDockOver(Child<QToolBar>(form, "ToolBarMainButtons")));
+  EXPECT_TRUE(Editor(form).Files().CoolBarTopMainDockOver(Child<QToolBar>(form, "ToolBarTimeLine")));
+  EXPECT_TRUE(Editor(form).Files().CoolBarTopMainDockOver(Child<QToolBar>(form, "ToolBar_Sprite_Buttons")));
+  EXPECT_FALSE(Editor(form).Files().CoolBarTopMainDockOver(Child<QDockWidget>(form, "PanelProperties")));
+  EXPECT_TRUE(Editor(form).Files().CoolBarLeftDockOver(Child<QToolBar>(form, "ToolBarMainButtons")));
+  EXPECT_FALSE(Editor(form).Files().CoolBarLeftDockOver(Child<QToolBar>(form, "ToolBarTimeLine")));
+  EXPECT_FALSE(Editor(form).Files().CoolBarLeftDockOver(Child<QDockWidget>(form, "PanelProperties")));
+  EXPECT_TRUE(Editor(form).Files().CoolBarRightDockOver(Child<QDockWidget>(form, "PanelProperties")));
+  EXPECT_FALSE(Editor(form).Files().CoolBarRightDockOver(Child<QToolBar>(form, "ToolBarMainButtons")));
   // The bars follow the rules.
   EXPECT_EQ(Child<QToolBar>(form, "ToolBarTimeLine")->allowedAreas(), Qt::TopToolBarArea);
   EXPECT_EQ(Child<QToolBar>(form, "ToolBarMainButtons")->allowedAreas(), Qt::TopToolBarArea | Qt::LeftToolBarArea);
@@ -287,7 +287,7 @@ TEST_F(MainFormTreeFiles, ThePropertiesPanelFloatsDocksClosesAndComesBack) {
   Settle();
   EXPECT_FALSE(Child<QDockWidget>(form, "PanelProperties")->isVisible());
   // A double click on the tree (or the canvas) shows it again.
-  form.Tree().AnimationTreeDblClick();
+  Editor(form).Tree().AnimationTreeDblClick();
   EXPECT_TRUE(Child<QDockWidget>(form, "PanelProperties")->isVisible());
   QTest::mouseClick(Child<QToolButton>(form, "ToolButton_CloseProperties"), Qt::LeftButton);
   Command(form, "Show_Properties_Window")->trigger();
@@ -321,7 +321,7 @@ TEST_F(MainFormTreeFiles, DockedBarsKeepTheirLengthAndThePanelTakesTheDraggedWid
   EXPECT_EQ(inserts->maximumWidth(), inserts->sizeHint().width());
   // Moved to the top: a row, as long as the bar's length.
   form.addToolBar(Qt::TopToolBarArea, inserts);
-  form.Files().ToolBarMainButtonsEndDock(inserts);
+  Editor(form).Files().ToolBarMainButtonsEndDock(inserts);
   EXPECT_EQ(inserts->orientation(), Qt::Horizontal);
   EXPECT_EQ(inserts->minimumWidth(), length);
   EXPECT_EQ(inserts->minimumHeight(), 0);
@@ -329,10 +329,10 @@ TEST_F(MainFormTreeFiles, DockedBarsKeepTheirLengthAndThePanelTakesTheDraggedWid
 
   // The properties panel takes a dragged width, never less than its minimum.
   int proposed = 10;
-  form.Files().Splitter_PropertiesCanResize(proposed);
+  Editor(form).Files().Splitter_PropertiesCanResize(proposed);
   EXPECT_EQ(proposed, Child<QDockWidget>(form, "PanelProperties")->minimumWidth());
   proposed = Child<QDockWidget>(form, "PanelProperties")->minimumWidth() + 40;
-  form.Files().Splitter_PropertiesCanResize(proposed);
+  Editor(form).Files().Splitter_PropertiesCanResize(proposed);
   Settle();
   EXPECT_EQ(Child<QDockWidget>(form, "PanelProperties")->width(), proposed);
 }

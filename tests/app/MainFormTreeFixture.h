@@ -92,10 +92,10 @@ class MainFormTreeTest : public MainFormTest {
     ui_.fileAnswers.push_back(chosen);
     Command(Form(), "File_Open")->trigger();
     Settle();
-    return Form().ActiveAnimationWindow();
+    return Editor(Form()).ActiveAnimationWindow();
   }
 
-  QTreeWidget& Tree() { return *Form().Tree().ShownTree(); }
+  QTreeWidget& Tree() { return *Editor(Form()).Tree().ShownTree(); }
   QTreeWidgetItem* Root() { return Tree().topLevelItem(0); }
   // The children's captions of a node.
   // A frame's picture as text, pixel by pixel, to compare pictures.

@@ -57,7 +57,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   TAnimationWindow* first = OpenThroughCommand(firstPath);
   TAnimationWindow* second = OpenThroughCommand(secondPath);
   ASSERT_NE(first, second);
-  ASSERT_EQ(form.ActiveAnimationWindow(), second);
+  ASSERT_EQ(Editor(form).ActiveAnimationWindow(), second);
   TAnimatedScene& scene = *second->Scene();
 
   // The tree of the second project.
@@ -125,7 +125,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   ASSERT_TRUE(Command(form, "Edit_Undo")->isEnabled());
   Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(first);
   Settle();
-  EXPECT_EQ(form.ActiveAnimationWindow(), first);
+  EXPECT_EQ(Editor(form).ActiveAnimationWindow(), first);
   EXPECT_NE(&Tree(), secondTree);
   EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
   EXPECT_FALSE(Command(form, "File_Save")->isEnabled());
@@ -134,7 +134,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   // A null activation (a dialog took the focus) changes nothing.
   Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(nullptr);
   Settle();
-  EXPECT_EQ(form.ActiveAnimationWindow(), first);
+  EXPECT_EQ(Editor(form).ActiveAnimationWindow(), first);
   Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(second);
   Settle();
   EXPECT_EQ(&Tree(), secondTree);
@@ -210,7 +210,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   ASSERT_EQ(scene.Sprite(3).FrameCount(), 1);
   EXPECT_EQ(scene.Sprite(3).Frame(0).Kind, fkRectangle);
   // ... which the selection box's menu deletes again.
-  ASSERT_EQ(form.CurrentSprite(), &scene.Sprite(3));
+  ASSERT_EQ(Editor(form).CurrentSprite(), &scene.Sprite(3));
   Choose(RightClick(second->SpriteSelectionBox, QPoint(2, 2)), Command(form, "Sprite_Delete"));
   Settle();
   EXPECT_EQ(scene.SpriteCount(), 3);
@@ -239,7 +239,7 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
   for (QMdiSubWindow* window : windows) static_cast<TAnimationWindow*>(window)->SetModified(false);
   Child<QMdiArea>(form, "MdiArea")->closeAllSubWindows();
   Settle();
-  EXPECT_EQ(form.ActiveAnimationWindow(), nullptr);
+  EXPECT_EQ(Editor(form).ActiveAnimationWindow(), nullptr);
   EXPECT_EQ(Root()->text(0), QString("Empty Scene"));
   EXPECT_EQ(Page(), ppEmpty);
   EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());

@@ -55,27 +55,27 @@ TEST_F(MainFormTreeTest, AnOpenedSceneShowsItsNodesWithTheirCaptionsAndPictures)
   EXPECT_EQ(Kinds(Node({"C"})), (std::vector<int>{10, 4}));
   // Always expanded, each node with its kind's picture.
   EXPECT_TRUE(Node({"B"})->isExpanded());
-  EXPECT_EQ(Form().Tree().ImageList_Tree().size(), 13u);
-  EXPECT_EQ(Node({"B", "Ellipse"})->icon(0).cacheKey(), Form().Tree().ImageList_Tree()[9].cacheKey());
-  EXPECT_EQ(Node({"Background"})->icon(0).cacheKey(), Form().Tree().ImageList_Tree()[2].cacheKey());
+  EXPECT_EQ(Editor(Form()).Tree().ImageList_Tree().size(), 13u);
+  EXPECT_EQ(Node({"B", "Ellipse"})->icon(0).cacheKey(), Editor(Form()).Tree().ImageList_Tree()[9].cacheKey());
+  EXPECT_EQ(Node({"Background"})->icon(0).cacheKey(), Editor(Form()).Tree().ImageList_Tree()[2].cacheKey());
 }
 
 TEST_F(MainFormTreeTest, AnUntitledSceneAndNoSceneAtAll) {
   TMainForm& form = StartShown();
-  ASSERT_NE(form.ActiveAnimationWindow(), nullptr);
+  ASSERT_NE(Editor(form).ActiveAnimationWindow(), nullptr);
   EXPECT_EQ(Root()->text(0), QString("Scene []"));
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background"}));
   EXPECT_EQ(Page(), ppScene);
 
   Child<QMdiArea>(form, "MdiArea")->closeAllSubWindows();
   Settle();
-  EXPECT_EQ(form.ActiveAnimationWindow(), nullptr);
+  EXPECT_EQ(Editor(form).ActiveAnimationWindow(), nullptr);
   EXPECT_EQ(&Tree(), Child<QTreeWidget>(form, "AnimationTree"));
   ASSERT_EQ(Tree().topLevelItemCount(), 1);
   EXPECT_EQ(Root()->text(0), QString("Empty Scene"));
   EXPECT_EQ(Root()->childCount(), 0);
   EXPECT_EQ(Page(), ppEmpty);
-  EXPECT_EQ(form.CurrentScene(), form.PlaceholderScene());
+  EXPECT_EQ(Editor(form).CurrentScene(), Editor(form).PlaceholderScene());
   EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
 }
 
@@ -84,37 +84,37 @@ TEST_F(MainFormTreeTest, AnUntitledSceneAndNoSceneAtAll) {
 TEST_F(MainFormTreeTest, NodesMapToTheSpritesFromTheFrontToTheBack) {
   TMainForm& form = StartShown();
   TAnimatedScene& scene = *OpenThroughCommand(WriteThreeSprites("map.GLM"))->Scene();
-  EXPECT_EQ(form.Tree().SpriteOfTreeNode(Node({"C"})), &scene.Sprite(2));
-  EXPECT_EQ(form.Tree().SpriteOfTreeNode(Node({"B"})), &scene.Sprite(1));
-  EXPECT_EQ(form.Tree().SpriteOfTreeNode(Node({"A"})), &scene.Sprite(0));
-  EXPECT_EQ(form.Tree().SpriteOfTreeNode(Node({"Background"})), nullptr);
-  EXPECT_EQ(form.Tree().SpriteOfTreeNode(Node({"B", "Rectangle"})), nullptr);
-  EXPECT_EQ(form.Tree().TreeNodeOfSprite(&scene.Sprite(1)), Node({"B"}));
-  EXPECT_EQ(form.Tree().TreeNodeOfSprite(nullptr), Root());
+  EXPECT_EQ(Editor(form).Tree().SpriteOfTreeNode(Node({"C"})), &scene.Sprite(2));
+  EXPECT_EQ(Editor(form).Tree().SpriteOfTreeNode(Node({"B"})), &scene.Sprite(1));
+  EXPECT_EQ(Editor(form).Tree().SpriteOfTreeNode(Node({"A"})), &scene.Sprite(0));
+  EXPECT_EQ(Editor(form).Tree().SpriteOfTreeNode(Node({"Background"})), nullptr);
+  EXPECT_EQ(Editor(form).Tree().SpriteOfTreeNode(Node({"B", "Rectangle"})), nullptr);
+  EXPECT_EQ(Editor(form).Tree().TreeNodeOfSprite(&scene.Sprite(1)), Node({"B"}));
+  EXPECT_EQ(Editor(form).Tree().TreeNodeOfSprite(nullptr), Root());
 
   // Selecting the middle node edits B.
   ClickNode(Node({"B"}));
-  EXPECT_EQ(form.CurrentSprite(), &scene.Sprite(1));
+  EXPECT_EQ(Editor(form).CurrentSprite(), &scene.Sprite(1));
   EXPECT_EQ(Page(), ppSprite);
-  EXPECT_EQ(form.CurrentFrame(), &scene.Sprite(1).Frame(scene.Sprite(1).GetCurrentFrameIndex()));
+  EXPECT_EQ(Editor(form).CurrentFrame(), &scene.Sprite(1).Frame(scene.Sprite(1).GetCurrentFrameIndex()));
 
   // A frame node: its sprite becomes current, the selection stays on the frame.
   ClickNode(Node({"C", "\"Hello\""}));
-  EXPECT_EQ(form.CurrentSprite(), &scene.Sprite(2));
+  EXPECT_EQ(Editor(form).CurrentSprite(), &scene.Sprite(2));
   EXPECT_EQ(Tree().currentItem(), Node({"C", "\"Hello\""}));
-  EXPECT_EQ(form.CurrentFrame(), &scene.Sprite(2).Frame(1));
+  EXPECT_EQ(Editor(form).CurrentFrame(), &scene.Sprite(2).Frame(1));
 }
 
 TEST_F(MainFormTreeTest, NoCurrentSpriteIsNoSprite) {
   TMainForm& form = StartShown();
   TAnimatedScene& scene = *OpenThroughCommand(WriteThreeSprites("none.GLM"))->Scene();
-  form.Tree().SetCurrentSprite(&scene.Sprite(0));
-  form.Tree().SetCurrentSprite(nullptr);
-  EXPECT_EQ(form.CurrentSprite(), nullptr);
+  Editor(form).Tree().SetCurrentSprite(&scene.Sprite(0));
+  Editor(form).Tree().SetCurrentSprite(nullptr);
+  EXPECT_EQ(Editor(form).CurrentSprite(), nullptr);
   EXPECT_EQ(scene.SpriteCount(), 3);
   // Move Up and Down see none.
-  form.Tree().Sprite_Move_UpExecute();
-  form.Tree().Sprite_Move_DownExecute();
+  Editor(form).Tree().Sprite_Move_UpExecute();
+  Editor(form).Tree().Sprite_Move_DownExecute();
   EXPECT_EQ(SpriteOrder(scene), "ABC");
   EXPECT_FALSE(Command(form, "Sprite_Move_Up")->isEnabled());
 }
@@ -122,17 +122,17 @@ TEST_F(MainFormTreeTest, NoCurrentSpriteIsNoSprite) {
 TEST_F(MainFormTreeTest, SelectingNodesByIndexAndKind) {
   TMainForm& form = StartShown();
   TAnimatedScene& scene = *OpenThroughCommand(WriteThreeSprites("select.GLM"))->Scene();
-  form.SelectTreeNode(1, 3);
+  Editor(form).Tree().SelectTreeNode(1, 3);
   EXPECT_EQ(Tree().currentItem(), Node({"B", "Pos./Size/Speed"}));
   EXPECT_EQ(Page(), ppMotion);
-  form.SelectTreeNode(1, 4);
+  Editor(form).Tree().SelectTreeNode(1, 4);
   EXPECT_EQ(Tree().currentItem(), Node({"B", "Appearance"}));
   EXPECT_EQ(Page(), ppAppearance);
-  form.SelectTreeNode(9, 2);  // clamped to the last sprite
+  Editor(form).Tree().SelectTreeNode(9, 2);  // clamped to the last sprite
   EXPECT_EQ(Tree().currentItem(), Node({"C", "Line"}));
-  form.Tree().SelectFrameNode(5);  // clamped to the last frame
+  Editor(form).Tree().SelectFrameNode(5);  // clamped to the last frame
   EXPECT_EQ(Tree().currentItem(), Node({"C", "\"Hello\""}));
-  form.SelectTreeNode(-1, 2);
+  Editor(form).Tree().SelectTreeNode(-1, 2);
   EXPECT_EQ(Tree().currentItem(), Root());
 
   // A sprite without frames shows its own node; a scene without sprites its root.
@@ -141,14 +141,14 @@ TEST_F(MainFormTreeTest, SelectingNodesByIndexAndKind) {
     int index = 0;
     scene.AddSprite(index)->Name = "Empty";
   }
-  form.RebuildAnimationTree();
-  form.SelectTreeNode(3, 2);
+  Editor(form).Tree().RebuildAnimationTree();
+  Editor(form).Tree().SelectTreeNode(3, 2);
   EXPECT_EQ(Tree().currentItem(), Node({"Empty"}));
   Command(form, "File_New")->trigger();
   Settle();
-  form.SelectTreeNode(0, 2);
+  Editor(form).Tree().SelectTreeNode(0, 2);
   EXPECT_EQ(Tree().currentItem(), Root());
-  EXPECT_EQ(form.CurrentSprite(), nullptr);
+  EXPECT_EQ(Editor(form).CurrentSprite(), nullptr);
 }
 
 // ---- The page of each node -------------------------------------------------------------------------------
@@ -206,13 +206,13 @@ TEST_F(MainFormTreeTest, SelectingTheSceneOrTheBackgroundLeavesNoCurrentSpriteAn
   TMainForm& form = StartShown();
   TAnimationWindow* window = OpenThroughCommand(WriteThreeSprites("scene.GLM"));
   ClickNode(Node({"B"}));
-  ASSERT_NE(form.CurrentSprite(), nullptr);
+  ASSERT_NE(Editor(form).CurrentSprite(), nullptr);
   ClickNode(Root());
-  EXPECT_EQ(form.CurrentSprite(), nullptr);
+  EXPECT_EQ(Editor(form).CurrentSprite(), nullptr);
   EXPECT_EQ(Child<TTimelineSlider>(form, "StepsTrackBar")->TimeLineCollection(), nullptr);
   ClickNode(Node({"A"}));
   ClickNode(Node({"Background"}));
-  EXPECT_EQ(form.CurrentSprite(), nullptr);
+  EXPECT_EQ(Editor(form).CurrentSprite(), nullptr);
   EXPECT_TRUE(window->Undo()->Empty());
   EXPECT_FALSE(window->Modified());
   EXPECT_EQ(window->Scene()->Timer().Interval(), 70);
@@ -224,14 +224,14 @@ TEST_F(MainFormTreeTest, CommandStatesFollowTheDocumentAndTheSelection) {
   TMainForm& form = StartShown();
   // Commands of other areas get a handler here, so that only the states decide.
   for (QAction* command : {Command(form, "Scene_Add_Rectangle"), Command(form, "File_Save_As"), Command(form, "Edit_Copy"), Command(form, "Edit_Cut"),
-                           Command(form, "Motion_Delete"), Command(form, "Appearance_Delete"), Command(form, "Sprite_Add_Line"), form.Commands().EffectCommands[0],
-                           form.Commands().EffectCommands[19], Command(form, "Sprite_PickTransparentColor")})
-    form.Commands().SetCommandHandler(command, [] {});
+                           Command(form, "Motion_Delete"), Command(form, "Appearance_Delete"), Command(form, "Sprite_Add_Line"), Editor(form).Commands().EffectCommands[0],
+                           Editor(form).Commands().EffectCommands[19], Command(form, "Sprite_PickTransparentColor")})
+    Editor(form).Commands().SetCommandHandler(command, [] {});
   Child<QMdiArea>(form, "MdiArea")->closeAllSubWindows();
   Settle();
   // No document: nothing that needs one.
   for (QAction* command : {Command(form, "File_Save_As"), Command(form, "Scene_Add_Rectangle"), Command(form, "Scene_Delete_Something"), Command(form, "Frame_Up"),
-                           Command(form, "Edit_Copy"), Command(form, "Sprite_Add_Line"), form.Commands().EffectCommands[0]})
+                           Command(form, "Edit_Copy"), Command(form, "Sprite_Add_Line"), Editor(form).Commands().EffectCommands[0]})
     EXPECT_FALSE(command->isEnabled()) << command->objectName().toStdString();
   EXPECT_FALSE(Child<TTimelineSlider>(form, "StepsTrackBar")->isEnabled());
   EXPECT_FALSE(Child<TDigitalDisplay>(form, "CurrentStep")->isEnabled());
@@ -247,13 +247,13 @@ TEST_F(MainFormTreeTest, CommandStatesFollowTheDocumentAndTheSelection) {
   EXPECT_FALSE(Command(form, "Sprite_Move_Up")->isEnabled());
   EXPECT_FALSE(Command(form, "Sprite_Add_Line")->isEnabled());
   EXPECT_FALSE(Command(form, "Edit_Copy")->isEnabled());
-  EXPECT_FALSE(form.Commands().EffectCommands[0]->isEnabled());
+  EXPECT_FALSE(Editor(form).Commands().EffectCommands[0]->isEnabled());
 
   // A sprite with frames, motion and intervals, its appearance node selected.
   ClickNode(Node({"B", "Appearance"}));
   for (QAction* command : {Command(form, "Scene_Delete_Something"), Command(form, "Sprite_Move_Up"), Command(form, "Sprite_Add_Line"), Command(form, "Frame_Up"),
                            Command(form, "Sprite_Delete_Frame"), Command(form, "Motion_Delete"), Command(form, "Appearance_Delete"),
-                           form.Commands().EffectCommands[19]})
+                           Editor(form).Commands().EffectCommands[19]})
     EXPECT_TRUE(command->isEnabled()) << command->objectName().toStdString();
   EXPECT_FALSE(Command(form, "Edit_Copy")->isEnabled());  // the appearance node copies nothing
   EXPECT_FALSE(Command(form, "Edit_Cut")->isEnabled());
@@ -319,7 +319,7 @@ TEST_F(MainFormTreeTest, MovingSpritesUpAndDownRecordsAndUndoes) {
   EXPECT_EQ(SpriteOrder(scene), "BAC");
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "A", "B"}));
   EXPECT_EQ(Tree().currentItem(), Node({"A"}));
-  EXPECT_EQ(form.CurrentSprite(), &scene.Sprite(1));
+  EXPECT_EQ(Editor(form).CurrentSprite(), &scene.Sprite(1));
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Move Sprite Up"}));
   TLastRecord up = LastRecord(*window->Undo());
   EXPECT_EQ(up.kind, 2);
@@ -364,14 +364,14 @@ TEST_F(MainFormTreeTest, MovingFramesUpAndDownRecordsAndUndoes) {
   EXPECT_EQ(Captions(Node({"B"})),
             (std::vector<std::string>{"Pos./Size/Speed", "Opacity", "Shadow", "Appearance", "Ellipse", "Rectangle"}));
   EXPECT_EQ(Tree().currentItem(), Node({"B", "Ellipse"}));
-  EXPECT_EQ(form.CurrentFrame(), ellipse);
+  EXPECT_EQ(Editor(form).CurrentFrame(), ellipse);
   TLastRecord up = LastRecord(*window->Undo());
   EXPECT_EQ(up.kind, 1);
   EXPECT_EQ(up.objectKind, 202);
   EXPECT_EQ(up.index, 1);
   EXPECT_EQ(up.id, ellipse->Id);
   // The first frame does not move up.
-  form.Tree().Frame_UpExecute();
+  Editor(form).Tree().Frame_UpExecute();
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Move Frame Up"}));
 
   ClickNode(Node({"B", "Rectangle"}));
@@ -409,7 +409,7 @@ TEST_F(MainFormTreeTest, DeletingTheOnlyFrameDeletesTheSprite) {
   Settle();
   EXPECT_EQ(SpriteOrder(scene), "BC");
   EXPECT_EQ(Captions(Root()), (std::vector<std::string>{"Background", "C", "B"}));
-  EXPECT_EQ(form.CurrentSprite(), nullptr);
+  EXPECT_EQ(Editor(form).CurrentSprite(), nullptr);
   EXPECT_EQ(UndoCaptions(*window->Undo()), (std::vector<std::string>{"Delete Sprite"}));
 
   // One of two frames goes alone.
@@ -476,24 +476,24 @@ TEST_F(MainFormTreeTest, SwitchingDocumentsSwapsTreeUndoCommandAndStates) {
   EXPECT_FALSE(Command(form, "Edit_Undo")->isEnabled());
   EXPECT_EQ(Command(form, "Edit_Undo")->text(), QString("&Undo"));
   EXPECT_FALSE(Command(form, "File_Save")->isEnabled());
-  EXPECT_EQ(form.CurrentSprite(), nullptr);
+  EXPECT_EQ(Editor(form).CurrentSprite(), nullptr);
 
   Child<QMdiArea>(form, "MdiArea")->setActiveSubWindow(first);
   Settle();
-  EXPECT_EQ(form.ActiveAnimationWindow(), first);
+  EXPECT_EQ(Editor(form).ActiveAnimationWindow(), first);
   EXPECT_EQ(&Tree(), firstTree);
   EXPECT_TRUE(Command(form, "Edit_Undo")->isEnabled());
   EXPECT_EQ(Command(form, "Edit_Undo")->text(), QString("&Undo \"Move Sprite Up\""));
   EXPECT_TRUE(Command(form, "File_Save")->isEnabled());
   // The Window menu lists both documents, the active one checked.
-  form.Files().RebuildWindowList();
-  ASSERT_EQ(form.Files().WindowListItems().size(), 3u);  // the first Untitled document too
-  EXPECT_EQ(form.Files().WindowListItems()[1]->text(), QString("&2 first.GLM *"));
-  EXPECT_TRUE(form.Files().WindowListItems()[1]->isChecked());
-  EXPECT_FALSE(form.Files().WindowListItems()[2]->isChecked());
-  form.Files().WindowListItems()[2]->trigger();
+  Editor(form).Files().RebuildWindowList();
+  ASSERT_EQ(Editor(form).Files().WindowListItems().size(), 3u);  // the first Untitled document too
+  EXPECT_EQ(Editor(form).Files().WindowListItems()[1]->text(), QString("&2 first.GLM *"));
+  EXPECT_TRUE(Editor(form).Files().WindowListItems()[1]->isChecked());
+  EXPECT_FALSE(Editor(form).Files().WindowListItems()[2]->isChecked());
+  Editor(form).Files().WindowListItems()[2]->trigger();
   Settle();
-  EXPECT_EQ(form.ActiveAnimationWindow(), second);
+  EXPECT_EQ(Editor(form).ActiveAnimationWindow(), second);
 }
 
 }  // namespace
