@@ -9,8 +9,8 @@ packages=(
   libjpeg62-turbo-dev libgtest-dev libgmock-dev
   fonts-liberation fonts-dejavu-core
 )
-# Optional peers used only by the benchmarks.
-optional=(libgif-dev)
+# Optional peers used only by the benchmarks (giflib, and Pillow for resampling).
+optional=(libgif-dev python3-pil)
 
 missing=()
 for p in "${packages[@]}" "${optional[@]}"; do

@@ -32,8 +32,9 @@ TEST_P(MainFormEditsKeptScenario, PageAndCanvasEditsAreShownUndoableAndSavedAndF
     Settle();
   }
   ASSERT_EQ(scene.SpriteCount(), 4);
-  if ((GetParam() >> 31 & 1) != 0 && static_cast<std::uint32_t>(GetParam()) < 0xFFF00000u)
+  if ((GetParam() >> 31 & 1) != 0 && static_cast<std::uint32_t>(GetParam()) < 0xFFF00000u) {
     EXPECT_LT(scene.Sprite(0).Frame(0).Id, 0);
+  }
 
   ClickNode(Node({"Sprite 1", "Rectangle"}));
   ChooseColor(Child<TBitmapButton>(form, "FillingFrom_Button"), clRed);
