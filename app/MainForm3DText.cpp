@@ -528,8 +528,6 @@ TFrame* TText3DArea::FindFrameById(TSprite* sprite, std::optional<std::int32_t> 
   return nullptr;
 }
 
-QWidget* TText3DArea::Panel3DText() const { return text3D_->Panel_3DText; }
-
 const T3DTextState& TText3DArea::Text3DEditorState() const { return text3D_->State; }
 
 bool TText3DArea::Text3DChangePending() const { return text3D_->PendingFrameId.has_value(); }

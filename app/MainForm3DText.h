@@ -100,9 +100,6 @@ class TText3DArea : public TMainFormArea {
   QComboBox* ComboBoxSize = nullptr;
 
   // ---- Filling the page and storing it ----
-  // The 3D part of frame preview page 1, shown by Load3DTextPage; the plain
-  // text page hides it when it shows a plain text frame.
-  QWidget* Panel3DText() const;
   // The controls and the editor's objects from one state; stores nothing.
   void LoadText3DEditor(const T3DTextState& state);
   // Every control into the editor, the view redrawn, stored, the pause restarted.
@@ -166,9 +163,6 @@ class TText3DArea : public TMainFormArea {
 
   // ---- Adding 3D text ----
   void Sprite_Add_3DTextExecute();
-  // Message 1003 with wParam 3 (after the tree selected the new frame): the
-  // frame's picture is rendered at once.
-  void Text3DItemAdded(int frameIndex);
 
   // ---- Parts of the 3D text editor ----
   void CreateText3DObjects();

@@ -801,11 +801,3 @@ bool TText3DArea::Finish3DTextAdd(const TAddedItem& added) {
   if (!failure.empty()) Ui().MessageBox(Handle(), failure, "Error", MB_ICONERROR);
   return true;
 }
-
-void TText3DArea::Text3DItemAdded(int frameIndex) {
-  TSprite* sprite = CurrentSprite();
-  if (sprite == nullptr || frameIndex < 0 || frameIndex >= sprite->FrameCount()) return;
-  const TFrame& frame = sprite->Frame(frameIndex);
-  // The add rendered the picture already; the editor follows the selection.
-  if (frame.Kind == fkText3D && frame.Id != text3D_->FrameId) Load3DTextFrame(*sprite, frameIndex);
-}

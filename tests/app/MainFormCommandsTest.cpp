@@ -266,7 +266,6 @@ TEST_F(MainFormTest, TheTextPagesDepthAndSizeLists) {
   ASSERT_EQ(Child<QComboBox>(form, "ComboBoxSize")->count(), 70);
   EXPECT_EQ(Child<QComboBox>(form, "ComboBoxSize")->itemText(0), "1");
   EXPECT_EQ(Child<QComboBox>(form, "ComboBoxSize")->itemText(69), "70");
-  EXPECT_EQ(Child<QComboBox>(form, "ComboBoxDepth")->objectName(), "ComboBoxDepth");
   EXPECT_TRUE(Child<QStackedWidget>(form, "NotebookFramePreview")->isAncestorOf(Child<QComboBox>(form, "ComboBoxSize")));
 }
 

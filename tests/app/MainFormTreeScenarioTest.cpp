@@ -232,7 +232,9 @@ TEST_F(MainFormTreeScenario, TwoProjectsThroughTheTree) {
     const int canvas = std::min(static_cast<TAnimationWindow*>(windows[i])->CanvasWindowSize().width(), area.width());
     EXPECT_EQ(windows[i]->geometry().size(), QSize(std::max(share, canvas), area.height())) << i;
     EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(windows[i]->geometry())) << i;
-    if (canvas <= share) EXPECT_EQ(windows[i]->x(), left) << i;
+    if (canvas <= share) {
+      EXPECT_EQ(windows[i]->x(), left) << i;
+    }
   }
 
   // Every document closed: the empty scene and its page.
