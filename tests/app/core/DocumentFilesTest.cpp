@@ -129,7 +129,7 @@ TEST(DocumentWrite, WithBackupsAndNoOldFileNoBackupIsMade) {
 
 namespace {
 
-struct TFaultSpec {
+struct TPlannedFault {
   TFileCall call;
   int nth;
   int error;
@@ -138,11 +138,11 @@ struct TFaultSpec {
 // Saves "new" with backups on over "old" beside the older backup "older",
 // with the faults armed; expects them all to fire. The error's reason, or
 // "" when the save succeeded.
-std::string SaveWithFaults(const TempDir& dir, std::initializer_list<TFaultSpec> specs, bool* fired = nullptr) {
+std::string SaveWithFaults(const TempDir& dir, std::initializer_list<TPlannedFault> planned, bool* fired = nullptr) {
   dir.WriteFile("x.GLM", "old");
   dir.WriteFile("Backup_of_x.GLM", "older");
   std::vector<std::unique_ptr<TFileFault>> faults;
-  for (const TFaultSpec& spec : specs) faults.push_back(std::make_unique<TFileFault>(spec.call, spec.nth, spec.error));
+  for (const TPlannedFault& fault : planned) faults.push_back(std::make_unique<TFileFault>(fault.call, fault.nth, fault.error));
   std::string reason;
   try {
     WriteDocumentFile(dir.File("x.GLM"), "new", true);
